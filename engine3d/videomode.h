@@ -1,0 +1,6 @@
+// Display modes and the renderer's video-mode table.
+#pragma once
+#include <cstdint>
+
+void SB_SetDisplayMode(int32_t width, int32_t height, int32_t depth);
+void SB_InitVideoModes();

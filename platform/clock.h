@@ -1,0 +1,19 @@
+// Millisecond clock and sleep: a real steady clock, or a manual clock that
+// tests set and advance so that nothing ever waits on the wall clock.
+#pragma once
+#include <cstdint>
+
+namespace plat {
+
+// Milliseconds since an arbitrary start, wrapping like a 32-bit tick count.
+uint32_t TickMs();
+// Sleeps ms milliseconds; on the manual clock this advances it instead.
+void SleepMs(uint32_t ms);
+
+// Switches between the real clock (false) and the manual clock (true).
+void UseManualClock(bool manual);
+bool IsManualClock();
+void SetManualTime(uint32_t ms);
+void AdvanceManualTime(uint32_t ms);
+
+}  // namespace plat

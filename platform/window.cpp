@@ -1,0 +1,43 @@
+// Message box, beep and process exit, headless unless a back end is set.
+#include "platform/window.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace plat {
+namespace {
+MessageBoxBackend g_backend = nullptr;
+std::vector<std::string> g_shown;
+bool g_echo = true;
+int g_beeps = 0;
+ExitHook g_exitHook = nullptr;
+}  // namespace
+
+int MessageBox(const std::string& text, const std::string& caption) {
+  g_shown.push_back(text);
+  if (g_backend) return g_backend(text, caption);
+  if (g_echo) {
+    std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+  }
+  return kMessageBoxOk;
+}
+
+void SetMessageBoxBackend(MessageBoxBackend backend) { g_backend = backend; }
+const std::vector<std::string>& ShownMessageBoxes() { return g_shown; }
+void ClearShownMessageBoxes() { g_shown.clear(); }
+void SetMessageBoxEcho(bool echo) { g_echo = echo; }
+
+void Beep() { ++g_beeps; }
+int BeepCount() { return g_beeps; }
+void ResetBeepCount() { g_beeps = 0; }
+
+void SetExitHook(ExitHook hook) { g_exitHook = hook; }
+
+void ExitProcess(int code) {
+  if (g_exitHook) g_exitHook(code);
+  std::fflush(nullptr);
+  std::exit(code);
+}
+
+}  // namespace plat

@@ -1,0 +1,4 @@
+// The game clock.
+#pragma once
+
+void SB_ResetClock();

@@ -1,0 +1,4 @@
+// The game's event pump.
+#pragma once
+
+void SB_UpdateEvent();

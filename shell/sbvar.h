@@ -1,0 +1,17 @@
+// The game's global record. It lives for the whole run; SB_ResetVars puts
+// it back to its state before start-up (used by test fixtures).
+#pragma once
+#include <cstdint>
+
+struct SB_VARS {
+  // Program start-up.
+  int32_t HeapSize;           // the library's default heap, in bytes
+  char StartupScript[256];    // console script run at start ("-S:")
+  int32_t MemoryClass;        // -1 until set; 0 LOW, 68157441 HIGH, else physical memory
+  char RuntimePath[512];      // root and current directory of the runtime directory
+  int32_t RunDone;            // set when the console run has ended
+};
+
+extern SB_VARS SB_Var;
+
+void SB_ResetVars();

@@ -1,0 +1,66 @@
+// The system library's global records. LS_Var holds what the game reads
+// (root and current directory, window style, screens); LSI_Var the
+// library's own switches, counters and error state. Both live for the whole
+// run, from library start to process end; the resets put them back to
+// their state before library start (used by test fixtures).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct BMAP;
+
+// Drive kinds of the logical drive table.
+constexpr uint32_t FLOPPY = 1;
+constexpr uint32_t HDISK = 10;
+constexpr uint32_t CDROM = 20;
+constexpr uint32_t REMOTE_SYS = 30;
+constexpr uint32_t REMOTE = 30;
+constexpr uint32_t REMOTE_DEV2 = 31;
+constexpr uint32_t REMOTE_TMP = 32;
+constexpr uint32_t REMOTE_TOOLS = 33;
+constexpr uint32_t LS_UNKNOWN_DRIVE = 65535;
+
+constexpr size_t LS_DIRSIZE = 256;   // root and current directory texts
+constexpr size_t LS_PATHSIZE = 512;  // buffers that hold a whole resolved path
+
+// One slot of the logical drive table.
+struct LS_DRIVE {
+  char Root[LS_DIRSIZE];  // drive letter and colon, as "C:"
+  uint32_t Kind;
+  uint32_t Number;   // from 1 within each kind (remote kinds share one count)
+  uint32_t Present;  // 1 = usable
+};
+
+// Error hook: gets the full report text of a fatal error; non-zero means it
+// has shown the error itself.
+using LS_ERRORHOOK = int32_t (*)(const char* text);
+
+struct LS_VARS {
+  LS_DRIVE RootDir;             // the drive relative paths resolve on
+  char CurrentDir[LS_DIRSIZE];  // logical path without drive ("" = root)
+  int32_t Style;                // window style: 0 full screen, 256 framed
+  BMAP* Screen;                 // front screen
+  BMAP* BackScreen;
+};
+
+struct LSI_VARS {
+  int16_t NbAlloc;  // outstanding blocks of the default heap
+  int16_t NbBmap;
+  int16_t NbPal;
+  uint32_t ErrorMode;  // 1 ignore, 2 keep, 3 fatal, 4 log, 5 beep, 6 silenced
+  uint32_t LastError;
+  LS_ERRORHOOK ErrorHook;
+  uint32_t Master;  // WIN.INI switches
+  uint32_t Debug;
+  uint32_t Info;
+  uint32_t Language;  // the system's primary-language number
+  uint32_t InputMode;
+  uint32_t RunNumber;   // this run's number in the run log, 0 when not logged
+};
+
+extern LS_VARS LS_Var;
+extern LSI_VARS LSI_Var;
+extern LS_DRIVE LS_DriveTable[20];
+
+void LS_ResetVars();
+void LSI_ResetVars();

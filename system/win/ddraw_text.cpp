@@ -1,0 +1,18 @@
+// Names of the display results, as the DirectDraw constants were named.
+#include "platform/display.h"
+#include "system/error.h"
+
+const char* LSYS_GetDDrawErrorText(int32_t code) {
+  switch (code) {
+    case plat::kDisplayOk: return "DD_OK";
+    case plat::kDisplayOutOfVideoMemory: return "DDERR_OUTOFVIDEOMEMORY";
+    case plat::kDisplayInvalidPixelFormat: return "DDERR_INVALIDPIXELFORMAT";
+    case plat::kDisplayNoHardware: return "DDERR_NODIRECTDRAWHW";
+    case plat::kDisplaySurfaceLost: return "DDERR_SURFACELOST";
+    case plat::kDisplaySurfaceBusy: return "DDERR_SURFACEBUSY";
+    case plat::kDisplayWrongMode: return "DDERR_WRONGMODE";
+    case plat::kDisplayInvalidMode: return "DDERR_INVALIDMODE";
+    case plat::kDisplayGeneric: return "DDERR_GENERIC";
+    default: return "Unknown Error Code";
+  }
+}

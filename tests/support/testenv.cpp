@@ -1,0 +1,98 @@
+// Shared test environment.
+#include "tests/support/testenv.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/clock.h"
+#include "platform/config.h"
+#include "platform/window.h"
+#include "shell/sbvar.h"
+#include "system/error.h"
+#include "system/heap.h"
+#include "system/lsvar.h"
+#include "system/util.h"
+
+namespace fs = std::filesystem;
+
+namespace ztest {
+
+namespace {
+[[noreturn]] void ThrowOnExit(int code) { throw ExitCalled{code}; }
+}  // namespace
+
+void WriteFile(const std::string& path, const std::string& text) {
+  fs::create_directories(fs::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool FileExists(const std::string& path) { return fs::exists(path); }
+
+void Environment::SetUp() {
+  char pattern[] = "/tmp/zentrova-test-XXXXXX";
+  const char* made = mkdtemp(pattern);
+  ASSERT_NE(made, nullptr);
+  temp_ = made;
+  root_ = temp_ + "/c";
+  config_ = temp_ + "/config";
+  fs::create_directories(root_);
+  plat::SetConfigDir(config_);
+  plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", root_}});
+  plat::UseManualClock(true);
+  plat::SetManualTime(0);
+  plat::SetExitHook(ThrowOnExit);
+  plat::SetMessageBoxEcho(false);
+  plat::ClearShownMessageBoxes();
+  plat::ResetBeepCount();
+  LS_ResetVars();
+  LSI_ResetVars();
+  SB_ResetVars();
+  LSI_ResetRand();
+}
+
+void Environment::TearDown() {
+  plat::SetReadObserver(nullptr);
+  plat::SetExitHook(nullptr);
+  plat::SetConfigDir("");
+  std::error_code ec;
+  fs::remove_all(temp_, ec);
+}
+
+void Environment::SetDrives(const std::vector<plat::DriveConfig>& drives) {
+  plat::ConfigureDrives(drives);
+}
+
+void Environment::WriteWinIni(const std::string& text) {
+  WriteFile(config_ + "/win.ini", text);
+  plat::SetConfigDir(config_);  // forget the cached profile
+}
+
+const std::vector<std::string>& Environment::Boxes() const { return plat::ShownMessageBoxes(); }
+
+void LibraryTest::SetUp() {
+  Environment::SetUp();
+  LSI_CloseMemory();
+}
+
+void LibraryTest::StartLibrary(uint32_t heapSize) {
+  ASSERT_EQ(LS_InitZidAde(heapSize), 1);
+  started_ = true;
+}
+
+void LibraryTest::TearDown() {
+  if (started_) LS_CloseZidAde();
+  LSI_CloseMemory();
+  Environment::TearDown();
+}
+
+}  // namespace ztest
