@@ -16,7 +16,10 @@
 #include "system/error.h"
 #include "system/file.h"
 #include "system/heap.h"
-#include "system/managers.h"
+#include "system/bmap.h"
+#include "system/asm3d/zidade3d.h"
+#include "system/graphic.h"
+#include "system/sound.h"
 #include "system/win/shell.h"
 
 const char* const SB_INSTALLPATH = "HDISK:>program files>tamrisk entertainment>zentrova race";

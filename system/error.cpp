@@ -8,7 +8,9 @@
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "system/file.h"
-#include "system/managers.h"
+#include "system/graphic.h"
+#include "system/input.h"
+#include "system/sound.h"
 #include "system/win/shell.h"
 
 const LS_ERRORENTRY LS_ErrorTable[49] = {

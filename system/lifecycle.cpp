@@ -6,7 +6,12 @@
 #include "system/error.h"
 #include "system/file.h"
 #include "system/heap.h"
-#include "system/managers.h"
+#include "system/bmap.h"
+#include "system/cdaudio.h"
+#include "system/font.h"
+#include "system/graphic.h"
+#include "system/input.h"
+#include "system/sound.h"
 #include "system/win/shell.h"
 
 namespace {

@@ -1,0 +1,5 @@
+// No CD device yet.
+#include "system/cdaudio.h"
+
+int32_t LSI_InitCD() { return 0; }
+int32_t LSI_CloseCD() { return 1; }

@@ -1,0 +1,4 @@
+// Fonts and text drawing.
+#pragma once
+
+void LS_InitSystemFont();
