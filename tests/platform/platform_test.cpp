@@ -5,6 +5,7 @@
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/fs.h"
+#include "platform/oem.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/textlines.h"
@@ -145,6 +146,25 @@ TEST(TextLines, SplitsTrimsAndChecks) {
   EXPECT_EQ(plat::Trim("   "), "");
   EXPECT_TRUE(plat::IsPrintableText("a\tb"));
   EXPECT_FALSE(plat::IsPrintableText(std::string("a\0b", 3)));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Oem, ConvertsWindowsCharactersToCodePage437) {
+  EXPECT_EQ(plat::AnsiToOem('A'), 'A');
+  EXPECT_EQ(plat::AnsiToOem(0xE9), 0x82);  // é
+  EXPECT_EQ(plat::AnsiToOem(0xF9), 0x97);  // ù
+  EXPECT_EQ(plat::AnsiToOem(0xC7), 0x80);  // Ç
+  EXPECT_EQ(plat::AnsiToOem(0xA0), 0xFF);  // no-break space
+  EXPECT_EQ(plat::AnsiToOem(0x83), 0x9F);  // ƒ
+  EXPECT_EQ(plat::AnsiToOem(0x80), '?');   // € has no OEM form
+  EXPECT_EQ(plat::AnsiToOem(0x81), '?');   // undefined in Windows-1252
+  EXPECT_EQ(plat::AnsiToOem(0xC0), '?');   // À
+  char text[] = "d\xE9j\xE0 \x80";
+  plat::CharToOem(text, text);
+  EXPECT_STREQ(text, "d\x82j\x85 ?");
 }
 
 }  // namespace
