@@ -209,32 +209,32 @@ int32_t LS_Close(int16_t handle) {
   return result;
 }
 
-int32_t LS_Read(int16_t handle, void* buffer, int32_t count) {
+namespace {
+// Moves count bytes in pieces of at most LS_IO_PIECE, stopping at the first
+// short or failed piece; returns the bytes moved.
+template <typename Byte, typename Transfer>
+int32_t InPieces(Byte* buffer, int32_t count, Transfer transfer) {
   if (!buffer || count <= 0) return 0;
-  char* at = static_cast<char*>(buffer);
   int32_t total = 0;
   while (total < count) {
     const int32_t piece = count - total < LS_IO_PIECE ? count - total : LS_IO_PIECE;
-    const int64_t got = plat::ReadFile(handle, at + total, static_cast<uint32_t>(piece));
-    if (got <= 0) break;
-    total += static_cast<int32_t>(got);
-    if (got < piece) break;
+    const int64_t moved = transfer(buffer + total, static_cast<uint32_t>(piece));
+    if (moved <= 0) break;
+    total += static_cast<int32_t>(moved);
+    if (moved < piece) break;
   }
   return total;
 }
+}  // namespace
+
+int32_t LS_Read(int16_t handle, void* buffer, int32_t count) {
+  return InPieces(static_cast<char*>(buffer), count,
+                  [handle](char* at, uint32_t n) { return plat::ReadFile(handle, at, n); });
+}
 
 int32_t LS_Write(int16_t handle, const void* buffer, int32_t count) {
-  if (!buffer || count <= 0) return 0;
-  const char* at = static_cast<const char*>(buffer);
-  int32_t total = 0;
-  while (total < count) {
-    const int32_t piece = count - total < LS_IO_PIECE ? count - total : LS_IO_PIECE;
-    const int64_t put = plat::WriteFile(handle, at + total, static_cast<uint32_t>(piece));
-    if (put <= 0) break;
-    total += static_cast<int32_t>(put);
-    if (put < piece) break;
-  }
-  return total;
+  return InPieces(static_cast<const char*>(buffer), count,
+                  [handle](const char* at, uint32_t n) { return plat::WriteFile(handle, at, n); });
 }
 
 int32_t LS_Seek(int16_t handle, int32_t offset, int32_t whence) {
