@@ -1,10 +1,13 @@
-// Process entry: joins the arguments into one command line, as the
-// original received it, and hands it to the library's entry.
+// Process entry: starts the device back ends unless the program runs
+// headless, joins the arguments into one command line, as the original
+// received it, and hands it to the library's entry.
 #include <string>
 
+#include "platform/sdl/sdl.h"
 #include "system/win/shell.h"
 
 int main(int argc, char** argv) {
+  if (plat::sdl::DevicesWanted()) plat::sdl::Start();
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) commandLine += ' ';

@@ -56,6 +56,8 @@ struct LSI_VARS {
   uint32_t Language;  // the system's primary-language number
   uint32_t InputMode;
   uint32_t RunNumber;   // this run's number in the run log, 0 when not logged
+  uint32_t SoundOn;     // non-zero while the sound device is open
+  int32_t NbSound;      // sounds holding a buffer
 };
 
 extern LS_VARS LS_Var;
