@@ -62,8 +62,8 @@ void Convert(benchmark::State& state, Frames& f) {
 
 uint32_t Indices(int32_t x, int32_t y) { return static_cast<uint32_t>(x + y) % 252; }
 uint32_t Gradient(int32_t x, int32_t y) {
-  return static_cast<uint32_t>(x * 255 / (kWidth - 1)) << 16 | static_cast<uint32_t>(y * 255 / (kHeight - 1)) << 8 |
-         128;
+  return static_cast<uint32_t>(x * 255 / (kWidth - 1)) << 16 |
+         static_cast<uint32_t>(y * 255 / (kHeight - 1)) << 8 | 128;
 }
 // Each of the 262,144 colours of six bits per component once, then again.
 uint32_t AllDifferent(int32_t x, int32_t y) {

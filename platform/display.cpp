@@ -120,7 +120,8 @@ DisplayResult CreatePrimary(int32_t backBuffers, Surface** out) {
   const DisplayMode& mode = S().mode;
   const uint64_t each = Footprint(mode.width, mode.height, mode.format);
   if (backBuffers < 0 || backBuffers > 8) return kDisplayInvalidParams;
-  if (ChargeVideo(each * static_cast<uint64_t>(backBuffers + 1)) != kDisplayOk) return kDisplayOutOfVideoMemory;
+  if (ChargeVideo(each * static_cast<uint64_t>(backBuffers + 1)) != kDisplayOk)
+    return kDisplayOutOfVideoMemory;
   Surface* primary = NewSurface(mode.width, mode.height, mode.format, false);
   primary->primary = true;
   primary->videoBytes = static_cast<uint32_t>(each);
@@ -192,7 +193,8 @@ DisplayResult Copy(Surface* dst, int32_t x, int32_t y, Surface* src, const Rect&
     }
     for (int32_t i = 0; i < w; ++i) {
       const uint32_t v = ReadPixel(in + i * bpp, bpp);
-      if (v < src->keyLow || v > src->keyHigh) std::memcpy(out + i * bpp, in + i * bpp, static_cast<size_t>(bpp));
+      if (v < src->keyLow || v > src->keyHigh)
+        std::memcpy(out + i * bpp, in + i * bpp, static_cast<size_t>(bpp));
     }
   }
   return kDisplayOk;
@@ -292,7 +294,8 @@ DisplayResult FillSurface(Surface* destination, const Rect& rect, uint32_t colou
   for (int32_t i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(colour >> (8 * i));
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
     uint8_t* row = &destination->pixels[static_cast<size_t>(y * destination->pitch)];
-    for (int32_t x = rect.left; x < rect.right; ++x) std::memcpy(row + x * bpp, bytes, static_cast<size_t>(bpp));
+    for (int32_t x = rect.left; x < rect.right; ++x)
+      std::memcpy(row + x * bpp, bytes, static_cast<size_t>(bpp));
   }
   return kDisplayOk;
 }

@@ -24,7 +24,8 @@ struct OwnerTable {
 };
 
 OwnerTable MemTable() {
-  return {SB_MemOwners, SB_MAXMEMOWNERS, SB_Var.NbMemOwners, SB_Var.MaxMemOwners, "Error in the memory with: %s"};
+  return {SB_MemOwners, SB_MAXMEMOWNERS, SB_Var.NbMemOwners, SB_Var.MaxMemOwners,
+          "Error in the memory with: %s"};
 }
 
 OwnerTable BmapTable() {
@@ -78,8 +79,12 @@ void* TakeBlock(uintptr_t heap, int32_t size, const char* owner) {
 
 }  // namespace
 
-void SB_RegisterMem(void* block, const char* owner, uint32_t size) { Register(MemTable(), block, owner, size); }
-void SB_RegisterBmap(void* block, const char* owner, uint32_t size) { Register(BmapTable(), block, owner, size); }
+void SB_RegisterMem(void* block, const char* owner, uint32_t size) {
+  Register(MemTable(), block, owner, size);
+}
+void SB_RegisterBmap(void* block, const char* owner, uint32_t size) {
+  Register(BmapTable(), block, owner, size);
+}
 int32_t SB_UnregisterMem(void* block) { return Unregister(MemTable(), block); }
 int32_t SB_UnregisterBmap(void* block) { return Unregister(BmapTable(), block); }
 
@@ -94,9 +99,9 @@ int32_t SB_Release(void* block) {
 BMAP* SB_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner) {
   BMAP* bmap = LS_CreateBmap(width, height, depth, kind);
   if (!bmap) return nullptr;
-  const uint64_t size = static_cast<uint64_t>(depth / 8) * static_cast<uint64_t>(width) *
-                            static_cast<uint64_t>(height) +
-                        SB_BMAPRECORDSIZE;
+  const uint64_t size =
+      static_cast<uint64_t>(depth / 8) * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) +
+      SB_BMAPRECORDSIZE;
   SB_RegisterBmap(bmap, owner, static_cast<uint32_t>(size));
   return bmap;
 }
@@ -111,7 +116,8 @@ void SB_FreeBmapUntracked(BMAP* bmap) { LS_FreeBmap(bmap); }
 uint32_t SB_GetFreeMem() { return LS_GetFreeMem(); }
 
 void SB_ReportBmapLeaks() {
-  Report(BmapTable(), "Bmap not released owner: %s", [](void* block) { LS_FreeBmap(static_cast<BMAP*>(block)); });
+  Report(BmapTable(), "Bmap not released owner: %s",
+         [](void* block) { LS_FreeBmap(static_cast<BMAP*>(block)); });
 }
 
 void SB_ReportMemLeaks() {

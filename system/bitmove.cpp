@@ -78,8 +78,8 @@ void CopyRows(BMAP* source, BMAP* destination, const Copy& c, bool transparent) 
 
 // source x a + destination x (1 - a), truncated.
 uint32_t Blend(float a, uint32_t source, uint32_t destination) {
-  return static_cast<uint32_t>(static_cast<int32_t>(static_cast<float>(source) * a +
-                                                    static_cast<float>(destination) * (1.0f - a)));
+  return static_cast<uint32_t>(
+      static_cast<int32_t>(static_cast<float>(source) * a + static_cast<float>(destination) * (1.0f - a)));
 }
 
 // Blends one 32-bit source pixel (components 8 bits, alpha in the top
@@ -96,8 +96,8 @@ uint32_t BlendPixel(uint32_t alpha, uint32_t r, uint32_t g, uint32_t b, uint32_t
              (Blend(a, b >> 3, d & 31) & 31);
     case BMAP_XRGB8888:
     case BMAP_ARGB8888: {
-      const uint32_t rgb = (Blend(a, r, (d >> 16) & 255) & 255) << 16 | (Blend(a, g, (d >> 8) & 255) & 255) << 8 |
-                           (Blend(a, b, d & 255) & 255);
+      const uint32_t rgb = (Blend(a, r, (d >> 16) & 255) & 255) << 16 |
+                           (Blend(a, g, (d >> 8) & 255) & 255) << 8 | (Blend(a, b, d & 255) & 255);
       return format == BMAP_XRGB8888 ? rgb : rgb | std::max(alpha, d >> 24) << 24;
     }
     default: return d;
@@ -146,7 +146,9 @@ void LS_Bitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t
     LS_AlphaBitmove(source, destination, x1, y1, x2, y2, x, y);
     return;
   }
-  if (source->Format != destination->Format) {
+  // Pixels of one format but of two sizes (a format code set by hand) go
+  // through the conversion, which reads and writes each at its own size.
+  if (source->Format != destination->Format || source->Depth != destination->Depth) {
     LSI_BitmoveConvert(source, destination, x1, y1, x2, y2, x, y, mode);
     return;
   }
@@ -159,8 +161,8 @@ void LS_Bitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t
   LS_UnlockBmap(source);
 }
 
-void LS_AlphaBitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
-                     int32_t y) {
+void LS_AlphaBitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     int32_t x, int32_t y) {
   if (!LSI_ClipBitmove(source, destination, x1, y1, x2, y2, x, y)) return;
   if (source->Depth != 32 || !Blendable(destination->Format)) return;
   if (destination->Depth != 16 && destination->Depth != 32) return;

@@ -55,8 +55,8 @@ bool IsSurfaceKind(uintptr_t kind) {
 
 // Pixels of a memory bitmap, from the heap its kind names.
 bool AllocatePixels(BMAP* bmap, HHEAP heap) {
-  const uint64_t size = static_cast<uint64_t>(static_cast<uint32_t>(bmap->ByteLen)) *
-                        static_cast<uint64_t>(bmap->SizeY);
+  const uint64_t size =
+      static_cast<uint64_t>(static_cast<uint32_t>(bmap->ByteLen)) * static_cast<uint64_t>(bmap->SizeY);
   // A request beyond the heap's range is left to the heap to refuse.
   const uint32_t request = size > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(size);
   bmap->Start = static_cast<uint8_t*>(LS_GetMemHeap(heap, request));

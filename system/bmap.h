@@ -24,14 +24,14 @@ constexpr uintptr_t BMAP_VIDEOMEM = 4;  // off-screen surface in video memory
 constexpr uintptr_t BMAP_SYSMEM = 8;    // off-screen surface in system memory
 
 // Pixel-format codes.
-constexpr int32_t BMAP_PAL8 = 2;         // 8-bit palette indices
-constexpr int32_t BMAP_RGB555 = 4;       // red 0x7C00, green 0x03E0, blue 0x001F
-constexpr int32_t BMAP_ARGB1555 = 8;     // the same with alpha 0x8000
-constexpr int32_t BMAP_RGB565 = 16;      // red 0xF800, green 0x07E0, blue 0x001F
-constexpr int32_t BMAP_RGB888 = 32;      // 24 bits, red in the top byte
-constexpr int32_t BMAP_ARGB8888 = 64;    // 32 bits with alpha 0xFF000000
-constexpr int32_t BMAP_XRGB8888 = 128;   // 32 bits, top byte unused
-constexpr int32_t BMAP_BGR555 = 256;     // red and blue swapped
+constexpr int32_t BMAP_PAL8 = 2;        // 8-bit palette indices
+constexpr int32_t BMAP_RGB555 = 4;      // red 0x7C00, green 0x03E0, blue 0x001F
+constexpr int32_t BMAP_ARGB1555 = 8;    // the same with alpha 0x8000
+constexpr int32_t BMAP_RGB565 = 16;     // red 0xF800, green 0x07E0, blue 0x001F
+constexpr int32_t BMAP_RGB888 = 32;     // 24 bits, red in the top byte
+constexpr int32_t BMAP_ARGB8888 = 64;   // 32 bits with alpha 0xFF000000
+constexpr int32_t BMAP_XRGB8888 = 128;  // 32 bits, top byte unused
+constexpr int32_t BMAP_BGR555 = 256;    // red and blue swapped
 constexpr int32_t BMAP_ABGR1555 = 512;
 constexpr int32_t BMAP_BGR565 = 1024;
 constexpr int32_t BMAP_BGR888 = 2048;
@@ -95,8 +95,8 @@ constexpr int32_t LS_BLIT_NOFAST = 4;       // surfaces: never the fast display 
 void LS_Bitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
                 int32_t y, int32_t mode);
 // The blend of mode 2 on an already clipped rectangle.
-void LS_AlphaBitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
-                     int32_t y);
+void LS_AlphaBitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     int32_t x, int32_t y);
 
 // Drawing; corners inclusive and in any order, clipped to the bitmap.
 void LS_FillRect(BMAP* bmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);

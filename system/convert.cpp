@@ -225,12 +225,20 @@ void LSI_BitmoveConvert(BMAP* source, BMAP* destination, int32_t x1, int32_t y1,
   LS_LockBmap(source);
   LS_LockBmap(destination);
   if (source->Start && destination->Start) {
-    const Rows rows{source, destination, x1, y1, x2 - x1 + 1, y2 - y1 + 1, x, y,
-                    LSI_BytesPerPixel(source), LSI_BytesPerPixel(destination)};
+    const Rows rows{source,
+                    destination,
+                    x1,
+                    y1,
+                    x2 - x1 + 1,
+                    y2 - y1 + 1,
+                    x,
+                    y,
+                    LSI_BytesPerPixel(source),
+                    LSI_BytesPerPixel(destination)};
     const bool transparent = (mode & LS_BLIT_TRANSPARENT) != 0;
     const bool deep = source->Depth == 24 || source->Depth == 32;
     const int32_t to = destination->Format;
-    if (deep && (to == BMAP_RGB555 || to == BMAP_RGB565))
+    if (deep && destination->Depth == 16 && (to == BMAP_RGB555 || to == BMAP_RGB565))
       DitherCopy(rows);
     else if (source->Depth != 8 && destination->Depth != 8)
       MaskCopy(rows, transparent);

@@ -53,7 +53,8 @@ uint32_t LSYS_GetFormatCode(const plat::PixelFormat& f) {
   if (f.indexed) return f.bitsPerPixel == 8 ? 2 : f.bitsPerPixel == 4 ? 1 : 0;
   const uint32_t r = Width(f.redMask), g = Width(f.greenMask), b = Width(f.blueMask), a = Width(f.alphaMask);
   const bool swapped = f.redMask < f.blueMask;
-  if (f.bitsPerPixel == 16 && r == 5 && g == 5 && b == 5) return a ? (swapped ? 512 : 8) : (swapped ? 256 : 4);
+  if (f.bitsPerPixel == 16 && r == 5 && g == 5 && b == 5)
+    return a ? (swapped ? 512 : 8) : (swapped ? 256 : 4);
   if (f.bitsPerPixel == 16 && r == 5 && g == 6 && b == 5 && !a) return swapped ? 1024 : 16;
   if (r == 8 && g == 8 && b == 8) {
     if (f.bitsPerPixel == 24 && !a) return swapped ? 2048 : 32;

@@ -19,7 +19,8 @@ void InitPaletteSystem() {
   plat::PaletteEntry entries[plat::kPaletteSize];
   plat::GetSystemPaletteEntries(entries);
   for (int i = 0; i < plat::kPaletteSize; ++i)
-    g_systemPalette.Entry[i] = {static_cast<uint8_t>(entries[i].red / 4), static_cast<uint8_t>(entries[i].green / 4),
+    g_systemPalette.Entry[i] = {static_cast<uint8_t>(entries[i].red / 4),
+                                static_cast<uint8_t>(entries[i].green / 4),
                                 static_cast<uint8_t>(entries[i].blue / 4)};
   LSYS_ClosePaletteSystem();
   if (plat::CreatePalette(entries, &g_displayPalette) != plat::kDisplayOk) {

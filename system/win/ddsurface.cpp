@@ -94,7 +94,8 @@ void MoveByWindow(const BMAP* bmap, plat::Rect* rect) {
   rect->bottom += dy;
 }
 
-int32_t CopyOnce(BMAP* source, BMAP* destination, const plat::Rect& from, const plat::Rect& to, int32_t mode) {
+int32_t CopyOnce(BMAP* source, BMAP* destination, const plat::Rect& from, const plat::Rect& to,
+                 int32_t mode) {
   const uint32_t flags = (mode & LS_BLIT_TRANSPARENT) ? plat::kBlitSourceKey : 0;
   const bool fast = LS_Var.Style == 0 && !plat::IsInSystemMemory(source->Surface) &&
                     !plat::IsInSystemMemory(destination->Surface) && !(mode & LS_BLIT_NOFAST);

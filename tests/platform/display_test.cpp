@@ -1,10 +1,10 @@
 // The in-memory display: surfaces, chains, locks, copies, fills, keys,
 // losses, palettes and the test controls.
+#include "platform/display.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "platform/display.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // Owner-tagged memory and bitmaps: registration, the tables' order and
 // limits, and the end-of-run leak reports.
+#include "shell/owner.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/heap.h"
@@ -140,10 +141,9 @@ TEST_F(Owner, LeakReportShowsBitmapsThenBlocksAndFreesThem) {
   SB_GetMem(10, nullptr);
   SB_ReportBmapLeaks();
   SB_ReportMemLeaks();
-  const std::vector<std::string> expected = {"Bmap not released owner: pic>one.pcx",
-                                             "Bmap not released owner: pic>two.pcx",
-                                             "Mem not released owner: SB_LoadFile",
-                                             "Mem not released owner: Unknown owner"};
+  const std::vector<std::string> expected = {
+      "Bmap not released owner: pic>one.pcx", "Bmap not released owner: pic>two.pcx",
+      "Mem not released owner: SB_LoadFile", "Mem not released owner: Unknown owner"};
   EXPECT_EQ(Boxes(), expected);
   EXPECT_EQ(SB_Var.NbBmapOwners, 0);
   EXPECT_EQ(SB_Var.NbMemOwners, 0);

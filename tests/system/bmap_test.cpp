@@ -1,11 +1,12 @@
 // Bitmaps: pixel formats, creation and freeing on the heaps and on the
 // display, and the lock discipline.
+#include "system/bmap.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "platform/display.h"
-#include "system/bmap.h"
 #include "system/error.h"
 #include "system/heap.h"
 #include "system/lsvar.h"
@@ -379,8 +380,9 @@ TEST_F(Bmap, GuardRefusesWhileAnyBitmapIsLocked) {
   BMAP* b = LS_CreateBmap(4, 4, 8, 0);
   LS_LockBmap(b);
   EXPECT_EQ(ExitCodeOf([] { LSI_RefuseWhileLocked("LS_PlaySound"); }), 1);
-  EXPECT_EQ(Boxes().back(),
-            "LS_ERROR: 8           Bmap Error !\nCannot execute function (LS_PlaySound) while bmap locked \n");
+  EXPECT_EQ(
+      Boxes().back(),
+      "LS_ERROR: 8           Bmap Error !\nCannot execute function (LS_PlaySound) while bmap locked \n");
   LS_UnlockBmap(b);
   EXPECT_EQ(LSI_RefuseWhileLocked("LS_PlaySound"), 0);
   LS_FreeBmap(b);

@@ -82,7 +82,8 @@ TEST_F(Convert, OddWidthsNeverWritePastTheRectangle) {
     LS_Bitmove(src, dst, 0, 0, 2, 1, 1, 0, 0);
     const uint32_t white = depth == 16 ? 0x7FFF : 0xFCFCFC;
     for (int32_t x = 0; x < 8; ++x)
-      EXPECT_EQ(At(dst, x, 1), x >= 1 && x <= 3 ? white : (depth == 16 ? 0x1111u : 0x111111u)) << depth << " " << x;
+      EXPECT_EQ(At(dst, x, 1), x >= 1 && x <= 3 ? white : (depth == 16 ? 0x1111u : 0x111111u))
+          << depth << " " << x;
     LS_FreeBmap(dst);
   }
   LS_FreeBmap(src);
@@ -229,6 +230,19 @@ TEST_F(Convert, ConversionReachesSurfaces) {
   EXPECT_EQ(At(dst, 2, 2), 0xFCFCFCu);
   EXPECT_EQ(dst->LockCount, 0);
   LS_FreeBmap(dst);
+  LS_FreeBmap(src);
+}
+
+TEST_F(Convert, FormatCodesSetByHandNeverWidenAPixel) {
+  BMAP* src = Plain(1, 1, 32, 0xFFFFFFFF, BMAP_ARGB8888);
+  BMAP* narrow = Plain(4, 1, 16, 0x7777, BMAP_ARGB8888);
+  LS_Bitmove(src, narrow, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(At(narrow, 1, 0), 0x7777u);
+  BMAP* bytes = Plain(4, 1, 8, 7, BMAP_RGB565);
+  LS_Bitmove(src, bytes, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(At(bytes, 1, 0), 7u);
+  LS_FreeBmap(bytes);
+  LS_FreeBmap(narrow);
   LS_FreeBmap(src);
 }
 

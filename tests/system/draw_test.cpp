@@ -115,7 +115,8 @@ TEST_F(Draw, InvertedBoxDrawnTwiceRestoresThePixels) {
   EXPECT_EQ(LS_GetPixel(b, 5, 5), (5u * 37 + 5 * 1001) ^ 0xFFFF);
   LS_DrawBox(b, 0, 0, 9, 9, 0, LS_BOX_FILLED | LS_BOX_ROUNDED | LS_BOX_INVERTED);
   for (int32_t y = 0; y < 10; ++y)
-    for (int32_t x = 0; x < 10; ++x) EXPECT_EQ(LS_GetPixel(b, x, y), static_cast<uint32_t>(x * 37 + y * 1001));
+    for (int32_t x = 0; x < 10; ++x)
+      EXPECT_EQ(LS_GetPixel(b, x, y), static_cast<uint32_t>(x * 37 + y * 1001));
   LS_FreeBmap(b);
 }
 

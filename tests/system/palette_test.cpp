@@ -1,5 +1,7 @@
 // Palettes: allocation, the current palette, and what reaches the display
 // on an 8-bit front screen.
+#include "system/palette.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "system/bmap.h"
 #include "system/error.h"
 #include "system/lsvar.h"
-#include "system/palette.h"
 #include "tests/system/bmap_fixture.h"
 
 namespace {
@@ -29,7 +30,8 @@ class Palette : public ztest::BmapTest {
   static PALETTE Ramp() {
     PALETTE p;
     for (int i = 0; i < 256; ++i)
-      p.Entry[i] = {static_cast<uint8_t>(i % 64), static_cast<uint8_t>(63 - i % 64), static_cast<uint8_t>(i / 4)};
+      p.Entry[i] = {static_cast<uint8_t>(i % 64), static_cast<uint8_t>(63 - i % 64),
+                    static_cast<uint8_t>(i / 4)};
     return p;
   }
   static void DisplayEntries(plat::PaletteEntry (&out)[256]) {
