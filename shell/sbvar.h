@@ -10,6 +10,14 @@ struct SB_VARS {
   int32_t MemoryClass;        // -1 until set; 0 LOW, 68157441 HIGH, else physical memory
   char RuntimePath[512];      // root and current directory of the runtime directory
   int32_t RunDone;            // set when the console run has ended
+
+  // Owner-tagged memory and bitmaps (the tables themselves: shell/owner.h).
+  int32_t NbMemOwners;        // records in use, the first ones of the table
+  int32_t NbBmapOwners;
+  int32_t MaxMemOwners;       // high-water marks since the start
+  int32_t MaxBmapOwners;
+  char LastOwner[256];        // owner tag of the record last removed
+  uintptr_t GameHeap;         // the map construction's heap, or 0
 };
 
 extern SB_VARS SB_Var;

@@ -1,6 +1,10 @@
-// The graphic system: start, end and the display's capabilities.
+// The graphic system: start, end, the display's capabilities and format.
 #pragma once
 #include <cstdint>
+
+namespace plat {
+struct PixelFormat;
+}
 
 void LSI_InitGraphic();
 // Also used by the fatal error path to give the display back.
@@ -17,3 +21,6 @@ struct VIDEOCAPS {
   uint32_t Hardware;
 };
 int32_t LS_GetVideoModeCaps(VIDEOCAPS* caps);
+
+// The bitmap format code of a display pixel format; 0 when it has none.
+uint32_t LSYS_GetFormatCode(const plat::PixelFormat& format);

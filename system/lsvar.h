@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "system/palette.h"
+
 struct BMAP;
 
 // Drive kinds of the logical drive table.
@@ -41,6 +43,8 @@ struct LS_VARS {
   int32_t Style;                // window style: 0 full screen, 256 framed
   BMAP* Screen;                 // front screen
   BMAP* BackScreen;
+  int32_t ScreenMode;           // 1 a front screen only, n: n - 1 back buffers
+  PALETTE Palette;              // the current palette
 };
 
 struct LSI_VARS {

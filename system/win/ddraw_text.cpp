@@ -13,6 +13,9 @@ const char* LSYS_GetDDrawErrorText(int32_t code) {
     case plat::kDisplayWrongMode: return "DDERR_WRONGMODE";
     case plat::kDisplayInvalidMode: return "DDERR_INVALIDMODE";
     case plat::kDisplayGeneric: return "DDERR_GENERIC";
+    case plat::kDisplayInvalidParams: return "DDERR_INVALIDPARAMS";
+    case plat::kDisplayInvalidRect: return "DDERR_INVALIDRECT";
+    case plat::kDisplayNotLocked: return "DDERR_NOTLOCKED";
     default: return "Unknown Error Code";
   }
 }

@@ -2,6 +2,7 @@
 // the pump finds no message and the application is always active.
 #include "platform/window.h"
 #include "system/lsvar.h"
+#include "system/palette.h"
 #include "system/win/shell.h"
 
 namespace {
@@ -22,12 +23,14 @@ void LSYS_SetRepaintHook(LSYS_REPAINTHOOK hook) { g_repaintHook = hook; }
 void LSYS_SetUserMessageHook(LSYS_USERMESSAGEHOOK hook) { g_userHook = hook; }
 LSYS_ACTIVATEHOOK LSYS_GetActivateHook() { return g_activateHook; }
 
-void LSYS_FlipToGdi() {}
-
 // Pumps without the bitmap-lock guard, so that a box raised while a bitmap
-// is locked cannot raise another error.
+// is locked cannot raise another error. The box is drawn in the desktop's
+// colours; the program's palette comes back after it.
 void LSYS_MessageBox(const char* text) {
   LSYS_PumpMessages();
   LSYS_FlipToGdi();
+  const PALETTE kept = LS_Var.Palette;
+  LS_SetPalette(LSYS_GetSystemPalette());
   plat::MessageBox(text ? text : "", "ZidAde Message");
+  LS_SetPalette(&kept);
 }

@@ -8,6 +8,7 @@
 
 #include "platform/clock.h"
 #include "platform/config.h"
+#include "platform/display.h"
 #include "platform/window.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
@@ -54,6 +55,7 @@ void Environment::SetUp() {
   plat::SetMessageBoxEcho(false);
   plat::ClearShownMessageBoxes();
   plat::ResetBeepCount();
+  plat::ResetDisplay();
   LS_ResetVars();
   LSI_ResetVars();
   SB_ResetVars();

@@ -1,0 +1,86 @@
+// Fixture of the bitmap tests: a started library on an in-memory display,
+// with a check that every test gives back the blocks, bitmaps, palettes
+// and locks it took.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+#include "system/bmap.h"
+#include "system/error.h"
+#include "system/heap.h"
+#include "system/lsvar.h"
+#include "tests/support/testenv.h"
+
+namespace ztest {
+
+class BmapTest : public LibraryTest {
+ protected:
+  void SetUp() override {
+    LibraryTest::SetUp();
+    StartLibrary(16u << 20);
+    nbAlloc_ = LSI_Var.NbAlloc;
+    nbBmap_ = LSI_Var.NbBmap;
+    nbPal_ = LSI_Var.NbPal;
+    locks_ = LS_BmapLockCount;
+  }
+
+  void TearDown() override {
+    EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_) << "heap blocks left";
+    EXPECT_EQ(LSI_Var.NbBmap, nbBmap_) << "bitmaps left";
+    EXPECT_EQ(LSI_Var.NbPal, nbPal_) << "palettes left";
+    EXPECT_EQ(LS_BmapLockCount, locks_) << "locks left";
+    LibraryTest::TearDown();
+  }
+
+  // Errors go to the error file instead of ending the test.
+  void LogErrors() { LS_SetErrorMode(LS_ERRMODE_LOG); }
+  std::string ErrorFile() const { return ReadFile(root_ + "/LSDEBUG.ERM"); }
+  // The report line of a library error as the error file holds it.
+  static std::string Report(int code, const char* table, const std::string& text) {
+    char line[512];
+    std::snprintf(line, sizeof line, "LS_ERROR: %d %20s %s \n\n", code, table, text.c_str());
+    return line;
+  }
+
+  // Makes the two screens: the front screen in the given screen mode,
+  // then, unless it is 1, the back screen.
+  void MakeScreens(int32_t screenMode) {
+    LS_Var.ScreenMode = screenMode;
+    LS_Var.Screen = LS_CreateBmap(640, 480, 16, BMAP_FRONTSCREEN);
+    ASSERT_NE(LS_Var.Screen, nullptr);
+    if (screenMode != 1) {
+      LS_Var.BackScreen = LS_CreateBmap(640, 480, 16, BMAP_BACKSCREEN);
+      ASSERT_NE(LS_Var.BackScreen, nullptr);
+    }
+  }
+  void FreeScreens() {
+    LS_FreeBmap(LS_Var.BackScreen);
+    LS_FreeBmap(LS_Var.Screen);
+    LS_Var.BackScreen = LS_Var.Screen = nullptr;
+  }
+
+  // A memory bitmap filled from a list of pixel values, row by row.
+  static BMAP* Filled(int32_t width, int32_t height, int32_t depth, const std::vector<uint32_t>& pixels) {
+    BMAP* b = LS_CreateBmap(width, height, depth, 0);
+    for (int32_t y = 0; y < height; ++y)
+      for (int32_t x = 0; x < width; ++x) Put(b, x, y, pixels[static_cast<size_t>(y * width + x)]);
+    return b;
+  }
+
+  // Writes one pixel of any depth through a lock.
+  static void Put(BMAP* b, int32_t x, int32_t y, uint32_t value) {
+    LS_LockBmap(b);
+    uint8_t* at = b->Start + static_cast<ptrdiff_t>(y) * b->ByteLen + x * (b->Depth / 8);
+    for (int32_t i = 0; i < b->Depth / 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
+    LS_UnlockBmap(b);
+  }
+
+  int16_t nbAlloc_ = 0, nbBmap_ = 0, nbPal_ = 0;
+  int32_t locks_ = 0;
+};
+
+}  // namespace ztest
