@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
 
 namespace plat {
 namespace {
@@ -11,6 +13,8 @@ std::vector<std::string> g_shown;
 bool g_echo = true;
 int g_beeps = 0;
 ExitHook g_exitHook = nullptr;
+std::mutex g_queueLock;
+std::deque<WindowMessage> g_queue;
 }  // namespace
 
 int MessageBox(const std::string& text, const std::string& caption) {
@@ -38,6 +42,24 @@ void ExitProcess(int code) {
   if (g_exitHook) g_exitHook(code);
   std::fflush(nullptr);
   std::exit(code);
+}
+
+void PostWindowMessage(const WindowMessage& message) {
+  std::lock_guard<std::mutex> hold(g_queueLock);
+  g_queue.push_back(message);
+}
+
+bool PeekWindowMessage(WindowMessage& message) {
+  std::lock_guard<std::mutex> hold(g_queueLock);
+  if (g_queue.empty()) return false;
+  message = g_queue.front();
+  g_queue.pop_front();
+  return true;
+}
+
+void ClearWindowMessages() {
+  std::lock_guard<std::mutex> hold(g_queueLock);
+  g_queue.clear();
 }
 
 }  // namespace plat

@@ -3,3 +3,4 @@
 
 int32_t LSI_InitCD() { return 0; }
 int32_t LSI_CloseCD() { return 1; }
+int32_t LSI_CDNotify(uint32_t) { return 1; }

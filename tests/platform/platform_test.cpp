@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <thread>
+
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/fs.h"
@@ -9,6 +11,7 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/textlines.h"
+#include "platform/window.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -165,6 +168,28 @@ TEST(Oem, ConvertsWindowsCharactersToCodePage437) {
   char text[] = "d\xE9j\xE0 \x80";
   plat::CharToOem(text, text);
   EXPECT_STREQ(text, "d\x82j\x85 ?");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(WindowQueue, DeliversMessagesInOrderFromAnyThread) {
+  plat::ClearWindowMessages();
+  std::thread poster([] {
+    for (int i = 0; i < 100; ++i) plat::PostWindowMessage({plat::kMsgCdNotify, 1, i});
+  });
+  poster.join();
+  plat::PostWindowMessage({plat::kMsgChar, 'a', 0});
+  plat::WindowMessage m{};
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_TRUE(plat::PeekWindowMessage(m));
+    EXPECT_EQ(m.message, plat::kMsgCdNotify);
+    EXPECT_EQ(m.lParam, i);
+  }
+  ASSERT_TRUE(plat::PeekWindowMessage(m));
+  EXPECT_EQ(m.wParam, static_cast<uintptr_t>('a'));
+  EXPECT_FALSE(plat::PeekWindowMessage(m));
 }
 
 }  // namespace

@@ -55,6 +55,7 @@ void Environment::SetUp() {
   plat::SetMessageBoxEcho(false);
   plat::ClearShownMessageBoxes();
   plat::ResetBeepCount();
+  plat::ClearWindowMessages();
   plat::ResetDisplay();
   LS_ResetVars();
   LSI_ResetVars();
