@@ -3,9 +3,24 @@
 
 #include <cstring>
 
+#include "shell/keyfile.h"
+
 SB_VARS SB_Var;
 
 void SB_ResetVars() {
   std::memset(&SB_Var, 0, sizeof SB_Var);
   SB_Var.MemoryClass = -1;
+  SB_Var.DrivenCar = -1;
+  SB_Var.ReplayCar = -1;
+  SB_Var.GameMode = SB_TRAINING;
+  SB_Var.GridStart = 1;
+  SB_Var.TimeLimitOn = 1;
+  SB_Var.DayNightOn = 1;
+  for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) SB_Var.TimeExtends[i].Number = i == 0 ? 0 : i + 1;
+  SB_Var.RaceClockStart = -1;
+  SB_Var.CheckpointNumber = -1;
+  SB_Var.ZoriraCamera = 2;
+  SB_Var.XState = XSTATE_NONET;
+  SB_ResetRaceTables();
+  SB_InitKeyFiles();
 }

@@ -1,0 +1,9 @@
+// The front end's pictures shown over a race: the gearbox choice before the
+// start and the attract cycle.
+#pragma once
+
+// Loads the option pictures, once; SB_FreeOptionPicts frees them.
+void SB_LoadOptionPicts();
+void SB_FreeOptionPicts();
+// Restarts the attract cycle and writes "START" on LED panel 0.
+void SB_StartIntroCycle();
