@@ -1,5 +1,8 @@
 // The race-phase sequencer: one frame runs the current step of the game
 // mode's list and, while steps advance, the steps after it.
+#include <algorithm>
+#include <cstdint>
+
 #include "frontend/raceoverlay.h"
 #include "net/net.h"
 #include "net/netplayer.h"
@@ -221,7 +224,7 @@ void RunStep(TGAMESTEP step, Frame& frame) {
 void RunTimer() {
   if (SB_Var.StepTimer == 0) return;
   const int64_t left = int64_t{SB_Var.StepTimer} - SB_Var.FrameTime;
-  SB_Var.StepTimer = left < INT32_MIN ? INT32_MIN : static_cast<int32_t>(left);
+  SB_Var.StepTimer = static_cast<int32_t>(std::clamp<int64_t>(left, INT32_MIN, INT32_MAX));
   if (left <= 0) SB_NextGameStep();
 }
 
