@@ -1,12 +1,15 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder and draws the pictures the program loads.
+// data folder and draws the pictures the program loads; with a CD folder,
+// writes the CD's audio tracks there.
 //
-//   datagen <output folder> <text data folder>
+//   datagen <output folder> <text data folder> [<CD folder>]
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "datagen/pcxwrite.h"
+#include "datagen/tune.h"
+#include "datagen/wavwrite.h"
 
 namespace fs = std::filesystem;
 
@@ -38,11 +41,22 @@ bool CopyTextTree(const fs::path& from, const fs::path& to) {
   return !ec;
 }
 
+// The CD: its folder "CDAUDIO" holds track 2, the race music.
+bool WriteCd(const fs::path& cd) {
+  std::error_code ec;
+  fs::create_directories(cd / "CDAUDIO", ec);
+  if (ec || !datagen::WriteWave((cd / "CDAUDIO" / "TRACK02.WAV").string(), datagen::MakeTune())) {
+    std::fprintf(stderr, "datagen: cannot write the CD's tracks in %s\n", cd.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: datagen <output folder> <text data folder>\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: datagen <output folder> <text data folder> [<CD folder>]\n");
     return 2;
   }
   const fs::path out = argv[1];
@@ -57,5 +71,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "datagen: cannot write pcx/devenv.pcx\n");
     return 1;
   }
+  if (argc == 4 && !WriteCd(argv[3])) return 1;
   return 0;
 }

@@ -62,6 +62,10 @@ struct LSI_VARS {
   uint32_t RunNumber;   // this run's number in the run log, 0 when not logged
   uint32_t SoundOn;     // non-zero while the sound device is open
   int32_t NbSound;      // sounds holding a buffer
+  uint32_t CDOn;        // non-zero while the CD audio device is open
+  int32_t CDTrack;      // the track played last
+  int32_t CDPlaying;    // a track was started and not stopped
+  int32_t CDReplays;    // replays left; below 0 replays for ever
 };
 
 extern LS_VARS LS_Var;
