@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct MODULE;
+
 struct SB_VARS {
   // Program start-up.
   int32_t HeapSize;           // the library's default heap, in bytes
@@ -10,6 +12,10 @@ struct SB_VARS {
   int32_t MemoryClass;        // -1 until set; 0 LOW, 68157441 HIGH, else physical memory
   char RuntimePath[512];      // root and current directory of the runtime directory
   int32_t RunDone;            // set when the console run has ended
+
+  // Console music: the module system started by PLAYMOD and its module.
+  int32_t ModuleSystemOn;
+  MODULE* TestModule;
 };
 
 extern SB_VARS SB_Var;
