@@ -292,7 +292,7 @@ void LSI_MixModule() {
   std::lock_guard<std::mutex> lock(MixMutex());
   MODSTATE& s = LSI_ModState;
   audio::Buffer* stream = LSI_ModPlayer.Stream;
-  if (!stream || !s.Format || s.BytesPerTick == 0) return;
+  if (!s.Playing || !stream || !s.Format || s.BytesPerTick == 0) return;
   uint32_t play = 0;
   if (audio::GetPosition(stream, &play, nullptr) != audio::kOk) return;
   int32_t room = static_cast<int32_t>(play) - static_cast<int32_t>(s.WritePos);
