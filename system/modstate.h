@@ -118,6 +118,7 @@ struct MODCHANNEL {
 };
 
 struct MODFORMAT;
+struct MODULE;
 
 // The player state: the output stream, the mixer's set-up and the song.
 struct MODSTATE {
@@ -256,7 +257,8 @@ void LSI_ModNoteDelayTick(MODSTATE& s, MODCHANNEL& c);
 void LSI_ModRestartSample(MODSTATE& s, MODCHANNEL& c);
 
 // Player.
-int32_t LSI_ParseModule(struct MODULE* module, uint32_t fileSize);
+// Parses a module's file into its saved state; 0 when it is not a module.
+int32_t LSI_ParseModule(MODULE* module, uint32_t fileSize);
 void LSI_AsmStartModule(MODSTATE& saved);
 void LSI_StartModuleStream(int32_t volume, uint32_t fadeMs);
 // One mixing step: the fade, then, when the stream has room, two ticks
