@@ -1,12 +1,14 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder and draws the pictures the program loads.
+// data folder, draws the pictures and writes the music the program loads.
 //
 //   datagen <output folder> <text data folder>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "datagen/modwrite.h"
 #include "datagen/pcxwrite.h"
+#include "datagen/testsong.h"
 
 namespace fs = std::filesystem;
 
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
   const fs::path out = argv[1];
   std::error_code ec;
   fs::create_directories(out / "pcx", ec);
+  if (!ec) fs::create_directories(out / "mod", ec);
   if (ec) {
     std::fprintf(stderr, "datagen: cannot create %s: %s\n", out.c_str(), ec.message().c_str());
     return 1;
@@ -55,6 +58,10 @@ int main(int argc, char** argv) {
   if (!CopyTextTree(argv[2], out)) return 1;
   if (!datagen::WritePcx((out / "pcx" / "devenv.pcx").string(), ConsoleBackground())) {
     std::fprintf(stderr, "datagen: cannot write pcx/devenv.pcx\n");
+    return 1;
+  }
+  if (!datagen::WriteMod((out / "mod" / "test.mod").string(), datagen::TestSong())) {
+    std::fprintf(stderr, "datagen: cannot write mod/test.mod\n");
     return 1;
   }
   return 0;
