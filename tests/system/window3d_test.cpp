@@ -2,8 +2,12 @@
 // the face dispatch, the null routine, and the arrays of a 3D object.
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "system/asm3d/zidade3d.h"
 #include "system/error.h"
