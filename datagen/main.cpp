@@ -1,6 +1,6 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder and draws the pictures the program loads. Also writes the
-// system font's include from its glyph text.
+// data folder, draws the pictures and writes the music the program loads.
+// Also writes the system font's include from its glyph text.
 //
 //   datagen <output folder> [<text data folder>]
 //   datagen --sysfont <glyph text> <include file>
@@ -12,8 +12,10 @@
 #include <string>
 
 #include "datagen/devenv.h"
+#include "datagen/modwrite.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sysfont.h"
+#include "datagen/testsong.h"
 
 namespace fs = std::filesystem;
 
@@ -84,6 +86,12 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture())) return 1;
+  const fs::path module = PlaceInTree(out, "mod/test.mod");
+  fs::create_directories(module.parent_path(), ec);
+  if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {
+    std::fprintf(stderr, "datagen: cannot write %s\n", module.c_str());
+    return 1;
+  }
   return 0;
 }
 

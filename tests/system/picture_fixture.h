@@ -18,7 +18,7 @@ namespace ztest {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void WriteBytes(const std::string& path, const Bytes& bytes) {
+inline void WriteFileBytes(const std::string& path, const Bytes& bytes) {
   WriteFile(path, std::string(bytes.begin(), bytes.end()));
 }
 inline Bytes ReadBytes(const std::string& path) {
@@ -306,7 +306,7 @@ class PictureTest : public BmapTest {
 
   // Writes the bytes as C:\<name> and returns the name.
   std::string Put(const std::string& name, const Bytes& bytes) {
-    WriteBytes(root_ + "/" + name, bytes);
+    WriteFileBytes(root_ + "/" + name, bytes);
     return name;
   }
 

@@ -63,7 +63,7 @@ class ToolPictureTest : public ztest::PictureTest {
       ADD_FAILURE() << program << " is missing: install the netpbm package (scripts/setup.sh does)";
       return {};
     }
-    ztest::WriteBytes(temp_ + "/in.pnm", input);
+    ztest::WriteFileBytes(temp_ + "/in.pnm", input);
     const std::string command =
         program + " " + options + " '" + temp_ + "/in.pnm' >'" + root_ + "/CONVERTED' 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
