@@ -3,6 +3,8 @@
 #pragma once
 #include <cstdint>
 
+struct MODULE;
+
 struct SB_VARS {
   // Program start-up.
   int32_t HeapSize;           // the library's default heap, in bytes
@@ -18,6 +20,10 @@ struct SB_VARS {
   int32_t MaxBmapOwners;
   char LastOwner[256];        // owner tag of the record last removed
   uintptr_t GameHeap;         // the map construction's heap, or 0
+
+  // Console music: the module system started by PLAYMOD and its module.
+  int32_t ModuleSystemOn;
+  MODULE* TestModule;
 };
 
 extern SB_VARS SB_Var;

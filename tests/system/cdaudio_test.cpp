@@ -113,7 +113,7 @@ TEST_F(CdTest, PlayingOnceQueriesThenPlaysTheTrack) {
 TEST_F(CdTest, ACountOfThreePlaysThreeTimesInAll) {
   Disc();
   Start();
-  ASSERT_EQ(LS_PlayCDTrack(3, 3), 1);
+  ASSERT_EQ(LS_PlayCDTrack(5, 3), 1);
   for (int end = 0; end < 3; ++end) {
     bool heard = false;
     const uintptr_t code = RenderToEnd(&heard);
@@ -123,16 +123,16 @@ TEST_F(CdTest, ACountOfThreePlaysThreeTimesInAll) {
   }
   EXPECT_EQ(Plays(), 3);
   const Commands& sent = cd::SentCommands();
-  EXPECT_EQ(sent[3], "status cdaudio length track 3");
-  EXPECT_EQ(sent[4], "status cdaudio position track 3");
-  EXPECT_EQ(sent[5], "play cdaudio from 100 to 150 notify");
+  EXPECT_EQ(sent[3], "status cdaudio length track 5");
+  EXPECT_EQ(sent[4], "status cdaudio position track 5");
+  EXPECT_EQ(sent[5], "play cdaudio from 150 to 230 notify");
   EXPECT_EQ(RenderToEnd(), 0u);
 }
 
 TEST_F(CdTest, ACountOfZeroPlaysForEver) {
   Disc();
   Start();
-  ASSERT_EQ(LS_PlayCDTrack(1, 0), 1);
+  ASSERT_EQ(LS_PlayCDTrack(5, 0), 1);
   for (int end = 0; end < 8; ++end) {
     const uintptr_t code = RenderToEnd();
     ASSERT_EQ(code, cd::kNotifySuccessful);
