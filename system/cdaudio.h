@@ -11,7 +11,7 @@ constexpr uint32_t LS_CD_NOTIFY_FAILURE = 8;
 
 // Opens the device; 1, or 0 when there is no CD audio.
 int32_t LSI_InitCD();
-// Stops and closes the device; 1.
+// Stops and closes the device; 1 (0 when it was not open).
 int32_t LSI_CloseCD();
 // Plays the track count times in all (0: for ever); 1, or 0 when the
 // track cannot be played.
