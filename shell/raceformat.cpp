@@ -69,7 +69,7 @@ void SB_GetTextScreenSize(int32_t* width, int32_t* height, int32_t* top) {
   const int32_t h = screen ? screen->SizeY : 0;
   if (width) *width = w;
   if (height) *height = h;
-  if (top) *top = SB_Var.ScreenWindowTop;
+  if (top) *top = SB_Var.ScreenWindow.W_POSY;
   switch (w) {
     case 320: SB_Var.HudWidthClass = 0; break;
     case 512: SB_Var.HudWidthClass = 1; break;

@@ -6,11 +6,13 @@
 #include "net/netplayer.h"
 #include "shell/racerules.h"
 #include "shell/sequencer.h"
+#include "system/asm3d/zidade3d.h"
 #include "track/startslot.h"
 #include "vehicles/car.h"
 #include "vehicles/controls.h"
 
 struct BMAP;
+struct MODULE;
 struct TSBSOUND;
 
 struct SB_VARS {
@@ -99,7 +101,7 @@ struct SB_VARS {
   int32_t HudWidthClass;      // 320: 0, 512: 1, 640: 2, 800: 3
   int32_t HudHeightClass;     // 200: 0, 240: 1, 384: 2, 400: 3, 480: 4, 600: 5
   BMAP* TextScreen;           // the race overlay
-  int32_t ScreenWindowTop;    // top row of the 3D view window over the overlay
+  _WINDOW ScreenWindow;       // the 3D view's drawing window over the overlay
 
   // Track.
   int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
@@ -120,6 +122,10 @@ struct SB_VARS {
   int32_t NetGameMode;
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
+
+  // Console music: the module system started by PLAYMOD and its module.
+  int32_t ModuleSystemOn;
+  MODULE* TestModule;
 };
 
 extern SB_VARS SB_Var;

@@ -150,7 +150,7 @@ TEST_F(FormatTest, TextScreenSizeClasses) {
   screen.SizeX = 640;
   screen.SizeY = 480;
   SB_Var.TextScreen = &screen;
-  SB_Var.ScreenWindowTop = 12;
+  SB_Var.ScreenWindow.W_POSY = 12;
   int32_t w = 0, h = 0, top = 0;
   SB_GetTextScreenSize(&w, &h, &top);
   EXPECT_EQ(w, 640);
