@@ -29,7 +29,7 @@ struct CTRL_PLAYER {
   uint8_t Group;     // racing group (MULTIRACE)
   uint8_t SubState;  // 0 undefined, 1 playing, 2 watching
   uint8_t Spare;
-  uint8_t Pending;   // known to the controller, not yet logged in
+  uint8_t Pending;  // known to the controller, not yet logged in
   uint8_t Unused[2];
   uint32_t NameWord;  // meaningful only on the controller's machine
 };

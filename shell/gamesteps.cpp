@@ -41,8 +41,8 @@ bool PlayersWithin(int64_t low, int64_t span, int32_t* inUse) {
 
 }  // namespace
 
-const TGAMESTEP* const SB_GameStepLists[8] = {kTraining, kFreeRace,        kRace,    kRace,
-                                              kControlledRace, kOffline, kStandalone, kDemo};
+const TGAMESTEP* const SB_GameStepLists[8] = {kTraining,       kFreeRace, kRace,       kRace,
+                                              kControlledRace, kOffline,  kStandalone, kDemo};
 
 int32_t SB_SetGameModeSteps(int32_t mode) {
   if (mode < 0 || mode >= SB_NBGAMEMODES) return 0;
@@ -58,9 +58,7 @@ void SB_ResetGameSteps() {
   SB_Var.RaceOver = SB_Var.StepListEnd = SB_Var.Paused = 0;
 }
 
-TGAMESTEP SB_GetGameStep() {
-  return SB_Var.GameSteps ? SB_Var.GameSteps[SB_Var.StepIndex] : SB_STEP_RACING;
-}
+TGAMESTEP SB_GetGameStep() { return SB_Var.GameSteps ? SB_Var.GameSteps[SB_Var.StepIndex] : SB_STEP_RACING; }
 
 int32_t SB_IsRaceStarted() { return SB_GetGameStep() > 5 ? 1 : 0; }
 int32_t SB_IsRaceRunning() { return SB_GetGameStep() < SB_STEP_RACING ? 1 : 0; }

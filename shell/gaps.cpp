@@ -19,9 +19,7 @@ namespace {
 // The largest table the game's allocator can give.
 constexpr int64_t kMaxTableBytes = INT32_MAX;
 
-bool GapsWanted() {
-  return SB_Var.UsingCars && SB_Var.GameMode != SB_FREERACE && SB_Var.GameMode != SB_DEMO;
-}
+bool GapsWanted() { return SB_Var.UsingCars && SB_Var.GameMode != SB_FREERACE && SB_Var.GameMode != SB_DEMO; }
 
 int32_t TableCars() { return std::clamp(SB_Var.NbCars, 0, SB_MAXCARS); }
 

@@ -46,4 +46,5 @@ char* SB_FindInKeyFile(TKEYFILE* slot, const char* text, int32_t fromStart);
 // number of values stored. After the first value stored, every further
 // search continues from the last match; a key not found stores nothing
 // and uses up its output.
-int32_t SB_ScanKeyFile(TKEYFILE* slot, int32_t fromStart, const char* format, std::initializer_list<TKEYVALUE> values);
+int32_t SB_ScanKeyFile(TKEYFILE* slot, int32_t fromStart, const char* format,
+                       std::initializer_list<TKEYVALUE> values);

@@ -63,8 +63,7 @@ void Finish(TCAR* car) {
   SB_Var.FinalRaceTime = car->RaceTime;
   SB_Var.FinalPlace = car->Place;
   const int32_t record = SB_Var.NetBestTime;
-  SB_Var.RecordFlag =
-      car->Place == 1 && record != 0 && record != SB_NOTIME && record > car->RaceTime ? 1 : 0;
+  SB_Var.RecordFlag = car->Place == 1 && record != 0 && record != SB_NOTIME && record > car->RaceTime ? 1 : 0;
   car->Laps = SB_Var.NbLaps;
   SB_AddToScoreTab(car, SB_Var.DrivenCar, 1);
   if (NET_IsConnected()) NET_SendRaceProgress(17, 1);

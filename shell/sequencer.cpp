@@ -1,5 +1,7 @@
 // The race-phase sequencer: one frame runs the current step of the game
 // mode's list and, while steps advance, the steps after it.
+#include "shell/sequencer.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -12,7 +14,6 @@
 #include "shell/kiosk.h"
 #include "shell/racerules.h"
 #include "shell/sbvar.h"
-#include "shell/sequencer.h"
 #include "system/error.h"
 #include "vehicles/vehicles.h"
 

@@ -26,10 +26,10 @@ struct TCAR {
   double BestDistance;  // distance at the last frame in which it grew
   double PrevDistance;  // distance of the previous frame
   int32_t WrongWay;
-  int32_t WrongWayTime;  // ms
-  double RaceClock;      // seconds
-  int32_t RaceTime;      // ms
-  int32_t LapTime;       // ms, current lap
+  int32_t WrongWayTime;   // ms
+  double RaceClock;       // seconds
+  int32_t RaceTime;       // ms
+  int32_t LapTime;        // ms, current lap
   int32_t RemainingTime;  // ms
   int32_t BestLap;        // ms, 0 none
   double GapAhead;        // ms, -1.0 none
@@ -38,16 +38,16 @@ struct TCAR {
   int32_t Points;
   int32_t OutOfTime;
   int32_t Finished;
-  int32_t OutOfRace;   // the two out-of-race words: either takes the car out
+  int32_t OutOfRace;  // the two out-of-race words: either takes the car out
   int32_t OutOfRace2;
   int32_t TexturesReady;
-  int32_t Highlight;   // drawn in full white
-  int32_t Burned;      // non-zero once the car has burned
-  int32_t LightTable;  // lit with the first light-colour table
-  double CatchUpTarget;  // catch-up factor the ranking aims at
-  double CatchUp;        // smoothed toward the target
-  double CatchUp2;       // follows once the first has arrived
-  OBJECT* Body;          // the body part, whose position gives the depth
-  OBJECT* Object;        // the display object list
+  int32_t Highlight;           // drawn in full white
+  int32_t Burned;              // non-zero once the car has burned
+  int32_t LightTable;          // lit with the first light-colour table
+  double CatchUpTarget;        // catch-up factor the ranking aims at
+  double CatchUp;              // smoothed toward the target
+  double CatchUp2;             // follows once the first has arrived
+  OBJECT* Body;                // the body part, whose position gives the depth
+  OBJECT* Object;              // the display object list
   double ShadowVectors[4][3];  // car axes: origin, then three edges
 };

@@ -33,8 +33,8 @@ TEST_F(GameStepsTest, EndRaceFollowsItsTable) {
     for (TGAMESTEP step = 0; step <= 19; ++step) {
       At(mode, step);
       EXPECT_EQ(SB_EndRace(), step);
-      const bool over = (step == 15 && (mode == SB_TRAINING || Solo(mode))) || (step == 16 && Solo(mode)) ||
-                        step >= 18;
+      const bool over =
+          (step == 15 && (mode == SB_TRAINING || Solo(mode))) || (step == 16 && Solo(mode)) || step >= 18;
       EXPECT_EQ(SB_Var.RaceOver, over ? 1 : 0) << "mode " << mode << " step " << step;
     }
   }
@@ -182,8 +182,8 @@ TEST_F(GameStepsTest, TheAttractReplayIsLoadedOntoTheDrivenCarOnce) {
   SB_StartReplayRecord();
   SB_StartReplayRecord();
   EXPECT_EQ(SB_Var.AttractReplay, 1);
-  EXPECT_EQ(ztest::Fakes().calls,
-            (std::vector<std::string>{"LoadCarReplay SA0.REP 1 0", "FindDrivenCar", "RestartRace", "RaceTeardown"}));
+  EXPECT_EQ(ztest::Fakes().calls, (std::vector<std::string>{"LoadCarReplay SA0.REP 1 0", "FindDrivenCar",
+                                                            "RestartRace", "RaceTeardown"}));
   ztest::Fakes().calls.clear();
   SB_StopReplayRecord();
   SB_StopReplayRecord();

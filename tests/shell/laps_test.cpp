@@ -186,8 +186,9 @@ TEST_P(RecordFlagTest, NeedsFirstPlaceAndARealRecordBeaten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Records, RecordFlagTest,
-                         ::testing::Values(RecordRow{1, 0, 0}, RecordRow{1, SB_NOTIME, 0}, RecordRow{1, 999999, 1},
-                                           RecordRow{2, 999999, 0}, RecordRow{1, 1, 0}));
+                         ::testing::Values(RecordRow{1, 0, 0}, RecordRow{1, SB_NOTIME, 0},
+                                           RecordRow{1, 999999, 1}, RecordRow{2, 999999, 0},
+                                           RecordRow{1, 1, 0}));
 
 class NoLimitModeTest : public LapsTest, public ::testing::WithParamInterface<int32_t> {};
 
@@ -202,7 +203,8 @@ TEST_P(NoLimitModeTest, NeitherRunsOutNorFinishes) {
   EXPECT_EQ(SB_Var.RaceClock, 15000);
 }
 
-INSTANTIATE_TEST_SUITE_P(TrainingAndStandalone, NoLimitModeTest, ::testing::Values(SB_TRAINING, SB_STANDALONE));
+INSTANTIATE_TEST_SUITE_P(TrainingAndStandalone, NoLimitModeTest,
+                         ::testing::Values(SB_TRAINING, SB_STANDALONE));
 
 TEST_F(LapsTest, OfflineEntersEveryOtherFinishedCarOnce) {
   SB_SetGameMode(SB_OFFLINE);

@@ -19,10 +19,10 @@ const char* kFull =
     "MAXPLAYERS: 3\nPLAYER1NAME: ALBA\nPLAYER2NAME: BRUNO\nPLAYER3NAME: CELIA\n";
 
 const std::vector<std::string> kMissing = {
-    "TIME EXTEND parameters missing...",        "FINALCAMERA parameter missing...",
-    "RACENLAPS parameter missing...",           "CONTROLLEDRACENLAPS parameter missing...",
-    "OFFLINENLAPS parameter missing...",        "MULTIRACENLAPS parameter missing...",
-    "NLAPS parameter missing...",               "MAXPLAYERS parameter missing...",
+    "TIME EXTEND parameters missing...", "FINALCAMERA parameter missing...",
+    "RACENLAPS parameter missing...",    "CONTROLLEDRACENLAPS parameter missing...",
+    "OFFLINENLAPS parameter missing...", "MULTIRACENLAPS parameter missing...",
+    "NLAPS parameter missing...",        "MAXPLAYERS parameter missing...",
 };
 
 class NetRaceTest : public ztest::RaceTest {
@@ -67,8 +67,8 @@ TEST_F(NetRaceTest, ReadsEveryParameter) {
 
 TEST_F(NetRaceTest, ExtraTimeCountsOnlyInRaceAndControlledRace) {
   Write(kFull);
-  const std::pair<int32_t, int32_t> rows[] = {{SB_RACE, 65000},    {SB_CONTROLLEDRACE, 65000},
-                                              {SB_OFFLINE, 60000}, {SB_MULTIRACE, 60000},
+  const std::pair<int32_t, int32_t> rows[] = {{SB_RACE, 65000},     {SB_CONTROLLEDRACE, 65000},
+                                              {SB_OFFLINE, 60000},  {SB_MULTIRACE, 60000},
                                               {SB_TRAINING, 60000}, {SB_STANDALONE, 60000}};
   for (const auto& [mode, ms] : rows) {
     SB_Var.GameMode = mode;
@@ -172,8 +172,9 @@ TEST_F(NetRaceTest, TheExtensionIsSearchedAfterItsDistance) {
 }
 
 TEST_F(NetRaceTest, BadNumbersSaturateWithoutUndefinedBehaviour) {
-  Write("NLAPS: -5\nRACENLAPS: 1e12\nCONTROLLEDRACENLAPS: nan\nOFFLINENLAPS: -1e12\nMULTIRACENLAPS: inf\n"
-        "STARTINGTIME: 1e12\nTIMEXTEND: nan,nan\nTIMEXTEND: 1,-1e300\nMAXPLAYERS: nan\n");
+  Write(
+      "NLAPS: -5\nRACENLAPS: 1e12\nCONTROLLEDRACENLAPS: nan\nOFFLINENLAPS: -1e12\nMULTIRACENLAPS: inf\n"
+      "STARTINGTIME: 1e12\nTIMEXTEND: nan,nan\nTIMEXTEND: 1,-1e300\nMAXPLAYERS: nan\n");
   SB_ReadNetRace();
   EXPECT_EQ(SB_Var.NbLaps, -5);
   EXPECT_EQ(SB_Var.RaceLaps, INT32_MAX);
@@ -198,8 +199,8 @@ TEST_F(NetRaceTest, ExtraAndStartingTimeAddWithoutOverflow) {
 TEST_F(NetRaceTest, RaceSetUpChoosesTheLapsOfTheMode) {
   Write(kFull);
   const std::pair<int32_t, int32_t> rows[] = {
-      {SB_TRAINING, 5}, {SB_STANDALONE, 5}, {SB_RACE, 3}, {SB_MULTIRACE, 6},
-      {SB_CONTROLLEDRACE, 4}, {SB_OFFLINE, 5}, {SB_FREERACE, 2}, {SB_DEMO, 2}};
+      {SB_TRAINING, 5},       {SB_STANDALONE, 5}, {SB_RACE, 3},     {SB_MULTIRACE, 6},
+      {SB_CONTROLLEDRACE, 4}, {SB_OFFLINE, 5},    {SB_FREERACE, 2}, {SB_DEMO, 2}};
   for (const auto& [mode, laps] : rows) {
     SB_Var.GameMode = mode;
     SB_Var.RaceClock = 500;

@@ -1,6 +1,8 @@
 // The race-phase sequencer driven frame by frame, 100 ms a frame, through
 // the whole step list of each game mode until it wraps to step 0, with the
 // calls each frame made.
+#include "shell/sequencer.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,7 +13,6 @@
 #include "shell/racerules.h"
 #include "shell/sbsound.h"
 #include "shell/sbvar.h"
-#include "shell/sequencer.h"
 #include "tests/shell/race_fakes.h"
 
 namespace {
@@ -40,7 +41,8 @@ class SequencerTest : public ztest::RaceTest {
       const size_t before = ztest::Fakes().calls.size();
       SB_DoGameMode();
       steps_.push_back(SB_GetGameStep());
-      calls_.emplace_back(ztest::Fakes().calls.begin() + static_cast<long>(before), ztest::Fakes().calls.end());
+      calls_.emplace_back(ztest::Fakes().calls.begin() + static_cast<long>(before),
+                          ztest::Fakes().calls.end());
     }
     frame_ = last;
   }
@@ -162,8 +164,8 @@ TEST_F(SequencerTest, ANetworkRaceReportsStates7To9AndWaitsForThePlayers) {
     if (f == 160) SB_Var.Cars[0]->Finished = 1;
     if (f == 215) SB_Var.NetPlayers[1].XState = 10;
   });
-  const Changes expected = {{1, 5},    {3, 9},    {52, 7},   {60, 9},   {109, 10}, {123, 11}, {137, 12},
-                            {151, 13}, {155, 15}, {160, 16}, {209, 17}, {215, 18}};
+  const Changes expected = {{1, 5},    {3, 9},    {52, 7},   {60, 9},   {109, 10}, {123, 11},
+                            {137, 12}, {151, 13}, {155, 15}, {160, 16}, {209, 17}, {215, 18}};
   EXPECT_EQ(StepChanges(), expected);
   EXPECT_EQ(FramesWith("ControllerStatus 7 1"), (std::vector<int>{52}));
   EXPECT_EQ(FramesWith("ControllerStatus 8 1"), (std::vector<int>{151}));
@@ -269,7 +271,7 @@ TEST_F(SequencerTest, OfflineWaitsAtTheReadyMessageAndAfterTheRace) {
     if (f == 130) SB_Var.Cars[0]->Finished = 1;
     if (f == 235) SB_EndRace();
   });
-  const Changes expected = {{1, 5},    {3, 8},    {82, 10},  {96, 11},  {110, 12},
+  const Changes expected = {{1, 5},    {3, 8},    {82, 10},  {96, 11}, {110, 12},
                             {124, 15}, {130, 16}, {229, 19}, {235, 5}};
   EXPECT_EQ(StepChanges(), expected);
   EXPECT_EQ(CallsOf(3), (Calls{"ResetReplayClocks", "ResetDayNight", "ResetReplayClocks", "ResetDayNight",
@@ -311,8 +313,7 @@ TEST_F(SequencerTest, StandaloneSkipsTheInfoPageOutsideKioskMode) {
     if (f == 3) Press();
     if (f == 130) SB_Var.Cars[0]->Finished = 1;
   });
-  const Changes expected = {{1, 5},    {3, 8},    {82, 10},  {96, 11},
-                            {110, 12}, {124, 15}, {130, 16}, {229, 5}};
+  const Changes expected = {{1, 5}, {3, 8}, {82, 10}, {96, 11}, {110, 12}, {124, 15}, {130, 16}, {229, 5}};
   EXPECT_EQ(StepChanges(), expected);
   EXPECT_EQ(FramesWith("FreeInfoPage"), (std::vector<int>{1, 229}));
   EXPECT_EQ(ztest::Count("LoadInfoPage"), 0);

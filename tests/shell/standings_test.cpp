@@ -190,8 +190,8 @@ TEST_F(GapsTest, UnusableSizesLeaveTheTablesUnallocated) {
     EXPECT_EQ(SB_Var.NbMemOwners, 0) << points << " " << laps;
     Frame(1000, 100, 200, 300);  // records nothing, reads nothing
   }
-  EXPECT_EQ(SB_PrintedLines().back(), "Memory used for GAPS :" + std::to_string(3LL * 42949673 * INT32_MAX * 4) +
-                                          " Bytes");
+  EXPECT_EQ(SB_PrintedLines().back(),
+            "Memory used for GAPS :" + std::to_string(3LL * 42949673 * INT32_MAX * 4) + " Bytes");
 }
 
 TEST_F(GapsTest, GapsAheadAndBehindInARace) {
