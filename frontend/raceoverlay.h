@@ -2,8 +2,12 @@
 // start and the attract cycle.
 #pragma once
 
+struct BMAP;
+
 // Loads the option pictures, once; SB_FreeOptionPicts frees them.
 void SB_LoadOptionPicts();
 void SB_FreeOptionPicts();
 // Restarts the attract cycle and writes "START" on LED panel 0.
 void SB_StartIntroCycle();
+// During the pre-start steps, the gearbox choice drawn over the overlay.
+void SB_DisplayGameOptions(BMAP* overlay);

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "shell/hud.h"
 #include "shell/keyfile.h"
 
 SB_VARS SB_Var;
@@ -22,5 +23,6 @@ void SB_ResetVars() {
   SB_Var.ZoriraCamera = 2;
   SB_Var.XState = XSTATE_NONET;
   SB_ResetRaceTables();
+  SB_ResetHud();
   SB_InitKeyFiles();
 }

@@ -8,7 +8,7 @@
 #include "scenery/daynight.h"
 #include "scenery/panels.h"
 #include "shell/console_stub.h"
-#include "shell/hud.h"
+#include "frontend/raceoverlay.h"
 #include "shell/kiosk.h"
 #include "system/error.h"
 #include "vehicles/vehicles.h"
@@ -136,8 +136,7 @@ const char* LS_NetGetPlayerName(uint32_t playerId) {
   return it == ztest::Fakes().names.end() ? nullptr : it->second.c_str();
 }
 
-// HUD and kiosk.
-void SB_ClearHudMessages() { Record("ClearHudMessages"); }
+// Kiosk, front end and the video-mode table.
 int32_t SB_LoadInfoPage() {
   Record("LoadInfoPage");
   return 1;
@@ -146,3 +145,9 @@ int32_t SB_FreeInfoPage() {
   Record("FreeInfoPage");
   return 1;
 }
+void SB_DisplayGameOptions(BMAP* overlay) { Record("GameOptions %d", overlay == SB_Var.TextScreen ? 1 : 0); }
+int32_t SB_GetCarSetupNumber(int32_t index) {
+  auto it = ztest::Fakes().setupNumbers.find(index);
+  return it == ztest::Fakes().setupNumbers.end() ? 0 : it->second;
+}
+const TVIDEOMODE* SB_GetSelectedVideoMode() { return &ztest::Fakes().videoMode; }
