@@ -52,9 +52,9 @@ int64_t Walk(const char* text, BMAP* bmap, int32_t x, int32_t y) {
     }
     const uint8_t glyph = font->CharMap[static_cast<unsigned char>(*c)];
     if (glyph != SB_NOGLYPH && glyph < font->NbGlyphs) {
-      const int64_t gx = x + pen;
-      if (bmap && gx >= INT32_MIN && gx <= INT32_MAX)
-        SB_DrawGlyph(font, bmap, glyph, static_cast<int32_t>(gx), y + kBaseline - font->Height);
+      const int64_t gx = x + pen, gy = int64_t{y} + kBaseline - font->Height;
+      if (bmap && gx >= INT32_MIN && gx <= INT32_MAX && gy >= INT32_MIN && gy <= INT32_MAX)
+        SB_DrawGlyph(font, bmap, glyph, static_cast<int32_t>(gx), static_cast<int32_t>(gy));
       pen += fixed ? font->FixedWidth : GlyphWidth(font, glyph);
     }
     pen += font->Spacing;
