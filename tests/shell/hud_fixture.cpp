@@ -3,6 +3,8 @@
 
 #include "shell/dial.h"
 #include "shell/owner.h"
+#include "shell/racerules.h"
+#include "shell/sequencer.h"
 #include "system/asm3d/zidade3d.h"
 
 namespace ztest {
@@ -89,6 +91,16 @@ void HudTest::ReadyToDraw() {
   SB_Var.PreviousView = reinterpret_cast<TSOFTSCENE*>(&previousView_);
   SB_Var.CameraMode = 1;
   SB_Var.ShowDashboard = 1;
+}
+
+void HudTest::StartRace(int32_t mode, int32_t cars, int32_t step) {
+  LoadFonts();
+  MakeOverlay(640, 480, 16);
+  MakeCars(cars);
+  ReadyToDraw();
+  SB_SetGameMode(mode);
+  for (int i = 0; i < 64 && SB_GetGameStep() != step; ++i) SB_NextGameStep();
+  ASSERT_EQ(SB_GetGameStep(), step);
 }
 
 std::vector<DrawnText>& HudTest::Texts() { return g_texts; }

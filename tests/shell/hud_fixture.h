@@ -43,6 +43,9 @@ class HudTest : public RaceTest {
   uint32_t Pixel(int32_t x, int32_t y) const { return LS_GetPixel(SB_Var.TextScreen, x, y); }
   // A HUD frame: the driven car in view, with the dashboard on.
   void ReadyToDraw();
+  // Fonts, a 640 x 480 x 16 overlay, n cars ready to draw and the mode's
+  // list moved on to the step.
+  void StartRace(int32_t mode, int32_t cars, int32_t step);
 
   // Texts drawn since the last Clear, and the first with this text.
   std::vector<DrawnText>& Texts();
