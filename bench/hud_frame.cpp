@@ -40,7 +40,8 @@ struct Race {
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     LSI_InitDirectory();
     SB_ResetVars();
-    for (int i = 0; i < 255; ++i) palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
+    for (int i = 0; i < 255; ++i)
+      palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
     palette.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
     SB_Var.Pal3d = &palette;
     SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
@@ -65,7 +66,8 @@ struct Race {
     SB_Var.NetConnected = 1;
     SB_Var.NetSlots = SB_Var.NetMaxPlayers = 3;
     for (int i = 0; i < 3; ++i) {
-      SB_Var.NetPlayers[i] = CTRL_PLAYER{static_cast<uint32_t>(100 + i), 1, XSTATE_PLAYING, 0, 1, 0, 0, {}, 0};
+      SB_Var.NetPlayers[i] =
+          CTRL_PLAYER{static_cast<uint32_t>(100 + i), 1, XSTATE_PLAYING, 0, 1, 0, 0, {}, 0};
       cars[i].TexturesReady = 1;
       cars[i].Place = i + 1;
       SB_Var.Cars[i] = &cars[i];

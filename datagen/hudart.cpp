@@ -58,8 +58,8 @@ void Line(Picture24& p, double x0, double y0, double x1, double y1, uint32_t col
   const int steps = static_cast<int>(std::ceil(std::max(std::fabs(x1 - x0), std::fabs(y1 - y0)))) + 1;
   for (int i = 0; i <= steps; ++i) {
     const double t = static_cast<double>(i) / steps;
-    p.Set(static_cast<int>(std::lround(x0 + (x1 - x0) * t)), static_cast<int>(std::lround(y0 + (y1 - y0) * t)),
-          colour);
+    p.Set(static_cast<int>(std::lround(x0 + (x1 - x0) * t)),
+          static_cast<int>(std::lround(y0 + (y1 - y0) * t)), colour);
   }
 }
 
@@ -86,7 +86,8 @@ void DrawDial(Picture24& p, const Dial& d) {
     if (!major || (k / 2) % d.labelStep) continue;
     double lx, ly;
     Polar(d, k * kTick / 2, d.radius - 17, &lx, &ly);
-    Number(p, static_cast<int>(std::lround(lx)), static_cast<int>(std::lround(ly)), k / 2 * d.labelUnit, kNumber);
+    Number(p, static_cast<int>(std::lround(lx)), static_cast<int>(std::lround(ly)), k / 2 * d.labelUnit,
+           kNumber);
   }
 }
 

@@ -54,7 +54,8 @@ bool Render(FT_Face face, char c, Ink* ink) {
   ink->top = face->glyph->bitmap_top;
   ink->mask.resize(static_cast<size_t>(ink->width * ink->rows));
   for (int y = 0; y < ink->rows; ++y)
-    for (int x = 0; x < ink->width; ++x) ink->mask[y * ink->width + x] = b.buffer[y * b.pitch + x + left] >= 128;
+    for (int x = 0; x < ink->width; ++x)
+      ink->mask[y * ink->width + x] = b.buffer[y * b.pitch + x + left] >= 128;
   return true;
 }
 

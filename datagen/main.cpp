@@ -20,8 +20,8 @@
 #include "datagen/pcxwrite.h"
 #include "datagen/sysfont.h"
 #include "datagen/testsong.h"
-#include "datagen/tune.h"
 #include "datagen/tgawrite.h"
+#include "datagen/tune.h"
 #include "datagen/wavwrite.h"
 
 namespace fs = std::filesystem;

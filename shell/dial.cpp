@@ -65,7 +65,8 @@ bool BuildRuns(TCOUNTER& c, const BMAP* copy) {
   int32_t count = 0;
   ForEachRun(c.Source, [&](int32_t, int32_t, int32_t) { ++count; });
   if (!count) return true;
-  c.Runs = static_cast<TCOUNTERRUN*>(SB_GetMem(count * static_cast<int32_t>(sizeof(TCOUNTERRUN)), "initCounter"));
+  c.Runs =
+      static_cast<TCOUNTERRUN*>(SB_GetMem(count * static_cast<int32_t>(sizeof(TCOUNTERRUN)), "initCounter"));
   if (!c.Runs) return false;
   const int32_t bytes = copy->Depth / 8;
   ForEachRun(c.Source, [&](int32_t x, int32_t y, int32_t length) {
@@ -83,7 +84,9 @@ bool LoadSource(TCOUNTER& c) {
   return true;
 }
 
-bool Fits(const TCOUNTER& c, int32_t width) { return width == c.ScreenWidths[0] || width == c.ScreenWidths[1]; }
+bool Fits(const TCOUNTER& c, int32_t width) {
+  return width == c.ScreenWidths[0] || width == c.ScreenWidths[1];
+}
 
 // The dial's runs at its place, clipped to the bitmap.
 void CopyRuns(const TCOUNTER& c, BMAP* bmap, int32_t bytes) {

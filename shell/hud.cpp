@@ -17,8 +17,8 @@
 namespace {
 
 constexpr TGAMESTEP kFinishingListStep = 18;
-constexpr int32_t kEndDelay = 6000;        // ms after the finish before a CONTROLLEDRACE shows the list alone
-constexpr int32_t kCheckpointShown = 4000;  // ms of race clock after a time-extension entry or a new best
+constexpr int32_t kEndDelay = 6000;  // ms after the finish before a CONTROLLEDRACE shows the list alone
+constexpr int32_t kCheckpointShown = 4000;    // ms of race clock after a time-extension entry or a new best
 constexpr int32_t kCheckpointMinLap = 10000;  // a lap time below this (the start) shows no checkpoint
 constexpr int32_t kBlinkingBestLap = 30000;
 constexpr int32_t kSteadyPoints = 100;
@@ -216,7 +216,8 @@ int32_t SB_GetHudMask(const TCAR* car, int32_t* dial) {
 
 void SB_DrawHud() {
   TCAR* car = SB_DrivenCarRecord();
-  if (!SB_Var.PreviousView || SB_Var.CameraMode < 1 || !SB_Var.UsingCars || !car || SB_Var.GameMode == SB_DEMO)
+  if (!SB_Var.PreviousView || SB_Var.CameraMode < 1 || !SB_Var.UsingCars || !car ||
+      SB_Var.GameMode == SB_DEMO)
     return;
   const Frame f = MakeFrame(car);
   SB_Hud.NetNotice = 0;

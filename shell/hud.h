@@ -37,18 +37,18 @@ constexpr uint8_t SB_NOGLYPH = 255;
 
 struct TSBFONT {
   const char* FileName;
-  TGLYPHSPAN* Spans;    // per glyph
-  TGLYPHRUNS* Glyphs;   // per glyph
-  BMAP* Bmap;           // the strip at the screen's depth
+  TGLYPHSPAN* Spans;   // per glyph
+  TGLYPHRUNS* Glyphs;  // per glyph
+  BMAP* Bmap;          // the strip at the screen's depth
   int32_t Loaded;
   int32_t NbGlyphs;
-  int32_t Background;   // palette index of the strip's background
-  int32_t Spacing;      // pixels after every character
-  uint8_t CharMap[256]; // character code to glyph, SB_NOGLYPH for none
+  int32_t Background;    // palette index of the strip's background
+  int32_t Spacing;       // pixels after every character
+  uint8_t CharMap[256];  // character code to glyph, SB_NOGLYPH for none
   int32_t Height;
-  int32_t Depth;        // of Bmap
-  int32_t FixedWidth;   // widest glyph + 1
-  BMAP* Source;         // the loaded picture, kept only while building
+  int32_t Depth;       // of Bmap
+  int32_t FixedWidth;  // widest glyph + 1
+  BMAP* Source;        // the loaded picture, kept only while building
 };
 extern TSBFONT SB_Fonts[SB_NBFONTS];
 
@@ -70,7 +70,8 @@ int32_t SB_GetFontHeight(int32_t slot);
 // Formats (a text is cut at 255 characters) and draws it with the current
 // font: "*0" to "*2" switch fonts, "$" fixed width. Every glyph sits on the
 // baseline of font 0, 31 rows below y. Clipped to the bitmap.
-void SB_DrawText(BMAP* bmap, int32_t x, int32_t y, const char* format, ...) __attribute__((format(printf, 4, 5)));
+void SB_DrawText(BMAP* bmap, int32_t x, int32_t y, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 // The pen's advance over the formatted text.
 int32_t SB_GetTextWidth(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void SB_DrawGlyph(const TSBFONT* font, BMAP* bmap, int32_t glyph, int32_t x, int32_t y);

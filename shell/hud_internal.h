@@ -8,8 +8,8 @@
 
 struct THUDSTATE {
   int32_t TextScreenLocked;
-  int32_t NetNotice;     // set by the result lines: race progress (0, 0) is sent
-  int32_t LostTime;      // ms since the session was lost
+  int32_t NetNotice;  // set by the result lines: race progress (0, 0) is sent
+  int32_t LostTime;   // ms since the session was lost
   SB_TEXTOBSERVER Observer;
   BMAP* CarPictures[SB_NBCARPICTURES];
 };

@@ -33,7 +33,8 @@ BMAP* SB_HudConvertedCopy(const BMAP* picture, int32_t depth, int32_t format, co
   LS_GetPixelFormat(&pf, format);
   if (format && static_cast<int32_t>(pf.BitsPerPixel) == depth) b->Format = format;
   b->Palette = SB_Var.Pal3d;
-  LS_Bitmove(const_cast<BMAP*>(picture), b, 0, 0, picture->SizeX - 1, picture->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
+  LS_Bitmove(const_cast<BMAP*>(picture), b, 0, 0, picture->SizeX - 1, picture->SizeY - 1, 0, 0,
+             LS_BLIT_OPAQUE);
   return b;
 }
 

@@ -7,7 +7,7 @@
 
 constexpr int32_t SB_NBFONTS = 3;
 constexpr const char* SB_FONTFILES[SB_NBFONTS] = {"MISCPICT>FONT.TGA", "MISCPICT>FONT2.TGA",
-                                                   "MISCPICT>FONT3.TGA"};
+                                                  "MISCPICT>FONT3.TGA"};
 constexpr int32_t SB_FONTGLYPHS[SB_NBFONTS] = {48, 48, 45};
 constexpr int32_t SB_FONTHEIGHTS[SB_NBFONTS] = {31, 20, 10};
 constexpr int32_t SB_FONTSPACING[SB_NBFONTS] = {4, 2, 4};

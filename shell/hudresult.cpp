@@ -17,7 +17,7 @@ namespace {
 constexpr TGAMESTEP kFinishingListStep = 18;
 constexpr int32_t kNoticeTime = 6000;  // ms after the finish during which progress is reported
 constexpr int32_t kEndDelay = 3000;    // ms after the session was lost before the race ends
-constexpr const char* kOrdinals[] = {"1st", "2nd", "3rd",  "4th",  "5th",  "6th",  "7th", "8th",
+constexpr const char* kOrdinals[] = {"1st", "2nd",  "3rd",  "4th",  "5th",  "6th",  "7th", "8th",
                                      "9th", "10th", "11th", "12th", "13th", "14th", "15th"};
 constexpr int32_t kNbOrdinals = 15;
 
@@ -69,7 +69,9 @@ void DrawListRow(const TSCORE& entry, int32_t row, int32_t place, double xs, int
 void SB_DrawRaceResult(TCAR* car, int32_t width, int32_t, int32_t top) {
   if (!car) return;
   const double ys = SB_HudYScale();
-  auto line = [&](int32_t y, const char* text) { SB_HudCentred(width, top + static_cast<int32_t>(y * ys), text); };
+  auto line = [&](int32_t y, const char* text) {
+    SB_HudCentred(width, top + static_cast<int32_t>(y * ys), text);
+  };
   const bool solo = SB_Var.NbCars == 1 || SB_Var.GameMode == SB_TRAINING;
   if (int64_t{SB_Var.Time} - SB_Var.EndTime < kNoticeTime || SB_Var.GameMode == SB_TRAINING ||
       SB_Var.GameMode == SB_OFFLINE)
@@ -80,7 +82,8 @@ void SB_DrawRaceResult(TCAR* car, int32_t width, int32_t, int32_t top) {
   }
   const bool timedOut = car->OutOfTime && !car->Finished;
   const bool phase = SB_HudOddPhase(SB_Var.Time);
-  if (SB_Var.GameMode == SB_CONTROLLEDRACE && car->Laps >= SB_Var.NbLaps && BeatsRecord(SB_Var.FinalRaceTime)) {
+  if (SB_Var.GameMode == SB_CONTROLLEDRACE && car->Laps >= SB_Var.NbLaps &&
+      BeatsRecord(SB_Var.FinalRaceTime)) {
     line(312, "WEEK");
     line(356, "BEST TIME");
   }
@@ -156,7 +159,8 @@ void SB_DrawEndMenu() {
 
 void SB_DrawNoMoreServer() {
   if (!SB_Var.SessionLost) return;
-  SB_Hud.LostTime = static_cast<int32_t>(std::min<int64_t>(int64_t{SB_Hud.LostTime} + SB_Var.FrameTime, INT32_MAX));
+  SB_Hud.LostTime =
+      static_cast<int32_t>(std::min<int64_t>(int64_t{SB_Hud.LostTime} + SB_Var.FrameTime, INT32_MAX));
   if (!SB_HudOddPhase(SB_Var.Time)) return;
   int32_t width = 0;
   SB_GetTextScreenSize(&width, nullptr, nullptr);

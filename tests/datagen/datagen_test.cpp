@@ -122,7 +122,8 @@ TEST_F(DatagenTest, TheHudPicturesLoadInTheGame) {
   const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
   fs::copy(data / "MISCPICT", root_ + "/MISCPICT");
   PALETTE palette{};  // any palette keeping the strips' background last
-  for (int i = 0; i < 255; ++i) palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
+  for (int i = 0; i < 255; ++i)
+    palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
   palette.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
   SB_Var.Pal3d = &palette;
   SB_InitFonts();

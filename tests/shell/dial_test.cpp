@@ -1,6 +1,8 @@
 // The dashboard dial: loading and owner tags, the dial of each width, its
 // place and transparency, the needles and gear labels, and when nothing
 // is drawn.
+#include "shell/dial.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <functional>
 #include <string>
 
-#include "shell/dial.h"
 #include "shell/owner.h"
 #include "tests/shell/hud_fixture.h"
 
@@ -59,7 +60,8 @@ TEST_F(DialTest, LoadingKeepsColoursTagsAndTheDialOfTheWidth) {
   EXPECT_EQ(BmapOwners("Compteur 2"), 1);
   EXPECT_EQ(BmapOwners(SB_COUNTERFILE), 0);  // the picture was freed
   int runs = 0;
-  for (int32_t i = 0; i < SB_Var.NbMemOwners; ++i) runs += std::string("initCounter") == SB_MemOwners[i].Owner;
+  for (int32_t i = 0; i < SB_Var.NbMemOwners; ++i)
+    runs += std::string("initCounter") == SB_MemOwners[i].Owner;
   EXPECT_EQ(runs, 1);
   ASSERT_EQ(SB_Dial.Current, &SB_Counters[0]);
   EXPECT_EQ(SB_Counters[0].NbRuns, kH + 10);  // rows crossing the black square have two runs

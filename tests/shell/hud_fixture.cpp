@@ -23,7 +23,8 @@ void HudTest::SetUp() {
   RaceTest::SetUp();
   // Entry i: (i mod 64, i / 4, 20), all different; the last is the
   // strips' background.
-  for (int i = 0; i < 255; ++i) palette_.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
+  for (int i = 0; i < 255; ++i)
+    palette_.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
   palette_.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
   SB_Var.Pal3d = &palette_;
   g_texts.clear();
@@ -49,7 +50,8 @@ int32_t HudTest::GlyphFirst(int32_t g) {
 datagen::Picture24 HudTest::TestStrip(int32_t slot, int32_t glyphs) {
   if (glyphs < 0) glyphs = SB_FONTGLYPHS[slot];
   const int32_t height = SB_FONTHEIGHTS[slot];
-  datagen::Picture24 strip(GlyphFirst(glyphs) - 1, height, SB_FONTBACK_RED, SB_FONTBACK_GREEN, SB_FONTBACK_BLUE);
+  datagen::Picture24 strip(GlyphFirst(glyphs) - 1, height, SB_FONTBACK_RED, SB_FONTBACK_GREEN,
+                           SB_FONTBACK_BLUE);
   for (int32_t g = 0; g < glyphs; ++g)
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < GlyphWidth(g); ++x) {
@@ -109,6 +111,17 @@ const DrawnText* HudTest::Find(const std::string& text) {
   for (const DrawnText& t : g_texts)
     if (t.text == text) return &t;
   return nullptr;
+}
+
+void HudTest::ExpectAt(const std::string& text, int32_t x, int32_t y) {
+  const DrawnText* t = Find(text);
+  ASSERT_NE(t, nullptr) << text;
+  EXPECT_EQ(t->x, x) << text;
+  EXPECT_EQ(t->y, y) << text;
+}
+
+void HudTest::ExpectCentred(const std::string& text, int32_t y) {
+  ExpectAt(text, (SB_Var.TextScreen->SizeX - SB_GetTextWidth("%s", text.c_str())) / 2, y);
 }
 
 }  // namespace ztest

@@ -51,6 +51,9 @@ class HudTest : public RaceTest {
   std::vector<DrawnText>& Texts();
   const DrawnText* Find(const std::string& text);
   void ClearTexts() { Texts().clear(); }
+  // The text was drawn at (x, y); centred on the overlay's width.
+  void ExpectAt(const std::string& text, int32_t x, int32_t y);
+  void ExpectCentred(const std::string& text, int32_t y);
 
   PALETTE palette_{};
   int32_t previousView_ = 0;  // stands for the previous frame's view

@@ -14,15 +14,6 @@ namespace {
 
 class HudDrawTest : public ztest::HudTest {
  protected:
-  void ExpectAt(const std::string& text, int32_t x, int32_t y) {
-    const ztest::DrawnText* t = Find(text);
-    ASSERT_NE(t, nullptr) << text;
-    EXPECT_EQ(t->x, x) << text;
-    EXPECT_EQ(t->y, y) << text;
-  }
-  void ExpectCentred(const std::string& text, int32_t y) {
-    ExpectAt(text, (SB_Var.TextScreen->SizeX - SB_GetTextWidth("%s", text.c_str())) / 2, y);
-  }
   // Every element of a MULTIRACE under way, driven car placed 2 of 3.
   void RaceUnderWay() {
     StartRace(SB_MULTIRACE, 3, SB_STEP_RACING);
@@ -157,7 +148,7 @@ TEST_F(HudDrawTest, ElementMasksByModeAndStep) {
   StartRace(SB_RACE, 3, SB_STEP_RACING);
   const struct {
     int32_t mode, mask;
-  } modes[] = {{SB_TRAINING, 0},   {SB_FREERACE, 65},       {SB_RACE, 959},         {SB_OFFLINE, 959},
+  } modes[] = {{SB_TRAINING, 0},     {SB_FREERACE, 65},    {SB_RACE, 959},           {SB_OFFLINE, 959},
                {SB_MULTIRACE, 1023}, {SB_STANDALONE, 777}, {SB_CONTROLLEDRACE, 959}, {SB_DEMO, 0}};
   int32_t dial = 0;
   for (const auto& m : modes) {
@@ -238,7 +229,7 @@ TEST_F(HudDrawTest, ScalesFollowTheOverlaysSizeClasses) {
   const struct {
     int32_t width, height;
     double xs, ys;
-  } sizes[] = {{320, 200, 0.5, 0.4166667}, {512, 240, 0.8, 0.5},      {640, 384, 1.0, 0.8},
+  } sizes[] = {{320, 200, 0.5, 0.4166667},  {512, 240, 0.8, 0.5}, {640, 384, 1.0, 0.8},
                {800, 400, 1.25, 0.8333333}, {640, 480, 1.0, 1.0}, {800, 600, 1.25, 1.25}};
   for (const auto& s : sizes) {
     SCOPED_TRACE(std::to_string(s.width) + "x" + std::to_string(s.height));

@@ -14,15 +14,6 @@ namespace {
 
 class HudResultTest : public ztest::HudTest {
  protected:
-  void ExpectAt(const std::string& text, int32_t x, int32_t y) {
-    const ztest::DrawnText* t = Find(text);
-    ASSERT_NE(t, nullptr) << text;
-    EXPECT_EQ(t->x, x) << text;
-    EXPECT_EQ(t->y, y) << text;
-  }
-  void ExpectCentred(const std::string& text, int32_t y) {
-    ExpectAt(text, (640 - SB_GetTextWidth("%s", text.c_str())) / 2, y);
-  }
   void Finish(int32_t place) {
     Car(0).Finished = Car(0).OutOfTime = 1;
     SB_Var.FinalPlace = place;
@@ -39,7 +30,8 @@ class HudResultTest : public ztest::HudTest {
     datagen::Picture24 car(10, 4, 200, 0, 0);
     for (int y = 0; y < 4; ++y)
       for (int x = 5; x < 10; ++x) car.Set(x, y, 0, 0, 0);
-    for (int i = 1; i <= SB_NBCARPICTURES; ++i) WritePicture("MISCPICT>CARCOT" + std::to_string(i) + ".TGA", car);
+    for (int i = 1; i <= SB_NBCARPICTURES; ++i)
+      WritePicture("MISCPICT>CARCOT" + std::to_string(i) + ".TGA", car);
   }
 };
 

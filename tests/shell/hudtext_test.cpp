@@ -103,7 +103,8 @@ TEST_P(HudTextTest, TextsAreClippedAtEveryEdge) {
   view.SizeY = 40;
   const struct {
     int32_t x, y;
-  } places[] = {{-6, 5}, {20, 5}, {3, -25}, {3, 15}, {-10, -20}, {INT32_MIN, 0}, {INT32_MAX - 5, 0}, {0, INT32_MAX - 5}};
+  } places[] = {{-6, 5},    {20, 5},        {3, -25},           {3, 15},
+                {-10, -20}, {INT32_MIN, 0}, {INT32_MAX - 5, 0}, {0, INT32_MAX - 5}};
   for (const auto& p : places) {
     SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));
     LS_ClearBmap(SB_Var.TextScreen);
@@ -135,7 +136,8 @@ TEST_P(HudTextTest, OverlongTextsAndBadMarkup) {
   EXPECT_EQ(SB_GetTextWidth("%s", name.c_str()), 255 * Advance(0, 13));
   // "*" with anything but 0..2 changes nothing and both characters go;
   // a final "*" is dropped; codes 128..255 have no glyph.
-  for (const char* bad : {"*3A", "*9A", "**A", "*xA", "A*"}) EXPECT_EQ(SB_GetTextWidth("%s", bad), Advance(0, 0)) << bad;
+  for (const char* bad : {"*3A", "*9A", "**A", "*xA", "A*"})
+    EXPECT_EQ(SB_GetTextWidth("%s", bad), Advance(0, 0)) << bad;
   EXPECT_EQ(SB_GetTextWidth("\xC9\x80\xFF"), 3 * 4);
 }
 

@@ -71,7 +71,7 @@ TEST_F(LapsTest, TheFirstUpdateStartsTheRaceClock) {
   EXPECT_EQ(Car(0).LapTime, 100);
   EXPECT_EQ(SB_Var.RaceClock, 800);
   Frames(4);
-  EXPECT_EQ(Car(0).RaceTime, 400);  // race clock since the start, before this frame's time
+  EXPECT_EQ(Car(0).RaceTime, 400);         // race clock since the start, before this frame's time
   EXPECT_NE(SB_HudMessages[0].Expiry, 0);  // cleared only once
 }
 
