@@ -20,6 +20,7 @@
 #include "system/error.h"
 #include "system/file.h"
 #include "system/heap.h"
+#include "tests/shell/hud_scene.h"
 
 namespace {
 
@@ -80,29 +81,10 @@ struct Race {
     SB_Var.ShowDashboard = 1;
     SB_SetGameMode(SB_MULTIRACE);
     while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
-    SB_Var.NbLaps = 3;
-    SB_Var.Time = 1500;  // an odd 300 ms phase: blinking elements show
-    TCAR& c = cars[0];
-    c = TCAR{};
-    c.TexturesReady = 1;
-    c.RaceTime = 65000;
-    c.LapTime = 20000;
-    c.BestLap = 70000;
-    c.Place = 2;
-    c.GapAhead = 1500.0;
-    c.GapBehind = 2500.0;
-    c.Points = 150;
-    c.WrongWay = 1;
-    c.RemainingTime = 30000;
-    c.Speed = 40.0;
-    c.EngineSpeed = 500.0;
-    c.Gear = 3;
-    SB_Var.AheadIndex = 1;
-    SB_Var.BehindIndex = 2;
-    SB_Var.RaceClock = 10000;
-    SB_Var.CheckpointClock = 9500;
-    SB_Var.CheckpointLapTime = 15000;
-    SB_Var.CheckpointNumber = 2;
+    SetHudSceneUnderWay(cars[0]);
+    cars[0].Speed = 40.0;
+    cars[0].EngineSpeed = 500.0;
+    cars[0].Gear = 3;
     SB_HudMessage("Player %s has arrived...", "ANNA");
     SB_HudMessage("LAP RECORD");
     SB_HudMessage("%s:%s", "BOB", "SEE YOU AT THE FINISH");

@@ -72,22 +72,14 @@ bool CopyTextTree(const fs::path& from, const fs::path& to) {
   return !ec;
 }
 
-bool WritePicture(const fs::path& out, const fs::path& relative, const datagen::Picture8& picture) {
+// Writes a picture at its place in the tree with the writer of its kind.
+template <typename Picture>
+bool WritePicture(const fs::path& out, const fs::path& relative, const Picture& picture,
+                  bool (*write)(const std::string&, const Picture&)) {
   const fs::path path = PlaceInTree(out, relative);
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
-  if (ec || !datagen::WritePcx(path.string(), picture)) {
-    std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
-}
-
-bool WriteTruecolour(const fs::path& out, const fs::path& relative, const datagen::Picture24& picture) {
-  const fs::path path = PlaceInTree(out, relative);
-  std::error_code ec;
-  fs::create_directories(path.parent_path(), ec);
-  if (ec || !datagen::WriteTga(path.string(), picture)) {
+  if (ec || !write(path.string(), picture)) {
     std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
     return false;
   }
@@ -104,11 +96,12 @@ bool WriteHudPictures(const fs::path& out) {
       std::fprintf(stderr, "datagen: %s: %s\n", kStrips[slot], error.c_str());
       return false;
     }
-    if (!WriteTruecolour(out, kStrips[slot], strip)) return false;
+    if (!WritePicture(out, kStrips[slot], strip, datagen::WriteTga)) return false;
   }
-  if (!WriteTruecolour(out, "MISCPICT/COMPTEUR.TGA", datagen::CounterPicture())) return false;
+  if (!WritePicture(out, "MISCPICT/COMPTEUR.TGA", datagen::CounterPicture(), datagen::WriteTga)) return false;
   for (int car = 1; car <= 8; ++car)
-    if (!WriteTruecolour(out, "MISCPICT/CARCOT" + std::to_string(car) + ".TGA", datagen::CarPicture(car)))
+    if (!WritePicture(out, "MISCPICT/CARCOT" + std::to_string(car) + ".TGA", datagen::CarPicture(car),
+                      datagen::WriteTga))
       return false;
   return true;
 }
@@ -122,7 +115,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
-  if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture())) return 1;
+  if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out)) return 1;
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);

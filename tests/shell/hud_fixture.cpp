@@ -13,7 +13,7 @@ namespace {
 
 std::vector<DrawnText> g_texts;
 
-void Observe(const BMAP*, int32_t x, int32_t y, const char* text) { g_texts.push_back({x, y, text}); }
+void Observe(const BMAP*, int32_t x, int32_t y, const char* text) { g_texts.push_back({text, x, y}); }
 
 uint8_t Component(int32_t six) { return static_cast<uint8_t>(six * 4); }
 
@@ -122,6 +122,14 @@ void HudTest::ExpectAt(const std::string& text, int32_t x, int32_t y) {
 
 void HudTest::ExpectCentred(const std::string& text, int32_t y) {
   ExpectAt(text, (SB_Var.TextScreen->SizeX - SB_GetTextWidth("%s", text.c_str())) / 2, y);
+}
+
+void HudTest::ExpectLayout(const std::vector<DrawnText>& layout) {
+  for (const DrawnText& t : layout)
+    if (t.x == kCentred)
+      ExpectCentred(t.text, t.y);
+    else
+      ExpectAt(t.text, t.x, t.y);
 }
 
 }  // namespace ztest

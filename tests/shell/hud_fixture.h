@@ -2,6 +2,7 @@
 // font strips' background, test strips of known glyphs for the three
 // fonts, an overlay with its 3D window, and a record of the texts drawn.
 #pragma once
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,8 +15,8 @@
 namespace ztest {
 
 struct DrawnText {
-  int32_t x, y;
   std::string text;
+  int32_t x, y;
 };
 
 class HudTest : public RaceTest {
@@ -54,6 +55,9 @@ class HudTest : public RaceTest {
   // The text was drawn at (x, y); centred on the overlay's width.
   void ExpectAt(const std::string& text, int32_t x, int32_t y);
   void ExpectCentred(const std::string& text, int32_t y);
+  // Each text at its place; x kCentred for a centred one.
+  static constexpr int32_t kCentred = INT32_MIN;
+  void ExpectLayout(const std::vector<DrawnText>& layout);
 
   PALETTE palette_{};
   int32_t previousView_ = 0;  // stands for the previous frame's view

@@ -9,6 +9,7 @@
 #include "shell/racerules.h"
 #include "shell/sequencer.h"
 #include "tests/shell/hud_fixture.h"
+#include "tests/shell/hud_scene.h"
 
 namespace {
 
@@ -19,24 +20,7 @@ class HudDrawTest : public ztest::HudTest {
     StartRace(SB_MULTIRACE, 3, SB_STEP_RACING);
     MakeSession(3, XSTATE_PLAYING);
     ztest::Fakes().names = {{101, "ANNA"}, {102, "BOB"}};
-    SB_Var.NbLaps = 3;
-    SB_Var.Time = 1500;  // an odd 300 ms phase
-    TCAR& c = Car(0);
-    c.RaceTime = 5000;
-    c.LapTime = 20000;
-    c.BestLap = 70000;
-    c.Place = 2;
-    c.GapAhead = 1500.0;
-    c.GapBehind = 2500.0;
-    c.Points = 150;
-    c.WrongWay = 1;
-    c.RemainingTime = 30000;
-    SB_Var.AheadIndex = 1;
-    SB_Var.BehindIndex = 2;
-    SB_Var.RaceClock = 10000;
-    SB_Var.CheckpointClock = 9500;
-    SB_Var.CheckpointLapTime = 15000;
-    SB_Var.CheckpointNumber = 2;
+    SetHudSceneUnderWay(Car(0));
   }
 };
 
@@ -177,21 +161,21 @@ TEST_F(HudDrawTest, ElementMasksByModeAndStep) {
 TEST_F(HudDrawTest, WhereEachElementGoes) {
   RaceUnderWay();
   SB_DrawHud();
-  ExpectAt("*0LAP", 19, 48);
-  ExpectAt("*01/*13", 19, 84);
-  ExpectAt("*1BEST LAP", 132, 48);
-  ExpectAt("*11:10:00", 164, 75);
-  ExpectAt("*1CHECK 2", 432, 48);
-  ExpectCentred("*030", 48);
-  ExpectAt("*1TIME", 447, 48);
-  ExpectAt("*10:15:00", 435, 72);  // the lap time noted at the checkpoint
-  ExpectAt("*0POS", 559, 48);
-  ExpectAt("*02/*13", 559, 84);
-  ExpectAt("*1ANNA: -1''50", 0, 120);
-  ExpectAt("*1BOB: +2''50", 0, 142);
-  ExpectAt("*1PTS:150", 550, 130);
-  ExpectCentred("WRONG", 170);
-  ExpectCentred("WAY", 214);
+  ExpectLayout({{"*0LAP", 19, 48},
+                {"*01/*13", 19, 84},
+                {"*1BEST LAP", 132, 48},
+                {"*11:10:00", 164, 75},
+                {"*1CHECK 2", 432, 48},
+                {"*030", kCentred, 48},
+                {"*1TIME", 447, 48},
+                {"*10:15:00", 435, 72},  // the lap time noted at the checkpoint
+                {"*0POS", 559, 48},
+                {"*02/*13", 559, 84},
+                {"*1ANNA: -1''50", 0, 120},
+                {"*1BOB: +2''50", 0, 142},
+                {"*1PTS:150", 550, 130},
+                {"WRONG", kCentred, 170},
+                {"WAY", kCentred, 214}});
   // The lap line instead of a checkpoint; the lap value stays within 1 and
   // the lap count.
   SB_Var.CheckpointNumber = 0;

@@ -105,15 +105,15 @@ TEST_F(HudResultTest, FinishingList) {
   SB_Var.Time = 10500;
   LS_FillRect(SB_Var.TextScreen, 0, 0, 639, 479, 1);
   Draw();
-  ExpectAt("*0FINISHING LIST:", 200, 80);
-  ExpectAt("*1Pos:  Cars:     Player:   Time:   Best Lap:", 50, 120);
-  ExpectAt("*11st ", 50, 152);
-  ExpectAt("*1ANNA    ", 208, 152);
-  ExpectAt("*13:05:23 ", 318, 152);
-  ExpectAt("*11:01:00 ", 428, 152);
-  ExpectAt("*12nd ", 50, 176);
-  ExpectAt("*1CARL    ", 208, 200);  // unclassified last
-  ExpectAt("*1  OVER", 318, 200);
+  ExpectLayout({{"*0FINISHING LIST:", 200, 80},
+                {"*1Pos:  Cars:     Player:   Time:   Best Lap:", 50, 120},
+                {"*11st ", 50, 152},
+                {"*1ANNA    ", 208, 152},
+                {"*13:05:23 ", 318, 152},
+                {"*11:01:00 ", 428, 152},
+                {"*12nd ", 50, 176},
+                {"*1CARL    ", 208, 200},  // unclassified last
+                {"*1  OVER", 318, 200}});
   EXPECT_EQ(ztest::Count("Progress 0 0"), 0);  // the finish was long ago
   const auto& lines = SB_PrintedLines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Bad scoreTab i=5 carID=40"), lines.end());
