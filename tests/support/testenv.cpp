@@ -9,12 +9,14 @@
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/display.h"
+#include "platform/joystick.h"
 #include "platform/window.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "system/heap.h"
 #include "system/lsvar.h"
 #include "system/util.h"
+#include "system/win/shell.h"
 
 namespace fs = std::filesystem;
 
@@ -55,12 +57,16 @@ void Environment::SetUp() {
   plat::SetMessageBoxEcho(false);
   plat::ClearShownMessageBoxes();
   plat::ResetBeepCount();
-  plat::ClearWindowMessages();
+  plat::ResetWindowState();
   plat::ResetDisplay();
+  plat::ResetJoysticks();
   LS_ResetVars();
   LSI_ResetVars();
   SB_ResetVars();
   LSI_ResetRand();
+  // As the program starts: the windows exist and their first activation
+  // waits in the queue.
+  ASSERT_EQ(LSYS_CreateWindows(nullptr, 1), 1);
 }
 
 void Environment::TearDown() {
