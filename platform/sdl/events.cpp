@@ -168,6 +168,9 @@ void TranslateEvent(const SDL_Event& event) {
 }
 
 void PollEvents() {
+  // The frame's size follows the display mode at once, so the pointer
+  // lands right before the next showing.
+  UpdateGeometry();
   SDL_Event event;
   while (SDL_PollEvent(&event)) TranslateEvent(event);
   FlushFront();

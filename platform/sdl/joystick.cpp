@@ -54,6 +54,8 @@ const JoystickBackend kBackend = {Caps, Position};
 }  // namespace
 
 bool OpenJoysticks() {
+  // The multimedia joystick answered whichever window had the focus.
+  SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
   if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return false;
   SetJoystickBackend(&kBackend);
   return true;
