@@ -117,7 +117,8 @@ bool Open(const std::string& title) {
     return false;
   }
   if (!InvisibleAllowed() && Invisible(SDL_GetCurrentVideoDriver())) {
-    std::fprintf(stderr, "zentrova: no window: no display server answers\n");
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr, "zentrova: no window: no display server answers (DISPLAY=%s)\n", display ? display : "");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }

@@ -237,11 +237,12 @@ class SdlLibrary : public ztest::LibraryTest {
     ASSERT_NE(sdl::Window(), nullptr);
     StartLibrary(4u << 20);
   }
+  // SDL stays initialised: SDL_Quit would unload the D-Bus library whose
+  // leaks the sanitizer build suppresses by its name.
   void TearDown() override {
     LibraryTest::TearDown();
     sdl::CloseJoysticks();
     sdl::CloseVideo();
-    SDL_Quit();
   }
   static void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
 };
@@ -317,12 +318,15 @@ TEST(SdlProgram, ADisplayThatDoesNotAnswerEndsWithOne) {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string root = pattern;
   const std::string log = root + "/stderr.txt";
+  // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
+  // can then no longer tell D-Bus's leaks from the program's.
   const std::string command = "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:97531 SDL_AUDIODRIVER=dummy "
+                              "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" "
                               "ZENTROVA_DRIVES='C=fixed:" + root + "' ZENTROVA_CONFIG_DIR='" + root + "' '"
                               ZENTROVA_EXE "' 2>'" + log + "'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(WEXITSTATUS(status), 1) << ztest::ReadFile(log);
   EXPECT_NE(ztest::ReadFile(log).find("zentrova: no window: "), std::string::npos) << ztest::ReadFile(log);
   std::system(("rm -rf '" + root + "'").c_str());
 }
