@@ -26,7 +26,8 @@ struct Front {
     int32_t pitch = 0;
     plat::LockSurface(surface, &pixels, &pitch);
     for (int32_t y = 0; y < kHeight; ++y)
-      for (int32_t x = 0; x < kWidth * depth / 8; ++x) pixels[y * pitch + x] = static_cast<uint8_t>(x * 7 + y);
+      for (int32_t x = 0; x < kWidth * depth / 8; ++x)
+        pixels[y * pitch + x] = static_cast<uint8_t>(x * 7 + y);
     plat::UnlockSurface(surface);
     if (depth != 8) return;
     plat::PaletteEntry entries[plat::kPaletteSize];

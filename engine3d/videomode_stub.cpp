@@ -1,7 +1,6 @@
 // Display modes until the video-mode table exists: the display is put in
 // the mode asked for, full screen, and the screen is cleared.
 #include "engine3d/videomode.h"
-
 #include "system/bmap.h"
 #include "system/graphic.h"
 #include "system/lsvar.h"

@@ -1,10 +1,11 @@
 // The in-memory display: surfaces, palettes and the controls tests use.
 #include "platform/display.h"
-#include "platform/display_state.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "platform/display_state.h"
 
 namespace plat {
 

@@ -36,7 +36,8 @@ uint32_t To8(uint32_t pixel, const Channel& c) {
 
 struct Converter {
   Channel red, green, blue;
-  explicit Converter(const PixelFormat& f) : red(Measure(f.redMask)), green(Measure(f.greenMask)), blue(Measure(f.blueMask)) {}
+  explicit Converter(const PixelFormat& f)
+      : red(Measure(f.redMask)), green(Measure(f.greenMask)), blue(Measure(f.blueMask)) {}
   uint32_t operator()(uint32_t pixel) const {
     return To8(pixel, red) << 16 | To8(pixel, green) << 8 | To8(pixel, blue);
   }

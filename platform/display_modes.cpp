@@ -52,7 +52,8 @@ void Defaults(State& st, int32_t desktopDepth) {
 bool Offered(int32_t width, int32_t height, int32_t bitsPerPixel) {
   const bool size = std::any_of(std::begin(kModeSizes), std::end(kModeSizes),
                                 [&](const Size& s) { return s.width == width && s.height == height; });
-  return size && std::find(std::begin(kModeDepths), std::end(kModeDepths), bitsPerPixel) != std::end(kModeDepths);
+  return size &&
+         std::find(std::begin(kModeDepths), std::end(kModeDepths), bitsPerPixel) != std::end(kModeDepths);
 }
 
 }  // namespace

@@ -146,10 +146,10 @@ void PointerMoved(int32_t windowX, int32_t windowY) {
   const int64_t fitW = fit.right - fit.left, fitH = fit.bottom - fit.top;
   if (g.frameWidth > 0 && g.frameHeight > 0 && fitW > 0 && fitH > 0) {
     // Points on the bars beside a scaled frame land on its nearest edge.
-    x = static_cast<int32_t>(std::clamp<int64_t>((windowX - fit.left) * int64_t{g.frameWidth} / fitW, 0,
-                                                 g.frameWidth - 1));
-    y = static_cast<int32_t>(std::clamp<int64_t>((windowY - fit.top) * int64_t{g.frameHeight} / fitH, 0,
-                                                 g.frameHeight - 1));
+    x = static_cast<int32_t>(
+        std::clamp<int64_t>((windowX - fit.left) * int64_t{g.frameWidth} / fitW, 0, g.frameWidth - 1));
+    y = static_cast<int32_t>(
+        std::clamp<int64_t>((windowY - fit.top) * int64_t{g.frameHeight} / fitH, 0, g.frameHeight - 1));
   }
   KeepInClip(&x, &y);
   w.cursorX = x;

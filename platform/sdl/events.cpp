@@ -16,7 +16,8 @@ constexpr int32_t kVkShift = 16, kVkControl = 17, kVkMenu = 18;
 constexpr int32_t kVkF10 = 121;
 constexpr int32_t kVkLButton = 1, kVkRButton = 2, kVkMButton = 4;
 // Mouse message key flags.
-constexpr uintptr_t kMkLButton = 0x01, kMkRButton = 0x02, kMkShift = 0x04, kMkControl = 0x08, kMkMButton = 0x10;
+constexpr uintptr_t kMkLButton = 0x01, kMkRButton = 0x02, kMkShift = 0x04, kMkControl = 0x08,
+                    kMkMButton = 0x10;
 
 struct KeyRow {
   SDL_Scancode scancode;
@@ -24,6 +25,7 @@ struct KeyRow {
 };
 
 // Every key but the letters and digits, by position.
+// clang-format off
 constexpr KeyRow kKeys[] = {
     {SDL_SCANCODE_F1, 112},          {SDL_SCANCODE_F2, 113},           {SDL_SCANCODE_F3, 114},
     {SDL_SCANCODE_F4, 115},          {SDL_SCANCODE_F5, 116},           {SDL_SCANCODE_F6, 117},
@@ -49,6 +51,7 @@ constexpr KeyRow kKeys[] = {
     {SDL_SCANCODE_GRAVE, 192},       {SDL_SCANCODE_LEFTBRACKET, 219},  {SDL_SCANCODE_BACKSLASH, 220},
     {SDL_SCANCODE_RIGHTBRACKET, 221}, {SDL_SCANCODE_APOSTROPHE, 222},  {SDL_SCANCODE_NONUSBACKSLASH, 226},
 };
+// clang-format on
 
 // The generic code a side code also holds (16 for 160 and 161...), or 0.
 int32_t GenericOf(int32_t vk) {
@@ -66,6 +69,12 @@ void SetKey(int32_t vk, bool down) {
   }
 }
 
+// A point as a message parameter: x in the low 16 bits, y in the next 16.
+intptr_t PointParam(int32_t x, int32_t y) {
+  return static_cast<intptr_t>((static_cast<uint32_t>(y) & 0xFFFF) << 16 |
+                               (static_cast<uint32_t>(x) & 0xFFFF));
+}
+
 bool AltHeld(Uint16 mod) { return (mod & KMOD_ALT) && !(mod & KMOD_MODE); }
 
 // The character a key gives by itself (Backspace, Tab, Enter, Escape).
@@ -77,7 +86,8 @@ void Key(const SDL_KeyboardEvent& e) {
   const bool down = e.type == SDL_KEYDOWN;
   SetKey(vk, down);
   const bool system = AltHeld(e.keysym.mod) || GenericOf(vk) == kVkMenu || vk == kVkF10;
-  const uint32_t message = down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
+  const uint32_t message =
+      down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
   // Repeat count 1, the scan code, the previous state and the transition.
   intptr_t lParam = 1 | (static_cast<intptr_t>(e.keysym.scancode) & 0xFF) << 16;
   if (e.repeat || !down) lParam |= intptr_t{1} << 30;
@@ -115,7 +125,7 @@ void Button(const SDL_MouseButtonEvent& e) {
   if (!message) return;
   int32_t x = 0, y = 0;
   GetCursorPos(&x, &y);
-  PostWindowMessage({message, MouseKeys(), static_cast<intptr_t>((y & 0xFFFF) << 16 | (x & 0xFFFF))});
+  PostWindowMessage({message, MouseKeys(), PointParam(x, y)});
 }
 
 void WindowEvent(const SDL_WindowEvent& e) {
@@ -126,9 +136,7 @@ void WindowEvent(const SDL_WindowEvent& e) {
       ReleaseAllKeys();
       PostWindowMessage({kMsgActivateApp, 0, 0});
       break;
-    case SDL_WINDOWEVENT_MOVED:
-      PostWindowMessage({kMsgMove, 0, static_cast<intptr_t>((e.data2 & 0xFFFF) << 16 | (e.data1 & 0xFFFF))});
-      break;
+    case SDL_WINDOWEVENT_MOVED: PostWindowMessage({kMsgMove, 0, PointParam(e.data1, e.data2)}); break;
     case SDL_WINDOWEVENT_EXPOSED:
       RedrawWindow();
       InvalidateWindow(nullptr);
@@ -145,8 +153,10 @@ void WindowEvent(const SDL_WindowEvent& e) {
 
 int32_t VirtualKeyOf(const SDL_Keysym& key) {
   if (key.sym >= SDLK_a && key.sym <= SDLK_z) return 'A' + (key.sym - SDLK_a);
-  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z) return 'A' + (key.scancode - SDL_SCANCODE_A);
-  if (key.scancode >= SDL_SCANCODE_1 && key.scancode <= SDL_SCANCODE_9) return '1' + (key.scancode - SDL_SCANCODE_1);
+  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z)
+    return 'A' + (key.scancode - SDL_SCANCODE_A);
+  if (key.scancode >= SDL_SCANCODE_1 && key.scancode <= SDL_SCANCODE_9)
+    return '1' + (key.scancode - SDL_SCANCODE_1);
   if (key.scancode == SDL_SCANCODE_0) return '0';
   for (const KeyRow& row : kKeys)
     if (row.scancode == key.scancode) return row.vk;

@@ -118,7 +118,8 @@ bool Open(const std::string& title) {
   }
   if (!InvisibleAllowed() && Invisible(SDL_GetCurrentVideoDriver())) {
     const char* display = std::getenv("DISPLAY");
-    std::fprintf(stderr, "zentrova: no window: no display server answers (DISPLAY=%s)\n", display ? display : "");
+    std::fprintf(stderr, "zentrova: no window: no display server answers (DISPLAY=%s)\n",
+                 display ? display : "");
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
@@ -145,7 +146,6 @@ void SetStyle(bool framed, int32_t width, int32_t height) {
     SDL_SetWindowFullscreen(g_video.window, 0);
     SDL_SetWindowResizable(g_video.window, SDL_FALSE);
     SDL_SetWindowSize(g_video.window, width, height);
-    SDL_SetWindowPosition(g_video.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   } else {
     SDL_SetWindowFullscreen(g_video.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
   }

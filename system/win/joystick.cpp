@@ -1,7 +1,8 @@
 // The joysticks: the probe at start and the scaled reading.
+#include "platform/joystick.h"
+
 #include <cstring>
 
-#include "platform/joystick.h"
 #include "system/bmap.h"
 #include "system/input.h"
 #include "system/lsvar.h"

@@ -18,19 +18,29 @@ namespace {
 using namespace plat;
 
 TEST(Ansi, TypedTextBecomesWindows1252) {
-  EXPECT_EQ(Utf8ToAnsi("a\xC3\xA9"), "a\xE9");           // é
-  EXPECT_EQ(Utf8ToAnsi("\xE2\x82\xAC"), "\x80");         // €
+  EXPECT_EQ(Utf8ToAnsi("a\xC3\xA9"), "a\xE9");                // é
+  EXPECT_EQ(Utf8ToAnsi("\xE2\x82\xAC"), "\x80");              // €
   EXPECT_EQ(Utf8ToAnsi("\xC5\x93\xE2\x84\xA2"), "\x9C\x99");  // œ ™
-  EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD!"), "!");            // a character it lacks
-  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80x"), "x");        // beyond the BMP
+  EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD!"), "!");                // a character it lacks
+  EXPECT_EQ(Utf8ToAnsi("\xF0\x9F\x98\x80x"), "x");            // beyond the BMP
   // Invalid sequences are dropped, what follows them is kept.
-  EXPECT_EQ(Utf8ToAnsi("\x80" "a"), "a");                 // lone continuation
-  EXPECT_EQ(Utf8ToAnsi("\xC3" "b"), "b");                 // cut sequence
-  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF" "c"), "c");             // overlong "/"
-  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80" "d"), "d");         // a surrogate
-  EXPECT_EQ(Utf8ToAnsi("\xF4\x90\x80\x80" "e"), "e");     // beyond Unicode
+  EXPECT_EQ(Utf8ToAnsi("\x80"
+                       "a"),
+            "a");  // lone continuation
+  EXPECT_EQ(Utf8ToAnsi("\xC3"
+                       "b"),
+            "b");  // cut sequence
+  EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"
+                       "c"),
+            "c");  // overlong "/"
+  EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"
+                       "d"),
+            "d");  // a surrogate
+  EXPECT_EQ(Utf8ToAnsi("\xF4\x90\x80\x80"
+                       "e"),
+            "e");  // beyond Unicode
   EXPECT_EQ(Utf8ToAnsi("\xFF\xFE"), "");
-  EXPECT_EQ(Utf8ToAnsi("\xE2\x82"), "");                  // cut at the end
+  EXPECT_EQ(Utf8ToAnsi("\xE2\x82"), "");  // cut at the end
   uint8_t code = 0;
   EXPECT_FALSE(UnicodeToAnsi(0x81, &code));  // a C1 control
   EXPECT_TRUE(UnicodeToAnsi(0xFF, &code));

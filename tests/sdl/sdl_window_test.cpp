@@ -2,10 +2,9 @@
 // key and text events into messages and key state, focus, buttons and the
 // pointer, the library reading pushed events, closing, a virtual joystick,
 // and the program without a reachable display.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
-#include <SDL.h>
 
 #include <cstdlib>
 #include <string>
@@ -72,6 +71,7 @@ TEST(VirtualKeys, EveryRowOfTheTableMaps) {
     SDL_Scancode scancode;
     int32_t vk;
   };
+  // clang-format off
   const Row rows[] = {
       {SDL_SCANCODE_0, 48}, {SDL_SCANCODE_1, 49}, {SDL_SCANCODE_9, 57}, {SDL_SCANCODE_F1, 112},
       {SDL_SCANCODE_F10, 121}, {SDL_SCANCODE_F12, 123}, {SDL_SCANCODE_KP_0, 96}, {SDL_SCANCODE_KP_1, 97},
@@ -90,6 +90,7 @@ TEST(VirtualKeys, EveryRowOfTheTableMaps) {
       {SDL_SCANCODE_GRAVE, 192}, {SDL_SCANCODE_LEFTBRACKET, 219}, {SDL_SCANCODE_BACKSLASH, 220},
       {SDL_SCANCODE_RIGHTBRACKET, 221}, {SDL_SCANCODE_APOSTROPHE, 222}, {SDL_SCANCODE_NONUSBACKSLASH, 226},
   };
+  // clang-format on
   for (const Row& row : rows) EXPECT_EQ(sdl::VirtualKeyOf(Sym(row.scancode)), row.vk) << row.scancode;
   for (int i = 0; i < 26; ++i) {
     const auto scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + i);
@@ -161,7 +162,9 @@ TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
 }
 
 TEST_F(SdlEvents, TextArrivesInWindows1252) {
-  sdl::TranslateEvent(TextEvent("\xC3\xA9\xE2\x82\xAC" "a\xE4\xB8\xAD\xFF"));
+  sdl::TranslateEvent(
+      TextEvent("\xC3\xA9\xE2\x82\xAC"
+                "a\xE4\xB8\xAD\xFF"));
   std::vector<uintptr_t> characters;
   for (const auto& m : Messages()) {
     EXPECT_EQ(m.message, plat::kMsgChar);
@@ -320,10 +323,11 @@ TEST(SdlProgram, ADisplayThatDoesNotAnswerEndsWithOne) {
   const std::string log = root + "/stderr.txt";
   // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
   // can then no longer tell D-Bus's leaks from the program's.
-  const std::string command = "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:97531 SDL_AUDIODRIVER=dummy "
-                              "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" "
-                              "ZENTROVA_DRIVES='C=fixed:" + root + "' ZENTROVA_CONFIG_DIR='" + root + "' '"
-                              ZENTROVA_EXE "' 2>'" + log + "'";
+  const std::string command =
+      "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:97531 SDL_AUDIODRIVER=dummy "
+      "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" "
+      "ZENTROVA_DRIVES='C=fixed:" +
+      root + "' ZENTROVA_CONFIG_DIR='" + root + "' '" ZENTROVA_EXE "' 2>'" + log + "'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1) << ztest::ReadFile(log);

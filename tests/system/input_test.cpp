@@ -1,6 +1,8 @@
 // Timer, keyboard, mouse and joystick: the clock's pauses, the keyboard
 // buffer and input modes, the mouse in a scaled window with confinement,
 // and the joysticks' ids and scaling.
+#include "system/input.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,7 +12,6 @@
 #include "platform/window.h"
 #include "system/bmap.h"
 #include "system/error.h"
-#include "system/input.h"
 #include "system/lsvar.h"
 #include "system/win/shell.h"
 #include "tests/support/testenv.h"
@@ -244,7 +245,9 @@ TEST_F(InputTest, JoystickReadsAreRefusedWhileABitmapIsLocked) {
   EXPECT_EQ(LS_GetLastError(), 8u);
   LS_SetErrorMode(LS_ERRMODE_FATAL);
   EXPECT_EQ(ExitCodeOf([&] { LSYS_GetJoyPos(1, &p); }), 1);
-  EXPECT_EQ(Boxes().back(), "LS_ERROR: 8           Bmap Error !\nCannot execute function (LSYS_GetJoyPos) while bmap locked \n");
+  EXPECT_EQ(
+      Boxes().back(),
+      "LS_ERROR: 8           Bmap Error !\nCannot execute function (LSYS_GetJoyPos) while bmap locked \n");
   LS_UnlockBmap(b);
   LS_FreeBmap(b);
 }

@@ -1,6 +1,8 @@
 // The window shell: the pump while active and inactive, the window
 // procedure's messages and hooks, repainting, closing, the pump refused
 // while a bitmap is locked, window creation and the style switch.
+#include "platform/window.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 
 #include "platform/clock.h"
 #include "platform/display.h"
-#include "platform/window.h"
 #include "system/bmap.h"
 #include "system/error.h"
 #include "system/graphic.h"
@@ -37,8 +38,8 @@ int32_t RecordResume() {
   return 1;
 }
 void RecordRepaint(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-  g_seen.push_back("repaint " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) + " " +
-                   std::to_string(y2));
+  g_seen.push_back("repaint " + std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) +
+                   " " + std::to_string(y2));
 }
 void RecordUser(intptr_t lParam) { g_seen.push_back("user " + std::to_string(lParam)); }
 
@@ -260,6 +261,21 @@ TEST(WindowCreation, NoWindowEndsTheEntryWithOne) {
   EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 1);
   EXPECT_EQ(LSYS_MainWindow, nullptr);
   plat::ResetWindowState();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CommandLineSplit, LongArgumentsAreCopiedWhole) {
+  const std::string longWord(100000, 'w');
+  const std::string line = "-S:a " + longWord + " ";
+  int32_t count = 0;
+  char** args = LSYS_SplitCommandLine(line.c_str(), &count);
+  ASSERT_EQ(count, 3);
+  EXPECT_EQ(std::string(args[1]), longWord);
+  EXPECT_STREQ(args[2], "");  // a blank at the end leaves an empty argument
+  LSYS_FreeArguments(args, count);
 }
 
 }  // namespace

@@ -2,10 +2,9 @@
 // a real window and what it draws on its front screen reaches SDL's
 // renderer output, at 16 bits framed and at 8 bits through the palette in
 // full screen; the built program opens its window and ends with 0.
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
-#include <SDL.h>
 
 #include <cstdlib>
 #include <string>
@@ -31,7 +30,8 @@ Rgb Shown(int x, int y) {
   const SDL_Rect at{x, y, 1, 1};
   EXPECT_EQ(SDL_RenderReadPixels(plat::sdl::Renderer(), &at, SDL_PIXELFORMAT_RGB888, &pixel, 4), 0)
       << SDL_GetError();
-  return {static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(pixel >> 8 & 0xFF), static_cast<int>(pixel & 0xFF)};
+  return {static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(pixel >> 8 & 0xFF),
+          static_cast<int>(pixel & 0xFF)};
 }
 
 // The window point showing frame pixel (x, y), at any scaling.
@@ -126,9 +126,10 @@ TEST(Program, OpensItsWindowAndEndsWithZero) {
   ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
   // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
   // can then no longer tell D-Bus's leaks from the program's.
-  const std::string command = "ZENTROVA_DRIVES='C=fixed:" + root + "/c' ZENTROVA_CONFIG_DIR='" + root +
-                              "/config' SDL_AUDIODRIVER=dummy ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" '"
-                              ZENTROVA_EXE "' 2>'" + root + "/stderr.txt'";
+  const std::string command =
+      "ZENTROVA_DRIVES='C=fixed:" + root + "/c' ZENTROVA_CONFIG_DIR='" + root +
+      "/config' SDL_AUDIODRIVER=dummy ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" '" ZENTROVA_EXE "' 2>'" +
+      root + "/stderr.txt'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << ztest::ReadFile(root + "/stderr.txt");
