@@ -64,9 +64,11 @@ void Environment::SetUp() {
   LSI_ResetVars();
   SB_ResetVars();
   LSI_ResetRand();
-  // As the program starts: the windows exist and their first activation
-  // waits in the queue.
+  // As the program starts: the windows exist, and their first activation
+  // is taken at once, so that a test that empties the queue does not leave
+  // the application inactive (every pump would then wait for ever).
   ASSERT_EQ(LSYS_CreateWindows(nullptr, 1), 1);
+  LSYS_PumpMessages();
 }
 
 void Environment::TearDown() {
