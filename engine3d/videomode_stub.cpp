@@ -9,5 +9,3 @@ void SB_SetDisplayMode(int32_t width, int32_t height, int32_t depth) {
   LSYS_SetVideoMode(width, height, depth, 1);
   LS_ClearBmap(LS_Var.Screen);
 }
-
-void SB_InitVideoModes() {}

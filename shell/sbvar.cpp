@@ -21,6 +21,14 @@ void SB_ResetVars() {
   SB_Var.RaceClockStart = -1;
   SB_Var.CheckpointNumber = -1;
   SB_Var.ZoriraCamera = 2;
+  SB_Var.ZoriraTimeOut = 20000;
+  SB_Var.ZoriraNightDay = 60;
+  SB_Var.ControlMode = -1;
+  SB_Var.DrawDistance = 300;
+  SB_Var.FarDistance = 38400;
+  SB_Var.VideoModeIndex = 7;
+  SB_Var.RendererCaps = 1;
+  SB_Var.Format16 = 4;
   SB_Var.XState = XSTATE_NONET;
   SB_ResetRaceTables();
   SB_ResetHud();
