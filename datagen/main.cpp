@@ -1,61 +1,148 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder and draws the pictures the program loads.
+// data folder, draws the pictures and writes the music the program loads;
+// with a CD folder, writes the CD's audio tracks there. Also writes the
+// system font's include from its glyph text.
 //
-//   datagen <output folder> <text data folder>
+//   datagen <output folder> [<text data folder> [<CD folder>]]
+//   datagen --sysfont <glyph text> <include file>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "datagen/devenv.h"
+#include "datagen/modwrite.h"
 #include "datagen/pcxwrite.h"
+#include "datagen/sysfont.h"
+#include "datagen/testsong.h"
+#include "datagen/tune.h"
+#include "datagen/wavwrite.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The console background, which also marks the runtime directory: a dark
-// blue vertical gradient.
-datagen::Picture8 ConsoleBackground() {
-  datagen::Picture8 picture;
-  picture.width = 640;
-  picture.height = 480;
-  picture.palette.assign(768, 0);
-  for (int i = 0; i < 256; ++i) {
-    picture.palette[i * 3 + 0] = static_cast<uint8_t>(i / 8);
-    picture.palette[i * 3 + 1] = static_cast<uint8_t>(i / 5);
-    picture.palette[i * 3 + 2] = static_cast<uint8_t>(40 + i * 3 / 4);
-  }
-  picture.pixels.resize(640 * 480);
-  for (int y = 0; y < 480; ++y)
-    for (int x = 0; x < 640; ++x) picture.pixels[y * 640 + x] = static_cast<uint8_t>(y * 255 / 479);
-  return picture;
+bool SameName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
 }
 
+// The path of a file below root, each component matched without regard to
+// case, as the program finds it: an existing file or folder of that name
+// is written over, whatever its case; missing parts take the given name.
+fs::path PlaceInTree(const fs::path& root, const fs::path& relative) {
+  fs::path at = root;
+  for (const fs::path& part : relative) {
+    fs::path next = at / part;
+    std::error_code ec;
+    if (fs::is_directory(at, ec))
+      for (const fs::directory_entry& entry : fs::directory_iterator(at, ec))
+        if (SameName(entry.path().filename().string(), part.string())) {
+          next = entry.path();
+          break;
+        }
+    at = next;
+  }
+  return at;
+}
+
+// Copies every file of the text tree to its place in the output tree, so
+// that a folder or file already there under another case is reused.
 bool CopyTextTree(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   if (!fs::is_directory(from, ec)) return true;
-  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  for (auto it = fs::recursive_directory_iterator(from, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    if (!it->is_regular_file(ec)) continue;
+    const fs::path target = PlaceInTree(to, fs::relative(it->path(), from, ec));
+    fs::create_directories(target.parent_path(), ec);
+    if (!ec) fs::copy_file(it->path(), target, fs::copy_options::overwrite_existing, ec);
+    if (ec) break;
+  }
   if (ec) std::fprintf(stderr, "datagen: cannot copy %s: %s\n", from.c_str(), ec.message().c_str());
   return !ec;
+}
+
+bool WritePicture(const fs::path& out, const fs::path& relative, const datagen::Picture8& picture) {
+  const fs::path path = PlaceInTree(out, relative);
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  if (ec || !datagen::WritePcx(path.string(), picture)) {
+    std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+int BuildTree(const fs::path& out, const char* textData) {
+  std::error_code ec;
+  fs::create_directories(out, ec);
+  if (ec) {
+    std::fprintf(stderr, "datagen: cannot create %s: %s\n", out.c_str(), ec.message().c_str());
+    return 1;
+  }
+  if (textData && !CopyTextTree(textData, out)) return 1;
+  // Pictures are drawn after the copy, over any placeholder of the same name.
+  if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture())) return 1;
+  const fs::path module = PlaceInTree(out, "mod/test.mod");
+  fs::create_directories(module.parent_path(), ec);
+  if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {
+    std::fprintf(stderr, "datagen: cannot write %s\n", module.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// The CD: its folder "CDAUDIO" holds track 2, the race music.
+int WriteCd(const fs::path& cd) {
+  std::error_code ec;
+  fs::create_directories(cd / "CDAUDIO", ec);
+  if (ec || !datagen::WriteWave((cd / "CDAUDIO" / "TRACK02.WAV").string(), datagen::MakeTune())) {
+    std::fprintf(stderr, "datagen: cannot write the CD's tracks in %s\n", cd.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+int WriteSysFontInclude(const char* glyphText, const char* include) {
+  std::ifstream in(glyphText, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "datagen: cannot read %s\n", glyphText);
+    return 1;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::string error;
+  const std::vector<uint8_t> picture = datagen::SysFontPicture(text.str(), &error);
+  if (picture.empty()) {
+    std::fprintf(stderr, "datagen: %s: %s\n", glyphText, error.c_str());
+    return 1;
+  }
+  std::ofstream out(include, std::ios::binary | std::ios::trunc);
+  out << datagen::SysFontInclude(picture);
+  if (!out.flush()) {
+    std::fprintf(stderr, "datagen: cannot write %s\n", include);
+    return 1;
+  }
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: datagen <output folder> <text data folder>\n");
-    return 2;
+  if (argc == 4 && std::string(argv[1]) == "--sysfont") return WriteSysFontInclude(argv[2], argv[3]);
+  if (argc == 2 || argc == 3) return BuildTree(argv[1], argc == 3 ? argv[2] : nullptr);
+  if (argc == 4) {
+    const int built = BuildTree(argv[1], argv[2]);
+    return built != 0 ? built : WriteCd(argv[3]);
   }
-  const fs::path out = argv[1];
-  std::error_code ec;
-  fs::create_directories(out / "pcx", ec);
-  if (ec) {
-    std::fprintf(stderr, "datagen: cannot create %s: %s\n", out.c_str(), ec.message().c_str());
-    return 1;
-  }
-  if (!CopyTextTree(argv[2], out)) return 1;
-  if (!datagen::WritePcx((out / "pcx" / "devenv.pcx").string(), ConsoleBackground())) {
-    std::fprintf(stderr, "datagen: cannot write pcx/devenv.pcx\n");
-    return 1;
-  }
-  return 0;
+  std::fprintf(stderr,
+               "usage: datagen <output folder> [<text data folder> [<CD folder>]]\n"
+               "       datagen --sysfont <glyph text> <include file>\n");
+  return 2;
 }

@@ -1,19 +1,9 @@
 // Display modes arrive with the display; nothing to set yet, and the
-// full-screen switch is refused. Switch requests are counted for tests.
+// full-screen switch is refused. The switch is weak, so that tests can put
+// a recording fake in its place.
 #include "engine3d/videomode.h"
-#include "engine3d/videomode_stub.h"
-
-namespace {
-int32_t g_toggles = 0;
-}
 
 void SB_SetDisplayMode(int32_t, int32_t, int32_t) {}
 void SB_InitVideoModes() {}
 
-int32_t SB_ToggleFullScreen() {
-  ++g_toggles;
-  return 0;
-}
-
-int32_t SB_ToggleRequests() { return g_toggles; }
-void SB_ResetToggleRequests() { g_toggles = 0; }
+__attribute__((weak)) int32_t SB_ToggleFullScreen() { return 0; }

@@ -1,10 +1,8 @@
-// The menus and what the race takes from the front end: the interface
-// runs, the windscreen pictures, the option pictures of the pre-start
-// steps, the attract cycle and the HUD textures of the PowerVR path.
+// The menus: the interface and its trade-show variant, each run from the
+// console in a heap of its own, the windscreen pictures, and the options
+// screen's items.
 #pragma once
 #include <cstdint>
-
-struct BMAP;
 
 // One item of a menu screen: its look and a word for its callback, which
 // holds either a heap block (an address of 256 or more) or a small value.
@@ -17,14 +15,5 @@ constexpr int32_t SB_OPTIONITEMS = 42;
 
 int32_t SB_RunInterface();
 int32_t SB_RunComdexInterface();
+// Composes the interface windscreen pictures and saves them.
 int32_t SB_CalcVitre();
-
-int32_t SB_LoadOptionPicts();
-int32_t SB_FreeOptionPicts();
-int32_t SB_DisplayGameOptions(BMAP* bitmap, int32_t height, int32_t top);
-int32_t SB_UpdateOptionsFade();
-
-int32_t SB_StartIntroCycle();
-
-int32_t POWER_LoadHudTextures();
-int32_t POWER_FreeHudTextures();

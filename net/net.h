@@ -2,11 +2,6 @@
 #pragma once
 #include <cstdint>
 
-// Local network states (SB_Var.XState).
-constexpr int32_t XSTATE_NONET = 1;
-constexpr int32_t XSTATE_READY2PLAY = 6;
-constexpr int32_t XSTATE_ENDOFRACE = 10;
-
 // Non-zero when a network session is open and connected.
 int32_t NET_IsConnected();
 // The game-side network pump.

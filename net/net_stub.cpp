@@ -1,29 +1,18 @@
-// No network layer yet: never connected, nothing to pump, and no race or
-// network word but "CLOSENET", which has nothing to close. Calls are noted
-// for tests.
+// No network layer yet: connected only when a session has been opened and
+// the controller accepted this player, which nothing does so far; nothing
+// to pump, and no race or network word but "CLOSENET", which has nothing
+// to close. Weak, so that tests can put recording fakes in their place.
 #include <cstring>
 
 #include "net/net.h"
-#include "net/net_stub.h"
+#include "net/netplayer.h"
+#include "shell/sbvar.h"
 
-NET_STUBLOG& NET_StubLog() {
-  static NET_STUBLOG log;
-  return log;
-}
+int32_t NET_IsConnected() { return SB_Var.XState != XSTATE_NONET && SB_Var.NetConnected ? 1 : 0; }
 
-int32_t NET_IsConnected() { return 0; }
+__attribute__((weak)) void NET_UpdateEvent() {}
 
-void NET_UpdateEvent() {
-  NET_STUBLOG& log = NET_StubLog();
-  ++log.Updates;
-  if (log.OnUpdate) log.OnUpdate();
-}
-
-int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* third, const char* fourth,
-                             const char* rest, const char* keyword) {
-  NET_STUBLOG& log = NET_StubLog();
-  ++log.Commands;
-  const char* words[6] = {first, second, third, fourth, rest, keyword};
-  for (int i = 0; i < 6; ++i) log.Words[i] = words[i] ? words[i] : "";
+__attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*, const char*,
+                                                   const char* keyword) {
   return keyword && std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
 }

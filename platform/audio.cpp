@@ -274,6 +274,14 @@ Result Release(Buffer* b) {
   return kOk;
 }
 
+Result SetEndHook(Buffer* b, EndHook hook, void* context) {
+  if (!b) return kInvalidParam;
+  Lock_ lock(TheState().mutex);
+  b->endHook = hook;
+  b->endContext = context;
+  return kOk;
+}
+
 CallCounts Calls(const Buffer* b) {
   if (!b) return {};
   Lock_ lock(TheState().mutex);

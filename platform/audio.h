@@ -120,6 +120,12 @@ Result SetFormat(Buffer* buffer, const PcmFormat& format);
 Result GetFormat(Buffer* buffer, PcmFormat* format);
 Result Release(Buffer* buffer);
 
+// Called on the rendering thread when a buffer playing once reaches its
+// end, with the stand-in's lock held (so it must not call the stand-in). A
+// buffer that is stopped or released before its end never calls it.
+using EndHook = void (*)(void* context);
+Result SetEndHook(Buffer* buffer, EndHook hook, void* context);
+
 CallCounts Calls(const Buffer* buffer);
 
 // A short tone through the mixer (the system beep); nothing without output.

@@ -117,6 +117,7 @@ void MixInto(Buffer& b, int32_t* acc, uint32_t frames, uint32_t rate, uint16_t c
     if (stereo) MixLayout<16, 2>(b, acc, frames, step, channels);
     else MixLayout<16, 1>(b, acc, frames, step, channels);
   }
+  if (!b.playing && b.endHook) b.endHook(b.endContext);
 }
 
 void Render(int16_t* out, uint32_t frames) {

@@ -21,6 +21,8 @@ struct Buffer {
   int32_t gain = 65536;  // 10^(volume / 2000) in 16.16 fixed point
   bool playing = false;
   bool looping = false;
+  EndHook endHook = nullptr;
+  void* endContext = nullptr;
   CallCounts calls;
 
   bool primary() const { return (flags & kPrimary) != 0; }
@@ -49,7 +51,8 @@ int32_t GainOf(int32_t volume);
 
 // Adds the buffer's next frames into acc (frames x channels, summed as
 // 32-bit) at the output rate, advancing it; a one-shot that reaches its end
-// stops with its position back at 0. Called with the mutex held.
+// stops with its position back at 0 and calls its end hook. Called with
+// the mutex held.
 void MixInto(Buffer& buffer, int32_t* acc, uint32_t frames, uint32_t rate, uint16_t channels);
 
 }  // namespace plat::audio

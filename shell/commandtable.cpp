@@ -3,8 +3,7 @@
 // the end of the console.
 #include <cstring>
 
-#include "frontend/consolemod.h"
-#include "frontend/fli.h"
+#include "frontend/media.h"
 #include "shell/commandtable.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"

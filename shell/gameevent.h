@@ -7,7 +7,7 @@
 // window once per press.
 void SB_UpdateEvent();
 void SB_PumpEvents();
-// 1 while the virtual key is held, else 0.
+// 1 while the key (a virtual-key code) is held, else 0.
 int32_t SB_KeyDown(int32_t key);
 // Empties the keyboard buffer.
 void SB_FlushKeyboard();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shell/gamefile.h"
+#include "shell/keyfile.h"
 
 SB_VARS SB_Var;
 
@@ -12,5 +13,17 @@ void SB_ResetVars() {
   SB_Var.MemoryClass = -1;
   SB_Var.ReadChunkSize = SB_READCHUNKSIZE;
   SB_Var.HistoryIndex = SB_HISTORYLINES - 1;
-  SB_Var.XState = 1;
+  SB_Var.DrivenCar = -1;
+  SB_Var.ReplayCar = -1;
+  SB_Var.GameMode = SB_TRAINING;
+  SB_Var.GridStart = 1;
+  SB_Var.TimeLimitOn = 1;
+  SB_Var.DayNightOn = 1;
+  for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) SB_Var.TimeExtends[i].Number = i == 0 ? 0 : i + 1;
+  SB_Var.RaceClockStart = -1;
+  SB_Var.CheckpointNumber = -1;
+  SB_Var.ZoriraCamera = 2;
+  SB_Var.XState = XSTATE_NONET;
+  SB_ResetRaceTables();
+  SB_InitKeyFiles();
 }

@@ -4,8 +4,17 @@
 #include <cstdint>
 
 #include "frontend/interface.h"
+#include "net/netplayer.h"
+#include "shell/racerules.h"
+#include "shell/sequencer.h"
+#include "system/asm3d/zidade3d.h"
+#include "track/startslot.h"
+#include "vehicles/car.h"
+#include "vehicles/controls.h"
 
 struct BMAP;
+struct MODULE;
+struct TSBSOUND;
 
 // Console screen and command history sizes.
 constexpr int32_t SB_CONSOLELINES = 60;
@@ -56,11 +65,100 @@ struct SB_VARS {
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
 
-  // Network: the local state, 1 (no network) to 10 (end of race).
-  int32_t XState;
-
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
+
+  // Cars of the race (records: vehicles/car.h).
+  TCAR* Cars[SB_MAXCARS];
+  int32_t NbCars;
+  int32_t DrivenCar;  // the car driven here, -1 none
+  int32_t ReplayCar;  // the car shown from a replay when none is driven, -1 none
+  int32_t UsingCars;
+  TCONTROLS Controls;      // this frame's controls
+  TCONTROLS PrevControls;  // the previous frame's, for press edges
+  int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
+  int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
+  TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded
+
+  // Race-phase sequencer.
+  const TGAMESTEP* GameSteps;  // the current list, null before a mode is chosen
+  int32_t StepIndex;
+  int32_t StepTimer;    // ms left before the step advances by itself; 0 none
+  int32_t StepEntered;  // 1 in the frame in which the current step was entered
+  int32_t RaceOver;     // the race may end (SB_EndRace, the controller's end of race)
+  int32_t StepListEnd;  // the end menu may offer F1/F2
+  int32_t Paused;       // the Esc menu
+  int32_t AttractReplay;  // an attract replay is attached
+
+  // Game mode and its settings.
+  int32_t GameMode;
+  TSTARTSLOT StartSlots[SB_NBSTARTSLOTS];  // from the map information
+  const TSTARTSLOT* CurStartSlots;         // the slot the grid of this mode starts from
+  int32_t GridStart;    // car placement style: 1 for the solo modes
+  int32_t MultiView;    // 1 in MULTIRACE
+  int32_t TimeLimitOn;  // race against the clock, with time extensions
+  int32_t DayNightOn;
+  int32_t NoTimeLimit;  // console word TIME
+
+  // Race parameters ("TXT>NETRACE.TXT").
+  int32_t RaceLaps;
+  int32_t ControlledRaceLaps;
+  int32_t OfflineLaps;
+  int32_t MultiLaps;
+  int32_t NbLaps;   // laps of the current race
+  int32_t MaxLaps;  // the largest of the four laps per mode
+  int32_t StartingTime;  // ms
+  double FinalCamera[3];
+  TTIMEEXTEND TimeExtends[SB_NBTIMEEXTENDS];
+  char PlayerNames[SB_MAXPLAYERNAMES][SB_PLAYERNAMESIZE];
+
+  // Race timing.
+  int32_t RaceClock;       // ms, runs while the time limit is on
+  int32_t RaceClockStart;  // RaceClock at the first lap, -1 before
+  int32_t SessionCounters[2];  // cleared with the game mode of a session (network)
+  int32_t FinishCounters[2];   // cleared at race set-up (network)
+
+  // What the HUD and the result screen show of the driven car.
+  int32_t NewBestLap;         // 1 after a lap that set a new best
+  int32_t LocalBestLap;       // ms; SB_NOTIME for none
+  int32_t LocalRaceTime;      // ms; SB_NOTIME for none
+  int32_t EndTime;            // game time of the finish or the time-out
+  int32_t FinalRaceTime;      // ms
+  int32_t FinalPlace;
+  int32_t RecordFlag;         // the race time beat the session's record
+  int32_t CheckpointNumber;   // time-extension entry last passed, -1 none
+  int32_t CheckpointClock;    // race clock when it was passed
+  int32_t CheckpointLapTime;  // lap time when it was passed
+  int32_t AheadIndex;         // car (or place, OFFLINE) ahead of the driven car
+  int32_t BehindIndex;        // car (or place, OFFLINE) behind it
+  int32_t HudWidthClass;      // 320: 0, 512: 1, 640: 2, 800: 3
+  int32_t HudHeightClass;     // 200: 0, 240: 1, 384: 2, 400: 3, 480: 4, 600: 5
+  BMAP* TextScreen;           // the race overlay
+  _WINDOW ScreenWindow;       // the 3D view's drawing window over the overlay
+
+  // Track.
+  int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
+  int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
+  int32_t GapLaps;          // laps of the allocated gap tables
+
+  // Kiosk demo mode.
+  int32_t ZoriraDemo;    // kiosk mode on
+  int32_t ZoriraCamera;  // race camera in kiosk mode
+  BMAP* InfoPage;        // the information page, or null
+
+  // Network session (player side).
+  XSTATE XState;  // the local network state, 1 without a network
+  int32_t XSubState;
+  int32_t NetConnected;  // the controller accepted this player
+  int32_t NetSlots;      // player slots of the session
+  int32_t NetMaxPlayers;  // players the session needs
+  int32_t NetGameMode;
+  CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
+  int32_t NetBestTime;  // race time of the session's record, ms
+
+  // Console music: the module system started by PLAYMOD and its module.
+  int32_t ModuleSystemOn;
+  MODULE* TestModule;
 };
 
 extern SB_VARS SB_Var;

@@ -238,6 +238,8 @@ uint32_t LSI_GetHeapMaxFree(HEAP* heap) {
   return best;
 }
 
+HEAP* LSI_GetHeapOf(HHEAP handle) { return ToHeap(handle); }
+
 HEAP* LSI_FindHeap(const void* address) {
   const uintptr_t at = reinterpret_cast<uintptr_t>(address);
   for (HEAP& heap : g_heaps) {

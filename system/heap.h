@@ -46,6 +46,9 @@ int32_t LS_Release(void* address);
 void LS_FlipHeapDirection(HHEAP heap);
 uint32_t LS_GetFreeMem();
 uint32_t LSI_GetHeapMaxFree(HEAP* heap);
+// The heap a handle names (below 9: the default heap); null when the
+// handle names no heap in use.
+HEAP* LSI_GetHeapOf(HHEAP handle);
 HEAP* LSI_FindHeap(const void* address);
 int32_t LSI_InitMemory(uint32_t size);
 int32_t LSI_CloseMemory();

@@ -10,6 +10,7 @@
 #include "system/palette.h"
 
 struct BMAP;
+struct FONT;
 
 // Drive kinds of the logical drive table.
 constexpr uint32_t FLOPPY = 1;
@@ -45,6 +46,7 @@ struct LS_VARS {
   BMAP* BackScreen;
   int32_t ScreenMode;           // 1 a front screen only, n: n - 1 back buffers
   PALETTE Palette;              // the current palette
+  FONT* SysFont;                // the built-in 8 x 8 font, set at library start
 };
 
 struct LSI_VARS {
@@ -62,6 +64,11 @@ struct LSI_VARS {
   uint32_t RunNumber;   // this run's number in the run log, 0 when not logged
   uint32_t SoundOn;     // non-zero while the sound device is open
   int32_t NbSound;      // sounds holding a buffer
+  int16_t NbFont;       // fonts loaded by LS_LoadFont and not yet freed
+  uint32_t CDOn;        // non-zero while the CD audio device is open
+  int32_t CDTrack;      // the track played last
+  int32_t CDPlaying;    // a track was started and not stopped
+  int32_t CDReplays;    // replays left; below 0 replays for ever
 };
 
 extern LS_VARS LS_Var;

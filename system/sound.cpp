@@ -9,6 +9,7 @@
 #include "system/bmap.h"
 #include "system/file.h"
 #include "system/lsvar.h"
+#include "system/module.h"
 #include "system/win/dsound.h"
 
 namespace {
@@ -29,6 +30,7 @@ int32_t LSI_InitSound() {
 }
 
 void LSI_CloseSound() {
+  LS_CloseModuleSystem();  // its stream goes with the device
   LSYS_CloseSound();
   LSI_Var.SoundOn = 0;
 }

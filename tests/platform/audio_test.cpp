@@ -394,3 +394,39 @@ TEST_F(AudioTest, RendersWhileAnotherThreadCalls) {
 }
 
 }  // namespace
+
+namespace {
+
+std::atomic<int> g_ends{0};
+void CountEnd(void* context) {
+  ++g_ends;
+  *static_cast<int*>(context) += 1;
+}
+
+TEST_F(AudioTest, EndHookRunsOnceWhenAOneShotEnds) {
+  int mine = 0;
+  g_ends = 0;
+  audio::Buffer* once = Constant(44100, 1, 16, 1000, 100);
+  audio::Buffer* loop = Constant(44100, 1, 16, 1000, 100);
+  audio::Buffer* stopped = Constant(44100, 1, 16, 1000, 100);
+  for (audio::Buffer* b : {once, loop, stopped}) ASSERT_EQ(audio::SetEndHook(b, CountEnd, &mine), audio::kOk);
+  EXPECT_EQ(audio::SetEndHook(nullptr, CountEnd, &mine), audio::kInvalidParam);
+  audio::Play(once, false);
+  audio::Play(loop, true);
+  audio::Play(stopped, false);
+  Render(50);
+  audio::Stop(stopped);
+  Render(49);
+  EXPECT_EQ(g_ends, 0);
+  Render(1);
+  EXPECT_EQ(g_ends, 1);
+  EXPECT_EQ(mine, 1);
+  Render(1000);  // the looping buffer plays on and never ends
+  EXPECT_EQ(g_ends, 1);
+  audio::Play(once, false);
+  audio::Release(once);  // a released buffer never calls back
+  Render(1000);
+  EXPECT_EQ(g_ends, 1);
+}
+
+}  // namespace

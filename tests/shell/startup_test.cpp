@@ -5,12 +5,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/memory.h"
 #include "shell/sbvar.h"
 #include "shell/startup.h"
+#include "system/asm3d/zidade3d.h"
 #include "system/error.h"
 #include "system/file.h"
 #include "system/win/shell.h"
@@ -139,6 +141,17 @@ TEST_F(StartupTest, DebugSwitchInstallsTheDebugHook) {
   EXPECT_EQ(LSYS_GetActivateHook(), &SB_OnActivate);
   EXPECT_EQ(SB_OnActivate(1), 1);
   EXPECT_EQ(SB_OnActivate(0), 1);
+}
+
+TEST_F(StartupTest, InitBuildsTheCosineTable) {
+  Marker("");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  std::memset(LS_CosTable, 0, sizeof LS_CosTable);
+  SB_Init(0, nullptr);
+  started_ = true;
+  EXPECT_EQ(LS_CosTable[0], 16384);
+  EXPECT_EQ(LS_CosTable[512], 11585);
+  EXPECT_EQ(LS_CosTable[2048], -16384);
 }
 
 // The built program on a temporary data tree.

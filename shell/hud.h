@@ -1,0 +1,5 @@
+// The in-race head-up display.
+#pragma once
+
+// Frees the three HUD message slots.
+void SB_ClearHudMessages();

@@ -1,0 +1,168 @@
+// Keyed text files: the ten slots, loading a file whole with a closing zero
+// byte, the key search and the typed conversions of a scan.
+#include "shell/keyfile.h"
+
+#include <locale.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/owner.h"
+#include "system/file.h"
+
+TKEYFILE SB_KeyFiles[SB_MAXKEYFILES];
+
+namespace {
+
+// The file's bytes and a zero byte in owned memory; null when the file is
+// missing, cannot be read whole or does not fit.
+char* LoadWithZero(const char* name, int32_t* size) {
+  if (!LS_FileExists(name)) return nullptr;
+  const int32_t length = LS_GetFileSize(name);
+  if (length < 0 || length == INT32_MAX) return nullptr;
+  auto* block = static_cast<char*>(SB_GetMem(length + 1, "Load File With Zero"));
+  if (!block) return nullptr;
+  const int16_t handle = LS_Open(name, LS_O_RDONLY | LS_O_BINARY);
+  if (handle < 0) {
+    SB_Release(block);
+    return nullptr;
+  }
+  const int32_t got = length > 0 ? LS_Read(handle, block, length) : 0;
+  LS_Close(handle);
+  if (got != length) {
+    SB_Release(block);
+    return nullptr;
+  }
+  block[length] = '\0';
+  *size = length;
+  return block;
+}
+
+// Numbers are written with a dot whatever the user's locale.
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+// The text after a key ends at the file's closing zero at the latest, so
+// the conversions below never read past the buffer.
+void StoreReal(const char* at, double* out) {
+  const locale_t c = CLocale();
+  *out = c ? strtod_l(at, nullptr, c) : std::strtod(at, nullptr);
+}
+
+void StoreLong(const char* at, int32_t* out) {
+  const long long value = std::strtoll(at, nullptr, 10);
+  *out = static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+// The word after the key: up to the first character of code 32 or below.
+void StoreText(const char* at, char* out, size_t capacity) {
+  size_t n = 0;
+  while (n + 1 < capacity && static_cast<unsigned char>(at[n]) > 32) {
+    out[n] = at[n];
+    ++n;
+  }
+  out[n] = '\0';
+}
+
+bool Store(const char* at, char conversion, const TKEYVALUE& value) {
+  using Kind = TKEYVALUE::Kind;
+  if (!value.out) return false;
+  switch (conversion) {
+    case 'f':
+      if (value.kind != Kind::Real) return false;
+      StoreReal(at, static_cast<double*>(value.out));
+      return true;
+    case 'l':
+    case 'd':
+      if (value.kind != Kind::Long) return false;
+      StoreLong(at, static_cast<int32_t*>(value.out));
+      return true;
+    case 's':
+      if (value.kind != Kind::Text || value.capacity == 0) return false;
+      StoreText(at, static_cast<char*>(value.out), value.capacity);
+      return true;
+    default: return false;
+  }
+}
+
+bool IsConversion(char c) { return c == 'f' || c == 'l' || c == 'd' || c == 's'; }
+
+}  // namespace
+
+void SB_InitKeyFiles() { std::memset(SB_KeyFiles, 0, sizeof SB_KeyFiles); }
+
+TKEYFILE* SB_OpenKeyFile(const char* name) {
+  if (!name) return nullptr;
+  TKEYFILE* slot = nullptr;
+  for (TKEYFILE& k : SB_KeyFiles) {
+    if (!k.InUse) {
+      slot = &k;
+      break;
+    }
+  }
+  if (!slot) return nullptr;
+  int32_t size = 0;
+  slot->Start = LoadWithZero(name, &size);
+  slot->Position = slot->Start;
+  slot->End = slot->Start ? slot->Start + size : nullptr;
+  std::snprintf(slot->FileName, sizeof slot->FileName, "%s", name);
+  slot->InUse = 1;
+  return slot;
+}
+
+void SB_CloseKeyFile(TKEYFILE* slot) {
+  if (!slot) return;
+  if (slot->Start) SB_Release(slot->Start);
+  slot->Start = slot->Position = slot->End = nullptr;
+  slot->InUse = 0;
+}
+
+char* SB_FindInKeyFile(TKEYFILE* slot, const char* text, int32_t fromStart) {
+  if (!slot || !slot->Start || !text) return nullptr;
+  char* from = fromStart ? slot->Start : slot->Position;
+  if (!from || slot->End <= from) return nullptr;
+  const size_t length = std::strlen(text);
+  const size_t room = static_cast<size_t>(slot->End - from);
+  if (length > room) return nullptr;
+  for (size_t i = 0; i + length <= room; ++i) {
+    if (std::memcmp(from + i, text, length) == 0) {
+      slot->Position = from + i + length;
+      return slot->Position;
+    }
+  }
+  return nullptr;
+}
+
+int32_t SB_ScanKeyFile(TKEYFILE* slot, int32_t fromStart, const char* format,
+                       std::initializer_list<TKEYVALUE> values) {
+  if (!slot || !slot->InUse || !slot->Start || !format) return 0;
+  char key[256];
+  size_t keyLength = 0;
+  auto next = values.begin();
+  int32_t stored = 0;
+  for (const char* f = format; *f; ++f) {
+    if (*f != '%') {
+      if (keyLength + 1 < sizeof key) key[keyLength++] = *f;
+      continue;
+    }
+    const char conversion = f[1];
+    if (conversion == '\0') break;
+    ++f;
+    key[keyLength] = '\0';
+    keyLength = 0;
+    if (!IsConversion(conversion)) continue;
+    if (next == values.end()) break;
+    const TKEYVALUE& value = *next++;
+    const char* at = SB_FindInKeyFile(slot, key, fromStart);
+    if (at && Store(at, conversion, value)) {
+      ++stored;
+      fromStart = 0;
+    }
+  }
+  return stored;
+}

@@ -1,0 +1,43 @@
+// Recording fakes of what the race rules and the sequencer call in the
+// vehicles, the scenery, the network, the HUD and the kiosk mode, and a
+// fixture with a started library and a table of fake cars.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "shell/sbvar.h"
+#include "tests/support/testenv.h"
+#include "vehicles/car.h"
+
+namespace ztest {
+
+struct RaceFakes {
+  std::vector<std::string> calls;         // in order, as "Name arg arg"
+  std::map<uint32_t, std::string> names;  // session names by player id
+  std::set<int32_t> replaying;            // cars playing back a replay
+  bool restartClearsCars = true;          // SB_RestartRace clears the finish words
+  int32_t controllerAnswer = 1;           // result of NET_SetControllerStatus
+};
+
+RaceFakes& Fakes();
+void ResetFakes();
+// Calls recorded whose text begins with the prefix.
+int Count(const std::string& prefix);
+bool Called(const std::string& call);
+
+class RaceTest : public LibraryTest {
+ protected:
+  void SetUp() override;
+  // n cars with their textures ready, car 0 driven, cars in use.
+  void MakeCars(int32_t n);
+  // A network session of n players in use at the given state, this
+  // machine being player 0.
+  void MakeSession(int32_t n, XSTATE state);
+  TCAR& Car(int32_t i) { return cars_[i]; }
+  TCAR cars_[SB_MAXCARS]{};
+};
+
+}  // namespace ztest

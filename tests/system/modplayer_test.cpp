@@ -1,0 +1,436 @@
+// Music module player: the stream it writes, volume tables, pitch, pan,
+// headroom, the guard, fades, play and stop, the focus pause, and one run
+// of the real mixing thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "datagen/modwrite.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "system/lsvar.h"
+#include "system/modstate.h"
+#include "system/module.h"
+#include "system/win/shell.h"
+#include "tests/support/modtest.h"
+
+namespace {
+
+namespace audio = plat::audio;
+using ztest::kHighLoop;
+using ztest::kHighOnce;
+using ztest::kLowLoop;
+using ztest::kSquareLoop;
+using ztest::TestModule;
+
+// A module whose channel 0 plays the square loop at 428 from row 0.
+datagen::Module SquareSong(uint32_t channels = 4, const char* tag = "M.K.") {
+  datagen::Module m = TestModule(channels, tag, {0, 1});
+  m.At(0, 0, 0) = {428, kSquareLoop, 0, 0};
+  return m;
+}
+
+uint32_t StreamStatus() {
+  uint32_t status = 0;
+  audio::GetStatus(LSI_ModPlayer.Stream, &status);
+  return status;
+}
+
+class ModPlayerTest : public ztest::ModTest {
+ protected:
+  MODULE* Play(const datagen::Module& m, int32_t volume = 64, uint32_t fade = 0) {
+    MODULE* module = Load(m);
+    EXPECT_NE(module, nullptr);
+    EXPECT_EQ(LS_PlayModule(module, volume, fade), 1);
+    return module;
+  }
+};
+
+TEST_F(ModPlayerTest, BlocksOf220BytesInMono8Bit) {
+  StartPlayer(11025, 1, 8);
+  Play(SquareSong());
+  EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
+  EXPECT_EQ(LSI_ModState.BytesPerTick, 220u);
+  EXPECT_TRUE(Step(2 * 220 + 16).empty());  // not yet room for two blocks
+  EXPECT_EQ(Step(1).size(), 440u);
+  EXPECT_EQ(LSI_ModState.WritePos, 440u);
+  EXPECT_EQ(Step(440).size(), 440u);
+  EXPECT_EQ(LSI_ModState.WritePos, 880u);
+}
+
+TEST_F(ModPlayerTest, BlocksFourTimesLargerInStereo16Bit) {
+  StartPlayer(11025, 2, 16);
+  Play(SquareSong());
+  EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
+  EXPECT_EQ(LSI_ModState.BytesPerTick, 880u);
+  EXPECT_EQ(Step(2 * 220 + 8).size(), 1760u);
+  EXPECT_EQ(LSI_ModState.WritePos, 1760u);
+}
+
+TEST_F(ModPlayerTest, VolumeTablesAndConversion) {
+  StartPlayer(11025, 1, 8);
+  // Play fills the stream with the silence of its format.
+  {
+    audio::Region a, b;
+    ASSERT_EQ(audio::Lock(LSI_ModPlayer.Stream, 0, LS_MODSTREAMSIZE, &a, &b), audio::kOk);
+    std::memset(a.data, 0x11, a.bytes);
+    audio::Unlock(LSI_ModPlayer.Stream, a, b);
+  }
+  Play(SquareSong());
+  const std::vector<uint8_t> silence = StreamBytes(0, LS_MODSTREAMSIZE);
+  EXPECT_EQ(std::count(silence.begin(), silence.end(), 0x80), LS_MODSTREAMSIZE);
+
+  const int32_t* tables = LSI_ModState.MixBuffer;
+  EXPECT_EQ(tables[63 * 256 + 127], 8001);
+  EXPECT_EQ(tables[63 * 256 + 128], -8064);
+  EXPECT_EQ(tables[63 * 256 + 0], 0);
+  EXPECT_EQ(tables[0 * 256 + 127], 0);
+  EXPECT_EQ(tables[32 * 256 + 255], -32);  // floor(-1 x 8192 / 256)
+
+  int32_t* acc = LSI_ModState.Accumulator;
+  acc[0] = 8001;
+  acc[2] = 0;
+  acc[4] = -8064;
+  uint8_t out[3] = {};
+  LSI_AsmOutputMix(LSI_ModState, out, 3, nullptr, 0);
+  EXPECT_EQ(out[0], 0x9F);
+  EXPECT_EQ(out[1], 0x80);
+  EXPECT_EQ(out[2], 0x60);
+  EXPECT_EQ(acc[0], 0);  // cleared after the conversion
+  EXPECT_EQ(acc[4], 0);
+}
+
+TEST_F(ModPlayerTest, SixteenBitSilenceAndRegionsContinueInTheAccumulator) {
+  StartPlayer(11025, 2, 16);
+  Play(SquareSong());
+  const std::vector<uint8_t> silence = StreamBytes(0, LS_MODSTREAMSIZE);
+  EXPECT_EQ(std::count(silence.begin(), silence.end(), 0), LS_MODSTREAMSIZE);
+  int32_t* acc = LSI_ModState.Accumulator;
+  for (int32_t i = 0; i < 16; ++i) acc[i] = 1000 * i - 5000;
+  uint8_t first[12] = {}, second[20] = {};
+  LSI_AsmOutputMix(LSI_ModState, first, sizeof first, second, sizeof second);
+  std::vector<int32_t> values;
+  for (uint8_t* region : {first, second}) {
+    const size_t bytes = region == first ? sizeof first : sizeof second;
+    for (size_t i = 0; i < bytes; i += 2) values.push_back(static_cast<int16_t>(region[i] | (region[i + 1] << 8)));
+  }
+  ASSERT_EQ(values.size(), 16u);
+  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(values[i], 1000 * i - 5000) << i;
+}
+
+TEST_F(ModPlayerTest, ALockAcrossTheStreamEndContinuesInTheSecondRegion) {
+  StartPlayer(11025, 1, 8);
+  MODULE* module = Play(SquareSong());
+  const std::vector<uint8_t> reference = Stream(440 * 4);
+  ASSERT_GE(reference.size(), 440u * 4);
+  LS_StopModule(0);
+  ASSERT_EQ(LS_PlayModule(module, 64, 0), 1);
+  LSI_ModState.WritePos = LS_MODSTREAMSIZE - 100;
+  std::vector<uint8_t> wrapped;
+  for (int step = 0; step < 4; ++step) {
+    const std::vector<uint8_t> more = Step(440);
+    wrapped.insert(wrapped.end(), more.begin(), more.end());
+  }
+  ASSERT_EQ(wrapped.size(), 440u * 4);
+  EXPECT_EQ(wrapped, std::vector<uint8_t>(reference.begin(), reference.begin() + 440 * 4));
+  EXPECT_EQ(LSI_ModState.WritePos, 440u * 4 - 100);
+}
+
+TEST_F(ModPlayerTest, SquareLoopAtPeriod428SoundsAt261Hz) {
+  StartPlayer(11025, 1, 8);
+  Play(SquareSong());
+  const std::vector<int32_t> s = Samples(Stream(3 * 11025));
+  const auto start = std::find_if(s.begin(), s.end(), [](int32_t v) { return v != 0; });
+  ASSERT_GE(s.end() - start, 11025);
+  int crossings = 0;
+  for (auto it = start + 1; it != start + 11025; ++it)
+    if ((*(it - 1) < 0) != (*it < 0)) ++crossings;
+  // 3579364 / 428 = 8363 sample bytes a second over a 32-byte cycle.
+  EXPECT_NEAR(crossings / 2.0, 8363.0 / 32, 1.0);
+}
+
+TEST_F(ModPlayerTest, StereoChannelsGoToOneSideEach) {
+  StartPlayer(11025, 2, 16);
+  for (uint32_t k = 0; k < 8; ++k) {
+    SCOPED_TRACE(k);
+    datagen::Module m = TestModule(8, "8CHN");
+    m.At(0, 0, k) = {428, kSquareLoop, 0, 0};
+    MODULE* module = Play(m);
+    const std::vector<int32_t> s = Samples(Stream(20 * 880));
+    int left = 0, right = 0;
+    for (size_t i = 0; i + 1 < s.size(); i += 2) {
+      left += s[i] != 0;
+      right += s[i + 1] != 0;
+    }
+    const bool leftSide = k % 4 == 0 || k % 4 == 3;
+    EXPECT_EQ(left > 0, leftSide);
+    EXPECT_EQ(right > 0, !leftSide);
+    LS_FreeModule(module);
+  }
+}
+
+// Every channel at full volume on a sample of 127 or -128: each side sums
+// to its channels' share and never wraps, whatever module loaded last.
+TEST_F(ModPlayerTest, FullVolumeNeverWraps) {
+  for (const uint16_t outChannels : {1, 2}) {
+    StartPlayer(11025, outChannels, 16);
+    for (const uint32_t channels : {4u, 5u, 6u, 8u}) {
+      for (const uint8_t sample : {kHighLoop, kLowLoop}) {
+        SCOPED_TRACE(std::to_string(outChannels) + " out, " + std::to_string(channels) + " channels, sample " +
+                     std::to_string(sample));
+        datagen::Module m = TestModule(channels, std::to_string(channels) + "CHN");
+        for (uint32_t ch = 0; ch < channels; ++ch) m.At(0, 0, ch) = {428, sample, 0, 0};
+        MODULE* big = Load(m, "big.mod");
+        MODULE* small = Load(TestModule(2, "2CHN"), "small.mod");
+        ASSERT_NE(big, nullptr);
+        ASSERT_NE(small, nullptr);
+        ASSERT_EQ(LS_PlayModule(big, 64, 0), 1);
+        const int32_t s = sample == kHighLoop ? 127 : -128;
+        const uint32_t divisor = LSI_ModMixDivisor(channels, outChannels == 2);
+        const int32_t entry = (s * static_cast<int32_t>(1024 * 63 / divisor)) >> 8;
+        uint32_t leftCount = channels, rightCount = 0;
+        if (outChannels == 2) {
+          leftCount = 0;
+          for (uint32_t ch = 0; ch < channels; ++ch) leftCount += (ch % 4 == 0 || ch % 4 == 3);
+          rightCount = channels - leftCount;
+        }
+        const std::vector<int32_t> out = Samples(Stream(30 * LSI_ModState.BytesPerTick));
+        int sounding = 0;
+        for (size_t i = 0; i < out.size(); ++i) {
+          const bool right = outChannels == 2 && i % 2 == 1;
+          const int32_t expected = entry * static_cast<int32_t>(right ? rightCount : leftCount);
+          ASSERT_TRUE(out[i] == 0 || out[i] == expected) << i << ": " << out[i] << " for " << expected;
+          sounding += out[i] != 0;
+          EXPECT_EQ(expected > 0, s > 0);
+        }
+        // The fuller side uses nearly the whole range.
+        const int32_t fuller = entry * static_cast<int32_t>(std::max(leftCount, rightCount));
+        EXPECT_GE(std::abs(fuller), 31000);
+        EXPECT_LE(std::abs(fuller), 32768);
+        EXPECT_GT(sounding, 2000);
+        LS_FreeModule(small);
+        LS_FreeModule(big);
+      }
+    }
+    LS_CloseModuleSystem();
+    LibraryTest::TearDown();
+    audio::Reset();
+    LibraryTest::SetUp();
+  }
+}
+
+TEST_F(ModPlayerTest, AOneShotAtPeriod28AddsNothingAfterItsEnd) {
+  StartPlayer(11025, 1, 8);
+  datagen::Module m = TestModule(4, "M.K.");
+  datagen::ModSample once = m.samples[kHighOnce - 1], high = m.samples[kHighLoop - 1];
+  m.samples = {once, high};  // the one-shot's guard, then 64 bytes of 127
+  m.At(0, 0, 0) = {28, 1, 0, 0};
+  Play(m);
+  const std::vector<uint8_t> bytes = Stream(8 * 220);
+  const auto start = std::find_if(bytes.begin(), bytes.end(), [](uint8_t b) { return b != 0x80; });
+  ASSERT_NE(start, bytes.end());
+  // 64 bytes at 3579364 / 28 / 11025 = 11.6 bytes a sample: six samples.
+  EXPECT_EQ(std::count(start, start + 6, 0x9F), 6);
+  EXPECT_EQ(std::count(start + 6, bytes.end(), 0x80), bytes.end() - start - 6);
+}
+
+TEST_F(ModPlayerTest, FadesRunOnTheTickCount) {
+  StartPlayer(11025, 1, 8);
+  plat::SetManualTime(0);
+  Play(SquareSong(), 64, 1000);
+  EXPECT_EQ(LSI_ModState.MasterVolume, 0);
+  plat::SetManualTime(500);
+  LSI_MixModule();
+  EXPECT_EQ(LSI_ModState.MasterVolume, 32);
+  plat::SetManualTime(1001);
+  LSI_MixModule();
+  EXPECT_EQ(LSI_ModState.MasterVolume, 64);
+  EXPECT_EQ(LSI_ModPlayer.FadeActive, 0u);
+
+  plat::SetManualTime(2000);
+  EXPECT_EQ(LS_StopModule(1000), 1);
+  EXPECT_EQ(LS_GetModuleStatus(), 1);
+  plat::SetManualTime(2500);
+  LSI_MixModule();
+  EXPECT_EQ(LSI_ModState.MasterVolume, 32);
+  plat::SetManualTime(3000);
+  LSI_MixModule();
+  EXPECT_EQ(LS_GetModuleStatus(), 1);
+  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+  plat::SetManualTime(3001);
+  LSI_MixModule();
+  EXPECT_EQ(LS_GetModuleStatus(), 0);
+  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+}
+
+TEST_F(ModPlayerTest, PlayWhilePlayingChangesNothingAndPlayAfterStopRestarts) {
+  StartPlayer(11025, 1, 8);
+  MODULE* module = Play(SquareSong(), 50);
+  Stream(220 * 40);
+  const uint32_t row = LSI_ModState.Row;
+  const uint8_t* position = LSI_ModState.Channel[0].Position;
+  ASSERT_GT(row, 1u);
+  EXPECT_EQ(LS_PlayModule(module, 10, 0), 0);
+  EXPECT_EQ(LSI_ModState.Row, row);
+  EXPECT_EQ(LSI_ModState.Channel[0].Position, position);
+  EXPECT_EQ(LSI_ModState.MasterVolume, 50);
+
+  EXPECT_EQ(LS_StopModule(0), 1);
+  EXPECT_EQ(LS_GetModuleStatus(), 0);
+  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_TRUE(Step(440).empty());
+  EXPECT_EQ(LS_StopModule(0), 1);  // not playing: nothing
+
+  EXPECT_EQ(LS_PlayModule(module, 64, 0), 1);
+  EXPECT_EQ(LSI_ModState.OrderIndex, 0);
+  EXPECT_EQ(LSI_ModState.Row, 0u);
+  EXPECT_EQ(LSI_ModState.TickCounter, 6u);
+  EXPECT_EQ(LSI_ModState.Channel[0].Sample, LS_MODNOSAMPLE);
+  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+}
+
+TEST_F(ModPlayerTest, LosingFocusStopsTheStreamAndRegainingItContinues) {
+  StartPlayer(11025, 1, 8);
+  EXPECT_EQ(LSYS_GetPauseHook(), &LS_PauseModule);
+  EXPECT_EQ(LSYS_GetResumeHook(), &LS_ResumeModule);
+  EXPECT_EQ(LS_PauseModule(), 0);  // nothing plays
+  Play(SquareSong());
+  Stream(220 * 20);
+  const uint32_t row = LSI_ModState.Row, write = LSI_ModState.WritePos;
+  const uint8_t* position = LSI_ModState.Channel[0].Position;
+
+  EXPECT_EQ(LSYS_GetPauseHook()(), 1);
+  EXPECT_EQ(LS_PauseModule(), 0);
+  EXPECT_EQ(LS_GetModuleStatus(), 0);
+  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_EQ(LSI_ModuleThreadParked(), 1);
+  EXPECT_TRUE(Step(2000).empty());
+
+  EXPECT_EQ(LSYS_GetResumeHook()(), 1);
+  EXPECT_EQ(LS_ResumeModule(), 0);
+  EXPECT_EQ(LS_GetModuleStatus(), 1);
+  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_EQ(LSI_ModState.Row, row);
+  EXPECT_EQ(LSI_ModState.WritePos, write);
+  EXPECT_EQ(LSI_ModState.Channel[0].Position, position);
+  EXPECT_FALSE(Step(2000).empty());
+
+  LS_CloseModuleSystem();
+  EXPECT_EQ(LSYS_GetPauseHook(), nullptr);
+  EXPECT_EQ(LSYS_GetResumeHook(), nullptr);
+}
+
+TEST_F(ModPlayerTest, VolumeAndPosition) {
+  StartPlayer(11025, 1, 8);
+  datagen::Module m = TestModule(4, "M.K.", {0, 1, 0});
+  Play(m);
+  LS_SetModuleVolume(100);
+  EXPECT_EQ(LSI_ModState.MasterVolume, 64);
+  LS_SetModuleVolume(-5);
+  EXPECT_EQ(LSI_ModState.MasterVolume, 0);
+  LS_SetModuleVolume(20);
+  EXPECT_EQ(LSI_ModState.MasterVolume, 20);
+  Stream(220 * 20);
+  LS_SetModulePosition(1);
+  EXPECT_EQ(LSI_ModState.Row, 0u);
+  EXPECT_EQ(LSI_ModState.OrderIndex, 1);
+  EXPECT_EQ(LSI_ModState.CurrentPattern, 1u);
+  for (int32_t pos : {3, 128, 255, -1}) {
+    LS_SetModulePosition(pos);
+    EXPECT_EQ(LSI_ModState.OrderIndex, 1) << pos;
+  }
+}
+
+TEST_F(ModPlayerTest, FreeStopsAndReleasesEverything) {
+  StartPlayer(11025, 1, 8);
+  const int16_t allocs = LSI_Var.NbAlloc;
+  MODULE* module = Play(SquareSong());
+  Stream(220 * 10);
+  EXPECT_EQ(LS_FreeModule(module), 1);
+  EXPECT_EQ(LSI_Var.NbAlloc, allocs);
+  EXPECT_EQ(LS_GetModuleStatus(), 0);
+  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_EQ(LSI_ModState.ModuleData, nullptr);
+  EXPECT_TRUE(Step(2000).empty());
+  EXPECT_EQ(LS_ResumeModule(), 0);
+}
+
+TEST_F(ModPlayerTest, InitOnceCloseAndInitAgain) {
+  StartPlayer(11025, 1, 8);
+  const int16_t allocs = LSI_Var.NbAlloc;
+  EXPECT_EQ(LS_InitModuleSystem(), 0);
+  EXPECT_EQ(LSI_Var.NbAlloc, allocs);
+  LS_CloseModuleSystem();
+  EXPECT_EQ(LSI_Var.NbAlloc, allocs - 1);  // the mix buffer
+  EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
+  EXPECT_EQ(LS_InitModuleSystem(), 1);
+  EXPECT_EQ(LSI_ModuleThreadRunning(), 1);
+  Play(SquareSong());
+  EXPECT_FALSE(Stream(440).empty());
+}
+
+TEST_F(ModPlayerTest, NoSoundNoPlayer) {
+  StartLibrary();  // no output: sound is off
+  EXPECT_EQ(LSI_Var.SoundOn, 0u);
+  EXPECT_EQ(LS_InitModuleSystem(), 0);
+  EXPECT_EQ(LSYS_GetPauseHook(), nullptr);
+  EXPECT_EQ(Load(SquareSong()), nullptr);
+  EXPECT_EQ(LS_StopModule(0), 1);
+  EXPECT_EQ(LS_PauseModule(), 0);
+  EXPECT_EQ(LS_ResumeModule(), 0);
+  EXPECT_EQ(LS_CloseModuleSystem(), 1);
+}
+
+TEST_F(ModPlayerTest, ClosingTheSoundSystemClosesThePlayer) {
+  StartPlayer(11025, 1, 8);
+  Play(SquareSong());
+  LS_CloseZidAde();
+  started_ = false;
+  EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
+  EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
+}
+
+// The real thread: it mixes while the output plays, parks on pause and
+// stop, and ends at close.
+TEST_F(ModPlayerTest, TheMixingThreadPlaysPausesResumesAndStops) {
+  StartPlayer(11025, 1, 8);
+  LSI_HoldModuleThread(0);
+  MODULE* module = Play(SquareSong());
+  const auto locks = [] { return audio::Calls(LSI_ModPlayer.Stream).lock; };
+  // Lets the output play until the thread has written count more blocks.
+  const auto playUntil = [&locks](uint32_t count) {
+    const uint32_t from = locks();
+    std::vector<int16_t> sink(2 * 256);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (locks() < from + count && std::chrono::steady_clock::now() < deadline) {
+      audio::Render(sink.data(), 256);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return locks() >= from + count;
+  };
+  EXPECT_TRUE(playUntil(6));
+  EXPECT_EQ(LSI_ModuleThreadParked(), 0);
+
+  EXPECT_EQ(LS_PauseModule(), 1);
+  EXPECT_EQ(LSI_ModuleThreadParked(), 1);
+  const uint32_t paused = locks();
+  std::vector<int16_t> sink(2 * 2000);
+  audio::Render(sink.data(), 2000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  EXPECT_EQ(locks(), paused);
+
+  EXPECT_EQ(LS_ResumeModule(), 1);
+  EXPECT_TRUE(playUntil(4));
+
+  EXPECT_EQ(LS_StopModule(0), 1);
+  EXPECT_EQ(LSI_ModuleThreadParked(), 1);
+  EXPECT_EQ(LS_FreeModule(module), 1);
+  EXPECT_EQ(LS_CloseModuleSystem(), 1);
+  EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
+}
+
+}  // namespace
