@@ -7,15 +7,20 @@
 #include "shell/gamedraw.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/font.h"
 #include "system/lsvar.h"
 
 namespace {
 constexpr int32_t kWidth = 640, kHeight = 480, kCell = 8;
 }
 
-void SB_DrawSysText(const char*, BMAP*, int32_t, int32_t) {}
+void SB_DrawSysText(const char* text, BMAP* bmap, int32_t x, int32_t y) {
+  if (text && bmap) LS_DrawString(LS_Var.SysFont, bmap, text, x, y, LS_BLIT_OPAQUE);
+}
 
-void SB_DrawSysTextTransparent(const char*, BMAP*, int32_t, int32_t) {}
+void SB_DrawSysTextTransparent(const char* text, BMAP* bmap, int32_t x, int32_t y) {
+  if (text && bmap) LS_DrawString(LS_Var.SysFont, bmap, text, x, y, LS_BLIT_TRANSPARENT);
+}
 
 void SB_DrawConsole() {
   if (!SB_Var.DrawConsole || !LS_Var.Screen) return;

@@ -8,6 +8,8 @@
 
 #include "shell/gamefile.h"
 #include "shell/owner.h"
+#include "system/file.h"
+#include "system/picture.h"
 #include "system/util.h"
 
 namespace {
@@ -27,6 +29,36 @@ int32_t StretchedFrom(int32_t i, int32_t from, int32_t to) {
 }
 
 }  // namespace
+
+namespace {
+
+// Copies a picture the library loaded into a new bitmap of the depth and
+// heap, tagged with the file name, and frees the library's one.
+BMAP* Adopt(BMAP* picture, int32_t depth, uintptr_t heap, const char* name) {
+  if (!picture) return nullptr;
+  BMAP* bmap = SB_CreateBmap(picture->SizeX, picture->SizeY, depth, heap, name);
+  if (bmap) LS_Bitmove(picture, bmap, 0, 0, picture->SizeX - 1, picture->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
+  LS_FreeBmap(picture);
+  return bmap;
+}
+
+}  // namespace
+
+BMAP* SB_LoadTga(const char* name) {
+  if (!name || !LS_FileExists(name)) return nullptr;
+  return Adopt(LS_LoadTga(name, LS_DefaultHeap), 24, LS_DefaultHeap, name);
+}
+
+BMAP* SB_LoadPcx(const char* name, uintptr_t heap) {
+  if (!name || !LS_FileExists(name)) return nullptr;
+  BMAP* picture = LS_LoadPcx(name, LS_DefaultHeap);
+  return Adopt(picture, picture ? picture->Depth : 8, heap, name);
+}
+
+PALETTE* SB_LoadPalette(const char* name) {
+  if (!name || !LS_FileExists(name)) return nullptr;
+  return LS_LoadPcxPalette(name);
+}
 
 int32_t SB_GetPcxSize(const char* name, int32_t* width, int32_t* height) {
   const int32_t file = SB_OpenFile(name, SB_OPEN_READ);
