@@ -36,7 +36,8 @@ void SB_ClearBmap(BMAP* bmap) { LS_ClearBmap(bmap); }
 
 int32_t SB_LineIntercept(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t a) {
   if (a1 == a0) return b0;
-  const double value = b0 + std::trunc(static_cast<double>(a - a0) / (a1 - a0) * (b1 - b0));
+  const double along = (static_cast<double>(a) - a0) / (static_cast<double>(a1) - a0);
+  const double value = b0 + std::trunc(along * (static_cast<double>(b1) - b0));
   if (value <= INT32_MIN) return INT32_MIN;
   if (value >= INT32_MAX) return INT32_MAX;
   return static_cast<int32_t>(value);
