@@ -5,71 +5,11 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/display_state.h"
+
 namespace plat {
 
-struct Surface {
-  int32_t width = 0, height = 0, pitch = 0;
-  PixelFormat format;
-  bool primary = false, systemMemory = false;
-  std::vector<uint8_t> pixels;
-  uint32_t videoBytes = 0;  // charged against the video memory
-  bool locked = false, lost = false;
-  bool keyed = false;
-  uint32_t keyLow = 0, keyHigh = 0;
-  int32_t references = 1;
-  std::vector<Surface*> chain;  // a primary's back buffers
-  Palette* palette = nullptr;
-  bool clipper = false;
-};
-
-struct Palette {
-  PaletteEntry entries[kPaletteSize];
-};
-
 namespace {
-
-// Fresh video memory holds leftovers, not zeros: callers must clear.
-constexpr uint8_t kGarbage = 0xCD;
-// Extra bytes at the end of each row, so that pitch mistakes show.
-constexpr int32_t kPitchSlack = 24;
-
-struct State {
-  DisplayMode mode;
-  uint32_t videoTotal = kDefaultVideoMemory;
-  uint32_t videoUsed = 0;
-  bool hardware = true;
-  ClientArea client;
-  DisplayResult failNext = kDisplayOk;
-  DisplayResult restoreAnswer = kDisplayOk;
-  int32_t busyBlits = 0;
-  DisplayCounters counters;
-  std::vector<Surface*> surfaces;
-  std::vector<Palette*> palettes;
-};
-
-PixelFormat Rgb565() {
-  PixelFormat f;
-  f.bitsPerPixel = 16;
-  f.redMask = 0xF800;
-  f.greenMask = 0x07E0;
-  f.blueMask = 0x001F;
-  return f;
-}
-
-State& S() {
-  static State state = [] {
-    State s;
-    s.mode.format = Rgb565();
-    s.client = {0, 0, s.mode.width, s.mode.height};
-    return s;
-  }();
-  return state;
-}
-
-bool Live(const Surface* surface) {
-  const auto& all = S().surfaces;
-  return surface && std::find(all.begin(), all.end(), surface) != all.end();
-}
 
 bool LivePalette(const Palette* palette) {
   const auto& all = S().palettes;
@@ -267,6 +207,7 @@ DisplayResult UnlockSurface(Surface* surface) {
   if (!Live(surface)) return kDisplayInvalidParams;
   if (!surface->locked) return kDisplayNotLocked;
   surface->locked = false;
+  NoteFrontChanged(surface);
   return kDisplayOk;
 }
 
@@ -275,14 +216,18 @@ DisplayResult Blit(Surface* destination, const Rect& to, Surface* source, const 
   if (TakeBusy()) return kDisplaySurfaceBusy;
   if (to.right - to.left != from.right - from.left || to.bottom - to.top != from.bottom - from.top)
     return kDisplayInvalidRect;
-  return Copy(destination, to.left, to.top, source, from, flags);
+  const DisplayResult result = Copy(destination, to.left, to.top, source, from, flags);
+  if (result == kDisplayOk) NoteFrontChanged(destination);
+  return result;
 }
 
 DisplayResult BlitFast(Surface* destination, int32_t x, int32_t y, Surface* source, const Rect& from,
                        uint32_t flags) {
   ++S().counters.fastBlits;
   if (TakeBusy()) return kDisplaySurfaceBusy;
-  return Copy(destination, x, y, source, from, flags);
+  const DisplayResult result = Copy(destination, x, y, source, from, flags);
+  if (result == kDisplayOk) NoteFrontChanged(destination);
+  return result;
 }
 
 DisplayResult FillSurface(Surface* destination, const Rect& rect, uint32_t colour) {
@@ -297,6 +242,7 @@ DisplayResult FillSurface(Surface* destination, const Rect& rect, uint32_t colou
     for (int32_t x = rect.left; x < rect.right; ++x)
       std::memcpy(row + x * bpp, bytes, static_cast<size_t>(bpp));
   }
+  NoteFrontChanged(destination);
   return kDisplayOk;
 }
 
@@ -324,6 +270,7 @@ DisplayResult RestoreSurface(Surface* surface) {
     back->lost = false;
     std::fill(back->pixels.begin(), back->pixels.end(), kGarbage);
   }
+  NoteFrontChanged(surface);
   return kDisplayOk;
 }
 
@@ -335,8 +282,6 @@ bool HasWindowClipper(Surface* surface) { return Live(surface) && surface->clipp
 
 void FlipToGdiSurface() { ++S().counters.flipsToGdi; }
 
-DisplayMode GetDisplayMode() { return S().mode; }
-
 DisplayCaps GetDisplayCaps() {
   DisplayCaps caps;
   caps.videoMemoryTotal = S().videoTotal;
@@ -344,8 +289,6 @@ DisplayCaps GetDisplayCaps() {
   caps.hardware = S().hardware;
   return caps;
 }
-
-ClientArea GetWindowClient() { return S().client; }
 
 DisplayResult CreatePalette(const PaletteEntry (&entries)[kPaletteSize], Palette** out) {
   if (!out) return kDisplayInvalidParams;
@@ -360,6 +303,8 @@ DisplayResult SetPaletteEntries(Palette* palette, int32_t first, int32_t count, 
   if (!LivePalette(palette) || !entries || first < 0 || count < 0 || first > kPaletteSize - count)
     return kDisplayInvalidParams;
   std::copy(entries, entries + count, palette->entries + first);
+  for (const Surface* s : S().surfaces)
+    if (s->palette == palette) NoteFrontChanged(s);
   return kDisplayOk;
 }
 
@@ -373,6 +318,7 @@ DisplayResult GetPaletteEntries(Palette* palette, int32_t first, int32_t count, 
 DisplayResult AttachPalette(Surface* surface, Palette* palette) {
   if (!Live(surface) || (palette && !LivePalette(palette))) return kDisplayInvalidParams;
   surface->palette = palette;
+  NoteFrontChanged(surface);
   return kDisplayOk;
 }
 
@@ -396,32 +342,8 @@ void GetSystemPaletteEntries(PaletteEntry (&entries)[kPaletteSize]) {
   }
 }
 
-void ResetDisplay() {
-  State& st = S();
-  for (Surface* s : st.surfaces) delete s;
-  for (Palette* p : st.palettes) delete p;
-  st = State{};
-  st.mode.format = Rgb565();
-  st.client = {0, 0, st.mode.width, st.mode.height};
-}
-
-void SetDisplayMode(const DisplayMode& mode) {
-  S().mode = mode;
-  S().client = {0, 0, mode.width, mode.height};
-}
-
 void SetVideoMemory(uint32_t bytes) { S().videoTotal = std::max(bytes, S().videoUsed); }
 void SetHardware(bool present) { S().hardware = present; }
-
-void SetWindowClient(const ClientArea& area) {
-  const DisplayMode& mode = S().mode;
-  ClientArea a = area;
-  a.x = std::clamp(a.x, 0, mode.width);
-  a.y = std::clamp(a.y, 0, mode.height);
-  a.width = std::clamp(a.width, 0, mode.width - a.x);
-  a.height = std::clamp(a.height, 0, mode.height - a.y);
-  S().client = a;
-}
 
 void FailNextSurfaceCreation(DisplayResult result) { S().failNext = result; }
 

@@ -5,6 +5,7 @@
 // a DisplayResult; the controls at the end let tests shape the display.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 namespace plat {
 
@@ -96,17 +97,61 @@ struct DisplayMode {
   PixelFormat format;
 };
 DisplayMode GetDisplayMode();
+// The desktop's mode, which RestoreDisplayMode returns to.
+DisplayMode GetDesktopMode();
+
+// The display object: opened at graphics start, closed at graphics end.
+DisplayResult OpenDisplay();
+void CloseDisplay();
+bool DisplayOpen();
+
+// The modes the display offers: 320 x 200, 320 x 240, 512 x 384, 640 x 400,
+// 640 x 480 and 800 x 600, each at 8, 16, 24 and 32 bits per pixel.
+using ModeCallback = void (*)(const DisplayMode& mode, void* context);
+void EnumDisplayModes(ModeCallback callback, void* context);
+// Switches to an offered mode (kDisplayInvalidMode for any other).
+DisplayResult ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel);
+void RestoreDisplayMode();
+
+// How the program shares the display: exclusive full screen, or normal (a
+// window on the desktop, drawn through a clipper).
+constexpr int32_t kCoopNone = 0;
+constexpr int32_t kCoopNormal = 1;
+constexpr int32_t kCoopExclusive = 2;
+DisplayResult SetCooperativeLevel(int32_t level);
+int32_t GetCooperativeLevel();
+// Makes the window's clipper (counted, for tests).
+DisplayResult CreateClipper();
+int32_t ClipperCount();
+
+// Waits for the start of the next vertical blank: the display refreshes
+// 60 times a second, so this sleeps to the next 1/60 s of the clock. A
+// change not yet shown is shown first.
+void WaitForVerticalBlank();
+
+// The presenter (the window back end) learns of every change of what the
+// primary surface shows (copies, fills and unlocks of it, its palette) and
+// is asked to show a pending change at each vertical-blank wait.
+using FrontHook = void (*)();
+void SetPresenter(FrontHook changed, FrontHook flush);
+// The primary surface's pixels within area (clamped to it) as 0xRRGGBB,
+// rows of width pixels one after another; an 8-bit surface through its
+// palette (the desktop's without one). False without a primary surface or
+// when nothing of area lies on it.
+bool ReadFront(const Rect& area, std::vector<uint32_t>& pixels, int32_t* width, int32_t* height);
 struct DisplayCaps {
   uint32_t videoMemoryTotal = 0;
   uint32_t videoMemoryFree = 0;
   bool hardware = true;
 };
 DisplayCaps GetDisplayCaps();
-// The client area of the framed window, in display coordinates.
+// The client area of the framed window, in display coordinates, within
+// the current mode.
 struct ClientArea {
   int32_t x = 0, y = 0, width = 0, height = 0;
 };
 ClientArea GetWindowClient();
+void SetWindowClient(const ClientArea& area);
 
 // 8-bit palettes.
 struct PaletteEntry {
@@ -126,14 +171,20 @@ void ReleasePalette(Palette* palette);
 void GetSystemPaletteEntries(PaletteEntry (&entries)[kPaletteSize]);
 
 // Test controls. ResetDisplay frees every surface and palette and puts back
-// the defaults: 640 x 480 x 16 (5-6-5), 8 MiB of video memory, hardware
-// present, client area the whole display.
+// the defaults: desktop and display 640 x 480 x 16 (5-6-5), 16-bit modes
+// 5-6-5, 8 MiB of video memory, hardware present, client area the whole
+// display, closed, no cooperative level, no presenter.
 constexpr uint32_t kDefaultVideoMemory = 8u << 20;
 void ResetDisplay();
-void SetDisplayMode(const DisplayMode& mode);
+// Sets the desktop's mode and puts the display in it (the SDL back end
+// sets the real desktop's size).
+void SetDesktopMode(const DisplayMode& mode);
+// The format of 16-bit modes (5-6-5 unless a test asks for 5-5-5).
+void SetSixteenBitFormat(const PixelFormat& format);
+// What OpenDisplay answers from now on (kDisplayOk by default).
+void SetOpenAnswer(DisplayResult result);
 void SetVideoMemory(uint32_t bytes);
 void SetHardware(bool present);
-void SetWindowClient(const ClientArea& area);
 // The next surface creation fails with this result.
 void FailNextSurfaceCreation(DisplayResult result);
 // Takes the surface's memory away (a primary takes its chain with it).
@@ -149,6 +200,8 @@ struct DisplayCounters {
 };
 DisplayCounters GetDisplayCounters();
 int32_t LiveSurfaceCount();
+// The number of back buffers behind a primary surface.
+int32_t BackBufferCount(Surface* primary);
 int32_t LivePaletteCount();
 
 }  // namespace plat

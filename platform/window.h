@@ -1,11 +1,15 @@
-// Window-system services the library needs before a display exists: the
-// modal message box, the system beep and the end of the process. Without a
-// display the message box writes its text to standard error, records it for
-// tests and answers OK at once.
+// Window-system services: the modal message box, the system beep, the end
+// of the process, the queue of window messages and their source, the
+// program's window (full screen or framed), key state, the cursor and the
+// region to repaint. Without a display (no back end) the window exists only
+// as state: the message box writes its text to standard error, records it
+// for tests and answers OK at once; messages come from tests.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/display.h"
 
 namespace plat {
 
@@ -39,6 +43,8 @@ void SetExitHook(ExitHook hook);
 constexpr uint32_t kMsgDestroy = 0x0002;
 constexpr uint32_t kMsgMove = 0x0003;
 constexpr uint32_t kMsgPaint = 0x000F;
+constexpr uint32_t kMsgClose = 0x0010;
+constexpr uint32_t kMsgQuit = 0x0012;
 constexpr uint32_t kMsgActivateApp = 0x001C;
 constexpr uint32_t kMsgKeyDown = 0x0100;
 constexpr uint32_t kMsgKeyUp = 0x0101;
@@ -65,5 +71,80 @@ void PostWindowMessage(const WindowMessage& message);
 // Takes the oldest message; false when none is waiting.
 bool PeekWindowMessage(WindowMessage& message);
 void ClearWindowMessages();
+
+// A message number of its own for a name, the same for the same name
+// (0xC000 and up).
+uint32_t RegisterWindowMessage(const std::string& name);
+
+// The source of messages: polled at each pass of the pump and whenever
+// the key state or cursor is read, it turns the devices' events into
+// queued messages and state (the SDL back end, or a test script).
+using MessageSource = void (*)();
+void SetMessageSource(MessageSource source);
+void PollMessageSource();
+
+// The window back end; without one the window exists only as state.
+struct WindowBackend {
+  // Makes and shows the window full screen; false when it cannot (after
+  // saying why on standard error).
+  bool (*open)(const std::string& title);
+  // Full screen (desktop-sized) or framed with a client area of the size.
+  void (*setStyle)(bool framed, int32_t width, int32_t height);
+  void (*showCursor)(bool visible);
+  // Puts the pointer on a point of the window.
+  void (*warpCursor)(int32_t windowX, int32_t windowY);
+};
+void SetWindowBackend(const WindowBackend* backend);
+
+struct WindowState {
+  bool open = false;
+  bool framed = false;
+  int32_t width = 0, height = 0;  // the framed client area
+  std::string title;
+};
+bool OpenWindows(const std::string& title);
+void SetWindowStyle(bool framed, int32_t width, int32_t height);
+const WindowState& GetWindowState();
+
+// Where the frame (the front screen's pixels) lies in the window: full
+// screen scales it with its aspect kept and centres it; a framed window
+// shows it one to one. The back end keeps it up to date.
+struct WindowGeometry {
+  int32_t windowWidth = 0, windowHeight = 0;  // the window, in the pointer's units
+  int32_t frameWidth = 0, frameHeight = 0;
+};
+void SetWindowGeometry(const WindowGeometry& geometry);
+const WindowGeometry& GetWindowGeometry();
+// The rectangle of a window w x h that shows a frame fw x fh, aspect kept.
+Rect FitFrame(int32_t w, int32_t h, int32_t fw, int32_t fh);
+
+// Held keys by virtual-key code 0 to 255 (mouse buttons 1, 2 and 4).
+void SetKeyState(int32_t key, bool down);
+bool KeyState(int32_t key);
+void ReleaseAllKeys();
+
+// The cursor's display counter: shown while it is 0 or more. Returns the
+// new count.
+int32_t ShowCursor(bool show);
+int32_t CursorCount();
+// The cursor in frame pixels, kept inside the confinement rectangle.
+void SetCursorPos(int32_t x, int32_t y);
+void GetCursorPos(int32_t* x, int32_t* y);
+// The pointer moved to a point of the window (in the geometry's units).
+void PointerMoved(int32_t windowX, int32_t windowY);
+// Confines the cursor to a rectangle, right and bottom exclusive; null
+// frees it.
+void ClipCursor(const Rect* rect);
+bool GetCursorClip(Rect* rect);
+
+// The region to repaint: a rectangle (null: the whole window) is added and
+// a paint message posted; the paint handler takes the region, which
+// validates the window.
+void InvalidateWindow(const Rect* rect);
+std::vector<Rect> TakeUpdateRegion();
+
+// Test control: forgets the window, its back end, source, geometry, keys,
+// cursor, region and registered messages, and empties the queue.
+void ResetWindowState();
 
 }  // namespace plat

@@ -7,6 +7,7 @@
 
 #include "platform/cdaudio.h"
 #include "system/lsvar.h"
+#include "system/win/shell.h"
 
 namespace {
 
@@ -14,9 +15,8 @@ constexpr size_t kReplySize = 255;
 constexpr size_t kCommandSize = 80;
 
 // The window that receives the device's end-of-play message: the main
-// window. Until the window system gives it a handle, the program's one
-// message queue stands for it.
-uintptr_t MainWindow() { return 0; }
+// window (all windows share the program's one message queue).
+uintptr_t MainWindow() { return reinterpret_cast<uintptr_t>(LSYS_MainWindow); }
 
 // Sends a command; 0 on success. The reply is cut to the reply buffer's
 // size, and is empty after a failure.

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "system/win/shell.h"
+
 LS_VARS LS_Var;
 LSI_VARS LSI_Var;
 LS_DRIVE LS_DriveTable[20];
@@ -16,4 +18,5 @@ void LSI_ResetVars() {
   std::memset(&LSI_Var, 0, sizeof LSI_Var);
   LSI_Var.ErrorMode = 3;
   LSI_Var.Master = 1;
+  LSYS_ResetShell();
 }

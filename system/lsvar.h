@@ -49,6 +49,16 @@ struct LS_VARS {
   FONT* SysFont;                // the built-in 8 x 8 font, set at library start
 };
 
+// One joystick of the joystick table: its calibration as the device gave
+// it when the manager started, and whether it answered then.
+struct LSI_JOYENTRY {
+  uint32_t XMin, XMax, YMin, YMax;
+  uint32_t NumButtons;
+  uint32_t Present;
+};
+constexpr int32_t LSI_NBJOY = 5;
+constexpr int32_t LSI_KEYBUFFERSIZE = 16;
+
 struct LSI_VARS {
   int16_t NbAlloc;  // outstanding blocks of the default heap
   int16_t NbBmap;
@@ -69,6 +79,20 @@ struct LSI_VARS {
   int32_t CDTrack;      // the track played last
   int32_t CDPlaying;    // a track was started and not stopped
   int32_t CDReplays;    // replays left; below 0 replays for ever
+  // Keyboard buffer, filled from WM_CHAR: a character in each low byte.
+  uint16_t KeyBuffer[LSI_KEYBUFFERSIZE];
+  int32_t NbKeys;
+  // Library clock: tick count - TimeOffset, standing at PauseTick while
+  // TimePaused. ChronoStart is the stopwatch's last restart.
+  uint32_t TimeOffset;
+  uint32_t PauseTick;
+  uint32_t TimePaused;
+  uint32_t ChronoStart;
+  uint32_t MouseOn;
+  int32_t MouseLimits[4];  // the last confinement: x1, y1, x2, y2
+  uint32_t SpecialOn;      // special-key manager, with its 256-bit key map
+  uint8_t SpecialKeys[32];
+  LSI_JOYENTRY Joy[LSI_NBJOY];
 };
 
 extern LS_VARS LS_Var;
@@ -76,4 +100,6 @@ extern LSI_VARS LSI_Var;
 extern LS_DRIVE LS_DriveTable[20];
 
 void LS_ResetVars();
+// Also puts the window shell (system/win/shell.h) back to its state before
+// the windows were made.
 void LSI_ResetVars();

@@ -136,8 +136,7 @@ int32_t LS_InitModuleSystem() {
   std::memset(p.MixBuffer, 0, LS_MODMIXBUFFER);
   SetOutput(LSI_ModState);
   LSI_StartModuleThread();
-  LSYS_SetPauseHook(LS_PauseModule);
-  LSYS_SetResumeHook(LS_ResumeModule);
+  LSYS_SetMusicHooks(LS_PauseModule, LS_ResumeModule);
   p.Initialised = 1;
   return 1;
 }
@@ -147,8 +146,7 @@ int32_t LS_CloseModuleSystem() {
   if (!p.Initialised) return 1;
   LS_StopModule(0);
   LSI_EndModuleThread();
-  LSYS_SetPauseHook(nullptr);
-  LSYS_SetResumeHook(nullptr);
+  LSYS_SetMusicHooks(nullptr, nullptr);
   LS_Release(p.MixBuffer);
   audio::Release(p.Stream);
   LSI_ModState = MODSTATE{};

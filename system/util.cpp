@@ -6,6 +6,7 @@
 
 #include "platform/registry.h"
 #include "system/file.h"
+#include "system/input.h"
 
 namespace {
 plat::RegKey g_key = 0;
@@ -62,7 +63,7 @@ int32_t LSI_Rand() {
 
 void LSI_ResetRand() { g_randState = 1; }
 
-int32_t LS_Random(uint16_t n) { return LSI_Rand() * static_cast<int32_t>(n) / 32767; }
+int32_t LS_Random(uint16_t n) { return LSI_InputFilter(LSI_Rand() * static_cast<int32_t>(n) / 32767); }
 
 void LS_MemCopy(void* destination, const void* source, uint32_t count) {
   if (destination && source && count) std::memmove(destination, source, count);

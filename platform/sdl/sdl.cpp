@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "platform/sdl/audio.h"
+#include "platform/sdl/joystick.h"
+#include "platform/sdl/video.h"
 
 namespace plat::sdl {
 namespace {
@@ -31,9 +33,13 @@ void Start() {
     registered = true;
   }
   OpenAudio();
+  OpenJoysticks();
+  InstallVideo();
 }
 
 void Stop() {
+  CloseVideo();
+  CloseJoysticks();
   CloseAudio();
   SDL_Quit();
 }

@@ -1,5 +1,5 @@
 // The SDL back end as a whole: whether to start it, and starting and
-// stopping the device back ends it has (audio, so far).
+// stopping its device back ends (audio, joysticks, the window).
 #pragma once
 
 namespace plat::sdl {
@@ -8,7 +8,8 @@ namespace plat::sdl {
 // SDL's video driver set to "dummy", or no display server named by
 // DISPLAY or WAYLAND_DISPLAY.
 bool DevicesWanted();
-// Starts every device back end that can start; stops them at process exit.
+// Starts every device back end that can start (the window opens when the
+// library makes its windows); stops them at process exit.
 void Start();
 void Stop();
 

@@ -9,6 +9,7 @@
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "system/lsvar.h"
+#include "system/win/shell.h"
 
 namespace audio = plat::audio;
 
@@ -23,13 +24,9 @@ constexpr SOUNDFORMAT kStartFormat = {22050, 2, 16};
 
 SOUND g_primaryRecord;
 
-// The main window the device cooperates with. No window is created yet,
-// so every run has one; the window system hooks its main window in here
-// (framed window in framed style, else the full-screen one).
-const void* LSYS_SoundWindow() {
-  static const int window = 0;
-  return &window;
-}
+// The main window the device cooperates with (framed window in framed
+// style, else the full-screen one); null before the windows exist.
+const void* LSYS_SoundWindow() { return LSYS_MainWindow; }
 
 audio::PcmFormat PcmOf(const SOUNDFORMAT& f) {
   audio::PcmFormat pcm{};

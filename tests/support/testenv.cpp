@@ -9,12 +9,14 @@
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/display.h"
+#include "platform/joystick.h"
 #include "platform/window.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "system/heap.h"
 #include "system/lsvar.h"
 #include "system/util.h"
+#include "system/win/shell.h"
 
 namespace fs = std::filesystem;
 
@@ -55,12 +57,18 @@ void Environment::SetUp() {
   plat::SetMessageBoxEcho(false);
   plat::ClearShownMessageBoxes();
   plat::ResetBeepCount();
-  plat::ClearWindowMessages();
+  plat::ResetWindowState();
   plat::ResetDisplay();
+  plat::ResetJoysticks();
   LS_ResetVars();
   LSI_ResetVars();
   SB_ResetVars();
   LSI_ResetRand();
+  // As the program starts: the windows exist, and their first activation
+  // is taken at once, so that a test that empties the queue does not leave
+  // the application inactive (every pump would then wait for ever).
+  ASSERT_EQ(LSYS_CreateWindows(nullptr, 1), 1);
+  LSYS_PumpMessages();
 }
 
 void Environment::TearDown() {

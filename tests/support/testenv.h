@@ -1,6 +1,7 @@
 // Test environment: a temporary folder holding the drives and the user's
 // configuration, the manual clock, headless message boxes, a process exit
-// that throws instead of ending the test, and fresh global records.
+// that throws instead of ending the test, fresh global records, and the
+// program's windows made and active.
 #pragma once
 #include <gtest/gtest.h>
 

@@ -257,7 +257,7 @@ TEST_F(Bmap, FrontScreenTakesTheDisplaysFormat) {
   mode.height = 200;
   mode.format.bitsPerPixel = 8;
   mode.format.indexed = true;
-  plat::SetDisplayMode(mode);
+  plat::SetDesktopMode(mode);
   LS_Var.ScreenMode = 1;
   LS_Var.Screen = LS_CreateBmap(320, 200, 16, BMAP_FRONTSCREEN);
   EXPECT_EQ(LS_Var.Screen->Depth, 8);

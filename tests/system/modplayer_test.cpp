@@ -295,22 +295,22 @@ TEST_F(ModPlayerTest, PlayWhilePlayingChangesNothingAndPlayAfterStopRestarts) {
 
 TEST_F(ModPlayerTest, LosingFocusStopsTheStreamAndRegainingItContinues) {
   StartPlayer(11025, 1, 8);
-  EXPECT_EQ(LSYS_GetPauseHook(), &LS_PauseModule);
-  EXPECT_EQ(LSYS_GetResumeHook(), &LS_ResumeModule);
+  EXPECT_EQ(LSYS_Shell.PauseHook, &LS_PauseModule);
+  EXPECT_EQ(LSYS_Shell.ResumeHook, &LS_ResumeModule);
   EXPECT_EQ(LS_PauseModule(), 0);  // nothing plays
   Play(SquareSong());
   Stream(220 * 20);
   const uint32_t row = LSI_ModState.Row, write = LSI_ModState.WritePos;
   const uint8_t* position = LSI_ModState.Channel[0].Position;
 
-  EXPECT_EQ(LSYS_GetPauseHook()(), 1);
+  EXPECT_EQ(LSYS_Shell.PauseHook(), 1);
   EXPECT_EQ(LS_PauseModule(), 0);
   EXPECT_EQ(LS_GetModuleStatus(), 0);
   EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
   EXPECT_EQ(LSI_ModuleThreadParked(), 1);
   EXPECT_TRUE(Step(2000).empty());
 
-  EXPECT_EQ(LSYS_GetResumeHook()(), 1);
+  EXPECT_EQ(LSYS_Shell.ResumeHook(), 1);
   EXPECT_EQ(LS_ResumeModule(), 0);
   EXPECT_EQ(LS_GetModuleStatus(), 1);
   EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
@@ -320,8 +320,8 @@ TEST_F(ModPlayerTest, LosingFocusStopsTheStreamAndRegainingItContinues) {
   EXPECT_FALSE(Step(2000).empty());
 
   LS_CloseModuleSystem();
-  EXPECT_EQ(LSYS_GetPauseHook(), nullptr);
-  EXPECT_EQ(LSYS_GetResumeHook(), nullptr);
+  EXPECT_EQ(LSYS_Shell.PauseHook, nullptr);
+  EXPECT_EQ(LSYS_Shell.ResumeHook, nullptr);
 }
 
 TEST_F(ModPlayerTest, VolumeAndPosition) {
@@ -377,7 +377,7 @@ TEST_F(ModPlayerTest, NoSoundNoPlayer) {
   StartLibrary();  // no output: sound is off
   EXPECT_EQ(LSI_Var.SoundOn, 0u);
   EXPECT_EQ(LS_InitModuleSystem(), 0);
-  EXPECT_EQ(LSYS_GetPauseHook(), nullptr);
+  EXPECT_EQ(LSYS_Shell.PauseHook, nullptr);
   EXPECT_EQ(Load(SquareSong()), nullptr);
   EXPECT_EQ(LS_StopModule(0), 1);
   EXPECT_EQ(LS_PauseModule(), 0);

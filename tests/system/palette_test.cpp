@@ -22,7 +22,7 @@ class Palette : public ztest::BmapTest {
     plat::DisplayMode mode;
     mode.format.bitsPerPixel = 8;
     mode.format.indexed = true;
-    plat::SetDisplayMode(mode);
+    plat::SetDesktopMode(mode);
     MakeScreens(1);
     ASSERT_EQ(LS_Var.Screen->Depth, 8);
   }

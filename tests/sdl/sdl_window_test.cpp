@@ -1,0 +1,338 @@
+// The SDL window back end on SDL's "dummy" video driver: the key table,
+// key and text events into messages and key state, focus, buttons and the
+// pointer, the library reading pushed events, closing, a virtual joystick,
+// and the program without a reachable display.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/display.h"
+#include "platform/sdl/events.h"
+#include "platform/sdl/joystick.h"
+#include "platform/sdl/video.h"
+#include "platform/window.h"
+#include "system/graphic.h"
+#include "system/input.h"
+#include "system/lsvar.h"
+#include "system/win/shell.h"
+#include "tests/support/testenv.h"
+
+namespace {
+
+namespace sdl = plat::sdl;
+
+SDL_Keysym Sym(SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = KMOD_NONE) {
+  SDL_Keysym key{};
+  key.scancode = scancode;
+  key.sym = sym;
+  key.mod = mod;
+  return key;
+}
+
+SDL_Event KeyEvent(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = 0,
+                   bool repeat = false) {
+  SDL_Event e{};
+  e.type = type;
+  e.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+  e.key.repeat = repeat ? 1 : 0;
+  e.key.keysym = Sym(scancode, sym, mod);
+  return e;
+}
+
+SDL_Event TextEvent(const char* text) {
+  SDL_Event e{};
+  e.type = SDL_TEXTINPUT;
+  SDL_strlcpy(e.text.text, text, sizeof e.text.text);
+  return e;
+}
+
+SDL_Event WindowEvent(Uint8 event, Sint32 data1 = 0, Sint32 data2 = 0) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = event;
+  e.window.data1 = data1;
+  e.window.data2 = data2;
+  return e;
+}
+
+std::vector<plat::WindowMessage> Messages() {
+  std::vector<plat::WindowMessage> all;
+  plat::WindowMessage m{};
+  while (plat::PeekWindowMessage(m)) all.push_back(m);
+  return all;
+}
+
+TEST(VirtualKeys, EveryRowOfTheTableMaps) {
+  struct Row {
+    SDL_Scancode scancode;
+    int32_t vk;
+  };
+  // clang-format off
+  const Row rows[] = {
+      {SDL_SCANCODE_0, 48}, {SDL_SCANCODE_1, 49}, {SDL_SCANCODE_9, 57}, {SDL_SCANCODE_F1, 112},
+      {SDL_SCANCODE_F10, 121}, {SDL_SCANCODE_F12, 123}, {SDL_SCANCODE_KP_0, 96}, {SDL_SCANCODE_KP_1, 97},
+      {SDL_SCANCODE_KP_9, 105}, {SDL_SCANCODE_KP_MULTIPLY, 106}, {SDL_SCANCODE_KP_PLUS, 107},
+      {SDL_SCANCODE_KP_MINUS, 109}, {SDL_SCANCODE_KP_PERIOD, 110}, {SDL_SCANCODE_KP_DIVIDE, 111},
+      {SDL_SCANCODE_KP_ENTER, 13}, {SDL_SCANCODE_BACKSPACE, 8}, {SDL_SCANCODE_TAB, 9}, {SDL_SCANCODE_RETURN, 13},
+      {SDL_SCANCODE_PAUSE, 19}, {SDL_SCANCODE_CAPSLOCK, 20}, {SDL_SCANCODE_ESCAPE, 27}, {SDL_SCANCODE_SPACE, 32},
+      {SDL_SCANCODE_PAGEUP, 33}, {SDL_SCANCODE_PAGEDOWN, 34}, {SDL_SCANCODE_END, 35}, {SDL_SCANCODE_HOME, 36},
+      {SDL_SCANCODE_LEFT, 37}, {SDL_SCANCODE_UP, 38}, {SDL_SCANCODE_RIGHT, 39}, {SDL_SCANCODE_DOWN, 40},
+      {SDL_SCANCODE_PRINTSCREEN, 44}, {SDL_SCANCODE_INSERT, 45}, {SDL_SCANCODE_DELETE, 46},
+      {SDL_SCANCODE_LGUI, 91}, {SDL_SCANCODE_RGUI, 92}, {SDL_SCANCODE_APPLICATION, 93},
+      {SDL_SCANCODE_NUMLOCKCLEAR, 144}, {SDL_SCANCODE_SCROLLLOCK, 145}, {SDL_SCANCODE_LSHIFT, 160},
+      {SDL_SCANCODE_RSHIFT, 161}, {SDL_SCANCODE_LCTRL, 162}, {SDL_SCANCODE_RCTRL, 163}, {SDL_SCANCODE_LALT, 164},
+      {SDL_SCANCODE_RALT, 165}, {SDL_SCANCODE_SEMICOLON, 186}, {SDL_SCANCODE_EQUALS, 187},
+      {SDL_SCANCODE_COMMA, 188}, {SDL_SCANCODE_MINUS, 189}, {SDL_SCANCODE_PERIOD, 190}, {SDL_SCANCODE_SLASH, 191},
+      {SDL_SCANCODE_GRAVE, 192}, {SDL_SCANCODE_LEFTBRACKET, 219}, {SDL_SCANCODE_BACKSLASH, 220},
+      {SDL_SCANCODE_RIGHTBRACKET, 221}, {SDL_SCANCODE_APOSTROPHE, 222}, {SDL_SCANCODE_NONUSBACKSLASH, 226},
+  };
+  // clang-format on
+  for (const Row& row : rows) EXPECT_EQ(sdl::VirtualKeyOf(Sym(row.scancode)), row.vk) << row.scancode;
+  for (int i = 0; i < 26; ++i) {
+    const auto scancode = static_cast<SDL_Scancode>(SDL_SCANCODE_A + i);
+    EXPECT_EQ(sdl::VirtualKeyOf(Sym(scancode, SDLK_a + i)), 'A' + i);
+    EXPECT_EQ(sdl::VirtualKeyOf(Sym(scancode, 0x3B1)), 'A' + i);  // a Greek layout: by position
+  }
+  // A French layout: the key left of Z gives "w", so it is W.
+  EXPECT_EQ(sdl::VirtualKeyOf(Sym(SDL_SCANCODE_Z, SDLK_w)), 'W');
+  EXPECT_EQ(sdl::VirtualKeyOf(Sym(SDL_SCANCODE_SEMICOLON, SDLK_m)), 'M');
+  EXPECT_EQ(sdl::VirtualKeyOf(Sym(SDL_SCANCODE_F24)), 0);  // not in the table
+}
+
+class SdlEvents : public ztest::Environment {
+ protected:
+  void SetUp() override {
+    Environment::SetUp();
+    plat::ClearWindowMessages();
+  }
+};
+
+TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT));
+  EXPECT_TRUE(plat::KeyState(16));
+  EXPECT_TRUE(plat::KeyState(160));
+  EXPECT_FALSE(plat::KeyState(161));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_SHIFT));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_RSHIFT));
+  EXPECT_TRUE(plat::KeyState(16));  // the right one is still held
+  EXPECT_FALSE(plat::KeyState(160));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT));
+  EXPECT_FALSE(plat::KeyState(16));
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_EQ(messages[0].message, plat::kMsgKeyDown);
+  EXPECT_EQ(messages[0].wParam, 16u);  // the message names the generic key
+  EXPECT_EQ(messages[3].message, plat::kMsgKeyUp);
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT));
+  EXPECT_TRUE(plat::KeyState(17) && plat::KeyState(163));
+  EXPECT_TRUE(plat::KeyState(18) && plat::KeyState(164));
+}
+
+TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT, KMOD_LALT));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT));
+  SDL_SetModState(KMOD_LALT);
+  sdl::TranslateEvent(TextEvent("x"));
+  SDL_SetModState(KMOD_NONE);
+  sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10));
+  auto messages = Messages();
+  ASSERT_EQ(messages.size(), 4u);  // no character at all
+  EXPECT_EQ(messages[0].message, plat::kMsgSysKeyDown);
+  EXPECT_EQ(messages[0].wParam, 18u);
+  EXPECT_EQ(messages[1].message, plat::kMsgSysKeyDown);
+  EXPECT_EQ(messages[1].wParam, 13u);
+  EXPECT_EQ(messages[2].message, plat::kMsgSysKeyUp);
+  EXPECT_EQ(messages[3].message, plat::kMsgSysKeyDown);
+  EXPECT_EQ(messages[3].wParam, 121u);
+  // Backspace, Tab, Enter and Escape type their characters, repeats too.
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_TAB, SDLK_TAB, 0, true));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER));
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
+  std::vector<uintptr_t> characters;
+  for (const auto& m : Messages())
+    if (m.message == plat::kMsgChar) characters.push_back(m.wParam);
+  EXPECT_EQ(characters, (std::vector<uintptr_t>{8, 9, 13, 27}));
+}
+
+TEST_F(SdlEvents, TextArrivesInWindows1252) {
+  sdl::TranslateEvent(
+      TextEvent("\xC3\xA9\xE2\x82\xAC"
+                "a\xE4\xB8\xAD\xFF"));
+  std::vector<uintptr_t> characters;
+  for (const auto& m : Messages()) {
+    EXPECT_EQ(m.message, plat::kMsgChar);
+    characters.push_back(m.wParam);
+  }
+  EXPECT_EQ(characters, (std::vector<uintptr_t>{0xE9, 0x80, 'a'}));
+}
+
+TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
+  sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
+  SDL_Event press{};
+  press.type = SDL_MOUSEBUTTONDOWN;
+  press.button.button = SDL_BUTTON_MIDDLE;
+  sdl::TranslateEvent(press);
+  EXPECT_TRUE(plat::KeyState('A') && plat::KeyState(4));
+  Messages();
+  sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+  EXPECT_FALSE(plat::KeyState('A') || plat::KeyState(4));
+  sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+  sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_MOVED, 30, 40));
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].message, plat::kMsgActivateApp);
+  EXPECT_EQ(messages[0].wParam, 0u);
+  EXPECT_EQ(messages[1].wParam, 1u);
+  EXPECT_EQ(messages[2].message, plat::kMsgMove);
+  EXPECT_EQ(messages[2].lParam, 40 << 16 | 30);
+}
+
+TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
+  plat::SetWindowGeometry({1280, 960, 640, 480});
+  SDL_Event e{};
+  e.type = SDL_MOUSEBUTTONDOWN;
+  e.button.button = SDL_BUTTON_LEFT;
+  e.button.x = 640;
+  e.button.y = 480;
+  sdl::TranslateEvent(e);
+  e.button.button = SDL_BUTTON_RIGHT;
+  sdl::TranslateEvent(e);
+  e.type = SDL_MOUSEBUTTONUP;
+  sdl::TranslateEvent(e);
+  EXPECT_TRUE(plat::KeyState(1));
+  EXPECT_FALSE(plat::KeyState(2));
+  SDL_Event motion{};
+  motion.type = SDL_MOUSEMOTION;
+  motion.motion.x = 2;
+  motion.motion.y = 4;
+  sdl::TranslateEvent(motion);
+  int32_t x, y;
+  plat::GetCursorPos(&x, &y);
+  EXPECT_EQ(x, 1);
+  EXPECT_EQ(y, 2);
+  const auto messages = Messages();
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].message, plat::kMsgLButtonDown);
+  EXPECT_EQ(messages[0].lParam, 240 << 16 | 320);
+  EXPECT_EQ(messages[0].wParam, 1u);
+  EXPECT_EQ(messages[1].message, plat::kMsgRButtonDown);
+  EXPECT_EQ(messages[1].wParam, 3u);
+  EXPECT_EQ(messages[2].message, plat::kMsgRButtonUp);
+  sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_EXPOSED));
+  EXPECT_EQ(plat::TakeUpdateRegion().size(), 1u);
+}
+
+// The library on SDL's dummy driver, started as the program starts it.
+class SdlLibrary : public ztest::LibraryTest {
+ protected:
+  void SetUp() override {
+    LibraryTest::SetUp();
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    sdl::InstallVideo();
+    ASSERT_EQ(LSYS_CreateWindows(nullptr, 1), 1);
+    ASSERT_NE(sdl::Window(), nullptr);
+    StartLibrary(4u << 20);
+  }
+  // SDL stays initialised: SDL_Quit would unload the D-Bus library whose
+  // leaks the sanitizer build suppresses by its name.
+  void TearDown() override {
+    LibraryTest::TearDown();
+    sdl::CloseJoysticks();
+    sdl::CloseVideo();
+  }
+  static void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+};
+
+TEST_F(SdlLibrary, PushedEventsReachTheLibrary) {
+  LS_UpdateEvent();
+  Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+  Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+  Push(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
+  Push(TextEvent("a"));
+  EXPECT_EQ(LS_KeyDown(65), 1);
+  EXPECT_EQ(LSYS_Shell.Active, 1);
+  EXPECT_EQ(LS_GetKey(), 'a');
+  EXPECT_EQ(LS_GetKey(), 0);
+}
+
+TEST_F(SdlLibrary, TheWindowFollowsTheStyle) {
+  LS_UpdateEvent();
+  LSYS_SetVideoMode(640, 480, 16, 0x101);
+  ASSERT_EQ(LS_Var.Style, 256);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(sdl::Window(), &w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
+  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 640);
+  LSYS_SetVideoMode(320, 200, 8, 1);
+  LS_UpdateEvent();
+  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 320);
+}
+
+TEST_F(SdlLibrary, AQuitRequestClosesTheGraphicsAndEndsWithZero) {
+  LSYS_SetVideoMode(640, 480, 16, 1);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  Push(quit);
+  EXPECT_EQ(ztest::ExitCodeOf([] { LS_UpdateEvent(); }), 0);
+  EXPECT_EQ(LS_Var.Screen, nullptr);
+  EXPECT_FALSE(plat::DisplayOpen());
+}
+
+TEST_F(SdlLibrary, AVirtualJoystickReadsBack) {
+  ASSERT_TRUE(sdl::OpenJoysticks());
+  const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+  ASSERT_GE(index, 0) << SDL_GetError();
+  if (index >= 5) GTEST_SKIP() << "five joysticks are plugged in already";
+  SDL_Joystick* joystick = SDL_JoystickOpen(index);
+  ASSERT_NE(joystick, nullptr);
+  SDL_JoystickSetVirtualAxis(joystick, 0, -32768);
+  SDL_JoystickSetVirtualAxis(joystick, 1, 32767);
+  SDL_JoystickSetVirtualButton(joystick, 2, 1);
+  LSI_InitJoy();
+  ASSERT_EQ(LSI_Var.Joy[index].Present, 1u);
+  EXPECT_EQ(LSI_Var.Joy[index].NumButtons, 4u);
+  JOYPOS p{};
+  ASSERT_EQ(LSYS_GetJoyPos(index + 1, &p), 1);
+  EXPECT_EQ(p.RawX, 0u);
+  EXPECT_EQ(p.RawY, 65535u);
+  EXPECT_DOUBLE_EQ(p.X, -1.0);
+  EXPECT_DOUBLE_EQ(p.Y, 1.0);
+  EXPECT_EQ(p.Buttons, 4u);
+  SDL_JoystickClose(joystick);
+  SDL_JoystickDetachVirtual(index);
+  EXPECT_EQ(LSYS_GetJoyPos(index + 1, &p), 0);
+}
+
+// The built program with a display named but not answering.
+TEST(SdlProgram, ADisplayThatDoesNotAnswerEndsWithOne) {
+  char pattern[] = "/tmp/zentrova-nodisplay-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string root = pattern;
+  const std::string log = root + "/stderr.txt";
+  // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
+  // can then no longer tell D-Bus's leaks from the program's.
+  const std::string command =
+      "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:97531 SDL_AUDIODRIVER=dummy "
+      "ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" "
+      "ZENTROVA_DRIVES='C=fixed:" +
+      root + "' ZENTROVA_CONFIG_DIR='" + root + "' '" ZENTROVA_EXE "' 2>'" + log + "'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1) << ztest::ReadFile(log);
+  EXPECT_NE(ztest::ReadFile(log).find("zentrova: no window: "), std::string::npos) << ztest::ReadFile(log);
+  std::system(("rm -rf '" + root + "'").c_str());
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// On a real X display (CTest runs this under xvfb-run): the library opens
+// a real window and what it draws on its front screen reaches SDL's
+// renderer output, at 16 bits framed and at 8 bits through the palette in
+// full screen; the built program opens its window and ends with 0.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/sdl/video.h"
+#include "platform/window.h"
+#include "system/bmap.h"
+#include "system/graphic.h"
+#include "system/lsvar.h"
+#include "system/palette.h"
+#include "system/win/shell.h"
+#include "tests/support/testenv.h"
+
+namespace {
+
+struct Rgb {
+  int r, g, b;
+};
+
+// The colour SDL's renderer shows at a point of the window.
+Rgb Shown(int x, int y) {
+  uint32_t pixel = 0;
+  const SDL_Rect at{x, y, 1, 1};
+  EXPECT_EQ(SDL_RenderReadPixels(plat::sdl::Renderer(), &at, SDL_PIXELFORMAT_RGB888, &pixel, 4), 0)
+      << SDL_GetError();
+  return {static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(pixel >> 8 & 0xFF),
+          static_cast<int>(pixel & 0xFF)};
+}
+
+// The window point showing frame pixel (x, y), at any scaling.
+void WindowPoint(int x, int y, int* wx, int* wy) {
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(plat::sdl::Renderer(), &w, &h);
+  const plat::Rect fit = plat::FitFrame(w, h, LS_Var.Screen->SizeX, LS_Var.Screen->SizeY);
+  *wx = fit.left + (2 * x + 1) * (fit.right - fit.left) / (2 * LS_Var.Screen->SizeX);
+  *wy = fit.top + (2 * y + 1) * (fit.bottom - fit.top) / (2 * LS_Var.Screen->SizeY);
+}
+
+void ExpectNear(const Rgb& shown, const Rgb& wanted, const char* what) {
+  EXPECT_NEAR(shown.r, wanted.r, 8) << what;
+  EXPECT_NEAR(shown.g, wanted.g, 8) << what;
+  EXPECT_NEAR(shown.b, wanted.b, 8) << what;
+}
+
+class Smoke : public ztest::LibraryTest {
+ protected:
+  // One connection to the display for the whole run: the window back end's
+  // own start and stop of SDL's video then only count up and down.
+  static void SetUpTestSuite() { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError(); }
+  void SetUp() override {
+    LibraryTest::SetUp();
+    ASSERT_TRUE(std::getenv("DISPLAY")) << "run under xvfb-run";
+    // As the program starts: the back end, then the windows, then the library.
+    plat::sdl::InstallVideo();
+    ASSERT_EQ(LSYS_CreateWindows(nullptr, 1), 1);
+    ASSERT_NE(plat::sdl::Renderer(), nullptr);
+    StartLibrary(16u << 20);
+  }
+  // SDL stays initialised: SDL_Quit would unload the D-Bus library whose
+  // leaks the sanitizer build suppresses by its name.
+  void TearDown() override {
+    LibraryTest::TearDown();
+    plat::sdl::CloseVideo();
+  }
+  // Lets every change reach the window.
+  static void Settle() {
+    LS_UpdateEvent();
+    LS_WaitVbl();
+  }
+};
+
+TEST_F(Smoke, FramedSixteenBitBandsReachTheWindow) {
+  LSYS_SetVideoMode(640, 480, 16, 0x101);
+  ASSERT_EQ(LS_Var.Style, 256);
+  ASSERT_EQ(LS_Var.Screen->SizeX, 640);
+  const uint32_t bands[] = {0xF800, 0x07E0, 0x001F, 0xFFFF, 0x0000};
+  const Rgb colours[] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}, {0, 0, 0}};
+  for (int i = 0; i < 5; ++i) LS_FillRect(LS_Var.Screen, i * 128, 0, i * 128 + 127, 479, bands[i]);
+  Settle();
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(plat::sdl::Renderer(), &w, &h);
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  for (int i = 0; i < 5; ++i)
+    for (int y : {5, 240, 474}) ExpectNear(Shown(i * 128 + 64, y), colours[i], "band");
+}
+
+TEST_F(Smoke, EightBitFullScreenShowsThePalette) {
+  LSYS_SetVideoMode(640, 480, 8, 0x101);  // no window at 8 bits: full screen
+  ASSERT_EQ(LS_Var.Style, 0);
+  ASSERT_EQ(LS_Var.Screen->Depth, 8);
+  PALETTE palette{};
+  palette.Entry[1] = {63, 0, 0};
+  palette.Entry[2] = {0, 0, 63};
+  LS_SetPalette(&palette);
+  LS_FillRect(LS_Var.Screen, 0, 0, 319, 479, 1);
+  LS_FillRect(LS_Var.Screen, 320, 0, 639, 479, 2);
+  Settle();
+  int x = 0, y = 0;
+  WindowPoint(160, 240, &x, &y);
+  ExpectNear(Shown(x, y), {252, 0, 0}, "entry 1");
+  WindowPoint(480, 240, &x, &y);
+  ExpectNear(Shown(x, y), {0, 0, 252}, "entry 2");
+
+  palette.Entry[1] = {0, 63, 0};
+  LS_SetPalette(&palette);
+  Settle();
+  WindowPoint(160, 240, &x, &y);
+  ExpectNear(Shown(x, y), {0, 252, 0}, "entry 1 changed");
+  WindowPoint(480, 240, &x, &y);
+  ExpectNear(Shown(x, y), {0, 0, 252}, "entry 2 unchanged");
+}
+
+// The built program on this display: its window opens, and it ends with 0.
+TEST(Program, OpensItsWindowAndEndsWithZero) {
+  char pattern[] = "/tmp/zentrova-smoke-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string root = pattern;
+  ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
+  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", "QUIT");
+  // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
+  // can then no longer tell D-Bus's leaks from the program's.
+  const std::string command =
+      "ZENTROVA_DRIVES='C=fixed:" + root + "/c' ZENTROVA_CONFIG_DIR='" + root +
+      "/config' SDL_AUDIODRIVER=dummy ASAN_OPTIONS=\"$ASAN_OPTIONS:detect_leaks=0\" '" ZENTROVA_EXE "' 2>'" +
+      root + "/stderr.txt'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ztest::ReadFile(root + "/stderr.txt");
+  std::system(("rm -rf '" + root + "'").c_str());
+}
+
+}  // namespace
