@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/window.h"
 #include "shell/console.h"
 #include "shell/interpreter.h"
 #include "shell/sbvar.h"
@@ -86,6 +87,18 @@ TEST_F(Batch, ABreakStopsEveryBatchBeforeItsNextLine) {
   ztest::Shell().onNetUpdate = Breaker::OnNet;
   const Lines printed = Run("RUN OUTER.TXT");
   EXPECT_EQ(printed, (Lines{"1", "2", "Syntax error, or batch error !!!"}));
+}
+
+TEST_F(Batch, ShiftEscapeBreaksABatchThatAsksForIt) {
+  Script("OUTER.TXT", "@ECHO 1\r\n@RUN INNER.TXT\r\n@ECHO 4");
+  Script("INNER.TXT", "@ECHO 2\r\n@KEYQUITBATCH\r\n@ECHO 3");
+  plat::SetKeyState(16, true);
+  plat::SetKeyState(27, true);
+  EXPECT_EQ(Run("RUN OUTER.TXT"), (Lines{"1", "2", "Batch execution user break !!!"}));
+  Script("PLAIN.TXT", "@ECHO 1\r\n@ECHO 2");  // no KEYQUITBATCH: the keys do nothing
+  EXPECT_EQ(Run("RUN PLAIN.TXT"), (Lines{"1", "2"}));
+  plat::SetKeyState(27, false);  // Shift alone
+  EXPECT_EQ(Run("RUN OUTER.TXT"), (Lines{"1", "2", "3", "4"}));
 }
 
 TEST_F(Batch, MissingFilesSaySo) {

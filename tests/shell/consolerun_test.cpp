@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datagen/pcxwrite.h"
+#include "platform/window.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "shell/startup.h"
@@ -48,6 +49,24 @@ TEST_F(ConsoleRun, TheStartUpScriptRunsUntilQuit) {
   EXPECT_EQ(SB_Var.QuitConsole, 1);
   EXPECT_EQ(SB_Var.RunDone, 1);
   EXPECT_EQ(SB_Var.DevEnvScreen, nullptr);
+}
+
+// Types a text, one character per pass of the message pump, once the
+// console reads the keyboard (the start empties its buffer).
+const char* g_typed = "";
+void TypeOnePerPass() {
+  if (SB_Var.DrawConsole && *g_typed) plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(*g_typed++), 0});
+}
+
+TEST_F(ConsoleRun, WithoutItsScriptTheConsoleReadsTheKeyboard) {
+  Background();
+  g_typed = "echo typed\rquit\r";
+  plat::SetMessageSource(TypeOnePerPass);
+  EXPECT_EQ(Main("-S:none.txt"), 0);
+  plat::SetMessageSource(nullptr);
+  EXPECT_TRUE(Boxes().empty()) << Boxes().front();
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"Launching the game on C: !!!", "File error... type DIR for directory...",
+                                      ">echo typed", "typed", ">quit"}));
 }
 
 }  // namespace
