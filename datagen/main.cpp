@@ -1,5 +1,6 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder, draws the pictures and writes the music the program loads;
+// data folder, draws the pictures (the HUD's fonts rasterised from a
+// TrueType font) and writes the music the program loads;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -13,10 +14,13 @@
 #include <string>
 
 #include "datagen/devenv.h"
+#include "datagen/hudart.h"
+#include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sysfont.h"
 #include "datagen/testsong.h"
+#include "datagen/tgawrite.h"
 #include "datagen/tune.h"
 #include "datagen/wavwrite.h"
 
@@ -68,14 +72,37 @@ bool CopyTextTree(const fs::path& from, const fs::path& to) {
   return !ec;
 }
 
-bool WritePicture(const fs::path& out, const fs::path& relative, const datagen::Picture8& picture) {
+// Writes a picture at its place in the tree with the writer of its kind.
+template <typename Picture>
+bool WritePicture(const fs::path& out, const fs::path& relative, const Picture& picture,
+                  bool (*write)(const std::string&, const Picture&)) {
   const fs::path path = PlaceInTree(out, relative);
   std::error_code ec;
   fs::create_directories(path.parent_path(), ec);
-  if (ec || !datagen::WritePcx(path.string(), picture)) {
+  if (ec || !write(path.string(), picture)) {
     std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
     return false;
   }
+  return true;
+}
+
+// The HUD's fonts, dial and finishing-list cars.
+bool WriteHudPictures(const fs::path& out) {
+  static const char* const kStrips[] = {"MISCPICT/FONT.TGA", "MISCPICT/FONT2.TGA", "MISCPICT/FONT3.TGA"};
+  for (int slot = 0; slot < 3; ++slot) {
+    datagen::Picture24 strip;
+    std::string error;
+    if (!datagen::HudFontStrip(ZENTROVA_HUD_FONT, slot, &strip, &error)) {
+      std::fprintf(stderr, "datagen: %s: %s\n", kStrips[slot], error.c_str());
+      return false;
+    }
+    if (!WritePicture(out, kStrips[slot], strip, datagen::WriteTga)) return false;
+  }
+  if (!WritePicture(out, "MISCPICT/COMPTEUR.TGA", datagen::CounterPicture(), datagen::WriteTga)) return false;
+  for (int car = 1; car <= 8; ++car)
+    if (!WritePicture(out, "MISCPICT/CARCOT" + std::to_string(car) + ".TGA", datagen::CarPicture(car),
+                      datagen::WriteTga))
+      return false;
   return true;
 }
 
@@ -88,7 +115,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
-  if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture())) return 1;
+  if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
+  if (!WriteHudPictures(out)) return 1;
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {

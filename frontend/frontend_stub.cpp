@@ -16,7 +16,6 @@ __attribute__((weak)) int32_t SB_RunInterface() { return 0; }
 __attribute__((weak)) int32_t SB_RunComdexInterface() { return 0; }
 __attribute__((weak)) int32_t SB_CalcVitre() { return 0; }
 
-__attribute__((weak)) void SB_DisplayGameOptions(BMAP*, int32_t, int32_t) {}
 __attribute__((weak)) void SB_UpdateOptionsFade() {}
 __attribute__((weak)) void POWER_LoadHudTextures() {}
 __attribute__((weak)) void POWER_FreeHudTextures() {}

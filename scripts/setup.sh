@@ -2,7 +2,8 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev sox netpbm xvfb xauth)
+packages=(g++ cmake ninja-build ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev sox netpbm xvfb xauth
+          libfreetype-dev fonts-dejavu-core)
 
 missing=()
 for p in "${packages[@]}"; do

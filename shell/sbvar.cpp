@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "shell/gamefile.h"
+#include "shell/hud.h"
 #include "shell/keyfile.h"
 
 SB_VARS SB_Var;
@@ -25,5 +26,6 @@ void SB_ResetVars() {
   SB_Var.ZoriraCamera = 2;
   SB_Var.XState = XSTATE_NONET;
   SB_ResetRaceTables();
+  SB_ResetHud();
   SB_InitKeyFiles();
 }

@@ -14,7 +14,10 @@
 
 struct BMAP;
 struct MODULE;
+struct PALETTE;
+struct TSBFONT;
 struct TSBSOUND;
+struct TSOFTSCENE;
 
 // Console screen and command history sizes.
 constexpr int32_t SB_CONSOLELINES = 60;
@@ -135,6 +138,12 @@ struct SB_VARS {
   int32_t HudHeightClass;     // 200: 0, 240: 1, 384: 2, 400: 3, 480: 4, 600: 5
   BMAP* TextScreen;           // the race overlay
   _WINDOW ScreenWindow;       // the 3D view's drawing window over the overlay
+  TSBFONT* CurrentFont;       // the HUD font texts start with; null before the fonts
+  int32_t ShowDashboard;      // the dial is shown (F4)
+
+  // 3D display.
+  PALETTE* Pal3d;            // the 3D palette, null until loaded
+  TSOFTSCENE* PreviousView;  // the view filled in the frame before, null at the first frame
 
   // Track.
   int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
@@ -155,6 +164,7 @@ struct SB_VARS {
   int32_t NetGameMode;
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
+  int32_t SessionLost;  // the controller's player disappeared
 
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;

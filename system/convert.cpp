@@ -82,7 +82,7 @@ uint32_t MovePixel(uint32_t p, const PIXELFORMAT& from, const PIXELFORMAT& to) {
   return v;
 }
 
-void DitherCopy(const Rows& r) {
+void DitherCopy(const Rows& r, bool transparent) {
   PIXELFORMAT sf;
   LS_GetPixelFormat(&sf, r.source->Format);
   const bool green6 = r.destination->Format == BMAP_RGB565;
@@ -92,6 +92,7 @@ void DitherCopy(const Rows& r) {
     const int32_t row = (r.y + j) & 3;
     for (int32_t i = 0; i < r.width; ++i, from += r.in, to += 2) {
       const uint32_t p = LSI_LoadPixel(from, r.in);
+      if (transparent && p == 0) continue;
       const uint32_t red = Component(p, sf.RedMask, sf.RedShift) & 255;
       const uint32_t green = Component(p, sf.GreenMask, sf.GreenShift) & 255;
       const uint32_t blue = Component(p, sf.BlueMask, sf.BlueShift) & 255;
@@ -239,7 +240,7 @@ void LSI_BitmoveConvert(BMAP* source, BMAP* destination, int32_t x1, int32_t y1,
     const bool deep = source->Depth == 24 || source->Depth == 32;
     const int32_t to = destination->Format;
     if (deep && destination->Depth == 16 && (to == BMAP_RGB555 || to == BMAP_RGB565))
-      DitherCopy(rows);
+      DitherCopy(rows, transparent);
     else if (source->Depth != 8 && destination->Depth != 8)
       MaskCopy(rows, transparent);
     else if (source->Depth != 8)

@@ -15,7 +15,7 @@ struct TCAR {
   double Velocity[3];
   double Speed;        // m/s
   double EngineSpeed;  // rad/s
-  int32_t Gear;        // 0..5
+  int32_t Gear;        // -1..6
   int32_t AutomaticGears;
   int32_t CenterLineIndex;
   int32_t Sector;         // 0..9

@@ -6,6 +6,8 @@
 int32_t SB_IsValidCarIndex(int32_t index);
 // The car's textures-ready word; 0 for an invalid index or a missing car.
 int32_t SB_CarTexturesReady(int32_t index);
+// The vehicle-setup number of the car; 0 for an invalid index.
+int32_t SB_GetCarSetupNumber(int32_t index);
 // Racing players whose car is in the game.
 int32_t SB_CountActiveCars();
 // 1 when the car has a replay attached that is playing back.

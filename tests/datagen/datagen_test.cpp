@@ -9,6 +9,8 @@
 
 #include "datagen/devenv.h"
 #include "datagen/sysfont.h"
+#include "shell/hud.h"
+#include "shell/sbvar.h"
 #include "system/font.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
@@ -113,6 +115,44 @@ TEST_F(DatagenTest, TheBuildsDataTreeHoldsThePicture) {
 TEST_F(DatagenTest, UsageErrors) {
   EXPECT_NE(RunDatagen(""), 0);
   EXPECT_NE(RunDatagen("--sysfont '" + temp_ + "/none.txt' '" + temp_ + "/out.inc'"), 0);
+}
+
+// The HUD's pictures, read by the game from the build's data tree.
+TEST_F(DatagenTest, TheHudPicturesLoadInTheGame) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  fs::copy(data / "MISCPICT", root_ + "/MISCPICT");
+  PALETTE palette{};  // any palette keeping the strips' background last
+  for (int i = 0; i < 255; ++i)
+    palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
+  palette.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
+  SB_Var.Pal3d = &palette;
+  SB_InitFonts();
+  for (int32_t slot = 0; slot < SB_NBFONTS; ++slot) {
+    const TSBFONT& f = SB_Fonts[slot];
+    ASSERT_EQ(f.Loaded, 1) << slot;
+    EXPECT_EQ(f.Bmap->SizeY, SB_FONTHEIGHTS[slot]);
+    // Every glyph found, the first at column 0 and the last at the end:
+    // glyphs hold ink in every column and are parted by background.
+    EXPECT_EQ(f.Spans[0].First, 0);
+    EXPECT_EQ(f.Spans[f.NbGlyphs - 1].Last, f.Bmap->SizeX - 1) << slot;
+    for (int32_t g = 0; g < f.NbGlyphs; ++g) EXPECT_GT(f.Glyphs[g].Count, 0) << slot << " " << g;
+  }
+  SB_DisposeFonts();
+  BMAP* dial = LS_LoadTga("MISCPICT>COMPTEUR.TGA", 0);
+  ASSERT_NE(dial, nullptr);
+  // Room for both needles about their centres; transparent around them.
+  EXPECT_GE(dial->SizeX, SB_SPEEDNEEDLEX + SB_NEEDLELENGTH + 1);
+  EXPECT_GE(dial->SizeY, SB_NEEDLEY + SB_NEEDLELENGTH + 1);
+  EXPECT_GE(SB_REVNEEDLEX, SB_NEEDLELENGTH);
+  EXPECT_EQ(LS_GetPixel(dial, 0, 0), 0u);
+  EXPECT_NE(LS_GetPixel(dial, SB_SPEEDNEEDLEX, SB_NEEDLEY), 0u);
+  LS_FreeBmap(dial);
+  for (int car = 1; car <= SB_NBCARPICTURES; ++car) {
+    BMAP* picture = LS_LoadTga(("MISCPICT>CARCOT" + std::to_string(car) + ".TGA").c_str(), 0);
+    ASSERT_NE(picture, nullptr) << car;
+    EXPECT_EQ(LS_GetPixel(picture, 0, 0), 0u);
+    LS_FreeBmap(picture);
+  }
 }
 
 // System font ---------------------------------------------------------------

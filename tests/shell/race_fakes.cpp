@@ -7,6 +7,7 @@
 #include "net/netplayer.h"
 #include "scenery/daynight.h"
 #include "scenery/panels.h"
+#include "frontend/raceoverlay.h"
 #include "shell/console.h"
 #include "shell/hud.h"
 #include "shell/kiosk.h"
@@ -136,8 +137,7 @@ const char* LS_NetGetPlayerName(uint32_t playerId) {
   return it == ztest::Fakes().names.end() ? nullptr : it->second.c_str();
 }
 
-// HUD and kiosk.
-void SB_ClearHudMessages() { Record("ClearHudMessages"); }
+// Kiosk, front end and the video-mode table.
 int32_t SB_LoadInfoPage() {
   Record("LoadInfoPage");
   return 1;
@@ -146,3 +146,9 @@ int32_t SB_FreeInfoPage() {
   Record("FreeInfoPage");
   return 1;
 }
+void SB_DisplayGameOptions(BMAP* overlay) { Record("GameOptions %d", overlay == SB_Var.TextScreen ? 1 : 0); }
+int32_t SB_GetCarSetupNumber(int32_t index) {
+  auto it = ztest::Fakes().setupNumbers.find(index);
+  return it == ztest::Fakes().setupNumbers.end() ? 0 : it->second;
+}
+const TVIDEOMODE* SB_GetSelectedVideoMode() { return &ztest::Fakes().videoMode; }

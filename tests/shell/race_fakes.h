@@ -1,6 +1,7 @@
 // Recording fakes of what the race rules and the sequencer call in the
-// vehicles, the scenery, the network, the HUD and the kiosk mode, and a
-// fixture with a started library and a table of fake cars.
+// vehicles, the scenery, the network, the front end, the kiosk mode and the
+// video-mode table, and a fixture with a started library and a table of
+// fake cars.
 #pragma once
 #include <cstdint>
 #include <map>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine3d/videotable.h"
 #include "shell/sbvar.h"
 #include "tests/support/testenv.h"
 #include "vehicles/car.h"
@@ -15,11 +17,13 @@
 namespace ztest {
 
 struct RaceFakes {
-  std::vector<std::string> calls;         // in order, as "Name arg arg"
-  std::map<uint32_t, std::string> names;  // session names by player id
-  std::set<int32_t> replaying;            // cars playing back a replay
-  bool restartClearsCars = true;          // SB_RestartRace clears the finish words
-  int32_t controllerAnswer = 1;           // result of NET_SetControllerStatus
+  std::vector<std::string> calls;           // in order, as "Name arg arg"
+  std::map<uint32_t, std::string> names;    // session names by player id
+  std::set<int32_t> replaying;              // cars playing back a replay
+  bool restartClearsCars = true;            // SB_RestartRace clears the finish words
+  int32_t controllerAnswer = 1;             // result of NET_SetControllerStatus
+  std::map<int32_t, int32_t> setupNumbers;  // SB_GetCarSetupNumber by car index
+  TVIDEOMODE videoMode{640, 480, 16, 224, 1.0f, 640, 400, 0, 40, 1, BMAP_RGB565, BMAP_RGB565, 16, 2};
 };
 
 RaceFakes& Fakes();
