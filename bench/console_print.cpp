@@ -34,7 +34,8 @@ struct Console {
     LS_Var.Palette.Entry[255] = {63, 63, 63};
     LS_Var.Screen = LS_CreateBmap(640, 480, 16, 0);
     BMAP* background = SB_CreateBmap(640, 480, 8, 0, "background");
-    for (int32_t y = 0; y < 480; ++y) LS_FillRect(background, 0, y, 639, y, static_cast<uint32_t>(y * 254 / 479));
+    for (int32_t y = 0; y < 480; ++y)
+      LS_FillRect(background, 0, y, 639, y, static_cast<uint32_t>(y * 254 / 479));
     SB_Var.DevEnvBackground = background;
     SB_Var.DrawConsole = 1;
   }
@@ -53,8 +54,8 @@ void BM_ConsolePrint(benchmark::State& state) {
   const std::string line(60, 'W');
   for (auto _ : state)
     for (int i = 0; i < kPrints; ++i) SB_ConsolePrintf("%s", line.c_str());
-  state.counters["per_print"] =
-      benchmark::Counter(kPrints, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_print"] = benchmark::Counter(
+      kPrints, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

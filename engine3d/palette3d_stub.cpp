@@ -3,4 +3,5 @@
 // place.
 #include "engine3d/palette3d.h"
 
-__attribute__((weak)) void SB_FloydBmap24to8(BMAP*, BMAP*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t) {}
+__attribute__((weak)) void SB_FloydBmap24to8(BMAP*, BMAP*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                                             int32_t) {}

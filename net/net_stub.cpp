@@ -12,7 +12,7 @@ int32_t NET_IsConnected() { return SB_Var.XState != XSTATE_NONET && SB_Var.NetCo
 
 __attribute__((weak)) void NET_UpdateEvent() {}
 
-__attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*, const char*,
-                                                   const char* keyword) {
+__attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*,
+                                                   const char*, const char* keyword) {
   return keyword && std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
 }

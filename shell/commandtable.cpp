@@ -1,10 +1,11 @@
 // The command table and the commands of the console itself: its screen
 // and history, batches, the test module and the film kept in memory, and
 // the end of the console.
+#include "shell/commandtable.h"
+
 #include <cstring>
 
 #include "frontend/media.h"
-#include "shell/commandtable.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
 #include "shell/sbvar.h"

@@ -55,7 +55,8 @@ void Advance() {
     ++SB_Var.ConsoleLine;
     return;
   }
-  std::memmove(SB_Var.ConsoleText[0], SB_Var.ConsoleText[1], sizeof SB_Var.ConsoleText[0] * (SB_CONSOLELINES - 1));
+  std::memmove(SB_Var.ConsoleText[0], SB_Var.ConsoleText[1],
+               sizeof SB_Var.ConsoleText[0] * (SB_CONSOLELINES - 1));
   std::memset(SB_Var.ConsoleText[SB_CONSOLELINES - 1], 0, sizeof SB_Var.ConsoleText[0]);
 }
 

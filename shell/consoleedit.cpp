@@ -85,7 +85,8 @@ void SB_ConsoleStep() {
     Append(edit, c);
 
   if (Pressed(kUpKey, SB_Var.UpKeyHeld) && SB_Var.HistoryIndex > 0) Recall(--SB_Var.HistoryIndex);
-  if (Pressed(kDownKey, SB_Var.DownKeyHeld) && SB_Var.HistoryIndex < SB_EDITLINE) Recall(++SB_Var.HistoryIndex);
+  if (Pressed(kDownKey, SB_Var.DownKeyHeld) && SB_Var.HistoryIndex < SB_EDITLINE)
+    Recall(++SB_Var.HistoryIndex);
   if (Pressed(kLeftKey, SB_Var.LeftKeyHeld)) RemoveLast(edit);
 
   SB_ConsoleShowCommandLine(edit);
@@ -94,13 +95,13 @@ void SB_ConsoleStep() {
 }
 
 void SB_ConsoleShowCommandLine(const char* text) {
-  std::snprintf(CurrentLine(), SB_CONSOLECOLUMNS + 1, ">%.*s%s", static_cast<int>(SB_EDITMAX), text ? text : "",
-                CursorShown() ? "_" : "");
+  std::snprintf(CurrentLine(), SB_CONSOLECOLUMNS + 1, ">%.*s%s", static_cast<int>(SB_EDITMAX),
+                text ? text : "", CursorShown() ? "_" : "");
 }
 
 void SB_ConsoleShowInputLine(const char* text) {
-  std::snprintf(CurrentLine(), SB_CONSOLECOLUMNS + 1, "%.*s%s", static_cast<int>(SB_INPUTMAX), text ? text : "",
-                CursorShown() ? "_" : "");
+  std::snprintf(CurrentLine(), SB_CONSOLECOLUMNS + 1, "%.*s%s", static_cast<int>(SB_INPUTMAX),
+                text ? text : "", CursorShown() ? "_" : "");
 }
 
 void SB_ConsoleInput(const char* prompt, char* buffer) {

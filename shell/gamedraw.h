@@ -12,8 +12,8 @@ void SB_BitmoveTransparent(BMAP* source, BMAP* destination, int32_t x1, int32_t 
                            int32_t x, int32_t y);
 // As SB_Bitmove, except that a 24-bit source into an 8-bit destination with
 // a palette is converted whole, to (0, 0), by error diffusion.
-void SB_BitmoveFloyd(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
-                     int32_t y);
+void SB_BitmoveFloyd(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                     int32_t x, int32_t y);
 
 void SB_DrawBox(BMAP* bmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour, int32_t flags);
 void SB_FillRect(BMAP* bmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);

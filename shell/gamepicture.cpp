@@ -90,7 +90,8 @@ BMAP* SB_StretchBmap(BMAP* source, int32_t width, int32_t height) {
     for (int32_t y = 0; y < height; ++y) {
       const int32_t sy = StretchedFrom(y, source->SizeY, height);
       for (int32_t x = 0; x < width; ++x)
-        std::memcpy(PixelAt(bmap, x, y, bytes), PixelAt(source, StretchedFrom(x, source->SizeX, width), sy, bytes),
+        std::memcpy(PixelAt(bmap, x, y, bytes),
+                    PixelAt(source, StretchedFrom(x, source->SizeX, width), sy, bytes),
                     static_cast<size_t>(bytes));
     }
   }

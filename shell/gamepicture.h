@@ -35,12 +35,14 @@ int32_t SB_FindNearestColor(const PALETTE* palette, int32_t r, int32_t g, int32_
 // each pixel's column and row. Only the rectangle both bitmaps share is
 // written; source and destination may be the same bitmap. Nothing happens
 // unless both are 8-bit and both palettes are given.
-void SB_RemapBmap(BMAP* source, const PALETTE* sourcePalette, BMAP* destination, const PALETTE* destinationPalette);
+void SB_RemapBmap(BMAP* source, const PALETTE* sourcePalette, BMAP* destination,
+                  const PALETTE* destinationPalette);
 
 // The remap's two passes, apart: the patterns by source colour
 // (top-left, top-right, bottom-left, bottom-right), then the pixels.
 struct SB_REMAPPATTERNS {
   uint8_t Entry[4][256];
 };
-void SB_BuildRemapPatterns(const PALETTE* sourcePalette, const PALETTE* destinationPalette, SB_REMAPPATTERNS* out);
+void SB_BuildRemapPatterns(const PALETTE* sourcePalette, const PALETTE* destinationPalette,
+                           SB_REMAPPATTERNS* out);
 void SB_ApplyRemapPatterns(BMAP* source, BMAP* destination, const SB_REMAPPATTERNS* patterns);

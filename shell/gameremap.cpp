@@ -69,7 +69,8 @@ void BestMixture(const LS_RGB& colour, const PALETTE& palette, const std::array<
 
 }  // namespace
 
-void SB_BuildRemapPatterns(const PALETTE* sourcePalette, const PALETTE* destinationPalette, SB_REMAPPATTERNS* out) {
+void SB_BuildRemapPatterns(const PALETTE* sourcePalette, const PALETTE* destinationPalette,
+                           SB_REMAPPATTERNS* out) {
   if (!sourcePalette || !destinationPalette || !out) return;
   const PALETTE& palette = *destinationPalette;
   for (int32_t c = 0; c < 256; ++c) {
@@ -110,7 +111,8 @@ void SB_ApplyRemapPatterns(BMAP* source, BMAP* destination, const SB_REMAPPATTER
   LS_UnlockBmap(source);
 }
 
-void SB_RemapBmap(BMAP* source, const PALETTE* sourcePalette, BMAP* destination, const PALETTE* destinationPalette) {
+void SB_RemapBmap(BMAP* source, const PALETTE* sourcePalette, BMAP* destination,
+                  const PALETTE* destinationPalette) {
   if (!source || !destination || !sourcePalette || !destinationPalette) return;
   if (source->Depth != 8 || destination->Depth != 8) return;
   SB_REMAPPATTERNS patterns;

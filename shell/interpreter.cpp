@@ -58,7 +58,8 @@ int32_t SB_ExecCommand(const char* format, ...) {
   SB_COMMANDWORDS words;
   SB_SplitCommandLine(text, &words);
   if (const SB_COMMAND* command = SB_FindCommand(words.Keyword)) return command->Run(words);
-  if (SB_NetConsoleCommand(words.Args[0], words.Args[1], words.Args[2], words.Args[3], words.Rest, words.Keyword))
+  if (SB_NetConsoleCommand(words.Args[0], words.Args[1], words.Args[2], words.Args[3], words.Rest,
+                           words.Keyword))
     return 1;
   if (words.Keyword[0]) SB_ConsolePrintf("Syntax error, or batch error !!!");
   return 0;

@@ -17,7 +17,9 @@ using Lines = std::vector<std::string>;
 
 class Batch : public ztest::ShellTest {
  protected:
-  void Script(const std::string& name, const std::string& text) { ztest::WriteFile(root_ + "/DAT/" + name, text); }
+  void Script(const std::string& name, const std::string& text) {
+    ztest::WriteFile(root_ + "/DAT/" + name, text);
+  }
   // Runs the line without its echo and returns what it printed.
   Lines Run(const std::string& line) {
     SB_ClearPrintedLines();

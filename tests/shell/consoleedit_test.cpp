@@ -136,7 +136,8 @@ TEST_F(ConsoleEdit, InputAfterAPromptIsPrintedWhole) {
 
 TEST_F(ConsoleEdit, PromptAndAnswerHoldAtMost79Characters) {
   const std::string prompt(75, 'p');
-  for (int c : std::initializer_list<int>{'1', '2', '3', '4', '5', '6', 0xE9, 13}) LSI_PutKey(static_cast<uint32_t>(c));
+  for (int c : std::initializer_list<int>{'1', '2', '3', '4', '5', '6', 0xE9, 13})
+    LSI_PutKey(static_cast<uint32_t>(c));
   char answer[SB_INPUTSIZE];
   SB_ConsoleInput(prompt.c_str(), answer);
   EXPECT_STREQ(answer, "1234");

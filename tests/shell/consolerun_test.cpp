@@ -39,13 +39,14 @@ class ConsoleRun : public ztest::LibraryTest {
 
 TEST_F(ConsoleRun, TheStartUpScriptRunsUntilQuit) {
   Background();
-  ztest::WriteFile(root_ + "/DAT/BOOT.TXT", "ECHO hello\r\nRUN OTHER.TXT\r\nQUIT\r\n@ECHO the batch ends first\r\n");
+  ztest::WriteFile(root_ + "/DAT/BOOT.TXT",
+                   "ECHO hello\r\nRUN OTHER.TXT\r\nQUIT\r\n@ECHO the batch ends first\r\n");
   ztest::WriteFile(root_ + "/DAT/OTHER.TXT", "ECHO from other");
   EXPECT_EQ(Main("-S:boot.txt"), 0);
   EXPECT_TRUE(Boxes().empty()) << Boxes().front();  // no leak reported
-  EXPECT_EQ(SB_PrintedLines(), (Lines{"Launching the game on C: !!!", ">ECHO hello", "hello", ">RUN OTHER.TXT",
-                                      ">ECHO from other", "from other", ">QUIT",
-                                      "the batch ends first"}));
+  EXPECT_EQ(SB_PrintedLines(),
+            (Lines{"Launching the game on C: !!!", ">ECHO hello", "hello", ">RUN OTHER.TXT",
+                   ">ECHO from other", "from other", ">QUIT", "the batch ends first"}));
   EXPECT_EQ(SB_Var.QuitConsole, 1);
   EXPECT_EQ(SB_Var.RunDone, 1);
   EXPECT_EQ(SB_Var.DevEnvScreen, nullptr);
@@ -55,7 +56,8 @@ TEST_F(ConsoleRun, TheStartUpScriptRunsUntilQuit) {
 // console reads the keyboard (the start empties its buffer).
 const char* g_typed = "";
 void TypeOnePerPass() {
-  if (SB_Var.DrawConsole && *g_typed) plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(*g_typed++), 0});
+  if (SB_Var.DrawConsole && *g_typed)
+    plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(*g_typed++), 0});
 }
 
 TEST_F(ConsoleRun, WithoutItsScriptTheConsoleReadsTheKeyboard) {
@@ -65,8 +67,9 @@ TEST_F(ConsoleRun, WithoutItsScriptTheConsoleReadsTheKeyboard) {
   EXPECT_EQ(Main("-S:none.txt"), 0);
   plat::SetMessageSource(nullptr);
   EXPECT_TRUE(Boxes().empty()) << Boxes().front();
-  EXPECT_EQ(SB_PrintedLines(), (Lines{"Launching the game on C: !!!", "File error... type DIR for directory...",
-                                      ">echo typed", "typed", ">quit"}));
+  EXPECT_EQ(SB_PrintedLines(),
+            (Lines{"Launching the game on C: !!!", "File error... type DIR for directory...", ">echo typed",
+                   "typed", ">quit"}));
 }
 
 }  // namespace

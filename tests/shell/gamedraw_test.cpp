@@ -105,8 +105,9 @@ TEST_F(GameDraw, FloydConvertsTheWholeTrueColourPictureToTheCorner) {
   bmap_->Palette = &palette;
   SB_BitmoveFloyd(picture, bmap_, 5, 5, 8, 8, 3, 4);
   ASSERT_EQ(ztest::Shell().floyd.size(), 1u);
-  EXPECT_EQ(ztest::Shell().floyd[0], (std::vector<int64_t>{reinterpret_cast<intptr_t>(picture),
-                                                            reinterpret_cast<intptr_t>(bmap_), 0, 0, 19, 9, 0, 0}));
+  EXPECT_EQ(ztest::Shell().floyd[0],
+            (std::vector<int64_t>{reinterpret_cast<intptr_t>(picture), reinterpret_cast<intptr_t>(bmap_), 0,
+                                  0, 19, 9, 0, 0}));
   bmap_->Palette = nullptr;  // without a palette it is an ordinary copy
   SB_BitmoveFloyd(picture, bmap_, 5, 5, 8, 8, 3, 4);
   EXPECT_EQ(ztest::Shell().floyd.size(), 1u);

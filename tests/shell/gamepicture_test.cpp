@@ -136,7 +136,8 @@ TEST_F(GamePicture, MissingTruncatedAndRefusedPicturesGiveNothing) {
 
   const int16_t bmaps = LSI_Var.NbBmap, allocs = LSI_Var.NbAlloc, palettes = LSI_Var.NbPal;
   for (const char* name : {"none.tga", "cut.tga", "grey.tga"}) EXPECT_EQ(SB_LoadTga(name), nullptr) << name;
-  for (const char* name : {"none.pcx", "cut.pcx", "wrong.pcx"}) EXPECT_EQ(SB_LoadPcx(name, 0), nullptr) << name;
+  for (const char* name : {"none.pcx", "cut.pcx", "wrong.pcx"})
+    EXPECT_EQ(SB_LoadPcx(name, 0), nullptr) << name;
   for (const char* name : {"none.pcx", "short.pcx"}) EXPECT_EQ(SB_LoadPalette(name), nullptr) << name;
   EXPECT_EQ(SB_Var.NbBmapOwners, 0);
   EXPECT_EQ(SB_Var.NbMemOwners, 0);

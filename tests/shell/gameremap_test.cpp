@@ -14,7 +14,8 @@ namespace {
 PALETTE Distinct() {
   PALETTE p{};
   for (int i = 0; i < 256; ++i)
-    p.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>((i >> 6) * 20), static_cast<uint8_t>((i * 7) & 63)};
+    p.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>((i >> 6) * 20),
+                  static_cast<uint8_t>((i * 7) & 63)};
   return p;
 }
 
@@ -85,7 +86,8 @@ TEST_F(GameRemap, AMixOfThreeColoursPutsTheLikeOnesOnTheDiagonal) {
     return (p.Red - q.Red) * (p.Red - q.Red) + (p.Green - q.Green) * (p.Green - q.Green) +
            (p.Blue - q.Blue) * (p.Blue - q.Blue);
   };
-  const int a = patterns.Entry[0][0], b = patterns.Entry[1][0], c = patterns.Entry[2][0], d = patterns.Entry[3][0];
+  const int a = patterns.Entry[0][0], b = patterns.Entry[1][0], c = patterns.Entry[2][0],
+            d = patterns.Entry[3][0];
   EXPECT_LE(dist(d, a), dist(b, a));
   EXPECT_LE(dist(d, a), dist(c, a));
   int sum = 0;

@@ -144,8 +144,8 @@ TEST_F(Interpreter, WordsSplitAtSingleBlanks) {
 }
 
 TEST_F(Interpreter, TheTableKeepsItsOrderOfKeywords) {
-  for (const char* keyword : {"CLEARCONSOLE", "RUN", "PRELOADFLI", "DISCARDFLI", "PLAYMOD", "STOPMOD", "QUIT", "CLS",
-                              "ECHO", "KEYQUITBATCH"})
+  for (const char* keyword : {"CLEARCONSOLE", "RUN", "PRELOADFLI", "DISCARDFLI", "PLAYMOD", "STOPMOD", "QUIT",
+                              "CLS", "ECHO", "KEYQUITBATCH"})
     EXPECT_NE(SB_FindCommand(keyword), nullptr) << keyword;
   EXPECT_EQ(SB_FindCommand("echo"), nullptr);  // words arrive upper-cased
   EXPECT_EQ(SB_FindCommand(""), nullptr);

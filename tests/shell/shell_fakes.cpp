@@ -70,10 +70,10 @@ int32_t SB_ToggleFullScreen() {
   return 1;
 }
 
-void SB_FloydBmap24to8(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
-                       int32_t y) {
-  ztest::Shell().floyd.push_back({reinterpret_cast<intptr_t>(source), reinterpret_cast<intptr_t>(destination), x1,
-                                  y1, x2, y2, x, y});
+void SB_FloydBmap24to8(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                       int32_t x, int32_t y) {
+  ztest::Shell().floyd.push_back(
+      {reinterpret_cast<intptr_t>(source), reinterpret_cast<intptr_t>(destination), x1, y1, x2, y2, x, y});
 }
 
 int32_t SB_PreloadFli(const char* film, const char* sound) {
