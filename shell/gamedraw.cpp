@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine3d/palette3d.h"
+#include "system/asm3d/zidade3d.h"
 
 void SB_Bitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
                 int32_t y) {
@@ -45,6 +46,8 @@ int32_t SB_LineIntercept(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t
 
 namespace {
 
+constexpr uint32_t kAllFaceTypes = 0xF;
+
 struct Point {
   int32_t x, y;
 };
@@ -85,5 +88,10 @@ void SB_DrawLine(BMAP* bmap, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uin
   CutAt(p, q, 0, true, false);
   CutAt(p, q, ymax, false, false);
   if (!Inside(p, xmax, ymax) || !Inside(q, xmax, ymax)) return;
-  LS_DrawLine(bmap, p.x, p.y, q.x, q.y, colour);
+  // The window's line primitive draws without clipping of its own.
+  _WINDOW window;
+  LS_InitWindowFull(bmap, &window, kAllFaceTypes);
+  LS_LockWindow(&window);
+  if (window.W_ADDRESS) window.W_PRIMITIVE->Line(&window, p.x, p.y, q.x, q.y, colour);
+  LS_UnlockWindow(&window);
 }

@@ -19,7 +19,8 @@ void SB_DrawBox(BMAP* bmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint
 void SB_FillRect(BMAP* bmap, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
 void SB_ClearBmap(BMAP* bmap);
 
-// A line cut to the bitmap at its four edges; nothing when no part is inside.
+// A line cut to the bitmap at its four edges, drawn by the 8- or 16-bit
+// line primitive; nothing when no part is inside.
 void SB_DrawLine(BMAP* bmap, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour);
 // The other coordinate of the line through (a0, b0) and (a1, b1) at a:
 // b0 + trunc((a - a0) / (a1 - a0) x (b1 - b0)).

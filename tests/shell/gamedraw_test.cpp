@@ -71,6 +71,14 @@ TEST_F(GameDraw, LinesAreCutAtEveryEdge) {
   EXPECT_EQ(diagonal.count({15, 15}), 1u);
 }
 
+TEST_F(GameDraw, SixteenBitLinesUseTheirOwnPrimitive) {
+  BMAP* wide = LS_CreateBmap(8, 8, 16, 0);
+  SB_DrawLine(wide, -5, 3, 4, 3, 0xF800);
+  for (int32_t x = 0; x < 8; ++x) EXPECT_EQ(LS_GetPixel(wide, x, 3), x <= 4 ? 0xF800u : 0u) << x;
+  EXPECT_EQ(LS_BmapLockCount, 0);
+  LS_FreeBmap(wide);
+}
+
 TEST_F(GameDraw, LinesWhollyOutsideDrawNothing) {
   EXPECT_TRUE(Line(-10, 5, -1, 5).empty());
   EXPECT_TRUE(Line(16, 0, 30, 15).empty());
