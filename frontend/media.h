@@ -14,3 +14,14 @@ int32_t SB_ConsoleStopMod();
 // Run by QUIT: frees the test module ("Freeing module.") and closes the
 // module system ("Closing module system."); 0 when it was not started.
 int32_t SB_ConsoleCloseMod();
+
+// Plays a film with its sound.
+int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag);
+// Loads a film and its optional sound into memory; 1 when one is there.
+int32_t SB_PreloadFli(const char* film, const char* sound);
+// Frees the film kept in memory.
+int32_t SB_DiscardFli();
+
+// CD track 2, repeated, when music is on.
+int32_t SB_StartCdMusic();
+int32_t SB_StopCdMusic();

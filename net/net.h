@@ -4,3 +4,9 @@
 
 // Non-zero when a network session is open and connected.
 int32_t NET_IsConnected();
+// The game-side network pump.
+void NET_UpdateEvent();
+// The interpreter of the race and network words, which arrive upper-cased;
+// non-zero when it handled the word.
+int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* third, const char* fourth,
+                             const char* rest, const char* keyword);

@@ -235,6 +235,7 @@ int OpenFile(const std::string& physical, int flags) {
   if ((flags & 3) == kOpenReadWrite) mode = O_RDWR;
   if (create) mode |= O_CREAT;
   if (flags & kOpenTruncate) mode |= O_TRUNC;
+  if (flags & kOpenAppend) mode |= O_APPEND;
   const int fd = ::open(host.c_str(), mode | O_CLOEXEC, 0600);
   if (fd < 0) return -1;
   struct stat st;

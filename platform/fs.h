@@ -47,6 +47,7 @@ bool ResolveHostPath(const std::string& physical, bool forCreate, std::string& h
 constexpr int kOpenReadOnly = 0;
 constexpr int kOpenWriteOnly = 1;
 constexpr int kOpenReadWrite = 2;
+constexpr int kOpenAppend = 0x0008;  // every write goes to the end of the file
 constexpr int kOpenCreate = 0x100;
 constexpr int kOpenTruncate = 0x200;
 constexpr int kOpenText = 0x4000;

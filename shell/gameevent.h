@@ -1,7 +1,15 @@
-// The game's event pump and key state.
+// The game's event pump with the Alt+Enter full-screen switch, and its
+// keys.
 #pragma once
 #include <cstdint>
 
+// Pumps the window messages; Alt+Enter switches between full screen and a
+// window once per press.
 void SB_UpdateEvent();
+void SB_PumpEvents();
 // 1 while the key (a virtual-key code) is held, else 0.
 int32_t SB_KeyDown(int32_t key);
+// Empties the keyboard buffer.
+void SB_FlushKeyboard();
+// The next typed character, pumping events until there is one.
+int32_t SB_WaitKey();

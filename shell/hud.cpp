@@ -166,7 +166,7 @@ void DrawMessages(const Frame& f) {
     if (!m.Expiry) continue;
     if (!m.Blink || SB_HudOddPhase(SB_Var.Time))
       SB_DrawText(SB_Var.TextScreen, f.X(4), bottom - kMessageStep * busy + kMessageStep * k, "%s", m.Text);
-    if (SB_Var.Time > m.Expiry) m.Expiry = m.Blink = 0;
+    if (int64_t{SB_Var.Time} > m.Expiry) m.Expiry = m.Blink = 0;
   }
 }
 

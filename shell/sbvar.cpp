@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "shell/gamefile.h"
 #include "shell/hud.h"
 #include "shell/keyfile.h"
 
@@ -11,6 +12,8 @@ SB_VARS SB_Var;
 void SB_ResetVars() {
   std::memset(&SB_Var, 0, sizeof SB_Var);
   SB_Var.MemoryClass = -1;
+  SB_Var.ReadChunkSize = SB_READCHUNKSIZE;
+  SB_Var.HistoryIndex = SB_HISTORYLINES - 1;
   SB_Var.DrivenCar = -1;
   SB_Var.ReplayCar = -1;
   SB_Var.GameMode = SB_TRAINING;

@@ -5,6 +5,7 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/race3d.h"
+#include "frontend/interface.h"
 #include "net/netplayer.h"
 #include "shell/racerules.h"
 #include "shell/sequencer.h"
@@ -22,6 +23,11 @@ struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
 
+// Console screen and command history sizes.
+constexpr int32_t SB_CONSOLELINES = 60;
+constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
+constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
+
 struct SB_VARS {
   // Program start-up.
   int32_t HeapSize;           // the library's default heap, in bytes
@@ -38,9 +44,36 @@ struct SB_VARS {
   char LastOwner[256];        // owner tag of the record last removed
   uintptr_t GameHeap;         // the map construction's heap, or 0
 
-  // Game clock.
-  int32_t Time;       // ms
-  int32_t FrameTime;  // ms taken by the last frame
+  // File, picture and event helpers.
+  int32_t ReadChunkSize;      // largest piece read between two event pumps
+  int32_t AltEnterLatch;      // set while Alt+Enter is held, so one press toggles once
+
+  // Game clock, in milliseconds of the multimedia timer.
+  uint32_t Time;              // at the last update or reset
+  int32_t FrameTime;          // between the last two updates
+  uint32_t RecordMark;        // set by a reset; moved on by the car recording
+  int32_t MaxFrameRate;       // best 1000 / FrameTime seen
+
+  // Console screen, log and line editor.
+  char ConsoleText[SB_CONSOLELINES][SB_CONSOLECOLUMNS + 1];
+  int32_t ConsoleLine;        // line written next, 0..59
+  char ConsoleHistory[SB_HISTORYLINES][SB_CONSOLECOLUMNS + 1];  // oldest first; 31 is being edited
+  int32_t HistoryIndex;       // browse position, 31 when not browsing
+  int32_t UpKeyHeld;          // arrow keys' held state at the previous step
+  int32_t DownKeyHeld;
+  int32_t LeftKeyHeld;        // shared by the line editor and the prompt input
+  int32_t DrawConsole;        // 0: printing fills the text but draws nothing
+  BMAP* DevEnvScreen;         // the console bitmap "dev env", made at the first drawing
+  BMAP* DevEnvBackground;     // the console's background picture, or null
+  int32_t FileOutput;         // console lines are appended to the log file
+
+  // Command interpreter and batches.
+  int32_t BatchBreak;         // stops the running batches
+  int32_t BatchDepth;         // batches running inside each other
+  int32_t QuitConsole;        // ends the console loop
+
+  // Front end: the options screen's items.
+  TMENUITEM MenuScreens[SB_OPTIONITEMS];
 
   // Cars of the race (records: vehicles/car.h).
   TCAR* Cars[SB_MAXCARS];

@@ -17,6 +17,7 @@
 constexpr int32_t LS_O_RDONLY = 0;
 constexpr int32_t LS_O_WRONLY = 1;
 constexpr int32_t LS_O_RDWR = 2;
+constexpr int32_t LS_O_APPEND = 0x0008;
 constexpr int32_t LS_O_CREAT = 0x100;
 constexpr int32_t LS_O_TRUNC = 0x200;
 constexpr int32_t LS_O_TEXT = 0x4000;

@@ -9,7 +9,7 @@
 #include "datagen/modwrite.h"
 #include "frontend/media.h"
 #include "shell/console.h"
-#include "shell/console_stub.h"
+#include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/lsvar.h"
 #include "system/modstate.h"

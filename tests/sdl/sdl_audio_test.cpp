@@ -266,6 +266,7 @@ TEST_F(DiskCaptureTest, SoxHearsTheToneTheBackEndPlayed) {
 // The built program without a display: silent, and no box.
 TEST_F(SdlAudioTest, TheProgramStartsSilentWhenHeadless) {
   ztest::WriteFile(root_ + "/PCX/DEVENV.PCX", "x");
+  ztest::WriteFile(root_ + "/DAT/STARTUP.TXT", "QUIT");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\nSound=TRUE\n");
   const std::string log = temp_ + "/stderr.txt";
   const std::string command = "SDL_VIDEODRIVER=dummy ZENTROVA_DRIVES='C=fixed:" + root_ + "' ZENTROVA_CONFIG_DIR='" +

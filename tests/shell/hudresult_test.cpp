@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "shell/console_stub.h"
+#include "shell/console.h"
 #include "shell/racerules.h"
 #include "shell/sequencer.h"
 #include "tests/shell/hud_fixture.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "shell/console_stub.h"
+#include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/racerules.h"
 #include "shell/sbvar.h"

@@ -120,6 +120,7 @@ TEST_F(StartupTest, NoRuntimeDirectoryEndsWithMinusOne) {
 
 TEST_F(StartupTest, WholeRunEndsWithZeroAndNoLeaks) {
   Marker("");
+  ztest::WriteFile(root_ + "/DAT/BOOT.TXT", "QUIT\r\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   char* argv[] = {const_cast<char*>("-s:boot.txt")};
   EXPECT_EQ(ExitCodeOf([&] { SB_Main(1, argv); }), 0);
@@ -168,6 +169,7 @@ class ProgramTest : public ztest::Environment {
 
 TEST_F(ProgramTest, RunsOnADataTreeWithTheMarker) {
   ztest::WriteFile(root_ + "/PCX/DEVENV.PCX", "x");
+  ztest::WriteFile(root_ + "/DAT/TEST.TXT", "QUIT");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   std::string errors;
   EXPECT_EQ(Run(errors), 0);

@@ -124,6 +124,7 @@ TEST(Program, OpensItsWindowAndEndsWithZero) {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string root = pattern;
   ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
+  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", "QUIT");
   // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
   // can then no longer tell D-Bus's leaks from the program's.
   const std::string command =

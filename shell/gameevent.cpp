@@ -1,0 +1,37 @@
+// The event pump with the Alt+Enter latch, keys and the key wait.
+#include "shell/gameevent.h"
+
+#include "engine3d/videomode.h"
+#include "shell/sbvar.h"
+#include "shell/startup.h"
+#include "system/input.h"
+#include "system/win/shell.h"
+
+namespace {
+constexpr int32_t kEnterKey = 13, kAltKey = 18;
+}
+
+void SB_UpdateEvent() {
+  LS_UpdateEvent();
+  const bool held = LS_KeyDown(kAltKey) && LS_KeyDown(kEnterKey);
+  if (!held) {
+    SB_Var.AltEnterLatch = 0;
+  } else if (!SB_Var.AltEnterLatch) {
+    SB_Var.AltEnterLatch = 1;
+    SB_ToggleFullScreen();
+  }
+}
+
+void SB_PumpEvents() { SB_UpdateEvent(); }
+
+int32_t SB_KeyDown(int32_t key) { return LS_KeyDown(key) ? 1 : 0; }
+
+void SB_FlushKeyboard() { LS_FlushKeyboard(); }
+
+int32_t SB_WaitKey() {
+  for (;;) {
+    if (const int32_t key = LS_GetKey()) return key;
+    SB_UpdateEvent();
+    SB_NullHook();
+  }
+}

@@ -1,0 +1,28 @@
+// The game's files: handles that are the library's handle plus 1, so that
+// 0 means no file and every operation accepts it and does nothing; a read
+// that pumps the events between large pieces; whole-file loads.
+#pragma once
+#include <cstdint>
+
+// Open modes, the C runtime's open flags.
+constexpr int32_t SB_OPEN_CREATE = 33538;  // binary, create, truncate, read-write
+constexpr int32_t SB_OPEN_READ = 32768;    // binary, read
+constexpr int32_t SB_OPEN_APPEND = 10;     // read-write, append
+
+// The largest piece read between two event pumps.
+constexpr int32_t SB_READCHUNKSIZE = 262144;
+
+// 0 when the file is missing (unless the mode creates it) or cannot be opened.
+int32_t SB_OpenFile(const char* name, int32_t mode);
+void SB_CloseFile(int32_t handle);
+// The bytes written.
+int32_t SB_WriteFile(int32_t handle, const void* buffer, int32_t count);
+// Reads at most what remains of the file; the bytes read.
+int32_t SB_ReadFile(int32_t handle, void* buffer, int32_t count);
+
+// The whole file in a block of the default heap, outside the owner table
+// (free it with SB_Release); null when the file is missing or empty.
+void* SB_LoadFile(const char* name);
+// The whole file and a zero byte, in a block registered as "Load File With
+// Zero"; null when the file is missing or the block cannot be had.
+char* SB_LoadFileWithZero(const char* name);
