@@ -1,10 +1,12 @@
-// The command table and the commands of the console itself: its screen
-// and history, batches, the test module and the film kept in memory, and
-// the end of the console.
+// The command table and the commands of the console itself: its screen,
+// history and log file, batches, the test module and the film kept in
+// memory, the race's video mode, and the end of the console.
 #include "shell/commandtable.h"
 
+#include <cstdlib>
 #include <cstring>
 
+#include "engine3d/videotable.h"
 #include "frontend/media.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
@@ -57,6 +59,17 @@ int32_t ClsCommand(const SB_COMMANDWORDS&) {
   return 1;
 }
 
+int32_t VideoModeCommand(const SB_COMMANDWORDS& words) {
+  if (!words.Args[0][0]) {
+    SB_ConsolePrintf("Video Mode is %ld.", static_cast<long>(SB_Var.VideoModeIndex));
+    return 1;
+  }
+  SB_Var.VideoModeIndex = std::atoi(words.Args[0]);
+  SB_FindVideoMode(0);
+  SB_ConsolePrintf("Video Mode set to %ld.", static_cast<long>(SB_Var.VideoModeIndex));
+  return 1;
+}
+
 int32_t EchoCommand(const SB_COMMANDWORDS& words) {
   SB_ConsolePrintf("%s", words.Rest);
   return 1;
@@ -72,6 +85,21 @@ int32_t KeyQuitBatchCommand(const SB_COMMANDWORDS&) {
   return 1;
 }
 
+int32_t OutputCommand(const SB_COMMANDWORDS& words) {
+  if (!words.Args[0][0]) {
+    SB_ConsolePrintf("Syntax error, or batch error !!!");
+    return 0;
+  }
+  SB_SetFileOutput(std::atoi(words.Args[0]));
+  if (SB_Var.FileOutput) {
+    SB_StartConsoleFile();
+    SB_ConsolePrintf("File Output enabled...");
+  } else {
+    SB_ConsolePrintf("File Output disabled...");
+  }
+  return 1;
+}
+
 // In the order in which the keywords are tried.
 const SB_COMMAND kCommands[] = {
     {"CLEARCONSOLE", ClearConsoleCommand},
@@ -82,7 +110,9 @@ const SB_COMMAND kCommands[] = {
     {"STOPMOD", StopModCommand},
     {"QUIT", QuitCommand},
     {"CLS", ClsCommand},
+    {"VIDEOMODE", VideoModeCommand},
     {"ECHO", EchoCommand},
+    {"OUTPUT", OutputCommand},
     {"KEYQUITBATCH", KeyQuitBatchCommand},
 };
 
