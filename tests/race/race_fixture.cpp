@@ -75,6 +75,7 @@ void SessionTest::MakeRaceScreen() {
   StartDisplay();
   SB_CreateDataView();
   ASSERT_EQ(SB_ApplyVideoMode(), 1);
+  Session().trace.clear();
 }
 
 void SessionTest::AtFrame(int32_t frames, std::function<void()> f) {
