@@ -79,6 +79,7 @@ void SessionTest::MakeRaceScreen() {
 }
 
 void SessionTest::AtFrame(int32_t frames, std::function<void()> f) {
+  frames_ = 0;
   Session().onFrame = [this, frames, f] {
     if (frames_++ == frames) f();
   };

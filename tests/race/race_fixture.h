@@ -47,7 +47,7 @@ class SessionTest : public LibraryTest {
   // Both user views and an overlay of the display's mode with its 3D
   // window, as a race has them; freed at the end of the test.
   void MakeRaceScreen();
-  // Calls f after `frames` race frames (at the start of the next).
+  // Calls f after `frames` race frames from now (at the start of the next).
   void AtFrame(int32_t frames, std::function<void()> f);
   // Notes the library's counts of blocks, bitmaps and palettes;
   // ExpectNothingLeft then finds them again and no owner record left.
