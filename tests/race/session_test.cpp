@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "engine3d/videotable.h"
+#include "net/net.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "shell/console.h"
@@ -196,6 +197,33 @@ TEST_F(RaceSessionTest, PrintsThePlayTimeAndFrameRatesOfARaceOverASecond) {
       EXPECT_EQ(lines, (Trace{"\"  Maximum polygons..: 0\"", "\"  Maximum vertices..: 0\""}));
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+int32_t Word(const char* keyword) { return SB_NetConsoleCommand("", "", "", "", "", keyword); }
+
+TEST_F(RaceSessionTest, PlayRacesWithTheRequestedRendererWhenItDrawsTheMode) {
+  SB_Var.RequestedRenderer = 1;  // PERSPECTIVE: 8-bit modes only
+  EXPECT_EQ(Word("PLAY"), 0);
+  EXPECT_EQ(Word("WATCH"), 0);
+  SB_Var.RequestedRenderer = SB_PVR;
+  EXPECT_EQ(Word("WATCH"), 0);
+  int32_t during = -1;
+  AtFrame(0, [&] {
+    during = SB_Var.Renderer;
+    SB_QuitRace();
+  });
+  EXPECT_EQ(Word("PLAY"), 1);
+  EXPECT_EQ(during, SB_PVR);
+  EXPECT_EQ(SB_Var.Renderer, 0);
+  const Trace lines = ztest::TracedWith("\"V");
+  EXPECT_EQ(lines, (Trace{"\"Videomode (16bits) not supported by [PERSPECTIVE]!!!\"",
+                          "\"Videomode (16bits) not supported by [PERSPECTIVE]!!!\""}));
+  EXPECT_EQ(ztest::TracedWith("\"Watch failed : no network !\"").size(), 1u);
+  EXPECT_EQ(ztest::TracedWith("SB_ReadSettings").size(), 1u);
 }
 
 }  // namespace
