@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "engine3d/videotable.h"
 #include "net/netplayer.h"
 #include "platform/config.h"
 #include "platform/fs.h"
@@ -46,7 +47,9 @@ struct Race {
     palette.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
     SB_Var.Pal3d = &palette;
     SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
-    SB_Var.TextScreen->Format = BMAP_RGB555;  // the default video mode's format without a screen
+    SB_Var.TextScreen->Format = BMAP_RGB555;  // the 16-bit modes' format without a screen
+    SB_Var.VideoModeIndex = 17;
+    SB_VideoModes[17].Format = SB_VideoModes[17].TextureFormat = BMAP_RGB555;
     LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, 0, 40, 640, 400);
     SB_InitFonts();
     SB_RemapFonts();
