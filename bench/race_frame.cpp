@@ -4,14 +4,9 @@
 // (renderer 3, the views pipelined) and off it (renderer 0).
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-
+#include "bench/datatree.h"
 #include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
-#include "platform/config.h"
-#include "platform/fs.h"
-#include "platform/window.h"
 #include "shell/dial.h"
 #include "shell/hud.h"
 #include "shell/owner.h"
@@ -19,29 +14,16 @@
 #include "shell/racerules.h"
 #include "shell/sbvar.h"
 #include "shell/sequencer.h"
-#include "system/error.h"
-#include "system/file.h"
-#include "system/heap.h"
 #include "system/win/shell.h"
 
 namespace {
 
 struct Race {
-  std::filesystem::path config;
-  PALETTE palette{};
+  DataTreeLibrary library;
   TCAR cars[SB_MAXCARS]{};
 
   explicit Race(int32_t renderer) {
-    char pattern[] = "/tmp/zentrova-bench-XXXXXX";
-    config = mkdtemp(pattern);
-    plat::SetMessageBoxEcho(false);
-    plat::SetConfigDir(config.string());
-    plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", ZENTROVA_DATA_DIR}});
-    LSI_InitMemory(32u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    LSI_InitDirectory();
     LS_SetInputMode(1);  // as in a race: key tests do not pump
-    SB_ResetVars();
     SB_Var.VideoModeIndex = 17;
     SB_VideoModes[17].Format = SB_VideoModes[17].TextureFormat = BMAP_RGB555;
     SB_LoadPalette3d(nullptr);
@@ -76,8 +58,6 @@ struct Race {
     SB_FreeCounters();
     SB_FreeBmap(SB_Var.TextScreen);
     SB_FreePalette3d();
-    LSI_CloseMemory();
-    std::filesystem::remove_all(config);
   }
 };
 

@@ -11,6 +11,7 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "system/error.h"
+#include "tests/support/cartable.h"
 #include "system/lsvar.h"
 
 namespace ztest {
@@ -61,14 +62,7 @@ void SessionTest::StartDisplay() {
 }
 
 void SessionTest::MakeCars(int32_t n) {
-  for (int32_t i = 0; i < n; ++i) {
-    cars_[i] = TCAR{};
-    cars_[i].TexturesReady = 1;
-    SB_Var.Cars[i] = &cars_[i];
-  }
-  SB_Var.NbCars = n;
-  SB_Var.UsingCars = 1;
-  SB_Var.DrivenCar = 0;
+  MakeCarTable(cars_, n);
 }
 
 void SessionTest::MakeRaceScreen() {
