@@ -187,11 +187,15 @@ int32_t SB_MapCommand(const SB_COMMANDWORDS& w) {
     std::snprintf(SB_Var.BankFile, sizeof SB_Var.BankFile, "BNK>%s.BNK", circuit);
     std::snprintf(SB_Var.ConfigFile, sizeof SB_Var.ConfigFile, "TXT>%s.TXT", circuit);
     // The directory and its ">" must fit the path.
+    const size_t length = std::strlen(w.Args[1]);
     SB_Var.TexturePath[0] = 0;
-    if (std::strlen(w.Args[1]) > SB_TEXTUREPATHSIZE - 2)
+    if (length > SB_TEXTUREPATHSIZE - 2) {
       SB_ConsolePrintf("Texture path too long !!!");
-    else if (HasArg(w, 1))
-      std::snprintf(SB_Var.TexturePath, sizeof SB_Var.TexturePath, "%s>", w.Args[1]);
+    } else if (length) {
+      std::memcpy(SB_Var.TexturePath, w.Args[1], length);
+      SB_Var.TexturePath[length] = '>';
+      SB_Var.TexturePath[length + 1] = 0;
+    }
   }
   ReportFile("Ascii map file (buildmap 1)", SB_Var.AsciiMapFile);
   ReportFile("Decor map file (buildmap 0)", SB_Var.DecorMapFile);

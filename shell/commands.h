@@ -47,8 +47,7 @@ int32_t SB_ZoriraCameraCommand(const SB_COMMANDWORDS& words);
 int32_t SB_TimeCommand(const SB_COMMANDWORDS& words);
 int32_t SB_ModeCommand(const SB_COMMANDWORDS& words);
 
-// The console's own commands (shell/commandtable.cpp) and the shell's
-// actions (shell/cmd_actions.cpp).
+// The shell's actions (shell/cmd_actions.cpp).
 int32_t SB_SaveConsoleCommand(const SB_COMMANDWORDS& words);
 int32_t SB_TextureScaleCommand(const SB_COMMANDWORDS& words);
 int32_t SB_ScaleCommand(const SB_COMMANDWORDS& words);

@@ -185,8 +185,10 @@ TEST_F(Actions, TypePrintsAPageAtATime) {
   Run("TYPE MIXED.TXT");
   Run("TYPE EMPTY.TXT");
   Run("TYPE NONE.TXT");
+  Run("TYPE " + std::string(255, 'T'));
   Run("TYPE");
-  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "", "File error... type DIR for directory..."}));
+  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "", "File error... type DIR for directory...",
+                              "File error... type DIR for directory..."}));
 }
 
 TEST_F(Actions, HelpAndInfoTypeTheirFiles) {
