@@ -23,6 +23,9 @@ struct TSOFTSCENE;
 constexpr int32_t SB_CONSOLELINES = 60;
 constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
 constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
+// Circuit file names and the texture directory, with their terminators.
+constexpr int32_t SB_FILENAMESIZE = 256;
+constexpr int32_t SB_TEXTUREPATHSIZE = 32;
 
 struct SB_VARS {
   // Program start-up.
@@ -67,6 +70,21 @@ struct SB_VARS {
   int32_t BatchBreak;         // stops the running batches
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
+
+  // Development environment: the console's palette and the circuit and
+  // settings of the next race, set by the console start-up and commands.
+  PALETTE* DevEnvPal;         // the console background's palette, or null
+  char CircuitFile[SB_FILENAMESIZE];   // the circuit's name + ".TXT"
+  char AsciiMapFile[SB_FILENAMESIZE];  // its 3D-Studio ASCII scene
+  char DecorMapFile[SB_FILENAMESIZE];  // its binary map
+  char ConfigFile[SB_FILENAMESIZE];    // its map information
+  char BankFile[SB_FILENAMESIZE];      // its texture bank
+  char TexturePath[SB_TEXTUREPATHSIZE];  // texture directory ending in ">"
+  int32_t BuildMap;             // 1: build the map from the ASCII scene
+  int32_t SplitTextureRepeats;  // cut faces where their texture repeats
+  int32_t FarDistance;          // world units
+  int32_t DrawDistance;         // metres
+  int32_t TextureScale;         // texture reduction divisor
 
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
