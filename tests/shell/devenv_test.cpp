@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "datagen/tgawrite.h"
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "shell/session.h"
+#include "system/lsvar.h"
 #include "tests/shell/race_fakes.h"
 #include "tests/shell/shell_fakes.h"
 #include "tests/shell/typist.h"
@@ -205,6 +209,21 @@ TEST_F(DevEnv, TheShippedStartUpScriptRunsCleanly) {
   EXPECT_GE(ztest::PagerPrompts(), 2);
   EXPECT_FALSE(Printed("Syntax error, or batch error !!!"));
   EXPECT_FALSE(Printed("File error... type DIR for directory..."));
+}
+
+TEST_F(DevEnv, PleaseWaitIsCentredOnTheClearedScreen) {
+  LS_FillRect(LS_Var.Screen, 0, 0, 639, 479, 0x1234);
+  SB_ShowPleaseWait();  // no picture: nothing drawn
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 0, 0), 0x1234u);
+  std::filesystem::create_directories(root_ + "/MISCPICT");
+  ASSERT_TRUE(datagen::WriteTga(root_ + "/MISCPICT/PLEASEWA.TGA", datagen::Picture24(101, 51, 255, 0, 0)));
+  SB_ShowPleaseWait();
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 0, 0), 0u);
+  // At ((640 - 101) / 2, (480 - 51) / 2), rounded toward zero.
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 268, 213), 0u);
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 269, 214), 0xF800u);
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 369, 264), 0xF800u);
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 370, 265), 0u);
 }
 
 }  // namespace
