@@ -1,6 +1,7 @@
 // The game's global record. It lives for the whole run; SB_ResetVars puts
 // it back to its state before start-up (used by test fixtures).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "frontend/interface.h"
@@ -23,9 +24,10 @@ struct TSOFTSCENE;
 constexpr int32_t SB_CONSOLELINES = 60;
 constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
 constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
-// Circuit file names and the texture directory, with their terminators.
-constexpr int32_t SB_FILENAMESIZE = 256;
-constexpr int32_t SB_TEXTUREPATHSIZE = 32;
+// Circuit file names (a console word of 255 characters with the longest
+// directory and extension) and the texture directory.
+constexpr size_t SB_FILENAMESIZE = 272;
+constexpr size_t SB_TEXTUREPATHSIZE = 32;  // "NAME>" and its terminator
 
 struct SB_VARS {
   // Program start-up.
@@ -71,20 +73,9 @@ struct SB_VARS {
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
 
-  // Development environment: the console's palette and the circuit and
-  // settings of the next race, set by the console start-up and commands.
-  PALETTE* DevEnvPal;         // the console background's palette, or null
-  char CircuitFile[SB_FILENAMESIZE];   // the circuit's name + ".TXT"
-  char AsciiMapFile[SB_FILENAMESIZE];  // its 3D-Studio ASCII scene
-  char DecorMapFile[SB_FILENAMESIZE];  // its binary map
-  char ConfigFile[SB_FILENAMESIZE];    // its map information
-  char BankFile[SB_FILENAMESIZE];      // its texture bank
-  char TexturePath[SB_TEXTUREPATHSIZE];  // texture directory ending in ">"
-  int32_t BuildMap;             // 1: build the map from the ASCII scene
-  int32_t SplitTextureRepeats;  // cut faces where their texture repeats
-  int32_t FarDistance;          // world units
-  int32_t DrawDistance;         // metres
-  int32_t TextureScale;         // texture reduction divisor
+  // Development environment.
+  PALETTE* DevEnvPal;           // the console background's palette, or null
+  int32_t SplitTextureRepeats;  // the map's faces are cut where their texture repeats
 
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
@@ -183,6 +174,18 @@ struct SB_VARS {
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
   int32_t SessionLost;  // the controller's player disappeared
+
+  // Settings of the console words, read when a race is set up.
+  int32_t TextureScale;      // map textures are divided by it, a power of two
+  char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
+  char AsciiMapFile[SB_FILENAMESIZE];
+  char DecorMapFile[SB_FILENAMESIZE];
+  char BankFile[SB_FILENAMESIZE];
+  char ConfigFile[SB_FILENAMESIZE];   // the map information
+  char TexturePath[SB_TEXTUREPATHSIZE];  // "NAME>" or empty
+  int32_t BuildMap;        // build the map from the ASCII scene
+  int32_t FarDistance;   // depth key beyond which polygons are filled affine
+  int32_t DrawDistance;  // metres of centre line drawn
 
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;

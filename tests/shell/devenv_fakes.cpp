@@ -11,6 +11,7 @@
 #include "tests/shell/race_fakes.h"
 #include "tools/bsplines.h"
 #include "track/bspline.h"
+#include "track/decor.h"
 #include "vehicles/devenv.h"
 
 namespace {
@@ -73,4 +74,5 @@ void SB_FreeDecorObjects() { ztest::Record("FreeDecorObjects"); }
 // Editors, track and network.
 void SB_FreeBsplinesMeters() { ztest::Record("FreeBsplinesMeters"); }
 void SB_FreeBsplinePoints() { ztest::Record("FreeBsplinePoints"); }
+void SB_FreeDecor() { ztest::Record("FreeDecor"); }
 void NET_FreeConsoleList() { ztest::Record("FreeConsoleList"); }
