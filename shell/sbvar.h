@@ -24,6 +24,7 @@ struct TSOFTSCENE;
 constexpr int32_t SB_CONSOLELINES = 60;
 constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
 constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
+
 // Circuit file names (a console word of 255 characters with the longest
 // directory and extension) and the texture directory.
 constexpr size_t SB_FILENAMESIZE = 272;
