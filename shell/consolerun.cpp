@@ -31,7 +31,7 @@ void SB_ShowPleaseWait() {
 }
 
 int32_t SB_RunConsole() {
-  SB_DevEnv();
+  const int32_t result = SB_DevEnv();
   SB_Var.RunDone = 1;
-  return 1;
+  return result;
 }

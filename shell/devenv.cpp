@@ -124,7 +124,7 @@ void SB_FreeDevEnv() {
   SB_FreeLocalReplay();
 }
 
-void SB_DevEnv() {
+int32_t SB_DevEnv() {
   SB_FlushKeyboard();
   SB_InitDevEnv();
   while (!SB_Var.QuitConsole) {
@@ -133,4 +133,5 @@ void SB_DevEnv() {
     SB_ConsoleStep();
   }
   SB_FreeDevEnv();
+  return 0;
 }

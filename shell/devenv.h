@@ -9,8 +9,8 @@
 constexpr int32_t SB_LARGEMEMORYCLASS = 25165824;
 extern const char* const SB_DEVENVPICTURE;  // the background, "pcx>devenv.pcx"
 
-// Runs the console until SB_Var.QuitConsole is set.
-void SB_DevEnv();
+// Runs the console until SB_Var.QuitConsole is set; returns 0.
+int32_t SB_DevEnv();
 // The start-up; returns the result of the start-up script's command.
 int32_t SB_InitDevEnv();
 // The tear-down.
