@@ -25,3 +25,7 @@ static_assert(sizeof(TVIDEOMODE) == 14 * 4, "fourteen 32-bit words a row");
 
 // The selected row.
 const TVIDEOMODE* SB_GetSelectedVideoMode();
+// Moves SB_Var.VideoModeIndex to the first available row from the selected
+// one on, wrapping, whose texture format is the code (any row for 0); a
+// whole turn without one leaves the selection.
+void SB_FindVideoMode(int32_t format);

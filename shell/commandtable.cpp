@@ -7,6 +7,7 @@
 
 #include "frontend/media.h"
 #include "shell/console.h"
+#include "shell/consolewords.h"
 #include "shell/gameevent.h"
 #include "shell/sbvar.h"
 
@@ -75,7 +76,10 @@ int32_t KeyQuitBatchCommand(const SB_COMMANDWORDS&) {
 // In the order in which the keywords are tried.
 const SB_COMMAND kCommands[] = {
     {"CLEARCONSOLE", ClearConsoleCommand},
+    {"TYPE", SB_TypeCommand},
     {"RUN", RunCommand},
+    {"HELP", SB_HelpCommand},
+    {"INFO", SB_InfoCommand},
     {"PRELOADFLI", PreloadFliCommand},
     {"DISCARDFLI", DiscardFliCommand},
     {"PLAYMOD", PlayModCommand},
@@ -83,6 +87,9 @@ const SB_COMMAND kCommands[] = {
     {"QUIT", QuitCommand},
     {"CLS", ClsCommand},
     {"ECHO", EchoCommand},
+    {"TIME", SB_TimeCommand},
+    {"DRAWCONSOLE", SB_DrawConsoleCommand},
+    {"OUTPUT", SB_OutputCommand},
     {"KEYQUITBATCH", KeyQuitBatchCommand},
 };
 

@@ -1,6 +1,7 @@
 // The game's global record. It lives for the whole run; SB_ResetVars puts
 // it back to its state before start-up (used by test fixtures).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "frontend/interface.h"
@@ -23,6 +24,11 @@ struct TSOFTSCENE;
 constexpr int32_t SB_CONSOLELINES = 60;
 constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
 constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
+
+// Circuit file names (a console word of 255 characters with the longest
+// directory and extension) and the texture directory.
+constexpr size_t SB_FILENAMESIZE = 272;
+constexpr size_t SB_TEXTUREPATHSIZE = 32;  // "NAME>" and its terminator
 
 struct SB_VARS {
   // Program start-up.
@@ -67,6 +73,10 @@ struct SB_VARS {
   int32_t BatchBreak;         // stops the running batches
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
+
+  // Development environment.
+  PALETTE* DevEnvPal;           // the console background's palette, or null
+  int32_t SplitTextureRepeats;  // the map's faces are cut where their texture repeats
 
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
@@ -165,6 +175,18 @@ struct SB_VARS {
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
   int32_t SessionLost;  // the controller's player disappeared
+
+  // Settings of the console words, read when a race is set up.
+  int32_t TextureScale;      // map textures are divided by it, a power of two
+  char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
+  char AsciiMapFile[SB_FILENAMESIZE];
+  char DecorMapFile[SB_FILENAMESIZE];
+  char BankFile[SB_FILENAMESIZE];
+  char ConfigFile[SB_FILENAMESIZE];   // the map information
+  char TexturePath[SB_TEXTUREPATHSIZE];  // "NAME>" or empty
+  int32_t BuildMap;        // build the map from the ASCII scene
+  int32_t FarDistance;   // depth key beyond which polygons are filled affine
+  int32_t DrawDistance;  // metres of centre line drawn
 
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;
