@@ -1,7 +1,8 @@
 // No network layer yet: connected only when a session has been opened and
 // the controller accepted this player, which nothing does so far; nothing
-// to pump, and no race or network word but "CLOSENET", which has nothing
-// to close. Weak, so that tests can put recording fakes in their place.
+// to pump, no list fetched, and no race or network word but "CLOSENET",
+// which has nothing to close. Weak, so that tests can put recording fakes
+// in their place.
 #include <cstring>
 
 #include "net/net.h"
@@ -16,3 +17,5 @@ __attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, con
                                                    const char*, const char* keyword) {
   return keyword && std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
 }
+
+__attribute__((weak)) void NET_FreeConsoleList() {}

@@ -70,6 +70,7 @@ struct WindowMessage {
 void PostWindowMessage(const WindowMessage& message);
 // Takes the oldest message; false when none is waiting.
 bool PeekWindowMessage(WindowMessage& message);
+bool WindowMessageWaiting();
 void ClearWindowMessages();
 
 // A message number of its own for a name, the same for the same name
@@ -82,6 +83,10 @@ uint32_t RegisterWindowMessage(const std::string& name);
 using MessageSource = void (*)();
 void SetMessageSource(MessageSource source);
 void PollMessageSource();
+// Whether input can still arrive: a source is installed (the device back
+// end, or a test's script) or messages are waiting. Without either, as
+// when the program runs headless, no key will ever come.
+bool InputMayArrive();
 
 // The window back end; without one the window exists only as state.
 struct WindowBackend {

@@ -16,9 +16,10 @@
 #include "shell/session.h"
 #include "shell/textnumber.h"
 #include "system/file.h"
-#include "system/lsvar.h"
+#include "tools/bsplines.h"
 #include "tools/tools.h"
 #include "vehicles/controls.h"
+#include "vehicles/devenv.h"
 #include "vehicles/replays.h"
 #include "vehicles/setups.h"
 #include "vehicles/vehicles.h"
@@ -186,9 +187,8 @@ int32_t SB_ComdexCommand(const SB_COMMANDWORDS&) {
 // The intro shows its own pictures; the console's palette comes back after.
 int32_t SB_IntroCommand(const SB_COMMANDWORDS&) {
   SB_ConsolePrintf("Launching the intro...");
-  const PALETTE console = LS_Var.Palette;
   SB_PlayLogoIntro();
-  SB_SetPalette(&console);
+  if (SB_Var.DevEnvPal) SB_SetPalette(SB_Var.DevEnvPal);
   return 1;
 }
 

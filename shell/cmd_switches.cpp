@@ -11,6 +11,7 @@
 #include "shell/sbvar.h"
 #include "shell/textnumber.h"
 #include "track/decor.h"
+#include "vehicles/devenv.h"
 #include "vehicles/replays.h"
 
 namespace {

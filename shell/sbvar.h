@@ -78,6 +78,10 @@ struct SB_VARS {
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
 
+  // Development environment.
+  PALETTE* DevEnvPal;           // the console background's palette, or null
+  int32_t SplitTextureRepeats;  // the map's faces are cut where their texture repeats
+
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
 

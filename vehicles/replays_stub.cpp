@@ -4,5 +4,4 @@
 #include "vehicles/replays.h"
 
 __attribute__((weak)) void SB_AllocCarsReplays() {}
-__attribute__((weak)) void SB_FreeCarsReplays() {}
 __attribute__((weak)) int32_t SB_SaveCarReplay(const char*) { return 0; }

@@ -1,20 +1,16 @@
 // The console's actions: texture scale, circuit, carousel, mip-map
-// distances, typing, copying and saving files, the log, the small words,
-// and the table and help text that hold every word.
+// distances, typing, copying and saving files, the log and the small words.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
-#include "platform/window.h"
-#include "shell/commandtable.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "tests/shell/command_fakes.h"
+#include "tests/shell/typist.h"
 
 namespace {
 
@@ -22,20 +18,10 @@ using Lines = std::vector<std::string>;
 
 class Actions : public ztest::CommandTest {
  protected:
-  // Answers each page prompt on the console's current line with one key,
-  // noting how many lines had been printed by then.
-  static void AnswerPrompts() {
-    const std::string current = SB_Var.ConsoleText[SB_Var.ConsoleLine];
-    const int printed = static_cast<int>(SB_PrintedLines().size());
-    if (current != "Press any key to continue" || (!prompts_.empty() && prompts_.back() == printed)) return;
-    prompts_.push_back(printed);
-    plat::PostWindowMessage({plat::kMsgChar, ' ', 0});
-  }
   void TearDown() override {
-    plat::SetMessageSource(nullptr);
+    ztest::StopTyping();
     CommandTest::TearDown();
   }
-  static inline std::vector<int> prompts_;
 };
 
 TEST_F(Actions, TextureScaleRoundsToAPowerOfTwoAndSetsItsFlags) {
@@ -166,29 +152,26 @@ TEST_F(Actions, SmallWords) {
   EXPECT_EQ(plat::TickMs() - before, 1250u);
 }
 
-TEST_F(Actions, TypePrintsAPageAtATime) {
-  std::string text;
-  for (int i = 1; i <= 100; ++i) text += "line " + std::to_string(i) + "\r\n";
-  ztest::WriteFile(root_ + "/LONG.TXT", text + std::string(300, 'x'));
-  prompts_.clear();
-  plat::SetMessageSource(AnswerPrompts);
-  Run("TYPE long.txt");
-  const Lines printed = Printed();
-  ASSERT_EQ(printed.size(), 101u);
-  EXPECT_EQ(printed[45], "line 46");
-  EXPECT_EQ(printed[100], std::string(255, 'x'));  // cut at 255
-  EXPECT_EQ(prompts_, (std::vector<int>{45, 90}));
+// The 46th line is the first after a page: 44 lines and the empty one
+// after the last carriage return fill a page exactly.
+TEST_F(Actions, TypeWaitsForAKeyBeforeLine46) {
+  std::string page;
+  for (int i = 1; i <= 44; ++i) page += "line " + std::to_string(i) + "\r\n";
+  ztest::WriteFile(root_ + "/PAGE.TXT", page);
+  ztest::WriteFile(root_ + "/MORE.TXT", page + "line 45\r\n");
+  ztest::StartTyping("");
+  Run("TYPE page.txt");
+  EXPECT_EQ(ztest::PagerPrompts(), 0);
+  EXPECT_EQ(Printed().size(), 45u);
+  Run("TYPE more.txt");
+  EXPECT_EQ(ztest::PagerPrompts(), 1);
+  EXPECT_EQ(Printed().size(), 46u);
 
-  // A lone line feed stays in its line; an empty file is one empty line.
+  // A lone line feed stays in its line; a long name is only not found.
   ztest::WriteFile(root_ + "/MIXED.TXT", "a\nb\rc\r\n\r\nd");
-  ztest::WriteFile(root_ + "/EMPTY.TXT", "");
   Run("TYPE MIXED.TXT");
-  Run("TYPE EMPTY.TXT");
-  Run("TYPE NONE.TXT");
   Run("TYPE " + std::string(255, 'T'));
-  Run("TYPE");
-  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "", "File error... type DIR for directory...",
-                              "File error... type DIR for directory..."}));
+  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "File error... type DIR for directory..."}));
 }
 
 TEST_F(Actions, HelpAndInfoTypeTheirFiles) {
@@ -241,57 +224,6 @@ TEST_F(Actions, OutputStartsTheLogAnew) {
   EXPECT_EQ(Run("OUTPUT 0"), 1);
   EXPECT_EQ(Run("OUTPUT"), 0);
   EXPECT_EQ(Printed(), (Lines{"File Output enabled...", "File Output disabled...", "Syntax error, or batch error !!!"}));
-}
-
-// Every word of the table, in its order, and the help text names each of
-// them and each race and network word.
-TEST_F(Actions, TheTableAndTheHelpTextHoldEveryWord) {
-  const char* const words[] = {
-      "SAVECONSOLE", "TEXTURESCALE", "NUMBEROFCARS", "SAVETEXTCARS", "LOADTEXTCARS", "COURSEREPLAYS",
-      "ASKSAVEREPLAY", "SAVEREPLAY", "SCALE", "LOADREPLAY", "INITREPLAY", "CALIBRATE", "CLEARCONSOLE", "TYPE",
-      "RUN", "HELP", "INFO", "PRELOADFLI", "DISCARDFLI", "PLAYMOD", "STOPMOD", "QUIT", "CLS", "MEMINFO", "MODE",
-      "MAP", "CARNUM", "CARNUMEXIST", "BUILDMAP", "BUILDBANK", "SIMPLIFICATION", "VIDEOMODE", "FLAT", "JAPAN",
-      "NOCACHE", "NORENDER", "SLOWRENDER", "VIDEOLIST", "AUTODETAIL", "EDITORMODE", "JOYSTICKON",
-      "JOYSTICKVOLANT", "DRAWDEVINFO", "USINGSMOKE", "USINGCARS", "FINDBOSSES", "FIXEDGAMESPEED",
-      "FLOATINGGAMESPEED", "GAMESPEEDMODE", "DRAWINFO", "USINGSOUND", "AUTOMATIC", "MIPMAP", "USINGOBJECTS",
-      "USINGPVS", "VERSION", "PVRVERSION", "VIEWIMAGE", "TEXTUREREDUCTION", "CAREDITOR", "ECHO",
-      "DEFAULTDIRECTORY", "TIME", "SHADOW", "LIGHT", "DETAIL", "RUFISPLAYING", "PVRMIPMAP", "MEMORY", "ZORIRADEMO",
-      "ZORIRATIMEOUT", "ZORIRANIGHTDAY", "ZORIRACAMERA", "CDSONG", "DRAWCONSOLE", "DELAY", "LOADBSPLINE",
-      "SAVEBSPLINE", "SAVEBSPLINEMETER", "MAKEROAD", "COPY", "CPU", "CALC_VITRE", "INTERFACE", "INTRO",
-      "INTERKEYB", "INTERJOY", "INTERCUST", "OUTPUT", "COMDEX", "MAKEICONE", "UNALPHA", "BMAPTO16",
-      "KEYQUITBATCH"};
-  const char* const network[] = {"ENDOFRACE", "STARTPRACTICE", "RESTARTRACE", "LAUNCHRACE", "FAME", "HALLOFFAME",
-                                 "RACEMODE", "BROADCAST", "PLAY", "WATCH", "JOIN", "LEAVE", "CREATE", "SERVER",
-                                 "SERVERSLIST", "MYSERVERSLIST", "PLAYERSLIST", "PROTOCOLSLIST", "PROTOCOL",
-                                 "INFOS", "LIST", "STARTNET", "CLOSENET"};
-  const std::string help = ztest::ReadFile(std::string(ZENTROVA_SOURCE_DIR) + "/data/HELP.TXT");
-  std::vector<std::string> helpWords;
-  std::istringstream in(help);
-  for (std::string word; in >> word;) helpWords.push_back(word.back() == ',' ? word.substr(0, word.size() - 1) : word);
-  const auto inHelp = [&](const std::string& w) {
-    for (const std::string& h : helpWords)
-      if (h == w) return true;
-    return false;
-  };
-  const SB_COMMAND* previous = nullptr;
-  for (const char* w : words) {
-    const SB_COMMAND* command = SB_FindCommand(w);
-    ASSERT_NE(command, nullptr) << w;
-    EXPECT_STREQ(command->Keyword, w);
-    if (previous) {
-      EXPECT_EQ(command, previous + 1) << w;  // in the table's order
-    }
-    previous = command;
-    EXPECT_TRUE(inHelp(w)) << w;
-  }
-  for (const char* w : network) EXPECT_TRUE(inHelp(w)) << w;
-
-  std::istringstream lines(help);
-  for (std::string line; std::getline(lines, line);) {
-    ASSERT_FALSE(line.empty());
-    EXPECT_EQ(line.back(), '\r') << "lines end in CR LF";
-    EXPECT_LE(line.size(), 81u) << line;
-  }
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include "shell/kiosk.h"
 #include "shell/sbvar.h"
 #include "shell/session.h"
+#include "tools/bsplines.h"
 #include "tools/tools.h"
-#include "track/decor.h"
 #include "vehicles/controls.h"
 #include "vehicles/replays.h"
 #include "vehicles/setups.h"
@@ -38,78 +38,69 @@ std::vector<std::string> CommandTest::Printed() {
 
 }  // namespace ztest
 
-namespace {
+using ztest::Record;
 
-void Note(const std::string& call) { ztest::Fakes().calls.push_back(call); }
-std::string Text(const char* text) { return text ? text : "(null)"; }
-
-}  // namespace
-
-// Track, kiosk and the race session's pictures.
-void SB_FreeDecor() { Note("FreeDecor"); }
-void SB_InstallKioskHook() { Note("InstallKioskHook"); }
-void SB_RemoveKioskHook() { Note("RemoveKioskHook"); }
-void SB_PlayLogoIntro() { Note("PlayLogoIntro"); }
+// Kiosk and the race session's pictures.
+void SB_InstallKioskHook() { Record("InstallKioskHook"); }
+void SB_RemoveKioskHook() { Record("RemoveKioskHook"); }
+void SB_PlayLogoIntro() { Record("PlayLogoIntro"); }
 
 // Vehicles.
-void SB_AllocCarsReplays() { Note("AllocCarsReplays " + std::to_string(SB_Var.NbCars)); }
-void SB_FreeCarsReplays() { Note("FreeCarsReplays"); }
+void SB_AllocCarsReplays() { Record("AllocCarsReplays %d", SB_Var.NbCars); }
 int32_t SB_SaveCarReplay(const char* name) {
-  Note("SaveCarReplay " + Text(name));
+  Record("SaveCarReplay %s", name);
   return 1;
 }
-void SB_CenterJoystick() { Note("CenterJoystick"); }
+void SB_CenterJoystick() { Record("CenterJoystick"); }
 void SB_SetSelectedSetup(int32_t n) {
-  Note("SetSelectedSetup " + std::to_string(n));
+  Record("SetSelectedSetup %d", n);
   SB_Var.SelectedSetup = n;
 }
 int32_t SB_SaveVehicleSetups(const char* name) {
-  Note("SaveVehicleSetups " + Text(name));
+  Record("SaveVehicleSetups %s", name);
   return 1;
 }
 int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) {
-  Note("LoadCars " + std::to_string(SB_Var.NbCars) + " " + std::to_string(flag) + " reduction " +
-       std::to_string(SB_Var.TextureReduction));
+  Record("LoadCars %d %d reduction %d", SB_Var.NbCars, flag, SB_Var.TextureReduction);
   return 1;
 }
-void SB_FreeCars() { Note("FreeCars"); }
-void SB_BuildTCARDEFINITIONs(TVEHICLESETUP*) { Note("BuildTCARDEFINITIONs"); }
+void SB_FreeCars() { Record("FreeCars"); }
+void SB_BuildTCARDEFINITIONs(TVEHICLESETUP*) { Record("BuildTCARDEFINITIONs"); }
 int32_t SB_WriteTCARDEFINITION(const char* name) {
-  Note("WriteTCARDEFINITION " + Text(name));
+  Record("WriteTCARDEFINITION %s", name);
   return 1;
 }
 int32_t SB_ReadTCARDEFINITION(const char* name) {
-  Note("ReadTCARDEFINITION " + Text(name));
+  Record("ReadTCARDEFINITION %s", name);
   return ztest::Commands().definitionsFound;
 }
-void SB_ApplyTCARDEFINITIONs(TVEHICLESETUP*) { Note("ApplyTCARDEFINITIONs"); }
-void SB_FreeTCARDEFINITIONs() { Note("FreeTCARDEFINITIONs"); }
+void SB_ApplyTCARDEFINITIONs(TVEHICLESETUP*) { Record("ApplyTCARDEFINITIONs"); }
+void SB_FreeTCARDEFINITIONs() { Record("FreeTCARDEFINITIONs"); }
 
 // Scenery and editors.
-void LoadObjectScript(const char* name) { Note("LoadObjectScript " + Text(name)); }
+void LoadObjectScript(const char* name) { Record("LoadObjectScript %s", name); }
 int32_t SB_LoadBsplines(const char* name) {
-  Note("LoadBsplines " + Text(name));
+  Record("LoadBsplines %s", name);
   return ztest::Commands().bsplinesFound;
 }
-void SB_SaveBsplines(const char* name) { Note("SaveBsplines " + Text(name)); }
-void SB_SaveBsplinesMeters(const char* name) { Note("SaveBsplinesMeters " + Text(name)); }
-void MakeRoad(const char* name) { Note("MakeRoad " + Text(name)); }
+void SB_SaveBsplines(const char* name) { Record("SaveBsplines %s", name); }
+void SB_SaveBsplinesMeters(const char* name) { Record("SaveBsplinesMeters %s", name); }
+void MakeRoad(const char* name) { Record("MakeRoad %s", name); }
 void SB_CarPaintEditor(BMAP* picture, int32_t depth) {
-  Note("CarPaintEditor " + std::string(picture == SB_Var.DevEnvScreen ? "console" : "other") + " " +
-       std::to_string(depth) + " cars " + std::to_string(SB_Var.NbCars));
+  Record("CarPaintEditor %s %d cars %d", picture == SB_Var.DevEnvScreen ? "console" : "other", depth, SB_Var.NbCars);
 }
 
 // Front end.
 int32_t SB_RunInterface() {
-  Note("RunInterface");
+  Record("RunInterface");
   return 1;
 }
 int32_t SB_RunComdexInterface() {
-  Note("RunComdexInterface");
+  Record("RunComdexInterface");
   return 1;
 }
 int32_t SB_CalcVitre() {
-  Note("CalcVitre");
+  Record("CalcVitre");
   return 1;
 }
 

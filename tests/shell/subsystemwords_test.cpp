@@ -81,9 +81,9 @@ TEST_F(SubsystemWords, TheCarEditorRunsWithOneCarPerSetupAndRestoresAfter) {
 }
 
 TEST_F(SubsystemWords, FrontEnd) {
-  PALETTE console{};
-  console.Entry[7] = {1, 2, 3};
-  LS_SetPalette(&console);
+  SB_Var.DevEnvPal = LS_AllocPalette();
+  SB_Var.DevEnvPal->Entry[7] = {1, 2, 3};
+  LS_SetPalette(nullptr);
   Run("CALC_VITRE");
   Run("INTERFACE");
   Run("COMDEX");
@@ -91,7 +91,9 @@ TEST_F(SubsystemWords, FrontEnd) {
   EXPECT_EQ(Calls(), (Lines{"CalcVitre", "RunInterface", "RunComdexInterface", "PlayLogoIntro"}));
   EXPECT_EQ(Printed(), (Lines{"Calculating a vitre...", "Launching the interface...",
                               "Launching the comdex interface...", "Launching the intro..."}));
-  EXPECT_EQ(LS_Var.Palette.Entry[7].Blue, 3);
+  EXPECT_EQ(LS_Var.Palette.Entry[7].Blue, 3);  // the console's palette again
+  LS_FreePalette(SB_Var.DevEnvPal);
+  SB_Var.DevEnvPal = nullptr;
 }
 
 TEST_F(SubsystemWords, SceneryAndEditors) {
