@@ -1,5 +1,5 @@
-// The renderer's video-mode table: the rows the race can run in, and the
-// one selected.
+// The renderer's video-mode table: the rows the race can run in, the one
+// selected, the renderers and the console's listing of the modes.
 #pragma once
 #include <cstdint>
 
@@ -11,7 +11,7 @@ struct TVIDEOMODE {
   int32_t Depth;  // bits per pixel
   int32_t Focal;  // pixels
   float Scale;
-  int32_t ViewWidth;
+  int32_t ViewWidth;  // 0 ends the table
   int32_t ViewHeight;
   int32_t ViewX;
   int32_t ViewY;
@@ -23,9 +23,34 @@ struct TVIDEOMODE {
 };
 static_assert(sizeof(TVIDEOMODE) == 14 * 4, "fourteen 32-bit words a row");
 
+constexpr int32_t SB_NBVIDEOMODES = 22;  // rows before the closing all-zero row
+constexpr int32_t SB_DEFAULTVIDEOMODE = 7;
+
+// A renderer: its name, the capability bit it needs in SB_Var.RendererCaps
+// and the mask of the mode kinds it draws.
+struct TRENDERER {
+  const char* Name;
+  int32_t Unused;
+  int32_t Caps;
+  int32_t Modes;
+};
+constexpr int32_t SB_NBRENDERERS = 4;  // VECTOR, PERSPECTIVE, MMX, PVR
+constexpr int32_t SB_RENDERER_PVR = 3;
+constexpr int32_t SB_CAPS_SOFTWARE = 1;
+constexpr int32_t SB_CAPS_PVR = 4;
+
+// The table as shipped: nothing available until the display is probed;
+// the selection at row 7, the software renderer alone, renderer 0.
+void SB_ResetVideoTable();
 // The selected row.
 const TVIDEOMODE* SB_GetSelectedVideoMode();
-// Moves SB_Var.VideoModeIndex to the first available row from the selected
-// one on, wrapping, whose texture format is the code (any row for 0); a
-// whole turn without one leaves the selection.
+// Rows before the closing one.
+int32_t SB_CountVideoModes();
+// Moves the selection to the first available row from the selected one on
+// (wrapping) whose texture format is the code (any with 0); a whole turn
+// without one leaves it.
 void SB_FindVideoMode(int32_t format);
+// "Game video modes:" and a line per row.
+void SB_ListVideoModes();
+// The 9-character name of a pixel-format code.
+const char* SB_GetPixelFormatName(int32_t code);

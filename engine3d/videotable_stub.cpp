@@ -1,7 +1,7 @@
 // Until the video-mode table exists, the race runs in its default row:
 // 640 x 480 x 16 with a 640 x 400 view, in the screen's 16-bit format
-// (5-5-5 when the screen is not 16 bits deep), and no other row can be
-// selected. Weak, so that tests can put a fake in its place.
+// (5-5-5 when the screen is not 16 bits deep). Weak, so that tests can put
+// a fake in its place.
 #include "engine3d/videotable.h"
 #include "system/bmap.h"
 #include "system/lsvar.h"
@@ -13,5 +13,3 @@ __attribute__((weak)) const TVIDEOMODE* SB_GetSelectedVideoMode() {
   mode = TVIDEOMODE{640, 480, 16, 224, 1.0f, 640, 400, 0, 40, 1, format, format, 16, 2};
   return &mode;
 }
-
-__attribute__((weak)) void SB_FindVideoMode(int32_t) {}

@@ -1,4 +1,5 @@
-// Kiosk demo mode: the information page shown before a race.
+// Kiosk demo mode: the message hook through which the kiosk shell talks
+// with the game, and the information page shown before a race.
 #pragma once
 #include <cstdint>
 
@@ -6,3 +7,7 @@
 int32_t SB_LoadInfoPage();
 // Frees the page if present; always 1.
 int32_t SB_FreeInfoPage();
+
+// Installs and removes the hook of the kiosk shell's window message.
+void SB_InstallKioskHook();
+void SB_RemoveKioskHook();

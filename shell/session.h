@@ -4,3 +4,5 @@
 
 void SB_ShowPleaseWait();
 int32_t SB_RunConsole();
+// The logo picture and film shown by the console word INTRO.
+void SB_PlayLogoIntro();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/commandtable.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
 #include "shell/interpreter.h"
@@ -128,6 +129,21 @@ const char* const kWords[] = {
     "ENDOFRACE", "STARTPRACTICE", "RESTARTRACE", "LAUNCHRACE", "FAME", "HALLOFFAME", "RACEMODE", "BROADCAST",
     "PLAY", "WATCH", "JOIN", "LEAVE", "CREATE", "SERVER", "SERVERSLIST", "MYSERVERSLIST", "PLAYERSLIST",
     "PROTOCOLSLIST", "PROTOCOL", "INFOS", "LIST", "STARTNET", "CLOSENET"};
+
+// The command table tries the console's words (the list up to
+// KEYQUITBATCH) in the list's order.
+TEST(ShippedTexts, TheCommandTableHoldsEveryConsoleWordInOrder) {
+  const SB_COMMAND* previous = nullptr;
+  for (const char* word : kWords) {
+    const SB_COMMAND* command = SB_FindCommand(word);
+    ASSERT_NE(command, nullptr) << word;
+    if (previous) {
+      EXPECT_EQ(command, previous + 1) << word;
+    }
+    if (std::string(word) == "KEYQUITBATCH") break;
+    previous = command;
+  }
+}
 
 TEST(ShippedTexts, HelpNamesEveryWordInLinesOf80Characters) {
   std::istringstream help(ztest::ReadFile(ZENTROVA_SOURCE_DIR "/data/HELP.TXT"));
