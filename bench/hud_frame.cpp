@@ -33,7 +33,7 @@ struct Race {
     SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
     SB_Var.TextScreen->Format = BMAP_RGB555;  // the 16-bit modes' format without a screen
     SB_Var.VideoModeIndex = 17;
-    SB_VideoModes[17].Format = SB_VideoModes[17].TextureFormat = BMAP_RGB555;
+    SB_Var.VideoModes[17].Format = SB_Var.VideoModes[17].TextureFormat = BMAP_RGB555;
     LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, 0, 40, 640, 400);
     SB_InitFonts();
     SB_RemapFonts();

@@ -25,7 +25,7 @@ struct Race {
   explicit Race(int32_t renderer) {
     LS_SetInputMode(1);  // as in a race: key tests do not pump
     SB_Var.VideoModeIndex = 17;
-    SB_VideoModes[17].Format = SB_VideoModes[17].TextureFormat = BMAP_RGB555;
+    SB_Var.VideoModes[17].Format = SB_Var.VideoModes[17].TextureFormat = BMAP_RGB555;
     SB_LoadPalette3d(nullptr);
     SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
     SB_Var.TextScreen->Format = BMAP_RGB555;
@@ -36,8 +36,8 @@ struct Race {
     SB_LoadCounter2();
     SB_CreateDataView();
     SB_Var.Renderer = renderer;
-    SB_Var.RenderMap = renderer == SB_PVR ? POWER_RenderMap : nullptr;
-    SB_Var.RenderFrame = renderer == SB_PVR ? POWER_RenderFrame : nullptr;
+    SB_Var.RenderMap = renderer == SB_RENDERER_PVR ? POWER_RenderMap : nullptr;
+    SB_Var.RenderFrame = renderer == SB_RENDERER_PVR ? POWER_RenderFrame : nullptr;
     for (int32_t i = 0; i < SB_MAXCARS; ++i) {
       cars[i].TexturesReady = 1;
       cars[i].Position[0] = 10.0 * i;
@@ -70,7 +70,7 @@ void BM_RaceFrame(benchmark::State& state) {
   state.SetLabel(SB_IsFastRenderPath() ? "fast path" : "software path");
 }
 
-BENCHMARK(BM_RaceFrame)->Arg(SB_PVR)->Arg(0)->ArgName("renderer")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RaceFrame)->Arg(SB_RENDERER_PVR)->Arg(0)->ArgName("renderer")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

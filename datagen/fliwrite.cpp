@@ -1,5 +1,6 @@
 // FLI/FLC film writer: the header, blocks, frames and chunk encoders.
 #include "datagen/fliwrite.h"
+#include "datagen/bytes.h"
 
 #include <algorithm>
 #include <fstream>
@@ -12,16 +13,6 @@ constexpr int kMaxSkipLines = 16384;  // most lines one DELTA_FLC skip word pass
 constexpr int kFlcWordsMerged = 2;    // unchanged words kept inside a packet run
 constexpr int kFliBytesMerged = 3;    // unchanged bytes kept inside a DELTA_FLI span
 constexpr size_t kStampMax = 16;      // largest postage-stamp side
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v & 0xFF));
-  out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 void Set16(std::vector<uint8_t>& out, size_t at, uint32_t v) {
   out[at] = static_cast<uint8_t>(v & 0xFF);

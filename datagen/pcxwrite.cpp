@@ -1,16 +1,12 @@
 // PCX writer: version 5, one 8-bit plane, run-length lines, palette at the end.
 #include "datagen/pcxwrite.h"
+#include "datagen/bytes.h"
 
 #include <algorithm>
 #include <fstream>
 
 namespace datagen {
 namespace {
-
-void Put16(std::vector<uint8_t>& out, int value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-}
 
 void EncodeLine(std::vector<uint8_t>& out, const uint8_t* line, int width) {
   int x = 0;

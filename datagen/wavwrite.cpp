@@ -1,5 +1,6 @@
 // PCM WAVE writer.
 #include "datagen/wavwrite.h"
+#include "datagen/bytes.h"
 
 #include <cmath>
 #include <fstream>
@@ -9,16 +10,6 @@ namespace datagen {
 namespace {
 
 constexpr uint32_t kFmtLength = 16;
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v & 0xFF));
-  out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 void PutTag(std::vector<uint8_t>& out, const std::string& tag) {
   for (size_t i = 0; i < 4; ++i) out.push_back(i < tag.size() ? static_cast<uint8_t>(tag[i]) : ' ');

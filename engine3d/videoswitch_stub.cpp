@@ -16,7 +16,7 @@
 namespace {
 
 void InstallRenderBackEnd(int32_t depth) {
-  const bool accelerated = SB_Var.Renderer == SB_PVR && (depth == 16 || depth == 24);
+  const bool accelerated = SB_Var.Renderer == SB_RENDERER_PVR && (depth == 16 || depth == 24);
   SB_Var.RenderMap = accelerated ? POWER_RenderMap : E3D_SoftRenderMap;
   SB_Var.RenderFrame = accelerated ? POWER_RenderFrame : E3D_SoftDrawScene;
 }

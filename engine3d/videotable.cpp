@@ -1,114 +1,119 @@
-// The video-mode table, the renderers, the start-up probe of the display's
-// modes and the selection.
+// The video-mode and renderer tables as shipped, the selection searches and
+// the console's listing.
 #include "engine3d/videotable.h"
 
-#include "engine3d/videomode.h"
-#include "shell/gameevent.h"
+#include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
-#include "system/graphic.h"
-#include "system/lsvar.h"
-
-// clang-format off
-TVIDEOMODE SB_VideoModes[SB_NBVIDEOMODES + 1] = {
-    {320, 200, 8, 112, 1.0f, 320, 160, 0, 20, 0, 0, 0, 0, 1},
-    {320, 200, 8, 112, 1.0f, 320, 200, 0, 0, 0, 0, 0, 0, 1},
-    {320, 240, 8, 112, 1.0f, 320, 240, 0, 0, 0, 0, 0, 0, 1},
-    {512, 384, 8, 179, 1.0f, 512, 384, 0, 0, 0, 0, 0, 0, 1},
-    {640, 400, 8, 224, 1.0f, 640, 320, 0, 40, 0, 0, 0, 0, 1},
-    {640, 480, 8, 224, 1.0f, 640, 320, 0, 80, 0, 0, 0, 0, 1},
-    {640, 400, 8, 224, 1.0f, 640, 400, 0, 0, 0, 0, 0, 0, 1},
-    {640, 480, 8, 224, 1.0f, 640, 400, 0, 40, 0, 0, 0, 0, 1},
-    {640, 480, 8, 224, 1.0f, 640, 480, 0, 0, 0, 0, 0, 0, 1},
-    {800, 600, 8, 280, 1.0f, 800, 600, 0, 0, 0, 0, 0, 0, 1},
-    {320, 200, 16, 112, 1.0f, 320, 160, 0, 20, 0, 0, 0, 0, 2},
-    {320, 200, 16, 112, 1.0f, 320, 200, 0, 0, 0, 0, 0, 0, 2},
-    {320, 240, 16, 112, 1.0f, 320, 240, 0, 0, 0, 0, 0, 0, 2},
-    {512, 384, 16, 179, 1.0f, 512, 384, 0, 0, 0, 0, 0, 0, 2},
-    {640, 400, 16, 224, 1.0f, 640, 320, 0, 40, 0, 0, 0, 0, 2},
-    {640, 480, 16, 224, 1.0f, 640, 320, 0, 80, 0, 0, 0, 0, 2},
-    {640, 400, 16, 224, 1.0f, 640, 400, 0, 0, 0, 0, 0, 0, 2},
-    {640, 480, 16, 224, 1.0f, 640, 400, 0, 40, 0, 0, 0, 0, 2},
-    {640, 480, 16, 224, 1.0f, 640, 480, 0, 0, 0, 0, 0, 0, 2},
-    {800, 600, 16, 280, 1.0f, 800, 600, 0, 0, 0, 0, 0, 0, 2},
-    {640, 480, 24, 224, 1.0f, 640, 480, 0, 0, 0, 0, 0, 0, 4},
-    {800, 600, 24, 280, 1.0f, 800, 600, 0, 0, 0, 0, 0, 0, 4},
-    {0, 0, 0, 0, 0.0f, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-};
-// clang-format on
-
-const TRENDERER SB_Renderers[SB_NBRENDERERS] = {
-    {"VECTOR", 1, 1, 3}, {"PERSPECTIVE", 1, 1, 1}, {"MMX", 1, 2, 3}, {"PVR", 2, 4, 6}};
 
 namespace {
 
-// The mode being probed, and the format code the display gave for it.
-struct Probe {
-  int32_t width, height, depth;
-  int32_t format;
-} g_probe;
+// The ten display shapes: width, height, focal, then the view window's
+// width, height, x and y.
+struct Shape {
+  int32_t width, height, focal, viewWidth, viewHeight, viewX, viewY;
+};
+constexpr Shape kShapes[10] = {
+    {320, 200, 112, 320, 160, 0, 20}, {320, 200, 112, 320, 200, 0, 0}, {320, 240, 112, 320, 240, 0, 0},
+    {512, 384, 179, 512, 384, 0, 0},  {640, 400, 224, 640, 320, 0, 40}, {640, 480, 224, 640, 320, 0, 80},
+    {640, 400, 224, 640, 400, 0, 0},  {640, 480, 224, 640, 400, 0, 40}, {640, 480, 224, 640, 480, 0, 0},
+    {800, 600, 280, 800, 600, 0, 0},
+};
 
-int32_t FormatOfDepth(int32_t depth) {
-  switch (depth) {
-    case 8: return BMAP_PAL8;
-    case 16: return SB_Var.Format16;
-    case 24: return BMAP_RGB888;
-    default: return BMAP_XRGB8888;
+constexpr TVIDEOMODE Row(const Shape& s, int32_t depth) {
+  const int32_t kind = depth == 8 ? 1 : depth == 16 ? 2 : 4;
+  return TVIDEOMODE{s.width, s.height, depth, s.focal, 1.0f, s.viewWidth, s.viewHeight, s.viewX, s.viewY,
+                    0,       0,        0,     0,       kind};
+}
+
+// The ten shapes at 8 bits, again at 16, then the last and the largest at
+// 24, and the closing all-zero row.
+struct ModeTable {
+  TVIDEOMODE rows[SB_NBVIDEOMODES + 1];
+};
+constexpr ModeTable MakeModes() {
+  ModeTable t{};
+  for (int32_t i = 0; i < 10; ++i) {
+    t.rows[i] = Row(kShapes[i], 8);
+    t.rows[10 + i] = Row(kShapes[i], 16);
   }
+  t.rows[20] = Row(kShapes[8], 24);
+  t.rows[21] = Row(kShapes[9], 24);
+  return t;
 }
+constexpr ModeTable kShippedModes = MakeModes();
 
-void CheckVideoMode(BMAP* mode) {
-  if (mode->SizeX == g_probe.width && mode->SizeY == g_probe.height && mode->Depth == g_probe.depth)
-    g_probe.format = FormatOfDepth(mode->Depth);
-}
-
-int32_t ProbeVideoMode(int32_t width, int32_t height, int32_t depth) {
-  g_probe = {width, height, depth, 0};
-  LS_EnumVideoModes(CheckVideoMode);
-  return g_probe.format != 0;
-}
-
-int32_t ScreenFormat16() {
-  const BMAP* screen = LS_Var.Screen;
-  return screen && screen->Depth == 16 ? screen->Format : BMAP_RGB555;
-}
+constexpr TRENDERER kRenderers[SB_NBRENDERERS] = {
+    {"VECTOR", 1, SB_CAPS_SOFTWARE, 3},
+    {"PERSPECTIVE", 1, SB_CAPS_SOFTWARE, 1},
+    {"MMX", 1, 2, 3},
+    {"PVR", 2, SB_CAPS_PVR, 6},
+};
 
 // The first available row from start on, wrapping, whose texture format
-// is the code (any for 0); -1 after a whole turn without one.
+// is the code (any with 0); -1 after a whole turn without one.
 int32_t FindFrom(int32_t start, int32_t format) {
-  for (int32_t step = 0; step < SB_NBVIDEOMODES; ++step) {
-    const int32_t i = (start + step) % SB_NBVIDEOMODES;
-    const TVIDEOMODE& row = SB_VideoModes[i];
-    if (row.Available && (format == 0 || row.TextureFormat == format)) return i;
+  const int32_t count = SB_CountVideoModes();
+  for (int32_t k = 0; k < count; ++k) {
+    const int32_t row = (start + k) % count;
+    const TVIDEOMODE& mode = SB_Var.VideoModes[row];
+    if (mode.Available && (format == 0 || mode.TextureFormat == format)) return row;
   }
   return -1;
 }
 
 }  // namespace
 
-void SB_InitVideoModes() {
-  SB_Var.Format16 = ScreenFormat16();
-  SB_Var.RendererCaps = 1;
+void SB_ResetVideoTable() {
+  for (int32_t i = 0; i <= SB_NBVIDEOMODES; ++i) SB_Var.VideoModes[i] = kShippedModes.rows[i];
+  for (int32_t i = 0; i < SB_NBRENDERERS; ++i) SB_Var.Renderers[i] = kRenderers[i];
+  SB_Var.VideoModeIndex = SB_DEFAULTVIDEOMODE;
+  SB_Var.RendererCaps = SB_CAPS_SOFTWARE;
   SB_Var.Renderer = SB_Var.RequestedRenderer = 0;
-  for (TVIDEOMODE* row = SB_VideoModes; row->ViewWidth; ++row) {
-    SB_UpdateEvent();
-    row->Available = ProbeVideoMode(row->Width, row->Height, row->Depth);
-    row->Format = row->TextureFormat = row->Available ? g_probe.format : 0;
-    PIXELFORMAT format;
-    LS_GetPixelFormat(&format, row->Format);
-    row->TextureDepth = row->Available ? static_cast<int32_t>(format.BitsPerPixel) : 0;
-  }
+}
+
+int32_t SB_CountVideoModes() {
+  int32_t n = 0;
+  while (n < SB_NBVIDEOMODES && SB_Var.VideoModes[n].ViewWidth != 0) ++n;
+  return n;
 }
 
 void SB_FindVideoMode(int32_t format) {
-  const int32_t start = SB_Var.VideoModeIndex;
-  const int32_t found = FindFrom(start >= 0 && start < SB_NBVIDEOMODES ? start : 0, format);
-  if (found >= 0) SB_Var.VideoModeIndex = found;
+  const int32_t count = SB_CountVideoModes();
+  const int32_t start = SB_Var.VideoModeIndex >= 0 && SB_Var.VideoModeIndex < count ? SB_Var.VideoModeIndex : 0;
+  const int32_t row = FindFrom(start, format);
+  if (row >= 0) SB_Var.VideoModeIndex = row;
 }
 
 void SB_NextVideoMode() {
+  const int32_t count = SB_CountVideoModes();
   const int32_t selected = SB_Var.VideoModeIndex;
-  const int32_t next = selected >= 0 && selected < SB_NBVIDEOMODES ? (selected + 1) % SB_NBVIDEOMODES : 0;
-  const int32_t found = FindFrom(next, SB_GetSelectedVideoMode()->TextureFormat);
-  if (found >= 0) SB_Var.VideoModeIndex = found;
+  const int32_t next = selected >= 0 && selected < count ? (selected + 1) % count : 0;
+  const int32_t row = FindFrom(next, SB_GetSelectedVideoMode()->TextureFormat);
+  if (row >= 0) SB_Var.VideoModeIndex = row;
+}
+
+void SB_ListVideoModes() {
+  SB_ConsolePrintf("Game video modes:");
+  const int32_t count = SB_CountVideoModes();
+  for (int32_t i = 0; i < count; ++i) {
+    const TVIDEOMODE& m = SB_Var.VideoModes[i];
+    if (m.Available)
+      SB_ConsolePrintf("%2d:  %d*%d*%2d [%d*%d]  Texture: %s (exists)", i, m.Width, m.Height, m.Depth, m.ViewWidth,
+                       m.ViewHeight, SB_GetPixelFormatName(m.TextureFormat));
+    else
+      SB_ConsolePrintf("%2d:  %d*%d*%2d [%d*%d]                          (not available)", i, m.Width, m.Height,
+                       m.Depth, m.ViewWidth, m.ViewHeight);
+  }
+}
+
+const char* SB_GetPixelFormatName(int32_t code) {
+  switch (code) {
+    case BMAP_PAL8: return "256COLORS";
+    case BMAP_RGB555: return "RGB555   ";
+    case BMAP_RGB565: return "RGB565   ";
+    case BMAP_RGB888: return "RGB888   ";
+    case BMAP_XRGB8888: return "RGB8880  ";
+    default: return "UNKNOWN  ";
+  }
 }

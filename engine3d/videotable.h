@@ -1,5 +1,5 @@
 // The renderer's video-mode table: the rows the race can run in, the one
-// selected, the renderers and which kinds of mode each can draw.
+// selected, the renderers and the console's listing of the modes.
 #pragma once
 #include <cstdint>
 
@@ -11,7 +11,7 @@ struct TVIDEOMODE {
   int32_t Depth;  // bits per pixel
   int32_t Focal;  // pixels
   float Scale;
-  int32_t ViewWidth;
+  int32_t ViewWidth;  // 0 ends the table
   int32_t ViewHeight;
   int32_t ViewX;
   int32_t ViewY;
@@ -23,31 +23,40 @@ struct TVIDEOMODE {
 };
 static_assert(sizeof(TVIDEOMODE) == 14 * 4, "fourteen 32-bit words a row");
 
-// The 22 rows, then an all-zero row that ends the table. The availability
-// and format columns are filled by the start-up probe (SB_InitVideoModes).
-constexpr int32_t SB_NBVIDEOMODES = 22;
-extern TVIDEOMODE SB_VideoModes[SB_NBVIDEOMODES + 1];
+constexpr int32_t SB_NBVIDEOMODES = 22;  // rows before the closing all-zero row
+constexpr int32_t SB_DEFAULTVIDEOMODE = 7;
 
-// The renderers, by SB_Var.Renderer: 0 "VECTOR", 1 "PERSPECTIVE", 2 "MMX",
-// 3 "PVR" (the accelerator).
+// A renderer: its name, the capability bit it needs in SB_Var.RendererCaps
+// and the mask of the mode kinds it draws.
 struct TRENDERER {
   const char* Name;
-  int32_t Word2;       // not used
-  int32_t Capability;  // the bit of SB_Var.RendererCaps it needs
-  int32_t Modes;       // the kinds of mode it draws
+  int32_t Unused;
+  int32_t Caps;
+  int32_t Modes;
 };
-constexpr int32_t SB_NBRENDERERS = 4;
-constexpr int32_t SB_PVR = 3;
-extern const TRENDERER SB_Renderers[SB_NBRENDERERS];
+constexpr int32_t SB_NBRENDERERS = 4;  // VECTOR, PERSPECTIVE, MMX, PVR
+constexpr int32_t SB_RENDERER_PVR = 3;
+constexpr int32_t SB_CAPS_SOFTWARE = 1;
+constexpr int32_t SB_CAPS_PVR = 4;
 
-// The row SB_Var.VideoModeIndex selects (the last row for an index past
-// the table).
+// The table as shipped: nothing available until the display is probed;
+// the selection at row 7, the software renderer alone, renderer 0.
+void SB_ResetVideoTable();
+// The selected row.
 const TVIDEOMODE* SB_GetSelectedVideoMode();
-// Moves the selection to the first available row from the selected one
-// on, wrapping, whose texture format is the code (any for 0); a whole turn
+// Rows before the closing one.
+int32_t SB_CountVideoModes();
+// Moves the selection to the first available row from the selected one on
+// (wrapping) whose texture format is the code (any with 0); a whole turn
 // without one leaves it.
 void SB_FindVideoMode(int32_t format);
-// The same from the row after the selected one, in its texture format.
+// "Game video modes:" and a line per row.
+void SB_ListVideoModes();
+// The 9-character name of a pixel-format code.
+const char* SB_GetPixelFormatName(int32_t code);
+// The same from the row after the selected one, in its texture format, so
+// that it cycles among the modes of one pixel format; a whole turn without
+// one leaves the selection.
 void SB_NextVideoMode();
 // Switches the display to the selected row: the race overlay, the palette,
 // the 3D view window and the race bitmaps; 0 when the overlay cannot be

@@ -10,3 +10,6 @@ void NET_UpdateEvent();
 // non-zero when it handled the word.
 int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* third, const char* fourth,
                              const char* rest, const char* keyword);
+// Frees the last protocol, session or player list fetched by the network
+// console words.
+void NET_FreeConsoleList();

@@ -1,9 +1,9 @@
 // No network layer yet: connected only when a session has been opened and
 // the controller accepted this player, which nothing does so far; nothing
-// to pump. Of the race and network words only PLAY, WATCH and CLOSENET
-// are known: PLAY races on this machine, WATCH has no network race to
-// watch, CLOSENET has nothing to close. Weak, so that tests can put
-// recording fakes in their place.
+// to pump, no list fetched. Of the race and network words only PLAY,
+// WATCH and CLOSENET are known: PLAY races on this machine, WATCH has no
+// network race to watch, CLOSENET has nothing to close. Weak, so that
+// tests can put recording fakes in their place.
 #include <cstring>
 
 #include "engine3d/videotable.h"
@@ -21,9 +21,9 @@ bool ModeSupported() {
   const TVIDEOMODE* mode = SB_GetSelectedVideoMode();
   const int32_t r = SB_Var.RequestedRenderer;
   const bool known = r >= 0 && r < SB_NBRENDERERS;
-  if (known && (mode->Kind & SB_Renderers[r].Modes)) return true;
+  if (known && (mode->Kind & SB_Var.Renderers[r].Modes)) return true;
   SB_ConsolePrintf("Videomode (%ldbits) not supported by [%s]!!!", static_cast<long>(mode->Depth),
-                   known ? SB_Renderers[r].Name : "?");
+                   known ? SB_Var.Renderers[r].Name : "?");
   return false;
 }
 
@@ -52,3 +52,5 @@ __attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, con
     return PlayOrWatch(keyword[0] == 'W');
   return std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
 }
+
+__attribute__((weak)) void NET_FreeConsoleList() {}

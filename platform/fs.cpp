@@ -95,7 +95,8 @@ std::string DefaultCurrentDir() {
 }
 
 // Splits "C:/A\B" into its letter and components; false when it is not a
-// drive path or holds "..".
+// drive path or a ".." would climb above the drive's root. A ".." takes
+// back the component before it, as on the original.
 bool SplitPhysical(const std::string& physical, char& letter, std::vector<std::string>& parts) {
   if (physical.size() < 2 || physical[1] != ':' ||
       !std::isalpha(static_cast<unsigned char>(physical[0])))
@@ -108,7 +109,12 @@ bool SplitPhysical(const std::string& physical, char& letter, std::vector<std::s
       part += c;
       continue;
     }
-    if (part == "..") return false;
+    if (part == "..") {
+      if (parts.empty()) return false;
+      parts.pop_back();
+      part.clear();
+      continue;
+    }
     if (!part.empty() && part != ".") parts.push_back(part);
     part.clear();
   }

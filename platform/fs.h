@@ -40,7 +40,7 @@ bool SetCurrentDirectory(const std::string& physical);
 
 // Maps a physical path to the host file it names. With forCreate the last
 // component may be missing (it is then used as written). False for
-// unknown drives, ".." components or missing directories.
+// unknown drives, a ".." above the drive's root or missing directories.
 bool ResolveHostPath(const std::string& physical, bool forCreate, std::string& host);
 
 // Open flags as the C runtime numbers them.

@@ -58,6 +58,11 @@ bool PeekWindowMessage(WindowMessage& message) {
   return true;
 }
 
+bool WindowMessageWaiting() {
+  std::lock_guard<std::mutex> hold(g_queueLock);
+  return !g_queue.empty();
+}
+
 void ClearWindowMessages() {
   std::lock_guard<std::mutex> hold(g_queueLock);
   g_queue.clear();

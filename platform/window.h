@@ -70,6 +70,7 @@ struct WindowMessage {
 void PostWindowMessage(const WindowMessage& message);
 // Takes the oldest message; false when none is waiting.
 bool PeekWindowMessage(WindowMessage& message);
+bool WindowMessageWaiting();
 void ClearWindowMessages();
 
 // Messages the program posts to all top-level windows. The other programs
@@ -94,6 +95,10 @@ uint32_t RegisterWindowMessage(const std::string& name);
 using MessageSource = void (*)();
 void SetMessageSource(MessageSource source);
 void PollMessageSource();
+// Whether input can still arrive: a source is installed (the device back
+// end, or a test's script) or messages are waiting. Without either, as
+// when the program runs headless, no key will ever come.
+bool InputMayArrive();
 
 // The window back end; without one the window exists only as state.
 struct WindowBackend {

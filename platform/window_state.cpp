@@ -65,6 +65,8 @@ void PollMessageSource() {
   if (W().source) W().source();
 }
 
+bool InputMayArrive() { return W().source || WindowMessageWaiting(); }
+
 void SetWindowBackend(const WindowBackend* backend) { W().backend = backend; }
 
 bool OpenWindows(const std::string& title) {

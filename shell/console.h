@@ -35,8 +35,9 @@ void SB_DrawSysTextTransparent(const char* text, BMAP* bmap, int32_t x, int32_t 
 // One step of the command-line editor.
 void SB_ConsoleStep();
 void SB_ConsoleShowCommandLine(const char* text);
-// Reads an answer after the prompt until Enter; the buffer must hold
-// SB_INPUTSIZE bytes. Prompt and answer are then printed.
+// Reads an answer after the prompt until Enter, or until no key can come
+// (headless, with nothing injected); the buffer must hold SB_INPUTSIZE
+// bytes. Prompt and answer are then printed.
 void SB_ConsoleInput(const char* prompt, char* buffer);
 void SB_ConsoleShowInputLine(const char* text);
 

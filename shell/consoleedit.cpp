@@ -113,7 +113,9 @@ void SB_ConsoleInput(const char* prompt, char* buffer) {
     SB_NullHook();
     SB_UpdateEvent();
     const int32_t c = LS_GetKey();
-    if (c == kEnter) break;
+    // Headless, with nothing injected, no key can come: the line ends as
+    // if Enter were pressed.
+    if (c == kEnter || (!c && !LSYS_KeyMayCome())) break;
     if (c == kBackspace)
       RemoveLast(buffer);
     else if (Typeable(c) && promptLength + std::strlen(buffer) < SB_INPUTMAX)

@@ -28,9 +28,12 @@ int32_t SB_KeyDown(int32_t key) { return LS_KeyDown(key) ? 1 : 0; }
 
 void SB_FlushKeyboard() { LS_FlushKeyboard(); }
 
+// Without a display and with nothing injected no key can come: the wait
+// then ends at once with 0, so that a headless run never hangs on it.
 int32_t SB_WaitKey() {
   for (;;) {
     if (const int32_t key = LS_GetKey()) return key;
+    if (!LSYS_KeyMayCome()) return 0;
     SB_UpdateEvent();
     SB_NullHook();
   }

@@ -11,5 +11,6 @@ void SB_PumpEvents();
 int32_t SB_KeyDown(int32_t key);
 // Empties the keyboard buffer.
 void SB_FlushKeyboard();
-// The next typed character, pumping events until there is one.
+// The next typed character, pumping events until there is one; 0 at once
+// when no key can come (headless, with nothing injected).
 int32_t SB_WaitKey();

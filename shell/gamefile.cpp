@@ -60,12 +60,19 @@ void* SB_LoadFile(const char* name) {
   return LS_LoadFile(name, LS_DefaultHeap);
 }
 
-char* SB_LoadFileWithZero(const char* name) {
-  if (!name || !LS_FileExists(name)) return nullptr;
+int32_t SB_LoadWholeFile(const char* name, void** data) {
+  *data = nullptr;
+  if (!name || !LS_FileExists(name)) return SB_FILEMISSING;
   const int32_t size = LS_GetFileSize(name);
-  if (size < 0 || size == INT32_MAX) return nullptr;
-  void* text = size > 0 ? SB_LoadFile(name) : nullptr;
-  if (size > 0 && !text) return nullptr;
+  if (size == 0) return 0;
+  if (size < 0 || size == INT32_MAX || !(*data = SB_LoadFile(name))) return SB_FILEUNREADABLE;
+  return size;
+}
+
+char* SB_LoadFileWithZero(const char* name) {
+  void* text = nullptr;
+  const int32_t size = SB_LoadWholeFile(name, &text);
+  if (size < 0) return nullptr;
   char* block = static_cast<char*>(SB_GetMem(size + 1, "Load File With Zero"));
   if (block && size > 0) std::memcpy(block, text, static_cast<size_t>(size));
   if (text) LS_Release(text);

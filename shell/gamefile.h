@@ -23,6 +23,12 @@ int32_t SB_ReadFile(int32_t handle, void* buffer, int32_t count);
 // The whole file in a block of the default heap, outside the owner table
 // (free it with SB_Release); null when the file is missing or empty.
 void* SB_LoadFile(const char* name);
+// The whole file in a block of the default heap, outside the owner table
+// (free it with SB_Release), and its size; an empty file gives null and 0.
+// SB_FILEMISSING or SB_FILEUNREADABLE (nothing loaded) on failure.
+constexpr int32_t SB_FILEMISSING = -1;
+constexpr int32_t SB_FILEUNREADABLE = -2;
+int32_t SB_LoadWholeFile(const char* name, void** data);
 // The whole file and a zero byte, in a block registered as "Load File With
 // Zero"; null when the file is missing or the block cannot be had.
 char* SB_LoadFileWithZero(const char* name);

@@ -2,64 +2,21 @@
 // byte, the key search and the typed conversions of a scan.
 #include "shell/keyfile.h"
 
-#include <locale.h>
-
-#include <algorithm>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "shell/gamefile.h"
 #include "shell/owner.h"
+#include "shell/textnumber.h"
 #include "system/file.h"
 
 TKEYFILE SB_KeyFiles[SB_MAXKEYFILES];
 
 namespace {
 
-// The file's bytes and a zero byte in owned memory; null when the file is
-// missing, cannot be read whole or does not fit.
-char* LoadWithZero(const char* name, int32_t* size) {
-  if (!LS_FileExists(name)) return nullptr;
-  const int32_t length = LS_GetFileSize(name);
-  if (length < 0 || length == INT32_MAX) return nullptr;
-  auto* block = static_cast<char*>(SB_GetMem(length + 1, "Load File With Zero"));
-  if (!block) return nullptr;
-  const int16_t handle = LS_Open(name, LS_O_RDONLY | LS_O_BINARY);
-  if (handle < 0) {
-    SB_Release(block);
-    return nullptr;
-  }
-  const int32_t got = length > 0 ? LS_Read(handle, block, length) : 0;
-  LS_Close(handle);
-  if (got != length) {
-    SB_Release(block);
-    return nullptr;
-  }
-  block[length] = '\0';
-  *size = length;
-  return block;
-}
-
-// Numbers are written with a dot whatever the user's locale.
-locale_t CLocale() {
-  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-  return c;
-}
-
 // The text after a key ends at the file's closing zero at the latest, so
-// the conversions below never read past the buffer.
-void StoreReal(const char* at, double* out) {
-  const locale_t c = CLocale();
-  *out = c ? strtod_l(at, nullptr, c) : std::strtod(at, nullptr);
-}
-
-void StoreLong(const char* at, int32_t* out) {
-  const long long value = std::strtoll(at, nullptr, 10);
-  *out = static_cast<int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
-}
-
-// The word after the key: up to the first character of code 32 or below.
+// the conversions below never read past the buffer. The word after the key
+// runs up to the first character of code 32 or below.
 void StoreText(const char* at, char* out, size_t capacity) {
   size_t n = 0;
   while (n + 1 < capacity && static_cast<unsigned char>(at[n]) > 32) {
@@ -75,12 +32,12 @@ bool Store(const char* at, char conversion, const TKEYVALUE& value) {
   switch (conversion) {
     case 'f':
       if (value.kind != Kind::Real) return false;
-      StoreReal(at, static_cast<double*>(value.out));
+      *static_cast<double*>(value.out) = SB_TextToReal(at);
       return true;
     case 'l':
     case 'd':
       if (value.kind != Kind::Long) return false;
-      StoreLong(at, static_cast<int32_t*>(value.out));
+      *static_cast<int32_t*>(value.out) = SB_TextToLong(at);
       return true;
     case 's':
       if (value.kind != Kind::Text || value.capacity == 0) return false;
@@ -106,8 +63,9 @@ TKEYFILE* SB_OpenKeyFile(const char* name) {
     }
   }
   if (!slot) return nullptr;
-  int32_t size = 0;
-  slot->Start = LoadWithZero(name, &size);
+  // A file that cannot be loaded whole counts as missing.
+  const int32_t size = LS_FileExists(name) ? LS_GetFileSize(name) : -1;
+  slot->Start = size >= 0 ? SB_LoadFileWithZero(name) : nullptr;
   slot->Position = slot->Start;
   slot->End = slot->Start ? slot->Start + size : nullptr;
   std::snprintf(slot->FileName, sizeof slot->FileName, "%s", name);

@@ -14,16 +14,11 @@ namespace {
 
 constexpr int32_t kControlKey = 17, kEscapeKey = 27, kF1Key = 112;
 
-void KioskHook(intptr_t lParam) { SB_KioskMessage(static_cast<int32_t>(lParam)); }
-
 void RestoreIfMinimised() {
   if (SB_Var.KioskMinimised) SB_RestoreWindow();
 }
 
 }  // namespace
-
-void SB_InstallKioskHook() { LSYS_SetUserMessageHook(KioskHook); }
-void SB_RemoveKioskHook() { LSYS_SetUserMessageHook(nullptr); }
 
 int32_t SB_KioskMessage(int32_t code) {
   if (!SB_Var.ZoriraDemo) return 0;

@@ -47,7 +47,7 @@ void SB_DrawCarEffects(TCAMERA* camera, TSOFTSCENE* view) {
 }
 
 void SB_DrawNearCarsPvr(TCAMERA* camera, TSOFTSCENE* view) {
-  if (SB_Var.Renderer != SB_PVR) return;
+  if (SB_Var.Renderer != SB_RENDERER_PVR) return;
   const double threshold = static_cast<double>(SB_Var.DrawDistance) * SB_Var.DrawDistance;
   int32_t index[SB_MAXCARS];
   double distance[SB_MAXCARS];

@@ -53,7 +53,7 @@ void UpdateWorld() {
   TSOFTSCENE* drawn = DrawnView();
   SB_StartPvrFrame(&SB_Var.ScreenWindow, drawn);
   SB_RenderPvrFrame(&SB_Var.ScreenWindow, drawn);
-  const bool software = SB_Var.Renderer != SB_PVR;
+  const bool software = SB_Var.Renderer != SB_RENDERER_PVR;
   if (software) SB_SelectBackground();
   SB_UpdateCars();
   SB_AnimateDecorObjects();
@@ -77,7 +77,7 @@ void BuildView() {
   SB_DrawWorldObjects(&SB_Var.Camera, view);
   SB_DrawCarEffects(&SB_Var.Camera, view);
   SB_ResetPageAnims(view);
-  if (SB_Var.Renderer == SB_PVR) POWER_ClipViewPolygons(&SB_Var.ScreenWindow, view);
+  if (SB_Var.Renderer == SB_RENDERER_PVR) POWER_ClipViewPolygons(&SB_Var.ScreenWindow, view);
   SB_FinishFrameRender(&SB_Var.ScreenWindow, view);
 }
 
@@ -105,7 +105,7 @@ void SB_RaceFrame() {
 }
 
 int32_t SB_IsFastRenderPath() {
-  return !SB_Var.NoRender && SB_Var.Renderer == SB_PVR && !LSI_Var.Debug && !SB_Var.SlowRender ? 1 : 0;
+  return !SB_Var.NoRender && SB_Var.Renderer == SB_RENDERER_PVR && !LSI_Var.Debug && !SB_Var.SlowRender ? 1 : 0;
 }
 
 void SB_StartPvrFrame(_WINDOW* window, TSOFTSCENE* view) {
@@ -122,7 +122,7 @@ void SB_FinishFrameRender(_WINDOW* window, TSOFTSCENE* view) {
     POWER_WaitRenderDone();
     return;
   }
-  const bool accelerated = SB_Var.Renderer == SB_PVR;
+  const bool accelerated = SB_Var.Renderer == SB_RENDERER_PVR;
   if (accelerated) BeginAcceleratorFrame(window, view);
   Render(window, view);
   if (accelerated) POWER_WaitRenderDone();

@@ -30,7 +30,9 @@
 #include "system/heap.h"
 #include "system/win/shell.h"
 #include "tools/editors.h"
+#include "track/decor.h"
 #include "track/track.h"
+#include "vehicles/setups.h"
 #include "vehicles/vehicles.h"
 
 namespace {

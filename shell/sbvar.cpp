@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine3d/videotable.h"
 #include "shell/gamefile.h"
 #include "shell/hud.h"
 #include "shell/keyfile.h"
@@ -26,12 +27,14 @@ void SB_ResetVars() {
   SB_Var.ZoriraCamera = 2;
   SB_Var.ZoriraTimeOut = 20000;
   SB_Var.ZoriraNightDay = 60;
+  SB_Var.Shadow = 3;
+  static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
+  for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) SB_Var.MipMapDist[i] = kMipMapDist[i];
   SB_Var.ControlMode = -1;
-  SB_Var.DrawDistance = 300;
-  SB_Var.FarDistance = 38400;
-  SB_Var.VideoModeIndex = 7;
-  SB_Var.RendererCaps = 1;
-  SB_Var.Format16 = 4;
+  SB_Var.NbVehicleSetups = 9;
+  SB_Var.NbSelectableSetups = 8;
+  SB_ResetVideoTable();
+  SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
   SB_ResetRaceTables();
   SB_ResetHud();

@@ -1,14 +1,17 @@
 // The game's global record. It lives for the whole run; SB_ResetVars puts
 // it back to its state before start-up (used by test fixtures).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "engine3d/camera.h"
 #include "engine3d/race3d.h"
+#include "engine3d/videotable.h"
 #include "frontend/interface.h"
 #include "net/netplayer.h"
 #include "shell/racerules.h"
 #include "shell/sequencer.h"
+#include "shell/settings.h"
 #include "system/asm3d/zidade3d.h"
 #include "track/startslot.h"
 #include "vehicles/car.h"
@@ -18,15 +21,21 @@ struct BMAP;
 struct MODULE;
 struct PALETTE;
 struct TBACKOBC;
-struct TVEHICLESETUP;
 struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
+struct TVEHICLESETUP;
 
 // Console screen and command history sizes.
 constexpr int32_t SB_CONSOLELINES = 60;
 constexpr int32_t SB_CONSOLECOLUMNS = 80;  // characters of one console line
 constexpr int32_t SB_HISTORYLINES = 32;    // the last one is the line being edited
+
+// Circuit file names (a console word of 255 characters with the longest
+// directory and extension) and the texture directory.
+constexpr size_t SB_FILENAMESIZE = 272;
+constexpr size_t SB_TEXTUREPATHSIZE = 32;  // "NAME>" and its terminator
+constexpr int32_t SB_NBMIPMAPDIST = 4;
 
 struct SB_VARS {
   // Program start-up.
@@ -71,6 +80,10 @@ struct SB_VARS {
   int32_t BatchBreak;         // stops the running batches
   int32_t BatchDepth;         // batches running inside each other
   int32_t QuitConsole;        // ends the console loop
+
+  // Development environment.
+  PALETTE* DevEnvPal;           // the console background's palette, or null
+  int32_t SplitTextureRepeats;  // the map's faces are cut where their texture repeats
 
   // Front end: the options screen's items.
   TMENUITEM MenuScreens[SB_OPTIONITEMS];
@@ -155,8 +168,10 @@ struct SB_VARS {
   int32_t GapLaps;          // laps of the allocated gap tables
 
   // Kiosk demo mode.
-  int32_t ZoriraDemo;    // kiosk mode on
-  int32_t ZoriraCamera;  // race camera in kiosk mode
+  int32_t ZoriraDemo;      // kiosk mode on
+  int32_t ZoriraCamera;    // race camera in kiosk mode: 2 inside the car, 1 behind
+  int32_t ZoriraTimeOut;   // play-time limit, ms
+  int32_t ZoriraNightDay;  // day/night cycle length, seconds
   BMAP* InfoPage;        // the information page, or null
 
   // Network session (player side).
@@ -170,37 +185,84 @@ struct SB_VARS {
   int32_t NetBestTime;  // race time of the session's record, ms
   int32_t SessionLost;  // the controller's player disappeared
 
+  // Settings of the console words, read when a race is set up.
+  int32_t TextureScale;      // map textures are divided by it, a power of two
+  int32_t TextureScaleX;     // marked textures get half the divisor
+  int32_t TextureScaleY;     // marked textures get twice the divisor
+  int32_t TextureReduction;  // the cars' card textures are halved
+  int32_t CarRecordings;     // every car is recorded
+  double ForcedScale;        // 0: no forced scale
+  char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
+  char AsciiMapFile[SB_FILENAMESIZE];
+  char DecorMapFile[SB_FILENAMESIZE];
+  char BankFile[SB_FILENAMESIZE];
+  char ConfigFile[SB_FILENAMESIZE];   // the map information
+  char TexturePath[SB_TEXTUREPATHSIZE];  // "NAME>" or empty
+  int32_t BuildMap;        // build the map from the ASCII scene
+  int32_t BuildBank;       // build the texture bank again
+  int32_t Simplification;
+  int32_t Flat;
+  int32_t Japan;
+  int32_t NoCache;
+  int32_t NoRender;
+  int32_t SlowRender;
+  int32_t AutoDetail;
+  int32_t FarDistance;   // depth key beyond which polygons are filled affine
+  int32_t DrawDistance;  // metres of centre line drawn
+  int32_t EditorMode;    // editors reachable from the race's function keys
+  int32_t JoystickOn;
+  int32_t JoystickVolant;
+  int32_t DrawDevInfo;
+  int32_t UsingSmoke;  // 0..2
+  double FindBosses;
+  int32_t FixedGameSpeed;  // 50..100
+  int32_t FloatingGameSpeed;
+  int32_t GameSpeedMode;
+  int32_t DrawInfo;
+  int32_t UsingSound;
+  int32_t MipMapDist[SB_NBMIPMAPDIST];  // metres x 960
+  int32_t DecorObjectsOn;
+  int32_t UsingPvs;
+  int32_t Shadow;     // 1 NONE, 2 LOW, 3 HIGH
+  int32_t Light;      // 1 NONE, 2 NORMAL, 3 GOURAUD
+  int32_t PvrMipmap;  // 0 NONE, 1 ALL, 2 NOTTHEROAD
+  int32_t CdSong;
+  int32_t ControlMode;  // 0 joystick preset, 1 keyboard preset, 2 user keys; -1 until chosen
+  int32_t LinearInput;  // 0: the joystick's x axes get a squared response
+
+  // Vehicle setups: the local ones and the one chosen, with the paint
+  // editor's carousel over them.
+  TVEHICLESETUP* VehicleSetups;  // null until the vehicles load them
+  int32_t NbVehicleSetups;
+  int32_t NbSelectableSetups;
+  int32_t SelectedSetup;
+  int32_t SetupScroll;
+  int32_t SetupScrollTarget;
+  double SetupScrollPos;
+
+  // Video modes and renderers (tables: engine3d/videotable.h).
+  TVIDEOMODE VideoModes[SB_NBVIDEOMODES + 1];
+  int32_t VideoModeIndex;
+  TRENDERER Renderers[SB_NBRENDERERS];
+  int32_t RendererCaps;       // capability bits present: 1 software, 4 the accelerator
+  int32_t Renderer;           // of the current race; 0 outside races
+  int32_t RequestedRenderer;  // chosen with MODE for the next race
+
+  // Player settings (shell/settings.h) and the menu values stored beside them.
+  TREGSETTINGS Settings;
+  int32_t MenuDetail;   // 0 high, 1 medium, 2 low
+  int32_t MenuShadows;  // 0 high, 1 low, 2 none
+  int32_t MenuNbPlayers;
+  char MenuPlayerName[SB_MENUNAMESIZE];  // the network player name
+  char MenuServerName[SB_MENUNAMESIZE];
+
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;
   MODULE* TestModule;
 
-  // Settings of the next race, set by console words, and the console's
-  // palette, made current again after a race.
-  char AsciiMapFile[256];  // the map's 3D-Studio scene
-  char DecorMapFile[256];  // the binary map
-  char ConfigFile[256];    // the map information
-  char TexturePath[256];
-  int32_t BuildMap;     // build the map from its scene instead of loading it
-  int32_t ControlMode;  // -1 never set; 0 joystick, 1 keyboard, 2 user keys
-  int32_t EditorMode;   // function keys reach the editors; V reloads the video mode
-  int32_t DrawInfo;     // the physics meters
-  int32_t DrawDevInfo;  // the developer statistics
-  int32_t DecorObjectsOn;
-  int32_t NoRender;
-  int32_t SlowRender;
-  int32_t AutoDetail;
-  int32_t DrawDistance;  // 150..300
-  int32_t FarDistance;   // 14400..38400
-  TVEHICLESETUP* VehicleSetups;  // the local vehicle setups, null until loaded
-  PALETTE* DevEnvPal;
-
-  // Video modes and the renderer (tables: engine3d/videotable.h).
-  int32_t VideoModeIndex;
-  int32_t Renderer;           // of the current race, 0 outside races
-  int32_t RequestedRenderer;  // console word MODE
-  int32_t RendererCaps;       // capability bits present
-  int32_t Format16;           // pixel-format code of the 16-bit modes
-  int32_t OutOfVideoRam;      // the race overlay did not fit
+  // The race's video mode (the tables: engine3d/videotable.h).
+  int32_t Format16;       // pixel-format code of the 16-bit modes
+  int32_t OutOfVideoRam;  // the race overlay did not fit
   int32_t Focal;
   int32_t CenterX;
   int32_t CenterY;
@@ -249,10 +311,8 @@ struct SB_VARS {
   uint64_t ProfileCalls;
   uint64_t ProfileAverage;
 
-  // Kiosk demo mode.
-  int32_t ZoriraTimeOut;   // ms
-  int32_t ZoriraNightDay;  // s
-  int32_t KioskMinimised;  // the kiosk code minimised the window
+  // Kiosk demo mode and the developer statistics' session line.
+  int32_t KioskMinimised;    // the kiosk code minimised the window
   int32_t NetControllerMax;  // players the controller takes
 };
 

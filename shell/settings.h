@@ -1,7 +1,51 @@
-// The player's settings kept in the registry, as a race reads them.
+// The player's settings in the registry: control keys, input device,
+// screen size, gearbox, names, detail, shadows and chosen car, held in one
+// record plus a few game variables, and turned into game state by console
+// commands.
 #pragma once
+#include <cstddef>
+#include <cstdint>
 
-// Reads the race-start settings (keys, input device, detail, shadows).
+constexpr int32_t SB_SETTINGSVERSION = 6;
+extern const char* const SB_SETTINGSKEY;  // "Zentrova Race"
+constexpr size_t SB_KEYNAMESIZE = 14;     // a key name and its terminator
+constexpr size_t SB_MENUNAMESIZE = 32;    // player and server names
+constexpr int32_t SB_NBKEYNAMES = 11;     // Accel .. LinearCust
+
+// Items of the options screen that show the settings.
+constexpr int32_t SB_ITEM_LINEARJOY = 21;
+constexpr int32_t SB_ITEM_FIRSTKEY = 30;  // Accel .. Camera are items 30 .. 37
+constexpr int32_t SB_ITEM_LINEARCUST = 38;
+constexpr intptr_t SB_ITEMTEXTMIN = 256;  // an item word this large holds a text block
+
+struct TREGSETTINGS {
+  int32_t Version;
+  char Accel[SB_KEYNAMESIZE];
+  char Brake[SB_KEYNAMESIZE];
+  char Left[SB_KEYNAMESIZE];
+  char Right[SB_KEYNAMESIZE];
+  char HandBrake[SB_KEYNAMESIZE];
+  char GearUp[SB_KEYNAMESIZE];
+  char GearDown[SB_KEYNAMESIZE];
+  char Camera[SB_KEYNAMESIZE];
+  char Light[SB_KEYNAMESIZE];
+  char LinearJoy[SB_KEYNAMESIZE];   // "_" or "^": the joystick's steering is linear or squared
+  char LinearCust[SB_KEYNAMESIZE];  // the same for the user keys
+  int32_t ChoixInput;   // 0 joystick preset, 1 keyboard preset, 2 user keys
+  int32_t TailleEcran;  // screen size: 0 or 1
+  int32_t BoiteAuto;    // 0 automatic gearbox, else manual
+  char PlayerName[SB_MENUNAMESIZE];
+};
+
+// Writes every value with its default, in one open and close of the key;
+// the close's result.
+int32_t SB_WriteDefaultSettings();
+// The full read (front end) and the shorter one before each race.
+void SB_LoadSettings();
 void SB_ReadSettings();
-// Releases the heap texts the read put into the options menu's items.
+// Turns the record into game state, partly by console commands.
+void SB_ApplySettings();
+// Writes the record and the other values, "TEST" := "OK".
+void SB_SaveSettings();
+// Releases the text blocks of the options screen's items.
 void SB_FreeMenuItemTexts();

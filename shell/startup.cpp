@@ -134,6 +134,8 @@ void SB_Shutdown() {
 }
 
 int32_t SB_Main(int16_t argc, char** argv) {
+  // The record holds start values other than zero (tables, defaults).
+  SB_ResetVars();
   SB_Init(argc, argv);
   SB_Run();
   SB_Shutdown();

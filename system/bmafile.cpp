@@ -84,12 +84,7 @@ BMAP* DecodeBma(const LSI_PICFILE& file, uintptr_t heap) {
   LS_LockBmap(bmap);
   const bool read = bmap->Start && ReadRows(bmap, file.Data + kBmaHeader, file.Data + file.Size,
                                             packing == kBmaPacked, fileRowBytes);
-  LS_UnlockBmap(bmap);
-  if (!read) {
-    LS_FreeBmap(bmap);
-    return nullptr;
-  }
-  return bmap;
+  return LSI_EndPicturePass(bmap, read);
 }
 
 }  // namespace

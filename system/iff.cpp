@@ -97,12 +97,7 @@ BMAP* DecodeIff(const LSI_PICFILE& file, uintptr_t heap) {
   LSI_InitRunSource(&source, info.Body, info.Body + info.BodyLength);
   const bool read = bmap->Start && (info.Kind == LSI_IFF_PBM ? ReadChunky(bmap, &source, packed)
                                                              : ReadPlanar(bmap, &source, info));
-  LS_UnlockBmap(bmap);
-  if (!read) {
-    LS_FreeBmap(bmap);
-    return nullptr;
-  }
-  return bmap;
+  return LSI_EndPicturePass(bmap, read);
 }
 
 }  // namespace

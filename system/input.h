@@ -27,6 +27,9 @@ void LSYS_InitKbd();
 void LSI_PutKey(uint32_t character);
 // Pumps messages, then takes the oldest character; 0 when none.
 int32_t LS_GetKey();
+// 1 while a character is waiting or input can still arrive; 0 when no key
+// will ever come (headless, with nothing injected).
+int32_t LSYS_KeyMayCome();
 void LS_ClearKeyboard();
 void LS_FlushKeyboard();
 // 1 while the key (a virtual-key code 0 to 255) is held, else 0. Pumps

@@ -25,6 +25,8 @@ int32_t LS_GetKey() {
   return LSI_InputFilter(key);
 }
 
+int32_t LSYS_KeyMayCome() { return LSI_Var.NbKeys > 0 || plat::InputMayArrive() ? 1 : 0; }
+
 void LS_ClearKeyboard() {
   while (LS_GetKey()) {
   }

@@ -41,12 +41,7 @@ BMAP* DecodePcx(const LSI_PICFILE& file, uintptr_t heap) {
   for (int32_t y = 0; read && y < height; ++y)
     read = LSI_UnpackPcxRow(&source, bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen, bytesPerLine,
                             width);
-  LS_UnlockBmap(bmap);
-  if (!read) {
-    LS_FreeBmap(bmap);
-    return nullptr;
-  }
-  return bmap;
+  return LSI_EndPicturePass(bmap, read);
 }
 
 }  // namespace

@@ -86,6 +86,13 @@ uint64_t LSI_MostUnpacked(uint64_t available, uint32_t cost, uint32_t yield) {
   return (available + cost - 1) / cost * yield;
 }
 
+BMAP* LSI_EndPicturePass(BMAP* bmap, bool read) {
+  LS_UnlockBmap(bmap);
+  if (read) return bmap;
+  LS_FreeBmap(bmap);
+  return nullptr;
+}
+
 BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind) {
   if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) return nullptr;
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32) return nullptr;

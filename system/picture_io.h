@@ -26,6 +26,10 @@ uint64_t LSI_MostUnpacked(uint64_t available, uint32_t cost, uint32_t yield);
 // not positive or a memory bitmap would not fit in its heap's largest gap.
 BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind);
 
+// Ends a reader's pixel pass over a bitmap it locked: unlocks it, and frees
+// it when the pass failed. Returns the bitmap, or null after a failure.
+BMAP* LSI_EndPicturePass(BMAP* bmap, bool read);
+
 // Turns little-endian pixels of 2 or 4 bytes into the machine's order, in
 // place (other sizes are bytes already).
 void LSI_LEPixelsToNative(uint8_t* pixels, int32_t count, int32_t bytesPerPixel);

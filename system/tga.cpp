@@ -133,11 +133,7 @@ BMAP* DecodeTga(const LSI_PICFILE& file, uintptr_t heap) {
   const bool read =
       bmap->Start && (packed ? ReadPacked(bmap, pixels, file.Data + file.Size, bytesPerPixel, topDown)
                              : ReadRaw(bmap, pixels, bytesPerPixel, topDown));
-  LS_UnlockBmap(bmap);
-  if (!read) {
-    LS_FreeBmap(bmap);
-    return nullptr;
-  }
+  if (!LSI_EndPicturePass(bmap, read)) return nullptr;
   bmap->Format = FormatOfDepth(bmap->Depth);
   return bmap;
 }

@@ -35,16 +35,20 @@ int32_t LS_RegSetValue(const char* name, const void* data, uint32_t size, uint32
     platformType = plat::kRegString;
   else if (type == LS_REG_MULTISTRING)
     platformType = plat::kRegMultiString;
+  else if (type == LS_REG_NUMBER && size == 4)
+    platformType = plat::kRegNumber;
   else
     return 0;
   if (!name) return 0;
   return plat::RegSetValue(g_key, name, platformType, data, size) ? 1 : 0;
 }
 
-int32_t LS_RegGetValue(const char* name, void* buffer, uint32_t* size) {
+int32_t LS_RegGetValue(const char* name, void* buffer, uint32_t* size, uint32_t* type) {
   if (!name || !size) return 0;
-  uint32_t type = 0;
-  return plat::RegQueryValue(g_key, name, &type, buffer, size) ? 1 : 0;
+  uint32_t stored = 0;
+  if (!plat::RegQueryValue(g_key, name, &stored, buffer, size)) return 0;
+  if (type) *type = stored == plat::kRegMultiString ? LS_REG_MULTISTRING : stored;
+  return 1;
 }
 
 uint16_t LS_ReadBEWord(const uint8_t* p) { return static_cast<uint16_t>(p[0] * 256 + p[1]); }

@@ -6,11 +6,14 @@
 // Value types of LS_RegSetValue.
 constexpr uint32_t LS_REG_STRING = 1;
 constexpr uint32_t LS_REG_MULTISTRING = 2;
+constexpr uint32_t LS_REG_NUMBER = 4;  // 32 bits, little-endian
 
 int32_t LS_RegOpen(const char* name);
 int32_t LS_RegClose();
 int32_t LS_RegSetValue(const char* name, const void* data, uint32_t size, uint32_t type);
-int32_t LS_RegGetValue(const char* name, void* buffer, uint32_t* size);
+// Reads at most *size bytes and sets *size to the value's length; the
+// value's type code when type is given.
+int32_t LS_RegGetValue(const char* name, void* buffer, uint32_t* size, uint32_t* type = nullptr);
 
 uint16_t LS_ReadBEWord(const uint8_t* bytes);
 uint32_t LS_ReadBELong(const uint8_t* bytes);

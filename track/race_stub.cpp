@@ -24,4 +24,3 @@ __attribute__((weak)) void BuildListXZYPoly() {}
 __attribute__((weak)) void BuildXZYList() {}
 __attribute__((weak)) void SB_FreeXZYList() {}
 __attribute__((weak)) void SB_FreeListXZYPoly() {}
-__attribute__((weak)) void SB_FreeDecor() {}

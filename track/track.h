@@ -16,5 +16,3 @@ void BuildListXZYPoly();
 void BuildXZYList();
 void SB_FreeXZYList();
 void SB_FreeListXZYPoly();
-// Frees the loaded map.
-void SB_FreeDecor();

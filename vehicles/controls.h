@@ -22,3 +22,7 @@ struct TCONTROLS {
   uint8_t AccelAnalog;
   uint8_t BrakeAnalog;
 };
+
+// Waits for a key or a button and takes joystick 1's position as its
+// centre ("No joystick 1 found !!!" without one).
+void SB_CenterJoystick();

@@ -42,8 +42,6 @@ __attribute__((weak)) void SB_SetControlMap() {}
 __attribute__((weak)) void SB_PrintPlayerOrder() {}
 __attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP*) {}
 __attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_LoadCars(TVEHICLESETUP*, int32_t) {}
-__attribute__((weak)) void SB_FreeCars() {}
 __attribute__((weak)) void SB_StartRace() {}
 __attribute__((weak)) void SB_StopCarSounds() {}
 __attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}

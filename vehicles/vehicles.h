@@ -44,10 +44,6 @@ void SB_PrintPlayerOrder();
 // the other players (network game).
 void SB_AssignCarSetups(TVEHICLESETUP* setups);
 void SB_SendLocalCarSetup(TVEHICLESETUP* setups);
-// Every car's vehicle record and textures from its setup; SB_FreeCars
-// frees them.
-void SB_LoadCars(TVEHICLESETUP* setups, int32_t flag);
-void SB_FreeCars();
 // Cars, car sounds, physics clocks and vehicle parameters to their start.
 void SB_StartRace();
 // Silences and frees the car-sound channels.

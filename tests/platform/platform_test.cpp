@@ -61,6 +61,8 @@ TEST_F(PlatformTest, HostPathsAreMatchedWithoutRegardToCase) {
   EXPECT_FALSE(plat::ResolveHostPath("C:/MISSING/NEW.TXT", true, host));
   EXPECT_FALSE(plat::ResolveHostPath("D:/X", true, host));
   EXPECT_FALSE(plat::ResolveHostPath("C:/DATA/../../X", true, host));
+  ASSERT_TRUE(plat::ResolveHostPath("C:/OTHER/../data/./file.txt", false, host));  // ".." within the drive
+  EXPECT_EQ(host, root_ + "/Data/File.TXT");
   EXPECT_FALSE(plat::ResolveHostPath("/etc/passwd", false, host));
 }
 

@@ -151,7 +151,10 @@ void SB_SnapshotControls() {
 }
 void SB_AssignCarSetups(TVEHICLESETUP*) { Trace("SB_AssignCarSetups"); }
 void SB_SendLocalCarSetup(TVEHICLESETUP*) { Trace("SB_SendLocalCarSetup"); }
-void SB_LoadCars(TVEHICLESETUP*, int32_t flag) { Trace("SB_LoadCars " + std::to_string(flag)); }
+int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) {
+  Trace("SB_LoadCars " + std::to_string(flag));
+  return 1;
+}
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) { Trace("SB_RegenerateChangedCarTextures"); }
 void SB_SendCarState(TCAR* car) { Trace("SB_SendCarState " + std::to_string(CarIndex(car))); }
 int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }

@@ -36,7 +36,7 @@ class RaceFrameTest : public ztest::SessionTest {
 
 TEST_F(RaceFrameTest, RunsItsStepsInOrder) {
   MakeCars(2);
-  SB_Var.Renderer = SB_PVR;
+  SB_Var.Renderer = SB_RENDERER_PVR;
   SB_RaceFrame();
   const Trace expected = {
       "SB_SnapshotControls", "SB_RefreshCarSetups", "POWER_BeginFrame v1", "RenderFrame v1", "SB_UpdateCars",
@@ -66,10 +66,10 @@ TEST_F(RaceFrameTest, OnlyTheFastPathPipelinesTheViews) {
     Trace rendering;
   };
   const Case cases[] = {
-      {0, SB_PVR, 0, 0, {"POWER_BeginFrame v1", "RenderFrame v1", "POWER_WaitRenderDone"}},
-      {1, SB_PVR, 0, 0, {}},
-      {0, SB_PVR, 0, 1, {"POWER_BeginFrame v0", "RenderFrame v0", "POWER_WaitRenderDone"}},
-      {0, SB_PVR, 1, 0, {"POWER_BeginFrame v0", "RenderFrame v0", "POWER_WaitRenderDone"}},
+      {0, SB_RENDERER_PVR, 0, 0, {"POWER_BeginFrame v1", "RenderFrame v1", "POWER_WaitRenderDone"}},
+      {1, SB_RENDERER_PVR, 0, 0, {}},
+      {0, SB_RENDERER_PVR, 0, 1, {"POWER_BeginFrame v0", "RenderFrame v0", "POWER_WaitRenderDone"}},
+      {0, SB_RENDERER_PVR, 1, 0, {"POWER_BeginFrame v0", "RenderFrame v0", "POWER_WaitRenderDone"}},
       {0, 0, 0, 0, {"RenderFrame v0"}},
       {1, 0, 0, 0, {}},
   };
@@ -91,7 +91,7 @@ TEST_F(RaceFrameTest, OnlyTheFastPathPipelinesTheViews) {
   SB_Var.UserView[1]->NbPolygons = 0;  // an empty view is rendered but not begun
   SB_Var.NoRender = SB_Var.SlowRender = 0;
   LSI_Var.Debug = 0;
-  SB_Var.Renderer = SB_PVR;
+  SB_Var.Renderer = SB_RENDERER_PVR;
   SB_RaceFrame();
   EXPECT_EQ(Rendering(), (Trace{"RenderFrame v1", "POWER_WaitRenderDone"}));
 }
@@ -127,7 +127,7 @@ TEST_F(RaceFrameTest, NearCarsAreTakenNearestFirstWithinTheDrawDistance) {
   cars_[3].TexturesReady = 0;  // not in the game
   SB_DrawNearCarsPvr(&SB_Var.Camera, SB_Var.CurrentView);
   EXPECT_TRUE(ztest::Traced().empty());  // the accelerator only
-  SB_Var.Renderer = SB_PVR;
+  SB_Var.Renderer = SB_RENDERER_PVR;
   SB_DrawNearCarsPvr(&SB_Var.Camera, SB_Var.CurrentView);
   EXPECT_EQ(ztest::Traced(), (Trace{"Shadow 0", "Beam 0", "Shadow 4", "Beam 4", "Shadow 1", "Beam 1"}));
 }

@@ -209,7 +209,7 @@ TEST_F(RaceSessionTest, PlayRacesWithTheRequestedRendererWhenItDrawsTheMode) {
   SB_Var.RequestedRenderer = 1;  // PERSPECTIVE: 8-bit modes only
   EXPECT_EQ(Word("PLAY"), 0);
   EXPECT_EQ(Word("WATCH"), 0);
-  SB_Var.RequestedRenderer = SB_PVR;
+  SB_Var.RequestedRenderer = SB_RENDERER_PVR;
   EXPECT_EQ(Word("WATCH"), 0);
   int32_t during = -1;
   AtFrame(0, [&] {
@@ -217,7 +217,7 @@ TEST_F(RaceSessionTest, PlayRacesWithTheRequestedRendererWhenItDrawsTheMode) {
     SB_QuitRace();
   });
   EXPECT_EQ(Word("PLAY"), 1);
-  EXPECT_EQ(during, SB_PVR);
+  EXPECT_EQ(during, SB_RENDERER_PVR);
   EXPECT_EQ(SB_Var.Renderer, 0);
   const Trace lines = ztest::TracedWith("\"V");
   EXPECT_EQ(lines, (Trace{"\"Videomode (16bits) not supported by [PERSPECTIVE]!!!\"",

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "engine3d/videotable.h"
 #include "frontend/media.h"
 #include "shell/commandtable.h"
 #include "shell/console.h"
@@ -146,23 +145,11 @@ TEST_F(Interpreter, WordsSplitAtSingleBlanks) {
 
 TEST_F(Interpreter, TheTableKeepsItsOrderOfKeywords) {
   for (const char* keyword : {"CLEARCONSOLE", "RUN", "PRELOADFLI", "DISCARDFLI", "PLAYMOD", "STOPMOD", "QUIT",
-                              "CLS", "VIDEOMODE", "ECHO", "OUTPUT", "KEYQUITBATCH"})
+                              "CLS", "ECHO", "KEYQUITBATCH"})
     EXPECT_NE(SB_FindCommand(keyword), nullptr) << keyword;
   EXPECT_EQ(SB_FindCommand("echo"), nullptr);  // words arrive upper-cased
   EXPECT_EQ(SB_FindCommand(""), nullptr);
   EXPECT_EQ(SB_FindCommand(nullptr), nullptr);
-}
-
-TEST_F(Interpreter, VideoModeMovesToAnAvailableRowAndOutputStartsTheLog) {
-  SB_VideoModes[18].Available = 1;
-  EXPECT_EQ(SB_ExecCommand("@VIDEOMODE 17"), 1);  // row 17 is not available
-  EXPECT_EQ(SB_ExecCommand("@VIDEOMODE"), 1);
-  EXPECT_EQ(SB_ExecCommand("@OUTPUT"), 0);
-  EXPECT_EQ(SB_ExecCommand("@OUTPUT 1"), 1);
-  EXPECT_EQ(SB_ExecCommand("@OUTPUT 0"), 1);
-  EXPECT_EQ(SB_PrintedLines(), (Lines{"Video Mode set to 18.", "Video Mode is 18.", "Syntax error, or batch error !!!",
-                                      "File Output enabled...", "File Output disabled..."}));
-  EXPECT_EQ(ztest::ReadFile(root_ + "/CONSOLE.TXT"), "CONSOLE\nFile Output enabled...\n");
 }
 
 TEST(Blanks, SqueezeKeepsTheFirstOfEachRun) {

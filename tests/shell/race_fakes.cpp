@@ -65,21 +65,18 @@ void RaceTest::MakeSession(int32_t n, XSTATE state) {
   }
 }
 
-}  // namespace ztest
-
-namespace {
-
-void Record(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Record(const char* format, ...) {
   char text[512];
   va_list args;
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
-  ztest::Fakes().calls.push_back(text);
+  Fakes().calls.push_back(text);
 }
 
-}  // namespace
+}  // namespace ztest
+
+using ztest::Record;
 
 // Scenery.
 void SB_SetPanelScrollText(int32_t panel, const char* text, int32_t speed, int32_t interval, int32_t mode) {

@@ -28,6 +28,8 @@ struct RaceFakes {
 
 RaceFakes& Fakes();
 void ResetFakes();
+// Adds a call to the record, printf-like.
+void Record(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Calls recorded whose text begins with the prefix.
 int Count(const std::string& prefix);
 bool Called(const std::string& call);

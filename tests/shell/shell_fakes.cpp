@@ -2,6 +2,10 @@
 // helpers call, and the shell fixture.
 #include "tests/shell/shell_fakes.h"
 
+#include <filesystem>
+
+#include "datagen/devenv.h"
+
 #include "engine3d/palette3d.h"
 #include "engine3d/videomode.h"
 #include "frontend/media.h"
@@ -17,6 +21,11 @@ namespace ztest {
 ShellFakes& Shell() {
   static ShellFakes fakes;
   return fakes;
+}
+
+void WriteDevEnvPicture(const std::string& root) {
+  std::filesystem::create_directories(root + "/PCX");
+  ASSERT_TRUE(datagen::WritePcx(root + "/PCX/DEVENV.PCX", datagen::DevEnvPicture()));
 }
 
 void ShellTest::SetUp() {

@@ -22,6 +22,9 @@ struct ShellFakes {
 
 ShellFakes& Shell();
 
+// Writes the data tree's console background, "PCX/DEVENV.PCX", below root.
+void WriteDevEnvPicture(const std::string& root);
+
 // A started library with a 4 MiB heap, fresh fakes and an empty record
 // of printed lines; errors are kept rather than fatal.
 class ShellTest : public LibraryTest {

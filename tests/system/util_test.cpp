@@ -43,14 +43,26 @@ TEST_F(RegistryTest, StringsAndNumbersRoundTripThroughTheStore) {
   EXPECT_EQ(size, 14u);
 }
 
-TEST_F(RegistryTest, OnlyStringTypesAreWritten) {
+TEST_F(RegistryTest, TextsAndFourByteNumbersAreWritten) {
   ASSERT_EQ(LS_RegOpen("Zentrova Race"), 1);
   EXPECT_EQ(LS_RegSetValue("Blob", "x", 1, 3), 0);
-  uint32_t size = 8;
+  uint32_t size = 8, type = 0;
   char buffer[8];
   EXPECT_EQ(LS_RegGetValue("Blob", buffer, &size), 0);
   const char list[] = "a\0b\0";
   EXPECT_EQ(LS_RegSetValue("List", list, sizeof list, LS_REG_MULTISTRING), 1);
+  size = sizeof buffer;
+  EXPECT_EQ(LS_RegGetValue("List", buffer, &size, &type), 1);
+  EXPECT_EQ(type, LS_REG_MULTISTRING);
+
+  const uint8_t six[4] = {6, 0, 0, 0};
+  EXPECT_EQ(LS_RegSetValue("Version", six, 2, LS_REG_NUMBER), 0);  // a number is 4 bytes
+  EXPECT_EQ(LS_RegSetValue("Version", six, 4, LS_REG_NUMBER), 1);
+  size = sizeof buffer;
+  EXPECT_EQ(LS_RegGetValue("Version", buffer, &size, &type), 1);
+  EXPECT_EQ(size, 4u);
+  EXPECT_EQ(type, LS_REG_NUMBER);
+  EXPECT_EQ(std::memcmp(buffer, six, 4), 0);
 }
 
 TEST_F(RegistryTest, NothingWorksWithoutAnOpenKey) {

@@ -1,7 +1,6 @@
-// The programme's pictures around the console: the please-wait picture
-// and the logo intro; and the console run of the run phase.
+// The logo intro of the console word INTRO: the logo picture after its
+// film.
 #include "frontend/media.h"
-#include "shell/devenv.h"
 #include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -12,7 +11,6 @@
 
 namespace {
 
-constexpr const char* kPleaseWait = "miscpict>pleasewa.tga";
 constexpr const char* kLogo = "miscpict>tamrisk.tga";
 constexpr const char* kLogoFilm = "INTRO>TAMRISK.FLC";
 constexpr const char* kLogoSound = "INTRO>TALOGO.WAV";
@@ -23,21 +21,6 @@ void CopyWhole(BMAP* source, BMAP* destination, int32_t x, int32_t y) {
 }
 
 }  // namespace
-
-void SB_ShowPleaseWait() {
-  BMAP* screen = LS_Var.Screen;
-  if (!screen) return;
-  BMAP* picture = SB_LoadTga(kPleaseWait);
-  if (!picture) return;
-  BMAP* copy = SB_CreateBmap(picture->SizeX, picture->SizeY, screen->Depth, BMAP_VIDEOMEM, "SB_ShowPleaseWait");
-  if (copy) {
-    CopyWhole(picture, copy, 0, 0);
-    LS_ClearBmap(screen);
-    CopyWhole(copy, screen, (screen->SizeX - copy->SizeX) / 2, (screen->SizeY - copy->SizeY) / 2);
-    SB_FreeBmap(copy);
-  }
-  SB_FreeBmap(picture);
-}
 
 void SB_PlayLogoIntro() {
   if (LSI_Var.Debug || !LS_FileExists(kLogo)) return;
@@ -50,10 +33,4 @@ void SB_PlayLogoIntro() {
   SB_PlayFli(kLogoFilm, kLogoSound, kLogoFilmMode, kLogoFilmFlag);
   if (LS_Var.Screen) CopyWhole(logo, LS_Var.Screen, 0, 0);
   SB_FreeBmap(logo);
-}
-
-int32_t SB_RunConsole() {
-  const int32_t result = SB_DevEnv();
-  SB_Var.RunDone = 1;
-  return result;
 }
