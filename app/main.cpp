@@ -1,13 +1,18 @@
 // Process entry: starts the device back ends unless the program runs
-// headless, joins the arguments into one command line, as the original
-// received it, and hands it to the library's entry.
+// headless (where an input script may play the keys), joins the arguments
+// into one command line, as the original received it, and hands it to the
+// library's entry.
 #include <string>
 
+#include "platform/inputscript.h"
 #include "platform/sdl/sdl.h"
 #include "system/win/shell.h"
 
 int main(int argc, char** argv) {
-  if (plat::sdl::DevicesWanted()) plat::sdl::Start();
+  if (plat::sdl::DevicesWanted())
+    plat::sdl::Start();
+  else if (!plat::LoadInputScriptFromEnvironment())
+    return 1;
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) commandLine += ' ';

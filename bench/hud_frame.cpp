@@ -4,49 +4,36 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 
+#include "bench/datatree.h"
+#include "engine3d/videotable.h"
 #include "net/netplayer.h"
-#include "platform/config.h"
-#include "platform/fs.h"
-#include "platform/window.h"
 #include "shell/dial.h"
 #include "shell/hud.h"
 #include "shell/owner.h"
 #include "shell/racerules.h"
 #include "shell/sbvar.h"
 #include "shell/sequencer.h"
-#include "system/error.h"
-#include "system/file.h"
-#include "system/heap.h"
 #include "tests/shell/hud_scene.h"
 
 namespace {
 
 // The library on a drive C: of the data tree, and a race under way.
 struct Race {
-  std::filesystem::path config;
+  DataTreeLibrary library;
   PALETTE palette{};
   TCAR cars[3]{};
   int32_t view = 0;
 
   Race() {
-    char pattern[] = "/tmp/zentrova-bench-XXXXXX";
-    config = mkdtemp(pattern);
-    plat::SetMessageBoxEcho(false);
-    plat::SetConfigDir(config.string());
-    plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", ZENTROVA_DATA_DIR}});
-    LSI_InitMemory(32u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    LSI_InitDirectory();
-    SB_ResetVars();
     for (int i = 0; i < 255; ++i)
       palette.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>(i >> 2), 20};
     palette.Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
     SB_Var.Pal3d = &palette;
     SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
-    SB_Var.TextScreen->Format = BMAP_RGB555;  // the default video mode's format without a screen
+    SB_Var.TextScreen->Format = BMAP_RGB555;  // the 16-bit modes' format without a screen
+    SB_Var.VideoModeIndex = 17;
+    SB_Var.VideoModes[17].Format = SB_Var.VideoModes[17].TextureFormat = BMAP_RGB555;
     LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, 0, 40, 640, 400);
     SB_InitFonts();
     SB_RemapFonts();
@@ -58,8 +45,6 @@ struct Race {
     SB_DisposeFonts();
     SB_FreeCounters();
     SB_FreeBmap(SB_Var.TextScreen);
-    LSI_CloseMemory();
-    std::filesystem::remove_all(config);
   }
 
   void StartRace() {

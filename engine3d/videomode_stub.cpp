@@ -12,6 +12,4 @@ void SB_SetDisplayMode(int32_t width, int32_t height, int32_t depth) {
   LS_ClearBmap(LS_Var.Screen);
 }
 
-void SB_InitVideoModes() {}
-
 __attribute__((weak)) int32_t SB_ToggleFullScreen() { return 0; }

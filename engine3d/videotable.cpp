@@ -1,4 +1,4 @@
-// The video-mode and renderer tables as shipped, the selection search and
+// The video-mode and renderer tables as shipped, the selection searches and
 // the console's listing.
 #include "engine3d/videotable.h"
 
@@ -50,6 +50,18 @@ constexpr TRENDERER kRenderers[SB_NBRENDERERS] = {
     {"PVR", 2, SB_CAPS_PVR, 6},
 };
 
+// The first available row from start on, wrapping, whose texture format
+// is the code (any with 0); -1 after a whole turn without one.
+int32_t FindFrom(int32_t start, int32_t format) {
+  const int32_t count = SB_CountVideoModes();
+  for (int32_t k = 0; k < count; ++k) {
+    const int32_t row = (start + k) % count;
+    const TVIDEOMODE& mode = SB_Var.VideoModes[row];
+    if (mode.Available && (format == 0 || mode.TextureFormat == format)) return row;
+  }
+  return -1;
+}
+
 }  // namespace
 
 void SB_ResetVideoTable() {
@@ -68,16 +80,17 @@ int32_t SB_CountVideoModes() {
 
 void SB_FindVideoMode(int32_t format) {
   const int32_t count = SB_CountVideoModes();
-  if (count == 0) return;
   const int32_t start = SB_Var.VideoModeIndex >= 0 && SB_Var.VideoModeIndex < count ? SB_Var.VideoModeIndex : 0;
-  for (int32_t k = 0; k < count; ++k) {
-    const int32_t row = (start + k) % count;
-    const TVIDEOMODE& mode = SB_Var.VideoModes[row];
-    if (mode.Available && (format == 0 || mode.TextureFormat == format)) {
-      SB_Var.VideoModeIndex = row;
-      return;
-    }
-  }
+  const int32_t row = FindFrom(start, format);
+  if (row >= 0) SB_Var.VideoModeIndex = row;
+}
+
+void SB_NextVideoMode() {
+  const int32_t count = SB_CountVideoModes();
+  const int32_t selected = SB_Var.VideoModeIndex;
+  const int32_t next = selected >= 0 && selected < count ? (selected + 1) % count : 0;
+  const int32_t row = FindFrom(next, SB_GetSelectedVideoMode()->TextureFormat);
+  if (row >= 0) SB_Var.VideoModeIndex = row;
 }
 
 void SB_ListVideoModes() {

@@ -1,13 +1,45 @@
 // No network layer yet: connected only when a session has been opened and
 // the controller accepted this player, which nothing does so far; nothing
-// to pump, no list fetched, and no race or network word but "CLOSENET",
-// which has nothing to close. Weak, so that tests can put recording fakes
-// in their place.
+// to pump, no list fetched. Of the race and network words only PLAY,
+// WATCH and CLOSENET are known: PLAY races on this machine, WATCH has no
+// network race to watch, CLOSENET has nothing to close. Weak, so that
+// tests can put recording fakes in their place.
 #include <cstring>
 
+#include "engine3d/videotable.h"
 #include "net/net.h"
 #include "net/netplayer.h"
+#include "shell/console.h"
 #include "shell/sbvar.h"
+#include "shell/session.h"
+
+namespace {
+
+// 1 when the selected video mode is of a kind the requested renderer
+// draws; else says so.
+bool ModeSupported() {
+  const TVIDEOMODE* mode = SB_GetSelectedVideoMode();
+  const int32_t r = SB_Var.RequestedRenderer;
+  const bool known = r >= 0 && r < SB_NBRENDERERS;
+  if (known && (mode->Kind & SB_Var.Renderers[r].Modes)) return true;
+  SB_ConsolePrintf("Videomode (%ldbits) not supported by [%s]!!!", static_cast<long>(mode->Depth),
+                   known ? SB_Var.Renderers[r].Name : "?");
+  return false;
+}
+
+int32_t PlayOrWatch(bool watch) {
+  if (!ModeSupported()) return 0;
+  if (watch) {
+    SB_ConsolePrintf("Watch failed : no network !");
+    return 0;
+  }
+  SB_Var.Renderer = SB_Var.RequestedRenderer;
+  SB_PlayRace();
+  SB_Var.Renderer = 0;
+  return 1;
+}
+
+}  // namespace
 
 int32_t NET_IsConnected() { return SB_Var.XState != XSTATE_NONET && SB_Var.NetConnected ? 1 : 0; }
 
@@ -15,7 +47,10 @@ __attribute__((weak)) void NET_UpdateEvent() {}
 
 __attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*,
                                                    const char*, const char* keyword) {
-  return keyword && std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
+  if (!keyword) return 0;
+  if (std::strcmp(keyword, "PLAY") == 0 || std::strcmp(keyword, "WATCH") == 0)
+    return PlayOrWatch(keyword[0] == 'W');
+  return std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;
 }
 
 __attribute__((weak)) void NET_FreeConsoleList() {}

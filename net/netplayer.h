@@ -16,6 +16,9 @@ constexpr XSTATE XSTATE_WAIT4READY = 7;
 constexpr XSTATE XSTATE_WAIT4GO = 8;
 constexpr XSTATE XSTATE_PLAYING = 9;
 constexpr XSTATE XSTATE_ENDOFRACE = 10;
+// The states' names in log lines, by state; entry 0 is empty.
+constexpr int32_t NET_NBXSTATENAMES = 11;
+extern const char* const NET_XStateNames[NET_NBXSTATENAMES];
 
 // Players of one session, indexed by player order (which is also the
 // index of the player's car).
@@ -43,3 +46,6 @@ int32_t NET_SetControllerStatus(XSTATE state, int32_t subState);
 int32_t NET_SendRaceProgress(int32_t message, int32_t value);
 // The session's name of a player, or null.
 const char* LS_NetGetPlayerName(uint32_t playerId);
+// Asks the controller for every player's vehicle setup and waits up to
+// 30000 ms for them.
+void NET_RequestVehicleSetups();

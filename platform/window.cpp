@@ -15,6 +15,7 @@ int g_beeps = 0;
 ExitHook g_exitHook = nullptr;
 std::mutex g_queueLock;
 std::deque<WindowMessage> g_queue;
+std::vector<WindowMessage> g_broadcasts;
 }  // namespace
 
 int MessageBox(const std::string& text, const std::string& caption) {
@@ -66,5 +67,13 @@ void ClearWindowMessages() {
   std::lock_guard<std::mutex> hold(g_queueLock);
   g_queue.clear();
 }
+
+void BroadcastWindowMessage(const WindowMessage& message) {
+  g_broadcasts.push_back(message);
+  PostWindowMessage(message);
+}
+
+const std::vector<WindowMessage>& BroadcastMessages() { return g_broadcasts; }
+void ClearBroadcastMessages() { g_broadcasts.clear(); }
 
 }  // namespace plat

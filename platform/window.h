@@ -73,6 +73,18 @@ bool PeekWindowMessage(WindowMessage& message);
 bool WindowMessageWaiting();
 void ClearWindowMessages();
 
+// Messages the program posts to all top-level windows. The other programs
+// that would receive them are outside the system, so each is recorded
+// (tests read the record) and enters this process's own queue.
+void BroadcastWindowMessage(const WindowMessage& message);
+const std::vector<WindowMessage>& BroadcastMessages();
+void ClearBroadcastMessages();
+
+// Passes of the message pump so far (the library counts each one); the
+// input script of a headless run waits on them.
+void CountPump();
+uint64_t PumpCount();
+
 // A message number of its own for a name, the same for the same name
 // (0xC000 and up).
 uint32_t RegisterWindowMessage(const std::string& name);
@@ -98,6 +110,8 @@ struct WindowBackend {
   void (*showCursor)(bool visible);
   // Puts the pointer on a point of the window.
   void (*warpCursor)(int32_t windowX, int32_t windowY);
+  // Minimises (kShowMinimized) or brings back and raises (kShowMaximized).
+  void (*show)(int32_t state);
 };
 void SetWindowBackend(const WindowBackend* backend);
 
@@ -110,6 +124,14 @@ struct WindowState {
 bool OpenWindows(const std::string& title);
 void SetWindowStyle(bool framed, int32_t width, int32_t height);
 const WindowState& GetWindowState();
+
+// Show states of the program's window, numbered as the window system
+// numbers them. Each is recorded for tests; without a back end nothing
+// else happens (a minimised headless program stays active).
+constexpr int32_t kShowMaximized = 3;
+constexpr int32_t kShowMinimized = 6;
+void ShowWindowState(int32_t state);
+const std::vector<int32_t>& ShownWindowStates();
 
 // Where the frame (the front screen's pixels) lies in the window: full
 // screen scales it with its aspect kept and centres it; a framed window
@@ -149,7 +171,8 @@ void InvalidateWindow(const Rect* rect);
 std::vector<Rect> TakeUpdateRegion();
 
 // Test control: forgets the window, its back end, source, geometry, keys,
-// cursor, region and registered messages, and empties the queue.
+// cursor, region, registered messages, show states, broadcasts and pump
+// count, and empties the queue.
 void ResetWindowState();
 
 }  // namespace plat

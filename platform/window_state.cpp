@@ -27,6 +27,8 @@ struct Window {
   bool clipped = false;
   Rect clip;
   std::vector<Rect> region;
+  std::vector<int32_t> shown;
+  uint64_t pumps = 0;
 };
 
 Window& W() {
@@ -85,6 +87,17 @@ void SetWindowStyle(bool framed, int32_t width, int32_t height) {
 }
 
 const WindowState& GetWindowState() { return W().state; }
+
+void ShowWindowState(int32_t state) {
+  Window& w = W();
+  w.shown.push_back(state);
+  if (w.backend && w.backend->show) w.backend->show(state);
+}
+
+const std::vector<int32_t>& ShownWindowStates() { return W().shown; }
+
+void CountPump() { ++W().pumps; }
+uint64_t PumpCount() { return W().pumps; }
 
 void SetWindowGeometry(const WindowGeometry& geometry) { W().geometry = geometry; }
 const WindowGeometry& GetWindowGeometry() { return W().geometry; }
@@ -191,6 +204,7 @@ std::vector<Rect> TakeUpdateRegion() {
 void ResetWindowState() {
   W() = Window{};
   ClearWindowMessages();
+  ClearBroadcastMessages();
 }
 
 }  // namespace plat

@@ -34,6 +34,7 @@ void SB_ResetVars() {
   SB_Var.NbVehicleSetups = 9;
   SB_Var.NbSelectableSetups = 8;
   SB_ResetVideoTable();
+  SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
   SB_ResetRaceTables();
   SB_ResetHud();

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine3d/camera.h"
+#include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
 #include "frontend/interface.h"
 #include "net/netplayer.h"
@@ -18,6 +20,7 @@
 struct BMAP;
 struct MODULE;
 struct PALETTE;
+struct TBACKOBC;
 struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
@@ -256,6 +259,61 @@ struct SB_VARS {
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;
   MODULE* TestModule;
+
+  // The race's video mode (the tables: engine3d/videotable.h).
+  int32_t Format16;       // pixel-format code of the 16-bit modes
+  int32_t OutOfVideoRam;  // the race overlay did not fit
+  int32_t Focal;
+  int32_t CenterX;
+  int32_t CenterY;
+
+  // The race session: set up by SB_PlayRace, reset at every race start.
+  int32_t LeaveRace;
+  int32_t DebugMode;     // 0 game, 1..5 the editors of the function keys
+  int32_t RaceFrames;    // loop iterations of this race
+  int32_t RaceDuration;  // ms
+  uint32_t LoadStartTime;
+  int32_t GameMemoryUsed;  // bytes
+  BMAP* MeterBitmap;       // drawn into by the physics meters, or null
+  double LastLightLevel;
+  int32_t ShowInset;
+  int32_t PrevEscKey;  // the keys' state at the last test, for press edges
+  int32_t PrevF3Key;
+  int32_t PrevF4Key;
+  int32_t PrevVKey;
+
+  // The race frame: the two user views (the current one is filled while
+  // the previous one is drawn), the camera, the renderer's slots, detail.
+  TSOFTSCENE* UserView[2];
+  TSOFTSCENE* CurrentView;
+  TCAMERA Camera;
+  SB_RENDERMAPPROC RenderMap;
+  SB_RENDERFRAMEPROC RenderFrame;
+  int32_t DetailDistance;   // DrawDistance x 320
+  int32_t DetailDistance2;  // the views' second detail distance
+  uint32_t LightColor;      // 0xRRGGBB of the cars
+  TBACKOBC* BackObcs;       // the background objects
+  int32_t NbBackObcs;
+  float AxisMatrix[9];      // the axes of the object being drawn
+
+  // The accelerator's timings of the last frame, in ms, and its polygons.
+  int32_t SglWaitTime;
+  int32_t SglLockTime;
+  int32_t SglRenderTime;
+  int32_t NbPolysDrawn;
+
+  // Developer statistics: the scene's maxima of the race and the profile
+  // of the car update in time-stamp ticks.
+  int32_t MaxPolygons;
+  int32_t MaxSceneVertices;
+  uint64_t ProfileStart;
+  uint64_t ProfileTicks;
+  uint64_t ProfileCalls;
+  uint64_t ProfileAverage;
+
+  // Kiosk demo mode and the developer statistics' session line.
+  int32_t KioskMinimised;    // the kiosk code minimised the window
+  int32_t NetControllerMax;  // players the controller takes
 };
 
 extern SB_VARS SB_Var;

@@ -1,6 +1,6 @@
-// The vehicles as the race rules need them, until the vehicles exist: the
-// car-index guard and the two counts read the car table; every other call
-// has nothing to act on yet. Those are weak, so that tests can put
+// The vehicles as the race rules, the session and the frame need them,
+// until the vehicles exist: the car-index guard and the two counts read
+// the car table; every other call has no car to act on yet. Those are weak, so that tests can put
 // recording fakes in their place.
 #include "vehicles/vehicles.h"
 
@@ -37,3 +37,22 @@ __attribute__((weak)) int32_t SB_LoadCarReplay(const char*, int32_t, int32_t) { 
 __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_FindDrivenCar() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
+
+__attribute__((weak)) void SB_SetControlMap() {}
+__attribute__((weak)) void SB_PrintPlayerOrder() {}
+__attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP*) {}
+__attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
+__attribute__((weak)) void SB_StartRace() {}
+__attribute__((weak)) void SB_StopCarSounds() {}
+__attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
+__attribute__((weak)) void SB_FreeCarPvrTextures() {}
+__attribute__((weak)) void SB_SnapshotControls() {}
+__attribute__((weak)) void SB_RefreshCarSetups() {}
+__attribute__((weak)) void SB_UpdateCars() {}
+__attribute__((weak)) void SB_UpdateCarSounds() {}
+__attribute__((weak)) void SB_CommitCarSounds() {}
+__attribute__((weak)) void SB_MuteCarSoundsNow() {}
+__attribute__((weak)) void SB_SendCarState(TCAR*) {}
+__attribute__((weak)) void SB_DrawPhysicsMeters() {}
+__attribute__((weak)) void SB_VParamsEditorFrame() {}
+__attribute__((weak)) int32_t SB_VParamsMouseMoved() { return 0; }

@@ -1,6 +1,10 @@
-// What the race rules and the race-phase sequencer use of the vehicles.
+// What the race rules, the race-phase sequencer, the race session and the
+// race frame use of the vehicles.
 #pragma once
 #include <cstdint>
+
+struct TCAR;
+struct TVEHICLESETUP;
 
 // 1 when 0 <= index < SB_Var.NbCars (and the table has that slot).
 int32_t SB_IsValidCarIndex(int32_t index);
@@ -30,3 +34,40 @@ void SB_FreeAllCarReplays();
 void SB_FindDrivenCar();
 // Runs after every completed lap of the driven car.
 void SB_LapCompletedHook();
+
+// Race set-up and tear-down.
+// The control map from SB_Var.ControlMode (0 joystick, 1 keyboard, 2 user).
+void SB_SetControlMap();
+// In a network game the local player's order becomes the driven car.
+void SB_PrintPlayerOrder();
+// The per-car setup copies, marked changed; the local car's setup sent to
+// the other players (network game).
+void SB_AssignCarSetups(TVEHICLESETUP* setups);
+void SB_SendLocalCarSetup(TVEHICLESETUP* setups);
+// Cars, car sounds, physics clocks and vehicle parameters to their start.
+void SB_StartRace();
+// Silences and frees the car-sound channels.
+void SB_StopCarSounds();
+void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups);
+// The cars' card textures of the accelerator.
+void SB_FreeCarPvrTextures();
+
+// Per race frame.
+// This frame's controls, the previous ones kept.
+void SB_SnapshotControls();
+// Asks for missing setups (network game), regenerates changed cars.
+void SB_RefreshCarSetups();
+// Controls, fixed-step physics, track progress and display objects.
+void SB_UpdateCars();
+void SB_UpdateCarSounds();
+void SB_CommitCarSounds();
+// Silence applied to every car-sound channel at once.
+void SB_MuteCarSoundsNow();
+// The car's state to all players (network game).
+void SB_SendCarState(TCAR* car);
+// The physics bars into SB_Var.MeterBitmap.
+void SB_DrawPhysicsMeters();
+// The vehicle-parameter editor: one frame, and whether the mouse moved or
+// its buttons changed since the last frame.
+void SB_VParamsEditorFrame();
+int32_t SB_VParamsMouseMoved();

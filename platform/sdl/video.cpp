@@ -159,7 +159,17 @@ void Warp(int32_t x, int32_t y) {
   if (g_video.window) SDL_WarpMouseInWindow(g_video.window, x, y);
 }
 
-const WindowBackend kBackend = {Open, SetStyle, ShowCursorNow, Warp};
+void ShowState(int32_t state) {
+  if (!g_video.window) return;
+  if (state == kShowMinimized) {
+    SDL_MinimizeWindow(g_video.window);
+  } else if (state == kShowMaximized) {
+    SDL_RestoreWindow(g_video.window);
+    SDL_RaiseWindow(g_video.window);
+  }
+}
+
+const WindowBackend kBackend = {Open, SetStyle, ShowCursorNow, Warp, ShowState};
 
 }  // namespace
 

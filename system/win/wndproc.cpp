@@ -113,6 +113,7 @@ void LSYS_RepaintWindow() {
 int32_t LSYS_PumpMessages() {
   if (LSYS_Shell.Pumping) return LSYS_Shell.Active;
   PumpScope scope;
+  plat::CountPump();
   for (;;) {
     plat::PollMessageSource();
     plat::WindowMessage message{};

@@ -11,6 +11,7 @@
 #include "datagen/sysfont.h"
 #include "shell/hud.h"
 #include "shell/sbvar.h"
+#include "system/file.h"
 #include "system/font.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
@@ -153,6 +154,30 @@ TEST_F(DatagenTest, TheHudPicturesLoadInTheGame) {
     EXPECT_EQ(LS_GetPixel(picture, 0, 0), 0u);
     LS_FreeBmap(picture);
   }
+}
+
+// The pictures around a race and the placeholder map, read by the game.
+TEST_F(DatagenTest, ThePicturesAroundARaceLoadInTheGame) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  fs::copy(data, root_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  struct Picture {
+    const char* name;
+    int32_t width, height, depth;
+  };
+  for (const Picture& p : {Picture{"MISCPICT>PLEASEWA.TGA", 320, 64, 24}, Picture{"MISCPICT>TAMRISK.TGA", 640, 480, 24},
+                           Picture{"MISCPICT>INFO.TGA", 480, 240, 24}, Picture{"PCX>VOATU.PCX", 108, 111, 8}}) {
+    BMAP* b = p.depth == 8 ? LS_LoadPcx(p.name, 0) : LS_LoadTga(p.name, 0);
+    ASSERT_NE(b, nullptr) << p.name;
+    EXPECT_EQ(b->SizeX, p.width) << p.name;
+    EXPECT_EQ(b->SizeY, p.height) << p.name;
+    EXPECT_EQ(b->Depth, p.depth) << p.name;
+    EXPECT_NE(LS_GetPixel(b, p.width / 2, p.height / 2), 0u) << p.name;
+    LS_FreeBmap(b);
+  }
+  PALETTE* palette = LS_LoadPcxPalette("PCX>VOATU.PCX");
+  EXPECT_NE(palette, nullptr);
+  LS_FreePalette(palette);
+  EXPECT_EQ(LS_FileExists("DEC>NETRACE.DEC"), 1);
 }
 
 // System font ---------------------------------------------------------------

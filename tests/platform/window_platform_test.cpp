@@ -118,7 +118,7 @@ void Warp(int32_t x, int32_t y) { g_warpX = x, g_warpY = y; }
 void Visible(bool visible) { g_visible = visible ? 1 : 0; }
 
 TEST_F(WindowState, CursorCounterPlacementAndConfinement) {
-  const WindowBackend backend = {nullptr, nullptr, Visible, Warp};
+  const WindowBackend backend = {nullptr, nullptr, Visible, Warp, nullptr};
   SetWindowBackend(&backend);
   EXPECT_EQ(ShowCursor(false), -1);
   EXPECT_EQ(g_visible, 0);

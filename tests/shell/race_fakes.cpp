@@ -12,6 +12,7 @@
 #include "shell/hud.h"
 #include "shell/kiosk.h"
 #include "system/error.h"
+#include "tests/support/cartable.h"
 #include "vehicles/vehicles.h"
 
 namespace ztest {
@@ -46,14 +47,7 @@ void RaceTest::SetUp() {
 }
 
 void RaceTest::MakeCars(int32_t n) {
-  for (int32_t i = 0; i < n; ++i) {
-    cars_[i] = TCAR{};
-    cars_[i].TexturesReady = 1;
-    SB_Var.Cars[i] = &cars_[i];
-  }
-  SB_Var.NbCars = n;
-  SB_Var.UsingCars = 1;
-  SB_Var.DrivenCar = 0;
+  MakeCarTable(cars_, n);
 }
 
 void RaceTest::MakeSession(int32_t n, XSTATE state) {

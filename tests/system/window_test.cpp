@@ -256,7 +256,7 @@ bool NoWindow(const std::string&) { return false; }
 TEST(WindowCreation, NoWindowEndsTheEntryWithOne) {
   plat::ResetWindowState();
   LSI_ResetVars();
-  const plat::WindowBackend failing = {NoWindow, nullptr, nullptr, nullptr};
+  const plat::WindowBackend failing = {NoWindow, nullptr, nullptr, nullptr, nullptr};
   plat::SetWindowBackend(&failing);
   EXPECT_EQ(WinMain(nullptr, nullptr, "", 1), 1);
   EXPECT_EQ(LSYS_MainWindow, nullptr);

@@ -1,0 +1,71 @@
+// What the race session and the race frame use of the 3D engine: the user
+// views and the data view, the 3D palette, cameras, the accelerator's
+// frame, clip and wait, object display and the cars' texture passes.
+#pragma once
+#include <cstdint>
+
+#include "engine3d/camera.h"
+
+struct OBJECT;
+struct TCAR;
+struct _WINDOW;
+
+// A user view: the polygons and vertices one frame lists for a renderer.
+struct TSOFTSCENE {
+  void* FirstPolygon;
+  void* PolygonCursor;
+  void* VertexCursor;
+  int32_t NbPolygons;
+  int32_t NbVertices;
+  void* Polygons;
+  void* Vertices;
+};
+
+// The renderer's two routine slots (SB_Var.RenderMap, SB_Var.RenderFrame).
+using SB_RENDERMAPPROC = void (*)(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
+using SB_RENDERFRAMEPROC = void (*)(_WINDOW* window, TSOFTSCENE* view);
+
+// Race set-up and tear-down: the data view and the two user views (the
+// current view becomes the first, no previous view, follow camera).
+void SB_CreateDataView();
+void SB_FreeDataView();
+// The map of SB_Var.DecorMapFile, or built from SB_Var.AsciiMapFile; 1 on
+// success.
+int32_t SB_LoadMap();
+
+// The 3D palette SB_Var.Pal3d from the file (null: the texture path's);
+// 1 when loaded (or already), 0 when missing.
+int32_t SB_LoadPalette3d(const char* name);
+void SB_FreePalette3d();
+
+// The cars' texture coordinates for the accelerator's card: scaled
+// (multiply 1) or back (0), doubled for the non-local cars (1) or back (0).
+void SB_ScaleCarsTextureCoords(int32_t multiply);
+void SB_DoubleCarsTextureCoords(int32_t twice);
+// The windshield-scar texture of the car inset.
+void POWER_LoadScarsTexture();
+void POWER_FreeScarsTexture();
+
+// Per race frame.
+void SB_UpdateRaceCamera(TCAMERA* camera);
+void SB_UpdateCameraZoneFactor();
+// Prepares a view for the camera and window with a focal length and a far
+// distance (the last argument is not read).
+void SB_SetView(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window, int32_t focal, int32_t far, int32_t reserved);
+// The accelerator's frame: begun over the view's polygons, its polygons
+// clipped to the screen, the wait for the end of the render; the debug
+// outlines (1 when they ran).
+void POWER_BeginFrame(_WINDOW* window, TSOFTSCENE* view);
+void POWER_ClipViewPolygons(_WINDOW* window, TSOFTSCENE* view);
+void POWER_WaitRenderDone();
+int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view);
+// The accelerator's map and frame routines for the renderer slots.
+void POWER_RenderMap(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
+void POWER_RenderFrame(_WINDOW* window, TSOFTSCENE* view);
+
+// Object display: culled (cars, with their place, detail flag, index and
+// colour) and direct (background objects).
+void SB_DrawObject(TSOFTSCENE* view, _WINDOW* window, OBJECT* object, TCAMERA* camera, TCAR* car,
+                   const double* position, int32_t detail, int32_t index, uint32_t colour);
+void SB_DrawObjectDirect(TSOFTSCENE* view, _WINDOW* window, OBJECT* object, TCAMERA* camera, TCAR* car,
+                         int32_t unused);

@@ -1,0 +1,96 @@
+// The input script of headless runs: key events played at message-pump
+// passes.
+#include "platform/inputscript.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace plat {
+namespace {
+
+constexpr int32_t kAltKey = 18;
+
+struct KeyEvent {
+  uint64_t pumps;  // to wait after the previous event
+  int32_t key;
+  bool down;
+};
+
+struct Script {
+  std::vector<KeyEvent> events;
+  size_t next = 0;
+  uint64_t lastPump = 0;  // pass at which the previous event was played
+};
+Script g_script;
+
+bool ParseLine(const std::string& line, KeyEvent* event) {
+  std::istringstream in(line);
+  long long pumps = -1;
+  int key = 0;
+  std::string state, rest;
+  if (!(in >> pumps >> key >> state) || (in >> rest)) return false;
+  if (pumps < 0 || key < 1 || key > 255 || (state != "down" && state != "up")) return false;
+  *event = {static_cast<uint64_t>(pumps), key, state == "down"};
+  return true;
+}
+
+void Play(const KeyEvent& e) {
+  SetKeyState(e.key, e.down);
+  const bool system = KeyState(kAltKey) || e.key == kAltKey;
+  const uint32_t message = e.down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
+  intptr_t lParam = 1;
+  if (!e.down) lParam |= intptr_t{3} << 30;  // previous state and transition
+  PostWindowMessage({message, static_cast<uintptr_t>(e.key), lParam});
+}
+
+void PlayDueEvents() {
+  while (g_script.next < g_script.events.size()) {
+    const KeyEvent& e = g_script.events[g_script.next];
+    if (PumpCount() < g_script.lastPump + e.pumps) return;
+    g_script.lastPump = PumpCount();
+    ++g_script.next;
+    Play(e);
+  }
+}
+
+}  // namespace
+
+bool LoadInputScript(const std::string& path, std::string* error) {
+  std::ifstream in(path);
+  if (!in) {
+    if (error) *error = "cannot read " + path;
+    return false;
+  }
+  Script script;
+  std::string line;
+  for (int number = 1; std::getline(in, line); ++number) {
+    const size_t start = line.find_first_not_of(" \t\r");
+    if (start == std::string::npos || line[start] == '#') continue;
+    KeyEvent event;
+    if (!ParseLine(line, &event)) {
+      if (error) *error = path + ":" + std::to_string(number) + ": expected <pumps> <key 1..255> <down|up>";
+      return false;
+    }
+    script.events.push_back(event);
+  }
+  script.lastPump = PumpCount();
+  g_script = script;
+  SetMessageSource(PlayDueEvents);
+  return true;
+}
+
+bool LoadInputScriptFromEnvironment() {
+  const char* path = std::getenv(kInputScriptVariable);
+  if (!path || !*path) return true;
+  std::string error;
+  if (LoadInputScript(path, &error)) return true;
+  std::fprintf(stderr, "zentrova: input script: %s\n", error.c_str());
+  return false;
+}
+
+}  // namespace plat

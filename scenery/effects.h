@@ -1,0 +1,79 @@
+// The scenery and effects as the race session and frame use them: their
+// set-up and tear-down, the per-frame updates and drawing, the race
+// overlay, and the background objects.
+#pragma once
+#include <cstdint>
+
+struct OBJECT;
+struct TCAMERA;
+struct TCAR;
+struct TSOFTSCENE;
+struct _WINDOW;
+
+// A background object: its drawn instance (null when none was made) and
+// its place, which the frame scales by 60800 into the instance.
+struct TBACKINSTANCE {
+  double Orientation[9];  // the instance's axes, column after column
+  double Position[3];
+  OBJECT* Object;
+};
+struct TBACKOBC {
+  TBACKINSTANCE* Instance;
+  float X, Y, Z;
+};
+
+// Set-up and tear-down, in the session's order.
+void TransBackObc();
+void DisposeBackObc();
+void SB_RemapDecorObjects();
+void SB_FreeObjectsExtraTextures();
+void SB_InitPanel();
+void SB_RemapPanel();
+void SB_DisposePanel();
+void POWER_InitShadow();
+void POWER_CloseShadow();
+void POWER_InitPhare();
+void POWER_ClosePhare();
+void SB_InitWindShield();
+void SB_DisposeWindShield();
+void SB_InitFumeeBmapGame();
+void SB_FreeFumeeBmapGame();
+void SB_InitCielBmapGame();
+void SB_FreeCielBmapGame();
+void SB_InitLensFlare();
+void SB_DisposeLensFlare();
+void SB_InitExplosionBmapGame();
+void SB_FreeExplosionBmapGame();
+void SB_InitRoadLights();
+void SB_EndRoadLights();
+// The circuit's panoramas, loaded before the race and freed after it.
+void SB_LoadBackgrounds();
+void SB_FreeBackgrounds();
+// Rebuilds the windscreen scratch overlay for the screen's format.
+void SB_RemapScratch();
+
+// The race overlay SB_Var.TextScreen (owner "sb3dscr"), made cleared for a
+// video mode: 1, or 0 with "Not enough video ram !!!" and
+// SB_Var.OutOfVideoRam set. SB_Free3dScreen frees it; SB_Show3dScreen
+// shows its 3D view window on the screen, SB_Copy3dScreen all of it.
+int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth);
+void SB_Free3dScreen();
+void SB_Show3dScreen();
+void SB_Copy3dScreen();
+
+// Per frame.
+void SB_SetLightTint(float red, float green, float blue);
+void SB_SelectBackground();
+void SB_DrawBackground(TCAMERA* camera);
+void SB_AnimateDecorObjects();
+void SB_MoveFumee();
+void SB_AnimateExplosions();
+void SB_UpdateLensFlare();
+void SB_UpdateSunGlare();
+void SB_UpdateDayNight();
+void SB_DrawDecorObjects(TSOFTSCENE* view);
+void SB_DrawFumee(TSOFTSCENE* view, _WINDOW* window);
+void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW* window);
+// One car's shadow and headlight beam in the accelerator's frame.
+void POWER_BuildCarShadow(TSOFTSCENE* view, TCAMERA* camera, TCAR* car, int32_t index);
+void POWER_BuildPhareVolume(TCAMERA* camera, TCAR* car, int32_t index);

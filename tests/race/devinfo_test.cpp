@@ -1,0 +1,103 @@
+// Developer statistics: the scene maxima, the overlay's lines compared with
+// the same texts in the system font, and the profile of the car update.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <utility>
+
+#include "engine3d/race3d.h"
+#include "shell/devinfo.h"
+#include "shell/owner.h"
+#include "system/font.h"
+#include "system/lsvar.h"
+#include "tests/race/race_fixture.h"
+
+namespace {
+
+using Lines = std::vector<std::pair<std::string, int32_t>>;  // text and y, at x = 0
+
+class DevInfoTest : public ztest::SessionTest {
+ protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    SB_CreateDataView();
+    SB_Var.TextScreen = SB_CreateBmap(640, 480, 8, 0, "overlay");
+    expected_ = SB_CreateBmap(640, 480, 8, 0, "expected");
+    LS_ClearBmap(SB_Var.TextScreen);
+    LS_ClearBmap(expected_);
+  }
+  void TearDown() override {
+    SB_FreeBmap(expected_);
+    SessionTest::TearDown();
+  }
+  // The overlay holds exactly these lines of the system font.
+  void ExpectLines(const Lines& lines) {
+    for (const auto& [text, y] : lines) LS_DrawString(LS_Var.SysFont, expected_, text.c_str(), 0, y, LS_BLIT_OPAQUE);
+    const BMAP* a = SB_Var.TextScreen;
+    for (int32_t y = 0; y < 480; ++y)
+      ASSERT_EQ(std::memcmp(a->Start + y * a->ByteLen, expected_->Start + y * expected_->ByteLen, 640), 0) << y;
+  }
+  BMAP* expected_ = nullptr;
+};
+
+TEST_F(DevInfoTest, TheMaximaGrowWithTheOverlayOff) {
+  for (const auto& [polygons, vertices] : {std::pair{10, 20}, {4, 30}}) {
+    SB_Var.UserView[1]->NbPolygons = polygons;
+    SB_Var.UserView[1]->NbVertices = vertices;
+    SB_DrawDevInfo();
+  }
+  EXPECT_EQ(SB_Var.MaxPolygons, 10);
+  EXPECT_EQ(SB_Var.MaxSceneVertices, 30);
+  ExpectLines({});
+}
+
+TEST_F(DevInfoTest, DrawsTheFrameAndSessionLines) {
+  SB_Var.DrawDevInfo = 1;
+  SB_Var.FrameTime = 20;
+  SB_Var.SglWaitTime = 1;
+  SB_Var.SglLockTime = 2;
+  SB_Var.SglRenderTime = 3;
+  SB_Var.NbPolysDrawn = 4;
+  SB_Var.ProfileAverage = 7;
+  SB_Var.XState = XSTATE_CONNECTED;
+  SB_Var.NetConnected = 1;
+  SB_Var.NetMaxPlayers = 4;
+  SB_Var.NetControllerMax = 8;
+  SB_Var.NetSlots = 3;
+  SB_Var.NetPlayers[0] = CTRL_PLAYER{100, 1, XSTATE_READY2PLAY, 0, 1, 0, 0, {}, 0};
+  SB_Var.NetPlayers[2] = CTRL_PLAYER{102, 1, 200, 0, 1, 0, 0, {}, 0};  // past the state names
+  SB_DrawDevInfo();
+  ExpectLines({{"50 W1 L2 R3 P4", 0}, {"M7", 8}, {"PLAYER MAX: 4", 300}, {"SERVER MAX: 8", 308},
+               {"P(0), U(1), XS(READY2PLAY)", 316}, {"P(1), U(0), XS()", 324}, {"P(2), U(1), XS(?)", 332}});
+}
+
+TEST_F(DevInfoTest, NoFrameTimeNoStatisticsAndAtMost32Players) {
+  SB_Var.DrawDevInfo = 1;
+  SB_Var.XState = XSTATE_CONNECTED;
+  SB_Var.NetConnected = 1;
+  SB_Var.NetSlots = 1000;
+  SB_DrawDevInfo();
+  Lines lines = {{"M0", 8}, {"PLAYER MAX: 0", 300}, {"SERVER MAX: 0", 308}};
+  for (int32_t i = 0; i < 32; ++i) lines.push_back({"P(" + std::to_string(i) + "), U(0), XS()", 316 + 8 * i});
+  ExpectLines(lines);
+}
+
+TEST_F(DevInfoTest, TheProfileAveragesInSixtyFourBits) {
+  ztest::Session().ticks = 5000000000;  // more than 32 bits hold
+  SB_ProfileStart();
+  SB_ProfileStop();  // overlay off: not measured
+  EXPECT_EQ(SB_Var.ProfileCalls, 0u);
+  SB_Var.DrawDevInfo = 1;
+  for (int i = 0; i < 2; ++i) {
+    SB_ProfileStart();
+    SB_ProfileStop();
+    ztest::Session().ticks = 7000000000;
+  }
+  EXPECT_EQ(SB_Var.ProfileTicks, 12000000000u);
+  EXPECT_EQ(SB_Var.ProfileAverage, 6000000000u);
+  SB_Var.DrawDevInfo = 0;
+  SB_ProfileStop();
+  EXPECT_EQ(SB_Var.ProfileAverage, 6000000000u);  // the average stays
+}
+
+}  // namespace

@@ -1,0 +1,60 @@
+// The built program headless on a copy of the default data tree: a start-up
+// script runs a race at an 8-bit and a 16-bit video mode while the input
+// script takes a screenshot, pauses and leaves.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/support/testenv.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Alt+S once the race runs, then Esc (pause) and F1 (leave).
+constexpr const char* kKeys =
+    "# pumps key state\n3000 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+
+// The console's lines that a race prints, in their order.
+const std::vector<std::string> kRaceLines = {
+    ">PLAY", "Duplicating user cars...", "Loading decor map data...", "Initializing game data...",
+    "SB_EvolutionPrepare...", "TransBackObc...", "SB_InitFonts...", "SB_Remap Cars...", "SB_InitRoadLights...",
+    "Memory used in game: ", "SB_EndRoadLights...", "SB_UnInit3dData...", "DisposeListXZY...",
+    "  Maximum polygons..: 0", "  Maximum vertices..: 0", "DisposeVehicles...", ">QUIT"};
+
+class ProgramRaceTest : public ztest::Environment, public testing::WithParamInterface<int> {};
+
+TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/RACE.TXT",
+                   "OUTPUT 1\r\nVIDEOMODE " + std::to_string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", kKeys);
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
+                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' '" ZENTROVA_EXE
+                              "' -S:race.txt 2>'" + temp_ + "/stderr.txt'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");  // no leak report, no error box
+
+  std::istringstream log(ztest::ReadFile(tree + "/CONSOLE.TXT"));
+  size_t next = 0;
+  for (std::string line; std::getline(log, line) && next < kRaceLines.size();)
+    if (line.rfind(kRaceLines[next], 0) == 0) ++next;
+  EXPECT_EQ(next, kRaceLines.size()) << "missing or out of order: " << kRaceLines[next];
+
+  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
+  ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
+  EXPECT_EQ(shot[2], 2);
+  EXPECT_EQ(shot[16], 24);
+}
+
+INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest, testing::Values(7, 17));
+
+}  // namespace

@@ -1,0 +1,229 @@
+// The race loop: the debug-mode switch of F1-F5, the frame of each mode,
+// the race keys, the display toggles, the video reload and the end after a
+// lost session.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "shell/hud.h"
+#include "shell/raceloop.h"
+#include "shell/sequencer.h"
+#include "system/error.h"
+#include "system/input.h"
+#include "system/win/shell.h"
+#include "system/lsvar.h"
+#include "tests/race/race_fixture.h"
+
+namespace {
+
+using Trace = std::vector<std::string>;
+constexpr int32_t kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kEsc = 27, kV = 86;
+
+// The keys held now are released one after the other, in their order,
+// each after the pump has run three more times.
+constexpr uint64_t kPumpsHeld = 3;
+std::vector<int32_t> g_held;
+uint64_t g_releaseAt = 0;
+void ReleaseLater() {
+  if (g_held.empty() || plat::PumpCount() < g_releaseAt) return;
+  plat::SetKeyState(g_held.front(), false);
+  g_held.erase(g_held.begin());
+  g_releaseAt += kPumpsHeld;
+}
+
+class RaceLoopTest : public ztest::SessionTest {
+ protected:
+  void SetUp() override {
+    SessionTest::SetUp();
+    plat::SetMessageSource(ReleaseLater);
+    LS_SetInputMode(1);  // as in a race: key tests do not pump
+  }
+  void TearDown() override {
+    plat::SetMessageSource(nullptr);
+    SessionTest::TearDown();
+  }
+  static void Hold(std::vector<int32_t> keys) {
+    for (int32_t key : keys) plat::SetKeyState(key, true);
+    g_held = std::move(keys);
+    g_releaseAt = plat::PumpCount() + kPumpsHeld;
+  }
+  static void Release(int32_t key) { plat::SetKeyState(key, false); }
+  // The trace's entries among these names.
+  static Trace Only(const std::set<std::string>& names) {
+    Trace out;
+    for (const std::string& t : ztest::Traced())
+      if (names.count(t)) out.push_back(t);
+    return out;
+  }
+};
+
+TEST_F(RaceLoopTest, FunctionKeysEnterTheEditorsInTheirOrder) {
+  struct Case {
+    std::vector<int32_t> keys;
+    int32_t editorMode, decorObjects, mode;
+  };
+  const Case cases[] = {
+      {{kF2, kF1}, 1, 0, SB_DEBUG_VPARAMS},  // F2 first, then F1: the last one wins
+      {{kF2}, 1, 0, SB_DEBUG_TRACKEDITOR},   {{kF3}, 1, 0, SB_DEBUG_TXTANIM},
+      {{kF4}, 1, 0, SB_DEBUG_GAME},          {{kF4}, 1, 1, SB_DEBUG_DECOREDITOR},
+      {{kF5}, 1, 0, SB_DEBUG_SCENEEDITOR},   {{kF2}, 0, 0, SB_DEBUG_GAME},
+  };
+  for (const Case& c : cases) {
+    ztest::Session().trace.clear();
+    SB_Var.DebugMode = SB_DEBUG_GAME;
+    SB_Var.EditorMode = c.editorMode;
+    SB_Var.DecorObjectsOn = c.decorObjects;
+    Hold(c.keys);
+    plat::AdvanceManualTime(50);
+    SB_SwitchDebugMode();
+    EXPECT_EQ(SB_Var.DebugMode, c.mode) << c.keys[0];
+    const bool entered = c.mode != SB_DEBUG_GAME;
+    EXPECT_EQ(SB_Var.Time == plat::TickMs(), entered) << c.keys[0];  // the clock is reset
+    EXPECT_EQ(ztest::TracedWith("SB_EnterEdit").size(), c.keys[0] == kF2 && c.editorMode ? 1u : 0u);
+    for (int32_t key : c.keys) Release(key);
+  }
+}
+
+TEST_F(RaceLoopTest, AnyFunctionKeyLeavesADebugModeOnItsRelease) {
+  for (int32_t key = kF1; key <= kF5; ++key) {
+    SB_Var.DebugMode = SB_DEBUG_TXTANIM;
+    LSI_PutKey('a');
+    Hold({key});
+    plat::AdvanceManualTime(50);
+    SB_SwitchDebugMode();
+    EXPECT_EQ(SB_Var.DebugMode, SB_DEBUG_GAME);
+    EXPECT_FALSE(plat::KeyState(key));  // waited for the release
+    EXPECT_EQ(LSI_Var.NbKeys, 0);
+    EXPECT_EQ(SB_Var.Time, plat::TickMs());
+  }
+  SB_Var.DebugMode = SB_DEBUG_TXTANIM;
+  SB_SwitchDebugMode();  // no key: the mode stays
+  EXPECT_EQ(SB_Var.DebugMode, SB_DEBUG_TXTANIM);
+}
+
+TEST_F(RaceLoopTest, EachDebugModeRunsItsFrame) {
+  MakeRaceScreen();
+  const std::set<std::string> names = {
+      "SB_SetLightTint 1",    "SB_SetLightTint 0.5", "SB_UpdateOptionsFade", "SB_SnapshotControls",
+      "SB_Show3dScreen",      "SB_UpdateEdit",       "SB_VParamsEditorFrame", "SB_TxtAnimEditor",
+      "SB_Copy3dScreen",      "SB_UpdateDecorEditor", "SB_UpdateSceneEditor overlay"};
+  struct Case {
+    int32_t mode, mouseMoved;
+    bool clock;
+    Trace trace;
+  };
+  const Trace vparams = {"SB_SetLightTint 0.5", "SB_SnapshotControls", "SB_VParamsEditorFrame"};
+  Trace vparamsMoved = vparams;
+  vparamsMoved.insert(vparamsMoved.end(), 3, "SB_VParamsEditorFrame");
+  const Case cases[] = {
+      {0, 0, true, {"SB_SetLightTint 1", "SB_UpdateOptionsFade", "SB_SnapshotControls", "SB_Show3dScreen"}},
+      {1, 0, false, {"SB_SetLightTint 0.5", "SB_UpdateEdit"}},
+      {2, 0, true, vparams},
+      {2, 1, true, vparamsMoved},
+      {3, 0, true, {"SB_SetLightTint 0.5", "SB_TxtAnimEditor", "SB_Copy3dScreen"}},
+      {4, 0, true, {"SB_SetLightTint 0.5", "SB_SnapshotControls", "SB_UpdateDecorEditor", "SB_Show3dScreen"}},
+      {5, 0, true,
+       {"SB_SetLightTint 0.5", "SB_SnapshotControls", "SB_UpdateSceneEditor overlay", "SB_Show3dScreen"}},
+      {6, 0, false, {}},
+  };
+  for (const Case& c : cases) {
+    ztest::Session().trace.clear();
+    ztest::Session().mouseMoved = c.mouseMoved;
+    SB_Var.DebugMode = c.mode;
+    plat::AdvanceManualTime(25);
+    SB_DoFrame();
+    EXPECT_EQ(Only(names), c.trace) << c.mode;
+    EXPECT_EQ(SB_Var.Time == plat::TickMs(), c.clock) << c.mode;
+  }
+}
+
+TEST_F(RaceLoopTest, EscPausesOrLeavesAndF1F2ActOnlyAtTheEndMenuOrInPause) {
+  SB_SetGameModeSteps(SB_TRAINING);
+  while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
+  plat::SetKeyState(kEsc, true);
+  SB_CheckRaceKeys();
+  EXPECT_EQ(SB_Var.Paused, 1);
+  SB_CheckRaceKeys();  // still held: no new edge
+  EXPECT_EQ(SB_Var.Paused, 1);
+  Release(kEsc);
+  SB_CheckRaceKeys();
+  plat::SetKeyState(kEsc, true);
+  SB_CheckRaceKeys();
+  EXPECT_EQ(SB_Var.Paused, 0);
+  Release(kEsc);
+  SB_CheckRaceKeys();
+
+  plat::SetKeyState(kF1, true);
+  plat::SetKeyState(kF2, true);
+  SB_CheckRaceKeys();  // neither end menu nor pause
+  EXPECT_EQ(SB_Var.LeaveRace, 0);
+  EXPECT_EQ(SB_Var.RaceOver, 0);
+  SB_Var.StepListEnd = 1;
+  SB_CheckRaceKeys();
+  EXPECT_EQ(SB_Var.LeaveRace, 1);
+  EXPECT_EQ(SB_Var.RaceOver, 1);
+  EXPECT_EQ(ztest::TracedWith("SB_MuteCarSoundsNow").size(), 1u);
+
+  Release(kF1);
+  Release(kF2);
+  SB_Var.LeaveRace = 0;
+  SB_Var.DebugMode = SB_DEBUG_SCENEEDITOR;
+  plat::SetKeyState(kEsc, true);
+  SB_CheckRaceKeys();  // in a debug mode Esc leaves the race
+  EXPECT_EQ(SB_Var.LeaveRace, 1);
+}
+
+TEST_F(RaceLoopTest, F3AndF4ToggleOnTheirPressEdges) {
+  SB_ShowHudParts();
+  plat::SetKeyState(kF3, true);
+  SB_CheckDisplayKeys();
+  SB_CheckDisplayKeys();
+  EXPECT_EQ(SB_Var.ShowInset, 0);
+  EXPECT_EQ(SB_Var.ShowDashboard, 1);
+  plat::SetKeyState(kF4, true);
+  Release(kF3);
+  SB_CheckDisplayKeys();
+  plat::SetKeyState(kF3, true);
+  SB_CheckDisplayKeys();
+  EXPECT_EQ(SB_Var.ShowInset, 1);
+  EXPECT_EQ(SB_Var.ShowDashboard, 0);
+}
+
+TEST_F(RaceLoopTest, VAppliesTheNextVideoModeOrEndsOnNoVideoRam) {
+  MakeRaceScreen();
+  SB_Var.VideoModeIndex = 13;  // 512 x 384 x 16; the next 16-bit row is 640 x 400
+  plat::SetKeyState(kV, true);
+  SB_CheckVideoReload();  // only with EDITORMODE
+  EXPECT_TRUE(ztest::TracedWith("SB_Create3dScreen").empty());
+  Release(kV);
+  SB_CheckVideoReload();
+  SB_Var.EditorMode = 1;
+  plat::SetKeyState(kV, true);
+  SB_CheckVideoReload();
+  SB_CheckVideoReload();  // held: no second switch
+  EXPECT_EQ(SB_Var.VideoModeIndex, 14);
+  EXPECT_EQ(ztest::Traced(), (Trace{"SB_Create3dScreen 640x400x16", "SB_RemapPanel", "SB_RemapScratch",
+                                    "SB_RemapPanel", "SB_RemapScratch"}));
+  Release(kV);
+  SB_CheckVideoReload();
+  plat::SetKeyState(kV, true);
+  ztest::Session().overlayFails = true;
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
+  EXPECT_EQ(ztest::ExitCodeOf(SB_CheckVideoReload), 1);
+  ASSERT_FALSE(Boxes().empty());
+  EXPECT_NE(Boxes().back().find("Not enough video ram"), std::string::npos);
+}
+
+TEST_F(RaceLoopTest, TheLoopEnds3000MsAfterTheSessionWasLost) {
+  MakeRaceScreen();
+  SB_Var.SessionLost = 1;
+  ztest::Session().onFrame = [] { plat::AdvanceManualTime(100); };
+  SB_Var.Time = plat::TickMs() - 100;  // the frame before
+  SB_RaceLoop();
+  EXPECT_EQ(SB_Var.LeaveRace, 0);
+  EXPECT_EQ(SB_Var.RaceFrames, 31);  // 3100 ms lost
+}
+
+}  // namespace
