@@ -16,6 +16,7 @@
 #include "shell/racerules.h"
 #include "shell/sbvar.h"
 #include "shell/startup.h"
+#include "system/input.h"
 #include "tools/bsplines.h"
 #include "track/bspline.h"
 #include "track/decor.h"
@@ -131,6 +132,9 @@ int32_t SB_DevEnv() {
     SB_Var.DrawConsole = 1;
     SB_NullHook();
     SB_ConsoleStep();
+    // Headless, with no key to come, nothing could ever end the loop: it
+    // ends as a typed QUIT would.
+    if (!SB_Var.QuitConsole && !LSYS_KeyMayCome()) SB_ExecCommand("@QUIT");
   }
   SB_FreeDevEnv();
   return 0;

@@ -213,6 +213,17 @@ TEST_F(DevEnv, TheShippedStartUpScriptRunsCleanly) {
   EXPECT_FALSE(Printed("File error... type DIR for directory..."));
 }
 
+// Headless with nothing left to type, the console ends as QUIT would
+// rather than wait for ever.
+TEST_F(DevEnv, NoInputToComeEndsTheConsole) {
+  Script("ECHO started");
+  SB_ClearPrintedLines();
+  EXPECT_EQ(SB_DevEnv(), 0);
+  EXPECT_TRUE(Printed("started"));
+  EXPECT_EQ(SB_Var.QuitConsole, 1);
+  EXPECT_FALSE(Printed("Syntax error, or batch error !!!"));
+}
+
 TEST_F(DevEnv, PleaseWaitIsCentredOnTheClearedScreen) {
   LS_FillRect(LS_Var.Screen, 0, 0, 639, 479, 0x1234);
   SB_ShowPleaseWait();  // no picture: nothing drawn
