@@ -27,6 +27,10 @@ void SleepMs(uint32_t ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void IdleMs(uint32_t ms) {
+  if (!g_manual.load()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
 void UseManualClock(bool manual) { g_manual.store(manual); }
 bool IsManualClock() { return g_manual.load(); }
 void SetManualTime(uint32_t ms) { g_manualNow.store(ms); }

@@ -9,6 +9,10 @@ namespace plat {
 uint32_t TickMs();
 // Sleeps ms milliseconds; on the manual clock this advances it instead.
 void SleepMs(uint32_t ms);
+// Gives the processor away for ms milliseconds of real time while a loop
+// has nothing to do; on the manual clock it does nothing, since no time
+// passes for an idle loop there.
+void IdleMs(uint32_t ms);
 
 // Switches between the real clock (false) and the manual clock (true).
 void UseManualClock(bool manual);

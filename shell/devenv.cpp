@@ -6,6 +6,7 @@
 
 #include "engine3d/videotable.h"
 #include "net/net.h"
+#include "platform/clock.h"
 #include "scenery/devenv.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
@@ -17,6 +18,7 @@
 #include "shell/sbvar.h"
 #include "shell/startup.h"
 #include "system/input.h"
+#include "system/lsvar.h"
 #include "tools/bsplines.h"
 #include "track/bspline.h"
 #include "track/decor.h"
@@ -135,6 +137,8 @@ int32_t SB_DevEnv() {
     // Headless, with no key to come, nothing could ever end the loop: it
     // ends as a typed QUIT would.
     if (!SB_Var.QuitConsole && !LSYS_KeyMayCome()) SB_ExecCommand("@QUIT");
+    // A console waiting for keys need not take a whole processor.
+    if (LSI_Var.NbKeys == 0) plat::IdleMs(10);
   }
   SB_FreeDevEnv();
   return 0;
