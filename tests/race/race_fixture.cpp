@@ -11,8 +11,8 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "system/error.h"
-#include "tests/support/cartable.h"
 #include "system/lsvar.h"
+#include "tests/support/cartable.h"
 
 namespace ztest {
 
@@ -61,9 +61,7 @@ void SessionTest::StartDisplay() {
   SB_Var.VideoModeIndex = 17;
 }
 
-void SessionTest::MakeCars(int32_t n) {
-  MakeCarTable(cars_, n);
-}
+void SessionTest::MakeCars(int32_t n) { MakeCarTable(cars_, n); }
 
 void SessionTest::MakeRaceScreen() {
   StartDisplay();
@@ -124,27 +122,26 @@ int32_t CarIndex(const TCAR* car) {
 
 }  // namespace
 
+// FAKES(FAKE, a, b, ...) defines a(), b(), ... each tracing its name;
+// FAKES(FAKE_VIEW, ...) takes a view and traces its name too.
 #define FAKE(name) \
   void name() { Trace(#name); }
 #define FAKE_VIEW(name) \
   void name(TSOFTSCENE* view) { Trace(#name " " + ViewName(view)); }
+#define FAKES_PARENS ()
+#define FAKES_EXPAND(...) FAKES_EXPAND3(FAKES_EXPAND3(FAKES_EXPAND3(FAKES_EXPAND3(__VA_ARGS__))))
+#define FAKES_EXPAND3(...) FAKES_EXPAND2(FAKES_EXPAND2(FAKES_EXPAND2(FAKES_EXPAND2(__VA_ARGS__))))
+#define FAKES_EXPAND2(...) FAKES_EXPAND1(FAKES_EXPAND1(FAKES_EXPAND1(FAKES_EXPAND1(__VA_ARGS__))))
+#define FAKES_EXPAND1(...) __VA_ARGS__
+#define FAKES(macro, ...) __VA_OPT__(FAKES_EXPAND(FAKES_NEXT(macro, __VA_ARGS__)))
+#define FAKES_NEXT(macro, name, ...) macro(name) __VA_OPT__(FAKES_AGAIN FAKES_PARENS(macro, __VA_ARGS__))
+#define FAKES_AGAIN() FAKES_NEXT
 
 // Vehicles.
-FAKE(SB_SetControlMap)
-FAKE(SB_PrintPlayerOrder)
-FAKE(SB_FindDrivenCar)
-FAKE(SB_StartRace)
-FAKE(SB_StopCarSounds)
-FAKE(SB_FreeCars)
-FAKE(SB_FreeCarPvrTextures)
-FAKE(SB_RaceTeardown)
-FAKE(SB_RefreshCarSetups)
-FAKE(SB_UpdateCars)
-FAKE(SB_UpdateCarSounds)
-FAKE(SB_CommitCarSounds)
-FAKE(SB_MuteCarSoundsNow)
-FAKE(SB_DrawPhysicsMeters)
-FAKE(SB_VParamsEditorFrame)
+FAKES(FAKE, SB_SetControlMap, SB_PrintPlayerOrder, SB_FindDrivenCar, SB_StartRace, SB_StopCarSounds,
+      SB_FreeCars, SB_FreeCarPvrTextures, SB_RaceTeardown, SB_RefreshCarSetups, SB_UpdateCars,
+      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters,
+      SB_VParamsEditorFrame)
 void SB_SnapshotControls() {
   Trace("SB_SnapshotControls");
   if (Session().onFrame) Session().onFrame();
@@ -160,46 +157,21 @@ void SB_SendCarState(TCAR* car) { Trace("SB_SendCarState " + std::to_string(CarI
 int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
 
 // Scenery and effects.
-FAKE(TransBackObc)
-FAKE(DisposeBackObc)
-FAKE(SB_RemapDecorObjects)
-FAKE(SB_FreeObjectsExtraTextures)
-FAKE(SB_InitPanel)
-FAKE(SB_RemapPanel)
-FAKE(SB_DisposePanel)
-FAKE(POWER_InitShadow)
-FAKE(POWER_CloseShadow)
-FAKE(POWER_InitPhare)
-FAKE(POWER_ClosePhare)
-FAKE(SB_InitWindShield)
-FAKE(SB_DisposeWindShield)
-FAKE(SB_InitFumeeBmapGame)
-FAKE(SB_FreeFumeeBmapGame)
-FAKE(SB_InitCielBmapGame)
-FAKE(SB_FreeCielBmapGame)
-FAKE(SB_InitLensFlare)
-FAKE(SB_DisposeLensFlare)
-FAKE(SB_InitExplosionBmapGame)
-FAKE(SB_FreeExplosionBmapGame)
-FAKE(SB_InitRoadLights)
-FAKE(SB_EndRoadLights)
-FAKE(SB_LoadBackgrounds)
-FAKE(SB_FreeBackgrounds)
-FAKE(SB_RemapScratch)
-FAKE(SB_SelectBackground)
-FAKE(SB_AnimateDecorObjects)
-FAKE(SB_MoveFumee)
-FAKE(SB_AnimateExplosions)
-FAKE(SB_UpdateLensFlare)
-FAKE(SB_UpdateSunGlare)
-FAKE(SB_UpdateDayNight)
-FAKE(SB_Show3dScreen)
-FAKE(SB_Copy3dScreen)
-FAKE_VIEW(SB_DrawDecorObjects)
+FAKES(FAKE, TransBackObc, DisposeBackObc, SB_RemapDecorObjects, SB_FreeObjectsExtraTextures, SB_InitPanel,
+      SB_RemapPanel, SB_DisposePanel, POWER_InitShadow, POWER_CloseShadow, POWER_InitPhare, POWER_ClosePhare,
+      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame,
+      SB_InitCielBmapGame, SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare,
+      SB_InitExplosionBmapGame, SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights,
+      SB_LoadBackgrounds, SB_FreeBackgrounds, SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects,
+      SB_MoveFumee, SB_AnimateExplosions, SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight,
+      SB_Show3dScreen, SB_Copy3dScreen)
+FAKES(FAKE_VIEW, SB_DrawDecorObjects)
 // The race overlay as the scenery makes it, unless told to fail.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
-  Trace("SB_Create3dScreen " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth));
-  if (!Session().overlayFails) SB_Var.TextScreen = SB_CreateBmap(width, height, depth, BMAP_VIDEOMEM, "sb3dscr");
+  Trace("SB_Create3dScreen " + std::to_string(width) + "x" + std::to_string(height) + "x" +
+        std::to_string(depth));
+  if (!Session().overlayFails)
+    SB_Var.TextScreen = SB_CreateBmap(width, height, depth, BMAP_VIDEOMEM, "sb3dscr");
   if (!SB_Var.TextScreen) SB_ConsolePrintf("Not enough video ram !!!");
   if (SB_Var.TextScreen) LS_ClearBmap(SB_Var.TextScreen);
   return SB_Var.TextScreen ? 1 : 0;
@@ -207,42 +179,30 @@ int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
 void SB_SetLightTint(float r, float, float) { Trace("SB_SetLightTint " + Number(r)); }
 void SB_DrawBackground(TCAMERA*) { Trace("SB_DrawBackground"); }
 void SB_DrawFumee(TSOFTSCENE* view, _WINDOW*) { Trace("SB_DrawFumee " + ViewName(view)); }
-void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW*) { Trace("SB_DrawFireAndExplosions " + ViewName(view)); }
+void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW*) {
+  Trace("SB_DrawFireAndExplosions " + ViewName(view));
+}
 void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t i) { Trace("Shadow " + std::to_string(i)); }
 void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t i) { Trace("Beam " + std::to_string(i)); }
 
 // Track.
-FAKE(SB_CheckFacePoints)
-FAKE(SB_EvolutionPrepare)
-FAKE(BuildListXZYPoly)
-FAKE(BuildXZYList)
-FAKE(SB_FreeXZYList)
-FAKE(SB_FreeListXZYPoly)
-FAKE(SB_FreeDecor)
+FAKES(FAKE, SB_CheckFacePoints, SB_EvolutionPrepare, BuildListXZYPoly, BuildXZYList, SB_FreeXZYList,
+      SB_FreeListXZYPoly, SB_FreeDecor)
 int32_t SB_LoadMapInfo(const char*) {
   Trace("SB_LoadMapInfo");
   return Session().mapInfo;
 }
 
 // Editors.
-FAKE(SB_Edit)
-FAKE(SB_FreeEdit)
-FAKE(SB_EnterEdit)
-FAKE(SB_UpdateEdit)
-FAKE(SB_InitDecorEditor)
-FAKE(SB_FreeDecorEditor)
-FAKE(SB_UpdateDecorEditor)
-FAKE(SB_TxtAnimEditor)
-FAKE(SB_FreeSceneEditor)
-FAKE_VIEW(SB_ResetPageAnims)
-FAKE_VIEW(SB_InspectPolygons)
-void SB_UpdateSceneEditor(BMAP* b) { Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor"); }
+FAKES(FAKE, SB_Edit, SB_FreeEdit, SB_EnterEdit, SB_UpdateEdit, SB_InitDecorEditor, SB_FreeDecorEditor,
+      SB_UpdateDecorEditor, SB_TxtAnimEditor, SB_FreeSceneEditor)
+FAKES(FAKE_VIEW, SB_ResetPageAnims, SB_InspectPolygons)
+void SB_UpdateSceneEditor(BMAP* b) {
+  Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor");
+}
 
 // 3D engine and renderers.
-FAKE(POWER_LoadScarsTexture)
-FAKE(POWER_FreeScarsTexture)
-FAKE(SB_UpdateCameraZoneFactor)
-FAKE(POWER_WaitRenderDone)
+FAKES(FAKE, POWER_LoadScarsTexture, POWER_FreeScarsTexture, SB_UpdateCameraZoneFactor, POWER_WaitRenderDone)
 int32_t SB_LoadMap() {
   Trace("SB_LoadMap");
   return Session().loadMap;
@@ -250,7 +210,9 @@ int32_t SB_LoadMap() {
 void SB_ScaleCarsTextureCoords(int32_t n) { Trace("SB_ScaleCarsTextureCoords " + std::to_string(n)); }
 void SB_DoubleCarsTextureCoords(int32_t n) { Trace("SB_DoubleCarsTextureCoords " + std::to_string(n)); }
 void SB_UpdateRaceCamera(TCAMERA*) { Trace("SB_UpdateRaceCamera"); }
-void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) { Trace("SB_SetView " + ViewName(view)); }
+void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) {
+  Trace("SB_SetView " + ViewName(view));
+}
 void POWER_BeginFrame(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_BeginFrame " + ViewName(view)); }
 void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_ClipViewPolygons " + ViewName(view)); }
 int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) {
@@ -261,25 +223,22 @@ void POWER_RenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " 
 void POWER_RenderFrame(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
 void E3D_SoftRenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
 void E3D_SoftDrawScene(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
-void SB_DrawObject(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, const double*, int32_t detail, int32_t index,
-                   uint32_t colour) {
+void SB_DrawObject(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, const double*, int32_t detail,
+                   int32_t index, uint32_t colour) {
   char text[64];
   std::snprintf(text, sizeof text, "SB_DrawObject %d %d %06x", index, detail, colour);
   Trace(text);
 }
-void SB_DrawObjectDirect(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, int32_t) { Trace("SB_DrawObjectDirect"); }
+void SB_DrawObjectDirect(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, int32_t) {
+  Trace("SB_DrawObjectDirect");
+}
 void E3D_StartTimer() {}
 uint64_t E3D_ElapsedTime() { return Session().ticks; }
 
 // Front end, network, settings.
-FAKE(SB_UpdateOptionsFade)
-FAKE(POWER_LoadHudTextures)
-FAKE(POWER_FreeHudTextures)
-FAKE(SB_LoadOptionPicts)
+FAKES(FAKE, SB_UpdateOptionsFade, POWER_LoadHudTextures, POWER_FreeHudTextures, SB_LoadOptionPicts)
 void NET_UpdateEvent() { ++Session().netUpdates; }
-FAKE(NET_RequestVehicleSetups)
-FAKE(SB_ReadSettings)
-FAKE(SB_FreeMenuItemTexts)
+FAKES(FAKE, NET_RequestVehicleSetups, SB_ReadSettings, SB_FreeMenuItemTexts)
 int32_t SB_StartCdMusic() {
   Trace("SB_StartCdMusic");
   return 1;
@@ -289,7 +248,8 @@ int32_t SB_StopCdMusic() {
   return 1;
 }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {
-  Trace(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " + std::to_string(flag));
+  Trace(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " +
+        std::to_string(flag));
   return 1;
 }
 int32_t NET_SetControllerStatus(XSTATE state, int32_t) {
