@@ -12,7 +12,6 @@
 #include "shell/owner.h"
 #include "system/error.h"
 #include "system/lsvar.h"
-#include "tests/support/cartable.h"
 
 namespace ztest {
 
@@ -61,8 +60,6 @@ void SessionTest::StartDisplay() {
   SB_Var.VideoModeIndex = 17;
 }
 
-void SessionTest::MakeCars(int32_t n) { MakeCarTable(cars_, n); }
-
 void SessionTest::MakeRaceScreen() {
   StartDisplay();
   SB_CreateDataView();
@@ -77,18 +74,11 @@ void SessionTest::AtFrame(int32_t frames, std::function<void()> f) {
   };
 }
 
-void SessionTest::Baseline() {
-  nbAlloc_ = LSI_Var.NbAlloc;
-  nbBmap_ = LSI_Var.NbBmap;
-  nbPal_ = LSI_Var.NbPal;
-}
+std::tuple<int16_t, int16_t, int16_t> SessionTest::Counts() { return {LSI_Var.NbAlloc, LSI_Var.NbBmap, LSI_Var.NbPal}; }
 
 void SessionTest::ExpectNothingLeft() {
-  EXPECT_EQ(SB_Var.NbMemOwners, 0) << "owner records left";
-  EXPECT_EQ(SB_Var.NbBmapOwners, 0) << "bitmap owner records left";
-  EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_) << "heap blocks left";
-  EXPECT_EQ(LSI_Var.NbBmap, nbBmap_) << "bitmaps left";
-  EXPECT_EQ(LSI_Var.NbPal, nbPal_) << "palettes left";
+  EXPECT_EQ(std::tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners), std::tuple(0, 0)) << "owner records left";
+  EXPECT_EQ(Counts(), counts_) << "heap blocks, bitmaps or palettes left";
 }
 
 void SessionTest::TearDown() {
@@ -112,6 +102,12 @@ std::string Number(double v) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", v);
   return text;
+}
+
+// Traces the call and gives the answer.
+int32_t Answer(const std::string& call, int32_t answer) {
+  Trace(call);
+  return answer;
 }
 
 int32_t CarIndex(const TCAR* car) {
@@ -140,18 +136,14 @@ int32_t CarIndex(const TCAR* car) {
 // Vehicles.
 FAKES(FAKE, SB_SetControlMap, SB_PrintPlayerOrder, SB_FindDrivenCar, SB_StartRace, SB_StopCarSounds,
       SB_FreeCars, SB_FreeCarPvrTextures, SB_RaceTeardown, SB_RefreshCarSetups, SB_UpdateCars,
-      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters,
-      SB_VParamsEditorFrame)
+      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters, SB_VParamsEditorFrame)
 void SB_SnapshotControls() {
   Trace("SB_SnapshotControls");
   if (Session().onFrame) Session().onFrame();
 }
 void SB_AssignCarSetups(TVEHICLESETUP*) { Trace("SB_AssignCarSetups"); }
 void SB_SendLocalCarSetup(TVEHICLESETUP*) { Trace("SB_SendLocalCarSetup"); }
-int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) {
-  Trace("SB_LoadCars " + std::to_string(flag));
-  return 1;
-}
+int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) { return Answer("SB_LoadCars " + std::to_string(flag), 1); }
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) { Trace("SB_RegenerateChangedCarTextures"); }
 void SB_SendCarState(TCAR* car) { Trace("SB_SendCarState " + std::to_string(CarIndex(car))); }
 int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
@@ -159,19 +151,16 @@ int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
 // Scenery and effects.
 FAKES(FAKE, TransBackObc, DisposeBackObc, SB_RemapDecorObjects, SB_FreeObjectsExtraTextures, SB_InitPanel,
       SB_RemapPanel, SB_DisposePanel, POWER_InitShadow, POWER_CloseShadow, POWER_InitPhare, POWER_ClosePhare,
-      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame,
-      SB_InitCielBmapGame, SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare,
-      SB_InitExplosionBmapGame, SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights,
-      SB_LoadBackgrounds, SB_FreeBackgrounds, SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects,
-      SB_MoveFumee, SB_AnimateExplosions, SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight,
-      SB_Show3dScreen, SB_Copy3dScreen)
+      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame, SB_InitCielBmapGame,
+      SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare, SB_InitExplosionBmapGame,
+      SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights, SB_LoadBackgrounds, SB_FreeBackgrounds,
+      SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects, SB_MoveFumee, SB_AnimateExplosions,
+      SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight, SB_Show3dScreen, SB_Copy3dScreen)
 FAKES(FAKE_VIEW, SB_DrawDecorObjects)
 // The race overlay as the scenery makes it, unless told to fail.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
-  Trace("SB_Create3dScreen " + std::to_string(width) + "x" + std::to_string(height) + "x" +
-        std::to_string(depth));
-  if (!Session().overlayFails)
-    SB_Var.TextScreen = SB_CreateBmap(width, height, depth, BMAP_VIDEOMEM, "sb3dscr");
+  Trace("SB_Create3dScreen " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth));
+  if (!Session().overlayFails) SB_Var.TextScreen = SB_CreateBmap(width, height, depth, BMAP_VIDEOMEM, "sb3dscr");
   if (!SB_Var.TextScreen) SB_ConsolePrintf("Not enough video ram !!!");
   if (SB_Var.TextScreen) LS_ClearBmap(SB_Var.TextScreen);
   return SB_Var.TextScreen ? 1 : 0;
@@ -179,59 +168,42 @@ int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
 void SB_SetLightTint(float r, float, float) { Trace("SB_SetLightTint " + Number(r)); }
 void SB_DrawBackground(TCAMERA*) { Trace("SB_DrawBackground"); }
 void SB_DrawFumee(TSOFTSCENE* view, _WINDOW*) { Trace("SB_DrawFumee " + ViewName(view)); }
-void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW*) {
-  Trace("SB_DrawFireAndExplosions " + ViewName(view));
-}
+void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW*) { Trace("SB_DrawFireAndExplosions " + ViewName(view)); }
 void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t i) { Trace("Shadow " + std::to_string(i)); }
 void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t i) { Trace("Beam " + std::to_string(i)); }
 
 // Track.
 FAKES(FAKE, SB_CheckFacePoints, SB_EvolutionPrepare, BuildListXZYPoly, BuildXZYList, SB_FreeXZYList,
       SB_FreeListXZYPoly, SB_FreeDecor)
-int32_t SB_LoadMapInfo(const char*) {
-  Trace("SB_LoadMapInfo");
-  return Session().mapInfo;
-}
+int32_t SB_LoadMapInfo(const char*) { return Answer("SB_LoadMapInfo", Session().mapInfo); }
 
 // Editors.
 FAKES(FAKE, SB_Edit, SB_FreeEdit, SB_EnterEdit, SB_UpdateEdit, SB_InitDecorEditor, SB_FreeDecorEditor,
       SB_UpdateDecorEditor, SB_TxtAnimEditor, SB_FreeSceneEditor)
 FAKES(FAKE_VIEW, SB_ResetPageAnims, SB_InspectPolygons)
-void SB_UpdateSceneEditor(BMAP* b) {
-  Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor");
-}
+void SB_UpdateSceneEditor(BMAP* b) { Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor"); }
 
 // 3D engine and renderers.
 FAKES(FAKE, POWER_LoadScarsTexture, POWER_FreeScarsTexture, SB_UpdateCameraZoneFactor, POWER_WaitRenderDone)
-int32_t SB_LoadMap() {
-  Trace("SB_LoadMap");
-  return Session().loadMap;
-}
+int32_t SB_LoadMap() { return Answer("SB_LoadMap", Session().loadMap); }
 void SB_ScaleCarsTextureCoords(int32_t n) { Trace("SB_ScaleCarsTextureCoords " + std::to_string(n)); }
 void SB_DoubleCarsTextureCoords(int32_t n) { Trace("SB_DoubleCarsTextureCoords " + std::to_string(n)); }
 void SB_UpdateRaceCamera(TCAMERA*) { Trace("SB_UpdateRaceCamera"); }
-void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) {
-  Trace("SB_SetView " + ViewName(view));
-}
+void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) { Trace("SB_SetView " + ViewName(view)); }
 void POWER_BeginFrame(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_BeginFrame " + ViewName(view)); }
 void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_ClipViewPolygons " + ViewName(view)); }
-int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) {
-  Trace("POWER_DrawPolygonOutlines " + ViewName(view));
-  return 0;
-}
+int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) { return Answer("POWER_DrawPolygonOutlines " + ViewName(view), 0); }
 void POWER_RenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
 void POWER_RenderFrame(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
 void E3D_SoftRenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
 void E3D_SoftDrawScene(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
-void SB_DrawObject(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, const double*, int32_t detail,
-                   int32_t index, uint32_t colour) {
+void SB_DrawObject(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, const double*, int32_t detail, int32_t index,
+                   uint32_t colour) {
   char text[64];
   std::snprintf(text, sizeof text, "SB_DrawObject %d %d %06x", index, detail, colour);
   Trace(text);
 }
-void SB_DrawObjectDirect(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, int32_t) {
-  Trace("SB_DrawObjectDirect");
-}
+void SB_DrawObjectDirect(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, int32_t) { Trace("SB_DrawObjectDirect"); }
 void E3D_StartTimer() {}
 uint64_t E3D_ElapsedTime() { return Session().ticks; }
 
@@ -239,20 +211,11 @@ uint64_t E3D_ElapsedTime() { return Session().ticks; }
 FAKES(FAKE, SB_UpdateOptionsFade, POWER_LoadHudTextures, POWER_FreeHudTextures, SB_LoadOptionPicts)
 void NET_UpdateEvent() { ++Session().netUpdates; }
 FAKES(FAKE, NET_RequestVehicleSetups, SB_ReadSettings, SB_FreeMenuItemTexts)
-int32_t SB_StartCdMusic() {
-  Trace("SB_StartCdMusic");
-  return 1;
-}
-int32_t SB_StopCdMusic() {
-  Trace("SB_StopCdMusic");
-  return 1;
-}
+int32_t SB_StartCdMusic() { return Answer("SB_StartCdMusic", 1); }
+int32_t SB_StopCdMusic() { return Answer("SB_StopCdMusic", 1); }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {
-  Trace(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " +
-        std::to_string(flag));
-  return 1;
+  return Answer(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " + std::to_string(flag), 1);
 }
 int32_t NET_SetControllerStatus(XSTATE state, int32_t) {
-  Trace("NET_SetControllerStatus " + std::to_string(state));
-  return Session().controllerAnswer;
+  return Answer("NET_SetControllerStatus " + std::to_string(state), Session().controllerAnswer);
 }

@@ -59,10 +59,14 @@ SDL_Event WindowEvent(Uint8 event, Sint32 data1 = 0, Sint32 data2 = 0) {
   return e;
 }
 
-std::vector<plat::WindowMessage> Messages() {
-  std::vector<plat::WindowMessage> all;
-  plat::WindowMessage m{};
-  while (plat::PeekWindowMessage(m)) all.push_back(m);
+// The messages queued so far (message and wParam), and their lParams.
+using Sent = std::vector<std::pair<uint32_t, uintptr_t>>;
+Sent Messages(std::vector<intptr_t>* lParams = nullptr) {
+  Sent all;
+  for (plat::WindowMessage m{}; plat::PeekWindowMessage(m);) {
+    all.emplace_back(m.message, m.wParam);
+    if (lParams) lParams->push_back(m.lParam);
+  }
   return all;
 }
 
@@ -113,8 +117,7 @@ class SdlEvents : public ztest::Environment {
 
 TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT));
-  EXPECT_TRUE(plat::KeyState(16));
-  EXPECT_TRUE(plat::KeyState(160));
+  EXPECT_TRUE(plat::KeyState(16) && plat::KeyState(160));
   EXPECT_FALSE(plat::KeyState(161));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_SHIFT));
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_RSHIFT));
@@ -122,11 +125,9 @@ TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
   EXPECT_FALSE(plat::KeyState(160));
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT));
   EXPECT_FALSE(plat::KeyState(16));
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 4u);
-  EXPECT_EQ(messages[0].message, plat::kMsgKeyDown);
-  EXPECT_EQ(messages[0].wParam, 16u);  // the message names the generic key
-  EXPECT_EQ(messages[3].message, plat::kMsgKeyUp);
+  // The messages name the generic key.
+  EXPECT_EQ(Messages(), (Sent{{plat::kMsgKeyDown, 16}, {plat::kMsgKeyDown, 16}, {plat::kMsgKeyUp, 16},
+                              {plat::kMsgKeyUp, 16}}));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT));
   EXPECT_TRUE(plat::KeyState(17) && plat::KeyState(163));
@@ -141,36 +142,19 @@ TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
   SDL_SetModState(KMOD_NONE);
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10));
-  auto messages = Messages();
-  ASSERT_EQ(messages.size(), 4u);  // no character at all
-  EXPECT_EQ(messages[0].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[0].wParam, 18u);
-  EXPECT_EQ(messages[1].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[1].wParam, 13u);
-  EXPECT_EQ(messages[2].message, plat::kMsgSysKeyUp);
-  EXPECT_EQ(messages[3].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[3].wParam, 121u);
-  // Backspace, Tab, Enter and Escape type their characters, repeats too.
+  EXPECT_EQ(Messages(), (Sent{{plat::kMsgSysKeyDown, 18}, {plat::kMsgSysKeyDown, 13}, {plat::kMsgSysKeyUp, 13},
+                              {plat::kMsgSysKeyDown, 121}}));  // no character
+  // Backspace, Tab, Enter and Escape type their characters, repeats too;
+  // text arrives in Windows-1252, without the characters it lacks.
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_TAB, SDLK_TAB, 0, true));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
+  sdl::TranslateEvent(TextEvent("\xC3\xA9\xE2\x82\xAC" "a\xE4\xB8\xAD\xFF"));
   std::vector<uintptr_t> characters;
-  for (const auto& m : Messages())
-    if (m.message == plat::kMsgChar) characters.push_back(m.wParam);
-  EXPECT_EQ(characters, (std::vector<uintptr_t>{8, 9, 13, 27}));
-}
-
-TEST_F(SdlEvents, TextArrivesInWindows1252) {
-  sdl::TranslateEvent(
-      TextEvent("\xC3\xA9\xE2\x82\xAC"
-                "a\xE4\xB8\xAD\xFF"));
-  std::vector<uintptr_t> characters;
-  for (const auto& m : Messages()) {
-    EXPECT_EQ(m.message, plat::kMsgChar);
-    characters.push_back(m.wParam);
-  }
-  EXPECT_EQ(characters, (std::vector<uintptr_t>{0xE9, 0x80, 'a'}));
+  for (const auto& [message, wParam] : Messages())
+    if (message == plat::kMsgChar) characters.push_back(wParam);
+  EXPECT_EQ(characters, (std::vector<uintptr_t>{8, 9, 13, 27, 0xE9, 0x80, 'a'}));
 }
 
 TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
@@ -185,13 +169,9 @@ TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
   EXPECT_FALSE(plat::KeyState('A') || plat::KeyState(4));
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_MOVED, 30, 40));
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0].message, plat::kMsgActivateApp);
-  EXPECT_EQ(messages[0].wParam, 0u);
-  EXPECT_EQ(messages[1].wParam, 1u);
-  EXPECT_EQ(messages[2].message, plat::kMsgMove);
-  EXPECT_EQ(messages[2].lParam, 40 << 16 | 30);
+  std::vector<intptr_t> lParams;
+  EXPECT_EQ(Messages(&lParams), (Sent{{plat::kMsgActivateApp, 0}, {plat::kMsgActivateApp, 1}, {plat::kMsgMove, 0}}));
+  EXPECT_EQ(lParams.back(), 40 << 16 | 30);
 }
 
 TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
@@ -215,16 +195,10 @@ TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
   sdl::TranslateEvent(motion);
   int32_t x, y;
   plat::GetCursorPos(&x, &y);
-  EXPECT_EQ(x, 1);
-  EXPECT_EQ(y, 2);
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0].message, plat::kMsgLButtonDown);
-  EXPECT_EQ(messages[0].lParam, 240 << 16 | 320);
-  EXPECT_EQ(messages[0].wParam, 1u);
-  EXPECT_EQ(messages[1].message, plat::kMsgRButtonDown);
-  EXPECT_EQ(messages[1].wParam, 3u);
-  EXPECT_EQ(messages[2].message, plat::kMsgRButtonUp);
+  EXPECT_EQ(std::pair(x, y), std::pair(1, 2));
+  std::vector<intptr_t> lParams;  // wParam: the buttons held
+  EXPECT_EQ(Messages(&lParams), (Sent{{plat::kMsgLButtonDown, 1}, {plat::kMsgRButtonDown, 3}, {plat::kMsgRButtonUp, 1}}));
+  EXPECT_EQ(lParams[0], 240 << 16 | 320);
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_EXPOSED));
   EXPECT_EQ(plat::TakeUpdateRegion().size(), 1u);
 }
