@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/display.h"
@@ -26,11 +27,7 @@ namespace {
 namespace sdl = plat::sdl;
 
 SDL_Keysym Sym(SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = KMOD_NONE) {
-  SDL_Keysym key{};
-  key.scancode = scancode;
-  key.sym = sym;
-  key.mod = mod;
-  return key;
+  return SDL_Keysym{scancode, sym, mod, 0};
 }
 
 SDL_Event KeyEvent(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = 0,
@@ -230,28 +227,28 @@ TEST_F(SdlLibrary, PushedEventsReachTheLibrary) {
   Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
   Push(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
   Push(TextEvent("a"));
-  EXPECT_EQ(LS_KeyDown(65), 1);
+  EXPECT_EQ(LS_KeyDown(65), 1);  // pumps the pushed events
   EXPECT_EQ(LSYS_Shell.Active, 1);
   EXPECT_EQ(LS_GetKey(), 'a');
   EXPECT_EQ(LS_GetKey(), 0);
 }
 
 TEST_F(SdlLibrary, TheWindowFollowsTheStyle) {
+  // Full screen or not, the cursor shown or not, and the frame's width.
+  const auto window = [] {
+    const bool full = SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return std::tuple(full, SDL_ShowCursor(SDL_QUERY), plat::GetWindowGeometry().frameWidth);
+  };
   LS_UpdateEvent();
   LSYS_SetVideoMode(640, 480, 16, 0x101);
   ASSERT_EQ(LS_Var.Style, 256);
   int w = 0, h = 0;
   SDL_GetWindowSize(sdl::Window(), &w, &h);
-  EXPECT_EQ(w, 640);
-  EXPECT_EQ(h, 480);
-  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 640);
+  EXPECT_EQ(std::pair(w, h), std::pair(640, 480));
+  EXPECT_EQ(window(), std::tuple(false, SDL_ENABLE, 640));
   LSYS_SetVideoMode(320, 200, 8, 1);
   LS_UpdateEvent();
-  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 320);
+  EXPECT_EQ(window(), std::tuple(true, SDL_DISABLE, 320));
 }
 
 TEST_F(SdlLibrary, AQuitRequestClosesTheGraphicsAndEndsWithZero) {
@@ -275,15 +272,11 @@ TEST_F(SdlLibrary, AVirtualJoystickReadsBack) {
   SDL_JoystickSetVirtualAxis(joystick, 1, 32767);
   SDL_JoystickSetVirtualButton(joystick, 2, 1);
   LSI_InitJoy();
-  ASSERT_EQ(LSI_Var.Joy[index].Present, 1u);
-  EXPECT_EQ(LSI_Var.Joy[index].NumButtons, 4u);
+  EXPECT_EQ(std::pair(LSI_Var.Joy[index].Present, LSI_Var.Joy[index].NumButtons), std::pair(1u, 4u));
   JOYPOS p{};
   ASSERT_EQ(LSYS_GetJoyPos(index + 1, &p), 1);
-  EXPECT_EQ(p.RawX, 0u);
-  EXPECT_EQ(p.RawY, 65535u);
-  EXPECT_DOUBLE_EQ(p.X, -1.0);
-  EXPECT_DOUBLE_EQ(p.Y, 1.0);
-  EXPECT_EQ(p.Buttons, 4u);
+  EXPECT_EQ(std::tuple(p.RawX, p.RawY, p.Buttons), std::tuple(0u, 65535u, 4u));
+  EXPECT_EQ(std::pair(p.X, p.Y), std::pair(-1.0, 1.0));
   SDL_JoystickClose(joystick);
   SDL_JoystickDetachVirtual(index);
   EXPECT_EQ(LSYS_GetJoyPos(index + 1, &p), 0);
