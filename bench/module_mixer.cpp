@@ -12,6 +12,7 @@
 #include "system/modstate.h"
 #include "system/module.h"
 #include "system/sound.h"
+#include "system/win/shell.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ bool Start() {
     const std::string root = drive.folder.string();
     if (!datagen::WriteMod(root + "/BUSY4.MOD", BusySong(4))) return false;
     if (!datagen::WriteMod(root + "/BUSY32.MOD", BusySong(32))) return false;
-    if (audio::AttachOutput(44100, 2) != audio::kOk) return false;
+    // Sound needs an output and the program's window.
+    if (audio::AttachOutput(44100, 2) != audio::kOk || LSYS_CreateWindows(nullptr, 1) != 1) return false;
     LS_InitZidAde(16 << 20);
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     LSI_HoldModuleThread(1);
