@@ -43,11 +43,13 @@ TEST_F(DatagenTest, WritesTheConsoleBackground) {
   const auto* h = reinterpret_cast<const uint8_t*>(file.data());
   // Manufacturer, version, run-length coded, bits, planes; 640 x 480.
   EXPECT_EQ((std::vector<uint8_t>{h[0], h[1], h[2], h[3], h[65]}), (std::vector<uint8_t>{10, 5, 1, 8, 1}));
-  EXPECT_EQ(std::pair(LS_ReadLEWord(h + 8) - LS_ReadLEWord(h + 4) + 1, LS_ReadLEWord(h + 10) - LS_ReadLEWord(h + 6) + 1),
+  EXPECT_EQ(std::pair(LS_ReadLEWord(h + 8) - LS_ReadLEWord(h + 4) + 1,
+                      LS_ReadLEWord(h + 10) - LS_ReadLEWord(h + 6) + 1),
             std::pair(640, 480));
   // The palette after its marker 12: entry 0 black, 255 white.
   const uint8_t* palette = h + file.size() - 768;
-  EXPECT_EQ((std::vector<uint8_t>{palette[-1], palette[0], palette[1], palette[2], palette[765], palette[766], palette[767]}),
+  EXPECT_EQ((std::vector<uint8_t>{palette[-1], palette[0], palette[1], palette[2], palette[765], palette[766],
+                                  palette[767]}),
             (std::vector<uint8_t>{12, 0, 0, 0, 255, 255, 255}));
   // Dark everywhere: no colour in use is brighter than a third of white.
   BMAP* b = LS_LoadPcx("tree>pcx>devenv.pcx", 0);
@@ -187,11 +189,11 @@ TEST(SysFontTest, GlyphTextErrors) {
     return bad.replace(bad.find(from), 8, to);
   };
   const std::pair<std::string, const char*> cases[] = {
-      {glyph, "1 glyphs"},                                  // too few
+      {glyph, "1 glyphs"},                                   // too few
       {SourceFile("datagen/sysfont.txt") + glyph, "twice"},  // 'A' again
       {changed(".#......", ".#.....#"), "column 7"},         // ink in the blank column
       {changed("###.....", "##X....."), "only"},             // neither "#" nor "."
-      {"\n152\n" + glyph.substr(4), "outside"},            // past the code page's letters
+      {"\n152\n" + glyph.substr(4), "outside"},              // past the code page's letters
       {glyph.substr(0, 40), "cut short"},
   };
   for (const auto& [text, message] : cases) {

@@ -61,7 +61,8 @@ TEST_F(ModCommandsTest, PlayStopAndCloseOnceTheFileIsThere) {
   ASSERT_NE(SB_Var.TestModule, nullptr);
   EXPECT_STREQ(SB_Var.TestModule->Name, "mod>test.mod");
   EXPECT_EQ(LS_GetModuleStatus(), 1);
-  EXPECT_EQ((std::pair<uint32_t, uint32_t>(LSI_ModState.MasterVolume, LSI_ModPlayer.FadeActive)), std::pair(64u, 0u));
+  EXPECT_EQ((std::pair<uint32_t, uint32_t>(LSI_ModState.MasterVolume, LSI_ModPlayer.FadeActive)),
+            std::pair(64u, 0u));
   EXPECT_FALSE(Stream(440 * 10).empty());
   const uint32_t row = LSI_ModState.Row;
   EXPECT_EQ(SB_ConsolePlayMod(), 1);  // while it plays: nothing changes

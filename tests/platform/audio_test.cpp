@@ -56,7 +56,9 @@ class AudioTest : public ::testing::Test {
     EXPECT_EQ(audio::Lock(b, 0, desc.bytes, &first, &second), audio::kOk);
     std::memcpy(first.data, bytes.data(), first.bytes);
     EXPECT_EQ(audio::Unlock(b, first, second), audio::kOk);
-    EXPECT_EQ(audio::SetEndHook(b, [](void* ends) { ++*static_cast<int*>(ends); }, &ends_), audio::kOk);
+    EXPECT_EQ(audio::SetEndHook(
+                  b, [](void* ends) { ++*static_cast<int*>(ends); }, &ends_),
+              audio::kOk);
     return b;
   }
   audio::Buffer* Constant(uint32_t rate, uint16_t channels, uint16_t bits, int32_t value, uint32_t frames,
@@ -139,7 +141,9 @@ TEST_F(AudioTest, BuffersAcceptOnlyPlainPcm) {
   audio::Buffer* plain = Constant(22050, 1, 8, 0x80, 10, audio::kStatic);
   EXPECT_EQ(audio::SetVolume(plain, -100), audio::kControlUnavailable);
   EXPECT_EQ(audio::SetFrequency(plain, 11025), audio::kControlUnavailable);
-  EXPECT_EQ(audio::SetEndHook(nullptr, [](void*) {}, nullptr), audio::kInvalidParam);
+  EXPECT_EQ(audio::SetEndHook(
+                nullptr, [](void*) {}, nullptr),
+            audio::kInvalidParam);
 }
 
 TEST_F(AudioTest, OutOfRangeArgumentsChangeNothing) {

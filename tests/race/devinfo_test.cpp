@@ -60,7 +60,8 @@ TEST_F(DevInfoTest, TheMaximaGrowWithTheOverlayOff) {
 TEST_F(DevInfoTest, DrawsTheFrameAndSessionLines) {
   Connected(3);
   SB_Var.FrameTime = 20;
-  std::tie(SB_Var.SglWaitTime, SB_Var.SglLockTime, SB_Var.SglRenderTime, SB_Var.NbPolysDrawn) = std::tuple(1, 2, 3, 4);
+  std::tie(SB_Var.SglWaitTime, SB_Var.SglLockTime, SB_Var.SglRenderTime, SB_Var.NbPolysDrawn) =
+      std::tuple(1, 2, 3, 4);
   SB_Var.ProfileAverage = 7;
   SB_Var.NetMaxPlayers = 4;
   SB_Var.NetControllerMax = 8;

@@ -74,7 +74,9 @@ void SessionTest::AtFrame(int32_t frames, std::function<void()> f) {
   };
 }
 
-std::tuple<int16_t, int16_t, int16_t> SessionTest::Counts() { return {LSI_Var.NbAlloc, LSI_Var.NbBmap, LSI_Var.NbPal}; }
+std::tuple<int16_t, int16_t, int16_t> SessionTest::Counts() {
+  return {LSI_Var.NbAlloc, LSI_Var.NbBmap, LSI_Var.NbPal};
+}
 
 void SessionTest::ExpectNothingLeft() {
   EXPECT_EQ(std::tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners), std::tuple(0, 0)) << "owner records left";
@@ -136,7 +138,8 @@ int32_t CarIndex(const TCAR* car) {
 // Vehicles.
 FAKES(FAKE, SB_SetControlMap, SB_PrintPlayerOrder, SB_FindDrivenCar, SB_StartRace, SB_StopCarSounds,
       SB_FreeCars, SB_FreeCarPvrTextures, SB_RaceTeardown, SB_RefreshCarSetups, SB_UpdateCars,
-      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters, SB_VParamsEditorFrame)
+      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters,
+      SB_VParamsEditorFrame)
 void SB_SnapshotControls() {
   Trace("SB_SnapshotControls");
   if (Session().onFrame) Session().onFrame();
@@ -151,11 +154,12 @@ int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
 // Scenery and effects.
 FAKES(FAKE, TransBackObc, DisposeBackObc, SB_RemapDecorObjects, SB_FreeObjectsExtraTextures, SB_InitPanel,
       SB_RemapPanel, SB_DisposePanel, POWER_InitShadow, POWER_CloseShadow, POWER_InitPhare, POWER_ClosePhare,
-      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame, SB_InitCielBmapGame,
-      SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare, SB_InitExplosionBmapGame,
-      SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights, SB_LoadBackgrounds, SB_FreeBackgrounds,
-      SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects, SB_MoveFumee, SB_AnimateExplosions,
-      SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight, SB_Show3dScreen, SB_Copy3dScreen)
+      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame,
+      SB_InitCielBmapGame, SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare,
+      SB_InitExplosionBmapGame, SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights,
+      SB_LoadBackgrounds, SB_FreeBackgrounds, SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects,
+      SB_MoveFumee, SB_AnimateExplosions, SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight,
+      SB_Show3dScreen, SB_Copy3dScreen)
 FAKES(FAKE_VIEW, SB_DrawDecorObjects)
 // The race overlay as the scenery makes it, unless told to fail.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
@@ -192,7 +196,9 @@ void SB_UpdateRaceCamera(TCAMERA*) { Trace("SB_UpdateRaceCamera"); }
 void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) { Trace("SB_SetView " + ViewName(view)); }
 void POWER_BeginFrame(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_BeginFrame " + ViewName(view)); }
 void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_ClipViewPolygons " + ViewName(view)); }
-int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) { return Answer("POWER_DrawPolygonOutlines " + ViewName(view), 0); }
+int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) {
+  return Answer("POWER_DrawPolygonOutlines " + ViewName(view), 0);
+}
 void POWER_RenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
 void POWER_RenderFrame(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
 void E3D_SoftRenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
@@ -214,7 +220,9 @@ FAKES(FAKE, NET_RequestVehicleSetups, SB_ReadSettings, SB_FreeMenuItemTexts)
 int32_t SB_StartCdMusic() { return Answer("SB_StartCdMusic", 1); }
 int32_t SB_StopCdMusic() { return Answer("SB_StopCdMusic", 1); }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {
-  return Answer(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " + std::to_string(flag), 1);
+  return Answer(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " +
+                    std::to_string(flag),
+                1);
 }
 int32_t NET_SetControllerStatus(XSTATE state, int32_t) {
   return Answer("NET_SetControllerStatus " + std::to_string(state), Session().controllerAnswer);

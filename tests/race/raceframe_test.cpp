@@ -69,9 +69,12 @@ TEST_F(RaceFrameTest, OnlyTheFastPathPipelinesTheViews) {
   const Trace pipelined = {"POWER_BeginFrame v1", "RenderFrame v1", "POWER_WaitRenderDone"};
   const Trace direct = {"POWER_BeginFrame v0", "RenderFrame v0", "POWER_WaitRenderDone"};
   const Case cases[] = {
-      {0, SB_RENDERER_PVR, 0, 0, 1, true, pipelined}, {1, SB_RENDERER_PVR, 0, 0, 1, false, {}},
-      {0, SB_RENDERER_PVR, 0, 1, 1, false, direct},   {0, SB_RENDERER_PVR, 1, 0, 1, false, direct},
-      {0, 0, 0, 0, 1, false, {"RenderFrame v0"}},     {1, 0, 0, 0, 1, false, {}},
+      {0, SB_RENDERER_PVR, 0, 0, 1, true, pipelined},
+      {1, SB_RENDERER_PVR, 0, 0, 1, false, {}},
+      {0, SB_RENDERER_PVR, 0, 1, 1, false, direct},
+      {0, SB_RENDERER_PVR, 1, 0, 1, false, direct},
+      {0, 0, 0, 0, 1, false, {"RenderFrame v0"}},
+      {1, 0, 0, 0, 1, false, {}},
       {0, SB_RENDERER_PVR, 0, 0, 0, true, {"RenderFrame v1", "POWER_WaitRenderDone"}},  // empty: not begun
   };
   for (const Case& c : cases) {

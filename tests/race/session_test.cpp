@@ -100,7 +100,6 @@ TEST_F(RaceSessionTest, SetsUpAndTearsDownInItsLoggedOrder) {
   ExpectNothingLeft();
 }
 
-
 // What the race did once the cars were made, up to its end.
 Trace AfterCars() {
   const Trace& t = ztest::Traced();
@@ -176,7 +175,8 @@ TEST_F(RaceSessionTest, PrintsThePlayTimeAndFrameRatesOfARaceOverASecond) {
   const struct {
     int32_t frames;  // of 20 ms each
     Trace played, lines;
-  } cases[] = {{100, {"\"You've been playing.: 2s,\""},
+  } cases[] = {{100,
+                {"\"You've been playing.: 2s,\""},
                 {"\"  Medium frame rate.: 50f/s\"", "\"  Maximum frame rate: 50f/s\"", maxima[0], maxima[1]}},
                {10, {}, maxima}};
   for (const auto& c : cases) {

@@ -123,8 +123,9 @@ TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT));
   EXPECT_FALSE(plat::KeyState(16));
   // The messages name the generic key.
-  EXPECT_EQ(Messages(), (Sent{{plat::kMsgKeyDown, 16}, {plat::kMsgKeyDown, 16}, {plat::kMsgKeyUp, 16},
-                              {plat::kMsgKeyUp, 16}}));
+  EXPECT_EQ(
+      Messages(),
+      (Sent{{plat::kMsgKeyDown, 16}, {plat::kMsgKeyDown, 16}, {plat::kMsgKeyUp, 16}, {plat::kMsgKeyUp, 16}}));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT));
   EXPECT_TRUE(plat::KeyState(17) && plat::KeyState(163));
@@ -139,7 +140,9 @@ TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
   SDL_SetModState(KMOD_NONE);
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10));
-  EXPECT_EQ(Messages(), (Sent{{plat::kMsgSysKeyDown, 18}, {plat::kMsgSysKeyDown, 13}, {plat::kMsgSysKeyUp, 13},
+  EXPECT_EQ(Messages(), (Sent{{plat::kMsgSysKeyDown, 18},
+                              {plat::kMsgSysKeyDown, 13},
+                              {plat::kMsgSysKeyUp, 13},
                               {plat::kMsgSysKeyDown, 121}}));  // no character
   // Backspace, Tab, Enter and Escape type their characters, repeats too;
   // text arrives in Windows-1252, without the characters it lacks.
@@ -147,7 +150,9 @@ TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_TAB, SDLK_TAB, 0, true));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
-  sdl::TranslateEvent(TextEvent("\xC3\xA9\xE2\x82\xAC" "a\xE4\xB8\xAD\xFF"));
+  sdl::TranslateEvent(
+      TextEvent("\xC3\xA9\xE2\x82\xAC"
+                "a\xE4\xB8\xAD\xFF"));
   std::vector<uintptr_t> characters;
   for (const auto& [message, wParam] : Messages())
     if (message == plat::kMsgChar) characters.push_back(wParam);
@@ -167,7 +172,8 @@ TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_MOVED, 30, 40));
   std::vector<intptr_t> lParams;
-  EXPECT_EQ(Messages(&lParams), (Sent{{plat::kMsgActivateApp, 0}, {plat::kMsgActivateApp, 1}, {plat::kMsgMove, 0}}));
+  EXPECT_EQ(Messages(&lParams),
+            (Sent{{plat::kMsgActivateApp, 0}, {plat::kMsgActivateApp, 1}, {plat::kMsgMove, 0}}));
   EXPECT_EQ(lParams.back(), 40 << 16 | 30);
 }
 
@@ -194,7 +200,8 @@ TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
   plat::GetCursorPos(&x, &y);
   EXPECT_EQ(std::pair(x, y), std::pair(1, 2));
   std::vector<intptr_t> lParams;  // wParam: the buttons held
-  EXPECT_EQ(Messages(&lParams), (Sent{{plat::kMsgLButtonDown, 1}, {plat::kMsgRButtonDown, 3}, {plat::kMsgRButtonUp, 1}}));
+  EXPECT_EQ(Messages(&lParams),
+            (Sent{{plat::kMsgLButtonDown, 1}, {plat::kMsgRButtonDown, 3}, {plat::kMsgRButtonUp, 1}}));
   EXPECT_EQ(lParams[0], 240 << 16 | 320);
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_EXPOSED));
   EXPECT_EQ(plat::TakeUpdateRegion().size(), 1u);

@@ -35,7 +35,8 @@ void ExpectShown(int x, int y, const Rgb& wanted) {
   ASSERT_EQ(SDL_RenderReadPixels(plat::sdl::Renderer(), &at, SDL_PIXELFORMAT_RGB888, &pixel, 4), 0)
       << SDL_GetError();
   for (int k = 0; k < 3; ++k)
-    EXPECT_NEAR(static_cast<int>(pixel >> (16 - 8 * k) & 0xFF), wanted[k], 8) << x << "," << y << " component " << k;
+    EXPECT_NEAR(static_cast<int>(pixel >> (16 - 8 * k) & 0xFF), wanted[k], 8)
+        << x << "," << y << " component " << k;
 }
 
 class Smoke : public ztest::LibraryTest {
