@@ -4,17 +4,9 @@
 // with an 8-bit background picture.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <string>
-
-#include "platform/window.h"
+#include "bench/benchlib.h"
 #include "shell/console.h"
-#include "shell/owner.h"
-#include "shell/sbvar.h"
-#include "system/bmap.h"
-#include "system/error.h"
 #include "system/font.h"
-#include "system/heap.h"
 #include "system/lsvar.h"
 
 namespace {
@@ -22,10 +14,8 @@ namespace {
 constexpr int kPrints = 1000;
 
 struct Console {
+  bench::Heap heap{16u << 20};
   Console() {
-    plat::SetMessageBoxEcho(false);
-    LSI_InitMemory(16u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
     LS_InitSystemFont();
     SB_ResetVars();
     for (int i = 0; i < 256; ++i)
@@ -33,10 +23,8 @@ struct Console {
                                  static_cast<uint8_t>(40 + i * 3 / 4 > 63 ? 63 : 40 + i * 3 / 4)};
     LS_Var.Palette.Entry[255] = {63, 63, 63};
     LS_Var.Screen = LS_CreateBmap(640, 480, 16, 0);
-    BMAP* background = SB_CreateBmap(640, 480, 8, 0, "background");
-    for (int32_t y = 0; y < 480; ++y)
-      LS_FillRect(background, 0, y, 639, y, static_cast<uint32_t>(y * 254 / 479));
-    SB_Var.DevEnvBackground = background;
+    SB_Var.DevEnvBackground = SB_CreateBmap(640, 480, 8, 0, "background");
+    bench::PaintBmap(SB_Var.DevEnvBackground, [](int32_t, int32_t y) { return y * 254 / 479; });
     SB_Var.DrawConsole = 1;
   }
   ~Console() {
@@ -45,7 +33,6 @@ struct Console {
     LS_FreeBmap(LS_Var.Screen);
     LS_Var.Screen = nullptr;
     SB_ResetVars();
-    LSI_CloseMemory();
   }
 };
 

@@ -3,22 +3,17 @@
 // frames and once of line deltas that change about a quarter of the lines.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
 #include <vector>
 
+#include "bench/benchlib.h"
 #include "datagen/fliwrite.h"
-#include "platform/fs.h"
-#include "platform/window.h"
-#include "system/error.h"
 #include "system/fli.h"
-#include "system/heap.h"
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480, kFrames = 16;
+using bench::kHeight;
+using bench::kWidth;
+constexpr int kFrames = 16;
 
 // Bands of flat colour (runs) crossed by a ramp and some noise (copies),
 // moving with the frame number.
@@ -27,19 +22,18 @@ datagen::FilmPicture Picture(int frame) {
   uint32_t noise = 1u + static_cast<uint32_t>(frame);
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
-      noise = noise * 1664525u + 1013904223u;
-      uint8_t v = static_cast<uint8_t>((x + frame * 4) / 40 * 16 + y / 60);
-      if ((x + y) % 7 == 0) v = static_cast<uint8_t>(noise >> 24);
-      p.pixels[static_cast<size_t>(y * kWidth + x)] = v;
+      const uint8_t random = static_cast<uint8_t>(bench::Next(noise) >> 24);
+      p.pixels[static_cast<size_t>(y * kWidth + x)] =
+          (x + y) % 7 == 0 ? random : static_cast<uint8_t>((x + frame * 4) / 40 * 16 + y / 60);
     }
   return p;
 }
 
 // The picture before with every fourth line changed.
-datagen::FilmPicture QuarterChanged(const datagen::FilmPicture& before, int frame) {
-  datagen::FilmPicture p = before;
+datagen::FilmPicture QuarterChanged(datagen::FilmPicture p, int frame) {
   for (int y = frame % 4; y < kHeight; y += 4)
-    for (int x = 0; x < kWidth; ++x) p.pixels[static_cast<size_t>(y * kWidth + x)] += static_cast<uint8_t>(x / 3 + frame);
+    for (int x = 0; x < kWidth; ++x)
+      p.pixels[static_cast<size_t>(y * kWidth + x)] += static_cast<uint8_t>(x / 3 + frame);
   return p;
 }
 
@@ -49,38 +43,19 @@ std::vector<uint8_t> Palette() {
   return rgb;
 }
 
-struct FilmInMemory {
-  std::string folder;
-  FLI* fli = nullptr;
-  explicit FilmInMemory(const datagen::Film& film) {
-    plat::SetMessageBoxEcho(false);
-    char pattern[] = "/tmp/zentrova-bench-XXXXXX";
-    folder = mkdtemp(pattern);
-    plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", folder}});
-    datagen::WriteFilm(folder + "/BENCH.FLC", film);
-    LSI_InitMemory(64u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    fli = LS_OpenFli("C:/BENCH.FLC", FLI_MODE_MEMORY, 0, BMAP_RGB565);
-  }
-  ~FilmInMemory() {
-    LS_CloseFli(fli);
-    LSI_CloseMemory();
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
-  }
-};
-
 void Decode(benchmark::State& state, const datagen::Film& film) {
-  FilmInMemory f(film);
-  if (!f.fli) {
-    state.SkipWithError("the film did not open");
-    return;
-  }
+  bench::TempDrive drive;
+  datagen::WriteFilm((drive.folder / "BENCH.FLC").string(), film);
+  bench::Heap heap(64u << 20);
+  FLI* fli = LS_OpenFli("C:/BENCH.FLC", FLI_MODE_MEMORY, 0, BMAP_RGB565);
+  if (!fli) return state.SkipWithError("the film did not open");
   for (auto _ : state) {
-    LS_PlayFliFrame(f.fli);
-    benchmark::DoNotOptimize(f.fli->Bmap->Start);
+    LS_PlayFliFrame(fli);
+    benchmark::DoNotOptimize(fli->Bmap->Start);
   }
-  state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["fps"] =
+      benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  LS_CloseFli(fli);
 }
 
 void BM_FilmByteRun(benchmark::State& state) {

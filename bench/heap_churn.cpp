@@ -7,9 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/window.h"
-#include "system/error.h"
-#include "system/heap.h"
+#include "bench/benchlib.h"
 
 namespace {
 
@@ -27,7 +25,9 @@ const Plan& TheChurn() {
     std::mt19937 random(1234);
     for (int i = 0; i < kLive + kSteps; ++i) {
       const uint32_t r = random() % 100;
-      p.sizes.push_back(r < 70 ? 8 + random() % 120 : r < 95 ? 128 + random() % 1920 : 2048 + random() % 14336);
+      p.sizes.push_back(r < 70   ? 8 + random() % 120
+                        : r < 95 ? 128 + random() % 1920
+                                 : 2048 + random() % 14336);
     }
     for (int i = 0; i < kSteps; ++i) p.victims.push_back(static_cast<int>(random() % kLive));
     return p;
@@ -51,15 +51,12 @@ double Churn(Alloc alloc, Free release) {
 }
 
 void BM_HeapChurnAgainstMalloc(benchmark::State& state) {
-  plat::SetMessageBoxEcho(false);
-  LSI_InitMemory(64 << 20);
-  LS_SetErrorMode(LS_ERRMODE_KEEP);
+  bench::Heap heap(64u << 20);
   double heapUs = 0, mallocUs = 0;
   for (auto _ : state) {
     heapUs += Churn([](uint32_t n) { return LS_GetMem(n); }, [](void* p) { LS_Release(p); });
     mallocUs += Churn([](uint32_t n) { return std::malloc(n); }, [](void* p) { std::free(p); });
   }
-  LSI_CloseMemory();
   const double n = static_cast<double>(state.iterations());
   state.counters["heap_us"] = heapUs / n;
   state.counters["malloc_us"] = mallocUs / n;

@@ -3,20 +3,17 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 #include <random>
 #include <vector>
 
-#include "platform/window.h"
+#include "bench/benchlib.h"
 #include "system/asm3d/zidade3d.h"
-#include "system/bmap.h"
-#include "system/error.h"
-#include "system/heap.h"
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480, kLines = 10000;
+using bench::kHeight;
+using bench::kWidth;
+constexpr int32_t kLines = 10000;
 
 struct Line {
   int32_t x1, y1, x2, y2;
@@ -24,31 +21,34 @@ struct Line {
 
 int64_t PixelsOf(const Line& l) { return std::max(std::abs(l.x2 - l.x1), std::abs(l.y2 - l.y1)) + 1; }
 
+// Seeded integers in [lo, hi].
+struct Random {
+  std::mt19937 engine;
+  explicit Random(uint32_t seed) : engine(seed) {}
+  int32_t operator()(int32_t lo, int32_t hi) {
+    return std::uniform_int_distribution<int32_t>(lo, hi)(engine);
+  }
+  Line Anywhere() {
+    return {(*this)(0, kWidth - 1), (*this)(0, kHeight - 1), (*this)(0, kWidth - 1), (*this)(0, kHeight - 1)};
+  }
+};
+
 // The library's heap and a window over a whole bitmap of the given depth.
 struct Screen {
+  bench::Heap heap{16u << 20};
   BMAP* bmap;
   _WINDOW window{};
-  explicit Screen(int32_t depth) {
-    plat::SetMessageBoxEcho(false);
-    LSI_InitMemory(16u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    bmap = LS_CreateBmap(kWidth, kHeight, depth, 0);
+  explicit Screen(int64_t depth) : bmap(LS_CreateBmap(kWidth, kHeight, static_cast<int32_t>(depth), 0)) {
     LS_InitWindowFull(bmap, &window, 0xFFFFFFFF);
   }
-  ~Screen() {
-    LS_FreeBmap(bmap);
-    LSI_CloseMemory();
-  }
+  ~Screen() { LS_FreeBmap(bmap); }
 };
 
 enum Kind { kShort, kLong, kSteep, kFlat, kDiagonal };
 constexpr const char* kKindNames[] = {"short", "long", "steep", "flat", "diagonal"};
 
 std::vector<Line> MakeLines(Kind kind) {
-  std::mt19937 random(static_cast<uint32_t>(kind) + 1);
-  const auto in = [&](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(random);
-  };
+  Random in(static_cast<uint32_t>(kind) + 1);
   std::vector<Line> lines;
   while (lines.size() < kLines) {
     Line l{};
@@ -57,16 +57,14 @@ std::vector<Line> MakeLines(Kind kind) {
         l.x1 = in(15, kWidth - 16), l.y1 = in(15, kHeight - 16);
         l.x2 = l.x1 + in(-15, 15), l.y2 = l.y1 + in(-15, 15);
         break;
-      case kLong:  // anywhere, up to the 800-pixel diagonal
-        l = {in(0, kWidth - 1), in(0, kHeight - 1), in(0, kWidth - 1), in(0, kHeight - 1)};
-        break;
+      case kLong: l = in.Anywhere(); break;  // up to the 800-pixel diagonal
       case kSteep:
-        l = {in(0, kWidth - 1), in(0, kHeight - 1), in(0, kWidth - 1), in(0, kHeight - 1)};
+        l = in.Anywhere();
         l.x2 = l.x1 + (l.x2 - l.x1) * 3 / 4;  // mostly vertical more often
         if (std::abs(l.x2 - l.x1) >= std::abs(l.y2 - l.y1)) continue;
         break;
       case kFlat:
-        l = {in(0, kWidth - 1), in(0, kHeight - 1), in(0, kWidth - 1), in(0, kHeight - 1)};
+        l = in.Anywhere();
         if (std::abs(l.x2 - l.x1) <= std::abs(l.y2 - l.y1)) continue;
         break;
       case kDiagonal: {
@@ -84,8 +82,14 @@ std::vector<Line> MakeLines(Kind kind) {
   return lines;
 }
 
+// Counts pixels drawn (or standing for a draw) per second.
+void CountPixels(benchmark::State& state, int64_t pixels) {
+  state.counters["pixels"] =
+      benchmark::Counter(static_cast<double>(pixels * state.iterations()), benchmark::Counter::kIsRate);
+}
+
 void BM_LinePrimitive(benchmark::State& state) {
-  Screen screen(static_cast<int32_t>(state.range(0)));
+  Screen screen(state.range(0));
   const std::vector<Line> lines = MakeLines(static_cast<Kind>(state.range(1)));
   int64_t pixels = 0;
   for (const Line& l : lines) pixels += PixelsOf(l);
@@ -95,8 +99,7 @@ void BM_LinePrimitive(benchmark::State& state) {
     for (const Line& l : lines) line(&screen.window, l.x1, l.y1, l.x2, l.y2, ++colour);
     benchmark::ClobberMemory();
   }
-  state.counters["pixels"] =
-      benchmark::Counter(static_cast<double>(pixels * state.iterations()), benchmark::Counter::kIsRate);
+  CountPixels(state, pixels);
   state.SetLabel(kKindNames[state.range(1)]);
 }
 
@@ -108,14 +111,11 @@ void CountLine(const _WINDOW*, int32_t x1, int32_t y1, int32_t x2, int32_t y2, u
 
 // Lines of every length, every second one with an end outside the window.
 void BM_WinLine(benchmark::State& state) {
-  Screen screen(static_cast<int32_t>(state.range(0)));
-  std::mt19937 random(42);
-  const auto in = [&](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(random);
-  };
+  Screen screen(state.range(0));
+  Random in(42);
   std::vector<Line> lines;
   for (int32_t i = 0; i < kLines; ++i) {
-    Line l{in(0, kWidth - 1), in(0, kHeight - 1), in(0, kWidth - 1), in(0, kHeight - 1)};
+    Line l = in.Anywhere();
     if (i % 2) {
       l.x2 = in(-kWidth, 2 * kWidth);
       l.y2 = in(0, 1) ? in(-kHeight, -1) : in(kHeight, 2 * kHeight);
@@ -133,20 +133,15 @@ void BM_WinLine(benchmark::State& state) {
     for (const Line& l : lines) LS_WinLine(&screen.window, l.x1, l.y1, l.x2, l.y2, ++colour);
     benchmark::ClobberMemory();
   }
-  state.counters["pixels"] =
-      benchmark::Counter(static_cast<double>(g_counted * state.iterations()), benchmark::Counter::kIsRate);
+  CountPixels(state, g_counted);
 }
 
 // Outline triangles of type 0 with edges of about `size` pixels.
 void BM_WinTriangle(benchmark::State& state) {
-  Screen screen(static_cast<int32_t>(state.range(0)));
-  const int32_t size = static_cast<int32_t>(state.range(1));
+  Screen screen(state.range(0));
+  const int32_t size = static_cast<int32_t>(state.range(1)), half = size / 2;
   const int32_t count = size > 100 ? 1000 : 10000;
-  std::mt19937 random(static_cast<uint32_t>(size));
-  const auto in = [&](int32_t lo, int32_t hi) {
-    return std::uniform_int_distribution<int32_t>(lo, hi)(random);
-  };
-  const int32_t half = size / 2;
+  Random in(static_cast<uint32_t>(size));
   std::vector<_TRIANGLE> triangles;
   for (int32_t i = 0; i < count; ++i) {
     const int32_t cx = in(half, kWidth - 1 - half), cy = in(half, kHeight - 1 - half);
@@ -165,15 +160,12 @@ void BM_WinTriangle(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(count * state.iterations()), benchmark::Counter::kIsRate);
 }
 
-void LineKinds(benchmark::internal::Benchmark* b) {
-  b->ArgNames({"depth", "kind"});
-  for (const int64_t depth : {8, 16})
-    for (const int64_t kind : {kShort, kLong, kSteep, kFlat, kDiagonal}) b->Args({depth, kind});
-}
-
 }  // namespace
 
-BENCHMARK(BM_LinePrimitive)->Apply(LineKinds)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LinePrimitive)
+    ->ArgNames({"depth", "kind"})
+    ->ArgsProduct({{8, 16}, {kShort, kLong, kSteep, kFlat, kDiagonal}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WinLine)->ArgName("depth")->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WinTriangle)
     ->ArgNames({"depth", "edge"})

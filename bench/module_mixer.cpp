@@ -3,21 +3,16 @@
 // sounding, at 44100 Hz stereo 16-bit and 11025 Hz mono 8-bit.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench/benchlib.h"
 #include "datagen/modwrite.h"
 #include "platform/audio.h"
-#include "platform/config.h"
-#include "platform/fs.h"
-#include "platform/window.h"
-#include "system/error.h"
-#include "system/heap.h"
 #include "system/modstate.h"
 #include "system/module.h"
 #include "system/sound.h"
+#include "system/win/shell.h"
 
 namespace {
 
@@ -34,8 +29,9 @@ datagen::Module BusySong(uint32_t channels) {
   for (uint32_t i = 0; i < 8; ++i) {
     datagen::ModSample s;
     const uint32_t period = 32u << (i % 3);
-    s.data = i % 3 == 0 ? datagen::SawSample(period, 4) : i % 3 == 1 ? datagen::SquareSample(period, 4, 90, -90)
-                                                                     : datagen::SineSample(period, 4);
+    s.data = i % 3 == 0   ? datagen::SawSample(period, 4)
+             : i % 3 == 1 ? datagen::SquareSample(period, 4, 90, -90)
+                          : datagen::SineSample(period, 4);
     s.loopLength = static_cast<uint32_t>(s.data.size());
     m.samples.push_back(s);
   }
@@ -59,18 +55,13 @@ datagen::Module BusySong(uint32_t channels) {
 
 // Starts the library once, on a temporary drive C: holding the modules.
 bool Start() {
+  static bench::TempDrive drive;
   static const bool started = [] {
-    char pattern[] = "/tmp/zentrova-bench-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) return false;
-    const std::string root = std::string(made) + "/c";
-    std::filesystem::create_directories(root);
-    plat::SetConfigDir(std::string(made) + "/config");
-    plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", root}});
-    plat::SetMessageBoxEcho(false);
+    const std::string root = drive.folder.string();
     if (!datagen::WriteMod(root + "/BUSY4.MOD", BusySong(4))) return false;
     if (!datagen::WriteMod(root + "/BUSY32.MOD", BusySong(32))) return false;
-    if (audio::AttachOutput(44100, 2) != audio::kOk) return false;
+    // Sound needs an output and the program's window.
+    if (audio::AttachOutput(44100, 2) != audio::kOk || LSYS_CreateWindows(nullptr, 1) != 1) return false;
     LS_InitZidAde(16 << 20);
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     LSI_HoldModuleThread(1);
@@ -90,10 +81,7 @@ void BM_ModuleMixer(benchmark::State& state) {
     LS_InitModuleSystem();
     module = LS_LoadModule(channels == 4 ? "BUSY4.MOD" : "BUSY32.MOD", LS_DefaultHeap);
   }
-  if (!module || !LS_PlayModule(module, 64, 0)) {
-    state.SkipWithError("the module did not load");
-    return;
-  }
+  if (!module || !LS_PlayModule(module, 64, 0)) return state.SkipWithError("the module did not load");
   MODSTATE& s = LSI_ModState;
   std::vector<uint8_t> out(LS_MODSTREAMSIZE);
   double samples = 0;
@@ -106,7 +94,8 @@ void BM_ModuleMixer(benchmark::State& state) {
     benchmark::DoNotOptimize(out.data());
   }
   // Seconds of music made per second of CPU.
-  state.counters["music_s_per_cpu_s"] = benchmark::Counter(samples / format.Rate, benchmark::Counter::kIsRate);
+  state.counters["music_s_per_cpu_s"] =
+      benchmark::Counter(samples / format.Rate, benchmark::Counter::kIsRate);
   LS_FreeModule(module);
 }
 BENCHMARK(BM_ModuleMixer)->ArgsProduct({{4, 32}, {1, 0}})->ArgNames({"channels", "hifi"});

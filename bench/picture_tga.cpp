@@ -3,24 +3,16 @@
 // LS_LoadTga (file read, bitmap made and freed) and the row decoder alone.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "platform/config.h"
-#include "platform/fs.h"
-#include "platform/window.h"
-#include "system/bmap.h"
-#include "system/error.h"
-#include "system/file.h"
-#include "system/heap.h"
+#include "bench/benchlib.h"
 #include "system/picture.h"
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480;
+using bench::kHeight;
+using bench::kWidth;
 
 // Rows of 64-pixel tiles: a tile is one flat colour or noise, in turn.
 std::vector<uint32_t> Picture() {
@@ -28,7 +20,7 @@ std::vector<uint32_t> Picture() {
   uint32_t state = 1;
   for (int32_t y = 0; y < kHeight; ++y)
     for (int32_t x = 0; x < kWidth; ++x) {
-      state = state * 1664525u + 1013904223u;
+      bench::Next(state);
       const bool flat = ((x / 64) + (y / 64)) % 2 == 0;
       pixels[static_cast<size_t>(y * kWidth + x)] =
           flat ? 0xFF000000u | static_cast<uint32_t>(y / 64 * 0x203040) : state;
@@ -65,23 +57,13 @@ std::vector<uint8_t> Encode(const std::vector<uint32_t>& p) {
 
 // The library on a drive C: of a temporary folder holding the picture.
 struct Library {
-  std::filesystem::path folder;
+  bench::TempDrive drive;
   std::vector<uint8_t> file = Encode(Picture());
+  bench::Heap heap{16u << 20};
   Library() {
-    char pattern[] = "/tmp/zentrova-bench-XXXXXX";
-    folder = mkdtemp(pattern);
-    std::ofstream(folder / "PIC.TGA", std::ios::binary)
+    std::ofstream(drive.folder / "PIC.TGA", std::ios::binary)
         .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-    plat::SetMessageBoxEcho(false);
-    plat::SetConfigDir((folder / "config").string());
-    plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", folder.string()}});
-    LSI_InitMemory(16u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
     LSI_InitDirectory();
-  }
-  ~Library() {
-    LSI_CloseMemory();
-    std::filesystem::remove_all(folder);
   }
 };
 

@@ -4,61 +4,35 @@
 // (renderer 3, the views pipelined) and off it (renderer 0).
 #include <benchmark/benchmark.h>
 
-#include "bench/datatree.h"
-#include "engine3d/race3d.h"
-#include "engine3d/videotable.h"
-#include "shell/dial.h"
-#include "shell/hud.h"
-#include "shell/owner.h"
+#include "bench/benchlib.h"
 #include "shell/raceframe.h"
 #include "shell/racerules.h"
-#include "shell/sbvar.h"
 #include "shell/sequencer.h"
 #include "system/win/shell.h"
+#include "tests/support/cartable.h"
 
 namespace {
 
 struct Race {
-  DataTreeLibrary library;
+  bench::DataTreeLibrary library;
+  bench::HudOverlay overlay{true};
   TCAR cars[SB_MAXCARS]{};
 
   explicit Race(int32_t renderer) {
     LS_SetInputMode(1);  // as in a race: key tests do not pump
-    SB_Var.VideoModeIndex = 17;
-    SB_Var.VideoModes[17].Format = SB_Var.VideoModes[17].TextureFormat = BMAP_RGB555;
-    SB_LoadPalette3d(nullptr);
-    SB_Var.TextScreen = SB_CreateBmap(640, 480, 16, 0, "overlay");
-    SB_Var.TextScreen->Format = BMAP_RGB555;
-    LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, 0, 40, 640, 400);
-    SB_InitFonts();
-    SB_RemapFonts();
-    SB_LoadCounters();
-    SB_LoadCounter2();
     SB_CreateDataView();
     SB_Var.Renderer = renderer;
     SB_Var.RenderMap = renderer == SB_RENDERER_PVR ? POWER_RenderMap : nullptr;
     SB_Var.RenderFrame = renderer == SB_RENDERER_PVR ? POWER_RenderFrame : nullptr;
-    for (int32_t i = 0; i < SB_MAXCARS; ++i) {
-      cars[i].TexturesReady = 1;
-      cars[i].Position[0] = 10.0 * i;
-      SB_Var.Cars[i] = &cars[i];
-    }
-    SB_Var.NbCars = SB_MAXCARS;
-    SB_Var.DrivenCar = 0;
-    SB_Var.UsingCars = 1;
+    ztest::MakeCarTable(cars, SB_MAXCARS);
+    for (int32_t i = 0; i < SB_MAXCARS; ++i) cars[i].Position[0] = 10.0 * i;
     SB_Var.ShowDashboard = 1;
     SB_Var.FrameTime = 16;
     SB_SetGameMode(SB_TRAINING);
     SB_SetGameModeSteps(SB_TRAINING);
     while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
   }
-  ~Race() {
-    SB_FreeDataView();
-    SB_DisposeFonts();
-    SB_FreeCounters();
-    SB_FreeBmap(SB_Var.TextScreen);
-    SB_FreePalette3d();
-  }
+  ~Race() { SB_FreeDataView(); }
 };
 
 void BM_RaceFrame(benchmark::State& state) {

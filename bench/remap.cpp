@@ -3,41 +3,31 @@
 // colour's four-entry pattern, the pixel pass, and both together.
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-
-#include "platform/window.h"
+#include "bench/benchlib.h"
 #include "shell/gamepicture.h"
-#include "system/bmap.h"
-#include "system/error.h"
-#include "system/heap.h"
 
 namespace {
 
+// A picture in a smooth palette, to be remapped into a random one.
 struct Pictures {
+  bench::Heap heap{8u << 20};
   PALETTE from{}, to{};
-  BMAP* source;
-  BMAP* destination;
+  BMAP* source = LS_CreateBmap(640, 480, 8, 0);
+  BMAP* destination = LS_CreateBmap(640, 480, 8, 0);
   Pictures() {
-    plat::SetMessageBoxEcho(false);
-    LSI_InitMemory(8u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
     uint32_t seed = 12345;
     for (int i = 0; i < 256; ++i) {
       from.Entry[i] = {static_cast<uint8_t>(i & 63), static_cast<uint8_t>((i >> 2) & 63),
                        static_cast<uint8_t>((i * 5) & 63)};
-      seed = seed * 1664525u + 1013904223u;
+      bench::Next(seed);
       to.Entry[i] = {static_cast<uint8_t>((seed >> 10) & 63), static_cast<uint8_t>((seed >> 16) & 63),
                      static_cast<uint8_t>((seed >> 22) & 63)};
     }
-    source = LS_CreateBmap(640, 480, 8, 0);
-    destination = LS_CreateBmap(640, 480, 8, 0);
-    for (int32_t y = 0; y < 480; ++y)
-      for (int32_t x = 0; x < 640; ++x) source->Start[y * source->ByteLen + x] = static_cast<uint8_t>(x ^ y);
+    bench::PaintBmap(source, [](int32_t x, int32_t y) { return static_cast<uint8_t>(x ^ y); });
   }
   ~Pictures() {
     LS_FreeBmap(destination);
     LS_FreeBmap(source);
-    LSI_CloseMemory();
   }
 };
 

@@ -38,27 +38,23 @@ class DatagenTest : public ztest::LibraryTest {
 
 TEST_F(DatagenTest, WritesTheConsoleBackground) {
   ASSERT_EQ(RunDatagen("'" + Tree() + "'"), 0);
-  const std::string path = Tree() + "/PCX/DEVENV.PCX";
-  ASSERT_TRUE(ztest::FileExists(path));
-  const std::string file = ztest::ReadFile(path);
+  const std::string file = ztest::ReadFile(Tree() + "/PCX/DEVENV.PCX");
   ASSERT_GT(file.size(), 128u + 769u);
   const auto* h = reinterpret_cast<const uint8_t*>(file.data());
-  EXPECT_EQ(h[0], 10);  // manufacturer
-  EXPECT_EQ(h[1], 5);   // version
-  EXPECT_EQ(h[2], 1);   // run-length coded
-  EXPECT_EQ(h[3], 8);   // bits
-  EXPECT_EQ(h[65], 1);  // planes
-  EXPECT_EQ(LS_ReadLEWord(h + 8) - LS_ReadLEWord(h + 4) + 1, 640);
-  EXPECT_EQ(LS_ReadLEWord(h + 10) - LS_ReadLEWord(h + 6) + 1, 480);
+  // Manufacturer, version, run-length coded, bits, planes; 640 x 480.
+  EXPECT_EQ((std::vector<uint8_t>{h[0], h[1], h[2], h[3], h[65]}), (std::vector<uint8_t>{10, 5, 1, 8, 1}));
+  EXPECT_EQ(std::pair(LS_ReadLEWord(h + 8) - LS_ReadLEWord(h + 4) + 1,
+                      LS_ReadLEWord(h + 10) - LS_ReadLEWord(h + 6) + 1),
+            std::pair(640, 480));
+  // The palette after its marker 12: entry 0 black, 255 white.
   const uint8_t* palette = h + file.size() - 768;
-  EXPECT_EQ(palette[-1], 12);
-  EXPECT_EQ(std::vector<uint8_t>(palette, palette + 3), (std::vector<uint8_t>{0, 0, 0}));
-  EXPECT_EQ(std::vector<uint8_t>(palette + 765, palette + 768), (std::vector<uint8_t>{255, 255, 255}));
+  EXPECT_EQ((std::vector<uint8_t>{palette[-1], palette[0], palette[1], palette[2], palette[765], palette[766],
+                                  palette[767]}),
+            (std::vector<uint8_t>{12, 0, 0, 0, 255, 255, 255}));
   // Dark everywhere: no colour in use is brighter than a third of white.
   BMAP* b = LS_LoadPcx("tree>pcx>devenv.pcx", 0);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->SizeX, 640);
-  EXPECT_EQ(b->SizeY, 480);
+  EXPECT_EQ(std::pair(b->SizeX, b->SizeY), std::pair(640, 480));
   std::vector<bool> used(256, false);
   for (int32_t y = 0; y < 480; ++y)
     for (int32_t x = 0; x < 640; ++x) used[LS_GetPixel(b, x, y)] = true;
@@ -73,48 +69,30 @@ TEST_F(DatagenTest, WritesTheConsoleBackground) {
   EXPECT_GT(colours, 64);  // a picture, not a flat fill
 }
 
-TEST_F(DatagenTest, TwoRunsGiveTheSameBytes) {
-  ASSERT_EQ(RunDatagen("'" + Tree() + "'"), 0);
-  const std::string first = ztest::ReadFile(Tree() + "/PCX/DEVENV.PCX");
+// Two runs give the same bytes, those of the picture written afresh, over
+// placeholders of any case; the build's data tree holds them too.
+TEST_F(DatagenTest, RunsGiveTheSameBytesOverPlaceholdersOfAnyCase) {
+  ASSERT_TRUE(datagen::WritePcx(temp_ + "/fresh.pcx", datagen::DevEnvPicture()));
+  const std::string fresh = ztest::ReadFile(temp_ + "/fresh.pcx");
   ASSERT_EQ(RunDatagen("'" + Tree() + "2'"), 0);
-  EXPECT_EQ(ztest::ReadFile(Tree() + "2/PCX/DEVENV.PCX"), first);
-  datagen::Picture8 picture = datagen::DevEnvPicture();
-  ASSERT_TRUE(datagen::WritePcx(temp_ + "/again.pcx", picture));
-  EXPECT_EQ(ztest::ReadFile(temp_ + "/again.pcx"), first);
-}
-
-TEST_F(DatagenTest, PicturesGoOverPlaceholdersOfAnyCase) {
+  EXPECT_EQ(ztest::ReadFile(Tree() + "2/PCX/DEVENV.PCX"), fresh);
   ztest::WriteFile(Tree() + "/pcx/devenv.pcx", "placeholder");
   ztest::WriteFile(temp_ + "/text/PCX/DEVENV.PCX", "copied placeholder");
   ztest::WriteFile(temp_ + "/text/dat/startup.txt", "echo\n");
   ASSERT_EQ(RunDatagen("'" + Tree() + "' '" + temp_ + "/text'"), 0);
   EXPECT_EQ(ztest::ReadFile(Tree() + "/dat/startup.txt"), "echo\n");
   // One picture, in the folder that was there, whatever its case.
-  int found = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(Tree()))
-    if (entry.is_regular_file() && entry.path().extension().string().size() == 4 &&
-        (entry.path().filename() == "devenv.pcx" || entry.path().filename() == "DEVENV.PCX")) {
-      ++found;
-      EXPECT_GT(fs::file_size(entry.path()), 1000u) << entry.path();
+  for (const fs::path& tree : {fs::path(Tree()), fs::path(ZENTROVA_EXE).parent_path() / "data"}) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::recursive_directory_iterator(tree)) {
+      std::string name = entry.path().filename().string();
+      for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (entry.is_regular_file() && name == "DEVENV.PCX") found.push_back(entry.path());
     }
-  EXPECT_EQ(found, 1);
-}
-
-TEST_F(DatagenTest, TheBuildsDataTreeHoldsThePicture) {
-  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
-  fs::path picture;
-  for (const auto& entry : fs::recursive_directory_iterator(data)) {
-    std::string name = entry.path().filename().string();
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (name == "DEVENV.PCX") picture = entry.path();
+    ASSERT_EQ(found.size(), 1u) << tree;
+    EXPECT_EQ(ztest::ReadFile(found[0].string()), fresh) << found[0];
   }
-  ASSERT_FALSE(picture.empty());
-  ASSERT_TRUE(datagen::WritePcx(temp_ + "/fresh.pcx", datagen::DevEnvPicture()));
-  EXPECT_EQ(ztest::ReadFile(picture.string()), ztest::ReadFile(temp_ + "/fresh.pcx"));
-}
-
-TEST_F(DatagenTest, UsageErrors) {
-  EXPECT_NE(RunDatagen(""), 0);
+  EXPECT_NE(RunDatagen(""), 0);  // usage errors
   EXPECT_NE(RunDatagen("--sysfont '" + temp_ + "/none.txt' '" + temp_ + "/out.inc'"), 0);
 }
 
@@ -186,6 +164,8 @@ std::string SourceFile(const std::string& relative) {
   return ztest::ReadFile(ZENTROVA_SOURCE_DIR "/" + relative);
 }
 
+// The committed include is the glyph text's picture, as the library has it
+// and as datagen writes it.
 TEST(SysFontTest, TheCommittedIncludeIsTheGlyphTextsPicture) {
   std::string error;
   const std::vector<uint8_t> picture = datagen::SysFontPicture(SourceFile("datagen/sysfont.txt"), &error);
@@ -193,9 +173,6 @@ TEST(SysFontTest, TheCommittedIncludeIsTheGlyphTextsPicture) {
   EXPECT_EQ(datagen::SysFontInclude(picture), SourceFile("system/sysfont.inc"))
       << "regenerate with: datagen --sysfont datagen/sysfont.txt system/sysfont.inc";
   EXPECT_EQ(std::vector<uint8_t>(LSI_SysFontPixels, LSI_SysFontPixels + 325 * 24), picture);
-}
-
-TEST(SysFontTest, DatagenWritesTheInclude) {
   char dir[] = "/tmp/zentrova-sysfont-XXXXXX";
   ASSERT_NE(mkdtemp(dir), nullptr);
   const std::string out = std::string(dir) + "/sysfont.inc";
@@ -205,28 +182,25 @@ TEST(SysFontTest, DatagenWritesTheInclude) {
 }
 
 TEST(SysFontTest, GlyphTextErrors) {
-  std::string glyph =
+  const std::string glyph =
       "\n65\n.#......\n#.#.....\n###.....\n#.#.....\n#.#.....\n........\n........\n........\n";
-  std::string error;
-  EXPECT_TRUE(datagen::SysFontPicture(glyph, &error).empty());
-  EXPECT_NE(error.find("1 glyphs"), std::string::npos) << error;
-
-  const std::string text = SourceFile("datagen/sysfont.txt");
-  EXPECT_TRUE(datagen::SysFontPicture(text + glyph, &error).empty());
-  EXPECT_NE(error.find("twice"), std::string::npos) << error;
-  std::string bad = glyph;
-  bad.replace(bad.find(".#......"), 8, ".#.....#");
-  EXPECT_TRUE(datagen::SysFontPicture(bad, &error).empty());
-  EXPECT_NE(error.find("column 7"), std::string::npos) << error;
-  bad = glyph;
-  bad.replace(bad.find("###....."), 8, "##X.....");
-  EXPECT_TRUE(datagen::SysFontPicture(bad, &error).empty());
-  EXPECT_NE(error.find("only"), std::string::npos) << error;
-  bad = "\n152\n" + glyph.substr(4);
-  EXPECT_TRUE(datagen::SysFontPicture(bad, &error).empty());
-  EXPECT_NE(error.find("outside"), std::string::npos) << error;
-  EXPECT_TRUE(datagen::SysFontPicture(glyph.substr(0, 40), &error).empty());
-  EXPECT_NE(error.find("cut short"), std::string::npos) << error;
+  const auto changed = [&](const char* from, const char* to) {
+    std::string bad = glyph;
+    return bad.replace(bad.find(from), 8, to);
+  };
+  const std::pair<std::string, const char*> cases[] = {
+      {glyph, "1 glyphs"},                                   // too few
+      {SourceFile("datagen/sysfont.txt") + glyph, "twice"},  // 'A' again
+      {changed(".#......", ".#.....#"), "column 7"},         // ink in the blank column
+      {changed("###.....", "##X....."), "only"},             // neither "#" nor "."
+      {"\n152\n" + glyph.substr(4), "outside"},              // past the code page's letters
+      {glyph.substr(0, 40), "cut short"},
+  };
+  for (const auto& [text, message] : cases) {
+    std::string error;
+    EXPECT_TRUE(datagen::SysFontPicture(text, &error).empty()) << message;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include "datagen/modwrite.h"
 #include "frontend/media.h"
 #include "shell/console.h"
-#include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/lsvar.h"
 #include "system/modstate.h"
@@ -43,61 +42,47 @@ class ModCommandsTest : public ztest::ModTest {
   }
 };
 
-TEST_F(ModCommandsTest, StopAndCloseBeforePlayDoNothing) {
+// Before a play, and while the file is missing, the commands do nothing;
+// then PLAYMOD plays, STOPMOD stops (the module stays loaded), PLAYMOD plays
+// again from the start and QUIT's close frees everything.
+TEST_F(ModCommandsTest, PlayStopAndCloseOnceTheFileIsThere) {
+  const int16_t allocs = LSI_Var.NbAlloc;
   EXPECT_EQ(SB_ConsoleStopMod(), 0);
   EXPECT_EQ(SB_ConsoleCloseMod(), 0);
-  EXPECT_TRUE(SB_PrintedLines().empty());
   EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
-}
+  EXPECT_EQ(SB_ConsolePlayMod(), 0);
+  EXPECT_EQ(std::pair(LS_GetModuleStatus(), SB_Var.TestModule), std::pair(0, static_cast<MODULE*>(nullptr)));
+  EXPECT_EQ(SB_ConsoleStopMod(), 0);
+  EXPECT_TRUE(SB_PrintedLines().empty());
 
-TEST_F(ModCommandsTest, PlayStopAndClose) {
   PutTestModule();
-  const int16_t allocs = LSI_Var.NbAlloc;
   EXPECT_EQ(SB_ConsolePlayMod(), 1);
   EXPECT_EQ(SB_Var.ModuleSystemOn, 1);
   ASSERT_NE(SB_Var.TestModule, nullptr);
   EXPECT_STREQ(SB_Var.TestModule->Name, "mod>test.mod");
   EXPECT_EQ(LS_GetModuleStatus(), 1);
-  EXPECT_EQ(LSI_ModState.MasterVolume, 64);
-  EXPECT_EQ(LSI_ModPlayer.FadeActive, 0u);
+  EXPECT_EQ((std::pair<uint32_t, uint32_t>(LSI_ModState.MasterVolume, LSI_ModPlayer.FadeActive)),
+            std::pair(64u, 0u));
   EXPECT_FALSE(Stream(440 * 10).empty());
   const uint32_t row = LSI_ModState.Row;
-
-  // A second PLAYMOD while it plays changes nothing.
-  EXPECT_EQ(SB_ConsolePlayMod(), 1);
+  EXPECT_EQ(SB_ConsolePlayMod(), 1);  // while it plays: nothing changes
   EXPECT_EQ(LSI_ModState.Row, row);
   EXPECT_TRUE(SB_PrintedLines().empty());
 
   EXPECT_EQ(SB_ConsoleStopMod(), 1);
   EXPECT_EQ(SB_PrintedLines(), Lines{"Stopping module."});
   EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_NE(SB_Var.TestModule, nullptr);  // stays loaded across STOPMOD
-
+  EXPECT_NE(SB_Var.TestModule, nullptr);
   EXPECT_EQ(SB_ConsolePlayMod(), 1);
-  EXPECT_EQ(LS_GetModuleStatus(), 1);
-  EXPECT_EQ(LSI_ModState.Row, 0u);
+  EXPECT_EQ((std::pair<int32_t, uint32_t>(LS_GetModuleStatus(), LSI_ModState.Row)), std::pair(1, 0u));
 
   SB_ClearPrintedLines();
   EXPECT_EQ(SB_ConsoleCloseMod(), 1);
   EXPECT_EQ(SB_PrintedLines(), (Lines{"Freeing module.", "Closing module system."}));
-  EXPECT_EQ(SB_Var.ModuleSystemOn, 0);
-  EXPECT_EQ(SB_Var.TestModule, nullptr);
+  EXPECT_EQ(std::pair(SB_Var.ModuleSystemOn, SB_Var.TestModule), std::pair(0, static_cast<MODULE*>(nullptr)));
   EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
   EXPECT_EQ(LSI_Var.NbAlloc, allocs);
   EXPECT_EQ(SB_ConsoleCloseMod(), 0);
-}
-
-TEST_F(ModCommandsTest, WithoutTheFileNothingPlaysUntilItIsThere) {
-  EXPECT_EQ(SB_ConsolePlayMod(), 0);
-  EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_EQ(SB_Var.TestModule, nullptr);
-  EXPECT_EQ(SB_ConsoleStopMod(), 0);
-  PutTestModule();
-  EXPECT_EQ(SB_ConsolePlayMod(), 1);
-  EXPECT_EQ(LS_GetModuleStatus(), 1);
-  SB_ClearPrintedLines();
-  EXPECT_EQ(SB_ConsoleCloseMod(), 1);
-  EXPECT_EQ(SB_PrintedLines(), (Lines{"Freeing module.", "Closing module system."}));
 }
 
 // The module datagen writes into the data tree loads and sounds on every

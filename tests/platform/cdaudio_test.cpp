@@ -1,6 +1,8 @@
 // The CD audio stand-in: its exact commands, the table of tracks, playing
 // a range through the sound output, and the end-of-play message, posted
 // from the thread that renders.
+#include "platform/cdaudio.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "datagen/wavwrite.h"
-#include "platform/cdaudio.h"
 #include "platform/window.h"
 #include "tests/support/soundtest.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 namespace cd = plat::cdaudio;
 namespace audio = plat::audio;
+using Codes = std::vector<uintptr_t>;
 
 class CdDeviceTest : public ztest::Environment {
  protected:
@@ -45,23 +47,25 @@ class CdDeviceTest : public ztest::Environment {
     std::snprintf(name, sizeof name, "/CDAUDIO/track%02d.wav", n);  // any case will do
     return disc_ + name;
   }
-  uint32_t Send(const std::string& command, std::string* reply = nullptr) {
+  static uint32_t Send(const std::string& command, std::string* reply = nullptr) {
     std::string answer;
     const uint32_t result = cd::SendCommand(command, answer, 77);
     if (reply) *reply = answer;
     return result;
   }
-  std::string Status(const std::string& what, int track) {
+  static std::string Status(const std::string& what, int track) {
     std::string reply;
     EXPECT_EQ(Send("status cdaudio " + what + " track " + std::to_string(track), &reply), cd::kOk) << track;
     return reply;
   }
+  static uint32_t Play(int from, int to) {
+    return Send("play cdaudio from " + std::to_string(from) + " to " + std::to_string(to) + " notify");
+  }
   // Frames until the output falls silent.
   static size_t PlayedFrames() { return ztest::AudibleFrames(ztest::Render(44100), 1); }
-  static std::vector<uintptr_t> Messages() {
-    std::vector<uintptr_t> codes;
-    plat::WindowMessage m{};
-    while (plat::PeekWindowMessage(m)) {
+  static Codes Messages() {
+    Codes codes;
+    for (plat::WindowMessage m{}; plat::PeekWindowMessage(m);) {
       EXPECT_EQ(m.message, plat::kMsgCdNotify);
       codes.push_back(m.wParam);
     }
@@ -73,9 +77,10 @@ class CdDeviceTest : public ztest::Environment {
 
 TEST_F(CdDeviceTest, OnlyTheExactCommandsAreUnderstood) {
   Track(1, 11025, 1103);
-  for (const char* c : {"open cdaudio", "OPEN CDAUDIO WAIT", "open cdaudio wait ", "status cdaudio length track",
-                        "status cdaudio length track 05", "status cdaudio length track +5", "play cdaudio from 1 to 2",
-                        "play cdaudio from 1 to 2 notify now", "status cdaudio mode", "pause cdaudio", ""})
+  for (const char* c :
+       {"open cdaudio", "OPEN CDAUDIO WAIT", "open cdaudio wait ", "status cdaudio length track",
+        "status cdaudio length track 05", "status cdaudio length track +5", "play cdaudio from 1 to 2",
+        "play cdaudio from 1 to 2 notify now", "status cdaudio mode", "pause cdaudio", ""})
     EXPECT_EQ(Send(c), cd::kUnknownCommand) << c;
   EXPECT_EQ(Send("status cdaudio length track 1"), cd::kNotOpen);
   EXPECT_EQ(Send("stop cdaudio"), cd::kNotOpen);
@@ -90,34 +95,30 @@ TEST_F(CdDeviceTest, OnlyTheExactCommandsAreUnderstood) {
 }
 
 TEST_F(CdDeviceTest, LengthsAndPositionsInMilliseconds) {
-  Track(2, 11025, 11025);        // 1000 ms
-  Track(4, 22050, 2205, 2, 8);   // 100 ms
-  Track(5, 8000, 4004);          // 500.5 ms: 500
+  Track(2, 11025, 11025);       // 1000 ms
+  Track(4, 22050, 2205, 2, 8);  // 100 ms
+  Track(5, 8000, 4004);         // 500.5 ms: 500
   ztest::WriteFile(TrackFile(3), "not a wave at all");
-  Track(9, 48000, 48);           // 1 ms
+  Track(9, 48000, 48);  // 1 ms
   ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  EXPECT_EQ(Status("length", 2), "1000");
-  EXPECT_EQ(Status("position", 2), "0");
-  EXPECT_EQ(Status("length", 4), "100");
-  EXPECT_EQ(Status("position", 4), "1000");
-  EXPECT_EQ(Status("length", 5), "500");
-  EXPECT_EQ(Status("position", 5), "1100");
-  EXPECT_EQ(Status("position", 9), "1600");
-  for (int n : {0, 1, 3, 6, 99, 100, -2}) {
-    EXPECT_EQ(Send("status cdaudio length track " + std::to_string(n)), cd::kNoTrack) << n;
-    EXPECT_EQ(Send("status cdaudio position track " + std::to_string(n)), cd::kNoTrack) << n;
-  }
+  const std::tuple<const char*, int, const char*> replies[] = {
+      {"length", 2, "1000"}, {"position", 2, "0"},    {"length", 4, "100"},   {"position", 4, "1000"},
+      {"length", 5, "500"},  {"position", 5, "1100"}, {"position", 9, "1600"}};
+  for (const auto& [what, track, reply] : replies) EXPECT_EQ(Status(what, track), reply) << what << track;
+  for (int n : {0, 1, 3, 6, 99, 100, -2})
+    for (const char* what : {"length", "position"})
+      EXPECT_EQ(Send(std::string("status cdaudio ") + what + " track " + std::to_string(n)), cd::kNoTrack)
+          << n;
 }
 
-TEST_F(CdDeviceTest, OpenNeedsADiscWithTracks) {
+TEST_F(CdDeviceTest, OpenNeedsADiscWithUsableTracks) {
   EXPECT_EQ(Send("open cdaudio wait"), cd::kNoDisc);  // no folder
   std::filesystem::create_directories(disc_ + "/CDAUDIO");
   ztest::WriteFile(TrackFile(1), "RIFF");
-  datagen::Wave w = ztest::MakeWave(11025, 1, 16);
+  datagen::Wave w = ztest::MakeWave(11025, 1, 16);  // a track without samples
+  ztest::WriteBytes(TrackFile(3), datagen::EncodeWave(w));
   w.bits = 24;
   ztest::WriteBytes(TrackFile(2), datagen::EncodeWave(w));
-  w = ztest::MakeWave(11025, 1, 16);  // a track without samples
-  ztest::WriteBytes(TrackFile(3), datagen::EncodeWave(w));
   ztest::WriteFile(disc_ + "/CDAUDIO/TRACK100.WAV", "");
   EXPECT_EQ(Send("open cdaudio wait"), cd::kNoDisc);  // nothing usable
   SetDrives({{'C', plat::DriveType::Fixed, "", root_}});
@@ -125,80 +126,58 @@ TEST_F(CdDeviceTest, OpenNeedsADiscWithTracks) {
   EXPECT_EQ(Send("open cdaudio wait"), cd::kNoDisc);  // no CD drive
 }
 
-TEST_F(CdDeviceTest, PlaysTheRangeOnceAndNotifiesAtItsEnd) {
+TEST_F(CdDeviceTest, PlaysTheRangeOnceAndNotifiesAtItsEndFromTheRenderingThread) {
   Track(1, 11025, 11025);  // 0 - 1000 ms
   Track(2, 44100, 44100);  // 1000 - 2000 ms
   ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  ASSERT_EQ(Send("play cdaudio from 1250 to 1500 notify"), cd::kOk);
+  ASSERT_EQ(Play(1250, 1500), cd::kOk);
   EXPECT_NEAR(static_cast<double>(PlayedFrames()), 44100 * 0.25, 2);
-  EXPECT_EQ(Messages(), std::vector<uintptr_t>{cd::kNotifySuccessful});
+  EXPECT_EQ(Messages(), Codes{cd::kNotifySuccessful});
   // A range past the track's end stops at the end of the track.
-  ASSERT_EQ(Send("play cdaudio from 900 to 1800 notify"), cd::kOk);
+  ASSERT_EQ(Play(900, 1800), cd::kOk);
   EXPECT_NEAR(static_cast<double>(PlayedFrames()), 44100 * 0.1, 5);
-  EXPECT_EQ(Messages(), std::vector<uintptr_t>{cd::kNotifySuccessful});
+  EXPECT_EQ(Messages(), Codes{cd::kNotifySuccessful});
+  ASSERT_EQ(Play(0, 100), cd::kOk);
+  std::thread([] { ztest::Render(44100 / 5); }).join();
+  EXPECT_EQ(Messages(), Codes{cd::kNotifySuccessful});
 }
 
-TEST_F(CdDeviceTest, RangesOutsideEveryTrackFail) {
+TEST_F(CdDeviceTest, BadRangesTracksAndOutputsPlayNothing) {
   Track(1, 11025, 11025);
+  Track(2, 11025, 1103);
   ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  for (const char* c : {"play cdaudio from 1000 to 2000 notify", "play cdaudio from -5 to 100 notify",
-                        "play cdaudio from 500 to 500 notify", "play cdaudio from 600 to 100 notify"})
-    EXPECT_EQ(Send(c), cd::kOutOfRange) << c;
+  audio::DetachOutput();
+  EXPECT_EQ(Play(0, 100), cd::kNoOutput);
+  ASSERT_EQ(audio::AttachOutput(ztest::kOutRate, 1), audio::kOk);
+  for (const auto& [from, to] : {std::pair{1100, 2000}, {-5, 100}, {500, 500}, {600, 100}})
+    EXPECT_EQ(Play(from, to), cd::kOutOfRange) << from << " to " << to;
   EXPECT_EQ(PlayedFrames(), 0u);
   EXPECT_TRUE(Messages().empty());
+  // A track that cannot be read any more: the failure is notified.
+  ztest::WriteFile(TrackFile(2), "RIFF");
+  ASSERT_EQ(Play(1000, 1100), cd::kOk);
+  EXPECT_EQ(Messages(), Codes{cd::kNotifyFailure});
+  EXPECT_EQ(PlayedFrames(), 0u);
 }
 
 TEST_F(CdDeviceTest, StopOrANewPlayDropsThePendingNotification) {
   Track(1, 11025, 1103);  // 100 ms
   Track(2, 11025, 2205);  // 200 ms
   ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  ASSERT_EQ(Send("play cdaudio from 0 to 100 notify"), cd::kOk);
+  ASSERT_EQ(Play(0, 100), cd::kOk);
   ztest::Render(441);
   ASSERT_EQ(Send("stop cdaudio"), cd::kOk);
   EXPECT_EQ(PlayedFrames(), 0u);
   EXPECT_TRUE(Messages().empty());
-  ASSERT_EQ(Send("play cdaudio from 0 to 100 notify"), cd::kOk);
+  ASSERT_EQ(Play(0, 100), cd::kOk);
   ztest::Render(441);
-  ASSERT_EQ(Send("play cdaudio from 100 to 300 notify"), cd::kOk);
+  ASSERT_EQ(Play(100, 300), cd::kOk);
   EXPECT_NEAR(static_cast<double>(PlayedFrames()), 8820, 5);
-  EXPECT_EQ(Messages(), std::vector<uintptr_t>{cd::kNotifySuccessful});
-  ASSERT_EQ(Send("play cdaudio from 0 to 100 notify"), cd::kOk);
+  EXPECT_EQ(Messages(), Codes{cd::kNotifySuccessful});
+  ASSERT_EQ(Play(0, 100), cd::kOk);
   ASSERT_EQ(Send("close cdaudio"), cd::kOk);
   EXPECT_EQ(PlayedFrames(), 0u);
   EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(CdDeviceTest, TrackThatCannotBeReadNotifiesAFailure) {
-  Track(1, 11025, 1103);
-  Track(2, 11025, 1103);
-  ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  std::filesystem::remove(TrackFile(1));
-  ztest::WriteFile(TrackFile(2), "RIFF");
-  for (const char* c : {"play cdaudio from 0 to 100 notify", "play cdaudio from 100 to 200 notify"}) {
-    ASSERT_EQ(Send(c), cd::kOk);
-    EXPECT_EQ(Messages(), std::vector<uintptr_t>{cd::kNotifyFailure});
-    EXPECT_EQ(PlayedFrames(), 0u);
-  }
-}
-
-TEST_F(CdDeviceTest, PlayingNeedsASoundOutput) {
-  Track(1, 11025, 1103);
-  ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  audio::DetachOutput();
-  EXPECT_EQ(Send("play cdaudio from 0 to 100 notify"), cd::kNoOutput);
-  EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(CdDeviceTest, TheEndIsPostedFromTheRenderingThread) {
-  Track(1, 11025, 1103);
-  ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
-  ASSERT_EQ(Send("play cdaudio from 0 to 100 notify"), cd::kOk);
-  std::thread renderer([] {
-    std::vector<int16_t> out(441);
-    for (int i = 0; i < 20; ++i) audio::Render(out.data(), 441);
-  });
-  renderer.join();
-  EXPECT_EQ(Messages(), std::vector<uintptr_t>{cd::kNotifySuccessful});
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// The stand-ins: clock, drive configuration, profile and registry files.
+// The stand-ins: clock, drive configuration and host paths, files, profile
+// and registry files, text lines, OEM characters and the message queue.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <thread>
+#include <tuple>
 
 #include "platform/clock.h"
 #include "platform/config.h"
@@ -20,7 +22,6 @@ class PlatformTest : public ztest::Environment {};
 
 TEST_F(PlatformTest, ManualClockAdvancesBySleeping) {
   plat::SetManualTime(1000);
-  EXPECT_EQ(plat::TickMs(), 1000u);
   plat::SleepMs(50);
   EXPECT_EQ(plat::TickMs(), 1050u);
   plat::AdvanceManualTime(5);
@@ -32,48 +33,45 @@ TEST_F(PlatformTest, ManualClockAdvancesBySleeping) {
   plat::UseManualClock(true);
 }
 
-TEST(DriveSpec, ParsesEntries) {
-  std::vector<plat::DriveConfig> drives;
-  ASSERT_TRUE(plat::ParseDriveSpec("D=cdrom:/cd;c=fixed:/data;E=remote,SYS:/srv/sys;", drives));
-  ASSERT_EQ(drives.size(), 3u);
-  EXPECT_EQ(drives[0].letter, 'C');
-  EXPECT_EQ(drives[0].hostRoot, "/data");
-  EXPECT_EQ(drives[1].type, plat::DriveType::CdRom);
-  EXPECT_EQ(drives[2].type, plat::DriveType::Remote);
-  EXPECT_EQ(drives[2].label, "SYS");
-  EXPECT_EQ(drives[2].hostRoot, "/srv/sys");
-  drives.clear();
-  EXPECT_FALSE(plat::ParseDriveSpec("C=floppydisk:/x", drives));
-  drives.clear();
-  EXPECT_FALSE(plat::ParseDriveSpec("C:/x", drives));
-  drives.clear();
-  EXPECT_FALSE(plat::ParseDriveSpec("", drives));
+TEST(DriveSpec, ParsesEntriesAndRefusesBadOnes) {
+  std::vector<plat::DriveConfig> d;
+  ASSERT_TRUE(plat::ParseDriveSpec("D=cdrom:/cd;c=fixed:/data;E=remote,SYS:/srv/sys;", d));
+  ASSERT_EQ(d.size(), 3u);
+  EXPECT_EQ(std::tie(d[0].letter, d[0].hostRoot), std::tuple('C', "/data"));
+  EXPECT_EQ(d[1].type, plat::DriveType::CdRom);
+  EXPECT_EQ(d[2].type, plat::DriveType::Remote);
+  EXPECT_EQ(std::tie(d[2].label, d[2].hostRoot), std::tuple("SYS", "/srv/sys"));
+  for (const char* bad : {"C=floppydisk:/x", "C:/x", ""}) {
+    d.clear();
+    EXPECT_FALSE(plat::ParseDriveSpec(bad, d)) << bad;
+  }
 }
 
-TEST_F(PlatformTest, HostPathsAreMatchedWithoutRegardToCase) {
+TEST_F(PlatformTest, HostPathsMatchWithoutRegardToCaseInsideTheirDrive) {
   ztest::WriteFile(root_ + "/Data/File.TXT", "x");
-  std::string host;
-  ASSERT_TRUE(plat::ResolveHostPath("C:/DATA/FILE.TXT", false, host));
-  EXPECT_EQ(host, root_ + "/Data/File.TXT");
-  ASSERT_TRUE(plat::ResolveHostPath("c:\\data\\new.txt", true, host));
-  EXPECT_EQ(host, root_ + "/Data/new.txt");
-  EXPECT_FALSE(plat::ResolveHostPath("C:/DATA/NEW.TXT", false, host));
-  EXPECT_FALSE(plat::ResolveHostPath("C:/MISSING/NEW.TXT", true, host));
-  EXPECT_FALSE(plat::ResolveHostPath("D:/X", true, host));
-  EXPECT_FALSE(plat::ResolveHostPath("C:/DATA/../../X", true, host));
-  ASSERT_TRUE(plat::ResolveHostPath("C:/OTHER/../data/./file.txt", false, host));  // ".." within the drive
-  EXPECT_EQ(host, root_ + "/Data/File.TXT");
-  EXPECT_FALSE(plat::ResolveHostPath("/etc/passwd", false, host));
-}
-
-TEST_F(PlatformTest, ExactNameWinsOverOtherCases) {
   ztest::WriteFile(root_ + "/b.txt", "lower");
   ztest::WriteFile(root_ + "/B.TXT", "upper");
-  std::string host;
-  ASSERT_TRUE(plat::ResolveHostPath("C:/B.TXT", false, host));
-  EXPECT_EQ(host, root_ + "/B.TXT");
-  ASSERT_TRUE(plat::ResolveHostPath("C:/b.Txt", false, host));
-  EXPECT_EQ(host, root_ + "/B.TXT");  // first in sorted order
+  const struct {
+    const char* path;
+    bool create;
+    const char* host;  // under C:, or null when refused
+  } cases[] = {
+      {"C:/DATA/FILE.TXT", false, "/Data/File.TXT"},
+      {"c:\\data\\new.txt", true, "/Data/new.txt"},
+      {"C:/DATA/NEW.TXT", false, nullptr},                       // resolving for creation made nothing
+      {"C:/OTHER/../data/./file.txt", false, "/Data/File.TXT"},  // ".." within the drive
+      {"C:/B.TXT", false, "/B.TXT"},                             // the exact name wins
+      {"C:/b.Txt", false, "/B.TXT"},                             // else the first in sorted order
+      {"C:/MISSING/NEW.TXT", true, nullptr},
+      {"D:/X", true, nullptr},
+      {"C:/DATA/../../X", true, nullptr},
+      {"/etc/passwd", false, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string host;
+    EXPECT_EQ(plat::ResolveHostPath(c.path, c.create, host), c.host != nullptr) << c.path;
+    EXPECT_EQ(c.host ? host : "", c.host ? root_ + c.host : "") << c.path;
+  }
 }
 
 TEST_F(PlatformTest, FilesAreCreatedPrivate) {
@@ -107,14 +105,13 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
   EXPECT_TRUE(plat::RegCloseKey(key));
   EXPECT_FALSE(plat::RegCloseKey(key));
 
-  plat::SetConfigDir(config_);
+  plat::SetConfigDir(config_);  // read back from the file
   EXPECT_EQ(plat::RegOpenKey("SOFTWARE\\Missing"), 0);
   key = plat::RegOpenKey("software\\test=key[1]");
   ASSERT_NE(key, 0);
   uint32_t type = 0, got = 0, size = 4;
   ASSERT_TRUE(plat::RegQueryValue(key, "NUM", &type, &got, &size));
-  EXPECT_EQ(type, plat::kRegNumber);
-  EXPECT_EQ(got, number);
+  EXPECT_EQ(std::tie(type, got), std::tuple(plat::kRegNumber, number));
   char buffer[64];
   size = sizeof buffer;
   ASSERT_TRUE(plat::RegQueryValue(key, "te%XT", &type, buffer, &size));
@@ -126,21 +123,20 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
 }
 
 TEST_F(PlatformTest, GarbledRegistryKeepsItsGoodValuesAndIsRewritten) {
-  ztest::WriteFile(config_ + "/registry.txt",
-                   "junk before any key\n[K]\nA=1:4100\nB=1:zz\nC=x:00\n[bad%]\nD=4:01000000\n[K2]\nE=4:02000000");
+  ztest::WriteFile(
+      config_ + "/registry.txt",
+      "junk before any key\n[K]\nA=1:4100\nB=1:zz\nC=x:00\n[bad%]\nD=4:01000000\n[K2]\nE=4:02000000");
   plat::SetConfigDir(config_);
+  char a[4];
+  uint32_t size = 4, type = 0, e = 0;
   plat::RegKey key = plat::RegOpenKey("K");
   ASSERT_NE(key, 0);
-  char a[4];
-  uint32_t size = 4, type = 0;
   EXPECT_TRUE(plat::RegQueryValue(key, "A", &type, a, &size));
   EXPECT_STREQ(a, "A");
   size = 4;
   EXPECT_FALSE(plat::RegQueryValue(key, "B", &type, a, &size));
-  plat::RegKey key2 = plat::RegOpenKey("K2");
-  uint32_t e = 0;
   size = 4;
-  EXPECT_TRUE(plat::RegQueryValue(key2, "E", &type, &e, &size));
+  EXPECT_TRUE(plat::RegQueryValue(plat::RegOpenKey("K2"), "E", &type, &e, &size));
   EXPECT_EQ(e, 2u);
   EXPECT_EQ(ztest::ReadFile(config_ + "/registry.txt"), "[K]\nA=1:4100\n[K2]\nE=4:02000000\n");
 }
@@ -153,28 +149,16 @@ TEST(TextLines, SplitsTrimsAndChecks) {
   EXPECT_FALSE(plat::IsPrintableText(std::string("a\0b", 3)));
 }
 
-}  // namespace
-
-namespace {
-
 TEST(Oem, ConvertsWindowsCharactersToCodePage437) {
-  EXPECT_EQ(plat::AnsiToOem('A'), 'A');
-  EXPECT_EQ(plat::AnsiToOem(0xE9), 0x82);  // é
-  EXPECT_EQ(plat::AnsiToOem(0xF9), 0x97);  // ù
-  EXPECT_EQ(plat::AnsiToOem(0xC7), 0x80);  // Ç
-  EXPECT_EQ(plat::AnsiToOem(0xA0), 0xFF);  // no-break space
-  EXPECT_EQ(plat::AnsiToOem(0x83), 0x9F);  // ƒ
-  EXPECT_EQ(plat::AnsiToOem(0x80), '?');   // € has no OEM form
-  EXPECT_EQ(plat::AnsiToOem(0x81), '?');   // undefined in Windows-1252
-  EXPECT_EQ(plat::AnsiToOem(0xC0), '?');   // À
+  // é ù Ç, the no-break space and ƒ have OEM forms; € and À have none and
+  // 0x81 is undefined in Windows-1252: "?".
+  const std::pair<int, int> codes[] = {{'A', 'A'},   {0xE9, 0x82}, {0xF9, 0x97}, {0xC7, 0x80}, {0xA0, 0xFF},
+                                       {0x83, 0x9F}, {0x80, '?'},  {0x81, '?'},  {0xC0, '?'}};
+  for (const auto& [ansi, oem] : codes) EXPECT_EQ(plat::AnsiToOem(static_cast<uint8_t>(ansi)), oem) << ansi;
   char text[] = "d\xE9j\xE0 \x80";
   plat::CharToOem(text, text);
   EXPECT_STREQ(text, "d\x82j\x85 ?");
 }
-
-}  // namespace
-
-namespace {
 
 TEST(WindowQueue, DeliversMessagesInOrderFromAnyThread) {
   plat::ClearWindowMessages();
@@ -186,8 +170,7 @@ TEST(WindowQueue, DeliversMessagesInOrderFromAnyThread) {
   plat::WindowMessage m{};
   for (int i = 0; i < 100; ++i) {
     ASSERT_TRUE(plat::PeekWindowMessage(m));
-    EXPECT_EQ(m.message, plat::kMsgCdNotify);
-    EXPECT_EQ(m.lParam, i);
+    EXPECT_EQ(std::tie(m.message, m.lParam), std::tuple(plat::kMsgCdNotify, i));
   }
   ASSERT_TRUE(plat::PeekWindowMessage(m));
   EXPECT_EQ(m.wParam, static_cast<uintptr_t>('a'));

@@ -37,6 +37,13 @@ class DevInfoTest : public ztest::SessionTest {
     for (int32_t y = 0; y < 480; ++y)
       ASSERT_EQ(std::memcmp(a->Start + y * a->ByteLen, expected_->Start + y * expected_->ByteLen, 640), 0) << y;
   }
+  // The overlay on, in a connected session of the given slots.
+  static void Connected(int32_t slots) {
+    SB_Var.DrawDevInfo = 1;
+    SB_Var.XState = XSTATE_CONNECTED;
+    SB_Var.NetConnected = 1;
+    SB_Var.NetSlots = slots;
+  }
   BMAP* expected_ = nullptr;
 };
 
@@ -46,24 +53,18 @@ TEST_F(DevInfoTest, TheMaximaGrowWithTheOverlayOff) {
     SB_Var.UserView[1]->NbVertices = vertices;
     SB_DrawDevInfo();
   }
-  EXPECT_EQ(SB_Var.MaxPolygons, 10);
-  EXPECT_EQ(SB_Var.MaxSceneVertices, 30);
+  EXPECT_EQ(std::pair(SB_Var.MaxPolygons, SB_Var.MaxSceneVertices), std::pair(10, 30));
   ExpectLines({});
 }
 
 TEST_F(DevInfoTest, DrawsTheFrameAndSessionLines) {
-  SB_Var.DrawDevInfo = 1;
+  Connected(3);
   SB_Var.FrameTime = 20;
-  SB_Var.SglWaitTime = 1;
-  SB_Var.SglLockTime = 2;
-  SB_Var.SglRenderTime = 3;
-  SB_Var.NbPolysDrawn = 4;
+  std::tie(SB_Var.SglWaitTime, SB_Var.SglLockTime, SB_Var.SglRenderTime, SB_Var.NbPolysDrawn) =
+      std::tuple(1, 2, 3, 4);
   SB_Var.ProfileAverage = 7;
-  SB_Var.XState = XSTATE_CONNECTED;
-  SB_Var.NetConnected = 1;
   SB_Var.NetMaxPlayers = 4;
   SB_Var.NetControllerMax = 8;
-  SB_Var.NetSlots = 3;
   SB_Var.NetPlayers[0] = CTRL_PLAYER{100, 1, XSTATE_READY2PLAY, 0, 1, 0, 0, {}, 0};
   SB_Var.NetPlayers[2] = CTRL_PLAYER{102, 1, 200, 0, 1, 0, 0, {}, 0};  // past the state names
   SB_DrawDevInfo();
@@ -72,10 +73,7 @@ TEST_F(DevInfoTest, DrawsTheFrameAndSessionLines) {
 }
 
 TEST_F(DevInfoTest, NoFrameTimeNoStatisticsAndAtMost32Players) {
-  SB_Var.DrawDevInfo = 1;
-  SB_Var.XState = XSTATE_CONNECTED;
-  SB_Var.NetConnected = 1;
-  SB_Var.NetSlots = 1000;
+  Connected(1000);
   SB_DrawDevInfo();
   Lines lines = {{"M0", 8}, {"PLAYER MAX: 0", 300}, {"SERVER MAX: 0", 308}};
   for (int32_t i = 0; i < 32; ++i) lines.push_back({"P(" + std::to_string(i) + "), U(0), XS()", 316 + 8 * i});
@@ -93,8 +91,7 @@ TEST_F(DevInfoTest, TheProfileAveragesInSixtyFourBits) {
     SB_ProfileStop();
     ztest::Session().ticks = 7000000000;
   }
-  EXPECT_EQ(SB_Var.ProfileTicks, 12000000000u);
-  EXPECT_EQ(SB_Var.ProfileAverage, 6000000000u);
+  EXPECT_EQ(std::pair(SB_Var.ProfileTicks, SB_Var.ProfileAverage), std::pair(12000000000u, 6000000000u));
   SB_Var.DrawDevInfo = 0;
   SB_ProfileStop();
   EXPECT_EQ(SB_Var.ProfileAverage, 6000000000u);  // the average stays

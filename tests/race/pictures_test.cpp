@@ -45,17 +45,16 @@ class PicturesTest : public ztest::SessionTest {
   }
   static void Prefill() { LS_FillRect(LS_Var.Screen, 0, 0, 639, 479, kPrefill); }
   static uint32_t Pixel(int32_t x, int32_t y) { return LS_GetPixel(LS_Var.Screen, x, y); }
-  // The meter bitmap as the race has it at its first frame.
+  // The meter bitmap as the race has it at its first frame, and the 3D
+  // palette's colour of its pixel (5, 5).
   BMAP* RaceMeterBitmap() {
     ztest::WriteFile(Path("DEC/NETRACE.DEC"), "");
     std::snprintf(SB_Var.DecorMapFile, sizeof SB_Var.DecorMapFile, "DEC>NETRACE.DEC");
     SB_Var.DrawInfo = 1;
     BMAP* meter = nullptr;
-    uint8_t entry = 0;
     AtFrame(0, [&] {
       meter = SB_Var.MeterBitmap;
-      if (meter) entry = static_cast<uint8_t>(LS_GetPixel(meter, 5, 5));
-      if (meter) red_ = SB_Var.Pal3d->Entry[entry];
+      if (meter) red_ = SB_Var.Pal3d->Entry[static_cast<uint8_t>(LS_GetPixel(meter, 5, 5))];
       SB_QuitRace();
     });
     SB_PlayRace();
@@ -69,10 +68,10 @@ TEST_F(PicturesTest, PleaseWaitLargerThanTheScreenIsClipped) {
   WriteTga("MISCPICT/PLEASEWA.TGA", 700, 500);
   Prefill();
   SB_ShowPleaseWait();
-  EXPECT_NE(Pixel(0, 0), kPrefill);
-  EXPECT_NE(Pixel(0, 0), 0u);
-  EXPECT_NE(Pixel(639, 479), kPrefill);
-  EXPECT_NE(Pixel(639, 479), 0u);
+  for (const uint32_t corner : {Pixel(0, 0), Pixel(639, 479)}) {
+    EXPECT_NE(corner, kPrefill);
+    EXPECT_NE(corner, 0u);
+  }
   ExpectNothingLeft();
 }
 
@@ -92,8 +91,7 @@ TEST_F(PicturesTest, TheInfoPageIsA16BitCopy) {
   WriteTga("MISCPICT/INFO.TGA", 40, 30);
   SB_LoadInfoPage();
   ASSERT_NE(SB_Var.InfoPage, nullptr);
-  EXPECT_EQ(SB_Var.InfoPage->Depth, 16);
-  EXPECT_EQ(SB_Var.InfoPage->SizeX, 40);
+  EXPECT_EQ(std::pair(SB_Var.InfoPage->Depth, SB_Var.InfoPage->SizeX), std::pair(16, 40));
   ASSERT_EQ(SB_Var.NbBmapOwners, 1);
   EXPECT_STREQ(SB_BmapOwners[0].Owner, "infopage");
   SB_FreeInfoPage();
@@ -113,15 +111,15 @@ TEST_F(PicturesTest, BadPicturesDrawNothing) {
   enum Kind { kMissing, kTruncated, kWrongKind };
   for (const Kind kind : {kMissing, kTruncated, kWrongKind}) {
     ztest::Session().trace.clear();
-    if (kind == kTruncated) {
-      for (const char* name : {"MISCPICT/PLEASEWA.TGA", "MISCPICT/TAMRISK.TGA", "MISCPICT/INFO.TGA"})
+    for (const char* name : {"MISCPICT/PLEASEWA.TGA", "MISCPICT/TAMRISK.TGA", "MISCPICT/INFO.TGA"})
+      if (kind == kTruncated)
         WriteTga(name, 64, 64, 40);
+      else if (kind == kWrongKind)
+        WritePcx(name);
+    if (kind == kTruncated) {
       WritePcx("PCX/VOATU.PCX");
       ztest::WriteFile(Path("PCX/VOATU.PCX"), ztest::ReadFile(Path("PCX/VOATU.PCX")).substr(0, 200));
     } else if (kind == kWrongKind) {
-      WritePcx("MISCPICT/PLEASEWA.TGA");
-      WritePcx("MISCPICT/TAMRISK.TGA");
-      WritePcx("MISCPICT/INFO.TGA");
       WriteTga("PCX/VOATU.PCX", 108, 111);
     }
     Prefill();

@@ -11,7 +11,6 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "system/error.h"
-#include "tests/support/cartable.h"
 #include "system/lsvar.h"
 
 namespace ztest {
@@ -61,10 +60,6 @@ void SessionTest::StartDisplay() {
   SB_Var.VideoModeIndex = 17;
 }
 
-void SessionTest::MakeCars(int32_t n) {
-  MakeCarTable(cars_, n);
-}
-
 void SessionTest::MakeRaceScreen() {
   StartDisplay();
   SB_CreateDataView();
@@ -79,18 +74,13 @@ void SessionTest::AtFrame(int32_t frames, std::function<void()> f) {
   };
 }
 
-void SessionTest::Baseline() {
-  nbAlloc_ = LSI_Var.NbAlloc;
-  nbBmap_ = LSI_Var.NbBmap;
-  nbPal_ = LSI_Var.NbPal;
+std::tuple<int16_t, int16_t, int16_t> SessionTest::Counts() {
+  return {LSI_Var.NbAlloc, LSI_Var.NbBmap, LSI_Var.NbPal};
 }
 
 void SessionTest::ExpectNothingLeft() {
-  EXPECT_EQ(SB_Var.NbMemOwners, 0) << "owner records left";
-  EXPECT_EQ(SB_Var.NbBmapOwners, 0) << "bitmap owner records left";
-  EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_) << "heap blocks left";
-  EXPECT_EQ(LSI_Var.NbBmap, nbBmap_) << "bitmaps left";
-  EXPECT_EQ(LSI_Var.NbPal, nbPal_) << "palettes left";
+  EXPECT_EQ(std::tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners), std::tuple(0, 0)) << "owner records left";
+  EXPECT_EQ(Counts(), counts_) << "heap blocks, bitmaps or palettes left";
 }
 
 void SessionTest::TearDown() {
@@ -116,6 +106,12 @@ std::string Number(double v) {
   return text;
 }
 
+// Traces the call and gives the answer.
+int32_t Answer(const std::string& call, int32_t answer) {
+  Trace(call);
+  return answer;
+}
+
 int32_t CarIndex(const TCAR* car) {
   for (int32_t i = 0; i < SB_MAXCARS; ++i)
     if (SB_Var.Cars[i] == car) return i;
@@ -124,78 +120,47 @@ int32_t CarIndex(const TCAR* car) {
 
 }  // namespace
 
+// FAKES(FAKE, a, b, ...) defines a(), b(), ... each tracing its name;
+// FAKES(FAKE_VIEW, ...) takes a view and traces its name too.
 #define FAKE(name) \
   void name() { Trace(#name); }
 #define FAKE_VIEW(name) \
   void name(TSOFTSCENE* view) { Trace(#name " " + ViewName(view)); }
+#define FAKES_PARENS ()
+#define FAKES_EXPAND(...) FAKES_EXPAND3(FAKES_EXPAND3(FAKES_EXPAND3(FAKES_EXPAND3(__VA_ARGS__))))
+#define FAKES_EXPAND3(...) FAKES_EXPAND2(FAKES_EXPAND2(FAKES_EXPAND2(FAKES_EXPAND2(__VA_ARGS__))))
+#define FAKES_EXPAND2(...) FAKES_EXPAND1(FAKES_EXPAND1(FAKES_EXPAND1(FAKES_EXPAND1(__VA_ARGS__))))
+#define FAKES_EXPAND1(...) __VA_ARGS__
+#define FAKES(macro, ...) __VA_OPT__(FAKES_EXPAND(FAKES_NEXT(macro, __VA_ARGS__)))
+#define FAKES_NEXT(macro, name, ...) macro(name) __VA_OPT__(FAKES_AGAIN FAKES_PARENS(macro, __VA_ARGS__))
+#define FAKES_AGAIN() FAKES_NEXT
 
 // Vehicles.
-FAKE(SB_SetControlMap)
-FAKE(SB_PrintPlayerOrder)
-FAKE(SB_FindDrivenCar)
-FAKE(SB_StartRace)
-FAKE(SB_StopCarSounds)
-FAKE(SB_FreeCars)
-FAKE(SB_FreeCarPvrTextures)
-FAKE(SB_RaceTeardown)
-FAKE(SB_RefreshCarSetups)
-FAKE(SB_UpdateCars)
-FAKE(SB_UpdateCarSounds)
-FAKE(SB_CommitCarSounds)
-FAKE(SB_MuteCarSoundsNow)
-FAKE(SB_DrawPhysicsMeters)
-FAKE(SB_VParamsEditorFrame)
+FAKES(FAKE, SB_SetControlMap, SB_PrintPlayerOrder, SB_FindDrivenCar, SB_StartRace, SB_StopCarSounds,
+      SB_FreeCars, SB_FreeCarPvrTextures, SB_RaceTeardown, SB_RefreshCarSetups, SB_UpdateCars,
+      SB_UpdateCarSounds, SB_CommitCarSounds, SB_MuteCarSoundsNow, SB_DrawPhysicsMeters,
+      SB_VParamsEditorFrame)
 void SB_SnapshotControls() {
   Trace("SB_SnapshotControls");
   if (Session().onFrame) Session().onFrame();
 }
 void SB_AssignCarSetups(TVEHICLESETUP*) { Trace("SB_AssignCarSetups"); }
 void SB_SendLocalCarSetup(TVEHICLESETUP*) { Trace("SB_SendLocalCarSetup"); }
-int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) {
-  Trace("SB_LoadCars " + std::to_string(flag));
-  return 1;
-}
+int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) { return Answer("SB_LoadCars " + std::to_string(flag), 1); }
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) { Trace("SB_RegenerateChangedCarTextures"); }
 void SB_SendCarState(TCAR* car) { Trace("SB_SendCarState " + std::to_string(CarIndex(car))); }
 int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
 
 // Scenery and effects.
-FAKE(TransBackObc)
-FAKE(DisposeBackObc)
-FAKE(SB_RemapDecorObjects)
-FAKE(SB_FreeObjectsExtraTextures)
-FAKE(SB_InitPanel)
-FAKE(SB_RemapPanel)
-FAKE(SB_DisposePanel)
-FAKE(POWER_InitShadow)
-FAKE(POWER_CloseShadow)
-FAKE(POWER_InitPhare)
-FAKE(POWER_ClosePhare)
-FAKE(SB_InitWindShield)
-FAKE(SB_DisposeWindShield)
-FAKE(SB_InitFumeeBmapGame)
-FAKE(SB_FreeFumeeBmapGame)
-FAKE(SB_InitCielBmapGame)
-FAKE(SB_FreeCielBmapGame)
-FAKE(SB_InitLensFlare)
-FAKE(SB_DisposeLensFlare)
-FAKE(SB_InitExplosionBmapGame)
-FAKE(SB_FreeExplosionBmapGame)
-FAKE(SB_InitRoadLights)
-FAKE(SB_EndRoadLights)
-FAKE(SB_LoadBackgrounds)
-FAKE(SB_FreeBackgrounds)
-FAKE(SB_RemapScratch)
-FAKE(SB_SelectBackground)
-FAKE(SB_AnimateDecorObjects)
-FAKE(SB_MoveFumee)
-FAKE(SB_AnimateExplosions)
-FAKE(SB_UpdateLensFlare)
-FAKE(SB_UpdateSunGlare)
-FAKE(SB_UpdateDayNight)
-FAKE(SB_Show3dScreen)
-FAKE(SB_Copy3dScreen)
-FAKE_VIEW(SB_DrawDecorObjects)
+FAKES(FAKE, TransBackObc, DisposeBackObc, SB_RemapDecorObjects, SB_FreeObjectsExtraTextures, SB_InitPanel,
+      SB_RemapPanel, SB_DisposePanel, POWER_InitShadow, POWER_CloseShadow, POWER_InitPhare, POWER_ClosePhare,
+      SB_InitWindShield, SB_DisposeWindShield, SB_InitFumeeBmapGame, SB_FreeFumeeBmapGame,
+      SB_InitCielBmapGame, SB_FreeCielBmapGame, SB_InitLensFlare, SB_DisposeLensFlare,
+      SB_InitExplosionBmapGame, SB_FreeExplosionBmapGame, SB_InitRoadLights, SB_EndRoadLights,
+      SB_LoadBackgrounds, SB_FreeBackgrounds, SB_RemapScratch, SB_SelectBackground, SB_AnimateDecorObjects,
+      SB_MoveFumee, SB_AnimateExplosions, SB_UpdateLensFlare, SB_UpdateSunGlare, SB_UpdateDayNight,
+      SB_Show3dScreen, SB_Copy3dScreen)
+FAKES(FAKE_VIEW, SB_DrawDecorObjects)
 // The race overlay as the scenery makes it, unless told to fail.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
   Trace("SB_Create3dScreen " + std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth));
@@ -212,41 +177,19 @@ void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t i) { Trace("Shad
 void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t i) { Trace("Beam " + std::to_string(i)); }
 
 // Track.
-FAKE(SB_CheckFacePoints)
-FAKE(SB_EvolutionPrepare)
-FAKE(BuildListXZYPoly)
-FAKE(BuildXZYList)
-FAKE(SB_FreeXZYList)
-FAKE(SB_FreeListXZYPoly)
-FAKE(SB_FreeDecor)
-int32_t SB_LoadMapInfo(const char*) {
-  Trace("SB_LoadMapInfo");
-  return Session().mapInfo;
-}
+FAKES(FAKE, SB_CheckFacePoints, SB_EvolutionPrepare, BuildListXZYPoly, BuildXZYList, SB_FreeXZYList,
+      SB_FreeListXZYPoly, SB_FreeDecor)
+int32_t SB_LoadMapInfo(const char*) { return Answer("SB_LoadMapInfo", Session().mapInfo); }
 
 // Editors.
-FAKE(SB_Edit)
-FAKE(SB_FreeEdit)
-FAKE(SB_EnterEdit)
-FAKE(SB_UpdateEdit)
-FAKE(SB_InitDecorEditor)
-FAKE(SB_FreeDecorEditor)
-FAKE(SB_UpdateDecorEditor)
-FAKE(SB_TxtAnimEditor)
-FAKE(SB_FreeSceneEditor)
-FAKE_VIEW(SB_ResetPageAnims)
-FAKE_VIEW(SB_InspectPolygons)
+FAKES(FAKE, SB_Edit, SB_FreeEdit, SB_EnterEdit, SB_UpdateEdit, SB_InitDecorEditor, SB_FreeDecorEditor,
+      SB_UpdateDecorEditor, SB_TxtAnimEditor, SB_FreeSceneEditor)
+FAKES(FAKE_VIEW, SB_ResetPageAnims, SB_InspectPolygons)
 void SB_UpdateSceneEditor(BMAP* b) { Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor"); }
 
 // 3D engine and renderers.
-FAKE(POWER_LoadScarsTexture)
-FAKE(POWER_FreeScarsTexture)
-FAKE(SB_UpdateCameraZoneFactor)
-FAKE(POWER_WaitRenderDone)
-int32_t SB_LoadMap() {
-  Trace("SB_LoadMap");
-  return Session().loadMap;
-}
+FAKES(FAKE, POWER_LoadScarsTexture, POWER_FreeScarsTexture, SB_UpdateCameraZoneFactor, POWER_WaitRenderDone)
+int32_t SB_LoadMap() { return Answer("SB_LoadMap", Session().loadMap); }
 void SB_ScaleCarsTextureCoords(int32_t n) { Trace("SB_ScaleCarsTextureCoords " + std::to_string(n)); }
 void SB_DoubleCarsTextureCoords(int32_t n) { Trace("SB_DoubleCarsTextureCoords " + std::to_string(n)); }
 void SB_UpdateRaceCamera(TCAMERA*) { Trace("SB_UpdateRaceCamera"); }
@@ -254,8 +197,7 @@ void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t)
 void POWER_BeginFrame(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_BeginFrame " + ViewName(view)); }
 void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_ClipViewPolygons " + ViewName(view)); }
 int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view) {
-  Trace("POWER_DrawPolygonOutlines " + ViewName(view));
-  return 0;
+  return Answer("POWER_DrawPolygonOutlines " + ViewName(view), 0);
 }
 void POWER_RenderMap(TSOFTSCENE* view, TCAMERA*, _WINDOW*) { Trace("RenderMap " + ViewName(view)); }
 void POWER_RenderFrame(_WINDOW*, TSOFTSCENE* view) { Trace("RenderFrame " + ViewName(view)); }
@@ -272,27 +214,16 @@ void E3D_StartTimer() {}
 uint64_t E3D_ElapsedTime() { return Session().ticks; }
 
 // Front end, network, settings.
-FAKE(SB_UpdateOptionsFade)
-FAKE(POWER_LoadHudTextures)
-FAKE(POWER_FreeHudTextures)
-FAKE(SB_LoadOptionPicts)
+FAKES(FAKE, SB_UpdateOptionsFade, POWER_LoadHudTextures, POWER_FreeHudTextures, SB_LoadOptionPicts)
 void NET_UpdateEvent() { ++Session().netUpdates; }
-FAKE(NET_RequestVehicleSetups)
-FAKE(SB_ReadSettings)
-FAKE(SB_FreeMenuItemTexts)
-int32_t SB_StartCdMusic() {
-  Trace("SB_StartCdMusic");
-  return 1;
-}
-int32_t SB_StopCdMusic() {
-  Trace("SB_StopCdMusic");
-  return 1;
-}
+FAKES(FAKE, NET_RequestVehicleSetups, SB_ReadSettings, SB_FreeMenuItemTexts)
+int32_t SB_StartCdMusic() { return Answer("SB_StartCdMusic", 1); }
+int32_t SB_StopCdMusic() { return Answer("SB_StopCdMusic", 1); }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {
-  Trace(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " + std::to_string(flag));
-  return 1;
+  return Answer(std::string("SB_PlayFli ") + film + " " + sound + " " + std::to_string(mode) + " " +
+                    std::to_string(flag),
+                1);
 }
 int32_t NET_SetControllerStatus(XSTATE state, int32_t) {
-  Trace("NET_SetControllerStatus " + std::to_string(state));
-  return Session().controllerAnswer;
+  return Answer("NET_SetControllerStatus " + std::to_string(state), Session().controllerAnswer);
 }

@@ -7,9 +7,11 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "shell/sbvar.h"
+#include "tests/support/cartable.h"
 #include "tests/support/testenv.h"
 #include "vehicles/car.h"
 
@@ -36,6 +38,7 @@ const std::vector<std::string>& Traced();
 std::vector<std::string> TracedWith(const std::string& prefix);
 // "v0", "v1" for the user views, "null", or "other".
 std::string ViewName(const TSOFTSCENE* view);
+using Lines = std::vector<std::string>;
 
 class SessionTest : public LibraryTest {
  protected:
@@ -43,7 +46,7 @@ class SessionTest : public LibraryTest {
   // The display in 640 x 480 x 16, as after start-up.
   void StartDisplay();
   // n cars with their textures ready, car 0 driven, cars in use.
-  void MakeCars(int32_t n);
+  void MakeCars(int32_t n) { MakeCarTable(cars_, n); }
   // Both user views and an overlay of the display's mode with its 3D
   // window, as a race has them; freed at the end of the test.
   void MakeRaceScreen();
@@ -51,13 +54,14 @@ class SessionTest : public LibraryTest {
   void AtFrame(int32_t frames, std::function<void()> f);
   // Notes the library's counts of blocks, bitmaps and palettes;
   // ExpectNothingLeft then finds them again and no owner record left.
-  void Baseline();
+  static std::tuple<int16_t, int16_t, int16_t> Counts();
+  void Baseline() { counts_ = Counts(); }
   void ExpectNothingLeft();
   void TearDown() override;
 
   TCAR cars_[SB_MAXCARS]{};
   int32_t frames_ = 0;
-  int16_t nbAlloc_ = 0, nbBmap_ = 0, nbPal_ = 0;
+  std::tuple<int16_t, int16_t, int16_t> counts_;
 };
 
 }  // namespace ztest

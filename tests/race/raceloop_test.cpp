@@ -18,7 +18,7 @@
 
 namespace {
 
-using Trace = std::vector<std::string>;
+using Trace = ztest::Lines;
 constexpr int32_t kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF5 = 116, kEsc = 27, kV = 86;
 
 // The keys held now are released one after the other, in their order,
@@ -50,6 +50,11 @@ class RaceLoopTest : public ztest::SessionTest {
     g_releaseAt = plat::PumpCount() + kPumpsHeld;
   }
   static void Release(int32_t key) { plat::SetKeyState(key, false); }
+  // Holds the key and checks the race keys.
+  static void Press(int32_t key) {
+    plat::SetKeyState(key, true);
+    SB_CheckRaceKeys();
+  }
   // The trace's entries among these names.
   static Trace Only(const std::set<std::string>& names) {
     Trace out;
@@ -142,36 +147,27 @@ TEST_F(RaceLoopTest, EachDebugModeRunsItsFrame) {
 TEST_F(RaceLoopTest, EscPausesOrLeavesAndF1F2ActOnlyAtTheEndMenuOrInPause) {
   SB_SetGameModeSteps(SB_TRAINING);
   while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
-  plat::SetKeyState(kEsc, true);
-  SB_CheckRaceKeys();
-  EXPECT_EQ(SB_Var.Paused, 1);
-  SB_CheckRaceKeys();  // still held: no new edge
-  EXPECT_EQ(SB_Var.Paused, 1);
-  Release(kEsc);
-  SB_CheckRaceKeys();
-  plat::SetKeyState(kEsc, true);
-  SB_CheckRaceKeys();
-  EXPECT_EQ(SB_Var.Paused, 0);
-  Release(kEsc);
-  SB_CheckRaceKeys();
-
+  for (int32_t paused : {1, 0}) {
+    Press(kEsc);
+    EXPECT_EQ(SB_Var.Paused, paused);
+    SB_CheckRaceKeys();  // still held: no new edge
+    EXPECT_EQ(SB_Var.Paused, paused);
+    Release(kEsc);
+    SB_CheckRaceKeys();
+  }
   plat::SetKeyState(kF1, true);
-  plat::SetKeyState(kF2, true);
-  SB_CheckRaceKeys();  // neither end menu nor pause
-  EXPECT_EQ(SB_Var.LeaveRace, 0);
-  EXPECT_EQ(SB_Var.RaceOver, 0);
+  Press(kF2);  // neither end menu nor pause
+  EXPECT_EQ(std::pair(SB_Var.LeaveRace, SB_Var.RaceOver), std::pair(0, 0));
   SB_Var.StepListEnd = 1;
   SB_CheckRaceKeys();
-  EXPECT_EQ(SB_Var.LeaveRace, 1);
-  EXPECT_EQ(SB_Var.RaceOver, 1);
+  EXPECT_EQ(std::pair(SB_Var.LeaveRace, SB_Var.RaceOver), std::pair(1, 1));
   EXPECT_EQ(ztest::TracedWith("SB_MuteCarSoundsNow").size(), 1u);
 
   Release(kF1);
   Release(kF2);
   SB_Var.LeaveRace = 0;
   SB_Var.DebugMode = SB_DEBUG_SCENEEDITOR;
-  plat::SetKeyState(kEsc, true);
-  SB_CheckRaceKeys();  // in a debug mode Esc leaves the race
+  Press(kEsc);  // in a debug mode Esc leaves the race
   EXPECT_EQ(SB_Var.LeaveRace, 1);
 }
 

@@ -19,7 +19,7 @@
 
 namespace {
 
-using Trace = std::vector<std::string>;
+using Trace = ztest::Lines;
 
 class RaceSessionTest : public ztest::SessionTest {
  protected:
@@ -100,10 +100,6 @@ TEST_F(RaceSessionTest, SetsUpAndTearsDownInItsLoggedOrder) {
   ExpectNothingLeft();
 }
 
-}  // namespace
-
-namespace {
-
 // What the race did once the cars were made, up to its end.
 Trace AfterCars() {
   const Trace& t = ztest::Traced();
@@ -175,33 +171,28 @@ TEST_F(RaceSessionTest, AFailedNetworkGateSkipsTheLoop) {
 }
 
 TEST_F(RaceSessionTest, PrintsThePlayTimeAndFrameRatesOfARaceOverASecond) {
-  // Every frame takes 20 ms; the race ends after `frames` of them.
-  for (const int32_t frames : {100, 10}) {
+  const Trace maxima = {"\"  Maximum polygons..: 0\"", "\"  Maximum vertices..: 0\""};
+  const struct {
+    int32_t frames;  // of 20 ms each
+    Trace played, lines;
+  } cases[] = {{100,
+                {"\"You've been playing.: 2s,\""},
+                {"\"  Medium frame rate.: 50f/s\"", "\"  Maximum frame rate: 50f/s\"", maxima[0], maxima[1]}},
+               {10, {}, maxima}};
+  for (const auto& c : cases) {
     ztest::Session().trace.clear();
     frames_ = 0;
     SB_Var.Time = plat::TickMs() - 20;  // the frame before the race
-    ztest::Session().onFrame = [this, frames] {
+    ztest::Session().onFrame = [this, &c] {
       plat::AdvanceManualTime(20);
-      if (++frames_ == frames) SB_QuitRace();
+      if (++frames_ == c.frames) SB_QuitRace();
     };
     SB_PlayRace();
-    EXPECT_EQ(SB_Var.RaceFrames, frames);
-    const Trace lines = ztest::TracedWith("\" ");
-    const Trace played = ztest::TracedWith("\"You've");
-    if (frames == 100) {
-      EXPECT_EQ(played, (Trace{"\"You've been playing.: 2s,\""}));
-      EXPECT_EQ(lines, (Trace{"\"  Medium frame rate.: 50f/s\"", "\"  Maximum frame rate: 50f/s\"",
-                              "\"  Maximum polygons..: 0\"", "\"  Maximum vertices..: 0\""}));
-    } else {
-      EXPECT_TRUE(played.empty());
-      EXPECT_EQ(lines, (Trace{"\"  Maximum polygons..: 0\"", "\"  Maximum vertices..: 0\""}));
-    }
+    EXPECT_EQ(SB_Var.RaceFrames, c.frames);
+    EXPECT_EQ(ztest::TracedWith("\"You've"), c.played) << c.frames;
+    EXPECT_EQ(ztest::TracedWith("\" "), c.lines) << c.frames;
   }
 }
-
-}  // namespace
-
-namespace {
 
 int32_t Word(const char* keyword) { return SB_NetConsoleCommand("", "", "", "", "", keyword); }
 

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/display.h"
@@ -26,11 +27,7 @@ namespace {
 namespace sdl = plat::sdl;
 
 SDL_Keysym Sym(SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = KMOD_NONE) {
-  SDL_Keysym key{};
-  key.scancode = scancode;
-  key.sym = sym;
-  key.mod = mod;
-  return key;
+  return SDL_Keysym{scancode, sym, mod, 0};
 }
 
 SDL_Event KeyEvent(Uint32 type, SDL_Scancode scancode, SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = 0,
@@ -59,10 +56,14 @@ SDL_Event WindowEvent(Uint8 event, Sint32 data1 = 0, Sint32 data2 = 0) {
   return e;
 }
 
-std::vector<plat::WindowMessage> Messages() {
-  std::vector<plat::WindowMessage> all;
-  plat::WindowMessage m{};
-  while (plat::PeekWindowMessage(m)) all.push_back(m);
+// The messages queued so far (message and wParam), and their lParams.
+using Sent = std::vector<std::pair<uint32_t, uintptr_t>>;
+Sent Messages(std::vector<intptr_t>* lParams = nullptr) {
+  Sent all;
+  for (plat::WindowMessage m{}; plat::PeekWindowMessage(m);) {
+    all.emplace_back(m.message, m.wParam);
+    if (lParams) lParams->push_back(m.lParam);
+  }
   return all;
 }
 
@@ -113,8 +114,7 @@ class SdlEvents : public ztest::Environment {
 
 TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_LSHIFT));
-  EXPECT_TRUE(plat::KeyState(16));
-  EXPECT_TRUE(plat::KeyState(160));
+  EXPECT_TRUE(plat::KeyState(16) && plat::KeyState(160));
   EXPECT_FALSE(plat::KeyState(161));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT, KMOD_SHIFT));
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_LSHIFT, SDLK_LSHIFT, KMOD_RSHIFT));
@@ -122,11 +122,10 @@ TEST_F(SdlEvents, ShiftHoldsItsSideAndItsGenericCode) {
   EXPECT_FALSE(plat::KeyState(160));
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RSHIFT, SDLK_RSHIFT));
   EXPECT_FALSE(plat::KeyState(16));
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 4u);
-  EXPECT_EQ(messages[0].message, plat::kMsgKeyDown);
-  EXPECT_EQ(messages[0].wParam, 16u);  // the message names the generic key
-  EXPECT_EQ(messages[3].message, plat::kMsgKeyUp);
+  // The messages name the generic key.
+  EXPECT_EQ(
+      Messages(),
+      (Sent{{plat::kMsgKeyDown, 16}, {plat::kMsgKeyDown, 16}, {plat::kMsgKeyUp, 16}, {plat::kMsgKeyUp, 16}}));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_RCTRL, SDLK_RCTRL));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_LALT, SDLK_LALT));
   EXPECT_TRUE(plat::KeyState(17) && plat::KeyState(163));
@@ -141,36 +140,23 @@ TEST_F(SdlEvents, AltAndF10MakeSystemKeysAndAltStopsCharacters) {
   SDL_SetModState(KMOD_NONE);
   sdl::TranslateEvent(KeyEvent(SDL_KEYUP, SDL_SCANCODE_RETURN, SDLK_RETURN, KMOD_LALT));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_F10, SDLK_F10));
-  auto messages = Messages();
-  ASSERT_EQ(messages.size(), 4u);  // no character at all
-  EXPECT_EQ(messages[0].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[0].wParam, 18u);
-  EXPECT_EQ(messages[1].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[1].wParam, 13u);
-  EXPECT_EQ(messages[2].message, plat::kMsgSysKeyUp);
-  EXPECT_EQ(messages[3].message, plat::kMsgSysKeyDown);
-  EXPECT_EQ(messages[3].wParam, 121u);
-  // Backspace, Tab, Enter and Escape type their characters, repeats too.
+  EXPECT_EQ(Messages(), (Sent{{plat::kMsgSysKeyDown, 18},
+                              {plat::kMsgSysKeyDown, 13},
+                              {plat::kMsgSysKeyUp, 13},
+                              {plat::kMsgSysKeyDown, 121}}));  // no character
+  // Backspace, Tab, Enter and Escape type their characters, repeats too;
+  // text arrives in Windows-1252, without the characters it lacks.
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_BACKSPACE, SDLK_BACKSPACE));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_TAB, SDLK_TAB, 0, true));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER));
   sdl::TranslateEvent(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE));
-  std::vector<uintptr_t> characters;
-  for (const auto& m : Messages())
-    if (m.message == plat::kMsgChar) characters.push_back(m.wParam);
-  EXPECT_EQ(characters, (std::vector<uintptr_t>{8, 9, 13, 27}));
-}
-
-TEST_F(SdlEvents, TextArrivesInWindows1252) {
   sdl::TranslateEvent(
       TextEvent("\xC3\xA9\xE2\x82\xAC"
                 "a\xE4\xB8\xAD\xFF"));
   std::vector<uintptr_t> characters;
-  for (const auto& m : Messages()) {
-    EXPECT_EQ(m.message, plat::kMsgChar);
-    characters.push_back(m.wParam);
-  }
-  EXPECT_EQ(characters, (std::vector<uintptr_t>{0xE9, 0x80, 'a'}));
+  for (const auto& [message, wParam] : Messages())
+    if (message == plat::kMsgChar) characters.push_back(wParam);
+  EXPECT_EQ(characters, (std::vector<uintptr_t>{8, 9, 13, 27, 0xE9, 0x80, 'a'}));
 }
 
 TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
@@ -185,13 +171,10 @@ TEST_F(SdlEvents, FocusLossReleasesEveryKeyAndButton) {
   EXPECT_FALSE(plat::KeyState('A') || plat::KeyState(4));
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_MOVED, 30, 40));
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0].message, plat::kMsgActivateApp);
-  EXPECT_EQ(messages[0].wParam, 0u);
-  EXPECT_EQ(messages[1].wParam, 1u);
-  EXPECT_EQ(messages[2].message, plat::kMsgMove);
-  EXPECT_EQ(messages[2].lParam, 40 << 16 | 30);
+  std::vector<intptr_t> lParams;
+  EXPECT_EQ(Messages(&lParams),
+            (Sent{{plat::kMsgActivateApp, 0}, {plat::kMsgActivateApp, 1}, {plat::kMsgMove, 0}}));
+  EXPECT_EQ(lParams.back(), 40 << 16 | 30);
 }
 
 TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
@@ -215,16 +198,11 @@ TEST_F(SdlEvents, ButtonsGiveMessagesAtFramePixels) {
   sdl::TranslateEvent(motion);
   int32_t x, y;
   plat::GetCursorPos(&x, &y);
-  EXPECT_EQ(x, 1);
-  EXPECT_EQ(y, 2);
-  const auto messages = Messages();
-  ASSERT_EQ(messages.size(), 3u);
-  EXPECT_EQ(messages[0].message, plat::kMsgLButtonDown);
-  EXPECT_EQ(messages[0].lParam, 240 << 16 | 320);
-  EXPECT_EQ(messages[0].wParam, 1u);
-  EXPECT_EQ(messages[1].message, plat::kMsgRButtonDown);
-  EXPECT_EQ(messages[1].wParam, 3u);
-  EXPECT_EQ(messages[2].message, plat::kMsgRButtonUp);
+  EXPECT_EQ(std::pair(x, y), std::pair(1, 2));
+  std::vector<intptr_t> lParams;  // wParam: the buttons held
+  EXPECT_EQ(Messages(&lParams),
+            (Sent{{plat::kMsgLButtonDown, 1}, {plat::kMsgRButtonDown, 3}, {plat::kMsgRButtonUp, 1}}));
+  EXPECT_EQ(lParams[0], 240 << 16 | 320);
   sdl::TranslateEvent(WindowEvent(SDL_WINDOWEVENT_EXPOSED));
   EXPECT_EQ(plat::TakeUpdateRegion().size(), 1u);
 }
@@ -256,28 +234,28 @@ TEST_F(SdlLibrary, PushedEventsReachTheLibrary) {
   Push(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
   Push(KeyEvent(SDL_KEYDOWN, SDL_SCANCODE_A, SDLK_a));
   Push(TextEvent("a"));
-  EXPECT_EQ(LS_KeyDown(65), 1);
+  EXPECT_EQ(LS_KeyDown(65), 1);  // pumps the pushed events
   EXPECT_EQ(LSYS_Shell.Active, 1);
   EXPECT_EQ(LS_GetKey(), 'a');
   EXPECT_EQ(LS_GetKey(), 0);
 }
 
 TEST_F(SdlLibrary, TheWindowFollowsTheStyle) {
+  // Full screen or not, the cursor shown or not, and the frame's width.
+  const auto window = [] {
+    const bool full = SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return std::tuple(full, SDL_ShowCursor(SDL_QUERY), plat::GetWindowGeometry().frameWidth);
+  };
   LS_UpdateEvent();
   LSYS_SetVideoMode(640, 480, 16, 0x101);
   ASSERT_EQ(LS_Var.Style, 256);
   int w = 0, h = 0;
   SDL_GetWindowSize(sdl::Window(), &w, &h);
-  EXPECT_EQ(w, 640);
-  EXPECT_EQ(h, 480);
-  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
-  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 640);
+  EXPECT_EQ(std::pair(w, h), std::pair(640, 480));
+  EXPECT_EQ(window(), std::tuple(false, SDL_ENABLE, 640));
   LSYS_SetVideoMode(320, 200, 8, 1);
   LS_UpdateEvent();
-  EXPECT_EQ(SDL_GetWindowFlags(sdl::Window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-  EXPECT_EQ(plat::GetWindowGeometry().frameWidth, 320);
+  EXPECT_EQ(window(), std::tuple(true, SDL_DISABLE, 320));
 }
 
 TEST_F(SdlLibrary, AQuitRequestClosesTheGraphicsAndEndsWithZero) {
@@ -301,15 +279,11 @@ TEST_F(SdlLibrary, AVirtualJoystickReadsBack) {
   SDL_JoystickSetVirtualAxis(joystick, 1, 32767);
   SDL_JoystickSetVirtualButton(joystick, 2, 1);
   LSI_InitJoy();
-  ASSERT_EQ(LSI_Var.Joy[index].Present, 1u);
-  EXPECT_EQ(LSI_Var.Joy[index].NumButtons, 4u);
+  EXPECT_EQ(std::pair(LSI_Var.Joy[index].Present, LSI_Var.Joy[index].NumButtons), std::pair(1u, 4u));
   JOYPOS p{};
   ASSERT_EQ(LSYS_GetJoyPos(index + 1, &p), 1);
-  EXPECT_EQ(p.RawX, 0u);
-  EXPECT_EQ(p.RawY, 65535u);
-  EXPECT_DOUBLE_EQ(p.X, -1.0);
-  EXPECT_DOUBLE_EQ(p.Y, 1.0);
-  EXPECT_EQ(p.Buttons, 4u);
+  EXPECT_EQ(std::tuple(p.RawX, p.RawY, p.Buttons), std::tuple(0u, 65535u, 4u));
+  EXPECT_EQ(std::pair(p.X, p.Y), std::pair(-1.0, 1.0));
   SDL_JoystickClose(joystick);
   SDL_JoystickDetachVirtual(index);
   EXPECT_EQ(LSYS_GetJoyPos(index + 1, &p), 0);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
@@ -20,33 +21,22 @@
 
 namespace {
 
-struct Rgb {
-  int r, g, b;
-};
+using Rgb = std::array<int, 3>;
 
-// The colour SDL's renderer shows at a point of the window.
-Rgb Shown(int x, int y) {
-  uint32_t pixel = 0;
-  const SDL_Rect at{x, y, 1, 1};
-  EXPECT_EQ(SDL_RenderReadPixels(plat::sdl::Renderer(), &at, SDL_PIXELFORMAT_RGB888, &pixel, 4), 0)
-      << SDL_GetError();
-  return {static_cast<int>(pixel >> 16 & 0xFF), static_cast<int>(pixel >> 8 & 0xFF),
-          static_cast<int>(pixel & 0xFF)};
-}
-
-// The window point showing frame pixel (x, y), at any scaling.
-void WindowPoint(int x, int y, int* wx, int* wy) {
+// The colour SDL's renderer shows at the window point showing frame pixel
+// (x, y), at any scaling, within 8 of the wanted one per component.
+void ExpectShown(int x, int y, const Rgb& wanted) {
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(plat::sdl::Renderer(), &w, &h);
   const plat::Rect fit = plat::FitFrame(w, h, LS_Var.Screen->SizeX, LS_Var.Screen->SizeY);
-  *wx = fit.left + (2 * x + 1) * (fit.right - fit.left) / (2 * LS_Var.Screen->SizeX);
-  *wy = fit.top + (2 * y + 1) * (fit.bottom - fit.top) / (2 * LS_Var.Screen->SizeY);
-}
-
-void ExpectNear(const Rgb& shown, const Rgb& wanted, const char* what) {
-  EXPECT_NEAR(shown.r, wanted.r, 8) << what;
-  EXPECT_NEAR(shown.g, wanted.g, 8) << what;
-  EXPECT_NEAR(shown.b, wanted.b, 8) << what;
+  const SDL_Rect at{fit.left + (2 * x + 1) * (fit.right - fit.left) / (2 * LS_Var.Screen->SizeX),
+                    fit.top + (2 * y + 1) * (fit.bottom - fit.top) / (2 * LS_Var.Screen->SizeY), 1, 1};
+  uint32_t pixel = 0;
+  ASSERT_EQ(SDL_RenderReadPixels(plat::sdl::Renderer(), &at, SDL_PIXELFORMAT_RGB888, &pixel, 4), 0)
+      << SDL_GetError();
+  for (int k = 0; k < 3; ++k)
+    EXPECT_NEAR(static_cast<int>(pixel >> (16 - 8 * k) & 0xFF), wanted[k], 8)
+        << x << "," << y << " component " << k;
 }
 
 class Smoke : public ztest::LibraryTest {
@@ -86,10 +76,9 @@ TEST_F(Smoke, FramedSixteenBitBandsReachTheWindow) {
   Settle();
   int w = 0, h = 0;
   SDL_GetRendererOutputSize(plat::sdl::Renderer(), &w, &h);
-  EXPECT_EQ(w, 640);
-  EXPECT_EQ(h, 480);
+  EXPECT_EQ(std::pair(w, h), std::pair(640, 480));
   for (int i = 0; i < 5; ++i)
-    for (int y : {5, 240, 474}) ExpectNear(Shown(i * 128 + 64, y), colours[i], "band");
+    for (int y : {5, 240, 474}) ExpectShown(i * 128 + 64, y, colours[i]);
 }
 
 TEST_F(Smoke, EightBitFullScreenShowsThePalette) {
@@ -103,19 +92,13 @@ TEST_F(Smoke, EightBitFullScreenShowsThePalette) {
   LS_FillRect(LS_Var.Screen, 0, 0, 319, 479, 1);
   LS_FillRect(LS_Var.Screen, 320, 0, 639, 479, 2);
   Settle();
-  int x = 0, y = 0;
-  WindowPoint(160, 240, &x, &y);
-  ExpectNear(Shown(x, y), {252, 0, 0}, "entry 1");
-  WindowPoint(480, 240, &x, &y);
-  ExpectNear(Shown(x, y), {0, 0, 252}, "entry 2");
-
-  palette.Entry[1] = {0, 63, 0};
+  ExpectShown(160, 240, {252, 0, 0});
+  ExpectShown(480, 240, {0, 0, 252});
+  palette.Entry[1] = {0, 63, 0};  // only entry 1 changes
   LS_SetPalette(&palette);
   Settle();
-  WindowPoint(160, 240, &x, &y);
-  ExpectNear(Shown(x, y), {0, 252, 0}, "entry 1 changed");
-  WindowPoint(480, 240, &x, &y);
-  ExpectNear(Shown(x, y), {0, 0, 252}, "entry 2 unchanged");
+  ExpectShown(160, 240, {0, 252, 0});
+  ExpectShown(480, 240, {0, 0, 252});
 }
 
 // The built program on this display: its window opens, and it ends with 0.
