@@ -9,13 +9,14 @@
 #include <filesystem>
 #include <string>
 
+#include "console/hooks.h"
 #include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
 #include "platform/config.h"
 #include "platform/fs.h"
 #include "platform/window.h"
-#include "shell/dial.h"
-#include "shell/hud.h"
+#include "race/dial.h"
+#include "race/hud.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
@@ -61,6 +62,7 @@ struct DataTreeLibrary {
   Heap heap{32u << 20};
   DataTreeLibrary() {
     LSI_InitDirectory();
+    SB_InstallHooks();
     SB_ResetVars();
   }
 };

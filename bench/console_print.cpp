@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/benchlib.h"
+#include "console/hooks.h"
 #include "shell/console.h"
 #include "system/font.h"
 #include "system/lsvar.h"
@@ -17,6 +18,7 @@ struct Console {
   bench::Heap heap{16u << 20};
   Console() {
     LS_InitSystemFont();
+    SB_InstallHooks();
     SB_ResetVars();
     for (int i = 0; i < 256; ++i)
       LS_Var.Palette.Entry[i] = {static_cast<uint8_t>(i / 8), static_cast<uint8_t>(i / 5),
@@ -32,6 +34,7 @@ struct Console {
     SB_FreeBmap(SB_Var.DevEnvBackground);
     LS_FreeBmap(LS_Var.Screen);
     LS_Var.Screen = nullptr;
+    SB_InstallHooks();
     SB_ResetVars();
   }
 };

@@ -5,8 +5,8 @@
 
 #include "bench/benchlib.h"
 #include "net/netplayer.h"
-#include "shell/sequencer.h"
-#include "tests/shell/hud_scene.h"
+#include "race/sequencer.h"
+#include "tests/race/rules/hud_scene.h"
 #include "tests/support/cartable.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/benchlib.h"
-#include "shell/pictools.h"
+#include "console/pictools.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/benchlib.h"
-#include "shell/raceframe.h"
-#include "shell/racerules.h"
-#include "shell/sequencer.h"
+#include "race/raceframe.h"
+#include "race/racerules.h"
+#include "race/sequencer.h"
 #include "system/win/shell.h"
 #include "tests/support/cartable.h"
 

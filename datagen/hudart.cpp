@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "shell/hudpictures.h"
+#include "race/types.h"
 
 namespace datagen {
 namespace {

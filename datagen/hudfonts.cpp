@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "shell/hudpictures.h"
+#include "race/types.h"
 
 namespace datagen {
 namespace {

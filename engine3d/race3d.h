@@ -4,26 +4,11 @@
 #pragma once
 #include <cstdint>
 
-#include "engine3d/camera.h"
+#include "engine3d/types.h"
 
 struct OBJECT;
 struct TCAR;
 struct _WINDOW;
-
-// A user view: the polygons and vertices one frame lists for a renderer.
-struct TSOFTSCENE {
-  void* FirstPolygon;
-  void* PolygonCursor;
-  void* VertexCursor;
-  int32_t NbPolygons;
-  int32_t NbVertices;
-  void* Polygons;
-  void* Vertices;
-};
-
-// The renderer's two routine slots (SB_Var.RenderMap, SB_Var.RenderFrame).
-using SB_RENDERMAPPROC = void (*)(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
-using SB_RENDERFRAMEPROC = void (*)(_WINDOW* window, TSOFTSCENE* view);
 
 // Race set-up and tear-down: the data view and the two user views (the
 // current view becomes the first, no previous view, follow camera).

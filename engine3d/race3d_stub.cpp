@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "engine3d/race3d.h"
+#include "race/types.h"
 #include "shell/console.h"
-#include "shell/hudpictures.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/palette.h"

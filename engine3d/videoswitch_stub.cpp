@@ -7,7 +7,7 @@
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "scenery/effects.h"
-#include "shell/raceloop.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "system/bmap.h"
@@ -33,7 +33,7 @@ __attribute__((weak)) int32_t SB_SetVideoMode(int32_t width, int32_t height, int
   SB_Var.Focal = focal;
   LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, x, y, viewWidth, viewHeight);
   LS_LockBmap(SB_Var.TextScreen);
-  SB_RemapRaceBitmaps();
+  if (SB_Hooks.RemapRaceBitmaps) SB_Hooks.RemapRaceBitmaps();
   LS_UnlockBmap(SB_Var.TextScreen);
   SB_Var.PreviousView = nullptr;
   SB_Var.CurrentView = SB_Var.UserView[0];

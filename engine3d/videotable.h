@@ -3,41 +3,7 @@
 #pragma once
 #include <cstdint>
 
-// One row: the display mode, the 3D view window on it and what the display
-// said of the mode at start-up.
-struct TVIDEOMODE {
-  int32_t Width;
-  int32_t Height;
-  int32_t Depth;  // bits per pixel
-  int32_t Focal;  // pixels
-  float Scale;
-  int32_t ViewWidth;  // 0 ends the table
-  int32_t ViewHeight;
-  int32_t ViewX;
-  int32_t ViewY;
-  int32_t Available;
-  int32_t Format;         // pixel-format code the display gave
-  int32_t TextureFormat;  // pixel-format code of the textures
-  int32_t TextureDepth;
-  int32_t Kind;  // 1 8-bit, 2 16-bit, 4 24-bit
-};
-static_assert(sizeof(TVIDEOMODE) == 14 * 4, "fourteen 32-bit words a row");
-
-constexpr int32_t SB_NBVIDEOMODES = 22;  // rows before the closing all-zero row
-constexpr int32_t SB_DEFAULTVIDEOMODE = 7;
-
-// A renderer: its name, the capability bit it needs in SB_Var.RendererCaps
-// and the mask of the mode kinds it draws.
-struct TRENDERER {
-  const char* Name;
-  int32_t Unused;
-  int32_t Caps;
-  int32_t Modes;
-};
-constexpr int32_t SB_NBRENDERERS = 4;  // VECTOR, PERSPECTIVE, MMX, PVR
-constexpr int32_t SB_RENDERER_PVR = 3;
-constexpr int32_t SB_CAPS_SOFTWARE = 1;
-constexpr int32_t SB_CAPS_PVR = 4;
+#include "engine3d/types.h"
 
 // The table as shipped: nothing available until the display is probed;
 // the selection at row 7, the software renderer alone, renderer 0.

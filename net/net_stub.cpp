@@ -10,8 +10,8 @@
 #include "net/net.h"
 #include "net/netplayer.h"
 #include "shell/console.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
-#include "shell/session.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ int32_t PlayOrWatch(bool watch) {
     return 0;
   }
   SB_Var.Renderer = SB_Var.RequestedRenderer;
-  SB_PlayRace();
+  if (SB_Hooks.PlayRace) SB_Hooks.PlayRace();
   SB_Var.Renderer = 0;
   return 1;
 }

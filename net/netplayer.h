@@ -4,39 +4,11 @@
 #pragma once
 #include <cstdint>
 
-// A player's network state.
-using XSTATE = uint32_t;
-constexpr XSTATE XSTATE_NONET = 1;
-constexpr XSTATE XSTATE_NETINITED = 2;
-constexpr XSTATE XSTATE_CONNECTED = 3;
-constexpr XSTATE XSTATE_LOADING = 4;
-constexpr XSTATE XSTATE_REMAPPINGCARS = 5;
-constexpr XSTATE XSTATE_READY2PLAY = 6;
-constexpr XSTATE XSTATE_WAIT4READY = 7;
-constexpr XSTATE XSTATE_WAIT4GO = 8;
-constexpr XSTATE XSTATE_PLAYING = 9;
-constexpr XSTATE XSTATE_ENDOFRACE = 10;
+#include "net/types.h"
+
 // The states' names in log lines, by state; entry 0 is empty.
 constexpr int32_t NET_NBXSTATENAMES = 11;
 extern const char* const NET_XStateNames[NET_NBXSTATENAMES];
-
-// Players of one session, indexed by player order (which is also the
-// index of the player's car).
-constexpr int32_t NET_MAXPLAYERS = 32;
-
-// The controller's record of a player, 16 bytes as on the wire.
-struct CTRL_PLAYER {
-  uint32_t Id;       // the session's player id
-  uint8_t InUse;     // logged into the game
-  uint8_t XState;    // network state
-  uint8_t Group;     // racing group (MULTIRACE)
-  uint8_t SubState;  // 0 undefined, 1 playing, 2 watching
-  uint8_t Spare;
-  uint8_t Pending;  // known to the controller, not yet logged in
-  uint8_t Unused[2];
-  uint32_t NameWord;  // meaningful only on the controller's machine
-};
-static_assert(sizeof(CTRL_PLAYER) == 16, "CTRL_PLAYER is 16 bytes on the wire");
 
 // Reports the new network state to the controller and waits for its echo;
 // non-zero on success.

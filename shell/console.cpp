@@ -6,10 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "net/net.h"
 #include "shell/gamefile.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
-#include "shell/startup.h"
 
 const char* const SB_CONSOLEFILE = "HDISK:>CONSOLE.TXT";
 
@@ -65,7 +64,7 @@ void Advance() {
 void Show() {
   if (SB_Var.XState >= XSTATE_READY2PLAY) return;
   SB_DrawConsole();
-  NET_UpdateEvent();
+  if (SB_Hooks.NetUpdateEvent) SB_Hooks.NetUpdateEvent();
   SB_NullHook();
 }
 

@@ -32,14 +32,8 @@ void SB_DrawConsole();
 void SB_DrawSysText(const char* text, BMAP* bmap, int32_t x, int32_t y);
 void SB_DrawSysTextTransparent(const char* text, BMAP* bmap, int32_t x, int32_t y);
 
-// One step of the command-line editor.
-void SB_ConsoleStep();
-void SB_ConsoleShowCommandLine(const char* text);
-// Reads an answer after the prompt until Enter, or until no key can come
-// (headless, with nothing injected); the buffer must hold SB_INPUTSIZE
-// bytes. Prompt and answer are then printed.
-void SB_ConsoleInput(const char* prompt, char* buffer);
-void SB_ConsoleShowInputLine(const char* text);
+// Frees the console's background picture when it is loaded.
+void SB_FreeDevEnvBackground();
 
 // The log file.
 void SB_SetFileOutput(int32_t flag);

@@ -39,3 +39,8 @@ void SB_DrawConsole() {
   SB_DrawSysTextTransparent(memory, screen, (SB_CONSOLECOLUMNS - length) * kCell, 0);
   SB_Bitmove(screen, LS_Var.Screen, 0, 0, kWidth - 1, kHeight - 1, 0, 0);
 }
+
+void SB_FreeDevEnvBackground() {
+  if (SB_Var.DevEnvBackground) SB_FreeBmap(SB_Var.DevEnvBackground);
+  SB_Var.DevEnvBackground = nullptr;
+}

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "engine3d/palette3d.h"
+#include "shell/hooks.h"
 #include "system/asm3d/zidade3d.h"
 
 void SB_Bitmove(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
@@ -19,7 +19,8 @@ void SB_BitmoveTransparent(BMAP* source, BMAP* destination, int32_t x1, int32_t 
 void SB_BitmoveFloyd(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      int32_t x, int32_t y) {
   if (source && destination && source->Depth == 24 && destination->Depth == 8 && destination->Palette) {
-    SB_FloydBmap24to8(source, destination, 0, 0, source->SizeX - 1, source->SizeY - 1, 0, 0);
+    if (SB_Hooks.FloydBmap24to8)
+      SB_Hooks.FloydBmap24to8(source, destination, 0, 0, source->SizeX - 1, source->SizeY - 1, 0, 0);
     return;
   }
   SB_Bitmove(source, destination, x1, y1, x2, y2, x, y);

@@ -1,9 +1,8 @@
 // The event pump with the Alt+Enter latch, keys and the key wait.
 #include "shell/gameevent.h"
 
-#include "engine3d/videomode.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
-#include "shell/startup.h"
 #include "system/input.h"
 #include "system/win/shell.h"
 
@@ -18,7 +17,7 @@ void SB_UpdateEvent() {
     SB_Var.AltEnterLatch = 0;
   } else if (!SB_Var.AltEnterLatch) {
     SB_Var.AltEnterLatch = 1;
-    SB_ToggleFullScreen();
+    if (SB_Hooks.ToggleFullScreen) SB_Hooks.ToggleFullScreen();
   }
 }
 

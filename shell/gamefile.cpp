@@ -3,10 +3,9 @@
 
 #include <cstring>
 
-#include "net/net.h"
+#include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "shell/startup.h"
 #include "system/file.h"
 #include "system/heap.h"
 
@@ -48,7 +47,7 @@ int32_t SB_ReadFile(int32_t handle, void* buffer, int32_t count) {
     const int32_t piece = wanted - done < chunk ? wanted - done : chunk;
     const int32_t got = LS_Read(file, at + done, piece);
     if (got > 0) done += got;
-    NET_UpdateEvent();
+    if (SB_Hooks.NetUpdateEvent) SB_Hooks.NetUpdateEvent();
     SB_ChunkHook();
     if (got != piece) break;
   }

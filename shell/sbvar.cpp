@@ -3,9 +3,8 @@
 
 #include <cstring>
 
-#include "engine3d/videotable.h"
 #include "shell/gamefile.h"
-#include "shell/hud.h"
+#include "shell/hooks.h"
 #include "shell/keyfile.h"
 
 SB_VARS SB_Var;
@@ -33,10 +32,8 @@ void SB_ResetVars() {
   SB_Var.ControlMode = -1;
   SB_Var.NbVehicleSetups = 9;
   SB_Var.NbSelectableSetups = 8;
-  SB_ResetVideoTable();
   SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
-  SB_ResetRaceTables();
-  SB_ResetHud();
+  if (SB_Hooks.ResetHigherFloors) SB_Hooks.ResetHigherFloors();
   SB_InitKeyFiles();
 }

@@ -4,18 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "engine3d/camera.h"
-#include "engine3d/race3d.h"
-#include "engine3d/videotable.h"
-#include "frontend/interface.h"
-#include "net/netplayer.h"
-#include "shell/racerules.h"
-#include "shell/sequencer.h"
+#include "engine3d/types.h"
+#include "frontend/types.h"
+#include "net/types.h"
+#include "race/types.h"
 #include "shell/settings.h"
 #include "system/asm3d/zidade3d.h"
-#include "track/startslot.h"
-#include "vehicles/car.h"
-#include "vehicles/controls.h"
+#include "track/types.h"
+#include "vehicles/types.h"
 
 struct BMAP;
 struct MODULE;
@@ -38,12 +34,11 @@ constexpr size_t SB_TEXTUREPATHSIZE = 32;  // "NAME>" and its terminator
 constexpr int32_t SB_NBMIPMAPDIST = 4;
 
 struct SB_VARS {
-  // Program start-up.
-  int32_t HeapSize;           // the library's default heap, in bytes
-  char StartupScript[256];    // console script run at start ("-S:")
-  int32_t MemoryClass;        // -1 until set; 0 LOW, 68157441 HIGH, else physical memory
-  char RuntimePath[512];      // root and current directory of the runtime directory
-  int32_t RunDone;            // set when the console run has ended
+  // Fields are grouped by the folder that owns them.
+
+  // ========================================================================
+  // shell/: the game-layer services
+  // ========================================================================
 
   // Owner-tagged memory and bitmaps (the tables themselves: shell/owner.h).
   int32_t NbMemOwners;        // records in use, the first ones of the table
@@ -76,6 +71,25 @@ struct SB_VARS {
   BMAP* DevEnvBackground;     // the console's background picture, or null
   int32_t FileOutput;         // console lines are appended to the log file
 
+  // Player settings (shell/settings.h) and the menu values stored beside them.
+  TREGSETTINGS Settings;
+  int32_t MenuDetail;   // 0 high, 1 medium, 2 low
+  int32_t MenuShadows;  // 0 high, 1 low, 2 none
+  int32_t MenuNbPlayers;
+  char MenuPlayerName[SB_MENUNAMESIZE];  // the network player name
+  char MenuServerName[SB_MENUNAMESIZE];
+
+  // ========================================================================
+  // console/: start-up, the command interpreter, the development environment and the settings its words make
+  // ========================================================================
+
+  // Program start-up.
+  int32_t HeapSize;         // the library's default heap, in bytes
+  char StartupScript[256];  // console script run at start ("-S:")
+  int32_t MemoryClass;      // -1 until set; 0 LOW, 68157441 HIGH, else physical memory
+  char RuntimePath[512];    // root and current directory of the runtime directory
+  int32_t RunDone;          // set when the console run has ended
+
   // Command interpreter and batches.
   int32_t BatchBreak;         // stops the running batches
   int32_t BatchDepth;         // batches running inside each other
@@ -85,10 +99,108 @@ struct SB_VARS {
   PALETTE* DevEnvPal;           // the console background's palette, or null
   int32_t SplitTextureRepeats;  // the map's faces are cut where their texture repeats
 
-  // Front end: the options screen's items.
-  TMENUITEM MenuScreens[SB_OPTIONITEMS];
+  // Settings of the console words, read when a race is set up.
+  int32_t TextureScale;               // map textures are divided by it, a power of two
+  int32_t TextureScaleX;              // marked textures get half the divisor
+  int32_t TextureScaleY;              // marked textures get twice the divisor
+  int32_t TextureReduction;           // the cars' card textures are halved
+  int32_t CarRecordings;              // every car is recorded
+  double ForcedScale;                 // 0: no forced scale
+  char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
+  char AsciiMapFile[SB_FILENAMESIZE];
+  char DecorMapFile[SB_FILENAMESIZE];
+  char BankFile[SB_FILENAMESIZE];
+  char ConfigFile[SB_FILENAMESIZE];      // the map information
+  char TexturePath[SB_TEXTUREPATHSIZE];  // "NAME>" or empty
+  int32_t BuildMap;                      // build the map from the ASCII scene
+  int32_t BuildBank;                     // build the texture bank again
+  int32_t Simplification;
+  int32_t Flat;
+  int32_t Japan;
+  int32_t NoCache;
+  int32_t NoRender;
+  int32_t SlowRender;
+  int32_t AutoDetail;
+  int32_t FarDistance;   // depth key beyond which polygons are filled affine
+  int32_t DrawDistance;  // metres of centre line drawn
+  int32_t EditorMode;    // editors reachable from the race's function keys
+  int32_t JoystickOn;
+  int32_t JoystickVolant;
+  int32_t DrawDevInfo;
+  int32_t UsingSmoke;  // 0..2
+  double FindBosses;
+  int32_t FixedGameSpeed;  // 50..100
+  int32_t FloatingGameSpeed;
+  int32_t GameSpeedMode;
+  int32_t DrawInfo;
+  int32_t UsingSound;
+  int32_t MipMapDist[SB_NBMIPMAPDIST];  // metres x 960
+  int32_t DecorObjectsOn;
+  int32_t UsingPvs;
+  int32_t Shadow;     // 1 NONE, 2 LOW, 3 HIGH
+  int32_t Light;      // 1 NONE, 2 NORMAL, 3 GOURAUD
+  int32_t PvrMipmap;  // 0 NONE, 1 ALL, 2 NOTTHEROAD
+  int32_t CdSong;
+  int32_t ControlMode;  // 0 joystick preset, 1 keyboard preset, 2 user keys; -1 until chosen
+  int32_t LinearInput;  // 0: the joystick's x axes get a squared response
 
-  // Cars of the race (records: vehicles/car.h).
+  // ========================================================================
+  // engine3d/: the 3D display, video modes and renderers, the race frame's views and camera
+  // ========================================================================
+
+  // 3D display.
+  PALETTE* Pal3d;            // the 3D palette, null until loaded
+  TSOFTSCENE* PreviousView;  // the view filled in the frame before, null at the first frame
+
+  // Video modes and renderers (records: engine3d/types.h).
+  TVIDEOMODE VideoModes[SB_NBVIDEOMODES + 1];
+  int32_t VideoModeIndex;
+  TRENDERER Renderers[SB_NBRENDERERS];
+  int32_t RendererCaps;       // capability bits present: 1 software, 4 the accelerator
+  int32_t Renderer;           // of the current race; 0 outside races
+  int32_t RequestedRenderer;  // chosen with MODE for the next race
+
+  // The race's video mode (records: engine3d/types.h).
+  int32_t Format16;       // pixel-format code of the 16-bit modes
+  int32_t OutOfVideoRam;  // the race overlay did not fit
+  int32_t Focal;
+  int32_t CenterX;
+  int32_t CenterY;
+
+  // The race frame: the two user views (the current one is filled while
+  // the previous one is drawn), the camera, the renderer's slots, detail.
+  TSOFTSCENE* UserView[2];
+  TSOFTSCENE* CurrentView;
+  TCAMERA Camera;
+  SB_RENDERMAPPROC RenderMap;
+  SB_RENDERFRAMEPROC RenderFrame;
+  int32_t DetailDistance;   // DrawDistance x 320
+  int32_t DetailDistance2;  // the views' second detail distance
+  uint32_t LightColor;      // 0xRRGGBB of the cars
+  TBACKOBC* BackObcs;       // the background objects
+  int32_t NbBackObcs;
+  float AxisMatrix[9];  // the axes of the object being drawn
+
+  // The accelerator's timings of the last frame, in ms, and its polygons.
+  int32_t SglWaitTime;
+  int32_t SglLockTime;
+  int32_t SglRenderTime;
+  int32_t NbPolysDrawn;
+
+  // ========================================================================
+  // track/: the circuit
+  // ========================================================================
+
+  // Track.
+  int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
+  int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
+  int32_t GapLaps;          // laps of the allocated gap tables
+
+  // ========================================================================
+  // vehicles/: the cars, their controls and setups
+  // ========================================================================
+
+  // Cars of the race (records: vehicles/types.h).
   TCAR* Cars[SB_MAXCARS];
   int32_t NbCars;
   int32_t DrivenCar;  // the car driven here, -1 none
@@ -99,6 +211,46 @@ struct SB_VARS {
   int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded
+
+  // Vehicle setups: the local ones and the one chosen, with the paint
+  // editor's carousel over them.
+  TVEHICLESETUP* VehicleSetups;  // null until the vehicles load them
+  int32_t NbVehicleSetups;
+  int32_t NbSelectableSetups;
+  int32_t SelectedSetup;
+  int32_t SetupScroll;
+  int32_t SetupScrollTarget;
+  double SetupScrollPos;
+
+  // ========================================================================
+  // frontend/: the menus and the console music
+  // ========================================================================
+
+  // Front end: the options screen's items.
+  TMENUITEM MenuScreens[SB_OPTIONITEMS];
+
+  // Console music: the module system started by PLAYMOD and its module.
+  int32_t ModuleSystemOn;
+  MODULE* TestModule;
+
+  // ========================================================================
+  // net/: the network session
+  // ========================================================================
+
+  // Network session (player side).
+  XSTATE XState;  // the local network state, 1 without a network
+  int32_t XSubState;
+  int32_t NetConnected;   // the controller accepted this player
+  int32_t NetSlots;       // player slots of the session
+  int32_t NetMaxPlayers;  // players the session needs
+  int32_t NetGameMode;
+  CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
+  int32_t NetBestTime;  // race time of the session's record, ms
+  int32_t SessionLost;  // the controller's player disappeared
+
+  // ========================================================================
+  // race/: the race session, rules and timing, sequencer, HUD, kiosk and statistics
+  // ========================================================================
 
   // Race-phase sequencer.
   const TGAMESTEP* GameSteps;  // the current list, null before a mode is chosen
@@ -158,114 +310,12 @@ struct SB_VARS {
   TSBFONT* CurrentFont;       // the HUD font texts start with; null before the fonts
   int32_t ShowDashboard;      // the dial is shown (F4)
 
-  // 3D display.
-  PALETTE* Pal3d;            // the 3D palette, null until loaded
-  TSOFTSCENE* PreviousView;  // the view filled in the frame before, null at the first frame
-
-  // Track.
-  int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
-  int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
-  int32_t GapLaps;          // laps of the allocated gap tables
-
   // Kiosk demo mode.
   int32_t ZoriraDemo;      // kiosk mode on
   int32_t ZoriraCamera;    // race camera in kiosk mode: 2 inside the car, 1 behind
   int32_t ZoriraTimeOut;   // play-time limit, ms
   int32_t ZoriraNightDay;  // day/night cycle length, seconds
   BMAP* InfoPage;        // the information page, or null
-
-  // Network session (player side).
-  XSTATE XState;  // the local network state, 1 without a network
-  int32_t XSubState;
-  int32_t NetConnected;  // the controller accepted this player
-  int32_t NetSlots;      // player slots of the session
-  int32_t NetMaxPlayers;  // players the session needs
-  int32_t NetGameMode;
-  CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
-  int32_t NetBestTime;  // race time of the session's record, ms
-  int32_t SessionLost;  // the controller's player disappeared
-
-  // Settings of the console words, read when a race is set up.
-  int32_t TextureScale;      // map textures are divided by it, a power of two
-  int32_t TextureScaleX;     // marked textures get half the divisor
-  int32_t TextureScaleY;     // marked textures get twice the divisor
-  int32_t TextureReduction;  // the cars' card textures are halved
-  int32_t CarRecordings;     // every car is recorded
-  double ForcedScale;        // 0: no forced scale
-  char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
-  char AsciiMapFile[SB_FILENAMESIZE];
-  char DecorMapFile[SB_FILENAMESIZE];
-  char BankFile[SB_FILENAMESIZE];
-  char ConfigFile[SB_FILENAMESIZE];   // the map information
-  char TexturePath[SB_TEXTUREPATHSIZE];  // "NAME>" or empty
-  int32_t BuildMap;        // build the map from the ASCII scene
-  int32_t BuildBank;       // build the texture bank again
-  int32_t Simplification;
-  int32_t Flat;
-  int32_t Japan;
-  int32_t NoCache;
-  int32_t NoRender;
-  int32_t SlowRender;
-  int32_t AutoDetail;
-  int32_t FarDistance;   // depth key beyond which polygons are filled affine
-  int32_t DrawDistance;  // metres of centre line drawn
-  int32_t EditorMode;    // editors reachable from the race's function keys
-  int32_t JoystickOn;
-  int32_t JoystickVolant;
-  int32_t DrawDevInfo;
-  int32_t UsingSmoke;  // 0..2
-  double FindBosses;
-  int32_t FixedGameSpeed;  // 50..100
-  int32_t FloatingGameSpeed;
-  int32_t GameSpeedMode;
-  int32_t DrawInfo;
-  int32_t UsingSound;
-  int32_t MipMapDist[SB_NBMIPMAPDIST];  // metres x 960
-  int32_t DecorObjectsOn;
-  int32_t UsingPvs;
-  int32_t Shadow;     // 1 NONE, 2 LOW, 3 HIGH
-  int32_t Light;      // 1 NONE, 2 NORMAL, 3 GOURAUD
-  int32_t PvrMipmap;  // 0 NONE, 1 ALL, 2 NOTTHEROAD
-  int32_t CdSong;
-  int32_t ControlMode;  // 0 joystick preset, 1 keyboard preset, 2 user keys; -1 until chosen
-  int32_t LinearInput;  // 0: the joystick's x axes get a squared response
-
-  // Vehicle setups: the local ones and the one chosen, with the paint
-  // editor's carousel over them.
-  TVEHICLESETUP* VehicleSetups;  // null until the vehicles load them
-  int32_t NbVehicleSetups;
-  int32_t NbSelectableSetups;
-  int32_t SelectedSetup;
-  int32_t SetupScroll;
-  int32_t SetupScrollTarget;
-  double SetupScrollPos;
-
-  // Video modes and renderers (tables: engine3d/videotable.h).
-  TVIDEOMODE VideoModes[SB_NBVIDEOMODES + 1];
-  int32_t VideoModeIndex;
-  TRENDERER Renderers[SB_NBRENDERERS];
-  int32_t RendererCaps;       // capability bits present: 1 software, 4 the accelerator
-  int32_t Renderer;           // of the current race; 0 outside races
-  int32_t RequestedRenderer;  // chosen with MODE for the next race
-
-  // Player settings (shell/settings.h) and the menu values stored beside them.
-  TREGSETTINGS Settings;
-  int32_t MenuDetail;   // 0 high, 1 medium, 2 low
-  int32_t MenuShadows;  // 0 high, 1 low, 2 none
-  int32_t MenuNbPlayers;
-  char MenuPlayerName[SB_MENUNAMESIZE];  // the network player name
-  char MenuServerName[SB_MENUNAMESIZE];
-
-  // Console music: the module system started by PLAYMOD and its module.
-  int32_t ModuleSystemOn;
-  MODULE* TestModule;
-
-  // The race's video mode (the tables: engine3d/videotable.h).
-  int32_t Format16;       // pixel-format code of the 16-bit modes
-  int32_t OutOfVideoRam;  // the race overlay did not fit
-  int32_t Focal;
-  int32_t CenterX;
-  int32_t CenterY;
 
   // The race session: set up by SB_PlayRace, reset at every race start.
   int32_t LeaveRace;
@@ -281,26 +331,6 @@ struct SB_VARS {
   int32_t PrevF3Key;
   int32_t PrevF4Key;
   int32_t PrevVKey;
-
-  // The race frame: the two user views (the current one is filled while
-  // the previous one is drawn), the camera, the renderer's slots, detail.
-  TSOFTSCENE* UserView[2];
-  TSOFTSCENE* CurrentView;
-  TCAMERA Camera;
-  SB_RENDERMAPPROC RenderMap;
-  SB_RENDERFRAMEPROC RenderFrame;
-  int32_t DetailDistance;   // DrawDistance x 320
-  int32_t DetailDistance2;  // the views' second detail distance
-  uint32_t LightColor;      // 0xRRGGBB of the cars
-  TBACKOBC* BackObcs;       // the background objects
-  int32_t NbBackObcs;
-  float AxisMatrix[9];      // the axes of the object being drawn
-
-  // The accelerator's timings of the last frame, in ms, and its polygons.
-  int32_t SglWaitTime;
-  int32_t SglLockTime;
-  int32_t SglRenderTime;
-  int32_t NbPolysDrawn;
 
   // Developer statistics: the scene's maxima of the race and the profile
   // of the car update in time-stamp ticks.

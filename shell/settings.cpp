@@ -8,15 +8,23 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/interpreter.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/heap.h"
 #include "system/util.h"
-#include "vehicles/setups.h"
 
 const char* const SB_SETTINGSKEY = "Zentrova Race";
 
 namespace {
+
+// The vehicles keep the chosen setup; the console carries out the words.
+void SelectSetup(int32_t setup) {
+  if (SB_Hooks.SetSelectedSetup) SB_Hooks.SetSelectedSetup(setup);
+}
+
+void Command(const char* line) {
+  if (SB_Hooks.ExecCommand) SB_Hooks.ExecCommand("%s", line);
+}
 
 constexpr uint32_t kNumberSize = 4;
 constexpr char kTestValue[] = "OK";  // written with its terminator: 3 bytes
@@ -182,7 +190,7 @@ int32_t SB_WriteDefaultSettings() {
   SB_Var.MenuNbPlayers = kDefaultNbPlayers;
   SB_Var.LinearInput = 1;
   if (SB_Var.ControlMode == -1) SB_Var.ControlMode = 1;
-  SB_SetSelectedSetup(SB_Var.SelectedSetup);
+  SelectSetup(SB_Var.SelectedSetup);
 
   TREGSETTINGS defaults = r;
   for (const TKEYVALUE& key : kKeys)
@@ -196,7 +204,7 @@ int32_t SB_WriteDefaultSettings() {
 void SB_LoadSettings() {
   EnsureStore();
   const int32_t car = ReadValues(true);
-  SB_SetSelectedSetup(car >= 0 && car < SB_Var.NbSelectableSetups ? car : 0);
+  SelectSetup(car >= 0 && car < SB_Var.NbSelectableSetups ? car : 0);
   if (SB_Var.MenuNbPlayers < kDefaultNbPlayers) SB_Var.MenuNbPlayers = kFewPlayersRead;
   FillItemTexts();
   ApplyLinearMarks();
@@ -212,14 +220,14 @@ void SB_ReadSettings() {
 void SB_ApplySettings() {
   const TREGSETTINGS& r = SB_Var.Settings;
   if (r.ChoixInput >= 0 && r.ChoixInput <= 2) SB_Var.ControlMode = r.ChoixInput;
-  if (r.TailleEcran == 0) SB_ExecCommand("VIDEOMODE 18");
-  if (r.TailleEcran == 1) SB_ExecCommand("VIDEOMODE 19");
-  SB_ExecCommand(r.BoiteAuto ? "AUTOMATIC 0" : "AUTOMATIC 1");
+  if (r.TailleEcran == 0) Command("VIDEOMODE 18");
+  if (r.TailleEcran == 1) Command("VIDEOMODE 19");
+  Command(r.BoiteAuto ? "AUTOMATIC 0" : "AUTOMATIC 1");
   std::snprintf(SB_Var.MenuPlayerName, sizeof SB_Var.MenuPlayerName, "%s", r.PlayerName);
   static const char* const kDetails[] = {"DETAIL HIGH", "DETAIL MED", "DETAIL LOW"};
   static const char* const kShadows[] = {"SHADOW HIGH", "SHADOW LOW", "SHADOW NONE"};
-  if (SB_Var.MenuDetail >= 0 && SB_Var.MenuDetail <= 2) SB_ExecCommand("%s", kDetails[SB_Var.MenuDetail]);
-  if (SB_Var.MenuShadows >= 0 && SB_Var.MenuShadows <= 2) SB_ExecCommand("%s", kShadows[SB_Var.MenuShadows]);
+  if (SB_Var.MenuDetail >= 0 && SB_Var.MenuDetail <= 2) Command(kDetails[SB_Var.MenuDetail]);
+  if (SB_Var.MenuShadows >= 0 && SB_Var.MenuShadows <= 2) Command(kShadows[SB_Var.MenuShadows]);
   ApplyLinearMarks();
 }
 

@@ -3,7 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/interpreter.h"
+// A word, the rest of a line, a batch line.
+constexpr size_t SB_WORDSIZE = 256;
 
 // Loads a text file whole into the default heap (release it with
 // SB_Release): "File error... type DIR for directory..." when it is

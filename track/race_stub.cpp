@@ -2,11 +2,10 @@
 // information file is only looked for (and the game mode applied), and there is no map, centre line or
 // list to check, load or free. Weak, so that tests can put recording fakes
 // in their place.
-#include "track/track.h"
-
 #include "shell/console.h"
-#include "shell/racerules.h"
+#include "shell/hooks.h"
 #include "system/file.h"
+#include "track/track.h"
 
 __attribute__((weak)) int32_t SB_LoadMapInfo(const char* path) {
   if (!path || !LS_FileExists(path)) {
@@ -14,7 +13,7 @@ __attribute__((weak)) int32_t SB_LoadMapInfo(const char* path) {
     return 0;
   }
   SB_ConsolePrintf("Loading map info file %s...", path);
-  SB_InitGameMode();
+  if (SB_Hooks.InitGameMode) SB_Hooks.InitGameMode();
   return 1;
 }
 

@@ -2,12 +2,10 @@
 // until the vehicles exist: the car-index guard and the two counts read
 // the car table; every other call has no car to act on yet. Those are weak, so that tests can put
 // recording fakes in their place.
-#include "vehicles/vehicles.h"
-
-#include "shell/raceframe.h"
-#include "shell/racerules.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
-#include "vehicles/car.h"
+#include "vehicles/types.h"
+#include "vehicles/vehicles.h"
 
 int32_t SB_IsValidCarIndex(int32_t index) {
   return index >= 0 && index < SB_Var.NbCars && index < SB_MAXCARS ? 1 : 0;
@@ -20,9 +18,10 @@ int32_t SB_CarTexturesReady(int32_t index) {
 
 int32_t SB_CountActiveCars() {
   int32_t count = 0;
-  const int32_t racing = SB_GetNbRacingCars();
+  if (!SB_Hooks.GetNbRacingCars || !SB_Hooks.IsCarInGame || !SB_Hooks.GetIndPlayerCarIndex) return 0;
+  const int32_t racing = SB_Hooks.GetNbRacingCars();
   for (int32_t i = 0; i < racing; ++i)
-    if (SB_IsCarInGame(SB_GetIndPlayerCarIndex(i))) ++count;
+    if (SB_Hooks.IsCarInGame(SB_Hooks.GetIndPlayerCarIndex(i))) ++count;
   return count;
 }
 

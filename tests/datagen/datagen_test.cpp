@@ -9,7 +9,7 @@
 
 #include "datagen/devenv.h"
 #include "datagen/sysfont.h"
-#include "shell/hud.h"
+#include "race/hud.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
 #include "system/font.h"

@@ -6,12 +6,14 @@
 
 #include <array>
 
+#include "console/hooks.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 
 namespace {
 
 TEST(VideoTable, TheShippedRowsAndNames) {
+  SB_InstallHooks();
   SB_ResetVars();
   EXPECT_EQ(SB_CountVideoModes(), 22);
   using Row = std::array<int, 9>;  // width, height, depth, focal, view width, height, x, y, kind
@@ -37,6 +39,7 @@ TEST(VideoTable, TheShippedRowsAndNames) {
 }
 
 TEST(VideoTable, FindKeepsToTheTextureFormat) {
+  SB_InstallHooks();
   SB_ResetVars();
   for (int row : {2, 12, 15}) {
     SB_Var.VideoModes[row].Available = 1;

@@ -1,12 +1,13 @@
 // Developer statistics: the scene maxima, the overlay's lines compared with
 // the same texts in the system font, and the profile of the car update.
+#include "race/devinfo.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <utility>
 
 #include "engine3d/race3d.h"
-#include "shell/devinfo.h"
 #include "shell/owner.h"
 #include "system/font.h"
 #include "system/lsvar.h"

@@ -1,14 +1,15 @@
 // Kiosk demo mode: the codes the game posts to the kiosk shell, the kiosk
 // keys, and the codes it receives through the registered message.
+#include "race/kiosk.h"
+
 #include <gtest/gtest.h>
 
 #include "datagen/tgawrite.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shell/kiosk.h"
-#include "shell/raceloop.h"
-#include "shell/sequencer.h"
-#include "shell/session.h"
+#include "race/raceloop.h"
+#include "race/sequencer.h"
+#include "race/session.h"
 #include "system/win/shell.h"
 #include "tests/race/race_fixture.h"
 

@@ -5,10 +5,10 @@
 
 #include "datagen/pcxwrite.h"
 #include "datagen/tgawrite.h"
-#include "shell/kiosk.h"
+#include "race/kiosk.h"
+#include "race/raceloop.h"
+#include "race/session.h"
 #include "shell/owner.h"
-#include "shell/raceloop.h"
-#include "shell/session.h"
 #include "system/bmap.h"
 #include "system/lsvar.h"
 #include "system/palette.h"

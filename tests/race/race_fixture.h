@@ -13,7 +13,7 @@
 #include "shell/sbvar.h"
 #include "tests/support/cartable.h"
 #include "tests/support/testenv.h"
-#include "vehicles/car.h"
+#include "vehicles/types.h"
 
 namespace ztest {
 

@@ -1,13 +1,14 @@
 // The race frame: its order, the pipelined views and the render paths,
 // automatic detail, the cars, background objects and nearby cars it
 // draws, and the screenshot.
+#include "race/raceframe.h"
+
 #include <gtest/gtest.h>
 
 #include "engine3d/videotable.h"
 #include "platform/window.h"
 #include "scenery/effects.h"
 #include "shell/owner.h"
-#include "shell/raceframe.h"
 #include "system/bmap.h"
 #include "system/error.h"
 #include "system/lsvar.h"

@@ -1,19 +1,20 @@
 // The race loop: the debug-mode switch of F1-F5, the frame of each mode,
 // the race keys, the display toggles, the video reload and the end after a
 // lost session.
+#include "race/raceloop.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "shell/hud.h"
-#include "shell/raceloop.h"
-#include "shell/sequencer.h"
+#include "race/hud.h"
+#include "race/sequencer.h"
 #include "system/error.h"
 #include "system/input.h"
-#include "system/win/shell.h"
 #include "system/lsvar.h"
+#include "system/win/shell.h"
 #include "tests/race/race_fixture.h"
 
 namespace {

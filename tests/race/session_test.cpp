@@ -1,5 +1,7 @@
 // The race session: the set-up and tear-down in their logged order, the
 // ways a race fails, and the play statistics.
+#include "race/session.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -10,9 +12,8 @@
 #include "net/net.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "race/raceloop.h"
 #include "shell/console.h"
-#include "shell/raceloop.h"
-#include "shell/session.h"
 #include "system/lsvar.h"
 #include "system/palette.h"
 #include "tests/race/race_fixture.h"

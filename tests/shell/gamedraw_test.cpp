@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "system/pixel.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/fakes/shell_fakes.h"
 
 namespace {
 

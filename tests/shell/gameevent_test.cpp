@@ -6,7 +6,7 @@
 #include "platform/window.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/fakes/shell_fakes.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "system/error.h"
 #include "system/file.h"
 #include "system/heap.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/fakes/shell_fakes.h"
 
 namespace {
 

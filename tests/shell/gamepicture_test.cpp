@@ -14,7 +14,7 @@
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "system/pixel.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/fakes/shell_fakes.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "shell/gamepicture.h"
 #include "system/pixel.h"
-#include "tests/shell/shell_fakes.h"
+#include "tests/fakes/shell_fakes.h"
 
 namespace {
 

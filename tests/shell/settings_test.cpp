@@ -14,7 +14,7 @@
 #include "platform/registry.h"
 #include "shell/sbvar.h"
 #include "system/util.h"
-#include "tests/shell/command_fakes.h"
+#include "tests/fakes/command_fakes.h"
 
 namespace {
 

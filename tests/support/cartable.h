@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "shell/sbvar.h"
-#include "vehicles/car.h"
+#include "vehicles/types.h"
 
 namespace ztest {
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "console/hooks.h"
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/display.h"
@@ -62,6 +63,7 @@ void Environment::SetUp() {
   plat::ResetJoysticks();
   LS_ResetVars();
   LSI_ResetVars();
+  SB_InstallHooks();
   SB_ResetVars();
   LSI_ResetRand();
   // As the program starts: the windows exist, and their first activation

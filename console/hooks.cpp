@@ -1,0 +1,41 @@
+// Fills the hook table with the calls the lower floors make into the
+// network, the 3D engine, the vehicles, the race and the console.
+#include "console/hooks.h"
+
+#include "console/interpreter.h"
+#include "engine3d/palette3d.h"
+#include "engine3d/videomode.h"
+#include "engine3d/videotable.h"
+#include "net/net.h"
+#include "race/hud.h"
+#include "race/raceframe.h"
+#include "race/raceloop.h"
+#include "race/racerules.h"
+#include "race/session.h"
+#include "shell/hooks.h"
+#include "vehicles/setups.h"
+
+namespace {
+
+void ResetHigherFloors() {
+  SB_ResetVideoTable();
+  SB_ResetRaceTables();
+  SB_ResetHud();
+}
+
+}  // namespace
+
+void SB_InstallHooks() {
+  SB_Hooks.NetUpdateEvent = NET_UpdateEvent;
+  SB_Hooks.ToggleFullScreen = SB_ToggleFullScreen;
+  SB_Hooks.FloydBmap24to8 = SB_FloydBmap24to8;
+  SB_Hooks.ResetHigherFloors = ResetHigherFloors;
+  SB_Hooks.SetSelectedSetup = SB_SetSelectedSetup;
+  SB_Hooks.ExecCommand = SB_ExecCommand;
+  SB_Hooks.InitGameMode = SB_InitGameMode;
+  SB_Hooks.GetNbRacingCars = SB_GetNbRacingCars;
+  SB_Hooks.GetIndPlayerCarIndex = SB_GetIndPlayerCarIndex;
+  SB_Hooks.IsCarInGame = SB_IsCarInGame;
+  SB_Hooks.PlayRace = SB_PlayRace;
+  SB_Hooks.RemapRaceBitmaps = SB_RemapRaceBitmaps;
+}

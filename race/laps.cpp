@@ -1,0 +1,139 @@
+// Lap and race timing: the race clock, lap changes and best laps, the time
+// limit with its extensions, time-outs and finishes.
+#include <algorithm>
+
+#include "net/net.h"
+#include "net/netplayer.h"
+#include "race/hud.h"
+#include "race/racerules.h"
+#include "race/sequencer.h"
+#include "shell/sbvar.h"
+#include "vehicles/vehicles.h"
+
+namespace {
+
+// A first lap counts as a best lap only when it took longer than this:
+// shorter ones started behind the line.
+constexpr int32_t kMinFirstBestLap = 60000;
+
+int32_t AddSaturated(int32_t a, int64_t b) {
+  return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
+bool RemainingTimeRuns() { return SB_Var.GameMode != SB_TRAINING && SB_Var.GameMode != SB_STANDALONE; }
+
+void CountLap(TCAR* car) {
+  SB_Var.NewBestLap = 0;
+  const int32_t lap = car->LapTime;
+  if (car->BestLap == 0 ? lap > kMinFirstBestLap : lap < car->BestLap) {
+    car->BestLap = lap;
+    SB_Var.NewBestLap = 1;
+  }
+  car->LastLapChange = car->Laps;
+  car->LapTime = 0;
+  SB_LapCompletedHook();
+}
+
+void TimeOut(TCAR* car) {
+  car->OutOfTime = 1;
+  SB_Var.EndTime = SB_Var.Time;
+  car->RaceTime = SB_NOTIME;
+  NET_SendRaceProgress(18, 1);
+  SB_AddTimeOut(car, SB_Var.DrivenCar);
+}
+
+// The first entry the car has reached gives its extension once, then waits
+// for the next lap. False when no entry was reached.
+bool PassTimeExtend(TCAR* car) {
+  for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) {
+    TTIMEEXTEND& entry = SB_Var.TimeExtends[i];
+    if (entry.StartDistance > car->Distance) continue;
+    car->RemainingTime = AddSaturated(car->RemainingTime, entry.Extension);
+    entry.StartDistance += SB_Var.NbBsplinePoints;
+    SB_Var.CheckpointNumber = i;
+    SB_Var.CheckpointClock = SB_Var.RaceClock;
+    SB_Var.CheckpointLapTime = car->LapTime;
+    return true;
+  }
+  return false;
+}
+
+void Finish(TCAR* car) {
+  SB_Var.EndTime = SB_Var.Time;
+  SB_Var.FinalRaceTime = car->RaceTime;
+  SB_Var.FinalPlace = car->Place;
+  const int32_t record = SB_Var.NetBestTime;
+  SB_Var.RecordFlag = car->Place == 1 && record != 0 && record != SB_NOTIME && record > car->RaceTime ? 1 : 0;
+  car->Laps = SB_Var.NbLaps;
+  SB_AddToScoreTab(car, SB_Var.DrivenCar, 1);
+  if (NET_IsConnected()) NET_SendRaceProgress(17, 1);
+}
+
+}  // namespace
+
+void SB_StartRaceClock() {
+  SB_Var.RaceClockStart = SB_Var.RaceClock;
+  SB_Var.NewBestLap = 0;
+  SB_Var.CheckpointNumber = -1;
+  SB_Var.CheckpointClock = 0;
+  SB_Var.CheckpointLapTime = 0;
+  SB_ClearHudMessages();
+  if (SB_Var.TimeLimitOn)
+    for (TTIMEEXTEND& entry : SB_Var.TimeExtends) entry.EndDistance = entry.StartDistance + 100.0;
+  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
+    TCAR* car = SB_Var.Cars[i];
+    if (!car) continue;
+    car->OutOfTime = 0;
+    car->Finished = 0;
+    car->RemainingTime = SB_Var.StartingTime;
+    car->LapTime = 0;
+    car->LastLapChange = -1;  // the start crossing counts as a lap change
+    car->BestLap = 0;
+  }
+  for (TSCORE& score : scoreTab) score.Used = 0;
+}
+
+void SB_UpdateLapCounters() {
+  if (SB_Var.NbCars <= 0 || !SB_Var.UsingCars) return;
+  switch (SB_Var.GameMode) {
+    case SB_FREERACE:
+    case SB_RACE:
+    case SB_MULTIRACE:
+    case SB_CONTROLLEDRACE:
+    case SB_STANDALONE: SB_UpdatePlayerLap(); break;
+    case SB_OFFLINE:
+      for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) SB_UpdateCarLaps(i);
+      break;
+    default: break;
+  }
+}
+
+void SB_UpdatePlayerLap() {
+  if (SB_GetGameStep() < SB_STEP_RACING) return;
+  TCAR* car = SB_DrivenCarRecord();
+  if (!car || car->OutOfTime || car->Finished) return;
+  if (SB_Var.RaceClockStart == -1) SB_StartRaceClock();
+  car->RaceTime = AddSaturated(SB_Var.RaceClock, -int64_t{SB_Var.RaceClockStart});
+  if (car->Laps > car->LastLapChange) CountLap(car);
+  car->LapTime = AddSaturated(car->LapTime, SB_Var.FrameTime);
+  if (!SB_Var.TimeLimitOn) return;
+  SB_Var.RaceClock = AddSaturated(SB_Var.RaceClock, SB_Var.FrameTime);
+  if (RemainingTimeRuns()) car->RemainingTime = AddSaturated(car->RemainingTime, -int64_t{SB_Var.FrameTime});
+  if (car->RemainingTime < 0 && car->Speed < 1.0) {
+    TimeOut(car);
+    return;
+  }
+  if (!PassTimeExtend(car)) return;
+  if (RemainingTimeRuns() && car->Laps == SB_Var.NbLaps) Finish(car);
+}
+
+void SB_UpdateCarLaps(int32_t index) {
+  if (index == SB_Var.DrivenCar) {
+    SB_UpdatePlayerLap();
+    return;
+  }
+  TCAR* car = SB_CarRecord(index);
+  if (!car || car->Finished || car->Laps != SB_Var.NbLaps) return;
+  if (car->Distance > static_cast<double>(SB_Var.NbLaps) * SB_Var.NbBsplinePoints)
+    SB_AddToScoreTab(car, index, 1);
+}

@@ -1,0 +1,133 @@
+// The race parameters of "TXT>NETRACE.TXT": starting time, time extensions,
+// the final camera, the laps per mode and the player names; and the race
+// set-up that reads them.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "net/netplayer.h"
+#include "race/racerules.h"
+#include "shell/keyfile.h"
+#include "shell/sbvar.h"
+#include "system/error.h"
+
+namespace {
+
+constexpr const char* kNetRaceFile = "TXT>NETRACE.TXT";
+
+// Truncated toward zero, saturating at the 32-bit limits; NaN gives 0.
+int32_t ToInt32(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= 2147483647.0) return INT32_MAX;
+  if (value <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+int32_t Saturate(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+void ReadStartingTime(TKEYFILE* file) {
+  double extra = 0.0;
+  const int32_t mode = SB_Var.GameMode;
+  if (mode == SB_RACE || mode == SB_CONTROLLEDRACE) {
+    if (SB_ScanKeyFile(file, 1, "NETEXTRATIME: %f", {&extra}) != 1) extra = 0.0;
+  }
+  double starting = 0.0;  // a missing key counts as 0 seconds
+  if (SB_ScanKeyFile(file, 1, "STARTINGTIME: %f", {&starting}) != 1) starting = 0.0;
+  SB_Var.StartingTime = Saturate(int64_t{ToInt32(extra * 1000.0)} + ToInt32(starting * 1000.0));
+}
+
+// Pairs of start distance and extension, each search after the last; a
+// pair read short ends the list.
+void ReadTimeExtends(TKEYFILE* file) {
+  int32_t filled = 0;
+  int32_t fromStart = 1;
+  while (filled < SB_NBTIMEEXTENDS) {
+    double distance = 0.0, seconds = 0.0;
+    if (SB_ScanKeyFile(file, fromStart, "TIMEXTEND: %f,%f", {&distance, &seconds}) < 2) break;
+    SB_Var.TimeExtends[filled].StartDistance = distance;
+    SB_Var.TimeExtends[filled].Extension = ToInt32(seconds * 1000.0);
+    ++filled;
+    fromStart = 0;
+  }
+  if (filled < SB_NBTIMEEXTENDS) LS_Message("TIME EXTEND parameters missing...");
+}
+
+void ReadFinalCamera(TKEYFILE* file) {
+  double x = 0.0, y = 0.0, z = 0.0;
+  if (SB_ScanKeyFile(file, 1, "FINALCAMERA: %f,%f,%f", {&x, &y, &z}) == 3) {
+    SB_Var.FinalCamera[0] = x;
+    SB_Var.FinalCamera[1] = y;
+    SB_Var.FinalCamera[2] = z;
+  } else {
+    LS_Message("FINALCAMERA parameter missing...");
+  }
+}
+
+void ReadLapCount(TKEYFILE* file, const char* format, const char* missing, int32_t* laps) {
+  double value = 0.0;
+  if (SB_ScanKeyFile(file, 1, format, {&value}) == 1)
+    *laps = ToInt32(value);
+  else
+    LS_Message("%s", missing);
+}
+
+// A key is found anywhere, also at the end of a longer key ("NLAPS: " ends
+// "RACENLAPS: "), so the file lists NLAPS first and RACENLAPS before the
+// longer keys that end with it.
+void ReadLaps(TKEYFILE* file) {
+  ReadLapCount(file, "RACENLAPS: %f", "RACENLAPS parameter missing...", &SB_Var.RaceLaps);
+  ReadLapCount(file, "CONTROLLEDRACENLAPS: %f", "CONTROLLEDRACENLAPS parameter missing...",
+               &SB_Var.ControlledRaceLaps);
+  ReadLapCount(file, "OFFLINENLAPS: %f", "OFFLINENLAPS parameter missing...", &SB_Var.OfflineLaps);
+  ReadLapCount(file, "MULTIRACENLAPS: %f", "MULTIRACENLAPS parameter missing...", &SB_Var.MultiLaps);
+  ReadLapCount(file, "NLAPS: %f", "NLAPS parameter missing...", &SB_Var.NbLaps);
+  SB_Var.MaxLaps =
+      std::max({SB_Var.MultiLaps, SB_Var.OfflineLaps, SB_Var.ControlledRaceLaps, SB_Var.RaceLaps});
+}
+
+void ReadPlayerNames(TKEYFILE* file) {
+  double players = 0.0;
+  if (SB_ScanKeyFile(file, 1, "MAXPLAYERS: %f", {&players}) != 1) {
+    LS_Message("MAXPLAYERS parameter missing...");
+    return;
+  }
+  const int32_t count = std::clamp(ToInt32(players), 0, SB_MAXPLAYERNAMES);
+  for (int32_t k = 1; k <= count; ++k) {
+    char format[32];
+    std::snprintf(format, sizeof format, "PLAYER%ldNAME: %%s", static_cast<long>(k));
+    SB_ScanKeyFile(file, k == 1 ? 1 : 0, format, {SB_Var.PlayerNames[k - 1]});
+  }
+}
+
+}  // namespace
+
+void SB_ReadNetRace() {
+  TKEYFILE* file = SB_OpenKeyFile(kNetRaceFile);
+  if (!file) return;
+  ReadStartingTime(file);
+  ReadTimeExtends(file);
+  ReadFinalCamera(file);
+  ReadLaps(file);
+  ReadPlayerNames(file);
+  SB_CloseKeyFile(file);
+}
+
+void SB_PreInitTimeExtends() {
+  SB_ReadNetRace();
+  SB_Var.RaceClockStart = -1;
+  SB_Var.RaceClock = 0;
+  SB_Var.FinishCounters[0] = SB_Var.FinishCounters[1] = 0;
+  switch (SB_Var.GameMode) {
+    case SB_TRAINING:
+    case SB_STANDALONE:
+      SB_Var.NbLaps = SB_Var.XState == XSTATE_NONET ? SB_Var.OfflineLaps : SB_Var.MaxLaps;
+      break;
+    case SB_RACE: SB_Var.NbLaps = SB_Var.RaceLaps; break;
+    case SB_MULTIRACE: SB_Var.NbLaps = SB_Var.MultiLaps; break;
+    case SB_CONTROLLEDRACE: SB_Var.NbLaps = SB_Var.ControlledRaceLaps; break;
+    case SB_OFFLINE: SB_Var.NbLaps = SB_Var.OfflineLaps; break;
+    default: break;  // FREERACE and DEMO keep NLAPS
+  }
+}

@@ -1,0 +1,61 @@
+// The screenshot of Alt+S: the bitmap in the 3D palette, written as the
+// next free "screen%ld.tga" in 24 bits.
+#include <cstdio>
+
+#include "race/raceframe.h"
+#include "shell/console.h"
+#include "shell/gameevent.h"
+#include "shell/owner.h"
+#include "shell/sbvar.h"
+#include "system/bmap.h"
+#include "system/error.h"
+#include "system/file.h"
+#include "system/lsvar.h"
+#include "system/picture.h"
+#include "system/sound.h"
+
+namespace {
+
+constexpr int32_t kAltKey = 18, kSKey = 83;
+constexpr long kMaxShots = 99999;  // numbers tried before giving up
+
+bool KeysHeld() { return SB_KeyDown(kSKey) && SB_KeyDown(kAltKey); }
+
+// The first free name from screen1.tga on; false when all are taken.
+bool NextName(char* name, size_t size) {
+  for (long n = 1; n <= kMaxShots; ++n) {
+    std::snprintf(name, size, "screen%ld.tga", n);
+    if (!LS_FileExists(name)) return true;
+  }
+  return false;
+}
+
+// Writes the picture with file errors kept rather than fatal, so that a
+// folder that cannot be written does not end the race; 1 when written.
+int32_t Save(const char* name, BMAP* shot) {
+  const uint32_t mode = LSI_Var.ErrorMode;
+  LS_SetErrorMode(LS_ERRMODE_KEEP);
+  const int32_t saved = LS_SaveTga(name, shot, nullptr, 0);
+  LSI_Var.ErrorMode = mode;
+  return saved;
+}
+
+}  // namespace
+
+void SB_ScreenShot(BMAP* bmap) {
+  if (LSI_Var.Master || !KeysHeld()) return;
+  LS_Beep();
+  while (KeysHeld()) SB_UpdateEvent();
+  char name[32];
+  if (!bmap || !NextName(name, sizeof name)) return;
+  PALETTE* kept = bmap->Palette;
+  bmap->Palette = SB_Var.Pal3d;
+  BMAP* shot = SB_CreateBmap(bmap->SizeX, bmap->SizeY, 24, 0, "Screen shots");
+  if (shot) {
+    LS_Bitmove(bmap, shot, 0, 0, bmap->SizeX - 1, bmap->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
+    if (!Save(name, shot)) SB_ConsolePrintf("Screen shot %s not written !!!", name);
+    SB_FreeBmap(shot);
+  }
+  bmap->Palette = kept;
+  LS_Beep();
+}

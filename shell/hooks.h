@@ -1,0 +1,39 @@
+// Hooks: the empty hook points of the loops and set-ups, and the calls the
+// game-layer services and the subsystems make into higher floors (the
+// network, the 3D engine, the race, the console). Those go through
+// SB_Hooks, which the program fills at start-up (SB_InstallHooks); an empty
+// entry does nothing and answers 0.
+#pragma once
+#include <cstdint>
+
+struct BMAP;
+
+// Empty hooks called from the loops, the chunked read, the race set-up,
+// the console start-up and each batch line.
+void SB_NullHook();
+void SB_ChunkHook();
+void SB_RaceSetupHook();
+void SB_ConsoleStartHook();
+void SB_BatchLineHook();
+
+struct SB_HOOKS {
+  // Called by the game-layer services.
+  void (*NetUpdateEvent)();       // the network's part of every event pump
+  int32_t (*ToggleFullScreen)();  // Alt+Enter
+  void (*FloydBmap24to8)(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                         int32_t x, int32_t y);  // error-diffusion 24-to-8-bit copy
+  void (*ResetHigherFloors)();                   // SB_ResetVars' part of the engine and race tables
+  void (*SetSelectedSetup)(int32_t setup);       // the vehicle setup chosen
+  int32_t (*ExecCommand)(const char* format, ...) __attribute__((format(printf, 1, 2)));  // a console line
+
+  // Called by the subsystems: the race rules and the race session.
+  void (*InitGameMode)();
+  int32_t (*GetNbRacingCars)();
+  int32_t (*GetIndPlayerCarIndex)(int32_t i);
+  int32_t (*IsCarInGame)(int32_t car);
+  int32_t (*PlayRace)();
+  void (*RemapRaceBitmaps)();
+};
+
+// Lives for the whole run; SB_ResetVars leaves it alone.
+extern SB_HOOKS SB_Hooks;

@@ -1,0 +1,138 @@
+// Batch files: line ends, arguments, nesting, breaks, missing files and
+// damaged text.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/interpreter.h"
+#include "platform/window.h"
+#include "shell/console.h"
+#include "shell/sbvar.h"
+#include "tests/fakes/shell_fakes.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Batch : public ztest::ShellTest {
+ protected:
+  void Script(const std::string& name, const std::string& text) {
+    ztest::WriteFile(root_ + "/DAT/" + name, text);
+  }
+  // Runs the line without its echo and returns what it printed.
+  Lines Run(const std::string& line) {
+    SB_ClearPrintedLines();
+    SB_ExecCommand("%s", ("@" + line).c_str());
+    return SB_PrintedLines();
+  }
+};
+
+TEST_F(Batch, LinesEndWithCarriageReturns) {
+  Script("A.TXT", "@ECHO one\r\n@ECHO two\r@ECHO three\r\n");
+  EXPECT_EQ(Run("RUN a.txt"), (Lines{"one", "two", "three"}));
+}
+
+TEST_F(Batch, TheLastLineRunsWithoutACarriageReturn) {
+  Script("A.TXT", "@ECHO one\r\n@ECHO last");
+  EXPECT_EQ(Run("RUN A.TXT"), (Lines{"one", "last"}));
+}
+
+TEST_F(Batch, LoneLineFeedsKeepOneLine) {
+  Script("A.TXT", "@ECHO one\n@ECHO two\n");
+  EXPECT_EQ(Run("RUN A.TXT"), (Lines{"one\n@ECHO two\n"}));
+}
+
+TEST_F(Batch, LinesAreEchoedUnlessMarked) {
+  Script("A.TXT", "ECHO one\r\n\r\n");
+  EXPECT_EQ(Run("RUN A.TXT"), (Lines{">ECHO one", "one"}));
+}
+
+TEST_F(Batch, ArgumentsReplaceTheirMarkers) {
+  Script("ARGS.TXT", " \t@ECHO x%1y\r\n@ECHO [%2]");
+  EXPECT_EQ(Run("RUN ARGS.TXT 4 five"), (Lines{"x4y", "[FIVE]"}));
+  EXPECT_EQ(Run("RUN ARGS.TXT"), (Lines{"xy", "[]"}));
+}
+
+TEST_F(Batch, InnerCommandsLeaveTheBatchsArgumentsAlone) {
+  Script("B.TXT", "@ECHO %1\r\n@ECHO %2\r\n@ECHO %1 %2");
+  EXPECT_EQ(Run("RUN B.TXT X Y"), (Lines{"X", "Y", "X Y"}));
+}
+
+TEST_F(Batch, ANestedRunReturnsToTheOuterBatch) {
+  Script("OUTER.TXT", "@ECHO 1\r\n@RUN INNER.TXT %1\r\n@ECHO 3");
+  Script("INNER.TXT", "@ECHO 2%1");
+  EXPECT_EQ(Run("RUN OUTER.TXT b"), (Lines{"1", "2B", "3"}));
+  EXPECT_EQ(SB_Var.BatchDepth, 0);
+}
+
+TEST_F(Batch, ABatchRunningItselfStopsAtSixteen) {
+  Script("SELF.TXT", "@ECHO in\r\n@RUN SELF.TXT\r\n@ECHO out");
+  const Lines printed = Run("RUN SELF.TXT");
+  Lines expected(16, "in");
+  expected.push_back("Batch nesting too deep !!!");
+  EXPECT_EQ(printed, expected);  // the break stops every level
+  EXPECT_EQ(SB_Var.BatchDepth, 0);
+  EXPECT_EQ(SB_Var.BatchBreak, 1);
+  EXPECT_EQ(Run("RUN SELF.TXT").size(), 17u);  // a new batch clears the break
+}
+
+TEST_F(Batch, ABreakStopsEveryBatchBeforeItsNextLine) {
+  Script("OUTER.TXT", "@ECHO 1\r\n@RUN INNER.TXT\r\n@ECHO 4");
+  Script("INNER.TXT", "@ECHO 2\r\n@BREAKNOW\r\n@ECHO 3");
+  struct Breaker {
+    static void OnNet() {
+      const auto& commands = ztest::Shell().netCommands;
+      if (!commands.empty() && commands.back()[5] == "BREAKNOW") SB_BreakBatch();
+    }
+  };
+  ztest::Shell().onNetUpdate = Breaker::OnNet;
+  const Lines printed = Run("RUN OUTER.TXT");
+  EXPECT_EQ(printed, (Lines{"1", "2", "Syntax error, or batch error !!!"}));
+}
+
+TEST_F(Batch, ShiftEscapeBreaksABatchThatAsksForIt) {
+  Script("OUTER.TXT", "@ECHO 1\r\n@RUN INNER.TXT\r\n@ECHO 4");
+  Script("INNER.TXT", "@ECHO 2\r\n@KEYQUITBATCH\r\n@ECHO 3");
+  plat::SetKeyState(16, true);
+  plat::SetKeyState(27, true);
+  EXPECT_EQ(Run("RUN OUTER.TXT"), (Lines{"1", "2", "Batch execution user break !!!"}));
+  Script("PLAIN.TXT", "@ECHO 1\r\n@ECHO 2");  // no KEYQUITBATCH: the keys do nothing
+  EXPECT_EQ(Run("RUN PLAIN.TXT"), (Lines{"1", "2"}));
+  plat::SetKeyState(27, false);  // Shift alone
+  EXPECT_EQ(Run("RUN OUTER.TXT"), (Lines{"1", "2", "3", "4"}));
+}
+
+TEST_F(Batch, MissingFilesSaySo) {
+  EXPECT_EQ(Run("RUN NONE.TXT"), Lines{"File error... type DIR for directory..."});
+  EXPECT_EQ(Run("RUN"), Lines{});
+  const std::string longName(255, 'n');
+  EXPECT_EQ(Run("RUN " + longName), Lines{"File error... type DIR for directory..."});
+}
+
+TEST_F(Batch, AnEmptyFileRunsAndPrintsNothing) {
+  Script("EMPTY.TXT", "");
+  EXPECT_EQ(Run("RUN EMPTY.TXT"), Lines{});
+}
+
+TEST_F(Batch, AFileTooLargeToLoadSaysSo) {
+  Script("HUGE.TXT", std::string(5 << 20, 'x'));
+  EXPECT_EQ(Run("RUN HUGE.TXT"), Lines{"Internal error... error wile loading..."});
+}
+
+TEST_F(Batch, AnEndlessLineIsCutTo255Characters) {
+  Script("LONG.TXT", "@ECHO " + std::string(100000, 'a'));
+  EXPECT_EQ(Run("RUN LONG.TXT"), Lines{std::string(249, 'a')});
+}
+
+TEST_F(Batch, ControlAndHighBytesDoNoHarm) {
+  std::string text = "@ECHO a";
+  text += '\0';
+  text += "b\r\n@ECHO \xE9\xFF\x80\x01\r\n";
+  text += std::string(1, '\0') + "\r\n@%\r\n@%%1%\r\n@ECHO %s%n%d";
+  Script("BYTES.TXT", text);
+  const std::string syntax = "Syntax error, or batch error !!!";
+  EXPECT_EQ(Run("RUN BYTES.TXT"), (Lines{"a", "\xE9\xFF\x80\x01", syntax, syntax, "%s%n%d"}));
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+// Console words that start other subsystems' work: the calls they make,
+// in order, with their arguments, and their usage texts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+#include "shell/owner.h"
+#include "shell/sbvar.h"
+#include "system/lsvar.h"
+#include "system/palette.h"
+#include "tests/fakes/command_fakes.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class SubsystemWords : public ztest::CommandTest {
+ protected:
+  static void Type(const std::string& text) {
+    for (char c : text) plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(c), 0});
+  }
+};
+
+TEST_F(SubsystemWords, Replays) {
+  EXPECT_EQ(Run("SAVEREPLAY"), 0);
+  EXPECT_EQ(Run("ASKSAVEREPLAY"), 0);
+  EXPECT_EQ(Printed(), (Lines{"Error: type SAVEREPLAY name !!!", "Error: type SAVEREPLAY name !!!"}));
+  EXPECT_EQ(Run("SAVEREPLAY one"), 1);
+  Type("y\r");
+  EXPECT_EQ(Run("ASKSAVEREPLAY two"), 1);
+  Type("yes\r");
+  EXPECT_EQ(Run("ASKSAVEREPLAY three"), 1);
+  EXPECT_EQ(Printed(), (Lines{"Do you want to save (y/n): y", "Do you want to save (y/n): yes"}));
+  Run("LOADREPLAY f");
+  Run("LOADREPLAY f 2");
+  Run("LOADREPLAY f 2 500");
+  Run("LOADREPLAY");
+  Run("INITREPLAY");
+  Run("CALIBRATE");
+  EXPECT_EQ(Calls(),
+            (Lines{"SaveCarReplay ONE", "SaveCarReplay TWO", "LoadCarReplay F -1 0", "LoadCarReplay F 2 0",
+                   "LoadCarReplay F 2 500", "FreeAllCarReplays", "CenterJoystick"}));
+}
+
+TEST_F(SubsystemWords, CarDefinitions) {
+  Run("SAVETEXTCARS cars.txt");
+  Run("LOADTEXTCARS cars.txt");
+  ztest::Commands().definitionsFound = 0;
+  Run("LOADTEXTCARS none.txt");
+  Run("SAVETEXTCARS");
+  Run("LOADTEXTCARS");
+  EXPECT_EQ(Calls(), (Lines{"BuildTCARDEFINITIONs", "WriteTCARDEFINITION CARS.TXT", "FreeTCARDEFINITIONs",
+                            "ReadTCARDEFINITION CARS.TXT", "ApplyTCARDEFINITIONs", "FreeTCARDEFINITIONs",
+                            "ReadTCARDEFINITION NONE.TXT", "FreeTCARDEFINITIONs"}));
+  EXPECT_EQ(Printed(), (Lines{"Usage: SAVETEXTCARS [file] !!!", "Usage: LOADTEXTCARS [file] !!!"}));
+}
+
+TEST_F(SubsystemWords, TheCarEditorRunsWithOneCarPerSetupAndRestoresAfter) {
+  MakeScreen(16);
+  SB_Var.DevEnvScreen = SB_CreateBmap(640, 480, 16, 0, "dev env");
+  SB_Var.NbCars = 3;
+  SB_Var.TextureReduction = 1;
+  EXPECT_EQ(Run("CAREDITOR 12"), 1);
+  EXPECT_EQ(Calls(),
+            (Lines{"FreeAllCarReplays", "FreeCarsReplays", "AllocCarsReplays 9", "LoadCars 9 1 reduction 0",
+                   "CarPaintEditor console 16 cars 9", "FreeCars", "SaveVehicleSetups dat>nrcar.cfg",
+                   "FreeAllCarReplays", "FreeCarsReplays", "AllocCarsReplays 3"}));
+  EXPECT_EQ(Printed(),
+            (Lines{"Free replays...", "Duplicating user cars...", "Free user cars...", "Free replays..."}));
+  EXPECT_EQ(SB_Var.NbCars, 3);
+  EXPECT_EQ(SB_Var.TextureReduction, 1);
+
+  ztest::ResetFakes();
+  Run("CAREDITOR 8");
+  EXPECT_EQ(ztest::Count("CarPaintEditor console 8"), 1);
+  SB_FreeBmap(SB_Var.DevEnvScreen);
+  SB_Var.DevEnvScreen = nullptr;
+  Run("CAREDITOR");  // no console picture: no editor, the setups still saved
+  EXPECT_EQ(ztest::Count("CarPaintEditor"), 1);
+  EXPECT_EQ(ztest::Count("SaveVehicleSetups"), 2);
+}
+
+TEST_F(SubsystemWords, FrontEnd) {
+  SB_Var.DevEnvPal = LS_AllocPalette();
+  SB_Var.DevEnvPal->Entry[7] = {1, 2, 3};
+  LS_SetPalette(nullptr);
+  Run("CALC_VITRE");
+  Run("INTERFACE");
+  Run("COMDEX");
+  Run("INTRO");
+  EXPECT_EQ(Calls(), (Lines{"CalcVitre", "RunInterface", "RunComdexInterface", "PlayLogoIntro"}));
+  EXPECT_EQ(Printed(), (Lines{"Calculating a vitre...", "Launching the interface...",
+                              "Launching the comdex interface...", "Launching the intro..."}));
+  EXPECT_EQ(LS_Var.Palette.Entry[7].Blue, 3);  // the console's palette again
+  LS_FreePalette(SB_Var.DevEnvPal);
+  SB_Var.DevEnvPal = nullptr;
+}
+
+TEST_F(SubsystemWords, SceneryAndEditors) {
+  ztest::WriteFile(root_ + "/OBJ.TXT", "objects");
+  Run("USINGOBJECTS");
+  Run("USINGOBJECTS obj.txt");
+  EXPECT_EQ(SB_Var.DecorObjectsOn, 1);
+  Run("USINGOBJECTS");
+  Run("USINGOBJECTS none.txt");
+  EXPECT_EQ(SB_Var.DecorObjectsOn, 0);
+  Run("LOADBSPLINE line.bsp");
+  ztest::Commands().bsplinesFound = 1;
+  Run("LOADBSPLINE line.bsp");
+  Run("SAVEBSPLINE line.bsp");
+  Run("SAVEBSPLINEMETER line.met");
+  Run("MAKEROAD road");
+  for (const char* word : {"LOADBSPLINE", "SAVEBSPLINE", "SAVEBSPLINEMETER", "MAKEROAD"})
+    EXPECT_EQ(Run(word), 1);
+  EXPECT_EQ(Calls(), (Lines{"LoadObjectScript OBJ.TXT", "LoadBsplines LINE.BSP", "LoadBsplines LINE.BSP",
+                            "SaveBsplines LINE.BSP", "SaveBsplinesMeters LINE.MET", "MakeRoad ROAD"}));
+  EXPECT_EQ(Printed(), (Lines{"Objects Movement Disabled", "Objects Movements Enabled (OBJ.TXT)",
+                              "Objects Movement Enabled", "Objects Movements disabled...",
+                              "Error: file LINE.BSP not found !!!", "syntax: LOADBSPLINE name !!!",
+                              "syntax: SAVEBSPLINE name !!!", "syntax: SAVEBSPLINEMETER name !!!",
+                              "syntax: MAKEROAD name !!!"}));
+}
+
+TEST_F(SubsystemWords, AcceleratorVersions) {
+  Run("PVRVERSION");
+  EXPECT_EQ(Printed(), Lines{"PowerVR Card not present !"});
+  SB_Var.RendererCaps = 5;
+  Run("PVRVERSION");  // the library gives no records
+  EXPECT_TRUE(Printed().empty());
+  const TSGLVERSIONS versions{"1.0", "2.0"};
+  const TSGLWINVERSIONS win{"h",   "vxd", "vendor", "device", "rev", "irq",  "io",
+                            "tsp", "4",   "isp",    "mode",   "ok",  nullptr};
+  ztest::Commands().versions = &versions;
+  ztest::Commands().winVersions = &win;
+  Run("PVRVERSION");
+  EXPECT_EQ(Printed(), (Lines{"library                  : 1.0", "required_header          : 2.0",
+                              "required_sglwin32_header : h", "sgl_vxd_rev              : vxd",
+                              "pci_bridge_vendor_id     : vendor", "pci_bridge_device_id     : device",
+                              "pci_bridge_rev           : rev", "pci_bridge_irq           : irq",
+                              "pci_bridge_io_base       : io", "tsp_rev                  : tsp",
+                              "tsp_mem_size             : 4mo", "isp_rev                  : isp",
+                              "mode                     : mode", "status                   : ok",
+                              "build_info               : "}));
+}
+
+TEST_F(SubsystemWords, VideoListShowsEveryRow) {
+  SB_Var.VideoModes[17].Available = 1;
+  SB_Var.VideoModes[17].TextureFormat = BMAP_RGB565;
+  Run("VIDEOLIST");
+  const Lines printed = Printed();
+  ASSERT_EQ(printed.size(), 23u);
+  EXPECT_EQ(printed[0], "Game video modes:");
+  EXPECT_EQ(printed[1], " 0:  320*200* 8 [320*160]                          (not available)");
+  EXPECT_EQ(printed[18], "17:  640*480*16 [640*400]  Texture: RGB565    (exists)");
+  EXPECT_EQ(printed[22], "21:  800*600*24 [800*600]                          (not available)");
+}
+
+}  // namespace

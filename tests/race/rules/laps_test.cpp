@@ -1,0 +1,261 @@
+// Lap and race timing of the driven car: the race clock, best laps, the
+// time limit with its extensions, time-outs and finishes, and the OFFLINE
+// finish of the other cars.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "race/hud.h"
+#include "race/racerules.h"
+#include "race/sequencer.h"
+#include "shell/sbvar.h"
+#include "tests/fakes/race_fakes.h"
+
+namespace {
+
+class LapsTest : public ztest::RaceTest {
+ protected:
+  void SetUp() override {
+    ztest::RaceTest::SetUp();
+    MakeCars(3);
+    SB_SetGameMode(SB_RACE);
+    SB_ApplyGameModeSettings();
+    while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
+    SB_Var.StartingTime = 60000;
+    SB_Var.NbLaps = 3;
+    SB_Var.MaxLaps = 3;
+    SB_Var.NbBsplinePoints = 1000;
+    const double starts[] = {0, 300, 600, 900};
+    for (int i = 0; i < 4; ++i) SB_Var.TimeExtends[i] = {starts[i], 0.0, i == 0 ? 20000 : 5000, 0};
+    for (int i = 0; i < 3; ++i) Car(i).Place = i + 1;
+    Car(0).Speed = 30.0;
+  }
+  // n frames of 100 ms; a car that moves `metres` a frame has its laps
+  // follow its distance.
+  void Frames(int n, double metres = 0.0) {
+    for (int i = 0; i < n; ++i) {
+      SB_Var.Time += SB_Var.FrameTime;
+      Car(0).Distance += metres;
+      if (metres != 0.0) Car(0).Laps = static_cast<int32_t>(Car(0).Distance / SB_Var.NbBsplinePoints);
+      SB_UpdatePlayerLap();
+    }
+  }
+};
+
+TEST_F(LapsTest, NothingBeforeTheRacingStep) {
+  SB_SetGameModeSteps(SB_RACE);
+  Frames(5);
+  EXPECT_EQ(SB_Var.RaceClockStart, -1);
+  EXPECT_EQ(Car(0).LapTime, 0);
+}
+
+TEST_F(LapsTest, TheFirstUpdateStartsTheRaceClock) {
+  for (TSCORE& s : scoreTab) s.Used = 1;
+  Car(1).Finished = Car(1).OutOfTime = 1;
+  Car(1).BestLap = 5;
+  SB_Var.RaceClock = 700;
+  SB_HudMessage("before the start");
+  Frames(1);
+  EXPECT_EQ(SB_Var.RaceClockStart, 700);
+  EXPECT_EQ(SB_HudMessages[0].Expiry, 0);  // the messages were cleared
+  SB_HudMessage("after the start");
+  EXPECT_EQ(SB_Var.TimeExtends[2].EndDistance, 700.0);
+  EXPECT_EQ(Car(1).Finished + Car(1).OutOfTime + Car(1).BestLap, 0);
+  EXPECT_EQ(Car(1).RemainingTime, 60000);
+  EXPECT_EQ(Car(1).LastLapChange, -1);
+  EXPECT_EQ(scoreTab[31].Used, 0);
+  // The start crossing counted as a lap change with lap time 0.
+  EXPECT_EQ(Car(0).LastLapChange, 0);
+  EXPECT_EQ(Car(0).BestLap, 0);
+  EXPECT_EQ(ztest::Count("LapCompleted"), 1);
+  EXPECT_EQ(Car(0).LapTime, 100);
+  EXPECT_EQ(SB_Var.RaceClock, 800);
+  Frames(4);
+  EXPECT_EQ(Car(0).RaceTime, 400);         // race clock since the start, before this frame's time
+  EXPECT_NE(SB_HudMessages[0].Expiry, 0);  // cleared only once
+}
+
+TEST_F(LapsTest, AFirstLapMustTakeMoreThanAMinuteToBeTheBest) {
+  SB_Var.TimeLimitOn = 0;
+  auto lap = [&](int frames) {
+    Frames(frames - 1);
+    ++Car(0).Laps;
+    SB_UpdatePlayerLap();
+  };
+  Frames(1);  // the start: lap time counts from here
+  Car(0).Laps = 0;
+  lap(550);
+  EXPECT_EQ(Car(0).BestLap, 0);  // 55 s
+  lap(580);
+  EXPECT_EQ(Car(0).BestLap, 0);  // 58 s
+  lap(610);
+  EXPECT_EQ(Car(0).BestLap, 61000);
+  EXPECT_EQ(SB_Var.NewBestLap, 1);
+  lap(620);
+  EXPECT_EQ(Car(0).BestLap, 61000);
+  EXPECT_EQ(SB_Var.NewBestLap, 0);
+  lap(590);
+  EXPECT_EQ(Car(0).BestLap, 59000);  // once recorded, any shorter lap is the best
+  EXPECT_EQ(SB_Var.NewBestLap, 1);
+  EXPECT_EQ(ztest::Count("LapCompleted"), 6);
+  EXPECT_EQ(SB_Var.RaceClock, 0);  // without the time limit the clock stands
+}
+
+TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {
+  for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = 1e9;
+  SB_Var.StartingTime = 1000;
+  Car(0).Speed = 0.5;
+  Car(0).Place = 2;
+  Car(0).BestLap = 0;
+  Frames(10);
+  EXPECT_EQ(Car(0).RemainingTime, 0);
+  EXPECT_EQ(Car(0).OutOfTime, 0);
+  Frames(1);
+  EXPECT_EQ(Car(0).OutOfTime, 1);
+  EXPECT_EQ(Car(0).RaceTime, SB_NOTIME);
+  EXPECT_EQ(SB_Var.LocalRaceTime, SB_NOTIME);
+  EXPECT_EQ(SB_Var.EndTime, SB_Var.Time);
+  EXPECT_TRUE(ztest::Called("Progress 18 1"));
+  EXPECT_EQ(scoreTab[1].Used, 1);  // from place - 1 upward
+  EXPECT_EQ(scoreTab[1].NotClassified, 1.0);
+  EXPECT_EQ(scoreTab[1].RaceTime, SB_NOTIME);
+  EXPECT_EQ(Car(0).Finished, 0);
+  const int32_t clock = SB_Var.RaceClock;
+  Frames(5);
+  EXPECT_EQ(SB_Var.RaceClock, clock);  // nothing more once out of time
+}
+
+TEST_F(LapsTest, AMovingCarKeepsRacingPastItsTime) {
+  for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = 1e9;
+  SB_Var.StartingTime = 300;
+  Car(0).Speed = 1.0;
+  Frames(10);
+  EXPECT_LT(Car(0).RemainingTime, 0);
+  EXPECT_EQ(Car(0).OutOfTime, 0);
+}
+
+TEST_F(LapsTest, EachExtensionFiresOncePerLap) {
+  std::vector<int32_t> fired;
+  for (int i = 0; i < 400; ++i) {  // 2000 m at 5 m a frame: two laps
+    const int32_t before = Car(0).RemainingTime;
+    Frames(1, 5.0);
+    if (Car(0).RemainingTime > before - 100 && i > 0) fired.push_back(SB_Var.CheckpointNumber);
+  }
+  EXPECT_EQ(fired, (std::vector<int32_t>{1, 2, 3, 0, 1, 2, 3, 0}));
+  EXPECT_EQ(SB_Var.TimeExtends[0].StartDistance, 3000.0);
+  EXPECT_EQ(SB_Var.TimeExtends[3].StartDistance, 2900.0);
+  EXPECT_EQ(SB_Var.CheckpointClock, SB_Var.RaceClock);
+}
+
+TEST_F(LapsTest, TheLastLapFinishesTheRaceClassified) {
+  SB_Var.NbLaps = 1;
+  SB_Var.NetBestTime = 999999;
+  Frames(250, 5.0);  // 1250 m: the lap line at 1000 m was passed
+  EXPECT_EQ(Car(0).Finished, 1);
+  EXPECT_EQ(Car(0).Laps, 1);
+  EXPECT_EQ(SB_Var.FinalPlace, 1);
+  EXPECT_EQ(SB_Var.FinalRaceTime, Car(0).RaceTime);
+  EXPECT_EQ(SB_Var.LocalRaceTime, Car(0).RaceTime);
+  EXPECT_EQ(SB_Var.RecordFlag, 1);
+  EXPECT_EQ(scoreTab[0].Used, 1);
+  EXPECT_EQ(scoreTab[0].NotClassified, 0.0);
+  EXPECT_EQ(scoreTab[0].Id, 0);
+  EXPECT_EQ(ztest::Count("Progress 17"), 0);  // no network session
+  const int32_t time = Car(0).RaceTime;
+  Frames(10, 5.0);
+  EXPECT_EQ(Car(0).RaceTime, time);
+}
+
+TEST_F(LapsTest, AFinishInANetworkGameIsSent) {
+  MakeSession(3, XSTATE_PLAYING);
+  SB_Var.NbLaps = 1;
+  Frames(250, 5.0);
+  EXPECT_EQ(ztest::Count("Progress 17 1"), 1);
+}
+
+struct RecordRow {
+  int32_t place, record, flag;
+};
+
+class RecordFlagTest : public LapsTest, public ::testing::WithParamInterface<RecordRow> {};
+
+TEST_P(RecordFlagTest, NeedsFirstPlaceAndARealRecordBeaten) {
+  SB_Var.NbLaps = 1;
+  SB_Var.NetBestTime = GetParam().record;
+  Car(0).Place = GetParam().place;
+  Frames(250, 5.0);
+  ASSERT_EQ(Car(0).Finished, 1);
+  EXPECT_EQ(SB_Var.RecordFlag, GetParam().flag);
+}
+
+INSTANTIATE_TEST_SUITE_P(Records, RecordFlagTest,
+                         ::testing::Values(RecordRow{1, 0, 0}, RecordRow{1, SB_NOTIME, 0},
+                                           RecordRow{1, 999999, 1}, RecordRow{2, 999999, 0},
+                                           RecordRow{1, 1, 0}));
+
+class NoLimitModeTest : public LapsTest, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(NoLimitModeTest, NeitherRunsOutNorFinishes) {
+  SB_Var.GameMode = GetParam();
+  SB_Var.NbLaps = 0;
+  Car(0).Speed = 0.0;
+  Frames(150, 5.0);  // 750 m: the lap line and two checkpoints
+  EXPECT_EQ(Car(0).RemainingTime, 60000 + 20000 + 2 * 5000);
+  EXPECT_EQ(Car(0).Finished, 0);
+  EXPECT_EQ(Car(0).OutOfTime, 0);
+  EXPECT_EQ(SB_Var.RaceClock, 15000);
+}
+
+INSTANTIATE_TEST_SUITE_P(TrainingAndStandalone, NoLimitModeTest,
+                         ::testing::Values(SB_TRAINING, SB_STANDALONE));
+
+TEST_F(LapsTest, OfflineEntersEveryOtherFinishedCarOnce) {
+  SB_SetGameMode(SB_OFFLINE);
+  while (SB_GetGameStep() != SB_STEP_RACING) SB_NextGameStep();
+  SB_Var.NbLaps = 2;
+  Car(1).Laps = 2;
+  Car(1).Distance = 2001.0;
+  Car(2).Laps = 2;
+  Car(2).Distance = 2000.0;  // not past the line
+  for (int i = 0; i < 5; ++i) SB_UpdateLapCounters();
+  int used = 0;
+  for (const TSCORE& s : scoreTab) used += s.Used;
+  EXPECT_EQ(used, 1);
+  EXPECT_EQ(scoreTab[1].Id, 1);  // car 1 is placed 2
+  EXPECT_EQ(Car(1).Finished, 1);
+  EXPECT_EQ(Car(2).Finished, 0);
+  EXPECT_EQ(Car(0).LapTime, 500);  // the driven car went through the lap rules
+}
+
+TEST_F(LapsTest, LapCountersNeedCarsAndARacingMode) {
+  SB_Var.UsingCars = 0;
+  SB_UpdateLapCounters();
+  EXPECT_EQ(SB_Var.RaceClockStart, -1);
+  SB_Var.UsingCars = 1;
+  for (int32_t mode : {SB_TRAINING, SB_DEMO}) {
+    SB_Var.GameMode = mode;
+    SB_UpdateLapCounters();
+    EXPECT_EQ(SB_Var.RaceClockStart, -1);
+  }
+  for (int32_t mode : {SB_FREERACE, SB_RACE, SB_MULTIRACE, SB_CONTROLLEDRACE, SB_STANDALONE}) {
+    SB_Var.GameMode = mode;
+    SB_Var.RaceClock = 0;
+    SB_Var.RaceClockStart = -1;
+    SB_UpdateLapCounters();
+    EXPECT_EQ(SB_Var.RaceClockStart, 0) << mode;
+  }
+}
+
+TEST_F(LapsTest, HugeTimesSaturate) {
+  SB_Var.StartingTime = INT32_MIN;
+  SB_Var.TimeExtends[0].Extension = INT32_MAX;
+  Car(0).Speed = 5.0;
+  Frames(3, 1.0);
+  EXPECT_EQ(Car(0).RemainingTime, -201);  // INT32_MIN held, then INT32_MAX added at the lap line
+  SB_Var.StartingTime = INT32_MAX;
+  SB_Var.RaceClockStart = -1;
+  Frames(3, 400.0);
+  EXPECT_EQ(Car(0).RemainingTime, INT32_MAX);
+}
+
+}  // namespace
