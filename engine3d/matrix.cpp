@@ -45,9 +45,13 @@ double ThirdAngleCosine(const TMATRIX m) {
   return std::sqrt(m[At(2, 1)] * m[At(2, 1)] + m[At(1, 1)] * m[At(1, 1)]);
 }
 
+// Truncated toward zero. The turn constant is a little above 2 pi, so an
+// exact quarter turn comes out 1.8e-6 short of 16384; that much is
+// absorbed, so that whole quarter turns keep their value.
 uint32_t ToAngle16(double radians) {
   if (!std::isfinite(radians)) return 0;
-  return static_cast<uint32_t>(static_cast<int64_t>(radians * E3D_RAD_TO_ANGLE16)) & 0xFFFF;
+  const double units = radians * E3D_RAD_TO_ANGLE16;
+  return static_cast<uint32_t>(static_cast<int64_t>(units + (units < 0 ? -1e-5 : 1e-5))) & 0xFFFF;
 }
 
 }  // namespace
