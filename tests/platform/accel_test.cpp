@@ -218,6 +218,7 @@ TEST_F(Accel, BadInputIsRefusedWithNothingChanged) {
       {-1, [&] { return sizeOf(badMap(0, 'I')); }},
       {-1, [&] { return Create(badMap(2, '2')); }},
       {-1, [&] { return set(badMap(3, 7)); }},      // 7 levels below 64 x 64
+      {-1, [&] { return set(badMap(3, 5)); }},      // a level fewer than the texture holds
       {-1, [&] { return Create(badMap(2, '0')); }},  // format 0 with levels
       {-1, [&] { return sizeOf(badMap(4, 0)); }},
       {-1, [&] { return sgl_free_pixels(&processed); }},
