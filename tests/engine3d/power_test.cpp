@@ -124,14 +124,21 @@ TEST_F(Power, TheCallbackLocksAndDescribesTheWindow) {
     EXPECT_EQ(std::pair(int32_t{target.BytesPerLine}, int32_t{target.BitsPerPixel}), std::pair(b->ByteLen, r.bpp));
     EXPECT_EQ(SB_Var.SglLockTime, 0);  // measured on the manual clock
   }
+  target = {};
+  LS_InitWindow(nullptr, &window_, 12, 0, 0, 32, 16);  // no bitmap: no address for the library
+  EXPECT_EQ(sgl_render_callback(&target), 0);
+  EXPECT_EQ(target.FirstPixel, nullptr);
 }
 
 TEST_F(Power, TheWaitEndsOnTheStatusBitAfter250MsOrWithCtrlX) {
   struct Row {
     bool withheld, ctrlX;
     int32_t waited;
+    uint32_t clock;  // the timer wraps 16 ms into the wait
   };
-  for (const Row& r : {Row{false, false, 0}, {true, false, 250}, {true, true, 0}}) {
+  for (const Row& r : {Row{false, false, 0, 0}, {true, false, 250, 0}, {true, false, 250, 0xFFFFFFF0u},
+                       {true, true, 0, 0}}) {
+    plat::SetManualTime(r.clock);
     BeginFrame(r.withheld);
     plat::SetKeyState(17, r.ctrlX);
     plat::SetKeyState(88, r.ctrlX);
