@@ -21,7 +21,6 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
-#include "system/font.h"
 #include "system/lsvar.h"
 #include "tests/support/testenv.h"
 
@@ -188,11 +187,8 @@ TEST_F(Power, ErrorsAreReportedUnlessTheCardIsFull) {
     int32_t result;
     Lines boxes;
   };
-  const Row rows[] = {{{}, 1, {}},
-                      {{2}, 1, {}},
-                      {{1}, 0, {"Error (sgltri_render -3 -3)"}},
-                      {{2, 1}, 0, {"Error (sgltri_render -243 -3)"}},
-                      {{1, 2}, 1, {}}};
+  const Row rows[] = {{{}, 1, {}}, {{2}, 1, {}}, {{1}, 0, {"Error (sgltri_render -3 -3)"}},
+                      {{2, 1}, 0, {"Error (sgltri_render -243 -3)"}}, {{1, 2}, 1, {}}};
   plat::AccelSetCardMemory(0);
   SGLMAP map{};
   const std::vector<uint32_t> texels(32 * 32);
@@ -207,20 +203,16 @@ TEST_F(Power, ErrorsAreReportedUnlessTheCardIsFull) {
   sgl_free_pixels(&map);
 }
 
-TEST_F(Power, StartUpFindsTheLibraryAndFillsTheTwiddleTable) {
-  for (bool present : {true, false}) {
+// The start-up finds the library and fills the twiddle table, through
+// which what an effect writes into a cached texture's block reaches the
+// card at the same (x, y).
+TEST_F(Power, StartUpAndTheTwiddleTable) {
+  for (bool present : {false, true}) {
     plat::AccelSetPresent(present);
     SB_InitVideoModes();
     EXPECT_EQ(SB_Var.RendererCaps, present ? 5 : 1);
   }
-  EXPECT_EQ(SB_Var.TwiddleTable[3], 5);
-  EXPECT_EQ(SB_Var.TwiddleTable[255], 0x5555);
-}
-
-// What an effect writes into a cached texture's block reaches the card at
-// the same (x, y).
-TEST_F(Power, TexelsWrittenThroughTheTwiddleTableReachTheCard) {
-  SB_InitTwiddleTable();
+  EXPECT_EQ(std::vector<int32_t>({SB_Var.TwiddleTable[3], SB_Var.TwiddleTable[255]}), std::vector<int32_t>({5, 0x5555}));
   const std::vector<uint32_t> texels(64 * 64);
   const SGLMAP source{{'I', 'M', 'A', 'P'}, 64, 64, const_cast<uint32_t*>(texels.data())};
   SGLMAP map{};
