@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/accel/types.h"
 #include "system/asm3d/zidade3d.h"
 
 // A 3 x 3 rotation of doubles stored column after column: the element of
@@ -59,16 +60,8 @@ struct TSOFTVERTEX {
 };
 static_assert(sizeof(TSOFTVERTEX) == 48, "twelve words");
 
-// The accelerator's vertex and, behind the vertex array, its clip data.
-struct TSGLVERTEX {
-  float X, Y;
-  float Depth;  // camera z / 190 x 5.0e-7
-  float InvW;
-  uint32_t Colour;  // 0xRRGGBB
-  uint32_t Specular;
-  float U, V;
-};
-static_assert(sizeof(TSGLVERTEX) == 32, "the accelerator's vertex layout");
+// Behind the accelerator's vertex array (TSGLVERTEX), one clip record a
+// vertex.
 struct TSGLCLIP {
   int32_t Code;  // as TSOFTVERTEX, and 256 beyond the far distance
   float X, Y, Z;  // camera space / 190

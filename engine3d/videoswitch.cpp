@@ -84,7 +84,7 @@ void PlaceViewWindow(BMAP* bitmap, int32_t x, int32_t y, int32_t width, int32_t 
     POWER_DeleteScreenDevice();
     POWER_CreateScreenDevice(SB_Var.ScreenWindow.W_WIDTH, SB_Var.ScreenWindow.W_HEIGHT,
                              SB_Var.TextScreen ? SB_Var.TextScreen->Depth : 16);
-    POWER_InitSglContext();
+    POWER_InitSglContext(&SB_Var.ScreenWindow);
   }
   SB_BuildViewPyramid(&SB_Var.ScreenWindow);
   if (bitmap) {

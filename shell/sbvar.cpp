@@ -38,6 +38,7 @@ void SB_ResetVars() {
   SB_Var.WindowedApplied = -1;
   SB_Var.PrevCameraMode = -1;
   for (TROTATIONTABLE& t : SB_Var.RotationTables) t.Coefficient = SB_ROTTABLESTALE;
+  SB_Var.SglDevice = -1;
   if (SB_Hooks.ResetHigherFloors) SB_Hooks.ResetHigherFloors();
   SB_InitKeyFiles();
 }

@@ -1,6 +1,6 @@
 // The 3D engine tests' stand-ins: the track's ground queries and map
 // file, the overlay and light of the scenery, the bluesky sound, the
-// software renderer's row table and the accelerator's device.
+// software renderer's row table.
 #include "tests/engine3d/engine3d_fakes.h"
 
 #include "engine3d/power.h"
@@ -39,7 +39,6 @@ double SB_GetGroundHeight(int32_t x, int32_t z) {
 }
 
 void SB_PlayBlueskySound() { ++ztest::Fakes3d().blueskyStarts; }
-int32_t POWER_InstallRenderCallback() { return ztest::Fakes3d().renderCallback; }
 
 void SB_LoadMapTextures() { Call("SB_LoadMapTextures"); }
 void SB_InitTextureAddresses() { Call("SB_InitTextureAddresses"); }
@@ -63,20 +62,11 @@ int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth) {
 }
 void SB_Free3dScreen() {
   Call("SB_Free3dScreen");
+  if (SB_Var.Renderer == SB_RENDERER_PVR) POWER_DeleteScreenDevice();
   if (SB_Var.TextScreen) SB_FreeBmap(SB_Var.TextScreen);
   SB_Var.TextScreen = nullptr;
 }
 void E3D_SetRowOffsets(int32_t bytes) { Call("E3D_SetRowOffsets " + std::to_string(bytes)); }
-int32_t POWER_CreateScreenDevice(int32_t width, int32_t height, int32_t depth) {
-  Call("POWER_CreateScreenDevice " + std::to_string(width) + " " + std::to_string(height) + " " +
-       std::to_string(depth));
-  return 1;
-}
-void POWER_DeleteScreenDevice() { Call("POWER_DeleteScreenDevice"); }
-int32_t POWER_InitSglContext() {
-  Call("POWER_InitSglContext");
-  return 1;
-}
 void SB_GetNearestBsplinePoint(const double position[3], double* nearest, double* alternative) {
   ztest::Fakes3d().asked.insert(ztest::Fakes3d().asked.end(), position, position + 3);
   *nearest = ztest::Fakes3d().nearest;

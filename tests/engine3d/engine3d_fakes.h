@@ -1,5 +1,5 @@
 // What the 3D engine's tests put in place of the track, the scenery, the
-// vehicles, the software renderer and the accelerator: an installable
+// vehicles and the software renderer: an installable
 // ground, the race overlay, and stand-ins that record their calls in
 // order.
 #pragma once
@@ -14,7 +14,6 @@ struct Engine3dFakes {
   // Road and terrain heights at world (x, z); none installed: no ground.
   std::function<double(int32_t, int32_t)> road, ground;
   int32_t blueskyStarts = 0;
-  int32_t renderCallback = 0;     // what POWER_InstallRenderCallback answers
   bool overlayFails = false;      // SB_Create3dScreen makes no overlay
   double nearest = 0.0, alternative = 0.0;  // the centre-line indices answered
   std::vector<double> asked;                // the positions asked for them
