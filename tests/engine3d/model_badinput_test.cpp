@@ -181,7 +181,7 @@ TEST_F(BadModelTest, TexturesKeepNoBitmapsForPicturesTheyCannotUse) {
   datagen::MaterialLibrary lib{
       "",
       {{"wide.tga", 0, 0}, {"empty.tga", 0, 0}, {"text.tga", 0, 0}, {"other.bmp", 0, 0}},
-      {{{1, 2}, 0, 0}},
+      {{{1, 2}, 0, 0}, {{0, 0}, 0, 99}},  // texture 99 is none
       "MATR",
       {},
       {}};
@@ -203,8 +203,10 @@ TEST_F(BadModelTest, TexturesKeepNoBitmapsForPicturesTheyCannotUse) {
     // Looked for beside the object when that fits in the name's field.
     const std::string name(version.nameBytes, 'N');
     EXPECT_EQ(library->Textures[4].Name, version.nameBytes < 255 ? "T>" + name : name) << version.tag;
-    EXPECT_EQ(library->Materials[0].Bitmap, nullptr);
-    EXPECT_EQ(library->Materials[0].Scale, 0u);
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(library->Materials[i].Bitmap, nullptr) << version.tag << " " << i;
+      EXPECT_EQ(library->Materials[i].Scale, 0u) << version.tag << " " << i;
+    }
     FreeMaterialLibrary(library);
     lib.textures.pop_back();
   }
