@@ -82,9 +82,11 @@ TEST_F(ObjectTest, EveryTagReadsBackWhatWasWritten) {
 
 TEST_F(ObjectTest, FacesAttachToTheLibraryOrBecomeUntextured) {
   ztest::SampleModel s;
-  // Materials 0xFFFFFFFE and 2 (the count) are none of the library's.
+  // Materials 0xFFFFFFFE and 2 (the count) are none of the library's; an
+  // atom without points still stores one point record.
   s.atoms[1].faces[0].material = 0xFFFFFFFE;
   s.atoms[1].faces[1].material = 2;
+  s.atoms[1].points.clear();
   OBJECT* list = Load(PutSample("M", s), MLIB_FROMFILE);
   ASSERT_NE(list, nullptr);
   ExpectAtom(list->Next->Atoms[OBJ_MAIN], s.atoms[1], "v1.1", list->Materials->Library, "bad indices");
@@ -133,16 +135,6 @@ TEST_F(ObjectTest, AtomNamesGiveTheirFiles) {
   }
 }
 
-TEST_F(ObjectTest, AnEmptyListStillTakesOneStoredRecord) {
-  ztest::SampleModel s;
-  s.atoms[0].points.clear();
-  s.atoms[0].pointCapacity = 0;
-  OBJECT* list = Load(PutSample("M", s), MLIB_FROMFILE);
-  ASSERT_NE(list, nullptr);
-  ExpectAtom(list->Atoms[OBJ_MAIN], s.atoms[0], "v1.1", list->Materials->Library, "no points");
-  FreeObject(list);
-}
-
 TEST_F(ObjectTest, MessagesNameTheFile) {
   LogErrors();
   const ztest::SampleModel s;
@@ -171,6 +163,32 @@ TEST_F(ObjectTest, MessagesNameTheFile) {
       (std::vector<std::string>{"Main Object M>NONE.OBC not found", "Simplified Object M>NONE.OBC not found",
                                 "Burned Object M>NONE.OBC not found", "No simplified object M>BAD.OBC",
                                 "No burned object M>BAD.OBC", "No simplified object M>NONE.OBC"}));
+}
+
+TEST_F(ObjectTest, AnObjectRecordThatCannotBeHadStopsTheLoad) {
+  const std::string path = PutSample("M", ztest::SampleModel());
+  // The heap is filled but for a gap that takes the object table and not
+  // an object record.
+  void* gap = LS_GetMem(100);
+  std::vector<void*> fill;
+  for (uint32_t size = LS_GetFreeMem(); size >= 16;) {
+    uint32_t low = 16, high = size;
+    while (low < high) {
+      const uint32_t mid = (low + high + 1) / 2;
+      void* block = LS_GetMem(mid);
+      (block ? low : high) = block ? mid : mid - 1;
+      if (block) LS_Release(block);
+    }
+    void* block = LS_GetMem(low);
+    if (!block) break;
+    fill.push_back(block);
+    size = low;
+  }
+  LS_Release(gap);
+  LogErrors();
+  EXPECT_EQ(Load(path, MLIB_NONE), nullptr);
+  for (void* block : fill) LS_Release(block);
+  EXPECT_NE(ErrorFile().find(Report(0, "User Error", "unable to allocate OBC M>SAMPLE.OBC")), std::string::npos);
 }
 
 TEST_F(ObjectTest, VariantsFillTheLevelSlotsAndShareOneLibrary) {
