@@ -65,6 +65,7 @@ TEST_F(ObjectTest, EveryTagReadsBackWhatWasWritten) {
         ASSERT_TRUE(list && list->Materials && list->Materials->Library) << at;
         MLIB* library = list->Materials->Library;
         EXPECT_STREQ(list->Name, "BODY") << at;
+        EXPECT_EQ(E3D_ObjectLoader.Library, nullptr) << at;  // no later atom attaches to it
         for (const double* p : {list->StoredPosition, list->StoredPosition2})
           EXPECT_EQ(std::vector<double>(p, p + 3), (std::vector<double>{1.0, -0.5, 0.0})) << at;
         ASSERT_NE(list->Next, nullptr) << at;
@@ -194,8 +195,11 @@ TEST_F(ObjectTest, VariantsFillTheLevelSlotsAndShareOneLibrary) {
   ztest::SampleModel s;
   PutSample("M", s);
   const char* names[] = {"M>SIMPLE.OBC", "M>BURNED.OBC", "M>FAR.OBC", "M>FARTHER.OBC"};
+  // A second object shares the body's atom, which moves to the main list;
+  // the wheel is never reached and goes at load.
   datagen::Model variant = s.model;
-  variant.objects[0].next = datagen::kNoIndex;  // the wheel is never reached: dropped at load
+  variant.objects[0].next = 2;
+  variant.objects.push_back({"second", 0, {}, datagen::kNoIndex});
   for (const char* name : names) Put(name, datagen::ObcBytes(variant, {}));
   OBJECT* list = LoadObjectAndVariants("M>SAMPLE.OBC", names[0], names[1], names[2], names[3]);
   ASSERT_NE(list, nullptr);
@@ -207,9 +211,20 @@ TEST_F(ObjectTest, VariantsFillTheLevelSlotsAndShareOneLibrary) {
     EXPECT_EQ(list->Atoms[slot]->Faces[0].G_TEXTURE,
               reinterpret_cast<uintptr_t>(&list->Materials->Library->Materials[1]));
   }
+  const std::vector<std::string> tags = Owners();
+  EXPECT_EQ(std::count(tags.begin(), tags.end(), "LoadAtom-BODY.ATM"), 5);
   ASSERT_NE(E3D_MlibEntries, nullptr);
   EXPECT_EQ(E3D_MlibEntries->Next, nullptr);
   EXPECT_EQ(E3D_MlibEntries->RefCount, 1);
+  FreeObject(list);
+
+  // A main list without a library gives its variants none either.
+  s.model.library.clear();
+  Put("M>PLAIN.OBC", datagen::ObcBytes(s.model, {}));
+  list = LoadObjectAndVariants("M>PLAIN.OBC", names[0], nullptr, nullptr, nullptr);
+  ASSERT_TRUE(list && list->Atoms[OBJ_SIMPLIFIED]);
+  EXPECT_EQ(list->Atoms[OBJ_SIMPLIFIED]->Faces[0].G_FLAGS & (1 << 18), 1 << 18);
+  EXPECT_EQ(E3D_MlibEntries, nullptr);
   FreeObject(list);
 }
 
@@ -226,6 +241,11 @@ TEST_F(ObjectTest, CopiesShareTheLibraryAndOwnOnlyCopiedAtoms) {
   EXPECT_NE(deep->Atoms[OBJ_MAIN], list->Atoms[OBJ_MAIN]);
   EXPECT_EQ(deep->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE, list->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE);
   EXPECT_EQ(shallow->Next->Atoms[OBJ_MAIN], list->Atoms[OBJ_MAIN]);
+  // A copied atom's arrays hold its capacity (12 points).
+  for (int32_t i = 0; i < SB_Var.NbMemOwners; ++i) {
+    if (std::string(SB_MemOwners[i].Owner) == "DupAtom TPOINT3D-BODY")
+      EXPECT_EQ(SB_MemOwners[i].Size, 12u * 32);
+  }
   EXPECT_EQ(DupAtom(nullptr), nullptr);
   EXPECT_EQ(DupAtom(reinterpret_cast<TATOM*>(intptr_t{-1})), nullptr);
   // Freeing the copy made without atoms leaves the original's atoms whole.
