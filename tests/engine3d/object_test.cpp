@@ -242,10 +242,10 @@ TEST_F(ObjectTest, CopiesShareTheLibraryAndOwnOnlyCopiedAtoms) {
   EXPECT_EQ(deep->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE, list->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE);
   EXPECT_EQ(shallow->Next->Atoms[OBJ_MAIN], list->Atoms[OBJ_MAIN]);
   // A copied atom's arrays hold its capacity (12 points).
-  for (int32_t i = 0; i < SB_Var.NbMemOwners; ++i) {
-    if (std::string(SB_MemOwners[i].Owner) == "DupAtom TPOINT3D-BODY")
-      EXPECT_EQ(SB_MemOwners[i].Size, 12u * 32);
-  }
+  const TOWNERENTRY* copied =
+      std::find_if(SB_MemOwners, SB_MemOwners + SB_Var.NbMemOwners,
+                   [](const TOWNERENTRY& e) { return std::string(e.Owner) == "DupAtom TPOINT3D-BODY"; });
+  EXPECT_EQ(copied->Size, 12u * 32);
   EXPECT_EQ(DupAtom(nullptr), nullptr);
   EXPECT_EQ(DupAtom(reinterpret_cast<TATOM*>(intptr_t{-1})), nullptr);
   // Freeing the copy made without atoms leaves the original's atoms whole.
