@@ -10,6 +10,7 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/palette.h"
+#include "track/decor.h"
 
 namespace {
 
@@ -49,7 +50,8 @@ __attribute__((weak)) void SB_FreeDataView() {
   SB_Var.CurrentView = SB_Var.PreviousView = nullptr;
 }
 
-__attribute__((weak)) int32_t SB_LoadMap() { return 1; }
+// The binary map only: building a map from its scene comes with the scene loader.
+__attribute__((weak)) int32_t SB_LoadMap() { return SB_Var.BuildMap ? 1 : SB_LoadDecor(SB_Var.DecorMapFile); }
 
 __attribute__((weak)) int32_t SB_LoadPalette3d(const char*) {
   if (SB_Var.Pal3d) {
