@@ -110,6 +110,7 @@ bool GatherColumn(int32_t cellX, int32_t cellZ, const int64_t box[4], int32_t ru
                   TFACELISTENTRY* list, int32_t capacity, int32_t* count) {
   int32_t cells = 0;
   TFCUBE10POLY** column = SB_FindInListXZYPoly(cellX, cellZ, &cells);
+  if (!column) return true;  // and the cell numbers are those of the list's bytes
   const int32_t offsetX = kCellBias - cellX * kCellSize, offsetZ = kCellBias - cellZ * kCellSize;
   const int64_t x0 = box[0] + offsetX, x1 = box[1] + offsetX, z0 = box[2] + offsetZ, z1 = box[3] + offsetZ;
   for (int32_t y = 0; y < cells; ++y) {
