@@ -125,7 +125,7 @@ void BM_TrackProgress(benchmark::State& state) {
   SB_ResetVars();
   SB_Var.UsingCars = 1;
   SB_Var.FrameTime = 10;
-  SB_Var.BsplinePoints = static_cast<TBSPLINEPOINT*>(SB_GetMem(kLine * sizeof(TBSPLINEPOINT), "bench"));
+  SB_Var.BsplinePoints = static_cast<TVECTOR*>(SB_GetMem(kLine * sizeof(TVECTOR), "bench"));
   const double r = kLine / (2 * M_PI);
   for (int32_t i = 0; i < kLine; ++i)
     SB_Var.BsplinePoints[i] = {r * std::cos(2 * M_PI * i / kLine), 0, r * std::sin(2 * M_PI * i / kLine)};

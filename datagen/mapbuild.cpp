@@ -49,7 +49,7 @@ TMAPFACE MakeFace(const std::vector<uint8_t>& corners, std::array<uint8_t, 3> no
   for (size_t i = 0; i < 4; ++i) face.Vertex[i] = i < corners.size() ? corners[i] : 255;
   for (int32_t i = 0; i < 3; ++i) face.Normal[i] = normal[i];
   face.Texture = static_cast<uint8_t>(texture);
-  face.UV[0] = static_cast<uint16_t>((texture >> 8 & 1) << 15);
+  face.TextureCoords[0] = static_cast<uint16_t>((texture >> 8 & 1) << 15);
   return face;
 }
 
@@ -140,7 +140,7 @@ void MapBuilder::PolyFace(int32_t run, const std::vector<Point3>& corners, std::
   Cell& cell = cells_[{cx, cy, cz}];
   PolyFaceData data{};
   TFFACEPOLY& face = data.face;
-  face.MinX = face.MinZ = 65535;
+  face.Box[0] = face.Box[2] = 65535;
   for (const Point3& p : corners) {
     const TFPOINTOFFSET point{Word(p.x + kCell / 2 - kCell * (cx - 64), "polygon corner outside its cell"),
                               Word(p.y + kPolyHeight - kCell * (cy - 64), "polygon corner outside its cell"),
@@ -150,10 +150,10 @@ void MapBuilder::PolyFace(int32_t run, const std::vector<Point3>& corners, std::
     });
     data.corners.push_back(static_cast<uint16_t>(at - cell.points.begin()));
     if (at == cell.points.end()) cell.points.push_back(point);
-    face.MinX = std::min(face.MinX, point.X), face.MaxX = std::max(face.MaxX, point.X);
-    face.MinZ = std::min(face.MinZ, point.Z), face.MaxZ = std::max(face.MaxZ, point.Z);
+    face.Box[0] = std::min(face.Box[0], point.X), face.Box[1] = std::max(face.Box[1], point.X);
+    face.Box[2] = std::min(face.Box[2], point.Z), face.Box[3] = std::max(face.Box[3], point.Z);
   }
-  face.NbPoints = Byte(static_cast<int32_t>(corners.size()), "polygon corners");
+  face.NbCorners = Byte(static_cast<int32_t>(corners.size()), "polygon corners");
   face.Material = Word(material, "material");
   for (int32_t i = 0; i < 3; ++i) face.Normal[i] = normal[i];
   cell.faces[run].push_back(data);
@@ -188,9 +188,9 @@ void MapBuilder::Lay(Layout* out) const {
   for (const auto& [key, cube] : smalls_) bigKeys.insert(bigOf(key));
   for (const Key& bigKey : bigKeys) {
     TBIGENTITY big{};
-    big.X = Byte(std::get<0>(bigKey) + 64, "big cube");
-    big.Y = Byte(std::get<1>(bigKey) + 64, "big cube");
-    big.Z = Byte(std::get<2>(bigKey) + 64, "big cube");
+    big.KeyX = Byte(std::get<0>(bigKey) + 64, "big cube");
+    big.KeyY = Byte(std::get<1>(bigKey) + 64, "big cube");
+    big.KeyZ = Byte(std::get<2>(bigKey) + 64, "big cube");
     big.SmallEntitys = Offset(out->smalls);
     for (const auto& [key, cube] : smalls_) {
       if (bigOf(key) != bigKey) continue;
@@ -238,7 +238,7 @@ void MapBuilder::Lay(Layout* out) const {
     }
     c.PPointOffsets = Offset(out->pointLinks), c.PPointTextures = Offset(out->texturePointLinks);
     for (int32_t run = 0; run < SB_CELLRUNS; ++run) {
-      c.Faces[run] = Offset(out->facePolys);
+      c.FaceRuns[run] = Offset(out->facePolys);
       c.NbFaces[run] = Word(static_cast<int32_t>(cell.faces[run].size()), "cell faces");
       for (const PolyFaceData& data : cell.faces[run]) {
         TFFACEPOLY face = data.face;

@@ -5,6 +5,13 @@
 
 #include "system/asm3d/zidade3d.h"
 
+// A 3 x 3 rotation of doubles stored column after column: the element of
+// row i and column j is element i + 3j; vectors are columns.
+using TMATRIX = double[9];
+struct TVECTOR {
+  double x, y, z;
+};
+
 // Positions in 1/320 metre, angles in 16-bit turns kept in 32-bit words.
 struct TCAMERA {
   uint32_t Angles[3];  // pitch, heading, roll

@@ -192,18 +192,18 @@ struct SB_VARS {
   // track/: the circuit
   // ========================================================================
 
-  // Track: the loaded map, its texture names and the published cell array.
-  TDECOR Decor;
-  char TextureNames[SB_MAXTEXTURES][SB_TEXTURENAMESIZE];
-  int32_t NbTextures;
-  TFCUBE10POLY* Cube10Polys;
-  int32_t NbCube10Polys;
-
-  // The centre line named by the map information.
-  char BsplineName[SB_FILENAMESIZE];
-  TBSPLINEPOINT* BsplinePoints;
+  // Track.
+  TVECTOR* BsplinePoints;   // the centre line, one point per metre (metres)
   int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
-  int32_t BsplineValid;     // a line of at least one point is loaded
+  int32_t BsplineValid;     // a line with at least one point is loaded
+  TDECOR Decor;             // the loaded map
+  TFCUBE10POLY* Cube10Polys;  // published copy of the map's polygon cells
+  int32_t NbCube10Polys;
+  char TextureNames[SB_MAXTEXTURES][SB_TEXTURENAMESIZE];  // of the map's faces
+  int32_t NbTextures;
+  int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
+  int32_t GapLaps;          // laps of the allocated gap tables
+  char BsplineName[SB_FILENAMESIZE];  // the centre line's file, from the map information
 
   // Ground queries: the lookup lists over the big entitys and the polygon
   // cells, and the results of the last query.
@@ -211,9 +211,6 @@ struct SB_VARS {
   TXZYLIST<TFCUBE10POLY> PolyXZYList;
   int32_t GroundNormal[3];
   int32_t GroundFlags[SB_NBGROUNDFLAGS];  // H, B, L, F, E, ORed by the road and wheel queries
-
-  int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
-  int32_t GapLaps;          // laps of the allocated gap tables
 
   // ========================================================================
   // vehicles/: the cars, their controls and setups

@@ -12,6 +12,8 @@
 #include "shell/sbvar.h"
 #include "system/file.h"
 
+static_assert(sizeof(TVECTOR) == 24, "a centre-line point as in its file: three doubles");
+
 namespace {
 
 constexpr const char* kOwner = "SB_LoadBsplinesMeters";
@@ -26,7 +28,7 @@ int32_t Wrap(int64_t i) {
   const int64_t r = i % n;
   return static_cast<int32_t>(r < 0 ? r + n : r);
 }
-const TBSPLINEPOINT& Point(int64_t i) { return SB_Var.BsplinePoints[Wrap(i)]; }
+const TVECTOR& Point(int64_t i) { return SB_Var.BsplinePoints[Wrap(i)]; }
 // A fractional index brought into 0..N.
 double WrapIndex(double f) {
   const double n = SB_Var.NbBsplinePoints;
@@ -34,25 +36,25 @@ double WrapIndex(double f) {
   return f < 0.0 ? f + n : f;
 }
 
-double Distance2(const double* p, const TBSPLINEPOINT& a) {
-  const double dx = a.X - p[0], dz = a.Z - p[2];
+double Distance2(const double* p, const TVECTOR& a) {
+  const double dx = a.x - p[0], dz = a.z - p[2];
   return dx * dx + dz * dz;
 }
 
 // The squared distance of the position to the segment from a to b (clamped
 // to its ends) and the projection s along it (not clamped); false for a
 // segment of zero length.
-bool SegmentDistance(const double* p, const TBSPLINEPOINT& a, const TBSPLINEPOINT& b, double* d2, double* s) {
-  const double dx = b.X - a.X, dz = b.Z - a.Z;
+bool SegmentDistance(const double* p, const TVECTOR& a, const TVECTOR& b, double* d2, double* s) {
+  const double dx = b.x - a.x, dz = b.z - a.z;
   const double length2 = dx * dx + dz * dz;
   if (!(length2 > 0.0)) return false;
-  *s = ((p[0] - a.X) * dx + (p[2] - a.Z) * dz) / length2;
+  *s = ((p[0] - a.x) * dx + (p[2] - a.z) * dz) / length2;
   if (*s < 0.0)
     *d2 = Distance2(p, a);
   else if (*s > 1.0)
     *d2 = Distance2(p, b);
   else {
-    const double ex = a.X + *s * dx - p[0], ez = a.Z + *s * dz - p[2];
+    const double ex = a.x + *s * dx - p[0], ez = a.z + *s * dz - p[2];
     *d2 = ex * ex + ez * ez;
   }
   return true;
@@ -158,12 +160,12 @@ int32_t SB_LoadBsplinesMeters(const char* path) {
   const int64_t size = LS_GetFileSize(path);
   int32_t n = 0;
   bool sound = SB_ReadFile(file, &n, sizeof n) == sizeof n && n >= 1 &&
-               size == int64_t{n} * static_cast<int64_t>(sizeof(TBSPLINEPOINT)) + 4;
-  const int32_t bytes = sound ? n * static_cast<int32_t>(sizeof(TBSPLINEPOINT)) : 0;
-  auto* points = static_cast<TBSPLINEPOINT*>(sound ? SB_GetMem(bytes, kOwner) : nullptr);
+               size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4;
+  const int32_t bytes = sound ? n * static_cast<int32_t>(sizeof(TVECTOR)) : 0;
+  auto* points = static_cast<TVECTOR*>(sound ? SB_GetMem(bytes, kOwner) : nullptr);
   sound = points && SB_ReadFile(file, points, bytes) == bytes;
   for (int32_t i = 0; sound && i < n; ++i)
-    sound = std::isfinite(points[i].X) && std::isfinite(points[i].Y) && std::isfinite(points[i].Z);
+    sound = std::isfinite(points[i].x) && std::isfinite(points[i].y) && std::isfinite(points[i].z);
   SB_CloseFile(file);
   if (!sound) {
     if (points) SB_Release(points);

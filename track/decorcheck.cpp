@@ -29,9 +29,9 @@ const char* CheckBigEntitys() {
   const TDECOR& d = SB_Var.Decor;
   for (int32_t i = 0; i < d.NbBigEntitys; ++i) {
     const TBIGENTITY& b = d.BigEntitys[i];
-    if (!RunInside(b.WordVertices, b.NbWordVertices, sizeof(TWORDVERTEX), d.NbWordVertices) ||
-        !RunInside(b.Faces, b.NbFaces, sizeof(TMAPFACE), d.NbFaces) ||
-        !RunInside(b.SmallEntitys, b.NbSmallEntitys, sizeof(TSMALLENTITY), d.NbSmallEntitys))
+    if ((b.NbWordVertices && !SB_DecorWordVertexRun(b.WordVertices, b.NbWordVertices)) ||
+        (b.NbFaces && !SB_DecorFaceRun(b.Faces, b.NbFaces)) ||
+        (b.NbSmallEntitys && !SB_DecorSmallEntityRun(b.SmallEntitys, b.NbSmallEntitys)))
       return "big entitys";
   }
   return nullptr;
@@ -41,8 +41,8 @@ const char* CheckSmallEntitys() {
   const TDECOR& d = SB_Var.Decor;
   for (int32_t i = 0; i < d.NbSmallEntitys; ++i) {
     const TSMALLENTITY& s = d.SmallEntitys[i];
-    if (!RunInside(s.Vertices, s.NbVertices, sizeof(TMAPVERTEX), d.NbVertices) ||
-        !RunInside(s.Faces, s.NbFaces, sizeof(TMAPFACE), d.NbFaces))
+    if ((s.NbVertices && !SB_DecorVertexRun(s.Vertices, s.NbVertices)) ||
+        (s.NbFaces && !SB_DecorFaceRun(s.Faces, s.NbFaces)))
       return "small entitys";
   }
   return nullptr;
@@ -52,14 +52,14 @@ const char* CheckSmallEntitys() {
 // texture name.
 const char* CheckFaces() {
   const TDECOR& d = SB_Var.Decor;
-  for (int32_t i = 0; i < d.NbBigEntitys; ++i)
-    if (!FaceVerticesInside(SB_BigEntityFaces(&d.BigEntitys[i]), d.BigEntitys[i].NbFaces,
-                            d.BigEntitys[i].NbWordVertices))
-      return "faces";
-  for (int32_t i = 0; i < d.NbSmallEntitys; ++i)
-    if (!FaceVerticesInside(SB_SmallEntityFaces(&d.SmallEntitys[i]), d.SmallEntitys[i].NbFaces,
-                            d.SmallEntitys[i].NbVertices))
-      return "faces";
+  for (int32_t i = 0; i < d.NbBigEntitys; ++i) {
+    const TBIGENTITY& b = d.BigEntitys[i];
+    if (!FaceVerticesInside(SB_DecorFaceRun(b.Faces, b.NbFaces), b.NbFaces, b.NbWordVertices)) return "faces";
+  }
+  for (int32_t i = 0; i < d.NbSmallEntitys; ++i) {
+    const TSMALLENTITY& s = d.SmallEntitys[i];
+    if (!FaceVerticesInside(SB_DecorFaceRun(s.Faces, s.NbFaces), s.NbFaces, s.NbVertices)) return "faces";
+  }
   for (int32_t i = 0; i < d.NbFaces; ++i)
     if (SB_MapFaceTexture(&d.Faces[i]) >= SB_Var.NbTextures) return "faces";
   return nullptr;
@@ -93,9 +93,9 @@ const char* CheckFacePolys() {
   const TDECOR& d = SB_Var.Decor;
   for (int32_t i = 0; i < d.NbFacePolys; ++i) {
     const TFFACEPOLY& f = d.FacePolys[i];
-    if (f.NbPoints < 3 || f.Material >= d.NbNames2 ||
-        !RunInside(f.PointOffsets, f.NbPoints, sizeof(uint32_t), d.NbPPointOffsets) ||
-        !RunInside(f.PointTextures, f.NbPoints, sizeof(uint32_t), d.NbPPointTextures))
+    if (f.NbCorners < 3 || f.Material >= d.NbNames2 ||
+        !RunInside(f.PointOffsets, f.NbCorners, sizeof(uint32_t), d.NbPPointOffsets) ||
+        !RunInside(f.PointTextures, f.NbCorners, sizeof(uint32_t), d.NbPPointTextures))
       return "TFFACEPOLY";
   }
   return nullptr;
@@ -106,7 +106,7 @@ const char* CheckCells() {
   for (int32_t i = 0; i < d.NbCube10Polys; ++i) {
     const TFCUBE10POLY& c = d.Cube10Polys[i];
     for (int32_t r = 0; r < SB_CELLRUNS; ++r)
-      if (!RunInside(c.Faces[r], c.NbFaces[r], sizeof(TFFACEPOLY), d.NbFacePolys)) return "TFCUBE10POLY";
+      if (!RunInside(c.FaceRuns[r], c.NbFaces[r], sizeof(TFFACEPOLY), d.NbFacePolys)) return "TFCUBE10POLY";
     if (!RunInside(c.PointTextures, c.NbPointTextures, sizeof(TFPOINTTEXTURE), d.NbPointTextures) ||
         !RunInside(c.PointOffsets, c.NbPointOffsets, sizeof(TFPOINTOFFSET), d.NbPointOffsets) ||
         !RunInside(c.PPointTextures, c.NbPPointTextures, sizeof(uint32_t), d.NbPPointTextures) ||

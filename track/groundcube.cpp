@@ -71,14 +71,14 @@ void WalkFaces(int32_t x, int32_t z, Visit&& visit) {
   for (int32_t y = 0; y < count; ++y) {
     const TBIGENTITY* big = column[y];
     if (!big) continue;
-    const TSMALLENTITY* smalls = SB_BigEntitySmalls(big);
-    for (int32_t s = 0; s < big->NbSmallEntitys; ++s) {
+    const TSMALLENTITY* smalls = SB_DecorSmallEntityRun(big->SmallEntitys, big->NbSmallEntitys);
+    for (int32_t s = 0; smalls && s < big->NbSmallEntitys; ++s) {
       const TSMALLENTITY& small = smalls[s];
       if (small.X != smallX || small.Z != smallZ) continue;
-      const double base = 32.0 * (512 * (big->Y - 64) + 128 * (small.Y - 64)) - 2048.0;
-      const TMAPVERTEX* vertices = SB_SmallEntityVertices(&small);
-      const TMAPFACE* faces = SB_SmallEntityFaces(&small);
-      for (int32_t f = 0; f < small.NbFaces; ++f) {
+      const double base = 32.0 * (512 * (big->KeyY - 64) + 128 * (small.Y - 64)) - 2048.0;
+      const TMAPVERTEX* vertices = SB_DecorVertexRun(small.Vertices, small.NbVertices);
+      const TMAPFACE* faces = SB_DecorFaceRun(small.Faces, small.NbFaces);
+      for (int32_t f = 0; vertices && faces && f < small.NbFaces; ++f) {
         double height = 0;
         if (FaceHeight(faces[f], vertices, x, z, &height) && !visit(faces[f], height + base)) return;
       }

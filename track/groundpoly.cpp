@@ -30,16 +30,16 @@ TCORNER Corner(const TFFACEPOLY& face, int32_t k) {
 }
 
 bool InBox(const TFFACEPOLY& face, int64_t px, int64_t pz, int64_t margin) {
-  return px >= face.MinX - margin && px <= face.MaxX + margin && pz >= face.MinZ - margin &&
-         pz <= face.MaxZ + margin;
+  return px >= face.Box[0] - margin && px <= face.Box[1] + margin && pz >= face.Box[2] - margin &&
+         pz <= face.Box[3] + margin;
 }
 
 // Inside the convex polygon when the edge values that are not zero all
 // share one sign (a point on an edge is inside).
 bool Contains(const TFFACEPOLY& face, int64_t px, int64_t pz) {
   bool positive = false, negative = false;
-  for (int32_t i = 0; i < face.NbPoints; ++i) {
-    const TCORNER a = Corner(face, i), b = Corner(face, (i + 1) % face.NbPoints);
+  for (int32_t i = 0; i < face.NbCorners; ++i) {
+    const TCORNER a = Corner(face, i), b = Corner(face, (i + 1) % face.NbCorners);
     const int64_t e = (a.X - b.X) * (pz - b.Z) - (a.Z - b.Z) * (px - b.X);
     positive |= e > 0;
     negative |= e < 0;
@@ -119,7 +119,7 @@ bool GatherColumn(int32_t cellX, int32_t cellZ, const int64_t box[4], int32_t ru
     const TFFACEPOLY* faces = SB_CellFaces(cell, run);
     for (int32_t f = 0; f < cell->NbFaces[run]; ++f) {
       const TFFACEPOLY& face = faces[f];
-      if (face.MinX > x1 || face.MaxX < x0 || face.MinZ > z1 || face.MaxZ < z0) continue;
+      if (face.Box[0] > x1 || face.Box[1] < x0 || face.Box[2] > z1 || face.Box[3] < z0) continue;
       if (*count >= capacity) return false;
       list[(*count)++] = {&face, offsetX, withBase ? kCellSize * (cell->Y - 64) : 0, offsetZ};
     }
@@ -228,8 +228,8 @@ int32_t SB_GetBodyFaceContact(const TFACELISTENTRY* list, int32_t count, int32_t
       continue;
     // Each edge from its start b (the current corner) towards the previous
     // corner, the closing edge first.
-    for (int32_t k = 0; k < face.NbPoints; ++k) {
-      const TCORNER a = Corner(face, (k + face.NbPoints - 1) % face.NbPoints), b = Corner(face, k);
+    for (int32_t k = 0; k < face.NbCorners; ++k) {
+      const TCORNER a = Corner(face, (k + face.NbCorners - 1) % face.NbCorners), b = Corner(face, k);
       const double ex = double(a.X - b.X), ez = double(a.Z - b.Z);
       if (ex == 0.0 && ez == 0.0) continue;
       const double wx = px - b.X, wz = pz - b.Z, e2 = ex * ex + ez * ez, ew = ex * wx + ez * wz;

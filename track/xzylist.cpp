@@ -15,6 +15,13 @@ namespace {
 constexpr const char* kOwner = "BuildXZYList";
 constexpr int32_t kKeys = 256;  // values of a key byte
 
+// The key bytes of a record: its x, y and z numbers (64 the origin).
+struct TKEYS {
+  int32_t X, Y, Z;
+};
+TKEYS KeysOf(const TBIGENTITY& r) { return {r.KeyX, r.KeyY, r.KeyZ}; }
+TKEYS KeysOf(const TFCUBE10POLY& r) { return {r.X, r.Y, r.Z}; }
+
 struct TRANGE {
   int32_t Min = kKeys, Max = -1;
   void Take(int32_t v) {
@@ -41,7 +48,7 @@ void BuildList(TXZYLIST<Record>* list, Record* records, int32_t count) {
   TRANGE xs, ys, zs;
   std::vector<TRANGE> zOfX(kKeys), yOfXZ(kKeys * kKeys);
   for (int32_t i = 0; i < count; ++i) {
-    const Record& r = records[i];
+    const TKEYS r = KeysOf(records[i]);
     xs.Take(r.X);
     ys.Take(r.Y);
     zs.Take(r.Z);
@@ -72,10 +79,10 @@ void BuildList(TXZYLIST<Record>* list, Record* records, int32_t count) {
     }
   }
   for (int32_t i = 0; i < count; ++i) {
-    Record& r = records[i];
+    const TKEYS r = KeysOf(records[i]);
     typename List::XENTRY& xe = list->Xs[r.X - xs.Min];
     typename List::ZENTRY& ze = xe.Zs[r.Z - xe.FirstZ];
-    ze.Slots[r.Y - ze.FirstY] = &r;
+    ze.Slots[r.Y - ze.FirstY] = &records[i];
   }
 }
 

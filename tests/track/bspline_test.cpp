@@ -10,7 +10,7 @@
 
 namespace {
 
-using Line = std::vector<TBSPLINEPOINT>;
+using Line = std::vector<TVECTOR>;
 
 // A circle of n points one metre apart (an oval whose two radii agree).
 Line Circle(int n) {
@@ -44,7 +44,7 @@ Line Stadium(int n, double gap) {
 std::string Bytes(const Line& line, int32_t count) {
   std::string bytes(4, '\0');
   std::memcpy(bytes.data(), &count, 4);
-  bytes.append(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(TBSPLINEPOINT));
+  bytes.append(reinterpret_cast<const char*>(line.data()), line.size() * sizeof(TVECTOR));
   return bytes;
 }
 
@@ -69,9 +69,9 @@ class CentreLine : public ztest::TrackTest {
     const int n = static_cast<int>(line_.size());
     const int i = static_cast<int>(std::floor(f)) % n;
     const double s = f - std::floor(f);
-    const TBSPLINEPOINT& a = line_[(i + n) % n];
-    const TBSPLINEPOINT& b = line_[(i + 1) % n];
-    const double x = a.X + s * (b.X - a.X), z = a.Z + s * (b.Z - a.Z), length = std::hypot(x, z);
+    const TVECTOR& a = line_[(i + n) % n];
+    const TVECTOR& b = line_[(i + 1) % n];
+    const double x = a.x + s * (b.x - a.x), z = a.z + s * (b.z - a.z), length = std::hypot(x, z);
     car_.Position[0] = x + off * x / length;
     car_.Position[2] = z + off * z / length;
   }
@@ -151,13 +151,13 @@ TEST_F(CentreLine, TheSearchWrapsAndFindsAFarCarAgain) {
 TEST_F(CentreLine, TheNearestPointHasAnAlternativeWhereTheLineComesBack) {
   for (double gap : {40.0, 80.0}) {
     Use(Stadium(2400, gap));
-    const double position[3] = {line_[1000].X, 0, line_[1000].Z};  // 100 m or so before the bend
+    const double position[3] = {line_[1000].x, 0, line_[1000].z};  // 100 m or so before the bend
     double nearest = 0, alternative = 0;
     SB_GetNearestBsplinePoint(position, &nearest, &alternative);
     EXPECT_NEAR(nearest, 1000, 1e-6) << gap;
     if (gap < 60) {
-      const TBSPLINEPOINT& other = line_[static_cast<int>(alternative)];
-      EXPECT_NEAR(std::hypot(other.X - position[0], other.Z - position[2]), gap, 0.6);
+      const TVECTOR& other = line_[static_cast<int>(alternative)];
+      EXPECT_NEAR(std::hypot(other.x - position[0], other.z - position[2]), gap, 0.6);
     } else {
       EXPECT_EQ(alternative, nearest) << gap;
     }
@@ -180,7 +180,7 @@ TEST_F(CentreLine, TheFileIsKeptForTheSameMapAndMissingOnesAreSaid) {
 
 TEST_F(CentreLine, DamagedFilesLeaveTheLineInvalid) {
   Line nan = Circle(10);
-  nan[4].Z = NAN;
+  nan[4].z = NAN;
   const std::string good = Bytes(Circle(10), 10);
   const std::pair<const char*, std::string> files[] = {
       {"no point", Bytes({}, 0)},           {"a negative count", Bytes(Circle(10), -1)},

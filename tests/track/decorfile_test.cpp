@@ -24,19 +24,21 @@ class DecorFile : public ztest::TrackTest {
     const TDECOR& d = SB_Var.Decor;
     std::vector<long> at;
     for (int i = 0; i < d.NbBigEntitys; ++i) {
-      at.push_back(SB_BigEntitySmalls(&d.BigEntitys[i]) - d.SmallEntitys);
-      at.push_back(SB_BigEntityFaces(&d.BigEntitys[i]) - d.Faces);
-      at.push_back(SB_BigEntityWordVertices(&d.BigEntitys[i]) - d.WordVertices);
+      const TBIGENTITY& b = d.BigEntitys[i];
+      at.push_back(SB_DecorSmallEntityRun(b.SmallEntitys, b.NbSmallEntitys) - d.SmallEntitys);
+      at.push_back(SB_DecorFaceRun(b.Faces, b.NbFaces) - d.Faces);
+      at.push_back(SB_DecorWordVertexRun(b.WordVertices, b.NbWordVertices) - d.WordVertices);
     }
     for (int i = 0; i < d.NbSmallEntitys; ++i) {
-      at.push_back(SB_SmallEntityVertices(&d.SmallEntitys[i]) - d.Vertices);
-      at.push_back(SB_SmallEntityFaces(&d.SmallEntitys[i]) - d.Faces);
+      const TSMALLENTITY& s = d.SmallEntitys[i];
+      at.push_back(SB_DecorVertexRun(s.Vertices, s.NbVertices) - d.Vertices);
+      at.push_back(SB_DecorFaceRun(s.Faces, s.NbFaces) - d.Faces);
       at.push_back(SB_SeenList(i) ? SB_SeenList(i) - d.SeenEntitysList : -1);
     }
     for (int i = 0; i < d.NbCube10Polys; ++i)
       for (int run = 0; run < SB_CELLRUNS; ++run) at.push_back(SB_CellFaces(&d.Cube10Polys[i], run) - d.FacePolys);
     for (int i = 0; i < d.NbFacePolys; ++i)
-      for (int k = 0; k < d.FacePolys[i].NbPoints; ++k) {
+      for (int k = 0; k < d.FacePolys[i].NbCorners; ++k) {
         at.push_back(SB_FacePolyPoint(&d.FacePolys[i], k) - d.PointOffsets);
         at.push_back(SB_FacePolyTexturePoint(&d.FacePolys[i], k) - d.PointTextures);
       }
