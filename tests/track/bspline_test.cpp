@@ -143,6 +143,10 @@ TEST_F(CentreLine, TheSearchWrapsAndFindsAFarCarAgain) {
   Place(500.25, 31);  // over 30 m from the line near index 993
   SB_UpdateCarTrackProgress(&car_);
   EXPECT_EQ(car_.CenterLineIndex, 500);
+  Place(981.5, 31);  // the coarse pass's chord before point 0 starts at N - 20
+  SB_UpdateCarTrackProgress(&car_);
+  EXPECT_EQ(car_.CenterLineIndex, 981);
+  Place(500.25, 31);
   TCAMERA camera{};
   camera.Metres[0] = car_.Position[0], camera.Metres[2] = car_.Position[2];
   EXPECT_EQ(SB_UpdateCameraBsplineIndex(&camera), 500);

@@ -85,6 +85,7 @@ TEST_F(Ground, ASharedEdgeGoesToTheFirstFaceAndAnExtensionToNone) {
   map_.CubeFace({{0, 0, 0}, {100, 0, 0}, {0, 0, 100}}, {70, 128, 64}, road_);
   map_.CubeFace({{100, 0, 0}, {100, 0, 100}, {0, 0, 100}}, {60, 128, 64}, road_);
   map_.CubeFace({{128, 0, 0}, {228, 0, 100}, {178, 0, 100}}, kCubeUp, road_);
+  map_.PolyFace(SB_GROUNDRUN, {{40000, 0, 40000}, {40100, 0, 40100}, {40050, 0, 40100}}, kPolyUp, material_);
   Use(map_);
   EXPECT_EQ(SB_GetGroundHeight(World(50), World(50)), -2048.0);
   EXPECT_EQ(SB_Var.GroundNormal[0], 70);
@@ -92,6 +93,9 @@ TEST_F(Ground, ASharedEdgeGoesToTheFirstFaceAndAnExtensionToNone) {
   // past its end and inside the face's box.
   EXPECT_EQ(SB_GetGroundHeight(World(148), World(100)), SB_NOGROUND);
   EXPECT_EQ(SB_GetGroundHeight(World(200), World(100)), -2048.0);  // on the edge itself
+  // The same on the polygon map.
+  EXPECT_EQ(SB_GetPolyGroundHeight(40020, 40100), SB_NOGROUND);
+  EXPECT_EQ(SB_GetPolyGroundHeight(40072, 40100), 0.0);
 }
 
 TEST_F(Ground, EachFormAnswersByItsOwnOrigin) {
