@@ -13,6 +13,9 @@
 
 namespace {
 
+// Where a file's bytes start in their block.
+constexpr uintptr_t kFileAlign = 64;
+
 // Bytes a block of `size` takes in a heap, its header included.
 uint64_t HeapFootprint(uint64_t size) { return ((size + 15) & ~uint64_t{15}) + LS_HEAP_HEADER; }
 
@@ -53,33 +56,34 @@ BMAP* LS_LoadPicture(const char* name, int32_t type, uintptr_t heap) {
 }
 
 bool LSI_LoadPictureFile(const char* name, LSI_PICFILE* file) {
-  file->Data = nullptr;
-  file->Size = 0;
+  *file = LSI_PICFILE{nullptr, 0, nullptr};
   if (!name) return false;
   const int32_t size = LS_GetFileSize(name);
   if (size <= 0) return false;
-  if (HeapFootprint(static_cast<uint32_t>(size)) > LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap)))
+  const uint64_t blockSize = uint64_t{static_cast<uint32_t>(size)} + kFileAlign - 1;
+  if (blockSize > UINT32_MAX ||
+      HeapFootprint(blockSize) > LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap)))
     return false;
   LS_FlipHeapDirection(LS_DefaultHeap);
-  auto* data = static_cast<uint8_t*>(LS_GetMem(static_cast<uint32_t>(size)));
+  void* block = LS_GetMem(static_cast<uint32_t>(blockSize));
   LS_FlipHeapDirection(LS_DefaultHeap);
-  if (!data) return false;
+  if (!block) return false;
+  const uintptr_t address = reinterpret_cast<uintptr_t>(block);
+  auto* data = static_cast<uint8_t*>(block) + ((kFileAlign - address % kFileAlign) % kFileAlign);
   const int16_t handle = LS_Open(name, LS_O_BINARY);
   const int32_t got = handle < 0 ? 0 : LS_Read(handle, data, size);
   if (handle >= 0) LS_Close(handle);
   if (got != size) {
-    LS_Release(data);
+    LS_Release(block);
     return false;
   }
-  file->Data = data;
-  file->Size = static_cast<uint32_t>(size);
+  *file = LSI_PICFILE{data, static_cast<uint32_t>(size), block};
   return true;
 }
 
 void LSI_FreePictureFile(LSI_PICFILE* file) {
-  if (file->Data) LS_Release(file->Data);
-  file->Data = nullptr;
-  file->Size = 0;
+  if (file->Block) LS_Release(file->Block);
+  *file = LSI_PICFILE{nullptr, 0, nullptr};
 }
 
 uint64_t LSI_MostUnpacked(uint64_t available, uint32_t cost, uint32_t yield) {
