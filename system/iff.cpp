@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "system/picture.h"
@@ -96,10 +97,31 @@ const std::array<uint64_t, 256> kSpread = [] {
   return table;
 }();
 
+// Eight pixels from the bytes of planes P... at their place, the planes
+// written out one by one.
+template <int32_t... P>
+uint64_t EightPixels(const uint8_t* planes, size_t planeBytes, std::integer_sequence<int32_t, P...>) {
+  return ((kSpread[planes[P * planeBytes]] << P) | ...);
+}
+
+// Makes the first `groups` groups of eight pixels of a row, each at once
+// from the bytes of all Planes planes at its place.
+template <int32_t Planes>
+void SpreadGroups(const uint8_t* planes, size_t planeBytes, uint8_t* row, int32_t groups) {
+  for (int32_t i = 0; i < groups; ++i, ++planes, row += 8) {
+    const uint64_t pixels = EightPixels(planes, planeBytes, std::make_integer_sequence<int32_t, Planes>());
+    std::memcpy(row, &pixels, 8);
+  }
+}
+
+using SpreadProc = void (*)(const uint8_t*, size_t, uint8_t*, int32_t);
+constexpr SpreadProc kSpreadGroups[kIffMaxPlanes] = {SpreadGroups<1>, SpreadGroups<2>, SpreadGroups<3>,
+                                                     SpreadGroups<4>, SpreadGroups<5>, SpreadGroups<6>,
+                                                     SpreadGroups<7>, SpreadGroups<8>};
+
 // Each row's planes (and the mask plane, read and dropped) are read whole,
-// then every eight pixels are made at once from the bytes of all planes
-// at their place; a last group narrower than eight takes its pixels from
-// LSI_PlaneToChunky plane by plane.
+// then its pixels made eight at a time; a last group narrower than eight
+// takes its pixels from LSI_PlaneToChunky plane by plane.
 bool ReadPlanar(BMAP* bmap, LSI_RUNSOURCE* s, const LSI_IFFINFO& info) {
   const size_t planeBytes = static_cast<size_t>((info.Width + 15) / 16 * 2);
   const int32_t planes = info.Planes + (info.Masking == kMaskPlane ? 1 : 0);
@@ -107,15 +129,11 @@ bool ReadPlanar(BMAP* bmap, LSI_RUNSOURCE* s, const LSI_IFFINFO& info) {
   std::vector<uint8_t> rowPlanes(planeBytes * static_cast<size_t>(planes));
   const int32_t full = std::min(static_cast<int32_t>(planeBytes), bmap->SizeX / 8);
   const int32_t rest = std::min(static_cast<int32_t>(planeBytes) * 8, bmap->SizeX) - 8 * full;
+  const SpreadProc spread = kSpreadGroups[info.Planes - 1];
   for (int32_t y = 0; y < bmap->SizeY; ++y) {
     uint8_t* row = bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen;
     if (!ReadBytes(s, packed, rowPlanes.data(), rowPlanes.size())) return false;
-    for (int32_t i = 0; i < full; ++i) {
-      const uint8_t* at = rowPlanes.data() + i;
-      uint64_t pixels = 0;
-      for (int32_t p = 0; p < info.Planes; ++p, at += planeBytes) pixels |= kSpread[*at] << p;
-      std::memcpy(row + 8 * i, &pixels, 8);
-    }
+    spread(rowPlanes.data(), planeBytes, row, full);
     if (rest > 0)
       for (int32_t p = 0; p < info.Planes; ++p)
         LSI_PlaneToChunky(rowPlanes[p * planeBytes + static_cast<size_t>(full)], row + 8 * full, p, rest);
