@@ -156,7 +156,7 @@ BMAP* DecodeIff(const LSI_PICFILE& file, uintptr_t heap) {
   const uint64_t needed = BodyBytes(info, width);
   if (needed > (packed ? LSI_MostUnpacked(info.BodyLength, 2, kByteRunMax) : info.BodyLength)) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(width, info.Height, 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(width, info.Height, 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   LSI_RUNSOURCE source;

@@ -33,7 +33,7 @@ BMAP* DecodePcx(const LSI_PICFILE& file, uintptr_t heap) {
   const uint64_t coded = uint64_t{static_cast<uint32_t>(bytesPerLine)} * static_cast<uint32_t>(height);
   if (coded > LSI_MostUnpacked(file.Size - kPcxHeader, 2, kPcxMaxRun)) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(width, height, 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(width, height, 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   bool read = bmap->Start != nullptr;

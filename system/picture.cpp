@@ -97,7 +97,7 @@ BMAP* LSI_EndPicturePass(BMAP* bmap, bool read) {
   return nullptr;
 }
 
-BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind) {
+BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind, bool cleared) {
   if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) return nullptr;
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32) return nullptr;
   const uint64_t pixels =
@@ -108,7 +108,8 @@ BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintpt
     if (!heap || pixels > UINT32_MAX) return nullptr;
     if (HeapFootprint(sizeof(BMAP)) + HeapFootprint(pixels) > LSI_GetHeapMaxFree(heap)) return nullptr;
   }
-  return LS_CreateBmap(static_cast<int32_t>(width), static_cast<int32_t>(height), depth, kind);
+  const int32_t w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
+  return cleared ? LS_CreateBmap(w, h, depth, kind) : LSI_CreateBmapUncleared(w, h, depth, kind);
 }
 
 void LSI_LEPixelsToNative(uint8_t* pixels, int32_t count, int32_t bytesPerPixel) {

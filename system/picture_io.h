@@ -29,7 +29,9 @@ uint64_t LSI_MostUnpacked(uint64_t available, uint32_t cost, uint32_t yield);
 
 // LS_CreateBmap, refused with null (no error raised) when the sizes are
 // not positive or a memory bitmap would not fit in its heap's largest gap.
-BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind);
+// A reader that writes every pixel of a memory bitmap (or frees it) asks
+// for it uncleared.
+BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind, bool cleared = true);
 
 // Ends a reader's pixel pass over a bitmap it locked: unlocks it, and frees
 // it when the pass failed. Returns the bitmap, or null after a failure.

@@ -208,7 +208,7 @@ BMAP* DecodeTga(const LSI_PICFILE& file, uintptr_t heap) {
                                : available / static_cast<uint64_t>(bytesPerPixel);
   if (uint64_t{h.Width} * h.Height > most) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(h.Width, h.Height, bytesPerPixel * 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(h.Width, h.Height, bytesPerPixel * 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   const bool topDown = (h.Descriptor & kTgaTopDown) != 0;
