@@ -2,6 +2,7 @@
 // (type 10) pictures of 8, 15, 16, 24 and 32 bits, rows bottom-up or
 // top-down.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
@@ -86,7 +87,14 @@ constexpr size_t kTgaBlock = 32;
 // block has room for one pixel more).
 template <size_t Unit>
 void RepeatBlock(uint8_t* block, const uint8_t* from) {
-  if constexpr (Unit == 3) {
+  if constexpr (Unit == 3 && std::endian::native == std::endian::little) {
+    // Three words repeat the 3-byte value eight times; made in registers,
+    // so that reading the block back does not wait on narrow stores.
+    const uint64_t v = from[0] | uint64_t{from[1]} << 8 | uint64_t{from[2]} << 16;
+    const uint64_t words[4] = {v | v << 24 | v << 48, v >> 16 | v << 8 | v << 32 | v << 56, v >> 8 | v << 16 | v << 40,
+                               v | v << 24 | v << 48};
+    std::memcpy(block, words, kTgaBlock);
+  } else if constexpr (Unit == 3) {
     uint8_t value[Unit];
     std::memcpy(value, from, Unit);
     for (size_t i = 0; i < kTgaBlock; i += Unit) std::memcpy(block + i, value, Unit);
