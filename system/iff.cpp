@@ -58,12 +58,12 @@ bool ReadBytes(LSI_RUNSOURCE* s, bool packed, uint8_t* out, size_t count) {
     if (!whole) break;
     const size_t n = std::min<size_t>(left, count);
     if (repeat) {
-      std::memset(out, value, n);
+      LSI_FillPacket<1>(out, &value, n);
     } else if (static_cast<size_t>(end - next) < n) {
       whole = false;
       break;
     } else {
-      std::memcpy(out, next, n);
+      LSI_CopyPacket(out, next, n);
       next += n;
     }
     out += n;
