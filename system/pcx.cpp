@@ -75,9 +75,10 @@ const uint8_t* NextRunByte(const uint8_t* from, const uint8_t* limit) {
 // Decodes eight code bytes at a time while sixteen bytes of the row (up to
 // keep) lie ahead and sixteen of the file: the literal bytes before the
 // first run code among them are stored with one 8-byte copy, then a run of
-// at most eight with one 8-byte fill; what is written past them is
-// overwritten by the codes that follow. Stops before a longer run, which
-// the general path takes. Returns the next code byte.
+// at most eight with one 8-byte fill (what is written past them is
+// overwritten by the codes that follow), or a longer one exactly. Stops
+// before a run that goes past keep, which the general path takes. Returns
+// the next code byte.
 const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest, int32_t& x, int32_t keep) {
   while (keep - x >= 16 && end - next >= 16) {
     uint64_t word;
@@ -93,9 +94,13 @@ const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest,
     x += literals;
     next += literals;
     const uint32_t count = *next & kPcxMaxRun;
-    if (count > 8) break;
-    const uint64_t fill = next[1] * 0x0101010101010101ull;
-    std::memcpy(dest + x, &fill, 8);
+    if (count > 8) {
+      if (static_cast<int32_t>(count) > keep - x) break;
+      LSI_FillPacket<1>(dest + x, next + 1, count);
+    } else {
+      const uint64_t fill = next[1] * 0x0101010101010101ull;
+      std::memcpy(dest + x, &fill, 8);
+    }
     x += static_cast<int32_t>(count);
     next += count ? 2 : 1;  // an empty run has no value byte
   }
