@@ -169,11 +169,11 @@ TEST_F(Actions, TypeWaitsForAKeyBeforeLine46) {
   EXPECT_EQ(ztest::PagerPrompts(), 1);
   EXPECT_EQ(Printed().size(), 46u);
 
-  // A lone line feed stays in its line; a long name is only not found.
+  // Any line end ends a line; a long name is only not found.
   ztest::WriteFile(root_ + "/MIXED.TXT", "a\nb\rc\r\n\r\nd");
   Run("TYPE MIXED.TXT");
   Run("TYPE " + std::string(255, 'T'));
-  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "File error... type DIR for directory..."}));
+  EXPECT_EQ(Printed(), (Lines{"a", "b", "c", "", "d", "File error... type DIR for directory..."}));
 }
 
 TEST_F(Actions, HelpAndInfoTypeTheirFiles) {

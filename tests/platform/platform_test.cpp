@@ -142,7 +142,7 @@ TEST_F(PlatformTest, GarbledRegistryKeepsItsGoodValuesAndIsRewritten) {
 }
 
 TEST(TextLines, SplitsTrimsAndChecks) {
-  EXPECT_EQ(plat::SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(plat::SplitLines("a\r\nb\n\nc\rd"), (std::vector<std::string>{"a", "b", "", "c", "d"}));
   EXPECT_EQ(plat::Trim("  a b \t"), "a b");
   EXPECT_EQ(plat::Trim("   "), "");
   EXPECT_TRUE(plat::IsPrintableText("a\tb"));
