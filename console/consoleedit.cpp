@@ -129,6 +129,7 @@ void SB_ConsoleInput(const char* prompt, char* buffer) {
     SB_ConsoleShowInputLine(shown.c_str());
     SB_DrawConsole();
     NET_UpdateEvent();
+    SB_IdleWait();
   }
   SB_ConsolePrintf("%s%s", prompt, buffer);
 }

@@ -10,6 +10,7 @@
 #include "system/bmap.h"
 #include "system/error.h"
 #include "system/file.h"
+#include "system/input.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
 #include "system/sound.h"
@@ -45,7 +46,7 @@ int32_t Save(const char* name, BMAP* shot) {
 void SB_ScreenShot(BMAP* bmap) {
   if (LSI_Var.Master || !KeysHeld()) return;
   LS_Beep();
-  while (KeysHeld()) SB_UpdateEvent();
+  while (KeysHeld() && LSYS_KeyMayCome()) SB_UpdateEvent();
   char name[32];
   if (!bmap || !NextName(name, sizeof name)) return;
   PALETTE* kept = bmap->Palette;

@@ -1,6 +1,7 @@
 // The built program headless on a copy of the default data tree: a start-up
 // script runs a race at an 8-bit and a 16-bit video mode while the input
-// script takes a screenshot, pauses and leaves.
+// script takes a screenshot, pauses and leaves; scripts with nothing to
+// type end and say what they did.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -56,5 +57,44 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest, testing::Values(7, 17));
+
+// As a user runs it headless with a script and nothing to type: a race
+// ends after its set-up and a frame, a script with Linux line ends runs
+// every line, each console line reaches standard output, and a script
+// that cannot be read fails with its name on standard error.
+using ProgramRunTest = ztest::Environment;
+
+TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/PLAY.TXT", "PLAY\r\nQUIT\r\n");
+  ztest::WriteFile(tree + "/dat/LF.TXT", "ECHO one\nECHO two\nQUIT\n");
+  const struct {
+    const char* script;
+    int exitCode;
+    std::vector<std::string> out;  // in their order on standard output
+    const char* error;             // in standard error
+  } cases[] = {{"play.txt", 0, kRaceLines, ""},
+               {"lf.txt", 0, {">ECHO one", "one", ">ECHO two", "two", ">QUIT"}, ""},
+               {"missing.txt", 1, {"File error... type DIR for directory..."}, "DAT>MISSING.TXT ("}};
+  for (const auto& c : cases) {
+    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
+                                config_ + "' timeout 60 '" ZENTROVA_EXE "' -S:" + c.script + " >'" + temp_ +
+                                "/out.txt' 2>'" + temp_ + "/err.txt'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << c.script;
+    EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.script;
+    std::istringstream out(ztest::ReadFile(temp_ + "/out.txt"));
+    size_t next = 0;
+    for (std::string line; std::getline(out, line) && next < c.out.size();)
+      if (line.rfind(c.out[next], 0) == 0) ++next;
+    EXPECT_EQ(next, c.out.size()) << c.script << ": missing or out of order: " << c.out[next];
+    const std::string error = ztest::ReadFile(temp_ + "/err.txt");
+    if (*c.error)
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.script << ": " << error;
+    else
+      EXPECT_EQ(error, "") << c.script;
+  }
+}
 
 }  // namespace
