@@ -5,6 +5,7 @@
 #include "race/raceframe.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
+#include "shell/gamefile.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
@@ -34,11 +35,8 @@ bool NextName(char* name, size_t size) {
 // Writes the picture with file errors kept rather than fatal, so that a
 // folder that cannot be written does not end the race; 1 when written.
 int32_t Save(const char* name, BMAP* shot) {
-  const uint32_t mode = LSI_Var.ErrorMode;
-  LS_SetErrorMode(LS_ERRMODE_KEEP);
-  const int32_t saved = LS_SaveTga(name, shot, nullptr, 0);
-  LSI_Var.ErrorMode = mode;
-  return saved;
+  const SB_KeepFileErrors keep;
+  return LS_SaveTga(name, shot, nullptr, 0);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ constexpr size_t SB_WORDSIZE = 256;
 // Loads a text file whole into the default heap (release it with
 // SB_Release): "File error... type DIR for directory..." when it is
 // missing, "Internal error... error wile loading..." when it cannot be
-// loaded, and false. An empty file gives a null text of size 0.
+// loaded, and false, whatever the file error. An empty file gives a null
+// text of size 0.
 bool SB_LoadTextFile(const char* path, char** text, int32_t* size);
 
 // A carriage return and line feed, a line feed alone or a carriage return
