@@ -49,8 +49,9 @@ BMAP* LoadSourceTga(const char* name) {
   return picture;
 }
 
+// Sized after a picture of a file: null when the heap cannot hold it.
 BMAP* NewBitmap(int32_t width, int32_t height, int32_t depth, int32_t format) {
-  BMAP* bmap = SB_CreateBmap(width, height, depth, LS_DefaultHeap, "SB_MakeIcone");
+  BMAP* bmap = SB_CreateBmapIfFits(width, height, depth, LS_DefaultHeap, "SB_MakeIcone");
   if (bmap) bmap->Format = format;
   return bmap;
 }
@@ -122,7 +123,7 @@ void ViewTga(const char* name) {
     SB_ConsolePrintf("File %s not found !!!", name);
     return;
   }
-  BMAP* shown = SB_CreateBmap(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env");
+  BMAP* shown = SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env");
   if (shown) {
     CopyAt(picture, shown, 0, 0);
     ShowUntilKey(shown);
@@ -142,7 +143,7 @@ void ViewPcx(const char* name) {
   }
   if (!picture) {
     SB_ConsolePrintf("File %s not found !!!", name);
-  } else if (BMAP* shown = SB_CreateBmap(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
+  } else if (BMAP* shown = SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
     SB_RemapBmap(picture, palette, shown, &LS_Var.Palette);
     ShowUntilKey(shown);
     SB_FreeBmap(shown);

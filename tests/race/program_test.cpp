@@ -69,6 +69,15 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/dat/PLAY.TXT", "PLAY\r\nQUIT\r\n");
   ztest::WriteFile(tree + "/dat/LF.TXT", "ECHO one\nECHO two\nQUIT\n");
+  ztest::WriteFile(tree + "/dat/VIEW.TXT", "VIEWIMAGE BIG.TGA\r\nQUIT\r\n");
+  // 2048 x 2048 at 8 bits, run-length coded, 65,664 bytes: the library
+  // reads it, but its 24-bit copy does not fit the game's heap beside it.
+  std::string big = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 8, 0x20};
+  big[0] = 110;  // an image identifier of 110 bytes
+  big += std::string(110, 'i');
+  for (int i = 0; i < 2048 * 2048 / 128; ++i) big += "\xFF\x07";
+  ASSERT_EQ(big.size(), 65664u);
+  ztest::WriteFile(tree + "/BIG.TGA", big);
   const struct {
     const char* script;
     int exitCode;
@@ -76,6 +85,7 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
     const char* error;             // in standard error
   } cases[] = {{"play.txt", 0, kRaceLines, ""},
                {"lf.txt", 0, {">ECHO one", "one", ">ECHO two", "two", ">QUIT"}, ""},
+               {"view.txt", 0, {">VIEWIMAGE BIG.TGA", "File BIG.TGA not found !!!", ">QUIT"}, ""},
                {"missing.txt", 1, {"File error... type DIR for directory..."}, "DAT>MISSING.TXT ("}};
   for (const auto& c : cases) {
     const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
