@@ -13,6 +13,7 @@
 #include "platform/ansi.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/sdl/boxsignals.h"
 #include "platform/sdl/events.h"
 #include "platform/window.h"
 
@@ -92,6 +93,7 @@ void Close() {
 int Box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
+  const BoxSignals closedBySignals;
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str(),
                            g_video.window);
   return kMessageBoxOk;
