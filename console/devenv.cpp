@@ -157,7 +157,7 @@ int32_t SB_DevEnv() {
     // Headless, with no key to come, nothing could ever end the loop: it
     // ends as a typed QUIT would.
     if (!SB_Var.QuitConsole && !LSYS_KeyMayCome()) SB_ExecCommand("@QUIT");
-    SB_IdleWait();
+    SB_ConsoleIdle();
   }
   SB_FreeDevEnv();
   return 0;

@@ -41,6 +41,6 @@ int32_t SB_WaitKey() {
   }
 }
 
-void SB_IdleWait() {
-  if (LSI_Var.NbKeys == 0) plat::IdleMs(SB_IDLEMS);
+void SB_IdleWait(uint32_t ms) {
+  if (LSI_Var.NbKeys == 0) plat::IdleMs(ms);
 }
