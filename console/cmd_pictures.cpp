@@ -143,7 +143,8 @@ void ViewPcx(const char* name) {
   }
   if (!picture) {
     SB_ConsolePrintf("File %s not found !!!", name);
-  } else if (BMAP* shown = SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
+  } else if (BMAP* shown =
+                 SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
     SB_RemapBmap(picture, palette, shown, &LS_Var.Palette);
     ShowUntilKey(shown);
     SB_FreeBmap(shown);

@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kRampFirst = 1, kRampLast = 39;
 constexpr int kCubeFirst = kRampLast + 1, kCubeSide = 6;  // entries 40 to 255
-constexpr int kShadeLow = 36, kShadeHigh = 186;            // the shades the picture uses
+constexpr int kShadeLow = 36, kShadeHigh = 186;           // the shades the picture uses
 
 void SetEntry(std::vector<uint8_t>& palette, int entry, int red, int green, int blue) {
   palette[static_cast<size_t>(entry * 3 + 0)] = static_cast<uint8_t>(red);
@@ -52,7 +52,8 @@ int Shade(int x, int y) {
   if (x % 32 == 0 || y % 32 == 0) v += 14;  // the grid
   v += Grain(x, y);
   const int shade = std::clamp(v, kShadeLow, kShadeHigh) - kShadeLow;
-  return kRampFirst + (shade * (kRampLast - kRampFirst) + (kShadeHigh - kShadeLow) / 2) / (kShadeHigh - kShadeLow);
+  return kRampFirst +
+         (shade * (kRampLast - kRampFirst) + (kShadeHigh - kShadeLow) / 2) / (kShadeHigh - kShadeLow);
 }
 
 }  // namespace

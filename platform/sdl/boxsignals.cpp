@@ -65,7 +65,8 @@ BoxSignals::BoxSignals() {
 BoxSignals::~BoxSignals() {
   for (int signal : kSignals) sigaction(signal, &g_before[Slot(signal)], nullptr);
   const int received = g_received;
-  if (received && g_before[Slot(received)].sa_handler == SIG_DFL && !(g_before[Slot(received)].sa_flags & SA_SIGINFO))
+  if (received && g_before[Slot(received)].sa_handler == SIG_DFL &&
+      !(g_before[Slot(received)].sa_flags & SA_SIGINFO))
     raise(received);
 }
 

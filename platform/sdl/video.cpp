@@ -152,7 +152,8 @@ bool Open(const std::string& title) {
     return false;
   }
   SDL_DisplayMode shown;
-  if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(g_video.window), &shown) == 0 && shown.refresh_rate > 0)
+  if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(g_video.window), &shown) == 0 &&
+      shown.refresh_rate > 0)
     g_video.refreshMs = static_cast<Uint64>(1000 / shown.refresh_rate);
   SDL_StartTextInput();
   SetMessageBoxBackend(Box);

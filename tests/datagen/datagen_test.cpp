@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <iterator>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -78,7 +78,7 @@ TEST_F(DatagenTest, PicturesRemappedIntoTheConsolePaletteKeepTheirColours) {
   ASSERT_TRUE(datagen::WritePcx(root_ + "/DEVENV.PCX", datagen::DevEnvPicture()));
   PALETTE* console = LS_LoadPcxPalette("devenv.pcx");
   ASSERT_NE(console, nullptr);
-  const LS_RGB colours[] = {{63, 0, 0},   {0, 63, 0},   {0, 0, 63},  {63, 32, 0}, {63, 63, 0},
+  const LS_RGB colours[] = {{63, 0, 0},   {0, 63, 0},   {0, 0, 63},   {63, 32, 0}, {63, 63, 0},
                             {63, 63, 63}, {32, 32, 32}, {40, 10, 50}, {6, 11, 22}};
   const int32_t n = static_cast<int32_t>(std::size(colours));
   PALETTE own{};

@@ -93,8 +93,9 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
                {"view.txt", 0, {">VIEWIMAGE BIG.TGA", "File BIG.TGA not found !!!", ">QUIT"}, ""},
                {"missing.txt", 1, {"File error... type DIR for directory..."}, "DAT>MISSING.TXT ("}};
   for (const auto& c : cases) {
-    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                                config_ + "' timeout 60 '" ZENTROVA_EXE "' -S:" + c.script + " >'" + temp_ +
+    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree +
+                                "' ZENTROVA_CONFIG_DIR='" + config_ +
+                                "' timeout 60 '" ZENTROVA_EXE "' -S:" + c.script + " >'" + temp_ +
                                 "/out.txt' 2>'" + temp_ + "/err.txt'";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << c.script;

@@ -8,10 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <csignal>
 #include <cstdio>
-
-#include <array>
 #include <cstdlib>
 #include <string>
 
