@@ -67,8 +67,6 @@ __attribute__((weak)) void SB_FreePalette3d() {
   SB_Var.Pal3d = nullptr;
 }
 
-__attribute__((weak)) void SB_ScaleCarsTextureCoords(int32_t) {}
-__attribute__((weak)) void SB_DoubleCarsTextureCoords(int32_t) {}
 __attribute__((weak)) void POWER_LoadScarsTexture() {}
 __attribute__((weak)) void POWER_FreeScarsTexture() {}
 
