@@ -1,6 +1,6 @@
 // IFF picture reader: ILBM (1 to 8 bit planes per row, with or without a
-// mask plane) and PBM (one byte per pixel), raw or ByteRun1 coded, into
-// 8-bit bitmaps of even width.
+// mask plane; not hold-and-modify nor extra-half-brite) and PBM (one byte
+// per pixel), raw or ByteRun1 coded, into 8-bit bitmaps of even width.
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -20,6 +20,10 @@ constexpr uint32_t kBmhdLength = 20;
 constexpr int32_t kIffMaxPlanes = 8;
 constexpr int32_t kMaskPlane = 1;  // masking value: a mask plane follows the colour planes
 constexpr uint32_t kByteRunMax = 128;
+// Display modes of the CAMG chunk whose pixels are not colour-map indices:
+// hold-and-modify (a pixel changes one component of the pixel before it)
+// and extra-half-brite (the upper half of the indices are halved colours).
+constexpr uint32_t kCamgHam = 0x800, kCamgExtraHalfBrite = 0x80;
 
 // The next count bytes of a plane or pixel stream, raw or ByteRun1 coded:
 // control n below 128 copies n + 1 bytes, above 128 repeats the next byte
@@ -204,6 +208,11 @@ int32_t LSI_ParseIff(const uint8_t* data, uint32_t size, LSI_IFFINFO* info) {
   const uint8_t* bmhd = LSI_FindIffChunk(chunks, end, "BMHD");
   const uint8_t* body = LSI_FindIffChunk(chunks, end, "BODY");
   if (!bmhd || !body || LS_ReadBELong(bmhd + 4) < kBmhdLength) return 0;
+  // A picture whose pixels are not indices would load with wrong colours.
+  const uint8_t* camg = LSI_FindIffChunk(chunks, end, "CAMG");
+  if (camg && LS_ReadBELong(camg + 4) >= 4 &&
+      (LS_ReadBELong(camg + kIffChunkHeader) & (kCamgHam | kCamgExtraHalfBrite)))
+    return 0;
   const uint8_t* h = bmhd + kIffChunkHeader;
   info->Width = LS_ReadBEWord(h);
   info->Height = LS_ReadBEWord(h + 2);
