@@ -39,11 +39,12 @@ class BmapTest : public LibraryTest {
   // Errors go to the error file instead of ending the test.
   void LogErrors() { LS_SetErrorMode(LS_ERRMODE_LOG); }
   std::string ErrorFile() const { return ReadFile(root_ + "/LSDEBUG.ERM"); }
-  // The report line of a library error as the error file holds it.
-  static std::string Report(int code, const char* table, const std::string& text) {
-    char line[512];
-    std::snprintf(line, sizeof line, "LS_ERROR: %d %20s %s \n\n", code, table, text.c_str());
-    return line;
+  // How many reports in the error file hold the text.
+  int Logged(const std::string& text) const {
+    const std::string all = ErrorFile();
+    int n = 0;
+    for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) ++n;
+    return n;
   }
 
   // Makes the two screens: the front screen in the given screen mode,

@@ -119,7 +119,7 @@ class FilmTest : public BmapTest {
   // The report lines of user errors with these texts, in order.
   static std::string Reports(const std::vector<std::string>& texts) {
     std::string all;
-    for (const std::string& t : texts) all += Report(0, "User Error", t);
+    for (const std::string& t : texts) all += "LS_ERROR: 0           User Error " + t + " \n\n";
     return all;
   }
 };
