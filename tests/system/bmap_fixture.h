@@ -38,14 +38,6 @@ class BmapTest : public LibraryTest {
 
   // Errors go to the error file instead of ending the test.
   void LogErrors() { LS_SetErrorMode(LS_ERRMODE_LOG); }
-  std::string ErrorFile() const { return ReadFile(root_ + "/LSDEBUG.ERM"); }
-  // How many reports in the error file hold the text.
-  int Logged(const std::string& text) const {
-    const std::string all = ErrorFile();
-    int n = 0;
-    for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) ++n;
-    return n;
-  }
 
   // Makes the two screens: the front screen in the given screen mode,
   // then, unless it is 1, the back screen.
