@@ -123,18 +123,6 @@ TEST_F(VideoModeTest, AModeTheDisplayLacksIsError9) {
   EXPECT_EQ(Boxes().back(), "LS_ERROR: 9   Invalid Video Mode LSYS_SetVideoMode 123 45 16 \n");
 }
 
-TEST_F(VideoModeTest, AModeChangeIsRefusedWhileABitmapIsLocked) {
-  StartOnDesktop(16);
-  BMAP* b = LS_CreateBmap(8, 8, 16, BMAP_SYSMEM);
-  LS_LockBmap(b);
-  LS_SetErrorMode(LS_ERRMODE_KEEP);
-  LSYS_SetVideoMode(640, 480, 16, 1);
-  EXPECT_EQ(LS_GetLastError(), 8u);
-  EXPECT_EQ(LS_Var.Screen, nullptr);
-  LS_UnlockBmap(b);
-  LS_FreeBmap(b);
-}
-
 TEST_F(VideoModeTest, GraphicsStartAndEndOpenAndCloseTheDisplay) {
   StartOnDesktop(16);
   EXPECT_TRUE(plat::DisplayOpen());
