@@ -7,9 +7,9 @@
 
 #include "console/commands.h"
 #include "console/consoleedit.h"
-#include "engine3d/sgl.h"
 #include "engine3d/videotable.h"
 #include "frontend/interface.h"
+#include "platform/accel/sgl.h"
 #include "race/session.h"
 #include "scenery/decorobjects.h"
 #include "shell/console.h"

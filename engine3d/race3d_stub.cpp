@@ -67,8 +67,6 @@ __attribute__((weak)) void SB_FreePalette3d() {
   SB_Var.Pal3d = nullptr;
 }
 
-__attribute__((weak)) void SB_ScaleCarsTextureCoords(int32_t) {}
-__attribute__((weak)) void SB_DoubleCarsTextureCoords(int32_t) {}
 __attribute__((weak)) void POWER_LoadScarsTexture() {}
 __attribute__((weak)) void POWER_FreeScarsTexture() {}
 
@@ -81,7 +79,6 @@ __attribute__((weak)) void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int3
 }
 __attribute__((weak)) void POWER_BeginFrame(_WINDOW*, TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE*) {}
-__attribute__((weak)) void POWER_WaitRenderDone() {}
 __attribute__((weak)) int32_t POWER_DrawPolygonOutlines(TSOFTSCENE*) { return 0; }
 __attribute__((weak)) void POWER_RenderMap(TSOFTSCENE*, TCAMERA*, _WINDOW*) {}
 __attribute__((weak)) void POWER_RenderFrame(_WINDOW*, TSOFTSCENE*) {}

@@ -1,5 +1,6 @@
 // The start-up probe of the video-mode table: which rows the display
 // offers, and in which pixel format.
+#include "engine3d/power.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "shell/gameevent.h"
@@ -43,6 +44,7 @@ void SB_InitVideoModes() {
   SB_Var.Format16 = screen && screen->Depth == 16 ? screen->Format : BMAP_RGB555;
   SB_Var.RendererCaps = SB_CAPS_SOFTWARE;
   SB_Var.Renderer = SB_Var.RequestedRenderer = 0;
+  if (POWER_InstallRenderCallback()) SB_Var.RendererCaps |= SB_CAPS_PVR;
   const int32_t count = SB_CountVideoModes();
   for (int32_t i = 0; i < count; ++i) {
     TVIDEOMODE& row = SB_Var.VideoModes[i];

@@ -1,8 +1,10 @@
 // The race's video-mode switch until the 3D engine exists: the display
 // takes the row's mode, the race overlay is made again for it, the 3D view
 // window is placed on it and the race bitmaps follow the screen's format;
-// the renderer's slots get the routines of its depth. No accelerator
-// device is made. Weak, so that tests can put recording fakes in place.
+// the renderer's slots get the routines of its depth, and the accelerator's
+// race gets its screen device over the view window. Weak, so that tests can
+// put recording fakes in place.
+#include "engine3d/power.h"
 #include "engine3d/race3d.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
@@ -32,6 +34,11 @@ __attribute__((weak)) int32_t SB_SetVideoMode(int32_t width, int32_t height, int
   if (SB_Var.Pal3d) LS_SetPalette(SB_Var.Pal3d);
   SB_Var.Focal = focal;
   LS_InitWindow(SB_Var.TextScreen, &SB_Var.ScreenWindow, 12, x, y, viewWidth, viewHeight);
+  if (SB_Var.Renderer == SB_RENDERER_PVR) {
+    POWER_DeleteScreenDevice();
+    POWER_CreateScreenDevice(viewWidth, viewHeight, SB_Var.TextScreen->Depth);
+    POWER_InitSglContext(&SB_Var.ScreenWindow);
+  }
   LS_LockBmap(SB_Var.TextScreen);
   if (SB_Hooks.RemapRaceBitmaps) SB_Hooks.RemapRaceBitmaps();
   LS_UnlockBmap(SB_Var.TextScreen);

@@ -1,9 +1,11 @@
 // The scenery and effects of a race, until the scenery exists: no map
 // holds their objects or pictures, so there is nothing to load, move or
-// draw; only the race overlay is made, shown and freed. Weak, so that tests
-// can put recording fakes in their place.
+// draw; only the race overlay is made, shown and freed, and the
+// accelerator's screen device is deleted at the end of an accelerated race.
+// Weak, so that tests can put recording fakes in their place.
 #include "scenery/effects.h"
 
+#include "engine3d/power.h"
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -23,6 +25,7 @@ __attribute__((weak)) int32_t SB_Create3dScreen(int32_t width, int32_t height, i
 }
 
 __attribute__((weak)) void SB_Free3dScreen() {
+  if (SB_Var.Renderer == SB_RENDERER_PVR) POWER_DeleteScreenDevice();
   if (SB_Var.TextScreen) SB_FreeBmap(SB_Var.TextScreen);
   SB_Var.TextScreen = nullptr;
 }

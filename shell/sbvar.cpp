@@ -34,6 +34,7 @@ void SB_ResetVars() {
   SB_Var.NbSelectableSetups = 8;
   SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
+  SB_Var.SglDevice = -1;
   if (SB_Hooks.ResetHigherFloors) SB_Hooks.ResetHigherFloors();
   SB_InitKeyFiles();
 }

@@ -7,6 +7,7 @@
 #include "engine3d/types.h"
 #include "frontend/types.h"
 #include "net/types.h"
+#include "platform/accel/types.h"
 #include "race/types.h"
 #include "shell/settings.h"
 #include "system/asm3d/zidade3d.h"
@@ -186,6 +187,18 @@ struct SB_VARS {
   int32_t SglLockTime;
   int32_t SglRenderTime;
   int32_t NbPolysDrawn;
+
+  // The accelerator's device and render context (records:
+  // platform/accel/types.h), and the render region the inset narrowed.
+  int32_t SglDevice;        // screen device handle, -1 none
+  _WINDOW* SglWindow;       // the window frames are rendered into, null until set
+  uint32_t* SglStatus;      // the library's status word: bit 0 once a frame is rendered
+  SGLCONTEXT SglContext;
+  int32_t ViewportSaved;    // SavedViewport holds the regions of before the inset
+  int32_t SavedViewport[4]; // first X, last X, first Y, last Y region
+  // Entry i has bit k of i at bit 2k: the texels of a card texture's
+  // twiddled block lie at (TwiddleTable[x] << 1) | TwiddleTable[y].
+  uint16_t TwiddleTable[256];
 
   // ========================================================================
   // track/: the circuit

@@ -105,6 +105,3 @@ int32_t SB_CalcVitre() {
   return 1;
 }
 
-// The accelerator library's versions.
-const TSGLVERSIONS* sgl_get_versions() { return ztest::Commands().versions; }
-const TSGLWINVERSIONS* sgl_get_win_versions() { return ztest::Commands().winVersions; }

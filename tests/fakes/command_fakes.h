@@ -1,12 +1,11 @@
 // Recording fakes of what the console words call in the vehicles, the
-// scenery, the track, the editors, the front end, the kiosk mode and the
-// accelerator library, and a fixture for running console words.
+// scenery, the track, the editors, the front end and the kiosk mode, and a
+// fixture for running console words.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "engine3d/sgl.h"
 #include "tests/fakes/race_fakes.h"
 #include "tests/fakes/shell_fakes.h"
 
@@ -15,8 +14,6 @@ namespace ztest {
 struct CommandFakes {
   int32_t bsplinesFound = 0;     // result of SB_LoadBsplines
   int32_t definitionsFound = 1;  // result of SB_ReadTCARDEFINITION
-  const TSGLVERSIONS* versions = nullptr;
-  const TSGLWINVERSIONS* winVersions = nullptr;
 };
 CommandFakes& Commands();
 

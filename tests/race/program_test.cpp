@@ -1,6 +1,7 @@
 // The built program headless on a copy of the default data tree: a start-up
-// script runs a race at an 8-bit and a 16-bit video mode while the input
-// script takes a screenshot, pauses and leaves.
+// script runs a race at an 8-bit and a 16-bit video mode, and on the
+// accelerator, while the input script takes a screenshot, pauses and
+// leaves.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -26,13 +27,14 @@ const std::vector<std::string> kRaceLines = {
     "Memory used in game: ", "SB_EndRoadLights...", "SB_UnInit3dData...", "DisposeListXZY...",
     "  Maximum polygons..: 0", "  Maximum vertices..: 0", "DisposeVehicles...", ">QUIT"};
 
-class ProgramRaceTest : public ztest::Environment, public testing::WithParamInterface<int> {};
+// The lines before PLAY: a video mode, and a renderer.
+class ProgramRaceTest : public ztest::Environment, public testing::WithParamInterface<const char*> {};
 
 TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/dat/RACE.TXT",
-                   "OUTPUT 1\r\nVIDEOMODE " + std::to_string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
+                   "OUTPUT 1\r\n" + std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
@@ -43,7 +45,10 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");  // no leak report, no error box
 
-  std::istringstream log(ztest::ReadFile(tree + "/CONSOLE.TXT"));
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  const bool accelerated = std::string(GetParam()).find("PVR") != std::string::npos;
+  EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
+  std::istringstream log(console);
   size_t next = 0;
   for (std::string line; std::getline(log, line) && next < kRaceLines.size();)
     if (line.rfind(kRaceLines[next], 0) == 0) ++next;
@@ -55,6 +60,7 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   EXPECT_EQ(shot[16], 24);
 }
 
-INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest, testing::Values(7, 17));
+INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
+                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17", "VIDEOMODE 17\r\nMODE PVR"));
 
 }  // namespace

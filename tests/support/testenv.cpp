@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "console/hooks.h"
+#include "platform/accel/control.h"
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/display.h"
@@ -61,6 +62,7 @@ void Environment::SetUp() {
   plat::ResetWindowState();
   plat::ResetDisplay();
   plat::ResetJoysticks();
+  plat::AccelReset();
   LS_ResetVars();
   LSI_ResetVars();
   SB_InstallHooks();

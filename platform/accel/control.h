@@ -1,0 +1,32 @@
+// Settings of the accelerator stand-in and what tests read of it. The
+// settings start from the environment: ZENTROVA_ACCEL=0 makes the library
+// absent, ZENTROVA_ACCEL_MB gives the card's memory in megabytes (1 to
+// 256, default 4).
+#pragma once
+#include <cstdint>
+
+namespace plat {
+
+// Forgets every device, frame, texture, block and error, and takes the
+// settings from the environment again.
+void AccelReset();
+
+void AccelSetPresent(bool present);
+bool AccelPresent();
+// Card memory in bytes; textures already on the card keep theirs.
+void AccelSetCardMemory(uint32_t bytes);
+uint32_t AccelCardMemory();
+// While set, a render leaves bit 0 of the status word clear.
+void AccelWithholdStatus(bool withhold);
+
+// The screen device's size, 0 x 0 without one.
+void AccelDeviceSize(int32_t* width, int32_t* height);
+// A texel of a card texture (level 0 is the largest it holds), or -1 when
+// there is no such texture, level or texel.
+int32_t AccelReadTexel(int32_t name, int32_t level, int32_t x, int32_t y);
+int32_t AccelLiveBlocks();    // processed blocks not yet freed
+int32_t AccelCardTextures();  // textures on the card
+int32_t AccelFrames();        // renders done
+int32_t AccelDrawCalls();     // triangle, quad and volume calls accepted
+
+}  // namespace plat

@@ -1,0 +1,48 @@
+// The accelerator stand-in's state, shared by its device, frame and texture
+// files (not for the game).
+#pragma once
+#include <cstdint>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/accel/types.h"
+
+namespace plat::accel {
+
+// A texture on the card: levels first .. first + levels - 1 of its map.
+struct CardTexture {
+  bool live = false;
+  char kind = 0;       // the processed map's format digit
+  int32_t side = 0;    // of the map's level 0
+  int32_t first = 0;   // the largest level held
+  int32_t levels = 0;  // held, down to 1 x 1 when the map has levels
+  uint32_t bytes = 0;  // card memory taken
+  std::vector<uint16_t> texels;
+};
+
+struct State {
+  bool present = true;
+  uint32_t cardMemory = 4u << 20;
+  uint32_t usedMemory = 0;
+  bool withholdStatus = false;
+
+  bool hasDevice = false;
+  int32_t device = -1;
+  int32_t nextDevice = 0;
+  int32_t width = 0, height = 0, type = 0;
+
+  SGL_RENDERCALLBACK callback = nullptr;
+  uint32_t status = 1;  // bit 0: no render pending
+  bool inFrame = false;
+
+  int32_t earliest = 0, latest = 0;
+  std::vector<CardTexture> textures;  // by name
+  std::unordered_set<void*> blocks;   // processed blocks alive
+  int32_t frames = 0, drawCalls = 0;
+};
+
+State& Accel();
+// Records a failing call's code and returns it.
+int32_t Fail(int32_t code);
+
+}  // namespace plat::accel
