@@ -130,6 +130,7 @@ struct SB_VARS {
   int32_t DrawDevInfo;
   int32_t UsingSmoke;  // 0..2
   double FindBosses;
+  double JoinTolerance;  // point equality of the map's face joining
   int32_t FixedGameSpeed;  // 50..100
   int32_t FloatingGameSpeed;
   int32_t GameSpeedMode;
