@@ -19,6 +19,7 @@
 #include "datagen/hudfonts.h"
 #include "datagen/circuit.h"
 #include "datagen/modwrite.h"
+#include "datagen/netrace.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"
 #include "datagen/sysfont.h"
@@ -129,6 +130,25 @@ bool WriteCircuit(const fs::path& out) {
   return true;
 }
 
+// Writes bytes at their place in the tree.
+bool WriteBytes(const fs::path& out, const fs::path& relative, const std::string& bytes) {
+  const fs::path path = PlaceInTree(out, relative);
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  if (ec || !file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+    std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The default circuit as a scene, with its centre line.
+bool WriteNetrace(const fs::path& out) {
+  return WriteBytes(out, "ASC/NETRACE.ASC", datagen::NetraceScene()) &&
+         WriteBytes(out, "TXT/NETRACE.BSP", datagen::NetraceCentreLineFile());
+}
+
 int BuildTree(const fs::path& out, const char* textData) {
   std::error_code ec;
   fs::create_directories(out, ec);
@@ -139,7 +159,9 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out)) return 1;
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) ||
+      !WriteNetrace(out))
+    return 1;
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {

@@ -61,7 +61,7 @@ TEST_F(Construct, WeldingPullsCloseCornersOfNearbyFacesOnly) {
   struct Row {
     double offset, firstAt;  // the second face's corner offset, its first corner's x
     bool welded;
-  } rows[] = {{0.15, 0, true}, {0.25, 0, false}, {0.15, 600, false}, {0.15, 511, true}};
+  } rows[] = {{0.15, 0, true}, {0.25, 0, false}, {0.15, 600, false}, {0.15, 512, false}, {0.15, 511, true}};
   for (const Row& r : rows) {
     map_->NbFaces = 0;
     Add({P(0, 0, 0), P(10, 0, 0), P(0, 0, 10)});

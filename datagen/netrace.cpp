@@ -1,0 +1,174 @@
+// The default circuit NETRACE: scene, centre line and map-information keys.
+#include "datagen/netrace.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+namespace datagen {
+
+namespace {
+
+constexpr double kStraight = 300.0, kRadius = 80.0, kHalfWidth = 16.0, kWall = 1.0;
+constexpr int32_t kLanes = 4;           // road strips across
+constexpr int32_t kChunk = 600;         // segments per object: 7,200 faces, 4,207 vertices
+constexpr double kStartX = 50.0;        // point 0: 200 m into the lower straight
+constexpr double kMappingLength = 16.0; // metres of road per texture repeat
+
+struct Pos {
+  double x, y;    // scene plane
+  double nx, ny;  // unit vector from the centre line to the outside
+};
+
+double Length() { return 2 * kStraight + 2 * M_PI * kRadius; }
+
+// The centre line at arc length s from the start of the lower straight
+// (X = -150, Y = -80), driving towards +X, counter-clockwise seen from +Z.
+Pos At(double s) {
+  s = std::fmod(s, Length());
+  if (s < 0) s += Length();
+  const double half = M_PI * kRadius;
+  if (s < kStraight) return {-kStraight / 2 + s, -kRadius, 0, -1};
+  s -= kStraight;
+  if (s < half) {
+    const double a = -M_PI / 2 + s / kRadius;
+    return {kStraight / 2 + kRadius * std::cos(a), kRadius * std::sin(a), std::cos(a), std::sin(a)};
+  }
+  s -= half;
+  if (s < kStraight) return {kStraight / 2 - s, kRadius, 0, 1};
+  s -= kStraight;
+  const double a = M_PI / 2 + s / kRadius;
+  return {-kStraight / 2 + kRadius * std::cos(a), kRadius * std::sin(a), std::cos(a), std::sin(a)};
+}
+
+struct Vertex {
+  double x, y, z, u, v;
+};
+
+// The face's normal as the construction computes it, in map units.
+std::array<double, 3> MapNormal(const Vertex& p, const Vertex& q, const Vertex& r) {
+  auto map = [](const Vertex& a) { return std::array<double, 3>{10 * a.x, -10 * a.z, 10 * a.y}; };
+  const auto P = map(p), Q = map(q), R = map(r);
+  const double e[3] = {R[0] - P[0], R[1] - P[1], R[2] - P[2]}, f[3] = {Q[0] - P[0], Q[1] - P[1], Q[2] - P[2]};
+  return {e[1] * f[2] - e[2] * f[1], e[2] * f[0] - e[0] * f[2], e[0] * f[1] - e[1] * f[0]};
+}
+
+void Append(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string* out, const char* format, ...) {
+  char line[160];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  *out += line;
+  *out += "\r\n";
+}
+
+// One object: sections first..last of the segments, each with the road's
+// lane points from the inside out and the two wall tops.
+void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, int32_t segments) {
+  constexpr int32_t kPerSection = kLanes + 3;
+  std::vector<Vertex> vs;
+  for (int32_t i = first; i <= last; ++i) {
+    const double s = Length() * i / segments;
+    const Pos c = At(s);
+    const double v = s / kMappingLength;
+    for (int32_t w = 0; w <= kLanes; ++w) {
+      const double d = -kHalfWidth + 2 * kHalfWidth * w / kLanes;
+      vs.push_back({c.x + c.nx * d, c.y + c.ny * d, 0, static_cast<double>(w) / kLanes, v});
+    }
+    vs.push_back({c.x - c.nx * kHalfWidth, c.y - c.ny * kHalfWidth, kWall, 1, v});  // inner wall top
+    vs.push_back({c.x + c.nx * kHalfWidth, c.y + c.ny * kHalfWidth, kWall, 1, v});  // outer wall top
+  }
+  struct Face {
+    int32_t a, b, c;
+    bool wall;
+  };
+  std::vector<Face> faces;
+  // Road faces face up (map normal (0, 1, 0)); a wall's faces point into the road.
+  auto add = [&](int32_t a, int32_t b, int32_t c, bool wall, double wantX, double wantY) {
+    const auto n = MapNormal(vs[a], vs[b], vs[c]);
+    const double along = wall ? n[0] * 10 * wantX + n[2] * 10 * wantY : n[1];
+    faces.push_back(along >= 0 ? Face{a, b, c, wall} : Face{a, c, b, wall});
+  };
+  for (int32_t i = 0; i < last - first; ++i) {
+    const int32_t s0 = i * kPerSection, s1 = s0 + kPerSection;
+    for (int32_t w = 0; w < kLanes; ++w) {
+      add(s0 + w, s1 + w, s1 + w + 1, false, 0, 0);
+      add(s0 + w, s1 + w + 1, s0 + w + 1, false, 0, 0);
+    }
+    const Pos c = At(Length() * (first + i) / segments);
+    // Inner wall: between the lane-0 edge and its top; points outwards, to the road.
+    add(s0, s1, s1 + kLanes + 1, true, c.nx, c.ny);
+    add(s0, s1 + kLanes + 1, s0 + kLanes + 1, true, c.nx, c.ny);
+    add(s0 + kLanes, s1 + kLanes, s1 + kLanes + 2, true, -c.nx, -c.ny);
+    add(s0 + kLanes, s1 + kLanes + 2, s0 + kLanes + 2, true, -c.nx, -c.ny);
+  }
+  Append(out, "Named object: \"NETRACE%ld\"", static_cast<long>(index));
+  Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());
+  Append(out, "Vertex list:");
+  for (size_t k = 0; k < vs.size(); ++k)
+    Append(out, "Vertex %zu:  X:%.6f     Y:%.6f     Z:%.6f     U:%.6f     V:%.6f", k, vs[k].x, vs[k].y, vs[k].z,
+           vs[k].u, vs[k].v);
+  Append(out, "Face list:");
+  for (size_t k = 0; k < faces.size(); ++k) {
+    Append(out, "Face %zu:    A:%ld B:%ld C:%ld AB:1 BC:1 CA:1", k, static_cast<long>(faces[k].a),
+           static_cast<long>(faces[k].b), static_cast<long>(faces[k].c));
+    Append(out, faces[k].wall ? "Material:\"MUR1 M\"" : "Material:\"ROUT1 C\"");
+    Append(out, "Smoothing:  1");
+  }
+}
+
+}  // namespace
+
+int32_t NetraceSegmentsFor(int32_t faces) { return std::max<int32_t>(16, faces / (2 * kLanes + 4)); }
+
+std::string NetraceScene(int32_t segments) {
+  std::string out;
+  Append(&out, "Ambient light color: Red=0.3 Green=0.3 Blue=0.3");
+  Append(&out, "%s", "");
+  for (int32_t first = 0, index = 0; first < segments; first += kChunk, ++index)
+    WriteObject(&out, index, first, std::min(first + kChunk, segments), segments);
+  return out;
+}
+
+std::array<double, 3> NetraceWorld(double x, double y, double z) { return {x - 6.4, -z - 6.4, y - 6.4}; }
+
+std::vector<std::array<double, 3>> NetraceCentreLine() {
+  const int32_t n = static_cast<int32_t>(std::lround(Length()));
+  const double start = kStartX + kStraight / 2;  // arc length of point 0
+  std::vector<std::array<double, 3>> points;
+  for (int32_t i = 0; i < n; ++i) {
+    const Pos p = At(start + Length() * i / n);
+    points.push_back(NetraceWorld(p.x, p.y, 0));
+  }
+  return points;
+}
+
+std::string NetraceCentreLineFile() {
+  const auto points = NetraceCentreLine();
+  const int32_t n = static_cast<int32_t>(points.size());
+  std::string bytes(4 + 24 * points.size(), '\0');
+  std::memcpy(bytes.data(), &n, 4);
+  for (size_t i = 0; i < points.size(); ++i) std::memcpy(bytes.data() + 4 + 24 * i, points[i].data(), 24);
+  return bytes;
+}
+
+std::string NetraceMapInfo() {
+  // Both grids start 5 m behind point 0, lane 0 on the inner side; lanes
+  // step 5 m outwards (-Y) and rows step back along the straight (-X):
+  // heading -90 degrees.
+  const auto origin = NetraceWorld(kStartX - 5, -kRadius + kHalfWidth - 3.5, 0);
+  std::string out;
+  Append(&out, "BSPLINENAME: TXT>NETRACE.BSP");
+  for (int slot = 0; slot < 3; ++slot) {
+    Append(&out, "FIRSTCAROFF: %.1f,%.1f,%.1f", origin[0], origin[1], origin[2]);
+    Append(&out, "CARINITANGLEY: -1.570796");
+  }
+  Append(&out, "SUN: 1000.0,-3000.0,500.0");
+  return out;
+}
+
+}  // namespace datagen

@@ -1,0 +1,135 @@
+// The generated default circuit: it loads cleanly, its faces face the
+// right way, and its centre line and start grids lie on its road.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "datagen/netrace.h"
+#include "tests/track/track_fixture.h"
+#include "track/scene.h"
+
+namespace {
+
+using Point = std::array<double, 3>;
+
+// A map point in world metres.
+Point World(const TLMAPVERTEX& v) { return datagen::NetraceWorld(v.X / 10, v.Z / 10, -v.Y / 10); }
+
+bool OverTriangle(double x, double z, const Point& a, const Point& b, const Point& c) {
+  auto side = [&](const Point& p, const Point& q) { return (q[0] - p[0]) * (z - p[2]) - (q[2] - p[2]) * (x - p[0]); };
+  const double s1 = side(a, b), s2 = side(b, c), s3 = side(c, a);
+  return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class Netrace : public ztest::TrackTest {
+ protected:
+  void SetUp() override {
+    ztest::TrackTest::SetUp();
+    ztest::WriteFile(Path("NETRACE.ASC"), datagen::NetraceScene());
+    map_ = SB_LoadAsciiMap("NETRACE.ASC");
+    ASSERT_NE(map_, nullptr);
+    SB_CalcMapNormals(map_);
+  }
+  void TearDown() override {
+    SB_FreeTLMAP(map_);
+    ztest::TrackTest::TearDown();
+  }
+  bool OnRoad(double x, double z) const {
+    for (uint32_t i = 0; i < map_->NbFaces; ++i) {
+      const TLMAPFACE& f = map_->Faces[i];
+      if (std::memcmp(f.Material, "ROUT1", 5) == 0 &&
+          OverTriangle(x, z, World(f.V[0]), World(f.V[1]), World(f.V[2])))
+        return true;
+    }
+    return false;
+  }
+  TLMAP* map_ = nullptr;
+};
+
+TEST_F(Netrace, LoadsCleanlyWithItsFacesTheRightWay) {
+  for (const std::string& l : SB_PrintedLines()) EXPECT_EQ(l.find("Map error"), std::string::npos) << l;
+  const auto line = datagen::NetraceCentreLine();
+  auto distance = [&](double x, double z) {
+    double best = 1e30;
+    for (const Point& p : line) best = std::min(best, std::hypot(p[0] - x, p[2] - z));
+    return best;
+  };
+  int roads = 0, walls = 0;
+  for (uint32_t i = 0; i < map_->NbFaces; ++i) {
+    const TLMAPFACE& f = map_->Faces[i];
+    if (std::memcmp(f.Material, "ROUT1\0\0\0C", 9) == 0) {
+      ++roads;
+      EXPECT_NEAR(f.NormalY, 1.0, 1e-12) << i;
+      continue;
+    }
+    ASSERT_EQ(std::memcmp(f.Material, "MUR1\0\0\0\0M", 9), 0) << i;
+    ++walls;
+    // Half a metre along the normal is nearer the centre line.
+    Point c = {0, 0, 0};
+    for (const TLMAPVERTEX& v : f.V)
+      for (int k = 0; k < 3; ++k) c[k] += World(v)[k] / 3;
+    // The normal in world axes: map x and z are world x and z.
+    EXPECT_LT(distance(c[0] + 0.5 * f.NormalX, c[2] + 0.5 * f.NormalZ), distance(c[0], c[2])) << i;
+  }
+  EXPECT_EQ(roads, 2 * walls);
+  EXPECT_GT(roads + walls, 2000);
+}
+
+TEST_F(Netrace, CentreLineAndGridsLieOnTheRoad) {
+  const auto line = datagen::NetraceCentreLine();
+  for (size_t i = 0; i < line.size(); ++i) {
+    const Point &p = line[i], &q = line[(i + 1) % line.size()];
+    const double gap = std::hypot(q[0] - p[0], q[2] - p[2]);
+    ASSERT_TRUE(gap >= 0.9 && gap <= 1.1) << i;
+    ASSERT_TRUE(OnRoad(p[0], p[2])) << i;
+  }
+  // Both grids of 8 cars from the keys: six lanes, then two lanes.
+  double x0, y0, z0, a;
+  const std::string keys = datagen::NetraceMapInfo();
+  ASSERT_EQ(std::sscanf(keys.c_str(), "BSPLINENAME: TXT>NETRACE.BSP\r\nFIRSTCAROFF: %lf,%lf,%lf\r\nCARINITANGLEY: %lf",
+                        &x0, &y0, &z0, &a),
+            4);
+  static const int kSix[6] = {3, 2, 4, 1, 5, 0};
+  for (int n = 0; n < 16; ++n) {
+    const bool two = n >= 8;
+    int lane = two ? 3 - n % 2 : kSix[n % 6];
+    const int row = two ? 2 * (n - 8) : n / 6;
+    if (!two && row % 2) lane = 5 - lane;
+    const double x = x0 + lane * 5 * std::cos(a) + row * 10 * std::sin(a);
+    const double z = z0 + lane * 5 * std::sin(a) - row * 10 * std::cos(a);
+    EXPECT_TRUE(OnRoad(x, z)) << n;
+    EXPECT_LT(x, line[0][0]) << n;  // behind point 0
+  }
+}
+
+TEST(NetraceFiles, RepeatableAndTheDataKeysMatch) {
+  EXPECT_EQ(datagen::NetraceScene(), datagen::NetraceScene());
+  std::ifstream in(std::string(ZENTROVA_SOURCE_DIR) + "/data/txt/netrace.txt");
+  std::stringstream data;
+  data << in.rdbuf();
+  const auto all = Lines(data.str()), keys = Lines(datagen::NetraceMapInfo());
+  const auto at = std::find(all.begin(), all.end(), keys[0]);
+  ASSERT_NE(at, all.end());
+  EXPECT_EQ(std::vector<std::string>(at, std::min(all.end(), at + keys.size())), keys);
+  const std::string bsp = datagen::NetraceCentreLineFile();
+  int32_t n = 0;
+  std::memcpy(&n, bsp.data(), 4);
+  EXPECT_EQ(bsp.size(), 4 + 24u * n);
+}
+
+}  // namespace
