@@ -1,7 +1,7 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race), writes a placeholder map and
-// the music the program loads;
+// TrueType font, the pictures around a race), writes the car models, a
+// placeholder map and the music the program loads;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 
+#include "datagen/carmodels.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/hudfonts.h"
@@ -138,6 +139,11 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteSessionPictures(out)) return 1;
+  for (const datagen::CarModel& car : datagen::CarModels())
+    if (!datagen::WriteCarModel(out.string(), car)) {
+      std::fprintf(stderr, "datagen: cannot write %s\n", car.path.c_str());
+      return 1;
+    }
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {
