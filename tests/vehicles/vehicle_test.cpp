@@ -103,6 +103,8 @@ TEST_F(CarTest, TheCarsOfARaceAreMadeFromTheirSetupsAndFreed) {
   EXPECT_EQ(SB_PrintedLines(), (Lines{"...Generating textures for car n: 0", "...Generating textures for car n: 1",
                                       "...Generating textures for car n: 2", "...Generating textures for car n: 3"}));
   for (int32_t i = 0; i < 4; ++i) EXPECT_EQ(SB_CarTexturesReady(i), 1);
+  SB_FreeVehicle(SB_Var.Cars[2]);
+  EXPECT_EQ(SB_Var.Cars[2], nullptr);
 
   SB_FreeCars();
   for (TCAR* car : SB_Var.Cars) EXPECT_EQ(car, nullptr);
