@@ -7,6 +7,7 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/palette.h"
+#include "track/decor.h"
 
 namespace {
 

@@ -161,3 +161,24 @@ constexpr int32_t SB_NBRENDERERS = 4;  // VECTOR, PERSPECTIVE, MMX, PVR
 constexpr int32_t SB_RENDERER_PVR = 3;
 constexpr int32_t SB_CAPS_SOFTWARE = 1;
 constexpr int32_t SB_CAPS_PVR = 4;
+
+// The placement of one map texture (SB_Var.TexturePlaces, in the order of
+// SB_Var.TextureNames): where its texels lie and the flags of the letters
+// among characters 9 to 15 of its name (1 when the letter is there).
+struct TTEXTUREPLACE {
+  uint8_t* Texels;  // first texel in its page (0 on the accelerator)
+  uint8_t* Page;
+  int32_t PageNumber;  // or the accelerator's texture-cache slot
+  int32_t X, Y, Width, Height;
+  int32_t Log2Width, Log2Height;
+  int32_t TallShift, WideShift;    // accelerator: log2 ratio of a non-square texture
+  int32_t TallOffset, WideOffset;  // accelerator: x x 8192 / height, y x 8192 / width
+  int32_t Size;                    // bytes
+  int32_t Further[8];
+  uint8_t RenderKind;  // 1, or 3 for letter T (colour 0 transparent)
+  uint8_t Z, D, C, M, I, N, L, H, B;
+  uint8_t Loaded;
+  uint8_t Unused;
+  uint8_t A, U, V, F, E, O, One, Two, Three;
+  uint8_t Variant;  // 1 letter R, 2 letter S
+};

@@ -65,6 +65,22 @@ TEST_F(IffTest, IlbmOfEveryPlaneCountWidthAndCoding) {
   }
 }
 
+// Hold-and-modify and extra-half-brite pictures are refused (their pixels
+// are not colour indices); other display modes load.
+TEST_F(IffTest, HoldAndModifyAndExtraHalfBriteAreRefused) {
+  const std::vector<uint8_t> pixels = Indices(16, 2, 6);
+  for (const auto& [mode, loads] :
+       {std::pair{0x0u, true}, {0x8004u, true}, {0x800u, false}, {0x80u, false}}) {
+    const Bytes camg = {0, 0, static_cast<uint8_t>(mode >> 8), static_cast<uint8_t>(mode)};
+    EXPECT_EQ(
+        LoadIff(ztest::IffForm(
+            "ILBM", {ztest::IffChunk("BMHD", ztest::Bmhd(16, 2, 6, 0, false)), ztest::IffChunk("CAMG", camg),
+                     ztest::IffChunk("BODY", ztest::IlbmPlanes(pixels, 16, 2, 6, false))})),
+        loads)
+        << mode;
+  }
+}
+
 TEST_F(IffTest, PbmRawAndByteRun1) {
   // Rows of a PBM are an even number of bytes: width 5 is stored as 6.
   const std::vector<uint8_t> pixels = Indices(6, 4, 8);

@@ -180,6 +180,7 @@ TEST_F(ToolPictureTest, IlbmOfPpmtoilbm) {
     ExpectSame(ThroughPalette(b, palette.data(), kWidth), want, false, options);
     LS_FreeBmap(b);
   }
+  EXPECT_EQ(LoadAs(LS_LoadIff, Convert("ppmtoilbm", "-ham6", Ppm(want))), nullptr);  // not colour indices
 }
 
 TEST_F(ToolPictureTest, SavedTgaReadsBackInNetpbm) {
