@@ -246,6 +246,9 @@ TEST_F(Actions, SaveConsoleWritesTheHistoryOldestFirst) {
   ztest::WriteFile(root_ + "/DAT/OLD.TXT", "");
   Run("SAVECONSOLE HIST.TXT");
   EXPECT_EQ(ztest::ReadFile(root_ + "/DAT/HIST.TXT"), "MAP TEST\r\nPLAY\r\n");
+  ztest::StartTyping("");
+  Run("TYPE DAT>HIST.TXT");  // what TYPE reads back
+  EXPECT_EQ(Printed(), (Lines{"MAP TEST", "PLAY", ""}));
   Run("SAVECONSOLE NODIR>HIST.TXT");
   Run("SAVECONSOLE");
   EXPECT_EQ(Printed(), Lines{"Internal error... error wile saving..."});

@@ -107,7 +107,7 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
   const uint32_t number = 0xDEADBEEF;
   const char text[] = "with\nnewline and = sign";
   EXPECT_TRUE(plat::RegSetValue(key, "Num", plat::kRegNumber, &number, 4));
-  EXPECT_TRUE(plat::RegSetValue(key, "Te%xt", plat::kRegString, text, sizeof text));
+  EXPECT_TRUE(plat::RegSetValue(key, "Te%x=t", plat::kRegString, text, sizeof text));
   EXPECT_TRUE(plat::RegSetValue(key, "Empty", plat::kRegBinary, nullptr, 0));
   EXPECT_TRUE(plat::RegCloseKey(key));
   EXPECT_FALSE(plat::RegCloseKey(key));
@@ -121,7 +121,7 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
   EXPECT_EQ(std::tie(type, got), std::tuple(plat::kRegNumber, number));
   char buffer[64];
   size = sizeof buffer;
-  ASSERT_TRUE(plat::RegQueryValue(key, "te%XT", &type, buffer, &size));
+  ASSERT_TRUE(plat::RegQueryValue(key, "te%X=T", &type, buffer, &size));
   EXPECT_EQ(size, sizeof text);
   EXPECT_STREQ(buffer, text);
   size = 0;

@@ -15,6 +15,7 @@
 #include "system/error.h"
 #include "system/pixel.h"
 #include "tests/fakes/shell_fakes.h"
+#include "tests/support/pixels.h"
 
 namespace {
 
@@ -54,24 +55,10 @@ datagen::Picture8 Pcx(int width, int height) {
   return picture;
 }
 
-std::vector<uint32_t> PixelsOf(BMAP* bmap) {
-  std::vector<uint32_t> out;
-  LS_LockBmap(bmap);
-  for (int32_t y = 0; y < bmap->SizeY; ++y)
-    for (int32_t x = 0; x < bmap->SizeX; ++x)
-      out.push_back(LSI_LoadPixel(LSI_PixelAt(bmap, x, y), LSI_BytesPerPixel(bmap)));
-  LS_UnlockBmap(bmap);
-  return out;
-}
+using ztest::PixelsOf;
 
 BMAP* Filled(int32_t width, int32_t height, int32_t depth, const std::vector<uint32_t>& pixels) {
-  BMAP* b = LS_CreateBmap(width, height, depth, 0);
-  LS_LockBmap(b);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      LSI_StorePixel(LSI_PixelAt(b, x, y), LSI_BytesPerPixel(b), pixels[static_cast<size_t>(y * width + x)]);
-  LS_UnlockBmap(b);
-  return b;
+  return ztest::FilledBmap(width, height, depth, pixels);
 }
 
 class GamePicture : public ztest::ShellTest {};
