@@ -63,6 +63,17 @@ std::vector<Area> PaintAreas(const std::vector<datagen::CarModel>& cars, const s
 
 class ModelTest : public ztest::VehicleTest {};
 
+TEST_F(ModelTest, TheWriterIsDeterministic) {
+  const std::vector<datagen::CarModel> one = datagen::CarModels(), two = datagen::CarModels();
+  for (size_t m = 0; m < one.size(); ++m) {
+    EXPECT_EQ(datagen::ObcBytes(one[m].model, {}), datagen::ObcBytes(two[m].model, {}));
+    EXPECT_EQ(datagen::MaterialBytes(one[m].library, {"v1.3"}), datagen::MaterialBytes(two[m].library, {"v1.3"}));
+    for (size_t a = 0; a < one[m].atoms.size(); ++a)
+      EXPECT_EQ(datagen::AtmBytes(one[m].atoms[a], {}), datagen::AtmBytes(two[m].atoms[a], {}));
+    for (size_t p = 0; p < one[m].pictures.size(); ++p) EXPECT_EQ(one[m].pictures[p].picture.rgb, two[m].pictures[p].picture.rgb);
+  }
+}
+
 TEST_F(ModelTest, OnlyBodyPaintLiesInThePaintBand) {
   const std::vector<datagen::CarModel> cars = datagen::CarModels();
   for (const datagen::CarModel& car : cars) {

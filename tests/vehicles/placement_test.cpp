@@ -1,6 +1,7 @@
 // A car's pose copied into its display object: the model axes, the wheels
 // at the physics' wheel points, the shown suspension, steering and roll.
 #include <cmath>
+#include <numbers>
 
 #include "engine3d/matrix.h"
 #include "tests/vehicles/vehicle_fixture.h"
@@ -12,65 +13,55 @@ class PlacementTest : public ztest::VehicleTest {
   TCAR* car_ = nullptr;
   void SetUp() override {
     VehicleTest::SetUp();
-    PutCars();
-    SB_LoadVehiclePrototypes(nullptr);
+    LoadSet();
     car_ = LoadVehicle();
     ASSERT_NE(car_, nullptr);
     E3D_MatIdentity(car_->Orientation);
-    for (double& s : car_->Suspension) s = 0.32;
+    std::fill(car_->Suspension, car_->Suspension + 4, 0.32);
   }
   void TearDown() override {
     SB_FreeVehicle(car_);
     VehicleTest::TearDown();
   }
-  // A model-axis vector turned by a displayed object, in car axes of the
-  // world (metres for a point, with its position).
-  static TVECTOR Shown(const OBJECT* o, TVECTOR v, bool point) {
+  // A model vector as a displayed object turns it, in metres from the
+  // world's origin for a point.
+  static TVECTOR Shown(const OBJECT* o, TVECTOR v, bool point = false) {
     TMATRIX m;
-    for (int k = 0; k < 9; ++k) m[k] = o->Orientation[k];
+    std::copy(o->Orientation, o->Orientation + 9, m);
     E3D_MatMulVec(m, &v);
     if (point) v = {(v.x + o->Position[0]) / 60800, (v.y + o->Position[1]) / 60800, (v.z + o->Position[2]) / 60800};
     return v;
   }
-  void Heading(double a) { E3D_MatFromAngles(car_->Orientation, 0, a, 0); }
+  TVECTOR InCar(TVECTOR v) { return E3D_MatMulVec(car_->Orientation, &v), v; }
 };
 
-TEST_F(PlacementTest, TheModelsAxesBecomeTheCarsAxes) {
-  Heading(1.0);
+TEST_F(PlacementTest, TheModelsFrontRoofAndLeftBecomeTheCars) {
+  E3D_MatFromAngles(car_->Orientation, 0, 1.0, 0);
   SB_PlaceCarObject(car_);
-  const TVECTOR model[3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};  // front, roof, left
-  const TVECTOR car[3] = {{0, 0, 1}, {0, -1, 0}, {-1, 0, 0}};
+  const TVECTOR model[3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, car[3] = {{0, 0, 1}, {0, -1, 0}, {-1, 0, 0}};
   for (int i = 0; i < 3; ++i) {
-    TVECTOR want = car[i];
-    E3D_MatMulVec(car_->Orientation, &want);
-    const TVECTOR got = Shown(car_->Object, model[i], false);
-    EXPECT_NEAR(got.x, want.x, 1e-6);
-    EXPECT_NEAR(got.y, want.y, 1e-6);
-    EXPECT_NEAR(got.z, want.z, 1e-6);
+    const TVECTOR got = Shown(car_->Object, model[i]), want = InCar(car[i]);
+    EXPECT_NEAR(std::fabs(got.x - want.x) + std::fabs(got.y - want.y) + std::fabs(got.z - want.z), 0, 1e-6) << i;
   }
 }
 
 TEST_F(PlacementTest, WheelsAreDrawnAtThePhysicsWheelPoints) {
-  const double points[4][3] = {{1, 0, 1.8}, {-1, 0, 1.8}, {-1, 0, -1.8}, {1, 0, -1.8}};
+  const TVECTOR points[4] = {{1, 0, 1.8}, {-1, 0, 1.8}, {-1, 0, -1.8}, {1, 0, -1.8}};
+  car_->Position[0] = 5, car_->Position[2] = -7;
   for (double heading : {0.0, 1.0, 4.0}) {
-    Heading(heading);
-    car_->Position[0] = 5;
-    car_->Position[2] = -7;
+    E3D_MatFromAngles(car_->Orientation, 0, heading, 0);
     SB_PlaceCarObject(car_);
-    EXPECT_FLOAT_EQ(car_->Object->Position[0], 5 * 60800.0f);
     int matched = 0;
     for (OBJECT* wheel : car_->Wheels) {
       const TATOM* atom = wheel->Atoms[OBJ_MAIN];
       TVECTOR low{1e9, 1e9, 1e9}, high{-1e9, -1e9, -1e9};
-      for (int32_t i = 0; i < atom->NbPoints; ++i) {
-        const TPOINT3D& p = atom->Points[i];
-        low = {std::min(low.x, double(p.X)), std::min(low.y, double(p.Y)), std::min(low.z, double(p.Z))};
-        high = {std::max(high.x, double(p.X)), std::max(high.y, double(p.Y)), std::max(high.z, double(p.Z))};
+      for (const TPOINT3D* p = atom->Points; p < atom->Points + atom->NbPoints; ++p) {
+        low = {std::min(low.x, 1.0 * p->X), std::min(low.y, 1.0 * p->Y), std::min(low.z, 1.0 * p->Z)};
+        high = {std::max(high.x, 1.0 * p->X), std::max(high.y, 1.0 * p->Y), std::max(high.z, 1.0 * p->Z)};
       }
       const TVECTOR c = Shown(wheel, {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2}, true);
       for (int k = 0; k < 4; ++k) {
-        TVECTOR w{points[k][0], points[k][1], points[k][2]};
-        E3D_MatMulVec(car_->Orientation, &w);
+        const TVECTOR w = InCar(points[k]);
         if (std::fabs(c.x - 5 - w.x) < 0.01 && std::fabs(c.z + 7 - w.z) < 0.01) matched |= 1 << k;
       }
     }
@@ -80,9 +71,9 @@ TEST_F(PlacementTest, WheelsAreDrawnAtThePhysicsWheelPoints) {
 
 TEST_F(PlacementTest, TheSuspensionIsShownWithinItsRange) {
   const double rows[][2] = {{0.1, 0.2}, {0.7, 0.55}, {0.3, 0.3}};
+  car_->Position[1] = 2.0;
   for (const auto& r : rows) {
     car_->Suspension[2] = r[0];
-    car_->Position[1] = 2.0;
     SB_PlaceCarObject(car_);
     EXPECT_NEAR(car_->Wheels[2]->Position[1] / 60800.0, 2.0 + 0.2 + r[1] - 0.32, 1e-6) << r[0];
   }
@@ -90,13 +81,11 @@ TEST_F(PlacementTest, TheSuspensionIsShownWithinItsRange) {
 
 TEST_F(PlacementTest, FrontWheelsSteerAndEveryWheelRolls) {
   car_->Steering = 0.3;
-  car_->WheelRoll[3] = 0.32 * M_PI / 2;  // a quarter turn
+  car_->WheelRoll[3] = 0.32 * std::numbers::pi / 2;  // a quarter turn forward
   SB_PlaceCarObject(car_);
-  EXPECT_NEAR(Shown(car_->Wheels[0], {0, 1, 0}, false).x, std::sin(0.3), 1e-6);  // rolls to the right
-  EXPECT_NEAR(Shown(car_->Wheels[2], {0, 1, 0}, false).x, 0.0, 1e-6);
-  const TVECTOR top = Shown(car_->Wheels[3], {1, 0, 0}, false);  // its top mark now at the front
-  EXPECT_NEAR(top.z, 1.0, 1e-6);
-
+  EXPECT_NEAR(Shown(car_->Wheels[0], {0, 1, 0}).x, std::sin(0.3), 1e-6);  // heading to the right
+  EXPECT_NEAR(Shown(car_->Wheels[2], {0, 1, 0}).x, 0.0, 1e-6);
+  EXPECT_NEAR(Shown(car_->Wheels[3], {1, 0, 0}).z, 1.0, 1e-6);  // its top now at the front
   car_->OutOfRace = 1;
   car_->Position[0] = 9;
   SB_PlaceCarObject(car_);
