@@ -12,8 +12,8 @@
 #include "race/raceframe.h"
 #include "race/raceloop.h"
 #include "race/racerules.h"
-#include "race/session.h"
 #include "race/sequencer.h"
+#include "race/session.h"
 #include "shell/hooks.h"
 #include "vehicles/setups.h"
 

@@ -25,7 +25,18 @@ struct Rect {
 
 // The materials every set has, at the same indices, so that a variant's
 // faces find theirs in whichever set's library they are loaded with.
-enum Material { kPaint, kGrille, kRear, kLampLeft, kLampRight, kWindscreen, kWindows, kTyre, kBurned, kNbMaterials };
+enum Material {
+  kPaint,
+  kGrille,
+  kRear,
+  kLampLeft,
+  kLampRight,
+  kWindscreen,
+  kWindows,
+  kTyre,
+  kBurned,
+  kNbMaterials
+};
 constexpr const char* kMaterialNames[kNbMaterials] = {"caisse",   "calandre", "arriere", "feuga", "feudr",
                                                       "parebris", "vitres",   "pneu",    "brule"};
 constexpr int kNone = -1;
@@ -37,16 +48,28 @@ struct SetLayout {
 
 // The stock set: 0 the body with the lamps, 1 the glass, 2 the wheels, 3
 // the burned body.
-constexpr SetLayout kStockLayout = {
-    {0, 0, 0, 0, 0, 1, 1, 2, 3},
-    {{0, 0, 255, 159}, {0, 160, 119, 239}, {120, 160, 255, 239}, {122, 181, 136, 186}, {176, 181, 190, 186},
-     {0, 0, 127, 63}, {0, 64, 127, 127}, {0, 0, 63, 63}, {0, 0, 63, 63}}};
+constexpr SetLayout kStockLayout = {{0, 0, 0, 0, 0, 1, 1, 2, 3},
+                                    {{0, 0, 255, 159},
+                                     {0, 160, 119, 239},
+                                     {120, 160, 255, 239},
+                                     {122, 181, 136, 186},
+                                     {176, 181, 190, 186},
+                                     {0, 0, 127, 63},
+                                     {0, 64, 127, 127},
+                                     {0, 0, 63, 63},
+                                     {0, 0, 63, 63}}};
 // The second set: 0 the body, 1 the lamps, 2 the glass, 3 the wheels, 4
 // the burned body.
-constexpr SetLayout kNetLayout = {
-    {0, 1, 1, 1, 1, 2, 2, 3, 4},
-    {{0, 0, 127, 127}, {0, 80, 127, 127}, {0, 56, 127, 79}, {100, 63, 119, 71}, {5, 63, 24, 71},
-     {0, 0, 63, 31}, {0, 32, 63, 63}, {0, 0, 63, 63}, {0, 0, 63, 63}}};
+constexpr SetLayout kNetLayout = {{0, 1, 1, 1, 1, 2, 2, 3, 4},
+                                  {{0, 0, 127, 127},
+                                   {0, 80, 127, 127},
+                                   {0, 56, 127, 79},
+                                   {100, 63, 119, 71},
+                                   {5, 63, 24, 71},
+                                   {0, 0, 63, 31},
+                                   {0, 32, 63, 63},
+                                   {0, 0, 63, 63},
+                                   {0, 0, 63, 63}}};
 
 enum Detail { kFull, kSimplified, kBurnedBody, kReduced2, kReduced3 };
 
@@ -60,7 +83,8 @@ struct Mesh {
   int Point(double x, double y, double z) {
     ModelPoint p{Round(x), Round(y), Round(z), {}};
     const double length = std::sqrt(x * x + y * y + z * z);
-    for (int k = 0; length > 0 && k < 3; ++k) p.normal[k] = Round((k == 0 ? x : k == 1 ? y : z) * kUnit / length);
+    for (int k = 0; length > 0 && k < 3; ++k)
+      p.normal[k] = Round((k == 0 ? x : k == 1 ? y : z) * kUnit / length);
     atom.points.push_back(p);
     return static_cast<int>(atom.points.size()) - 1;
   }
@@ -72,7 +96,8 @@ struct Mesh {
     f.nbPoints = static_cast<int32_t>(corners.size());
     int i = 0;
     for (int c : corners) f.points[i++] = c;
-    const ModelPoint &a = atom.points[f.points[0]], &b = atom.points[f.points[1]], &c = atom.points[f.points[2]];
+    const ModelPoint &a = atom.points[f.points[0]], &b = atom.points[f.points[1]],
+                     &c = atom.points[f.points[2]];
     const double u[3] = {double(b.x - a.x), double(b.y - a.y), double(b.z - a.z)};
     const double v[3] = {double(c.x - a.x), double(c.y - a.y), double(c.z - a.z)};
     const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
@@ -80,7 +105,8 @@ struct Mesh {
     for (int k = 0; length > 0 && k < 3; ++k) f.normal[k] = Round(n[k] * kUnit / length);
     f.material = static_cast<uint32_t>(material);
     const Rect& r = layout.rect[material];
-    const int32_t uv[8] = {r.x0 * 256, r.y0 * 256, r.x1 * 256, r.y0 * 256, r.x1 * 256, r.y1 * 256, r.x0 * 256, r.y1 * 256};
+    const int32_t uv[8] = {r.x0 * 256, r.y0 * 256, r.x1 * 256, r.y0 * 256,
+                           r.x1 * 256, r.y1 * 256, r.x0 * 256, r.y1 * 256};
     for (int k = 0; k < 2 * f.nbPoints; ++k) f.coords[k] = uv[k];
     f.flags = 1 << 5;  // one-sided
     atom.faces.push_back(f);
@@ -127,14 +153,18 @@ ModelAtom Body(Detail detail, const SetLayout& layout) {
   const int paint = burned ? kBurned : kPaint;
   const int under = detail >= kReduced2 ? kNone : burned ? kBurned : kGrille;
   if (detail == kReduced3) {
-    AddBlock(mesh, {0.95, -0.5, 0.35, -2.3, 2.3, 0.8, -1.4, 0.6}, {paint, paint, kRear, kGrille, kNone, paint});
+    AddBlock(mesh, {0.95, -0.5, 0.35, -2.3, 2.3, 0.8, -1.4, 0.6},
+             {paint, paint, kRear, kGrille, kNone, paint});
     return mesh.atom;
   }
   const int windows = burned ? kBurned : kWindows, windscreen = burned ? kBurned : kWindscreen;
   AddBlock(mesh, {0.95, -0.05, 0.35, -2.3, 2.3, 0.95, -2.3, 2.3},
            {paint, paint, burned ? kBurned : kRear, burned ? kBurned : kGrille, under, paint});
-  AddBlock(mesh, {0.9, -0.55, -0.05, -1.2, 1.0, 0.8, -0.9, 0.4}, {windows, windows, windows, windscreen, kNone, paint});
-  if (detail == kFull) AddBlock(mesh, {0.9, -0.4, -0.3, -2.3, -2.05, 0.9, -2.3, -2.05}, {paint, paint, paint, paint, paint, paint});
+  AddBlock(mesh, {0.9, -0.55, -0.05, -1.2, 1.0, 0.8, -0.9, 0.4},
+           {windows, windows, windows, windscreen, kNone, paint});
+  if (detail == kFull)
+    AddBlock(mesh, {0.9, -0.4, -0.3, -2.3, -2.05, 0.9, -2.3, -2.05},
+             {paint, paint, paint, paint, paint, paint});
   if (detail <= kBurnedBody) {
     AddLamp(mesh, 0.45, 0.85, kLampRight);
     AddLamp(mesh, -0.85, -0.45, kLampLeft);
@@ -184,8 +214,11 @@ Model Parts(const std::string& library) {
     uint32_t atom;
     std::vector<int32_t> position;
   };
-  const Part parts[] = {{"caisse", 0, at(0, 0, 0)},  {"rouavdr", 1, at(x, y, z)},  {"rouavga", 1, at(-x, y, z)},
-                        {"rouardr", 1, at(x, y, -z)}, {"rouarga", 1, at(-x, y, -z)}};
+  const Part parts[] = {{"caisse", 0, at(0, 0, 0)},
+                        {"rouavdr", 1, at(x, y, z)},
+                        {"rouavga", 1, at(-x, y, z)},
+                        {"rouardr", 1, at(x, y, -z)},
+                        {"rouarga", 1, at(-x, y, -z)}};
   for (const Part& p : parts) {
     ModelObject o;
     o.name = p.name;
@@ -219,7 +252,8 @@ constexpr Rgb kLit = {255, 60, 40}, kUnlit = {120, 24, 20};
 void Paint(Picture24& p, const Rect& r, int stripe0, int stripe1) {
   for (int y = r.y0; y <= r.y1; ++y) {
     const double f = 0.8 + 0.2 * (y - r.y0) / (r.y1 - r.y0);
-    for (int x = r.x0; x <= r.x1; ++x) Fill(p, {x, y, x, y}, Shade(x >= stripe0 && x <= stripe1 ? kPaintStripe : kPaintBase, f));
+    for (int x = r.x0; x <= r.x1; ++x)
+      Fill(p, {x, y, x, y}, Shade(x >= stripe0 && x <= stripe1 ? kPaintStripe : kPaintBase, f));
   }
 }
 
@@ -350,7 +384,8 @@ bool WriteCarModel(const std::string& root, const CarModel& car) {
   for (size_t i = 0; i < car.atoms.size() && i < car.model.atomNames.size(); ++i)
     if (!WriteBytes((folder / (car.model.atomNames[i] + ".ATM")).string(), AtmBytes(car.atoms[i], {})))
       return false;
-  if (!WriteBytes((folder / car.library.name).string(), MaterialBytes(car.library, {"v1.3", false}))) return false;
+  if (!WriteBytes((folder / car.library.name).string(), MaterialBytes(car.library, {"v1.3", false})))
+    return false;
   for (const CarPicture& p : car.pictures)
     if (!WriteTga((folder / p.name).string(), p.picture)) return false;
   return true;

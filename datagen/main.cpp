@@ -16,10 +16,10 @@
 #include <string>
 
 #include "datagen/carmodels.h"
+#include "datagen/circuit.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/hudfonts.h"
-#include "datagen/circuit.h"
 #include "datagen/modwrite.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"

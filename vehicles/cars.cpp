@@ -1,11 +1,12 @@
 // The cars of a race: one record per car index made from its setup, with
 // its own materials and its textures, and all of them freed.
+#include "vehicles/cars.h"
+
 #include <cstring>
 
 #include "engine3d/object.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
-#include "vehicles/cars.h"
 #include "vehicles/setups.h"
 
 namespace {
@@ -36,7 +37,8 @@ int32_t SB_LoadCars(TVEHICLESETUP* setups, int32_t onlyChanged) {
     SB_Var.Cars[i] = car;
     int32_t depth, format;
     ModeFormat(&depth, &format);
-    SB_SetObjectMaterials(car->Object, SB_DupMaterialLibraryFrom16to256(car->Object->Materials, depth, format));
+    SB_SetObjectMaterials(car->Object,
+                          SB_DupMaterialLibraryFrom16to256(car->Object->Materials, depth, format));
     const bool changed = setups && setups[i].Changed;
     if (onlyChanged && !changed) continue;
     SB_ConsolePrintf("...Generating textures for car n: %ld", static_cast<long>(i));

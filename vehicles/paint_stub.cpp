@@ -26,6 +26,7 @@ __attribute__((weak)) void SB_GenerateCarTextures(TVEHICLESETUP*, int32_t index)
   for (uint32_t j = 0; library && j < library->NbTextures; ++j) {
     const MLIBTEXTURE& texture = library->Textures[j];
     if (texture.Picture && texture.Bitmap)
-      SB_Bitmove(texture.Picture, texture.Bitmap, 0, 0, texture.Picture->SizeX - 1, texture.Picture->SizeY - 1, 0, 0);
+      SB_Bitmove(texture.Picture, texture.Bitmap, 0, 0, texture.Picture->SizeX - 1,
+                 texture.Picture->SizeY - 1, 0, 0);
   }
 }

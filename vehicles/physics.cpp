@@ -2,13 +2,14 @@
 // of 10 ms of simulated time, the other cars placed at the same step times
 // when near it and once a frame otherwise, the race order, and every car's
 // pose into its display object.
+#include "vehicles/physics.h"
+
 #include <cmath>
 
 #include "engine3d/matrix.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "vehicles/cars.h"
-#include "vehicles/physics.h"
 #include "vehicles/vehicles.h"
 
 namespace {

@@ -25,8 +25,10 @@ struct KnownSet {
 };
 constexpr KnownSet kKnownSets[] = {
     {"OBC>NETPOWER>NETCAR1.OBC", {1, 2, 5, 40, 5, 31, 100, 40, 100, 31, 5, 63, 100, 63, 20, 9, 256}},
-    {"OBC>STOCKCAR>STOCKCAR.OBC", {0, 1, 176, 250, 176, 244, 122, 250, 122, 244, 176, 181, 122, 181, 15, 6, 256}},
-    {"OBC>VOITURE>VOITURE.OBC", {0, 1, 176, 250, 176, 244, 122, 250, 122, 244, 176, 181, 122, 181, 15, 6, 256}},
+    {"OBC>STOCKCAR>STOCKCAR.OBC",
+     {0, 1, 176, 250, 176, 244, 122, 250, 122, 244, 176, 181, 122, 181, 15, 6, 256}},
+    {"OBC>VOITURE>VOITURE.OBC",
+     {0, 1, 176, 250, 176, 244, 122, 250, 122, 244, 176, 181, 122, 181, 15, 6, 256}},
 };
 
 // Copies a name into a prototype buffer, cut to fit.

@@ -76,7 +76,8 @@ void LimitLean(TCAR* car) {
 
 void SB_AddForceAtPoint(const double point[3], const double force[3], TCAR* body, double scale) {
   const double f[3] = {force[0] * scale, force[1] * scale, force[2] * scale};
-  const double r[3] = {body->Position[0] - point[0], body->Position[1] - point[1], body->Position[2] - point[2]};
+  const double r[3] = {body->Position[0] - point[0], body->Position[1] - point[1],
+                       body->Position[2] - point[2]};
   for (int32_t i = 0; i < 3; ++i) body->Force[i] += f[i];
   body->Torque[0] += r[1] * f[2] - r[2] * f[1];
   body->Torque[1] += r[2] * f[0] - r[0] * f[2];
@@ -103,7 +104,8 @@ void SB_ProjectPointOnLine(const double point[3], const double direction[3], con
 }
 
 void SB_InitRigidBody(TCAR* body, double width, double height, double length, double mass) {
-  for (int32_t i = 0; i < 3; ++i) body->Velocity[i] = body->AngularVelocity[i] = body->Force[i] = body->Torque[i] = 0.0;
+  for (int32_t i = 0; i < 3; ++i)
+    body->Velocity[i] = body->AngularVelocity[i] = body->Force[i] = body->Torque[i] = 0.0;
   E3D_MatFromAngles(body->Orientation, 0.0, 0.0, 0.0);
   E3D_MatTranspose(body->Orientation, body->InsetMatrix);
   body->Mass = mass;

@@ -11,12 +11,12 @@
 struct OBJECT;
 
 constexpr int32_t SB_MAXCARS = 16;
-constexpr int32_t SB_NBWHEELS = 4;       // front right, front left, rear right, rear left
+constexpr int32_t SB_NBWHEELS = 4;  // front right, front left, rear right, rear left
 constexpr int32_t SB_NBSURFACEFLAGS = 5;
-constexpr int32_t SB_NBSTICKERS = 12;    // stickers a setup holds
+constexpr int32_t SB_NBSTICKERS = 12;  // stickers a setup holds
 constexpr int32_t SB_GLASSLAYOUTWORDS = 17;
-constexpr int32_t SB_NBPROTOTYPEFILES = 5;   // full, simplified, burned, reduced 2, reduced 3
-constexpr int32_t SB_PROTONAMESIZE = 256;    // bytes of a prototype file name
+constexpr int32_t SB_NBPROTOTYPEFILES = 5;      // full, simplified, burned, reduced 2, reduced 3
+constexpr int32_t SB_PROTONAMESIZE = 256;       // bytes of a prototype file name
 constexpr int32_t SB_TRANSITNONE = 2147483647;  // TCAR::TransitOffset before it is known
 
 // A sticker painted on a car texture: its picture ("interfac>sticker>" +
@@ -88,11 +88,11 @@ struct TCAR {
   double WheelRadius;       // m
 
   // Network placement.
-  TCARSTATE LastState;  // the last state received
-  TCARSTATE PrevState;  // the one before it
-  TCARSTATE OutState;   // what this machine sends for the car
-  int32_t LagResidue;   // ms between the local clock and the last state's time
-  int32_t Remote;       // driven on another machine, placed from the states
+  TCARSTATE LastState;    // the last state received
+  TCARSTATE PrevState;    // the one before it
+  TCARSTATE OutState;     // what this machine sends for the car
+  int32_t LagResidue;     // ms between the local clock and the last state's time
+  int32_t Remote;         // driven on another machine, placed from the states
   int32_t TransitOffset;  // least (local - sender) time seen, SB_TRANSITNONE when unknown
   int32_t Stale;          // the received states are 250 ms old or more apart
   int32_t StatesReceived;
@@ -165,16 +165,16 @@ struct TCAR {
   int32_t SurfaceFlags[SB_NBSURFACEFLAGS];
   double Position[3];  // centre of mass, world
   double Velocity[3];
-  double Orientation[9];   // body to world
-  double InsetMatrix[9];   // its transpose, world to body: turns other cars into this car's frame
+  double Orientation[9];  // body to world
+  double InsetMatrix[9];  // its transpose, world to body: turns other cars into this car's frame
   double AngularVelocity[3];
   double Force[3];
   double Torque[3];
   double InvInertia[3];  // inverse principal moments about the body x, y and z axes
   double Mass;           // kg
   double InvMass;
-  double Airfrict;     // linear air friction
-  double Airfrictrot;  // rotational air friction
+  double Airfrict;      // linear air friction
+  double Airfrictrot;   // rotational air friction
   double Spoilerforce;  // down-force per m/s of forward speed
   double DragDivisor;   // 0.8..1.0, divides the linear air friction
 

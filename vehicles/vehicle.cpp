@@ -17,10 +17,10 @@ namespace {
 constexpr const char* kWheelNames[SB_NBWHEELS] = {"rouavdr", "rouavga", "rouardr", "rouarga"};
 constexpr const char* kBodyName = "caisse";
 constexpr double kDefaultWheelRadius = 0.3;
-constexpr double kAnchor = 0.2;  // right wheels +, left wheels -
-constexpr double kDisplayUnits = 60800.0;  // display units per metre
+constexpr double kAnchor = 0.2;                        // right wheels +, left wheels -
+constexpr double kDisplayUnits = 60800.0;              // display units per metre
 constexpr double kModelScale = 1.6666666666666667e-5;  // metres per model unit
-constexpr double kShownLow = 0.2, kShownHigh = 0.55;  // the suspension as drawn
+constexpr double kShownLow = 0.2, kShownHigh = 0.55;   // the suspension as drawn
 
 OBJECT* FindPart(OBJECT* list, const char* name) {
   char upper[E3D_NAMELEN + 1];
@@ -123,7 +123,7 @@ void SB_PlaceCarObject(TCAR* car) {
     TVECTOR offset = car->WheelOffsets[k];
     const double shown = car->Suspension[k] < kShownLow    ? kShownLow
                          : car->Suspension[k] > kShownHigh ? kShownHigh
-                                                            : car->Suspension[k];
+                                                           : car->Suspension[k];
     offset.y += shown - car->WheelRadius;
     E3D_MatMulVec(car->Orientation, &offset);
     if (car->WheelRadius != 0.0)
@@ -132,7 +132,8 @@ void SB_PlaceCarObject(TCAR* car) {
       E3D_MatIdentity(w);
     E3D_MatMul(k < 2 ? front : m, w, rotation);
     CopyToFloats(rotation, wheel->Orientation);
-    const double at[3] = {car->Position[0] + offset.x, car->Position[1] + offset.y, car->Position[2] + offset.z};
+    const double at[3] = {car->Position[0] + offset.x, car->Position[1] + offset.y,
+                          car->Position[2] + offset.z};
     PositionToFloats(at, wheel->Position);
   }
 }

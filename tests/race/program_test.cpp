@@ -48,7 +48,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
   const bool accelerated = std::string(GetParam()).find("PVR") != std::string::npos;
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
-  EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos, accelerated);  // four cars
+  EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,
+            accelerated);  // four cars
   std::istringstream log(console);
   size_t next = 0;
   for (std::string line; std::getline(log, line) && next < kRaceLines.size();)
@@ -62,7 +63,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
-                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17", "VIDEOMODE 17\r\nMODE PVR\r\nUSINGCARS 1\r\nNUMBEROFCARS 4"));
+                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17",
+                                         "VIDEOMODE 17\r\nMODE PVR\r\nUSINGCARS 1\r\nNUMBEROFCARS 4"));
 
 // As a user runs it headless with a script and nothing to type: a race
 // ends after its set-up and a frame, a script with Linux line ends runs

@@ -29,9 +29,10 @@ TEST_F(LoadTest, TheDefaultSetLoadsWithoutAMessage) {
   LogErrors();
   SB_LoadVehiclePrototypes(nullptr);
   ASSERT_NE(SB_Var.VehiclePrototype, nullptr);
-  EXPECT_EQ(Lines(std::begin(SB_Var.PrototypeNames), std::end(SB_Var.PrototypeNames)),
-            (Lines{"OBC>STOCKCAR>STOCKCAR.OBC", "obc>simplcar>simlpkar.obc", "obc>netpower>burncar>netcar1.obc",
-                   "obc>simpcar2>simpcar2.obc", "obc>simpcar3>simpcar3.obc"}));
+  EXPECT_EQ(
+      Lines(std::begin(SB_Var.PrototypeNames), std::end(SB_Var.PrototypeNames)),
+      (Lines{"OBC>STOCKCAR>STOCKCAR.OBC", "obc>simplcar>simlpkar.obc", "obc>netpower>burncar>netcar1.obc",
+             "obc>simpcar2>simpcar2.obc", "obc>simpcar3>simpcar3.obc"}));
   for (TATOM* level : SB_Var.VehiclePrototype->Atoms) EXPECT_TRUE(IsAtom(level));
   EXPECT_EQ(SB_PrintedLines(), Lines{});
   EXPECT_EQ(ErrorFile(), "");
@@ -75,7 +76,8 @@ TEST_F(LoadTest, ACarFindsItsPartsAndMeasuresItsWheels) {
   EXPECT_STREQ(car->Body->Name, "CAISSE");
   const double x[4] = {1, -1, 1, -1}, z[4] = {1.8, 1.8, -1.8, -1.8};
   for (int k = 0; k < 4; ++k) {
-    EXPECT_NEAR(car->WheelOffsets[k].x - x[k] + car->WheelOffsets[k].y - 0.2 + car->WheelOffsets[k].z - z[k], 0, 1e-9);
+    EXPECT_NEAR(car->WheelOffsets[k].x - x[k] + car->WheelOffsets[k].y - 0.2 + car->WheelOffsets[k].z - z[k],
+                0, 1e-9);
     EXPECT_EQ(car->WheelAnchors[k].Lateral, 0.2 * x[k]);
   }
   EXPECT_NEAR(car->WheelRadius, 0.32, 1e-12);
@@ -91,7 +93,8 @@ TEST_F(LoadTest, ACarFindsItsPartsAndMeasuresItsWheels) {
 }
 
 TEST_F(LoadTest, MissingPartsAreReportedAndAMissingBodyGivesNoCar) {
-  const std::tuple<const char*, Lines, double> rows[] = {  // radius -1: no car
+  const std::tuple<const char*, Lines, double> rows[] = {
+      // radius -1: no car
       {"rouavdr", {"...'rouavdr' is missing in the prototype !!!", Generated({0})[0]}, 0.3},
       {"rouarga", {"...'rouarga' is missing in the prototype !!!", Generated({0})[0]}, 0.32},
       {"caisse", {"...'caisse' is missing in the prototype !!!", "...prototype not loaded !!!"}, -1}};
@@ -165,7 +168,8 @@ TEST_F(LoadTest, ACarTakesAnotherMaterialLibrary) {
   EXPECT_EQ(car->Object->Materials, old);
   SB_SetObjectMaterials(car->Object, entry);
   for (OBJECT* o = car->Object; o; o = o->Next) EXPECT_EQ(o->Materials, entry);
-  EXPECT_EQ(car->Body->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE, reinterpret_cast<uintptr_t>(entry->Library->Materials));
+  EXPECT_EQ(car->Body->Atoms[OBJ_MAIN]->Faces[0].G_TEXTURE,
+            reinterpret_cast<uintptr_t>(entry->Library->Materials));
   ReleaseMLIBEntry(old);  // the reference the car took of the prototype's
   SB_FreeVehicle(car);
 }

@@ -67,10 +67,12 @@ TEST_F(ModelTest, TheWriterIsDeterministic) {
   const std::vector<datagen::CarModel> one = datagen::CarModels(), two = datagen::CarModels();
   for (size_t m = 0; m < one.size(); ++m) {
     EXPECT_EQ(datagen::ObcBytes(one[m].model, {}), datagen::ObcBytes(two[m].model, {}));
-    EXPECT_EQ(datagen::MaterialBytes(one[m].library, {"v1.3"}), datagen::MaterialBytes(two[m].library, {"v1.3"}));
+    EXPECT_EQ(datagen::MaterialBytes(one[m].library, {"v1.3"}),
+              datagen::MaterialBytes(two[m].library, {"v1.3"}));
     for (size_t a = 0; a < one[m].atoms.size(); ++a)
       EXPECT_EQ(datagen::AtmBytes(one[m].atoms[a], {}), datagen::AtmBytes(two[m].atoms[a], {}));
-    for (size_t p = 0; p < one[m].pictures.size(); ++p) EXPECT_EQ(one[m].pictures[p].picture.rgb, two[m].pictures[p].picture.rgb);
+    for (size_t p = 0; p < one[m].pictures.size(); ++p)
+      EXPECT_EQ(one[m].pictures[p].picture.rgb, two[m].pictures[p].picture.rgb);
   }
 }
 
@@ -85,7 +87,8 @@ TEST_F(ModelTest, OnlyBodyPaintLiesInThePaintBand) {
       EXPECT_EQ(p.width & (p.width - 1), 0);
       for (int y = 0; y < p.height; ++y)
         for (int x = 0; x < p.width; ++x) {
-          const bool painted = std::any_of(paint.begin(), paint.end(), [&](const Area& a) { return a.Has(t, x, y); });
+          const bool painted =
+              std::any_of(paint.begin(), paint.end(), [&](const Area& a) { return a.Has(t, x, y); });
           ASSERT_EQ(InBand(p.Get(x, y)), painted) << car.path << " " << t << " " << x << "," << y;
         }
     }
@@ -121,13 +124,15 @@ TEST_F(ModelTest, GlassAloneMeetsThePalettesBlack) {
 
 TEST_F(ModelTest, LampImagesAndAreasSitWhereTheLayoutSays) {
   const std::vector<datagen::CarModel> cars = datagen::CarModels();
-  for (const auto& [set, model] : {std::pair{"obc>stockcar>stockcar.obc", 0}, std::pair{"obc>netpower>netcar1.obc", 5}}) {
+  for (const auto& [set, model] :
+       {std::pair{"obc>stockcar>stockcar.obc", 0}, std::pair{"obc>netpower>netcar1.obc", 5}}) {
     SB_SelectPrototypeSet(set);
     const int32_t* w = SB_Var.GlassLayout;
     const datagen::Picture24& p = cars[model].pictures[w[0]].picture;
     // Unlit images, their areas, then the lit images: each a uniform w14 x w15
     // rectangle whose neighbours left and right are of another colour.
-    const int32_t at[6][2] = {{w[2], w[3]}, {w[6], w[7]}, {w[10], w[11]}, {w[12], w[13]}, {w[4], w[5]}, {w[8], w[9]}};
+    const int32_t at[6][2] = {{w[2], w[3]},   {w[6], w[7]}, {w[10], w[11]},
+                              {w[12], w[13]}, {w[4], w[5]}, {w[8], w[9]}};
     for (int i = 0; i < 6; ++i) {
       const uint32_t c = p.Get(at[i][0], at[i][1]);
       for (int y = 0; y < w[15]; ++y)

@@ -64,9 +64,10 @@ TEST_F(StepTest, AFrameRunsItsPartsInOrder) {
   MakeCars(1);
   SB_Var.FrameTime = 12;
   SB_UpdateCars();
-  EXPECT_EQ(ztest::g_calls, (Lines{"profile start", "controls 0", "step 10", "contacts 0", "remote 0 -2",
-                                   "replay 0 -2 10", "step 2", "contacts 0", "remote 0 0", "replay 0 0 2",
-                                   "clearance 0", "record 0", "pack 0", "progress", "smoke", "profile stop"}));
+  EXPECT_EQ(ztest::g_calls,
+            (Lines{"profile start", "controls 0", "step 10", "contacts 0", "remote 0 -2", "replay 0 -2 10",
+                   "step 2", "contacts 0", "remote 0 0", "replay 0 0 2", "clearance 0", "record 0", "pack 0",
+                   "progress", "smoke", "profile stop"}));
   EXPECT_DOUBLE_EQ(Car(0).RaceClock, 0.012);
   ztest::g_calls.clear();
   ztest::g_simulated[0] = false;  // played back: not stepped
@@ -96,9 +97,9 @@ TEST_F(StepTest, TheFirstLiveCarIsDrivenAndTheLastReplayShownOtherwise) {
     int32_t usingCars, xstate, connected, driven, replay;
   };
   const Row rows[] = {
-      {0b1010, 1, XSTATE_NONET, 0, 0, -1}, {0b1111, 1, XSTATE_NONET, 0, -1, 3},
-      {0b0001, 1, XSTATE_NONET, 0, 1, -1}, {0b1111, 0, XSTATE_NONET, 0, 7, 9},  // cars unused
-      {0b1111, 1, XSTATE_CONNECTED, 1, 7, -1},                                   // the network's order holds
+      {0b1010, 1, XSTATE_NONET, 0, 0, -1},     {0b1111, 1, XSTATE_NONET, 0, -1, 3},
+      {0b0001, 1, XSTATE_NONET, 0, 1, -1},     {0b1111, 0, XSTATE_NONET, 0, 7, 9},  // cars unused
+      {0b1111, 1, XSTATE_CONNECTED, 1, 7, -1},  // the network's order holds
   };
   static char replay;
   for (const Row& r : rows) {

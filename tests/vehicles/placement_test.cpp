@@ -29,7 +29,8 @@ class PlacementTest : public ztest::VehicleTest {
     TMATRIX m;
     std::copy(o->Orientation, o->Orientation + 9, m);
     E3D_MatMulVec(m, &v);
-    if (point) v = {(v.x + o->Position[0]) / 60800, (v.y + o->Position[1]) / 60800, (v.z + o->Position[2]) / 60800};
+    if (point)
+      v = {(v.x + o->Position[0]) / 60800, (v.y + o->Position[1]) / 60800, (v.z + o->Position[2]) / 60800};
     return v;
   }
   TVECTOR InCar(TVECTOR v) { return E3D_MatMulVec(car_->Orientation, &v), v; }
@@ -41,7 +42,8 @@ TEST_F(PlacementTest, TheModelsFrontRoofAndLeftBecomeTheCars) {
   const TVECTOR model[3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}, car[3] = {{0, 0, 1}, {0, -1, 0}, {-1, 0, 0}};
   for (int i = 0; i < 3; ++i) {
     const TVECTOR got = Shown(car_->Object, model[i]), want = InCar(car[i]);
-    EXPECT_NEAR(std::fabs(got.x - want.x) + std::fabs(got.y - want.y) + std::fabs(got.z - want.z), 0, 1e-6) << i;
+    EXPECT_NEAR(std::fabs(got.x - want.x) + std::fabs(got.y - want.y) + std::fabs(got.z - want.z), 0, 1e-6)
+        << i;
   }
 }
 
@@ -59,7 +61,8 @@ TEST_F(PlacementTest, WheelsAreDrawnAtThePhysicsWheelPoints) {
         low = {std::min(low.x, 1.0 * p->X), std::min(low.y, 1.0 * p->Y), std::min(low.z, 1.0 * p->Z)};
         high = {std::max(high.x, 1.0 * p->X), std::max(high.y, 1.0 * p->Y), std::max(high.z, 1.0 * p->Z)};
       }
-      const TVECTOR c = Shown(wheel, {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2}, true);
+      const TVECTOR c =
+          Shown(wheel, {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2}, true);
       for (int k = 0; k < 4; ++k) {
         const TVECTOR w = InCar(points[k]);
         if (std::fabs(c.x - 5 - w.x) < 0.01 && std::fabs(c.z + 7 - w.z) < 0.01) matched |= 1 << k;

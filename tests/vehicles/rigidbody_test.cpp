@@ -17,7 +17,9 @@ class BodyTest : public ztest::PhysicsTest {
     SB_Var.PhysicsDt = 0.01;
   }
   TVECTOR Force() const { return {cars_[0].Force[0], cars_[0].Force[1], cars_[0].Force[2]}; }
-  void Clear() { std::fill(Car(0).Force, Car(0).Force + 3, 0.0), std::fill(Car(0).Torque, Car(0).Torque + 3, 0.0); }
+  void Clear() {
+    std::fill(Car(0).Force, Car(0).Force + 3, 0.0), std::fill(Car(0).Torque, Car(0).Torque + 3, 0.0);
+  }
   // A body axis in the world; the lean of the roof from upright.
   TVECTOR Axis(TVECTOR v) { return E3D_MatMulVec(Car(0).Orientation, &v), v; }
   double Lean() { return std::acos(-Axis({0, -1, 0}).y); }
@@ -82,7 +84,8 @@ TEST_F(BodyTest, TheSpoilerPressesOnlyWhileMovingForward) {
 }
 
 TEST_F(BodyTest, ACarAheadDrawsTheCarBehindIt) {
-  const double rows[][3] = {{5, 20, 50 * 100 / std::pow(5, 1.5)}, {11, 20, 0}, {-5, 20, 0}, {0.5, 20, 0}, {0.5, 1, 0}};
+  const double rows[][3] = {
+      {5, 20, 50 * 100 / std::pow(5, 1.5)}, {11, 20, 0}, {-5, 20, 0}, {0.5, 20, 0}, {0.5, 1, 0}};
   for (const auto& r : rows) {
     Car(1).Position[2] = r[0];
     Car(1).Velocity[2] = r[1];

@@ -32,7 +32,9 @@ inline std::function<void(TCAR*)> g_contacts;
 inline void InstallVehicleHooks() {
   g_calls.clear();
   for (bool& s : g_simulated) s = true;
-  SB_Hooks.IsCarSimulated = [](int32_t car) { return car >= 0 && car < SB_MAXCARS && g_simulated[car] ? 1 : 0; };
+  SB_Hooks.IsCarSimulated = [](int32_t car) {
+    return car >= 0 && car < SB_MAXCARS && g_simulated[car] ? 1 : 0;
+  };
   SB_Hooks.ProfileStart = [] { g_calls.push_back("profile start"); };
   SB_Hooks.ProfileStop = [] { g_calls.push_back("profile stop"); };
 }
