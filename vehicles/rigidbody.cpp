@@ -132,6 +132,7 @@ void SB_ApplySpoilerForce(TCAR* car) {
 }
 
 void SB_ApplySlipstream(int32_t index) {
+  if (!SB_IsValidCarIndex(index) || !SB_Var.Cars[index]) return;
   TCAR* car = SB_Var.Cars[index];
   for (int32_t j = 0; j < SB_Var.NbCars && j < SB_MAXCARS; ++j) {
     const TCAR* other = SB_Var.Cars[j];

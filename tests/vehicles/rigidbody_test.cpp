@@ -96,6 +96,8 @@ TEST_F(BodyTest, ACarAheadDrawsTheCarBehindIt) {
   Car(1).Position[2] = 5;
   ztest::g_simulated[1] = false;
   SB_ApplySlipstream(0);
+  SB_ApplySlipstream(-1);
+  SB_ApplySlipstream(2);
   EXPECT_EQ(Force().z, 0.0);
 }
 
