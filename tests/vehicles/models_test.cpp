@@ -101,7 +101,8 @@ TEST_F(ModelTest, GlassAloneMeetsThePalettesBlack) {
     palette->Entry[i] = {static_cast<uint8_t>(i / 42 % 6 * 63 / 5), static_cast<uint8_t>(i / 6 % 7 * 63 / 6),
                          static_cast<uint8_t>(i % 6 * 63 / 5)};
   SB_SelectPrototypeSet("obc>stockcar>stockcar.obc");
-  const datagen::Picture24& glass = datagen::CarModels()[0].pictures[SB_Var.GlassLayout[1]].picture;
+  const std::vector<datagen::CarModel> cars = datagen::CarModels();
+  const datagen::Picture24& glass = cars[0].pictures[SB_Var.GlassLayout[1]].picture;
   BMAP* hsv = LS_CreateBmap(glass.width, glass.height, 24, 0);
   BMAP* mask = LS_CreateBmap(glass.width, glass.height, 8, 0);
   mask->Palette = palette;
