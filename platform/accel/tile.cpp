@@ -1,0 +1,353 @@
+// The accelerator stand-in's per-tile passes: visibility by 1/w with a
+// surface per pixel, then each visible pixel textured and coloured once,
+// then the shadow and light volumes, then the translucent triangles in
+// their order, blended, and last the conversion into the game's memory.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/accel/raster.h"
+#include "platform/accel/state.h"
+
+namespace plat::accel {
+
+namespace {
+
+// One tile's buffers: 1/w of the nearest opaque surface, that surface (-1
+// none) and the colour 0xRRGGBB.
+struct Tile {
+  int32_t x = 0, y = 0;  // its first pixel on the device
+  int32_t w = 0, h = 0;  // pixels within the device
+  float z[kTilePixels];
+  int32_t id[kTilePixels];
+  uint32_t colour[kTilePixels];
+  uint8_t shadow[kTilePixels];
+};
+
+// A plane relative to the tile's first pixel, in single precision.
+struct Local {
+  float a, bx, by;
+  float At(int32_t i, int32_t j) const { return a + bx * static_cast<float>(i) + by * static_cast<float>(j); }
+};
+
+Local ToLocal(const Plane& p, const Tile& tile) {
+  return {static_cast<float>(p.At(tile.x, tile.y)), static_cast<float>(p.bx), static_cast<float>(p.by)};
+}
+
+// The pixels of the tile that a triangle's area holds, relative to the tile.
+struct Rect {
+  int32_t i0, j0, i1, j1;
+  bool Empty() const { return i0 >= i1 || j0 >= j1; }
+};
+
+Rect Within(const Tile& tile, int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  return {std::max(x0 - tile.x, 0), std::max(y0 - tile.y, 0), std::min(x1 - tile.x, tile.w),
+          std::min(y1 - tile.y, tile.h)};
+}
+
+// A small triangle's edges over the tile: pixel (i, j) is inside when
+// a[k] i + b[k] j >= t[k] for each edge, in 32-bit integers.
+struct Edges {
+  int32_t a[3], b[3], t[3];
+};
+
+Edges TileEdges(const SetupTriangle& t, const Tile& tile) {
+  Edges e{};
+  const int64_t px = int64_t{tile.x} * 256 + 128, py = int64_t{tile.y} * 256 + 128;
+  for (int k = 0; k < 3; ++k) {
+    const int64_t need = t.bias[k] - (t.a[k] * px + t.b[k] * py + t.c[k]);  // a 256 i + b 256 j >= need
+    const int64_t threshold = need >= 0 ? (need + 255) / 256 : -(-need / 256);
+    e.a[k] = static_cast<int32_t>(t.a[k]);
+    e.b[k] = static_cast<int32_t>(t.b[k]);
+    e.t[k] = static_cast<int32_t>(std::clamp<int64_t>(threshold, INT32_MIN, INT32_MAX));
+  }
+  return e;
+}
+
+// Calls fn(i, j) for every pixel of the rectangle inside the triangle.
+template <typename Fn>
+void ForEachCovered(const SetupTriangle& t, const Tile& tile, const Rect& r, bool whole, Fn fn) {
+  if (whole) {
+    for (int32_t j = r.j0; j < r.j1; ++j)
+      for (int32_t i = r.i0; i < r.i1; ++i) fn(i, j);
+  } else if (t.small) {
+    const Edges e = TileEdges(t, tile);
+    for (int32_t j = r.j0; j < r.j1; ++j)
+      for (int32_t i = r.i0; i < r.i1; ++i)
+        if (e.a[0] * i + e.b[0] * j >= e.t[0] && e.a[1] * i + e.b[1] * j >= e.t[1] &&
+            e.a[2] * i + e.b[2] * j >= e.t[2])
+          fn(i, j);
+  } else {
+    for (int32_t j = r.j0; j < r.j1; ++j)
+      for (int32_t i = r.i0; i < r.i1; ++i) {
+        const int64_t px = (int64_t{tile.x} + i) * 256 + 128, py = (int64_t{tile.y} + j) * 256 + 128;
+        bool inside = true;
+        for (int k = 0; k < 3; ++k) inside = inside && t.a[k] * px + t.b[k] * py + t.c[k] >= t.bias[k];
+        if (inside) fn(i, j);
+      }
+  }
+}
+
+// Texel index of a coordinate: the nearest texel, repeating.
+int32_t Wrap(float s, int32_t side) {
+  float f = std::floor(s);
+  if (!(std::fabs(f) < 16777216.0f)) f = std::isfinite(f) ? std::fmod(f, static_cast<float>(side)) : 0.0f;
+  return static_cast<int32_t>(f) & (side - 1);
+}
+
+uint32_t Sample(const SetupTriangle& t, float u, float v) {
+  const float side = static_cast<float>(t.side);
+  return t.texels[Wrap(v * side, t.side) * t.side + Wrap(u * side, t.side)];
+}
+
+int32_t Round(float value) { return static_cast<int32_t>(std::fmin(std::fmax(value, 0.0f), 255.0f) + 0.5f); }
+
+// A triangle's planes relative to the tile.
+struct Planes {
+  Local p[kAttributes];
+  explicit Planes(const SetupTriangle& t, const Tile& tile) {
+    for (int k = 0; k < kAttributes; ++k) p[k] = ToLocal(t.plane[k], tile);
+  }
+};
+
+// The colour at a pixel (0xRRGGBB) with the texel's transparency (top
+// byte) and the vertices' (0 to 255) beside it.
+struct Fragment {
+  uint32_t colour;
+  uint32_t texelTrans;
+  float vertexTrans;
+};
+
+Fragment Shade(const SetupTriangle& t, const Planes& l, int32_t i, int32_t j) {
+  const float q = std::fmax(l.p[kInvW].At(i, j), 1e-30f);
+  const float w = 1.0f / q;
+  float r = l.p[kRed].At(i, j) * w, g = l.p[kGreen].At(i, j) * w, b = l.p[kBlue].At(i, j) * w;
+  uint32_t texelTrans = 0;
+  if (t.texels) {
+    const uint32_t texel = Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w);
+    constexpr float kScale = 1.0f / 255.0f;
+    r *= static_cast<float>(texel >> 16 & 0xFF) * kScale;
+    g *= static_cast<float>(texel >> 8 & 0xFF) * kScale;
+    b *= static_cast<float>(texel & 0xFF) * kScale;
+    texelTrans = texel >> 24;
+  }
+  r += l.p[kSpecRed].At(i, j) * w;
+  g += l.p[kSpecGreen].At(i, j) * w;
+  b += l.p[kSpecBlue].At(i, j) * w;
+  const float vertexTrans = t.vertexTransparent ? std::fmin(std::fmax(l.p[kTrans].At(i, j) * w, 0.0f), 255.0f) : 0;
+  return {static_cast<uint32_t>(Round(r) << 16 | Round(g) << 8 | Round(b)), texelTrans, vertexTrans};
+}
+
+// Pass 1: each pixel keeps the nearest opaque surface; on equal 1/w the
+// earlier one. Keyed texels are left out.
+void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
+  for (int32_t p = 0; p < kTilePixels; ++p) tile.z[p] = 0.0f, tile.id[p] = -1;
+  for (const uint32_t entry : list) {
+    const int32_t index = static_cast<int32_t>(entry & ~kWholeTile);
+    const SetupTriangle& t = frame.triangles[index];
+    const Rect r = Within(tile, t.x0, t.y0, t.x1, t.y1);
+    if (r.Empty()) continue;
+    const Local q = ToLocal(t.plane[kInvW], tile);
+    if (t.keyed) {
+      const Planes l(t, tile);
+      ForEachCovered(t, tile, r, entry & kWholeTile, [&](int32_t i, int32_t j) {
+        const int32_t p = j * kTile + i;
+        const float value = q.At(i, j);
+        if (!(value > tile.z[p])) return;
+        const float w = 1.0f / value;
+        if (Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w) >> 24) return;
+        tile.z[p] = value;
+        tile.id[p] = index;
+      });
+      continue;
+    }
+    const bool whole = entry & kWholeTile;
+    if (!whole && !t.small) {
+      ForEachCovered(t, tile, r, false, [&](int32_t i, int32_t j) {
+        const int32_t p = j * kTile + i;
+        const float value = q.At(i, j);
+        if (value > tile.z[p]) tile.z[p] = value, tile.id[p] = index;
+      });
+      continue;
+    }
+    Edges e{};
+    if (!whole) e = TileEdges(t, tile);  // a whole tile passes every edge with zeros
+    for (int32_t j = r.j0; j < r.j1; ++j) {
+      float* z = tile.z + j * kTile;
+      int32_t* id = tile.id + j * kTile;
+      const float row = q.a + q.by * static_cast<float>(j);
+      const int32_t b0 = e.b[0] * j, b1 = e.b[1] * j, b2 = e.b[2] * j;
+      for (int32_t i = r.i0; i < r.i1; ++i) {
+        const float value = row + q.bx * static_cast<float>(i);
+        const bool in = (e.a[0] * i + b0 >= e.t[0]) & (e.a[1] * i + b1 >= e.t[1]) & (e.a[2] * i + b2 >= e.t[2]) &
+                        (value > z[i]);
+        z[i] = in ? value : z[i];
+        id[i] = in ? index : id[i];
+      }
+    }
+  }
+}
+
+// Pass 2: every pixel with a surface is shaded once, run by run of one
+// surface; the others take the background colour.
+void ShadeSurfaces(const FrameSetup& frame, Tile& tile) {
+  for (int32_t j = 0; j < tile.h; ++j) {
+    int32_t i = 0;
+    while (i < tile.w) {
+      const int32_t id = tile.id[j * kTile + i];
+      int32_t end = i + 1;
+      while (end < tile.w && tile.id[j * kTile + end] == id) ++end;
+      if (id < 0) {
+        std::fill(tile.colour + j * kTile + i, tile.colour + j * kTile + end, frame.background);
+      } else {
+        const SetupTriangle& t = frame.triangles[id];
+        const Planes l(t, tile);
+        for (int32_t k = i; k < end; ++k) tile.colour[j * kTile + k] = Shade(t, l, k, j).colour;
+      }
+      i = end;
+    }
+  }
+}
+
+uint32_t AddSaturated(uint32_t a, uint32_t b) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= std::min<uint32_t>((a >> shift & 0xFF) + (b >> shift & 0xFF), 255) << shift;
+  return out;
+}
+
+uint32_t Scale(uint32_t c, float f) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8)
+    out |= static_cast<uint32_t>(Round(static_cast<float>(c >> shift & 0xFF) * f)) << shift;
+  return out;
+}
+
+// One volume over the tile: fn(p) for each pixel whose surface lies inside,
+// behind every plane facing the viewer and in front of every other. Planes
+// that every surface of the tile passes are skipped; one that none passes
+// leaves the tile out.
+template <typename Fn>
+void ForEachInside(const FrameSetup& frame, const SetupVolume& v, const Tile& tile, std::vector<Local>& active,
+                   std::vector<uint8_t>& facing, Fn fn) {
+  const Rect r = Within(tile, v.x0, v.y0, v.x1, v.y1);
+  if (r.Empty()) return;
+  float zmin = INFINITY, zmax = -INFINITY;
+  for (int32_t j = r.j0; j < r.j1; ++j)
+    for (int32_t i = r.i0; i < r.i1; ++i)
+      if (tile.id[j * kTile + i] >= 0) zmin = std::min(zmin, tile.z[j * kTile + i]), zmax = std::max(zmax, tile.z[j * kTile + i]);
+  if (zmin > zmax) return;
+  active.clear();
+  facing.clear();
+  for (int32_t k = v.first; k < v.first + v.count; ++k) {
+    const VolumePlane& plane = frame.planes[k];
+    const Local l = ToLocal(plane.q, tile);
+    const float c[4] = {l.At(r.i0, r.j0), l.At(r.i1 - 1, r.j0), l.At(r.i0, r.j1 - 1), l.At(r.i1 - 1, r.j1 - 1)};
+    const float pmin = std::min({c[0], c[1], c[2], c[3]}), pmax = std::max({c[0], c[1], c[2], c[3]});
+    if (plane.facing ? zmax < pmin : zmin > pmax) continue;    // every surface passes
+    if (plane.facing ? zmin >= pmax : zmax <= pmin) return;    // none does
+    active.push_back(l);
+    facing.push_back(plane.facing);
+  }
+  for (int32_t j = r.j0; j < r.j1; ++j)
+    for (int32_t i = r.i0; i < r.i1; ++i) {
+      const int32_t p = j * kTile + i;
+      if (tile.id[p] < 0) continue;
+      const float s = tile.z[p];
+      bool inside = true;
+      for (size_t k = 0; k < active.size() && inside; ++k) {
+        const float q = active[k].At(i, j);
+        inside = facing[k] ? s < q : s > q;
+      }
+      if (inside) fn(p);
+    }
+}
+
+// Pass 3: shadows darken their surfaces once by the surface's call's
+// factor, then each light volume adds its colour.
+void Volumes(const FrameSetup& frame, Tile& tile) {
+  if (frame.volumes.empty()) return;
+  thread_local std::vector<Local> active;
+  thread_local std::vector<uint8_t> facing;
+  std::memset(tile.shadow, 0, sizeof tile.shadow);
+  bool shadowed = false;
+  for (const SetupVolume& v : frame.volumes)
+    if (v.kind == 1) ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.shadow[p] = 1, shadowed = true; });
+  for (int32_t p = 0; shadowed && p < kTilePixels; ++p)
+    if (tile.shadow[p])
+      tile.colour[p] = Scale(tile.colour[p], (*frame.calls)[frame.triangles[tile.id[p]].call].shade);
+  for (const SetupVolume& v : frame.volumes)
+    if (v.kind == 2)
+      ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
+}
+
+// Pass 4: the translucent triangles in their order, each fragment in front
+// of the opaque surface shaded and blended: src (1 - t) + dst t.
+void Translucent(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
+  for (const uint32_t entry : list) {
+    const int32_t index = static_cast<int32_t>(entry & ~kWholeTile);
+    const SetupTriangle& t = frame.triangles[index];
+    const Rect r = Within(tile, t.x0, t.y0, t.x1, t.y1);
+    if (r.Empty()) continue;
+    const Planes l(t, tile);
+    ForEachCovered(t, tile, r, entry & kWholeTile, [&](int32_t i, int32_t j) {
+      const int32_t p = j * kTile + i;
+      const float value = l.p[kInvW].At(i, j);
+      if (!(value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < tile.id[p]))) return;
+      const Fragment f = Shade(t, l, i, j);
+      if (f.texelTrans == 255 || (!t.vertexTransparent && f.texelTrans == 0)) return;
+      const float trans = 1.0f - (1.0f - static_cast<float>(f.texelTrans) / 255.0f) * (1.0f - f.vertexTrans / 255.0f);
+      const uint32_t dst = tile.colour[p];
+      uint32_t out = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const float mixed = static_cast<float>(f.colour >> shift & 0xFF) * (1.0f - trans) +
+                            static_cast<float>(dst >> shift & 0xFF) * trans;
+        out |= static_cast<uint32_t>(Round(mixed)) << shift;
+      }
+      tile.colour[p] = out;
+    });
+  }
+}
+
+// Pass 5: the tile into the game's memory at its depth; rows follow the
+// pitch, and 16-bit pixels on an odd address are written byte by byte.
+void Convert(const FrameSetup& frame, const Tile& tile) {
+  const SGLRENDERTARGET& target = frame.target;
+  const int32_t bytes = target.BitsPerPixel == 24 ? 3 : 2;
+  for (int32_t j = 0; j < tile.h; ++j) {
+    uint8_t* row = target.FirstPixel + static_cast<size_t>(tile.y + j) * target.BytesPerLine + static_cast<size_t>(tile.x) * bytes;
+    const uint32_t* in = tile.colour + j * kTile;
+    if (bytes == 3) {
+      for (int32_t i = 0; i < tile.w; ++i) {
+        row[3 * i] = static_cast<uint8_t>(in[i]);
+        row[3 * i + 1] = static_cast<uint8_t>(in[i] >> 8);
+        row[3 * i + 2] = static_cast<uint8_t>(in[i] >> 16);
+      }
+      continue;
+    }
+    const bool five = target.BitsPerPixel == 15;
+    for (int32_t i = 0; i < tile.w; ++i) {
+      const uint32_t c = in[i];
+      const uint16_t pixel = five ? static_cast<uint16_t>((c >> 19 & 0x1F) << 10 | (c >> 11 & 0x1F) << 5 | (c >> 3 & 0x1F))
+                                  : static_cast<uint16_t>((c >> 19 & 0x1F) << 11 | (c >> 10 & 0x3F) << 5 | (c >> 3 & 0x1F));
+      std::memcpy(row + 2 * i, &pixel, 2);  // little-endian, any alignment
+    }
+  }
+}
+
+}  // namespace
+
+void DrawTile(const FrameSetup& frame, int32_t index) {
+  thread_local Tile tile;
+  tile.x = index % frame.tilesX * kTile;
+  tile.y = index / frame.tilesX * kTile;
+  tile.w = std::min(kTile, frame.width - tile.x);
+  tile.h = std::min(kTile, frame.height - tile.y);
+  Visibility(frame, tile, frame.opaque[index]);
+  ShadeSurfaces(frame, tile);
+  Volumes(frame, tile);
+  Translucent(frame, tile, frame.translucent[index]);
+  Convert(frame, tile);
+}
+
+}  // namespace plat::accel
