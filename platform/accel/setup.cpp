@@ -72,12 +72,13 @@ bool SetUpTriangle(const RecordedTriangle& r, const CallState& call, const CardT
   t.y1 = static_cast<int32_t>(std::min<int64_t>(call.y1, FloorDiv(maxY - 128, 256) + 1));
   if (t.x0 >= t.x1 || t.y0 >= t.y1) return false;
 
-  // Planes over pixel indices: pixel (i, j) has its centre at (i + 0.5, j + 0.5).
+  // Planes over pixel indices (pixel (i, j) has its centre at (i + 0.5,
+  // j + 0.5)) through the vertices as given, or as snapped when those are
+  // in one line.
   double x[3], y[3], f[3];
-  for (int k = 0; k < 3; ++k) {
-    x[k] = static_cast<double>(X[k]) / 256.0 - 0.5;
-    y[k] = static_cast<double>(Y[k]) / 256.0 - 0.5;
-  }
+  for (int k = 0; k < 3; ++k) x[k] = double{r.v[k].X} - 0.5, y[k] = double{r.v[k].Y} - 0.5;
+  if ((x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]) == 0.0)
+    for (int k = 0; k < 3; ++k) x[k] = static_cast<double>(X[k]) / 256.0 - 0.5, y[k] = static_cast<double>(Y[k]) / 256.0 - 0.5;
   t.vertexTransparent = false;
   for (int attribute = 0; attribute < kAttributes; ++attribute) {
     for (int k = 0; k < 3; ++k) {
