@@ -189,18 +189,17 @@ int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
 
   std::vector<uint32_t>& blended = Accel().blendOrder;
   blended.clear();
-  frame.triangles.resize(recording.triangles.size());
-  uint32_t count = 0;
-  for (size_t i = 0; i < recording.triangles.size(); ++i) {
-    const RecordedTriangle& r = recording.triangles[i];
-    SetupTriangle& t = frame.triangles[count];
-    if (!SetUpTriangle(r, recording.calls[r.call], callTextures[r.call], t)) continue;
-    t.order = static_cast<int32_t>(count);
-    if (!t.vertexTransparent) Bin(t, count, frame, frame.opaque);
-    if (t.blended) blended.push_back(count);
-    ++count;
+  for (const RecordedTriangle& r : recording.triangles) {
+    SetupTriangle& t = frame.triangles.emplace_back();
+    if (!SetUpTriangle(r, recording.calls[r.call], callTextures[r.call], t)) {
+      frame.triangles.pop_back();
+      continue;
+    }
+    const uint32_t index = static_cast<uint32_t>(frame.triangles.size() - 1);
+    t.order = static_cast<int32_t>(index);
+    if (!t.vertexTransparent) Bin(t, index, frame, frame.opaque);
+    if (t.blended) blended.push_back(index);
   }
-  frame.triangles.resize(count);
 
   // The translucent triangles by their calls' sort value, ties in call
   // order; a value that is no number comes last.

@@ -408,4 +408,114 @@ TEST_F(Raster, ThreadCountsDrawTheSameFrame) {
   }
 }
 
+// The callers reuse their arrays and change the context after each call:
+// the frame keeps what each call saw. Texels are read at the render.
+TEST_F(Raster, CallsKeepWhatTheySaw) {
+  Open(64, 48);
+  const int32_t name = Texture(0, 32, [](int32_t x, int32_t) { return uint32_t(x * 8); });
+  auto scene = [&](bool scribble) {
+    Start();
+    std::vector<TSGLVERTEX> v = {V(0, 0, 1, 0x808080, 0, 0, 0), V(64, 0, 1, 0x808080, 0, 2, 0), V(64, 48, 1, 0x808080, 0x101010, 2, 1),
+                                 V(0, 48, 2, 0x40FFFFFF, 0, 0, 1)};
+    const uint32_t quad[1][4] = {{0, 1, 2, 3}};
+    const struct {
+      int32_t texture;
+      float sort;
+      int32_t lastX;
+    } calls[] = {{name, 5, 1}, {-1, 1, 0}, {name, 3, 1}};
+    for (const auto& call : calls) {
+      c.TextureName = call.texture, c.SortDepth = call.sort, c.LastXRegion = call.lastX, c.FirstYRegion = 0;
+      std::vector<TSGLVERTEX> arrays = v;
+      uint32_t indices[1][4] = {{quad[0][0], quad[0][1], quad[0][2], quad[0][3]}};
+      EXPECT_EQ(sgltri_quads(&c, 1, indices, arrays.data()), 0);
+      if (!scribble) continue;
+      for (TSGLVERTEX& vertex : arrays) vertex = V(-5, 7, 9, 0x12345678, 0x9ABCDE, 0.3f, 0.6f);
+      indices[0][2] = 1;
+      c.TextureName = 99, c.SortDepth = -7, c.LastXRegion = 0, c.FirstYRegion = 1;
+    }
+    c.FirstYRegion = 0, c.LastXRegion = 1;
+    return Render();
+  };
+  const Image drawn = scene(false);
+  EXPECT_EQ(scene(true), drawn);
+  std::vector<uint32_t> texels(32 * 32, 0xFF);
+  const SGLMAP source{{'I', 'M', 'A', 'P'}, 32, 32, texels.data()};
+  SGLMAP processed{};
+  ASSERT_EQ(sgl_preprocess_texture(0, 0, 0, 0, &source, 0, &processed), 0);
+  Start();
+  c.TextureName = name;
+  Rect(0, 0, 64, 48, 1, 0xFFFFFF);
+  EXPECT_EQ(sgl_set_texture(name, 0, 0, &processed, 0), 0);  // after the call, before the render
+  EXPECT_EQ(Pixel(Render(), w, 1, 1), 0xFF0000u);
+  sgl_free_pixels(&processed);
+}
+
+// Each bad input gets its code; nothing of the bad item is drawn (it would
+// be green), the good red square is, and nothing outside the device is
+// written (the sentinel check of Render).
+TEST_F(Raster, BadInputDrawsNothingOfTheBadItem) {
+  Open(40, 30);
+  const float nan = std::nanf("");
+  auto green = [&](float x, float invW = 1, float u = 0) {
+    return Triangles({V(x, 0, invW, 0x00FF00, 0, u), V(40, 0, 1, 0x00FF00), V(40, 30, 1, 0x00FF00),
+                      V(22, 0, 1, 0x0000FF), V(40, 0, 1, 0x0000FF), V(40, 4, 1, 0x0000FF)});
+  };
+  const std::vector<uint16_t> faces(500000 * 4, 0);
+  const std::vector<uint32_t> quads(500000 * 4, 0);
+  const TSGLVERTEX one[4] = {V(1, 1, 1, 0), V(1, 1, 1, 0), V(1, 1, 1, 0), V(1, 1, 1, 0)};
+  Box box(0, 0, 0.3f, 0.8f, 1.25f, false);
+  struct Row {
+    int32_t code;
+    std::function<int32_t()> act;
+    int32_t render = 0;
+  };
+  const Row rows[] = {
+      {-1, [&] { return green(nan); }},
+      {-1, [&] { return green(20, 1, INFINITY); }},
+      {-1, [&] { return green(20, 0); }},
+      {-1, [&] { return green(20, -1); }},
+      {-1, [&] { return green(-1.5e6f); }},
+      {-1, [&] { return sgltri_triangles(&c, 0, reinterpret_cast<const uint16_t(*)[4]>(faces.data()), one); }},
+      {-1, [&] { return sgltri_quads(&c, -3, reinterpret_cast<const uint32_t(*)[4]>(quads.data()), one); }},
+      {-1, [&] { return sgltri_triangles(&c, 1000001, reinterpret_cast<const uint16_t(*)[4]>(faces.data()), one); }},
+      {-1, [&] { return sgltri_triangles(&c, 1, nullptr, one); }},
+      {-1, [&] { return sgltri_quads(&c, 1, reinterpret_cast<const uint32_t(*)[4]>(quads.data()), nullptr); }},
+      {-8, [&] {
+         sgltri_quads(&c, 499999, reinterpret_cast<const uint32_t(*)[4]>(quads.data()), one);
+         return sgltri_triangles(&c, 2, reinterpret_cast<const uint16_t(*)[4]>(faces.data()), one);
+       }},
+      {0, [&] { return c.TextureName = 77, Rect(30, 20, 40, 30, 1, 0xFF0000); }, -3},
+      {-1, [&] {
+         Box small = box;
+         small.faces.resize(3);
+         return small.Draw(c, 1);
+       }},
+      {-1, [&] {
+         box.Draw(c, 1);  // recorded, then one whose box is no box
+         const float inverted[4] = {30, 0, 10, 30};
+         return sgltri_shadow(&c, 12, reinterpret_cast<const int32_t(*)[3]>(box.faces.data()), box.v.data(), inverted);
+       }},
+      {-1, [&] { return c.FirstXRegion = -2, c.LastYRegion = 9, Rect(-100, -100, 200, 200, 1, 0xFF0000); }},
+      {-9, [&] {
+         green(20);
+         const int32_t code = sgltri_startofframe(&c);
+         Rect(2, 2, 20, 20, 1, 0xFF0000);
+         return code;
+       }},
+  };
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    c = SGLCONTEXT{};
+    c.Flags = 0x406, c.TextureName = -1, c.ShadeFactor = 0.5f;
+    Start();
+    Rect(2, 2, 20, 20, 1, 0xFF0000);
+    EXPECT_EQ(rows[i].act(), rows[i].code) << "row " << i;
+    int32_t earliest = 0;
+    EXPECT_EQ(sgl_get_errors(&earliest, nullptr), rows[i].code) << "row " << i;
+    const Image image = Render(24, rows[i].render);
+    for (int32_t p = 0; p < w * h; ++p) ASSERT_EQ(Pixel(image, w, p % w, p / w) & 0x00FF00, 0u) << "row " << i;
+    EXPECT_EQ(Pixel(image, w, 5, 5), 0xFF0000u) << "row " << i;
+    sgl_get_errors(nullptr, nullptr);
+  }
+}
+
 }  // namespace
