@@ -27,7 +27,7 @@ struct Tile {
 // A plane relative to the tile's first pixel, in single precision.
 struct Local {
   float a, bx, by;
-  float At(int32_t i, int32_t j) const { return a + bx * static_cast<float>(i) + by * static_cast<float>(j); }
+  float At(int32_t i, int32_t j) const { return a + by * static_cast<float>(j) + bx * static_cast<float>(i); }
 };
 
 Local ToLocal(const Plane& p, const Tile& tile) {
@@ -88,19 +88,34 @@ void ForEachCovered(const SetupTriangle& t, const Tile& tile, const Rect& r, boo
   }
 }
 
-// Texel index of a coordinate: the nearest texel, repeating.
-int32_t Wrap(float s, int32_t side) {
-  float f = std::floor(s);
-  if (!(std::fabs(f) < 16777216.0f)) f = std::isfinite(f) ? std::fmod(f, static_cast<float>(side)) : 0.0f;
-  return static_cast<int32_t>(f) & (side - 1);
+// The nearest texel's column of a coordinate in texels, repeating; a
+// coordinate beyond a billion texels (or no number) is held there.
+inline int32_t TexelIndex(float s, int32_t mask) {
+  s = s > -1e9f ? s : -1e9f;
+  s = s < 1e9f ? s : 1e9f;
+  int32_t i = static_cast<int32_t>(s);
+  i -= static_cast<float>(i) > s;  // floor
+  return i & mask;
 }
 
-uint32_t Sample(const SetupTriangle& t, float u, float v) {
+inline uint32_t Sample(const SetupTriangle& t, float u, float v) {
   const float side = static_cast<float>(t.side);
-  return t.texels[Wrap(v * side, t.side) * t.side + Wrap(u * side, t.side)];
+  return t.texels[TexelIndex(v * side, t.side - 1) * t.side + TexelIndex(u * side, t.side - 1)];
 }
 
-int32_t Round(float value) { return static_cast<int32_t>(std::fmin(std::fmax(value, 0.0f), 255.0f) + 0.5f); }
+// A channel rounded to the nearest of 0..255.
+inline int32_t Round(float value) {
+  value = value > 0.0f ? value : 0.0f;  // no number gives 0
+  value = value < 255.0f ? value : 255.0f;
+  return static_cast<int32_t>(value + 0.5f);
+}
+
+constexpr float kUnit = 1.0f / 255.0f;  // 255 x kUnit is exactly 1
+
+// texel x colour / 255 + specular, one channel.
+inline int32_t Channel(uint32_t texel, int shift, float colour, float specular) {
+  return Round(static_cast<float>(texel >> shift & 0xFF) * kUnit * colour + specular);
+}
 
 // A triangle's planes relative to the tile.
 struct Planes {
@@ -118,33 +133,65 @@ struct Fragment {
   float vertexTrans;
 };
 
+inline float InverseW(float q) { return 1.0f / (q > 1e-30f ? q : 1e-30f); }
+
 Fragment Shade(const SetupTriangle& t, const Planes& l, int32_t i, int32_t j) {
-  const float q = std::fmax(l.p[kInvW].At(i, j), 1e-30f);
-  const float w = 1.0f / q;
-  float r = l.p[kRed].At(i, j) * w, g = l.p[kGreen].At(i, j) * w, b = l.p[kBlue].At(i, j) * w;
-  uint32_t texelTrans = 0;
-  if (t.texels) {
-    const uint32_t texel = Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w);
-    constexpr float kScale = 1.0f / 255.0f;
-    r *= static_cast<float>(texel >> 16 & 0xFF) * kScale;
-    g *= static_cast<float>(texel >> 8 & 0xFF) * kScale;
-    b *= static_cast<float>(texel & 0xFF) * kScale;
-    texelTrans = texel >> 24;
+  const float w = InverseW(l.p[kInvW].At(i, j));
+  const uint32_t texel = t.texels ? Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w) : 0xFFFFFFu;
+  const uint32_t colour = static_cast<uint32_t>(Channel(texel, 16, l.p[kRed].At(i, j) * w, l.p[kSpecRed].At(i, j) * w) << 16 |
+                                                Channel(texel, 8, l.p[kGreen].At(i, j) * w, l.p[kSpecGreen].At(i, j) * w) << 8 |
+                                                Channel(texel, 0, l.p[kBlue].At(i, j) * w, l.p[kSpecBlue].At(i, j) * w));
+  float vertexTrans = 0.0f;
+  if (t.vertexTransparent) vertexTrans = static_cast<float>(Round(l.p[kTrans].At(i, j) * w));
+  return {colour, t.texels ? texel >> 24 : 0, vertexTrans};
+}
+
+// Shades the n pixels (indices into the tile) of one triangle, as Shade
+// does, in steps that the compiler does several pixels at a time.
+void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels, int32_t n, uint32_t* colour) {
+  constexpr int32_t kBatch = 64;
+  alignas(32) float x[kBatch], y[kBatch], w[kBatch];
+  alignas(32) uint32_t texel[kBatch], out[kBatch];
+  alignas(32) int32_t at[kBatch];
+  auto eval = [](const Local& p, float i, float j) { return p.a + p.by * j + p.bx * i; };
+  for (int32_t first = 0; first < n; first += kBatch) {
+    const int32_t count = std::min(kBatch, n - first);
+    const uint16_t* batch = pixels + first;
+    for (int32_t m = 0; m < count; ++m) {
+      x[m] = static_cast<float>(batch[m] % kTile);
+      y[m] = static_cast<float>(batch[m] / kTile);
+      w[m] = InverseW(eval(l.p[kInvW], x[m], y[m]));
+    }
+    if (t.texels) {
+      const float side = static_cast<float>(t.side);
+      const int32_t mask = t.side - 1, shift = __builtin_ctz(static_cast<uint32_t>(t.side));
+      for (int32_t m = 0; m < count; ++m)
+        at[m] = TexelIndex(eval(l.p[kV], x[m], y[m]) * w[m] * side, mask) << shift |
+                TexelIndex(eval(l.p[kU], x[m], y[m]) * w[m] * side, mask);
+      for (int32_t m = 0; m < count; ++m) texel[m] = t.texels[at[m]];
+    } else {
+      for (int32_t m = 0; m < count; ++m) texel[m] = 0xFFFFFFu;
+    }
+    for (int32_t m = 0; m < count; ++m) {
+      const float i = x[m], j = y[m], wm = w[m];
+      const uint32_t tx = texel[m];
+      out[m] = static_cast<uint32_t>(
+          Channel(tx, 16, eval(l.p[kRed], i, j) * wm, eval(l.p[kSpecRed], i, j) * wm) << 16 |
+          Channel(tx, 8, eval(l.p[kGreen], i, j) * wm, eval(l.p[kSpecGreen], i, j) * wm) << 8 |
+          Channel(tx, 0, eval(l.p[kBlue], i, j) * wm, eval(l.p[kSpecBlue], i, j) * wm));
+    }
+    for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
   }
-  r += l.p[kSpecRed].At(i, j) * w;
-  g += l.p[kSpecGreen].At(i, j) * w;
-  b += l.p[kSpecBlue].At(i, j) * w;
-  const float vertexTrans = t.vertexTransparent ? std::fmin(std::fmax(l.p[kTrans].At(i, j) * w, 0.0f), 255.0f) : 0;
-  return {static_cast<uint32_t>(Round(r) << 16 | Round(g) << 8 | Round(b)), texelTrans, vertexTrans};
 }
 
 // Pass 1: each pixel keeps the nearest opaque surface; on equal 1/w the
 // earlier one. Keyed texels are left out.
 void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
   for (int32_t p = 0; p < kTilePixels; ++p) tile.z[p] = 0.0f, tile.id[p] = -1;
-  for (const uint32_t entry : list) {
-    const int32_t index = static_cast<int32_t>(entry & ~kWholeTile);
-    const SetupTriangle& t = frame.triangles[index];
+  for (size_t position = 0; position < list.size(); ++position) {
+    const uint32_t entry = list[position];
+    const int32_t index = static_cast<int32_t>(position);  // the surface, until shaded
+    const SetupTriangle& t = frame.triangles[entry & ~kWholeTile];
     const Rect r = Within(tile, t.x0, t.y0, t.x1, t.y1);
     if (r.Empty()) continue;
     const Local q = ToLocal(t.plane[kInvW], tile);
@@ -188,25 +235,33 @@ void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>
   }
 }
 
-// Pass 2: every pixel with a surface is shaded once, run by run of one
-// surface; the others take the background colour.
-void ShadeSurfaces(const FrameSetup& frame, Tile& tile) {
-  for (int32_t j = 0; j < tile.h; ++j) {
-    int32_t i = 0;
-    while (i < tile.w) {
-      const int32_t id = tile.id[j * kTile + i];
-      int32_t end = i + 1;
-      while (end < tile.w && tile.id[j * kTile + end] == id) ++end;
-      if (id < 0) {
-        std::fill(tile.colour + j * kTile + i, tile.colour + j * kTile + end, frame.background);
-      } else {
-        const SetupTriangle& t = frame.triangles[id];
-        const Planes l(t, tile);
-        for (int32_t k = i; k < end; ++k) tile.colour[j * kTile + k] = Shade(t, l, k, j).colour;
-      }
-      i = end;
-    }
+// Pass 2: every pixel with a surface is shaded once, surface by surface
+// (its pixels gathered by a counting sort on the surface's place in the
+// tile's list); the others take the background colour. The surfaces then
+// become the triangles' frame-wide numbers.
+void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
+  thread_local std::vector<int32_t> start;
+  thread_local std::vector<uint16_t> order;
+  start.assign(list.size() + 1, 0);
+  order.resize(kTilePixels);
+  for (int32_t p = 0; p < kTilePixels; ++p) {
+    if (tile.id[p] >= 0) ++start[tile.id[p] + 1];
+    else tile.colour[p] = frame.background;
   }
+  for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  for (int32_t p = 0; p < kTilePixels; ++p)
+    if (tile.id[p] >= 0) order[start[tile.id[p]]++] = static_cast<uint16_t>(p);
+  int32_t first = 0;
+  for (size_t k = 0; k < list.size(); ++k) {
+    const int32_t end = start[k];
+    if (end > first) {
+      const SetupTriangle& t = frame.triangles[list[k] & ~kWholeTile];
+      ShadePixels(t, Planes(t, tile), order.data() + first, end - first, tile.colour);
+    }
+    first = end;
+  }
+  for (int32_t p = 0; p < kTilePixels; ++p)
+    if (tile.id[p] >= 0) tile.id[p] = static_cast<int32_t>(list[tile.id[p]] & ~kWholeTile);
 }
 
 uint32_t AddSaturated(uint32_t a, uint32_t b) {
@@ -344,7 +399,7 @@ void DrawTile(const FrameSetup& frame, int32_t index) {
   tile.w = std::min(kTile, frame.width - tile.x);
   tile.h = std::min(kTile, frame.height - tile.y);
   Visibility(frame, tile, frame.opaque[index]);
-  ShadeSurfaces(frame, tile);
+  ShadeSurfaces(frame, tile, frame.opaque[index]);
   Volumes(frame, tile);
   Translucent(frame, tile, frame.translucent[index]);
   Convert(frame, tile);
