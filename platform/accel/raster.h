@@ -78,18 +78,18 @@ enum Attribute { kInvW, kU, kV, kRed, kGreen, kBlue, kTrans, kSpecRed, kSpecGree
 struct SetupTriangle {
   int64_t a[3], b[3], c[3];
   int32_t bias[3];
-  bool small;  // every |a|, |b| below 2^25: tile-relative edge sums fit 32 bits
   int32_t x0, y0, x1, y1;  // pixels to visit: bounding box within the call's area, half-open
-  Plane plane[kAttributes];
   int32_t call;
   int32_t order;   // position in the frame, for ties of 1/w
+  bool small;      // every |a|, |b| below 2^25: tile-relative edge sums fit 32 bits
+  bool keyed;      // texels with transparency are discarded from the visibility pass
+  bool blended;    // has a translucent part (its vertices, or partly transparent texels)
+  bool vertexTransparent;
+  Plane plane[kAttributes];    // the visibility pass reads the first, 1/w
   const CardTexture* texture;  // null: untextured
   int32_t level;   // of the texture's held levels
   const uint32_t* texels;  // that level decoded, row after row
   int32_t side;    // of that level
-  bool keyed;      // texels with transparency are discarded from the visibility pass
-  bool blended;    // has a translucent part (its vertices, or partly transparent texels)
-  bool vertexTransparent;
 };
 
 // A volume set up for drawing: its planes of 1/w, each facing the viewer or

@@ -223,13 +223,14 @@ void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>
       float* z = tile.z + j * kTile;
       int32_t* id = tile.id + j * kTile;
       const float row = q.a + q.by * static_cast<float>(j);
-      const int32_t b0 = e.b[0] * j, b1 = e.b[1] * j, b2 = e.b[2] * j;
+      // Edge sums stepped along the row (no multiplication per pixel).
+      int32_t e0 = e.a[0] * r.i0 + e.b[0] * j, e1 = e.a[1] * r.i0 + e.b[1] * j, e2 = e.a[2] * r.i0 + e.b[2] * j;
       for (int32_t i = r.i0; i < r.i1; ++i) {
         const float value = row + q.bx * static_cast<float>(i);
-        const bool in = (e.a[0] * i + b0 >= e.t[0]) & (e.a[1] * i + b1 >= e.t[1]) & (e.a[2] * i + b2 >= e.t[2]) &
-                        (value > z[i]);
+        const bool in = (e0 >= e.t[0]) & (e1 >= e.t[1]) & (e2 >= e.t[2]) & (value > z[i]);
         z[i] = in ? value : z[i];
         id[i] = in ? index : id[i];
+        e0 += e.a[0], e1 += e.a[1], e2 += e.a[2];
       }
     }
   }
