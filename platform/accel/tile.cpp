@@ -13,16 +13,20 @@ namespace plat::accel {
 
 namespace {
 
-// One tile's buffers: 1/w of the nearest opaque surface, that surface (-1
-// none) and the colour 0xRRGGBB.
+// One tile's buffers: 1/w of the nearest opaque surface, that surface (its
+// place in the tile's opaque list, -1 none) and the colour 0xRRGGBB.
 struct Tile {
   int32_t x = 0, y = 0;  // its first pixel on the device
   int32_t w = 0, h = 0;  // pixels within the device
+  const std::vector<uint32_t>* list = nullptr;  // its opaque triangles
   float z[kTilePixels];
   int32_t id[kTilePixels];
   uint32_t colour[kTilePixels];
   uint8_t shadow[kTilePixels];
 };
+
+// The frame-wide number of the triangle seen at a pixel that has one.
+int32_t Surface(const Tile& tile, int32_t p) { return static_cast<int32_t>((*tile.list)[tile.id[p]] & ~kWholeTile); }
 
 // A plane relative to the tile's first pixel, in single precision.
 struct Local {
@@ -238,8 +242,7 @@ void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>
 
 // Pass 2: every pixel with a surface is shaded once, surface by surface
 // (its pixels gathered by a counting sort on the surface's place in the
-// tile's list); the others take the background colour. The surfaces then
-// become the triangles' frame-wide numbers.
+// tile's list); the others take the background colour.
 void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
   thread_local std::vector<int32_t> start;
   thread_local std::vector<uint16_t> order;
@@ -261,8 +264,6 @@ void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32
     }
     first = end;
   }
-  for (int32_t p = 0; p < kTilePixels; ++p)
-    if (tile.id[p] >= 0) tile.id[p] = static_cast<int32_t>(list[tile.id[p]] & ~kWholeTile);
 }
 
 uint32_t AddSaturated(uint32_t a, uint32_t b) {
@@ -331,7 +332,7 @@ void Volumes(const FrameSetup& frame, Tile& tile) {
     if (v.kind == 1) ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.shadow[p] = 1, shadowed = true; });
   for (int32_t p = 0; shadowed && p < kTilePixels; ++p)
     if (tile.shadow[p])
-      tile.colour[p] = Scale(tile.colour[p], (*frame.calls)[frame.triangles[tile.id[p]].call].shade);
+      tile.colour[p] = Scale(tile.colour[p], (*frame.calls)[frame.triangles[Surface(tile, p)].call].shade);
   for (const SetupVolume& v : frame.volumes)
     if (v.kind == 2)
       ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
@@ -349,7 +350,7 @@ void Translucent(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t
     ForEachCovered(t, tile, r, entry & kWholeTile, [&](int32_t i, int32_t j) {
       const int32_t p = j * kTile + i;
       const float value = l.p[kInvW].At(i, j);
-      if (!(value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < tile.id[p]))) return;
+      if (!(value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < Surface(tile, p)))) return;
       const Fragment f = Shade(t, l, i, j);
       if (f.texelTrans == 255 || (!t.vertexTransparent && f.texelTrans == 0)) return;
       const float trans = 1.0f - (1.0f - static_cast<float>(f.texelTrans) / 255.0f) * (1.0f - f.vertexTrans / 255.0f);
@@ -399,6 +400,7 @@ void DrawTile(const FrameSetup& frame, int32_t index) {
   tile.y = index / frame.tilesX * kTile;
   tile.w = std::min(kTile, frame.width - tile.x);
   tile.h = std::min(kTile, frame.height - tile.y);
+  tile.list = &frame.opaque[index];
   Visibility(frame, tile, frame.opaque[index]);
   ShadeSurfaces(frame, tile, frame.opaque[index]);
   Volumes(frame, tile);
