@@ -244,20 +244,17 @@ void Visibility(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>
 // (its pixels gathered by a counting sort on the surface's place in the
 // tile's list); the others take the background colour.
 void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
-  thread_local std::vector<int32_t> start;
+  thread_local std::vector<int32_t> start;  // group k + 1 is surface k; group 0, no surface
   thread_local std::vector<uint16_t> order;
-  start.assign(list.size() + 1, 0);
+  start.assign(list.size() + 2, 0);
   order.resize(kTilePixels);
-  for (int32_t p = 0; p < kTilePixels; ++p) {
-    if (tile.id[p] >= 0) ++start[tile.id[p] + 1];
-    else tile.colour[p] = frame.background;
-  }
+  for (int32_t p = 0; p < kTilePixels; ++p) ++start[tile.id[p] + 2];
   for (size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-  for (int32_t p = 0; p < kTilePixels; ++p)
-    if (tile.id[p] >= 0) order[start[tile.id[p]]++] = static_cast<uint16_t>(p);
-  int32_t first = 0;
+  for (int32_t p = 0; p < kTilePixels; ++p) order[start[tile.id[p] + 1]++] = static_cast<uint16_t>(p);
+  for (int32_t k = 0; k < start[0]; ++k) tile.colour[order[k]] = frame.background;
+  int32_t first = start[0];
   for (size_t k = 0; k < list.size(); ++k) {
-    const int32_t end = start[k];
+    const int32_t end = start[k + 1];
     if (end > first) {
       const SetupTriangle& t = frame.triangles[list[k] & ~kWholeTile];
       ShadePixels(t, Planes(t, tile), order.data() + first, end - first, tile.colour);
