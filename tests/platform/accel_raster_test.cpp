@@ -215,8 +215,9 @@ TEST_F(Raster, GoldenDepths) {
   for (const uint8_t bpp : {15, 16, 24}) {
     Start();
     c.TextureName = name;
-    Quad({V(2, 2, 1, 0xFFFFFF, 0x102030, 0, 0), V(46, 6, 0.5f, 0xFFC080, 0, 1, 0), V(40, 38, 0.5f, 0x80FFFF, 0, 1, 1),
-          V(6, 34, 1, 0xFFFFFF, 0x300000, 0, 1)});
+    // Two repeats of 64 texels on about 40 pixels: the second level.
+    Quad({V(2, 2, 1, 0xFFFFFF, 0x102030, 0, 0), V(46, 6, 0.5f, 0xFFC080, 0, 2, 0), V(40, 38, 0.5f, 0x80FFFF, 0, 2, 2),
+          V(6, 34, 1, 0xFFFFFF, 0x300000, 0, 2)});
     ExpectGolden("depth" + std::to_string(bpp), Render(bpp));
   }
 }
@@ -254,10 +255,12 @@ TEST_F(Raster, GoldenVolumes) {
     c.ShadeFactor = 1.0f;
     Rect(24, 0, 48, 48, 1, 0x80A0C0);
   };
-  // The box crosses the floor (z = 1): its shadow halves the left half's
-  // colours, the right half's word 56 = 1.0 leaves them.
+  // The boxes cross the floor (z = 1): their shadows halve the left half's
+  // colours, once where they overlap; the right half's word 56 = 1.0 leaves
+  // them.
   floor(0.5f);
   Box(0, 0, 0.3f, 0.8f, 1.25f, false).Draw(c, 1);
+  Box(-0.2f, 0.25f, 0.2f, 0.8f, 1.25f, false).Draw(c, 1);
   ExpectGolden("shadow", Render());
   floor(0.5f);
   const Image plain = Render();
