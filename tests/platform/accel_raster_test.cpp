@@ -137,7 +137,11 @@ TEST_F(Raster, GoldenDepthTextureColourAndKey) {
   TSGLVERTEX red[3] = {V(4, 4, 1, 0xFF0000), V(60, 4, 3, 0xFF0000), V(32, 44, 2, 0xFF0000)};
   for (TSGLVERTEX& v : red) v.Depth = 0.9f;
   Triangles({red, red + 3});
+  // On equal 1/w the earlier call wins: the translucent bar (before green)
+  // shows over green, the blue triangle (after it) does not.
+  Rect(20, 14, 44, 18, 2, 0x80FFFFFF);
   Triangles({V(4, 24, 2, 0x00FF00), V(60, 24, 2, 0x00FF00), V(32, 0, 2, 0x00FF00)});
+  Triangles({V(24, 8, 2, 0x0000FF), V(60, 8, 2, 0x0000FF), V(60, 30, 2, 0x0000FF)});
   ExpectGolden("depth", Render());
 
   // A texture of 8 x 8 checks with red growing across, repeated 3.5 times
@@ -361,8 +365,11 @@ TEST_F(Raster, AgreesWithAPlainReference) {
   }
 }
 
-// A mesh of 2,048 triangles over jittered grid points, in random order and
+// A mesh of 2,048 triangles over jittered grid points on a quarter-pixel
+// grid (so that many edges run through pixel centres), in random order and
 // winding, each at transparency 0x80 over black: each pixel is blended once.
+float Quarter(float v) { return std::round(v * 4) / 4; }
+
 TEST_F(Raster, SharedEdgesCoverEachPixelOnce) {
   Open(160, 120, 2);
   std::mt19937 random(7);
@@ -370,7 +377,8 @@ TEST_F(Raster, SharedEdgesCoverEachPixelOnce) {
   std::vector<TSGLVERTEX> grid;
   for (int j = 0; j <= 32; ++j)
     for (int i = 0; i <= 32; ++i)
-      grid.push_back(V(-8 + i * 5.5f + (i % 32 ? jitter(random) : 0), -8 + j * 4.25f + (j % 32 ? jitter(random) : 0), 1, 0x80FFFFFF));
+      grid.push_back(V(Quarter(-8 + i * 5.5f + (i % 32 ? jitter(random) : 0)),
+                       Quarter(-8 + j * 4.25f + (j % 32 ? jitter(random) : 0)), 1, 0x80FFFFFF));
   std::vector<TSGLVERTEX> v;
   for (int j = 0; j < 32; ++j)
     for (int i = 0; i < 32; ++i) {
