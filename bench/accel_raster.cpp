@@ -293,12 +293,12 @@ void BM_Llvmpipe640x480x16(benchmark::State& state) {
   state.counters["agree_pct"] = g_agreement;
   state.SetLabel(gl.renderer);
 }
-BENCHMARK(BM_Llvmpipe640x480x16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_Llvmpipe640x480x16)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 #endif
 
-BENCHMARK(BM_StandIn640x480x16)->Arg(1)->Arg(4)->ArgName("threads")->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(BM_StandIn800x600x24Translucent)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StandIn640x480ShadowVolumes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StandIn640x480x16)->Arg(1)->Arg(4)->ArgName("threads")->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_StandIn800x600x24Translucent)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StandIn640x480ShadowVolumes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Keeps each run's time per iteration for the comparison at the end.
 class Collect : public benchmark::ConsoleReporter {

@@ -280,17 +280,12 @@ uint32_t Scale(uint32_t c, float f) {
 // One volume over the tile: fn(p) for each pixel whose surface lies inside,
 // behind every plane facing the viewer and in front of every other. Planes
 // that every surface of the tile passes are skipped; one that none passes
-// leaves the tile out.
+// leaves the tile out; zmin and zmax bound the tile's surfaces.
 template <typename Fn>
-void ForEachInside(const FrameSetup& frame, const SetupVolume& v, const Tile& tile, std::vector<Local>& active,
-                   std::vector<uint8_t>& facing, Fn fn) {
+void ForEachInside(const FrameSetup& frame, const SetupVolume& v, const Tile& tile, float zmin, float zmax,
+                   std::vector<Local>& active, std::vector<uint8_t>& facing, Fn fn) {
   const Rect r = Within(tile, v.x0, v.y0, v.x1, v.y1);
   if (r.Empty()) return;
-  float zmin = INFINITY, zmax = -INFINITY;
-  for (int32_t j = r.j0; j < r.j1; ++j)
-    for (int32_t i = r.i0; i < r.i1; ++i)
-      if (tile.id[j * kTile + i] >= 0) zmin = std::min(zmin, tile.z[j * kTile + i]), zmax = std::max(zmax, tile.z[j * kTile + i]);
-  if (zmin > zmax) return;
   active.clear();
   facing.clear();
   for (int32_t k = v.first; k < v.first + v.count; ++k) {
@@ -323,16 +318,22 @@ void Volumes(const FrameSetup& frame, Tile& tile) {
   if (frame.volumes.empty()) return;
   thread_local std::vector<Local> active;
   thread_local std::vector<uint8_t> facing;
+  float zmin = INFINITY, zmax = 0.0f;  // over the surfaces; none has 1/w 0
+  for (int32_t p = 0; p < kTilePixels; ++p) {
+    zmin = std::min(zmin, tile.id[p] >= 0 ? tile.z[p] : INFINITY);
+    zmax = std::max(zmax, tile.z[p]);
+  }
+  if (zmin > zmax) return;
   std::memset(tile.shadow, 0, sizeof tile.shadow);
   bool shadowed = false;
   for (const SetupVolume& v : frame.volumes)
-    if (v.kind == 1) ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.shadow[p] = 1, shadowed = true; });
+    if (v.kind == 1) ForEachInside(frame, v, tile, zmin, zmax, active, facing, [&](int32_t p) { tile.shadow[p] = 1, shadowed = true; });
   for (int32_t p = 0; shadowed && p < kTilePixels; ++p)
     if (tile.shadow[p])
       tile.colour[p] = Scale(tile.colour[p], (*frame.calls)[frame.triangles[Surface(tile, p)].call].shade);
   for (const SetupVolume& v : frame.volumes)
     if (v.kind == 2)
-      ForEachInside(frame, v, tile, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
+      ForEachInside(frame, v, tile, zmin, zmax, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
 }
 
 // Pass 4: the translucent triangles in their order, each fragment in front
