@@ -16,17 +16,27 @@ namespace {
 // Floor of n / d for d > 0, and the ceiling.
 int64_t FloorDiv(int64_t n, int64_t d) { return n >= 0 ? n / d : -((-n + d - 1) / d); }
 
-// The plane through three points (x, y) with values f, at pixel centres.
-Plane PlaneThrough(const double x[3], const double y[3], const double f[3]) {
-  const double d1x = x[1] - x[0], d1y = y[1] - y[0], d2x = x[2] - x[0], d2y = y[2] - y[0];
-  const double det = d1x * d2y - d1y * d2x;
-  const double f1 = f[1] - f[0], f2 = f[2] - f[0];
-  Plane p;
-  p.bx = (f1 * d2y - f2 * d1y) / det;
-  p.by = (f2 * d1x - f1 * d2x) / det;
-  p.a = f[0] - p.bx * x[0] - p.by * y[0];
-  return p;
-}
+// Planes through three points (x, y) of a triangle, one per set of values
+// f at its corners: the triangle's shape is solved once.
+class PlaneSolver {
+ public:
+  PlaneSolver(const double x[3], const double y[3]) : x0_(x[0]), y0_(y[0]) {
+    const double d1x = x[1] - x[0], d1y = y[1] - y[0], d2x = x[2] - x[0], d2y = y[2] - y[0];
+    const double inverse = 1.0 / (d1x * d2y - d1y * d2x);
+    k_[0] = d2y * inverse, k_[1] = -d1y * inverse, k_[2] = -d2x * inverse, k_[3] = d1x * inverse;
+  }
+  Plane Through(const double f[3]) const {
+    const double f1 = f[1] - f[0], f2 = f[2] - f[0];
+    Plane p;
+    p.bx = f1 * k_[0] + f2 * k_[1];
+    p.by = f1 * k_[2] + f2 * k_[3];
+    p.a = f[0] - p.bx * x0_ - p.by * y0_;
+    return p;
+  }
+
+ private:
+  double x0_, y0_, k_[4];
+};
 
 uint32_t Byte(uint32_t word, int shift) { return word >> shift & 0xFF; }
 
@@ -80,6 +90,7 @@ bool SetUpTriangle(const RecordedTriangle& r, const CallState& call, const CardT
   if ((x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]) == 0.0)
     for (int k = 0; k < 3; ++k) x[k] = static_cast<double>(X[k]) / 256.0 - 0.5, y[k] = static_cast<double>(Y[k]) / 256.0 - 0.5;
   t.vertexTransparent = false;
+  const PlaneSolver solver(x, y);
   for (int attribute = 0; attribute < kAttributes; ++attribute) {
     for (int k = 0; k < 3; ++k) {
       const TSGLVERTEX& v = r.v[k];
@@ -98,7 +109,7 @@ bool SetUpTriangle(const RecordedTriangle& r, const CallState& call, const CardT
       }
       f[k] = value * v.InvW;
     }
-    t.plane[attribute] = PlaneThrough(x, y, f);
+    t.plane[attribute] = solver.Through(f);
   }
   for (const TSGLVERTEX& v : r.v) t.vertexTransparent = t.vertexTransparent || (v.Colour >> 24) != 0;
   t.call = r.call;
@@ -147,7 +158,7 @@ void SetUpVolume(const RecordedVolume& r, const Recording& recording, FrameSetup
     for (int k = 0; k < 3; ++k) x[k] = double{v[k].X} - 0.5, y[k] = double{v[k].Y} - 0.5, q[k] = v[k].InvW;
     const double cross = (x[1] - x[0]) * (y[2] - y[0]) - (y[1] - y[0]) * (x[2] - x[0]);
     if (std::fabs(cross) < 1e-9) continue;  // seen edge-on
-    frame.planes.push_back({PlaneThrough(x, y, q), cross < 0});
+    frame.planes.push_back({PlaneSolver(x, y).Through(q), cross < 0});
   }
   volume.count = static_cast<int32_t>(frame.planes.size()) - volume.first;
   if (volume.count >= 4) frame.volumes.push_back(volume);
