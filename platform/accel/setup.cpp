@@ -218,7 +218,10 @@ int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
     const float depth = recording.calls[frame.triangles[i].call].sortDepth;
     return std::isnan(depth) ? INFINITY : depth;
   };
-  std::stable_sort(blended.begin(), blended.end(), [&](uint32_t a, uint32_t b) { return key(a) < key(b); });
+  std::sort(blended.begin(), blended.end(), [&](uint32_t a, uint32_t b) {
+    const float ka = key(a), kb = key(b);
+    return ka < kb || (ka == kb && a < b);  // no buffer, as a stable sort would take
+  });
   for (uint32_t i : blended) Bin(frame.triangles[i], i, frame, frame.translucent);
 
   for (const RecordedVolume& volume : recording.volumes) SetUpVolume(volume, recording, frame);

@@ -175,9 +175,12 @@ TEST_F(Raster, GoldenDepthTextureColourAndKey) {
 TEST_F(Raster, GoldenTranslucencyAndInset) {
   Open(64, 48);
   Start();
-  // Called 900, 100, 500: drawn 100 (red), 500 (green), 900 (blue).
+  // Called 900, 100, 500: drawn 100 (red), 500 (green), 900 (blue); the
+  // magenta bar, also 500 but called first, goes under green.
   c.TextureName = -1;
   Rect(0, 0, 64, 48, 1, 0x404040);
+  c.SortDepth = 500;
+  Rect(40, 20, 62, 44, 2, 0x80FF00FF);
   const std::pair<float, uint32_t> quads[] = {{900, 0x800000FF}, {100, 0x80FF0000}, {500, 0x8000FF00}};
   for (int i = 0; i < 3; ++i) {
     c.SortDepth = quads[i].first;
