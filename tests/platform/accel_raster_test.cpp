@@ -482,6 +482,7 @@ TEST_F(Raster, BadInputDrawsNothingOfTheBadItem) {
     int32_t code;
     std::function<int32_t()> act;
     int32_t render = 0;
+    int32_t x = 5, y = 5;  // a pixel the good square keeps red
   };
   const Row rows[] = {
       {-1, [&] { return green(nan); }},
@@ -510,6 +511,12 @@ TEST_F(Raster, BadInputDrawsNothingOfTheBadItem) {
          return sgltri_shadow(&c, 12, reinterpret_cast<const int32_t(*)[3]>(box.faces.data()), box.v.data(), inverted);
        }},
       {-1, [&] { return c.FirstXRegion = -2, c.LastYRegion = 9, Rect(-100, -100, 200, 200, 1, 0xFF0000); }},
+      {0, [&] {  // no numbers: a sort value orders last, a shade factor leaves the colour
+         c.SortDepth = nan, c.ShadeFactor = nan;
+         Rect(2, 2, 20, 20, 1.1f, 0xFF0000);  // nearer than the first square, inside the shadow box
+         Rect(2, 2, 20, 20, 1.1f, 0x80FF0000);
+         return box.Draw(c, 1);
+       }, 0, 18, 18},
       {-9, [&] {
          green(20);
          const int32_t code = sgltri_startofframe(&c);
@@ -527,7 +534,7 @@ TEST_F(Raster, BadInputDrawsNothingOfTheBadItem) {
     EXPECT_EQ(sgl_get_errors(&earliest, nullptr), rows[i].code) << "row " << i;
     const Image image = Render(24, rows[i].render);
     for (int32_t p = 0; p < w * h; ++p) ASSERT_EQ(Pixel(image, w, p % w, p / w) & 0x00FF00, 0u) << "row " << i;
-    EXPECT_EQ(Pixel(image, w, 5, 5), 0xFF0000u) << "row " << i;
+    EXPECT_EQ(Pixel(image, w, rows[i].x, rows[i].y), 0xFF0000u) << "row " << i;
     sgl_get_errors(nullptr, nullptr);
   }
 }
