@@ -20,7 +20,7 @@
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
 
-#if ZENTROVA_HAVE_OSMESA
+#if defined(ZENTROVA_HAVE_OSMESA)
 #include <GL/osmesa.h>
 #endif
 
@@ -184,7 +184,7 @@ void BM_StandIn640x480ShadowVolumes(benchmark::State& state) {
 
 std::vector<uint16_t> g_standInPicture;
 
-#if ZENTROVA_HAVE_OSMESA
+#if defined(ZENTROVA_HAVE_OSMESA)
 // The same frame through OSMesa: clip coordinates (x, y, z, 1) x w with w =
 // 1 / (1/w), so that GL interpolates as the stand-in does; nearest texels,
 // repeating; texel x colour plus the secondary colour; a depth test on
@@ -318,7 +318,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Collect reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-#if ZENTROVA_HAVE_OSMESA
+#if defined(ZENTROVA_HAVE_OSMESA)
   auto find = [&](const std::string& prefix) {
     return std::find_if(reporter.seconds.begin(), reporter.seconds.end(),
                         [&](const auto& run) { return run.first.rfind(prefix, 0) == 0; });

@@ -7,6 +7,7 @@
 #include "engine3d/race3d.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
+#include "platform/window.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/owner.h"
@@ -52,6 +53,7 @@ void SessionTest::SetUp() {
   Session() = SessionFakes{};
   SB_ClearPrintedLines();
   Session().onFrame = [this] { ++frames_; };
+  plat::SetMessageSource([] {});  // the test is the keyboard: keys may come
 }
 
 void SessionTest::StartDisplay() {
