@@ -27,7 +27,7 @@ const std::vector<std::string> kRaceLines = {
     "Memory used in game: ", "SB_EndRoadLights...", "SB_UnInit3dData...", "DisposeListXZY...",
     "  Maximum polygons..: 0", "  Maximum vertices..: 0", "DisposeVehicles...", ">QUIT"};
 
-// The lines before PLAY: a video mode, and a renderer.
+// The lines before PLAY: a video mode, and a renderer (with four cars).
 class ProgramRaceTest : public ztest::Environment, public testing::WithParamInterface<const char*> {};
 
 TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
@@ -48,6 +48,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
   const bool accelerated = std::string(GetParam()).find("PVR") != std::string::npos;
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
+  EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,
+            accelerated);  // four cars
   std::istringstream log(console);
   size_t next = 0;
   for (std::string line; std::getline(log, line) && next < kRaceLines.size();)
@@ -61,7 +63,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
-                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17", "VIDEOMODE 17\r\nMODE PVR"));
+                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17",
+                                         "VIDEOMODE 17\r\nMODE PVR\r\nUSINGCARS 1\r\nNUMBEROFCARS 4"));
 
 // As a user runs it headless with a script and nothing to type: a race
 // ends after its set-up and a frame, a script with Linux line ends runs
