@@ -93,15 +93,17 @@ TEST_F(Scene, LowerCaseSceneConvertsCoordinatesAndReadsMaterials) {
                                   "Vertex 2: X:1 Y:3 Z:3 U:0 V:0"},
                             "material:\"road c\"");
   text += Object("b", kTriangle, "Material: \"mur1 m\"");  // a blank after the colon
+  text += Object("c", kTriangle, "Material:\"" + std::string(40, 'W') + "\xE9\xFF " + std::string(40, 'F') + "\"");
   ASSERT_TRUE(Load(text));
-  ASSERT_EQ(map_->NbFaces, 2u);
+  ASSERT_EQ(map_->NbFaces, 3u);
+  EXPECT_EQ(std::string(map_->Faces[2].Material, 15), std::string("WWWWWWWW\0\0\0\0\0\0\0", 15));
   const TLMAPVERTEX& v = map_->Faces[0].V[0];
   EXPECT_EQ(std::vector<double>({v.X, v.Y, v.Z, v.U, v.V}), std::vector<double>({10, -30, 20, 0.25, -0.5}));
   EXPECT_EQ(std::string(map_->Faces[0].Material, 15), std::string("ROAD\0\0\0\0C\0\0\0\0\0\0", 15));
   EXPECT_EQ(std::string(map_->Faces[1].Material, 5), std::string("MUR1\0", 5));
   EXPECT_EQ(map_->Faces[1].Material[8], 'M');
   EXPECT_EQ(SB_PrintedLines().front(), "...Loading map data S.ASC ...");
-  EXPECT_TRUE(Printed("......Transformed objects: 2"));
+  EXPECT_TRUE(Printed("......Transformed objects: 3"));
 }
 
 // Each broken object loses its faces, says why, and the next is read.
