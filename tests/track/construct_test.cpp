@@ -169,3 +169,16 @@ TEST_F(Construct, ARefusedAllocationBuildsNothingAndKeepsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Construct, AReportThatCannotBeCreatedLeavesTheConstructionGoing) {
+  Add({P(0, 0, 0), P(10, 0, 0), P(0, 0, 10)});
+  ztest::WriteFile(Path("BOSSES.TXT/BLOCK"), "");  // a folder where the file would go
+  SB_Var.FindBosses = 5;
+  EXPECT_EQ(SB_ConstructMap(map_), 1);
+  EXPECT_TRUE(Printed("Cannot create bosses.txt !!!"));
+  EXPECT_TRUE(Printed("Detection des bosses..."));
+}
+
+}  // namespace
