@@ -201,7 +201,9 @@ TEST_F(Scene, FailedLoadsFreeEverything) {
     std::string text, message;
   } rows[] = {{"", "......Map error: no faces !!!"},
               {std::string("\x01\xFF\x7F garbage\0more", 17), "......Map error: no faces !!!"},
-              {Object("A", kTriangle) + std::string(100000, 'x'), "......Map error: line too long !!!"}};
+              {Object("A", kTriangle) + std::string(100000, 'x'), "......Map error: line too long !!!"},
+              {Object("A", kTriangle) + "Named object: \"E\"\r\nTri-mesh, Vertices: 3 Faces: 1\r\nVertex list:\r\n",
+               "......Map error object \"E\": truncated vertice list !!!"}};
   for (const Row& r : rows) {
     Load(r.text);
     EXPECT_TRUE(Printed(r.message)) << r.message;
