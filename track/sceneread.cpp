@@ -108,7 +108,9 @@ void ParseMaterialLine(const char* line, char* entry) {
   const int32_t words = std::sscanf(p + 1, "%255s %255s", first, second);
   char joined[2 * SB_SCENELINESIZE + 2] = {};
   std::snprintf(joined, sizeof joined, words == 2 ? "%s %s" : "%s", first, second);
-  std::strncpy(entry, joined, 15);
+  // The name field is 15 bytes, zero-filled, with no terminator of its own.
+  std::memset(entry, 0, 15);
+  std::memcpy(entry, joined, std::min<size_t>(std::strlen(joined), 15));
   SB_ParseMaterialName(entry);
 }
 
@@ -268,8 +270,9 @@ int32_t SB_ReadANewObject(TLMAP* map, TASCIIREADER* reader, TSCENEWORK* work) {
   ++work->Objects;
   const bool chain = o.name[0] == '$';
   if (chain) {
-    std::snprintf(work->NextFile, sizeof work->NextFile, "%s", o.name + 1);
-    work->HasNext = 1;
+    // A chained name too long for its field is not followed.
+    const int length = std::snprintf(work->NextFile, sizeof work->NextFile, "%s", o.name + 1);
+    work->HasNext = length >= 0 && length < static_cast<int>(sizeof work->NextFile) ? 1 : 0;
   }
   for (;;) {
     if (!SB_ReadAsciiLine(reader)) return 0;

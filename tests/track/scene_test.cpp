@@ -1,7 +1,9 @@
 // The scene reader: lines, materials, objects and their errors, chaining
 // and the load's messages.
+#include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -81,7 +83,7 @@ TEST(SceneLines, MaterialNamesAndFlags) {
               {"ROAD\"", "ROAD", ""},         {"MUR1 M\"", "MUR1", "M"},    {"R \xC9Z\"", "R", ""}};
   for (const Row& r : rows) {
     char entry[15] = {};
-    std::strncpy(entry, r.text, 15);
+    std::memcpy(entry, r.text, std::min<size_t>(std::strlen(r.text), 15));
     SB_ParseMaterialName(entry);
     EXPECT_EQ(std::string(entry, strnlen(entry, 8)), r.name) << r.text;
     EXPECT_EQ(std::string(entry + 8, strnlen(entry + 8, 7)), r.flags) << r.text;
