@@ -1,9 +1,9 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race), writes a placeholder map and
-// the music the program loads;
-// with a CD folder, writes the CD's audio tracks there. Also writes the
-// system font's include from its glyph text.
+// TrueType font, the pictures around a race, the 3D palette), writes a
+// placeholder map and the music the program loads; with a CD folder,
+// writes the CD's audio tracks there. Also writes the system font's
+// include from its glyph text.
 //
 //   datagen <output folder> [<text data folder> [<CD folder>]]
 //   datagen --sysfont <glyph text> <include file>
@@ -18,6 +18,7 @@
 #include "datagen/hudart.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
+#include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"
 #include "datagen/sysfont.h"
@@ -108,13 +109,15 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The pictures around a race, and the race's map until the track makes
-// one: an empty placeholder, so that the console word PLAY finds a map.
+// The pictures around a race, the 3D palette of the default texture path,
+// and the race's map until the track makes one: an empty placeholder, so
+// that the console word PLAY finds a map.
 bool WriteSessionPictures(const fs::path& out) {
   if (!WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) ||
       !WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) ||
       !WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) ||
-      !WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx))
+      !WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) ||
+      !WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx))
     return false;
   const fs::path map = PlaceInTree(out, "DEC/NETRACE.DEC");
   std::error_code ec;

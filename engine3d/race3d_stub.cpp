@@ -1,32 +1,15 @@
 // The 3D engine as the race session and frame call it, until the engine
-// exists: the two user views are made empty, the 3D palette is made in
-// memory, and every other call has no map, texture or accelerator to act
-// on. Weak, so that tests can put recording fakes in their place.
+// exists: the two user views are made empty, and every other call has no
+// map, texture or accelerator to act on. Weak, so that tests can put recording fakes in their place.
 #include <cstring>
 
 #include "engine3d/race3d.h"
-#include "race/types.h"
-#include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "system/palette.h"
 
 namespace {
 
 constexpr const char* kViewOwners[2] = {"SB_AllocUserViews1", "SB_AllocUserViews2"};
-
-// A colour cube of 6 x 7 x 6 levels, then greys, and the race fonts'
-// background at the last entry.
-void FillPalette(PALETTE* palette) {
-  for (int32_t i = 0; i < 252; ++i)
-    palette->Entry[i] = {static_cast<uint8_t>(i / 42 * 63 / 5), static_cast<uint8_t>(i / 6 % 7 * 63 / 6),
-                         static_cast<uint8_t>(i % 6 * 63 / 5)};
-  for (int32_t i = 252; i < 255; ++i) {
-    const uint8_t grey = static_cast<uint8_t>((i - 251) * 16);
-    palette->Entry[i] = {grey, grey, grey};
-  }
-  palette->Entry[255] = {SB_FONTBACK_RED / 4, SB_FONTBACK_GREEN / 4, SB_FONTBACK_BLUE / 4};
-}
 
 }  // namespace
 
@@ -50,22 +33,6 @@ __attribute__((weak)) void SB_FreeDataView() {
 }
 
 __attribute__((weak)) int32_t SB_LoadMap() { return 1; }
-
-__attribute__((weak)) int32_t SB_LoadPalette3d(const char*) {
-  if (SB_Var.Pal3d) {
-    SB_ConsolePrintf("Tried to load pal3d twice...");
-    return 1;
-  }
-  SB_Var.Pal3d = LS_AllocPalette();
-  if (!SB_Var.Pal3d) return 0;
-  FillPalette(SB_Var.Pal3d);
-  return 1;
-}
-
-__attribute__((weak)) void SB_FreePalette3d() {
-  if (SB_Var.Pal3d) LS_FreePalette(SB_Var.Pal3d);
-  SB_Var.Pal3d = nullptr;
-}
 
 __attribute__((weak)) void POWER_LoadScarsTexture() {}
 __attribute__((weak)) void POWER_FreeScarsTexture() {}

@@ -151,6 +151,7 @@ struct SB_VARS {
 
   // 3D display.
   PALETTE* Pal3d;            // the 3D palette, null until loaded
+  TTEXTUREPLACE TexturePlaces[SB_MAXTEXTURES];  // one per map texture name
   TSOFTSCENE* PreviousView;  // the view filled in the frame before, null at the first frame
 
   // Video modes and renderers (records: engine3d/types.h).
@@ -200,12 +201,30 @@ struct SB_VARS {
   // twiddled block lie at (TwiddleTable[x] << 1) | TwiddleTable[y].
   uint16_t TwiddleTable[256];
 
+  // The map's textures on the software path (records: engine3d/types.h):
+  // one record per distinct picture and their packing order, the 256 x 256
+  // pages in one block of the heap TextureHeap whose first page starts on a
+  // 64 KB boundary, the mip levels' heaps and the place of every source
+  // page in them, and the bytes all of it takes.
+  TEXTTRI TextTri[SB_MAXTEXTTRI];
+  TEXTTRI* TextTriOrder[SB_MAXTEXTTRI];
+  int32_t NbTextTri;
+  BMAP* TexturePages[SB_MAXTEXTTRI];
+  int32_t NbTexturePages;
+  uintptr_t TextureHeap;       // 0 while there are no pages
+  uint8_t* TexturePageCursor;  // the next page's pixels
+  uintptr_t MipHeaps[SB_NBMIPLEVELS];
+  TMIPPAGE MipPages[SB_NBMIPLEVELS][SB_MAXTEXTTRI];
+  int32_t TextureMemory;
+
   // ========================================================================
   // track/: the circuit
   // ========================================================================
 
   // Track.
   int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
+  char TextureNames[SB_MAXTEXTURES][SB_TEXTURENAMESIZE];  // of the map's faces
+  int32_t NbTextures;
   int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
   int32_t GapLaps;          // laps of the allocated gap tables
 

@@ -1,6 +1,7 @@
 // Records of the track that other floors hold: a start slot of the
 // circuit, where the grid begins and how it steps.
 #pragma once
+#include <cstdint>
 
 constexpr int SB_NBSTARTSLOTS = 3;
 
@@ -12,3 +13,6 @@ struct TSTARTSLOT {
   double RowStepZ;  // cos(a) x -10.0
   double Angle;     // heading about the vertical axis, radians
 };
+
+constexpr int32_t SB_MAXTEXTURES = 512;  // names and names2 tables
+constexpr int32_t SB_TEXTURENAMESIZE = 15;
