@@ -12,6 +12,7 @@
 #include "race/raceloop.h"
 #include "race/racerules.h"
 #include "race/session.h"
+#include "race/sequencer.h"
 #include "shell/hooks.h"
 #include "vehicles/setups.h"
 
@@ -36,6 +37,7 @@ void SB_InstallHooks() {
   SB_Hooks.GetNbRacingCars = SB_GetNbRacingCars;
   SB_Hooks.GetIndPlayerCarIndex = SB_GetIndPlayerCarIndex;
   SB_Hooks.IsCarInGame = SB_IsCarInGame;
+  SB_Hooks.GetGameStep = [] { return static_cast<int32_t>(SB_GetGameStep()); };
   SB_Hooks.PlayRace = SB_PlayRace;
   SB_Hooks.RemapRaceBitmaps = SB_RemapRaceBitmaps;
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine3d/types.h"
 #include "platform/accel/types.h"
 
 struct _WINDOW;
@@ -37,3 +38,11 @@ void POWER_ShowTextureMemInfo();
 
 // Fills SB_Var.TwiddleTable.
 void SB_InitTwiddleTable();
+
+// Empties the texture cache.
+void POWER_InitTextureCache();
+// Empties a view for the accelerator: cursors at the array bases (the clip
+// data behind the MaxVertices vertices), counts and use counters 0.
+void POWER_ResetScene(TSOFTSCENE* scene);
+// The map's face shades for the light.
+void SB_RefreshLighting();

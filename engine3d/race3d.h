@@ -1,22 +1,16 @@
-// What the race session and the race frame use of the 3D engine: the user
-// views and the data view, the 3D palette, cameras, the accelerator's
+// What the race session and the race frame use of the 3D engine (with the
+// views and cameras of views.h and camera.h): the 3D palette, the accelerator's
 // frame, clip and wait, object display and the cars' texture passes.
 #pragma once
 #include <cstdint>
 
+#include "engine3d/camera.h"
 #include "engine3d/types.h"
+#include "engine3d/views.h"
 
 struct OBJECT;
 struct TCAR;
 struct _WINDOW;
-
-// Race set-up and tear-down: the data view and the two user views (the
-// current view becomes the first, no previous view, follow camera).
-void SB_CreateDataView();
-void SB_FreeDataView();
-// The map of SB_Var.DecorMapFile, or built from SB_Var.AsciiMapFile; 1 on
-// success.
-int32_t SB_LoadMap();
 
 // The 3D palette SB_Var.Pal3d from the file (null: the texture path's);
 // 1 when loaded (or already), 0 when missing.
@@ -32,11 +26,7 @@ void POWER_LoadScarsTexture();
 void POWER_FreeScarsTexture();
 
 // Per race frame.
-void SB_UpdateRaceCamera(TCAMERA* camera);
 void SB_UpdateCameraZoneFactor();
-// Prepares a view for the camera and window with a focal length and a far
-// distance (the last argument is not read).
-void SB_SetView(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window, int32_t focal, int32_t far, int32_t reserved);
 // The accelerator's frame: begun over the view's polygons, its polygons
 // clipped to the screen, the wait for the end of the render; the debug
 // outlines (1 when they ran).

@@ -135,6 +135,7 @@ int32_t SB_AllocTexturePages() {
 }
 
 void SB_LoadTexturePages() {
+  if (SB_Var.TextureHeap) SB_FreeTextures();  // the pages of a map loaded before
   SB_ConsolePrintf("Preparing textures loading...");
   SB_ReadTextureSizes();
   E3D_SortByKey(reinterpret_cast<void**>(SB_Var.TextTriOrder), SB_Var.NbTextTri);

@@ -11,7 +11,8 @@ struct TEXTTRI;
 // When the map was newly loaded: the decor faces' texture numbers, the
 // pages or the accelerator's textures, the placement records and, on the
 // software path, the map faces' texture coordinates and the report of the
-// least-used colours.
+// least-used colours. Weak, as SB_InitTextureAddresses, so that the views
+// tests' recording fakes link.
 void SB_LoadMapTextures();
 // Releases the pages and the mip levels ("Textures released").
 void SB_FreeTextures();

@@ -81,7 +81,7 @@ void SB_BuildTextureDescriptors() {
   }
 }
 
-void SB_InitTextureAddresses() {
+__attribute__((weak)) void SB_InitTextureAddresses() {
   if (SB_Var.Renderer == SB_RENDERER_PVR) return;
   const int32_t bytes = SB_TextureBytes();
   for (int32_t i = 0; i < SB_TextureNameCount(); ++i) {

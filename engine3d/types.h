@@ -1,46 +1,130 @@
-// Records and constants of the 3D engine that other floors hold: the race
-// camera, the user views, the renderer slots and the video-mode table.
+// Records and constants of the 3D engine that other floors hold: matrices
+// and vectors, the race camera, the user views with their polygons and
+// vertices, the renderer slots, the rotation tables and the video modes.
 #pragma once
 #include <cstdint>
 
+#include "platform/accel/types.h"
 #include "system/asm3d/zidade3d.h"
 
-// Positions in 1/320 metre, angles in 16-bit turns kept in 32-bit words.
+// A 3 x 3 rotation of doubles stored column after column: the element of
+// row i and column j is element i + 3j; vectors are columns.
+using TMATRIX = double[9];
+struct TVECTOR {
+  double x, y, z;
+};
+
+// A camera. Positions in 1/320 metre, angles in 16-bit turns kept in
+// 32-bit words (the low 16 bits count); the vertical axis points down.
 struct TCAMERA {
-  uint32_t Angles[3];  // pitch, heading, roll
-  uint32_t TargetAngles[3];
-  int32_t Position[3];
-  int32_t TargetPosition[3];
-  double Metres[3];  // Position x 0.003125
-  FIXFRAME Frame;
-  FIXFRAME PreviousFrame;
-  double PreviousPosition[3];
-  int32_t RotatedPosition[3];
-  float FloatFrame[12];  // rotation, then position x 190
+  uint32_t AngleX, AngleY, AngleZ;  // pitch, heading, roll
+  uint32_t TargetAngleX, TargetAngleY, TargetAngleZ;
+  int32_t CurrentX, CurrentY, CurrentZ;
+  int32_t TargetX, TargetY, TargetZ;
+  double PosX, PosY, PosZ;  // the current position in metres
+  FIXFRAME Frame;           // at the current position and angles
+  FIXFRAME PrevFrame;       // before the last update
+  double PrevX, PrevY, PrevZ;            // the current position before the last update
+  int32_t RotatedX, RotatedY, RotatedZ;  // the frame's position turned by the frame
+  float FloatFrame[12];  // the rotation, then the position x 190
   uint32_t Cut;          // 1 in a frame where the camera jumped
-  double PreviousMatrix[9];
-  double Matrix[9];
-  int32_t CenterLineIndex;
-  int32_t HoldTimer;  // ms
-  int32_t ModeWord;
+  TMATRIX PrevMatrix;
+  TMATRIX Matrix;        // the frame's rotation
+  int32_t BsplineIndex;  // the nearest centre-line point
+  int32_t HoldTimer;     // ms, of the trackside and finish modes
+  int32_t ModeWord;      // cleared at every mode change
 };
 
 struct _WINDOW;
 
+// One polygon of a view as the software renderer lists it.
+struct TSOFTVERTEX;
+struct TSOFTPOLY {
+  int32_t Key;  // depth key
+  TSOFTPOLY* Next;  // null ends the list
+  TSOFTVERTEX* FirstVertex;
+  int32_t Words[2];
+  void* Texture;  // material record of the object faces
+  uint8_t NbVertices;
+  uint8_t Kind;  // render kind
+  uint16_t Material;
+};
+
+// One projected vertex of the software renderer.
+struct TSOFTVERTEX {
+  int32_t X, Y;  // screen
+  int32_t Words[4];
+  int32_t U, V;  // 8.8 fixed-point texels
+  int32_t Code;  // clip code: 2 left, 4 right, 8 top, 16 bottom, 32 near
+  int32_t CamX, CamY, CamZ;
+};
+static_assert(sizeof(TSOFTVERTEX) == 48, "twelve words");
+
+// Behind the accelerator's vertex array (TSGLVERTEX), one clip record a
+// vertex.
+struct TSGLCLIP {
+  int32_t Code;  // as TSOFTVERTEX, and 256 beyond the far distance
+  float X, Y, Z;  // camera space / 190
+};
+static_assert(sizeof(TSGLCLIP) == 16, "four words");
+
+// One polygon of a view on the accelerator's path; the same size as the
+// software one, so that both share the polygon array.
+struct TSGLPOLY {
+  int32_t Key;
+  TSGLPOLY* Next;
+  int32_t Word;
+  TSGLVERTEX* Vertices;
+  TSGLCLIP* Clip;
+  uint32_t Texture;  // texture-cache slot
+  int8_t NbVertices;  // 0: dropped
+  int8_t Kind;
+  uint16_t TextureIndex;
+};
+static_assert(sizeof(TSGLPOLY) == sizeof(TSOFTPOLY), "one polygon array serves both paths");
+
+constexpr int32_t SB_NBTEXTURESLOTS = 512;
+
 // A user view: the polygons and vertices one frame lists for a renderer.
+// The software renderer uses the first polygon, its cursors and counts;
+// the accelerator's path also the cleared word, the clip-data cursor, the
+// per-slot use counters and the end counter.
 struct TSOFTSCENE {
   void* FirstPolygon;
   void* PolygonCursor;
+  int32_t ResetWord;
   void* VertexCursor;
+  void* ClipCursor;
   int32_t NbPolygons;
   int32_t NbVertices;
   void* Polygons;
-  void* Vertices;
+  void* Vertices;  // MaxVertices vertices of either path, the clip data behind
+  uint32_t TextureUses[SB_NBTEXTURESLOTS];
+  uint32_t EndCounter;
 };
 
-// The renderer's two routine slots (SB_Var.RenderMap, SB_Var.RenderFrame).
+// The renderer's two routine slots (SB_Var.RenderMap, SB_Var.RenderFrame)
+// and its filler slots; each filler is called by the software rasteriser
+// with the arguments of its own kind.
 using SB_RENDERMAPPROC = void (*)(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
 using SB_RENDERFRAMEPROC = void (*)(_WINDOW* window, TSOFTSCENE* view);
+using SB_FILLERPROC = void (*)();
+
+// A rotation lookup table: entry i is (i - 64) x the coefficient it was
+// built for; SB_ROTTABLESTALE marks it to be refilled.
+constexpr int32_t SB_ROTTABLESIZE = 129;
+constexpr int32_t SB_ROTTABLESTALE = 100000;
+struct TROTATIONTABLE {
+  int32_t Coefficient;
+  int32_t Entries[SB_ROTTABLESIZE];
+};
+
+// The display mode being probed and what the display said of it.
+struct TVIDEOPROBE {
+  int32_t Width, Height, Depth;
+  int32_t Found;
+  int32_t Format;  // pixel-format code
+};
 
 // One row: the display mode, the 3D view window on it and what the display
 // said of the mode at start-up.

@@ -1,5 +1,5 @@
 // The start-up probe of the video-mode table: which rows the display
-// offers, and in which pixel format.
+// offers, and in which pixel format; whether the accelerator answers.
 #include "engine3d/power.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
@@ -7,15 +7,8 @@
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/graphic.h"
-#include "system/lsvar.h"
 
 namespace {
-
-// The mode being probed, and the format code the display gave for it.
-struct Probe {
-  int32_t width, height, depth;
-  int32_t format;
-} g_probe;
 
 int32_t FormatOfDepth(int32_t depth) {
   switch (depth) {
@@ -26,22 +19,25 @@ int32_t FormatOfDepth(int32_t depth) {
   }
 }
 
-void CheckVideoMode(BMAP* mode) {
-  if (mode->SizeX == g_probe.width && mode->SizeY == g_probe.height && mode->Depth == g_probe.depth)
-    g_probe.format = FormatOfDepth(mode->Depth);
-}
-
-bool ProbeVideoMode(int32_t width, int32_t height, int32_t depth) {
-  g_probe = {width, height, depth, 0};
-  LS_EnumVideoModes(CheckVideoMode);
-  return g_probe.format != 0;
-}
-
 }  // namespace
 
+void SB_CheckVideoModeCallback(BMAP* mode) {
+  TVIDEOPROBE& p = SB_Var.VideoProbe;
+  if (mode->SizeX == p.Width && mode->SizeY == p.Height && mode->Depth == p.Depth) {
+    p.Found = 1;
+    p.Format = FormatOfDepth(mode->Depth);
+  }
+}
+
+int32_t SB_ProbeVideoMode(int32_t width, int32_t height, int32_t depth) {
+  SB_Var.VideoProbe = {width, height, depth, 0, 0};
+  LS_EnumVideoModes(SB_CheckVideoModeCallback);
+  return SB_Var.VideoProbe.Found;
+}
+
 void SB_InitVideoModes() {
-  const BMAP* screen = LS_Var.Screen;
-  SB_Var.Format16 = screen && screen->Depth == 16 ? screen->Format : BMAP_RGB555;
+  POWER_InitTextureCache();
+  SB_Var.Format16 = SB_GetScreen16Format();
   SB_Var.RendererCaps = SB_CAPS_SOFTWARE;
   SB_Var.Renderer = SB_Var.RequestedRenderer = 0;
   if (POWER_InstallRenderCallback()) SB_Var.RendererCaps |= SB_CAPS_PVR;
@@ -49,8 +45,8 @@ void SB_InitVideoModes() {
   for (int32_t i = 0; i < count; ++i) {
     TVIDEOMODE& row = SB_Var.VideoModes[i];
     SB_UpdateEvent();
-    row.Available = ProbeVideoMode(row.Width, row.Height, row.Depth) ? 1 : 0;
-    row.Format = row.TextureFormat = row.Available ? g_probe.format : 0;
+    row.Available = SB_ProbeVideoMode(row.Width, row.Height, row.Depth);
+    row.Format = row.TextureFormat = row.Available ? SB_Var.VideoProbe.Format : 0;
     PIXELFORMAT format;
     LS_GetPixelFormat(&format, row.Format);
     row.TextureDepth = row.Available ? static_cast<int32_t>(format.BitsPerPixel) : 0;

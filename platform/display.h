@@ -194,6 +194,14 @@ void SetRestoreAnswer(DisplayResult result);
 // The next count blits answer kDisplaySurfaceBusy.
 void MakeNextBlitsBusy(int32_t count);
 
+// The display offers only these modes from now on (every mode again after
+// OfferAllModes or ResetDisplay).
+struct OfferedMode {
+  int32_t width, height, bitsPerPixel;
+};
+void OfferOnlyModes(const std::vector<OfferedMode>& modes);
+void OfferAllModes();
+
 // Observations for tests.
 struct DisplayCounters {
   int32_t blits = 0, fastBlits = 0, fills = 0, flipsToGdi = 0, restores = 0;

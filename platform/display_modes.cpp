@@ -50,6 +50,11 @@ void Defaults(State& st, int32_t desktopDepth) {
 }
 
 bool Offered(int32_t width, int32_t height, int32_t bitsPerPixel) {
+  const std::vector<OfferedMode>& only = S().only;
+  if (!only.empty())
+    return std::any_of(only.begin(), only.end(), [&](const OfferedMode& m) {
+      return m.width == width && m.height == height && m.bitsPerPixel == bitsPerPixel;
+    });
   const bool size = std::any_of(std::begin(kModeSizes), std::end(kModeSizes),
                                 [&](const Size& s) { return s.width == width && s.height == height; });
   return size &&
@@ -113,6 +118,7 @@ void EnumDisplayModes(ModeCallback callback, void* context) {
   if (!callback) return;
   for (const Size& size : kModeSizes)
     for (int32_t depth : kModeDepths) {
+      if (!Offered(size.width, size.height, depth)) continue;
       DisplayMode mode;
       mode.width = size.width;
       mode.height = size.height;
@@ -178,6 +184,10 @@ void ResetDisplay() {
   st = State{};
   Defaults(st, 16);
 }
+
+void OfferOnlyModes(const std::vector<OfferedMode>& modes) { S().only = modes; }
+
+void OfferAllModes() { S().only.clear(); }
 
 void SetDesktopMode(const DisplayMode& mode) {
   S().desktop = mode;

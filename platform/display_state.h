@@ -48,6 +48,7 @@ struct State {
   DisplayResult failNext = kDisplayOk;
   DisplayResult restoreAnswer = kDisplayOk;
   int32_t busyBlits = 0;
+  std::vector<OfferedMode> only;  // when not empty, the only modes offered
   DisplayCounters counters;
   std::vector<Surface*> surfaces;
   std::vector<Palette*> palettes;

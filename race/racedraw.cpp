@@ -24,12 +24,9 @@ void DrawCar(TCAMERA* camera, TSOFTSCENE* view, int32_t index) {
 }
 
 double Distance2(const TCAMERA* camera, const TCAR* car) {
-  double sum = 0.0;
-  for (int32_t k = 0; k < 3; ++k) {
-    const double d = car->Position[k] - camera->Metres[k];
-    sum += d * d;
-  }
-  return sum;
+  const double dx = car->Position[0] - camera->PosX, dy = car->Position[1] - camera->PosY,
+               dz = car->Position[2] - camera->PosZ;
+  return dx * dx + dy * dy + dz * dz;
 }
 
 }  // namespace

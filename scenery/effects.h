@@ -58,6 +58,9 @@ void SB_RemapScratch();
 // shows its 3D view window on the screen, SB_Copy3dScreen all of it.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth);
 void SB_Free3dScreen();
+// The light direction from the sun position, normalised, with a copy
+// scaled by 1/8192 for the fixed-point lighting.
+void SB_SetLightDirection();
 void SB_Show3dScreen();
 void SB_Copy3dScreen();
 

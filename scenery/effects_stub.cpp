@@ -83,3 +83,4 @@ __attribute__((weak)) void SB_DrawFumee(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
+__attribute__((weak)) void SB_SetLightDirection() {}

@@ -31,6 +31,7 @@ struct SB_HOOKS {
   int32_t (*GetNbRacingCars)();
   int32_t (*GetIndPlayerCarIndex)(int32_t i);
   int32_t (*IsCarInGame)(int32_t car);
+  int32_t (*GetGameStep)();  // the race-phase step
   int32_t (*PlayRace)();
   void (*RemapRaceBitmaps)();
 };

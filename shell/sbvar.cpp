@@ -34,6 +34,10 @@ void SB_ResetVars() {
   SB_Var.NbSelectableSetups = 8;
   SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
+  SB_Var.DisplayWidth = SB_Var.DisplayHeight = SB_Var.DisplayDepth = -1;
+  SB_Var.WindowedApplied = -1;
+  SB_Var.PrevCameraMode = -1;
+  for (TROTATIONTABLE& t : SB_Var.RotationTables) t.Coefficient = SB_ROTTABLESTALE;
   SB_Var.SglDevice = -1;
   if (SB_Hooks.ResetHigherFloors) SB_Hooks.ResetHigherFloors();
   SB_InitKeyFiles();

@@ -165,9 +165,51 @@ struct SB_VARS {
   // The race's video mode (records: engine3d/types.h).
   int32_t Format16;       // pixel-format code of the 16-bit modes
   int32_t OutOfVideoRam;  // the race overlay did not fit
+  TVIDEOPROBE VideoProbe;
+  int32_t DisplayWidth;   // the display's mode, -1 before the first switch
+  int32_t DisplayHeight;
+  int32_t DisplayDepth;
+  int32_t WindowedRequest;  // 0 full screen, 256 a window
+  int32_t WindowedApplied;  // the state last applied, -1 before the first switch
+
+  // Projection: the focal length (pixels; kept as an integer twice, as a
+  // float, a double and divided by 5), the centre of the 3D view window.
   int32_t Focal;
+  int32_t Focal2;
+  float FocalF;
+  double FocalD;
+  int32_t Focal5;
   int32_t CenterX;
   int32_t CenterY;
+  float CenterXF;
+  float CenterYF;
+  TVECTOR ViewPyramid[4];  // unit normals: left, right, top, bottom
+
+  // The renderer's filler slots; 1 while the assembly families are in.
+  SB_FILLERPROC AffineTriFiller;
+  SB_FILLERPROC PerspOpaqueFiller;
+  SB_FILLERPROC PerspTranspFiller;
+  SB_FILLERPROC PerspTriFiller;
+  int32_t SoftFillers;
+
+  // The view being prepared: polygon and vertex limits of the user views,
+  // the triangle work buffers, the data view, the rotation lookup tables,
+  // the projection slopes, the window's size and the far distance.
+  int32_t MaxFaces;
+  int32_t MaxVertices;
+  void* TriBuffers[3];
+  OBJECT3D DataView;
+  TROTATIONTABLE RotationTables[9];
+  float SlopeCosX, SlopeSinX, SlopeCosY, SlopeSinY;
+  int32_t ViewWidth, ViewHeight;
+  double ViewWidthF, ViewHeightF;
+  int32_t ViewFar;
+
+  // The race camera's mode state.
+  int32_t PrevCameraMode;  // the mode of the previous frame
+  int32_t CameraSettled;   // 0 in a mode's first frame
+  int32_t EndPhaseTime;    // ms spent in the race's end phase
+  int32_t WatchedCar;      // followed when watching a network race
 
   // The race frame: the two user views (the current one is filled while
   // the previous one is drawn), the camera, the renderer's slots, detail.
@@ -222,7 +264,12 @@ struct SB_VARS {
   // ========================================================================
 
   // Track.
+  TVECTOR* BsplinePoints;   // the centre line, one point per metre (metres)
   int32_t NbBsplinePoints;  // centre-line points, one per metre: the track length
+  int32_t BsplineValid;     // a line with at least one point is loaded
+  TDECOR Decor;             // the loaded map
+  TFCUBE10POLY* Cube10Polys;  // published copy of the map's polygon cells
+  int32_t NbCube10Polys;
   char TextureNames[SB_MAXTEXTURES][SB_TEXTURENAMESIZE];  // of the map's faces
   int32_t NbTextures;
   int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables

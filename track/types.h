@@ -1,6 +1,11 @@
 // Records of the track that other floors hold: a start slot of the
-// circuit, where the grid begins and how it steps.
+// circuit, and the loaded race map (SB_Var.Decor) as it lies in memory and
+// in the map file: cubes, their vertices and faces, the visibility lists
+// and the textured-polygon cells. Every pointer field of a map record is a
+// 32-bit byte offset into the array it points into (track/decor.h gives
+// the records).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 constexpr int SB_NBSTARTSLOTS = 3;
@@ -16,3 +21,142 @@ struct TSTARTSLOT {
 
 constexpr int32_t SB_MAXTEXTURES = 512;  // names and names2 tables
 constexpr int32_t SB_TEXTURENAMESIZE = 15;
+
+// A big cube of 512 units, its runs of word vertices, faces and small cubes.
+struct TBIGENTITY {
+  uint8_t KeyX, KeyY, KeyZ;  // big cube number + 64
+  uint8_t NbSmallEntitys;
+  uint32_t WordVertices;  // offset of the first TWORDVERTEX
+  uint32_t Faces;         // offset of the first TMAPFACE
+  uint32_t SmallEntitys;  // offset of the first TSMALLENTITY
+  uint32_t BsplineIndices;  // nearest centre-line index (low half), alternative (high half)
+  uint8_t NbWordVertices;
+  uint8_t NbFaces;
+  uint8_t Unused[2];
+};
+static_assert(sizeof(TBIGENTITY) == 24 && offsetof(TBIGENTITY, BsplineIndices) == 16 &&
+              offsetof(TBIGENTITY, NbWordVertices) == 20);
+
+// A small cube of 128 units inside its big cube.
+struct TSMALLENTITY {
+  uint8_t X, Z, Y;  // 62..65 inside the big cube
+  uint8_t NbVertices;
+  uint32_t Vertices;  // offset of the first TMAPVERTEX
+  uint32_t Faces;     // offset of the first TMAPFACE
+  uint8_t NbFaces;
+  uint8_t Unused[3];
+};
+static_assert(sizeof(TSMALLENTITY) == 16 && offsetof(TSMALLENTITY, NbFaces) == 12);
+
+struct TMAPVERTEX {
+  uint8_t X, Y, Z;  // from the small cube's corner
+  uint8_t Flags;    // bit 0: first vertex of a face
+};
+static_assert(sizeof(TMAPVERTEX) == 4);
+
+struct TWORDVERTEX {
+  uint16_t X, Y, Z;  // from the big cube's corner
+  uint8_t Flags;
+  uint8_t Unused;
+};
+static_assert(sizeof(TWORDVERTEX) == 8);
+
+// A triangle (fourth index 255) or quadrangle of a cube.
+struct TMAPFACE {
+  uint32_t Shade;      // written by the face shading
+  uint8_t Vertex[4];   // into the cube's vertex run
+  uint16_t TextureCoords[8];  // u, v of the four corners (a triangle's fourth pair unused)
+  uint8_t Normal[3];  // 64 = zero, 128 = +1; Normal[1] is up
+  uint8_t Texture;    // low 8 bits of the texture number
+  uint32_t Unused2;
+};
+static_assert(sizeof(TMAPFACE) == 32 && offsetof(TMAPFACE, Vertex) == 4 &&
+              offsetof(TMAPFACE, TextureCoords) == 8 && offsetof(TMAPFACE, Normal) == 24 &&
+              offsetof(TMAPFACE, Texture) == 27);
+
+struct TFPOINTOFFSET {
+  uint16_t X, Y, Z;  // coordinate x 32
+};
+static_assert(sizeof(TFPOINTOFFSET) == 6);
+
+struct TFPOINTTEXTURE {
+  uint16_t U, V;
+  uint16_t Unused;
+};
+static_assert(sizeof(TFPOINTTEXTURE) == 6);
+
+// A textured polygon of a cell.
+struct TFFACEPOLY {
+  uint32_t Shades;      // the two shades of the face shading
+  uint32_t PointOffsets;   // offset of its run of TFPPOINTOFFSET entries
+  uint32_t PointTextures;  // offset of its run of TFPPOINTTEXTURE entries
+  uint16_t Material;
+  uint16_t Normal[3];  // component x 8192 + 8256.5
+  uint16_t Box[4];     // min x, max x, min z, max z
+  uint16_t Unused1;
+  uint8_t NbCorners;
+  uint8_t Unused2;
+};
+static_assert(sizeof(TFFACEPOLY) == 32 && offsetof(TFFACEPOLY, Material) == 12 &&
+              offsetof(TFFACEPOLY, Box) == 20 && offsetof(TFFACEPOLY, NbCorners) == 30);
+
+// A cell of 512 units of the textured-polygon map with its runs.
+struct TFCUBE10POLY {
+  uint8_t X, Y, Z;  // cell number + 64
+  uint8_t Unused1;
+  uint16_t BsplineIndices[2];  // nearest and alternative centre-line index
+  uint32_t FaceRuns[3];        // ground, wheel-contact and body-contact faces
+  uint32_t PointTextures;
+  uint32_t PointOffsets;
+  uint32_t PPointTextures;
+  uint32_t PPointOffsets;
+  uint16_t NbFaces[3];
+  uint16_t NbPointTextures;
+  uint16_t NbPointOffsets;
+  uint16_t NbPPointTextures;
+  uint16_t NbPPointOffsets;
+  uint16_t Unused2;
+};
+static_assert(sizeof(TFCUBE10POLY) == 52 && offsetof(TFCUBE10POLY, FaceRuns) == 8 &&
+              offsetof(TFCUBE10POLY, PointTextures) == 20 && offsetof(TFCUBE10POLY, NbFaces) == 36 &&
+              offsetof(TFCUBE10POLY, NbPPointOffsets) == 48);
+
+// The loaded map: counted arrays, the name tables' second half, the
+// flags and the copies the cube readers use.
+struct TDECOR {
+  TBIGENTITY* BigEntitys;
+  int32_t NbBigEntitys;
+  TSMALLENTITY* SmallEntitys;
+  int32_t NbSmallEntitys;
+  TMAPVERTEX* Vertices;
+  int32_t NbVertices;
+  TWORDVERTEX* WordVertices;
+  int32_t NbWordVertices;
+  TMAPFACE* Faces;
+  int32_t NbFaces;
+  uint32_t* SeenEntitys;  // one offset into SeenEntitysList per small entity, 0 none
+  uint16_t* SeenEntitysList;
+  int32_t NbSeenEntitysList;
+  uint32_t* PPointOffsets;   // TFPPOINTOFFSET: offsets into PointOffsets
+  int32_t NbPPointOffsets;
+  uint32_t* PPointTextures;  // TFPPOINTTEXTURE: offsets into PointTextures
+  int32_t NbPPointTextures;
+  TFPOINTOFFSET* PointOffsets;
+  int32_t NbPointOffsets;
+  TFPOINTTEXTURE* PointTextures;
+  int32_t NbPointTextures;
+  TFFACEPOLY* FacePolys;
+  int32_t NbFacePolys;
+  TFCUBE10POLY* Cube10Polys;
+  int32_t NbCube10Polys;
+  char Names2[SB_MAXTEXTURES][SB_TEXTURENAMESIZE];
+  int32_t NbNames2;
+  int32_t Loaded;
+  int32_t NewlyLoaded;
+  TBIGENTITY* Cubes;  // published copies
+  int32_t NbCubes;
+  int32_t NbMapFaces;
+  // 0: a cube face carries bit 8 of its texture number in its first u, as
+  // in the file; 1: the software texture rescale moved it to its second v.
+  int32_t FacesRescaled;
+};

@@ -28,6 +28,7 @@ int32_t SB_CountActiveCars() {
 __attribute__((weak)) int32_t SB_GetCarSetupNumber(int32_t) { return 0; }
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
 __attribute__((weak)) void SB_RestartRace() {}
+__attribute__((weak)) void SB_PlayBlueskySound() {}
 __attribute__((weak)) void SB_RaceTeardown() {}
 __attribute__((weak)) void SB_ResetReplayClocks() {}
 __attribute__((weak)) void SB_SilenceCarSounds() {}

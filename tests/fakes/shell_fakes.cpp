@@ -10,6 +10,7 @@
 #include "frontend/media.h"
 #include "net/net.h"
 #include "shell/console.h"
+#include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
@@ -32,6 +33,10 @@ void ShellTest::SetUp() {
   StartLibrary(4 << 20);
   LS_SetErrorMode(LS_ERRMODE_KEEP);
   Shell() = ShellFakes{};
+  SB_Hooks.ToggleFullScreen = [] {
+    ++Shell().toggles;
+    return 1;
+  };
   SB_ClearPrintedLines();
   nbAlloc_ = LSI_Var.NbAlloc;
   nbBmap_ = LSI_Var.NbBmap;
@@ -71,11 +76,6 @@ int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* 
                              const char* rest, const char* keyword) {
   ztest::Shell().netCommands.push_back({first, second, third, fourth, rest, keyword});
   return std::string(keyword) == "CLOSENET" ? 1 : 0;
-}
-
-int32_t SB_ToggleFullScreen() {
-  ++ztest::Shell().toggles;
-  return 1;
 }
 
 void SB_FloydBmap24to8(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,

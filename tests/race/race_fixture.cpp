@@ -197,7 +197,10 @@ FAKES(FAKE, POWER_LoadScarsTexture, POWER_FreeScarsTexture, SB_UpdateCameraZoneF
 int32_t SB_LoadMap() { return Answer("SB_LoadMap", Session().loadMap); }
 void SB_ScaleCarsTextureCoords(int32_t n) { Trace("SB_ScaleCarsTextureCoords " + std::to_string(n)); }
 void SB_DoubleCarsTextureCoords(int32_t n) { Trace("SB_DoubleCarsTextureCoords " + std::to_string(n)); }
-void SB_UpdateRaceCamera(TCAMERA*) { Trace("SB_UpdateRaceCamera"); }
+int32_t SB_UpdateRaceCamera(TCAMERA*) {
+  Trace("SB_UpdateRaceCamera");
+  return 0;
+}
 void SB_SetView(TSOFTSCENE* view, TCAMERA*, _WINDOW*, int32_t, int32_t, int32_t) { Trace("SB_SetView " + ViewName(view)); }
 void POWER_BeginFrame(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_BeginFrame " + ViewName(view)); }
 void POWER_ClipViewPolygons(_WINDOW*, TSOFTSCENE* view) { Trace("POWER_ClipViewPolygons " + ViewName(view)); }

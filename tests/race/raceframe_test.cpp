@@ -121,7 +121,7 @@ TEST_F(RaceFrameTest, NearCarsAreTakenNearestFirstWithinTheDrawDistance) {
   SB_Var.DrawDistance = 150;
   const double x[5] = {100.0, 150.0, 151.0, 30.0, 100.0};  // car 1 exactly at the distance
   for (int32_t i = 0; i < 5; ++i) cars_[i].Position[0] = x[i] + 1.0;
-  SB_Var.Camera.Metres[0] = 1.0;
+  SB_Var.Camera.PosX = 1.0;
   cars_[3].TexturesReady = 0;  // not in the game
   SB_DrawNearCarsPvr(&SB_Var.Camera, SB_Var.CurrentView);
   EXPECT_TRUE(ztest::Traced().empty());  // the accelerator only

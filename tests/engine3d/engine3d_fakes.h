@@ -1,0 +1,24 @@
+// What the 3D engine's tests put in place of the track, the scenery, the
+// vehicles and the software renderer: an installable
+// ground, the race overlay, and stand-ins that record their calls in
+// order.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ztest {
+
+struct Engine3dFakes {
+  // Road and terrain heights at world (x, z); none installed: no ground.
+  std::function<double(int32_t, int32_t)> road, ground;
+  int32_t blueskyStarts = 0;
+  bool overlayFails = false;      // SB_Create3dScreen makes no overlay
+  double nearest = 0.0, alternative = 0.0;  // the centre-line indices answered
+  std::vector<double> asked;                // the positions asked for them
+  std::vector<std::string> calls;  // recorded in order by the stand-ins
+};
+Engine3dFakes& Fakes3d();
+
+}  // namespace ztest
