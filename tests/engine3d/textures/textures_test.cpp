@@ -414,4 +414,58 @@ TEST_F(TexturesTest, TheLeastUsedColoursAreReportedFromTheFirst193) {
       std::vector<uintptr_t>({0, 0, 0}));
 }
 
+TEST_F(TexturesTest, ANewMapsDecorAndCubeFacesFollowItsTextures) {
+  Palette();
+  Pcx("A", 64, 32);
+  Pcx("B", 16, 16);
+  Names({"A", "B", "A"});
+  // Cube faces: one of a small cube, then one of its big cube, the second
+  // carrying bit 8 of its texture number; polygons naming the decor's names.
+  TMAPFACE faces[2] = {};
+  faces[0].Texture = 0;
+  faces[1].Texture = 1;
+  const uint16_t coords[8] = {4095, 2048, 0, 4095, 100, 100, 0, 0};
+  std::memcpy(faces[0].TextureCoords, coords, sizeof coords);
+  std::memcpy(faces[1].TextureCoords, coords, sizeof coords);
+  TSMALLENTITY small{};
+  small.Faces = 0, small.NbFaces = 1;
+  TBIGENTITY big{};
+  big.Faces = sizeof(TMAPFACE), big.NbFaces = 1, big.NbSmallEntitys = 1;
+  TFFACEPOLY polys[4] = {};
+  const uint16_t materials[4] = {0, 1, 2, 9};
+  for (int32_t i = 0; i < 4; ++i) polys[i].Material = materials[i];
+  TDECOR& d = SB_Var.Decor;
+  d.Faces = faces, d.NbFaces = 2, d.BigEntitys = &big, d.NbBigEntitys = 1, d.SmallEntitys = &small;
+  d.NbSmallEntitys = 1, d.FacePolys = polys, d.NbFacePolys = 4, d.NewlyLoaded = 1;
+  const char names2[3][SB_TEXTURENAMESIZE] = {"B", "A", "Q"};
+  std::memcpy(d.Names2, names2, sizeof names2);
+  d.NbNames2 = 3;
+  SB_LoadMapTextures();
+  EXPECT_EQ(
+      std::vector<int32_t>({polys[0].Material, polys[1].Material, polys[2].Material, polys[3].Material}),
+      std::vector<int32_t>({1, 2, 0, 0}));
+  EXPECT_EQ(std::vector<uint16_t>(faces[0].TextureCoords, faces[0].TextureCoords + 6),
+            std::vector<uint16_t>({1023, 256, 0, 511, 25, 12}));
+  EXPECT_EQ(faces[1].TextureCoords[0], 255);
+  const Lines printed = SB_PrintedLines();
+  EXPECT_EQ(printed[printed.size() - 5], "Less used colors in the textures:");
+  EXPECT_EQ(d.FacesRescaled, 1);
+
+  // Bit 8 of the texture number moves to the second v.
+  faces[0].Texture = 4, faces[0].TextureCoords[0] = 0x8000 | 1000, faces[0].TextureCoords[3] = 0x7FFF;
+  SB_Var.NbTextures = 300;
+  SB_Var.TexturePlaces[260].Width = 256, SB_Var.TexturePlaces[260].Height = 128;
+  d.FacesRescaled = 0;
+  SB_RescaleMapTextureCoords();
+  EXPECT_EQ(std::vector<uint16_t>({faces[0].TextureCoords[0], faces[0].TextureCoords[3]}),
+            std::vector<uint16_t>({1000, 0x8000 | 16383}));
+
+  // A count of names beyond the table loads nothing.
+  SB_ClearPrintedLines();
+  SB_Var.NbTextures = 600;
+  SB_LoadMapTextures();
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"Map error: 600 texture names !!!"}));
+  d = TDECOR{};
+}
+
 }  // namespace
