@@ -13,7 +13,6 @@
 #include "shell/sbvar.h"
 #include "system/heap.h"
 #include "system/palette.h"
-#include "system/pixel.h"
 
 namespace {
 
@@ -43,47 +42,90 @@ class ColourCache {
   uint8_t values_[kSlots];
 };
 
-// One level of one source page: for each output texel the average of its
-// s x s block, channel by channel, or its first texel.
-struct Shrink {
-  int32_t bytes, format, s;
+// Texel formats for the averages: how a texel adds to three channel sums
+// and how the sums' means pack back into a texel.
+struct Indexed {  // 8-bit, through the 3D palette, matched to its nearest colour
+  using Texel = uint8_t;
   const PALETTE* palette;
   ColourCache* cache;
-
-  uint32_t Texel(const uint8_t* block, bool pointSample) const {
-    if (pointSample) return LSI_LoadPixel(block, bytes);
-    int32_t sum[4] = {0, 0, 0, 0};
-    for (int32_t dy = 0; dy < s; ++dy)
-      for (int32_t dx = 0; dx < s; ++dx) {
-        const uint8_t* at = block + (static_cast<ptrdiff_t>(dy) * kSide + dx) * bytes;
-        Add(sum, at);
-      }
-    const int32_t n = s * s;
-    for (int32_t& c : sum) c /= n;
-    return Pack(sum);
+  void Add(int32_t* sum, Texel v) const {
+    const LS_RGB& c = palette->Entry[v];
+    sum[0] += c.Red, sum[1] += c.Green, sum[2] += c.Blue;
   }
+  Texel Pack(const int32_t* a) const { return cache->Nearest(a[0], a[1], a[2]); }
+};
+struct Rgb555 {
+  using Texel = uint16_t;
+  static void Add(int32_t* sum, Texel v) {
+    sum[0] += (v >> 10 & 31) * 2, sum[1] += (v >> 5 & 31) * 2, sum[2] += (v & 31) * 2;
+  }
+  static Texel Pack(const int32_t* a) {
+    return static_cast<Texel>(((a[0] & 62) << 9) + ((a[1] & 62) << 4) + a[2] / 2);
+  }
+};
+struct Rgb565 {
+  using Texel = uint16_t;
+  static void Add(int32_t* sum, Texel v) {
+    sum[0] += (v >> 11 & 31) * 2, sum[1] += v >> 5 & 63, sum[2] += (v & 31) * 2;
+  }
+  static Texel Pack(const int32_t* a) {
+    return static_cast<Texel>(((a[0] & 0xFFFE) << 10) + (a[1] << 5) + a[2] / 2);
+  }
+};
 
-  void Add(int32_t* sum, const uint8_t* at) const {
-    const uint32_t v = LSI_LoadPixel(at, bytes);
-    if (bytes == 1) {
-      const LS_RGB& c = palette->Entry[v];
-      sum[0] += c.Red, sum[1] += c.Green, sum[2] += c.Blue;
-    } else if (bytes == 2 && format == BMAP_RGB555) {
-      sum[0] += (v >> 10 & 31) * 2, sum[1] += (v >> 5 & 31) * 2, sum[2] += (v & 31) * 2;
-    } else if (bytes == 2) {
-      sum[0] += (v >> 11 & 31) * 2, sum[1] += v >> 5 & 63, sum[2] += (v & 31) * 2;
-    } else {
-      for (int32_t c = 0; c < bytes; ++c) sum[c] += at[c];
+template <typename T>
+T Load(const uint8_t* at) {
+  T v;
+  std::memcpy(&v, at, sizeof v);
+  return v;
+}
+
+// One output row of one level of a page: each texel the mean of its s x s
+// block (s = 2^level), or the block's first texel.
+template <typename Format>
+void ShrinkRow(const Format& f, const uint8_t* block, uint8_t* out, int32_t level, int32_t side,
+               bool pointSample) {
+  using Texel = typename Format::Texel;
+  const int32_t s = 1 << level;
+  for (int32_t x = 0; x < side; ++x, block += s * sizeof(Texel), out += sizeof(Texel)) {
+    Texel v = Load<Texel>(block);
+    if (!pointSample) {
+      int32_t sum[3] = {0, 0, 0};
+      for (int32_t dy = 0; dy < s; ++dy)
+        for (int32_t dx = 0; dx < s; ++dx) f.Add(sum, Load<Texel>(block + (dy * kSide + dx) * sizeof(Texel)));
+      for (int32_t& c : sum) c >>= 2 * level;
+      v = f.Pack(sum);
     }
+    std::memcpy(out, &v, sizeof v);
   }
+}
 
-  uint32_t Pack(const int32_t* a) const {
-    if (bytes == 1) return cache->Nearest(a[0], a[1], a[2]);
-    if (bytes == 2 && format == BMAP_RGB555) return ((a[0] & 62) << 9) + ((a[1] & 62) << 4) + a[2] / 2;
-    if (bytes == 2) return ((a[0] & 0xFFFE) << 10) + (a[1] << 5) + a[2] / 2;
-    uint32_t v = 0;
-    for (int32_t c = 0; c < bytes; ++c) v |= static_cast<uint32_t>(a[c]) << (8 * c);
-    return v;
+// Texels of three or four bytes: the mean of each byte.
+void ShrinkRowBytes(int32_t bytes, const uint8_t* block, uint8_t* out, int32_t level, int32_t side,
+                    bool pointSample) {
+  const int32_t s = 1 << level;
+  for (int32_t x = 0; x < side; ++x, block += s * bytes, out += bytes)
+    for (int32_t c = 0; c < bytes; ++c) {
+      int32_t sum = 0;
+      for (int32_t dy = 0; dy < s && !pointSample; ++dy)
+        for (int32_t dx = 0; dx < s; ++dx) sum += block[(dy * kSide + dx) * bytes + c];
+      out[c] = pointSample ? block[c] : static_cast<uint8_t>(sum >> 2 * level);
+    }
+}
+
+// The shrink of the pages' format.
+struct Shrink {
+  int32_t bytes, format;
+  Indexed indexed;
+  void Row(const uint8_t* block, uint8_t* out, int32_t level, int32_t side, bool pointSample) const {
+    if (bytes == 1)
+      ShrinkRow(indexed, block, out, level, side, pointSample);
+    else if (bytes == 2 && format == BMAP_RGB555)
+      ShrinkRow(Rgb555{}, block, out, level, side, pointSample);
+    else if (bytes == 2)
+      ShrinkRow(Rgb565{}, block, out, level, side, pointSample);
+    else
+      ShrinkRowBytes(bytes, block, out, level, side, pointSample);
   }
 };
 
@@ -141,7 +183,7 @@ void SB_ResampleTextures() {
   const int32_t bytes = SB_TextureBytes();
   const TVIDEOMODE* mode = SB_GetSelectedVideoMode();
   ColourCache cache;
-  Shrink shrink{bytes, mode ? mode->TextureFormat : 0, 1, SB_Var.Pal3d, &cache};
+  const Shrink shrink{bytes, mode ? mode->TextureFormat : 0, {SB_Var.Pal3d, &cache}};
   if (bytes == 1 && SB_Var.Pal3d) LS_InitColorSearch(SB_Var.Pal3d);
   Progress progress;
   for (int32_t level = 1; level <= SB_NBMIPLEVELS; ++level) progress.total += int64_t{kSide >> level} * pages;
@@ -152,7 +194,6 @@ void SB_ResampleTextures() {
     const int32_t levelPages = (pages + perPage - 1) / perPage;
     uint8_t* first = AllocLevel(level, levelPages, bytes);
     if (!first) break;
-    shrink.s = s;
     for (int32_t p = 0; p < pages; ++p) {
       TMIPPAGE& mip = SB_Var.MipPages[level - 1][p];
       mip = {first + static_cast<ptrdiff_t>(p / perPage) * bytes * kBlockAlign, p % s * side,
@@ -162,10 +203,8 @@ void SB_ResampleTextures() {
       const bool pointSample = progress.escaped || (bytes == 1 && !SB_Var.Pal3d);
       for (int32_t y = 0; y < side; ++y) {
         uint8_t* out = mip.Texels + (static_cast<ptrdiff_t>(mip.Y + y) * kSide + mip.X) * bytes;
-        for (int32_t x = 0; source && x < side; ++x, out += bytes) {
-          const uint8_t* block = source + (static_cast<ptrdiff_t>(y) * s * kSide + x * s) * bytes;
-          LSI_StorePixel(out, bytes, shrink.Texel(block, pointSample));
-        }
+        if (source)
+          shrink.Row(source + static_cast<ptrdiff_t>(y) * s * kSide * bytes, out, level, side, pointSample);
         progress.Row();
       }
     }
