@@ -1,11 +1,13 @@
 // Process entry: starts the device back ends unless the program runs
-// headless (where an input script may play the keys), joins the arguments
+// headless (where an input script may play the keys and the console's
+// lines go to standard output as well), joins the arguments
 // into one command line, as the original received it, and hands it to the
 // library's entry.
 #include <string>
 
 #include "platform/inputscript.h"
 #include "platform/sdl/sdl.h"
+#include "platform/window.h"
 #include "system/win/shell.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
     plat::sdl::Start();
   else if (!plat::LoadInputScriptFromEnvironment())
     return 1;
+  else
+    plat::SetLineEcho(true);
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) commandLine += ' ';

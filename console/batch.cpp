@@ -39,7 +39,11 @@ struct Nested {
   ~Nested() { --SB_Var.BatchDepth; }
 };
 
+bool g_outermostRead = false;
+
 }  // namespace
+
+bool SB_OutermostBatchRead() { return g_outermostRead; }
 
 void SB_BreakBatch() { SB_Var.BatchBreak = 1; }
 
@@ -55,7 +59,9 @@ void SB_RunBatch(const char* name, const char* first, const char* second) {
   SB_Var.BatchBreak = 0;
   char* text = nullptr;
   int32_t size = 0;
-  if (!SB_LoadTextFile(path, &text, &size)) return;
+  const bool loaded = SB_LoadTextFile(path, &text, &size);
+  if (SB_Var.BatchDepth == 0) g_outermostRead = loaded;
+  if (!loaded) return;
   {
     Nested nested;
     RunText(text, size, first ? first : "", second ? second : "");

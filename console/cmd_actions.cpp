@@ -62,6 +62,7 @@ int32_t SB_SaveConsoleCommand(const SB_COMMANDWORDS& w) {
 }
 
 void SB_SaveHistory(const char* name) {
+  const SB_KeepFileErrors keep;
   char path[LS_PATHSIZE];
   const int32_t length = std::snprintf(path, sizeof path, "dat>%s", name ? name : "");
   const int32_t file = length < static_cast<int32_t>(sizeof path) ? SB_OpenFile(path, SB_OPEN_CREATE) : 0;
@@ -111,6 +112,7 @@ int32_t SB_CopyCommand(const SB_COMMANDWORDS& w) {
     SB_ConsolePrintf("syntax: COPY sourcefilename destfilename !!!");
     return 1;
   }
+  const SB_KeepFileErrors keep;
   void* data = nullptr;
   const int32_t size = SB_LoadWholeFile(source, &data);
   if (size < 0) {

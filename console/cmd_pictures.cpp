@@ -10,6 +10,7 @@
 #include "console/pictools.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
+#include "shell/gamefile.h"
 #include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "system/file.h"
@@ -38,6 +39,7 @@ void CopyAt(BMAP* source, BMAP* destination, int32_t x, int32_t y) {
 
 // The library's picture of the TGA file, or null after the message.
 BMAP* LoadSourceTga(const char* name) {
+  const SB_KeepFileErrors keep;
   if (!LS_FileExists(name)) {
     SB_ConsolePrintf("File %s not found !!!", name);
     return nullptr;
@@ -47,14 +49,20 @@ BMAP* LoadSourceTga(const char* name) {
   return picture;
 }
 
+// Sized after a picture of a file: null when the heap cannot hold it.
 BMAP* NewBitmap(int32_t width, int32_t height, int32_t depth, int32_t format) {
-  BMAP* bmap = SB_CreateBmap(width, height, depth, LS_DefaultHeap, "SB_MakeIcone");
+  BMAP* bmap = SB_CreateBmapIfFits(width, height, depth, LS_DefaultHeap, "SB_MakeIcone");
   if (bmap) bmap->Format = format;
   return bmap;
 }
 
 void SaveAndFree(BMAP* bmap, const char* destination) {
-  if (!LS_SaveTga(destination, bmap, nullptr, 0)) SB_ConsolePrintf("Error creating file %s !!!", destination);
+  int32_t saved = 0;
+  {
+    const SB_KeepFileErrors keep;
+    saved = LS_SaveTga(destination, bmap, nullptr, 0);
+  }
+  if (!saved) SB_ConsolePrintf("Error creating file %s !!!", destination);
   SB_FreeBmap(bmap);
 }
 
@@ -104,13 +112,18 @@ void ShowUntilKey(BMAP* shown) {
   SB_WaitKey();
 }
 
+BMAP* LoadTga(const char* name) {
+  const SB_KeepFileErrors keep;
+  return SB_LoadTga(name);
+}
+
 void ViewTga(const char* name) {
-  BMAP* picture = SB_LoadTga(name);
+  BMAP* picture = LoadTga(name);
   if (!picture) {
     SB_ConsolePrintf("File %s not found !!!", name);
     return;
   }
-  BMAP* shown = SB_CreateBmap(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env");
+  BMAP* shown = SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env");
   if (shown) {
     CopyAt(picture, shown, 0, 0);
     ShowUntilKey(shown);
@@ -121,11 +134,17 @@ void ViewTga(const char* name) {
 
 // Remapped from the picture's own palette into the console's.
 void ViewPcx(const char* name) {
-  BMAP* picture = SB_LoadPcx(name, LS_DefaultHeap);
-  PALETTE* palette = SB_LoadPalette(name);
+  BMAP* picture = nullptr;
+  PALETTE* palette = nullptr;
+  {
+    const SB_KeepFileErrors keep;
+    picture = SB_LoadPcx(name, LS_DefaultHeap);
+    palette = SB_LoadPalette(name);
+  }
   if (!picture) {
     SB_ConsolePrintf("File %s not found !!!", name);
-  } else if (BMAP* shown = SB_CreateBmap(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
+  } else if (BMAP* shown =
+                 SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, 8, LS_DefaultHeap, "dev env")) {
     SB_RemapBmap(picture, palette, shown, &LS_Var.Palette);
     ShowUntilKey(shown);
     SB_FreeBmap(shown);

@@ -97,6 +97,8 @@ void SB_ConsoleStep() {
   NET_UpdateEvent();
 }
 
+void SB_ConsoleIdle() { SB_IdleWait(SB_CURSORBLINK - SB_GetTime() % SB_CURSORBLINK); }
+
 void SB_ConsoleShowCommandLine(const char* text) {
   std::snprintf(CurrentLine(), SB_CONSOLECOLUMNS + 1, ">%.*s%s", static_cast<int>(SB_EDITMAX),
                 text ? text : "", CursorShown() ? "_" : "");
@@ -129,6 +131,7 @@ void SB_ConsoleInput(const char* prompt, char* buffer) {
     SB_ConsoleShowInputLine(shown.c_str());
     SB_DrawConsole();
     NET_UpdateEvent();
+    SB_ConsoleIdle();
   }
   SB_ConsolePrintf("%s%s", prompt, buffer);
 }

@@ -5,6 +5,10 @@
 
 // One step of the command-line editor.
 void SB_ConsoleStep();
+// Between two steps waiting for keys only the cursor's blink changes the
+// console: gives the processor away until its next change, or until input
+// arrives.
+void SB_ConsoleIdle();
 void SB_ConsoleShowCommandLine(const char* text);
 // Reads an answer after the prompt until Enter, or until no key can come
 // (headless, with nothing injected); the buffer must hold SB_INPUTSIZE

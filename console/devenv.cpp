@@ -3,13 +3,15 @@
 #include "console/devenv.h"
 
 #include <cstdio>
+#include <string>
 
 #include "console/consoleedit.h"
 #include "console/interpreter.h"
 #include "console/startup.h"
 #include "engine3d/videotable.h"
 #include "net/net.h"
-#include "platform/clock.h"
+#include "platform/fs.h"
+#include "platform/window.h"
 #include "race/racerules.h"
 #include "scenery/devenv.h"
 #include "shell/console.h"
@@ -19,6 +21,8 @@
 #include "shell/keyfile.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/error.h"
+#include "system/file.h"
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "tools/bsplines.h"
@@ -75,6 +79,24 @@ void LoadSharedData() {
   SB_LoadExplosionBmaps();
 }
 
+// Headless with no key to come, a start-up script that cannot be read
+// leaves the run nothing to do: after the console's message, standard
+// error names the script
+// as the game and as the host name it, and the program ends with an error
+// code.
+[[noreturn]] void EndForUnreadableScript() {
+  char logical[LS_PATHSIZE];
+  std::snprintf(logical, sizeof logical, "DAT>%s", SB_Var.StartupScript);
+  LS_StrUpper(logical);
+  char physical[LS_PATHSIZE];
+  std::snprintf(physical, sizeof physical, "%s", logical);
+  std::string host;
+  if (LSI_GetPhysicalPath(physical) < 0) physical[0] = 0;
+  if (!physical[0] || !plat::ResolveHostPath(physical, true, host)) host = physical;
+  std::fprintf(stderr, "zentrova: cannot read the start-up script %s (%s)\n", logical, host.c_str());
+  LS_Exit(1);
+}
+
 }  // namespace
 
 int32_t SB_InitDevEnv() {
@@ -127,6 +149,7 @@ void SB_FreeDevEnv() {
 int32_t SB_DevEnv() {
   SB_FlushKeyboard();
   SB_InitDevEnv();
+  if (!SB_OutermostBatchRead() && plat::Headless() && !LSYS_KeyMayCome()) EndForUnreadableScript();
   while (!SB_Var.QuitConsole) {
     SB_Var.DrawConsole = 1;
     SB_NullHook();
@@ -134,8 +157,7 @@ int32_t SB_DevEnv() {
     // Headless, with no key to come, nothing could ever end the loop: it
     // ends as a typed QUIT would.
     if (!SB_Var.QuitConsole && !LSYS_KeyMayCome()) SB_ExecCommand("@QUIT");
-    // A console waiting for keys need not take a whole processor.
-    if (LSI_Var.NbKeys == 0) plat::IdleMs(10);
+    SB_ConsoleIdle();
   }
   SB_FreeDevEnv();
   return 0;

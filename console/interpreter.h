@@ -20,6 +20,8 @@ int32_t SB_ExecCommand(const char* format, ...) __attribute__((format(printf, 1,
 void SB_RunBatch(const char* name, const char* first, const char* second);
 // Stops the running batches before their next line.
 void SB_BreakBatch();
+// Whether the last batch started outside any other could be read.
+bool SB_OutermostBatchRead();
 
 // Removes leading characters below 33 and reduces every later run of them
 // to its first character.

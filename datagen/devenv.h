@@ -8,7 +8,8 @@ namespace datagen {
 
 constexpr int kDevEnvWidth = 640;
 constexpr int kDevEnvHeight = 480;
-// Palette entry 0 is black, 255 white; the picture never uses 255.
+// Palette entry 0 is black, 255 white (the last of the colour cube); the
+// picture uses only its dark ramp.
 constexpr int kDevEnvWhite = 255;
 
 Picture8 DevEnvPicture();

@@ -1,9 +1,9 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race, the 3D palette), writes a
-// placeholder map and the music the program loads; with a CD folder,
-// writes the CD's audio tracks there. Also writes the system font's
-// include from its glyph text.
+// TrueType font, the pictures around a race, the 3D palette), builds the default circuit's
+// map and centre line, and writes the music the program loads;
+// with a CD folder, writes the CD's audio tracks there. Also writes the
+// system font's include from its glyph text.
 //
 //   datagen <output folder> [<text data folder> [<CD folder>]]
 //   datagen --sysfont <glyph text> <include file>
@@ -17,6 +17,7 @@
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/hudfonts.h"
+#include "datagen/circuit.h"
 #include "datagen/modwrite.h"
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
@@ -109,22 +110,23 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The pictures around a race, the 3D palette of the default texture path,
-// and the race's map until the track makes one: an empty placeholder, so
-// that the console word PLAY finds a map.
+// The pictures around a race, and the 3D palette of the default texture
+// path.
 bool WriteSessionPictures(const fs::path& out) {
-  if (!WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) ||
-      !WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) ||
-      !WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) ||
-      !WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) ||
-      !WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx))
-    return false;
-  const fs::path map = PlaceInTree(out, "DEC/NETRACE.DEC");
+  return WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) &&
+         WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) &&
+         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
+}
+
+// The default circuit: its map and its centre line.
+bool WriteCircuit(const fs::path& out) {
+  const fs::path folder = PlaceInTree(out, "DEC");
   std::error_code ec;
-  fs::create_directories(map.parent_path(), ec);
-  std::ofstream placeholder(map, std::ios::binary | std::ios::trunc);
-  if (ec || !placeholder) {
-    std::fprintf(stderr, "datagen: cannot write %s\n", map.c_str());
+  fs::create_directories(folder, ec);
+  if (ec || !datagen::WriteSquareCircuit(folder.string())) {
+    std::fprintf(stderr, "datagen: cannot write the circuit in %s\n", folder.c_str());
     return false;
   }
   return true;
@@ -140,7 +142,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out)) return 1;
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out)) return 1;
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {

@@ -22,11 +22,11 @@ void EncodeLine(std::vector<uint8_t>& out, const uint8_t* line, int width) {
 
 }  // namespace
 
-bool WritePcx(const std::string& path, const Picture8& picture) {
+std::vector<uint8_t> EncodePcx(const Picture8& picture) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height ||
       picture.palette.size() != 768)
-    return false;
+    return {};
   const int bytesPerLine = (picture.width + 1) & ~1;  // lines are an even number of bytes
   std::vector<uint8_t> out;
   out.push_back(10);  // manufacturer
@@ -54,6 +54,12 @@ bool WritePcx(const std::string& path, const Picture8& picture) {
   }
   out.push_back(12);
   out.insert(out.end(), picture.palette.begin(), picture.palette.end());
+  return out;
+}
+
+bool WritePcx(const std::string& path, const Picture8& picture) {
+  const std::vector<uint8_t> out = EncodePcx(picture);
+  if (out.empty()) return false;
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
   return static_cast<bool>(file.flush());

@@ -13,5 +13,7 @@ struct Picture8 {
 };
 
 bool WritePcx(const std::string& path, const Picture8& picture);
+// The file's bytes; empty when the sizes do not match.
+std::vector<uint8_t> EncodePcx(const Picture8& picture);
 
 }  // namespace datagen

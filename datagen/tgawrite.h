@@ -1,4 +1,5 @@
-// Writes uncompressed 24-bit TGA pictures, top row first.
+// Writes TGA pictures: uncompressed 24-bit ones from RGB pictures, and any
+// depth the reader takes, raw or run-length coded, from ready pixel bytes.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -19,5 +20,19 @@ struct Picture24 {
 };
 
 bool WriteTga(const std::string& path, const Picture24& picture);
+
+// Pixels as a TGA stores them: depth 8 (indices into a 256-entry map of
+// blue, green, red), 16 (5-5-5), 24 (blue, green, red) or 32 (and alpha),
+// each pixel's bytes little-endian, top row first.
+struct TgaImage {
+  int width = 0, height = 0, depth = 24;
+  std::vector<uint8_t> pixels;
+  std::vector<uint8_t> map;  // 768 bytes for depth 8, else empty
+};
+
+// The file's bytes, rows top-down: type 1 or 2 raw, or type 10 run-length
+// coded (packets of up to 128 pixels, runs from two alike, running on
+// across rows). Empty when the sizes do not match.
+std::vector<uint8_t> EncodeTga(const TgaImage& image, bool rle);
 
 }  // namespace datagen

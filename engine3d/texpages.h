@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine3d/textures.h"  // SB_FreeTextures
+
 struct TEXTTRI;
 
 // When the map was newly loaded: the decor faces' texture numbers, the
@@ -14,8 +16,6 @@ struct TEXTTRI;
 // least-used colours. Weak, as SB_InitTextureAddresses, so that the views
 // tests' recording fakes link.
 void SB_LoadMapTextures();
-// Releases the pages and the mip levels ("Textures released").
-void SB_FreeTextures();
 // The software path's mip-level texel addresses and filler selectors of
 // every placement record.
 void SB_InitTextureAddresses();

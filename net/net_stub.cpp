@@ -29,9 +29,11 @@ bool ModeSupported() {
 
 int32_t PlayOrWatch(bool watch) {
   if (!ModeSupported()) return 0;
+  // Without a network its message is the whole answer: the word was
+  // understood, so no syntax error follows it.
   if (watch) {
     SB_ConsolePrintf("Watch failed : no network !");
-    return 0;
+    return 1;
   }
   SB_Var.Renderer = SB_Var.RequestedRenderer;
   if (SB_Hooks.PlayRace) SB_Hooks.PlayRace();

@@ -9,6 +9,7 @@ namespace plat {
 namespace {
 std::atomic<bool> g_manual{false};
 std::atomic<uint32_t> g_manualNow{0};
+std::atomic<IdleWaiter> g_waiter{nullptr};
 const auto g_start = std::chrono::steady_clock::now();
 }  // namespace
 
@@ -28,8 +29,13 @@ void SleepMs(uint32_t ms) {
 }
 
 void IdleMs(uint32_t ms) {
-  if (!g_manual.load()) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  if (const IdleWaiter waiter = g_waiter.load())
+    waiter(ms);
+  else if (!g_manual.load())
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+void SetIdleWaiter(IdleWaiter waiter) { g_waiter.store(waiter); }
 
 void UseManualClock(bool manual) { g_manual.store(manual); }
 bool IsManualClock() { return g_manual.load(); }

@@ -11,8 +11,11 @@ uint32_t TickMs();
 void SleepMs(uint32_t ms);
 // Gives the processor away for ms milliseconds of real time while a loop
 // has nothing to do; on the manual clock it does nothing, since no time
-// passes for an idle loop there.
+// passes for an idle loop there. An idle waiter, when one is set, waits
+// instead: the display back end's ends early when input arrives.
 void IdleMs(uint32_t ms);
+using IdleWaiter = void (*)(uint32_t ms);
+void SetIdleWaiter(IdleWaiter waiter);
 
 // Switches between the real clock (false) and the manual clock (true).
 void UseManualClock(bool manual);

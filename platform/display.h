@@ -139,6 +139,10 @@ void SetPresenter(FrontHook changed, FrontHook flush);
 // palette (the desktop's without one). False without a primary surface or
 // when nothing of area lies on it.
 bool ReadFront(const Rect& area, std::vector<uint32_t>& pixels, int32_t* width, int32_t* height);
+// Whether what the primary surface shows within area (its pixels, their
+// format and, at 8 bits, the palette) differs from the copy kept in last,
+// which is brought up to date; the presenter shows only changed frames.
+bool FrontDiffers(const Rect& area, std::vector<uint8_t>& last);
 struct DisplayCaps {
   uint32_t videoMemoryTotal = 0;
   uint32_t videoMemoryFree = 0;

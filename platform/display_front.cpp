@@ -1,5 +1,6 @@
 // What the primary surface shows, as 0xRRGGBB pixels for the presenter:
-// 8-bit pixels through the palette, others through their colour masks.
+// 8-bit pixels through the palette, others through their colour masks;
+// and whether it changed since the presenter last looked.
 #include <algorithm>
 #include <cstring>
 
@@ -89,13 +90,59 @@ void ConvertRow(const Surface* s, const uint8_t* in, uint32_t* out, int32_t widt
   }
 }
 
+// The part of area on the surface.
+Rect OnSurface(const Surface* s, const Rect& area) {
+  return {std::clamp(area.left, 0, s->width), std::clamp(area.top, 0, s->height),
+          std::clamp(area.right, 0, s->width), std::clamp(area.bottom, 0, s->height)};
+}
+
+// Copies bytes into last at offset, noting whether they differed.
+void Take(std::vector<uint8_t>& last, size_t offset, const void* bytes, size_t count, bool* differs) {
+  if (std::memcmp(last.data() + offset, bytes, count) == 0) return;
+  std::memcpy(last.data() + offset, bytes, count);
+  *differs = true;
+}
+
 }  // namespace
+
+bool FrontDiffers(const Rect& area, std::vector<uint8_t>& last) {
+  const Surface* s = FindPrimary();
+  if (!s || s->lost) {
+    const bool differs = !last.empty();
+    last.clear();
+    return differs;
+  }
+  const Rect r = OnSurface(s, area);
+  const size_t bytes = (s->format.bitsPerPixel + 7) / 8;
+  const size_t rowBytes = static_cast<size_t>(std::max(r.right - r.left, 0)) * bytes;
+  const size_t rows = static_cast<size_t>(std::max(r.bottom - r.top, 0));
+  // What the frame is: its place, format and colours, then its rows.
+  uint32_t head[5 + kPaletteSize] = {s->format.bitsPerPixel, static_cast<uint32_t>(r.left),
+                                     static_cast<uint32_t>(r.top), static_cast<uint32_t>(r.right),
+                                     static_cast<uint32_t>(r.bottom)};
+  if (s->format.bitsPerPixel == 8) {
+    uint32_t rgb[kPaletteSize];
+    Colours8(s, rgb);
+    std::copy(rgb, rgb + kPaletteSize, head + 5);
+  } else {
+    head[5] = s->format.redMask, head[6] = s->format.greenMask, head[7] = s->format.blueMask;
+  }
+  bool differs = last.size() != sizeof head + rowBytes * rows;
+  if (differs) last.assign(sizeof head + rowBytes * rows, 0);
+  Take(last, 0, head, sizeof head, &differs);
+  for (size_t y = 0; y < rows; ++y)
+    Take(last, sizeof head + y * rowBytes,
+         &s->pixels[(static_cast<size_t>(r.top) + y) * static_cast<size_t>(s->pitch) +
+                    static_cast<size_t>(r.left) * bytes],
+         rowBytes, &differs);
+  return differs;
+}
 
 bool ReadFront(const Rect& area, std::vector<uint32_t>& pixels, int32_t* width, int32_t* height) {
   const Surface* s = FindPrimary();
   if (!s || s->lost) return false;
-  const int32_t left = std::clamp(area.left, 0, s->width), right = std::clamp(area.right, 0, s->width);
-  const int32_t top = std::clamp(area.top, 0, s->height), bottom = std::clamp(area.bottom, 0, s->height);
+  const Rect on = OnSurface(s, area);
+  const int32_t left = on.left, right = on.right, top = on.top, bottom = on.bottom;
   if (left >= right || top >= bottom) return false;
   const int32_t w = right - left, h = bottom - top;
   pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));

@@ -56,6 +56,8 @@ void PlayDueEvents() {
     ++g_script.next;
     Play(e);
   }
+  // Played to its end, the script leaves: no key can come after it.
+  SetMessageSource(nullptr);
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ struct Entry {
   std::string key, value;
 };
 struct Section {
-  std::string name;
+  std::string name;     // without its outer blanks, for matching
+  std::string written;  // between the brackets as read, for writing back
   std::vector<Entry> entries;
 };
 
@@ -42,7 +43,8 @@ bool Parse(const std::string& text, std::vector<Section>& sections) {
         current = nullptr;
         continue;
       }
-      sections.push_back({Trim(line.substr(1, line.size() - 2)), {}});
+      const std::string inner = line.substr(1, line.size() - 2);
+      sections.push_back({Trim(inner), inner, {}});
       current = &sections.back();
       continue;
     }
@@ -59,7 +61,7 @@ bool Parse(const std::string& text, std::vector<Section>& sections) {
 std::string Format(const std::vector<Section>& sections) {
   std::string text;
   for (const Section& section : sections) {
-    text += "[" + section.name + "]\n";
+    text += "[" + section.written + "]\n";
     for (const Entry& entry : section.entries) text += entry.key + "=" + entry.value + "\n";
   }
   return text;
@@ -81,7 +83,7 @@ const std::vector<Section>& Load() {
 std::string GetProfileString(const std::string& section, const std::string& key,
                              const std::string& fallback) {
   for (const Section& s : Load()) {
-    if (!SameName(s.name, section)) continue;
+    if (!SameName(s.name, Trim(section))) continue;
     for (const Entry& e : s.entries)
       if (SameName(e.key, key)) return e.value;
   }

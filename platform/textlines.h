@@ -5,8 +5,7 @@
 
 namespace plat {
 
-// Splits at "\n", dropping a "\r" before it; a last line without its
-// newline is kept.
+// Splits at "\r\n", "\n" or "\r"; a last line without its end is kept.
 std::vector<std::string> SplitLines(const std::string& text);
 std::string Trim(const std::string& text);
 // True when the text holds no control characters other than tab.

@@ -1,4 +1,5 @@
-// Message box, beep and process exit, headless unless a back end is set.
+// Message box, console lines on standard output, beep and process exit,
+// headless unless a back end is set.
 #include "platform/window.h"
 
 #include <cstdio>
@@ -6,11 +7,14 @@
 #include <deque>
 #include <mutex>
 
+#include "platform/ansi.h"
+
 namespace plat {
 namespace {
 MessageBoxBackend g_backend = nullptr;
 std::vector<std::string> g_shown;
 bool g_echo = true;
+bool g_lineEcho = false;
 int g_beeps = 0;
 ExitHook g_exitHook = nullptr;
 std::mutex g_queueLock;
@@ -32,6 +36,14 @@ void SetMessageBoxBackend(MessageBoxBackend backend) { g_backend = backend; }
 const std::vector<std::string>& ShownMessageBoxes() { return g_shown; }
 void ClearShownMessageBoxes() { g_shown.clear(); }
 void SetMessageBoxEcho(bool echo) { g_echo = echo; }
+
+void SetLineEcho(bool echo) { g_lineEcho = echo; }
+
+void EchoLine(const std::string& text) {
+  if (!g_lineEcho) return;
+  std::fputs((AnsiToUtf8(text) + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
 
 void Beep() { ++g_beeps; }
 int BeepCount() { return g_beeps; }

@@ -28,6 +28,11 @@ void ClearShownMessageBoxes();
 // Whether shown boxes are also written to standard error (on by default).
 void SetMessageBoxEcho(bool echo);
 
+// Headless runs also show each console line on standard output, in UTF-8,
+// as it is printed (off until the program turns it on).
+void SetLineEcho(bool echo);
+void EchoLine(const std::string& text);
+
 // The system beep; counted so that tests can see it.
 void Beep();
 int BeepCount();
@@ -114,6 +119,8 @@ struct WindowBackend {
   void (*show)(int32_t state);
 };
 void SetWindowBackend(const WindowBackend* backend);
+// True without a back end: the program runs without a display.
+bool Headless();
 
 struct WindowState {
   bool open = false;

@@ -68,6 +68,7 @@ void PollMessageSource() {
 bool InputMayArrive() { return W().source || WindowMessageWaiting(); }
 
 void SetWindowBackend(const WindowBackend* backend) { W().backend = backend; }
+bool Headless() { return !W().backend; }
 
 bool OpenWindows(const std::string& title) {
   Window& w = W();

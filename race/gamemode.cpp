@@ -45,9 +45,12 @@ int32_t SB_SetGameMode(int32_t mode) {
   return mode;
 }
 
+// The session's game mode is only taken over: its step list and grid were
+// chosen when the session's game information arrived. A mode outside the
+// known ones (it comes off the wire) leaves the current one.
 void SB_InitGameMode() {
   if (NET_IsConnected()) {
-    SB_SetGameMode(SB_Var.NetGameMode);
+    if (IsGameMode(SB_Var.NetGameMode)) SB_Var.GameMode = SB_Var.NetGameMode;
     SB_Var.SessionCounters[0] = SB_Var.SessionCounters[1] = 0;
     SB_ClearScoreTab();
   }

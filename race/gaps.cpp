@@ -68,13 +68,13 @@ double Gap(const int32_t* a, const int32_t* b) {
   return static_cast<double>(std::llabs(int64_t{*a} - *b));
 }
 
-// Every racing car in the game notes the driven car's race time at the
-// first passing of its checkpoint.
-void RecordPassings(int32_t raceTime) {
-  const int32_t racing = SB_GetNbRacingCars();
+// Every racing car in the game (in OFFLINE every car) notes the driven
+// car's race time at the first passing of its checkpoint.
+void RecordPassings(int32_t raceTime, bool everyCar) {
+  const int32_t racing = everyCar ? TableCars() : SB_GetNbRacingCars();
   for (int32_t i = 0; i < racing; ++i) {
-    const int32_t index = SB_GetIndPlayerCarIndex(i);
-    const TCAR* car = SB_IsCarInGame(index) ? SB_CarRecord(index) : nullptr;
+    const int32_t index = everyCar ? i : SB_GetIndPlayerCarIndex(i);
+    const TCAR* car = everyCar || SB_IsCarInGame(index) ? SB_CarRecord(index) : nullptr;
     if (!car) continue;
     int32_t* cell = Cell(index, car->Laps, Checkpoint(car));
     if (cell && *cell == -1) *cell = raceTime;
@@ -145,8 +145,8 @@ void SB_UpdateGaps() {
   SB_Var.AheadIndex = SB_Var.BehindIndex = 0;
   const int32_t mode = SB_Var.GameMode;
   if (mode != SB_RACE && mode != SB_CONTROLLEDRACE && mode != SB_OFFLINE) return;
-  RecordPassings(driven->RaceTime);
   const bool byPlace = mode == SB_OFFLINE;
+  RecordPassings(driven->RaceTime, byPlace);
   FindAhead(driven, byPlace);
   FindBehind(driven, byPlace);
 }

@@ -66,16 +66,16 @@ void DrawCheckpoint(const Frame& f, bool lapLine) {
   At(f, 432, 8, "%s", kCheckTexts[n]);
 }
 
+// The lap counter and the best lap are shown whenever their bits are set,
+// before the race is on too.
 void DrawLap(const Frame& f) {
   At(f, 19, 8, "*0LAP");
-  if (!f.on) return;
   const int32_t lap = std::max(std::min(f.car->Laps + 1, SB_Var.NbLaps), 1);
   At(f, 19, 44, "*0%ld/*1%ld", static_cast<long>(lap), static_cast<long>(SB_Var.NbLaps));
 }
 
 void DrawBestLap(const Frame& f) {
   At(f, 132, 8, "*1BEST LAP");
-  if (!f.on) return;
   const TCAR& c = *f.car;
   const bool blinking = SB_Var.NewBestLap && c.LapTime < kCheckpointShown && c.BestLap > kBlinkingBestLap;
   if (blinking && !SB_HudOddPhase(c.LapTime)) return;

@@ -16,7 +16,8 @@ struct THUDSTATE {
 extern THUDSTATE SB_Hud;
 
 // A TGA picture as a 24-bit bitmap of the default heap tagged with the
-// file name; null when the file is missing or unreadable.
+// file name (SB_LoadTga); null when the file is missing or unreadable, or
+// when the copy does not fit.
 BMAP* SB_HudLoadPicture(const char* name);
 // A bitmap of the picture's size at the depth, in the 3D palette and the
 // pixel format (0 or a format of another depth: the depth's own), holding

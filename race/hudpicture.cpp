@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "race/hud_internal.h"
+#include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
@@ -16,15 +17,7 @@ constexpr int64_t kPhase = 300;  // ms
 
 }  // namespace
 
-BMAP* SB_HudLoadPicture(const char* name) {
-  if (!LS_FileExists(name)) return nullptr;
-  BMAP* loaded = LS_LoadTga(name, 0);
-  if (!loaded) return nullptr;
-  BMAP* copy = SB_CreateBmap(loaded->SizeX, loaded->SizeY, 24, 0, name);
-  if (copy) LS_Bitmove(loaded, copy, 0, 0, loaded->SizeX - 1, loaded->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
-  LS_FreeBmap(loaded);
-  return copy;
-}
+BMAP* SB_HudLoadPicture(const char* name) { return SB_LoadTga(name); }
 
 BMAP* SB_HudConvertedCopy(const BMAP* picture, int32_t depth, int32_t format, const char* owner) {
   BMAP* b = SB_CreateBmap(picture->SizeX, picture->SizeY, depth, 0, owner);

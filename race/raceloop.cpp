@@ -18,6 +18,7 @@
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/error.h"
+#include "system/input.h"
 #include "system/lsvar.h"
 #include "tools/editors.h"
 #include "vehicles/vehicles.h"
@@ -34,8 +35,9 @@ bool AnyFunctionKeyHeld() {
   return false;
 }
 
+// Headless, once no key can come, nothing would ever release a held key.
 void WaitWhileHeld(int32_t key) {
-  while (SB_KeyDown(key)) SB_UpdateEvent();
+  while (SB_KeyDown(key) && LSYS_KeyMayCome()) SB_UpdateEvent();
 }
 
 void EnterMode(int32_t mode) {
@@ -70,13 +72,18 @@ void SB_RaceLoop() {
     SB_DoFrame();
     SB_CheckRaceKeys();
     SB_CheckDisplayKeys();
+    // Headless, with no key to come, nothing could leave the race, its
+    // pause or its end menu: it ends as the leave key would.
+    if (!LSYS_KeyMayCome()) SB_QuitRace();
+    // Paused or at the end menu, the race only waits for keys.
+    if (SB_Var.Paused || SB_Var.StepListEnd) SB_IdleWait();
   }
 }
 
 void SB_SwitchDebugMode() {
   if (SB_Var.DebugMode != SB_DEBUG_GAME) {
     if (!AnyFunctionKeyHeld()) return;
-    while (AnyFunctionKeyHeld()) SB_UpdateEvent();
+    while (AnyFunctionKeyHeld() && LSYS_KeyMayCome()) SB_UpdateEvent();
     SB_Var.DebugMode = SB_DEBUG_GAME;
     SB_FlushKeyboard();
     SB_ResetClock();

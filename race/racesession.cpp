@@ -135,6 +135,9 @@ void RunRace() {
   SB_StartCdMusic();
   SB_FlushKeyboard();
   SB_Var.LeaveRace = 0;
+  // The game time was last read before the race (at the console, or
+  // during the loading): the race's length starts now.
+  SB_ResetClock();
   SB_Var.RaceDuration = static_cast<int32_t>(SB_Var.Time);
   SB_Var.RaceFrames = 0;
   SB_Var.MaxFrameRate = 0;

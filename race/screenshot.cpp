@@ -5,11 +5,13 @@
 #include "race/raceframe.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
+#include "shell/gamefile.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/error.h"
 #include "system/file.h"
+#include "system/input.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
 #include "system/sound.h"
@@ -33,11 +35,8 @@ bool NextName(char* name, size_t size) {
 // Writes the picture with file errors kept rather than fatal, so that a
 // folder that cannot be written does not end the race; 1 when written.
 int32_t Save(const char* name, BMAP* shot) {
-  const uint32_t mode = LSI_Var.ErrorMode;
-  LS_SetErrorMode(LS_ERRMODE_KEEP);
-  const int32_t saved = LS_SaveTga(name, shot, nullptr, 0);
-  LSI_Var.ErrorMode = mode;
-  return saved;
+  const SB_KeepFileErrors keep;
+  return LS_SaveTga(name, shot, nullptr, 0);
 }
 
 }  // namespace
@@ -45,7 +44,7 @@ int32_t Save(const char* name, BMAP* shot) {
 void SB_ScreenShot(BMAP* bmap) {
   if (LSI_Var.Master || !KeysHeld()) return;
   LS_Beep();
-  while (KeysHeld()) SB_UpdateEvent();
+  while (KeysHeld() && LSYS_KeyMayCome()) SB_UpdateEvent();
   char name[32];
   if (!bmap || !NextName(name, sizeof name)) return;
   PALETTE* kept = bmap->Palette;

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev sox netpbm xvfb xauth
-          libfreetype-dev fonts-dejavu-core)
+          libmagickcore-6.q16-dev libxmp-dev
+          xfonts-base libfreetype-dev fonts-dejavu-core cloc)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/window.h"
 #include "shell/gamefile.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
@@ -83,6 +84,7 @@ void SB_ConsolePrintf(const char* format, ...) {
   va_end(args);
   Remember(text);
   SB_LogConsoleLine(text.c_str());
+  plat::EchoLine(text);
   WriteCurrentLine(text);
   Advance();
   Show();

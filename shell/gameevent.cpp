@@ -1,9 +1,11 @@
 // The event pump with the Alt+Enter latch, keys and the key wait.
 #include "shell/gameevent.h"
 
+#include "platform/clock.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
+#include "system/lsvar.h"
 #include "system/win/shell.h"
 
 namespace {
@@ -35,5 +37,10 @@ int32_t SB_WaitKey() {
     if (!LSYS_KeyMayCome()) return 0;
     SB_UpdateEvent();
     SB_NullHook();
+    SB_IdleWait();
   }
+}
+
+void SB_IdleWait(uint32_t ms) {
+  if (LSI_Var.NbKeys == 0) plat::IdleMs(ms);
 }

@@ -14,3 +14,10 @@ void SB_FlushKeyboard();
 // The next typed character, pumping events until there is one; 0 at once
 // when no key can come (headless, with nothing injected).
 int32_t SB_WaitKey();
+
+// What a loop that only waits for keys does between its steps (the idle
+// console, a pause, the end menu, a key wait): unless a typed key is
+// already waiting, it gives the processor away for up to ms milliseconds,
+// cut short when input arrives.
+constexpr uint32_t SB_IDLEMS = 50;
+void SB_IdleWait(uint32_t ms = SB_IDLEMS);

@@ -1,4 +1,5 @@
-// File handles of the game, the chunked read and whole-file loads.
+// File handles of the game, kept file errors, the chunked read and
+// whole-file loads.
 #include "shell/gamefile.h"
 
 #include <cstring>
@@ -6,6 +7,7 @@
 #include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/error.h"
 #include "system/file.h"
 #include "system/heap.h"
 
@@ -14,6 +16,9 @@ constexpr int32_t kSeekSet = 0, kSeekCur = 1, kSeekEnd = 2;
 
 int16_t LibraryHandle(int32_t handle) { return static_cast<int16_t>(handle - 1); }
 }  // namespace
+
+SB_KeepFileErrors::SB_KeepFileErrors() : mode_(LSI_Var.ErrorMode) { LS_SetErrorMode(LS_ERRMODE_KEEP); }
+SB_KeepFileErrors::~SB_KeepFileErrors() { LSI_Var.ErrorMode = mode_; }
 
 int32_t SB_OpenFile(const char* name, int32_t mode) {
   if (!name) return 0;

@@ -9,6 +9,20 @@ constexpr int32_t SB_OPEN_CREATE = 33538;  // binary, create, truncate, read-wri
 constexpr int32_t SB_OPEN_READ = 32768;    // binary, read
 constexpr int32_t SB_OPEN_APPEND = 10;     // read-write, append
 
+// While one lives, the library's errors are kept as failures the caller
+// sees rather than ending the program: around the file calls of a console
+// word on a name the user typed, which then says itself what went wrong.
+class SB_KeepFileErrors {
+ public:
+  SB_KeepFileErrors();
+  ~SB_KeepFileErrors();
+  SB_KeepFileErrors(const SB_KeepFileErrors&) = delete;
+  SB_KeepFileErrors& operator=(const SB_KeepFileErrors&) = delete;
+
+ private:
+  uint32_t mode_;
+};
+
 // The largest piece read between two event pumps.
 constexpr int32_t SB_READCHUNKSIZE = 262144;
 

@@ -33,10 +33,11 @@ int32_t StretchedFrom(int32_t i, int32_t from, int32_t to) {
 namespace {
 
 // Copies a picture the library loaded into a new bitmap of the depth and
-// heap, tagged with the file name, and frees the library's one.
+// heap, tagged with the file name, and frees the library's one; null when
+// the copy does not fit beside it.
 BMAP* Adopt(BMAP* picture, int32_t depth, uintptr_t heap, const char* name) {
   if (!picture) return nullptr;
-  BMAP* bmap = SB_CreateBmap(picture->SizeX, picture->SizeY, depth, heap, name);
+  BMAP* bmap = SB_CreateBmapIfFits(picture->SizeX, picture->SizeY, depth, heap, name);
   if (bmap) LS_Bitmove(picture, bmap, 0, 0, picture->SizeX - 1, picture->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
   LS_FreeBmap(picture);
   return bmap;

@@ -8,6 +8,7 @@
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "system/heap.h"
+#include "system/picture_io.h"
 
 TOWNERENTRY SB_MemOwners[SB_MAXMEMOWNERS];
 TOWNERENTRY SB_BmapOwners[SB_MAXBMAPOWNERS];
@@ -96,14 +97,25 @@ int32_t SB_Release(void* block) {
   return LS_Release(block);
 }
 
-BMAP* SB_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner) {
-  BMAP* bmap = LS_CreateBmap(width, height, depth, kind);
+namespace {
+
+BMAP* Registered(BMAP* bmap, int32_t width, int32_t height, int32_t depth, const char* owner) {
   if (!bmap) return nullptr;
   const uint64_t size =
       static_cast<uint64_t>(depth / 8) * static_cast<uint64_t>(width) * static_cast<uint64_t>(height) +
       SB_BMAPRECORDSIZE;
   SB_RegisterBmap(bmap, owner, static_cast<uint32_t>(size));
   return bmap;
+}
+
+}  // namespace
+
+BMAP* SB_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner) {
+  return Registered(LS_CreateBmap(width, height, depth, kind), width, height, depth, owner);
+}
+
+BMAP* SB_CreateBmapIfFits(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner) {
+  return Registered(LSI_CreatePictureBmap(width, height, depth, kind), width, height, depth, owner);
 }
 
 void SB_FreeBmap(BMAP* bmap) {

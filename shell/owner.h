@@ -31,6 +31,9 @@ void* SB_GetMemHeap(int32_t size, const char* owner);
 // Unregisters the block when registered and returns it to its heap.
 int32_t SB_Release(void* block);
 BMAP* SB_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner);
+// As SB_CreateBmap for a size read from a file: a bitmap its heap cannot
+// hold gives null rather than the heap's fatal error.
+BMAP* SB_CreateBmapIfFits(int32_t width, int32_t height, int32_t depth, uintptr_t kind, const char* owner);
 void SB_FreeBmap(BMAP* bmap);
 // Frees a bitmap made directly by the library, leaving the table alone.
 void SB_FreeBmapUntracked(BMAP* bmap);

@@ -26,6 +26,11 @@ void SB_ResetVars() {
   SB_Var.ZoriraCamera = 2;
   SB_Var.ZoriraTimeOut = 20000;
   SB_Var.ZoriraNightDay = 60;
+  SB_Var.StartNight1 = 150;
+  SB_Var.EndNight1 = 240;
+  SB_Var.StartNight2 = 510;
+  SB_Var.EndNight2 = 660;
+  SB_Var.DayNightPeriod = 1320;
   SB_Var.Shadow = 3;
   static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
   for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) SB_Var.MipMapDist[i] = kMipMapDist[i];

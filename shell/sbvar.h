@@ -274,6 +274,14 @@ struct SB_VARS {
   int32_t NbTextures;
   int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
   int32_t GapLaps;          // laps of the allocated gap tables
+  char BsplineName[SB_FILENAMESIZE];  // the centre line's file, from the map information
+
+  // Ground queries: the lookup lists over the big entitys and the polygon
+  // cells, and the results of the last query.
+  TXZYLIST<TBIGENTITY> XZYList;
+  TXZYLIST<TFCUBE10POLY> PolyXZYList;
+  int32_t GroundNormal[3];
+  int32_t GroundFlags[SB_NBGROUNDFLAGS];  // H, B, L, F, E, ORed by the road and wheel queries
 
   // ========================================================================
   // vehicles/: the cars, their controls and setups
@@ -300,6 +308,18 @@ struct SB_VARS {
   int32_t SetupScroll;
   int32_t SetupScrollTarget;
   double SetupScrollPos;
+
+  // ========================================================================
+  // scenery/: sky, sun and the day/night cycle
+  // ========================================================================
+
+  // Read from the map information.
+  double SunPos[3];
+  int32_t StartNight1;  // seconds into the day/night cycle
+  int32_t EndNight1;
+  int32_t StartNight2;
+  int32_t EndNight2;
+  int32_t DayNightPeriod;  // seconds
 
   // ========================================================================
   // frontend/: the menus and the console music

@@ -5,6 +5,7 @@
 #include "shell/gamefile.h"
 
 bool SB_LoadTextFile(const char* path, char** text, int32_t* size) {
+  const SB_KeepFileErrors keep;
   void* data = nullptr;
   const int32_t length = SB_LoadWholeFile(path, &data);
   *text = static_cast<char*>(data);

@@ -87,7 +87,9 @@ void LS_GetPixelFormat(PIXELFORMAT* format, int32_t code) {
 
 bool LSI_IsSurfaceBmap(const BMAP* bmap) { return bmap && IsSurfaceKind(bmap->Kind); }
 
-BMAP* LS_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind) {
+namespace {
+
+BMAP* CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind, bool clear) {
   // Everything is checked before anything is taken, so a refusal leaves
   // no record behind and no count raised.
   const int32_t format = FormatOfDepth(depth);
@@ -116,9 +118,19 @@ BMAP* LS_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind
     LS_Release(bmap);
     return nullptr;
   }
-  LS_ClearBmap(bmap);
+  if (clear || IsSurfaceKind(bmap->Kind)) LS_ClearBmap(bmap);
   ++LSI_Var.NbBmap;
   return bmap;
+}
+
+}  // namespace
+
+BMAP* LS_CreateBmap(int32_t width, int32_t height, int32_t depth, uintptr_t kind) {
+  return CreateBmap(width, height, depth, kind, true);
+}
+
+BMAP* LSI_CreateBmapUncleared(int32_t width, int32_t height, int32_t depth, uintptr_t kind) {
+  return CreateBmap(width, height, depth, kind, false);
 }
 
 void LS_FreeBmap(BMAP* bmap) {

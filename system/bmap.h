@@ -79,6 +79,9 @@ void LS_SetBmapRestoreProc(BMAP* bmap, BMAPRESTOREPROC proc);
 void LS_GetPixelFormat(PIXELFORMAT* format, int32_t code);
 // True for a bitmap whose pixels are a display surface.
 bool LSI_IsSurfaceBmap(const BMAP* bmap);
+// LS_CreateBmap leaving a memory bitmap's pixels as the heap gave them, for
+// a caller that writes every one (a surface is cleared all the same).
+BMAP* LSI_CreateBmapUncleared(int32_t width, int32_t height, int32_t depth, uintptr_t kind);
 
 // Locks nest; memory bitmaps are always accessible.
 void LS_LockBmap(BMAP* bmap);

@@ -1,9 +1,12 @@
 // IFF picture reader: ILBM (1 to 8 bit planes per row, with or without a
-// mask plane) and PBM (one byte per pixel), raw or ByteRun1 coded, into
-// 8-bit bitmaps of even width.
+// mask plane; not hold-and-modify nor extra-half-brite) and PBM (one byte
+// per pixel), raw or ByteRun1 coded, into 8-bit bitmaps of even width.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "system/picture.h"
 #include "system/picture_io.h"
@@ -17,60 +20,127 @@ constexpr uint32_t kBmhdLength = 20;
 constexpr int32_t kIffMaxPlanes = 8;
 constexpr int32_t kMaskPlane = 1;  // masking value: a mask plane follows the colour planes
 constexpr uint32_t kByteRunMax = 128;
+// Display modes of the CAMG chunk whose pixels are not colour-map indices:
+// hold-and-modify (a pixel changes one component of the pixel before it)
+// and extra-half-brite (the upper half of the indices are halved colours).
+constexpr uint32_t kCamgHam = 0x800, kCamgExtraHalfBrite = 0x80;
 
-// The next byte of a plane or pixel stream, raw or ByteRun1 coded: control
-// n below 128 copies n + 1 bytes, above 128 repeats the next byte 257 - n
-// times, 128 does nothing. A packet runs on across rows.
-bool NextByte(LSI_RUNSOURCE* s, bool packed, uint8_t* out) {
+// The next count bytes of a plane or pixel stream, raw or ByteRun1 coded:
+// control n below 128 copies n + 1 bytes, above 128 repeats the next byte
+// 257 - n times, 128 does nothing. A packet runs on across rows; its
+// literal bytes are copied and its repeats set a span at a time.
+bool ReadBytes(LSI_RUNSOURCE* s, bool packed, uint8_t* out, size_t count) {
   if (!packed) {
-    if (s->Next >= s->End) return false;
-    *out = *s->Next++;
+    if (static_cast<size_t>(s->End - s->Next) < count) return false;
+    std::memcpy(out, s->Next, count);
+    s->Next += count;
     return true;
   }
-  while (s->Left == 0) {
-    if (s->Next >= s->End) return false;
-    const uint8_t control = *s->Next++;
-    if (control == 0x80) continue;
-    s->Repeat = control > 0x80;
-    s->Left = s->Repeat ? 257u - control : control + 1u;
-    if (s->Repeat) {
-      if (s->Next >= s->End) return false;
-      s->Value[0] = *s->Next++;
+  const uint8_t* next = s->Next;
+  const uint8_t* const end = s->End;
+  uint32_t left = s->Left;
+  uint8_t repeat = s->Repeat, value = s->Value[0];
+  bool whole = true;
+  while (whole && count > 0) {
+    while (left == 0) {
+      if (next >= end) {
+        whole = false;
+        break;
+      }
+      const uint8_t control = *next++;
+      if (control == 0x80) continue;
+      repeat = control > 0x80;
+      left = repeat ? 257u - control : control + 1u;
+      if (repeat) {
+        if (next >= end) {
+          whole = false;
+          break;
+        }
+        value = *next++;
+      }
     }
+    if (!whole) break;
+    const size_t n = std::min<size_t>(left, count);
+    if (repeat) {
+      LSI_FillPacket<1>(out, &value, n);
+    } else if (static_cast<size_t>(end - next) < n) {
+      whole = false;
+      break;
+    } else {
+      LSI_CopyPacket(out, next, n);
+      next += n;
+    }
+    out += n;
+    count -= n;
+    left -= static_cast<uint32_t>(n);
   }
-  --s->Left;
-  if (s->Repeat) {
-    *out = s->Value[0];
-    return true;
-  }
-  if (s->Next >= s->End) return false;
-  *out = *s->Next++;
-  return true;
+  s->Next = next;
+  s->Left = left;
+  s->Repeat = repeat;
+  s->Value[0] = value;
+  return whole;
 }
 
 bool ReadChunky(BMAP* bmap, LSI_RUNSOURCE* s, bool packed) {
-  for (int32_t y = 0; y < bmap->SizeY; ++y) {
-    uint8_t* row = bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen;
-    for (int32_t x = 0; x < bmap->SizeX; ++x)
-      if (!NextByte(s, packed, row + x)) return false;
-  }
+  for (int32_t y = 0; y < bmap->SizeY; ++y)
+    if (!ReadBytes(s, packed, bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen,
+                   static_cast<size_t>(bmap->SizeX)))
+      return false;
   return true;
 }
 
+// Entry b holds the eight bits of b, bit 7 first, one in each byte in
+// memory order: a plane byte spread over its eight pixels.
+const std::array<uint64_t, 256> kSpread = [] {
+  std::array<uint64_t, 256> table{};
+  for (uint32_t b = 0; b < 256; ++b) {
+    uint8_t bits[8];
+    for (int i = 0; i < 8; ++i) bits[i] = (b >> (7 - i)) & 1;
+    std::memcpy(&table[b], bits, 8);
+  }
+  return table;
+}();
+
+// Eight pixels from the bytes of planes P... at their place, the planes
+// written out one by one.
+template <int32_t... P>
+uint64_t EightPixels(const uint8_t* planes, size_t planeBytes, std::integer_sequence<int32_t, P...>) {
+  return ((kSpread[planes[P * planeBytes]] << P) | ...);
+}
+
+// Makes the first `groups` groups of eight pixels of a row, each at once
+// from the bytes of all Planes planes at its place.
+template <int32_t Planes>
+void SpreadGroups(const uint8_t* planes, size_t planeBytes, uint8_t* row, int32_t groups) {
+  for (int32_t i = 0; i < groups; ++i, ++planes, row += 8) {
+    const uint64_t pixels = EightPixels(planes, planeBytes, std::make_integer_sequence<int32_t, Planes>());
+    std::memcpy(row, &pixels, 8);
+  }
+}
+
+using SpreadProc = void (*)(const uint8_t*, size_t, uint8_t*, int32_t);
+constexpr SpreadProc kSpreadGroups[kIffMaxPlanes] = {SpreadGroups<1>, SpreadGroups<2>, SpreadGroups<3>,
+                                                     SpreadGroups<4>, SpreadGroups<5>, SpreadGroups<6>,
+                                                     SpreadGroups<7>, SpreadGroups<8>};
+
+// Each row's planes (and the mask plane, read and dropped) are read whole,
+// then its pixels made eight at a time; a last group narrower than eight
+// takes its pixels from LSI_PlaneToChunky plane by plane.
 bool ReadPlanar(BMAP* bmap, LSI_RUNSOURCE* s, const LSI_IFFINFO& info) {
-  const int32_t planeBytes = (info.Width + 15) / 16 * 2;
+  const size_t planeBytes = static_cast<size_t>((info.Width + 15) / 16 * 2);
   const int32_t planes = info.Planes + (info.Masking == kMaskPlane ? 1 : 0);
   const bool packed = info.Compression != 0;
+  std::vector<uint8_t> rowPlanes(planeBytes * static_cast<size_t>(planes));
+  const int32_t full = std::min(static_cast<int32_t>(planeBytes), bmap->SizeX / 8);
+  const int32_t rest = std::min(static_cast<int32_t>(planeBytes) * 8, bmap->SizeX) - 8 * full;
+  const SpreadProc spread = kSpreadGroups[info.Planes - 1];
   for (int32_t y = 0; y < bmap->SizeY; ++y) {
     uint8_t* row = bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen;
-    for (int32_t p = 0; p < planes; ++p) {
-      for (int32_t i = 0; i < planeBytes; ++i) {
-        uint8_t byte;
-        if (!NextByte(s, packed, &byte)) return false;
-        const int32_t count = std::min(8, bmap->SizeX - 8 * i);
-        if (p < info.Planes && count > 0) LSI_PlaneToChunky(byte, row + 8 * i, p, count);
-      }
-    }
+    if (!ReadBytes(s, packed, rowPlanes.data(), rowPlanes.size())) return false;
+    spread(rowPlanes.data(), planeBytes, row, full);
+    if (rest > 0)
+      for (int32_t p = 0; p < info.Planes; ++p)
+        LSI_PlaneToChunky(rowPlanes[p * planeBytes + static_cast<size_t>(full)], row + 8 * full, p, rest);
   }
   return true;
 }
@@ -90,7 +160,7 @@ BMAP* DecodeIff(const LSI_PICFILE& file, uintptr_t heap) {
   const uint64_t needed = BodyBytes(info, width);
   if (needed > (packed ? LSI_MostUnpacked(info.BodyLength, 2, kByteRunMax) : info.BodyLength)) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(width, info.Height, 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(width, info.Height, 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   LSI_RUNSOURCE source;
@@ -116,13 +186,15 @@ const uint8_t* LSI_FindIffChunk(const uint8_t* data, const uint8_t* end, const c
 }
 
 void LSI_PlaneToChunky(uint8_t byte, uint8_t* pixels, int32_t plane, int32_t count) {
-  for (int32_t i = 0; i < count && i < 8; ++i) {
-    const uint8_t bit = (byte >> (7 - i)) & 1;
-    if (plane == 0)
-      pixels[i] = bit;
-    else
-      pixels[i] = static_cast<uint8_t>(pixels[i] | (bit << plane));
+  if (count <= 0) return;
+  const size_t n = static_cast<size_t>(std::min(count, 8));
+  uint64_t word = plane >= 0 && plane < 8 ? kSpread[byte] << plane : 0;
+  if (plane != 0) {
+    uint64_t old = 0;
+    std::memcpy(&old, pixels, n);
+    word |= old;
   }
+  std::memcpy(pixels, &word, n);
 }
 
 int32_t LSI_ParseIff(const uint8_t* data, uint32_t size, LSI_IFFINFO* info) {
@@ -136,6 +208,11 @@ int32_t LSI_ParseIff(const uint8_t* data, uint32_t size, LSI_IFFINFO* info) {
   const uint8_t* bmhd = LSI_FindIffChunk(chunks, end, "BMHD");
   const uint8_t* body = LSI_FindIffChunk(chunks, end, "BODY");
   if (!bmhd || !body || LS_ReadBELong(bmhd + 4) < kBmhdLength) return 0;
+  // A picture whose pixels are not indices would load with wrong colours.
+  const uint8_t* camg = LSI_FindIffChunk(chunks, end, "CAMG");
+  if (camg && LS_ReadBELong(camg + 4) >= 4 &&
+      (LS_ReadBELong(camg + kIffChunkHeader) & (kCamgHam | kCamgExtraHalfBrite)))
+    return 0;
   const uint8_t* h = bmhd + kIffChunkHeader;
   info->Width = LS_ReadBEWord(h);
   info->Height = LS_ReadBEWord(h + 2);

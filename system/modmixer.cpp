@@ -2,6 +2,8 @@
 // playback steps, sample guards and the conversion into stream bytes; and
 // the output driver that offers them to the replay.
 #include <algorithm>
+#include <bit>
+#include <type_traits>
 #include <cstring>
 
 #include "system/modstate.h"
@@ -98,21 +100,22 @@ void LS_ModuleMixer(MODSTATE& s, MODCHANNEL& c) {
   const uint32_t level = std::min<uint32_t>(LS_MODVOLUMES - 1, c.Volume * s.MasterVolume * 4 / 256);
   const int32_t* table = s.MixBuffer + level * LS_MODTABLEENTRIES;
 
-  const uint32_t whole = c.Step >> 16, part = c.Step & 0xFFFF;
+  // The position within a pass is kept as a 16.16 offset from the pass's
+  // first byte: adding the step moves the fraction and carries into the
+  // bytes at once, as the separate whole and fraction steps would.
   const uint32_t pass = PassLength(c.Step);
+  const uint64_t step = c.Step;
   const uint8_t* p = c.Position;
   uint32_t fraction = c.Fraction & 0xFFFF;
   uint32_t left = s.SamplesPerTick;
   uint32_t n = left % pass;
   if (n == 0) n = pass;
   while (left > 0) {
-    for (uint32_t k = 0; k < n; ++k) {
-      *acc += table[*p];
-      acc += 2;
-      fraction += part;
-      p += whole + (fraction >> 16);
-      fraction &= 0xFFFF;
-    }
+    uint64_t at = fraction;
+    for (uint32_t k = 0; k < n; ++k, at += step) acc[2 * k] += table[p[at >> 16]];
+    acc += 2 * n;
+    p += at >> 16;
+    fraction = static_cast<uint32_t>(at & 0xFFFF);
     left -= n;
     n = pass;
     if (looping) {
@@ -126,21 +129,57 @@ void LS_ModuleMixer(MODSTATE& s, MODCHANNEL& c) {
   c.Fraction = fraction;
 }
 
+namespace {
+
+// Converts values from the accumulator words from[0], from[Stride], ...
+// into the output's bytes, through a local block the compiler can fill
+// without fearing that the byte stores change the accumulator.
+template <bool Bits16, uint32_t Stride>
+void ConvertWords(const int32_t* from, uint8_t* to, uint32_t count) {
+  constexpr uint32_t kChunk = 256;
+  using Out = std::conditional_t<Bits16, uint16_t, uint8_t>;
+  Out block[kChunk];
+  while (count > 0) {
+    const uint32_t n = std::min(count, kChunk);
+    for (uint32_t k = 0; k < n; ++k) {
+      const int32_t value = from[k * Stride];
+      if constexpr (Bits16)
+        block[k] = static_cast<uint16_t>(value & 0xFFFF);
+      else
+        block[k] = static_cast<uint8_t>(((value >> 8) & 0xFF) ^ 0x80);
+    }
+    if constexpr (Bits16 && std::endian::native != std::endian::little) {
+      for (uint32_t k = 0; k < n; ++k) block[k] = static_cast<uint16_t>(block[k] >> 8 | block[k] << 8);
+    }
+    std::memcpy(to, block, n * sizeof(Out));
+    from += n * Stride;
+    to += n * sizeof(Out);
+    count -= n;
+  }
+}
+
+}  // namespace
+
+// The words of the accumulator that exist are converted in loops of one
+// output format each (16-bit little-endian, or 8-bit with the top bit
+// flipped); words past the tick read as silence.
 void LSI_AsmConvertMix(const MODSTATE& s, uint8_t* to, uint32_t bytes, uint32_t* word) {
   if (!to || !word || !s.Accumulator) return;
-  const uint32_t size = s.Bits16 ? 2 : 1;
+  const uint32_t size = s.Bits16 ? 2 : 1, stride = s.Stereo ? 1 : 2;
   const uint32_t limit = 2 * s.SamplesPerTick;
-  for (uint32_t i = 0; i + size <= bytes; i += size) {
-    const uint32_t at = s.Stereo ? *word : 2 * *word;
-    const int32_t value = at < limit ? s.Accumulator[at] : 0;
-    ++*word;
-    if (s.Bits16) {
-      to[i] = static_cast<uint8_t>(value & 0xFF);
-      to[i + 1] = static_cast<uint8_t>((value >> 8) & 0xFF);
-    } else {
-      to[i] = static_cast<uint8_t>(((value >> 8) & 0xFF) ^ 0x80);
-    }
-  }
+  const uint32_t count = bytes / size, first = *word;
+  // Values k below `inside` read the accumulator: (first + k) x stride < limit.
+  const uint64_t start = uint64_t{first} * stride;
+  const uint32_t inside =
+      start >= limit ? 0 : std::min<uint32_t>(count, static_cast<uint32_t>((limit - start + stride - 1) / stride));
+  const int32_t* from = s.Accumulator + start;
+  if (s.Bits16)
+    s.Stereo ? ConvertWords<true, 1>(from, to, inside) : ConvertWords<true, 2>(from, to, inside);
+  else
+    s.Stereo ? ConvertWords<false, 1>(from, to, inside) : ConvertWords<false, 2>(from, to, inside);
+  // Silence: 16-bit zeros, or 8-bit 0x80.
+  std::memset(to + inside * size, s.Bits16 ? 0 : 0x80, (count - inside) * size);
+  *word = first + count;
 }
 
 void LSI_AsmOutputMix(MODSTATE& s, uint8_t* first, uint32_t firstBytes, uint8_t* second, uint32_t secondBytes) {

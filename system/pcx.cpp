@@ -1,6 +1,7 @@
 // PCX reader: 8-bit pictures of one plane in run-length coded lines, and
 // the 256-colour palette at the end of the file.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -32,7 +33,7 @@ BMAP* DecodePcx(const LSI_PICFILE& file, uintptr_t heap) {
   const uint64_t coded = uint64_t{static_cast<uint32_t>(bytesPerLine)} * static_cast<uint32_t>(height);
   if (coded > LSI_MostUnpacked(file.Size - kPcxHeader, 2, kPcxMaxRun)) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(width, height, 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(width, height, 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   bool read = bmap->Start != nullptr;
@@ -46,29 +47,114 @@ BMAP* DecodePcx(const LSI_PICFILE& file, uintptr_t heap) {
 
 }  // namespace
 
+namespace {
+
+constexpr uint64_t kTopBits = 0x8080808080808080ull;
+
+// Bits 7 of the bytes of a word that start a run (both top bits set).
+uint64_t RunBytes(uint64_t word) { return word & (word << 1) & kTopBits; }
+
+// The place of the first byte a mask of RunBytes marks.
+int32_t FirstMarked(uint64_t hits) {
+  return (std::endian::native == std::endian::little ? std::countr_zero(hits) : std::countl_zero(hits)) / 8;
+}
+
+// The first byte from `from` up to `limit` that starts a run, eight bytes
+// at a time while eight are left.
+const uint8_t* NextRunByte(const uint8_t* from, const uint8_t* limit) {
+  while (limit - from >= 8) {
+    uint64_t word;
+    std::memcpy(&word, from, 8);
+    if (const uint64_t hits = RunBytes(word)) return from + FirstMarked(hits);
+    from += 8;
+  }
+  while (from < limit && *from < kPcxRunFlag) ++from;
+  return from;
+}
+
+// Decodes eight code bytes at a time while sixteen bytes of the row (up to
+// keep) lie ahead and sixteen of the file: the literal bytes before the
+// first run code among them are stored with one 8-byte copy, then a run of
+// at most eight with one 8-byte fill (what is written past them is
+// overwritten by the codes that follow), or a longer one exactly. Stops
+// before a run that goes past keep, which the general path takes. Returns
+// the next code byte.
+const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest, int32_t& x, int32_t keep) {
+  while (keep - x >= 16 && end - next >= 16) {
+    uint64_t word;
+    std::memcpy(&word, next, 8);
+    std::memcpy(dest + x, &word, 8);
+    const uint64_t hits = RunBytes(word);
+    if (!hits) {
+      x += 8;
+      next += 8;
+      continue;
+    }
+    const int32_t literals = FirstMarked(hits);
+    x += literals;
+    next += literals;
+    const uint32_t count = *next & kPcxMaxRun;
+    if (count > 8) {
+      if (static_cast<int32_t>(count) > keep - x) break;
+      LSI_FillPacket<1>(dest + x, next + 1, count);
+    } else {
+      const uint64_t fill = next[1] * 0x0101010101010101ull;
+      std::memcpy(dest + x, &fill, 8);
+    }
+    x += static_cast<int32_t>(count);
+    next += count ? 2 : 1;  // an empty run has no value byte
+  }
+  return next;
+}
+
+}  // namespace
+
+// Codes go through the fast path while it can take them; otherwise literal
+// bytes (below 192) are copied in spans reaching at most to the row's end
+// and the file's, and a run is set whole and may go on into the next row.
 int32_t LSI_UnpackPcxRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t bytesPerLine, int32_t keep) {
-  int32_t x = 0;
+  const uint8_t* next = s->Next;
+  const uint8_t* const end = s->End;
+  uint32_t left = s->Left;
+  uint8_t value = s->Value[0];
+  int32_t x = 0, whole = 1;
+  keep = std::min(keep, bytesPerLine);
   while (x < bytesPerLine) {
-    if (s->Left == 0) {
-      if (s->Next >= s->End) return 0;
-      const uint8_t code = *s->Next++;
+    int32_t n;
+    if (left > 0) {
+      n = std::min(static_cast<int32_t>(left), bytesPerLine - x);
+      if (x < keep) LSI_FillPacket<1>(dest + x, &value, static_cast<size_t>(std::min(x + n, keep) - x));
+      left -= static_cast<uint32_t>(n);
+    } else {
+      next = FastCodes(next, end, dest, x, keep);
+      if (next >= end) {
+        whole = 0;
+        break;
+      }
       s->Repeat = 1;
-      if (code >= kPcxRunFlag) {
-        s->Left = code & kPcxMaxRun;
-        if (s->Left == 0) continue;  // an empty run has no value byte
-        if (s->Next >= s->End) return 0;
-        s->Value[0] = *s->Next++;
+      const uint8_t* span = NextRunByte(next, next + std::min<ptrdiff_t>(end - next, bytesPerLine - x));
+      n = static_cast<int32_t>(span - next);
+      if (n > 0) {
+        if (x < keep) LSI_CopyPacket(dest + x, next, static_cast<size_t>(std::min(x + n, keep) - x));
+        value = span[-1];
+        next = span;
       } else {
-        s->Left = 1;
-        s->Value[0] = code;
+        left = *next++ & kPcxMaxRun;
+        if (left == 0) continue;  // an empty run has no value byte
+        if (next >= end) {
+          whole = 0;
+          break;
+        }
+        value = *next++;
+        continue;
       }
     }
-    const int32_t n = std::min(static_cast<int32_t>(s->Left), bytesPerLine - x);
-    if (x < keep) std::memset(dest + x, s->Value[0], static_cast<size_t>(std::min(x + n, keep) - x));
     x += n;
-    s->Left -= static_cast<uint32_t>(n);
   }
-  return 1;
+  s->Next = next;
+  s->Left = left;
+  s->Value[0] = value;
+  return whole;
 }
 
 BMAP* LS_LoadPcx(const char* name, uintptr_t heap) {

@@ -13,6 +13,9 @@
 
 namespace {
 
+// Where a file's bytes start in their block.
+constexpr uintptr_t kFileAlign = 64;
+
 // Bytes a block of `size` takes in a heap, its header included.
 uint64_t HeapFootprint(uint64_t size) { return ((size + 15) & ~uint64_t{15}) + LS_HEAP_HEADER; }
 
@@ -53,33 +56,34 @@ BMAP* LS_LoadPicture(const char* name, int32_t type, uintptr_t heap) {
 }
 
 bool LSI_LoadPictureFile(const char* name, LSI_PICFILE* file) {
-  file->Data = nullptr;
-  file->Size = 0;
+  *file = LSI_PICFILE{nullptr, 0, nullptr};
   if (!name) return false;
   const int32_t size = LS_GetFileSize(name);
   if (size <= 0) return false;
-  if (HeapFootprint(static_cast<uint32_t>(size)) > LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap)))
+  const uint64_t blockSize = uint64_t{static_cast<uint32_t>(size)} + kFileAlign - 1;
+  if (blockSize > UINT32_MAX ||
+      HeapFootprint(blockSize) > LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap)))
     return false;
   LS_FlipHeapDirection(LS_DefaultHeap);
-  auto* data = static_cast<uint8_t*>(LS_GetMem(static_cast<uint32_t>(size)));
+  void* block = LS_GetMem(static_cast<uint32_t>(blockSize));
   LS_FlipHeapDirection(LS_DefaultHeap);
-  if (!data) return false;
+  if (!block) return false;
+  const uintptr_t address = reinterpret_cast<uintptr_t>(block);
+  auto* data = static_cast<uint8_t*>(block) + ((kFileAlign - address % kFileAlign) % kFileAlign);
   const int16_t handle = LS_Open(name, LS_O_BINARY);
   const int32_t got = handle < 0 ? 0 : LS_Read(handle, data, size);
   if (handle >= 0) LS_Close(handle);
   if (got != size) {
-    LS_Release(data);
+    LS_Release(block);
     return false;
   }
-  file->Data = data;
-  file->Size = static_cast<uint32_t>(size);
+  *file = LSI_PICFILE{data, static_cast<uint32_t>(size), block};
   return true;
 }
 
 void LSI_FreePictureFile(LSI_PICFILE* file) {
-  if (file->Data) LS_Release(file->Data);
-  file->Data = nullptr;
-  file->Size = 0;
+  if (file->Block) LS_Release(file->Block);
+  *file = LSI_PICFILE{nullptr, 0, nullptr};
 }
 
 uint64_t LSI_MostUnpacked(uint64_t available, uint32_t cost, uint32_t yield) {
@@ -93,7 +97,7 @@ BMAP* LSI_EndPicturePass(BMAP* bmap, bool read) {
   return nullptr;
 }
 
-BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind) {
+BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintptr_t kind, bool cleared) {
   if (width < 1 || height < 1 || width > INT32_MAX || height > INT32_MAX) return nullptr;
   if (depth != 8 && depth != 16 && depth != 24 && depth != 32) return nullptr;
   const uint64_t pixels =
@@ -104,7 +108,8 @@ BMAP* LSI_CreatePictureBmap(int64_t width, int64_t height, int32_t depth, uintpt
     if (!heap || pixels > UINT32_MAX) return nullptr;
     if (HeapFootprint(sizeof(BMAP)) + HeapFootprint(pixels) > LSI_GetHeapMaxFree(heap)) return nullptr;
   }
-  return LS_CreateBmap(static_cast<int32_t>(width), static_cast<int32_t>(height), depth, kind);
+  const int32_t w = static_cast<int32_t>(width), h = static_cast<int32_t>(height);
+  return cleared ? LS_CreateBmap(w, h, depth, kind) : LSI_CreateBmapUncleared(w, h, depth, kind);
 }
 
 void LSI_LEPixelsToNative(uint8_t* pixels, int32_t count, int32_t bytesPerPixel) {

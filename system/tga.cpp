@@ -2,8 +2,10 @@
 // (type 10) pictures of 8, 15, 16, 24 and 32 bits, rows bottom-up or
 // top-down.
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 #include "system/picture.h"
 #include "system/picture_io.h"
@@ -53,6 +55,15 @@ uint8_t* RowOf(const BMAP* bmap, int32_t r, bool topDown) {
   return bmap->Start + static_cast<ptrdiff_t>(y) * bmap->ByteLen;
 }
 
+// Rows stored bottom-up are written downwards in memory, where the
+// processor does not fetch ahead by itself: while the decoder writes file
+// row r, the row after it is asked for (a raw row's copy needs no help).
+void FetchNextRow(const BMAP* bmap, int32_t r, bool topDown, size_t rowBytes) {
+  if (topDown || r + 1 >= bmap->SizeY) return;
+  const uint8_t* next = RowOf(bmap, r + 1, topDown);
+  for (size_t k = 0; k < rowBytes; k += 64) __builtin_prefetch(next + k, 1);
+}
+
 bool ReadRaw(BMAP* bmap, const uint8_t* pixels, int32_t bytesPerPixel, bool topDown) {
   const size_t rowBytes = static_cast<size_t>(bmap->SizeX) * bytesPerPixel;
   for (int32_t r = 0; r < bmap->SizeY; ++r) {
@@ -66,8 +77,10 @@ bool ReadRaw(BMAP* bmap, const uint8_t* pixels, int32_t bytesPerPixel, bool topD
 bool ReadPacked(BMAP* bmap, const uint8_t* pixels, const uint8_t* end, int32_t bytesPerPixel, bool topDown) {
   LSI_RUNSOURCE source;
   LSI_InitRunSource(&source, pixels, end);
+  const size_t rowBytes = static_cast<size_t>(bmap->SizeX) * bytesPerPixel;
   for (int32_t r = 0; r < bmap->SizeY; ++r) {
     uint8_t* row = RowOf(bmap, r, topDown);
+    FetchNextRow(bmap, r, topDown, rowBytes);
     if (!LSI_UnpackTgaRow(&source, row, bmap->SizeX, bytesPerPixel)) return false;
     LSI_LEPixelsToNative(row, bmap->SizeX, bytesPerPixel);
   }
@@ -76,36 +89,125 @@ bool ReadPacked(BMAP* bmap, const uint8_t* pixels, const uint8_t* end, int32_t b
 
 }  // namespace
 
-int32_t LSI_UnpackTgaRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t width, int32_t bytesPerPixel) {
-  const size_t unit = static_cast<size_t>(bytesPerPixel);
-  int32_t x = 0;
+namespace {
+
+// Bytes a packet may take to go through the fast path.
+constexpr size_t kTgaBlock = 32;
+
+// At least kTgaBlock bytes of the pixel value at `from` repeated (the
+// block has room for one pixel more).
+template <size_t Unit>
+void RepeatBlock(uint8_t* block, const uint8_t* from) {
+  if constexpr (Unit == 3 && std::endian::native == std::endian::little) {
+    // Three words repeat the 3-byte value eight times; made in registers,
+    // so that reading the block back does not wait on narrow stores.
+    const uint64_t v = from[0] | uint64_t{from[1]} << 8 | uint64_t{from[2]} << 16;
+    const uint64_t words[4] = {v | v << 24 | v << 48, v >> 16 | v << 8 | v << 32 | v << 56, v >> 8 | v << 16 | v << 40,
+                               v | v << 24 | v << 48};
+    std::memcpy(block, words, kTgaBlock);
+  } else if constexpr (Unit == 3) {
+    uint8_t value[Unit];
+    std::memcpy(value, from, Unit);
+    for (size_t i = 0; i < kTgaBlock; i += Unit) std::memcpy(block + i, value, Unit);
+  } else {
+    using Word = std::conditional_t<Unit == 1, uint8_t, std::conditional_t<Unit == 2, uint16_t, uint32_t>>;
+    Word value;
+    std::memcpy(&value, from, Unit);
+    const uint64_t word = value * (~uint64_t{0} / static_cast<Word>(~Word{0}));
+    for (size_t i = 0; i < kTgaBlock; i += 8) std::memcpy(block + i, &word, 8);
+  }
+}
+
+// Decodes the packets that start at `next` while each one's pixels fit in
+// kTgaBlock bytes, a whole block of the row lies ahead and the file holds
+// a header and a block more. Each packet writes a whole block, copied from
+// the file (literal) or from its repeated value (run), with no branch on
+// its kind; the next packet overwrites what lies beyond this one's pixels.
+// Returns the first packet left to the general path.
+template <size_t Unit>
+const uint8_t* FastPackets(const uint8_t* next, const uint8_t* end, uint8_t* dest, int32_t& x, int32_t width) {
+  uint8_t block[kTgaBlock + 4];
+  while (static_cast<size_t>(width - x) * Unit >= kTgaBlock && static_cast<size_t>(end - next) > kTgaBlock) {
+    const uint8_t head = *next;
+    const size_t count = (head & 0x7Fu) + 1;
+    if (count * Unit > kTgaBlock) break;
+    const bool run = (head & 0x80) != 0;
+    RepeatBlock<Unit>(block, next + 1);
+    std::memcpy(dest + static_cast<size_t>(x) * Unit, run ? block : next + 1, kTgaBlock);
+    x += static_cast<int32_t>(count);
+    next += 1 + (run ? Unit : count * Unit);
+  }
+  return next;
+}
+
+// Decodes one row of pixels of Unit bytes. The source's fields are worked
+// on in locals (the pixel stores could otherwise alias them) and written
+// back as the packet-by-packet decoding leaves them, also on failure
+// (Repeat and Value mean something only while Left is not 0). Short
+// packets take the fast path; the others are copied or filled by loops
+// whose pixel size is known when compiled.
+template <size_t Unit>
+int32_t UnpackRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t width) {
+  const uint8_t* next = s->Next;
+  const uint8_t* const end = s->End;
+  uint32_t left = s->Left;
+  uint8_t repeat = s->Repeat;
+  uint8_t value[Unit];
+  std::memcpy(value, s->Value, Unit);
+  int32_t x = 0, whole = 1;
   while (x < width) {
-    if (s->Left == 0) {
-      if (s->Next >= s->End) return 0;
-      const uint8_t head = *s->Next++;
-      s->Left = (head & 0x7Fu) + 1;
-      s->Repeat = head >> 7;
-      if (s->Repeat) {
-        if (static_cast<size_t>(s->End - s->Next) < unit) return 0;
-        std::memcpy(s->Value, s->Next, unit);
-        s->Next += unit;
+    if (left == 0) {
+      next = FastPackets<Unit>(next, end, dest, x, width);
+      if (x >= width) break;
+      if (next >= end) {
+        whole = 0;
+        break;
+      }
+      const uint8_t head = *next++;
+      left = (head & 0x7Fu) + 1;
+      repeat = head >> 7;
+      if (repeat) {
+        if (static_cast<size_t>(end - next) < Unit) {
+          whole = 0;
+          break;
+        }
+        std::memcpy(value, next, Unit);
+        next += Unit;
       }
     }
-    const int32_t n = std::min(static_cast<int32_t>(s->Left), width - x);
-    uint8_t* at = dest + x * unit;
-    if (!s->Repeat) {
-      if (static_cast<size_t>(s->End - s->Next) < n * unit) return 0;
-      std::memcpy(at, s->Next, n * unit);
-      s->Next += n * unit;
-    } else if (unit == 1) {
-      std::memset(at, s->Value[0], static_cast<size_t>(n));
+    const int32_t n = std::min(static_cast<int32_t>(left), width - x);
+    uint8_t* at = dest + static_cast<size_t>(x) * Unit;
+    if (!repeat) {
+      const size_t bytes = static_cast<size_t>(n) * Unit;
+      if (static_cast<size_t>(end - next) < bytes) {
+        whole = 0;
+        break;
+      }
+      LSI_CopyPacket(at, next, bytes);
+      next += bytes;
     } else {
-      for (int32_t i = 0; i < n; ++i, at += unit) std::memcpy(at, s->Value, unit);
+      LSI_FillPacket<Unit>(at, value, static_cast<size_t>(n));
     }
     x += n;
-    s->Left -= static_cast<uint32_t>(n);
+    left -= static_cast<uint32_t>(n);
   }
-  return 1;
+  s->Next = next;
+  s->Left = left;
+  s->Repeat = repeat;
+  std::memcpy(s->Value, value, Unit);
+  return whole;
+}
+
+}  // namespace
+
+int32_t LSI_UnpackTgaRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t width, int32_t bytesPerPixel) {
+  switch (bytesPerPixel) {
+    case 1: return UnpackRow<1>(s, dest, width);
+    case 2: return UnpackRow<2>(s, dest, width);
+    case 3: return UnpackRow<3>(s, dest, width);
+    case 4: return UnpackRow<4>(s, dest, width);
+    default: return 0;
+  }
 }
 
 namespace {
@@ -125,7 +227,7 @@ BMAP* DecodeTga(const LSI_PICFILE& file, uintptr_t heap) {
                                : available / static_cast<uint64_t>(bytesPerPixel);
   if (uint64_t{h.Width} * h.Height > most) return nullptr;
 
-  BMAP* bmap = LSI_CreatePictureBmap(h.Width, h.Height, bytesPerPixel * 8, heap);
+  BMAP* bmap = LSI_CreatePictureBmap(h.Width, h.Height, bytesPerPixel * 8, heap, false);
   if (!bmap) return nullptr;
   LS_LockBmap(bmap);
   const bool topDown = (h.Descriptor & kTgaTopDown) != 0;

@@ -1,15 +1,31 @@
-// The centre line of the track: its points and the positions along it.
+// The centre line of the track: a closed line of one point per metre, read
+// from the file the map information names, and the progress of every car
+// along it (index, sector, laps, distance, wrong way).
 #pragma once
 #include <cstdint>
 
-struct TCAMERA;
+#include "engine3d/types.h"
+#include "vehicles/types.h"
 
+// Loads the line of SB_Var.BsplineName for the race being set up.
+void SB_EvolutionPrepare();
+// When the map was newly loaded, reads the line (a 32-bit count N, then N
+// points of three doubles): 1 loaded or kept, 0 when the file cannot be
+// opened ("Bspline file %s not found !!!") or is damaged ("Bspline file %s
+// corrupt !!!"); the line is then invalid.
+int32_t SB_LoadBsplinesMeters(const char* path);
 // Frees the centre-line points when there are any.
 void SB_FreeBsplinePoints();
-// The fractional index of the centre-line point nearest a position
-// (metres), and of another stretch of the line passing near it; both 0.0
-// without a line.
-void SB_GetNearestBsplinePoint(const double position[3], double* nearest, double* alternative);
-// The camera's centre-line index, updated from its position and stored in
-// it; 0 without a line.
+
+// Over the segment from point i to point j (indices modulo N, x and z
+// only): when the squared distance of the position to it is strictly below
+// *best, *best takes it and *index becomes (i mod N) + s, s the unclamped
+// projection; 1 then, else 0. A segment of zero length is skipped.
+int32_t SB_BsplineSegmentDistance(const double* position, int32_t i, int32_t j, double* best, double* index);
+// Per car and frame, while cars are used and the line is valid.
+void SB_UpdateCarTrackProgress(TCAR* car);
+// The camera's new centre-line index (0 while the line is invalid).
 int32_t SB_UpdateCameraBsplineIndex(TCAMERA* camera);
+// The fractional index nearest to the position, and an alternative where
+// the line passes within 60 m again further along (else the same index).
+void SB_GetNearestBsplinePoint(const double* position, double* nearest, double* alternative);

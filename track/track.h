@@ -3,16 +3,13 @@
 #pragma once
 #include <cstdint>
 
-// Reads the map information file; 1 read, 0 when it is missing ("Map info
-// file %s not found !!!").
+#include "track/bspline.h"
+#include "track/ground.h"
+
+// Reads the map information file: the centre line's name, the three start
+// slots, the sun and the night times, then applies the game mode; 1 read,
+// 0 when it is missing ("Map info file %s not found !!!"). Keys the file
+// lacks, or that hold no finite number, leave their values cleared.
 int32_t SB_LoadMapInfo(const char* path);
 // Reports a face of the loaded map with a vertex number 255.
 void SB_CheckFacePoints();
-// Loads the centre line the map information names.
-void SB_EvolutionPrepare();
-// The ground queries' lists: big-cube polygons, then small cubes by X/Z/Y;
-// freed in the reverse order.
-void BuildListXZYPoly();
-void BuildXZYList();
-void SB_FreeXZYList();
-void SB_FreeListXZYPoly();

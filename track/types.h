@@ -160,3 +160,46 @@ struct TDECOR {
   // in the file; 1: the software texture rescale moved it to its second v.
   int32_t FacesRescaled;
 };
+
+// The three face runs of a cell.
+constexpr int32_t SB_CELLRUNS = 3;
+constexpr int32_t SB_GROUNDRUN = 0, SB_WHEELRUN = 1, SB_BODYRUN = 2;
+
+// ---------------------------------------------------------------------------
+// Ground queries.
+// ---------------------------------------------------------------------------
+
+// A lookup list over records keyed by x, y, z bytes (big entitys or
+// polygon cells): one X entry per x from the least to the greatest, each
+// with a Z entry per z of its column, each with a Y slot per y of its
+// column (the record there, or null). Null X or Z entries have no records.
+template <typename Record>
+struct TXZYLIST {
+  struct ZENTRY {
+    Record** Slots;
+    int32_t FirstY;
+    int32_t NbY;
+  };
+  struct XENTRY {
+    ZENTRY* Zs;
+    int32_t FirstZ;
+    int32_t NbZ;
+  };
+  XENTRY* Xs;  // null: no list
+  int32_t MinX, MaxX, MinY, MaxY, MinZ, MaxZ;
+  void* Block;  // the one block carved for all of it
+};
+
+// One gathered face of a car's wheel or body list: the face, the offsets
+// that make a world coordinate relative to its cell, and (wheel lists) the
+// height of the cell's base.
+struct TFACELISTENTRY {
+  const TFFACEPOLY* Face;
+  int32_t OffsetX;
+  int32_t HeightBase;
+  int32_t OffsetZ;
+};
+
+// The ground flags of SB_Var.GroundFlags, in word order.
+constexpr int32_t SB_NBGROUNDFLAGS = 5;  // H, B, L, F, E
+constexpr double SB_NOGROUND = 100000.0;

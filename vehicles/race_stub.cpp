@@ -48,7 +48,10 @@ __attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
 __attribute__((weak)) void SB_FreeCarPvrTextures() {}
 __attribute__((weak)) void SB_SnapshotControls() {}
 __attribute__((weak)) void SB_RefreshCarSetups() {}
-__attribute__((weak)) void SB_UpdateCars() {}
+// No physics yet: of the car update only the track progress runs.
+__attribute__((weak)) void SB_UpdateCars() {
+  if (SB_Var.UsingCars) SB_UpdateCarsTrackProgress();
+}
 __attribute__((weak)) void SB_UpdateCarSounds() {}
 __attribute__((weak)) void SB_CommitCarSounds() {}
 __attribute__((weak)) void SB_MuteCarSoundsNow() {}

@@ -61,6 +61,8 @@ void SB_SnapshotControls();
 void SB_RefreshCarSetups();
 // Controls, fixed-step physics, track progress and display objects.
 void SB_UpdateCars();
+// The centre-line progress of every car of the table.
+void SB_UpdateCarsTrackProgress();
 void SB_UpdateCarSounds();
 void SB_CommitCarSounds();
 // Silence applied to every car-sound channel at once.

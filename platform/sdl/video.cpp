@@ -1,4 +1,5 @@
-// The SDL window, the presenter of the front surface and the message box.
+// The SDL window, the presenter of the front surface, the wait for input
+// of an idle loop and the message box.
 #include "platform/sdl/video.h"
 
 #include <algorithm>
@@ -10,15 +11,17 @@
 #include <vector>
 
 #include "platform/ansi.h"
+#include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/sdl/boxsignals.h"
 #include "platform/sdl/events.h"
 #include "platform/window.h"
 
 namespace plat::sdl {
 namespace {
 
-// At most one showing per refresh of a 60 Hz display.
-constexpr Uint64 kRefreshMs = 16;
+// The refresh rate assumed when the display does not tell its own.
+constexpr int kDefaultRefreshHz = 60;
 
 struct Video {
   SDL_Window* window = nullptr;
@@ -26,8 +29,12 @@ struct Video {
   SDL_Texture* texture = nullptr;
   int32_t textureWidth = 0, textureHeight = 0;
   std::vector<uint32_t> frame;
-  Uint64 lastShown = 0;
+  std::vector<uint8_t> shown;  // what the front showed at the last frame shown
+  Uint64 lastLook = 0;         // when the front was last compared
+  Uint64 refreshMs = 1000 / kDefaultRefreshHz;
   bool pending = false;
+  bool forced = true;  // the window needs a frame, changed or not
+  uint64_t framesShown = 0;
 };
 Video g_video;
 
@@ -52,9 +59,15 @@ bool MakeTexture(int32_t width, int32_t height) {
   return g_video.texture != nullptr;
 }
 
+// A frame, when what the front shows changed since the last one (or the
+// window asks for one): an unchanged front costs a comparison, not a
+// conversion and a render.
 void Show() {
   g_video.pending = false;
-  g_video.lastShown = SDL_GetTicks64();
+  g_video.lastLook = SDL_GetTicks64();
+  if (!FrontDiffers(FrameArea(), g_video.shown) && !g_video.forced) return;
+  g_video.forced = false;
+  ++g_video.framesShown;
   SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
   SDL_RenderClear(g_video.renderer);
   int32_t width = 0, height = 0;
@@ -80,6 +93,7 @@ void Close() {
 int Box(const std::string& text, const std::string& caption) {
   std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
+  const BoxSignals closedBySignals;
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, AnsiToUtf8(caption).c_str(), AnsiToUtf8(text).c_str(),
                            g_video.window);
   return kMessageBoxOk;
@@ -127,13 +141,20 @@ bool Open(const std::string& title) {
   const DisplayMode desktop = GetDesktopMode();
   g_video.window = SDL_CreateWindow(AnsiToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                     desktop.width, desktop.height, SDL_WINDOW_FULLSCREEN_DESKTOP);
-  if (g_video.window) g_video.renderer = SDL_CreateRenderer(g_video.window, -1, 0);
+  // Vertical sync where the display offers it; a renderer without it
+  // otherwise.
+  if (g_video.window) g_video.renderer = SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_PRESENTVSYNC);
+  if (g_video.window && !g_video.renderer) g_video.renderer = SDL_CreateRenderer(g_video.window, -1, 0);
   if (!g_video.renderer) {
     std::fprintf(stderr, "zentrova: no window: %s\n", SDL_GetError());
     Close();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
+  SDL_DisplayMode shown;
+  if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(g_video.window), &shown) == 0 &&
+      shown.refresh_rate > 0)
+    g_video.refreshMs = static_cast<Uint64>(1000 / shown.refresh_rate);
   SDL_StartTextInput();
   SetMessageBoxBackend(Box);
   Show();
@@ -169,6 +190,9 @@ void ShowState(int32_t state) {
   }
 }
 
+// An idle loop's wait: at most ms milliseconds, ended by input.
+void WaitForInput(uint32_t ms) { SDL_WaitEventTimeout(nullptr, static_cast<int>(ms)); }
+
 const WindowBackend kBackend = {Open, SetStyle, ShowCursorNow, Warp, ShowState};
 
 }  // namespace
@@ -177,9 +201,11 @@ void InstallVideo() {
   SetWindowBackend(&kBackend);
   SetMessageSource(PollEvents);
   SetPresenter(FrontChanged, FlushFront);
+  SetIdleWaiter(WaitForInput);
 }
 
 void CloseVideo() {
+  SetIdleWaiter(nullptr);
   SetPresenter(nullptr, nullptr);
   SetMessageSource(nullptr);
   SetWindowBackend(nullptr);
@@ -191,7 +217,7 @@ void CloseVideo() {
 
 void FrontChanged() {
   if (!g_video.renderer) return;
-  if (SDL_GetTicks64() - g_video.lastShown >= kRefreshMs)
+  if (SDL_GetTicks64() - g_video.lastLook >= g_video.refreshMs)
     Show();
   else
     g_video.pending = true;
@@ -201,7 +227,9 @@ void FlushFront() {
   if (g_video.renderer && g_video.pending) Show();
 }
 
-void RedrawWindow() { g_video.pending = g_video.renderer != nullptr; }
+void RedrawWindow() { g_video.pending = g_video.forced = g_video.renderer != nullptr; }
+
+uint64_t FramesShown() { return g_video.framesShown; }
 
 void UpdateGeometry() {
   if (!g_video.window) return;

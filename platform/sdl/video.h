@@ -12,8 +12,9 @@ void InstallVideo();
 // Closes the window and removes the back end.
 void CloseVideo();
 
-// Shows the front surface now, or when the last showing is less than a
-// refresh ago, at the next pump or vertical-blank wait.
+// Shows the front surface now, or when it was last looked at less than a
+// refresh ago, at the next pump or vertical-blank wait; a front that shows
+// what the last frame showed is not shown again.
 void FrontChanged();
 // Shows a change not yet shown.
 void FlushFront();
@@ -22,8 +23,10 @@ void RedrawWindow();
 // Keeps the window's geometry (for the pointer) up to date.
 void UpdateGeometry();
 
-// For tests: the window and its renderer (null while closed).
+// For tests: the window and its renderer (null while closed), and the
+// frames shown so far.
 SDL_Window* Window();
 SDL_Renderer* Renderer();
+uint64_t FramesShown();
 
 }  // namespace plat::sdl

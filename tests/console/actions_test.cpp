@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "datagen/tgawrite.h"
 #include "platform/clock.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
+#include "system/error.h"
+#include "system/file.h"
 #include "tests/fakes/command_fakes.h"
 #include "tests/fakes/typist.h"
 
@@ -169,11 +172,11 @@ TEST_F(Actions, TypeWaitsForAKeyBeforeLine46) {
   EXPECT_EQ(ztest::PagerPrompts(), 1);
   EXPECT_EQ(Printed().size(), 46u);
 
-  // A lone line feed stays in its line; a long name is only not found.
+  // Any line end ends a line; a long name is only not found.
   ztest::WriteFile(root_ + "/MIXED.TXT", "a\nb\rc\r\n\r\nd");
   Run("TYPE MIXED.TXT");
   Run("TYPE " + std::string(255, 'T'));
-  EXPECT_EQ(Printed(), (Lines{"a\nb", "c", "", "d", "File error... type DIR for directory..."}));
+  EXPECT_EQ(Printed(), (Lines{"a", "b", "c", "", "d", "File error... type DIR for directory..."}));
 }
 
 TEST_F(Actions, HelpAndInfoTypeTheirFiles) {
@@ -208,6 +211,34 @@ TEST_F(Actions, CopyIsByteExact) {
   EXPECT_EQ(ztest::ReadFile(root_ + "/" + longName), data);
 }
 
+// With file errors fatal, as in the program, a name typed at the console
+// that cannot be opened or written never ends the program: the word says
+// so itself. DIR names a folder: no file of that name can be written.
+TEST_F(Actions, FileWordsSayWhenANameCannotBeOpenedOrWritten) {
+  ASSERT_TRUE(datagen::WriteTga(root_ + "/PIC.TGA", datagen::Picture24(4, 4, 1, 2, 3)));
+  ztest::WriteFile(root_ + "/DIR/KEEP", "");
+  ztest::WriteFile(root_ + "/DAT/DIR/KEEP", "");
+  MakeScreen(16);
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
+  const std::pair<const char*, const char*> cases[] = {
+      {"COPY PIC.TGA NODIR>X", "Error creating file NODIR>X !!!"},
+      {"COPY PIC.TGA DIR", "Error creating file DIR !!!"},
+      {"SAVECONSOLE NODIR>X", "Internal error... error wile saving..."},
+      {"SAVECONSOLE DIR", "Internal error... error wile saving..."},
+      {"TYPE NODIR>X", "File error... type DIR for directory..."},
+      {"RUN NODIR>X", "File error... type DIR for directory..."},
+      {"VIEWIMAGE NODIR>X.TGA", "File NODIR>X.TGA not found !!!"},
+      {"VIEWIMAGE NODIR>X.PCX", "File NODIR>X.PCX not found !!!"},
+      {"MAKEICONE PIC.TGA NODIR>X", "Error creating file NODIR>X !!!"},
+      {"UNALPHA PIC.TGA DIR", "Error creating file DIR !!!"},
+      {"BMAPTO16 PIC.TGA DIR", "Error creating file DIR !!!"},
+  };
+  for (const auto& [line, message] : cases) {
+    EXPECT_EQ(ztest::ExitCodeOf([line = line] { Run(line); }), -999) << line;
+    EXPECT_EQ(Printed(), Lines{message}) << line;
+  }
+}
+
 TEST_F(Actions, SaveConsoleWritesTheHistoryOldestFirst) {
   std::strcpy(SB_Var.ConsoleHistory[5], "MAP TEST");
   std::strcpy(SB_Var.ConsoleHistory[30], "PLAY");
@@ -215,6 +246,9 @@ TEST_F(Actions, SaveConsoleWritesTheHistoryOldestFirst) {
   ztest::WriteFile(root_ + "/DAT/OLD.TXT", "");
   Run("SAVECONSOLE HIST.TXT");
   EXPECT_EQ(ztest::ReadFile(root_ + "/DAT/HIST.TXT"), "MAP TEST\r\nPLAY\r\n");
+  ztest::StartTyping("");
+  Run("TYPE DAT>HIST.TXT");  // what TYPE reads back
+  EXPECT_EQ(Printed(), (Lines{"MAP TEST", "PLAY", ""}));
   Run("SAVECONSOLE NODIR>HIST.TXT");
   Run("SAVECONSOLE");
   EXPECT_EQ(Printed(), Lines{"Internal error... error wile saving..."});

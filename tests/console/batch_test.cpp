@@ -8,6 +8,7 @@
 #include "console/interpreter.h"
 #include "platform/window.h"
 #include "shell/console.h"
+#include "shell/keyfile.h"
 #include "shell/sbvar.h"
 #include "tests/fakes/shell_fakes.h"
 
@@ -28,19 +29,28 @@ class Batch : public ztest::ShellTest {
   }
 };
 
-TEST_F(Batch, LinesEndWithCarriageReturns) {
-  Script("A.TXT", "@ECHO one\r\n@ECHO two\r@ECHO three\r\n");
-  EXPECT_EQ(Run("RUN a.txt"), (Lines{"one", "two", "three"}));
+// CR LF, LF and CR end lines alike, mixed too, in batches, TYPE and keyed
+// files.
+TEST_F(Batch, EveryLineEndEndsALine) {
+  const std::vector<std::vector<std::string>> kEnds = {
+      {"\r\n", "\r\n", "\r\n"}, {"\n", "\n", "\n"}, {"\r", "\r", "\r"}, {"\n", "\r", "\r\n"}};
+  for (const std::vector<std::string>& end : kEnds) {
+    const std::string text = "@ECHO NAME: x" + end[0] + "@ECHO N: 7" + end[1] + end[2];
+    Script("A.TXT", text);
+    EXPECT_EQ(Run("RUN A.TXT"), (Lines{"NAME: x", "N: 7"})) << text;
+    EXPECT_EQ(Run("TYPE DAT>A.TXT"), (Lines{"@ECHO NAME: x", "@ECHO N: 7", "", ""})) << text;
+    TKEYFILE* keyed = SB_OpenKeyFile("DAT>A.TXT");
+    char name[8] = {};
+    int32_t n = 0;
+    EXPECT_EQ(SB_ScanKeyFile(keyed, 1, "NAME: %sN: %d", {name, &n}), 2) << text;
+    EXPECT_EQ(std::pair(std::string(name), n), std::pair(std::string("x"), 7)) << text;
+    SB_CloseKeyFile(keyed);
+  }
 }
 
 TEST_F(Batch, TheLastLineRunsWithoutACarriageReturn) {
   Script("A.TXT", "@ECHO one\r\n@ECHO last");
   EXPECT_EQ(Run("RUN A.TXT"), (Lines{"one", "last"}));
-}
-
-TEST_F(Batch, LoneLineFeedsKeepOneLine) {
-  Script("A.TXT", "@ECHO one\n@ECHO two\n");
-  EXPECT_EQ(Run("RUN A.TXT"), (Lines{"one\n@ECHO two\n"}));
 }
 
 TEST_F(Batch, LinesAreEchoedUnlessMarked) {

@@ -113,6 +113,16 @@ TEST_F(ConsoleEdit, TheCursorBlinksWithTheClock) {
   plat::SetManualTime(512);
   SB_ConsoleStep();
   EXPECT_EQ(Line(SB_Var.ConsoleLine), ">ls");
+  // Idle, the console waits for the blink's next change; not with a key
+  // waiting to be read.
+  static std::vector<uint32_t> waits;
+  plat::SetIdleWaiter([](uint32_t ms) { waits.push_back(ms); });
+  plat::SetManualTime(1000);
+  SB_ConsoleIdle();
+  LSI_PutKey('a');
+  SB_ConsoleIdle();
+  plat::SetIdleWaiter(nullptr);
+  EXPECT_EQ(waits, std::vector<uint32_t>{24});
 }
 
 TEST_F(ConsoleEdit, EachStepPumpsTheNetwork) {

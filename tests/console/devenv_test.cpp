@@ -179,7 +179,7 @@ TEST_F(DevEnv, BadStartUpScriptsLeaveAnInteractiveConsole) {
   const Case cases[] = {
       {"missing", "", "File error... type DIR for directory...", true},
       {"empty", "", ">quit", true},
-      {"lone line feeds", "ECHO a\nECHO b\nQUIT", "a\nECHO b\nQUIT", true},
+      {"lone line feeds", "ECHO a\nECHO b\nQUIT", "b", false},
       {"long lines", longLine + "\r\n" + hugeLine, ">" + longLine.substr(0, 255), true},
       {"NUL and high bytes", std::string(kOddBytes, sizeof kOddBytes - 1), "a", false},
       {"a script that runs itself", "RUN TEST.TXT", "Batch nesting too deep !!!", true},
@@ -214,7 +214,7 @@ TEST_F(DevEnv, TheShippedStartUpScriptRunsCleanly) {
 }
 
 // Headless with nothing left to type, the console ends as QUIT would
-// rather than wait for ever.
+// rather than wait for ever; with no script it could read, with an error.
 TEST_F(DevEnv, NoInputToComeEndsTheConsole) {
   Script("ECHO started");
   SB_ClearPrintedLines();
@@ -222,6 +222,10 @@ TEST_F(DevEnv, NoInputToComeEndsTheConsole) {
   EXPECT_TRUE(Printed("started"));
   EXPECT_EQ(SB_Var.QuitConsole, 1);
   EXPECT_FALSE(Printed("Syntax error, or batch error !!!"));
+  std::filesystem::remove(root_ + "/DAT/TEST.TXT");
+  EXPECT_EQ(ztest::ExitCodeOf(SB_DevEnv), 1);
+  EXPECT_TRUE(Printed("File error... type DIR for directory..."));
+  SB_FreeDevEnv();
 }
 
 TEST_F(DevEnv, PleaseWaitIsCentredOnTheClearedScreen) {

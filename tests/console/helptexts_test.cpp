@@ -2,8 +2,10 @@
 // run, and the help texts and scripts the data tree ships.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "console/interpreter.h"
 #include "shell/console.h"
 #include "shell/gameevent.h"
+#include "shell/textlines.h"
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "tests/fakes/shell_fakes.h"
@@ -51,7 +54,7 @@ TEST_F(HelpTexts, TypeCopesWithMissingEmptyLongAndBinaryFiles) {
   ztest::WriteFile(root_ + "/BINARY.BIN", binary);
   SB_ClearPrintedLines();
   SB_ExecCommand("@TYPE binary.bin");
-  EXPECT_EQ(SB_PrintedLines().size(), 5u);  // four carriage returns
+  EXPECT_EQ(SB_PrintedLines().size(), 9u);  // four line feeds and four carriage returns
 }
 
 TEST_F(HelpTexts, HelpPagesAfter45LinesAndGoesOnWithAKey) {
@@ -82,36 +85,28 @@ TEST_F(HelpTexts, HeadlessWaitsEndAtOnce) {
 
 // The shipped scripts and help texts end every line with CR LF: batches
 // and TYPE split lines at carriage returns only.
-std::vector<fs::path> ShippedTexts() {
-  const fs::path data = fs::path(ZENTROVA_SOURCE_DIR) / "data";
-  std::vector<fs::path> texts;
-  for (const auto& entry : fs::directory_iterator(data / "dat")) texts.push_back(entry.path());
-  for (const auto& entry : fs::directory_iterator(data)) {
+// Every text file of the data tree, as the console reads it: lines of
+// printable text that fit its 80 columns, whatever the line ends.
+TEST(ShippedTexts, ReadAsPrintableLinesOfTheConsole) {
+  int files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(fs::path(ZENTROVA_SOURCE_DIR) / "data")) {
     std::string extension = entry.path().extension().string();
     for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (entry.is_regular_file() && extension == ".TXT") texts.push_back(entry.path());
+    if (!entry.is_regular_file() || extension != ".TXT") continue;
+    ++files;
+    const std::string text = ztest::ReadFile(entry.path().string());
+    SB_ForEachLine(text.data(), static_cast<int32_t>(text.size()), [&](const char* line) {
+      const std::string l = line;
+      EXPECT_LE(l.size(), 80u) << entry.path() << ": " << l;
+      EXPECT_TRUE(std::all_of(l.begin(), l.end(), [](char c) { return c >= ' ' || c == '\t'; }))
+          << entry.path() << ": " << l;
+      return true;
+    });
   }
-  return texts;
+  EXPECT_GE(files, 4);  // the start-up script, HELP, INFO and the race parameters
 }
 
-TEST(ShippedTexts, EndTheirLinesWithCarriageReturnAndLineFeed) {
-  const std::vector<fs::path> texts = ShippedTexts();
-  EXPECT_GE(texts.size(), 3u);  // the start-up script, HELP and INFO
-  for (const fs::path& path : texts) {
-    const std::string text = ztest::ReadFile(path.string());
-    ASSERT_GE(text.size(), 2u) << path;
-    EXPECT_EQ(text.substr(text.size() - 2), "\r\n") << path;
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\r') {
-        EXPECT_EQ(text[i + 1], '\n') << path << " at " << i;
-      } else if (text[i] == '\n') {
-        EXPECT_EQ(i > 0 ? text[i - 1] : 0, '\r') << path << " at " << i;
-      }
-    }
-  }
-}
-
-// The interpreter's words and the race and network words.
+// The interpreter's words.
 const char* const kWords[] = {
     "SAVECONSOLE", "TEXTURESCALE", "NUMBEROFCARS", "SAVETEXTCARS", "LOADTEXTCARS", "COURSEREPLAYS",
     "ASKSAVEREPLAY", "SAVEREPLAY", "SCALE", "LOADREPLAY", "INITREPLAY", "CALIBRATE", "CLEARCONSOLE", "TYPE",
@@ -125,11 +120,7 @@ const char* const kWords[] = {
     "ZORIRADEMO", "ZORIRATIMEOUT", "ZORIRANIGHTDAY", "ZORIRACAMERA", "CDSONG", "DRAWCONSOLE", "DELAY",
     "LOADBSPLINE", "SAVEBSPLINE", "SAVEBSPLINEMETER", "MAKEROAD", "COPY", "CPU", "CALC_VITRE", "INTERFACE",
     "INTRO", "INTERKEYB", "INTERJOY", "INTERCUST", "OUTPUT", "COMDEX", "MAKEICONE", "UNALPHA", "BMAPTO16",
-    "KEYQUITBATCH",
-    // Race and network.
-    "ENDOFRACE", "STARTPRACTICE", "RESTARTRACE", "LAUNCHRACE", "FAME", "HALLOFFAME", "RACEMODE", "BROADCAST",
-    "PLAY", "WATCH", "JOIN", "LEAVE", "CREATE", "SERVER", "SERVERSLIST", "MYSERVERSLIST", "PLAYERSLIST",
-    "PROTOCOLSLIST", "PROTOCOL", "INFOS", "LIST", "STARTNET", "CLOSENET"};
+    "KEYQUITBATCH"};
 
 // The command table tries the console's words (the list up to
 // KEYQUITBATCH) in the list's order.
@@ -146,26 +137,29 @@ TEST(ShippedTexts, TheCommandTableHoldsEveryConsoleWordInOrder) {
   }
 }
 
-TEST(ShippedTexts, HelpNamesEveryWordInLinesOf80Characters) {
+// HELP lists exactly the words the console answers: the command table's
+// and the race words the network stand-in takes. Each of its command lines
+// is a syntax, at least two blanks and a description, within 80 columns.
+TEST(ShippedTexts, HelpListsExactlyTheWordsTheConsoleAnswers) {
+  std::set<std::string> answered = {"PLAY", "WATCH", "CLOSENET"};
+  for (const SB_COMMAND* c = SB_FindCommand(kWords[0]); c <= SB_FindCommand("KEYQUITBATCH"); ++c)
+    answered.insert(c->Keyword);
+  std::set<std::string> listed;
   std::istringstream help(ztest::ReadFile(ZENTROVA_SOURCE_DIR "/data/HELP.TXT"));
-  std::vector<std::string> named;
   for (std::string line; std::getline(help, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     EXPECT_LE(line.size(), 80u) << line;
-    // Words are runs of capitals, digits and underscores.
-    std::string word;
-    for (char c : line + ' ') {
-      if (std::isupper(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)) ||
-          c == '_') {
-        word += c;
-      } else if (!word.empty()) {
-        named.push_back(word);
-        word.clear();
-      }
+    if (line.rfind("  ", 0) != 0) continue;
+    const size_t gap = line.find("  ", 2);
+    ASSERT_LT(gap, line.size()) << "no description apart: " << line;
+    // The keyword, and each further keyword after a comma.
+    std::istringstream syntax(line.substr(2, gap - 2));
+    bool keyword = true;
+    for (std::string word; syntax >> word; keyword = word.back() == ',') {
+      if (keyword) listed.insert(word.back() == ',' ? word.substr(0, word.size() - 1) : word);
     }
   }
-  for (const char* word : kWords)
-    EXPECT_NE(std::find(named.begin(), named.end(), word), named.end()) << word << " is not in HELP.TXT";
+  EXPECT_EQ(listed, answered);
 }
 
 }  // namespace

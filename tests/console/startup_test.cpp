@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,8 @@ struct WholeRun {
   Picture picture;
   int32_t textureScale;
 };
+// Printed by its name, so that the test's name is the same in every build.
+void PrintTo(const WholeRun& run, std::ostream* out) { *out << run.name; }
 
 struct Frame {
   bool taken = false;

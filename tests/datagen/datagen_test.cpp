@@ -4,12 +4,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "datagen/devenv.h"
 #include "datagen/sysfont.h"
 #include "race/hud.h"
+#include "shell/gamepicture.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
 #include "system/font.h"
@@ -66,7 +68,40 @@ TEST_F(DatagenTest, WritesTheConsoleBackground) {
     ++colours;
     for (int k = 0; k < 3; ++k) EXPECT_LE(palette[i * 3 + k], 85) << i;
   }
-  EXPECT_GT(colours, 64);  // a picture, not a flat fill
+  EXPECT_GT(colours, 32);  // a picture, not a flat fill
+}
+
+// Pictures remapped into the console's palette, as VIEWIMAGE shows them,
+// keep their colours: each 2 x 2 block of one colour averages within a
+// few steps of it.
+TEST_F(DatagenTest, PicturesRemappedIntoTheConsolePaletteKeepTheirColours) {
+  ASSERT_TRUE(datagen::WritePcx(root_ + "/DEVENV.PCX", datagen::DevEnvPicture()));
+  PALETTE* console = LS_LoadPcxPalette("devenv.pcx");
+  ASSERT_NE(console, nullptr);
+  const LS_RGB colours[] = {{63, 0, 0},   {0, 63, 0},   {0, 0, 63},   {63, 32, 0}, {63, 63, 0},
+                            {63, 63, 63}, {32, 32, 32}, {40, 10, 50}, {6, 11, 22}};
+  const int32_t n = static_cast<int32_t>(std::size(colours));
+  PALETTE own{};
+  BMAP* picture = LS_CreateBmap(2 * n, 2, 8, 0);
+  BMAP* shown = LS_CreateBmap(2 * n, 2, 8, 0);
+  for (int32_t i = 0; i < n; ++i) {
+    own.Entry[i] = colours[i];
+    LS_FillRect(picture, 2 * i, 0, 2 * i + 1, 1, static_cast<uint32_t>(i));
+  }
+  SB_RemapBmap(picture, &own, shown, console);
+  for (int32_t i = 0; i < n; ++i) {
+    int32_t sum[3] = {};
+    for (int32_t k = 0; k < 4; ++k) {
+      const LS_RGB& c = console->Entry[LS_GetPixel(shown, 2 * i + k % 2, k / 2)];
+      sum[0] += c.Red, sum[1] += c.Green, sum[2] += c.Blue;
+    }
+    EXPECT_NEAR(sum[0], 4 * colours[i].Red, 16) << i;
+    EXPECT_NEAR(sum[1], 4 * colours[i].Green, 16) << i;
+    EXPECT_NEAR(sum[2], 4 * colours[i].Blue, 16) << i;
+  }
+  LS_FreeBmap(shown);
+  LS_FreeBmap(picture);
+  LS_FreePalette(console);
 }
 
 // Two runs give the same bytes, those of the picture written afresh, over

@@ -90,7 +90,7 @@ TEST_F(MaterialTest, MissingPictureIsReported) {
   EXPECT_EQ(library->Textures[0].Picture, nullptr);
   EXPECT_EQ(library->Materials[0].Bitmap, nullptr);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"tga not found L>A.TGA"});
-  EXPECT_EQ(ErrorFile(), Report(0, "User Error", "ITEMFILE ERROR"));
+  EXPECT_EQ(Logged("ITEMFILE ERROR"), 1);
   FreeMaterialLibrary(library);
 }
 

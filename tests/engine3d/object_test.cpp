@@ -145,9 +145,8 @@ TEST_F(ObjectTest, MessagesNameTheFile) {
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->Next->Atoms[OBJ_MAIN], nullptr);
   FreeObject(list);
-  EXPECT_EQ(ErrorFile(), Report(0, "User Error", "Unable to load OBC M>BAD.OBC") +
-                             Report(0, "User Error", "unable to load ATOM BODY.ATM") +
-                             Report(0, "User Error", "unable to load ATOM NOWHERE.ATM"));
+  for (const char* text : {"Unable to load OBC M>BAD.OBC", "unable to load ATOM BODY.ATM", "unable to load ATOM NOWHERE.ATM"})
+    EXPECT_EQ(Logged(text), 1) << text;
 
   SB_ClearPrintedLines();
   PutSample("M", s);
@@ -187,8 +186,7 @@ TEST_F(ObjectTest, AnObjectRecordThatCannotBeHadStopsTheLoad) {
   LogErrors();
   EXPECT_EQ(Load(path, MLIB_NONE), nullptr);
   for (void* block : fill) LS_Release(block);
-  EXPECT_NE(ErrorFile().find(Report(0, "User Error", "unable to allocate OBC M>SAMPLE.OBC")),
-            std::string::npos);
+  EXPECT_EQ(Logged("unable to allocate OBC M>SAMPLE.OBC"), 1);
 }
 
 TEST_F(ObjectTest, VariantsFillTheLevelSlotsAndShareOneLibrary) {

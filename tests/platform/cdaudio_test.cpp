@@ -100,12 +100,23 @@ TEST_F(CdDeviceTest, LengthsAndPositionsInMilliseconds) {
   Track(5, 8000, 4004);         // 500.5 ms: 500
   ztest::WriteFile(TrackFile(3), "not a wave at all");
   Track(9, 48000, 48);  // 1 ms
+  // Track 6: an odd chunk and its pad byte before the samples (100 ms);
+  // track 7: a block size that does not match its format.
+  datagen::Wave w = ztest::MakeWave(11025, 1, 16);
+  w.samples = datagen::ConstantSamples(w, 1000, 1103);
+  std::vector<uint8_t> bytes = datagen::EncodeWave(w);
+  const std::vector<uint8_t> odd = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+  bytes.insert(bytes.begin() + 36, odd.begin(), odd.end());
+  ztest::WriteBytes(TrackFile(6), bytes);
+  bytes = datagen::EncodeWave(w);
+  bytes[32] = 3;
+  ztest::WriteBytes(TrackFile(7), bytes);
   ASSERT_EQ(Send("open cdaudio wait"), cd::kOk);
   const std::tuple<const char*, int, const char*> replies[] = {
       {"length", 2, "1000"}, {"position", 2, "0"},    {"length", 4, "100"},   {"position", 4, "1000"},
-      {"length", 5, "500"},  {"position", 5, "1100"}, {"position", 9, "1600"}};
+      {"length", 5, "500"},  {"position", 5, "1100"}, {"length", 6, "100"},   {"position", 9, "1700"}};
   for (const auto& [what, track, reply] : replies) EXPECT_EQ(Status(what, track), reply) << what << track;
-  for (int n : {0, 1, 3, 6, 99, 100, -2})
+  for (int n : {0, 1, 3, 7, 99, 100, -2})
     for (const char* what : {"length", "position"})
       EXPECT_EQ(Send(std::string("status cdaudio ") + what + " track " + std::to_string(n)), cd::kNoTrack)
           << n;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/display_state.h"
 
 namespace {
 
@@ -23,14 +24,6 @@ class Display : public ::testing::Test {
     ResetDisplay();
   }
 
-  static PixelFormat Rgb565() {
-    PixelFormat f;
-    f.bitsPerPixel = 16;
-    f.redMask = 0xF800;
-    f.greenMask = 0x07E0;
-    f.blueMask = 0x001F;
-    return f;
-  }
   static SurfaceRequest Request(int32_t w, int32_t h, bool system = false) {
     SurfaceRequest r;
     r.width = w;

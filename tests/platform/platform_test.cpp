@@ -92,6 +92,13 @@ TEST_F(PlatformTest, ProfileKeysMatchWithoutRegardToCase) {
   EXPECT_EQ(plat::GetProfileString("ZIDADE", "Master", "TRUE"), "TRUE");
   EXPECT_EQ(plat::GetProfileString("Other", "master", ""), "NO");
   EXPECT_EQ(plat::GetProfileString("Missing", "x", "dflt"), "dflt");
+  // A section named by blanks alone is written back as it was read, so
+  // its entries survive the rewrite after a dropped line.
+  WriteWinIni("[ ]\nk=v\ndropped\n");
+  EXPECT_EQ(plat::GetProfileString(" ", "k", ""), "v");
+  EXPECT_EQ(ztest::ReadFile(config_ + "/win.ini"), "[ ]\nk=v\n");
+  plat::SetConfigDir(config_);
+  EXPECT_EQ(plat::GetProfileString("", "k", ""), "v");
 }
 
 TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
@@ -100,7 +107,7 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
   const uint32_t number = 0xDEADBEEF;
   const char text[] = "with\nnewline and = sign";
   EXPECT_TRUE(plat::RegSetValue(key, "Num", plat::kRegNumber, &number, 4));
-  EXPECT_TRUE(plat::RegSetValue(key, "Te%xt", plat::kRegString, text, sizeof text));
+  EXPECT_TRUE(plat::RegSetValue(key, "Te%x=t", plat::kRegString, text, sizeof text));
   EXPECT_TRUE(plat::RegSetValue(key, "Empty", plat::kRegBinary, nullptr, 0));
   EXPECT_TRUE(plat::RegCloseKey(key));
   EXPECT_FALSE(plat::RegCloseKey(key));
@@ -114,7 +121,7 @@ TEST_F(PlatformTest, RegistryKeepsTypesAndBytesAcrossReloads) {
   EXPECT_EQ(std::tie(type, got), std::tuple(plat::kRegNumber, number));
   char buffer[64];
   size = sizeof buffer;
-  ASSERT_TRUE(plat::RegQueryValue(key, "te%XT", &type, buffer, &size));
+  ASSERT_TRUE(plat::RegQueryValue(key, "te%X=T", &type, buffer, &size));
   EXPECT_EQ(size, sizeof text);
   EXPECT_STREQ(buffer, text);
   size = 0;
@@ -142,7 +149,7 @@ TEST_F(PlatformTest, GarbledRegistryKeepsItsGoodValuesAndIsRewritten) {
 }
 
 TEST(TextLines, SplitsTrimsAndChecks) {
-  EXPECT_EQ(plat::SplitLines("a\r\nb\n\nc"), (std::vector<std::string>{"a", "b", "", "c"}));
+  EXPECT_EQ(plat::SplitLines("a\r\nb\n\nc\rd"), (std::vector<std::string>{"a", "b", "", "c", "d"}));
   EXPECT_EQ(plat::Trim("  a b \t"), "a b");
   EXPECT_EQ(plat::Trim("   "), "");
   EXPECT_TRUE(plat::IsPrintableText("a\tb"));

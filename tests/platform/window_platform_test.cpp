@@ -178,6 +178,7 @@ TEST_F(InputScript, KeysArePlayedAfterTheirPumps) {
   Pump();
   EXPECT_FALSE(KeyState(18));
   EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgSysKeyUp * 1000 + 83, kMsgSysKeyUp * 1000 + 18}));
+  EXPECT_FALSE(InputMayArrive());  // played to its end
 }
 
 TEST_F(InputScript, BadScriptsAreRefusedWithTheirLine) {

@@ -1,7 +1,7 @@
 // The built program headless on a copy of the default data tree: a start-up
 // script runs a race at an 8-bit and a 16-bit video mode, and on the
 // accelerator, while the input script takes a screenshot, pauses and
-// leaves.
+// leaves; scripts with nothing to type end and say what they did.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -75,5 +75,55 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
                          testing::Values("VIDEOMODE 7", "VIDEOMODE 17", "VIDEOMODE 17\r\nMODE PVR"));
+
+// As a user runs it headless with a script and nothing to type: a race
+// ends after its set-up and a frame, a script with Linux line ends runs
+// every line, each console line reaches standard output, and a script
+// that cannot be read fails with its name on standard error.
+using ProgramRunTest = ztest::Environment;
+
+TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/PLAY.TXT", "PLAY\r\nQUIT\r\n");
+  ztest::WriteFile(tree + "/dat/LF.TXT", "ECHO one\nECHO two\nQUIT\n");
+  ztest::WriteFile(tree + "/dat/VIEW.TXT", "VIEWIMAGE BIG.TGA\r\nQUIT\r\n");
+  // 2048 x 2048 at 8 bits, run-length coded, 65,664 bytes: the library
+  // reads it, but its 24-bit copy does not fit the game's heap beside it.
+  std::string big = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 0, 8, 8, 0x20};
+  big[0] = 110;  // an image identifier of 110 bytes
+  big += std::string(110, 'i');
+  for (int i = 0; i < 2048 * 2048 / 128; ++i) big += "\xFF\x07";
+  ASSERT_EQ(big.size(), 65664u);
+  ztest::WriteFile(tree + "/BIG.TGA", big);
+  const struct {
+    const char* script;
+    int exitCode;
+    std::vector<std::string> out;  // in their order on standard output
+    const char* error;             // in standard error
+  } cases[] = {{"play.txt", 0, kRaceLines, ""},
+               {"lf.txt", 0, {">ECHO one", "one", ">ECHO two", "two", ">QUIT"}, ""},
+               {"view.txt", 0, {">VIEWIMAGE BIG.TGA", "File BIG.TGA not found !!!", ">QUIT"}, ""},
+               {"missing.txt", 1, {"File error... type DIR for directory..."}, "DAT>MISSING.TXT ("}};
+  for (const auto& c : cases) {
+    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree +
+                                "' ZENTROVA_CONFIG_DIR='" + config_ +
+                                "' timeout 60 '" ZENTROVA_EXE "' -S:" + c.script + " >'" + temp_ +
+                                "/out.txt' 2>'" + temp_ + "/err.txt'";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status)) << c.script;
+    EXPECT_EQ(WEXITSTATUS(status), c.exitCode) << c.script;
+    std::istringstream out(ztest::ReadFile(temp_ + "/out.txt"));
+    size_t next = 0;
+    for (std::string line; std::getline(out, line) && next < c.out.size();)
+      if (line.rfind(c.out[next], 0) == 0) ++next;
+    EXPECT_EQ(next, c.out.size()) << c.script << ": missing or out of order: " << c.out[next];
+    const std::string error = ztest::ReadFile(temp_ + "/err.txt");
+    if (*c.error)
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.script << ": " << error;
+    else
+      EXPECT_EQ(error, "") << c.script;
+  }
+}
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine3d/race3d.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
+#include "platform/window.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/owner.h"
@@ -57,6 +58,7 @@ void SessionTest::SetUp() {
   ASSERT_TRUE(datagen::WritePcx(root_ + "/TXT/PALETTE.PCX", datagen::TexturePalettePicture()));
   SB_ClearPrintedLines();
   Session().onFrame = [this] { ++frames_; };
+  plat::SetMessageSource([] {});  // the test is the keyboard: keys may come
 }
 
 void SessionTest::StartDisplay() {

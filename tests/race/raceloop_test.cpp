@@ -213,6 +213,31 @@ TEST_F(RaceLoopTest, VAppliesTheNextVideoModeOrEndsOnNoVideoRam) {
   EXPECT_NE(Boxes().back().find("Not enough video ram"), std::string::npos);
 }
 
+// Headless with no key to come, a race, its pause and its end menu end
+// after a frame as the leave key would; the pause and the end menu wait
+// for keys giving the processor away.
+int32_t g_idles = 0;
+TEST_F(RaceLoopTest, WithNoKeyToComeTheRaceEndsAfterAFrame) {
+  MakeRaceScreen();
+  plat::SetIdleWaiter([](uint32_t) { ++g_idles; });
+  plat::SetMessageSource(nullptr);
+  for (const auto& [paused, menu, idles] : {std::tuple{0, 0, 0}, {1, 0, 1}, {0, 1, 1}}) {
+    ztest::Session().trace.clear();
+    SB_Var.LeaveRace = SB_Var.RaceFrames = g_idles = 0;
+    SB_Var.Paused = paused;
+    SB_Var.StepListEnd = menu;
+    SB_RaceLoop();
+    EXPECT_EQ(std::tuple(SB_Var.RaceFrames, SB_Var.LeaveRace, g_idles), std::tuple(1, 1, idles))
+        << paused << menu;
+    EXPECT_EQ(ztest::TracedWith("SB_MuteCarSoundsNow").size(), 1u);
+  }
+  plat::SetIdleWaiter(nullptr);
+  SB_Var.DebugMode = SB_DEBUG_TXTANIM;
+  plat::SetKeyState(kF1, true);  // held for ever: nothing waits for its release
+  SB_SwitchDebugMode();
+  EXPECT_EQ(SB_Var.DebugMode, SB_DEBUG_GAME);
+}
+
 TEST_F(RaceLoopTest, TheLoopEnds3000MsAfterTheSessionWasLost) {
   MakeRaceScreen();
   SB_Var.SessionLost = 1;

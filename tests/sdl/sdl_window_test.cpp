@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/sdl/joystick.h"
 #include "platform/sdl/video.h"
 #include "platform/window.h"
+#include "system/bmap.h"
 #include "system/graphic.h"
 #include "system/input.h"
 #include "system/lsvar.h"
@@ -266,6 +268,32 @@ TEST_F(SdlLibrary, AQuitRequestClosesTheGraphicsAndEndsWithZero) {
   EXPECT_EQ(ztest::ExitCodeOf([] { LS_UpdateEvent(); }), 0);
   EXPECT_EQ(LS_Var.Screen, nullptr);
   EXPECT_FALSE(plat::DisplayOpen());
+}
+
+// A frame is shown only when what the front shows changed since the last
+// one shown, or when the window asks for one.
+TEST_F(SdlLibrary, OnlyAChangedFrontIsShown) {
+  LSYS_SetVideoMode(640, 480, 8, 1);
+  PALETTE palette{};
+  LS_SetPalette(&palette);
+  sdl::FlushFront();
+  const std::pair<std::function<void()>, uint64_t> rows[] = {
+      {[] { LS_FillRect(LS_Var.Screen, 0, 0, 9, 9, 0); }, 0},  // the same pixels again
+      {[] { LS_FillRect(LS_Var.Screen, 5, 5, 5, 5, 1); }, 1},
+      {[&] { LS_SetPalette(&palette); }, 0},
+      {[&] {
+         palette.Entry[1].Red = 63;
+         LS_SetPalette(&palette);
+       },
+       1},
+      {sdl::RedrawWindow, 1},  // exposed
+  };
+  for (const auto& [act, frames] : rows) {
+    const uint64_t before = sdl::FramesShown();
+    act();
+    sdl::FlushFront();
+    EXPECT_EQ(sdl::FramesShown() - before, frames) << &act - &rows[0].first;
+  }
 }
 
 TEST_F(SdlLibrary, AVirtualJoystickReadsBack) {

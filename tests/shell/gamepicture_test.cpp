@@ -15,6 +15,7 @@
 #include "system/error.h"
 #include "system/pixel.h"
 #include "tests/fakes/shell_fakes.h"
+#include "tests/support/pixels.h"
 
 namespace {
 
@@ -54,24 +55,10 @@ datagen::Picture8 Pcx(int width, int height) {
   return picture;
 }
 
-std::vector<uint32_t> PixelsOf(BMAP* bmap) {
-  std::vector<uint32_t> out;
-  LS_LockBmap(bmap);
-  for (int32_t y = 0; y < bmap->SizeY; ++y)
-    for (int32_t x = 0; x < bmap->SizeX; ++x)
-      out.push_back(LSI_LoadPixel(LSI_PixelAt(bmap, x, y), LSI_BytesPerPixel(bmap)));
-  LS_UnlockBmap(bmap);
-  return out;
-}
+using ztest::PixelsOf;
 
 BMAP* Filled(int32_t width, int32_t height, int32_t depth, const std::vector<uint32_t>& pixels) {
-  BMAP* b = LS_CreateBmap(width, height, depth, 0);
-  LS_LockBmap(b);
-  for (int32_t y = 0; y < height; ++y)
-    for (int32_t x = 0; x < width; ++x)
-      LSI_StorePixel(LSI_PixelAt(b, x, y), LSI_BytesPerPixel(b), pixels[static_cast<size_t>(y * width + x)]);
-  LS_UnlockBmap(b);
-  return b;
+  return ztest::FilledBmap(width, height, depth, pixels);
 }
 
 class GamePicture : public ztest::ShellTest {};
@@ -133,10 +120,21 @@ TEST_F(GamePicture, MissingTruncatedAndRefusedPicturesGiveNothing) {
   wrong[0] = 11;  // not made by the right tool
   ztest::WriteFile(root_ + "/WRONG.PCX", wrong);
   ztest::WriteFile(root_ + "/SHORT.PCX", pcx.substr(0, 700));
+  // Pictures the library reads whose copy does not fit beside them, with
+  // the heap's errors fatal as in the program.
+  Bytes big = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0x4C, 4, 8, 0x20};  // 1024 x 1100 x 8, coded
+  for (int i = 0; i < 1024 * 1100 / 128; ++i) big.insert(big.end(), {0xFF, 7});
+  WriteBytes(root_ + "/BIG.TGA", big);
+  datagen::Picture8 wide = Pcx(1, 1);
+  wide.width = 2048, wide.height = 1100;
+  wide.pixels.assign(2048 * 1100, 7);
+  ASSERT_TRUE(datagen::WritePcx(root_ + "/BIG.PCX", wide));
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
 
   const int16_t bmaps = LSI_Var.NbBmap, allocs = LSI_Var.NbAlloc, palettes = LSI_Var.NbPal;
-  for (const char* name : {"none.tga", "cut.tga", "grey.tga"}) EXPECT_EQ(SB_LoadTga(name), nullptr) << name;
-  for (const char* name : {"none.pcx", "cut.pcx", "wrong.pcx"})
+  for (const char* name : {"none.tga", "cut.tga", "grey.tga", "big.tga"})
+    EXPECT_EQ(SB_LoadTga(name), nullptr) << name;
+  for (const char* name : {"none.pcx", "cut.pcx", "wrong.pcx", "big.pcx"})
     EXPECT_EQ(SB_LoadPcx(name, 0), nullptr) << name;
   for (const char* name : {"none.pcx", "short.pcx"}) EXPECT_EQ(SB_LoadPalette(name), nullptr) << name;
   EXPECT_EQ(SB_Var.NbBmapOwners, 0);

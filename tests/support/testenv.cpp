@@ -94,6 +94,15 @@ void Environment::WriteWinIni(const std::string& text) {
 
 const std::vector<std::string>& Environment::Boxes() const { return plat::ShownMessageBoxes(); }
 
+std::string Environment::ErrorFile() const { return ReadFile(root_ + "/LSDEBUG.ERM"); }
+
+int Environment::Logged(const std::string& text) const {
+  const std::string all = ErrorFile();
+  int n = 0;
+  for (size_t at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) ++n;
+  return n;
+}
+
 void LibraryTest::SetUp() {
   Environment::SetUp();
   LSI_CloseMemory();

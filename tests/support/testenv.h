@@ -47,6 +47,10 @@ class Environment : public ::testing::Test {
   void WriteWinIni(const std::string& text);
   // The message boxes shown so far.
   const std::vector<std::string>& Boxes() const;
+  // The library's error file on drive C:, and how many of its reports
+  // hold the text.
+  std::string ErrorFile() const;
+  int Logged(const std::string& text) const;
 };
 
 // Starts the library as the program does (heap of the given size) and

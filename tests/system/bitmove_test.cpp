@@ -2,21 +2,23 @@
 // between surfaces, and the alpha blend.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/display.h"
 #include "system/bmap.h"
+#include "tests/support/pixels.h"
 #include "tests/system/bmap_fixture.h"
 
 namespace {
 
-using ztest::ExitCodeOf;
+using Pixels = std::vector<uint32_t>;
 
 class Bitmove : public ztest::BmapTest {
  protected:
   // A source whose pixel (x, y) holds 10 x y + x + 1.
   BMAP* Numbered(int32_t width, int32_t height, int32_t depth) {
-    std::vector<uint32_t> pixels;
+    Pixels pixels;
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) pixels.push_back(static_cast<uint32_t>(10 * y + x + 1));
     return Filled(width, height, depth, pixels);
@@ -24,79 +26,50 @@ class Bitmove : public ztest::BmapTest {
   static uint32_t At(BMAP* b, int32_t x, int32_t y) { return LS_GetPixel(b, x, y); }
 };
 
-TEST_F(Bitmove, NegativeSourceCornerMovesTheDestination) {
-  BMAP* src = Numbered(8, 4, 8);
-  BMAP* dst = LS_CreateBmap(20, 10, 8, 0);
-  LS_Bitmove(src, dst, -5, 0, 7, 0, 2, 3, 0);
-  EXPECT_EQ(At(dst, 7, 3), 1u);  // source column 0 at x + 5
-  EXPECT_EQ(At(dst, 14, 3), 8u);
-  EXPECT_EQ(At(dst, 6, 3), 0u);
-  EXPECT_EQ(At(dst, 15, 3), 0u);
+TEST_F(Bitmove, CornersAreOrderedAndClippedOnBothSides) {
+  struct Row {
+    const char* what;
+    int32_t x1, y1, x2, y2, dx, dy;
+    std::vector<std::tuple<int32_t, int32_t, uint32_t>> probes;  // x, y, pixel
+  } rows[] = {
+      {"a negative source corner moves the destination", -5, 0, 7, 0, 2, 3, {{7, 3, 1}, {14, 3, 8}, {6, 3, 0}, {15, 3, 0}}},
+      {"a negative destination moves the source corner", 0, 0, 7, 3, -3, -2, {{0, 0, 24}, {4, 1, 38}, {0, 2, 0}}},
+      {"reversed corners past the source", 9, 9, 4, 3, 1, 2, {{1, 2, 35}, {4, 2, 38}, {5, 2, 0}, {1, 3, 0}, {0, 2, 0}}},
+      {"wholly to the right", 0, 0, 7, 3, 20, 0, {}},
+      {"wholly left of the source", -9, 0, -1, 3, 0, 0, {}},
+      {"far away", 0, 0, 1, 1, INT32_MIN, INT32_MIN, {}},
+      {"the widest source moves the destination away", INT32_MIN, 0, INT32_MAX, 1, 0, 0, {}},
+  };
+  BMAP* src = Numbered(8, 4, 16);
+  BMAP* dst = LS_CreateBmap(20, 10, 16, 0);
+  for (const Row& r : rows) {
+    LS_ClearBmap(dst);
+    LS_Bitmove(src, dst, r.x1, r.y1, r.x2, r.y2, r.dx, r.dy, 0);
+    size_t drawn = 0;
+    for (uint32_t v : ztest::PixelsOf(dst)) drawn += v != 0;
+    if (r.probes.empty()) {
+      EXPECT_EQ(drawn, 0u) << r.what;
+    }
+    for (auto [x, y, pixel] : r.probes) EXPECT_EQ(At(dst, x, y), pixel) << r.what << " at " << x << "," << y;
+  }
   LS_FreeBmap(dst);
   LS_FreeBmap(src);
 }
 
-TEST_F(Bitmove, NegativeDestinationMovesTheSourceCorner) {
-  BMAP* src = Numbered(8, 4, 8);
-  BMAP* dst = LS_CreateBmap(5, 5, 8, 0);
-  LS_Bitmove(src, dst, 0, 0, 7, 3, -3, -2, 0);
-  EXPECT_EQ(At(dst, 0, 0), 24u);  // source (3, 2)
-  EXPECT_EQ(At(dst, 4, 1), 38u);  // source (7, 3)
-  EXPECT_EQ(At(dst, 0, 2), 0u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, CornersInAnyOrderAndClippedOnBothSides) {
-  BMAP* src = Numbered(6, 6, 16);
-  BMAP* dst = LS_CreateBmap(4, 4, 16, 0);
-  // Reversed corners reaching past the source; the destination cuts too.
-  LS_Bitmove(src, dst, 9, 9, 4, 3, 1, 2, 0);
-  EXPECT_EQ(At(dst, 1, 2), 35u);  // source (4, 3)
-  EXPECT_EQ(At(dst, 2, 3), 46u);  // source (5, 4)
-  EXPECT_EQ(At(dst, 3, 3), 0u);   // nothing beyond source column 5
-  EXPECT_EQ(At(dst, 0, 2), 0u);
-  // Wholly outside: nothing at all.
-  LS_ClearBmap(dst);
-  LS_Bitmove(src, dst, 0, 0, 5, 5, 4, 0, 0);
-  LS_Bitmove(src, dst, -9, 0, -1, 5, 0, 0, 0);
-  LS_Bitmove(src, dst, 6, 0, 9, 5, 0, 0, 0);
-  LS_Bitmove(src, dst, 0, 0, 5, 5, -6, 0, 0);
-  LS_Bitmove(src, dst, 0, 0, 1, 1, INT32_MIN, INT32_MIN, 0);
-  LS_Bitmove(src, dst, INT32_MIN, 0, INT32_MAX, 1, 0, 0, 0);
-  for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(At(dst, x, y), 0u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, TransparentCopyKeepsTheDestinationWhereTheSourceIsZero) {
-  BMAP* src = Filled(3, 1, 8, {5, 0, 7});
-  BMAP* dst = Filled(3, 1, 8, {1, 2, 3});
-  LS_Bitmove(src, dst, 0, 0, 2, 0, 0, 0, 1);
-  EXPECT_EQ(At(dst, 0, 0), 5u);
-  EXPECT_EQ(At(dst, 1, 0), 2u);
-  EXPECT_EQ(At(dst, 2, 0), 7u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, TransparentCopyWritesWholePixels) {
-  BMAP* src = Filled(3, 1, 16, {0x0100, 0, 0x00FF});
-  BMAP* dst = Filled(3, 1, 16, {0xAAAA, 0xBBBB, 0xCCCC});
-  LS_Bitmove(src, dst, 0, 0, 2, 0, 0, 0, 1);
-  EXPECT_EQ(At(dst, 0, 0), 0x0100u);
-  EXPECT_EQ(At(dst, 1, 0), 0xBBBBu);
-  EXPECT_EQ(At(dst, 2, 0), 0x00FFu);
-  BMAP* deep = Filled(2, 1, 24, {0x010000, 0});
-  BMAP* under = Filled(2, 1, 24, {0x123456, 0x654321});
-  LS_Bitmove(deep, under, 0, 0, 1, 0, 0, 0, 1);
-  EXPECT_EQ(At(under, 0, 0), 0x010000u);
-  EXPECT_EQ(At(under, 1, 0), 0x654321u);
-  LS_FreeBmap(under);
-  LS_FreeBmap(deep);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
+TEST_F(Bitmove, TransparentCopyKeepsTheDestinationWhereTheWholeSourcePixelIsZero) {
+  const std::tuple<int32_t, Pixels, Pixels, Pixels> rows[] = {
+      {8, {5, 0, 7}, {1, 2, 3}, {5, 2, 7}},
+      {16, {0x0100, 0, 0x00FF}, {0xAAAA, 0xBBBB, 0xCCCC}, {0x0100, 0xBBBB, 0x00FF}},
+      {24, {0x010000, 0, 1}, {0x123456, 0x654321, 0}, {0x010000, 0x654321, 1}},
+  };
+  for (const auto& [depth, source, under, result] : rows) {
+    BMAP* src = Filled(3, 1, depth, source);
+    BMAP* dst = Filled(3, 1, depth, under);
+    LS_Bitmove(src, dst, 0, 0, 2, 0, 0, 0, 1);
+    EXPECT_EQ(ztest::PixelsOf(dst), result) << depth;
+    LS_FreeBmap(dst);
+    LS_FreeBmap(src);
+  }
 }
 
 TEST_F(Bitmove, OverlappingCopyWithinOneBitmap) {
@@ -111,25 +84,16 @@ TEST_F(Bitmove, OverlappingCopyWithinOneBitmap) {
   LS_FreeBmap(b);
 }
 
-TEST_F(Bitmove, CopyIntoAWidePitchSurfaceLandsRowByRow) {
+TEST_F(Bitmove, CopyIntoAndOutOfAWidePitchSurface) {
   BMAP* src = Numbered(5, 3, 16);
-  BMAP* dst = LS_CreateBmap(7, 4, 16, BMAP_SYSMEM);
-  LS_Bitmove(src, dst, 0, 0, 4, 2, 1, 1, 0);
-  LS_LockBmap(dst);
-  ASSERT_GT(dst->ByteLen, 14);
-  for (int32_t y = 0; y < 3; ++y)
-    for (int32_t x = 0; x < 5; ++x) {
-      uint16_t v;
-      std::memcpy(&v, dst->Start + (y + 1) * dst->ByteLen + (x + 1) * 2, 2);
-      EXPECT_EQ(v, 10 * y + x + 1);
-    }
-  LS_UnlockBmap(dst);
-  // And back out of it.
+  BMAP* surface = LS_CreateBmap(7, 4, 16, BMAP_SYSMEM);
+  LS_Bitmove(src, surface, 0, 0, 4, 2, 1, 1, 0);
   BMAP* back = LS_CreateBmap(7, 4, 16, 0);
-  LS_Bitmove(dst, back, 0, 0, 6, 3, 0, 0, 0);
-  EXPECT_EQ(At(back, 5, 3), 25u);
+  LS_Bitmove(surface, back, 0, 0, 6, 3, 0, 0, 0);
+  for (int32_t y = 0; y < 3; ++y)
+    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(At(back, x + 1, y + 1), static_cast<uint32_t>(10 * y + x + 1));
   LS_FreeBmap(back);
-  LS_FreeBmap(dst);
+  LS_FreeBmap(surface);
   LS_FreeBmap(src);
 }
 
@@ -140,7 +104,6 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   Put(dst, 1, 0, 0x7777);
   const plat::DisplayCounters before = plat::GetDisplayCounters();
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 1);  // keyed: colour 0 is skipped
-  EXPECT_EQ(plat::GetDisplayCounters().fastBlits, before.fastBlits + 1);
   EXPECT_EQ(At(dst, 0, 0), 0x1234u);
   EXPECT_EQ(At(dst, 1, 0), 0x7777u);
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 0);
@@ -155,45 +118,27 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   EXPECT_EQ(At(sys, 0, 0), 0x1234u);
   EXPECT_EQ(plat::GetDisplayCounters().blits, before.blits + 3);
   EXPECT_EQ(plat::GetDisplayCounters().fastBlits, before.fastBlits + 2);
-  LS_FreeBmap(sys);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, BusyDisplayIsWaitedForAndLostSurfacesRestored) {
+  // A busy display is waited for; a lost surface is restored.
   static int redraws = 0;
-  redraws = 0;
-  BMAP* src = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
-  BMAP* dst = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
   LS_SetBmapRestoreProc(dst, [](BMAP*) { return ++redraws; });
-  Put(src, 2, 2, 0x4321);
   plat::MakeNextBlitsBusy(3);
-  const int32_t fast = plat::GetDisplayCounters().fastBlits;
   LS_Bitmove(src, dst, 0, 0, 3, 3, 0, 0, 0);
-  EXPECT_EQ(plat::GetDisplayCounters().fastBlits, fast + 4);
-  EXPECT_EQ(At(dst, 2, 2), 0x4321u);
+  EXPECT_EQ(plat::GetDisplayCounters().fastBlits, before.fastBlits + 2 + 4);
   plat::MarkSurfaceLost(dst->Surface);
+  Put(src, 2, 2, 0x4321);
   LS_Bitmove(src, dst, 2, 2, 2, 2, 0, 0, 0);
   EXPECT_EQ(redraws, 1);
   EXPECT_EQ(At(dst, 0, 0), 0x4321u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, LockedSurfacesAreRefusedByTheDisplayCopy) {
-  BMAP* src = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
-  BMAP* dst = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
-  LS_LockBmap(src);
-  LS_LockBmap(src);
+  // Locked surfaces are refused.
   LogErrors();
-  LS_Bitmove(src, dst, 0, 0, 3, 3, 0, 0, 0);
-  LS_UnlockBmap(src);
-  LS_UnlockBmap(src);
-  LS_LockBmap(dst);
-  LS_Bitmove(src, dst, 0, 0, 3, 3, 0, 0, 0);
-  LS_UnlockBmap(dst);
-  EXPECT_EQ(ErrorFile(), Report(8, "Bmap Error", "Source DDRAW BMAP Locked") +
-                             Report(8, "Bmap Error", "Destination DDRAW BMAP Locked"));
+  for (BMAP* locked : {src, dst}) {
+    LS_LockBmap(locked);
+    LS_Bitmove(src, dst, 0, 0, 3, 3, 0, 0, 0);
+    LS_UnlockBmap(locked);
+  }
+  EXPECT_EQ(Logged("Source DDRAW BMAP Locked"), 1);
+  EXPECT_EQ(Logged("Destination DDRAW BMAP Locked"), 1);
+  LS_FreeBmap(sys);
   LS_FreeBmap(dst);
   LS_FreeBmap(src);
 }
@@ -209,69 +154,48 @@ TEST_F(Bitmove, FramedFrontScreenIsReachedAtTheClientOffset) {
   uint8_t* pixels;
   int32_t pitch;
   ASSERT_EQ(plat::LockSurface(LS_Var.Screen->Surface, &pixels, &pitch), plat::kDisplayOk);
-  uint16_t v;
-  std::memcpy(&v, pixels + 54 * pitch + 103 * 2, 2);
-  EXPECT_EQ(v, 0xABCD);
-  std::memcpy(&v, pixels + 50 * pitch + 100 * 2, 2);
-  EXPECT_EQ(v, 0x1111);
+  uint16_t v[2];
+  std::memcpy(&v[0], pixels + 54 * pitch + 103 * 2, 2);
+  std::memcpy(&v[1], pixels + 50 * pitch + 100 * 2, 2);
+  EXPECT_EQ(v[0], 0xABCD);
+  EXPECT_EQ(v[1], 0x1111);
   plat::UnlockSurface(LS_Var.Screen->Surface);
   LS_FreeBmap(src);
   FreeScreens();
 }
 
-TEST_F(Bitmove, AlphaBlendIntoFiveSixFive) {
-  BMAP* src = Filled(3, 1, 32, {0xFF00FF00, 0x00FFFFFF, 0x80FF0000});
-  src->Format = BMAP_ARGB8888;
-  BMAP* dst = Filled(3, 1, 16, {0, 0x1234, 0});
-  dst->Format = BMAP_RGB565;
-  LS_Bitmove(src, dst, 0, 0, 2, 0, 0, 0, 2);
-  EXPECT_EQ(At(dst, 0, 0), 0x07C0u);  // green at five bits, lowest bit 0
-  EXPECT_EQ(At(dst, 1, 0), 0x1234u);  // alpha 0 leaves it
-  EXPECT_EQ(At(dst, 2, 0), 15u << 11);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, AlphaBlendIntoFiveFiveFive) {
-  BMAP* src = Filled(2, 1, 32, {0x80FF0000, 0x40000000});
-  BMAP* dst = Filled(2, 1, 16, {0x001F, 0x7FFF});
-  LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 2);
-  // a = 128 x 0.003921569: red 31 a truncates to 15, blue 31 (1 - a) to 15.
-  EXPECT_EQ(At(dst, 0, 0), 15u << 10 | 15u);
-  // a = 64 x 0.003921569 over white: each component 31 (1 - a) = 23.2.
-  EXPECT_EQ(At(dst, 1, 0), 23u << 10 | 23u << 5 | 23u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, AlphaBlendIntoThirtyTwoBits) {
-  BMAP* src = Filled(1, 1, 32, {0x80FF8000});
-  BMAP* keeps = Filled(1, 1, 32, {0xC0000000});
-  keeps->Format = BMAP_ARGB8888;
-  LS_Bitmove(src, keeps, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(keeps, 0, 0), 0xC0804000u);  // the larger alpha stays
-  BMAP* plain = Filled(1, 1, 32, {0x40000000});
-  LS_Bitmove(src, plain, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(plain, 0, 0), 0x00804000u);  // alpha written 0
-  LS_FreeBmap(plain);
-  LS_FreeBmap(keeps);
-  LS_FreeBmap(src);
-}
-
-TEST_F(Bitmove, AlphaNeedsAThirtyTwoBitSourceAndAKnownDestination) {
+TEST_F(Bitmove, AlphaBlend) {
+  struct Row {
+    const char* what;
+    int32_t depth, format;
+    Pixels source, under, result;
+  } rows[] = {
+      // Green at five bits (lowest bit 0); alpha 0 leaves the pixel.
+      {"565", 16, BMAP_RGB565, {0xFF00FF00, 0x00FFFFFF, 0x80FF0000}, {0, 0x1234, 0}, {0x07C0, 0x1234, 15u << 11}},
+      // a = 128 x 0.003921569: red 31 a truncates to 15, blue 31 (1 - a) to
+      // 15; a = 64 over white: each component 31 (1 - a) = 23.2.
+      {"555", 16, BMAP_RGB555, {0x80FF0000, 0x40000000, 0}, {0x001F, 0x7FFF, 0}, {15u << 10 | 15u, 23u << 10 | 23u << 5 | 23u, 0}},
+      {"32 with alpha: the larger alpha stays", 32, BMAP_ARGB8888, {0x80FF8000}, {0xC0000000}, {0xC0804000}},
+      {"32 without: alpha written 0", 32, BMAP_XRGB8888, {0x80FF8000}, {0x40000000}, {0x00804000}},
+      {"24: nothing", 24, BMAP_RGB888, {0xFFFFFFFF}, {0x123456}, {0x123456}},
+      {"an unknown 16-bit format: nothing", 16, BMAP_BGR565, {0xFFFFFFFF}, {0x1234}, {0x1234}},
+  };
+  for (const Row& r : rows) {
+    const int32_t n = static_cast<int32_t>(r.source.size());
+    BMAP* src = Filled(n, 1, 32, r.source);
+    src->Format = BMAP_ARGB8888;
+    BMAP* dst = Filled(n, 1, r.depth, r.under);
+    dst->Format = r.format;
+    LS_Bitmove(src, dst, 0, 0, n - 1, 0, 0, 0, 2);
+    EXPECT_EQ(ztest::PixelsOf(dst), r.result) << r.what;
+    LS_FreeBmap(dst);
+    LS_FreeBmap(src);
+  }
+  // The source must have 32 bits.
   BMAP* shallow = Filled(1, 1, 24, {0xFFFFFF});
   BMAP* dst = Filled(1, 1, 16, {0x1234});
   LS_Bitmove(shallow, dst, 0, 0, 0, 0, 0, 0, 2);
   EXPECT_EQ(At(dst, 0, 0), 0x1234u);
-  BMAP* src = Filled(1, 1, 32, {0xFFFFFFFF});
-  BMAP* deep = Filled(1, 1, 24, {0x123456});
-  LS_Bitmove(src, deep, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(deep, 0, 0), 0x123456u);
-  dst->Format = BMAP_BGR565;
-  LS_Bitmove(src, dst, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(dst, 0, 0), 0x1234u);
-  LS_FreeBmap(deep);
-  LS_FreeBmap(src);
   LS_FreeBmap(dst);
   LS_FreeBmap(shallow);
 }

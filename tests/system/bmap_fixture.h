@@ -13,6 +13,7 @@
 #include "system/error.h"
 #include "system/heap.h"
 #include "system/lsvar.h"
+#include "tests/support/pixels.h"
 #include "tests/support/testenv.h"
 
 namespace ztest {
@@ -38,13 +39,6 @@ class BmapTest : public LibraryTest {
 
   // Errors go to the error file instead of ending the test.
   void LogErrors() { LS_SetErrorMode(LS_ERRMODE_LOG); }
-  std::string ErrorFile() const { return ReadFile(root_ + "/LSDEBUG.ERM"); }
-  // The report line of a library error as the error file holds it.
-  static std::string Report(int code, const char* table, const std::string& text) {
-    char line[512];
-    std::snprintf(line, sizeof line, "LS_ERROR: %d %20s %s \n\n", code, table, text.c_str());
-    return line;
-  }
 
   // Makes the two screens: the front screen in the given screen mode,
   // then, unless it is 1, the back screen.
@@ -65,10 +59,7 @@ class BmapTest : public LibraryTest {
 
   // A memory bitmap filled from a list of pixel values, row by row.
   static BMAP* Filled(int32_t width, int32_t height, int32_t depth, const std::vector<uint32_t>& pixels) {
-    BMAP* b = LS_CreateBmap(width, height, depth, 0);
-    for (int32_t y = 0; y < height; ++y)
-      for (int32_t x = 0; x < width; ++x) Put(b, x, y, pixels[static_cast<size_t>(y * width + x)]);
-    return b;
+    return FilledBmap(width, height, depth, pixels);
   }
 
   // Writes one pixel of any depth through a lock.

@@ -217,9 +217,9 @@ TEST_F(Convert, RemapInPlace) {
   EXPECT_EQ(LS_RemapBmap(b, BMAP_XRGB8888), 0);
   EXPECT_EQ(LS_GetLastError(), 8u);
   EXPECT_EQ(b->Format, BMAP_ARGB1555);
-  LS_SetErrorMode(LS_ERRMODE_FATAL);
-  EXPECT_EQ(ExitCodeOf([&] { LS_RemapBmap(b, BMAP_RGB888); }), 1);
-  EXPECT_EQ(Boxes().back(), "LS_ERROR: 8           Bmap Error  :  Cannot Remap BMAP \n");
+  LS_SetErrorMode(LS_ERRMODE_LOG);
+  LS_RemapBmap(b, BMAP_RGB888);
+  EXPECT_EQ(Logged(" :  Cannot Remap BMAP"), 1);
   LS_FreeBmap(b);
 }
 

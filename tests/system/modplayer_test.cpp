@@ -28,16 +28,16 @@ using ztest::kSquareLoop;
 using ztest::TestModule;
 
 // A module whose channel 0 plays the square loop at 428 from row 0.
-datagen::Module SquareSong(uint32_t channels = 4, const char* tag = "M.K.") {
-  datagen::Module m = TestModule(channels, tag, {0, 1});
+datagen::Module SquareSong() {
+  datagen::Module m = TestModule(4, "M.K.", {0, 1});
   m.At(0, 0, 0) = {428, kSquareLoop, 0, 0};
   return m;
 }
 
-uint32_t StreamStatus() {
+bool StreamPlays() {
   uint32_t status = 0;
   audio::GetStatus(LSI_ModPlayer.Stream, &status);
-  return status;
+  return (status & audio::kStatusPlaying) != 0;
 }
 
 class ModPlayerTest : public ztest::ModTest {
@@ -48,60 +48,50 @@ class ModPlayerTest : public ztest::ModTest {
     EXPECT_EQ(LS_PlayModule(module, volume, fade), 1);
     return module;
   }
+  void Restart() {
+    LS_CloseModuleSystem();
+    LibraryTest::TearDown();
+    audio::Reset();
+    LibraryTest::SetUp();
+  }
 };
 
-TEST_F(ModPlayerTest, BlocksOf220BytesInMono8Bit) {
-  StartPlayer(11025, 1, 8);
-  Play(SquareSong());
-  EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
-  EXPECT_EQ(LSI_ModState.BytesPerTick, 220u);
-  EXPECT_TRUE(Step(2 * 220 + 16).empty());  // not yet room for two blocks
-  EXPECT_EQ(Step(1).size(), 440u);
-  EXPECT_EQ(LSI_ModState.WritePos, 440u);
-  EXPECT_EQ(Step(440).size(), 440u);
-  EXPECT_EQ(LSI_ModState.WritePos, 880u);
-}
-
-TEST_F(ModPlayerTest, BlocksFourTimesLargerInStereo16Bit) {
-  StartPlayer(11025, 2, 16);
-  Play(SquareSong());
-  EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
-  EXPECT_EQ(LSI_ModState.BytesPerTick, 880u);
-  EXPECT_EQ(Step(2 * 220 + 8).size(), 1760u);
-  EXPECT_EQ(LSI_ModState.WritePos, 1760u);
+TEST_F(ModPlayerTest, BlocksOfATickWrittenTwoAtATime) {
+  for (auto [channels, bits, block] : {std::tuple<uint16_t, uint16_t, uint32_t>{1, 8, 220}, {2, 16, 880}}) {
+    StartPlayer(11025, channels, bits);
+    Play(SquareSong());
+    EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
+    EXPECT_EQ(LSI_ModState.BytesPerTick, block);
+    EXPECT_TRUE(Step(200).empty());  // not yet room for two blocks
+    EXPECT_EQ(Step(440).size(), 2 * block);
+    EXPECT_EQ(LSI_ModState.WritePos, 2 * block);
+    EXPECT_EQ(Step(440).size(), 2 * block);
+    Restart();
+  }
 }
 
 TEST_F(ModPlayerTest, VolumeTablesAndConversion) {
   StartPlayer(11025, 1, 8);
-  // Play fills the stream with the silence of its format.
-  {
-    audio::Region a, b;
-    ASSERT_EQ(audio::Lock(LSI_ModPlayer.Stream, 0, LS_MODSTREAMSIZE, &a, &b), audio::kOk);
-    std::memset(a.data, 0x11, a.bytes);
-    audio::Unlock(LSI_ModPlayer.Stream, a, b);
-  }
+  audio::Region a, b;  // play fills the stream with the silence of its format
+  ASSERT_EQ(audio::Lock(LSI_ModPlayer.Stream, 0, LS_MODSTREAMSIZE, &a, &b), audio::kOk);
+  std::memset(a.data, 0x11, a.bytes);
+  audio::Unlock(LSI_ModPlayer.Stream, a, b);
   Play(SquareSong());
   const std::vector<uint8_t> silence = StreamBytes(0, LS_MODSTREAMSIZE);
   EXPECT_EQ(std::count(silence.begin(), silence.end(), 0x80), LS_MODSTREAMSIZE);
-
   const int32_t* tables = LSI_ModState.MixBuffer;
   EXPECT_EQ(tables[63 * 256 + 127], 8001);
   EXPECT_EQ(tables[63 * 256 + 128], -8064);
-  EXPECT_EQ(tables[63 * 256 + 0], 0);
   EXPECT_EQ(tables[0 * 256 + 127], 0);
   EXPECT_EQ(tables[32 * 256 + 255], -32);  // floor(-1 x 8192 / 256)
-
   int32_t* acc = LSI_ModState.Accumulator;
   acc[0] = 8001;
   acc[2] = 0;
   acc[4] = -8064;
   uint8_t out[3] = {};
   LSI_AsmOutputMix(LSI_ModState, out, 3, nullptr, 0);
-  EXPECT_EQ(out[0], 0x9F);
-  EXPECT_EQ(out[1], 0x80);
-  EXPECT_EQ(out[2], 0x60);
-  EXPECT_EQ(acc[0], 0);  // cleared after the conversion
-  EXPECT_EQ(acc[4], 0);
+  EXPECT_EQ(std::vector<uint8_t>(out, out + 3), (std::vector<uint8_t>{0x9F, 0x80, 0x60}));
+  EXPECT_EQ(acc[0] | acc[4], 0);  // cleared after the conversion
 }
 
 TEST_F(ModPlayerTest, SixteenBitSilenceAndRegionsContinueInTheAccumulator) {
@@ -111,22 +101,15 @@ TEST_F(ModPlayerTest, SixteenBitSilenceAndRegionsContinueInTheAccumulator) {
   EXPECT_EQ(std::count(silence.begin(), silence.end(), 0), LS_MODSTREAMSIZE);
   int32_t* acc = LSI_ModState.Accumulator;
   for (int32_t i = 0; i < 16; ++i) acc[i] = 1000 * i - 5000;
-  uint8_t first[12] = {}, second[20] = {};
-  LSI_AsmOutputMix(LSI_ModState, first, sizeof first, second, sizeof second);
-  std::vector<int32_t> values;
-  for (uint8_t* region : {first, second}) {
-    const size_t bytes = region == first ? sizeof first : sizeof second;
-    for (size_t i = 0; i < bytes; i += 2) values.push_back(static_cast<int16_t>(region[i] | (region[i + 1] << 8)));
-  }
-  ASSERT_EQ(values.size(), 16u);
-  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(values[i], 1000 * i - 5000) << i;
+  uint8_t out[32] = {};
+  LSI_AsmOutputMix(LSI_ModState, out, 12, out + 12, 20);
+  for (int32_t i = 0; i < 16; ++i) EXPECT_EQ(static_cast<int16_t>(out[2 * i] | (out[2 * i + 1] << 8)), 1000 * i - 5000) << i;
 }
 
 TEST_F(ModPlayerTest, ALockAcrossTheStreamEndContinuesInTheSecondRegion) {
   StartPlayer(11025, 1, 8);
   MODULE* module = Play(SquareSong());
   const std::vector<uint8_t> reference = Stream(440 * 4);
-  ASSERT_GE(reference.size(), 440u * 4);
   LS_StopModule(0);
   ASSERT_EQ(LS_PlayModule(module, 64, 0), 1);
   LSI_ModState.WritePos = LS_MODSTREAMSIZE - 100;
@@ -135,7 +118,7 @@ TEST_F(ModPlayerTest, ALockAcrossTheStreamEndContinuesInTheSecondRegion) {
     const std::vector<uint8_t> more = Step(440);
     wrapped.insert(wrapped.end(), more.begin(), more.end());
   }
-  ASSERT_EQ(wrapped.size(), 440u * 4);
+  ASSERT_GE(reference.size(), 440u * 4);
   EXPECT_EQ(wrapped, std::vector<uint8_t>(reference.begin(), reference.begin() + 440 * 4));
   EXPECT_EQ(LSI_ModState.WritePos, 440u * 4 - 100);
 }
@@ -147,16 +130,14 @@ TEST_F(ModPlayerTest, SquareLoopAtPeriod428SoundsAt261Hz) {
   const auto start = std::find_if(s.begin(), s.end(), [](int32_t v) { return v != 0; });
   ASSERT_GE(s.end() - start, 11025);
   int crossings = 0;
-  for (auto it = start + 1; it != start + 11025; ++it)
-    if ((*(it - 1) < 0) != (*it < 0)) ++crossings;
+  for (auto it = start + 1; it != start + 11025; ++it) crossings += (*(it - 1) < 0) != (*it < 0);
   // 3579364 / 428 = 8363 sample bytes a second over a 32-byte cycle.
   EXPECT_NEAR(crossings / 2.0, 8363.0 / 32, 1.0);
 }
 
 TEST_F(ModPlayerTest, StereoChannelsGoToOneSideEach) {
   StartPlayer(11025, 2, 16);
-  for (uint32_t k = 0; k < 8; ++k) {
-    SCOPED_TRACE(k);
+  for (uint32_t k : {0u, 1u, 6u, 7u}) {
     datagen::Module m = TestModule(8, "8CHN");
     m.At(0, 0, k) = {428, kSquareLoop, 0, 0};
     MODULE* module = Play(m);
@@ -166,9 +147,8 @@ TEST_F(ModPlayerTest, StereoChannelsGoToOneSideEach) {
       left += s[i] != 0;
       right += s[i + 1] != 0;
     }
-    const bool leftSide = k % 4 == 0 || k % 4 == 3;
-    EXPECT_EQ(left > 0, leftSide);
-    EXPECT_EQ(right > 0, !leftSide);
+    EXPECT_EQ(left > 0, k % 4 == 0 || k % 4 == 3) << k;
+    EXPECT_EQ(right > 0, k % 4 == 1 || k % 4 == 2) << k;
     LS_FreeModule(module);
   }
 }
@@ -176,58 +156,42 @@ TEST_F(ModPlayerTest, StereoChannelsGoToOneSideEach) {
 // Every channel at full volume on a sample of 127 or -128: each side sums
 // to its channels' share and never wraps, whatever module loaded last.
 TEST_F(ModPlayerTest, FullVolumeNeverWraps) {
-  for (const uint16_t outChannels : {1, 2}) {
+  const std::tuple<uint16_t, uint32_t, uint8_t> rows[] = {{1, 4, kHighLoop}, {1, 8, kLowLoop}, {2, 5, kLowLoop}, {2, 6, kHighLoop}};
+  for (auto [outChannels, channels, sample] : rows) {
+    SCOPED_TRACE(std::to_string(outChannels) + " out, " + std::to_string(channels) + " channels");
     StartPlayer(11025, outChannels, 16);
-    for (const uint32_t channels : {4u, 5u, 6u, 8u}) {
-      for (const uint8_t sample : {kHighLoop, kLowLoop}) {
-        SCOPED_TRACE(std::to_string(outChannels) + " out, " + std::to_string(channels) + " channels, sample " +
-                     std::to_string(sample));
-        datagen::Module m = TestModule(channels, std::to_string(channels) + "CHN");
-        for (uint32_t ch = 0; ch < channels; ++ch) m.At(0, 0, ch) = {428, sample, 0, 0};
-        MODULE* big = Load(m, "big.mod");
-        MODULE* small = Load(TestModule(2, "2CHN"), "small.mod");
-        ASSERT_NE(big, nullptr);
-        ASSERT_NE(small, nullptr);
-        ASSERT_EQ(LS_PlayModule(big, 64, 0), 1);
-        const int32_t s = sample == kHighLoop ? 127 : -128;
-        const uint32_t divisor = LSI_ModMixDivisor(channels, outChannels == 2);
-        const int32_t entry = (s * static_cast<int32_t>(1024 * 63 / divisor)) >> 8;
-        uint32_t leftCount = channels, rightCount = 0;
-        if (outChannels == 2) {
-          leftCount = 0;
-          for (uint32_t ch = 0; ch < channels; ++ch) leftCount += (ch % 4 == 0 || ch % 4 == 3);
-          rightCount = channels - leftCount;
-        }
-        const std::vector<int32_t> out = Samples(Stream(30 * LSI_ModState.BytesPerTick));
-        int sounding = 0;
-        for (size_t i = 0; i < out.size(); ++i) {
-          const bool right = outChannels == 2 && i % 2 == 1;
-          const int32_t expected = entry * static_cast<int32_t>(right ? rightCount : leftCount);
-          ASSERT_TRUE(out[i] == 0 || out[i] == expected) << i << ": " << out[i] << " for " << expected;
-          sounding += out[i] != 0;
-          EXPECT_EQ(expected > 0, s > 0);
-        }
-        // The fuller side uses nearly the whole range.
-        const int32_t fuller = entry * static_cast<int32_t>(std::max(leftCount, rightCount));
-        EXPECT_GE(std::abs(fuller), 31000);
-        EXPECT_LE(std::abs(fuller), 32768);
-        EXPECT_GT(sounding, 2000);
-        LS_FreeModule(small);
-        LS_FreeModule(big);
-      }
+    datagen::Module m = TestModule(channels, std::to_string(channels) + "CHN");
+    for (uint32_t ch = 0; ch < channels; ++ch) m.At(0, 0, ch) = {428, sample, 0, 0};
+    MODULE* big = Load(m, "big.mod");
+    ASSERT_NE(Load(TestModule(2, "2CHN"), "small.mod"), nullptr);
+    ASSERT_EQ(LS_PlayModule(big, 64, 0), 1);
+    const int32_t entry = ((sample == kHighLoop ? 127 : -128) *
+                           static_cast<int32_t>(1024 * 63 / LSI_ModMixDivisor(channels, outChannels == 2))) >> 8;
+    int32_t left = static_cast<int32_t>(channels), right = 0;
+    if (outChannels == 2) {
+      left = 0;
+      for (uint32_t ch = 0; ch < channels; ++ch) left += (ch % 4 == 0 || ch % 4 == 3);
+      right = static_cast<int32_t>(channels) - left;
     }
-    LS_CloseModuleSystem();
-    LibraryTest::TearDown();
-    audio::Reset();
-    LibraryTest::SetUp();
+    const std::vector<int32_t> out = Samples(Stream(30 * LSI_ModState.BytesPerTick));
+    int sounding = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+      const int32_t expected = entry * (outChannels == 2 && i % 2 == 1 ? right : left);
+      ASSERT_TRUE(out[i] == 0 || out[i] == expected) << i << ": " << out[i] << " for " << expected;
+      sounding += out[i] != 0;
+    }
+    // The fuller side uses nearly the whole range.
+    EXPECT_GE(std::abs(entry * std::max(left, right)), 31000);
+    EXPECT_LE(std::abs(entry * std::max(left, right)), 32768);
+    EXPECT_GT(sounding, 2000);
+    Restart();
   }
 }
 
 TEST_F(ModPlayerTest, AOneShotAtPeriod28AddsNothingAfterItsEnd) {
   StartPlayer(11025, 1, 8);
   datagen::Module m = TestModule(4, "M.K.");
-  datagen::ModSample once = m.samples[kHighOnce - 1], high = m.samples[kHighLoop - 1];
-  m.samples = {once, high};  // the one-shot's guard, then 64 bytes of 127
+  m.samples = {m.samples[kHighOnce - 1], m.samples[kHighLoop - 1]};  // the one-shot's guard, then 64 bytes of 127
   m.At(0, 0, 0) = {28, 1, 0, 0};
   Play(m);
   const std::vector<uint8_t> bytes = Stream(8 * 220);
@@ -243,28 +207,25 @@ TEST_F(ModPlayerTest, FadesRunOnTheTickCount) {
   plat::SetManualTime(0);
   Play(SquareSong(), 64, 1000);
   EXPECT_EQ(LSI_ModState.MasterVolume, 0);
-  plat::SetManualTime(500);
-  LSI_MixModule();
-  EXPECT_EQ(LSI_ModState.MasterVolume, 32);
-  plat::SetManualTime(1001);
-  LSI_MixModule();
-  EXPECT_EQ(LSI_ModState.MasterVolume, 64);
+  for (auto [time, volume] : {std::pair{500, 32}, {1001, 64}}) {
+    plat::SetManualTime(time);
+    LSI_MixModule();
+    EXPECT_EQ(LSI_ModState.MasterVolume, volume) << time;
+  }
   EXPECT_EQ(LSI_ModPlayer.FadeActive, 0u);
-
   plat::SetManualTime(2000);
   EXPECT_EQ(LS_StopModule(1000), 1);
-  EXPECT_EQ(LS_GetModuleStatus(), 1);
   plat::SetManualTime(2500);
   LSI_MixModule();
   EXPECT_EQ(LSI_ModState.MasterVolume, 32);
   plat::SetManualTime(3000);
   LSI_MixModule();
   EXPECT_EQ(LS_GetModuleStatus(), 1);
-  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_TRUE(StreamPlays());
   plat::SetManualTime(3001);
   LSI_MixModule();
   EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_FALSE(StreamPlays());
 }
 
 TEST_F(ModPlayerTest, PlayWhilePlayingChangesNothingAndPlayAfterStopRestarts) {
@@ -278,47 +239,38 @@ TEST_F(ModPlayerTest, PlayWhilePlayingChangesNothingAndPlayAfterStopRestarts) {
   EXPECT_EQ(LSI_ModState.Row, row);
   EXPECT_EQ(LSI_ModState.Channel[0].Position, position);
   EXPECT_EQ(LSI_ModState.MasterVolume, 50);
-
   EXPECT_EQ(LS_StopModule(0), 1);
   EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_FALSE(StreamPlays());
   EXPECT_TRUE(Step(440).empty());
   EXPECT_EQ(LS_StopModule(0), 1);  // not playing: nothing
-
   EXPECT_EQ(LS_PlayModule(module, 64, 0), 1);
-  EXPECT_EQ(LSI_ModState.OrderIndex, 0);
   EXPECT_EQ(LSI_ModState.Row, 0u);
   EXPECT_EQ(LSI_ModState.TickCounter, 6u);
   EXPECT_EQ(LSI_ModState.Channel[0].Sample, LS_MODNOSAMPLE);
-  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_TRUE(StreamPlays());
 }
 
 TEST_F(ModPlayerTest, LosingFocusStopsTheStreamAndRegainingItContinues) {
   StartPlayer(11025, 1, 8);
-  EXPECT_EQ(LSYS_Shell.PauseHook, &LS_PauseModule);
-  EXPECT_EQ(LSYS_Shell.ResumeHook, &LS_ResumeModule);
   EXPECT_EQ(LS_PauseModule(), 0);  // nothing plays
   Play(SquareSong());
   Stream(220 * 20);
   const uint32_t row = LSI_ModState.Row, write = LSI_ModState.WritePos;
   const uint8_t* position = LSI_ModState.Channel[0].Position;
-
   EXPECT_EQ(LSYS_Shell.PauseHook(), 1);
   EXPECT_EQ(LS_PauseModule(), 0);
   EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_FALSE(StreamPlays());
   EXPECT_EQ(LSI_ModuleThreadParked(), 1);
   EXPECT_TRUE(Step(2000).empty());
-
   EXPECT_EQ(LSYS_Shell.ResumeHook(), 1);
   EXPECT_EQ(LS_ResumeModule(), 0);
-  EXPECT_EQ(LS_GetModuleStatus(), 1);
-  EXPECT_TRUE(StreamStatus() & audio::kStatusPlaying);
+  EXPECT_TRUE(StreamPlays());
   EXPECT_EQ(LSI_ModState.Row, row);
   EXPECT_EQ(LSI_ModState.WritePos, write);
   EXPECT_EQ(LSI_ModState.Channel[0].Position, position);
   EXPECT_FALSE(Step(2000).empty());
-
   LS_CloseModuleSystem();
   EXPECT_EQ(LSYS_Shell.PauseHook, nullptr);
   EXPECT_EQ(LSYS_Shell.ResumeHook, nullptr);
@@ -326,44 +278,33 @@ TEST_F(ModPlayerTest, LosingFocusStopsTheStreamAndRegainingItContinues) {
 
 TEST_F(ModPlayerTest, VolumeAndPosition) {
   StartPlayer(11025, 1, 8);
-  datagen::Module m = TestModule(4, "M.K.", {0, 1, 0});
-  Play(m);
-  LS_SetModuleVolume(100);
-  EXPECT_EQ(LSI_ModState.MasterVolume, 64);
-  LS_SetModuleVolume(-5);
-  EXPECT_EQ(LSI_ModState.MasterVolume, 0);
-  LS_SetModuleVolume(20);
-  EXPECT_EQ(LSI_ModState.MasterVolume, 20);
+  Play(TestModule(4, "M.K.", {0, 1, 0}));
+  for (auto [asked, volume] : {std::pair{100, 64}, {-5, 0}, {20, 20}}) {
+    LS_SetModuleVolume(asked);
+    EXPECT_EQ(LSI_ModState.MasterVolume, volume) << asked;
+  }
   Stream(220 * 20);
   LS_SetModulePosition(1);
   EXPECT_EQ(LSI_ModState.Row, 0u);
-  EXPECT_EQ(LSI_ModState.OrderIndex, 1);
   EXPECT_EQ(LSI_ModState.CurrentPattern, 1u);
-  for (int32_t pos : {3, 128, 255, -1}) {
+  for (int32_t pos : {3, 255, -1}) {
     LS_SetModulePosition(pos);
     EXPECT_EQ(LSI_ModState.OrderIndex, 1) << pos;
   }
 }
 
-TEST_F(ModPlayerTest, FreeStopsAndReleasesEverything) {
+TEST_F(ModPlayerTest, FreeCloseAndInitAgain) {
   StartPlayer(11025, 1, 8);
   const int16_t allocs = LSI_Var.NbAlloc;
+  EXPECT_EQ(LS_InitModuleSystem(), 0);  // once only
   MODULE* module = Play(SquareSong());
   Stream(220 * 10);
   EXPECT_EQ(LS_FreeModule(module), 1);
   EXPECT_EQ(LSI_Var.NbAlloc, allocs);
   EXPECT_EQ(LS_GetModuleStatus(), 0);
-  EXPECT_FALSE(StreamStatus() & audio::kStatusPlaying);
-  EXPECT_EQ(LSI_ModState.ModuleData, nullptr);
+  EXPECT_FALSE(StreamPlays());
   EXPECT_TRUE(Step(2000).empty());
   EXPECT_EQ(LS_ResumeModule(), 0);
-}
-
-TEST_F(ModPlayerTest, InitOnceCloseAndInitAgain) {
-  StartPlayer(11025, 1, 8);
-  const int16_t allocs = LSI_Var.NbAlloc;
-  EXPECT_EQ(LS_InitModuleSystem(), 0);
-  EXPECT_EQ(LSI_Var.NbAlloc, allocs);
   LS_CloseModuleSystem();
   EXPECT_EQ(LSI_Var.NbAlloc, allocs - 1);  // the mix buffer
   EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
@@ -371,27 +312,20 @@ TEST_F(ModPlayerTest, InitOnceCloseAndInitAgain) {
   EXPECT_EQ(LSI_ModuleThreadRunning(), 1);
   Play(SquareSong());
   EXPECT_FALSE(Stream(440).empty());
+  LS_CloseZidAde();  // closing the library closes the player
+  started_ = false;
+  EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
+  EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
 }
 
 TEST_F(ModPlayerTest, NoSoundNoPlayer) {
   StartLibrary();  // no output: sound is off
-  EXPECT_EQ(LSI_Var.SoundOn, 0u);
   EXPECT_EQ(LS_InitModuleSystem(), 0);
   EXPECT_EQ(LSYS_Shell.PauseHook, nullptr);
   EXPECT_EQ(Load(SquareSong()), nullptr);
   EXPECT_EQ(LS_StopModule(0), 1);
-  EXPECT_EQ(LS_PauseModule(), 0);
-  EXPECT_EQ(LS_ResumeModule(), 0);
+  EXPECT_EQ(LS_PauseModule() + LS_ResumeModule(), 0);
   EXPECT_EQ(LS_CloseModuleSystem(), 1);
-}
-
-TEST_F(ModPlayerTest, ClosingTheSoundSystemClosesThePlayer) {
-  StartPlayer(11025, 1, 8);
-  Play(SquareSong());
-  LS_CloseZidAde();
-  started_ = false;
-  EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
-  EXPECT_EQ(LSI_ModuleThreadRunning(), 0);
 }
 
 // The real thread: it mixes while the output plays, parks on pause and
@@ -413,8 +347,6 @@ TEST_F(ModPlayerTest, TheMixingThreadPlaysPausesResumesAndStops) {
     return locks() >= from + count;
   };
   EXPECT_TRUE(playUntil(6));
-  EXPECT_EQ(LSI_ModuleThreadParked(), 0);
-
   EXPECT_EQ(LS_PauseModule(), 1);
   EXPECT_EQ(LSI_ModuleThreadParked(), 1);
   const uint32_t paused = locks();
@@ -422,10 +354,8 @@ TEST_F(ModPlayerTest, TheMixingThreadPlaysPausesResumesAndStops) {
   audio::Render(sink.data(), 2000);
   std::this_thread::sleep_for(std::chrono::milliseconds(80));
   EXPECT_EQ(locks(), paused);
-
   EXPECT_EQ(LS_ResumeModule(), 1);
   EXPECT_TRUE(playUntil(4));
-
   EXPECT_EQ(LS_StopModule(0), 1);
   EXPECT_EQ(LSI_ModuleThreadParked(), 1);
   EXPECT_EQ(LS_FreeModule(module), 1);

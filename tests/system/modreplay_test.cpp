@@ -14,13 +14,17 @@
 
 namespace {
 
+using datagen::ModCell;
 using ztest::kHighLoop;
 using ztest::kSquareLoop;
 using ztest::TestModule;
+using Values = std::vector<uint32_t>;
+
+constexpr uint8_t kLongOnce = 5;  // 1024 bytes, once: added by the effect tests
 
 struct MixCall {
-  uint32_t tick;
-  uint32_t channel, sample, volume, period, step, retriggered;
+  uint32_t tick, channel, sample, volume, period, retriggered;
+  const uint8_t* position;
 };
 struct StepCall {
   uint32_t tick, channel, period;
@@ -33,7 +37,7 @@ std::vector<uint32_t> g_tempos;
 
 // Records each call, then does what the player's driver does.
 void RecordMix(MODSTATE& s, MODCHANNEL& c) {
-  g_mixes.push_back({g_tick, c.Number, c.Sample, c.Volume, c.Period, c.Step, c.Retriggered});
+  g_mixes.push_back({g_tick, c.Number, c.Sample, c.Volume, c.Period, c.Retriggered, c.Position});
   LS_ModuleMixer(s, c);
 }
 void RecordStep(MODSTATE& s, MODCHANNEL& c, uint32_t period) {
@@ -44,9 +48,8 @@ void RecordTempo(MODSTATE& s, uint32_t tempo) {
   g_tempos.push_back(tempo);
   LSI_AsmSetTempo(s, tempo);
 }
-const MODDRIVER kRecorder = {nullptr,   nullptr,     nullptr,    LSI_AsmPrepareSample, nullptr,
-                             nullptr,   nullptr,     nullptr,    RecordMix,            RecordTempo,
-                             RecordStep, LSI_AsmOutputMix};
+const MODDRIVER kRecorder = {nullptr, nullptr,   nullptr,     LSI_AsmPrepareSample, nullptr,    nullptr,
+                             nullptr, nullptr,   RecordMix,   RecordTempo,          RecordStep, LSI_AsmOutputMix};
 
 // A row read: the pattern it was read from (the test songs play pattern
 // n at position n), its number and the tick.
@@ -70,6 +73,13 @@ class ModReplayTest : public ztest::ModTest {
     g_steps.clear();
     g_tempos.clear();
   }
+  void Stop() {
+    LS_CloseModuleSystem();
+    LS_FreeModule(module_);
+    LibraryTest::TearDown();
+    plat::audio::Reset();
+    LibraryTest::SetUp();
+  }
 
   // One replay tick; the row it read, if it read one.
   static std::optional<Row> Tick() {
@@ -80,26 +90,20 @@ class ModReplayTest : public ztest::ModTest {
     if (!reads) return std::nullopt;
     return Row{static_cast<int32_t>(s.CurrentPattern), s.Row - 1, g_tick};
   }
-  // The rows read in ticks ticks.
   static std::vector<Row> Rows(uint32_t ticks) {
     std::vector<Row> rows;
     for (uint32_t i = 0; i < ticks; ++i)
       if (auto r = Tick()) rows.push_back(*r);
     return rows;
   }
-  static std::vector<uint32_t> RowNumbers(const std::vector<Row>& rows) {
-    std::vector<uint32_t> out;
-    for (const Row& r : rows) out.push_back(r.row);
-    return out;
-  }
-  static std::vector<MixCall> MixesOf(uint32_t channel) {
+  static std::vector<MixCall> MixesOf(uint32_t channel, uint32_t fromTick = 0) {
     std::vector<MixCall> out;
     for (const MixCall& m : g_mixes)
-      if (m.channel == channel) out.push_back(m);
+      if (m.channel == channel && m.tick >= fromTick) out.push_back(m);
     return out;
   }
-  static std::vector<uint32_t> StepPeriods(uint32_t channel, uint32_t fromTick) {
-    std::vector<uint32_t> out;
+  static Values StepPeriods(uint32_t channel, uint32_t fromTick) {
+    Values out;
     for (const StepCall& s : g_steps)
       if (s.channel == channel && s.tick >= fromTick) out.push_back(s.period);
     return out;
@@ -129,97 +133,165 @@ TEST_F(ModReplayTest, RowZeroSoundsOnTheSixthTick) {
   m.At(0, 0, 0) = {428, kSquareLoop, 0, 0};
   Start(m);
   for (uint32_t t = 1; t <= 5; ++t) EXPECT_EQ(Tick(), std::nullopt);
+  EXPECT_EQ(g_mixes.size(), 5u * 4);  // every channel on every tick, silent
   for (const MixCall& c : g_mixes) EXPECT_EQ(c.sample, LS_MODNOSAMPLE);
-  EXPECT_EQ(g_mixes.size(), 5u * 4);
   EXPECT_EQ(Tick(), (Row{0, 0, 6}));
   const MixCall last = MixesOf(0).back();
-  EXPECT_EQ(last.tick, 6u);
   EXPECT_EQ(last.sample, 0u);
   EXPECT_EQ(last.period, 428u);
   EXPECT_EQ(last.volume, 64u);
-  EXPECT_EQ(last.step, LSI_ModState.StepConstant / 428);
   EXPECT_EQ(last.retriggered, 1u);
+  EXPECT_EQ(LSI_ModState.Channel[0].Step, LSI_ModState.StepConstant / 428);
   EXPECT_EQ(Rows(12), (std::vector<Row>{{0, 1, 12}, {0, 2, 18}}));
 }
 
-TEST_F(ModReplayTest, BreakContinuesAtItsRow) {
-  datagen::Module m = TestModule(4, "M.K.", {0, 1});
-  m.At(0, 5, 2) = {0, 0, 0xD, 0x32};
-  Start(m);
-  const std::vector<Row> rows = Rows(6 * 8);
-  EXPECT_EQ(rows[5], (Row{0, 5, 36}));
-  EXPECT_EQ(rows[6], (Row{1, 32, 42}));
-  EXPECT_EQ(rows[7], (Row{1, 33, 48}));
+// Rows read, as (position, row) and, where speed or delays change it, the tick.
+TEST_F(ModReplayTest, JumpsBreaksLoopsDelaysAndSpeedsPickTheRows) {
+  struct Cell {
+    uint32_t pattern, row, channel;
+    ModCell cell;
+  };
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> orders;
+    std::vector<Cell> cells;
+    std::vector<Row> rows;  // a tick of 0 is not compared
+  } cases[] = {
+      {"D32 continues at row 32", {0, 1}, {{0, 5, 2, {0, 0, 0xD, 0x32}}},
+       {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {1, 32, 0}, {1, 33, 0}}},
+      {"B05, and the later channel's break row wins",
+       {0, 1, 2, 3, 4, 5, 6},
+       {{0, 2, 1, {0, 0, 0xB, 0x05}}, {5, 1, 0, {0, 0, 0xD, 0x10}}, {5, 1, 3, {0, 0, 0xB, 0x02}},
+        {2, 0, 0, {0, 0, 0xB, 0x03}}, {2, 0, 1, {0, 0, 0xD, 0x10}}},
+       {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {5, 0, 0}, {5, 1, 0}, {2, 0, 0}, {3, 10, 0}}},
+      {"past the song: the restart position; break rows past 63: row 0",
+       {0, 1, 2},
+       {{0, 0, 0, {0, 0, 0xB, 0x40}}, {1, 0, 0, {0, 0, 0xD, 0x99}}, {2, 0, 0, {0, 0, 0xD, 0x6A}}},
+       {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, 0, 0}}},
+      {"E60 to E63 plays four times", {0}, {{0, 2, 1, {0, 0, 0xE, 0x60}}, {0, 5, 1, {0, 0, 0xE, 0x63}}},
+       {{0, 0, 0}, {0, 1, 0}, {0, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {0, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0},
+        {0, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {0, 2, 0}, {0, 3, 0}, {0, 4, 0}, {0, 5, 0}, {0, 6, 0}}},
+      {"EE2 holds the row two rows more", {0}, {{0, 3, 0, {428, kSquareLoop, 0xE, 0xE2}}},
+       {{0, 0, 6}, {0, 1, 12}, {0, 2, 18}, {0, 3, 24}, {0, 4, 42}}},
+      {"F03 and F1F set ticks per row from their own row", {0},
+       {{0, 0, 0, {0, 0, 0xF, 0x03}}, {0, 2, 0, {0, 0, 0xF, 0x1F}}},
+       {{0, 0, 6}, {0, 1, 9}, {0, 2, 12}, {0, 3, 43}, {0, 4, 74}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    datagen::Module m = TestModule(4, "M.K.", c.orders);
+    m.restart = 1;
+    for (const Cell& cell : c.cells) m.At(cell.pattern, cell.row, cell.channel) = cell.cell;
+    Start(m);
+    std::vector<Row> rows;
+    while (rows.size() < c.rows.size() && g_tick < 1000)
+      if (auto r = Tick()) rows.push_back(*r);
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (!c.rows[i].tick) rows[i].tick = 0;
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(g_mixes.size(), g_tick * 4);  // delayed rows still mix every channel
+    Stop();
+  }
 }
 
-TEST_F(ModReplayTest, JumpPlaysItsPositionAndTheLaterChannelsBreakRowWins) {
-  datagen::Module m = TestModule(4, "M.K.", {0, 1, 2, 3, 4, 5, 6});
-  m.At(0, 2, 1) = {0, 0, 0xB, 0x05};  // B05: position 5 next
-  m.At(5, 1, 0) = {0, 0, 0xD, 0x10};  // D10, then B02 on a later channel: row 0
-  m.At(5, 1, 3) = {0, 0, 0xB, 0x02};
-  m.At(2, 0, 0) = {0, 0, 0xB, 0x03};  // B03, then D10 on a later channel: row 10
-  m.At(2, 0, 1) = {0, 0, 0xD, 0x10};
-  Start(m);
-  const std::vector<Row> rows = Rows(6 * 7);
-  ASSERT_EQ(rows.size(), 7u);
-  EXPECT_EQ(rows[2], (Row{0, 2, 18}));
-  EXPECT_EQ(rows[3], (Row{5, 0, 24}));
-  EXPECT_EQ(rows[4], (Row{5, 1, 30}));
-  EXPECT_EQ(rows[5], (Row{2, 0, 36}));
-  EXPECT_EQ(rows[6], (Row{3, 10, 42}));
+// Channel 0's state after the later ticks of the last of its rows, each row
+// of six ticks. Periods 428, 404, 339 and 285 are the notes C, D, E and G.
+TEST_F(ModReplayTest, EffectsChangePeriodVolumeAndPosition) {
+  struct Case {
+    const char* what;
+    std::vector<ModCell> rows;
+    int32_t period = -1, volume = -1;
+    Values steps = {};                     // periods given the driver on the row's later ticks
+    std::optional<Values> retriggers = {};  // the row's ticks (0-5) on which the sample restarts
+    int32_t offset = -1;                   // the sample byte the row starts at
+    uint32_t sample = 0;                   // its index x 4
+  } cases[] = {
+      {"0 arpeggio, its index going on across rows", {{428, kSquareLoop, 0, 0x47}, {0, 0, 0, 0x47}}, 428, -1,
+       {428, 339, 285, 428, 339}},
+      {"1 slides up to 28 at most", {{113, kSquareLoop, 1, 0xFF}}, 28},
+      {"2 slides down to 3437 at most", {{3424, kSquareLoop, 2, 0xFF}}, 3437},
+      {"3 is ignored without a note playing", {{428, kSquareLoop, 3, 8}}, 0, -1, {}, Values{}, -1, LS_MODNOSAMPLE},
+      {"3 slides to its note without restarting", {{428, kSquareLoop, 0, 0}, {404, 0, 3, 5}}, 404, -1,
+       {423, 418, 413, 408, 404}, Values{}},
+      {"4 vibrato moves the step, not the period", {{428, kSquareLoop, 4, 0x48}}, 428, -1, {428, 434, 439, 442, 443}},
+      {"4 from memory, below the note", {{428, kSquareLoop, 4, 0x48}, {0, 0, 4, 0}}, 428, -1, {442, 439, 422, 428, 422}},
+      {"5 slides the volume and goes on to the note", {{428, kSquareLoop, 0, 0}, {404, 0, 3, 2}, {0, 0, 5, 0x02}}, 408, 54},
+      {"6 slides the volume and goes on vibrating", {{428, kSquareLoop, 4, 0x48}, {0, 0, 6, 0x03}}, 428, 49,
+       {442, 439, 422, 428, 422}},
+      {"7 tremolo moves the volume", {{428, kSquareLoop, 7, 0x4F}}, 428, 52},
+      {"9 starts 512 bytes in", {{428, kLongOnce, 9, 0x02}}, 428, -1, {}, Values{0}, 512, 16},
+      {"9 past the sample: its end", {{428, kLongOnce, 9, 0x10}}, 428, -1, {}, Values{0}, 1024, 16},
+      {"C sets at most 64, A slides down to 0", {{428, kSquareLoop, 0xC, 0x50}, {0, 0, 0xA, 0x0F}}, 428, 0},
+      {"a number alone: the current sample's volume", {{428, kSquareLoop, 0xC, 0x20}, {0, kHighLoop, 0xE, 0xA3}}, 428,
+       64, {}, Values{}},
+      {"sample 40 is ignored; the note restarts", {{428, kSquareLoop, 0, 0}, {404, 40, 0, 0}}, 404, 64, {}, Values{0}},
+      {"E1 fine slide up", {{428, kSquareLoop, 0xE, 0x13}}, 425},
+      {"E2 fine slide down", {{428, kSquareLoop, 0xE, 0x24}}, 432},
+      {"E5 finetune 1 plays the note at 425", {{428, kSquareLoop, 0xE, 0x51}}, 425},
+      {"E9 retriggers every second tick", {{428, kSquareLoop, 0xE, 0x92}}, 428, 64, {}, Values{0, 2, 4}},
+      {"EB fine volume down", {{428, kSquareLoop, 0xE, 0xB5}}, 428, 59},
+      {"EC0 cuts on the first later tick", {{428, kSquareLoop, 0xE, 0xC0}}, 428, 0},
+      {"ED2 starts the note on the second later tick", {{404, kSquareLoop, 0xE, 0xD2}}, 404, 64, {}, Values{2}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    datagen::Module m = TestModule(4, "M.K.");
+    datagen::ModSample longOnce;
+    longOnce.data = datagen::SawSample(64, 16);
+    m.samples.push_back(longOnce);
+    for (uint32_t r = 0; r < c.rows.size(); ++r) m.At(0, r, 0) = c.rows[r];
+    Start(m);
+    const uint32_t rowTick = 6 * static_cast<uint32_t>(c.rows.size());
+    Rows(rowTick + 5);
+    const MODCHANNEL& ch = LSI_ModState.Channel[0];
+    if (c.period >= 0) { EXPECT_EQ(ch.Period, static_cast<uint32_t>(c.period)); }
+    if (c.volume >= 0) { EXPECT_EQ(ch.Volume, static_cast<uint32_t>(c.volume)); }
+    if (!c.steps.empty()) { EXPECT_EQ(StepPeriods(0, rowTick + 1), c.steps); }
+    EXPECT_EQ(ch.Sample, c.sample);
+    const std::vector<MixCall> mixes = MixesOf(0, rowTick);
+    Values retriggers;
+    for (const MixCall& mix : mixes)
+      if (mix.retriggered) retriggers.push_back(mix.tick - rowTick);
+    if (c.retriggers) { EXPECT_EQ(retriggers, *c.retriggers); }
+    if (c.offset >= 0) { EXPECT_EQ(mixes[0].position - LSI_ModState.SampleStart[kLongOnce - 1], c.offset); }
+    Stop();
+  }
 }
 
-TEST_F(ModReplayTest, JumpsPastTheSongAndBadBreakRowsStayInside) {
-  datagen::Module m = TestModule(4, "M.K.", {0, 1, 2});
-  m.restart = 1;
-  m.At(0, 0, 0) = {0, 0, 0xB, 0x40};  // past the song: the restart position
-  m.At(1, 0, 0) = {0, 0, 0xD, 0x99};  // break row 99: row 0
-  m.At(2, 0, 0) = {0, 0, 0xD, 0x6A};  // break row 70: row 0
-  Start(m);
-  const std::vector<Row> rows = Rows(6 * 4);
-  ASSERT_EQ(rows.size(), 4u);
-  EXPECT_EQ(rows[1].order, 1);
-  EXPECT_EQ(rows[1].row, 0u);
-  EXPECT_EQ(rows[2].order, 2);
-  EXPECT_EQ(rows[2].row, 0u);
-  EXPECT_EQ(rows[3].order, 1);  // past the end: the restart position
-  EXPECT_EQ(rows[3].row, 0u);
-}
-
-TEST_F(ModReplayTest, PatternLoopPlaysItsRowsFourTimes) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 2, 1) = {0, 0, 0xE, 0x60};
-  m.At(0, 5, 1) = {0, 0, 0xE, 0x63};
-  Start(m);
-  const std::vector<uint32_t> rows = RowNumbers(Rows(6 * 20));
-  const std::vector<uint32_t> expected = {0, 1, 2, 3, 4, 5, 2, 3, 4, 5, 2, 3, 4, 5, 2, 3, 4, 5, 6, 7};
-  EXPECT_EQ(rows, expected);
-}
-
-TEST_F(ModReplayTest, PatternDelayHoldsTheRow) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 3, 0) = {428, kSquareLoop, 0xE, 0xE2};
-  Start(m);
-  const std::vector<Row> rows = Rows(6 * 8);
-  EXPECT_EQ(rows[3], (Row{0, 3, 24}));
-  EXPECT_EQ(rows[4], (Row{0, 4, 24 + 18}));
-  // The delayed rows still mix every channel on every tick.
-  EXPECT_EQ(g_mixes.size(), g_tick * 4);
-}
-
-TEST_F(ModReplayTest, SpeedSetsTicksPerRowFromItsOwnRow) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {0, 0, 0xF, 0x03};
-  m.At(0, 2, 0) = {0, 0, 0xF, 0x1F};
-  Start(m);
-  const std::vector<Row> rows = Rows(80);
-  ASSERT_GE(rows.size(), 5u);
-  EXPECT_EQ(rows[0].tick, 6u);
-  EXPECT_EQ(rows[1].tick, 9u);
-  EXPECT_EQ(rows[2].tick, 12u);
-  EXPECT_EQ(rows[3].tick, 12u + 31);
-  EXPECT_EQ(rows[4].tick, 12u + 62);
-  EXPECT_EQ(LSI_ModState.Speed, 31u);
+// 4 channels: two positions at speed 6 and tempo 125: 768 ticks, 15.325 s
+// at 44100 Hz, within 0.5 % of the tracker's 15.36 s. 6 channels: speed 5
+// and tempo 150 (732 samples a tick), a 32-row pattern between two full
+// ones: 800 ticks. 8 channels: speed 3 and a pattern delay of one row: 195
+// ticks.
+TEST_F(ModReplayTest, SongLengths) {
+  struct Cell {
+    uint32_t pattern, row, channel;
+    ModCell cell;
+  };
+  struct Case {
+    uint32_t channels;
+    const char* tag;
+    std::vector<uint8_t> orders;
+    std::vector<Cell> cells;
+    uint32_t ticks, samplesPerTick;
+  } cases[] = {
+      {4, "M.K.", {0, 1}, {}, 768, 880},
+      {6, "6CHN", {0, 1, 2}, {{0, 0, 0, {428, kSquareLoop, 0xF, 0x05}}, {0, 0, 1, {428, kSquareLoop, 0xF, 150}},
+                              {1, 31, 5, {0, 0, 0xD, 0x00}}}, 800, 732},
+      {8, "8CHN", {0}, {{0, 0, 7, {428, kSquareLoop, 0xF, 0x03}}, {0, 10, 2, {0, 0, 0xE, 0xE1}}}, 195, 880},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tag);
+    datagen::Module m = TestModule(c.channels, c.tag, c.orders);
+    for (uint32_t ch = 0; ch < c.channels; ++ch) m.At(0, 0, ch) = {428, kSquareLoop, 0, 0};
+    for (const Cell& cell : c.cells) m.At(cell.pattern, cell.row, cell.channel) = cell.cell;
+    Start(m, 44100);
+    const auto [ticks, samples] = SongLength();
+    EXPECT_EQ(ticks, c.ticks);
+    EXPECT_EQ(samples, uint64_t{c.ticks} * c.samplesPerTick);
+    Stop();
+  }
+  EXPECT_LT(std::abs(768 * 880 / 44100.0 - 15.36) / 15.36, 0.005);
 }
 
 TEST_F(ModReplayTest, TempoShortensTicksAndSpeedZeroHaltsTheSong) {
@@ -229,168 +301,16 @@ TEST_F(ModReplayTest, TempoShortensTicksAndSpeedZeroHaltsTheSong) {
   Start(m);
   EXPECT_EQ(LSI_ModState.SamplesPerTick, 220u);
   Rows(6);
-  EXPECT_EQ(g_tempos, std::vector<uint32_t>{32});
-  EXPECT_EQ(LSI_ModState.Tempo, 32u);
+  EXPECT_EQ(g_tempos, Values{32});
   EXPECT_EQ(LSI_ModState.SamplesPerTick, 860u);
   EXPECT_EQ(LSI_ModState.BytesPerTick, 860u);
   // F00: no row is read again; the note sounds on.
   EXPECT_EQ(Rows(6).size(), 1u);
   const uint8_t* before = LSI_ModState.Channel[1].Position;
   EXPECT_TRUE(Rows(500).empty());
-  const std::vector<MixCall> mixes = MixesOf(1);
-  EXPECT_EQ(mixes.back().tick, g_tick);
-  EXPECT_EQ(mixes.back().sample, 0u);
-  EXPECT_EQ(mixes.back().volume, 64u);
+  EXPECT_EQ(MixesOf(1).back().tick, g_tick);
+  EXPECT_EQ(MixesOf(1).back().volume, 64u);
   EXPECT_NE(LSI_ModState.Channel[1].Position, before);
-}
-
-TEST_F(ModReplayTest, NoteCutAndNoteDelay) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {428, kSquareLoop, 0xE, 0xC0};
-  m.At(0, 0, 1) = {404, kSquareLoop, 0xE, 0xD2};
-  Start(m);
-  Rows(9);
-  const std::vector<MixCall> cut = MixesOf(0), delayed = MixesOf(1);
-  EXPECT_EQ(cut[5].volume, 64u);  // the row's tick
-  EXPECT_EQ(cut[6].volume, 0u);   // tick 1
-  EXPECT_EQ(delayed[5].sample, LS_MODNOSAMPLE);
-  EXPECT_EQ(delayed[6].sample, LS_MODNOSAMPLE);
-  EXPECT_EQ(delayed[7].sample, 0u);  // tick 2
-  EXPECT_EQ(delayed[7].period, 404u);
-  EXPECT_EQ(delayed[7].retriggered, 1u);
-  EXPECT_EQ(delayed[8].retriggered, 0u);
-}
-
-TEST_F(ModReplayTest, TonePortamento) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {428, kSquareLoop, 3, 8};  // no note sounds yet: ignored
-  m.At(0, 1, 1) = {428, kSquareLoop, 0, 0};
-  m.At(0, 2, 1) = {404, 0, 3, 5};            // slides from 428 to 404
-  Start(m);
-  Rows(6 * 3 + 5);
-  const MODCHANNEL& c0 = LSI_ModState.Channel[0];
-  EXPECT_EQ(c0.Sample, LS_MODNOSAMPLE);
-  EXPECT_EQ(c0.Period, 0u);
-  EXPECT_EQ(c0.TonePeriod, 0u);
-  const std::vector<MixCall> mixes = MixesOf(1);
-  const MixCall& row2 = mixes[6 + 6 + 5];
-  EXPECT_EQ(row2.period, 428u);
-  EXPECT_EQ(row2.retriggered, 0u);  // the sample plays on
-  EXPECT_EQ(StepPeriods(1, row2.tick + 1), (std::vector<uint32_t>{423, 418, 413, 408, 404}));
-  Rows(7);
-  EXPECT_EQ(LSI_ModState.Channel[1].Period, 404u);
-  EXPECT_TRUE(StepPeriods(1, row2.tick + 6).empty());
-}
-
-TEST_F(ModReplayTest, SlidesStopAtTheirLimits) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {113, kSquareLoop, 1, 0xFF};
-  m.At(0, 0, 1) = {856, kSquareLoop, 2, 0xFF};
-  m.At(0, 0, 2) = {0, 0, 0xF, 0x1F};
-  Start(m);
-  Rows(5 + 31);
-  EXPECT_EQ(StepPeriods(0, 7).front(), 28u);
-  EXPECT_EQ(LSI_ModState.Channel[0].Period, 28u);
-  const std::vector<uint32_t> down = StepPeriods(1, 7);
-  EXPECT_EQ(down[0], 856u + 255);
-  EXPECT_EQ(down.back(), 3437u);
-  EXPECT_EQ(LSI_ModState.Channel[1].Period, 3437u);
-}
-
-TEST_F(ModReplayTest, VibratoMovesTheStepNotThePeriod) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {428, kSquareLoop, 4, 0x48};
-  m.At(0, 1, 0) = {0, 0, 4, 0x00};  // the same vibrato, from memory
-  Start(m);
-  Rows(6 + 5);
-  EXPECT_EQ(StepPeriods(0, 7), (std::vector<uint32_t>{428, 434, 439, 442, 443}));
-  EXPECT_EQ(LSI_ModState.Channel[0].Period, 428u);
-  EXPECT_EQ(LSI_ModState.Channel[0].Step, LSI_ModState.StepConstant / 443);
-  // Past half a turn of the wave the period goes below the note.
-  Rows(6);
-  EXPECT_EQ(StepPeriods(0, 13), (std::vector<uint32_t>{442, 439, 422, 428, 422}));
-  EXPECT_EQ(LSI_ModState.Channel[0].Period, 428u);
-}
-
-TEST_F(ModReplayTest, ArpeggioCyclesAcrossRows) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.At(0, 0, 0) = {428, kSquareLoop, 0, 0x47};
-  m.At(0, 1, 0) = {0, 0, 0, 0x47};
-  Start(m);
-  Rows(6 + 11);
-  EXPECT_EQ(StepPeriods(0, 7), (std::vector<uint32_t>{339, 285, 428, 339, 285, 428, 339, 285, 428, 339}));
-  EXPECT_EQ(LSI_ModState.Channel[0].Period, 428u);
-}
-
-TEST_F(ModReplayTest, VolumeEffectsAndSampleNumbers) {
-  datagen::Module m = TestModule(4, "M.K.");
-  m.samples[1].volume = 20;
-  m.At(0, 0, 0) = {428, kSquareLoop, 0xC, 0x50};  // volume 80: 64
-  m.At(0, 1, 0) = {0, 0, 0xA, 0x0F};              // slide down 15 a tick
-  m.At(0, 2, 0) = {0, kHighLoop, 0xE, 0xA3};      // number alone: the current sample's volume, +3
-  m.At(0, 3, 0) = {404, 40, 0, 0};                // sample 40: ignored, the note restarts sample 1
-  Start(m);
-  Rows(6);
-  EXPECT_EQ(LSI_ModState.Channel[0].Volume, 64u);
-  Rows(11);
-  EXPECT_EQ(LSI_ModState.Channel[0].Volume, 0u);
-  Rows(6);
-  EXPECT_EQ(LSI_ModState.Channel[0].Sample, 0u);
-  EXPECT_EQ(LSI_ModState.Channel[0].Volume, 64u);
-  Rows(1);
-  EXPECT_EQ(LSI_ModState.Channel[0].Sample, 0u);
-  EXPECT_EQ(LSI_ModState.Channel[0].Period, 404u);
-  EXPECT_EQ(MixesOf(0).back().retriggered, 1u);
-}
-
-// 4 channels: two positions at speed 6 and tempo 125: 768 ticks, 15.325 s
-// at 44100 Hz, within 0.5 % of the tracker's 15.36 s.
-TEST_F(ModReplayTest, SongLengthOfFourChannels) {
-  datagen::Module m = TestModule(4, "M.K.", {0, 1});
-  for (uint32_t ch = 0; ch < 4; ++ch) m.At(0, 0, ch) = {428, kSquareLoop, 0, 0};
-  Start(m, 44100);
-  const auto [ticks, samples] = SongLength();
-  EXPECT_EQ(ticks, 768u);
-  EXPECT_EQ(samples, 768u * 880);
-  EXPECT_NEAR(samples / 44100.0, 15.325, 0.001);
-  EXPECT_LT(std::abs(samples / 44100.0 - 15.36) / 15.36, 0.005);
-}
-
-// 6 channels: speed 5 and tempo 150 (732 samples a tick), a 32-row pattern
-// between two full ones: 800 ticks.
-TEST_F(ModReplayTest, SongLengthOfSixChannels) {
-  datagen::Module m = TestModule(6, "6CHN", {0, 1, 2});
-  for (uint32_t ch = 0; ch < 6; ++ch) m.At(0, 0, ch) = {428, kSquareLoop, 0, 0};
-  m.At(0, 0, 0) = {428, kSquareLoop, 0xF, 0x05};
-  m.At(0, 0, 1) = {428, kSquareLoop, 0xF, 150};
-  m.At(1, 31, 5) = {0, 0, 0xD, 0x00};
-  Start(m, 44100);
-  const auto [ticks, samples] = SongLength();
-  EXPECT_EQ(ticks, 800u);
-  EXPECT_EQ(samples, 800u * 732);
-  EXPECT_NEAR(samples / 44100.0, 13.279, 0.001);
-}
-
-// 8 channels: speed 3 and a pattern delay of one row: 195 ticks, with
-// either tag.
-TEST_F(ModReplayTest, SongLengthOfEightChannels) {
-  for (const char* tag : {"8CHN", "OCTA"}) {
-    SCOPED_TRACE(tag);
-    datagen::Module m = TestModule(8, tag, {0});
-    for (uint32_t ch = 0; ch < 8; ++ch) m.At(0, 0, ch) = {428, kSquareLoop, 0, 0};
-    m.At(0, 0, 7) = {428, kSquareLoop, 0xF, 0x03};
-    m.At(0, 10, 2) = {0, 0, 0xE, 0xE1};
-    Start(m, 44100);
-    EXPECT_EQ(LSI_ModState.Channels, 8u);
-    const auto [ticks, samples] = SongLength();
-    EXPECT_EQ(ticks, 195u);
-    EXPECT_NEAR(samples / 44100.0, 195 * 880 / 44100.0, 1e-9);
-    LS_CloseModuleSystem();
-    LS_FreeModule(module_);
-    LibraryTest::TearDown();
-    plat::audio::Reset();
-    LibraryTest::SetUp();
-  }
 }
 
 }  // namespace

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "datagen/devenv.h"
+#include "datagen/pcxwrite.h"
 #include "system/font.h"
 #include "system/picture.h"
 #include "system/util.h"
@@ -38,19 +38,28 @@ std::vector<Rgba> ToolPicture() {
   return out;
 }
 
-Bytes Ppm(const std::vector<Rgba>& pixels) {
-  const std::string header = "P6\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n255\n";
+std::string PpmHeader(int width = kWidth, int height = kHeight) {
+  return "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+}
+
+// The picture as a PPM, or with its alpha as a PAM.
+Bytes Pnm(const std::vector<Rgba>& pixels, bool alpha = false) {
+  const std::string header = alpha ? "P7\nWIDTH " + std::to_string(kWidth) + "\nHEIGHT " + std::to_string(kHeight) +
+                                         "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n"
+                                   : PpmHeader();
   Bytes b(header.begin(), header.end());
-  for (const Rgba& p : pixels) b.insert(b.end(), {p.r, p.g, p.b});
+  for (const Rgba& p : pixels) {
+    b.insert(b.end(), {p.r, p.g, p.b});
+    if (alpha) b.push_back(p.a);
+  }
   return b;
 }
 
-Bytes PamWithAlpha(const std::vector<Rgba>& pixels) {
-  const std::string header = "P7\nWIDTH " + std::to_string(kWidth) + "\nHEIGHT " + std::to_string(kHeight) +
-                             "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
-  Bytes b(header.begin(), header.end());
-  for (const Rgba& p : pixels) b.insert(b.end(), {p.r, p.g, p.b, p.a});
-  return b;
+// The colours of a PPM's pixels, after its header.
+std::vector<Rgba> PpmPixels(const Bytes& ppm, size_t header) {
+  std::vector<Rgba> out;
+  for (size_t i = header; i + 2 < ppm.size(); i += 3) out.push_back({ppm[i], ppm[i + 1], ppm[i + 2], 0});
+  return out;
 }
 
 class ToolPictureTest : public ztest::PictureTest {
@@ -58,47 +67,38 @@ class ToolPictureTest : public ztest::PictureTest {
   // Runs a netpbm program on a file of the temporary folder; fails the test,
   // naming the package, when the program is not installed.
   Bytes Convert(const std::string& program, const std::string& options, const Bytes& input) {
-    const std::string check = "command -v " + program + " >/dev/null 2>&1";
-    if (std::system(check.c_str()) != 0) {
+    if (std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) != 0) {
       ADD_FAILURE() << program << " is missing: install the netpbm package (scripts/setup.sh does)";
       return {};
     }
-    ztest::WriteFileBytes(temp_ + "/in.pnm", input);
-    const std::string command =
-        program + " " + options + " '" + temp_ + "/in.pnm' >'" + root_ + "/CONVERTED' 2>/dev/null";
+    ztest::WriteFile(temp_ + "/in.pnm", std::string(input.begin(), input.end()));
+    const std::string command = program + " " + options + " '" + temp_ + "/in.pnm' >'" + root_ + "/CONVERTED' 2>/dev/null";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return ztest::ReadBytes(root_ + "/CONVERTED");
   }
+  BMAP* LoadAs(BMAP* (*reader)(const char*, uintptr_t), const Bytes& file) { return reader(Put("tool.pic", file).c_str(), 0); }
 
-  BMAP* LoadAs(BMAP* (*reader)(const char*, uintptr_t), const Bytes& file) {
-    Put("tool.pic", file);
-    return reader("tool.pic", 0);
-  }
-
-  static Rgba FromTrueColour(uint32_t v, int32_t depth) {
-    return {static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v),
-            depth == 32 ? static_cast<uint8_t>(v >> 24) : uint8_t{0}};
-  }
   // Compares colours, alpha too when asked.
-  static void ExpectSame(const std::vector<Rgba>& got, const std::vector<Rgba>& want, bool alpha,
-                         const char* what) {
+  static void ExpectSame(std::vector<Rgba> got, std::vector<Rgba> want, bool alpha, const std::string& what) {
     ASSERT_EQ(got.size(), want.size()) << what;
     for (size_t i = 0; i < got.size(); ++i) {
-      Rgba w = want[i];
-      Rgba g = got[i];
-      if (!alpha) w.a = g.a = 0;
-      EXPECT_EQ(g, w) << what << " pixel " << i;
-      if (!(g == w)) return;
+      if (!alpha) want[i].a = got[i].a = 0;
+      ASSERT_EQ(got[i], want[i]) << what << " pixel " << i;
     }
   }
-  // The pixels of an indexed bitmap through a palette of 8-bit (r, g, b).
-  static std::vector<Rgba> ThroughPalette(BMAP* b, const uint8_t* palette, int columns) {
+  // The pixels of a bitmap: true colour, or indices through a palette of
+  // 8-bit (r, g, b), the first columns only.
+  static std::vector<Rgba> Colours(BMAP* b, const uint8_t* palette = nullptr, int columns = kWidth) {
     std::vector<Rgba> out;
-    const std::vector<uint32_t> indices = ztest::PixelsOf(b);
+    const std::vector<uint32_t> values = ztest::PixelsOf(b);
     for (int y = 0; y < b->SizeY; ++y)
       for (int x = 0; x < columns; ++x) {
-        const uint8_t* c = palette + indices[static_cast<size_t>(y * b->SizeX + x)] * 3;
-        out.push_back({c[0], c[1], c[2], 0});
+        const uint32_t v = values[static_cast<size_t>(y * b->SizeX + x)];
+        if (palette)
+          out.push_back({palette[v * 3], palette[v * 3 + 1], palette[v * 3 + 2], 0});
+        else
+          out.push_back({static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v),
+                         static_cast<uint8_t>(v >> 24)});
       }
     return out;
   }
@@ -106,69 +106,51 @@ class ToolPictureTest : public ztest::PictureTest {
 
 TEST_F(ToolPictureTest, TrueColourTgaOfPamtotga) {
   const std::vector<Rgba> want = ToolPicture();
-  for (const char* options : {"-rgb", "-rgb -norle"}) {
-    BMAP* b = LoadAs(LS_LoadTga, Convert("pamtotga", options, Ppm(want)));
-    ASSERT_NE(b, nullptr) << options;
-    EXPECT_EQ(b->Depth, 24);
-    std::vector<Rgba> got;
-    for (uint32_t v : ztest::PixelsOf(b)) got.push_back(FromTrueColour(v, 24));
-    ExpectSame(got, want, false, options);
-    LS_FreeBmap(b);
-
-    b = LoadAs(LS_LoadTga, Convert("pamtotga", options, PamWithAlpha(want)));
-    ASSERT_NE(b, nullptr) << options << " alpha";
-    EXPECT_EQ(b->Depth, 32);
-    EXPECT_EQ(b->Format, BMAP_ARGB8888);
-    got.clear();
-    for (uint32_t v : ztest::PixelsOf(b)) got.push_back(FromTrueColour(v, 32));
-    ExpectSame(got, want, true, options);
-    LS_FreeBmap(b);
-  }
+  for (const char* options : {"-rgb", "-rgb -norle"})
+    for (const bool alpha : {false, true}) {
+      BMAP* b = LoadAs(LS_LoadTga, Convert("pamtotga", options, Pnm(want, alpha)));
+      ASSERT_NE(b, nullptr) << options;
+      EXPECT_EQ(b->Format, alpha ? BMAP_ARGB8888 : BMAP_RGB888);
+      ExpectSame(Colours(b), want, alpha, options);
+      LS_FreeBmap(b);
+    }
 }
 
 TEST_F(ToolPictureTest, ColourMappedTgaOfPamtotga) {
   const std::vector<Rgba> want = ToolPicture();
-  const Bytes file = Convert("pamtotga", "-cmap -norle", Ppm(want));
+  const Bytes file = Convert("pamtotga", "-cmap -norle", Pnm(want));
   ASSERT_GE(file.size(), 18u);
   ASSERT_EQ(file[1], 1);   // colour map
   ASSERT_EQ(file[7], 24);  // of blue, green, red entries
-  const size_t mapAt = 18u + file[0];
-  const size_t entries = file[5] | file[6] << 8;
   std::vector<uint8_t> palette(768, 0);
-  for (size_t i = 0; i < entries && i < 256; ++i) {
-    palette[i * 3] = file[mapAt + i * 3 + 2];
-    palette[i * 3 + 1] = file[mapAt + i * 3 + 1];
-    palette[i * 3 + 2] = file[mapAt + i * 3];
-  }
+  for (size_t i = 0; i < static_cast<size_t>(file[5] | file[6] << 8) && i < 256; ++i)
+    for (size_t k = 0; k < 3; ++k) palette[i * 3 + k] = file[18u + file[0] + i * 3 + 2 - k];
   BMAP* b = LoadAs(LS_LoadTga, file);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->Depth, 8);
-  ExpectSame(ThroughPalette(b, palette.data(), kWidth), want, false, "cmap");
+  ExpectSame(Colours(b, palette.data()), want, false, "cmap");
   LS_FreeBmap(b);
 }
 
 TEST_F(ToolPictureTest, PcxOfPpmtopcx) {
   const std::vector<Rgba> want = ToolPicture();
-  const Bytes file = Convert("ppmtopcx", "-8bit", Ppm(want));
+  const Bytes file = Convert("ppmtopcx", "-8bit", Pnm(want));
   ASSERT_GE(file.size(), 128u + 769u);
   BMAP* b = LoadAs(LS_LoadPcx, file);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->SizeX, kWidth);
-  ExpectSame(ThroughPalette(b, &file[file.size() - 768], kWidth), want, false, "pcx");
+  ExpectSame(Colours(b, &file[file.size() - 768]), want, false, "pcx");
   PALETTE* palette = LS_LoadPcxPalette("tool.pic");
   ASSERT_NE(palette, nullptr);
   EXPECT_EQ(palette->Entry[ztest::PixelsOf(b)[0]].Red, want[0].r >> 2);
   LS_FreePalette(palette);
   LS_FreeBmap(b);
-
   // Three planes of 8 bits: a picture this reader does not take.
-  EXPECT_EQ(LoadAs(LS_LoadPcx, Convert("ppmtopcx", "-24bit", Ppm(want))), nullptr);
+  EXPECT_EQ(LoadAs(LS_LoadPcx, Convert("ppmtopcx", "-24bit", Pnm(want))), nullptr);
 }
 
 TEST_F(ToolPictureTest, IlbmOfPpmtoilbm) {
   const std::vector<Rgba> want = ToolPicture();
-  for (const char* options : {"", "-fixplanes 8", "-nocompress"}) {
-    const Bytes file = Convert("ppmtoilbm", options, Ppm(want));
+  for (const char* options : {"-fixplanes 8", "-nocompress"}) {
+    const Bytes file = Convert("ppmtoilbm", options, Pnm(want));
     // The colour map, found the way the reader finds its chunks.
     const uint8_t* cmap = LSI_FindIffChunk(file.data() + 12, file.data() + file.size(), "CMAP");
     ASSERT_NE(cmap, nullptr) << options;
@@ -177,52 +159,39 @@ TEST_F(ToolPictureTest, IlbmOfPpmtoilbm) {
     BMAP* b = LoadAs(LS_LoadIff, file);
     ASSERT_NE(b, nullptr) << options;
     EXPECT_EQ(b->SizeX, kWidth + 1);
-    ExpectSame(ThroughPalette(b, palette.data(), kWidth), want, false, options);
+    ExpectSame(Colours(b, palette.data()), want, false, options);
     LS_FreeBmap(b);
   }
+  EXPECT_EQ(LoadAs(LS_LoadIff, Convert("ppmtoilbm", "-ham6", Pnm(want))), nullptr);  // not colour indices
 }
 
 TEST_F(ToolPictureTest, SavedTgaReadsBackInNetpbm) {
   const std::vector<Rgba> want = ToolPicture();
-  std::vector<uint32_t> values;
-  for (const Rgba& p : want) values.push_back(static_cast<uint32_t>(p.r) << 16 | p.g << 8 | p.b);
-  for (const int32_t depth : {24, 32}) {
-    std::vector<uint32_t> pixels = values;
-    if (depth == 32)
-      for (uint32_t& v : pixels) v |= 0xFF000000u;
+  // 8 bits: indices 0 to 15 through a palette of 6-bit components.
+  PALETTE palette{};
+  std::vector<uint32_t> indices;
+  std::vector<Rgba> mapped;
+  auto widen = [](uint8_t c) { return static_cast<uint8_t>(c << 2 | c >> 4); };
+  for (int i = 0; i < 256; ++i)
+    palette.Entry[i] = {static_cast<uint8_t>(i * 4 % 64), static_cast<uint8_t>(63 - i % 64), static_cast<uint8_t>(i % 7 * 9)};
+  for (int i = 0; i < kWidth * kHeight; ++i) {
+    indices.push_back(static_cast<uint32_t>((i * 7 + i / 5) % 16));
+    const LS_RGB& c = palette.Entry[indices.back()];
+    mapped.push_back({widen(c.Red), widen(c.Green), widen(c.Blue), 0});
+  }
+  for (const int32_t depth : {8, 24, 32}) {
+    std::vector<uint32_t> pixels = indices;
+    if (depth > 8) {
+      pixels.clear();
+      for (const Rgba& p : want) pixels.push_back((depth == 32 ? 0xFF000000u : 0) | p.r << 16 | p.g << 8 | p.b);
+    }
     BMAP* b = Filled(kWidth, kHeight, depth, pixels);
-    ASSERT_EQ(LS_SaveTga("saved.tga", b, nullptr, 0), 1);
+    ASSERT_EQ(LS_SaveTga("saved.tga", b, &palette, 0), 1);
     LS_FreeBmap(b);
     const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/SAVED.TGA"));
-    const std::string header = "P6\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n255\n";
-    ASSERT_GE(ppm.size(), header.size()) << depth;
-    EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(header.size())), header);
-    std::vector<Rgba> got;
-    for (size_t i = header.size(); i + 2 < ppm.size(); i += 3)
-      got.push_back({ppm[i], ppm[i + 1], ppm[i + 2], 0});
-    ExpectSame(got, want, false, "tgatoppm");
-  }
-}
-
-TEST_F(ToolPictureTest, SavedColourMappedTgaReadsBackInNetpbm) {
-  // Indices 0 to 15 through a palette of 6-bit components.
-  PALETTE palette{};
-  for (int i = 0; i < 256; ++i)
-    palette.Entry[i] = {static_cast<uint8_t>(i * 4 % 64), static_cast<uint8_t>(63 - i % 64),
-                        static_cast<uint8_t>(i % 7 * 9)};
-  std::vector<uint32_t> indices;
-  for (int i = 0; i < kWidth * kHeight; ++i) indices.push_back(static_cast<uint32_t>((i * 7 + i / 5) % 16));
-  BMAP* b = Filled(kWidth, kHeight, 8, indices);
-  ASSERT_EQ(LS_SaveTga("saved.tga", b, &palette, 0), 1);
-  LS_FreeBmap(b);
-  const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/SAVED.TGA"));
-  const std::string header = "P6\n" + std::to_string(kWidth) + " " + std::to_string(kHeight) + "\n255\n";
-  ASSERT_EQ(ppm.size(), header.size() + kWidth * kHeight * 3);
-  auto widen = [](uint8_t c) { return static_cast<uint8_t>(c << 2 | c >> 4); };
-  for (size_t i = 0; i < indices.size(); ++i) {
-    const LS_RGB& c = palette.Entry[indices[i]];
-    const uint8_t* got = &ppm[header.size() + i * 3];
-    ASSERT_EQ(Bytes(got, got + 3), (Bytes{widen(c.Red), widen(c.Green), widen(c.Blue)})) << i;
+    const std::string header = PpmHeader();
+    ASSERT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(std::min(header.size(), ppm.size()))), header);
+    ExpectSame(PpmPixels(ppm, header.size()), depth == 8 ? mapped : want, false, "depth " + std::to_string(depth));
   }
 }
 
@@ -235,35 +204,31 @@ TEST_F(ToolPictureTest, SystemFontTextOverTheConsoleBackground) {
   ASSERT_NE(background, nullptr);
   ASSERT_NE(palette, nullptr);
   const char* lines[] = {"Zentrova console ready.", "0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~",
-                         "The quick brown fox jumps over the lazy dog",
-                         "\xC7\xFC\xE9\xE2\xE4\xE0\xE5\xE7\xEA\xEB\xE8\xEF"
-                         "\xEE\xEC\xC4\xC5\xC9\xE6\xC6\xF4\xF6\xF2\xFB\xF9"};
-  for (int i = 0; i < 4; ++i)
-    LS_DrawString(LS_Var.SysFont, background, lines[i], 16, 16 + i * 12, LS_BLIT_TRANSPARENT);
+                         "\xC7\xFC\xE9\xE2\xE4\xE0\xE5\xE7\xEA\xEB\xE8\xEF\xEE\xEC\xC4\xC5\xC9\xE6\xC6\xF4\xF6\xF2\xFB\xF9"};
+  for (int i = 0; i < 3; ++i) LS_DrawString(LS_Var.SysFont, background, lines[i], 16, 16 + i * 12, LS_BLIT_TRANSPARENT);
   ASSERT_EQ(LS_SaveTga("look.tga", background, palette, 0), 1);
   const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/LOOK.TGA"));
-  const std::string header = "P6\n640 480\n255\n";
+  const std::string header = PpmHeader(640, 480);
   ASSERT_EQ(ppm.size(), header.size() + 640u * 480u * 3u);
   // Ink is white, everything else dark.
   int white = 0;
-  for (int32_t y = 0; y < 480; ++y)
-    for (int32_t x = 0; x < 640; ++x) {
-      const uint8_t* p = &ppm[header.size() + static_cast<size_t>(y * 640 + x) * 3];
-      const bool ink = LS_GetPixel(background, x, y) == 255;
-      if (ink) {
-        ++white;
-        ASSERT_EQ(Bytes(p, p + 3), (Bytes{255, 255, 255})) << x << " " << y;
-      } else {
-        ASSERT_LT(p[0] + p[1] + p[2], 3 * 90) << x << " " << y;
-      }
+  const std::vector<uint32_t> indices = ztest::PixelsOf(background);
+  const std::vector<Rgba> shown = PpmPixels(ppm, header.size());
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const Rgba& p = shown[i];
+    if (indices[i] == 255) {
+      ++white;
+      ASSERT_EQ(p, (Rgba{255, 255, 255, 0})) << i;
+    } else {
+      ASSERT_LT(p.r + p.g + p.b, 3 * 90) << i;
     }
+  }
   EXPECT_GT(white, 500);
   // The first character's ink, cell for cell.
   for (int32_t y = 0; y < 8; ++y)
     for (int32_t x = 0; x < 8; ++x)
-      EXPECT_EQ(
-          LS_GetPixel(background, 16 + x, 16 + y) == 255,
-          LS_GetPixel(LS_Var.SysFont->Picture, ('Z' - 32) * 8 % 320 + x, ('Z' - 32) / 40 * 8 + y) == 255);
+      EXPECT_EQ(LS_GetPixel(background, 16 + x, 16 + y) == 255,
+                LS_GetPixel(LS_Var.SysFont->Picture, ('Z' - 32) * 8 % 320 + x, ('Z' - 32) / 40 * 8 + y) == 255);
   LS_FreePalette(palette);
   LS_FreeBmap(background);
 }

@@ -2,6 +2,7 @@
 // without buffer, never a read outside the file, a leak or a waiting box.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,7 @@
 
 namespace {
 
-using ztest::MakeWave;
+using Bytes = std::vector<uint8_t>;
 
 class WaveTest : public ztest::SoundTest {
  protected:
@@ -32,21 +33,19 @@ class WaveTest : public ztest::SoundTest {
     EXPECT_EQ(LS_GetLastError(), 0u);
     ztest::SoundTest::TearDown();
   }
-
-  // A mono 8-bit 11025 Hz file of 100 frames: 44 bytes of header.
-  static std::vector<uint8_t> Good() {
-    datagen::Wave w = MakeWave(11025, 1, 8);
+  // A mono 8-bit 11025 Hz file of 100 frames (44 bytes of header), with
+  // chunks before its data.
+  static Bytes Good(std::vector<datagen::WaveChunk> before = {}) {
+    datagen::Wave w = ztest::MakeWave(11025, 1, 8);
     w.samples = datagen::ConstantSamples(w, 0xC0, 100);
+    w.before = std::move(before);
     return datagen::EncodeWave(w);
   }
-  static void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+  static Bytes With(Bytes b, size_t at, uint32_t v, int bytes = 4) {
+    for (int i = 0; i < bytes; ++i) b[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    return b;
   }
-  static void Set16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
-    b[at] = static_cast<uint8_t>(v & 0xFF);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
-  }
-  SOUND* Load(const std::vector<uint8_t>& bytes, HHEAP heap = 4) {
+  SOUND* Load(const Bytes& bytes, HHEAP heap = 4) {
     ztest::WriteBytes(root_ + "/bad.wav", bytes);
     return LS_LoadSound("bad.wav", heap);
   }
@@ -55,141 +54,81 @@ class WaveTest : public ztest::SoundTest {
   uint32_t free_ = 0;
 };
 
-TEST_F(WaveTest, MissingAndEmptyFilesGiveNull) {
+TEST_F(WaveTest, RefusedFilesGiveNull) {
+  const Bytes good = Good();
+  const std::pair<const char*, Bytes> rows[] = {
+      {"empty", {}},
+      {"cut in the RIFF header", Bytes(good.begin(), good.begin() + 7)},
+      {"cut in the format", Bytes(good.begin(), good.begin() + 30)},
+      {"RIFX", With(good, 3, 'X', 1)},
+      {"AVI", With(good, 8, 0x20495641)},
+      {"Fmt", With(good, 12, 'F', 1)},
+      {"format of 15 bytes", With(good, 16, 15)},
+      {"format past the end", With(good, 16, static_cast<uint32_t>(good.size()) - 19)},
+      {"format of a negative size", With(good, 16, 0x80000000u)},
+  };
+  for (const auto& [what, bytes] : rows) EXPECT_EQ(Load(bytes), nullptr) << what;
   EXPECT_EQ(LS_LoadSound("none.wav", 4), nullptr);
-  EXPECT_EQ(Load({}), nullptr);
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(WaveTest, EveryCutOfTheHeaderIsRefused) {
-  const std::vector<uint8_t> good = Good();
-  for (size_t length = 1; length < 44; ++length) {
-    EXPECT_EQ(Load(std::vector<uint8_t>(good.begin(), good.begin() + static_cast<long>(length))), nullptr) << length;
-  }
-  // Cut inside the chunk walk: the "data" tag is out of reach.
-  EXPECT_EQ(Boxes().size(), 8u);  // lengths 36 to 43
-  for (const std::string& box : Boxes()) EXPECT_EQ(box, "Wave Format Error ");
-
-  // The whole header without its samples: a record with no PCM.
-  SOUND* s = Load(std::vector<uint8_t>(good.begin(), good.begin() + 44));
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->DataLength, 0u);
-  EXPECT_EQ(s->Buffer, nullptr);
-  LS_FreeSound(s);
-}
-
-TEST_F(WaveTest, OtherRiffFilesAreRefusedQuietly) {
-  std::vector<uint8_t> b = Good();
-  b[3] = 'X';  // "RIFX"
-  EXPECT_EQ(Load(b), nullptr);
-  b = Good();
-  for (int i = 0; i < 4; ++i) b[8 + static_cast<size_t>(i)] = static_cast<uint8_t>("AVI "[i]);
-  EXPECT_EQ(Load(b), nullptr);
-  b = Good();
-  b[12] = 'F';  // "Fmt "
-  EXPECT_EQ(Load(b), nullptr);
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(WaveTest, FmtLengthMustHoldTheFormatAndFitTheFile) {
-  std::vector<uint8_t> b = Good();
-  Set32(b, 16, 15);
-  EXPECT_EQ(Load(b), nullptr);
-  Set32(b, 16, static_cast<uint32_t>(b.size()) - 20 + 1);
-  EXPECT_EQ(Load(b), nullptr);
-  Set32(b, 16, 0x7FFFFFFF);
-  EXPECT_EQ(Load(b), nullptr);
-  Set32(b, 16, 0x80000000u);
-  EXPECT_EQ(Load(b), nullptr);
-  EXPECT_TRUE(Boxes().empty());
-}
-
-TEST_F(WaveTest, ChunksRunningPastTheEndStopTheWalk) {
-  datagen::Wave w = MakeWave(11025, 1, 8);
-  w.samples = datagen::ConstantSamples(w, 0xC0, 100);
-  w.before = {{"LIST", std::vector<uint8_t>(10, 0)}};
-  std::vector<uint8_t> b = datagen::EncodeWave(w);
-  for (uint32_t length : {0x7FFFFFFFu, static_cast<uint32_t>(b.size()), 0xFFFFFFF0u}) {
-    Set32(b, 40, length);
-    EXPECT_EQ(Load(b), nullptr) << length;
-  }
-  EXPECT_EQ(Boxes().size(), 3u);
-}
-
-TEST_F(WaveTest, FourChunksBeforeDataAreAFormatError) {
-  datagen::Wave w = MakeWave(11025, 1, 8);
-  w.samples = datagen::ConstantSamples(w, 0xC0, 100);
-  w.before = {{"LIST", {1}}, {"fact", {1, 2, 3, 4}}, {"cue ", {}}, {"junk", {9, 9, 9}}};
-  EXPECT_EQ(Load(datagen::EncodeWave(w)), nullptr);
-  ASSERT_EQ(Boxes().size(), 1u);
-  EXPECT_EQ(Boxes()[0], "Wave Format Error ");
+TEST_F(WaveTest, ChunkWalkThatCannotReachTheDataIsAFormatError) {
+  const Bytes good = Good(), list = Good({{"LIST", Bytes(10, 0)}});
+  const Bytes rows[] = {
+      Bytes(good.begin(), good.begin() + 40),  // cut before the "data" tag's length
+      With(list, 40, 0x7FFFFFFF),                   // a chunk past the end
+      With(list, 40, 0xFFFFFFF0u),                  // a chunk of a negative size
+      Good({{"LIST", {1}}, {"fact", {1, 2, 3, 4}}, {"cue ", {}}, {"junk", {9, 9, 9}}}),  // data fifth
+  };
+  for (const Bytes& bytes : rows) EXPECT_EQ(Load(bytes), nullptr);
+  EXPECT_EQ(Boxes(), std::vector<std::string>(4, "Wave Format Error "));
 }
 
 TEST_F(WaveTest, DataLongerThanTheFileIsCut) {
-  std::vector<uint8_t> b = Good();
-  Set32(b, 40, 5000);
+  const Bytes b = With(Good(), 40, 5000);
   SOUND* s = Load(b, LS_DefaultHeap);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->DataLength, 100u);
   LS_FreeSound(s);
   s = Load(b);
-  ASSERT_NE(s, nullptr);
-  ASSERT_NE(s->Buffer, nullptr);
   ASSERT_EQ(PlaySound(s, 0, 1), 1);
   EXPECT_NEAR(static_cast<double>(ztest::AudibleFrames(ztest::Render(1000))), 400, 2);
   LS_FreeSound(s);
 }
 
-TEST_F(WaveTest, NegativeSizesGiveASilentRecord) {
-  std::vector<uint8_t> b = Good();
-  Set32(b, 4, 0xFFFFFFFEu);  // RIFF size
-  SOUND* s = Load(b, LS_DefaultHeap);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->SampleRate, 0u);
-  EXPECT_EQ(s->Channels, 0);
-  EXPECT_EQ(s->Data, nullptr);
-  LS_FreeSound(s);
-  s = Load(b);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->Buffer, nullptr);
-  EXPECT_EQ(PlaySound(s, 0, 0), 0);
-  LS_FreeSound(s);
-
-  b = Good();
-  Set32(b, 40, 0x80000000u);  // data size
-  s = Load(b);
-  ASSERT_NE(s, nullptr);
-  EXPECT_EQ(s->SampleRate, 11025u);
-  EXPECT_EQ(s->DataLength, 0u);
-  EXPECT_EQ(s->Data, nullptr);
-  EXPECT_EQ(s->Buffer, nullptr);
-  LS_FreeSound(s);
+TEST_F(WaveTest, SilentRecords) {
+  const Bytes good = Good();
+  const std::pair<const char*, Bytes> rows[] = {
+      {"header only", Bytes(good.begin(), good.begin() + 44)},
+      {"negative RIFF size", With(good, 4, 0xFFFFFFFEu)},
+      {"negative data size", With(good, 40, 0x80000000u)},
+  };
+  for (const auto& [what, bytes] : rows) {
+    SOUND* s = Load(bytes, LS_DefaultHeap);
+    ASSERT_NE(s, nullptr) << what;
+    EXPECT_EQ(s->DataLength, 0u) << what;
+    LS_FreeSound(s);
+    s = Load(bytes);
+    ASSERT_NE(s, nullptr) << what;
+    EXPECT_EQ(s->Buffer, nullptr) << what;
+    EXPECT_EQ(PlaySound(s, 0, 0), 0) << what;
+    LS_FreeSound(s);
+  }
   EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(WaveTest, UnplayableFormatsGetNoBufferAndFreeCleanly) {
-  struct Case {
-    const char* what;
-    size_t at;
-    uint32_t value;
-    bool wide;
-  } cases[] = {
-      {"0 channels", 22, 0, false},       {"3 channels", 22, 3, false},     {"0 bits", 34, 0, false},
-      {"12 bits", 34, 12, false},         {"24 bits", 34, 24, false},       {"32 bits", 34, 32, false},
-      {"-8 bits", 34, 0xFFF8, false},     {"rate 0", 24, 0, true},          {"rate 1000000", 24, 1000000, true},
-      {"block align 2", 32, 2, false},    {"tag 3", 20, 3, false},
+  const Bytes good = Good();
+  const std::pair<const char*, Bytes> rows[] = {
+      {"3 channels", With(good, 22, 3, 2)},      {"12 bits", With(good, 34, 12, 2)},
+      {"-8 bits", With(good, 34, 0xFFF8, 2)},    {"rate 1000000", With(good, 24, 1000000)},
+      {"block align 2", With(good, 32, 2, 2)},   {"tag 3", With(good, 20, 3, 2)},
   };
-  for (const Case& c : cases) {
-    std::vector<uint8_t> b = Good();
-    if (c.wide)
-      Set32(b, c.at, c.value);
-    else
-      Set16(b, c.at, static_cast<uint16_t>(c.value));
-    SOUND* s = Load(b);
-    ASSERT_NE(s, nullptr) << c.what;
-    EXPECT_EQ(s->Buffer, nullptr) << c.what;
-    EXPECT_NE(s->FileImage, nullptr) << c.what;
-    EXPECT_EQ(LS_GetSoundStatus(s), LS_SOUND_NONE);
+  for (const auto& [what, bytes] : rows) {
+    SOUND* s = Load(bytes);
+    ASSERT_NE(s, nullptr) << what;
+    EXPECT_EQ(s->Buffer, nullptr) << what;
+    EXPECT_EQ(LS_GetSoundStatus(s), LS_SOUND_NONE) << what;
     LS_FreeSound(s);
   }
   EXPECT_TRUE(Boxes().empty());

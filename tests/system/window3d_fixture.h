@@ -60,23 +60,16 @@ class Window3dTest : public BmapTest {
     g_faces.clear();
   }
 
-  // Every pixel of the bitmap that differs from `background`.
-  static PixelSet Drawn(BMAP* b, uint32_t background = 0) {
+  // Every pixel of the bitmap that differs from `background`, or only
+  // those that hold `colour`.
+  static PixelSet Drawn(BMAP* b, uint32_t background = 0, bool only = false) {
     PixelSet set;
     for (int32_t y = 0; y < b->SizeY; ++y)
       for (int32_t x = 0; x < b->SizeX; ++x)
-        if (LS_GetPixel(b, x, y) != background) set.insert({x, y});
+        if ((LS_GetPixel(b, x, y) == background) == only) set.insert({x, y});
     return set;
   }
-
-  // The pixels of the bitmap that hold exactly `colour`.
-  static PixelSet InColour(BMAP* b, uint32_t colour) {
-    PixelSet set;
-    for (int32_t y = 0; y < b->SizeY; ++y)
-      for (int32_t x = 0; x < b->SizeX; ++x)
-        if (LS_GetPixel(b, x, y) == colour) set.insert({x, y});
-    return set;
-  }
+  static PixelSet InColour(BMAP* b, uint32_t colour) { return Drawn(b, colour, true); }
 
   static _TRIANGLE Triangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3,
                             uint32_t colour) {

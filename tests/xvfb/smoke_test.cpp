@@ -1,13 +1,19 @@
 // On a real X display (CTest runs this under xvfb-run): the library opens
 // a real window and what it draws on its front screen reaches SDL's
 // renderer output, at 16 bits framed and at 8 bits through the palette in
-// full screen; the built program opens its window and ends with 0.
+// full screen; the built program opens its window and ends with 0, and a
+// signal to end it closes its message box.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "platform/sdl/video.h"
@@ -117,6 +123,55 @@ TEST(Program, OpensItsWindowAndEndsWithZero) {
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << ztest::ReadFile(root + "/stderr.txt");
+  std::system(("rm -rf '" + root + "'").c_str());
+}
+
+// Its message box (no data tree: "Bad runtime directory !") does not keep
+// it alive when it is asked to end: the box closes and the program ends
+// as after the box, with 255. SDL shows the box from a child process.
+TEST(Program, ATermSignalClosesItsMessageBox) {
+  char pattern[] = "/tmp/zentrova-smoke-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string root = pattern;
+  ztest::WriteFile(root + "/c/KEEP", "");
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("ZENTROVA_DRIVES", ("C=fixed:" + root + "/c").c_str(), 1);
+    setenv("ZENTROVA_CONFIG_DIR", (root + "/config").c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    std::freopen("/dev/null", "w", stderr);
+    execl(ZENTROVA_EXE, ZENTROVA_EXE, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  const std::string children = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children";
+  const auto ended = [pid](int* status) { return waitpid(pid, status, WNOHANG) == pid; };
+  int status = 0;
+  bool shown = false, done = false;
+  // The box's process is a fork of the program (other children, such as a
+  // D-Bus launcher started with the display, run other programs).
+  const auto boxShown = [&children] {
+    std::istringstream pids(ztest::ReadFile(children));
+    std::error_code error;
+    const auto program = std::filesystem::canonical(ZENTROVA_EXE, error);
+    for (std::string child; pids >> child;)
+      if (std::filesystem::read_symlink("/proc/" + child + "/exe", error) == program) return true;
+    return false;
+  };
+  for (int i = 0; i < 200 && !shown && !(done = ended(&status)); ++i) {
+    usleep(50000);
+    shown = boxShown();
+  }
+  ASSERT_TRUE(shown) << "no message box appeared (X fonts missing? scripts/setup.sh installs xfonts-base)";
+  kill(pid, SIGTERM);
+  for (int i = 0; i < 200 && !(done = ended(&status)); ++i) usleep(50000);
+  if (!done) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  EXPECT_TRUE(done) << "still running 10 s after SIGTERM";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << status;
   std::system(("rm -rf '" + root + "'").c_str());
 }
 

@@ -71,12 +71,16 @@ TEST_F(GameModeTest, ResetValuesAreThoseBeforeAnyRace) {
 
 TEST_F(GameModeTest, ASessionSetsItsModeAndClearsTheFinishingList) {
   MakeSession(3, XSTATE_CONNECTED);
+  SB_SetGameMode(SB_OFFLINE);
   SB_Var.NetGameMode = SB_MULTIRACE;
   for (TSCORE& s : scoreTab) s.Used = 1;
   SB_Var.SessionCounters[0] = SB_Var.SessionCounters[1] = 5;
   SB_InitGameMode();
   EXPECT_EQ(SB_Var.GameMode, SB_MULTIRACE);
   EXPECT_EQ(SB_Var.MultiView, 1);
+  // Only the mode is taken: the step list and the grid stay as chosen.
+  EXPECT_EQ(SB_Var.GameSteps, SB_GameStepLists[SB_OFFLINE]);
+  EXPECT_EQ(SB_Var.GridStart, 1);
   EXPECT_EQ(SB_Var.SessionCounters[0] + SB_Var.SessionCounters[1], 0);
   EXPECT_EQ(scoreTab[2].Used, 0);
   EXPECT_EQ(scoreTab[3].Used, 1);  // one entry per player

@@ -191,6 +191,22 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
   ExpectAt("*01/*13", 19, 84);
 }
 
+// Before the race is on, the lap counter and the best lap show their
+// values; the time, the position, the gaps and the points only labels or
+// nothing.
+TEST_F(HudDrawTest, BeforeTheRaceTheLapCounterAndBestLapShow) {
+  RaceUnderWay();
+  Car(0).RaceTime = 0;
+  Car(0).BestLap = 0;
+  Car(0).Laps = -1;
+  SB_DrawHud();
+  ExpectAt("*01/*13", 19, 84);
+  ExpectAt("*10:00:00", 164, 75);
+  for (const char* label : {"*0LAP", "*1BEST LAP", "*1TIME", "*0POS"}) EXPECT_NE(Find(label), nullptr) << label;
+  for (const char* value : {"*10:15:00", "*02/*13", "*1ANNA: -1''50", "*1PTS:150", "*030"})
+    EXPECT_EQ(Find(value), nullptr) << value;
+}
+
 TEST_F(HudDrawTest, TheStartPhasesShowTheGameOptionsOnTheOverlayLockedOnce) {
   StartRace(SB_RACE, 3, 5);
   const int32_t locks = SB_Var.TextScreen->LockCount;

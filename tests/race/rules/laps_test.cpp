@@ -3,6 +3,7 @@
 // finish of the other cars.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "race/hud.h"
@@ -173,41 +174,37 @@ TEST_F(LapsTest, AFinishInANetworkGameIsSent) {
   EXPECT_EQ(ztest::Count("Progress 17 1"), 1);
 }
 
-struct RecordRow {
-  int32_t place, record, flag;
-};
-
-class RecordFlagTest : public LapsTest, public ::testing::WithParamInterface<RecordRow> {};
-
-TEST_P(RecordFlagTest, NeedsFirstPlaceAndARealRecordBeaten) {
-  SB_Var.NbLaps = 1;
-  SB_Var.NetBestTime = GetParam().record;
-  Car(0).Place = GetParam().place;
-  Frames(250, 5.0);
-  ASSERT_EQ(Car(0).Finished, 1);
-  EXPECT_EQ(SB_Var.RecordFlag, GetParam().flag);
+TEST_F(LapsTest, TheRecordFlagNeedsFirstPlaceAndARealRecordBeaten) {
+  const std::tuple<int32_t, int32_t, int32_t> rows[] = {{1, 0, 0}, {1, SB_NOTIME, 0}, {1, 999999, 1}, {2, 999999, 0}, {1, 1, 0}};
+  for (auto [place, record, flag] : rows) {
+    if (place != 1 || record != 0) {  // a fresh race for each row after the first
+      TearDown();
+      SetUp();
+    }
+    SB_Var.NbLaps = 1;
+    SB_Var.NetBestTime = record;
+    Car(0).Place = place;
+    Frames(250, 5.0);
+    ASSERT_EQ(Car(0).Finished, 1);
+    EXPECT_EQ(SB_Var.RecordFlag, flag) << place << " " << record;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, RecordFlagTest,
-                         ::testing::Values(RecordRow{1, 0, 0}, RecordRow{1, SB_NOTIME, 0},
-                                           RecordRow{1, 999999, 1}, RecordRow{2, 999999, 0},
-                                           RecordRow{1, 1, 0}));
-
-class NoLimitModeTest : public LapsTest, public ::testing::WithParamInterface<int32_t> {};
-
-TEST_P(NoLimitModeTest, NeitherRunsOutNorFinishes) {
-  SB_Var.GameMode = GetParam();
-  SB_Var.NbLaps = 0;
-  Car(0).Speed = 0.0;
-  Frames(150, 5.0);  // 750 m: the lap line and two checkpoints
-  EXPECT_EQ(Car(0).RemainingTime, 60000 + 20000 + 2 * 5000);
-  EXPECT_EQ(Car(0).Finished, 0);
-  EXPECT_EQ(Car(0).OutOfTime, 0);
-  EXPECT_EQ(SB_Var.RaceClock, 15000);
+TEST_F(LapsTest, TrainingAndStandaloneNeitherRunOutNorFinish) {
+  for (int32_t mode : {SB_TRAINING, SB_STANDALONE}) {
+    if (mode != SB_TRAINING) {
+      TearDown();
+      SetUp();
+    }
+    SB_Var.GameMode = mode;
+    SB_Var.NbLaps = 0;
+    Car(0).Speed = 0.0;
+    Frames(150, 5.0);  // 750 m: the lap line and two checkpoints
+    EXPECT_EQ(Car(0).RemainingTime, 60000 + 20000 + 2 * 5000) << mode;
+    EXPECT_EQ(Car(0).Finished + Car(0).OutOfTime, 0) << mode;
+    EXPECT_EQ(SB_Var.RaceClock, 15000) << mode;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(TrainingAndStandalone, NoLimitModeTest,
-                         ::testing::Values(SB_TRAINING, SB_STANDALONE));
 
 TEST_F(LapsTest, OfflineEntersEveryOtherFinishedCarOnce) {
   SB_SetGameMode(SB_OFFLINE);

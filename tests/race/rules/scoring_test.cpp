@@ -119,6 +119,8 @@ TEST(FormatTime, Styles) {
   EXPECT_STREQ(SB_FormatTime(65230, 7), "1:05");
   EXPECT_STREQ(SB_FormatTime(5230, 3), "5''23");
   EXPECT_STREQ(SB_FormatTime(15230, 3), "15''23");
+  EXPECT_STREQ(SB_FormatTime(10000, 3), "10''00");  // two digits from exactly 10 s
+  EXPECT_STREQ(SB_FormatTime(9999, 3), "9''99");
   EXPECT_STREQ(SB_FormatTime(5230, 2), "0:05:23");
   EXPECT_STREQ(SB_FormatTime(5230, 1), "05:2");
   EXPECT_STREQ(SB_FormatTime(5230, 0), "05");

@@ -207,7 +207,7 @@ TEST_F(GapsTest, GapsAheadAndBehindInARace) {
   EXPECT_EQ(SB_Var.BehindIndex, 2);
 }
 
-TEST_F(GapsTest, OfflineRecordsPlacesForTheHud) {
+TEST_F(GapsTest, OfflineRecordsEveryCarAndPlacesForTheHud) {
   SB_SetGameMode(SB_OFFLINE);
   SB_AllocGaps();
   Frame(1000, 50, 100, 20);
@@ -216,6 +216,22 @@ TEST_F(GapsTest, OfflineRecordsPlacesForTheHud) {
   EXPECT_EQ(SB_Var.AheadIndex, 1);
   EXPECT_EQ(Car(0).GapBehind, 2000.0);
   EXPECT_EQ(SB_Var.BehindIndex, 3);
+  // A car out of the game still has its passings noted in OFFLINE, not in RACE.
+  for (int32_t mode : {SB_OFFLINE, SB_RACE}) {
+    SB_SetGameMode(mode);
+    SB_ResetGaps();
+    Car(2).TexturesReady = 0;
+    Frame(4000, 100, 160, 260);
+    EXPECT_EQ(CellOf(2, 0, 5), mode == SB_OFFLINE ? 4000 : -1) << mode;
+  }
+}
+
+TEST_F(GapsTest, TheFirstPassingOfACheckpointIsKept) {
+  SB_AllocGaps();
+  Frame(1000, 60, 100, 20);
+  Frame(1500, 80, 110, 30);  // still checkpoint 1 for the driven car
+  EXPECT_EQ(CellOf(0, 0, 1), 1000);
+  EXPECT_EQ(CellOf(1, 0, 2), 1000);
 }
 
 TEST_F(GapsTest, TheLeaderHasNoCarAheadAndTheLastNoneBehind) {

@@ -1,0 +1,9 @@
+// The map's textures as the track releases them with the map.
+#pragma once
+
+// Releases the software renderer's texture pages and mip-map levels, when
+// they exist ("Textures released").
+void SB_FreeTextures();
+// Releases the accelerator's cached map textures and texture bank, when
+// they are loaded.
+void POWER_ReleaseTextures();
