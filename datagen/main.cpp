@@ -1,7 +1,7 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
 // TrueType font, the pictures around a race, the 3D palette), builds the default circuit's
-// map and centre line, and writes the music the program loads;
+// map, centre line and road texture, and writes the music the program loads;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -14,10 +14,10 @@
 #include <sstream>
 #include <string>
 
+#include "datagen/circuit.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/hudfonts.h"
-#include "datagen/circuit.h"
 #include "datagen/modwrite.h"
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
@@ -120,6 +120,14 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
 }
 
+// The default circuit's texture, "ROAD    .PCX" and ".TGA" of the default
+// texture path.
+bool WriteCircuitTextures(const fs::path& out) {
+  const std::string road = "TXT/TRAVUN/" + std::string(datagen::kCircuitRoadTexture).substr(0, 8);
+  return WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+         WritePicture(out, road + ".TGA", datagen::RoadPicture24(), datagen::WriteTga);
+}
+
 // The default circuit: its map and its centre line.
 bool WriteCircuit(const fs::path& out) {
   const fs::path folder = PlaceInTree(out, "DEC");
@@ -142,7 +150,9 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out)) return 1;
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) ||
+      !WriteCircuitTextures(out))
+    return 1;
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {
