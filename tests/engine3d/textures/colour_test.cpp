@@ -13,6 +13,7 @@
 
 #include "datagen/tgawrite.h"
 #include "engine3d/palette3d.h"
+#include "shell/gamepicture.h"
 #include "tests/engine3d/model_fixture.h"
 
 namespace {
@@ -56,14 +57,7 @@ std::vector<uint8_t> ReferenceFloyd(BMAP* src, const PALETTE& palette) {
       float* p = &v[(y * w + x) * 3];
       int32_t q[3];
       for (int32_t c = 0; c < 3; ++c) q[c] = std::min(31, std::max(0, static_cast<int32_t>(p[c] + 0.5f)));
-      int32_t best = 0, bestD = INT32_MAX;
-      for (int32_t i = 0; i < 256; ++i) {
-        const LS_RGB& e = palette.Entry[i];
-        const int32_t d = (e.Red - 2 * q[0]) * (e.Red - 2 * q[0]) +
-                          (e.Green - 2 * q[1]) * (e.Green - 2 * q[1]) +
-                          (e.Blue - 2 * q[2]) * (e.Blue - 2 * q[2]);
-        if (d < bestD) best = i, bestD = d;
-      }
+      const int32_t best = SB_FindNearestColor(&palette, 2 * q[0], 2 * q[1], 2 * q[2]);
       out[y * w + x] = static_cast<uint8_t>(best);
       const LS_RGB& e = palette.Entry[best];
       const float err[3] = {p[0] - (e.Red + 1) / 2, p[1] - (e.Green + 1) / 2, p[2] - (e.Blue + 1) / 2};
@@ -110,16 +104,12 @@ TEST_F(ColourTest, DitheringSpreadsTheErrorOfMidGreyBetweenBlackAndWhite) {
   EXPECT_EQ(std::count(got.begin(), got.end(), 0) + whites, 256);
 }
 
-TEST_F(ColourTest, DitheringReadsRedFromTheThirdByte) {
+TEST_F(ColourTest, DitheringReadsRedThirdClipsAndSkipsWhatItCannotDo) {
   palette_.Entry[1] = {63, 0, 0};
   palette_.Entry[2] = {0, 0, 63};
   BMAP* red = Keep(Solid(4, 4, 24, {0, 0, 255}));
-  BMAP* out = Destination(4, 4, &palette_);
-  SB_FloydBmap24to8(red, out, 0, 0, 3, 3, 0, 0);
-  EXPECT_EQ(Pixels(out), std::vector<uint8_t>(16, 1));
-}
-
-TEST_F(ColourTest, DitheringClipsAtTheDestinationAndSkipsWhatItCannotDo) {
+  SB_FloydBmap24to8(red, Destination(4, 4, &palette_), 0, 0, 3, 3, 0, 0);
+  EXPECT_EQ(Pixels(bitmaps_.back()), std::vector<uint8_t>(16, 1));
   palette_.Entry[1] = {63, 63, 63};
   // A white column 10 in a black picture, converted from x = -10.
   BMAP* src = Keep(Solid(20, 3, 24, {0, 0, 0}));
@@ -310,22 +300,10 @@ TEST_F(DupTest, ARefusedAllocationKeepsNothing) {
   MLIBENTRY* copy = nullptr;
   int32_t refusals = 0;
   for (uint32_t gap = 64; !copy && gap <= (1u << 20); gap *= 2) {
-    void* hole = LS_GetMem(gap);
     std::vector<void*> fill;
-    for (uint32_t size = LS_GetFreeMem(); size >= 16;) {
-      uint32_t low = 16, high = size;
-      while (low < high) {
-        const uint32_t mid = (low + high + 1) / 2;
-        void* block = LS_GetMem(mid);
-        (block ? low : high) = block ? mid : mid - 1;
-        if (block) LS_Release(block);
-      }
-      void* block = LS_GetMem(low);
-      if (!block) break;
-      fill.push_back(block);
-      size = low;
-    }
-    LS_Release(hole);
+    HEAP* heap = LSI_GetHeapOf(LS_DefaultHeap);
+    for (uint32_t most; (most = LSI_GetHeapMaxFree(heap)) > gap + 64;)
+      fill.push_back(LS_GetMem(most - gap - 64));
     const auto counts =
         std::make_tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners, LSI_Var.NbAlloc, LSI_Var.NbBmap);
     copy = SB_DupMaterialLibraryFrom16to256(old, 8, BMAP_PAL8);

@@ -95,9 +95,6 @@ class TexturesTest : public ztest::LibraryTest {
     SB_LoadTexturesTga();
   }
   static TEXTTRI Rect(int32_t w, int32_t h) { return TEXTTRI{w * h, 0, 0, w, h, 0, "", 1, {}}; }
-  static uint32_t Texel(const uint8_t* at, int32_t bytes) {
-    return bytes == 1 ? at[0] : static_cast<uint32_t>(at[0] | at[1] << 8);
-  }
 };
 
 TEST_F(TexturesTest, ThePaletteLoadsOnceFromTheTexturePath) {
@@ -235,24 +232,14 @@ TEST_F(TexturesTest, SixteenBitPagesReadTheTargaCutToItsRectangle) {
   ztest::WriteFile(root_ + "/TXT/TR/BAD.TGA", "not a picture");
   Names({"RED", "BIG", "GONE", "BAD"});
   SB_LoadTexturePages();
-  const uint8_t* page = SB_Var.TexturePages[0]->Start;
-  const auto at = [&](const TEXTTRI& r, int32_t x, int32_t y) {
-    return Texel(page + ((r.Y + y) * 256 + r.X + x) * 2, 2);
-  };
+  // The large picture is cut to its rectangle: the page holds no texel
+  // but those of the two pictures read.
+  const uint16_t* page = reinterpret_cast<const uint16_t*>(SB_Var.TexturePages[0]->Start);
   const TEXTTRI* r = SB_Var.TextTri;  // in the names' order
-  EXPECT_EQ(std::vector<uint32_t>({at(r[0], 0, 0), at(r[1], 15, 15), at(r[2], 5, 5), at(r[3], 0, 0)}),
+  EXPECT_EQ(std::vector<uint32_t>(
+                {page[r[0].X], page[15 * 256 + r[1].X + 15], page[5 * 256 + r[2].X + 5], page[r[3].X]}),
             std::vector<uint32_t>({0xF800, 0x001F, 0, 0}));
-  // The large picture is cut to its rectangle: nothing outside the
-  // rectangles is written.
-  int32_t outside = 0;
-  for (int32_t y = 0; y < 256; ++y)
-    for (int32_t x = 0; x < 256; ++x) {
-      bool inside = false;
-      for (int32_t i = 0; i < 4; ++i)
-        inside |= x >= r[i].X && x < r[i].X + 16 && y >= r[i].Y && y < r[i].Y + 16;
-      outside += !inside && Texel(page + (y * 256 + x) * 2, 2) != 0;
-    }
-  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(65536 - std::count(page, page + 65536, 0), 2 * 16 * 16);  // red and blue only
   const Lines printed = SB_PrintedLines();
   for (const char* line : {"Tga not found TXT>TR>GONE.TGA !!!", "Corrupted tga TXT>TR>BAD.TGA !!!"})
     EXPECT_NE(std::find(printed.begin(), printed.end(), line), printed.end()) << line;
@@ -261,7 +248,7 @@ TEST_F(TexturesTest, SixteenBitPagesReadTheTargaCutToItsRectangle) {
             4);
 }
 
-TEST_F(TexturesTest, MipLevelsAverageTheirBlocksAndPackThePages) {
+TEST_F(TexturesTest, MipLevelsAverageTheirBlocksAndTheTexturesFindTheirLevels) {
   Mode(16, BMAP_RGB555);
   Pages(5);
   // Page 0 a checker of white and black, page 1 texel (x, y) = x.
@@ -286,6 +273,28 @@ TEST_F(TexturesTest, MipLevelsAverageTheirBlocksAndPackThePages) {
   const uint16_t* level1 = reinterpret_cast<const uint16_t*>(SB_Var.MipPages[0][0].Texels);
   EXPECT_EQ(std::vector<uint32_t>({level1[0], level1[128 + 5]}), std::vector<uint32_t>({0x3DEF, 10}));
   EXPECT_EQ(SB_PrintedLines().back(), "Resampling textures for mipmapping: 100/100  0s");
+
+  // A 64 x 32 texture at (64, 32) of page 4: its levels' first texels and
+  // the fillers' selectors.
+  Names({"X"});
+  TTEXTUREPLACE& t = SB_Var.TexturePlaces[0];
+  t.PageNumber = 4, t.X = 64, t.Y = 32, t.Log2Width = 6, t.Log2Height = 5;
+  SB_InitTextureAddresses();
+  const ptrdiff_t texels[4] = {4128, 18448, 1160, 580};
+  for (int32_t level = 0; level < 4; ++level)
+    EXPECT_EQ(t.MipTexels[level] - SB_Var.MipPages[level][4].Texels, 2 * texels[level]) << level + 1;
+  EXPECT_EQ(std::vector<int32_t>(
+                {t.Selector, t.MipSelector[0], t.MipSelector[1], t.MipSelector[2], t.MipSelector[3]}),
+            std::vector<int32_t>({19, 28, 37, 46, 55}));
+  EXPECT_EQ(std::vector<int32_t>({SB_PowerOfTwoIndex(256), SB_PowerOfTwoIndex(2), SB_PowerOfTwoIndex(1),
+                                  SB_PowerOfTwoIndex(96), SB_PowerOfTwoIndex(512)}),
+            std::vector<int32_t>({8, 1, 0, 0, 0}));
+
+  // The same checker read as 5-6-5.
+  Mode(16, BMAP_RGB565);
+  SB_FreeTextureHandles();
+  SB_ResampleTextures();
+  EXPECT_EQ(*reinterpret_cast<const uint16_t*>(SB_Var.MipPages[0][0].Texels), 0x3BEF);
 }
 
 // The key held and the clock moved by the message pump the resampler
@@ -371,24 +380,6 @@ TEST_F(TexturesTest, PlacementRecordsTellWhereAndHowEachNameIsDrawn) {
   EXPECT_EQ(words(SB_Var.TexturePlaces[0]), std::vector<intptr_t>({0, 2, 0, 2048, 5, 0}));
   EXPECT_EQ(words(SB_Var.TexturePlaces[1]), std::vector<intptr_t>({2, 0, 4096, 0, 6, 0}));
   SB_Var.Renderer = 0;
-}
-
-TEST_F(TexturesTest, LevelAddressesAndSelectorsFollowTheMipPages) {
-  Pages(5);
-  SB_ResampleTextures();
-  Names({"X"});
-  TTEXTUREPLACE& t = SB_Var.TexturePlaces[0];
-  t.PageNumber = 4, t.X = 64, t.Y = 32, t.Log2Width = 6, t.Log2Height = 5;
-  SB_InitTextureAddresses();
-  const ptrdiff_t offsets[4] = {4128, 18448, 1160, 580};
-  for (int32_t level = 0; level < 4; ++level)
-    EXPECT_EQ(t.MipTexels[level] - SB_Var.MipPages[level][4].Texels, offsets[level]) << level + 1;
-  EXPECT_EQ(std::vector<int32_t>(
-                {t.Selector, t.MipSelector[0], t.MipSelector[1], t.MipSelector[2], t.MipSelector[3]}),
-            std::vector<int32_t>({19, 28, 37, 46, 55}));
-  EXPECT_EQ(std::vector<int32_t>({SB_PowerOfTwoIndex(256), SB_PowerOfTwoIndex(2), SB_PowerOfTwoIndex(1),
-                                  SB_PowerOfTwoIndex(96), SB_PowerOfTwoIndex(512)}),
-            std::vector<int32_t>({8, 1, 0, 0, 0}));
 }
 
 TEST_F(TexturesTest, TheLeastUsedColoursAreReportedFromTheFirst193) {
