@@ -25,6 +25,7 @@
 #include "shell/sbvar.h"
 #include "softrender/sort.h"
 #include "system/error.h"
+#include "system/lsvar.h"
 #include "system/palette.h"
 #include "tests/support/testenv.h"
 
@@ -53,11 +54,13 @@ class TexturesTest : public ztest::LibraryTest {
     g_statuses.clear();
     SB_Hooks.NetUpdateEvent = RecordStatus;
     SB_ClearPrintedLines();
+    allocs_ = LSI_Var.NbAlloc;
   }
   void TearDown() override {
     SB_FreeTextures();
     SB_FreePalette3d();
-    EXPECT_EQ(std::vector<int32_t>({SB_Var.NbMemOwners, SB_Var.NbBmapOwners}), std::vector<int32_t>({0, 0}));
+    EXPECT_EQ(std::vector<int32_t>({SB_Var.NbMemOwners, SB_Var.NbBmapOwners, LSI_Var.NbAlloc}),
+              std::vector<int32_t>({0, 0, allocs_}));
     LibraryTest::TearDown();
   }
   static void Mode(int32_t depth, int32_t format) {
@@ -94,6 +97,7 @@ class TexturesTest : public ztest::LibraryTest {
     ASSERT_EQ(SB_AllocTexturePages(), 1);
     SB_LoadTexturesTga();
   }
+  int32_t allocs_ = 0;
   static TEXTTRI Rect(int32_t w, int32_t h) { return TEXTTRI{w * h, 0, 0, w, h, 0, "", 1, {}}; }
 };
 
@@ -128,7 +132,7 @@ TEST_F(TexturesTest, TheKeySortPutsTheLargestFirst) {
   std::mt19937 random(7);
   std::vector<std::vector<int32_t>> cases = {{3, 9, -2, 9, 0}, {}, {5}, {1, 2}, {2, 1}, {4, 4, 4, 4}};
   std::vector<int32_t> seeded(500), ascending(64);
-  for (int32_t& k : seeded) k = static_cast<int32_t>(random()) - INT32_MAX / 2;
+  for (int32_t& k : seeded) k = static_cast<int32_t>(random() % 2000001) - 1000000;
   for (int32_t i = 0; i < 64; ++i) ascending[i] = i - 32;
   cases.push_back(seeded);
   cases.push_back(ascending);
@@ -222,6 +226,11 @@ TEST_F(TexturesTest, EightBitPagesHoldTheirPicturesOn64KBoundaries) {
   EXPECT_NE(std::find(printed.begin(), printed.end(), "Loaded 5 textures out of 5..."), printed.end());
   EXPECT_EQ(
       std::count(g_statuses.begin(), g_statuses.end(), "Loading texture (256 couleurs) 5: TXT>TR>E.PCX"), 1);
+  // Pages loaded again give back the earlier ones first.
+  SB_ClearPrintedLines();
+  SB_LoadTexturePages();
+  EXPECT_EQ(Lines(SB_PrintedLines().begin(), SB_PrintedLines().begin() + 2),
+            (Lines{"Textures released", "Preparing textures loading..."}));
 }
 
 TEST_F(TexturesTest, SixteenBitPagesReadTheTargaCutToItsRectangle) {
@@ -303,6 +312,15 @@ int32_t g_pumps = 0, g_escapeAt = 0;
 void Pump() {
   plat::AdvanceManualTime(100);
   if (++g_pumps == g_escapeAt) plat::SetKeyState(27, true);
+}
+
+TEST_F(TexturesTest, MoreThan256PagesKeepEachLevelsPlaces) {
+  Pages(257);
+  SB_ResampleTextures();
+  const TMIPPAGE& last = SB_Var.MipPages[0][256];
+  EXPECT_EQ(std::vector<intptr_t>({last.Texels - SB_Var.MipPages[0][0].Texels, last.X, last.Y}),
+            std::vector<intptr_t>({64 * 65536, 0, 0}));
+  EXPECT_EQ(SB_Var.MipPages[1][0].Texels + 16 * 65536, SB_Var.MipPages[1][256].Texels);
 }
 
 TEST_F(TexturesTest, EightBitLevelsMixThroughThePaletteUntilEscape) {
@@ -412,21 +430,23 @@ TEST_F(TexturesTest, ANewMapsDecorAndCubeFacesFollowItsTextures) {
   Names({"A", "B", "A"});
   // Cube faces: one of a small cube, then one of its big cube, the second
   // carrying bit 8 of its texture number; polygons naming the decor's names.
-  TMAPFACE faces[2] = {};
+  TMAPFACE faces[3] = {};
   faces[0].Texture = 0;
   faces[1].Texture = 1;
+  faces[2].Texture = 3;  // beyond the names: left as it is
   const uint16_t coords[8] = {4095, 2048, 0, 4095, 100, 100, 0, 0};
   std::memcpy(faces[0].TextureCoords, coords, sizeof coords);
   std::memcpy(faces[1].TextureCoords, coords, sizeof coords);
+  std::memcpy(faces[2].TextureCoords, coords, sizeof coords);
   TSMALLENTITY small{};
-  small.Faces = 0, small.NbFaces = 1;
+  small.Faces = 0, small.NbFaces = 2;
   TBIGENTITY big{};
-  big.Faces = sizeof(TMAPFACE), big.NbFaces = 1, big.NbSmallEntitys = 1;
+  big.Faces = 2 * sizeof(TMAPFACE), big.NbFaces = 1, big.NbSmallEntitys = 1;
   TFFACEPOLY polys[4] = {};
   const uint16_t materials[4] = {0, 1, 2, 9};
   for (int32_t i = 0; i < 4; ++i) polys[i].Material = materials[i];
   TDECOR& d = SB_Var.Decor;
-  d.Faces = faces, d.NbFaces = 2, d.BigEntitys = &big, d.NbBigEntitys = 1, d.SmallEntitys = &small;
+  d.Faces = faces, d.NbFaces = 3, d.BigEntitys = &big, d.NbBigEntitys = 1, d.SmallEntitys = &small;
   d.NbSmallEntitys = 1, d.FacePolys = polys, d.NbFacePolys = 4, d.NewlyLoaded = 1;
   const char names2[3][SB_TEXTURENAMESIZE] = {"B", "A", "Q"};
   std::memcpy(d.Names2, names2, sizeof names2);
@@ -437,7 +457,8 @@ TEST_F(TexturesTest, ANewMapsDecorAndCubeFacesFollowItsTextures) {
       std::vector<int32_t>({1, 2, 0, 0}));
   EXPECT_EQ(std::vector<uint16_t>(faces[0].TextureCoords, faces[0].TextureCoords + 6),
             std::vector<uint16_t>({1023, 256, 0, 511, 25, 12}));
-  EXPECT_EQ(faces[1].TextureCoords[0], 255);
+  EXPECT_EQ(std::vector<uint16_t>({faces[1].TextureCoords[0], faces[2].TextureCoords[0]}),
+            std::vector<uint16_t>({255, 4095}));
   const Lines printed = SB_PrintedLines();
   EXPECT_EQ(printed[printed.size() - 5], "Less used colors in the textures:");
   EXPECT_EQ(d.FacesRescaled, 1);
