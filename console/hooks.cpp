@@ -7,12 +7,13 @@
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "net/net.h"
+#include "race/devinfo.h"
 #include "race/hud.h"
 #include "race/raceframe.h"
 #include "race/raceloop.h"
 #include "race/racerules.h"
-#include "race/session.h"
 #include "race/sequencer.h"
+#include "race/session.h"
 #include "shell/hooks.h"
 #include "vehicles/setups.h"
 
@@ -37,7 +38,10 @@ void SB_InstallHooks() {
   SB_Hooks.GetNbRacingCars = SB_GetNbRacingCars;
   SB_Hooks.GetIndPlayerCarIndex = SB_GetIndPlayerCarIndex;
   SB_Hooks.IsCarInGame = SB_IsCarInGame;
+  SB_Hooks.IsCarSimulated = SB_IsCarSimulated;
   SB_Hooks.GetGameStep = [] { return static_cast<int32_t>(SB_GetGameStep()); };
   SB_Hooks.PlayRace = SB_PlayRace;
   SB_Hooks.RemapRaceBitmaps = SB_RemapRaceBitmaps;
+  SB_Hooks.ProfileStart = SB_ProfileStart;
+  SB_Hooks.ProfileStop = SB_ProfileStop;
 }

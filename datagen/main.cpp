@@ -1,7 +1,8 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race, the 3D palette), builds the default circuit's
-// map, centre line and road texture, and writes the music the program loads;
+// TrueType font, the pictures around a race, the 3D palette), writes the
+// car models, builds the default circuit's map, centre line and road
+// texture, and writes the music the program loads;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "datagen/carmodels.h"
 #include "datagen/circuit.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
@@ -150,9 +152,13 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) ||
-      !WriteCircuitTextures(out))
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) || !WriteCircuitTextures(out))
     return 1;
+  for (const datagen::CarModel& car : datagen::CarModels())
+    if (!datagen::WriteCarModel(out.string(), car)) {
+      std::fprintf(stderr, "datagen: cannot write %s\n", car.path.c_str());
+      return 1;
+    }
   const fs::path module = PlaceInTree(out, "mod/test.mod");
   fs::create_directories(module.parent_path(), ec);
   if (ec || !datagen::WriteMod(module.string(), datagen::TestSong())) {

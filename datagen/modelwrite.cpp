@@ -170,6 +170,8 @@ Bytes MaterialBytes(const MaterialLibrary& library, const ModelFormat& format) {
   if (format.tag == "v1.1") return out;
   for (const ModelMaterial& m : library.materials) {
     std::vector<uint32_t> words(18, 0);
+    for (size_t i = 0; i < m.name.size() && i < 16; ++i)
+      words[8 + i / 4] |= static_cast<uint32_t>(static_cast<uint8_t>(m.name[i])) << (8 * (i % 4));
     words[12] = static_cast<uint32_t>(m.place[0]);
     words[13] = static_cast<uint32_t>(m.place[1]);
     words[16] = m.flags;

@@ -73,6 +73,7 @@ struct ModelMaterial {
   int32_t place[2] = {};  // x, y of the texture's place, in texels
   uint32_t flags = 0;     // bit 0: no texture
   int32_t texture = 0;
+  std::string name = {};  // bytes 32 to 47 of the record, zero-padded (the paint finds lamps by name)
 };
 
 struct MaterialLibrary {

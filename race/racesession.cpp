@@ -94,7 +94,7 @@ void SetUpCarsAndHud() {
   Say("SB_Remap Cars...");
   if (SB_Var.UsingCars) {
     NET_SetControllerStatus(XSTATE_REMAPPINGCARS, SB_Var.XSubState);
-    SB_RegenerateChangedCarTextures(SB_Var.VehicleSetups);
+    SB_RegenerateChangedCarTextures(SB_Var.CarSetups);
   }
   Say("SB_InitWindShield...");
   SB_InitWindShield();
@@ -208,10 +208,10 @@ void TearDown() {
 void MakeCars() {
   SB_PrintPlayerOrder();
   SB_FindDrivenCar();
-  SB_AssignCarSetups(SB_Var.VehicleSetups);
-  if (NET_IsConnected()) SB_SendLocalCarSetup(SB_Var.VehicleSetups);
+  SB_AssignCarSetups(SB_Var.CarSetups);
+  if (NET_IsConnected()) SB_SendLocalCarSetup(SB_Var.CarSetups);
   Say("Duplicating user cars...");
-  SB_LoadCars(SB_Var.VehicleSetups, 1);
+  SB_LoadCars(SB_Var.CarSetups, 1);
   SB_StartRace();
 }
 

@@ -31,9 +31,12 @@ struct SB_HOOKS {
   int32_t (*GetNbRacingCars)();
   int32_t (*GetIndPlayerCarIndex)(int32_t i);
   int32_t (*IsCarInGame)(int32_t car);
+  int32_t (*IsCarSimulated)(int32_t car);  // in game and not played back from a running replay
   int32_t (*GetGameStep)();  // the race-phase step
   int32_t (*PlayRace)();
   void (*RemapRaceBitmaps)();
+  void (*ProfileStart)();  // the stopwatch around the car update
+  void (*ProfileStop)();
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

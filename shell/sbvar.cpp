@@ -35,6 +35,7 @@ void SB_ResetVars() {
   static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
   for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) SB_Var.MipMapDist[i] = kMipMapDist[i];
   SB_Var.ControlMode = -1;
+  SB_Var.FixedGameSpeed = SB_Var.FloatingGameSpeed = 100;  // real time
   SB_Var.NbVehicleSetups = 9;
   SB_Var.NbSelectableSetups = 8;
   SB_Var.Format16 = 4;  // 5-5-5 until the display is probed

@@ -21,7 +21,7 @@ struct TBACKOBC;
 struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
-struct TVEHICLESETUP;
+struct TREPLAY;
 
 // Console screen and command history sizes.
 constexpr int32_t SB_CONSOLELINES = 60;
@@ -298,6 +298,24 @@ struct SB_VARS {
   int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded
+  TREPLAY* CarReplays[SB_MAXCARS];  // the replay each car is played back from, null when driven live
+
+  // The vehicle prototype set every car is copied from, its file names, the
+  // brake-lamp and window layout of its textures, and the axes that turn
+  // its models into the cars' axes (with their transpose).
+  OBJECT* VehiclePrototype;  // null when none is loaded
+  char PrototypeNames[SB_NBPROTOTYPEFILES][SB_PROTONAMESIZE];
+  char SelectedPrototype[SB_PROTONAMESIZE];  // the name a setup last selected
+  int32_t GlassLayout[SB_GLASSLAYOUTWORDS];
+  int32_t KnownPrototype;  // the set is one whose layout is known
+  TMATRIX CarAxisMatrix;
+  TMATRIX CarAxisMatrixT;
+
+  // The physics clock: the length of the step being run (s) and its
+  // inverse, and the simulated ms not yet stepped.
+  double PhysicsDt;
+  double PhysicsInvDt;
+  double PhysicsAccumulator;
 
   // Vehicle setups: the local ones and the one chosen, with the paint
   // editor's carousel over them.
@@ -308,6 +326,7 @@ struct SB_VARS {
   int32_t SetupScroll;
   int32_t SetupScrollTarget;
   double SetupScrollPos;
+  TVEHICLESETUP CarSetups[SB_MAXCARS];  // each car's own copy
 
   // ========================================================================
   // scenery/: sky, sun and the day/night cycle

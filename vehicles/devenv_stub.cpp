@@ -1,14 +1,12 @@
 // The vehicles as the console's start-up and tear-down use them, until the
-// vehicles exist: there are no prototypes, setups or replays to load or
-// free. Weak, so that tests can put recording fakes in their place.
+// setups and replays exist: there are none to load or free. Weak, so that tests can put recording fakes in
+// their place.
 #include "vehicles/devenv.h"
 
 __attribute__((weak)) void SB_AllocLocalReplay() {}
 __attribute__((weak)) void SB_FreeLocalReplay() {}
 __attribute__((weak)) void SB_ClearCarReplaySlots() {}
 __attribute__((weak)) void SB_FreeCarsReplays() {}
-__attribute__((weak)) void SB_LoadVehiclePrototypes(const char*) {}
-__attribute__((weak)) void SB_FreeVehiclePrototypes() {}
 __attribute__((weak)) void SB_InitVehicleSetups() {}
 __attribute__((weak)) int32_t SB_LoadVehicleSetups(const char*) { return 0; }
 __attribute__((weak)) void SB_InitVParams() {}

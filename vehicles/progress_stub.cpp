@@ -1,4 +1,4 @@
-// The cars' progress along the centre line, until the vehicles exist: the
+// The cars' progress along the centre line, kept once a frame: the
 // track's per-car update for every car of the table. Weak, so that tests
 // can put a recording fake in its place.
 #include "shell/sbvar.h"

@@ -1,9 +1,10 @@
-// The vehicles as the race rules, the session and the frame need them,
-// until the vehicles exist: the car-index guard and the two counts read
-// the car table; every other call has no car to act on yet. Those are weak, so that tests can put
-// recording fakes in their place.
+// The vehicles as the race rules, the session and the frame need them: the
+// car-index guard and the two counts read the car table; the calls whose
+// work comes later do nothing, or the least a race needs. Those are weak,
+// so that tests can put recording fakes in their place.
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
+#include "vehicles/physics.h"
 #include "vehicles/types.h"
 #include "vehicles/vehicles.h"
 
@@ -35,23 +36,38 @@ __attribute__((weak)) void SB_SilenceCarSounds() {}
 __attribute__((weak)) void SB_PlayTututuSound() {}
 __attribute__((weak)) int32_t SB_LoadCarReplay(const char*, int32_t, int32_t) { return 0; }
 __attribute__((weak)) void SB_FreeAllCarReplays() {}
-__attribute__((weak)) void SB_FindDrivenCar() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
 __attribute__((weak)) void SB_SetControlMap() {}
 __attribute__((weak)) void SB_PrintPlayerOrder() {}
-__attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP*) {}
+// Until the setups exist every car's copy is blank and marked changed, so
+// that its textures are made with the car.
+__attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP* copies) {
+  if (!SB_Var.UsingCars || !copies) return;
+  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
+    copies[i] = TVEHICLESETUP{};
+    copies[i].Changed = 1;
+  }
+}
 __attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_StartRace() {}
+// Until the cars' set-up exists each car gets a fresh body of the default
+// box and mass, full catch-up factors and drag divisor, and the physics
+// clock starts again.
+__attribute__((weak)) void SB_StartRace() {
+  if (!SB_Var.UsingCars) return;
+  for (TCAR* car : SB_Var.Cars) {
+    if (!car) continue;
+    SB_InitRigidBody(car, 2.1, 0.65, 4.6, 1000.0);
+    car->CatchUp = car->CatchUp2 = car->CatchUpTarget = 1.0;
+    car->DragDivisor = 1.0;
+  }
+  SB_Var.PhysicsDt = SB_Var.PhysicsAccumulator = 0.0;
+}
 __attribute__((weak)) void SB_StopCarSounds() {}
 __attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
 __attribute__((weak)) void SB_FreeCarPvrTextures() {}
 __attribute__((weak)) void SB_SnapshotControls() {}
 __attribute__((weak)) void SB_RefreshCarSetups() {}
-// No physics yet: of the car update only the track progress runs.
-__attribute__((weak)) void SB_UpdateCars() {
-  if (SB_Var.UsingCars) SB_UpdateCarsTrackProgress();
-}
 __attribute__((weak)) void SB_UpdateCarSounds() {}
 __attribute__((weak)) void SB_CommitCarSounds() {}
 __attribute__((weak)) void SB_MuteCarSoundsNow() {}

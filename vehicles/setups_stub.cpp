@@ -1,6 +1,6 @@
-// The vehicle setups come with the vehicles; until then selecting a setup
-// only records the choice, and there are no setups, definitions or cars to
-// write, read or make. Weak, so that tests can put recording fakes in their
+// The vehicle setups come with later work; until then selecting a setup
+// only records the choice, and there are no setups or definitions to write
+// or read. Weak, so that tests can put recording fakes in their
 // place.
 #include "vehicles/setups.h"
 
@@ -8,8 +8,6 @@
 
 __attribute__((weak)) void SB_SetSelectedSetup(int32_t n) { SB_Var.SelectedSetup = n; }
 __attribute__((weak)) int32_t SB_SaveVehicleSetups(const char*) { return 0; }
-__attribute__((weak)) int32_t SB_LoadCars(TVEHICLESETUP*, int32_t) { return 0; }
-__attribute__((weak)) void SB_FreeCars() {}
 __attribute__((weak)) void SB_BuildTCARDEFINITIONs(TVEHICLESETUP*) {}
 __attribute__((weak)) int32_t SB_WriteTCARDEFINITION(const char*) { return 0; }
 __attribute__((weak)) int32_t SB_ReadTCARDEFINITION(const char*) { return 0; }

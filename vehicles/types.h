@@ -1,22 +1,103 @@
 // Records and constants of the vehicles that other floors hold: the car
 // record (one per car of the race, reached through its car index in
-// SB_Var.Cars) and the control-state block.
+// SB_Var.Cars), the vehicle setup with its stickers, the network car state
+// and the control-state block.
 #pragma once
+#include <cstddef>
 #include <cstdint>
+
+#include "engine3d/types.h"
 
 struct OBJECT;
 
 constexpr int32_t SB_MAXCARS = 16;
+constexpr int32_t SB_NBWHEELS = 4;  // front right, front left, rear right, rear left
+constexpr int32_t SB_NBSURFACEFLAGS = 5;
+constexpr int32_t SB_NBSTICKERS = 12;  // stickers a setup holds
+constexpr int32_t SB_GLASSLAYOUTWORDS = 17;
+constexpr int32_t SB_NBPROTOTYPEFILES = 5;      // full, simplified, burned, reduced 2, reduced 3
+constexpr int32_t SB_PROTONAMESIZE = 256;       // bytes of a prototype file name
+constexpr int32_t SB_TRANSITNONE = 2147483647;  // TCAR::TransitOffset before it is known
 
+// A sticker painted on a car texture: its picture ("interfac>sticker>" +
+// name), the texture it goes on and its centre there, in texels.
+struct TSTICKER {
+  char Name[23];
+  int8_t Texture;
+  int16_t X;
+  int16_t Y;
+};
+static_assert(sizeof(TSTICKER) == 28, "the stored sticker");
+
+// How one car looks: paint shifts of the body's hue band, stickers, a short
+// name and the prototype set it is made from (empty: the loaded set). The
+// same bytes are stored in the setup file and sent over the network.
+struct TVEHICLESETUP {
+  float HDelta;  // hue, 0..255 a full turn
+  float SDelta;  // saturation, -255..255
+  float VDelta;  // value, -255..255
+  char Name[8];
+  uint8_t Dither;   // car textures reduced to 8 bits by error diffusion
+  uint8_t Changed;  // the car's textures must be generated again
+  uint8_t NbStickers;
+  int8_t SetupNumber;  // the local setup this copy came from
+  TSTICKER Stickers[SB_NBSTICKERS];
+  char PrototypeName[64];
+};
+static_assert(sizeof(TVEHICLESETUP) == 424, "the stored vehicle setup");
+static_assert(offsetof(TVEHICLESETUP, Name) == 12 && offsetof(TVEHICLESETUP, Dither) == 20 &&
+                  offsetof(TVEHICLESETUP, Stickers) == 24 && offsetof(TVEHICLESETUP, PrototypeName) == 360,
+              "the stored field offsets");
+
+// One car's state as the network sends it: positions in millimetres, the
+// orientation as three 10-bit angles, small values packed in bytes.
+struct TCARSTATE {
+  uint32_t Time;  // ms of the sender's clock; local time once received
+  int32_t Position[3];
+  uint32_t Orientation;
+  int16_t EngineVolume;
+  int16_t EngineFrequency;
+  float Speed;
+  float RaceDistance;  // laps
+  float Steering;
+  float ContactSpeed;
+  uint8_t Suspension[SB_NBWHEELS];
+  float WheelRoll[SB_NBWHEELS];
+  float Velocity[3];
+  float AngularVelocity[3];
+  uint8_t Flags;  // BrakeOn, the surface flags in bits 1..5, EngineStarted in bit 6
+  uint8_t Spare[3];
+};
+static_assert(sizeof(TCARSTATE) == 88, "the car state of a network message");
+
+// A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
+struct TWHEELANCHOR {
+  double Lateral;
+  double Spare[2];
+};
+static_assert(sizeof(TWHEELANCHOR) == 24, "one anchor record");
+
+// The car record. Units: metres, seconds, kilograms, radians; the world's y
+// axis grows downward; in the car's own axes +x is its right, +y down and +z
+// forward. Matrices are column after column: column j of Orientation is
+// body axis j in world coordinates.
 struct TCAR {
-  double Position[3];     // metres
-  double Orientation[9];  // rotation matrix, column after column
-  double InsetMatrix[9];  // turns other cars into this car's frame (car inset)
-  double Velocity[3];
-  double Speed;        // m/s
-  double EngineSpeed;  // rad/s
-  int32_t Gear;        // -1..6
-  int32_t AutomaticGears;
+  int32_t EngineStarted;    // the engine has run its start; set by replay placement
+  int32_t TexturesReady;    // the car counts as in game only while set
+  double DistanceToDriven;  // m; below 20 the car is placed at every physics step
+  double WheelRadius;       // m
+
+  // Network placement.
+  TCARSTATE LastState;    // the last state received
+  TCARSTATE PrevState;    // the one before it
+  TCARSTATE OutState;     // what this machine sends for the car
+  int32_t LagResidue;     // ms between the local clock and the last state's time
+  int32_t Remote;         // driven on another machine, placed from the states
+  int32_t TransitOffset;  // least (local - sender) time seen, SB_TRANSITNONE when unknown
+  int32_t Stale;          // the received states are 250 ms old or more apart
+  int32_t StatesReceived;
+
+  // The race rules' words.
   int32_t CenterLineIndex;
   int32_t Sector;         // 0..9
   int32_t Laps;           // laps completed; negative before the first lap
@@ -40,16 +121,68 @@ struct TCAR {
   int32_t Finished;
   int32_t OutOfRace;  // the two out-of-race words: either takes the car out
   int32_t OutOfRace2;
-  int32_t TexturesReady;
   int32_t Highlight;           // drawn in full white
   int32_t Burned;              // non-zero once the car has burned
   int32_t LightTable;          // lit with the first light-colour table
   double CatchUpTarget;        // catch-up factor the ranking aims at
-  double CatchUp;              // smoothed toward the target
+  double CatchUp;              // smoothed toward the target; scales the distance travelled per step
   double CatchUp2;             // follows once the first has arrived
-  OBJECT* Body;                // the body part, whose position gives the depth
-  OBJECT* Object;              // the display object list
   double ShadowVectors[4][3];  // car axes: origin, then three edges
+
+  // The display: a copy of the prototype set, its body part and wheels.
+  OBJECT* Object;
+  OBJECT* Body;                 // "caisse", whose position gives the depth
+  OBJECT* Wheels[SB_NBWHEELS];  // "rouavdr", "rouavga", "rouardr", "rouarga"; null when missing
+
+  // The driver's inputs, copied from the controls each frame.
+  uint8_t HandBrake;
+  uint8_t GearUp;
+  uint8_t GearDown;
+  uint8_t AccelOn;
+  uint8_t BrakeOn;
+  uint8_t LeftOn;
+  uint8_t RightOn;
+  double LeftAmount;
+  double RightAmount;
+  double AccelAmount;
+  double BrakeAmount;
+  uint8_t LeftAnalog;
+  uint8_t RightAnalog;
+  uint8_t AccelAnalog;
+  uint8_t BrakeAnalog;
+
+  // Engine and drive.
+  double EngineSpeed;  // rad/s
+  int32_t Gear;        // -1..6
+  int32_t PrevGear;    // the gear of the previous step
+  int32_t AutomaticGears;
+  double Speed;     // m/s
+  double Steering;  // rad, front-wheel angle, positive to the right
+
+  // The rigid body. The angular velocity and the torque accumulator are
+  // kept with the opposite sign of the physical ones; the force and torque
+  // accumulators hold impulses (force x step time) of one step.
+  int32_t SurfaceFlags[SB_NBSURFACEFLAGS];
+  double Position[3];  // centre of mass, world
+  double Velocity[3];
+  double Orientation[9];  // body to world
+  double InsetMatrix[9];  // its transpose, world to body: turns other cars into this car's frame
+  double AngularVelocity[3];
+  double Force[3];
+  double Torque[3];
+  double InvInertia[3];  // inverse principal moments about the body x, y and z axes
+  double Mass;           // kg
+  double InvMass;
+  double Airfrict;      // linear air friction
+  double Airfrictrot;   // rotational air friction
+  double Spoilerforce;  // down-force per m/s of forward speed
+  double DragDivisor;   // 0.8..1.0, divides the linear air friction
+
+  // Wheels as displayed.
+  TVECTOR WheelOffsets[SB_NBWHEELS];  // car axes, from the body part
+  TWHEELANCHOR WheelAnchors[SB_NBWHEELS];
+  double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
+  double WheelRoll[SB_NBWHEELS];   // m rolled
 };
 
 struct TCONTROLS {

@@ -1,7 +1,8 @@
 // Settings of the accelerator stand-in and what tests read of it. The
 // settings start from the environment: ZENTROVA_ACCEL=0 makes the library
 // absent, ZENTROVA_ACCEL_MB gives the card's memory in megabytes (1 to
-// 256, default 4).
+// 256, default 4), ZENTROVA_ACCEL_THREADS the threads that draw a frame (1
+// to 64, default the machine's cores).
 #pragma once
 #include <cstdint>
 
@@ -18,6 +19,9 @@ void AccelSetCardMemory(uint32_t bytes);
 uint32_t AccelCardMemory();
 // While set, a render leaves bit 0 of the status word clear.
 void AccelWithholdStatus(bool withhold);
+// Threads that draw a frame's tiles, 0 for the machine's cores; the
+// picture is the same whatever the count.
+void AccelSetThreads(int32_t count);
 
 // The screen device's size, 0 x 0 without one.
 void AccelDeviceSize(int32_t* width, int32_t* height);

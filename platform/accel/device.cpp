@@ -31,6 +31,7 @@ State MakeState() {
   State s;
   s.present = PresentFromEnvironment();
   s.cardMemory = CardMemoryFromEnvironment();
+  s.threads = ThreadsFromEnvironment();
   return s;
 }
 

@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/accel/raster.h"
 #include "platform/accel/types.h"
 
 namespace plat::accel {
@@ -18,6 +19,11 @@ struct CardTexture {
   int32_t levels = 0;  // held, down to 1 x 1 when the map has levels
   uint32_t bytes = 0;  // card memory taken
   std::vector<uint16_t> texels;
+  // Filled by the renderer from the texels when a frame first needs them.
+  bool decoded = false;
+  bool keyed = false;        // some texel is not opaque
+  bool translucent = false;  // some texel is partly transparent
+  std::vector<uint32_t> rgba;  // every held level, row after row
 };
 
 struct State {
@@ -39,10 +45,17 @@ struct State {
   std::vector<CardTexture> textures;  // by name
   std::unordered_set<void*> blocks;   // processed blocks alive
   int32_t frames = 0, drawCalls = 0;
+  Recording recording;  // the open frame's calls
+  FrameSetup setup;     // the render's work, kept between frames
+  std::vector<CardTexture*> callTextures;  // per recorded call, at the render
+  std::vector<uint32_t> blendOrder;        // the translucent triangles, sorted
+  int32_t threads = 0;  // workers of a render, 0 for the machine's cores
 };
 
 State& Accel();
 // Records a failing call's code and returns it.
 int32_t Fail(int32_t code);
+// A frame must be open on a device, with the caller's context.
+int32_t CheckFrame(const SGLCONTEXT* context);
 
 }  // namespace plat::accel

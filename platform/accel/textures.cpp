@@ -176,7 +176,7 @@ int32_t sgl_create_texture(int32_t, int32_t, int32_t, int32_t, const SGLMAP* pro
   auto free = std::find_if(s.textures.begin(), s.textures.end(), [](const CardTexture& t) { return !t.live; });
   if (free == s.textures.end()) free = s.textures.insert(free, CardTexture{});
   const auto* texels = static_cast<const uint16_t*>(processed->Pixels) + shape.offset;
-  *free = CardTexture{true, shape.kind, shape.side, shape.first, shape.count, bytes, {}};
+  *free = CardTexture{true, shape.kind, shape.side, shape.first, shape.count, bytes, {}, false, false, false, {}};
   free->texels.assign(texels, texels + shape.texels);
   s.usedMemory += bytes;
   return static_cast<int32_t>(free - s.textures.begin());
@@ -193,6 +193,7 @@ int32_t sgl_set_texture(int32_t name, int32_t, int32_t, const SGLMAP* processed,
     return Fail(SGL_ERR_BAD_ARGUMENT);
   const auto* texels = static_cast<const uint16_t*>(processed->Pixels) + LevelTexels(shape.side, 0, texture->first);
   std::copy_n(texels, texture->texels.size(), texture->texels.begin());
+  texture->decoded = false;
   return SGL_OK;
 }
 
@@ -224,6 +225,45 @@ int32_t sgl_get_free_texture_mem_info(SGLTEXMEMINFO* info) {
   }
   return SGL_OK;
 }
+
+namespace plat::accel {
+
+// Each held level row after row as 0xTTRRGGBB: 5-bit channels widened by
+// repeating their top bits, 4-bit ones times 17.
+void DecodeTexture(CardTexture& texture) {
+  const bool alpha = texture.kind == '3' || texture.kind == '4';
+  texture.rgba.resize(texture.texels.size());
+  texture.keyed = texture.translucent = false;
+  size_t at = 0;
+  for (int32_t level = 0; level < texture.levels; ++level) {
+    const int32_t side = texture.side >> (texture.first + level);
+    const uint16_t* in = texture.texels.data() + at;
+    uint32_t* out = texture.rgba.data() + at;
+    for (int32_t y = 0; y < side; ++y)
+      for (int32_t x = 0; x < side; ++x) {
+        const uint32_t t = in[Twiddled(x, y)];
+        uint32_t word;
+        if (alpha) {
+          word = (t >> 12) * 17 << 24 | (t >> 8 & 15) * 17 << 16 | (t >> 4 & 15) * 17 << 8 | (t & 15) * 17;
+        } else {
+          auto widen = [](uint32_t c) { return c << 3 | c >> 2; };
+          word = widen(t >> 10 & 31) << 16 | widen(t >> 5 & 31) << 8 | widen(t & 31);
+        }
+        const uint32_t trans = word >> 24;
+        texture.keyed = texture.keyed || trans != 0;
+        texture.translucent = texture.translucent || (trans != 0 && trans != 255);
+        out[y * side + x] = word;
+      }
+    at += static_cast<size_t>(side) * side;
+  }
+  texture.decoded = true;
+}
+
+const uint32_t* DecodedLevel(const CardTexture& texture, int32_t level) {
+  return texture.rgba.data() + LevelTexels(texture.side, texture.first, level);
+}
+
+}  // namespace plat::accel
 
 namespace plat {
 

@@ -14,6 +14,8 @@ constexpr int32_t SGL_ERR_NOT_IN_FRAME = -4;
 constexpr int32_t SGL_ERR_DEVICE_BUSY = -5;     // a screen device already exists
 constexpr int32_t SGL_ERR_ABSENT = -6;          // the library is configured absent
 constexpr int32_t SGL_ERR_OUT_OF_MEMORY = -7;   // main memory, not the card's
+constexpr int32_t SGL_ERR_FRAME_FULL = -8;      // the frame holds a million triangles already
+constexpr int32_t SGL_ERR_FRAME_DROPPED = -9;   // a frame began before the last one was rendered
 constexpr int32_t SGL_ERR_TEXTURE_MEMORY_FULL = -243;
 
 // Screen devices: colour types, and the largest side.

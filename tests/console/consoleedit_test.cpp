@@ -1,5 +1,6 @@
 // The console's line editor and history, and the line input after a prompt,
-// driven by typed characters and held keys.
+// driven by typed characters and held keys (a typed line run, stored and
+// QUIT: devenv_test.cpp).
 #include "console/consoleedit.h"
 
 #include <gtest/gtest.h>
@@ -38,14 +39,6 @@ class ConsoleEdit : public ztest::ShellTest {
   static std::string Edit() { return SB_Var.ConsoleHistory[SB_EDITLINE]; }
 };
 
-TEST_F(ConsoleEdit, ALineIsRunAndJoinsTheHistory) {
-  Type("@ECHO 1\r");
-  EXPECT_EQ(SB_PrintedLines(), Lines{"1"});
-  EXPECT_STREQ(SB_Var.ConsoleHistory[30], "@ECHO 1");
-  EXPECT_EQ(Edit(), "");
-  EXPECT_EQ(SB_Var.HistoryIndex, SB_EDITLINE);
-}
-
 TEST_F(ConsoleEdit, UpAndDownBrowseTheHistory) {
   Type("@ECHO 1\r@ECHO 2\r@ECHO 3\r");
   Press(kUp);
@@ -62,6 +55,10 @@ TEST_F(ConsoleEdit, UpAndDownBrowseTheHistory) {
   EXPECT_EQ(SB_Var.HistoryIndex, SB_EDITLINE);
   Press(kDown);  // nothing below the edit line
   EXPECT_EQ(SB_Var.HistoryIndex, SB_EDITLINE);
+  Press(kUp);
+  Type("\r");  // a line taken from the history, run: browsing starts anew
+  EXPECT_EQ(SB_Var.HistoryIndex, SB_EDITLINE);
+  EXPECT_EQ(Edit(), "");
 }
 
 TEST_F(ConsoleEdit, UpStopsAtTheOldestLine) {
@@ -129,12 +126,6 @@ TEST_F(ConsoleEdit, EachStepPumpsTheNetwork) {
   SB_ConsoleStep();
   SB_ConsoleStep();
   EXPECT_EQ(ztest::Shell().netUpdates, 2);
-}
-
-TEST_F(ConsoleEdit, QuitTypedAtTheConsoleEndsIt) {
-  Type("quit\r");
-  EXPECT_EQ(SB_Var.QuitConsole, 1);
-  EXPECT_EQ(SB_PrintedLines().front(), ">quit");
 }
 
 TEST_F(ConsoleEdit, InputAfterAPromptIsPrintedWhole) {

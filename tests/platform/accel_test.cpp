@@ -165,7 +165,8 @@ TEST_F(Accel, FramesHaveRegionsAndClearTheirArea) {
     EXPECT_EQ(Target::memory, expected) << int{r.bpp};
   }
   EXPECT_EQ(plat::AccelFrames(), 3);
-  const TSGLVERTEX v[4]{};
+  TSGLVERTEX v[4]{};
+  for (TSGLVERTEX& vertex : v) vertex.InvW = 1.0f;  // drawable, of no area
   const uint32_t quad[1][4]{};
   sgltri_startofframe(&c);
   EXPECT_EQ(sgltri_quads(&c, 1, quad, v) + sgltri_quads(&c, 1, quad, v), 0);

@@ -21,12 +21,11 @@ using namespace plat;
 using Box = std::array<int32_t, 4>;
 
 TEST(Ansi, TypedTextBecomesWindows1252) {
-  // é, €, œ ™ convert; a character it lacks, one beyond the BMP, a lone
-  // continuation, a cut sequence, an overlong "/", a surrogate and a code
-  // beyond Unicode are dropped, and what follows them is kept.
+  // é converts (every other code: the round trip below); a character it
+  // lacks, one beyond the BMP, a lone continuation, a cut sequence, an
+  // overlong "/", a surrogate and a code beyond Unicode are dropped, and
+  // what follows them is kept.
   const std::pair<const char*, const char*> texts[] = {{"a\xC3\xA9", "a\xE9"},
-                                                       {"\xE2\x82\xAC", "\x80"},
-                                                       {"\xC5\x93\xE2\x84\xA2", "\x9C\x99"},
                                                        {"\xE4\xB8\xAD!", "!"},
                                                        {"\xF0\x9F\x98\x80x", "x"},
                                                        {"\x80g", "g"},
@@ -34,7 +33,6 @@ TEST(Ansi, TypedTextBecomesWindows1252) {
                                                        {"\xC0\xAFi", "i"},
                                                        {"\xED\xA0\x80j", "j"},
                                                        {"\xF4\x90\x80\x80k", "k"},
-                                                       {"\xFF\xFE", ""},
                                                        {"\xE2\x82", ""}};
   for (const auto& [utf8, ansi] : texts) EXPECT_EQ(Utf8ToAnsi(utf8), ansi) << utf8;
   uint8_t code = 0;

@@ -3,6 +3,7 @@
 // accelerator, while the input script takes a screenshot, pauses and
 // leaves; scripts with nothing to type end and say what they did.
 #include <gtest/gtest.h>
+
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -17,41 +18,28 @@ namespace {
 
 // Alt+S once the race runs, then Esc (pause) and F1 (leave).
 constexpr const char* kKeys =
-    "# pumps key state\n3000 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 "
-    "up\n";
+    "# pumps key state\n3000 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
 
 // The console's lines that a race prints, in their order.
-const std::vector<std::string> kRaceLines = {">PLAY",
-                                             "Duplicating user cars...",
-                                             "Loading decor map data...",
-                                             "Loading palette...",
-                                             "Initializing game data...",
-                                             "SB_EvolutionPrepare...",
-                                             "TransBackObc...",
-                                             "SB_InitFonts...",
-                                             "SB_Remap Cars...",
-                                             "SB_InitRoadLights...",
-                                             "Memory used in game: ",
-                                             "SB_EndRoadLights...",
-                                             "SB_UnInit3dData...",
-                                             "DisposeListXZY...",
-                                             "  Maximum polygons..: 0",
-                                             "  Maximum vertices..: 0",
-                                             "DisposeVehicles...",
-                                             ">QUIT"};
+const std::vector<std::string> kRaceLines = {
+    ">PLAY", "Duplicating user cars...", "Loading decor map data...", "Loading palette...", "Initializing game data...",
+    "SB_EvolutionPrepare...", "TransBackObc...", "SB_InitFonts...", "SB_Remap Cars...", "SB_InitRoadLights...",
+    "Memory used in game: ", "SB_EndRoadLights...", "SB_UnInit3dData...", "DisposeListXZY...",
+    "  Maximum polygons..: 0", "  Maximum vertices..: 0", "DisposeVehicles...", ">QUIT"};
 
-// The lines before PLAY: a video mode, and a renderer.
+// The lines before PLAY: a video mode, and a renderer (with four cars).
 class ProgramRaceTest : public ztest::Environment, public testing::WithParamInterface<const char*> {};
 
 TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
-  ztest::WriteFile(tree + "/dat/RACE.TXT", "OUTPUT 1\r\n" + std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
+  ztest::WriteFile(tree + "/dat/RACE.TXT",
+                   "OUTPUT 1\r\n" + std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree +
-                              "' ZENTROVA_CONFIG_DIR='" + config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ +
-                              "/keys.txt' '" ZENTROVA_EXE "' -S:race.txt 2>'" + temp_ + "/stderr.txt'";
+  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
+                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' '" ZENTROVA_EXE
+                              "' -S:race.txt 2>'" + temp_ + "/stderr.txt'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
@@ -60,6 +48,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
   const bool accelerated = std::string(GetParam()).find("PVR") != std::string::npos;
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
+  EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,
+            accelerated);  // four cars
   for (const char* missing : {"File error", "not found"}) EXPECT_EQ(console.find(missing), std::string::npos);
   std::istringstream log(console);
   size_t next = 0;
@@ -74,7 +64,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
-                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17", "VIDEOMODE 17\r\nMODE PVR"));
+                         testing::Values("VIDEOMODE 7", "VIDEOMODE 17",
+                                         "VIDEOMODE 17\r\nMODE PVR\r\nUSINGCARS 1\r\nNUMBEROFCARS 4"));
 
 // As a user runs it headless with a script and nothing to type: a race
 // ends after its set-up and a frame, a script with Linux line ends runs

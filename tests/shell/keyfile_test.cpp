@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstring>
+#include <sstream>
 #include <string>
 
 #include "shell/owner.h"
@@ -60,42 +61,49 @@ TEST_F(KeyFileTest, RepeatedScansWalkAList) {
   EXPECT_EQ(d, 0.0);
 }
 
-TEST_F(KeyFileTest, AKeyIsFoundAnywhereAndCaseCounts) {
-  TKEYFILE* f = Open("xxNLAPS: 4 RACENLAPS: 7");
-  int32_t n = 0;
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "NLAPS: %l", {&n}), 1);
-  EXPECT_EQ(n, 4);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "nlaps: %l", {&n}), 0);
-  EXPECT_EQ(SB_ScanKeyFile(f, 0, "NLAPS: %d", {&n}), 1);  // after the last match: RACENLAPS
-  EXPECT_EQ(n, 7);
-}
-
-TEST_F(KeyFileTest, WordsStopAtBlanksTabsAndLineEnds) {
-  TKEYFILE* f = Open("A: one two\nB: x\ty\nC: z\r\nD:    \nE: last");
-  char word[64];
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "A: %s", {word}), 1);
-  EXPECT_STREQ(word, "one");
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "B: %s", {word}), 1);
-  EXPECT_STREQ(word, "x");
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "C: %s", {word}), 1);
-  EXPECT_STREQ(word, "z");
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "D: %s", {word}), 1);  // spaces only
-  EXPECT_STREQ(word, "");
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "E: %s", {word}), 1);
-  EXPECT_STREQ(word, "last");
-}
-
-TEST_F(KeyFileTest, AKeyAtTheVeryEndGivesZeroOrEmpty) {
-  TKEYFILE* f = Open("X: 5 END: ");
-  double r = 9;
-  int32_t l = 9;
-  char s[8] = "abc";
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "END: %f", {&r}), 1);
-  EXPECT_EQ(r, 0.0);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "END: %l", {&l}), 1);
-  EXPECT_EQ(l, 0);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "END: %s", {s}), 1);
-  EXPECT_STREQ(s, "");
+// One conversion, scanned from the start: the count and the value read.
+TEST_F(KeyFileTest, SingleConversions) {
+  const struct {
+    const char *text, *format;
+    int32_t count;
+    const char* value;
+  } rows[] = {
+      {"xxNLAPS: 4 RACENLAPS: 7", "NLAPS: %l", 1, "4"},  // found anywhere
+      {"NLAPS: 4", "nlaps: %l", 0, "-7"},                  // case counts
+      {"A: one two", "A: %s", 1, "one"},                   // words stop at blanks,
+      {"B: x\ty", "B: %s", 1, "x"},                        // tabs
+      {"C: z\r\nD", "C: %s", 1, "z"},                      // and line ends
+      {"D:    \nE: last", "D: %s", 1, ""},
+      {"E: last", "E: %s", 1, "last"},
+      {"X: 5 END: ", "END: %f", 1, "0"},  // a key at the very end
+      {"X: 5 END: ", "END: %l", 1, "0"},
+      {"X: 5 END: ", "END: %s", 1, ""},
+      {"BIG: 99999999999", "BIG: %l", 1, "2147483647"},  // integers saturate
+      {"SMALL: -99999999999", "SMALL: %d", 1, "-2147483648"},
+      {"R: 2.75", "R: %f", 1, "2.75"},  // reals use the dot
+      {"BAD: abc", "BAD: %f", 1, "0"},
+      {"NAN: nan", "NAN: %f", 1, "nan"},
+  };
+  for (const auto& row : rows) {
+    TKEYFILE* f = Open(row.text);
+    int32_t l = -7;
+    double r = -7;
+    char text[64] = "-7";
+    const char conversion = row.format[std::strlen(row.format) - 1];
+    std::ostringstream value;
+    if (conversion == 'f') {
+      EXPECT_EQ(SB_ScanKeyFile(f, 1, row.format, {&r}), row.count) << row.format;
+      value << r;
+    } else if (conversion == 's') {
+      EXPECT_EQ(SB_ScanKeyFile(f, 1, row.format, {text}), row.count) << row.format;
+      value << text;
+    } else {
+      EXPECT_EQ(SB_ScanKeyFile(f, 1, row.format, {&l}), row.count) << row.format;
+      value << l;
+    }
+    EXPECT_EQ(value.str(), row.value) << row.text << " " << row.format;
+    SB_CloseKeyFile(f);
+  }
 }
 
 TEST_F(KeyFileTest, AMissingKeyUsesUpItsOutputAndKeepsTheFlag) {
@@ -123,22 +131,6 @@ TEST_F(KeyFileTest, AnOutputOfTheWrongTypeReceivesNothing) {
   EXPECT_EQ(SB_ScanKeyFile(f, 1, "A: %l", {s}), 0);
   EXPECT_STREQ(s, "x");
   EXPECT_EQ(SB_ScanKeyFile(f, 1, "A: %f%f", {}), 0);  // no outputs at all
-}
-
-TEST_F(KeyFileTest, IntegersSaturateAndRealsUseTheDot) {
-  TKEYFILE* f = Open("BIG: 99999999999 SMALL: -99999999999 R: 2.75 BAD: abc NAN: nan");
-  int32_t n = 0;
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "BIG: %l", {&n}), 1);
-  EXPECT_EQ(n, INT32_MAX);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "SMALL: %d", {&n}), 1);
-  EXPECT_EQ(n, INT32_MIN);
-  double r = 1;
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "R: %f", {&r}), 1);
-  EXPECT_EQ(r, 2.75);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "BAD: %f", {&r}), 1);
-  EXPECT_EQ(r, 0.0);
-  EXPECT_EQ(SB_ScanKeyFile(f, 1, "NAN: %f", {&r}), 1);
-  EXPECT_TRUE(std::isnan(r));
 }
 
 TEST_F(KeyFileTest, LongWordsAreCutToTheirBuffer) {

@@ -118,7 +118,6 @@ TEST_F(ChannelTest, VolumeIsTheOnOffControl) {
   EXPECT_EQ(c->Frequency, 22050);  // the library sound's frequency
   EXPECT_EQ(c->Sound->Volume, -2100);
   EXPECT_EQ(LS_GetSoundStatus(c->Sound), LS_SOUND_PLAYING);
-  EXPECT_NEAR(PlayedHertz(), 1000, 2);  // 500 Hz file at twice its rate
   SB_FreeSound(c);
 }
 
@@ -155,16 +154,7 @@ TEST_F(ChannelTest, WantedStateWaitsForTheCommit) {
   EXPECT_EQ(c->Volume, 0);
   EXPECT_EQ(c->Sound->Volume, -100);
   EXPECT_EQ(LS_GetSoundStatus(c->Sound), LS_SOUND_PLAYING);
-  EXPECT_NEAR(PlayedHertz(), 1000, 2);
-
-  SB_SetSoundFrequence(c, 100000);
-  SB_UpdateSound(c);
-  EXPECT_EQ(c->Frequency, 40000);
-  EXPECT_EQ(c->WantedFrequency, 40000);
-  SB_SetSoundVolume(c, -9000);
-  SB_UpdateSound(c);
-  EXPECT_EQ(c->Volume, -3000);
-  EXPECT_EQ(LS_GetSoundStatus(c->Sound), LS_SOUND_STOPPED);
+  EXPECT_NEAR(PlayedHertz(), 1000, 2);  // 500 Hz file at twice its rate
   SB_FreeSound(c);
 }
 

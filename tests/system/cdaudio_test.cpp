@@ -94,51 +94,34 @@ TEST_F(CdTest, LibraryStartOpensTheDeviceInMilliseconds) {
   EXPECT_EQ(cd::SentCommands().back(), "close cdaudio");
 }
 
-TEST_F(CdTest, PlayingOnceQueriesThenPlaysTheTrack) {
+// Each play queries the track, then plays its range; each end plays it
+// again until the count is used up, and a count of zero plays for ever.
+TEST_F(CdTest, TheCountSaysHowManyTimesTheTrackPlays) {
   Disc();
   Start();
-  ASSERT_EQ(LS_PlayCDTrack(5, 1), 1);
-  EXPECT_EQ(cd::SentCommands(), (Commands{"status cdaudio length track 5", "status cdaudio position track 5",
-                                          "play cdaudio from 150 to 230 notify"}));
-  bool heard = false;
-  const uintptr_t code = RenderToEnd(&heard);
-  EXPECT_TRUE(heard);
-  EXPECT_EQ(code, cd::kNotifySuccessful);
-  EXPECT_EQ(LSI_CDNotify(static_cast<uint32_t>(code)), 1);
-  EXPECT_EQ(cd::SentCommands().size(), 3u);
-  EXPECT_EQ(ztest::Peak(ztest::Render(4410)), 0);
-  EXPECT_EQ(RenderToEnd(), 0u);
-}
-
-TEST_F(CdTest, ACountOfThreePlaysThreeTimesInAll) {
-  Disc();
-  Start();
-  ASSERT_EQ(LS_PlayCDTrack(5, 3), 1);
-  for (int end = 0; end < 3; ++end) {
-    bool heard = false;
-    const uintptr_t code = RenderToEnd(&heard);
-    EXPECT_TRUE(heard) << end;
-    ASSERT_EQ(code, cd::kNotifySuccessful);
-    EXPECT_EQ(LSI_CDNotify(static_cast<uint32_t>(code)), 1);
+  const Commands play = {"status cdaudio length track 5", "status cdaudio position track 5",
+                         "play cdaudio from 150 to 230 notify"};
+  const struct {
+    int32_t count, ends, plays;
+  } rows[] = {{1, 1, 1}, {3, 3, 3}, {0, 8, 9}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.count);
+    cd::ClearSentCommands();
+    ASSERT_EQ(LS_PlayCDTrack(5, row.count), 1);
+    for (int end = 0; end < row.ends; ++end) {
+      bool heard = false;
+      const uintptr_t code = RenderToEnd(&heard);
+      EXPECT_TRUE(heard) << end;
+      ASSERT_EQ(code, cd::kNotifySuccessful);
+      EXPECT_EQ(LSI_CDNotify(static_cast<uint32_t>(code)), 1);
+    }
+    Commands expected;
+    for (int i = 0; i < row.plays; ++i) expected.insert(expected.end(), play.begin(), play.end());
+    EXPECT_EQ(cd::SentCommands(), expected);
+    if (row.count == 0) break;
+    EXPECT_EQ(ztest::Peak(ztest::Render(4410)), 0);
+    EXPECT_EQ(RenderToEnd(), 0u);
   }
-  EXPECT_EQ(Plays(), 3);
-  const Commands& sent = cd::SentCommands();
-  EXPECT_EQ(sent[3], "status cdaudio length track 5");
-  EXPECT_EQ(sent[4], "status cdaudio position track 5");
-  EXPECT_EQ(sent[5], "play cdaudio from 150 to 230 notify");
-  EXPECT_EQ(RenderToEnd(), 0u);
-}
-
-TEST_F(CdTest, ACountOfZeroPlaysForEver) {
-  Disc();
-  Start();
-  ASSERT_EQ(LS_PlayCDTrack(5, 0), 1);
-  for (int end = 0; end < 8; ++end) {
-    const uintptr_t code = RenderToEnd();
-    ASSERT_EQ(code, cd::kNotifySuccessful);
-    EXPECT_EQ(LSI_CDNotify(static_cast<uint32_t>(code)), 1);
-  }
-  EXPECT_EQ(Plays(), 9);
   EXPECT_LT(LSI_Var.CDReplays, 0);
 }
 

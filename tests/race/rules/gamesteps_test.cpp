@@ -3,8 +3,6 @@
 // countdown sounds and the attract replay.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "race/racerules.h"
 #include "race/sequencer.h"
 #include "shell/sbsound.h"
@@ -26,49 +24,26 @@ class GameStepsTest : public ztest::RaceTest {
   TGAMESTEP list_[2] = {0, SB_STEP_END};
 };
 
-bool Solo(int32_t mode) { return mode == SB_OFFLINE || mode == SB_STANDALONE; }
-
-TEST_F(GameStepsTest, EndRaceFollowsItsTable) {
+// The step predicates; the race is over, may restart and ends its list at
+// the late steps, the solo modes (and TRAINING for the first two) from step
+// 15 or 16.
+TEST_F(GameStepsTest, PredicatesByModeAndStep) {
   for (int32_t mode = 0; mode < SB_NBGAMEMODES; ++mode) {
     for (TGAMESTEP step = 0; step <= 19; ++step) {
+      SCOPED_TRACE(testing::Message() << "mode " << mode << " step " << step);
+      const bool solo = mode == SB_OFFLINE || mode == SB_STANDALONE;
       At(mode, step);
       EXPECT_EQ(SB_EndRace(), step);
-      const bool over =
-          (step == 15 && (mode == SB_TRAINING || Solo(mode))) || (step == 16 && Solo(mode)) || step >= 18;
-      EXPECT_EQ(SB_Var.RaceOver, over ? 1 : 0) << "mode " << mode << " step " << step;
-    }
-  }
-}
-
-TEST_F(GameStepsTest, CanRestartFollowsItsTable) {
-  for (int32_t mode = 0; mode < SB_NBGAMEMODES; ++mode) {
-    for (TGAMESTEP step = 0; step <= 19; ++step) {
+      EXPECT_EQ(SB_Var.RaceOver, (step == 15 && (mode == SB_TRAINING || solo)) || (step == 16 && solo) || step >= 18);
       At(mode, step);
-      const bool can = (step >= 15 && (Solo(mode) || mode == SB_TRAINING)) || step == 16 || step >= 18;
-      EXPECT_EQ(SB_CanRestart(), can ? 1 : 0) << "mode " << mode << " step " << step;
-    }
-  }
-}
-
-TEST_F(GameStepsTest, TheStepListEndIsMarkedAt18OrAtTheSoloStep16) {
-  for (int32_t mode = 0; mode < SB_NBGAMEMODES; ++mode) {
-    for (TGAMESTEP step = 0; step <= 19; ++step) {
-      At(mode, step);
+      EXPECT_EQ(SB_CanRestart(), (step >= 15 && (solo || mode == SB_TRAINING)) || step == 16 || step >= 18);
+      EXPECT_EQ(SB_GetGameStep(), step);
+      EXPECT_EQ(SB_IsRaceStarted(), step >= 6);
+      EXPECT_EQ(SB_IsRaceRunning(), step < 15);
+      EXPECT_EQ(SB_IsPreStartStep(), step == 4 || step == 5);
       SB_CheckStepListEnd();
-      const bool end = step == 18 || (step == 16 && Solo(mode));
-      EXPECT_EQ(SB_Var.StepListEnd, end ? 1 : 0) << "mode " << mode << " step " << step;
+      EXPECT_EQ(SB_Var.StepListEnd, step == 18 || (step == 16 && solo));
     }
-  }
-}
-
-TEST_F(GameStepsTest, PredicatesWithAList) {
-  const std::set<int> started = {6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
-  for (TGAMESTEP step = 0; step <= 19; ++step) {
-    At(SB_RACE, step);
-    EXPECT_EQ(SB_GetGameStep(), step);
-    EXPECT_EQ(SB_IsRaceStarted(), started.count(step) ? 1 : 0) << step;
-    EXPECT_EQ(SB_IsRaceRunning(), step < 15 ? 1 : 0) << step;
-    EXPECT_EQ(SB_IsPreStartStep(), step == 4 || step == 5 ? 1 : 0) << step;
   }
 }
 
