@@ -4,6 +4,7 @@
 // pixel.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -77,6 +78,7 @@ struct HudOverlay {
     SB_Var.VideoModeIndex = 17;
     SB_Var.VideoModes[17].Format = SB_Var.VideoModes[17].TextureFormat = BMAP_RGB555;
     if (palette3d) {
+      std::snprintf(SB_Var.TexturePath, sizeof SB_Var.TexturePath, "travun>");  // the data tree's
       SB_LoadPalette3d(nullptr);
     } else {
       for (int i = 0; i < 255; ++i)

@@ -20,17 +20,18 @@ namespace datagen {
 
 namespace {
 
-constexpr int32_t kSide = 16;              // small cubes
-constexpr int32_t kCorner = -kSide * 64;   // map units: the square is centred on map 0
-constexpr double kRadius = 60.0;           // metres
-constexpr double kGroundMetres = -6.4;     // map height 0, in metres (y down)
+constexpr int32_t kSide = 16;             // small cubes
+constexpr int32_t kCorner = -kSide * 64;  // map units: the square is centred on map 0
+constexpr double kRadius = 60.0;          // metres
+constexpr double kGroundMetres = -6.4;    // map height 0, in metres (y down)
 
 bool WriteMap(const std::string& folder) {
   plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", folder}});
   if (!LSI_InitMemory(8 << 20)) return false;
   LSI_InitDirectory();
   MapBuilder map;
-  map.FlatSquare(kCorner, kCorner, kSide, 0, map.Texture("ROAD    C"), map.Material("ROAD    C"));
+  map.FlatSquare(kCorner, kCorner, kSide, 0, map.Texture(kCircuitRoadTexture),
+                 map.Material(kCircuitRoadTexture));
   map.Install();
   SB_SaveDecor("HDISK:>NETRACE.DEC");
   SB_FreeDecor();

@@ -1,8 +1,8 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race), writes the car models,
-// builds the default circuit's map and centre line, and writes the music
-// the program loads;
+// TrueType font, the pictures around a race, the 3D palette), writes the
+// car models, builds the default circuit's map, centre line and road
+// texture, and writes the music the program loads;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -22,6 +22,7 @@
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/netrace.h"
+#include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"
 #include "datagen/sysfont.h"
@@ -112,12 +113,22 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The pictures around a race.
+// The pictures around a race, and the 3D palette of the default texture
+// path.
 bool WriteSessionPictures(const fs::path& out) {
   return WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) &&
-         WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx);
+         WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) &&
+         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
+}
+
+// The default circuit's texture, "ROAD    .PCX" and ".TGA" of the default
+// texture path.
+bool WriteCircuitTextures(const fs::path& out) {
+  const std::string road = "TXT/TRAVUN/" + std::string(datagen::kCircuitRoadTexture).substr(0, 8);
+  return WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+         WritePicture(out, road + ".TGA", datagen::RoadPicture24(), datagen::WriteTga);
 }
 
 // The default circuit: its map and its centre line.
@@ -161,8 +172,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) ||
-      !WriteNetrace(out))
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) || !WriteNetrace(out) ||
+      !WriteCircuitTextures(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -3,6 +3,7 @@
 // vertices of the software map faces.
 #include "engine3d/camera.h"
 #include "engine3d/power.h"
+#include "engine3d/texpages.h"
 #include "engine3d/views.h"
 #include "scenery/effects.h"
 #include "shell/console.h"

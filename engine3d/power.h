@@ -44,6 +44,5 @@ void POWER_InitTextureCache();
 // Empties a view for the accelerator: cursors at the array bases (the clip
 // data behind the MaxVertices vertices), counts and use counters 0.
 void POWER_ResetScene(TSOFTSCENE* scene);
-// The map's face shades for the light, and the map's textures.
+// The map's face shades for the light.
 void SB_RefreshLighting();
-void SB_LoadMapTextures();

@@ -2,7 +2,7 @@
 #pragma once
 
 // Releases the software renderer's texture pages and mip-map levels, when
-// they exist.
+// they exist ("Textures released").
 void SB_FreeTextures();
 // Releases the accelerator's cached map textures and texture bank, when
 // they are loaded.

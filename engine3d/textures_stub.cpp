@@ -1,7 +1,6 @@
-// The map's textures, until the texture loading exists: no texture page or
+// The accelerator's map textures, until its texture manager exists: no
 // accelerator texture is ever made, so there is nothing to release. Weak,
 // so that tests can put recording fakes in their place.
 #include "engine3d/textures.h"
 
-__attribute__((weak)) void SB_FreeTextures() {}
 __attribute__((weak)) void POWER_ReleaseTextures() {}

@@ -45,7 +45,7 @@ void SB_FreeDataView();
 int32_t SB_LoadMap();
 void SB_FreeMap();
 // Once per newly loaded map: the centre-line indices of the map cubes, the
-// software textures' mip addresses, the software faces' start codes.
+// software faces' start codes (the software textures' mip addresses:
+// engine3d/texpages.h).
 void SB_InitCubeDistances();
-void SB_InitTextureAddresses();
 void SB_InitFaceStartVertices();

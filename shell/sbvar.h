@@ -244,6 +244,22 @@ struct SB_VARS {
   // twiddled block lie at (TwiddleTable[x] << 1) | TwiddleTable[y].
   uint16_t TwiddleTable[256];
 
+  // The map's textures on the software path (records: engine3d/types.h):
+  // one record per distinct picture and their packing order, the 256 x 256
+  // pages in one block of the heap TextureHeap whose first page starts on a
+  // 64 KB boundary, the mip levels' heaps and the place of every source
+  // page in them, and the bytes all of it takes.
+  TEXTTRI TextTri[SB_MAXTEXTTRI];
+  TEXTTRI* TextTriOrder[SB_MAXTEXTTRI];
+  int32_t NbTextTri;
+  BMAP* TexturePages[SB_MAXTEXTTRI];
+  int32_t NbTexturePages;
+  uintptr_t TextureHeap;       // 0 while there are no pages
+  uint8_t* TexturePageCursor;  // the next page's pixels
+  uintptr_t MipHeaps[SB_NBMIPLEVELS];
+  TMIPPAGE MipPages[SB_NBMIPLEVELS][SB_MAXTEXTTRI];
+  int32_t TextureMemory;
+
   // ========================================================================
   // track/: the circuit
   // ========================================================================

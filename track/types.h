@@ -65,8 +65,7 @@ static_assert(sizeof(TWORDVERTEX) == 8);
 struct TMAPFACE {
   uint32_t Shade;      // written by the face shading
   uint8_t Vertex[4];   // into the cube's vertex run
-  uint16_t TextureCoords[6];  // u, v of the first three corners
-  uint32_t Unused1;
+  uint16_t TextureCoords[8];  // u, v of the four corners (a triangle's fourth pair unused)
   uint8_t Normal[3];  // 64 = zero, 128 = +1; Normal[1] is up
   uint8_t Texture;    // low 8 bits of the texture number
   uint32_t Unused2;

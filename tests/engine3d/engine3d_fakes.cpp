@@ -4,6 +4,7 @@
 #include "tests/engine3d/engine3d_fakes.h"
 
 #include "engine3d/power.h"
+#include "engine3d/texpages.h"
 #include "engine3d/views.h"
 #include "scenery/effects.h"
 #include "shell/owner.h"

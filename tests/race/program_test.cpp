@@ -22,7 +22,7 @@ constexpr const char* kKeys =
 
 // The console's lines that a race prints, in their order.
 const std::vector<std::string> kRaceLines = {
-    ">PLAY", "Duplicating user cars...", "Loading decor map data...", "Initializing game data...",
+    ">PLAY", "Duplicating user cars...", "Loading decor map data...", "Loading palette...", "Initializing game data...",
     "SB_EvolutionPrepare...", "TransBackObc...", "SB_InitFonts...", "SB_Remap Cars...", "SB_InitRoadLights...",
     "Memory used in game: ", "SB_EndRoadLights...", "SB_UnInit3dData...", "DisposeListXZY...",
     "  Maximum polygons..: 0", "  Maximum vertices..: 0", "DisposeVehicles...", ">QUIT"};
@@ -50,6 +50,7 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
   EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,
             accelerated);  // four cars
+  for (const char* missing : {"File error", "not found"}) EXPECT_EQ(console.find(missing), std::string::npos);
   std::istringstream log(console);
   size_t next = 0;
   for (std::string line; std::getline(log, line) && next < kRaceLines.size();)

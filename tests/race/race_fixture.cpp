@@ -3,7 +3,9 @@
 #include "tests/race/race_fixture.h"
 
 #include <cstdio>
+#include <filesystem>
 
+#include "datagen/palette3d.h"
 #include "engine3d/race3d.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
@@ -51,6 +53,9 @@ void SessionTest::SetUp() {
   StartLibrary(8 << 20);
   LS_SetErrorMode(LS_ERRMODE_KEEP);
   Session() = SessionFakes{};
+  // The 3D palette a race loads, from the texture path (empty here).
+  std::filesystem::create_directories(root_ + "/TXT");
+  ASSERT_TRUE(datagen::WritePcx(root_ + "/TXT/PALETTE.PCX", datagen::TexturePalettePicture()));
   SB_ClearPrintedLines();
   Session().onFrame = [this] { ++frames_; };
   plat::SetMessageSource([] {});  // the test is the keyboard: keys may come

@@ -63,7 +63,7 @@ TEST_F(RaceSessionTest, SetsUpAndTearsDownInItsLoggedOrder) {
   const Trace setUp = {
       "SB_ReadSettings", "SB_SetControlMap", "SB_LoadMapInfo", "SB_PrintPlayerOrder", "SB_FindDrivenCar",
       "SB_AssignCarSetups", "\"Duplicating user cars...\"", "SB_LoadCars 1", "SB_StartRace",
-      "\"Loading decor map data...\"", "SB_LoadMap", "SB_CheckFacePoints", "SB_LoadBackgrounds",
+      "\"Loading decor map data...\"", "SB_LoadMap", "\"Loading palette...\"", "SB_CheckFacePoints", "SB_LoadBackgrounds",
       "\"Initializing game data...\"", "\"SB_EvolutionPrepare...\"", "SB_EvolutionPrepare", "BuildListXZYPoly",
       "BuildXZYList", "\"TransBackObc...\"", "TransBackObc", "\"SB_RemapDecorObjects...\"",
       "SB_RemapDecorObjects", "\"SB_InitPanel...\"", "SB_InitPanel", "\"SB_RemapPanel...\"", "SB_RemapPanel",
