@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <initializer_list>
 
+#include "datagen/meshes.h"
+
 namespace datagen {
 
 namespace {
@@ -91,18 +93,8 @@ struct Mesh {
   // A point given in the car's axes (x right, y down, z forward), metres.
   int CarPoint(double x, double y, double z) { return Point(-y * kUnits, z * kUnits, -x * kUnits); }
 
-  void Face(std::initializer_list<int> corners, int material) {
-    ModelFace f;
-    f.nbPoints = static_cast<int32_t>(corners.size());
-    int i = 0;
-    for (int c : corners) f.points[i++] = c;
-    const ModelPoint &a = atom.points[f.points[0]], &b = atom.points[f.points[1]],
-                     &c = atom.points[f.points[2]];
-    const double u[3] = {double(b.x - a.x), double(b.y - a.y), double(b.z - a.z)};
-    const double v[3] = {double(c.x - a.x), double(c.y - a.y), double(c.z - a.z)};
-    const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
-    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    for (int k = 0; length > 0 && k < 3; ++k) f.normal[k] = Round(n[k] * kUnit / length);
+  void Face(std::initializer_list<int32_t> corners, int material) {
+    ModelFace f = FaceOver(atom, corners);
     f.material = static_cast<uint32_t>(material);
     const Rect& r = layout.rect[material];
     const int32_t uv[8] = {r.x0 * 256, r.y0 * 256, r.x1 * 256, r.y0 * 256,

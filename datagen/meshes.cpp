@@ -31,6 +31,18 @@ ModelPoint Point(int32_t x, int32_t y, int32_t z) {
 // A face over the given points with the face normal of its first three
 // and its corners at the texture's corners (a triangle leaves out the last).
 ModelFace Face(const ModelAtom& atom, const MeshSpec& spec, std::initializer_list<int32_t> corners) {
+  ModelFace f = FaceOver(atom, corners);
+  f.material = spec.material;
+  const int32_t right = (spec.textureWidth - 1) * 256, bottom = (spec.textureHeight - 1) * 256;
+  const int32_t uv[8] = {0, 0, right, 0, right, bottom, 0, bottom};
+  for (int k = 0; k < 2 * f.nbPoints; ++k) f.coords[k] = uv[k];
+  f.flags = 1 << 5;  // one-sided
+  return f;
+}
+
+}  // namespace
+
+ModelFace FaceOver(const ModelAtom& atom, std::initializer_list<int32_t> corners) {
   ModelFace f;
   f.nbPoints = static_cast<int32_t>(corners.size());
   int32_t i = 0;
@@ -42,15 +54,8 @@ ModelFace Face(const ModelAtom& atom, const MeshSpec& spec, std::initializer_lis
   const double n[3] = {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
   const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
   for (int k = 0; length > 0 && k < 3; ++k) f.normal[k] = Round(n[k] * kUnit / length);
-  f.material = spec.material;
-  const int32_t right = (spec.textureWidth - 1) * 256, bottom = (spec.textureHeight - 1) * 256;
-  const int32_t uv[8] = {0, 0, right, 0, right, bottom, 0, bottom};
-  for (int k = 0; k < 2 * f.nbPoints; ++k) f.coords[k] = uv[k];
-  f.flags = 1 << 5;  // one-sided
   return f;
 }
-
-}  // namespace
 
 ModelAtom BoxMesh(const MeshSpec& spec) {
   ModelAtom atom;

@@ -3,6 +3,7 @@
 // cover a texture of the given size; and a textured box written whole.
 #pragma once
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "datagen/modelwrite.h"
@@ -16,6 +17,11 @@ struct MeshSpec {
   uint32_t material = 0;
   int32_t textureWidth = 64, textureHeight = 64;
 };
+
+// A face over the given points of the atom, with the unit normal (16384
+// long) of its first three; material, coordinates and flags are left to
+// the caller.
+ModelFace FaceOver(const ModelAtom& atom, std::initializer_list<int32_t> corners);
 
 ModelAtom BoxMesh(const MeshSpec& spec);
 ModelAtom WedgeMesh(const MeshSpec& spec);
