@@ -7,10 +7,12 @@
 #include "engine3d/texpages.h"
 #include "engine3d/views.h"
 #include "scenery/effects.h"
+#include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "system/bmap.h"
+#include "system/error.h"
 #include "track/bspline.h"
 #include "track/decor.h"
 #include "track/ground.h"
@@ -21,6 +23,14 @@ namespace ztest {
 Engine3dFakes& Fakes3d() {
   static Engine3dFakes fakes;
   return fakes;
+}
+
+void Engine3dTest::SetUp() {
+  LibraryTest::SetUp();
+  StartLibrary(8 << 20);
+  LS_SetErrorMode(LS_ERRMODE_KEEP);
+  SB_ClearPrintedLines();
+  Fakes3d() = {};
 }
 
 }  // namespace ztest

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/testenv.h"
+
 namespace ztest {
 
 struct Engine3dFakes {
@@ -20,5 +22,12 @@ struct Engine3dFakes {
   std::vector<std::string> calls;  // recorded in order by the stand-ins
 };
 Engine3dFakes& Fakes3d();
+
+// A started library (8 MB heap, errors kept), an empty console record and
+// fresh fakes: the set-up the view and video-mode tests share.
+class Engine3dTest : public LibraryTest {
+ protected:
+  void SetUp() override;
+};
 
 }  // namespace ztest

@@ -25,15 +25,8 @@
 
 namespace {
 
-class VideoTest : public ztest::LibraryTest {
+class VideoTest : public ztest::Engine3dTest {
  protected:
-  void SetUp() override {
-    LibraryTest::SetUp();
-    StartLibrary(8 << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    SB_ClearPrintedLines();
-    ztest::Fakes3d() = {};
-  }
   void TearDown() override {
     plat::OfferAllModes();
     LibraryTest::TearDown();

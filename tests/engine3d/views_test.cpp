@@ -22,15 +22,8 @@
 
 namespace {
 
-class ViewTest : public ztest::LibraryTest {
+class ViewTest : public ztest::Engine3dTest {
  protected:
-  void SetUp() override {
-    LibraryTest::SetUp();
-    StartLibrary(8 << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    SB_ClearPrintedLines();
-    ztest::Fakes3d() = {};
-  }
   void TearDown() override {
     SB_FreeDataView();
     SB_Free3dBuffersTria();
