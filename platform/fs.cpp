@@ -95,8 +95,9 @@ std::string DefaultCurrentDir() {
 }
 
 // Splits "C:/A\B" into its letter and components; false when it is not a
-// drive path or a ".." would climb above the drive's root. A ".." takes
-// back the component before it, as on the original.
+// drive path. A ".." takes back the component before it; at the drive's
+// root it stays there, as on the original, so nothing above a drive's
+// host folder is ever reached.
 bool SplitPhysical(const std::string& physical, char& letter, std::vector<std::string>& parts) {
   if (physical.size() < 2 || physical[1] != ':' ||
       !std::isalpha(static_cast<unsigned char>(physical[0])))
@@ -110,8 +111,7 @@ bool SplitPhysical(const std::string& physical, char& letter, std::vector<std::s
       continue;
     }
     if (part == "..") {
-      if (parts.empty()) return false;
-      parts.pop_back();
+      if (!parts.empty()) parts.pop_back();
       part.clear();
       continue;
     }
