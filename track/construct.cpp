@@ -187,7 +187,10 @@ int32_t SB_ConstructMap(TLMAP* map) {
   SB_Var.NbTextures = 0;
   SB_ConsoleStatus("Welding nearest vertices...");
   SB_WeldMapVertices(map);
-  if (!SB_ConvertAscToDec(map)) return 0;
+  if (!SB_ConvertAscToDec(map)) {
+    SB_FreeDecor();
+    return 0;
+  }
   if (SB_Var.Renderer == SB_RENDERER_PVR) {
     std::memcpy(SB_Var.TextureNames, d.Names2, sizeof d.Names2);
     SB_Var.NbTextures = d.NbNames2;
