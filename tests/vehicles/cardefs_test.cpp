@@ -79,7 +79,7 @@ TEST_F(CarDefTest, SavedSetupsLoadBackTheSame) {
     EXPECT_NEAR(got.SDelta, want.SDelta, 255e-6) << i;
     EXPECT_NEAR(got.VDelta, want.VDelta, 255e-6) << i;
     EXPECT_EQ(got.NbStickers, want.NbStickers);
-    EXPECT_EQ(std::memcmp(got.Stickers, want.Stickers, sizeof got.Stickers), 0) << i;
+    EXPECT_EQ(std::memcmp(got.Stickers, want.Stickers, want.NbStickers * sizeof(TSTICKER)), 0) << i;
     EXPECT_STREQ(got.PrototypeName, want.PrototypeName);
     EXPECT_STREQ(got.Name, "TRAMB");  // the names are not the file's
   }
