@@ -31,7 +31,8 @@ struct StockCar {
     SB_LoadCars(SB_Var.CarSetups, 1);
     const std::vector<uint8_t> bytes = datagen::TexturePalette();
     for (int32_t i = 0; i < 256; ++i)
-      palette.Entry[i] = {static_cast<uint8_t>(bytes[i * 3] >> 2), static_cast<uint8_t>(bytes[i * 3 + 1] >> 2),
+      palette.Entry[i] = {static_cast<uint8_t>(bytes[i * 3] >> 2),
+                          static_cast<uint8_t>(bytes[i * 3 + 1] >> 2),
                           static_cast<uint8_t>(bytes[i * 3 + 2] >> 2)};
     for (uint32_t j = 0; j < Library()->NbTextures; ++j) Library()->Textures[j].Bitmap->Palette = &palette;
   }

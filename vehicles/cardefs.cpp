@@ -72,7 +72,9 @@ TCARDEFINITION* ReadDefinition(TKEYFILE* file) {
 bool Put(int32_t handle, const char* format, auto... values) {
   char line[160];
   const int n = std::snprintf(line, sizeof line, format, values...);
-  const int32_t length = n < 0 ? 0 : n < static_cast<int>(sizeof line) ? n : static_cast<int>(sizeof line) - 1;
+  const int32_t length = n < 0                               ? 0
+                         : n < static_cast<int>(sizeof line) ? n
+                                                             : static_cast<int>(sizeof line) - 1;
   return SB_WriteFile(handle, line, length) == length;
 }
 

@@ -62,7 +62,8 @@ bool NamedAs(const TMATERIAL& m, const char* name) {
   char stored[sizeof m.Words32 + 1] = {};
   std::memcpy(stored, m.Words32, sizeof m.Words32);
   for (size_t i = 0;; ++i) {
-    if (std::tolower(static_cast<unsigned char>(stored[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+    if (std::tolower(static_cast<unsigned char>(stored[i])) !=
+        std::tolower(static_cast<unsigned char>(name[i])))
       return false;
     if (!name[i]) return true;
   }

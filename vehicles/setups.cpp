@@ -44,8 +44,8 @@ void PutLong(uint8_t* at, uint32_t v) {
   for (int32_t i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 uint32_t GetLong(const uint8_t* at) {
-  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-         static_cast<uint32_t>(at[3]) << 24;
+  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+         static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
 }
 void PutFloat(uint8_t* at, float v) {
   uint32_t bits;
