@@ -66,7 +66,7 @@ TEST_F(CarDefTest, TheFileIsWrittenExactlyAndLoadsBackTheSame) {
   ASSERT_EQ(Load(text), 1);
   for (int i = 0; i < SB_NBLOCALSETUPS; ++i) {
     const TVEHICLESETUP &got = Setups()[i], &want = saved[i];
-    for (const auto [a, b] :
+    for (const auto& [a, b] :
          {std::pair(got.HDelta, want.HDelta), {got.SDelta, want.SDelta}, {got.VDelta, want.VDelta}})
       EXPECT_NEAR(a, b, 255e-6) << i;
     EXPECT_EQ(got.NbStickers, want.NbStickers);

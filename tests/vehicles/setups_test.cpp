@@ -156,8 +156,10 @@ TEST_F(SetupTest, EachCarOfARaceTakesItsCopy) {
     SB_AssignCarSetups(SB_Var.CarSetups);
     const TVEHICLESETUP& copy = SB_Var.CarSetups[car];
     static const TVEHICLESETUP zero{};
-    if (setup < 0) EXPECT_EQ(std::memcmp(&copy, &zero, sizeof copy), 0);
-    if (setup < 0) continue;
+    if (setup < 0) {
+      EXPECT_EQ(std::memcmp(&copy, &zero, sizeof copy), 0);
+      continue;
+    }
     EXPECT_EQ(std::pair(copy.HDelta, copy.Changed), std::pair(static_cast<float>(setup), uint8_t{1})) << car;
     EXPECT_EQ(SB_GetCarSetupNumber(car), setup) << car;
   }
