@@ -196,6 +196,7 @@ void SB_BuildTCARDEFINITIONs(TVEHICLESETUP* setups) {
 
 int32_t SB_WriteTCARDEFINITION(const char* name) {
   SB_ConsolePrintf("Saving car definition file %s...", name);
+  const SB_KeepFileErrors keep;  // a file that cannot be made is skipped without an error
   const int32_t h = SB_OpenFile(name, SB_OPEN_CREATE);
   if (!h) return 0;
   Put(h, "CARDEFINITIONS: %ld\r\n", static_cast<long>(SB_NbCarDefinitions));

@@ -149,6 +149,7 @@ int32_t SB_SaveVehicleSetups(const char* name) {
   const TVEHICLESETUP* setups = LocalSetups();
   for (int32_t i = 0; i < SB_NBLOCALSETUPS; ++i)
     SB_PackVehicleSetup(setups[i], file + kFileHead + i * SB_SETUPRECORDSIZE);
+  const SB_KeepFileErrors keep;  // a file that cannot be made is skipped without an error
   const int32_t handle = SB_OpenFile(name, SB_OPEN_CREATE);
   if (!handle) return 0;
   const int32_t written = SB_WriteFile(handle, file, sizeof file);

@@ -85,6 +85,9 @@ TEST_F(SetupTest, TheFileIsExactAndLoadsBackByteForByte) {
   EXPECT_EQ(std::memcmp(saved, Setups(), sizeof saved), 0);
   EXPECT_EQ(SB_PrintedLines(), (Lines{"Saving cars configuration dat>nrcar.cfg...",
                                       "Loading cars configuration dat>nrcar.cfg..."}));
+  LogErrors();
+  EXPECT_EQ(SB_SaveVehicleSetups(nullptr), 0);  // no folder: skipped, no error
+  EXPECT_EQ(ErrorFile(), "");
   std::filesystem::create_directories(root_ + "/SYSTEM");
   SB_SaveVehicleSetups(nullptr);  // the system directory
   EXPECT_TRUE(ztest::ReadFile(root_ + "/SYSTEM/NRCAR.CFG") == file);
