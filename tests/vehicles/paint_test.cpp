@@ -169,8 +169,12 @@ TEST_F(PaintTest, SoftwareTexturesAreDitheredOnlyWhenTheSetupSaysSo) {
   for (uint32_t j = 0; j < library->NbTextures; ++j) library->Textures[j].Bitmap->Palette = nullptr;
 }
 
+// On the accelerator, with the lamps drawn unlit at every level.
 TEST_F(PaintTest, CardTexturesReplaceTheMaterialBitmapsAndLeaveTheCache) {
-  LoadSet();
+  LoadSet([](datagen::CarModel& car) {
+    for (datagen::ModelMaterial& m : car.library.materials)
+      if (m.name == "feudr") m.name = "FEUDR";  // names are compared without regard to case
+  });
   SB_Var.Renderer = SB_RENDERER_PVR;
   SB_Var.TextureReduction = 1;
   SB_Var.NbCars = 2;
@@ -182,40 +186,30 @@ TEST_F(PaintTest, CardTexturesReplaceTheMaterialBitmapsAndLeaveTheCache) {
   EXPECT_EQ(ztest::g_calls[n], "card 128x128 side 256 (0, 1, 2)");  // the other halved
   for (int32_t i = 0; i < 2; ++i) {
     const MLIB* library = SB_Var.Cars[i]->Object->Materials->Library;
-    for (uint32_t j = 0; j < library->NbTextures; ++j) {
-      EXPECT_EQ(library->Textures[j].Bitmap, nullptr);
-      EXPECT_NE(library->Textures[j].CardTexture, 0);
-    }
+    for (uint32_t j = 0; j < library->NbTextures; ++j)
+      EXPECT_EQ(std::pair(library->Textures[j].Bitmap != nullptr, library->Textures[j].CardTexture != 0),
+                std::pair(false, true));
     for (uint32_t k = 0; k < library->NbMaterials; ++k) {
       const TMATERIAL& m = library->Materials[k];
       EXPECT_EQ(m.CardTexture, m.Flags & 1 ? 0 : library->Textures[m.Texture].CardTexture) << k;
     }
   }
-  SB_Var.CarSetups[1].Changed = SB_Var.UsingCars = 1;
-  SB_RegenerateChangedCarTextures(SB_Var.CarSetups);  // gives its old textures back
-  EXPECT_EQ(ztest::g_cardTextures.size(), 2u * n);
-  SB_FreeCarPvrTextures();
-  EXPECT_TRUE(ztest::g_cardTextures.empty());
-}
-
-TEST_F(PaintTest, TheLampsAreDrawnUnlitAtEveryLevel) {
-  LoadSet([](datagen::CarModel& car) {
-    for (datagen::ModelMaterial& m : car.library.materials)
-      if (m.name == "feudr") m.name = "FEUDR";  // names are compared without regard to case
-  });
-  SB_Var.NbCars = 1;
-  SB_LoadCars(SB_Var.CarSetups, 0);
   int lit = 0;
   for (OBJECT* o = SB_Var.Cars[0]->Object; o; o = o->Next)
     for (TATOM* atom : o->Atoms)
       for (int32_t f = 0; IsAtom(atom) && f < atom->NbFaces; ++f) {
-        const auto* m = reinterpret_cast<const TMATERIAL*>(atom->Faces[f].G_TEXTURE);
-        const char* name = reinterpret_cast<const char*>(m->Words32);
+        const char* name = reinterpret_cast<const char*>(
+            reinterpret_cast<const TMATERIAL*>(atom->Faces[f].G_TEXTURE)->Words32);
         const bool lamp = std::strcmp(name, "feuga") == 0 || std::strcmp(name, "FEUDR") == 0;
         EXPECT_EQ((atom->Faces[f].G_FLAGS >> 6) & 1, lamp ? 1 : 0) << name;
         lit += lamp;
       }
   EXPECT_EQ(lit, 6);  // two lamps in the full, simplified and burned models
+  SB_Var.CarSetups[1].Changed = SB_Var.UsingCars = 1;
+  SB_RegenerateChangedCarTextures(SB_Var.CarSetups);  // gives its old textures back
+  EXPECT_EQ(ztest::g_cardTextures.size(), 2u * n);
+  SB_FreeCarPvrTextures();
+  EXPECT_TRUE(ztest::g_cardTextures.empty());
 }
 
 }  // namespace
