@@ -70,7 +70,7 @@ BENCHMARK(BM_ConvertCircuit)->ArgName("simplification")->Arg(0)->Arg(1)->Unit(be
 TLMAPPOLY* DenseCell(int32_t n) {
   TLMAPPOLY* poly = SB_NewTLMAPPOLY(2 * n * n, 6 * n * n, "bench");
   auto corner = [](int32_t i, int32_t j) {
-    return TPOLYPOINT{10.0 + 20 * i, 100, 10.0 + 20 * j, 0.5 + i * 0.02, 0.5 + j * 0.02};
+    return TPOLYPOINT{10.0 + 20 * i, 100, 10.0 + 20 * j, 0.5 + i * 0.25, 0.5 + j * 0.25};
   };
   for (int32_t i = 0; i < n; ++i)
     for (int32_t j = 0; j < n; ++j)
