@@ -58,9 +58,10 @@ extern int32_t SB_ConversionOutputFull;
 // The polygon map.
 // ---------------------------------------------------------------------------
 
-// An empty map with the arrays for the counts (owner tags from the stem:
-// "<stem>", "<stem>->face", "<stem>->point"); null when memory fails.
-TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem);
+// An empty map with the arrays for the counts (owner tags "<stem>",
+// "<arrays>->face" and "<arrays>->point", arrays being the stem unless
+// given); null when memory fails.
+TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem, const char* arrays = nullptr);
 TLMAPPOLY* SB_GetTLMAPPOLYfromTLMAP(const TLMAP* map);
 void SB_CalcTLMAPPOLYNormals(TLMAPPOLY* poly);
 // Grows the arrays by the counts; 0 when memory fails (OutOfMemory set).

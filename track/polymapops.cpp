@@ -31,7 +31,7 @@ bool HasLetter(const char* name, char letter) { return std::memchr(name + 8, let
 
 TLMAPPOLY* Filtered(const TLMAPPOLY* poly, char letter, const char* tag) {
   if (!poly) return nullptr;
-  TLMAPPOLY* out = SB_NewTLMAPPOLY(poly->NbFaces, poly->NbPoints, tag);
+  TLMAPPOLY* out = SB_NewTLMAPPOLY(poly->NbFaces, poly->NbPoints, tag, "SB_GetTLMAPPOLYFromATLMAPPOLY TLMAPPOLY");
   if (!out) return nullptr;
   out->NbMaterials = poly->NbMaterials;
   std::memcpy(out->Materials, poly->Materials, sizeof out->Materials);
@@ -95,8 +95,8 @@ TLMAPPOLY* SliceTexture(TLMAPPOLY* poly, int32_t axis) {
 
 }  // namespace
 
-TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem) {
-  const std::string tag = stem;
+TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem, const char* arrays) {
+  const std::string tag = arrays ? arrays : stem;
   auto* poly = static_cast<TLMAPPOLY*>(SB_GetMemHeap(sizeof(TLMAPPOLY), stem));
   if (!poly) return nullptr;
   if ((faces > 0 && !Regrow(&poly->Faces, 0, faces, (tag + "->face").c_str())) ||

@@ -93,9 +93,9 @@ TEST_F(AscDec, ATriangleAcrossACellBorderIsCutIntoTwoCells) {
 }
 
 TEST_F(AscDec, StoredValues) {
-  // Offsets x 32 (194 -> 6208), textures x 8191.875 (1 -> 8192, 8 -> 65535),
-  // normals x 8192 + 8256.5 (up -> 16448, zero -> 8256).
-  Add(V(0, 0, 0, 0, 0), V(10, 0, 0, 8, 0), V(0, 0, 10, 1, 0.5));
+  // Offsets x 32 (194 -> 6208), textures x 8191.875 (1 -> 8192, 8 -> 65535,
+  // 7.9 -> 64716), normals x 8192 + 8256.5 (up -> 16448, zero -> 8256).
+  Add(V(0, 0, 0, 0, 0), V(10, 0, 0, 8, 0), V(0, 0, 10, 1, 7.9));
   ASSERT_EQ(SB_ConvertAscToDec(map_), 1);
   ASSERT_EQ(D().NbFacePolys, 1);
   const TFFACEPOLY& f = D().FacePolys[0];
@@ -107,7 +107,7 @@ TEST_F(AscDec, StoredValues) {
     got.insert(got.end(), {p.X, p.Y, p.Z, t.U, t.V});
   }
   EXPECT_EQ(got, std::vector<uint16_t>({6208, 6208, 6208, 0, 0, 6528, 6208, 6208, 65535, 0, 6208, 6208, 6528, 8192,
-                                        4096}));
+                                        64716}));
   EXPECT_EQ(std::vector<uint16_t>(f.Box, f.Box + 4), std::vector<uint16_t>({6208, 6528, 6208, 6528}));
 }
 

@@ -212,7 +212,7 @@ TEST_F(PolyGeom, MergesStopAtAHundredVertices) {
   for (int i = 0; i < n; ++i) Add({G(0, 0), rim(i + 1), rim(i)});
   for (int32_t i = 0; i < poly_->NbPoints; ++i) {
     TPOLYPOINT& p = poly_->Points[i];
-    p.U = 4 + p.X * 0.00175, p.V = 4 + p.Z * 0.00175;
+    p.U = 4 + p.X * 0.0009, p.V = 4 + p.Z * 0.0009;  // the disc spans 7.2 repeats
   }
   SB_SimplifyTLMAPPOLY(poly_);
   EXPECT_EQ(poly_->OutOfMemory, 0);
