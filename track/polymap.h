@@ -110,8 +110,8 @@ int32_t SB_RemapPolyTexture(TPOLYPOINT* points, int32_t n, const TPOLYPOINT* a, 
 // Writes the merged polygon into outPoints (room for SB_MAXPOLYVERTICES)
 // and its count into outFace; the count stays as it was when they do not
 // merge.
-void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB, TPOLYPOINT* pointsB,
-                      TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial);
+void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB,
+                      TPOLYPOINT* pointsB, TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial);
 int32_t SB_SplitShortEdgedFace(TLMAPPOLY* poly, int32_t face);
 int32_t SB_JoinTLMAPPOLYFaces(TLMAPPOLY* poly, int32_t i, int32_t j);
 void SB_SimplifyTLMAPPOLY(TLMAPPOLY* poly);
