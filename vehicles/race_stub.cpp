@@ -26,7 +26,6 @@ int32_t SB_CountActiveCars() {
   return count;
 }
 
-__attribute__((weak)) int32_t SB_GetCarSetupNumber(int32_t) { return 0; }
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
 __attribute__((weak)) void SB_RestartRace() {}
 __attribute__((weak)) void SB_PlayBlueskySound() {}
