@@ -1,0 +1,104 @@
+// The ring map of the tests and benchmarks, built with the map builder of
+// datagen and given its centre line.
+#include "tests/support/testmap.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "datagen/mapbuild.h"
+#include "datagen/tgawrite.h"
+#include "shell/owner.h"
+#include "shell/sbvar.h"
+#include "track/decor.h"
+
+namespace ztest {
+
+namespace {
+
+constexpr double kUnits = 320.0;  // world units a metre
+constexpr double kTurn = 6.283185307179586;
+
+datagen::Point3 At(double angle, double radius, double height) {
+  return {static_cast<int32_t>(std::lround(std::cos(angle) * radius * kUnits)),
+          static_cast<int32_t>(std::lround(height * kUnits)),
+          static_cast<int32_t>(std::lround(std::sin(angle) * radius * kUnits))};
+}
+
+std::array<uint16_t, 3> Normal(double x, double y, double z) {
+  auto word = [](double c) { return static_cast<uint16_t>(std::floor(c * 8192.0 + 8256.5)); };
+  return {word(x), word(y), word(z)};
+}
+
+void CentreLine(const RingMap& ring) {
+  const int32_t n = static_cast<int32_t>(kTurn * ring.radius);
+  auto* points = static_cast<TVECTOR*>(SB_GetMem(n * static_cast<int32_t>(sizeof(TVECTOR)), "ring centre line"));
+  for (int32_t i = 0; i < n; ++i) {
+    const double a = kTurn * i / n;
+    points[i] = {std::cos(a) * ring.radius, 0.0, std::sin(a) * ring.radius};
+  }
+  SB_Var.BsplinePoints = points;
+  SB_Var.NbBsplinePoints = n;
+  SB_Var.BsplineValid = 1;
+  // Each cell's nearest centre-line index by its angle around the ring.
+  for (int32_t i = 0; i < SB_Var.NbCube10Polys; ++i) {
+    TFCUBE10POLY& c = SB_Var.Cube10Polys[i];
+    double a = std::atan2((c.Z - 64) * 51.2, (c.X - 64) * 51.2);
+    if (a < 0) a += kTurn;
+    const auto index = static_cast<uint16_t>(static_cast<int32_t>(a / kTurn * n) % n);
+    c.BsplineIndices[0] = c.BsplineIndices[1] = index;
+  }
+}
+
+}  // namespace
+
+void BuildRingMap(const RingMap& ring) {
+  datagen::MapBuilder b;
+  const int32_t road = b.Material(kRingRoad), kerb = b.Material(kRingKerb), wall = b.Material(kRingWall);
+  b.Texture(kRingRoad), b.Texture(kRingKerb), b.Texture(kRingWall);
+  const double in = ring.radius - ring.roadHalfWidth, out = ring.radius + ring.roadHalfWidth;
+  const double rims[4] = {in - ring.kerbWidth, in, out, out + ring.kerbWidth};
+  for (int32_t s = 0; s < ring.segments; ++s) {
+    const double a0 = kTurn * s / ring.segments, a1 = kTurn * (s + 1) / ring.segments;
+    auto strip = [&](double r0, double r1, int32_t material) {
+      b.PolyFace(SB_GROUNDRUN, {At(a0, r0, 0), At(a1, r0, 0), At(a1, r1, 0), At(a0, r1, 0)}, datagen::kPolyUp,
+                 material);
+    };
+    strip(rims[0], rims[1], kerb);
+    strip(rims[1], rims[2], road);
+    strip(rims[2], rims[3], kerb);
+    // Walls face away from the road; y points down, so the top is at -height.
+    const double mid = (a0 + a1) / 2;
+    for (const auto& [r, sign] : {std::pair{rims[0], -1.0}, std::pair{rims[3], 1.0}})
+      b.PolyFace(SB_GROUNDRUN, {At(a0, r, 0), At(a1, r, 0), At(a1, r, -ring.wallHeight), At(a0, r, -ring.wallHeight)},
+                 Normal(sign * std::cos(mid), 0.0, sign * std::sin(mid)), wall);
+  }
+  (void)road;
+  b.Install();
+  SB_Var.Decor.NbNames2 = SB_Var.NbTextures;
+  CentreLine(ring);
+}
+
+void FreeRingMap() {
+  SB_FreeDecor();
+  if (SB_Var.BsplinePoints) SB_Release(SB_Var.BsplinePoints);
+  SB_Var.BsplinePoints = nullptr;
+  SB_Var.NbBsplinePoints = SB_Var.BsplineValid = 0;
+}
+
+void WriteRingTextures(const std::string& folder) {
+  std::filesystem::create_directories(folder);
+  datagen::Picture24 road(64, 64), kerb(64, 64), wall(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const uint8_t grain = static_cast<uint8_t>(80 + (x * 7 + y * 13) % 16);
+      road.Set(x, y, grain, grain, grain);
+      if (x >= 30 && x < 34 && y < 32) road.Set(x, y, 230, 230, 230);  // the dashed middle line
+      kerb.Set(x, y, (y / 16) % 2 ? 0xE0E0E0u : 0xC02020u);
+      wall.Set(x, y, (y % 16 == 0 || x % 32 == 0) ? 0x303050u : 0x6070A0u);
+    }
+  datagen::WriteTga(folder + "/ROAD.TGA", road);
+  datagen::WriteTga(folder + "/KERB.TGA", kerb);
+  datagen::WriteTga(folder + "/WALL.TGA", wall);
+}
+
+}  // namespace ztest
