@@ -303,7 +303,11 @@ bool IsKept(const TEXTURECACHE& t) {
 
 int32_t POWER_SaveTextureBank() {
   const BankName name;
-  const int32_t file = SB_OpenFile(name.text, SB_OPEN_CREATE);
+  int32_t file = 0;
+  {
+    const SB_KeepFileErrors quiet;  // a bank that cannot be written costs only the next load's time
+    file = SB_OpenFile(name.text, SB_OPEN_CREATE);
+  }
   if (!file) {
     SB_ConsolePrintf("... Cannot create texture bank %s...", name.text);
     return 0;
