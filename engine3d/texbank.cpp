@@ -142,8 +142,9 @@ bool CheckHeader(Reader& in, const char* name) {
                           {static_cast<uint32_t>(SB_Var.NbTextures), "nb of texture changed in (%s) !"}};
   for (const Field& f : fields) {
     uint32_t v = 0;
-    if (!in.U32(&v) || v != f.expected) {
-      SB_ConsolePrintf(f.refusal, name);
+    const bool read = in.U32(&v);
+    if (!read || v != f.expected) {
+      SB_ConsolePrintf(read ? f.refusal : "Bad Texture Header (%s) !", name);  // a short file is no bank
       return false;
     }
   }
@@ -172,8 +173,11 @@ bool ReadSlots(Reader& in, Bank& bank, uint32_t count) {
     if (!ReadSlot(in, &bank.slots[m], &bank.offsets[m])) return false;
   if (!in.U32(&bank.texelBytes) || bank.texelBytes != in.Left()) return false;
   bank.texels = in.data + in.at;
-  for (uint32_t m = 0; m < count; ++m)
+  for (uint32_t m = 0; m < count; ++m) {
+    const int32_t c = bank.slots[m].Class;
+    if (c < SB_CACHE_INDISPENSABLE || c > 3) return false;  // never created, never drawn
     if (!SlotFits(bank.slots[m], bank.offsets[m], bank.texelBytes, bank.texels)) return false;
+  }
   return true;
 }
 
