@@ -137,7 +137,7 @@ uint32_t ShortAxisBit(int32_t width, int32_t height) { return width > height ? k
 // One texture name's picture made a record (and a texture) unless an
 // earlier name has the same picture.
 void LoadName(int32_t i) {
-  char file[SB_TEXTTRINAMESIZE];
+  char file[SB_TEXTTRINAMESIZE] = {};
   SB_TextureFileName(SB_Var.TextureNames[i], file);
   if (SB_FindTextTri(file)) return;
   const int32_t k = SB_Var.NbTextTri++;

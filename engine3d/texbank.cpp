@@ -184,7 +184,7 @@ bool ReadSlots(Reader& in, Bank& bank, uint32_t count) {
 // Every texture name's picture has a record; false after the message.
 bool NamesPresent(const Bank& bank, const char* name) {
   for (int32_t i = 0; i < SB_TextureNameCount(); ++i) {
-    char file[SB_TEXTTRINAMESIZE];
+    char file[SB_TEXTTRINAMESIZE] = {};
     SB_TextureFileName(SB_Var.TextureNames[i], file);
     bool found = false;
     for (const TEXTTRI& r : bank.records) found = found || std::strncmp(r.Name, file, sizeof r.Name) == 0;
@@ -268,7 +268,7 @@ void DeleteBankSlot(int32_t slot) {
 int32_t KeepTexels() {
   int32_t kept = 0;
   for (int32_t j = 0; j < SB_NBKEPTTEXTURES; ++j) {
-    char file[SB_TEXTTRINAMESIZE];
+    char file[SB_TEXTTRINAMESIZE] = {};
     SB_TextureFileName(kKeptNames[j], file);
     const TEXTTRI* r = SB_FindTextTri(file);
     SB_Var.KeptTextures[j] = r ? static_cast<int32_t>(r - SB_Var.TextTri) : -1;
