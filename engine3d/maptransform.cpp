@@ -28,17 +28,23 @@ TVIEWVERTEX gCache[kMaxCubePoints];
 
 const int32_t* Table(int32_t n) { return SB_Var.RotationTables[n].Entries; }
 
-// A 14-bit offset (three words) turned through the tables, split into its
-// low and high 7 bits, plus base << 7.
+// Entry k of table n; beyond the table's 129 entries (a corner reaching
+// past its cell) from the coefficient the table was built for.
+int32_t Entry(int32_t n, int32_t k) {
+  return k < SB_ROTTABLESIZE ? Table(n)[k] : (k - 64) * SB_Var.RotationTables[n].Coefficient;
+}
+
+// An offset (three words, 14 bits within the cell) turned through the
+// tables, split into its low and high 7 bits, plus base << 7.
 void TurnWords(const uint16_t w[3], const int32_t base[3], int32_t out[3]) {
   const int32_t xl = w[0] & 127, yl = w[1] & 127, zl = w[2] & 127;
-  const int32_t xh = w[0] >> 7 & 127, yh = w[1] >> 7 & 127, zh = w[2] >> 7 & 127;
+  const int32_t xh = w[0] >> 7, yh = w[1] >> 7, zh = w[2] >> 7;
   for (int32_t a = 0; a < 3; ++a) {
     const int32_t* t0 = Table(a);
     const int32_t* t3 = Table(a + 3);
     const int32_t* t6 = Table(a + 6);
     const int32_t low = (t6[zl] + t3[yl] + t0[xl] + 64) >> 7;
-    out[a] = (low + t6[zh] + t3[yh] + t0[xh] + (base[a] << 7)) >> 7;
+    out[a] = (low + Entry(a + 6, zh) + Entry(a + 3, yh) + Entry(a, xh) + (base[a] << 7)) >> 7;
   }
 }
 

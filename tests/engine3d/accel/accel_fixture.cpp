@@ -10,6 +10,7 @@ void AccelTest::SetUp() {
   LibraryTest::SetUp();
   StartLibrary(8 << 20);
   LS_SetErrorMode(LS_ERRMODE_KEEP);
+  LS_InitSinTable();
   SB_Var.Renderer = SB_RENDERER_PVR;
   SB_Var.CenterX = 320, SB_Var.CenterY = 240;
   SB_Var.CenterXF = 320.0f, SB_Var.CenterYF = 240.0f;
