@@ -28,7 +28,7 @@ struct Call {
 std::vector<Call> g_calls;
 std::vector<std::string> g_trace;
 
-void Observe(const SGLCONTEXT* c, int32_t kind, int32_t count, const void* items) {
+void Observe(const SGLCONTEXT* c, int32_t kind, int32_t count, const void* items, const TSGLVERTEX*) {
   Call call{*c, kind, count, {}};
   for (int32_t i = 0; i < count; ++i)
     if (kind == 0) {
