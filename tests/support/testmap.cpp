@@ -139,9 +139,10 @@ void WriteRingTextures(const std::string& folder) {
       kerb.Set(x, y, (y / 16) % 2 ? 0xE0E0E0u : 0xC02020u);
       wall.Set(x, y, (y % 16 == 0 || x % 32 == 0) ? 0x303050u : 0x6070A0u);
     }
+  // A texture's picture is named by the first 8 characters of its name.
   datagen::WriteTga(folder + "/ROAD.TGA", road);
-  datagen::WriteTga(folder + "/KERB.TGA", kerb);
-  datagen::WriteTga(folder + "/WALL.TGA", wall);
+  datagen::WriteTga(folder + "/KERB____.TGA", kerb);
+  datagen::WriteTga(folder + "/WALL____.TGA", wall);
 }
 
 }  // namespace ztest

@@ -27,7 +27,8 @@ constexpr const char* kRingWall = "WALL____D";
 void BuildRingMap(const RingMap& ring = {});
 // Frees the map and the centre line.
 void FreeRingMap();
-// Writes ROAD.TGA, KERB.TGA and WALL.TGA (64 x 64, 24-bit) into the folder.
+// Writes their pictures ROAD.TGA, KERB____.TGA and WALL____.TGA (64 x 64,
+// 24-bit) into the folder.
 void WriteRingTextures(const std::string& folder);
 
 }  // namespace ztest
