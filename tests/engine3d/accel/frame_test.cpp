@@ -153,9 +153,9 @@ TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
 
   BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
   ASSERT_NE(shot, nullptr);
-  // ZENTROVA_WRITE_GOLDEN=1 writes the picture (run-length coded) for review.
+  // ZENTROVA_UPDATE_GOLDEN=1 writes the picture (run-length coded) for review.
   const std::string golden = std::string(ZENTROVA_SOURCE_DIR) + "/tests/engine3d/accel/golden/frame1.tga";
-  if (std::getenv("ZENTROVA_WRITE_GOLDEN")) {
+  if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
     datagen::TgaImage image{shot->SizeX, shot->SizeY, 24, {}, {}};
     for (int32_t y = 0; y < shot->SizeY; ++y)
       image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen, shot->Start + y * shot->ByteLen + shot->SizeX * 3);
