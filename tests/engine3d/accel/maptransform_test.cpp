@@ -79,6 +79,25 @@ TEST_F(MapTransformTest, TrackWindowWraps) {
   EXPECT_EQ(Drawn(), (std::vector<int32_t>{3, 2}));  // the cells at 900 and 100
 }
 
+// A cell left of the slab the walk keeps (5 cells to the left) is walked
+// when the map has 10 cells or fewer; with 11 the search starts past it.
+TEST_F(MapTransformTest, SearchOnlyBeyondTenCells) {
+  for (const auto& [extra, drawn] : {std::pair{9, 1}, std::pair{10, 0}}) {
+    builder_ = {};
+    squares_ = 0;
+    Square(-5 * 16384 + 64, 0);
+    for (int32_t i = 0; i < extra; ++i) Square(30 * 16384, i * 16384);  // far right, out of the slab
+    Install();
+    for (uint16_t heading : {16384, 49152}) {  // the one that looks along -x
+      SB_PlaceCamera(&camera_, 0, -3 * kMetre, 0, 0, heading, 0);
+      if (camera_.Matrix[2] < 0) break;
+    }
+    SB_SetView(&scene_, &camera_, &window_, 400, 96000, 0);
+    POWER_RenderMap(&scene_, &camera_, &window_);
+    EXPECT_EQ(scene_.NbPolygons, drawn) << extra;
+  }
+}
+
 TEST_F(MapTransformTest, NearPlaneAndTextureCoordinates) {
   Square(64, 128 + 64);  // the polygon map lies 64 units off in x and z
   Square(64, 127 + 64);
