@@ -94,7 +94,9 @@ void EmitSoft(TOBJVERTEX* const* vertices, const TGRAF* face, int32_t n) {
 void POWER_EmitObjectTriangle(const TGRAF* face, TOBJVERTEX* const* vertices) {
   TSOFTSCENE* s = SB_Var.EmitScene;
   const int32_t slot = FaceSlot(face);
-  if (!s || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces || SB_Var.MaxVertices - 3 <= s->NbVertices) return;
+  if (!s || !s->ClipCursor || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces ||
+      SB_Var.MaxVertices - 3 <= s->NbVertices)
+    return;
   if (slot <= 0 || slot >= SB_NBTEXTURESLOTS) return;
   auto* v = static_cast<TSGLVERTEX*>(s->VertexCursor);
   auto* c = static_cast<TSGLCLIP*>(s->ClipCursor);
@@ -108,7 +110,8 @@ void POWER_EmitObjectTriangle(const TGRAF* face, TOBJVERTEX* const* vertices) {
 void POWER_EmitObjectQuad(const TGRAF* face, TOBJVERTEX* const* vertices) {
   TSOFTSCENE* s = SB_Var.EmitScene;
   const int32_t slot = FaceSlot(face);
-  if (!s || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces - 1 || SB_Var.MaxVertices - 5 <= s->NbVertices)
+  if (!s || !s->ClipCursor || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces - 1 ||
+      SB_Var.MaxVertices - 5 <= s->NbVertices)
     return;
   if (slot <= 0 || slot >= SB_NBTEXTURESLOTS) return;
   auto* v = static_cast<TSGLVERTEX*>(s->VertexCursor);

@@ -8,7 +8,7 @@ namespace ztest {
 
 void AccelTest::SetUp() {
   LibraryTest::SetUp();
-  StartLibrary(8 << 20);
+  StartLibrary(48 << 20);
   LS_SetErrorMode(LS_ERRMODE_KEEP);
   LS_InitSinTable();
   SB_Var.Renderer = SB_RENDERER_PVR;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,9 @@
 #include "engine3d/race3d.h"
 #include "engine3d/views.h"
 #include "tests/engine3d/accel/accel_fixture.h"
+#include "datagen/mapbuild.h"
+#include "track/decor.h"
+#include "track/ground.h"
 #include "vehicles/types.h"
 
 namespace {
@@ -194,6 +198,47 @@ TEST_F(ObjectTest, SoftwareListOrderAndKeys) {
   SB_ResetUserView(&soft);
   SB_DrawObjectDirect(&soft, &window_, &m.object, &camera_, nullptr, 0);
   EXPECT_EQ(SB_Var.ObjectKey, 3 * 3200 - 49152 + 30400000);
+}
+
+// The 8-bit software shadow: laid on a flat square of road (-57.6 m to
+// 44.8 m in x and z, 6.4 m up) under a car, a corner found by the probes
+// around it when just off the edge; none at 16 bits, on the accelerator or
+// off the map.
+TEST_F(ObjectTest, SoftwareShadowOnTheGround) {
+  SB_Var.Renderer = 0;  // the cube map and its lists are the software path's
+  datagen::MapBuilder map;
+  const int32_t road = map.Texture("ROAD    C");
+  map.FlatSquare(-512, -512, 8, 0, road, map.Material("ROAD    C"));
+  map.Install();
+  BuildXZYList();
+  SB_Var.TexturePlaces[road].C = 1;
+  std::vector<TSOFTPOLY> polys(20);
+  std::vector<TSOFTVERTEX> verts(80);
+  TSOFTSCENE soft{};
+  soft.Polygons = polys.data(), soft.Vertices = verts.data();
+  struct Row {
+    int32_t renderer, depth;
+    double x;  // of the car; its shadow reaches 0.8 m to each side
+    bool shadow;
+  };
+  const Row rows[] = {{0, 8, 0.0, true}, {0, 8, 44.5, true}, {0, 16, 0.0, false},
+                      {SB_RENDERER_PVR, 8, 0.0, false}, {0, 8, 48.0, false}};
+  for (const Row& r : rows) {
+    SB_Var.Renderer = r.renderer;
+    SB_Var.VideoModes[0].Depth = r.depth;
+    SB_ResetUserView(&soft);
+    SB_PlaceCamera(&camera_, static_cast<int32_t>(r.x * 320), -9 * 320, -10 * 320, 0, 0, 0);
+    Model m(r.x, -7.0, 0);
+    TCAR car = Car(r.x, -7.0, 0);
+    for (int32_t k = 0; k < 9; ++k) car.Orientation[k] = k % 4 == 0 ? 1.0 : 0.0;
+    const double vectors[4][3] = {{0, 0, 0}, {0, 0, 4}, {-0.8, 0, -2}, {1.6, 0, 0}};
+    std::memcpy(car.ShadowVectors, vectors, sizeof vectors);
+    SB_DrawObject(&soft, &window_, &m.object, &camera_, &car, nullptr, 0, 0, 0);
+    bool found = false;
+    for (int32_t i = 0; i < soft.NbPolygons; ++i) found |= polys[i].Kind == 0 && polys[i].NbVertices == 4;
+    EXPECT_EQ(found, r.shadow) << r.x << " " << r.depth;
+  }
+  SB_FreeDecor();
 }
 
 }  // namespace
