@@ -64,7 +64,7 @@ struct Model {
   }
 };
 
-class ObjectTest : public AccelTest {
+class ObjectDisplayTest : public AccelTest {
  protected:
   void SetUp() override {
     AccelTest::SetUp();
@@ -88,7 +88,7 @@ class ObjectTest : public AccelTest {
   TCAMERA camera_{};
 };
 
-TEST_F(ObjectTest, PyramidDistanceDetailAndBurned) {
+TEST_F(ObjectDisplayTest, PyramidDistanceDetailAndBurned) {
   // The left plane through the view's left edge, 20 m ahead.
   const TVECTOR n = SB_Var.ViewPyramid[0];
   const double edgeX = -20.0 * n.z / n.x;
@@ -114,7 +114,7 @@ TEST_F(ObjectTest, PyramidDistanceDetailAndBurned) {
   }
 }
 
-TEST_F(ObjectTest, BackFacesAndSharedPoints) {
+TEST_F(ObjectDisplayTest, BackFacesAndSharedPoints) {
   struct Row {
     int32_t flags, normalZ, drawn;
   };
@@ -138,7 +138,7 @@ TEST_F(ObjectTest, BackFacesAndSharedPoints) {
   EXPECT_EQ(scene_.NbVertices, 8);
 }
 
-TEST_F(ObjectTest, DamagedAtomsDropTheirFaces) {
+TEST_F(ObjectDisplayTest, DamagedAtomsDropTheirFaces) {
   Model m(0, 0, 10);
   m.faces[0][0].NbPoints = 5;
   m.faces[0].push_back(m.faces[0][0]);
@@ -151,7 +151,7 @@ TEST_F(ObjectTest, DamagedAtomsDropTheirFaces) {
   EXPECT_EQ(Draw(m, nullptr), 0);
 }
 
-TEST_F(ObjectTest, Light) {
+TEST_F(ObjectDisplayTest, Light) {
   SB_Var.Renderer = SB_RENDERER_PVR;
   SB_Var.LightDir = {0.0, 0.0, 1.0};
   struct Row {
@@ -173,7 +173,7 @@ TEST_F(ObjectTest, Light) {
   }
 }
 
-TEST_F(ObjectTest, SoftwareListOrderAndKeys) {
+TEST_F(ObjectDisplayTest, SoftwareListOrderAndKeys) {
   SB_Var.Renderer = 0;
   std::vector<TSOFTPOLY> polys(20);
   std::vector<TSOFTVERTEX> verts(80);
@@ -204,7 +204,7 @@ TEST_F(ObjectTest, SoftwareListOrderAndKeys) {
 // 44.8 m in x and z, 6.4 m up) under a car, a corner found by the probes
 // around it when just off the edge; none at 16 bits, on the accelerator or
 // off the map.
-TEST_F(ObjectTest, SoftwareShadowOnTheGround) {
+TEST_F(ObjectDisplayTest, SoftwareShadowOnTheGround) {
   SB_Var.Renderer = 0;  // the cube map and its lists are the software path's
   datagen::MapBuilder map;
   const int32_t road = map.Texture("ROAD    C");
