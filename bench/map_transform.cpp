@@ -42,7 +42,8 @@ struct GridMap {
           for (int32_t i = 0; i < 4; ++i)
             for (int32_t j = 0; j < 4; ++j) {
               const int32_t x = x0 + i * kQuad, z = z0 + j * kQuad;
-              map.PolyFace(SB_GROUNDRUN, {{x, y, z}, {x + kQuad, y, z}, {x + kQuad, y, z + kQuad}, {x, y, z + kQuad}},
+              map.PolyFace(SB_GROUNDRUN,
+                           {{x, y, z}, {x + kQuad, y, z}, {x + kQuad, y, z + kQuad}, {x, y, z + kQuad}},
                            datagen::kPolyUp, material);
             }
         }
@@ -81,7 +82,8 @@ BENCHMARK(BM_MapTransformFrame)->Unit(benchmark::kMicrosecond);
 void BM_MapTransformRing(benchmark::State& state) {
   GridMap map;  // its views and projection; the ring replaces its grid
   ztest::BuildRingMap();
-  for (int32_t m = 0; m < 3; ++m) SB_Var.TexturePlaces[m].Loaded = 1, SB_Var.TexturePlaces[m].PageNumber = 1 + m;
+  for (int32_t m = 0; m < 3; ++m)
+    SB_Var.TexturePlaces[m].Loaded = 1, SB_Var.TexturePlaces[m].PageNumber = 1 + m;
   SB_PlaceCamera(&map.camera, 150 * 320, -400, -5 * 320, 0, 0, 0);
   for (auto _ : state) {
     SB_SetView(&map.view, &map.camera, &map.window, 400, 96000, 0);

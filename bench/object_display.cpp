@@ -41,19 +41,25 @@ struct Car {
     for (int32_t j = 0; j <= kAlong; ++j)
       for (int32_t i = 0; i <= kAround; ++i) {
         const double a = 6.283185307 * i / kAround;
-        points.push_back({static_cast<int32_t>(60800 * (4.0 * j / kAlong - 2.0)), static_cast<int32_t>(60800 * std::cos(a)),
-                          static_cast<int32_t>(60800 * std::sin(a)), {0, 0, 0}, 0, 0});
+        points.push_back({static_cast<int32_t>(60800 * (4.0 * j / kAlong - 2.0)),
+                          static_cast<int32_t>(60800 * std::cos(a)),
+                          static_cast<int32_t>(60800 * std::sin(a)),
+                          {0, 0, 0},
+                          0,
+                          0});
       }
     material.CardTexture = 1;
     for (int32_t j = 0; j < kAlong; ++j)
       for (int32_t i = 0; i < kAround; ++i) {
         const int32_t p = j * (kAround + 1) + i, q = p + kAround + 1;
         const double a = 6.283185307 * (i + 0.5) / kAround;
-        for (const auto& tri : {std::array<int32_t, 3>{p, p + 1, q + 1}, std::array<int32_t, 3>{p, q + 1, q}}) {
+        for (const auto& tri :
+             {std::array<int32_t, 3>{p, p + 1, q + 1}, std::array<int32_t, 3>{p, q + 1, q}}) {
           TGRAF g{};
           g.NbPoints = 3;
           for (int32_t k = 0; k < 3; ++k) g.Points[k] = tri[k];
-          g.Normal[1] = static_cast<int32_t>(16384 * std::cos(a)), g.Normal[2] = static_cast<int32_t>(16384 * std::sin(a));
+          g.Normal[1] = static_cast<int32_t>(16384 * std::cos(a)),
+          g.Normal[2] = static_cast<int32_t>(16384 * std::sin(a));
           g.G_TYPE = G_TYPE_TEXTURE, g.G_FLAGS = 1 << 5, g.G_TEXTURE = reinterpret_cast<uintptr_t>(&material);
           faces.push_back(g);
         }

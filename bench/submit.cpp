@@ -47,7 +47,8 @@ struct Scene {
     auto* c = static_cast<TSGLCLIP*>(scene.ClipCursor);
     for (int32_t i = 0; i < kPolygons; ++i) {
       const int32_t n = i % 2 ? 4 : 3;
-      const float cx = static_cast<float>(bench::Next(seed) % 600), cy = static_cast<float>(bench::Next(seed) % 440);
+      const float cx = static_cast<float>(bench::Next(seed) % 600),
+                  cy = static_cast<float>(bench::Next(seed) % 440);
       const bool near = i % 10 == 0;
       for (int32_t k = 0; k < n; ++k) {
         const float x = cx + (k == 1 || k == 2 ? 30.0f : 0.0f), y = cy + (k >= 2 ? 30.0f : 0.0f);

@@ -75,7 +75,8 @@ bool CubeInView(const TFCUBE10POLY& cube, const TCAMERA* camera, const Slopes& s
   const int32_t cam[3] = {camera->RotatedX, camera->RotatedY, camera->RotatedZ};
   for (int32_t a = 0; a < 3; ++a)
     centre[a] = Table(a)[cube.X] + Table(a + 3)[cube.Y] + Table(a + 6)[cube.Z] - cam[a];
-  const float x = static_cast<float>(centre[0]), y = static_cast<float>(centre[1]), z = static_cast<float>(centre[2]);
+  const float x = static_cast<float>(centre[0]), y = static_cast<float>(centre[1]),
+              z = static_cast<float>(centre[2]);
   if (!(z > kCubeNear && z < SB_Var.ViewFar + kCubeFar)) return false;
   if (!(x * s.cosX - z * s.sinX < kCubeSide && x * s.cosX + z * s.sinX >= -kCubeSide)) return false;
   if (!(y * s.cosY - z * s.sinY < kCubeSide && y * s.cosY + z * s.sinY >= -kCubeSide)) return false;
@@ -111,7 +112,8 @@ const TFPOINTTEXTURE* CornerTexture(const TFCUBE10POLY& cube, const TFFACEPOLY& 
   const uint32_t offset = d.PPointTextures[link];
   if (offset % sizeof(TFPOINTTEXTURE) || offset < cube.PointTextures) return nullptr;
   const uint32_t i = (offset - cube.PointTextures) / sizeof(TFPOINTTEXTURE);
-  if (i >= cube.NbPointTextures || offset / sizeof(TFPOINTTEXTURE) >= static_cast<uint32_t>(d.NbPointTextures))
+  if (i >= cube.NbPointTextures ||
+      offset / sizeof(TFPOINTTEXTURE) >= static_cast<uint32_t>(d.NbPointTextures))
     return nullptr;
   return d.PointTextures + offset / sizeof(TFPOINTTEXTURE);
 }
@@ -202,8 +204,8 @@ void WriteVertex(const TVIEWVERTEX& p, const TTEXTUREPLACE& t, const TFPOINTTEXT
 }
 
 // One face group into the view; false when it is abandoned.
-bool TransformGroup(TSOFTSCENE* view, const TFCUBE10POLY& cube, const TFFACEPOLY& face, const int32_t centre[3],
-                    float fogScale) {
+bool TransformGroup(TSOFTSCENE* view, const TFCUBE10POLY& cube, const TFFACEPOLY& face,
+                    const int32_t centre[3], float fogScale) {
   const int32_t n = face.NbCorners;
   if (n < 3 || n > SB_MAXPOLYCORNERS) return false;
   auto* v = static_cast<TSGLVERTEX*>(view->VertexCursor);
@@ -242,8 +244,10 @@ int32_t FirstCube(int32_t key) {
   int32_t lo = 0, hi = count;
   while (lo < hi) {
     const int32_t mid = (lo + hi) / 2;
-    if (SB_Var.Cube10Polys[mid].X < key + 60) lo = mid + 1;
-    else hi = mid;
+    if (SB_Var.Cube10Polys[mid].X < key + 60)
+      lo = mid + 1;
+    else
+      hi = mid;
   }
   return lo;
 }
@@ -278,12 +282,14 @@ void POWER_TransformMapSectors(TSOFTSCENE* view, TCAMERA* camera) {
     int32_t centre[3];
     if (!CubeInView(cube, camera, s, centre)) continue;
     const uint64_t first = cube.FaceRuns[0] / sizeof(TFFACEPOLY);
-    if (cube.FaceRuns[0] % sizeof(TFFACEPOLY) || first + cube.NbFaces[0] > static_cast<uint64_t>(d.NbFacePolys))
+    if (cube.FaceRuns[0] % sizeof(TFFACEPOLY) ||
+        first + cube.NbFaces[0] > static_cast<uint64_t>(d.NbFacePolys))
       continue;
     for (int32_t p = 0; p < cube.NbPointOffsets; ++p) gCache[p].Flags = 0;
     for (int32_t f = 0; f < cube.NbFaces[0]; ++f) {
       const TFFACEPOLY& face = d.FacePolys[first + f];
-      if (view->NbVertices + face.NbCorners >= SB_Var.MaxVertices || view->NbPolygons >= SB_Var.MaxFaces) break;
+      if (view->NbVertices + face.NbCorners >= SB_Var.MaxVertices || view->NbPolygons >= SB_Var.MaxFaces)
+        break;
       TransformGroup(view, cube, face, centre, fogScale);
     }
   }

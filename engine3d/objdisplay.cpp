@@ -91,7 +91,12 @@ TOBJVERTEX* Vertex(TPOINT3D* p, const Frame& f, bool gouraud) {
     v.ScreenY = SB_Var.CenterY + static_cast<int32_t>(std::rint(v.Y * focal / v.Z));
     const _WINDOW* w = SB_Var.ObjectWindow;
     const int32_t width = w ? w->W_WIDTH : 0, height = w ? w->W_HEIGHT : 0;
-    v.Code = (v.ScreenX < 0 ? 2 : v.ScreenX > width ? 4 : 0) | (v.ScreenY < 0 ? 8 : v.ScreenY > height ? 16 : 0);
+    v.Code = (v.ScreenX < 0       ? 2
+              : v.ScreenX > width ? 4
+                                  : 0) |
+             (v.ScreenY < 0        ? 8
+              : v.ScreenY > height ? 16
+                                   : 0);
   } else {
     v.Code = 32;
   }
@@ -118,7 +123,8 @@ bool ListAtomFaces(TATOM* atom, const Frame& f) {
     const bool gouraud = gouraudLight && !(face->G_FLAGS & kNoGouraudFlag);
     TOBJVERTEX** list = gFaceVertices[gNbFaces];
     bool made = true;
-    for (int32_t k = 0; k < n && made; ++k) made = (list[k] = Vertex(&atom->Points[face->Points[k]], f, gouraud));
+    for (int32_t k = 0; k < n && made; ++k)
+      made = (list[k] = Vertex(&atom->Points[face->Points[k]], f, gouraud));
     if (!made) continue;
     if (face->G_FLAGS & kBackCullFlag) {
       double nc[3];
@@ -181,7 +187,8 @@ void ListAndEmit(OBJECT* list, int32_t variant) {
 }
 
 bool InPyramid(const TCAR* car, const TCAMERA* camera) {
-  TVECTOR p{car->Position[0] - camera->PosX, car->Position[1] - camera->PosY, car->Position[2] - camera->PosZ};
+  TVECTOR p{car->Position[0] - camera->PosX, car->Position[1] - camera->PosY,
+            car->Position[2] - camera->PosZ};
   E3D_MatMulVec(camera->Matrix, &p);
   for (int32_t plane : {0, 1, 3, 2}) {
     const TVECTOR& n = SB_Var.ViewPyramid[plane];
@@ -249,10 +256,11 @@ __attribute__((weak)) void SB_DrawObject(TSOFTSCENE* scene, _WINDOW* window, OBJ
   ListAndEmit(list, variant);
 }
 
-__attribute__((weak)) void SB_DrawObjectDirect(TSOFTSCENE* scene, _WINDOW* window, OBJECT* list, TCAMERA* camera,
-                                               TCAR* car, int32_t) {
+__attribute__((weak)) void SB_DrawObjectDirect(TSOFTSCENE* scene, _WINDOW* window, OBJECT* list,
+                                               TCAMERA* camera, TCAR* car, int32_t) {
   if (!list || !camera) return;
-  SB_Var.EmitScene = scene, SB_Var.ObjectWindow = window, SB_Var.ObjectCamera = camera, SB_Var.ObjectCar = car;
+  SB_Var.EmitScene = scene, SB_Var.ObjectWindow = window, SB_Var.ObjectCamera = camera,
+  SB_Var.ObjectCar = car;
   SB_Var.ObjectKeyBias = kDirectBias;
   ListAndEmit(list, OBJ_MAIN);
 }

@@ -65,7 +65,8 @@ void LinkSoft(TSOFTSCENE* s, TSOFTPOLY* p) {
 
 void EmitSoft(TOBJVERTEX* const* vertices, const TGRAF* face, int32_t n) {
   TSOFTSCENE* s = SB_Var.EmitScene;
-  if (!s || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces || s->NbVertices >= SB_Var.MaxVertices - n) return;
+  if (!s || !Textured(face) || s->NbPolygons >= SB_Var.MaxFaces || s->NbVertices >= SB_Var.MaxVertices - n)
+    return;
   auto* v = static_cast<TSOFTVERTEX*>(s->VertexCursor);
   for (int32_t k = 0; k < n; ++k) {
     const TOBJVERTEX* t = vertices[k];
@@ -125,7 +126,9 @@ void POWER_EmitObjectQuad(const TGRAF* face, TOBJVERTEX* const* vertices) {
   s->NbVertices += 5;
 }
 
-void SB_EmitObjectTriangleSoft(TOBJVERTEX* const* vertices, const TGRAF* face) { EmitSoft(vertices, face, 3); }
+void SB_EmitObjectTriangleSoft(TOBJVERTEX* const* vertices, const TGRAF* face) {
+  EmitSoft(vertices, face, 3);
+}
 void SB_EmitObjectQuadSoft(TOBJVERTEX* const* vertices, const TGRAF* face) { EmitSoft(vertices, face, 4); }
 
 namespace {
@@ -176,7 +179,8 @@ void SB_EmitCarShadowSoft(_WINDOW* window, TCAMERA* camera, TCAR* car, TSOFTSCEN
     E3D_MatMulVec(m, &p);
     TSOFTVERTEX& q = out[i];
     q = {};
-    q.CamX = static_cast<int32_t>(p.x), q.CamY = static_cast<int32_t>(p.y), q.CamZ = static_cast<int32_t>(p.z);
+    q.CamX = static_cast<int32_t>(p.x), q.CamY = static_cast<int32_t>(p.y),
+    q.CamZ = static_cast<int32_t>(p.z);
     if (p.z < 128.0) {
       q.Code = 32;
       continue;

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine3d/matrix.h"
 #include "engine3d/power.h"
 #include "engine3d/powerscene.h"
 #include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
-#include "engine3d/matrix.h"
 #include "platform/accel/sgl.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
@@ -74,7 +74,8 @@ void DrawInsetCar(const TCAR* followed, const TCAR* car, int32_t index, double c
   static constexpr double kSide[4][2] = {{-1, 1}, {1, 1}, {1, -1}, {-1, -1}};
   TSGLVERTEX v[4];
   for (int32_t i = 0; i < 4; ++i) {
-    const double x = p.x + kSide[i][0] * a.x + kSide[i][1] * b.x, z = p.z + kSide[i][0] * a.z + kSide[i][1] * b.z;
+    const double x = p.x + kSide[i][0] * a.x + kSide[i][1] * b.x,
+                 z = p.z + kSide[i][0] * a.z + kSide[i][1] * b.z;
     v[i].X = static_cast<float>(x * scale + cx + 0.5);
     v[i].Y = static_cast<float>(-z * scale + cy + 0.5);
     v[i].Depth = depth, v[i].InvW = 1.0f / depth, v[i].Colour = 0xFFFFFF, v[i].Specular = 0;

@@ -92,7 +92,8 @@ void AddFan(const TSGLPOLY* p, int32_t slot, int32_t variant) {
   const uint16_t later = n > 3 && first != 0 ? 31 : 0;
   for (int32_t k = 0; k < n - 2; ++k) {
     uint16_t* face = batch->Faces[batch->NbFaces++];
-    face[0] = base, face[1] = static_cast<uint16_t>(base + k + 1), face[2] = static_cast<uint16_t>(base + k + 2);
+    face[0] = base, face[1] = static_cast<uint16_t>(base + k + 1),
+    face[2] = static_cast<uint16_t>(base + k + 2);
     face[3] = k == 0 ? first : later;
   }
 }
@@ -104,10 +105,13 @@ int32_t POWER_FanEdgeFlags(const TSGLVERTEX* v, int32_t n) {
   double firstSign = 0.0;
   for (int32_t i = 0; i < n; ++i) {
     const TSGLVERTEX &a = v[i], &b = v[(i + 1) % n], &c = v[(i + 2) % n];
-    const double cross = static_cast<double>(c.X - b.X) * (b.Y - a.Y) - static_cast<double>(c.Y - b.Y) * (b.X - a.X);
+    const double cross =
+        static_cast<double>(c.X - b.X) * (b.Y - a.Y) - static_cast<double>(c.Y - b.Y) * (b.X - a.X);
     if (cross == 0.0) return 0;
-    if (i == 0) firstSign = cross;
-    else if ((cross > 0.0) != (firstSign > 0.0)) return 0;
+    if (i == 0)
+      firstSign = cross;
+    else if ((cross > 0.0) != (firstSign > 0.0))
+      return 0;
   }
   return n - 3;
 }
@@ -133,7 +137,8 @@ void POWER_FlushTriangleBatch(int32_t slot, int32_t variant) {
 
 void POWER_FlushAllTriangleBatches() {
   for (int32_t slot = 0; slot < SB_NBTEXTURESLOTS; ++slot)
-    for (int32_t variant = 0; variant < SB_NBBATCHVARIANTS; ++variant) POWER_FlushTriangleBatch(slot, variant);
+    for (int32_t variant = 0; variant < SB_NBBATCHVARIANTS; ++variant)
+      POWER_FlushTriangleBatch(slot, variant);
   SB_Var.TriBatchArrays = 0;
   std::memset(SB_Var.TriBatches, 0, sizeof SB_Var.TriBatches);
 }

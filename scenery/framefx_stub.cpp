@@ -3,7 +3,6 @@
 // draw, and the light is white. Weak, so that tests can put recording
 // fakes in their place.
 #include "scenery/framefx.h"
-
 #include "shell/sbvar.h"
 
 __attribute__((weak)) void SB_AnimateRoadLights(TSOFTSCENE*) {}

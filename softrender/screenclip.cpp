@@ -12,7 +12,9 @@ namespace {
 constexpr size_t kWords = 12;
 constexpr size_t kCodeWord = 8;
 
-uint32_t* At(void* vertices, int32_t i) { return static_cast<uint32_t*>(vertices) + kWords * static_cast<size_t>(i); }
+uint32_t* At(void* vertices, int32_t i) {
+  return static_cast<uint32_t*>(vertices) + kWords * static_cast<size_t>(i);
+}
 bool Outside(void* vertices, int32_t i, int32_t code) { return (At(vertices, i)[kCodeWord] & code) != 0; }
 
 // One edge pass over the n corners; the new count, 0 when nothing is left.

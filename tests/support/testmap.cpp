@@ -49,20 +49,23 @@ Poly Cut(const Poly& in, int axis, double v, bool keepAbove) {
 // Adds the polygon cut at the cells' edges, each piece in its own cell.
 void AddCut(datagen::MapBuilder& b, const Poly& poly, std::array<uint16_t, 3> normal, int32_t material) {
   double x0 = 1e18, x1 = -1e18, z0 = 1e18, z1 = -1e18;
-  for (const P& p : poly) x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
+  for (const P& p : poly)
+    x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
   for (double cx = std::floor((x0 + kCell / 2) / kCell); cx * kCell - kCell / 2 < x1; ++cx)
     for (double cz = std::floor((z0 + kCell / 2) / kCell); cz * kCell - kCell / 2 < z1; ++cz) {
       const double lx = cx * kCell - kCell / 2, lz = cz * kCell - kCell / 2;
-      Poly piece = Cut(Cut(Cut(Cut(poly, 0, lx, true), 0, lx + kCell - 1, false), 2, lz, true), 2, lz + kCell - 1, false);
+      Poly piece = Cut(Cut(Cut(Cut(poly, 0, lx, true), 0, lx + kCell - 1, false), 2, lz, true), 2,
+                       lz + kCell - 1, false);
       std::vector<datagen::Point3> corners;
       for (const P& p : piece) {
-        const datagen::Point3 q{static_cast<int32_t>(std::lround(p.x)), static_cast<int32_t>(std::lround(p.y)),
+        const datagen::Point3 q{static_cast<int32_t>(std::lround(p.x)),
+                                static_cast<int32_t>(std::lround(p.y)),
                                 static_cast<int32_t>(std::lround(p.z))};
         if (corners.empty() || q.x != corners.back().x || q.y != corners.back().y || q.z != corners.back().z)
           corners.push_back(q);
       }
-      while (corners.size() > 1 && corners.front().x == corners.back().x && corners.front().z == corners.back().z &&
-             corners.front().y == corners.back().y)
+      while (corners.size() > 1 && corners.front().x == corners.back().x &&
+             corners.front().z == corners.back().z && corners.front().y == corners.back().y)
         corners.pop_back();
       if (corners.size() >= 3 && corners.size() <= 8) b.PolyFace(SB_GROUNDRUN, corners, normal, material);
     }
@@ -75,7 +78,8 @@ std::array<uint16_t, 3> Normal(double x, double y, double z) {
 
 void CentreLine(const RingMap& ring) {
   const int32_t n = static_cast<int32_t>(kTurn * ring.radius);
-  auto* points = static_cast<TVECTOR*>(SB_GetMem(n * static_cast<int32_t>(sizeof(TVECTOR)), "ring centre line"));
+  auto* points =
+      static_cast<TVECTOR*>(SB_GetMem(n * static_cast<int32_t>(sizeof(TVECTOR)), "ring centre line"));
   for (int32_t i = 0; i < n; ++i) {
     const double a = kTurn * i / n;
     points[i] = {std::cos(a) * ring.radius, 0.0, std::sin(a) * ring.radius};

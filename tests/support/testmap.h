@@ -10,7 +10,7 @@
 namespace ztest {
 
 struct RingMap {
-  double radius = 150.0;      // metres, of the road's middle
+  double radius = 150.0;  // metres, of the road's middle
   double roadHalfWidth = 6.0;
   double kerbWidth = 0.6;
   double wallHeight = 1.0;

@@ -83,14 +83,15 @@ TEST_F(ClipTest, ScreenWalkCases) {
     int32_t count;
   };
   const Row rows[] = {
-      {{{640, 100, 0}, {100, 100, 0}, {100, 300, 0}}, 3},    // x = W_WIDTH is inside
-      {{{-50, 100, 2}, {-80, 300, 2}, {200, 200, 0}}, 3},    // two corners off the left
-      {{{-50, 100, 2}, {300, 100, 0}, {300, 300, 0}}, 4},    // one corner off the left
-      {{{-50, 100, 2}, {-60, 100, 2}, {-70, 300, 2}}, 0},    // wholly off
+      {{{640, 100, 0}, {100, 100, 0}, {100, 300, 0}}, 3},  // x = W_WIDTH is inside
+      {{{-50, 100, 2}, {-80, 300, 2}, {200, 200, 0}}, 3},  // two corners off the left
+      {{{-50, 100, 2}, {300, 100, 0}, {300, 300, 0}}, 4},  // one corner off the left
+      {{{-50, 100, 2}, {-60, 100, 2}, {-70, 300, 2}}, 0},  // wholly off
   };
   for (const Row& r : rows) {
     TSOFTVERTEX v[8]{};
-    for (size_t i = 0; i < r.corners.size(); ++i) v[i].X = r.corners[i][0], v[i].Y = r.corners[i][1], v[i].Code = r.corners[i][2];
+    for (size_t i = 0; i < r.corners.size(); ++i)
+      v[i].X = r.corners[i][0], v[i].Y = r.corners[i][1], v[i].Code = r.corners[i][2];
     const int32_t n = E3D_ClipPolyToScreen(&window_, v, v, 3);
     EXPECT_EQ(n, r.count);
     for (int32_t i = 0; i < n; ++i) EXPECT_TRUE(v[i].X >= 0 && v[i].X <= 640) << v[i].X;

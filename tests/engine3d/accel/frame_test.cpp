@@ -28,8 +28,8 @@
 #include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "system/bmap.h"
 #include "system/asm3d/zidade3d.h"
+#include "system/bmap.h"
 #include "system/error.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
@@ -83,7 +83,8 @@ class FirstFrameTest : public ztest::LibraryTest {
       std::memcpy(part->Orientation, kAxes, sizeof kAxes);
       const double* s = part->StoredPosition;
       const double offset[3] = {-s[2], -s[0], s[1]};
-      for (int32_t k = 0; k < 3; ++k) part->Position[k] = static_cast<float>((car.Position[k] + offset[k]) * 60800.0);
+      for (int32_t k = 0; k < 3; ++k)
+        part->Position[k] = static_cast<float>((car.Position[k] + offset[k]) * 60800.0);
     }
   }
 };
@@ -135,15 +136,15 @@ TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
     SB_StartPvrFrame(window, SB_Var.PreviousView);  // step 7
     SB_RenderPvrFrame(window, SB_Var.PreviousView);
     SB_UpdateRaceCamera(&SB_Var.Camera);  // 12
-    SB_UpdateCameraZoneFactor();  // 15
+    SB_UpdateCameraZoneFactor();          // 15
     TSOFTSCENE* view = SB_Var.CurrentView;
     SB_SetView(view, &SB_Var.Camera, window, SB_Var.Focal, SB_Var.DetailDistance, 0);  // 17
-    SB_Var.RenderMap(view, &SB_Var.Camera, window);  // 18
-    SB_DrawWorldObjects(&SB_Var.Camera, view);  // 19
-    SB_DrawCarEffects(&SB_Var.Camera, view);  // 20
-    POWER_ClipViewPolygons(window, view);  // 22
-    SB_FinishFrameRender(window, view);  // 23
-    SB_SwapViewBuffers();  // 33
+    SB_Var.RenderMap(view, &SB_Var.Camera, window);                                    // 18
+    SB_DrawWorldObjects(&SB_Var.Camera, view);                                         // 19
+    SB_DrawCarEffects(&SB_Var.Camera, view);                                           // 20
+    POWER_ClipViewPolygons(window, view);                                              // 22
+    SB_FinishFrameRender(window, view);                                                // 23
+    SB_SwapViewBuffers();                                                              // 33
   }
   LSI_Var.Master = 0;
   plat::SetKeyState(18, true), plat::SetKeyState(83, true);  // Alt+S
@@ -158,9 +159,11 @@ TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
   if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
     datagen::TgaImage image{shot->SizeX, shot->SizeY, 24, {}, {}};
     for (int32_t y = 0; y < shot->SizeY; ++y)
-      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen, shot->Start + y * shot->ByteLen + shot->SizeX * 3);
+      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen,
+                          shot->Start + y * shot->ByteLen + shot->SizeX * 3);
     const std::vector<uint8_t> bytes = datagen::EncodeTga(image, true);
-    std::ofstream(golden, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(golden, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
   fs::copy_file(golden, root_ + "/GOLDEN.TGA");
   BMAP* expected = LS_LoadTga("GOLDEN.TGA", 0);

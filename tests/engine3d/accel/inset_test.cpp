@@ -33,7 +33,8 @@ int32_t g_step = 10;
 
 void Observe(const SGLCONTEXT* c, int32_t kind, int32_t, const void*, const TSGLVERTEX* v) {
   if (kind != 1) return;
-  Quad q{std::min({v[0].X, v[1].X, v[2].X, v[3].X}), std::max({v[0].X, v[1].X, v[2].X, v[3].X}),
+  Quad q{std::min({v[0].X, v[1].X, v[2].X, v[3].X}),
+         std::max({v[0].X, v[1].X, v[2].X, v[3].X}),
          {c->FirstXRegion, c->LastXRegion, c->FirstYRegion, c->LastYRegion}};
   g_quads.push_back(q);
 }
@@ -53,7 +54,8 @@ class InsetTest : public AccelTest {
     SB_Var.NbCars = 2, SB_Var.DrivenCar = 0, SB_Var.ReplayCar = -1;
     for (int32_t i = 0; i < 2; ++i) {
       cars_[i] = {};
-      for (int32_t k = 0; k < 9; ++k) cars_[i].Orientation[k] = cars_[i].InsetMatrix[k] = k % 4 == 0 ? 1.0 : 0.0;
+      for (int32_t k = 0; k < 9; ++k)
+        cars_[i].Orientation[k] = cars_[i].InsetMatrix[k] = k % 4 == 0 ? 1.0 : 0.0;
       SB_Var.Cars[i] = &cars_[i];
     }
     Slot(5, 3);
@@ -103,7 +105,8 @@ TEST_F(InsetTest, ShowsNearAndAfterTheStartWithAClampedScale) {
     ASSERT_EQ(g_quads.size(), r.quads) << r.distance;
     if (r.quads == 0) continue;
     EXPECT_NEAR(g_quads[0].maxX - g_quads[0].minX, r.width, 1e-3);
-    EXPECT_EQ(std::vector<int32_t>(g_quads[0].regions, g_quads[0].regions + 4), (std::vector<int32_t>{1, 5, 9, 13}));
+    EXPECT_EQ(std::vector<int32_t>(g_quads[0].regions, g_quads[0].regions + 4),
+              (std::vector<int32_t>{1, 5, 9, 13}));
     EXPECT_EQ(std::vector<int32_t>(before, before + 4),
               (std::vector<int32_t>{SB_Var.SglContext.FirstXRegion, SB_Var.SglContext.LastXRegion,
                                     SB_Var.SglContext.FirstYRegion, SB_Var.SglContext.LastYRegion}));
@@ -133,7 +136,8 @@ TEST_F(InsetTest, ScarsPicture) {
   odd.height = 64, odd.pixels.resize(odd.pixels.size() / 2);
   datagen::TgaImage flat = cars;  // 24-bit
   flat.depth = 24, flat.pixels.clear();
-  for (size_t i = 0; i < cars.pixels.size(); i += 4) flat.pixels.insert(flat.pixels.end(), &cars.pixels[i], &cars.pixels[i + 3]);
+  for (size_t i = 0; i < cars.pixels.size(); i += 4)
+    flat.pixels.insert(flat.pixels.end(), &cars.pixels[i], &cars.pixels[i + 3]);
   for (const auto& image : {odd, flat}) {
     write(image);
     POWER_LoadScarsTexture();

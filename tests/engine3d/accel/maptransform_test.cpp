@@ -71,7 +71,8 @@ TEST_F(MapTransformTest, TrackWindowWraps) {
   SB_Var.NbBsplinePoints = 1000, SB_Var.BsplineValid = 1;
   camera_.BsplineIndex = 5;
   const uint16_t words[4] = {500, 600, 900, 100};  // the cells in key order: x -1, 0 (z 0, 1), 1
-  for (int32_t i = 0; i < 4; ++i) SB_Var.Cube10Polys[i].BsplineIndices[0] = SB_Var.Cube10Polys[i].BsplineIndices[1] = words[i];
+  for (int32_t i = 0; i < 4; ++i)
+    SB_Var.Cube10Polys[i].BsplineIndices[0] = SB_Var.Cube10Polys[i].BsplineIndices[1] = words[i];
   SB_PlaceCamera(&camera_, 0, -3 * kMetre, 0, 0, 0, 0);
   camera_.BsplineIndex = 5;
   SB_SetView(&scene_, &camera_, &window_, 400, 96000, 0);
@@ -124,10 +125,14 @@ TEST_F(MapTransformTest, FlagLetters) {
     int32_t colour;  // -1: dropped
   };
   const Row rows[] = {
-      {nullptr, false, 0, 10},               {nullptr, true, 0, -1},
-      {&TTEXTUREPLACE::D, true, 0, 20},      {&TTEXTUREPLACE::O, false, 0, 0},
-      {&TTEXTUREPLACE::Three, false, 0, 0xA00}, {&TTEXTUREPLACE::One, false, 0, -1},
-      {&TTEXTUREPLACE::One, false, 1, 10},   {&TTEXTUREPLACE::Two, false, 1, -1},
+      {nullptr, false, 0, 10},
+      {nullptr, true, 0, -1},
+      {&TTEXTUREPLACE::D, true, 0, 20},
+      {&TTEXTUREPLACE::O, false, 0, 0},
+      {&TTEXTUREPLACE::Three, false, 0, 0xA00},
+      {&TTEXTUREPLACE::One, false, 0, -1},
+      {&TTEXTUREPLACE::One, false, 1, 10},
+      {&TTEXTUREPLACE::Two, false, 1, -1},
       {&TTEXTUREPLACE::Two, false, 0, 10},
   };
   for (const Row& r : rows) {
@@ -175,8 +180,10 @@ TEST_F(MapTransformTest, BigMapKeepsTheLimitsAndDamagedCellsAreSkipped) {
   EXPECT_GT(scene_.NbPolygons, 30);
   for (int32_t i = 0; i < SB_Var.NbCube10Polys; ++i) {
     TFCUBE10POLY& c = SB_Var.Cube10Polys[i];
-    if (i % 2) c.NbFaces[0] = 0;
-    else c.PointOffsets += static_cast<uint32_t>(c.NbPointOffsets * sizeof(TFPOINTOFFSET));
+    if (i % 2)
+      c.NbFaces[0] = 0;
+    else
+      c.PointOffsets += static_cast<uint32_t>(c.NbPointOffsets * sizeof(TFPOINTOFFSET));
   }
   SB_SetView(&scene_, &camera_, &window_, 400, 96000, 0);
   POWER_RenderMap(&scene_, &camera_, &window_);

@@ -8,13 +8,13 @@
 #include <memory>
 #include <vector>
 
+#include "datagen/mapbuild.h"
 #include "engine3d/camera.h"
 #include "engine3d/object.h"
 #include "engine3d/power.h"
 #include "engine3d/race3d.h"
 #include "engine3d/views.h"
 #include "tests/engine3d/accel/accel_fixture.h"
-#include "datagen/mapbuild.h"
 #include "track/decor.h"
 #include "track/ground.h"
 #include "vehicles/types.h"
@@ -102,8 +102,8 @@ TEST_F(ObjectDisplayTest, PyramidDistanceDetailAndBurned) {
     bool car, burned;
     int32_t faces;
   };
-  const Row rows[] = {{900.0, true, false, 2},  {900.5, true, false, 4},   {2100.0, true, false, 5},
-                      {950.0, false, false, 1}, {900.0, true, true, 3},    {160.0 * 160.0, true, false, 0}};
+  const Row rows[] = {{900.0, true, false, 2},  {900.5, true, false, 4}, {2100.0, true, false, 5},
+                      {950.0, false, false, 1}, {900.0, true, true, 3},  {160.0 * 160.0, true, false, 0}};
   for (const Row& r : rows) {
     Model m(0, 0, std::sqrt(r.d2));
     TCAR car = Car(0, 0, std::sqrt(r.d2));
@@ -191,8 +191,10 @@ TEST_F(ObjectDisplayTest, SoftwareListOrderAndKeys) {
     SB_DrawObject(&soft, &window_, &m.object, &camera_, nullptr, nullptr, 0, 0, 0);
     EXPECT_EQ(SB_Var.ObjectKey, 3 * 3200 - 49152);
     std::vector<int32_t> order;
-    for (auto* p = static_cast<TSOFTPOLY*>(soft.FirstPolygon); p; p = p->Next) order.push_back(p->Key == SB_Var.ObjectKey ? p->NbVertices : p->Key);
-    EXPECT_EQ(order, quadFirst ? (std::vector<int32_t>{0, 4, 3, -100000}) : (std::vector<int32_t>{0, 3, 4, -100000}));
+    for (auto* p = static_cast<TSOFTPOLY*>(soft.FirstPolygon); p; p = p->Next)
+      order.push_back(p->Key == SB_Var.ObjectKey ? p->NbVertices : p->Key);
+    EXPECT_EQ(order, quadFirst ? (std::vector<int32_t>{0, 4, 3, -100000})
+                               : (std::vector<int32_t>{0, 3, 4, -100000}));
   }
   Model m(0, 0, 10);
   SB_ResetUserView(&soft);
@@ -221,8 +223,11 @@ TEST_F(ObjectDisplayTest, SoftwareShadowOnTheGround) {
     double x;  // of the car; its shadow reaches 0.8 m to each side
     bool shadow;
   };
-  const Row rows[] = {{0, 8, 0.0, true}, {0, 8, 44.5, true}, {0, 16, 0.0, false},
-                      {SB_RENDERER_PVR, 8, 0.0, false}, {0, 8, 48.0, false}};
+  const Row rows[] = {{0, 8, 0.0, true},
+                      {0, 8, 44.5, true},
+                      {0, 16, 0.0, false},
+                      {SB_RENDERER_PVR, 8, 0.0, false},
+                      {0, 8, 48.0, false}};
   for (const Row& r : rows) {
     SB_Var.Renderer = r.renderer;
     SB_Var.VideoModes[0].Depth = r.depth;

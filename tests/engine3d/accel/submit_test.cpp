@@ -125,8 +125,10 @@ TEST_F(SubmitTest, BatchContextWords) {
     Submit();
     ASSERT_EQ(g_calls.size(), 1u);
     const SGLCONTEXT& c = g_calls[0].context;
-    EXPECT_EQ(std::vector<double>({double(c.Flags), double(c.TextureName), double(c.LevelBias), c.ShadeFactor, c.SortDepth}),
-              std::vector<double>({double(r.contextFlags), double(r.name), double(r.bias), r.shade, r.depth}));
+    EXPECT_EQ(
+        std::vector<double>(
+            {double(c.Flags), double(c.TextureName), double(c.LevelBias), c.ShadeFactor, c.SortDepth}),
+        std::vector<double>({double(r.contextFlags), double(r.name), double(r.bias), r.shade, r.depth}));
     EXPECT_EQ(SB_Var.SglContext.Flags, 4u);
   }
 }
@@ -135,12 +137,12 @@ TEST_F(SubmitTest, SkippedPolygonsAndBadInput) {
   Place(3, 9, 0);
   SB_Var.TexturePlaces[4] = SB_Var.TexturePlaces[3];
   SB_Var.TexturePlaces[4].Loaded = 0;
-  Add(1, tri_, 0, 4);                  // texture not loaded
-  Add(7, tri_, 0);                     // slot 0
-  Add(7, tri_, 600);                   // slot above 511
-  Add(5, tri_);                        // kind 5
-  Add(12, tri_);                       // kind outside 1..11
-  Add(7, {10, 10, 50, 10});            // two corners
+  Add(1, tri_, 0, 4);                   // texture not loaded
+  Add(7, tri_, 0);                      // slot 0
+  Add(7, tri_, 600);                    // slot above 511
+  Add(5, tri_);                         // kind 5
+  Add(12, tri_);                        // kind outside 1..11
+  Add(7, {10, 10, 50, 10});             // two corners
   Add(1, tri_, 0, SB_MAXTEXTURES + 1);  // texture index beyond the table
   Submit();
   EXPECT_TRUE(g_calls.empty());
@@ -163,14 +165,14 @@ TEST_F(SubmitTest, QuadsKeepTheirOwnTexture) {
 TEST_F(SubmitTest, ClipPassByCodes) {
   struct Row {
     std::vector<int32_t> codes;
-    float z;  // camera z of the first vertex
+    float z;           // camera z of the first vertex
     int32_t vertices;  // after the pass; 0 dropped
   };
   const Row rows[] = {
-      {{2, 2, 6}, 400, 0},        // all beyond the left edge
-      {{2, 0, 16}, 400, 3},       // crossing edges: left to the card
-      {{32, 0, 0}, 50, 4},        // behind the near plane: cut
-      {{32, 32, 32}, 50, 0},      // wholly behind
+      {{2, 2, 6}, 400, 0},    // all beyond the left edge
+      {{2, 0, 16}, 400, 3},   // crossing edges: left to the card
+      {{32, 0, 0}, 50, 4},    // behind the near plane: cut
+      {{32, 32, 32}, 50, 0},  // wholly behind
   };
   for (const Row& r : rows) {
     Limits(10, 40);
@@ -263,9 +265,9 @@ TEST_F(SubmitTest, FrameStepsAndOneRender) {
   Add(7, tri_);
   POWER_BeginFrame(&window_, &scene_);
   EXPECT_EQ(scene_.TextureUses[5], 1u);
-  EXPECT_EQ(g_trace, (std::vector<std::string>{"roadlights", "panels", "mark panels", "mark sky", "mark flare",
-                                               "mark roadlights", "triangles", "flare", "sky", "ground", "quad",
-                                               "quad", "shadows", "beams"}));
+  EXPECT_EQ(g_trace, (std::vector<std::string>{"roadlights", "panels", "mark panels", "mark sky",
+                                               "mark flare", "mark roadlights", "triangles", "flare", "sky",
+                                               "ground", "quad", "quad", "shadows", "beams"}));
   EXPECT_EQ(SB_Var.SglRendered, 0);
   const int32_t frames = plat::AccelFrames();
   POWER_RenderFrame(&window_, &scene_);
