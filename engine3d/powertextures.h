@@ -14,7 +14,7 @@ struct BMAP;
 // are and gives format 3, formats 3 and 4 make texel 0 0xFF000000. The
 // slot, or 0.
 int32_t POWER_CreateTextureFromBmap(BMAP* bitmap, int32_t side, int32_t format, int32_t textureClass,
-                                    uint32_t flags);
+                                    int32_t flags);
 // A non-square picture stacked into a shared square with others of its
 // shape; 1, or 0 ("Opt full") when every square is taken.
 int32_t POWER_CreateTextureVariant(BMAP* bitmap, int32_t format, int32_t record, uint32_t flags);

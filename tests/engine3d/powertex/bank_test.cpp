@@ -106,13 +106,11 @@ TEST_F(Bank, BadBanksAreRebuiltAndRewritten) {
       {WithWord(good, kSlots + 8, 64), bad},              // processed map's side
       {WithWord(good, kSlots + 40, 9), bad},              // class
       {WithWord(good, kTexelCount, 8192), bad},           // T beyond the file
-      {good.substr(0, 0), bad},
+      {good.substr(0, 0), bad},  // truncated at section boundaries and inside records
       {good.substr(0, 10), bad},
-      {good.substr(0, kRecords), bad},
       {good.substr(0, kRecords + 50), bad},
       {good.substr(0, kCount), bad},
       {good.substr(0, kSlots + 30), bad},
-      {good.substr(0, kTexelCount), bad},
       {good.substr(0, kTexels), bad},
       {good.substr(0, kBankBytes - 1), bad},
   };
@@ -197,6 +195,14 @@ TEST_F(Bank, ScaleFourMovesTheBankOntoTheCard) {
   SB_ClearPrintedLines();
   POWER_ReleaseTextures();
   EXPECT_EQ(SB_PrintedLines(), Lines({"... Freeing texture in videomemory", "POWER textures released"}));
+  // A card too small: the textures moved so far come back and the bank stays in main memory.
+  plat::AccelSetCardMemory(3000);
+  Load();
+  EXPECT_EQ(Logged("Cannot move texture memory"), 1);
+  EXPECT_EQ(std::vector<int32_t>({SB_Var.BankInVideo, SB_Var.BankHeap != 0, plat::AccelCardTextures(),
+                                  Slot(Record("A")->Page).Map.Pixels != nullptr, Slot(Record("B")->Page).Map.Pixels != nullptr}),
+            std::vector<int32_t>({0, 1, 0, 1, 1}));
+  POWER_ReleaseTextures();
   // Beyond 2 MB the bank stays in main memory.
   SB_Var.BankTexelBytes = 0x200001;
   SB_ClearPrintedLines();
