@@ -200,14 +200,17 @@ int32_t SB_ConstructMap(TLMAP* map) {
   }
   SB_ConsoleStatus("Initializing map construction...");
   TLMAP* workGroup = nullptr;
-  if (!SB_InitMapConstruction(&workGroup)) return 0;
+  if (!SB_InitMapConstruction(&workGroup)) {
+    SB_FreeDecor();  // the polygon cells too: a failed construction keeps nothing
+    return 0;
+  }
   SB_ConsoleStatus("Calc normal vectors...");
   SB_CalcMapNormals(map);
   SB_DetectBumps(map);
   if (!SplitCopy(map, workGroup, false) || !SplitCopy(map, workGroup, true)) {
     ReleaseConstruction(workGroup);
     d.NbBigEntitys = d.NbSmallEntitys = d.NbVertices = d.NbWordVertices = d.NbFaces = 0;
-    SB_PublishDecor();
+    SB_FreeDecor();
     return 0;
   }
   SB_FreeTLMAP(workGroup);

@@ -166,7 +166,7 @@ TEST_F(Construct, ARefusedAllocationBuildsNothingAndKeepsNothing) {
   EXPECT_EQ(SB_ConstructMap(map_), 0);
   EXPECT_TRUE(Printed("Memory allocation error..."));
   EXPECT_EQ(g_stages, std::vector<std::string>{});
-  EXPECT_EQ(SB_Var.NbMemOwners, 2 + 6);  // the test's map and the polygon map
+  EXPECT_EQ(SB_Var.NbMemOwners, 2);  // the test's map only
   EXPECT_EQ(SB_Var.Decor.BigEntitys, nullptr);
 }
 
