@@ -9,4 +9,3 @@ __attribute__((weak)) void SB_ClearCarReplaySlots() {}
 __attribute__((weak)) void SB_FreeCarsReplays() {}
 __attribute__((weak)) void SB_InitVehicleSetups() {}
 __attribute__((weak)) int32_t SB_LoadVehicleSetups(const char*) { return 0; }
-__attribute__((weak)) void SB_InitVParams() {}

@@ -108,6 +108,7 @@ void SB_SimulateCar(int32_t index) {
     t += last;
     PlaceNearCars(t, static_cast<int32_t>(last));
   }
+  SB_SetEngineFrequency(car);
   SB_ComputeWheelClearance(index);
   SB_RecordTick(index);
   SB_PackCarState(index);

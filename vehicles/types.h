@@ -70,6 +70,71 @@ struct TCARSTATE {
 };
 static_assert(sizeof(TCARSTATE) == 88, "the car state of a network message");
 
+constexpr int32_t SB_NBCONTROLS = 9;  // entries of the control map
+constexpr int32_t SB_NBGEARS = 6;
+constexpr int32_t SB_NBGROUNDPOINTS = 12;
+constexpr int32_t SB_NBSIDEPOINTS = 16;
+constexpr int32_t SB_NBVPARAMS = 42;      // rows of the vehicle-parameter table
+constexpr int32_t SB_NBVPARAMSLOTS = 44;  // slots of the parameter block
+
+// The parameter block: the slots the vehicle-parameter table and its file
+// "dat>vparams.txt" address, in slot order (two of them have no row).
+struct TVPARAMBLOCK {
+  double Gears[SB_NBGEARS];  // Gear #1..#6
+  int32_t GearNb;
+  double TransEssieu;
+  double Power;
+  double InjectionMini;
+  double InjectionDecrease;
+  double InjectionMaxi;
+  double ForceFrotInt;
+  double MotorMasse;
+  double MotorChuteStart;
+  double ForceChutePower;
+  double ForceStartStart;
+  double ForceStartPower;
+  double Couplemini;
+  double Spoilerforce;
+  double Slot20;  // no row
+  double Embrayage1;
+  double Embrayage2;  // no row: the second clutch value
+  double Turnspeed;
+  double Solreaction;
+  double Solfrotnormal;
+  double Adherance;
+  double Frotstatic;
+  double Frotdynamic;
+  double Rouesolreaction;
+  double Rouesolfrotnormal;
+  double Roueadherance;
+  double Roueadherancederapp;
+  double Rouefrotstatic;
+  double Rouefrotdynamic;
+  double Applyheight;
+  double Amortheight;
+  double Airfrict;
+  double Airfrictrot;
+  double Roueaccelderap;
+  double Derappetimesmooth;
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+};
+
+// One row of the vehicle-parameter table: the key, the field's type (0
+// int32, 1 float, 2 and 3 double) and byte offset in TVPARAMBLOCK, the
+// editor's range and two help lines.
+struct TVPARAMDESC {
+  char Name[32];
+  uint32_t Type;
+  uint32_t Field;
+  float Min;
+  float Max;
+  char Help1[256];
+  char Help2[256];
+};
+static_assert(sizeof(TVPARAMDESC) == 560, "a row of the vehicle-parameter table");
+
 // A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
 struct TWHEELANCHOR {
   double Lateral;
@@ -183,6 +248,76 @@ struct TCAR {
   TWHEELANCHOR WheelAnchors[SB_NBWHEELS];
   double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
   double WheelRoll[SB_NBWHEELS];   // m rolled
+
+  // The vehicle parameters as the parameter table and its file hold them.
+  TVPARAMBLOCK VParams;
+
+  // Live parameters, derived from the block (SB_ApplyVParams): the ones
+  // marked x Power are the block's value times Power. Airfrict, Airfrictrot
+  // and Spoilerforce are the body's, above.
+  double GearRatios[SB_NBGEARS];  // Gear #1..#6
+  int32_t GearNb;                 // gears in use, 1..6
+  double TransEssieu;             // axle ratio
+  double Power;
+  double InjectionMini;       // idle injection, x Power
+  double InjectionMaxi;       // full injection, x Power
+  double InjectionDecrease;   // x Power; kept, not read by the physics
+  double ForceFrotInt;        // internal friction, x Power
+  double MotorMasse;          // engine inertia, x Power
+  double InvMotorMasse;       // 1 / MotorMasse
+  double MotorChuteStart;     // power-drop start, rpm
+  double ForceChutePower;     // drop strength, x Power
+  double ForceStartStart;     // low-rev boost end, rpm
+  double ForceStartPower;     // boost strength, x Power
+  double Couplemini;          // minimum torque, x Power
+  double Embrayage1;          // clutch factor
+  double Embrayage2;          // the block's slot after it; kept, not read
+  double Turnspeed;           // kept, not read
+  double Solreaction, Solfrotnormal, Adherance, Frotstatic, Frotdynamic;  // the body on the ground
+  double Rouesolreaction, Rouesolfrotnormal;  // tyre spring and damper
+  double Roueadherance, Roueadherancederapp;  // slip divisors, gripping and skidding
+  double Rouefrotstatic, Rouefrotdynamic;     // tyre friction, gripping and skidding
+  double Roueaccelderap;                      // road effect on a skidding wheel
+  double Amortheight;                         // kept, not read
+  double Derappetimesmooth, Derappetimemini, Derappetimeviragemini, Derappetimeapresmini;  // s
+
+  // Drive state.
+  double SkidTimer;       // s
+  double SkidTimerStart;  // -Derappetimeapresmini
+  int32_t GearDelay;      // ms
+  int32_t EngineRunning;
+  double StartTimer;  // s the engine has cranked
+  double EngineTorque;
+  double Injection;   // current
+  double TotalRatio;  // of the current gear
+  uint8_t PrevGearUp;
+  uint8_t PrevGearDown;
+  double WheelSpeeds[SB_NBWHEELS];     // m/s of the tyre surfaces, forward positive
+  double WheelDistances[SB_NBWHEELS];  // m rolled
+  TVECTOR WheelHeadings[SB_NBWHEELS];  // car axes
+  TVECTOR WheelGroundVelocities[SB_NBWHEELS];
+  double Slip[SB_NBWHEELS];
+
+  // Car points in car axes (m, y down, z forward): the wheels (at the
+  // tyres' contact, once WheelHeightOffset is added to y), the body's ground
+  // points, and the side points: eight, the four roof points again, four more.
+  TVECTOR WheelPoints[SB_NBWHEELS];
+  double WheelHeightOffset;
+  int32_t NbGroundPoints;
+  TVECTOR GroundPoints[SB_NBGROUNDPOINTS];
+  TVECTOR SidePoints[SB_NBSIDEPOINTS];
+  double Deformation[SB_NBGROUNDPOINTS];       // 0..0.5
+  int32_t DeformationSlots[SB_NBGROUNDPOINTS];  // a ground point's deformation value
+  double ContactSpeed;                          // m/s: the step's largest contact speed
+  int32_t Damaged;
+
+  // Sound words: volumes in hundredths of a dB, frequencies in Hz.
+  int32_t EngineVolume;
+  int32_t EngineFrequency;
+  int32_t SkidVolume;
+  int32_t SkidFrequency;
+  int32_t ScrapeVolume;
+  int32_t ScrapeFrequency;
 };
 
 struct TCONTROLS {
