@@ -172,7 +172,7 @@ void SB_ApplyVParams(TCAR* car) {
   car->ForceChutePower = b.ForceChutePower * p;
   car->ForceStartPower = b.ForceStartPower * p;
   car->Couplemini = b.Couplemini * p;
-  car->InvMotorMasse = b.MotorMasse != 0.0 ? 1.0 / b.MotorMasse : 0.0;
+  car->InvMotorMasse = car->MotorMasse != 0.0 ? 1.0 / car->MotorMasse : 0.0;
   car->SkidTimerStart = car->SkidTimer = -b.Derappetimeapresmini;
 }
 
