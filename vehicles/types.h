@@ -18,6 +18,9 @@ constexpr int32_t SB_GLASSLAYOUTWORDS = 17;
 constexpr int32_t SB_NBPROTOTYPEFILES = 5;      // full, simplified, burned, reduced 2, reduced 3
 constexpr int32_t SB_PROTONAMESIZE = 256;       // bytes of a prototype file name
 constexpr int32_t SB_TRANSITNONE = 2147483647;  // TCAR::TransitOffset before it is known
+constexpr int32_t SB_MAXGEARS = 6;
+constexpr int32_t SB_NBGROUNDPOINTS = 12;  // body points tested against the ground
+constexpr int32_t SB_NBSIDEPOINTS = 16;    // body points tested against walls and cars
 
 // A sticker painted on a car texture: its picture ("interfac>sticker>" +
 // name), the texture it goes on and its centre there, in texels.
@@ -183,6 +186,71 @@ struct TCAR {
   TWHEELANCHOR WheelAnchors[SB_NBWHEELS];
   double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
   double WheelRoll[SB_NBWHEELS];   // m rolled
+
+  // Drive: steering, gearbox and engine (live values of the vehicle
+  // parameters, those marked x Power already multiplied).
+  double SteerAngle;  // rad; Steering is its published copy
+  int32_t GearDelay;  // ms before the next gear change
+  uint8_t PrevGearUp;  // the keys at the previous step, for press edges
+  uint8_t PrevGearDown;
+  int32_t GearCount;
+  double GearRatios[SB_MAXGEARS];  // gears 1..6
+  double AxleRatio;
+  double TotalRatio;  // of the current gear
+  double InjectionIdle;  // x Power
+  double InjectionFull;  // x Power
+  double Injection;
+  double InternalFriction;  // x Power
+  double InvEngineInertia;
+  double PowerDropStart;     // rpm
+  double PowerDropStrength;  // x Power
+  double BoostEnd;           // rpm
+  double BoostStrength;      // x Power
+  double MinTorque;          // x Power
+  double Clutch;
+  double EngineStartTimer;  // s since the engine was started
+  double EngineTorque;
+  double WheelSpeeds[SB_NBWHEELS];  // m/s of the tyre surfaces, forward positive
+  TVECTOR WheelHeadings[SB_NBWHEELS];  // car axes
+  TVECTOR WheelGroundVelocities[SB_NBWHEELS];
+  double SkidTimer;  // s: above the minimum a bend, down to 0 a skid, below 0 the recovery
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+  double Derappetimesmooth;
+
+  // Contacts: car points (car axes), tyre and body parameters, and what a
+  // step leaves for the sounds, smoke, replays and textures.
+  TVECTOR WheelPoints[SB_NBWHEELS];
+  double WheelHeightOffset;  // added to the wheel points' y
+  TVECTOR GroundPoints[SB_NBGROUNDPOINTS];
+  TVECTOR SidePoints[SB_NBSIDEPOINTS];  // eight sides, the four roof points, four more sides
+  double Deformations[SB_NBGROUNDPOINTS];  // 0..0.5
+  int32_t DeformationSlots[SB_NBGROUNDPOINTS];  // of each ground point
+  double Rouesolreaction, Rouesolfrotnormal, Roueadherance, Roueadherancederapp, Rouefrotstatic,
+      Rouefrotdynamic, Roueaccelderap;
+  double Solreaction, Solfrotnormal, Adherance, Frotstatic, Frotdynamic;
+  double Slips[SB_NBWHEELS];  // 1.25 without contact
+  double MaxContactSpeed;     // m/s, the step's largest
+  int32_t SkidVolume;  // hundredths of dB
+  int32_t SkidFrequency;  // Hz
+  int32_t ScrapeVolume;
+  int32_t ScrapeFrequency;
+  int32_t Damaged;
+};
+
+struct TREPLAYREC;
+
+// A replay played back on a car, or a car's recording.
+struct TREPLAY {
+  char Name[256];        // file of a loaded replay; empty for recordings
+  TREPLAYREC* Records;   // may be shared by several cars
+  int32_t RecordCount;   // written so far (recordings)
+  int32_t LoadedCount;   // read from the file (playback)
+  int32_t StartTime;     // ms into the replay at which playback begins
+  int32_t ClockBase;     // game time when the playback clock last started
+  double Drift;          // ms added to the playback time
+  double DriftRate;      // change of Drift per ms; car contacts push it
 };
 
 struct TCONTROLS {
