@@ -258,17 +258,31 @@ TEST_F(Contacts, OffItsWheelsTheBodyTouchesAndTheRoofMeetsWalls) {
 }
 
 TEST_F(Contacts, ACarDroppedOntoTheFloorSettlesOnItsWheels) {
-  Road(-20, -20, 20, 20, 0.0);
-  Walls(-20, -20, 20, 20);
-  Install();
-  Stand(&Car(), 0, -0.1, 0);
-  Steps(300);
-  for (double s : Car().Slips) EXPECT_LT(s, 0.01);
-  EXPECT_LT(std::fabs(Car().Velocity[1]), 1e-3);
-  EXPECT_EQ(Car().Damaged, 0);
-  const double low = Car().Position[1] + 0.5;  // the lowest ground points
-  EXPECT_LT(low, 0.0);
-  EXPECT_NEAR(Car().Position[1] + 0.6, 2452.5 / 100000, 2e-3);  // the springs' sag
+  // A floor of one face, and the default circuit's square (its road 4 world
+  // units above map height 0, cut at the cells' edges).
+  for (bool circuit : {false, true}) {
+    double floor = 0.0;
+    if (circuit) {
+      datagen::MapBuilder square;
+      square.FlatSquare(-1024, -1024, 16, 0, square.Texture("ROAD    C"), square.Material("ROAD    C"));
+      square.Install();
+      floor = -2044 / 320.0;
+    } else {
+      Road(-20, -20, 20, 20, 0.0);
+      Walls(-20, -20, 20, 20);
+      map_.Install();
+    }
+    BuildListXZYPoly();
+    ztest::SetTestCar(&Car());
+    Stand(&Car(), 0, floor - 0.1, 0);
+    Steps(300);
+    for (double s : Car().Slips) EXPECT_LT(s, 0.01) << circuit;
+    EXPECT_LT(std::fabs(Car().Velocity[1]), 1e-3) << circuit;
+    EXPECT_EQ(Car().Damaged, 0) << circuit;
+    EXPECT_LT(Car().Position[1] + 0.5, floor) << circuit;  // the lowest ground points stay above
+    EXPECT_NEAR(Car().Position[1] + 0.6, floor + 2452.5 / 100000, 2e-3) << circuit;  // the springs' sag
+    SB_FreeListXZYPoly();
+  }
 }
 
 TEST_F(Contacts, ACarDrivenIntoAWallStopsScrapesAndIsDamaged) {
