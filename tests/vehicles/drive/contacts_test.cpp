@@ -212,6 +212,14 @@ TEST_F(Contacts, OtherCarsAreEllipses) {
     TCONTACT c{};
     EXPECT_EQ(SB_FindCarContacts(&Car(), &Car(1), p, 1, &c), r.touches) << r.why;
   }
+  // Side by side: 1.3 m across is 2.1667 on the ellipse's scale, and the
+  // sideways normal and push are scaled back by 0.6, the push twice.
+  Car(1).Position[0] = 2.5, Car(1).Position[2] = 0.0, Car(1).DistanceToDriven = 2.5;
+  const double side[1][3] = {{1.2, 1, 0}};
+  TCONTACT c{};
+  ASSERT_EQ(SB_FindCarContacts(&Car(), &Car(1), side, 1, &c), 1);
+  EXPECT_NEAR(c.Normal[0], -0.6, 1e-12);
+  EXPECT_NEAR(c.Push[0], -0.36 * (2.3 - 1.3 / 0.6), 1e-12);
   // The push on the relative velocity, scaled by 0.9 x min(1 + 0.2 |u|, 2).
   for (double speed : {1.0, 5.0}) {
     Clear();

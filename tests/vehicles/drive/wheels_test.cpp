@@ -126,6 +126,7 @@ TEST_F(Wheels, ManualGearsSkipNeutralAndWaitAfterEachChange) {
   EXPECT_EQ(Car().GearDelay, 250);
   Car().GearDelay = 0;
   SB_GearUp(&Car());
+  EXPECT_EQ(Car().GearDelay, 250);
   Car().GearDelay = 0;
   SB_GearDown(&Car());
   EXPECT_EQ(Car().Gear, -1);
