@@ -52,22 +52,22 @@ void ClearControls(TCAR* car) {
 void DefaultParameters(TCAR* car) {
   static constexpr double kGears[5] = {3.3, 1.99, 1.35, 1.0, 0.79};
   std::memcpy(car->GearRatios, kGears, sizeof kGears);
-  car->GearNb = 5;
-  car->TransEssieu = 4.1;
+  car->GearCount = 5;
+  car->AxleRatio = 4.1;
   car->Power = 0.6;
-  car->InjectionMini = 3.0;
-  car->InjectionMaxi = 240.0;
+  car->InjectionIdle = 3.0;
+  car->InjectionFull = 240.0;
   car->InjectionDecrease = 120.0;
-  car->ForceFrotInt = 0.18;
-  car->MotorMasse = 60.0;
-  car->InvMotorMasse = 1.0 / 60.0;
-  car->MotorChuteStart = 4000.0;
-  car->ForceChutePower = 0.6;
-  car->ForceStartStart = 2000.0;
-  car->ForceStartPower = 0.3;
-  car->Couplemini = 1500.0;
-  car->Embrayage1 = 1.5;
-  car->Embrayage2 = 300.0;
+  car->InternalFriction = 0.18;
+  car->EngineInertia = 60.0;
+  car->InvEngineInertia = 1.0 / 60.0;
+  car->PowerDropStart = 4000.0;
+  car->PowerDropStrength = 0.6;
+  car->BoostEnd = 2000.0;
+  car->BoostStrength = 0.3;
+  car->MinTorque = 1500.0;
+  car->Clutch = 1.5;
+  car->Clutch2 = 300.0;
   car->Turnspeed = 8.0;
   car->Solreaction = 200000.0;
   car->Solfrotnormal = 10000.0;
@@ -81,11 +81,10 @@ void DefaultParameters(TCAR* car) {
 
 void DefaultPoints(TCAR* car) {
   std::memcpy(car->WheelPoints, kWheelPoints, sizeof kWheelPoints);
-  car->NbGroundPoints = SB_NBGROUNDPOINTS;
   std::memcpy(car->GroundPoints, kGroundPoints, sizeof kGroundPoints);
   std::memcpy(car->SidePoints, kSidePoints, sizeof kSidePoints);
   std::memcpy(car->DeformationSlots, kDeformationSlots, sizeof kDeformationSlots);
-  for (double& d : car->Deformation) d = 0.0;
+  for (double& d : car->Deformations) d = 0.0;
 }
 
 void ResetDrive(TCAR* car) {
@@ -94,15 +93,16 @@ void ResetDrive(TCAR* car) {
   car->AutomaticGears = SB_Var.AutomaticGears;
   car->Gear = car->PrevGear = car->GearDelay = 0;
   car->PrevGearUp = car->PrevGearDown = 0;
-  car->EngineRunning = car->EngineStarted = 0;
-  car->StartTimer = car->EngineSpeed = car->EngineTorque = car->Injection = car->TotalRatio = 0.0;
+  car->EngineStarted = 0;
+  car->SteerAngle = 0.0;
+  car->EngineStartTimer = car->EngineSpeed = car->EngineTorque = car->Injection = car->TotalRatio = 0.0;
   for (int32_t k = 0; k < SB_NBWHEELS; ++k) {
-    car->WheelSpeeds[k] = car->WheelDistances[k] = car->Slip[k] = 0.0;
+    car->WheelSpeeds[k] = 0.0;
     car->WheelHeadings[k] = car->WheelGroundVelocities[k] = TVECTOR{};
   }
   car->SkidTimer = -car->Derappetimeapresmini;
   car->EngineVolume = car->SkidVolume = car->ScrapeVolume = static_cast<int32_t>(kSilent);
-  car->Speed = car->ContactSpeed = 0.0;
+  car->Speed = car->MaxContactSpeed = 0.0;
   car->Damaged = 0;
   for (int32_t& flag : car->SurfaceFlags) flag = 0;
 }
@@ -127,22 +127,22 @@ void SB_InitCarPhysics(TCAR* car, int32_t, int32_t first) {
   SB_InitRigidBody(car, 2.1, 0.65, 4.6, 1000.0);
   SB_StoreVParams(car);
   car->WheelHeightOffset = WheelHeightOffset(car);
-  car->EngineRunning = 0;
+  car->EngineStarted = 0;  // the engine-running flag
 }
 
 void SB_ApplyVParams(TCAR* car) {
   if (!car) return;
   const TVPARAMBLOCK& b = car->VParams;
   // A count from the file beyond the six ratios would index past them.
-  car->GearNb = b.GearNb < 1 ? 1 : b.GearNb > SB_NBGEARS ? SB_NBGEARS : b.GearNb;
-  for (int32_t g = 0; g < car->GearNb; ++g) car->GearRatios[g] = b.Gears[g];
+  car->GearCount = b.GearNb < 1 ? 1 : b.GearNb > SB_MAXGEARS ? SB_MAXGEARS : b.GearNb;
+  for (int32_t g = 0; g < car->GearCount; ++g) car->GearRatios[g] = b.Gears[g];
   const double p = b.Power;
-  car->TransEssieu = b.TransEssieu;
+  car->AxleRatio = b.TransEssieu;
   car->Power = p;
-  car->MotorChuteStart = b.MotorChuteStart;
-  car->ForceStartStart = b.ForceStartStart;
-  car->Embrayage1 = b.Embrayage1;
-  car->Embrayage2 = b.Embrayage2;
+  car->PowerDropStart = b.MotorChuteStart;
+  car->BoostEnd = b.ForceStartStart;
+  car->Clutch = b.Embrayage1;
+  car->Clutch2 = b.Embrayage2;
   car->Turnspeed = b.Turnspeed;
   car->Solreaction = b.Solreaction;
   car->Solfrotnormal = b.Solfrotnormal;
@@ -164,15 +164,15 @@ void SB_ApplyVParams(TCAR* car) {
   car->Derappetimemini = b.Derappetimemini;
   car->Derappetimeviragemini = b.Derappetimeviragemini;
   car->Derappetimeapresmini = b.Derappetimeapresmini;
-  car->InjectionMini = b.InjectionMini * p;
-  car->InjectionMaxi = b.InjectionMaxi * p;
+  car->InjectionIdle = b.InjectionMini * p;
+  car->InjectionFull = b.InjectionMaxi * p;
   car->InjectionDecrease = b.InjectionDecrease * p;
-  car->ForceFrotInt = b.ForceFrotInt * p;
-  car->MotorMasse = b.MotorMasse * p;
-  car->ForceChutePower = b.ForceChutePower * p;
-  car->ForceStartPower = b.ForceStartPower * p;
-  car->Couplemini = b.Couplemini * p;
-  car->InvMotorMasse = car->MotorMasse != 0.0 ? 1.0 / car->MotorMasse : 0.0;
+  car->InternalFriction = b.ForceFrotInt * p;
+  car->EngineInertia = b.MotorMasse * p;
+  car->PowerDropStrength = b.ForceChutePower * p;
+  car->BoostStrength = b.ForceStartPower * p;
+  car->MinTorque = b.Couplemini * p;
+  car->InvEngineInertia = car->EngineInertia != 0.0 ? 1.0 / car->EngineInertia : 0.0;
   car->SkidTimerStart = car->SkidTimer = -b.Derappetimeapresmini;
 }
 
@@ -180,13 +180,13 @@ void SB_StoreVParams(TCAR* car) {
   if (!car) return;
   TVPARAMBLOCK& b = car->VParams;
   std::memcpy(b.Gears, car->GearRatios, sizeof b.Gears);
-  b.GearNb = car->GearNb;
-  b.TransEssieu = car->TransEssieu;
+  b.GearNb = car->GearCount;
+  b.TransEssieu = car->AxleRatio;
   b.Power = car->Power;
-  b.MotorChuteStart = car->MotorChuteStart;
-  b.ForceStartStart = car->ForceStartStart;
-  b.Embrayage1 = car->Embrayage1;
-  b.Embrayage2 = car->Embrayage2;
+  b.MotorChuteStart = car->PowerDropStart;
+  b.ForceStartStart = car->BoostEnd;
+  b.Embrayage1 = car->Clutch;
+  b.Embrayage2 = car->Clutch2;
   b.Turnspeed = car->Turnspeed;
   b.Solreaction = car->Solreaction;
   b.Solfrotnormal = car->Solfrotnormal;
@@ -210,20 +210,20 @@ void SB_StoreVParams(TCAR* car) {
   b.Derappetimeapresmini = car->Derappetimeapresmini;
   const double p = car->Power;
   if (!(p > 0.0)) return;  // the scaled entries cannot be recovered: they stay
-  b.InjectionMini = car->InjectionMini / p;
-  b.InjectionMaxi = car->InjectionMaxi / p;
+  b.InjectionMini = car->InjectionIdle / p;
+  b.InjectionMaxi = car->InjectionFull / p;
   b.InjectionDecrease = car->InjectionDecrease / p;
-  b.ForceFrotInt = car->ForceFrotInt / p;
-  b.MotorMasse = car->MotorMasse / p;
-  b.ForceChutePower = car->ForceChutePower / p;
-  b.ForceStartPower = car->ForceStartPower / p;
-  b.Couplemini = car->Couplemini / p;
+  b.ForceFrotInt = car->InternalFriction / p;
+  b.MotorMasse = car->EngineInertia / p;
+  b.ForceChutePower = car->PowerDropStrength / p;
+  b.ForceStartPower = car->BoostStrength / p;
+  b.Couplemini = car->MinTorque / p;
 }
 
 void SB_FillUnsetVParams(TCAR* car) {
   if (!car) return;
   const TVPARAMBLOCK& s = SB_ShippedVParams;
-  car->GearRatios[SB_NBGEARS - 1] = s.Gears[SB_NBGEARS - 1];
+  car->GearRatios[SB_MAXGEARS - 1] = s.Gears[SB_MAXGEARS - 1];
   car->Spoilerforce = s.Spoilerforce;
   car->Rouesolreaction = s.Rouesolreaction;
   car->Rouesolfrotnormal = s.Rouesolfrotnormal;

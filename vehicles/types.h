@@ -18,6 +18,9 @@ constexpr int32_t SB_GLASSLAYOUTWORDS = 17;
 constexpr int32_t SB_NBPROTOTYPEFILES = 5;      // full, simplified, burned, reduced 2, reduced 3
 constexpr int32_t SB_PROTONAMESIZE = 256;       // bytes of a prototype file name
 constexpr int32_t SB_TRANSITNONE = 2147483647;  // TCAR::TransitOffset before it is known
+constexpr int32_t SB_MAXGEARS = 6;
+constexpr int32_t SB_NBGROUNDPOINTS = 12;  // body points tested against the ground
+constexpr int32_t SB_NBSIDEPOINTS = 16;    // body points tested against walls and cars
 
 // A sticker painted on a car texture: its picture ("interfac>sticker>" +
 // name), the texture it goes on and its centre there, in texels.
@@ -71,16 +74,13 @@ struct TCARSTATE {
 static_assert(sizeof(TCARSTATE) == 88, "the car state of a network message");
 
 constexpr int32_t SB_NBCONTROLS = 9;  // entries of the control map
-constexpr int32_t SB_NBGEARS = 6;
-constexpr int32_t SB_NBGROUNDPOINTS = 12;
-constexpr int32_t SB_NBSIDEPOINTS = 16;
 constexpr int32_t SB_NBVPARAMS = 42;      // rows of the vehicle-parameter table
 constexpr int32_t SB_NBVPARAMSLOTS = 44;  // slots of the parameter block
 
 // The parameter block: the slots the vehicle-parameter table and its file
 // "dat>vparams.txt" address, in slot order (two of them have no row).
 struct TVPARAMBLOCK {
-  double Gears[SB_NBGEARS];  // Gear #1..#6
+  double Gears[SB_MAXGEARS];  // Gear #1..#6
   int32_t GearNb;
   double TransEssieu;
   double Power;
@@ -249,75 +249,85 @@ struct TCAR {
   double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
   double WheelRoll[SB_NBWHEELS];   // m rolled
 
-  // The vehicle parameters as the parameter table and its file hold them.
-  TVPARAMBLOCK VParams;
-
-  // Live parameters, derived from the block (SB_ApplyVParams): the ones
-  // marked x Power are the block's value times Power. Airfrict, Airfrictrot
-  // and Spoilerforce are the body's, above.
-  double GearRatios[SB_NBGEARS];  // Gear #1..#6
-  int32_t GearNb;                 // gears in use, 1..6
-  double TransEssieu;             // axle ratio
-  double Power;
-  double InjectionMini;       // idle injection, x Power
-  double InjectionMaxi;       // full injection, x Power
-  double InjectionDecrease;   // x Power; kept, not read by the physics
-  double ForceFrotInt;        // internal friction, x Power
-  double MotorMasse;          // engine inertia, x Power
-  double InvMotorMasse;       // 1 / MotorMasse
-  double MotorChuteStart;     // power-drop start, rpm
-  double ForceChutePower;     // drop strength, x Power
-  double ForceStartStart;     // low-rev boost end, rpm
-  double ForceStartPower;     // boost strength, x Power
-  double Couplemini;          // minimum torque, x Power
-  double Embrayage1;          // clutch factor
-  double Embrayage2;          // the block's slot after it; kept, not read
-  double Turnspeed;           // kept, not read
-  double Solreaction, Solfrotnormal, Adherance, Frotstatic, Frotdynamic;  // the body on the ground
-  double Rouesolreaction, Rouesolfrotnormal;  // tyre spring and damper
-  double Roueadherance, Roueadherancederapp;  // slip divisors, gripping and skidding
-  double Rouefrotstatic, Rouefrotdynamic;     // tyre friction, gripping and skidding
-  double Roueaccelderap;                      // road effect on a skidding wheel
-  double Amortheight;                         // kept, not read
-  double Derappetimesmooth, Derappetimemini, Derappetimeviragemini, Derappetimeapresmini;  // s
-
-  // Drive state.
-  double SkidTimer;       // s
-  double SkidTimerStart;  // -Derappetimeapresmini
-  int32_t GearDelay;      // ms
-  int32_t EngineRunning;
-  double StartTimer;  // s the engine has cranked
-  double EngineTorque;
-  double Injection;   // current
-  double TotalRatio;  // of the current gear
-  uint8_t PrevGearUp;
+  // Drive: steering, gearbox and engine (live values of the vehicle
+  // parameters, those marked x Power already multiplied).
+  double SteerAngle;  // rad; Steering is its published copy
+  int32_t GearDelay;  // ms before the next gear change
+  uint8_t PrevGearUp;  // the keys at the previous step, for press edges
   uint8_t PrevGearDown;
-  double WheelSpeeds[SB_NBWHEELS];     // m/s of the tyre surfaces, forward positive
-  double WheelDistances[SB_NBWHEELS];  // m rolled
+  int32_t GearCount;
+  double GearRatios[SB_MAXGEARS];  // gears 1..6
+  double AxleRatio;
+  double TotalRatio;  // of the current gear
+  double InjectionIdle;  // x Power
+  double InjectionFull;  // x Power
+  double Injection;
+  double InternalFriction;  // x Power
+  double InvEngineInertia;
+  double PowerDropStart;     // rpm
+  double PowerDropStrength;  // x Power
+  double BoostEnd;           // rpm
+  double BoostStrength;      // x Power
+  double MinTorque;          // x Power
+  double Clutch;
+  double EngineStartTimer;  // s since the engine was started
+  double EngineTorque;
+  double WheelSpeeds[SB_NBWHEELS];  // m/s of the tyre surfaces, forward positive
   TVECTOR WheelHeadings[SB_NBWHEELS];  // car axes
   TVECTOR WheelGroundVelocities[SB_NBWHEELS];
-  double Slip[SB_NBWHEELS];
+  double SkidTimer;  // s: above the minimum a bend, down to 0 a skid, below 0 the recovery
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+  double Derappetimesmooth;
 
-  // Car points in car axes (m, y down, z forward): the wheels (at the
-  // tyres' contact, once WheelHeightOffset is added to y), the body's ground
-  // points, and the side points: eight, the four roof points again, four more.
+  // Contacts: car points (car axes), tyre and body parameters, and what a
+  // step leaves for the sounds, smoke, replays and textures.
   TVECTOR WheelPoints[SB_NBWHEELS];
-  double WheelHeightOffset;
-  int32_t NbGroundPoints;
+  double WheelHeightOffset;  // added to the wheel points' y
   TVECTOR GroundPoints[SB_NBGROUNDPOINTS];
-  TVECTOR SidePoints[SB_NBSIDEPOINTS];
-  double Deformation[SB_NBGROUNDPOINTS];       // 0..0.5
-  int32_t DeformationSlots[SB_NBGROUNDPOINTS];  // a ground point's deformation value
-  double ContactSpeed;                          // m/s: the step's largest contact speed
-  int32_t Damaged;
-
-  // Sound words: volumes in hundredths of a dB, frequencies in Hz.
-  int32_t EngineVolume;
-  int32_t EngineFrequency;
-  int32_t SkidVolume;
-  int32_t SkidFrequency;
+  TVECTOR SidePoints[SB_NBSIDEPOINTS];  // eight sides, the four roof points, four more sides
+  double Deformations[SB_NBGROUNDPOINTS];  // 0..0.5
+  int32_t DeformationSlots[SB_NBGROUNDPOINTS];  // of each ground point
+  double Rouesolreaction, Rouesolfrotnormal, Roueadherance, Roueadherancederapp, Rouefrotstatic,
+      Rouefrotdynamic, Roueaccelderap;
+  double Solreaction, Solfrotnormal, Adherance, Frotstatic, Frotdynamic;
+  double Slips[SB_NBWHEELS];  // 1.25 without contact
+  double MaxContactSpeed;     // m/s, the step's largest
+  int32_t SkidVolume;  // hundredths of dB
+  int32_t SkidFrequency;  // Hz
   int32_t ScrapeVolume;
   int32_t ScrapeFrequency;
+  int32_t Damaged;
+
+  // The vehicle parameters as the parameter table and its file hold them,
+  // and the live values the physics set-up keeps beside the drive's.
+  TVPARAMBLOCK VParams;
+  double Power;
+  double InjectionDecrease;  // x Power; kept, not read by the physics
+  double EngineInertia;      // x Power; InvEngineInertia is its inverse
+  double Clutch2;            // the block's slot after the clutch; kept, not read
+  double Turnspeed;          // kept, not read
+  double Amortheight;        // kept, not read
+  double SkidTimerStart;     // -Derappetimeapresmini
+
+  // The engine sound's words: volume in hundredths of a dB, frequency in Hz.
+  int32_t EngineVolume;
+  int32_t EngineFrequency;
+};
+
+struct TREPLAYREC;
+
+// A replay played back on a car, or a car's recording.
+struct TREPLAY {
+  char Name[256];        // file of a loaded replay; empty for recordings
+  TREPLAYREC* Records;   // may be shared by several cars
+  int32_t RecordCount;   // written so far (recordings)
+  int32_t LoadedCount;   // read from the file (playback)
+  int32_t StartTime;     // ms into the replay at which playback begins
+  int32_t ClockBase;     // game time when the playback clock last started
+  double Drift;          // ms added to the playback time
+  double DriftRate;      // change of Drift per ms; car contacts push it
 };
 
 struct TCONTROLS {

@@ -75,13 +75,12 @@ TEST_F(RaceSetupTest, ThePhysicsDefaults) {
   const double block[][2] = {{b.InjectionMini, 5},     {b.InjectionMaxi, 400},    {b.InjectionDecrease, 200},
                              {b.ForceFrotInt, 0.3},    {b.MotorMasse, 100},       {b.ForceChutePower, 1.0},
                              {b.ForceStartPower, 0.5}, {b.Couplemini, 2500},      {b.Power, 0.6},
-                             {b.Rouesolreaction, 1234}, {b.Embrayage2, 300},      {car.InvMotorMasse, 1 / 60.0}};
+                             {b.Rouesolreaction, 1234}, {b.Embrayage2, 300},      {car.InvEngineInertia, 1 / 60.0}};
   for (const auto& [value, expect] : block) EXPECT_NEAR(value, expect, 1e-12) << expect;
-  EXPECT_EQ(car.InjectionMini, 3.0);  // the live value, x Power
+  EXPECT_EQ(car.InjectionIdle, 3.0);  // the live value, x Power
   const int32_t slots[SB_NBGROUNDPOINTS] = {0, 1, 2, 3, 0, 1, 2, 3, 8, 9, 10, 11};
   EXPECT_EQ(std::memcmp(car.DeformationSlots, slots, sizeof slots), 0);
   EXPECT_EQ(car.WheelPoints[2].x * car.WheelPoints[2].z, 1.8);  // (-1, 0, -1.8)
-  EXPECT_EQ(car.NbGroundPoints, 12);
   EXPECT_EQ(car.Gear, 0);
   EXPECT_EQ(car.SkidTimer, -SB_ShippedVParams.Derappetimeapresmini);
   EXPECT_EQ(car.CatchUp + car.CatchUp2 + car.CatchUpTarget + car.DragDivisor, 4.0);

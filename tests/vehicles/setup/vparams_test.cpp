@@ -84,7 +84,7 @@ TEST_F(VParamsTest, WrittenReadAndWrittenAgain) {
   SB_Var.Cars[2] = nullptr;
   SB_ReadVParams();
   EXPECT_EQ(cars_[1].Power, 1.25);
-  EXPECT_EQ(cars_[1].GearNb, 6);
+  EXPECT_EQ(cars_[1].GearCount, 6);
   EXPECT_EQ(cars_[1].Airfrict, 0.004567);
   EXPECT_EQ(Written(), changed);
 }
@@ -108,8 +108,8 @@ TEST_F(VParamsTest, KeysTheReaderMatches) {
     for (int32_t i = 0; i < 2; ++i) {
       EXPECT_EQ(cars_[i].Power, r.power) << r.text;
       EXPECT_EQ(cars_[i].Turnspeed, r.turnspeed) << r.text;
-      EXPECT_EQ(cars_[i].GearNb, r.gears) << r.text;
-      EXPECT_EQ(cars_[i].TransEssieu, 4.1) << r.text;  // a missing key keeps its value
+      EXPECT_EQ(cars_[i].GearCount, r.gears) << r.text;
+      EXPECT_EQ(cars_[i].AxleRatio, 4.1) << r.text;  // a missing key keeps its value
     }
     EXPECT_EQ(cars_[0].GearRatios[4], r.gears == 4 ? 7.0 : 0.79) << r.text;
   }
@@ -139,15 +139,15 @@ TEST_F(VParamsTest, BadFilesLeaveFiniteValues) {
     WriteVParams(r.text);
     SB_ReadVParams();
     const TCAR& car = cars_[0];
-    EXPECT_EQ(car.GearNb, r.gears);
+    EXPECT_EQ(car.GearCount, r.gears);
     EXPECT_EQ(car.Power, r.power);
     for (int32_t i = 0; i < SB_NBVPARAMS; ++i) EXPECT_TRUE(std::isfinite(Value(SB_VParamTable[i], car.VParams)));
-    for (double v : {car.InjectionMini, car.InjectionMaxi, car.MotorMasse, car.InvMotorMasse, car.Couplemini,
+    for (double v : {car.InjectionIdle, car.InjectionFull, car.EngineInertia, car.InvEngineInertia, car.MinTorque,
                      car.Airfrict, car.GearRatios[5], car.SkidTimer})
       EXPECT_TRUE(std::isfinite(v)) << r.text.substr(0, 40);
     // The block goes back without dividing by a power of 0 or less.
     SB_StoreVParams(&cars_[0]);
-    EXPECT_EQ(cars_[0].VParams.InjectionMaxi, r.power > 0 ? cars_[0].InjectionMaxi / r.power : 400.0);
+    EXPECT_EQ(cars_[0].VParams.InjectionMaxi, r.power > 0 ? cars_[0].InjectionFull / r.power : 400.0);
   }
   // A missing file changes nothing.
   Fresh(1);
