@@ -29,6 +29,20 @@ inline std::function<void(const char*)> g_onCall;  // sees each recorded call
 inline int32_t g_gameStep = 15;
 inline bool g_replaying[SB_MAXCARS];
 
+inline std::function<void(int32_t)> g_perStep;  // after each physics step of the driven car
+
+// Joystick id (0 or 1) plugged with axes of 0..1000, at x, y (-1..1 and
+// beyond).
+inline void Stick(int32_t id, double x, double y, uint32_t buttons = 0) {
+  plat::JoyCaps caps;
+  caps.xMax = caps.yMax = 1000;
+  caps.buttons = 4;
+  plat::PlugJoystick(id, caps);
+  plat::SetJoystickPosition(id, {static_cast<uint32_t>((x + 1) * 500 + 0.5),
+                                 static_cast<uint32_t>((y + 1) * 500 + 0.5), buttons});
+  LSI_InitJoy();
+}
+
 class SetupTest : public LibraryTest {
  protected:
   TCAR cars_[SB_MAXCARS] = {};
@@ -59,16 +73,6 @@ class SetupTest : public LibraryTest {
     SB_Var.NbCars = n;
     SB_Var.UsingCars = 1;
     SB_Var.DrivenCar = 0;
-  }
-  // Joystick id (0 or 1) plugged with axes of 0..1000, at x, y (-1..1).
-  static void Stick(int32_t id, double x, double y, uint32_t buttons = 0) {
-    plat::JoyCaps caps;
-    caps.xMax = caps.yMax = 1000;
-    caps.buttons = 4;
-    plat::PlugJoystick(id, caps);
-    plat::SetJoystickPosition(id, {static_cast<uint32_t>((x + 1) * 500 + 0.5),
-                                   static_cast<uint32_t>((y + 1) * 500 + 0.5), buttons});
-    LSI_InitJoy();
   }
   void WriteVParams(const std::string& text) { WriteFile(root_ + "/DAT/VPARAMS.TXT", text); }
 };
