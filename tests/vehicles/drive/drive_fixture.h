@@ -44,7 +44,9 @@ class DriveTest : public LibraryTest {
     g_gameStep = 15;
     for (bool& s : g_carSimulated) s = true;
     SB_Hooks.GetGameStep = [] { return g_gameStep; };
-    SB_Hooks.IsCarSimulated = [](int32_t car) { return car >= 0 && car < SB_MAXCARS && g_carSimulated[car] ? 1 : 0; };
+    SB_Hooks.IsCarSimulated = [](int32_t car) {
+      return car >= 0 && car < SB_MAXCARS && g_carSimulated[car] ? 1 : 0;
+    };
     for (int32_t i = 0; i < 2; ++i) {
       SetTestCar(&cars_[i]);
       SB_Var.Cars[i] = &cars_[i];
@@ -69,14 +71,18 @@ class DriveTest : public LibraryTest {
   // A flat face of one run, x and z in metres (within one 51.2 m cell around
   // the origin), at height y metres (y down), tilted by the slopes dy/dx and
   // dy/dz.
-  void Face(int32_t run, double x0, double z0, double x1, double z1, double y, double sx = 0.0, double sz = 0.0) {
+  void Face(int32_t run, double x0, double z0, double x1, double z1, double y, double sx = 0.0,
+            double sz = 0.0) {
     auto h = [&](double x, double z) { return U(y + sx * x + sz * z); };
     const double n = std::sqrt(sx * sx + sz * sz + 1.0);
     const std::array<uint16_t, 3> normal = {static_cast<uint16_t>(8256 - sx / n * 8192),
                                             static_cast<uint16_t>(8256 + 8192 / n),
                                             static_cast<uint16_t>(8256 - sz / n * 8192)};
-    map_.PolyFace(run, {{U(x0), h(x0, z0), U(z0)}, {U(x1), h(x1, z0), U(z0)}, {U(x1), h(x1, z1), U(z1)},
-                        {U(x0), h(x0, z1), U(z1)}},
+    map_.PolyFace(run,
+                  {{U(x0), h(x0, z0), U(z0)},
+                   {U(x1), h(x1, z0), U(z0)},
+                   {U(x1), h(x1, z1), U(z1)},
+                   {U(x0), h(x0, z1), U(z1)}},
                   normal, road_);
   }
   // Road in the wheel run; the body run's face edges are the walls.

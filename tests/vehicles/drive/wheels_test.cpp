@@ -47,11 +47,15 @@ TEST_F(Wheels, TheTorqueCurve) {
     int32_t gear;
     double w, minTorque, accelerated, released;
   } rows[] = {
-      {1, -1.0, 1500, 100000.0, 100000.0},  {3, -1.0, 1500, 100000.0, 100000.0},
-      {1, 0.0, 1500, 100000.0, 0.0},        {3, 0.0, 1500, 14659.472534785808, 0.0},  // boost
-      {1, 300.0, 1500, 100000.0, 0.0},      {3, 300.0, 1500, 57300.0, 0.0},
-      {1, 600.0, 1500, 100000.0, 0.0},      {3, 600.0, 1500, 61017.114466333645, 0.0},  // drop
-      {3, 1000.0, 1500, -112896.76456313569, -112896.76456313569},                     // x 0.8
+      {1, -1.0, 1500, 100000.0, 100000.0},
+      {3, -1.0, 1500, 100000.0, 100000.0},
+      {1, 0.0, 1500, 100000.0, 0.0},
+      {3, 0.0, 1500, 14659.472534785808, 0.0},  // boost
+      {1, 300.0, 1500, 100000.0, 0.0},
+      {3, 300.0, 1500, 57300.0, 0.0},
+      {1, 600.0, 1500, 100000.0, 0.0},
+      {3, 600.0, 1500, 61017.114466333645, 0.0},                    // drop
+      {3, 1000.0, 1500, -112896.76456313569, -112896.76456313569},  // x 0.8
       {0, 1000.0, 1500, -141120.9557039196, -141120.9557039196},
       {1, 0.0, -20000, -16000.0, -16000.0},  // no boost in gear 1
       {3, 0.0, -20000, -5472.421972171354, -5472.421972171354},
@@ -108,8 +112,8 @@ TEST_F(Wheels, BrakesStopAtZero) {
   const struct {
     double speed, amount, expected;
     uint8_t handbrake;
-  } rows[] = {{10, 1, 9.75, 0}, {0.1, 1, 0, 0}, {0, 1, 0, 0}, {-0.1, 1, 0, 0}, {10, 0.5, 9.875, 0},
-              {10, 1, 9.85, 1}, {5, 1, 4.75, 1}};  // the handbrake's own pull instead
+  } rows[] = {{10, 1, 9.75, 0},    {0.1, 1, 0, 0},   {0, 1, 0, 0},   {-0.1, 1, 0, 0},
+              {10, 0.5, 9.875, 0}, {10, 1, 9.85, 1}, {5, 1, 4.75, 1}};  // the handbrake's own pull instead
   for (const auto& r : rows) {
     Wheels4(r.speed);
     Car().BrakeAmount = r.amount, Car().HandBrake = r.handbrake;
@@ -156,10 +160,10 @@ TEST_F(Wheels, DownShiftsByTheRevsOfTheLowerGear) {
     int32_t gear;
     Sounds sounds;
   } rows[] = {
-      {60, 2.0, 3, {"refused"}},               // gear 2 at 8814 rpm
-      {45, 2.0, 2, {"gear 2", "over-rev"}},    // 6610 rpm
-      {30, 2.0, 2, {"gear 2"}},                // 4407 rpm
-      {30, 1.99, 3, {}},                       // still cranking
+      {60, 2.0, 3, {"refused"}},             // gear 2 at 8814 rpm
+      {45, 2.0, 2, {"gear 2", "over-rev"}},  // 6610 rpm
+      {30, 2.0, 2, {"gear 2"}},              // 4407 rpm
+      {30, 1.99, 3, {}},                     // still cranking
   };
   for (const auto& r : rows) {
     g_sounds.clear();
@@ -255,8 +259,8 @@ TEST_F(Wheels, TheDriveTiesEngineAndWheels) {
       {1, 1, 1500, 0.49, -1, 0, "launch skid"},
       {1, 1, 2500, -0.11, -1, 0, "no launch skid"},
       {-1, 1, 3000, 0.49, 3000 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL, 0, "reversal"},
-      {0, 1, 3000, -0.11, 3000 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL, 3000 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL,
-       "carried off"},
+      {0, 1, 3000, -0.11, 3000 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL,
+       3000 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL, "carried off"},
       {0, 1, 6500, 0.49, 6500 / SB_RPM / (3.3 * 4.1) * SB_ENGINETOWHEEL, 0, "engaged over 6000 rpm"},
   };
   Car().BrakeOn = 0, Car().AccelAmount = 0.0;
