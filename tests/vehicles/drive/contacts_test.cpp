@@ -10,8 +10,6 @@
 
 namespace {
 
-using Points = std::vector<std::array<double, 3>>;
-
 class Contacts : public ztest::DriveTest {
  protected:
   TFACELISTENTRY faces_[SB_MAXFACES];
