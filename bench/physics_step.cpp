@@ -50,11 +50,9 @@ struct Circuit {
   Circuit() {
     if (!SB_LoadDecor("DEC>NETRACE.DEC")) return;
     BuildListXZYPoly();
-    SB_Hooks.GetGameStep = [] { return 15; };
-    SB_Hooks.IsCarSimulated = [](int32_t) { return 1; };
     SB_Var.NbCars = kCars;
     SB_Var.UsingCars = 1;
-    SB_Var.PhysicsDt = 0.01;
+    SB_Var.PhysicsDt = 0.01;  // with no step list the race is running
     Reset();
   }
   ~Circuit() {

@@ -8,11 +8,13 @@
 namespace ztest {
 
 // A car record with the defaults of the engine, the points of the body and
-// tyre and skid values that drive well, at rest and upright at the origin.
+// tyre and skid values that drive well, at rest and upright at the origin,
+// in the game.
 inline void SetTestCar(TCAR* car) {
   *car = TCAR{};
   SB_InitRigidBody(car, 2.1, 0.65, 4.6, 1000.0);
   car->CatchUp = car->DragDivisor = 1.0;
+  car->TexturesReady = 1;  // in the game
   const double ratios[SB_MAXGEARS] = {3.3, 1.99, 1.35, 1.0, 0.79, 0.65};
   for (int32_t g = 0; g < SB_MAXGEARS; ++g) car->GearRatios[g] = ratios[g];
   car->GearCount = 5, car->AxleRatio = 4.1;

@@ -1,6 +1,6 @@
 // What the wheel and contact tests share: a started library with a table
 // of cars carrying working test values, the game step the engine start
-// reads, the sounds the wheel model starts, and maps built in code (floor,
+// reads through the sequencer, the sounds the wheel model starts, and maps built in code (floor,
 // slope, wall, kerb, a gap in the road) over which the ground queries run.
 #pragma once
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/hooks.h"
 #include "datagen/mapbuild.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
@@ -24,8 +25,6 @@
 namespace ztest {
 
 inline std::vector<std::string> g_sounds;  // recorded by the sound fakes
-inline int32_t g_gameStep = 15;
-inline bool g_carSimulated[SB_MAXCARS];
 
 // World units of metres (the ground queries' 1/320 m).
 constexpr int32_t U(double metres) { return static_cast<int32_t>(metres * 320.0); }
@@ -41,12 +40,7 @@ class DriveTest : public LibraryTest {
     StartLibrary(48 << 20);
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     g_sounds.clear();
-    g_gameStep = 15;
-    for (bool& s : g_carSimulated) s = true;
-    SB_Hooks.GetGameStep = [] { return g_gameStep; };
-    SB_Hooks.IsCarSimulated = [](int32_t car) {
-      return car >= 0 && car < SB_MAXCARS && g_carSimulated[car] ? 1 : 0;
-    };
+    SB_InstallHooks();  // the sequencer's predicates; no step list is the racing step
     for (int32_t i = 0; i < 2; ++i) {
       SetTestCar(&cars_[i]);
       SB_Var.Cars[i] = &cars_[i];
@@ -58,8 +52,6 @@ class DriveTest : public LibraryTest {
     SB_Var.PhysicsDt = 0.01;
   }
   void TearDown() override {
-    SB_Hooks.GetGameStep = nullptr;
-    SB_Hooks.IsCarSimulated = nullptr;
     SB_FreeListXZYPoly();
     SB_FreeXZYList();
     SB_FreeDecor();

@@ -206,14 +206,17 @@ TEST_F(Wheels, TheEngineStartsOnAFreshPressAfterTheStartAndCranks) {
     uint8_t before, now;
     int32_t started;
   } rows[] = {{5, 0, 1, 0}, {6, 1, 1, 0}, {6, 0, 0, 0}, {6, 0, 1, 1}};
+  TGAMESTEP steps[1];
+  SB_Var.GameSteps = steps;
   for (const auto& r : rows) {
-    ztest::g_gameStep = r.step;
+    steps[0] = r.step;
     Car().EngineStarted = 0;
     SB_Var.PrevControls.AccelOn = r.before;
     Car().AccelOn = r.now;
     SB_StepWheels(&Car());
     EXPECT_EQ(Car().EngineStarted, r.started) << r.step << int(r.before) << int(r.now);
   }
+  SB_Var.GameSteps = nullptr;
   EXPECT_EQ(g_sounds, Sounds{"start"});
   for (int32_t i = 1; i <= 200; ++i) {
     SB_StepWheels(&Car());
