@@ -19,7 +19,7 @@
 namespace {
 
 constexpr int32_t kCars = 8;
-constexpr int32_t kSteps = 1000;  // 10 s at 100 Hz
+constexpr int32_t kSteps = 1000;           // 10 s at 100 Hz
 constexpr double kRoad = -2044.0 / 320.0;  // the circuit's polygon road height, metres
 
 // A test car of working values, in a loose pack of two columns 3 m apart
@@ -50,11 +50,9 @@ struct Circuit {
   Circuit() {
     if (!SB_LoadDecor("DEC>NETRACE.DEC")) return;
     BuildListXZYPoly();
-    SB_Hooks.GetGameStep = [] { return 15; };
-    SB_Hooks.IsCarSimulated = [](int32_t) { return 1; };
     SB_Var.NbCars = kCars;
     SB_Var.UsingCars = 1;
-    SB_Var.PhysicsDt = 0.01;
+    SB_Var.PhysicsDt = 0.01;  // with no step list the race is running
     Reset();
   }
   ~Circuit() {
@@ -73,7 +71,8 @@ struct Circuit {
     for (int32_t i = 0; i < kCars; ++i) {
       SB_Var.DrivenCar = i;
       for (int32_t j = 0; j < kCars; ++j) {
-        const double dx = cars[j].Position[0] - cars[i].Position[0], dz = cars[j].Position[2] - cars[i].Position[2];
+        const double dx = cars[j].Position[0] - cars[i].Position[0],
+                     dz = cars[j].Position[2] - cars[i].Position[2];
         cars[j].DistanceToDriven = std::sqrt(dx * dx + dz * dz);
       }
       Script(&cars[i], s, i);

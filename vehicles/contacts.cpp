@@ -12,10 +12,10 @@
 
 namespace {
 
-constexpr double kMapUnits = 320.0;     // map units per metre
-constexpr double kGroundReach = 240.0;  // map units between a point and a usable height
-constexpr double kLeastDivisor = 1e-6;  // slip divisors at or below it count as it
-constexpr double kTyreHeight = 0.05;    // car-space y at which the tyre forces act
+constexpr double kMapUnits = 320.0;                           // map units per metre
+constexpr double kGroundReach = 240.0;                        // map units between a point and a usable height
+constexpr double kLeastDivisor = 1e-6;                        // slip divisors at or below it count as it
+constexpr double kTyreHeight = 0.05;                          // car-space y at which the tyre forces act
 constexpr double kCarHalfLength = 2.3, kCarWidthScale = 0.6;  // the other car's ellipse
 
 struct Vec {
@@ -109,7 +109,8 @@ void Slide(TCAR* car, int32_t i, const Tyre& t, int32_t apply, bool recovery, do
   else if (i >= 2 && car->HandBrake)
     c *= 0.75;
   AddForce(car, t.point, t.tangent * -c);
-  const double sliding = car->WheelSpeeds[i] - Dot(t.heading, t.tangent) * car->Roueaccelderap * SB_Var.PhysicsDt;
+  const double sliding =
+      car->WheelSpeeds[i] - Dot(t.heading, t.tangent) * car->Roueaccelderap * SB_Var.PhysicsDt;
   car->WheelSpeeds[i] = recovery ? f * -Dot(t.heading, t.rolling) + (1.0 - f) * sliding : sliding;
 }
 
@@ -162,7 +163,8 @@ int32_t SB_FindGroundContacts(const TFACELISTENTRY* faces, int32_t nbFaces, cons
   return n;
 }
 
-void SB_ApplyTyreForces(TCAR* body, const TCONTACT* contacts, int32_t count, double skidTimer, int32_t apply) {
+void SB_ApplyTyreForces(TCAR* body, const TCONTACT* contacts, int32_t count, double skidTimer,
+                        int32_t apply) {
   const double mini = body->Derappetimemini, smooth = body->Derappetimesmooth;
   body->MaxContactSpeed = 0.0;
   for (int32_t k = 0; k < count; ++k) {
@@ -300,7 +302,8 @@ void SB_ApplyContacts(int32_t index, TCAR* car) {
   SB_ApplyTyreForces(car, contacts, wheels, car->SkidTimer, 1);
   const bool onWheels = wheels >= 3;
   if (!onWheels) {
-    for (int32_t i = 0; i < SB_NBGROUNDPOINTS; ++i) Store(ToWorld(car, Load(car->GroundPoints[i])), points[i]);
+    for (int32_t i = 0; i < SB_NBGROUNDPOINTS; ++i)
+      Store(ToWorld(car, Load(car->GroundPoints[i])), points[i]);
     const int32_t n = SB_FindGroundContacts(g_wheelFaces, nbWheel, points, SB_NBGROUNDPOINTS, contacts);
     SB_ApplyBodyGroundForces(car, contacts, n);
   }

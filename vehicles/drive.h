@@ -9,14 +9,14 @@
 
 struct TFACELISTENTRY;
 
-constexpr double SB_RPM = 9.549296585513721;           // rad/s to rpm
-constexpr double SB_RADPERRPM = 0.10471975511965977;   // rpm to rad/s
-constexpr double SB_WHEELTOENGINE = 1.884;             // wheel speed x total ratio to engine rad/s
+constexpr double SB_RPM = 9.549296585513721;             // rad/s to rpm
+constexpr double SB_RADPERRPM = 0.10471975511965977;     // rpm to rad/s
+constexpr double SB_WHEELTOENGINE = 1.884;               // wheel speed x total ratio to engine rad/s
 constexpr double SB_ENGINETOWHEEL = 0.5307855626326964;  // 1 / 1.884
-constexpr double SB_NOCONTACTSLIP = 1.25;               // slip of a wheel in the air
-constexpr int32_t SB_GEARDELAY = 250;                   // ms after a gear change or refusal
-constexpr double SB_CRANKTIME = 2.0;                    // s from the engine start to the drive
-constexpr int32_t SB_MAXFACES = 256;                    // faces gathered per list and step
+constexpr double SB_NOCONTACTSLIP = 1.25;                // slip of a wheel in the air
+constexpr int32_t SB_GEARDELAY = 250;                    // ms after a gear change or refusal
+constexpr double SB_CRANKTIME = 2.0;                     // s from the engine start to the drive
+constexpr int32_t SB_MAXFACES = 256;                     // faces gathered per list and step
 
 // A float to int32, saturating at the ends of the range; NaN gives 0.
 inline int32_t SB_SaturateInt(double v) {

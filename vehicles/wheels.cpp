@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr double kSlowSpeed = 8.333333333333334;  // m/s, 30 km/h
-constexpr double kShiftSpeed = 13.88888888888889;  // m/s, 50 km/h
+constexpr double kSlowSpeed = 8.333333333333334;      // m/s, 30 km/h
+constexpr double kShiftSpeed = 13.88888888888889;     // m/s, 50 km/h
 constexpr double kHandbrakeSlow = 5.555555555555555;  // m/s, 20 km/h
 constexpr double kSkidSteer = 0.4273504273504273;
 constexpr double kSlowSteer = 0.6666666666666666;
@@ -51,13 +51,13 @@ void Steer(TCAR* car) {
   const bool analog = (left ? car->LeftAnalog : car->RightAnalog) != 0;
   double target = 0.0;
   if (analog) {
-    target = Skidding(car) ? input * kSkidSteer
+    target = Skidding(car)         ? input * kSkidSteer
              : speed <= kSlowSpeed ? input / 3.0
                                    : input / 3.0 / (speed * 0.014492753623188406 + 1.0);
     car->SteerAngle = target;
   } else {
     input = input > 0.5 ? 1.0 : input < -0.5 ? -1.0 : 0.0;
-    target = Skidding(car) ? input * kSkidSteer
+    target = Skidding(car)         ? input * kSkidSteer
              : speed <= kSlowSpeed ? input * kSlowSteer
                                    : input / ((speed - kSlowSpeed) * 0.4 + 1.8);
     const double rate = target != 0.0 ? 5.0 : 10.0;
@@ -74,8 +74,8 @@ void Steer(TCAR* car) {
 // The automatic gearbox's measure of a gear: its torque at the wheels with
 // the engine 250 rpm above what the wheels impose.
 double ShiftTorque(const TCAR* car, int32_t gear) {
-  const double t =
-      SB_GetTotalRatio(car, gear) * SB_GetEngineTorque(car, gear, SB_GetGearEngineSpeed(car, gear) + kRpmMargin);
+  const double t = SB_GetTotalRatio(car, gear) *
+                   SB_GetEngineTorque(car, gear, SB_GetGearEngineSpeed(car, gear) + kRpmMargin);
   return car->AccelOn ? t : std::fabs(t);
 }
 

@@ -10,16 +10,16 @@
 
 namespace {
 
-using Points = std::vector<std::array<double, 3>>;
-
 class Contacts : public ztest::DriveTest {
  protected:
   TFACELISTENTRY faces_[SB_MAXFACES];
   int32_t Gather(bool body = false) {
     const double at[3] = {0, 0, 0};
-    return body ? SB_GetBodyContactFaces(faces_, SB_MAXFACES, at) : SB_GetWheelContactFaces(faces_, SB_MAXFACES, at);
+    return body ? SB_GetBodyContactFaces(faces_, SB_MAXFACES, at)
+                : SB_GetWheelContactFaces(faces_, SB_MAXFACES, at);
   }
-  TCONTACT Contact(std::array<double, 3> p, std::array<double, 3> push, std::array<double, 3> n, int32_t index) {
+  TCONTACT Contact(std::array<double, 3> p, std::array<double, 3> push, std::array<double, 3> n,
+                   int32_t index) {
     TCONTACT c{};
     for (int32_t i = 0; i < 3; ++i) c.Point[i] = p[i], c.Push[i] = push[i], c.Normal[i] = n[i];
     c.Index = index;
@@ -84,7 +84,8 @@ TEST_F(Contacts, TyreRegimes) {
   } rows[] = {
       {-0.4, 0, 1, 0.1118033988749895, -50, -100, 3.0, -10000, 10000, 0, "grip"},
       {0.6, 0, 1, 0.1118033988749895, -50, -100, 3.0, -10000, 10000, 0, "bend"},
-      {0.3, 1, 1, 0.1118033988749895, -11.25, -22.5, 2.0004, -955, 10055, 3.0413812651491097, "skid, handbrake"},
+      {0.3, 1, 1, 0.1118033988749895, -11.25, -22.5, 2.0004, -955, 10055, 3.0413812651491097,
+       "skid, handbrake"},
       {0.3, 0, 1, 0.1118033988749895, -15, -30, 2.0004, -955, 10055, 3.0413812651491097, "skid"},
       {-0.1, 0, 1, 0.1118033988749895, -23.75, -47.5, 2.2503, -2205, 10055, 6.082762530298219, "recovery"},
       {0.3, 0, 0, 0.1118033988749895, 0, 0, 2.0, -10000, 10000, 0, "measured only"},
@@ -130,9 +131,9 @@ TEST_F(Contacts, TheBodyOnTheGroundPushesAndDents) {
     double after;
     int32_t damaged;
   } rows[] = {
-      {0.01, 0, 0, 0, 0, 0},         // k = 0.0004
-      {0.5, 0, 9, 9, 0.02, 1},       // k = 0.02 on the roof point's slot
-      {0.5, 0.49, 4, 0, 0.5, 1},     // capped at 0.5
+      {0.01, 0, 0, 0, 0, 0},           // k = 0.0004
+      {0.5, 0, 9, 9, 0.02, 1},         // k = 0.02 on the roof point's slot
+      {0.5, 0.49, 4, 0, 0.5, 1},       // capped at 0.5
       {0.5, 0.4999, 4, 0, 0.4999, 0},  // what is left is no dent
   };
   for (const auto& r : rows) {

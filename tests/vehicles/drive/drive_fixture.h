@@ -1,6 +1,6 @@
 // What the wheel and contact tests share: a started library with a table
 // of cars carrying working test values, the game step the engine start
-// reads, the sounds the wheel model starts, and maps built in code (floor,
+// reads through the sequencer, the sounds the wheel model starts, and maps built in code (floor,
 // slope, wall, kerb, a gap in the road) over which the ground queries run.
 #pragma once
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "console/hooks.h"
 #include "datagen/mapbuild.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
@@ -24,8 +25,6 @@
 namespace ztest {
 
 inline std::vector<std::string> g_sounds;  // recorded by the sound fakes
-inline int32_t g_gameStep = 15;
-inline bool g_carSimulated[SB_MAXCARS];
 
 // World units of metres (the ground queries' 1/320 m).
 constexpr int32_t U(double metres) { return static_cast<int32_t>(metres * 320.0); }
@@ -41,10 +40,7 @@ class DriveTest : public LibraryTest {
     StartLibrary(48 << 20);
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     g_sounds.clear();
-    g_gameStep = 15;
-    for (bool& s : g_carSimulated) s = true;
-    SB_Hooks.GetGameStep = [] { return g_gameStep; };
-    SB_Hooks.IsCarSimulated = [](int32_t car) { return car >= 0 && car < SB_MAXCARS && g_carSimulated[car] ? 1 : 0; };
+    SB_InstallHooks();  // the sequencer's predicates; no step list is the racing step
     for (int32_t i = 0; i < 2; ++i) {
       SetTestCar(&cars_[i]);
       SB_Var.Cars[i] = &cars_[i];
@@ -56,8 +52,6 @@ class DriveTest : public LibraryTest {
     SB_Var.PhysicsDt = 0.01;
   }
   void TearDown() override {
-    SB_Hooks.GetGameStep = nullptr;
-    SB_Hooks.IsCarSimulated = nullptr;
     SB_FreeListXZYPoly();
     SB_FreeXZYList();
     SB_FreeDecor();
@@ -69,14 +63,18 @@ class DriveTest : public LibraryTest {
   // A flat face of one run, x and z in metres (within one 51.2 m cell around
   // the origin), at height y metres (y down), tilted by the slopes dy/dx and
   // dy/dz.
-  void Face(int32_t run, double x0, double z0, double x1, double z1, double y, double sx = 0.0, double sz = 0.0) {
+  void Face(int32_t run, double x0, double z0, double x1, double z1, double y, double sx = 0.0,
+            double sz = 0.0) {
     auto h = [&](double x, double z) { return U(y + sx * x + sz * z); };
     const double n = std::sqrt(sx * sx + sz * sz + 1.0);
     const std::array<uint16_t, 3> normal = {static_cast<uint16_t>(8256 - sx / n * 8192),
                                             static_cast<uint16_t>(8256 + 8192 / n),
                                             static_cast<uint16_t>(8256 - sz / n * 8192)};
-    map_.PolyFace(run, {{U(x0), h(x0, z0), U(z0)}, {U(x1), h(x1, z0), U(z0)}, {U(x1), h(x1, z1), U(z1)},
-                        {U(x0), h(x0, z1), U(z1)}},
+    map_.PolyFace(run,
+                  {{U(x0), h(x0, z0), U(z0)},
+                   {U(x1), h(x1, z0), U(z0)},
+                   {U(x1), h(x1, z1), U(z1)},
+                   {U(x0), h(x0, z1), U(z1)}},
                   normal, road_);
   }
   // Road in the wheel run; the body run's face edges are the walls.
