@@ -110,6 +110,7 @@ TEST_F(VParamsTest, KeysTheReaderMatches) {
       EXPECT_EQ(cars_[i].Turnspeed, r.turnspeed) << r.text;
       EXPECT_EQ(cars_[i].GearCount, r.gears) << r.text;
       EXPECT_EQ(cars_[i].AxleRatio, 4.1) << r.text;  // a missing key keeps its value
+      EXPECT_NEAR(cars_[i].MinTorque, 2500 * r.power, 1e-9) << r.text;  // the block's value x Power
     }
     EXPECT_EQ(cars_[0].GearRatios[4], r.gears == 4 ? 7.0 : 0.79) << r.text;
   }
@@ -146,8 +147,9 @@ TEST_F(VParamsTest, BadFilesLeaveFiniteValues) {
                      car.Airfrict, car.GearRatios[5], car.SkidTimer})
       EXPECT_TRUE(std::isfinite(v)) << r.text.substr(0, 40);
     // The block goes back without dividing by a power of 0 or less.
+    cars_[0].InjectionFull = 120.0;
     SB_StoreVParams(&cars_[0]);
-    EXPECT_EQ(cars_[0].VParams.InjectionMaxi, r.power > 0 ? cars_[0].InjectionFull / r.power : 400.0);
+    EXPECT_EQ(cars_[0].VParams.InjectionMaxi, r.power > 0 ? 120.0 / r.power : 400.0);
   }
   // A missing file changes nothing.
   Fresh(1);
