@@ -46,7 +46,6 @@ __attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP* copies) {
   }
 }
 __attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_StopCarSounds() {}
 __attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
 __attribute__((weak)) void SB_FreeCarPvrTextures() {}
 __attribute__((weak)) void SB_RefreshCarSetups() {}

@@ -55,6 +55,8 @@ TEST_F(RaceSetupTest, StartAndRestartInTheirOrder) {
   EXPECT_EQ(cars_[1].CatchUp, 1.0);
   EXPECT_EQ(LaneRow(1).second, 2.0);
   EXPECT_EQ(cars_[1].Turnspeed, 12.0);
+  SB_StopCarSounds();  // the race's end frees the sounds' channels
+  EXPECT_EQ(g_setupCalls.back().substr(0, 13), "FreeCarSounds");
   SB_Var.UsingCars = 0;
   cars_[1].CatchUp = 0.5;
   SB_StartRace();
