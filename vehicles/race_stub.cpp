@@ -26,7 +26,6 @@ int32_t SB_CountActiveCars() {
   return count;
 }
 
-__attribute__((weak)) int32_t SB_GetCarSetupNumber(int32_t) { return 0; }
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
 __attribute__((weak)) void SB_PlayBlueskySound() {}
 __attribute__((weak)) void SB_ResetReplayClocks() {}
@@ -36,19 +35,6 @@ __attribute__((weak)) int32_t SB_LoadCarReplay(const char*, int32_t, int32_t) { 
 __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
-// Until the setups exist every car's copy is blank and marked changed, so
-// that its textures are made with the car.
-__attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP* copies) {
-  if (!SB_Var.UsingCars || !copies) return;
-  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
-    copies[i] = TVEHICLESETUP{};
-    copies[i].Changed = 1;
-  }
-}
-__attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_FreeCarPvrTextures() {}
-__attribute__((weak)) void SB_RefreshCarSetups() {}
 __attribute__((weak)) void SB_UpdateCarSounds() {}
 __attribute__((weak)) void SB_CommitCarSounds() {}
 __attribute__((weak)) void SB_MuteCarSoundsNow() {}
