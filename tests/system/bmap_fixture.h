@@ -29,12 +29,17 @@ class BmapTest : public LibraryTest {
     locks_ = LS_BmapLockCount;
   }
   void TearDown() override {
-    for (auto b = owned_.rbegin(); b != owned_.rend(); ++b) LS_FreeBmap(*b);
+    FreeOwned();
     EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_) << "heap blocks left";
     EXPECT_EQ(LSI_Var.NbBmap, nbBmap_) << "bitmaps left";
     EXPECT_EQ(LSI_Var.NbPal, nbPal_) << "palettes left";
     EXPECT_EQ(LS_BmapLockCount, locks_) << "locks left";
     LibraryTest::TearDown();
+  }
+
+  void FreeOwned() {
+    for (auto b = owned_.rbegin(); b != owned_.rend(); ++b) LS_FreeBmap(*b);
+    owned_.clear();
   }
 
   // Errors go to the error file instead of ending the test.

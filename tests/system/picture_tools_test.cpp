@@ -187,7 +187,6 @@ TEST_F(ToolPictureTest, SavedTgaReadsBackInNetpbm) {
     }
     BMAP* b = Filled(kWidth, kHeight, depth, pixels);
     ASSERT_EQ(LS_SaveTga("saved.tga", b, &palette, 0), 1);
-    LS_FreeBmap(b);
     const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/SAVED.TGA"));
     const std::string header = PpmHeader();
     ASSERT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(std::min(header.size(), ppm.size()))), header);
