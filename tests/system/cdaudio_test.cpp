@@ -145,7 +145,7 @@ TEST_F(CdTest, StopSendsNothingWhileIdle) {
   ztest::Render(441);
   EXPECT_EQ(LS_StopCD(), 1);
   EXPECT_EQ(cd::SentCommands().back(), "stop cdaudio");
-  EXPECT_EQ(std::tuple(ztest::Peak(ztest::Render(441)), RenderToEnd()), std::tuple(0, uintptr_t{0}));
+  EXPECT_EQ((std::tuple{ztest::Peak(ztest::Render(441)), RenderToEnd()}), std::tuple(0, uintptr_t{0}));
   EXPECT_EQ(LS_StopCD(), 1);
   EXPECT_EQ(cd::SentCommands().size(), 4u);
 }
@@ -175,7 +175,7 @@ TEST_F(CdTest, SuccessPostedJustBeforeAStopPlaysNothing) {
   LS_StopCD();                            // ...and the player stops before it is seen
   const size_t sent = cd::SentCommands().size();
   EXPECT_EQ(LSI_CDNotify(static_cast<uint32_t>(code)), 1);
-  EXPECT_EQ(std::tuple(cd::SentCommands().size(), ztest::Peak(ztest::Render(4410))), std::tuple(sent, 0));
+  EXPECT_EQ((std::tuple{cd::SentCommands().size(), ztest::Peak(ztest::Render(4410))}), std::tuple(sent, 0));
 }
 
 TEST_F(CdTest, WithoutTheFolderOrTheDriveEveryCallReturnsZeroAndSendsNothing) {
@@ -199,7 +199,7 @@ TEST_F(CdTest, CloseStopsThenCloses) {
   EXPECT_EQ(LSI_CloseCD(), 1);
   const Commands& sent = cd::SentCommands();
   EXPECT_EQ(Commands(sent.end() - 2, sent.end()), (Commands{"stop cdaudio", "close cdaudio"}));
-  EXPECT_EQ(std::tuple(LSI_Var.CDOn, LSI_CloseCD(), RenderToEnd()), std::tuple(0u, 0, uintptr_t{0}));
+  EXPECT_EQ((std::tuple{LSI_Var.CDOn, LSI_CloseCD(), RenderToEnd()}), std::tuple(0u, 0, uintptr_t{0}));
 }
 
 }  // namespace

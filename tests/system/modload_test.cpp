@@ -161,7 +161,7 @@ TEST_F(ModLoadTest, BadFilesGiveNullAndKeepNothing) {
   for (const auto& [what, bytes] : rows) {
     const int16_t allocs = LSI_Var.NbAlloc;
     const uint32_t freeMem = LS_GetFreeMem();
-    EXPECT_EQ(std::tuple(LoadBytes(bytes), LSI_Var.NbAlloc, LS_GetFreeMem()), std::tuple(nullptr, allocs, freeMem)) << what;
+    EXPECT_EQ((std::tuple{LoadBytes(bytes), LSI_Var.NbAlloc, LS_GetFreeMem()}), std::tuple(nullptr, allocs, freeMem)) << what;
   }
   EXPECT_EQ(LS_LoadModule("missing.mod", LS_DefaultHeap), nullptr);
   EXPECT_TRUE(Boxes().empty());
@@ -174,8 +174,8 @@ TEST_F(ModLoadTest, NothingLoadsOrPlaysBeforeInit) {
   EXPECT_EQ(LS_PlayModule(nullptr, 64, 0), 0);
   LS_CloseModuleSystem();
   const int16_t allocs = LSI_Var.NbAlloc;
-  EXPECT_EQ(std::tuple(LS_LoadModule(name.c_str(), LS_DefaultHeap), LSI_Var.NbAlloc), std::tuple(nullptr, allocs));
-  EXPECT_EQ(std::tuple(LS_PlayModule(module, 64, 0), LS_GetModuleStatus(), LS_FreeModule(module), LS_FreeModule(nullptr)),
+  EXPECT_EQ((std::tuple{LS_LoadModule(name.c_str(), LS_DefaultHeap), LSI_Var.NbAlloc}), std::tuple(nullptr, allocs));
+  EXPECT_EQ((std::tuple{LS_PlayModule(module, 64, 0), LS_GetModuleStatus(), LS_FreeModule(module), LS_FreeModule(nullptr)}),
             std::tuple(0, 0, 1, 0));
 }
 
