@@ -34,6 +34,8 @@ TEST_F(Convert, DarkGreyDithersByTheThresholdOfTheDestinationPosition) {
   LS_Bitmove(src, dst, 0, 0, 0, 0, 1, 0, 0);  // threshold 4 at (1, 0)
   LS_Bitmove(src, dst, 0, 0, 0, 0, 4, 3, 0);  // threshold 3 at (4 mod 4, 3)
   EXPECT_EQ((Pixels{At(dst, 1, 0), At(dst, 4, 3)}), (Pixels{0, 0}));
+  LS_Bitmove(Plain(4, 4, 32, 0x00080808), dst, 0, 0, 3, 3, 0, 0, 0);  // 8 is 1 at five bits, rounded
+  EXPECT_EQ(Picture(dst, 0x0421), "####.\n####.\n####.\n####.\n");
 }
 
 TEST_F(Convert, PaletteIndicesThroughTheRemapTable) {

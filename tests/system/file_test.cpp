@@ -64,7 +64,7 @@ TEST_F(FileTest, DrivesAreClassifiedIntoKinds) {
 
 TEST_F(FileTest, ParseDriveReadsKindAndNumber) {
   const std::tuple<const char*, int32_t, uint32_t, uint32_t> rows[] = {
-      {"dat>x", 0, 0, 1},          {"HDISK3:>A", 1, HDISK, 3},        {"REMOTE:>A", 1, 30, 1},
+      {"dat>x", 0, 0, 1},          {"HDISK5:>A", 1, HDISK, 5},        {"REMOTE:>A", 1, 30, 1},
       {"REMOTE_TOOLS:>A", 1, 33, 1}, {"HDISK7:>A", 1, 65535, 1},       {"REMOTE_DEV2:>X", 1, 65535, 2}};
   for (auto [path, found, kind, number] : rows) {
     uint32_t k = 0, n = 0;

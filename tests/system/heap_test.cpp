@@ -142,6 +142,14 @@ TEST_F(HeapTest, BadReleasesReportAndLeaveTheHeapIntact) {
   EXPECT_EQ(LSI_Var.NbAlloc, 1);
   EXPECT_EQ(Logged("Ptr : 0x"), 4);
   EXPECT_EQ(Logged(" : LSI_FindHeap - Heap not Found"), 2);
+  // Headers forged inside a block: the outer one points to the middle one,
+  // whose inner one does not point back.
+  auto* f = static_cast<HEAPBLOCK*>(LS_GetMem(3 * LS_HEAP_HEADER));
+  f[0] = {0, &f[1], nullptr, LS_HEAP_BOTTOM, 0};
+  f[1] = {0, &f[2], &f[0], LS_HEAP_BOTTOM, 0};
+  f[2] = {0, nullptr, &f[0], LS_HEAP_BOTTOM, 0};
+  EXPECT_EQ((std::tuple{LS_Release(&f[2]), Error()}), (std::tuple{0, 13u}));
+  LS_Release(f);
   // A block of a released heap, and heaps that are not.
   HHEAP handle = LS_GetHeap(4096);
   void* p = LS_GetMemHeap(handle, 16);

@@ -167,6 +167,9 @@ TEST_F(SoundTest, StoredValuesMakeNoCall) {
   ASSERT_EQ(PlaySound(s, 22050, 0), 1);
   ASSERT_EQ(LS_SetSoundFrequence(s, 11025), 1);
   EXPECT_NEAR(ztest::ZeroCrossings(Channel(Render(22050), 0)), 1000, 2);
+  ASSERT_EQ(PlaySound(s, 22050, 0), 1);
+  ASSERT_EQ(PlaySound(s, 0, 0), 1);  // 0: the file's own rate
+  EXPECT_EQ(s->Frequency, 11025);
   LS_FreeSound(s);
 }
 
