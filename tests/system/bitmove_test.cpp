@@ -46,7 +46,7 @@ TEST_F(Bitmove, CornersAreOrderedAndClippedOnBothSides) {
     LS_Bitmove(src, dst, r.x1, r.y1, r.x2, r.y2, r.dx, r.dy, 0);
     const Pixels all = ztest::PixelsOf(dst);
     if (r.probes.empty()) { EXPECT_EQ(std::count(all.begin(), all.end(), 0u), 200) << r.what; }
-    for (auto [x, y, pixel] : r.probes) EXPECT_EQ(At(dst, x, y), pixel) << r.what << " at " << x << "," << y;
+    for (auto [x, y, pixel] : r.probes) EXPECT_EQ(ValueAt(dst, x, y), pixel) << r.what << " at " << x << "," << y;
   }
 }
 
@@ -67,9 +67,9 @@ TEST_F(Bitmove, TransparentCopyKeepsTheDestinationWhereTheWholeSourcePixelIsZero
 TEST_F(Bitmove, OverlappingCopyWithinOneBitmap) {
   BMAP* b = Numbered(6, 6, 8);
   LS_Bitmove(b, b, 0, 0, 3, 3, 1, 1, 0);
-  EXPECT_EQ((Pixels{At(b, 1, 1), At(b, 4, 4), At(b, 2, 4)}), (Pixels{1, 34, 32}));
+  EXPECT_EQ((Pixels{ValueAt(b, 1, 1), ValueAt(b, 4, 4), ValueAt(b, 2, 4)}), (Pixels{1, 34, 32}));
   LS_Bitmove(b, b, 1, 1, 4, 4, 0, 0, 1);
-  EXPECT_EQ((Pixels{At(b, 0, 0), At(b, 3, 3)}), (Pixels{1, 34}));
+  EXPECT_EQ((Pixels{ValueAt(b, 0, 0), ValueAt(b, 3, 3)}), (Pixels{1, 34}));
 }
 
 TEST_F(Bitmove, CopyIntoAndOutOfAWidePitchSurface) {
@@ -77,7 +77,7 @@ TEST_F(Bitmove, CopyIntoAndOutOfAWidePitchSurface) {
   LS_Bitmove(Numbered(5, 3, 16), surface, 0, 0, 4, 2, 1, 1, 0);
   BMAP* back = Make(7, 4, 16);
   LS_Bitmove(surface, back, 0, 0, 6, 3, 0, 0, 0);
-  EXPECT_EQ((Pixels{At(back, 1, 1), At(back, 5, 1), At(back, 1, 3), At(back, 5, 3), At(back, 6, 3)}),
+  EXPECT_EQ((Pixels{ValueAt(back, 1, 1), ValueAt(back, 5, 1), ValueAt(back, 1, 3), ValueAt(back, 5, 3), ValueAt(back, 6, 3)}),
             (Pixels{1, 5, 21, 25, 0}));
 }
 
@@ -88,9 +88,9 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   Put(dst, 1, 0, 0x7777);
   const plat::DisplayCounters before = plat::GetDisplayCounters();
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 1);  // keyed: colour 0 is skipped
-  EXPECT_EQ((Pixels{At(dst, 0, 0), At(dst, 1, 0)}), (Pixels{0x1234, 0x7777}));
+  EXPECT_EQ((Pixels{ValueAt(dst, 0, 0), ValueAt(dst, 1, 0)}), (Pixels{0x1234, 0x7777}));
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 0);
-  EXPECT_EQ(At(dst, 1, 0), 0u);
+  EXPECT_EQ(ValueAt(dst, 1, 0), 0u);
   // Bit 2 of the mode, system memory or a framed window: the full copy.
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 4);
   LS_Var.Style = 256;
@@ -98,7 +98,7 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   LS_Var.Style = 0;
   BMAP* sys = Make(4, 4, 16, BMAP_SYSMEM);
   LS_Bitmove(src, sys, 0, 0, 3, 3, 0, 0, 0);
-  EXPECT_EQ(At(sys, 0, 0), 0x1234u);
+  EXPECT_EQ(ValueAt(sys, 0, 0), 0x1234u);
   EXPECT_EQ(plat::GetDisplayCounters().blits, before.blits + 3);
   EXPECT_EQ(plat::GetDisplayCounters().fastBlits, before.fastBlits + 2);
   // A busy display is waited for; a lost surface is restored.
@@ -111,7 +111,7 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   Put(src, 2, 2, 0x4321);
   LS_Bitmove(src, dst, 2, 2, 2, 2, 0, 0, 0);
   EXPECT_EQ(redraws, 1);
-  EXPECT_EQ(At(dst, 0, 0), 0x4321u);
+  EXPECT_EQ(ValueAt(dst, 0, 0), 0x4321u);
   LogErrors();  // locked surfaces are refused
   for (BMAP* locked : {src, dst}) {
     LS_LockBmap(locked);
@@ -167,7 +167,7 @@ TEST_F(Bitmove, AlphaBlend) {
   }
   BMAP* dst = Filled(1, 1, 16, {0x1234});  // the source must have 32 bits
   LS_Bitmove(Filled(1, 1, 24, {0xFFFFFF}), dst, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(dst, 0, 0), 0x1234u);
+  EXPECT_EQ(ValueAt(dst, 0, 0), 0x1234u);
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ class BmapTest : public LibraryTest {
     for (int32_t i = 0; i < b->Depth / 8; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
     LS_UnlockBmap(b);
   }
-  static uint32_t At(BMAP* b, int32_t x, int32_t y) { return LS_GetPixel(b, x, y); }
+  static uint32_t ValueAt(BMAP* b, int32_t x, int32_t y) { return LS_GetPixel(b, x, y); }
 
   // Rows of the bitmap as text: '#' where the pixel equals colour, '.'
   // where it is 0, '?' otherwise.

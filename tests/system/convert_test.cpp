@@ -21,7 +21,7 @@ TEST_F(Convert, WhiteDithersToWhiteAtEveryPosition) {
   EXPECT_EQ(Picture(dst, 0x7FFF), "......\n......\n.####.\n.####.\n.####.\n.####.\n");
   BMAP* wide = Plain(4, 4, 16, 0, BMAP_RGB565);
   LS_Bitmove(src, wide, 0, 0, 3, 3, 0, 0, 0);
-  EXPECT_EQ(At(wide, 3, 3), 0xFFFFu);
+  EXPECT_EQ(ValueAt(wide, 3, 3), 0xFFFFu);
 }
 
 // Thresholds 0 4 1 5 / 6 2 7 3 / 1 5 0 4 / 7 3 6 2 against a remainder
@@ -33,7 +33,7 @@ TEST_F(Convert, DarkGreyDithersByTheThresholdOfTheDestinationPosition) {
   EXPECT_EQ(Picture(dst, 0x0421), "#.#..\n.#.#.\n#.#..\n.#.#.\n");
   LS_Bitmove(src, dst, 0, 0, 0, 0, 1, 0, 0);  // threshold 4 at (1, 0)
   LS_Bitmove(src, dst, 0, 0, 0, 0, 4, 3, 0);  // threshold 3 at (4 mod 4, 3)
-  EXPECT_EQ((Pixels{At(dst, 1, 0), At(dst, 4, 3)}), (Pixels{0, 0}));
+  EXPECT_EQ((Pixels{ValueAt(dst, 1, 0), ValueAt(dst, 4, 3)}), (Pixels{0, 0}));
   LS_Bitmove(Plain(4, 4, 32, 0x00080808), dst, 0, 0, 3, 3, 0, 0, 0);  // 8 is 1 at five bits, rounded
   EXPECT_EQ(Picture(dst, 0x0421), "####.\n####.\n####.\n####.\n");
 }
@@ -46,7 +46,7 @@ TEST_F(Convert, PaletteIndicesThroughTheRemapTable) {
   EXPECT_EQ(ztest::PixelsOf(dst), (Pixels{0xFFFF, 0}));  // entry 255 of the default palette
   LS_FillRect(dst, 0, 0, 1, 0, 0x1234);
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 1);
-  EXPECT_EQ(At(dst, 1, 0), 0x1234u);  // index 0 skipped
+  EXPECT_EQ(ValueAt(dst, 1, 0), 0x1234u);  // index 0 skipped
   dst->Format = BMAP_ARGB1555;
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 0);
   EXPECT_EQ(ztest::PixelsOf(dst), (Pixels{0x7FFF, 0x8000}));  // entry 0 is the alpha mask alone
@@ -57,7 +57,7 @@ TEST_F(Convert, OddWidthsNeverWritePastTheRectangle) {
   for (auto [depth, white, under] : {std::tuple{16, 0x7FFFu, 0x1111u}, {24, 0xFCFCFCu, 0x111111u}}) {
     BMAP* dst = Plain(5, 2, depth, 0x111111);
     LS_Bitmove(src, dst, 0, 0, 2, 1, 1, 0, 0);
-    EXPECT_EQ((Pixels{At(dst, 0, 1), At(dst, 1, 1), At(dst, 3, 1), At(dst, 4, 1)}), (Pixels{under, white, white, under}));
+    EXPECT_EQ((Pixels{ValueAt(dst, 0, 1), ValueAt(dst, 1, 1), ValueAt(dst, 3, 1), ValueAt(dst, 4, 1)}), (Pixels{under, white, white, under}));
   }
 }
 
@@ -78,7 +78,7 @@ TEST_F(Convert, MasksMoveBetweenTrueColourFormats) {
   for (const Case& c : cases) {
     BMAP* dst = Plain(1, 1, c.toDepth, 0, c.toFormat);
     LS_Bitmove(Plain(1, 1, c.fromDepth, c.value, c.fromFormat), dst, 0, 0, 0, 0, 0, 0, 0);
-    EXPECT_EQ(At(dst, 0, 0), c.expected) << c.fromFormat << " to " << c.toFormat;
+    EXPECT_EQ(ValueAt(dst, 0, 0), c.expected) << c.fromFormat << " to " << c.toFormat;
   }
   BMAP* src = Plain(2, 1, 16, 0, BMAP_RGB565);  // keyed: 0 is skipped
   Put(src, 1, 0, 0xFFFF);
@@ -99,7 +99,7 @@ TEST_F(Convert, TrueColourIntoEightBitsFindsTheNearestColour) {
   EXPECT_EQ(ztest::PixelsOf(dst), (Pixels{1, 2, 1}));
   palette->Entry[3] = {11, 11, 11};  // a palette edited in place is seen at the next copy
   LS_Bitmove(src, dst, 0, 0, 0, 0, 0, 0, 0);
-  EXPECT_EQ(At(dst, 0, 0), 3u);
+  EXPECT_EQ(ValueAt(dst, 0, 0), 3u);
   LS_FreePalette(palette);
 }
 
@@ -159,9 +159,9 @@ TEST_F(Convert, RemapInPlace) {
   BMAP* b = Plain(3, 2, 16, 0xF800, BMAP_RGB565);
   EXPECT_EQ(LS_RemapBmap(b, BMAP_RGB565), 1);
   EXPECT_EQ(LS_RemapBmap(b, BMAP_BGR565), 1);
-  EXPECT_EQ((std::tuple{b->Format, At(b, 2, 1)}), (std::tuple{BMAP_BGR565, 0x001Fu}));
+  EXPECT_EQ((std::tuple{b->Format, ValueAt(b, 2, 1)}), (std::tuple{BMAP_BGR565, 0x001Fu}));
   EXPECT_EQ(LS_RemapBmap(b, BMAP_ARGB1555), 1);
-  EXPECT_EQ(At(b, 0, 0), 0x7C00u);  // no alpha in the old format
+  EXPECT_EQ(ValueAt(b, 0, 0), 0x7C00u);  // no alpha in the old format
   LS_SetErrorMode(LS_ERRMODE_LOG);
   EXPECT_EQ(LS_RemapBmap(b, BMAP_XRGB8888), 0);
   EXPECT_EQ(b->Format, BMAP_ARGB1555);
@@ -171,7 +171,7 @@ TEST_F(Convert, RemapInPlace) {
 TEST_F(Convert, ConversionReachesSurfaces) {
   BMAP* dst = Make(3, 3, 32, BMAP_SYSMEM);
   LS_Bitmove(Plain(3, 3, 8, 255), dst, 0, 0, 2, 2, 0, 0, 0);
-  EXPECT_EQ((std::tuple{At(dst, 2, 2), dst->LockCount}), (std::tuple{0xFCFCFCu, 0}));
+  EXPECT_EQ((std::tuple{ValueAt(dst, 2, 2), dst->LockCount}), (std::tuple{0xFCFCFCu, 0}));
 }
 
 TEST_F(Convert, FormatCodesSetByHandNeverWidenAPixel) {
@@ -180,7 +180,7 @@ TEST_F(Convert, FormatCodesSetByHandNeverWidenAPixel) {
   LS_Bitmove(src, narrow, 0, 0, 0, 0, 0, 0, 0);
   BMAP* bytes = Plain(4, 1, 8, 7, BMAP_RGB565);
   LS_Bitmove(src, bytes, 0, 0, 0, 0, 0, 0, 0);
-  EXPECT_EQ((Pixels{At(narrow, 1, 0), At(bytes, 1, 0)}), (Pixels{0x7777, 7}));
+  EXPECT_EQ((Pixels{ValueAt(narrow, 1, 0), ValueAt(bytes, 1, 0)}), (Pixels{0x7777, 7}));
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ TEST_F(Draw, FillCornersAreOrderedAndClamped) {
   EXPECT_EQ(Picture(b, 1), ".....\n.....\n.....\n");
   BMAP* small = Make(4, 1, 8);
   LS_FillRect(small, 0, 0, 3, 0, 0x1FF);
-  EXPECT_EQ(At(small, 3, 0), 0xFFu);
+  EXPECT_EQ(ValueAt(small, 3, 0), 0xFFu);
 }
 
 TEST_F(Draw, BoxesFilledOutlinedAndRounded) {
@@ -54,7 +54,7 @@ TEST_F(Draw, InvertedBoxDrawnTwiceRestoresThePixels) {
   for (uint32_t i = 0; i < 100; ++i) pixels.push_back(i * 1037 & 0xFFFF);
   BMAP* b = Filled(10, 10, 16, pixels);
   LS_DrawBox(b, 0, 0, 9, 9, 0, LS_BOX_FILLED | LS_BOX_ROUNDED | LS_BOX_INVERTED);
-  EXPECT_EQ((std::tuple{At(b, 0, 0), At(b, 5, 5)}), (std::tuple{0u, (55u * 1037 & 0xFFFF) ^ 0xFFFF}));  // a corner stays
+  EXPECT_EQ((std::tuple{ValueAt(b, 0, 0), ValueAt(b, 5, 5)}), (std::tuple{0u, (55u * 1037 & 0xFFFF) ^ 0xFFFF}));  // a corner stays
   LS_DrawBox(b, 0, 0, 9, 9, 0, LS_BOX_FILLED | LS_BOX_ROUNDED | LS_BOX_INVERTED);
   EXPECT_EQ(ztest::PixelsOf(b), pixels);
 }
@@ -82,14 +82,14 @@ TEST_F(Draw, LinesSlopedAndClippedAtTheEdges) {
 TEST_F(Draw, PixelsReadAndWritten) {
   BMAP* deep = Make(3, 3, 24);
   Put(deep, 1, 2, 0x00ABCDEF);
-  EXPECT_EQ((std::tuple{At(deep, 1, 2), At(deep, 3, 2), At(deep, -1, 0)}), (std::tuple{0xABCDEFu, 0u, 0u}));
+  EXPECT_EQ((std::tuple{ValueAt(deep, 1, 2), ValueAt(deep, 3, 2), ValueAt(deep, -1, 0)}), (std::tuple{0xABCDEFu, 0u, 0u}));
   BMAP* b = Make(3, 3, 8);
   LS_PutPixel8(b, 2, 2, 0x1F7);
   LS_PutPixel8(b, 3, 0, 1);
   LS_PutPixel8(b, 0, -1, 1);
   EXPECT_EQ(Picture(b, 0xF7), "...\n...\n..#\n");
   LS_PutPixel8(deep, 0, 0, 5);  // not an 8-bit bitmap: nothing
-  EXPECT_EQ(At(deep, 0, 0), 0u);
+  EXPECT_EQ(ValueAt(deep, 0, 0), 0u);
 }
 
 TEST_F(Draw, SurfacesAreFilledByTheDisplayUnlessLocked) {
@@ -120,7 +120,7 @@ TEST_F(Draw, SurfaceBackInAnotherModeIsRecreatedKeyedClearedAndRedrawn) {
   BMAP* dst = Make(4, 4, 16, BMAP_SYSMEM);  // keyed with colour 0: a transparent copy leaves zeros out
   LS_FillRect(dst, 0, 0, 3, 3, 0x1111);
   LS_Bitmove(b, dst, 0, 0, 3, 3, 0, 0, 1);
-  EXPECT_EQ((std::tuple{At(dst, 0, 0), At(dst, 1, 0)}), (std::tuple{0x0F0Fu, 0x1111u}));
+  EXPECT_EQ((std::tuple{ValueAt(dst, 0, 0), ValueAt(dst, 1, 0)}), (std::tuple{0x0F0Fu, 0x1111u}));
 }
 
 }  // namespace
