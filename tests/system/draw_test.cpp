@@ -75,8 +75,8 @@ TEST_F(Draw, LinesSlopedAndClippedAtTheEdges) {
   LS_DrawLine(b, INT32_MAX, INT32_MIN, INT32_MIN, INT32_MAX, 4);
   EXPECT_EQ(Picture(b, 4).substr(0, 7), "..#...\n");
   LS_ClearBmap(b);
-  LS_DrawLine(b, -1, 0, 5, 0, 4);  // from just outside on the left
-  EXPECT_EQ(Picture(b, 4).substr(0, 7), "######\n");
+  LS_DrawLine(b, -1, 0, 5, 2, 4);  // from just outside on the left: the line from where it enters
+  EXPECT_EQ(Picture(b, 4).substr(0, 21), "##....\n..##..\n....##\n");
 }
 
 TEST_F(Draw, PixelsReadAndWritten) {
