@@ -25,6 +25,7 @@
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"
+#include "datagen/stickers.h"
 #include "datagen/sysfont.h"
 #include "datagen/testsong.h"
 #include "datagen/tgawrite.h"
@@ -162,6 +163,15 @@ bool WriteNetrace(const fs::path& out) {
          WriteBytes(out, "TXT/NETRACE.BSP", datagen::NetraceCentreLineFile());
 }
 
+// The car stickers, as the game finds them by name.
+bool WriteStickers(const fs::path& out) {
+  for (const datagen::StickerFile& s : datagen::Stickers()) {
+    const std::vector<uint8_t> bytes = datagen::EncodeTga(s.image, false);
+    if (!WriteBytes(out, "INTERFAC/STICKER/" + s.name, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 int BuildTree(const fs::path& out, const char* textData) {
   std::error_code ec;
   fs::create_directories(out, ec);
@@ -170,10 +180,16 @@ int BuildTree(const fs::path& out, const char* textData) {
     return 1;
   }
   if (textData && !CopyTextTree(textData, out)) return 1;
+  // The game writes its texture banks there.
+  fs::create_directories(out / "BNK", ec);
+  if (ec) {
+    std::fprintf(stderr, "datagen: cannot create %s: %s\n", (out / "BNK").c_str(), ec.message().c_str());
+    return 1;
+  }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out))
+      !WriteCircuitTextures(out) || !WriteStickers(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {
