@@ -1,5 +1,6 @@
-// The default circuit: a square of 16 x 16 small cubes (204.8 m a side)
-// around the world's origin, saved by the game's map writer on a drive C:
+// The default circuit: a square of 40 x 40 small cubes (512 m a side)
+// around the world's origin, large enough to hold the generated circuit's
+// centre line and its grid, saved by the game's map writer on a drive C:
 // over the output folder, and a circle of 60 m radius as its centre line,
 // one point per metre, counter-clockwise from (60, 0).
 #include "datagen/circuit.h"
@@ -20,7 +21,7 @@ namespace datagen {
 
 namespace {
 
-constexpr int32_t kSide = 16;             // small cubes
+constexpr int32_t kSide = 40;             // small cubes
 constexpr int32_t kCorner = -kSide * 64;  // map units: the square is centred on map 0
 constexpr double kRadius = 60.0;          // metres
 constexpr double kGroundMetres = -6.4;    // map height 0, in metres (y down)

@@ -1,4 +1,5 @@
-// The car's one-shot sounds that the wheel model starts.
+// The car sounds as the wheel model, the race start and the race end use
+// them.
 #pragma once
 
 struct TCAR;
@@ -11,3 +12,9 @@ void SB_PlayGearDownVariant();
 void SB_PlayRapportSound();
 // The engine start.
 void SB_PlayStartSound();
+
+// The cars' sound channels, loaded at race start and freed at its end.
+void SB_LoadCarSounds();
+void SB_FreeCarSounds();
+// A car's engine and skid volumes silent and its listener tables reset.
+void SB_ResetCarSoundState(TCAR* car);

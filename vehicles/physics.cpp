@@ -109,6 +109,7 @@ void SB_SimulateCar(int32_t index) {
     t += last;
     PlaceNearCars(t, SB_SaturateInt(last));
   }
+  SB_SetEngineFrequency(car);
   SB_ComputeWheelClearance(index);
   SB_RecordTick(index);
   SB_PackCarState(index);

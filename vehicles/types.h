@@ -73,6 +73,68 @@ struct TCARSTATE {
 };
 static_assert(sizeof(TCARSTATE) == 88, "the car state of a network message");
 
+constexpr int32_t SB_NBCONTROLS = 9;  // entries of the control map
+constexpr int32_t SB_NBVPARAMS = 42;      // rows of the vehicle-parameter table
+constexpr int32_t SB_NBVPARAMSLOTS = 44;  // slots of the parameter block
+
+// The parameter block: the slots the vehicle-parameter table and its file
+// "dat>vparams.txt" address, in slot order (two of them have no row).
+struct TVPARAMBLOCK {
+  double Gears[SB_MAXGEARS];  // Gear #1..#6
+  int32_t GearNb;
+  double TransEssieu;
+  double Power;
+  double InjectionMini;
+  double InjectionDecrease;
+  double InjectionMaxi;
+  double ForceFrotInt;
+  double MotorMasse;
+  double MotorChuteStart;
+  double ForceChutePower;
+  double ForceStartStart;
+  double ForceStartPower;
+  double Couplemini;
+  double Spoilerforce;
+  double Slot20;  // no row
+  double Embrayage1;
+  double Embrayage2;  // no row: the second clutch value
+  double Turnspeed;
+  double Solreaction;
+  double Solfrotnormal;
+  double Adherance;
+  double Frotstatic;
+  double Frotdynamic;
+  double Rouesolreaction;
+  double Rouesolfrotnormal;
+  double Roueadherance;
+  double Roueadherancederapp;
+  double Rouefrotstatic;
+  double Rouefrotdynamic;
+  double Applyheight;
+  double Amortheight;
+  double Airfrict;
+  double Airfrictrot;
+  double Roueaccelderap;
+  double Derappetimesmooth;
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+};
+
+// One row of the vehicle-parameter table: the key, the field's type (0
+// int32, 1 float, 2 and 3 double) and byte offset in TVPARAMBLOCK, the
+// editor's range and two help lines.
+struct TVPARAMDESC {
+  char Name[32];
+  uint32_t Type;
+  uint32_t Field;
+  float Min;
+  float Max;
+  char Help1[256];
+  char Help2[256];
+};
+static_assert(sizeof(TVPARAMDESC) == 560, "a row of the vehicle-parameter table");
+
 // A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
 struct TWHEELANCHOR {
   double Lateral;
@@ -237,6 +299,21 @@ struct TCAR {
   int32_t ScrapeVolume;
   int32_t ScrapeFrequency;
   int32_t Damaged;
+
+  // The vehicle parameters as the parameter table and its file hold them,
+  // and the live values the physics set-up keeps beside the drive's.
+  TVPARAMBLOCK VParams;
+  double Power;
+  double InjectionDecrease;  // x Power; kept, not read by the physics
+  double EngineInertia;      // x Power; InvEngineInertia is its inverse
+  double Clutch2;            // the block's slot after the clutch; kept, not read
+  double Turnspeed;          // kept, not read
+  double Amortheight;        // kept, not read
+  double SkidTimerStart;     // -Derappetimeapresmini
+
+  // The engine sound's words: volume in hundredths of a dB, frequency in Hz.
+  int32_t EngineVolume;
+  int32_t EngineFrequency;
 };
 
 struct TREPLAYREC;
