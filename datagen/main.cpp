@@ -133,21 +133,25 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
 }
 
-// The default circuit's texture, "ROAD    .PCX" and ".TGA" of the default
-// texture path.
+// The circuits' textures of the default texture path: "ROAD    " of the
+// flat square, and the NETRACE scene's road "ROUT1   " and walls "MUR1    ",
+// each as ".PCX" and ".TGA".
 bool WriteCircuitTextures(const fs::path& out) {
-  const std::string road = "TXT/TRAVUN/" + std::string(datagen::kCircuitRoadTexture).substr(0, 8);
-  return WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
-         WritePicture(out, road + ".TGA", datagen::RoadPicture24(), datagen::WriteTga);
+  for (const char* name : {"ROAD    ", "ROUT1   ", "MUR1    "}) {
+    const std::string path = "TXT/TRAVUN/" + std::string(name);
+    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
+      return false;
+  }
+  return true;
 }
 
-// The default circuit: its map and its centre line.
+// The default circuit's map, built from its scene (written before).
 bool WriteCircuit(const fs::path& out) {
-  const fs::path folder = PlaceInTree(out, "DEC");
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !datagen::WriteSquareCircuit(folder.string())) {
-    std::fprintf(stderr, "datagen: cannot write the circuit in %s\n", folder.c_str());
+  fs::create_directories(PlaceInTree(out, "DEC"), ec);
+  if (ec || !datagen::BuildNetraceMap(out.string())) {
+    std::fprintf(stderr, "datagen: cannot build the circuit's map in %s\n", out.c_str());
     return false;
   }
   return true;
@@ -197,7 +201,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) || !WriteNetrace(out) ||
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) || !WriteCircuit(out) ||
       !WriteCircuitTextures(out) || !WriteStickers(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())

@@ -3,7 +3,6 @@
 // do nothing. Weak, so that tests can put recording fakes in place.
 #include "track/scene.h"
 
-__attribute__((weak)) int32_t SB_ConvertAscToDec(TLMAP*) { return 1; }
 __attribute__((weak)) void SB_SplitMap2Cube(TLMAP*, TLMAP*) {}
 __attribute__((weak)) void SB_SplitMap2CubeBig(TLMAP*, TLMAP*) {}
 __attribute__((weak)) void SB_3D_BuildPvs() {}
