@@ -124,10 +124,16 @@ bool WriteSessionPictures(const fs::path& out) {
 }
 
 // The default circuit's texture, "ROAD    .PCX" and ".TGA" of the default
-// texture path.
+// texture path, the scene's road and wall textures, and its occlusion
+// picture.
 bool WriteCircuitTextures(const fs::path& out) {
   const std::string road = "TXT/TRAVUN/" + std::string(datagen::kCircuitRoadTexture).substr(0, 8);
-  return WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+  return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx) &&
+         WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+         WritePicture(out, "TXT/TRAVUN/ROUT1.PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+         WritePicture(out, "TXT/TRAVUN/ROUT1.TGA", datagen::RoadPicture24(), datagen::WriteTga) &&
+         WritePicture(out, "TXT/TRAVUN/MUR1.PCX", datagen::RoadPicture(), datagen::WritePcx) &&
+         WritePicture(out, "TXT/TRAVUN/MUR1.TGA", datagen::RoadPicture24(), datagen::WriteTga) &&
          WritePicture(out, road + ".TGA", datagen::RoadPicture24(), datagen::WriteTga);
 }
 
