@@ -4,6 +4,7 @@
 // across unchanged.
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "shell/console.h"
 #include "shell/owner.h"
@@ -124,12 +125,43 @@ uint32_t TakeCoplanarCluster(TLMAPFACE* cluster, TLMAP* list) {
   return taken;
 }
 
-// Joins in the order of a sweep's triple step.
-bool TryJoins(TLMAPFACE* f, int32_t i, int32_t j, int32_t k, int pairs) {
+// The faces' boxes, so that pairs too far apart to share a corner are
+// passed over at once (every pair operation needs two shared corners).
+struct TBOXES {
+  std::vector<double> Box;  // min x, y, z, max x, y, z per face
+  const TLMAPFACE* Faces;
+  void Take(int32_t i) {
+    double* b = &Box[6 * static_cast<size_t>(i)];
+    const TLMAPVERTEX* v = Faces[i].V;
+    b[0] = std::fmin(v[0].X, std::fmin(v[1].X, v[2].X)), b[3] = std::fmax(v[0].X, std::fmax(v[1].X, v[2].X));
+    b[1] = std::fmin(v[0].Y, std::fmin(v[1].Y, v[2].Y)), b[4] = std::fmax(v[0].Y, std::fmax(v[1].Y, v[2].Y));
+    b[2] = std::fmin(v[0].Z, std::fmin(v[1].Z, v[2].Z)), b[5] = std::fmax(v[0].Z, std::fmax(v[1].Z, v[2].Z));
+  }
+  bool Near(int32_t i, int32_t j) const {
+    const double *a = &Box[6 * static_cast<size_t>(i)], *b = &Box[6 * static_cast<size_t>(j)];
+    const double t = SB_Var.JoinTolerance;
+    return a[0] <= b[3] + t && b[0] <= a[3] + t && a[1] <= b[4] + t && b[1] <= a[4] + t && a[2] <= b[5] + t &&
+           b[2] <= a[5] + t;
+  }
+};
+
+// One pair operation (join or flip) of faces i and j, their boxes kept.
+bool Pair(int32_t (*operation)(TLMAPFACE*, TLMAPFACE*), TLMAPFACE* f, TBOXES* boxes, int32_t i, int32_t j) {
+  if (!boxes->Near(i, j) || !operation(&f[i], &f[j])) return false;
+  boxes->Take(i), boxes->Take(j);
+  return true;
+}
+
+bool ShareEdge(const TLMAPFACE* f, const TBOXES& boxes, int32_t i, int32_t j) {
+  return boxes.Near(i, j) && SB_FacesShareEdge(&f[i], &f[j]);
+}
+
+// Joins of the pairs of a triple (1: i j, 2: j k, 4: k i), in that order.
+bool TryJoins(TLMAPFACE* f, TBOXES* boxes, int32_t i, int32_t j, int32_t k, int pairs) {
   bool joined = false;
-  if (pairs & 1) joined |= SB_JoinTwoFaces(&f[i], &f[j]) != 0;
-  if (pairs & 2) joined |= SB_JoinTwoFaces(&f[j], &f[k]) != 0;
-  if (pairs & 4) joined |= SB_JoinTwoFaces(&f[k], &f[i]) != 0;
+  if (pairs & 1) joined |= Pair(SB_JoinTwoFaces, f, boxes, i, j);
+  if (pairs & 2) joined |= Pair(SB_JoinTwoFaces, f, boxes, j, k);
+  if (pairs & 4) joined |= Pair(SB_JoinTwoFaces, f, boxes, k, i);
   return joined;
 }
 
@@ -138,18 +170,20 @@ bool TryJoins(TLMAPFACE* f, int32_t i, int32_t j, int32_t k, int pairs) {
 bool Sweep(TLMAP* list) {
   TLMAPFACE* f = list->Faces;
   const int32_t n = static_cast<int32_t>(list->NbFaces);
+  TBOXES boxes{std::vector<double>(6 * static_cast<size_t>(n)), f};
+  for (int32_t i = 0; i < n; ++i) boxes.Take(i);
   bool joined = false;
   for (int32_t i = 0; i < n; ++i)
     for (int32_t j = i + 1; j < n; ++j) {
-      bool shared = SB_FacesShareEdge(&f[i], &f[j]);
-      joined |= SB_JoinTwoFaces(&f[i], &f[j]) != 0;
+      bool shared = ShareEdge(f, boxes, i, j);
+      joined |= Pair(SB_JoinTwoFaces, f, &boxes, i, j);
       for (int32_t k = j + 1; k < n; ++k) {
-        if (!shared && !SB_FacesShareEdge(&f[j], &f[k]) && !SB_FacesShareEdge(&f[k], &f[i])) continue;
-        joined |= TryJoins(f, i, j, k, 7);
-        if (SB_FlipDiagonal(&f[i], &f[j])) joined |= TryJoins(f, i, j, k, 2 | 4);
-        if (SB_FlipDiagonal(&f[j], &f[k])) joined |= TryJoins(f, i, j, k, 1 | 4);
-        if (SB_FlipDiagonal(&f[k], &f[i])) joined |= TryJoins(f, i, j, k, 1 | 2);
-        shared = SB_FacesShareEdge(&f[i], &f[j]);
+        if (!shared && !ShareEdge(f, boxes, j, k) && !ShareEdge(f, boxes, k, i)) continue;
+        joined |= TryJoins(f, &boxes, i, j, k, 7);
+        if (Pair(SB_FlipDiagonal, f, &boxes, i, j)) joined |= TryJoins(f, &boxes, i, j, k, 2 | 4);
+        if (Pair(SB_FlipDiagonal, f, &boxes, j, k)) joined |= TryJoins(f, &boxes, i, j, k, 1 | 4);
+        if (Pair(SB_FlipDiagonal, f, &boxes, k, i)) joined |= TryJoins(f, &boxes, i, j, k, 1 | 2);
+        shared = ShareEdge(f, boxes, i, j);
       }
     }
   return joined;
