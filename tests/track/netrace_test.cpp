@@ -40,8 +40,10 @@ class Netrace : public ztest::TrackTest {
  protected:
   void SetUp() override {
     ztest::TrackTest::SetUp();
-    ztest::WriteFile(Path("NETRACE.ASC"), datagen::NetraceScene());
-    map_ = SB_LoadAsciiMap("NETRACE.ASC");
+    // The default map names its scene from the parent of the game's folder,
+    // which at a drive's root is the root itself.
+    ztest::WriteFile(Path("ASC/NETRACE.ASC"), datagen::NetraceScene());
+    map_ = SB_LoadAsciiMap("..>ASC>NETRACE.ASC");
     ASSERT_NE(map_, nullptr);
     SB_CalcMapNormals(map_);
   }

@@ -155,14 +155,71 @@ TEST_F(SequencerTest, ANetworkRaceReportsStates7To9AndWaitsForThePlayers) {
   EXPECT_STREQ(SB_Var.PlayerNames[1], "Player 1");
 }
 
-TEST_F(SequencerTest, DemoRunsStepZeroThenRaces) {
-  SB_SetGameMode(SB_DEMO);
-  Run(10, [](int f) {
-    if (f == 5) SB_Var.Cars[0]->Finished = 1;
-  });
-  EXPECT_EQ(StepChanges(), (Changes{{1, 15}}));
-  EXPECT_EQ(FramesWith("RestartRace"), (std::vector<int>{1, 5}));  // wrapped to step 0 in frame 5
-  EXPECT_EQ(Car(0).Finished, 0);
+// One row per game mode's path through its list. The script's letters:
+// P presses the accelerator, F finishes car 0, E ends the race, O sets
+// the controller's end of race, N is the controller's start message, S
+// its restart.
+struct ModeRow {
+  const char* name;
+  int32_t mode, kiosk, last;
+  std::vector<std::pair<int, char>> script;
+  Changes changes;
+  const char* call;  // frames with this call, or none
+  std::vector<int> callFrames;
+  int32_t* field;  // a field the path leaves at `value`, or none
+  int32_t value;
+};
+
+TEST_F(SequencerTest, EachModeTakesItsPathThroughTheList) {
+  const ModeRow rows[] = {
+      {"demo", SB_DEMO, 0, 10, {{5, 'F'}}, {{1, 15}}, "RestartRace", {1, 5}, nullptr, 0},
+      {"training", SB_TRAINING, 0, 10, {{3, 'P'}, {10, 'E'}}, {{1, 5}, {3, 15}, {10, 5}}, "RestartRace", {1, 10},
+       &SB_Var.DayNightOn, 0},
+      // The double advance passes the wrap and skips step 0.
+      {"training, finished and ended", SB_TRAINING, 0, 20, {{3, 'P'}, {20, 'F'}, {20, 'E'}},
+       {{1, 5}, {3, 15}, {20, 5}}, "RestartRace", {1}, &SB_Var.RaceOver, 1},
+      // 15 -> 16 -> 17 in one pass, 17 and 18 pass, and the list wraps.
+      {"race, finished at the end", SB_RACE, 0, 150, {{3, 'P'}, {150, 'F'}, {150, 'O'}},
+       {{1, 5}, {3, 9}, {101, 10}, {115, 11}, {129, 12}, {143, 15}, {150, 5}}, "RestartRace", {1, 150}, nullptr, 0},
+      {"free race ignores the end", SB_FREERACE, 0, 8, {{3, 'P'}, {6, 'E'}, {8, 'F'}}, {{1, 5}, {3, 15}, {8, 5}},
+       "RestartRace", {1, 8}, nullptr, 0},
+      {"controlled race", SB_CONTROLLEDRACE, 0, 110, {{5, 'N'}, {8, 'P'}, {10, 'P'}, {60, 'F'}, {101, 'S'}},
+       {{1, 1}, {5, 4}, {8, 5}, {10, 10}, {24, 11}, {38, 12}, {52, 15}, {60, 16}, {101, 1}}, nullptr, {},
+       nullptr, 0},
+      {"offline", SB_OFFLINE, 0, 240, {{3, 'P'}, {130, 'F'}, {235, 'E'}},
+       {{1, 5}, {3, 8}, {82, 10}, {96, 11}, {110, 12}, {124, 15}, {130, 16}, {229, 19}, {235, 5}}, "GoLights",
+       {124}, &SB_Var.StepListEnd, 0},
+      {"offline in kiosk mode", SB_OFFLINE, 1, 60, {{3, 'P'}}, {{1, 5}, {3, 8}, {52, 10}}, nullptr, {},
+       &SB_Var.CameraMode, 2},
+      {"standalone", SB_STANDALONE, 0, 240, {{3, 'P'}, {130, 'F'}},
+       {{1, 5}, {3, 8}, {82, 10}, {96, 11}, {110, 12}, {124, 15}, {130, 16}, {229, 5}}, "FreeInfoPage", {1, 229},
+       nullptr, 0},
+      {"standalone in kiosk mode", SB_STANDALONE, 1, 20, {}, {{1, 2}}, "LoadInfoPage", {1}, nullptr, 0},
+  };
+  for (const ModeRow& row : rows) {
+    TearDown();
+    SetUp();
+    frame_ = 0;
+    steps_.clear();
+    calls_.clear();
+    SB_Var.ZoriraDemo = row.kiosk;
+    SB_Var.ZoriraCamera = 2;
+    SB_SetGameMode(row.mode);
+    Run(row.last, [&](int f) {
+      for (const auto& [frame, act] : row.script) {
+        if (frame != f) continue;
+        if (act == 'P') Press();
+        if (act == 'F') SB_Var.Cars[0]->Finished = 1;
+        if (act == 'E') SB_EndRace();
+        if (act == 'O') SB_Var.RaceOver = 1;
+        if (act == 'N') SB_NextGameStep();
+        if (act == 'S') SB_SetGameModeSteps(row.mode);
+      }
+    });
+    EXPECT_EQ(StepChanges(), row.changes) << row.name;
+    EXPECT_EQ(row.call ? FramesWith(row.call) : row.callFrames, row.callFrames) << row.name;
+    EXPECT_EQ(row.field ? *row.field : row.value, row.value) << row.name;
+  }
 }
 
 TEST_F(SequencerTest, TheFrameEndsWhenEveryStepAdvances) {
@@ -175,85 +232,6 @@ TEST_F(SequencerTest, TheFrameEndsWhenEveryStepAdvances) {
     EXPECT_GE(restarts, 1) << f;
     EXPECT_LE(restarts, 2) << f;  // three passes at most: one per entry of the list
   }
-}
-
-TEST_F(SequencerTest, TrainingStartsANewRaceRightAfterStep15) {
-  SB_SetGameMode(SB_TRAINING);
-  Run(10, [](int f) {
-    if (f == 3) Press();
-    if (f == 10) SB_EndRace();
-  });
-  EXPECT_EQ(StepChanges(), (Changes{{1, 5}, {3, 15}, {10, 5}}));
-  EXPECT_EQ(FramesWith("RestartRace"), (std::vector<int>{1, 10}));
-  // TRAINING has no day and night.
-  EXPECT_EQ(SB_Var.DayNightOn, 0);
-}
-
-TEST_F(SequencerTest, TheDoubleAdvancePassesTheWrapAndSkipsStepZero) {
-  SB_SetGameMode(SB_TRAINING);
-  Run(20, [](int f) {
-    if (f == 3) Press();
-    if (f == 20) {
-      SB_Var.Cars[0]->Finished = 1;
-      SB_EndRace();
-    }
-  });
-  EXPECT_EQ(StepChanges(), (Changes{{1, 5}, {3, 15}, {20, 5}}));
-  EXPECT_EQ(FramesWith("RestartRace"), (std::vector<int>{1}));  // step 0 skipped
-  EXPECT_EQ(SB_Var.RaceOver, 1);                                // nothing cleared it
-}
-
-TEST_F(SequencerTest, TheDoubleAdvanceInARacePassesStep16) {
-  SB_SetGameMode(SB_RACE);
-  Run(150, [](int f) {
-    if (f == 3) Press();
-    if (f == 150) {
-      SB_Var.Cars[0]->Finished = 1;
-      SB_Var.RaceOver = 1;  // as the controller's end of race sets it
-    }
-  });
-  // 15 -> 16 -> 17 in one pass, 17 and 18 pass, and the list wraps.
-  EXPECT_EQ(StepChanges().back(), (std::pair<int, int>{150, 5}));
-  EXPECT_EQ(FramesWith("RestartRace"), (std::vector<int>{1, 150}));
-}
-
-TEST_F(SequencerTest, FreeRaceStartsANewRaceRightAfterStep15) {
-  SB_SetGameMode(SB_FREERACE);
-  Run(8, [](int f) {
-    if (f == 3) Press();
-    if (f == 6) SB_EndRace();  // not allowed in FREERACE
-    if (f == 8) SB_Var.Cars[0]->Finished = 1;
-  });
-  EXPECT_EQ(StepChanges(), (Changes{{1, 5}, {3, 15}, {8, 5}}));
-  EXPECT_EQ(FramesWith("RestartRace"), (std::vector<int>{1, 8}));
-}
-
-TEST_F(SequencerTest, ControlledRaceWaitsForTheControllerAndAConfirmPerStep) {
-  SB_SetGameMode(SB_CONTROLLEDRACE);
-  Run(110, [](int f) {
-    if (f == 5) SB_NextGameStep();  // the controller's start message
-    if (f == 8 || f == 10) Press();
-    if (f == 60) SB_Var.Cars[0]->Finished = 1;
-    if (f == 101) SB_SetGameModeSteps(SB_CONTROLLEDRACE);  // the controller's restart
-  });
-  const Changes expected = {{1, 1},   {5, 4},   {8, 5},   {10, 10}, {24, 11},
-                            {38, 12}, {52, 15}, {60, 16}, {101, 1}};
-  EXPECT_EQ(StepChanges(), expected);
-}
-
-TEST_F(SequencerTest, OfflineWaitsAtTheReadyMessageAndAfterTheRace) {
-  SB_SetGameMode(SB_OFFLINE);
-  Run(240, [](int f) {
-    if (f == 3) Press();
-    if (f == 130) SB_Var.Cars[0]->Finished = 1;
-    if (f == 235) SB_EndRace();
-  });
-  const Changes expected = {{1, 5},    {3, 8},    {82, 10},  {96, 11}, {110, 12},
-                            {124, 15}, {130, 16}, {229, 19}, {235, 5}};
-  EXPECT_EQ(StepChanges(), expected);
-  EXPECT_EQ(FramesWith(kScroll), (std::vector<int>{3}));  // the ready message as step 8 begins
-  EXPECT_EQ(FramesWith("GoLights"), (std::vector<int>{124}));
-  EXPECT_EQ(SB_Var.StepListEnd, 0);  // cleared by step 0
 }
 
 TEST_F(SequencerTest, OfflineEndsStep16EarlyAndOffersTheEndMenu) {
@@ -270,37 +248,6 @@ TEST_F(SequencerTest, OfflineEndsStep16EarlyAndOffersTheEndMenu) {
   });
   EXPECT_EQ(StepChanges().back(), (std::pair<int, int>{142, 5}));
   EXPECT_EQ(steps_[140], 19);  // frame 141 entered step 19, which waits a frame
-}
-
-TEST_F(SequencerTest, KioskModeShortensTheReadyWaitAndSetsItsCamera) {
-  SB_Var.ZoriraDemo = 1;
-  SB_Var.ZoriraCamera = 2;
-  SB_SetGameMode(SB_OFFLINE);
-  Run(60, [](int f) {
-    if (f == 3) Press();
-  });
-  EXPECT_EQ(StepChanges(), (Changes{{1, 5}, {3, 8}, {52, 10}}));
-  EXPECT_EQ(SB_Var.CameraMode, 2);
-}
-
-TEST_F(SequencerTest, StandaloneSkipsTheInfoPageOutsideKioskMode) {
-  SB_SetGameMode(SB_STANDALONE);
-  Run(240, [](int f) {
-    if (f == 3) Press();
-    if (f == 130) SB_Var.Cars[0]->Finished = 1;
-  });
-  const Changes expected = {{1, 5}, {3, 8}, {82, 10}, {96, 11}, {110, 12}, {124, 15}, {130, 16}, {229, 5}};
-  EXPECT_EQ(StepChanges(), expected);
-  EXPECT_EQ(FramesWith("FreeInfoPage"), (std::vector<int>{1, 229}));
-  EXPECT_EQ(ztest::Count("LoadInfoPage"), 0);
-}
-
-TEST_F(SequencerTest, StandaloneInKioskModeShowsTheInfoPageUntilSpace) {
-  SB_Var.ZoriraDemo = 1;
-  SB_SetGameMode(SB_STANDALONE);
-  Run(20);
-  EXPECT_EQ(StepChanges(), (Changes{{1, 2}}));
-  EXPECT_EQ(FramesWith("LoadInfoPage"), (std::vector<int>{1}));  // on entry only
 }
 
 TEST_F(SequencerTest, AStepAbove20IsReported) {
