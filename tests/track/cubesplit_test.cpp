@@ -168,6 +168,14 @@ TEST_F(CubeSplit, DegenerateFacesGoAndFacesInACutPlaneGoTwice) {
   Add({{200, 0, 0}, {210, 0, 0}, {200, 0, 10}});
   SmallPass();
   EXPECT_EQ(std::make_pair(SB_Var.Decor.NbSmallEntitys, SB_Var.Decor.NbFaces), std::make_pair(3, 4));
+  // A long thin face over many cut planes, and a face of one point.
+  Add({{-500, 0.3, 0}, {1500, 0.6, 1.2}, {-500, 0.6, 0.4}}, "LONG");
+  Add({{5, 5, 5}, {5, 5, 5}, {5, 5, 5}}, "POINT");
+  faces_.erase(faces_.begin() + 4, faces_.begin() + 68);
+  SB_FreeTLMAP(work_), work_ = nullptr;
+  SB_FreeDecor();
+  SmallPass();
+  EXPECT_GE(SB_Var.Decor.NbFaces, 4);
   for (int32_t i = 0; i < SB_Var.Decor.NbFaces; ++i) {
     const uint8_t* v = SB_Var.Decor.Faces[i].Vertex;
     EXPECT_TRUE(v[0] != v[1] && v[1] != v[2] && v[0] != v[2]) << i;

@@ -3,6 +3,7 @@
 // picture and codes that would alias, a full list, bad pictures, and the
 // face check.
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -110,18 +111,28 @@ TEST_F(Pvs, AFullListLeavesTheRestVisible) {
   EXPECT_EQ(Seen(1), 0u);
 }
 
+// Pictures that cannot be read give the message; a blocking picture too
+// small for the cells, or cut short, leaves them visible.
 TEST_F(Pvs, BadPicturesBuildNoLists) {
+  const auto pcx = [](int32_t w, int32_t h, size_t keep) {
+    const auto b = datagen::EncodePcx({w, h, std::vector<uint8_t>(w * h, 1), std::vector<uint8_t>(768, 0)});
+    return std::string(b.begin(), b.begin() + std::min(keep, b.size()));
+  };
   const struct {
     const char* name;
     std::string bytes;
-  } rows[] = {{"missing", ""}, {"not a picture", std::string(2000, 'x')}};
+    bool message;
+  } rows[] = {{"missing", "", true},
+              {"not a picture", std::string(2000, 'x'), true},
+              {"small", pcx(100, 100, SIZE_MAX), false},
+              {"truncated", pcx(640, 480, 300), true}};
   for (const auto& r : rows) {
     Cubes({0, 4});
     if (!r.bytes.empty()) ztest::WriteFile(Path("TXT/PVS.PCX"), r.bytes);
     SB_Var.UsingPvs = 1;
     SB_ClearPrintedLines();
     SB_3D_BuildPvs();
-    EXPECT_TRUE(Printed("Error while loading bmap in txt>pvs.pcx...")) << r.name;
+    EXPECT_EQ(Printed("Error while loading bmap in txt>pvs.pcx..."), r.message) << r.name;
     EXPECT_EQ(SB_Var.Decor.NbSeenEntitysList, 1) << r.name;
   }
 }
