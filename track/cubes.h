@@ -39,6 +39,9 @@ void SB_JoinSeriesCoarse(TLMAP* list);
 void SB_JoinAlligned(TLMAP* list);
 void SB_JoinAllignedBig(TLMAP* list);
 void SB_JoinCluster(TLMAP* list);
+// The same sweeps visiting every third face: the result SB_JoinCluster,
+// which visits only the faces near a pair, must give.
+void SB_JoinClusterPlain(TLMAP* list);
 int32_t SB_FacesCoplanar(const TLMAPFACE* a, const TLMAPFACE* b);
 int32_t SB_JoinTwoFaces(TLMAPFACE* a, TLMAPFACE* b);
 int32_t SB_FlipDiagonal(TLMAPFACE* a, TLMAPFACE* b);

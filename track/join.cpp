@@ -2,6 +2,8 @@
 // together make a larger triangle become it, and shared diagonals flip when
 // that allows more joins; both only where the texture mapping carries
 // across unchanged.
+#include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -126,64 +128,154 @@ uint32_t TakeCoplanarCluster(TLMAPFACE* cluster, TLMAP* list) {
 }
 
 // The faces' boxes, so that pairs too far apart to share a corner are
-// passed over at once (every pair operation needs two shared corners).
-struct TBOXES {
-  std::vector<double> Box;  // min x, y, z, max x, y, z per face
-  const TLMAPFACE* Faces;
+// passed over at once (every pair operation needs two shared corners), and
+// with them each face's list of near faces, so that a sweep visits only
+// those. The lists go by boxes that only grow (each holds every shape its
+// face has had in the sweep), so that a diagonal flipped back and forth
+// changes no list; a face whose box grew is marked, and the lists are
+// brought up to date when next asked for.
+class TNEARFACES {
+ public:
+  TNEARFACES(const TLMAPFACE* faces, int32_t n, bool lists)
+      : faces_(faces), n_(n), box_(6 * static_cast<size_t>(n)), lists_(lists), tolerance_(SB_Var.JoinTolerance) {
+    for (int32_t i = 0; i < n; ++i) Take(i);
+    if (!lists_) return;
+    listBox_ = box_;
+    near_.resize(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+      for (int32_t k = i + 1; k < n; ++k)
+        if (Overlap(listBox_, i, k)) near_[i].push_back(k), near_[k].push_back(i);
+    for (std::vector<int32_t>& l : near_) std::sort(l.begin(), l.end());
+    changed_.assign(static_cast<size_t>(n), 0);
+  }
+  // The face changed: its box again, its list later.
   void Take(int32_t i) {
-    double* b = &Box[6 * static_cast<size_t>(i)];
-    const TLMAPVERTEX* v = Faces[i].V;
+    double* b = &box_[6 * static_cast<size_t>(i)];
+    const TLMAPVERTEX* v = faces_[i].V;
     b[0] = std::fmin(v[0].X, std::fmin(v[1].X, v[2].X)), b[3] = std::fmax(v[0].X, std::fmax(v[1].X, v[2].X));
     b[1] = std::fmin(v[0].Y, std::fmin(v[1].Y, v[2].Y)), b[4] = std::fmax(v[0].Y, std::fmax(v[1].Y, v[2].Y));
     b[2] = std::fmin(v[0].Z, std::fmin(v[1].Z, v[2].Z)), b[5] = std::fmax(v[0].Z, std::fmax(v[1].Z, v[2].Z));
+    if (listBox_.empty()) return;
+    double* l = &listBox_[6 * static_cast<size_t>(i)];
+    bool grew = false;
+    for (int32_t a = 0; a < 3; ++a) {
+      if (b[a] < l[a]) l[a] = b[a], grew = true;
+      if (b[a + 3] > l[a + 3]) l[a + 3] = b[a + 3], grew = true;
+    }
+    if (grew && !changed_[i]) changed_[i] = 1, dirty_.push_back(i);
   }
-  bool Near(int32_t i, int32_t j) const {
-    const double *a = &Box[6 * static_cast<size_t>(i)], *b = &Box[6 * static_cast<size_t>(j)];
-    const double t = SB_Var.JoinTolerance;
+  bool Near(int32_t i, int32_t j) const { return Overlap(box_, i, j); }
+  bool Overlap(const std::vector<double>& boxes, int32_t i, int32_t j) const {
+    const double *a = &boxes[6 * static_cast<size_t>(i)], *b = &boxes[6 * static_cast<size_t>(j)];
+    const double t = tolerance_;
     return a[0] <= b[3] + t && b[0] <= a[3] + t && a[1] <= b[4] + t && b[1] <= a[4] + t && a[2] <= b[5] + t &&
            b[2] <= a[5] + t;
   }
+  // Every face after `after` that may be near face i or face j, ascending
+  // (all of them without the lists).
+  void Candidates(int32_t i, int32_t j, int32_t after, std::vector<int32_t>* out) {
+    out->clear();
+    if (!lists_) {
+      for (int32_t k = after + 1; k < n_; ++k) out->push_back(k);
+      return;
+    }
+    Flush();
+    const std::vector<int32_t>&a = near_[i], &b = near_[j];
+    std::set_union(std::upper_bound(a.begin(), a.end(), after), a.end(), std::upper_bound(b.begin(), b.end(), after),
+                   b.end(), std::back_inserter(*out));
+  }
+
+ private:
+  // The lists of the changed faces again, and their place in the others'.
+  void Flush() {
+    for (int32_t a : dirty_) {
+      changed_[a] = 0;
+      near_[a].clear();
+      for (int32_t b = 0; b < n_; ++b) {
+        if (b == a) continue;
+        const bool near = Overlap(listBox_, a, b);
+        if (near) near_[a].push_back(b);
+        std::vector<int32_t>& l = near_[b];
+        const auto at = std::lower_bound(l.begin(), l.end(), a);
+        const bool listed = at != l.end() && *at == a;
+        if (near && !listed) l.insert(at, a);
+        if (!near && listed) l.erase(at);
+      }
+    }
+    dirty_.clear();
+  }
+
+  const TLMAPFACE* faces_;
+  int32_t n_;
+  std::vector<double> box_;      // min x, y, z, max x, y, z per face
+  std::vector<double> listBox_;  // the same, grown to every shape the face had
+  bool lists_;
+  double tolerance_;
+  std::vector<std::vector<int32_t>> near_;  // the faces near each face, ascending
+  std::vector<uint8_t> changed_;            // the face is in dirty_
+  std::vector<int32_t> dirty_;
 };
 
 // One pair operation (join or flip) of faces i and j, their boxes kept.
-bool Pair(int32_t (*operation)(TLMAPFACE*, TLMAPFACE*), TLMAPFACE* f, TBOXES* boxes, int32_t i, int32_t j) {
-  if (!boxes->Near(i, j) || !operation(&f[i], &f[j])) return false;
-  boxes->Take(i), boxes->Take(j);
+bool Pair(int32_t (*operation)(TLMAPFACE*, TLMAPFACE*), TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j) {
+  if (!near->Near(i, j) || !operation(&f[i], &f[j])) return false;
+  near->Take(i), near->Take(j);
   return true;
 }
 
-bool ShareEdge(const TLMAPFACE* f, const TBOXES& boxes, int32_t i, int32_t j) {
-  return boxes.Near(i, j) && SB_FacesShareEdge(&f[i], &f[j]);
+bool ShareEdge(const TLMAPFACE* f, const TNEARFACES& near, int32_t i, int32_t j) {
+  return near.Near(i, j) && SB_FacesShareEdge(&f[i], &f[j]);
 }
 
 // Joins of the pairs of a triple (1: i j, 2: j k, 4: k i), in that order.
-bool TryJoins(TLMAPFACE* f, TBOXES* boxes, int32_t i, int32_t j, int32_t k, int pairs) {
+bool TryJoins(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t k, int pairs) {
   bool joined = false;
-  if (pairs & 1) joined |= Pair(SB_JoinTwoFaces, f, boxes, i, j);
-  if (pairs & 2) joined |= Pair(SB_JoinTwoFaces, f, boxes, j, k);
-  if (pairs & 4) joined |= Pair(SB_JoinTwoFaces, f, boxes, k, i);
+  if (pairs & 1) joined |= Pair(SB_JoinTwoFaces, f, near, i, j);
+  if (pairs & 2) joined |= Pair(SB_JoinTwoFaces, f, near, j, k);
+  if (pairs & 4) joined |= Pair(SB_JoinTwoFaces, f, near, k, i);
   return joined;
 }
 
+// The work of a sweep for the triple i < j < k; true when a face changed.
+bool Triple(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t k, bool* joined) {
+  bool changed = false;
+  auto note = [&](bool b) {
+    changed |= b;
+    return b;
+  };
+  *joined |= note(TryJoins(f, near, i, j, k, 7));
+  if (note(Pair(SB_FlipDiagonal, f, near, i, j))) *joined |= note(TryJoins(f, near, i, j, k, 2 | 4));
+  if (note(Pair(SB_FlipDiagonal, f, near, j, k))) *joined |= note(TryJoins(f, near, i, j, k, 1 | 4));
+  if (note(Pair(SB_FlipDiagonal, f, near, k, i))) *joined |= note(TryJoins(f, near, i, j, k, 1 | 2));
+  return changed;
+}
+
 // One sweep over every pair and every third face after it; true when a
-// join happened.
-bool Sweep(TLMAP* list) {
+// join happened. A third face that shares no edge with either face of an
+// edgeless pair is passed over: with the lists, such faces are not visited
+// at all (the candidates are taken again whenever a face changed).
+bool Sweep(TLMAP* list, bool lists) {
   TLMAPFACE* f = list->Faces;
   const int32_t n = static_cast<int32_t>(list->NbFaces);
-  TBOXES boxes{std::vector<double>(6 * static_cast<size_t>(n)), f};
-  for (int32_t i = 0; i < n; ++i) boxes.Take(i);
+  TNEARFACES near(f, n, lists);
+  std::vector<int32_t> candidates;
   bool joined = false;
   for (int32_t i = 0; i < n; ++i)
     for (int32_t j = i + 1; j < n; ++j) {
-      bool shared = ShareEdge(f, boxes, i, j);
-      joined |= Pair(SB_JoinTwoFaces, f, &boxes, i, j);
+      bool shared = ShareEdge(f, near, i, j);
+      joined |= Pair(SB_JoinTwoFaces, f, &near, i, j);
+      bool listed = false;  // the candidates are up to date
+      size_t next = 0;
       for (int32_t k = j + 1; k < n; ++k) {
-        if (!shared && !ShareEdge(f, boxes, j, k) && !ShareEdge(f, boxes, k, i)) continue;
-        joined |= TryJoins(f, &boxes, i, j, k, 7);
-        if (Pair(SB_FlipDiagonal, f, &boxes, i, j)) joined |= TryJoins(f, &boxes, i, j, k, 2 | 4);
-        if (Pair(SB_FlipDiagonal, f, &boxes, j, k)) joined |= TryJoins(f, &boxes, i, j, k, 1 | 4);
-        if (Pair(SB_FlipDiagonal, f, &boxes, k, i)) joined |= TryJoins(f, &boxes, i, j, k, 1 | 2);
-        shared = ShareEdge(f, boxes, i, j);
+        if (!shared) {
+          if (!listed) near.Candidates(i, j, k - 1, &candidates), next = 0, listed = true;
+          while (next < candidates.size() && candidates[next] < k) ++next;
+          if (next == candidates.size()) break;
+          k = candidates[next];
+          if (!ShareEdge(f, near, j, k) && !ShareEdge(f, near, k, i)) continue;
+        }
+        if (Triple(f, &near, i, j, k, &joined)) listed = false;
+        shared = ShareEdge(f, near, i, j);
       }
     }
   return joined;
@@ -291,7 +383,15 @@ void SB_RemoveMarkedFaces(TLMAP* list) {
 void SB_JoinCluster(TLMAP* list) {
   bool joined = true;
   while (joined) {
-    joined = Sweep(list);
+    joined = Sweep(list, true);
+    SB_RemoveMarkedFaces(list);
+  }
+}
+
+void SB_JoinClusterPlain(TLMAP* list) {
+  bool joined = true;
+  while (joined) {
+    joined = Sweep(list, false);
     SB_RemoveMarkedFaces(list);
   }
 }

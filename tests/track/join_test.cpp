@@ -3,6 +3,7 @@
 // the pieces of the repeat cuts.
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "system/heap.h"
@@ -86,6 +87,34 @@ TEST_F(Join, TolerancesOfTheSeries) {
   SB_JoinSeriesCoarse(list);
   EXPECT_EQ(list->NbFaces, 1u);
   EXPECT_EQ(SB_Var.JoinTolerance, 2.0);  // kept for the next user
+}
+
+// Random strips of coplanar triangles on a grid with some corners moved:
+// visiting only the faces near each pair gives the plain sweep's result.
+TEST_F(Join, TheGridSweepEqualsThePlainOne) {
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    std::mt19937 random(seed);
+    std::vector<std::vector<TLMAPVERTEX>> faces;
+    for (int x = 0; x < 5; ++x)
+      for (int z = 0; z < 5; ++z) {
+        const double a = 10 * x, b = 10 * z, c = random() % 3 ? 10 : 20;
+        faces.push_back({P(a, b), P(a + c, b), P(a + c, b + 10)});
+        faces.push_back({P(a, b), P(a + c, b + 10), P(a, b + 10)});
+      }
+    std::vector<TLMAPFACE> plain;
+    for (void (*join)(TLMAP*) : {SB_JoinClusterPlain, SB_JoinCluster}) {
+      SB_Var.JoinTolerance = SB_Var.JoinLineTolerance = 0.001;
+      TLMAP* list = List(faces);
+      join(list);
+      if (plain.empty()) {
+        plain.assign(list->Faces, list->Faces + list->NbFaces);
+        EXPECT_LT(plain.size(), faces.size()) << seed;
+      } else {
+        ASSERT_EQ(list->NbFaces, plain.size()) << seed;
+        EXPECT_EQ(std::memcmp(list->Faces, plain.data(), plain.size() * sizeof(TLMAPFACE)), 0) << seed;
+      }
+    }
+  }
 }
 
 TEST_F(Join, TextureRepeatCutsKeepEveryPieceWithinEight) {
