@@ -21,6 +21,10 @@ std::vector<std::string>& Printed() {
   static std::vector<std::string> lines;
   return lines;
 }
+std::string& LastStatus() {
+  static std::string text;
+  return text;
+}
 
 // The whole formatted text, however long.
 std::string Format(const char* format, va_list args) {
@@ -96,6 +100,7 @@ void SB_ConsoleStatus(const char* format, ...) {
   const std::string text = Format(format, args);
   va_end(args);
   WriteCurrentLine(text);
+  LastStatus() = text;
   Show();
 }
 
@@ -128,4 +133,8 @@ void SB_LogConsoleLine(const char* text) {
 }
 
 const std::vector<std::string>& SB_PrintedLines() { return Printed(); }
-void SB_ClearPrintedLines() { Printed().clear(); }
+void SB_ClearPrintedLines() {
+  Printed().clear();
+  LastStatus().clear();
+}
+const std::string& SB_LastStatusLine() { return LastStatus(); }

@@ -44,3 +44,6 @@ void SB_LogConsoleLine(const char* text);
 // (tests read what scrolled off the screen here).
 const std::vector<std::string>& SB_PrintedLines();
 void SB_ClearPrintedLines();
+// The last text written with SB_ConsoleStatus (the next printed line
+// overwrites it on the screen); cleared with the printed lines.
+const std::string& SB_LastStatusLine();

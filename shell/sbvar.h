@@ -279,6 +279,10 @@ struct SB_VARS {
   int32_t GapCheckpoints;   // checkpoints per lap of the allocated gap tables
   int32_t GapLaps;          // laps of the allocated gap tables
   char BsplineName[SB_FILENAMESIZE];  // the centre line's file, from the map information
+  // The polygon conversion.
+  int32_t TFMapReady;         // the polygon cells of the map were built
+  int32_t NbSimplifiedFaces;  // faces merged into a neighbour
+  int32_t NbDebuggedFaces;    // triangles added by splitting badly shaped faces
 
   // Ground queries: the lookup lists over the big entitys and the polygon
   // cells, and the results of the last query.

@@ -188,7 +188,10 @@ int32_t SB_ConstructMap(TLMAP* map) {
   SB_Var.MapBuildFailed = SB_Var.MapFacesDropped = 0;
   SB_ConsoleStatus("Welding nearest vertices...");
   SB_WeldMapVertices(map);
-  if (!SB_ConvertAscToDec(map)) return 0;
+  if (!SB_ConvertAscToDec(map)) {
+    SB_FreeDecor();
+    return 0;
+  }
   if (SB_Var.Renderer == SB_RENDERER_PVR) {
     std::memcpy(SB_Var.TextureNames, d.Names2, sizeof d.Names2);
     SB_Var.NbTextures = d.NbNames2;
@@ -198,15 +201,16 @@ int32_t SB_ConstructMap(TLMAP* map) {
   }
   SB_ConsoleStatus("Initializing map construction...");
   TLMAP* workGroup = nullptr;
-  if (!SB_InitMapConstruction(&workGroup)) return 0;
+  if (!SB_InitMapConstruction(&workGroup)) {
+    SB_FreeDecor();
+    return 0;
+  }
   SB_ConsoleStatus("Calc normal vectors...");
   SB_CalcMapNormals(map);
   SB_DetectBumps(map);
   if (!SplitCopy(map, workGroup, false) || !SplitCopy(map, workGroup, true)) {
     ReleaseConstruction(workGroup);
-    d.NbBigEntitys = d.NbSmallEntitys = d.NbVertices = d.NbWordVertices = d.NbFaces = 0;
-    SB_Var.NbTextures = 0;
-    SB_PublishDecor();
+    SB_FreeDecor();  // the polygon map too: a failed build keeps nothing
     return 0;
   }
   SB_FreeTLMAP(workGroup);
