@@ -197,6 +197,24 @@ TEST_F(CubeSplit, TheBigPassFilesReducedFacesIntoExistingBigCubes) {
   EXPECT_EQ(SB_Var.MapFacesDropped, 1);
 }
 
+// 90 faces of their own corners in one cube: the 255-vertex limit leaves
+// out 5 in the small cube and 5 in the big one, and the build says so.
+TEST_F(CubeSplit, FacesLeftOutByTheCubeLimitsAreCounted) {
+  TLMAP* map = SB_Init3dMap();
+  map->Faces = static_cast<TLMAPFACE*>(SB_GetMem(90 * sizeof(TLMAPFACE), "test"));
+  for (int i = 0; i < 90; ++i) {
+    const double x = 10 + i % 10 * 10, y = i, z = 10 + i / 10 * 10;
+    TLMAPFACE& f = map->Faces[map->NbFaces++];
+    f.V[0] = {x, y, z, 0, 0}, f.V[1] = {x + 5, y, z, 0, 0}, f.V[2] = {x, y, z + 5, 0, 0};
+  }
+  SB_MapCapacities.Copy = 4000;
+  EXPECT_EQ(SB_ConstructMap(map), 1);
+  EXPECT_TRUE(Printed("Map warning: 10 faces dropped (cube limits)"));
+  EXPECT_EQ(std::make_pair(SB_Var.Decor.SmallEntitys[0].NbFaces, SB_Var.Decor.BigEntitys[0].NbFaces),
+            std::make_pair(uint8_t{85}, uint8_t{85}));
+  SB_FreeTLMAP(map);
+}
+
 // Each growing buffer, made small, stops the construction with its name
 // and leaves nothing allocated.
 TEST_F(CubeSplit, FullBuffersStopTheConstruction) {
