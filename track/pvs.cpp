@@ -2,7 +2,6 @@
 // the track's top-view occlusion picture (a cell of 4 x 4 pixels per small
 // cube, every non-zero pixel blocking), as lists of relative codes; and the
 // check of a loaded map's big-cube faces for a vertex number 255.
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -61,7 +60,6 @@ struct TENTRY {
 struct TPVSBUILD {
   const BMAP* Picture;
   std::vector<TENTRY> Entries;
-  char Status[96] = "";
   bool Full = false;
 };
 
@@ -125,11 +123,8 @@ void WalkEntities(TPVSBUILD* build, BMAP* test) {
         SB_Bitmove(const_cast<BMAP*>(build->Picture), test, a.Cell.X, a.Cell.Y, a.Cell.X + 3, a.Cell.Y + 3, a.Cell.X,
                    a.Cell.Y);
     }
-    if (i % 3 == 0) {
-      std::snprintf(build->Status, sizeof build->Status, "PVS progress: %ld/%ld  Hidden: %ld", long{i},
-                    long{d.NbBigEntitys}, long{d.NbSeenEntitysList});
-      SB_ConsoleStatus("%s", build->Status);
-    }
+    if (i % 3 == 0)
+      SB_ConsoleStatus("PVS progress: %ld/%ld  Hidden: %ld", long{i}, long{d.NbBigEntitys}, long{d.NbSeenEntitysList});
   }
 }
 
@@ -184,9 +179,9 @@ __attribute__((weak)) void SB_3D_BuildPvs() {
   }
   TPVSBUILD build;
   build.Picture = picture;
-  if (SB_Var.Decor.NbBigEntitys == 0) std::snprintf(build.Status, sizeof build.Status, "Error no cubes...");
+  if (SB_Var.Decor.NbBigEntitys == 0) SB_ConsoleStatus("Error no cubes...");
   WalkEntities(&build, test);
-  SB_ConsolePrintf("%s", build.Status);
+  SB_ConsolePrintf("%s", SB_LastStatusLine().c_str());
   SB_FreePalette(palette);
   SB_FreeBmap(test);
   SB_FreeBmap(picture);
