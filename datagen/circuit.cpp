@@ -1,60 +1,39 @@
-// The default circuit: a square of 16 x 16 small cubes (204.8 m a side)
-// around the world's origin, saved by the game's map writer on a drive C:
-// over the output folder, and a circle of 60 m radius as its centre line,
-// one point per metre, counter-clockwise from (60, 0).
+// The default circuit's map, built from its scene by the construction the
+// game runs for "BUILDMAP 1" (texture-repeat cuts on, as the console starts,
+// and the visibility sets from the texture path's occlusion picture), on a
+// drive C: over the data tree.
 #include "datagen/circuit.h"
 
-#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
-#include <vector>
 
-#include "datagen/mapbuild.h"
 #include "platform/fs.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
 #include "system/heap.h"
+#include "system/win/shell.h"
 #include "track/decor.h"
 
 namespace datagen {
 
-namespace {
-
-constexpr int32_t kSide = 16;             // small cubes
-constexpr int32_t kCorner = -kSide * 64;  // map units: the square is centred on map 0
-constexpr double kRadius = 60.0;          // metres
-constexpr double kGroundMetres = -6.4;    // map height 0, in metres (y down)
-
-bool WriteMap(const std::string& folder) {
-  plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", folder}});
-  if (!LSI_InitMemory(8 << 20)) return false;
+bool BuildNetraceMap(const std::string& root) {
+  plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", root}});
+  if (!LSI_InitMemory(160u << 20)) return false;  // the construction's own heap is 80 MB
   LSI_InitDirectory();
-  MapBuilder map;
-  map.FlatSquare(kCorner, kCorner, kSide, 0, map.Texture(kCircuitRoadTexture),
-                 map.Material(kCircuitRoadTexture));
-  map.Install();
-  SB_SaveDecor("HDISK:>NETRACE.DEC");
+  SB_ResetVars();
+  // The windows exist and are active, so that the scene reader's keyboard
+  // flush does not wait for an activation.
+  LSYS_CreateWindows(nullptr, 1);
+  LSYS_PumpMessages();
+  SB_Var.Renderer = 0;
+  SB_Var.SplitTextureRepeats = SB_Var.UsingPvs = 1;
+  std::strcpy(SB_Var.TexturePath, "TRAVUN>");
+  const bool built = SB_LoadAndBuildMap("ASC>NETRACE.ASC") == 1;
+  if (built) SB_SaveDecor("DEC>NETRACE.DEC");
   SB_FreeDecor();
   LSI_CloseMemory();
-  return std::ifstream(folder + "/NETRACE.DEC").good();
-}
-
-bool WriteCentreLine(const std::string& path) {
-  const int32_t n = static_cast<int32_t>(std::lround(2.0 * M_PI * kRadius));
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(&n), sizeof n);
-  for (int32_t i = 0; i < n; ++i) {
-    const double angle = 2.0 * M_PI * i / n;
-    const double point[3] = {kRadius * std::cos(angle), kGroundMetres, kRadius * std::sin(angle)};
-    out.write(reinterpret_cast<const char*>(point), sizeof point);
-  }
-  return static_cast<bool>(out.flush());
-}
-
-}  // namespace
-
-bool WriteSquareCircuit(const std::string& folder) {
-  return WriteMap(folder) && WriteCentreLine(folder + "/NETRACE.BSP");
+  return built && std::ifstream(root + "/DEC/NETRACE.DEC").good();
 }
 
 }  // namespace datagen

@@ -1,16 +1,14 @@
-// The default circuit of the data tree: a flat square in both map forms
-// and a round centre line on it.
+// The default circuit's binary map: the NETRACE scene of the data tree
+// built by the game's own map construction, headless, in the software
+// renderer's mode (so that both modes read the file), and saved by the
+// game's map writer.
 #pragma once
 #include <string>
 
 namespace datagen {
 
-// The road's texture name: its picture is "ROAD    .PCX" of the texture
-// path (the first 8 characters), and its letter C makes it ground.
-constexpr const char* kCircuitRoadTexture = "ROAD    C";
-
-// Writes "NETRACE.DEC" (through the game's own map writer) and the centre
-// line "NETRACE.BSP" into the folder; false when either cannot be written.
-bool WriteSquareCircuit(const std::string& folder);
+// Builds "ASC>NETRACE.ASC" of the tree at root into "DEC>NETRACE.DEC";
+// false when the build or the write failed.
+bool BuildNetraceMap(const std::string& root);
 
 }  // namespace datagen

@@ -25,6 +25,7 @@
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/sessionart.h"
+#include "datagen/stickers.h"
 #include "datagen/sysfont.h"
 #include "datagen/testsong.h"
 #include "datagen/tgawrite.h"
@@ -123,27 +124,26 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
 }
 
-// The default circuit's texture, "ROAD    .PCX" and ".TGA" of the default
-// texture path, the scene's road and wall textures, and its occlusion
-// picture.
+// The circuits' textures of the default texture path: "ROAD    " of the
+// flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
+// cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
+// occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
-  const std::string road = "TXT/TRAVUN/" + std::string(datagen::kCircuitRoadTexture).substr(0, 8);
-  return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx) &&
-         WritePicture(out, road + ".PCX", datagen::RoadPicture(), datagen::WritePcx) &&
-         WritePicture(out, "TXT/TRAVUN/ROUT1.PCX", datagen::RoadPicture(), datagen::WritePcx) &&
-         WritePicture(out, "TXT/TRAVUN/ROUT1.TGA", datagen::RoadPicture24(), datagen::WriteTga) &&
-         WritePicture(out, "TXT/TRAVUN/MUR1.PCX", datagen::RoadPicture(), datagen::WritePcx) &&
-         WritePicture(out, "TXT/TRAVUN/MUR1.TGA", datagen::RoadPicture24(), datagen::WriteTga) &&
-         WritePicture(out, road + ".TGA", datagen::RoadPicture24(), datagen::WriteTga);
+  for (const char* name : {"ROAD    ", "ROUT1", "MUR1"}) {
+    const std::string path = "TXT/TRAVUN/" + std::string(name);
+    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
+      return false;
+  }
+  return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);
 }
 
-// The default circuit: its map and its centre line.
+// The default circuit's map, built from its scene (written before).
 bool WriteCircuit(const fs::path& out) {
-  const fs::path folder = PlaceInTree(out, "DEC");
   std::error_code ec;
-  fs::create_directories(folder, ec);
-  if (ec || !datagen::WriteSquareCircuit(folder.string())) {
-    std::fprintf(stderr, "datagen: cannot write the circuit in %s\n", folder.c_str());
+  fs::create_directories(PlaceInTree(out, "DEC"), ec);
+  if (ec || !datagen::BuildNetraceMap(out.string())) {
+    std::fprintf(stderr, "datagen: cannot build the circuit's map in %s\n", out.c_str());
     return false;
   }
   return true;
@@ -168,6 +168,15 @@ bool WriteNetrace(const fs::path& out) {
          WriteBytes(out, "TXT/NETRACE.BSP", datagen::NetraceCentreLineFile());
 }
 
+// The car stickers, as the game finds them by name.
+bool WriteStickers(const fs::path& out) {
+  for (const datagen::StickerFile& s : datagen::Stickers()) {
+    const std::vector<uint8_t> bytes = datagen::EncodeTga(s.image, false);
+    if (!WriteBytes(out, "INTERFAC/STICKER/" + s.name, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 int BuildTree(const fs::path& out, const char* textData) {
   std::error_code ec;
   fs::create_directories(out, ec);
@@ -178,8 +187,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (textData && !CopyTextTree(textData, out)) return 1;
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteCircuit(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out))
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
+      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -21,3 +21,7 @@ const char* LS_NetGetPlayerName(uint32_t playerId);
 // Asks the controller for every player's vehicle setup and waits up to
 // 30000 ms for them.
 void NET_RequestVehicleSetups();
+// Sends the local car's vehicle setup (message 9) to the controller, waits
+// for its acknowledgement, then sends it to the other players.
+struct TVEHICLESETUP;
+void NET_SendVehicleSetup(int32_t order, const TVEHICLESETUP* setup);

@@ -7,6 +7,4 @@ __attribute__((weak)) void SB_AllocLocalReplay() {}
 __attribute__((weak)) void SB_FreeLocalReplay() {}
 __attribute__((weak)) void SB_ClearCarReplaySlots() {}
 __attribute__((weak)) void SB_FreeCarsReplays() {}
-__attribute__((weak)) void SB_InitVehicleSetups() {}
-__attribute__((weak)) int32_t SB_LoadVehicleSetups(const char*) { return 0; }
 __attribute__((weak)) void SB_InitVParams() {}

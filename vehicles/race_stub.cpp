@@ -26,7 +26,6 @@ int32_t SB_CountActiveCars() {
   return count;
 }
 
-__attribute__((weak)) int32_t SB_GetCarSetupNumber(int32_t) { return 0; }
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
 __attribute__((weak)) void SB_RestartRace() {}
 __attribute__((weak)) void SB_PlayBlueskySound() {}
@@ -40,16 +39,6 @@ __attribute__((weak)) void SB_LapCompletedHook() {}
 
 __attribute__((weak)) void SB_SetControlMap() {}
 __attribute__((weak)) void SB_PrintPlayerOrder() {}
-// Until the setups exist every car's copy is blank and marked changed, so
-// that its textures are made with the car.
-__attribute__((weak)) void SB_AssignCarSetups(TVEHICLESETUP* copies) {
-  if (!SB_Var.UsingCars || !copies) return;
-  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
-    copies[i] = TVEHICLESETUP{};
-    copies[i].Changed = 1;
-  }
-}
-__attribute__((weak)) void SB_SendLocalCarSetup(TVEHICLESETUP*) {}
 // Until the cars' set-up exists each car gets a fresh body of the default
 // box and mass, full catch-up factors and drag divisor, and the physics
 // clock starts again.
@@ -64,10 +53,7 @@ __attribute__((weak)) void SB_StartRace() {
   SB_Var.PhysicsDt = SB_Var.PhysicsAccumulator = 0.0;
 }
 __attribute__((weak)) void SB_StopCarSounds() {}
-__attribute__((weak)) void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) {}
-__attribute__((weak)) void SB_FreeCarPvrTextures() {}
 __attribute__((weak)) void SB_SnapshotControls() {}
-__attribute__((weak)) void SB_RefreshCarSetups() {}
 __attribute__((weak)) void SB_UpdateCarSounds() {}
 __attribute__((weak)) void SB_CommitCarSounds() {}
 __attribute__((weak)) void SB_MuteCarSoundsNow() {}

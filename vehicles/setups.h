@@ -19,5 +19,18 @@ void SB_FreeCars();
 void SB_BuildTCARDEFINITIONs(TVEHICLESETUP* setups);
 int32_t SB_WriteTCARDEFINITION(const char* name);
 int32_t SB_ReadTCARDEFINITION(const char* name);
-void SB_ApplyTCARDEFINITIONs(TVEHICLESETUP* setups);
+int32_t SB_ApplyTCARDEFINITIONs(TVEHICLESETUP* setups);  // 0 when none are loaded
 void SB_FreeTCARDEFINITIONs();
+
+// The setup record as stored in "dat>nrcar.cfg" and sent in network
+// message 9: 424 little-endian bytes, written and read field by field.
+constexpr int32_t SB_SETUPRECORDSIZE = 424;
+constexpr int32_t SB_NBLOCALSETUPS = 9;       // the local setups the file holds
+constexpr int32_t SB_NBSELECTABLESETUPS = 8;  // offered by the car chooser
+void SB_PackVehicleSetup(const TVEHICLESETUP& setup, uint8_t* record);
+void SB_UnpackVehicleSetup(const uint8_t* record, TVEHICLESETUP* setup);
+// Makes a setup read from a file or a peer safe to paint: at most 12
+// stickers, every text ends within its field, finite deltas in range.
+void SB_SanitizeVehicleSetup(TVEHICLESETUP* setup);
+int32_t SB_LoadVehicleSetups(const char* name);
+int32_t SB_GetSelectedSetup();

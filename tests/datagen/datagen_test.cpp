@@ -239,3 +239,21 @@ TEST(SysFontTest, GlyphTextErrors) {
 }
 
 }  // namespace
+
+// Every sticker the sample car definitions name is a picture the game
+// reads, with its background (the corner) black and its middle drawn.
+TEST_F(DatagenTest, TheSampleCarDefinitionsStickersLoadInTheGame) {
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", root_, fs::copy_options::recursive);
+  const std::string defs = ztest::ReadFile(root_ + "/dat/CARDEFS.TXT");
+  int stickers = 0;
+  for (size_t at = defs.find("STICKER: "); at != std::string::npos; at = defs.find("STICKER: ", at + 1), ++stickers) {
+    const size_t name = defs.rfind(',', defs.find('\r', at)) + 1;
+    const std::string path = "interfac>sticker>" + defs.substr(name, defs.find('\r', at) - name);
+    BMAP* picture = LS_LoadTga(path.c_str(), 0);
+    ASSERT_NE(picture, nullptr) << path;
+    EXPECT_EQ(LS_GetPixel(picture, 0, 0) & 0xFFFFFF, 0u) << path;
+    EXPECT_NE(LS_GetPixel(picture, picture->SizeX / 2, picture->SizeY / 2) & 0xFFFFFF, 0u) << path;
+    LS_FreeBmap(picture);
+  }
+  EXPECT_EQ(stickers, 27);
+}

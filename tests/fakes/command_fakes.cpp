@@ -74,7 +74,10 @@ int32_t SB_ReadTCARDEFINITION(const char* name) {
   Record("ReadTCARDEFINITION %s", name);
   return ztest::Commands().definitionsFound;
 }
-void SB_ApplyTCARDEFINITIONs(TVEHICLESETUP*) { Record("ApplyTCARDEFINITIONs"); }
+int32_t SB_ApplyTCARDEFINITIONs(TVEHICLESETUP*) {
+  Record("ApplyTCARDEFINITIONs");
+  return 1;
+}
 void SB_FreeTCARDEFINITIONs() { Record("FreeTCARDEFINITIONs"); }
 
 // Scenery and editors.

@@ -1,7 +1,8 @@
 // The built program headless on a copy of the default data tree: a start-up
-// script runs a race at an 8-bit and a 16-bit video mode, and on the
-// accelerator, while the input script takes a screenshot, pauses and
-// leaves; scripts with nothing to type end and say what they did.
+// script loads the sample car paints, saves them again and runs a race at
+// an 8-bit and a 16-bit video mode, and on the accelerator, while the input
+// script takes a screenshot, pauses and leaves; scripts with nothing to
+// type end and say what they did.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -36,7 +37,8 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/dat/RACE.TXT",
-                   "OUTPUT 1\r\n" + std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
+                   "OUTPUT 1\r\nLOADTEXTCARS dat>cardefs.txt\r\nSAVETEXTCARS mine.txt\r\n" +
+                       std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
@@ -48,6 +50,7 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");  // no leak report, no error box
 
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_EQ(ztest::ReadFile(tree + "/MINE.TXT"), ztest::ReadFile(tree + "/dat/CARDEFS.TXT"));  // painted from them
   const bool accelerated = std::string(GetParam()).find("PVR") != std::string::npos;
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
   EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,

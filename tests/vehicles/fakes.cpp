@@ -2,6 +2,8 @@
 #include <cmath>
 #include <string>
 
+#include "engine3d/powercache.h"
+#include "system/bmap.h"
 #include "tests/vehicles/vehicle_fixture.h"
 
 namespace {
@@ -24,3 +26,15 @@ void SB_PlayReplayTick(int32_t index, int32_t time, int32_t elapsed) {
 }
 void SB_UpdateCarsTrackProgress() { Call("progress"); }
 void SB_EmitWheelSmoke() { Call("smoke"); }
+
+int32_t POWER_CreateTextureFromBmap(BMAP* bitmap, int32_t side, int32_t format, int32_t kind, int32_t flags) {
+  static int32_t next = 0;
+  Call("card " + N(bitmap->SizeX) + "x" + N(bitmap->SizeY) + " side " + N(side) + " (" + N(format) + ", " +
+       N(kind) + ", " + N(flags) + ")");
+  ztest::g_cardTextures.insert(++next);
+  return next;
+}
+int32_t POWER_RemoveCachedTexture(int32_t slot) {
+  ztest::g_cardTextures.erase(slot);
+  return 1;
+}

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,8 @@ namespace ztest {
 inline std::vector<std::string> g_calls;
 inline bool g_simulated[SB_MAXCARS];
 inline std::function<void(TCAR*)> g_contacts;
+// The card textures the fake accelerator cache holds.
+inline std::set<int32_t> g_cardTextures;
 
 inline void InstallVehicleHooks() {
   g_calls.clear();
