@@ -185,6 +185,12 @@ int BuildTree(const fs::path& out, const char* textData) {
     return 1;
   }
   if (textData && !CopyTextTree(textData, out)) return 1;
+  // The game writes its texture banks there.
+  fs::create_directories(out / "BNK", ec);
+  if (ec) {
+    std::fprintf(stderr, "datagen: cannot create %s: %s\n", (out / "BNK").c_str(), ec.message().c_str());
+    return 1;
+  }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||

@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 
+#include "engine3d/texcache.h"  // POWER_InitTextureCache
 #include "engine3d/types.h"
 #include "platform/accel/types.h"
 
@@ -39,8 +40,6 @@ void POWER_ShowTextureMemInfo();
 // Fills SB_Var.TwiddleTable.
 void SB_InitTwiddleTable();
 
-// Empties the texture cache.
-void POWER_InitTextureCache();
 // Empties a view for the accelerator: cursors at the array bases (the clip
 // data behind the MaxVertices vertices), counts and use counters 0.
 void POWER_ResetScene(TSOFTSCENE* scene);

@@ -36,6 +36,7 @@ struct TCAMERA {
 };
 
 struct _WINDOW;
+struct BMAP;
 
 // One polygon of a view as the software renderer lists it.
 struct TSOFTVERTEX;
@@ -218,3 +219,72 @@ struct TTEXTUREPLACE {
   uint8_t A, U, V, F, E, O, One, Two, Three;
   uint8_t Variant;  // 1 letter R, 2 letter S
 };
+
+// ---------------------------------------------------------------------------
+// The accelerator's texture cache and the map's textures on it.
+// ---------------------------------------------------------------------------
+
+// Slots of SB_Var.TextureCache; slot 0 is never used, so 0 means none.
+constexpr int32_t SB_MAXCACHETEXTURE = SB_NBTEXTURESLOTS;
+
+// Slot states within a frame.
+constexpr int32_t SB_CACHE_CREATED = 1;    // needed this frame and on the card
+constexpr int32_t SB_CACHE_NEEDED = 2;     // needed this frame, not on the card
+constexpr int32_t SB_CACHE_IDLE = 3;       // not needed this frame
+// Classes: 1 must be drawn, 3 is given up before 2.
+constexpr int32_t SB_CACHE_INDISPENSABLE = 1;
+// Texture flags: bits 0, 1 and 3 choose the triangle batches' settings;
+// bit 2 marks a texture read from a texture bank (its texels are not its own).
+constexpr uint32_t SB_TEXFLAG_BIT0 = 1;
+constexpr uint32_t SB_TEXFLAG_BIT1 = 2;
+constexpr uint32_t SB_TEXFLAG_BANK = 4;
+constexpr uint32_t SB_TEXFLAG_CLOSE = 8;  // close transparency
+// Bit 31 of a scene's per-slot word: the slot's texels changed this frame.
+constexpr uint32_t SB_TEXTURE_CHANGED = 0x80000000u;
+
+// Cache status for the debug overlay.
+constexpr int32_t SB_CACHESTATUS_OK = 0;
+constexpr int32_t SB_CACHESTATUS_INDISPENSABLE_LOST = 1;
+constexpr int32_t SB_CACHESTATUS_LOST = 2;
+constexpr int32_t SB_CACHESTATUS_EVICTED_NEEDED = 3;
+
+// One slot of the texture cache. In memory the processed map holds a
+// pointer; texture banks write the record field by field in 60 bytes.
+struct TEXTURECACHE {
+  int32_t Name;    // the card texture, -1 when not on the card
+  SGLMAP Map;      // the preprocessed texture; Map.Pixels its texels
+  uint32_t Weight; // polygons of the last frame that needed it, +1 each idle frame
+  int32_t InUse;
+  int32_t State;   // SB_CACHE_CREATED, SB_CACHE_NEEDED or SB_CACHE_IDLE
+  int32_t Size;    // bytes of card memory
+  int32_t Unused1;
+  int32_t Class;   // 1 indispensable, 2, 3
+  int32_t HasLevels;      // formats 1 and 4 carry their smaller levels
+  int32_t CreatedReduced; // last created one level smaller
+  uint32_t Flags;  // SB_TEXFLAG_*
+  int32_t Unused2;
+};
+
+// The texture bank file's fixed sizes.
+constexpr int32_t SB_BANKMAGIC = 0x54455854;  // "TXET"
+constexpr int32_t SB_BANKTEXTTRISIZE = 92;
+constexpr int32_t SB_BANKCACHESIZE = 60;
+
+// Shared squares: narrow textures that do not repeat across their short
+// side, stacked into one square texture.
+constexpr int32_t SB_NBSHAREDTEXTURES = 16;
+constexpr int32_t SB_SHAREDPERSQUARE = 8;
+struct TSHAREDTEXTURE {
+  BMAP* Square;         // side x side, 32-bit
+  int32_t Format;       // the card texture format
+  int32_t Orientation;  // 0 wider than tall (stacked in y), 1 taller (in x)
+  int32_t Space;        // texels left along the stacking axis
+  int32_t InUse;
+  int32_t Records[SB_SHAREDPERSQUARE];  // TEXTTRI indices
+  int32_t NbRecords;
+  uint32_t Flags;
+};
+
+// The six pictures whose texels stay in main memory when a bank moves to
+// the card.
+constexpr int32_t SB_NBKEPTTEXTURES = 6;

@@ -263,6 +263,31 @@ struct SB_VARS {
   TMIPPAGE MipPages[SB_NBMIPLEVELS][SB_MAXTEXTTRI];
   int32_t TextureMemory;
 
+  // The accelerator's texture cache (records: engine3d/types.h): its slots
+  // and what the last frame's update counted for the debug overlay.
+  TEXTURECACHE TextureCache[SB_MAXCACHETEXTURE];
+  int32_t CacheStatus;         // SB_CACHESTATUS_*
+  int32_t CacheLostCount;      // needed this frame but left out
+  int32_t CacheLostMemory;     // their bytes
+  int32_t CacheCreatedMemory;  // bytes put on the card this frame
+  int32_t CacheUsedCount;      // needed and on the card
+  int32_t CacheUsedMemory;
+  int32_t CacheIdleMemory;     // on the card but not needed
+
+  // The map's textures on the accelerator: repeats by texture name, the
+  // shared squares being filled, and the texture bank read or moved to
+  // the card.
+  uint32_t TextureWrap[SB_MAXTEXTURES];  // bit 0 u repeats, bit 1 v repeats
+  TSHAREDTEXTURE SharedTextures[SB_NBSHAREDTEXTURES];
+  int32_t PvrTexturesLoaded;
+  int32_t PvrTextureMemory;     // card bytes the map's textures need
+  uintptr_t BankHeap;           // heap of the bank's texels, 0 none
+  uint8_t* BankTexels;
+  int32_t BankTexelBytes;
+  int32_t BankInVideo;          // the bank was moved to the card
+  int32_t KeptTextures[SB_NBKEPTTEXTURES];  // TEXTTRI indices, -1 absent
+  uint8_t* KeptTexels[SB_NBKEPTTEXTURES];   // their own blocks ("texture ram")
+
   // ========================================================================
   // track/: the circuit
   // ========================================================================

@@ -53,6 +53,7 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
   EXPECT_EQ(console.find("Current mode\t: PVR") != std::string::npos, accelerated);
   EXPECT_EQ(console.find("...Generating textures for car n: 3") != std::string::npos,
             accelerated);  // four cars
+  EXPECT_EQ(fs::exists(tree + "/BNK/NETRACE.BN2"), accelerated);  // the map's texture bank, at scale 2
   for (const char* missing : {"File error", "not found"}) EXPECT_EQ(console.find(missing), std::string::npos);
   std::istringstream log(console);
   size_t next = 0;
