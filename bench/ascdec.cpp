@@ -63,7 +63,12 @@ void BM_ConvertCircuit(benchmark::State& state) {
   state.counters["cells"] = SB_Var.Decor.NbCube10Polys;
   ReleaseOutputs();
 }
-BENCHMARK(BM_ConvertCircuit)->ArgName("simplification")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ConvertCircuit)
+    ->ArgName("simplification")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 // A cell of n x n squares of 20 units, two triangles each, one texture
 // mapping over all of them.

@@ -19,6 +19,7 @@
 #include "datagen/circuit.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
+#include "datagen/insetcars.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/netrace.h"
@@ -94,7 +95,14 @@ bool WritePicture(const fs::path& out, const fs::path& relative, const Picture& 
   return true;
 }
 
-// The HUD's fonts, dial and finishing-list cars.
+bool WriteBytes(const fs::path& out, const fs::path& relative, const std::string& bytes);
+
+bool WriteTgaImage(const fs::path& out, const fs::path& relative, const datagen::TgaImage& image) {
+  const std::vector<uint8_t> bytes = datagen::EncodeTga(image, false);
+  return !bytes.empty() && WriteBytes(out, relative, std::string(bytes.begin(), bytes.end()));
+}
+
+// The HUD's fonts, dial, finishing-list cars and inset cars.
 bool WriteHudPictures(const fs::path& out) {
   static const char* const kStrips[] = {"MISCPICT/FONT.TGA", "MISCPICT/FONT2.TGA", "MISCPICT/FONT3.TGA"};
   for (int slot = 0; slot < 3; ++slot) {
@@ -107,6 +115,7 @@ bool WriteHudPictures(const fs::path& out) {
     if (!WritePicture(out, kStrips[slot], strip, datagen::WriteTga)) return false;
   }
   if (!WritePicture(out, "MISCPICT/COMPTEUR.TGA", datagen::CounterPicture(), datagen::WriteTga)) return false;
+  if (!WriteTgaImage(out, "MISCPICT/SCARS.TGA", datagen::InsetCarsPicture())) return false;
   for (int car = 1; car <= 8; ++car)
     if (!WritePicture(out, "MISCPICT/CARCOT" + std::to_string(car) + ".TGA", datagen::CarPicture(car),
                       datagen::WriteTga))

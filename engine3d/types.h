@@ -104,6 +104,30 @@ struct TSOFTSCENE {
   uint32_t EndCounter;
 };
 
+// The screen clip's edge callback: fills vertex `out` of the twelve-word
+// vertices with the crossing of the edge from `inside` to `outside` with
+// the screen edge of the code (2, 4, 8, 16), and its clip code.
+using SB_CLIPEDGEPROC = void (*)(void* vertices, int32_t out, int32_t inside, int32_t outside, int32_t code,
+                                 int32_t width, int32_t height);
+
+// A clip vertex of the accelerator's path: its vertex, then its clip data.
+struct TCLIPVERTEX {
+  TSGLVERTEX V;
+  TSGLCLIP C;
+};
+static_assert(sizeof(TCLIPVERTEX) == 48, "twelve words, the code in word 8");
+
+// One batch of triangles for a texture slot and variant: a face array of
+// the pool (four 16-bit words a face: three vertex indices and the edge
+// flags) and its face count.
+constexpr int32_t SB_NBBATCHVARIANTS = 3;
+constexpr int32_t SB_BATCHFACES = 128;
+constexpr int32_t SB_BATCHARRAYS = 256;
+struct TTRIBATCH {
+  uint16_t (*Faces)[4];
+  int32_t NbFaces;
+};
+
 // The renderer's two routine slots (SB_Var.RenderMap, SB_Var.RenderFrame)
 // and its filler slots; each filler is called by the software rasteriser
 // with the arguments of its own kind.

@@ -6,6 +6,7 @@
 #include "scenery/effects.h"
 
 #include "engine3d/power.h"
+#include "scenery/framefx.h"
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -83,4 +84,5 @@ __attribute__((weak)) void SB_DrawFumee(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
-__attribute__((weak)) void SB_SetLightDirection() {}
+// No sun yet: the light tables are white.
+__attribute__((weak)) void SB_SetLightDirection() { SB_BuildLightTable(); }

@@ -47,6 +47,9 @@ void SB_ResetVars() {
   SB_Var.PrevCameraMode = -1;
   for (TROTATIONTABLE& t : SB_Var.RotationTables) t.Coefficient = SB_ROTTABLESTALE;
   SB_Var.SglDevice = -1;
+  SB_Var.ProjFactor = 0.5f;
+  SB_Var.DepthScale = 5.0e-7f;
+  SB_Var.ZoneFactor = SB_Var.GlareDepthFactor = SB_Var.NightDepthFactor = 1.0;
   for (TEXTURECACHE& slot : SB_Var.TextureCache) slot.Name = -1;
   for (int32_t& kept : SB_Var.KeptTextures) kept = -1;
   if (SB_Hooks.ResetHigherFloors) SB_Hooks.ResetHigherFloors();

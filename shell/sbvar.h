@@ -22,6 +22,7 @@ struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
 struct TREPLAY;
+struct TCAR;
 
 // Console screen and command history sizes.
 constexpr int32_t SB_CONSOLELINES = 60;
@@ -247,6 +248,40 @@ struct SB_VARS {
   // twiddled block lie at (TwiddleTable[x] << 1) | TwiddleTable[y].
   uint16_t TwiddleTable[256];
 
+  // The accelerator's scene submission: the projection and depth factors,
+  // the camera-zone factor and the two multipliers the effects keep, the
+  // screen clip's state, the triangle batches per texture slot and
+  // variant, the frame's render flag, and the car-position inset.
+  float ProjFactor;        // 1/w = ProjFactor / camera z; 0.5 outside the camera zone
+  float DepthScale;        // depth term = camera z x DepthScale
+  double ZoneFactor;
+  double GlareDepthFactor;  // 1.0 until the sun glare sets it
+  double NightDepthFactor;  // 1.0 until the day/night cycle sets it
+  float FarDistanceSq;      // the view's far distance squared, for the map transform
+  int32_t ScreenClipNeeded;  // the near clip made a vertex beyond 15000 pixels
+  SB_CLIPEDGEPROC ClipEdgeProc;
+  TSGLVERTEX* SglVertices;   // the vertex array of the scene being submitted
+  TTRIBATCH TriBatches[SB_NBTEXTURESLOTS][SB_NBBATCHVARIANTS];
+  int32_t TriBatchArrays;    // face arrays of the pool in use
+  int32_t SglRendered;       // 1 once the begun frame was rendered
+  int32_t InsetOn;           // the car-position inset is drawn
+  int32_t ScarsTexture;      // cache slot of the inset's car pictures, 0 none
+  int32_t InsetBackTexture;  // cache slot of the inset's background, 0 none
+
+  // The object display's per-call state (the emitters read it).
+  TSOFTSCENE* EmitScene;
+  _WINDOW* ObjectWindow;
+  TCAMERA* ObjectCamera;
+  TCAR* ObjectCar;
+  uint32_t ObjectColour;
+  int32_t ObjectGlass;
+  int32_t ObjectKey;
+  int32_t ObjectKeyBias;  // 0 culled, 30,400,000 direct
+  TSOFTPOLY* ObjectInsertAfter;   // null: the object's faces go to the list head
+  TSOFTPOLY* ObjectInsertBefore;
+  TVECTOR LightCam;       // the light direction in camera space
+  int32_t NbObjectFaces;  // faces listed for the last object
+
   // The map's textures on the software path (records: engine3d/types.h):
   // one record per distinct picture and their packing order, the 256 x 256
   // pages in one block of the heap TextureHeap whose first page starts on a
@@ -367,6 +402,12 @@ struct SB_VARS {
 
   // Read from the map information.
   double SunPos[3];
+  // The light: its direction (unit), the two colour tables of the map and
+  // object faces (0xRRGGBB), the light level the map was shaded for.
+  TVECTOR LightDir;
+  uint32_t LightTables[2][256];
+  int32_t HeadlightsOn;  // 1 while the light level is at least 5.0
+  double SunDrop;        // the light level
   int32_t StartNight1;  // seconds into the day/night cycle
   int32_t EndNight1;
   int32_t StartNight2;

@@ -33,6 +33,13 @@ void E3D_SetPerspCentre(float negCenterX, float negCenterY);
 // 0, 0 and 1.
 extern uint8_t E3D_SoftMapState[3];
 
+// Clips the polygon of n twelve-word vertices (clip code in word 8: 2
+// left, 4 right, 8 top, 16 bottom) against the window's edges in that
+// order, copying it to `out` first unless the two are the same array;
+// SB_Var.ClipEdgeProc makes each crossing. `out` needs room for n + 4
+// vertices. The new count, 0 when nothing is left.
+int32_t E3D_ClipPolyToScreen(const _WINDOW* window, const void* in, void* out, int32_t n);
+
 // Notes the time-stamp counter; E3D_ElapsedTime gives the ticks since.
 void E3D_StartTimer();
 uint64_t E3D_ElapsedTime();

@@ -151,8 +151,8 @@ int32_t SB_ConvertPolyMapToDecor(TLMAPPOLY* poly) {
   SB_ConsolePrintf("...After work: %ld faces; %ld points; %ld cubes...", totals.Faces, totals.Points,
                    static_cast<long>(SB_Var.Decor.NbCube10Polys));
   SB_ConsolePrintf("...Sol faces: %ld, Mur faces: %ld...", totals.Sol, totals.Mur);
-  SB_ConsolePrintf("...Simplified faces: %ld. Debugged faces: %ld.", static_cast<long>(SB_Var.NbSimplifiedFaces),
-                   static_cast<long>(SB_Var.NbDebuggedFaces));
+  SB_ConsolePrintf("...Simplified faces: %ld. Debugged faces: %ld.",
+                   static_cast<long>(SB_Var.NbSimplifiedFaces), static_cast<long>(SB_Var.NbDebuggedFaces));
   return 1;
 }
 

@@ -38,15 +38,19 @@ bool Fits(int32_t count, int32_t more, int32_t room) {
   return int64_t{count} + more <= room;
 }
 
-int32_t FirstFace(const TFCUBE10POLY& c) { return static_cast<int32_t>(c.FaceRuns[SB_WHEELRUN] / sizeof(TFFACEPOLY)); }
+int32_t FirstFace(const TFCUBE10POLY& c) {
+  return static_cast<int32_t>(c.FaceRuns[SB_WHEELRUN] / sizeof(TFFACEPOLY));
+}
 int32_t CellFaces(const TFCUBE10POLY& c) { return c.NbFaces[0] + c.NbFaces[1] + c.NbFaces[2]; }
 
 // A cell's runs end at the arrays' ends, so that it can grow in place.
 bool AtEnds(const TFCUBE10POLY& c) {
   const TDECOR& d = SB_Var.Decor;
   return FirstFace(c) + CellFaces(c) == d.NbFacePolys &&
-         c.PointOffsets / sizeof(TFPOINTOFFSET) + c.NbPointOffsets == static_cast<uint32_t>(d.NbPointOffsets) &&
-         c.PointTextures / sizeof(TFPOINTTEXTURE) + c.NbPointTextures == static_cast<uint32_t>(d.NbPointTextures) &&
+         c.PointOffsets / sizeof(TFPOINTOFFSET) + c.NbPointOffsets ==
+             static_cast<uint32_t>(d.NbPointOffsets) &&
+         c.PointTextures / sizeof(TFPOINTTEXTURE) + c.NbPointTextures ==
+             static_cast<uint32_t>(d.NbPointTextures) &&
          c.PPointOffsets / 4 + c.NbPPointOffsets == static_cast<uint32_t>(d.NbPPointOffsets) &&
          c.PPointTextures / 4 + c.NbPPointTextures == static_cast<uint32_t>(d.NbPPointTextures);
 }
@@ -69,19 +73,25 @@ int32_t MoveCellToEnds(TFCUBE10POLY& c) {
   TDECOR& d = SB_Var.Decor;
   const TMAPCONVERSIONLIMITS& room = SB_ConversionLimits;
   if (!Fits<TFFACEPOLY>(d.NbFacePolys, CellFaces(c), room.FacePolys)) return Full("TFFACEPOLY");
-  if (!Fits<TFPOINTOFFSET>(d.NbPointOffsets, c.NbPointOffsets, room.PointOffsets)) return Full("TFPOINTOFFSET");
-  if (!Fits<TFPOINTTEXTURE>(d.NbPointTextures, c.NbPointTextures, room.PointTextures)) return Full("TFPOINTTEXTURE");
-  if (!Fits<uint32_t>(d.NbPPointOffsets, c.NbPPointOffsets, room.PPointOffsets)) return Full("TFPPOINTOFFSET");
-  if (!Fits<uint32_t>(d.NbPPointTextures, c.NbPPointTextures, room.PPointTextures)) return Full("TFPPOINTTEXTURE");
+  if (!Fits<TFPOINTOFFSET>(d.NbPointOffsets, c.NbPointOffsets, room.PointOffsets))
+    return Full("TFPOINTOFFSET");
+  if (!Fits<TFPOINTTEXTURE>(d.NbPointTextures, c.NbPointTextures, room.PointTextures))
+    return Full("TFPOINTTEXTURE");
+  if (!Fits<uint32_t>(d.NbPPointOffsets, c.NbPPointOffsets, room.PPointOffsets))
+    return Full("TFPPOINTOFFSET");
+  if (!Fits<uint32_t>(d.NbPPointTextures, c.NbPPointTextures, room.PPointTextures))
+    return Full("TFPPOINTTEXTURE");
   const int32_t firstFace = d.NbFacePolys, firstPPO = d.NbPPointOffsets, firstPPT = d.NbPPointTextures;
   const uint32_t faces = MoveToEnd(d.FacePolys, &d.NbFacePolys, c.FaceRuns[SB_WHEELRUN], CellFaces(c));
   const uint32_t offsets = MoveToEnd(d.PointOffsets, &d.NbPointOffsets, c.PointOffsets, c.NbPointOffsets);
-  const uint32_t textures = MoveToEnd(d.PointTextures, &d.NbPointTextures, c.PointTextures, c.NbPointTextures);
+  const uint32_t textures =
+      MoveToEnd(d.PointTextures, &d.NbPointTextures, c.PointTextures, c.NbPointTextures);
   const uint32_t ppo = MoveToEnd(d.PPointOffsets, &d.NbPPointOffsets, c.PPointOffsets, c.NbPPointOffsets);
   const uint32_t ppt = MoveToEnd(d.PPointTextures, &d.NbPPointTextures, c.PPointTextures, c.NbPPointTextures);
   for (int32_t i = firstPPO; i < d.NbPPointOffsets; ++i) d.PPointOffsets[i] += offsets;
   for (int32_t i = firstPPT; i < d.NbPPointTextures; ++i) d.PPointTextures[i] += textures;
-  for (int32_t i = firstFace; i < d.NbFacePolys; ++i) d.FacePolys[i].PointOffsets += ppo, d.FacePolys[i].PointTextures += ppt;
+  for (int32_t i = firstFace; i < d.NbFacePolys; ++i)
+    d.FacePolys[i].PointOffsets += ppo, d.FacePolys[i].PointTextures += ppt;
   for (uint32_t& run : c.FaceRuns) run += faces;
   c.PointOffsets += offsets, c.PointTextures += textures, c.PPointOffsets += ppo, c.PPointTextures += ppt;
   return 1;
@@ -100,7 +110,8 @@ int32_t SharedEntry(Record* array, int32_t* total, int32_t room, uint32_t cellSt
   return (*total)++;
 }
 
-int32_t AddPointLink(uint32_t* links, int32_t* total, int32_t room, uint16_t* cellCount, uint32_t byteOffset) {
+int32_t AddPointLink(uint32_t* links, int32_t* total, int32_t room, uint16_t* cellCount,
+                     uint32_t byteOffset) {
   if (*total >= room || *cellCount >= kMaxCellCount) return 0;
   links[(*total)++] = byteOffset;
   ++*cellCount;
@@ -113,8 +124,8 @@ int32_t AddCube10Point(const TPOLYPOINT& p, TFFACEPOLY& face, TFCUBE10POLY& c) {
   const int32_t at = SharedEntry(d.PointOffsets, &d.NbPointOffsets, SB_ConversionLimits.PointOffsets,
                                  c.PointOffsets, &c.NbPointOffsets, offset);
   if (at < 0) return Full("TFPOINTOFFSET");
-  if (!AddPointLink(d.PPointOffsets, &d.NbPPointOffsets, SB_ConversionLimits.PPointOffsets, &c.NbPPointOffsets,
-                    static_cast<uint32_t>(at * sizeof(TFPOINTOFFSET))))
+  if (!AddPointLink(d.PPointOffsets, &d.NbPPointOffsets, SB_ConversionLimits.PPointOffsets,
+                    &c.NbPPointOffsets, static_cast<uint32_t>(at * sizeof(TFPOINTOFFSET))))
     return Full("TFPPOINTOFFSET");
   for (int32_t k : {0, 2}) {
     const uint16_t v = k == 0 ? offset.X : offset.Z;
@@ -142,10 +153,12 @@ int32_t AddCube10PointTextured(const TPOLYPOINT& p, TFFACEPOLY& face, TFCUBE10PO
 int32_t AddFace(const TLMAPPOLY* poly, int32_t index, TFCUBE10POLY& c, int32_t run) {
   TDECOR& d = SB_Var.Decor;
   const TPOLYFACE& f = poly->Faces[index];
-  if (f.NbPoints > kMaxCorners || d.NbFacePolys >= SB_ConversionLimits.FacePolys || c.NbFaces[run] >= kMaxCellCount)
+  if (f.NbPoints > kMaxCorners || d.NbFacePolys >= SB_ConversionLimits.FacePolys ||
+      c.NbFaces[run] >= kMaxCellCount)
     return Full("TFFACEPOLY");
   const int32_t at = static_cast<int32_t>(c.FaceRuns[run] / sizeof(TFFACEPOLY)) + c.NbFaces[run];
-  std::memmove(d.FacePolys + at + 1, d.FacePolys + at, sizeof(TFFACEPOLY) * static_cast<size_t>(d.NbFacePolys - at));
+  std::memmove(d.FacePolys + at + 1, d.FacePolys + at,
+               sizeof(TFFACEPOLY) * static_cast<size_t>(d.NbFacePolys - at));
   bool later = false;
   for (int32_t r : kRunOrder) {
     if (later) c.FaceRuns[r] += sizeof(TFFACEPOLY);
@@ -188,7 +201,8 @@ int32_t AddCell(TLMAPPOLY* poly, int32_t run) {
   }
   for (int32_t i = 0; i < poly->NbPoints; ++i) {
     TPOLYPOINT& p = poly->Points[i];
-    p.X -= SB_POLYCELLSIZE * number[0], p.Y -= SB_POLYCELLSIZE * number[1], p.Z -= SB_POLYCELLSIZE * number[2];
+    p.X -= SB_POLYCELLSIZE * number[0], p.Y -= SB_POLYCELLSIZE * number[1],
+        p.Z -= SB_POLYCELLSIZE * number[2];
   }
   int32_t cell = SB_FindCube10Poly(number[0], number[1], number[2]);
   if (cell < 0 && (cell = SB_NewCube10Poly(number[0], number[1], number[2])) < 0) return Full("TFCUBE10POLY");

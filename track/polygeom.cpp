@@ -74,7 +74,8 @@ void SB_ClipTLMAPPOLYByPlane(TLMAPPOLY* poly, const double point[3], const doubl
 }
 
 void SB_ClipFaceByUVLine(TLMAPPOLY* poly, int32_t face, const double point[2], const double normal[2]) {
-  ClipFace(poly, face, [&](const TPOLYPOINT& p) { return (p.U - point[0]) * normal[0] + (p.V - point[1]) * normal[1]; });
+  ClipFace(poly, face,
+           [&](const TPOLYPOINT& p) { return (p.U - point[0]) * normal[0] + (p.V - point[1]) * normal[1]; });
 }
 
 void SB_ClipTLMAPPOLYByUVLine(TLMAPPOLY* poly, const double point[2], const double normal[2]) {

@@ -58,9 +58,10 @@ extern int32_t SB_ConversionOutputFull;
 // The polygon map.
 // ---------------------------------------------------------------------------
 
-// An empty map with the arrays for the counts (owner tags from the stem:
-// "<stem>", "<stem>->face", "<stem>->point"); null when memory fails.
-TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem);
+// An empty map with the arrays for the counts (owner tags "<stem>",
+// "<arrays>->face" and "<arrays>->point", arrays being the stem unless
+// given); null when memory fails.
+TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem, const char* arrays = nullptr);
 TLMAPPOLY* SB_GetTLMAPPOLYfromTLMAP(const TLMAP* map);
 void SB_CalcTLMAPPOLYNormals(TLMAPPOLY* poly);
 // Grows the arrays by the counts; 0 when memory fails (OutOfMemory set).
@@ -109,8 +110,8 @@ int32_t SB_RemapPolyTexture(TPOLYPOINT* points, int32_t n, const TPOLYPOINT* a, 
 // Writes the merged polygon into outPoints (room for SB_MAXPOLYVERTICES)
 // and its count into outFace; the count stays as it was when they do not
 // merge.
-void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB, TPOLYPOINT* pointsB,
-                      TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial);
+void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB,
+                      TPOLYPOINT* pointsB, TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial);
 int32_t SB_SplitShortEdgedFace(TLMAPPOLY* poly, int32_t face);
 int32_t SB_JoinTLMAPPOLYFaces(TLMAPPOLY* poly, int32_t i, int32_t j);
 void SB_SimplifyTLMAPPOLY(TLMAPPOLY* poly);

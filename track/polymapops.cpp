@@ -31,7 +31,8 @@ bool HasLetter(const char* name, char letter) { return std::memchr(name + 8, let
 
 TLMAPPOLY* Filtered(const TLMAPPOLY* poly, char letter, const char* tag) {
   if (!poly) return nullptr;
-  TLMAPPOLY* out = SB_NewTLMAPPOLY(poly->NbFaces, poly->NbPoints, tag);
+  TLMAPPOLY* out =
+      SB_NewTLMAPPOLY(poly->NbFaces, poly->NbPoints, tag, "SB_GetTLMAPPOLYFromATLMAPPOLY TLMAPPOLY");
   if (!out) return nullptr;
   out->NbMaterials = poly->NbMaterials;
   std::memcpy(out->Materials, poly->Materials, sizeof out->Materials);
@@ -81,7 +82,8 @@ TLMAPPOLY* SliceSpace(TLMAPPOLY* poly, int32_t axis) {
   double m = 1e11;
   for (int32_t i = 0; i < poly->NbFaces; ++i) {
     const TPOLYFACE& f = poly->Faces[i];
-    for (int32_t k = 0; k < f.NbPoints; ++k) m = std::fmin(m, Coordinate(poly->Points[f.FirstPoint + k], axis));
+    for (int32_t k = 0; k < f.NbPoints; ++k)
+      m = std::fmin(m, Coordinate(poly->Points[f.FirstPoint + k], axis));
   }
   if (m == 1e11) return nullptr;
   return Cut(poly, axis, SB_POLYCELLSIZE * (std::floor(m * 0.001953125 + 1e-5) + 1));
@@ -95,8 +97,8 @@ TLMAPPOLY* SliceTexture(TLMAPPOLY* poly, int32_t axis) {
 
 }  // namespace
 
-TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem) {
-  const std::string tag = stem;
+TLMAPPOLY* SB_NewTLMAPPOLY(int32_t faces, int32_t points, const char* stem, const char* arrays) {
+  const std::string tag = arrays ? arrays : stem;
   auto* poly = static_cast<TLMAPPOLY*>(SB_GetMemHeap(sizeof(TLMAPPOLY), stem));
   if (!poly) return nullptr;
   if ((faces > 0 && !Regrow(&poly->Faces, 0, faces, (tag + "->face").c_str())) ||
@@ -135,8 +137,13 @@ TLMAPPOLY* SB_GetTLMAPPOLYfromTLMAP(const TLMAP* map) {
       std::memcpy(poly->Materials[poly->NbMaterials++], t.Material, SB_TEXTURENAMESIZE);
     }
     TPOLYFACE& f = poly->Faces[poly->NbFaces++];
-    f = {static_cast<uint32_t>(poly->NbPoints), static_cast<float>(t.NormalX), static_cast<float>(t.NormalY),
-         static_cast<float>(t.NormalZ), 3, static_cast<int16_t>(material), 0};
+    f = {static_cast<uint32_t>(poly->NbPoints),
+         static_cast<float>(t.NormalX),
+         static_cast<float>(t.NormalY),
+         static_cast<float>(t.NormalZ),
+         3,
+         static_cast<int16_t>(material),
+         0};
     for (const TLMAPVERTEX& v : t.V)
       poly->Points[poly->NbPoints++] = {v.X + SB_POLYSHIFT, v.Y + SB_POLYSHIFT, v.Z + SB_POLYSHIFT, v.U, v.V};
   }
@@ -160,11 +167,13 @@ void SB_CalcTLMAPPOLYNormals(TLMAPPOLY* poly) {
 
 int32_t SB_AddThingsToTLMAPPOLY(TLMAPPOLY* poly, int32_t morePoints, int32_t moreFaces) {
   if (morePoints > 0) {
-    if (!Regrow(&poly->Points, poly->NbPoints, poly->NbPoints + morePoints, kGrowTag)) return !(poly->OutOfMemory = 1);
+    if (!Regrow(&poly->Points, poly->NbPoints, poly->NbPoints + morePoints, kGrowTag))
+      return !(poly->OutOfMemory = 1);
     poly->PointCapacity = poly->NbPoints + morePoints;
   }
   if (moreFaces > 0) {
-    if (!Regrow(&poly->Faces, poly->NbFaces, poly->NbFaces + moreFaces, kGrowTag)) return !(poly->OutOfMemory = 1);
+    if (!Regrow(&poly->Faces, poly->NbFaces, poly->NbFaces + moreFaces, kGrowTag))
+      return !(poly->OutOfMemory = 1);
     poly->FaceCapacity = poly->NbFaces + moreFaces;
   }
   return 1;
@@ -174,8 +183,10 @@ int32_t SB_AddThingsToTLMAPPOLY(TLMAPPOLY* poly, int32_t morePoints, int32_t mor
 // small appends stay cheap.
 int32_t SB_ReserveTLMAPPOLY(TLMAPPOLY* poly, int32_t morePoints, int32_t moreFaces) {
   if (poly->OutOfMemory) return 0;
-  const int32_t points = poly->NbPoints + morePoints > poly->PointCapacity ? morePoints + poly->NbPoints / 2 + 64 : 0;
-  const int32_t faces = poly->NbFaces + moreFaces > poly->FaceCapacity ? moreFaces + poly->NbFaces / 2 + 16 : 0;
+  const int32_t points =
+      poly->NbPoints + morePoints > poly->PointCapacity ? morePoints + poly->NbPoints / 2 + 64 : 0;
+  const int32_t faces =
+      poly->NbFaces + moreFaces > poly->FaceCapacity ? moreFaces + poly->NbFaces / 2 + 16 : 0;
   return points || faces ? SB_AddThingsToTLMAPPOLY(poly, points, faces) : 1;
 }
 

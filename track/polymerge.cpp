@@ -37,8 +37,8 @@ bool SameNormal(const TPOLYFACE* a, const TPOLYFACE* b) {
 
 }  // namespace
 
-void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB, TPOLYPOINT* pointsB,
-                      TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial) {
+void SB_MergePolygons(const TPOLYFACE* faceA, TPOLYPOINT* pointsA, const TPOLYFACE* faceB,
+                      TPOLYPOINT* pointsB, TPOLYFACE* outFace, TPOLYPOINT* outPoints, int32_t sameMaterial) {
   if (!SB_Var.Simplification) return;
   const int32_t na = faceA->NbPoints, nb = faceB->NbPoints;
   SB_RotatePolyToBestCorner(pointsA, na);

@@ -6,6 +6,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/accel/types.h"
+
 namespace plat {
 
 // Forgets every device, frame, texture, block and error, and takes the
@@ -32,5 +34,12 @@ int32_t AccelLiveBlocks();    // processed blocks not yet freed
 int32_t AccelCardTextures();  // textures on the card
 int32_t AccelFrames();        // renders done
 int32_t AccelDrawCalls();     // triangle, quad and volume calls accepted
+
+// Called with every triangle (kind 0) and quad (kind 1) draw call as it
+// arrives, before its checks, with the context, the call's faces or quads
+// and its vertices; null for none. Lets tests see what each call was given.
+using AccelCallObserver = void (*)(const SGLCONTEXT* context, int32_t kind, int32_t count, const void* items,
+                                   const TSGLVERTEX* vertices);
+void AccelObserveCalls(AccelCallObserver observer);
 
 }  // namespace plat

@@ -119,6 +119,7 @@ void AccelReset() {
   auto& s = Accel();
   for (void* block : s.blocks) std::free(block);
   s = accel::MakeState();
+  AccelObserveCalls(nullptr);
 }
 
 void AccelSetPresent(bool present) { Accel().present = present; }

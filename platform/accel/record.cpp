@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/accel/sgl.h"
+#include "platform/accel/control.h"
 #include "platform/accel/state.h"
 
 using plat::accel::Accel;
@@ -91,7 +92,14 @@ struct Triple {
 
 }  // namespace
 
+namespace {
+plat::AccelCallObserver g_observer = nullptr;
+}  // namespace
+
+void plat::AccelObserveCalls(AccelCallObserver observer) { g_observer = observer; }
+
 int32_t sgltri_triangles(SGLCONTEXT* context, int32_t count, const uint16_t (*faces)[4], const TSGLVERTEX* vertices) {
+  if (g_observer) g_observer(context, 0, count, faces, vertices);
   return RecordTriangles(context, count, 1, faces, vertices, [faces](int32_t i, int32_t) {
     return Triple{faces[i][0], faces[i][1], faces[i][2]};
   });
@@ -99,6 +107,7 @@ int32_t sgltri_triangles(SGLCONTEXT* context, int32_t count, const uint16_t (*fa
 
 // A quad is the triangles (0, 1, 2) and (0, 2, 3).
 int32_t sgltri_quads(SGLCONTEXT* context, int32_t count, const uint32_t (*quads)[4], const TSGLVERTEX* vertices) {
+  if (g_observer) g_observer(context, 1, count, quads, vertices);
   return RecordTriangles(context, count, 2, quads, vertices, [quads](int32_t i, int32_t k) {
     return Triple{quads[i][0], quads[i][1 + k], quads[i][2 + k]};
   });

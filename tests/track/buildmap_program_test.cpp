@@ -5,7 +5,6 @@
 // its map loaded until the map is changed) a second PLAY loads the saved
 // map.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -26,15 +25,18 @@ TEST_F(BuildMapProgram, BuildsSavesRacesThenLoads) {
   const std::string tree = temp_ + "/tree";
   fs::copy(data, tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/dat/BUILD.TXT",
-                   "OUTPUT 1\r\nUSINGPVS 1\r\nMAP NETRACE TRAVUN\r\nBUILDMAP 1\r\nPLAY\r\nBUILDMAP\r\nMAP NETRACE TRAVUN\r\nPLAY\r\nQUIT\r\n");
+                   "OUTPUT 1\r\nUSINGPVS 1\r\nMAP NETRACE TRAVUN\r\nBUILDMAP 1\r\nPLAY\r\nBUILDMAP\r\nMAP NETRACE "
+                   "TRAVUN\r\nPLAY\r\nQUIT\r\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                              config_ + "' timeout 120 '" ZENTROVA_EXE "' -S:build.txt 2>'" + temp_ + "/stderr.txt'";
+  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree +
+                              "' ZENTROVA_CONFIG_DIR='" + config_ +
+                              "' timeout 120 '" ZENTROVA_EXE "' -S:build.txt 2>'" + temp_ + "/stderr.txt'";
   const int status = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
 
+  // In this order: the build and its race, then the load and its race.
   const std::vector<std::string> lines = {">BUILDMAP 1",
                                           ">PLAY",
                                           "Loading ascii map data...",
@@ -62,7 +64,8 @@ TEST_F(BuildMapProgram, BuildsSavesRacesThenLoads) {
   EXPECT_EQ(next, lines.size()) << "missing or out of order: " << lines[next];
   // The program builds, in the software renderer's mode, the map datagen
   // built for the tree.
-  EXPECT_EQ(ztest::ReadFile(tree + "/DEC/NETRACE.DEC"), ztest::ReadFile((data / "DEC" / "NETRACE.DEC").string()));
+  EXPECT_EQ(ztest::ReadFile(tree + "/DEC/NETRACE.DEC"),
+            ztest::ReadFile((data / "DEC" / "NETRACE.DEC").string()));
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ TEST_P(PolyCircuit, BuildsSavesReloadsAndCarriesTheCars) {
   for (const TSTARTSLOT& s : SB_Var.StartSlots)
     for (int lane = 0; lane < 6; ++lane)
       for (int row = 0; row < 15; ++row) {
-        const double x = s.X + lane * s.CarStepX + row * s.RowStepX, z = s.Z + lane * s.CarStepZ + row * s.RowStepZ;
+        const double x = s.X + lane * s.CarStepX + row * s.RowStepX,
+                     z = s.Z + lane * s.CarStepZ + row * s.RowStepZ;
         EXPECT_EQ(SB_GetPolyGroundHeight(World(x), World(z)), -2044.0) << lane << " " << row;
       }
 
@@ -71,8 +72,8 @@ TEST_P(PolyCircuit, BuildsSavesReloadsAndCarriesTheCars) {
     const double inside[3] = {p[0] + side * 14 * nx, p[1], p[2] + side * 14 * nz};
     const int32_t n = SB_GetBodyContactFaces(list, 256, inside);
     double push[3];
-    ASSERT_EQ(SB_GetBodyFaceContact(list, n, World(p[0] + side * 16.5 * nx), World(p[2] + side * 16.5 * nz), push,
-                                    World(inside[0]), World(inside[2])),
+    ASSERT_EQ(SB_GetBodyFaceContact(list, n, World(p[0] + side * 16.5 * nx), World(p[2] + side * 16.5 * nz),
+                                    push, World(inside[0]), World(inside[2])),
               1)
         << side;
     EXPECT_LT(side * (push[0] * nx + push[2] * nz), 0) << side;  // back towards the road

@@ -24,8 +24,8 @@ class PolyGeom : public ztest::TrackTest {
   // Appends a face facing up (y) with the material.
   int32_t Add(const Points& points, int16_t material = 0) {
     SB_ReserveTLMAPPOLY(poly_, static_cast<int32_t>(points.size()), 1);
-    poly_->Faces[poly_->NbFaces] = {static_cast<uint32_t>(poly_->NbPoints), 0, 1, 0,
-                                    static_cast<uint16_t>(points.size()), material, 0};
+    poly_->Faces[poly_->NbFaces] = {static_cast<uint32_t>(poly_->NbPoints), 0,        1, 0,
+                                    static_cast<uint16_t>(points.size()),   material, 0};
     for (const TPOLYPOINT& p : points) poly_->Points[poly_->NbPoints++] = p;
     return poly_->NbFaces++;
   }
@@ -157,7 +157,8 @@ TEST_F(PolyGeom, RemappingProjectsOnTheLargestNormalComponent) {
   for (const Row& r : rows) {
     Points p = {at(r, 2, 3), at(r, 7.5, 3.5)};
     ASSERT_EQ(SB_RemapPolyTexture(p.data(), 2, &r.a, &r.o, &r.b), 1);
-    const std::vector<double> uv = {p[0].U, p[0].V, p[1].U, p[1].V};  // (2, 3) and (7.5, 3.5), less their floors
+    const std::vector<double> uv = {p[0].U, p[0].V, p[1].U,
+                                    p[1].V};  // (2, 3) and (7.5, 3.5), less their floors
     for (size_t k = 0; k < uv.size(); ++k) EXPECT_NEAR(uv[k], (std::vector<double>{0, 0, 5.5, 0.5})[k], 1e-9);
     p = {at(r, 2, 3), at(r, 10, 3)};  // u 8 once 2 is taken off
     EXPECT_EQ(SB_RemapPolyTexture(p.data(), 2, &r.a, &r.o, &r.b), 0);
@@ -212,7 +213,7 @@ TEST_F(PolyGeom, MergesStopAtAHundredVertices) {
   for (int i = 0; i < n; ++i) Add({G(0, 0), rim(i + 1), rim(i)});
   for (int32_t i = 0; i < poly_->NbPoints; ++i) {
     TPOLYPOINT& p = poly_->Points[i];
-    p.U = 4 + p.X * 0.00175, p.V = 4 + p.Z * 0.00175;
+    p.U = 4 + p.X * 0.0009, p.V = 4 + p.Z * 0.0009;  // the disc spans 7.2 repeats
   }
   SB_SimplifyTLMAPPOLY(poly_);
   EXPECT_EQ(poly_->OutOfMemory, 0);
