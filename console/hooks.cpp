@@ -44,4 +44,6 @@ void SB_InstallHooks() {
   SB_Hooks.RemapRaceBitmaps = SB_RemapRaceBitmaps;
   SB_Hooks.ProfileStart = SB_ProfileStart;
   SB_Hooks.ProfileStop = SB_ProfileStop;
+  SB_Hooks.ReadRaceParameters = SB_ReadNetRace;
+  SB_Hooks.ResetGaps = SB_ResetGaps;
 }

@@ -16,6 +16,7 @@ constexpr int32_t kLanes = 4;           // road strips across
 constexpr int32_t kChunk = 600;         // segments per object: 7,200 faces, 4,207 vertices
 constexpr double kStartX = 50.0;        // point 0: 200 m into the lower straight
 constexpr double kMappingLength = 16.0; // metres of road per texture repeat
+constexpr double kStartHeight = 0.2;    // metres of the grid's origin above the road
 
 struct Pos {
   double x, y;    // scene plane
@@ -159,8 +160,9 @@ std::string NetraceCentreLineFile() {
 std::string NetraceMapInfo() {
   // Both grids start 5 m behind point 0, lane 0 on the inner side; lanes
   // step 5 m outwards (-Y) and rows step back along the straight (-X):
-  // heading -90 degrees.
-  const auto origin = NetraceWorld(kStartX - 5, -kRadius + kHalfWidth - 3.5, 0);
+  // heading -90 degrees. The origin is 0.2 m above the road, where a car
+  // placed on the grid has its tyres on the road.
+  const auto origin = NetraceWorld(kStartX - 5, -kRadius + kHalfWidth - 3.5, kStartHeight);
   std::string out;
   Append(&out, "BSPLINENAME: TXT>NETRACE.BSP");
   for (int slot = 0; slot < 3; ++slot) {

@@ -13,3 +13,5 @@ int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* 
 // Frees the last protocol, session or player list fetched by the network
 // console words.
 void NET_FreeConsoleList();
+// The local player's order from the controller: its car index.
+int32_t NET_GetMyPlayerOrder();

@@ -3,3 +3,5 @@
 #include "scenery/decorobjects.h"
 
 __attribute__((weak)) void LoadObjectScript(const char*) {}
+// Until the scripts exist there is none to restart.
+__attribute__((weak)) void SB_ResetDecorScripts() {}

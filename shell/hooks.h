@@ -37,6 +37,8 @@ struct SB_HOOKS {
   void (*RemapRaceBitmaps)();
   void (*ProfileStart)();  // the stopwatch around the car update
   void (*ProfileStop)();
+  void (*ReadRaceParameters)();  // "TXT>NETRACE.TXT" read again
+  void (*ResetGaps)();           // the gap tables cleared
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

@@ -363,6 +363,17 @@ struct SB_VARS {
   int32_t UsingCars;
   TCONTROLS Controls;      // this frame's controls
   TCONTROLS PrevControls;  // the previous frame's, for press edges
+  // The control map: Accel, Brake, Left, Right, HandBrake, GearUp,
+  // GearDown, Camera, Light; a virtual-key code below 1025, 1025..1036
+  // joystick 1, 1037..1048 joystick 2.
+  int32_t ControlMap[SB_NBCONTROLS];
+  double JoystickCenter[2];  // joystick 1's centre, x and y
+  int32_t GridCount;         // cars placed on the start grid so far
+  // The vehicle-parameter editor: the car shown, the list's scroll offset
+  // and whether a value is being typed.
+  int32_t VParamsCar;
+  int32_t VParamsScroll;
+  int32_t VParamsEditing;
   int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded

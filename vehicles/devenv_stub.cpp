@@ -7,4 +7,3 @@ __attribute__((weak)) void SB_AllocLocalReplay() {}
 __attribute__((weak)) void SB_FreeLocalReplay() {}
 __attribute__((weak)) void SB_ClearCarReplaySlots() {}
 __attribute__((weak)) void SB_FreeCarsReplays() {}
-__attribute__((weak)) void SB_InitVParams() {}

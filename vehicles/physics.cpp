@@ -10,6 +10,7 @@
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "vehicles/cars.h"
+#include "vehicles/drive.h"
 #include "vehicles/vehicles.h"
 
 namespace {
@@ -41,7 +42,7 @@ void MeasureDistances() {
 
 // The cars near the driven one placed at a step's end time.
 void PlaceNearCars(double t, int32_t elapsed) {
-  const int32_t time = static_cast<int32_t>(t);
+  const int32_t time = SB_SaturateInt(t);
   ForEachCar([&](int32_t i, TCAR* car) {
     if (!(car->DistanceToDriven < SB_NEARCAR)) return;
     SB_PlaceRemoteCar(i, time);
@@ -106,8 +107,9 @@ void SB_SimulateCar(int32_t index) {
     SB_PhysicsStep(index);
     SB_Var.PhysicsAccumulator = 0.0;
     t += last;
-    PlaceNearCars(t, static_cast<int32_t>(last));
+    PlaceNearCars(t, SB_SaturateInt(last));
   }
+  SB_SetEngineFrequency(car);
   SB_ComputeWheelClearance(index);
   SB_RecordTick(index);
   SB_PackCarState(index);

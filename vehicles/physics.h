@@ -51,6 +51,8 @@ void SB_ApplyControlsToCar(int32_t index);
 // After the frame's last step: the drawn wheels' clearance, the recording
 // and the state sent to the other players.
 void SB_ComputeWheelClearance(int32_t index);
+// The engine sound's frequency word from the engine's rpm.
+void SB_SetEngineFrequency(TCAR* car);
 void SB_RecordTick(int32_t index);
 void SB_PackCarState(int32_t index);
 // A car that is not simulated, placed at a time (ms): from the network

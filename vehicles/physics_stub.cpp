@@ -1,15 +1,11 @@
-// The models the physics calls that come with later work: wheels and
-// drive, contacts, controls, replays and network states, race order and
-// pacing, wheel clearance and smoke. Until then a step has no wheel or
-// contact forces, no car is placed from a replay or the network, and of
+// The models the physics calls that come with later work: replays and
+// network states, race order and pacing, wheel clearance and smoke. Until
+// then no car is placed from a replay or the network, and of
 // the race order only the cars' track progress is kept. Weak, so that
 // tests can put recording fakes in their place.
 #include "vehicles/physics.h"
 #include "vehicles/vehicles.h"
 
-__attribute__((weak)) void SB_StepWheels(TCAR*) {}
-__attribute__((weak)) void SB_ApplyContacts(int32_t, TCAR*) {}
-__attribute__((weak)) void SB_ApplyControlsToCar(int32_t) {}
 __attribute__((weak)) void SB_ComputeWheelClearance(int32_t) {}
 __attribute__((weak)) void SB_RecordTick(int32_t) {}
 __attribute__((weak)) void SB_PackCarState(int32_t) {}

@@ -27,9 +27,7 @@ int32_t SB_CountActiveCars() {
 }
 
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
-__attribute__((weak)) void SB_RestartRace() {}
 __attribute__((weak)) void SB_PlayBlueskySound() {}
-__attribute__((weak)) void SB_RaceTeardown() {}
 __attribute__((weak)) void SB_ResetReplayClocks() {}
 __attribute__((weak)) void SB_SilenceCarSounds() {}
 __attribute__((weak)) void SB_PlayTututuSound() {}
@@ -37,23 +35,6 @@ __attribute__((weak)) int32_t SB_LoadCarReplay(const char*, int32_t, int32_t) { 
 __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
-__attribute__((weak)) void SB_SetControlMap() {}
-__attribute__((weak)) void SB_PrintPlayerOrder() {}
-// Until the cars' set-up exists each car gets a fresh body of the default
-// box and mass, full catch-up factors and drag divisor, and the physics
-// clock starts again.
-__attribute__((weak)) void SB_StartRace() {
-  if (!SB_Var.UsingCars) return;
-  for (TCAR* car : SB_Var.Cars) {
-    if (!car) continue;
-    SB_InitRigidBody(car, 2.1, 0.65, 4.6, 1000.0);
-    car->CatchUp = car->CatchUp2 = car->CatchUpTarget = 1.0;
-    car->DragDivisor = 1.0;
-  }
-  SB_Var.PhysicsDt = SB_Var.PhysicsAccumulator = 0.0;
-}
-__attribute__((weak)) void SB_StopCarSounds() {}
-__attribute__((weak)) void SB_SnapshotControls() {}
 __attribute__((weak)) void SB_UpdateCarSounds() {}
 __attribute__((weak)) void SB_CommitCarSounds() {}
 __attribute__((weak)) void SB_MuteCarSoundsNow() {}

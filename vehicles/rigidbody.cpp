@@ -113,7 +113,7 @@ void SB_InitRigidBody(TCAR* body, double width, double height, double length, do
   body->InvInertia[0] = 12.0 / (mass * (height * height + length * length));
   body->InvInertia[1] = 12.0 / (mass * (width * width + length * length));
   body->InvInertia[2] = 12.0 / (mass * (width * width + height * height));
-  body->Steering = 0.0;
+  body->Steering = body->SteerAngle = 0.0;
 }
 
 void SB_ApplyGravity(TCAR* car) {

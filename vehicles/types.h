@@ -18,6 +18,9 @@ constexpr int32_t SB_GLASSLAYOUTWORDS = 17;
 constexpr int32_t SB_NBPROTOTYPEFILES = 5;      // full, simplified, burned, reduced 2, reduced 3
 constexpr int32_t SB_PROTONAMESIZE = 256;       // bytes of a prototype file name
 constexpr int32_t SB_TRANSITNONE = 2147483647;  // TCAR::TransitOffset before it is known
+constexpr int32_t SB_MAXGEARS = 6;
+constexpr int32_t SB_NBGROUNDPOINTS = 12;  // body points tested against the ground
+constexpr int32_t SB_NBSIDEPOINTS = 16;    // body points tested against walls and cars
 
 // A sticker painted on a car texture: its picture ("interfac>sticker>" +
 // name), the texture it goes on and its centre there, in texels.
@@ -69,6 +72,68 @@ struct TCARSTATE {
   uint8_t Spare[3];
 };
 static_assert(sizeof(TCARSTATE) == 88, "the car state of a network message");
+
+constexpr int32_t SB_NBCONTROLS = 9;  // entries of the control map
+constexpr int32_t SB_NBVPARAMS = 42;      // rows of the vehicle-parameter table
+constexpr int32_t SB_NBVPARAMSLOTS = 44;  // slots of the parameter block
+
+// The parameter block: the slots the vehicle-parameter table and its file
+// "dat>vparams.txt" address, in slot order (two of them have no row).
+struct TVPARAMBLOCK {
+  double Gears[SB_MAXGEARS];  // Gear #1..#6
+  int32_t GearNb;
+  double TransEssieu;
+  double Power;
+  double InjectionMini;
+  double InjectionDecrease;
+  double InjectionMaxi;
+  double ForceFrotInt;
+  double MotorMasse;
+  double MotorChuteStart;
+  double ForceChutePower;
+  double ForceStartStart;
+  double ForceStartPower;
+  double Couplemini;
+  double Spoilerforce;
+  double Slot20;  // no row
+  double Embrayage1;
+  double Embrayage2;  // no row: the second clutch value
+  double Turnspeed;
+  double Solreaction;
+  double Solfrotnormal;
+  double Adherance;
+  double Frotstatic;
+  double Frotdynamic;
+  double Rouesolreaction;
+  double Rouesolfrotnormal;
+  double Roueadherance;
+  double Roueadherancederapp;
+  double Rouefrotstatic;
+  double Rouefrotdynamic;
+  double Applyheight;
+  double Amortheight;
+  double Airfrict;
+  double Airfrictrot;
+  double Roueaccelderap;
+  double Derappetimesmooth;
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+};
+
+// One row of the vehicle-parameter table: the key, the field's type (0
+// int32, 1 float, 2 and 3 double) and byte offset in TVPARAMBLOCK, the
+// editor's range and two help lines.
+struct TVPARAMDESC {
+  char Name[32];
+  uint32_t Type;
+  uint32_t Field;
+  float Min;
+  float Max;
+  char Help1[256];
+  char Help2[256];
+};
+static_assert(sizeof(TVPARAMDESC) == 560, "a row of the vehicle-parameter table");
 
 // A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
 struct TWHEELANCHOR {
@@ -183,6 +248,86 @@ struct TCAR {
   TWHEELANCHOR WheelAnchors[SB_NBWHEELS];
   double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
   double WheelRoll[SB_NBWHEELS];   // m rolled
+
+  // Drive: steering, gearbox and engine (live values of the vehicle
+  // parameters, those marked x Power already multiplied).
+  double SteerAngle;  // rad; Steering is its published copy
+  int32_t GearDelay;  // ms before the next gear change
+  uint8_t PrevGearUp;  // the keys at the previous step, for press edges
+  uint8_t PrevGearDown;
+  int32_t GearCount;
+  double GearRatios[SB_MAXGEARS];  // gears 1..6
+  double AxleRatio;
+  double TotalRatio;  // of the current gear
+  double InjectionIdle;  // x Power
+  double InjectionFull;  // x Power
+  double Injection;
+  double InternalFriction;  // x Power
+  double InvEngineInertia;
+  double PowerDropStart;     // rpm
+  double PowerDropStrength;  // x Power
+  double BoostEnd;           // rpm
+  double BoostStrength;      // x Power
+  double MinTorque;          // x Power
+  double Clutch;
+  double EngineStartTimer;  // s since the engine was started
+  double EngineTorque;
+  double WheelSpeeds[SB_NBWHEELS];  // m/s of the tyre surfaces, forward positive
+  TVECTOR WheelHeadings[SB_NBWHEELS];  // car axes
+  TVECTOR WheelGroundVelocities[SB_NBWHEELS];
+  double SkidTimer;  // s: above the minimum a bend, down to 0 a skid, below 0 the recovery
+  double Derappetimemini;
+  double Derappetimeviragemini;
+  double Derappetimeapresmini;
+  double Derappetimesmooth;
+
+  // Contacts: car points (car axes), tyre and body parameters, and what a
+  // step leaves for the sounds, smoke, replays and textures.
+  TVECTOR WheelPoints[SB_NBWHEELS];
+  double WheelHeightOffset;  // added to the wheel points' y
+  TVECTOR GroundPoints[SB_NBGROUNDPOINTS];
+  TVECTOR SidePoints[SB_NBSIDEPOINTS];  // eight sides, the four roof points, four more sides
+  double Deformations[SB_NBGROUNDPOINTS];  // 0..0.5
+  int32_t DeformationSlots[SB_NBGROUNDPOINTS];  // of each ground point
+  double Rouesolreaction, Rouesolfrotnormal, Roueadherance, Roueadherancederapp, Rouefrotstatic,
+      Rouefrotdynamic, Roueaccelderap;
+  double Solreaction, Solfrotnormal, Adherance, Frotstatic, Frotdynamic;
+  double Slips[SB_NBWHEELS];  // 1.25 without contact
+  double MaxContactSpeed;     // m/s, the step's largest
+  int32_t SkidVolume;  // hundredths of dB
+  int32_t SkidFrequency;  // Hz
+  int32_t ScrapeVolume;
+  int32_t ScrapeFrequency;
+  int32_t Damaged;
+
+  // The vehicle parameters as the parameter table and its file hold them,
+  // and the live values the physics set-up keeps beside the drive's.
+  TVPARAMBLOCK VParams;
+  double Power;
+  double InjectionDecrease;  // x Power; kept, not read by the physics
+  double EngineInertia;      // x Power; InvEngineInertia is its inverse
+  double Clutch2;            // the block's slot after the clutch; kept, not read
+  double Turnspeed;          // kept, not read
+  double Amortheight;        // kept, not read
+  double SkidTimerStart;     // -Derappetimeapresmini
+
+  // The engine sound's words: volume in hundredths of a dB, frequency in Hz.
+  int32_t EngineVolume;
+  int32_t EngineFrequency;
+};
+
+struct TREPLAYREC;
+
+// A replay played back on a car, or a car's recording.
+struct TREPLAY {
+  char Name[256];        // file of a loaded replay; empty for recordings
+  TREPLAYREC* Records;   // may be shared by several cars
+  int32_t RecordCount;   // written so far (recordings)
+  int32_t LoadedCount;   // read from the file (playback)
+  int32_t StartTime;     // ms into the replay at which playback begins
+  int32_t ClockBase;     // game time when the playback clock last started
+  double Drift;          // ms added to the playback time
+  double DriftRate;      // change of Drift per ms; car contacts push it
 };
 
 struct TCONTROLS {

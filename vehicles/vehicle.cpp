@@ -11,6 +11,7 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "vehicles/cars.h"
+#include "vehicles/vparams.h"
 
 namespace {
 
@@ -91,6 +92,9 @@ TCAR* LoadVehicle() {
     return nullptr;
   }
   MeasureWheels(car);
+  // The values the physics set-up leaves to the parameter file: without
+  // them a zero-filled record gives NaN slips and a sinking car.
+  SB_FillUnsetVParams(car);
   return car;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "tests/vehicles/vehicle_fixture.h"
+#include "vehicles/vparams.h"
 
 namespace {
 
@@ -81,13 +82,14 @@ TEST_F(LoadTest, ACarFindsItsPartsAndMeasuresItsWheels) {
     EXPECT_EQ(car->WheelAnchors[k].Lateral, 0.2 * x[k]);
   }
   EXPECT_NEAR(car->WheelRadius, 0.32, 1e-12);
-  TCAR rest = *car;  // everything else of the record is zero
+  TCAR rest = *car;  // everything else of the record is zero, but the values left to the parameter file
   rest.Object = rest.Body = nullptr;
   std::fill(rest.Wheels, rest.Wheels + 4, nullptr);
   std::fill(rest.WheelOffsets, rest.WheelOffsets + 4, TVECTOR{});
   std::fill(rest.WheelAnchors, rest.WheelAnchors + 4, TWHEELANCHOR{});
   rest.WheelRadius = 0;
-  static const TCAR zero{};
+  TCAR zero{};
+  SB_FillUnsetVParams(&zero);
   EXPECT_EQ(std::memcmp(&rest, &zero, sizeof zero), 0);
   SB_FreeVehicle(car);
 }
