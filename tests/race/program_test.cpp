@@ -19,7 +19,7 @@ namespace {
 
 // Alt+S once the race runs, then Esc (pause) and F1 (leave).
 constexpr const char* kKeys =
-    "# pumps key state\n3000 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+    "# pumps key state\n300 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
 
 // The console's lines that a race prints, in their order.
 const std::vector<std::string> kRaceLines = {

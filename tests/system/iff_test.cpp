@@ -81,8 +81,7 @@ TEST_F(IffTest, PbmRawAndByteRun1) {
     ASSERT_TRUE(LoadIff(ztest::IffPicture("PBM ", ztest::Bmhd(5, 4, 8, 0, packed), Bytes(pixels.begin(), pixels.end()),
                                           packed),
                         &got, &b));
-    EXPECT_EQ(got, Pixels(pixels.begin(), pixels.end()));
-    EXPECT_EQ(b->SizeX, 6);
+    EXPECT_EQ(std::tuple(got, b->SizeX), std::tuple(Pixels(pixels.begin(), pixels.end()), 6));
     LS_FreeBmap(b);
   }
 }
@@ -121,11 +120,8 @@ TEST_F(IffTest, ChunksAreFoundByTheirListNotByScanning) {
   // The header reader tells kind, sizes and compression.
   LSI_IFFINFO info;
   ASSERT_EQ(LSI_ReadIffHeader("pic.lbm", &info), 1);
-  EXPECT_EQ(info.Kind, LSI_IFF_ILBM);
-  EXPECT_EQ(info.Width, 16);
-  EXPECT_EQ(info.Height, 2);
-  EXPECT_EQ(info.Planes, 4);
-  EXPECT_EQ(info.FileSize, file.size());
+  EXPECT_EQ(std::tuple(info.Kind, info.Width, info.Height, info.Planes, info.FileSize),
+            std::tuple(LSI_IFF_ILBM, 16, 2, 4, file.size()));
 }
 
 TEST_F(IffTest, PlaneToChunky) {

@@ -19,12 +19,7 @@ class Lines3d : public ztest::Window3dTest, public ::testing::WithParamInterface
  protected:
   void SetUp() override {
     Window3dTest::SetUp();
-    bmap_ = LS_CreateBmap(kSize, kSize, GetParam(), 0);
-    LS_InitWindowFull(bmap_, &window_, 0xFFFFFFFF);
-  }
-  void TearDown() override {
-    LS_FreeBmap(bmap_);
-    Window3dTest::TearDown();
+    LS_InitWindowFull(bmap_ = Make(kSize, kSize, GetParam()), &window_, 0xFFFFFFFF);
   }
 
   // The depth's own line primitive.
@@ -105,9 +100,7 @@ TEST_P(Lines3d, EveryLineOfTheGridIsSound) {
 }
 
 TEST_P(Lines3d, LongLinesKeepTheirEnds) {
-  LS_FreeBmap(bmap_);
-  bmap_ = LS_CreateBmap(1000, 700, GetParam(), 0);
-  LS_InitWindowFull(bmap_, &window_, 0);
+  LS_InitWindowFull(bmap_ = Make(1000, 700, GetParam()), &window_, 0);
   const int32_t ends[][4] = {{0, 0, 999, 1}, {999, 0, 0, 699}, {3, 699, 5, 0}, {0, 0, 998, 699}};
   for (const auto& e : ends) {
     LS_ClearBmap(bmap_);
@@ -124,8 +117,7 @@ TEST_P(Lines3d, OutlinesOfFaces) {
   const _TRIANGLE t = Triangle(0, 0, 4, 0, 0, 4, 0x1E);
   LS_WinTriangle(&window_, 16, &t);
   const PixelSet triangle = InColour(bmap_, 0x1E);
-  EXPECT_EQ(triangle.size(), 12u);
-  EXPECT_EQ(Drawn(bmap_), triangle);
+  EXPECT_EQ(std::tuple(triangle.size(), Drawn(bmap_)), std::tuple(12u, triangle));
   EXPECT_TRUE(triangle.count({2, 2}) && triangle.count({4, 0}) && triangle.count({0, 4}));
   LS_ClearBmap(bmap_);
   window_.W_DETAIL = 0;
@@ -142,23 +134,17 @@ INSTANTIATE_TEST_SUITE_P(Depths, Lines3d, ::testing::Values(8, 16),
 using Pixels3d = ztest::Window3dTest;
 
 TEST_F(Pixels3d, PlotsWriteTheLowBitsAtTheWindowsOffset) {
-  BMAP* b8 = LS_CreateBmap(40, 30, 8, 0);
-  _WINDOW w8;
+  BMAP* b8 = Make(40, 30, 8);
+  _WINDOW w8, w16;
   LS_InitWindow(b8, &w8, 0, 10, 20, 20, 10);
   WI_PLOT8(&w8, 3, 2, 0x1234);
+  EXPECT_EQ(Drawn(b8), (PixelSet{{13, 22}}));
   EXPECT_EQ(LS_GetPixel(b8, 13, 22), 0x34u);
-  EXPECT_EQ(Drawn(b8).size(), 1u);
-
-  BMAP* b16 = LS_CreateBmap(40, 30, 16, 0);
-  _WINDOW w16;
+  BMAP* b16 = Make(40, 30, 16);
   LS_InitWindow(b16, &w16, 0, 10, 20, 20, 10);
   LS_Plot16(&w16, 3, 2, 0x12345);
-  EXPECT_EQ(LS_GetPixel(b16, 13, 22), 0x2345u);
-  EXPECT_EQ(Drawn(b16).size(), 1u);
   w16.W_PRIMITIVE->Plot(&w16, 0, 0, 7);
-  EXPECT_EQ(LS_GetPixel(b16, 10, 20), 7u);
-  LS_FreeBmap(b16);
-  LS_FreeBmap(b8);
+  EXPECT_EQ(std::tuple(LS_GetPixel(b16, 13, 22), LS_GetPixel(b16, 10, 20), Drawn(b16).size()), std::tuple(0x2345u, 7u, 2u));
 }
 
 TEST(LineDivideTable, HoldsTheQuotientsOfShortEdges) {

@@ -220,6 +220,7 @@ class PictureTest : public BmapTest {
     free_ = LS_GetFreeMem();
   }
   void TearDown() override {
+    FreeOwned();
     EXPECT_EQ(HeapDirection(), 0u) << "heap direction left flipped";
     EXPECT_EQ(LSI_Var.NbFont, nbFont_) << "fonts left";
     EXPECT_EQ(LS_GetFreeMem(), free_) << "heap bytes left";
@@ -243,17 +244,12 @@ class PictureTest : public BmapTest {
     BMAP* b = reader(name.c_str(), uintptr_t{0});
     EXPECT_EQ(HeapDirection(), 0u);
     if (!b) {
-      EXPECT_EQ(LSI_Var.NbAlloc, allocs);
-      EXPECT_EQ(LSI_Var.NbBmap, bmaps);
-      EXPECT_EQ(LS_GetFreeMem(), freeBytes);
+      EXPECT_EQ((std::tuple{LSI_Var.NbAlloc, LSI_Var.NbBmap, LS_GetFreeMem()}), (std::tuple{allocs, bmaps, freeBytes}));
       return false;
     }
     EXPECT_EQ(LSI_Var.NbAlloc, allocs + 2);  // the record and the pixels; the file block is gone
     if (pixels) *pixels = PixelsOf(b);
-    if (kept)
-      *kept = b;
-    else
-      LS_FreeBmap(b);
+    kept ? void(*kept = b) : LS_FreeBmap(b);
     return true;
   }
 

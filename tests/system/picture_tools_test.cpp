@@ -8,9 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "datagen/devenv.h"
 #include "datagen/pcxwrite.h"
-#include "system/font.h"
 #include "system/picture.h"
 #include "system/util.h"
 #include "tests/system/picture_fixture.h"
@@ -187,50 +185,11 @@ TEST_F(ToolPictureTest, SavedTgaReadsBackInNetpbm) {
     }
     BMAP* b = Filled(kWidth, kHeight, depth, pixels);
     ASSERT_EQ(LS_SaveTga("saved.tga", b, &palette, 0), 1);
-    LS_FreeBmap(b);
     const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/SAVED.TGA"));
     const std::string header = PpmHeader();
     ASSERT_EQ(std::string(ppm.begin(), ppm.begin() + static_cast<long>(std::min(header.size(), ppm.size()))), header);
     ExpectSame(PpmPixels(ppm, header.size()), depth == 8 ? mapped : want, false, "depth " + std::to_string(depth));
   }
-}
-
-// As a user sees it: system-font text drawn over the console background,
-// saved, and read by netpbm.
-TEST_F(ToolPictureTest, SystemFontTextOverTheConsoleBackground) {
-  ASSERT_TRUE(datagen::WritePcx(root_ + "/DEVENV.PCX", datagen::DevEnvPicture()));
-  BMAP* background = LS_LoadPcx("devenv.pcx", 0);
-  PALETTE* palette = LS_LoadPcxPalette("devenv.pcx");
-  ASSERT_NE(background, nullptr);
-  ASSERT_NE(palette, nullptr);
-  const char* lines[] = {"Zentrova console ready.", "0123456789 !\"#$%&'()*+,-./:;<=>?@[\\]^_`{|}~",
-                         "\xC7\xFC\xE9\xE2\xE4\xE0\xE5\xE7\xEA\xEB\xE8\xEF\xEE\xEC\xC4\xC5\xC9\xE6\xC6\xF4\xF6\xF2\xFB\xF9"};
-  for (int i = 0; i < 3; ++i) LS_DrawString(LS_Var.SysFont, background, lines[i], 16, 16 + i * 12, LS_BLIT_TRANSPARENT);
-  ASSERT_EQ(LS_SaveTga("look.tga", background, palette, 0), 1);
-  const Bytes ppm = Convert("tgatoppm", "", ztest::ReadBytes(root_ + "/LOOK.TGA"));
-  const std::string header = PpmHeader(640, 480);
-  ASSERT_EQ(ppm.size(), header.size() + 640u * 480u * 3u);
-  // Ink is white, everything else dark.
-  int white = 0;
-  const std::vector<uint32_t> indices = ztest::PixelsOf(background);
-  const std::vector<Rgba> shown = PpmPixels(ppm, header.size());
-  for (size_t i = 0; i < shown.size(); ++i) {
-    const Rgba& p = shown[i];
-    if (indices[i] == 255) {
-      ++white;
-      ASSERT_EQ(p, (Rgba{255, 255, 255, 0})) << i;
-    } else {
-      ASSERT_LT(p.r + p.g + p.b, 3 * 90) << i;
-    }
-  }
-  EXPECT_GT(white, 500);
-  // The first character's ink, cell for cell.
-  for (int32_t y = 0; y < 8; ++y)
-    for (int32_t x = 0; x < 8; ++x)
-      EXPECT_EQ(LS_GetPixel(background, 16 + x, 16 + y) == 255,
-                LS_GetPixel(LS_Var.SysFont->Picture, ('Z' - 32) * 8 % 320 + x, ('Z' - 32) / 40 * 8 + y) == 255);
-  LS_FreePalette(palette);
-  LS_FreeBmap(background);
 }
 
 }  // namespace

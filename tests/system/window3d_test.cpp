@@ -26,13 +26,8 @@ class Window3d : public ztest::Window3dTest {
   // A 100 x 50 window at (0, 0) of a bitmap of that size, drawing through
   // the recording table.
   void Recording() {
-    bmap_ = LS_CreateBmap(100, 50, 8, 0);
-    LS_InitWindowFull(bmap_, &window_, 0xFFFFFFFF);
+    LS_InitWindowFull(Make(100, 50, 8), &window_, 0xFFFFFFFF);
     window_.W_PRIMITIVE = &ztest::kRecordingTable;
-  }
-  void TearDown() override {
-    LS_FreeBmap(bmap_);
-    Window3dTest::TearDown();
   }
   // The clipped ends LS_WinLine hands to the line slot; empty when nothing
   // is drawn.
@@ -44,29 +39,24 @@ class Window3d : public ztest::Window3dTest {
     return {g_lines[0].x1, g_lines[0].y1, g_lines[0].x2, g_lines[0].y2};
   }
 
-  BMAP* bmap_ = nullptr;
   _WINDOW window_{};
 };
 
 TEST_F(Window3d, AddressOfTheFirstPixelByDepth) {
   for (auto [depth, offset] : {std::pair{8, 20 * 100 + 10}, {16, 4020}, {24, 20 * 300 + 30}, {32, 20 * 400 + 40}}) {
-    BMAP* b = LS_CreateBmap(100, 30, depth, 0);
+    BMAP* b = Make(100, 30, depth);
     _WINDOW w;
     std::memset(&w, 0x5A, sizeof w);
     LS_InitWindow(b, &w, 12, 10, 20, 30, 5);
-    EXPECT_EQ(w.W_ADDRESS - b->Start, offset) << depth;
-    EXPECT_EQ(w.W_DETAIL, 12u);
-    EXPECT_EQ(std::pair(w.W_WIDTH, w.W_HEIGHT), std::pair(30, 5));
-    EXPECT_EQ(w.W_RESERVED, 0);
+    EXPECT_EQ((std::tuple{w.W_ADDRESS - b->Start, w.W_DETAIL, w.W_WIDTH, w.W_HEIGHT, w.W_RESERVED}),
+              (std::tuple{ptrdiff_t{offset}, 12u, 30, 5, 0})) << depth;
     LS_InitWindowFull(b, &w, 3);
-    EXPECT_EQ(w.W_ADDRESS, b->Start);
-    EXPECT_EQ(std::pair(w.W_WIDTH, w.W_HEIGHT), std::pair(100, 30));
-    LS_FreeBmap(b);
+    EXPECT_EQ((std::tuple{w.W_ADDRESS, w.W_WIDTH, w.W_HEIGHT}), (std::tuple{b->Start, 100, 30}));
   }
 }
 
 TEST_F(Window3d, UnlockedWindowsDrawNothing) {
-  BMAP* surface = LS_CreateBmap(20, 10, 16, BMAP_SYSMEM);
+  BMAP* surface = Make(20, 10, 16, BMAP_SYSMEM);
   _WINDOW w;
   LS_InitWindow(surface, &w, 0xFFFFFFFF, 2, 3, 10, 5);
   EXPECT_EQ(w.W_ADDRESS, nullptr);
@@ -81,10 +71,9 @@ TEST_F(Window3d, UnlockedWindowsDrawNothing) {
   EXPECT_EQ(w.W_ADDRESS, nullptr);
   LS_WinLine(&w, 0, 1, 9, 1, 5);
   EXPECT_EQ(Drawn(surface).size(), 10u);
-  LS_FreeBmap(surface);
   // A memory bitmap is always addressable, but an unlocked window still
   // draws nothing until it is locked again.
-  BMAP* memory = LS_CreateBmap(8, 8, 8, 0);
+  BMAP* memory = Make(8, 8, 8);
   LS_InitWindowFull(memory, &w, 0);
   EXPECT_EQ(LS_UnlockWindow(&w), 1);
   LS_WinLine(&w, 0, 0, 7, 7, 5);
@@ -93,11 +82,10 @@ TEST_F(Window3d, UnlockedWindowsDrawNothing) {
   LS_WinLine(&w, 0, 0, 7, 7, 5);
   EXPECT_EQ(Drawn(memory).size(), 8u);
   LS_UnlockWindow(&w);
-  LS_FreeBmap(memory);
 }
 
 TEST_F(Window3d, OtherDepthsDrawNothing) {
-  BMAP* b = LS_CreateBmap(8, 8, 24, 0);
+  BMAP* b = Make(8, 8, 24);
   _WINDOW w;
   LS_InitWindowFull(b, &w, 0xFFFFFFFF);
   const _TRIANGLE t = Triangle(0, 0, 4, 0, 0, 4, 5);
@@ -107,23 +95,17 @@ TEST_F(Window3d, OtherDepthsDrawNothing) {
   LS_WinQuadrangle(&w, 0, &q);
   w.W_PRIMITIVE->Plot(&w, 1, 1, 5);
   EXPECT_TRUE(Drawn(b).empty());
-  LS_FreeBmap(b);
 }
 
 TEST_F(Window3d, LinesAreClippedToTheWindow) {
   Recording();
   const std::pair<Ends, Ends> rows[] = {
-      {{-10, 5, 10, 5}, {0, 5, 10, 5}},
-      {{10, 40, 10, 50}, {10, 40, 10, 49}},
-      {{-1000000, -1000000, 1000000, 1000000}, {0, 0, 49, 49}},
+      {{-10, 5, 10, 5}, {0, 5, 10, 5}},         {{10, 40, 10, 50}, {10, 40, 10, 49}},
       {{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, {0, 0, 49, 49}},
-      {{99, 49, 0, 0}, {99, 49, 0, 0}},
-      {{200, 10, -100, 10}, {99, 10, 0, 10}},
+      {{99, 49, 0, 0}, {99, 49, 0, 0}},         {{200, 10, -100, 10}, {99, 10, 0, 10}},
+      {{50, 0, 150, 40}, {50, 0, 99, 19}},      // the right edge cuts the slope
       // Wholly outside: dropped, not pulled onto the border.
-      {{-5, -5, -1, 20}, {}},
-      {{0, -3, 99, -3}, {}},
-      {{100, 0, 100, 49}, {}},
-      {{90, -20, 120, 5}, {}},  // passes above the corner
+      {{-5, -5, -1, 20}, {}}, {{100, 0, 100, 49}, {}}, {{90, -20, 120, 5}, {}},  // the last passes above the corner
   };
   for (const auto& [line, clipped] : rows) EXPECT_EQ(Clipped(line[0], line[1], line[2], line[3]), clipped) << line[0];
   Clipped(0, 0, 1, 1);
@@ -149,7 +131,7 @@ TEST_F(Window3d, LinesAreClippedToTheWindow) {
 TEST_F(Window3d, ClippedLinesStayInsideTheWindow) {
   for (const int32_t depth : {8, 16}) {
     const uint32_t sentinel = depth == 8 ? 0xAB : 0xABCD;
-    BMAP* b = LS_CreateBmap(160, 100, depth, 0);
+    BMAP* b = Make(160, 100, depth);
     LS_FillRect(b, 0, 0, 159, 99, sentinel);
     _WINDOW w;
     LS_InitWindow(b, &w, 0, 10, 20, 100, 50);
@@ -159,7 +141,6 @@ TEST_F(Window3d, ClippedLinesStayInsideTheWindow) {
     const ztest::PixelSet drawn = Drawn(b, sentinel);
     for (const auto& [x, y] : drawn) ASSERT_TRUE(x >= 10 && x < 110 && y >= 20 && y < 70) << depth << ": " << x << "," << y;
     EXPECT_GT(drawn.size(), 500u);  // the lines that cross the window were drawn
-    LS_FreeBmap(b);
   }
 }
 
@@ -173,27 +154,18 @@ TEST_F(Window3d, FacesAreHandedOverAsFaceAndVertexRecords) {
   q.Q_COLOR = 0x77, q.Q_LUMINOSITE = 3;
   LS_WinQuadrangle(&window_, 12, &q);
   ASSERT_EQ(g_faces.size(), 2u);
-  const ztest::RecordedFace& f = g_faces[0];
-  EXPECT_FALSE(f.quadrangle);
-  EXPECT_EQ(f.slot, 5);
-  EXPECT_EQ(f.face.G_TEXTURE, &texture);
-  EXPECT_EQ(f.face.G_COLOR, 0x99u);
-  EXPECT_EQ(f.face.G_LUM, 20);
-  EXPECT_EQ(std::pair(f.face.G_OFFTEXTX1, f.face.G_OFFTEXTY1), std::pair(3, 4));
-  EXPECT_EQ(std::pair(f.face.G_OFFTEXTX3, f.face.G_OFFTEXTY3), std::pair(13, 14));
-  EXPECT_EQ(std::pair(f.points[1].P_XG, f.points[1].P_YG), std::pair(6, 7));
-  EXPECT_EQ(f.points[1].P_LUM, 10);
-  EXPECT_EQ(f.points[1].P_RESERVED1[2], 18);  // the depth
-  EXPECT_FALSE(f.fourth);
+  const ztest::RecordedFace& f = g_faces[0];  // the vertex's third reserved word is its depth
+  EXPECT_EQ((std::tuple{f.quadrangle, f.slot, f.face.G_TEXTURE, f.face.G_COLOR, f.face.G_LUM, f.fourth}),
+            (std::tuple{false, 5, &texture, 0x99u, 20, false}));
+  EXPECT_EQ((std::tuple{f.face.G_OFFTEXTX1, f.face.G_OFFTEXTY1, f.face.G_OFFTEXTX3, f.face.G_OFFTEXTY3}),
+            (std::tuple{3, 4, 13, 14}));
+  EXPECT_EQ((std::tuple{f.points[1].P_XG, f.points[1].P_YG, f.points[1].P_LUM, f.points[1].P_RESERVED1[2]}),
+            (std::tuple{6, 7, 10, 18}));
   const ztest::RecordedFace& g = g_faces[1];
-  EXPECT_TRUE(g.quadrangle);
-  EXPECT_EQ(g.slot, 12);
-  EXPECT_EQ(g.face.G_LUM, 3);
-  EXPECT_EQ(std::pair(g.face.G_OFFTEXTX4, g.face.G_OFFTEXTY4), std::pair(42, 43));
-  ASSERT_TRUE(g.fourth);
-  EXPECT_EQ(std::pair(g.points[3].P_XG, g.points[3].P_YG), std::pair(40, 41));
-  EXPECT_EQ(g.points[3].P_LUM, 44);
-  EXPECT_EQ(g.points[3].P_RESERVED1[2], 45);
+  EXPECT_EQ((std::tuple{g.quadrangle, g.slot, g.face.G_LUM, g.face.G_OFFTEXTX4, g.face.G_OFFTEXTY4, g.fourth}),
+            (std::tuple{true, 12, 3, 42, 43, true}));
+  EXPECT_EQ((std::tuple{g.points[3].P_XG, g.points[3].P_YG, g.points[3].P_LUM, g.points[3].P_RESERVED1[2]}),
+            (std::tuple{40, 41, 44, 45}));
 }
 
 TEST_F(Window3d, TheDetailMasksTheFaceType) {
@@ -210,14 +182,13 @@ TEST_F(Window3d, TheDetailMasksTheFaceType) {
     else
       LS_WinTriangle(&window_, type, &t);
     ASSERT_EQ(g_faces.size(), 1u);
-    EXPECT_EQ(g_faces[0].slot, slot) << detail << " " << type;
-    EXPECT_EQ(g_faces[0].quadrangle, quadrangle);
+    EXPECT_EQ((std::tuple{g_faces[0].slot, g_faces[0].quadrangle}), (std::tuple{slot, quadrangle})) << detail << " " << type;
   }
 }
 
 TEST_F(Window3d, NullFaceTypesReportAndExitWithMinusOne) {
   for (const int32_t depth : {8, 16}) {
-    BMAP* b = LS_CreateBmap(8, 8, depth, 0);
+    BMAP* b = Make(8, 8, depth);
     _WINDOW w;
     LS_InitWindowFull(b, &w, 0xFFFFFFFF);
     LogErrors();
@@ -228,7 +199,6 @@ TEST_F(Window3d, NullFaceTypesReportAndExitWithMinusOne) {
     EXPECT_TRUE(Drawn(b).empty());
     EXPECT_EQ(ExitCodeOf([&] { LS_WinTriangle(&w, 15, &t); }), -999);  // a type that draws
     EXPECT_FALSE(Drawn(b).empty());
-    LS_FreeBmap(b);
   }
   EXPECT_EQ(Logged("ZIDADE3D NULL POINTER ERROR."), 4);
 }
@@ -244,17 +214,13 @@ TEST_F(Window3d, ObjectArraysComeFromTheDefaultHeap) {
   std::memset(&o, 0x5A, sizeof o);
   ASSERT_EQ(LS_AllocObject3D(&o, 300, 500), 0);
   EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_ + 4);
-  EXPECT_EQ(BlockSize(o.Points), Rounded(301 * 12));
-  EXPECT_EQ(BlockSize(o.Faces), Rounded(500 * 40));
-  EXPECT_EQ(BlockSize(o.Projected), Rounded(301 * 20));
-  EXPECT_EQ(BlockSize(o.PointWords), Rounded(300 * 4));
+  EXPECT_EQ((std::tuple{BlockSize(o.Points), BlockSize(o.Faces), BlockSize(o.Projected), BlockSize(o.PointWords)}),
+            (std::tuple{Rounded(301 * 12), Rounded(500 * 40), Rounded(301 * 20), Rounded(300 * 4)}));
   EXPECT_EQ(o.NbPoints + o.NbFaces, 0);
   LS_FreeObject3D(&o);
   EXPECT_EQ(o.Points, nullptr);
   ASSERT_EQ(LS_AllocObject3D(&o, 0, 0), 0);  // one point, no face, no word
-  EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_ + 2);
-  EXPECT_EQ(o.Faces, nullptr);
-  EXPECT_EQ(o.PointWords, nullptr);
+  EXPECT_EQ((std::tuple{LSI_Var.NbAlloc, o.Faces, o.PointWords}), (std::tuple{int16_t(nbAlloc_ + 2), nullptr, nullptr}));
   LS_FreeObject3D(&o);
 }
 
@@ -267,9 +233,8 @@ TEST_F(Window3d, ObjectArraysThatCannotBeHadLeaveNothingAllocated) {
       {10, 1000000, 12}, {500000, 10, 12}, {2000000, 0, 12}, {-1, 10, 0}, {10, -1, 0}, {INT32_MAX, 0, 0}, {0, INT32_MAX, 0}};
   for (auto [n, m, error] : rows) {
     LSI_Var.LastError = 0;
-    EXPECT_EQ(LS_AllocObject3D(&o, n, m), 1) << n << " " << m;
-    EXPECT_EQ(LS_GetLastError(), error);
-    EXPECT_EQ(LSI_Var.NbAlloc, nbAlloc_);
+    EXPECT_EQ((std::tuple{LS_AllocObject3D(&o, n, m), LS_GetLastError(), LSI_Var.NbAlloc}), (std::tuple{1, error, nbAlloc_}))
+        << n << " " << m;
     EXPECT_TRUE(!o.Points && !o.Faces && !o.Projected && !o.PointWords);
   }
 }

@@ -59,9 +59,11 @@ class CircuitTest : public LibraryTest {
     for (int32_t r = 0; r < 3; ++r)
       out[r] = car.Position[r] + car.Orientation[r] * p.x + car.Orientation[3 + r] * p.y + car.Orientation[6 + r] * p.z;
   }
-  // The road's height (metres) under a world point; none: 100000 / 320.
+  // The ground's height (metres) under a world point on the polygon cells,
+  // which the wheels stand on (the circuit has no cube map yet); none:
+  // 100000 / 320.
   static double RoadUnder(const double p[3]) {
-    return SB_GetRoadHeight(static_cast<int32_t>(p[0] * 320.0), static_cast<int32_t>(p[2] * 320.0)) / 320.0;
+    return SB_GetPolyGroundHeight(static_cast<int32_t>(p[0] * 320.0), static_cast<int32_t>(p[2] * 320.0)) / 320.0;
   }
 };
 
