@@ -134,16 +134,17 @@ bool WriteSessionPictures(const fs::path& out) {
 }
 
 // The circuits' textures of the default texture path: "ROAD    " of the
-// flat square, and the NETRACE scene's road "ROUT1   " and walls "MUR1    ",
-// each as ".PCX" and ".TGA".
+// flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
+// cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
+// occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
-  for (const char* name : {"ROAD    ", "ROUT1   ", "MUR1    "}) {
+  for (const char* name : {"ROAD    ", "ROUT1", "MUR1"}) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
     if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
         !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
       return false;
   }
-  return true;
+  return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);
 }
 
 // The default circuit's map, built from its scene (written before).
@@ -201,8 +202,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) || !WriteCircuit(out) ||
-      !WriteCircuitTextures(out) || !WriteStickers(out))
+  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
+      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -173,4 +173,20 @@ std::string NetraceMapInfo() {
   return out;
 }
 
+Picture8 NetracePvsPicture() {
+  constexpr int32_t kWidth = 640, kHeight = 480;
+  constexpr double kMetresPerPixel = 12.8 / 4;  // a small cube of 12.8 m is 4 pixels
+  constexpr double kWall = kRadius - kHalfWidth - 2 * 12.8;
+  Picture8 p{kWidth, kHeight, std::vector<uint8_t>(kWidth * kHeight, 0), std::vector<uint8_t>(768, 0)};
+  for (int k = 3; k < 6; ++k) p.palette[k] = 255;  // colour 1 white
+  for (int32_t y = 0; y < kHeight; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) {
+      // The pixel's centre in scene metres (X along the straights, Y across).
+      const double sx = (x - 314 + 0.5) * kMetresPerPixel, sy = (242 - y + 0.5) * kMetresPerPixel;
+      const double along = std::max(std::fabs(sx) - kStraight / 2, 0.0);
+      if (std::hypot(along, sy) < kWall) p.pixels[y * kWidth + x] = 1;
+    }
+  return p;
+}
+
 }  // namespace datagen

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "datagen/pcxwrite.h"
+
 namespace datagen {
 
 constexpr int32_t kNetraceSegments = 256;  // along the centre line: 3,072 faces
@@ -24,5 +26,9 @@ std::array<double, 3> NetraceWorld(double x, double y, double z);
 std::string NetraceMapInfo();
 // The centre-line file: an i32 count, then the points as f64 triples.
 std::string NetraceCentreLineFile();
+// The occlusion picture "pvs.pcx": 640 x 480, a small cube a cell of 4 x 4
+// pixels (pixel x 314 + 4 cube x, y 242 - 4 cube z), the infield drawn as
+// a blocking wall (colour 1) two cells clear of the road's inner edge.
+Picture8 NetracePvsPicture();
 
 }  // namespace datagen

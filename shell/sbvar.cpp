@@ -19,6 +19,7 @@ void SB_ResetVars() {
   SB_Var.GameMode = SB_TRAINING;
   SB_Var.GridStart = 1;
   SB_Var.JoinTolerance = 0.00001;
+  SB_Var.JoinLineTolerance = 0.00001;
   SB_Var.TimeLimitOn = 1;
   SB_Var.DayNightOn = 1;
   for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) SB_Var.TimeExtends[i].Number = i == 0 ? 0 : i + 1;

@@ -131,7 +131,10 @@ struct SB_VARS {
   int32_t DrawDevInfo;
   int32_t UsingSmoke;  // 0..2
   double FindBosses;
-  double JoinTolerance;  // point equality of the map's face joining
+  double JoinTolerance;      // point equality of the map's face joining
+  double JoinLineTolerance;  // how near a line a joined face's corner must lie
+  int32_t MapBuildFailed;    // a construction buffer overflowed: the build stops
+  int32_t MapFacesDropped;   // faces the cube limits left out of the build
   int32_t FixedGameSpeed;  // 50..100
   int32_t FloatingGameSpeed;
   int32_t GameSpeedMode;

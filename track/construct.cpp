@@ -11,13 +11,11 @@
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "system/lsvar.h"
+#include "track/cubes.h"
 #include "track/decor.h"
 #include "track/scene.h"
 
 namespace {
-
-constexpr int32_t kMaxBigEntitys = 2000, kMaxSmallEntitys = 15000, kMaxVertices = 250000,
-                  kMaxWordVertices = 100000, kWorkGroupFaces = 10000;
 
 void ReleaseConstruction(TLMAP* workGroup) {
   TDECOR& d = SB_Var.Decor;
@@ -40,6 +38,7 @@ TLMAP* NewMap(uint32_t capacity, const char* owner) {
     return nullptr;
   }
   map->Capacity = capacity;
+  map->Owner = owner;
   return map;
 }
 
@@ -125,8 +124,8 @@ void SB_DetectBumps(TLMAP* map) {
 }
 
 TLMAP* SB_CopyMap(const TLMAP* map) {
-  if (map->NbFaces > static_cast<uint32_t>(SB_MAXMAPFACES)) return nullptr;
-  TLMAP* copy = NewMap(SB_MAXMAPFACES, "SB_CopyMap");
+  if (map->NbFaces > SB_MapCapacities.Copy) return nullptr;
+  TLMAP* copy = NewMap(SB_MapCapacities.Copy, "SB_CopyMap");
   if (!copy) return nullptr;
   if (map->NbFaces) std::memcpy(copy->Faces, map->Faces, map->NbFaces * sizeof(TLMAPFACE));
   copy->NbFaces = map->NbFaces;
@@ -143,12 +142,12 @@ void SB_ReduceMap(TLMAP* map) {
 int32_t SB_InitMapConstruction(TLMAP** workGroup) {
   TDECOR& d = SB_Var.Decor;
   const char* owner = "SB_InitMapConversion";
-  d.BigEntitys = static_cast<TBIGENTITY*>(SB_GetMemHeap(kMaxBigEntitys * sizeof(TBIGENTITY), owner));
-  d.SmallEntitys = static_cast<TSMALLENTITY*>(SB_GetMemHeap(kMaxSmallEntitys * sizeof(TSMALLENTITY), owner));
-  d.Vertices = static_cast<TMAPVERTEX*>(SB_GetMemHeap(kMaxVertices * sizeof(TMAPVERTEX), owner));
-  d.WordVertices = static_cast<TWORDVERTEX*>(SB_GetMemHeap(kMaxWordVertices * sizeof(TWORDVERTEX), owner));
+  d.BigEntitys = static_cast<TBIGENTITY*>(SB_GetMemHeap(SB_MAXBIGENTITYS * sizeof(TBIGENTITY), owner));
+  d.SmallEntitys = static_cast<TSMALLENTITY*>(SB_GetMemHeap(SB_MAXSMALLENTITYS * sizeof(TSMALLENTITY), owner));
+  d.Vertices = static_cast<TMAPVERTEX*>(SB_GetMemHeap(SB_MAXVERTICES * sizeof(TMAPVERTEX), owner));
+  d.WordVertices = static_cast<TWORDVERTEX*>(SB_GetMemHeap(SB_MAXWORDVERTICES * sizeof(TWORDVERTEX), owner));
   d.Faces = static_cast<TMAPFACE*>(SB_GetMemHeap(SB_MAXMAPFACES * sizeof(TMAPFACE), owner));
-  *workGroup = NewMap(kWorkGroupFaces, owner);
+  *workGroup = NewMap(SB_MapCapacities.WorkGroup, owner);
   if (d.BigEntitys && d.SmallEntitys && d.Vertices && d.WordVertices && d.Faces && *workGroup) return 1;
   SB_ConsolePrintf("Memory allocation error...");
   ReleaseConstruction(*workGroup);
@@ -164,6 +163,7 @@ bool SplitCopy(TLMAP* map, TLMAP* workGroup, bool big) {
   TLMAP* copy = SB_CopyMap(map);
   if (!copy) {
     SB_ConsolePrintf("Memory allocation error...");
+    SB_MapBufferFull("SB_CopyMap");
     return false;
   }
   if (big) {
@@ -176,7 +176,7 @@ bool SplitCopy(TLMAP* map, TLMAP* workGroup, bool big) {
     SB_SplitMap2Cube(copy, workGroup);
   }
   SB_FreeTLMAP(copy);
-  return true;
+  return !SB_Var.MapBuildFailed;
 }
 
 }  // namespace
@@ -185,6 +185,7 @@ int32_t SB_ConstructMap(TLMAP* map) {
   TDECOR& d = SB_Var.Decor;
   d.NbBigEntitys = d.NbSmallEntitys = d.NbVertices = d.NbWordVertices = d.NbFaces = 0;
   SB_Var.NbTextures = 0;
+  SB_Var.MapBuildFailed = SB_Var.MapFacesDropped = 0;
   SB_ConsoleStatus("Welding nearest vertices...");
   SB_WeldMapVertices(map);
   if (!SB_ConvertAscToDec(map)) {
@@ -201,7 +202,7 @@ int32_t SB_ConstructMap(TLMAP* map) {
   SB_ConsoleStatus("Initializing map construction...");
   TLMAP* workGroup = nullptr;
   if (!SB_InitMapConstruction(&workGroup)) {
-    SB_FreeDecor();  // the polygon cells too: a failed construction keeps nothing
+    SB_FreeDecor();
     return 0;
   }
   SB_ConsoleStatus("Calc normal vectors...");
@@ -209,8 +210,7 @@ int32_t SB_ConstructMap(TLMAP* map) {
   SB_DetectBumps(map);
   if (!SplitCopy(map, workGroup, false) || !SplitCopy(map, workGroup, true)) {
     ReleaseConstruction(workGroup);
-    d.NbBigEntitys = d.NbSmallEntitys = d.NbVertices = d.NbWordVertices = d.NbFaces = 0;
-    SB_FreeDecor();
+    SB_FreeDecor();  // the polygon map too: a failed build keeps nothing
     return 0;
   }
   SB_FreeTLMAP(workGroup);
@@ -219,6 +219,8 @@ int32_t SB_ConstructMap(TLMAP* map) {
                    static_cast<long>(d.NbFaces), static_cast<long>(d.NbVertices),
                    static_cast<long>(d.NbWordVertices), static_cast<long>(d.NbSmallEntitys),
                    static_cast<long>(d.NbBigEntitys));
+  if (SB_Var.MapFacesDropped)
+    SB_ConsolePrintf("Map warning: %ld faces dropped (cube limits)", static_cast<long>(SB_Var.MapFacesDropped));
   SB_3D_BuildPvs();
   d.NewlyLoaded = d.Loaded = 1;
   return 1;

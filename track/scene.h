@@ -21,6 +21,7 @@ struct TLMAP {
   uint32_t NbFaces;
   TLMAPFACE* Faces;
   uint32_t Capacity;  // records the face block holds
+  const char* Owner = nullptr;  // owner tag of the face block, named when it is full
 };
 
 // Limits of the scene reader and of the later stages.

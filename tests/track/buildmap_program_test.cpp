@@ -1,5 +1,6 @@
 // The built program headless on a copy of the default data tree, as a new
-// user tries it: "MAP NETRACE TRAVUN", "BUILDMAP 1" and PLAY build the
+// user tries it (visibility sets on, as the start-up script sets them):
+// "MAP NETRACE TRAVUN", "BUILDMAP 1" and PLAY build the
 // circuit from its scene, save it and race; after MAP again (a race keeps
 // its map loaded until the map is changed) a second PLAY loads the saved
 // map.
@@ -24,7 +25,7 @@ TEST_F(BuildMapProgram, BuildsSavesRacesThenLoads) {
   const std::string tree = temp_ + "/tree";
   fs::copy(data, tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/dat/BUILD.TXT",
-                   "OUTPUT 1\r\nMAP NETRACE TRAVUN\r\nBUILDMAP 1\r\nPLAY\r\nBUILDMAP\r\nMAP NETRACE "
+                   "OUTPUT 1\r\nUSINGPVS 1\r\nMAP NETRACE TRAVUN\r\nBUILDMAP 1\r\nPLAY\r\nBUILDMAP\r\nMAP NETRACE "
                    "TRAVUN\r\nPLAY\r\nQUIT\r\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree +
@@ -44,6 +45,7 @@ TEST_F(BuildMapProgram, BuildsSavesRacesThenLoads) {
                                           "ASC to DEC conversion algorithm...",
                                           "...Simplified faces: 0. Debugged faces: ",
                                           "Map after constructions: ",
+                                          "PVS ok...",
                                           "Initializing game data...",
                                           "DisposeVehicles...",
                                           ">BUILDMAP",

@@ -24,7 +24,7 @@ class TrackTest : public LibraryTest {
  protected:
   void SetUp() override {
     LibraryTest::SetUp();
-    StartLibrary(48 << 20);
+    StartLibrary(HeapSize());
     LS_SetErrorMode(LS_ERRMODE_KEEP);
     SB_ClearPrintedLines();
   }
@@ -36,6 +36,7 @@ class TrackTest : public LibraryTest {
     EXPECT_EQ(SB_Var.NbMemOwners, 0) << SB_MemOwners[0].Owner;
     LibraryTest::TearDown();
   }
+  virtual uint32_t HeapSize() const { return 48 << 20; }
   static bool Printed(const std::string& line) {
     for (const std::string& l : SB_PrintedLines())
       if (l == line) return true;

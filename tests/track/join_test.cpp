@@ -1,0 +1,150 @@
+// Joining aligned faces and the texture-repeat cuts, on face lists built in
+// code: which pairs join or flip, the tolerances of the two series, and
+// the pieces of the repeat cuts.
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "system/heap.h"
+#include "tests/track/track_fixture.h"
+#include "track/cubes.h"
+
+namespace {
+
+// A point of the plane y = 0 mapped u = x / 100, v = z / 100 (or as given).
+TLMAPVERTEX P(double x, double z) { return {x, 0, z, x / 100, z / 100}; }
+TLMAPVERTEX P(double x, double z, double u, double v) { return {x, 0, z, u, v}; }
+
+class Join : public ztest::TrackTest {
+ protected:
+  // A list of the triangles (materials "ROAD" unless given) with normals.
+  TLMAP* List(const std::vector<std::vector<TLMAPVERTEX>>& faces, const char* second = "ROAD") {
+    faces_.assign(64, TLMAPFACE{});
+    list_ = TLMAP{static_cast<uint32_t>(faces.size()), faces_.data(), 64, "SB_InitMapConversion"};
+    for (size_t i = 0; i < faces.size(); ++i) {
+      for (int k = 0; k < 3; ++k) faces_[i].V[k] = faces[i][k];
+      std::strncpy(faces_[i].Material, i ? second : "ROAD", 15);
+    }
+    SB_CalcMapNormals(&list_);
+    return &list_;
+  }
+  std::vector<TLMAPFACE> faces_;
+  TLMAP list_{};
+};
+
+// Halves of the triangle (0,0) (20,0) (0,20), cut from (0,20) to (10,0):
+// B's third corner (20,0) lies on the line from the shared (10,0) through
+// A's third corner (0,0). The mirror of (20,0) across the shared edge is
+// (4,-8): mapping B through it mirrors its texture.
+TEST_F(Join, PairsJoinOnlyAlongALineWithOneMaterialAndOneMapping) {
+  const struct {
+    std::vector<std::vector<TLMAPVERTEX>> faces;
+    const char* material;
+    uint32_t left;
+  } rows[] = {
+      {{{P(0, 0), P(10, 0), P(0, 20)}, {P(10, 0), P(20, 0), P(0, 20)}}, "ROAD", 1},
+      {{{P(0, 0), P(10, 0), P(0, 20)}, {P(10, 0), P(20, 0), P(0, 20)}}, "WALL", 2},
+      {{{P(0, 0), P(10, 0), P(0, 20)}, {P(10, 0), P(20, 0, 0.04, -0.08), P(0, 20)}}, "ROAD", 2},
+      {{{P(0, 0), P(10, 0), P(10, 10)}, {P(0, 0), P(10, 10), P(0, 10)}}, "ROAD", 2},  // a square
+  };
+  for (const auto& r : rows) {
+    TLMAP* list = List(r.faces, r.material);
+    SB_JoinSeriesFine(list);
+    ASSERT_EQ(list->NbFaces, r.left) << r.material;
+    if (r.left != 1) continue;
+    for (const TLMAPVERTEX& v : list->Faces[0].V) EXPECT_TRUE(v.X + v.Z == 20 || (v.X == 0 && v.Z == 0));
+  }
+}
+
+TEST_F(Join, TheSquaresDiagonalFlipsOnlyUnderOneMapping) {
+  TLMAP* list = List({{P(0, 0), P(10, 0), P(10, 10)}, {P(0, 0), P(10, 10), P(0, 10)}});
+  ASSERT_EQ(SB_FlipDiagonal(&list->Faces[0], &list->Faces[1]), 1);
+  for (const TLMAPFACE& f : {list->Faces[0], list->Faces[1]}) {
+    int onDiagonal = 0;
+    for (const TLMAPVERTEX& v : f.V) onDiagonal += v.X + v.Z == 10;
+    EXPECT_EQ(onDiagonal, 2);
+  }
+  list = List({{P(0, 0), P(10, 0), P(10, 10)}, {P(0, 0), P(10, 10), P(0, 10, 0.2, 0.1)}});
+  EXPECT_EQ(SB_FlipDiagonal(&list->Faces[0], &list->Faces[1]), 0);
+}
+
+TEST_F(Join, TolerancesOfTheSeries) {
+  SB_Var.JoinTolerance = 0.01;  // u and v: 0.01 / 128
+  const struct {
+    TLMAPVERTEX b;
+    int32_t same;
+  } points[] = {{{0.009, 0, 0, 0.00007, 0}, 1}, {{0.011, 0, 0, 0, 0}, 0}, {{0, 0, 0, 0, 0.00008}, 0}};
+  const TLMAPVERTEX origin{0, 0, 0, 0, 0};
+  for (const auto& p : points) EXPECT_EQ(SB_SamePointUV(&origin, &p.b), p.same) << p.b.X;
+  // Corners 0.5 apart: too far for the fine series, near enough for the coarse one.
+  const auto faces = std::vector<std::vector<TLMAPVERTEX>>{{P(0, 0), P(10, 0), P(0, 20)},
+                                                           {P(10.5, 0, 0.1, 0), P(20, 0), P(0.5, 20, 0, 0.2)}};
+  TLMAP* list = List(faces);
+  SB_JoinSeriesFine(list);
+  EXPECT_EQ(list->NbFaces, 2u);
+  EXPECT_EQ(std::make_pair(SB_Var.JoinTolerance, SB_Var.JoinLineTolerance), std::make_pair(0.001, 0.001));
+  SB_JoinSeriesCoarse(list);
+  EXPECT_EQ(list->NbFaces, 1u);
+  EXPECT_EQ(SB_Var.JoinTolerance, 2.0);  // kept for the next user
+}
+
+// Random strips of coplanar triangles on a grid with some corners moved:
+// visiting only the faces near each pair gives the plain sweep's result.
+TEST_F(Join, TheGridSweepEqualsThePlainOne) {
+  for (uint32_t seed = 1; seed <= 4; ++seed) {
+    std::mt19937 random(seed);
+    std::vector<std::vector<TLMAPVERTEX>> faces;
+    for (int x = 0; x < 5; ++x)
+      for (int z = 0; z < 5; ++z) {
+        const double a = 10 * x, b = 10 * z, c = random() % 3 ? 10 : 20;
+        faces.push_back({P(a, b), P(a + c, b), P(a + c, b + 10)});
+        faces.push_back({P(a, b), P(a + c, b + 10), P(a, b + 10)});
+      }
+    std::vector<TLMAPFACE> plain;
+    for (void (*join)(TLMAP*) : {SB_JoinClusterPlain, SB_JoinCluster}) {
+      SB_Var.JoinTolerance = SB_Var.JoinLineTolerance = 0.001;
+      TLMAP* list = List(faces);
+      join(list);
+      if (plain.empty()) {
+        plain.assign(list->Faces, list->Faces + list->NbFaces);
+        EXPECT_LT(plain.size(), faces.size()) << seed;
+      } else {
+        ASSERT_EQ(list->NbFaces, plain.size()) << seed;
+        EXPECT_EQ(std::memcmp(list->Faces, plain.data(), plain.size() * sizeof(TLMAPFACE)), 0) << seed;
+      }
+    }
+  }
+}
+
+TEST_F(Join, TextureRepeatCutsKeepEveryPieceWithinEight) {
+  const struct {
+    double u0, u1;
+    bool cut;
+  } rows[] = {{0.2, 20.2, true}, {3.5, 4.5, false}};
+  for (const auto& r : rows) {
+    TLMAP* list = List({{P(0, 0, r.u0, 0.1), P(100, 0, r.u1, 0.1), P(0, 100, r.u0, 0.3)}});
+    SB_SplitTextureRepeats(list);
+    EXPECT_EQ(list->NbFaces > 1, r.cut) << r.u1;
+    for (uint32_t i = 0; i < list->NbFaces; ++i)
+      for (const TLMAPVERTEX& v : list->Faces[i].V) EXPECT_TRUE(v.U >= 0 && v.U <= 8) << r.u1 << " " << v.U;
+    if (!r.cut) {
+      EXPECT_EQ(std::make_pair(list->Faces[0].V[0].U, list->Faces[0].V[1].U), std::make_pair(0.5, 1.5));
+    }
+  }
+}
+
+TEST_F(Join, CutsBeyondTheListAndUnallocatedWorkListsStopTheBuild) {
+  TLMAP* list = List({{P(0, 0, 0, 0), P(100, 0, 30, 0), P(0, 100, 0, 0)}});
+  list->Capacity = 2;
+  SB_SplitTextureRepeats(list);
+  EXPECT_TRUE(Printed("Map error: SB_InitMapConversion full !!!"));
+  EXPECT_EQ(SB_Var.MapBuildFailed, 1);
+  SB_Var.MapBuildFailed = 0;
+  SB_Var.GameHeap = LS_GetHeap(512);
+  SB_JoinAlligned(List({{P(0, 0), P(10, 0), P(0, 20)}, {P(10, 0), P(20, 0), P(0, 20)}}));
+  EXPECT_TRUE(Printed("Map error: SB_JoinAlligned full !!!"));
+  EXPECT_EQ(list_.NbFaces, 2u);
+}
+
+}  // namespace

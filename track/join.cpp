@@ -1,0 +1,426 @@
+// Joining aligned faces of one cube: coplanar same-material triangles that
+// together make a larger triangle become it, and shared diagonals flip when
+// that allows more joins; both only where the texture mapping carries
+// across unchanged.
+#include <algorithm>
+#include <iterator>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "shell/console.h"
+#include "shell/owner.h"
+#include "shell/sbvar.h"
+#include "track/cubes.h"
+
+namespace {
+
+constexpr double kPlaneTolerance = 0.01;
+constexpr double kUvShare = 0.0078125;  // u and v tolerance: the point tolerance / 128
+constexpr double kFarAway = 100000000.0;
+constexpr uint8_t kMarked = 1;
+
+double UvTolerance() { return SB_Var.JoinTolerance * kUvShare; }
+
+bool Marked(const TLMAPFACE& f) { return f.Done & kMarked; }
+
+// For each vertex of a, the first vertex of b equal to it, or -1; true
+// when exactly two match, on two different vertices of b.
+bool MatchTwo(const TLMAPFACE& a, const TLMAPFACE& b, int32_t match[3]) {
+  int32_t count = 0;
+  for (int32_t i = 0; i < 3; ++i) {
+    match[i] = -1;
+    for (int32_t j = 0; j < 3 && match[i] < 0; ++j)
+      if (SB_SamePointUV(&a.V[i], &b.V[j])) match[i] = j;
+    count += match[i] >= 0;
+  }
+  if (count != 2) return false;
+  int32_t first = -1;
+  for (int32_t i = 0; i < 3; ++i)
+    if (match[i] >= 0) {
+      if (match[i] == first) return false;
+      first = match[i];
+    }
+  return true;
+}
+
+// The vertex index of a face not among the matched ones.
+int32_t Unmatched(const int32_t used[3]) {
+  for (int32_t i = 0; i < 3; ++i)
+    if (!used[i]) return i;
+  return 0;
+}
+
+void Sub(const TLMAPVERTEX& a, const TLMAPVERTEX& b, double out[3]) {
+  out[0] = a.X - b.X, out[1] = a.Y - b.Y, out[2] = a.Z - b.Z;
+}
+double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+// The unnormalised normal (r - p) x (q - p), as the construction's normals.
+void RawNormal(const TLMAPFACE& f, double n[3]) {
+  double e[3], g[3];
+  Sub(f.V[2], f.V[0], e), Sub(f.V[1], f.V[0], g);
+  n[0] = e[1] * g[2] - e[2] * g[1], n[1] = e[2] * g[0] - e[0] * g[2], n[2] = e[0] * g[1] - e[1] * g[0];
+}
+
+bool SameUv(double u, double v, const TLMAPVERTEX& p) {
+  return std::fabs(u - p.U) < UvTolerance() && std::fabs(v - p.V) < UvTolerance();
+}
+
+// The joined-away vertex s lies on the new edge from fa to fb: its u and v
+// must be those the edge gives at its place.
+bool UvOnEdge(const TLMAPVERTEX& s, const TLMAPVERTEX& fa, const TLMAPVERTEX& fb) {
+  double e[3], d[3];
+  Sub(fb, fa, e), Sub(s, fa, d);
+  const double length2 = Dot(e, e);
+  if (length2 == 0) return false;
+  const double t = Dot(d, e) / length2;
+  return SameUv(fa.U + t * (fb.U - fa.U), fa.V + t * (fb.V - fa.V), s);
+}
+
+// The face's mapping, extended over its plane, gives the point its own u
+// and v.
+bool MappingReaches(const TLMAPFACE& f, const TLMAPVERTEX& p) {
+  double e1[3], e2[3], d[3];
+  Sub(f.V[1], f.V[0], e1), Sub(f.V[2], f.V[0], e2), Sub(p, f.V[0], d);
+  const double a = Dot(e1, e1), b = Dot(e1, e2), c = Dot(e2, e2), det = a * c - b * b;
+  if (std::fabs(det) <= 1e-12 * a * c || det == 0) return false;
+  const double r1 = Dot(d, e1), r2 = Dot(d, e2);
+  const double s = (r1 * c - r2 * b) / det, t = (a * r2 - b * r1) / det;
+  const TLMAPVERTEX &o = f.V[0], &p1 = f.V[1], &p2 = f.V[2];
+  return SameUv(o.U + s * (p1.U - o.U) + t * (p2.U - o.U), o.V + s * (p1.V - o.V) + t * (p2.V - o.V), p);
+}
+
+// Work lists of a join: the cluster and the output.
+struct TJOINLISTS {
+  TLMAPFACE* Cluster;
+  TLMAPFACE* Output;
+};
+
+bool AllocateLists(uint32_t count, TJOINLISTS* lists) {
+  const char* owner = "SB_JoinAlligned";
+  const int32_t bytes = static_cast<int32_t>(count * sizeof(TLMAPFACE));
+  lists->Cluster = static_cast<TLMAPFACE*>(SB_GetMemHeap(bytes, owner));
+  if (!lists->Cluster) SB_ConsolePrintf("Memory allocation error...");
+  lists->Output = static_cast<TLMAPFACE*>(SB_GetMemHeap(bytes, owner));
+  if (!lists->Output) SB_ConsolePrintf("Memory allocation error...");
+  if (lists->Cluster && lists->Output) return true;
+  if (lists->Cluster) SB_Release(lists->Cluster);
+  if (lists->Output) SB_Release(lists->Output);
+  SB_MapBufferFull(owner);
+  return false;
+}
+
+// Moves the first face and every later coplanar face of its material into
+// the cluster, keeping the rest of the list in order; the cluster's count.
+uint32_t TakeCoplanarCluster(TLMAPFACE* cluster, TLMAP* list) {
+  uint32_t taken = 0, kept = 0;
+  const TLMAPFACE first = list->Faces[0];
+  for (uint32_t i = 0; i < list->NbFaces; ++i) {
+    const TLMAPFACE& f = list->Faces[i];
+    if (i == 0 || (std::memcmp(f.Material, first.Material, sizeof f.Material) == 0 && SB_FacesCoplanar(&first, &f)))
+      cluster[taken++] = f;
+    else
+      list->Faces[kept++] = f;
+  }
+  list->NbFaces = kept;
+  return taken;
+}
+
+// The faces' boxes, so that pairs too far apart to share a corner are
+// passed over at once (every pair operation needs two shared corners), and
+// with them each face's list of near faces, so that a sweep visits only
+// those. The lists go by boxes that only grow (each holds every shape its
+// face has had in the sweep), so that a diagonal flipped back and forth
+// changes no list; a face whose box grew is marked, and the lists are
+// brought up to date when next asked for.
+class TNEARFACES {
+ public:
+  TNEARFACES(const TLMAPFACE* faces, int32_t n, bool lists)
+      : faces_(faces), n_(n), box_(6 * static_cast<size_t>(n)), lists_(lists), tolerance_(SB_Var.JoinTolerance) {
+    for (int32_t i = 0; i < n; ++i) Take(i);
+    if (!lists_) return;
+    listBox_ = box_;
+    near_.resize(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i)
+      for (int32_t k = i + 1; k < n; ++k)
+        if (Overlap(listBox_, i, k)) near_[i].push_back(k), near_[k].push_back(i);
+    for (std::vector<int32_t>& l : near_) std::sort(l.begin(), l.end());
+    changed_.assign(static_cast<size_t>(n), 0);
+  }
+  // The face changed: its box again, its list later.
+  void Take(int32_t i) {
+    double* b = &box_[6 * static_cast<size_t>(i)];
+    const TLMAPVERTEX* v = faces_[i].V;
+    b[0] = std::fmin(v[0].X, std::fmin(v[1].X, v[2].X)), b[3] = std::fmax(v[0].X, std::fmax(v[1].X, v[2].X));
+    b[1] = std::fmin(v[0].Y, std::fmin(v[1].Y, v[2].Y)), b[4] = std::fmax(v[0].Y, std::fmax(v[1].Y, v[2].Y));
+    b[2] = std::fmin(v[0].Z, std::fmin(v[1].Z, v[2].Z)), b[5] = std::fmax(v[0].Z, std::fmax(v[1].Z, v[2].Z));
+    if (listBox_.empty()) return;
+    double* l = &listBox_[6 * static_cast<size_t>(i)];
+    bool grew = false;
+    for (int32_t a = 0; a < 3; ++a) {
+      if (b[a] < l[a]) l[a] = b[a], grew = true;
+      if (b[a + 3] > l[a + 3]) l[a + 3] = b[a + 3], grew = true;
+    }
+    if (grew && !changed_[i]) changed_[i] = 1, dirty_.push_back(i);
+  }
+  bool Near(int32_t i, int32_t j) const { return Overlap(box_, i, j); }
+  bool Overlap(const std::vector<double>& boxes, int32_t i, int32_t j) const {
+    const double *a = &boxes[6 * static_cast<size_t>(i)], *b = &boxes[6 * static_cast<size_t>(j)];
+    const double t = tolerance_;
+    return a[0] <= b[3] + t && b[0] <= a[3] + t && a[1] <= b[4] + t && b[1] <= a[4] + t && a[2] <= b[5] + t &&
+           b[2] <= a[5] + t;
+  }
+  // Every face after `after` that may be near face i or face j, ascending
+  // (all of them without the lists).
+  void Candidates(int32_t i, int32_t j, int32_t after, std::vector<int32_t>* out) {
+    out->clear();
+    if (!lists_) {
+      for (int32_t k = after + 1; k < n_; ++k) out->push_back(k);
+      return;
+    }
+    Flush();
+    const std::vector<int32_t>&a = near_[i], &b = near_[j];
+    std::set_union(std::upper_bound(a.begin(), a.end(), after), a.end(), std::upper_bound(b.begin(), b.end(), after),
+                   b.end(), std::back_inserter(*out));
+  }
+
+ private:
+  // The lists of the changed faces again, and their place in the others'.
+  void Flush() {
+    for (int32_t a : dirty_) {
+      changed_[a] = 0;
+      near_[a].clear();
+      for (int32_t b = 0; b < n_; ++b) {
+        if (b == a) continue;
+        const bool near = Overlap(listBox_, a, b);
+        if (near) near_[a].push_back(b);
+        std::vector<int32_t>& l = near_[b];
+        const auto at = std::lower_bound(l.begin(), l.end(), a);
+        const bool listed = at != l.end() && *at == a;
+        if (near && !listed) l.insert(at, a);
+        if (!near && listed) l.erase(at);
+      }
+    }
+    dirty_.clear();
+  }
+
+  const TLMAPFACE* faces_;
+  int32_t n_;
+  std::vector<double> box_;      // min x, y, z, max x, y, z per face
+  std::vector<double> listBox_;  // the same, grown to every shape the face had
+  bool lists_;
+  double tolerance_;
+  std::vector<std::vector<int32_t>> near_;  // the faces near each face, ascending
+  std::vector<uint8_t> changed_;            // the face is in dirty_
+  std::vector<int32_t> dirty_;
+};
+
+// One pair operation (join or flip) of faces i and j, their boxes kept.
+bool Pair(int32_t (*operation)(TLMAPFACE*, TLMAPFACE*), TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j) {
+  if (!near->Near(i, j) || !operation(&f[i], &f[j])) return false;
+  near->Take(i), near->Take(j);
+  return true;
+}
+
+bool ShareEdge(const TLMAPFACE* f, const TNEARFACES& near, int32_t i, int32_t j) {
+  return near.Near(i, j) && SB_FacesShareEdge(&f[i], &f[j]);
+}
+
+// Joins of the pairs of a triple (1: i j, 2: j k, 4: k i), in that order.
+bool TryJoins(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t k, int pairs) {
+  bool joined = false;
+  if (pairs & 1) joined |= Pair(SB_JoinTwoFaces, f, near, i, j);
+  if (pairs & 2) joined |= Pair(SB_JoinTwoFaces, f, near, j, k);
+  if (pairs & 4) joined |= Pair(SB_JoinTwoFaces, f, near, k, i);
+  return joined;
+}
+
+// The work of a sweep for the triple i < j < k; true when a face changed.
+bool Triple(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t k, bool* joined) {
+  bool changed = false;
+  auto note = [&](bool b) {
+    changed |= b;
+    return b;
+  };
+  *joined |= note(TryJoins(f, near, i, j, k, 7));
+  if (note(Pair(SB_FlipDiagonal, f, near, i, j))) *joined |= note(TryJoins(f, near, i, j, k, 2 | 4));
+  if (note(Pair(SB_FlipDiagonal, f, near, j, k))) *joined |= note(TryJoins(f, near, i, j, k, 1 | 4));
+  if (note(Pair(SB_FlipDiagonal, f, near, k, i))) *joined |= note(TryJoins(f, near, i, j, k, 1 | 2));
+  return changed;
+}
+
+// One sweep over every pair and every third face after it; true when a
+// join happened. A third face that shares no edge with either face of an
+// edgeless pair is passed over: with the lists, such faces are not visited
+// at all (the candidates are taken again whenever a face changed).
+bool Sweep(TLMAP* list, bool lists) {
+  TLMAPFACE* f = list->Faces;
+  const int32_t n = static_cast<int32_t>(list->NbFaces);
+  TNEARFACES near(f, n, lists);
+  std::vector<int32_t> candidates;
+  bool joined = false;
+  for (int32_t i = 0; i < n; ++i)
+    for (int32_t j = i + 1; j < n; ++j) {
+      bool shared = ShareEdge(f, near, i, j);
+      joined |= Pair(SB_JoinTwoFaces, f, &near, i, j);
+      bool listed = false;  // the candidates are up to date
+      size_t next = 0;
+      for (int32_t k = j + 1; k < n; ++k) {
+        if (!shared) {
+          if (!listed) near.Candidates(i, j, k - 1, &candidates), next = 0, listed = true;
+          while (next < candidates.size() && candidates[next] < k) ++next;
+          if (next == candidates.size()) break;
+          k = candidates[next];
+          if (!ShareEdge(f, near, j, k) && !ShareEdge(f, near, k, i)) continue;
+        }
+        if (Triple(f, &near, i, j, k, &joined)) listed = false;
+        shared = ShareEdge(f, near, i, j);
+      }
+    }
+  return joined;
+}
+
+void RunSeries(TLMAP* list, const double (&tolerances)[4], void (*join)(TLMAP*)) {
+  for (double t : tolerances) {
+    SB_Var.JoinTolerance = SB_Var.JoinLineTolerance = t;
+    if (SB_Var.MapBuildFailed) return;
+    join(list);
+  }
+}
+
+}  // namespace
+
+int32_t SB_SamePointUV(const TLMAPVERTEX* a, const TLMAPVERTEX* b) {
+  const double t = SB_Var.JoinTolerance, uv = UvTolerance();
+  return std::fabs(a->X - b->X) < t && std::fabs(a->Y - b->Y) < t && std::fabs(a->Z - b->Z) < t &&
+         std::fabs(a->U - b->U) < uv && std::fabs(a->V - b->V) < uv;
+}
+
+double SB_PointLineDistance(const TLMAPVERTEX* p, const TLMAPVERTEX* a, const TLMAPVERTEX* b) {
+  double e[3], d[3];
+  Sub(*b, *a, e), Sub(*p, *a, d);
+  const double length2 = Dot(e, e);
+  if (length2 == 0) return kFarAway;
+  const double t = Dot(d, e) / length2;
+  const double r[3] = {d[0] - t * e[0], d[1] - t * e[1], d[2] - t * e[2]};
+  return std::sqrt(Dot(r, r));
+}
+
+int32_t SB_FacesCoplanar(const TLMAPFACE* a, const TLMAPFACE* b) {
+  const double n[3] = {a->NormalX, a->NormalY, a->NormalZ};
+  for (const TLMAPVERTEX& p : b->V) {
+    double d[3];
+    Sub(p, a->V[0], d);
+    if (std::fabs(Dot(d, n)) > kPlaneTolerance) return 0;
+  }
+  return 1;
+}
+
+int32_t SB_FacesShareEdge(const TLMAPFACE* a, const TLMAPFACE* b) {
+  if (Marked(*a) || Marked(*b)) return 0;
+  int32_t shared = 0;
+  for (const TLMAPVERTEX& v : a->V)
+    for (const TLMAPVERTEX& w : b->V)
+      if (SB_SamePointUV(&v, &w)) {
+        ++shared;
+        break;
+      }
+  return shared >= 2;
+}
+
+int32_t SB_JoinTwoFaces(TLMAPFACE* a, TLMAPFACE* b) {
+  int32_t match[3];
+  if (Marked(*a) || Marked(*b) || !MatchTwo(*a, *b, match)) return 0;
+  int32_t usedA[3] = {0, 0, 0}, usedB[3] = {0, 0, 0};
+  for (int32_t i = 0; i < 3; ++i)
+    if (match[i] >= 0) usedA[i] = 1, usedB[match[i]] = 1;
+  const TLMAPVERTEX fa = a->V[Unmatched(usedA)], fb = b->V[Unmatched(usedB)];
+  for (int32_t i = 0; i < 3; ++i) {
+    if (match[i] < 0) continue;
+    if (SB_PointLineDistance(&fb, &a->V[i], &fa) < SB_Var.JoinLineTolerance && UvOnEdge(a->V[i], fa, fb)) {
+      a->V[i] = fb;
+      b->Done |= kMarked;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int32_t SB_FlipDiagonal(TLMAPFACE* a, TLMAPFACE* b) {
+  int32_t match[3];
+  if (Marked(*a) || Marked(*b) || !MatchTwo(*a, *b, match)) return 0;
+  int32_t usedA[3] = {0, 0, 0}, usedB[3] = {0, 0, 0}, firstA = -1, secondB = -1;
+  for (int32_t i = 0; i < 3; ++i) {
+    if (match[i] < 0) continue;
+    usedA[i] = 1, usedB[match[i]] = 1;
+    if (firstA < 0)
+      firstA = i;
+    else
+      secondB = match[i];
+  }
+  const TLMAPVERTEX fa = a->V[Unmatched(usedA)], fb = b->V[Unmatched(usedB)];
+  if (!MappingReaches(*a, fb) || !MappingReaches(*b, fa)) return 0;
+  TLMAPFACE na = *a, nb = *b;
+  na.V[firstA] = fb;
+  nb.V[secondB] = fa;
+  double before[3], after[3];
+  RawNormal(*a, before), RawNormal(na, after);
+  if (!(Dot(before, after) > 0)) return 0;
+  RawNormal(*b, before), RawNormal(nb, after);
+  if (!(Dot(before, after) > 0)) return 0;
+  *a = na, *b = nb;
+  return 1;
+}
+
+void SB_RemoveMarkedFaces(TLMAP* list) {
+  uint32_t kept = 0;
+  for (uint32_t i = 0; i < list->NbFaces; ++i)
+    if (!Marked(list->Faces[i])) list->Faces[kept++] = list->Faces[i];
+  list->NbFaces = kept;
+}
+
+void SB_JoinCluster(TLMAP* list) {
+  bool joined = true;
+  while (joined) {
+    joined = Sweep(list, true);
+    SB_RemoveMarkedFaces(list);
+  }
+}
+
+void SB_JoinClusterPlain(TLMAP* list) {
+  bool joined = true;
+  while (joined) {
+    joined = Sweep(list, false);
+    SB_RemoveMarkedFaces(list);
+  }
+}
+
+void SB_JoinAlligned(TLMAP* list) {
+  if (list->NbFaces == 0 || SB_Var.MapBuildFailed) return;
+  TJOINLISTS lists;
+  if (!AllocateLists(list->NbFaces, &lists)) return;
+  uint32_t out = 0;
+  while (list->NbFaces) {
+    TLMAP cluster{TakeCoplanarCluster(lists.Cluster, list), lists.Cluster, list->Capacity};
+    SB_JoinCluster(&cluster);
+    std::memcpy(lists.Output + out, cluster.Faces, cluster.NbFaces * sizeof(TLMAPFACE));
+    out += cluster.NbFaces;
+  }
+  std::memcpy(list->Faces, lists.Output, out * sizeof(TLMAPFACE));
+  list->NbFaces = out;
+  SB_Release(lists.Cluster);
+  SB_Release(lists.Output);
+}
+
+void SB_JoinAllignedBig(TLMAP* list) { SB_JoinAlligned(list); }
+
+void SB_JoinSeriesFine(TLMAP* list) {
+  static constexpr double kFine[4] = {0.000001, 0.00001, 0.0001, 0.001};
+  RunSeries(list, kFine, SB_JoinAlligned);
+}
+
+void SB_JoinSeriesCoarse(TLMAP* list) {
+  static constexpr double kCoarse[4] = {0.01, 0.1, 1.0, 2.0};
+  RunSeries(list, kCoarse, SB_JoinAllignedBig);
+}
