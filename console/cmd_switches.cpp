@@ -46,7 +46,7 @@ int32_t RunSwitch(const TSWITCH& s, const SB_COMMANDWORDS& words) {
 
 void StoreCourseReplays(int32_t value) {
   SB_FreeCarsReplays();
-  SB_Var.CarRecordings = value;
+  SB_Var.CourseReplays = value;
   SB_AllocCarsReplays();
 }
 
@@ -90,7 +90,7 @@ int32_t SB_NumberOfCarsCommand(const SB_COMMANDWORDS& w) {
   return RunSwitch({&SB_Var.NbCars, 1, 15, "Number of cars is: %d", nullptr, SB_SetNumberOfCars}, w);
 }
 int32_t SB_CourseReplaysCommand(const SB_COMMANDWORDS& w) {
-  return RunSwitch({&SB_Var.CarRecordings, 0, 1, "Course replays are: %d", nullptr, StoreCourseReplays}, w);
+  return RunSwitch({&SB_Var.CourseReplays, 0, 1, "Course replays are: %d", nullptr, StoreCourseReplays}, w);
 }
 int32_t SB_BuildMapCommand(const SB_COMMANDWORDS& w) {
   return RunSwitch({&SB_Var.BuildMap, 0, 1, "Build Map mode set to %d.", nullptr, StoreBuildMap}, w);

@@ -15,3 +15,7 @@ int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* 
 void NET_FreeConsoleList();
 // The local player's order from the controller: its car index.
 int32_t NET_GetMyPlayerOrder();
+// Sends a game message to every other player in the given mode
+// (NET_PLAIN or NET_GUARANTEED); the sequence number, or -2 when it was
+// not sent.
+int32_t NET_SendToAll(const void* message, int32_t length, int32_t mode);

@@ -33,3 +33,15 @@ struct CTRL_PLAYER {
   uint32_t NameWord;  // meaningful only on the controller's machine
 };
 static_assert(sizeof(CTRL_PLAYER) == 16, "CTRL_PLAYER is 16 bytes on the wire");
+
+// Sub-states of a player.
+constexpr int32_t XSUBSTATE_UNDEF = 0;
+constexpr int32_t XSUBSTATE_PLAYING = 1;
+constexpr int32_t XSUBSTATE_WATCHING = 2;
+
+// Recipients of a send: every other player, or the controller.
+constexpr uint32_t NET_TOALL = 0x7FFFFFFF;
+constexpr uint32_t NET_TOCONTROLLER = 0x6FFFFFFF;
+// Send modes: stored and resent until acknowledged, or sent once.
+constexpr int32_t NET_GUARANTEED = 1;
+constexpr int32_t NET_PLAIN = 2;

@@ -83,7 +83,7 @@ void BuildView() {
 
 // Steps 24 to 33: the car's state and sounds out, the overlays and the HUD.
 void FinishFrame() {
-  if (TCAR* car = SB_DrivenCarRecord()) SB_SendCarState(car);
+  SB_SendCarState(SB_Var.DrivenCar);
   SB_CommitCarSounds();
   POWER_DrawPolygonOutlines(SB_Var.PreviousView);
   SB_InspectPolygons(SB_Var.PreviousView);

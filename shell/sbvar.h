@@ -106,7 +106,7 @@ struct SB_VARS {
   int32_t TextureScaleX;              // marked textures get half the divisor
   int32_t TextureScaleY;              // marked textures get twice the divisor
   int32_t TextureReduction;           // the cars' card textures are halved
-  int32_t CarRecordings;              // every car is recorded
+  int32_t CourseReplays;              // every car is recorded too (SB_Var.CarRecordings)
   double ForcedScale;                 // 0: no forced scale
   char CircuitFile[SB_FILENAMESIZE];  // the circuit: name + ".TXT"
   char AsciiMapFile[SB_FILENAMESIZE];
@@ -378,6 +378,13 @@ struct SB_VARS {
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded
   TREPLAY* CarReplays[SB_MAXCARS];  // the replay each car is played back from, null when driven live
+  // The recordings: the driven car's, and every car's while CourseReplays
+  // is set; the game times of the last record step and of the start.
+  TREPLAY* LocalReplay;
+  TREPLAY* CarRecordings[SB_MAXCARS];
+  uint32_t RecordClock;
+  uint32_t RecordStart;
+  int32_t OrderMismatchShown;  // the player-order mismatch was reported in this race
 
   // The vehicle prototype set every car is copied from, its file names, the
   // brake-lamp and window layout of its textures, and the axes that turn

@@ -15,6 +15,7 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
+#include "vehicles/bytes.h"
 #include "vehicles/devenv.h"
 #include "vehicles/types.h"
 #include "vehicles/vehicles.h"
@@ -40,25 +41,6 @@ TVEHICLESETUP* LocalSetups() {
   return g_setups;
 }
 
-void PutLong(uint8_t* at, uint32_t v) {
-  for (int32_t i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-uint32_t GetLong(const uint8_t* at) {
-  return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
-         static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
-}
-void PutFloat(uint8_t* at, float v) {
-  uint32_t bits;
-  std::memcpy(&bits, &v, 4);
-  PutLong(at, bits);
-}
-float GetFloat(const uint8_t* at) {
-  const uint32_t bits = GetLong(at);
-  float v;
-  std::memcpy(&v, &bits, 4);
-  return v;
-}
-
 float SaneDelta(float v, float low) {
   if (!std::isfinite(v)) return 0.0f;
   return v < low ? low : v > 255.0f ? 255.0f : v;
@@ -67,9 +49,9 @@ float SaneDelta(float v, float low) {
 }  // namespace
 
 void SB_PackVehicleSetup(const TVEHICLESETUP& s, uint8_t* r) {
-  PutFloat(r + 0, s.HDelta);
-  PutFloat(r + 4, s.SDelta);
-  PutFloat(r + 8, s.VDelta);
+  SB_PutFloat(r + 0, s.HDelta);
+  SB_PutFloat(r + 4, s.SDelta);
+  SB_PutFloat(r + 8, s.VDelta);
   std::memcpy(r + 12, s.Name, sizeof s.Name);
   r[20] = s.Dither;
   r[21] = s.Changed;
@@ -87,9 +69,9 @@ void SB_PackVehicleSetup(const TVEHICLESETUP& s, uint8_t* r) {
 }
 
 void SB_UnpackVehicleSetup(const uint8_t* r, TVEHICLESETUP* s) {
-  s->HDelta = GetFloat(r + 0);
-  s->SDelta = GetFloat(r + 4);
-  s->VDelta = GetFloat(r + 8);
+  s->HDelta = SB_GetFloat(r + 0);
+  s->SDelta = SB_GetFloat(r + 4);
+  s->VDelta = SB_GetFloat(r + 8);
   std::memcpy(s->Name, r + 12, sizeof s->Name);
   s->Dither = r[20];
   s->Changed = r[21];
@@ -143,9 +125,9 @@ int32_t SB_SaveVehicleSetups(const char* name) {
   static uint8_t file[kFileHead + SB_NBLOCALSETUPS * SB_SETUPRECORDSIZE];
   std::memset(file, 0, sizeof file);
   std::memcpy(file, kSignature, kSignatureBytes);
-  PutLong(file + kHeaderBytes, SB_NBLOCALSETUPS);
-  PutLong(file + kHeaderBytes + 4, SB_NBLOCALSETUPS);
-  PutLong(file + kHeaderBytes + 8, SB_SETUPRECORDSIZE);
+  SB_PutLong(file + kHeaderBytes, SB_NBLOCALSETUPS);
+  SB_PutLong(file + kHeaderBytes + 4, SB_NBLOCALSETUPS);
+  SB_PutLong(file + kHeaderBytes + 8, SB_SETUPRECORDSIZE);
   const TVEHICLESETUP* setups = LocalSetups();
   for (int32_t i = 0; i < SB_NBLOCALSETUPS; ++i)
     SB_PackVehicleSetup(setups[i], file + kFileHead + i * SB_SETUPRECORDSIZE);
@@ -170,8 +152,8 @@ int32_t SB_LoadVehicleSetups(const char* name) {
   SB_ConsolePrintf("Loading cars configuration %s...", name);
   TVEHICLESETUP* setups = LocalSetups();
   if (size >= kFileHead) {
-    const uint32_t count = GetLong(bytes + kHeaderBytes + 4);
-    const uint64_t recordSize = GetLong(bytes + kHeaderBytes + 8);
+    const uint32_t count = SB_GetLong(bytes + kHeaderBytes + 4);
+    const uint64_t recordSize = SB_GetLong(bytes + kHeaderBytes + 8);
     uint64_t at = kFileHead;
     for (uint32_t i = 0; i < count && i < SB_NBLOCALSETUPS && recordSize > 0; ++i) {
       if (at + recordSize > static_cast<uint64_t>(size)) break;

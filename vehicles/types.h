@@ -59,7 +59,7 @@ struct TCARSTATE {
   int32_t Position[3];
   uint32_t Orientation;
   int16_t EngineVolume;
-  int16_t EngineFrequency;
+  uint16_t EngineFrequency;  // Hz, up to 65535
   float Speed;
   float RaceDistance;  // laps
   float Steering;
@@ -316,7 +316,31 @@ struct TCAR {
   int32_t EngineFrequency;
 };
 
-struct TREPLAYREC;
+// One record of a replay, taken every 200 ms: positions in millimetres,
+// the orientation as three 10-bit angles, small values packed in bytes.
+// The frequency words hold 0..65535 Hz, the volume words hundredths of a dB.
+struct TREPLAYREC {
+  uint32_t Time;  // ms since the recording started
+  int32_t Position[3];
+  uint32_t Orientation;
+  int16_t EngineVolume;
+  int16_t SkidVolume;
+  int16_t ScrapeVolume;
+  uint16_t EngineFrequency;
+  uint16_t SkidFrequency;
+  uint16_t ScrapeFrequency;
+  uint8_t Speed;        // 0..255 m/s
+  uint8_t EngineSpeed;  // 0..1047.2 rad/s
+  uint8_t Steering;     // -2..2 rad
+  uint8_t ContactSpeed;  // 0..10 m/s, the step's largest contact speed
+  uint8_t Suspension[SB_NBWHEELS];  // 0.2..0.55 m
+  float WheelRoll[SB_NBWHEELS];
+  float Velocity[3];
+  float AngularVelocity[3];
+  uint8_t Flags;  // AccelOn, BrakeOn, the five surface flags, EngineStarted in bit 7
+  uint8_t Spare[3];
+};
+static_assert(sizeof(TREPLAYREC) == 84, "a replay record");
 
 // A replay played back on a car, or a car's recording.
 struct TREPLAY {

@@ -68,7 +68,7 @@ void SB_CommitCarSounds();
 // Silence applied to every car-sound channel at once.
 void SB_MuteCarSoundsNow();
 // The car's state to all players (network game).
-void SB_SendCarState(TCAR* car);
+void SB_SendCarState(int32_t index);
 // The physics bars into SB_Var.MeterBitmap.
 void SB_DrawPhysicsMeters();
 // The vehicle-parameter editor: one frame, and whether the mouse moved or

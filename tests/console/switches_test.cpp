@@ -59,7 +59,7 @@ TEST_F(Switches, SwitchesThatReachOtherSubsystems) {
   Run("ZORIRADEMO 0");
   EXPECT_EQ(Calls(), (Lines{"FreeAllCarReplays", "FreeCarsReplays", "AllocCarsReplays 15", "FreeCarsReplays",
                             "AllocCarsReplays 15", "FreeDecor", "InstallKioskHook", "RemoveKioskHook"}));
-  EXPECT_EQ(SB_Var.CarRecordings, 1);
+  EXPECT_EQ(SB_Var.CourseReplays, 1);
 
   // BUILDMAP 1 turns the bank on too; 0 leaves it.
   Run("BUILDMAP 1");

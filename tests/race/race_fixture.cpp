@@ -119,11 +119,6 @@ int32_t Answer(const std::string& call, int32_t answer) {
   return answer;
 }
 
-int32_t CarIndex(const TCAR* car) {
-  for (int32_t i = 0; i < SB_MAXCARS; ++i)
-    if (SB_Var.Cars[i] == car) return i;
-  return -1;
-}
 
 }  // namespace
 
@@ -155,7 +150,7 @@ void SB_AssignCarSetups(TVEHICLESETUP*) { Trace("SB_AssignCarSetups"); }
 void SB_SendLocalCarSetup(TVEHICLESETUP*) { Trace("SB_SendLocalCarSetup"); }
 int32_t SB_LoadCars(TVEHICLESETUP*, int32_t flag) { return Answer("SB_LoadCars " + std::to_string(flag), 1); }
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP*) { Trace("SB_RegenerateChangedCarTextures"); }
-void SB_SendCarState(TCAR* car) { Trace("SB_SendCarState " + std::to_string(CarIndex(car))); }
+void SB_SendCarState(int32_t index) { Trace("SB_SendCarState " + std::to_string(index)); }
 int32_t SB_VParamsMouseMoved() { return Session().mouseMoved; }
 
 // Scenery and effects.
