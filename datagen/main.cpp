@@ -2,7 +2,8 @@
 // data folder, draws the pictures (the HUD's fonts rasterised from a
 // TrueType font, the pictures around a race, the 3D palette), writes the
 // car models, builds the default circuit's map, centre line and road
-// texture, and writes the music the program loads;
+// texture, writes the music the program loads and, when the text data
+// holds the circuit's map information, records the attract replay;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text.
 //
@@ -17,6 +18,7 @@
 
 #include "datagen/carmodels.h"
 #include "datagen/circuit.h"
+#include "datagen/circuitdrive.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
@@ -158,6 +160,20 @@ bool WriteCircuit(const fs::path& out) {
   return true;
 }
 
+// The attract replay "SA0.REP" at the tree's root, where the game finds a
+// bare file name: the default car's first lap of the default circuit, driven
+// on the tree's map, cars and parameters.
+bool WriteAttractReplay(const fs::path& out) {
+  std::string error;
+  datagen::TreeLibrary library(out.string(), 64u << 20);
+  if (!library.Started() || !datagen::RecordAttractReplay("SA0.REP", &error)) {
+    std::fprintf(stderr, "datagen: cannot record the attract replay SA0.REP: %s\n",
+                 library.Started() ? error.c_str() : "no memory");
+    return false;
+  }
+  return true;
+}
+
 // Writes bytes at their place in the tree.
 bool WriteBytes(const fs::path& out, const fs::path& relative, const std::string& bytes) {
   const fs::path path = PlaceInTree(out, relative);
@@ -216,6 +232,8 @@ int BuildTree(const fs::path& out, const char* textData) {
     std::fprintf(stderr, "datagen: cannot write %s\n", module.c_str());
     return 1;
   }
+  // The drive needs the circuit's map information of the text tree.
+  if (fs::exists(PlaceInTree(out, "TXT/NETRACE.TXT"), ec) && !WriteAttractReplay(out)) return 1;
   return 0;
 }
 

@@ -8,7 +8,7 @@
 #include "race/racerules.h"
 #include "race/sequencer.h"
 #include "shell/gameclock.h"
-#include "tests/support/scripteddriver.h"
+#include "datagen/scripteddriver.h"
 #include "tests/vehicles/setup/circuit_fixture.h"
 #include "track/bspline.h"
 
@@ -45,7 +45,7 @@ class FirstLapTest : public CircuitTest {
     SB_SetGameModeSteps(SB_OFFLINE);
     SB_Var.RaceClockStart = -1;  // a fresh race: its clock starts at the first lap
     SB_ResetClock();
-    ScriptedDriver driver;
+    datagen::ScriptedDriver driver;
     int32_t go = -1;
     bool onRoad = true, walls = false;
     g_perStep = [&](int32_t) {
@@ -59,7 +59,7 @@ class FirstLapTest : public CircuitTest {
     for (int32_t frame = 0; frame < 10000 && car.Laps < 1; ++frame) {
       plat::AdvanceManualTime(static_cast<uint32_t>(frameTime()));
       SB_UpdateClock();
-      const DriverInput in = driver.Frame(car, SB_GetGameStep());
+      const datagen::DriverInput in = driver.Frame(car, SB_GetGameStep());
       Stick(0, in.x, in.y, in.buttons);
       SB_SnapshotControls();
       SB_DoGameMode();

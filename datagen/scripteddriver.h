@@ -11,7 +11,7 @@
 #include "shell/sbvar.h"
 #include "vehicles/types.h"
 
-namespace ztest {
+namespace datagen {
 
 struct DriverInput {
   double x = 0, y = 0;  // stick: x right, y down (down brakes, up accelerates)
@@ -64,4 +64,4 @@ class ScriptedDriver {
   }
 };
 
-}  // namespace ztest
+}  // namespace datagen

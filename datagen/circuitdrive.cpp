@@ -1,0 +1,177 @@
+// The default car driven round the default circuit by the scripted driver
+// through the race-phase sequencer, and the attract replay recorded from
+// its first lap.
+#include "datagen/circuitdrive.h"
+
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "console/hooks.h"
+#include "platform/clock.h"
+#include "platform/config.h"
+#include "platform/fs.h"
+#include "platform/joystick.h"
+#include "platform/window.h"
+#include "race/racerules.h"
+#include "race/sequencer.h"
+#include "shell/gameclock.h"
+#include "shell/sbvar.h"
+#include "system/error.h"
+#include "system/file.h"
+#include "system/heap.h"
+#include "system/input.h"
+#include "system/win/shell.h"
+#include "track/bspline.h"
+#include "track/decor.h"
+#include "track/ground.h"
+#include "track/track.h"
+#include "engine3d/texpages.h"
+#include "vehicles/cars.h"
+#include "vehicles/devenv.h"
+#include "vehicles/replays.h"
+#include "vehicles/vehicles.h"
+
+namespace datagen {
+
+namespace {
+
+constexpr const char* kMap = "DEC>NETRACE.DEC";
+constexpr const char* kMapInfo = "TXT>NETRACE.TXT";
+constexpr int32_t kMaxLapFrames = 20000;  // 400 s of 20 ms frames: a lap that never ends
+constexpr uint32_t kLapFrameMs = 20;
+
+}  // namespace
+
+TreeLibrary::TreeLibrary(const std::string& root, uint32_t heapBytes) {
+  char pattern[] = "/tmp/zentrova-drive-XXXXXX";
+  if (const char* made = mkdtemp(pattern)) config_ = made;
+  plat::SetConfigDir(config_);
+  plat::SetMessageBoxEcho(false);
+  plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", root}});
+  plat::UseManualClock(true);
+  plat::SetManualTime(0);
+  plat::ResetJoysticks();
+  if (!LSI_InitMemory(heapBytes)) return;
+  LS_SetErrorMode(LS_ERRMODE_KEEP);
+  LSI_InitDirectory();
+  SB_InstallHooks();
+  SB_ResetVars();
+  // The windows exist and are active, so that nothing waits for an activation.
+  LSYS_CreateWindows(nullptr, 1);
+  LSYS_PumpMessages();
+  started_ = true;
+}
+
+TreeLibrary::~TreeLibrary() {
+  LSI_CloseMemory();
+  plat::SetConfigDir("");
+  std::error_code ec;
+  if (!config_.empty()) std::filesystem::remove_all(config_, ec);
+}
+
+void SetStick(double x, double y, uint32_t buttons) {
+  plat::JoyCaps caps;
+  caps.xMax = caps.yMax = 1000;
+  caps.buttons = 4;
+  plat::PlugJoystick(0, caps);
+  plat::SetJoystickPosition(0, {static_cast<uint32_t>((x + 1) * 500 + 0.5), static_cast<uint32_t>((y + 1) * 500 + 0.5),
+                                buttons});
+  LSI_InitJoy();
+}
+
+bool CircuitDrive::Start(std::string* error) {
+  Stop();
+  SB_InstallHooks();
+  if (SB_LoadDecor(kMap) != 1) {
+    *error = std::string("cannot load ") + kMap;
+    return false;
+  }
+  started_ = true;
+  BuildListXZYPoly();
+  BuildXZYList();
+  SB_BuildTextureDescriptors();  // the road's letter, which the road query reads
+  if (SB_LoadMapInfo(kMapInfo) != 1) {
+    *error = std::string("cannot load ") + kMapInfo;
+    return false;
+  }
+  SB_Var.CurStartSlots = &SB_Var.StartSlots[0];
+  SB_LoadVehiclePrototypes(nullptr);
+  SB_Var.GameMode = SB_OFFLINE;
+  SB_Var.GridStart = 1;
+  SB_ApplyGameModeSettings();
+  SB_EvolutionPrepare();
+  if (!SB_Var.VehiclePrototype || SB_Var.NbBsplinePoints < 2) {
+    *error = "no car prototypes or no centre line";
+    return false;
+  }
+  SB_Var.ControlMode = 0;
+  SB_Var.LinearInput = 1;
+  SB_SetControlMap();
+  SetStick(0, 0, 0);
+  SB_Var.CameraMode = 1;
+  SB_Var.NbCars = 1;
+  SB_Var.UsingCars = 1;
+  SB_Var.DrivenCar = 0;
+  if (!(SB_Var.Cars[0] = LoadVehicle())) {
+    *error = "cannot make the car";
+    return false;
+  }
+  SB_StartRace();
+  SB_Var.Cars[0]->TexturesReady = 1;
+  SB_SetGameModeSteps(SB_OFFLINE);
+  SB_Var.RaceClockStart = -1;  // a fresh race: its clock starts at the first lap
+  SB_ResetClock();
+  SB_AllocLocalReplay();
+  SB_ResetReplayClocks();
+  driver_ = ScriptedDriver{};
+  return true;
+}
+
+void CircuitDrive::Frame(uint32_t ms) {
+  plat::AdvanceManualTime(ms);
+  SB_UpdateClock();
+  const DriverInput in = driver_.Frame(Car(), SB_GetGameStep());
+  SetStick(in.x, in.y, in.buttons);
+  SB_SnapshotControls();
+  SB_DoGameMode();
+  SB_UpdateLapCounters();
+  SB_UpdateCars();
+}
+
+bool CircuitDrive::Racing() const { return SB_GetGameStep() >= SB_STEP_RACING; }
+
+void CircuitDrive::Stop() {
+  if (!started_) return;
+  started_ = false;
+  SB_FreeAllCarReplays();
+  SB_FreeLocalReplay();
+  for (TCAR*& car : SB_Var.Cars) {
+    SB_FreeVehicle(car);
+    car = nullptr;
+  }
+  SB_Var.NbCars = 0;
+  SB_Var.UsingCars = 0;
+  SB_FreeVehiclePrototypes();
+  SB_FreeBsplinePoints();
+  SB_FreeListXZYPoly();
+  SB_FreeXZYList();
+  SB_FreeDecor();
+}
+
+bool RecordAttractReplay(const char* path, std::string* error) {
+  CircuitDrive drive;
+  if (!drive.Start(error)) return false;
+  for (int32_t frame = 0; frame < kMaxLapFrames && drive.Car().Laps < 1; ++frame) drive.Frame(kLapFrameMs);
+  if (drive.Car().Laps < 1) {
+    *error = "the car did not finish its lap";
+    return false;
+  }
+  if (SB_SaveCarReplay(path) != 1) {
+    *error = std::string("cannot write ") + path;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace datagen
