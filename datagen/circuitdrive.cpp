@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "console/hooks.h"
 #include "platform/clock.h"
@@ -43,12 +44,14 @@ constexpr uint32_t kLapFrameMs = 20;
 
 }  // namespace
 
-TreeLibrary::TreeLibrary(const std::string& root, uint32_t heapBytes) {
+TreeLibrary::TreeLibrary(const std::string& root, uint32_t heapBytes, const std::string& writable) {
   char pattern[] = "/tmp/zentrova-drive-XXXXXX";
   if (const char* made = mkdtemp(pattern)) config_ = made;
   plat::SetConfigDir(config_);
   plat::SetMessageBoxEcho(false);
-  plat::ConfigureDrives({{'C', plat::DriveType::Fixed, "", root}});
+  std::vector<plat::DriveConfig> drives = {{'C', plat::DriveType::Fixed, "", root}};
+  if (!writable.empty()) drives.push_back({'D', plat::DriveType::Fixed, "", writable});
+  plat::ConfigureDrives(drives);
   plat::UseManualClock(true);
   plat::SetManualTime(0);
   plat::ResetJoysticks();

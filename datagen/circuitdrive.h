@@ -13,10 +13,11 @@ namespace datagen {
 
 // The library started headless over the data tree at root (drive C:; the
 // user's configuration in a folder of its own that is removed at the end),
-// on the manual clock from 0, with the game's hooks and fresh globals.
+// on the manual clock from 0, with the game's hooks and fresh globals; a
+// writable folder, when given, is drive D:.
 class TreeLibrary {
  public:
-  TreeLibrary(const std::string& root, uint32_t heapBytes);
+  TreeLibrary(const std::string& root, uint32_t heapBytes, const std::string& writable = "");
   ~TreeLibrary();
   TreeLibrary(const TreeLibrary&) = delete;
   TreeLibrary& operator=(const TreeLibrary&) = delete;
