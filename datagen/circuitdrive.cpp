@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/hooks.h"
+#include "engine3d/texpages.h"
 #include "platform/clock.h"
 #include "platform/config.h"
 #include "platform/fs.h"
@@ -25,9 +26,7 @@
 #include "system/win/shell.h"
 #include "track/bspline.h"
 #include "track/decor.h"
-#include "track/ground.h"
 #include "track/track.h"
-#include "engine3d/texpages.h"
 #include "vehicles/cars.h"
 #include "vehicles/devenv.h"
 #include "vehicles/replays.h"
@@ -141,8 +140,6 @@ void CircuitDrive::Frame(uint32_t ms) {
   SB_UpdateLapCounters();
   SB_UpdateCars();
 }
-
-bool CircuitDrive::Racing() const { return SB_GetGameStep() >= SB_STEP_RACING; }
 
 void CircuitDrive::Stop() {
   if (!started_) return;

@@ -51,7 +51,6 @@ class CircuitDrive {
   void Stop();
 
   TCAR& Car() const { return *SB_Var.Cars[0]; }
-  bool Racing() const;  // past "GO"
 
  private:
   ScriptedDriver driver_;

@@ -156,6 +156,10 @@ int Play(const std::string& folder, uint32_t seed) {
     return 1;
   }
   TREPLAY* replay = SB_Var.CarReplays[0];
+  if (!replay || replay->LoadedCount < 2) {
+    std::fprintf(stderr, "determinism_run: %s/DRIVE.REP holds fewer than two records\n", folder.c_str());
+    return 1;
+  }
   Bits placed, playback;
   for (int32_t i = 0; i + 1 < replay->LoadedCount; ++i) {
     const int64_t at = static_cast<int64_t>(replay->ClockBase) + replay->Records[i].Time - replay->StartTime;
