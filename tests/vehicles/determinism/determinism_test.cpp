@@ -137,6 +137,8 @@ TEST_F(DeterminismTest, PlaybackPlacesEveryRecordExactlyAndTwoPlaybacksAgree) {
 TEST_F(DeterminismTest, TheOtherBuildGivesTheSameBits) {
   if (!fs::exists(ZENTROVA_PEER_DETERMINISM_RUN))
     GTEST_SKIP() << "the other build has no " << ZENTROVA_PEER_DETERMINISM_RUN;
+  SCOPED_TRACE(std::string("the other build's program ") + ZENTROVA_PEER_DETERMINISM_RUN +
+               " (built from this source? rebuild that build first)");
   const std::string own = Folder("own"), peer = Folder("peer");
   Drive(ZENTROVA_DETERMINISM_RUN, own);
   Drive(ZENTROVA_PEER_DETERMINISM_RUN, peer);
