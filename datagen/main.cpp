@@ -171,7 +171,14 @@ bool WriteAttractReplay(const fs::path& out) {
                  library.Started() ? error.c_str() : "no memory");
     return false;
   }
-  return true;
+  // The game creates its files for the user alone; the tree's files are
+  // readable by all, as the other writers leave them.
+  std::error_code ec;
+  const fs::path replay = PlaceInTree(out, "SA0.REP");
+  fs::permissions(replay, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
+                  ec);
+  if (ec) std::fprintf(stderr, "datagen: cannot make %s readable: %s\n", replay.c_str(), ec.message().c_str());
+  return !ec;
 }
 
 // Writes bytes at their place in the tree.
