@@ -121,6 +121,7 @@ TEST_F(RaceOrderTest, ReplayCarsArePacedAgainstTheCarsAroundThem) {
   const Row rows[] = {
       {"10 m behind a replay", {{true, 100, 0, 10}, {true, 90, 0, 0}}, 0.0, 1, 0.02},
       {"10 m behind a replay, long", {{true, 100, 0, 10}, {true, 90, 0, 0}}, 0.0, 20, 0.25},
+      {"level with a replay 10 m on", {{true, 100, 0, 10}, {true, 100, 0, 0}}, 0.0, 5, 0.0},
       {"15 m behind a replay", {{true, 100, 0, 15}, {true, 85, 0, 0}}, 0.0, 20, 0.0},
       {"10 m behind, the car ahead not simulated", {{true, 100, 0, 10, kOff}, {true, 90, 0, 0}}, 0.0, 5, 0.0},
       {"behind a live car", {{false, 100, 0, 30}, {true, 70, 0, 0}}, 0.0, 1, -0.01},
@@ -141,6 +142,7 @@ TEST_F(RaceOrderTest, ReplayCarsArePacedAgainstTheCarsAroundThem) {
       {"live car 201 behind", {{false, 99, 0, -90}, {true, 300, 0, 0}}, 0.0, 1, 0.01},
       {"live car 201 behind, long", {{false, 99, 0, -90}, {true, 300, 0, 0}}, 0.0, 20, 0.05},
       {"live car 200.5 behind", {{false, 99.5, 0, -90}, {true, 300, 0, 0}}, 0.03, 5, 0.03},
+      {"replay car 201 behind", {{true, 99, 0, -90}, {true, 300, 0, 0}}, 0.03, 5, 0.03},
       {"live car behind not simulated", {{false, 0, 0, -90, kOff}, {true, 300, 0, 0}}, 0.03, 5, 0.03},
       {"replay car not simulated", {{false, 100, 0, 30}, {true, 70, 0, 0, kOff}}, 0.03, 5, 0.03},
       {"no live car", {{true, 100, 0, 30}, {true, 70, 0, 0}}, -0.1, 5, -0.1},
