@@ -30,11 +30,6 @@ constexpr double kPacePerMs = 0.0005;
 constexpr double kWaitGap = -200.0;  // progress of the live car behind, relative
 constexpr int32_t kLiveLookAhead = 3;
 
-struct Keyed {
-  int32_t car;
-  double key;
-};
-
 int32_t CarCount() { return SB_Var.NbCars < SB_MAXCARS ? SB_Var.NbCars : SB_MAXCARS; }
 
 TCAR* Record(int32_t index) { return SB_IsValidCarIndex(index) ? SB_Var.Cars[index] : nullptr; }
@@ -54,18 +49,6 @@ bool IsReplayCar(int32_t index) { return SB_Var.CarReplays[index] != nullptr; }
 int32_t RacingCount() {
   if (!SB_Hooks.GetNbRacingCars || !SB_Hooks.GetIndPlayerCarIndex) return 0;
   return SB_Hooks.GetNbRacingCars();
-}
-
-// Exchange sort, ascending: a swap only when the first key is strictly
-// greater, so that equal keys keep their order.
-void SortAscending(Keyed* list, int32_t count) {
-  for (int32_t pass = 0; pass + 1 < count; ++pass)
-    for (int32_t i = 0; i + 1 < count - pass; ++i)
-      if (list[i].key > list[i + 1].key) {
-        const Keyed t = list[i];
-        list[i] = list[i + 1];
-        list[i + 1] = t;
-      }
 }
 
 bool NetworkRacing() { return NET_IsConnected() && SB_Var.XState >= XSTATE_READY2PLAY; }
@@ -112,6 +95,16 @@ bool LiveCarFarBehind(const TCAR* car) {
 
 }  // namespace
 
+void SB_SortCarKeys(SB_CARKEY* list, int32_t count) {
+  for (int32_t pass = 0; pass + 1 < count; ++pass)
+    for (int32_t i = 0; i + 1 < count - pass; ++i)
+      if (list[i].Key > list[i + 1].Key) {
+        const SB_CARKEY t = list[i];
+        list[i] = list[i + 1];
+        list[i + 1] = t;
+      }
+}
+
 int32_t SB_CountActiveCars() {
   int32_t count = 0;
   const int32_t racing = RacingCount();
@@ -124,7 +117,7 @@ void SB_UpdateRacePositions() {
   const int32_t racing = RacingCount();
   for (int32_t i = 0; i < racing && i < CarCount(); ++i)
     if (SB_Var.Cars[i]) SB_Var.Cars[i]->Place = racing;
-  Keyed list[SB_MAXCARS];
+  SB_CARKEY list[SB_MAXCARS];
   int32_t count = 0;
   for (int32_t i = 0; i < racing && count < SB_MAXCARS; ++i) {
     const int32_t index = SB_Hooks.GetIndPlayerCarIndex(i);
@@ -134,8 +127,8 @@ void SB_UpdateRacePositions() {
     if (car->OutOfTime && !car->Finished) key += kOutOfTimeKey - car->Place;
     list[count++] = {index, key};
   }
-  SortAscending(list, count);
-  for (int32_t k = 0; k < count; ++k) SB_Var.Cars[list[k].car]->Place = count - k;
+  SB_SortCarKeys(list, count);
+  for (int32_t k = 0; k < count; ++k) SB_Var.Cars[list[k].Car]->Place = count - k;
 }
 
 void SB_UpdateRaceStanding() {
@@ -149,15 +142,15 @@ void SB_UpdateRaceStanding() {
 void SB_LinkRaceOrder() {
   // Descending progress is ascending on its negation; equal progress keeps
   // the index order.
-  Keyed order[SB_MAXCARS];
+  SB_CARKEY order[SB_MAXCARS];
   int32_t count = 0;
   for (int32_t i = 0; i < CarCount(); ++i)
     if (SB_Var.Cars[i]) order[count++] = {i, -SB_Var.Cars[i]->Distance};
-  SortAscending(order, count);
+  SB_SortCarKeys(order, count);
   for (int32_t k = 0; k < count; ++k) {
-    TCAR* car = SB_Var.Cars[order[k].car];
-    car->CarAhead = k > 0 ? order[k - 1].car : -1;
-    car->CarBehind = k + 1 < count ? order[k + 1].car : -1;
+    TCAR* car = SB_Var.Cars[order[k].Car];
+    car->CarAhead = k > 0 ? order[k - 1].Car : -1;
+    car->CarBehind = k + 1 < count ? order[k + 1].Car : -1;
   }
 }
 
