@@ -180,7 +180,9 @@ struct TCAR {
   int32_t BestLap;        // ms, 0 none
   double GapAhead;        // ms, -1.0 none
   double GapBehind;
-  int32_t Place;  // 1 leads
+  int32_t Place;      // 1 leads
+  int32_t CarAhead;   // the car just ahead by track progress, -1 none
+  int32_t CarBehind;  // the car just behind, -1 none
   int32_t Points;
   int32_t OutOfTime;
   int32_t Finished;
