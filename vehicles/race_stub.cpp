@@ -27,17 +27,11 @@ int32_t SB_CountActiveCars() {
 }
 
 __attribute__((weak)) int32_t SB_IsCarReplayPlaying(int32_t) { return 0; }
-__attribute__((weak)) void SB_PlayBlueskySound() {}
 __attribute__((weak)) void SB_ResetReplayClocks() {}
-__attribute__((weak)) void SB_SilenceCarSounds() {}
-__attribute__((weak)) void SB_PlayTututuSound() {}
 __attribute__((weak)) int32_t SB_LoadCarReplay(const char*, int32_t, int32_t) { return 0; }
 __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
-__attribute__((weak)) void SB_UpdateCarSounds() {}
-__attribute__((weak)) void SB_CommitCarSounds() {}
-__attribute__((weak)) void SB_MuteCarSoundsNow() {}
 __attribute__((weak)) void SB_SendCarState(TCAR*) {}
 __attribute__((weak)) void SB_DrawPhysicsMeters() {}
 __attribute__((weak)) void SB_VParamsEditorFrame() {}
