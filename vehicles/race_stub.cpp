@@ -33,6 +33,5 @@ __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
 __attribute__((weak)) void SB_SendCarState(TCAR*) {}
-__attribute__((weak)) void SB_DrawPhysicsMeters() {}
 __attribute__((weak)) void SB_VParamsEditorFrame() {}
 __attribute__((weak)) int32_t SB_VParamsMouseMoved() { return 0; }
