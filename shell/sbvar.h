@@ -374,6 +374,7 @@ struct SB_VARS {
   int32_t VParamsCar;
   int32_t VParamsScroll;
   int32_t VParamsEditing;
+  TVPARAMSEDITOR VParamsEditor;
   int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded

@@ -33,5 +33,3 @@ __attribute__((weak)) void SB_FreeAllCarReplays() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
 
 __attribute__((weak)) void SB_SendCarState(TCAR*) {}
-__attribute__((weak)) void SB_VParamsEditorFrame() {}
-__attribute__((weak)) int32_t SB_VParamsMouseMoved() { return 0; }

@@ -135,6 +135,24 @@ struct TVPARAMDESC {
 };
 static_assert(sizeof(TVPARAMDESC) == 560, "a row of the vehicle-parameter table");
 
+// The vehicle-parameter editor's state beside SB_Var.VParamsCar, Scroll and
+// Editing: its 640 x 480 picture, the row under the pointer and the row
+// being typed (table rows, -1 none), the edit box's place and text, and
+// the mouse and paging keys of this frame and the last.
+constexpr int32_t SB_VPEDITTEXT = 32;
+struct BMAP;
+struct TVPARAMSEDITOR {
+  BMAP* Picture;  // made at the editor's first frame of a race
+  int32_t HoveredRow;
+  int32_t EditedRow;
+  int32_t BoxX, BoxY;
+  char Text[SB_VPEDITTEXT + 1];
+  int32_t MouseX, MouseY, Buttons;
+  int32_t PrevMouseX, PrevMouseY, PrevButtons;
+  int32_t Frames;  // the caret blinks by them
+  int32_t PageUpHeld, PageDownHeld;
+};
+
 // A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
 struct TWHEELANCHOR {
   double Lateral;
