@@ -16,14 +16,4 @@ int32_t SB_CarTexturesReady(int32_t index) {
   return SB_Var.Cars[index]->TexturesReady;
 }
 
-__attribute__((weak)) void SB_PlayBlueskySound() {}
-__attribute__((weak)) void SB_SilenceCarSounds() {}
-__attribute__((weak)) void SB_PlayTututuSound() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
-
-__attribute__((weak)) void SB_UpdateCarSounds() {}
-__attribute__((weak)) void SB_CommitCarSounds() {}
-__attribute__((weak)) void SB_MuteCarSoundsNow() {}
-__attribute__((weak)) void SB_DrawPhysicsMeters() {}
-__attribute__((weak)) void SB_VParamsEditorFrame() {}
-__attribute__((weak)) int32_t SB_VParamsMouseMoved() { return 0; }

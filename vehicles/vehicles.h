@@ -34,7 +34,7 @@ void SB_ResetReplayClocks();
 // Wanted volume silent on every car-sound channel.
 void SB_SilenceCarSounds();
 void SB_PlayTututuSound();
-// The looped "bluesky" sound of the race's end phase, when sound is on.
+// The "bluesky" jingle of the race's end phase, played once.
 void SB_PlayBlueskySound();
 // Reads a replay file into a car's slot (-1: the slot the file names);
 // playback begins startTime ms into it.
