@@ -46,4 +46,6 @@ void SB_InstallHooks() {
   SB_Hooks.ProfileStop = SB_ProfileStop;
   SB_Hooks.ReadRaceParameters = SB_ReadNetRace;
   SB_Hooks.ResetGaps = SB_ResetGaps;
+  SB_Hooks.UpdateGaps = SB_UpdateGaps;
+  SB_Hooks.UpdateRanking = SB_UpdateRanking;
 }

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "datagen/carmodels.h"
+#include "datagen/carsounds.h"
 #include "datagen/circuit.h"
 #include "datagen/circuitdrive.h"
 #include "datagen/devenv.h"
@@ -149,6 +150,15 @@ bool WriteCircuitTextures(const fs::path& out) {
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);
 }
 
+// The car sounds of the "wav>" directory.
+bool WriteCarSounds(const fs::path& out) {
+  for (const datagen::NamedWave& sound : datagen::CarSounds()) {
+    const std::vector<uint8_t> bytes = datagen::EncodeWave(sound.wave);
+    if (!WriteBytes(out, "WAV/" + sound.name, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 // The default circuit's map, built from its scene (written before).
 bool WriteCircuit(const fs::path& out) {
   std::error_code ec;
@@ -226,7 +236,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out))
+      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

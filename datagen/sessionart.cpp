@@ -88,24 +88,31 @@ Picture8 MeterPicture() {
   m.width = kMeterWidth;
   m.height = kMeterHeight;
   m.palette.assign(256 * 3, 0);
-  // 0 black, 1..64 a grey ramp, 65..128 green to red for the bars.
+  // 0 black (transparent over the race), 1..64 a grey ramp, 65..128 green
+  // to red.
   for (int i = 1; i <= 64; ++i) std::memset(&m.palette[i * 3], (i - 1) * 4, 3);
   for (int i = 0; i < 64; ++i) {
     m.palette[(65 + i) * 3] = static_cast<uint8_t>(i * 4);
     m.palette[(65 + i) * 3 + 1] = static_cast<uint8_t>(252 - i * 4);
   }
-  m.pixels.assign(static_cast<size_t>(m.width * m.height), 8);
-  for (int y = 0; y < m.height; ++y)
-    for (int x = 0; x < m.width; ++x) {
-      uint8_t& pixel = m.pixels[static_cast<size_t>(y * m.width + x)];
-      const bool frame = x < 2 || y < 2 || x >= m.width - 2 || y >= m.height - 2;
-      // Four bar scales, each with a tick every 10 rows.
-      const int column = (x - 8) % 25;
-      const bool scale = x >= 8 && column < 16 && y >= 8 && y < m.height - 8;
-      if (frame)
-        pixel = 48;
-      else if (scale)
-        pixel = (y % 10 == 0) ? 40 : static_cast<uint8_t>(65 + (m.height - 8 - y) * 63 / (m.height - 16));
+  m.pixels.assign(static_cast<size_t>(m.width * m.height), 0);
+  auto fill = [&](int x1, int y1, int x2, int y2, uint8_t colour) {
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x) m.pixels[static_cast<size_t>(y * m.width + x)] = colour;
+  };
+  // A car seen from above, front up: the axles, the body with its
+  // windscreen and rear window, and a framed box at each wheel, where the
+  // physics meters draw the wheel's slip bar.
+  fill(22, 14, 86, 16, 20);
+  fill(22, 94, 86, 96, 20);
+  fill(30, 6, 78, 104, 48);
+  fill(32, 8, 76, 102, 34);
+  fill(36, 30, 72, 42, 12);
+  fill(36, 84, 72, 92, 12);
+  for (const int x : {1, 85})
+    for (const int y : {1, 81}) {
+      fill(x, y, x + 22, y + 29, 60);
+      fill(x + 1, y + 1, x + 21, y + 28, 6);
     }
   return m;
 }

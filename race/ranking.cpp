@@ -15,23 +15,6 @@ constexpr double kPackDistance = 50.0;
 // Factor change per second.
 constexpr double kSmoothing = 0.01;
 
-struct Ranked {
-  int32_t car;
-  double key;
-};
-
-// Exchange sort, ascending; a swap only when strictly greater, so equal
-// keys keep their order.
-void SortByKey(Ranked* ranked, int32_t count) {
-  for (int32_t pass = 0; pass + 1 < count; ++pass)
-    for (int32_t i = 0; i + 1 < count - pass; ++i)
-      if (ranked[i].key > ranked[i + 1].key) {
-        const Ranked t = ranked[i];
-        ranked[i] = ranked[i + 1];
-        ranked[i + 1] = t;
-      }
-}
-
 double Toward(double value, double target, double step) {
   if (value < target) return value + step > target ? target : value + step;
   if (value > target) return value - step < target ? target : value - step;
@@ -40,10 +23,10 @@ double Toward(double value, double target, double step) {
 
 // The driven car's target: the lowest sorted position still within the
 // pack distance behind it decides how far ahead of the field it runs.
-void SetTarget(const Ranked* ranked, int32_t count, int32_t k, TCAR* driven) {
+void SetTarget(const SB_CARKEY* ranked, int32_t count, int32_t k, TCAR* driven) {
   int32_t j = k;
   for (int32_t i = k - 1; i >= 0; --i)
-    if (SB_Var.Cars[ranked[i].car]->Distance > driven->Distance - kPackDistance) j = i;
+    if (SB_Var.Cars[ranked[i].Car]->Distance > driven->Distance - kPackDistance) j = i;
   const double f = 1.0 - static_cast<double>(j) / (count - 1);
   driven->CatchUpTarget = 1.0 - (1.0 - f * f) * 0.1;
 }
@@ -53,7 +36,7 @@ void SetTarget(const Ranked* ranked, int32_t count, int32_t k, TCAR* driven) {
 void SB_UpdateRanking() {
   if (SB_Var.GameMode == SB_FREERACE) return;
   const double dt = SB_Var.FrameTime * 0.001;
-  Ranked ranked[NET_MAXPLAYERS];
+  SB_CARKEY ranked[NET_MAXPLAYERS];
   int32_t count = 0;
   const int32_t racing = SB_GetNbRacingCars();
   for (int32_t i = 0; i < racing && count < NET_MAXPLAYERS; ++i) {
@@ -69,10 +52,10 @@ void SB_UpdateRanking() {
     if (driven) driven->CatchUpTarget = driven->CatchUp = driven->CatchUp2 = 1.0;
     return;
   }
-  SortByKey(ranked, count);
+  SB_SortCarKeys(ranked, count);
   for (int32_t k = 0; k < count; ++k) {
-    SB_Var.Cars[ranked[k].car]->Place = count - k;
-    if (driven && ranked[k].car == SB_Var.DrivenCar) SetTarget(ranked, count, k, driven);
+    SB_Var.Cars[ranked[k].Car]->Place = count - k;
+    if (driven && ranked[k].Car == SB_Var.DrivenCar) SetTarget(ranked, count, k, driven);
   }
   if (!driven) return;
   driven->CatchUp = Toward(driven->CatchUp, driven->CatchUpTarget, kSmoothing * dt);

@@ -76,6 +76,9 @@ void SB_UpdateSunGlare();
 void SB_UpdateDayNight();
 void SB_DrawDecorObjects(TSOFTSCENE* view);
 void SB_DrawFumee(TSOFTSCENE* view, _WINDOW* window);
+// Starts one smoke puff at a position (m) with a velocity (m/s); the
+// count is not used. Nothing when every puff is busy.
+void SB_AddFumee(const double position[3], const double velocity[3], int32_t count);
 void SB_DrawFireAndExplosions(TSOFTSCENE* view, _WINDOW* window);
 // One car's shadow and headlight beam in the accelerator's frame.
 void POWER_BuildCarShadow(TSOFTSCENE* view, TCAMERA* camera, TCAR* car, int32_t index);

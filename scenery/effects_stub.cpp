@@ -81,6 +81,7 @@ __attribute__((weak)) void SB_UpdateSunGlare() {}
 __attribute__((weak)) void SB_UpdateDayNight() {}
 __attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawFumee(TSOFTSCENE*, _WINDOW*) {}
+__attribute__((weak)) void SB_AddFumee(const double*, const double*, int32_t) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}

@@ -39,6 +39,8 @@ struct SB_HOOKS {
   void (*ProfileStop)();
   void (*ReadRaceParameters)();  // "TXT>NETRACE.TXT" read again
   void (*ResetGaps)();           // the gap tables cleared
+  void (*UpdateGaps)();          // the time gaps to the cars around the driven car
+  void (*UpdateRanking)();       // the network race's ranking and catch-up factor
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

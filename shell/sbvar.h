@@ -374,9 +374,11 @@ struct SB_VARS {
   int32_t VParamsCar;
   int32_t VParamsScroll;
   int32_t VParamsEditing;
+  TVPARAMSEDITOR VParamsEditor;
   int32_t AutomaticGears;  // chosen before the start: 1 automatic, 0 manual
   int32_t CameraMode;      // race camera: 1 behind, 2 inside the car
   TSBSOUND* CountdownSounds[5];  // "3", "2", "1", "GO" and one more; null until loaded
+  TCARSOUNDS CarSounds;          // the race's car-sound channels and listener tables
   TREPLAY* CarReplays[SB_MAXCARS];  // the replay each car is played back from, null when driven live
   // The recordings: the driven car's, and every car's while CourseReplays
   // is set; the game times of the last record step and of the start.

@@ -29,3 +29,15 @@ inline float SB_GetFloat(const uint8_t* at) {
   std::memcpy(&v, &bits, 4);
   return v;
 }
+
+// n floats from v, one after the other.
+inline void SB_PutFloats(uint8_t* at, const float* v, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) SB_PutFloat(at + 4 * i, v[i]);
+}
+inline void SB_GetFloats(const uint8_t* at, float* v, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) v[i] = SB_GetFloat(at + 4 * i);
+}
+
+// A 32-bit word into a signed or an unsigned 16-bit field, saturating.
+inline int16_t SB_SaturateShort(int32_t v) { return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
+inline uint16_t SB_SaturateWord(int32_t v) { return static_cast<uint16_t>(v < 0 ? 0 : v > 65535 ? 65535 : v); }

@@ -8,6 +8,7 @@
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/setups.h"
+#include "vehicles/vparamseditor.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ int32_t SB_LoadCars(TVEHICLESETUP* setups, int32_t onlyChanged) {
 }
 
 void SB_FreeCars() {
+  SB_FreeVParamsEditor();  // its picture lives as long as the race's cars
   for (TCAR*& slot : SB_Var.Cars) {
     SB_FreeVehicle(slot);
     slot = nullptr;

@@ -37,6 +37,7 @@ void ResetRaceFields(TCAR* car, int32_t first) {
   car->Distance = car->BestDistance = car->PrevDistance = 0.0;
   car->WrongWay = car->WrongWayTime = 0;
   car->Place = 1;
+  car->CarAhead = car->CarBehind = -1;
   if (!first) return;
   car->TransitOffset = SB_TRANSITNONE;
   car->LagResidue = car->Stale = car->StatesReceived = 0;

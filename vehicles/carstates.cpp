@@ -18,8 +18,6 @@
 
 namespace {
 
-int16_t SaturateShort(int32_t v) { return static_cast<int16_t>(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
-uint16_t SaturateWord(int32_t v) { return static_cast<uint16_t>(v < 0 ? 0 : v > 65535 ? 65535 : v); }
 
 bool Finite(const TCARSTATE& s) {
   const float values[] = {s.Speed,       s.RaceDistance, s.Steering,    s.ContactSpeed,
@@ -71,14 +69,10 @@ void SB_WriteCarState(const TCARSTATE& s, uint8_t* out) {
   SB_PutFloat(out + 28, s.RaceDistance);
   SB_PutFloat(out + 32, s.Steering);
   SB_PutFloat(out + 36, s.ContactSpeed);
-  for (int32_t w = 0; w < SB_NBWHEELS; ++w) {
-    out[40 + w] = s.Suspension[w];
-    SB_PutFloat(out + 44 + 4 * w, s.WheelRoll[w]);
-  }
-  for (int32_t k = 0; k < 3; ++k) {
-    SB_PutFloat(out + 60 + 4 * k, s.Velocity[k]);
-    SB_PutFloat(out + 72 + 4 * k, s.AngularVelocity[k]);
-  }
+  for (int32_t w = 0; w < SB_NBWHEELS; ++w) out[40 + w] = s.Suspension[w];
+  SB_PutFloats(out + 44, s.WheelRoll, SB_NBWHEELS);
+  SB_PutFloats(out + 60, s.Velocity, 3);
+  SB_PutFloats(out + 72, s.AngularVelocity, 3);
   out[84] = s.Flags;
   out[85] = out[86] = out[87] = 0;
 }
@@ -94,14 +88,10 @@ void SB_ReadCarState(const uint8_t* in, TCARSTATE* s) {
   s->RaceDistance = SB_GetFloat(in + 28);
   s->Steering = SB_GetFloat(in + 32);
   s->ContactSpeed = SB_GetFloat(in + 36);
-  for (int32_t w = 0; w < SB_NBWHEELS; ++w) {
-    s->Suspension[w] = in[40 + w];
-    s->WheelRoll[w] = SB_GetFloat(in + 44 + 4 * w);
-  }
-  for (int32_t k = 0; k < 3; ++k) {
-    s->Velocity[k] = SB_GetFloat(in + 60 + 4 * k);
-    s->AngularVelocity[k] = SB_GetFloat(in + 72 + 4 * k);
-  }
+  for (int32_t w = 0; w < SB_NBWHEELS; ++w) s->Suspension[w] = in[40 + w];
+  SB_GetFloats(in + 44, s->WheelRoll, SB_NBWHEELS);
+  SB_GetFloats(in + 60, s->Velocity, 3);
+  SB_GetFloats(in + 72, s->AngularVelocity, 3);
   s->Flags = in[84];
 }
 
@@ -113,8 +103,8 @@ __attribute__((weak)) void SB_PackCarState(int32_t index) {
   s.Time = SB_Var.Time;
   for (int32_t k = 0; k < 3; ++k) s.Position[k] = SB_SaturateInt(car->Position[k] * 1000.0);
   s.Orientation = SB_PackOrientation(car);
-  s.EngineVolume = SaturateShort(car->EngineVolume);
-  s.EngineFrequency = SaturateWord(car->EngineFrequency);
+  s.EngineVolume = SB_SaturateShort(car->EngineVolume);
+  s.EngineFrequency = SB_SaturateWord(car->EngineFrequency);
   s.Speed = static_cast<float>(car->Speed);
   s.RaceDistance = static_cast<float>(car->Distance);
   s.Steering = static_cast<float>(car->Steering);

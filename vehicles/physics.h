@@ -62,6 +62,8 @@ void SB_PlayReplayTick(int32_t index, int32_t time, int32_t elapsed);
 // After the physics of a frame: track progress and positions, the order
 // links and the replay opponents' pacing; then the wheel smoke.
 void SB_UpdateRaceStanding();
+// Place of every racing car in the game, by track progress (1 leads).
+void SB_UpdateRacePositions();
 void SB_LinkRaceOrder();
 void SB_PaceReplayBehindLeader();
 void SB_PaceReplaysAgainstLive();

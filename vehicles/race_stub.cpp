@@ -1,8 +1,7 @@
 // The vehicles as the race rules, the session and the frame need them: the
-// car-index guard and the two counts read the car table; the calls whose
-// work comes later do nothing, or the least a race needs. Those are weak,
-// so that tests can put recording fakes in their place.
-#include "shell/hooks.h"
+// car-index guard and the textures-ready word read the car table; the calls
+// whose work comes later do nothing, or the least a race needs. Those are
+// weak, so that tests can put recording fakes in their place.
 #include "shell/sbvar.h"
 #include "vehicles/physics.h"
 #include "vehicles/types.h"
@@ -17,23 +16,4 @@ int32_t SB_CarTexturesReady(int32_t index) {
   return SB_Var.Cars[index]->TexturesReady;
 }
 
-int32_t SB_CountActiveCars() {
-  int32_t count = 0;
-  if (!SB_Hooks.GetNbRacingCars || !SB_Hooks.IsCarInGame || !SB_Hooks.GetIndPlayerCarIndex) return 0;
-  const int32_t racing = SB_Hooks.GetNbRacingCars();
-  for (int32_t i = 0; i < racing; ++i)
-    if (SB_Hooks.IsCarInGame(SB_Hooks.GetIndPlayerCarIndex(i))) ++count;
-  return count;
-}
-
-__attribute__((weak)) void SB_PlayBlueskySound() {}
-__attribute__((weak)) void SB_SilenceCarSounds() {}
-__attribute__((weak)) void SB_PlayTututuSound() {}
 __attribute__((weak)) void SB_LapCompletedHook() {}
-
-__attribute__((weak)) void SB_UpdateCarSounds() {}
-__attribute__((weak)) void SB_CommitCarSounds() {}
-__attribute__((weak)) void SB_MuteCarSoundsNow() {}
-__attribute__((weak)) void SB_DrawPhysicsMeters() {}
-__attribute__((weak)) void SB_VParamsEditorFrame() {}
-__attribute__((weak)) int32_t SB_VParamsMouseMoved() { return 0; }

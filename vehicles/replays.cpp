@@ -24,8 +24,6 @@ constexpr double kMinDriftRate = -0.2, kMaxDriftRate = 0.75;
 constexpr const char* kHeaderOwner = "Replay for a car";
 constexpr const char* kTableOwner = "SB_AllocMaxReplayTab";
 
-int16_t SaturateShort(int32_t v) { return static_cast<int16_t>(std::clamp(v, -32768, 32767)); }
-uint16_t SaturateWord(int32_t v) { return static_cast<uint16_t>(std::clamp(v, 0, 65535)); }
 
 TCAR* SimulatedCar(int32_t index) {
   if (!SB_IsValidCarIndex(index) || !SB_Var.Cars[index]) return nullptr;
@@ -160,14 +158,10 @@ void SB_WriteReplayRec(const TREPLAYREC& r, uint8_t* out) {
   out[33] = r.EngineSpeed;
   out[34] = r.Steering;
   out[35] = r.ContactSpeed;
-  for (int32_t w = 0; w < SB_NBWHEELS; ++w) {
-    out[36 + w] = r.Suspension[w];
-    SB_PutFloat(out + 40 + 4 * w, r.WheelRoll[w]);
-  }
-  for (int32_t k = 0; k < 3; ++k) {
-    SB_PutFloat(out + 56 + 4 * k, r.Velocity[k]);
-    SB_PutFloat(out + 68 + 4 * k, r.AngularVelocity[k]);
-  }
+  for (int32_t w = 0; w < SB_NBWHEELS; ++w) out[36 + w] = r.Suspension[w];
+  SB_PutFloats(out + 40, r.WheelRoll, SB_NBWHEELS);
+  SB_PutFloats(out + 56, r.Velocity, 3);
+  SB_PutFloats(out + 68, r.AngularVelocity, 3);
   out[80] = r.Flags;
   out[81] = out[82] = out[83] = 0;
 }
@@ -187,14 +181,10 @@ void SB_ReadReplayRec(const uint8_t* in, TREPLAYREC* r) {
   r->EngineSpeed = in[33];
   r->Steering = in[34];
   r->ContactSpeed = in[35];
-  for (int32_t w = 0; w < SB_NBWHEELS; ++w) {
-    r->Suspension[w] = in[36 + w];
-    r->WheelRoll[w] = SB_GetFloat(in + 40 + 4 * w);
-  }
-  for (int32_t k = 0; k < 3; ++k) {
-    r->Velocity[k] = SB_GetFloat(in + 56 + 4 * k);
-    r->AngularVelocity[k] = SB_GetFloat(in + 68 + 4 * k);
-  }
+  for (int32_t w = 0; w < SB_NBWHEELS; ++w) r->Suspension[w] = in[36 + w];
+  SB_GetFloats(in + 40, r->WheelRoll, SB_NBWHEELS);
+  SB_GetFloats(in + 56, r->Velocity, 3);
+  SB_GetFloats(in + 68, r->AngularVelocity, 3);
   r->Flags = in[80];
 }
 
@@ -208,12 +198,12 @@ void SB_RecordCarState(int32_t index, TREPLAY* replay) {
   r.Time = static_cast<uint32_t>(std::max<int64_t>(since, 0));
   for (int32_t k = 0; k < 3; ++k) r.Position[k] = SB_SaturateInt(car->Position[k] * 1000.0);
   r.Orientation = SB_PackOrientation(car);
-  r.EngineVolume = SaturateShort(car->EngineVolume);
-  r.SkidVolume = SaturateShort(car->SkidVolume);
-  r.ScrapeVolume = SaturateShort(car->ScrapeVolume);
-  r.EngineFrequency = SaturateWord(car->EngineFrequency);
-  r.SkidFrequency = SaturateWord(car->SkidFrequency);
-  r.ScrapeFrequency = SaturateWord(car->ScrapeFrequency);
+  r.EngineVolume = SB_SaturateShort(car->EngineVolume);
+  r.SkidVolume = SB_SaturateShort(car->SkidVolume);
+  r.ScrapeVolume = SB_SaturateShort(car->ScrapeVolume);
+  r.EngineFrequency = SB_SaturateWord(car->EngineFrequency);
+  r.SkidFrequency = SB_SaturateWord(car->SkidFrequency);
+  r.ScrapeFrequency = SB_SaturateWord(car->ScrapeFrequency);
   r.Speed = SB_PackByte(car->Speed, 0, 255);
   r.EngineSpeed = SB_PackByte(car->EngineSpeed, 0, SB_ENGINESPEEDRANGE);
   r.Steering = SB_PackByte(car->Steering, -2.0, 4.0);

@@ -135,6 +135,24 @@ struct TVPARAMDESC {
 };
 static_assert(sizeof(TVPARAMDESC) == 560, "a row of the vehicle-parameter table");
 
+// The vehicle-parameter editor's state beside SB_Var.VParamsCar, Scroll and
+// Editing: its 640 x 480 picture, the row under the pointer and the row
+// being typed (table rows, -1 none), the edit box's place and text, and
+// the mouse and paging keys of this frame and the last.
+constexpr int32_t SB_VPEDITTEXT = 32;
+struct BMAP;
+struct TVPARAMSEDITOR {
+  BMAP* Picture;  // made at the editor's first frame of a race
+  int32_t HoveredRow;
+  int32_t EditedRow;
+  int32_t BoxX, BoxY;
+  char Text[SB_VPEDITTEXT + 1];
+  int32_t MouseX, MouseY, Buttons;
+  int32_t PrevMouseX, PrevMouseY, PrevButtons;
+  int32_t Frames;  // the caret blinks by them
+  int32_t PageUpHeld, PageDownHeld;
+};
+
 // A wheel's lateral anchor: +0.2 on the right, -0.2 on the left.
 struct TWHEELANCHOR {
   double Lateral;
@@ -180,7 +198,9 @@ struct TCAR {
   int32_t BestLap;        // ms, 0 none
   double GapAhead;        // ms, -1.0 none
   double GapBehind;
-  int32_t Place;  // 1 leads
+  int32_t Place;      // 1 leads
+  int32_t CarAhead;   // the car just ahead by track progress, -1 none
+  int32_t CarBehind;  // the car just behind, -1 none
   int32_t Points;
   int32_t OutOfTime;
   int32_t Finished;
@@ -192,6 +212,7 @@ struct TCAR {
   double CatchUpTarget;        // catch-up factor the ranking aims at
   double CatchUp;              // smoothed toward the target; scales the distance travelled per step
   double CatchUp2;             // follows once the first has arrived
+  double ThrottleRamp;         // hundredths of a dB, -350..0: the engine sound follows the throttle
   double ShadowVectors[4][3];  // car axes: origin, then three edges
 
   // The display: a copy of the prototype set, its body part and wheels.
@@ -248,6 +269,8 @@ struct TCAR {
   TWHEELANCHOR WheelAnchors[SB_NBWHEELS];
   double Suspension[SB_NBWHEELS];  // m, shown within 0.2..0.55
   double WheelRoll[SB_NBWHEELS];   // m rolled
+  double SmokeAccumulator;         // puffs owed to the rear wheels, 0..20
+  TVECTOR PrevPosition;            // Position at the last smoke pass
 
   // Drive: steering, gearbox and engine (live values of the vehicle
   // parameters, those marked x Power already multiplied).
@@ -314,6 +337,22 @@ struct TCAR {
   // The engine sound's words: volume in hundredths of a dB, frequency in Hz.
   int32_t EngineVolume;
   int32_t EngineFrequency;
+};
+
+// The cars' sound channels of a race, in their load order (vehicles/carsounds.h
+// names the files), one engine channel per car for the other cars, the
+// registry of every loaded channel's slot, and the listener tables by car
+// index. Channels are game sound channels; a null one was not loaded.
+constexpr int32_t SB_NBCARSOUNDS = 27;
+struct TSBSOUND;
+struct TCARSOUNDS {
+  TSBSOUND* Channels[SB_NBCARSOUNDS];
+  TSBSOUND* Engines[SB_MAXCARS];
+  TSBSOUND** Registry[SB_NBCARSOUNDS + SB_MAXCARS];
+  int32_t NbRegistered;
+  double FrequencyFactor[SB_MAXCARS];  // Doppler, 1.0 at reset
+  double VolumeFactor[SB_MAXCARS];     // distance attenuation, 1.0 at reset
+  double PrevDistance[SB_MAXCARS];     // m from the camera, 1e8 when none
 };
 
 // One record of a replay, taken every 200 ms: positions in millimetres,

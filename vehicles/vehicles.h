@@ -14,6 +14,14 @@ int32_t SB_CarTexturesReady(int32_t index);
 int32_t SB_GetCarSetupNumber(int32_t index);
 // Racing players whose car is in the game.
 int32_t SB_CountActiveCars();
+// A car index with the key it is ordered by.
+struct SB_CARKEY {
+  int32_t Car;
+  double Key;
+};
+// Ascending by key; a swap only when the first key is strictly greater, so
+// that equal keys keep their order.
+void SB_SortCarKeys(SB_CARKEY* list, int32_t count);
 // 1 when the car has a replay attached that is playing back.
 int32_t SB_IsCarReplayPlaying(int32_t index);
 
@@ -26,7 +34,7 @@ void SB_ResetReplayClocks();
 // Wanted volume silent on every car-sound channel.
 void SB_SilenceCarSounds();
 void SB_PlayTututuSound();
-// The looped "bluesky" sound of the race's end phase, when sound is on.
+// The "bluesky" jingle of the race's end phase, played once.
 void SB_PlayBlueskySound();
 // Reads a replay file into a car's slot (-1: the slot the file names);
 // playback begins startTime ms into it.

@@ -7,4 +7,7 @@ void SB_InitVParams() {
   SB_Var.VParamsCar = 0;
   SB_Var.VParamsScroll = 0;
   SB_Var.VParamsEditing = 0;
+  TVPARAMSEDITOR& e = SB_Var.VParamsEditor;
+  e.HoveredRow = e.EditedRow = -1;
+  e.Text[0] = '\0';
 }
