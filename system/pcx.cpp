@@ -112,6 +112,8 @@ const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest,
 // Codes go through the fast path while it can take them; otherwise literal
 // bytes (below 192) are copied in spans reaching at most to the row's end
 // and the file's, and a run is set whole and may go on into the next row.
+// The row ends as soon as its bytes per line are decoded, whichever path
+// decoded the last of them.
 int32_t LSI_UnpackPcxRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t bytesPerLine, int32_t keep) {
   const uint8_t* next = s->Next;
   const uint8_t* const end = s->End;
@@ -127,6 +129,9 @@ int32_t LSI_UnpackPcxRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t bytesPerLine, 
       left -= static_cast<uint32_t>(n);
     } else {
       next = FastCodes(next, end, dest, x, keep);
+      // A run may have filled the row to its last byte: the next code
+      // belongs to the next row.
+      if (x >= bytesPerLine) break;
       if (next >= end) {
         whole = 0;
         break;
