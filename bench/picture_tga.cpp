@@ -22,7 +22,8 @@ std::vector<bench::PictureCase> MakeCases(const std::filesystem::path& folder) {
     for (const int depth : {8, 16, 24, 32}) {
       const datagen::TgaImage image = datagen::SceneTga(scene, kWidth, kHeight, depth);
       for (const bool rle : {false, true}) {
-        const std::string file = "T" + std::to_string(depth) + (rle ? "R" : "U") + bench::SceneLetter(sceneName) + ".TGA";
+        const std::string file =
+            "T" + std::to_string(depth) + (rle ? "R" : "U") + bench::SceneLetter(sceneName) + ".TGA";
         std::vector<uint8_t> bytes = datagen::EncodeTga(image, rle);
         bench::WriteBytes(folder / file, bytes);
         // ImageMagick reads run-length colour-mapped pixels only under

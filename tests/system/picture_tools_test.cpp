@@ -109,7 +109,8 @@ Rgba Colour(uint32_t i) {
 // The scene in at most 2^bits colours (an index level through Colour), or
 // in true colour with alpha when bits is 0.
 SourcePicture ScenePicture(Scene scene, int width, int height, int bits) {
-  SourcePicture p{width, height, {}, std::string(SceneName(scene)) + " " + std::to_string(width) + "x" + std::to_string(height)};
+  SourcePicture p{width, height, {},
+                  std::string(SceneName(scene)) + " " + std::to_string(width) + "x" + std::to_string(height)};
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       auto level = [&](int c) { return static_cast<uint8_t>(Level(scene, x, y, width, height, c)); };
