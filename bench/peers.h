@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 #include <time.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -53,6 +54,14 @@ inline datagen::Picture24 Colours(const datagen::Picture8& p) {
   for (size_t i = 0; i < p.pixels.size(); ++i)
     for (size_t k = 0; k < 3; ++k) out.rgb[i * 3 + k] = p.palette[p.pixels[i] * 3u + k];
   return out;
+}
+
+// The letter of a scene in the files' names. The names are in capitals,
+// as the data tree's are, so that the file layer finds each file at its
+// first look: a name in another case costs it a scan of the folder, which
+// is no part of a reader's work.
+inline char SceneLetter(const std::string& sceneName) {
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(sceneName[0])));
 }
 
 // Runs a netpbm command line (stderr silenced); false when the tool is

@@ -30,7 +30,7 @@ std::vector<bench::PictureCase> MakeCases(const std::filesystem::path& folder) {
     const std::string sceneName = datagen::SceneName(scene);
     for (const int planes : {1, 4, 8}) {
       const datagen::Picture8 picture = datagen::SceneIndexed(scene, kWidth, kHeight, planes);
-      const std::string tag = sceneName.substr(0, 1) + std::to_string(planes);
+      const std::string tag = bench::SceneLetter(sceneName) + std::to_string(planes);
       const std::filesystem::path tga = folder / ("M" + tag + ".TGA"), pcx = folder / ("M" + tag + ".PCX");
       bench::WriteBytes(tga, MappedTga(picture));
       bench::WriteBytes(pcx, datagen::EncodePcx(picture));

@@ -17,12 +17,12 @@ std::vector<bench::PictureCase> MakeCases(const std::filesystem::path& folder) {
   for (const datagen::Scene scene : {datagen::Scene::kPhoto, datagen::Scene::kFlat}) {
     const std::string sceneName = datagen::SceneName(scene);
     const datagen::Picture8 picture = datagen::SceneIndexed(scene, kWidth, kHeight, 8);
-    const std::string own = std::string("P") + sceneName[0] + ".PCX";
+    const std::string own = std::string("P") + bench::SceneLetter(sceneName) + ".PCX";
     bench::WriteBytes(folder / own, datagen::EncodePcx(picture));
     cases.push_back({"PCX/" + sceneName + "/8/own", own, (folder / own).string(), "BGR", LS_LoadPcx});
     const std::filesystem::path ppm = folder / ("S" + sceneName + ".PPM");
     bench::WritePpm(ppm, bench::Colours(picture));
-    const std::string netpbm = std::string("N") + sceneName[0] + ".PCX";
+    const std::string netpbm = std::string("N") + bench::SceneLetter(sceneName) + ".PCX";
     if (bench::Netpbm("ppmtopcx -8bit " + ppm.string(), folder / netpbm))
       cases.push_back({"PCX/" + sceneName + "/8/netpbm", netpbm, (folder / netpbm).string(), "BGR", LS_LoadPcx});
   }

@@ -22,7 +22,8 @@ std::vector<bench::PictureCase> MakeCases(const std::filesystem::path& folder) {
     for (const int depth : {8, 16, 24, 32}) {
       const datagen::TgaImage image = datagen::SceneTga(scene, kWidth, kHeight, depth);
       for (const bool rle : {false, true}) {
-        const std::string file = "T" + std::to_string(depth) + (rle ? "R" : "U") + sceneName[0] + ".TGA";
+        const std::string file =
+            "T" + std::to_string(depth) + (rle ? "R" : "U") + bench::SceneLetter(sceneName) + ".TGA";
         std::vector<uint8_t> bytes = datagen::EncodeTga(image, rle);
         bench::WriteBytes(folder / file, bytes);
         // ImageMagick reads run-length colour-mapped pixels only under
@@ -40,7 +41,7 @@ std::vector<bench::PictureCase> MakeCases(const std::filesystem::path& folder) {
     const std::filesystem::path ppm = folder / ("S" + sceneName + ".PPM");
     bench::WritePpm(ppm, datagen::SceneRgb(scene, kWidth, kHeight));
     for (const bool rle : {false, true}) {
-      const std::string file = std::string("N24") + (rle ? "R" : "U") + sceneName[0] + ".TGA";
+      const std::string file = std::string("N24") + (rle ? "R" : "U") + bench::SceneLetter(sceneName) + ".TGA";
       if (!bench::Netpbm(std::string("pamtotga -rgb ") + (rle ? "" : "-norle ") + ppm.string(), folder / file))
         continue;
       cases.push_back({"TGA/" + sceneName + (rle ? "/rle/" : "/raw/") + "24/netpbm", file,

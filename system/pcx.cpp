@@ -54,6 +54,12 @@ constexpr uint64_t kTopBits = 0x8080808080808080ull;
 // Bits 7 of the bytes of a word that start a run (both top bits set).
 uint64_t RunBytes(uint64_t word) { return word & (word << 1) & kTopBits; }
 
+// A word read from memory as a number whose lowest byte is the first.
+uint64_t InMemoryOrder(uint64_t word) {
+  if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(word);
+  return word;
+}
+
 // The place of the first byte a mask of RunBytes marks.
 int32_t FirstMarked(uint64_t hits) {
   return (std::endian::native == std::endian::little ? std::countr_zero(hits) : std::countl_zero(hits)) / 8;
@@ -93,7 +99,9 @@ const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest,
     const int32_t literals = FirstMarked(hits);
     x += literals;
     next += literals;
-    const uint32_t count = *next & kPcxMaxRun;
+    // The run code is taken from the word already read: the place of the
+    // next code then waits on one read of the file, not two.
+    const uint32_t count = static_cast<uint32_t>(InMemoryOrder(word) >> (8 * literals)) & kPcxMaxRun;
     if (count > 8) {
       if (static_cast<int32_t>(count) > keep - x) break;
       LSI_FillPacket<1>(dest + x, next + 1, count);
@@ -112,6 +120,8 @@ const uint8_t* FastCodes(const uint8_t* next, const uint8_t* end, uint8_t* dest,
 // Codes go through the fast path while it can take them; otherwise literal
 // bytes (below 192) are copied in spans reaching at most to the row's end
 // and the file's, and a run is set whole and may go on into the next row.
+// The row ends as soon as its bytes per line are decoded, whichever path
+// decoded the last of them.
 int32_t LSI_UnpackPcxRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t bytesPerLine, int32_t keep) {
   const uint8_t* next = s->Next;
   const uint8_t* const end = s->End;
@@ -127,6 +137,9 @@ int32_t LSI_UnpackPcxRow(LSI_RUNSOURCE* s, uint8_t* dest, int32_t bytesPerLine, 
       left -= static_cast<uint32_t>(n);
     } else {
       next = FastCodes(next, end, dest, x, keep);
+      // A run may have filled the row to its last byte: the next code
+      // belongs to the next row.
+      if (x >= bytesPerLine) break;
       if (next >= end) {
         whole = 0;
         break;

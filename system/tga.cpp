@@ -118,22 +118,33 @@ void RepeatBlock(uint8_t* block, const uint8_t* from) {
   }
 }
 
-// Decodes the packets that start at `next` while each one's pixels fit in
-// kTgaBlock bytes, a whole block of the row lies ahead and the file holds
-// a header and a block more. Each packet writes a whole block, copied from
-// the file (literal) or from its repeated value (run), with no branch on
-// its kind; the next packet overwrites what lies beyond this one's pixels.
-// Returns the first packet left to the general path.
+// Decodes the packets that start at `next` while a whole block of the row
+// lies ahead and the file holds a header and a block more, and each run's
+// pixels fit in kTgaBlock bytes, and each literal packet's too or, at 3 and
+// 4 bytes a pixel (where photographs hold many literal packets of a few
+// blocks), in whole blocks that the row and the file still hold (at 1 and
+// 2 bytes such packets are long, and one copy of the general path serves
+// them better). Each packet writes a whole block,
+// copied from the file (literal) or from its repeated value (run), with no
+// branch on its kind, and a longer literal packet the blocks after it; the
+// next packet overwrites what lies beyond this one's pixels. Returns the
+// first packet left to the general path.
 template <size_t Unit>
 const uint8_t* FastPackets(const uint8_t* next, const uint8_t* end, uint8_t* dest, int32_t& x, int32_t width) {
   uint8_t block[kTgaBlock + 4];
   while (static_cast<size_t>(width - x) * Unit >= kTgaBlock && static_cast<size_t>(end - next) > kTgaBlock) {
     const uint8_t head = *next;
     const size_t count = (head & 0x7Fu) + 1;
-    if (count * Unit > kTgaBlock) break;
     const bool run = (head & 0x80) != 0;
+    // The bytes the packet writes: one block for a run, whole blocks for
+    // literal pixels.
+    const size_t blocks = run || Unit < 3 ? (count * Unit > kTgaBlock ? ~size_t{0} : kTgaBlock)
+                                          : (count * Unit + kTgaBlock - 1) / kTgaBlock * kTgaBlock;
+    if (blocks > std::min(static_cast<size_t>(width - x) * Unit, static_cast<size_t>(end - next) - 1)) break;
     RepeatBlock<Unit>(block, next + 1);
-    std::memcpy(dest + static_cast<size_t>(x) * Unit, run ? block : next + 1, kTgaBlock);
+    uint8_t* at = dest + static_cast<size_t>(x) * Unit;
+    std::memcpy(at, run ? block : next + 1, kTgaBlock);
+    for (size_t b = kTgaBlock; b < blocks; b += kTgaBlock) std::memcpy(at + b, next + 1 + b, kTgaBlock);
     x += static_cast<int32_t>(count);
     next += 1 + (run ? Unit : count * Unit);
   }

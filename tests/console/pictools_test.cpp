@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,8 @@
 #include "system/lsvar.h"
 #include "system/picture.h"
 #include "tests/fakes/command_fakes.h"
+#include "tests/support/pcxrowend.h"
+#include "tests/support/pixels.h"
 
 namespace {
 
@@ -172,6 +175,29 @@ TEST_F(PicTools, ViewImageShowsThePictureCentredUntilAKey) {
   EXPECT_EQ(At(screen, 0, 0), 0xFFFFu);
   EXPECT_EQ(At(screen, 639, 479), 0xFFFFu);
   EXPECT_EQ(SB_Var.NbBmapOwners, 0);
+  EXPECT_TRUE(Printed().empty());
+}
+
+TEST_F(PicTools, ViewImageShowsAPcxWhoseRunEndsARowWhole) {
+  // The same picture with its run written as sixteen literals is the one
+  // the screen must show.
+  const std::vector<uint8_t> file = ztest::RowEndRunPcx();
+  std::vector<uint8_t> literals(file.begin(), file.begin() + 128 + 16);
+  literals.insert(literals.end(), 16, 7);
+  literals.insert(literals.end(), file.begin() + 128 + 18, file.end());
+  MakeScreen(8);
+  std::vector<std::vector<uint32_t>> shown;
+  for (const auto& [name, bytes] : {std::pair{"ROWEND.PCX", file}, std::pair{"LITERALS.PCX", literals}}) {
+    ztest::WriteFile(root_ + "/" + name, std::string(bytes.begin(), bytes.end()));
+    LS_ClearBmap(LS_Var.Screen);
+    plat::PostWindowMessage({plat::kMsgChar, ' ', 0});
+    EXPECT_EQ(Run(std::string("VIEWIMAGE ") + name), 1);
+    shown.push_back(ztest::PixelsOf(LS_Var.Screen));
+  }
+  EXPECT_EQ(shown[0], shown[1]);
+  // The picture is there: its 64 pixels are not all of one colour.
+  const uint32_t* centre = &shown[0][239 * 640 + 304];
+  EXPECT_NE(std::count(centre, centre + 32, centre[0]) + std::count(centre + 640, centre + 672, centre[0]), 64);
   EXPECT_TRUE(Printed().empty());
 }
 

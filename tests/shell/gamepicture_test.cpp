@@ -15,6 +15,7 @@
 #include "system/error.h"
 #include "system/pixel.h"
 #include "tests/fakes/shell_fakes.h"
+#include "tests/support/pcxrowend.h"
 #include "tests/support/pixels.h"
 
 namespace {
@@ -105,6 +106,14 @@ TEST_F(GamePicture, PcxLoadsAtItsDepthInTheGivenHeap) {
   EXPECT_EQ(palette->Entry[10].Red, 10 >> 2);
   EXPECT_EQ(palette->Entry[10].Green, 245 >> 2);
   SB_FreePalette(palette);
+}
+
+TEST_F(GamePicture, APcxWhoseRunEndsARowLoadsEveryRow) {
+  WriteBytes(root_ + "/ROWEND.PCX", ztest::RowEndRunPcx());
+  BMAP* bmap = SB_LoadPcx("rowend.pcx", 0);
+  ASSERT_NE(bmap, nullptr);
+  EXPECT_EQ(PixelsOf(bmap), ztest::RowEndRunPixels());
+  SB_FreeBmap(bmap);
 }
 
 TEST_F(GamePicture, MissingTruncatedAndRefusedPicturesGiveNothing) {

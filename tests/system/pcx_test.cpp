@@ -7,6 +7,7 @@
 
 #include "datagen/pcxwrite.h"
 #include "system/picture.h"
+#include "tests/support/pcxrowend.h"
 #include "tests/system/picture_fixture.h"
 
 namespace {
@@ -71,6 +72,9 @@ TEST_F(PcxTest, SizesLinesAndRuns) {
       // A run of 5 nines over lines of 2 (width 1 + padding), a run of
       // nothing (0xC0), and a run of 63 past the end.
       {"runs", PcxFile(0, 0, 0, 3, 2, {0xC5, 9, 0xC0, 0xFF, 3}), 1, {9, 9, 9, 3}},
+      // A run that ends at the last byte of a row with no pad byte: the next
+      // row starts with its own first code.
+      {"run to the row's end", ztest::RowEndRunPcx(), 32, ztest::RowEndRunPixels()},
   };
   for (const Row& r : rows) {
     BMAP* b = nullptr;
