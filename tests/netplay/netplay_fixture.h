@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,16 @@
 namespace ztest {
 
 namespace np = plat::netplay;
+
+// Set before any test runs: enumeration asks 127.0.0.1 only and hosts take
+// ephemeral discovery ports, whatever a test forgets to set, so nothing is
+// ever sent beyond loopback.
+inline const bool kLoopbackOnly = [] {
+  setenv("ZENTROVA_NET_HOSTS", "127.0.0.1", 1);
+  setenv("ZENTROVA_NET_PORT", "0", 1);
+  unsetenv("ZENTROVA_NET_FAULTS");
+  return true;
+}();
 
 inline np::Guid MakeGuid(uint8_t first) {
   np::Guid g;
