@@ -14,7 +14,7 @@ namespace {
 
 constexpr uint32_t kDefaultEnumerationMs = 500;
 constexpr uint32_t kQueryEveryMs = 100;
-constexpr size_t kMaxHeard = 256;
+constexpr size_t kMaxHeard = 256;  // sessions one enumeration reports at most
 
 std::vector<Address> QueryTargets() {
   std::vector<Address> hosts = ConfiguredHosts();
@@ -95,7 +95,7 @@ namespace detail {
 void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   wire::Answer a;
   if (!in.enumerating || !wire::DecodeAnswer(p, n, &a) || a.nonce != in.queryNonce ||
-      !(a.application == in.enumApplication) || in.heard.size() >= kMaxHeard) {
+      !(a.application == in.enumApplication) || in.heard.size() + in.found.size() >= kMaxHeard) {
     ++in.counters.badDiscovery;
     return;
   }
