@@ -162,12 +162,7 @@ TEST_F(LsysNet, SessionTableHoldsAHundredAndCancelHidesTheCursor) {
   np::Faults faults;
   for (int i = 0; i < 101; ++i) {
     np::SessionInfo s;
-    s.application = np::Guid{};
-    const LS_GUID app = member_.AppGuid;
-    std::memcpy(s.application.bytes, &app.Data1, 4);  // little-endian here, as on the wire
-    std::memcpy(s.application.bytes + 4, &app.Data2, 2);
-    std::memcpy(s.application.bytes + 6, &app.Data3, 2);
-    std::memcpy(s.application.bytes + 8, app.Data4, 8);
+    s.application = ztest::ServiceGuid(member_.AppGuid);
     s.instance = ztest::MakeGuid(static_cast<uint8_t>(i));
     s.name = "s" + std::to_string(i);
     faults.injectedSessions.push_back(s);
@@ -338,11 +333,8 @@ TEST_F(LsysNet, ParseGuid) {
     SCOPED_TRACE(row.text);
     LSYS_NetResetState(&host_);
     const int32_t replaced = LSYS_NetParseGuid(row.text);
-    uint8_t bytes[16];
-    std::memcpy(bytes, &host_.AppGuid.Data1, 4);
-    std::memcpy(bytes + 4, &host_.AppGuid.Data2, 2);
-    std::memcpy(bytes + 6, &host_.AppGuid.Data3, 2);
-    std::memcpy(bytes + 8, host_.AppGuid.Data4, 8);
+    const np::Guid parsed = ztest::ServiceGuid(host_.AppGuid);
+    const uint8_t* bytes = parsed.bytes;
     if (row.bytes.empty()) {
       EXPECT_EQ(replaced, 0);
       EXPECT_EQ(std::memcmp(&host_.AppGuid, &LSYS_NetBuiltinAppGuid, sizeof(LS_GUID)), 0);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "net/types.h"
 #include "platform/clock.h"
 #include "platform/netplay/netplay.h"
 
@@ -31,6 +32,16 @@ inline np::Guid MakeGuid(uint8_t first) {
   np::Guid g;
   for (int i = 0; i < 16; ++i) g.bytes[i] = static_cast<uint8_t>(first + i);
   return g;
+}
+
+// The game's identifier as the service's 16 bytes, fields little-endian.
+inline np::Guid ServiceGuid(const LS_GUID& g) {
+  np::Guid out;
+  for (int i = 0; i < 4; ++i) out.bytes[i] = static_cast<uint8_t>(g.Data1 >> (8 * i));
+  for (int i = 0; i < 2; ++i) out.bytes[4 + i] = static_cast<uint8_t>(g.Data2 >> (8 * i));
+  for (int i = 0; i < 2; ++i) out.bytes[6 + i] = static_cast<uint8_t>(g.Data3 >> (8 * i));
+  for (int i = 0; i < 8; ++i) out.bytes[8 + i] = g.Data4[i];
+  return out;
 }
 
 // A received message or system event.
