@@ -72,19 +72,25 @@ class Child {
       pending_.erase(0, at);
       if (std::chrono::steady_clock::now() >= end || out_ < 0) return false;
       if (settle) plat::netplay::Settle();
-      pollfd p{out_, POLLIN, 0};
-      if (poll(&p, 1, settle ? 1 : 50) > 0) {
-        char buf[4096];
-        const ssize_t got = read(out_, buf, sizeof buf);
-        if (got <= 0) {
-          close(out_);
-          out_ = -1;
-        } else {
-          pending_.append(buf, static_cast<size_t>(got));
-          all_.append(buf, static_cast<size_t>(got));
-        }
-      }
+      Take(settle ? 1 : 50);
     }
+  }
+
+  // Waits up to ms of real time for the child to end: its exit code, or -1
+  // (killed when it did not end).
+  int Wait(int ms) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (pid_ > 0) {
+      Take(10);
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      }
+      if (std::chrono::steady_clock::now() >= end) break;
+    }
+    Kill();
+    return -1;
   }
 
   void Kill() {
@@ -101,6 +107,25 @@ class Child {
   const std::string& Output() const { return all_; }
 
  private:
+  // Reads what the child printed, waiting up to ms for it.
+  void Take(int ms) {
+    if (out_ < 0) {
+      usleep(static_cast<useconds_t>(ms) * 1000);
+      return;
+    }
+    pollfd p{out_, POLLIN, 0};
+    if (poll(&p, 1, ms) <= 0) return;
+    char buf[4096];
+    const ssize_t got = read(out_, buf, sizeof buf);
+    if (got <= 0) {
+      close(out_);
+      out_ = -1;
+      return;
+    }
+    pending_.append(buf, static_cast<size_t>(got));
+    all_.append(buf, static_cast<size_t>(got));
+  }
+
   pid_t pid_ = -1;
   int out_ = -1;
   std::string pending_, all_;
