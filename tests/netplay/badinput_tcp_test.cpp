@@ -17,18 +17,8 @@ using ztest::Got;
 using ztest::RawPeer;
 using Bytes = std::vector<uint8_t>;
 
-class NetplayBadTcp : public ztest::NetplayTest {
+class NetplayBadTcp : public ztest::NetplayMeeting {
  protected:
-  void SetUp() override {
-    NetplayTest::SetUp();
-    host_ = Host("S");
-    ASSERT_EQ(np::CreatePlayer(host_, "SERVER", "SERVER", &server_), np::kOk);
-    ASSERT_EQ(np::CreatePlayer(host_, "Hugo", "CLIENT", &hugo_), np::kOk);
-    member_ = Member("S", "Mia", &mia_);
-    Drain(host_);
-    Drain(member_);
-  }
-
   wire::Frame Hello(uint16_t udpPort) const {
     wire::Frame f;
     f.tag = wire::kHello;
@@ -75,9 +65,6 @@ class NetplayBadTcp : public ztest::NetplayTest {
     EXPECT_TRUE(arrived);
   }
 
-  np::Instance* host_ = nullptr;
-  np::Instance* member_ = nullptr;
-  uint32_t server_ = 0, hugo_ = 0, mia_ = 0;
 };
 
 TEST_F(NetplayBadTcp, HelloCutAtEveryByte) {

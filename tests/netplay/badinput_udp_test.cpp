@@ -18,14 +18,10 @@ using ztest::Got;
 using ztest::RawPeer;
 using Bytes = std::vector<uint8_t>;
 
-class NetplayBadUdp : public ztest::NetplayTest {
+class NetplayBadUdp : public ztest::NetplayMeeting {
  protected:
   void SetUp() override {
-    NetplayTest::SetUp();
-    host_ = Host("S");
-    ASSERT_EQ(np::CreatePlayer(host_, "SERVER", "SERVER", &server_), np::kOk);
-    ASSERT_EQ(np::CreatePlayer(host_, "Hugo", "CLIENT", &hugo_), np::kOk);
-    member_ = Member("S", "Mia", &mia_);
+    NetplayMeeting::SetUp();
     // The raw peer joins for real, its datagrams coming from its UDP socket.
     ASSERT_TRUE(raw_.Connect(np::ListenPort(host_)));
     wire::Frame f;
@@ -59,9 +55,7 @@ class NetplayBadUdp : public ztest::NetplayTest {
     return n;
   }
 
-  np::Instance* host_ = nullptr;
-  np::Instance* member_ = nullptr;
-  uint32_t server_ = 0, hugo_ = 0, mia_ = 0, rawId_ = 0;
+  uint32_t rawId_ = 0;
   RawPeer raw_;
 };
 

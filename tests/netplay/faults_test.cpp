@@ -14,17 +14,8 @@ namespace {
 namespace np = plat::netplay;
 using ztest::Got;
 
-class NetplayFaults : public ztest::NetplayTest {
+class NetplayFaults : public ztest::NetplayMeeting {
  protected:
-  void SetUp() override {
-    NetplayTest::SetUp();
-    host_ = Host("S");
-    ASSERT_EQ(np::CreatePlayer(host_, "SERVER", "SERVER", &server_), np::kOk);
-    ASSERT_EQ(np::CreatePlayer(host_, "Hugo", "CLIENT", &hugo_), np::kOk);
-    member_ = Member("S", "Mia", &mia_);
-    Drain(host_);
-  }
-
   // Sends count numbered datagrams from the member to "Hugo", a batch at
   // a time so that no socket overflows; the numbers that did not arrive.
   std::set<uint32_t> Missing(uint32_t count) {
@@ -49,9 +40,6 @@ class NetplayFaults : public ztest::NetplayTest {
     return out;
   }
 
-  np::Instance* host_ = nullptr;
-  np::Instance* member_ = nullptr;
-  uint32_t server_ = 0, hugo_ = 0, mia_ = 0;
 };
 
 TEST_F(NetplayFaults, SeededLossDropsAFifthAndTheSameOnesAgain) {

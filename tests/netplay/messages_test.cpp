@@ -10,18 +10,8 @@ namespace {
 namespace np = plat::netplay;
 using ztest::Got;
 
-class NetplayMessages : public ztest::NetplayTest {
+class NetplayMessages : public ztest::NetplayMeeting {
  protected:
-  void SetUp() override {
-    NetplayTest::SetUp();
-    host_ = Host("S");
-    ASSERT_EQ(np::CreatePlayer(host_, "SERVER", "SERVER", &server_), np::kOk);
-    ASSERT_EQ(np::CreatePlayer(host_, "Hugo", "CLIENT", &hugo_), np::kOk);
-    member_ = Member("S", "Mia", &mia_);
-    Drain(host_);
-    Drain(member_);
-  }
-
   static std::vector<Got> Messages(np::Instance* in) {
     std::vector<Got> out;
     for (const Got& g : Drain(in))
@@ -29,9 +19,6 @@ class NetplayMessages : public ztest::NetplayTest {
     return out;
   }
 
-  np::Instance* host_ = nullptr;
-  np::Instance* member_ = nullptr;
-  uint32_t server_ = 0, hugo_ = 0, mia_ = 0;
 };
 
 TEST_F(NetplayMessages, ToOneAndToAll) {

@@ -172,4 +172,23 @@ class NetplayTest : public ::testing::Test {
   std::string hosts_;
 };
 
+// A host of session "S" with "SERVER" and "Hugo", and a member with "Mia";
+// the events of their meeting taken.
+class NetplayMeeting : public NetplayTest {
+ protected:
+  void SetUp() override {
+    NetplayTest::SetUp();
+    host_ = Host("S");
+    ASSERT_EQ(np::CreatePlayer(host_, "SERVER", "SERVER", &server_), np::kOk);
+    ASSERT_EQ(np::CreatePlayer(host_, "Hugo", "CLIENT", &hugo_), np::kOk);
+    member_ = Member("S", "Mia", &mia_);
+    Drain(host_);
+    Drain(member_);
+  }
+
+  np::Instance* host_ = nullptr;
+  np::Instance* member_ = nullptr;
+  uint32_t server_ = 0, hugo_ = 0, mia_ = 0;
+};
+
 }  // namespace ztest
