@@ -45,3 +45,45 @@ constexpr uint32_t NET_TOCONTROLLER = 0x6FFFFFFF;
 // Send modes: stored and resent until acknowledged, or sent once.
 constexpr int32_t NET_GUARANTEED = 1;
 constexpr int32_t NET_PLAIN = 2;
+
+// ---- The LS_Net settings record and the transport's identifiers ----
+
+// A 16-byte identifier (application, provider, session), little-endian
+// fields as Windows keeps them.
+struct LS_GUID {
+  uint32_t Data1;
+  uint16_t Data2;
+  uint16_t Data3;
+  uint8_t Data4[8];
+};
+static_assert(sizeof(LS_GUID) == 16, "LS_GUID is 16 bytes");
+
+// The LS_Net callbacks. Kinds of a system event: 1 a player arrived, 2 a
+// player left.
+using LS_NETSENDFAILURE = void (*)(uint32_t sequence, uint32_t recipient);
+using LS_NETMESSAGE = void (*)(uint32_t sender, const void* message, uint32_t length);
+using LS_NETSYSTEM = void (*)(uint32_t player, uint32_t kind);
+
+// The LS_Net settings record: the game fills one, LS_Net keeps a copy and
+// the transport writes Protocol, MaxMessageSize, LocalPlayerId,
+// SessionGuid and ControllerId of that copy. A record in memory only: it
+// holds pointers and never goes on the wire.
+struct LS_NETCONFIG {
+  uint32_t Size;
+  uint32_t LocalPlayerId;  // -1 when there is none
+  char PlayerName[256];
+  uint32_t IsOpen;
+  uint32_t MaxMessageSize;
+  uint32_t MaxPlayers;
+  uint32_t Protocol;  // index in the transport's provider table
+  LS_GUID SessionGuid;
+  uint32_t Role;          // 0x6FFFFFFF on the session's creator, 1 on a joined machine
+  uint32_t ControllerId;  // the "SERVER" player
+  uint32_t Reserved[8];
+  const char* AppGuidText;  // null: the built-in application identifier
+  LS_NETSENDFAILURE SendFailure;
+  LS_NETMESSAGE ServerMessage;
+  LS_NETSYSTEM ServerSystem;
+  LS_NETSYSTEM PlayerSystem;
+  LS_NETMESSAGE PlayerMessage;
+};

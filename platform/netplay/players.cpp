@@ -1,0 +1,135 @@
+// Players of a local-network session: creation and destruction with the
+// system events they send to the local players, the player list and
+// names, and the session's close.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/netplay/state.h"
+
+namespace plat::netplay {
+
+using namespace detail;
+
+namespace {
+
+bool InSession(const Instance& in) { return in.role == Role::kHost || in.role == Role::kMember; }
+
+void CopyName(const std::string& from, char* to) {
+  const size_t n = std::min<size_t>(from.size(), kMaxNameLength);
+  std::memcpy(to, from.data(), n);
+  to[n] = 0;
+}
+
+}  // namespace
+
+uint32_t Close(Instance* in) {
+  if (!in) return kErrInvalidParams;
+  if (in->role == Role::kNone) return kErrNoSession;
+  if (in->role == Role::kHost) HostClose(*in);
+  if (in->role == Role::kMember || in->role == Role::kLost) MemberClose(*in);
+  ClearSession(*in);
+  return kOk;
+}
+
+uint32_t CreatePlayer(Instance* in, const char* shortName, const char* longName, uint32_t* id) {
+  if (!in || !id) return kErrInvalidParams;
+  *id = 0;
+  Service(*in);
+  if (!InSession(*in)) return kErrNoSession;
+  if (!ValidName(shortName) || !ValidName(longName)) return kErrInvalidParams;
+  if (in->role == Role::kHost) return HostCreatePlayer(*in, shortName, longName, id);
+  return MemberCreatePlayer(*in, shortName, longName, id);
+}
+
+uint32_t DestroyPlayer(Instance* in, uint32_t id) {
+  if (!in) return kErrInvalidParams;
+  Service(*in);
+  if (in->role == Role::kNone) return kErrNoSession;
+  const Player* p = FindPlayer(*in, id);
+  if (!p || !p->local) return kErrInvalidPlayer;
+  if (in->role == Role::kHost) {
+    HostDestroyPlayer(*in, id);
+  } else {
+    MemberDestroyPlayer(*in, id);
+  }
+  return kOk;
+}
+
+uint32_t EnumeratePlayers(Instance* in, PlayerCallback f, void* ctx) {
+  if (!in) return kErrInvalidParams;
+  Service(*in);
+  if (in->role == Role::kNone) return kErrNoSession;
+  // A copy: the callback may call back into the service.
+  const std::vector<Player> players = in->players;
+  for (const Player& p : players)
+    if (f && !f(p.id, p.shortName.c_str(), p.longName.c_str(), ctx)) break;
+  return kOk;
+}
+
+uint32_t GetPlayerName(Instance* in, uint32_t id, char* shortName, char* longName) {
+  if (!in) return kErrInvalidParams;
+  Service(*in);
+  if (in->role == Role::kNone) return kErrNoSession;
+  const Player* p = FindPlayer(*in, id);
+  if (!p) return kErrInvalidPlayer;
+  if (shortName) CopyName(p->shortName, shortName);
+  if (longName) CopyName(p->longName, longName);
+  return kOk;
+}
+
+namespace detail {
+
+Player* FindPlayer(Instance& in, uint32_t id) {
+  for (Player& p : in.players)
+    if (p.id == id) return &p;
+  return nullptr;
+}
+
+bool ValidName(const char* name) { return name && std::strlen(name) <= kMaxNameLength; }
+
+namespace {
+
+// Tells every local player but `except` of an arrival or departure.
+void Tell(Instance& in, uint32_t type, const Player& about, uint32_t except) {
+  for (const Player& q : in.players) {
+    if (!q.local || q.id == except) continue;
+    Message m;
+    m.to = q.id;
+    m.event = type;
+    m.playerId = about.id;
+    m.shortName = about.shortName;
+    m.longName = about.longName;
+    in.queue.push_back(std::move(m));
+  }
+}
+
+}  // namespace
+
+void AddPlayer(Instance& in, const Player& p) {
+  in.players.push_back(p);
+  Tell(in, kSysCreatePlayer, p, p.id);
+}
+
+void RemovePlayer(Instance& in, uint32_t id) {
+  auto it = std::find_if(in.players.begin(), in.players.end(), [id](const Player& p) { return p.id == id; });
+  if (it == in.players.end()) return;
+  const Player gone = *it;
+  in.players.erase(it);
+  Tell(in, kSysDestroyPlayer, gone, gone.id);
+}
+
+void ClearSession(Instance& in) {
+  in.role = Role::kNone;
+  in.join = JoinState::kIdle;
+  in.application = in.session = Guid{};
+  in.sessionKey = 0;
+  in.sessionName.clear();
+  in.maxPlayers = 0;
+  in.players.clear();
+  in.queue.clear();
+  in.held.reset();
+  in.pendingRequest = 0;
+}
+
+}  // namespace detail
+}  // namespace plat::netplay

@@ -1,0 +1,199 @@
+// Bad datagrams to a local-network instance, each dropped and counted; a
+// flood between two calls; malformed and foreign discovery queries and
+// answers.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "platform/netplay/state.h"
+#include "tests/netplay/netplay_fixture.h"
+#include "tests/netplay/rawpeer.h"
+
+namespace {
+
+namespace np = plat::netplay;
+namespace wire = plat::netplay::wire;
+using ztest::Got;
+using ztest::RawPeer;
+using Bytes = std::vector<uint8_t>;
+
+class NetplayBadUdp : public ztest::NetplayMeeting {
+ protected:
+  void SetUp() override {
+    NetplayMeeting::SetUp();
+    // The raw peer joins for real, its datagrams coming from its UDP socket.
+    ASSERT_TRUE(raw_.Connect(np::ListenPort(host_)));
+    wire::Frame f;
+    f.tag = wire::kHello;
+    f.application = kApp;
+    f.instance = host_->session;
+    f.port = raw_.UdpPort();
+    raw_.Send(f);
+    f = {};
+    f.tag = wire::kCreatePlayer;
+    f.request = 1;
+    f.shortName = "Raw";
+    raw_.Send(f);
+    np::Settle();
+    raw_.Read();
+    for (const wire::Frame& g : raw_.Frames())
+      if (g.tag == wire::kPlayerAdded && g.request == 1) rawId_ = g.id;
+    ASSERT_NE(rawId_, 0u);
+    Drain(host_);
+  }
+
+  Bytes Datagram(uint32_t from, uint32_t to, size_t size = 1) const {
+    Bytes out;
+    wire::EncodeData({host_->sessionKey, from, to}, Bytes(size, 'd').data(), size, &out);
+    return out;
+  }
+
+  int Received() {
+    int n = 0;
+    for (const Got& g : Drain(host_)) n += g.from != 0;
+    return n;
+  }
+
+  uint32_t rawId_ = 0;
+  RawPeer raw_;
+};
+
+TEST_F(NetplayBadUdp, EachBadDatagramIsDroppedAndCounted) {
+  const Bytes good = Datagram(rawId_, hugo_);
+  auto with = [&](size_t at, uint8_t value) {
+    Bytes b = good;
+    b[at] = value;
+    return b;
+  };
+  using C = uint32_t np::Counters::*;
+  const struct {
+    const char* what;
+    Bytes bytes;
+    C counter;  // null: delivered
+  } rows[] = {
+      {"a good one", good, nullptr},
+      {"shorter than the header", Bytes(good.begin(), good.begin() + 10), &np::Counters::badDatagrams},
+      {"over the maximum", Datagram(rawId_, hugo_, np::kMaxPacket + 1), &np::Counters::badDatagrams},
+      {"wrong magic", with(0, 0x00), &np::Counters::badDatagrams},
+      {"wrong version", with(4, 2), &np::Counters::badDatagrams},
+      {"wrong session", with(6, static_cast<uint8_t>(good[6] ^ 2)), &np::Counters::badDatagrams},
+      {"a sender the address does not own", Datagram(mia_, hugo_), &np::Counters::spoofedSenders},
+      {"a sender that is the host's own", Datagram(server_, hugo_), &np::Counters::spoofedSenders},
+      {"a receiver that is not local", Datagram(rawId_, mia_), &np::Counters::notLocal},
+      {"an unknown sender", Datagram(4242, hugo_), &np::Counters::unknownSenders},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const np::Counters before = np::GetCounters(host_);
+    raw_.SendTo(np::DataPort(host_), row.bytes);
+    EXPECT_EQ(Received(), row.counter ? 0 : 1);
+    if (row.counter) {
+      EXPECT_EQ(np::GetCounters(host_).*row.counter, before.*row.counter + 1);
+    }
+  }
+  // A departed sender.
+  wire::Frame gone;
+  gone.tag = wire::kDestroyPlayer;
+  gone.id = rawId_;
+  raw_.Send(gone);
+  np::Settle();
+  const uint32_t unknown = np::GetCounters(host_).unknownSenders;
+  raw_.SendTo(np::DataPort(host_), good);
+  EXPECT_EQ(Received(), 0);
+  EXPECT_EQ(np::GetCounters(host_).unknownSenders, unknown + 1);
+}
+
+TEST_F(NetplayBadUdp, FloodBetweenTwoCallsKeepsMemoryBounded) {
+  // 10,000 datagrams arrive while the host services but nobody receives.
+  const Bytes good = Datagram(rawId_, hugo_, 100);
+  for (int burst = 0; burst < 50; ++burst) {
+    for (int i = 0; i < 200; ++i) raw_.SendTo(np::DataPort(host_), good);
+    np::Settle();
+  }
+  EXPECT_LE(host_->queue.size(), np::detail::kMaxQueue);
+  EXPECT_GT(np::GetCounters(host_).queueOverflows, 0u);
+  const int got = Received();
+  EXPECT_GT(got, 0);
+  EXPECT_LE(got, static_cast<int>(np::detail::kMaxQueue));
+  ASSERT_EQ(np::Send(member_, mia_, hugo_, "after", 5), np::kOk);
+  EXPECT_EQ(Received(), 1);
+}
+
+TEST_F(NetplayBadUdp, MalformedOrForeignQueriesGetNoAnswer) {
+  wire::Query q;
+  q.application = kApp;
+  const Bytes query = wire::EncodeQuery(q);
+  q.application = ztest::MakeGuid(0x90);
+  Bytes wrongMagic = query;
+  wrongMagic[1] ^= 0xFF;
+  wire::Answer a;
+  a.tcpPort = 1;
+  Bytes longer = query;
+  longer.push_back(0);
+  const Bytes rows[] = {Bytes(query.begin(), query.begin() + 5), wrongMagic, wire::EncodeQuery(q),
+                        wire::EncodeAnswer(a), Bytes(2000, 0x5A), longer};
+  const uint32_t before = np::GetCounters(host_).badDiscovery;
+  for (const Bytes& bytes : rows) {
+    raw_.SendTo(np::DiscoveryPort(host_), bytes);
+    np::Settle();
+    EXPECT_FALSE(raw_.Heard());
+  }
+  EXPECT_EQ(np::GetCounters(host_).badDiscovery, before + 6);
+  raw_.SendTo(np::DiscoveryPort(host_), query);  // the good one is answered
+  np::Settle();
+  EXPECT_TRUE(raw_.Heard());
+}
+
+TEST_F(NetplayBadUdp, ForeignMalformedAndThousandAnswersAreBounded) {
+  // A fake host: answers the first query with 1,000 sessions and a few bad
+  // answers, from another thread while the enumeration waits.
+  const int fake = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const sockaddr_in any = ztest::LoopbackAt(0);
+  ASSERT_EQ(bind(fake, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+  np::SetHosts("127.0.0.1:" + std::to_string(ztest::PortOf(fake)));
+  std::thread host([fake, app = kApp] {
+    pollfd p{fake, POLLIN, 0};
+    if (poll(&p, 1, 2000) <= 0) return;
+    uint8_t buf[64];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    const ssize_t n = recvfrom(fake, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
+    wire::Query q;
+    if (n <= 0 || !wire::DecodeQuery(buf, static_cast<size_t>(n), &q)) return;
+    auto answer = [&](const wire::Answer& a, size_t cut) {
+      Bytes b = wire::EncodeAnswer(a);
+      b.resize(b.size() - cut);
+      sendto(fake, b.data(), b.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    };
+    wire::Answer a;
+    a.nonce = q.nonce;
+    a.application = app;
+    a.tcpPort = 9;
+    for (int i = 0; i < 1030; ++i) {
+      a.instance = ztest::MakeGuid(0);
+      a.instance.bytes[0] = static_cast<uint8_t>(i);
+      a.instance.bytes[1] = static_cast<uint8_t>(i >> 8);
+      a.application = i % 100 == 1 ? ztest::MakeGuid(0x90) : app;  // a few foreign
+      a.nonce = i % 100 == 2 ? q.nonce + 1 : q.nonce;              // or answering another query
+      answer(a, i % 100 == 3 ? 3 : 0);                              // or cut
+    }
+  });
+  np::Instance* m = Make();
+  const std::vector<np::SessionInfo> found = Enumerate(m, 300);
+  host.join();
+  close(fake);
+  std::set<int> distinct;
+  for (const np::SessionInfo& s : found) {
+    EXPECT_EQ(s.application, kApp);
+    const int i = s.instance.bytes[0] | s.instance.bytes[1] << 8;
+    EXPECT_TRUE(i % 100 != 1 && i % 100 != 2 && i % 100 != 3) << i;
+    EXPECT_TRUE(distinct.insert(i).second) << i;
+  }
+  EXPECT_GT(found.size(), 0u);
+  EXPECT_LE(found.size(), 256u);
+  EXPECT_GT(np::GetCounters(m).badDiscovery, 0u);
+  EXPECT_EQ(np::JoinSession(m, kApp, found[0].instance), np::kErrNoHost);  // nobody listens there
+}
+
+}  // namespace
