@@ -17,8 +17,6 @@ namespace np = plat::netplay;
 namespace {
 
 // The game's send targets: the controller's player and every player.
-constexpr uint32_t kToController = 0x6FFFFFFF;
-constexpr uint32_t kToAll = 0x7FFFFFFF;
 constexpr uint32_t kControllerKind = 0x6FFFFFFF;
 constexpr uint32_t kNoPlayer = 0xFFFFFFFF;
 constexpr int32_t kFailed = 65535;
@@ -251,11 +249,11 @@ int32_t LSYS_NetSend(uint32_t from, uint32_t count, const uint32_t* targets, con
   TLSYSNET& s = S();
   if (!s.Object) return -2;
   const uintptr_t special = reinterpret_cast<uintptr_t>(targets);
-  if (special == kToController) {
+  if (special == NET_TOCONTROLLER) {
     const uint32_t controller = s.Config ? s.Config->ControllerId : 0;
     return SendOnce(s, from, controller, data, length) == np::kOk ? 1 : -2;
   }
-  if (special == kToAll) return SendOnce(s, from, np::kToAll, data, length) == np::kOk ? 1 : -2;
+  if (special == NET_TOALL) return SendOnce(s, from, np::kToAll, data, length) == np::kOk ? 1 : -2;
   for (uint32_t i = 0; i < count; ++i)
     if (SendOnce(s, from, targets[i], data, length) != np::kOk) return -2;  // the rest are skipped
   return 1;
