@@ -4,8 +4,8 @@
 // and the debug outlines.
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine3d/power.h"
