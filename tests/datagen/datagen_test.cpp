@@ -39,7 +39,7 @@ class DatagenTest : public ztest::LibraryTest {
 };
 
 TEST_F(DatagenTest, WritesTheConsoleBackground) {
-  ASSERT_EQ(RunDatagen("'" + Tree() + "'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("'")), 0);
   const std::string file = ztest::ReadFile(Tree() + "/PCX/DEVENV.PCX");
   ASSERT_GT(file.size(), 128u + 769u);
   const auto* h = reinterpret_cast<const uint8_t*>(file.data());
@@ -109,12 +109,12 @@ TEST_F(DatagenTest, PicturesRemappedIntoTheConsolePaletteKeepTheirColours) {
 TEST_F(DatagenTest, RunsGiveTheSameBytesOverPlaceholdersOfAnyCase) {
   ASSERT_TRUE(datagen::WritePcx(temp_ + "/fresh.pcx", datagen::DevEnvPicture()));
   const std::string fresh = ztest::ReadFile(temp_ + "/fresh.pcx");
-  ASSERT_EQ(RunDatagen("'" + Tree() + "2'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("2'")), 0);
   EXPECT_EQ(ztest::ReadFile(Tree() + "2/PCX/DEVENV.PCX"), fresh);
   ztest::WriteFile(Tree() + "/pcx/devenv.pcx", "placeholder");
   ztest::WriteFile(temp_ + "/text/PCX/DEVENV.PCX", "copied placeholder");
   ztest::WriteFile(temp_ + "/text/dat/startup.txt", "echo\n");
-  ASSERT_EQ(RunDatagen("'" + Tree() + "' '" + temp_ + "/text'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("' '").append(temp_).append("/text'")), 0);
   EXPECT_EQ(ztest::ReadFile(Tree() + "/dat/startup.txt"), "echo\n");
   // One picture, in the folder that was there, whatever its case.
   for (const fs::path& tree : {fs::path(Tree()), fs::path(ZENTROVA_EXE).parent_path() / "data"}) {
