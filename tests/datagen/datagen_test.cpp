@@ -193,6 +193,32 @@ TEST_F(DatagenTest, ThePicturesAroundARaceLoadInTheGame) {
   EXPECT_EQ(LS_FileExists("DEC>NETRACE.DEC"), 1);
 }
 
+// The road, its kerbed verge and the walls, as the game reads them in both
+// formats: of one size, and no texel of one picture equal to the same
+// texel of another.
+TEST_F(DatagenTest, TheThreeRoadPicturesDifferTexelForTexel) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  fs::copy(data, root_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const char* extension : {".TGA", ".PCX"}) {
+    std::vector<BMAP*> pictures;
+    for (const char* name : {"TXT>TRAVUN>ROAD    ", "TXT>TRAVUN>ROUT1", "TXT>TRAVUN>MUR1"}) {
+      const std::string path = std::string(name) + extension;
+      pictures.push_back(extension[1] == 'T' ? LS_LoadTga(path.c_str(), 0) : LS_LoadPcx(path.c_str(), 0));
+      ASSERT_NE(pictures.back(), nullptr) << path;
+      EXPECT_EQ(std::vector<int32_t>({pictures.back()->SizeX, pictures.back()->SizeY}),
+                std::vector<int32_t>({64, 64})) << path;
+    }
+    for (size_t a = 0; a < 3; ++a)
+      for (size_t b = a + 1; b < 3; ++b) {
+        int32_t equal = 0;
+        for (int32_t y = 0; y < 64; ++y)
+          for (int32_t x = 0; x < 64; ++x) equal += LS_GetPixel(pictures[a], x, y) == LS_GetPixel(pictures[b], x, y);
+        EXPECT_EQ(equal, 0) << extension << " " << a << " " << b;
+      }
+    for (BMAP* b : pictures) LS_FreeBmap(b);
+  }
+}
+
 // System font ---------------------------------------------------------------
 
 std::string SourceFile(const std::string& relative) {
