@@ -141,10 +141,12 @@ bool WriteSessionPictures(const fs::path& out) {
 // cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
 // occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
-  for (const char* name : {"ROAD    ", "ROUT1", "MUR1"}) {
+  using datagen::RoadKind;
+  for (const auto& [name, kind] : {std::pair{"ROAD    ", RoadKind::Road}, std::pair{"ROUT1", RoadKind::Kerb},
+                                   std::pair{"MUR1", RoadKind::Wall}}) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
-    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
-        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
+    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(kind), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(kind), datagen::WriteTga))
       return false;
   }
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);

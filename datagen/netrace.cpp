@@ -88,7 +88,9 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
     bool wall;
   };
   std::vector<Face> faces;
-  // Road faces face up (map normal (0, 1, 0)); a wall's faces point into the road.
+  // The map draws a face whose normal points away from the viewer: the
+  // road's normal points down (map normal (0, 1, 0)), a wall's out of the
+  // road, so that both are seen from the road.
   auto add = [&](int32_t a, int32_t b, int32_t c, bool wall, double wantX, double wantY) {
     const auto n = MapNormal(vs[a], vs[b], vs[c]);
     const double along = wall ? n[0] * 10 * wantX + n[2] * 10 * wantY : n[1];
@@ -101,11 +103,12 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
       add(s0 + w, s1 + w + 1, s0 + w + 1, false, 0, 0);
     }
     const Pos c = At(Length() * (first + i) / segments);
-    // Inner wall: between the lane-0 edge and its top; points outwards, to the road.
-    add(s0, s1, s1 + kLanes + 1, true, c.nx, c.ny);
-    add(s0, s1 + kLanes + 1, s0 + kLanes + 1, true, c.nx, c.ny);
-    add(s0 + kLanes, s1 + kLanes, s1 + kLanes + 2, true, -c.nx, -c.ny);
-    add(s0 + kLanes, s1 + kLanes + 2, s0 + kLanes + 2, true, -c.nx, -c.ny);
+    // Inner wall: between the lane-0 edge and its top; its normal points
+    // inwards, away from the road. The outer wall's points outwards.
+    add(s0, s1, s1 + kLanes + 1, true, -c.nx, -c.ny);
+    add(s0, s1 + kLanes + 1, s0 + kLanes + 1, true, -c.nx, -c.ny);
+    add(s0 + kLanes, s1 + kLanes, s1 + kLanes + 2, true, c.nx, c.ny);
+    add(s0 + kLanes, s1 + kLanes + 2, s0 + kLanes + 2, true, c.nx, c.ny);
   }
   Append(out, "Named object: \"NETRACE%ld\"", static_cast<long>(index));
   Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());

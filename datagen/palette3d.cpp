@@ -4,6 +4,8 @@
 // that a font's background always lands on it.
 #include "datagen/palette3d.h"
 
+#include <algorithm>
+
 #include "race/types.h"
 
 namespace datagen {
@@ -41,20 +43,51 @@ std::vector<uint8_t> TexturePalette() {
   return p;
 }
 
-Picture8 RoadPicture() {
+namespace {
+
+constexpr int kSide = 64;
+
+// An entry of the colour cube (red 0..5, green 0..7, blue 0..3) or of the
+// grey ramp (0..62).
+uint8_t Cube(int r, int g, int b) { return static_cast<uint8_t>(kPaletteCubeFirst + (r * 8 + g) * 4 + b); }
+uint8_t Grey(int k) { return static_cast<uint8_t>(kPaletteGreyFirst + k); }
+
+// The texel at (x across, y along) with its grain (0..7).
+uint8_t RoadTexel(RoadKind kind, int x, int y, int grain) {
+  switch (kind) {
+    case RoadKind::Road: {
+      const bool edge = x == 2 || x == 3 || x == 60 || x == 61;
+      const bool centre = (x == 31 || x == 32) && y % 32 < 16;
+      return edge || centre ? Grey(60) : Grey(20 + grain);
+    }
+    case RoadKind::Kerb: {
+      const int side = std::min(x, kSide - 1 - x);  // texels from the nearer edge
+      if (side < 2) return Cube(1, 5, 0);                           // green verge
+      if (side < 6) return y % 16 < 8 ? Cube(5, 0, 0) : Grey(62);  // kerb, red and white
+      return Grey(11 + grain);                                      // dark asphalt
+    }
+    case RoadKind::Wall:
+      return y % 16 == 0 || x == 31 ? Grey(6) : Grey(44 + grain / 2);
+  }
+  return 0;
+}
+
+}  // namespace
+
+Picture8 RoadPicture(RoadKind kind) {
   Picture8 picture;
-  picture.width = picture.height = 64;
+  picture.width = picture.height = kSide;
   uint32_t seed = 5;
-  for (int i = 0; i < 64 * 64; ++i) {
+  for (int i = 0; i < kSide * kSide; ++i) {
     seed = seed * 1664525u + 1013904223u;
-    picture.pixels.push_back(static_cast<uint8_t>(kPaletteGreyFirst + 20 + (seed >> 29)));
+    picture.pixels.push_back(RoadTexel(kind, i % kSide, i / kSide, static_cast<int>(seed >> 29)));
   }
   picture.palette = TexturePalette();
   return picture;
 }
 
-Picture24 RoadPicture24() {
-  const Picture8 road = RoadPicture();
+Picture24 RoadPicture24(RoadKind kind) {
+  const Picture8 road = RoadPicture(kind);
   Picture24 picture(road.width, road.height);
   for (int y = 0; y < road.height; ++y)
     for (int x = 0; x < road.width; ++x) {

@@ -16,8 +16,16 @@ constexpr int kPaletteReserved = 255;
 std::vector<uint8_t> TexturePalette();
 // A 16 x 16 picture of every entry, with that palette.
 Picture8 TexturePalettePicture();
-// 64 x 64 texels of asphalt: greys of the ramp with a fine grain.
-Picture8 RoadPicture();
-Picture24 RoadPicture24();
+// The road pictures, 64 x 64 texels each; u (x) runs across the road or up
+// the wall, v (y) along it:
+// "ROAD    ": grey asphalt with a fine grain, white edge lines and a
+// dashed white centre line;
+// "ROUT1": the circuit's road, darker asphalt between red-and-white kerbs
+// with a green verge strip outside each;
+// "MUR1": a light concrete wall with dark joints every 16 rows (4 m along
+// the circuit) and one across the wall.
+enum class RoadKind { Road, Kerb, Wall };
+Picture8 RoadPicture(RoadKind kind = RoadKind::Road);
+Picture24 RoadPicture24(RoadKind kind = RoadKind::Road);
 
 }  // namespace datagen

@@ -40,13 +40,20 @@ Record* Duplicate(const Record* from, uint32_t count) {
   return to;
 }
 
-// The texture entries' empty bitmaps; false when one is refused.
-bool MakeBitmaps(const MLIB& from, MLIBTEXTURE* textures, int32_t depth, int32_t format) {
-  // The copy owns no picture, nor its original's bitmaps.
-  for (uint32_t i = 0; i < from.NbTextures; ++i) {
+// The copied texture entries lose their original's picture, bitmap and
+// card texture at once: the copy owns none of them, so that a refused
+// copy frees only what it made.
+MLIBTEXTURE* DuplicateTextures(const MLIB& from) {
+  MLIBTEXTURE* textures = Duplicate(from.Textures, from.NbTextures);
+  for (uint32_t i = 0; textures && i < from.NbTextures; ++i) {
     textures[i].Bitmap = textures[i].Picture = nullptr;
     textures[i].CardTexture = 0;
   }
+  return textures;
+}
+
+// The texture entries' empty bitmaps; false when one is refused.
+bool MakeBitmaps(const MLIB& from, MLIBTEXTURE* textures, int32_t depth, int32_t format) {
   for (uint32_t i = 0; i < from.NbTextures; ++i) {
     MLIBTEXTURE& t = textures[i];
     const BMAP* picture = from.Textures[i].Picture;
@@ -81,7 +88,7 @@ MLIBENTRY* SB_DupMaterialLibraryFrom16to256(MLIBENTRY* old, int32_t depth, int32
   copy.entry = Duplicate(old, 1);
   copy.library = Duplicate(&from, 1);
   copy.materials = Duplicate(from.Materials, from.NbMaterials);
-  copy.textures = Duplicate(from.Textures, from.NbTextures);
+  copy.textures = DuplicateTextures(from);
   const bool copied = copy.entry && copy.library &&
                       (copy.materials || !from.Materials || !from.NbMaterials) &&
                       (copy.textures || !from.Textures || !from.NbTextures);

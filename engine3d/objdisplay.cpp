@@ -40,6 +40,23 @@ struct Frame {
   double T[3];
 };
 
+// An integer coordinate from a double, held at the ends of the range
+// (a NaN gives 0): a converted value beyond them would be undefined.
+int32_t Saturate(double v) {
+  if (!(v == v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+// A part whose place relative to the camera is not a finite number of
+// object units within the integer range cannot be drawn.
+bool Placeable(const Frame& f) {
+  for (double t : f.T)
+    if (!(std::fabs(t) < 2147483647.0)) return false;
+  return true;
+}
+
 void Turn(const double* m, const double* in, double* out) {
   out[0] = m[0] * in[0] + m[3] * in[1] + m[6] * in[2];
   out[1] = m[1] * in[0] + m[4] * in[1] + m[7] * in[2];
@@ -78,8 +95,8 @@ TOBJVERTEX* Vertex(TPOINT3D* p, const Frame& f, bool gouraud) {
   const double in[3] = {static_cast<double>(p->X), static_cast<double>(p->Y), static_cast<double>(p->Z)};
   double c[3];
   Turn(f.R, in, c);
-  v.X = static_cast<int32_t>(c[0] + f.T[0]), v.Y = static_cast<int32_t>(c[1] + f.T[1]);
-  v.Z = static_cast<int32_t>(c[2] + f.T[2]);
+  v.X = Saturate(c[0] + f.T[0]), v.Y = Saturate(c[1] + f.T[1]);
+  v.Z = Saturate(c[2] + f.T[2]);
   if (gouraud) {
     const double n[3] = {static_cast<double>(p->Normal[0]), static_cast<double>(p->Normal[1]),
                          static_cast<double>(p->Normal[2])};
@@ -87,8 +104,8 @@ TOBJVERTEX* Vertex(TPOINT3D* p, const Frame& f, bool gouraud) {
   }
   if (v.Z >= SB_OBJECTNEAR) {
     const double focal = SB_Var.Focal;
-    v.ScreenX = SB_Var.CenterX + static_cast<int32_t>(std::rint(v.X * focal / v.Z));
-    v.ScreenY = SB_Var.CenterY + static_cast<int32_t>(std::rint(v.Y * focal / v.Z));
+    v.ScreenX = Saturate(SB_Var.CenterX + std::rint(v.X * focal / v.Z));
+    v.ScreenY = Saturate(SB_Var.CenterY + std::rint(v.Y * focal / v.Z));
     const _WINDOW* w = SB_Var.ObjectWindow;
     const int32_t width = w ? w->W_WIDTH : 0, height = w ? w->W_HEIGHT : 0;
     v.Code = (v.ScreenX < 0       ? 2
@@ -137,7 +154,7 @@ bool ListAtomFaces(TATOM* atom, const Frame& f) {
     for (int32_t k = 0; k < n; ++k) key += list[k]->Z;
     if (n == 4) key *= 0.75;
     if (face->G_FLAGS & kNearFlag) key += 32000.0;
-    gFaces[gNbFaces] = {static_cast<int32_t>(key), face, list};
+    gFaces[gNbFaces] = {Saturate(key), face, list};
     gFaceOrder[gNbFaces] = &gFaces[gNbFaces];
     ++gNbFaces;
   }
@@ -216,8 +233,10 @@ int32_t SB_DrawAtom(OBJECT* list) {
     TATOM* atom = part->Atoms[OBJ_MAIN];
     if (!IsAtom(atom)) continue;
     const Frame f = PartFrame(part, camera);
+    if (!Placeable(f)) continue;
     if (!started) {
-      ObjectStart(keyPart == list ? f : PartFrame(keyPart, camera));
+      const Frame key = keyPart == list ? f : PartFrame(keyPart, camera);
+      ObjectStart(Placeable(key) ? key : f);
       started = true;
     }
     if (atom->NbPoints <= 0 || !atom->Points || !atom->Faces) continue;

@@ -168,6 +168,7 @@ OBJECT* EndLoad(OBJECTLOAD* load, bool failed) {
     ReleaseMLIBEntry(load->Entry);
   } else {
     first = load->Objects[0];
+    if (!first) ReleaseMLIBEntry(load->Entry);  // the first object was a hole: nothing holds the entry
   }
   Release(load->Objects);
   Release(load->Atoms);
@@ -221,35 +222,50 @@ bool LoadAtoms(OBJECTLOAD* load) {
 }
 
 // Step 8: the stored indices become pointers; any index beyond its table
-// refuses the file, as does a list that runs back into itself. Objects the
-// list never reaches, and atoms no object of the list uses, would never be
-// freed: they go now.
+// refuses the file, as does a list that runs back into itself. An object
+// that could not be allocated is a hole: an index naming it gives null, so
+// the list ends before it. Objects the list never reaches, and atoms no
+// object of the list uses, would never be freed: they go now.
 bool LinkObjects(OBJECTLOAD* load) {
-  auto atomOf = [](const OBJECT* o) { return reinterpret_cast<uintptr_t>(o->Atoms[OBJ_MAIN]); };
-  auto nextOf = [](const OBJECT* o) { return reinterpret_cast<uintptr_t>(o->Next); };
+  auto atomOf = [](const OBJECT* o) { return o ? reinterpret_cast<uintptr_t>(o->Atoms[OBJ_MAIN]) : kNoIndex; };
+  auto nextOf = [load](const OBJECT* o) {
+    const uintptr_t next = o ? reinterpret_cast<uintptr_t>(o->Next) : kNoIndex;
+    return next != kNoIndex && next < load->NbObjects && !load->Objects[next] ? kNoIndex : next;
+  };
   for (uint32_t i = 0; i < load->NbObjects; ++i) {
-    const uintptr_t atom = atomOf(load->Objects[i]), next = nextOf(load->Objects[i]);
+    const OBJECT* object = load->Objects[i];
+    const uintptr_t atom = atomOf(object), next = object ? reinterpret_cast<uintptr_t>(object->Next) : kNoIndex;
     if ((atom != kNoIndex && atom >= load->NbAtoms) || (next != kNoIndex && next >= load->NbObjects))
       return false;
   }
   std::vector<bool> reached(load->NbObjects), used(load->NbAtoms);
-  for (uintptr_t i = 0; i != kNoIndex; i = nextOf(load->Objects[i])) {
+  for (uintptr_t i = load->Objects[0] ? 0 : kNoIndex; i != kNoIndex; i = nextOf(load->Objects[i])) {
     if (reached[i]) return false;
     reached[i] = true;
     if (atomOf(load->Objects[i]) != kNoIndex) used[atomOf(load->Objects[i])] = true;
   }
   for (uint32_t i = 0; i < load->NbObjects; ++i) {
     OBJECT* object = load->Objects[i];
+    if (!object) continue;
     const uintptr_t atom = atomOf(object), next = nextOf(object);
     std::fill(std::begin(object->Atoms), std::end(object->Atoms), nullptr);
     object->Atoms[OBJ_MAIN] = atom == kNoIndex ? nullptr : load->Atoms[atom];
     object->Next = next == kNoIndex ? nullptr : load->Objects[next];
   }
   for (uint32_t i = 0; i < load->NbObjects; ++i)
-    if (!reached[i]) SB_Release(load->Objects[i]);
+    if (!reached[i]) Release(load->Objects[i]), load->Objects[i] = nullptr;
   for (uint32_t i = 0; i < load->NbAtoms; ++i)
     if (!used[i]) FreeAtom(load->Atoms[i]);
   return true;
+}
+
+// Moves past one sized record (its length word counts itself).
+bool SkipSizedRecord(const MODELFILE& file) {
+  uint8_t prefix[4];
+  if (LS_Read(file.Handle, prefix, 4) != 4) return false;
+  const uint32_t length = LS_ReadLELong(prefix);
+  if (length < 4 || length - 4 > static_cast<uint64_t>(std::max<int64_t>(Remaining(file), 0))) return false;
+  return LS_Seek(file.Handle, static_cast<int32_t>(length - 4), 1) >= 0;
 }
 
 // Steps 4 and 6: the object table and one record per object.
@@ -263,7 +279,12 @@ const char* ReadObjects(OBJECTLOAD* load) {
   for (uint32_t i = 0; i < load->NbObjects; ++i) {
     OBJECT* object =
         static_cast<OBJECT*>(SB_GetMem(sizeof(OBJECT), MakeAllocTag("LoadObject OBJECT", load->Path)));
-    if (!object) return "unable to allocate OBC %s";
+    if (!object) {
+      // A hole in the table; the load goes on with the next object.
+      ReportLoadError("unable to allocate OBC %s", load->Path);
+      if (!SkipSizedRecord(load->File)) return "Unable to load OBC %s";
+      continue;
+    }
     load->Objects[i] = object;
     if (!VLS_Read(load->File.Handle, object, 0, VLS_OBJECT, load->File.Tag, 1))
       return "Unable to load OBC %s";
@@ -382,9 +403,7 @@ const char* GetFileDirectory(const char* path) {
   for (const char* c = path; *c; ++c)
     if (*c == ':' || *c == '>' || *c == '\\') cut = c;
   if (!cut) return directory;
-  // A drive's colon stays: "C:X.OBC" lies in "C:", not in "C".
-  const size_t keep = static_cast<size_t>(cut - path) + (*cut == ':' ? 1 : 0);
-  std::snprintf(directory, sizeof directory, "%.*s", static_cast<int>(keep), path);
+  std::snprintf(directory, sizeof directory, "%.*s", static_cast<int>(cut - path), path);
   return directory;
 }
 

@@ -145,6 +145,7 @@ void POWER_FlushAllTriangleBatches() {
 
 void POWER_SubmitViewPolygons(_WINDOW*, TSOFTSCENE* scene) {
   SB_Var.NbPolysDrawn = 0;
+  SB_Var.NbVerticesDrawn = 0;
   SB_Var.TriBatchArrays = 0;
   std::memset(SB_Var.TriBatches, 0, sizeof SB_Var.TriBatches);
   SB_Var.SglVertices = static_cast<TSGLVERTEX*>(scene->Vertices);
@@ -165,6 +166,7 @@ void POWER_SubmitViewPolygons(_WINDOW*, TSOFTSCENE* scene) {
     int32_t slot = 0, variant = 0;
     if (!BatchOf(p, &slot, &variant)) continue;
     ++SB_Var.NbPolysDrawn;
+    SB_Var.NbVerticesDrawn += p->NbVertices;
     AddFan(p, slot, variant);
   }
   POWER_FlushAllTriangleBatches();

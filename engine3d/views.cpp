@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine3d/power.h"
+#include "scenery/framefx.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
@@ -130,8 +131,14 @@ void SB_UpdateRotationTables(const FIXFRAME* frame) {
 __attribute__((weak)) void SB_SetView(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window, int32_t focal, int32_t far, int32_t) {
   SB_UpdateRotationTables(&camera->Frame);
   SB_Var.ViewFar = far;
-  E3D_SetPerspFocal(static_cast<float>(-focal));
-  E3D_SetPerspCentre(static_cast<float>(-SB_Var.CenterX), static_cast<float>(-SB_Var.CenterY));
+  // The beam volumes and the software renderer's perspective fillers both
+  // project with the view's negated focal length and centre.
+  const float negFocal = static_cast<float>(-focal);
+  const float negX = static_cast<float>(-SB_Var.CenterX), negY = static_cast<float>(-SB_Var.CenterY);
+  POWER_SetPhareFocal(negFocal);
+  POWER_SetPhareCentre(negX, negY);
+  E3D_SetPerspFocal(negFocal);
+  E3D_SetPerspCentre(negX, negY);
   const float kx = static_cast<float>(SB_Var.CenterX) / static_cast<float>(focal);
   const float ky = static_cast<float>(SB_Var.CenterY) / static_cast<float>(focal);
   SB_Var.SlopeCosX = 1.0f / std::sqrt(1.0f + kx * kx);

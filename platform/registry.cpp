@@ -138,7 +138,9 @@ bool Parse(const std::string& text, std::vector<Key>& keys) {
 std::string Format(const std::vector<Key>& keys) {
   std::string text;
   for (const Key& key : keys) {
-    text += "[" + Escape(key.path) + "]\n";
+    text += '[';
+    text += Escape(key.path);
+    text += "]\n";
     for (const Value& v : key.values)
       text += Escape(v.name) + "=" + std::to_string(v.type) + ":" + EncodeHex(v.bytes) + "\n";
   }

@@ -114,6 +114,9 @@ void SetUpCarsAndHud() {
   SB_AllocGaps();
   POWER_LoadHudTextures();
   SB_LoadCarPictures();
+  // The car-position inset belongs to the accelerated race; F3 then shows
+  // and hides it.
+  SB_Var.InsetOn = SB_Var.Renderer == SB_RENDERER_PVR ? 1 : 0;
   POWER_LoadScarsTexture();
   SB_LoadOptionPicts();
   SB_ConsolePrintf("Total loading time: %lds",

@@ -19,6 +19,10 @@ void SB_DrawSky(_WINDOW* window);
 void SB_DrawGround(_WINDOW* window);
 void POWER_DrawShadows(TSOFTSCENE* scene);
 void POWER_DrawPhareVolumes();
+// The view set-up's projection for the beam volumes' header: the negated
+// focal length and the negated projection centre.
+void POWER_SetPhareFocal(float negFocal);
+void POWER_SetPhareCentre(float negCenterX, float negCenterY);
 // Once per drawn car, with its glass argument (the car's index).
 void SB_UpdateBrakeLights(TSOFTSCENE* scene, int32_t glass);
 void SB_UpdateGlassClouds(TSOFTSCENE* scene, int32_t glass);

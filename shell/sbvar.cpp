@@ -34,6 +34,8 @@ void SB_ResetVars() {
   SB_Var.EndNight2 = 660;
   SB_Var.DayNightPeriod = 1320;
   SB_Var.Shadow = 3;
+  SB_Var.Light = 2;               // NORMAL, as the console word LIGHT NORMAL sets it
+  SB_Var.LightColor = 0xFFFFFF;   // white light: the cars show their paint
   static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
   for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) SB_Var.MipMapDist[i] = kMipMapDist[i];
   SB_Var.ControlMode = -1;

@@ -235,6 +235,7 @@ struct SB_VARS {
   int32_t SglLockTime;
   int32_t SglRenderTime;
   int32_t NbPolysDrawn;
+  int32_t NbVerticesDrawn;  // the corners of those polygons
 
   // The accelerator's device and render context (records:
   // platform/accel/types.h), and the render region the inset narrowed.

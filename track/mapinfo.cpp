@@ -18,14 +18,25 @@ bool Finite(std::initializer_list<double> values) {
   return true;
 }
 
+bool InMap(std::initializer_list<double> values) {
+  for (double v : values)
+    if (!(v >= SB_MAPLOWMETRES && v < SB_MAPHIGHMETRES)) return false;
+  return true;
+}
+
 // The next FIRSTCAROFF/CARINITANGLEY pair after the last match. A value
-// that is missing, incomplete or not finite stays cleared.
-void ReadStartSlot(TKEYFILE* keys, TSTARTSLOT* slot) {
+// that is missing, incomplete or not finite stays cleared; a start
+// position outside the map is refused, since no car can stand there.
+void ReadStartSlot(TKEYFILE* keys, TSTARTSLOT* slot, const char* path) {
   double x = 0, y = 0, z = 0, angle = 0;
   if (SB_ScanKeyFile(keys, 0, "FIRSTCAROFF: %f,%f,%f", {&x, &y, &z}) == 3 && Finite({x, y, z})) {
-    slot->X = x;
-    slot->Y = y;
-    slot->Z = z;
+    if (InMap({x, y, z})) {
+      slot->X = x;
+      slot->Y = y;
+      slot->Z = z;
+    } else {
+      SB_ConsolePrintf("Start position out of the map in map info file %s !!!", path);
+    }
   }
   if (SB_ScanKeyFile(keys, 0, "CARINITANGLEY: %f", {&angle}) == 1 && Finite({angle})) slot->Angle = angle;
   slot->CarStepX = std::cos(slot->Angle) * 5.0;
@@ -48,7 +59,7 @@ __attribute__((weak)) int32_t SB_LoadMapInfo(const char* path) {
   SB_Var.BsplineName[0] = '\0';
   for (TSTARTSLOT& slot : SB_Var.StartSlots) slot = TSTARTSLOT{};
   SB_ScanKeyFile(keys, 1, "BSPLINENAME: %s", {SB_Var.BsplineName});
-  for (TSTARTSLOT& slot : SB_Var.StartSlots) ReadStartSlot(keys, &slot);
+  for (TSTARTSLOT& slot : SB_Var.StartSlots) ReadStartSlot(keys, &slot, path);
   SB_ReadSunPosition(keys);
   SB_ReadNightTimes(keys);
   if (SB_Hooks.InitGameMode) SB_Hooks.InitGameMode();

@@ -19,6 +19,12 @@ struct TSTARTSLOT {
   double Angle;     // heading about the vertical axis, radians
 };
 
+// The map's extent on each axis, in metres: its cells are numbered by a
+// byte less 64, each 51.2 m (16384 world units) on a side.
+constexpr double SB_MAPCELLMETRES = 51.2;
+constexpr double SB_MAPLOWMETRES = -64 * SB_MAPCELLMETRES;
+constexpr double SB_MAPHIGHMETRES = 192 * SB_MAPCELLMETRES;
+
 constexpr int32_t SB_MAXTEXTURES = 512;  // names and names2 tables
 constexpr int32_t SB_TEXTURENAMESIZE = 15;
 

@@ -173,14 +173,14 @@ TEST_F(DevEnv, BadStartUpScriptsLeaveAnInteractiveConsole) {
     std::string printed;  // a line the run prints
     bool interactive;     // the typed QUIT ends it
   };
-  const std::string longLine = "ECHO " + std::string(300, 'x');
-  const std::string hugeLine = "ECHO " + std::string(100000, 'y');
+  const std::string longLine = std::string("ECHO ").append(300, 'x');
+  const std::string hugeLine = std::string("ECHO ").append(100000, 'y');
   static const char kOddBytes[] = "ECHO a\0b\xFF\r\n\xE9\x80\x01\r\nQUIT\r\n";
   const Case cases[] = {
       {"missing", "", "File error... type DIR for directory...", true},
       {"empty", "", ">quit", true},
       {"lone line feeds", "ECHO a\nECHO b\nQUIT", "b", false},
-      {"long lines", longLine + "\r\n" + hugeLine, ">" + longLine.substr(0, 255), true},
+      {"long lines", longLine + "\r\n" + hugeLine, std::string(">").append(longLine, 0, 255), true},
       {"NUL and high bytes", std::string(kOddBytes, sizeof kOddBytes - 1), "a", false},
       {"a script that runs itself", "RUN TEST.TXT", "Batch nesting too deep !!!", true},
   };

@@ -105,8 +105,8 @@ TEST_F(Interpreter, ClearConsoleEmptiesTheHistory) {
 
 TEST_F(Interpreter, LongLinesAndWordsAreCut) {
   const std::string longWord(300, 'w');
-  EXPECT_EQ(SB_ExecCommand("%s", ("@" + longWord + " " + std::string(150, 'v') + " x").c_str()), 0);
-  EXPECT_EQ(SB_ExecCommand("%s", ("@FOO " + std::string(300, 'a')).c_str()), 0);
+  EXPECT_EQ(SB_ExecCommand("%s", std::string("@").append(longWord).append(" ").append(150, 'v').append(" x").c_str()), 0);
+  EXPECT_EQ(SB_ExecCommand("%s", std::string("@FOO ").append(300, 'a').c_str()), 0);
   ASSERT_EQ(ztest::Shell().netCommands.size(), 2u);
   const Words& first = ztest::Shell().netCommands[0];
   EXPECT_EQ(first[5], std::string(255, 'W'));
@@ -118,10 +118,10 @@ TEST_F(Interpreter, LongLinesAndWordsAreCut) {
   EXPECT_EQ(second[4], std::string(255, 'a'));
 
   SB_ClearPrintedLines();
-  const std::string line = "ECHO " + std::string(600, 'e');
+  const std::string line = std::string("ECHO ").append(600, 'e');
   EXPECT_EQ(SB_ExecCommand("%s", line.c_str()), 1);
   ASSERT_EQ(SB_PrintedLines().size(), 2u);
-  EXPECT_EQ(SB_PrintedLines()[0], ">" + line.substr(0, 511));
+  EXPECT_EQ(SB_PrintedLines()[0], std::string(">").append(line, 0, 511));
   EXPECT_EQ(SB_PrintedLines()[1], std::string(255, 'e'));
 }
 

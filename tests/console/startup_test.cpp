@@ -257,7 +257,7 @@ TEST_F(ProgramTest, SmokeRunOfAScriptWithItsLog) {
   for (const char* line :
        {"File Output enabled...", ">ECHO smoke start", "smoke start", ">RUN smokearg.txt one two",
         ">ECHO arg1=ONE arg2=TWO", "arg1=ONE arg2=TWO", ">ECHO smoke end", "smoke end", ">QUIT"}) {
-    at = log.find("\n" + std::string(line) + "\n", at);
+    at = log.find(std::string("\n").append(line).append("\n"), at);
     ASSERT_NE(at, std::string::npos) << line << " missing or out of order in\n" << log;
   }
   EXPECT_EQ(log.find("Syntax error, or batch error !!!"), std::string::npos);

@@ -39,7 +39,7 @@ class DatagenTest : public ztest::LibraryTest {
 };
 
 TEST_F(DatagenTest, WritesTheConsoleBackground) {
-  ASSERT_EQ(RunDatagen("'" + Tree() + "'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("'")), 0);
   const std::string file = ztest::ReadFile(Tree() + "/PCX/DEVENV.PCX");
   ASSERT_GT(file.size(), 128u + 769u);
   const auto* h = reinterpret_cast<const uint8_t*>(file.data());
@@ -109,12 +109,12 @@ TEST_F(DatagenTest, PicturesRemappedIntoTheConsolePaletteKeepTheirColours) {
 TEST_F(DatagenTest, RunsGiveTheSameBytesOverPlaceholdersOfAnyCase) {
   ASSERT_TRUE(datagen::WritePcx(temp_ + "/fresh.pcx", datagen::DevEnvPicture()));
   const std::string fresh = ztest::ReadFile(temp_ + "/fresh.pcx");
-  ASSERT_EQ(RunDatagen("'" + Tree() + "2'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("2'")), 0);
   EXPECT_EQ(ztest::ReadFile(Tree() + "2/PCX/DEVENV.PCX"), fresh);
   ztest::WriteFile(Tree() + "/pcx/devenv.pcx", "placeholder");
   ztest::WriteFile(temp_ + "/text/PCX/DEVENV.PCX", "copied placeholder");
   ztest::WriteFile(temp_ + "/text/dat/startup.txt", "echo\n");
-  ASSERT_EQ(RunDatagen("'" + Tree() + "' '" + temp_ + "/text'"), 0);
+  ASSERT_EQ(RunDatagen(std::string("'").append(Tree()).append("' '").append(temp_).append("/text'")), 0);
   EXPECT_EQ(ztest::ReadFile(Tree() + "/dat/startup.txt"), "echo\n");
   // One picture, in the folder that was there, whatever its case.
   for (const fs::path& tree : {fs::path(Tree()), fs::path(ZENTROVA_EXE).parent_path() / "data"}) {
@@ -191,6 +191,32 @@ TEST_F(DatagenTest, ThePicturesAroundARaceLoadInTheGame) {
   EXPECT_NE(palette, nullptr);
   LS_FreePalette(palette);
   EXPECT_EQ(LS_FileExists("DEC>NETRACE.DEC"), 1);
+}
+
+// The road, its kerbed verge and the walls, as the game reads them in both
+// formats: of one size, and no texel of one picture equal to the same
+// texel of another.
+TEST_F(DatagenTest, TheThreeRoadPicturesDifferTexelForTexel) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  fs::copy(data, root_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  for (const char* extension : {".TGA", ".PCX"}) {
+    std::vector<BMAP*> pictures;
+    for (const char* name : {"TXT>TRAVUN>ROAD    ", "TXT>TRAVUN>ROUT1", "TXT>TRAVUN>MUR1"}) {
+      const std::string path = std::string(name) + extension;
+      pictures.push_back(extension[1] == 'T' ? LS_LoadTga(path.c_str(), 0) : LS_LoadPcx(path.c_str(), 0));
+      ASSERT_NE(pictures.back(), nullptr) << path;
+      EXPECT_EQ(std::vector<int32_t>({pictures.back()->SizeX, pictures.back()->SizeY}),
+                std::vector<int32_t>({64, 64})) << path;
+    }
+    for (size_t a = 0; a < 3; ++a)
+      for (size_t b = a + 1; b < 3; ++b) {
+        int32_t equal = 0;
+        for (int32_t y = 0; y < 64; ++y)
+          for (int32_t x = 0; x < 64; ++x) equal += LS_GetPixel(pictures[a], x, y) == LS_GetPixel(pictures[b], x, y);
+        EXPECT_EQ(equal, 0) << extension << " " << a << " " << b;
+      }
+    for (BMAP* b : pictures) LS_FreeBmap(b);
+  }
 }
 
 // System font ---------------------------------------------------------------

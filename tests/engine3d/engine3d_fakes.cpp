@@ -7,6 +7,7 @@
 #include "engine3d/texpages.h"
 #include "engine3d/views.h"
 #include "scenery/effects.h"
+#include "scenery/framefx.h"
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -49,6 +50,11 @@ double SB_GetGroundHeight(int32_t x, int32_t z) {
   return ztest::Fakes3d().ground ? ztest::Fakes3d().ground(x, z) : 100000.0;
 }
 
+// The beam volumes' projection, as the view set-up hands it over.
+void POWER_SetPhareFocal(float negFocal) { Call("POWER_SetPhareFocal " + std::to_string(negFocal)); }
+void POWER_SetPhareCentre(float x, float y) {
+  Call("POWER_SetPhareCentre " + std::to_string(x) + " " + std::to_string(y));
+}
 void SB_PlayBlueskySound() { ++ztest::Fakes3d().blueskyStarts; }
 
 void SB_LoadMapTextures() { Call("SB_LoadMapTextures"); }

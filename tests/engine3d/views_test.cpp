@@ -104,6 +104,12 @@ TEST_F(ViewTest, RotationTablesRefillOnlyForANewCoefficient) {
   EXPECT_EQ(SB_Var.SlopeCosX, 1.0f / std::sqrt(1.0f + kx * kx));
   EXPECT_EQ(SB_Var.SlopeSinY, ky * (1.0f / std::sqrt(1.0f + ky * ky)));
   EXPECT_EQ(std::tuple(E3D_NegFocal, E3D_NegCenterX, E3D_NegCenterY), std::tuple(-224.0f, -320.0f, -200.0f));
+  // The beam volumes get the same negated focal length and centre.
+  const std::vector<std::string>& calls = ztest::Fakes3d().calls;
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(calls.end() - 2, calls.end()),
+            (std::vector<std::string>{"POWER_SetPhareFocal -224.000000",
+                                      "POWER_SetPhareCentre -320.000000 -200.000000"}));
   EXPECT_EQ(std::tuple(SB_Var.ViewWidth, SB_Var.ViewHeight, SB_Var.ViewFar), std::tuple(640, 400, 96000));
 }
 

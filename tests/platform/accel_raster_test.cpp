@@ -399,6 +399,28 @@ TEST_F(Raster, SharedEdgesCoverEachPixelOnce) {
   for (size_t i = 0; i < image.size(); ++i) ASSERT_EQ(image[i], 127) << "byte " << i;
 }
 
+// A horizontal edge through the pixel centres of row 2 belongs to the
+// triangle below it (its top edge), not to the one above (its bottom edge),
+// in either winding.
+TEST_F(Raster, AHorizontalEdgeThroughPixelCentresBelongsToTheTriangleBelow) {
+  Open(8, 6, 1);
+  const TSGLVERTEX a = V(0.5f, 0.5f, 1, 0xFFFFFF), b = V(0.5f, 2.5f, 1, 0xFFFFFF), d = V(7.5f, 2.5f, 1, 0xFFFFFF),
+                   e = V(0.5f, 4.5f, 1, 0xFFFFFF);
+  const struct {
+    std::vector<TSGLVERTEX> triangle;
+    bool owns;
+  } rows[] = {{{a, d, b}, false}, {{a, b, d}, false}, {{b, d, e}, true}, {{b, e, d}, true}};
+  for (const auto& r : rows) {
+    Start();
+    c.TextureName = -1;
+    Triangles(r.triangle);
+    const Image image = Render();
+    for (int32_t x = 1; x < 6; ++x)
+      EXPECT_EQ(Pixel(image, w, x, 2) != 0, r.owns) << &r - rows << " x " << x;
+    EXPECT_EQ(Pixel(image, w, 1, r.owns ? 3 : 1) != 0, true) << &r - rows;  // each covers its own side
+  }
+}
+
 // One busy frame drawn by 1, 2, 3 and 8 threads: the same bytes.
 TEST_F(Raster, ThreadCountsDrawTheSameFrame) {
   Open(200, 150);

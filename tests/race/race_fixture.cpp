@@ -190,7 +190,8 @@ FAKES(FAKE_VIEW, SB_ResetPageAnims, SB_InspectPolygons)
 void SB_UpdateSceneEditor(BMAP* b) { Trace(b && b == SB_Var.TextScreen ? "SB_UpdateSceneEditor overlay" : "SB_UpdateSceneEditor"); }
 
 // 3D engine and renderers.
-FAKES(FAKE, POWER_LoadScarsTexture, POWER_FreeScarsTexture, SB_UpdateCameraZoneFactor, POWER_WaitRenderDone)
+FAKES(FAKE, POWER_FreeScarsTexture, SB_UpdateCameraZoneFactor, POWER_WaitRenderDone)
+void POWER_LoadScarsTexture() { Trace(SB_Var.InsetOn ? "POWER_LoadScarsTexture inset on" : "POWER_LoadScarsTexture"); }
 int32_t SB_LoadMap() { return Answer("SB_LoadMap", Session().loadMap); }
 void SB_ScaleCarsTextureCoords(int32_t n) { Trace("SB_ScaleCarsTextureCoords " + std::to_string(n)); }
 void SB_DoubleCarsTextureCoords(int32_t n) { Trace("SB_DoubleCarsTextureCoords " + std::to_string(n)); }

@@ -43,8 +43,8 @@ TEST_F(RaceFrameTest, RunsItsStepsInOrder) {
       "SB_SnapshotControls", "SB_RefreshCarSetups", "POWER_BeginFrame v1", "RenderFrame v1", "SB_UpdateCars",
       "SB_AnimateDecorObjects", "SB_MoveFumee", "SB_AnimateExplosions", "SB_UpdateRaceCamera",
       "SB_UpdateCarSounds", "SB_UpdateLensFlare", "SB_UpdateSunGlare", "SB_UpdateDayNight",
-      "SB_UpdateCameraZoneFactor", "SB_SetView v0", "RenderMap v0", "SB_DrawObject 1 1 000000",
-      "SB_DrawObject 0 1 000000", "SB_DrawDecorObjects v0", "Shadow 0", "Beam 0", "Shadow 1", "Beam 1",
+      "SB_UpdateCameraZoneFactor", "SB_SetView v0", "RenderMap v0", "SB_DrawObject 1 1 ffffff",
+      "SB_DrawObject 0 1 ffffff", "SB_DrawDecorObjects v0", "Shadow 0", "Beam 0", "Shadow 1", "Beam 1",
       "SB_DrawFumee v0", "SB_DrawFireAndExplosions v0", "SB_ResetPageAnims v0", "POWER_ClipViewPolygons v0",
       "POWER_WaitRenderDone", "SB_SendCarState 0", "SB_CommitCarSounds", "POWER_DrawPolygonOutlines null",
       "SB_InspectPolygons null", "SB_DrawPhysicsMeters"};
@@ -135,8 +135,12 @@ TEST_F(RaceFrameTest, CarsAreDrawnOthersFirstInTheirColour) {
   SB_Var.DrivenCar = 1;
   SB_Var.ReplayCar = 2;
   cars_[3].Highlight = 1;
-  SB_Var.LightColor = 0x123456;
   SB_Var.CameraMode = 1;
+  // The game's reset light is white: the cars show their paint.
+  SB_DrawCars(&SB_Var.Camera, SB_Var.CurrentView);
+  EXPECT_EQ(ztest::Traced().front(), "SB_DrawObject 0 1 ffffff");
+  ztest::Session().trace.clear();
+  SB_Var.LightColor = 0x123456;
   SB_DrawCars(&SB_Var.Camera, SB_Var.CurrentView);
   EXPECT_EQ(ztest::Traced(), (Trace{"SB_DrawObject 0 1 123456", "SB_DrawObject 3 1 ffffff",
                                     "SB_DrawObject 1 1 123456", "SB_DrawObject 2 1 123456"}));

@@ -211,6 +211,9 @@ TEST_F(RaceSessionTest, PlayRacesWithTheRequestedRendererWhenItDrawsTheMode) {
   EXPECT_EQ(Word("PLAY"), 1);
   EXPECT_EQ(during, SB_RENDERER_PVR);
   EXPECT_EQ(SB_Var.Renderer, 0);
+  // The accelerated race's set-up turns the car-position inset on before
+  // it loads the inset's texture; the other races leave it off.
+  EXPECT_EQ(ztest::TracedWith("POWER_LoadScarsTexture"), (Trace{"POWER_LoadScarsTexture inset on"}));
   const Trace lines = ztest::TracedWith("\"V");
   EXPECT_EQ(lines, (Trace{"\"Videomode (16bits) not supported by [PERSPECTIVE]!!!\"",
                           "\"Videomode (16bits) not supported by [PERSPECTIVE]!!!\""}));

@@ -187,8 +187,8 @@ inline Bytes IlbmPlanes(const std::vector<uint8_t>& pixels, int width, int heigh
 // "Radoro" ---------------------------------------------------------------
 
 inline Bytes BmaHeader(int width, int height, int rowBytes, int depth, int packing) {
-  Bytes b{'R', 'a', 'd', 'o', 'r', 'o'};
-  b.resize(24, 0xEE);  // bytes not read
+  Bytes b(24, 0xEE);  // bytes 6 to 23 are not read
+  std::copy_n("Radoro", 6, b.begin());
   PutLE(b, static_cast<uint32_t>(width));
   PutLE(b, static_cast<uint32_t>(height));
   PutLE(b, static_cast<uint32_t>(rowBytes));

@@ -116,14 +116,36 @@ TEST_F(AscDec, StoredValues) {
 }
 
 TEST_F(AscDec, ATextureOfTwentyRepeatsIsCutEveryEighth) {
-  Floor(0, 0, 100, kGrass, 0.2, 20);
+  // u grows 20 repeats along x and v 20 along z, from 0.2 and 0.3.
+  Add(V(0, 0, 0, 0.2, 0.3), V(100, 0, 0, 20.2, 0.3), V(0, 0, 100, 0.2, 20.3));
   ASSERT_EQ(SB_ConvertAscToDec(map_), 1);
-  EXPECT_EQ(D().NbFacePolys, 3);  // u 0.2..8, 8..16, 16..20.2
+  ASSERT_EQ(D().NbCube10Polys, 1);
+  EXPECT_EQ(D().NbFacePolys, 6);  // u and v each cut at 8 and 16 repeats, inside the triangle
+  double area = 0;
   for (int i = 0; i < D().NbFacePolys; ++i) {
     const TFFACEPOLY& f = D().FacePolys[i];
-    for (int k = 0; k < f.NbCorners; ++k) EXPECT_LE(SB_FacePolyTexturePoint(&f, k)->U, 65535) << i;
-    EXPECT_EQ(f.NbCorners, i == 2 ? 3 : 4) << i;  // the last piece holds the far corner
+    // Each piece keeps its scene coordinates less a whole number of
+    // repeats, starts in the first repeat and spans at most eight.
+    double shiftU = 0, shiftV = 0, lowU = 9, lowV = 9;
+    for (int k = 0; k < f.NbCorners; ++k) {
+      const TFPOINTOFFSET& p = *SB_FacePolyPoint(&f, k);
+      const TFPOINTTEXTURE& t = *SB_FacePolyTexturePoint(&f, k);
+      const double x = p.X / 32.0 - 194, z = p.Z / 32.0 - 194;
+      const double u = t.U / 8191.875, v = t.V / 8191.875;
+      const double su = 0.2 + 0.2 * x - u, sv = 0.3 + 0.2 * z - v;
+      if (k == 0) shiftU = su, shiftV = sv;
+      EXPECT_NEAR(su, shiftU, 0.01) << i;
+      EXPECT_NEAR(sv, shiftV, 0.01) << i;
+      lowU = std::min(lowU, u), lowV = std::min(lowV, v);
+      const TFPOINTOFFSET& q = *SB_FacePolyPoint(&f, (k + 1) % f.NbCorners);
+      area += (p.X / 32.0) * (q.Z / 32.0) - (q.X / 32.0) * (p.Z / 32.0);
+    }
+    EXPECT_NEAR(shiftU, std::round(shiftU), 0.01) << i;
+    EXPECT_NEAR(shiftV, std::round(shiftV), 0.01) << i;
+    EXPECT_LT(lowU, 1.0) << i;
+    EXPECT_LT(lowV, 1.0) << i;
   }
+  EXPECT_NEAR(std::abs(area) / 2, 5000, 1);  // the pieces cover the triangle once
 }
 
 TEST_F(AscDec, EqualOffsetsAreSharedWithinACellOnly) {

@@ -24,7 +24,9 @@ class Join : public ztest::TrackTest {
     list_ = TLMAP{static_cast<uint32_t>(faces.size()), faces_.data(), 64, "SB_InitMapConversion"};
     for (size_t i = 0; i < faces.size(); ++i) {
       for (int k = 0; k < 3; ++k) faces_[i].V[k] = faces[i][k];
-      std::strncpy(faces_[i].Material, i ? second : "ROAD", 15);
+      // The field holds 15 bytes with no room for a terminator.
+      const char* name = i ? second : "ROAD";
+      std::memcpy(faces_[i].Material, name, strnlen(name, sizeof faces_[i].Material));
     }
     SB_CalcMapNormals(&list_);
     return &list_;

@@ -61,18 +61,32 @@ TEST_F(MapInfo, AMissingFileSaysSoAndReadsNothing) {
   EXPECT_STREQ(SB_Var.BsplineName, "OLD.BSP");
 }
 
-TEST_F(MapInfo, KeysWithoutFiniteNumbersLeaveTheValuesCleared) {
-  const char* files[] = {"", "BSPLINENAME:\nFIRSTCAROFF: a,b,c\nCARINITANGLEY: x\n",
-                         "FIRSTCAROFF: nan,1,2\nCARINITANGLEY: nan\n", "FIRSTCAROFF: 1e400,1,2\nCARINITANGLEY: -1e400\n",
-                         "FIRSTCAROFF: 1,2\n"};
-  for (const char* text : files) {
+TEST_F(MapInfo, KeysWithoutFiniteNumbersOrOutsideTheMapLeaveTheValuesCleared) {
+  const struct {
+    const char* text;
+    bool outside;  // said on the console
+  } files[] = {{"", false},
+               {"BSPLINENAME:\nFIRSTCAROFF: a,b,c\nCARINITANGLEY: x\n", false},
+               {"FIRSTCAROFF: nan,1,2\nCARINITANGLEY: nan\n", false},
+               {"FIRSTCAROFF: 1e400,1,2\nCARINITANGLEY: -1e400\n", false},
+               {"FIRSTCAROFF: 1,2\n", false},
+               {"FIRSTCAROFF: 0,21430,0\n", true},
+               {"FIRSTCAROFF: 3e9,0,0\n", true},
+               {"FIRSTCAROFF: 0,0,-3277\n", true}};
+  for (const auto& [text, outside] : files) {
     Dirty();
+    SB_ClearPrintedLines();
     ASSERT_EQ(Load(text), 1) << text;
+    EXPECT_EQ(Printed("Start position out of the map in map info file TXT>MAP.TXT !!!"), outside) << text;
     EXPECT_STREQ(SB_Var.BsplineName, "") << text;
     for (const TSTARTSLOT& s : SB_Var.StartSlots)
       EXPECT_EQ(std::vector<double>({s.X, s.Y, s.Z, s.Angle, s.CarStepX}), std::vector<double>({0, 0, 0, 0, 5}))
           << text;
   }
+  // The map's last metres on either side are still in it.
+  ASSERT_EQ(Load("FIRSTCAROFF: -3276.8,9830.3,0\n"), 1);
+  EXPECT_EQ(std::vector<double>({SB_Var.StartSlots[0].X, SB_Var.StartSlots[0].Y}),
+            std::vector<double>({-3276.8, 9830.3}));
 }
 
 }  // namespace

@@ -81,12 +81,13 @@ TEST_F(Netrace, LoadsCleanlyWithItsFacesTheRightWay) {
     }
     ASSERT_EQ(std::memcmp(f.Material, "MUR1\0\0\0\0M", 9), 0) << i;
     ++walls;
-    // Half a metre along the normal is nearer the centre line.
+    // Half a metre along the normal is farther from the centre line: the
+    // normal points away from the road, from which the wall is seen.
     Point c = {0, 0, 0};
     for (const TLMAPVERTEX& v : f.V)
       for (int k = 0; k < 3; ++k) c[k] += World(v)[k] / 3;
     // The normal in world axes: map x and z are world x and z.
-    EXPECT_LT(distance(c[0] + 0.5 * f.NormalX, c[2] + 0.5 * f.NormalZ), distance(c[0], c[2])) << i;
+    EXPECT_GT(distance(c[0] + 0.5 * f.NormalX, c[2] + 0.5 * f.NormalZ), distance(c[0], c[2])) << i;
   }
   EXPECT_EQ(roads, 2 * walls);
   EXPECT_GT(roads + walls, 2000);

@@ -22,22 +22,26 @@ class Pvs : public ztest::TrackTest {
   }
   // A map of one small cube at each cube x (z 0), its seen arrays left to
   // the build.
-  void Cubes(const std::vector<int32_t>& xs) {
+  void Cubes(const std::vector<int32_t>& xs, const std::vector<int32_t>& zs = {}) {
     datagen::MapBuilder m;
     const int32_t t = m.Texture("ROAD");
-    for (int32_t x : xs) m.CubeFace({{128 * x + 10, 0, 10}, {128 * x + 20, 0, 10}, {128 * x + 10, 0, 20}}, datagen::kCubeUp, t);
+    for (size_t i = 0; i < xs.size(); ++i) {
+      const int32_t x = xs[i], z = i < zs.size() ? 128 * zs[i] : 0;
+      m.CubeFace({{128 * x + 10, 0, z + 10}, {128 * x + 20, 0, z + 10}, {128 * x + 10, 0, z + 20}}, datagen::kCubeUp, t);
+    }
     m.Install();
     for (void* block : {static_cast<void*>(SB_Var.Decor.SeenEntitys), static_cast<void*>(SB_Var.Decor.SeenEntitysList)})
       if (block) SB_Release(block);
     SB_Var.Decor.SeenEntitys = nullptr, SB_Var.Decor.SeenEntitysList = nullptr;
   }
   // "txt>pvs.pcx", 640 x 480, every pixel the fill, with the columns
-  // [wallFrom, wallTo] set to 1.
-  void Picture(uint8_t fill, int32_t wallFrom = 1, int32_t wallTo = 0) {
+  // [wallFrom, wallTo] (or the rows [rowFrom, rowTo]) set to 1.
+  void Picture(uint8_t fill, int32_t wallFrom = 1, int32_t wallTo = 0, int32_t rowFrom = 1, int32_t rowTo = 0) {
     datagen::Picture8 p{SB_PVSWIDTH, SB_PVSHEIGHT, std::vector<uint8_t>(SB_PVSWIDTH * SB_PVSHEIGHT, fill),
                         std::vector<uint8_t>(768, 0)};
     for (int32_t y = 0; y < p.height; ++y)
-      for (int32_t x = wallFrom; x <= wallTo; ++x) p.pixels[y * p.width + x] = 1;
+      for (int32_t x = 0; x < p.width; ++x)
+        if ((x >= wallFrom && x <= wallTo) || (y >= rowFrom && y <= rowTo)) p.pixels[y * p.width + x] = 1;
     const std::vector<uint8_t> bytes = datagen::EncodePcx(p);
     ztest::WriteFile(Path("TXT/PVS.PCX"), std::string(bytes.begin(), bytes.end()));
   }
@@ -84,6 +88,40 @@ TEST_F(Pvs, AWallHidesTheCubesBehindIt) {
   EXPECT_EQ(std::vector<uint32_t>({Seen(0), Seen(1)}), std::vector<uint32_t>({2, 6}));
   for (const char* line : {"Building PVS...", "PVS progress: 0/2  Hidden: 3", "PVS ok..."})
     EXPECT_TRUE(Printed(line)) << line;
+}
+
+// The picture's top rows lie on the far side (cube z up): a wall across
+// rows 192 to 196 parts the cubes at z 10 and 14 (rows 202 and 186) and
+// leaves those at z -10 and -14 (rows 282 and 298), where a picture read
+// upside down would have it, in sight of each other.
+TEST_F(Pvs, TheTopOfThePictureIsTheFarSide) {
+  const std::vector<int32_t> zs = {10, 14, -10, -14};
+  Cubes({0, 0, 0, 0}, zs);
+  Picture(0, 1, 0, 192, 196);
+  SB_Var.UsingPvs = 1;
+  SB_3D_BuildPvs();
+  // The small entity of each cube z, then whether cube i's list (at a byte
+  // offset into the seen list) holds cube j.
+  const TDECOR& d = SB_Var.Decor;
+  std::vector<int32_t> entity(zs.size(), -1);
+  for (int32_t b = 0; b < d.NbBigEntitys; ++b) {
+    const TBIGENTITY& big = d.BigEntitys[b];
+    for (int32_t k = 0; k < big.NbSmallEntitys; ++k) {
+      const int32_t s = static_cast<int32_t>(big.SmallEntitys / sizeof(TSMALLENTITY)) + k;
+      const int32_t z = 4 * big.KeyZ - 256 + d.SmallEntitys[s].Z - 64;
+      for (size_t i = 0; i < zs.size(); ++i)
+        if (zs[i] == z) entity[i] = s;
+    }
+  }
+  ASSERT_EQ(std::count(entity.begin(), entity.end(), -1), 0);
+  auto hidden = [&](int32_t i, int32_t j) {
+    const uint16_t* list = d.SeenEntitysList;
+    for (uint32_t k = Seen(entity[i]) / 2; k != 0 && list[k] != 65535; ++k)
+      if (list[k] == SB_PvsCode(0, zs[j] - zs[i])) return true;
+    return false;
+  };
+  EXPECT_TRUE(hidden(0, 1) && hidden(1, 0));
+  EXPECT_FALSE(hidden(2, 3) || hidden(3, 2));
 }
 
 // On a picture that blocks everywhere, cells off the picture and pairs

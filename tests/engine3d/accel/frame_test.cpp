@@ -1,157 +1,66 @@
-// The first accelerated race frame: what a race sets up (640 x 480 x 16 on
-// the accelerator, the data view, the map's textures, the ring map, a car
-// model written by datagen and a follow camera), the frame's view steps
-// run twice, and the screenshot compared with a reviewed golden picture.
+// An early accelerated race frame, as the program makes it: the whole
+// program in this process on the data tree datagen writes, its start-up
+// script as shipped (the accelerator's 640 x 480 x 16 mode and four cars)
+// and then PLAY, with the game's own reset values. The screenshot of the
+// eleventh race frame (the cars still on the grid; the frames before it
+// show the race's black opening) is compared with a reviewed golden
+// picture.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
-#include "datagen/carmodels.h"
+#include "console/startup.h"
 #include "datagen/tgawrite.h"
-#include "engine3d/camera.h"
-#include "engine3d/object.h"
-#include "engine3d/power.h"
-#include "engine3d/powertextures.h"
-#include "engine3d/race3d.h"
-#include "engine3d/texcache.h"
-#include "engine3d/videotable.h"
-#include "engine3d/views.h"
+#include "platform/clock.h"
 #include "platform/window.h"
-#include "race/raceframe.h"
-#include "scenery/effects.h"
-#include "shell/console.h"
-#include "shell/gamepicture.h"
-#include "shell/hooks.h"
-#include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "system/asm3d/zidade3d.h"
 #include "system/bmap.h"
 #include "system/error.h"
-#include "system/lsvar.h"
+#include "system/heap.h"
 #include "system/picture.h"
 #include "tests/support/testenv.h"
-#include "tests/support/testmap.h"
-#include "vehicles/types.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class FirstFrameTest : public ztest::LibraryTest {
- protected:
-  void SetUp() override {
-    LibraryTest::SetUp();
-    StartLibrary(64u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    LS_InitSinTable();
-  }
-  void TearDown() override {
-    SB_FreeDataView();
-    POWER_DeleteScreenDevice();
-    SB_Free3dScreen();
-    ztest::FreeRingMap();
-    LibraryTest::TearDown();
-  }
-  // The car model's pictures as card textures, its materials pointing at them.
-  static void CardTextures(OBJECT* object) {
-    MLIB* library = object->Materials ? object->Materials->Library : nullptr;
-    ASSERT_NE(library, nullptr);
-    std::vector<int32_t> slots(library->NbTextures, 0);
-    for (uint32_t t = 0; t < library->NbTextures; ++t) {
-      BMAP* picture = SB_LoadTga(library->Textures[t].Name);
-      if (!picture) continue;
-      int32_t side = 32;
-      while (side < std::max(picture->SizeX, picture->SizeY) && side < 256) side *= 2;
-      slots[t] = POWER_CreateTextureFromBmap(picture, side, 0, 2, 0);
-      SB_FreeBmap(picture);
-    }
-    for (uint32_t m = 0; m < library->NbMaterials; ++m) {
-      TMATERIAL& material = library->Materials[m];
-      if (material.Texture >= 0 && static_cast<uint32_t>(material.Texture) < library->NbTextures)
-        material.CardTexture = slots[material.Texture];
-    }
-  }
-  // Every part at the car's place: model x (the roof) up, y (the front)
-  // along +z, z (the left side) along -x.
-  static void Place(OBJECT* object, const TCAR& car) {
-    static constexpr float kAxes[9] = {0, -1, 0, 0, 0, 1, -1, 0, 0};
-    for (OBJECT* part = object; part; part = part->Next) {
-      std::memcpy(part->Orientation, kAxes, sizeof kAxes);
-      const double* s = part->StoredPosition;
-      const double offset[3] = {-s[2], -s[0], s[1]};
-      for (int32_t k = 0; k < 3; ++k)
-        part->Position[k] = static_cast<float>((car.Position[k] + offset[k]) * 60800.0);
-    }
-  }
-};
+using FirstFrameTest = ztest::Environment;
+
+// The keyboard of the run, polled at each pass of the message pump and at
+// each key read, each poll a millisecond of the manual clock so that the
+// run repeats exactly: Alt+S pressed as the shot frame starts and held for
+// 1,000 polls, more than the frame reads before its screenshot, which
+// waits for the keys' release; the race is left after it.
+constexpr int32_t kShotFrame = 11;
+int32_t g_polls = 0;
+void Keys() {
+  plat::AdvanceManualTime(1);
+  const bool held = SB_Var.RaceFrames >= kShotFrame - 1 && g_polls < 1000;
+  if (held) ++g_polls;
+  plat::SetKeyState(18, held), plat::SetKeyState(83, held);
+  if (SB_Var.RaceFrames >= kShotFrame) SB_Var.LeaveRace = 1;
+}
 
 TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
-  // The video mode and the accelerator, as the race's set-up makes them.
-  SB_Var.Renderer = SB_Var.RequestedRenderer = SB_RENDERER_PVR;
-  SB_Var.DrawDistance = 300;
-  ASSERT_EQ(POWER_InstallRenderCallback(), 1);
-  POWER_InitTextureCache();
-  ASSERT_EQ(SB_SetVideoMode(640, 480, 16, 400, 0, 0, 640, 480), 1);
-  ASSERT_EQ(SB_Var.RenderMap, POWER_RenderMap);
-  SB_Var.SglContext.BackRed = 0.35f, SB_Var.SglContext.BackGreen = 0.55f, SB_Var.SglContext.BackBlue = 0.85f;
-  SB_Var.SglContext.FogRed = 0.35f, SB_Var.SglContext.FogGreen = 0.55f, SB_Var.SglContext.FogBlue = 0.85f;
+  const std::string command =
+      "'" ZENTROVA_DATAGEN "' '" + root_ + "' '" + std::string(ZENTROVA_SOURCE_DIR) + "/data' 2>/dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  ztest::WriteFile(root_ + "/dat/FRAME.TXT", "RUN STARTUP.TXT\r\nPLAY\r\nQUIT\r\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots are taken outside master mode
+  plat::SetMessageSource(Keys);
+  std::vector<const char*> args = {"zentrova", "-S:frame.txt"};
+  EXPECT_EQ(ztest::ExitCodeOf([&] { SB_Main(int16_t(args.size()), const_cast<char**>(args.data())); }), 0);
+  plat::SetMessageSource(nullptr);
+  ASSERT_TRUE(ztest::FileExists(root_ + "/SCREEN1.TGA"));
+  EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN2.TGA"));
 
-  // The ring map with its pictures, and the data view that loads them.
-  std::snprintf(SB_Var.TexturePath, sizeof SB_Var.TexturePath, "RING>");
-  ztest::WriteRingTextures(root_ + "/TXT/RING");
-  fs::create_directories(root_ + "/BNK");
-  std::snprintf(SB_Var.BankFile, sizeof SB_Var.BankFile, "BNK>RING.BNK");
-  ztest::BuildRingMap();
-  SB_CreateDataView();
-  SB_Var.DetailDistance = SB_Var.DrawDistance * 320;
-
-  // A car of the datagen models on the road, followed by the camera.
-  const datagen::CarModel model = datagen::CarModels()[0];
-  ASSERT_TRUE(datagen::WriteCarModel(root_, model));
-  std::string path = model.path;
-  std::replace(path.begin(), path.end(), '/', '>');
-  OBJECT* object = LoadObject(path.c_str(), 0, MLIB_FROMFILE);
-  ASSERT_NE(object, nullptr);
-  CardTextures(object);
-  TCAR car{};
-  car.Position[0] = 150.0, car.Position[1] = -0.6, car.Position[2] = 0.0;
-  for (int32_t k = 0; k < 9; ++k) car.Orientation[k] = car.InsetMatrix[k] = k % 4 == 0 ? 1.0 : 0.0;
-  car.Object = object;
-  car.TexturesReady = 1;
-  Place(object, car);
-  SB_Var.Cars[0] = &car;
-  SB_Var.NbCars = 1, SB_Var.DrivenCar = 0, SB_Var.UsingCars = 1;
-  SB_Var.CameraMode = SB_CAMERA_FOLLOW;
-  SB_Hooks.IsCarInGame = [](int32_t) { return 1; };
-  SB_Hooks.IsCarSimulated = [](int32_t) { return 1; };
-  SB_Var.LightColor = 0xFFFFFF;
-  SB_Var.Light = 1;
-
-  for (int32_t frame = 0; frame < 2; ++frame) {
-    _WINDOW* window = &SB_Var.ScreenWindow;
-    SB_StartPvrFrame(window, SB_Var.PreviousView);  // step 7
-    SB_RenderPvrFrame(window, SB_Var.PreviousView);
-    SB_UpdateRaceCamera(&SB_Var.Camera);  // 12
-    SB_UpdateCameraZoneFactor();          // 15
-    TSOFTSCENE* view = SB_Var.CurrentView;
-    SB_SetView(view, &SB_Var.Camera, window, SB_Var.Focal, SB_Var.DetailDistance, 0);  // 17
-    SB_Var.RenderMap(view, &SB_Var.Camera, window);                                    // 18
-    SB_DrawWorldObjects(&SB_Var.Camera, view);                                         // 19
-    SB_DrawCarEffects(&SB_Var.Camera, view);                                           // 20
-    POWER_ClipViewPolygons(window, view);                                              // 22
-    SB_FinishFrameRender(window, view);                                                // 23
-    SB_SwapViewBuffers();                                                              // 33
-  }
-  LSI_Var.Master = 0;
-  plat::SetKeyState(18, true), plat::SetKeyState(83, true);  // Alt+S
-  SB_ScreenShot(SB_Var.TextScreen);
-  plat::SetKeyState(18, false), plat::SetKeyState(83, false);
-  FreeObject(object);
-
+  // The library is closed; it is started again to read both pictures.
+  ASSERT_EQ(LS_InitZidAde(8u << 20), 1);
   BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
   ASSERT_NE(shot, nullptr);
   // ZENTROVA_UPDATE_GOLDEN=1 writes the picture (run-length coded) for review.
@@ -173,6 +82,8 @@ TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
   EXPECT_EQ(std::memcmp(shot->Start, expected->Start, static_cast<size_t>(shot->ByteLen) * shot->SizeY), 0);
   LS_FreeBmap(shot);
   LS_FreeBmap(expected);
+  LS_CloseZidAde();
+  LSI_CloseMemory();
 }
 
 }  // namespace

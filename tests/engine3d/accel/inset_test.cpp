@@ -14,6 +14,8 @@
 #include "engine3d/texcache.h"
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
+#include "platform/window.h"
+#include "race/raceloop.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "system/bmap.h"
@@ -110,6 +112,30 @@ TEST_F(InsetTest, ShowsNearAndAfterTheStartWithAClampedScale) {
     EXPECT_EQ(std::vector<int32_t>(before, before + 4),
               (std::vector<int32_t>{SB_Var.SglContext.FirstXRegion, SB_Var.SglContext.LastXRegion,
                                     SB_Var.SglContext.FirstYRegion, SB_Var.SglContext.LastYRegion}));
+  }
+}
+
+// A race of four cars, two of them within 50 m of the driven car and one
+// far off: the inset shows one SCARS quad per car; F3 hides it and shows
+// it again.
+TEST_F(InsetTest, FourCarsAndTheF3Key) {
+  Begin();
+  TCAR more[2]{};
+  for (int32_t i = 0; i < 2; ++i) {
+    more[i] = cars_[0];
+    SB_Var.Cars[2 + i] = &more[i];
+  }
+  SB_Var.NbCars = 4;
+  cars_[1].Position[2] = 10.0, more[0].Position[0] = 30.0, more[1].Position[2] = 400.0;
+  SB_ShowHudParts();  // as the race's set-up leaves it
+  for (const size_t quads : {4u, 0u, 4u}) {
+    g_quads.clear();
+    POWER_DrawCarsInset();
+    EXPECT_EQ(g_quads.size(), quads);
+    plat::SetKeyState(114, true);  // F3, pressed and released
+    SB_CheckDisplayKeys();
+    plat::SetKeyState(114, false);
+    SB_CheckDisplayKeys();
   }
 }
 

@@ -102,7 +102,9 @@ TEST_F(ObjectDisplayTest, PyramidDistanceDetailAndBurned) {
     bool car, burned;
     int32_t faces;
   };
-  const Row rows[] = {{900.0, true, false, 2},  {900.5, true, false, 4}, {2100.0, true, false, 5},
+  // Main model up to 15 m, then simplified, first and second reduced.
+  const Row rows[] = {{225.0, true, false, 1},  {226.0, true, false, 2},
+                      {900.0, true, false, 2},  {900.5, true, false, 4}, {2100.0, true, false, 5},
                       {950.0, false, false, 1}, {900.0, true, true, 3},  {160.0 * 160.0, true, false, 0}};
   for (const Row& r : rows) {
     Model m(0, 0, std::sqrt(r.d2));
@@ -136,6 +138,22 @@ TEST_F(ObjectDisplayTest, BackFacesAndSharedPoints) {
   for (const TPOINT3D& p : m.points[0]) last = std::max(last, p.Transformed);
   EXPECT_EQ(last, 3);
   EXPECT_EQ(scene_.NbVertices, 8);
+}
+
+// A pose beyond the integer range of object units is skipped; one whose
+// points reach past it is held at its ends.
+TEST_F(ObjectDisplayTest, PosesThatCannotBePlaced) {
+  struct Row {
+    double x, y, z;
+    int32_t faces;
+  };
+  const Row rows[] = {{0, 0, 3e9, 0}, {0, 40000, 10, 0}, {0, 0, NAN, 0}, {35320.0, 0, 10, 1}};
+  for (const Row& r : rows) {
+    Model m(r.x, r.y, r.z);
+    EXPECT_EQ(Draw(m, nullptr), r.faces) << r.x << " " << r.y << " " << r.z;
+  }
+  // The last row's second corner lies 30000 units past the range's end.
+  EXPECT_NEAR(static_cast<TSGLPOLY*>(scene_.FirstPolygon)->Clip[1].X * 190.0, 2147483647.0, 512.0);
 }
 
 TEST_F(ObjectDisplayTest, DamagedAtomsDropTheirFaces) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine3d/power.h"
@@ -78,6 +79,7 @@ TEST_F(SubmitTest, FansCarryEdgeWords) {
   EXPECT_EQ(f[2][3] | f[3][3], 0u);
   EXPECT_EQ(f[2][0], 4u);
   EXPECT_EQ(f[4], (std::array<uint32_t, 4>{8, 9, 10, 0}));
+  EXPECT_EQ(std::tuple(SB_Var.NbPolysDrawn, SB_Var.NbVerticesDrawn), std::tuple(3, 11));
 }
 
 TEST_F(SubmitTest, FullBatchAndFullPoolFlushFirst) {
@@ -146,7 +148,7 @@ TEST_F(SubmitTest, SkippedPolygonsAndBadInput) {
   Add(1, tri_, 0, SB_MAXTEXTURES + 1);  // texture index beyond the table
   Submit();
   EXPECT_TRUE(g_calls.empty());
-  EXPECT_EQ(SB_Var.NbPolysDrawn, 0);
+  EXPECT_EQ(std::tuple(SB_Var.NbPolysDrawn, SB_Var.NbVerticesDrawn), std::tuple(0, 0));
 }
 
 TEST_F(SubmitTest, QuadsKeepTheirOwnTexture) {

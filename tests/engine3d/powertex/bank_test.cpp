@@ -99,6 +99,7 @@ TEST_F(Bank, BadBanksAreRebuiltAndRewritten) {
       {WithWord(good, kCount, 0x80000000), bad},
       {WithWord(good, kCount, 1), bad},                   // record 1's cache index is not below M
       {WithWord(good, kRecords + 20, 7), bad},            // record 0's cache index
+      {WithWord(good, kRecords + 20, Word(good, kCount)), bad},  // a page equal to the slot count M
       {unterminated, bad},
       {WithWord(good, kSlots + 16, 3000), bad},           // texel offset
       {WithWord(good, kSlots + 32, 1000), bad},           // size

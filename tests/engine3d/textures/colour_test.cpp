@@ -322,4 +322,33 @@ TEST_F(DupTest, ARefusedAllocationKeepsNothing) {
   ReleaseMLIBEntry(old);
 }
 
+// A version 1.1 library stores no material records, so a material count
+// of 65000 loads as that many empty materials: the copy of a car cannot
+// have them beside the original. The refused copy frees only what it
+// made, never the original's bitmaps, which stay usable and are freed once.
+TEST_F(DupTest, ACopyRefusedForItsMaterialsLeavesTheOriginalsBitmaps) {
+  std::filesystem::create_directories(root_ + "/L");
+  ASSERT_TRUE(datagen::WriteTga(root_ + "/L/A.TGA", datagen::Picture24(64, 32, 9, 8, 7)));
+  datagen::MaterialLibrary stockcar{"STOCKCAR", {{"L>A.TGA", 0, 0}}, {}, "MATR", {}, {}};
+  stockcar.materialCount = 65000;
+  Put("L>STOCKCAR.MTL", datagen::MaterialBytes(stockcar, {"v1.1", false}));
+  MLIBENTRY* old = NewMLIBEntry("L>STOCKCAR.MTL");
+  ASSERT_TRUE(old && old->Library);
+  ASSERT_EQ(old->Library->NbMaterials, 65000u);
+  BMAP* bitmap = old->Library->Textures[0].Bitmap;
+  ASSERT_NE(bitmap, nullptr);
+  LS_SetErrorMode(LS_ERRMODE_IGNORE);
+  std::vector<void*> fill;  // room for everything of the copy but its materials
+  HEAP* heap = LSI_GetHeapOf(LS_DefaultHeap);
+  for (uint32_t most; (most = LSI_GetHeapMaxFree(heap)) > (64u << 10) + 64;)
+    fill.push_back(LS_GetMem(most - (64u << 10) - 64));
+  const auto counts = std::make_tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners, LSI_Var.NbBmap);
+  EXPECT_EQ(SB_DupMaterialLibraryFrom16to256(old, 8, BMAP_PAL8), nullptr);
+  EXPECT_EQ(std::make_tuple(SB_Var.NbMemOwners, SB_Var.NbBmapOwners, LSI_Var.NbBmap), counts);
+  for (void* block : fill) LS_Release(block);
+  EXPECT_EQ(old->Library->Textures[0].Bitmap, bitmap);
+  std::memset(bitmap->Start, 3, static_cast<size_t>(bitmap->ByteLen));  // paint its first line
+  ReleaseMLIBEntry(old);
+}
+
 }  // namespace

@@ -200,6 +200,25 @@ TEST_F(TexturesTest, RectanglesPackFirstFitIntoPages) {
     EXPECT_EQ(places, c.places);
     EXPECT_EQ(SB_Var.NbTexturePages, c.places.back()[2] + 1);
   }
+  // Sides that are not powers of two: no two rectangles of a page share a
+  // column of a row, and each stays inside its page.
+  std::vector<TEXTTRI> records;
+  for (const auto& [w, h] : std::vector<std::pair<int32_t, int32_t>>{
+           {100, 100}, {60, 150}, {101, 60}, {100, 100}, {60, 150}, {101, 60}, {55, 55}})
+    records.push_back(Rect(w, h));
+  SB_Var.NbTextTri = static_cast<int32_t>(records.size());
+  for (size_t i = 0; i < records.size(); ++i) SB_Var.TextTriOrder[i] = &records[i];
+  SB_PackTextures();
+  for (size_t i = 0; i < records.size(); ++i) {
+    const TEXTTRI& a = records[i];
+    EXPECT_TRUE(a.X >= 0 && a.Y >= 0 && a.X + a.Width <= 256 && a.Y + a.Height <= 256) << i;
+    for (size_t j = 0; j < i; ++j) {
+      const TEXTTRI& b = records[j];
+      const bool apart = a.Page != b.Page || a.X + a.Width <= b.X || b.X + b.Width <= a.X ||
+                         a.Y + a.Height <= b.Y || b.Y + b.Height <= a.Y;
+      EXPECT_TRUE(apart) << i << " over " << j;
+    }
+  }
   SB_Var.NbTextTri = 0;
 }
 

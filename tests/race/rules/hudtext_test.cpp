@@ -41,7 +41,7 @@ class HudTextTest : public ztest::HudTest, public ::testing::WithParamInterface<
 TEST_P(HudTextTest, EveryFontSitsOnTheBaselineOfFontZero) {
   for (int32_t slot = 0; slot < SB_NBFONTS; ++slot) {
     LS_ClearBmap(SB_Var.TextScreen);
-    const std::string text = "*" + std::to_string(slot) + "A";
+    const std::string text = std::string("*").append(std::to_string(slot)).append("A");
     SB_DrawText(SB_Var.TextScreen, 100, 50, "%s", text.c_str());
     int32_t x, y;
     FirstInk(&x, &y);

@@ -2,6 +2,9 @@
 // car, and CALIBRATE.
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
 
 #include "shell/settings.h"
 #include "tests/vehicles/setup/setup_fixture.h"
@@ -14,6 +17,34 @@ using Map = std::vector<int32_t>;
 Map CurrentMap() { return Map(SB_Var.ControlMap, SB_Var.ControlMap + SB_NBCONTROLS); }
 
 class ControlsTest : public SetupTest {};
+
+// The README's table of the keyboard preset ("## Driving"), read as the
+// user reads it, against the map the preset gives: each control named
+// once, each key the one the game reads.
+TEST_F(ControlsTest, TheReadmeNamesTheKeyboardPresetsKeys) {
+  const std::string readme = ReadFile(ZENTROVA_SOURCE_DIR "/README.md");
+  const size_t section = readme.find("\n## Driving\n");
+  ASSERT_NE(section, std::string::npos);
+  const std::vector<std::string> controls = {"accelerate", "brake", "steer left", "steer right", "hand brake",
+                                             "gear up",    "gear down", "camera", "lights"};
+  // Windows virtual-key codes of the key names the table uses.
+  const std::map<std::string, int32_t> codes = {{"Shift", 16}, {"Ctrl", 17}, {"Enter", 13}, {"Space", 32},
+                                                {"Left", 37},  {"Right", 39}, {"Down", 40},  {"Up", 38}};
+  std::map<std::string, int32_t> table;
+  std::istringstream lines(readme.substr(section + 1, readme.find("\n## ", section + 1) - section));
+  for (std::string line; std::getline(lines, line);) {
+    const size_t bar = line.find(" | ");
+    if (line.rfind("| ", 0) != 0 || bar == std::string::npos || line.size() < bar + 5) continue;
+    const std::string control = line.substr(2, bar - 2), key = line.substr(bar + 3, line.size() - bar - 5);
+    if (control == "control") continue;
+    const auto named = codes.find(key);
+    table[control] = named != codes.end() ? named->second : key.size() == 1 ? key[0] : -1;
+  }
+  SB_Var.ControlMode = 1;
+  SB_SetControlMap();
+  ASSERT_EQ(table.size(), controls.size());
+  for (size_t k = 0; k < controls.size(); ++k) EXPECT_EQ(table[controls[k]], SB_Var.ControlMap[k]) << controls[k];
+}
 
 TEST_F(ControlsTest, PresetsAndUserKeys) {
   char names[8][32] = {"SHIFT", "DOWN", "LEFT", "RIGHT", "A", "Q", "W", ""};
