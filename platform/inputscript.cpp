@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -16,7 +17,8 @@ namespace {
 constexpr int32_t kAltKey = 18;
 
 struct KeyEvent {
-  uint64_t pumps;  // to wait after the previous event
+  uint64_t wait;  // pumps, or ms of the clock, to wait after the previous event
+  bool inMs;
   int32_t key;
   bool down;
 };
@@ -25,17 +27,20 @@ struct Script {
   std::vector<KeyEvent> events;
   size_t next = 0;
   uint64_t lastPump = 0;  // pass at which the previous event was played
+  uint32_t lastTime = 0;  // and the clock then
 };
 Script g_script;
 
 bool ParseLine(const std::string& line, KeyEvent* event) {
   std::istringstream in(line);
-  long long pumps = -1;
+  std::string wait, state, rest;
   int key = 0;
-  std::string state, rest;
-  if (!(in >> pumps >> key >> state) || (in >> rest)) return false;
-  if (pumps < 0 || key < 1 || key > 255 || (state != "down" && state != "up")) return false;
-  *event = {static_cast<uint64_t>(pumps), key, state == "down"};
+  if (!(in >> wait >> key >> state) || (in >> rest)) return false;
+  const bool inMs = wait.size() > 2 && wait.compare(wait.size() - 2, 2, "ms") == 0;
+  if (inMs) wait.resize(wait.size() - 2);
+  if (wait.empty() || wait.size() > 9 || wait.find_first_not_of("0123456789") != std::string::npos) return false;
+  if (key < 1 || key > 255 || (state != "down" && state != "up")) return false;
+  *event = {std::stoull(wait), inMs, key, state == "down"};
   return true;
 }
 
@@ -51,8 +56,9 @@ void Play(const KeyEvent& e) {
 void PlayDueEvents() {
   while (g_script.next < g_script.events.size()) {
     const KeyEvent& e = g_script.events[g_script.next];
-    if (PumpCount() < g_script.lastPump + e.pumps) return;
+    if (e.inMs ? TickMs() - g_script.lastTime < e.wait : PumpCount() < g_script.lastPump + e.wait) return;
     g_script.lastPump = PumpCount();
+    g_script.lastTime = TickMs();
     ++g_script.next;
     Play(e);
   }
@@ -75,12 +81,13 @@ bool LoadInputScript(const std::string& path, std::string* error) {
     if (start == std::string::npos || line[start] == '#') continue;
     KeyEvent event;
     if (!ParseLine(line, &event)) {
-      if (error) *error = path + ":" + std::to_string(number) + ": expected <pumps> <key 1..255> <down|up>";
+      if (error) *error = path + ":" + std::to_string(number) + ": expected <pumps|Nms> <key 1..255> <down|up>";
       return false;
     }
     script.events.push_back(event);
   }
   script.lastPump = PumpCount();
+  script.lastTime = TickMs();
   g_script = script;
   SetMessageSource(PlayDueEvents);
   return true;

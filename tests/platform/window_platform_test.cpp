@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/ansi.h"
+#include "platform/clock.h"
 #include "platform/inputscript.h"
 #include "platform/window.h"
 
@@ -179,10 +180,26 @@ TEST_F(InputScript, KeysArePlayedAfterTheirPumps) {
   EXPECT_FALSE(InputMayArrive());  // played to its end
 }
 
+TEST_F(InputScript, WaitsInMillisecondsRunOnTheClock) {
+  UseManualClock(true);
+  SetManualTime(1000);
+  ASSERT_TRUE(Load("250ms 16 down\n1 16 up\n"));
+  Pump(5);
+  AdvanceManualTime(249);
+  Pump();
+  EXPECT_FALSE(KeyState(16));
+  AdvanceManualTime(1);
+  Pump();
+  EXPECT_TRUE(KeyState(16));
+  Pump();
+  EXPECT_FALSE(KeyState(16));
+  UseManualClock(false);
+}
+
 TEST_F(InputScript, BadScriptsAreRefusedWithTheirLine) {
   std::string error;
   for (const char* bad : {"1 27\n", "x 27 down\n", "1 0 down\n", "1 256 up\n", "-1 27 up\n", "1 27 held\n",
-                          "1 27 up extra\n"}) {
+                          "1 27 up extra\n", "ms 27 up\n", "5s 27 up\n", "-5ms 27 up\n"}) {
     EXPECT_FALSE(Load(std::string("0 32 down\n") + bad, &error)) << bad;
     EXPECT_NE(error.find(":2: "), std::string::npos) << error;
   }

@@ -74,6 +74,36 @@ INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,
                          testing::Values("VIDEOMODE 7", "VIDEOMODE 17",
                                          "VIDEOMODE 17\r\nMODE PVR\r\nUSINGCARS 1\r\nNUMBEROFCARS 4"));
 
+// The README's keys as a new user follows them, on the shipped start-up
+// script with the real clock: accelerate chooses the automatic gearbox,
+// accelerate again starts the engine, gear up once it has cranked, then
+// accelerate held; two screenshots 5 s apart show the race moving on.
+constexpr const char* kReadmeKeys =
+    "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n2500ms 65 down\n10 65 up\n0 16 down\n"
+    "1000ms 18 down\n0 83 down\n5 83 up\n0 18 up\n5000ms 18 down\n0 83 down\n5 83 up\n0 18 up\n"
+    "5 16 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+
+TEST_F(ProgramRaceTest, TheReadmesKeysDriveOffOnTheShippedStartup) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/DRIVE.TXT",
+                   ztest::ReadFile(tree + "/dat/startup.txt") + "\r\nOUTPUT 1\r\nPLAY\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", kReadmeKeys);
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
+                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' '" ZENTROVA_EXE
+                              "' -S:drive.txt 2>'" + temp_ + "/stderr.txt'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
+  const std::string first = ztest::ReadFile(tree + "/SCREEN1.TGA"), second = ztest::ReadFile(tree + "/SCREEN2.TGA");
+  ASSERT_EQ(first.size(), 18u + 640 * 480 * 3);
+  ASSERT_EQ(second.size(), first.size());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(ztest::ReadFile(tree + "/CONSOLE.TXT").find("Error ("), std::string::npos);
+}
+
 // As a user runs it headless with a script and nothing to type: a race
 // ends after its set-up and a frame, a script with Linux line ends runs
 // every line, each console line reaches standard output, and a script

@@ -1,10 +1,12 @@
 // The first lap: the default car driven round the default circuit by the
 // scripted driver through the real race-phase sequencer.
+#include <algorithm>
 #include <cmath>
 #include <random>
 
 #include "console/hooks.h"
 #include "platform/clock.h"
+#include "platform/window.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
 #include "shell/gameclock.h"
@@ -86,6 +88,40 @@ TEST_F(FirstLapTest, TheDefaultCarDrivesALap) {
   const int32_t uneven = Lap([&] { return times(random); });
   EXPECT_NEAR(uneven, lap, lap * 0.03);
   RecordProperty("uneven_lap_ms", uneven);
+}
+
+// The README's keys on the keyboard preset, as a player follows them:
+// accelerate chooses the automatic gearbox, a fresh press after "GO"
+// starts the engine, gear up once it has cranked leaves neutral, then
+// accelerate is held.
+TEST_F(FirstLapTest, TheReadmesKeysDriveTheCarAwayWithin20s) {
+  SB_Var.ControlMode = 1;
+  SB_SetControlMap();
+  MakeRace(1);
+  TCAR& car = *SB_Var.Cars[0];
+  car.TexturesReady = 1;
+  SB_SetGameModeSteps(SB_TRAINING);
+  SB_ResetClock();
+  struct Press {
+    int32_t from, to, key;  // ms of game time the key is held
+  };
+  const Press presses[] = {{100, 200, 16}, {600, 700, 16}, {3000, 3100, 65}, {3100, 20000, 16}};
+  const double start = car.Distance;
+  for (int32_t t = 20; t <= 20000; t += 20) {
+    plat::AdvanceManualTime(20);
+    SB_UpdateClock();
+    for (int32_t key : {16, 65})
+      plat::SetKeyState(key, std::any_of(std::begin(presses), std::end(presses), [&](const Press& p) {
+                          return p.key == key && t >= p.from && t < p.to;
+                        }));
+    SB_SnapshotControls();
+    SB_DoGameMode();
+    SB_UpdateLapCounters();
+    SB_UpdateCars();
+  }
+  EXPECT_EQ(SB_Var.AutomaticGears, 1);
+  EXPECT_GE(car.Distance - start, 100.0) << "metres along the centre line";
+  for (const Press& p : presses) plat::SetKeyState(p.key, false);
 }
 
 }  // namespace
