@@ -28,6 +28,7 @@
 #include "datagen/netrace.h"
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
+#include "datagen/scenerypics.h"
 #include "datagen/sessionart.h"
 #include "datagen/stickers.h"
 #include "datagen/sysfont.h"
@@ -126,14 +127,18 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The pictures around a race, and the 3D palette of the default texture
-// path.
+// The pictures around a race, the 3D palette of the default texture path,
+// the window clouds and the LED dots.
 bool WriteSessionPictures(const fs::path& out) {
   return WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) &&
          WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) &&
-         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
+         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx) &&
+         WritePicture(out, "MISCPICT/NUAGE.TGA", datagen::CloudPicture(0), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/NUAGE2.TGA", datagen::CloudPicture(1), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/DIODEon.TGA", datagen::DiodePicture(true), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/DIODEoff.TGA", datagen::DiodePicture(false), datagen::WriteTga);
 }
 
 // The circuits' textures of the default texture path: "ROAD    " of the

@@ -54,8 +54,6 @@ __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
 __attribute__((weak)) void POWER_ClosePhare() {}
-__attribute__((weak)) void SB_InitWindShield() {}
-__attribute__((weak)) void SB_DisposeWindShield() {}
 __attribute__((weak)) void SB_InitFumeeBmapGame() {}
 __attribute__((weak)) void SB_FreeFumeeBmapGame() {}
 __attribute__((weak)) void SB_InitCielBmapGame() {}

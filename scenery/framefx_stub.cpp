@@ -16,8 +16,6 @@ __attribute__((weak)) void SB_DrawSky(_WINDOW*) {}
 __attribute__((weak)) void SB_DrawGround(_WINDOW*) {}
 __attribute__((weak)) void POWER_DrawShadows(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_DrawPhareVolumes() {}
-__attribute__((weak)) void SB_UpdateBrakeLights(TSOFTSCENE*, int32_t) {}
-__attribute__((weak)) void SB_UpdateGlassClouds(TSOFTSCENE*, int32_t) {}
 
 __attribute__((weak)) void SB_BuildLightTable() {
   for (auto& table : SB_Var.LightTables)
