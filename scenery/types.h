@@ -25,6 +25,7 @@ struct TLEDPANEL {
   uintptr_t panelTextureID; // software: the texture's first texel; accelerator: x << 16 | y; 0 none
   uint32_t PageNumber;      // the software page or the accelerator's cache slot
   int32_t Texture;          // index of its map texture
+  int32_t Found;            // the texture was found (a card id of 0 is a texture at its square's origin)
   char Text[SB_LEDTEXTSIZE];
   int32_t Current;    // the scroll window's first character, an index into Text
   int32_t SubColumn;  // the scroll position inside it
@@ -64,6 +65,7 @@ struct TPANELSTATE {
   int32_t LampsChanged;
   uint8_t* trafficLightsSaver;
   int32_t SaverSize;
+  int32_t SaverFilled;  // holds the unlit lamps
   TPANELPAGE RoadLights[2];  // "TRGROZEB", "?PAVIR"
   int32_t RoadPhase;          // 0..3
   int32_t RoadClock;          // ms owed to the animation
