@@ -143,13 +143,25 @@ bool WriteSessionPictures(const fs::path& out) {
 
 // The circuits' textures of the default texture path: "ROAD    " of the
 // flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
-// cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
-// occlusion picture.
+// cut at their first zero), each as ".PCX" and ".TGA"; the displays of its
+// start (LED panels, start lamps, road lights), the same way; and the
+// scene's occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
   for (const char* name : {"ROAD    ", "ROUT1", "MUR1"}) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
     if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
         !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
+      return false;
+  }
+  const std::pair<const char*, datagen::Picture24> displays[] = {
+      {"GO", datagen::LedPanelPicture()},         {"PANSTAD2", datagen::LedPanelPicture()},
+      {"TIMEX1", datagen::LedPanelPicture()},     {"TIMEX2", datagen::LedPanelPicture()},
+      {"TIMEX3", datagen::LedPanelPicture()},     {"DEPART", datagen::StartLampsPicture(false)},
+      {"DEPART3", datagen::StartLampsPicture(true)}, {"TRGROZEB", datagen::RoadLightPicture()}};
+  for (const auto& [name, picture] : displays) {
+    const std::string path = "TXT/TRAVUN/" + std::string(name);
+    if (!WritePicture(out, path + ".PCX", datagen::InTexturePalette(picture), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", picture, datagen::WriteTga))
       return false;
   }
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);

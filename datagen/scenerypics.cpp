@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "datagen/palette3d.h"
+
 namespace datagen {
 
 namespace {
@@ -58,6 +60,72 @@ Picture24 DiodePicture(bool lit) {
       if (!corner) p.Set(x, y, middle ? core : rim);
     }
   return p;
+}
+
+namespace {
+
+// A filled disc of radius r about (cx, cy), in a picture drawn at twice the
+// size it is designed for.
+void Disc(Picture24& p, double cx, double cy, double r, uint32_t colour, uint32_t rim) {
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x) {
+      const double d = std::hypot((x + 0.5) / 2 - cx, (y + 0.5) / 2 - cy);
+      if (d <= r) p.Set(x, y, d > r - 1.0 ? rim : colour);
+    }
+}
+
+}  // namespace
+
+Picture24 LedPanelPicture() {
+  // Dark housing with the unlit dots of 8 x 8 texels, as the panels draw them.
+  Picture24 p(256, 64, 20, 20, 24);
+  const Picture24 off = DiodePicture(false);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 256; ++x) p.Set(x, y, off.Get(x & 3, y & 3));
+  return p;
+}
+
+Picture24 StartLampsPicture(bool lit) {
+  // Designed at 128 x 64: countdown lamps in rows 6 to 35, go lamps in rows
+  // 36 to 60, columns 5 to 124.
+  Picture24 p(256, 128, 24, 24, 28);
+  for (int i = 0; i < 4; ++i) {
+    const double x = 20 + 29 * i;
+    Disc(p, x, 21, 12, lit ? 0xFF3020 : 0x501010, 0x101010);
+    Disc(p, x, 48, 10, lit ? 0x40FF40 : 0x104010, 0x101010);
+  }
+  return p;
+}
+
+Picture24 RoadLightPicture() {
+  // Four lamps of 16 x 16 texels at x 2, 37, 75, 110, y 1 (halved on the
+  // card at scale 2), the first lit: the animation moves it along.
+  Picture24 p(128, 32, 30, 30, 34);
+  const int places[4] = {2, 37, 75, 110};
+  for (int i = 0; i < 4; ++i)
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (std::hypot(x - 7.5, y - 7.5) <= 7.5) p.Set(places[i] + x, 1 + y, i == 0 ? 0xFFD040 : 0x403010);
+  return p;
+}
+
+Picture8 InTexturePalette(const Picture24& picture) {
+  const std::vector<uint8_t> palette = TexturePalette();
+  Picture8 out{picture.width, picture.height, {}, palette};
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x) {
+      const uint32_t c = picture.Get(x, y);
+      int best = 0;
+      long bestDistance = -1;
+      for (int k = 0; k < 255; ++k) {
+        const long dr = static_cast<long>(c >> 16) - palette[3 * k], dg = static_cast<long>(c >> 8 & 255) - palette[3 * k + 1],
+                   db = static_cast<long>(c & 255) - palette[3 * k + 2];
+        const long d = dr * dr + dg * dg + db * db;
+        if (bestDistance < 0 || d < bestDistance) best = k, bestDistance = d;
+      }
+      out.pixels.push_back(static_cast<uint8_t>(best));
+    }
+  return out;
 }
 
 }  // namespace datagen

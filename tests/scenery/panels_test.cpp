@@ -207,7 +207,9 @@ TEST_F(PanelTest, GoFromSubColumnEightIsCutAtThePanelsEdge) {
     EXPECT_EQ(Shown(0, w, 8 * row.dot, want), want) << row.mode << " " << row.scale;
     // Nothing before sub-column 8 and nothing below the text.
     EXPECT_EQ(At(0, 31, 0), 0u);
-    if (row.dot == 8) EXPECT_EQ(At(0, 40, 64), 0u);
+    if (row.dot == 8) {
+      EXPECT_EQ(At(0, 40, 64), 0u);
+    }
     SB_DisposePanel();
   }
 }
