@@ -28,6 +28,7 @@
 #include "datagen/netrace.h"
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
+#include "datagen/scenerypics.h"
 #include "datagen/sessionart.h"
 #include "datagen/stickers.h"
 #include "datagen/sysfont.h"
@@ -126,20 +127,25 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The pictures around a race, and the 3D palette of the default texture
-// path.
+// The pictures around a race, the 3D palette of the default texture path,
+// the window clouds and the LED dots.
 bool WriteSessionPictures(const fs::path& out) {
   return WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/INFO.TGA", datagen::InfoPagePicture(), datagen::WriteTga) &&
          WritePicture(out, "PCX/VOATU.PCX", datagen::MeterPicture(), datagen::WritePcx) &&
-         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx);
+         WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx) &&
+         WritePicture(out, "MISCPICT/NUAGE.TGA", datagen::CloudPicture(0), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/NUAGE2.TGA", datagen::CloudPicture(1), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/DIODEon.TGA", datagen::DiodePicture(true), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/DIODEoff.TGA", datagen::DiodePicture(false), datagen::WriteTga);
 }
 
 // The circuits' textures of the default texture path: "ROAD    " of the
 // flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
-// cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
-// occlusion picture.
+// cut at their first zero), each as ".PCX" and ".TGA"; the displays of its
+// start (LED panels, start lamps, road lights), the same way; and the
+// scene's occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
   using datagen::RoadKind;
   for (const auto& [name, kind] : {std::pair{"ROAD    ", RoadKind::Road}, std::pair{"ROUT1", RoadKind::Kerb},
@@ -147,6 +153,17 @@ bool WriteCircuitTextures(const fs::path& out) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
     if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(kind), datagen::WritePcx) ||
         !WritePicture(out, path + ".TGA", datagen::RoadPicture24(kind), datagen::WriteTga))
+      return false;
+  }
+  const std::pair<const char*, datagen::Picture24> displays[] = {
+      {"GO", datagen::LedPanelPicture()},         {"PANSTAD2", datagen::LedPanelPicture()},
+      {"TIMEX1", datagen::LedPanelPicture()},     {"TIMEX2", datagen::LedPanelPicture()},
+      {"TIMEX3", datagen::LedPanelPicture()},     {"DEPART", datagen::StartLampsPicture(false)},
+      {"DEPART3", datagen::StartLampsPicture(true)}, {"TRGROZEB", datagen::RoadLightPicture()}};
+  for (const auto& [name, picture] : displays) {
+    const std::string path = "TXT/TRAVUN/" + std::string(name);
+    if (!WritePicture(out, path + ".PCX", datagen::InTexturePalette(picture), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", picture, datagen::WriteTga))
       return false;
   }
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);

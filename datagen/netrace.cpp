@@ -125,6 +125,104 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
   }
 }
 
+// ---------------------------------------------------------------------------
+// The start's trackside displays: a gantry over the start line with the LED
+// panels "PANSTAD2" and "GO" and the start lamps "DEPART", the boards
+// "TIMEX1" to "TIMEX3" beside the straight ahead, and road-light posts
+// "TRGROZEB" on both sides. The displays face the cars coming from the
+// grid (-X); the gantry and the posts are double-sided wall.
+// ---------------------------------------------------------------------------
+
+constexpr double kGantryX = 75.0;  // 30 m ahead of the grid
+constexpr double kGantryBottom = 4.5, kGantryTop = 6.5;
+constexpr const char* kFrame = "MUR1 D";
+
+// A quad of the scene in the plane X = x, from
+// (y0, z0) to (y1, z1), its texture across from y0 to y1 and up from z0.
+struct Quad {
+  double x, y0, z0, y1, z1;
+  const char* material;
+};
+
+// A quad lying along X (a post's side, the gantry's beam), at Y = y.
+struct SideQuad {
+  double x0, x1, y, z0, z1;
+  const char* material;
+};
+
+void WriteDisplays(std::string* out) {
+  std::vector<Vertex> vs;
+  struct Face {
+    int32_t a, b, c;
+    const char* material;
+  };
+  std::vector<Face> faces;
+  // Faces wound counter-clockwise seen from the side they show, (wantX,
+  // wantY) of the scene: their scene normal (b - a) x (c - a) points there.
+  auto tri = [&](int32_t a, int32_t b, int32_t c, const char* m, double wantX, double wantY) {
+    const Vertex &p = vs[a], &q = vs[b], &r = vs[c];
+    const double e[3] = {q.x - p.x, q.y - p.y, q.z - p.z}, f[3] = {r.x - p.x, r.y - p.y, r.z - p.z};
+    const double nx = e[1] * f[2] - e[2] * f[1], ny = e[2] * f[0] - e[0] * f[2];
+    faces.push_back(nx * wantX + ny * wantY >= 0 ? Face{a, b, c, m} : Face{a, c, b, m});
+  };
+  auto facing = [&](const Quad& q, double wantX = -1) {
+    const int32_t k = static_cast<int32_t>(vs.size());
+    vs.push_back({q.x, q.y0, q.z0, 0, 0});
+    vs.push_back({q.x, q.y1, q.z0, 1, 0});
+    vs.push_back({q.x, q.y1, q.z1, 1, 1});
+    vs.push_back({q.x, q.y0, q.z1, 0, 1});
+    tri(k, k + 1, k + 2, q.material, wantX, 0);
+    tri(k, k + 2, k + 3, q.material, wantX, 0);
+  };
+  auto along = [&](const SideQuad& q) {
+    const int32_t k = static_cast<int32_t>(vs.size());
+    vs.push_back({q.x0, q.y, q.z0, 0, 0});
+    vs.push_back({q.x1, q.y, q.z0, 1, 0});
+    vs.push_back({q.x1, q.y, q.z1, 1, 1});
+    vs.push_back({q.x0, q.y, q.z1, 0, 1});
+    tri(k, k + 1, k + 2, q.material, 0, 1);
+    tri(k, k + 2, k + 3, q.material, 0, 1);
+  };
+  const double outer = -kRadius - kHalfWidth, inner = -kRadius + kHalfWidth;
+  // The gantry: two legs outside the walls and the beam, the displays on its face.
+  for (double y : {outer - 1.5, inner + 1.5}) {
+    facing({kGantryX, y - 0.3, 0, y + 0.3, kGantryTop + 0.3, kFrame});
+    along({kGantryX - 0.3, kGantryX + 0.3, y, 0, kGantryTop + 0.3, kFrame});
+  }
+  facing({kGantryX + 0.05, outer - 1.8, kGantryBottom - 0.3, inner + 1.8, kGantryTop + 0.3, kFrame});
+  facing({kGantryX, -95.0, kGantryBottom, -87.0, kGantryTop, "PANSTAD2"});
+  facing({kGantryX, -85.0, kGantryBottom, -77.0, kGantryTop, "GO"});
+  facing({kGantryX, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART N"});
+  // The lamps drawn lit, on the gantry's back, where the cars never look.
+  facing({kGantryX + 0.1, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART3 N"}, 1);
+  // Boards beside the outer wall, 2 m x 0.5 m on posts.
+  const char* boards[] = {"TIMEX1", "TIMEX2", "TIMEX3"};
+  for (int32_t i = 0; i < 3; ++i) {
+    const double x = 105.0 + 20.0 * i;
+    facing({x, outer - 5.0, 1.5, outer - 1.0, 2.5, boards[i]});
+    facing({x + 0.05, outer - 3.1, 0, outer - 2.9, 1.5, kFrame});
+  }
+  // Road lights: a lamp row of 2 m x 0.5 m on a 3 m post, every 20 m on both sides.
+  for (double x = 90.0; x <= 150.0; x += 20.0)
+    for (double y : {outer - 1.2, inner + 1.2}) {
+      facing({x, y - 1.0, 3.0, y + 1.0, 3.5, "TRGROZEB N"});
+      facing({x + 0.05, y - 0.1, 0, y + 0.1, 3.0, kFrame});
+    }
+  Append(out, "Named object: \"DISPLAYS\"");
+  Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());
+  Append(out, "Vertex list:");
+  for (size_t k = 0; k < vs.size(); ++k)
+    Append(out, "Vertex %zu:  X:%.6f     Y:%.6f     Z:%.6f     U:%.6f     V:%.6f", k, vs[k].x, vs[k].y, vs[k].z,
+           vs[k].u, vs[k].v);
+  Append(out, "Face list:");
+  for (size_t k = 0; k < faces.size(); ++k) {
+    Append(out, "Face %zu:    A:%ld B:%ld C:%ld AB:1 BC:1 CA:1", k, static_cast<long>(faces[k].a),
+           static_cast<long>(faces[k].b), static_cast<long>(faces[k].c));
+    Append(out, "Material:\"%s\"", faces[k].material);
+    Append(out, "Smoothing:  1");
+  }
+}
+
 }  // namespace
 
 int32_t NetraceSegmentsFor(int32_t faces) { return std::max<int32_t>(16, faces / (2 * kLanes + 4)); }
@@ -135,6 +233,7 @@ std::string NetraceScene(int32_t segments) {
   Append(&out, "%s", "");
   for (int32_t first = 0, index = 0; first < segments; first += kChunk, ++index)
     WriteObject(&out, index, first, std::min(first + kChunk, segments), segments);
+  WriteDisplays(&out);
   return out;
 }
 

@@ -47,15 +47,10 @@ __attribute__((weak)) void TransBackObc() {}
 __attribute__((weak)) void DisposeBackObc() {}
 __attribute__((weak)) void SB_RemapDecorObjects() {}
 __attribute__((weak)) void SB_FreeObjectsExtraTextures() {}
-__attribute__((weak)) void SB_InitPanel() {}
-__attribute__((weak)) void SB_RemapPanel() {}
-__attribute__((weak)) void SB_DisposePanel() {}
 __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
 __attribute__((weak)) void POWER_ClosePhare() {}
-__attribute__((weak)) void SB_InitWindShield() {}
-__attribute__((weak)) void SB_DisposeWindShield() {}
 __attribute__((weak)) void SB_InitFumeeBmapGame() {}
 __attribute__((weak)) void SB_FreeFumeeBmapGame() {}
 __attribute__((weak)) void SB_InitCielBmapGame() {}
@@ -64,8 +59,6 @@ __attribute__((weak)) void SB_InitLensFlare() {}
 __attribute__((weak)) void SB_DisposeLensFlare() {}
 __attribute__((weak)) void SB_InitExplosionBmapGame() {}
 __attribute__((weak)) void SB_FreeExplosionBmapGame() {}
-__attribute__((weak)) void SB_InitRoadLights() {}
-__attribute__((weak)) void SB_EndRoadLights() {}
 __attribute__((weak)) void SB_LoadBackgrounds() {}
 __attribute__((weak)) void SB_FreeBackgrounds() {}
 __attribute__((weak)) void SB_RemapScratch() {}

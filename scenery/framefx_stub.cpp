@@ -1,16 +1,12 @@
 // The scenery of the accelerator's frame, until the scenery exists: there
-// is no sky, ground, flare, panel, road light, shadow, beam or glass to
+// is no sky, ground, flare, shadow or beam to
 // draw, and the light is white. Weak, so that tests can put recording
 // fakes in their place.
 #include "scenery/framefx.h"
 #include "shell/sbvar.h"
 
-__attribute__((weak)) void SB_AnimateRoadLights(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_UpdatePanels(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_MarkPanelTextures(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_MarkSkyTextures(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_MarkLensFlareTextures(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_MarkRoadLightTextures(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawLensFlare(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawSky(_WINDOW*) {}
 __attribute__((weak)) void SB_DrawGround(_WINDOW*) {}
@@ -18,8 +14,6 @@ __attribute__((weak)) void POWER_DrawShadows(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_DrawPhareVolumes() {}
 __attribute__((weak)) void POWER_SetPhareFocal(float) {}
 __attribute__((weak)) void POWER_SetPhareCentre(float, float) {}
-__attribute__((weak)) void SB_UpdateBrakeLights(TSOFTSCENE*, int32_t) {}
-__attribute__((weak)) void SB_UpdateGlassClouds(TSOFTSCENE*, int32_t) {}
 
 __attribute__((weak)) void SB_BuildLightTable() {
   for (auto& table : SB_Var.LightTables)

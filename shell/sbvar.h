@@ -9,6 +9,7 @@
 #include "net/types.h"
 #include "platform/accel/types.h"
 #include "race/types.h"
+#include "scenery/types.h"
 #include "shell/settings.h"
 #include "system/asm3d/zidade3d.h"
 #include "track/types.h"
@@ -434,6 +435,21 @@ struct SB_VARS {
   int32_t StartNight2;
   int32_t EndNight2;
   int32_t DayNightPeriod;  // seconds
+
+  // The cars' brake lights and window clouds (records: scenery/types.h):
+  // the BrakeOn value last drawn per car (-1 redraws), the two cloud
+  // pictures in the renderer's texels, the scroll offset (x, y) and the
+  // offset last drawn, and the glass runs of the prototype's glass mask.
+  int32_t BrakeLightsSeen[SB_MAXCARS];
+  BMAP* CloudBmaps[2];
+  int32_t CloudsReady;
+  float CloudOffset[2];
+  float CloudOffsetDrawn[2];
+  TGLASSLINE* GlassLines;
+  int32_t NbGlassLines;
+
+  // The trackside LED panels, start lights and road lights.
+  TPANELSTATE Panels;
 
   // ========================================================================
   // frontend/: the menus and the console music

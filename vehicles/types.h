@@ -337,6 +337,9 @@ struct TCAR {
   // The engine sound's words: volume in hundredths of a dB, frequency in Hz.
   int32_t EngineVolume;
   int32_t EngineFrequency;
+
+  // Set once the window clouds were drawn into the car's glass texture.
+  int32_t CloudsDrawn;
 };
 
 // The cars' sound channels of a race, in their load order (vehicles/carsounds.h

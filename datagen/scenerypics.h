@@ -1,0 +1,26 @@
+// The scenery's pictures: the window clouds "MISCPICT>NUAGE.TGA" and
+// "MISCPICT>NUAGE2.TGA" (tileable, 64 x 64), and the LED dots
+// "MISCPICT>DIODEon.TGA" and "MISCPICT>DIODEoff.TGA" (4 x 4); the default
+// circuit's displays: LED panels (256 x 64, unlit dots), the start lamps
+// unlit and lit (256 x 128) and the road-light row (128 x 32), drawn for
+// what the card keeps at texture scale 2.
+#pragma once
+#include "datagen/pcxwrite.h"
+#include "datagen/tgawrite.h"
+
+namespace datagen {
+
+constexpr int kCloudSide = 64;
+constexpr int kDiodeSide = 4;
+
+// variant 0: white clouds on a blue sky; 1: the paler pair of the cars
+// drawn in full white.
+Picture24 CloudPicture(int variant);
+Picture24 DiodePicture(bool lit);
+Picture24 LedPanelPicture();
+Picture24 StartLampsPicture(bool lit);
+Picture24 RoadLightPicture();
+// A picture in the 3D palette of the default texture path, nearest colours.
+Picture8 InTexturePalette(const Picture24& picture);
+
+}  // namespace datagen

@@ -1,0 +1,130 @@
+// The start lights (the lit lamps of "DEPART3" copied onto "DEPART", the
+// unlit ones put back) and the road lights, whose lit lamp moves along
+// four places every 100 ms on the accelerator.
+#include <algorithm>
+
+#include "engine3d/texcache.h"
+#include "scenery/effects.h"
+#include "scenery/framefx.h"
+#include "scenery/panels.h"
+#include "scenery/paneltexels.h"
+#include "scenery/texcopy.h"
+#include "shell/sbvar.h"
+
+namespace {
+
+constexpr uint32_t kUseCount = ~SB_TEXTURE_CHANGED;
+constexpr int32_t kRoadStep = 100;  // ms between moves
+constexpr int32_t kRoadPlaces[4][2] = {{2, 1}, {37, 1}, {75, 1}, {110, 1}};
+constexpr int32_t kRoadBlock = 16;
+
+// A lamp rectangle, corners inclusive, relative to the textures' origins.
+struct Lamps {
+  int32_t x1, y1, x2, y2;
+};
+constexpr Lamps kCountdownCard = {5, 6, 122, 35}, kGoCard = {5, 35, 124, 60};
+constexpr Lamps kCountdownSoft = {5, 6, 121, 34}, kGoSoft = {5, 35, 123, 59};
+
+bool Card() { return SB_Var.Renderer == SB_RENDERER_PVR; }
+
+// The lamps of "DEPART3" onto "DEPART" inside both cards' textures.
+void CopyCardLamps(const Lamps& r) {
+  TPANELSTATE& s = SB_Var.Panels;
+  TPANELTARGET on, off;
+  if (!s.LampsOn.Present || !s.LampsOff.Present || !SB_PanelTarget(s.LampsOn.Texture, &on) ||
+      !SB_PanelTarget(s.LampsOff.Texture, &off))
+    return;
+  const int32_t x2 = std::min({r.x2, on.Width - 1, off.Width - 1}), y2 = std::min({r.y2, on.Height - 1, off.Height - 1});
+  if (x2 >= r.x1 && y2 >= r.y1)
+    SB_TwiddledBlit(static_cast<int32_t>(s.LampsOn.PageNumber), static_cast<int32_t>(s.LampsOff.PageNumber),
+                    on.X + r.x1, on.Y + r.y1, on.X + x2, on.Y + y2, off.X + r.x1, off.Y + r.y1);
+  s.LampsChanged = 1;
+}
+
+// In software, only over an 8-bit race overlay: the lit lamps copied in,
+// or (countdown lamps only) the saved unlit ones put back.
+void CopySoftwareLamps(const Lamps& r, bool lit) {
+  TPANELSTATE& s = SB_Var.Panels;
+  TPANELTARGET on, off;
+  if (!SB_Var.TextScreen || SB_Var.TextScreen->Depth != 8 || !s.LampsOff.Present ||
+      !SB_PanelTarget(s.LampsOff.Texture, &off))
+    return;
+  const bool fromSaver = !lit;
+  if (fromSaver ? !s.SaverFilled || !s.trafficLightsSaver : !s.LampsOn.Present || !SB_PanelTarget(s.LampsOn.Texture, &on))
+    return;
+  const int32_t columns = r.x2 - r.x1 + 1;
+  for (int32_t y = r.y1; y <= r.y2 && y < off.Height; ++y)
+    for (int32_t x = r.x1; x <= r.x2 && x < off.Width; ++x) {
+      uint32_t texel;
+      if (fromSaver) {
+        const uint8_t* k = s.trafficLightsSaver + ((y - r.y1) * columns + (x - r.x1)) * off.Bytes;
+        texel = off.Bytes == 1 ? k[0] : static_cast<uint32_t>(k[0] | k[1] << 8);
+      } else {
+        if (x >= on.Width || y >= on.Height) continue;
+        texel = SB_GetPanelTexel(on, x, y);
+      }
+      SB_PutPanelTexel(off, x, y, texel);
+    }
+}
+
+// The road light's two blocks of this phase and the next exchange texels.
+void SwapBlocks(const TPANELPAGE& light, int32_t phase) {
+  TPANELTARGET t;
+  if (!SB_PanelTarget(light.Texture, &t)) return;
+  const int32_t s = light.Width == 64 ? 1 : 0, side = kRoadBlock >> s;
+  const int32_t* a = kRoadPlaces[phase & 3];
+  const int32_t* b = kRoadPlaces[(phase + 1) & 3];
+  for (int32_t y = a[1] >> s; y < (a[1] + kRoadBlock) >> s && y < t.Height; ++y)
+    for (int32_t c = 0; c < side; ++c) {
+      const int32_t xa = (a[0] >> s) + c, xb = (b[0] >> s) + c;
+      if (xa >= t.Width || xb >= t.Width) continue;
+      const uint32_t ta = SB_GetPanelTexel(t, xa, y);
+      SB_PutPanelTexel(t, xa, y, SB_GetPanelTexel(t, xb, y));
+      SB_PutPanelTexel(t, xb, y, ta);
+    }
+}
+
+}  // namespace
+
+__attribute__((weak)) void SB_SetCountdownLights(int32_t lit) {
+  if (Card())
+    CopyCardLamps(kCountdownCard);
+  else
+    CopySoftwareLamps(kCountdownSoft, lit != 0);
+}
+
+__attribute__((weak)) void SB_SetGoLights() {
+  if (Card())
+    CopyCardLamps(kGoCard);
+  else
+    CopySoftwareLamps(kGoSoft, true);
+}
+
+__attribute__((weak)) void SB_InitRoadLights() {
+  TPANELSTATE& s = SB_Var.Panels;
+  if (!s.RoadLights[0].Present && !s.RoadLights[1].Present) return;
+  s.RoadPhase = 0;
+  s.RoadClock = 0;
+}
+
+__attribute__((weak)) void SB_EndRoadLights() {}
+
+__attribute__((weak)) void SB_MarkRoadLightTextures(TSOFTSCENE* view) {
+  if (!Card()) return;
+  for (TPANELPAGE& light : SB_Var.Panels.RoadLights) {
+    const int32_t page = static_cast<int32_t>(light.PageNumber);
+    light.Visible = view && page > 0 && page < SB_NBTEXTURESLOTS && (view->TextureUses[page] & kUseCount) != 0;
+    if (light.Present && light.Visible) POWER_MarkTextureUsed(view, page);
+  }
+}
+
+__attribute__((weak)) void SB_AnimateRoadLights(TSOFTSCENE*) {
+  if (!Card()) return;
+  TPANELSTATE& s = SB_Var.Panels;
+  s.RoadClock += SB_Var.FrameTime;
+  if (s.RoadClock <= kRoadStep) return;
+  s.RoadClock = std::max(s.RoadClock - kRoadStep, 0);
+  for (const TPANELPAGE& light : s.RoadLights)
+    if (light.Present && light.Visible) SwapBlocks(light, s.RoadPhase);
+  s.RoadPhase = (s.RoadPhase + 1) & 3;
+}

@@ -1,0 +1,72 @@
+// Records and constants of the scenery that other floors hold: the glass
+// runs of the window reflections, the trackside LED panels, the start
+// lights and the road lights.
+#pragma once
+#include <cstdint>
+
+struct BMAP;
+
+// One horizontal run of glass texels of the glass mask.
+struct TGLASSLINE {
+  int32_t Start;      // software: byte offset of the first texel; accelerator: column << 16 | row
+  int32_t Length;     // texels
+  int32_t EndColumn;  // the first non-glass texel after the run
+  int32_t Row;
+};
+
+constexpr int32_t SB_LEDPANELCOUNT = 5;
+constexpr int32_t SB_LEDTEXTSIZE = 256;  // a panel's text buffer
+constexpr int32_t SB_LEDDOTSIDE = 4;     // the dot pictures' side
+constexpr int32_t SB_LEDDOTTEXELS = SB_LEDDOTSIDE * SB_LEDDOTSIDE;
+
+// One trackside LED panel.
+struct TLEDPANEL {
+  const char* Pattern;      // the texture name it takes
+  uintptr_t panelTextureID; // software: the texture's first texel; accelerator: x << 16 | y; 0 none
+  uint32_t PageNumber;      // the software page or the accelerator's cache slot
+  int32_t Texture;          // index of its map texture
+  int32_t Found;            // the texture was found (a card id of 0 is a texture at its square's origin)
+  char Text[SB_LEDTEXTSIZE];
+  int32_t Current;    // the scroll window's first character, an index into Text
+  int32_t SubColumn;  // the scroll position inside it
+  uint32_t Mode;      // 0 scrolling text
+  int32_t Speed;      // sub-columns per second
+  int32_t Step;       // ms between redraws, 0 every frame
+  uint32_t Active;    // scrolling
+  uint32_t RedrawClock;
+  uint32_t ScrollClock;
+  int32_t Length;
+  uint32_t Changed;   // the accelerator's page must be uploaded again
+  uint32_t Width;     // the texture's width: 256, or on the accelerator any
+};
+
+// A lamp or road-light texture found on the map.
+struct TPANELPAGE {
+  int32_t Present;
+  int32_t Texture;  // index of its map texture
+  uintptr_t Id;     // as TLEDPANEL::panelTextureID
+  uint32_t PageNumber;
+  int32_t Width;
+  int32_t Visible;  // road lights: used by the view of the frame
+};
+
+// The panels, start lights and road lights of the race.
+struct TPANELSTATE {
+  TLEDPANEL Panels[SB_LEDPANELCOUNT];
+  int32_t On;  // every panel page found and the font built
+  uint8_t Font[38][6];  // glyph columns, bit 7 the top row
+  // The dot table in the texels of the mode: 8-bit unlit rows then lit,
+  // 16-bit the same, accelerator lit then unlit in twiddled order.
+  uint8_t Dots[2 * SB_LEDDOTTEXELS * 2];
+  BMAP* DotOn;
+  BMAP* DotOff;
+  TPANELPAGE LampsOff;  // "DEPART", the lamps shown on the track
+  TPANELPAGE LampsOn;   // "DEPART3", the same drawn lit
+  int32_t LampsChanged;
+  uint8_t* trafficLightsSaver;
+  int32_t SaverSize;
+  int32_t SaverFilled;  // holds the unlit lamps
+  TPANELPAGE RoadLights[2];  // "TRGROZEB", "?PAVIR"
+  int32_t RoadPhase;          // 0..3
+  int32_t RoadClock;          // ms owed to the animation
+};

@@ -1,0 +1,89 @@
+// The twiddled rectangle copy between card textures, and the 16-bit
+// 5-5-5 conversion of pictures.
+#include "scenery/texcopy.h"
+
+#include "shell/gamedraw.h"
+#include "tests/scenery/scenery_fixture.h"
+
+namespace {
+
+using scenerytest::SceneryTest;
+
+class TexCopyTest : public SceneryTest {
+ protected:
+  // Two 64 x 64 slots: 1 holds texel i = i + 1 (twiddled order), 2 zeros.
+  void SetUp() override {
+    SceneryTest::SetUp();
+    for (int32_t s = 1; s <= 2; ++s) {
+      texels_[s - 1].assign(64 * 64, 0);
+      TEXTURECACHE& t = SB_Var.TextureCache[s];
+      t.InUse = 1;
+      t.Map = SGLMAP{{'Z', 'T', '0', 0}, 64, 64, texels_[s - 1].data()};
+    }
+    for (size_t i = 0; i < texels_[0].size(); ++i) texels_[0][i] = static_cast<uint16_t>(i + 1);
+  }
+  void TearDown() override {
+    SB_Var.TextureCache[1] = SB_Var.TextureCache[2] = TEXTURECACHE{};
+    SceneryTest::TearDown();
+  }
+  // Slot 2's texels after the copy, against a plain loop over the same
+  // rectangle through the tests' own twiddle order, cut at the side.
+  void ExpectCopy(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x, int32_t y) {
+    texels_[1].assign(64 * 64, 0);
+    std::vector<uint16_t> want(64 * 64, 0);
+    for (int32_t j = 0; j <= y2 - y1; ++j)
+      for (int32_t k = 0; k <= x2 - x1; ++k)
+        if (x1 + k < 64 && y1 + j < 64 && x + k < 64 && y + j < 64)
+          want[Twiddled(x + k, y + j)] = texels_[0][Twiddled(x1 + k, y1 + j)];
+    SB_TwiddledBlit(1, 2, x1, y1, x2, y2, x, y);
+    EXPECT_EQ(texels_[1], want);
+  }
+  std::vector<uint16_t> texels_[2];
+};
+
+TEST_F(TexCopyTest, OneCornerCopiesOneTexel) {
+  SB_TwiddledBlit(1, 2, 5, 7, 5, 7, 9, 3);
+  int32_t written = 0;
+  for (uint16_t t : texels_[1]) written += t != 0;
+  EXPECT_EQ(written, 1);
+  EXPECT_EQ(texels_[1][Twiddled(9, 3)], texels_[0][Twiddled(5, 7)]);
+}
+
+TEST_F(TexCopyTest, ARectangleFollowsTheTwiddleTable) { ExpectCopy(3, 5, 42, 24, 17, 30); }
+
+TEST_F(TexCopyTest, WhatPassesEitherSideIsCut) {
+  ExpectCopy(60, 0, 64, 3, 0, 0);     // one past the source's side
+  ExpectCopy(0, 10, 10, 20, 54, 60);  // past the destination's corner
+  SB_TwiddledBlit(1, 2, 0, 0, 3, 3, -2, -1);  // before its origin: the rest lands
+  EXPECT_EQ(texels_[1][Twiddled(0, 0)], texels_[0][Twiddled(2, 1)]);
+}
+
+TEST_F(TexCopyTest, SlotsWithoutTexelsAreLeftAlone) {
+  SB_Var.TextureCache[2].Map.Pixels = nullptr;
+  SB_TwiddledBlit(1, 2, 0, 0, 9, 9, 0, 0);
+  SB_TwiddledBlit(1, 0, 0, 0, 9, 9, 0, 0);
+  SB_TwiddledBlit(1, 600, 0, 0, 9, 9, 0, 0);
+  SB_Var.TextureCache[2].Map.Pixels = texels_[1].data();
+  SB_Var.TextureCache[1].InUse = 0;
+  SB_TwiddledBlit(1, 2, 0, 0, 9, 9, 0, 0);
+  EXPECT_EQ(texels_[1], std::vector<uint16_t>(64 * 64, 0));
+}
+
+TEST_F(TexCopyTest, PicturesBecomeFiveFiveFive) {
+  BMAP* picture = SB_CreateBmap(3, 1, 24, LS_DefaultHeap, "test");
+  const uint8_t bgr[] = {255, 255, 255, 24, 16, 8, 7, 7, 7};  // white, (8, 16, 24), near black
+  std::copy(std::begin(bgr), std::end(bgr), picture->Start);
+  const int32_t bitmaps = SB_Var.NbBmapOwners;
+  BMAP* out = Bmap24to555(picture);
+  ASSERT_NE(out, nullptr);
+  EXPECT_EQ(SB_Var.NbBmapOwners, bitmaps + 1);  // the 24-bit copy is gone
+  EXPECT_STREQ(SB_Var.LastOwner, "Bmap24to4444");
+  EXPECT_EQ(std::pair(out->Depth, out->Format), std::pair(16, BMAP_RGB555));
+  const auto* t = reinterpret_cast<const uint16_t*>(out->Start);
+  EXPECT_EQ(std::vector<uint16_t>(t, t + 3), (std::vector<uint16_t>{0x7FFF, 1 << 10 | 2 << 5 | 3, 0}));
+  SB_FreeBmap(out);
+  SB_FreeBmap(picture);
+  EXPECT_EQ(Bmap24to555(nullptr), nullptr);
+}
+
+}  // namespace
