@@ -172,12 +172,23 @@ TEST_F(Neti, FullPoolSendsOncePlainAndLogs) {
   LS_NetSelect(&mia_);
   const uint32_t hugo = Hugo();
   std::vector<int32_t> seqs;
-  for (int i = 0; i < NETI_NBSLOTS + 1; ++i) seqs.push_back(LS_NetPlayerSendMessage(1, &hugo, "g", 1, NET_GUARANTEED));
+  for (int i = 0; i < NETI_NBSLOTS; ++i) seqs.push_back(LS_NetPlayerSendMessage(1, &hugo, "g", 1, NET_GUARANTEED));
+  LS_SetErrorMode(LS_ERRMODE_FATAL);  // a peer's silence never ends the program
+  seqs.push_back(LS_NetPlayerSendMessage(1, &hugo, "g", 1, NET_GUARANTEED));
+  EXPECT_EQ(LSI_Var.ErrorMode, LS_ERRMODE_FATAL);
+  LS_SetErrorMode(LS_ERRMODE_LOG);
   EXPECT_EQ(SlotsInUse(mia_), NETI_NBSLOTS);
   EXPECT_EQ(Logged("Too many guaranteed msg !"), 1);
   EXPECT_EQ(NETI_IsDelivered(static_cast<uint32_t>(seqs.back())), 1);
   EXPECT_EQ(Wire(host_), (decltype(Wire(host_)){{hugo, Packet(1, seqs[0], "g")},
                                                  {hugo, Packet(2, seqs.back(), "g")}}));
+  // Leaving the session frees the slots, without SendFailure.
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(LS_NetLeaveSession(), 1);
+  EXPECT_EQ(SlotsInUse(mia_), 0);
+  EXPECT_EQ(NETI_IsDelivered(static_cast<uint32_t>(seqs[0])), 1);
+  At(100000);
+  EXPECT_TRUE(Log(mia_).failures.empty());
 }
 
 TEST_F(Neti, FortyPlayersInTurnNeverFillTheTable) {
