@@ -1,7 +1,7 @@
 // The race's calls into the network layer, until the network exists: no
-// controller answers, no session knows a name, a setup sent reaches no one
-// and a request for setups waits its 30000 ms for nothing. Weak, so that
-// tests can put recording fakes in their place.
+// controller answers, a setup sent reaches no one and a request for setups
+// waits its 30000 ms for nothing. Weak, so that tests can put recording
+// fakes in their place.
 #include "net/net.h"
 #include "net/netplayer.h"
 #include "shell/console.h"
@@ -14,7 +14,6 @@ constexpr uint32_t kSetupWaitMs = 30000;
 
 __attribute__((weak)) int32_t NET_SetControllerStatus(XSTATE, int32_t) { return 0; }
 __attribute__((weak)) int32_t NET_SendRaceProgress(int32_t, int32_t) { return 1; }
-__attribute__((weak)) const char* LS_NetGetPlayerName(uint32_t) { return nullptr; }
 
 __attribute__((weak)) void NET_RequestVehicleSetups() {
   if (SB_Var.XState < XSTATE_CONNECTED) {

@@ -56,6 +56,3 @@ __attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, con
 }
 
 __attribute__((weak)) void NET_FreeConsoleList() {}
-
-// No session to send to.
-__attribute__((weak)) int32_t NET_SendToAll(const void*, int32_t, int32_t) { return -2; }

@@ -87,3 +87,33 @@ struct LS_NETCONFIG {
   LS_NETSYSTEM PlayerSystem;
   LS_NETMESSAGE PlayerMessage;
 };
+
+// ---- The packet header in front of every LS_Net packet ----
+
+// 5 bytes on the wire, little-endian, no padding: the mode, then the
+// sequence number (unaligned), then the payload (none in an
+// acknowledgement). Read and written field by field.
+struct LS_NETHEADER {
+  uint8_t Mode;
+  uint32_t Sequence;
+};
+constexpr uint32_t LS_NETHEADERSIZE = 5;
+constexpr uint8_t LS_NETMODE_GUARANTEED = 1;  // stored and resent until acknowledged
+constexpr uint8_t LS_NETMODE_PLAIN = 2;       // sent once
+constexpr uint8_t LS_NETMODE_ACK = 4;         // acknowledges a guaranteed packet
+// The first sequence number a machine sends.
+constexpr uint32_t LS_NETFIRSTSEQUENCE = 0x01020304;
+// The largest payload LS_Net takes: the transport's buffer size.
+constexpr uint32_t LS_NETMAXPAYLOAD = 1024;
+constexpr uint32_t LS_NETMAXPACKET = LS_NETMAXPAYLOAD + LS_NETHEADERSIZE;
+
+// ---- Enumerations ----
+
+// One entry of a provider, session or player list. Id: the provider's or
+// session's index in the transport's table, or the player's id; Kind: a
+// player's kind (1), unset for providers and sessions.
+struct NET_ENUMENTRY {
+  uint32_t Id;
+  uint32_t Kind;
+  char Name[256];
+};
