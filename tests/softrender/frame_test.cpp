@@ -12,21 +12,23 @@ using ztest::HandFace;
 using ztest::SetViewVertex;
 using ztest::SoftMapTest;
 
-// Two entities: the first in the x order near (x -1), the second far
-// (x 1), each with three walls at different depths and its own texture.
+// Three entities, met by the gathering in x order at middle depth (x -1),
+// near (x 0) and far (x 1), each with three walls at different depths and
+// its own texture.
 class SoftFrameTest : public SoftMapTest {
  protected:
-  void TwoCells() {
-    near_ = builder_.Texture("NEAR"), far_ = builder_.Texture("FAR");
-    for (int32_t wz : {300, 200, 400}) Wall(-1, 1, wz, near_);
+  void ThreeCells() {
+    middle_ = builder_.Texture("MIDDLE"), near_ = builder_.Texture("NEAR"), far_ = builder_.Texture("FAR");
+    for (int32_t wz : {300, 200, 400}) Wall(-1, 2, wz, middle_);
+    for (int32_t wz : {300, 200, 400}) Wall(0, 1, wz, near_);
     for (int32_t wz : {250, 350, 150}) Wall(1, 3, wz, far_);
     builder_.Install();
   }
-  int32_t near_ = 0, far_ = 0;
+  int32_t middle_ = 0, near_ = 0, far_ = 0;
 };
 
 TEST_F(SoftFrameTest, FarCellsFirstLargestKeyFirstAndTheListClosed) {
-  TwoCells();
+  ThreeCells();
   View(0, 0, 0);
   // An earlier producer's polygon: the map's follow it.
   auto* first = static_cast<TSOFTPOLY*>(scene_.PolygonCursor);
@@ -37,18 +39,18 @@ TEST_F(SoftFrameTest, FarCellsFirstLargestKeyFirstAndTheListClosed) {
   scene_.NbPolygons = 1, scene_.NbVertices = 3;
   Frame();
   const std::vector<TSOFTPOLY*> p = Polygons();
-  ASSERT_EQ(p.size(), 7u);
+  ASSERT_EQ(p.size(), 10u);
   std::vector<int32_t> materials;
   for (size_t i = 1; i < p.size(); ++i) {
     materials.push_back(p[i]->Material);
     EXPECT_EQ(p[i - 1]->Next, p[i]);
     if (i > 1 && p[i]->Material == p[i - 1]->Material) EXPECT_GT(p[i - 1]->Key, p[i]->Key);
   }
-  EXPECT_EQ(materials, std::vector<int32_t>({far_, far_, far_, near_, near_, near_}));
+  EXPECT_EQ(materials, std::vector<int32_t>({far_, far_, far_, middle_, middle_, middle_, near_, near_, near_}));
   EXPECT_EQ(p.back()->Next, nullptr);
   EXPECT_EQ(p[1]->FirstVertex, &vertices_[3]);
-  EXPECT_EQ(scene_.NbVertices, 3 + 6 * 4);
-  EXPECT_EQ(scene_.VertexCursor, &vertices_[27]);
+  EXPECT_EQ(scene_.NbVertices, 3 + 9 * 4);
+  EXPECT_EQ(scene_.VertexCursor, &vertices_[39]);
 }
 
 // Corners 0..3 with screen x 1000 + i, texture u 10 i + 1 and v 100 + i;
@@ -95,16 +97,16 @@ TEST_F(SoftFrameTest, RotationCodesPermuteVerticesAndTextureCornersTogether) {
 }
 
 // The first cell (the far one) holds three quadrangles: a limit reached
-// there stops it and leaves the near cell out.
+// there stops it and leaves the later cells out.
 TEST_F(SoftFrameTest, LimitsStopTheCellAndLaterCells) {
-  TwoCells();
+  ThreeCells();
   const struct {
     int32_t faces, vertices, drawn;
   } rows[] = {
       {2, 100, 2},          // the polygon count reaches the limit
       {100, 4 + 8, 2},      // 8 vertices: at least the limit less 4
       {100, 4 + 9, 3},      // 12 vertices after the third
-      {100, 4 + 12 + 1, 4}, // the near cell starts, with room for one
+      {100, 4 + 12 + 1, 4}, // the next cell starts, with room for one
   };
   for (const auto& r : rows) {
     Limits(r.faces, r.vertices);
@@ -127,17 +129,22 @@ TEST_F(SoftFrameTest, NoTrianglePastTheVertexMargin) {
   EXPECT_EQ(scene_.NbPolygons, 1);
 }
 
+// The far wall lies past the far distance (40,000) though its entity is
+// gathered; the near wall's first vertex, read before the projection,
+// must be its own and not the far cell's vertex of the same number.
 TEST_F(SoftFrameTest, FirstVertexWithoutTheEagerFlagIsNeverStale) {
-  TwoCells();
-  View(3000, 0, 0, 2000);
-  Frame();
-  const std::vector<TSOFTVERTEX> flagged(vertices_.begin(), vertices_.begin() + scene_.NbVertices);
-  ASSERT_EQ(flagged.size(), 24u);
-  for (int32_t i = 0; i < SB_Var.Decor.NbWordVertices; ++i) SB_Var.Decor.WordVertices[i].Flags = 0;
-  View(3000, 0, 0, 2000);
-  Frame();
-  ASSERT_EQ(scene_.NbVertices, 24);
-  EXPECT_EQ(std::memcmp(flagged.data(), vertices_.data(), flagged.size() * sizeof(TSOFTVERTEX)), 0);
+  const int32_t t = builder_.Texture("ROAD");
+  Wall(0, 1, 256, t);
+  Wall(0, 3, 256, t);
+  builder_.Install();
+  for (const uint8_t flags : {SB_WORDVERTEX_EAGER, uint8_t{0}}) {
+    for (int32_t i = 0; i < SB_Var.Decor.NbWordVertices; ++i) SB_Var.Decor.WordVertices[i].Flags = flags;
+    View(0, 0, 0, 0, 0, 40000);
+    Frame();
+    ASSERT_EQ(E3D_SoftMap.NbCells, 2);
+    ASSERT_EQ(scene_.NbPolygons, 1) << "flags " << int{flags};
+    EXPECT_EQ(polygons_[0].FirstVertex[0].CamZ, 16384 - 2048);  // word 256: the middle, an eighth of a cell back
+  }
 }
 
 // What the loader's check lets through: indexes past the 129-entry tables
@@ -164,7 +171,7 @@ TEST_F(SoftFrameTest, OutOfTableIndexesAndEmptyMapsListNothing) {
     Frame();
     EXPECT_EQ(scene_.NbPolygons, r.drawn) << r.what;
   }
-  TwoCells();
+  ThreeCells();
   for (int32_t part = 0; part < 2; ++part) {
     for (int32_t i = 0; i < SB_Var.Decor.NbBigEntitys; ++i)
       (part ? SB_Var.Decor.BigEntitys[i].NbWordVertices : SB_Var.Decor.BigEntitys[i].NbFaces) = 0;
@@ -173,7 +180,7 @@ TEST_F(SoftFrameTest, OutOfTableIndexesAndEmptyMapsListNothing) {
     EXPECT_EQ(scene_.NbPolygons, 0) << (part ? "no vertices" : "no faces");
   }
   builder_ = {};
-  TwoCells();
+  ThreeCells();
   for (const auto& [x, y] : {std::pair{2000000000, 0}, std::pair{0, 2000000000}, std::pair{-2000000000, -2000000000}}) {
     View(x, y, 0);
     Frame();
