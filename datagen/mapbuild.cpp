@@ -116,7 +116,8 @@ void MapBuilder::CubeFace(const std::vector<Point3>& corners, std::array<uint8_t
   cube.faces.push_back(MakeFace(indices, normal, texture));
 }
 
-void MapBuilder::BigCubeFace(Point3 bigCube, const std::vector<Point3>& corners, int32_t texture) {
+void MapBuilder::BigCubeFace(Point3 bigCube, const std::vector<Point3>& corners, int32_t texture,
+                             std::array<uint8_t, 3> normal) {
   BigCube& cube = bigs_[{bigCube.x, bigCube.y, bigCube.z}];
   std::vector<uint8_t> indices;
   for (const Point3& p : corners) {
@@ -124,7 +125,7 @@ void MapBuilder::BigCubeFace(Point3 bigCube, const std::vector<Point3>& corners,
     indices.push_back(FindOrAdd(&cube.vertices, v));
   }
   cube.vertices[indices[0]].Flags |= 1;
-  cube.faces.push_back(MakeFace(indices, kCubeUp, texture));
+  cube.faces.push_back(MakeFace(indices, normal, texture));
 }
 
 void MapBuilder::SeenList(Point3 p, const std::vector<uint16_t>& codes) {

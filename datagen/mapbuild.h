@@ -35,8 +35,10 @@ class MapBuilder {
   // A triangle or quadrangle of the cube map, corners in map units, all in
   // the small cube of the first corner (0..128 from its corner).
   void CubeFace(const std::vector<Point3>& corners, std::array<uint8_t, 3> normal, int32_t texture);
-  // A reduced face of a big cube, corners relative to the big cube's corner.
-  void BigCubeFace(Point3 bigCube, const std::vector<Point3>& corners, int32_t texture);
+  // A reduced face of a big cube, corners relative to the big cube's corner,
+  // its first corner flagged for the eager transform.
+  void BigCubeFace(Point3 bigCube, const std::vector<Point3>& corners, int32_t texture,
+                   std::array<uint8_t, 3> normal = kCubeUp);
   // The list of small cubes hidden from a small cube (map units of any of
   // its points); a small cube without one has none.
   void SeenList(Point3 mapPoint, const std::vector<uint16_t>& codes);

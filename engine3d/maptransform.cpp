@@ -13,7 +13,6 @@ namespace {
 
 constexpr uint32_t kTransformed = 0x10000, kProjected = 0x20000, kBehind = 32;
 constexpr int32_t kWindowMargin = 88;
-constexpr int32_t kCubeNear = -14060, kCubeFar = 14188, kCubeSide = 14188, kCornerTest = 14316;
 constexpr float kTextureScale = 0.00012207218f;
 constexpr int32_t kMaxCubePoints = 65536;
 
@@ -77,10 +76,10 @@ bool CubeInView(const TFCUBE10POLY& cube, const TCAMERA* camera, const Slopes& s
     centre[a] = Table(a)[cube.X] + Table(a + 3)[cube.Y] + Table(a + 6)[cube.Z] - cam[a];
   const float x = static_cast<float>(centre[0]), y = static_cast<float>(centre[1]),
               z = static_cast<float>(centre[2]);
-  if (!(z > kCubeNear && z < SB_Var.ViewFar + kCubeFar)) return false;
-  if (!(x * s.cosX - z * s.sinX < kCubeSide && x * s.cosX + z * s.sinX >= -kCubeSide)) return false;
-  if (!(y * s.cosY - z * s.sinY < kCubeSide && y * s.cosY + z * s.sinY >= -kCubeSide)) return false;
-  if (centre[2] < kCornerTest) return true;
+  if (!(z > SB_CELLNEAR && z < SB_Var.ViewFar + SB_CELLREACH)) return false;
+  if (!(x * s.cosX - z * s.sinX < SB_CELLREACH && x * s.cosX + z * s.sinX >= -SB_CELLREACH)) return false;
+  if (!(y * s.cosY - z * s.sinY < SB_CELLREACH && y * s.cosY + z * s.sinY >= -SB_CELLREACH)) return false;
+  if (centre[2] < SB_CELLCORNERTEST) return true;
   int32_t common = 15;
   for (int32_t corner = 0; corner < 8 && common; ++corner) {
     const int32_t ix = corner & 1 ? 128 : 0, iy = corner & 2 ? 128 : 0, iz = corner & 4 ? 128 : 0;

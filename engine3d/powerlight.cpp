@@ -31,7 +31,7 @@ uint8_t Byte(double s) { return static_cast<uint8_t>(static_cast<int32_t>(s) & 0
 
 void SB_ShadeMapVertex(TMAPFACE* face) {
   const double s = ShadeOf(face->Normal[0] - 64.0, face->Normal[1] - 64.0, face->Normal[2] - 64.0);
-  face->Shade = static_cast<uint32_t>(static_cast<int32_t>(s));
+  face->ShadeOrKey = static_cast<uint32_t>(static_cast<int32_t>(s));
 }
 
 void SB_ShadeDecorVertex(TFFACEPOLY* face) {

@@ -138,6 +138,11 @@ using SB_FILLERPROC = void (*)();
 // A rotation lookup table: entry i is (i - 64) x the coefficient it was
 // built for; SB_ROTTABLESTALE marks it to be refilled.
 constexpr int32_t SB_ROTTABLESIZE = 129;
+// The view tests of a map cell or big entity, a cube of 16384 camera
+// units: half its diagonal (8192 x sqrt(3)), and the nearest and the
+// farthest depth of its centre at which it can touch the near plane
+// (that reach less and more the near distance of 128).
+constexpr int32_t SB_CELLREACH = 14188, SB_CELLNEAR = -14060, SB_CELLCORNERTEST = 14316;
 constexpr int32_t SB_ROTTABLESTALE = 100000;
 struct TROTATIONTABLE {
   int32_t Coefficient;
@@ -235,12 +240,11 @@ struct TTEXTUREPLACE {
   uint8_t MipSelector[SB_NBMIPLEVELS];
   uint8_t Selector;       // the full size's filler selector
   uint8_t UsedThisFrame;  // set by the software renderer's draw list
-  uint8_t NetHide;        // hidden in a networked race
   uint8_t RenderKind;     // 1, or 3 for letter T (colour 0 transparent)
   uint8_t Z, D, C, M, I, N, L, H, B;
   uint8_t Loaded;  // the picture was found
   uint8_t Unused;
-  uint8_t A, U, V, F, E, O, One, Two, Three;
+  uint8_t A, U, V, F, E, O, One, Two, Three;  // A: hidden in a networked race
   uint8_t Variant;  // 1 letter R, 2 letter S
 };
 

@@ -1,9 +1,8 @@
-// The software renderer's routines until the renderer exists: there is no
-// map to list, no polygon to fill and no row table to fill. Weak, so that
-// tests can put recording fakes in their place.
+// The software renderer's routines until they exist: there is no polygon
+// to fill and no row table to fill. Weak, so that tests can put recording
+// fakes in their place.
 #include "softrender/softrender.h"
 
-__attribute__((weak)) void E3D_SoftRenderMap(TSOFTSCENE*, TCAMERA*, _WINDOW*) {}
 __attribute__((weak)) void E3D_SoftDrawScene(_WINDOW*, TSOFTSCENE*) {}
 __attribute__((weak)) void E3D_AffineTri8() {}
 __attribute__((weak)) void E3D_PerspPolyOpaque8() {}

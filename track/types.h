@@ -69,7 +69,7 @@ static_assert(sizeof(TWORDVERTEX) == 8);
 
 // A triangle (fourth index 255) or quadrangle of a cube.
 struct TMAPFACE {
-  uint32_t Shade;      // written by the face shading
+  uint32_t ShadeOrKey;  // the face shading's value; on the software path, the depth key of the frame
   uint8_t Vertex[4];   // into the cube's vertex run
   uint16_t TextureCoords[8];  // u, v of the four corners (a triangle's fourth pair unused)
   uint8_t Normal[3];  // 64 = zero, 128 = +1; Normal[1] is up

@@ -210,8 +210,8 @@ TEST_F(SubmitTest, Shading) {
   steep.Normal[0] = 64, steep.Normal[1] = 0, steep.Normal[2] = 64;
   SB_ShadeMapVertex(&flat);
   SB_ShadeMapVertex(&steep);
-  EXPECT_EQ(flat.Shade, 100u);  // 64 either side of the bias is small against 8192
-  EXPECT_EQ(steep.Shade, 99u);
+  EXPECT_EQ(flat.ShadeOrKey, 100u);  // 64 either side of the bias is small against 8192
+  EXPECT_EQ(steep.ShadeOrKey, 99u);
   TFFACEPOLY decor{};
   decor.Normal[0] = decor.Normal[2] = 8192, decor.Normal[1] = 8192 + 8192;
   SB_ShadeDecorVertex(&decor);
