@@ -44,7 +44,9 @@ TEST_F(SoftFrameTest, FarCellsFirstLargestKeyFirstAndTheListClosed) {
   for (size_t i = 1; i < p.size(); ++i) {
     materials.push_back(p[i]->Material);
     EXPECT_EQ(p[i - 1]->Next, p[i]);
-    if (i > 1 && p[i]->Material == p[i - 1]->Material) EXPECT_GT(p[i - 1]->Key, p[i]->Key);
+    if (i > 1 && p[i]->Material == p[i - 1]->Material) {
+      EXPECT_GT(p[i - 1]->Key, p[i]->Key);
+    }
   }
   EXPECT_EQ(materials, std::vector<int32_t>({far_, far_, far_, middle_, middle_, middle_, near_, near_, near_}));
   EXPECT_EQ(p.back()->Next, nullptr);
