@@ -118,16 +118,19 @@ TEST_F(DispatchTest, RadioGroupsClearOnlyTheirOwnMembers) {
     void (*deselect)(TMENUITEM*);
     int32_t first, last, chosen;
   } groups[] = {
-      {DeselectItems1to2Except, 1, 2, 2},
+      {DeselectItems1to2Except, 1, 2, 1},
       {DeselectItems1to3Except, 1, 3, 1},
       {DeselectItems3to5Except, 3, 5, 4},
       {DeselectItems6to8Except, 6, 8, 6},
   };
   for (const auto& g : groups) {
-    for (TMENUITEM& item : S()->Items) item.Selected = 1;
+    for (TMENUITEM& item : S()->Items) item.Selected = 1, item.State = 1, item.RestState = 0;
+    S()->Items[g.last].Selected = 2;  // already unlatched: groups 3-5 and 6-8 leave it alone
     g.deselect(&S()->Items[g.chosen]);
+    EXPECT_EQ(S()->Items[g.last].State, g.first >= 3 ? 1 : 0) << g.first;
     for (int32_t i = 0; i < 10; ++i) {
       const bool cleared = i >= g.first && i <= g.last && i != g.chosen;
+      if (i == g.last) continue;
       EXPECT_EQ(S()->Items[i].Selected, cleared ? 2 : 1) << g.first << "-" << g.last << " item " << i;
     }
   }
