@@ -27,6 +27,10 @@ class DispatchTest : public MenuTest {
     Start();
     Received().clear();
   }
+  void TearDown() override {
+    FreeInterface(0);
+    MenuTest::TearDown();
+  }
   TMENUSCREEN* S() { return &SB_Var.MenuScreens[0]; }
   // The item hit at the pointer (x, y - 10): its hot spot is (x, y).
   int32_t HitAt(int32_t x, int32_t y) {
