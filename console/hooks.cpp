@@ -6,6 +6,7 @@
 #include "engine3d/palette3d.h"
 #include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
+#include "frontend/menu.h"
 #include "net/net.h"
 #include "race/devinfo.h"
 #include "race/hud.h"
@@ -23,6 +24,7 @@ void ResetHigherFloors() {
   SB_ResetVideoTable();
   SB_ResetRaceTables();
   SB_ResetHud();
+  SB_ResetFrontEnd();
 }
 
 }  // namespace
@@ -48,4 +50,5 @@ void SB_InstallHooks() {
   SB_Hooks.ResetGaps = SB_ResetGaps;
   SB_Hooks.UpdateGaps = SB_UpdateGaps;
   SB_Hooks.UpdateRanking = SB_UpdateRanking;
+  SB_Hooks.ScreenShot = SB_ScreenShot;
 }

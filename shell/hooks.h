@@ -41,6 +41,9 @@ struct SB_HOOKS {
   void (*ResetGaps)();           // the gap tables cleared
   void (*UpdateGaps)();          // the time gaps to the cars around the driven car
   void (*UpdateRanking)();       // the network race's ranking and catch-up factor
+
+  // Called by the front end.
+  void (*ScreenShot)(BMAP* screen);  // saves a screenshot while its keys are held
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

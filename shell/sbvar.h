@@ -16,6 +16,8 @@
 #include "vehicles/types.h"
 
 struct BMAP;
+struct BMAPANIM;
+struct FONT;
 struct MODULE;
 struct PALETTE;
 struct TBACKOBC;
@@ -455,8 +457,46 @@ struct SB_VARS {
   // frontend/: the menus and the console music
   // ========================================================================
 
-  // Front end: the options screen's items.
-  TMENUITEM MenuScreens[SB_OPTIONITEMS];
+  // Front end: the menu screens, their picture rows and vocabulary (the
+  // screens' contents come from the menu catalogue).
+  TMENUSCREEN MenuScreens[SB_NBMENUSCREENS];
+  TMENUBMAP MenuBmaps[SB_NBMENUBMAPS];
+  const char* MenuTexts[SB_NBMENUTEXTS];
+  BMAP* JapanTitles[SB_NBJAPANTITLES];
+  // The interface engine, while the interface exists (MenuScreen and
+  // DrawnMenuScreen are -1 otherwise).
+  uintptr_t MenuHeap;  // the interface's own heap
+  int32_t MenuScreen;        // the screen asked for
+  int32_t DrawnMenuScreen;   // the screen last prepared; -1 forces a rebuild
+  int32_t MenuScreenChanged;
+  int32_t MenuHotItem;  // item under the pointer at the last dispatch; -1 none, -2 reset
+  int32_t MenuButtons;
+  int32_t MenuQuit;
+  int32_t MenuHotKeys;  // Q and Escape act
+  int32_t MenuScreenReady;
+  int32_t MenuJoinDisabled;
+  int32_t CarChoiceCancel;
+  BMAP* MenuBmap;  // the interface's own screen
+  BMAP* MenuBackground;
+  FONT* MenuFontBig;
+  FONT* MenuFontSmall;
+  FONT* MenuFontSmall2;
+  FONT* MenuFontSmall3;
+  BMAP* CursorStatic;  // the arrow
+  BMAPANIM* CursorAnim;  // the busy cursor
+  BMAP* CursorAnimFrame;
+  BMAP* Cursor;  // the one in use
+  int32_t CursorAnimated;
+  BMAP* CursorSave;  // the screen area under the cursor
+  double MenuNormalFactor;  // brightness of a button's normal look
+  char* MenuNameEdit;
+  TMENULISTENTRY* MenuProtocols;
+  TMENULISTENTRY* MenuServers;
+  TMENULISTENTRY* MenuPlayers;
+  int32_t MenuNbProtocols;
+  int32_t MenuNbServers;
+  int32_t Joy1Centred;  // a stick seen at rest since its last capture
+  int32_t Joy2Centred;
 
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;

@@ -153,7 +153,7 @@ int32_t ReadValues(bool full) {
   return car;
 }
 
-TMENUITEM& Item(int32_t index) { return SB_Var.MenuScreens[index]; }
+TMENUITEM& Item(int32_t index) { return SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[index]; }
 char* ItemText(int32_t index) { return reinterpret_cast<char*>(Item(index).Value); }
 bool HasText(int32_t index) { return Item(index).Value >= SB_ITEMTEXTMIN; }
 
@@ -242,7 +242,7 @@ void SB_SaveSettings() {
 }
 
 void SB_FreeMenuItemTexts() {
-  for (TMENUITEM& item : SB_Var.MenuScreens) {
+  for (TMENUITEM& item : SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items) {
     if (item.Value < SB_ITEMTEXTMIN) continue;
     LS_Release(reinterpret_cast<void*>(item.Value));
     item.Value = 0;

@@ -16,7 +16,7 @@ constexpr int32_t kUserLight = 27;  // Escape
 
 // The key name an item of the controls screen shows; empty without one.
 const char* ItemKeyName(int32_t item) {
-  const intptr_t value = SB_Var.MenuScreens[item].Value;
+  const intptr_t value = SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[item].Value;
   return value >= SB_ITEMTEXTMIN ? reinterpret_cast<const char*>(value) : "";
 }
 

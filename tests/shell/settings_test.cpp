@@ -55,7 +55,7 @@ class Settings : public ztest::CommandTest {
     return text;
   }
   static std::string ItemText(int32_t item) {
-    const intptr_t value = SB_Var.MenuScreens[item].Value;
+    const intptr_t value = SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[item].Value;
     return value >= SB_ITEMTEXTMIN ? reinterpret_cast<const char*>(value) : "(none)";
   }
 };
@@ -86,7 +86,7 @@ TEST_F(Settings, AFirstStartWritesEveryDefaultInOrder) {
   EXPECT_EQ(ItemText(37), "ENTER");
   EXPECT_EQ(ItemText(21), "_");
   EXPECT_EQ(ItemText(38), "_");
-  EXPECT_EQ(SB_Var.MenuScreens[21].State, 1);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].State, 1);
   EXPECT_EQ(ztest::Count("SetSelectedSetup 0"), 2);  // by the default writer, then by the read
 }
 
@@ -94,8 +94,8 @@ TEST_F(Settings, SaveThenLoadGivesTheRecordBack) {
   SB_LoadSettings();
   TREGSETTINGS& r = SB_Var.Settings;
   // The options screen's texts are taken back.
-  std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[31].Value), "B");
-  std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[21].Value), "^");
+  std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[31].Value), "B");
+  std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].Value), "^");
   std::strcpy(r.Light, "L");
   std::strcpy(r.PlayerName, "ALBA");
   r.TailleEcran = 1;
@@ -122,7 +122,7 @@ TEST_F(Settings, SaveThenLoadGivesTheRecordBack) {
   EXPECT_EQ(SB_Var.MenuDetail, 2);
   EXPECT_EQ(SB_Var.MenuShadows, 1);
   EXPECT_EQ(SB_Var.SelectedSetup, 5);
-  EXPECT_EQ(SB_Var.MenuScreens[21].State, 2);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].State, 2);
   EXPECT_EQ(SB_Var.LinearInput, 0);
 }
 
@@ -178,8 +178,8 @@ TEST_F(Settings, ApplyTurnsTheRecordIntoCommands) {
                                       "Automatic gears set to 1.", ">DETAIL MED", ">SHADOW NONE", "SHADOW : NONE"}));
   EXPECT_EQ(SB_Var.ControlMode, 2);
   EXPECT_STREQ(SB_Var.MenuPlayerName, "CELIA");
-  EXPECT_EQ(SB_Var.MenuScreens[38].State, 2);
-  EXPECT_EQ(SB_Var.MenuScreens[21].State, 1);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[38].State, 2);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].State, 1);
 
   r.TailleEcran = 2;
   r.BoiteAuto = 1;
@@ -193,11 +193,11 @@ TEST_F(Settings, ApplyTurnsTheRecordIntoCommands) {
 
 TEST_F(Settings, OnlyTextBlocksAreFreed) {
   SB_LoadSettings();
-  SB_Var.MenuScreens[5].Value = 200;
+  SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[5].Value = 200;
   SB_FreeMenuItemTexts();
-  EXPECT_EQ(SB_Var.MenuScreens[5].Value, 200);
-  EXPECT_EQ(SB_Var.MenuScreens[30].Value, 0);
-  EXPECT_EQ(SB_Var.MenuScreens[21].Value, 0);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[5].Value, 200);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[30].Value, 0);
+  EXPECT_EQ(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].Value, 0);
 }
 
 TEST_F(Settings, DamagedStores) {

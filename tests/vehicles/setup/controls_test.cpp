@@ -48,8 +48,8 @@ TEST_F(ControlsTest, TheReadmeNamesTheKeyboardPresetsKeys) {
 
 TEST_F(ControlsTest, PresetsAndUserKeys) {
   char names[8][32] = {"SHIFT", "DOWN", "LEFT", "RIGHT", "A", "Q", "W", ""};
-  for (int32_t k = 0; k < 8; ++k) SB_Var.MenuScreens[SB_ITEM_FIRSTKEY + k].Value = reinterpret_cast<intptr_t>(names[k]);
-  SB_Var.MenuScreens[SB_ITEM_FIRSTKEY + 7].Value = 0;  // no text: no key
+  for (int32_t k = 0; k < 8; ++k) SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[SB_ITEM_FIRSTKEY + k].Value = reinterpret_cast<intptr_t>(names[k]);
+  SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[SB_ITEM_FIRSTKEY + 7].Value = 0;  // no text: no key
   const Map keyboard = {16, 40, 37, 39, 17, 65, 90, 13, 32};
   const struct {
     int32_t mode, modeAfter;
@@ -59,7 +59,7 @@ TEST_F(ControlsTest, PresetsAndUserKeys) {
       {1, 1, keyboard},
       {-1, 1, keyboard},
       {7, 1, keyboard},
-      {2, 2, {'S', 'D', 'L', 'R', 'A', 'Q', 'W', 0, 27}},  // the names' first characters until the front end
+      {2, 2, {16, 40, 37, 39, 'A', 'Q', 'W', 0, 27}},  // names by the table, single letters by themselves
   };
   for (const auto& r : rows) {
     SB_Var.ControlMode = r.mode;
@@ -67,7 +67,7 @@ TEST_F(ControlsTest, PresetsAndUserKeys) {
     EXPECT_EQ(CurrentMap(), r.map) << r.mode;
     EXPECT_EQ(SB_Var.ControlMode, r.modeAfter) << r.mode;
   }
-  for (TMENUITEM& item : SB_Var.MenuScreens) item.Value = 0;
+  for (TMENUITEM& item : SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items) item.Value = 0;
 }
 
 TEST_F(ControlsTest, AxesButtonsAndCodes) {
