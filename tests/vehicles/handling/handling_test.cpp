@@ -49,6 +49,7 @@ TEST_F(Handling, PullAwayAndGearsOnTheStraight) {
     }
     if (ms == 20) std::printf("0 to 100 km/h: %.2f s; top speed %.1f km/h\n", to100, top / kKmh);
     RecordProperty("to100_ms" + std::to_string(ms), static_cast<int>(to100 * 1000));
+    RecordProperty("top_kmh" + std::to_string(ms), static_cast<int>(top / kKmh));
     EXPECT_GE(to100, 3.5);
     EXPECT_LE(to100, 6.0);
     ASSERT_GE(gears.size(), 5u);
