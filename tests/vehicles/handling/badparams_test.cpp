@@ -62,7 +62,9 @@ TEST_F(HandlingTest, ParameterFilesAtAndBeyondTheRangesDriveSafely) {
                 std::hypot(Car().Position[0], Car().Position[2]));
     EXPECT_TRUE(finite);
     EXPECT_GT(highest, -2.0);  // never more than 2 m above the road
-    if (f.springs) EXPECT_LT(lowest, 0.0);  // the centre never below the road
+    if (f.springs) {
+      EXPECT_LT(lowest, 0.0);  // the centre never below the road
+    }
     drive_.Stop();
   }
 }
