@@ -197,7 +197,7 @@ Model Parts(const std::string& library) {
   Model model;
   model.atomNames = {"CAISSE", "ROUE"};
   model.library = library;
-  const double x = 1.0, y = 0.2, z = 1.8;  // wheel centres in car axes
+  const double x = 1.0, y = 0.25, z = 1.8;  // wheel centres in car axes
   auto at = [](double cx, double cy, double cz) {
     return std::vector<int32_t>{Round(-cy * kUnits), Round(cz * kUnits), Round(-cx * kUnits)};
   };

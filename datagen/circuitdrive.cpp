@@ -82,14 +82,14 @@ void SetStick(double x, double y, uint32_t buttons) {
   LSI_InitJoy();
 }
 
-bool CircuitDrive::Start(std::string* error) {
-  Stop();
-  SB_InstallHooks();
+namespace {
+
+// The default circuit: its map, lookup lists and map information.
+bool LoadCircuit(std::string* error) {
   if (SB_LoadDecor(kMap) != 1) {
     *error = std::string("cannot load ") + kMap;
     return false;
   }
-  started_ = true;
   BuildListXZYPoly();
   BuildXZYList();
   SB_BuildTextureDescriptors();  // the road's letter, which the road query reads
@@ -97,12 +97,22 @@ bool CircuitDrive::Start(std::string* error) {
     *error = std::string("cannot load ") + kMapInfo;
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool CircuitDrive::Start(std::string* error, const MapLoader& loader) {
+  Stop();
+  SB_InstallHooks();
+  started_ = true;
+  if (!(loader ? loader(error) : LoadCircuit(error))) return false;
   SB_Var.CurStartSlots = &SB_Var.StartSlots[0];
   SB_LoadVehiclePrototypes(nullptr);
   SB_Var.GameMode = SB_OFFLINE;
   SB_Var.GridStart = 1;
   SB_ApplyGameModeSettings();
-  SB_EvolutionPrepare();
+  if (!loader) SB_EvolutionPrepare();
   if (!SB_Var.VehiclePrototype || SB_Var.NbBsplinePoints < 2) {
     *error = "no car prototypes or no centre line";
     return false;
@@ -130,10 +140,11 @@ bool CircuitDrive::Start(std::string* error) {
   return true;
 }
 
-void CircuitDrive::Frame(uint32_t ms) {
+void CircuitDrive::Frame(uint32_t ms, const std::function<void(DriverInput&)>& adjust) {
   plat::AdvanceManualTime(ms);
   SB_UpdateClock();
-  const DriverInput in = driver_.Frame(Car(), SB_GetGameStep());
+  DriverInput in = driver_.Frame(Car(), SB_GetGameStep());
+  if (adjust) adjust(in);
   SetStick(in.x, in.y, in.buttons);
   SB_SnapshotControls();
   SB_DoGameMode();
@@ -162,7 +173,20 @@ void CircuitDrive::Stop() {
 bool RecordAttractReplay(const char* path, std::string* error) {
   CircuitDrive drive;
   if (!drive.Start(error)) return false;
-  for (int32_t frame = 0; frame < kMaxLapFrames && drive.Car().Laps < 1; ++frame) drive.Frame(kLapFrameMs);
+  // The first lap, and on until the replay's last record is past the car's
+  // grid place, so that the replay's loop goes on from a passage of the
+  // car racing rather than from the car standing on the grid.
+  const TCAR& car = drive.Car();
+  const double grid[2] = {car.Position[0], car.Position[2]}, ahead[2] = {car.Orientation[6], car.Orientation[8]};
+  auto lastPastGrid = [&] {
+    const TREPLAY* replay = SB_Var.LocalReplay;
+    if (!replay || replay->RecordCount < 1) return false;
+    const TREPLAYREC& last = replay->Records[replay->RecordCount - 1];
+    return (last.Position[0] * 0.001 - grid[0]) * ahead[0] + (last.Position[2] * 0.001 - grid[1]) * ahead[1] > 0.0;
+  };
+  int32_t frame = 0;
+  for (; frame < kMaxLapFrames && car.Laps < 1; ++frame) drive.Frame(kLapFrameMs);
+  for (; frame < kMaxLapFrames && car.Laps >= 1 && !lastPastGrid(); ++frame) drive.Frame(kLapFrameMs);
   if (drive.Car().Laps < 1) {
     *error = "the car did not finish its lap";
     return false;

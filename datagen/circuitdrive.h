@@ -4,6 +4,7 @@
 // attract replay, and what the tests and benchmarks drive.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "datagen/scripteddriver.h"
@@ -38,19 +39,25 @@ class CircuitDrive {
   CircuitDrive(const CircuitDrive&) = delete;
   CircuitDrive& operator=(const CircuitDrive&) = delete;
 
-  // The circuit's map, centre line and map information and the prototypes
-  // from drive C:, then one car of the default prototype on the grid of an
-  // offline race at its first step, the game clock, the replay clocks and
-  // the local recording started. False, with the reason in *error, when a
-  // part is missing.
-  bool Start(std::string* error);
-  // One race frame of ms milliseconds: the clock, the driver's stick, the
-  // sequencer, the lap counters and the car update (physics, recording).
-  void Frame(uint32_t ms);
+  // Installs a map of its own with its centre line and start slots in
+  // place of the circuit's; false, with the reason in *error, on failure.
+  using MapLoader = std::function<bool(std::string* error)>;
+
+  // The circuit's map, centre line and map information (or the loader's
+  // map) and the prototypes from drive C:, then one car of the default
+  // prototype on the grid of an offline race at its first step, the game
+  // clock, the replay clocks and the local recording started. False, with
+  // the reason in *error, when a part is missing.
+  bool Start(std::string* error, const MapLoader& loader = {});
+  // One race frame of ms milliseconds: the clock, the driver's stick (which
+  // adjust, when given, may change), the sequencer, the lap counters and
+  // the car update (physics, recording).
+  void Frame(uint32_t ms, const std::function<void(DriverInput&)>& adjust = {});
   // Frees the car, the prototypes, the centre line and the map.
   void Stop();
 
   TCAR& Car() const { return *SB_Var.Cars[0]; }
+  ScriptedDriver& Driver() { return driver_; }
 
  private:
   ScriptedDriver driver_;

@@ -174,7 +174,7 @@ void SB_ApplyVParams(TCAR* car) {
   car->BoostStrength = b.ForceStartPower * p;
   car->MinTorque = b.Couplemini * p;
   car->InvEngineInertia = car->EngineInertia != 0.0 ? 1.0 / car->EngineInertia : 0.0;
-  car->SkidTimerStart = car->SkidTimer = -b.Derappetimeapresmini;
+  car->SkidTimerStart = -b.Derappetimeapresmini;  // a running skid is left alone
 }
 
 void SB_StoreVParams(TCAR* car) {

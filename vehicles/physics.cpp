@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine3d/matrix.h"
+#include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "vehicles/cars.h"
@@ -63,11 +64,34 @@ void ApplyImpulses(TCAR* car) {
   car->AngularVelocity[2] += torque.z;
 }
 
-}  // namespace
+bool AllFinite(const double* v, int32_t n) {
+  for (int32_t i = 0; i < n; ++i)
+    if (!std::isfinite(v[i])) return false;
+  return true;
+}
 
-void SB_PhysicsStep(int32_t index) {
-  if (index < 0 || index >= CarCount() || !SB_Var.Cars[index] || !IsSimulated(index)) return;
-  TCAR* car = SB_Var.Cars[index];
+// The state the next steps and the display start from.
+bool StateIsFinite(const TCAR* car) {
+  const double drive[] = {car->EngineSpeed, car->SteerAngle, car->SkidTimer, car->Speed};
+  return AllFinite(car->Position, 3) && AllFinite(car->Velocity, 3) && AllFinite(car->Orientation, 9) &&
+         AllFinite(car->AngularVelocity, 3) && AllFinite(car->WheelSpeeds, SB_NBWHEELS) &&
+         AllFinite(car->WheelRoll, SB_NBWHEELS) && AllFinite(drive, 4);
+}
+
+// A step that left the car's state non-finite is undone: the car is put
+// back where the step began, at rest, and the console says so once until
+// a step goes well again.
+void Undo(int32_t index, TCAR* car, const TCAR& before) {
+  *car = before;
+  for (int32_t i = 0; i < 3; ++i) car->Velocity[i] = car->AngularVelocity[i] = 0.0;
+  for (double& w : car->WheelSpeeds) w = 0.0;
+  car->EngineSpeed = car->Speed = 0.0;
+  if (!before.StateRestored)
+    SB_ConsolePrintf("Car %ld: physics state not finite, put back on its last one", static_cast<long>(index));
+  car->StateRestored = 1;
+}
+
+void Step(int32_t index, TCAR* car) {
   for (int32_t i = 0; i < 3; ++i) car->Force[i] = car->Torque[i] = 0.0;
   SB_StepWheels(car);
   SB_ApplyGravity(car);
@@ -78,6 +102,21 @@ void SB_PhysicsStep(int32_t index) {
   car->PrevGear = car->Gear;
   SB_ApplyAirDrag(car);
   SB_IntegrateBody(car);
+}
+
+}  // namespace
+
+void SB_PhysicsStep(int32_t index) {
+  if (index < 0 || index >= CarCount() || !SB_Var.Cars[index] || !IsSimulated(index)) return;
+  TCAR* car = SB_Var.Cars[index];
+  const bool finite = StateIsFinite(car);
+  const TCAR before = *car;
+  Step(index, car);
+  if (!finite) return;  // no finite state to go back to
+  if (StateIsFinite(car))
+    car->StateRestored = 0;
+  else
+    Undo(index, car, before);
 }
 
 void SB_SimulateCar(int32_t index) {

@@ -12,4 +12,5 @@ void SB_RestartRace() {
   SB_PlaceCarsOnGrid();
   SB_Var.PhysicsDt = SB_Var.PhysicsAccumulator = 0.0;
   SB_ReadVParams();
+  SB_ForEachCar([](TCAR* car, int32_t) { car->SkidTimer = car->SkidTimerStart; });
 }

@@ -1,5 +1,6 @@
 // The race start of the cars: physics state, sounds, grid, physics clock,
-// brake lights, then the vehicle-parameter file on top.
+// brake lights, then the vehicle-parameter file on top and the skid timers
+// at its start value.
 #include "scenery/brakelights.h"
 #include "shell/sbvar.h"
 #include "vehicles/carsounds.h"
@@ -16,4 +17,5 @@ void SB_StartRace() {
   SB_Var.PhysicsDt = SB_Var.PhysicsAccumulator = 0.0;
   SB_ResetBrakeLights();
   SB_ReadVParams();
+  SB_ForEachCar([](TCAR* car, int32_t) { car->SkidTimer = car->SkidTimerStart; });
 }

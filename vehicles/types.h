@@ -322,6 +322,7 @@ struct TCAR {
   int32_t ScrapeVolume;
   int32_t ScrapeFrequency;
   int32_t Damaged;
+  int32_t StateRestored;  // the last step was undone for a non-finite state
 
   // The vehicle parameters as the parameter table and its file hold them,
   // and the live values the physics set-up keeps beside the drive's.

@@ -15,11 +15,19 @@ extern const TVPARAMBLOCK SB_ShippedVParams;
 
 constexpr const char* SB_VPARAMSFILE = "dat>vparams.txt";
 
+// A row's value in a block; and a value stored into a block by the row's
+// type, held within the row's range (an int32 row truncates, or rounds when
+// asked): 0, and nothing changed, when the value is no finite number.
+double SB_GetVParamValue(const TVPARAMDESC& row, const TVPARAMBLOCK& block);
+int32_t SB_SetVParamValue(const TVPARAMDESC& row, double value, int32_t round, TVPARAMBLOCK* block);
+
 // Reads the file into every car of the table, each then applied to its
 // live values; a missing file changes nothing. Lines of a key not in the
-// table, without "=", or whose value is not a finite number are skipped.
+// table, without "=", or whose value is not a finite number are skipped;
+// a value beyond its row's range is held at the range's end.
 void SB_ReadVParams();
-// Writes the file from every car; nothing when it cannot be created.
+// Writes the file from every car; when it cannot be created or written,
+// a console line says so and nothing else happens.
 void SB_WriteVParams();
 // The text of one key line into a block (used by the reader); 1 when stored.
 int32_t SB_ParseVParamLine(const char* line, int32_t length, TVPARAMBLOCK* block);

@@ -44,26 +44,11 @@ int32_t BoxWidth() {
 
 double SB_VParamsValue(int32_t row) {
   const TCAR* car = EditedCar();
-  if (!car || !ValidRow(row)) return 0.0;
-  const TVPARAMDESC& d = SB_VParamTable[row];
-  const uint8_t* at = reinterpret_cast<const uint8_t*>(&car->VParams) + d.Field;
-  if (d.Type == 0) return *reinterpret_cast<const int32_t*>(at);
-  if (d.Type == 1) return *reinterpret_cast<const float*>(at);
-  return *reinterpret_cast<const double*>(at);
+  return car && ValidRow(row) ? SB_GetVParamValue(SB_VParamTable[row], car->VParams) : 0.0;
 }
 
 void SB_VParamsStore(int32_t row, double value, int32_t round) {
-  TCAR* car = EditedCar();
-  if (!car || !ValidRow(row) || !std::isfinite(value)) return;
-  const TVPARAMDESC& d = SB_VParamTable[row];
-  value = std::clamp(value, static_cast<double>(d.Min), static_cast<double>(d.Max));
-  uint8_t* at = reinterpret_cast<uint8_t*>(&car->VParams) + d.Field;
-  if (d.Type == 0)
-    *reinterpret_cast<int32_t*>(at) = static_cast<int32_t>(round ? value + 0.5 : value);
-  else if (d.Type == 1)
-    *reinterpret_cast<float*>(at) = static_cast<float>(value);
-  else
-    *reinterpret_cast<double*>(at) = value;
+  if (TCAR* car = EditedCar(); car && ValidRow(row)) SB_SetVParamValue(SB_VParamTable[row], value, round, &car->VParams);
 }
 
 void SB_VParamsStartEdit(int32_t row) {

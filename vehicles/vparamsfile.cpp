@@ -1,12 +1,14 @@
 // The vehicle-parameter file "dat>vparams.txt": every car reads every key
 // line of the whole text after its first "{" (the last line of a key wins),
 // and the file is written back one block per car.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "shell/console.h"
 #include "shell/gamefile.h"
 #include "shell/sbvar.h"
 #include "system/heap.h"
@@ -27,26 +29,22 @@ bool ParseValue(const char* text, const char* end, double* value) {
   return true;
 }
 
-int32_t ToInt32(double v) {
-  if (v >= 2147483647.0) return 2147483647;
-  if (v <= -2147483648.0) return -2147483647 - 1;
-  return static_cast<int32_t>(v);
-}
-
-void Store(const TVPARAMDESC& row, double value, TVPARAMBLOCK* block) {
-  char* field = reinterpret_cast<char*>(block) + row.Field;
-  if (row.Type == 0) {
-    const int32_t v = ToInt32(value);
-    std::memcpy(field, &v, sizeof v);
-  } else if (row.Type == 1) {
-    const float v = static_cast<float>(value);
-    if (std::isfinite(v)) std::memcpy(field, &v, sizeof v);
-  } else {
-    std::memcpy(field, &value, sizeof value);
+// Every key line from the first "{" to the end into the block.
+void ReadText(const char* text, int32_t size, TVPARAMBLOCK* block) {
+  const char* end = text + size;
+  const char* p = static_cast<const char*>(std::memchr(text, '{', static_cast<size_t>(size)));
+  if (!p) return;
+  while (p < end) {
+    const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    if (!eol) eol = end;
+    SB_ParseVParamLine(p, static_cast<int32_t>(eol - p), block);
+    p = eol + 1;
   }
 }
 
-double Load(const TVPARAMDESC& row, const TVPARAMBLOCK& block) {
+}  // namespace
+
+double SB_GetVParamValue(const TVPARAMDESC& row, const TVPARAMBLOCK& block) {
   const char* field = reinterpret_cast<const char*>(&block) + row.Field;
   if (row.Type == 0) {
     int32_t v;
@@ -63,20 +61,21 @@ double Load(const TVPARAMDESC& row, const TVPARAMBLOCK& block) {
   return v;
 }
 
-// Every key line from the first "{" to the end into the block.
-void ReadText(const char* text, int32_t size, TVPARAMBLOCK* block) {
-  const char* end = text + size;
-  const char* p = static_cast<const char*>(std::memchr(text, '{', static_cast<size_t>(size)));
-  if (!p) return;
-  while (p < end) {
-    const char* eol = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-    if (!eol) eol = end;
-    SB_ParseVParamLine(p, static_cast<int32_t>(eol - p), block);
-    p = eol + 1;
+int32_t SB_SetVParamValue(const TVPARAMDESC& row, double value, int32_t round, TVPARAMBLOCK* block) {
+  if (!block || !std::isfinite(value)) return 0;
+  value = std::clamp(value, static_cast<double>(row.Min), static_cast<double>(row.Max));
+  char* field = reinterpret_cast<char*>(block) + row.Field;
+  if (row.Type == 0) {
+    const int32_t v = static_cast<int32_t>(round ? value + 0.5 : value);  // the range fits an int32
+    std::memcpy(field, &v, sizeof v);
+  } else if (row.Type == 1) {
+    const float v = static_cast<float>(value);
+    std::memcpy(field, &v, sizeof v);
+  } else {
+    std::memcpy(field, &value, sizeof value);
   }
+  return 1;
 }
-
-}  // namespace
 
 int32_t SB_ParseVParamLine(const char* line, int32_t length, TVPARAMBLOCK* block) {
   const char* end = line + length;
@@ -88,8 +87,7 @@ int32_t SB_ParseVParamLine(const char* line, int32_t length, TVPARAMBLOCK* block
     if (n > static_cast<size_t>(length) || std::memcmp(line, row.Name, n) != 0) continue;
     double value;
     if (!ParseValue(equal + 1, end, &value)) return 0;
-    Store(row, value, block);
-    return 1;
+    return SB_SetVParamValue(row, value, 0, block);
   }
   return 0;
 }
@@ -107,8 +105,6 @@ void SB_ReadVParams() {
 }
 
 void SB_WriteVParams() {
-  const int32_t file = SB_OpenFile(SB_VPARAMSFILE, SB_OPEN_CREATE);
-  if (!file) return;
   std::string text = "VEHICLES PARAMETERS:\n\n";
   char line[400];  // "%f" of the largest double fits
   for (int32_t i = 0; i < CarCount(); ++i) {
@@ -117,7 +113,7 @@ void SB_WriteVParams() {
     if (const TCAR* car = SB_Var.Cars[i]) {
       for (int32_t r = 0; r < SB_NBVPARAMS; ++r) {
         const TVPARAMDESC& row = SB_VParamTable[r];
-        const double v = Load(row, car->VParams);
+        const double v = SB_GetVParamValue(row, car->VParams);
         if (row.Type == 0)
           std::snprintf(line, sizeof line, "%s=%ld\n", row.Name, static_cast<long>(v));
         else
@@ -127,6 +123,14 @@ void SB_WriteVParams() {
     }
     text += "}\n";
   }
-  SB_WriteFile(file, text.data(), static_cast<int32_t>(text.size()));
-  SB_CloseFile(file);
+  // A folder that cannot be written is said on the console; the race goes on.
+  int32_t written = -1;
+  {
+    const SB_KeepFileErrors keep;
+    if (const int32_t file = SB_OpenFile(SB_VPARAMSFILE, SB_OPEN_CREATE)) {
+      written = SB_WriteFile(file, text.data(), static_cast<int32_t>(text.size()));
+      SB_CloseFile(file);
+    }
+  }
+  if (written != static_cast<int32_t>(text.size())) SB_ConsolePrintf("Internal error... cannot create file...");
 }

@@ -46,8 +46,9 @@ Poly Cut(const Poly& in, int axis, double v, bool keepAbove) {
   return out;
 }
 
-// Adds the polygon cut at the cells' edges, each piece in its own cell.
-void AddCut(datagen::MapBuilder& b, const Poly& poly, std::array<uint16_t, 3> normal, int32_t material) {
+// Adds the polygon to a run, cut at the cells' edges, each piece in its own cell.
+void AddCut(datagen::MapBuilder& b, int32_t run, const Poly& poly, std::array<uint16_t, 3> normal,
+            int32_t material) {
   double x0 = 1e18, x1 = -1e18, z0 = 1e18, z1 = -1e18;
   for (const P& p : poly)
     x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), z0 = std::min(z0, p.z), z1 = std::max(z1, p.z);
@@ -67,13 +68,12 @@ void AddCut(datagen::MapBuilder& b, const Poly& poly, std::array<uint16_t, 3> no
       while (corners.size() > 1 && corners.front().x == corners.back().x &&
              corners.front().z == corners.back().z && corners.front().y == corners.back().y)
         corners.pop_back();
-      if (corners.size() >= 3 && corners.size() <= 8) b.PolyFace(SB_GROUNDRUN, corners, normal, material);
+      if (corners.size() >= 3 && corners.size() <= 8) b.PolyFace(run, corners, normal, material);
     }
 }
 
-std::array<uint16_t, 3> Normal(double x, double y, double z) {
-  auto word = [](double c) { return static_cast<uint16_t>(std::floor(c * 8192.0 + 8256.5)); };
-  return {word(x), word(y), word(z)};
+void AddCut(datagen::MapBuilder& b, const Poly& poly, std::array<uint16_t, 3> normal, int32_t material) {
+  AddCut(b, SB_GROUNDRUN, poly, normal, material);
 }
 
 void CentreLine(const RingMap& ring) {
@@ -99,6 +99,18 @@ void CentreLine(const RingMap& ring) {
 
 }  // namespace
 
+std::array<uint16_t, 3> PolyNormal(double x, double y, double z) {
+  auto word = [](double c) { return static_cast<uint16_t>(std::floor(c * 8192.0 + 8256.5)); };
+  return {word(x), word(y), word(z)};
+}
+
+void AddCutFace(datagen::MapBuilder& b, int32_t run, const std::vector<std::array<double, 3>>& corners,
+                std::array<uint16_t, 3> normal, int32_t material) {
+  Poly poly;
+  for (const auto& c : corners) poly.push_back({c[0], c[1], c[2]});
+  AddCut(b, run, poly, normal, material);
+}
+
 void BuildRingMap(const RingMap& ring) {
   datagen::MapBuilder b;
   const int32_t road = b.Material(kRingRoad), kerb = b.Material(kRingKerb), wall = b.Material(kRingWall);
@@ -117,7 +129,7 @@ void BuildRingMap(const RingMap& ring) {
     const double mid = (a0 + a1) / 2;
     for (const auto& [r, sign] : {std::pair{rims[0], -1.0}, std::pair{rims[3], 1.0}})
       AddCut(b, {At(a0, r, 0), At(a1, r, 0), At(a1, r, -ring.wallHeight), At(a0, r, -ring.wallHeight)},
-             Normal(sign * std::cos(mid), 0.0, sign * std::sin(mid)), wall);
+             PolyNormal(sign * std::cos(mid), 0.0, sign * std::sin(mid)), wall);
   }
   (void)road;
   b.Install();

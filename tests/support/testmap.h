@@ -4,8 +4,14 @@
 // centre line of one point per metre and the cells' centre-line indices;
 // and the TGA pictures of its textures.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+namespace datagen {
+class MapBuilder;
+}
 
 namespace ztest {
 
@@ -22,6 +28,13 @@ struct RingMap {
 constexpr const char* kRingRoad = "ROAD";
 constexpr const char* kRingKerb = "KERB____O";
 constexpr const char* kRingWall = "WALL____D";
+
+// A polygon map's normal word triple from a unit normal.
+std::array<uint16_t, 3> PolyNormal(double x, double y, double z);
+// A convex polygon (corners in world units) added to one run of the
+// builder's polygon map, cut at the cells' edges, each piece in its cell.
+void AddCutFace(datagen::MapBuilder& b, int32_t run, const std::vector<std::array<double, 3>>& corners,
+                std::array<uint16_t, 3> normal, int32_t material);
 
 // Installs the ring as the loaded map (newly loaded) with its centre line.
 void BuildRingMap(const RingMap& ring = {});

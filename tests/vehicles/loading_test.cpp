@@ -77,7 +77,7 @@ TEST_F(LoadTest, ACarFindsItsPartsAndMeasuresItsWheels) {
   EXPECT_STREQ(car->Body->Name, "CAISSE");
   const double x[4] = {1, -1, 1, -1}, z[4] = {1.8, 1.8, -1.8, -1.8};
   for (int k = 0; k < 4; ++k) {
-    EXPECT_NEAR(car->WheelOffsets[k].x - x[k] + car->WheelOffsets[k].y - 0.2 + car->WheelOffsets[k].z - z[k],
+    EXPECT_NEAR(car->WheelOffsets[k].x - x[k] + car->WheelOffsets[k].y - 0.25 + car->WheelOffsets[k].z - z[k],
                 0, 1e-9);
     EXPECT_EQ(car->WheelAnchors[k].Lateral, 0.2 * x[k]);
   }

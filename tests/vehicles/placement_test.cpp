@@ -78,7 +78,7 @@ TEST_F(PlacementTest, TheSuspensionIsShownWithinItsRange) {
   for (const auto& r : rows) {
     car_->Suspension[2] = r[0];
     SB_PlaceCarObject(car_);
-    EXPECT_NEAR(car_->Wheels[2]->Position[1] / 60800.0, 2.0 + 0.2 + r[1] - 0.32, 1e-6) << r[0];
+    EXPECT_NEAR(car_->Wheels[2]->Position[1] / 60800.0, 2.0 + 0.25 + r[1] - 0.32, 1e-6) << r[0];
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "engine3d/matrix.h"
+#include "shell/console.h"
 #include "tests/vehicles/drive/drive_fixture.h"
 
 namespace {
@@ -266,6 +267,28 @@ TEST_F(Contacts, OffItsWheelsTheBodyTouchesAndTheRoofMeetsWalls) {
   EXPECT_LT(Car().Force[0], -1.0);     // and off the wall by its roof
 }
 
+TEST_F(Contacts, OnThreeWheelsTheCarIsOnItsWheels) {
+  // A hole under the front right wheel (1, 1.8), more than a metre wide
+  // round it, which the other wheels miss.
+  Road(-20, -20, -0.02, 20, 0.0);
+  Road(2.1, -20, 20, 20, 0.0);
+  Road(-0.02, -20, 2.1, 0.75, 0.0);
+  Road(-0.02, 2.9, 2.1, 20, 0.0);
+  Walls(0.9, 0.05, 2, 0.15);      // crossed only by the ray to the roof point (0.95, 0.1)
+  Walls(-20, -20, -10, 20);
+  Install();
+  Stand(&Car(), 0, 0.3, 0);  // the body's low corners 0.2 m in the road
+  SB_ApplyContacts(0, &Car());
+  EXPECT_EQ(Car().Slips[0], SB_NOCONTACTSLIP);
+  for (int32_t w = 1; w < 4; ++w) EXPECT_LT(Car().Slips[w], 1.0) << w;
+  // The three springs alone push up, nothing pushes sideways, and the
+  // body is not dented.
+  const double springs = 3 * Car().Rouesolreaction * 0.3 * SB_Var.PhysicsDt;
+  EXPECT_NEAR(Car().Force[1], -springs, springs * 1e-6);
+  EXPECT_EQ(Car().Force[0], 0.0);
+  EXPECT_EQ(Car().Damaged, 0);
+}
+
 TEST_F(Contacts, ACarDroppedOntoTheFloorSettlesOnItsWheels) {
   // A floor of one face, and the default circuit's square (its road 4 world
   // units above map height 0, cut at the cells' edges).
@@ -347,6 +370,31 @@ TEST_F(Contacts, FarAwayOrWildStatesFallWithoutHarm) {
     }
     for (double s : Car().Slips) EXPECT_EQ(s, SB_NOCONTACTSLIP);
   }
+}
+
+// A step that leaves a non-finite state is undone: the car stays where it
+// was, at rest, and the console says so once.
+TEST_F(Contacts, AStepThatLeavesNoFiniteStateIsUndone) {
+  Road(-20, -20, 20, 20, 0.0);
+  Walls(-20, -20, 20, 20);
+  Install();
+  Stand(&Car(), 0, 0.02, 0);
+  Steps(10);
+  SB_ClearPrintedLines();
+  Car().Velocity[2] = 10.0;
+  Car().Airfrict = INFINITY;  // the drag overflows
+  const TCAR before = Car();
+  Steps(3);
+  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Car 0: physics state not finite, put back on its last one"});
+  for (int32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(Car().Position[i], before.Position[i]);
+    EXPECT_EQ(Car().Velocity[i], 0.0);
+  }
+  Car().Airfrict = 0.0;  // a good step again: a later failure is said again
+  Steps(1);
+  Car().Velocity[2] = 10.0, Car().Airfrict = INFINITY;
+  Steps(1);
+  EXPECT_EQ(SB_PrintedLines().size(), 2u);
 }
 
 }  // namespace

@@ -145,6 +145,19 @@ TEST_F(Wheels, ManualGearsSkipNeutralAndWaitAfterEachChange) {
   EXPECT_EQ(g_sounds, Sounds{"gear 1"});
 }
 
+TEST_F(Wheels, GearUpInTheTopGearIsRefused) {
+  for (int32_t count : {4, 5, 6}) {
+    g_sounds.clear();
+    Car().GearCount = count;
+    Running(count);
+    Car().GearDelay = 0;
+    SB_GearUp(&Car());
+    EXPECT_EQ(Car().Gear, count);
+    EXPECT_EQ(Car().GearDelay, 0);
+    EXPECT_TRUE(g_sounds.empty()) << count;
+  }
+}
+
 TEST_F(Wheels, DownShiftsByTheRevsOfTheLowerGear) {
   const struct {
     double speed, timer;

@@ -101,6 +101,23 @@ TEST_F(RaceSetupTest, ThePhysicsDefaults) {
   car.Wheels[1] = nullptr;
 }
 
+// Applying the values (as the editor does every frame) leaves a running
+// skid alone; the race start and restart set the timer to its start value.
+TEST_F(RaceSetupTest, TheSkidTimerStartsFromTheFilesValue) {
+  MakeCars(1);
+  WriteVParams("{\nDerappetimeapresmini:=0.75\n");
+  SB_StartRace();
+  EXPECT_EQ(cars_[0].SkidTimer, -0.75);
+  cars_[0].SkidTimer = 0.2;
+  cars_[0].VParams.Derappetimeapresmini = 1.5;
+  SB_ApplyVParams(&cars_[0]);
+  EXPECT_EQ(cars_[0].SkidTimer, 0.2);
+  EXPECT_EQ(cars_[0].SkidTimerStart, -1.5);
+  SB_RestartRace();
+  EXPECT_EQ(cars_[0].SkidTimer, -0.75);
+  SB_Var.UsingCars = 0;
+}
+
 TEST_F(RaceSetupTest, TheStartGrid) {
   const struct {
     int32_t twoLanes;

@@ -1,6 +1,7 @@
 // The vehicle-parameter table, its file written and read back, the keys
 // the reader matches, bad files, and the shipped file.
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -67,17 +68,22 @@ TEST_F(VParamsTest, WrittenReadAndWrittenAgain) {
   const std::string text = Written();
   EXPECT_EQ(text.rfind("VEHICLES PARAMETERS:\n\nVEHICLE #0.\n{\nFrotdynamic:=0.000000\nGear #1:=3.300000\n", 0), 0u);
   EXPECT_NE(text.find("\nGear nb:=5\n"), std::string::npos);
-  const std::string tail = "Rouefrotstatic:=20000.000000\n}\nVEHICLE #2.\n{\n}\n";
+  char last[64];  // the built-in grip, which the set-up leaves to the file
+  std::snprintf(last, sizeof last, "Rouefrotstatic:=%f\n}\nVEHICLE #2.\n{\n}\n", SB_ShippedVParams.Rouefrotstatic);
+  const std::string tail = last;
   EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
   size_t lines = 0;
   for (char c : text) lines += c == '\n';
   EXPECT_EQ(lines, 2 + 2 * (2 + 42 + 1) + 3u);
   EXPECT_EQ(text.find("VEHICLE #1.\n{\n"), text.find("}\n") + 2);
-  // Changed values come back, and the file written again is the same.
+  // Changed values come back, and the file written again is the same (the
+  // set-up's body friction values lie beyond their rows, which a read holds).
   for (int32_t i = 0; i < 2; ++i) {
     cars_[i].VParams.Power = 1.25;
     cars_[i].VParams.GearNb = 6;
     cars_[i].VParams.Airfrict = 0.004567;
+    cars_[i].VParams.Adherance = 150.0;
+    cars_[i].VParams.Frotstatic = 40000.0;
   }
   const std::string changed = Written();
   Fresh(3);
@@ -128,12 +134,13 @@ TEST_F(VParamsTest, BadFilesLeaveFiniteValues) {
       {std::string("{\nPower:=2\0\nGear nb:=4\n", 24), 4, 2},
       {"{\nPower:=" + huge + "\nTurnspeed=" + huge + huge + "\n", 5, 0.6},
       {"{\nPower:=\nMotor masse:=nan\nCouplemini:=inf\nAirfrict:=1e999\n", 5, 0.6},
-      {"{\nGear nb:=0\n", 1, 0.6},
-      {"{\nGear nb:=-1\n", 1, 0.6},
+      {"{\nGear nb:=0\n", 4, 0.6},  // held within the row's 4..6
+      {"{\nGear nb:=-1\n", 4, 0.6},
       {"{\nGear nb:=99\n", 6, 0.6},
       {"{\nGear nb:=1e30\n", 6, 0.6},
-      {"{\nPower:=0\n", 5, 0},
-      {"{\nPower:=-1\n", 5, -1},
+      {"{\nPower:=0\n", 5, 0.1f},  // the range is held in f32
+      {"{\nPower:=-1e300\n", 5, 0.1f},
+      {"{\nPower:=1e300\n", 5, 4},
   };
   for (const auto& r : rows) {
     Fresh(1);
@@ -158,6 +165,37 @@ TEST_F(VParamsTest, BadFilesLeaveFiniteValues) {
   SB_ReadVParams();
   EXPECT_EQ(cars_[0].Power, before.Power);
   EXPECT_EQ(cars_[0].Rouesolreaction, before.Rouesolreaction);
+}
+
+// Values beyond a row's range are held at its ends, as the editor holds a
+// typed one.
+TEST_F(VParamsTest, ValuesAreHeldWithinTheirRows) {
+  const struct {
+    const char* line;
+    int32_t row;
+    double value;
+  } rows[] = {
+      {"Airfrict:=1e300", 6, 0.01f},       {"Airfrict:=-1e300", 6, 0.0},
+      {"Airfrictrot:=0.60", 7, 0.1f},      {"Force start start:=20000", 35, 3000.0},
+      {"Gear #1:=9", 1, 6.0},              {"Gear nb:=5.9", 18, 5},
+      {"Rouefrotstatic:=60000", 41, 50000}, {"Couplemini:=999.5", 16, 1000},
+  };
+  for (const auto& r : rows) {
+    Fresh(1);
+    WriteVParams(std::string("{\n") + r.line + "\n");
+    SB_ReadVParams();
+    EXPECT_EQ(Value(SB_VParamTable[r.row], cars_[0].VParams), r.value) << r.line;
+  }
+}
+
+// A data folder that cannot be written does not end the program: the
+// console says so (DAT>VPARAMS.TXT is a folder here).
+TEST_F(VParamsTest, AFileThatCannotBeWrittenIsSaid) {
+  Fresh(1);
+  WriteFile(root_ + "/DAT/VPARAMS.TXT/KEEP", "");
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
+  EXPECT_EQ(ExitCodeOf([] { SB_WriteVParams(); }), -999);
+  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Internal error... cannot create file..."});
 }
 
 TEST_F(VParamsTest, TheShippedFile) {
