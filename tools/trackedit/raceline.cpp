@@ -20,6 +20,7 @@ constexpr double kLastT = 0.9999999;
 constexpr double kNoSegment = 100000000000.0;
 constexpr double kMetresPerUnit = 0.003125;  // 1 / 320
 constexpr int32_t kTileUnits = 4096;
+constexpr double kLeastGroundShare = 1e-9;  // of a step's length, on the ground plane
 
 // The four control points of segment i: its ends, and their neighbours or,
 // at the line's ends, the reflection of the other end.
@@ -78,8 +79,9 @@ void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
   }
   const double h = std::sqrt(dx * dx + dz * dz);
   const TVECTOR q = {prev.x + dx / h, prev.y + dy / h, prev.z + dz / h};
-  // A step straight up has no ground direction: no point to append.
-  const bool ground = h > 0.0;
+  // A step straight up has no ground direction (what is left is the
+  // curve's rounding): no point to append.
+  const bool ground = h > length * kLeastGroundShare;
   double s = length - state->Remaining;
   if (ground) Append(q, state);
   while (s > 1.0) {
