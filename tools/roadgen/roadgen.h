@@ -9,6 +9,10 @@
 // Builds the piece and writes it to the path (a logical path); reports on
 // the console and writes nothing when the piece cannot be built.
 void CalcRoadAndSaveAscii(const char* path, const TROADPARAMS* params);
+// The two halves of it: the mesh built into the arrays below (the segment
+// count, or 0 after the console was told why not), and the arrays freed.
+int32_t SB_BuildRoadMesh(const TROADPARAMS* params);
+void SB_FreeRoadMesh();
 // Writes the mesh arrays below; "Error creating file %s !!!" when the file
 // cannot be created.
 void SaveRoadAscii(const char* path);

@@ -193,14 +193,6 @@ int32_t Segments(const TROADPARAMS& p) {
   return static_cast<int32_t>(n);
 }
 
-void ReleaseWork(TROADSAMPLE* spine) {
-  if (RoadVertices) SB_Release(RoadVertices);
-  if (RoadFaces) SB_Release(RoadFaces);
-  if (spine) SB_Release(spine);
-  RoadVertices = nullptr;
-  RoadFaces = nullptr;
-}
-
 }  // namespace
 
 void RoadAddTriangle(const TROADVERTEX* p1, const TROADVERTEX* p2, const TROADVERTEX* p3, const char* material) {
@@ -215,9 +207,9 @@ void RoadAddTriangle(const TROADVERTEX* p1, const TROADVERTEX* p2, const TROADVE
   RoadVertices[RoadNbVertices++] = *p3;
 }
 
-void CalcRoadAndSaveAscii(const char* path, const TROADPARAMS* params) {
+int32_t SB_BuildRoadMesh(const TROADPARAMS* params) {
   const int32_t n = Segments(*params);
-  if (!n) return;
+  if (!n) return 0;
   SB_ConsolePrintf("Creation du circuit...");
   RoadNbVertices = RoadNbFaces = 0;
   auto* spine = static_cast<TROADSAMPLE*>(SB_GetMem((n + 1) * static_cast<int32_t>(sizeof(TROADSAMPLE)),
@@ -226,14 +218,27 @@ void CalcRoadAndSaveAscii(const char* path, const TROADPARAMS* params) {
       SB_GetMem(SB_MAXROADVERTICES * static_cast<int32_t>(sizeof(TROADVERTEX)), "Creation de circuits (points)"));
   RoadFaces = static_cast<TROADFACE*>(
       SB_GetMem(SB_MAXROADFACES * static_cast<int32_t>(sizeof(TROADFACE)), "Creation de circuits (faces)"));
-  if (!spine || !RoadVertices || !RoadFaces) {
+  const bool ready = spine && RoadVertices && RoadFaces;
+  if (ready) {
+    const TROADBUILD build = {params, spine, n};
+    BuildSpine(build);
+    EmitMesh(build);
+  } else {
     SB_ConsolePrintf("Memory allocation error...");
-    ReleaseWork(spine);
-    return;
+    SB_FreeRoadMesh();
   }
-  const TROADBUILD build = {params, spine, n};
-  BuildSpine(build);
-  EmitMesh(build);
-  SaveRoadAscii(path);
-  ReleaseWork(spine);
+  if (spine) SB_Release(spine);
+  return ready ? n : 0;
+}
+
+void SB_FreeRoadMesh() {
+  if (RoadVertices) SB_Release(RoadVertices);
+  if (RoadFaces) SB_Release(RoadFaces);
+  RoadVertices = nullptr;
+  RoadFaces = nullptr;
+}
+
+void CalcRoadAndSaveAscii(const char* path, const TROADPARAMS* params) {
+  if (SB_BuildRoadMesh(params)) SaveRoadAscii(path);
+  SB_FreeRoadMesh();
 }
