@@ -34,15 +34,20 @@ inline std::vector<int32_t> FacesOf(const char* material) {
   return out;
 }
 
-// The vertices of a written scene, as the writer printed them.
-inline std::vector<TROADVERTEX> SceneVertices(const std::string& text) {
-  std::vector<TROADVERTEX> out;
+// The vertices of the road strips of a written scene, as the writer
+// printed them (face f has vertices 3f to 3f + 2).
+inline std::vector<TROADVERTEX> StripVertices(const std::string& text) {
+  std::vector<TROADVERTEX> vertices, out;
   std::istringstream in(text);
+  int32_t face = 0;
   for (std::string line; std::getline(in, line);) {
     long i = 0;
     TROADVERTEX v;
     if (std::sscanf(line.c_str(), "Vertex %ld: X:%lf Y:%lf Z:%lf U:%lf V:%lf", &i, &v.X, &v.Y, &v.Z, &v.U, &v.V) == 6)
-      out.push_back(v);
+      vertices.push_back(v);
+    if (line.rfind("Material: ", 0) == 0 && line.find("\"rout") != std::string::npos)
+      for (int k = 0; k < 3 && 3 * size_t(face) + k < vertices.size(); ++k) out.push_back(vertices[3 * face + k]);
+    if (line.rfind("Material: ", 0) == 0) ++face;
   }
   return out;
 }

@@ -84,7 +84,9 @@ TEST_F(RoadMesh, StripsAndGutters) {
   ASSERT_EQ(gutters.size(), 40u);
   for (int32_t f : gutters)
     for (int k = 0; k < 3; ++k) {
-      if (Corner(f, k).U == 1.0) EXPECT_NEAR(Corner(f, k).X, 0.0, 1e-6) << f;
+      if (Corner(f, k).U == 1.0) {
+        EXPECT_NEAR(Corner(f, k).X, 0.0, 1e-6) << f;
+      }
     }
 }
 
