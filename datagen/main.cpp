@@ -137,14 +137,20 @@ bool WriteSessionPictures(const fs::path& out) {
 }
 
 // The circuits' textures of the default texture path: "ROAD    " of the
-// flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
-// cut at their first zero), each as ".PCX" and ".TGA"; and the scene's
+// flat square, the NETRACE scene's road "ROUT1" and walls "MUR1" (names
+// cut at their first zero), and the road generator's gutter "CANIV1" and
+// second strip "ROUT2", each as ".PCX" and ".TGA"; and the scene's
 // occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
-  for (const char* name : {"ROAD    ", "ROUT1", "MUR1"}) {
+  const std::pair<const char*, int> textures[] = {{"ROAD    ", datagen::kRoadGrey},
+                                                  {"ROUT1", datagen::kRoadGrey},
+                                                  {"MUR1", datagen::kRoadGrey},
+                                                  {"CANIV1", datagen::kGutterGrey},
+                                                  {"ROUT2", datagen::kSecondStripGrey}};
+  for (const auto& [name, grey] : textures) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
-    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(), datagen::WritePcx) ||
-        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(), datagen::WriteTga))
+    if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(grey), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", datagen::RoadPicture24(grey), datagen::WriteTga))
       return false;
   }
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);

@@ -41,20 +41,20 @@ std::vector<uint8_t> TexturePalette() {
   return p;
 }
 
-Picture8 RoadPicture() {
+Picture8 RoadPicture(int grey) {
   Picture8 picture;
   picture.width = picture.height = 64;
   uint32_t seed = 5;
   for (int i = 0; i < 64 * 64; ++i) {
     seed = seed * 1664525u + 1013904223u;
-    picture.pixels.push_back(static_cast<uint8_t>(kPaletteGreyFirst + 20 + (seed >> 29)));
+    picture.pixels.push_back(static_cast<uint8_t>(kPaletteGreyFirst + grey + (seed >> 29)));
   }
   picture.palette = TexturePalette();
   return picture;
 }
 
-Picture24 RoadPicture24() {
-  const Picture8 road = RoadPicture();
+Picture24 RoadPicture24(int grey) {
+  const Picture8 road = RoadPicture(grey);
   Picture24 picture(road.width, road.height);
   for (int y = 0; y < road.height; ++y)
     for (int x = 0; x < road.width; ++x) {

@@ -16,8 +16,11 @@ constexpr int kPaletteReserved = 255;
 std::vector<uint8_t> TexturePalette();
 // A 16 x 16 picture of every entry, with that palette.
 Picture8 TexturePalettePicture();
-// 64 x 64 texels of asphalt: greys of the ramp with a fine grain.
-Picture8 RoadPicture();
-Picture24 RoadPicture24();
+// 64 x 64 texels of asphalt: greys of the ramp from the given step with a
+// fine grain (the default circuit's road; lighter for the road
+// generator's gutter and second strip).
+constexpr int kRoadGrey = 20, kSecondStripGrey = 26, kGutterGrey = 40;
+Picture8 RoadPicture(int grey = kRoadGrey);
+Picture24 RoadPicture24(int grey = kRoadGrey);
 
 }  // namespace datagen
