@@ -17,8 +17,9 @@ constexpr int32_t kAltKey = 18;
 
 struct KeyEvent {
   uint64_t pumps;  // to wait after the previous event
-  int32_t key;
+  int32_t key;     // or the character's code
   bool down;
+  bool character;  // a typed character rather than a key
 };
 
 struct Script {
@@ -35,11 +36,26 @@ bool ParseLine(const std::string& line, KeyEvent* event) {
   std::string state, rest;
   if (!(in >> pumps >> key >> state) || (in >> rest)) return false;
   if (pumps < 0 || key < 1 || key > 255 || (state != "down" && state != "up")) return false;
-  *event = {static_cast<uint64_t>(pumps), key, state == "down"};
+  *event = {static_cast<uint64_t>(pumps), key, state == "down", false};
+  return true;
+}
+
+bool ParseChar(const std::string& line, KeyEvent* event) {
+  std::istringstream in(line);
+  long long pumps = -1;
+  std::string word, rest;
+  int code = 0;
+  if (!(in >> pumps >> word >> code) || word != "char" || (in >> rest)) return false;
+  if (pumps < 0 || code < 1 || code > 255) return false;
+  *event = {static_cast<uint64_t>(pumps), code, true, true};
   return true;
 }
 
 void Play(const KeyEvent& e) {
+  if (e.character) {
+    PostWindowMessage({kMsgChar, static_cast<uintptr_t>(e.key), 1});
+    return;
+  }
   SetKeyState(e.key, e.down);
   const bool system = KeyState(kAltKey) || e.key == kAltKey;
   const uint32_t message = e.down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
@@ -74,8 +90,10 @@ bool LoadInputScript(const std::string& path, std::string* error) {
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') continue;
     KeyEvent event;
-    if (!ParseLine(line, &event)) {
-      if (error) *error = path + ":" + std::to_string(number) + ": expected <pumps> <key 1..255> <down|up>";
+    if (!ParseLine(line, &event) && !ParseChar(line, &event)) {
+      if (error)
+        *error = path + ":" + std::to_string(number) +
+                 ": expected <pumps> <key 1..255> <down|up> or <pumps> char <code 1..255>";
       return false;
     }
     script.events.push_back(event);
