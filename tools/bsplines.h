@@ -20,9 +20,6 @@ void SB_FreeBsplinesMeters();
 
 // Resamples the race line into the per-metre table (taken on first use).
 void SB_GetBsplinesAngles();
-// The point at t of segment i (0..NbRaceLinePoints - 2), the line's ends
-// extended by reflection.
-void SB_RaceLinePoint(int32_t segment, double t, TVECTOR* result);
 // The segment nearest to the ground point under the track editor's mouse,
 // or -1; its squared distance (square metres, 1e11 when none) in *distance.
 int32_t SB_FindNearestBsplineSegment(double* distance);

@@ -33,9 +33,9 @@ struct TROADBUILD {
 enum class TCURVE { S, C1, C2 };
 
 // The blend from 0 to 1 with smoothing s: s = 0 linear, s = 1 the curve.
-// Every curve ends at exactly 1, so the piece ends at exactly its end values.
+// Within a double's last bit of 1 at t = 1, which the samples' single
+// precision rounds away: the piece ends at exactly its end values.
 double Blend(double t, double s, TCURVE curve) {
-  if (t >= 1.0) return 1.0;
   double q = 0.0;
   switch (curve) {
     case TCURVE::S: q = 1.0 - (0.5 * std::cos(kPi * t) + 0.5); break;

@@ -93,11 +93,6 @@ void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
 
 }  // namespace
 
-void SB_RaceLinePoint(int32_t segment, double t, TVECTOR* result) {
-  if (segment < 0 || segment >= NbSegments()) return;
-  *result = At(Segment(segment), t);
-}
-
 void SB_GetBsplinesAngles() {
   SB_Var.NbBsplineMeters = 0;
   if (!SB_Var.BsplineMeters)
