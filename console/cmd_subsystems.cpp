@@ -49,8 +49,9 @@ void LoadTextCars(const char* name) {
   SB_FreeTCARDEFINITIONs();
 }
 
+// A file that exists but is refused has said why already.
 void LoadBspline(const char* name) {
-  if (!SB_LoadBsplines(name)) SB_ConsolePrintf("Error: file %s not found !!!", name);
+  if (!SB_LoadBsplines(name) && !LS_FileExists(name)) SB_ConsolePrintf("Error: file %s not found !!!", name);
 }
 
 // The driven car's replay; a usage error without a name.

@@ -2,6 +2,7 @@
 // network, the 3D engine, the vehicles, the race and the console.
 #include "console/hooks.h"
 
+#include "console/consoleedit.h"
 #include "console/interpreter.h"
 #include "engine3d/palette3d.h"
 #include "engine3d/videomode.h"
@@ -36,6 +37,7 @@ void SB_InstallHooks() {
   SB_Hooks.ResetHigherFloors = ResetHigherFloors;
   SB_Hooks.SetSelectedSetup = SB_SetSelectedSetup;
   SB_Hooks.ExecCommand = SB_ExecCommand;
+  SB_Hooks.ConsoleInput = SB_ConsoleInput;
   SB_Hooks.InitGameMode = SB_InitGameMode;
   SB_Hooks.GetNbRacingCars = SB_GetNbRacingCars;
   SB_Hooks.GetIndPlayerCarIndex = SB_GetIndPlayerCarIndex;

@@ -142,14 +142,16 @@ bool WriteSessionPictures(const fs::path& out) {
 }
 
 // The circuits' textures of the default texture path: "ROAD    " of the
-// flat square, and the NETRACE scene's road "ROUT1" and walls "MUR1" (names
-// cut at their first zero), each as ".PCX" and ".TGA"; the displays of its
+// flat square, the NETRACE scene's road "ROUT1" and walls "MUR1" (names
+// cut at their first zero), and the road generator's gutter "CANIV1" and
+// second strip "ROUT2", each as ".PCX" and ".TGA"; the displays of its
 // start (LED panels, start lamps, road lights), the same way; and the
 // scene's occlusion picture.
 bool WriteCircuitTextures(const fs::path& out) {
   using datagen::RoadKind;
   for (const auto& [name, kind] : {std::pair{"ROAD    ", RoadKind::Road}, std::pair{"ROUT1", RoadKind::Kerb},
-                                   std::pair{"MUR1", RoadKind::Wall}}) {
+                                   std::pair{"MUR1", RoadKind::Wall},
+                                   std::pair{"CANIV1", RoadKind::Gutter}, std::pair{"ROUT2", RoadKind::SecondStrip}}) {
     const std::string path = "TXT/TRAVUN/" + std::string(name);
     if (!WritePicture(out, path + ".PCX", datagen::RoadPicture(kind), datagen::WritePcx) ||
         !WritePicture(out, path + ".TGA", datagen::RoadPicture24(kind), datagen::WriteTga))

@@ -68,6 +68,10 @@ uint8_t RoadTexel(RoadKind kind, int x, int y, int grain) {
     }
     case RoadKind::Wall:
       return y % 16 == 0 || x == 31 ? Grey(6) : Grey(44 + grain / 2);
+    case RoadKind::Gutter:
+      return Grey(40 + grain);
+    case RoadKind::SecondStrip:
+      return Grey(26 + grain);
   }
   return 0;
 }

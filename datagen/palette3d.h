@@ -23,8 +23,10 @@ Picture8 TexturePalettePicture();
 // "ROUT1": the circuit's road, darker asphalt between red-and-white kerbs
 // with a green verge strip outside each;
 // "MUR1": a light concrete wall with dark joints every 16 rows (4 m along
-// the circuit) and one across the wall.
-enum class RoadKind { Road, Kerb, Wall };
+// the circuit) and one across the wall;
+// "CANIV1" and "ROUT2", the road generator's gutter and second strip:
+// plain asphalt in lighter greys.
+enum class RoadKind { Road, Kerb, Wall, Gutter, SecondStrip };
 Picture8 RoadPicture(RoadKind kind = RoadKind::Road);
 Picture24 RoadPicture24(RoadKind kind = RoadKind::Road);
 

@@ -19,8 +19,9 @@ constexpr int32_t kAltKey = 18;
 struct KeyEvent {
   uint64_t wait;  // pumps, or ms of the clock, to wait after the previous event
   bool inMs;
-  int32_t key;
+  int32_t key;  // or the character's code
   bool down;
+  bool character;  // a typed character rather than a key
 };
 
 struct Script {
@@ -35,16 +36,36 @@ bool ParseLine(const std::string& line, KeyEvent* event) {
   std::istringstream in(line);
   std::string wait, state, rest;
   int key = 0;
-  if (!(in >> wait >> key >> state) || (in >> rest)) return false;
+  if (!(in >> wait)) return false;
   const bool inMs = wait.size() > 2 && wait.compare(wait.size() - 2, 2, "ms") == 0;
   if (inMs) wait.resize(wait.size() - 2);
   if (wait.empty() || wait.size() > 9 || wait.find_first_not_of("0123456789") != std::string::npos) return false;
+  std::string first;
+  if (!(in >> first)) return false;
+  const bool character = first == "char";
+  if (character) {
+    if (!(in >> key) || (in >> rest) || key < 1 || key > 255) return false;
+    *event = {std::stoull(wait), inMs, key, true, true};
+    return true;
+  }
+  try {
+    size_t used = 0;
+    key = std::stoi(first, &used);
+    if (used != first.size()) return false;
+  } catch (...) {
+    return false;
+  }
+  if (!(in >> state) || (in >> rest)) return false;
   if (key < 1 || key > 255 || (state != "down" && state != "up")) return false;
-  *event = {std::stoull(wait), inMs, key, state == "down"};
+  *event = {std::stoull(wait), inMs, key, state == "down", false};
   return true;
 }
 
 void Play(const KeyEvent& e) {
+  if (e.character) {
+    PostWindowMessage({kMsgChar, static_cast<uintptr_t>(e.key), 1});
+    return;
+  }
   SetKeyState(e.key, e.down);
   const bool system = KeyState(kAltKey) || e.key == kAltKey;
   const uint32_t message = e.down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
@@ -81,7 +102,9 @@ bool LoadInputScript(const std::string& path, std::string* error) {
     if (start == std::string::npos || line[start] == '#') continue;
     KeyEvent event;
     if (!ParseLine(line, &event)) {
-      if (error) *error = path + ":" + std::to_string(number) + ": expected <pumps|Nms> <key 1..255> <down|up>";
+      if (error)
+        *error = path + ":" + std::to_string(number) +
+                 ": expected <pumps|Nms> <key 1..255> <down|up> or <pumps|Nms> char <code 1..255>";
       return false;
     }
     script.events.push_back(event);

@@ -6,15 +6,17 @@
 // ZENTROVA_INPUT_SCRIPT. Each line holds three fields:
 //
 //   <pumps> <virtual key> <down|up>
-//   <ms>ms <virtual key> <down|up>
+//   <pumps> char <code>
+//   <ms>ms <virtual key> <down|up>, <ms>ms char <code>
 //
 // pumps: passes of the message pump to wait after the previous line (0
 // acts in the same pass); or, ending in "ms", milliseconds of the clock to
 // wait, played at the first pass after them; virtual key: a Windows virtual-key code, 1 to
 // 255 (27 Esc, 18 Alt, 83 S, 112 F1...). Blank lines and lines starting
-// with "#" are skipped. Each event sets the key's held state and queues
+// with "#" are skipped. A key event sets the key's held state and queues
 // its key message (a system key message while Alt is held), as a keyboard
-// would.
+// would; a char line queues the character message of code 1 to 255 (13
+// Enter, 65 A...), as typing does.
 #pragma once
 #include <string>
 

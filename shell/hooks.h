@@ -25,6 +25,9 @@ struct SB_HOOKS {
   void (*ResetHigherFloors)();                   // SB_ResetVars' part of the engine and race tables
   void (*SetSelectedSetup)(int32_t setup);       // the vehicle setup chosen
   int32_t (*ExecCommand)(const char* format, ...) __attribute__((format(printf, 1, 2)));  // a console line
+  // A prompt's answer typed on the console (the buffer holds at least
+  // SB_INPUTSIZE bytes); the tools' dialogues ask through it.
+  void (*ConsoleInput)(const char* prompt, char* buffer);
 
   // Called by the subsystems: the race rules and the race session.
   void (*InitGameMode)();

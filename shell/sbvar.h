@@ -12,6 +12,7 @@
 #include "scenery/types.h"
 #include "shell/settings.h"
 #include "system/asm3d/zidade3d.h"
+#include "tools/types.h"
 #include "track/types.h"
 #include "vehicles/types.h"
 
@@ -516,6 +517,27 @@ struct SB_VARS {
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
   int32_t SessionLost;  // the controller's player disappeared
+
+  // ========================================================================
+  // tools/: the editors' race line and the track editor's view
+  // ========================================================================
+
+  // The race line's control points (metres) with their selection words,
+  // and the table resampled every metre from them (owner tag
+  // "SB_GetBsplinesAngles"), which SAVEBSPLINEMETER writes as the file the
+  // track reads for its centre line.
+  TVECTOR RaceLinePoints[SB_MAXRACELINEPOINTS];
+  int32_t NbRaceLinePoints;
+  uint32_t BsplineSelected[SB_MAXRACELINEPOINTS];  // 1 selected
+  int32_t NearBspline;     // the mouse is near the curve
+  TVECTOR* BsplineMeters;  // room for SB_MAXBSPLINEMETERS points, or null
+  int32_t NbBsplineMeters;
+
+  // The track editor's mouse reading and top view: scroll in tiles, tile
+  // size in pixels; zero until the editor sets them.
+  int32_t MouseX, MouseY;
+  int32_t EditScrollX, EditScrollY;
+  int32_t EditTileSize;
 
   // ========================================================================
   // race/: the race session, rules and timing, sequencer, HUD, kiosk and statistics

@@ -1,14 +1,27 @@
-// The editors' centre-line tools: the control points and the per-metre
-// table, loaded and saved by console words and freed at the console's end.
+// The editors' race line: its control points (SB_Var.RaceLinePoints)
+// joined by Catmull-Rom segments, the table resampled from them every
+// metre (SB_Var.BsplineMeters), the nearest-segment search of the track
+// editor, and the two files, loaded and saved by console words.
 #pragma once
 #include <cstdint>
 
-// Control points: a 32-bit count, then count points of three doubles;
-// loading gives 0 when the file is missing.
+struct TVECTOR;
+
+// Control points: a 32-bit count, then count points of three doubles.
+// Loading gives 1, or 0 with the line unchanged when the file is missing
+// or refused (a refused file is reported on the console).
 int32_t SB_LoadBsplines(const char* name);
 void SB_SaveBsplines(const char* name);
-// The per-metre table in the same form.
+// The per-metre table in the same form: the track's centre-line file.
 void SB_SaveBsplinesMeters(const char* name);
 
 // Releases the per-metre centre-line table when it exists.
 void SB_FreeBsplinesMeters();
+
+// Resamples the race line into the per-metre table (taken on first use).
+void SB_GetBsplinesAngles();
+// The segment nearest to the ground point under the track editor's mouse,
+// or -1; its squared distance (square metres, 1e11 when none) in *distance.
+int32_t SB_FindNearestBsplineSegment(double* distance);
+// The squared distance in the x, z plane from p to the segment a-b.
+double SB_SegmentDist2(const TVECTOR* a, const TVECTOR* b, const TVECTOR* p);

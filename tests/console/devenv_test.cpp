@@ -21,6 +21,7 @@
 #include "tests/fakes/race_fakes.h"
 #include "tests/fakes/shell_fakes.h"
 #include "tests/fakes/typist.h"
+#include "tools/bsplines.h"
 
 namespace {
 
@@ -78,7 +79,10 @@ TEST_F(DevEnv, StartUpAndTearDownRunInTheirOrderAndSetTheDefaults) {
   g_traced = 0;
   g_maxMemOwners = g_maxBmapOwners = 0;
   ztest::Shell().onNetUpdate = Trace;
+  SB_GetBsplinesAngles();  // the race line's metre table, which the tear-down releases
+  ASSERT_NE(SB_Var.BsplineMeters, nullptr);
   Run("");
+  EXPECT_EQ(SB_Var.BsplineMeters, nullptr);
   EXPECT_EQ(ztest::Fakes().calls, (Lines{"AllocLocalReplay",
                                          "> Launching the game on C: !!!",
                                          "> Loading vehicle prototypes...",
@@ -97,7 +101,6 @@ TEST_F(DevEnv, StartUpAndTearDownRunInTheirOrderAndSetTheDefaults) {
                                          "> >ECHO after quit",
                                          "> after quit",
                                          "FreeCarsReplays",
-                                         "FreeBsplinesMeters",
                                          "FreeBsplinePoints",
                                          "FreeConsoleList",
                                          "FreeDecor",
@@ -113,9 +116,10 @@ TEST_F(DevEnv, StartUpAndTearDownRunInTheirOrderAndSetTheDefaults) {
                                          "> Free vehicle prototypes...",
                                          "FreeVehiclePrototypes",
                                          "FreeLocalReplay"}));
-  // Four blocks and three bitmaps (the background, the scratch overlay and
-  // the explosions) were held meanwhile, and all given back (Run).
-  EXPECT_EQ(g_maxMemOwners, 4);
+  // Five blocks (with the metre table) and three bitmaps (the background,
+  // the scratch overlay and the explosions) were held meanwhile, and all
+  // given back (Run).
+  EXPECT_EQ(g_maxMemOwners, 5);
   EXPECT_EQ(g_maxBmapOwners, 3);
   EXPECT_STREQ(SB_Var.CircuitFile, "netrace.txt");
   EXPECT_STREQ(SB_Var.AsciiMapFile, "..>ASC>netrace.asc");

@@ -9,7 +9,6 @@
 #include "scenery/decorobjects.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
-#include "tools/bsplines.h"
 #include "tools/tools.h"
 #include "vehicles/controls.h"
 #include "vehicles/replays.h"
@@ -82,13 +81,6 @@ void SB_FreeTCARDEFINITIONs() { Record("FreeTCARDEFINITIONs"); }
 
 // Scenery and editors.
 void LoadObjectScript(const char* name) { Record("LoadObjectScript %s", name); }
-int32_t SB_LoadBsplines(const char* name) {
-  Record("LoadBsplines %s", name);
-  return ztest::Commands().bsplinesFound;
-}
-void SB_SaveBsplines(const char* name) { Record("SaveBsplines %s", name); }
-void SB_SaveBsplinesMeters(const char* name) { Record("SaveBsplinesMeters %s", name); }
-void MakeRoad(const char* name) { Record("MakeRoad %s", name); }
 void SB_CarPaintEditor(BMAP* picture, int32_t depth) {
   Record("CarPaintEditor %s %d cars %d", picture == SB_Var.DevEnvScreen ? "console" : "other", depth,
          SB_Var.NbCars);

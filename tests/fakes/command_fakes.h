@@ -12,7 +12,6 @@
 namespace ztest {
 
 struct CommandFakes {
-  int32_t bsplinesFound = 0;     // result of SB_LoadBsplines
   int32_t definitionsFound = 1;  // result of SB_ReadTCARDEFINITION
 };
 CommandFakes& Commands();

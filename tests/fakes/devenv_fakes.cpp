@@ -9,7 +9,6 @@
 #include "scenery/devenv.h"
 #include "shell/owner.h"
 #include "tests/fakes/race_fakes.h"
-#include "tools/bsplines.h"
 #include "track/bspline.h"
 #include "track/decor.h"
 #include "vehicles/devenv.h"
@@ -71,8 +70,7 @@ void SB_FreeExplosionBmaps() { GiveBitmap("FreeExplosionBmaps", "explosions"); }
 void SB_FreeDecorNames() { ztest::Record("FreeDecorNames"); }
 void SB_FreeDecorObjects() { ztest::Record("FreeDecorObjects"); }
 
-// Editors, track and network.
-void SB_FreeBsplinesMeters() { ztest::Record("FreeBsplinesMeters"); }
+// Track and network.
 void SB_FreeBsplinePoints() { ztest::Record("FreeBsplinePoints"); }
 void SB_FreeDecor() { ztest::Record("FreeDecor"); }
 void NET_FreeConsoleList() { ztest::Record("FreeConsoleList"); }

@@ -196,10 +196,18 @@ TEST_F(InputScript, WaitsInMillisecondsRunOnTheClock) {
   UseManualClock(false);
 }
 
+TEST_F(InputScript, CharactersAreTypedAfterTheirPumps) {
+  ASSERT_TRUE(Load("1 char 86\n0 char 13\n"));
+  Pump();
+  EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgChar * 1000 + 86, kMsgChar * 1000 + 13}));
+  EXPECT_FALSE(KeyState(86));
+}
+
 TEST_F(InputScript, BadScriptsAreRefusedWithTheirLine) {
   std::string error;
   for (const char* bad : {"1 27\n", "x 27 down\n", "1 0 down\n", "1 256 up\n", "-1 27 up\n", "1 27 held\n",
-                          "1 27 up extra\n", "ms 27 up\n", "5s 27 up\n", "-5ms 27 up\n"}) {
+                          "1 27 up extra\n", "ms 27 up\n", "5s 27 up\n", "-5ms 27 up\n", "1 char\n",
+                          "1 char 0\n", "1 char 256\n", "1 chars 65\n", "1 char 65 x\n"}) {
     EXPECT_FALSE(Load(std::string("0 32 down\n") + bad, &error)) << bad;
     EXPECT_NE(error.find(":2: "), std::string::npos) << error;
   }

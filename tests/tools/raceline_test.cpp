@@ -1,0 +1,99 @@
+// The race line: the Catmull-Rom point, the resampling every metre, the
+// segment distance and the search under the mouse.
+#include <cmath>
+#include <cstring>
+
+#include "tests/tools/tools_fixture.h"
+#include "tools/trackedit/catmullrom.h"
+
+namespace {
+
+using RaceLine = ztest::ToolsTest;
+
+bool Same(const TVECTOR& a, const TVECTOR& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST_F(RaceLine, TheCurvePassesThroughItsPointsAndKeepsEvenPointsEven) {
+  const TVECTOR p0 = {-7.3, 1e3, 0.1}, p1 = {1.0 / 3, -2.7, 9.9}, p2 = {1e-3, 5.5, -4.25}, p3 = {88, -1, 0.7};
+  TVECTOR r;
+  CalcCatmullRomPoint(&r, &p0, 0.0, &p1, &p2, &p3);
+  EXPECT_TRUE(Same(r, p1));
+  CalcCatmullRomPoint(&r, &p0, 1.0, &p1, &p2, &p3);
+  EXPECT_TRUE(Same(r, p2));
+  const TVECTOR e[4] = {{0, 0, 0}, {1, 2, 3}, {2, 4, 6}, {3, 6, 9}};
+  for (double t : {0.1, 0.25, 0.5, 0.9, 1.5}) {  // 1.5 extrapolates
+    CalcCatmullRomPoint(&r, &e[0], t, &e[1], &e[2], &e[3]);
+    EXPECT_NEAR(r.x, 1 + t, 1e-12) << t;
+    EXPECT_NEAR(r.y, 2 + 2 * t, 1e-12) << t;
+    EXPECT_NEAR(r.z, 3 + 3 * t, 1e-12) << t;
+  }
+}
+
+TEST_F(RaceLine, TenMetresGiveElevenMetrePointsEachAMetreOn) {
+  SetLine({{0, 0, 0}, {10, 0, 0}});
+  SB_GetBsplinesAngles();
+  ASSERT_EQ(SB_Var.NbBsplineMeters, 11);
+  for (int k = 0; k < 11; ++k) EXPECT_NEAR(SB_Var.BsplineMeters[k].x, k + 1, 0.011) << k;
+  SetLine({{3, 4, 5}});  // one point: no curve
+  SB_GetBsplinesAngles();
+  EXPECT_EQ(SB_Var.NbBsplineMeters, 0);
+  EXPECT_NE(SB_Var.BsplineMeters, nullptr);
+}
+
+TEST_F(RaceLine, LongStepsRepeatTheirPointAndTheTableStopsAtItsEnd) {
+  SetLine({{0, 0, 0}, {0, 0, 2300}});  // steps of 2.3 m: the first passes 0, 1 and 2 m
+  SB_GetBsplinesAngles();
+  EXPECT_NEAR(SB_Var.NbBsplineMeters, 2301, 1);
+  EXPECT_TRUE(Same(SB_Var.BsplineMeters[0], SB_Var.BsplineMeters[2]));
+  EXPECT_NEAR(SB_Var.BsplineMeters[0].z, 1.0, 1e-9);
+  EXPECT_NEAR(SB_Var.BsplineMeters[3].z, 3.3, 1e-9);
+  EXPECT_TRUE(Printed().empty());
+  SetLine({{0, 0, 0}, {30000, 0, 0}, {60000, 0, 0}});
+  for (int twice = 0; twice < 2; ++twice) {
+    SB_GetBsplinesAngles();
+    EXPECT_EQ(SB_Var.NbBsplineMeters, SB_MAXBSPLINEMETERS);
+    EXPECT_EQ(Printed(), std::vector<std::string>{"Bspline cut at 10000 m !!!"});  // once a resampling
+  }
+  SetLine({{1, 0, 1}, {1, 50, 1}});  // straight up: no ground direction
+  SB_GetBsplinesAngles();
+  EXPECT_EQ(SB_Var.NbBsplineMeters, 0);
+}
+
+TEST_F(RaceLine, SegmentDistance) {
+  const TVECTOR a = {0, 0, 0}, b = {10, 0, 0}, c = {1, 0, 1};
+  const struct {
+    const char* what;
+    const TVECTOR *from, *to;
+    TVECTOR p;
+    double d2;
+  } rows[] = {
+      {"inside, height ignored", &a, &b, {5, 7, 3}, 9},
+      {"before a", &a, &b, {-3, 0, 4}, 25},
+      {"past b", &a, &b, {13, 0, 4}, 25},
+      {"zero length", &c, &c, {4, 0, 5}, 25},
+  };
+  for (const auto& r : rows) EXPECT_DOUBLE_EQ(SB_SegmentDist2(r.from, r.to, &r.p), r.d2) << r.what;
+}
+
+TEST_F(RaceLine, TheSearchTakesTheGroundPointUnderTheMouse) {
+  double d2 = 0;
+  SB_Var.EditTileSize = 16;
+  SB_Var.MouseX = 320, SB_Var.MouseY = 240;  // (12.8, 0, 12.8) m
+  SetLine({{0, 0, 12.8}});
+  EXPECT_EQ(SB_FindNearestBsplineSegment(&d2), -1);
+  EXPECT_EQ(d2, 1e11);
+  SetLine({{20.8, 0, 0}, {20.8, 0, 6}, {20.8, 0, 12.8}, {20.8, 0, 30}});
+  EXPECT_EQ(SB_FindNearestBsplineSegment(&d2), 1);
+  EXPECT_NEAR(d2, 64.0, 1e-9);
+  // Through the point twice, at the end of segment 0 and the start of 1.
+  SetLine({{12.8, 0, 0}, {12.8, 0, 12.8}, {12.8, 0, 25.6}});
+  EXPECT_EQ(SB_FindNearestBsplineSegment(&d2), 0);
+  EXPECT_EQ(d2, 0.0);
+  SB_Var.EditScrollX = 1;  // one tile further: 12.8 m
+  EXPECT_EQ(SB_FindNearestBsplineSegment(&d2), 0);
+  EXPECT_NEAR(d2, 12.8 * 12.8, 1e-6);
+  SB_Var.EditTileSize = 0;  // no top view yet
+  EXPECT_EQ(SB_FindNearestBsplineSegment(&d2), -1);
+  EXPECT_EQ(d2, 1e11);
+}
+
+}  // namespace

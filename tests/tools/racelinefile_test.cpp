@@ -1,0 +1,152 @@
+// The race line's files: control points saved and loaded back, the metre
+// table as the track's centre-line file, the default circuit's line
+// fitted, and files the load refuses.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "datagen/netrace.h"
+#include "tests/tools/tools_fixture.h"
+#include "track/bspline.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class RaceLineFile : public ztest::ToolsTest {
+ protected:
+  void SetUp() override {
+    ztest::ToolsTest::SetUp();
+    SB_Var.Decor.NewlyLoaded = 1;  // the track reads its centre line for a new map only
+  }
+  void TearDown() override {
+    SB_FreeBsplinePoints();
+    ztest::ToolsTest::TearDown();
+  }
+  // A file of the count and the points, as another tool would write it.
+  static std::string Bytes(int32_t count, const std::vector<double>& values) {
+    std::string out(reinterpret_cast<const char*>(&count), 4);
+    for (double v : values) out.append(reinterpret_cast<const char*>(&v), 8);
+    return out;
+  }
+};
+
+TEST_F(RaceLineFile, ControlPointsGoAndComeBackBitForBit) {
+  SetLine({{1.5, -2.25, 1e-300}, {-0.0, 7e9, 3.0 / 7}, {std::nextafter(1.0, 2.0), 0, -5}});
+  SB_SaveBsplines("LINE.BSP");
+  EXPECT_EQ(Printed(), Lines{"Bspline LINE.BSP saved."});
+  const std::string bytes = ztest::ReadFile(Path("LINE.BSP"));
+  ASSERT_EQ(bytes.size(), 76u);
+  EXPECT_EQ(bytes, Bytes(3, {1.5, -2.25, 1e-300, -0.0, 7e9, 3.0 / 7, std::nextafter(1.0, 2.0), 0, -5}));
+  TVECTOR saved[3];
+  std::memcpy(saved, SB_Var.RaceLinePoints, sizeof saved);
+  SetLine({{9, 9, 9}});
+  for (uint32_t& word : SB_Var.BsplineSelected) word = 1;
+  ASSERT_EQ(SB_LoadBsplines("line.bsp"), 1);
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 3);
+  EXPECT_EQ(std::memcmp(saved, SB_Var.RaceLinePoints, sizeof saved), 0);
+  EXPECT_EQ(SB_Var.BsplineSelected[0] | SB_Var.BsplineSelected[1] | SB_Var.BsplineSelected[2], 0u);
+  EXPECT_EQ(SB_Var.BsplineSelected[3], 1u);  // beyond the loaded points
+  EXPECT_GT(SB_Var.NbBsplineMeters, 0);       // resampled at once
+}
+
+TEST_F(RaceLineFile, TheMetreTableIsACentreLineTheTrackLoads) {
+  SB_SaveBsplinesMeters("M.BSP");  // never resampled
+  SetLine({{0, 0, 0}});
+  SB_GetBsplinesAngles();
+  SB_SaveBsplinesMeters("M.BSP");  // one point: an empty table
+  EXPECT_EQ(Printed(), (Lines{"Error no bspline !!!", "Error no bspline !!!"}));
+  EXPECT_FALSE(ztest::FileExists(Path("M.BSP")));
+  SetLine({{0, 0, 0}, {40, 0, 10}, {60, 2, 70}, {0, 0, 90}});
+  SB_GetBsplinesAngles();
+  SB_SaveBsplinesMeters("M.BSP");
+  EXPECT_EQ(Printed(), Lines{"Bspline meter M.BSP saved."});
+  ASSERT_EQ(SB_LoadBsplinesMeters("M.BSP"), 1);
+  EXPECT_EQ(SB_Var.BsplineValid, 1);
+  ASSERT_EQ(SB_Var.NbBsplinePoints, SB_Var.NbBsplineMeters);
+  EXPECT_EQ(std::memcmp(SB_Var.BsplinePoints, SB_Var.BsplineMeters, 24 * size_t(SB_Var.NbBsplinePoints)), 0);
+}
+
+// Every 20th point of the default circuit's centre line, closed by point 0
+// again, resamples to that line.
+TEST_F(RaceLineFile, TheDefaultCircuitsLineIsFittedByItsEveryTwentiethPoint) {
+  ztest::WriteFile(Path("TXT/NETRACE.BSP"), datagen::NetraceCentreLineFile());
+  ASSERT_EQ(SB_LoadBsplinesMeters("TXT>NETRACE.BSP"), 1);
+  const int32_t n = SB_Var.NbBsplinePoints;
+  ASSERT_EQ(n, 1103);
+  std::vector<TVECTOR> control;
+  for (int32_t i = 0; i < n; i += 20) control.push_back(SB_Var.BsplinePoints[i]);
+  control.push_back(SB_Var.BsplinePoints[0]);
+  SetLine(control);
+  SB_GetBsplinesAngles();
+  EXPECT_NEAR(SB_Var.NbBsplineMeters, n, 2);
+  for (int32_t k = 0; k < SB_Var.NbBsplineMeters; ++k) {
+    double best = 1e9;
+    for (int32_t i = 0; i < n; ++i)
+      best = std::min(best, SB_SegmentDist2(&SB_Var.BsplinePoints[i], &SB_Var.BsplinePoints[(i + 1) % n],
+                                            &SB_Var.BsplineMeters[k]));
+    ASSERT_LT(std::sqrt(best), 0.3) << k;
+  }
+  // The file itself has too many points for control points.
+  SetLine({{1, 2, 3}, {4, 5, 6}});
+  SB_GetBsplinesAngles();
+  const int32_t meters = SB_Var.NbBsplineMeters;
+  Printed();
+  EXPECT_EQ(SB_LoadBsplines("TXT>NETRACE.BSP"), 0);
+  EXPECT_EQ(Printed(), Lines{"Bspline file TXT>NETRACE.BSP: 1103 points, 1000 at most !!!"});
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 2);
+  EXPECT_EQ(SB_Var.NbBsplineMeters, meters);
+}
+
+TEST_F(RaceLineFile, RefusedFilesLeaveTheLineAsItWas) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  const std::string good = Bytes(1, {1, 2, 3});
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* message;
+  } rows[] = {
+      {"empty", "", "Bspline file BAD.BSP corrupt !!!"},
+      {"3 bytes", good.substr(0, 3), "Bspline file BAD.BSP corrupt !!!"},
+      {"count -1", Bytes(-1, {}), "Bspline file BAD.BSP corrupt !!!"},
+      {"count 2^31 - 1", Bytes(2147483647, {1, 2, 3}), "Bspline file BAD.BSP corrupt !!!"},
+      {"one byte short", good.substr(0, good.size() - 1), "Bspline file BAD.BSP corrupt !!!"},
+      {"one byte long", good + "x", "Bspline file BAD.BSP corrupt !!!"},
+      {"not a number", Bytes(2, {1, 2, 3, 4, nan, 6}), "Bspline file BAD.BSP corrupt !!!"},
+      {"infinite", Bytes(1, {-inf, 2, 3}), "Bspline file BAD.BSP corrupt !!!"},
+      {"1001 points", Bytes(1001, std::vector<double>(3003, 1.0)), "Bspline file BAD.BSP: 1001 points, 1000 at most !!!"},
+  };
+  SetLine({{1, 2, 3}, {4, 5, 6}});
+  SB_Var.BsplineSelected[1] = 1;
+  SB_GetBsplinesAngles();
+  const int32_t meters = SB_Var.NbBsplineMeters;
+  TVECTOR before[2];
+  std::memcpy(before, SB_Var.RaceLinePoints, sizeof before);
+  for (const auto& r : rows) {
+    ztest::WriteFile(Path("BAD.BSP"), r.bytes);
+    Printed();
+    EXPECT_EQ(SB_LoadBsplines("BAD.BSP"), 0) << r.what;
+    EXPECT_EQ(Printed(), Lines{r.message}) << r.what;
+    EXPECT_EQ(SB_Var.NbRaceLinePoints, 2) << r.what;
+    EXPECT_EQ(std::memcmp(before, SB_Var.RaceLinePoints, sizeof before), 0) << r.what;
+    EXPECT_EQ(SB_Var.BsplineSelected[1], 1u) << r.what;
+    EXPECT_EQ(SB_Var.NbBsplineMeters, meters) << r.what;
+  }
+  EXPECT_EQ(SB_LoadBsplines("NOWHERE>BAD.BSP"), 0);  // a folder that does not exist
+  EXPECT_TRUE(Printed().empty());
+}
+
+TEST_F(RaceLineFile, AFileThatCannotBeMadeIsReportedAndTheToolGoesOn) {
+  SetLine({{0, 0, 0}, {5, 0, 0}});
+  SB_GetBsplinesAngles();
+  ztest::WriteFile(Path("DIR/KEEP"), "");
+  for (const char* name : {"NOWHERE>X.BSP", "DIR"}) {
+    SB_SaveBsplines(name);
+    SB_SaveBsplinesMeters(name);
+    EXPECT_EQ(Printed(), (Lines{std::string("Error creating file ") + name + " !!!",
+                                std::string("Error creating file ") + name + " !!!"}));
+  }
+  EXPECT_FALSE(ztest::FileExists(Path("NOWHERE")));
+}
+
+}  // namespace

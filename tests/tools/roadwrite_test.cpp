@@ -1,0 +1,166 @@
+// The road generator's writer and dialogue: the default straight against
+// its stored file, the layout's lines, an empty mesh, and the pieces the
+// typed answers make.
+#include <cmath>
+#include <deque>
+
+#include "shell/hooks.h"
+#include "system/file.h"
+#include "tests/tools/road_fixture.h"
+#include "tools/tools.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Lines of a CR LF text; false when a line ends otherwise.
+bool SplitCrLf(const std::string& text, Lines* lines) {
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t end = text.find("\r\n", at);
+    if (end == std::string::npos || text.find('\n', at) < end) return false;
+    lines->push_back(text.substr(at, end - at));
+    at = end + 2;
+  }
+  return true;
+}
+
+std::deque<std::string> g_answers;
+Lines g_prompts;
+void Answer(const char* prompt, char* line) {
+  g_prompts.push_back(prompt);
+  std::snprintf(line, SB_INPUTSIZE, "%s", g_answers.empty() ? "" : g_answers.front().c_str());
+  if (!g_answers.empty()) g_answers.pop_front();
+}
+
+// Pieces are written to "..>ASC>": the tests run in C:>GAME, so that is C:>ASC.
+class Road : public ztest::ToolsTest {
+ protected:
+  void SetUp() override {
+    ztest::ToolsTest::SetUp();
+    ztest::WriteFile(Path("GAME/KEEP"), "");
+    ztest::WriteFile(Path("ASC/KEEP"), "");
+    ASSERT_EQ(LS_SetCurrentDir(">GAME"), 1);
+    SB_Hooks.ConsoleInput = Answer;
+    g_answers.clear();
+    g_prompts.clear();
+  }
+  void TearDown() override {
+    SB_Hooks.ConsoleInput = nullptr;
+    ztest::ToolsTest::TearDown();
+  }
+  // MAKEROAD with the answers; the file written, "" when none.
+  std::string Make(const Lines& answers, const char* name = "PIECE.ASC") {
+    g_answers.assign(answers.begin(), answers.end());
+    g_prompts.clear();
+    MakeRoad(name);
+    const std::string path = Path(std::string("ASC/") + name);
+    return ztest::FileExists(path) ? ztest::ReadFile(path) : "";
+  }
+  static std::string Golden() { return ztest::ReadFile(ZENTROVA_SOURCE_DIR "/tests/tools/golden/STRAIGHT.ASC"); }
+};
+
+TEST_F(Road, TheDefaultStraightIsItsStoredFile) {
+  const std::string text = Make({"D"});
+  EXPECT_EQ(text, Golden());
+  Lines lines;
+  ASSERT_TRUE(SplitCrLf(text, &lines));
+  ASSERT_EQ(lines.size(), 725u);
+  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5),
+            (Lines{"Named object: \"OBJECT0\"", "Tri-mesh, Vertices: 360 Faces: 120", "Mapped", "Vertex list:",
+                   "Vertex 0: X:-2.000000 Y:0.000000 Z:1.000000 U:0.000000 V:0.000000"}));
+  EXPECT_EQ(lines[364], "Face list:");
+  EXPECT_EQ(Lines(lines.begin() + 365, lines.begin() + 368),
+            (Lines{"Face 0: A:0 B:1 C:2 AB:1 BC:1 CA:1", "Material: \"mur1 m\"", "Smoothing: 1"}));
+  EXPECT_EQ(g_prompts, (Lines{"(D)roite De(b)ut F(i)n (C)ote C(h)ange D(e)but (F)in (V)irage: ", "Mur simplifie: ",
+                              "Nombre de voies: ", "Longueur de la portion de route: "}));
+  EXPECT_EQ(Printed(), Lines{"Creation du circuit..."});
+}
+
+TEST_F(Road, AnEmptyMeshIsItsHeaderAndFaceList) {
+  RoadNbVertices = RoadNbFaces = 0;
+  SaveRoadAscii("EMPTY.ASC");
+  EXPECT_EQ(ztest::ReadFile(Path("GAME/EMPTY.ASC")),
+            "Named object: \"OBJECT0\"\r\nTri-mesh, Vertices: 0 Faces: 0\r\nMapped\r\nVertex list:\r\nFace list:\r\n");
+}
+
+TEST_F(Road, PieceTypes) {
+  EXPECT_EQ(Make({"d"}), Golden());
+  Make({"ec"});
+  const Lines ec = g_prompts;
+  Make({"CE"});
+  EXPECT_EQ(g_prompts, ec);
+  EXPECT_EQ(ec.size(), 8u);
+  EXPECT_EQ(ec[5], "Hauteur du virage: ");
+  Printed();
+  std::remove(Path("ASC/PIECE.ASC").c_str());
+  EXPECT_EQ(Make({"D "}), "");
+  EXPECT_EQ(Printed(), Lines{"Unknown type of road 'D ' !!!"});
+  EXPECT_EQ(g_prompts.size(), 1u);
+}
+
+// The mesh of the written piece: lane boundary k's vertices of sample i
+// as the road strips carry them (U k / 2, V i).
+TROADVERTEX Lane(const std::vector<TROADVERTEX>& vertices, int k, int i) {
+  for (const TROADVERTEX& v : vertices)
+    if (std::fabs(v.U - k / 2.0) < 1e-9 && std::fabs(v.V - i) < 1e-9) return v;
+  return {NAN, NAN, NAN, NAN, NAN};
+}
+
+TEST_F(Road, TheAnswersShapeThePiece) {
+  // A turn of 90 degrees to the left: at its end the lanes lie along +Y.
+  auto v = ztest::StripVertices(Make({"V", "", "10", "4", "100", "0.1", "90"}));
+  TROADVERTEX a = Lane(v, 0, 10), b = Lane(v, 4, 10);
+  EXPECT_NEAR(b.X - a.X, 20 * std::cos(-M_PI / 2), 1e-5);
+  EXPECT_NEAR(b.Y - a.Y, -20 * std::sin(-M_PI / 2), 1e-5);
+  EXPECT_NEAR(b.Z - a.Z, 20 * std::tan(0.1), 1e-5);  // banked, the right-hand side up
+  // The start of a slope: a quarter-cosine rise.
+  v = ztest::StripVertices(Make({"B", "", "10", "", "100", "10", "1.0"}));
+  for (int i = 0; i <= 10; ++i) EXPECT_NEAR(Lane(v, 0, i).Z, 6.3661975 * (1 - std::cos(i * M_PI / 20)), 2e-6) << i;
+  // A change of gradient from 10 over 100 to nothing more: a constant slope.
+  v = ztest::StripVertices(Make({"H", "", "10", "", "100", "10", "0", "1"}));
+  for (int i = 0; i <= 10; ++i) EXPECT_NEAR(Lane(v, 0, i).Z, i * 1.0, 1e-5) << i;
+}
+
+TEST_F(Road, BadAnswersGiveTheirDefaultOrNoFile) {
+  const std::string long79(78 - std::strlen("Longueur de la portion de route: "), '5');
+  const struct {
+    const char* what;
+    Lines answers;
+    const char* message;  // null: the default straight
+  } rows[] = {
+      {"empty lines and letters", {"D", "abc", "x", ""}, nullptr},
+      {"length not a number", {"D", "", "", "nan"}, "Portion de route trop grande !!!"},
+      {"infinite length", {"D", "", "", "inf"}, "Portion de route trop grande !!!"},
+      {"length 1e30", {"D", "", "", "1e30"}, "Portion de route trop grande !!!"},
+      {"length -5", {"D", "", "", "-5"}, "Un segment minumum !!!"},
+      {"base 0.5", {"C", "", "0.5", "", "", ""}, "Un metre de base mimimum !!!"},
+      {"lanes 99999999999", {"D", "", "99999999999", ""}, "Portion de route trop grande !!!"},
+      {"lanes 4294967300", {"D", "", "4294967300", ""}, "Portion de route trop grande !!!"},
+      {"lanes -5", {"D", "", "-5", ""}, "Portion de route trop grande !!!"},
+      {"a length at the line's limit", {"D", "", "", long79}, "Portion de route trop grande !!!"},
+  };
+  for (const auto& r : rows) {
+    std::remove(Path("ASC/PIECE.ASC").c_str());
+    Printed();
+    const std::string text = Make(r.answers);
+    if (r.message) {
+      EXPECT_EQ(text, "") << r.what;
+      EXPECT_EQ(Printed(), Lines{r.message}) << r.what;
+    } else {
+      EXPECT_EQ(text, Golden()) << r.what;
+    }
+  }
+}
+
+TEST_F(Road, AFileThatCannotBeMadeIsReportedAndTheToolGoesOn) {
+  ztest::WriteFile(Path("ASC/DIR/KEEP"), "");
+  for (const char* name : {"NOWHERE>X.ASC", "DIR"}) {
+    Printed();
+    Make({"D"}, name);
+    EXPECT_EQ(Printed(),
+              (Lines{"Creation du circuit...", std::string("Error creating file ..>ASC>") + name + " !!!"}));
+  }
+}
+
+}  // namespace
