@@ -53,4 +53,13 @@ void SB_InstallHooks() {
   SB_Hooks.UpdateGaps = SB_UpdateGaps;
   SB_Hooks.UpdateRanking = SB_UpdateRanking;
   SB_Hooks.ScreenShot = SB_ScreenShot;
+  SB_Hooks.SetGameMode = SB_SetGameMode;
+  SB_Hooks.AddToScoreTab = SB_AddToScoreTab;
+  SB_Hooks.HudMessage = [](const char* text) { SB_HudMessage("%s", text); };
+  SB_Hooks.NetPlayerMessage = SB_NetPlayerMessage;
+  SB_Hooks.NextGameStep = SB_NextGameStep;
+  SB_Hooks.SetGameModeSteps = SB_SetGameModeSteps;
+  SB_Hooks.StopReplayRecord = SB_StopReplayRecord;
+  SB_Hooks.FormatTime = SB_FormatTime;
+  SB_Hooks.BreakBatch = SB_BreakBatch;
 }

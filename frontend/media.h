@@ -25,3 +25,8 @@ int32_t SB_DiscardFli();
 // CD track 2, repeated, when music is on.
 int32_t SB_StartCdMusic();
 int32_t SB_StopCdMusic();
+
+// Plays the film preloaded for the network start.
+void SB_PlayPreloadedFli();
+// The practice laps a network controller asks for.
+void SB_EnterPracticeMode();

@@ -1,6 +1,6 @@
-// No network layer yet: connected only when a session has been opened and
-// the controller accepted this player, which nothing does so far; nothing
-// to pump, no list fetched. Of the race and network words only PLAY,
+// Connected when a session is open and the controller accepted this
+// player. Until the network's console words exist no list is fetched, and
+// of the race and network words only PLAY,
 // WATCH and CLOSENET are known: PLAY races on this machine, WATCH has no
 // network race to watch, CLOSENET has nothing to close. Weak, so that
 // tests can put recording fakes in their place.
@@ -44,8 +44,6 @@ int32_t PlayOrWatch(bool watch) {
 }  // namespace
 
 int32_t NET_IsConnected() { return SB_Var.XState != XSTATE_NONET && SB_Var.NetConnected ? 1 : 0; }
-
-__attribute__((weak)) void NET_UpdateEvent() {}
 
 __attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*,
                                                    const char*, const char* keyword) {

@@ -19,9 +19,10 @@ int32_t NET_SendRaceProgress(int32_t message, int32_t value);
 // The session's name of a player, or null.
 const char* LS_NetGetPlayerName(uint32_t playerId);
 // Asks the controller for every player's vehicle setup and waits up to
-// 30000 ms for them.
-void NET_RequestVehicleSetups();
+// 30000 ms for one: 1 when one came.
+int32_t NET_RequestVehicleSetups();
 // Sends the local car's vehicle setup (message 9) to the controller, waits
-// for its acknowledgement, then sends it to the other players.
+// for its acknowledgement (30000 ms at most), then sends it to the other
+// players.
 struct TVEHICLESETUP;
 void NET_SendVehicleSetup(int32_t order, const TVEHICLESETUP* setup);

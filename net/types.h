@@ -39,6 +39,72 @@ constexpr int32_t XSUBSTATE_UNDEF = 0;
 constexpr int32_t XSUBSTATE_PLAYING = 1;
 constexpr int32_t XSUBSTATE_WATCHING = 2;
 
+// ---- The game message ----
+
+// Every game message starts with this 12-byte header, little-endian: the
+// type (only its low 16 bits count, as a signed value), two parameters,
+// then the payload of the type.
+struct XNETMSG {
+  int32_t Type;
+  int32_t Param1;
+  int32_t Param2;
+};
+constexpr int32_t XNETMSG_HEADERSIZE = 12;
+
+// Message types.
+constexpr int32_t CTRL_GETGAMEINFO = 1;
+constexpr int32_t CTRL_GAMEINFO = 2;
+constexpr int32_t CTRL_CANILOGMYSELF = 3;
+constexpr int32_t CTRL_ANSWER = 4;
+constexpr int32_t CTRL_PLAYERORDER = 5;
+constexpr int32_t CTRL_SETPLAYERSTATUS = 6;
+constexpr int32_t CTRL_SETGAMETYPE = 7;
+constexpr int32_t CTRL_UPDATENETPLAYER = 8;
+constexpr int32_t CTRL_VEHICLESETUP = 9;
+constexpr int32_t CTRL_ALLVEHICLESETUP = 10;
+constexpr int32_t XNET_CARSTATE = 13;
+constexpr int32_t XNET_TEXT = 14;
+constexpr int32_t CTRL_PRESENCEQUERY = 15;
+constexpr int32_t CTRL_PRESENCEACK = 16;
+constexpr int32_t XNET_RACEFINISHED = 17;
+constexpr int32_t XNET_OUTOFTIME = 18;
+constexpr int32_t CTRL_LAUCHNEWRACE = 19;
+constexpr int32_t CTRL_STARTNEWRACENOW = 20;
+constexpr int32_t CTRL_ENTERPRACTICEMODE = 21;
+constexpr int32_t CTRL_ENDOFRACE = 22;
+constexpr int32_t CTRL_BESTTIME = 24;
+constexpr int32_t CTRL_CHANGEMAXNETPLAYER = 29;
+
+// Payload sizes: a player record, a vehicle setup, a car state and the
+// race progress of messages 17 and 18.
+constexpr int32_t CTRL_PLAYERSIZE = 16;
+constexpr int32_t XNET_SETUPMSGSIZE = 12 + 424;
+constexpr int32_t XNET_CARSTATEMSGSIZE = 12 + 88;
+constexpr int32_t XNET_PROGRESSMSGSIZE = 24;
+constexpr int32_t XNET_UPDATEMSGSIZE = 12 + CTRL_PLAYERSIZE;
+// The longest name carried, its zero excluded.
+constexpr int32_t XNET_MAXNAME = 255;
+
+// Game types.
+constexpr int32_t CTRL_TRAINING = 0;
+constexpr int32_t CTRL_FREERACE = 1;
+constexpr int32_t CTRL_RACE = 2;
+constexpr int32_t CTRL_MULTIRACE = 3;
+constexpr int32_t CTRL_CONTROLLEDRACE = 4;
+constexpr int32_t CTRL_OFFLINERACE = 5;
+
+// A finish or a best-time record, 776 bytes as in "BestRec.TMB".
+struct CTRL_RECORD {
+  char Name[256];  // empty: unused
+  uint32_t BestLap;
+  uint32_t RaceTime;  // 10000000: no time
+  char TimeOfDay[256];
+  char Date[256];
+};
+static_assert(sizeof(CTRL_RECORD) == 776, "CTRL_RECORD is 776 bytes in the records file");
+constexpr int32_t CTRL_NBRECORDS = 10;
+constexpr uint32_t CTRL_NORECORD = 10000000;
+
 // Recipients of a send: every other player, or the controller.
 constexpr uint32_t NET_TOALL = 0x7FFFFFFF;
 constexpr uint32_t NET_TOCONTROLLER = 0x6FFFFFFF;

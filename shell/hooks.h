@@ -7,6 +7,8 @@
 #include <cstdint>
 
 struct BMAP;
+struct CTRL_PLAYER;
+struct TCAR;
 
 // Empty hooks called from the loops, the chunked read, the race set-up,
 // the console start-up and each batch line.
@@ -44,6 +46,17 @@ struct SB_HOOKS {
   void (*ResetGaps)();           // the gap tables cleared
   void (*UpdateGaps)();          // the time gaps to the cars around the driven car
   void (*UpdateRanking)();       // the network race's ranking and catch-up factor
+
+  // Called by the network's message handlers.
+  int32_t (*SetGameMode)(int32_t mode);
+  void (*AddToScoreTab)(TCAR* car, int32_t order, int32_t classified);
+  void (*HudMessage)(const char* text);  // a finished text, shown for 6000 ms
+  void (*NetPlayerMessage)(const CTRL_PLAYER* player, const char* name);
+  int32_t (*NextGameStep)();
+  int32_t (*SetGameModeSteps)(int32_t mode);
+  void (*StopReplayRecord)();
+  const char* (*FormatTime)(int32_t ms, int32_t style);
+  void (*BreakBatch)();  // stops the running script of console commands
 
   // Called by the front end.
   void (*ScreenShot)(BMAP* screen);  // saves a screenshot while its keys are held

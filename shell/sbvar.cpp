@@ -44,6 +44,8 @@ void SB_ResetVars() {
   SB_Var.NbSelectableSetups = 8;
   SB_Var.Format16 = 4;  // 5-5-5 until the display is probed
   SB_Var.XState = XSTATE_NONET;
+  SB_Var.NetProtocol = -1;
+  SB_Var.WatchedCar = -1;
   SB_Var.DisplayWidth = SB_Var.DisplayHeight = SB_Var.DisplayDepth = -1;
   SB_Var.WindowedApplied = -1;
   SB_Var.PrevCameraMode = -1;

@@ -517,6 +517,12 @@ struct SB_VARS {
   CTRL_PLAYER NetPlayers[NET_MAXPLAYERS];
   int32_t NetBestTime;  // race time of the session's record, ms
   int32_t SessionLost;  // the controller's player disappeared
+  uint32_t NetPlayerId;     // the local player's session id
+  int32_t NetPlayerOrder;   // the local player's slot, also its car index
+  int32_t IsController;     // the game controller runs on this machine
+  int32_t NetProtocol;      // the chosen provider, -1 none
+  int32_t NetJoinRefused;   // the last join was refused by the controller
+  int32_t NetControllerMax; // players the controller takes
 
   // ========================================================================
   // tools/: the editors' race line and the track editor's view
@@ -633,8 +639,7 @@ struct SB_VARS {
   uint64_t ProfileAverage;
 
   // Kiosk demo mode and the developer statistics' session line.
-  int32_t KioskMinimised;    // the kiosk code minimised the window
-  int32_t NetControllerMax;  // players the controller takes
+  int32_t KioskMinimised;  // the kiosk code minimised the window
 };
 
 extern SB_VARS SB_Var;

@@ -222,7 +222,11 @@ uint64_t E3D_ElapsedTime() { return Session().ticks; }
 // Front end, network, settings.
 FAKES(FAKE, SB_UpdateOptionsFade, POWER_LoadHudTextures, POWER_FreeHudTextures, SB_LoadOptionPicts)
 void NET_UpdateEvent() { ++Session().netUpdates; }
-FAKES(FAKE, NET_RequestVehicleSetups, SB_ReadSettings, SB_FreeMenuItemTexts)
+int32_t NET_RequestVehicleSetups() {
+  Trace("NET_RequestVehicleSetups");
+  return 1;
+}
+FAKES(FAKE, SB_ReadSettings, SB_FreeMenuItemTexts)
 int32_t SB_StartCdMusic() { return Answer("SB_StartCdMusic", 1); }
 int32_t SB_StopCdMusic() { return Answer("SB_StopCdMusic", 1); }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {

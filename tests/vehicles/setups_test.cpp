@@ -183,7 +183,7 @@ TEST_F(SetupTest, TheRefreshAsksForMissingSetupsThenPaintsTheChangedCars) {
   SB_Var.XState = XSTATE_CONNECTED;
   SB_Var.CarSetups[1].Changed = 1;
   SB_RefreshCarSetups();
-  EXPECT_GE(plat::TickMs(), 30000u);  // the wait ran out on the manual clock
+  EXPECT_LT(plat::TickMs(), 30000u);  // no controller to ask, so no wait
   EXPECT_EQ(SB_PrintedLines(),
             (Lines{"[XNET]Cannot get vehicle setup !!!", "...Generating textures for car n: 1"}));
   SB_ClearPrintedLines();

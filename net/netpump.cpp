@@ -1,0 +1,17 @@
+// The game's network pump, called by the race frame, the waits, the
+// console and file loading. A file of its own, so that tests which fake it
+// link without it.
+#include "net/ls_net.h"
+#include "net/net.h"
+#include "shell/sbvar.h"
+#include "system/bmap.h"
+#include "system/error.h"
+
+void NET_UpdateEvent() {
+  if (SB_Var.XState == XSTATE_NONET || SB_Var.SessionLost) return;
+  if (LS_BmapLockCount) {
+    LS_Error(23, "Cannot UpdateEvent while bmap locked");
+    return;
+  }
+  LS_NetUpdateEvent();
+}
