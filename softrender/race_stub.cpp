@@ -3,8 +3,6 @@
 // can put recording fakes in their place.
 #include "softrender/softrender.h"
 
-__attribute__((weak)) void E3D_SoftDrawScene(_WINDOW*, TSOFTSCENE*) {}
-
 __attribute__((weak)) void E3D_AffineTri8(int32_t, _WINDOW*, uint8_t*, TSOFTVERTEX*, TSOFTVERTEX*, TSOFTVERTEX*,
                                           int32_t) {}
 __attribute__((weak)) void E3D_PerspPolyOpaque8(int32_t, TSOFTVERTEX*, int32_t, uint8_t*, uint8_t*, TSOFTORIGIN*,
