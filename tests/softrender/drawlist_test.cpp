@@ -28,6 +28,7 @@ TEST_F(DrawListTest, ANonZeroAndOfTheCodesRejectsBeforeAnyClip) {
   Build();
   EXPECT_EQ(E3D_SoftDraws.NbDraws, 0);
   EXPECT_EQ(scene_.NbVertices, vertices);
+  EXPECT_EQ(SB_Var.TexturePlaces[0].UsedThisFrame, 0);
 }
 
 TEST_F(DrawListTest, TheTablesGiveTheDrawKinds) {
@@ -127,11 +128,12 @@ TEST_F(DrawListTest, APolygonGivesOneEntryPerFanTriangleOrOnePerspectiveRecord) 
 }
 
 TEST_F(DrawListTest, FullBuffersDropTheNextPolygonAndTheWalkGoesOn) {
-  for (int32_t i = 0; i < 1600; ++i) Add(1, Square(0, 0, 1000));  // perspective: 1500 fit
   for (int32_t i = 0; i < 2100; ++i) Add(1, Triangle(0, 0, 1000), 50000);  // affine: 2000 fit
+  for (int32_t i = 0; i < 1600; ++i) Add(1, Square(0, 0, 1000));  // perspective: 1500 fit
+  Add(1, Triangle(0, 0, 1000), 50000);
   Build();
-  EXPECT_EQ(E3D_SoftDraws.NbPersps, 1500);
   EXPECT_EQ(E3D_SoftDraws.NbTris, 2000);
+  EXPECT_EQ(E3D_SoftDraws.NbPersps, 1500);
   EXPECT_EQ(E3D_SoftDraws.NbDraws, 3500);
 }
 
@@ -173,10 +175,14 @@ TEST_F(DrawListTest, BadPolygonsAreSkipped) {
 }
 
 TEST_F(DrawListTest, AFaceWithoutTextureAreaIsFilledAffine) {
-  Add(1, {At(0, 0, 1000, 256, 256), At(100, 0, 1000, 256, 256), At(0, 100, 1000, 256, 256)});
-  Build();
-  ASSERT_EQ(E3D_SoftDraws.NbDraws, 1);
-  EXPECT_EQ(Draws()[0].Kind, 1);
+  for (int32_t fillers : {1, 0}) {
+    Limits(10, 100);
+    SB_Var.SoftFillers = fillers;
+    Add(1, {At(0, 0, 1000, 256, 256), At(100, 0, 1000, 256, 256), At(0, 100, 1000, 256, 256)});
+    Build();
+    ASSERT_EQ(E3D_SoftDraws.NbDraws, 1);
+    EXPECT_EQ(Draws()[0].Kind, 1) << fillers;
+  }
 }
 
 TEST_F(DrawListTest, AnObjectTextureWrapsInsideItsBitmapsRows) {
