@@ -32,6 +32,7 @@ double CellCentre(uint8_t key) { return (key - 64) * 51.2; }
 void SB_CreateDataView() {
   if (LS_AllocObject3D(&SB_Var.DataView, 300, 500) != 0) LS_Error(0, "Error while creating data view !!!");
   SB_AllocUserViews();
+  SB_Alloc3dBuffersTria();
   SB_LoadMapTextures();
   SB_InitTextureAddresses();
   SB_ResetCamera(&SB_Var.Camera);
@@ -50,6 +51,7 @@ void SB_CreateDataView() {
 void SB_FreeDataView() {
   LS_FreeObject3D(&SB_Var.DataView);
   SB_FreeUserViews();
+  SB_Free3dBuffersTria();
 }
 
 // Weak, so that the race tests can answer in its place.

@@ -109,6 +109,9 @@ struct TSOFTSCENE {
 // the screen edge of the code (2, 4, 8, 16), and its clip code.
 using SB_CLIPEDGEPROC = void (*)(void* vertices, int32_t out, int32_t inside, int32_t outside, int32_t code,
                                  int32_t width, int32_t height);
+// The near clipper: cuts the polygon of n vertices at camera z = 128 into
+// `out` (a separate array with room for n + 1 vertices); the new count.
+using SB_CLIPNEARPROC = int32_t (*)(const _WINDOW* window, const TSOFTVERTEX* in, TSOFTVERTEX* out, int32_t n);
 
 // A clip vertex of the accelerator's path: its vertex, then its clip data.
 struct TCLIPVERTEX {
@@ -133,7 +136,16 @@ struct TTRIBATCH {
 // with the arguments of its own kind.
 using SB_RENDERMAPPROC = void (*)(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
 using SB_RENDERFRAMEPROC = void (*)(_WINDOW* window, TSOFTSCENE* view);
-using SB_FILLERPROC = void (*)();
+// Triangle fillers: size index, window, texture base, the three corners,
+// transparent (texel 0 skipped when non-zero).
+using SB_TRIFILLERPROC = void (*)(int32_t sizeIndex, _WINDOW* window, uint8_t* texture, TSOFTVERTEX* a,
+                                  TSOFTVERTEX* b, TSOFTVERTEX* c, int32_t transparent);
+// Perspective polygon fillers: size index, the clipped corners and their
+// count, texture base, the window's first pixel, the fill record's origin
+// block and its gradient matrix (nine floats).
+struct TSOFTORIGIN;
+using SB_POLYFILLERPROC = void (*)(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
+                                   uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
 
 // A rotation lookup table: entry i is (i - 64) x the coefficient it was
 // built for; SB_ROTTABLESTALE marks it to be refilled.

@@ -49,6 +49,8 @@ void SB_EndRoadLights();
 // The circuit's panoramas, loaded before the race and freed after it.
 void SB_LoadBackgrounds();
 void SB_FreeBackgrounds();
+// Fills the band of the 3D view above the panorama's top edge.
+void SB_FillAbovePanorama();
 // Rebuilds the windscreen scratch overlay for the screen's format.
 void SB_RemapScratch();
 

@@ -80,3 +80,6 @@ __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, in
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
 // No sun yet: the light tables are white.
 __attribute__((weak)) void SB_SetLightDirection() { SB_BuildLightTable(); }
+
+// No panorama is loaded, so there is no band above it to fill.
+__attribute__((weak)) void SB_FillAbovePanorama() {}

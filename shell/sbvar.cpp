@@ -37,7 +37,11 @@ void SB_ResetVars() {
   SB_Var.Light = 2;               // NORMAL, as the console word LIGHT NORMAL sets it
   SB_Var.LightColor = 0xFFFFFF;   // white light: the cars show their paint
   static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
-  for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) SB_Var.MipMapDist[i] = kMipMapDist[i];
+  static constexpr int32_t kMipMapDistFar[SB_NBMIPMAPDIST] = {48000, 96000, 144000, 192000};
+  for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) {
+    SB_Var.MipMapDist[i] = kMipMapDist[i];
+    SB_Var.MipMapDistFar[i] = kMipMapDistFar[i];
+  }
   SB_Var.ControlMode = -1;
   SB_Var.FixedGameSpeed = SB_Var.FloatingGameSpeed = 100;  // real time
   SB_Var.NbVehicleSetups = 9;

@@ -145,6 +145,7 @@ struct SB_VARS {
   int32_t DrawInfo;
   int32_t UsingSound;
   int32_t MipMapDist[SB_NBMIPMAPDIST];  // metres x 960
+  int32_t MipMapDistFar[SB_NBMIPMAPDIST];  // the same for textures with letter I
   int32_t DecorObjectsOn;
   int32_t UsingPvs;
   int32_t Shadow;     // 1 NONE, 2 LOW, 3 HIGH
@@ -195,10 +196,10 @@ struct SB_VARS {
   TVECTOR ViewPyramid[4];  // unit normals: left, right, top, bottom
 
   // The renderer's filler slots; 1 while the assembly families are in.
-  SB_FILLERPROC AffineTriFiller;
-  SB_FILLERPROC PerspOpaqueFiller;
-  SB_FILLERPROC PerspTranspFiller;
-  SB_FILLERPROC PerspTriFiller;
+  SB_TRIFILLERPROC AffineTriFiller;
+  SB_POLYFILLERPROC PerspOpaqueFiller;
+  SB_POLYFILLERPROC PerspTranspFiller;
+  SB_TRIFILLERPROC PerspTriFiller;
   int32_t SoftFillers;
 
   // The view being prepared: polygon and vertex limits of the user views,
@@ -265,6 +266,8 @@ struct SB_VARS {
   float FarDistanceSq;      // the view's far distance squared, for the map transform
   int32_t ScreenClipNeeded;  // the near clip made a vertex beyond 15000 pixels
   SB_CLIPEDGEPROC ClipEdgeProc;
+  SB_CLIPNEARPROC ClipNearProc;
+  int32_t FrameTextureMemory;  // bytes of the textures the software draw list used this frame
   TSGLVERTEX* SglVertices;   // the vertex array of the scene being submitted
   TTRIBATCH TriBatches[SB_NBTEXTURESLOTS][SB_NBBATCHVARIANTS];
   int32_t TriBatchArrays;    // face arrays of the pool in use

@@ -7,19 +7,31 @@
 
 struct TCAMERA;
 struct TSOFTSCENE;
+struct TSOFTVERTEX;
+struct TSOFTORIGIN;
 struct _WINDOW;
 
 void E3D_SoftRenderMap(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
 void E3D_SoftDrawScene(_WINDOW* window, TSOFTSCENE* view);
 
-// The fillers of the back-end table (8-bit, then 16-bit families).
-void E3D_AffineTri8();
-void E3D_PerspPolyOpaque8();
-void E3D_PerspPolyTransp8();
-void E3D_PerspTri8();
-void E3D_AffineTri16();
-void E3D_PerspPolyOpaque16();
-void E3D_PerspPolyTransp16();
+// The fillers of the back-end table (8-bit, then 16-bit families): the
+// triangle fillers take (size index, window, texture base, three corners,
+// transparent), the polygon fillers (size index, corners, count, texture
+// base, the window's first pixel, origin block, gradient matrix).
+void E3D_AffineTri8(int32_t sizeIndex, _WINDOW* window, uint8_t* texture, TSOFTVERTEX* a, TSOFTVERTEX* b,
+                    TSOFTVERTEX* c, int32_t transparent);
+void E3D_PerspPolyOpaque8(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
+                          uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
+void E3D_PerspPolyTransp8(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
+                          uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
+void E3D_PerspTri8(int32_t sizeIndex, _WINDOW* window, uint8_t* texture, TSOFTVERTEX* a, TSOFTVERTEX* b,
+                   TSOFTVERTEX* c, int32_t transparent);
+void E3D_AffineTri16(int32_t sizeIndex, _WINDOW* window, uint8_t* texture, TSOFTVERTEX* a, TSOFTVERTEX* b,
+                     TSOFTVERTEX* c, int32_t transparent);
+void E3D_PerspPolyOpaque16(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
+                           uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
+void E3D_PerspPolyTransp16(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
+                           uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
 
 // The table of the 480 row start offsets of a view of that many bytes per
 // line.

@@ -110,7 +110,7 @@ TEST_F(VideoTest, EveryBackEndRow) {
   });
   for (const Row& r : rows) {
     SB_Var.Renderer = r.renderer;
-    SB_Var.AffineTriFiller = reinterpret_cast<SB_FILLERPROC>(mark);
+    SB_Var.AffineTriFiller = reinterpret_cast<SB_TRIFILLERPROC>(mark);
     SB_Var.SoftFillers = 7;
     g_error.clear();
     const int code = ztest::ExitCodeOf([&] { SB_InstallRenderBackEnd(r.depth); });
