@@ -1,5 +1,5 @@
-// datagen: the console background and the interface fonts it draws into
-// the data tree, and the
+// datagen: the pictures it draws into the data tree (the console
+// background, the HUD's and the interface's fonts, the arrow...), and the
 // system font's include it makes from the glyph text.
 #include <gtest/gtest.h>
 
