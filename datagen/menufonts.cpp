@@ -38,7 +38,8 @@ bool Render(FT_Face face, int code, Glyph* glyph) {
   glyph->top = face->glyph->bitmap_top;
   glyph->coverage.resize(static_cast<size_t>(glyph->width * glyph->rows));
   for (int y = 0; y < glyph->rows; ++y)
-    for (int x = 0; x < glyph->width; ++x) glyph->coverage[y * glyph->width + x] = b.buffer[y * b.pitch + x + left];
+    for (int x = 0; x < glyph->width; ++x)
+      glyph->coverage[y * glyph->width + x] = b.buffer[y * b.pitch + x + left];
   return true;
 }
 

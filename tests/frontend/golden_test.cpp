@@ -29,7 +29,9 @@ class GoldenTest : public MenuTest {
 // Written with ZENTROVA_UPDATE_GOLDEN=1 for review.
 TEST_F(GoldenTest, AScreenUnderThePointer) {
   // Bands of colours the 16-bit screen holds exactly.
-  Picture("INTER/BMAPS/BACK.TGA", 640, 480, [](int, int y) { return uint32_t(y / 40 * 8 + y / 160) << 16 | 0x2042; }, 24);
+  Picture(
+      "INTER/BMAPS/BACK.TGA", 640, 480,
+      [](int, int y) { return uint32_t(y / 40 * 8 + y / 160) << 16 | 0x2042; }, 24);
   SB_Var.MenuBmaps[SB_MENUBACKROW].FileName = "INTER>BMAPS>BACK.TGA";
   // A rounded button, soft at its edge, in a column of three.
   Picture("INTER/BMAPS/BUTTON.TGA", 180, 40, [](int x, int y) {
@@ -43,10 +45,11 @@ TEST_F(GoldenTest, AScreenUnderThePointer) {
   SB_Var.MenuTexts[1] = "SINGLE RACE";
   SB_Var.MenuTexts[2] = "Player: Ada {42}";
   SB_Var.MenuTexts[3] = "Preset 3  120 km/h";
-  TMENUSCREEN& screen = Screen(0, 4, {Item(ITEMKIND_TITLE, 0, 180, 40), Item(ITEMKIND_BUTTON, 1, 230, 150),
-                                      Item(ITEMKIND_BUTTON, 1, 230, 210), Item(ITEMKIND_BUTTON, 1, 230, 270),
-                                      Item(ITEMKIND_TEXT, 1, 260, 330), Item(ITEMKIND_TEXT2, 2, 260, 350),
-                                      Item(ITEMKIND_TEXT3, 3, 260, 370)});
+  TMENUSCREEN& screen = Screen(0, 4,
+                               {Item(ITEMKIND_TITLE, 0, 180, 40), Item(ITEMKIND_BUTTON, 1, 230, 150),
+                                Item(ITEMKIND_BUTTON, 1, 230, 210), Item(ITEMKIND_BUTTON, 1, 230, 270),
+                                Item(ITEMKIND_TEXT, 1, 260, 330), Item(ITEMKIND_TEXT2, 2, 260, 350),
+                                Item(ITEMKIND_TEXT3, 3, 260, 370)});
   screen.CursorShown = 1;
   screen.Items[2].Selected = 3;  // latched
   screen.Items[3].State = ITEMSTATE_DISABLED;
@@ -67,7 +70,8 @@ TEST_F(GoldenTest, AScreenUnderThePointer) {
   if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
     datagen::TgaImage image{640, 480, 24, {}, {}};
     for (int32_t y = 0; y < 480; ++y)
-      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen, shot->Start + y * shot->ByteLen + 640 * 3);
+      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen,
+                          shot->Start + y * shot->ByteLen + 640 * 3);
     const std::vector<uint8_t> bytes = datagen::EncodeTga(image, true);
     std::ofstream(golden, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
