@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "system/picture.h"
 #include "tests/frontend/menu_fixture.h"
+#include "tests/support/golden.h"
 
 namespace ztest {
 namespace {
@@ -26,7 +26,6 @@ class GoldenTest : public MenuTest {
   }
 };
 
-// Written with ZENTROVA_UPDATE_GOLDEN=1 for review.
 TEST_F(GoldenTest, AScreenUnderThePointer) {
   // Bands of colours the 16-bit screen holds exactly.
   Picture(
@@ -66,23 +65,8 @@ TEST_F(GoldenTest, AScreenUnderThePointer) {
   UpdateInterfaceCursor();
   BMAP* shot = LS_CreateBmap(640, 480, 24, 0);
   LS_Bitmove(LS_Var.Screen, shot, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
-  const std::string golden = std::string(ZENTROVA_SOURCE_DIR) + "/tests/frontend/golden/screen.tga";
-  if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
-    datagen::TgaImage image{640, 480, 24, {}, {}};
-    for (int32_t y = 0; y < 480; ++y)
-      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen,
-                          shot->Start + y * shot->ByteLen + 640 * 3);
-    const std::vector<uint8_t> bytes = datagen::EncodeTga(image, true);
-    std::ofstream(golden, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  fs::copy_file(golden, root_ + "/GOLDEN.TGA");
-  BMAP* expected = LS_LoadTga("GOLDEN.TGA", 0);
-  ASSERT_NE(expected, nullptr);
-  ASSERT_EQ(expected->ByteLen, shot->ByteLen);
-  EXPECT_EQ(std::memcmp(shot->Start, expected->Start, static_cast<size_t>(shot->ByteLen) * 480), 0);
+  ExpectGolden(shot, "tests/frontend/golden/screen.tga", root_);
   LS_FreeBmap(shot);
-  LS_FreeBmap(expected);
   FreeInterface(0);
 }
 
