@@ -1,7 +1,7 @@
 // Builds the default data tree: copies the text files of the repository's
-// data folder, draws the pictures (the HUD's fonts rasterised from a
-// TrueType font, the pictures around a race, the 3D palette), writes the
-// car models, builds the default circuit's map, centre line and road
+// data folder, draws the pictures (the HUD's and the interface's fonts
+// rasterised from a TrueType font, the interface's arrow, the pictures
+// around a race, the 3D palette), writes the car models, builds the default circuit's map, centre line and road
 // texture, writes the music the program loads and, when the text data
 // holds the circuit's map information, records the attract replay;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
@@ -23,6 +23,7 @@
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
+#include "datagen/menufonts.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/netrace.h"
@@ -125,6 +126,20 @@ bool WriteHudPictures(const fs::path& out) {
                       datagen::WriteTga))
       return false;
   return true;
+}
+
+// The interface's fonts and arrow.
+bool WriteMenuPictures(const fs::path& out) {
+  for (const datagen::MenuFont& font : datagen::kMenuFonts) {
+    datagen::TgaImage image;
+    std::string error;
+    if (!datagen::MenuFontImage(ZENTROVA_HUD_FONT, font, &image, &error)) {
+      std::fprintf(stderr, "datagen: %s: %s\n", font.path, error.c_str());
+      return false;
+    }
+    if (!WriteTgaImage(out, font.path, image)) return false;
+  }
+  return WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage());
 }
 
 // The pictures around a race, the 3D palette of the default texture path,
@@ -256,7 +271,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
+  if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
       !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())

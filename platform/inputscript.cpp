@@ -16,67 +16,86 @@ namespace {
 
 constexpr int32_t kAltKey = 18;
 
-struct KeyEvent {
+enum class Kind { Key, Mouse, Char };
+
+struct Event {
   uint64_t wait;  // pumps, or ms of the clock, to wait after the previous event
   bool inMs;
-  int32_t key;  // or the character's code
-  bool down;
-  bool character;  // a typed character rather than a key
+  Kind kind;
+  int32_t a, b;  // key and down, pointer x and y, or character and 0
 };
 
 struct Script {
-  std::vector<KeyEvent> events;
+  std::vector<Event> events;
   size_t next = 0;
   uint64_t lastPump = 0;  // pass at which the previous event was played
   uint32_t lastTime = 0;  // and the clock then
 };
 Script g_script;
 
-bool ParseLine(const std::string& line, KeyEvent* event) {
-  std::istringstream in(line);
-  std::string wait, state, rest;
-  int key = 0;
-  if (!(in >> wait)) return false;
-  const bool inMs = wait.size() > 2 && wait.compare(wait.size() - 2, 2, "ms") == 0;
-  if (inMs) wait.resize(wait.size() - 2);
-  if (wait.empty() || wait.size() > 9 || wait.find_first_not_of("0123456789") != std::string::npos) return false;
-  std::string first;
-  if (!(in >> first)) return false;
-  const bool character = first == "char";
-  if (character) {
-    if (!(in >> key) || (in >> rest) || key < 1 || key > 255) return false;
-    *event = {std::stoull(wait), inMs, key, true, true};
-    return true;
-  }
-  try {
-    size_t used = 0;
-    key = std::stoi(first, &used);
-    if (used != first.size()) return false;
-  } catch (...) {
-    return false;
-  }
-  if (!(in >> state) || (in >> rest)) return false;
-  if (key < 1 || key > 255 || (state != "down" && state != "up")) return false;
-  *event = {std::stoull(wait), inMs, key, state == "down", false};
+// A count of at most 9 digits, so that it fits any field it fills.
+bool ParseCount(const std::string& text, uint64_t* value) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  *value = std::stoull(text);
   return true;
 }
 
-void Play(const KeyEvent& e) {
-  if (e.character) {
-    PostWindowMessage({kMsgChar, static_cast<uintptr_t>(e.key), 1});
-    return;
+// Parses an event line; on failure names the form it was expected to have.
+bool ParseEvent(const std::string& line, Event* event, std::string* expected) {
+  std::istringstream in(line);
+  std::vector<std::string> f;
+  for (std::string word; in >> word;) f.push_back(word);
+  *expected = "<pumps|Nms> <key 1..255> <down|up>";
+  if (f.size() < 2) return false;
+  if (f[1] == "mouse") *expected = "<pumps|Nms> mouse <x> <y>";
+  if (f[1] == "char") *expected = "<pumps|Nms> char <code 1..255>";
+  std::string wait = f[0];
+  const bool inMs = wait.size() > 2 && wait.compare(wait.size() - 2, 2, "ms") == 0;
+  if (inMs) wait.resize(wait.size() - 2);
+  uint64_t pumps = 0, a = 0, b = 0;
+  if (!ParseCount(wait, &pumps)) return false;
+  if (f[1] == "mouse") {
+    if (f.size() != 4 || !ParseCount(f[2], &a) || !ParseCount(f[3], &b)) return false;
+    *event = {pumps, inMs, Kind::Mouse, static_cast<int32_t>(a), static_cast<int32_t>(b)};
+  } else if (f[1] == "char") {
+    if (f.size() != 3 || !ParseCount(f[2], &a) || a < 1 || a > 255) return false;
+    *event = {pumps, inMs, Kind::Char, static_cast<int32_t>(a), 0};
+  } else {
+    if (f.size() != 3 || !ParseCount(f[1], &a) || a < 1 || a > 255 || (f[2] != "down" && f[2] != "up")) return false;
+    *event = {pumps, inMs, Kind::Key, static_cast<int32_t>(a), f[2] == "down"};
   }
-  SetKeyState(e.key, e.down);
-  const bool system = KeyState(kAltKey) || e.key == kAltKey;
-  const uint32_t message = e.down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
+  return true;
+}
+
+// "clock <ms>": 0 when the line is not of that form (ms must be above 0).
+uint32_t ParseClock(const std::string& line) {
+  std::istringstream in(line);
+  std::string word, ms, rest;
+  uint64_t value = 0;
+  if (!(in >> word >> ms) || word != "clock" || (in >> rest) || !ParseCount(ms, &value)) return 0;
+  return static_cast<uint32_t>(value);
+}
+
+void PlayKey(int32_t key, bool down) {
+  SetKeyState(key, down);
+  const bool system = KeyState(kAltKey) || key == kAltKey;
+  const uint32_t message = down ? (system ? kMsgSysKeyDown : kMsgKeyDown) : (system ? kMsgSysKeyUp : kMsgKeyUp);
   intptr_t lParam = 1;
-  if (!e.down) lParam |= intptr_t{3} << 30;  // previous state and transition
-  PostWindowMessage({message, static_cast<uintptr_t>(e.key), lParam});
+  if (!down) lParam |= intptr_t{3} << 30;  // previous state and transition
+  PostWindowMessage({message, static_cast<uintptr_t>(key), lParam});
+}
+
+void Play(const Event& e) {
+  switch (e.kind) {
+    case Kind::Key: PlayKey(e.a, e.b != 0); break;
+    case Kind::Mouse: SetCursorPos(e.a, e.b); break;
+    case Kind::Char: PostWindowMessage({kMsgChar, static_cast<uintptr_t>(e.a), 1}); break;
+  }
 }
 
 void PlayDueEvents() {
   while (g_script.next < g_script.events.size()) {
-    const KeyEvent& e = g_script.events[g_script.next];
+    const Event& e = g_script.events[g_script.next];
     if (e.inMs ? TickMs() - g_script.lastTime < e.wait : PumpCount() < g_script.lastPump + e.wait) return;
     g_script.lastPump = PumpCount();
     g_script.lastTime = TickMs();
@@ -96,19 +115,32 @@ bool LoadInputScript(const std::string& path, std::string* error) {
     return false;
   }
   Script script;
+  uint32_t clockStep = 0;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') continue;
-    KeyEvent event;
-    if (!ParseLine(line, &event)) {
-      if (error)
-        *error = path + ":" + std::to_string(number) +
-                 ": expected <pumps|Nms> <key 1..255> <down|up> or <pumps|Nms> char <code 1..255>";
-      return false;
+    std::string expected;
+    if (line.compare(start, 5, "clock") == 0) {
+      clockStep = script.events.empty() && !clockStep ? ParseClock(line) : 0;
+      expected = "clock <ms above 0>, as the first line";
+      if (clockStep) continue;
+    } else {
+      Event event;
+      if (ParseEvent(line, &event, &expected)) {
+        script.events.push_back(event);
+        continue;
+      }
     }
-    script.events.push_back(event);
+    if (error) *error = path + ":" + std::to_string(number) + ": expected " + expected;
+    return false;
   }
+  if (clockStep) {
+    // The manual clock goes on from the time it is now.
+    SetManualTime(TickMs());
+    UseManualClock(true);
+  }
+  SetPumpClockStep(clockStep);
   script.lastPump = PumpCount();
   script.lastTime = TickMs();
   g_script = script;

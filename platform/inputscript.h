@@ -1,22 +1,35 @@
-// A headless run's keyboard: a script of key presses and releases, each
-// after a number of message-pump passes. It is a test facility: the
-// end-to-end tests play a race through it without a display.
+// A headless run's keyboard, pointer and clock: a script of key presses
+// and releases, pointer moves and typed characters, each after a number of
+// message-pump passes. It is a test facility: the end-to-end tests play a
+// race or the menus through it without a display.
 //
 // The script is a text file named by the environment variable
-// ZENTROVA_INPUT_SCRIPT. Each line holds three fields:
+// ZENTROVA_INPUT_SCRIPT. Each line holds one event:
 //
-//   <pumps> <virtual key> <down|up>
-//   <pumps> char <code>
-//   <ms>ms <virtual key> <down|up>, <ms>ms char <code>
+//   <wait> <virtual key> <down|up>
+//   <wait> mouse <x> <y>
+//   <wait> char <code>
 //
-// pumps: passes of the message pump to wait after the previous line (0
-// acts in the same pass); or, ending in "ms", milliseconds of the clock to
-// wait, played at the first pass after them; virtual key: a Windows virtual-key code, 1 to
-// 255 (27 Esc, 18 Alt, 83 S, 112 F1...). Blank lines and lines starting
-// with "#" are skipped. A key event sets the key's held state and queues
-// its key message (a system key message while Alt is held), as a keyboard
-// would; a char line queues the character message of code 1 to 255 (13
-// Enter, 65 A...), as typing does.
+// wait: passes of the message pump to wait after the previous line (0
+// acts in the same pass); or, ending in "ms" ("250ms"), milliseconds of the
+// clock to wait, played at the first pass after them.
+// virtual key: a Windows virtual-key code, 1 to 255 (27 Esc, 18 Alt, 83 S,
+// 112 F1...); keys 1 and 2 are the left and right mouse buttons. Each key
+// event sets the key's held state and queues its key message (a system key
+// message while Alt is held), as a keyboard would.
+// mouse: puts the pointer on the front screen's pixel (x, y), both 0 or
+// more (kept inside the cursor's confinement).
+// char: queues the character message of a typed character, 1 to 255 in
+// Windows-1252, as the keyboard's text would.
+//
+// The first line other than blanks and comments may instead be
+//
+//   clock <ms>
+//
+// with ms above 0: the program then runs on the manual clock, each pass of
+// the pump advancing it by ms milliseconds and each sleep by its length.
+// Blank lines and lines starting with "#" are skipped. Once the script has
+// played to its end it leaves, and no input can arrive any more.
 #pragma once
 #include <string>
 

@@ -89,6 +89,9 @@ void ClearBroadcastMessages();
 // input script of a headless run waits on them.
 void CountPump();
 uint64_t PumpCount();
+// While the manual clock runs, each pass of the pump advances it by ms
+// (0, the default: passes take no time).
+void SetPumpClockStep(uint32_t ms);
 
 // A message number of its own for a name, the same for the same name
 // (0xC000 and up).
@@ -178,8 +181,8 @@ void InvalidateWindow(const Rect* rect);
 std::vector<Rect> TakeUpdateRegion();
 
 // Test control: forgets the window, its back end, source, geometry, keys,
-// cursor, region, registered messages, show states, broadcasts and pump
-// count, and empties the queue.
+// cursor, region, registered messages, show states, broadcasts, pump
+// count and pump clock step, and empties the queue.
 void ResetWindowState();
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <bitset>
 #include <map>
 
+#include "platform/clock.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -29,6 +30,7 @@ struct Window {
   std::vector<Rect> region;
   std::vector<int32_t> shown;
   uint64_t pumps = 0;
+  uint32_t pumpClockStep = 0;  // ms of the manual clock per pass
 };
 
 Window& W() {
@@ -97,7 +99,13 @@ void ShowWindowState(int32_t state) {
 
 const std::vector<int32_t>& ShownWindowStates() { return W().shown; }
 
-void CountPump() { ++W().pumps; }
+void CountPump() {
+  Window& w = W();
+  ++w.pumps;
+  if (w.pumpClockStep && IsManualClock()) AdvanceManualTime(w.pumpClockStep);
+}
+
+void SetPumpClockStep(uint32_t ms) { W().pumpClockStep = ms; }
 uint64_t PumpCount() { return W().pumps; }
 
 void SetWindowGeometry(const WindowGeometry& geometry) { W().geometry = geometry; }

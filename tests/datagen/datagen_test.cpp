@@ -1,4 +1,5 @@
-// datagen: the console background it draws into the data tree, and the
+// datagen: the pictures it draws into the data tree (the console
+// background, the HUD's and the interface's fonts, the arrow...), and the
 // system font's include it makes from the glyph text.
 #include <gtest/gtest.h>
 
@@ -167,6 +168,71 @@ TEST_F(DatagenTest, TheHudPicturesLoadInTheGame) {
     EXPECT_EQ(LS_GetPixel(picture, 0, 0), 0u);
     LS_FreeBmap(picture);
   }
+}
+
+// The interface's fonts and arrow: the same bytes from a second run as in
+// the build's data tree, loaded by the game with the cells the interface
+// gives them.
+TEST_F(DatagenTest, TheInterfaceFontsAndArrowLoadInTheGame) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  ASSERT_EQ(RunDatagen("'" + root_ + "'"), 0);
+  struct Font {
+    const char* name;
+    int32_t cellWidth, cellHeight, count;
+  };
+  const Font fonts[] = {{"NETBIG.TGA", 32, 36, 59},
+                        {"NETSMALL.TGA", 10, 11, 94},
+                        {"NETSMAL2.TGA", 10, 11, 94},
+                        {"NETSMAL3.TGA", 10, 11, 94}};
+  std::vector<uint32_t> colours;
+  for (const Font& f : fonts) {
+    const std::string path = std::string("INTER/FONTES/") + f.name;
+    EXPECT_EQ(ztest::ReadFile(root_ + "/" + path), ztest::ReadFile((data / path).string())) << f.name;
+    FONT* font = LS_LoadFont(("INTER>FONTES>" + std::string(f.name)).c_str(), f.cellWidth, f.cellHeight, 32,
+                             f.count, 1, 45, 0);
+    ASSERT_NE(font, nullptr) << f.name;
+    BMAP* b = font->Picture;
+    EXPECT_EQ(b->Depth, 32);
+    EXPECT_GE(font->CellsPerRow * (b->SizeY / f.cellHeight), f.count) << f.name;
+    // Ink in one colour with its coverage as alpha, and nothing but 0 off
+    // the ink; each glyph but the space starts at its cell's left edge.
+    uint32_t colour = 0;
+    for (int32_t y = 0; y < b->SizeY; ++y)
+      for (int32_t x = 0; x < b->SizeX; ++x) {
+        const uint32_t pixel = LS_GetPixel(b, x, y);
+        if (!(pixel >> 24)) {
+          ASSERT_EQ(pixel, 0u) << f.name << " " << x << "," << y;
+          continue;
+        }
+        if (!colour) colour = pixel & 0xFFFFFF;
+        ASSERT_EQ(pixel & 0xFFFFFF, colour) << f.name << " " << x << "," << y;
+      }
+    colours.push_back(colour);
+    for (int32_t c = 1; c < f.count; ++c) {
+      const int32_t left = c % font->CellsPerRow * f.cellWidth, top = c / font->CellsPerRow * f.cellHeight;
+      bool inkAtLeft = false;
+      for (int32_t y = top; y < top + f.cellHeight; ++y) inkAtLeft |= LS_GetPixel(b, left, y) != 0;
+      EXPECT_TRUE(inkAtLeft) << f.name << " character " << 32 + c;
+    }
+    EXPECT_EQ(LS_GetStringWidth(font, " "), f.cellWidth / 2 + 2);  // the space: no ink
+    EXPECT_GT(LS_GetStringWidth(font, "W"), LS_GetStringWidth(font, "I"));
+    LS_FreeFont(font);
+  }
+  EXPECT_NE(colours[1], colours[2]);
+  EXPECT_NE(colours[2], colours[3]);
+  EXPECT_NE(colours[1], colours[3]);
+  EXPECT_EQ(ztest::ReadFile(root_ + "/INTER/BMAPS/CURSOR.TGA"),
+            ztest::ReadFile((data / "INTER/BMAPS/CURSOR.TGA").string()));
+  BMAP* arrow = LS_LoadTga("INTER>BMAPS>CURSOR.TGA", 0);
+  ASSERT_NE(arrow, nullptr);
+  // A dark grey edge at the point, white inside, black beside it.
+  const uint32_t edge = LS_GetPixel(arrow, 0, 0) & 0xFFFFFF, inside = LS_GetPixel(arrow, 1, 4) & 0xFFFFFF;
+  EXPECT_EQ(edge & 0xFF, (edge >> 8) & 0xFF);
+  EXPECT_GT(edge & 0xFF, 0u);
+  EXPECT_LT(edge & 0xFF, 0x80u);
+  EXPECT_EQ(inside, 0xFFFFFFu);
+  EXPECT_EQ(LS_GetPixel(arrow, arrow->SizeX - 1, 0) & 0xFFFFFF, 0u);
+  LS_FreeBmap(arrow);
 }
 
 // The pictures around a race and the placeholder map, read by the game.

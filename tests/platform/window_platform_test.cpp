@@ -196,21 +196,61 @@ TEST_F(InputScript, WaitsInMillisecondsRunOnTheClock) {
   UseManualClock(false);
 }
 
-TEST_F(InputScript, CharactersAreTypedAfterTheirPumps) {
-  ASSERT_TRUE(Load("1 char 86\n0 char 13\n"));
+TEST_F(InputScript, ThePointerAndTypedCharactersArePlayed) {
+  ASSERT_TRUE(Load("1 mouse 120 45\n0 1 down\n1 char 97\n0 char 255\n1 mouse 0 479\n"));
   Pump();
-  EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgChar * 1000 + 86, kMsgChar * 1000 + 13}));
-  EXPECT_FALSE(KeyState(86));
+  EXPECT_EQ(Cursor(), (std::pair<int32_t, int32_t>{120, 45}));
+  EXPECT_TRUE(KeyState(1));  // key 1 is the left button
+  EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgKeyDown * 1000 + 1}));
+  Pump();
+  EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgChar * 1000 + 97, kMsgChar * 1000 + 255}));
+  EXPECT_TRUE(InputMayArrive());
+  Pump();
+  EXPECT_EQ(Cursor(), (std::pair<int32_t, int32_t>{0, 479}));
+  EXPECT_FALSE(InputMayArrive());
 }
 
-TEST_F(InputScript, BadScriptsAreRefusedWithTheirLine) {
+TEST_F(InputScript, AClockLineRunsTheProgramOnTheManualClock) {
+  UseManualClock(false);
+  ASSERT_TRUE(Load("# menus at 20 ms a pass\n\nclock 20\n100ms 16 down\n"));
+  ASSERT_TRUE(IsManualClock());
+  const uint32_t start = TickMs();
+  Pump(4);
+  EXPECT_EQ(TickMs() - start, 80u);
+  EXPECT_FALSE(KeyState(16));
+  SleepMs(15);
+  Pump();
+  EXPECT_EQ(TickMs() - start, 115u);
+  EXPECT_TRUE(KeyState(16));
+  // Played to its end, the script leaves the clock running by the pass.
+  Pump();
+  EXPECT_EQ(TickMs() - start, 135u);
+  UseManualClock(false);
+}
+
+TEST_F(InputScript, BadScriptsAreRefusedWithTheirLineAndForm) {
+  const std::pair<const char*, const char*> bad[] = {
+      {"1 27\n", "<key 1..255> <down|up>"},       {"x 27 down\n", "<key 1..255>"},
+      {"1 0 down\n", "<key 1..255>"},             {"1 256 up\n", "<key 1..255>"},
+      {"-1 27 up\n", "<key 1..255>"},             {"1 27 held\n", "<key 1..255>"},
+      {"1 27 up extra\n", "<key 1..255>"},        {"ms 27 up\n", "<key 1..255>"},
+      {"5s 27 up\n", "<key 1..255>"},             {"-5ms 27 up\n", "<key 1..255>"},
+      {"1 mouse 10\n", "mouse <x> <y>"},          {"1 mouse 10 20 30\n", "mouse <x> <y>"},
+      {"1 mouse -1 20\n", "mouse <x> <y>"},       {"1 mouse 10 -20\n", "mouse <x> <y>"},
+      {"1 char 0\n", "char <code 1..255>"},       {"1 char 256\n", "char <code 1..255>"},
+      {"1 char\n", "char <code 1..255>"},         {"1 char 65 x\n", "char <code 1..255>"},
+      {"1 chars 65\n", "<key 1..255>"},           {"clock 20\n", "clock <ms above 0>, as the first line"}};
   std::string error;
-  for (const char* bad : {"1 27\n", "x 27 down\n", "1 0 down\n", "1 256 up\n", "-1 27 up\n", "1 27 held\n",
-                          "1 27 up extra\n", "ms 27 up\n", "5s 27 up\n", "-5ms 27 up\n", "1 char\n",
-                          "1 char 0\n", "1 char 256\n", "1 chars 65\n", "1 char 65 x\n"}) {
-    EXPECT_FALSE(Load(std::string("0 32 down\n") + bad, &error)) << bad;
-    EXPECT_NE(error.find(":2: "), std::string::npos) << error;
+  for (const auto& [line, form] : bad) {
+    EXPECT_FALSE(Load(std::string("0 32 down\n") + line, &error)) << line;
+    EXPECT_NE(error.find(":2: expected"), std::string::npos) << error;
+    EXPECT_NE(error.find(form), std::string::npos) << error;
   }
+  for (const char* clock : {"clock 0\n", "clock\n", "clock 20 5\n", "clock 10\nclock 20\n"}) {
+    EXPECT_FALSE(Load(clock, &error)) << clock;
+    EXPECT_NE(error.find("clock <ms above 0>"), std::string::npos) << error;
+  }
+  EXPECT_FALSE(IsManualClock());
   EXPECT_FALSE(LoadInputScript(path_ + ".none", &error));
   EXPECT_NE(error.find("cannot read"), std::string::npos);
 }

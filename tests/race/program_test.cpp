@@ -2,7 +2,8 @@
 // script loads the sample car paints, saves them again and runs a race at
 // an 8-bit and a 16-bit video mode, and on the accelerator, while the input
 // script takes a screenshot, pauses and leaves; scripts with nothing to
-// type end and say what they did.
+// type end and say what they did; the user keys chosen by INTERCUST drive
+// and brake by their names.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -103,6 +104,53 @@ TEST_F(ProgramRaceTest, TheReadmesKeysDriveOffOnTheShippedStartup) {
   ASSERT_EQ(second.size(), first.size());
   EXPECT_NE(first, second);
   EXPECT_EQ(ztest::ReadFile(tree + "/CONSOLE.TXT").find("Error ("), std::string::npos);
+}
+
+// The user's keys chosen by INTERCUST act by their names on the manual
+// clock of the input script: "SHIFT" accelerates (a tap picks the
+// automatic gearbox, a second starts the engine, Q shifts up, then held),
+// "DOWN" brakes. Each run takes a screenshot after 1 s of driving and
+// another 3 s later.
+std::string CustomKeys(int accelerate, const char* afterFirstShot) {
+  const std::string a = std::to_string(accelerate);
+  return "clock 20\n300 " + a + " down\n10 " + a + " up\n500ms " + a + " down\n10 " + a +
+         " up\n2500ms 81 down\n10 81 up\n0 " + a + " down\n1000ms 18 down\n0 83 down\n5 83 up\n0 18 up\n" +
+         afterFirstShot +
+         "3000ms 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+}
+
+TEST_F(ProgramRaceTest, TheCustomKeysActByTheirNames) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/CUST.TXT",
+                   "USINGCARS 1\r\nNUMBEROFCARS 1\r\nVIDEOMODE 17\r\nINTERCUST\r\nPLAY\r\nQUIT\r\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  // The two screenshots of a run with these keys.
+  auto shots = [&](const std::string& keys) {
+    ztest::WriteFile(temp_ + "/keys.txt", keys);
+    fs::remove(tree + "/SCREEN1.TGA");
+    fs::remove(tree + "/SCREEN2.TGA");
+    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
+                                config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' timeout 120 '" ZENTROVA_EXE
+                                "' -S:cust.txt 2>'" + temp_ + "/stderr.txt'";
+    const int status = std::system(command.c_str());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << keys;
+    EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
+    const std::pair<std::string, std::string> pair{ztest::ReadFile(tree + "/SCREEN1.TGA"),
+                                                   ztest::ReadFile(tree + "/SCREEN2.TGA")};
+    EXPECT_EQ(pair.first.size(), 18u + 640 * 480 * 3);
+    EXPECT_EQ(pair.second.size(), pair.first.size());
+    return pair;
+  };
+  const auto driven = shots(CustomKeys(16, ""));
+  EXPECT_NE(driven.first, driven.second);        // the dials moved on
+  EXPECT_EQ(shots(CustomKeys(16, "")), driven);  // the manual clock repeats the run
+  const auto withS = shots(CustomKeys('S', ""));  // "SHIFT" is not S
+  EXPECT_EQ(withS.first, withS.second);
+  const auto coasting = shots(CustomKeys(16, "0 16 up\n"));
+  const auto braking = shots(CustomKeys(16, "0 16 up\n0 40 down\n"));
+  EXPECT_EQ(braking.first, coasting.first);
+  EXPECT_NE(braking.second, coasting.second);
 }
 
 // As a user runs it headless with a script and nothing to type: a race

@@ -23,6 +23,7 @@
 #include "system/error.h"
 #include "system/heap.h"
 #include "system/picture.h"
+#include "tests/support/golden.h"
 #include "tests/support/testenv.h"
 
 namespace {
@@ -63,25 +64,8 @@ TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
   ASSERT_EQ(LS_InitZidAde(8u << 20), 1);
   BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
   ASSERT_NE(shot, nullptr);
-  // ZENTROVA_UPDATE_GOLDEN=1 writes the picture (run-length coded) for review.
-  const std::string golden = std::string(ZENTROVA_SOURCE_DIR) + "/tests/engine3d/accel/golden/frame1.tga";
-  if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
-    datagen::TgaImage image{shot->SizeX, shot->SizeY, 24, {}, {}};
-    for (int32_t y = 0; y < shot->SizeY; ++y)
-      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen,
-                          shot->Start + y * shot->ByteLen + shot->SizeX * 3);
-    const std::vector<uint8_t> bytes = datagen::EncodeTga(image, true);
-    std::ofstream(golden, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  fs::copy_file(golden, root_ + "/GOLDEN.TGA");
-  BMAP* expected = LS_LoadTga("GOLDEN.TGA", 0);
-  ASSERT_NE(expected, nullptr);
-  ASSERT_EQ(std::vector<int32_t>({shot->SizeX, shot->SizeY, shot->ByteLen}),
-            std::vector<int32_t>({expected->SizeX, expected->SizeY, expected->ByteLen}));
-  EXPECT_EQ(std::memcmp(shot->Start, expected->Start, static_cast<size_t>(shot->ByteLen) * shot->SizeY), 0);
+  ztest::ExpectGolden(shot, "tests/engine3d/accel/golden/frame1.tga", root_);
   LS_FreeBmap(shot);
-  LS_FreeBmap(expected);
   LS_CloseZidAde();
   LSI_CloseMemory();
 }

@@ -19,6 +19,7 @@
 #include "system/lsvar.h"
 #include "system/picture.h"
 #include "tests/support/cartable.h"
+#include "tests/support/golden.h"
 #include "tests/support/pixels.h"
 #include "tests/support/testenv.h"
 #include "vehicles/devenv.h"
@@ -265,22 +266,8 @@ TEST_F(Editor, GoldenPicture) {
   ASSERT_NE(picture, nullptr);
   BMAP* shot = LS_CreateBmap(640, 480, 24, 0);
   LS_Bitmove(picture, shot, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
-  const std::string golden = std::string(ZENTROVA_SOURCE_DIR) + "/tests/vehicles/editor/golden/editor.tga";
-  if (std::getenv("ZENTROVA_UPDATE_GOLDEN")) {
-    datagen::TgaImage image{640, 480, 24, {}, {}};
-    for (int32_t y = 0; y < 480; ++y)
-      image.pixels.insert(image.pixels.end(), shot->Start + y * shot->ByteLen, shot->Start + y * shot->ByteLen + 640 * 3);
-    const std::vector<uint8_t> bytes = datagen::EncodeTga(image, true);
-    std::ofstream(golden, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::filesystem::copy_file(golden, root_ + "/GOLDEN.TGA");
-  BMAP* expected = LS_LoadTga("GOLDEN.TGA", 0);
-  ASSERT_NE(expected, nullptr);
-  ASSERT_EQ(expected->ByteLen, shot->ByteLen);
-  EXPECT_EQ(std::memcmp(shot->Start, expected->Start, static_cast<size_t>(shot->ByteLen) * 480), 0);
+  ztest::ExpectGolden(shot, "tests/vehicles/editor/golden/editor.tga", root_);
   LS_FreeBmap(shot);
-  LS_FreeBmap(expected);
 }
 
 }  // namespace
