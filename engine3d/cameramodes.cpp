@@ -146,7 +146,10 @@ void SB_CameraFollow(TCAMERA* c, int32_t car) {
   const TCAR& k = Car(car);
   TMATRIX tilt, turn;
   E3D_MatRotX(tilt, 0.35);
-  E3D_MatRotY(turn, std::atan2(k.InsetMatrix[6], k.InsetMatrix[8]));  // the body's forward axis
+  // The body's forward axis, Orientation . (0, 0, 1), along which the car
+  // drives: its transpose's would turn the camera round for a car heading
+  // across the world's z axis.
+  E3D_MatRotY(turn, std::atan2(k.Orientation[6], k.Orientation[8]));
   E3D_MatMul(tilt, turn, tilt);
   AnglesOf(c, tilt);
   if (SB_Var.CameraSettled)

@@ -121,6 +121,22 @@ TEST_F(CameraTest, FollowInCarAndTheGroundClearance) {
   EXPECT_EQ(SB_Var.Camera.CurrentY, -760);
 }
 
+// Behind the car, whichever way it heads: the camera lies back along the
+// forward axis the car drives on, Orientation . (0, 0, 1).
+TEST_F(CameraTest, FollowStaysBehindACarHeadingAcrossTheWorld) {
+  Flat(1000.0);
+  for (double heading : {0.0, M_PI / 2, -M_PI / 2, 2.5}) {
+    E3D_MatFromAngles(car_.Orientation, 0.0, heading, 0.0);
+    E3D_MatTranspose(car_.Orientation, car_.InsetMatrix);
+    SB_Var.CameraSettled = 0;
+    SB_CameraFollow(&SB_Var.Camera, 0);
+    const TCAMERA& c = SB_Var.Camera;
+    const double back = (car_.Position[0] * 320 - c.CurrentX) * car_.Orientation[6] +
+                        (car_.Position[2] * 320 - c.CurrentZ) * car_.Orientation[8];
+    EXPECT_GT(back, 1000.0) << heading;
+  }
+}
+
 TEST_F(CameraTest, FreeCameraKeys) {
   struct Row {
     std::vector<int32_t> keys;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -96,6 +97,38 @@ TEST_F(Netrace, LoadsCleanlyWithItsFacesTheRightWay) {
   EXPECT_EQ(roads, 2 * walls);
   EXPECT_GT(roads + walls, 2000);
   EXPECT_GT(displays, 0);
+}
+
+// The start's displays are drawn from the grid: every face of a one-sided
+// material, but the lit lamps on the gantry's back, has its normal pointing
+// away from the grid (the map draws such faces), and the scene carries each
+// display's material, the lamps and road lights with "N".
+TEST_F(Netrace, TheStartsDisplaysFaceTheGrid) {
+  double x0, y0, z0;
+  ASSERT_EQ(std::sscanf(datagen::NetraceMapInfo().c_str(), "BSPLINENAME: TXT>NETRACE.BSP\r\nFIRSTCAROFF: %lf,%lf,%lf",
+                        &x0, &y0, &z0),
+            3);
+  const Point eye = {x0, y0 - 1.0, z0};  // a driver's eye on the grid
+  std::map<std::string, int> seen;
+  for (uint32_t i = 0; i < map_->NbFaces; ++i) {
+    const TLMAPFACE& f = map_->Faces[i];
+    const std::string name(f.Material, strnlen(f.Material, 8));
+    const std::string letters(f.Material + 8, strnlen(f.Material + 8, 7));
+    if (name == "ROUT1" || (name == "MUR1" && letters == "M")) continue;
+    ++seen[name + (letters.empty() ? "" : " " + letters)];
+    if (letters.find('D') != std::string::npos) continue;  // double-sided frame
+    Point c = {0, 0, 0};
+    for (const TLMAPVERTEX& v : f.V)
+      for (int k = 0; k < 3; ++k) c[k] += World(v)[k] / 3;
+    // Map x and z are world x and z, map y world y.
+    const double away = f.NormalX * (c[0] - eye[0]) + f.NormalY * (c[1] - eye[1]) + f.NormalZ * (c[2] - eye[2]);
+    if (name == "DEPART3")
+      EXPECT_LT(away, 0.0) << i;
+    else
+      EXPECT_GT(away, 0.0) << name << " " << i;
+  }
+  for (const char* m : {"GO", "PANSTAD2", "TIMEX1", "TIMEX2", "TIMEX3", "DEPART N", "DEPART3 N", "TRGROZEB N"})
+    EXPECT_GT(seen[m], 0) << m;
 }
 
 TEST_F(Netrace, CentreLineAndGridsLieOnTheRoad) {
