@@ -5,64 +5,14 @@
 // (POWER_RenderMap) on the same map and cameras, the map holding both forms.
 #include <benchmark/benchmark.h>
 
-#include <vector>
-
-#include "bench/benchlib.h"
-#include "datagen/netrace.h"
-#include "engine3d/camera.h"
+#include "bench/netrace_views.h"
 #include "engine3d/power.h"
 #include "engine3d/race3d.h"
-#include "engine3d/views.h"
 #include "softrender/softrender.h"
-#include "system/asm3d/zidade3d.h"
-#include "track/decor.h"
 
 namespace {
 
-constexpr int32_t kCameras = 64;
-constexpr int32_t kFocal = 224, kFar = 300 * 320;
-constexpr int32_t kMaxFaces = 2500, kMaxVertices = 9000;
-
-struct Circuit {
-  bench::DataTreeLibrary library;
-  std::vector<TSOFTPOLY> polygons = std::vector<TSOFTPOLY>(kMaxFaces);
-  std::vector<TCLIPVERTEX> vertices = std::vector<TCLIPVERTEX>(kMaxVertices);  // the larger of the two kinds
-  TSOFTSCENE view{};
-  std::vector<TCAMERA> cameras;
-  _WINDOW window{};
-  bool loaded = false;
-  explicit Circuit(int32_t renderer) {
-    LS_InitSinTable();
-    SB_Var.Renderer = renderer;
-    if (!SB_LoadDecor("DEC>NETRACE.DEC")) return;
-    loaded = true;
-    for (int32_t m = 0; m < SB_MAXTEXTURES; ++m) {
-      TTEXTUREPLACE& t = SB_Var.TexturePlaces[m];
-      t.Loaded = 1, t.PageNumber = 1 + m % 500, t.RenderKind = 1;
-    }
-    SB_Var.DrawDistance = 300;
-    SB_Var.MaxFaces = kMaxFaces, SB_Var.MaxVertices = kMaxVertices;
-    view.Polygons = polygons.data(), view.Vertices = vertices.data();
-    SB_Var.CenterX = 320, SB_Var.CenterY = 200, SB_Var.CenterXF = 320, SB_Var.CenterYF = 200;
-    SB_Var.Focal = kFocal, SB_Var.FocalF = kFocal;
-    window.W_WIDTH = 640, window.W_HEIGHT = 400;
-    const auto line = datagen::NetraceCentreLine();
-    const size_t n = line.size();
-    for (int32_t i = 0; i < kCameras; ++i) {
-      const auto& p = line[n * static_cast<size_t>(i) / kCameras];
-      const auto& ahead = line[(n * static_cast<size_t>(i) / kCameras + 20) % n];
-      TCAMERA c{};
-      c.TargetX = static_cast<int32_t>(p[0] * 320.0);
-      c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
-      c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
-      const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
-      SB_CameraLookAt(&c, look);
-      SB_UpdateCamera(&c, 1.0, 1.0);
-      cameras.push_back(c);
-    }
-  }
-  ~Circuit() { SB_FreeDecor(); }
-};
+using Circuit = bench::NetraceViews;
 
 template <void (*RenderMap)(TSOFTSCENE*, TCAMERA*, _WINDOW*)>
 void Frames(benchmark::State& state, int32_t renderer) {
@@ -73,8 +23,7 @@ void Frames(benchmark::State& state, int32_t renderer) {
   }
   int64_t frames = 0, faces = 0;
   for (auto _ : state) {
-    TCAMERA& camera = circuit.cameras[static_cast<size_t>(frames % kCameras)];
-    SB_SetView(&circuit.view, &camera, &circuit.window, kFocal, kFar, 0);
+    TCAMERA& camera = circuit.SetView(frames);
     RenderMap(&circuit.view, &camera, &circuit.window);
     benchmark::DoNotOptimize(circuit.view.NbPolygons);
     faces += circuit.view.NbPolygons;

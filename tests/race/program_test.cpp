@@ -1,13 +1,15 @@
 // The built program headless on a copy of the default data tree: a start-up
 // script loads the sample car paints, saves them again and runs a race at
 // an 8-bit and a 16-bit video mode, and on the accelerator, while the input
-// script takes a screenshot, pauses and leaves; scripts with nothing to
-// type end and say what they did; the user keys chosen by INTERCUST drive
-// and brake by their names.
+// script takes a screenshot, another with L held (the software view's
+// outlines), pauses and leaves; scripts with nothing to type end and say
+// what they did; the user keys chosen by INTERCUST drive and brake by
+// their names.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -18,9 +20,24 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Alt+S once the race runs, then Esc (pause) and F1 (leave).
+// Alt+S once the race runs, again with L held, then Esc (pause) and F1
+// (leave).
 constexpr const char* kKeys =
-    "# pumps key state\n300 18 down\n0 83 down\n5 83 up\n0 18 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+    "# pumps key state\n300 18 down\n0 83 down\n5 83 up\n0 18 up\n"
+    "5 76 down\n5 18 down\n0 83 down\n5 83 up\n0 18 up\n5 76 up\n"
+    "5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+
+// The pixels of a 640 x 480 24-bit screenshot, in blue, green, red order.
+std::vector<std::array<uint8_t, 3>> Pixels(const std::string& shot) {
+  std::vector<std::array<uint8_t, 3>> pixels(640 * 480);
+  for (size_t i = 0; i < pixels.size() && 18 + 3 * i + 2 < shot.size(); ++i)
+    for (size_t c = 0; c < 3; ++c) pixels[i][c] = static_cast<uint8_t>(shot[18 + 3 * i + c]);
+  return pixels;
+}
+
+// The software view's outline colour, the 3D palette's (0, 63, 63), as a
+// screenshot holds it: 8 bits through the palette, 16 bits through 5-6-5.
+bool OutlineColour(const std::array<uint8_t, 3>& bgr) { return bgr[2] == 0 && bgr[1] >= 248 && bgr[0] >= 248; }
 
 // The console's lines that a race prints, in their order.
 const std::vector<std::string> kRaceLines = {
@@ -66,10 +83,27 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
     if (line.rfind(kRaceLines[next], 0) == 0) ++next;
   EXPECT_EQ(next, kRaceLines.size()) << "missing or out of order: " << kRaceLines[next];
 
-  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
+  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA"), outlined = ztest::ReadFile(tree + "/SCREEN2.TGA");
   ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
   EXPECT_EQ(shot[2], 2);
   EXPECT_EQ(shot[16], 24);
+  if (accelerated) return;
+  // The race without cars stands still: L adds the outlines of the view's
+  // entries, in their colour, and changes nothing else.
+  ASSERT_EQ(outlined.size(), shot.size());
+  const auto before = Pixels(shot), after = Pixels(outlined);
+  int32_t outline = 0, other = 0;
+  for (size_t i = 0; i < after.size(); ++i) {
+    EXPECT_FALSE(OutlineColour(before[i])) << i;
+    if (after[i] == before[i]) continue;
+    if (!OutlineColour(after[i])) {
+      ++other;
+      continue;
+    }
+    ++outline;
+  }
+  EXPECT_GT(outline, 640);  // the circuit's edges at the horizon, across the view
+  EXPECT_EQ(other, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(VideoModes, ProgramRaceTest,

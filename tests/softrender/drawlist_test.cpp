@@ -1,6 +1,8 @@
 // The draw list on views built by hand: what is skipped and rejected, the
 // draw kinds, the mip and fill-mode choices, the entries a polygon gives,
 // the buffers' limits and the frame's texture use.
+#include <string>
+
 #include "engine3d/object.h"
 #include "system/bmap.h"
 #include "tests/softrender/drawlist_fixture.h"
@@ -135,6 +137,38 @@ TEST_F(DrawListTest, FullBuffersDropTheNextPolygonAndTheWalkGoesOn) {
   EXPECT_EQ(E3D_SoftDraws.NbTris, 2000);
   EXPECT_EQ(E3D_SoftDraws.NbPersps, 1500);
   EXPECT_EQ(E3D_SoftDraws.NbDraws, 3500);
+}
+
+// Each buffer's limit drops only what it holds; the entry limit, reached
+// once both are full, drops every kind of polygon.
+TEST_F(DrawListTest, EachLimitDropsOnlyWhatItBounds) {
+  BMAP* bitmap = LS_CreateBmap(256, 256, 8, 0);
+  TMATERIAL material{};
+  material.Bitmap = bitmap, material.Pixels = bitmap->Start;
+  struct Row {
+    int32_t tris, persps;  // written before the last polygon, a square
+    uint8_t kind;
+    int32_t key;  // past the far distance: filled affine
+    int32_t newTris, newPersps;
+  } rows[] = {
+      {2000, 0, 1, 1000, 0, 1},     {2000, 0, 1, 50000, 0, 0},     {0, 1500, 1, 50000, 2, 0},
+      {0, 1500, 1, 1000, 0, 0},     {2000, 1500, 1, 1000, 0, 0},   {2000, 1500, 1, 50000, 0, 0},
+      {2000, 1500, 0, 1000, 0, 0},  {2000, 1500, 11, 1000, 0, 0},  {2000, 1500, 7, 1000, 0, 0},
+      {1999, 1500, 0, 1000, 1, 0},  // the fan's second triangle dropped
+  };
+  for (const Row& r : rows) {
+    Limits(6000, 16000);
+    for (int32_t i = 0; i < r.tris; ++i) Add(1, Triangle(0, 0, 1000), 50000);
+    for (int32_t i = 0; i < r.persps; ++i) Add(1, Square(0, 0, 1000));
+    Add(r.kind, Square(0, 0, 1000), r.key, 0, &material);
+    Build();
+    const std::string row = std::to_string(r.tris) + "/" + std::to_string(r.persps) + " kind " +
+                            std::to_string(r.kind) + " key " + std::to_string(r.key);
+    EXPECT_EQ(E3D_SoftDraws.NbTris, r.tris + r.newTris) << row;
+    EXPECT_EQ(E3D_SoftDraws.NbPersps, r.persps + r.newPersps) << row;
+    EXPECT_EQ(E3D_SoftDraws.NbDraws, E3D_SoftDraws.NbTris + E3D_SoftDraws.NbPersps) << row;
+  }
+  LS_FreeBmap(bitmap);
 }
 
 TEST_F(DrawListTest, WithoutVertexRoomAPolygonThatNeedsClippingIsSkipped) {
