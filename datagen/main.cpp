@@ -143,7 +143,7 @@ bool WriteMenuPictures(const fs::path& out) {
 }
 
 // The pictures around a race, the 3D palette of the default texture path,
-// the window clouds and the LED dots.
+// the window clouds, the smoke puff and the LED dots.
 bool WriteSessionPictures(const fs::path& out) {
   return WritePicture(out, "MISCPICT/PLEASEWA.TGA", datagen::PleaseWaitPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/TAMRISK.TGA", datagen::LogoPicture(), datagen::WriteTga) &&
@@ -152,6 +152,7 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "TXT/TRAVUN/PALETTE.PCX", datagen::TexturePalettePicture(), datagen::WritePcx) &&
          WritePicture(out, "MISCPICT/NUAGE.TGA", datagen::CloudPicture(0), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/NUAGE2.TGA", datagen::CloudPicture(1), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/FUMEE.TGA", datagen::FumeePicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/DIODEon.TGA", datagen::DiodePicture(true), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/DIODEoff.TGA", datagen::DiodePicture(false), datagen::WriteTga);
 }

@@ -49,6 +49,21 @@ Picture24 CloudPicture(int variant) {
   return p;
 }
 
+Picture24 FumeePicture() {
+  Picture24 p(kFumeeSide, kFumeeSide);
+  const double centre = (kFumeeSide - 1) / 2.0, radius = kFumeeSide / 2.0;
+  for (int y = 0; y < kFumeeSide; ++y)
+    for (int x = 0; x < kFumeeSide; ++x) {
+      const double u = static_cast<double>(x) / kFumeeSide, v = static_cast<double>(y) / kFumeeSide;
+      const double d = std::hypot(x - centre, y - centre) / radius;
+      const double lumps = 0.8 + 0.4 * Noise(u, v, 4, 23);
+      const double fall = std::clamp(1.0 - d * lumps, 0.0, 1.0);
+      const auto c = static_cast<uint8_t>(std::lround(235.0 * fall * fall * (3.0 - 2.0 * fall)));
+      p.Set(x, y, c, c, c);
+    }
+  return p;
+}
+
 Picture24 DiodePicture(bool lit) {
   // A round dot: the four corners dark, the middle brightest.
   Picture24 p(kDiodeSide, kDiodeSide, 8, 8, 8);

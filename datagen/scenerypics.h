@@ -1,5 +1,6 @@
 // The scenery's pictures: the window clouds "MISCPICT>NUAGE.TGA" and
-// "MISCPICT>NUAGE2.TGA" (tileable, 64 x 64), and the LED dots
+// "MISCPICT>NUAGE2.TGA" (tileable, 64 x 64), the smoke puff
+// "MISCPICT>FUMEE.TGA" (64 x 64), and the LED dots
 // "MISCPICT>DIODEon.TGA" and "MISCPICT>DIODEoff.TGA" (4 x 4); the default
 // circuit's displays: LED panels (256 x 64, unlit dots), the start lamps
 // unlit and lit (256 x 128) and the road-light row (128 x 32), drawn for
@@ -12,10 +13,14 @@ namespace datagen {
 
 constexpr int kCloudSide = 64;
 constexpr int kDiodeSide = 4;
+constexpr int kFumeeSide = 64;
 
 // variant 0: white clouds on a blue sky; 1: the paler pair of the cars
 // drawn in full white.
 Picture24 CloudPicture(int variant);
+// A soft round puff: grey-white at the centre fading to black at the rim,
+// with a little noise so that it does not look drawn with a compass.
+Picture24 FumeePicture();
 Picture24 DiodePicture(bool lit);
 Picture24 LedPanelPicture();
 Picture24 StartLampsPicture(bool lit);

@@ -51,8 +51,6 @@ __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
 __attribute__((weak)) void POWER_ClosePhare() {}
-__attribute__((weak)) void SB_InitFumeeBmapGame() {}
-__attribute__((weak)) void SB_FreeFumeeBmapGame() {}
 __attribute__((weak)) void SB_InitCielBmapGame() {}
 __attribute__((weak)) void SB_FreeCielBmapGame() {}
 __attribute__((weak)) void SB_InitLensFlare() {}
@@ -67,14 +65,11 @@ __attribute__((weak)) void SB_SetLightTint(float, float, float) {}
 __attribute__((weak)) void SB_SelectBackground() {}
 __attribute__((weak)) void SB_DrawBackground(TCAMERA*) {}
 __attribute__((weak)) void SB_AnimateDecorObjects() {}
-__attribute__((weak)) void SB_MoveFumee() {}
 __attribute__((weak)) void SB_AnimateExplosions() {}
 __attribute__((weak)) void SB_UpdateLensFlare() {}
 __attribute__((weak)) void SB_UpdateSunGlare() {}
 __attribute__((weak)) void SB_UpdateDayNight() {}
 __attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_DrawFumee(TSOFTSCENE*, _WINDOW*) {}
-__attribute__((weak)) void SB_AddFumee(const double*, const double*, int32_t) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}

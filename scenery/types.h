@@ -1,6 +1,6 @@
 // Records and constants of the scenery that other floors hold: the glass
-// runs of the window reflections, the trackside LED panels, the start
-// lights and the road lights.
+// runs of the window reflections, the smoke puffs, the trackside LED
+// panels, the start lights and the road lights.
 #pragma once
 #include <cstdint>
 
@@ -48,6 +48,16 @@ struct TPANELPAGE {
   uint32_t PageNumber;
   int32_t Width;
   int32_t Visible;  // road lights: used by the view of the frame
+};
+
+// One smoke puff of the race's pool; the vertical axis points down.
+constexpr int32_t SB_NBFUMEES = 100;
+struct TFUMEE {
+  double X, Y, Z;     // metres
+  double Vx, Vy, Vz;  // metres per second
+  float Size;         // the sprite's side, metres
+  float Age;          // seconds
+  uint32_t Busy;
 };
 
 // The panels, start lights and road lights of the race.

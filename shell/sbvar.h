@@ -457,6 +457,11 @@ struct SB_VARS {
   // The trackside LED panels, start lights and road lights.
   TPANELSTATE Panels;
 
+  // The smoke puffs and, on the accelerator, their texture's cache slot
+  // (0 none).
+  TFUMEE Fumees[SB_NBFUMEES];
+  int32_t FumeeTexture;
+
   // ========================================================================
   // frontend/: the menus and the console music
   // ========================================================================
