@@ -294,6 +294,7 @@ TEST_F(SmokeTest, SetUpReportsBadPictures) {
                        {"truncated", 64, 64, true, "Fumee graphics not found !!!"},
                        {"48 wide", 48, 48, false, "Error converting fumee graphics !!!"},
                        {"512 wide", 512, 16, false, "Error converting fumee graphics !!!"},
+                       {"5,000 wide", 5000, 1, false, "Error converting fumee graphics !!!"},
                        {"32 x 16", 32, 16, false, "Correctly converted fumee graphics n: 1"}}) {
     SCOPED_TRACE(r.what);
     std::filesystem::remove(root_ + "/MISCPICT/FUMEE.TGA");
