@@ -133,6 +133,10 @@ TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
     EXPECT_EQ(c.Players[1].InUse == 0, r.dropped);
   }
   c.InCheck = 0;
+  // The game's pump runs the check on the controller's machine.
+  c.LastCheck = LS_GetTime() - 10001;
+  NET_UpdateEvent();
+  EXPECT_EQ(c.LastCheck, LS_GetTime());
   // Mia was told of message 15 and answered.
   LS_NetSelect(&mia_);
   EXPECT_EQ(SB_Var.XState, XSTATE_CONNECTED);
