@@ -15,13 +15,7 @@
 
 namespace {
 
-struct Msg {
-  uint32_t sender;
-  int32_t type;
-  XNETMSG h;
-  const uint8_t* body;
-  int32_t bodyLength;
-};
+using Msg = NETMSGVIEW;
 
 TCTRL& C() { return CTRL_State(); }
 const uint32_t* AllPlayers() { return reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL}); }
@@ -240,18 +234,9 @@ void Dispatch(const Msg& m) {
 
 void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
   if (!C().Running) return;
-  if (!message || length < XNETMSG_HEADERSIZE) {
-    NET_LogRefused("CTRL", -1, length, sender);
-    return;
-  }
   Msg m;
-  m.sender = sender;
-  m.h = NET_GetHeader(static_cast<const uint8_t*>(message));
-  m.type = NET_MessageType(m.h.Type);
-  m.body = static_cast<const uint8_t*>(message) + XNETMSG_HEADERSIZE;
-  const int32_t len = static_cast<int32_t>(length > 0x7FFFFFF ? 0x7FFFFFF : length);
-  m.bodyLength = len - XNETMSG_HEADERSIZE;
-  if (len < MinLength(m.type) || !Allowed(m)) {
+  if (!NET_ReadMessage("CTRL", sender, message, length, &m)) return;
+  if (m.bodyLength + XNETMSG_HEADERSIZE < MinLength(m.type) || !Allowed(m)) {
     NET_LogRefused("CTRL", m.type, length, sender);
     return;
   }

@@ -27,6 +27,13 @@ void LaunchLaggards() {
   }
 }
 
+// A short message to all, with the line of its success or failure: 1 or 0.
+int32_t Announce(int32_t type, int32_t param1, const char* sent, const char* failed) {
+  const bool ok = CTRL_SendShortToAll(type, param1, 0) != -2;
+  SB_ConsolePrintf("%s", ok ? sent : failed);
+  return ok ? 1 : 0;
+}
+
 bool AllLoggedReady() {
   for (const CTRL_PLAYER& p : C().Players)
     if (p.InUse && p.XState != XSTATE_WAIT4READY) return false;
@@ -62,11 +69,9 @@ int32_t CTRL_StartNewRaceNow() {
   }
   if (NoNetwork()) return 0;
   CTRL_ClearFinishers();
-  if (CTRL_SendShortToAll(CTRL_STARTNEWRACENOW, CTRL_CountPlayers(), 0) == -2) {
-    SB_ConsolePrintf("[CTRL][CTRL_STARTNEWRACENOW failed.]");
+  if (!Announce(CTRL_STARTNEWRACENOW, CTRL_CountPlayers(), "[CTRL][CTRL_STARTNEWRACENOW sent...]",
+                "[CTRL][CTRL_STARTNEWRACENOW failed.]"))
     return 0;
-  }
-  SB_ConsolePrintf("[CTRL][CTRL_STARTNEWRACENOW sent...]");
   CTRL_SetGameState(CTRL_WAITTWO);
   return 1;
 }
@@ -74,11 +79,9 @@ int32_t CTRL_StartNewRaceNow() {
 int32_t CTRL_LaunchNewRace() {
   if (NoNetwork()) return 0;
   CTRL_ClearFinishers();
-  if (CTRL_SendShortToAll(CTRL_LAUCHNEWRACE, CTRL_CountPlayers(), 0) == -2) {
-    SB_ConsolePrintf("[CTRL][CTRL_LAUCHNEWRACE failed.]");
+  if (!Announce(CTRL_LAUCHNEWRACE, CTRL_CountPlayers(), "[CTRL][CTRL_LAUCHNEWRACE sent...]",
+                "[CTRL][CTRL_LAUCHNEWRACE failed.]"))
     return 0;
-  }
-  SB_ConsolePrintf("[CTRL][CTRL_LAUCHNEWRACE sent...]");
   CTRL_SetGameState(CTRL_NORACE);
   return 1;
 }
@@ -86,11 +89,9 @@ int32_t CTRL_LaunchNewRace() {
 int32_t CTRL_EnterPracticeMode() {
   if (NoNetwork()) return 0;
   LS_StopCD();
-  if (CTRL_SendShortToAll(CTRL_ENTERPRACTICEMODE, 0, 0) == -2) {
-    SB_ConsolePrintf("[CTRL][CTRL_ENTERPRACTICEMODE failed.]");
+  if (!Announce(CTRL_ENTERPRACTICEMODE, 0, "[CTRL][CTRL_ENTERPRACTICEMODE sent...]",
+                "[CTRL][CTRL_ENTERPRACTICEMODE failed.]"))
     return 0;
-  }
-  SB_ConsolePrintf("[CTRL][CTRL_ENTERPRACTICEMODE sent...]");
   CTRL_SetGameState(CTRL_TRAININGMODE);
   return 1;
 }
@@ -104,18 +105,12 @@ int32_t CTRL_EndOfRace() {
   }
   CTRL_SetGameState(CTRL_NORACE);
   LS_PlayCDTrack(2, 10000);
-  if (CTRL_SendShortToAll(CTRL_ENDOFRACE, CTRL_CountPlayers(), 0) == -2) {
-    SB_ConsolePrintf("[CTRL][CTRL_ENDOFRACE failed.]");
-    return 0;
-  }
-  SB_ConsolePrintf("[CTRL][CTRL_ENDOFRACE sent...]");
-  return 1;
+  return Announce(CTRL_ENDOFRACE, CTRL_CountPlayers(), "[CTRL][CTRL_ENDOFRACE sent...]",
+                  "[CTRL][CTRL_ENDOFRACE failed.]");
 }
 
 void CTRL_SendBestTime() {
   if (NoNetwork()) return;
-  if (CTRL_SendShortToAll(CTRL_BESTTIME, static_cast<int32_t>(CTRL_BestRaceTime()), 0) == -2)
-    SB_ConsolePrintf("[CTRL][CTRL_BESTTIME failed.]");
-  else
-    SB_ConsolePrintf("[CTRL][CTRL_BESTTIME sent...]");
+  Announce(CTRL_BESTTIME, static_cast<int32_t>(CTRL_BestRaceTime()), "[CTRL][CTRL_BESTTIME sent...]",
+           "[CTRL][CTRL_BESTTIME failed.]");
 }

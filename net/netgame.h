@@ -40,6 +40,17 @@ struct TCAR;
 TCAR* NET_DrivenCar();
 // The sub-state of the local player's slot, 0 without one.
 int32_t NET_LocalSubState();
+// A received message: its sender, header, type (low 16 bits) and body.
+struct NETMSGVIEW {
+  uint32_t sender;
+  int32_t type;
+  XNETMSG h;
+  const uint8_t* body;  // behind the header
+  int32_t bodyLength;
+};
+// Reads the header of a received message; false (the refusal logged for
+// side) when it is shorter than a header.
+bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length, NETMSGVIEW* out);
 // Logs a message refused for its length, sender or values.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
 
