@@ -1,10 +1,11 @@
 // The controller's player table: players arriving and leaving, their
 // orders, the sends to one or to all, the maximum players and the drop
 // of silent players.
+#include "net/ctrl.h"
+
 #include <cstdio>
 #include <cstring>
 
-#include "net/ctrl.h"
 #include "net/ls_net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
@@ -82,7 +83,8 @@ int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2) {
 }
 
 void CTRL_SendFailure(uint32_t sequence, uint32_t recipient) {
-  SB_ConsolePrintf("[CTRL][SEND FAILURE CALLBACK... %d %d]", static_cast<int>(sequence), static_cast<int>(recipient));
+  SB_ConsolePrintf("[CTRL][SEND FAILURE CALLBACK... %d %d]", static_cast<int>(sequence),
+                   static_cast<int>(recipient));
 }
 
 CTRL_PLAYER* GetPlayerById(uint32_t id) {
@@ -222,4 +224,24 @@ void CTRL_DropSilentPlayers() {
   }
   c.LastCheck = LS_GetTime();
   c.InCheck = 0;
+}
+
+void CTRL_PrintInfo() {
+  static const char* const kSubNames[] = {"UNDEF", "PLAYING", "WATCHING"};
+  TCTRL& c = C();
+  SB_ConsolePrintf("*********** G AME CONTROLLER INFORMATIONS *********");
+  SB_ConsolePrintf("| Player Name:    |  I D     |   Main State    | Type        |");
+  SB_ConsolePrintf("|------------------------------------------------------------|");
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    if (!p.InUse) continue;
+    SB_ConsolePrintf("|%16s | %8ld | %16s | %16s|", c.Names[i], static_cast<long>(p.Id),
+                     p.XState < NET_NBXSTATENAMES ? NET_XStateNames[p.XState] : "",
+                     p.SubState <= XSUBSTATE_WATCHING ? kSubNames[p.SubState] : "");
+  }
+  SB_ConsolePrintf("|------------------------------------------------|");
+  for (int32_t i = 0; i < SB_MAXCARS; ++i)
+    if (c.Setups[i].Changed) SB_ConsolePrintf("COLOR from player #%ld", static_cast<long>(i));
+  SB_ConsolePrintf("|------------------------------------------------|");
+  NET_PrintGameInfo();
 }

@@ -80,6 +80,8 @@ void CTRL_UpdateRecords(uint32_t bestLap, uint32_t raceTime, const char* name);
 void CTRL_AddFinisher(uint32_t bestLap, uint32_t raceTime, const char* name);
 void CTRL_ClearFinishers();
 void CTRL_PrintRecords();
+// The player table, the stored setups and the game information.
+void CTRL_PrintInfo();
 const char* CTRL_GetGameStateName(int32_t state);
 const char* CTRL_GetBestTimeText();
 const char* CTRL_GetRaceBestTimeText();

@@ -34,7 +34,8 @@ int32_t OrderOf(uint32_t id) {
 
 void GameInfo(const Msg& m) {
   TCTRL& c = C();
-  const int32_t n = SB_Var.NetSlots < 0 ? 0 : (SB_Var.NetSlots > NET_MAXPLAYERS ? NET_MAXPLAYERS : SB_Var.NetSlots);
+  const int32_t n =
+      SB_Var.NetSlots < 0 ? 0 : (SB_Var.NetSlots > NET_MAXPLAYERS ? NET_MAXPLAYERS : SB_Var.NetSlots);
   uint8_t out[16 + CTRL_PLAYERSIZE * NET_MAXPLAYERS];
   NET_PutHeader(out, CTRL_GAMEINFO, c.GameType, n);
   SB_PutLong(out + 12, static_cast<uint32_t>(SB_Var.NetControllerMax));

@@ -153,8 +153,9 @@ void CTRL_PrintRecords() {
     const char* title;
     const CTRL_RECORD* rows;
   };
-  const Block blocks[] = {{"[                    ZENTROVA RACE - HALL OF FAME                    ]", c.Records},
-                          {"[                    ZENTROVA RACE - FINISHING LIST                  ]", c.Finishers}};
+  const Block blocks[] = {
+      {"[                    ZENTROVA RACE - HALL OF FAME                    ]", c.Records},
+      {"[                    ZENTROVA RACE - FINISHING LIST                  ]", c.Finishers}};
   for (const Block& b : blocks) {
     SB_ConsolePrintf("%s", b.title);
     SB_ConsolePrintf("%s", kRule);

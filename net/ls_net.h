@@ -5,8 +5,8 @@
 #pragma once
 #include <cstdint>
 
-#include "net/lsys_net.h"
 #include "net/ctrl.h"
+#include "net/lsys_net.h"
 #include "net/neti.h"
 #include "net/netmachine.h"
 #include "net/types.h"

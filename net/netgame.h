@@ -50,7 +50,8 @@ struct NETMSGVIEW {
 };
 // Reads the header of a received message; false (the refusal logged for
 // side) when it is shorter than a header.
-bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length, NETMSGVIEW* out);
+bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
+                     NETMSGVIEW* out);
 // Logs a message refused for its length, sender or values.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
 

@@ -54,7 +54,8 @@ uint32_t LocalId() { return LS_NetCurrent()->Config.LocalPlayerId; }
 
 }  // namespace
 
-int32_t NET_CreateServer(const char* serverName, const char* playerName, int32_t gameType, int32_t maxPlayers) {
+int32_t NET_CreateServer(const char* serverName, const char* playerName, int32_t gameType,
+                         int32_t maxPlayers) {
   Name server, player;
   if ((playerName && !CleanName(playerName, player)) || !serverName || !CleanName(serverName, server))
     return Fail("Invalid Player Name...");
@@ -136,7 +137,8 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
     NET_PrintGameInfo();
     return 1;
   }
-  SB_ConsolePrintf("player %s Not allowed to log game id:%ld...", player, static_cast<long>(SB_Var.NetPlayerId));
+  SB_ConsolePrintf("player %s Not allowed to log game id:%ld...", player,
+                   static_cast<long>(SB_Var.NetPlayerId));
   Retreat();
   Break();
   SB_Var.NetJoinRefused = 1;

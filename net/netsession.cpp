@@ -91,9 +91,11 @@ int32_t NET_SetProtocol(int32_t provider) {
 
 void NET_HandleSystemMessage(uint32_t player, uint32_t kind) {
   if (kind == 1)
-    SB_ConsolePrintf("[SYS ][PLAYER '%s' of ID:%ld has arrived...]", SessionName(player), static_cast<long>(player));
+    SB_ConsolePrintf("[SYS ][PLAYER '%s' of ID:%ld has arrived...]", SessionName(player),
+                     static_cast<long>(player));
   if (kind != 2) return;
-  SB_ConsolePrintf("[SYS ][PLAYER '%s' of ID:%ld is history...]", SessionName(player), static_cast<long>(player));
+  SB_ConsolePrintf("[SYS ][PLAYER '%s' of ID:%ld is history...]", SessionName(player),
+                   static_cast<long>(player));
   if (player != LS_NetCurrent()->Config.ControllerId) return;
   SB_ConsolePrintf("[SYS ][SESSION LOST...]");
   SB_Var.SessionLost = 1;

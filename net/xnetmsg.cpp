@@ -65,7 +65,8 @@ void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t se
                    static_cast<unsigned long>(length), static_cast<unsigned long>(sender));
 }
 
-bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length, NETMSGVIEW* out) {
+bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
+                     NETMSGVIEW* out) {
   if (!message || length < XNETMSG_HEADERSIZE) {
     NET_LogRefused(side, -1, length, sender);
     return false;

@@ -117,8 +117,9 @@ TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
     int32_t inCheck;
     bool queried, dropped;
   };
-  for (const Row& r : {Row{CTRL_CONTROLLEDRACE, 70000, 0, false, false}, Row{CTRL_RACE, 70000, 1, false, false},
-                       Row{CTRL_RACE, 60000, 0, true, false}, Row{CTRL_RACE, 60001, 0, true, true}}) {
+  for (const Row& r :
+       {Row{CTRL_CONTROLLEDRACE, 70000, 0, false, false}, Row{CTRL_RACE, 70000, 1, false, false},
+        Row{CTRL_RACE, 60000, 0, true, false}, Row{CTRL_RACE, 60001, 0, true, true}}) {
     SCOPED_TRACE(r.silentMs);
     c.GameType = r.type;
     c.InCheck = r.inCheck;
@@ -204,7 +205,8 @@ TEST_F(NetCtrl, RecordsFileOfTenRecordsOnly) {
     int32_t size;
     bool read;
   };
-  for (const Row& r : {Row{7760, true}, Row{0, false}, Row{7759, false}, Row{7761, false}, Row{1 << 20, false}}) {
+  for (const Row& r :
+       {Row{7760, true}, Row{0, false}, Row{7759, false}, Row{7761, false}, Row{1 << 20, false}}) {
     SCOPED_TRACE(r.size);
     std::vector<uint8_t> bytes(static_cast<size_t>(r.size), 'x');  // texts without a zero
     if (r.size >= 776) {

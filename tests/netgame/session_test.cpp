@@ -2,6 +2,8 @@
 // the texts of success and of each failure, the time-outs, a refusal, the
 // session lookup, the end of a race sent by the controller and the loss
 // of the session.
+#include <cstdio>
+
 #include "tests/netgame/session_fixture.h"
 
 namespace {
@@ -32,6 +34,12 @@ TEST_F(NetSession, CreateThenJoinGivesOrdersAndLogsBothIn) {
   EXPECT_EQ(c.Players[1].Id, Mia());
   EXPECT_STREQ(c.Names[1], "Mia");
   EXPECT_EQ(SB_Var.NetPlayerOrder, 0);  // each machine keeps its own
+  SB_ClearPrintedLines();
+  CTRL_PrintInfo();
+  char line[128];
+  std::snprintf(line, sizeof line, "|             Mia | %8ld |        CONNECTED |          PLAYING|",
+                static_cast<long>(Mia()));
+  EXPECT_TRUE(Printed(line));
   EXPECT_EQ(breaks_, 0);
 }
 
