@@ -20,6 +20,7 @@ TLSNET* g_current = nullptr;
 TLSNET& M() {
   if (!g_current) {
     LS_NetResetState(&g_own);
+    NET_SaveMachineVars(&g_own.Vars);
     g_current = &g_own;
     LSYS_NetSelect(&g_own.Transport);
   }
@@ -35,9 +36,15 @@ bool Refused(const char* caller) { return LSI_RefuseWhileLocked(caller) || !M().
 TLSNET* LS_NetSelect(TLSNET* machine) {
   TLSNET* was = &M();
   g_current = machine ? machine : &g_own;
+  if (g_current != was) {
+    NET_SaveMachineVars(&was->Vars);
+    NET_LoadMachineVars(&g_current->Vars);
+  }
   LSYS_NetSelect(&g_current->Transport);
   return was;
 }
+
+TCTRL& CTRL_State() { return M().Ctrl; }
 
 TLSNET* LS_NetCurrent() { return &M(); }
 
@@ -46,6 +53,7 @@ void LS_NetResetState(TLSNET* machine) {
   machine->Config.LocalPlayerId = kNoPlayer;
   LSYS_NetResetState(&machine->Transport);
   machine->Sequence = LS_NETFIRSTSEQUENCE;
+  NET_ResetMachineVars(&machine->Vars);
 }
 
 int32_t LS_NetGetDriver(LS_NETDRIVER* driver) {

@@ -5,22 +5,29 @@
 #pragma once
 #include <cstdint>
 
+#include "net/ctrl.h"
 #include "net/lsys_net.h"
 #include "net/neti.h"
+#include "net/netmachine.h"
 #include "net/types.h"
 
 // One machine's network state: LS_Net's copy of the settings record, the
-// transport, the sequence counter and the reliable layer. The program has
-// one; tests make several and select one at a time.
+// transport, the sequence counter, the reliable layer, the game
+// controller and, while another machine is selected, the network fields
+// of the global record. The program has one; tests make several and
+// select one at a time.
 struct TLSNET {
   LS_NETCONFIG Config;
   TLSYSNET Transport;
   uint32_t Sequence;  // the next sequence number sent
   TNETI Neti;
+  TCTRL Ctrl;
+  TNETMACHINEVARS Vars;  // stale while the machine is selected
 };
 
 // Makes machine the current one (null: the process's own) with its
-// transport, and returns the one that was.
+// transport and its network fields of the global record (those of the
+// machine left are kept in its record), and returns the one that was.
 TLSNET* LS_NetSelect(TLSNET* machine);
 TLSNET* LS_NetCurrent();
 // Back to nothing open and the first sequence number; frees nothing.

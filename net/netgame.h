@@ -40,6 +40,18 @@ struct TCAR;
 TCAR* NET_DrivenCar();
 // The sub-state of the local player's slot, 0 without one.
 int32_t NET_LocalSubState();
+// A received message: its sender, header, type (low 16 bits) and body.
+struct NETMSGVIEW {
+  uint32_t sender;
+  int32_t type;
+  XNETMSG h;
+  const uint8_t* body;  // behind the header
+  int32_t bodyLength;
+};
+// Reads the header of a received message; false (the refusal logged for
+// side) when it is shorter than a header.
+bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
+                     NETMSGVIEW* out);
 // Logs a message refused for its length, sender or values.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
 
@@ -81,6 +93,9 @@ const char* NET_GameTypeName(int32_t type);
 // program sleeps 1 ms; tests install a step that runs the other
 // machines).
 void NET_WaitStep();
+
+// Lets time pass between two pumps of a wait.
+void NET_Idle();
 
 using NETWAITSTEP = void (*)();
 void NET_SetWaitStep(NETWAITSTEP step);  // null: back to the program's

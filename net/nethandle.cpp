@@ -19,13 +19,7 @@
 
 namespace {
 
-struct Msg {
-  uint32_t sender;
-  int32_t type;
-  XNETMSG h;
-  const uint8_t* body;  // behind the header
-  int32_t bodyLength;
-};
+using Msg = NETMSGVIEW;
 
 uint32_t ControllerId() { return LS_NetCurrent()->Config.ControllerId; }
 
@@ -302,18 +296,9 @@ void Dispatch(const Msg& m) {
 }  // namespace
 
 void NET_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
-  if (!message || length < XNETMSG_HEADERSIZE) {
-    NET_LogRefused("READ", -1, length, sender);
-    return;
-  }
   Msg m;
-  m.sender = sender;
-  m.h = NET_GetHeader(static_cast<const uint8_t*>(message));
-  m.type = NET_MessageType(m.h.Type);
-  m.body = static_cast<const uint8_t*>(message) + XNETMSG_HEADERSIZE;
-  const int32_t len = static_cast<int32_t>(length > 0x7FFFFFF ? 0x7FFFFFF : length);
-  m.bodyLength = len - XNETMSG_HEADERSIZE;
-  if (len < MinLength(m.type) || !SenderAllowed(m) || !ValuesAllowed(m)) {
+  if (!NET_ReadMessage("READ", sender, message, length, &m)) return;
+  if (m.bodyLength + XNETMSG_HEADERSIZE < MinLength(m.type) || !SenderAllowed(m) || !ValuesAllowed(m)) {
     NET_LogRefused("READ", m.type, length, sender);
     return;
   }

@@ -1,6 +1,8 @@
 // The game's network pump, called by the race frame, the waits, the
-// console and file loading. A file of its own, so that tests which fake it
-// link without it.
+// console and file loading; on the controller's machine it also drops
+// silent players. A file of its own, so that tests which fake it link
+// without it.
+#include "net/ctrl.h"
 #include "net/ls_net.h"
 #include "net/net.h"
 #include "shell/sbvar.h"
@@ -14,4 +16,5 @@ void NET_UpdateEvent() {
     return;
   }
   LS_NetUpdateEvent();
+  if (SB_Var.IsController && SB_Var.XState != XSTATE_NONET) CTRL_DropSilentPlayers();
 }

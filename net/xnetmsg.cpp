@@ -64,3 +64,17 @@ void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t se
   SB_ConsolePrintf("[%s][REFUSED type:%ld length:%lu from:%lu]", side, static_cast<long>(type),
                    static_cast<unsigned long>(length), static_cast<unsigned long>(sender));
 }
+
+bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
+                     NETMSGVIEW* out) {
+  if (!message || length < XNETMSG_HEADERSIZE) {
+    NET_LogRefused(side, -1, length, sender);
+    return false;
+  }
+  out->sender = sender;
+  out->h = NET_GetHeader(static_cast<const uint8_t*>(message));
+  out->type = NET_MessageType(out->h.Type);
+  out->body = static_cast<const uint8_t*>(message) + XNETMSG_HEADERSIZE;
+  out->bodyLength = static_cast<int32_t>(length > 0x7FFFFFF ? 0x7FFFFFF : length) - XNETMSG_HEADERSIZE;
+  return true;
+}

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine3d/object.h"
+#include "net/net.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/setups.h"
@@ -36,6 +37,9 @@ int32_t SB_LoadCars(TVEHICLESETUP* setups, int32_t onlyChanged) {
     TCAR* car = LoadVehicle();
     if (!car) continue;
     SB_Var.Cars[i] = car;
+    // In a connected game every car but the driven one is driven on
+    // another machine and placed from the states it sends.
+    car->Remote = NET_IsConnected() && i != SB_Var.DrivenCar ? 1 : 0;
     int32_t depth, format;
     ModeFormat(&depth, &format);
     SB_SetObjectMaterials(car->Object,

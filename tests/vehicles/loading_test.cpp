@@ -145,6 +145,20 @@ TEST_F(LoadTest, TheCarsOfARaceAreMadeFromTheirSetupsAndFreed) {
   }
 }
 
+TEST_F(LoadTest, InAConnectedGameEveryCarButTheDrivenOneIsRemote) {
+  LoadSet();
+  SB_Var.NbCars = 3;
+  SB_Var.DrivenCar = 1;
+  for (const bool connected : {true, false}) {
+    SCOPED_TRACE(connected);
+    SB_Var.XState = connected ? XSTATE_CONNECTED : XSTATE_NONET;
+    SB_Var.NetConnected = 1;
+    SB_LoadCars(nullptr, 0);
+    for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(SB_Var.Cars[i]->Remote, connected && i != 1 ? 1 : 0);
+    SB_FreeCars();
+  }
+}
+
 TEST_F(LoadTest, AMissingSetMakesNoCar) {
   const std::pair<const char*, const char*> rows[] = {
       {"OBC/STOCKCAR/STOCKCAR.OBC", "Main Object OBC>STOCKCAR>STOCKCAR.OBC not found"},

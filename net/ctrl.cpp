@@ -1,0 +1,247 @@
+// The controller's player table: players arriving and leaving, their
+// orders, the sends to one or to all, the maximum players and the drop
+// of silent players.
+#include "net/ctrl.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "net/ls_net.h"
+#include "net/netgame.h"
+#include "net/netplayer.h"
+#include "shell/console.h"
+#include "shell/sbvar.h"
+#include "system/bmap.h"
+#include "system/error.h"
+#include "system/input.h"
+
+namespace {
+
+constexpr uint32_t kOrderWaitMs = 60000;
+constexpr int32_t kOrderTries = 3;
+constexpr uint32_t kCheckEveryMs = 10000;
+constexpr uint32_t kSilentMs = 60000;
+// A joining tool's player, never entered in the table.
+constexpr const char* kInfoPlayer = "__INFO__";
+
+TCTRL& C() { return CTRL_State(); }
+uint32_t ServerId() { return LS_NetCurrent()->Config.ControllerId; }
+
+// Waits for the delivery of the player order: 1 delivered, 0 not, -1 the
+// player left while it waited.
+int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
+  const uint32_t start = LS_GetTime();
+  for (uint32_t pass = 0; pass <= kOrderWaitMs + 1000; ++pass) {
+    if (C().Players[order].Id != id || !CTRL_IsPresent(C().Players[order]) || !C().Running) return -1;
+    if (NETI_IsDelivered(static_cast<uint32_t>(sequence))) return 1;
+    if (LS_GetTime() - start >= kOrderWaitMs) return 0;
+    if (LS_BmapLockCount) {
+      LS_Error(23, "Cannot UpdateEvent while bmap locked");
+      return 0;
+    }
+    LS_NetUpdateEvent();
+    NET_Idle();
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool CTRL_IsPresent(const CTRL_PLAYER& p) { return p.InUse || p.Pending; }
+
+void CTRL_Init() {
+  TCTRL& c = C();
+  std::memset(&c, 0, sizeof c);
+  CTRL_LoadRecords();
+  SB_Var.NetControllerMax = 0;
+  c.Running = 1;
+}
+
+void CTRL_Free() {
+  TCTRL& c = C();
+  CTRL_FreeRecords();
+  std::memset(&c, 0, sizeof c);
+}
+
+int32_t CTRL_SendMessage(uint32_t count, const uint32_t* target, const void* message, uint32_t length) {
+  if (reinterpret_cast<uintptr_t>(target) != NET_TOALL) {
+    if (!target) return -2;
+    return LS_NetServerSendMessage(count ? 1 : 0, target, message, length);
+  }
+  for (const CTRL_PLAYER& p : C().Players) {
+    if (!CTRL_IsPresent(p)) continue;
+    const uint32_t id = p.Id;
+    if (LS_NetServerSendMessage(1, &id, message, length) == -2) return -2;
+  }
+  return 1;
+}
+
+int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2) {
+  uint8_t m[XNETMSG_HEADERSIZE];
+  NET_PutHeader(m, type, param1, param2);
+  return CTRL_SendMessage(0, reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL}), m, sizeof m);
+}
+
+void CTRL_SendFailure(uint32_t sequence, uint32_t recipient) {
+  SB_ConsolePrintf("[CTRL][SEND FAILURE CALLBACK... %d %d]", static_cast<int>(sequence),
+                   static_cast<int>(recipient));
+}
+
+CTRL_PLAYER* GetPlayerById(uint32_t id) {
+  for (CTRL_PLAYER& p : C().Players)
+    if (CTRL_IsPresent(p) && p.Id == id) return &p;
+  SB_ConsolePrintf("[CTRL][GetPlayerById: Unknown player ID[%ld] ]\n", static_cast<long>(id));
+  return nullptr;
+}
+
+int32_t GetPlayerOrderbyId(uint32_t id) {
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+    if (CTRL_IsPresent(C().Players[i]) && C().Players[i].Id == id) return i;
+  SB_ConsolePrintf("[CTRL][GetPlayerOrderbyId: Unknown player ID[%ld] \n]", static_cast<long>(id));
+  return -1;
+}
+
+int32_t CTRL_CountPlayers() {
+  int32_t n = 0;
+  for (const CTRL_PLAYER& p : C().Players) n += p.InUse ? 1 : 0;
+  return n;
+}
+
+void CTRL_AddPlayer(uint32_t id) {
+  TCTRL& c = C();
+  // Orders are car indices: only the car table's 16 are given.
+  int32_t order = -1;
+  for (int32_t i = 0; i < SB_MAXCARS && order < 0; ++i)
+    if (!CTRL_IsPresent(c.Players[i])) order = i;
+  if (order < 0) return;
+  CTRL_PLAYER& p = c.Players[order];
+  p = CTRL_PLAYER{};
+  p.Pending = 1;
+  p.Id = id;
+  p.XState = XSTATE_CONNECTED;
+  p.SubState = XSUBSTATE_PLAYING;
+  c.Setups[order].Changed = 0;
+  // Heard on arrival, so that the next liveness check keeps it.
+  c.LastHeard[order] = LS_GetTime();
+  const char* name = LS_NetGetPlayerName(id);
+  std::snprintf(c.Names[order], sizeof c.Names[order], "%s", name ? name : "");
+  SB_ConsolePrintf("[CTRL][ADDPLAYER %s ID:%ld]", c.Names[order], static_cast<long>(id));
+  uint8_t m[XNETMSG_HEADERSIZE];
+  NET_PutHeader(m, CTRL_PLAYERORDER, order, static_cast<int32_t>(CTRL_BestRaceTime()));
+  for (int32_t tries = 0; tries < kOrderTries; ++tries) {
+    const int32_t sequence = LS_NetServerSendMessage(1, &id, m, sizeof m);
+    const int32_t got = sequence == -2 ? 0 : WaitOrderDelivered(order, id, sequence);
+    if (got < 0) return;  // it left: its record is gone
+    if (got > 0) {
+      SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER (%s,%ld)...\n]", c.Names[order], static_cast<long>(id));
+      return;
+    }
+    SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER 2 %ld has failed]", static_cast<long>(id));
+  }
+  SB_ConsolePrintf("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 %ld]", static_cast<long>(id));
+  DelPlayer(id);
+}
+
+void CTRL_NotifyPlayerGone(int32_t order) {
+  TCTRL& c = C();
+  const CTRL_PLAYER& p = c.Players[order];
+  if (!c.Names[order][0]) {
+    SB_ConsolePrintf("[CTRL] Cannot notify quit");
+    return;
+  }
+  uint8_t m[XNET_UPDATEMSGSIZE + XNET_MAXNAME + 1];
+  NET_PutHeader(m, CTRL_UPDATENETPLAYER, order, 1);
+  NET_PutPlayer(m + XNETMSG_HEADERSIZE, p);
+  const size_t n = strnlen(c.Names[order], XNET_MAXNAME);
+  std::memcpy(m + XNET_UPDATEMSGSIZE, c.Names[order], n);
+  m[XNET_UPDATEMSGSIZE + n] = 0;
+  const auto* all = reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL});
+  if (CTRL_SendMessage(0, all, m, static_cast<uint32_t>(XNET_UPDATEMSGSIZE + n + 1)) == -2)
+    SB_ConsolePrintf("[CTRL][UNABLE 2 NOTIFY that player ID %ld is history...\n]", static_cast<long>(p.Id));
+  else
+    SB_ConsolePrintf("[CTRL][NOTIFYING that player ID %ld is history...\n]", static_cast<long>(p.Id));
+}
+
+void DelPlayer(uint32_t id) {
+  TCTRL& c = C();
+  int32_t order = -1;
+  for (int32_t i = 0; i < NET_MAXPLAYERS && order < 0; ++i)
+    if (CTRL_IsPresent(c.Players[i]) && c.Players[i].Id == id) order = i;
+  if (order < 0) {
+    SB_ConsolePrintf("[CTRL][DelPlayer: Unknown player ID:%ld]", static_cast<long>(id));
+    return;
+  }
+  CTRL_PLAYER& p = c.Players[order];
+  SB_ConsolePrintf("[CTRL][DELPLAYER %s ID:%ld]", c.Names[order], static_cast<long>(id));
+  const bool logged = p.InUse != 0;
+  p.InUse = p.XState = p.Pending = 0;
+  c.Setups[order].Changed = 0;
+  CTRL_NotifyPlayerGone(order);
+  c.Names[order][0] = 0;
+  if (logged && c.Logged > 0) --c.Logged;
+}
+
+void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
+  if (!C().Running) return;
+  if (kind == 1) {
+    const char* name = LS_NetGetPlayerName(player);
+    SB_ConsolePrintf("[SYS CRTL][ADD PLAYER]");
+    SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name ? name : "",
+                     static_cast<long>(player));
+    if (player != ServerId() && name && std::strcmp(name, kInfoPlayer) != 0) CTRL_AddPlayer(player);
+  } else if (kind == 2) {
+    SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
+    SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
+    if (player != ServerId()) DelPlayer(player);
+  }
+}
+
+void CTRL_ChangeMaxPlayers(uint32_t id) {
+  const CTRL_PLAYER* p = GetPlayerById(id);
+  if (!p || !p->InUse) return;
+  SB_ConsolePrintf("[CTRL][MAXPLAYER--... %ld ]", static_cast<long>(id));
+  if (SB_Var.NetControllerMax > 0) --SB_Var.NetControllerMax;
+  SB_ConsolePrintf("[CTRL][CTRL_CHANGEMAXNETPLAYER]");
+  CTRL_SendShortToAll(CTRL_CHANGEMAXNETPLAYER, SB_Var.NetControllerMax, 0);
+}
+
+void CTRL_DropSilentPlayers() {
+  TCTRL& c = C();
+  if (!c.Running || c.InCheck) return;
+  if (c.GameType == CTRL_CONTROLLEDRACE && c.GameState != CTRL_NORACE) return;
+  const uint32_t now = LS_GetTime();
+  if (now - c.LastCheck <= kCheckEveryMs) return;
+  if (c.GameType < CTRL_FREERACE || c.GameType > CTRL_MULTIRACE) return;
+  c.InCheck = 1;
+  CTRL_SendShortToAll(CTRL_PRESENCEQUERY, 0, 0);
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    if (!CTRL_IsPresent(p) || p.XState < XSTATE_CONNECTED || now - c.LastHeard[i] <= kSilentMs) continue;
+    const uint32_t id = p.Id;
+    SB_ConsolePrintf("[CTRL][DELETING NOT-RECEIVING PLAYER:%s ID:%ld]\n", c.Names[i], static_cast<long>(id));
+    CTRL_ChangeMaxPlayers(id);
+    DelPlayer(id);
+  }
+  c.LastCheck = LS_GetTime();
+  c.InCheck = 0;
+}
+
+void CTRL_PrintInfo() {
+  static const char* const kSubNames[] = {"UNDEF", "PLAYING", "WATCHING"};
+  TCTRL& c = C();
+  SB_ConsolePrintf("*********** G AME CONTROLLER INFORMATIONS *********");
+  SB_ConsolePrintf("| Player Name:    |  I D     |   Main State    | Type        |");
+  SB_ConsolePrintf("|------------------------------------------------------------|");
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    if (!p.InUse) continue;
+    SB_ConsolePrintf("|%16s | %8ld | %16s | %16s|", c.Names[i], static_cast<long>(p.Id),
+                     p.XState < NET_NBXSTATENAMES ? NET_XStateNames[p.XState] : "",
+                     p.SubState <= XSUBSTATE_WATCHING ? kSubNames[p.SubState] : "");
+  }
+  SB_ConsolePrintf("|------------------------------------------------|");
+  for (int32_t i = 0; i < SB_MAXCARS; ++i)
+    if (c.Setups[i].Changed) SB_ConsolePrintf("COLOR from player #%ld", static_cast<long>(i));
+  SB_ConsolePrintf("|------------------------------------------------|");
+  NET_PrintGameInfo();
+}

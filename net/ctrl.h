@@ -1,0 +1,87 @@
+// The game controller, run on the machine that created the session: the
+// player table, the game type and maximum, the game state of a
+// CONTROLLEDRACE, the stored vehicle setups, the liveness of players, the
+// finishing list and the best-time records.
+#pragma once
+#include <cstdint>
+
+#include "net/types.h"
+#include "vehicles/types.h"
+
+// Game states of a CONTROLLEDRACE.
+constexpr int32_t CTRL_NORACE = 0;
+constexpr int32_t CTRL_WAITTWO = 1;
+constexpr int32_t CTRL_WAITOTHERS = 2;
+constexpr int32_t CTRL_WARMUP = 3;
+constexpr int32_t CTRL_INPROGRESS = 4;
+constexpr int32_t CTRL_COMPLETED = 5;
+constexpr int32_t CTRL_TRAININGMODE = 6;
+
+constexpr uint32_t CTRL_NOTIME = 1000000000;
+
+// One machine's controller; each machine record holds one.
+struct TCTRL {
+  int32_t Running;
+  CTRL_PLAYER Players[NET_MAXPLAYERS];
+  char Names[NET_MAXPLAYERS][XNET_MAXNAME + 1];  // empty: no name
+  uint32_t LastHeard[NET_MAXPLAYERS];
+  int32_t GameType;  // the maximum players is SB_Var.NetControllerMax
+  int32_t Logged;
+  int32_t GameState;
+  TVEHICLESETUP Setups[NET_MAXPLAYERS];  // Changed set: stored
+  CTRL_RECORD Finishers[NET_MAXPLAYERS];
+  int32_t NbFinishers;
+  CTRL_RECORD Records[CTRL_NBRECORDS];
+  int32_t HasRecords;
+  uint32_t LastCheck;
+  int32_t InCheck;
+  char Text[256];
+};
+// The current machine's controller.
+TCTRL& CTRL_State();
+
+void CTRL_Init();
+void CTRL_Free();
+// To one player (target points at its id) or, with NET_TOALL as the
+// target's value, to each present player in table order.
+int32_t CTRL_SendMessage(uint32_t count, const uint32_t* target, const void* message, uint32_t length);
+// The ServerSystem, ServerMessage and SendFailure callbacks.
+void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind);
+void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length);
+void CTRL_SendFailure(uint32_t sequence, uint32_t recipient);
+
+void CTRL_AddPlayer(uint32_t id);
+void DelPlayer(uint32_t id);
+CTRL_PLAYER* GetPlayerById(uint32_t id);
+int32_t GetPlayerOrderbyId(uint32_t id);
+int32_t CTRL_CountPlayers();
+// A record is present when logged in or pending.
+bool CTRL_IsPresent(const CTRL_PLAYER& p);
+void CTRL_NotifyPlayerGone(int32_t order);
+void CTRL_ChangeMaxPlayers(uint32_t id);
+void CTRL_DropSilentPlayers();
+// Messages to all: the sequence, or -2 at the first failure; 1 when sent.
+int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2);
+
+// Game state and race control.
+void CTRL_SetGameState(int32_t state);
+int32_t CTRL_StartNewRaceNow();
+int32_t CTRL_LaunchNewRace();
+int32_t CTRL_EnterPracticeMode();
+int32_t CTRL_EndOfRace();
+void CTRL_SendBestTime();
+
+// Records.
+void CTRL_LoadRecords();
+void CTRL_FreeRecords();
+// The best record's race time, or CTRL_NOTIME without a record table.
+uint32_t CTRL_BestRaceTime();
+void CTRL_UpdateRecords(uint32_t bestLap, uint32_t raceTime, const char* name);
+void CTRL_AddFinisher(uint32_t bestLap, uint32_t raceTime, const char* name);
+void CTRL_ClearFinishers();
+void CTRL_PrintRecords();
+// The player table, the stored setups and the game information.
+void CTRL_PrintInfo();
+const char* CTRL_GetGameStateName(int32_t state);
+const char* CTRL_GetBestTimeText();
+const char* CTRL_GetRaceBestTimeText();

@@ -1,0 +1,245 @@
+// The controller's decoding of the messages players send it: each checked
+// for its length, its sender and its values, then handled by its type.
+#include <cstdio>
+#include <cstring>
+
+#include "net/ctrl.h"
+#include "net/ls_net.h"
+#include "net/netgame.h"
+#include "net/netplayer.h"
+#include "shell/console.h"
+#include "shell/sbvar.h"
+#include "system/input.h"
+#include "vehicles/bytes.h"
+#include "vehicles/setups.h"
+
+namespace {
+
+using Msg = NETMSGVIEW;
+
+TCTRL& C() { return CTRL_State(); }
+const uint32_t* AllPlayers() { return reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL}); }
+
+const char* SessionName(uint32_t id) {
+  const char* name = LS_NetGetPlayerName(id);
+  return name ? name : "";
+}
+
+// The order of a sender with a record, without the unknown-id line.
+int32_t OrderOf(uint32_t id) {
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+    if (CTRL_IsPresent(C().Players[i]) && C().Players[i].Id == id) return i;
+  return -1;
+}
+
+void GameInfo(const Msg& m) {
+  TCTRL& c = C();
+  const int32_t n =
+      SB_Var.NetSlots < 0 ? 0 : (SB_Var.NetSlots > NET_MAXPLAYERS ? NET_MAXPLAYERS : SB_Var.NetSlots);
+  uint8_t out[16 + CTRL_PLAYERSIZE * NET_MAXPLAYERS];
+  NET_PutHeader(out, CTRL_GAMEINFO, c.GameType, n);
+  SB_PutLong(out + 12, static_cast<uint32_t>(SB_Var.NetControllerMax));
+  SB_ConsolePrintf("[CTRL][GAMEINFO][Mode:%ld MaxPlayers:%ld]", static_cast<long>(c.GameType),
+                   static_cast<long>(n));
+  for (int32_t i = 0; i < n; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    NET_PutPlayer(out + 16 + CTRL_PLAYERSIZE * i, p);
+    if (p.InUse)
+      SB_ConsolePrintf("[CTRL][GAMEINFO][#%ld][ID:%ld][ST1:%ld][ST2:%ld]", static_cast<long>(i),
+                       static_cast<long>(p.Id), static_cast<long>(p.XState), static_cast<long>(p.SubState));
+  }
+  if (CTRL_SendMessage(1, &m.sender, out, static_cast<uint32_t>(16 + CTRL_PLAYERSIZE * n)) == -2)
+    SB_ConsolePrintf("[CTRL][CTRL_GETGAMEINFO LS_NETERR_SENDFAILED]");
+  else
+    SB_ConsolePrintf("[CTRL][CTRL_GETGAMEINFO sent to %s]", SessionName(m.sender));
+}
+
+void CanILogMyself(const Msg& m) {
+  TCTRL& c = C();
+  bool racing = false;
+  for (const CTRL_PLAYER& p : c.Players) racing = racing || (p.InUse && p.XState >= XSTATE_PLAYING);
+  const int32_t order = OrderOf(m.sender);
+  const bool already = order >= 0 && c.Players[order].InUse;
+  // A player already logged in keeps its place and is not counted again.
+  const bool yes = already || (c.Logged < SB_Var.NetControllerMax && !racing);
+  uint8_t out[XNETMSG_HEADERSIZE];
+  NET_PutHeader(out, CTRL_ANSWER, yes ? 1 : 0, 0);
+  if (CTRL_SendMessage(1, &m.sender, out, sizeof out) == -2) {
+    SB_ConsolePrintf("[CTRL][CTRL_CANILOGMYSELF LS_NETERR_SENDFAILED]");
+    return;
+  }
+  if (!yes || order < 0 || already) return;
+  c.Players[order].InUse = 1;
+  ++c.Logged;
+  SB_ConsolePrintf("[CTRL][CTRL_CANILOGMYSELF Player %ld logged]", static_cast<long>(m.sender));
+}
+
+int32_t LoggedInState(XSTATE state) {
+  int32_t n = 0;
+  for (const CTRL_PLAYER& p : C().Players) n += p.InUse && p.XState == state ? 1 : 0;
+  return n;
+}
+
+void NewState(int32_t order, XSTATE state, uint8_t old, uint32_t sender) {
+  TCTRL& c = C();
+  const bool controlled = c.GameType == CTRL_CONTROLLEDRACE;
+  switch (state) {
+    case XSTATE_CONNECTED:
+      // Only leaving a running race lowers the maximum: a normal finish
+      // comes from state 10.
+      if (old == XSTATE_PLAYING) CTRL_ChangeMaxPlayers(sender);
+      c.Setups[order].Changed = 0;
+      break;
+    case XSTATE_WAIT4READY:
+      if (controlled && LoggedInState(XSTATE_WAIT4READY) >= SB_Var.NetControllerMax)
+        CTRL_SetGameState(CTRL_WAITOTHERS);
+      break;
+    case XSTATE_PLAYING:
+      if (controlled) CTRL_SetGameState(CTRL_INPROGRESS);
+      break;
+    case XSTATE_ENDOFRACE:
+      if (controlled && LoggedInState(XSTATE_PLAYING) == 0) CTRL_SetGameState(CTRL_COMPLETED);
+      break;
+    default: break;
+  }
+}
+
+void SetPlayerStatus(const Msg& m) {
+  TCTRL& c = C();
+  const int32_t order = OrderOf(m.sender);
+  c.LastHeard[order] = LS_GetTime();
+  CTRL_PLAYER& p = c.Players[order];
+  if (m.h.Param1 != 0) {
+    const uint8_t old = p.XState;
+    p.XState = static_cast<uint8_t>(m.h.Param1);
+    NewState(order, static_cast<XSTATE>(m.h.Param1), old, m.sender);
+  }
+  // The record may have gone while the state change pumped.
+  if (p.Id != m.sender || !CTRL_IsPresent(p)) return;
+  p.SubState = static_cast<uint8_t>(m.h.Param2 & 0xFF);
+  static const char* const kSubNames[] = {"UNDEF", "PLAYING", "WATCHING"};
+  SB_ConsolePrintf("[Player %s states are (%s,%s)]\n", "-", NET_XStateNames[p.XState], kSubNames[p.SubState]);
+  uint8_t out[XNET_UPDATEMSGSIZE];
+  NET_PutHeader(out, CTRL_UPDATENETPLAYER, order, 0);
+  NET_PutPlayer(out + XNETMSG_HEADERSIZE, p);
+  if (CTRL_SendMessage(0, AllPlayers(), out, sizeof out) == -2)
+    SB_ConsolePrintf("[CTRL][CTRL_SETPLAYERSTATUS LS_NETERR_SENDFAILED]");
+}
+
+void SetGameType(const Msg& m) {
+  TCTRL& c = C();
+  int32_t maxPlayers = m.h.Param2;
+  if (maxPlayers < 1) maxPlayers = 1;
+  if (maxPlayers > SB_MAXCARS) maxPlayers = SB_MAXCARS;
+  c.GameType = m.h.Param1;
+  SB_Var.NetControllerMax = SB_Var.NetSlots = maxPlayers;
+  c.Logged = 0;
+  for (CTRL_PLAYER& p : c.Players) p.InUse = 0;
+  SB_ConsolePrintf("[CTRL][SETGAMETYPE %ld MAXPLAYERS:%ld", static_cast<long>(c.GameType),
+                   static_cast<long>(maxPlayers));
+  uint8_t out[XNETMSG_HEADERSIZE];
+  NET_PutHeader(out, CTRL_ANSWER, 1, 0);
+  if (CTRL_SendMessage(1, &m.sender, out, sizeof out) == -2)
+    SB_ConsolePrintf("[CTRL][SEND CTRL_SETGAMETYPE ACK FAILED]");
+  else
+    SB_ConsolePrintf("[CTRL][SEND CTRL_SETGAMETYPE ACK]");
+}
+
+void StoreSetup(const Msg& m) {
+  TVEHICLESETUP& s = C().Setups[m.h.Param1];
+  SB_UnpackVehicleSetup(m.body, &s);
+  SB_SanitizeVehicleSetup(&s);
+  s.Changed = 1;
+  SB_ConsolePrintf("[CTRL][CTRL_VEHICLESETUP %ld STORED]\n", static_cast<long>(m.h.Param1));
+}
+
+void AllSetups(const Msg& m) {
+  SB_ConsolePrintf("[CTRL][CTRL_ALLVEHICLESETUP params(%ld,%ld)]", 0L, 424L);
+  for (int32_t i = 0; i < SB_Var.NetSlots && i < NET_MAXPLAYERS; ++i) {
+    if (!C().Setups[i].Changed) continue;
+    uint8_t out[XNET_SETUPMSGSIZE];
+    NET_PutHeader(out, CTRL_VEHICLESETUP, i, 1);
+    SB_PackVehicleSetup(C().Setups[i], out + XNETMSG_HEADERSIZE);
+    CTRL_SendMessage(1, &m.sender, out, sizeof out);
+  }
+}
+
+void Broadcast(const Msg& m) {
+  char text[XNET_MAXNAME + 1];
+  NET_GetText(m.body, m.bodyLength, text);
+  SB_ConsolePrintf("[CTRL]*** Broadcast Message from %s ***\n'%s'\n", SessionName(m.sender), text);
+}
+
+void Progress(const Msg& m) {
+  if (m.h.Param2 == 0) return;
+  const uint32_t lap = SB_GetLong(m.body), race = SB_GetLong(m.body + 4);
+  char name[XNET_MAXNAME + 1];
+  std::snprintf(name, sizeof name, "%s", SessionName(m.sender));
+  SB_ConsolePrintf("[CTRL][NAME:%s LAP:%ld RACE:%ld", name, static_cast<long>(lap), static_cast<long>(race));
+  CTRL_UpdateRecords(lap, race, name);
+}
+
+int32_t MinLength(int32_t type) {
+  switch (type) {
+    case CTRL_VEHICLESETUP: return XNET_SETUPMSGSIZE;
+    case XNET_CARSTATE: return XNET_CARSTATEMSGSIZE;
+    case XNET_RACEFINISHED:
+    case XNET_OUTOFTIME: return XNET_PROGRESSMSGSIZE;
+    default: return XNETMSG_HEADERSIZE;
+  }
+}
+
+bool Allowed(const Msg& m) {
+  const int32_t order = OrderOf(m.sender);
+  switch (m.type) {
+    case CTRL_CANILOGMYSELF:
+    case XNET_CARSTATE:
+    case CTRL_PRESENCEACK: return order >= 0;
+    case CTRL_SETPLAYERSTATUS:
+      return order >= 0 && m.h.Param1 >= 0 && m.h.Param1 <= static_cast<int32_t>(XSTATE_ENDOFRACE) &&
+             (m.h.Param2 & 0xFF) <= XSUBSTATE_WATCHING;
+    // A setup is stored only under its sender's own order.
+    case CTRL_VEHICLESETUP: return order >= 0 && m.h.Param1 == order;
+    case XNET_RACEFINISHED:
+    case XNET_OUTOFTIME: return order >= 0 && C().Players[order].InUse;
+    case CTRL_SETGAMETYPE:
+      return m.sender == LS_NetCurrent()->Config.LocalPlayerId && m.h.Param1 >= CTRL_FREERACE &&
+             m.h.Param1 <= CTRL_CONTROLLEDRACE;
+    default: return true;
+  }
+}
+
+void Dispatch(const Msg& m) {
+  switch (m.type) {
+    case CTRL_GETGAMEINFO: GameInfo(m); break;
+    case CTRL_CANILOGMYSELF: CanILogMyself(m); break;
+    case CTRL_SETPLAYERSTATUS: SetPlayerStatus(m); break;
+    case CTRL_SETGAMETYPE: SetGameType(m); break;
+    case CTRL_VEHICLESETUP: StoreSetup(m); break;
+    case CTRL_ALLVEHICLESETUP: AllSetups(m); break;
+    case XNET_CARSTATE: C().LastHeard[OrderOf(m.sender)] = LS_GetTime(); break;
+    case XNET_TEXT: Broadcast(m); break;
+    case CTRL_PRESENCEACK: {
+      const int32_t order = OrderOf(m.sender);
+      SB_ConsolePrintf("[CTRL][CTRL_PRESENCEACK from %s]\n", C().Names[order]);
+      C().LastHeard[order] = LS_GetTime();
+      break;
+    }
+    case XNET_RACEFINISHED:
+    case XNET_OUTOFTIME: Progress(m); break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
+  if (!C().Running) return;
+  Msg m;
+  if (!NET_ReadMessage("CTRL", sender, message, length, &m)) return;
+  if (m.bodyLength + XNETMSG_HEADERSIZE < MinLength(m.type) || !Allowed(m)) {
+    NET_LogRefused("CTRL", m.type, length, sender);
+    return;
+  }
+  Dispatch(m);
+}

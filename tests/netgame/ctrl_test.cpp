@@ -1,0 +1,232 @@
+// The game controller against real players on 127.0.0.1: admission up to
+// the maximum, the maximum lowered by a player leaving a race, the launch
+// of a CONTROLLEDRACE, the order sent three times, the liveness check,
+// the "__INFO__" player, and the best-time records and their file.
+#include <cstring>
+#include <string>
+
+#include "system/file.h"
+#include "system/input.h"
+#include "tests/netgame/session_fixture.h"
+#include "vehicles/bytes.h"
+
+namespace {
+
+class NetCtrl : public ztest::NetSessionTest {
+ protected:
+  // The records of the host's controller after these finishes, by name.
+  static std::string Names(const TCTRL& c) {
+    std::string out;
+    for (const CTRL_RECORD& r : c.Records) out += std::string(r.Name) + ",";
+    return out;
+  }
+};
+
+TEST_F(NetCtrl, FullGameRefusesUntilAPlayerLeavesAndCountsEachPlayerOnce) {
+  Create(CTRL_RACE, 2);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  EXPECT_EQ(NET_AskJoinGame(), 1);  // asked again: still one place
+  EXPECT_EQ(host_.Ctrl.Logged, 2);
+  EXPECT_EQ(JoinAs(lea_, "Lea"), 0);
+  EXPECT_EQ(SB_Var.NetJoinRefused, 1);
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_LeaveServer(), 1);
+  LS_NetSelect(&host_);
+  ASSERT_TRUE(Until([&] { return host_.Ctrl.Logged == 1; }));
+  EXPECT_EQ(host_.Ctrl.Players[1].InUse, 0);
+  LS_NetSelect(&lea_);
+  EXPECT_EQ(NET_JoinServer("Lea", "S"), 1);
+  EXPECT_EQ(SB_Var.NetPlayerOrder, 1);  // the freed order
+  EXPECT_EQ(host_.Ctrl.Logged, 2);
+}
+
+TEST_F(NetCtrl, LeavingARunningRaceLowersTheMaximumAFinishDoesNot) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  struct Row {
+    XSTATE from;
+    int32_t max;
+  };
+  for (const Row& r : {Row{XSTATE_ENDOFRACE, 4}, Row{XSTATE_PLAYING, 3}}) {
+    SCOPED_TRACE(r.from);
+    LS_NetSelect(&mia_);
+    ASSERT_EQ(NET_SetControllerStatus(r.from, 0), 1);
+    ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
+    ASSERT_TRUE(Until([&] { return SB_Var.NetMaxPlayers == r.max; }));
+    EXPECT_EQ(host_.Vars.NetControllerMax, r.max);
+  }
+  EXPECT_TRUE(Printed("[READ][CTRL_CHANGEMAXNETPLAYER]"));
+}
+
+TEST_F(NetCtrl, ControlledRaceStartsWhenTheLastPlayerIsReady) {
+  Create(CTRL_CONTROLLEDRACE, 3);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  ASSERT_EQ(JoinAs(lea_, "Lea"), 1);
+  for (TLSNET* m : {&mia_, &lea_}) {
+    LS_NetSelect(m);
+    ASSERT_EQ(NET_SetControllerStatus(XSTATE_WAIT4READY, 0), 1);
+  }
+  EXPECT_EQ(host_.Ctrl.GameState, CTRL_NORACE);
+  SB_ClearPrintedLines();
+  LS_NetSelect(&host_);
+  ASSERT_EQ(NET_SetControllerStatus(XSTATE_WAIT4READY, 0), 1);
+  EXPECT_EQ(host_.Ctrl.GameState, CTRL_WAITTWO);
+  std::vector<std::string> states;
+  for (const std::string& l : SB_PrintedLines())
+    if (l.rfind("[CTRL][GAME State:", 0) == 0 || l.rfind("[CTRL][CTRL_", 0) == 0) states.push_back(l);
+  EXPECT_EQ(states, (std::vector<std::string>{"[CTRL][CTRL_STARTNEWRACENOW sent...]",
+                                              "[CTRL][GAME State:WAITING FOR TWO PLAYERS  ]",
+                                              "[CTRL][GAME State:WARMUP                   ]",
+                                              "[CTRL][GAME State:WAITING FOR OTHER PLAYERS]"}));
+  // A laggard gets message 19 when the race is launched.
+  host_.Ctrl.GameState = CTRL_NORACE;
+  host_.Ctrl.Players[2].XState = XSTATE_CONNECTED;
+  SB_ClearPrintedLines();
+  CTRL_SetGameState(CTRL_WARMUP);
+  EXPECT_TRUE(Printed("[CTRL][CTRL_LAUCHNEWRACE sent to " + std::to_string(Lea()) + "...]"));
+  EXPECT_FALSE(PrintedStart("[CTRL][CTRL_LAUCHNEWRACE sent to " + std::to_string(Mia())));
+}
+
+TEST_F(NetCtrl, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
+  // A game without liveness checks: the host's own player is not asked
+  // while the controller waits.
+  Create(CTRL_CONTROLLEDRACE, 4);
+  OpenNet(mia_);
+  ASSERT_EQ(LS_NetEnumerateSessions(nullptr, 100), 1);
+  ASSERT_EQ(LS_NetJoinSession("Mia", 0), 1);
+  quiet_ = &mia_;
+  LS_NetSelect(&host_);
+  SB_ClearPrintedLines();
+  const uint32_t start = plat::TickMs();
+  ASSERT_TRUE(Until([] { return PrintedStart("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 "); }, 5));
+  EXPECT_GE(plat::TickMs() - start, 180000u);
+  EXPECT_LT(plat::TickMs() - start, 181000u);
+  const std::string failed = "[CTRL][CTRL_PLAYERORDER 2 " + std::to_string(Mia()) + " has failed]";
+  EXPECT_EQ(std::count(SB_PrintedLines().begin(), SB_PrintedLines().end(), failed), 3);
+  EXPECT_EQ(host_.Ctrl.Players[1].Pending, 0);
+}
+
+TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  LS_NetSelect(&host_);
+  TCTRL& c = host_.Ctrl;
+  struct Row {
+    int32_t type;
+    uint32_t silentMs;
+    int32_t inCheck;
+    bool queried, dropped;
+  };
+  for (const Row& r :
+       {Row{CTRL_CONTROLLEDRACE, 70000, 0, false, false}, Row{CTRL_RACE, 70000, 1, false, false},
+        Row{CTRL_RACE, 60000, 0, true, false}, Row{CTRL_RACE, 60001, 0, true, true}}) {
+    SCOPED_TRACE(r.silentMs);
+    c.GameType = r.type;
+    c.InCheck = r.inCheck;
+    const uint32_t now = LS_GetTime();
+    c.LastHeard[1] = now - r.silentMs;
+    c.LastHeard[0] = now;
+    c.LastCheck = now - 10001;
+    SB_ClearPrintedLines();
+    CTRL_DropSilentPlayers();
+    EXPECT_EQ(c.LastCheck == now - 10001, !r.queried);
+    EXPECT_EQ(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:Mia"), r.dropped);
+    EXPECT_EQ(c.Players[1].InUse == 0, r.dropped);
+  }
+  c.InCheck = 0;
+  // The game's pump runs the check on the controller's machine.
+  c.LastCheck = LS_GetTime() - 10001;
+  NET_UpdateEvent();
+  EXPECT_EQ(c.LastCheck, LS_GetTime());
+  // Mia was told of message 15 and answered.
+  LS_NetSelect(&mia_);
+  EXPECT_EQ(SB_Var.XState, XSTATE_CONNECTED);
+}
+
+TEST_F(NetCtrl, InfoPlayerNeverEntersTheTable) {
+  Create(CTRL_RACE, 4);
+  OpenNet(lea_);
+  ASSERT_EQ(LS_NetEnumerateSessions(nullptr, 100), 1);
+  ASSERT_EQ(LS_NetJoinSession("__INFO__", 0), 1);
+  LS_NetSelect(&host_);
+  ASSERT_TRUE(Until([] { return PrintedStart("[SYS CTRL][PLAYER '__INFO__'"); }));
+  for (const CTRL_PLAYER& p : host_.Ctrl.Players) EXPECT_NE(p.Id, Lea());
+  EXPECT_EQ(host_.Ctrl.Players[1].Pending, 0);
+}
+
+TEST_F(NetCtrl, RecordsKeepTimeOrderAndAnnounceANewBest) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  EXPECT_EQ(SB_Var.NetBestTime, static_cast<int32_t>(CTRL_NORECORD));  // no file
+  LS_NetSelect(&host_);
+  SB_Hooks.FormatTime = [](int32_t ms, int32_t) -> const char* {
+    static std::string s;
+    s = "T" + std::to_string(ms);
+    return s.c_str();
+  };
+  EXPECT_STREQ(CTRL_GetBestTimeText(), "NONE");
+  TCTRL& c = host_.Ctrl;
+  CTRL_UpdateRecords(10, 5000, "A");
+  CTRL_UpdateRecords(10, 5000, "A");  // the same finish once
+  CTRL_UpdateRecords(10, CTRL_NOTIME, "N");
+  CTRL_UpdateRecords(10, 0, "Z");
+  CTRL_UpdateRecords(10, 5000, "B");  // after the older equal time
+  EXPECT_EQ(Names(c), "A,B,,,,,,,,,");
+  EXPECT_EQ(c.NbFinishers, 2);
+  for (int32_t i = 0; i < 8; ++i) CTRL_UpdateRecords(10, 6000 + i, ("C" + std::to_string(i)).c_str());
+  EXPECT_EQ(c.Records[9].RaceTime, 6007u);
+  SB_ClearPrintedLines();
+  CTRL_UpdateRecords(10, 4000, "D");  // an eleventh pushes the tenth out
+  EXPECT_EQ(Names(c), "D,A,B,C0,C1,C2,C3,C4,C5,C6,");
+  EXPECT_TRUE(Printed("[CTRL][ New Best Time record ]"));
+  EXPECT_STREQ(CTRL_GetBestTimeText(), "T4000 D");
+  EXPECT_STREQ(CTRL_GetRaceBestTimeText(), "T4000 D");
+  EXPECT_EQ(std::strlen(c.Records[0].TimeOfDay), 8u);
+  EXPECT_EQ(std::strlen(c.Records[0].Date), 8u);
+  LS_NetSelect(&mia_);
+  ASSERT_TRUE(Until([] { return SB_Var.NetBestTime == 4000; }));
+}
+
+TEST_F(NetCtrl, GameStateNamesArePadded) {
+  struct Row {
+    int32_t state;
+    const char* name;
+  };
+  for (const Row& r : {Row{0, "NO RACE                  "}, Row{2, "WAITING FOR OTHER PLAYERS"},
+                       Row{7, "UNKNOWN MODE             "}, Row{-1, "UNKNOWN MODE             "}}) {
+    EXPECT_STREQ(CTRL_GetGameStateName(r.state), r.name);
+  }
+}
+
+// The records file is read field by field at exactly ten records.
+TEST_F(NetCtrl, RecordsFileOfTenRecordsOnly) {
+  LS_NetSelect(&host_);
+  struct Row {
+    int32_t size;
+    bool read;
+  };
+  for (const Row& r :
+       {Row{7760, true}, Row{0, false}, Row{7759, false}, Row{7761, false}, Row{1 << 20, false}}) {
+    SCOPED_TRACE(r.size);
+    std::vector<uint8_t> bytes(static_cast<size_t>(r.size), 'x');  // texts without a zero
+    if (r.size >= 776) {
+      std::memcpy(bytes.data(), "Ann", 4);
+      SB_PutLong(bytes.data() + 256, 65000);
+      SB_PutLong(bytes.data() + 260, 123456);
+    }
+    const int16_t f = LS_Open("BestRec.TMB", LS_O_WRONLY | LS_O_CREAT | LS_O_TRUNC | LS_O_BINARY);
+    ASSERT_GE(f, 0);
+    if (r.size) {
+      ASSERT_EQ(LS_Write(f, bytes.data(), r.size), r.size);
+    }
+    LS_Close(f);
+    CTRL_Init();
+    const TCTRL& c = host_.Ctrl;
+    EXPECT_EQ(c.Records[0].RaceTime, r.read ? 123456u : CTRL_NORECORD);
+    EXPECT_STREQ(c.Records[0].Name, r.read ? "Ann" : "");
+    EXPECT_EQ(std::strlen(c.Records[1].Date), r.read ? 255u : 0u);
+    CTRL_Free();
+  }
+}
+
+}  // namespace
