@@ -137,8 +137,8 @@ constexpr double kGantryX = 75.0;  // 30 m ahead of the grid
 constexpr double kGantryBottom = 4.5, kGantryTop = 6.5;
 constexpr const char* kFrame = "MUR1 D";
 
-// A quad of the scene in the plane X = x, from
-// (y0, z0) to (y1, z1), its texture across from y0 to y1 and up from z0.
+// A quad of the scene in the plane X = x, from (y0, z0) to (y1, z1), its
+// texture up from z0 and across from the viewer's left.
 struct Quad {
   double x, y0, z0, y1, z1;
   const char* material;
@@ -165,12 +165,15 @@ void WriteDisplays(std::string* out) {
     const double nx = e[1] * f[2] - e[2] * f[1], ny = e[2] * f[0] - e[0] * f[2];
     faces.push_back(nx * wantX + ny * wantY >= 0 ? Face{a, b, c, m} : Face{a, c, b, m});
   };
+  // The picture's left edge (u = 0) goes on the viewer's left: +Y seen
+  // from -X looking along +X, -Y seen from +X.
   auto facing = [&](const Quad& q, double wantX = -1) {
     const int32_t k = static_cast<int32_t>(vs.size());
-    vs.push_back({q.x, q.y0, q.z0, 0, 0});
-    vs.push_back({q.x, q.y1, q.z0, 1, 0});
-    vs.push_back({q.x, q.y1, q.z1, 1, 1});
-    vs.push_back({q.x, q.y0, q.z1, 0, 1});
+    const double u0 = wantX < 0 ? 1 : 0, u1 = 1 - u0;
+    vs.push_back({q.x, q.y0, q.z0, u0, 0});
+    vs.push_back({q.x, q.y1, q.z0, u1, 0});
+    vs.push_back({q.x, q.y1, q.z1, u1, 1});
+    vs.push_back({q.x, q.y0, q.z1, u0, 1});
     tri(k, k + 1, k + 2, q.material, wantX, 0);
     tri(k, k + 2, k + 3, q.material, wantX, 0);
   };

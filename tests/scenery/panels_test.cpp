@@ -10,6 +10,8 @@
 #include "scenery/framefx.h"
 #include "scenery/paneltexels.h"
 #include "scenery/texcopy.h"
+#include "race/racerules.h"
+#include "race/sequencer.h"
 #include "shell/gamedraw.h"
 #include "shell/gamepicture.h"
 #include "tests/scenery/scenery_fixture.h"
@@ -380,6 +382,97 @@ TEST_F(PanelTest, BadDotsPagesAndFlagsLeaveThePanelsOff) {
   EXPECT_EQ(SB_Var.Panels.LampsOff.Present + SB_Var.Panels.RoadLights[0].Present, 0);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"TEXTURE DEPART don' have NOMIPMAP flag",
                                                "TEXTURE TRGROZEB don' have NOMIPMAP flag"}));
+}
+
+}  // namespace
+
+namespace {
+
+// An OFFLINE race run by the sequencer frame by frame, 100 ms a frame,
+// from the ready message (step 8) through the countdown (10 to 12) to the
+// go (14): after each step the displays hold what a drawing from the font
+// predicts, on the card (texts on panels 0 and 2 to 4, lamps) and at 8
+// bits (lamps and clears).
+class OfflineRaceTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    SB_SetGameMode(SB_OFFLINE);
+  }
+  void TearDown() override {
+    SB_SetGameModeSteps(-1);
+    PanelTest::TearDown();
+  }
+  // From step 8, frames until the list's current step is `step`.
+  void RunUntil(TGAMESTEP step) {
+    if (SB_GetGameStep() != step && first_) {
+      first_ = false;
+      while (SB_Var.GameSteps[SB_Var.StepIndex] != 8) SB_NextGameStep();
+    }
+    for (int32_t frame = 0; frame < 1000 && SB_GetGameStep() != step; ++frame) {
+      SB_Var.FrameTime = 100;
+      SB_Var.Time += 100;
+      SB_DoGameMode();
+    }
+    ASSERT_EQ(SB_GetGameStep(), step);
+  }
+  // A card panel 128 x 32 after a clear and then the text from sub-column 8.
+  std::vector<int64_t> Cleared(const std::string& text) {
+    std::vector<int64_t> want = Reference(text, 8, 128, 4);
+    const std::vector<int64_t> blanks = Reference("      ", 0, 128, 4);
+    for (size_t k = 0; k < want.size(); ++k)
+      if (want[k] < 0) want[k] = blanks[k];
+    return want;
+  }
+  bool first_ = true;
+};
+
+TEST_F(OfflineRaceTest, TheCountdownAndGoShowOnTheCard) {
+  Start(kCard, kPages, 2);
+  for (int32_t i = 0; i < 5; ++i) SeenByPreviousView(i);
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 128; ++x) Put(6, x, y, 200);
+  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+  auto panel = [&](int32_t i) { return Shown(i, 128, 32, std::vector<int64_t>(128 * 32, 0)); };
+  RunUntil(8);
+  SB_DoGameMode();  // the step's first frame
+  EXPECT_EQ(panel(0), Cleared(""));
+  EXPECT_EQ(SB_Var.Panels.Panels[0].Active, 1u);  // the ready message scrolls
+  EXPECT_EQ(std::pair(lit(5, 6), lit(5, 36)), std::pair(true, false));
+  for (auto [step, text] : {std::pair<TGAMESTEP, const char*>{10, "  3  "}, {11, "  2  "}, {12, "  1  "}}) {
+    RunUntil(step);
+    EXPECT_EQ(panel(0), Cleared(text)) << text;
+    EXPECT_EQ(SB_Var.Panels.Panels[0].Active, 0u);
+  }
+  RunUntil(15);  // the go passes in the frame it is reached
+  EXPECT_EQ(panel(0), Cleared("  GO "));
+  for (int32_t i = 2; i <= 4; ++i) EXPECT_EQ(panel(i), Cleared("CHECK")) << i;
+  EXPECT_EQ(panel(1), std::vector<int64_t>(128 * 32, 0));
+  EXPECT_EQ(std::pair(lit(5, 6), lit(5, 36)), std::pair(true, true));
+}
+
+TEST_F(OfflineRaceTest, TheLampsAndClearsShowAtEightBits) {
+  Start(8);
+  for (int32_t y = 0; y < 128; ++y)
+    for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, 1);
+  for (int32_t i = 0; i < 5; ++i)
+    for (int32_t y = 0; y < 64; ++y)
+      for (int32_t x = 0; x < 256; ++x) Put(i, x, y, 7);
+  SB_RemapPanel();
+  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+  auto cleared = [&](int32_t i) {
+    for (int32_t y = 0; y < 64; ++y)
+      for (int32_t x = 0; x < 256; ++x)
+        if (At(i, x, y) != Dot(false, y & 3, x & 3)) return false;
+    return true;
+  };
+  RunUntil(8);
+  SB_DoGameMode();
+  EXPECT_EQ(std::vector<bool>({cleared(0), cleared(2), lit(5, 6), lit(5, 35)}),
+            std::vector<bool>({true, false, true, false}));
+  RunUntil(15);
+  EXPECT_EQ(std::vector<bool>({cleared(1), cleared(2), cleared(3), cleared(4), lit(5, 6), lit(5, 35)}),
+            std::vector<bool>({false, true, true, true, false, true}));
 }
 
 }  // namespace

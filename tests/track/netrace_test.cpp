@@ -131,6 +131,29 @@ TEST_F(Netrace, TheStartsDisplaysFaceTheGrid) {
     EXPECT_GT(seen[m], 0) << m;
 }
 
+// The displays' pictures read as drawn from the side they show: on every
+// face of a one-sided display the corner furthest to the viewer's left has
+// u = 0 and the one furthest right u = 1 (a mirrored picture swaps them).
+TEST_F(Netrace, TheDisplaysPicturesAreNotMirrored) {
+  int checked = 0;
+  for (uint32_t i = 0; i < map_->NbFaces; ++i) {
+    const TLMAPFACE& f = map_->Faces[i];
+    const std::string name(f.Material, strnlen(f.Material, 8));
+    const std::string letters(f.Material + 8, strnlen(f.Material + 8, 7));
+    if (name == "ROUT1" || name == "MUR1") continue;
+    // The viewer looks along the normal with map -Y up; the map's axes are
+    // right-handed, so the viewer's right is normal x up.
+    const double right[3] = {f.NormalZ, 0, -f.NormalX};
+    auto across = [&](const TLMAPVERTEX& v) { return v.X * right[0] + v.Z * right[2]; };
+    const auto [left, rightmost] = std::minmax_element(
+        std::begin(f.V), std::end(f.V), [&](const TLMAPVERTEX& a, const TLMAPVERTEX& b) { return across(a) < across(b); });
+    EXPECT_EQ(left->U, 0.0) << name << " " << i;
+    EXPECT_EQ(rightmost->U, 1.0) << name << " " << i;
+    ++checked;
+  }
+  EXPECT_GT(checked, 10);
+}
+
 TEST_F(Netrace, CentreLineAndGridsLieOnTheRoad) {
   const auto line = datagen::NetraceCentreLine();
   for (size_t i = 0; i < line.size(); ++i) {
