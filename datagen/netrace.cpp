@@ -69,6 +69,30 @@ void Append(std::string* out, const char* format, ...) {
 
 // One object: sections first..last of the segments, each with the road's
 // lane points from the inside out and the two wall tops.
+// A face of a tri-mesh and its material.
+struct Face {
+  int32_t a, b, c;
+  const char* material;
+};
+
+// One named tri-mesh of the scene: its vertices, then its faces.
+void AppendMesh(std::string* out, const std::string& name, const std::vector<Vertex>& vs,
+                const std::vector<Face>& faces) {
+  Append(out, "Named object: \"%s\"", name.c_str());
+  Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());
+  Append(out, "Vertex list:");
+  for (size_t k = 0; k < vs.size(); ++k)
+    Append(out, "Vertex %zu:  X:%.6f     Y:%.6f     Z:%.6f     U:%.6f     V:%.6f", k, vs[k].x, vs[k].y, vs[k].z,
+           vs[k].u, vs[k].v);
+  Append(out, "Face list:");
+  for (size_t k = 0; k < faces.size(); ++k) {
+    Append(out, "Face %zu:    A:%ld B:%ld C:%ld AB:1 BC:1 CA:1", k, static_cast<long>(faces[k].a),
+           static_cast<long>(faces[k].b), static_cast<long>(faces[k].c));
+    Append(out, "Material:\"%s\"", faces[k].material);
+    Append(out, "Smoothing:  1");
+  }
+}
+
 void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, int32_t segments) {
   constexpr int32_t kPerSection = kLanes + 3;
   std::vector<Vertex> vs;
@@ -83,10 +107,6 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
     vs.push_back({c.x - c.nx * kHalfWidth, c.y - c.ny * kHalfWidth, kWall, 1, v});  // inner wall top
     vs.push_back({c.x + c.nx * kHalfWidth, c.y + c.ny * kHalfWidth, kWall, 1, v});  // outer wall top
   }
-  struct Face {
-    int32_t a, b, c;
-    bool wall;
-  };
   std::vector<Face> faces;
   // The map draws a face whose normal points away from the viewer: the
   // road's normal points down (map normal (0, 1, 0)), a wall's out of the
@@ -94,7 +114,8 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
   auto add = [&](int32_t a, int32_t b, int32_t c, bool wall, double wantX, double wantY) {
     const auto n = MapNormal(vs[a], vs[b], vs[c]);
     const double along = wall ? n[0] * 10 * wantX + n[2] * 10 * wantY : n[1];
-    faces.push_back(along >= 0 ? Face{a, b, c, wall} : Face{a, c, b, wall});
+    const char* material = wall ? "MUR1 M" : "ROUT1 C";
+    faces.push_back(along >= 0 ? Face{a, b, c, material} : Face{a, c, b, material});
   };
   for (int32_t i = 0; i < last - first; ++i) {
     const int32_t s0 = i * kPerSection, s1 = s0 + kPerSection;
@@ -110,19 +131,7 @@ void WriteObject(std::string* out, int32_t index, int32_t first, int32_t last, i
     add(s0 + kLanes, s1 + kLanes, s1 + kLanes + 2, true, c.nx, c.ny);
     add(s0 + kLanes, s1 + kLanes + 2, s0 + kLanes + 2, true, c.nx, c.ny);
   }
-  Append(out, "Named object: \"NETRACE%ld\"", static_cast<long>(index));
-  Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());
-  Append(out, "Vertex list:");
-  for (size_t k = 0; k < vs.size(); ++k)
-    Append(out, "Vertex %zu:  X:%.6f     Y:%.6f     Z:%.6f     U:%.6f     V:%.6f", k, vs[k].x, vs[k].y, vs[k].z,
-           vs[k].u, vs[k].v);
-  Append(out, "Face list:");
-  for (size_t k = 0; k < faces.size(); ++k) {
-    Append(out, "Face %zu:    A:%ld B:%ld C:%ld AB:1 BC:1 CA:1", k, static_cast<long>(faces[k].a),
-           static_cast<long>(faces[k].b), static_cast<long>(faces[k].c));
-    Append(out, faces[k].wall ? "Material:\"MUR1 M\"" : "Material:\"ROUT1 C\"");
-    Append(out, "Smoothing:  1");
-  }
+  AppendMesh(out, "NETRACE" + std::to_string(index), vs, faces);
 }
 
 // ---------------------------------------------------------------------------
@@ -152,10 +161,6 @@ struct SideQuad {
 
 void WriteDisplays(std::string* out) {
   std::vector<Vertex> vs;
-  struct Face {
-    int32_t a, b, c;
-    const char* material;
-  };
   std::vector<Face> faces;
   // Faces wound counter-clockwise seen from the side they show, (wantX,
   // wantY) of the scene: their scene normal (b - a) x (c - a) points there.
@@ -211,19 +216,7 @@ void WriteDisplays(std::string* out) {
       facing({x, y - 1.0, 3.0, y + 1.0, 3.5, "TRGROZEB N"});
       facing({x + 0.05, y - 0.1, 0, y + 0.1, 3.0, kFrame});
     }
-  Append(out, "Named object: \"DISPLAYS\"");
-  Append(out, "Tri-mesh, Vertices: %zu     Faces: %zu", vs.size(), faces.size());
-  Append(out, "Vertex list:");
-  for (size_t k = 0; k < vs.size(); ++k)
-    Append(out, "Vertex %zu:  X:%.6f     Y:%.6f     Z:%.6f     U:%.6f     V:%.6f", k, vs[k].x, vs[k].y, vs[k].z,
-           vs[k].u, vs[k].v);
-  Append(out, "Face list:");
-  for (size_t k = 0; k < faces.size(); ++k) {
-    Append(out, "Face %zu:    A:%ld B:%ld C:%ld AB:1 BC:1 CA:1", k, static_cast<long>(faces[k].a),
-           static_cast<long>(faces[k].b), static_cast<long>(faces[k].c));
-    Append(out, "Material:\"%s\"", faces[k].material);
-    Append(out, "Smoothing:  1");
-  }
+  AppendMesh(out, "DISPLAYS", vs, faces);
 }
 
 }  // namespace

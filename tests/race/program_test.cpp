@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/support/program.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -57,12 +58,7 @@ TEST_P(ProgramRaceTest, PlaysARaceFromAScript) {
                        std::string(GetParam()) + "\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' '" ZENTROVA_EXE
-                              "' -S:race.txt 2>'" + temp_ + "/stderr.txt'";
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "race.txt", temp_ + "/stderr.txt"), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");  // no leak report, no error box
 
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
@@ -126,12 +122,7 @@ TEST_F(ProgramRaceTest, TheReadmesKeysDriveOffOnTheShippedStartup) {
                    ztest::ReadFile(tree + "/dat/startup.txt") + "\r\nOUTPUT 1\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kReadmeKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' '" ZENTROVA_EXE
-                              "' -S:drive.txt 2>'" + temp_ + "/stderr.txt'";
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "drive.txt", temp_ + "/stderr.txt"), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
   const std::string first = ztest::ReadFile(tree + "/SCREEN1.TGA"), second = ztest::ReadFile(tree + "/SCREEN2.TGA");
   ASSERT_EQ(first.size(), 18u + 640 * 480 * 3);
@@ -164,11 +155,8 @@ TEST_F(ProgramRaceTest, TheCustomKeysActByTheirNames) {
     ztest::WriteFile(temp_ + "/keys.txt", keys);
     fs::remove(tree + "/SCREEN1.TGA");
     fs::remove(tree + "/SCREEN2.TGA");
-    const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                                config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' timeout 120 '" ZENTROVA_EXE
-                                "' -S:cust.txt 2>'" + temp_ + "/stderr.txt'";
-    const int status = std::system(command.c_str());
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << keys;
+    EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "cust.txt", temp_ + "/stderr.txt", 120), 0)
+        << keys;
     EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
     const std::pair<std::string, std::string> pair{ztest::ReadFile(tree + "/SCREEN1.TGA"),
                                                    ztest::ReadFile(tree + "/SCREEN2.TGA")};

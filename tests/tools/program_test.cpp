@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/support/program.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -57,12 +58,7 @@ TEST_F(ToolsProgram, RaceLineFilesAndARoadPieceRacedOn) {
                    "MAKEROAD TEST.ASC\r\nMAP TEST TRAVUN\r\nBUILDMAP 1\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", TypedAnswers());
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-  const std::string command = "ZENTROVA_HEADLESS=1 ZENTROVA_DRIVES='C=fixed:" + tree + "' ZENTROVA_CONFIG_DIR='" +
-                              config_ + "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' timeout 120 '" ZENTROVA_EXE
-                              "' -S:tools.txt 2>'" + temp_ + "/stderr.txt'";
-  const int status = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "tools.txt", temp_ + "/stderr.txt", 120), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
 
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
