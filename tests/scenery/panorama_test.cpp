@@ -10,6 +10,7 @@
 #include "datagen/tgawrite.h"
 #include "engine3d/camera.h"
 #include "system/asm3d/zidade3d.h"
+#include "system/heap.h"
 #include "tests/scenery/scenery_fixture.h"
 
 namespace {
@@ -182,6 +183,23 @@ TEST_F(PanoramaTest, BadCountsGiveNoTable) {
     }
     SB_FreeBackgrounds();
   }
+}
+
+TEST_F(PanoramaTest, ATableThatCannotBeHadIsNone) {
+  // The heap is filled but for room for the configuration's text: the
+  // table of 64 entries does not fit there and is refused.
+  WriteConfig("NBACKS: 64\nBACK11: 1,2,0\n");
+  SB_Var.Renderer = SB_RENDERER_PVR;
+  void* reserve = LS_GetMemHeap(LS_DefaultHeap, 1024);
+  std::vector<void*> filler;
+  for (int32_t size = 1 << 24; size >= 1; size /= 2)
+    while (void* b = LS_GetMemHeap(LS_DefaultHeap, size)) filler.push_back(b);
+  LS_Release(reserve);
+  SB_LoadBackgrounds();
+  for (void* b : filler) LS_Release(b);
+  EXPECT_EQ((std::tuple{SB_Var.Backgrounds, SB_Var.NbBackgrounds}), (std::tuple{nullptr, 0}));
+  SB_LoadBackgrounds();
+  EXPECT_EQ(SB_Var.NbBackgrounds, 64) << "with the memory back";
 }
 
 TEST_F(PanoramaTest, LongNamesAreCutAndMissingFilesReported) {
