@@ -95,7 +95,7 @@ void LoadBackObc(const char* name, float x, float y, float z) {
 }
 
 __attribute__((weak)) void LoadBackObcFile() {
-  SB_Var.NbBackObcs = 0;
+  FreeBackObc();  // a second start-up does not lose the first one's objects
   void* text = nullptr;
   const int32_t size = SB_LoadWholeFile(kListFile, &text);
   if (size <= 0 || !text) {
