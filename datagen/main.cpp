@@ -26,6 +26,7 @@
 #include "datagen/menufonts.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
+#include "datagen/mountains.h"
 #include "datagen/netrace.h"
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
@@ -184,7 +185,27 @@ bool WriteCircuitTextures(const fs::path& out) {
         !WritePicture(out, path + ".TGA", picture, datagen::WriteTga))
       return false;
   }
+  for (const auto& [name, variant] : {std::pair{"DECOFON2", 0}, std::pair{"DECOFON", 1}}) {
+    const datagen::Picture24 picture = datagen::DecofonPicture(variant);
+    const std::string path = "TXT/TRAVUN/" + std::string(name);
+    if (!WritePicture(out, path + ".PCX", datagen::InTexturePalette(picture), datagen::WritePcx) ||
+        !WritePicture(out, path + ".TGA", picture, datagen::WriteTga))
+      return false;
+  }
   return WritePicture(out, "TXT/TRAVUN/PVS.PCX", datagen::NetracePvsPicture(), datagen::WritePcx);
+}
+
+// The background objects that "backobc.txt" (of the text tree) places.
+bool WriteBackObjects(const fs::path& out) {
+  const fs::path folder = PlaceInTree(out, "OBC/BACKOBC");
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  for (const datagen::BackObject& object : datagen::BackObjects())
+    if (ec || !datagen::WriteBackObject(folder.string(), object)) {
+      std::fprintf(stderr, "datagen: cannot write the background object %s\n", object.name.c_str());
+      return false;
+    }
+  return true;
 }
 
 // The car sounds of the "wav>" directory.
@@ -273,7 +294,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
+      !WriteCircuitTextures(out) || !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -268,6 +268,20 @@ std::string NetraceMapInfo() {
     Append(&out, "CARINITANGLEY: -1.570796");
   }
   Append(&out, "SUN: 1000.0,-3000.0,500.0");
+  // Two panoramas: the green hills over the start straight and the first
+  // bend (where the accelerator's ground plane may show too), the rocky
+  // mountains from the back straight on. Point 0 lies half way along the
+  // start straight.
+  const int32_t points = static_cast<int32_t>(std::lround(Length()));
+  const auto back = static_cast<int32_t>(std::ceil(kStraight / 2 + M_PI * kRadius));
+  const auto home = static_cast<int32_t>(std::ceil(kStraight * 1.5 + 2 * M_PI * kRadius));
+  Append(&out, "NBACKS: 2");
+  Append(&out, "BACKFILE1: DECOFON2");
+  Append(&out, "BACK11: 0,%d,0", back);
+  Append(&out, "BACK12: %d,%d,0", home, points);
+  Append(&out, "BACKFILE2: DECOFON");
+  Append(&out, "BACK21: %d,%d,0", back, home);
+  Append(&out, "BACK22: 0,0,0");
   return out;
 }
 

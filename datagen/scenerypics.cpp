@@ -124,6 +124,37 @@ Picture24 RoadLightPicture() {
   return p;
 }
 
+Picture24 DecofonPicture(int variant) {
+  constexpr int kFlatSky = 40, kHorizon = 260, kPeriod = 128;
+  const double skyTop[3] = {70, 110, 190}, skyLow[3] = {175, 200, 230};
+  const double land[2][3] = {{60, 120, 50}, {110, 96, 84}};
+  Picture24 p(kDecofonWidth, kDecofonHeight);
+  for (int x = 0; x < kDecofonWidth; ++x) {
+    const double u = static_cast<double>(x % kPeriod) / kPeriod;
+    const double n = 0.7 * Noise(u, 0.5, 4, 31 + variant) + 0.3 * Noise(u, 0.25, 16, 37 + variant);
+    const int ridge = static_cast<int>(std::lround((variant ? 130 : 170) + n * (variant ? 130 : 80)));
+    for (int y = 0; y < kDecofonHeight; ++y) {
+      uint8_t c[3];
+      if (y < ridge) {
+        const double t = std::clamp(static_cast<double>(y - kFlatSky) / (kHorizon - kFlatSky), 0.0, 1.0);
+        for (int k = 0; k < 3; ++k) c[k] = static_cast<uint8_t>(std::lround(skyTop[k] + (skyLow[k] - skyTop[k]) * t));
+      } else {
+        // Darker far up the slopes, lighter toward the viewer; rocky peaks
+        // get snow caps.
+        const double shade = 0.7 + 0.5 * std::clamp((y - 150.0) / 330.0, 0.0, 1.0);
+        const double grain = 0.85 + 0.3 * Noise(u, y / 120.0, 8, 41 + variant);
+        const bool capped = variant && y < ridge + 14 && ridge < 175;
+        for (int k = 0; k < 3; ++k) {
+          const double v = capped ? 235.0 : land[variant][k] * shade * grain;
+          c[k] = static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+        }
+      }
+      p.Set(x, y, c[0], c[1], c[2]);
+    }
+  }
+  return p;
+}
+
 Picture8 InTexturePalette(const Picture24& picture) {
   const std::vector<uint8_t> palette = TexturePalette();
   Picture8 out{picture.width, picture.height, {}, palette};

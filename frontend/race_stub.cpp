@@ -7,3 +7,4 @@ __attribute__((weak)) void SB_LoadOptionPicts() {}
 __attribute__((weak)) void SB_FreeOptionPicts() {}
 __attribute__((weak)) void SB_StartIntroCycle() {}
 __attribute__((weak)) void SB_DisplayGameOptions(BMAP*) {}
+__attribute__((weak)) void SB_DisplayIntroPicts() {}

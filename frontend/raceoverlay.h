@@ -11,6 +11,9 @@ void SB_FreeOptionPicts();
 void SB_UpdateOptionsFade();
 // Restarts the attract cycle and writes "START" on LED panel 0.
 void SB_StartIntroCycle();
+// Each frame, over the overlay before it is shown: the attract cycle's
+// pictures.
+void SB_DisplayIntroPicts();
 // During the pre-start steps, the gearbox choice drawn over the overlay.
 void SB_DisplayGameOptions(BMAP* overlay);
 

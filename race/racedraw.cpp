@@ -4,6 +4,7 @@
 // explosions.
 #include <utility>
 
+#include "engine3d/object.h"
 #include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
 #include "race/raceframe.h"
@@ -81,14 +82,16 @@ void SB_DrawCars(TCAMERA* camera, TSOFTSCENE* view) {
 }
 
 void SB_DrawBackObcs(TCAMERA* camera, TSOFTSCENE* view) {
-  for (int32_t i = 0; SB_Var.BackObcs && i < SB_Var.NbBackObcs; ++i) {
+  for (int32_t i = 0; i < SB_Var.NbBackObcs && i < SB_MAXBACKOBCS; ++i) {
     const TBACKOBC& back = SB_Var.BackObcs[i];
-    TBACKINSTANCE* instance = back.Instance;
+    OBJECT* instance = back.Instance;
     if (!instance) continue;
-    for (int32_t k = 0; k < 9; ++k) SB_Var.AxisMatrix[k] = static_cast<float>(instance->Orientation[k]);
-    instance->Position[0] = back.X * kBackObcScale;
-    instance->Position[1] = back.Y * kBackObcScale;
-    instance->Position[2] = back.Z * kBackObcScale;
-    SB_DrawObjectDirect(view, &SB_Var.ScreenWindow, instance->Object, camera, nullptr, 0);
+    // Every part at the object's place; the axes were given at set-up.
+    for (OBJECT* part = instance; part; part = part->Next) {
+      part->Position[0] = static_cast<float>(back.X * kBackObcScale);
+      part->Position[1] = static_cast<float>(back.Y * kBackObcScale);
+      part->Position[2] = static_cast<float>(back.Z * kBackObcScale);
+    }
+    SB_DrawObjectDirect(view, &SB_Var.ScreenWindow, instance, camera, nullptr, 0);
   }
 }

@@ -4,27 +4,21 @@
 #pragma once
 #include <cstdint>
 
+struct BMAP;
 struct OBJECT;
 struct TCAMERA;
 struct TCAR;
 struct TSOFTSCENE;
 struct _WINDOW;
 
-// A background object: its drawn instance (null when none was made) and
-// its place, which the frame scales by 60800 into the instance.
-struct TBACKINSTANCE {
-  double Orientation[9];  // the instance's axes, column after column
-  double Position[3];
-  OBJECT* Object;
-};
-struct TBACKOBC {
-  TBACKINSTANCE* Instance;
-  float X, Y, Z;
-};
-
 // Set-up and tear-down, in the session's order.
+// The background objects' instances for the screen's format, each given
+// the display axes (SB_Var.CarAxisMatrix); their textures back in RGB.
 void TransBackObc();
 void DisposeBackObc();
+// Copies the object's HSV texture pictures, turned back to RGB, into the
+// instance's texture bitmaps in the 3D palette.
+void SB_BuildBackObcTextures(OBJECT* instance, OBJECT* object);
 void SB_RemapDecorObjects();
 void SB_FreeObjectsExtraTextures();
 void SB_InitPanel();
@@ -49,15 +43,30 @@ void SB_EndRoadLights();
 // The circuit's panoramas, loaded before the race and freed after it.
 void SB_LoadBackgrounds();
 void SB_FreeBackgrounds();
+// "Loading background %s...": "txt>" + texture path + name + ".PCX" on
+// 8-bit screens, ".TGA" otherwise; null with "Background %s not found !!!".
+BMAP* SB_LoadBackgroundPict(const char* name);
+// Clears the layer and copies the current picture into it at (0, 0),
+// taking its first pixel as the fill colour; 1. Also the layer's restore
+// procedure after its surface was lost.
+int32_t SB_RestoreBackground(BMAP* layer);
+// Copies the layer's rectangle (corners inclusive) into the overlay at
+// (x, y), clipped to the 3D view; nothing for x outside -639..639.
+void SB_BlitBackgroundSlice(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t x, int32_t y);
+// The overlay row of the panorama's top edge for the camera's pitch; 720
+// when the point ahead lies almost in the camera plane.
+int32_t SB_GetHorizonY(const TCAMERA* camera);
 // Fills the band of the 3D view above the panorama's top edge.
 void SB_FillAbovePanorama();
 // Rebuilds the windscreen scratch overlay for the screen's format.
 void SB_RemapScratch();
 
 // The race overlay SB_Var.TextScreen (owner "sb3dscr"), made cleared for a
-// video mode: 1, or 0 with "Not enough video ram !!!" and
-// SB_Var.OutOfVideoRam set. SB_Free3dScreen frees it; SB_Show3dScreen
-// shows its 3D view window on the screen, SB_Copy3dScreen all of it.
+// video mode, with the background layer in software modes: 1 (also when
+// the layer could not be made), or 0 with "Not enough video ram !!!" and
+// SB_Var.OutOfVideoRam set. SB_Free3dScreen frees them; SB_Show3dScreen
+// writes the texture cache's state on it when asked and shows its 3D view
+// window on the screen, SB_Copy3dScreen all of it.
 int32_t SB_Create3dScreen(int32_t width, int32_t height, int32_t depth);
 void SB_Free3dScreen();
 // The light direction from the sun position, normalised, with a copy
@@ -68,6 +77,9 @@ void SB_Copy3dScreen();
 
 // Per frame.
 void SB_SetLightTint(float red, float green, float blue);
+// The panorama of the camera's stretch of the centre line, into the layer
+// when it changed; the layer blitted behind the scene for the camera's
+// heading and pitch (views 640 wide; other views are cleared).
 void SB_SelectBackground();
 void SB_DrawBackground(TCAMERA* camera);
 void SB_AnimateDecorObjects();

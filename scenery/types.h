@@ -1,10 +1,12 @@
 // Records and constants of the scenery that other floors hold: the glass
-// runs of the window reflections, the smoke puffs, the trackside LED
-// panels, the start lights and the road lights.
+// runs of the window reflections, the smoke puffs, the panorama entries,
+// the background objects, the trackside LED panels, the start lights and
+// the road lights.
 #pragma once
 #include <cstdint>
 
 struct BMAP;
+struct OBJECT;
 
 // One horizontal run of glass texels of the glass mask.
 struct TGLASSLINE {
@@ -58,6 +60,32 @@ struct TFUMEE {
   float Size;         // the sprite's side, metres
   float Age;          // seconds
   uint32_t Busy;
+};
+
+// One panorama of the circuit: the two stretches of the centre line
+// (point indexes, from inclusive, to exclusive) where it shows, and its
+// picture (none on the accelerator, which shows its ground plane in the
+// first entry's stretches instead). The longs are read and not used.
+constexpr int32_t SB_MAXBACKGROUNDS = 64;
+constexpr int32_t SB_BACKNAMESIZE = 256;  // a panorama's name with its terminator
+struct TBACKGROUND {
+  double From1, To1;
+  int32_t Long1;
+  double From2, To2;
+  int32_t Long2;
+  BMAP* Picture;
+};
+
+// A background object of "backobc.txt": the object as loaded (textures in
+// HSV), the race's instance for the screen's format (null outside races),
+// its place in metres as written, and its file name.
+constexpr int32_t SB_MAXBACKOBCS = 10;
+constexpr int32_t SB_BACKOBCNAMESIZE = 256;
+struct TBACKOBC {
+  OBJECT* Object;
+  OBJECT* Instance;
+  float X, Y, Z;
+  char Name[SB_BACKOBCNAMESIZE];
 };
 
 // The panels, start lights and road lights of the race.

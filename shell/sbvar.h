@@ -21,7 +21,6 @@ struct BMAPANIM;
 struct FONT;
 struct MODULE;
 struct PALETTE;
-struct TBACKOBC;
 struct TSBFONT;
 struct TSBSOUND;
 struct TSOFTSCENE;
@@ -231,9 +230,8 @@ struct SB_VARS {
   int32_t DetailDistance;   // DrawDistance x 320
   int32_t DetailDistance2;  // the views' second detail distance
   uint32_t LightColor;      // 0xRRGGBB of the cars
-  TBACKOBC* BackObcs;       // the background objects
+  TBACKOBC BackObcs[SB_MAXBACKOBCS];  // the background objects, loaded at start-up
   int32_t NbBackObcs;
-  float AxisMatrix[9];  // the axes of the object being drawn
 
   // The accelerator's timings of the last frame, in ms, and its polygons.
   int32_t SglWaitTime;
@@ -461,6 +459,19 @@ struct SB_VARS {
   // (0 none).
   TFUMEE Fumees[SB_NBFUMEES];
   int32_t FumeeTexture;
+
+  // The panoramas of software modes: the background layer (a bitmap the
+  // size of the overlay holding the current picture, null on the
+  // accelerator), its fill colour (the picture's first pixel) and the last
+  // row of the band above the panorama; the circuit's table (owner
+  // "Background struct"), the current picture and the one in the layer.
+  BMAP* BackgroundLayer;
+  uint32_t BackgroundFill;
+  int32_t BackgroundFillLimit;
+  TBACKGROUND* Backgrounds;
+  int32_t NbBackgrounds;
+  BMAP* CurrentBackground;
+  BMAP* DrawnBackground;
 
   // ========================================================================
   // frontend/: the menus and the console music

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine3d/object.h"
 #include "engine3d/videotable.h"
 #include "platform/window.h"
 #include "scenery/effects.h"
@@ -155,18 +156,21 @@ TEST_F(RaceFrameTest, CarsAreDrawnOthersFirstInTheirColour) {
 }
 
 TEST_F(RaceFrameTest, BackgroundObjectsArePlacedAt60800TimesTheirPosition) {
-  TBACKINSTANCE instance{};
-  for (int32_t k = 0; k < 9; ++k) instance.Orientation[k] = k * 0.5;
-  TBACKOBC objects[2] = {{nullptr, 9.0f, 9.0f, 9.0f}, {&instance, 1.0f, -0.5f, 2.0f}};
-  SB_Var.BackObcs = objects;
+  OBJECT parts[2]{};
+  parts[0].Next = &parts[1];
+  for (int32_t k = 0; k < 9; ++k) parts[1].Orientation[k] = k * 0.5f;
+  SB_Var.BackObcs[0] = {nullptr, nullptr, 9.0f, 9.0f, 9.0f, {}};
+  SB_Var.BackObcs[1] = {nullptr, parts, 1.0f, -0.5f, 2.0f, {}};
   SB_Var.NbBackObcs = 2;
   SB_DrawBackObcs(&SB_Var.Camera, SB_Var.CurrentView);
   EXPECT_EQ(ztest::Traced(), Trace{"SB_DrawObjectDirect"});
-  EXPECT_EQ(instance.Position[0], 60800.0);
-  EXPECT_EQ(instance.Position[1], -30400.0);
-  EXPECT_EQ(instance.Position[2], 121600.0);
-  EXPECT_EQ(SB_Var.AxisMatrix[8], 4.0f);
-  SB_Var.BackObcs = nullptr;
+  for (const OBJECT& part : parts) {
+    EXPECT_EQ(part.Position[0], 60800.0f);
+    EXPECT_EQ(part.Position[1], -30400.0f);
+    EXPECT_EQ(part.Position[2], 121600.0f);
+  }
+  EXPECT_EQ(parts[1].Orientation[8], 4.0f);  // the axes given at set-up stay
+  SB_Var.NbBackObcs = 0;
 }
 
 // Screenshots ---------------------------------------------------------------
