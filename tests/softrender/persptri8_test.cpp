@@ -113,3 +113,29 @@ TEST(PerspSpan8, ThreeLinesAdvanceTheRecordsByThreeSteps) {
 }
 
 }  // namespace
+
+namespace {
+
+// On a plane facing the camera, u and v set to 256 x and 256 y at the
+// corners (v with half of x added): every pixel reads its own column and
+// row y + x / 2, in both parts.
+TEST(PerspTri8, TexelsFollowThePlaneOfTheCorners) {
+  const std::vector<std::vector<std::pair<int32_t, int32_t>>> triangles = {
+      {{12, 0}, {50, 14}, {20, 40}}, {{40, 2}, {5, 20}, {45, 44}}};
+  for (const auto& t : triangles)
+    for (Page kind : {Page::Column, Page::Row}) {
+      std::vector<TSOFTVERTEX> c;
+      for (const auto& [x, y] : t) c.push_back(Corner(x, y, 256 * x + 128, 256 * y + 128 * x + 128, 3));
+      const FenceCanvas canvas = Draw(c[0], c[1], c[2], kind);
+      int32_t drawn = 0;
+      for (int32_t y = 0; y < 48; ++y)
+        for (int32_t x = 0; x < 64; ++x)
+          if (canvas.At(x, y) != 0xAA) {
+            ++drawn;
+            EXPECT_LE(std::abs(canvas.At(x, y) - (kind == Page::Column ? x : y + x / 2)), 1) << x << "," << y;
+          }
+      EXPECT_GT(drawn, 300);
+    }
+}
+
+}  // namespace
