@@ -96,6 +96,7 @@ void BM_PerspPoly8(benchmark::State& state) {
            c.matrix);
   benchmark::DoNotOptimize(f.canvas.bytes.data());
   Rate(state, s.pixels);
+  state.counters["polygons"] = static_cast<double>(polygons.size());
 }
 BENCHMARK(BM_PerspPoly8)->ArgNames({"transparent", "k"})->Args({0, 0})->Args({0, 36})->Args({1, 0})->Args({1, 36})->UseRealTime();
 
