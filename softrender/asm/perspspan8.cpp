@@ -28,15 +28,20 @@ void Row(uint32_t mask, const TPERSPEDGE& left, int32_t pixels, uint8_t* span) {
   Points points{left.W, left.UW, left.VW};
   int32_t u, v;
   points(u, v);
-  // A right-clipped corner lies at x = width: the row's right end is
-  // drawn, so it stops at the last column rather than in the next row.
-  const int32_t x0 = left.X >> 16, limit = E3D_PerspSpanWidth - x0;
-  auto put = [=](int32_t i, uint32_t packed) {
-    if (i >= limit) return;
+  auto write = [=](int32_t i, uint32_t packed) {
     const uint8_t texel = texels[E3D_TexelOffset(packed) & mask];
     if (!kTransparent || texel) span[i] = texel;
   };
-  E3D_StepSpan<true>(pixels, u, v, points, put);
+  // A right-clipped corner lies at x = width: the row's right end is
+  // drawn, so such a row stops at the last column rather than in the next
+  // row. Its pixels keep the positions of the whole row.
+  const int32_t limit = E3D_PerspSpanWidth - (left.X >> 16);
+  if (pixels <= limit)
+    E3D_StepSpan<true>(pixels, u, v, points, write);
+  else
+    E3D_StepSpan<true>(pixels, u, v, points, [=](int32_t i, uint32_t packed) {
+      if (i < limit) write(i, packed);
+    });
 }
 
 template <bool kTransparent>
