@@ -24,6 +24,12 @@ TEST(WrapMasks, FollowTheTextureSides) {
   for (int32_t k : {-1, 64, 255}) EXPECT_EQ(E3D_ClampSizeIndex(k), 63) << k;
 }
 
+TEST(RowOffsets, CoverTheRowsOfTheLargestView) {
+  E3D_SetRowOffsets(800);
+  EXPECT_EQ(E3D_RowOffsets[1], 800);
+  EXPECT_EQ(E3D_RowOffsets[599], 599 * 800);  // the 800 x 600 modes' last row
+}
+
 TEST(SaturatingConversion, TruncatesTowardZeroAndGivesTheLowestIntegerOutOfRange) {
   const struct {
     double in;
