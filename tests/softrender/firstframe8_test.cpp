@@ -48,6 +48,7 @@ TEST_P(FirstFrame8Test, MatchesTheGoldenPicture) {
   ztest::WriteFile(root_ + "/dat/FRAME.TXT", "USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 7\r\nMODE " + mode +
                                                  "\r\nPLAY\r\nQUIT\r\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots are taken outside master mode
+  g_polls = 0;
   plat::SetMessageSource(Keys);
   std::vector<const char*> args = {"zentrova", "-S:frame.txt"};
   EXPECT_EQ(ztest::ExitCodeOf([&] { SB_Main(int16_t(args.size()), const_cast<char**>(args.data())); }), 0);
