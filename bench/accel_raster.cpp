@@ -20,9 +20,7 @@
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
 
-#if defined(ZENTROVA_HAVE_OSMESA)
-#include <GL/osmesa.h>
-#endif
+#include "bench/llvmpipe.h"
 
 namespace {
 
@@ -190,19 +188,14 @@ std::vector<uint16_t> g_standInPicture;
 // repeating; texel x colour plus the secondary colour; a depth test on
 // 1/w; a 5-6-5 buffer.
 struct Llvmpipe {
-  OSMesaContext context = nullptr;
-  std::vector<uint16_t> buffer;
+  bench::OsmesaTarget target;
+  std::vector<uint16_t>& buffer = target.buffer;
   std::vector<float> position, uv;
   std::vector<uint8_t> colour, secondary;
   GLuint textures[kTextures];
-  std::string renderer;
-  explicit Llvmpipe(const Scene& s) {
-    setenv("LP_NUM_THREADS", "1", 1);
-    context = OSMesaCreateContextExt(OSMESA_RGB_565, 24, 0, 0, nullptr);
-    buffer.assign(size_t(s.width) * s.height, 0);
-    if (!context || !OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_SHORT_5_6_5, s.width, s.height)) return;
-    OSMesaPixelStore(OSMESA_Y_UP, 0);
-    renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  std::string renderer = target.renderer;
+  explicit Llvmpipe(const Scene& s) : target(s.width, s.height) {
+    if (renderer.empty()) return;
     float maxQ = 0;
     for (const TSGLVERTEX& v : s.v) maxQ = std::max(maxQ, v.InvW);
     for (const TSGLVERTEX& v : s.v) {
@@ -216,16 +209,8 @@ struct Llvmpipe {
     for (int32_t t = 0; t < kTextures; ++t) {
       std::vector<uint8_t> rgb;
       for (uint32_t texel : s.maps[t]) rgb.insert(rgb.end(), {uint8_t(Widen(texel)), uint8_t(Widen(texel >> 8)), uint8_t(Widen(texel >> 16))});
-      glBindTexture(GL_TEXTURE_2D, textures[t]);
-      glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB8, s.sides[t], s.sides[t], 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+      bench::OsmesaTarget::Texture(textures[t], s.sides[t], s.sides[t], rgb.data());
     }
-    glViewport(0, 0, s.width, s.height);
-    glDisable(GL_DITHER);
     glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glEnable(GL_COLOR_SUM);
@@ -241,9 +226,6 @@ struct Llvmpipe {
     glColorPointer(4, GL_UNSIGNED_BYTE, 0, colour.data());
     using SecondaryPointer = void (*)(GLint, GLenum, GLsizei, const void*);
     reinterpret_cast<SecondaryPointer>(OSMesaGetProcAddress("glSecondaryColorPointer"))(3, GL_UNSIGNED_BYTE, 0, secondary.data());
-  }
-  ~Llvmpipe() {
-    if (context) OSMesaDestroyContext(context);
   }
   void Frame(const Scene& s) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

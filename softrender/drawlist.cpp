@@ -15,7 +15,7 @@
 #include "system/bmap.h"
 
 TSOFTDRAWLIST E3D_SoftDraws;
-int32_t E3D_FillPitch;
+int32_t E3D_FillPitch, E3D_FillWidth, E3D_FillHeight;
 
 namespace {
 

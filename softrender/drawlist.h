@@ -18,8 +18,9 @@ struct TSOFTDRAWLIST {
   float Su[3], Sv[3], O[3];  // camera-space change x 2047.97 per unit of u and of v; texel (0, 0) / 32
 };
 extern TSOFTDRAWLIST E3D_SoftDraws;
-// Bytes per line of the bitmap being filled, for the perspective fillers.
-extern int32_t E3D_FillPitch;
+// Bytes per line of the bitmap being filled, for the perspective fillers,
+// and the size of the view they fill, which their corners must keep to.
+extern int32_t E3D_FillPitch, E3D_FillWidth, E3D_FillHeight;
 
 // Rebuilds the draw list of the view in the work buffers.
 void E3D_SoftBuildDrawList(_WINDOW* window, TSOFTSCENE* scene);

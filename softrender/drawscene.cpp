@@ -100,6 +100,7 @@ __attribute__((weak)) void E3D_SoftDrawScene(_WINDOW* window, TSOFTSCENE* scene)
   LS_LockWindow(window);
   if (window->W_ADDRESS && window->W_BMAP) {
     E3D_FillPitch = window->W_BMAP->ByteLen;
+    E3D_FillWidth = window->W_WIDTH, E3D_FillHeight = window->W_HEIGHT;
     const auto* draws = static_cast<const TSOFTDRAW*>(SB_Var.TriBuffers[2]);
     for (int32_t i = 0; i < E3D_SoftDraws.NbDraws; ++i) Fill(window, scene, draws[i]);
   }

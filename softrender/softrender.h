@@ -33,8 +33,12 @@ void E3D_PerspPolyOpaque16(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t cou
 void E3D_PerspPolyTransp16(int32_t sizeIndex, TSOFTVERTEX* vertices, int32_t count, uint8_t* texture,
                            uint8_t* firstPixel, TSOFTORIGIN* origin, float* matrix);
 
-// The table of the 480 row start offsets of a view of that many bytes per
-// line.
+// Whether the 1/z triangle filler takes a doubled area as no area.
+bool E3D_PerspTriTooThin(float doubledArea);
+
+// The table of the row start offsets of a view of that many bytes per
+// line, one per row of the largest view.
+extern int32_t E3D_RowOffsets[600];
 void E3D_SetRowOffsets(int32_t bytesPerLine);
 // The perspective fillers' projection constants: -focal, -centre x and
 // -centre y, stored by the two setters.

@@ -116,6 +116,8 @@ TEST_F(DrawSceneTest, EachKindReachesItsFillerInListOrder) {
   EXPECT_EQ(g_calls[1].size, -13);
   EXPECT_EQ(SB_Var.NbPolysDrawn, 5);
   EXPECT_EQ(E3D_FillPitch, bitmap_->ByteLen);
+  EXPECT_EQ(E3D_FillWidth, window_.W_WIDTH);  // the view the families' corners keep to
+  EXPECT_EQ(E3D_FillHeight, window_.W_HEIGHT);
 }
 
 TEST_F(DrawSceneTest, TheTriangleFillerTakesKinds9And10) {
