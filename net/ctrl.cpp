@@ -29,7 +29,7 @@ uint32_t ServerId() { return LS_NetCurrent()->Config.ControllerId; }
 
 // Waits for the delivery of the player order: 1 delivered, 0 not, -1 the
 // player left while it waited.
-int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
+int32_t WaitOrder(int32_t order, uint32_t id, int32_t sequence) {
   const uint32_t start = LS_GetTime();
   for (uint32_t pass = 0; pass <= kOrderWaitMs + 1000; ++pass) {
     if (C().Players[order].Id != id || !CTRL_IsPresent(C().Players[order]) || !C().Running) return -1;
@@ -43,6 +43,22 @@ int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
     NET_Idle();
   }
   return 0;
+}
+
+// The wait above, with the liveness check held off: the host's own player
+// cannot answer while its machine waits here, and no presence query goes
+// out, so silence during the wait counts for no one; once it is over,
+// every present player is taken as heard.
+int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
+  ++C().OrderWaits;
+  const int32_t got = WaitOrder(order, id, sequence);
+  TCTRL& c = C();
+  if (c.OrderWaits > 0 && --c.OrderWaits == 0 && c.Running) {
+    const uint32_t now = LS_GetTime();
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (CTRL_IsPresent(c.Players[i])) c.LastHeard[i] = now;
+  }
+  return got;
 }
 
 }  // namespace
@@ -207,7 +223,7 @@ void CTRL_ChangeMaxPlayers(uint32_t id) {
 
 void CTRL_DropSilentPlayers() {
   TCTRL& c = C();
-  if (!c.Running || c.InCheck) return;
+  if (!c.Running || c.InCheck || c.OrderWaits) return;
   if (c.GameType == CTRL_CONTROLLEDRACE && c.GameState != CTRL_NORACE) return;
   const uint32_t now = LS_GetTime();
   if (now - c.LastCheck <= kCheckEveryMs) return;

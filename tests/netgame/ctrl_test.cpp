@@ -87,15 +87,37 @@ TEST_F(NetCtrl, ControlledRaceStartsWhenTheLastPlayerIsReady) {
   EXPECT_FALSE(PrintedStart("[CTRL][CTRL_LAUCHNEWRACE sent to " + std::to_string(Mia())));
 }
 
-TEST_F(NetCtrl, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
-  // A game without liveness checks: the host's own player is not asked
-  // while the controller waits.
-  Create(CTRL_CONTROLLEDRACE, 4);
+// The order sent three times to a newcomer who never answers, in every
+// game type, while the console's lines pump the network as in the
+// program: the liveness check waits, so that neither the host's own
+// player, near its limit when the wait starts, nor the newcomer is
+// dropped for its silence, and the host's player stays once the wait is
+// over.
+class NetCtrlOrder : public NetCtrl, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(NetCtrlOrder, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
+  Create(GetParam(), 4);
+  SB_Hooks.NetUpdateEvent = NET_UpdateEvent;
   OpenNet(mia_);
   ASSERT_EQ(LS_NetEnumerateSessions(nullptr, 100), 1);
   ASSERT_EQ(LS_NetJoinSession("Mia", 0), 1);
   quiet_ = &mia_;
+  // Lines on the host's console while it waits, every 5 s.
+  static uint32_t lastLine;
+  static TLSNET* host;
+  lastLine = plat::TickMs();
+  host = &host_;
+  NET_SetWaitStep([] {
+    if (LS_NetCurrent() == host && plat::TickMs() - lastLine >= 5000) {
+      lastLine = plat::TickMs();
+      SB_ConsolePrintf("a line while the host waits");
+    }
+    Step();
+  });
   LS_NetSelect(&host_);
+  // The host's player last heard 55 s ago, the last check just made.
+  host_.Ctrl.LastHeard[0] = LS_GetTime() - 55000;
+  host_.Ctrl.LastCheck = LS_GetTime();
   SB_ClearPrintedLines();
   const uint32_t start = plat::TickMs();
   ASSERT_TRUE(Until([] { return PrintedStart("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 "); }, 5));
@@ -103,8 +125,22 @@ TEST_F(NetCtrl, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
   EXPECT_LT(plat::TickMs() - start, 181000u);
   const std::string failed = "[CTRL][CTRL_PLAYERORDER 2 " + std::to_string(Mia()) + " has failed]";
   EXPECT_EQ(std::count(SB_PrintedLines().begin(), SB_PrintedLines().end(), failed), 3);
+  EXPECT_FALSE(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:"));
   EXPECT_EQ(host_.Ctrl.Players[1].Pending, 0);
+  EXPECT_EQ(host_.Ctrl.Players[0].InUse, 1);
+  // The next checks ask the host's player, who answers.
+  quiet_ = nullptr;
+  for (int i = 0; i < 3; ++i) {
+    plat::AdvanceManualTime(10001);
+    Until([] { return false; }, 3);
+  }
+  EXPECT_FALSE(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:"));
+  EXPECT_EQ(host_.Ctrl.Players[0].InUse, 1);
+  EXPECT_EQ(host_.Ctrl.Logged, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryGameType, NetCtrlOrder,
+                         ::testing::Values(CTRL_FREERACE, CTRL_RACE, CTRL_MULTIRACE, CTRL_CONTROLLEDRACE));
 
 TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
   Create(CTRL_RACE, 4);
