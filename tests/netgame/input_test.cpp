@@ -12,6 +12,7 @@
 #include "net/ctrl.h"
 #include "net/netplayer.h"
 #include "tests/netgame/netgame_fixture.h"
+#include "tests/netgame/session_fixture.h"
 #include "vehicles/replays.h"
 
 namespace {
@@ -197,24 +198,55 @@ std::string Mutate(std::mt19937& rng, std::string m) {
   return m;
 }
 
+// A sender of the one-machine player-side fuzz.
 uint32_t Sender(std::mt19937& rng) {
   static const uint32_t kSenders[] = {kCtrl, kHugo, kMia, kLea, 103, kStranger, 0};
   return kSenders[rng() % 7];
 }
 
-TEST_F(NetInput, FuzzedMessagesLeaveTheControllerInBounds) {
+// The controller's fuzz runs in a session over 127.0.0.1, so that its
+// answers are sent and what follows them runs.
+class NetCtrlFuzz : public ztest::NetSessionTest {
+ protected:
+  // A RACE of at most 4: Hugo and Mia logged in, Lea known but not yet.
+  void Table() {
+    TCTRL& c = host_.Ctrl;
+    for (CTRL_PLAYER& p : c.Players) p = CTRL_PLAYER{};
+    c.GameType = CTRL_RACE;
+    SB_Var.NetControllerMax = SB_Var.NetSlots = 4;
+    const uint32_t ids[] = {Hugo(), Mia(), Lea()};
+    const char* names[] = {"Hugo", "Mia", "Lea"};
+    for (int32_t i = 0; i < 3; ++i) {
+      CTRL_PLAYER& p = c.Players[i];
+      p.Id = ids[i];
+      p.Pending = 1;
+      p.InUse = i < 2;
+      p.XState = XSTATE_CONNECTED;
+      p.SubState = 1;
+      std::strcpy(c.Names[i], names[i]);
+    }
+    c.Logged = 2;
+  }
+};
+
+TEST_F(NetCtrlFuzz, FuzzedMessagesLeaveTheControllerInBounds) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  ASSERT_EQ(JoinAs(lea_, "Lea"), 1);
+  LS_NetSelect(&host_);
   std::mt19937 rng(55);
   const std::vector<std::string> templates = Templates();
+  const uint32_t senders[] = {Server(), Hugo(), Mia(), Lea(), kStranger, 0};
   for (int32_t i = 0; i < 20000; ++i) {
     if (i % 500 == 0) Table();
-    const uint32_t from = Sender(rng);
+    const uint32_t from = senders[rng() % 6];
     if (rng() % 50 == 0) {
       CTRL_HandleSystemMessage(from, 2);  // a departure
     } else {
       const std::string m = Mutate(rng, templates[rng() % templates.size()]);
       CTRL_HandleMessage(from, m.data(), static_cast<uint32_t>(m.size()));
     }
-    const TCTRL& c = CTRL_State();
+    const TCTRL& c = host_.Ctrl;
     int32_t inUse = 0;
     for (int32_t k = 0; k < NET_MAXPLAYERS; ++k) {
       const CTRL_PLAYER& p = c.Players[k];
