@@ -200,11 +200,17 @@ void DelPlayer(uint32_t id) {
 void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
   if (!C().Running) return;
   if (kind == 1) {
-    const char* name = LS_NetGetPlayerName(player);
+    // A copy: the printing below may pump, and another arrival's lookup
+    // would overwrite the session's name buffer.
+    const char* looked = LS_NetGetPlayerName(player);
+    char name[XNET_MAXNAME + 1];
+    std::snprintf(name, sizeof name, "%s", looked ? looked : "");
     SB_ConsolePrintf("[SYS CRTL][ADD PLAYER]");
-    SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name ? name : "",
-                     static_cast<long>(player));
-    if (player != ServerId() && name && std::strcmp(name, kInfoPlayer) != 0) CTRL_AddPlayer(player);
+    SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name, static_cast<long>(player));
+    // Looked up again: a player who left while the lines pumped is not
+    // added, where its order would be tried three times for nothing.
+    looked = LS_NetGetPlayerName(player);
+    if (player != ServerId() && looked && std::strcmp(looked, kInfoPlayer) != 0) CTRL_AddPlayer(player);
   } else if (kind == 2) {
     SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
