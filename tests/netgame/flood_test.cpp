@@ -92,9 +92,12 @@ TEST_F(NetFlood, AThousandArrivalsAndDepartures) {
     if (alive.size() < 10) continue;
     LS_NetSelect(&host_);
     SB_ClearPrintedLines();
+    // The first pump meets every player of the batch still there.
+    static int calls;
+    calls = 0;
     ASSERT_TRUE(Until(
         [] {
-          drop();
+          if (calls++ > 0) drop();
           return alive.empty();
         },
         100));
