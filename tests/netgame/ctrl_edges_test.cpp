@@ -172,7 +172,7 @@ TEST_F(NetCtrlEdges, RaceBestTimeWithoutFinishers) {
   const Row rows[] = {
       {{}, "T0 "},
       {{Record("Al", 0, "", "")}, "T0 Al"},
-      {{Record("Al", CTRL_NORECORD, "", ""), Record("Bo", 5000, "", ""), Record("Cy", 5000, "", "")}, "T5000 Bo"},
+      {{Record("Bo", 5000, "", ""), Record("Al", CTRL_NORECORD, "", ""), Record("Cy", 5000, "", "")}, "T5000 Bo"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.text);
