@@ -45,10 +45,11 @@ int32_t WaitOrder(int32_t order, uint32_t id, int32_t sequence) {
   return 0;
 }
 
-// The wait above, with the liveness check held off: the host's own player
-// cannot answer while its machine waits here, and no presence query goes
-// out, so silence during the wait counts for no one; once it is over,
-// every present player is taken as heard.
+// The wait above, with the liveness check held off: the console's lines
+// pump while it waits, and a check run there would judge every player at
+// once, before an answer to its query could come back, the newcomer too,
+// who cannot answer before its order arrives. Once the wait is over,
+// every present player is taken as heard: no one was asked meanwhile.
 int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
   ++C().OrderWaits;
   const int32_t got = WaitOrder(order, id, sequence);
