@@ -23,6 +23,26 @@ using ztest::Player;
 
 constexpr uint32_t kCtrl = 900, kHugo = 100, kMia = 101, kLea = 102, kStranger = 555;
 
+// A RACE of at most 4 in the controller's table: Hugo and Mia logged in,
+// Lea known but not yet.
+void RaceTable(TCTRL& c, uint32_t hugo, uint32_t mia, uint32_t lea) {
+  for (CTRL_PLAYER& p : c.Players) p = CTRL_PLAYER{};
+  c.GameType = CTRL_RACE;
+  SB_Var.NetControllerMax = SB_Var.NetSlots = 4;
+  const uint32_t ids[] = {hugo, mia, lea};
+  const char* names[] = {"Hugo", "Mia", "Lea"};
+  for (int32_t i = 0; i < 3; ++i) {
+    CTRL_PLAYER& p = c.Players[i];
+    p.Id = ids[i];
+    p.Pending = 1;
+    p.InUse = i < 2;
+    p.XState = XSTATE_CONNECTED;
+    p.SubState = 1;
+    std::strcpy(c.Names[i], names[i]);
+  }
+  c.Logged = 2;
+}
+
 class NetInput : public ztest::NetGameTest {
  protected:
   void SetUp() override {
@@ -35,26 +55,10 @@ class NetInput : public ztest::NetGameTest {
     NetGameTest::TearDown();
   }
 
-  // A RACE of at most 4: Hugo and Mia logged in, Lea known but not yet.
   static void Table() {
     CTRL_Init();
     SB_Var.IsController = 1;
-    TCTRL& c = CTRL_State();
-    c.GameType = CTRL_RACE;
-    SB_Var.NetControllerMax = SB_Var.NetSlots = 4;
-    const uint32_t ids[] = {kHugo, kMia, kLea};
-    const char* names[] = {"Hugo", "Mia", "Lea"};
-    for (int32_t i = 0; i < 3; ++i) {
-      CTRL_PLAYER& p = c.Players[i];
-      p = CTRL_PLAYER{};
-      p.Id = ids[i];
-      p.Pending = 1;
-      p.InUse = i < 2;
-      p.XState = XSTATE_CONNECTED;
-      p.SubState = 1;
-      std::strcpy(c.Names[i], names[i]);
-    }
-    c.Logged = 2;
+    RaceTable(CTRL_State(), kHugo, kMia, kLea);
   }
   static void CtrlHandle(uint32_t from, const std::string& m) {
     CTRL_HandleMessage(from, m.data(), static_cast<uint32_t>(m.size()));
@@ -208,25 +212,7 @@ uint32_t Sender(std::mt19937& rng) {
 // answers are sent and what follows them runs.
 class NetCtrlFuzz : public ztest::NetSessionTest {
  protected:
-  // A RACE of at most 4: Hugo and Mia logged in, Lea known but not yet.
-  void Table() {
-    TCTRL& c = host_.Ctrl;
-    for (CTRL_PLAYER& p : c.Players) p = CTRL_PLAYER{};
-    c.GameType = CTRL_RACE;
-    SB_Var.NetControllerMax = SB_Var.NetSlots = 4;
-    const uint32_t ids[] = {Hugo(), Mia(), Lea()};
-    const char* names[] = {"Hugo", "Mia", "Lea"};
-    for (int32_t i = 0; i < 3; ++i) {
-      CTRL_PLAYER& p = c.Players[i];
-      p.Id = ids[i];
-      p.Pending = 1;
-      p.InUse = i < 2;
-      p.XState = XSTATE_CONNECTED;
-      p.SubState = 1;
-      std::strcpy(c.Names[i], names[i]);
-    }
-    c.Logged = 2;
-  }
+  void Table() { RaceTable(host_.Ctrl, Hugo(), Mia(), Lea()); }
 };
 
 TEST_F(NetCtrlFuzz, FuzzedMessagesLeaveTheControllerInBounds) {
