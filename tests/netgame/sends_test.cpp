@@ -2,9 +2,12 @@
 // race progress by game mode and state, the vehicle setup's wait for the
 // controller bounded at 30 s, the request for every setup, and a join
 // whose status is never echoed.
+#include "system/bmap.h"
 #include "tests/netgame/session_fixture.h"
 
 namespace {
+
+namespace np = plat::netplay;
 
 class NetSends : public ztest::NetSessionTest {
  protected:
@@ -110,6 +113,29 @@ TEST_F(NetSends, JoinWithoutTheStatusEchoRetreats) {
   EXPECT_EQ(SB_Var.XState, XSTATE_NETINITED);
   EXPECT_EQ(SB_Var.NetConnected, 0);
   EXPECT_GE(breaks_, 1);
+}
+
+// The game's pump with a bitmap locked raises error 23 and delivers
+// nothing; an unknown game type's name raises error 0.
+TEST_F(NetSends, PumpRefusedWhileABitmapIsLockedAndUnknownGameTypes) {
+  MiaRacing();
+  LS_NetSelect(&host_);
+  SB_Var.XState = XSTATE_CONNECTED;
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_Broadcast("hi"), 1);
+  LS_NetSelect(&host_);
+  np::Settle();
+  SB_ClearPrintedLines();
+  LS_BmapLockCount = 1;
+  NET_UpdateEvent();
+  LS_BmapLockCount = 0;
+  EXPECT_EQ(Logged("Cannot UpdateEvent while bmap locked"), 1);
+  EXPECT_FALSE(Printed("[READ][from:Mia][hi]"));
+  NET_UpdateEvent();
+  EXPECT_TRUE(Printed("[READ][from:Mia][hi]"));
+  EXPECT_STREQ(NET_GameTypeName(CTRL_OFFLINERACE), "");
+  EXPECT_EQ(Logged("[XNET]Unknown group description"), 1);
+  EXPECT_STREQ(NET_GameTypeName(CTRL_FREERACE), "FREE-RACE      ");
 }
 
 }  // namespace
