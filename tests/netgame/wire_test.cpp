@@ -219,6 +219,8 @@ TEST_F(NetWire, EveryMessageTypeSentHasItsBytes) {
       {"16 presence answered", &mia_, nullptr, &host_, true, 16, Head(16, 0, 0)},
       {"19 new race to all", &host_, [] { CTRL_LaunchNewRace(); }, &mia_, false, 19, Head(19, 2, 0)},
       {"20 start now", &host_, [] { CTRL_StartNewRaceNow(); }, &mia_, false, 20, Head(20, 2, 0)},
+      {"19 to a player not yet ready", &host_, [] { CTRL_SetGameState(CTRL_WARMUP); }, &mia_, false, 19,
+       Head(19, 0, 0)},
       {"21 practice", &host_, [] { CTRL_EnterPracticeMode(); }, &mia_, false, 21, Head(21, 0, 0)},
       {"22 end of race", &host_, [] { CTRL_EndOfRace(); }, &mia_, false, 22, Head(22, 2, 0)},
       {"24 best time, Mia's finish", &host_, [] { CTRL_SendBestTime(); }, &mia_, false, 24,
