@@ -149,23 +149,24 @@ TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
   TCTRL& c = host_.Ctrl;
   struct Row {
     int32_t type;
-    uint32_t silentMs;
+    uint32_t silentMs, checkAge;
     int32_t inCheck;
     bool queried, dropped;
   };
   for (const Row& r :
-       {Row{CTRL_CONTROLLEDRACE, 70000, 0, false, false}, Row{CTRL_RACE, 70000, 1, false, false},
-        Row{CTRL_RACE, 60000, 0, true, false}, Row{CTRL_RACE, 60001, 0, true, true}}) {
+       {Row{CTRL_CONTROLLEDRACE, 70000, 10001, 0, false, false}, Row{CTRL_RACE, 70000, 10001, 1, false, false},
+        Row{CTRL_RACE, 70000, 10000, 0, false, false}, Row{CTRL_RACE, 60000, 10001, 0, true, false},
+        Row{CTRL_RACE, 60001, 10001, 0, true, true}}) {
     SCOPED_TRACE(r.silentMs);
     c.GameType = r.type;
     c.InCheck = r.inCheck;
     const uint32_t now = LS_GetTime();
     c.LastHeard[1] = now - r.silentMs;
     c.LastHeard[0] = now;
-    c.LastCheck = now - 10001;
+    c.LastCheck = now - r.checkAge;
     SB_ClearPrintedLines();
     CTRL_DropSilentPlayers();
-    EXPECT_EQ(c.LastCheck == now - 10001, !r.queried);
+    EXPECT_EQ(c.LastCheck == now - r.checkAge, !r.queried);
     EXPECT_EQ(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:Mia"), r.dropped);
     EXPECT_EQ(c.Players[1].InUse == 0, r.dropped);
   }
