@@ -4,7 +4,9 @@
 // the floor any datagram service stands on. Then LS_Net between two
 // machines: plain and guaranteed messages per second, ENet's reliable
 // packets beside them, and the simulated delay of guaranteed messages at
-// 20% loss each way.
+// 20% loss each way. Then the game path: car states from one machine's
+// packing to the other's car, and the cost of reading and checking a mixed
+// stream of every game message, beside ENet's unreliable packets and memcpy.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -16,10 +18,17 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/benchlib.h"
+#include "net/ctrl.h"
 #include "net/ls_net.h"
+#include "net/netgame.h"
 #include "platform/clock.h"
 #include "platform/netplay/netplay.h"
+#include "shell/hooks.h"
 #include "system/error.h"
+#include "vehicles/physics.h"
+#include "vehicles/replays.h"
+#include "vehicles/vehicles.h"
 #ifdef ZENTROVA_HAVE_ENET
 #include <enet/enet.h>
 #endif
@@ -136,16 +145,17 @@ struct Machines {
   uint32_t hugo = 0;
   bool met = false;
 
-  Machines() {
+  explicit Machines(LS_NETMESSAGE player = Count) {
     LS_SetErrorMode(LS_ERRMODE_IGNORE);
     np::SetDiscoveryBase(0);
     np::SetHosts("127.0.0.1");
     LS_NetResetState(&host);
     LS_NetResetState(&member);
-    if (!Open(host) || LS_NetCreateSession(8, "bench", "Hugo") != 1) return;
+    if (!Open(host, player) || LS_NetCreateSession(8, "bench", "Hugo") != 1) return;
     hugo = host.Config.LocalPlayerId;
     np::SetHosts("127.0.0.1:" + std::to_string(np::DiscoveryPort(host.Transport.Object)));
-    if (!Open(member) || LS_NetEnumerateSessions(nullptr, 100) != 1 || LS_NetJoinSession("Mia", 0) != 1) return;
+    if (!Open(member, player) || LS_NetEnumerateSessions(nullptr, 100) != 1 || LS_NetJoinSession("Mia", 0) != 1)
+      return;
     Pump(host);
     Pump(member);
     met = true;
@@ -158,13 +168,14 @@ struct Machines {
     LS_NetSelect(nullptr);
     np::ResetConfig();
   }
-  static bool Open(TLSNET& m) {
+  static void Count(uint32_t, const void*, uint32_t) { ++g_delivered; }
+  static bool Open(TLSNET& m, LS_NETMESSAGE player) {
     LS_NetSelect(&m);
     LS_NetEnumerateProtocols(nullptr);
     LS_NETCONFIG c{};
     c.Size = sizeof c;
     c.MaxPlayers = 32;
-    c.PlayerMessage = [](uint32_t, const void*, uint32_t) { ++g_delivered; };
+    c.PlayerMessage = player;
     return LS_NetInit(&c) == 1;
   }
   static void Pump(TLSNET& m) {
@@ -279,6 +290,172 @@ void BM_LsNetGuaranteedDelayAtLoss(benchmark::State& state) {
 }
 BENCHMARK(BM_LsNetGuaranteedDelayAtLoss)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// ---- The game path ----
+
+// Two cars as a race has them on both machines: car 1 driven on Mia's
+// machine, remote on Hugo's. The hooks are left empty, so that a handler
+// reaching the race does nothing.
+struct RaceCars {
+  TCAR cars[2]{};
+  RaceCars() {
+    SB_Hooks = {};
+    SB_Hooks.IsCarSimulated = [](int32_t) { return 1; };
+    for (int32_t i = 0; i < 2; ++i) {
+      const int32_t angles[3] = {0, 0, 0};
+      SB_SetOrientationFromAngles(&cars[i], angles);
+      SB_Var.Cars[i] = &cars[i];
+    }
+    SB_Var.NbCars = 2;
+    cars[1].Remote = 1;
+    cars[1].TransitOffset = SB_TRANSITNONE;
+  }
+  ~RaceCars() {
+    for (TCAR*& c : SB_Var.Cars) c = nullptr;
+    SB_Var.NbCars = 0;
+  }
+};
+
+// The selected machine's network fields of a running race.
+void Racing(int32_t order, uint32_t other) {
+  SB_Var.XState = XSTATE_PLAYING;
+  SB_Var.XSubState = XSUBSTATE_PLAYING;
+  SB_Var.NetConnected = 1;
+  SB_Var.GameMode = CTRL_RACE;
+  SB_Var.NetSlots = 2;
+  SB_Var.NetPlayerOrder = SB_Var.DrivenCar = order;
+  SB_Var.NetPlayers[1 - order].Id = other;
+  SB_Var.NetPlayers[1 - order].InUse = 1;
+}
+
+// Car states, message 13, from Mia to Hugo in batches of 64, from the
+// packing of car 1's physics on Mia's machine through LS_Net, the
+// transport and Hugo's checks to SB_ReceiveCarState on his copy of car 1:
+// each batch taken in full before the next.
+void BM_GameCarStates(benchmark::State& state) {
+  bench::Heap heap(8u << 20);
+  Machines net(NET_HandleMessage);
+  if (!net.met) {
+    state.SkipWithError("the two machines did not meet");
+    return;
+  }
+  RaceCars race;
+  const uint32_t mia = net.member.Config.LocalPlayerId;
+  LS_NetSelect(&net.host);
+  Racing(0, mia);
+  LS_NetSelect(&net.member);
+  Racing(1, net.hugo);
+  int64_t sent = 0;
+  for (auto _ : state) {
+    LS_NetSelect(&net.member);
+    for (int i = 0; i < kBatch; ++i) {
+      ++SB_Var.Time;  // each state newer than the last
+      SB_PackCarState(1);
+      SB_SendCarState(1);
+    }
+    sent += kBatch;
+    for (int spins = 0; race.cars[1].StatesReceived < sent && spins < 1000; ++spins) Machines::Pump(net.host);
+  }
+  state.counters["states"] = benchmark::Counter(static_cast<double>(race.cars[1].StatesReceived),
+                                                benchmark::Counter::kIsRate);
+  state.counters["lost"] = static_cast<double>(sent - race.cars[1].StatesReceived);
+}
+BENCHMARK(BM_GameCarStates)->UseRealTime();
+
+// A stream of game messages as one machine receives them in a race: one
+// of every type sent (1 to 10, 13 to 22, 24, 29) with its sender, ten more
+// car states, and four to refuse (too short, a stranger's, an order
+// beyond the cars, a state beyond 10).
+std::vector<std::pair<uint32_t, std::vector<uint8_t>>> MixedStream() {
+  constexpr uint32_t kCtrl = 900, kMia = 101;
+  std::vector<std::pair<uint32_t, std::vector<uint8_t>>> out;
+  auto add = [&](uint32_t from, int32_t type, int32_t p1, int32_t p2, size_t body) {
+    std::vector<uint8_t> m(XNETMSG_HEADERSIZE + body, 0);
+    NET_PutHeader(m.data(), type, p1, p2);
+    out.push_back({from, m});
+  };
+  for (int32_t t : {CTRL_GETGAMEINFO, CTRL_CANILOGMYSELF, CTRL_ALLVEHICLESETUP, CTRL_PRESENCEACK}) add(kMia, t, 1, 0, 0);
+  add(kCtrl, CTRL_GAMEINFO, CTRL_RACE, 2, 4 + 2 * CTRL_PLAYERSIZE);
+  for (int32_t t : {CTRL_ANSWER, CTRL_PRESENCEQUERY, CTRL_LAUCHNEWRACE, CTRL_STARTNEWRACENOW, CTRL_ENTERPRACTICEMODE,
+                    CTRL_ENDOFRACE, CTRL_BESTTIME, CTRL_CHANGEMAXNETPLAYER})
+    add(kCtrl, t, 1, 0, 0);
+  add(kCtrl, CTRL_PLAYERORDER, 0, 10000000, 0);
+  add(kMia, CTRL_SETPLAYERSTATUS, XSTATE_PLAYING, 1, 0);
+  add(100, CTRL_SETGAMETYPE, CTRL_RACE, 4, 0);
+  add(kCtrl, CTRL_UPDATENETPLAYER, 1, 0, CTRL_PLAYERSIZE);
+  add(kMia, CTRL_VEHICLESETUP, 1, 1, 424);
+  add(kMia, XNET_TEXT, 0, 0, 3);
+  add(kMia, XNET_RACEFINISHED, 1, 1, 12);
+  add(kMia, XNET_OUTOFTIME, 1, 0, 12);
+  for (int i = 0; i < 11; ++i) add(kMia, XNET_CARSTATE, 1, 0, 88);
+  add(kMia, XNET_CARSTATE, 1, 0, 87);
+  add(555, XNET_CARSTATE, 1, 0, 88);
+  add(kCtrl, CTRL_PLAYERORDER, 16, 0, 0);
+  add(kMia, CTRL_SETPLAYERSTATUS, 11, 1, 0);
+  return out;
+}
+
+// The cost per message of reading, checking and handling that stream on
+// the player side and, for the types sent to it, on the controller; no
+// transport (the answers' sends fail at once). Beside it, memcpy of the
+// same bytes: the floor of any reader that touches each byte once.
+void BM_GameDecodeMixed(benchmark::State& state) {
+  bench::TempDrive drive;
+  bench::Heap heap(8u << 20);
+  LSI_InitDirectory();
+  SB_ResetVars();
+  TLSNET machine;
+  LS_NetResetState(&machine);
+  machine.Config.ControllerId = 900;
+  machine.Config.LocalPlayerId = 100;
+  LS_NetSelect(&machine);
+  RaceCars race;
+  Racing(0, 101);
+  CTRL_Init();
+  SB_Var.IsController = 1;
+  SB_Var.NetControllerMax = 4;
+  const auto stream = MixedStream();
+  int64_t handled = 0;
+  for (auto _ : state) {
+    for (const auto& [from, m] : stream) {
+      // The stream's own table, as each pass finds it.
+      CTRL_State().GameType = CTRL_RACE;
+      for (int32_t i = 0; i < 2; ++i) {
+        CTRL_PLAYER& p = CTRL_State().Players[i];
+        p.Id = 100 + static_cast<uint32_t>(i);
+        p.InUse = p.Pending = 1;
+        p.XState = XSTATE_PLAYING;
+      }
+      CTRL_State().Logged = 2;
+      SB_Var.XState = XSTATE_PLAYING;
+      const uint32_t n = static_cast<uint32_t>(m.size());
+      NET_HandleMessage(from, m.data(), n);
+      CTRL_HandleMessage(from, m.data(), n);
+    }
+    handled += static_cast<int64_t>(stream.size());
+  }
+  state.counters["per_message"] =
+      benchmark::Counter(static_cast<double>(handled), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  CTRL_Free();
+  LS_NetSelect(nullptr);
+}
+BENCHMARK(BM_GameDecodeMixed)->UseRealTime();
+
+void BM_GameMixedMemcpy(benchmark::State& state) {
+  const auto stream = MixedStream();
+  std::vector<uint8_t> to(LS_NETMAXPACKET);
+  int64_t copied = 0;
+  for (auto _ : state) {
+    for (const auto& item : stream) {
+      std::memcpy(to.data(), item.second.data(), item.second.size());
+      benchmark::DoNotOptimize(to.data());
+    }
+    copied += static_cast<int64_t>(stream.size());
+  }
+  state.counters["per_message"] =
+      benchmark::Counter(static_cast<double>(copied), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_GameMixedMemcpy)->UseRealTime();
+
 #ifdef ZENTROVA_HAVE_ENET
 // ENet's reliable packets from a client to a server over 127.0.0.1: the
 // same 100 bytes, each received and acknowledged before the next, and
@@ -334,7 +511,9 @@ struct EnetPair {
   }
 };
 
-void BM_EnetReliable(benchmark::State& state) {
+// Batches of packets of the size and flags given, each batch received in
+// full (or given up) before the next.
+void EnetBatches(benchmark::State& state, uint32_t flags) {
   EnetPair pair;
   if (!pair.connected) {
     state.SkipWithError("ENet did not connect over loopback");
@@ -342,16 +521,25 @@ void BM_EnetReliable(benchmark::State& state) {
   }
   const int batch = static_cast<int>(state.range(1));
   std::vector<char> payload(static_cast<size_t>(state.range(0)), 'e');
-  int64_t received = 0;
+  int64_t received = 0, sent = 0;
   for (auto _ : state) {
     for (int i = 0; i < batch; ++i)
-      enet_peer_send(pair.peer, 0, enet_packet_create(payload.data(), payload.size(), ENET_PACKET_FLAG_RELIABLE));
+      enet_peer_send(pair.peer, 0, enet_packet_create(payload.data(), payload.size(), flags));
     enet_host_flush(pair.client);
     received += pair.Exchange(batch);
+    sent += batch;
   }
   state.counters["messages"] = benchmark::Counter(static_cast<double>(received), benchmark::Counter::kIsRate);
+  state.counters["lost"] = static_cast<double>(sent - received);
 }
+
+void BM_EnetReliable(benchmark::State& state) { EnetBatches(state, ENET_PACKET_FLAG_RELIABLE); }
 BENCHMARK(BM_EnetReliable)->Args({100, 1})->Args({100, 64})->UseRealTime();
+
+// Unreliable packets of a car state's 100 bytes, as the game sends its
+// car states plain: the reference of BM_GameCarStates.
+void BM_EnetUnreliable(benchmark::State& state) { EnetBatches(state, 0); }
+BENCHMARK(BM_EnetUnreliable)->Args({100, 64})->UseRealTime();
 #else
 void BM_EnetReliable(benchmark::State& state) {
   state.SkipWithError("ENet (libenet-dev) not installed: no comparison");

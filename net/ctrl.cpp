@@ -29,7 +29,7 @@ uint32_t ServerId() { return LS_NetCurrent()->Config.ControllerId; }
 
 // Waits for the delivery of the player order: 1 delivered, 0 not, -1 the
 // player left while it waited.
-int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
+int32_t WaitOrder(int32_t order, uint32_t id, int32_t sequence) {
   const uint32_t start = LS_GetTime();
   for (uint32_t pass = 0; pass <= kOrderWaitMs + 1000; ++pass) {
     if (C().Players[order].Id != id || !CTRL_IsPresent(C().Players[order]) || !C().Running) return -1;
@@ -43,6 +43,23 @@ int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
     NET_Idle();
   }
   return 0;
+}
+
+// The wait above, with the liveness check held off: the console's lines
+// pump while it waits, and a check run there would judge every player at
+// once, before an answer to its query could come back, the newcomer too,
+// who cannot answer before its order arrives. Once the wait is over,
+// every present player is taken as heard: no one was asked meanwhile.
+int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
+  ++C().OrderWaits;
+  const int32_t got = WaitOrder(order, id, sequence);
+  TCTRL& c = C();
+  if (c.OrderWaits > 0 && --c.OrderWaits == 0 && c.Running) {
+    const uint32_t now = LS_GetTime();
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (CTRL_IsPresent(c.Players[i])) c.LastHeard[i] = now;
+  }
+  return got;
 }
 
 }  // namespace
@@ -184,11 +201,17 @@ void DelPlayer(uint32_t id) {
 void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
   if (!C().Running) return;
   if (kind == 1) {
-    const char* name = LS_NetGetPlayerName(player);
+    // A copy: the printing below may pump, and another arrival's lookup
+    // would overwrite the session's name buffer.
+    const char* looked = LS_NetGetPlayerName(player);
+    char name[XNET_MAXNAME + 1];
+    std::snprintf(name, sizeof name, "%s", looked ? looked : "");
     SB_ConsolePrintf("[SYS CRTL][ADD PLAYER]");
-    SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name ? name : "",
-                     static_cast<long>(player));
-    if (player != ServerId() && name && std::strcmp(name, kInfoPlayer) != 0) CTRL_AddPlayer(player);
+    SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name, static_cast<long>(player));
+    // Looked up again: a player who left while the lines pumped is not
+    // added, where its order would be tried three times for nothing.
+    looked = LS_NetGetPlayerName(player);
+    if (player != ServerId() && looked && std::strcmp(looked, kInfoPlayer) != 0) CTRL_AddPlayer(player);
   } else if (kind == 2) {
     SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
@@ -207,7 +230,7 @@ void CTRL_ChangeMaxPlayers(uint32_t id) {
 
 void CTRL_DropSilentPlayers() {
   TCTRL& c = C();
-  if (!c.Running || c.InCheck) return;
+  if (!c.Running || c.InCheck || c.OrderWaits) return;
   if (c.GameType == CTRL_CONTROLLEDRACE && c.GameState != CTRL_NORACE) return;
   const uint32_t now = LS_GetTime();
   if (now - c.LastCheck <= kCheckEveryMs) return;

@@ -35,6 +35,7 @@ struct TCTRL {
   int32_t HasRecords;
   uint32_t LastCheck;
   int32_t InCheck;
+  int32_t OrderWaits;  // player orders being waited for, nested
   char Text[256];
 };
 // The current machine's controller.

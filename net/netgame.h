@@ -35,6 +35,9 @@ CTRL_PLAYER NET_GetPlayer(const uint8_t* at);
 // A text of a message: from at to its zero or the end, cut to
 // XNET_MAXNAME characters, into out (XNET_MAXNAME + 1 bytes).
 void NET_GetText(const uint8_t* at, int32_t available, char* out);
+// A new race (the state goes to 4): the refused car states, the end of
+// the race and the player-order mismatch are reported once again.
+void NET_ResetRaceNotices();
 // The driven car's record, or null.
 struct TCAR;
 TCAR* NET_DrivenCar();

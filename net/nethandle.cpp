@@ -76,13 +76,22 @@ const char* SessionName(uint32_t id) {
   return name ? name : "";
 }
 
+// The records of message 2 hold states and sub-states in range.
+bool RecordsValid(const Msg& m, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) {
+    const CTRL_PLAYER p = NET_GetPlayer(m.body + 4 + CTRL_PLAYERSIZE * i);
+    if (p.XState > XSTATE_ENDOFRACE || p.SubState > XSUBSTATE_WATCHING) return false;
+  }
+  return true;
+}
+
 void GameInfo(const Msg& m) {
   SB_ConsolePrintf("[READ][GAMEINFO]");
   const int32_t n = m.h.Param2;
   const int32_t maxPlayers = static_cast<int32_t>(SB_GetLong(m.body));
   const bool typeKnown = m.h.Param1 >= CTRL_FREERACE && m.h.Param1 <= CTRL_CONTROLLEDRACE;
   if (n < 0 || n > NET_MAXPLAYERS || m.bodyLength < 4 + CTRL_PLAYERSIZE * n || !typeKnown || maxPlayers < 0 ||
-      maxPlayers > SB_MAXCARS) {
+      maxPlayers > SB_MAXCARS || !RecordsValid(m, n)) {
     SB_ConsolePrintf("[READ][GAMEINFO ERR]");
     return;
   }

@@ -18,8 +18,7 @@ int32_t NET_SetControllerStatus(XSTATE state, int32_t subState) {
   const XSTATE old = SB_Var.XState;
   if (state != 0) SB_Var.XState = state;
   SB_Var.XSubState = XSUBSTATE_PLAYING;
-  // A new race: its refused car states and its end are reported afresh.
-  if (state == XSTATE_LOADING) NET_Side.RefusedCarShown = NET_Side.EndOfRaceShown = 0;
+  if (state == XSTATE_LOADING) NET_ResetRaceNotices();
   NET_Side.StatusEchoed = 0;
   if (!NET_SendShort(CTRL_SETPLAYERSTATUS, static_cast<int32_t>(state), 1)) {
     SB_ConsolePrintf("[XNET]SET CONTROLLER STATUS FAILED...");

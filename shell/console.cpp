@@ -65,11 +65,19 @@ void Advance() {
 }
 
 // From the moment the player is ready for a network race until its end,
-// the text is stored but neither drawn nor pumped.
+// the text is stored but neither drawn nor pumped. A line printed by what
+// the console's pump runs does not pump again: that pump's own loop takes
+// what else arrived, where one nested pump per line would deepen the
+// stack with every message waiting.
 void Show() {
+  static bool pumping = false;
   if (SB_Var.XState >= XSTATE_READY2PLAY) return;
   SB_DrawConsole();
-  if (SB_Hooks.NetUpdateEvent) SB_Hooks.NetUpdateEvent();
+  if (SB_Hooks.NetUpdateEvent && !pumping) {
+    pumping = true;
+    SB_Hooks.NetUpdateEvent();
+    pumping = false;
+  }
   SB_NullHook();
 }
 

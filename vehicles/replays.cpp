@@ -283,7 +283,6 @@ __attribute__((weak)) void SB_ResetReplayClocks() {
   for (TREPLAY* recording : SB_Var.CarRecordings)
     if (recording) recording->RecordCount = 0;
   SB_Var.RecordStart = SB_Var.RecordClock = SB_Var.Time;
-  SB_Var.OrderMismatchShown = 0;
 }
 
 void SB_AllocMaxReplayTab(TREPLAY* replay) {

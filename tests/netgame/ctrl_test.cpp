@@ -87,15 +87,37 @@ TEST_F(NetCtrl, ControlledRaceStartsWhenTheLastPlayerIsReady) {
   EXPECT_FALSE(PrintedStart("[CTRL][CTRL_LAUCHNEWRACE sent to " + std::to_string(Mia())));
 }
 
-TEST_F(NetCtrl, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
-  // A game without liveness checks: the host's own player is not asked
-  // while the controller waits.
-  Create(CTRL_CONTROLLEDRACE, 4);
+// The order sent three times to a newcomer who never answers, in every
+// game type, while the console's lines pump the network as in the
+// program: the liveness check waits, so that neither the host's own
+// player, near its limit when the wait starts, nor the newcomer is
+// dropped for its silence, and the host's player stays once the wait is
+// over.
+class NetCtrlOrder : public NetCtrl, public ::testing::WithParamInterface<int32_t> {};
+
+TEST_P(NetCtrlOrder, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
+  Create(GetParam(), 4);
+  SB_Hooks.NetUpdateEvent = NET_UpdateEvent;
   OpenNet(mia_);
   ASSERT_EQ(LS_NetEnumerateSessions(nullptr, 100), 1);
   ASSERT_EQ(LS_NetJoinSession("Mia", 0), 1);
   quiet_ = &mia_;
+  // Lines on the host's console while it waits, every 5 s.
+  static uint32_t lastLine;
+  static TLSNET* host;
+  lastLine = plat::TickMs();
+  host = &host_;
+  NET_SetWaitStep([] {
+    if (LS_NetCurrent() == host && plat::TickMs() - lastLine >= 5000) {
+      lastLine = plat::TickMs();
+      SB_ConsolePrintf("a line while the host waits");
+    }
+    Step();
+  });
   LS_NetSelect(&host_);
+  // The host's player last heard 55 s ago, the last check just made.
+  host_.Ctrl.LastHeard[0] = LS_GetTime() - 55000;
+  host_.Ctrl.LastCheck = LS_GetTime();
   SB_ClearPrintedLines();
   const uint32_t start = plat::TickMs();
   ASSERT_TRUE(Until([] { return PrintedStart("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 "); }, 5));
@@ -103,8 +125,22 @@ TEST_F(NetCtrl, PlayerOrderTriedThreeTimesThenThePlayerIsDropped) {
   EXPECT_LT(plat::TickMs() - start, 181000u);
   const std::string failed = "[CTRL][CTRL_PLAYERORDER 2 " + std::to_string(Mia()) + " has failed]";
   EXPECT_EQ(std::count(SB_PrintedLines().begin(), SB_PrintedLines().end(), failed), 3);
+  EXPECT_FALSE(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:"));
   EXPECT_EQ(host_.Ctrl.Players[1].Pending, 0);
+  EXPECT_EQ(host_.Ctrl.Players[0].InUse, 1);
+  // The next checks ask the host's player, who answers.
+  quiet_ = nullptr;
+  for (int i = 0; i < 3; ++i) {
+    plat::AdvanceManualTime(10001);
+    Until([] { return false; }, 3);
+  }
+  EXPECT_FALSE(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:"));
+  EXPECT_EQ(host_.Ctrl.Players[0].InUse, 1);
+  EXPECT_EQ(host_.Ctrl.Logged, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryGameType, NetCtrlOrder,
+                         ::testing::Values(CTRL_FREERACE, CTRL_RACE, CTRL_MULTIRACE, CTRL_CONTROLLEDRACE));
 
 TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
   Create(CTRL_RACE, 4);
@@ -113,23 +149,24 @@ TEST_F(NetCtrl, SilentPlayersDroppedAfterSixtySecondsInFreeGamesOnly) {
   TCTRL& c = host_.Ctrl;
   struct Row {
     int32_t type;
-    uint32_t silentMs;
+    uint32_t silentMs, checkAge;
     int32_t inCheck;
     bool queried, dropped;
   };
   for (const Row& r :
-       {Row{CTRL_CONTROLLEDRACE, 70000, 0, false, false}, Row{CTRL_RACE, 70000, 1, false, false},
-        Row{CTRL_RACE, 60000, 0, true, false}, Row{CTRL_RACE, 60001, 0, true, true}}) {
+       {Row{CTRL_CONTROLLEDRACE, 70000, 10001, 0, false, false}, Row{CTRL_RACE, 70000, 10001, 1, false, false},
+        Row{CTRL_RACE, 70000, 10000, 0, false, false}, Row{CTRL_RACE, 60000, 10001, 0, true, false},
+        Row{CTRL_RACE, 60001, 10001, 0, true, true}}) {
     SCOPED_TRACE(r.silentMs);
     c.GameType = r.type;
     c.InCheck = r.inCheck;
     const uint32_t now = LS_GetTime();
     c.LastHeard[1] = now - r.silentMs;
     c.LastHeard[0] = now;
-    c.LastCheck = now - 10001;
+    c.LastCheck = now - r.checkAge;
     SB_ClearPrintedLines();
     CTRL_DropSilentPlayers();
-    EXPECT_EQ(c.LastCheck == now - 10001, !r.queried);
+    EXPECT_EQ(c.LastCheck == now - r.checkAge, !r.queried);
     EXPECT_EQ(PrintedStart("[CTRL][DELETING NOT-RECEIVING PLAYER:Mia"), r.dropped);
     EXPECT_EQ(c.Players[1].InUse == 0, r.dropped);
   }

@@ -41,27 +41,37 @@ TEST_F(NetHandle, HeaderAndPlayerRecordBytes) {
 
 TEST_F(NetHandle, GameInformationUpToThirtyTwoSlots) {
   struct Row {
-    int32_t n;
+    const char* what;
+    int32_t n, type, maxPlayers, subState;
+    size_t cut;  // bytes left out at the end
     bool stored;
   };
-  for (const Row& r : {Row{32, true}, Row{0, true}, Row{33, false}, Row{-1, false}}) {
-    SCOPED_TRACE(r.n);
+  for (const Row& r : {Row{"32 slots", 32, CTRL_RACE, 16, 1, 0, true}, Row{"none", 0, CTRL_RACE, 16, 1, 0, true},
+                       Row{"33 slots", 33, CTRL_RACE, 16, 1, 0, false},
+                       Row{"-1 slots", -1, CTRL_RACE, 16, 1, 0, false},
+                       Row{"records cut", 32, CTRL_RACE, 16, 1, 1 * 16 + 1, false},
+                       Row{"game type 5", 4, CTRL_OFFLINERACE, 16, 1, 0, false},
+                       Row{"maximum 17", 4, CTRL_RACE, 17, 1, 0, false},
+                       Row{"sub-state 3", 4, CTRL_RACE, 4, 3, 0, false}}) {
+    SCOPED_TRACE(r.what);
     SB_ClearPrintedLines();
     NET_Side.GameInfoReceived = 0;
     SB_Var.NetSlots = 4;
-    std::string payload = Long(16);
+    std::string payload = Long(static_cast<uint32_t>(r.maxPlayers));
     for (int32_t i = 0; i < 33; ++i) {
       CTRL_PLAYER p{};
       p.Id = 500 + i;
       p.InUse = 1;
+      p.SubState = static_cast<uint8_t>(i == 3 ? r.subState : 1);
       payload += Player(p);
     }
-    Handle(kController, Message(CTRL_GAMEINFO, CTRL_RACE, r.n, payload));
+    if (r.cut) payload.resize(4 + 16 * 32 - r.cut);
+    Handle(kController, Message(CTRL_GAMEINFO, r.type, r.n, payload));
     EXPECT_TRUE(Printed("[READ][GAMEINFO]"));
     EXPECT_EQ(Printed("[READ][GAMEINFO ERR]"), !r.stored);
     EXPECT_EQ(NET_Side.GameInfoReceived, r.stored ? 1 : 0);
     EXPECT_EQ(SB_Var.NetSlots, r.stored ? r.n : 4);
-    if (r.n == 32) {
+    if (r.n == 32 && r.stored) {
       EXPECT_EQ(SB_Var.NetPlayers[31].Id, 531u);
       EXPECT_EQ(SB_Var.NetMaxPlayers, 16);
       EXPECT_EQ(SB_Var.GameMode, CTRL_RACE);
@@ -73,6 +83,8 @@ TEST_F(NetHandle, GameInformationUpToThirtyTwoSlots) {
 TEST_F(NetHandle, RefusedForLengthSenderOrValues) {
   CTRL_PLAYER bad{};
   bad.XState = 11;
+  CTRL_PLAYER badSub{};
+  badSub.SubState = 3;
   struct Row {
     const char* what;
     uint32_t from;
@@ -89,6 +101,12 @@ TEST_F(NetHandle, RefusedForLengthSenderOrValues) {
       {"setup too short", 101, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, '\0'))},
       {"best time from a player", 101, Message(CTRL_BESTTIME, 5, 0)},
       {"maximum above the cars", kController, Message(CTRL_CHANGEMAXNETPLAYER, 17, 0)},
+      {"maximum below zero", kController, Message(CTRL_CHANGEMAXNETPLAYER, -1, 0)},
+      {"answer from a player", 101, Message(CTRL_ANSWER, 1, 0)},
+      {"end of race from a player", 101, Message(CTRL_ENDOFRACE, 2, 0)},
+      {"update with sub-state 3", kController, Message(CTRL_UPDATENETPLAYER, 1, 0, Player(badSub))},
+      {"car state from another player", 102, Message(XNET_CARSTATE, 1, 0, std::string(88, '\0'))},
+      {"car state too short", 101, Message(XNET_CARSTATE, 1, 0, std::string(87, '\0'))},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -105,6 +123,8 @@ TEST_F(NetHandle, RefusedForLengthSenderOrValues) {
     EXPECT_EQ(cars_[1].OutOfTime, 0);
     EXPECT_EQ(SB_Var.NetPlayers[1].XState, 0);
     EXPECT_EQ(NET_Side.SetupsReceived, 0);
+    EXPECT_EQ(NET_Side.AnswerReceived, 0);
+    EXPECT_EQ(SB_Var.RaceOver, 0);
   }
 }
 
