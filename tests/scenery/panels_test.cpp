@@ -347,6 +347,77 @@ TEST_F(PanelTest, RoadLightsSwapTheirBlocksEveryHundredMs) {
   EXPECT_EQ(SB_Var.Panels.RoadPhase, 2);
 }
 
+// The map's textures outlive a race: its end puts the lamps of "DEPART"
+// and the road lights' blocks back as the map drew them, and the next
+// race's first frame sends the card's lamp page again.
+TEST_F(PanelTest, ARacesEndPutsTheLampsBackForTheNextRace) {
+  for (int32_t mode : {8, kCard}) {
+    const int32_t scale = mode == kCard ? 2 : 1, w = 256 / scale, h = 128 / scale;
+    MakeMap(mode, kPages, scale);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) Put(6, x, y, 200), Put(5, x, y, static_cast<uint32_t>((x + y) & 7));
+    for (int32_t y = 0; y < 16 / scale; ++y)
+      for (int32_t x = 0; x < 128 / scale; ++x) Put(7, x, y, static_cast<uint32_t>(x + 64 * y + 1));
+    auto texels = [&](int32_t i, int32_t tw, int32_t th) {
+      std::vector<uint32_t> out;
+      for (int32_t y = 0; y < th; ++y)
+        for (int32_t x = 0; x < tw; ++x) out.push_back(At(i, x, y));
+      return out;
+    };
+    const auto lamps = texels(5, w, h), road = texels(7, 128 / scale, 16 / scale);
+    SB_InitPanel();
+    SB_RemapPanel();
+    SB_InitRoadLights();
+    SB_SetCountdownLights(1);
+    SB_SetGoLights();
+    view_.TextureUses[8] = 1;  // the road light seen, then moved three times
+    SB_MarkRoadLightTextures(&view_);
+    SB_Var.FrameTime = 101;
+    for (int32_t k = 0; k < 3; ++k) SB_AnimateRoadLights(&view_);
+    ASSERT_NE(texels(5, w, h), lamps) << mode;
+    if (mode == kCard) {
+      ASSERT_NE(texels(7, 64, 8), road);
+    }
+    SB_EndRoadLights();
+    SB_DisposePanel();
+    EXPECT_EQ(texels(5, w, h), lamps) << mode;
+    EXPECT_EQ(texels(7, 128 / scale, 16 / scale), road) << mode;
+    // The next race on the same map.
+    SB_InitPanel();
+    SB_RemapPanel();
+    view_ = TSOFTSCENE{};
+    SB_MarkPanelTextures(&view_);
+    EXPECT_EQ(view_.TextureUses[6], mode == kCard ? SB_TEXTURE_CHANGED : 0u) << mode;
+    SB_DisposePanel();
+  }
+  // Lamps taken at 8 bits are not put back as 16-bit texels: the 8-bit
+  // texel (10, 12) holds the bytes of the 16-bit lamp texel (5, 6).
+  MakeMap(8);
+  SB_InitPanel();
+  Put(5, 10, 12, 99);
+  SB_Var.VideoModes[0].Depth = SB_Var.VideoModes[0].TextureDepth = 16;
+  SB_DisposePanel();
+  SB_Var.VideoModes[0].Depth = SB_Var.VideoModes[0].TextureDepth = 8;
+  EXPECT_EQ(At(5, 10, 12), 99u);
+}
+
+// At texture scale 4 the lamp and road-light pages move to the card with
+// no texels kept: nothing is written, and nothing is marked for an upload
+// that would have no texels to send.
+TEST_F(PanelTest, PagesWithoutTexelsAreNeitherWrittenNorMarked) {
+  MakeMap(kCard, kPages, 2);
+  for (int32_t slot : {6, 7, 8}) SB_Var.TextureCache[slot].Map.Pixels = nullptr;
+  SB_InitPanel();
+  SB_RemapPanel();
+  SB_InitRoadLights();
+  SB_SetCountdownLights(1);
+  SB_SetGoLights();
+  view_.TextureUses[8] = 1;
+  SB_MarkPanelTextures(&view_);
+  SB_MarkRoadLightTextures(&view_);
+  EXPECT_EQ(std::vector<uint32_t>({view_.TextureUses[6], view_.TextureUses[8]}), std::vector<uint32_t>({0u, 1u}));
+}
+
 TEST_F(PanelTest, BadDotsPagesAndFlagsLeaveThePanelsOff) {
   const std::string dot = ztest::ReadFile(root_ + "/MISCPICT/DIODEon.TGA");
   const std::string bad[] = {"", dot.substr(0, dot.size() / 2)};
