@@ -108,13 +108,21 @@ TEST_F(Smoke, EightBitFullScreenShowsThePalette) {
   ExpectShown(480, 240, {0, 0, 252});
 }
 
-// The built program on this display: its window opens, and it ends with 0.
-TEST(Program, OpensItsWindowAndEndsWithZero) {
+// A folder of its own for a run of the program: drive C: with the
+// console's picture and the start-up script.
+std::string ProgramRoot(const std::string& startup) {
   char pattern[] = "/tmp/zentrova-smoke-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
+  if (!mkdtemp(pattern)) return "";
   const std::string root = pattern;
   ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
-  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", "QUIT");
+  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", startup);
+  return root;
+}
+
+// The built program on this display: its window opens, and it ends with 0.
+TEST(Program, OpensItsWindowAndEndsWithZero) {
+  const std::string root = ProgramRoot("QUIT");
+  ASSERT_FALSE(root.empty());
   // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
   // can then no longer tell D-Bus's leaks from the program's.
   const std::string command =
@@ -202,11 +210,8 @@ pid_t StartServer(std::string* display) {
 // with 1 and the reason, rather than leaving it waiting on the dead
 // connection for ever.
 TEST(Program, ALostDisplayEndsItWithOne) {
-  char pattern[] = "/tmp/zentrova-smoke-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const std::string root = pattern;
-  ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
-  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", "OUTPUT 1\r\nECHO waiting\r\n");
+  const std::string root = ProgramRoot("OUTPUT 1\r\nECHO waiting\r\n");
+  ASSERT_FALSE(root.empty());
   std::string display;
   const pid_t server = StartServer(&display);
   ASSERT_GT(server, 0) << "Xvfb did not start";
