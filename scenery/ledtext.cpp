@@ -140,7 +140,10 @@ __attribute__((weak)) void SB_MarkPanelTextures(TSOFTSCENE* view) {
   for (TLEDPANEL& p : s.Panels)
     if (p.Changed) {
       p.Changed = 0;
-      if (SB_CardTexels(static_cast<int32_t>(p.PageNumber)).Pixels)
-        POWER_MarkTextureUsed(view, static_cast<int32_t>(p.PageNumber));
+      const int32_t slot = static_cast<int32_t>(p.PageNumber);
+      if (!SB_CardTexels(slot).Pixels) continue;
+      const TTEXTUREPLACE& place = SB_Var.TexturePlaces[p.Texture];
+      SB_UpdateCardLevels(slot, place.X, place.Y, place.Width, place.Height);
+      POWER_MarkTextureUsed(view, slot);
     }
 }

@@ -401,6 +401,30 @@ TEST_F(PanelTest, ARacesEndPutsTheLampsBackForTheNextRace) {
   EXPECT_EQ(At(5, 10, 12), 99u);
 }
 
+// With the map's textures mip-mapped, the card draws a far panel from its
+// smaller levels: a printed text reaches them when the page is marked.
+TEST_F(PanelTest, AMipMappedPanelsSmallerLevelsShowItsText) {
+  MakeMap(kCard, kPages, 2);
+  std::vector<uint16_t> block(128 * 128 + 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1, 0);
+  SB_Var.TextureCache[1].Map = SGLMAP{{'Z', 'T', '1', 7}, 128, 128, block.data()};
+  SB_InitPanel();
+  SB_RemapPanel();
+  SeenByPreviousView(0);
+  const uint16_t* half = block.data() + 128 * 128;
+  auto smaller = [&](const char* text) {
+    SB_PanelPrintText(0, text, 8);
+    SB_MarkPanelTextures(&view_);
+    std::vector<uint16_t> out;
+    for (int32_t y = 0; y < 16; ++y)
+      for (int32_t x = 0; x < 64; ++x) out.push_back(half[Twiddled(x, y)]);
+    return out;
+  };
+  const auto blank = smaller("      ");
+  EXPECT_NE(blank, std::vector<uint16_t>(64 * 16, 0));  // the unlit dots
+  EXPECT_NE(smaller("  GO "), blank);
+  EXPECT_EQ(view_.TextureUses[1], SB_TEXTURE_CHANGED);
+}
+
 // At texture scale 4 the lamp and road-light pages move to the card with
 // no texels kept: nothing is written, and nothing is marked for an upload
 // that would have no texels to send.
