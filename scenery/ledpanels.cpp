@@ -196,6 +196,9 @@ __attribute__((weak)) void SB_InitPanel() {
   }
   LoadDots();
   const bool dots = State().DotOn && State().DotOff;
+  // On the card the set-up's blanks are drawn in unlit dots, not in the
+  // zeros of a table not yet built.
+  if (dots && SB_Var.Renderer == SB_RENDERER_PVR) CardDots();
   FreeDots();
   if (!dots) {
     SB_ConsolePrintf("No LED Bitmaps...");
