@@ -93,8 +93,13 @@ struct Mesh {
   // A point given in the car's axes (x right, y down, z forward), metres.
   int CarPoint(double x, double y, double z) { return Point(-y * kUnits, z * kUnits, -x * kUnits); }
 
-  void Face(std::initializer_list<int32_t> corners, int material) {
+  // One-sided faces are drawn only from the side their normal points to.
+  // The corners of the blocks' faces and of the lamp cards run so that
+  // FaceOver's normal points into the solid: `inward` turns it out.
+  void Face(std::initializer_list<int32_t> corners, int material, bool inward = false) {
     ModelFace f = FaceOver(atom, corners);
+    if (inward)
+      for (int32_t& n : f.normal) n = -n;
     f.material = static_cast<uint32_t>(material);
     const Rect& r = layout.rect[material];
     const int32_t uv[8] = {r.x0 * 256, r.y0 * 256, r.x1 * 256, r.y0 * 256,
@@ -126,7 +131,7 @@ void AddBlock(Mesh& mesh, const Block& b, std::initializer_list<int> materials) 
   int k = 0;
   for (int material : materials) {
     const int* f = kFaces[k++];
-    if (material != kNone) mesh.Face({corner[f[0]], corner[f[1]], corner[f[2]], corner[f[3]]}, material);
+    if (material != kNone) mesh.Face({corner[f[0]], corner[f[1]], corner[f[2]], corner[f[3]]}, material, true);
   }
 }
 
@@ -135,7 +140,7 @@ void AddLamp(Mesh& mesh, double x0, double x1, int material) {
   const double z = -2.31, top = 0.0, bottom = 0.14;
   mesh.Face({mesh.CarPoint(x1, bottom, z), mesh.CarPoint(x0, bottom, z), mesh.CarPoint(x0, top, z),
              mesh.CarPoint(x1, top, z)},
-            material);
+            material, true);
 }
 
 ModelAtom Body(Detail detail, const SetLayout& layout) {

@@ -1,6 +1,7 @@
 // The start lights (the lit lamps of "DEPART3" copied onto "DEPART", the
 // unlit ones put back) and the road lights, whose lit lamp moves along
-// four places every 100 ms on the accelerator.
+// four places every 100 ms on the accelerator; both put back as the map
+// drew them when the race ends.
 #include <algorithm>
 
 #include "engine3d/texcache.h"
@@ -9,7 +10,9 @@
 #include "scenery/panels.h"
 #include "scenery/paneltexels.h"
 #include "scenery/texcopy.h"
+#include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/heap.h"
 
 namespace {
 
@@ -84,7 +87,71 @@ void SwapBlocks(const TPANELPAGE& light, int32_t phase) {
     }
 }
 
+// The area a race writes into: every lamp of "DEPART" (the card's and the
+// software's rectangles together), the four blocks of a road light.
+struct Area {
+  int32_t x, y, w, h;
+};
+constexpr Area kLampArea = {5, 6, 124 - 5 + 1, 60 - 6 + 1};
+Area RoadArea(const TPANELPAGE& light) {
+  const int32_t s = light.Width == 64 ? 1 : 0;
+  const int32_t x = kRoadPlaces[0][0] >> s, y = kRoadPlaces[0][1] >> s;
+  return {x, y, (kRoadPlaces[3][0] >> s) + (kRoadBlock >> s) - x, ((kRoadPlaces[0][1] + kRoadBlock) >> s) - y};
+}
+
+void Forget(TPANELDRAWN& d) {
+  if (d.Texels) SB_Release(d.Texels);
+  d = TPANELDRAWN{};
+}
+
+// The block a target's texels lie in.
+const void* BlockOf(const TPANELTARGET& t) {
+  return t.Card ? static_cast<const void*>(t.Card) : static_cast<const void*>(t.Texels);
+}
+
+void Keep(TPANELDRAWN& d, const TPANELPAGE& page, const Area& a) {
+  Forget(d);
+  TPANELTARGET t;
+  if (!page.Present || !SB_PanelTarget(page.Texture, &t)) return;
+  const int32_t w = std::min(a.w, t.Width - a.x), h = std::min(a.h, t.Height - a.y);
+  if (w < 1 || h < 1) return;
+  d.Texels = static_cast<uint16_t*>(SB_GetMem(static_cast<int32_t>(sizeof(uint16_t)) * w * h, "InitPanel"));
+  if (!d.Texels) return;
+  d.Block = BlockOf(t), d.Bytes = t.Bytes;
+  d.X = a.x, d.Y = a.y, d.W = w, d.H = h;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) d.Texels[y * w + x] = static_cast<uint16_t>(SB_GetPanelTexel(t, a.x + x, a.y + y));
+}
+
+// Written back only into the texels they were taken from, in the same format.
+void PutBack(TPANELDRAWN& d, const TPANELPAGE& page) {
+  TPANELTARGET t;
+  if (d.Texels && page.Present && SB_PanelTarget(page.Texture, &t) && BlockOf(t) == d.Block &&
+      t.Bytes == d.Bytes && d.X + d.W <= t.Width && d.Y + d.H <= t.Height)
+    for (int32_t y = 0; y < d.H; ++y)
+      for (int32_t x = 0; x < d.W; ++x) SB_PutPanelTexel(t, d.X + x, d.Y + y, d.Texels[y * d.W + x]);
+  Forget(d);
+}
+
 }  // namespace
+
+void SB_KeepMapLamps() {
+  TPANELSTATE& s = SB_Var.Panels;
+  Keep(s.Drawn[0], s.LampsOff, kLampArea);
+  for (int32_t k = 0; k < 2; ++k) Keep(s.Drawn[1 + k], s.RoadLights[k], RoadArea(s.RoadLights[k]));
+  // On the card the page may still hold the last race's lamps.
+  if (Card() && s.Drawn[0].Texels) s.LampsChanged = 1;
+}
+
+void SB_PutBackMapLamps() {
+  TPANELSTATE& s = SB_Var.Panels;
+  PutBack(s.Drawn[0], s.LampsOff);
+  for (int32_t k = 0; k < 2; ++k) PutBack(s.Drawn[1 + k], s.RoadLights[k]);
+}
+
+void SB_ForgetMapLamps() {
+  for (TPANELDRAWN& d : SB_Var.Panels.Drawn) Forget(d);
+}
 
 __attribute__((weak)) void SB_SetCountdownLights(int32_t lit) {
   if (Card())
@@ -114,7 +181,7 @@ __attribute__((weak)) void SB_MarkRoadLightTextures(TSOFTSCENE* view) {
   for (TPANELPAGE& light : SB_Var.Panels.RoadLights) {
     const int32_t page = static_cast<int32_t>(light.PageNumber);
     light.Visible = view && page > 0 && page < SB_NBTEXTURESLOTS && (view->TextureUses[page] & kUseCount) != 0;
-    if (light.Present && light.Visible) POWER_MarkTextureUsed(view, page);
+    if (light.Present && light.Visible && SB_CardTexels(page).Pixels) POWER_MarkTextureUsed(view, page);
   }
 }
 

@@ -188,6 +188,7 @@ int32_t SB_MatchPageName(const char* name, const char* pattern) {
 __attribute__((weak)) void SB_InitPanel() {
   FreeSaver();
   FreeDots();
+  SB_ForgetMapLamps();
   SB_Var.Panels = TPANELSTATE{};
   for (int32_t k = 0; k < SB_LEDPANELCOUNT; ++k) {
     SB_Var.Panels.Panels[k].Pattern = kPatterns[k];
@@ -195,12 +196,16 @@ __attribute__((weak)) void SB_InitPanel() {
   }
   LoadDots();
   const bool dots = State().DotOn && State().DotOff;
+  // On the card the set-up's blanks are drawn in unlit dots, not in the
+  // zeros of a table not yet built.
+  if (dots && SB_Var.Renderer == SB_RENDERER_PVR) CardDots();
   FreeDots();
   if (!dots) {
     SB_ConsolePrintf("No LED Bitmaps...");
     return;
   }
   for (int32_t i = 0; i < SB_TextureNameCount(); ++i) TakeTexture(i);
+  SB_KeepMapLamps();
   bool all = State().LampsOn.Present && State().LampsOff.Present;
   if (SB_Var.Renderer == SB_RENDERER_PVR) all = true;
   for (const TLEDPANEL& p : State().Panels) all = all && p.Found;
@@ -228,6 +233,7 @@ __attribute__((weak)) void SB_RemapPanel() {
 }
 
 __attribute__((weak)) void SB_DisposePanel() {
+  SB_PutBackMapLamps();
   FreeDots();
   FreeSaver();
   for (TLEDPANEL& p : State().Panels) p.panelTextureID = 0, p.Found = 0;

@@ -6,6 +6,7 @@
 #include "scenery/framefx.h"
 #include "scenery/panels.h"
 #include "scenery/paneltexels.h"
+#include "scenery/texcopy.h"
 #include "shell/sbvar.h"
 
 namespace {
@@ -134,12 +135,15 @@ __attribute__((weak)) void SB_MarkPanelTextures(TSOFTSCENE* view) {
   if (s.LampsChanged) {
     s.LampsChanged = 0;
     const int32_t slot = static_cast<int32_t>(s.LampsOff.PageNumber);
-    if (s.LampsOff.Present && slot > 0 && slot < SB_MAXCACHETEXTURE && SB_Var.TextureCache[slot].InUse)
-      POWER_MarkTextureUsed(view, slot);
+    if (s.LampsOff.Present && SB_CardTexels(slot).Pixels) POWER_MarkTextureUsed(view, slot);
   }
   for (TLEDPANEL& p : s.Panels)
     if (p.Changed) {
       p.Changed = 0;
-      POWER_MarkTextureUsed(view, static_cast<int32_t>(p.PageNumber));
+      const int32_t slot = static_cast<int32_t>(p.PageNumber);
+      if (!SB_CardTexels(slot).Pixels) continue;
+      const TTEXTUREPLACE& place = SB_Var.TexturePlaces[p.Texture];
+      SB_UpdateCardLevels(slot, place.X, place.Y, place.Width, place.Height);
+      POWER_MarkTextureUsed(view, slot);
     }
 }

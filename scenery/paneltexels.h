@@ -34,3 +34,9 @@ void SB_BuildLedFont();
 // A sub-column of a panel: 4 texels wide from x, its 8 dots of glyph
 // column byte g (bit 7 the top), each dot `dot` texels high.
 void SB_DrawPanelSubColumn(const TPANELTARGET& t, int32_t x, uint8_t g, int32_t dot);
+// The lamps of "DEPART" and the road lights' blocks as the map drew them:
+// kept at the race's set-up (the card's page then sent again at the first
+// frame), put back at its end, or forgotten without writing.
+void SB_KeepMapLamps();
+void SB_PutBackMapLamps();
+void SB_ForgetMapLamps();

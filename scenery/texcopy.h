@@ -21,6 +21,13 @@ uint32_t SB_TwiddledIndex(int32_t x, int32_t y);
 // what lies outside either texture is left out.
 void SB_TwiddledBlit(int32_t source, int32_t destination, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                      int32_t x, int32_t y);
+// Where the slot's map has smaller levels (the formats with levels hold
+// them after the largest, each twiddled), remakes them over the rectangle
+// (x, y, w, h) of the largest, clipped to it: each texel the rounded
+// average of the 2 x 2 texels of the level above, channel by channel. The
+// card draws a far texture from its smaller levels, which must show what
+// was written into the largest.
+void SB_UpdateCardLevels(int32_t slot, int32_t x, int32_t y, int32_t w, int32_t h);
 // A new 16-bit 5-5-5 bitmap (owner tag "Bmap24to4444") of the picture;
 // null when it cannot be made.
 BMAP* Bmap24to555(BMAP* bitmap);

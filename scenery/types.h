@@ -52,6 +52,16 @@ struct TPANELPAGE {
   int32_t Visible;  // road lights: used by the view of the frame
 };
 
+// The texels of a lamp or road-light texture's written area as the map
+// drew them, put back at the race's end: the map's textures outlive the
+// race, and the next race must start with its lamps out.
+struct TPANELDRAWN {
+  uint16_t* Texels;   // W x H texels, row after row; null when none were taken
+  const void* Block;  // the block they came from: the card slot's texels or the software texture's
+  int32_t Bytes;      // bytes per texel of that block (0 on the card)
+  int32_t X, Y, W, H; // the area inside the texture
+};
+
 // One smoke puff of the race's pool; the vertical axis points down.
 constexpr int32_t SB_NBFUMEES = 100;
 struct TFUMEE {
@@ -107,4 +117,5 @@ struct TPANELSTATE {
   TPANELPAGE RoadLights[2];  // "TRGROZEB", "?PAVIR"
   int32_t RoadPhase;          // 0..3
   int32_t RoadClock;          // ms owed to the animation
+  TPANELDRAWN Drawn[3];       // "DEPART" and the two road lights as the map drew them
 };

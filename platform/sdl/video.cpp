@@ -15,6 +15,7 @@
 #include "platform/display.h"
 #include "platform/sdl/boxsignals.h"
 #include "platform/sdl/events.h"
+#include "platform/sdl/lostdisplay.h"
 #include "platform/window.h"
 
 namespace plat::sdl {
@@ -137,6 +138,7 @@ bool Open(const std::string& title) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return false;
   }
+  EndOnLostDisplay();
   TakeDesktop();
   const DisplayMode desktop = GetDesktopMode();
   g_video.window = SDL_CreateWindow(AnsiToUtf8(title).c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,

@@ -207,8 +207,9 @@ TEST_F(PanelTest, GoFromSubColumnEightIsCutAtThePanelsEdge) {
     const int32_t w = 256 / row.scale;
     const auto want = Reference("  GO ", 8, w, row.dot);
     EXPECT_EQ(Shown(0, w, 8 * row.dot, want), want) << row.mode << " " << row.scale;
-    // Nothing before sub-column 8 and nothing below the text.
-    EXPECT_EQ(At(0, 31, 0), 0u);
+    // Nothing before sub-column 8 but, on the card, the set-up's blank in
+    // unlit dots; nothing below the text.
+    EXPECT_EQ(At(0, 31, 0), row.mode == kCard ? Dot(false, 0, 3) : 0u) << row.mode;
     if (row.dot == 8) {
       EXPECT_EQ(At(0, 40, 64), 0u);
     }
@@ -347,6 +348,101 @@ TEST_F(PanelTest, RoadLightsSwapTheirBlocksEveryHundredMs) {
   EXPECT_EQ(SB_Var.Panels.RoadPhase, 2);
 }
 
+// The map's textures outlive a race: its end puts the lamps of "DEPART"
+// and the road lights' blocks back as the map drew them, and the next
+// race's first frame sends the card's lamp page again.
+TEST_F(PanelTest, ARacesEndPutsTheLampsBackForTheNextRace) {
+  for (int32_t mode : {8, kCard}) {
+    const int32_t scale = mode == kCard ? 2 : 1, w = 256 / scale, h = 128 / scale;
+    MakeMap(mode, kPages, scale);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) Put(6, x, y, 200), Put(5, x, y, static_cast<uint32_t>((x + y) & 7));
+    for (int32_t y = 0; y < 16 / scale; ++y)
+      for (int32_t x = 0; x < 128 / scale; ++x) Put(7, x, y, static_cast<uint32_t>(x + 64 * y + 1));
+    auto texels = [&](int32_t i, int32_t tw, int32_t th) {
+      std::vector<uint32_t> out;
+      for (int32_t y = 0; y < th; ++y)
+        for (int32_t x = 0; x < tw; ++x) out.push_back(At(i, x, y));
+      return out;
+    };
+    const auto lamps = texels(5, w, h), road = texels(7, 128 / scale, 16 / scale);
+    SB_InitPanel();
+    SB_RemapPanel();
+    SB_InitRoadLights();
+    SB_SetCountdownLights(1);
+    SB_SetGoLights();
+    view_.TextureUses[8] = 1;  // the road light seen, then moved three times
+    SB_MarkRoadLightTextures(&view_);
+    SB_Var.FrameTime = 101;
+    for (int32_t k = 0; k < 3; ++k) SB_AnimateRoadLights(&view_);
+    ASSERT_NE(texels(5, w, h), lamps) << mode;
+    if (mode == kCard) {
+      ASSERT_NE(texels(7, 64, 8), road);
+    }
+    SB_EndRoadLights();
+    SB_DisposePanel();
+    EXPECT_EQ(texels(5, w, h), lamps) << mode;
+    EXPECT_EQ(texels(7, 128 / scale, 16 / scale), road) << mode;
+    // The next race on the same map.
+    SB_InitPanel();
+    SB_RemapPanel();
+    view_ = TSOFTSCENE{};
+    SB_MarkPanelTextures(&view_);
+    EXPECT_EQ(view_.TextureUses[6], mode == kCard ? SB_TEXTURE_CHANGED : 0u) << mode;
+    SB_DisposePanel();
+  }
+  // Lamps taken at 8 bits are not put back as 16-bit texels: the 8-bit
+  // texel (10, 12) holds the bytes of the 16-bit lamp texel (5, 6).
+  MakeMap(8);
+  SB_InitPanel();
+  Put(5, 10, 12, 99);
+  SB_Var.VideoModes[0].Depth = SB_Var.VideoModes[0].TextureDepth = 16;
+  SB_DisposePanel();
+  SB_Var.VideoModes[0].Depth = SB_Var.VideoModes[0].TextureDepth = 8;
+  EXPECT_EQ(At(5, 10, 12), 99u);
+}
+
+// With the map's textures mip-mapped, the card draws a far panel from its
+// smaller levels: a printed text reaches them when the page is marked.
+TEST_F(PanelTest, AMipMappedPanelsSmallerLevelsShowItsText) {
+  MakeMap(kCard, kPages, 2);
+  std::vector<uint16_t> block(128 * 128 + 64 * 64 + 32 * 32 + 16 * 16 + 8 * 8 + 4 * 4 + 2 * 2 + 1, 0);
+  SB_Var.TextureCache[1].Map = SGLMAP{{'Z', 'T', '1', 7}, 128, 128, block.data()};
+  SB_InitPanel();
+  SB_RemapPanel();
+  SeenByPreviousView(0);
+  const uint16_t* half = block.data() + 128 * 128;
+  auto smaller = [&](const char* text) {
+    SB_PanelPrintText(0, text, 8);
+    SB_MarkPanelTextures(&view_);
+    std::vector<uint16_t> out;
+    for (int32_t y = 0; y < 16; ++y)
+      for (int32_t x = 0; x < 64; ++x) out.push_back(half[Twiddled(x, y)]);
+    return out;
+  };
+  const auto blank = smaller("      ");
+  EXPECT_NE(blank, std::vector<uint16_t>(64 * 16, 0));  // the unlit dots
+  EXPECT_NE(smaller("  GO "), blank);
+  EXPECT_EQ(view_.TextureUses[1], SB_TEXTURE_CHANGED);
+}
+
+// At texture scale 4 the lamp and road-light pages move to the card with
+// no texels kept: nothing is written, and nothing is marked for an upload
+// that would have no texels to send.
+TEST_F(PanelTest, PagesWithoutTexelsAreNeitherWrittenNorMarked) {
+  MakeMap(kCard, kPages, 2);
+  for (int32_t slot : {6, 7, 8}) SB_Var.TextureCache[slot].Map.Pixels = nullptr;
+  SB_InitPanel();
+  SB_RemapPanel();
+  SB_InitRoadLights();
+  SB_SetCountdownLights(1);
+  SB_SetGoLights();
+  view_.TextureUses[8] = 1;
+  SB_MarkPanelTextures(&view_);
+  SB_MarkRoadLightTextures(&view_);
+  EXPECT_EQ(std::vector<uint32_t>({view_.TextureUses[6], view_.TextureUses[8]}), std::vector<uint32_t>({0u, 1u}));
+}
+
 TEST_F(PanelTest, BadDotsPagesAndFlagsLeaveThePanelsOff) {
   const std::string dot = ztest::ReadFile(root_ + "/MISCPICT/DIODEon.TGA");
   const std::string bad[] = {"", dot.substr(0, dot.size() / 2)};
@@ -447,7 +543,7 @@ TEST_F(OfflineRaceTest, TheCountdownAndGoShowOnTheCard) {
   RunUntil(15);  // the go passes in the frame it is reached
   EXPECT_EQ(panel(0), Cleared("  GO "));
   for (int32_t i = 2; i <= 4; ++i) EXPECT_EQ(panel(i), Cleared("CHECK")) << i;
-  EXPECT_EQ(panel(1), std::vector<int64_t>(128 * 32, 0));
+  EXPECT_EQ(panel(1), Cleared(""));  // the set-up's blank
   EXPECT_EQ(std::pair(lit(5, 6), lit(5, 36)), std::pair(true, true));
 }
 

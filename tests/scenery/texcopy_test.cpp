@@ -1,7 +1,9 @@
-// The twiddled rectangle copy between card textures, and the 16-bit
-// 5-5-5 conversion of pictures.
+// The twiddled rectangle copy between card textures, the smaller levels
+// of a card texture remade over a written rectangle, and the 16-bit 5-5-5
+// conversion of pictures.
 #include "scenery/texcopy.h"
 
+#include "platform/accel/sgl.h"
 #include "shell/gamedraw.h"
 #include "tests/scenery/scenery_fixture.h"
 
@@ -84,6 +86,47 @@ TEST_F(TexCopyTest, PicturesBecomeFiveFiveFive) {
   SB_FreeBmap(out);
   SB_FreeBmap(picture);
   EXPECT_EQ(Bmap24to555(nullptr), nullptr);
+}
+
+// A 64 x 64 map of the format with its smaller levels, preprocessed by
+// the accelerator's library from a picture of changing texels, in slot 3:
+// a rectangle written into its largest level reaches the smaller ones.
+TEST_F(TexCopyTest, SmallerLevelsFollowTheLargest) {
+  for (const int32_t format : {SGL_MAP_555_LEVELS, SGL_MAP_4444_LEVELS}) {
+    std::vector<uint32_t> picture(64 * 64);
+    for (size_t i = 0; i < picture.size(); ++i) picture[i] = 0xFF000000u | static_cast<uint32_t>(i * 2654435761u >> 8);
+    const SGLMAP source{{'I', 'M', 'A', 'P'}, 64, 64, picture.data()};
+    SGLMAP& map = SB_Var.TextureCache[3].Map;
+    SB_Var.TextureCache[3].InUse = 1;
+    ASSERT_EQ(sgl_preprocess_texture(format, 1, 0, 0, &source, 0, &map), 0);
+    auto* block = static_cast<uint16_t*>(map.Pixels);
+    uint16_t* level[3] = {block, block + 64 * 64, block + 64 * 64 + 32 * 32};
+    const std::vector<uint16_t> before(block, block + 64 * 64 + 32 * 32 + 16 * 16);
+    const uint16_t v = 0x7C00;
+    for (int32_t y = 4; y < 12; ++y)
+      for (int32_t x = 8; x < 24; ++x) level[0][Twiddled(x, y)] = v;
+    level[0][Twiddled(40, 40)] = 0x001F;  // one texel of a 2 x 2 block of zeros
+    for (int32_t k : {1, 2, 3}) level[0][Twiddled(40 + (k & 1), 40 + (k >> 1))] = 0;
+    SB_UpdateCardLevels(3, 8, 4, 16, 8);
+    SB_UpdateCardLevels(3, 40, 40, 2, 2);
+    // Blue 31 and three zeros: 8 at 5-5-5; 0x001F at 4-4-4-4 is 15 and 1 in its low channels: 4 and 0.
+    const uint16_t quarter = format == SGL_MAP_555_LEVELS ? 8 : 4;
+    const struct {
+      int32_t level, x, y;
+      uint16_t want;  // 0: as before
+    } rows[] = {{1, 4, 2, v}, {1, 11, 5, v}, {2, 2, 1, v},  {2, 5, 2, v},      {1, 3, 2, 0},
+                {1, 12, 2, 0}, {1, 4, 1, 0}, {2, 6, 1, 0}, {1, 20, 20, quarter}};
+    for (const auto& row : rows) {
+      const uint16_t got = level[row.level][Twiddled(row.x, row.y)];
+      const size_t at = static_cast<size_t>(level[row.level] - block) + Twiddled(row.x, row.y);
+      EXPECT_EQ(got, row.want ? row.want : before[at]) << format << " " << row.level << " " << row.x << "," << row.y;
+    }
+    sgl_free_pixels(&map);
+    SB_Var.TextureCache[3] = TEXTURECACHE{};
+  }
+  // A map without smaller levels has nothing past its largest.
+  SB_UpdateCardLevels(1, 0, 0, 64, 64);
+  for (size_t i = 0; i < texels_[0].size(); ++i) ASSERT_EQ(texels_[0][i], i + 1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The project's car pictures: body paint alone in the paint's hue band,
 // glass alone meeting the 3D palette's black, lamp images and areas where
-// the known sets' layouts say.
+// the known sets' layouts say; the models' one-sided faces facing out.
 #include <algorithm>
 
 #include "system/bmap.h"
@@ -144,6 +144,37 @@ TEST_F(ModelTest, LampImagesAndAreasSitWhereTheLayoutSays) {
     }
     EXPECT_GT(p.Get(w[4], w[5]) >> 16, p.Get(w[2], w[3]) >> 16);  // lit is the brighter red
   }
+}
+
+// One-sided faces are drawn only from the side their normal points to:
+// every one-sided face that lies on its atom's bounding box (the outer
+// faces of hull, cabin, wheels, and the rear lamp cards) faces out of it.
+TEST_F(ModelTest, OuterFacesFaceOutward) {
+  int32_t checked = 0;
+  for (const datagen::CarModel& car : datagen::CarModels())
+    for (const datagen::ModelAtom& atom : car.atoms) {
+      int32_t low[3] = {1 << 30, 1 << 30, 1 << 30}, high[3] = {-(1 << 30), -(1 << 30), -(1 << 30)};
+      for (const datagen::ModelPoint& p : atom.points)
+        for (int k = 0; k < 3; ++k) {
+          const int32_t v = k == 0 ? p.x : k == 1 ? p.y : p.z;
+          low[k] = std::min(low[k], v), high[k] = std::max(high[k], v);
+        }
+      for (const datagen::ModelFace& f : atom.faces) {
+        if (!(f.flags & 1 << 5)) continue;
+        for (int k = 0; k < 3; ++k)
+          for (const int32_t side : {low[k], high[k]}) {
+            bool on = true;
+            for (int i = 0; i < f.nbPoints; ++i) {
+              const datagen::ModelPoint& p = atom.points[f.points[i]];
+              on = on && (k == 0 ? p.x : k == 1 ? p.y : p.z) == side;
+            }
+            if (!on) continue;
+            ++checked;
+            EXPECT_EQ(f.normal[k] > 0, side == high[k]) << car.path << " " << atom.name << " axis " << k;
+          }
+      }
+    }
+  EXPECT_GT(checked, 60);
 }
 
 }  // namespace

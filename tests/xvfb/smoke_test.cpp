@@ -2,7 +2,8 @@
 // a real window and what it draws on its front screen reaches SDL's
 // renderer output, at 16 bits framed and at 8 bits through the palette in
 // full screen; the built program opens its window and ends with 0, and a
-// signal to end it closes its message box.
+// signal to end it closes its message box, and its display going away
+// ends it.
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -107,13 +108,21 @@ TEST_F(Smoke, EightBitFullScreenShowsThePalette) {
   ExpectShown(480, 240, {0, 0, 252});
 }
 
-// The built program on this display: its window opens, and it ends with 0.
-TEST(Program, OpensItsWindowAndEndsWithZero) {
+// A folder of its own for a run of the program: drive C: with the
+// console's picture and the start-up script.
+std::string ProgramRoot(const std::string& startup) {
   char pattern[] = "/tmp/zentrova-smoke-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
+  if (!mkdtemp(pattern)) return "";
   const std::string root = pattern;
   ztest::WriteFile(root + "/c/PCX/DEVENV.PCX", "x");
-  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", "QUIT");
+  ztest::WriteFile(root + "/c/DAT/STARTUP.TXT", startup);
+  return root;
+}
+
+// The built program on this display: its window opens, and it ends with 0.
+TEST(Program, OpensItsWindowAndEndsWithZero) {
+  const std::string root = ProgramRoot("QUIT");
+  ASSERT_FALSE(root.empty());
   // Its leak check is off: SDL unloads D-Bus at exit, and the sanitizer
   // can then no longer tell D-Bus's leaks from the program's.
   const std::string command =
@@ -172,6 +181,69 @@ TEST(Program, ATermSignalClosesItsMessageBox) {
   }
   EXPECT_TRUE(done) << "still running 10 s after SIGTERM";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 255) << status;
+  std::system(("rm -rf '" + root + "'").c_str());
+}
+
+// A display of its own (which tells its number on a pipe), or -1.
+pid_t StartServer(std::string* display) {
+  int numbers[2];
+  if (pipe(numbers) != 0) return -1;
+  const pid_t server = fork();
+  if (server == 0) {
+    close(numbers[0]);
+    std::freopen("/dev/null", "w", stderr);
+    const std::string fd = std::to_string(numbers[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(numbers[1]);
+  char text[16] = {};
+  const ssize_t n = server > 0 ? read(numbers[0], text, sizeof text - 1) : 0;
+  close(numbers[0]);
+  if (n <= 0) return -1;
+  *display = ":" + std::to_string(std::atoi(text));
+  return server;
+}
+
+// Its display going away while its console waits for keys ends it at once
+// with 1 and the reason, rather than leaving it waiting on the dead
+// connection for ever.
+TEST(Program, ALostDisplayEndsItWithOne) {
+  const std::string root = ProgramRoot("OUTPUT 1\r\nECHO waiting\r\n");
+  ASSERT_FALSE(root.empty());
+  std::string display;
+  const pid_t server = StartServer(&display);
+  ASSERT_GT(server, 0) << "Xvfb did not start";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("ZENTROVA_DRIVES", ("C=fixed:" + root + "/c").c_str(), 1);
+    setenv("ZENTROVA_CONFIG_DIR", (root + "/config").c_str(), 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::freopen((root + "/stderr.txt").c_str(), "w", stderr);
+    execl(ZENTROVA_EXE, ZENTROVA_EXE, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ASSERT_GT(pid, 0);
+  int status = 0;
+  const auto ended = [pid, &status] { return waitpid(pid, &status, WNOHANG) == pid; };
+  bool done = false, waiting = false;
+  for (int i = 0; i < 400 && !waiting && !(done = ended()); ++i) {
+    usleep(50000);
+    waiting = ztest::ReadFile(root + "/c/CONSOLE.TXT").find("waiting") != std::string::npos;
+  }
+  EXPECT_TRUE(waiting) << "its console did not start";
+  kill(server, SIGTERM);
+  waitpid(server, nullptr, 0);
+  for (int i = 0; i < 200 && !done && !(done = ended()); ++i) usleep(50000);
+  if (!done) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+  }
+  EXPECT_TRUE(done) << "still running 10 s after its display went away";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+  EXPECT_NE(ztest::ReadFile(root + "/stderr.txt").find("the display's connection was lost"), std::string::npos);
   std::system(("rm -rf '" + root + "'").c_str());
 }
 

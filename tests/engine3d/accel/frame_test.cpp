@@ -7,30 +7,14 @@
 // picture.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
-
-#include "console/startup.h"
-#include "datagen/tgawrite.h"
 #include "platform/clock.h"
 #include "platform/window.h"
 #include "shell/sbvar.h"
-#include "system/bmap.h"
-#include "system/error.h"
-#include "system/heap.h"
-#include "system/picture.h"
-#include "tests/support/golden.h"
-#include "tests/support/testenv.h"
+#include "tests/support/programshot.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-using FirstFrameTest = ztest::Environment;
+using FirstFrameTest = ztest::ProgramShotTest;
 
 // The keyboard of the run, polled at each pass of the message pump and at
 // each key read, each poll a millisecond of the manual clock so that the
@@ -47,27 +31,6 @@ void Keys() {
   if (SB_Var.RaceFrames >= kShotFrame) SB_Var.LeaveRace = 1;
 }
 
-TEST_F(FirstFrameTest, MatchesTheGoldenPicture) {
-  const std::string command =
-      "'" ZENTROVA_DATAGEN "' '" + root_ + "' '" + std::string(ZENTROVA_SOURCE_DIR) + "/data' 2>/dev/null";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  ztest::WriteFile(root_ + "/dat/FRAME.TXT", "RUN STARTUP.TXT\r\nPLAY\r\nQUIT\r\n");
-  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots are taken outside master mode
-  plat::SetMessageSource(Keys);
-  std::vector<const char*> args = {"zentrova", "-S:frame.txt"};
-  EXPECT_EQ(ztest::ExitCodeOf([&] { SB_Main(int16_t(args.size()), const_cast<char**>(args.data())); }), 0);
-  plat::SetMessageSource(nullptr);
-  ASSERT_TRUE(ztest::FileExists(root_ + "/SCREEN1.TGA"));
-  EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN2.TGA"));
-
-  // The library is closed; it is started again to read both pictures.
-  ASSERT_EQ(LS_InitZidAde(8u << 20), 1);
-  BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
-  ASSERT_NE(shot, nullptr);
-  ztest::ExpectGolden(shot, "tests/engine3d/accel/golden/frame1.tga", root_);
-  LS_FreeBmap(shot);
-  LS_CloseZidAde();
-  LSI_CloseMemory();
-}
+TEST_F(FirstFrameTest, MatchesTheGoldenPicture) { ExpectShot(Keys, "tests/engine3d/accel/golden/frame1.tga"); }
 
 }  // namespace
