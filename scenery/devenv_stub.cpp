@@ -11,5 +11,3 @@ __attribute__((weak)) void SB_LoadScratch() {}
 __attribute__((weak)) void SB_FreeScratch() {}
 __attribute__((weak)) void SB_LoadExplosionBmaps() {}
 __attribute__((weak)) void SB_FreeExplosionBmaps() {}
-__attribute__((weak)) void SB_FreeDecorNames() {}
-__attribute__((weak)) void SB_FreeDecorObjects() {}

@@ -45,8 +45,6 @@ __attribute__((weak)) void SB_Copy3dScreen() {
 
 __attribute__((weak)) void TransBackObc() {}
 __attribute__((weak)) void DisposeBackObc() {}
-__attribute__((weak)) void SB_RemapDecorObjects() {}
-__attribute__((weak)) void SB_FreeObjectsExtraTextures() {}
 __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
@@ -64,12 +62,10 @@ __attribute__((weak)) void SB_RemapScratch() {}
 __attribute__((weak)) void SB_SetLightTint(float, float, float) {}
 __attribute__((weak)) void SB_SelectBackground() {}
 __attribute__((weak)) void SB_DrawBackground(TCAMERA*) {}
-__attribute__((weak)) void SB_AnimateDecorObjects() {}
 __attribute__((weak)) void SB_AnimateExplosions() {}
 __attribute__((weak)) void SB_UpdateLensFlare() {}
 __attribute__((weak)) void SB_UpdateSunGlare() {}
 __attribute__((weak)) void SB_UpdateDayNight() {}
-__attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
