@@ -195,6 +195,14 @@ TEST_F(DecorExecTest, AutoangleHeadsAlongTheMotionAndAutopencheAddsItsSlope) {
     Frame(100), Frame(200);
     EXPECT_EQ(std::memcmp(before, Entry().Object->Orientation, sizeof before), 0) << speed;
   }
+  // Nor does the jump of a command's first frame turn it.
+  Start("{ {ANGLE 0 45 0 RIGHTNOW} {XYZ 5 0 -5 AUTOSPEED AUTOANGLE TIME 9} {XYZ 9 0 -9} }");
+  Frame(0);
+  float before[9];
+  std::memcpy(before, Entry().Object->Orientation, sizeof before);
+  Frame(100);
+  EXPECT_DOUBLE_EQ(X(), 5.0);
+  EXPECT_EQ(std::memcmp(before, Entry().Object->Orientation, sizeof before), 0);
 }
 
 TEST_F(DecorExecTest, RightnowEndsACommandAfterOneFrameAndADurationOfZeroWhenTimePasses) {
