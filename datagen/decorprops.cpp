@@ -161,8 +161,8 @@ CarModel MarshalCar() {
 
 CarModel Flag() {
   ModelAtom pole = Atom("MAT"), cloth = Atom("DRAPEAU");
-  AddBox(pole, {-0.08, 0, -0.08}, {0.08, 7, 0.08}, 0);
-  AddBox(cloth, {0.08, 5.0, -0.03}, {2.8, 6.8, 0.03}, 1);
+  AddBox(pole, {-0.12, 0, -0.12}, {0.12, 7, 0.12}, 0);
+  AddBox(cloth, {-0.03, 5.0, 0.12}, {0.03, 6.8, 2.9}, 1);  // flying sideways, across the way ahead
   auto metal = [](int32_t, int32_t y) -> uint32_t { return y < 32 ? 0xC0C0C8u : 0xA0A0A8u; };
   auto chequer = [](int32_t x, int32_t y) -> uint32_t { return (x / 16 + y / 16) & 1 ? 0x101010u : 0xF8F8F8u; };
   return Prop("DRAPEAU", {{"MAT", 0}, {"DRAPEAU", 1}}, {pole, cloth},
@@ -176,9 +176,10 @@ std::vector<CarModel> DecorProps() { return {Windmill(), Balloon(), MarshalCar()
 std::vector<std::array<double, 3>> BalloonPath() {
   constexpr int32_t kPoints = 500;
   constexpr double kAlong = 125.0, kAcross = 72.0, kHeight = 25.0;  // scene metres
+  constexpr double kFirst = -0.6;  // ahead of the start grid, in its view
   std::vector<std::array<double, 3>> points;
   for (int32_t i = 0; i <= kPoints; ++i) {  // the last point closes the loop on the first
-    const double a = 2 * kPi * i / kPoints;
+    const double a = kFirst + 2 * kPi * i / kPoints;
     points.push_back(NetraceWorld(kAlong * std::cos(a), kAcross * std::sin(a), kHeight));
   }
   return points;

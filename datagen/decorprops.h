@@ -17,7 +17,8 @@ namespace datagen {
 // "OBC/DECOR/MOULIN.OBC" (parts "MOULIN" and "PALES"), "OBC/DECOR/BALLON.OBC",
 // "OBC/DECOR/MARSHAL.OBC" and "OBC/DECOR/DRAPEAU.OBC" (parts "MAT" and
 // "DRAPEAU"): each part's origin is where its block places it (the
-// blades' hub, the foot of the pole, the flag's edge at the pole).
+// blades' hub, the foot of the pole, the flag's edge at the pole; the
+// flag flies along the level axis across its nose).
 std::vector<CarModel> DecorProps();
 
 // The balloon's path in world metres (y down): an ellipse of about 500
