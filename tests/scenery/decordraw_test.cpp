@@ -60,6 +60,7 @@ TEST_F(DecorDrawTest, OnTheAcceleratorEachTextureGetsACardTextureThatItsMaterial
     EXPECT_NE(texture.CardTexture, 0);
     EXPECT_EQ(texture.Bitmap->Texture, texture.CardTexture);
     EXPECT_TRUE(SB_Var.TextureCache[texture.CardTexture].InUse);
+    EXPECT_EQ(SB_Var.TextureCache[texture.CardTexture].Map.XSize, 256);
   }
   for (uint32_t m = 0; m < library->NbMaterials; ++m)
     EXPECT_EQ(library->Materials[m].CardTexture, library->Textures[library->Materials[m].Texture].CardTexture);
