@@ -1,6 +1,7 @@
 // Records and constants of the scenery that other floors hold: the glass
 // runs of the window reflections, the smoke puffs, the trackside LED
-// panels, the start lights and the road lights.
+// panels, the start lights and the road lights, and the decor objects
+// with their script blocks and commands.
 #pragma once
 #include <cstdint>
 
