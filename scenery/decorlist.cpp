@@ -7,6 +7,7 @@
 #include "engine3d/matrix.h"
 #include "engine3d/object.h"
 #include "scenery/decorobjects.h"
+#include "scenery/decorscan.h"
 #include "scenery/devenv.h"
 #include "shell/console.h"
 #include "shell/gamefile.h"
@@ -32,22 +33,9 @@ struct ListScan {
   Name iconFile{};
 };
 
-struct Cursor {
-  const char* p;
-  const char* end;
-  bool AtEnd() const { return p >= end; }
-  bool At(const char* word) const {
-    const size_t n = std::strlen(word);
-    return static_cast<size_t>(end - p) >= n && std::memcmp(p, word, n) == 0;
-  }
-  void Skip(const char* set) {
-    while (!AtEnd() && *p && std::strchr(set, *p)) ++p;
-  }
-};
-
 // The bytes up to the next double quote (or the file's end), the first 63
 // kept.
-void QuotedName(Cursor& c, Name& name) {
+void QuotedName(DecorScan& c, Name& name) {
   int32_t n = 0;
   while (!c.AtEnd() && *c.p != '"') {
     if (n < SB_DECORNAMESIZE - 1) name[n++] = *c.p;
@@ -57,7 +45,7 @@ void QuotedName(Cursor& c, Name& name) {
 }
 
 // OBJECT "object file", "script file", icon code.
-void ObjectLine(Cursor& c, ListScan& list) {
+void ObjectLine(DecorScan& c, ListScan& list) {
   Name object, script;
   c.Skip(" \t\"");
   QuotedName(c, object);
@@ -79,7 +67,7 @@ bool IsIconFileChar(char ch) {
 }
 
 // ICONFILE name: the last one wins.
-void IconLine(Cursor& c, ListScan& list) {
+void IconLine(DecorScan& c, ListScan& list) {
   c.Skip(" \t\"");
   int32_t n = 0;
   for (; !c.AtEnd() && IsIconFileChar(*c.p); ++c.p)
@@ -90,7 +78,7 @@ void IconLine(Cursor& c, ListScan& list) {
 // Keywords are matched at every byte, so one is found also inside a
 // longer word.
 void ScanList(const char* text, int32_t size, ListScan& list) {
-  Cursor c{text, text + size};
+  DecorScan c{text, text + size};
   while (!c.AtEnd()) {
     if (*c.p == ';') {
       while (!c.AtEnd() && *c.p != '\r' && *c.p != '\n') ++c.p;

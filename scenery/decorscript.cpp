@@ -9,6 +9,7 @@
 
 #include "engine3d/object.h"
 #include "scenery/decorobjects.h"
+#include "scenery/decorscan.h"
 #include "shell/gamefile.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -24,20 +25,10 @@ constexpr int32_t kMaxCommands = 4096;
 constexpr int32_t kNumberText = 64;  // characters of one number handed to the conversion
 constexpr int32_t kTableNameSize = 256;
 
-struct Scan {
-  const char* p;
-  const char* end;
-  bool AtEnd() const { return p >= end; }
-  bool At(const char* word) const {
-    const size_t n = std::strlen(word);
-    return static_cast<size_t>(end - p) >= n && std::memcmp(p, word, n) == 0;
-  }
-};
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Past blanks and ";" comments, which end at CR or LF.
-void SkipBlanks(Scan& s) {
+void SkipBlanks(DecorScan& s) {
   while (!s.AtEnd()) {
     if (IsBlank(*s.p)) {
       ++s.p;
@@ -52,7 +43,7 @@ void SkipBlanks(Scan& s) {
 // The C library's conversion of the number at the scan position, then past
 // the digits, '.', '+', '-' and 'E' that follow. A value that is not
 // finite reads as 0.
-double Number(Scan& s) {
+double Number(DecorScan& s) {
   SkipBlanks(s);
   char text[kNumberText];
   int32_t n = 0;
@@ -68,19 +59,19 @@ double Number(Scan& s) {
 }
 
 // A number at single precision; one beyond its range reads as 0.
-float Single(Scan& s) {
+float Single(DecorScan& s) {
   const double v = Number(s);
   return std::fabs(v) <= FLT_MAX ? static_cast<float>(v) : 0.0f;
 }
 
 // A number truncated to an integer, its low 8 bits.
-uint8_t Byte(Scan& s) {
+uint8_t Byte(DecorScan& s) {
   const double v = Number(s);
   return std::fabs(v) < 9.2e18 ? static_cast<uint8_t>(static_cast<int64_t>(v) & 0xFF) : 0;
 }
 
 // n numbers at single precision, each optionally followed by a comma.
-void Numbers(Scan& s, int32_t n, double* out) {
+void Numbers(DecorScan& s, int32_t n, double* out) {
   for (int32_t k = 0; k < n; ++k) {
     out[k] = Single(s);
     if (!s.AtEnd() && *s.p == ',') ++s.p;
@@ -89,7 +80,7 @@ void Numbers(Scan& s, int32_t n, double* out) {
 }
 
 // A run of letters, digits and '_', its first 15 characters kept.
-void Word(Scan& s, char (&name)[SB_DECORPARTSIZE]) {
+void Word(DecorScan& s, char (&name)[SB_DECORPARTSIZE]) {
   SkipBlanks(s);
   int32_t n = 0;
   while (!s.AtEnd() && (std::isalnum(static_cast<unsigned char>(*s.p)) || *s.p == '_')) {
@@ -166,7 +157,7 @@ void OpenCommand(Parser& ps) {
 
 // "}:" names the part the block moves: the rest of the line, its first 15
 // characters kept.
-void PartName(Parser& ps, Scan& s) {
+void PartName(Parser& ps, DecorScan& s) {
   while (!s.AtEnd() && (*s.p == ' ' || *s.p == '\t')) ++s.p;
   char name[SB_DECORPARTSIZE];
   int32_t n = 0;
@@ -198,7 +189,7 @@ bool CopyCommand(const TDECORCMD& from, TDECORCMD& to) {
 
 // COPY: the commands of every earlier block of that name appended in place
 // of the open command, their GOTO targets moved by where they land.
-void Copy(Parser& ps, Scan& s) {
+void Copy(Parser& ps, DecorScan& s) {
   char name[SB_DECORPARTSIZE];
   Word(s, name);
   TDECOROBJ* e = ps.entry;
@@ -226,7 +217,7 @@ void Copy(Parser& ps, Scan& s) {
 
 // TABLE: a file name, optionally opened by a double quote, closed by one
 // or by the line's end.
-void Table(Scan& s, TDECORCMD* c) {
+void Table(DecorScan& s, TDECORCMD* c) {
   SkipBlanks(s);
   if (!s.AtEnd() && *s.p == '"') ++s.p;
   char name[kTableNameSize];
@@ -249,7 +240,7 @@ void Table(Scan& s, TDECORCMD* c) {
 
 // A keyword at the scan position inside the open command, with its
 // arguments; false when none begins there.
-bool Keyword(Parser& ps, Scan& s) {
+bool Keyword(Parser& ps, DecorScan& s) {
   TDECORCMD scratch{};  // takes the values when the command is gone
   TDECORCMD* c = ps.Command();
   TDECORCMD& d = c ? *c : scratch;
@@ -296,7 +287,7 @@ bool Keyword(Parser& ps, Scan& s) {
   return true;
 }
 
-void Parse(Parser& ps, Scan& s) {
+void Parse(Parser& ps, DecorScan& s) {
   SkipBlanks(s);
   while (!s.AtEnd()) {
     const char c = *s.p;
@@ -336,7 +327,7 @@ __attribute__((weak)) void LoadDecorObjectScript(int32_t i) {
   const int32_t size = SB_LoadWholeFile(SB_Var.DecorScriptNames[i], &text);
   if (size <= 0 || !text) return;
   Parser ps{entry};
-  Scan s{static_cast<const char*>(text), static_cast<const char*>(text) + size};
+  DecorScan s{static_cast<const char*>(text), static_cast<const char*>(text) + size};
   Parse(ps, s);
   LS_Release(text);
 }
