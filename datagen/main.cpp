@@ -1,7 +1,7 @@
 // Builds the default data tree: copies the text files of the repository's
 // data folder, draws the pictures (the HUD's and the interface's fonts
 // rasterised from a TrueType font, the interface's arrow, the pictures
-// around a race, the 3D palette), writes the car models, builds the default circuit's map, centre line and road
+// around a race, the 3D palette), writes the car models and the animated decor props, builds the default circuit's map, centre line and road
 // texture, writes the music the program loads and, when the text data
 // holds the circuit's map information, records the attract replay;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
@@ -20,6 +20,7 @@
 #include "datagen/carsounds.h"
 #include "datagen/circuit.h"
 #include "datagen/circuitdrive.h"
+#include "datagen/decorprops.h"
 #include "datagen/devenv.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
@@ -268,6 +269,16 @@ bool WriteNetrace(const fs::path& out) {
          WriteBytes(out, "TXT/NETRACE.BSP", datagen::NetraceCentreLineFile());
 }
 
+// The animated props with their pictures, and the balloon's path.
+bool WriteDecorProps(const fs::path& out) {
+  for (const datagen::CarModel& prop : datagen::DecorProps())
+    if (!datagen::WriteCarModel(out.string(), prop)) {
+      std::fprintf(stderr, "datagen: cannot write %s\n", prop.path.c_str());
+      return false;
+    }
+  return WriteBytes(out, "DAT/DECOR/BALLON.TAB", datagen::TableBytes(datagen::BalloonPath()));
+}
+
 // The car stickers, as the game finds them by name.
 bool WriteStickers(const fs::path& out) {
   for (const datagen::StickerFile& s : datagen::Stickers()) {
@@ -294,7 +305,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out) || !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
+      !WriteCircuitTextures(out) || !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) ||
+      !WriteCarSounds(out) || !WriteDecorProps(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

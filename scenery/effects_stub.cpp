@@ -5,8 +5,6 @@
 
 #include "scenery/framefx.h"
 
-__attribute__((weak)) void SB_RemapDecorObjects() {}
-__attribute__((weak)) void SB_FreeObjectsExtraTextures() {}
 __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
@@ -17,11 +15,9 @@ __attribute__((weak)) void SB_InitLensFlare() {}
 __attribute__((weak)) void SB_DisposeLensFlare() {}
 
 __attribute__((weak)) void SB_SetLightTint(float, float, float) {}
-__attribute__((weak)) void SB_AnimateDecorObjects() {}
 __attribute__((weak)) void SB_UpdateLensFlare() {}
 __attribute__((weak)) void SB_UpdateSunGlare() {}
 __attribute__((weak)) void SB_UpdateDayNight() {}
-__attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
 // No sun yet: the light tables are white.

@@ -1,7 +1,8 @@
 // Records and constants of the scenery that other floors hold: the glass
 // runs of the window reflections, the smoke puffs, the panorama entries,
 // the background objects, the trackside LED panels, the start lights and
-// the road lights.
+// the road lights, and the decor objects with their script blocks and
+// commands.
 #pragma once
 #include <cstdint>
 
@@ -118,4 +119,85 @@ struct TPANELSTATE {
   int32_t RoadPhase;          // 0..3
   int32_t RoadClock;          // ms owed to the animation
   TPANELDRAWN Drawn[3];       // "DEPART" and the two road lights as the map drew them
+};
+
+// ---------------------------------------------------------------------------
+// Decor objects and their scripts.
+// ---------------------------------------------------------------------------
+
+struct OBJECT;
+
+constexpr int32_t SB_MAXDECOROBJECTS = 256;  // objects of one list
+constexpr int32_t SB_DECORNAMESIZE = 64;     // a list's file name with its terminator
+constexpr int32_t SB_DECORPARTSIZE = 16;     // a block's name with its terminator
+constexpr double SB_DECORUNITS = 60800.0;    // display units of an object to the metre
+constexpr int32_t SB_DECORTABLERECORD = 24;  // a TABLE record: three little-endian doubles
+
+// The flag bits of a decor command: one per keyword, the fresh bit, and
+// the running bit of a block's flag word.
+constexpr uint32_t DECOR_XYZ = 0x1;
+constexpr uint32_t DECOR_ANGLE = 0x2;
+constexpr uint32_t DECOR_SPEED = 0x4;
+constexpr uint32_t DECOR_ASPEED = 0x8;
+constexpr uint32_t DECOR_GOTO = 0x10;
+constexpr uint32_t DECOR_FRESH = 0x20;  // entered, its first frame not run yet
+constexpr uint32_t DECOR_AUTOANGLE = 0x40;
+constexpr uint32_t DECOR_AUTOALT = 0x80;
+constexpr uint32_t DECOR_AUTOPENCHE = 0x100;
+constexpr uint32_t DECOR_RIGHTNOW = 0x200;
+constexpr uint32_t DECOR_TIME = 0x400;
+constexpr uint32_t DECOR_ACC = 0x800;
+constexpr uint32_t DECOR_AACC = 0x1000;
+constexpr uint32_t DECOR_VMINMAX = 0x2000;
+constexpr uint32_t DECOR_AVMINMAX = 0x4000;
+constexpr uint32_t DECOR_TABLE = 0x8000;
+constexpr uint32_t DECOR_RANDTIME = 0x10000;
+constexpr uint32_t DECOR_AUTOSPEED = 0x20000;
+constexpr uint32_t DECOR_SINEXYZ = 0x40000;
+constexpr uint32_t DECOR_RUNNING = 0x100;  // of a block's flag word
+
+// One timed command of a block. Positions in metres, angles in degrees,
+// times in seconds except the two clock values (ms of SB_Var.Time).
+struct TDECORCMD {
+  double Duration;
+  double LastFrameTime;
+  int32_t StartTime;
+  uint32_t Flags;
+  float Altitude;  // AUTOALT: above the ground
+  double Position[3];
+  double Angles[3];
+  double Speed[3];
+  double AngularSpeed[3];
+  double Acceleration[3];
+  double AngularAcceleration[3];
+  float SpeedMax;
+  float SpeedMin;
+  float AngularSpeedMin;
+  float AngularSpeedMax;
+  uint8_t Target;  // GOTO's command index, or RANDTIME's whole seconds
+  uint8_t* Table;  // the TABLE file whole, null when none
+  int32_t TableCount;
+  double TableCursor;  // records travelled along the table
+};
+
+// One block: commands that drive one object, the decor object itself or a
+// named part of it.
+struct TDECORBLOCK {
+  TDECORCMD* Commands;
+  int32_t NbCommands;
+  int32_t CurrentCommand;
+  OBJECT* Object;  // the object it moves, null when none
+  double Position[3];
+  double PrevPosition[3];  // at the end of the previous frame
+  double Angles[3];        // turned by ASPEED
+  char Name[SB_DECORPARTSIZE];  // the decor object's first object's name
+  uint32_t Flags;               // DECOR_RUNNING
+};
+
+// One decor object of the loaded list.
+struct TDECOROBJ {
+  OBJECT* Object;  // null when its file did not load
+  int32_t NbBlocks;
+  int32_t CurrentBlock;  // the block last started, -1 none
+  TDECORBLOCK* Blocks;
 };

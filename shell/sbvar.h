@@ -146,6 +146,14 @@ struct SB_VARS {
   int32_t MipMapDist[SB_NBMIPMAPDIST];  // metres x 960
   int32_t MipMapDistFar[SB_NBMIPMAPDIST];  // the same for textures with letter I
   int32_t DecorObjectsOn;
+  // The loaded decor object list (records: scenery/types.h): its objects,
+  // and per object its file, script and editor icon; the icon picture.
+  int32_t NbDecorObjects;
+  TDECOROBJ* DecorObjects;
+  char (*DecorObjectNames)[SB_DECORNAMESIZE];
+  char (*DecorScriptNames)[SB_DECORNAMESIZE];
+  int32_t* DecorIconCodes;
+  BMAP* DecorIconBmap;
   int32_t UsingPvs;
   int32_t Shadow;     // 1 NONE, 2 LOW, 3 HIGH
   int32_t Light;      // 1 NONE, 2 NORMAL, 3 GOURAUD

@@ -29,7 +29,13 @@ using TwoRacesTest = ztest::Environment;
 TEST_F(TwoRacesTest, TheSecondRaceStartsWithTheLampsOut) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
-  ztest::WriteFile(tree + "/dat/TWICE.TXT", "RUN STARTUP.TXT\r\nPLAY\r\nPLAY\r\nQUIT\r\n");
+  // The start-up's settings without its decor objects, whose scripts run on
+  // the clock and would make the two grids differ for reasons of their own.
+  std::string startup = ztest::ReadFile(tree + "/dat/startup.txt");
+  const size_t props = startup.find("USINGOBJECTS");
+  ASSERT_NE(props, std::string::npos);
+  startup.erase(props, startup.find('\n', props) + 1 - props);
+  ztest::WriteFile(tree + "/dat/TWICE.TXT", startup + "PLAY\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", kKeys);
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "twice.txt", temp_ + "/stderr.txt", 120), 0);
