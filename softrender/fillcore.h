@@ -14,6 +14,7 @@ constexpr int32_t E3D_MAXFILLROWS = 600;
 
 // The mask that wraps a texel offset ((v << 8) | u) inside the texture of
 // size index k: its width is 256 >> (k >> 3), its height 256 >> (k & 7).
+constexpr uint32_t E3D_WrapMask(int32_t k) { return (0xFFu >> (k & 7)) << 8 | 0xFFu >> (k >> 3 & 7); }
 extern const uint32_t (&E3D_WrapMaskTable)[64];
 // The x where an edge crosses each row: edges running down the screen in
 // corner order go into the left table, the others into the right.
