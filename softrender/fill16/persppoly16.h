@@ -19,6 +19,14 @@ struct E3D_PERSPPOLY16 {
   float PerBlock[3];
 };
 
+// x rounded to the nearest float. Through memory: GCC 12's vectoriser at
+// -O2 drops the rounding of grouped plain casts, and builds then draw
+// differently.
+inline double E3D_RoundToFloat(double x) {
+  volatile float rounded = static_cast<float>(x);
+  return rounded;
+}
+
 // The exact positions along one span, a block of 16 pixels apart. The
 // span's first two points take the denominator, the numerators and the
 // quotient 65536 / D rounded to floats; from the third on they are carried
@@ -38,8 +46,8 @@ struct E3D_PERSPPOINTS16 {
   void operator()(int32_t& ue, int32_t& ve) {
     double scale;
     if (given < 2) {
-      d = static_cast<float>(d), u = static_cast<float>(u), v = static_cast<float>(v);
-      scale = static_cast<float>(65536.0 / d);
+      d = E3D_RoundToFloat(d), u = E3D_RoundToFloat(u), v = E3D_RoundToFloat(v);
+      scale = E3D_RoundToFloat(65536.0 / d);
     } else {
       scale = 65536.0 / d;
     }

@@ -91,6 +91,22 @@ TEST(PerspFamily16, EveryFullBlockEndsExactlyAndTheRemainderIsStepped) {
   }
 }
 
+// D = 1 + 2^-30 at the span's start, growing 2^-26 a block; U = 1000:
+// the first two points take D rounded to the float 1 (u = 65536000), the
+// third D in double (a hair over 1, so u truncates to 65535999).
+TEST(PerspFamily16, TheFirstTwoPointsAreRoundedToFloatsAndLaterOnesNot) {
+  E3D_PERSPPOLY16 poly{};
+  poly.Poly.PerPixel[0] = 0x1p-30f, poly.PerBlock[0] = 0x1p-26f;
+  E3D_PERSPPOINTS16 points(poly, 1.0f, 1000.0f, 0.0f, 1);
+  std::vector<int32_t> u;
+  for (int32_t i = 0; i < 3; ++i) {
+    int32_t ue, ve;
+    points(ue, ve);
+    u.push_back(ue);
+  }
+  EXPECT_EQ(u, std::vector<int32_t>({65536000, 65536000, 65535999}));
+}
+
 // v falls by one unit over 16 pixels: its step is -1 (0xFFFF in the low
 // half), whose addition carries into u, 255 units from the next column.
 TEST(PerspFamily16, ANegativeStepOfOneAndTheCarryIntoU) {
