@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <random>
 #include <string>
@@ -20,6 +21,10 @@
 #include "bench/llvmpipe.h"
 #include "softrender/fillcore.h"
 #include "tests/support/fillpages.h"
+
+#if defined(ZENTROVA_HAVE_PIXMAN)
+#include <pixman.h>
+#endif
 
 namespace bench {
 
@@ -143,6 +148,36 @@ inline std::vector<PixmanBox> PixmanBoxes() {
   return boxes;
 }
 
+#if defined(ZENTROVA_HAVE_PIXMAN)
+// pixman compositing the 256 x 256 page (rows `stride` bytes apart) in
+// `format`, repeating and nearest, under each fan triangle's transform
+// into a 640 x 480 frame of the same format; pixman composites
+// rectangles, so each triangle's bounding box is filled, and the rate
+// counts those pixels.
+inline void PixmanFans(benchmark::State& state, pixman_format_code_t format, void* page, int32_t stride,
+                       int32_t bytesPerPixel) {
+  std::vector<uint32_t> frame(static_cast<size_t>(kFillWidth * kFillHeight * bytesPerPixel + 3) / 4);
+  pixman_image_t* src = pixman_image_create_bits(format, 256, 256, static_cast<uint32_t*>(page), stride);
+  pixman_image_t* dst = pixman_image_create_bits(format, kFillWidth, kFillHeight, frame.data(), kFillWidth * bytesPerPixel);
+  pixman_image_set_repeat(src, PIXMAN_REPEAT_NORMAL);
+  pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
+  const std::vector<PixmanBox> boxes = PixmanBoxes();
+  int64_t pixels = 0;
+  for (const PixmanBox& b : boxes) pixels += static_cast<int64_t>(b.w) * b.h;
+  for (auto _ : state)
+    for (const PixmanBox& b : boxes) {
+      pixman_transform_t transform;
+      std::memcpy(transform.matrix, b.matrix, sizeof b.matrix);
+      pixman_image_set_transform(src, &transform);
+      pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, b.x, b.y, 0, 0, b.x, b.y, b.w, b.h);
+    }
+  benchmark::DoNotOptimize(frame.data());
+  pixman_image_unref(src);
+  pixman_image_unref(dst);
+  PixelRate(state, pixels);
+}
+#endif
+
 // Keeps each run's pixel rate for the comparison at the end.
 class RateReporter : public benchmark::ConsoleReporter {
  public:
@@ -184,5 +219,16 @@ class RateReporter : public benchmark::ConsoleReporter {
 #endif
   }
 };
+
+// The benchmarks of the program, then the closing table.
+inline int RunFillBenchmarks(int argc, char** argv, const std::string& llvmpipe, const std::string& pixman,
+                             const std::string& affine) {
+  benchmark::Initialize(&argc, argv);
+  RateReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios(llvmpipe, pixman, affine);
+  benchmark::Shutdown();
+  return 0;
+}
 
 }  // namespace bench

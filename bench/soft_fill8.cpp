@@ -6,13 +6,7 @@
 // perspective-correct, nearest and repeating, into 5-6-5 on one thread,
 // and pixman compositing the same texture under each affine triangle's
 // transform, nearest and repeating, into an a8 image.
-#include <cstring>
-
 #include "bench/fillscene.h"
-
-#if defined(ZENTROVA_HAVE_PIXMAN)
-#include <pixman.h>
-#endif
 
 namespace {
 
@@ -88,42 +82,14 @@ BENCHMARK(BM_Llvmpipe8)->UseRealTime();
 #endif
 
 #if defined(ZENTROVA_HAVE_PIXMAN)
-// Each affine triangle's texture mapping as pixman's transform from
-// destination pixels to source texels, the page an a8 image repeating,
-// nearest; pixman composites rectangles, so each triangle's bounding box
-// is filled, and the rate counts those pixels.
+// The page and the frame as an a8 image, the same bytes as indices.
 void BM_Pixman8(benchmark::State& state) {
-  std::vector<uint8_t> page = Page(), frame(static_cast<size_t>(kFillWidth) * kFillHeight);
-  pixman_image_t* src = pixman_image_create_bits(PIXMAN_a8, 256, 256, reinterpret_cast<uint32_t*>(page.data()), 256);
-  pixman_image_t* dst = pixman_image_create_bits(PIXMAN_a8, kFillWidth, kFillHeight,
-                                                 reinterpret_cast<uint32_t*>(frame.data()), kFillWidth);
-  pixman_image_set_repeat(src, PIXMAN_REPEAT_NORMAL);
-  pixman_image_set_filter(src, PIXMAN_FILTER_NEAREST, nullptr, 0);
-  const std::vector<bench::PixmanBox> boxes = bench::PixmanBoxes();
-  int64_t pixels = 0;
-  for (const bench::PixmanBox& b : boxes) pixels += static_cast<int64_t>(b.w) * b.h;
-  for (auto _ : state)
-    for (const bench::PixmanBox& b : boxes) {
-      pixman_transform_t transform;
-      std::memcpy(transform.matrix, b.matrix, sizeof b.matrix);
-      pixman_image_set_transform(src, &transform);
-      pixman_image_composite32(PIXMAN_OP_SRC, src, nullptr, dst, b.x, b.y, 0, 0, b.x, b.y, b.w, b.h);
-    }
-  benchmark::DoNotOptimize(frame.data());
-  pixman_image_unref(src);
-  pixman_image_unref(dst);
-  PixelRate(state, pixels);
+  std::vector<uint8_t> page = Page();
+  bench::PixmanFans(state, PIXMAN_a8, page.data(), 256, 1);
 }
 BENCHMARK(BM_Pixman8)->UseRealTime();
 #endif
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::RateReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatios("BM_Llvmpipe8", "BM_Pixman8", "BM_AffineTri8");
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunFillBenchmarks(argc, argv, "BM_Llvmpipe8", "BM_Pixman8", "BM_AffineTri8"); }

@@ -104,6 +104,15 @@ struct E3D_PERSPPOLY {
   float PerRow[3];
 };
 
+// A family of 64 span routines, member k filling every row of a polygon
+// with the wrap mask of size index k, and the block length, the pixels
+// between two divisions, that follows the table.
+template <class Poly>
+struct E3D_PERSPFAMILY {
+  void (*Member[64])(const Poly& poly);
+  float BlockLength;
+};
+
 // Scans the polygon's edges in the view of E3D_FillWidth x E3D_FillHeight
 // and sets up its rows and gradients from the origin block and matrix
 // (row 0 the denominator, rows 1 and 2 the u and v numerators, each dotted

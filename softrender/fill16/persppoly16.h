@@ -19,14 +19,6 @@ struct E3D_PERSPPOLY16 {
   float PerBlock[3];
 };
 
-// x rounded to the nearest float. Through memory: GCC 12's vectoriser at
-// -O2 drops the rounding of grouped plain casts, and builds then draw
-// differently.
-inline double E3D_RoundToFloat(double x) {
-  volatile float rounded = static_cast<float>(x);
-  return rounded;
-}
-
 // The exact positions along one span, a block of 16 pixels apart. The
 // span's first two points take the denominator, the numerators and the
 // quotient 65536 / D rounded to floats; from the third on they are carried
@@ -46,8 +38,11 @@ struct E3D_PERSPPOINTS16 {
   void operator()(int32_t& ue, int32_t& ve) {
     double scale;
     if (given < 2) {
-      d = E3D_RoundToFloat(d), u = E3D_RoundToFloat(u), v = E3D_RoundToFloat(v);
-      scale = E3D_RoundToFloat(65536.0 / d);
+      // Through memory: GCC 12 at -O2 drops the rounding of the plain
+      // casts, and the builds would then draw differently.
+      volatile float rounded[3] = {static_cast<float>(d), static_cast<float>(u), static_cast<float>(v)};
+      d = rounded[0], u = rounded[1], v = rounded[2];
+      scale = 65536.0f / rounded[0];
     } else {
       scale = 65536.0 / d;
     }
@@ -89,14 +84,9 @@ inline uint16_t E3D_Load16(const uint8_t* at) {
 }
 inline void E3D_Store16(uint8_t* at, uint16_t value) { std::memcpy(at, &value, sizeof value); }
 
-// Member k of a family fills every row of the polygon with the wrap mask
-// of size index k; the table is followed by the block length, the pixels
-// between two divisions, from which the entries form their increments.
-using E3D_PERSPFILL16 = void (*)(const E3D_PERSPPOLY16& poly);
-struct E3D_PERSPFAMILY16 {
-  E3D_PERSPFILL16 Member[64];
-  float BlockLength;
-};
+// The two families; the entries form their block increments from the
+// block length that follows each table.
+using E3D_PERSPFAMILY16 = E3D_PERSPFAMILY<E3D_PERSPPOLY16>;
 extern const E3D_PERSPFAMILY16 E3D_PerspOpaque16Table;  // writes every texel
 extern const E3D_PERSPFAMILY16 E3D_PerspTransp16Table;  // leaves the pixel where the texel is 0
 
