@@ -5,7 +5,8 @@
 // the map and the cars listed (SB_SetView, E3D_SoftRenderMap, the cars),
 // the draw list (E3D_SoftBuildDrawList) and the whole frame drawn
 // (E3D_SoftDrawScene), with renderer 0 (the polygon families) and 1 (the
-// 1/z triangle filler). In a second process the same race on the
+// 1/z triangle filler). In a second process the same race at VIDEOMODE 17
+// with renderer 0 (the 16-bit families), and in a third on the
 // accelerator's mode, where the stand-in draws each camera's frame on one
 // thread.
 #include <benchmark/benchmark.h>
@@ -49,6 +50,7 @@ std::vector<TCAMERA> g_cameras;
 bool g_ran = false;
 std::string g_spec;  // the benchmarks of this race
 int g_stdout = -1;   // standard output, while the console's lines go nowhere
+int32_t g_depth = 8;  // of the race's video mode
 
 // 64 places along the centre line at a driver's height, each looking 20 m
 // ahead, as the map frame benchmark takes them.
@@ -82,7 +84,7 @@ TSOFTSCENE* ListView(int64_t i) {
 
 void Software(benchmark::State& state) {
   SB_Var.Renderer = static_cast<int32_t>(state.range(0));
-  SB_InstallRenderBackEnd(8);
+  SB_InstallRenderBackEnd(g_depth);
   state.SetLabel(state.range(0) ? "1/z triangles" : "polygon families");
 }
 
@@ -207,8 +209,8 @@ void Race(const std::string& lines) {
   SB_Main(static_cast<int16_t>(args.size()), const_cast<char**>(args.data()));
 }
 
-void Run(const std::string& lines, const std::string& spec) {
-  g_spec = spec;
+void Run(const std::string& lines, const std::string& spec, int32_t depth) {
+  g_spec = spec, g_depth = depth;
   std::fflush(stdout);
   const pid_t child = fork();
   if (child == 0) {
@@ -229,9 +231,11 @@ BENCHMARK(BM_AccelFrame)->Unit(benchmark::kMicrosecond)->UseRealTime();
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   std::printf("VIDEOMODE 7, four cars, 64 cameras along NETRACE:\n");
-  Run("USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 7\r\n", "^BM_Soft");
+  Run("USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 7\r\n", "^BM_Soft", 8);
+  std::printf("\nVIDEOMODE 17 and MODE VECTOR, the same race and cameras:\n");
+  Run("USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 17\r\nMODE VECTOR\r\n", "^BM_Soft.*renderer:0", 16);
   std::printf("\nVIDEOMODE 17 and MODE PVR, the same race and cameras:\n");
-  Run("USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 17\r\nMODE PVR\r\n", "^BM_Accel");
+  Run("USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 17\r\nMODE PVR\r\n", "^BM_Accel", 16);
   benchmark::Shutdown();
   return 0;
 }

@@ -1,13 +1,16 @@
 // The affine triangle set-up that the 8- and 16-bit affine fillers share:
 // the corners sorted, the two edges from the top corner walked down with
 // x in 16.16 and the packed u, v of the left edge, one horizontal step for
-// the whole triangle, and each row handed to the filler's span writer.
+// the whole triangle, and each row handed to the filler's span writer,
+// which copies the texels at either depth.
 #pragma once
 #include <cstdint>
+#include <cstring>
 
 #include "engine3d/types.h"
 #include "softrender/fillcore.h"
 #include "system/asm3d/zidade3d.h"
+#include "system/bmap.h"
 
 namespace e3d_affine {
 
@@ -129,4 +132,39 @@ void E3D_AffineTriangle(const TSOFTVERTEX& a, const TSOFTVERTEX& b, const TSOFTV
     Edge rest(l, r);
     rows.Draw(rest, right, right.height - h);
   }
+}
+
+namespace e3d_affine {
+
+template <class Texel, bool kTransparent>
+void Fill(const _WINDOW& window, const uint8_t* texels, uint32_t mask, const TSOFTVERTEX& a, const TSOFTVERTEX& b,
+          const TSOFTVERTEX& c) {
+  uint8_t* const first = window.W_ADDRESS;
+  const int32_t pitch = window.W_BMAP->ByteLen;
+  E3D_AffineTriangle(a, b, c, window.W_WIDTH, window.W_HEIGHT,
+                     [=](int32_t y, int32_t x0, int32_t x1, uint32_t packed, uint32_t step) {
+                       uint8_t* pixel = first + static_cast<intptr_t>(y) * pitch + sizeof(Texel) * x0;
+                       for (int32_t n = x1 - x0; n > 0; --n, pixel += sizeof(Texel), packed += step) {
+                         Texel texel;
+                         std::memcpy(&texel, texels + sizeof(Texel) * (E3D_TexelOffset(packed) & mask), sizeof texel);
+                         if (!kTransparent || texel) std::memcpy(pixel, &texel, sizeof texel);
+                       }
+                     });
+}
+
+}  // namespace e3d_affine
+
+// The affine triangle filler at the depth of Texel (uint8_t or uint16_t),
+// which is both the page's texel and the view's pixel, copied unchanged
+// and read without alignment: the texture of size index k wraps inside
+// its sides; with transparent set, texel 0 leaves its pixel.
+template <class Texel>
+void E3D_AffineFill(int32_t k, _WINDOW* window, const uint8_t* texture, const TSOFTVERTEX* a, const TSOFTVERTEX* b,
+                    const TSOFTVERTEX* c, int32_t transparent) {
+  if (!window || !window->W_ADDRESS || !window->W_BMAP || !texture || !a || !b || !c) return;
+  const uint32_t mask = E3D_WrapMaskTable[E3D_ClampSizeIndex(k)];
+  if (transparent)
+    e3d_affine::Fill<Texel, true>(*window, texture, mask, *a, *b, *c);
+  else
+    e3d_affine::Fill<Texel, false>(*window, texture, mask, *a, *b, *c);
 }

@@ -20,8 +20,12 @@ void E3D_CrossProduct(const float p[3], const float a[3], const float b[3], TSOF
   double n[3];
   Cross(ad, bd, n);
   // f: the point of the plane nearest the eye, kept at float precision.
+  // The floats pass through memory: GCC 12's vectoriser at -O2 dropped
+  // the rounding of the plain casts, so that builds drew differently.
   const double k = Dot(n, pd) / Dot(n, n);
-  const double f[3] = {static_cast<float>(k * n[0]), static_cast<float>(k * n[1]), static_cast<float>(k * n[2])};
+  volatile float rounded[3];
+  for (int32_t c = 0; c < 3; ++c) rounded[c] = static_cast<float>(k * n[c]);
+  const double f[3] = {rounded[0], rounded[1], rounded[2]};
   const double inv = 1.0 / Dot(f, n);
   double rows[3][3];
   Cross(bd, f, rows[1]);

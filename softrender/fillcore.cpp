@@ -13,7 +13,7 @@ struct WrapMasks {
 
 constexpr WrapMasks BuildWrapMasks() {
   WrapMasks table{};
-  for (uint32_t k = 0; k < 64; ++k) table.Mask[k] = (0xFFu >> (k & 7)) << 8 | 0xFFu >> (k >> 3);
+  for (int32_t k = 0; k < 64; ++k) table.Mask[k] = E3D_WrapMask(k);
   return table;
 }
 

@@ -14,6 +14,7 @@ constexpr int32_t E3D_MAXFILLROWS = 600;
 
 // The mask that wraps a texel offset ((v << 8) | u) inside the texture of
 // size index k: its width is 256 >> (k >> 3), its height 256 >> (k & 7).
+constexpr uint32_t E3D_WrapMask(int32_t k) { return (0xFFu >> (k & 7)) << 8 | 0xFFu >> (k >> 3 & 7); }
 extern const uint32_t (&E3D_WrapMaskTable)[64];
 // The x where an edge crosses each row: edges running down the screen in
 // corner order go into the left table, the others into the right.
@@ -101,6 +102,15 @@ struct E3D_PERSPPOLY {
   float Base[3];  // D, U, V
   float PerPixel[3];
   float PerRow[3];
+};
+
+// A family of 64 span routines, member k filling every row of a polygon
+// with the wrap mask of size index k, and the block length, the pixels
+// between two divisions, that follows the table.
+template <class Poly>
+struct E3D_PERSPFAMILY {
+  void (*Member[64])(const Poly& poly);
+  float BlockLength;
 };
 
 // Scans the polygon's edges in the view of E3D_FillWidth x E3D_FillHeight

@@ -93,6 +93,9 @@ void StoreTexture(const TVEHICLESETUP& setup, MLIB& library, int32_t j, BMAP* bi
   const int32_t x2 = bitmap->SizeX - 1, y2 = bitmap->SizeY - 1;
   if (SB_Var.Renderer != SB_RENDERER_PVR) {
     if (!entry.Bitmap) return;
+    // An 8-bit texture is drawn with the race's 3D palette: converted
+    // against the screen's palette it would take the console's colours.
+    if (entry.Bitmap->Depth == 8 && SB_Var.Pal3d) entry.Bitmap->Palette = SB_Var.Pal3d;
     if (setup.Dither)
       SB_BitmoveFloyd(bitmap, entry.Bitmap, 0, 0, x2, y2, 0, 0);
     else

@@ -27,7 +27,8 @@ void SB_ApplyStickers(const TVEHICLESETUP* setup, BMAP* bmap, int32_t j);
 // The prototype's texture j painted from the setup (owner tag "CarEditor
 // 24"), or null when the prototype has no such picture.
 BMAP* SB_BuildCarTexture(const TVEHICLESETUP* setup, int32_t j);
-// Every car whose setup is marked changed, the mark cleared.
+// Every car whose setup is marked changed, the mark cleared, and every car
+// whose 8-bit textures were painted without the loaded 3D palette.
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups);
 // The lamp materials' faces of the car drawn full white.
 void SB_MarkLightFaces(int32_t index);

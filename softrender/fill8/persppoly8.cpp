@@ -15,7 +15,7 @@ namespace {
 // is exact; the 16th of each run is stepped like the others.
 template <int32_t kSize, bool kTransparent>
 void FillMember(const E3D_PERSPPOLY& poly) {
-  constexpr uint32_t mask = (0xFFu >> (kSize & 7)) << 8 | 0xFFu >> (kSize >> 3);
+  constexpr uint32_t mask = E3D_WrapMask(kSize);
   float d = poly.Base[0], u = poly.Base[1], v = poly.Base[2];
   uint8_t* line = poly.Line;
   const uint8_t* texels = poly.Texture;

@@ -26,6 +26,20 @@ TEST(CrossProductTest, TheUnitPlaneGivesItsInverseRows) {
   EXPECT_EQ(words.fourth, -1);
 }
 
+// A road polygon of the first race frame: f rounded to float gives the
+// denominator row's first entry -0x1.f45594p-7, f kept in double (as an
+// optimised build once made it) -0x1.f45596p-7, a texel apart on the road.
+TEST(CrossProductTest, TheNearestPointIsRoundedToFloatInEveryBuild) {
+  const float a[3] = {0x1.df665ap+2f, 0x1.405a48p+10f, 0x1.183bdep+1f};
+  const float b[3] = {0x1.2d9a8p+9f, 0.0f, 0x1.b7e97ap+7f};
+  const float p[3] = {-0x1.dd355ep+8f, -0x1.71d91ep+7f, -0x1.2c1a8p+7f};
+  TSOFTORIGIN origin{};
+  float m[9];
+  E3D_CrossProduct(p, a, b, &origin, m);
+  EXPECT_EQ(m[0], -0x1.f45594p-7f);
+  EXPECT_EQ(m[1], 0x1.2931bap-16f);
+}
+
 TEST(FpuTest, ExceptionsAreMaskedAndTheWordComesBack) {
   feenableexcept(FE_DIVBYZERO);
   E3D_SetFpuControl();

@@ -1,7 +1,8 @@
 // What the filler tests and benchmarks draw with: 256 x 256 texture pages
-// whose texels tell where they were read, an 8-bit view fenced by guard
-// bytes inside its bitmap, seeded perspective polygons on a textured
-// plane, and a plain reference rasteriser that divides at every pixel.
+// whose texels tell where they were read, 8- and 16-bit views fenced by
+// guard pixels inside their bitmaps, seeded perspective polygons on a
+// textured plane, and a plain reference rasteriser that divides at every
+// pixel.
 #pragma once
 #include <algorithm>
 #include <cmath>
@@ -36,38 +37,60 @@ inline std::vector<uint8_t> TexturePage(Page kind) {
   return page;
 }
 
-// An 8-bit view of width x height inside a bitmap with `guard` bytes of
-// fence on every side, the view filled with `background`.
-struct FenceCanvas {
-  static constexpr uint8_t kFence = 0xEE;
-  int32_t width, height, guard, pitch;
-  std::vector<uint8_t> bytes;
+// The texels of a 16-bit page: each its own offset, row x 256 + column
+// (texel 0 only at the top-left corner), or a checker of 8 x 8 squares of
+// 0 (the holes) and that offset.
+inline std::vector<uint16_t> TexturePage16(bool checker = false) {
+  std::vector<uint16_t> page(65536);
+  for (uint32_t i = 0; i < page.size(); ++i)
+    page[i] = checker && (((i & 255) >> 3) + (i >> 11)) % 2 == 0 ? 0 : static_cast<uint16_t>(i);
+  return page;
+}
+
+// A view of width x height pixels of 8 or 16 bits inside a bitmap with
+// `guard` pixels of fence on every side, the view filled with
+// `background`.
+template <class Pixel>
+struct FenceCanvasOf {
+  static constexpr Pixel kFence = static_cast<Pixel>(0xEEEE);
+  int32_t width, height, guard, stride, pitch;  // pixels and bytes per line
+  std::vector<Pixel> bytes;
   BMAP bmap{};
   _WINDOW window{};
 
-  FenceCanvas(int32_t w, int32_t h, uint8_t background = 0, int32_t g = 8)
-      : width(w), height(h), guard(g), pitch(w + 2 * g),
-        bytes(static_cast<size_t>(pitch) * static_cast<size_t>(h + 2 * g), kFence) {
-    for (int32_t y = 0; y < h; ++y) std::fill_n(First() + y * pitch, w, background);
-    bmap.ByteLen = pitch, bmap.SizeX = pitch, bmap.SizeY = h + 2 * g, bmap.Start = bytes.data(), bmap.Depth = 8;
+  FenceCanvasOf(int32_t w, int32_t h, Pixel background = 0, int32_t g = 8)
+      : width(w), height(h), guard(g), stride(w + 2 * g), pitch(stride * static_cast<int32_t>(sizeof(Pixel))),
+        bytes(static_cast<size_t>(stride) * static_cast<size_t>(h + 2 * g), kFence) {
+    for (int32_t y = 0; y < h; ++y) std::fill_n(&Px(0, y), w, background);
+    bmap.ByteLen = pitch, bmap.SizeX = stride, bmap.SizeY = h + 2 * g, bmap.Depth = 8 * sizeof(Pixel);
+    bmap.Start = reinterpret_cast<uint8_t*>(bytes.data());
     window.W_BMAP = &bmap, window.W_ADDRESS = First(), window.W_WIDTH = w, window.W_HEIGHT = h;
   }
-  uint8_t* First() { return bytes.data() + guard * pitch + guard; }
-  uint8_t At(int32_t x, int32_t y) const { return bytes[static_cast<size_t>((guard + y) * pitch + guard + x)]; }
+  FenceCanvasOf(const FenceCanvasOf& other) { *this = other; }
+  FenceCanvasOf& operator=(const FenceCanvasOf& other) {
+    width = other.width, height = other.height, guard = other.guard, stride = other.stride, pitch = other.pitch;
+    bytes = other.bytes, bmap = other.bmap, window = other.window;
+    bmap.Start = reinterpret_cast<uint8_t*>(bytes.data());
+    window.W_BMAP = &bmap, window.W_ADDRESS = First();
+    return *this;
+  }
+  Pixel& Px(int32_t x, int32_t y) { return bytes[static_cast<size_t>((guard + y) * stride + guard + x)]; }
+  uint8_t* First() { return reinterpret_cast<uint8_t*>(&Px(0, 0)); }
+  Pixel At(int32_t x, int32_t y) const { return bytes[static_cast<size_t>((guard + y) * stride + guard + x)]; }
   // Makes the perspective families fill this view.
   void Select() const { E3D_FillPitch = pitch, E3D_FillWidth = width, E3D_FillHeight = height; }
-  // Whether every byte outside the view is still fence.
+  // Whether every pixel outside the view is still fence.
   bool FenceIntact() const {
     for (int32_t y = 0; y < height + 2 * guard; ++y)
-      for (int32_t x = 0; x < pitch; ++x) {
+      for (int32_t x = 0; x < stride; ++x) {
         const bool inside = y >= guard && y < guard + height && x >= guard && x < guard + width;
-        if (!inside && bytes[static_cast<size_t>(y * pitch + x)] != kFence) return false;
+        if (!inside && bytes[static_cast<size_t>(y * stride + x)] != kFence) return false;
       }
     return true;
   }
   // The first and past-the-last column of row y that differ from
   // `background`, or {0, 0}.
-  std::pair<int32_t, int32_t> Span(int32_t y, uint8_t background = 0) const {
+  std::pair<int32_t, int32_t> Span(int32_t y, Pixel background = 0) const {
     int32_t first = -1, last = -1;
     for (int32_t x = 0; x < width; ++x)
       if (At(x, y) != background) {
@@ -77,6 +100,8 @@ struct FenceCanvas {
     return first < 0 ? std::pair<int32_t, int32_t>{0, 0} : std::pair<int32_t, int32_t>{first, last + 1};
   }
 };
+using FenceCanvas = FenceCanvasOf<uint8_t>;
+using FenceCanvas16 = FenceCanvasOf<uint16_t>;
 
 // A corner with its screen position only.
 inline TSOFTVERTEX Corner(int32_t x, int32_t y, int32_t u = 0, int32_t v = 0, int32_t z = 1) {
@@ -123,8 +148,9 @@ inline PerspCase SeededPerspPolygon(std::mt19937& rng, int32_t width, int32_t he
 // The reference: edges scanned with x rounded half up from the exact
 // line, rows and spans half-open as the fillers take them, and u and v of
 // every pixel from one division in double, truncated.
-inline void ReferencePerspPolygon(const PerspCase& c, const uint8_t* texels, uint32_t mask, bool transparent,
-                                  FenceCanvas& canvas) {
+template <class Pixel>
+void ReferencePerspPolygon(const PerspCase& c, const Pixel* texels, uint32_t mask, bool transparent,
+                           FenceCanvasOf<Pixel>& canvas) {
   std::vector<int32_t> left(600, 0), right(600, 0);
   int32_t top = 1 << 30, bottom = -1;
   const size_t n = c.corners.size();
@@ -149,7 +175,7 @@ inline void ReferencePerspPolygon(const PerspCase& c, const uint8_t* texels, uin
       const auto u = static_cast<int64_t>(65536.0 * uu / d - c.origin.UOffset);
       const auto v = static_cast<int64_t>(65536.0 * vv / d - c.origin.VOffset);
       const uint32_t offset = ((static_cast<uint32_t>(v >> 8) & 0xFF) << 8 | (static_cast<uint32_t>(u >> 8) & 0xFF)) & mask;
-      if (!transparent || texels[offset]) canvas.First()[y * canvas.pitch + x] = texels[offset];
+      if (!transparent || texels[offset]) canvas.Px(x, y) = texels[offset];
     }
   }
 }

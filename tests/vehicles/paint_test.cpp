@@ -4,6 +4,7 @@
 #include "vehicles/paint.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "datagen/tgawrite.h"
@@ -167,6 +168,48 @@ TEST_F(PaintTest, SoftwareTexturesAreDitheredOnlyWhenTheSetupSaysSo) {
     EXPECT_EQ(floyd, dither * static_cast<int>(library->NbTextures));
   }
   for (uint32_t j = 0; j < library->NbTextures; ++j) library->Textures[j].Bitmap->Palette = nullptr;
+}
+
+// At 8 bits the race makes its cars before it loads the 3D palette; the
+// set-up's remap step paints them again into that palette, and only once.
+// The 3D palette holds the 64 greys at entries 0..63 (the nearest grey to
+// a colour, by the largest component difference, lies midway between its
+// smallest and largest component), the screen's palette none of them.
+TEST_F(PaintTest, EightBitCarsMadeBeforeThe3dPaletteArePaintedIntoIt) {
+  LoadSet();
+  SB_Var.VideoModeIndex = 0;
+  SB_Var.VideoModes[0].Depth = 8;
+  SB_Var.NbCars = SB_Var.UsingCars = 1;
+  PALETTE greys{};
+  for (int i = 0; i < 256; ++i) greys.Entry[i] = i < 64 ? LS_RGB{uint8_t(i), uint8_t(i), uint8_t(i)} : LS_RGB{63, 0, 63};
+  const PALETTE screen = LS_Var.Palette;
+  for (LS_RGB& e : LS_Var.Palette.Entry) e = {63, 0, 63};
+  LS_Var.Palette.Entry[0] = {63, 63, 0};
+  SB_Var.CarSetups[0] = TVEHICLESETUP{};
+  SB_Var.CarSetups[0].Changed = 1;
+  SB_LoadCars(SB_Var.CarSetups, 1);
+  SB_Var.Pal3d = &greys;
+  SB_ClearPrintedLines();
+  SB_RegenerateChangedCarTextures(SB_Var.CarSetups);
+  SB_RegenerateChangedCarTextures(SB_Var.CarSetups);
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"...Generating textures for car n: 0"}));
+  const MLIB* library = SB_Var.Cars[0]->Object->Materials->Library;
+  for (uint32_t j = 0; j < library->NbTextures; ++j) {
+    BMAP* painted = SB_BuildCarTexture(&SB_Var.CarSetups[0], static_cast<int32_t>(j));
+    ASSERT_NE(painted, nullptr);
+    bitmaps_.push_back(painted);
+    const BMAP* texture = library->Textures[j].Bitmap;
+    int far = 0;
+    for (int y = 0; y < painted->SizeY; ++y)
+      for (int x = 0; x < painted->SizeX; ++x) {
+        const Pixel p = At(painted, x, y);
+        const auto [low, high] = std::minmax({p[0] >> 2, p[1] >> 2, p[2] >> 2});
+        far += std::abs(2 * texture->Start[y * texture->ByteLen + x] - (low + high)) > 1;
+      }
+    EXPECT_EQ(far, 0) << j;
+  }
+  SB_Var.Pal3d = nullptr;
+  LS_Var.Palette = screen;
 }
 
 // On the accelerator, with the lamps drawn unlit at every level.

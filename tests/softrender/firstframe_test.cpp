@@ -1,10 +1,11 @@
-// The first race frame at VIDEOMODE 7, drawn by the software renderer's
-// 8-bit fillers: the whole program in this process on a copy of the
-// build's data tree, four cars and PLAY with the game's own reset values,
-// once with the polygon families (VECTOR) and once with the 1/z triangle
-// filler (PERSPECTIVE). The screenshot of the eleventh race frame (the
-// cars on the grid, the follow camera behind the driven one) is compared
-// with a reviewed golden picture per renderer.
+// The first race frame drawn by the software renderer's fillers: the
+// whole program in this process on a copy of the build's data tree, four
+// cars and PLAY with the game's own reset values, at VIDEOMODE 7 once with
+// the 8-bit polygon families (VECTOR) and once with the 1/z triangle
+// filler (PERSPECTIVE), and at VIDEOMODE 17 with the 16-bit families
+// (VECTOR). The screenshot of the eleventh race frame (the cars on the
+// grid, the follow camera behind the driven one) is compared with a
+// reviewed golden picture per video mode and renderer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -39,14 +40,19 @@ void Keys() {
   if (SB_Var.RaceFrames >= kShotFrame) SB_Var.LeaveRace = 1;
 }
 
-class FirstFrame8Test : public ztest::Environment, public testing::WithParamInterface<const char*> {};
+struct Shot {
+  const char* videoMode;
+  const char* renderer;
+};
 
-TEST_P(FirstFrame8Test, MatchesTheGoldenPicture) {
+class FirstFrameTest : public ztest::Environment, public testing::WithParamInterface<Shot> {};
+
+TEST_P(FirstFrameTest, MatchesTheGoldenPicture) {
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", root_,
            fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-  const std::string mode = GetParam();
-  ztest::WriteFile(root_ + "/dat/FRAME.TXT", "USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE 7\r\nMODE " + mode +
-                                                 "\r\nPLAY\r\nQUIT\r\n");
+  const std::string mode = GetParam().videoMode, renderer = GetParam().renderer;
+  ztest::WriteFile(root_ + "/dat/FRAME.TXT", "USINGCARS 1\r\nNUMBEROFCARS 4\r\nVIDEOMODE " + mode + "\r\nMODE " +
+                                                 renderer + "\r\nPLAY\r\nQUIT\r\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots are taken outside master mode
   g_polls = 0;
   plat::SetMessageSource(Keys);
@@ -59,12 +65,16 @@ TEST_P(FirstFrame8Test, MatchesTheGoldenPicture) {
   ASSERT_EQ(LS_InitZidAde(8u << 20), 1);
   BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
   ASSERT_NE(shot, nullptr);
-  ztest::ExpectGolden(shot, "tests/softrender/golden/frame7_" + mode + ".tga", root_);
+  ztest::ExpectGolden(shot, "tests/softrender/golden/frame" + mode + "_" + renderer + ".tga", root_);
   LS_FreeBmap(shot);
   LS_CloseZidAde();
   LSI_CloseMemory();
 }
 
-INSTANTIATE_TEST_SUITE_P(Renderers, FirstFrame8Test, testing::Values("VECTOR", "PERSPECTIVE"));
+INSTANTIATE_TEST_SUITE_P(Renderers, FirstFrameTest,
+                         testing::Values(Shot{"7", "VECTOR"}, Shot{"7", "PERSPECTIVE"}, Shot{"17", "VECTOR"}),
+                         [](const testing::TestParamInfo<Shot>& info) {
+                           return std::string("Mode") + info.param.videoMode + "_" + info.param.renderer;
+                         });
 
 }  // namespace
