@@ -24,6 +24,7 @@
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
 #include "datagen/menufonts.h"
+#include "datagen/menupictures.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/netrace.h"
@@ -37,6 +38,7 @@
 #include "datagen/tgawrite.h"
 #include "datagen/tune.h"
 #include "datagen/wavwrite.h"
+#include "frontend/interface.h"
 
 namespace fs = std::filesystem;
 
@@ -128,7 +130,23 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The interface's fonts and arrow.
+// The menus' backgrounds with their glass composed over them, as the game
+// composes them (CALC_VITRE), from the pictures written before.
+bool ComposeMenuBackgrounds(const fs::path& out) {
+  datagen::TreeLibrary library(out.string(), 16u << 20);
+  const char* const composed[] = {"INTER/BMAPS/VITREOK.TGA", "INTER/BMAPS/VITRETEX.TGA"};
+  std::error_code ec;
+  for (const char* name : composed) fs::remove(PlaceInTree(out, name), ec);
+  if (library.Started()) SB_CalcVitre();
+  for (const char* name : composed)
+    if (!fs::exists(PlaceInTree(out, name), ec)) {
+      std::fprintf(stderr, "datagen: cannot compose %s\n", name);
+      return false;
+    }
+  return true;
+}
+
+// The interface's fonts, arrow and pictures.
 bool WriteMenuPictures(const fs::path& out) {
   for (const datagen::MenuFont& font : datagen::kMenuFonts) {
     datagen::TgaImage image;
@@ -139,7 +157,16 @@ bool WriteMenuPictures(const fs::path& out) {
     }
     if (!WriteTgaImage(out, font.path, image)) return false;
   }
-  return WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage());
+  if (!WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage())) return false;
+  std::vector<datagen::MenuPicture> pictures;
+  std::string error;
+  if (!datagen::MenuPictures(ZENTROVA_HUD_FONT, &pictures, &error)) {
+    std::fprintf(stderr, "datagen: the menus' pictures: %s\n", error.c_str());
+    return false;
+  }
+  for (const datagen::MenuPicture& picture : pictures)
+    if (!WriteTgaImage(out, picture.path, picture.image)) return false;
+  return ComposeMenuBackgrounds(out);
 }
 
 // The pictures around a race, the 3D palette of the default texture path,
