@@ -1,7 +1,7 @@
 // The credits that roll up the screen when the interface is left: the
 // text file drawn once into a tall bitmap, then scrolled at one line per
 // 25 ms until it has passed the top edge or Escape is held.
-#include <cstdio>
+#include <climits>
 #include <cstring>
 
 #include "frontend/menu.h"
@@ -34,36 +34,74 @@ FONT* LineFont(const char* line) {
   }
 }
 
-// The file opened through its logical name, or null.
-std::FILE* OpenCredits() {
-  char path[LS_PATHSIZE];
-  std::snprintf(path, sizeof path, "%s", kCreditsFile);
-  if (LSI_GetPhysicalPath(path) < 0) return nullptr;
-  return std::fopen(path, "r");
-}
+// The file read through its logical name, line by line as a C stream's
+// fgets and feof read it: a line stops after its line end or at 255
+// characters, and the end is seen only by a read that meets it.
+class LineReader {
+ public:
+  LineReader() : handle_(LS_Open(kCreditsFile, LS_O_RDONLY | LS_O_BINARY)) {}
+  ~LineReader() {
+    if (handle_ > 0) LS_Close(handle_);
+  }
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+  bool Opened() const { return handle_ > 0; }
+  bool AtEnd() const { return end_; }
+  // Fills line (kLineSize bytes); false when nothing was left to read.
+  bool Read(char* line) {
+    int32_t n = 0;
+    while (n < kLineSize - 1) {
+      const int32_t c = Next();
+      if (c < 0) break;
+      line[n++] = static_cast<char>(c);
+      if (c == '\n') break;
+    }
+    line[n] = 0;
+    return n > 0;
+  }
 
-// Reads every line as the two passes share it: each read starts from an
-// empty line, so a last read at the end of the file counts as a blank
-// line; a line longer than the buffer goes on in the next read.
+ private:
+  int32_t Next() {
+    if (pos_ == length_) {
+      length_ = LS_Read(handle_, buffer_, sizeof buffer_);
+      pos_ = 0;
+      if (length_ <= 0) {
+        length_ = 0;
+        end_ = true;
+        return -1;
+      }
+    }
+    return static_cast<uint8_t>(buffer_[pos_++]);
+  }
+  int16_t handle_;
+  char buffer_[4096];
+  int32_t pos_ = 0, length_ = 0;
+  bool end_ = false;
+};
+
+// Each read starts from an empty line, so a last read at the end of the
+// file counts as a blank line.
 template <typename F>
-void ForEachLine(std::FILE* file, F f) {
+bool ForEachLine(F f) {
+  LineReader reader;
+  if (!reader.Opened()) return false;
   char line[kLineSize];
-  while (!std::feof(file) && !std::ferror(file)) {
+  while (!reader.AtEnd()) {
     line[0] = 0;
-    if (!std::fgets(line, sizeof line, file)) line[0] = 0;
+    reader.Read(line);
     f(line);
   }
+  return true;
 }
 
-BMAP* DrawCredits(std::FILE* file, int32_t width) {
+BMAP* DrawCredits(int32_t width) {
   int64_t height = 0;
-  ForEachLine(file, [&](char* line) { height += LineHeight(line); });
-  std::rewind(file);
+  if (!ForEachLine([&](char* line) { height += LineHeight(line); })) return nullptr;
   if (height + kMargin > INT32_MAX) return nullptr;
   BMAP* credits = SB_CreateBmapIfFits(width, static_cast<int32_t>(height) + kMargin, 16, 0, "Credits");
   if (!credits) return nullptr;
   int32_t y = 0;
-  ForEachLine(file, [&](char* line) {
+  ForEachLine([&](char* line) {
     line[std::strcspn(line, "\r\n")] = 0;
     if (FONT* font = LineFont(line)) {
       const char* text = line + 1;
@@ -97,10 +135,7 @@ void Scroll(BMAP* credits) {
 
 void SB_ShowCredits() {
   if (!LS_Var.Screen || !LS_FileExists(kCreditsFile)) return;
-  std::FILE* file = OpenCredits();
-  if (!file) return;
-  BMAP* credits = DrawCredits(file, LS_Var.Screen->SizeX);
-  std::fclose(file);
+  BMAP* credits = DrawCredits(LS_Var.Screen->SizeX);
   if (!credits) return;
   if (SB_Var.MenuBmap) {
     LS_ClearBmap(SB_Var.MenuBmap);
