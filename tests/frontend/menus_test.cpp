@@ -218,12 +218,16 @@ TEST_F(MenusTest, TheCarChoice) {
     StartOn(2);
     int polls = 0;
     int32_t screenSeen = -1;
-    uint32_t shown = 0;
-    // Once the screen's transition has run its 1500 ms, the choice's loop.
+    uint32_t last = 0;
+    int still = 0;
+    // Once the clock stands still, the transition is over and the choice's
+    // loop, which never sleeps, is running.
     OnPoll() = [&] {
       if (SB_Var.DrawnMenuScreen != 3) return;
-      if (!shown) shown = LSYS_GetTime();
-      if (LSYS_GetTime() - shown < 1500) return;
+      const uint32_t now = LSYS_GetTime();
+      still = now == last ? still + 1 : 0;
+      last = now;
+      if (still < 3) return;
       ++polls;
       if (polls == 2) SB_Var.CarChoiceNext = 1;  // cleared by the loop, unused by the stub
       if (polls != 8) return;
