@@ -39,6 +39,8 @@
 #include "datagen/tune.h"
 #include "datagen/wavwrite.h"
 #include "frontend/interface.h"
+#include "platform/display.h"
+#include "system/lsvar.h"
 
 namespace fs = std::filesystem;
 
@@ -133,11 +135,18 @@ bool WriteHudPictures(const fs::path& out) {
 // The menus' backgrounds with their glass composed over them, as the game
 // composes them (CALC_VITRE), from the pictures written before.
 bool ComposeMenuBackgrounds(const fs::path& out) {
-  datagen::TreeLibrary library(out.string(), 16u << 20);
   const char* const composed[] = {"INTER/BMAPS/VITREOK.TGA", "INTER/BMAPS/VITRETEX.TGA"};
   std::error_code ec;
   for (const char* name : composed) fs::remove(PlaceInTree(out, name), ec);
-  if (library.Started()) SB_CalcVitre();
+  {
+    datagen::TreeLibrary library(out.string(), 16u << 20);
+    if (library.Started()) SB_CalcVitre();
+  }
+  // The display and the library's records leave with the library, so that
+  // the steps after start from nothing.
+  plat::ResetDisplay();
+  LS_ResetVars();
+  LSI_ResetVars();
   for (const char* name : composed)
     if (!fs::exists(PlaceInTree(out, name), ec)) {
       std::fprintf(stderr, "datagen: cannot compose %s\n", name);

@@ -262,5 +262,28 @@ TEST_F(MenusTest, QuitAsksAndNGoesBack) {
   EXPECT_EQ(SB_Var.MenuQuit, 1);
 }
 
+// A picture deleted from the tree and one cut short: each button gets a
+// clear stand-in that is never hit; the rest of the screen works.
+TEST_F(MenusTest, AMissingOrTruncatedButtonIsNeverHit) {
+  std::filesystem::remove(root_ + "/INTER/BMAPS/DEFIM1.TGA");
+  const std::string cut = ReadFile(root_ + "/INTER/BMAPS/DEFIM2.TGA");
+  WriteFile(root_ + "/INTER/BMAPS/DEFIM2.TGA", cut.substr(0, cut.size() / 2));
+  StartOn(2);
+  for (int32_t item : {1, 3}) {
+    const TMENUITEM& it = SB_Var.MenuScreens[2].Items[item];
+    EXPECT_EQ(SB_Var.MenuBmaps[it.Index].Picture->SizeX, SB_MENUPLACEHOLDER);
+    const int32_t x = it.X + 16, y = it.Y + 16 - SB_MENUHITDROP;
+    DispatchItemEvents(CurrentMenuScreen(), x, y, 1);
+    DispatchItemEvents(CurrentMenuScreen(), x, y, 0);
+    EXPECT_EQ(SB_Var.MenuHotItem, -1);
+    EXPECT_EQ(SB_Var.MenuScreen, 2);
+  }
+  OnPoll() = [] { plat::SetKeyState('Y', true); };
+  Click(5);
+  OnPoll() = nullptr;
+  plat::SetKeyState('Y', false);
+  EXPECT_EQ(SB_Var.MenuQuit, 1);
+}
+
 }  // namespace
 }  // namespace ztest

@@ -58,4 +58,23 @@ TEST_F(MenusProgramTest, ATimeTrialFromTheMenusAndBack) {
   EXPECT_EQ(before, after);  // CHOOSE YOUR RACE again, TIME TRIAL under the pointer
 }
 
+// Without the time trial's script the race still starts.
+TEST_F(MenusProgramTest, AMissingRaceScriptStillPlays) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  fs::remove(tree + "/dat/PMONTRE");
+  ztest::WriteFile(tree + "/dat/UI.TXT", "OUTPUT 1\r\nINTERFACE\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt",
+                   "clock 1\n8000ms mouse 191 115\n10 1 down\n10 1 up\n4000ms mouse 220 126\n10 1 down\n10 1 up\n"
+                   "8000ms 27 down\n5 27 up\n5 112 down\n5 112 up\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "ui.txt", temp_ + "/stderr.txt"), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  const size_t run = console.find(">RUN PMONTRE"), play = console.find(">PLAY");
+  EXPECT_NE(run, std::string::npos);
+  EXPECT_NE(play, std::string::npos);
+  EXPECT_LT(run, play);
+  EXPECT_NE(console.find("DisposeVehicles..."), std::string::npos);
+}
+
 }  // namespace
