@@ -117,6 +117,27 @@ TEST_F(CalcVitreTest, RewritesTheTwoBackgroundsAsShipped) {
   EXPECT_TRUE(Boxes().empty());
 }
 
+// Each composed pixel is the glass blended over the background, as the
+// library blends one pixel; the band of the car chooser shows the
+// background alone.
+TEST_F(CalcVitreTest, TheGlassIsBlendedOverTheBackground) {
+  ASSERT_EQ(SB_CalcVitre(), 1);
+  BMAP* back = LS_LoadTga("INTER>BMAPS>FOND32.TGA", 0);
+  BMAP* glass = LS_LoadTga("INTER>BMAPS>VITRE3.TGA", 0);
+  BMAP* made = LS_LoadTga("INTER>BMAPS>VITREOK.TGA", 0);
+  ASSERT_TRUE(back && glass && made);
+  glass->Format = BMAP_ARGB8888;
+  BMAP* one = LS_CreateBmap(1, 1, 32, 0);
+  for (auto [x, y] : {std::pair{320, 20}, {5, 60}, {600, 400}, {320, 200}}) {
+    LS_Bitmove(back, one, x, y, x, y, 0, 0, LS_BLIT_OPAQUE);
+    LS_Bitmove(glass, one, x, y, x, y, 0, 0, LS_BLIT_ALPHA);
+    EXPECT_EQ(LS_GetPixel(made, x, y) & 0xFFFFFF, LS_GetPixel(one, 0, 0) & 0xFFFFFF) << x << "," << y;
+  }
+  EXPECT_EQ(LS_GetPixel(made, 320, 200) & 0xFFFFFF, LS_GetPixel(back, 320, 200) & 0xFFFFFF);
+  EXPECT_NE(LS_GetPixel(made, 320, 20) & 0xFFFFFF, LS_GetPixel(back, 320, 20) & 0xFFFFFF);
+  for (BMAP* b : {back, glass, made, one}) LS_FreeBmap(b);
+}
+
 TEST_F(CalcVitreTest, AnUnwritableTargetIsSaidAndTheOtherWritten) {
   fs::remove(root_ + "/INTER/BMAPS/VITREOK.TGA");
   fs::remove(root_ + "/INTER/BMAPS/VITRETEX.TGA");
