@@ -262,6 +262,14 @@ TEST_F(MenusTest, QuitAsksAndNGoesBack) {
   EXPECT_EQ(SB_Var.MenuQuit, 1);
 }
 
+// Headless, once no input can arrive any more, the question ends as Y.
+TEST_F(MenusTest, QuitWithoutAnyMoreInputIsYes) {
+  StartOn(2);
+  plat::SetMessageSource(nullptr);
+  Click(5);
+  EXPECT_EQ(SB_Var.MenuQuit, 1);
+}
+
 // A picture deleted from the tree and one cut short: each button gets a
 // clear stand-in that is never hit; the rest of the screen works.
 TEST_F(MenusTest, AMissingOrTruncatedButtonIsNeverHit) {

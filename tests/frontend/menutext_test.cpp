@@ -2,7 +2,9 @@
 // onto, and the line cut to fit its item's rectangle.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "frontend/menuparts.h"
 #include "system/font.h"
 #include "tests/frontend/tree_fixture.h"
 
@@ -120,6 +122,17 @@ TEST_F(MenuTextTest, AnEmptyTextDrawsNothing) {
   drawscreentext(SB_Var.MenuFontBig, 26, 0, 0);
   drawscreentext(SB_Var.MenuFontBig, 86, 0, 0);
   EXPECT_EQ(Changed().x2, -1);
+}
+
+// The window's repaint copies the rectangle, corners included, from the
+// interface's bitmap.
+TEST_F(MenuTextTest, ARepaintCopiesItsRectangle) {
+  LS_FillRect(SB_Var.MenuBmap, 0, 0, 639, 479, 0x1234);
+  WhiteScreen();
+  ShowScreenRect(10, 20, 30, 40);
+  const Box b = Changed();
+  EXPECT_EQ(std::vector<int32_t>({b.x1, b.y1, b.x2, b.y2}), std::vector<int32_t>({10, 20, 30, 40}));
+  EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 30, 40), 0x1234u);
 }
 
 // DrawClippedText on item 1 of screen 10 (its rectangle (200,178)-(460,193)).
