@@ -138,19 +138,25 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     int32_t screen, item;
     const char* run;
     int32_t back;
-    bool savedAroundTheRace;
+    bool savedAroundTheRace, picturesFreedFirst;
   };
-  const Row rows[] = {{5, 1, "RUN PMONTRE", 5, true}, {5, 4, "RUN GAME", 5, true}, {2, 4, "RUN DEMO", 2, false}};
+  const Row rows[] = {{5, 1, "RUN PMONTRE", 5, true, false},
+                      {5, 4, "RUN GAME", 5, true, true},
+                      {2, 4, "RUN DEMO", 2, false, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.run);
     StartOn(r.screen);
     SB_Var.MenuNbPlayers = 3;
     SB_SaveSettings();
     uintptr_t heapAtPlay = 1;
-    bool bitmapAtPlay = true;
+    bool bitmapAtPlay = true, picturesAtRun = false;
+    const int32_t row = SB_Var.MenuScreens[r.screen].Items[r.item].Index;
     Exec().lines.clear();
     Exec().answer = [&](const std::string& line) {
-      if (line == r.run) SB_Var.MenuNbPlayers = 5;
+      if (line == r.run) {
+        SB_Var.MenuNbPlayers = 5;
+        picturesAtRun = SB_Var.MenuBmaps[row].Picture != nullptr;
+      }
       if (line == "PLAY") {
         heapAtPlay = SB_Var.MenuHeap;
         bitmapAtPlay = SB_Var.MenuBmap != nullptr;
@@ -168,6 +174,7 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     EXPECT_LT(LSI_GetHeapOf(SB_Var.MenuHeap)->Size, 6000000u + 4096);
     EXPECT_EQ(SB_Var.DrawnMenuScreen, r.back);
     EXPECT_EQ(StoredPlayers(), r.savedAroundTheRace ? 5 : 3);
+    EXPECT_EQ(picturesAtRun, !r.picturesFreedFirst);
     FreeInterface(0);
     LS_ReleaseHeap(SB_Var.MenuHeap);
     SB_Var.MenuHeap = LS_GetHeap(6000000);
