@@ -53,6 +53,7 @@ void SB_InstallHooks() {
   SB_Hooks.UpdateGaps = SB_UpdateGaps;
   SB_Hooks.UpdateRanking = SB_UpdateRanking;
   SB_Hooks.ScreenShot = SB_ScreenShot;
+  SB_Hooks.ShowPleaseWait = SB_ShowPleaseWait;
   SB_Hooks.SetGameMode = SB_SetGameMode;
   SB_Hooks.AddToScoreTab = SB_AddToScoreTab;
   SB_Hooks.HudMessage = [](const char* text) { SB_HudMessage("%s", text); };

@@ -25,6 +25,7 @@
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
 #include "datagen/menufonts.h"
+#include "datagen/menupictures.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/mountains.h"
@@ -39,6 +40,9 @@
 #include "datagen/tgawrite.h"
 #include "datagen/tune.h"
 #include "datagen/wavwrite.h"
+#include "frontend/interface.h"
+#include "platform/display.h"
+#include "system/lsvar.h"
 
 namespace fs = std::filesystem;
 
@@ -130,7 +134,30 @@ bool WriteHudPictures(const fs::path& out) {
   return true;
 }
 
-// The interface's fonts and arrow.
+// The menus' backgrounds with their glass composed over them, as the game
+// composes them (CALC_VITRE), from the pictures written before.
+bool ComposeMenuBackgrounds(const fs::path& out) {
+  const char* const composed[] = {"INTER/BMAPS/VITREOK.TGA", "INTER/BMAPS/VITRETEX.TGA"};
+  std::error_code ec;
+  for (const char* name : composed) fs::remove(PlaceInTree(out, name), ec);
+  {
+    datagen::TreeLibrary library(out.string(), 16u << 20);
+    if (library.Started()) SB_CalcVitre();
+  }
+  // The display and the library's records leave with the library, so that
+  // the steps after start from nothing.
+  plat::ResetDisplay();
+  LS_ResetVars();
+  LSI_ResetVars();
+  for (const char* name : composed)
+    if (!fs::exists(PlaceInTree(out, name), ec)) {
+      std::fprintf(stderr, "datagen: cannot compose %s\n", name);
+      return false;
+    }
+  return true;
+}
+
+// The interface's fonts, arrow and pictures.
 bool WriteMenuPictures(const fs::path& out) {
   for (const datagen::MenuFont& font : datagen::kMenuFonts) {
     datagen::TgaImage image;
@@ -141,7 +168,16 @@ bool WriteMenuPictures(const fs::path& out) {
     }
     if (!WriteTgaImage(out, font.path, image)) return false;
   }
-  return WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage());
+  if (!WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage())) return false;
+  std::vector<datagen::MenuPicture> pictures;
+  std::string error;
+  if (!datagen::MenuPictures(ZENTROVA_HUD_FONT, &pictures, &error)) {
+    std::fprintf(stderr, "datagen: the menus' pictures: %s\n", error.c_str());
+    return false;
+  }
+  for (const datagen::MenuPicture& picture : pictures)
+    if (!WriteTgaImage(out, picture.path, picture.image)) return false;
+  return ComposeMenuBackgrounds(out);
 }
 
 // The pictures around a race, the 3D palette of the default texture path,

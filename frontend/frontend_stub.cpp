@@ -1,4 +1,4 @@
-// The front end's films, CD music, menus and race pictures, until the
+// The front end's films, CD music and race pictures, until the
 // front end exists: each does nothing and answers 0. Weak, so that tests
 // can put recording fakes in their place.
 #include "frontend/interface.h"
@@ -11,10 +11,6 @@ __attribute__((weak)) int32_t SB_DiscardFli() { return 0; }
 
 __attribute__((weak)) int32_t SB_StartCdMusic() { return 0; }
 __attribute__((weak)) int32_t SB_StopCdMusic() { return 0; }
-
-__attribute__((weak)) int32_t SB_RunInterface() { return 0; }
-__attribute__((weak)) int32_t SB_RunComdexInterface() { return 0; }
-__attribute__((weak)) int32_t SB_CalcVitre() { return 0; }
 
 __attribute__((weak)) void SB_UpdateOptionsFade() {}
 __attribute__((weak)) void POWER_LoadHudTextures() {}

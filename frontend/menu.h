@@ -38,6 +38,8 @@ void FreeScreenBmaps(int32_t screen);
 TMENUBMAP* ItemBmapRow(const TMENUITEM* item);
 
 // Drawing and events.
+// The Japanese title slot of a text, 0 for none.
+int32_t JapanSlotOfText(int32_t text);
 void DrawItem(BMAP* dst, TMENUITEM* item);
 void FlashItem(TMENUITEM* item, BMAP* dst, int32_t ms);
 bool BmapOpaqueAt(BMAP* bmap, int32_t x, int32_t y);

@@ -11,15 +11,6 @@ namespace {
 
 constexpr int32_t kFlashStepMs = 50;
 
-// The Japanese title slot of each text, 0 for none.
-int32_t JapanSlotOfText(int32_t text) {
-  static constexpr int32_t kTitledTexts[SB_NBJAPANTITLES - 1] = {0,  1,  2,  24, 25, 48, 49, 50, 52, 57,
-                                                                 65, 75, 77, 79, 80, 81, 82, 83, 84};
-  for (int32_t slot = 1; slot < SB_NBJAPANTITLES; ++slot)
-    if (kTitledTexts[slot - 1] == text) return slot;
-  return 0;
-}
-
 const char* ItemText(const TMENUITEM* item) {
   return item->Index >= 0 && item->Index < SB_NBMENUTEXTS ? SB_Var.MenuTexts[item->Index] : nullptr;
 }
@@ -57,6 +48,14 @@ void SendLeave(TMENUSCREEN* screen, int32_t index) {
 }
 
 }  // namespace
+
+int32_t JapanSlotOfText(int32_t text) {
+  static constexpr int32_t kTitledTexts[SB_NBJAPANTITLES - 1] = {0,  1,  2,  24, 25, 48, 49, 50, 52, 57,
+                                                                 65, 75, 77, 79, 80, 81, 82, 83, 84};
+  for (int32_t slot = 1; slot < SB_NBJAPANTITLES; ++slot)
+    if (kTitledTexts[slot - 1] == text) return slot;
+  return 0;
+}
 
 TMENUSCREEN* CurrentMenuScreen() {
   const int32_t s = SB_Var.MenuScreen;

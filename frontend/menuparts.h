@@ -8,7 +8,8 @@ struct BMAP;
 struct BMAPANIM;
 struct SOUND;
 
-// Interface waves.
+// Interface waves. MenuWave: the loaded wave of a row, or null.
+SOUND* MenuWave(int32_t row);
 void LoadScreenSounds();
 void LoadSelectCarWave();
 void PlayInterfaceWave(SOUND* wave);

@@ -1,11 +1,12 @@
-// The interface waves, bitmap animations, command texts, credits and
-// repaint until the front-end work that makes them: each does nothing
-// (the busy cursor does not load, so the arrow stays), except that the
-// waves' step pumps the events, as the real one does first. Weak, so that
-// tests can put recording fakes in their place.
+// The interface waves, bitmap animations and command texts until the
+// front-end work that makes them: each does nothing (the busy cursor does
+// not load, so the arrow stays), except that the waves' step pumps the
+// events, as the real one does first. Weak, so that tests can put
+// recording fakes in their place.
 #include "frontend/menuparts.h"
 #include "shell/gameevent.h"
 
+__attribute__((weak)) SOUND* MenuWave(int32_t) { return nullptr; }
 __attribute__((weak)) void LoadScreenSounds() {}
 __attribute__((weak)) void LoadSelectCarWave() {}
 __attribute__((weak)) void PlayInterfaceWave(SOUND*) {}
@@ -24,5 +25,3 @@ __attribute__((weak)) void GetBmapAnimBox(BMAPANIM*, int32_t, int32_t, int32_t*,
 __attribute__((weak)) double GetAnimTimeStep() { return 0.0; }
 
 __attribute__((weak)) void RefreshCommandTexts(BMAP*) {}
-__attribute__((weak)) void SB_ShowCredits() {}
-__attribute__((weak)) void ShowScreenRect(int32_t, int32_t, int32_t, int32_t) {}

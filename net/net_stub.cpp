@@ -1,8 +1,9 @@
 // Connected when a session is open and the controller accepted this
 // player. Until the network's console words exist no list is fetched, and
 // of the race and network words only PLAY,
-// WATCH and CLOSENET are known: PLAY races on this machine, WATCH has no
-// network race to watch, CLOSENET has nothing to close. Weak, so that
+// WATCH, RACEMODE and CLOSENET are known: PLAY races on this machine,
+// WATCH has no network race to watch, RACEMODE sets the kind of race,
+// CLOSENET has nothing to close. Weak, so that
 // tests can put recording fakes in their place.
 #include <cstring>
 
@@ -41,13 +42,31 @@ int32_t PlayOrWatch(bool watch) {
   return 1;
 }
 
+// DEMO, TRAINING, OFFLINE or STANDALONE; without a word the word is not
+// known.
+int32_t RaceMode(const char* word) {
+  static constexpr struct {
+    const char* Name;
+    int32_t Mode;
+  } kModes[] = {{"DEMO", 7}, {"TRAINING", 0}, {"OFFLINE", 5}, {"STANDALONE", 6}};
+  if (!word || !word[0]) return 0;
+  for (const auto& m : kModes)
+    if (std::strcmp(word, m.Name) == 0) {
+      if (SB_Hooks.SetGameMode) SB_Hooks.SetGameMode(m.Mode);
+      return 1;
+    }
+  SB_ConsolePrintf("USAGE: RACEMODE TRAINING | OFFLINE | STANDALONE");
+  return 0;
+}
+
 }  // namespace
 
 int32_t NET_IsConnected() { return SB_Var.XState != XSTATE_NONET && SB_Var.NetConnected ? 1 : 0; }
 
-__attribute__((weak)) int32_t SB_NetConsoleCommand(const char*, const char*, const char*, const char*,
+__attribute__((weak)) int32_t SB_NetConsoleCommand(const char* word1, const char*, const char*, const char*,
                                                    const char*, const char* keyword) {
   if (!keyword) return 0;
+  if (std::strcmp(keyword, "RACEMODE") == 0) return RaceMode(word1);
   if (std::strcmp(keyword, "PLAY") == 0 || std::strcmp(keyword, "WATCH") == 0)
     return PlayOrWatch(keyword[0] == 'W');
   return std::strcmp(keyword, "CLOSENET") == 0 ? 1 : 0;

@@ -60,6 +60,7 @@ struct SB_HOOKS {
 
   // Called by the front end.
   void (*ScreenShot)(BMAP* screen);  // saves a screenshot while its keys are held
+  void (*ShowPleaseWait)();          // the please-wait picture on the front screen
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

@@ -503,7 +503,10 @@ struct SB_VARS {
   int32_t MenuHotKeys;  // Q and Escape act
   int32_t MenuScreenReady;
   int32_t MenuJoinDisabled;
-  int32_t CarChoiceCancel;
+  int32_t CarChoiceCancel;   // 1: the car choice is left without taking the car
+  int32_t CarChoicePrevious;  // 1: the car choice steps back one car
+  int32_t CarChoiceNext;      // 1: forward one car
+  int32_t CarChoiceEnd;       // 1: the car choice is left
   BMAP* MenuBmap;  // the interface's own screen
   BMAP* MenuBackground;
   FONT* MenuFontBig;

@@ -3,7 +3,6 @@
 #include "tests/fakes/command_fakes.h"
 
 #include "console/interpreter.h"
-#include "frontend/interface.h"
 #include "race/kiosk.h"
 #include "race/session.h"
 #include "scenery/decorobjects.h"
@@ -85,18 +84,3 @@ void SB_CarPaintEditor(BMAP* picture, int32_t depth) {
   Record("CarPaintEditor %s %d cars %d", picture == SB_Var.DevEnvScreen ? "console" : "other", depth,
          SB_Var.NbCars);
 }
-
-// Front end.
-int32_t SB_RunInterface() {
-  Record("RunInterface");
-  return 1;
-}
-int32_t SB_RunComdexInterface() {
-  Record("RunComdexInterface");
-  return 1;
-}
-int32_t SB_CalcVitre() {
-  Record("CalcVitre");
-  return 1;
-}
-

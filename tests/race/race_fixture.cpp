@@ -226,7 +226,9 @@ int32_t NET_RequestVehicleSetups() {
   Trace("NET_RequestVehicleSetups");
   return 1;
 }
-FAKES(FAKE, SB_ReadSettings, SB_FreeMenuItemTexts)
+// The menus reach the rest of the settings; faked too, so that the
+// settings file stays out of this program.
+FAKES(FAKE, SB_ReadSettings, SB_FreeMenuItemTexts, SB_LoadSettings, SB_SaveSettings, SB_ApplySettings)
 int32_t SB_StartCdMusic() { return Answer("SB_StartCdMusic", 1); }
 int32_t SB_StopCdMusic() { return Answer("SB_StopCdMusic", 1); }
 int32_t SB_PlayFli(const char* film, const char* sound, int32_t mode, int32_t flag) {

@@ -221,4 +221,20 @@ TEST_F(RaceSessionTest, PlayRacesWithTheRequestedRendererWhenItDrawsTheMode) {
   EXPECT_EQ(ztest::TracedWith("SB_ReadSettings").size(), 1u);
 }
 
+// RACEMODE sets the kind of race by name, DEMO although its usage text
+// leaves it out; without a word it is not known.
+TEST_F(RaceSessionTest, RaceModeSetsTheKindOfRaceByName) {
+  struct Row {
+    const char* word;
+    int32_t result, mode;
+  };
+  const Row rows[] = {{"DEMO", 1, 7},       {"TRAINING", 1, 0}, {"OFFLINE", 1, 5},
+                      {"STANDALONE", 1, 6}, {"RACE", 0, 6},     {"", 0, 6}};
+  for (const Row& r : rows) {
+    EXPECT_EQ(SB_NetConsoleCommand(r.word, "", "", "", "", "RACEMODE"), r.result) << r.word;
+    EXPECT_EQ(SB_Var.GameMode, r.mode) << r.word;
+  }
+  EXPECT_EQ(ztest::TracedWith("\"USAGE"), (Trace{"\"USAGE: RACEMODE TRAINING | OFFLINE | STANDALONE\""}));
+}
+
 }  // namespace

@@ -1,0 +1,47 @@
+// The controls, detail, network and trade-show screens until the front-end
+// work that builds them: their screen callbacks and the trade-show page do
+// nothing, and their items highlight and press as every button does but
+// do nothing on release. Weak, so that the real ones replace them.
+#include "frontend/menus.h"
+
+__attribute__((weak)) void CommandScreen() {}
+__attribute__((weak)) void PlayerNameScreen() {}
+__attribute__((weak)) void ProtocolScreen() {}
+__attribute__((weak)) void ServersScreen() {}
+__attribute__((weak)) void CreateServerScreen() {}
+__attribute__((weak)) void ComdexScreen() {}
+__attribute__((weak)) void testinterface() {}
+
+__attribute__((weak)) void JoystickChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void KeyboardChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void CustomKeysChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void JoystickLinearToggle(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void CustomKeyEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void CommandCheckBox(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void CalibrateButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ScreenSize640Button(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ScreenSize800Button(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void DetailLevelButton0(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void DetailLevelButton1(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void DetailLevelButton2(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ShadowLevelButton0(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ShadowLevelButton1(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ShadowLevelButton2(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void PlayerNameEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ProtocolLine(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ProtocolListForwardButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ProtocolListBackButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ProtocolOkButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ServerLine(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ServerListForwardButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ServerListBackButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void PlayerListForwardButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void PlayerListBackButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void JoinServerButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ServerNameEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void NbPlayersEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void CreateServerOkButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ComdexLaunchRaceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ComdexEndOfRaceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ComdexPracticeButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
+__attribute__((weak)) void ComdexQuitButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
