@@ -34,7 +34,7 @@ class MapHash : public ztest::TrackTest {
   uint32_t HeapSize() const override { return 200u << 20; }
   // Builds the scene as the console's BUILDMAP does and saves it; the
   // saved file's hash.
-  std::string Build(const std::string& scene, Variant variant) {
+  std::string Build(const std::string& scene, Variant variant, const char* warning = nullptr) {
     const std::vector<uint8_t> pvs = datagen::EncodePcx(datagen::NetracePvsPicture());
     ztest::WriteFile(Path("TXT/TRAVUN/PVS.PCX"), std::string(pvs.begin(), pvs.end()));
     ztest::WriteFile(Path("ASC/SCENE.ASC"), scene);
@@ -44,8 +44,12 @@ class MapHash : public ztest::TrackTest {
     SB_Var.Simplification = variant == Variant::kFull;
     EXPECT_EQ(SB_LoadAndBuildMap("ASC>SCENE.ASC"), 1);
     for (const std::string& l : SB_PrintedLines()) {
+      if (warning && l == warning) continue;
       EXPECT_EQ(l.find("Map warning"), std::string::npos) << l;
-      EXPECT_EQ(l.find("Map error"), std::string::npos) << l;
+      EXPECT_EQ(l.find("rror"), std::string::npos) << l;
+    }
+    if (warning) {
+      EXPECT_TRUE(Printed(warning)) << warning;
     }
     SB_SaveDecor("OUT.DEC");
     SB_FreeDecor();
@@ -61,6 +65,7 @@ struct HashRow {
   int32_t faces;  // of the generated circuit (0: its default size, -1: the ramp and bridge)
   Variant variant;
   const char* sha256;
+  const char* warning = nullptr;  // the one warning the build prints
 };
 
 const HashRow kMaps[] = {
@@ -84,18 +89,32 @@ TEST_F(MapHash, SmallMapsKeepTheirBytes) {
   }
 }
 
+// Each small cube holds at most 255 faces: the finest circuit's cubes
+// overflow.
+constexpr const char* kDropped = "Map warning: 1629 faces dropped (cube limits)";
 const HashRow kLargeMaps[] = {
-    {"circuit 19,992 plain", 20000, Variant::kPlain, ""},
-    {"circuit 19,992 full", 20000, Variant::kFull, ""},
-    {"circuit 49,992 plain", 50000, Variant::kPlain, ""},
-    {"circuit 49,992 full", 50000, Variant::kFull, ""},
+    {"circuit 19,992 plain", 20000, Variant::kPlain,
+     "cf0c8040d6e57bfa6cc440102522f75303a9b4bad1e3c5948dd9eabf0168aed6", kDropped},
+    {"circuit 19,992 full", 20000, Variant::kFull,
+     "532cc83d938b31898a32c77d60b3c8deb8e233bddf756852dc7021d8c33b8a3b", kDropped},
 };
 
 TEST_F(MapHash, DISABLED_LargeMapsKeepTheirBytes) {
   for (const HashRow& row : kLargeMaps) {
     SB_ClearPrintedLines();
-    EXPECT_EQ(Build(Circuit(row.faces), row.variant), row.sha256) << row.name;
+    EXPECT_EQ(Build(Circuit(row.faces), row.variant, row.warning), row.sha256) << row.name;
   }
+}
+
+// The polygon map's 300,000 corner links do not hold the circuit of
+// 49,992 faces: the build stops with the conversion's message and keeps
+// nothing.
+TEST_F(MapHash, DISABLED_TheLargestCircuitOverflowsTheConversion) {
+  ztest::WriteFile(Path("ASC/SCENE.ASC"), Circuit(50000));
+  SB_Var.SplitTextureRepeats = 1;
+  EXPECT_EQ(SB_LoadAndBuildMap("ASC>SCENE.ASC"), 0);
+  EXPECT_TRUE(Printed("Map conversion error: TFPPOINTOFFSET full !!!"));
+  EXPECT_EQ(SB_Var.Decor.Loaded, 0);
 }
 
 }  // namespace
