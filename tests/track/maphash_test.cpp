@@ -109,7 +109,7 @@ TEST_F(MapHash, DISABLED_LargeMapsKeepTheirBytes) {
 // The polygon map's 300,000 corner links do not hold the circuit of
 // 49,992 faces: the build stops with the conversion's message and keeps
 // nothing.
-TEST_F(MapHash, DISABLED_TheLargestCircuitOverflowsTheConversion) {
+TEST_F(MapHash, TheLargestCircuitOverflowsTheConversion) {
   ztest::WriteFile(Path("ASC/SCENE.ASC"), Circuit(50000));
   SB_Var.SplitTextureRepeats = 1;
   EXPECT_EQ(SB_LoadAndBuildMap("ASC>SCENE.ASC"), 0);
