@@ -29,6 +29,7 @@
 #include "system/win/shell.h"
 #include "track/cubes.h"
 #include "track/decor.h"
+#include "track/polymap.h"
 #include "track/scene.h"
 
 namespace {
@@ -93,8 +94,22 @@ void ReleaseConversion() {
     if (*a) SB_Release(*a), *a = nullptr;
 }
 
+// The polygon conversion's output arrays four times as large while it
+// lives, so that the circuit of 50,000 faces, which overflows them, shows
+// how the later stages grow.
+struct RaisedConversionRoom {
+  TMAPCONVERSIONLIMITS saved = SB_ConversionLimits;
+  RaisedConversionRoom() {
+    SB_ConversionLimits.PPointOffsets = SB_ConversionLimits.PPointTextures = 4 * saved.PPointOffsets;
+    SB_ConversionLimits.PointOffsets = SB_ConversionLimits.PointTextures = 4 * saved.PointOffsets;
+    SB_ConversionLimits.FacePolys = 4 * saved.FacePolys;
+  }
+  ~RaisedConversionRoom() { SB_ConversionLimits = saved; }
+};
+
 void BM_Conversion(benchmark::State& state) {
   Circuit c(static_cast<int32_t>(state.range(0)));
+  RaisedConversionRoom room;
   SB_Var.Simplification = static_cast<int32_t>(state.range(1));
   std::vector<TLMAPFACE> work;
   for (auto _ : state) {
