@@ -5,11 +5,14 @@
 // texture, writes the music the program loads and, when the text data
 // holds the circuit's map information, records the attract replay;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
-// system font's include from its glyph text.
+// system font's include from its glyph text, and an extra scene of the
+// generated circuit at a chosen size.
 //
 //   datagen <output folder> [<text data folder> [<CD folder>]]
 //   datagen --sysfont <glyph text> <include file>
+//   datagen --circuit <faces> <output folder> <scene name>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -396,8 +399,32 @@ int WriteSysFontInclude(const char* glyphText, const char* include) {
 
 }  // namespace
 
+// The generated circuit at about the given faces as the extra scene
+// ASC/<name>.ASC of a data tree, with the default circuit's map
+// information under its name when the tree holds it (the same shape, grids
+// and centre line), so that "MAP <name>", "BUILDMAP 1" and PLAY race on it.
+int WriteExtraCircuit(const char* faces, const fs::path& out, const std::string& name) {
+  char* end = nullptr;
+  const long count = std::strtol(faces, &end, 10);
+  if (!*faces || *end || count < 1 || count > 200000 || name.empty() || name.size() > 8 ||
+      name.find_first_of("/\\.> ") != std::string::npos) {
+    std::fprintf(stderr, "datagen: --circuit wants 1 to 200000 faces and a name of 1 to 8 letters\n");
+    return 2;
+  }
+  const std::string scene = datagen::NetraceScene(datagen::NetraceSegmentsFor(static_cast<int32_t>(count)));
+  if (!WriteBytes(out, "ASC/" + name + ".ASC", scene)) return 1;
+  std::error_code ec;
+  const fs::path info = PlaceInTree(out, "TXT/NETRACE.TXT");
+  if (!fs::exists(info, ec)) return 0;
+  std::ifstream in(info, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return in && WriteBytes(out, "TXT/" + name + ".TXT", text.str()) ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--sysfont") return WriteSysFontInclude(argv[2], argv[3]);
+  if (argc == 5 && std::string(argv[1]) == "--circuit") return WriteExtraCircuit(argv[2], argv[3], argv[4]);
   if (argc == 2 || argc == 3) return BuildTree(argv[1], argc == 3 ? argv[2] : nullptr);
   if (argc == 4) {
     const int built = BuildTree(argv[1], argv[2]);
@@ -405,6 +432,7 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr,
                "usage: datagen <output folder> [<text data folder> [<CD folder>]]\n"
-               "       datagen --sysfont <glyph text> <include file>\n");
+               "       datagen --sysfont <glyph text> <include file>\n"
+               "       datagen --circuit <faces> <output folder> <scene name>\n");
   return 2;
 }

@@ -129,97 +129,123 @@ uint32_t TakeCoplanarCluster(TLMAPFACE* cluster, TLMAP* list) {
 
 // The faces' boxes, so that pairs too far apart to share a corner are
 // passed over at once (every pair operation needs two shared corners), and
-// with them each face's list of near faces, so that a sweep visits only
-// those. The lists go by boxes that only grow (each holds every shape its
-// face has had in the sweep), so that a diagonal flipped back and forth
-// changes no list; a face whose box grew is marked, and the lists are
-// brought up to date when next asked for.
+// with them each face's list of the faces that may share a corner with it,
+// so that a sweep visits only those. A list may hold more faces than share
+// a corner now: after an operation on two faces, each of them holds only
+// corners the two had before, so each takes the union of the two lists,
+// and every face of that union lists both.
 class TNEARFACES {
  public:
   TNEARFACES(const TLMAPFACE* faces, int32_t n, bool lists)
       : faces_(faces), n_(n), box_(6 * static_cast<size_t>(n)), lists_(lists), tolerance_(SB_Var.JoinTolerance) {
     for (int32_t i = 0; i < n; ++i) Take(i);
     if (!lists_) return;
-    listBox_ = box_;
     near_.resize(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i)
-      for (int32_t k = i + 1; k < n; ++k)
-        if (Overlap(listBox_, i, k)) near_[i].push_back(k), near_[k].push_back(i);
-    for (std::vector<int32_t>& l : near_) std::sort(l.begin(), l.end());
-    changed_.assign(static_cast<size_t>(n), 0);
+    last_.assign(static_cast<size_t>(n), -1);
+    // Faces by their lowest x, so that each meets only those whose x range
+    // reaches its own.
+    std::vector<int32_t> order(static_cast<size_t>(n));
+    for (int32_t i = 0; i < n; ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return Box(a)[0] < Box(b)[0]; });
+    for (size_t x = 0; x < order.size(); ++x)
+      for (size_t y = x + 1; y < order.size() && Box(order[y])[0] <= Box(order[x])[3] + tolerance_; ++y) {
+        const int32_t i = order[x], k = order[y];
+        if (Near(i, k) && ShareCorner(faces_[i], faces_[k])) near_[i].push_back(k), near_[k].push_back(i);
+      }
+    for (int32_t i = 0; i < n; ++i) {
+      std::sort(near_[i].begin(), near_[i].end());
+      if (!near_[i].empty()) last_[i] = near_[i].back();
+    }
   }
-  // The face changed: its box again, its list later.
+  // The face changed: its box again.
   void Take(int32_t i) {
     double* b = &box_[6 * static_cast<size_t>(i)];
     const TLMAPVERTEX* v = faces_[i].V;
     b[0] = std::fmin(v[0].X, std::fmin(v[1].X, v[2].X)), b[3] = std::fmax(v[0].X, std::fmax(v[1].X, v[2].X));
     b[1] = std::fmin(v[0].Y, std::fmin(v[1].Y, v[2].Y)), b[4] = std::fmax(v[0].Y, std::fmax(v[1].Y, v[2].Y));
     b[2] = std::fmin(v[0].Z, std::fmin(v[1].Z, v[2].Z)), b[5] = std::fmax(v[0].Z, std::fmax(v[1].Z, v[2].Z));
-    if (listBox_.empty()) return;
-    double* l = &listBox_[6 * static_cast<size_t>(i)];
-    bool grew = false;
-    for (int32_t a = 0; a < 3; ++a) {
-      if (b[a] < l[a]) l[a] = b[a], grew = true;
-      if (b[a + 3] > l[a + 3]) l[a + 3] = b[a + 3], grew = true;
-    }
-    if (grew && !changed_[i]) changed_[i] = 1, dirty_.push_back(i);
   }
-  bool Near(int32_t i, int32_t j) const { return Overlap(box_, i, j); }
-  bool Overlap(const std::vector<double>& boxes, int32_t i, int32_t j) const {
-    const double *a = &boxes[6 * static_cast<size_t>(i)], *b = &boxes[6 * static_cast<size_t>(j)];
+  // An operation changed faces i and j: their boxes and lists. When
+  // neither list grows, each face of either lists both already.
+  void TakePair(int32_t i, int32_t j) {
+    Take(i), Take(j);
+    if (!lists_) return;
+    merged_.clear();
+    std::set_union(near_[i].begin(), near_[i].end(), near_[j].begin(), near_[j].end(), std::back_inserter(merged_));
+    Insert(&merged_, i), Insert(&merged_, j);
+    if (near_[i].size() + 1 == merged_.size() && near_[j].size() + 1 == merged_.size()) return;
+    ++growths_;
+    for (const int32_t a : {i, j}) {
+      std::vector<int32_t>& l = near_[a];
+      l.clear();
+      for (const int32_t c : merged_)
+        if (c != a) l.push_back(c);
+      last_[a] = l.empty() ? -1 : l.back();
+    }
+    for (const int32_t c : merged_)
+      for (const int32_t a : {i, j})
+        if (c != a && Insert(&near_[c], a)) last_[c] = near_[c].back();
+  }
+  // How many times a list grew: candidates taken before may be too few.
+  uint64_t Growths() const { return growths_; }
+  bool Near(int32_t i, int32_t j) const {
+    const double *a = Box(i), *b = Box(j);
     const double t = tolerance_;
     return a[0] <= b[3] + t && b[0] <= a[3] + t && a[1] <= b[4] + t && b[1] <= a[4] + t && a[2] <= b[5] + t &&
            b[2] <= a[5] + t;
   }
-  // Every face after `after` that may be near face i or face j, ascending
-  // (all of them without the lists).
-  void Candidates(int32_t i, int32_t j, int32_t after, std::vector<int32_t>* out) {
+  // Whether faces i and j may share a corner (always without the lists).
+  bool MayTouch(int32_t i, int32_t j) const {
+    return !lists_ || std::binary_search(near_[i].begin(), near_[i].end(), j);
+  }
+  // Whether any face after `after` may share a corner with face i or j.
+  bool AnyAfter(int32_t i, int32_t j, int32_t after) const {
+    return !lists_ || last_[i] > after || last_[j] > after;
+  }
+  // Every face after `after` that may share a corner with face i or face
+  // j, ascending (all of them without the lists).
+  void Candidates(int32_t i, int32_t j, int32_t after, std::vector<int32_t>* out) const {
     out->clear();
     if (!lists_) {
       for (int32_t k = after + 1; k < n_; ++k) out->push_back(k);
       return;
     }
-    Flush();
     const std::vector<int32_t>&a = near_[i], &b = near_[j];
     std::set_union(std::upper_bound(a.begin(), a.end(), after), a.end(), std::upper_bound(b.begin(), b.end(), after),
                    b.end(), std::back_inserter(*out));
   }
 
  private:
-  // The lists of the changed faces again, and their place in the others'.
-  void Flush() {
-    for (int32_t a : dirty_) {
-      changed_[a] = 0;
-      near_[a].clear();
-      for (int32_t b = 0; b < n_; ++b) {
-        if (b == a) continue;
-        const bool near = Overlap(listBox_, a, b);
-        if (near) near_[a].push_back(b);
-        std::vector<int32_t>& l = near_[b];
-        const auto at = std::lower_bound(l.begin(), l.end(), a);
-        const bool listed = at != l.end() && *at == a;
-        if (near && !listed) l.insert(at, a);
-        if (!near && listed) l.erase(at);
-      }
-    }
-    dirty_.clear();
+  const double* Box(int32_t i) const { return &box_[6 * static_cast<size_t>(i)]; }
+  static bool ShareCorner(const TLMAPFACE& a, const TLMAPFACE& b) {
+    for (const TLMAPVERTEX& v : a.V)
+      for (const TLMAPVERTEX& w : b.V)
+        if (SB_SamePointUV(&v, &w)) return true;
+    return false;
+  }
+  // Inserts in order; true when it was missing.
+  static bool Insert(std::vector<int32_t>* l, int32_t a) {
+    const auto at = std::lower_bound(l->begin(), l->end(), a);
+    if (at != l->end() && *at == a) return false;
+    l->insert(at, a);
+    return true;
   }
 
   const TLMAPFACE* faces_;
   int32_t n_;
-  std::vector<double> box_;      // min x, y, z, max x, y, z per face
-  std::vector<double> listBox_;  // the same, grown to every shape the face had
+  std::vector<double> box_;  // min x, y, z, max x, y, z per face
   bool lists_;
   double tolerance_;
-  std::vector<std::vector<int32_t>> near_;  // the faces near each face, ascending
-  std::vector<uint8_t> changed_;            // the face is in dirty_
-  std::vector<int32_t> dirty_;
+  std::vector<std::vector<int32_t>> near_;  // the faces that may share a corner with each face, ascending
+  std::vector<int32_t> last_;               // the last of each list, -1 when empty
+  std::vector<int32_t> merged_;
+  uint64_t growths_ = 0;
 };
 
 // One pair operation (join or flip) of faces i and j, their boxes kept.
 bool Pair(int32_t (*operation)(TLMAPFACE*, TLMAPFACE*), TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j) {
   if (!near->Near(i, j) || !operation(&f[i], &f[j])) return false;
-  near->Take(i), near->Take(j);
+  near->TakePair(i, j);
   return true;
 }
 
@@ -250,10 +276,60 @@ bool Triple(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t k, boo
   return changed;
 }
 
+// Faces i and j as they stand, to see the steps of an idle run repeat.
+struct TPAIRSTATE {
+  TLMAPFACE A, B;
+  bool operator==(const TPAIRSTATE& o) const { return std::memcmp(this, &o, sizeof *this) == 0; }
+};
+TPAIRSTATE StateOf(const TLMAPFACE* f, int32_t i, int32_t j) {
+  TPAIRSTATE s;
+  std::memset(&s, 0, sizeof s);
+  std::memcpy(&s.A, &f[i], sizeof(TLMAPFACE));
+  std::memcpy(&s.B, &f[j], sizeof(TLMAPFACE));
+  return s;
+}
+
+// The third faces k from `from` up to `end` of a pair that shares an edge,
+// none of them near i or j: each one's triple can change only i and j (every
+// operation with k fails on the boxes) and does the same whatever k is. The
+// steps are made one by one until i and j come back to a state they had
+// one or two steps before; the rest of the run then repeats that cycle, so
+// only the steps that do not complete it are made. Stops early when a list
+// box grew (the lists must be taken again) or the pair no longer shares an
+// edge. The k after the last step made or passed over.
+int32_t IdleRun(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t from, int32_t end, bool* joined,
+                bool* shared, bool* changed) {
+  TPAIRSTATE seen[2];
+  int32_t steps = 0;
+  const uint64_t growths = near->Growths();
+  for (int32_t k = from; k < end; ++k) {
+    const TPAIRSTATE now = StateOf(f, i, j);
+    int32_t period = 0;
+    if (steps >= 1 && now == seen[(steps - 1) % 2]) period = 1;
+    else if (steps >= 2 && now == seen[steps % 2]) period = 2;
+    if (period) {
+      int32_t left = (end - k) % period;
+      for (; left > 0; --left, ++k) {
+        *changed |= Triple(f, near, i, j, k, joined);
+        *shared = ShareEdge(f, *near, i, j);
+      }
+      return end;
+    }
+    seen[steps % 2] = now;
+    ++steps;
+    *changed |= Triple(f, near, i, j, k, joined);
+    *shared = ShareEdge(f, *near, i, j);
+    if (!*shared || near->Growths() != growths) return k + 1;
+  }
+  return end;
+}
+
 // One sweep over every pair and every third face after it; true when a
 // join happened. A third face that shares no edge with either face of an
 // edgeless pair is passed over: with the lists, such faces are not visited
-// at all (the candidates are taken again whenever a face changed).
+// at all (the candidates are taken again whenever a face changed), and the
+// third faces of a pair sharing an edge that lie near neither face are
+// gone through as an idle run.
 bool Sweep(TLMAP* list, bool lists) {
   TLMAPFACE* f = list->Faces;
   const int32_t n = static_cast<int32_t>(list->NbFaces);
@@ -262,17 +338,28 @@ bool Sweep(TLMAP* list, bool lists) {
   bool joined = false;
   for (int32_t i = 0; i < n; ++i)
     for (int32_t j = i + 1; j < n; ++j) {
-      bool shared = ShareEdge(f, near, i, j);
-      joined |= Pair(SB_JoinTwoFaces, f, &near, i, j);
+      // Faces that share no corner neither share an edge nor join.
+      const bool touch = near.MayTouch(i, j);
+      if (!touch && !near.AnyAfter(i, j, j)) continue;
+      bool shared = touch && ShareEdge(f, near, i, j);
+      if (touch) joined |= Pair(SB_JoinTwoFaces, f, &near, i, j);
       bool listed = false;  // the candidates are up to date
       size_t next = 0;
       for (int32_t k = j + 1; k < n; ++k) {
+        if ((lists || !shared) && !listed) near.Candidates(i, j, k - 1, &candidates), next = 0, listed = true;
+        while (next < candidates.size() && candidates[next] < k) ++next;
         if (!shared) {
-          if (!listed) near.Candidates(i, j, k - 1, &candidates), next = 0, listed = true;
-          while (next < candidates.size() && candidates[next] < k) ++next;
           if (next == candidates.size()) break;
           k = candidates[next];
           if (!ShareEdge(f, near, j, k) && !ShareEdge(f, near, k, i)) continue;
+        } else if (lists) {
+          const int32_t end = next < candidates.size() ? candidates[next] : n;
+          if (k < end) {
+            bool changed = false;
+            k = IdleRun(f, &near, i, j, k, end, &joined, &shared, &changed) - 1;
+            if (changed) listed = false;
+            continue;
+          }
         }
         if (Triple(f, &near, i, j, k, &joined)) listed = false;
         shared = ShareEdge(f, near, i, j);

@@ -1,8 +1,12 @@
 // Simplifying a polygon map: badly shaped faces split into fans of
 // triangles, coplanar neighbours of one material and one texture mapping
 // merged into larger convex polygons.
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
+#include <vector>
 
 #include "shell/sbvar.h"
 #include "track/polymap.h"
@@ -100,6 +104,76 @@ int32_t SB_JoinTLMAPPOLYFaces(TLMAPPOLY* poly, int32_t i, int32_t j) {
   return 1;
 }
 
+namespace {
+
+// The faces by the grid cells of their corners, so that a face meets only
+// the faces that may share an edge with it (a shared edge needs corners
+// within 0.1 on each axis, so within one cell of 0.2 of each other).
+class TCORNERGRID {
+ public:
+  void Add(const TLMAPPOLY* poly, int32_t face) {
+    const TPOLYFACE& f = poly->Faces[face];
+    for (int32_t k = 0; k < f.NbPoints; ++k) cells_[Key(Cell(poly->Points[f.FirstPoint + k]))].push_back(face);
+  }
+  // The faces after `after` with a corner near one of the face's, ascending.
+  void Around(const TLMAPPOLY* poly, int32_t face, int32_t after, std::vector<int32_t>* out) const {
+    out->clear();
+    const TPOLYFACE& f = poly->Faces[face];
+    for (int32_t k = 0; k < f.NbPoints; ++k) {
+      const std::array<int64_t, 3> c = Cell(poly->Points[f.FirstPoint + k]);
+      for (int64_t x = c[0] - 1; x <= c[0] + 1; ++x)
+        for (int64_t y = c[1] - 1; y <= c[1] + 1; ++y)
+          for (int64_t z = c[2] - 1; z <= c[2] + 1; ++z) {
+            const auto it = cells_.find(Key({x, y, z}));
+            if (it == cells_.end()) continue;
+            for (const int32_t g : it->second)
+              if (g > after) out->push_back(g);
+          }
+    }
+    std::sort(out->begin(), out->end());
+    out->erase(std::unique(out->begin(), out->end()), out->end());
+  }
+
+ private:
+  static std::array<int64_t, 3> Cell(const TPOLYPOINT& p) {
+    return {static_cast<int64_t>(std::floor(p.X / 0.2)), static_cast<int64_t>(std::floor(p.Y / 0.2)),
+            static_cast<int64_t>(std::floor(p.Z / 0.2))};
+  }
+  static uint64_t Key(const std::array<int64_t, 3>& c) {
+    return (static_cast<uint64_t>(c[0]) & 0x1FFFFF) | (static_cast<uint64_t>(c[1]) & 0x1FFFFF) << 21 |
+           (static_cast<uint64_t>(c[2]) & 0x1FFFFF) << 42;
+  }
+  std::unordered_map<uint64_t, std::vector<int32_t>> cells_;
+};
+
+// One pass over every pair i < j of live faces, merged faces appended
+// meanwhile included; true when a pair merged. Only pairs of one material
+// with a corner in common can merge, so only those are tried, in the same
+// order. Trying a pair also turns both faces to their best corner, which
+// turning again leaves as it is: a face passed over here is turned when a
+// pair of it is tried, and at the end (SB_SimplifyTLMAPPOLY).
+bool MergePass(TLMAPPOLY* poly) {
+  TCORNERGRID grid;
+  for (int32_t f = 0; f < poly->NbFaces; ++f) grid.Add(poly, f);
+  std::vector<int32_t> around;
+  bool merged = false;
+  for (int32_t i = 0; i < poly->NbFaces && !poly->OutOfMemory; ++i) {
+    if (poly->Faces[i].NbPoints < 3) continue;
+    grid.Around(poly, i, i, &around);
+    for (const int32_t j : around) {
+      if (poly->Faces[j].NbPoints < 3 || poly->Faces[j].Material != poly->Faces[i].Material) continue;
+      if (!SB_JoinTLMAPPOLYFaces(poly, i, j)) continue;
+      ++SB_Var.NbSimplifiedFaces;
+      grid.Add(poly, poly->NbFaces - 1);
+      merged = true;
+      break;  // face i is gone
+    }
+  }
+  return merged;
+}
+
+}  // namespace
+
 void SB_SimplifyTLMAPPOLY(TLMAPPOLY* poly) {
   if (!poly || poly->NbFaces < 1) return;
   if (!SB_AddThingsToTLMAPPOLY(poly, 2 * poly->NbPoints + 1000, 2 * poly->NbFaces + 1000)) return;
@@ -108,14 +182,13 @@ void SB_SimplifyTLMAPPOLY(TLMAPPOLY* poly) {
   // Without merging the passes below change nothing.
   if (poly->NbFaces < 2 || !SB_Var.Simplification) return;
   for (bool merged = true; merged && !poly->OutOfMemory;) {
-    merged = false;
     if (!SB_AddThingsToTLMAPPOLY(poly, 2 * poly->NbPoints + 1000, 2 * poly->NbFaces + 1000)) return;
-    for (int32_t i = 0; i < poly->NbFaces; ++i)
-      for (int32_t j = i + 1; j < poly->NbFaces; ++j)
-        if (SB_JoinTLMAPPOLYFaces(poly, i, j)) {
-          ++SB_Var.NbSimplifiedFaces;
-          merged = true;
-        }
+    merged = MergePass(poly);
     SB_PurifyTLMAPPOLY(poly);
   }
+  // The last pass tried every pair of the two or more faces left, which
+  // turned each to its best corner.
+  if (poly->NbFaces >= 2 && !poly->OutOfMemory)
+    for (int32_t f = 0; f < poly->NbFaces; ++f)
+      SB_RotatePolyToBestCorner(poly->Points + poly->Faces[f].FirstPoint, poly->Faces[f].NbPoints);
 }

@@ -2,7 +2,10 @@
 // the track's top-view occlusion picture (a cell of 4 x 4 pixels per small
 // cube, every non-zero pixel blocking), as lists of relative codes; and the
 // check of a loaded map's big-cube faces for a vertex number 255.
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -57,9 +60,60 @@ struct TENTRY {
   TCELL Cell;
 };
 
+// Whether the code of a cube dx, dz cells away can be listed: beyond, codes
+// alias, and such a cube is counted visible.
+bool InReach(int32_t dx, int32_t dz) { return dx >= -127 && dx <= 126 && dz >= -127 && dz <= 126; }
+
+// Whether no line joins the two cells, for cells that either could list. A
+// line's pixels do not depend on which end it starts from, so this is the
+// same both ways.
+bool Hidden(const BMAP* picture, const TCELL& a, const TCELL& b) {
+  const int32_t dx = b.CubeX - a.CubeX, dz = b.CubeZ - a.CubeZ;
+  if (!InReach(dx, dz) && !InReach(-dx, -dz)) return false;
+  return !Visible(picture, a, b);
+}
+
+// The hidden pairs a < b of the entries, one bit each, found by worker
+// threads taking rows in turn; the bits do not depend on the thread count.
+class THIDDENPAIRS {
+ public:
+  THIDDENPAIRS(const BMAP* picture, const std::vector<TENTRY>& entries) : n_(entries.size()), start_(n_ + 1) {
+    for (size_t a = 0; a < n_; ++a) start_[a + 1] = start_[a] + (n_ - a - 1);
+    bits_.assign((start_[n_] + 63) / 64, 0);
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+      for (size_t a; (a = next.fetch_add(1)) < n_;)
+        for (size_t b = a + 1; b < n_; ++b)
+          if (Hidden(picture, entries[a].Cell, entries[b].Cell)) Set(a, b);
+    };
+    const size_t threads = std::max<size_t>(1, std::min<size_t>(std::thread::hardware_concurrency(), n_ / 16 + 1));
+    std::vector<std::thread> workers;
+    for (size_t t = 1; t < threads; ++t) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
+  }
+  bool Get(size_t a, size_t b) const {
+    if (a == b) return false;
+    if (a > b) std::swap(a, b);
+    const uint64_t bit = start_[a] + (b - a - 1);
+    return bits_[bit / 64] >> (bit % 64) & 1;
+  }
+
+ private:
+  // Rows are taken whole by one thread, but two rows may share a word.
+  void Set(size_t a, size_t b) {
+    const uint64_t bit = start_[a] + (b - a - 1);
+    std::atomic_ref<uint64_t>(bits_[bit / 64]).fetch_or(uint64_t{1} << (bit % 64));
+  }
+  size_t n_;
+  std::vector<uint64_t> start_;  // the first bit of each row
+  std::vector<uint64_t> bits_;
+};
+
 struct TPVSBUILD {
   const BMAP* Picture;
   std::vector<TENTRY> Entries;
+  const THIDDENPAIRS* Hidden = nullptr;
   bool Full = false;
 };
 
@@ -74,17 +128,18 @@ bool AddCode(uint32_t first, uint16_t code) {
   return true;
 }
 
-// Builds the list of the entity: the hidden cubes' codes, ended by 65535.
-void BuildList(TPVSBUILD* build, const TENTRY& a) {
+// Builds the list of entry a: the hidden cubes' codes, ended by 65535.
+void BuildList(TPVSBUILD* build, size_t entry) {
   TDECOR& d = SB_Var.Decor;
+  const TENTRY& a = build->Entries[entry];
   uint32_t& seen = d.SeenEntitys[a.Index];
   seen = 0;
   if (build->Full) return;
   const uint32_t first = static_cast<uint32_t>(d.NbSeenEntitysList);
-  for (const TENTRY& b : build->Entries) {
+  for (size_t other = 0; other < build->Entries.size(); ++other) {
+    const TENTRY& b = build->Entries[other];
     const int32_t dx = b.Cell.CubeX - a.Cell.CubeX, dz = b.Cell.CubeZ - a.Cell.CubeZ;
-    if (dx < -127 || dx > 126 || dz < -127 || dz > 126) continue;  // codes alias there: counted visible
-    if (Visible(build->Picture, a.Cell, b.Cell)) continue;
+    if (!InReach(dx, dz) || !build->Hidden->Get(entry, other)) continue;
     seen = first * sizeof(uint16_t);
     if (!AddCode(first, SB_PvsCode(dx, dz))) {
       if (static_cast<uint32_t>(d.NbSeenEntitysList) == first) seen = 0;  // nothing of it stored
@@ -114,11 +169,13 @@ void WalkEntities(TPVSBUILD* build, BMAP* test) {
     for (uint32_t s = first; s < first + big.NbSmallEntitys; ++s)
       build->Entries.push_back({static_cast<int32_t>(s), CellOf(big, d.SmallEntitys[s], build->Picture)});
   }
+  const THIDDENPAIRS hidden(build->Picture, build->Entries);
+  build->Hidden = &hidden;
   size_t next = 0;
   for (int32_t i = 0; i < d.NbBigEntitys; ++i) {
     for (int32_t s = 0; s < d.BigEntitys[i].NbSmallEntitys; ++s, ++next) {
       const TENTRY& a = build->Entries[next];
-      BuildList(build, a);
+      BuildList(build, next);
       if (a.Cell.Inside)
         SB_Bitmove(const_cast<BMAP*>(build->Picture), test, a.Cell.X, a.Cell.Y, a.Cell.X + 3, a.Cell.Y + 3, a.Cell.X,
                    a.Cell.Y);

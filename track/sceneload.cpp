@@ -11,7 +11,9 @@
 #include "shell/gamefile.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/error.h"
 #include "system/heap.h"
+#include "system/lsvar.h"
 #include "system/input.h"
 #include "track/decor.h"
 #include "track/scene.h"
@@ -123,10 +125,17 @@ __attribute__((weak)) int32_t SB_LoadAndBuildMap(const char* path) {
   SB_Var.Decor.Cubes = nullptr;
   SB_Var.Decor.NbCubes = 0;
   if (!SB_Var.GameHeap) SB_Var.GameHeap = LS_GetHeap(SB_GAMEHEAPSIZE);
+  // A block the load or the construction cannot have is their own error
+  // (the map's message, the map refused), not the program's end.
+  const uint32_t mode = LSI_Var.ErrorMode;
+  LSI_Var.ErrorMode = LS_ERRMODE_IGNORE;
   TLMAP* map = SB_LoadAsciiMap(path);
-  if (!map) return 0;
-  SB_ConsolePrintf("Map after loading: (%ld faces)", static_cast<long>(map->NbFaces));
-  const int32_t built = SB_ConstructMap(map);
-  SB_FreeTLMAP(map);
+  int32_t built = 0;
+  if (map) {
+    SB_ConsolePrintf("Map after loading: (%ld faces)", static_cast<long>(map->NbFaces));
+    built = SB_ConstructMap(map);
+    SB_FreeTLMAP(map);
+  }
+  LSI_Var.ErrorMode = mode;
   return built;
 }

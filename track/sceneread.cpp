@@ -6,6 +6,7 @@
 
 #include "shell/console.h"
 #include "shell/owner.h"
+#include "shell/sbvar.h"
 #include "track/scene.h"
 
 void SB_InitAsciiReader(TASCIIREADER* reader, const char* text) {
@@ -149,8 +150,12 @@ bool AddObjectFaces(TLMAP* map, const TSCENEWORK* work, const ObjectState& o) {
   const uint32_t need = map->NbFaces + static_cast<uint32_t>(o.nf);
   if (need > map->Capacity) {
     const uint32_t capacity = std::min<uint32_t>(std::max(need, map->Capacity * 2), SB_MAXMAPFACES);
+    // In the map heap when a map is being built, which has room for the
+    // construction's copies of these faces: a large scene does not crowd
+    // the default heap.
+    auto* const take = SB_Var.GameHeap ? SB_GetMemHeap : SB_GetMem;
     auto* faces = static_cast<TLMAPFACE*>(
-        SB_GetMem(static_cast<int32_t>(capacity * sizeof(TLMAPFACE)), "SB_ReadANewObject map faces"));
+        take(static_cast<int32_t>(capacity * sizeof(TLMAPFACE)), "SB_ReadANewObject map faces"));
     if (!faces) {
       ObjectError(o.name, "not enough memory");
       return false;

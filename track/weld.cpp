@@ -3,6 +3,7 @@
 // itself. The plain comparison and the hashed one give the same result.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -44,41 +45,112 @@ void Finish(const Progress& progress, long welded) {
                    welded);
 }
 
-// Corners by hash cell; a corner is face index x 3 + corner.
+// The corners by their exact point and the points by hash cell; a corner
+// is face index x 3 + corner. Corners at one point are kept apart by whether
+// their face's first corner lies within the box around that point, so that
+// the corners a point welds without moving them are counted, not visited:
+// a pile of equal faces welds in time near its size.
 class CornerHash {
  public:
-  explicit CornerHash(const TLMAP* map) {
-    cells_.reserve(map->NbFaces * 3);
-    for (uint32_t i = 0; i < map->NbFaces; ++i)
-      for (uint32_t k = 0; k < 3; ++k) cells_[Key(map->Faces[i].V[k])].push_back(i * 3 + k);
+  explicit CornerHash(TLMAP* map) : map_(map), group_(map->NbFaces * 3) {
+    for (uint32_t c = 0; c < map->NbFaces * 3; ++c) Join(c, GroupAt(Corner(c)));
   }
-  // The corners in the 27 cells around p.
-  void Around(const TLMAPVERTEX& p, std::vector<uint32_t>* out) const {
-    out->clear();
+  // The corners of faces after face i that p welds: those that move, and
+  // how many are already at p.
+  void Welded(uint32_t i, const TLMAPVERTEX& p, std::vector<uint32_t>* moved, long* still) const {
+    moved->clear();
+    *still = 0;
+    const uint32_t after = (i + 1) * 3;
     const int64_t cx = Coord(p.X), cy = Coord(p.Y), cz = Coord(p.Z);
     for (int64_t x = cx - 1; x <= cx + 1; ++x)
       for (int64_t y = cy - 1; y <= cy + 1; ++y)
         for (int64_t z = cz - 1; z <= cz + 1; ++z) {
           const auto it = cells_.find(Pack(x, y, z));
-          if (it != cells_.end()) out->insert(out->end(), it->second.begin(), it->second.end());
+          if (it == cells_.end()) continue;
+          for (const uint32_t g : it->second) {
+            const Group& group = groups_[g];
+            if (SamePoint(group.point, p)) {
+              // At p already, so within its box exactly when the first corner is.
+              *still += group.boxed.end() - std::lower_bound(group.boxed.begin(), group.boxed.end(), after);
+              continue;
+            }
+            if (!Near(group.point, p)) continue;
+            for (const std::vector<uint32_t>* list : {&group.boxed, &group.other})
+              for (auto c = std::lower_bound(list->begin(), list->end(), after); c != list->end(); ++c)
+                if (InBox(map_->Faces[*c / 3].V[0], p)) moved->push_back(*c);
+          }
         }
   }
-  void Move(uint32_t corner, const TLMAPVERTEX& from, const TLMAPVERTEX& to) {
-    const uint64_t a = Key(from), b = Key(to);
-    if (a == b) return;
-    std::vector<uint32_t>& old = cells_[a];
-    old.erase(std::find(old.begin(), old.end(), corner));
-    cells_[b].push_back(corner);
+  // Moves the corner to p.
+  void Move(uint32_t corner, const TLMAPVERTEX& p) {
+    Leave(corner);
+    Pull(Corner(corner), p);
+    Join(corner, GroupAt(p));
+    if (corner % 3) return;
+    // The face's first corner moved: its other corners' boxes with it.
+    for (const uint32_t other : {corner + 1, corner + 2}) {
+      const uint32_t g = group_[other];
+      Leave(other);
+      Join(other, g);
+    }
   }
 
  private:
+  struct Group {
+    TLMAPVERTEX point;
+    std::vector<uint32_t> boxed, other;  // ascending
+  };
+  TLMAPVERTEX& Corner(uint32_t c) { return map_->Faces[c / 3].V[c % 3]; }
+  static bool SamePoint(const TLMAPVERTEX& a, const TLMAPVERTEX& b) {
+    return std::memcmp(&a.X, &b.X, sizeof a.X) == 0 && std::memcmp(&a.Y, &b.Y, sizeof a.Y) == 0 &&
+           std::memcmp(&a.Z, &b.Z, sizeof a.Z) == 0;
+  }
+  struct PointKey {
+    uint64_t x, y, z;
+    bool operator==(const PointKey& o) const { return x == o.x && y == o.y && z == o.z; }
+  };
+  struct PointHash {
+    size_t operator()(const PointKey& k) const { return k.x * 0x9E3779B97F4A7C15u ^ k.y * 0xC2B2AE3D27D4EB4Fu ^ k.z; }
+  };
+  static PointKey KeyOf(const TLMAPVERTEX& v) {
+    PointKey k;
+    std::memcpy(&k.x, &v.X, 8), std::memcpy(&k.y, &v.Y, 8), std::memcpy(&k.z, &v.Z, 8);
+    return k;
+  }
+  uint32_t GroupAt(const TLMAPVERTEX& p) {
+    const auto [it, added] = byPoint_.try_emplace(KeyOf(p), static_cast<uint32_t>(groups_.size()));
+    if (added) {
+      groups_.push_back({p, {}, {}});
+      cells_[Pack(Coord(p.X), Coord(p.Y), Coord(p.Z))].push_back(it->second);
+    }
+    return it->second;
+  }
+  std::vector<uint32_t>& ListOf(uint32_t corner, uint32_t g) {
+    Group& group = groups_[g];
+    return InBox(map_->Faces[corner / 3].V[0], group.point) ? group.boxed : group.other;
+  }
+  void Join(uint32_t corner, uint32_t g) {
+    group_[corner] = g;
+    std::vector<uint32_t>& l = ListOf(corner, g);
+    l.insert(std::lower_bound(l.begin(), l.end(), corner), corner);
+  }
+  void Leave(uint32_t corner) {
+    for (std::vector<uint32_t>* l : {&groups_[group_[corner]].boxed, &groups_[group_[corner]].other}) {
+      const auto at = std::lower_bound(l->begin(), l->end(), corner);
+      if (at != l->end() && *at == corner) l->erase(at);
+    }
+  }
   static int64_t Coord(double v) { return static_cast<int64_t>(std::floor(v / kCell)); }
   static uint64_t Pack(int64_t x, int64_t y, int64_t z) {
     return (static_cast<uint64_t>(x) & 0x1FFFFF) | (static_cast<uint64_t>(y) & 0x1FFFFF) << 21 |
            (static_cast<uint64_t>(z) & 0x1FFFFF) << 42;
   }
-  static uint64_t Key(const TLMAPVERTEX& v) { return Pack(Coord(v.X), Coord(v.Y), Coord(v.Z)); }
-  std::unordered_map<uint64_t, std::vector<uint32_t>> cells_;
+
+  TLMAP* map_;
+  std::vector<uint32_t> group_;  // each corner's group
+  std::vector<Group> groups_;
+  std::unordered_map<PointKey, uint32_t, PointHash> byPoint_;
+  std::unordered_map<uint64_t, std::vector<uint32_t>> cells_;  // the groups of each cell
 };
 
 }  // namespace
@@ -105,29 +177,18 @@ int32_t SB_WeldMapVerticesReference(TLMAP* map) {
 int32_t SB_WeldMapVerticesHashed(TLMAP* map) {
   Progress progress{map->NbFaces};
   CornerHash hash(map);
-  std::vector<uint32_t> around, pulled;
+  std::vector<uint32_t> moved;
   long welded = 0;
   for (uint32_t i = 0; i < map->NbFaces; ++i) {
     progress.Step(i);
     for (int k = 0; k < 3; ++k) {
       const TLMAPVERTEX p = map->Faces[i].V[k];
-      hash.Around(p, &around);
       // Every test first, as the plain loop makes them before it moves
       // anything: a face's box test sees its first corner unmoved.
-      pulled.clear();
-      for (const uint32_t corner : around) {
-        const uint32_t j = corner / 3;
-        if (j <= i) continue;
-        const TLMAPFACE& f = map->Faces[j];
-        if (InBox(f.V[0], p) && Near(f.V[corner % 3], p)) pulled.push_back(corner);
-      }
-      for (const uint32_t corner : pulled) {
-        TLMAPVERTEX& q = map->Faces[corner / 3].V[corner % 3];
-        const TLMAPVERTEX from = q;
-        Pull(q, p);
-        hash.Move(corner, from, q);
-      }
-      welded += static_cast<long>(pulled.size());
+      long still = 0;
+      hash.Welded(i, p, &moved, &still);
+      for (const uint32_t corner : moved) hash.Move(corner, p);
+      welded += still + static_cast<long>(moved.size());
     }
   }
   Finish(progress, welded);

@@ -85,6 +85,29 @@ TEST_F(Construct, HashedWeldEqualsThePlainLoop) {
   }
 }
 
+// Faces repeated many times, some with a first corner outside the box of
+// the others, some a little apart: the corners already at a point are
+// counted without being visited, and the count and the corners stay those
+// of the plain loop.
+TEST_F(Construct, HashedWeldOfRepeatedFacesEqualsThePlainLoop) {
+  std::mt19937 random(67);
+  std::uniform_real_distribution<double> unit(0, 1);
+  map_->NbFaces = 0;
+  for (int i = 0; i < 300; ++i) {
+    std::vector<TLMAPVERTEX> v = {P(1, 1, 0), P(2, 1, 0), P(1, 2, 0)};
+    if (unit(random) < 0.2) v[0] = P(600, 1, 0);    // its other corners out of the box
+    if (unit(random) < 0.2) v[1].X += 0.1;          // welded back onto (2, 1, 0)
+    if (unit(random) < 0.1) v[0].Y += 0.15;         // a first corner that moves
+    Add(v);
+  }
+  std::vector<TLMAPFACE> copy(map_->Faces, map_->Faces + map_->NbFaces);
+  TLMAP other{map_->NbFaces, copy.data(), map_->NbFaces};
+  const int32_t reference = SB_WeldMapVerticesReference(&other);
+  EXPECT_EQ(SB_WeldMapVerticesHashed(map_), reference);
+  EXPECT_GT(reference, 50000);
+  EXPECT_EQ(std::memcmp(copy.data(), map_->Faces, copy.size() * sizeof(TLMAPFACE)), 0);
+}
+
 TEST_F(Construct, NormalsAndReduction) {
   Add({P(0, 0, 0), P(2, 0, 0), P(0, 0, 2)});
   Add({P(1, 1, 1), P(2, 2, 2), P(3, 3, 3)});

@@ -199,6 +199,27 @@ TEST_F(PolyGeom, MergingCoplanarNeighbours) {
   }
 }
 
+// Trying a pair turns both faces to their best corner, merged or not: with
+// merging on, a quadrangle that merges with nothing (the only other face is
+// of another material, far off) still ends turned; with merging off it
+// keeps its order.
+TEST_F(PolyGeom, FacesLeftAloneAreTurnedToTheirBestCorner) {
+  const Points quad = {G(0, 0), G(0, 100), G(300, 400), G(200, 0)};
+  Points turned = quad;
+  ASSERT_GT(SB_RotatePolyToBestCorner(turned.data(), 4), 0);
+  for (int32_t simplification : {0, 1}) {
+    poly_->NbFaces = poly_->NbPoints = 0;
+    SB_Var.Simplification = simplification;
+    Add(quad);
+    Add({G(1000, 1000), G(1000, 1100), G(1100, 1100)}, 1);
+    SB_SimplifyTLMAPPOLY(poly_);
+    ASSERT_EQ(poly_->NbFaces, 2);
+    const Points kept = Face(0), expected = simplification ? turned : quad;
+    ASSERT_EQ(kept.size(), 4u);
+    for (size_t k = 0; k < kept.size(); ++k) EXPECT_EQ(kept[k].X, expected[k].X) << simplification << " " << k;
+  }
+}
+
 // A fan of 600 triangles round one point, its rim far enough out that no
 // rim point is dropped as collinear: merges stop at 100 vertices, and the
 // repeated passes grow the arrays past any reserve.

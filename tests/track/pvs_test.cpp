@@ -138,6 +138,16 @@ TEST_F(Pvs, CellsOffThePictureAndFarPairsStayVisible) {
   EXPECT_EQ(std::count(codes.begin(), codes.end(), 65535), 3);               // 100 has no list
 }
 
+// Codes reach 127 cells down but only 126 up: of two cubes 127 cells
+// apart that hide each other, only the one further up lists the other.
+TEST_F(Pvs, TwoCubesAtTheReachListOneWay) {
+  Cubes({-63, 64});
+  Picture(1);
+  SB_Var.UsingPvs = 1;
+  SB_3D_BuildPvs();
+  EXPECT_EQ(List(), std::vector<uint16_t>({SB_PvsCode(-127, 0), 65535}));
+}
+
 TEST_F(Pvs, AFullListLeavesTheRestVisible) {
   Cubes({0, 4});
   Picture(0, 320, 325);
