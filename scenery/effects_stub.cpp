@@ -61,20 +61,16 @@ __attribute__((weak)) void SB_LoadBackgrounds() {}
 __attribute__((weak)) void SB_FreeBackgrounds() {}
 __attribute__((weak)) void SB_RemapScratch() {}
 
-__attribute__((weak)) void SB_SetLightTint(float, float, float) {}
 __attribute__((weak)) void SB_SelectBackground() {}
 __attribute__((weak)) void SB_DrawBackground(TCAMERA*) {}
 __attribute__((weak)) void SB_AnimateDecorObjects() {}
 __attribute__((weak)) void SB_AnimateExplosions() {}
 __attribute__((weak)) void SB_UpdateLensFlare() {}
 __attribute__((weak)) void SB_UpdateSunGlare() {}
-__attribute__((weak)) void SB_UpdateDayNight() {}
 __attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
 __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
-// No sun yet: the light tables are white.
-__attribute__((weak)) void SB_SetLightDirection() { SB_BuildLightTable(); }
 
 // No panorama is loaded, so there is no band above it to fill.
 __attribute__((weak)) void SB_FillAbovePanorama() {}

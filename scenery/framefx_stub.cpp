@@ -1,7 +1,6 @@
 // The scenery of the accelerator's frame, until the scenery exists: there
-// is no sky, ground, flare, shadow or beam to
-// draw, and the light is white. Weak, so that tests can put recording
-// fakes in their place.
+// is no sky, ground, flare, shadow or beam to draw. Weak, so that tests
+// can put recording fakes in their place.
 #include "scenery/framefx.h"
 #include "shell/sbvar.h"
 
@@ -14,8 +13,3 @@ __attribute__((weak)) void POWER_DrawShadows(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_DrawPhareVolumes() {}
 __attribute__((weak)) void POWER_SetPhareFocal(float) {}
 __attribute__((weak)) void POWER_SetPhareCentre(float, float) {}
-
-__attribute__((weak)) void SB_BuildLightTable() {
-  for (auto& table : SB_Var.LightTables)
-    for (uint32_t& colour : table) colour = 0xFFFFFF;
-}
