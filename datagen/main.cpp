@@ -30,6 +30,7 @@
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/scenerypics.h"
+#include "datagen/skypics.h"
 #include "datagen/sessionart.h"
 #include "datagen/stickers.h"
 #include "datagen/sysfont.h"
@@ -157,6 +158,18 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "MISCPICT/DIODEoff.TGA", datagen::DiodePicture(false), datagen::WriteTga);
 }
 
+// The sky, ground and star squares and the sun's lens flare.
+bool WriteSkyPictures(const fs::path& out) {
+  if (!WritePicture(out, "MISCPICT/CIELFON1.TGA", datagen::SkyPicture(), datagen::WriteTga) ||
+      !WritePicture(out, "MISCPICT/LESOL.TGA", datagen::GroundPicture(), datagen::WriteTga) ||
+      !WritePicture(out, "MISCPICT/ETOILES.TGA", datagen::StarsPicture(), datagen::WriteTga) ||
+      !WriteTgaImage(out, "MISCPICT/LENS1.TGA", datagen::FlareImage(0)))
+    return false;
+  for (int i = 1; i <= datagen::kNbFlareSprites; ++i)
+    if (!WriteTgaImage(out, "MISCPICT/FLARE0" + std::to_string(i) + "1.TGA", datagen::FlareImage(i))) return false;
+  return true;
+}
+
 // The circuits' textures of the default texture path: "ROAD    " of the
 // flat square, the NETRACE scene's road "ROUT1" and walls "MUR1" (names
 // cut at their first zero), and the road generator's gutter "CANIV1" and
@@ -272,8 +285,9 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
+  if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
+      !WriteSkyPictures(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) || !WriteCircuit(out) ||
+      !WriteStickers(out) || !WriteCarSounds(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -87,7 +87,8 @@ __attribute__((weak)) void SB_UpdateDayNight() {
 void SB_DayNightCycle() {
   if (!SB_Var.DayNightOn || SB_Var.DayNightPeriod <= 0) return;
   const int64_t period = static_cast<int64_t>(SB_Var.DayNightPeriod) * 1000;
-  const int64_t pos = static_cast<int64_t>(static_cast<uint32_t>(SB_Var.Time - SB_Var.DayNightStart)) % period;
+  const int64_t pos =
+      static_cast<int64_t>(static_cast<uint32_t>(SB_Var.Time - SB_Var.DayNightStart)) % period;
   const int32_t times[4] = {SB_Var.StartNight1, SB_Var.EndNight1, SB_Var.StartNight2, SB_Var.EndNight2};
   for (int32_t i = 0; i < 4; ++i) {
     const int64_t t = static_cast<int64_t>(times[i]) * 1000;
@@ -136,7 +137,8 @@ __attribute__((weak)) void SB_SetLightDirection() {
   const double k = length > 0.0 && std::isfinite(length) ? 1.0 / length : 0.0;
   SB_Var.LightDir = {x * k, y * k, z * k};
   constexpr double kFixed = 1.0 / 8192.0;
-  SB_Var.LightDirScaled = {SB_Var.LightDir.x * kFixed, SB_Var.LightDir.y * kFixed, SB_Var.LightDir.z * kFixed};
+  SB_Var.LightDirScaled = {SB_Var.LightDir.x * kFixed, SB_Var.LightDir.y * kFixed,
+                           SB_Var.LightDir.z * kFixed};
   SB_BuildLightTable();
 }
 

@@ -51,8 +51,6 @@ __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
 __attribute__((weak)) void POWER_ClosePhare() {}
-__attribute__((weak)) void SB_InitCielBmapGame() {}
-__attribute__((weak)) void SB_FreeCielBmapGame() {}
 __attribute__((weak)) void SB_InitLensFlare() {}
 __attribute__((weak)) void SB_DisposeLensFlare() {}
 __attribute__((weak)) void SB_InitExplosionBmapGame() {}

@@ -1,6 +1,6 @@
 // Records and constants of the scenery that other floors hold: the glass
 // runs of the window reflections, the smoke puffs, the trackside LED
-// panels, the start lights and the road lights.
+// panels, the start lights, the road lights and the panorama entries.
 #pragma once
 #include <cstdint>
 
@@ -79,4 +79,15 @@ struct TPANELSTATE {
   TPANELPAGE RoadLights[2];  // "TRGROZEB", "?PAVIR"
   int32_t RoadPhase;          // 0..3
   int32_t RoadClock;          // ms owed to the animation
+};
+
+// A panorama entry: the two centre-line ranges (point indexes) where it
+// is shown, a word after each that is read and not used, and its picture
+// (none on the accelerator).
+struct TBACKGROUND {
+  double From1, To1;
+  int32_t Word1;
+  double From2, To2;
+  int32_t Word2;
+  BMAP* Picture;
 };

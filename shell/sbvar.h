@@ -467,6 +467,9 @@ struct SB_VARS {
   int32_t LightTableBuilt;
   uint32_t LightTableColor;
   float LightTableTint[3];
+  // The panorama table: its entries and their count.
+  TBACKGROUND* Backgrounds;
+  int32_t NbBackgrounds;
 
   // The cars' brake lights and window clouds (records: scenery/types.h):
   // the BrakeOn value last drawn per car (-1 redraws), the two cloud

@@ -63,15 +63,15 @@ class DayNight : public SceneryTest {
 };
 
 TEST_F(DayNight, DefaultTimetableFadesAtItsTimesEveryPeriod) {
-  EXPECT_EQ(Fades(1500), (std::vector<std::pair<double, double>>{
-                             {150, 12}, {240, 0}, {510, 12}, {660, 0}, {1470, 12}}));
+  EXPECT_EQ(Fades(1500),
+            (std::vector<std::pair<double, double>>{{150, 12}, {240, 0}, {510, 12}, {660, 0}, {1470, 12}}));
 }
 
 TEST_F(DayNight, NightIsFullSixtySecondsAfterItStartsAndDayLikewise) {
   const struct {
     double seconds, level;
-  } kRows[] = {{149.9, 0.0}, {150.0, 0.02}, {209.8, 11.98}, {209.9, 12.0},
-               {239.9, 12.0}, {240.0, 11.98}, {299.8, 0.02}, {299.9, 0.0}};
+  } kRows[] = {{149.9, 0.0},  {150.0, 0.02},  {209.8, 11.98}, {209.9, 12.0},
+               {239.9, 12.0}, {240.0, 11.98}, {299.8, 0.02},  {299.9, 0.0}};
   for (const auto& r : kRows) EXPECT_NEAR(LevelAt(r.seconds), r.level, 1e-9) << r.seconds;
 }
 
@@ -102,8 +102,9 @@ TEST_F(DayNight, NightKeysReadWithDefaultsAndOutOfRangeValuesHarmless) {
   TKEYFILE* keys = Keys("STARTNIGHT1: -5\nENDNIGHT1: 1000000000000\nENDNIGHT2: abc\n");
   SB_ReadNightTimes(keys);
   SB_CloseKeyFile(keys);
-  EXPECT_EQ(std::vector<int32_t>({SB_Var.StartNight1, SB_Var.EndNight1, SB_Var.StartNight2, SB_Var.EndNight2}),
-            std::vector<int32_t>({-5, INT32_MAX, 510, 0}));
+  EXPECT_EQ(
+      std::vector<int32_t>({SB_Var.StartNight1, SB_Var.EndNight1, SB_Var.StartNight2, SB_Var.EndNight2}),
+      std::vector<int32_t>({-5, INT32_MAX, 510, 0}));
   // Neither the time before the start nor the farthest time ever fires.
   EXPECT_EQ(Fades(600), (std::vector<std::pair<double, double>>{{510, 12}}));
 }
@@ -179,8 +180,8 @@ TEST_F(DayNight, DeveloperKeysFadeOnlyWithTheDeveloperSwitches) {
   const struct {
     int32_t devInfo, editor, key;
     double target, rate;
-  } kRows[] = {{1, 0, 118, 12.0, 0.002}, {0, 1, 117, 0.0, 0.002}, {1, 0, 119, 5.0, 0.002},
-               {0, 0, 118, 7.0, 0.5}};
+  } kRows[] = {
+      {1, 0, 118, 12.0, 0.002}, {0, 1, 117, 0.0, 0.002}, {1, 0, 119, 5.0, 0.002}, {0, 0, 118, 7.0, 0.5}};
   for (const auto& r : kRows) {
     SB_Var.DrawDevInfo = r.devInfo, SB_Var.EditorMode = r.editor, SB_Var.DayNightOn = 0;
     SB_Var.LightTarget = SB_Var.LightLevel = 7.0, SB_Var.LightRate = 0.5, SB_Var.FrameTime = 0;
