@@ -51,8 +51,6 @@ __attribute__((weak)) void POWER_InitShadow() {}
 __attribute__((weak)) void POWER_CloseShadow() {}
 __attribute__((weak)) void POWER_InitPhare() {}
 __attribute__((weak)) void POWER_ClosePhare() {}
-__attribute__((weak)) void SB_InitLensFlare() {}
-__attribute__((weak)) void SB_DisposeLensFlare() {}
 __attribute__((weak)) void SB_InitExplosionBmapGame() {}
 __attribute__((weak)) void SB_FreeExplosionBmapGame() {}
 __attribute__((weak)) void SB_LoadBackgrounds() {}
@@ -63,8 +61,6 @@ __attribute__((weak)) void SB_SelectBackground() {}
 __attribute__((weak)) void SB_DrawBackground(TCAMERA*) {}
 __attribute__((weak)) void SB_AnimateDecorObjects() {}
 __attribute__((weak)) void SB_AnimateExplosions() {}
-__attribute__((weak)) void SB_UpdateLensFlare() {}
-__attribute__((weak)) void SB_UpdateSunGlare() {}
 __attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
 __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}

@@ -4,8 +4,6 @@
 #include "scenery/framefx.h"
 #include "shell/sbvar.h"
 
-__attribute__((weak)) void SB_MarkLensFlareTextures(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_DrawLensFlare(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_DrawShadows(TSOFTSCENE*) {}
 __attribute__((weak)) void POWER_DrawPhareVolumes() {}
 __attribute__((weak)) void POWER_SetPhareFocal(float) {}
