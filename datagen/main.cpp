@@ -17,6 +17,7 @@
 #include <string>
 
 #include "datagen/carmodels.h"
+#include "datagen/carshadows.h"
 #include "datagen/carsounds.h"
 #include "datagen/circuit.h"
 #include "datagen/circuitdrive.h"
@@ -170,6 +171,15 @@ bool WriteSkyPictures(const fs::path& out) {
   return true;
 }
 
+// The car shadows' meshes.
+bool WriteShadowMeshes(const fs::path& out) {
+  for (const datagen::NamedPlg& plg : datagen::ShadowMeshes()) {
+    const datagen::Bytes bytes = datagen::PlgBytes(plg.mesh);
+    if (!WriteBytes(out, plg.path, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 // The circuits' textures of the default texture path: "ROAD    " of the
 // flat square, the NETRACE scene's road "ROUT1" and walls "MUR1" (names
 // cut at their first zero), and the road generator's gutter "CANIV1" and
@@ -286,8 +296,8 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
-      !WriteSkyPictures(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) || !WriteCircuit(out) ||
-      !WriteStickers(out) || !WriteCarSounds(out))
+      !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
+      !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {
