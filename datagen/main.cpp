@@ -18,6 +18,7 @@
 
 #include "datagen/carmodels.h"
 #include "datagen/carshadows.h"
+#include "datagen/headlights.h"
 #include "datagen/carsounds.h"
 #include "datagen/circuit.h"
 #include "datagen/circuitdrive.h"
@@ -171,8 +172,9 @@ bool WriteSkyPictures(const fs::path& out) {
   return true;
 }
 
-// The car shadows' meshes.
+// The car shadows' meshes and the headlight beams' object.
 bool WriteShadowMeshes(const fs::path& out) {
+  if (!datagen::WriteBeamObject((out / "OBC" / "PHARE").string())) return false;
   for (const datagen::NamedPlg& plg : datagen::ShadowMeshes()) {
     const datagen::Bytes bytes = datagen::PlgBytes(plg.mesh);
     if (!WriteBytes(out, plg.path, std::string(bytes.begin(), bytes.end()))) return false;

@@ -47,10 +47,6 @@ __attribute__((weak)) void TransBackObc() {}
 __attribute__((weak)) void DisposeBackObc() {}
 __attribute__((weak)) void SB_RemapDecorObjects() {}
 __attribute__((weak)) void SB_FreeObjectsExtraTextures() {}
-__attribute__((weak)) void POWER_InitShadow() {}
-__attribute__((weak)) void POWER_CloseShadow() {}
-__attribute__((weak)) void POWER_InitPhare() {}
-__attribute__((weak)) void POWER_ClosePhare() {}
 __attribute__((weak)) void SB_InitExplosionBmapGame() {}
 __attribute__((weak)) void SB_FreeExplosionBmapGame() {}
 __attribute__((weak)) void SB_LoadBackgrounds() {}
@@ -63,8 +59,6 @@ __attribute__((weak)) void SB_AnimateDecorObjects() {}
 __attribute__((weak)) void SB_AnimateExplosions() {}
 __attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_DrawFireAndExplosions(TSOFTSCENE*, _WINDOW*) {}
-__attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE*, TCAMERA*, TCAR*, int32_t) {}
-__attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA*, TCAR*, int32_t) {}
 
 // No panorama is loaded, so there is no band above it to fill.
 __attribute__((weak)) void SB_FillAbovePanorama() {}

@@ -39,8 +39,10 @@ BMAP* SB_ConvertBmapTo32(BMAP* picture);
 // picture counts opacity.
 void SB_InvertAlpha32(BMAP* bitmap);
 
-// The sun in view space (units of 1/320 m), sunk by SB_Var.SunDrop.
-TVECTOR SB_SunInView();
+struct TCAMERA;
+// The sun in the camera's view space (units of 1/320 m), sunk by
+// SB_Var.SunDrop.
+TVECTOR SB_SunInView(const TCAMERA& camera);
 // 1 and the sun's screen point when it lies at least 128 in front of the
 // camera, else 0.
 int32_t SB_ProjectSun(float* x, float* y);

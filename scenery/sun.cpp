@@ -59,8 +59,7 @@ __attribute__((weak)) void SB_ReadSunPosition(TKEYFILE* keys) {
   for (int i = 0; i < 3; ++i) SB_Var.SunPos[i] = sun[i];
 }
 
-TVECTOR SB_SunInView() {
-  const TCAMERA& c = SB_Var.Camera;
+TVECTOR SB_SunInView(const TCAMERA& c) {
   TVECTOR s{SB_Var.SunPos[0] * kUnits - c.CurrentX, (SB_Var.SunPos[1] + SB_Var.SunDrop) * kUnits - c.CurrentY,
             SB_Var.SunPos[2] * kUnits - c.CurrentZ};
   E3D_MatMulVec(c.Matrix, &s);
@@ -68,7 +67,7 @@ TVECTOR SB_SunInView() {
 }
 
 int32_t SB_ProjectSun(float* x, float* y) {
-  const TVECTOR s = SB_SunInView();
+  const TVECTOR s = SB_SunInView(SB_Var.Camera);
   if (!(s.z >= kNear)) return 0;
   const double f = SB_Var.Focal, w = SB_Var.ScreenWindow.W_WIDTH, h = SB_Var.ScreenWindow.W_HEIGHT;
   *x = static_cast<float>(w / 2 + s.x * f / s.z);
@@ -96,7 +95,7 @@ double SB_SunVisibility(int32_t x, int32_t y) {
 // The more directly the camera faces a visible sun by day, the brighter
 // the light and the deeper the view's depth range.
 __attribute__((weak)) void SB_UpdateSunGlare() {
-  const TVECTOR s = SB_SunInView();
+  const TVECTOR s = SB_SunInView(SB_Var.Camera);
   const double length = std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
   const double cosine = length > 0.0 && s.z > 0.0 ? s.z / length : 0.0;
   const double p = cosine * cosine * cosine * cosine;

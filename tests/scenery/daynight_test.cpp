@@ -97,7 +97,6 @@ TEST_F(DayNight, KioskCycleOfNoSecondsRunsNoCycleAndTheLargestNoOverflow) {
 }
 
 TEST_F(DayNight, NightKeysReadWithDefaultsAndOutOfRangeValuesHarmless) {
-  StartLibrary();
   // A word the reader takes as 0 is a time the cycle never reaches again.
   TKEYFILE* keys = Keys("STARTNIGHT1: -5\nENDNIGHT1: 1000000000000\nENDNIGHT2: abc\n");
   SB_ReadNightTimes(keys);

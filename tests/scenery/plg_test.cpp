@@ -8,23 +8,15 @@
 
 #include "datagen/carshadows.h"
 #include "scenery/nearplane.h"
-#include "system/lsvar.h"
 #include "tests/scenery/scenery_fixture.h"
 
 namespace {
 
 using scenerytest::SceneryTest;
 
+// The fixture checks that no heap block is left.
 class PlgTest : public SceneryTest {
  protected:
-  void SetUp() override {
-    SceneryTest::SetUp();
-    allocations_ = LSI_Var.NbAlloc;
-  }
-  void TearDown() override {
-    EXPECT_EQ(LSI_Var.NbAlloc, allocations_) << "blocks left";
-    SceneryTest::TearDown();
-  }
   TPLG* Load(const datagen::Bytes& bytes) {
     ztest::WriteFile(root_ + "/PLG/TEST.PLG", std::string(bytes.begin(), bytes.end()));
     return LoadPlg("PLG>TEST.PLG");
@@ -35,7 +27,6 @@ class PlgTest : public SceneryTest {
     m.polygons = {{{0, 0, 7}, {0, 1, 2}, {}}};
     return m;
   }
-  int32_t allocations_ = 0;
 };
 
 TEST_F(PlgTest, EmptyFileIsAnEmptyMesh) {
