@@ -11,6 +11,7 @@
 #include "scenery/effects.h"
 #include "scenery/framefx.h"
 #include "scenery/nearplane.h"
+#include "scenery/shadows.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/types.h"
@@ -50,21 +51,6 @@ OBJECT* FindPart(const char* name) {
     return nullptr;
   }
   return part;
-}
-
-// M = K x R and T = K x (P - Q) of the car's body, as f32.
-void CarFrame(const OBJECT* body, const TCAMERA* camera, float m[9], float t[3]) {
-  const double* k = camera->Matrix;
-  for (int32_t col = 0; col < 3; ++col)
-    for (int32_t row = 0; row < 3; ++row) {
-      double sum = 0.0;
-      for (int32_t j = 0; j < 3; ++j) sum += k[row + 3 * j] * body->Orientation[j + 3 * col];
-      m[row + 3 * col] = static_cast<float>(sum);
-    }
-  const double d[3] = {body->Position[0] - camera->PosX * 60800.0, body->Position[1] - camera->PosY * 60800.0,
-                       body->Position[2] - camera->PosZ * 60800.0};
-  for (int32_t row = 0; row < 3; ++row)
-    t[row] = static_cast<float>(k[row] * d[0] + k[row + 3] * d[1] + k[row + 6] * d[2]);
 }
 
 // The beam's faces into the entry: projected corners as they are, or the
@@ -127,8 +113,8 @@ __attribute__((weak)) void POWER_BuildPhareVolume(TCAMERA* camera, TCAR* car, in
   const TATOM* mesh = Mesh(entry->Object);
   if (!mesh) return;
   const int32_t lift = inCar ? kInCarLift : 0;
-  float m[9], t[3];
-  CarFrame(car->Object, camera, m, t);
+  const TPARTFRAME frame = SB_PartViewFrame(car->Object, camera);
+  const float *m = frame.M, *t = frame.T;
   double view[SB_PHAREMAXPOINTS][3];
   TSGLVERTEX projected[SB_PHAREMAXPOINTS];
   bool visible[SB_PHAREMAXPOINTS];
@@ -166,5 +152,7 @@ int32_t POWER_ProjectPharePoint(const double* p, TSGLVERTEX* out) {
   out->Y = static_cast<float>(SB_Var.CenterY + p[1] * s);
   out->Depth = static_cast<float>(SB_Var.DepthScale * p[2]);
   out->InvW = static_cast<float>(1.0 / p[2] * SB_Var.ProjFactor);
+  out->Colour = out->Specular = 0;  // only the plane matters to the card
+  out->U = out->V = 0.0f;
   return 1;
 }

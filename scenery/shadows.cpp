@@ -78,27 +78,6 @@ void LoadSlot(TSHADOWSLOT& s, const char* path) {
   }
 }
 
-// A part's place in view space: M = K x R and T = K x (P - Q), as f32.
-struct TPARTFRAME {
-  float M[9];
-  float T[3];
-};
-TPARTFRAME PartFrame(const OBJECT* part, const TCAMERA* camera) {
-  TPARTFRAME f{};
-  const double* k = camera->Matrix;
-  for (int32_t col = 0; col < 3; ++col)
-    for (int32_t row = 0; row < 3; ++row) {
-      double sum = 0.0;
-      for (int32_t j = 0; j < 3; ++j) sum += k[row + 3 * j] * part->Orientation[j + 3 * col];
-      f.M[row + 3 * col] = static_cast<float>(sum);
-    }
-  const double d[3] = {part->Position[0] - camera->PosX * 60800.0, part->Position[1] - camera->PosY * 60800.0,
-                       part->Position[2] - camera->PosZ * 60800.0};
-  for (int32_t row = 0; row < 3; ++row)
-    f.T[row] = static_cast<float>(k[row] * d[0] + k[row + 3] * d[1] + k[row + 6] * d[2]);
-  return f;
-}
-
 void Turn(const float* m, const int32_t* v, float* out) {
   for (int32_t row = 0; row < 3; ++row)
     out[row] = m[row] * static_cast<float>(v[0]) + m[row + 3] * static_cast<float>(v[1]) +
@@ -174,6 +153,22 @@ int32_t Clamp(double v) {
 
 const TSHADOWSLOT& SB_ShadowSlot(int32_t slot) { return g_slots[slot]; }
 
+TPARTFRAME SB_PartViewFrame(const OBJECT* part, const TCAMERA* camera) {
+  TPARTFRAME f{};
+  const double* k = camera->Matrix;
+  for (int32_t col = 0; col < 3; ++col)
+    for (int32_t row = 0; row < 3; ++row) {
+      double sum = 0.0;
+      for (int32_t j = 0; j < 3; ++j) sum += k[row + 3 * j] * part->Orientation[j + 3 * col];
+      f.M[row + 3 * col] = static_cast<float>(sum);
+    }
+  const double d[3] = {part->Position[0] - camera->PosX * 60800.0, part->Position[1] - camera->PosY * 60800.0,
+                       part->Position[2] - camera->PosZ * 60800.0};
+  for (int32_t row = 0; row < 3; ++row)
+    f.T[row] = static_cast<float>(k[row] * d[0] + k[row + 3] * d[1] + k[row + 6] * d[2]);
+  return f;
+}
+
 __attribute__((weak)) void POWER_InitShadow() {
   if (SB_Var.Renderer != SB_RENDERER_PVR) return;
   ClearSlots();
@@ -208,7 +203,7 @@ __attribute__((weak)) void POWER_BuildCarShadow(TSOFTSCENE* scene, TCAMERA* came
       continue;
     }
     s.NbVertices = static_cast<int32_t>(s.Mesh->NbVertices);
-    BuildPart(s, PartFrame(part, camera), light, v);
+    BuildPart(s, SB_PartViewFrame(part, camera), light, v);
   }
   ++scene->NbShadowVolumes;
 }
@@ -271,4 +266,8 @@ void POWER_ShadowProjectPoint(const double* p, TSGLVERTEX* out) {
   out->Y = static_cast<float>(SB_Var.CenterY + p[1] * SB_Var.FocalF * w);
   out->Depth = static_cast<float>(p[2] * SB_Var.DepthScale);
   out->InvW = static_cast<float>(w * SB_Var.ProjFactor);
+  // Only the plane matters to the card; the rest is cleared, not left to
+  // whatever the view's memory held.
+  out->Colour = out->Specular = 0;
+  out->U = out->V = 0.0f;
 }

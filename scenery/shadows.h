@@ -6,7 +6,17 @@
 
 #include "engine3d/types.h"
 
+struct OBJECT;
 struct TPLG;
+
+// An object part's place in the camera's view: M = K x R and T =
+// K x (P - Q) with K the camera's matrix, R and P the part's orientation
+// and position, Q the camera's position (object units), as f32.
+struct TPARTFRAME {
+  float M[9];
+  float T[3];
+};
+TPARTFRAME SB_PartViewFrame(const OBJECT* part, const TCAMERA* camera);
 
 // An edge of a mesh: its two vertices in the direction its first polygon
 // walks it, that polygon, the one walking it back (-1 none yet), a word.
@@ -31,5 +41,6 @@ const TSHADOWSLOT& SB_ShadowSlot(int32_t slot);
 void POWER_ShadowBoundingBox(const TSHADOWSLOT& slot, TSHADOWVOLUME& volume);
 // Widens the box by a projected point.
 void POWER_ShadowGrowBox(const TSGLVERTEX& point, TSHADOWVOLUME& volume);
-// A view-space point (depth 1 or more) projected into the card's vertex.
+// A view-space point (depth 1 or more) projected into the card's vertex,
+// its colour and texture coordinates cleared.
 void POWER_ShadowProjectPoint(const double* p, TSGLVERTEX* out);

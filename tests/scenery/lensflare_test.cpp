@@ -5,6 +5,7 @@
 #include "scenery/lensflare.h"
 
 #include <array>
+#include <memory>
 #include <cmath>
 #include <filesystem>
 
@@ -12,22 +13,17 @@
 #include "engine3d/types.h"
 #include "platform/accel/sgl.h"
 #include "scenery/framefx.h"
+#include "scenery/mapkeys.h"
+#include "shell/keyfile.h"
 #include "system/picture.h"
+#include "tests/scenery/accel_calls.h"
 #include "tests/scenery/scenery_fixture.h"
 
 namespace {
 
 using scenerytest::SceneryTest;
 
-struct Call {
-  SGLCONTEXT context;
-  std::array<TSGLVERTEX, 4> quad;
-};
-std::vector<Call> g_calls;
-
-void Observe(const SGLCONTEXT* c, int32_t kind, int32_t, const void*, const TSGLVERTEX* v) {
-  if (kind == 1) g_calls.push_back({*c, {v[0], v[1], v[2], v[3]}});
-}
+using scenerytest::g_calls;
 
 constexpr TMATRIX kAhead = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
@@ -35,15 +31,13 @@ class FlareTest : public SceneryTest {
  protected:
   void SetUp() override {
     SceneryTest::SetUp();
+    recording_ = std::make_unique<scenerytest::RecordingCalls>();
     SB_Var.Renderer = SB_RENDERER_PVR;
     SB_Var.Focal = 320;
     SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
     std::copy(kAhead, kAhead + 9, SB_Var.Camera.Matrix);
-    g_calls.clear();
-    plat::AccelObserveCalls(Observe);
   }
   void TearDown() override {
-    plat::AccelObserveCalls(nullptr);
     SB_DisposeLensFlare();
     SB_Var.PreviousView = nullptr;
     SceneryTest::TearDown();
@@ -76,6 +70,7 @@ class FlareTest : public SceneryTest {
   TSGLPOLY polys_[8]{};
   TSGLVERTEX vertices_[32]{};
   int32_t used_ = 0;
+  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(FlareTest, OnlyThirtyTwoBitPicturesBecomeTexturesWithTheirAlphaInverted) {
@@ -110,6 +105,27 @@ TEST_F(FlareTest, ConvertKeepsAlphaSwapsRedAndBlueAndFreesThePicture) {
   EXPECT_EQ(reinterpret_cast<uint32_t*>(out->Start)[0], 0x80302010u);
   EXPECT_EQ(SB_Var.NbBmapOwners, 1) << "the picture freed";
   SB_FreeBmap(out);
+}
+
+TEST_F(FlareTest, SunPositionIsReadOnlyWhenWholeAndFinite) {
+  const struct {
+    const char* text;
+    double x;
+  } kRows[] = {{"SUN: 1.5,-2,3\n", 1.5},
+               {"SUN: nan,1,2\n", 9},
+               {"SUN: 1,inf,2\n", 9},
+               {"SUN: 1,2\n", 9},
+               {"SUNNY: 1,2,3\n", 9}};
+  for (const auto& r : kRows) {
+    Sun(9, 9, 9);
+    ztest::WriteFile(root_ + "/TXT/SUN.TXT", r.text);
+    TKEYFILE* keys = SB_OpenKeyFile("TXT>SUN.TXT");
+    SB_ReadSunPosition(keys);
+    SB_CloseKeyFile(keys);
+    EXPECT_EQ(SB_Var.SunPos[0], r.x) << r.text;
+  }
+  SB_ReadSunPosition(nullptr);
+  EXPECT_EQ(SB_Var.SunPos[0], 9.0);
 }
 
 TEST_F(FlareTest, SunProjectsOnlyFromDepth128AndSinksWithTheLight) {
@@ -187,16 +203,16 @@ TEST_F(FlareTest, HalfHiddenSunDrawsOnlyTheGlowScaledDown) {
   SB_Var.SglContext.FogOn = 1;
   SB_DrawLensFlare(&view_);
   ASSERT_EQ(g_calls.size(), 1u);
-  const Call& c = g_calls[0];
+  const scenerytest::AccelCall& c = g_calls[0];
   EXPECT_EQ(c.context.FogOn, 0u);
   EXPECT_EQ(SB_Var.SglContext.FogOn, 1u);
   EXPECT_EQ(c.context.SortDepth, 1000.0f);
   EXPECT_EQ(c.context.TextureName, 70 + SB_FlareState().Textures[0]);
   // 100 x 100 at 0.3 about the centre.
-  EXPECT_EQ(std::vector<float>({c.quad[0].X, c.quad[0].Y, c.quad[2].X, c.quad[2].Y}),
+  EXPECT_EQ(std::vector<float>({c.vertices[0].X, c.vertices[0].Y, c.vertices[2].X, c.vertices[2].Y}),
             std::vector<float>({305, 225, 335, 255}));
-  EXPECT_EQ(std::pair(c.quad[0].Depth, c.quad[0].InvW), std::pair(1.28f, 0.78125f));
-  EXPECT_EQ(std::pair(c.quad[2].U, c.quad[2].V), std::pair(1.0f, 1.0f));
+  EXPECT_EQ(std::pair(c.vertices[0].Depth, c.vertices[0].InvW), std::pair(1.28f, 0.78125f));
+  EXPECT_EQ(std::pair(c.vertices[2].U, c.vertices[2].V), std::pair(1.0f, 1.0f));
 }
 
 TEST_F(FlareTest, ClearSunDrawsEverySpriteInOrderAndStarsDrawNone) {
@@ -208,12 +224,13 @@ TEST_F(FlareTest, ClearSunDrawsEverySpriteInOrderAndStarsDrawNone) {
   SB_DrawLensFlare(&view_);
   ASSERT_EQ(g_calls.size(), 10u);
   for (int i = 1; i < 10; ++i) {
-    const Call& c = g_calls[i];
+    const scenerytest::AccelCall& c = g_calls[i];
     EXPECT_EQ(c.context.SortDepth, 1000.0f + 10 * i);
-    EXPECT_FLOAT_EQ(c.quad[0].Depth, (30 - i) * 0.01f);
-    EXPECT_FLOAT_EQ(c.quad[0].InvW, 1.0f / ((30 - i) * 0.01f));
+    EXPECT_FLOAT_EQ(c.vertices[0].Depth, (30 - i) * 0.01f);
+    EXPECT_FLOAT_EQ(c.vertices[0].InvW, 1.0f / ((30 - i) * 0.01f));
     const TLENSFLARE& e = SB_FlareState().Elements[i];
-    EXPECT_EQ(std::pair(c.quad[2].X, c.quad[2].Y), std::pair(e.X + e.Width, e.Y + e.Height)) << "unscaled";
+    EXPECT_EQ(std::pair(c.vertices[2].X, c.vertices[2].Y), std::pair(e.X + e.Width, e.Y + e.Height))
+        << "unscaled";
   }
   g_calls.clear();
   SB_Var.StarsOn = 1;

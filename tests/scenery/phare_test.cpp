@@ -4,6 +4,7 @@
 #include "scenery/phare.h"
 
 #include <array>
+#include <memory>
 #include <filesystem>
 
 #include "datagen/headlights.h"
@@ -12,6 +13,7 @@
 #include "engine3d/object.h"
 #include "platform/accel/sgl.h"
 #include "scenery/framefx.h"
+#include "tests/scenery/accel_calls.h"
 #include "tests/scenery/scenery_fixture.h"
 #include "vehicles/types.h"
 
@@ -19,22 +21,7 @@ namespace {
 
 using scenerytest::SceneryTest;
 
-struct Volume {
-  SGLCONTEXT context;
-  std::vector<std::array<int32_t, 3>> faces;
-  std::vector<TSGLVERTEX> vertices;
-};
-std::vector<Volume> g_volumes;
-
-void Observe(const SGLCONTEXT* c, int32_t kind, int32_t count, const void* items, const TSGLVERTEX* v) {
-  if (kind != 2) return;
-  Volume volume{*c, {}, std::vector<TSGLVERTEX>(v, v + 3 * count)};
-  for (int32_t i = 0; i < count; ++i) {
-    const int32_t* f = static_cast<const int32_t(*)[3]>(items)[i];
-    volume.faces.push_back({f[0], f[1], f[2]});
-  }
-  g_volumes.push_back(volume);
-}
+using scenerytest::g_calls;
 
 // A car whose body stands at z (object units) ahead of the camera, upright.
 struct TestCar {
@@ -52,16 +39,14 @@ class PhareTest : public SceneryTest {
  protected:
   void SetUp() override {
     SceneryTest::SetUp();
+    recording_ = std::make_unique<scenerytest::RecordingCalls>();
     SB_Var.Renderer = SB_RENDERER_PVR;
     SB_Var.CenterX = 320, SB_Var.CenterY = 240, SB_Var.Focal = 320;
     SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
     SB_Var.DrivenCar = 0, SB_Var.ReplayCar = -1, SB_Var.CameraMode = 1, SB_Var.HeadlightsOn = 1;
     for (int k = 0; k < 9; ++k) camera_.Matrix[k] = k % 4 == 0 ? 1.0 : 0.0;
-    g_volumes.clear();
-    plat::AccelObserveCalls(Observe);
   }
   void TearDown() override {
-    plat::AccelObserveCalls(nullptr);
     POWER_ClosePhare();
     SceneryTest::TearDown();
   }
@@ -74,6 +59,7 @@ class PhareTest : public SceneryTest {
   void Build(TestCar& c, int32_t index) { POWER_BuildPhareVolume(&camera_, &c.car, index); }
 
   TCAMERA camera_{};
+  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(PhareTest, MissingObjectOrPartIsReported) {
@@ -100,7 +86,14 @@ TEST_F(PhareTest, MissingObjectOrPartIsReported) {
   EXPECT_EQ(SB_PharePart(1), nullptr);
 }
 
-TEST_F(PhareTest, PartOverTheLimitsIsRefused) {
+TEST_F(PhareTest, PartsOverTheLimitsAreRefused) {
+  // "phare" of 101 points and one face, "phare2" of 59 faces over 3 points.
+  datagen::ModelAtom many, faces;
+  many.name = "PHARE", faces.name = "PHARE2";
+  for (int32_t i = 0; i < 101; ++i) many.points.push_back({i, 0, i % 7, {}});
+  many.faces = {datagen::FaceOver(many, {0, 1, 2})};
+  faces.points = {{0, 0, 0, {}}, {100, 0, 0, {}}, {0, 100, 0, {}}};
+  for (int32_t i = 0; i < 59; ++i) faces.faces.push_back(datagen::FaceOver(faces, {0, 1, 2}));
   datagen::Model model;
   model.atomNames = {"PHARE", "PHARE2"};
   for (uint32_t i = 0; i < 2; ++i) {
@@ -110,15 +103,13 @@ TEST_F(PhareTest, PartOverTheLimitsIsRefused) {
   }
   std::filesystem::create_directories(root_ + "/OBC/PHARE");
   ASSERT_TRUE(datagen::WriteBytes(root_ + "/OBC/PHARE/PHARE.OBC", datagen::ObcBytes(model, {})));
-  ASSERT_TRUE(
-      datagen::WriteBytes(root_ + "/OBC/PHARE/PHARE.ATM",
-                          datagen::AtmBytes(datagen::CylinderMesh({"PHARE", 1000, 0, 64, 64}, 60), {})));
-  ASSERT_TRUE(datagen::WriteBytes(root_ + "/OBC/PHARE/PHARE2.ATM",
-                                  datagen::AtmBytes(datagen::BoxMesh({"PHARE2", 1000, 0, 64, 64}), {})));
+  ASSERT_TRUE(datagen::WriteBytes(root_ + "/OBC/PHARE/PHARE.ATM", datagen::AtmBytes(many, {})));
+  ASSERT_TRUE(datagen::WriteBytes(root_ + "/OBC/PHARE/PHARE2.ATM", datagen::AtmBytes(faces, {})));
   POWER_InitPhare();
-  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Phare Object (phare) too large !"});
+  EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{"Phare Object (phare) too large !",
+                                                         "Phare Object (phare2) too large !"}));
   EXPECT_EQ(SB_PharePart(0), nullptr);
-  EXPECT_NE(SB_PharePart(1), nullptr);
+  EXPECT_EQ(SB_PharePart(1), nullptr);
 }
 
 TEST_F(PhareTest, SixCarsAtNightNoneByDay) {
@@ -133,14 +124,14 @@ TEST_F(PhareTest, SixCarsAtNightNoneByDay) {
   for (int i = 0; i < 7; ++i) Build(c, i + 1);
   EXPECT_EQ(InUse(), 6);
   POWER_DrawPhareVolumes();
-  ASSERT_EQ(g_volumes.size(), 6u);
+  ASSERT_EQ(g_calls.size(), 6u);
   EXPECT_EQ(InUse(), 0) << "emptied when submitted";
-  const Volume& v = g_volumes[0];
+  const scenerytest::AccelCall& v = g_calls[0];
   EXPECT_EQ(v.context.VolumeKind, 2u);
   EXPECT_EQ(v.context.LightColour, 0x609880u);
-  ASSERT_EQ(v.faces.size(), 8u);
+  ASSERT_EQ(v.items.size(), 8u);
   for (int32_t f = 0; f < 8; ++f)
-    EXPECT_EQ(v.faces[f], (std::array<int32_t, 3>{3 * f, 3 * f + 1, 3 * f + 2}));
+    EXPECT_EQ(v.items[f], (std::array<int32_t, 4>{3 * f, 3 * f + 1, 3 * f + 2, 0}));
   SB_Var.Renderer = 0;
   Build(c, 1);
   EXPECT_EQ(InUse(), 0) << "software";
@@ -216,7 +207,7 @@ TEST_F(PhareTest, BeamThatCannotBeCorrectedIsAbandonedForTheFrame) {
   Build(behind, 1);
   EXPECT_EQ(InUse(), 0);
   POWER_DrawPhareVolumes();
-  EXPECT_EQ(g_volumes.size(), 1u);
+  EXPECT_EQ(g_calls.size(), 1u);
 }
 
 TEST_F(PhareTest, ProjectionRefusesPointsLessThanOneDeep) {

@@ -161,6 +161,32 @@ TEST(NearPlane, PointBehindIsMirroredOntoThePlaneKeepingTheFacing) {
   }
 }
 
+TEST(NearPlane, SeededTrianglesKeepTheirPlaneAndFacingInFront) {
+  uint32_t seed = 3;
+  auto next = [&seed](double low, double high) {
+    seed = seed * 1664525u + 1013904223u;
+    return low + (high - low) * (seed >> 8) / 16777216.0;
+  };
+  int32_t corrected = 0;
+  for (int32_t trial = 0; trial < 500; ++trial) {
+    Tri t{{next(-500, 500), next(-500, 500), next(-300, 600)},
+          {next(-500, 500), next(-500, 500), next(-300, 600)},
+          {next(-500, 500), next(-500, 500), next(-300, 600)}};
+    const Tri original = t;
+    const auto n = original.Normal();
+    const double size = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (E3D_CorrectTrianglePlane(t.t) != 1) continue;
+    ++corrected;
+    const auto m = t.Normal();
+    EXPECT_GT(n[0] * m[0] + n[1] * m[1] + n[2] * m[2], 0.0) << trial;
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_GE(t.t[i][2], 128.0 - 1e-9) << trial;
+      EXPECT_NEAR(Tri::Plane(n, original.t[0], t.t[i]) / size, 0.0, 1e-6) << trial << " " << i;
+    }
+  }
+  EXPECT_GT(corrected, 400);
+}
+
 TEST(NearPlane, ShortEdgesAndFlatTrianglesAreDegenerate) {
   const struct {
     const char* what;

@@ -12,6 +12,7 @@
 #include "platform/accel/sgl.h"
 #include "scenery/framefx.h"
 #include "scenery/plg.h"
+#include "tests/scenery/accel_calls.h"
 #include "tests/scenery/scenery_fixture.h"
 #include "vehicles/types.h"
 
@@ -19,25 +20,7 @@ namespace {
 
 using scenerytest::SceneryTest;
 
-struct Volume {
-  SGLCONTEXT context;
-  std::vector<std::array<int32_t, 3>> faces;
-  std::vector<TSGLVERTEX> vertices;
-};
-std::vector<Volume> g_volumes;
-
-void Observe(const SGLCONTEXT* c, int32_t kind, int32_t count, const void* items, const TSGLVERTEX* v) {
-  if (kind != 2) return;
-  Volume volume{*c, {}, {}};
-  const auto* f = static_cast<const int32_t(*)[3]>(items);
-  int32_t highest = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    volume.faces.push_back({f[i][0], f[i][1], f[i][2]});
-    highest = std::max({highest, f[i][0], f[i][1], f[i][2]});
-  }
-  volume.vertices.assign(v, v + highest + 1);
-  g_volumes.push_back(volume);
-}
+using scenerytest::g_calls;
 
 // A car of the given place (object units) with a body and four wheels.
 struct TestCar {
@@ -60,6 +43,7 @@ class ShadowTest : public SceneryTest {
  protected:
   void SetUp() override {
     SceneryTest::SetUp();
+    recording_ = std::make_unique<scenerytest::RecordingCalls>();
     SB_Var.Renderer = SB_RENDERER_PVR;
     SB_Var.CenterX = 320, SB_Var.CenterY = 240, SB_Var.FocalF = 320.0f, SB_Var.Focal = 320;
     SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
@@ -72,11 +56,8 @@ class ShadowTest : public SceneryTest {
       ztest::WriteFile(root_ + "/" + plg.path, std::string(bytes.begin(), bytes.end()));
     }
     scene_ = std::make_unique<TSOFTSCENE>();
-    g_volumes.clear();
-    plat::AccelObserveCalls(Observe);
   }
   void TearDown() override {
-    plat::AccelObserveCalls(nullptr);
     POWER_CloseShadow();
     SceneryTest::TearDown();
   }
@@ -93,6 +74,7 @@ class ShadowTest : public SceneryTest {
 
   TCAMERA camera_{};
   std::unique_ptr<TSOFTSCENE> scene_;
+  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(ShadowTest, LevelChoosesTheMeshes) {
@@ -133,17 +115,26 @@ TEST_F(ShadowTest, MeshesOverTheLimitsAreRefusedByName) {
   for (int i = 0; i < 401; ++i) big.vertices.push_back({i, 0, 0});
   big.polygons = {{{0, 0, 1}, {0, 1, 2}, {}}};
   WritePlg("PLG/CAISSE.PLG", big);
-  datagen::PlgMesh fan;  // 201 triangles round a point: 201 polygons, 402 edges
-  fan.vertices.push_back({0, 0, 0});
-  for (int i = 0; i < 202; ++i) fan.vertices.push_back({i, 1, 0});
-  for (uint32_t i = 0; i < 201; ++i) fan.polygons.push_back({{0, 0, 1}, {0, i + 1, i + 2}, {}});
-  WritePlg("PLG/TOIT.PLG", fan);
+  // 201 polygons walking the first one's three edges back: within the
+  // edge table, over the polygons.
+  datagen::PlgMesh stack;
+  stack.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+  stack.polygons = {{{0, 0, 1}, {0, 1, 2}, {}}};
+  for (int i = 0; i < 200; ++i) stack.polygons.push_back({{0, 0, -1}, {0, 2, 1}, {}});
+  WritePlg("PLG/TOIT.PLG", stack);
+  // 101 separate triangles: 303 edges.
+  datagen::PlgMesh apart;
+  for (uint32_t i = 0; i < 101; ++i) {
+    for (int32_t k = 0; k < 3; ++k) apart.vertices.push_back({int32_t(i), k, 0});
+    apart.polygons.push_back({{0, 0, 1}, {3 * i, 3 * i + 1, 3 * i + 2}, {}});
+  }
+  WritePlg("PLG/ROUE.PLG", apart);
   SB_Var.Shadow = 3;
   POWER_InitShadow();
-  EXPECT_EQ(Meshes(), 4);
-  const auto& lines = SB_PrintedLines();
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "Shadow mesh PLG>CAISSE.PLG too large !"), lines.end());
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "Shadow mesh PLG>TOIT.PLG too large !"), lines.end());
+  EXPECT_EQ(Meshes(), 0);
+  EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{"Shadow mesh PLG>CAISSE.PLG too large !",
+                                                         "Shadow mesh PLG>TOIT.PLG too large !",
+                                                         "Shadow mesh PLG>ROUE.PLG too large !"}));
 }
 
 TEST_F(ShadowTest, NearestThreeCastUnlessNightFlaggedOrDrivenInCar) {
@@ -193,7 +184,7 @@ TEST_F(ShadowTest, LevelTwoCastsTheHullOnly) {
   TestCar c(0, 0, 600000);
   Build(c, 0);
   POWER_DrawShadows(scene_.get());
-  EXPECT_EQ(g_volumes.size(), 1u);
+  EXPECT_EQ(g_calls.size(), 1u);
 }
 
 TEST_F(ShadowTest, SunAboveLightsTheRoofAndBoundsTheSilhouette) {
@@ -214,15 +205,15 @@ TEST_F(ShadowTest, SunAboveLightsTheRoofAndBoundsTheSilhouette) {
   EXPECT_GT(body.Polygons[litPolygon].Vector[0], 0);
   SB_Var.SglContext.VolumeKind = 0;
   POWER_DrawShadows(scene_.get());
-  ASSERT_EQ(g_volumes.size(), 2u) << "body and roof";
-  const Volume& body_ = g_volumes[0];
+  ASSERT_EQ(g_calls.size(), 2u) << "body and roof";
+  const scenerytest::AccelCall& body_ = g_calls[0];
   EXPECT_EQ(body_.context.VolumeKind, 1u);
   // Four side planes round the roof's edges and the roof as the cap; the
   // edges between unlit sides give none. Slots from the mesh's 8 vertices.
-  ASSERT_EQ(body_.faces.size(), 5u);
-  for (size_t i = 0; i < body_.faces.size(); ++i)
-    EXPECT_EQ(body_.faces[i],
-              (std::array<int32_t, 3>{int32_t(8 + 3 * i), int32_t(9 + 3 * i), int32_t(10 + 3 * i)}));
+  ASSERT_EQ(body_.items.size(), 5u);
+  for (size_t i = 0; i < body_.items.size(); ++i)
+    EXPECT_EQ(body_.items[i],
+              (std::array<int32_t, 4>{int32_t(8 + 3 * i), int32_t(9 + 3 * i), int32_t(10 + 3 * i), 0}));
   // The box: held to the window, the roof's corners and their points 1,500
   // units farther from the light.
   EXPECT_GE(v.Box[0], 0);
@@ -263,7 +254,7 @@ TEST_F(ShadowTest, UncorrectablePlaneDropsTheVolumeWithOneMessageARace) {
     ASSERT_EQ(scene_->ShadowVolumes[0].Facing[0], 1);
     POWER_DrawShadows(scene_.get());
   }
-  EXPECT_TRUE(g_volumes.empty());
+  EXPECT_TRUE(g_calls.empty());
   const auto& lines = SB_PrintedLines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "cannot correct plan"), 1);
 }

@@ -5,6 +5,7 @@
 #include "scenery/sky.h"
 
 #include <array>
+#include <memory>
 #include <cmath>
 #include <filesystem>
 
@@ -12,34 +13,16 @@
 #include "engine3d/matrix.h"
 #include "platform/accel/sgl.h"
 #include "scenery/framefx.h"
+#include "tests/scenery/accel_calls.h"
 #include "tests/scenery/scenery_fixture.h"
 
 namespace {
 
 using scenerytest::SceneryTest;
 
-struct Call {
-  SGLCONTEXT context;
-  int32_t kind;
-  std::vector<std::array<uint32_t, 4>> items;
-  std::vector<TSGLVERTEX> vertices;
-};
-std::vector<Call> g_calls;
-
-void Observe(const SGLCONTEXT* c, int32_t kind, int32_t count, const void* items, const TSGLVERTEX* v) {
-  Call call{*c, kind, {}, {}};
-  uint32_t highest = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    std::array<uint32_t, 4> e{};
-    for (int k = 0; k < 4; ++k)
-      e[k] = kind == 0 ? static_cast<const uint16_t(*)[4]>(items)[i][k]
-                       : static_cast<const uint32_t(*)[4]>(items)[i][k];
-    for (int k = 0; k < (kind == 0 ? 3 : 4); ++k) highest = std::max(highest, e[k]);
-    call.items.push_back(e);
-  }
-  call.vertices.assign(v, v + highest + 1);
-  g_calls.push_back(call);
-}
+using scenerytest::AccelCall;
+using scenerytest::g_calls;
+using Call = AccelCall;
 
 // The camera turned to look straight up (view z is world -y) or down.
 constexpr TMATRIX kLookUp = {1, 0, 0, 0, 0, -1, 0, 1, 0};
@@ -49,14 +32,12 @@ class SkyTest : public SceneryTest {
  protected:
   void SetUp() override {
     SceneryTest::SetUp();
+    recording_ = std::make_unique<scenerytest::RecordingCalls>();
     SB_Var.Renderer = SB_RENDERER_PVR;
     SB_Var.Focal = 320, SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
     SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
-    g_calls.clear();
-    plat::AccelObserveCalls(Observe);
   }
   void TearDown() override {
-    plat::AccelObserveCalls(nullptr);
     SB_FreeCielBmapGame();
     SceneryTest::TearDown();
   }
@@ -89,6 +70,7 @@ class SkyTest : public SceneryTest {
   }
 
   TSOFTSCENE view_{};
+  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(SkyTest, SetUpMakesTheThreeCardTexturesAndTearDownGivesThemBack) {
@@ -257,7 +239,7 @@ TEST_F(SkyTest, MarksTheSkyOrTheStarsAndTheGroundWhenOn) {
 TEST_F(SkyTest, ThreeToEightCornersSplitIntoQuadsAndTriangles) {
   const int32_t slot = 5;
   SB_Var.TextureCache[slot].InUse = 1, SB_Var.TextureCache[slot].Name = 9;
-  using Items = std::vector<std::array<uint32_t, 4>>;
+  using Items = std::vector<std::array<int32_t, 4>>;
   const struct {
     int32_t n;
     Items quads, triangles;
@@ -301,6 +283,10 @@ TEST_F(SkyTest, ClipPassKeepsTheInsideAndInterpolatesTheCrossings) {
   const TVECTOR corner[3] = {{0, 0, 1}, {1, 0, 1}, {0, 1, 1}};
   SB_ClipPolyToPlane(corner, uv, out, outUv, &n, {1, 1, 0}, {0.5, 0, 0});
   EXPECT_EQ(n, 4) << "a corner cut off adds one";
+  n = 3;
+  const TVECTOR touching[3] = {{1, 0, 1}, {2, 0, 1}, {1.5, 1, 1}};
+  SB_ClipPolyToPlane(touching, uv, out, outUv, &n, {1, 0, 0}, {1, 0, 0});
+  EXPECT_EQ(n, 3) << "a corner on the plane is kept";
 }
 
 }  // namespace
