@@ -4,8 +4,9 @@
 #include "scenery/phare.h"
 
 #include <array>
-#include <memory>
+#include <cmath>
 #include <filesystem>
+#include <memory>
 
 #include "datagen/headlights.h"
 #include "datagen/meshes.h"
@@ -211,12 +212,13 @@ TEST_F(PhareTest, BeamThatCannotBeCorrectedIsAbandonedForTheFrame) {
 }
 
 TEST_F(PhareTest, ProjectionRefusesPointsLessThanOneDeep) {
-  TSGLVERTEX out{};
+  TSGLVERTEX out{0, 0, 0, 0, 7, 7, NAN, NAN};
   const double at[3] = {64, -32, 640}, zero[3] = {1, 1, 0}, shallow[3] = {1, 1, 0.5};
   ASSERT_EQ(POWER_ProjectPharePoint(at, &out), 1);
   EXPECT_EQ(std::vector<float>({out.X, out.Y}), std::vector<float>({352, 224}));
   EXPECT_FLOAT_EQ(out.Depth, 0.64f);
   EXPECT_FLOAT_EQ(out.InvW, 2.0f / 640);
+  EXPECT_EQ(std::vector<float>({out.U, out.V}), std::vector<float>({0, 0}));
   EXPECT_EQ(POWER_ProjectPharePoint(zero, &out), 0);
   EXPECT_EQ(POWER_ProjectPharePoint(shallow, &out), 0);
 }

@@ -94,6 +94,12 @@ TEST_F(PlgTest, CountsIndicesAndLengthMustMatchTheFile) {
          m.polygons[0].indices = {0, 1};
        },
        false},
+      {"two indices, then four",
+       [](datagen::PlgMesh& m) {
+         m.polygons[0].indices = {0, 1};
+         m.polygons.push_back({{0, 0, 7}, {0, 1, 2, 1}, {}});
+       },
+       false},
       {"index N", [](datagen::PlgMesh& m) { m.polygons[0].indices[2] = 3; }, false},
       {"index 2^32-1", [](datagen::PlgMesh& m) { m.polygons[0].indices[1] = 0xFFFFFFFF; }, false},
   };

@@ -5,6 +5,7 @@
 #include "scenery/shadows.h"
 
 #include <array>
+#include <cmath>
 #include <memory>
 
 #include "datagen/carshadows.h"
@@ -224,8 +225,10 @@ TEST_F(ShadowTest, SunAboveLightsTheRoofAndBoundsTheSilhouette) {
 
 TEST_F(ShadowTest, ProjectionAndBox) {
   const double p[3] = {100, -50, 1000};
-  TSGLVERTEX out{};
+  TSGLVERTEX out{0, 0, 0, 0, 7, 7, NAN, NAN};  // what the view's memory held
   POWER_ShadowProjectPoint(p, &out);
+  EXPECT_EQ(std::vector<float>({out.U, out.V}), std::vector<float>({0, 0}))
+      << "cleared for the card's checks";
   EXPECT_EQ(std::vector<float>({out.X, out.Y, out.Depth, out.InvW}),
             std::vector<float>({352, 224, 1, 0.002f}));
   TSHADOWVOLUME v{};

@@ -5,9 +5,9 @@
 #include "scenery/sky.h"
 
 #include <array>
-#include <memory>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 #include "datagen/skypics.h"
 #include "engine3d/matrix.h"
@@ -287,6 +287,10 @@ TEST_F(SkyTest, ClipPassKeepsTheInsideAndInterpolatesTheCrossings) {
   const TVECTOR touching[3] = {{1, 0, 1}, {2, 0, 1}, {1.5, 1, 1}};
   SB_ClipPolyToPlane(touching, uv, out, outUv, &n, {1, 0, 0}, {1, 0, 0});
   EXPECT_EQ(n, 3) << "a corner on the plane is kept";
+  n = 3;
+  const TVECTOR leaving[3] = {{1, 0, 1}, {0, 0, 1}, {2, 1, 1}};
+  SB_ClipPolyToPlane(leaving, uv, out, outUv, &n, {1, 0, 0}, {1, 0, 0});
+  EXPECT_EQ(n, 4) << "a corner on the plane, then one outside: kept, and again as the crossing";
 }
 
 }  // namespace
