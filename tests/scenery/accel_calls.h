@@ -1,13 +1,17 @@
-// The scenery tests' record of what the accelerator stand-in was handed:
-// each draw call's context, kind (0 triangles, 1 quads, 2 a volume), index
-// lists (a volume's faces with a fourth index of 0) and the vertices they
-// reach.
+// The scenery tests of the accelerator's frame: a fixture with the card's
+// renderer, a 640 x 480 view of focal 320 centred at (320, 240), 1/w = 2 /
+// depth and depth terms of 0.001 a unit, recording what the stand-in is
+// handed: each draw call's context, kind (0 triangles, 1 quads, 2 a
+// volume), index lists (a volume's faces with a fourth index of 0) and the
+// vertices they reach.
 #pragma once
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "platform/accel/control.h"
+#include "tests/scenery/scenery_fixture.h"
 
 namespace scenerytest {
 
@@ -43,6 +47,23 @@ struct RecordingCalls {
     plat::AccelObserveCalls(RecordCall);
   }
   ~RecordingCalls() { plat::AccelObserveCalls(nullptr); }
+};
+
+class CardTest : public SceneryTest {
+ protected:
+  void SetUp() override {
+    SceneryTest::SetUp();
+    recording_ = std::make_unique<RecordingCalls>();
+    SB_Var.Renderer = SB_RENDERER_PVR;
+    SB_Var.CenterX = 320, SB_Var.CenterY = 240, SB_Var.Focal = 320, SB_Var.FocalF = 320.0f;
+    SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
+    SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
+  }
+  void TearDown() override {
+    recording_.reset();
+    SceneryTest::TearDown();
+  }
+  std::unique_ptr<RecordingCalls> recording_;
 };
 
 }  // namespace scenerytest

@@ -5,9 +5,9 @@
 #include "scenery/lensflare.h"
 
 #include <array>
-#include <memory>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 
 #include "datagen/skypics.h"
 #include "engine3d/types.h"
@@ -21,26 +21,20 @@
 
 namespace {
 
-using scenerytest::SceneryTest;
-
 using scenerytest::g_calls;
 
 constexpr TMATRIX kAhead = {1, 0, 0, 0, 1, 0, 0, 0, 1};
 
-class FlareTest : public SceneryTest {
+class FlareTest : public scenerytest::CardTest {
  protected:
   void SetUp() override {
-    SceneryTest::SetUp();
-    recording_ = std::make_unique<scenerytest::RecordingCalls>();
-    SB_Var.Renderer = SB_RENDERER_PVR;
-    SB_Var.Focal = 320;
-    SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
+    CardTest::SetUp();
     std::copy(kAhead, kAhead + 9, SB_Var.Camera.Matrix);
   }
   void TearDown() override {
     SB_DisposeLensFlare();
     SB_Var.PreviousView = nullptr;
-    SceneryTest::TearDown();
+    CardTest::TearDown();
   }
   void WritePictures() {
     std::filesystem::create_directories(root_ + "/MISCPICT");
@@ -70,7 +64,6 @@ class FlareTest : public SceneryTest {
   TSGLPOLY polys_[8]{};
   TSGLVERTEX vertices_[32]{};
   int32_t used_ = 0;
-  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(FlareTest, OnlyThirtyTwoBitPicturesBecomeTexturesWithTheirAlphaInverted) {

@@ -20,8 +20,6 @@
 
 namespace {
 
-using scenerytest::SceneryTest;
-
 using scenerytest::g_calls;
 
 // A car whose body stands at z (object units) ahead of the camera, upright.
@@ -36,20 +34,16 @@ struct TestCar {
   }
 };
 
-class PhareTest : public SceneryTest {
+class PhareTest : public scenerytest::CardTest {
  protected:
   void SetUp() override {
-    SceneryTest::SetUp();
-    recording_ = std::make_unique<scenerytest::RecordingCalls>();
-    SB_Var.Renderer = SB_RENDERER_PVR;
-    SB_Var.CenterX = 320, SB_Var.CenterY = 240, SB_Var.Focal = 320;
-    SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
+    CardTest::SetUp();
     SB_Var.DrivenCar = 0, SB_Var.ReplayCar = -1, SB_Var.CameraMode = 1, SB_Var.HeadlightsOn = 1;
     for (int k = 0; k < 9; ++k) camera_.Matrix[k] = k % 4 == 0 ? 1.0 : 0.0;
   }
   void TearDown() override {
     POWER_ClosePhare();
-    SceneryTest::TearDown();
+    CardTest::TearDown();
   }
   void WriteBeams() { ASSERT_TRUE(datagen::WriteBeamObject(root_ + "/OBC/PHARE")); }
   static int32_t InUse() {
@@ -60,7 +54,6 @@ class PhareTest : public SceneryTest {
   void Build(TestCar& c, int32_t index) { POWER_BuildPhareVolume(&camera_, &c.car, index); }
 
   TCAMERA camera_{};
-  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(PhareTest, MissingObjectOrPartIsReported) {

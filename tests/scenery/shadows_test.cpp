@@ -19,8 +19,6 @@
 
 namespace {
 
-using scenerytest::SceneryTest;
-
 using scenerytest::g_calls;
 
 // A car of the given place (object units) with a body and four wheels.
@@ -40,15 +38,10 @@ struct TestCar {
   }
 };
 
-class ShadowTest : public SceneryTest {
+class ShadowTest : public scenerytest::CardTest {
  protected:
   void SetUp() override {
-    SceneryTest::SetUp();
-    recording_ = std::make_unique<scenerytest::RecordingCalls>();
-    SB_Var.Renderer = SB_RENDERER_PVR;
-    SB_Var.CenterX = 320, SB_Var.CenterY = 240, SB_Var.FocalF = 320.0f, SB_Var.Focal = 320;
-    SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
-    SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
+    CardTest::SetUp();
     SB_Var.DrivenCar = 0, SB_Var.ReplayCar = -1, SB_Var.CameraMode = 1;
     for (int k = 0; k < 9; ++k) camera_.Matrix[k] = k % 4 == 0 ? 1.0 : 0.0;
     SB_Var.SunPos[0] = 0, SB_Var.SunPos[1] = -1000, SB_Var.SunPos[2] = 20;  // high above, a little ahead
@@ -60,7 +53,7 @@ class ShadowTest : public SceneryTest {
   }
   void TearDown() override {
     POWER_CloseShadow();
-    SceneryTest::TearDown();
+    CardTest::TearDown();
   }
   static int32_t Meshes() {
     int32_t n = 0;
@@ -75,7 +68,6 @@ class ShadowTest : public SceneryTest {
 
   TCAMERA camera_{};
   std::unique_ptr<TSOFTSCENE> scene_;
-  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(ShadowTest, LevelChoosesTheMeshes) {

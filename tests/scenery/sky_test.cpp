@@ -18,8 +18,6 @@
 
 namespace {
 
-using scenerytest::SceneryTest;
-
 using scenerytest::AccelCall;
 using scenerytest::g_calls;
 using Call = AccelCall;
@@ -28,18 +26,12 @@ using Call = AccelCall;
 constexpr TMATRIX kLookUp = {1, 0, 0, 0, 0, -1, 0, 1, 0};
 constexpr TMATRIX kLookDown = {1, 0, 0, 0, 0, 1, 0, 1, 0};
 
-class SkyTest : public SceneryTest {
+class SkyTest : public scenerytest::CardTest {
  protected:
-  void SetUp() override {
-    SceneryTest::SetUp();
-    recording_ = std::make_unique<scenerytest::RecordingCalls>();
-    SB_Var.Renderer = SB_RENDERER_PVR;
-    SB_Var.Focal = 320, SB_Var.ProjFactor = 2.0f, SB_Var.DepthScale = 0.001f;
-    SB_Var.ScreenWindow.W_WIDTH = 640, SB_Var.ScreenWindow.W_HEIGHT = 480;
-  }
+  void SetUp() override { CardTest::SetUp(); }
   void TearDown() override {
     SB_FreeCielBmapGame();
-    SceneryTest::TearDown();
+    CardTest::TearDown();
   }
   void WritePictures() {
     std::filesystem::create_directories(root_ + "/MISCPICT");
@@ -70,7 +62,6 @@ class SkyTest : public SceneryTest {
   }
 
   TSOFTSCENE view_{};
-  std::unique_ptr<scenerytest::RecordingCalls> recording_;
 };
 
 TEST_F(SkyTest, SetUpMakesTheThreeCardTexturesAndTearDownGivesThemBack) {
