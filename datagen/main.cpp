@@ -20,6 +20,8 @@
 #include <string>
 
 #include "datagen/carmodels.h"
+#include "datagen/carshadows.h"
+#include "datagen/headlights.h"
 #include "datagen/carsounds.h"
 #include "datagen/circuit.h"
 #include "datagen/circuitdrive.h"
@@ -36,6 +38,7 @@
 #include "datagen/palette3d.h"
 #include "datagen/pcxwrite.h"
 #include "datagen/scenerypics.h"
+#include "datagen/skypics.h"
 #include "datagen/sessionart.h"
 #include "datagen/stickers.h"
 #include "datagen/sysfont.h"
@@ -198,6 +201,28 @@ bool WriteSessionPictures(const fs::path& out) {
          WritePicture(out, "MISCPICT/DIODEoff.TGA", datagen::DiodePicture(false), datagen::WriteTga);
 }
 
+// The sky, ground and star squares and the sun's lens flare.
+bool WriteSkyPictures(const fs::path& out) {
+  if (!WritePicture(out, "MISCPICT/CIELFON1.TGA", datagen::SkyPicture(), datagen::WriteTga) ||
+      !WritePicture(out, "MISCPICT/LESOL.TGA", datagen::GroundPicture(), datagen::WriteTga) ||
+      !WritePicture(out, "MISCPICT/ETOILES.TGA", datagen::StarsPicture(), datagen::WriteTga) ||
+      !WriteTgaImage(out, "MISCPICT/LENS1.TGA", datagen::FlareImage(0)))
+    return false;
+  for (int i = 1; i <= datagen::kNbFlareSprites; ++i)
+    if (!WriteTgaImage(out, "MISCPICT/FLARE0" + std::to_string(i) + "1.TGA", datagen::FlareImage(i))) return false;
+  return true;
+}
+
+// The car shadows' meshes and the headlight beams' object.
+bool WriteShadowMeshes(const fs::path& out) {
+  if (!datagen::WriteBeamObject((out / "OBC" / "PHARE").string())) return false;
+  for (const datagen::NamedPlg& plg : datagen::ShadowMeshes()) {
+    const datagen::Bytes bytes = datagen::PlgBytes(plg.mesh);
+    if (!WriteBytes(out, plg.path, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 // The circuits' textures of the default texture path: "ROAD    " of the
 // flat square, the NETRACE scene's road "ROUT1" and walls "MUR1" (names
 // cut at their first zero), and the road generator's gutter "CANIV1" and
@@ -343,9 +368,10 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
-  if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
-      !WriteCircuitTextures(out) || !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) ||
-      !WriteCarSounds(out) || !WriteDecorProps(out))
+  if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
+      !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
+      !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||
+      !WriteDecorProps(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -267,7 +267,9 @@ std::string NetraceMapInfo() {
     Append(&out, "FIRSTCAROFF: %.1f,%.1f,%.1f", origin[0], origin[1], origin[2]);
     Append(&out, "CARINITANGLEY: -1.570796");
   }
-  Append(&out, "SUN: 1000.0,-3000.0,500.0");
+  // The sun low ahead of the grid, a little to the right of the straight,
+  // so that its flare shows from the start.
+  Append(&out, "SUN: 3000.0,-450.0,500.0");
   // Two panoramas: the green hills over the start straight and the first
   // bend (where the accelerator's ground plane may show too), the rocky
   // mountains from the back straight on. Point 0 lies half way along the

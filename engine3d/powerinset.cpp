@@ -10,6 +10,7 @@
 #include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
 #include "platform/accel/sgl.h"
+#include "scenery/lensflare.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
@@ -137,18 +138,13 @@ __attribute__((weak)) void POWER_LoadScarsTexture() {
     LS_FreeBmap(picture);
     return;
   }
-  // To the texture format (red in the low byte), the alpha inverted: the
-  // card counts transparency where the picture counts opacity.
-  for (int32_t y = 0; y < picture->SizeY; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(picture->Start + static_cast<size_t>(y) * picture->ByteLen);
-    for (int32_t x = 0; x < picture->SizeX; ++x) {
-      const uint32_t p = row[x];
-      row[x] = ((p & 0xFF000000u) ^ 0xFF000000u) | (p & 0xFF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;
-    }
-  }
-  picture->Format = BMAP_ABGR8888;
-  SB_Var.ScarsTexture = POWER_CreateCachedTexture(picture, 3, 3, 0);
-  LS_FreeBmap(picture);
+  // To the texture format, the alpha inverted: the card counts
+  // transparency where the picture counts opacity.
+  BMAP* texture = SB_ConvertBmapTo32(picture);
+  if (!texture) return;
+  SB_InvertAlpha32(texture);
+  SB_Var.ScarsTexture = POWER_CreateCachedTexture(texture, 3, 3, 0);
+  SB_FreeBmap(texture);
 }
 
 __attribute__((weak)) void POWER_FreeScarsTexture() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/accel/types.h"
+#include "scenery/types.h"
 #include "system/asm3d/zidade3d.h"
 
 // A 3 x 3 rotation of doubles stored column after column: the element of
@@ -102,6 +103,8 @@ struct TSOFTSCENE {
   void* Vertices;  // MaxVertices vertices of either path, the clip data behind
   uint32_t TextureUses[SB_NBTEXTURESLOTS];
   uint32_t EndCounter;
+  int32_t NbShadowVolumes;  // cars whose shadow volumes the view holds, 0..3
+  TSHADOWVOLUME ShadowVolumes[SB_NBSHADOWVOLUMES];
 };
 
 // The screen clip's edge callback: fills vertex `out` of the twelve-word

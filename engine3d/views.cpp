@@ -98,6 +98,7 @@ void POWER_ResetScene(TSOFTSCENE* scene) {
   scene->NbPolygons = scene->NbVertices = 0;
   std::memset(scene->TextureUses, 0, sizeof scene->TextureUses);
   scene->EndCounter = 0;
+  scene->NbShadowVolumes = 0;
 }
 
 void SB_Free3dBuffersTria() {

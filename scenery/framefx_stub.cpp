@@ -1,21 +1,8 @@
-// The scenery of the accelerator's frame, until the scenery exists: there
-// is no sky, ground, flare, shadow or beam to
-// draw, and the light is white. Weak, so that tests can put recording
-// fakes in their place.
+// The beam volumes' projection header, which the view set-up hands on:
+// the beams project with the views' own focal length and centre, so there
+// is nothing to keep. Weak, so that tests can put recording fakes in their
+// place.
 #include "scenery/framefx.h"
-#include "shell/sbvar.h"
 
-__attribute__((weak)) void SB_MarkSkyTextures(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_MarkLensFlareTextures(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_DrawLensFlare(TSOFTSCENE*) {}
-__attribute__((weak)) void SB_DrawSky(_WINDOW*) {}
-__attribute__((weak)) void SB_DrawGround(_WINDOW*) {}
-__attribute__((weak)) void POWER_DrawShadows(TSOFTSCENE*) {}
-__attribute__((weak)) void POWER_DrawPhareVolumes() {}
 __attribute__((weak)) void POWER_SetPhareFocal(float) {}
 __attribute__((weak)) void POWER_SetPhareCentre(float, float) {}
-
-__attribute__((weak)) void SB_BuildLightTable() {
-  for (auto& table : SB_Var.LightTables)
-    for (uint32_t& colour : table) colour = 0xFFFFFF;
-}

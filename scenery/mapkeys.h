@@ -1,4 +1,5 @@
-// What the scenery reads from the circuit's map information file.
+// What the scenery reads from the circuit's map information file: the
+// sun (scenery/sun.cpp) and the night times (scenery/daynight.cpp).
 #pragma once
 
 struct TKEYFILE;

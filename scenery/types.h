@@ -1,10 +1,12 @@
 // Records and constants of the scenery that other floors hold: the glass
 // runs of the window reflections, the smoke puffs, the panorama entries,
 // the background objects, the trackside LED panels, the start lights and
-// the road lights, and the decor objects with their script blocks and
-// commands.
+// the road lights, the decor objects with their script blocks and
+// commands, and the car shadow volumes a view holds.
 #pragma once
 #include <cstdint>
+
+#include "platform/accel/types.h"
 
 struct BMAP;
 struct OBJECT;
@@ -200,4 +202,22 @@ struct TDECOROBJ {
   int32_t NbBlocks;
   int32_t CurrentBlock;  // the block last started, -1 none
   TDECORBLOCK* Blocks;
+};
+
+// A car part's shadow volume as a view holds it: the facing of each mesh
+// polygon to the light, the projected points of its plane triangles (from
+// the mesh's vertex count on), the mesh's vertices and the light in view
+// space (1/320 m), and its screen box (min x, min y, max x, max y).
+constexpr int32_t SB_SHADOWMAXVERTICES = 400;
+constexpr int32_t SB_SHADOWMAXPOLYGONS = 200;
+constexpr int32_t SB_SHADOWMAXEDGES = 200;
+constexpr int32_t SB_SHADOWCARS = 3;
+constexpr int32_t SB_SHADOWPARTS = 6;
+constexpr int32_t SB_NBSHADOWVOLUMES = SB_SHADOWCARS * SB_SHADOWPARTS;  // index part x 3 + car
+struct TSHADOWVOLUME {
+  uint8_t Facing[SB_SHADOWMAXPOLYGONS];
+  TSGLVERTEX Projected[SB_SHADOWMAXVERTICES + 1];
+  double View[SB_SHADOWMAXVERTICES][3];
+  double Light[3];
+  int32_t Box[4];
 };

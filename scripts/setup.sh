@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev sox netpbm xvfb xauth
           libmagickcore-6.q16-dev libxmp-dev libenet-dev
-          xfonts-base xdotool libfreetype-dev fonts-dejavu-core cloc libosmesa6-dev iproute2 libpixman-1-dev)
+          xfonts-base xdotool libfreetype-dev fonts-dejavu-core cloc libosmesa6-dev iproute2 libpixman-1-dev libboost-dev)
 
 missing=()
 for p in "${packages[@]}"; do

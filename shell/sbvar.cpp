@@ -36,6 +36,15 @@ void SB_ResetVars() {
   SB_Var.Shadow = 3;
   SB_Var.Light = 2;               // NORMAL, as the console word LIGHT NORMAL sets it
   SB_Var.LightColor = 0xFFFFFF;   // white light: the cars show their paint
+  // The day/night outputs at level 0, so that the software modes keep day.
+  SB_Var.LightRate = 0.001;
+  for (float& k : SB_Var.LightTint) k = 1.0f;
+  SB_Var.SunLightColor = 0xCCE5FF;
+  SB_Var.DayColor = SB_Var.SkyColor = 0xFFFFFF;
+  SB_Var.NightColor = 0x4040B0;
+  SB_Var.DayTime = 1;
+  SB_Var.AmbientLevel = 0.5;
+  SB_Var.DayFactor = SB_Var.SkyScale = 1.0;
   static constexpr int32_t kMipMapDist[SB_NBMIPMAPDIST] = {9600, 28800, 52800, 81600};
   static constexpr int32_t kMipMapDistFar[SB_NBMIPMAPDIST] = {48000, 96000, 144000, 192000};
   for (int32_t i = 0; i < SB_NBMIPMAPDIST; ++i) {

@@ -447,6 +447,32 @@ struct SB_VARS {
   int32_t StartNight2;
   int32_t EndNight2;
   int32_t DayNightPeriod;  // seconds
+  // The day/night cycle: the light level (0 day, 5 twilight, 12 night)
+  // moving toward its target at LightRate per ms; the cycle's start and
+  // its position at the previous frame; the tint of the frame and the sun
+  // glare added to the light; what the level gives the scene; the light
+  // direction scaled by 1/8192; and the colour and tint the two light
+  // tables were last built from.
+  double LightLevel;
+  double LightTarget;
+  double LightRate;
+  uint32_t DayNightStart;  // ms
+  int64_t DayNightPos;     // ms into the cycle
+  float LightTint[3];
+  float SunGlare[3];
+  uint32_t SunLightColor;  // 0xRRGGBB
+  uint32_t DayColor;
+  uint32_t NightColor;
+  uint32_t SkyColor;
+  int32_t DayTime;  // level below 10
+  int32_t StarsOn;  // level 10 or more
+  double AmbientLevel;
+  double DayFactor;
+  double SkyScale;
+  TVECTOR LightDirScaled;
+  int32_t LightTableBuilt;
+  uint32_t LightTableColor;
+  float LightTableTint[3];
 
   // The cars' brake lights and window clouds (records: scenery/types.h):
   // the BrakeOn value last drawn per car (-1 redraws), the two cloud

@@ -35,9 +35,10 @@ int32_t AccelCardTextures();  // textures on the card
 int32_t AccelFrames();        // renders done
 int32_t AccelDrawCalls();     // triangle, quad and volume calls accepted
 
-// Called with every triangle (kind 0) and quad (kind 1) draw call as it
-// arrives, before its checks, with the context, the call's faces or quads
-// and its vertices; null for none. Lets tests see what each call was given.
+// Called with every triangle (kind 0), quad (kind 1) and volume (kind 2,
+// faces of three i32) draw call as it arrives, before its checks, with the
+// context, the call's faces or quads and its vertices; null for none. Lets
+// tests see what each call was given.
 using AccelCallObserver = void (*)(const SGLCONTEXT* context, int32_t kind, int32_t count, const void* items,
                                    const TSGLVERTEX* vertices);
 void AccelObserveCalls(AccelCallObserver observer);

@@ -117,6 +117,7 @@ int32_t sgltri_quads(SGLCONTEXT* context, int32_t count, const uint32_t (*quads)
 // box that is not one, leaves nothing of it.
 int32_t sgltri_shadow(SGLCONTEXT* context, int32_t count, const int32_t (*faces)[3], const TSGLVERTEX* vertices,
                       const float* box) {
+  if (g_observer) g_observer(context, 2, count, faces, vertices);
   bool badRegions = false;
   const int32_t call = BeginCall(context, count, faces, vertices, box != nullptr, count, badRegions);
   if (call < 0) return call;

@@ -82,7 +82,8 @@ TEST_F(SmokeTest, PoolHoldsExactlyOneHundredPuffsOneACall) {
   SB_AddFumee(p, v, 5);
   EXPECT_EQ(Busy(), 1) << "one puff whatever the count";
   const TFUMEE& f = SB_Var.Fumees[0];
-  EXPECT_EQ((std::array<double, 6>{f.X, f.Y, f.Z, f.Vx, f.Vy, f.Vz}), (std::array<double, 6>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ((std::array<double, 6>{f.X, f.Y, f.Z, f.Vx, f.Vy, f.Vz}),
+            (std::array<double, 6>{1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(f.Size, 0.0f);
   EXPECT_EQ(f.Age, 0.0f);
   for (int32_t i = 1; i < 101; ++i) Add(i, 0, 0);
@@ -97,7 +98,11 @@ TEST_F(SmokeTest, DragSlowsTowardZeroNeverPast) {
   struct Row {
     double v, k, expected;
   };
-  for (const Row& r : {Row{2.0, 0.1, 1.6}, {-2.0, 0.1, -1.6}, {20.0, 0.1, 0.0}, {-20.0, 0.1, 0.0}, {0.0, 5.0, 0.0},
+  for (const Row& r : {Row{2.0, 0.1, 1.6},
+                       {-2.0, 0.1, -1.6},
+                       {20.0, 0.1, 0.0},
+                       {-20.0, 0.1, 0.0},
+                       {0.0, 5.0, 0.0},
                        {3.0, 0.0, 3.0}})
     EXPECT_DOUBLE_EQ(SB_FumeeDrag(r.v, r.k), r.expected) << r.v << " " << r.k;
 }
@@ -179,9 +184,13 @@ TEST_F(SmokeTest, WhatIsNotDrawn) {
     int32_t renderer, depth, texture;
     int32_t drawn;
   };
-  for (const Row& r : {Row{"29 m", 29, 3, 16, 7, 1}, {"31 m", 31, 3, 16, 7, 0}, {"near plane", 0.35, 3, 16, 7, 0},
-                       {"no texture", 10, 3, 16, 0, 0}, {"16-bit software", 10, 0, 16, 7, 0},
-                       {"8-bit software", 10, 0, 8, 7, 1}, {"8-bit near plane", 0.35, 0, 8, 7, 0},
+  for (const Row& r : {Row{"29 m", 29, 3, 16, 7, 1},
+                       {"31 m", 31, 3, 16, 7, 0},
+                       {"near plane", 0.35, 3, 16, 7, 0},
+                       {"no texture", 10, 3, 16, 0, 0},
+                       {"16-bit software", 10, 0, 16, 7, 0},
+                       {"8-bit software", 10, 0, 8, 7, 1},
+                       {"8-bit near plane", 0.35, 0, 8, 7, 0},
                        {"8-bit 31 m", 31, 0, 8, 7, 0}}) {
     SCOPED_TRACE(r.what);
     for (TFUMEE& f : SB_Var.Fumees) f.Busy = 0;
@@ -267,9 +276,9 @@ TEST_F(SmokeTest, SetUpMakesTheTranslucentCardTextureAndTearDownFreesIt) {
   const int32_t slot = SB_Var.FumeeTexture;
   ASSERT_GT(slot, 0);
   EXPECT_EQ(Busy(), 0) << "every puff freed";
-  EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{"Correctly loaded fumee graphics...",
-                                                         "Correctly converted fumee graphics n: " +
-                                                             std::to_string(slot)}));
+  EXPECT_EQ(SB_PrintedLines(),
+            (std::vector<std::string>{"Correctly loaded fumee graphics...",
+                                      "Correctly converted fumee graphics n: " + std::to_string(slot)}));
   EXPECT_EQ(SB_Var.TextureCache[slot].InUse, 1);
   // Bright is opaque (transparency 0 in the top nibble), black clear; the
   // colour is 0xA0A0A0.

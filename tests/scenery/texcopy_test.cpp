@@ -54,8 +54,8 @@ TEST_F(TexCopyTest, OneCornerCopiesOneTexel) {
 TEST_F(TexCopyTest, ARectangleFollowsTheTwiddleTable) { ExpectCopy(3, 5, 42, 24, 17, 30); }
 
 TEST_F(TexCopyTest, WhatPassesEitherSideIsCut) {
-  ExpectCopy(60, 0, 64, 3, 0, 0);     // one past the source's side
-  ExpectCopy(0, 10, 10, 20, 54, 60);  // past the destination's corner
+  ExpectCopy(60, 0, 64, 3, 0, 0);             // one past the source's side
+  ExpectCopy(0, 10, 10, 20, 54, 60);          // past the destination's corner
   SB_TwiddledBlit(1, 2, 0, 0, 3, 3, -2, -1);  // before its origin: the rest lands
   EXPECT_EQ(texels_[1][Twiddled(0, 0)], texels_[0][Twiddled(2, 1)]);
 }

@@ -61,10 +61,12 @@ class WindShieldTest : public SceneryTest {
   }
   void WriteClouds(uint32_t first, uint32_t second, int32_t side = 32) {
     std::filesystem::create_directories(root_ + "/MISCPICT");
-    ASSERT_TRUE(datagen::WriteTga(root_ + "/MISCPICT/NUAGE.TGA", datagen::Picture24(side, side, first >> 16,
-                                                                                     first >> 8 & 255, first & 255)));
-    ASSERT_TRUE(datagen::WriteTga(root_ + "/MISCPICT/NUAGE2.TGA", datagen::Picture24(side, side, second >> 16,
-                                                                                      second >> 8 & 255, second & 255)));
+    ASSERT_TRUE(
+        datagen::WriteTga(root_ + "/MISCPICT/NUAGE.TGA",
+                          datagen::Picture24(side, side, first >> 16, first >> 8 & 255, first & 255)));
+    ASSERT_TRUE(
+        datagen::WriteTga(root_ + "/MISCPICT/NUAGE2.TGA",
+                          datagen::Picture24(side, side, second >> 16, second >> 8 & 255, second & 255)));
   }
   std::vector<BMAP*> bitmaps_;
   TSOFTSCENE view_{};
@@ -81,10 +83,11 @@ TEST_F(WindShieldTest, MaskRunsEndedByAFilledTexelAreLines) {
   const struct {
     int32_t depth, renderer;
     std::vector<Line> lines;
-  } rows[] = {{8, 0, {{1, 2, 3, 0}, {4, 3, 7, 0}, {13, 2, 3, 1}, {24, 4, 4, 2}}},
-              {16, 0, {{2, 2, 3, 0}, {8, 3, 7, 0}, {26, 2, 3, 1}, {48, 4, 4, 2}}},
-              {24, 0, {{0, 2, 3, 0}, {0, 3, 7, 0}, {0, 2, 3, 1}, {0, 4, 4, 2}}},
-              {16, SB_RENDERER_PVR, {{1 << 16, 2, 3, 0}, {4 << 16, 3, 7, 0}, {1 << 16 | 1, 2, 3, 1}, {2, 4, 4, 2}}}};
+  } rows[] = {
+      {8, 0, {{1, 2, 3, 0}, {4, 3, 7, 0}, {13, 2, 3, 1}, {24, 4, 4, 2}}},
+      {16, 0, {{2, 2, 3, 0}, {8, 3, 7, 0}, {26, 2, 3, 1}, {48, 4, 4, 2}}},
+      {24, 0, {{0, 2, 3, 0}, {0, 3, 7, 0}, {0, 2, 3, 1}, {0, 4, 4, 2}}},
+      {16, SB_RENDERER_PVR, {{1 << 16, 2, 3, 0}, {4 << 16, 3, 7, 0}, {1 << 16 | 1, 2, 3, 1}, {2, 4, 4, 2}}}};
   for (const auto& row : rows) {
     SB_Var.VideoModes[0].Depth = row.depth;
     SB_Var.Renderer = row.renderer;
@@ -108,12 +111,16 @@ TEST_F(WindShieldTest, CloudRunsWrapWithinTheirRow) {
   ASSERT_EQ(glass->ByteLen, 32);
   Lines({{32 + 2, 5, 6, 1}, {64, 24, 24, 2}, {96 + 30, 4, 34, 3}, {200, 8, 8, 7}, {-3, 2, 0, 0}});
   SB_DrawGlassClouds(&view_, clouds, glass, 3, 5, 0, 0);
-  auto row = [&](int32_t y) { return std::vector<uint8_t>(glass->Start + y * 32, glass->Start + y * 32 + 32); };
+  auto row = [&](int32_t y) {
+    return std::vector<uint8_t>(glass->Start + y * 32, glass->Start + y * 32 + 32);
+  };
   std::vector<uint8_t> want(32, 0);
-  for (int32_t i = 0; i < 5; ++i) want[2 + i] = static_cast<uint8_t>(16 * ((1 + 5) & 3) + ((6 + 3 + i) & 7) + 1);
+  for (int32_t i = 0; i < 5; ++i)
+    want[2 + i] = static_cast<uint8_t>(16 * ((1 + 5) & 3) + ((6 + 3 + i) & 7) + 1);
   EXPECT_EQ(row(1), want);
   want.assign(32, 0);
-  for (int32_t i = 0; i < 24; ++i) want[i] = static_cast<uint8_t>(16 * ((2 + 5) & 3) + ((24 + 3 + i) & 7) + 1);
+  for (int32_t i = 0; i < 24; ++i)
+    want[i] = static_cast<uint8_t>(16 * ((2 + 5) & 3) + ((24 + 3 + i) & 7) + 1);
   EXPECT_EQ(row(2), want);
   // Runs that would leave their row or the bitmap are left out.
   EXPECT_EQ(row(3), std::vector<uint8_t>(32, 0));
@@ -126,13 +133,15 @@ TEST_F(WindShieldTest, AHalvedCardTextureTakesHalfTheRunFromHalfItsPlace) {
   SB_Var.TextureCache[7].Map = SGLMAP{{'Z', 'T', '0', 0}, 64, 64, texels.data()};
   BMAP* clouds = Bitmap(8, 4, 16);
   for (int32_t y = 0; y < 4; ++y)
-    for (int32_t x = 0; x < 8; ++x) reinterpret_cast<uint16_t*>(clouds->Start + y * clouds->ByteLen)[x] = 100 * y + x + 1;
+    for (int32_t x = 0; x < 8; ++x)
+      reinterpret_cast<uint16_t*>(clouds->Start + y * clouds->ByteLen)[x] = 100 * y + x + 1;
   SB_Var.Renderer = SB_RENDERER_PVR;
   Lines({{10 << 16 | 6, 6, 16, 6}});
   SB_DrawGlassClouds(&view_, clouds, nullptr, 1, 0, 1, 7);
   // From (5, 3), 3 texels of cloud row 6 & 3 from column 10 + 1 on.
   std::vector<uint16_t> want(64 * 64, 0);
-  for (int32_t i = 0; i < 3; ++i) want[Twiddled(5 + i, 3)] = static_cast<uint16_t>(100 * 2 + ((11 + i) & 7) + 1);
+  for (int32_t i = 0; i < 3; ++i)
+    want[Twiddled(5 + i, 3)] = static_cast<uint16_t>(100 * 2 + ((11 + i) & 7) + 1);
   EXPECT_EQ(texels, want);
   EXPECT_EQ(view_.TextureUses[7], SB_TEXTURE_CHANGED);
   SB_Var.TextureCache[7] = TEXTURECACHE{};
@@ -228,7 +237,8 @@ TEST_F(WindShieldTest, SoftwareGlassTakesTheCloudsFromTheRunsEnd) {
   SB_UpdateGlassClouds(&view_, 0);
   const BMAP* clouds = SB_Var.CloudBmaps[0];
   for (int32_t i = 0; i < 116; ++i)
-    ASSERT_EQ(Texel(0, 1, 6 + i, 10), clouds->Start[((10 + 4) & 31) * clouds->ByteLen + ((122 + i) & 31)]) << i;
+    ASSERT_EQ(Texel(0, 1, 6 + i, 10), clouds->Start[((10 + 4) & 31) * clouds->ByteLen + ((122 + i) & 31)])
+        << i;
   EXPECT_EQ(Texel(0, 1, 122, 10), Texel(0, 1, 123, 10));
 }
 
@@ -240,7 +250,8 @@ TEST_F(WindShieldTest, WithoutACarOrGlassThereAreNoLines) {
   initlines();
   LoadCars(kCard);
   BMAP* glass = SB_Var.VehiclePrototype->Materials->Library->Textures[1].Picture;
-  for (int32_t y = 0; y < glass->SizeY; ++y) std::fill_n(glass->Start + y * glass->ByteLen, glass->SizeX * 3, 200);
+  for (int32_t y = 0; y < glass->SizeY; ++y)
+    std::fill_n(glass->Start + y * glass->ByteLen, glass->SizeX * 3, 200);
   initlines();
   EXPECT_EQ(SB_Var.GlassLines, nullptr);
   EXPECT_EQ(Boxes(), (std::vector<std::string>{"No Vehicle object !", "No Lines"}));
