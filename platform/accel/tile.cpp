@@ -400,19 +400,31 @@ void Convert(const FrameSetup& frame, const Tile& tile) {
   }
 }
 
+// A tile's list: its entries of each batch, batch after batch.
+void Gather(const std::vector<Bins>& bins, int32_t batches, int32_t tile, std::vector<uint32_t>& list) {
+  list.clear();
+  for (int32_t b = 0; b < batches; ++b) {
+    const Bins& batch = bins[b];
+    list.insert(list.end(), batch.entries.begin() + batch.start[tile], batch.entries.begin() + batch.start[tile + 1]);
+  }
+}
+
 }  // namespace
 
 ACCEL_VECTOR void DrawTile(const FrameSetup& frame, int32_t index) {
   thread_local Tile tile;
+  thread_local std::vector<uint32_t> opaque, translucent;
+  Gather(frame.opaque, frame.opaqueBatches, index, opaque);
+  Gather(frame.translucent, frame.translucentBatches, index, translucent);
   tile.x = index % frame.tilesX * kTile;
   tile.y = index / frame.tilesX * kTile;
   tile.w = std::min(kTile, frame.width - tile.x);
   tile.h = std::min(kTile, frame.height - tile.y);
-  tile.list = &frame.opaque[index];
-  Visibility(frame, tile, frame.opaque[index]);
-  ShadeSurfaces(frame, tile, frame.opaque[index]);
+  tile.list = &opaque;
+  Visibility(frame, tile, opaque);
+  ShadeSurfaces(frame, tile, opaque);
   Volumes(frame, tile);
-  Translucent(frame, tile, frame.translucent[index]);
+  Translucent(frame, tile, translucent);
   Convert(frame, tile);
 }
 
