@@ -148,20 +148,14 @@ struct Fragment {
 
 inline float InverseW(float q) { return 1.0f / (q > 1e-30f ? q : 1e-30f); }
 
-Fragment Shade(const SetupTriangle& t, const Planes& l, int32_t i, int32_t j) {
-  const float w = InverseW(l.p[kInvW].At(i, j));
-  const uint32_t texel = t.texels ? Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w) : 0xFFFFFFu;
-  const uint32_t colour = static_cast<uint32_t>(Channel(texel, 16, l.p[kRed].At(i, j) * w, l.p[kSpecRed].At(i, j) * w) << 16 |
-                                                Channel(texel, 8, l.p[kGreen].At(i, j) * w, l.p[kSpecGreen].At(i, j) * w) << 8 |
-                                                Channel(texel, 0, l.p[kBlue].At(i, j) * w, l.p[kSpecBlue].At(i, j) * w));
-  float vertexTrans = 0.0f;
-  if (t.vertexTransparent) vertexTrans = static_cast<float>(Round(l.p[kTrans].At(i, j) * w));
-  return {colour, t.texels ? texel >> 24 : 0, vertexTrans};
-}
-
-// Shades the n pixels (indices into the tile) of one triangle, as Shade
-// does, in steps that the compiler does several pixels at a time.
-void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels, int32_t n, uint32_t* colour) {
+// Shades the n pixels (indices into the tile) of one triangle in steps
+// that the compiler does several pixels at a time: w = 1 / (1/w), the
+// nearest texel, texel x colour + specular. An opaque surface's colours go
+// to colour[pixel]; with kFragments, fragment[k] takes the k-th pixel's
+// colour and transparencies.
+template <bool kFragments>
+void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels, int32_t n, uint32_t* colour,
+                 Fragment* fragment) {
   constexpr int32_t kBatch = 64;
   alignas(32) float x[kBatch], y[kBatch], w[kBatch];
   alignas(32) uint32_t texel[kBatch], out[kBatch];
@@ -193,7 +187,15 @@ void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels
           Channel(tx, 8, eval(l.p[kGreen], i, j) * wm, eval(l.p[kSpecGreen], i, j) * wm) << 8 |
           Channel(tx, 0, eval(l.p[kBlue], i, j) * wm, eval(l.p[kSpecBlue], i, j) * wm));
     }
-    for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
+    if constexpr (kFragments) {
+      for (int32_t m = 0; m < count; ++m) {
+        float vertexTrans = 0.0f;
+        if (t.vertexTransparent) vertexTrans = static_cast<float>(Round(eval(l.p[kTrans], x[m], y[m]) * w[m]));
+        fragment[first + m] = {out[m], texel[m] >> 24, vertexTrans};
+      }
+    } else {
+      for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
+    }
   }
 }
 
@@ -266,7 +268,7 @@ void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32
     const int32_t end = start[k + 1];
     if (end > first) {
       const SetupTriangle& t = frame.triangles[list[k] & ~kWholeTile];
-      ShadePixels(t, Planes(t, tile), order.data() + first, end - first, tile.colour);
+      ShadePixels<false>(t, Planes(t, tile), order.data() + first, end - first, tile.colour, nullptr);
     }
     first = end;
   }
@@ -345,31 +347,40 @@ void Volumes(const FrameSetup& frame, Tile& tile) {
       ForEachInside(frame, v, tile, zmin, zmax, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
 }
 
-// Pass 4: the translucent triangles in their order, each fragment in front
-// of the opaque surface shaded and blended: src (1 - t) + dst t.
+// Pass 4: the translucent triangles in their order, each one's fragments
+// in front of the opaque surface gathered, shaded together and blended:
+// src (1 - t) + dst t. A triangle covers a pixel once, so the blends at a
+// pixel come in the triangles' order.
 void Translucent(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
+  thread_local uint16_t pixels[kTilePixels];
+  thread_local Fragment fragments[kTilePixels];
   for (const uint32_t entry : list) {
     const int32_t index = static_cast<int32_t>(entry & ~kWholeTile);
     const SetupTriangle& t = frame.triangles[index];
     const Rect r = Within(tile, t.x0, t.y0, t.x1, t.y1);
     if (r.Empty()) continue;
     const Planes l(t, tile);
+    int32_t n = 0;
     ForEachCovered(t, tile, r, entry & kWholeTile, [&](int32_t i, int32_t j) {
       const int32_t p = j * kTile + i;
       const float value = l.p[kInvW].At(i, j);
-      if (!(value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < Surface(tile, p)))) return;
-      const Fragment f = Shade(t, l, i, j);
-      if (f.texelTrans == 255 || (!t.vertexTransparent && f.texelTrans == 0)) return;
+      if (value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < Surface(tile, p)))
+        pixels[n++] = static_cast<uint16_t>(p);
+    });
+    ShadePixels<true>(t, l, pixels, n, nullptr, fragments);
+    for (int32_t k = 0; k < n; ++k) {
+      const Fragment& f = fragments[k];
+      if (f.texelTrans == 255 || (!t.vertexTransparent && f.texelTrans == 0)) continue;
       const float trans = 1.0f - (1.0f - static_cast<float>(f.texelTrans) / 255.0f) * (1.0f - f.vertexTrans / 255.0f);
-      const uint32_t dst = tile.colour[p];
+      uint32_t& dst = tile.colour[pixels[k]];
       uint32_t out = 0;
       for (int shift = 0; shift < 24; shift += 8) {
         const float mixed = static_cast<float>(f.colour >> shift & 0xFF) * (1.0f - trans) +
                             static_cast<float>(dst >> shift & 0xFF) * trans;
         out |= static_cast<uint32_t>(Round(mixed)) << shift;
       }
-      tile.colour[p] = out;
-    });
+      dst = out;
+    }
   }
 }
 
