@@ -10,10 +10,11 @@
 #include "platform/accel/state.h"
 
 // A tile's passes are built twice, for AVX2 and for any x86-64, and the
-// machine picks one at start. Both give the same bits:
+// machine picks one at start; every pass is inlined into the tile's
+// function (flatten), so that each build holds its own copy of them. Both give the same bits:
 // the arithmetic is the same IEEE operations, never fused or approximated.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-#define ACCEL_VECTOR __attribute__((target_clones("avx2", "default")))
+#define ACCEL_VECTOR __attribute__((target_clones("avx2", "default"), flatten))
 #else
 #define ACCEL_VECTOR
 #endif
