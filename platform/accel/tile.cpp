@@ -11,9 +11,12 @@
 
 // A tile's passes are built twice, for AVX2 and for any x86-64, and the
 // machine picks one at start; every pass is inlined into the tile's
-// function (flatten), so that each build holds its own copy of them. Both give the same bits:
-// the arithmetic is the same IEEE operations, never fused or approximated.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+// function (flatten), so that each build holds its own copy of them. Both
+// give the same bits: the arithmetic is the same IEEE operations, never
+// fused or approximated. Under the address and thread sanitizers, whose
+// start comes after the machine's pick, there is one build.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(__SANITIZE_THREAD__)
 #define ACCEL_VECTOR __attribute__((target_clones("avx2", "default"), flatten))
 #else
 #define ACCEL_VECTOR
