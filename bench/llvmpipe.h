@@ -1,5 +1,5 @@
-// Mesa's llvmpipe through OSMesa on one thread, as the rasteriser
-// benchmarks set it beside their own: a 5-6-5 colour buffer with a depth
+// Mesa's llvmpipe through OSMesa on one thread (or on its default threads,
+// the machine's cores), as the rasteriser benchmarks set it beside their own: a 5-6-5 colour buffer with a depth
 // buffer, its renderer string, and textures of 8-bit channels sampled
 // nearest and repeating.
 #pragma once
@@ -18,8 +18,10 @@ struct OsmesaTarget {
   std::vector<uint16_t> buffer;
   std::string renderer;  // empty when the context could not be made
 
-  OsmesaTarget(int32_t width, int32_t height) {
-    setenv("LP_NUM_THREADS", "1", 1);
+  // llvmpipe reads its thread count once per process, at the first context.
+  OsmesaTarget(int32_t width, int32_t height, bool oneThread = true) {
+    if (oneThread) setenv("LP_NUM_THREADS", "1", 1);
+    else unsetenv("LP_NUM_THREADS");
     context = OSMesaCreateContextExt(OSMESA_RGB_565, 24, 0, 0, nullptr);
     buffer.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
     if (!context || !OSMesaMakeCurrent(context, buffer.data(), GL_UNSIGNED_SHORT_5_6_5, width, height)) return;

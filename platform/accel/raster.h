@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/accel/types.h"
@@ -81,6 +82,7 @@ struct SetupTriangle {
   int32_t x0, y0, x1, y1;  // pixels to visit: bounding box within the call's area, half-open
   int32_t call;
   int32_t order;   // position in the frame, for ties of 1/w
+  bool drawn;      // covers a pixel of its call's area: set up and binned
   bool small;      // every |a|, |b| below 2^25: tile-relative edge sums fit 32 bits
   bool keyed;      // texels with transparency are discarded from the visibility pass
   bool blended;    // has a translucent part (its vertices, or partly transparent texels)
@@ -104,18 +106,30 @@ struct SetupVolume {
   int32_t first, count;  // into the frame's volume planes
 };
 
+// One batch's triangles listed by tile: the tile's entries are
+// entries[start[tile], start[tile + 1]), in the batch's order. An entry is
+// a triangle's index, its top bit set when the triangle covers the whole
+// tile.
+struct Bins {
+  std::vector<uint64_t> binned;   // tile << 32 | entry, as binned
+  std::vector<int32_t> start;     // tiles + 2 of them
+  std::vector<uint32_t> entries;
+  std::vector<uint32_t> blended;  // the batch's triangles with a translucent part, in order
+};
+
 // Everything the tiles of one render read.
 struct FrameSetup {
   int32_t width = 0, height = 0, tilesX = 0, tilesY = 0;
   uint32_t background = 0;  // 0xRRGGBB
   std::vector<CallState> const* calls = nullptr;
-  std::vector<SetupTriangle> triangles;
+  std::vector<SetupTriangle> triangles;  // by recorded place; `drawn` false for the ones left out
   std::vector<VolumePlane> planes;
   std::vector<SetupVolume> volumes;
-  // Per tile: the opaque triangles in call order and the translucent ones
-  // in drawing order; an entry is a triangle's index, its top bit set when
-  // the triangle covers the whole tile.
-  std::vector<std::vector<uint32_t>> opaque, translucent;
+  // The opaque triangles by batches of the recorded order, and the
+  // translucent ones by batches of their drawing order, each batch binned
+  // by tile; a tile's list is its entries of each batch, batch after batch.
+  std::vector<Bins> opaque, translucent;
+  int32_t opaqueBatches = 0, translucentBatches = 0;  // in use
   SGLRENDERTARGET target{};
 };
 
@@ -130,6 +144,11 @@ void DrawTile(const FrameSetup& frame, int32_t tile);
 void DrawTiles(const FrameSetup& frame);
 // ZENTROVA_ACCEL_THREADS, or 0 for the machine's cores.
 int32_t ThreadsFromEnvironment();
+// The threads a render uses: the configured count, or the machine's cores.
+int32_t RenderThreads();
+// work(0) to work(items - 1) on the render's threads, in any order and at
+// once; returns when all are done.
+void ForEachItem(int32_t items, const std::function<void(int32_t)>& work);
 
 // The decoded texels of a card texture's level, row after row, as
 // 0xTTRRGGBB (TT the transparency, 0 opaque, 255 invisible); decoded again

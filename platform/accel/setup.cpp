@@ -2,9 +2,13 @@
 // exact edge functions and planes of 1/w and of each attribute x 1/w, with
 // its texture level chosen, and is listed in every tile it touches (the
 // translucent ones in drawing order); each volume becomes planes of 1/w.
+// The triangles are set up and binned in batches on the render's threads;
+// each batch bins into its own lists, read batch after batch, so that a
+// tile's list keeps the order of one thread.
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <vector>
 
 #include "platform/accel/raster.h"
 #include "platform/accel/state.h"
@@ -125,7 +129,7 @@ bool SetUpTriangle(const RecordedTriangle& r, const CallState& call, const CardT
 // Lists the triangle in every tile of its box that it touches, marking the
 // tiles it covers whole. A tile is missed when, for some edge, its four
 // corner pixels all lie outside.
-void Bin(const SetupTriangle& t, uint32_t index, FrameSetup& frame, std::vector<std::vector<uint32_t>>& lists) {
+void Bin(const SetupTriangle& t, uint32_t index, const FrameSetup& frame, Bins& bins) {
   const int32_t firstX = t.x0 / kTile, lastX = (t.x1 - 1) / kTile;
   const int32_t firstY = t.y0 / kTile, lastY = (t.y1 - 1) / kTile;
   for (int32_t ty = firstY; ty <= lastY; ++ty)
@@ -145,7 +149,8 @@ void Bin(const SetupTriangle& t, uint32_t index, FrameSetup& frame, std::vector<
       // Whole only when the tile's pixels are all within the triangle's area.
       whole = whole && t.x0 <= tx * kTile && t.y0 <= ty * kTile && t.x1 >= (tx + 1) * kTile &&
               t.y1 >= (ty + 1) * kTile;
-      lists[static_cast<size_t>(ty) * frame.tilesX + tx].push_back(index | (whole ? kWholeTile : 0));
+      const uint64_t tile = static_cast<uint64_t>(ty) * static_cast<uint64_t>(frame.tilesX) + static_cast<uint64_t>(tx);
+      bins.binned.push_back(tile << 32 | index | (whole ? kWholeTile : 0));
     }
 }
 
@@ -165,23 +170,36 @@ void SetUpVolume(const RecordedVolume& r, const Recording& recording, FrameSetup
   else frame.planes.resize(volume.first);
 }
 
-}  // namespace
+// Sorts a batch's binned entries by tile, keeping their order within each
+// tile (a counting sort).
+void Finish(Bins& bins, size_t tiles) {
+  bins.start.assign(tiles + 2, 0);
+  for (const uint64_t b : bins.binned) ++bins.start[(b >> 32) + 2];
+  for (size_t k = 2; k < bins.start.size(); ++k) bins.start[k] += bins.start[k - 1];
+  bins.entries.resize(bins.binned.size());
+  for (const uint64_t b : bins.binned) bins.entries[bins.start[(b >> 32) + 1]++] = static_cast<uint32_t>(b);
+  bins.binned.clear();
+}
 
-int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
-  frame.tilesX = (frame.width + kTile - 1) / kTile;
-  frame.tilesY = (frame.height + kTile - 1) / kTile;
-  const size_t tiles = static_cast<size_t>(frame.tilesX) * frame.tilesY;
-  frame.opaque.resize(tiles);
-  frame.translucent.resize(tiles);
-  for (size_t i = 0; i < tiles; ++i) frame.opaque[i].clear(), frame.translucent[i].clear();
-  frame.calls = &recording.calls;
-  frame.triangles.clear();
-  frame.planes.clear();
-  frame.volumes.clear();
+// Batches for `items` of work: one on one thread, else a few per thread of
+// at least kMinBatch items each.
+constexpr size_t kMinBatch = 16;
+int32_t Batches(size_t items) {
+  const int32_t threads = RenderThreads();
+  if (items == 0) return 0;
+  if (threads == 1) return 1;
+  return static_cast<int32_t>(std::min<size_t>((items + kMinBatch - 1) / kMinBatch, size_t{4} * threads));
+}
 
-  // Each call's texture, decoded when the frame first needs it.
+// The first item of a batch of `batches` over `items`.
+size_t BatchStart(size_t items, int32_t batch, int32_t batches) {
+  return items * static_cast<size_t>(batch) / static_cast<size_t>(batches);
+}
+
+// Each call's texture, decoded when the frame first needs it; gives the
+// number of textured calls whose texture is unknown.
+int32_t CallTextures(const Recording& recording, std::vector<CardTexture*>& callTextures) {
   auto& textures = Accel().textures;
-  std::vector<CardTexture*>& callTextures = Accel().callTextures;
   callTextures.assign(recording.calls.size(), nullptr);
   int32_t unknown = 0;
   for (size_t i = 0; i < recording.calls.size(); ++i) {
@@ -197,23 +215,51 @@ int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
     if (!texture.decoded) DecodeTexture(texture);
     callTextures[i] = &texture;
   }
+  return unknown;
+}
 
-  std::vector<uint32_t>& blended = Accel().blendOrder;
-  blended.clear();
-  for (const RecordedTriangle& r : recording.triangles) {
-    SetupTriangle& t = frame.triangles.emplace_back();
-    if (!SetUpTriangle(r, recording.calls[r.call], callTextures[r.call], t)) {
-      frame.triangles.pop_back();
-      continue;
+}  // namespace
+
+int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
+  frame.tilesX = (frame.width + kTile - 1) / kTile;
+  frame.tilesY = (frame.height + kTile - 1) / kTile;
+  const size_t tiles = static_cast<size_t>(frame.tilesX) * frame.tilesY;
+  frame.calls = &recording.calls;
+  frame.planes.clear();
+  frame.volumes.clear();
+  std::vector<CardTexture*>& callTextures = Accel().callTextures;
+  const int32_t unknown = CallTextures(recording, callTextures);
+
+  // The triangles by batches of the recorded order: set up, the opaque
+  // ones binned, the translucent ones noted.
+  const size_t count = recording.triangles.size();
+  frame.triangles.resize(count);
+  frame.opaqueBatches = Batches(count);
+  if (frame.opaque.size() < static_cast<size_t>(frame.opaqueBatches)) frame.opaque.resize(frame.opaqueBatches);
+  ForEachItem(frame.opaqueBatches, [&](int32_t batch) {
+    Bins& bins = frame.opaque[batch];
+    bins.binned.clear();
+    bins.blended.clear();
+    const size_t end = BatchStart(count, batch + 1, frame.opaqueBatches);
+    for (size_t i = BatchStart(count, batch, frame.opaqueBatches); i < end; ++i) {
+      const RecordedTriangle& r = recording.triangles[i];
+      SetupTriangle& t = frame.triangles[i];
+      t.drawn = SetUpTriangle(r, recording.calls[r.call], callTextures[r.call], t);
+      if (!t.drawn) continue;
+      const uint32_t index = static_cast<uint32_t>(i);
+      t.order = static_cast<int32_t>(index);
+      if (!t.vertexTransparent) Bin(t, index, frame, bins);
+      if (t.blended) bins.blended.push_back(index);
     }
-    const uint32_t index = static_cast<uint32_t>(frame.triangles.size() - 1);
-    t.order = static_cast<int32_t>(index);
-    if (!t.vertexTransparent) Bin(t, index, frame, frame.opaque);
-    if (t.blended) blended.push_back(index);
-  }
+    Finish(bins, tiles);
+  });
 
   // The translucent triangles by their calls' sort value, ties in call
   // order; a value that is no number comes last.
+  std::vector<uint32_t>& blended = Accel().blendOrder;
+  blended.clear();
+  for (int32_t batch = 0; batch < frame.opaqueBatches; ++batch)
+    blended.insert(blended.end(), frame.opaque[batch].blended.begin(), frame.opaque[batch].blended.end());
   auto key = [&](uint32_t i) {
     const float depth = recording.calls[frame.triangles[i].call].sortDepth;
     return std::isnan(depth) ? INFINITY : depth;
@@ -222,7 +268,17 @@ int32_t SetUpFrame(const Recording& recording, FrameSetup& frame) {
     const float ka = key(a), kb = key(b);
     return ka < kb || (ka == kb && a < b);  // no buffer, as a stable sort would take
   });
-  for (uint32_t i : blended) Bin(frame.triangles[i], i, frame, frame.translucent);
+  frame.translucentBatches = Batches(blended.size());
+  if (frame.translucent.size() < static_cast<size_t>(frame.translucentBatches))
+    frame.translucent.resize(frame.translucentBatches);
+  ForEachItem(frame.translucentBatches, [&](int32_t batch) {
+    Bins& bins = frame.translucent[batch];
+    bins.binned.clear();
+    const size_t end = BatchStart(blended.size(), batch + 1, frame.translucentBatches);
+    for (size_t k = BatchStart(blended.size(), batch, frame.translucentBatches); k < end; ++k)
+      Bin(frame.triangles[blended[k]], blended[k], frame, bins);
+    Finish(bins, tiles);
+  });
 
   for (const RecordedVolume& volume : recording.volumes) SetUpVolume(volume, recording, frame);
   return unknown;

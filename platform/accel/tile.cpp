@@ -10,10 +10,14 @@
 #include "platform/accel/state.h"
 
 // A tile's passes are built twice, for AVX2 and for any x86-64, and the
-// machine picks one at start. Both give the same bits:
-// the arithmetic is the same IEEE operations, never fused or approximated.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-#define ACCEL_VECTOR __attribute__((target_clones("avx2", "default")))
+// machine picks one at start; every pass is inlined into the tile's
+// function (flatten), so that each build holds its own copy of them. Both
+// give the same bits: the arithmetic is the same IEEE operations, never
+// fused or approximated. Under the address and thread sanitizers, whose
+// start comes after the machine's pick, there is one build.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__) && \
+    !defined(__SANITIZE_THREAD__)
+#define ACCEL_VECTOR __attribute__((target_clones("avx2", "default"), flatten))
 #else
 #define ACCEL_VECTOR
 #endif
@@ -138,29 +142,16 @@ struct Planes {
   }
 };
 
-// The colour at a pixel (0xRRGGBB) with the texel's transparency (top
-// byte) and the vertices' (0 to 255) beside it.
-struct Fragment {
-  uint32_t colour;
-  uint32_t texelTrans;
-  float vertexTrans;
-};
-
 inline float InverseW(float q) { return 1.0f / (q > 1e-30f ? q : 1e-30f); }
 
-Fragment Shade(const SetupTriangle& t, const Planes& l, int32_t i, int32_t j) {
-  const float w = InverseW(l.p[kInvW].At(i, j));
-  const uint32_t texel = t.texels ? Sample(t, l.p[kU].At(i, j) * w, l.p[kV].At(i, j) * w) : 0xFFFFFFu;
-  const uint32_t colour = static_cast<uint32_t>(Channel(texel, 16, l.p[kRed].At(i, j) * w, l.p[kSpecRed].At(i, j) * w) << 16 |
-                                                Channel(texel, 8, l.p[kGreen].At(i, j) * w, l.p[kSpecGreen].At(i, j) * w) << 8 |
-                                                Channel(texel, 0, l.p[kBlue].At(i, j) * w, l.p[kSpecBlue].At(i, j) * w));
-  float vertexTrans = 0.0f;
-  if (t.vertexTransparent) vertexTrans = static_cast<float>(Round(l.p[kTrans].At(i, j) * w));
-  return {colour, t.texels ? texel >> 24 : 0, vertexTrans};
-}
-
-// Shades the n pixels (indices into the tile) of one triangle, as Shade
-// does, in steps that the compiler does several pixels at a time.
+// Shades the n pixels (indices into the tile) of one triangle in steps
+// that the compiler does several pixels at a time: w = 1 / (1/w), the
+// nearest texel, texel x colour + specular. An opaque surface's colour is
+// written; with kBlend a translucent one is blended over the colour there,
+// src (1 - t) + dst t, t from the texel's and the vertices'
+// transparencies. A fully transparent texel, or an opaque one of a
+// triangle whose vertices are opaque, leaves the pixel.
+template <bool kBlend>
 void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels, int32_t n, uint32_t* colour) {
   constexpr int32_t kBatch = 64;
   alignas(32) float x[kBatch], y[kBatch], w[kBatch];
@@ -193,7 +184,29 @@ void ShadePixels(const SetupTriangle& t, const Planes& l, const uint16_t* pixels
           Channel(tx, 8, eval(l.p[kGreen], i, j) * wm, eval(l.p[kSpecGreen], i, j) * wm) << 8 |
           Channel(tx, 0, eval(l.p[kBlue], i, j) * wm, eval(l.p[kSpecBlue], i, j) * wm));
     }
-    for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
+    if constexpr (kBlend) {
+      alignas(32) float vertexTrans[kBatch];
+      alignas(32) uint32_t dst[kBatch];
+      for (int32_t m = 0; m < count; ++m) vertexTrans[m] = 0.0f;
+      if (t.vertexTransparent)
+        for (int32_t m = 0; m < count; ++m) vertexTrans[m] = static_cast<float>(Round(eval(l.p[kTrans], x[m], y[m]) * w[m]));
+      for (int32_t m = 0; m < count; ++m) dst[m] = colour[batch[m]];
+      const bool vertexOpaque = !t.vertexTransparent;
+      for (int32_t m = 0; m < count; ++m) {
+        const uint32_t texelTrans = texel[m] >> 24;
+        const bool leave = texelTrans == 255 || (vertexOpaque && texelTrans == 0);
+        const float trans = 1.0f - (1.0f - static_cast<float>(texelTrans) / 255.0f) * (1.0f - vertexTrans[m] / 255.0f);
+        uint32_t mixed = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+          mixed |= static_cast<uint32_t>(Round(static_cast<float>(out[m] >> shift & 0xFF) * (1.0f - trans) +
+                                               static_cast<float>(dst[m] >> shift & 0xFF) * trans))
+                   << shift;
+        out[m] = leave ? dst[m] : mixed;
+      }
+      for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
+    } else {
+      for (int32_t m = 0; m < count; ++m) colour[batch[m]] = out[m];
+    }
   }
 }
 
@@ -266,7 +279,7 @@ void ShadeSurfaces(const FrameSetup& frame, Tile& tile, const std::vector<uint32
     const int32_t end = start[k + 1];
     if (end > first) {
       const SetupTriangle& t = frame.triangles[list[k] & ~kWholeTile];
-      ShadePixels(t, Planes(t, tile), order.data() + first, end - first, tile.colour);
+      ShadePixels<false>(t, Planes(t, tile), order.data() + first, end - first, tile.colour);
     }
     first = end;
   }
@@ -345,31 +358,67 @@ void Volumes(const FrameSetup& frame, Tile& tile) {
       ForEachInside(frame, v, tile, zmin, zmax, active, facing, [&](int32_t p) { tile.colour[p] = AddSaturated(tile.colour[p], v.light); });
 }
 
-// Pass 4: the translucent triangles in their order, each fragment in front
-// of the opaque surface shaded and blended: src (1 - t) + dst t.
+// The columns [i0, i1) of the rectangle's row j inside every edge: a i + b j
+// >= t solved for i.
+void RowSpan(const Edges& e, const Rect& r, int32_t j, int32_t& i0, int32_t& i1) {
+  int64_t low = r.i0, high = r.i1;
+  for (int k = 0; k < 3; ++k) {
+    const int64_t need = int64_t{e.t[k]} - int64_t{e.b[k]} * j, a = e.a[k];
+    if (a > 0) low = std::max(low, need >= 0 ? (need + a - 1) / a : -(-need / a));                 // ceiling
+    else if (a < 0) high = std::min(high, (-need >= 0 ? -need / -a : -((need - a - 1) / -a)) + 1);  // floor, plus one
+    else if (need > 0) high = low;
+  }
+  i0 = static_cast<int32_t>(low);
+  i1 = static_cast<int32_t>(std::max(low, high));
+}
+
+// The pixels of the rectangle inside a translucent triangle and in front
+// of the tile's opaque surface (on equal 1/w, of a surface drawn after
+// it), into pixels; gives their count.
+int32_t InFront(const SetupTriangle& t, int32_t index, const Tile& tile, const Rect& r, bool whole, const Local& q,
+                uint16_t* pixels) {
+  auto front = [&](int32_t p, float value) {
+    return value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < Surface(tile, p));
+  };
+  int32_t n = 0;
+  if (!whole && !t.small) {
+    ForEachCovered(t, tile, r, false, [&](int32_t i, int32_t j) {
+      const int32_t p = j * kTile + i;
+      if (front(p, q.At(i, j))) pixels[n++] = static_cast<uint16_t>(p);
+    });
+    return n;
+  }
+  Edges e{};
+  if (!whole) e = TileEdges(t, tile);  // a whole tile passes every edge with zeros
+  for (int32_t j = r.j0; j < r.j1; ++j) {
+    const float row = q.a + q.by * static_cast<float>(j);
+    int32_t i0 = 0, i1 = 0;
+    RowSpan(e, r, j, i0, i1);
+    for (int32_t i = i0; i < i1; ++i) {
+      const int32_t p = j * kTile + i;
+      const float value = row + q.bx * static_cast<float>(i);
+      const bool tie = (value == tile.z[p]) & (tile.id[p] >= 0);  // rare: decided by the order
+      pixels[n] = static_cast<uint16_t>(p);
+      n += (value > tile.z[p]) | (tie && index < Surface(tile, p));
+    }
+  }
+  return n;
+}
+
+// Pass 4: the translucent triangles in their order, each one's pixels in
+// front of the opaque surface gathered, then shaded and blended together.
+// A triangle covers a pixel once, so the blends at a pixel come in the
+// triangles' order.
 void Translucent(const FrameSetup& frame, Tile& tile, const std::vector<uint32_t>& list) {
+  thread_local uint16_t pixels[kTilePixels];
   for (const uint32_t entry : list) {
     const int32_t index = static_cast<int32_t>(entry & ~kWholeTile);
     const SetupTriangle& t = frame.triangles[index];
     const Rect r = Within(tile, t.x0, t.y0, t.x1, t.y1);
     if (r.Empty()) continue;
     const Planes l(t, tile);
-    ForEachCovered(t, tile, r, entry & kWholeTile, [&](int32_t i, int32_t j) {
-      const int32_t p = j * kTile + i;
-      const float value = l.p[kInvW].At(i, j);
-      if (!(value > tile.z[p] || (value == tile.z[p] && tile.id[p] >= 0 && index < Surface(tile, p)))) return;
-      const Fragment f = Shade(t, l, i, j);
-      if (f.texelTrans == 255 || (!t.vertexTransparent && f.texelTrans == 0)) return;
-      const float trans = 1.0f - (1.0f - static_cast<float>(f.texelTrans) / 255.0f) * (1.0f - f.vertexTrans / 255.0f);
-      const uint32_t dst = tile.colour[p];
-      uint32_t out = 0;
-      for (int shift = 0; shift < 24; shift += 8) {
-        const float mixed = static_cast<float>(f.colour >> shift & 0xFF) * (1.0f - trans) +
-                            static_cast<float>(dst >> shift & 0xFF) * trans;
-        out |= static_cast<uint32_t>(Round(mixed)) << shift;
-      }
-      tile.colour[p] = out;
-    });
+    const int32_t n = InFront(t, index, tile, r, entry & kWholeTile, l.p[kInvW], pixels);
+    ShadePixels<true>(t, l, pixels, n, tile.colour);
   }
 }
 
@@ -400,19 +449,31 @@ void Convert(const FrameSetup& frame, const Tile& tile) {
   }
 }
 
+// A tile's list: its entries of each batch, batch after batch.
+void Gather(const std::vector<Bins>& bins, int32_t batches, int32_t tile, std::vector<uint32_t>& list) {
+  list.clear();
+  for (int32_t b = 0; b < batches; ++b) {
+    const Bins& batch = bins[b];
+    list.insert(list.end(), batch.entries.begin() + batch.start[tile], batch.entries.begin() + batch.start[tile + 1]);
+  }
+}
+
 }  // namespace
 
 ACCEL_VECTOR void DrawTile(const FrameSetup& frame, int32_t index) {
   thread_local Tile tile;
+  thread_local std::vector<uint32_t> opaque, translucent;
+  Gather(frame.opaque, frame.opaqueBatches, index, opaque);
+  Gather(frame.translucent, frame.translucentBatches, index, translucent);
   tile.x = index % frame.tilesX * kTile;
   tile.y = index / frame.tilesX * kTile;
   tile.w = std::min(kTile, frame.width - tile.x);
   tile.h = std::min(kTile, frame.height - tile.y);
-  tile.list = &frame.opaque[index];
-  Visibility(frame, tile, frame.opaque[index]);
-  ShadeSurfaces(frame, tile, frame.opaque[index]);
+  tile.list = &opaque;
+  Visibility(frame, tile, opaque);
+  ShadeSurfaces(frame, tile, opaque);
   Volumes(frame, tile);
-  Translucent(frame, tile, frame.translucent[index]);
+  Translucent(frame, tile, translucent);
   Convert(frame, tile);
 }
 

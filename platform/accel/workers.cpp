@@ -1,10 +1,13 @@
 // The accelerator stand-in's render threads: a small pool kept between
-// frames takes the tiles of a render one by one beside the calling thread.
-// Tiles never share pixels, so the picture does not depend on the count.
+// frames takes the items of a render's steps (batches of triangles to set
+// up and bin, then tiles) one by one beside the calling thread. Batches
+// write only their own bins and tiles never share pixels, so the picture
+// does not depend on the count.
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -29,18 +32,18 @@ class Pool {
     for (std::thread& t : threads_) t.join();
   }
 
-  // Draws every tile with up to `helpers` pool threads beside this one.
-  void Run(const FrameSetup& frame, int32_t helpers) {
-    const int32_t tiles = frame.tilesX * frame.tilesY;
-    helpers = Grow(std::min(helpers, tiles - 1));
+  // Does work(0) to work(items - 1) with up to `helpers` pool threads
+  // beside this one; returns when every item is done.
+  void Run(int32_t items, int32_t helpers, const std::function<void(int32_t)>& work) {
+    helpers = Grow(std::min(helpers, items - 1));
     if (helpers <= 0) {
-      for (int32_t i = 0; i < tiles; ++i) DrawTile(frame, i);
+      for (int32_t i = 0; i < items; ++i) work(i);
       return;
     }
     {
       std::lock_guard lock(mutex_);
-      frame_ = &frame;
-      tiles_ = tiles;
+      work_ = &work;
+      items_ = items;
       next_ = 0;
       wanted_ = helpers;
       busy_ = helpers;
@@ -50,7 +53,7 @@ class Pool {
     Work();
     std::unique_lock lock(mutex_);
     done_.wait(lock, [this] { return busy_ == 0; });
-    frame_ = nullptr;
+    work_ = nullptr;
   }
 
  private:
@@ -67,7 +70,7 @@ class Pool {
   }
 
   void Work() {
-    for (int32_t tile = next_++; tile < tiles_; tile = next_++) DrawTile(*frame_, tile);
+    for (int32_t item = next_++; item < items_; item = next_++) (*work_)(item);
   }
 
   void Loop(int32_t number) {
@@ -89,8 +92,8 @@ class Pool {
   std::mutex mutex_;
   std::condition_variable start_, done_;
   std::vector<std::thread> threads_;
-  const FrameSetup* frame_ = nullptr;
-  int32_t tiles_ = 0, wanted_ = 0, busy_ = 0;
+  const std::function<void(int32_t)>* work_ = nullptr;
+  int32_t items_ = 0, wanted_ = 0, busy_ = 0;
   std::atomic<int32_t> next_{0};
   uint64_t generation_ = 0;
   bool quit_ = false;
@@ -110,10 +113,18 @@ int32_t ThreadsFromEnvironment() {
   return value && end != value && !*end && count >= 1 && count <= kMaxThreads ? static_cast<int32_t>(count) : 0;
 }
 
+int32_t RenderThreads() {
+  const int32_t threads = Accel().threads;
+  if (threads > 0) return threads;
+  return static_cast<int32_t>(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads));
+}
+
+void ForEachItem(int32_t items, const std::function<void(int32_t)>& work) {
+  ThePool().Run(items, RenderThreads() - 1, work);
+}
+
 void DrawTiles(const FrameSetup& frame) {
-  int32_t threads = Accel().threads;
-  if (threads <= 0) threads = static_cast<int32_t>(std::clamp<unsigned>(std::thread::hardware_concurrency(), 1, kMaxThreads));
-  ThePool().Run(frame, threads - 1);
+  ForEachItem(frame.tilesX * frame.tilesY, [&frame](int32_t tile) { DrawTile(frame, tile); });
 }
 
 }  // namespace plat::accel
