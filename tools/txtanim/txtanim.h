@@ -57,6 +57,26 @@ TTXTANIM* SB_TxtAnimCurrent();
 // The kind's 15-character label.
 const char* SB_TxtAnimKindLabel(uint32_t flags);
 
+// Playback and the per-texture lists.
+void SB_TxtAnimStartAll();
+void SB_TxtAnimPlay(int32_t i);
+void SB_TxtAnimStop(int32_t i);
+void SB_TxtAnimPause(int32_t i);
+void SB_TxtAnimResume(int32_t i);
+int32_t SB_TxtAnimIsPlaying();
+void SB_TxtAnimUpdate();
+TPAGEANIMLIST** SB_BuildPageList();
+TPAGEANIMLIST* SB_FillPage(int32_t i);
+TPAGEANIMLIST* SB_UpdatePage(TPAGEANIMLIST** lists, int32_t i);
+void SB_UpdatePageList(TPAGEANIMLIST** lists);
+void SB_FreePageList(TPAGEANIMLIST** lists);
+void SB_TxtAnimEndPageLists();
+
+// The editor's lifetime in a race: made at its first frame, freed (set,
+// clipboard, page lists, bitmaps) at the race's tear-down.
+bool SB_TxtAnimSetUp();
+void SB_TxtAnimFree();
+
 // The editor's resources, made by its set-up.
 struct TTXTANIMUI {
   BMAP* Screen;       // 640 x 480 x 8
