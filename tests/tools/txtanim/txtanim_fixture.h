@@ -4,11 +4,14 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
 #include "platform/window.h"
 #include "shell/sbvar.h"
+#include "system/input.h"
+#include "system/lsvar.h"
 #include "tests/tools/tools_fixture.h"
 #include "tools/txtanim/txtanim.h"
 
@@ -32,6 +35,32 @@ class TxtAnimTest : public ToolsTest {
   // Characters waiting for the next dialog (8 is Backspace, 13 Enter).
   static void Type(const std::string& text) {
     for (char c : text) plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(c), 0});
+  }
+  // A scripted user: each poll of the input either types one character
+  // (once the last one was taken) or sets the left button ('{' down, '}'
+  // up); then no input can arrive any more.
+  static std::deque<char>& Script() {
+    static std::deque<char> script;
+    return script;
+  }
+  static void Poll() {
+    std::deque<char>& script = Script();
+    if (script.empty()) {
+      plat::SetMessageSource(nullptr);
+      return;
+    }
+    if (LSI_Var.NbKeys > 0) return;
+    const char c = script.front();
+    script.pop_front();
+    if (c == '{' || c == '}')
+      plat::SetKeyState(1, c == '{');
+    else
+      plat::PostWindowMessage({plat::kMsgChar, static_cast<uint8_t>(c), 0});
+  }
+  static void Play(const std::string& events) {
+    LSYS_InitMouse();
+    Script().assign(events.begin(), events.end());
+    plat::SetMessageSource(Poll);
   }
   // The last message box's text, then forgotten.
   static std::string Said() {
