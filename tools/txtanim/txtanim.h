@@ -123,6 +123,33 @@ int32_t SB_TxtAnimTextureAt(int32_t x, int32_t y, int32_t page);
 // Texture i's name without directories and extension ("" outside the map).
 void SB_TxtAnimTextureName(int32_t i, char* name, size_t size);
 
+// The editor screen's state, kept between frames.
+struct TTXTANIMSTEPBOX {
+  int32_t X1, Y1, X2, Y2, Step;
+};
+struct TTXTANIMEDIT {
+  int32_t Mode;    // 0 waiting .. 5 changing a step's delay
+  int32_t Handle;  // corner dragged in modes 1 and 2
+  int32_t SourcePage, DestPage;
+  int32_t AnchorX;
+  int32_t HitTexture;
+  int32_t ThumbLeft, ThumbRight;
+  TTXTANIMSTEPBOX StepBoxes[256];
+  int32_t NbStepBoxes;
+  int32_t PrevPageUp, PrevPageDown;
+};
+extern TTXTANIMEDIT SB_TxtAnimEdit;
+
+// The editor screen's parts.
+void SB_TxtAnimDrawSourcePanel();
+void SB_TxtAnimDrawDestPanel();
+void SB_TxtAnimStatusText(char* text, size_t size);
+void SB_TxtAnimDrawStatus();
+void SB_TxtAnimDrawScrollBar();
+void SB_TxtAnimDrawSteps();
+void SB_TxtAnimDrawOptions();
+void SB_TxtAnimScrollToThumb();
+
 // Modal dialogs on the editor's screen.
 int32_t SB_TxtAnimAskInt(const char* prompt, int32_t initial, int32_t maxLength);
 double SB_TxtAnimAskFloat(const char* prompt, double initial, int32_t maxLength);
