@@ -224,8 +224,6 @@ bool SB_TxtAnimSetUp() {
   // as long as the race; the clipboard is one animation without steps.
   if (!SB_Var.TxtAnimSet) SB_Var.TxtAnimSet = SB_TxtAnimNewSet(0);
   if (!SB_Var.TxtAnimClipboard) SB_Var.TxtAnimClipboard = SB_TxtAnimNewSet(1);
-  SB_TxtAnimEdit = TTXTANIMEDIT{};
-  SB_TxtAnimEdit.ThumbLeft = 4;
   return SB_Var.TxtAnimSet && SB_Var.TxtAnimClipboard;
 }
 

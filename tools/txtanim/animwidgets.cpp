@@ -56,6 +56,8 @@ bool SB_TxtAnimSetUpUi() {
   ui.Empty = Nearest(24, 24, 40);
   ui.Thumb = Nearest(0, 32, 63);
   ui.KnobX = 10;
+  SB_TxtAnimEdit = TTXTANIMEDIT{};
+  SB_TxtAnimEdit.ThumbLeft = 4;
   return true;
 }
 
@@ -64,6 +66,7 @@ void SB_TxtAnimFreeUi() {
   for (BMAP* b : {ui.Screen, ui.CursorSave, ui.PreviewSave})
     if (b) SB_FreeBmap(b);
   ui = TTXTANIMUI{};
+  SB_TxtAnimEdit = TTXTANIMEDIT{};
 }
 
 void SB_TxtAnimReadMouse() {
