@@ -167,7 +167,74 @@ void RightButton(bool playing, bool overSource, bool overDest, bool overSteps) {
   }
 }
 
+// The rectangle a corner drag of mode 1 (source) or 2 (destination)
+// changes, with its texture and the panel's left edge and page.
+struct TDRAGGED {
+  int16_t *X, *Y, *W, *H;
+  int32_t texture, left, page;
+};
+
+TDRAGGED Dragged(TTXTANIMSTEP* s, bool source) {
+  if (source) return {&s->SrcX, &s->SrcY, &s->SrcW, &s->SrcH, s->SrcTexture, 10, E().SourcePage};
+  return {&s->DstX, &s->DstY, &s->DstW, &s->DstH, s->DstTexture, 280, E().DestPage};
+}
+
+bool OnShownPage(const TDRAGGED& d) {
+  return d.texture >= 0 && d.texture < SB_Var.NbTextures && d.texture < SB_MAXTEXTURES &&
+         SB_Var.TexturePlaces[d.texture].PageNumber == d.page;
+}
+
+// Moves the dragged corner to the pointer, kept inside the texture; the
+// opposite corner stays, and a size never drops below 1.
+void DragCorner(bool source) {
+  TTXTANIMSTEP* s = SB_TxtAnimCurStep();
+  if (!s) return;
+  const TDRAGGED d = Dragged(s, source);
+  int32_t px = Ui().MouseX - d.left, py = Ui().MouseY - 20;
+  if (OnShownPage(d)) {
+    const TTEXTUREPLACE& p = SB_Var.TexturePlaces[d.texture];
+    px = px < p.X ? p.X : px > p.X + p.Width - 1 ? p.X + p.Width - 1 : px;
+    py = py < p.Y ? p.Y : py > p.Y + p.Height - 1 ? p.Y + p.Height - 1 : py;
+  }
+  const int32_t right = *d.X + *d.W, bottom = *d.Y + *d.H;
+  const bool first = SB_TxtAnimIsFirstStep(s);
+  int32_t x = *d.X, y = *d.Y, w = *d.W, h = *d.H;
+  switch (E().Handle) {
+    case 0:
+      if (!first && *d.W + px - 1 >= 256) return;
+      x = px, y = py, w = right - px, h = bottom - py;
+      break;
+    case 1: w = px - x + 1, y = py, h = bottom - py; break;
+    case 2: w = px - x + 1, h = py - y + 1; break;
+    default: h = py - y + 1, x = px, w = right - px; break;
+  }
+  if (E().Handle != 0 && !first) return;
+  *d.X = static_cast<int16_t>(x), *d.Y = static_cast<int16_t>(y);
+  *d.W = static_cast<int16_t>(w < 1 ? 1 : w), *d.H = static_cast<int16_t>(h < 1 ? 1 : h);
+}
+
+// A press on a corner handle of the step's rectangle on the shown page
+// starts its drag (mode 1 source, 2 destination).
+void GrabCorner(bool source) {
+  TTXTANIMSTEP* s = SB_TxtAnimCurStep();
+  if (!s) return;
+  const TDRAGGED d = Dragged(s, source);
+  const bool defined = source ? (s->SrcFlags & TXA_SRCDEFINED) : (s->DstFlags & TXA_DSTDEFINED);
+  if (!defined || !OnShownPage(d)) return;
+  const int32_t cx[4] = {0, *d.W, *d.W, 0}, cy[4] = {0, 0, *d.H, *d.H};
+  for (int32_t k = 0; k < 4; ++k)
+    if (SB_TxtAnimPointerIn(*d.X + cx[k] + d.left - 3, *d.Y + cy[k] + 17, 6, 6)) {
+      E().Mode = source ? 1 : 2;
+      E().Handle = k;
+      return;
+    }
+}
+
 void LeftButton(bool playing, bool overSource, bool overDest, bool overSteps) {
+  if (E().Mode == 1 || E().Mode == 2) {
+    DragCorner(E().Mode == 1);
+    return;
+  }
   if (E().Mode == 3) {
     if (!(Ui().PrevButtons & 1)) return;
     const int32_t width = E().ThumbRight - E().ThumbLeft + 1;
@@ -196,6 +263,8 @@ void LeftButton(bool playing, bool overSource, bool overDest, bool overSteps) {
       SB_TxtAnimMessage("No Animation...");
     else if (overSource && SB_IsScrollAnim())
       SB_TxtAnimMessage("Scroll Animation");
+    else
+      GrabCorner(overSource);
   }
 }
 

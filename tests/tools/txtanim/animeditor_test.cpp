@@ -2,6 +2,7 @@
 // pages, right clicks on textures, step delays dragged, the scroll step,
 // selections, the status line and the refusals while playing.
 #include <string>
+#include <vector>
 
 #include "platform/window.h"
 #include "shell/owner.h"
@@ -118,6 +119,30 @@ TEST_F(TxtAnimEditorTest, RightClicksOnTexturesAndStepDelays) {
   Frame(SB_TxtAnimEdit.StepBoxes[0].X1 + 5 + 38, 360, 2);
   Frame(0, 0, 0);
   EXPECT_EQ(Anim()->Steps[0].Delay, 2 * 65536);
+}
+
+TEST_F(TxtAnimEditorTest, CornersDraggedWithinTheTexture) {
+  Click(4 + 5, 444 + 5);
+  Click(10 + 20, 20 + 20, 2);  // texture 0: 64 x 64 at (0, 0)
+  struct Row {
+    int32_t pressX, pressY, toX, toY;  // page coordinates
+    int32_t mode, x, y, w, h;
+  } rows[] = {
+      {0, 0, 8, 4, 1, 8, 4, 56, 60},       // top-left: the opposite corner stays
+      {64, 64, 31, 31, 1, 8, 4, 24, 28},   // bottom-right
+      {32, 32, 200, 200, 1, 8, 4, 56, 60}, // held inside the texture
+      {64, 4, 2, 70, 1, 8, 63, 1, 1},      // top-right: the bottom edge stays, sizes never below 1
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.toX);
+    Frame(10 + r.pressX, 20 + r.pressY, 1);
+    EXPECT_EQ(SB_TxtAnimEdit.Mode, r.mode);
+    Frame(10 + r.toX, 20 + r.toY, 1);
+    const TTXTANIMSTEP& s = Anim()->Steps[0];
+    EXPECT_EQ(std::vector<int32_t>({s.SrcX, s.SrcY, s.SrcW, s.SrcH}), std::vector<int32_t>({r.x, r.y, r.w, r.h}));
+    Frame(10 + r.toX, 20 + r.toY, 0);
+    EXPECT_EQ(SB_TxtAnimEdit.Mode, 0);
+  }
 }
 
 TEST_F(TxtAnimEditorTest, ScrollStepsAndSelections) {
