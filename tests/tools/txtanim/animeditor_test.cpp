@@ -145,6 +145,28 @@ TEST_F(TxtAnimEditorTest, CornersDraggedWithinTheTexture) {
   }
 }
 
+TEST_F(TxtAnimEditorTest, AMapWithoutTexturesOrWithOnePage) {
+  Click(4 + 5, 444 + 5);
+  for (int32_t pages : {0, 1}) {
+    SB_Var.NbTexturePages = pages;
+    SB_Var.NbTextures = pages;
+    for (int32_t x : {10, 50, 138, 178, 280, 320, 408, 448}) Click(x + 5, 283 + 5);
+    EXPECT_EQ(SB_TxtAnimEdit.SourcePage, 0);
+    EXPECT_EQ(SB_TxtAnimEdit.DestPage, 0);
+    for (int32_t button : {1, 2})
+      for (const int32_t* at : {(const int32_t[]){30, 40}, (const int32_t[]){300, 40}, (const int32_t[]){700, 900},
+                                (const int32_t[]){-20, -20}, (const int32_t[]){400, 360}}) {
+        Click(at[0], at[1], button);
+        Frame(at[0] + 50, at[1] + 50, button);
+      }
+    Click(548 + 5, 30 + 5);  // play, one frame, stop
+    Frame(0, 0, 0);
+    Click(588 + 5, 30 + 5);
+    EXPECT_EQ(Anim()->Steps[0].SrcFlags, pages ? TXA_SRCDEFINED : 0);  // texture 0 only on a page
+  }
+  SB_Var.NbTexturePages = SB_Var.NbTextures = 3;
+}
+
 TEST_F(TxtAnimEditorTest, ScrollStepsAndSelections) {
   Click(4 + 5, 444 + 5);
   Click(80 + 5, 444 + 5);
