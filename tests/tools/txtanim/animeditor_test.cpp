@@ -7,6 +7,8 @@
 #include "platform/window.h"
 #include "shell/owner.h"
 #include "system/heap.h"
+#include "system/picture.h"
+#include "tests/support/golden.h"
 #include "tests/tools/txtanim/txtanim_fixture.h"
 #include "tools/editors.h"
 
@@ -202,6 +204,63 @@ TEST_F(TxtAnimEditorTest, ChangingTheAnimationWhilePlayingIsRefused) {
   EXPECT_EQ(SB_Var.PageAnimLists, nullptr);
   Click(548 + 5, 70 + 5);
   EXPECT_EQ(SB_Var.TxtAnimSet->CurAnim, 0);
+}
+
+}  // namespace
+}  // namespace ztest
+
+namespace ztest {
+namespace {
+
+// Golden pictures of the editor's screen through a palette of 3-3-2 bits.
+class TxtAnimGoldenTest : public TxtAnimEditorTest {
+ protected:
+  void SetUp() override {
+    TxtAnimEditorTest::SetUp();
+    for (int32_t i = 0; i < 256; ++i)
+      palette_.Entry[i] = {static_cast<uint8_t>((i >> 5) * 9), static_cast<uint8_t>(((i >> 2) & 7) * 9),
+                           static_cast<uint8_t>((i & 3) * 21)};
+    SB_Var.Pal3d = &palette_;
+    ASSERT_TRUE(SB_TxtAnimSetUpUi());
+    for (int32_t p = 0; p < 3; ++p)
+      for (int32_t y = 0; y < 256; ++y)
+        for (int32_t x = 0; x < 256; ++x) SB_Var.TexturePages[p]->Start[y * 256 + x] = (x / 8 + y / 8 * 5 + p * 64) & 0xFF;
+  }
+  void TearDown() override {
+    SB_Var.Pal3d = nullptr;
+    TxtAnimEditorTest::TearDown();
+  }
+  void ExpectScreen(BMAP* screen, const std::string& golden) {
+    BMAP* shot = LS_CreateBmap(640, 480, 24, LS_DefaultHeap);
+    screen->Palette = &palette_;
+    LS_Bitmove(screen, shot, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
+    ExpectGolden(shot, golden, root_);
+    LS_FreeBmap(shot);
+  }
+  PALETTE palette_{};
+};
+
+TEST_F(TxtAnimGoldenTest, TheEditorWithAThreeStepAnimation) {
+  Click(4 + 5, 444 + 5);
+  Click(280 + 10, 20 + 10, 2);  // destination: texture 0
+  Click(10 + 10, 20 + 10, 2);   // source: texture 0
+  for (int32_t step = 1; step < 3; ++step) {
+    Click(80 + 5, 444 + 5);
+    Click(10 + 70 + 10 * step, 20 + 10, 2);  // later steps: texture 1 is too large, refused
+  }
+  SB_TxtAnimToggleStep(1);
+  Frame(600, 200, 0);
+  ExpectScreen(SB_TxtAnimUi.Screen, "tests/tools/golden/txtanim_editor.tga");
+}
+
+TEST_F(TxtAnimGoldenTest, TheFrameRateDialog) {
+  Click(4 + 5, 444 + 5);
+  BMAP* overlay = SB_CreateBmap(640, 480, 8, LS_DefaultHeap, "test overlay");
+  SB_Var.TextScreen = overlay;
+  SB_TxtAnimAskFrameRate();  // no key can come: it shows once and ends
+  ExpectScreen(overlay, "tests/tools/golden/txtanim_framerate.tga");
+  SB_Var.TextScreen = nullptr;
+  SB_FreeBmap(overlay);
 }
 
 }  // namespace
