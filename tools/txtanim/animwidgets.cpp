@@ -3,6 +3,7 @@
 // thumbnails, labels, the rate bar, the preview save, texture lookups.
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "engine3d/texpages.h"
 #include "shell/gamepicture.h"
@@ -28,6 +29,31 @@ uint8_t Nearest(int32_t r, int32_t g, int32_t b) {
 
 void Fill(int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
   if (Screen()) LS_FillRect(Screen(), x1, y1, x2, y2, colour);
+}
+
+// The 3D palette's entry nearest a 16-bit texel of the format, cached per
+// texel value until the palette or the format changes.
+uint8_t NearestOfTexel(uint32_t texel, int32_t format) {
+  static std::vector<int16_t> cache;
+  static PALETTE palette;
+  static int32_t cachedFormat = -1;
+  static PIXELFORMAT f;
+  if (!SB_Var.Pal3d) return 0;
+  if (cache.empty() || cachedFormat != format || std::memcmp(&palette, SB_Var.Pal3d, sizeof palette) != 0) {
+    cache.assign(65536, -1);
+    palette = *SB_Var.Pal3d;
+    cachedFormat = format;
+    LS_GetPixelFormat(&f, format);
+  }
+  int16_t& entry = cache[texel & 0xFFFF];
+  if (entry < 0) {
+    auto six = [texel](uint32_t mask, uint32_t shift, uint32_t bits) {
+      return bits ? static_cast<int32_t>(((texel & mask) >> shift) * 63 / ((1u << bits) - 1)) : 0;
+    };
+    entry = static_cast<int16_t>(Nearest(six(f.RedMask, f.RedShift, f.RedBits), six(f.GreenMask, f.GreenShift, f.GreenBits),
+                                         six(f.BlueMask, f.BlueShift, f.BlueBits)));
+  }
+  return static_cast<uint8_t>(entry);
 }
 
 void Text(const char* text, int32_t x, int32_t y, int32_t enabled) {
@@ -147,8 +173,8 @@ void SB_TxtAnimDashRect(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
   SB_TxtAnimDashLine(Screen(), x1, y2, x1, y1, phase);
 }
 
-// The page is read at its own bytes per texel, its first byte per texel
-// standing for the texel in an 8-bit thumbnail.
+// The page is read at its own bytes per texel; a 16-bit texel takes the
+// nearest colour of the 3D palette.
 void SB_TxtAnimDrawScaled(BMAP* page, BMAP* screen, int32_t sx, int32_t sy, int32_t sw, int32_t sh, int32_t x1,
                           int32_t y1, int32_t x2, int32_t y2) {
   const int32_t w = x2 - x1, h = y2 - y1;
@@ -163,8 +189,10 @@ void SB_TxtAnimDrawScaled(BMAP* page, BMAP* screen, int32_t sx, int32_t sy, int3
       if (xx < 0 || xx >= screen->SizeX) continue;
       uint8_t colour = (c & 1) && !(r & 1) ? 255 : 0;
       const int32_t px = sx + u, py = sy + v;
-      if (u <= sw && v <= sh && px >= 0 && py >= 0 && px < page->SizeX && py < page->SizeY)
-        colour = page->Start[py * page->ByteLen + px * bytes];
+      if (u <= sw && v <= sh && px >= 0 && py >= 0 && px < page->SizeX && py < page->SizeY) {
+        const uint8_t* texel = page->Start + py * page->ByteLen + px * bytes;
+        colour = bytes == 2 ? NearestOfTexel(texel[0] | texel[1] << 8, page->Format) : texel[0];
+      }
       screen->Start[yy * screen->ByteLen + xx] = colour;
     }
   }

@@ -81,6 +81,21 @@ TEST_F(TxtAnimWidgetsTest, AWideSourceFillsTheWidthOfASquareBox) {
   SB_FreeBmap(page);
 }
 
+TEST_F(TxtAnimWidgetsTest, SixteenBitTexelsTakeTheNearestColour) {
+  PALETTE palette{};
+  palette.Entry[200] = {63, 63, 63};
+  palette.Entry[100] = {0, 0, 20};
+  SB_Var.Pal3d = &palette;
+  BMAP* page = SB_CreateBmap(256, 256, 16, LS_DefaultHeap, "test page");
+  LS_FillRect(page, 0, 0, 255, 255, 0xFFFF);
+  LS_FillRect(page, 0, 0, 255, 0, 0);
+  SB_TxtAnimDrawScaled(page, SB_TxtAnimUi.Screen, 0, 0, 8, 8, 0, 0, 8, 8);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 3, 3), 200u);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 3, 0), 0u);
+  SB_FreeBmap(page);
+  SB_Var.Pal3d = nullptr;
+}
+
 TEST_F(TxtAnimWidgetsTest, DashesMoveByOnePixel) {
   BMAP* screen = SB_TxtAnimUi.Screen;
   SB_TxtAnimDashRect(10, 10, 50, 30);
