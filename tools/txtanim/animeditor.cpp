@@ -315,6 +315,7 @@ __attribute__((weak)) void SB_TxtAnimEditor() {
   SB_Var.TxtAnimEditing = 1;
   if (playing) SB_TxtAnimSavePreview();
   if (E().Mode == 0 && playing) E().Mode = 4;
+  if (E().Mode == 4 && !playing) E().Mode = 0;  // it ended by itself
   SB_TxtAnimReadMouse();
   const bool overSource = !playing && SB_TxtAnimPointerIn(10, 20, 256, 256);
   const bool overDest = !playing && SB_TxtAnimPointerIn(280, 20, 256, 256);

@@ -204,6 +204,15 @@ TEST_F(TxtAnimEditorTest, ChangingTheAnimationWhilePlayingIsRefused) {
   EXPECT_EQ(SB_Var.PageAnimLists, nullptr);
   Click(548 + 5, 70 + 5);
   EXPECT_EQ(SB_Var.TxtAnimSet->CurAnim, 0);
+  // Without loop it ends by itself, and the status says so.
+  Click(548 + 5, 30 + 5);
+  Frame(0, 0, 0);
+  EXPECT_EQ(SB_TxtAnimEdit.Mode, 4);
+  SB_Var.Time += 100;
+  Frame(0, 0, 0);
+  Frame(0, 0, 0);
+  EXPECT_EQ(SB_TxtAnimIsPlaying(), 0);
+  EXPECT_EQ(SB_TxtAnimEdit.Mode, 0);
 }
 
 }  // namespace
