@@ -63,6 +63,7 @@ void SB_ResetVars() {
   SB_Var.WindowedApplied = -1;
   SB_Var.PrevCameraMode = -1;
   for (TROTATIONTABLE& t : SB_Var.RotationTables) t.Coefficient = SB_ROTTABLESTALE;
+  std::strcpy(SB_Var.TxtAnimFileName, "TXTANIM.BIN");  // nothing opens it
   SB_Var.SglDevice = -1;
   SB_Var.ProjFactor = 0.5f;
   SB_Var.DepthScale = 5.0e-7f;

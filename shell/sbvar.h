@@ -601,6 +601,16 @@ struct SB_VARS {
   int32_t EditScrollX, EditScrollY;
   int32_t EditTileSize;
 
+  // The texture-animation editor's set and clipboard (made empty when the
+  // editor first opens in a race, freed at its tear-down), the name a set
+  // file would have (nothing opens it), the per-texture lists of
+  // animations, and 1 while the editor's frame runs.
+  TTXTANIMSET* TxtAnimSet;
+  TTXTANIMSET* TxtAnimClipboard;
+  char TxtAnimFileName[16];
+  TPAGEANIMLIST** PageAnimLists;
+  int32_t TxtAnimEditing;
+
   // ========================================================================
   // race/: the race session, rules and timing, sequencer, HUD, kiosk and statistics
   // ========================================================================

@@ -2,16 +2,16 @@
 // no editor to set up, run or free. Weak, so that tests can put recording
 // fakes in their place.
 #include "tools/editors.h"
+#include "tools/txtanim/txtanim.h"
 
 __attribute__((weak)) void SB_Edit() {}
-__attribute__((weak)) void SB_FreeEdit() {}
+// The texture-animation editor is freed with the other editors.
+__attribute__((weak)) void SB_FreeEdit() { SB_TxtAnimFree(); }
 __attribute__((weak)) void SB_EnterEdit() {}
 __attribute__((weak)) void SB_UpdateEdit() {}
 __attribute__((weak)) void SB_InitDecorEditor() {}
 __attribute__((weak)) void SB_FreeDecorEditor() {}
 __attribute__((weak)) void SB_UpdateDecorEditor() {}
-__attribute__((weak)) void SB_TxtAnimEditor() {}
 __attribute__((weak)) void SB_UpdateSceneEditor(BMAP*) {}
 __attribute__((weak)) void SB_FreeSceneEditor() {}
-__attribute__((weak)) void SB_ResetPageAnims(TSOFTSCENE*) {}
 __attribute__((weak)) void SB_InspectPolygons(TSOFTSCENE*) {}

@@ -56,3 +56,61 @@ struct TROADFACE {
 // Room of the mesh work arrays.
 constexpr int32_t SB_MAXROADVERTICES = 10000;
 constexpr int32_t SB_MAXROADFACES = 2500;
+
+// Texture animations: a set of animations, each a list of steps that copy a
+// source rectangle of a texture page onto a destination rectangle, or that
+// rotate one destination rectangle (scroll kinds).
+constexpr uint32_t TXA_LOOP = 0x1;
+constexpr uint32_t TXA_KINDMASK = 0x3C;  // bits 2..5: the kind, 0..9
+constexpr int32_t TXA_KINDSHIFT = 2;
+constexpr uint32_t TXA_PINGPONG = 0x200;
+constexpr uint32_t TXA_FORWARD = 0x400;
+constexpr uint32_t TXA_PLAYING = 0x1000;
+constexpr uint32_t TXA_SCROLL = 0x2000;
+constexpr uint32_t TXA_ENDED = 0x4000;
+constexpr uint32_t TXA_PAUSED = 0x8000;
+constexpr int32_t TXA_NBKINDS = 10;
+constexpr int32_t TXA_KIND_NORMAL = 0, TXA_KIND_VIRTUAL = 1, TXA_KIND_TOP = 2, TXA_KIND_BOTTOM = 3,
+                  TXA_KIND_LEFT = 4, TXA_KIND_RIGHT = 5, TXA_KIND_TOPLEFT = 6, TXA_KIND_TOPRIGHT = 7,
+                  TXA_KIND_BOTLEFT = 8, TXA_KIND_BOTRIGHT = 9;
+constexpr uint8_t TXA_SRCDEFINED = 0x80;  // SrcFlags
+constexpr uint8_t TXA_DSTDEFINED = 0x01;  // DstFlags
+constexpr uint8_t TXA_SELECTED = 0x08;    // DstFlags
+constexpr int32_t TXA_NAMESIZE = 16;
+constexpr int32_t TXA_MAXSTEPS = 127;  // the most a signed byte counts
+constexpr int32_t TXA_STEPDELAY = 65536;
+
+struct TTXTANIMSTEP {
+  int32_t Delay;       // in 1/65536 units; the step lasts Delay x Rate ms
+  uint32_t StartTime;  // the game clock when the step became current
+  uint8_t SrcFlags;
+  uint8_t DstFlags;
+  int16_t SrcTexture, DstTexture;  // indices of the map's textures
+  int16_t SrcX, SrcY, SrcW, SrcH;  // scroll kinds: SrcX is the scroll step
+  int16_t DstX, DstY, DstW, DstH;
+};
+
+struct BMAP;
+struct TTXTANIM {
+  char Name[TXA_NAMESIZE];
+  int8_t NbSteps;
+  int8_t CurStep;
+  int8_t FirstShown, LastShown;  // the editor's time line
+  uint32_t Flags;
+  double Rate;  // ms per delay unit of 1/65536
+  TTXTANIMSTEP* Steps;
+  BMAP* Bmap;  // owned, or null
+};
+
+struct TTXTANIMSET {
+  int32_t NbAnims;
+  int32_t CurAnim;
+  TTXTANIM* Anims;  // null when there are none
+};
+
+// The animations whose first step writes into one texture.
+struct TPAGEANIMLIST {
+  int32_t NbAnims;
+  uint32_t FrameWord;  // cleared every race frame
+  TTXTANIM** Anims;
+};
