@@ -3,10 +3,6 @@
 // fakes in their place.
 #include "tools/editors.h"
 
-__attribute__((weak)) void SB_Edit() {}
-__attribute__((weak)) void SB_FreeEdit() {}
-__attribute__((weak)) void SB_EnterEdit() {}
-__attribute__((weak)) void SB_UpdateEdit() {}
 __attribute__((weak)) void SB_InitDecorEditor() {}
 __attribute__((weak)) void SB_FreeDecorEditor() {}
 __attribute__((weak)) void SB_UpdateDecorEditor() {}

@@ -1,0 +1,57 @@
+// The track editor's top view as its tools reach it: the tile geometry,
+// the full redraw and the one-tile scrolls, the mouse reading, the keys,
+// the read-out, and the tile renderer.
+#pragma once
+#include <cstdint>
+
+struct BMAP;
+
+// A tile is this many map units square (12.8 m).
+constexpr int32_t SB_EDITTILEUNITS = 4096;
+// A tile's face list holds at most this many faces; the rest are dropped.
+constexpr int32_t SB_EDITMAXTILEFACES = 1024;
+
+// Tile size in pixels (1..256): tile counts each side and the centre tile's
+// top-left pixel, so that the centre tile is centred on (320, 240).
+void SB_SetEditZoom(int32_t tileSize);
+// Every visible tile rendered into SB_Var.EditView.
+void SB_RedrawEditView();
+// One tile's scroll: the view shifted by one blit, two columns or rows
+// rendered.
+void SB_ScrollEditRight();
+void SB_ScrollEditLeft();
+void SB_ScrollEditDown();
+void SB_ScrollEditUp();
+// Keypad + and - zoom once a press; arrows and the left button at a screen
+// edge scroll a tile a frame. Only in the top view.
+void SB_EditInput();
+// The previous reading kept, the mouse read and clamped to 639 x 479.
+void SB_ReadEditMouse();
+// The map position and ground height under the mouse, in metres, on the
+// overlay at (10, 462).
+void SB_DrawEditMouse();
+// The ground height (map units, SB_NOGROUND none) the editor reads: the
+// lowest ground in object-path mode, else the first floor.
+double SB_EditGroundHeight(double x, double z);
+
+// One tile (map column and row, rows toward smaller z) into the top-left
+// square of the tile bitmap: cleared, then its faces highest first.
+void SB_DrawEditTile(BMAP* bmap, int32_t column, int32_t row);
+
+// One entry of a tile's face list: the sort key first, then the corners in
+// tile pixels, their texture coordinates (texels x 16), the corner count,
+// the filler's size index and the texture's first texel.
+struct TEDITTILEFACE {
+  int32_t Key;
+  int32_t X[4], Y[4];
+  int32_t U[4], V[4];
+  int32_t NbCorners;
+  int32_t SizeIndex;
+  uint8_t* Texels;
+};
+// The faces stored under the tile, at most SB_EDITMAXTILEFACES, each
+// pointer set to its entry; the count.
+int32_t SB_ListEditTileFaces(TEDITTILEFACE** pointers, TEDITTILEFACE* entries, int32_t column, int32_t row);
+// The listed faces drawn in pointer order: textured at 8 bits, outlined by
+// the outline switch, object-path mode or any other screen depth.
+void SB_FillEditTile(BMAP* bmap, TEDITTILEFACE** pointers, int32_t count);
