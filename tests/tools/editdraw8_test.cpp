@@ -75,7 +75,7 @@ TEST_F(EditDraw8, AShadowFallsSixPixelsRightAndDownFromTheSourcesNonZeroPixels) 
   EXPECT_EQ(Rows(target, 7, 6, 12, 10), (std::vector<std::string>{"555555", "5..555", "5..555", "555555",
                                                                   "555555"}));
   BMAP* edge = Make(640, 480, 8, 5);  // one column left at the screen's edge: nothing
-  SB_ShadowBlit8(source, edge, 0, 0, 3, 2, 639 - 6, 100);
+  SB_ShadowBlit8(source, edge, 1, 0, 3, 2, 639 - 6, 100);
   EXPECT_EQ(Rows(edge, 634, 106, 639, 107), (std::vector<std::string>{"555555", "555555"}));
 }
 
