@@ -605,6 +605,9 @@ struct SB_VARS {
   // Where the tools' drags started: screen pixels, view-relative tiles.
   int32_t EditRectAnchorX, EditRectAnchorY;
   int32_t EditTileAnchorX, EditTileAnchorY;
+  // The rubber rectangle's moving corner and its normalised edges.
+  int32_t EditRectCornerX, EditRectCornerY;
+  int32_t EditRectLeft, EditRectTop, EditRectRight, EditRectBottom;
   int32_t EditCameraSelected;
   uint32_t EditCarSelected[SB_MAXCARS];
   // The texture path as the editor was entered.

@@ -114,8 +114,13 @@ void SB_UpdateEdit() {
   }
   SB_ReadEditMouse();
   SB_EditInput();
+  SB_EditBsplinePoints();
   CopyViewToOverlay();
-  if (!space) SB_DrawEditMouse();
+  if (!space) {
+    SB_SelectBsplinePoints();
+    SB_DrawEditBspline();
+    SB_DrawEditMouse();
+  }
   if ((SB_Var.Buttons & 3) == 0) SB_Var.EditDrag = 0;
   SB_Copy3dScreen();
 }

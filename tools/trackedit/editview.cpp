@@ -7,6 +7,7 @@
 
 #include "shell/console.h"
 #include "shell/gamedraw.h"
+#include "shell/gamepicture.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 #include "tools/trackedit/trackedit.h"
@@ -134,11 +135,34 @@ double SB_EditGroundHeight(double x, double z) {
   return SB_Var.EditObjectMode ? SB_GetLowestGroundHeight(ix, iz) : SB_GetGroundHeight(ix, iz);
 }
 
-void SB_DrawEditMouse() {
+int64_t SB_EditPixelToMapX(int32_t pixelX) {
   const int64_t t = SB_Var.EditTileSize;
-  if (t <= 0 || !SB_Var.TextScreen) return;
-  const int64_t x = ((SB_Var.EditScrollX * t + SB_Var.MouseX - 320) * SB_EDITTILEUNITS) / t + SB_EDITTILEUNITS;
-  const int64_t z = ((240 - SB_Var.EditScrollY * t - SB_Var.MouseY) * SB_EDITTILEUNITS) / t + SB_EDITTILEUNITS;
+  return t > 0 ? ((SB_Var.EditScrollX * t + pixelX - 320) * SB_EDITTILEUNITS) / t + SB_EDITTILEUNITS : 0;
+}
+
+int64_t SB_EditPixelToMapZ(int32_t pixelY) {
+  const int64_t t = SB_Var.EditTileSize;
+  return t > 0 ? ((240 - SB_Var.EditScrollY * t - pixelY) * SB_EDITTILEUNITS) / t + SB_EDITTILEUNITS : 0;
+}
+
+uint32_t SB_EditOverlayColor(int32_t index) {
+  const BMAP* overlay = SB_Var.TextScreen;
+  if (!overlay || overlay->Depth == 8 || !SB_Var.Pal3d) return static_cast<uint32_t>(index);
+  const LS_RGB& c = SB_Var.Pal3d->Entry[index & 255];
+  uint32_t r = c.Red & 63u, g = c.Green & 63u, b = c.Blue & 63u;
+  if (overlay->Format == BMAP_BGR555 || overlay->Format == BMAP_BGR565 || overlay->Format == BMAP_ABGR1555)
+    std::swap(r, b);
+  if (overlay->Format == BMAP_RGB565 || overlay->Format == BMAP_BGR565) return (r >> 1) << 11 | g << 5 | b >> 1;
+  return (r >> 1) << 10 | (g >> 1) << 5 | b >> 1;
+}
+
+uint32_t SB_EditNearestOverlayColor(int32_t r, int32_t g, int32_t b) {
+  return SB_EditOverlayColor(SB_Var.Pal3d ? SB_FindNearestColor(SB_Var.Pal3d, r, g, b) : 0);
+}
+
+void SB_DrawEditMouse() {
+  if (SB_Var.EditTileSize <= 0 || !SB_Var.TextScreen) return;
+  const int64_t x = SB_EditPixelToMapX(SB_Var.MouseX), z = SB_EditPixelToMapZ(SB_Var.MouseY);
   const double h = SB_EditGroundHeight(static_cast<double>(x), static_cast<double>(z)) * kMetresPerUnit;
   const double mx = x * kMetresPerUnit, mz = z * kMetresPerUnit;
   char text[96];

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 struct BMAP;
+struct TVECTOR;
 
 // A tile is this many map units square (12.8 m).
 constexpr int32_t SB_EDITTILEUNITS = 4096;
@@ -33,6 +34,25 @@ void SB_DrawEditMouse();
 // The ground height (map units, SB_NOGROUND none) the editor reads: the
 // lowest ground in object-path mode, else the first floor.
 double SB_EditGroundHeight(double x, double z);
+
+// The map position (map units) under a screen pixel of the top view:
+// signed division truncating toward zero; 0 without a tile size.
+int64_t SB_EditPixelToMapX(int32_t pixelX);
+int64_t SB_EditPixelToMapZ(int32_t pixelY);
+// The overlay pixel of a 3D palette index: the index on an 8-bit overlay,
+// the palette's colour in the overlay's format at 16 bits.
+uint32_t SB_EditOverlayColor(int32_t index);
+// The overlay pixel of the 3D palette's entry nearest to (r, g, b), 0..63.
+uint32_t SB_EditNearestOverlayColor(int32_t r, int32_t g, int32_t b);
+
+// The race line's tool (tool 4): the view pixel of a world point in
+// metres; the perspective view's pixel, 0 for a point at or behind the
+// eye; adding, moving and deleting points; selection; the curve drawn.
+void SB_WorldToEditView(int32_t* px, int32_t* py, double x, double z);
+int32_t SB_EditProjectPoint(const TVECTOR* point, int32_t* px, int32_t* py);
+void SB_EditBsplinePoints();
+void SB_SelectBsplinePoints();
+void SB_DrawEditBspline();
 
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.

@@ -5,51 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "datagen/pcxwrite.h"
-#include "platform/window.h"
 #include "shell/owner.h"
-#include "system/input.h"
-#include "tests/tools/tools_fixture.h"
-#include "tools/editors.h"
+#include "tests/tools/trackedit/trackedit_fixture.h"
 #include "tools/trackedit/trackedit.h"
 
 namespace {
 
-constexpr int32_t kKeyAdd = 0x6B, kKeySubtract = 0x6D, kKeySpace = 0x20, kLeftButton = 1;
-
-class TrackEditor : public ztest::ToolsTest {
- protected:
-  void SetUp() override {
-    ToolsTest::SetUp();
-    for (int i = 0; i < 256; ++i) palette_.Entry[i] = {uint8_t(i & 63), uint8_t((i >> 2) & 63), uint8_t(63 - (i & 63))};
-    SB_Var.Pal3d = &palette_;
-    SB_Var.TextScreen = SB_CreateBmap(640, 480, 8, 0, "overlay");
-    LSYS_InitMouse();
-    datagen::Picture8 picture{320, 286, std::vector<uint8_t>(320 * 286, 7), std::vector<uint8_t>(768, 40)};
-    const std::vector<uint8_t> bytes = datagen::EncodePcx(picture);
-    ztest::WriteFile(Path("PCX/EDITOR.PCX"), std::string(bytes.begin(), bytes.end()));
-  }
-  void TearDown() override {
-    SB_FreeEdit();
-    SB_FreeBmap(SB_Var.TextScreen);
-    SB_Var.Pal3d = nullptr;
-    plat::ReleaseAllKeys();
-    ToolsTest::TearDown();
-  }
-  // One editor frame with these keys held and the mouse there.
-  static void Frame(std::vector<int32_t> keys = {}, int32_t x = 320, int32_t y = 240) {
-    for (int32_t key : keys) plat::SetKeyState(key, true);
-    plat::SetCursorPos(x, y);
-    SB_UpdateEdit();
-    for (int32_t key : keys) plat::SetKeyState(key, false);
-  }
-  static std::vector<std::string> Tags() {
-    std::vector<std::string> tags;
-    for (int32_t i = 0; i < SB_Var.NbBmapOwners; ++i) tags.push_back(SB_BmapOwners[i].Owner);
-    return tags;
-  }
-  PALETTE palette_{};
-};
+constexpr int32_t kKeyAdd = 0x6B, kKeySubtract = 0x6D, kKeySpace = 0x20;
+using ztest::TrackEditor;
+using ztest::kLeftButton;
 
 TEST_F(TrackEditor, TileSizeGivesTileCountsAndCentreOrigin) {
   struct Row { int32_t size, tilesX, tilesY, originX, originY; };
