@@ -608,6 +608,10 @@ struct SB_VARS {
   // The rubber rectangle's moving corner and its normalised edges.
   int32_t EditRectCornerX, EditRectCornerY;
   int32_t EditRectLeft, EditRectTop, EditRectRight, EditRectBottom;
+  // The tile tool's moving corner and normalised rectangle x1, y1, x2, y2
+  // (view-relative tiles).
+  int32_t EditTileCornerX, EditTileCornerY;
+  int32_t EditTileRect[4];
   int32_t EditCameraSelected;
   uint32_t EditCarSelected[SB_MAXCARS];
   // The texture path as the editor was entered.

@@ -71,6 +71,21 @@ void CopyViewToOverlay() {
   SB_Bitmove(SB_Var.EditView, SB_Var.TextScreen, 0, 0, 639, 479, 0, 0);
 }
 
+// The tools and the panel over the view, in their drawing order.
+void DrawTools() {
+  SB_DrawEditGrid();
+  SB_DrawEditCameraAndCars();
+  SB_SelectEditTiles();
+  SB_SelectCameraAndCars();
+  SB_SelectBsplinePoints();
+  SB_DrawEditBspline();
+  SB_DrawEditButtonShadows();
+  SB_DrawEditCursorShadow();
+  SB_DrawEditButtons();
+  SB_DrawEditMouse();
+  SB_DrawEditCursor();
+}
+
 }  // namespace
 
 void SB_Edit() {
@@ -113,14 +128,12 @@ void SB_UpdateEdit() {
     SB_RedrawEditView();
   }
   SB_ReadEditMouse();
+  SB_DragCameraAndCars();
   SB_EditInput();
+  SB_EditButtons();
   SB_EditBsplinePoints();
   CopyViewToOverlay();
-  if (!space) {
-    SB_SelectBsplinePoints();
-    SB_DrawEditBspline();
-    SB_DrawEditMouse();
-  }
+  if (!space) DrawTools();
   if ((SB_Var.Buttons & 3) == 0) SB_Var.EditDrag = 0;
   SB_Copy3dScreen();
 }

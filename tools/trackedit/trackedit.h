@@ -54,6 +54,24 @@ void SB_EditBsplinePoints();
 void SB_SelectBsplinePoints();
 void SB_DrawEditBspline();
 
+// The panel: button presses, shadows, buttons, cursor and grid on the
+// overlay.
+void SB_EditButtons();
+void SB_DrawEditButtonShadows();
+void SB_DrawEditButtons();
+void SB_DrawEditCursorShadow();
+void SB_DrawEditCursor();
+void SB_DrawEditGrid();
+// The camera-and-cars tool (tool 2) and the tile tool (tool 1).
+void SB_DragCameraAndCars();
+void SB_DrawEditCameraAndCars();
+void SB_SelectCameraAndCars();
+void SB_SelectEditTiles();
+// The view-relative tile under the mouse (rounded down), and a tile's
+// square checker-marked.
+void SB_MouseToEditTile(int32_t* column, int32_t* row);
+void SB_MarkEditTile(BMAP* bmap, int32_t column, int32_t row);
+
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.
 void SB_DrawEditTile(BMAP* bmap, int32_t column, int32_t row);

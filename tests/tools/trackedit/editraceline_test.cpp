@@ -113,7 +113,7 @@ TEST_F(RaceLineTool, ThePerspectiveViewDrawsTheLineButEditsNothing) {
   SB_Var.Edit3DView = 1;
   SB_Var.Edit3DPos[2] = -500.0;  // looking along +z at the line
   Frame({kRightButton}, 100, 100);
-  Frame({kA});
+  Frame({kA}, 500, 100);  // the cursor away from the line
   EXPECT_EQ(SB_Var.NbRaceLinePoints, 2);
   EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 0}));
   int32_t px = 0, py = 0;
