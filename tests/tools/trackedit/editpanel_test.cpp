@@ -72,7 +72,7 @@ TEST_F(EditPanel, APressOnAnActingButtonAddsNoRaceLinePoint) {
 TEST_F(EditPanel, TheGridDotsEveryTileEdgeOfTheTopView) {
   EXPECT_EQ(Overlay(328, 0), 255);  // origin 312 + 16
   EXPECT_EQ(Overlay(328, 2), 255);
-  EXPECT_NE(Overlay(328, 301), 255);
+  EXPECT_NE(Overlay(328, 201), 255);
   EXPECT_EQ(Overlay(100, 248), 255);  // origin 232 + 16
   EXPECT_NE(Overlay(101, 248), 255);
   Click(20, 90);  // grid off
