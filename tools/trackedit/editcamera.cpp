@@ -81,7 +81,7 @@ void SB_DragCameraAndCars() {
 }
 
 void SB_DrawEditCameraAndCars() {
-  if (SB_Var.EditTool != 2 || SB_Var.Edit3DView || !SB_Var.EditorPicture || !SB_Var.TextScreen) return;
+  if (SB_Var.Edit3DView || !SB_Var.EditorPicture || !SB_Var.TextScreen) return;
   int32_t x = 0, y = 0;
   CameraPixel(&x, &y);
   Icon(39, x, y);
