@@ -79,6 +79,7 @@ void DrawTools() {
   SB_SelectCameraAndCars();
   SB_SelectBsplinePoints();
   SB_DrawEditBspline();
+  SB_DrawEditTexturePath();
   SB_DrawEditButtonShadows();
   SB_DrawEditCursorShadow();
   SB_DrawEditButtons();
@@ -128,6 +129,7 @@ void SB_UpdateEdit() {
     SB_RedrawEditView();
   }
   SB_ReadEditMouse();
+  SB_EditTexturePath();
   SB_DragCameraAndCars();
   SB_EditInput();
   SB_EditButtons();

@@ -72,6 +72,11 @@ void SB_SelectEditTiles();
 void SB_MouseToEditTile(int32_t* column, int32_t* row);
 void SB_MarkEditTile(BMAP* bmap, int32_t column, int32_t row);
 
+// The texture tool (tool 3): characters typed into the texture path,
+// Enter reloading the map with that texture set; its prompt.
+void SB_EditTexturePath();
+void SB_DrawEditTexturePath();
+
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.
 void SB_DrawEditTile(BMAP* bmap, int32_t column, int32_t row);
