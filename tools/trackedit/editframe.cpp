@@ -73,6 +73,7 @@ void CopyViewToOverlay() {
 
 // The tools and the panel over the view, in their drawing order.
 void DrawTools() {
+  if (SB_Var.Edit3DView) SB_MoveEditPerspective();
   SB_DrawEditGrid();
   SB_DrawEditCameraAndCars();
   SB_SelectEditTiles();

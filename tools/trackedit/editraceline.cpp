@@ -175,3 +175,44 @@ void SB_DrawEditBspline() {
       LS_FillRect(overlay, x - 1, y - 1, x + 1, y + 1, SB_Var.BsplineSelected[i] == 1 ? selected : plain);
   }
 }
+
+namespace {
+
+constexpr double kPivotDistance = 1000.0;  // metres behind the eye
+constexpr double kTurn = 0.1;              // radians a frame
+constexpr int32_t kKeyLeft = 0x25, kKeyUp = 0x26, kKeyRight = 0x27, kKeyDown = 0x28;
+constexpr int32_t kKeyAdd = 0x6B, kKeySubtract = 0x6D, kKeyU = 85;
+
+// P += transpose(M) (0, 0, dz).
+void MoveEyeAlongAxis(double dz) {
+  TMATRIX t;
+  E3D_MatTranspose(SB_Var.Edit3DMatrix, t);
+  TVECTOR v = {0.0, 0.0, dz};
+  E3D_MatMulVec(t, &v);
+  SB_Var.Edit3DPos[0] += v.x, SB_Var.Edit3DPos[1] += v.y, SB_Var.Edit3DPos[2] += v.z;
+}
+
+void Turn(double a, double b, bool before) {
+  TMATRIX r;
+  E3D_MatFromAngles(r, a, b, 0.0);
+  if (before)
+    E3D_MatMul(r, SB_Var.Edit3DMatrix, SB_Var.Edit3DMatrix);
+  else
+    E3D_MatMul(SB_Var.Edit3DMatrix, r, SB_Var.Edit3DMatrix);
+}
+
+}  // namespace
+
+void SB_MoveEditPerspective() {
+  MoveEyeAlongAxis(-kPivotDistance);
+  if (LS_KeyDown(kKeyLeft)) Turn(0.0, kTurn, false);
+  if (LS_KeyDown(kKeyRight)) Turn(0.0, -kTurn, false);
+  if (LS_KeyDown(kKeyUp)) Turn(kTurn, 0.0, true);
+  if (LS_KeyDown(kKeyDown)) Turn(-kTurn, 0.0, true);
+  if (LS_KeyDown(kKeyAdd)) SB_Var.Edit3DFocal *= 1.1;
+  if (LS_KeyDown(kKeySubtract)) SB_Var.Edit3DFocal *= 0.9;
+  const double lift = (LS_KeyDown(kKeyU) ? -1.0 : 0.0) + (LS_KeyDown(kKeyD) ? 1.0 : 0.0);
+  for (int32_t i = 0; lift != 0.0 && i < SB_Var.NbRaceLinePoints; ++i)
+    if (SB_Var.BsplineSelected[i] == 1) SB_Var.RaceLinePoints[i].y += lift;
+  MoveEyeAlongAxis(kPivotDistance);
+}

@@ -53,6 +53,10 @@ int32_t SB_EditProjectPoint(const TVECTOR* point, int32_t* px, int32_t* py);
 void SB_EditBsplinePoints();
 void SB_SelectBsplinePoints();
 void SB_DrawEditBspline();
+// The perspective view turned by the arrows about a point 1,000 m behind
+// the eye, its focal changed by keypad + and -, the selected race-line
+// points raised by U and lowered by D.
+void SB_MoveEditPerspective();
 
 // The panel: button presses, shadows, buttons, cursor and grid on the
 // overlay.

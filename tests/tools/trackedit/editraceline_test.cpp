@@ -2,6 +2,7 @@
 // appended or inserted near the curve, the 1,000-point bound, dragging a
 // selection, deleting it, rubber-box and key selections, the perspective
 // view, and the view conversions.
+#include <cmath>
 #include <vector>
 
 #include "shell/gamepicture.h"
@@ -143,6 +144,31 @@ TEST_F(RaceLineTool, WorldPointsLandOnTheTilesTheReadOutNames) {
     EXPECT_EQ(SB_EditPixelToMapX(px) * 0.003125, r.x) << r.size;
     EXPECT_EQ(SB_EditPixelToMapZ(py) * 0.003125, r.z) << r.size;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RaceLineTool, ThePerspectiveArrowsTurnAboutAPointBehindTheEyeAndUAndDLiftTheSelection) {
+  SB_Var.Edit3DView = 1;
+  SB_Var.NbRaceLinePoints = 2;
+  SB_Var.BsplineSelected[1] = 1;
+  const double focal = SB_Var.Edit3DFocal;
+  Frame({0x25}, 500, 100);  // left arrow
+  // The pivot, 1000 m behind the eye on its axis, stays at the origin.
+  const double* m = SB_Var.Edit3DMatrix;
+  const double* p = SB_Var.Edit3DPos;
+  EXPECT_NEAR(p[0] - 1000 * m[2], 0.0, 1e-9);
+  EXPECT_NEAR(p[1] - 1000 * m[5], 0.0, 1e-9);
+  EXPECT_NEAR(p[2] - 1000 * m[8], 0.0, 1e-9);
+  EXPECT_GT(std::fabs(p[0]), 50.0);  // the eye has moved round it
+  Frame({0x6B}, 500, 100);
+  Frame({0x6B}, 500, 100);  // every frame, no latch
+  EXPECT_NEAR(SB_Var.Edit3DFocal, focal * 1.21, 1e-9);
+  Frame({85}, 500, 100);  // U
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].y, -1.0);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].y, 0.0);
 }
 
 }  // namespace
