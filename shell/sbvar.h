@@ -614,6 +614,15 @@ struct SB_VARS {
   int32_t EditTileRect[4];
   int32_t EditCameraSelected;
   uint32_t EditCarSelected[SB_MAXCARS];
+  // Object paths: the decor object and path shown, the recording and its
+  // points (metres, owner tag "StartMoveRecord"), the blink counter and the
+  // previous object-mode frame's time.
+  int32_t Recording;
+  int32_t MoveObject, MovePath;
+  TVECTOR* MoveRecord;
+  int32_t NbMovePoints;
+  int32_t EditBlink;
+  uint32_t EditFrameStamp;
   // The texture path as the editor was entered.
   char EditEntryTexturePath[SB_TEXTUREPATHSIZE];
 

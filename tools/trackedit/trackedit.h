@@ -81,6 +81,16 @@ void SB_MarkEditTile(BMAP* bmap, int32_t column, int32_t row);
 void SB_EditTexturePath();
 void SB_DrawEditTexturePath();
 
+// Object paths: the recording taken and released, the next decor object,
+// a clicked point (the first twice), the exports of the script name +
+// ".TRJ", ".TAB" and ".CRD", the distance from recorded point i to i + 1.
+void StartMoveRecord();
+void SB_NextMoveObject();
+void SB_AddMovePoint();
+void SB_SaveMoveRecord();
+void SB_SaveMoveCoords();
+double SB_MovePointDistance(int32_t i);
+
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.
 void SB_DrawEditTile(BMAP* bmap, int32_t column, int32_t row);
