@@ -596,6 +596,7 @@ struct SB_VARS {
   int32_t EditGrid, EditOutlines, Edit3DView, EditObjectMode;
   int32_t EditDrag;  // which tool holds the mouse; 0 none
   int32_t EditZoomInLit, EditZoomOutLit;
+  int32_t EditPrevPathLit, EditNextPathLit, EditNextObjectLit;
   int32_t EditZoomKeyHeld;  // keypad + or - was held at the last frame
   int32_t EditClearColor, EditOutlineColor;  // indices of the 3D palette
   // The perspective view: eye in metres, rotation and focal.

@@ -79,6 +79,7 @@ void DrawTools() {
   SB_SelectEditTiles();
   SB_SelectCameraAndCars();
   SB_SelectBsplinePoints();
+  SB_RecordMove();
   SB_DrawEditBspline();
   SB_DrawEditTexturePath();
   SB_DrawEditButtonShadows();

@@ -56,11 +56,38 @@ bool ToolButtons() {
       SB_Var.EditTool = tool;
       return true;
     }
-  if (Over(kRightX, 4)) {
+  if (Over(kRightX, 4) && !SB_Var.Recording) {
     SB_Var.EditObjectMode ^= 1;
+    SB_Var.Recording = 0;
     return true;
   }
   return false;
+}
+
+// The object-path commands: while recording only the stop button answers,
+// so a click on the others adds a path point.
+bool PathButtons() {
+  if (!SB_Var.EditObjectMode) return false;
+  if (SB_Var.Recording) {
+    if (!Over(kRightX, 9)) return false;
+    SB_SaveMoveRecord();
+    SB_Var.Recording = 0;
+  } else if (Over(kRightX, 5)) {
+    SB_PrevMovePath();
+    SB_Var.EditPrevPathLit = 1;
+  } else if (Over(kRightX, 6)) {
+    SB_NextMovePath();
+    SB_Var.EditNextPathLit = 1;
+  } else if (Over(kRightX, 7)) {
+    SB_NextMoveObject();
+    SB_Var.EditNextObjectLit = 1;
+  } else if (Over(kRightX, 8)) {
+    StartMoveRecord();
+    SB_Var.Recording = 1;
+  } else {
+    return false;
+  }
+  return true;
 }
 
 // An 8-bit picture of the panel onto the overlay, through the 3D palette.
@@ -90,6 +117,12 @@ int32_t ShownButtons(SHOWNBUTTON* out) {
   for (int32_t tool = 0; tool < 5; ++tool)
     if (tool < 4 || !SB_Var.EditObjectMode) out[n++] = {kRightX, kToolRows[tool], tool * 32, 77, SB_Var.EditTool == tool};
   out[n++] = {kRightX, 4, 0, 222, SB_Var.EditObjectMode != 0};
+  if (!SB_Var.EditObjectMode) return n;
+  out[n++] = {kRightX, 5, 32, 222, SB_Var.EditPrevPathLit != 0};
+  out[n++] = {kRightX, 6, 64, 222, SB_Var.EditNextPathLit != 0};
+  out[n++] = {kRightX, 7, 96, 222, SB_Var.EditNextObjectLit != 0};
+  out[n++] = {kRightX, 8, 128, 222, SB_Var.Recording != 0};
+  if (SB_Var.Recording) out[n++] = {kRightX, 9, 160, 222, SB_Var.EditNextObjectLit != 0};
   return n;
 }
 
@@ -98,12 +131,12 @@ int32_t ShownButtons(SHOWNBUTTON* out) {
 void SB_EditButtons() {
   const bool fresh = (SB_Var.Buttons & 1) && !(SB_Var.PrevButtons & 1);
   if (!fresh || SB_Var.EditDrag != 0) return;
-  if (LeftButtons() || ToolButtons()) SB_Var.EditDrag = 1;
+  if (LeftButtons() || ToolButtons() || PathButtons()) SB_Var.EditDrag = 1;
 }
 
 void SB_DrawEditButtonShadows() {
   if (!SB_Var.EditorPicture || !SB_Var.TextScreen) return;
-  SHOWNBUTTON shown[16];
+  SHOWNBUTTON shown[20];
   const int32_t n = ShownButtons(shown);
   for (int32_t i = 0; i < n; ++i) {
     const SHOWNBUTTON& b = shown[i];
@@ -116,13 +149,16 @@ void SB_DrawEditButtonShadows() {
 
 void SB_DrawEditButtons() {
   if (!SB_Var.EditorPicture || !SB_Var.TextScreen) return;
-  SHOWNBUTTON shown[16];
+  SHOWNBUTTON shown[20];
   const int32_t n = ShownButtons(shown);
   for (int32_t i = 0; i < n; ++i) {
     const SHOWNBUTTON& b = shown[i];
     Blit(b.sourceX, b.down ? b.upY + kButton : b.upY, b.x, kRowY[b.row], false);
   }
-  if (SB_Var.EditDrag == 0) SB_Var.EditZoomInLit = SB_Var.EditZoomOutLit = 0;
+  if (SB_Var.EditDrag == 0) {
+    SB_Var.EditZoomInLit = SB_Var.EditZoomOutLit = 0;
+    SB_Var.EditPrevPathLit = SB_Var.EditNextPathLit = SB_Var.EditNextObjectLit = 0;
+  }
 }
 
 void SB_DrawEditCursorShadow() {

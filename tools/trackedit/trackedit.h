@@ -90,6 +90,11 @@ void SB_AddMovePoint();
 void SB_SaveMoveRecord();
 void SB_SaveMoveCoords();
 double SB_MovePointDistance(int32_t i);
+// The path shown, within the object's script blocks; one object-mode frame
+// (read-outs, recorded points and curve, a click added, decor objects).
+void SB_NextMovePath();
+void SB_PrevMovePath();
+void SB_RecordMove();
 
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.

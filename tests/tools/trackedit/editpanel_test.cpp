@@ -130,3 +130,32 @@ TEST_F(EditPanel, TheTileToolMarksTheTilesOfItsRectangle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditPanel, WhileRecordingOnlyStopAnswersAndTheOtherObjectButtonsAddPoints) {
+  char names[1][SB_DECORNAMESIZE] = {"PATH"};
+  SB_Var.DecorScriptNames = names;
+  SB_Var.NbDecorObjects = 1;
+  Click(610, 160);  // object-path mode
+  ASSERT_EQ(SB_Var.EditObjectMode, 1);
+  Click(610, 200);  // a tool button now the previous-path button: no tool change
+  EXPECT_EQ(SB_Var.EditTool, 2);
+  Click(610, 300);  // record
+  ASSERT_EQ(SB_Var.Recording, 1);
+  Click(300, 300);
+  Click(310, 300);
+  EXPECT_EQ(SB_Var.NbMovePoints, 3);
+  Click(610, 270);  // next object, inactive while recording: a point
+  Click(610, 160);  // the mode switch too
+  EXPECT_EQ(SB_Var.NbMovePoints, 5);
+  EXPECT_EQ(SB_Var.EditObjectMode, 1);
+  Click(610, 340);  // stop
+  EXPECT_EQ(SB_Var.Recording, 0);
+  EXPECT_EQ(SB_Var.MoveRecord, nullptr);
+  EXPECT_EQ(ztest::ReadFile(Path("PATH.TRJ")).substr(0, 37), "; OBJECT PATH: 'PATH'\n; 5 coordinates");
+  SB_Var.DecorScriptNames = nullptr;
+  SB_Var.NbDecorObjects = 0;
+}
+
+}  // namespace
