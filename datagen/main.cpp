@@ -27,6 +27,7 @@
 #include "datagen/circuitdrive.h"
 #include "datagen/decorprops.h"
 #include "datagen/devenv.h"
+#include "datagen/editorpanel.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
 #include "datagen/menufonts.h"
@@ -368,6 +369,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   }
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
+  if (!WritePicture(out, "PCX/EDITOR.PCX", datagen::EditorPanelPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
       !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
       !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||

@@ -595,11 +595,63 @@ struct SB_VARS {
   TVECTOR* BsplineMeters;  // room for SB_MAXBSPLINEMETERS points, or null
   int32_t NbBsplineMeters;
 
-  // The track editor's mouse reading and top view: scroll in tiles, tile
-  // size in pixels; zero until the editor sets them.
-  int32_t MouseX, MouseY;
-  int32_t EditScrollX, EditScrollY;
+  // The editors' mouse reading (x and y clamped to the screen, buttons bit
+  // 0 left, bit 1 right) and the reading of the frame before.
+  int32_t MouseX, MouseY, Buttons;
+  int32_t PrevMouseX, PrevMouseY, PrevButtons;
+
+  // The track editor's top view: zoom asked for and tile size in pixels,
+  // tiles drawn each side of the centre one, the centre tile's top-left
+  // pixel, and the map tile shown at the centre; zero until the editor
+  // sets them.
+  int32_t EditZoom;
   int32_t EditTileSize;
+  int32_t EditTilesX, EditTilesY;
+  int32_t EditOriginX, EditOriginY;
+  int32_t EditScrollX, EditScrollY;
+  // Its 8-bit work bitmaps (owner tags "SB_Edit", "SB_Edit 2", "SB_Edit
+  // 3"), the window over the tile bitmap, and the panel picture in the 3D
+  // palette; null while the editor is not set up.
+  BMAP* EditView;
+  BMAP* EditViewSpare;
+  BMAP* EditTileBmap;
+  _WINDOW EditTileWindow;
+  BMAP* EditorPicture;
+  // Tool (0..4 of the right-hand column) and switches.
+  int32_t EditTool;
+  int32_t EditGrid, EditOutlines, Edit3DView, EditObjectMode;
+  int32_t EditDrag;  // which tool holds the mouse; 0 none
+  int32_t EditZoomInLit, EditZoomOutLit;
+  int32_t EditPrevPathLit, EditNextPathLit, EditNextObjectLit;
+  int32_t EditZoomKeyHeld;  // keypad + or - was held at the last frame
+  int32_t EditClearColor, EditOutlineColor;  // indices of the 3D palette
+  // The perspective view: eye in metres, rotation and focal.
+  double Edit3DPos[3];
+  TMATRIX Edit3DMatrix;
+  double Edit3DFocal;
+  // Where the tools' drags started: screen pixels, view-relative tiles.
+  int32_t EditRectAnchorX, EditRectAnchorY;
+  int32_t EditTileAnchorX, EditTileAnchorY;
+  // The rubber rectangle's moving corner and its normalised edges.
+  int32_t EditRectCornerX, EditRectCornerY;
+  int32_t EditRectLeft, EditRectTop, EditRectRight, EditRectBottom;
+  // The tile tool's moving corner and normalised rectangle x1, y1, x2, y2
+  // (view-relative tiles).
+  int32_t EditTileCornerX, EditTileCornerY;
+  int32_t EditTileRect[4];
+  int32_t EditCameraSelected;
+  uint32_t EditCarSelected[SB_MAXCARS];
+  // Object paths: the decor object and path shown, the recording and its
+  // points (metres, owner tag "StartMoveRecord"), the blink counter and the
+  // previous object-mode frame's time.
+  int32_t Recording;
+  int32_t MoveObject, MovePath;
+  TVECTOR* MoveRecord;
+  int32_t NbMovePoints;
+  int32_t EditBlink;
+  uint32_t EditFrameStamp;
+  // The texture path as the editor was entered.
+  char EditEntryTexturePath[SB_TEXTUREPATHSIZE];
 
   // The texture-animation editor's set and clipboard (made empty when the
   // editor first opens in a race, freed at its tear-down), the name a set

@@ -23,5 +23,8 @@ void SB_GetBsplinesAngles();
 // The segment nearest to the ground point under the track editor's mouse,
 // or -1; its squared distance (square metres, 1e11 when none) in *distance.
 int32_t SB_FindNearestBsplineSegment(double* distance);
+// The point at t (0..1) of segment i (0 .. count - 2) of the line, the
+// line's ends extended by reflection.
+void SB_RaceLineSegmentPoint(int32_t segment, double t, TVECTOR* out);
 // The squared distance in the x, z plane from p to the segment a-b.
 double SB_SegmentDist2(const TVECTOR* a, const TVECTOR* b, const TVECTOR* p);

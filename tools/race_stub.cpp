@@ -2,13 +2,7 @@
 // no editor to set up, run or free. Weak, so that tests can put recording
 // fakes in their place.
 #include "tools/editors.h"
-#include "tools/txtanim/txtanim.h"
 
-__attribute__((weak)) void SB_Edit() {}
-// The texture-animation editor is freed with the other editors.
-__attribute__((weak)) void SB_FreeEdit() { SB_TxtAnimFree(); }
-__attribute__((weak)) void SB_EnterEdit() {}
-__attribute__((weak)) void SB_UpdateEdit() {}
 __attribute__((weak)) void SB_InitDecorEditor() {}
 __attribute__((weak)) void SB_FreeDecorEditor() {}
 __attribute__((weak)) void SB_UpdateDecorEditor() {}

@@ -131,6 +131,8 @@ double SB_SegmentDist2(const TVECTOR* a, const TVECTOR* b, const TVECTOR* p) {
   return (x - p->x) * (x - p->x) + (z - p->z) * (z - p->z);
 }
 
+void SB_RaceLineSegmentPoint(int32_t segment, double t, TVECTOR* out) { *out = At(Segment(segment), t); }
+
 int32_t SB_FindNearestBsplineSegment(double* distance) {
   double best = kNoSegment;
   int32_t index = -1;

@@ -1,0 +1,110 @@
+// The editors' panel picture: flat bevelled buttons with simple glyphs,
+// drawn in integers so every run gives the same bytes. Entry 0 is the
+// transparent black of the cursors and marks.
+#include "datagen/editorpanel.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace datagen {
+namespace {
+
+enum Colour : uint8_t { kBlack, kWhite, kLight, kFace, kDark, kRed, kGreen, kBlue, kYellow, kCyan };
+
+struct Canvas {
+  Picture8 p;
+  void Set(int x, int y, uint8_t c) {
+    if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.pixels[static_cast<size_t>(y * p.width + x)] = c;
+  }
+  void Fill(int x1, int y1, int x2, int y2, uint8_t c) {
+    for (int y = y1; y <= y2; ++y)
+      for (int x = x1; x <= x2; ++x) Set(x, y, c);
+  }
+  void Frame(int x1, int y1, int x2, int y2, uint8_t c) {
+    Fill(x1, y1, x2, y1, c), Fill(x1, y2, x2, y2, c), Fill(x1, y1, x1, y2, c), Fill(x2, y1, x2, y2, c);
+  }
+  void Line(int x0, int y0, int x1, int y1, uint8_t c) {
+    const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+    for (int i = 0; i <= steps; ++i)
+      Set(x0 + (steps ? (x1 - x0) * i / steps : 0), y0 + (steps ? (y1 - y0) * i / steps : 0), c);
+  }
+};
+
+void Palette(std::vector<uint8_t>& palette) {
+  const uint8_t colours[][3] = {{0, 0, 0},     {255, 255, 255}, {200, 200, 210}, {140, 140, 155}, {70, 70, 85},
+                                {220, 40, 40}, {40, 190, 60},   {50, 90, 230},   {240, 220, 40},  {40, 200, 220}};
+  palette.assign(768, 0);
+  for (size_t i = 0; i < sizeof colours / sizeof colours[0]; ++i)
+    for (int k = 0; k < 3; ++k) palette[i * 3 + static_cast<size_t>(k)] = colours[i][k];
+}
+
+// A 32 x 32 button at (x, y): raised when up, sunk when down, the glyph
+// number g drawn in its middle.
+void Button(Canvas& c, int x, int y, bool down, int glyph) {
+  c.Fill(x, y, x + 31, y + 31, down ? kDark : kFace);
+  c.Fill(x, y, x + 31, y, down ? kBlack : kWhite), c.Fill(x, y, x, y + 31, down ? kBlack : kWhite);
+  c.Fill(x, y + 31, x + 31, y + 31, down ? kLight : kBlack), c.Fill(x + 31, y, x + 31, y + 31, down ? kLight : kBlack);
+  const int cx = x + 16 + (down ? 1 : 0), cy = y + 16 + (down ? 1 : 0);
+  const uint8_t ink = down ? kYellow : kBlack;
+  switch (glyph) {
+    case 0:  // grid
+      for (int k = -8; k <= 8; k += 4) c.Line(cx + k, cy - 8, cx + k, cy + 8, ink), c.Line(cx - 8, cy + k, cx + 8, cy + k, ink);
+      break;
+    case 1:  // outlines: a diamond
+      c.Line(cx, cy - 9, cx + 9, cy, ink), c.Line(cx + 9, cy, cx, cy + 9, ink);
+      c.Line(cx, cy + 9, cx - 9, cy, ink), c.Line(cx - 9, cy, cx, cy - 9, ink);
+      break;
+    case 2:  // zoom in: plus
+      c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink), c.Fill(cx - 1, cy - 8, cx + 1, cy + 8, ink);
+      break;
+    case 3:  // zoom out: minus
+      c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink);
+      break;
+    case 4:  // perspective: a receding square
+      c.Frame(cx - 9, cy - 9, cx + 9, cy + 9, ink), c.Frame(cx - 4, cy - 4, cx + 4, cy + 4, ink);
+      c.Line(cx - 9, cy - 9, cx - 4, cy - 4, ink), c.Line(cx + 9, cy + 9, cx + 4, cy + 4, ink);
+      break;
+    default:  // numbered dots: tools and object-path commands
+      for (int k = 0; k <= glyph - 5; ++k) c.Fill(cx - 10 + 4 * k, cy - 1, cx - 9 + 4 * k, cy + 1, ink);
+      break;
+  }
+}
+
+void Marks(Canvas& c) {
+  c.Line(1, 1, 11, 6, kWhite), c.Line(1, 1, 6, 11, kWhite), c.Line(6, 6, 11, 11, kWhite);  // cursor
+  c.Fill(13 + 5, 1, 13 + 7, 11, kYellow), c.Fill(13 + 1, 5, 13 + 11, 7, kYellow);           // insert cursor
+  c.Fill(39 + 2, 3, 39 + 10, 9, kCyan), c.Fill(39 + 5, 1, 39 + 7, 3, kCyan);               // camera
+  c.Frame(52, 0, 64, 12, kRed), c.Frame(53, 1, 63, 11, kRed);                              // selection
+  c.Fill(65 + 3, 1, 65 + 9, 11, kGreen), c.Fill(65 + 2, 3, 65 + 10, 4, kBlack);             // car
+  c.Fill(65 + 2, 8, 65 + 10, 9, kBlack);
+}
+
+}  // namespace
+
+Picture8 EditorPanelPicture() {
+  Canvas c;
+  c.p.width = kEditorPanelWidth, c.p.height = kEditorPanelHeight;
+  c.p.pixels.assign(static_cast<size_t>(c.p.width * c.p.height), kBlack);
+  Palette(c.p.palette);
+  Marks(c);
+  const int leftGlyphs[5] = {0, 1, 2, 3, 4};  // grid, outlines, zoom in, zoom out, perspective
+  for (int i = 0; i < 5; ++i) {
+    Button(c, 32 * i, 13, false, leftGlyphs[i]), Button(c, 32 * i, 45, true, leftGlyphs[i]);
+    Button(c, 32 * i, 77, false, 5 + i), Button(c, 32 * i, 109, true, 5 + i);  // tools 0..4
+  }
+  // The busy sign.
+  c.Fill(0, 173, 64, 191, kRed), c.Frame(0, 173, 64, 191, kWhite);
+  for (int x = 6; x < 60; x += 8) c.Fill(x, 179, x + 3, 185, kWhite);
+  // Object-path buttons: mode, previous, next path, next object, record, stop.
+  for (int i = 0; i < 6; ++i) Button(c, 32 * i, 222, false, 5 + i), Button(c, 32 * i, 254, true, 5 + i);
+  // Decor icons, 20 x 20 cells from (192, 222).
+  for (int r = 0; r < 3; ++r)
+    for (int k = 0; k < 6; ++k) {
+      const int x = 192 + 21 * k, y = 222 + 20 * r;
+      c.Fill(x + 2, y + 2, x + 17, y + 17, static_cast<uint8_t>(kRed + (r * 6 + k) % 5));
+      c.Frame(x + 2, y + 2, x + 17, y + 17, kWhite);
+    }
+  return c.p;
+}
+
+}  // namespace datagen

@@ -1,0 +1,174 @@
+// The race line in the track editor: points added once per right press,
+// appended or inserted near the curve, the 1,000-point bound, dragging a
+// selection, deleting it, rubber-box and key selections, the perspective
+// view, and the view conversions.
+#include <cmath>
+#include <vector>
+
+#include "shell/gamepicture.h"
+#include "tests/tools/trackedit/trackedit_fixture.h"
+#include "tools/trackedit/trackedit.h"
+
+namespace {
+
+using ztest::kLeftButton;
+using ztest::kRightButton;
+constexpr int32_t kShift = 16, kD = 68, kN = 78, kA = 65;
+
+class RaceLineTool : public ztest::TrackEditor {
+ protected:
+  void SetUp() override {
+    TrackEditor::SetUp();
+    SB_Edit();
+    SB_Var.EditTool = 4;
+    Frame();
+  }
+  static std::vector<int32_t> Selection() {
+    return std::vector<int32_t>(SB_Var.BsplineSelected, SB_Var.BsplineSelected + SB_Var.NbRaceLinePoints);
+  }
+};
+
+TEST_F(RaceLineTool, ARightPressAddsOnePointAndNearTheCurveInsertsIt) {
+  Frame({kRightButton}, 320, 240);
+  ASSERT_EQ(SB_Var.NbRaceLinePoints, 1);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].x, 4096 * 0.003125);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].y, 0.0);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].z, 4096 * 0.003125);
+  for (int i = 0; i < 3; ++i) Frame({kRightButton}, 400 + i * 10, 240);  // held: nothing more
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 1);
+  Frame();
+  Frame({kRightButton}, 420, 240);  // far from the first point: appended
+  Frame();
+  ASSERT_EQ(SB_Var.NbRaceLinePoints, 2);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].x, (4096 + 100 * 256) * 0.003125);
+  Frame({kRightButton}, 370, 242);  // on the curve between them: inserted
+  Frame();
+  ASSERT_EQ(SB_Var.NbRaceLinePoints, 3);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].x, 4096 * 0.003125);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].x, (4096 + 50 * 256) * 0.003125);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[2].x, (4096 + 100 * 256) * 0.003125);
+  EXPECT_GT(SB_Var.NbBsplineMeters, 60);  // the metre table follows
+}
+
+TEST_F(RaceLineTool, AFullLineTakesNoPoint) {
+  SB_Var.NbRaceLinePoints = SB_MAXRACELINEPOINTS;
+  for (int32_t i = 0; i < SB_MAXRACELINEPOINTS; ++i) SB_Var.RaceLinePoints[i] = {i * 5.0, 0.0, 0.0};
+  Frame({kRightButton}, 100, 100);
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, SB_MAXRACELINEPOINTS);
+}
+
+TEST_F(RaceLineTool, ARightDragMovesTheSelectionAndTheTableFollows) {
+  SB_Var.NbRaceLinePoints = 2;
+  SB_Var.RaceLinePoints[0] = {0.0, 0.0, 0.0}, SB_Var.RaceLinePoints[1] = {40.0, 0.0, 0.0};
+  SB_Var.BsplineSelected[1] = 1;
+  Frame({}, 300, 240);
+  Frame({kRightButton}, 310, 240);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].x, 40.0 + 10 * 0.8);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].x, 0.0);
+  const int32_t metres = SB_Var.NbBsplineMeters;
+  Frame({kRightButton}, 320, 230);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].x, 40.0 + 20 * 0.8);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].z, 10 * 0.8);
+  EXPECT_GT(SB_Var.NbBsplineMeters, metres);
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 2);
+}
+
+TEST_F(RaceLineTool, ShiftDDeletesTheSelectionUnlessAClickIsCaptured) {
+  SB_Var.NbRaceLinePoints = 4;
+  for (int32_t i = 0; i < 4; ++i) SB_Var.RaceLinePoints[i] = {i * 30.0, 0.0, 0.0};
+  SB_Var.BsplineSelected[1] = SB_Var.BsplineSelected[2] = 1;
+  Frame({kLeftButton}, 10, 10);  // a rubber box holds the mouse
+  Frame({kLeftButton, kShift, kD}, 12, 12);
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 4);
+  Frame({}, 12, 12);  // released: the box over no point flips nothing
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 1, 1, 0}));
+  Frame({kShift, kD});
+  ASSERT_EQ(SB_Var.NbRaceLinePoints, 2);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].x, 90.0);
+}
+
+TEST_F(RaceLineTool, ABoxFlipsTheSelectionsInsideItAndNAndASetThemAll) {
+  SB_Var.NbRaceLinePoints = 3;
+  int32_t x[3], y[3];
+  const double xs[3] = {0.0, 8.0, 100.0};
+  for (int32_t i = 0; i < 3; ++i) {
+    SB_Var.RaceLinePoints[i] = {xs[i], 0.0, 0.0};
+    SB_WorldToEditView(&x[i], &y[i], xs[i], 0.0);
+  }
+  SB_Var.BsplineSelected[0] = 1;
+  Frame({kLeftButton}, x[0] - 3, y[0] - 3);
+  Frame({kLeftButton}, x[1] + 3, y[1] + 3);
+  Frame({}, x[1] + 3, y[1] + 3);
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 1, 0}));
+  Frame({kA});
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{1, 1, 1}));
+  Frame({kN, kA});  // N first, then A
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{1, 1, 1}));
+  Frame({kN});
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 0, 0}));
+}
+
+TEST_F(RaceLineTool, ThePerspectiveViewDrawsTheLineButEditsNothing) {
+  SB_Var.NbRaceLinePoints = 2;
+  SB_Var.RaceLinePoints[0] = {-50.0, 0.0, 0.0}, SB_Var.RaceLinePoints[1] = {50.0, 0.0, 0.0};
+  SB_Var.Edit3DView = 1;
+  SB_Var.Edit3DPos[2] = -500.0;  // looking along +z at the line
+  Frame({kRightButton}, 100, 100);
+  Frame({kA}, 500, 100);  // the cursor away from the line
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 2);
+  EXPECT_EQ(Selection(), (std::vector<int32_t>{0, 0}));
+  int32_t px = 0, py = 0;
+  const TVECTOR middle = {0.0, 0.0, 0.0};
+  ASSERT_EQ(SB_EditProjectPoint(&middle, &px, &py), 1);
+  EXPECT_EQ(px, 320);
+  EXPECT_EQ(py, 240);
+  LS_LockBmap(SB_Var.TextScreen);
+  EXPECT_EQ(SB_Var.TextScreen->Start[240 * SB_Var.TextScreen->ByteLen + 320],
+            SB_FindNearestColor(SB_Var.Pal3d, 48, 0, 0));
+  LS_UnlockBmap(SB_Var.TextScreen);
+  const TVECTOR behind = {0.0, 0.0, -500.05}, far = {0.0, 0.0, -499.0};
+  EXPECT_EQ(SB_EditProjectPoint(&behind, &px, &py), 0);
+  EXPECT_EQ(SB_EditProjectPoint(&far, &px, &py), 1);
+}
+
+TEST_F(RaceLineTool, WorldPointsLandOnTheTilesTheReadOutNames) {
+  struct Row { int32_t size, scrollX, scrollY; double x, z; int32_t px, py; };
+  for (const Row& r : {Row{16, 0, 0, 12.8, 12.8, 320, 240}, Row{16, 1, 0, 25.6, 12.8, 320, 240},
+                       Row{16, 0, 0, 0.0, 0.0, 304, 256}, Row{1, 0, 0, -12.8, 12.8, 318, 240},
+                       Row{256, 0, -1, 12.8, 25.6, 320, 240}}) {
+    SB_Var.EditTileSize = r.size, SB_Var.EditScrollX = r.scrollX, SB_Var.EditScrollY = r.scrollY;
+    int32_t px = 0, py = 0;
+    SB_WorldToEditView(&px, &py, r.x, r.z);
+    EXPECT_EQ(px, r.px) << r.size << " " << r.x;
+    EXPECT_EQ(py, r.py) << r.size << " " << r.z;
+    EXPECT_EQ(SB_EditPixelToMapX(px) * 0.003125, r.x) << r.size;
+    EXPECT_EQ(SB_EditPixelToMapZ(py) * 0.003125, r.z) << r.size;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RaceLineTool, ThePerspectiveArrowsTurnAboutAPointBehindTheEyeAndUAndDLiftTheSelection) {
+  SB_Var.Edit3DView = 1;
+  SB_Var.NbRaceLinePoints = 2;
+  SB_Var.BsplineSelected[1] = 1;
+  const double focal = SB_Var.Edit3DFocal;
+  Frame({0x25}, 500, 100);  // left arrow
+  // The pivot, 1000 m behind the eye on its axis, stays at the origin.
+  const double* m = SB_Var.Edit3DMatrix;
+  const double* p = SB_Var.Edit3DPos;
+  EXPECT_NEAR(p[0] - 1000 * m[2], 0.0, 1e-9);
+  EXPECT_NEAR(p[1] - 1000 * m[5], 0.0, 1e-9);
+  EXPECT_NEAR(p[2] - 1000 * m[8], 0.0, 1e-9);
+  EXPECT_GT(std::fabs(p[0]), 50.0);  // the eye has moved round it
+  Frame({0x6B}, 500, 100);
+  Frame({0x6B}, 500, 100);  // every frame, no latch
+  EXPECT_NEAR(SB_Var.Edit3DFocal, focal * 1.21, 1e-9);
+  Frame({85}, 500, 100);  // U
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[1].y, -1.0);
+  EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].y, 0.0);
+}
+
+}  // namespace
