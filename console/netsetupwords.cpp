@@ -66,6 +66,15 @@ void Show(NET_ENUMENTRY* list, int32_t count, const char* line, const char* none
   for (int32_t i = 0; list && i < count; ++i) SB_ConsolePrintf(line, list[i].Name, static_cast<long>(list[i].Id));
 }
 
+// The list fetch gives, after the last one is freed, kept and printed.
+int32_t Fetch(NET_ENUMENTRY* (*fetch)(int32_t* count), const char* line, const char* none) {
+  NET_FreeConsoleList();
+  int32_t count = 0;
+  NET_ENUMENTRY* list = fetch(&count);
+  Show(list, count, line, none);
+  return 1;
+}
+
 // The provider a word names: a word beginning with a digit by number,
 // another by exact name; -1 when none.
 int32_t FindProtocol(const char* word) {
@@ -142,18 +151,8 @@ int32_t SB_MyServersListWord(const SB_NETWORDS& w) {
   return 1;
 }
 
-int32_t SB_PlayersListWord(const SB_NETWORDS&) {
-  NET_FreeConsoleList();
-  int32_t count = 0;
-  NET_ENUMENTRY* list = NET_GetPlayers(&count);
-  Show(list, count, "Player: '%s' : ID:%ld", "No players");
-  return 1;
-}
+int32_t SB_PlayersListWord(const SB_NETWORDS&) { return Fetch(NET_GetPlayers, "Player: '%s' : ID:%ld", "No players"); }
 
 int32_t SB_ProtocolsListWord(const SB_NETWORDS&) {
-  NET_FreeConsoleList();
-  int32_t count = 0;
-  NET_ENUMENTRY* list = NET_GetProtocols(&count);
-  Show(list, count, "Protocol: '%s' : ID:%ld", "No protocols");
-  return 1;
+  return Fetch(NET_GetProtocols, "Protocol: '%s' : ID:%ld", "No protocols");
 }
