@@ -8,7 +8,6 @@
 #include "console/commands.h"
 #include "console/networdset.h"
 #include "net/ctrl.h"
-#include "net/net.h"
 #include "net/netgame.h"
 #include "race/racerules.h"
 #include "shell/console.h"
