@@ -1,8 +1,8 @@
 // Process entry: starts the device back ends unless the program runs
-// headless (where an input script may play the keys and the console's
-// lines go to standard output as well), joins the arguments
-// into one command line, as the original received it, and hands it to the
-// library's entry.
+// headless (where the console's lines go to standard output as well);
+// loads a test's input script of keys, which plays alone headless and
+// after the devices on a display; joins the arguments into one command
+// line, as the original received it, and hands it to the library's entry.
 #include <string>
 
 #include "platform/inputscript.h"
@@ -11,12 +11,11 @@
 #include "system/win/shell.h"
 
 int main(int argc, char** argv) {
-  if (plat::sdl::DevicesWanted())
-    plat::sdl::Start();
-  else if (!plat::LoadInputScriptFromEnvironment())
-    return 1;
-  else
-    plat::SetLineEcho(true);
+  const bool devices = plat::sdl::DevicesWanted();
+  if (devices) plat::sdl::Start();
+  // On a display the script's keys come after the devices' at each poll.
+  if (!plat::LoadInputScriptFromEnvironment()) return 1;
+  if (!devices) plat::SetLineEcho(true);
   std::string commandLine;
   for (int i = 1; i < argc; ++i) {
     if (i > 1) commandLine += ' ';

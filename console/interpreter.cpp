@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console/commandtable.h"
-#include "net/net.h"
+#include "console/networds.h"
 #include "shell/console.h"
 #include "system/file.h"
 

@@ -2,16 +2,18 @@
 #pragma once
 #include <cstdint>
 
+#include "net/types.h"
+
 // Non-zero when a network session is open and connected.
 int32_t NET_IsConnected();
 // The game-side network pump.
 void NET_UpdateEvent();
-// The interpreter of the race and network words, which arrive upper-cased;
-// non-zero when it handled the word.
-int32_t SB_NetConsoleCommand(const char* first, const char* second, const char* third, const char* fourth,
-                             const char* rest, const char* keyword);
-// Frees the last protocol, session or player list fetched by the network
-// console words.
+// The last protocol, session or player list fetched by the network
+// console words, which the network menus read: Set keeps the list (an
+// array from SB_GetMem, or null) after freeing the one before; Get gives
+// it and its count (null and 0 when none); Free releases it.
+void NET_SetConsoleList(NET_ENUMENTRY* list, int32_t count);
+const NET_ENUMENTRY* NET_GetConsoleList(int32_t* count);
 void NET_FreeConsoleList();
 // The local player's order from the controller: its car index.
 int32_t NET_GetMyPlayerOrder();

@@ -1,5 +1,5 @@
-// The input script of headless runs: key events played at message-pump
-// passes.
+// The input script of the end-to-end tests: key events played at
+// message-pump passes, after the device back end's when one runs.
 #include "platform/inputscript.h"
 
 #include <cstdio>
@@ -30,6 +30,7 @@ struct Script {
   size_t next = 0;
   uint64_t lastPump = 0;  // pass at which the previous event was played
   uint32_t lastTime = 0;  // and the clock then
+  MessageSource before = nullptr;  // the source the script plays after
 };
 Script g_script;
 
@@ -94,6 +95,7 @@ void Play(const Event& e) {
 }
 
 void PlayDueEvents() {
+  if (g_script.before) g_script.before();
   while (g_script.next < g_script.events.size()) {
     const Event& e = g_script.events[g_script.next];
     if (e.inMs ? TickMs() - g_script.lastTime < e.wait : PumpCount() < g_script.lastPump + e.wait) return;
@@ -102,8 +104,9 @@ void PlayDueEvents() {
     ++g_script.next;
     Play(e);
   }
-  // Played to its end, the script leaves: no key can come after it.
-  SetMessageSource(nullptr);
+  // Played to its end, the script leaves: only the devices' keys, if any,
+  // can come after it.
+  SetMessageSource(g_script.before);
 }
 
 }  // namespace
@@ -143,6 +146,9 @@ bool LoadInputScript(const std::string& path, std::string* error) {
   SetPumpClockStep(clockStep);
   script.lastPump = PumpCount();
   script.lastTime = TickMs();
+  // A script loaded again keeps the source the first one played after.
+  const MessageSource current = GetMessageSource();
+  script.before = current == PlayDueEvents ? g_script.before : current;
   g_script = script;
   SetMessageSource(PlayDueEvents);
   return true;

@@ -1,7 +1,7 @@
 // A headless run's keyboard, pointer and clock: a script of key presses
 // and releases, pointer moves and typed characters, each after a number of
 // message-pump passes. It is a test facility: the end-to-end tests play a
-// race or the menus through it without a display.
+// race or the menus through it, without a display or on one.
 //
 // The script is a text file named by the environment variable
 // ZENTROVA_INPUT_SCRIPT. Each line holds one event:
@@ -28,8 +28,13 @@
 //
 // with ms above 0: the program then runs on the manual clock, each pass of
 // the pump advancing it by ms milliseconds and each sleep by its length.
-// Blank lines and lines starting with "#" are skipped. Once the script has
-// played to its end it leaves, and no input can arrive any more.
+// Blank lines and lines starting with "#" are skipped.
+//
+// A script loaded while another message source runs (the SDL back end of
+// a program on a display) plays after it: at each poll that source's
+// events are queued first, then the script's due ones. Once the script has
+// played to its end it leaves that source alone in its place; headless,
+// no input can arrive any more.
 #pragma once
 #include <string>
 

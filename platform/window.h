@@ -102,6 +102,7 @@ uint32_t RegisterWindowMessage(const std::string& name);
 // queued messages and state (the SDL back end, or a test script).
 using MessageSource = void (*)();
 void SetMessageSource(MessageSource source);
+MessageSource GetMessageSource();
 void PollMessageSource();
 // Whether input can still arrive: a source is installed (the device back
 // end, or a test's script) or messages are waiting. Without either, as

@@ -62,6 +62,7 @@ uint32_t RegisterWindowMessage(const std::string& name) {
 }
 
 void SetMessageSource(MessageSource source) { W().source = source; }
+MessageSource GetMessageSource() { return W().source; }
 
 void PollMessageSource() {
   if (W().source) W().source();

@@ -107,11 +107,15 @@ TEST(ShippedTexts, ReadAsPrintableLinesOfTheConsole) {
 }
 
 // HELP lists exactly the words the console answers: the command table's
-// (SAVECONSOLE to KEYQUITBATCH, the console's own) and the race words the
-// network stand-in takes. Each of its command lines
+// (SAVECONSOLE to KEYQUITBATCH, the console's own) and the race and
+// network words. Each of its command lines
 // is a syntax, at least two blanks and a description, within 80 columns.
 TEST(ShippedTexts, HelpListsExactlyTheWordsTheConsoleAnswers) {
-  std::set<std::string> answered = {"PLAY", "WATCH", "CLOSENET"};
+  std::set<std::string> answered = {
+      "ENDOFRACE", "STARTPRACTICE", "RESTARTRACE", "LAUNCHRACE",  "FAME",         "HALLOFFAME",
+      "RACEMODE",  "BROADCAST",     "PLAY",        "WATCH",       "JOIN",         "LEAVE",
+      "CREATE",    "SERVER",        "SERVERSLIST", "MYSERVERSLIST", "PLAYERSLIST", "PROTOCOLSLIST",
+      "PROTOCOL",  "INFOS",         "LIST",        "STARTNET",    "CLOSENET"};
   for (const SB_COMMAND* c = SB_FindCommand("SAVECONSOLE"); c <= SB_FindCommand("KEYQUITBATCH"); ++c)
     answered.insert(c->Keyword);
   std::set<std::string> listed;

@@ -8,6 +8,7 @@
 #include "engine3d/palette3d.h"
 #include "engine3d/videomode.h"
 #include "frontend/media.h"
+#include "console/networds.h"
 #include "net/net.h"
 #include "shell/console.h"
 #include "shell/hooks.h"

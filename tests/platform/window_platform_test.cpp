@@ -180,6 +180,26 @@ TEST_F(InputScript, KeysArePlayedAfterTheirPumps) {
   EXPECT_FALSE(InputMayArrive());  // played to its end
 }
 
+// On a display the devices' events are queued first at each poll, and
+// they go on alone once the script has played.
+TEST_F(InputScript, PlaysAfterTheDevicesAndLeavesThemInItsPlace) {
+  static int polls;
+  polls = 0;
+  const MessageSource devices = [] {
+    ++polls;
+    PostWindowMessage({kMsgChar, 'd', 1});
+  };
+  SetMessageSource(devices);
+  ASSERT_TRUE(Load("1 char 115\n"));
+  ASSERT_TRUE(Load("1 char 115\n"));  // loaded again, still after the devices
+  Pump();
+  EXPECT_EQ(Queued(), (std::vector<uint32_t>{kMsgChar * 1000 + 'd', kMsgChar * 1000 + 's'}));
+  EXPECT_EQ(GetMessageSource(), devices);
+  Pump();
+  EXPECT_EQ(polls, 2);
+  EXPECT_TRUE(InputMayArrive());
+}
+
 TEST_F(InputScript, WaitsInMillisecondsRunOnTheClock) {
   UseManualClock(true);
   SetManualTime(1000);

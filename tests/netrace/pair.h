@@ -1,0 +1,261 @@
+// Two copies of the built program racing each other: each on its own copy
+// of the data tree and its own configuration folder, driven by a console
+// script and an input script of keys. Host A creates the game and stands
+// on the grid; joiner B, started once A's log shows the game created,
+// joins in a paint of its own, drives, then brakes so that its time runs
+// out. (A answers a search for games only between its loads, so B starts
+// once A has loaded its race.) The race ends by itself: each tree's circuit gives 20 s and no
+// time extension, and the race runs against the clock.
+#pragma once
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/support/testenv.h"
+
+extern char** environ;
+
+namespace ztest::netrace {
+
+namespace fs = std::filesystem;
+
+// A shell command in a process group of its own, killed with the group
+// unless it ended by itself.
+class Process {
+ public:
+  Process() = default;
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+  ~Process() { Kill(); }
+
+  bool Start(const std::string& command) {
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attr, 0);
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    const int failed = posix_spawn(&pid_, "/bin/sh", nullptr, &attr, const_cast<char**>(argv), environ);
+    posix_spawnattr_destroy(&attr);
+    if (failed) pid_ = -1;
+    return !failed;
+  }
+  // True once ended, with its exit code (-1 after a signal).
+  bool Ended(int* code) {
+    if (pid_ <= 0) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+    pid_ = -1;
+    *code = exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return true;
+  }
+  void Kill() {
+    if (pid_ <= 0) return;
+    kill(-pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+  }
+  int exit_ = -1;
+
+ private:
+  pid_t pid_ = -1;
+};
+
+// Each text begins a line of the log, each after the one before; the
+// first one missing, or empty.
+inline std::string MissingInOrder(const std::string& log, const std::vector<std::string>& texts) {
+  std::istringstream in(log);
+  size_t next = 0;
+  for (std::string line; next < texts.size() && std::getline(in, line);)
+    if (line.rfind(texts[next], 0) == 0) ++next;
+  return next < texts.size() ? texts[next] : "";
+}
+
+// A UDP port the system is not using now, with the seven after it below
+// 65536: the base of a run's discovery ports, so that runs can overlap.
+inline uint16_t FreeBasePort() {
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    const int s = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    const bool ok = bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+                    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n) == 0;
+    close(s);
+    if (ok && ntohs(a.sin_port) < 65528) return ntohs(a.sin_port);
+  }
+  return 0;
+}
+
+// Console scripts, lines ending in CR LF as the data tree's.
+inline std::string Script(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
+}
+
+// Input scripts, timed by the clock from the program's start (passes of
+// the pump come at a frame's pace, and on a display also while it loads).
+// Every 500 ms the accelerator (Shift) is tapped, which confirms whenever
+// the race asks; every second for 150 s Alt+S takes a screenshot; F1
+// leaves the end menu once it shows; all for 300 s, longer than any race.
+// The host never shifts up, so it stands on the grid. The driver, for 75 s, also shifts up
+// (A) once its engine runs and holds the accelerator between the taps,
+// then lets go and holds the brake (Down) until its time runs out. The
+// host presses F1 from 150 s on only: its race ends first, and leaving its
+// end menu at once would leave the joiner waiting for the host's end.
+inline std::string Keys(bool drives) {
+  std::ostringstream k;
+  constexpr int kTicks = 600, kDriveTicks = 150, kHostLeaveTicks = 300, kShotTicks = 300;  // half seconds
+  for (int t = 1; t <= kTicks; ++t) {
+    const bool driving = drives && t < kDriveTicks;
+    k << (driving ? "500ms 16 up\n2 16 down\n" : "500ms 16 down\n2 16 up\n");
+    if (driving && t % 3 == 1) k << "200ms 65 down\n5 65 up\n";
+    if (drives && t == kDriveTicks) k << "0 16 up\n0 40 down\n";
+    if (drives || t >= kHostLeaveTicks) k << "0 112 down\n2 112 up\n";
+    if (t % 2 == 0 && t <= kShotTicks) k << "0 18 down\n0 83 down\n2 83 up\n0 18 up\n";
+  }
+  return k.str();
+}
+
+// One program of the pair: its folder holds its tree, configuration,
+// scripts and standard error.
+struct Side {
+  std::string dir;
+  std::string Tree() const { return dir + "/tree"; }
+  std::string Console() const { return ReadFile(Tree() + "/CONSOLE.TXT"); }
+  std::string Errors() const { return ReadFile(dir + "/stderr.txt"); }
+  // The screenshots in the order taken.
+  std::vector<std::string> Shots() const {
+    std::vector<std::string> shots;
+    for (int n = 1; fs::exists(Tree() + "/SCREEN" + std::to_string(n) + ".TGA"); ++n)
+      shots.push_back(ReadFile(Tree() + "/SCREEN" + std::to_string(n) + ".TGA"));
+    return shots;
+  }
+};
+
+struct PairOptions {
+  bool headless = true;
+  bool hostList = true;  // ZENTROVA_NET_HOSTS=127.0.0.1, else found by broadcast
+  std::string faults;    // ZENTROVA_NET_FAULTS
+  std::string prefixA, prefixB;  // put before each program's command (a network namespace)
+  int seconds = 600;             // for the whole run
+};
+
+class Pair {
+ public:
+  Pair(const std::string& root, const PairOptions& options) : options_(options) {
+    a_.dir = root + "/a";
+    b_.dir = root + "/b";
+    session_ = "S" + std::to_string(getpid() % 100000);
+  }
+  const Side& a() const { return a_; }
+  const Side& b() const { return b_; }
+  const std::string& session() const { return session_; }
+
+  // Both trees, configurations and scripts.
+  void Prepare() {
+    const std::vector<std::string> video = {"OUTPUT 1", "USINGCARS 1", "TIME OFF", "VIDEOMODE 16", "MODE PVR"};
+    std::vector<std::string> host = video;
+    host.insert(host.end(), {"PROTOCOLSLIST", "PROTOCOL 0", "STARTNET", "CREATE " + session_ + " ALBA RACE 2", "PLAY",
+                             "FAME 61000 185000 ALBA", "HALLOFFAME", "INFOS", "DELAY 15000", "CLOSENET", "QUIT"});
+    // Setup 2 of the car definitions: a paint that the host's setups,
+    // never loaded from them, do not have.
+    std::vector<std::string> joiner = {"LOADTEXTCARS DAT>CARDEFS.TXT", "CARNUM 2"};
+    joiner.insert(joiner.begin(), video.begin(), video.end());
+    joiner.insert(joiner.end(), {"PROTOCOL 0", "STARTNET", "SERVERSLIST", "JOIN BRUNO " + session_, "PLAY",
+                                 "PLAYERSLIST", "LEAVE", "CLOSENET", "QUIT"});
+    MakeSide(a_, "A.TXT", Script(host), Keys(false));
+    MakeSide(b_, "B.TXT", Script(joiner), Keys(true));
+  }
+
+  // Runs A, then B once A's game exists; true when both ended with 0 in
+  // time. Otherwise both are killed and their logs printed.
+  bool Run() {
+    const uint16_t base = FreeBasePort();
+    if (!base) return Fail("no free port");
+    Process a, b;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(options_.seconds);
+    if (!a.Start(Command(a_, "a.txt", options_.prefixA, base))) return Fail("A did not start");
+    int code = 0;
+    // The host answers a search for games only between its loads: B
+    // starts once A has made the game and loaded its race.
+    while (MissingInOrder(a_.Console(), {"Server '" + session_ + "'successfully created",
+                                         "[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}) != "") {
+      if (a.Ended(&code) || std::chrono::steady_clock::now() > end) return Fail("A created no game");
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (!b.Start(Command(b_, "b.txt", options_.prefixB, base))) return Fail("B did not start");
+    int codeA = -1, codeB = -1;
+    bool endedA = false, endedB = false;
+    // A script stopped by a failed word leaves its program idle: no need
+    // to wait for the time limit.
+    const auto stopped = [](const Side& side) { return side.Console().find("Syntax error") != std::string::npos; };
+    while (!(endedA && endedB) && std::chrono::steady_clock::now() < end && !stopped(a_) && !stopped(b_)) {
+      endedA = endedA || a.Ended(&codeA);
+      endedB = endedB || b.Ended(&codeB);
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (codeA == 0 && codeB == 0) return true;
+    a.Kill();
+    b.Kill();
+    return Fail("exit codes " + std::to_string(codeA) + " and " + std::to_string(codeB) +
+                (endedA && endedB ? "" : " (killed at the time limit)"));
+  }
+
+ private:
+  void MakeSide(const Side& side, const std::string& script, const std::string& text, const std::string& keys) {
+    fs::create_directories(side.dir + "/config");
+    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
+    WriteFile(side.Tree() + "/dat/" + script, text);
+    WriteFile(side.dir + "/keys.txt", keys);
+    WriteFile(side.dir + "/config/win.ini", "[ZIDADE]\nMaster=FALSE\n");  // screenshots allowed
+    const std::string circuit = side.Tree() + "/txt/netrace.txt";
+    std::istringstream in(ReadFile(circuit));
+    std::string out;
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: 20";
+      if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
+      out += line + "\n";
+    }
+    WriteFile(circuit, out);
+  }
+
+  std::string Command(const Side& side, const std::string& script, const std::string& prefix, uint16_t base) const {
+    std::string env = "env -u ZENTROVA_HEADLESS -u ZENTROVA_NET_HOSTS -u ZENTROVA_NET_FAULTS";
+    if (options_.headless) env += " ZENTROVA_HEADLESS=1";
+    if (options_.hostList) env += " ZENTROVA_NET_HOSTS=127.0.0.1";
+    if (!options_.faults.empty()) env += " ZENTROVA_NET_FAULTS=" + options_.faults;
+    // Under the sanitizers the D-Bus leak that SDL leaves is suppressed;
+    // the count of suppressions used is not an error of the program's.
+    env += " LSAN_OPTIONS=\"${LSAN_OPTIONS}:print_suppressions=0\"";
+    env += " ZENTROVA_NET_PORT=" + std::to_string(base) + " ZENTROVA_DRIVES='C=fixed:" + side.Tree() +
+           "' ZENTROVA_CONFIG_DIR='" + side.dir + "/config' ZENTROVA_INPUT_SCRIPT='" + side.dir + "/keys.txt'";
+    return "exec " + prefix + env + " '" ZENTROVA_EXE "' -S:" + script + " >/dev/null 2>'" + side.dir +
+           "/stderr.txt'";
+  }
+
+  bool Fail(const std::string& why) const {
+    ADD_FAILURE() << why << "\n---- A's log\n" << a_.Console() << a_.Errors() << "\n---- B's log\n"
+                  << b_.Console() << b_.Errors();
+    return false;
+  }
+
+  PairOptions options_;
+  Side a_, b_;
+  std::string session_;
+};
+
+}  // namespace ztest::netrace
