@@ -526,6 +526,11 @@ struct SB_VARS {
   TMENULISTENTRY* MenuPlayers;
   int32_t MenuNbProtocols;
   int32_t MenuNbServers;
+  // Interface waves: the sound table, the waves bound to screen changes
+  // and the waves being faded in (packed from the front).
+  TMENUSOUND MenuSounds[SB_NBMENUSOUNDS];
+  TSCREENCHANGESOUND ScreenChangeSounds[SB_NBSCREENCHANGESOUNDS];
+  SOUND* PlayedWaves[MAXPLAYEDWAVES];
   int32_t Joy1Centred;  // a stick seen at rest since its last capture
   int32_t Joy2Centred;
 
