@@ -26,6 +26,7 @@
 #include "datagen/insetcars.h"
 #include "datagen/menufonts.h"
 #include "datagen/menupictures.h"
+#include "datagen/menusounds.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/mountains.h"
@@ -254,6 +255,15 @@ bool WriteCarSounds(const fs::path& out) {
   return true;
 }
 
+// The interface's waves of "INTER>SONS>".
+bool WriteMenuSounds(const fs::path& out) {
+  for (const datagen::NamedWave& sound : datagen::MenuSounds()) {
+    const std::vector<uint8_t> bytes = datagen::EncodeWave(sound.wave);
+    if (!WriteBytes(out, "INTER/SONS/" + sound.name, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 // The default circuit's map, built from its scene (written before).
 bool WriteCircuit(const fs::path& out) {
   std::error_code ec;
@@ -342,7 +352,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) || !WriteNetrace(out) ||
       !WriteCircuitTextures(out) || !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) ||
-      !WriteCarSounds(out) || !WriteDecorProps(out))
+      !WriteCarSounds(out) || !WriteMenuSounds(out) || !WriteDecorProps(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {
