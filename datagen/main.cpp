@@ -16,6 +16,7 @@
 #include <sstream>
 #include <string>
 
+#include "datagen/busycursor.h"
 #include "datagen/carmodels.h"
 #include "datagen/carsounds.h"
 #include "datagen/circuit.h"
@@ -170,6 +171,11 @@ bool WriteMenuPictures(const fs::path& out) {
     if (!WriteTgaImage(out, font.path, image)) return false;
   }
   if (!WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage())) return false;
+  for (int frame = 0; frame < datagen::kBusyCursorFrames; ++frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, "INTER/BMAPS/roue%04d.TGA", frame);
+    if (!WriteTgaImage(out, name, datagen::BusyCursorImage(frame))) return false;
+  }
   std::vector<datagen::MenuPicture> pictures;
   std::string error;
   if (!datagen::MenuPictures(ZENTROVA_HUD_FONT, &pictures, &error)) {

@@ -106,6 +106,17 @@ struct TSCREENCHANGESOUND {
   int32_t Unused[2];
 };
 
+// A bitmap animation: numbered TGA frames played in a loop, advanced by
+// elapsed time.
+constexpr int32_t SB_MAXANIMFRAMES = 256;  // the loaders stop there
+struct BMAPANIM {
+  int32_t NbFrames;  // at least 1
+  int32_t CurFrame;
+  double Time;    // seconds accumulated towards the next frame
+  double Period;  // seconds per frame
+  BMAP** Frames;
+};
+
 // One key name: a virtual-key code (below 256) or a joystick code.
 struct TKEYNAME {
   int32_t Code;

@@ -516,6 +516,7 @@ struct SB_VARS {
   BMAP* CursorStatic;  // the arrow
   BMAPANIM* CursorAnim;  // the busy cursor
   BMAP* CursorAnimFrame;
+  uint32_t AnimTimeLast;  // game clock (ms) of the last animation time step
   BMAP* Cursor;  // the one in use
   int32_t CursorAnimated;
   BMAP* CursorSave;  // the screen area under the cursor
@@ -562,6 +563,10 @@ struct SB_VARS {
   // ========================================================================
   // tools/: the editors' race line and the track editor's view
   // ========================================================================
+
+  // The car editors' bitmap depth; 0 until set (their pictures are then
+  // made at 16 bits).
+  int32_t CarEditorDepth;
 
   // The race line's control points (metres) with their selection words,
   // and the table resampled every metre from them (owner tag

@@ -1,12 +1,16 @@
-// datagen's interface waves: the files the sound table names, their
-// formats and lengths, clean loops, and repeatable bytes.
+// datagen's interface waves (the files the sound table names, their
+// formats and lengths, clean loops, repeatable bytes) and the busy
+// cursor's frames.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
+#include "datagen/busycursor.h"
 #include "datagen/menusounds.h"
 #include "datagen/tune.h"
 
@@ -75,3 +79,17 @@ TEST(MenuSounds, MonoThemeIsTheMeanOfTheSides) {
 }
 
 }  // namespace
+
+// The busy cursor's wheel: 32 x 32 on black, each frame a new turn, the
+// frame after the last back at the first (one spoke period).
+TEST(BusyCursor, FramesTurnThroughOneSpokePeriod) {
+  std::vector<datagen::TgaImage> frames;
+  for (int k = 0; k < datagen::kBusyCursorFrames; ++k) frames.push_back(datagen::BusyCursorImage(k));
+  for (size_t k = 0; k < frames.size(); ++k) {
+    EXPECT_EQ((std::tuple{frames[k].width, frames[k].height, frames[k].depth}), (std::tuple{32, 32, 24})) << k;
+    for (size_t c = 0; c < 3; ++c) EXPECT_EQ(frames[k].pixels[c], 0) << k;  // a black corner
+    for (size_t j = 0; j < k; ++j) EXPECT_NE(frames[k].pixels, frames[j].pixels) << k << " " << j;
+  }
+  EXPECT_EQ(datagen::BusyCursorImage(datagen::kBusyCursorFrames).pixels, frames[0].pixels);
+  EXPECT_EQ(datagen::BusyCursorImage(3).pixels, frames[3].pixels);
+}
