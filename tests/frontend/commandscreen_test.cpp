@@ -151,7 +151,7 @@ TEST_F(CommandScreenTest, UserKeyEntry) {
   } rows[] = {
       {{{65, 'a'}}, "A"},                  // a free key
       {{{93, 0}, {66, 'b'}}, "B"},          // "P" refused, then B
-      {{{66, 'b'}}, "B"},                  // its own key again
+      {{{66, 'b'}, {68, 'd'}}, "B"},        // its own key again: accepted, D not asked
       {{{27, 27}}, "B"},                   // Escape: an empty answer keeps the name
       {{{87, 'w'}, {67, 'c'}}, "C"},        // GEAR DOWN's W refused, then C
       {{{81, 'q'}}, "Q"},                  // Q taken as a key
