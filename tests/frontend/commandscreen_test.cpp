@@ -169,5 +169,36 @@ TEST_F(CommandScreenTest, UserKeyEntry) {
   EXPECT_EQ(SB_Var.MenuScreen, 4);
 }
 
+// The choices reach the store when the interface ends, come back latched
+// and drawn with the next one, and choose the next race's video mode.
+TEST_F(CommandScreenTest, ChoicesRoundTripThroughTheStore) {
+  for (int32_t size : {2, 1}) {  // 800 x 600, then 640 x 480
+    SCOPED_TRACE(size);
+    StartOn(13);
+    for (int32_t item : {size, 5, 7}) Click(item);
+    Show(4);
+    const int32_t joyMark = It(4, 21).Selected;
+    Click(21);
+    Click(38);
+    Click(2);
+    FreeInterface(1);
+    const TREGSETTINGS& r = SB_Var.Settings;
+    EXPECT_EQ((std::tuple{r.TailleEcran, r.ChoixInput, std::string(r.LinearJoy)}),
+              (std::tuple{size == 2 ? 1 : 0, 1, std::string(joyMark % 2 ? "^" : "_")}));
+    SB_Var.MenuDetail = SB_Var.MenuShadows = 0;
+    SB_Var.Settings.TailleEcran = 5;
+    std::strcpy(SB_Var.Settings.LinearJoy, "?");
+    StartOn(13);
+    EXPECT_EQ((std::tuple{It(13, 1).Selected, It(13, 2).Selected}), (std::tuple{size == 1 ? 1 : 2, size == 2 ? 1 : 2}));
+    EXPECT_EQ((std::tuple{SB_Var.MenuDetail, SB_Var.MenuShadows}), (std::tuple{2, 1}));
+    EXPECT_EQ(Text(21), joyMark % 2 ? "^" : "_");
+    Exec().lines.clear();
+    SB_ApplySettings();
+    ASSERT_FALSE(Exec().lines.empty());
+    EXPECT_EQ(Exec().lines[0], size == 2 ? "VIDEOMODE 19" : "VIDEOMODE 18");
+    FreeInterface(0);
+  }
+}
+
 }  // namespace
 }  // namespace ztest
