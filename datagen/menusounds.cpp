@@ -36,23 +36,8 @@ Wave ToWave(const Signal& s, double level, uint16_t channels) {
   return w;
 }
 
-// Repeatable white noise in -1..1.
-Signal Noise(size_t n, uint32_t seed) {
-  Signal s(n);
-  for (double& v : s) {
-    seed = seed * 1664525u + 1013904223u;
-    v = static_cast<double>(seed >> 8) / 8388607.5 - 1.0;
-  }
-  return s;
-}
-
-Signal LowPass(const Signal& in, double hertz) {
-  const double a = 1.0 - std::exp(-kTwoPi * hertz / kRate);
-  Signal out(in.size());
-  double y = 0.0;
-  for (size_t i = 0; i < in.size(); ++i) out[i] = y += a * (in[i] - y);
-  return out;
-}
+Signal Noise(size_t n, uint32_t seed) { return NoiseSignal(n, seed); }
+Signal LowPass(const Signal& in, double hertz) { return LowPassSignal(in, hertz, kRate); }
 
 // An idling engine: period samples per firing, repeated whole, each firing
 // a few harmonics under a pulse.
