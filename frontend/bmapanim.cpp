@@ -93,42 +93,41 @@ void Box(BMAPANIM* anim, int32_t x, int32_t y, bool centred, int32_t* x1, int32_
   *x1 = a, *y1 = b, *x2 = c, *y2 = d;
 }
 
+// The record and its frame array from the loader's memory; without frames
+// or memory, null (and the frames freed).
+BMAPANIM* MakeAnim(BMAP** frames, int32_t count, double period, void* (*alloc)(uint32_t),
+                   int32_t (*release)(void*)) {
+  if (count == 0) return nullptr;
+  auto* anim = static_cast<BMAPANIM*>(alloc(sizeof(BMAPANIM)));
+  auto* array = static_cast<BMAP**>(alloc(static_cast<uint32_t>(sizeof(BMAP*)) * static_cast<uint32_t>(count)));
+  if (!anim || !array) {
+    for (int32_t i = 0; i < count; ++i) SB_FreeBmap(frames[i]);
+    if (anim) release(anim);
+    if (array) release(array);
+    return nullptr;
+  }
+  std::copy(frames, frames + count, array);
+  *anim = BMAPANIM{count, 0, 0.0, period, array};
+  return anim;
+}
+
 }  // namespace
 
 BMAPANIM* LoadBmapAnim(const char* base) {
   if (!base) return nullptr;
   BMAP* frames[SB_MAXANIMFRAMES];
   const int32_t count = LoadSeries(base, EditorFrame, frames);
-  if (count == 0) return nullptr;
-  auto* anim = static_cast<BMAPANIM*>(SB_GetMem(sizeof(BMAPANIM), "LoadBmapAnim"));
-  auto* array = static_cast<BMAP**>(SB_GetMem(static_cast<int32_t>(sizeof(BMAP*)) * count, "LoadBmapAnim"));
-  if (!anim || !array) {
-    for (int32_t i = 0; i < count; ++i) SB_FreeBmap(frames[i]);
-    if (anim) SB_Release(anim);
-    if (array) SB_Release(array);
-    return nullptr;
-  }
-  std::copy(frames, frames + count, array);
-  *anim = BMAPANIM{count, 0, 0.0, kEditorPeriod, array};
-  return anim;
+  return MakeAnim(
+      frames, count, kEditorPeriod, [](uint32_t size) { return SB_GetMem(static_cast<int32_t>(size), "LoadBmapAnim"); },
+      SB_Release);
 }
 
 BMAPANIM* loadbmapanim() {
   if (!LS_FileExists(kCursorFirst)) return nullptr;
   BMAP* frames[SB_MAXANIMFRAMES];
   const int32_t count = LoadSeries(kCursorBase, CursorFrame, frames);
-  if (count == 0) return nullptr;
-  auto* anim = static_cast<BMAPANIM*>(LS_GetMemHeap(SB_Var.MenuHeap, sizeof(BMAPANIM)));
-  auto* array = static_cast<BMAP**>(LS_GetMemHeap(SB_Var.MenuHeap, static_cast<uint32_t>(sizeof(BMAP*) * count)));
-  if (!anim || !array) {
-    for (int32_t i = 0; i < count; ++i) SB_FreeBmap(frames[i]);
-    if (anim) LS_Release(anim);
-    if (array) LS_Release(array);
-    return nullptr;
-  }
-  std::copy(frames, frames + count, array);
-  *anim = BMAPANIM{count, 0, 0.0, kCursorPeriod, array};
-  return anim;
+  return MakeAnim(
+      frames, count, kCursorPeriod, [](uint32_t size) { return LS_GetMemHeap(SB_Var.MenuHeap, size); }, LS_Release);
 }
 
 void FreeBmapAnim(BMAPANIM* anim) {
