@@ -27,24 +27,8 @@ Wave ToWave(Signal s, double level) {
 
 uint32_t Samples(double seconds) { return static_cast<uint32_t>(seconds * kRate); }
 
-// Repeatable white noise in -1..1.
-Signal Noise(size_t n, uint32_t seed) {
-  Signal s(n);
-  for (double& v : s) {
-    seed = seed * 1664525u + 1013904223u;
-    v = static_cast<double>(seed >> 8) / 8388607.5 - 1.0;
-  }
-  return s;
-}
-
-// One-pole low pass at the cut-off.
-Signal LowPass(const Signal& in, double hertz) {
-  const double a = 1.0 - std::exp(-kTwoPi * hertz / kRate);
-  Signal out(in.size());
-  double y = 0.0;
-  for (size_t i = 0; i < in.size(); ++i) out[i] = y += a * (in[i] - y);
-  return out;
-}
+Signal Noise(size_t n, uint32_t seed) { return NoiseSignal(n, seed); }
+Signal LowPass(const Signal& in, double hertz) { return LowPassSignal(in, hertz, kRate); }
 
 Signal Band(const Signal& in, double low, double high) {
   Signal hi = LowPass(in, high), lo = LowPass(in, low);
@@ -174,6 +158,23 @@ Signal Tututu() {
 }
 
 }  // namespace
+
+std::vector<double> NoiseSignal(size_t n, uint32_t seed) {
+  std::vector<double> s(n);
+  for (double& v : s) {
+    seed = seed * 1664525u + 1013904223u;
+    v = static_cast<double>(seed >> 8) / 8388607.5 - 1.0;
+  }
+  return s;
+}
+
+std::vector<double> LowPassSignal(const std::vector<double>& in, double hertz, double rate) {
+  const double a = 1.0 - std::exp(-kTwoPi * hertz / rate);
+  std::vector<double> out(in.size());
+  double y = 0.0;
+  for (size_t i = 0; i < in.size(); ++i) out[i] = y += a * (in[i] - y);
+  return out;
+}
 
 std::vector<NamedWave> CarSounds() {
   constexpr uint32_t kCycles = 20;

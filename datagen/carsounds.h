@@ -24,4 +24,9 @@ struct NamedWave {
 
 std::vector<NamedWave> CarSounds();
 
+// Synthesis helpers the interface's waves share: repeatable white noise in
+// -1..1, and a one-pole low pass at the cut-off for the sample rate.
+std::vector<double> NoiseSignal(size_t n, uint32_t seed);
+std::vector<double> LowPassSignal(const std::vector<double>& in, double hertz, double rate);
+
 }  // namespace datagen

@@ -19,6 +19,7 @@
 #include <sstream>
 #include <string>
 
+#include "datagen/busycursor.h"
 #include "datagen/carmodels.h"
 #include "datagen/carshadows.h"
 #include "datagen/headlights.h"
@@ -32,6 +33,7 @@
 #include "datagen/insetcars.h"
 #include "datagen/menufonts.h"
 #include "datagen/menupictures.h"
+#include "datagen/menusounds.h"
 #include "datagen/hudfonts.h"
 #include "datagen/modwrite.h"
 #include "datagen/mountains.h"
@@ -176,6 +178,11 @@ bool WriteMenuPictures(const fs::path& out) {
     if (!WriteTgaImage(out, font.path, image)) return false;
   }
   if (!WriteTgaImage(out, "INTER/BMAPS/CURSOR.TGA", datagen::MenuArrowImage())) return false;
+  for (int frame = 0; frame < datagen::kBusyCursorFrames; ++frame) {
+    char name[40];
+    std::snprintf(name, sizeof name, "INTER/BMAPS/roue%04d.TGA", frame);
+    if (!WriteTgaImage(out, name, datagen::BusyCursorImage(frame))) return false;
+  }
   std::vector<datagen::MenuPicture> pictures;
   std::string error;
   if (!datagen::MenuPictures(ZENTROVA_HUD_FONT, &pictures, &error)) {
@@ -283,6 +290,15 @@ bool WriteCarSounds(const fs::path& out) {
   return true;
 }
 
+// The interface's waves of "INTER>SONS>".
+bool WriteMenuSounds(const fs::path& out) {
+  for (const datagen::NamedWave& sound : datagen::MenuSounds()) {
+    const std::vector<uint8_t> bytes = datagen::EncodeWave(sound.wave);
+    if (!WriteBytes(out, "INTER/SONS/" + sound.name, std::string(bytes.begin(), bytes.end()))) return false;
+  }
+  return true;
+}
+
 // The default circuit's map, built from its scene (written before).
 bool WriteCircuit(const fs::path& out) {
   std::error_code ec;
@@ -373,7 +389,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
       !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
       !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||
-      !WriteDecorProps(out))
+      !WriteMenuSounds(out) || !WriteDecorProps(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

@@ -8,7 +8,9 @@ struct BMAP;
 struct BMAPANIM;
 struct SOUND;
 
-// Interface waves. MenuWave: the loaded wave of a row, or null.
+// Interface waves. The reset restores the sound and screen-change tables
+// and empties the played list. MenuWave: the loaded wave of a row, or null.
+void SB_ResetInterfaceSounds();
 SOUND* MenuWave(int32_t row);
 void LoadScreenSounds();
 void LoadSelectCarWave();

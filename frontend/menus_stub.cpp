@@ -1,10 +1,9 @@
-// The controls, detail, network and trade-show screens until the front-end
+// The network and trade-show screens until the front-end
 // work that builds them: their screen callbacks and the trade-show page do
 // nothing, and their items highlight and press as every button does but
 // do nothing on release. Weak, so that the real ones replace them.
 #include "frontend/menus.h"
 
-__attribute__((weak)) void CommandScreen() {}
 __attribute__((weak)) void PlayerNameScreen() {}
 __attribute__((weak)) void ProtocolScreen() {}
 __attribute__((weak)) void ServersScreen() {}
@@ -12,21 +11,6 @@ __attribute__((weak)) void CreateServerScreen() {}
 __attribute__((weak)) void ComdexScreen() {}
 __attribute__((weak)) void testinterface() {}
 
-__attribute__((weak)) void JoystickChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void KeyboardChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void CustomKeysChoiceButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void JoystickLinearToggle(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void CustomKeyEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void CommandCheckBox(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void CalibrateButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void ScreenSize640Button(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void ScreenSize800Button(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void DetailLevelButton0(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void DetailLevelButton1(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void DetailLevelButton2(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void ShadowLevelButton0(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void ShadowLevelButton1(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
-__attribute__((weak)) void ShadowLevelButton2(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
 __attribute__((weak)) void PlayerNameEntry(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
 __attribute__((weak)) void ProtocolLine(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }
 __attribute__((weak)) void ProtocolListForwardButton(int32_t events, TMENUITEM* item) { ButtonReleased(events, item); }

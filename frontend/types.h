@@ -87,6 +87,36 @@ struct TMENULISTENTRY {
   char Name[256];
 };
 
+// Interface waves: the rows of the sound table (1..15 full quality, 17..31
+// the low-memory files of the same sounds; only rows 0..15 hold a wave).
+struct SOUND;
+constexpr int32_t SB_NBMENUSOUNDS = 32;
+constexpr int32_t SB_MENUSOUNDLOWMEMORY = 16;  // offset of the low-memory rows
+constexpr int32_t SB_NBSCREENCHANGESOUNDS = 12;
+constexpr int32_t MAXPLAYEDWAVES = 16;
+struct TMENUSOUND {
+  const char* FileName;  // logical path; empty for rows 0 and 16
+  SOUND* Wave;           // null until loaded
+};
+// The wave stopped when the interface goes from one screen to another.
+struct TSCREENCHANGESOUND {
+  int32_t FromScreen;
+  int32_t ToScreen;
+  int32_t Sound;  // a row of the sound table
+  int32_t Unused[2];
+};
+
+// A bitmap animation: numbered TGA frames played in a loop, advanced by
+// elapsed time.
+constexpr int32_t SB_MAXANIMFRAMES = 256;  // the loaders stop there
+struct BMAPANIM {
+  int32_t NbFrames;  // at least 1
+  int32_t CurFrame;
+  double Time;    // seconds accumulated towards the next frame
+  double Period;  // seconds per frame
+  BMAP** Frames;
+};
+
 // One key name: a virtual-key code (below 256) or a joystick code.
 struct TKEYNAME {
   int32_t Code;

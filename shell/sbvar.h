@@ -542,6 +542,7 @@ struct SB_VARS {
   BMAP* CursorStatic;  // the arrow
   BMAPANIM* CursorAnim;  // the busy cursor
   BMAP* CursorAnimFrame;
+  uint32_t AnimTimeLast;  // game clock (ms) of the last animation time step
   BMAP* Cursor;  // the one in use
   int32_t CursorAnimated;
   BMAP* CursorSave;  // the screen area under the cursor
@@ -552,6 +553,11 @@ struct SB_VARS {
   TMENULISTENTRY* MenuPlayers;
   int32_t MenuNbProtocols;
   int32_t MenuNbServers;
+  // Interface waves: the sound table, the waves bound to screen changes
+  // and the waves being faded in (packed from the front).
+  TMENUSOUND MenuSounds[SB_NBMENUSOUNDS];
+  TSCREENCHANGESOUND ScreenChangeSounds[SB_NBSCREENCHANGESOUNDS];
+  SOUND* PlayedWaves[MAXPLAYEDWAVES];
   int32_t Joy1Centred;  // a stick seen at rest since its last capture
   int32_t Joy2Centred;
 
@@ -583,6 +589,10 @@ struct SB_VARS {
   // ========================================================================
   // tools/: the editors' race line and the track editor's view
   // ========================================================================
+
+  // The car editors' bitmap depth; 0 until set (their pictures are then
+  // made at 16 bits).
+  int32_t CarEditorDepth;
 
   // The race line's control points (metres) with their selection words,
   // and the table resampled every metre from them (owner tag

@@ -170,13 +170,42 @@ void FillItemTexts() {
   }
 }
 
-// The linear-steering marks: the items' states and the joystick response.
+// A linear-steering mark's item: Selected (which its toggle reads) and
+// State 2 for the squared mark, 1 for the linear one.
+void MarkItem(int32_t index, const char* mark) {
+  const int32_t state = std::strcmp(mark, kSteeringSquared) == 0 ? 2 : 1;
+  Item(index).State = state;
+  Item(index).Selected = state;
+}
+
+// The linear-steering marks: the items and the joystick response.
 void ApplyLinearMarks() {
   const TREGSETTINGS& r = SB_Var.Settings;
-  Item(SB_ITEM_LINEARCUST).State = std::strcmp(r.LinearCust, kSteeringSquared) == 0 ? 2 : 1;
-  const bool squared = std::strcmp(r.LinearJoy, kSteeringSquared) == 0;
-  Item(SB_ITEM_LINEARJOY).State = squared ? 2 : 1;
-  SB_Var.LinearInput = squared ? 0 : 1;
+  MarkItem(SB_ITEM_LINEARCUST, r.LinearCust);
+  MarkItem(SB_ITEM_LINEARJOY, r.LinearJoy);
+  SB_Var.LinearInput = std::strcmp(r.LinearJoy, kSteeringSquared) == 0 ? 0 : 1;
+}
+
+TMENUITEM& SizeItem(int32_t index) { return SB_Var.MenuScreens[SB_DETAILSCREEN].Items[index]; }
+
+// The stored screen size latched on DETAIL SETTING: 0 the 640 x 480
+// choice, 1 the 800 x 600 one; any other value latches nothing.
+void LatchScreenSize(int32_t size) {
+  if (size != 0 && size != 1) return;
+  TMENUITEM& on = SizeItem(size == 0 ? SB_ITEM_SIZE640 : SB_ITEM_SIZE800);
+  TMENUITEM& off = SizeItem(size == 0 ? SB_ITEM_SIZE800 : SB_ITEM_SIZE640);
+  on.Selected = 1;
+  on.State = 2;
+  off.Selected = 2;
+  off.State = off.RestState;
+}
+
+// The latched choice back into the record; neither latched keeps it.
+void TakeScreenSize(int32_t* size) {
+  if (SizeItem(SB_ITEM_SIZE640).Selected == 1)
+    *size = 0;
+  else if (SizeItem(SB_ITEM_SIZE800).Selected == 1)
+    *size = 1;
 }
 
 }  // namespace
@@ -208,6 +237,7 @@ void SB_LoadSettings() {
   if (SB_Var.MenuNbPlayers < kDefaultNbPlayers) SB_Var.MenuNbPlayers = kFewPlayersRead;
   FillItemTexts();
   ApplyLinearMarks();
+  LatchScreenSize(SB_Var.Settings.TailleEcran);
 }
 
 void SB_ReadSettings() {
@@ -237,6 +267,7 @@ void SB_SaveSettings() {
   for (const TKEYVALUE& key : kKeys)
     if (key.Item >= 0 && HasText(key.Item)) std::snprintf(r.*key.Field, SB_KEYNAMESIZE, "%s", ItemText(key.Item));
   if (SB_Var.ControlMode >= 0 && SB_Var.ControlMode <= 2) r.ChoixInput = SB_Var.ControlMode;
+  TakeScreenSize(&r.TailleEcran);
   WriteAll(r, {SB_Var.MenuServerName, SB_Var.MenuNbPlayers, SB_Var.MenuDetail, SB_Var.MenuShadows,
                SB_Var.SelectedSetup});
 }

@@ -16,6 +16,11 @@ constexpr int32_t SB_NBKEYNAMES = 11;     // Accel .. LinearCust
 constexpr int32_t SB_ITEM_LINEARJOY = 21;
 constexpr int32_t SB_ITEM_FIRSTKEY = 30;  // Accel .. Camera are items 30 .. 37
 constexpr int32_t SB_ITEM_LINEARCUST = 38;
+// DETAIL SETTING's screen-size choices: item 1 640 x 480 (stored 0), item
+// 2 800 x 600 (stored 1).
+constexpr int32_t SB_DETAILSCREEN = 13;
+constexpr int32_t SB_ITEM_SIZE640 = 1;
+constexpr int32_t SB_ITEM_SIZE800 = 2;
 constexpr intptr_t SB_ITEMTEXTMIN = 256;  // an item word this large holds a text block
 
 struct TREGSETTINGS {

@@ -262,5 +262,20 @@ TEST_F(GoldenMenusTest, ChooseYourRace) {
   ExpectReducedGolden("tests/frontend/golden/chooserace.tga", root_);
 }
 
+// SELECT COMMAND with the default keys and marks its screen callback
+// draws, and DETAIL SETTING.
+TEST_F(GoldenMenusTest, SelectCommandAndDetailSetting) {
+  LS_SetMousePos(600, 20);
+  StartOn(4);
+  SB_Var.MenuScreenReady = 0;
+  CurrentMenuScreen()->Callback();
+  ShowMenuBitmap(SB_Var.MenuBmap);
+  UpdateInterfaceCursor();
+  ExpectReducedGolden("tests/frontend/golden/selectcommand.tga", root_);
+  Show(13);
+  UpdateInterfaceCursor();
+  ExpectReducedGolden("tests/frontend/golden/detailsetting.tga", root_);
+}
+
 }  // namespace
 }  // namespace ztest

@@ -77,4 +77,25 @@ TEST_F(MenusProgramTest, AMissingRaceScriptStillPlays) {
   EXPECT_NE(console.find("DisposeVehicles..."), std::string::npos);
 }
 
+// SELECT COMMAND: a click on GEAR UP's key field, the A key typed, BACK,
+// QUIT and Y; the registry then holds the key and the user keys' choice.
+// COMMAND (503, 156), GEAR UP's field (515, 242).
+TEST_F(MenusProgramTest, AUserKeyChosenOnSelectCommandIsStored) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/UI.TXT", "OUTPUT 1\r\nINTERFACE\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt",
+                   "clock 1\n8000ms mouse 503 146\n10 1 down\n10 1 up\n"
+                   "4000ms mouse 515 232\n10 1 down\n10 1 up\n"
+                   "1000ms char 97\n0 65 down\n500ms 65 up\n"
+                   "1000ms mouse 76 418\n10 1 down\n10 1 up\n"
+                   "4000ms mouse 70 411\n10 1 down\n10 1 up\n1000ms 89 down\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "ui.txt", temp_ + "/stderr.txt"), 0);
+  const std::string registry = ztest::ReadFile(config_ + "/registry.txt");
+  // Values are stored as "name=type:hex bytes".
+  EXPECT_NE(registry.find("GearUp=1:4100"), std::string::npos) << registry;
+  EXPECT_NE(registry.find("ChoixInput=4:02000000"), std::string::npos) << registry;
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/config.h"
@@ -227,6 +229,53 @@ TEST_F(Settings, DamagedStores) {
   EXPECT_STREQ(SB_Var.Settings.Left, "ABCDEFGHIJKLM");
   EXPECT_EQ(SB_Var.MenuDetail, 1);
   EXPECT_EQ(SB_Var.MenuShadows, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TMENUITEM& SizeItem(int32_t index) { return SB_Var.MenuScreens[SB_DETAILSCREEN].Items[index]; }
+
+// The screen size goes to the store from DETAIL SETTING's latched choice,
+// and comes back latched; values the choices do not name stay as stored.
+TEST_F(Settings, ScreenSizeFollowsTheLatchedChoice) {
+  const struct {
+    int32_t latched;  // item 1, 2, or 0 for neither
+    int32_t stored, saved;
+    int32_t selected640, selected800;  // after the next load
+  } rows[] = {{1, 1, 0, 1, 2}, {2, 0, 1, 2, 1}, {0, 1, 1, 2, 1}, {0, 7, 7, 2, 2}, {0, -1, -1, 2, 2}};
+  for (const auto& row : rows) {
+    SB_LoadSettings();
+    SizeItem(1).Selected = SizeItem(2).Selected = 2;
+    if (row.latched) SizeItem(row.latched).Selected = 1;
+    SB_Var.Settings.TailleEcran = row.stored;
+    SB_SaveSettings();
+    SizeItem(1).Selected = SizeItem(2).Selected = 2;
+    SizeItem(1).State = SizeItem(2).State = 0;
+    SB_Var.Settings.TailleEcran = 99;
+    SB_LoadSettings();
+    EXPECT_EQ(SB_Var.Settings.TailleEcran, row.saved) << row.latched << " " << row.stored;
+    EXPECT_EQ((std::pair{SizeItem(1).Selected, SizeItem(2).Selected}), (std::pair{row.selected640, row.selected800}))
+        << row.latched << " " << row.stored;
+    EXPECT_EQ((std::pair{SizeItem(1).State == 2, SizeItem(2).State == 2}),
+              (std::pair{row.selected640 == 1, row.selected800 == 1}));
+  }
+}
+
+// The marks set Selected, which the toggles read, as well as State.
+TEST_F(Settings, LinearMarksSetSelected) {
+  for (const char* joy : {"^", "_"}) {
+    SB_LoadSettings();
+    std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[21].Value), joy);
+    std::strcpy(reinterpret_cast<char*>(SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items[38].Value), joy[0] == '^' ? "_" : "^");
+    SB_SaveSettings();
+    SB_LoadSettings();
+    const TMENUITEM* items = SB_Var.MenuScreens[SB_OPTIONSSCREEN].Items;
+    const int32_t squared = joy[0] == '^' ? 2 : 1, other = 3 - squared;
+    EXPECT_EQ((std::tuple{items[21].Selected, items[21].State, items[38].Selected, items[38].State}),
+              (std::tuple{squared, squared, other, other})) << joy;
+  }
 }
 
 }  // namespace
