@@ -14,6 +14,27 @@
 
 namespace bench {
 
+// Places along the circuit's centre line at a driver's height, each
+// looking 20 m ahead.
+inline std::vector<TCAMERA> NetraceCameras(int32_t count) {
+  std::vector<TCAMERA> cameras;
+  const auto line = datagen::NetraceCentreLine();
+  const size_t n = line.size();
+  for (int32_t i = 0; i < count; ++i) {
+    const auto& p = line[n * static_cast<size_t>(i) / count];
+    const auto& ahead = line[(n * static_cast<size_t>(i) / count + 20) % n];
+    TCAMERA c{};
+    c.TargetX = static_cast<int32_t>(p[0] * 320.0);
+    c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
+    c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
+    const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
+    SB_CameraLookAt(&c, look);
+    SB_UpdateCamera(&c, 1.0, 1.0);
+    cameras.push_back(c);
+  }
+  return cameras;
+}
+
 struct NetraceViews {
   static constexpr int32_t kCameras = 64;
   static constexpr int32_t kFocal = 224, kFar = 300 * 320;
@@ -42,20 +63,7 @@ struct NetraceViews {
     SB_Var.CenterX = 320, SB_Var.CenterY = 200, SB_Var.CenterXF = 320, SB_Var.CenterYF = 200;
     SB_Var.Focal = kFocal, SB_Var.FocalF = kFocal;
     window.W_WIDTH = 640, window.W_HEIGHT = 400;
-    const auto line = datagen::NetraceCentreLine();
-    const size_t n = line.size();
-    for (int32_t i = 0; i < kCameras; ++i) {
-      const auto& p = line[n * static_cast<size_t>(i) / kCameras];
-      const auto& ahead = line[(n * static_cast<size_t>(i) / kCameras + 20) % n];
-      TCAMERA c{};
-      c.TargetX = static_cast<int32_t>(p[0] * 320.0);
-      c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
-      c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
-      const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
-      SB_CameraLookAt(&c, look);
-      SB_UpdateCamera(&c, 1.0, 1.0);
-      cameras.push_back(c);
-    }
+    cameras = NetraceCameras(kCameras);
   }
   ~NetraceViews() { SB_FreeDecor(); }
   NetraceViews(const NetraceViews&) = delete;

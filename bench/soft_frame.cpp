@@ -25,7 +25,7 @@
 
 #include "console/hooks.h"
 #include "console/startup.h"
-#include "datagen/netrace.h"
+#include "bench/netrace_views.h"
 #include "engine3d/camera.h"
 #include "engine3d/power.h"
 #include "engine3d/race3d.h"
@@ -52,24 +52,8 @@ std::string g_spec;  // the benchmarks of this race
 int g_stdout = -1;   // standard output, while the console's lines go nowhere
 int32_t g_depth = 8;  // of the race's video mode
 
-// 64 places along the centre line at a driver's height, each looking 20 m
-// ahead, as the map frame benchmark takes them.
-void MakeCameras() {
-  const auto line = datagen::NetraceCentreLine();
-  const size_t n = line.size();
-  for (int32_t i = 0; i < kCameras; ++i) {
-    const auto& p = line[n * static_cast<size_t>(i) / kCameras];
-    const auto& ahead = line[(n * static_cast<size_t>(i) / kCameras + 20) % n];
-    TCAMERA c{};
-    c.TargetX = static_cast<int32_t>(p[0] * 320.0);
-    c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
-    c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
-    const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
-    SB_CameraLookAt(&c, look);
-    SB_UpdateCamera(&c, 1.0, 1.0);
-    g_cameras.push_back(c);
-  }
-}
+// The map frame benchmark's 64 places along the centre line.
+void MakeCameras() { g_cameras = bench::NetraceCameras(kCameras); }
 
 // The race frame's view steps up to the draw: the view set, the map's
 // polygons and the cars'.
