@@ -11,7 +11,7 @@
 #include "scenery/mapkeys.h"
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
-#include "tools/polyinspect.h"
+#include "tools/pointinpolygon.h"
 
 namespace {
 

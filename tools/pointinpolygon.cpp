@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/accel/types.h"
-#include "tools/polyinspect.h"
+#include "tools/pointinpolygon.h"
 
 namespace {
 constexpr int32_t kMaxCorners = 32;

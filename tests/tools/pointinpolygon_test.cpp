@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/accel/types.h"
-#include "tools/polyinspect.h"
+#include "tools/pointinpolygon.h"
 
 namespace {
 
