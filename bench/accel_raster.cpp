@@ -27,6 +27,7 @@
 #include "platform/accel/sgl.h"
 
 #include "bench/llvmpipe.h"
+#include "bench/timecollect.h"
 
 namespace {
 
@@ -344,17 +345,7 @@ BENCHMARK(BM_StandIn640x480x16)->Arg(1)->Arg(4)->Arg(0)->ArgName("threads")->Uni
 BENCHMARK(BM_StandIn800x600x24)->Arg(30)->Arg(0)->ArgName("translucent_pct")->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
 BENCHMARK(BM_StandIn640x480ShadowVolumes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Keeps each run's time per iteration for the comparison at the end.
-class Collect : public benchmark::ConsoleReporter {
- public:
-  Collect() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.iterations > 0) seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+using Collect = bench::TimeCollect;
 
 }  // namespace
 

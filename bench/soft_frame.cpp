@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/timecollect.h"
 #include "console/hooks.h"
 #include "console/startup.h"
 #include "bench/netrace_views.h"
@@ -113,17 +114,7 @@ void BM_AccelFrame(benchmark::State& state) {
   state.counters["fps"] = benchmark::Counter(static_cast<double>(i), benchmark::Counter::kIsRate);
 }
 
-// Keeps each run's seconds per frame for the split at the end.
-class Collect : public benchmark::ConsoleReporter {
- public:
-  Collect() : ConsoleReporter(OO_Tabular) {}
-  std::map<std::string, double> seconds;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.iterations > 0) seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
+using Collect = bench::TimeCollect;
 
 void Split(const Collect& c) {
   auto get = [&](const std::string& name) {
