@@ -160,7 +160,12 @@ TEST(Program, ATermSignalClosesItsMessageBox) {
   bool shown = false, done = false;
   // The box's process is a fork of the program (other children, such as a
   // D-Bus launcher started with the display, run other programs).
-  const auto boxShown = [&children] {
+  // A fork seen before it has run another program can be something else
+  // (on a loaded machine it may live long enough to be seen), so the
+  // program's thread must also be waiting on its child, as it does on the box.
+  const std::string wchan = "/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/wchan";
+  const auto boxShown = [&children, &wchan] {
+    if (ztest::ReadFile(wchan) != "do_wait") return false;
     std::istringstream pids(ztest::ReadFile(children));
     std::error_code error;
     const auto program = std::filesystem::canonical(ZENTROVA_EXE, error);
