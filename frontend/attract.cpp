@@ -6,7 +6,6 @@
 #include "scenery/panels.h"
 #include "shell/console.h"
 #include "shell/gameclock.h"
-#include "shell/gamefile.h"
 #include "shell/gamepicture.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
@@ -38,11 +37,7 @@ int32_t GameStep() { return SB_Hooks.GetGameStep ? SB_Hooks.GetGameStep() : -1; 
 
 // The picture as a 16-bit bitmap of its own size, or null.
 BMAP* LoadPicture(const char* name) {
-  BMAP* picture = nullptr;
-  if (LS_FileExists(name)) {
-    SB_KeepFileErrors keep;  // a damaged picture is a missing one
-    picture = SB_LoadTga(name);
-  }
+  BMAP* picture = LS_FileExists(name) ? SB_LoadTga(name) : nullptr;
   if (!picture) return nullptr;
   BMAP* copy = SB_CreateBmap(picture->SizeX, picture->SizeY, 16, LS_DefaultHeap, "Intro Picts");
   if (copy) LS_Bitmove(picture, copy, 0, 0, picture->SizeX - 1, picture->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);

@@ -4,7 +4,6 @@
 #include "frontend/media.h"
 #include "shell/console.h"
 #include "shell/gameclock.h"
-#include "shell/gamefile.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
 #include "system/fli.h"
@@ -19,10 +18,7 @@ int32_t SB_PreloadFli(const char* name, const char* waveName) {
   SB_ConsolePrintf("Preloading .FLI file");
   if (!LS_FileExists(name)) return 0;
   const int32_t format = LS_Var.Screen ? LS_Var.Screen->Format : BMAP_RGB565;
-  {
-    SB_KeepFileErrors keep;
-    SB_Var.PreloadedFli = LS_OpenFli(name, FLI_MODE_MEMORY, BMAP_VIDEOMEM, format);
-  }
+  SB_Var.PreloadedFli = LS_OpenFli(name, FLI_MODE_MEMORY, BMAP_VIDEOMEM, format);
   if (!SB_Var.PreloadedFli) return 0;
   if (waveName && LS_FileExists(waveName)) SB_Var.PreloadedFliWave = LS_LoadSound(waveName, LS_SOUNDHEAP_HARDWARE);
   return 1;

@@ -56,7 +56,6 @@ void DecodeFrame(FLI* fli) {
 // With zoom the frames are 8-bit in memory, for BlitFliFrame; without, in
 // the screen's format.
 FLI* OpenFilm(const char* name, int32_t mode, int32_t zoom, int32_t screenFormat) {
-  SB_KeepFileErrors keep;
   return zoom ? LS_OpenFli(name, mode, LS_DefaultHeap, BMAP_PAL8) : LS_OpenFli(name, mode, BMAP_VIDEOMEM, screenFormat);
 }
 

@@ -4,7 +4,6 @@
 #include "frontend/media.h"
 
 #include "shell/console.h"
-#include "shell/gamefile.h"
 #include "shell/sbvar.h"
 #include "system/cdaudio.h"
 #include "system/file.h"
@@ -44,10 +43,7 @@ int32_t SB_ConsolePlayMod() {
       SB_Var.ModuleSystemOn = 1;
     }
     SB_ConsolePrintf("Loading module %s", SB_TESTMODULE);
-    {
-      SB_KeepFileErrors keep;  // a damaged module is not the program's end
-      SB_Var.TestModule = LS_LoadModule(SB_TESTMODULE, LS_DefaultHeap);
-    }
+    SB_Var.TestModule = LS_LoadModule(SB_TESTMODULE, LS_DefaultHeap);
     if (!SB_Var.TestModule) return 0;
   }
   LS_PlayModule(SB_Var.TestModule, kFullVolume, 0);

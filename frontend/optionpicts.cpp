@@ -11,7 +11,6 @@
 #include "race/types.h"
 #include "scenery/effects.h"
 #include "scenery/lensflare.h"
-#include "shell/gamefile.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
@@ -66,15 +65,9 @@ void Blend(BMAP* picture, BMAP* target, int32_t x, int32_t y) {
   SB_BitmoveAlpha(picture, target, 0, 0, picture->SizeX - 1, picture->SizeY - 1, x, y);
 }
 
-// A damaged picture is a missing one, not the end of the program.
-BMAP* ReadTga(const char* name) {
-  SB_KeepFileErrors keep;
-  return LS_LoadTga(name, LS_DefaultHeap);
-}
-
 // The blended pictures are 32-bit with alpha; any other is refused.
 BMAP* LoadOptionPicture(const char* name) {
-  BMAP* picture = ReadTga(name);
+  BMAP* picture = LS_LoadTga(name, LS_DefaultHeap);
   if (picture && (picture->Depth != 32 || picture->Format != BMAP_ARGB8888)) {
     LS_FreeBmap(picture);
     picture = nullptr;
@@ -86,7 +79,7 @@ BMAP* LoadOptionPicture(const char* name) {
 // the cache takes; anything else leaves the slot unset.
 int32_t LoadHudTexture(const char* name, bool boxBit) {
   if (!LS_FileExists(name)) return 0;
-  BMAP* picture = ReadTga(name);
+  BMAP* picture = LS_LoadTga(name, LS_DefaultHeap);
   if (!picture) return 0;
   if (picture->Depth != 32 || picture->Format != BMAP_ARGB8888) {
     LS_FreeBmap(picture);

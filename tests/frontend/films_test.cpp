@@ -253,6 +253,8 @@ TEST_F(FilmsTest, DamagedFilmsNeitherCrashNorLeak) {
                                  {"no frames", noFrames},
                                  {"palette changes", datagen::EncodeFilm(changing)},
                                  {"larger than the screen", datagen::EncodeFilm(FilmOf(400, 300, 2))}};
+  // As in the program, a library error would end the run.
+  LS_SetErrorMode(LS_ERRMODE_FATAL);
   const int16_t allocs = LSI_Var.NbAlloc, bmaps = LSI_Var.NbBmap;
   for (const Row& r : rows)
     for (int32_t zoom : {0, 1}) {

@@ -159,6 +159,7 @@ TEST_F(RaceOverlayTest, TheAttractCycleLastsFortySecondsAndShowsEachWord) {
 }
 
 TEST_F(RaceOverlayTest, AttractPicturesLoadOnlyForAControlledRace) {
+  LS_SetErrorMode(LS_ERRMODE_FATAL);  // as in the program: no error may be raised
   Put("COMDEX/FASTER.TGA", 20, 10, 0x808080, 24);
   WriteFile(root_ + "/COMDEX/SMOOTHER.TGA", std::string(40, '\x02'));  // truncated
   Put("COMDEX/MORE.TGA", 20, 10, 0x80808080, 32);
@@ -240,6 +241,7 @@ TEST_F(RaceOverlayTest, TheBannersOfStepsFourAndFive) {
 }
 
 TEST_F(RaceOverlayTest, BadOptionPicturesAreReportedAndMissingOnesSilent) {
+  LS_SetErrorMode(LS_ERRMODE_FATAL);  // as in the program: no error may be raised
   Put("INTER/BMAPS/AUTOBOX.TGA", 60, 40, 0x646464, 24);
   WriteFile(root_ + "/COMDEX/CHOOSE.TGA", std::string(30, '\x02'));
   Put("COMDEX/ACCELERA.TGA", 20, 20, 0xFF646464);
