@@ -20,7 +20,7 @@
 #include "system/graphic.h"
 #include "system/lsvar.h"
 #include "tests/support/pixels.h"
-#include "tests/support/testenv.h"
+#include "tests/frontend/menu_fixture.h"
 
 namespace ztest {
 namespace {
@@ -34,13 +34,10 @@ Seen& S() {
   return s;
 }
 
-class RaceOverlayTest : public LibraryTest {
+class RaceOverlayTest : public MenuTest {
  protected:
   void SetUp() override {
-    LibraryTest::SetUp();
-    StartLibrary(32u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-    LSYS_SetVideoMode(640, 480, 16, 1);
+    MenuTest::SetUp();
     saved_ = SB_Hooks;
     S() = Seen{};
     SB_Hooks.GetGameStep = [] { return S().step; };
@@ -64,7 +61,7 @@ class RaceOverlayTest : public LibraryTest {
     if (SB_Var.TextScreen) SB_FreeBmap(SB_Var.TextScreen);
     SB_Var.TextScreen = nullptr;
     SB_Hooks = saved_;
-    LibraryTest::TearDown();
+    MenuTest::TearDown();
   }
   void Overlay(int32_t w, int32_t h) {
     if (SB_Var.TextScreen) SB_FreeBmap(SB_Var.TextScreen);
@@ -73,12 +70,7 @@ class RaceOverlayTest : public LibraryTest {
   }
   // A picture of one pixel value 0xAARRGGBB, 24 or 32 bits.
   void Put(const std::string& name, int w, int h, uint32_t pixel, int depth = 32) {
-    datagen::TgaImage image;
-    image.width = w, image.height = h, image.depth = depth;
-    for (int i = 0; i < w * h; ++i)
-      for (int b = 0; b < depth / 8; ++b) image.pixels.push_back(static_cast<uint8_t>(pixel >> (8 * b)));
-    const auto bytes = datagen::EncodeTga(image, false);
-    WriteFile(root_ + "/" + name, std::string(bytes.begin(), bytes.end()));
+    Picture(name, w, h, [pixel](int, int) { return pixel; }, depth);
   }
   static uint32_t At(int32_t x, int32_t y) {
     BMAP* o = SB_Var.TextScreen;
