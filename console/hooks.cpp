@@ -61,6 +61,10 @@ void SB_InstallHooks() {
   SB_Hooks.NextGameStep = SB_NextGameStep;
   SB_Hooks.SetGameModeSteps = SB_SetGameModeSteps;
   SB_Hooks.StopReplayRecord = SB_StopReplayRecord;
+  SB_Hooks.StartReplayRecord = SB_StartReplayRecord;
+  SB_Hooks.LockTextScreen = SB_LockTextScreen;
+  SB_Hooks.DrawText = [](BMAP* bmap, int32_t x, int32_t y, const char* text) { SB_DrawText(bmap, x, y, "%s", text); };
+  SB_Hooks.UnlockTextScreen = SB_UnlockTextScreen;
   SB_Hooks.FormatTime = SB_FormatTime;
   SB_Hooks.BreakBatch = SB_BreakBatch;
 }

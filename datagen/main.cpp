@@ -31,6 +31,7 @@
 #include "datagen/editorpanel.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
+#include "datagen/introart.h"
 #include "datagen/menufonts.h"
 #include "datagen/menupictures.h"
 #include "datagen/menusounds.h"
@@ -120,6 +121,20 @@ bool WriteBytes(const fs::path& out, const fs::path& relative, const std::string
 bool WriteTgaImage(const fs::path& out, const fs::path& relative, const datagen::TgaImage& image) {
   const std::vector<uint8_t> bytes = datagen::EncodeTga(image, false);
   return !bytes.empty() && WriteBytes(out, relative, std::string(bytes.begin(), bytes.end()));
+}
+
+// The films with their waves, the attract cycle's and the option overlay's
+// pictures, and the HUD's card textures.
+bool WriteIntroArt(const fs::path& out) {
+  std::vector<datagen::DataFile> files;
+  std::string error;
+  if (!datagen::IntroArt(ZENTROVA_HUD_FONT, &files, &error)) {
+    std::fprintf(stderr, "datagen: the films and race pictures: %s\n", error.c_str());
+    return false;
+  }
+  for (const datagen::DataFile& file : files)
+    if (!WriteBytes(out, file.path, std::string(file.bytes.begin(), file.bytes.end()))) return false;
+  return true;
 }
 
 // The HUD's fonts, dial, finishing-list cars and inset cars.
@@ -389,7 +404,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
       !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
       !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||
-      !WriteMenuSounds(out) || !WriteDecorProps(out))
+      !WriteMenuSounds(out) || !WriteDecorProps(out) || !WriteIntroArt(out))
     return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {

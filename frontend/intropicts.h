@@ -1,6 +1,9 @@
-// The intro pictures shown while a controlled race loads.
+// The attract pictures of a controlled race, loaded by PLAY before the
+// race session and freed after it.
 #pragma once
 
-// Loads them, for a CONTROLLEDRACE only.
+// Only when the network game mode is 4 (CONTROLLEDRACE): "Loading COMDEX
+// Intro Picts", and each picture that cannot be read reported with "Pict
+// %s missing".
 void SB_LoadIntroPicts();
 void SB_FreeIntroPicts();

@@ -181,24 +181,25 @@ void ChooseCarSelect(int32_t events, TMENUITEM* item) {
   SB_Var.CarChoiceEnd = 1;
 }
 
-// Y ends the interface, N goes back to MAIN MENU. Once no key can arrive
-// any more (a headless run at the end of its input) the answer is Y.
+// Y ends the interface, N goes back to MAIN MENU.
+bool ConfirmExit() {
+  ShowMenuBitmap(SB_Var.MenuBmap);
+  drawscreentext(SB_Var.MenuFontBig, kConfirmExit, 220, 224);
+  LS_ClearKeyboard();
+  while (true) {
+    if (LS_KeyDown(kKeyY) || !LSYS_KeyMayCome()) return true;
+    if (LS_KeyDown(kKeyN)) return false;
+  }
+}
+
 void QuitButton(int32_t events, TMENUITEM* item) {
   if (!ButtonReleased(events, item)) return;
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
-  ShowMenuBitmap(SB_Var.MenuBmap);
-  drawscreentext(SB_Var.MenuFontBig, kConfirmExit, 220, 224);
-  LS_ClearKeyboard();
-  while (!SB_Var.MenuQuit) {
-    if (LS_KeyDown(kKeyY) || !LSYS_KeyMayCome()) {
-      SB_Var.MenuQuit = 1;
-      return;
-    }
-    if (LS_KeyDown(kKeyN)) {
-      SB_Var.MenuQuit = 0;
-      GoTo(SB_MAINMENUSCREEN);
-      return;
-    }
+  if (ConfirmExit()) {
+    SB_Var.MenuQuit = 1;
+    return;
   }
+  SB_Var.MenuQuit = 0;
+  GoTo(SB_MAINMENUSCREEN);
 }

@@ -58,6 +58,15 @@ void ShowWithCursor(BMAP* bmap);
 
 // Set-up and release.
 void InitInterfaceFast();
+// The engine's state as every start sets it: screen 0, no quit, the screen
+// not ready, no item under the pointer, hot keys on, input mode 0.
+void ResetMenuEngineState();
+// The four fonts into the interface heap, and their release.
+void LoadMenuFonts();
+void FreeMenuFonts();
+// The arrow cursor loaded into SB_Var.CursorStatic (made 16-bit with the
+// owner tag when missing).
+void LoadMenuArrow(const char* owner);
 void LoadInterfaceFonts();
 void InitInterfaceCursor();
 void InitInterface();

@@ -25,6 +25,11 @@ void ShowNetError(const char* command);
 // Leaves the interface for "PLAY" and rebuilds it on the given screen.
 void SB_PlayFromInterface(int32_t closeNet, int32_t screen, int32_t textIndex);
 
+// "CONFIRM EXIT Y/N" over the shown menu bitmap, then the keys polled:
+// true for Y, false for N. Once no key can arrive any more (a headless run
+// at the end of its input) the answer is Y.
+bool ConfirmExit();
+
 // The button pattern: the shared behaviour by CallbackState; true when the
 // event is the release that runs the button's action.
 bool ButtonReleased(int32_t events, TMENUITEM* item);
@@ -41,8 +46,16 @@ void ProtocolScreen();
 void ServersScreen();
 void CreateServerScreen();
 void ComdexScreen();
-// The trade-show page's own loop.
+// The trade-show page: its own loop on screen 12 until Q or a confirmed
+// exit; its set-up (engine state, arrow, work bitmap, background, fonts)
+// and release; the page composed into a bitmap when it is not the drawn
+// screen; a field erased from the background over the item's hit
+// rectangle and its text drawn there (none: erased only).
 void testinterface();
+void InitComdexInterface();
+void FreeComdexInterface();
+void RedrawPage(BMAP* bitmap);
+void DrawPageField(BMAP* bitmap, const TMENUITEM* item, BMAP* background, FONT* font, const char* text);
 
 // Item callbacks: main menu, race choice and car choice.
 void ChooseRaceButton(int32_t events, TMENUITEM* item);

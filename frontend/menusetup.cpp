@@ -73,7 +73,9 @@ void CreateMenuBmap(const char* owner) {
   LS_SetBmapRestoreProc(SB_Var.MenuBmap, RestoreInterfaceCursor);
 }
 
-void EngineState() {
+}  // namespace
+
+void ResetMenuEngineState() {
   SB_Var.CursorAnimated = 0;
   SB_Var.MenuScreen = 0;
   SB_Var.MenuQuit = 0;
@@ -82,6 +84,8 @@ void EngineState() {
   SB_Var.MenuHotKeys = 1;
   LS_SetInputMode(0);
 }
+
+namespace {
 
 // A font whose cells cannot hold all its characters is refused.
 FONT* LoadMenuFont(const char* name, int32_t cellWidth, int32_t cellHeight, int32_t count) {
@@ -94,22 +98,23 @@ FONT* LoadMenuFont(const char* name, int32_t cellWidth, int32_t cellHeight, int3
   return font;
 }
 
-void LoadFonts() {
+}  // namespace
+
+void LoadMenuFonts() {
   SB_Var.MenuFontBig = LoadMenuFont("INTER>FONTES>NETBIG.TGA", 32, 36, 59);
   SB_Var.MenuFontSmall = LoadMenuFont("INTER>FONTES>NETSMALL.TGA", 10, 11, 94);
   SB_Var.MenuFontSmall2 = LoadMenuFont("INTER>FONTES>NETSMAL2.TGA", 10, 11, 94);
   SB_Var.MenuFontSmall3 = LoadMenuFont("INTER>FONTES>NETSMAL3.TGA", 10, 11, 94);
 }
 
-void FreeFonts() {
+void FreeMenuFonts() {
   for (FONT** font : {&SB_Var.MenuFontBig, &SB_Var.MenuFontSmall, &SB_Var.MenuFontSmall2, &SB_Var.MenuFontSmall3}) {
     LS_FreeFont(*font);
     *font = nullptr;
   }
 }
 
-// The arrow, loaded into a bitmap of its own or into the one it has.
-void LoadArrow(const char* owner) {
+void LoadMenuArrow(const char* owner) {
   BMAP* picture = LS_FileExists(SB_MENUCURSORFILE) ? LS_LoadTga(SB_MENUCURSORFILE, SB_Var.MenuHeap) : nullptr;
   if (!picture) return;
   if (!SB_Var.CursorStatic)
@@ -118,13 +123,15 @@ void LoadArrow(const char* owner) {
   LS_FreeBmap(picture);
 }
 
+namespace {
+
 // The busy cursor's frame, the arrow and the save buffer under them.
 void MakeCursors(const char* arrowOwner, const char* saveOwner) {
   int32_t x1 = 0, y1 = 0, x2 = -1, y2 = -1;
   if (SB_Var.CursorAnim) GetBmapAnimBox(SB_Var.CursorAnim, 0, 0, &x1, &y1, &x2, &y2);
   const int32_t boxW = std::max(0, x2 - x1 + 1), boxH = std::max(0, y2 - y1 + 1);
   if (boxW > 0 && boxH > 0) SB_Var.CursorAnimFrame = SB_CreateBmap(boxW, boxH, 16, BMAP_VIDEOMEM, "switchcursoranim");
-  LoadArrow(arrowOwner);
+  LoadMenuArrow(arrowOwner);
   SB_Var.Cursor = SB_Var.CursorStatic;
   const int32_t w = std::max(SB_Var.CursorStatic ? SB_Var.CursorStatic->SizeX : 0, boxW);
   const int32_t h = std::max(SB_Var.CursorStatic ? SB_Var.CursorStatic->SizeY : 0, boxH);
@@ -148,7 +155,7 @@ void RestoreCursors() {
   const TMENUSCREEN* screen = CurrentMenuScreen();
   if (!screen || screen->CursorShown != 1) return;
   if (SB_Var.CursorAnim && SB_Var.CursorAnimFrame) DrawBmapAnim(SB_Var.CursorAnim, SB_Var.CursorAnimFrame, 0, 0, 0.0);
-  LoadArrow("initfast5");
+  LoadMenuArrow("initfast5");
   SetCursorMode(1);
 }
 
@@ -161,13 +168,13 @@ void RebuildScreen() {
 }  // namespace
 
 void InitInterfaceFast() {
-  EngineState();
+  ResetMenuEngineState();
   AllocateWorkBlocks();
   CreateMenuBmap("initfast4");
 }
 
 void LoadInterfaceFonts() {
-  LoadFonts();
+  LoadMenuFonts();
   SB_Var.CursorAnim = loadbmapanim();
   LoadSelectCarWave();
 }
@@ -178,7 +185,7 @@ void InitInterfaceCursor() {
 }
 
 void InitInterface() {
-  EngineState();
+  ResetMenuEngineState();
   SB_Var.DrawnMenuScreen = -1;
   SB_Var.MenuJoinDisabled = 1;
   SB_Var.CarChoiceCancel = 0;
@@ -187,7 +194,7 @@ void InitInterface() {
   CreateMenuBmap("initall4");
   SB_Var.CursorAnim = loadbmapanim();
   MakeCursors("initfast6", "initall5");
-  LoadFonts();
+  LoadMenuFonts();
   LoadSelectCarWave();
   LoadUserState();
 }
@@ -195,7 +202,7 @@ void InitInterface() {
 void FreeInterface(int32_t saveSettings) {
   FreeJapaneseTitles();
   if (saveSettings) SB_SaveSettings();
-  FreeFonts();
+  FreeMenuFonts();
   for (TMENUBMAP& row : SB_Var.MenuBmaps)
     for (BMAP** slot : {&row.Picture, &row.Highlighted, &row.Normal, &row.Pressed}) FreeBitmap(slot);
   SB_Var.MenuBackground = nullptr;

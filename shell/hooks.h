@@ -55,12 +55,18 @@ struct SB_HOOKS {
   int32_t (*NextGameStep)();
   int32_t (*SetGameModeSteps)(int32_t mode);
   void (*StopReplayRecord)();
+  void (*StartReplayRecord)();  // the driven car's replay recording
   const char* (*FormatTime)(int32_t ms, int32_t style);
   void (*BreakBatch)();  // stops the running script of console commands
 
   // Called by the front end.
   void (*ScreenShot)(BMAP* screen);  // saves a screenshot while its keys are held
   void (*ShowPleaseWait)();          // the please-wait picture on the front screen
+  // A text drawn with the HUD's current font on the race overlay, between
+  // the overlay's lock and unlock.
+  void (*LockTextScreen)();
+  void (*DrawText)(BMAP* bmap, int32_t x, int32_t y, const char* text);
+  void (*UnlockTextScreen)();
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

@@ -18,11 +18,13 @@
 
 struct BMAP;
 struct BMAPANIM;
+struct FLI;
 struct FONT;
 struct MODULE;
 struct PALETTE;
 struct TSBFONT;
 struct TSBSOUND;
+struct SOUND;
 struct TSOFTSCENE;
 struct TREPLAY;
 struct TCAR;
@@ -564,6 +566,28 @@ struct SB_VARS {
   // Console music: the module system started by PLAYMOD and its module.
   int32_t ModuleSystemOn;
   MODULE* TestModule;
+
+  // Films: the one PRELOADFLI keeps in memory with its wave, and the
+  // film's 256 colours as 16-bit pixels, each repeated in both halves of
+  // the word (one store writes two equal pixels).
+  FLI* PreloadedFli;
+  SOUND* PreloadedFliWave;
+  uint32_t FliColours[256];
+
+  // Pictures over the race: the attract cycle of a controlled race (16-bit
+  // copies of the five word pictures, the current step and when it began,
+  // game clock in ms), the option pictures of the start phases with the
+  // overlay's two work bitmaps, the frames counted into the darkened
+  // start phases (0..3), and the HUD's box and radar texture slots of the
+  // accelerator path (0: none).
+  BMAP* IntroPicts[5];
+  int32_t IntroStep;
+  uint32_t IntroStepStart;
+  BMAP* OptionPicts[5];
+  BMAP* OptionsWork[2];
+  int32_t OptionsFade;
+  int32_t HudBoxTexture;
+  int32_t HudRadarTexture;
 
   // ========================================================================
   // net/: the network session

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "console/commandtable.h"
+#include "datagen/fliwrite.h"
 #include "frontend/media.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
+#include "system/fli.h"
 #include "tests/fakes/shell_fakes.h"
 
 namespace {
@@ -79,22 +81,46 @@ TEST_F(Interpreter, KeywordsMatchWholeInAnyCase) {
   EXPECT_EQ(SB_Var.QuitConsole, 1);
 }
 
+// A one-frame film written where PRELOADFLI looks for it.
+void PutRaceFilm(const std::string& root) {
+  const datagen::FilmPicture picture{4, 2, std::vector<uint8_t>(8, 7)};
+  const std::vector<uint8_t> bytes =
+      datagen::EncodeFilm(datagen::MakeFilm(true, {picture}, std::vector<uint8_t>(768, 50), 66));
+  ztest::WriteFile(root + "/INTRO/ZENTRACE.FLC", std::string(bytes.begin(), bytes.end()));
+}
+
 TEST_F(Interpreter, QuitClosesTheMusicTheFilmAndTheNetworkQuietly) {
-  SB_ExecCommand("@PLAYMOD");  // starts the module system; the test module is missing
+  ztest::WriteFile(root_ + "/MOD/TEST.MOD", "not a module");  // starts the system, loads nothing
+  PutRaceFilm(root_);
+  SB_ExecCommand("@PLAYMOD");
+  SB_ExecCommand("@PRELOADFLI");
+  ASSERT_NE(SB_Var.PreloadedFli, nullptr);
   SB_ClearPrintedLines();
   EXPECT_EQ(SB_ExecCommand("QUIT"), 1);
-  EXPECT_EQ(SB_PrintedLines(), (Lines{">QUIT", "Closing module system."}));
-  EXPECT_EQ(ztest::Shell().films, Lines{"Discard"});
+  EXPECT_EQ(SB_PrintedLines(), (Lines{">QUIT", "Closing module system.", "Discarding .FLI file"}));
+  EXPECT_EQ(SB_Var.PreloadedFli, nullptr);
   ASSERT_FALSE(ztest::Shell().netCommands.empty());
   EXPECT_EQ(ztest::Shell().netCommands.back()[5], "CLOSENET");
   EXPECT_EQ(SB_Var.QuitConsole, 1);
   EXPECT_EQ(SB_Var.ModuleSystemOn, 0);
 }
 
-TEST_F(Interpreter, FilmWordsReachTheFilmPlayer) {
+// PRELOADFLI loads the race film once and keeps it; DISCARDFLI frees it,
+// and says so only when there was one.
+TEST_F(Interpreter, FilmWordsLoadKeepAndFreeTheRaceFilm) {
   EXPECT_EQ(SB_ExecCommand("@PRELOADFLI"), 1);
+  EXPECT_EQ(SB_Var.PreloadedFli, nullptr);
+  PutRaceFilm(root_);
+  EXPECT_EQ(SB_ExecCommand("@PRELOADFLI"), 1);
+  FLI* film = SB_Var.PreloadedFli;
+  ASSERT_NE(film, nullptr);
+  EXPECT_EQ(SB_ExecCommand("@PRELOADFLI"), 1);
+  EXPECT_EQ(SB_Var.PreloadedFli, film);
   EXPECT_EQ(SB_ExecCommand("@DISCARDFLI extra"), 1);
-  EXPECT_EQ(ztest::Shell().films, (Lines{"Preload INTRO>ZENTRACE.FLC INTRO>RACE22.WAV", "Discard"}));
+  EXPECT_EQ(SB_ExecCommand("@DISCARDFLI"), 1);
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"Preloading .FLI file", "Preloading .FLI file", ".FLI already in memory",
+                                      "Discarding .FLI file"}));
+  EXPECT_EQ(SB_Var.PreloadedFli, nullptr);
 }
 
 TEST_F(Interpreter, ClearConsoleEmptiesTheHistory) {

@@ -15,6 +15,7 @@
 #include "shell/gamepicture.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
+#include "system/fli.h"
 #include "system/font.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
@@ -128,6 +129,12 @@ TEST_F(DatagenTest, RunsGiveTheSameBytesOverPlaceholdersOfAnyCase) {
     ASSERT_EQ(found.size(), 1u) << tree;
     EXPECT_EQ(ztest::ReadFile(found[0].string()), fresh) << found[0];
   }
+  // The films and the race's pictures come out byte for byte the same.
+  for (const char* name : {"INTRO/TAMRISK.FLC", "INTRO/ZENTRACE.FLC", "INTRO/TALOGO.WAV", "COMDEX/LOGO.TGA",
+                           "COMDEX/CHOOSE.TGA", "INTER/BMAPS/AUTOBOX.TGA", "MISCPICT/RADAR.TGA"})
+    EXPECT_EQ(ztest::ReadFile(Tree() + "2/" + name),
+              ztest::ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data" / name).string()))
+        << name;
   EXPECT_NE(RunDatagen(""), 0);  // usage errors
   EXPECT_NE(RunDatagen("--sysfont '" + temp_ + "/none.txt' '" + temp_ + "/out.inc'"), 0);
 }
@@ -257,6 +264,67 @@ TEST_F(DatagenTest, ThePicturesAroundARaceLoadInTheGame) {
   EXPECT_NE(palette, nullptr);
   LS_FreePalette(palette);
   EXPECT_EQ(LS_FileExists("DEC>NETRACE.DEC"), 1);
+}
+
+// The films: 320 x 200 FLC files whose first frame holds the palette and
+// a run-length picture and whose later frames are line deltas, with their
+// waves; and the pictures shown over a race at their depths and sizes.
+TEST_F(DatagenTest, TheFilmsAndTheRacePicturesLoadInTheGame) {
+  const fs::path data = fs::path(ZENTROVA_EXE).parent_path() / "data";
+  fs::copy(data, root_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  struct Film {
+    const char* name;
+    const char* wave;
+    int32_t minFrames, maxFrames;
+  };
+  for (const Film& f : {Film{"INTRO>TAMRISK.FLC", "INTRO/TALOGO.WAV", 40, 50},
+                        Film{"INTRO>ZENTRACE.FLC", "INTRO/RACE22.WAV", 25, 35}}) {
+    FLI* fli = LS_OpenFli(f.name, FLI_MODE_MEMORY, 0, BMAP_PAL8);
+    ASSERT_NE(fli, nullptr) << f.name;
+    EXPECT_EQ(std::pair(fli->Bmap->SizeX, fli->Bmap->SizeY), std::pair(320, 200)) << f.name;
+    EXPECT_GE(fli->NbFrame, f.minFrames) << f.name;
+    EXPECT_LE(fli->NbFrame, f.maxFrames) << f.name;
+    const uint8_t* frame = fli->Buffer + fli->FirstFrame;
+    EXPECT_EQ(LS_ReadLEWord(frame + 16 + 4), FLI_COLOR_256) << f.name;
+    EXPECT_EQ(LS_ReadLEWord(frame + 16 + LS_ReadLELong(frame + 16) + 4), FLI_BYTE_RUN) << f.name;
+    int32_t deltas = 0;  // frames that change nothing have no chunk
+    for (int32_t k = 1; k < fli->NbFrame; ++k) {
+      frame += LS_ReadLELong(frame);
+      if (LS_ReadLEWord(frame + 6) == 0) continue;
+      EXPECT_EQ(LS_ReadLEWord(frame + 16 + 4), FLI_DELTA_FLC) << f.name << " " << k;
+      ++deltas;
+    }
+    EXPECT_GE(deltas, f.minFrames / 5) << f.name;
+    LS_CloseFli(fli);
+    EXPECT_GT(ztest::ReadFile(root_ + "/" + f.wave).size(), 11025u) << f.wave;
+  }
+  struct Picture {
+    const char* name;
+    int32_t maxWidth, maxHeight, depth;
+    bool square;
+  };
+  for (const Picture& p :
+       {Picture{"COMDEX>FASTER.TGA", 640, 480, 24, false}, Picture{"COMDEX>SMOOTHER.TGA", 640, 480, 24, false},
+        Picture{"COMDEX>MORE.TGA", 640, 480, 24, false}, Picture{"COMDEX>ZENTROVA.TGA", 640, 480, 24, false},
+        Picture{"COMDEX>LOGO.TGA", 640, 480, 24, false}, Picture{"COMDEX>ACCELERA.TGA", 640, 240, 32, false},
+        Picture{"COMDEX>CHOOSE.TGA", 640, 240, 32, false}, Picture{"COMDEX>ACCEPLAY.TGA", 640, 240, 32, false},
+        Picture{"INTER>BMAPS>AUTOBOX.TGA", 200, 110, 32, false}, Picture{"INTER>BMAPS>MANUBOX.TGA", 200, 110, 32, false},
+        Picture{"MISCPICT>BOX.TGA", 256, 256, 32, true}, Picture{"MISCPICT>RADAR.TGA", 256, 256, 32, true}}) {
+    BMAP* b = LS_LoadTga(p.name, 0);
+    ASSERT_NE(b, nullptr) << p.name;
+    EXPECT_LE(b->SizeX, p.maxWidth) << p.name;
+    EXPECT_LE(b->SizeY, p.maxHeight) << p.name;
+    EXPECT_EQ(b->Depth, p.depth) << p.name;
+    if (p.depth == 32) {
+      EXPECT_EQ(b->Format, BMAP_ARGB8888) << p.name;
+    }
+    if (p.square) {
+      EXPECT_EQ(b->SizeX, b->SizeY) << p.name;
+      EXPECT_EQ(b->SizeX & (b->SizeX - 1), 0) << p.name;
+    }
+    EXPECT_NE(LS_GetPixel(b, b->SizeX / 2, b->SizeY / 2), 0u) << p.name;
+    LS_FreeBmap(b);
+  }
 }
 
 // The road, its kerbed verge and the walls, as the game reads them in both

@@ -85,12 +85,3 @@ void SB_FloydBmap24to8(BMAP* source, BMAP* destination, int32_t x1, int32_t y1, 
       {reinterpret_cast<intptr_t>(source), reinterpret_cast<intptr_t>(destination), x1, y1, x2, y2, x, y});
 }
 
-int32_t SB_PreloadFli(const char* film, const char* sound) {
-  ztest::Shell().films.push_back(std::string("Preload ") + film + " " + sound);
-  return 1;
-}
-
-int32_t SB_DiscardFli() {
-  ztest::Shell().films.push_back("Discard");
-  return 0;
-}

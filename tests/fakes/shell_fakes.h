@@ -17,7 +17,6 @@ struct ShellFakes {
   std::vector<std::vector<std::string>> netCommands;  // words of SB_NetConsoleCommand, keyword last
   int32_t toggles = 0;                                // Alt+Enter hook calls
   std::vector<std::vector<int64_t>> floyd;  // SB_FloydBmap24to8: source, destination, x1, y1, x2, y2, x, y
-  std::vector<std::string> films;           // SB_PreloadFli and SB_DiscardFli calls
 };
 
 ShellFakes& Shell();

@@ -11,22 +11,6 @@
 #include "tests/support/golden.h"
 
 namespace ztest {
-
-// What the trade-show page sees while it runs (it is still empty).
-struct ComdexSeen {
-  int32_t width = 0, height = 0, depth = 0, drawConsole = -1;
-  uint32_t heapSize = 0;
-};
-ComdexSeen g_comdex;
-
-}  // namespace ztest
-
-void testinterface() {
-  ztest::g_comdex = {LS_Var.Screen->SizeX, LS_Var.Screen->SizeY, LS_Var.Screen->Depth, SB_Var.DrawConsole,
-                     LSI_GetHeapOf(SB_Var.MenuHeap)->Size};
-}
-
-namespace ztest {
 namespace {
 
 namespace fs = std::filesystem;
@@ -72,16 +56,25 @@ TEST_F(InterfaceTest, InterfaceRunsInAHeapOfItsOwnAndRestoresTheConsole) {
   SB_Var.DevEnvPal = nullptr;
 }
 
+// What the trade-show page sees while it runs, until Q ends it.
 TEST_F(InterfaceTest, ComdexSetsTheMenusModeAroundItsHeap) {
   LSYS_SetVideoMode(800, 600, 16, 1);
   SB_Var.DrawConsole = 1;
-  g_comdex = {};
+  int32_t width = 0, height = 0, depth = 0, drawConsole = -1, screen = -1;
+  uint32_t heapSize = 0;
+  OnPoll() = [&] {
+    if (screen >= 0 || SB_Var.DrawnMenuScreen != 12) return;
+    width = LS_Var.Screen->SizeX, height = LS_Var.Screen->SizeY, depth = LS_Var.Screen->Depth;
+    drawConsole = SB_Var.DrawConsole, screen = SB_Var.MenuScreen;
+    heapSize = LSI_GetHeapOf(SB_Var.MenuHeap)->Size;
+    plat::SetKeyState('Q', true);
+  };
   EXPECT_EQ(SB_RunComdexInterface(), 1);
-  EXPECT_EQ(g_comdex.width, 640);
-  EXPECT_EQ(g_comdex.height, 480);
-  EXPECT_EQ(g_comdex.depth, 16);
-  EXPECT_EQ(g_comdex.drawConsole, 0);
-  EXPECT_GE(g_comdex.heapSize, 6000000u);
+  OnPoll() = nullptr;
+  plat::ReleaseAllKeys();
+  EXPECT_EQ(std::vector<int32_t>({width, height, depth, drawConsole, screen}),
+            std::vector<int32_t>({640, 480, 16, 0, 12}));
+  EXPECT_GE(heapSize, 6000000u);
   EXPECT_EQ(LS_Var.Screen->SizeX, 640);
   EXPECT_EQ(SB_Var.DrawConsole, 1);
   EXPECT_EQ(SB_Var.MenuHeap, 0u);

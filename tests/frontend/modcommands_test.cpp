@@ -50,13 +50,18 @@ TEST_F(ModCommandsTest, PlayStopAndCloseOnceTheFileIsThere) {
   EXPECT_EQ(SB_ConsoleStopMod(), 0);
   EXPECT_EQ(SB_ConsoleCloseMod(), 0);
   EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
+  EXPECT_TRUE(SB_PrintedLines().empty());
   EXPECT_EQ(SB_ConsolePlayMod(), 0);
   EXPECT_EQ(std::pair(LS_GetModuleStatus(), SB_Var.TestModule), std::pair(0, static_cast<MODULE*>(nullptr)));
+  EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
   EXPECT_EQ(SB_ConsoleStopMod(), 0);
-  EXPECT_TRUE(SB_PrintedLines().empty());
+  EXPECT_EQ(SB_PrintedLines(), Lines{"Missing module mod>test.mod"});
 
+  SB_ClearPrintedLines();
   PutTestModule();
   EXPECT_EQ(SB_ConsolePlayMod(), 1);
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"Initializing module system.", "Loading module mod>test.mod"}));
+  SB_ClearPrintedLines();
   EXPECT_EQ(SB_Var.ModuleSystemOn, 1);
   ASSERT_NE(SB_Var.TestModule, nullptr);
   EXPECT_STREQ(SB_Var.TestModule->Name, "mod>test.mod");
@@ -83,6 +88,23 @@ TEST_F(ModCommandsTest, PlayStopAndCloseOnceTheFileIsThere) {
   EXPECT_EQ(LSI_ModPlayer.Initialised, 0u);
   EXPECT_EQ(LSI_Var.NbAlloc, allocs);
   EXPECT_EQ(SB_ConsoleCloseMod(), 0);
+}
+
+// A damaged module starts the module system but plays nothing; the next
+// PLAYMOD loads again, without starting the system twice.
+TEST_F(ModCommandsTest, ADamagedModuleIsLoadedAgainByTheNextPlay) {
+  LS_SetErrorMode(LS_ERRMODE_FATAL);  // as in the program: no error may be raised
+  datagen::Module m = ztest::TestModule(4, "M.K.", {0, 1});
+  std::vector<uint8_t> bytes = datagen::EncodeMod(m);
+  PutBytes("MOD/TEST.MOD", std::vector<uint8_t>(bytes.begin(), bytes.begin() + 600));
+  EXPECT_EQ(SB_ConsolePlayMod(), 0);
+  EXPECT_EQ(std::pair(SB_Var.ModuleSystemOn, SB_Var.TestModule), std::pair(1, static_cast<MODULE*>(nullptr)));
+  EXPECT_EQ(LS_GetModuleStatus(), 0);
+  PutBytes("MOD/TEST.MOD", bytes);
+  EXPECT_EQ(SB_ConsolePlayMod(), 1);
+  EXPECT_EQ(SB_PrintedLines(), (Lines{"Initializing module system.", "Loading module mod>test.mod",
+                                      "Loading module mod>test.mod"}));
+  EXPECT_EQ(LS_GetModuleStatus(), 1);
 }
 
 // The module datagen writes into the data tree loads and sounds on every
