@@ -79,6 +79,82 @@ void Marks(Canvas& c) {
   c.Fill(65 + 2, 8, 65 + 10, 9, kBlack);
 }
 
+// A small 32 x 15 button of the texture-animation editor's play controls
+// at (x, y), its glyph g: 0 play, 1 stop, 2 pause, 3 frame rate, 4 previous,
+// 5 next animation.
+void SmallButton(Canvas& c, int x, int y, int glyph) {
+  c.Fill(x, y, x + 31, y + 14, kFace);
+  c.Fill(x, y, x + 31, y, kWhite), c.Fill(x, y, x, y + 14, kWhite);
+  c.Fill(x, y + 14, x + 31, y + 14, kBlack), c.Fill(x + 31, y, x + 31, y + 14, kBlack);
+  const int cx = x + 16, cy = y + 7;
+  switch (glyph) {
+    case 0:
+      for (int k = 0; k <= 4; ++k) c.Line(cx - 3 + k, cy - 4 + k, cx - 3 + k, cy + 4 - k, kGreen);
+      break;
+    case 1: c.Fill(cx - 4, cy - 4, cx + 4, cy + 4, kRed); break;
+    case 2: c.Fill(cx - 4, cy - 4, cx - 2, cy + 4, kBlue), c.Fill(cx + 2, cy - 4, cx + 4, cy + 4, kBlue); break;
+    case 3:  // a clock face
+      c.Frame(cx - 5, cy - 5, cx + 5, cy + 5, kBlack), c.Line(cx, cy, cx, cy - 4, kBlack), c.Line(cx, cy, cx + 3, cy, kBlack);
+      break;
+    default: {  // a double arrow, left or right
+      const int d = glyph == 4 ? -1 : 1;
+      for (int k = 0; k <= 4; ++k) {
+        c.Line(cx - d * 4 + d * k, cy - 4 + k, cx - d * 4 + d * k, cy + 4 - k, kBlack);
+        c.Line(cx + d * k, cy - 4 + k, cx + d * k, cy + 4 - k, kBlack);
+      }
+    }
+  }
+}
+
+// A 32 x 16 page button at (x, y), sunk when down: 0 next, 1 previous,
+// 2 last, 3 first (an arrow, with a bar for the jumps).
+void PageButton(Canvas& c, int x, int y, bool down, int kind) {
+  c.Fill(x, y, x + 31, y + 15, down ? kDark : kFace);
+  c.Fill(x, y, x + 31, y, down ? kBlack : kWhite), c.Fill(x, y, x, y + 15, down ? kBlack : kWhite);
+  c.Fill(x, y + 15, x + 31, y + 15, down ? kLight : kBlack), c.Fill(x + 31, y, x + 31, y + 15, down ? kLight : kBlack);
+  const int d = kind == 0 || kind == 2 ? 1 : -1, cx = x + 16 + (down ? 1 : 0), cy = y + 8 + (down ? 1 : 0);
+  const uint8_t ink = down ? kYellow : kBlack;
+  for (int k = 0; k <= 5; ++k) c.Line(cx - d * 3 + d * k, cy - 5 + k, cx - d * 3 + d * k, cy + 5 - k, ink);
+  if (kind >= 2) c.Fill(std::min(cx + d * 4, cx + d * 5), cy - 5, std::max(cx + d * 4, cx + d * 5), cy + 5, ink);
+}
+
+// A 16 x 15 check box at (x, y), ticked or not.
+void CheckBox(Canvas& c, int x, int y, bool ticked) {
+  c.Fill(x, y, x + 15, y + 14, kWhite), c.Frame(x, y, x + 15, y + 14, kBlack), c.Frame(x + 1, y + 1, x + 14, y + 13, kDark);
+  if (ticked) c.Line(x + 3, y + 7, x + 6, y + 11, kBlack), c.Line(x + 6, y + 11, x + 12, y + 3, kBlack);
+}
+
+// The texture-animation editor's images: cursors, check boxes, play
+// controls, page buttons and the eight animation buttons.
+void AnimationEditorImages(Canvas& c) {
+  c.Line(86, 0, 86, 12, kWhite), c.Line(80, 6, 92, 6, kWhite), c.Set(86, 6, kBlack);  // cross-hair
+  c.Line(94, 0, 94, 10, kWhite), c.Line(94, 0, 101, 7, kWhite), c.Line(94, 10, 97, 7, kWhite);  // arrow
+  c.Line(97, 7, 101, 7, kWhite), c.Line(96, 9, 98, 12, kWhite);
+  CheckBox(c, 191, 13, false), CheckBox(c, 207, 13, true);
+  for (int k = 0; k < 3; ++k) SmallButton(c, 223 + 32 * k, 13, 2 * k), SmallButton(c, 223 + 32 * k, 28, 2 * k + 1);
+  const int pages[4][3] = {{65, 174, 0}, {97, 174, 1}, {160, 142, 2}, {192, 142, 3}};
+  for (const auto& p : pages) PageButton(c, p[0], p[1], false, p[2]), PageButton(c, p[0] + 64, p[1], true, p[2]);
+  // New, delete animation, add, delete, insert step; cut, copy, paste.
+  const int anims[8][3] = {{160, 78, 2}, {192, 78, 3}, {224, 78, 5}, {256, 78, 6},
+                           {288, 78, 7}, {193, 158, 8}, {225, 158, 9}, {257, 158, 10}};
+  for (const auto& a : anims) Button(c, a[0], a[1], false, a[2]), Button(c, a[0], a[1] + 32, true, a[2]);
+}
+
+// Decor icons, 20 x 20 cells from (192, 222), for every column and row the
+// picture holds: a square of a colour of its own, with the column's number
+// in pips along the top (fives as bars) and the row's down the left.
+void DecorIcons(Canvas& c) {
+  for (int r = 0; 222 + 20 * r + 19 < c.p.height; ++r)
+    for (int k = 0; 192 + 21 * k + 19 < c.p.width; ++k) {
+      const int x = 192 + 21 * k, y = 222 + 20 * r;
+      c.Fill(x + 2, y + 2, x + 17, y + 17, static_cast<uint8_t>(kRed + (r * 7 + k) % 5));
+      c.Frame(x + 2, y + 2, x + 17, y + 17, kWhite);
+      for (int n = 0, px = x + 4; n < k / 5 && px < x + 16; ++n, px += 3) c.Fill(px, y + 4, px + 1, y + 7, kBlack);
+      for (int n = 0, px = x + 4 + 3 * (k / 5); n < k % 5 && px < x + 16; ++n, px += 3) c.Fill(px, y + 4, px + 1, y + 5, kBlack);
+      for (int n = 0, py = y + 9; n < r && py < y + 16; ++n, py += 2) c.Set(x + 4, py, kBlack);
+    }
+}
+
 }  // namespace
 
 Picture8 EditorPanelPicture() {
@@ -97,13 +173,8 @@ Picture8 EditorPanelPicture() {
   for (int x = 6; x < 60; x += 8) c.Fill(x, 179, x + 3, 185, kWhite);
   // Object-path buttons: mode, previous, next path, next object, record, stop.
   for (int i = 0; i < 6; ++i) Button(c, 32 * i, 222, false, 5 + i), Button(c, 32 * i, 254, true, 5 + i);
-  // Decor icons, 20 x 20 cells from (192, 222).
-  for (int r = 0; r < 3; ++r)
-    for (int k = 0; k < 6; ++k) {
-      const int x = 192 + 21 * k, y = 222 + 20 * r;
-      c.Fill(x + 2, y + 2, x + 17, y + 17, static_cast<uint8_t>(kRed + (r * 6 + k) % 5));
-      c.Frame(x + 2, y + 2, x + 17, y + 17, kWhite);
-    }
+  AnimationEditorImages(c);
+  DecorIcons(c);
   return c.p;
 }
 

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "datagen/editorpanel.h"
 #include "platform/window.h"
+#include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "system/heap.h"
 #include "system/picture.h"
@@ -36,9 +38,26 @@ class TxtAnimEditorTest : public TxtAnimTest {
       t.PageNumber = places[i][0], t.X = places[i][1], t.Y = places[i][2];
       t.Width = places[i][3], t.Height = places[i][4];
     }
+    MakeEditorPicture();
     SB_TxtAnimSetUp();
   }
+  // The panel picture datagen writes, in the 3D palette when there is one.
+  static void MakeEditorPicture() {
+    if (SB_Var.EditorPicture) SB_FreeBmap(SB_Var.EditorPicture);
+    const datagen::Picture8 p = datagen::EditorPanelPicture();
+    SB_Var.EditorPicture = SB_CreateBmap(p.width, p.height, 8, LS_DefaultHeap, "test editor picture");
+    for (int32_t y = 0; y < p.height; ++y)
+      for (int32_t x = 0; x < p.width; ++x)
+        SB_Var.EditorPicture->Start[y * SB_Var.EditorPicture->ByteLen + x] = p.pixels[size_t(y * p.width + x)];
+    PALETTE own{};
+    for (int32_t i = 0; i < 256; ++i)
+      own.Entry[i] = {uint8_t(p.palette[size_t(3 * i)] >> 2), uint8_t(p.palette[size_t(3 * i + 1)] >> 2),
+                      uint8_t(p.palette[size_t(3 * i + 2)] >> 2)};
+    if (SB_Var.Pal3d) SB_RemapBmap(SB_Var.EditorPicture, &own, SB_Var.EditorPicture, SB_Var.Pal3d);
+  }
   void TearDown() override {
+    SB_FreeBmap(SB_Var.EditorPicture);
+    SB_Var.EditorPicture = nullptr;
     plat::SetKeyState(1, false);
     plat::SetKeyState(2, false);
     SB_TxtAnimEndPageLists();
@@ -230,6 +249,7 @@ class TxtAnimGoldenTest : public TxtAnimEditorTest {
       palette_.Entry[i] = {static_cast<uint8_t>((i >> 5) * 9), static_cast<uint8_t>(((i >> 2) & 7) * 9),
                            static_cast<uint8_t>((i & 3) * 21)};
     SB_Var.Pal3d = &palette_;
+    MakeEditorPicture();
     ASSERT_TRUE(SB_TxtAnimSetUpUi());
     for (int32_t p = 0; p < 3; ++p)
       for (int32_t y = 0; y < 256; ++y)
