@@ -206,6 +206,46 @@ TEST_F(TxtAnimEditorTest, ScrollStepsAndSelections) {
   EXPECT_EQ(Anim()->Steps[0].SrcX, 16);
 }
 
+// Whether the screen's w x h block at (x, y) is the panel picture's at
+// (px, py).
+bool ShowsPicture(int32_t x, int32_t y, int32_t px, int32_t py, int32_t w, int32_t h) {
+  for (int32_t j = 0; j < h; ++j)
+    for (int32_t i = 0; i < w; ++i)
+      if (LS_GetPixel(SB_TxtAnimUi.Screen, x + i, y + j) != LS_GetPixel(SB_Var.EditorPicture, px + i, py + j))
+        return false;
+  return true;
+}
+
+TEST_F(TxtAnimEditorTest, ButtonsCheckBoxesAndCursorsFromThePanelPicture) {
+  Frame(600, 200, 0);
+  EXPECT_TRUE(ShowsPicture(4, 444, 160, 78, 32, 32));     // new animation, released
+  EXPECT_TRUE(ShowsPicture(10, 283, 65, 174, 32, 16));    // source page next
+  EXPECT_TRUE(ShowsPicture(588, 50, 255, 28, 33, 17));    // frame rate
+  EXPECT_TRUE(ShowsPicture(340, 444, 191, 13, 16, 15));   // FORWARD, unchecked without animation
+  // The arrow with its corner on the pointer.
+  EXPECT_TRUE(ShowsPicture(600, 200, 94, 0, 1, 11));
+  Frame(9, 449, 1);  // new animation pressed (below the cursor's rows)
+  EXPECT_TRUE(ShowsPicture(4, 462, 160, 110 + 18, 32, 14));
+  Frame(9, 449, 0);
+  EXPECT_TRUE(ShowsPicture(4, 462, 160, 78 + 18, 32, 14));
+  EXPECT_TRUE(ShowsPicture(340, 444, 207, 13, 16, 15));   // FORWARD checked
+  EXPECT_TRUE(ShowsPicture(340, 463, 191, 13, 16, 15));   // PINGPONG not
+  // Over a page, the cross-hair centred on the pointer.
+  Frame(300, 100, 0);
+  EXPECT_TRUE(ShowsPicture(300, 94, 86, 0, 1, 6));  // its upper arm
+  // While playing the screen is not redrawn: the area under the cursor
+  // comes back from its save, and the play button stays pressed (cleared).
+  Click(280 + 10, 20 + 10, 2);
+  Click(548 + 5, 30 + 5);
+  ASSERT_EQ(SB_TxtAnimIsPlaying(), 1);
+  Frame(600, 150, 0);
+  EXPECT_NE(LS_GetPixel(SB_TxtAnimUi.Screen, 600, 150), 0u);
+  Frame(600, 250, 0);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 600, 150), 0u);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 560, 40), 0u);
+  Click(588 + 5, 30 + 5);  // stop
+}
+
 TEST_F(TxtAnimEditorTest, ChangingTheAnimationWhilePlayingIsRefused) {
   Click(4 + 5, 444 + 5);
   Click(4 + 5, 444 + 5);
