@@ -31,8 +31,9 @@ struct Canvas {
 };
 
 void Palette(std::vector<uint8_t>& palette) {
-  const uint8_t colours[][3] = {{0, 0, 0},     {255, 255, 255}, {200, 200, 210}, {140, 140, 155}, {70, 70, 85},
-                                {220, 40, 40}, {40, 190, 60},   {50, 90, 230},   {240, 220, 40},  {40, 200, 220}};
+  const uint8_t colours[][3] = {{0, 0, 0},      {255, 255, 255}, {200, 200, 210}, {140, 140, 155},
+                                {70, 70, 85},   {220, 40, 40},   {40, 190, 60},   {50, 90, 230},
+                                {240, 220, 40}, {40, 200, 220}};
   palette.assign(768, 0);
   for (size_t i = 0; i < sizeof colours / sizeof colours[0]; ++i)
     for (int k = 0; k < 3; ++k) palette[i * 3 + static_cast<size_t>(k)] = colours[i][k];
@@ -43,12 +44,14 @@ void Palette(std::vector<uint8_t>& palette) {
 void Button(Canvas& c, int x, int y, bool down, int glyph) {
   c.Fill(x, y, x + 31, y + 31, down ? kDark : kFace);
   c.Fill(x, y, x + 31, y, down ? kBlack : kWhite), c.Fill(x, y, x, y + 31, down ? kBlack : kWhite);
-  c.Fill(x, y + 31, x + 31, y + 31, down ? kLight : kBlack), c.Fill(x + 31, y, x + 31, y + 31, down ? kLight : kBlack);
+  c.Fill(x, y + 31, x + 31, y + 31, down ? kLight : kBlack),
+      c.Fill(x + 31, y, x + 31, y + 31, down ? kLight : kBlack);
   const int cx = x + 16 + (down ? 1 : 0), cy = y + 16 + (down ? 1 : 0);
   const uint8_t ink = down ? kYellow : kBlack;
   switch (glyph) {
     case 0:  // grid
-      for (int k = -8; k <= 8; k += 4) c.Line(cx + k, cy - 8, cx + k, cy + 8, ink), c.Line(cx - 8, cy + k, cx + 8, cy + k, ink);
+      for (int k = -8; k <= 8; k += 4)
+        c.Line(cx + k, cy - 8, cx + k, cy + 8, ink), c.Line(cx - 8, cy + k, cx + 8, cy + k, ink);
       break;
     case 1:  // outlines: a diamond
       c.Line(cx, cy - 9, cx + 9, cy, ink), c.Line(cx + 9, cy, cx, cy + 9, ink);
@@ -72,10 +75,10 @@ void Button(Canvas& c, int x, int y, bool down, int glyph) {
 
 void Marks(Canvas& c) {
   c.Line(1, 1, 11, 6, kWhite), c.Line(1, 1, 6, 11, kWhite), c.Line(6, 6, 11, 11, kWhite);  // cursor
-  c.Fill(13 + 5, 1, 13 + 7, 11, kYellow), c.Fill(13 + 1, 5, 13 + 11, 7, kYellow);           // insert cursor
+  c.Fill(13 + 5, 1, 13 + 7, 11, kYellow), c.Fill(13 + 1, 5, 13 + 11, 7, kYellow);          // insert cursor
   c.Fill(39 + 2, 3, 39 + 10, 9, kCyan), c.Fill(39 + 5, 1, 39 + 7, 3, kCyan);               // camera
   c.Frame(52, 0, 64, 12, kRed), c.Frame(53, 1, 63, 11, kRed);                              // selection
-  c.Fill(65 + 3, 1, 65 + 9, 11, kGreen), c.Fill(65 + 2, 3, 65 + 10, 4, kBlack);             // car
+  c.Fill(65 + 3, 1, 65 + 9, 11, kGreen), c.Fill(65 + 2, 3, 65 + 10, 4, kBlack);            // car
   c.Fill(65 + 2, 8, 65 + 10, 9, kBlack);
 }
 
@@ -92,9 +95,12 @@ void SmallButton(Canvas& c, int x, int y, int glyph) {
       for (int k = 0; k <= 4; ++k) c.Line(cx - 3 + k, cy - 4 + k, cx - 3 + k, cy + 4 - k, kGreen);
       break;
     case 1: c.Fill(cx - 4, cy - 4, cx + 4, cy + 4, kRed); break;
-    case 2: c.Fill(cx - 4, cy - 4, cx - 2, cy + 4, kBlue), c.Fill(cx + 2, cy - 4, cx + 4, cy + 4, kBlue); break;
+    case 2:
+      c.Fill(cx - 4, cy - 4, cx - 2, cy + 4, kBlue), c.Fill(cx + 2, cy - 4, cx + 4, cy + 4, kBlue);
+      break;
     case 3:  // a clock face
-      c.Frame(cx - 5, cy - 5, cx + 5, cy + 5, kBlack), c.Line(cx, cy, cx, cy - 4, kBlack), c.Line(cx, cy, cx + 3, cy, kBlack);
+      c.Frame(cx - 5, cy - 5, cx + 5, cy + 5, kBlack), c.Line(cx, cy, cx, cy - 4, kBlack),
+          c.Line(cx, cy, cx + 3, cy, kBlack);
       break;
     default: {  // a double arrow, left or right
       const int d = glyph == 4 ? -1 : 1;
@@ -111,31 +117,36 @@ void SmallButton(Canvas& c, int x, int y, int glyph) {
 void PageButton(Canvas& c, int x, int y, bool down, int kind) {
   c.Fill(x, y, x + 31, y + 15, down ? kDark : kFace);
   c.Fill(x, y, x + 31, y, down ? kBlack : kWhite), c.Fill(x, y, x, y + 15, down ? kBlack : kWhite);
-  c.Fill(x, y + 15, x + 31, y + 15, down ? kLight : kBlack), c.Fill(x + 31, y, x + 31, y + 15, down ? kLight : kBlack);
+  c.Fill(x, y + 15, x + 31, y + 15, down ? kLight : kBlack),
+      c.Fill(x + 31, y, x + 31, y + 15, down ? kLight : kBlack);
   const int d = kind == 0 || kind == 2 ? 1 : -1, cx = x + 16 + (down ? 1 : 0), cy = y + 8 + (down ? 1 : 0);
   const uint8_t ink = down ? kYellow : kBlack;
   for (int k = 0; k <= 5; ++k) c.Line(cx - d * 3 + d * k, cy - 5 + k, cx - d * 3 + d * k, cy + 5 - k, ink);
-  if (kind >= 2) c.Fill(std::min(cx + d * 4, cx + d * 5), cy - 5, std::max(cx + d * 4, cx + d * 5), cy + 5, ink);
+  if (kind >= 2)
+    c.Fill(std::min(cx + d * 4, cx + d * 5), cy - 5, std::max(cx + d * 4, cx + d * 5), cy + 5, ink);
 }
 
 // A 16 x 15 check box at (x, y), ticked or not.
 void CheckBox(Canvas& c, int x, int y, bool ticked) {
-  c.Fill(x, y, x + 15, y + 14, kWhite), c.Frame(x, y, x + 15, y + 14, kBlack), c.Frame(x + 1, y + 1, x + 14, y + 13, kDark);
+  c.Fill(x, y, x + 15, y + 14, kWhite), c.Frame(x, y, x + 15, y + 14, kBlack),
+      c.Frame(x + 1, y + 1, x + 14, y + 13, kDark);
   if (ticked) c.Line(x + 3, y + 7, x + 6, y + 11, kBlack), c.Line(x + 6, y + 11, x + 12, y + 3, kBlack);
 }
 
 // The texture-animation editor's images: cursors, check boxes, play
 // controls, page buttons and the eight animation buttons.
 void AnimationEditorImages(Canvas& c) {
-  c.Line(86, 0, 86, 12, kWhite), c.Line(80, 6, 92, 6, kWhite), c.Set(86, 6, kBlack);  // cross-hair
+  c.Line(86, 0, 86, 12, kWhite), c.Line(80, 6, 92, 6, kWhite), c.Set(86, 6, kBlack);            // cross-hair
   c.Line(94, 0, 94, 10, kWhite), c.Line(94, 0, 101, 7, kWhite), c.Line(94, 10, 97, 7, kWhite);  // arrow
   c.Line(97, 7, 101, 7, kWhite), c.Line(96, 9, 98, 12, kWhite);
   CheckBox(c, 191, 13, false), CheckBox(c, 207, 13, true);
-  for (int k = 0; k < 3; ++k) SmallButton(c, 223 + 32 * k, 13, 2 * k), SmallButton(c, 223 + 32 * k, 28, 2 * k + 1);
+  for (int k = 0; k < 3; ++k)
+    SmallButton(c, 223 + 32 * k, 13, 2 * k), SmallButton(c, 223 + 32 * k, 28, 2 * k + 1);
   const int pages[4][3] = {{65, 174, 0}, {97, 174, 1}, {160, 142, 2}, {192, 142, 3}};
-  for (const auto& p : pages) PageButton(c, p[0], p[1], false, p[2]), PageButton(c, p[0] + 64, p[1], true, p[2]);
+  for (const auto& p : pages)
+    PageButton(c, p[0], p[1], false, p[2]), PageButton(c, p[0] + 64, p[1], true, p[2]);
   // New, delete animation, add, delete, insert step; cut, copy, paste.
-  const int anims[8][3] = {{160, 78, 2}, {192, 78, 3}, {224, 78, 5}, {256, 78, 6},
+  const int anims[8][3] = {{160, 78, 2}, {192, 78, 3},  {224, 78, 5},  {256, 78, 6},
                            {288, 78, 7}, {193, 158, 8}, {225, 158, 9}, {257, 158, 10}};
   for (const auto& a : anims) Button(c, a[0], a[1], false, a[2]), Button(c, a[0], a[1] + 32, true, a[2]);
 }
@@ -149,8 +160,10 @@ void DecorIcons(Canvas& c) {
       const int x = 192 + 21 * k, y = 222 + 20 * r;
       c.Fill(x + 2, y + 2, x + 17, y + 17, static_cast<uint8_t>(kRed + (r * 7 + k) % 5));
       c.Frame(x + 2, y + 2, x + 17, y + 17, kWhite);
-      for (int n = 0, px = x + 4; n < k / 5 && px < x + 16; ++n, px += 3) c.Fill(px, y + 4, px + 1, y + 7, kBlack);
-      for (int n = 0, px = x + 4 + 3 * (k / 5); n < k % 5 && px < x + 16; ++n, px += 3) c.Fill(px, y + 4, px + 1, y + 5, kBlack);
+      for (int n = 0, px = x + 4; n < k / 5 && px < x + 16; ++n, px += 3)
+        c.Fill(px, y + 4, px + 1, y + 7, kBlack);
+      for (int n = 0, px = x + 4 + 3 * (k / 5); n < k % 5 && px < x + 16; ++n, px += 3)
+        c.Fill(px, y + 4, px + 1, y + 5, kBlack);
       for (int n = 0, py = y + 9; n < r && py < y + 16; ++n, py += 2) c.Set(x + 4, py, kBlack);
     }
 }

@@ -30,7 +30,7 @@ constexpr TCELLS kPageFirst = {{192, 142, 223, 157}, {256, 142, 287, 157}};
 constexpr TIMAGEBUTTON Page(int32_t x, const TCELLS& c) {
   return {x, 283, 32, 16, {c[0][0], c[0][1], c[0][2], c[0][3]}, {c[1][0], c[1][1], c[1][2], c[1][3]}, false};
 }
-constexpr TIMAGEBUTTON kPageButtons[8] = {Page(10, kPageNext),  Page(50, kPageLast),  Page(138, kPagePrev),
+constexpr TIMAGEBUTTON kPageButtons[8] = {Page(10, kPageNext),   Page(50, kPageLast),  Page(138, kPagePrev),
                                           Page(178, kPageFirst), Page(280, kPageNext), Page(320, kPageLast),
                                           Page(408, kPagePrev),  Page(448, kPageFirst)};
 
@@ -39,8 +39,8 @@ constexpr TIMAGEBUTTON kPageButtons[8] = {Page(10, kPageNext),  Page(50, kPageLa
 constexpr TIMAGEBUTTON Anim(int32_t x, int32_t ix, int32_t iy) {
   return {x, 444, 32, 32, {ix, iy, ix + 31, iy + 31}, {ix, iy + 32, ix + 31, iy + 63}, false};
 }
-constexpr TIMAGEBUTTON kAnimButtons[8] = {Anim(4, 160, 78),   Anim(42, 192, 78),  Anim(80, 224, 78),
-                                          Anim(118, 288, 78), Anim(156, 256, 78), Anim(194, 193, 158),
+constexpr TIMAGEBUTTON kAnimButtons[8] = {Anim(4, 160, 78),    Anim(42, 192, 78),  Anim(80, 224, 78),
+                                          Anim(118, 288, 78),  Anim(156, 256, 78), Anim(194, 193, 158),
                                           Anim(232, 225, 158), Anim(270, 257, 158)};
 
 // Play, stop, pause, frame rate, previous and next animation.
@@ -90,7 +90,8 @@ void SB_TxtAnimCheckBox(int32_t x, int32_t y, int32_t checked, const char* label
   SB_TxtAnimFrame(x - 3, y - 3, x + 8 * (static_cast<int32_t>(std::strlen(label)) + 1) + 19, y + 16);
   Copy(checked ? kCheckedBox : kUncheckedBox, x, y, LS_BLIT_OPAQUE);
   if (SB_TxtAnimUi.Screen)
-    LS_DrawString(LS_Var.SysFont, SB_TxtAnimUi.Screen, label, x + 20, y, enabled ? LS_BLIT_OPAQUE : LS_BLIT_TRANSPARENT);
+    LS_DrawString(LS_Var.SysFont, SB_TxtAnimUi.Screen, label, x + 20, y,
+                  enabled ? LS_BLIT_OPAQUE : LS_BLIT_TRANSPARENT);
 }
 
 void SB_TxtAnimRestoreCursor() {

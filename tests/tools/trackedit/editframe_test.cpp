@@ -39,9 +39,14 @@ TEST_F(TrackEditor, SetUpTagsItsBitmapsAndReleaseLeavesNone) {
 }
 
 TEST_F(TrackEditor, AMissingOrDeepPictureLeavesTheEditorUnavailable) {
-  for (bool missing : {true, false}) {
+  const std::string good = ztest::ReadFile(Path("PCX/EDITOR.PCX"));
+  std::string deep = good;
+  deep[65] = 3;  // three colour planes: 24 bits
+  // Missing, not a picture, cut short, 24-bit.
+  const std::string files[] = {"", "not a picture", good.substr(0, good.size() / 2), deep};
+  for (const std::string& bytes : files) {
     std::remove(Path("PCX/EDITOR.PCX").c_str());
-    if (!missing) ztest::WriteFile(Path("PCX/EDITOR.PCX"), "not a picture");
+    if (!bytes.empty()) ztest::WriteFile(Path("PCX/EDITOR.PCX"), bytes);
     SB_Edit();
     EXPECT_EQ(Printed(), std::vector<std::string>{"Track editor unavailable (pcx>editor.pcx) !!!"});
     EXPECT_EQ(Tags(), std::vector<std::string>{"overlay"});

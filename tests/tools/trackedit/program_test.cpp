@@ -3,13 +3,14 @@
 // clicks on the top view, a picture of the screen, F2 back to the race,
 // Escape; the line then saved as a metre table that the circuit loads in
 // the next race.
+#include "tests/support/program.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "tests/support/dumpshot.h"
-#include "tests/support/program.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -41,7 +42,8 @@ TEST_F(TrackEditorProgram, ARaceLineLaidWithTheMouseAtEightAndSixteenBits) {
     const std::string before = temp_ + "/before" + mode + ".tga", after = temp_ + "/after" + mode + ".tga";
     ztest::WriteFile(temp_ + "/keys.txt", Keys(before, after));
     WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
-    EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "te.txt", temp_ + "/stderr.txt", 120), 0);
+    EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "te.txt", temp_ + "/stderr.txt", 120),
+              0);
     EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt").find("not released"), std::string::npos);
     const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
     EXPECT_NE(console.find("Bspline meter TXT>MYLINE.BSP saved."), std::string::npos);
@@ -68,7 +70,8 @@ TEST_F(TrackEditorProgram, ARaceLineLaidWithTheMouseAtEightAndSixteenBits) {
   ztest::WriteFile(tree + "/txt/netrace.txt", info);
   ztest::WriteFile(tree + "/dat/RACE.TXT", "OUTPUT 1\r\nPLAY\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/keys.txt", "300 27 down\n2 27 up\n");
-  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "race.txt", temp_ + "/stderr.txt", 120), 0);
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "race.txt", temp_ + "/stderr.txt", 120),
+            0);
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
   EXPECT_NE(console.find("Duplicating user cars..."), std::string::npos);
   EXPECT_EQ(console.find("Bspline file"), std::string::npos);
