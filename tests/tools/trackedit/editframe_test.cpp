@@ -131,4 +131,26 @@ TEST_F(TrackEditor, TheReadOutGivesTheCentreTilesPositionAndSpaceOverNoGround) {
   EXPECT_TRUE(drawn);
 }
 
+int32_t g_warps = 0;
+
+// The pointer is put back only when it lay beyond the screen: on a display
+// a move made after the reading would else be undone every frame.
+TEST_F(TrackEditor, ThePointerIsPutBackOnlyWhenLimited) {
+  const plat::WindowBackend counting = {nullptr, nullptr, nullptr, [](int32_t, int32_t) { ++g_warps; }, nullptr};
+  plat::SetWindowBackend(&counting);
+  plat::SetWindowGeometry({1280, 960, 640, 480});
+  SB_Edit();
+  g_warps = 0;
+  for (int32_t i = 0; i < 3; ++i) Frame({}, 320, 240);
+  EXPECT_EQ(g_warps, 3);  // the test's own moves only
+  Frame({}, 700, 500);
+  EXPECT_EQ(g_warps, 5);
+  EXPECT_EQ(SB_Var.MouseX, 639);
+  int32_t x = 0, y = 0;
+  plat::GetCursorPos(&x, &y);
+  EXPECT_EQ(std::pair(x, y), std::pair(639, 479));
+  plat::SetWindowBackend(nullptr);
+  plat::SetWindowGeometry({});
+}
+
 }  // namespace
