@@ -39,38 +39,150 @@ void Palette(std::vector<uint8_t>& palette) {
     for (int k = 0; k < 3; ++k) palette[i * 3 + static_cast<size_t>(k)] = colours[i][k];
 }
 
-// A 32 x 32 button at (x, y): raised when up, sunk when down, the glyph
-// number g drawn in its middle.
-void Button(Canvas& c, int x, int y, bool down, int glyph) {
+// The marks drawn on the 32 x 32 buttons.
+enum Glyph {
+  kGridGlyph,
+  kOutlineGlyph,
+  kPlusGlyph,
+  kMinusGlyph,
+  kPerspectiveGlyph,  // view
+  kArrowGlyph,
+  kTileGlyph,
+  kCameraGlyph,
+  kTextureGlyph,
+  kCurveGlyph,  // tools 0..4
+  kPathGlyph,
+  kPreviousGlyph,
+  kNextGlyph,
+  kNextObjectGlyph,
+  kRecordGlyph,
+  kStopGlyph,  // object paths
+  kAddStepGlyph,
+  kDeleteStepGlyph,
+  kInsertStepGlyph,
+  kCutGlyph,
+  kCopyGlyph,
+  kPasteGlyph,  // steps
+};
+
+// A triangle pointing left (d -1) or right (d 1) centred on (cx, cy).
+void Triangle(Canvas& c, int cx, int cy, int d, uint8_t ink) {
+  for (int k = 0; k <= 6; ++k) c.Line(cx - d * 3 + d * k, cy - 6 + k, cx - d * 3 + d * k, cy + 6 - k, ink);
+}
+
+void ViewAndToolGlyph(Canvas& c, Glyph g, int cx, int cy, uint8_t ink) {
+  switch (g) {
+    case kGridGlyph:
+      for (int k = -8; k <= 8; k += 4)
+        c.Line(cx + k, cy - 8, cx + k, cy + 8, ink), c.Line(cx - 8, cy + k, cx + 8, cy + k, ink);
+      break;
+    case kOutlineGlyph:  // a diamond
+      c.Line(cx, cy - 9, cx + 9, cy, ink), c.Line(cx + 9, cy, cx, cy + 9, ink);
+      c.Line(cx, cy + 9, cx - 9, cy, ink), c.Line(cx - 9, cy, cx, cy - 9, ink);
+      break;
+    case kPlusGlyph:
+      c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink), c.Fill(cx - 1, cy - 8, cx + 1, cy + 8, ink);
+      break;
+    case kMinusGlyph: c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink); break;
+    case kPerspectiveGlyph:  // a receding square
+      c.Frame(cx - 9, cy - 9, cx + 9, cy + 9, ink), c.Frame(cx - 4, cy - 4, cx + 4, cy + 4, ink);
+      c.Line(cx - 9, cy - 9, cx - 4, cy - 4, ink), c.Line(cx + 9, cy + 9, cx + 4, cy + 4, ink);
+      break;
+    case kArrowGlyph:  // no tool: the plain pointer
+      c.Line(cx - 6, cy - 8, cx - 6, cy + 6, ink), c.Line(cx - 6, cy - 8, cx + 5, cy + 3, ink);
+      c.Line(cx - 6, cy + 6, cx - 1, cy + 2, ink), c.Line(cx - 1, cy + 2, cx + 5, cy + 3, ink);
+      break;
+    case kTileGlyph:  // a grid of four tiles, one marked
+      c.Frame(cx - 8, cy - 8, cx + 8, cy + 8, ink), c.Line(cx, cy - 8, cx, cy + 8, ink);
+      c.Line(cx - 8, cy, cx + 8, cy, ink), c.Fill(cx + 2, cy - 6, cx + 6, cy - 2, kRed);
+      break;
+    case kCameraGlyph:  // a camera body and lens
+      c.Fill(cx - 9, cy - 4, cx + 9, cy + 6, ink), c.Fill(cx - 4, cy - 7, cx + 1, cy - 4, ink);
+      c.Fill(cx - 2, cy - 1, cx + 3, cy + 4, kCyan);
+      break;
+    case kTextureGlyph:  // a "T" over a checker
+      for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+          if ((i + j) & 1) c.Fill(cx - 8 + 4 * i, cy - 8 + 4 * j, cx - 5 + 4 * i, cy - 5 + 4 * j, kBlue);
+      c.Fill(cx - 7, cy - 7, cx + 7, cy - 5, ink), c.Fill(cx - 1, cy - 7, cx + 1, cy + 8, ink);
+      break;
+    default:  // the race line: a curve through three points
+      c.Line(cx - 10, cy + 6, cx - 4, cy - 2, ink), c.Line(cx - 4, cy - 2, cx + 3, cy - 4, ink);
+      c.Line(cx + 3, cy - 4, cx + 10, cy + 4, ink);
+      for (int k : {-10, 3, 10})
+        c.Fill(cx + k - 1,
+               cy +
+                   (k < 0   ? 6
+                    : k < 5 ? -4
+                            : 4) -
+                   1,
+               cx + k + 1,
+               cy +
+                   (k < 0   ? 6
+                    : k < 5 ? -4
+                            : 4) +
+                   1,
+               kRed);
+      break;
+  }
+}
+
+void PathAndStepGlyph(Canvas& c, Glyph g, int cx, int cy, uint8_t ink) {
+  switch (g) {
+    case kPathGlyph:  // a dotted path to a box
+      for (int k = -10; k <= 2; k += 3) c.Fill(k + cx, cy + 4 - k / 2, k + cx + 1, cy + 5 - k / 2, ink);
+      c.Frame(cx + 4, cy - 8, cx + 10, cy - 2, ink);
+      break;
+    case kPreviousGlyph: Triangle(c, cx, cy, -1, ink); break;
+    case kNextGlyph: Triangle(c, cx, cy, 1, ink); break;
+    case kNextObjectGlyph:
+      c.Frame(cx - 10, cy - 5, cx - 2, cy + 5, ink), Triangle(c, cx + 5, cy, 1, ink);
+      break;
+    case kRecordGlyph:
+      for (int j = -6; j <= 6; ++j)
+        for (int i = -6; i <= 6; ++i)
+          if (i * i + j * j <= 36) c.Set(cx + i, cy + j, kRed);
+      break;
+    case kStopGlyph: c.Fill(cx - 6, cy - 6, cx + 6, cy + 6, ink); break;
+    case kAddStepGlyph:     // a step's frame with a plus
+    case kDeleteStepGlyph:  // with a cross
+    case kInsertStepGlyph:  // with an arrow down into it
+      c.Frame(cx - 9, cy - 5, cx + 9, cy + 9, ink);
+      if (g == kAddStepGlyph)
+        c.Fill(cx - 5, cy + 1, cx + 5, cy + 3, ink), c.Fill(cx - 1, cy - 3, cx + 1, cy + 7, ink);
+      if (g == kDeleteStepGlyph)
+        c.Line(cx - 5, cy - 1, cx + 5, cy + 7, ink), c.Line(cx - 5, cy + 7, cx + 5, cy - 1, ink);
+      if (g == kInsertStepGlyph)
+        c.Fill(cx - 1, cy - 10, cx + 1, cy + 2, ink), c.Line(cx - 4, cy - 1, cx, cy + 3, ink);
+      if (g == kInsertStepGlyph) c.Line(cx + 4, cy - 1, cx, cy + 3, ink);
+      break;
+    case kCutGlyph:  // scissors
+      c.Line(cx - 6, cy - 9, cx + 4, cy + 3, ink), c.Line(cx + 6, cy - 9, cx - 4, cy + 3, ink);
+      c.Frame(cx - 8, cy + 3, cx - 3, cy + 8, ink), c.Frame(cx + 3, cy + 3, cx + 8, cy + 8, ink);
+      break;
+    case kCopyGlyph:
+      c.Frame(cx - 9, cy - 9, cx + 3, cy + 3, ink), c.Frame(cx - 3, cy - 3, cx + 9, cy + 9, ink);
+      break;
+    default:  // paste: a clipboard
+      c.Frame(cx - 7, cy - 7, cx + 7, cy + 9, ink), c.Fill(cx - 3, cy - 9, cx + 3, cy - 6, ink);
+      for (int k = -2; k <= 6; k += 4) c.Line(cx - 4, cy + k, cx + 4, cy + k, ink);
+      break;
+  }
+}
+
+// A 32 x 32 button at (x, y): raised when up, sunk when down, its glyph in
+// its middle.
+void Button(Canvas& c, int x, int y, bool down, Glyph glyph) {
   c.Fill(x, y, x + 31, y + 31, down ? kDark : kFace);
   c.Fill(x, y, x + 31, y, down ? kBlack : kWhite), c.Fill(x, y, x, y + 31, down ? kBlack : kWhite);
   c.Fill(x, y + 31, x + 31, y + 31, down ? kLight : kBlack),
       c.Fill(x + 31, y, x + 31, y + 31, down ? kLight : kBlack);
   const int cx = x + 16 + (down ? 1 : 0), cy = y + 16 + (down ? 1 : 0);
   const uint8_t ink = down ? kYellow : kBlack;
-  switch (glyph) {
-    case 0:  // grid
-      for (int k = -8; k <= 8; k += 4)
-        c.Line(cx + k, cy - 8, cx + k, cy + 8, ink), c.Line(cx - 8, cy + k, cx + 8, cy + k, ink);
-      break;
-    case 1:  // outlines: a diamond
-      c.Line(cx, cy - 9, cx + 9, cy, ink), c.Line(cx + 9, cy, cx, cy + 9, ink);
-      c.Line(cx, cy + 9, cx - 9, cy, ink), c.Line(cx - 9, cy, cx, cy - 9, ink);
-      break;
-    case 2:  // zoom in: plus
-      c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink), c.Fill(cx - 1, cy - 8, cx + 1, cy + 8, ink);
-      break;
-    case 3:  // zoom out: minus
-      c.Fill(cx - 8, cy - 1, cx + 8, cy + 1, ink);
-      break;
-    case 4:  // perspective: a receding square
-      c.Frame(cx - 9, cy - 9, cx + 9, cy + 9, ink), c.Frame(cx - 4, cy - 4, cx + 4, cy + 4, ink);
-      c.Line(cx - 9, cy - 9, cx - 4, cy - 4, ink), c.Line(cx + 9, cy + 9, cx + 4, cy + 4, ink);
-      break;
-    default:  // numbered dots: tools and object-path commands
-      for (int k = 0; k <= glyph - 5; ++k) c.Fill(cx - 10 + 4 * k, cy - 1, cx - 9 + 4 * k, cy + 1, ink);
-      break;
-  }
+  if (glyph < kPathGlyph)
+    ViewAndToolGlyph(c, glyph, cx, cy, ink);
+  else
+    PathAndStepGlyph(c, glyph, cx, cy, ink);
 }
 
 void Marks(Canvas& c) {
@@ -146,9 +258,14 @@ void AnimationEditorImages(Canvas& c) {
   for (const auto& p : pages)
     PageButton(c, p[0], p[1], false, p[2]), PageButton(c, p[0] + 64, p[1], true, p[2]);
   // New, delete animation, add, delete, insert step; cut, copy, paste.
-  const int anims[8][3] = {{160, 78, 2}, {192, 78, 3},  {224, 78, 5},  {256, 78, 6},
-                           {288, 78, 7}, {193, 158, 8}, {225, 158, 9}, {257, 158, 10}};
-  for (const auto& a : anims) Button(c, a[0], a[1], false, a[2]), Button(c, a[0], a[1] + 32, true, a[2]);
+  struct Cell {
+    int x, y;
+    Glyph glyph;
+  };
+  const Cell anims[8] = {{160, 78, kPlusGlyph},       {192, 78, kMinusGlyph},      {224, 78, kAddStepGlyph},
+                         {256, 78, kDeleteStepGlyph}, {288, 78, kInsertStepGlyph}, {193, 158, kCutGlyph},
+                         {225, 158, kCopyGlyph},      {257, 158, kPasteGlyph}};
+  for (const Cell& a : anims) Button(c, a.x, a.y, false, a.glyph), Button(c, a.x, a.y + 32, true, a.glyph);
 }
 
 // Decor icons, 20 x 20 cells from (192, 222), for every column and row the
@@ -176,16 +293,19 @@ Picture8 EditorPanelPicture() {
   c.p.pixels.assign(static_cast<size_t>(c.p.width * c.p.height), kBlack);
   Palette(c.p.palette);
   Marks(c);
-  const int leftGlyphs[5] = {0, 1, 2, 3, 4};  // grid, outlines, zoom in, zoom out, perspective
+  // The view buttons (grid, outlines, zoom in, zoom out, perspective), then
+  // the tools 0..4, each up and down.
   for (int i = 0; i < 5; ++i) {
-    Button(c, 32 * i, 13, false, leftGlyphs[i]), Button(c, 32 * i, 45, true, leftGlyphs[i]);
-    Button(c, 32 * i, 77, false, 5 + i), Button(c, 32 * i, 109, true, 5 + i);  // tools 0..4
+    Button(c, 32 * i, 13, false, Glyph(kGridGlyph + i)), Button(c, 32 * i, 45, true, Glyph(kGridGlyph + i));
+    Button(c, 32 * i, 77, false, Glyph(kArrowGlyph + i)),
+        Button(c, 32 * i, 109, true, Glyph(kArrowGlyph + i));
   }
   // The busy sign.
   c.Fill(0, 173, 64, 191, kRed), c.Frame(0, 173, 64, 191, kWhite);
   for (int x = 6; x < 60; x += 8) c.Fill(x, 179, x + 3, 185, kWhite);
   // Object-path buttons: mode, previous, next path, next object, record, stop.
-  for (int i = 0; i < 6; ++i) Button(c, 32 * i, 222, false, 5 + i), Button(c, 32 * i, 254, true, 5 + i);
+  for (int i = 0; i < 6; ++i)
+    Button(c, 32 * i, 222, false, Glyph(kPathGlyph + i)), Button(c, 32 * i, 254, true, Glyph(kPathGlyph + i));
   AnimationEditorImages(c);
   DecorIcons(c);
   return c.p;
