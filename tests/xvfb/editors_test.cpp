@@ -79,11 +79,20 @@ class DisplayEditors : public DisplayProgram {
     return n;
   }
   // Escape pauses the race, F1 then leaves it; the exit code.
+  // On a loaded machine a key can come while the race is still changing
+  // modes; a user would press again, and so does the test, keeping a
+  // picture of where it stood.
   int Leave() {
-    Press("Escape");
-    Pause(1.5);
-    Press("F1");
-    return Wait(120);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      Press("Escape");
+      Pause(1.5);
+      Press("F1");
+      const int code = Wait(attempt < 2 ? 30 : 120);
+      if (code != -1) return code;
+      std::printf("still running after Escape and F1 (attempt %d)\n", attempt + 1);
+      Picture("stuck" + std::to_string(attempt));
+    }
+    return -1;
   }
 };
 
@@ -157,7 +166,7 @@ TEST_F(DisplayEditors, AnAnimationMadeAndPlayedInTheTextureEditor) {
   EXPECT_NEAR(double(face >> 16), double((face >> 8) & 0xFF), 16);
   EXPECT_LT(plus & 0xFF, 40u);
   Press("F3");
-  Pause(1);
+  Pause(2);
   EXPECT_EQ(Leave(), 0);
   EXPECT_FALSE(fs::exists(root_ + "/tree/TXTANIM.BIN"));
   EXPECT_EQ(ReadFile(root_ + "/stderr.txt").find("not released"), std::string::npos);
