@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/window.h"
 
 namespace plat {
@@ -16,13 +17,14 @@ namespace {
 
 constexpr int32_t kAltKey = 18;
 
-enum class Kind { Key, Mouse, Char };
+enum class Kind { Key, Mouse, Char, Dump };
 
 struct Event {
   uint64_t wait;  // pumps, or ms of the clock, to wait after the previous event
   bool inMs;
   Kind kind;
   int32_t a, b;  // key and down, pointer x and y, or character and 0
+  std::string file;  // the picture a dump writes
 };
 
 struct Script {
@@ -50,6 +52,7 @@ bool ParseEvent(const std::string& line, Event* event, std::string* expected) {
   if (f.size() < 2) return false;
   if (f[1] == "mouse") *expected = "<pumps|Nms> mouse <x> <y>";
   if (f[1] == "char") *expected = "<pumps|Nms> char <code 1..255>";
+  if (f[1] == "dump") *expected = "<pumps|Nms> dump <file>";
   std::string wait = f[0];
   const bool inMs = wait.size() > 2 && wait.compare(wait.size() - 2, 2, "ms") == 0;
   if (inMs) wait.resize(wait.size() - 2);
@@ -57,13 +60,16 @@ bool ParseEvent(const std::string& line, Event* event, std::string* expected) {
   if (!ParseCount(wait, &pumps)) return false;
   if (f[1] == "mouse") {
     if (f.size() != 4 || !ParseCount(f[2], &a) || !ParseCount(f[3], &b)) return false;
-    *event = {pumps, inMs, Kind::Mouse, static_cast<int32_t>(a), static_cast<int32_t>(b)};
+    *event = {pumps, inMs, Kind::Mouse, static_cast<int32_t>(a), static_cast<int32_t>(b), {}};
+  } else if (f[1] == "dump") {
+    if (f.size() != 3) return false;
+    *event = {pumps, inMs, Kind::Dump, 0, 0, f[2]};
   } else if (f[1] == "char") {
     if (f.size() != 3 || !ParseCount(f[2], &a) || a < 1 || a > 255) return false;
-    *event = {pumps, inMs, Kind::Char, static_cast<int32_t>(a), 0};
+    *event = {pumps, inMs, Kind::Char, static_cast<int32_t>(a), 0, {}};
   } else {
     if (f.size() != 3 || !ParseCount(f[1], &a) || a < 1 || a > 255 || (f[2] != "down" && f[2] != "up")) return false;
-    *event = {pumps, inMs, Kind::Key, static_cast<int32_t>(a), f[2] == "down"};
+    *event = {pumps, inMs, Kind::Key, static_cast<int32_t>(a), f[2] == "down", {}};
   }
   return true;
 }
@@ -86,11 +92,39 @@ void PlayKey(int32_t key, bool down) {
   PostWindowMessage({message, static_cast<uintptr_t>(key), lParam});
 }
 
+// What the window's client area of the primary surface shows, as an uncompressed 24-bit TGA with its
+// rows bottom up; a failure is said on standard error and the script goes
+// on.
+void Dump(const std::string& file) {
+  const ClientArea c = GetWindowClient();
+  std::vector<uint32_t> pixels;
+  int32_t w = 0, h = 0;
+  std::ofstream out;
+  if (ReadFront({c.x, c.y, c.x + c.width, c.y + c.height}, pixels, &w, &h)) out.open(file, std::ios::binary);
+  if (!out) {
+    std::fprintf(stderr, "zentrova: input script: cannot dump the screen to %s\n", file.c_str());
+    return;
+  }
+  const uint8_t head[18] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(w), uint8_t(w >> 8), uint8_t(h),
+                            uint8_t(h >> 8), 24, 0};
+  out.write(reinterpret_cast<const char*>(head), sizeof head);
+  std::vector<char> row(static_cast<size_t>(w) * 3);
+  for (int32_t y = h - 1; y >= 0; --y) {
+    for (int32_t x = 0; x < w; ++x) {
+      const uint32_t rgb = pixels[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)];
+      row[size_t(x) * 3] = char(rgb & 0xFF), row[size_t(x) * 3 + 1] = char(rgb >> 8 & 0xFF);
+      row[size_t(x) * 3 + 2] = char(rgb >> 16 & 0xFF);
+    }
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  }
+}
+
 void Play(const Event& e) {
   switch (e.kind) {
     case Kind::Key: PlayKey(e.a, e.b != 0); break;
     case Kind::Mouse: SetCursorPos(e.a, e.b); break;
     case Kind::Char: PostWindowMessage({kMsgChar, static_cast<uintptr_t>(e.a), 1}); break;
+    case Kind::Dump: Dump(e.file); break;
   }
 }
 

@@ -9,6 +9,7 @@
 //   <wait> <virtual key> <down|up>
 //   <wait> mouse <x> <y>
 //   <wait> char <code>
+//   <wait> dump <file>
 //
 // wait: passes of the message pump to wait after the previous line (0
 // acts in the same pass); or, ending in "ms" ("250ms"), milliseconds of the
@@ -21,6 +22,9 @@
 // more (kept inside the cursor's confinement).
 // char: queues the character message of a typed character, 1 to 255 in
 // Windows-1252, as the keyboard's text would.
+// dump: writes what the window shows on the display's primary surface
+// (the frame last presented) to the file, a 24-bit TGA: the program's pictures of screens
+// that its own screenshot key does not take, such as the editors'.
 //
 // The first line other than blanks and comments may instead be
 //

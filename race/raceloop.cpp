@@ -85,6 +85,9 @@ void SB_SwitchDebugMode() {
     if (!AnyFunctionKeyHeld()) return;
     while (AnyFunctionKeyHeld() && LSYS_KeyMayCome()) SB_UpdateEvent();
     SB_Var.DebugMode = SB_DEBUG_GAME;
+    // An editor drew the whole screen; the race redraws only its view, so
+    // the bands around it are cleared rather than left showing the editor.
+    if (LS_Var.Screen) LS_ClearBmap(LS_Var.Screen);
     SB_FlushKeyboard();
     SB_ResetClock();
     return;

@@ -13,6 +13,7 @@
 
 #include "platform/ansi.h"
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "platform/inputscript.h"
 #include "platform/window.h"
 
@@ -248,6 +249,34 @@ TEST_F(InputScript, AClockLineRunsTheProgramOnTheManualClock) {
   UseManualClock(false);
 }
 
+// A dump writes the window's pixels as a 24-bit TGA, bottom row first; a
+// file that cannot be made is passed over, and so is a dump before the
+// display has a primary surface.
+TEST_F(InputScript, ADumpWritesWhatTheWindowShows) {
+  ResetDisplay();
+  const std::string picture = path_ + ".tga";
+  ASSERT_TRUE(Load("0 dump " + picture + "\n1 dump " + picture + "\n0 dump /nonexistent/x.tga\n"));
+  Pump();
+  EXPECT_FALSE(std::ifstream(picture).good());
+  SurfaceRequest r;
+  r.primary = true;
+  Surface* primary = nullptr;
+  ASSERT_EQ(CreateSurface(r, &primary), kDisplayOk);
+  FillSurface(primary, {0, 0, 640, 480}, 0x001F);  // blue, at 5-6-5
+  FillSurface(primary, {0, 0, 1, 1}, 0xF800);      // a red top-left pixel
+  Pump();
+  std::ifstream in(picture, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 18u + 640 * 480 * 3);
+  EXPECT_EQ(bytes.substr(12, 6), std::string("\x80\x02\xE0\x01\x18\x00", 6));
+  const size_t topLeft = 18 + 479 * 640 * 3;
+  EXPECT_EQ(bytes.substr(18, 3), std::string("\xFF\x00\x00", 3));  // blue, green, red
+  EXPECT_EQ(bytes.substr(topLeft, 3), std::string("\x00\x00\xFF", 3));
+  ReleaseSurface(primary);
+  ResetDisplay();
+  std::remove(picture.c_str());
+}
+
 TEST_F(InputScript, BadScriptsAreRefusedWithTheirLineAndForm) {
   const std::pair<const char*, const char*> bad[] = {
       {"1 27\n", "<key 1..255> <down|up>"},       {"x 27 down\n", "<key 1..255>"},
@@ -259,7 +288,8 @@ TEST_F(InputScript, BadScriptsAreRefusedWithTheirLineAndForm) {
       {"1 mouse -1 20\n", "mouse <x> <y>"},       {"1 mouse 10 -20\n", "mouse <x> <y>"},
       {"1 char 0\n", "char <code 1..255>"},       {"1 char 256\n", "char <code 1..255>"},
       {"1 char\n", "char <code 1..255>"},         {"1 char 65 x\n", "char <code 1..255>"},
-      {"1 chars 65\n", "<key 1..255>"},           {"clock 20\n", "clock <ms above 0>, as the first line"}};
+      {"1 chars 65\n", "<key 1..255>"},          {"1 dump\n", "dump <file>"},
+      {"1 dump a.tga b\n", "dump <file>"},           {"clock 20\n", "clock <ms above 0>, as the first line"}};
   std::string error;
   for (const auto& [line, form] : bad) {
     EXPECT_FALSE(Load(std::string("0 32 down\n") + line, &error)) << line;

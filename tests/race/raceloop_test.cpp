@@ -12,6 +12,7 @@
 #include "race/hud.h"
 #include "race/sequencer.h"
 #include "system/error.h"
+#include "system/heap.h"
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "system/win/shell.h"
@@ -93,8 +94,12 @@ TEST_F(RaceLoopTest, FunctionKeysEnterTheEditorsInTheirOrder) {
 }
 
 TEST_F(RaceLoopTest, AnyFunctionKeyLeavesADebugModeOnItsRelease) {
+  BMAP* const raceScreen = LS_Var.Screen;
+  BMAP* screen = LS_CreateBmap(64, 48, 8, LS_DefaultHeap);
+  LS_Var.Screen = screen;
   for (int32_t key = kF1; key <= kF5; ++key) {
     SB_Var.DebugMode = SB_DEBUG_TXTANIM;
+    LS_FillRect(screen, 0, 0, 63, 47, 7);  // an editor's picture
     LSI_PutKey('a');
     Hold({key});
     plat::AdvanceManualTime(50);
@@ -103,7 +108,10 @@ TEST_F(RaceLoopTest, AnyFunctionKeyLeavesADebugModeOnItsRelease) {
     EXPECT_FALSE(plat::KeyState(key));  // waited for the release
     EXPECT_EQ(LSI_Var.NbKeys, 0);
     EXPECT_EQ(SB_Var.Time, plat::TickMs());
+    EXPECT_EQ(LS_GetPixel(screen, 0, 0), 0u);  // the screen's bands come back clear
   }
+  LS_Var.Screen = raceScreen;
+  LS_FreeBmap(screen);
   SB_Var.DebugMode = SB_DEBUG_TXTANIM;
   SB_SwitchDebugMode();  // no key: the mode stays
   EXPECT_EQ(SB_Var.DebugMode, SB_DEBUG_TXTANIM);

@@ -127,7 +127,9 @@ void SB_ReadEditMouse() {
   SB_Var.Buttons = static_cast<uint16_t>(buttons);
   SB_Var.MouseX = x > 639 ? 639 : x;
   SB_Var.MouseY = y > 479 ? 479 : y;
-  LS_SetMousePos(SB_Var.MouseX, SB_Var.MouseY);
+  // The pointer is put back only when it was limited: put back every
+  // frame, it would undo a move the user made since it was read.
+  if (SB_Var.MouseX != x || SB_Var.MouseY != y) LS_SetMousePos(SB_Var.MouseX, SB_Var.MouseY);
 }
 
 double SB_EditGroundHeight(double x, double z) {

@@ -273,15 +273,13 @@ void Compose(bool playing) {
     LS_FillRect(Ui().Screen, 0, 0, 639, 479, 0);
     SB_TxtAnimDrawSourcePanel();
     SB_TxtAnimDrawDestPanel();
-    for (int32_t x : kPageButtonX) SB_TxtAnimFrame(x, 283, x + 31, 298);
-    for (int32_t x : kAnimButtonX) SB_TxtAnimFrame(x, 444, x + 31, 475);
     SB_TxtAnimDrawOptions();
   }
-  for (int32_t y : {30, 50, 70})
-    for (int32_t x : {548, 588}) SB_TxtAnimFrame(x, y, x + 31, y + 15);
+  SB_TxtAnimDrawButtons(playing);
   SB_TxtAnimDrawStatus();
   SB_TxtAnimDrawScrollBar();
   SB_TxtAnimDrawSteps();
+  SB_TxtAnimDrawRateBar();
 }
 
 }  // namespace
@@ -307,12 +305,17 @@ void SB_TxtAnimFree() {
 
 // Weak, so that the race tests' recording fake takes its place.
 __attribute__((weak)) void SB_TxtAnimEditor() {
-  if (!SB_TxtAnimSetUp()) {
+  // The buttons and cursors are cut from the track editor's panel picture:
+  // without it (the track editor unavailable) the race goes on.
+  if (!SB_Var.EditorPicture || !SB_TxtAnimSetUp()) {
     SB_Var.DebugMode = 0;
     return;
   }
   const bool playing = SB_TxtAnimIsPlaying();
   SB_Var.TxtAnimEditing = 1;
+  // The cursor's area goes back first, so that the preview saved while
+  // playing never holds a cursor.
+  SB_TxtAnimRestoreCursor();
   if (playing) SB_TxtAnimSavePreview();
   if (E().Mode == 0 && playing) E().Mode = 4;
   if (E().Mode == 4 && !playing) E().Mode = 0;  // it ended by itself
@@ -327,6 +330,7 @@ __attribute__((weak)) void SB_TxtAnimEditor() {
   if (buttons == 2) RightButton(playing, overSource, overDest, overSteps);
   if (buttons & 1) LeftButton(playing, overSource, overDest, overSteps);
   SB_TxtAnimUpdate();
+  SB_TxtAnimDrawCursor(SB_TxtAnimPointerIn(10, 20, 256, 256) || SB_TxtAnimPointerIn(280, 20, 256, 256));
   if (SB_Var.TextScreen)
     LS_Bitmove(Ui().Screen, SB_Var.TextScreen, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
   E().PrevPageUp = LS_KeyDown(kPageUp);

@@ -169,11 +169,7 @@ void SB_TxtAnimDrawOptions() {
   for (int32_t row = 0; row < 2; ++row) {
     const char* label = row == 0 ? (a ? "FORWARD" : "FORWARD ") : "PINGPONG";
     const bool checked = on && (flags & (row == 0 ? TXA_FORWARD : TXA_PINGPONG));
-    const int32_t y = 444 + 19 * row;
-    SB_TxtAnimFrame(337, y - 3, 340 + 8 * (static_cast<int32_t>(std::strlen(label)) + 1) + 19, y + 16);
-    SB_TxtAnimRect(340, y, 354, y + 14, checked ? SB_TxtAnimUi.Highlight : SB_TxtAnimUi.Empty);
-    if (checked) LS_FillRect(Screen(), 343, y + 3, 351, y + 11, SB_TxtAnimUi.Highlight);
-    LS_DrawString(LS_Var.SysFont, Screen(), label, 360, y, on ? LS_BLIT_OPAQUE : LS_BLIT_TRANSPARENT);
+    SB_TxtAnimCheckBox(340, 444 + 19 * row, checked, label, on);
   }
   SB_TxtAnimModeLabels(460, 446, flags, on);
 }

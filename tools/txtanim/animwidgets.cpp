@@ -101,9 +101,11 @@ void SB_TxtAnimReadMouse() {
   int32_t x = 0, y = 0, buttons = 0;
   LS_GetMouse(&x, &y, &buttons);
   x = static_cast<int16_t>(x), y = static_cast<int16_t>(y), buttons &= 0xFFFF;
+  // Put back only when limited, so that a move made since the reading is
+  // not undone.
+  if (x > 639 || y > 479) LS_SetMousePos(x > 639 ? 639 : x, y > 479 ? 479 : y);
   if (x > 639) x = 639;
   if (y > 479) y = 479;
-  LS_SetMousePos(x, y);
   ui.MouseX = x, ui.MouseY = y, ui.Buttons = buttons;
 }
 

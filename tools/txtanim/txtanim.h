@@ -117,6 +117,14 @@ void SB_TxtAnimDrawScaled(BMAP* page, BMAP* screen, int32_t sx, int32_t sy, int3
 void SB_TxtAnimModeLabels(int32_t x, int32_t y, uint32_t flags, int32_t enabled);
 void SB_TxtAnimDrawRateBar();
 void SB_TxtAnimSavePreview();
+// The buttons from the editors' panel picture, pressed in the frame they
+// are clicked (while playing only the play controls, play held down).
+void SB_TxtAnimDrawButtons(bool playing);
+void SB_TxtAnimCheckBox(int32_t x, int32_t y, int32_t checked, const char* label, int32_t enabled);
+// The pointer: the area under the last one put back, then the area under
+// the new one saved and the cross-hair (over the pages) or arrow drawn.
+void SB_TxtAnimRestoreCursor();
+void SB_TxtAnimDrawCursor(bool overPages);
 void SB_TxtAnimRestorePreview();
 // The first texture on the page whose placement holds the point, or -1.
 int32_t SB_TxtAnimTextureAt(int32_t x, int32_t y, int32_t page);

@@ -39,9 +39,14 @@ TEST_F(TrackEditor, SetUpTagsItsBitmapsAndReleaseLeavesNone) {
 }
 
 TEST_F(TrackEditor, AMissingOrDeepPictureLeavesTheEditorUnavailable) {
-  for (bool missing : {true, false}) {
+  const std::string good = ztest::ReadFile(Path("PCX/EDITOR.PCX"));
+  std::string deep = good;
+  deep[65] = 3;  // three colour planes: 24 bits
+  // Missing, not a picture, cut short, 24-bit.
+  const std::string files[] = {"", "not a picture", good.substr(0, good.size() / 2), deep};
+  for (const std::string& bytes : files) {
     std::remove(Path("PCX/EDITOR.PCX").c_str());
-    if (!missing) ztest::WriteFile(Path("PCX/EDITOR.PCX"), "not a picture");
+    if (!bytes.empty()) ztest::WriteFile(Path("PCX/EDITOR.PCX"), bytes);
     SB_Edit();
     EXPECT_EQ(Printed(), std::vector<std::string>{"Track editor unavailable (pcx>editor.pcx) !!!"});
     EXPECT_EQ(Tags(), std::vector<std::string>{"overlay"});
@@ -124,6 +129,28 @@ TEST_F(TrackEditor, TheReadOutGivesTheCentreTilesPositionAndSpaceOverNoGround) {
   bool drawn = false;
   for (uint8_t p : row) drawn |= p != row[0];
   EXPECT_TRUE(drawn);
+}
+
+int32_t g_warps = 0;
+
+// The pointer is put back only when it lay beyond the screen: on a display
+// a move made after the reading would else be undone every frame.
+TEST_F(TrackEditor, ThePointerIsPutBackOnlyWhenLimited) {
+  const plat::WindowBackend counting = {nullptr, nullptr, nullptr, [](int32_t, int32_t) { ++g_warps; }, nullptr};
+  plat::SetWindowBackend(&counting);
+  plat::SetWindowGeometry({1280, 960, 640, 480});
+  SB_Edit();
+  g_warps = 0;
+  for (int32_t i = 0; i < 3; ++i) Frame({}, 320, 240);
+  EXPECT_EQ(g_warps, 3);  // the test's own moves only
+  Frame({}, 700, 500);
+  EXPECT_EQ(g_warps, 5);
+  EXPECT_EQ(SB_Var.MouseX, 639);
+  int32_t x = 0, y = 0;
+  plat::GetCursorPos(&x, &y);
+  EXPECT_EQ(std::pair(x, y), std::pair(639, 479));
+  plat::SetWindowBackend(nullptr);
+  plat::SetWindowGeometry({});
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
 // Object paths of the track editor: clicks recorded (the first twice, a
 // click taken by a button left out), the ".TRJ" text, ".CRD" samples and
 // their ".TAB" records, an empty recording, and names that cannot be
-// created.
+// created; the exports read back by the decor-script reader.
 #include <cstring>
 #include <filesystem>
+#include <numbers>
 #include <string>
 #include <vector>
 
+#include "datagen/carmodels.h"
+#include "datagen/decorprops.h"
+#include "engine3d/matrix.h"
+#include "scenery/decorobjects.h"
+#include "scenery/devenv.h"
 #include "tests/tools/tools_fixture.h"
 #include "tools/trackedit/trackedit.h"
 
@@ -96,6 +102,43 @@ TEST_F(ObjectPaths, AFolderThatDoesNotExistIsReportedAndTheBufferReleased) {
   StartMoveRecord();
   SB_SaveMoveRecord();
   EXPECT_EQ(ztest::ReadFile(Path(std::string(63, 'N') + ".TRJ")).substr(0, 15), "; OBJECT PATH: ");
+}
+
+// The decor-script reader takes the ".TRJ" as one block of its four
+// commands, and a TABLE command names the ".TAB" whole.
+TEST_F(ObjectPaths, TheDecorScriptReaderReadsTheExportsBack) {
+  Click(320, 240);
+  Click(330, 240);
+  Click(330, 250);
+  SB_SaveMoveRecord();
+  const size_t records = ztest::ReadFile(Path("TXT/WINDMILL.TAB")).size() / 24;
+  ASSERT_GT(records, 10u);
+  SB_Var.DecorScriptNames = nullptr;
+  SB_Var.NbDecorObjects = 0;
+  for (const datagen::CarModel& prop : datagen::DecorProps()) ASSERT_TRUE(datagen::WriteCarModel(root_, prop));
+  E3D_MatFromAngles(SB_Var.CarAxisMatrix, std::numbers::pi / 2, std::numbers::pi / 2, 0.0);
+  SB_Var.DecorObjectsOn = 1;
+  ztest::WriteFile(Path("TXT/TABLE.SCR"), "{\n\t{\n\t\tTABLE \"txt>windmill.tab\"\n\t\tTIME 4\n\t}\n}\n");
+  ztest::WriteFile(Path("TXT/LIST.TXT"), "OBJECT \"obc>decor>moulin.obc\",\"txt>windmill.trj\",0\r\n"
+                                         "OBJECT \"obc>decor>moulin.obc\",\"txt>table.scr\",1\r\n");
+  LoadObjectScript("txt>list.txt");
+  ASSERT_EQ(SB_Var.NbDecorObjects, 2);
+  const TDECOROBJ& path = SB_Var.DecorObjects[0];
+  ASSERT_EQ(path.NbBlocks, 1);
+  ASSERT_EQ(path.Blocks[0].NbCommands, 4);
+  const TDECORCMD& first = path.Blocks[0].Commands[0];
+  EXPECT_EQ(first.Flags & (DECOR_ANGLE | DECOR_SPEED | DECOR_XYZ | DECOR_TIME),
+            DECOR_ANGLE | DECOR_SPEED | DECOR_XYZ | DECOR_TIME);
+  EXPECT_DOUBLE_EQ(first.Angles[1], 90.0);
+  EXPECT_FLOAT_EQ(float(first.Position[0]), 12.8f);  // triples are read at single precision
+  EXPECT_FLOAT_EQ(float(path.Blocks[0].Commands[2].Position[0]), 20.8f);
+  EXPECT_TRUE(path.Blocks[0].Commands[3].Flags & DECOR_AUTOANGLE);
+  const TDECORCMD& table = SB_Var.DecorObjects[1].Blocks[0].Commands[0];
+  EXPECT_TRUE(table.Flags & DECOR_TABLE);
+  EXPECT_EQ(table.TableCount, static_cast<int32_t>(records));
+  SB_FreeDecorNames();
+  SB_FreeDecorObjects();
+  SB_Var.DecorObjectsOn = 0;
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "datagen/editorpanel.h"
 #include "platform/window.h"
+#include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "system/heap.h"
 #include "system/picture.h"
@@ -36,9 +38,26 @@ class TxtAnimEditorTest : public TxtAnimTest {
       t.PageNumber = places[i][0], t.X = places[i][1], t.Y = places[i][2];
       t.Width = places[i][3], t.Height = places[i][4];
     }
+    MakeEditorPicture();
     SB_TxtAnimSetUp();
   }
+  // The panel picture datagen writes, in the 3D palette when there is one.
+  static void MakeEditorPicture() {
+    if (SB_Var.EditorPicture) SB_FreeBmap(SB_Var.EditorPicture);
+    const datagen::Picture8 p = datagen::EditorPanelPicture();
+    SB_Var.EditorPicture = SB_CreateBmap(p.width, p.height, 8, LS_DefaultHeap, "test editor picture");
+    for (int32_t y = 0; y < p.height; ++y)
+      for (int32_t x = 0; x < p.width; ++x)
+        SB_Var.EditorPicture->Start[y * SB_Var.EditorPicture->ByteLen + x] = p.pixels[size_t(y * p.width + x)];
+    PALETTE own{};
+    for (int32_t i = 0; i < 256; ++i)
+      own.Entry[i] = {uint8_t(p.palette[size_t(3 * i)] >> 2), uint8_t(p.palette[size_t(3 * i + 1)] >> 2),
+                      uint8_t(p.palette[size_t(3 * i + 2)] >> 2)};
+    if (SB_Var.Pal3d) SB_RemapBmap(SB_Var.EditorPicture, &own, SB_Var.EditorPicture, SB_Var.Pal3d);
+  }
   void TearDown() override {
+    SB_FreeBmap(SB_Var.EditorPicture);
+    SB_Var.EditorPicture = nullptr;
     plat::SetKeyState(1, false);
     plat::SetKeyState(2, false);
     SB_TxtAnimEndPageLists();
@@ -187,6 +206,46 @@ TEST_F(TxtAnimEditorTest, ScrollStepsAndSelections) {
   EXPECT_EQ(Anim()->Steps[0].SrcX, 16);
 }
 
+// Whether the screen's w x h block at (x, y) is the panel picture's at
+// (px, py).
+bool ShowsPicture(int32_t x, int32_t y, int32_t px, int32_t py, int32_t w, int32_t h) {
+  for (int32_t j = 0; j < h; ++j)
+    for (int32_t i = 0; i < w; ++i)
+      if (LS_GetPixel(SB_TxtAnimUi.Screen, x + i, y + j) != LS_GetPixel(SB_Var.EditorPicture, px + i, py + j))
+        return false;
+  return true;
+}
+
+TEST_F(TxtAnimEditorTest, ButtonsCheckBoxesAndCursorsFromThePanelPicture) {
+  Frame(600, 200, 0);
+  EXPECT_TRUE(ShowsPicture(4, 444, 160, 78, 32, 32));     // new animation, released
+  EXPECT_TRUE(ShowsPicture(10, 283, 65, 174, 32, 16));    // source page next
+  EXPECT_TRUE(ShowsPicture(588, 50, 255, 28, 33, 17));    // frame rate
+  EXPECT_TRUE(ShowsPicture(340, 444, 191, 13, 16, 15));   // FORWARD, unchecked without animation
+  // The arrow with its corner on the pointer.
+  EXPECT_TRUE(ShowsPicture(600, 200, 94, 0, 1, 11));
+  Frame(9, 449, 1);  // new animation pressed (below the cursor's rows)
+  EXPECT_TRUE(ShowsPicture(4, 462, 160, 110 + 18, 32, 14));
+  Frame(9, 449, 0);
+  EXPECT_TRUE(ShowsPicture(4, 462, 160, 78 + 18, 32, 14));
+  EXPECT_TRUE(ShowsPicture(340, 444, 207, 13, 16, 15));   // FORWARD checked
+  EXPECT_TRUE(ShowsPicture(340, 463, 191, 13, 16, 15));   // PINGPONG not
+  // Over a page, the cross-hair centred on the pointer.
+  Frame(300, 100, 0);
+  EXPECT_TRUE(ShowsPicture(300, 94, 86, 0, 1, 6));  // its upper arm
+  // While playing the screen is not redrawn: the area under the cursor
+  // comes back from its save, and the play button stays pressed (cleared).
+  Click(280 + 10, 20 + 10, 2);
+  Click(548 + 5, 30 + 5);
+  ASSERT_EQ(SB_TxtAnimIsPlaying(), 1);
+  Frame(600, 150, 0);
+  EXPECT_NE(LS_GetPixel(SB_TxtAnimUi.Screen, 600, 150), 0u);
+  Frame(600, 250, 0);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 600, 150), 0u);
+  EXPECT_EQ(LS_GetPixel(SB_TxtAnimUi.Screen, 560, 40), 0u);
+  Click(588 + 5, 30 + 5);  // stop
+}
+
 TEST_F(TxtAnimEditorTest, ChangingTheAnimationWhilePlayingIsRefused) {
   Click(4 + 5, 444 + 5);
   Click(4 + 5, 444 + 5);
@@ -230,6 +289,7 @@ class TxtAnimGoldenTest : public TxtAnimEditorTest {
       palette_.Entry[i] = {static_cast<uint8_t>((i >> 5) * 9), static_cast<uint8_t>(((i >> 2) & 7) * 9),
                            static_cast<uint8_t>((i & 3) * 21)};
     SB_Var.Pal3d = &palette_;
+    MakeEditorPicture();
     ASSERT_TRUE(SB_TxtAnimSetUpUi());
     for (int32_t p = 0; p < 3; ++p)
       for (int32_t y = 0; y < 256; ++y)

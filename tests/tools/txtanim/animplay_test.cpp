@@ -222,7 +222,16 @@ TEST_F(TxtAnimPlayTest, TheEditorsSetAndItsRelease) {
   ToolsTest::SetUp();
   EXPECT_EQ(SB_Var.TxtAnimSet, nullptr);
   EXPECT_STREQ(SB_Var.TxtAnimFileName, "TXTANIM.BIN");
+  // Without the track editor's panel picture F3 goes back to the race.
+  SB_Var.DebugMode = 3;
   SB_TxtAnimEditor();
+  EXPECT_EQ(SB_Var.DebugMode, 0);
+  EXPECT_EQ(SB_Var.TxtAnimSet, nullptr);
+  EXPECT_EQ(SB_Var.NbBmapOwners, 0);
+  SB_Var.EditorPicture = SB_CreateBmap(320, 286, 8, LS_DefaultHeap, "pcx>editor.pcx");
+  SB_Var.DebugMode = 3;
+  SB_TxtAnimEditor();
+  EXPECT_EQ(SB_Var.DebugMode, 3);
   ASSERT_NE(SB_Var.TxtAnimSet, nullptr);
   EXPECT_EQ(SB_Var.TxtAnimSet->NbAnims, 0);
   ASSERT_NE(SB_Var.TxtAnimClipboard, nullptr);
