@@ -1,6 +1,7 @@
 // Joining aligned faces and the texture-repeat cuts, on face lists built in
 // code: which pairs join or flip, the tolerances of the two series, and
 // the pieces of the repeat cuts.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -20,8 +21,9 @@ class Join : public ztest::TrackTest {
  protected:
   // A list of the triangles (materials "ROAD" unless given) with normals.
   TLMAP* List(const std::vector<std::vector<TLMAPVERTEX>>& faces, const char* second = "ROAD") {
-    faces_.assign(64, TLMAPFACE{});
-    list_ = TLMAP{static_cast<uint32_t>(faces.size()), faces_.data(), 64, "SB_InitMapConversion"};
+    const uint32_t capacity = std::max<uint32_t>(64, static_cast<uint32_t>(faces.size()));
+    faces_.assign(capacity, TLMAPFACE{});
+    list_ = TLMAP{static_cast<uint32_t>(faces.size()), faces_.data(), capacity, "SB_InitMapConversion"};
     for (size_t i = 0; i < faces.size(); ++i) {
       for (int k = 0; k < 3; ++k) faces_[i].V[k] = faces[i][k];
       // The field holds 15 bytes with no room for a terminator.
@@ -117,6 +119,47 @@ TEST_F(Join, TheGridSweepEqualsThePlainOne) {
       }
     }
   }
+}
+
+// Larger shuffled grids whose quads flip back and forth, some joining,
+// some with a shifted mapping that changes nothing, so that the faces no
+// operation changes lie between the others in the list: passing over them
+// gives the plain sweep's result, as does the full sweep where a face
+// thought still would change.
+TEST_F(Join, SweepsPassingOverStillFacesEqualThePlainOne) {
+  const struct {
+    int cells;          // per side
+    int shiftedInEight;  // faces of every eight with a shifted mapping
+  } rows[] = {{8, 0}, {8, 2}, {8, 6}, {6, 4}};
+  for (const auto& r : rows)
+    for (uint32_t seed = 1; seed <= 3; ++seed) {
+      std::mt19937 random(seed);
+      std::vector<std::vector<TLMAPVERTEX>> faces;
+      for (int x = 0; x < r.cells; ++x)
+        for (int z = 0; z < r.cells; ++z) {
+          const double a = 10 * x, b = 10 * z, c = random() % 3 ? 10 : 20;
+          const bool turned = random() % 2;
+          faces.push_back({P(a, b), P(a + c, b), turned ? P(a, b + 10) : P(a + c, b + 10)});
+          faces.push_back({turned ? P(a + c, b) : P(a, b), P(a + c, b + 10), P(a, b + 10)});
+        }
+      for (std::vector<TLMAPVERTEX>& face : faces)
+        if (static_cast<int>(random() % 8) < r.shiftedInEight)
+          for (TLMAPVERTEX& v : face) v.U += 0.5;
+      std::shuffle(faces.begin(), faces.end(), random);
+      std::vector<TLMAPFACE> plain;
+      for (void (*join)(TLMAP*) : {SB_JoinClusterPlain, SB_JoinCluster}) {
+        SB_Var.JoinTolerance = SB_Var.JoinLineTolerance = 0.001;
+        TLMAP* list = List(faces);
+        join(list);
+        if (plain.empty()) {
+          plain.assign(list->Faces, list->Faces + list->NbFaces);
+        } else {
+          ASSERT_EQ(list->NbFaces, plain.size()) << r.cells << " " << r.shiftedInEight << " " << seed;
+          EXPECT_EQ(std::memcmp(list->Faces, plain.data(), plain.size() * sizeof(TLMAPFACE)), 0)
+              << r.cells << " " << r.shiftedInEight << " " << seed;
+        }
+      }
+    }
 }
 
 TEST_F(Join, TextureRepeatCutsKeepEveryPieceWithinEight) {
