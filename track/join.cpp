@@ -402,10 +402,19 @@ bool PairIdle(const TLMAPFACE& a, const TLMAPFACE& b) {
 // run finds no cycle soon.
 class TLIVESWEEP : public TWATCH {
  public:
-  TLIVESWEEP(TLMAPFACE* f, int32_t n) : f_(f), n_(n), near_(f, n, true), live_(static_cast<size_t>(n), 0) {
+  TLIVESWEEP(TLMAPFACE* f, int32_t n)
+      : f_(f), n_(n), near_(f, n, true), live_(static_cast<size_t>(n), 0), partner_(static_cast<size_t>(n), -1) {
+    std::vector<int32_t> pairs(static_cast<size_t>(n), 0);
     for (int32_t a = 0; a < n; ++a)
       for (const int32_t b : near_.List(a))
-        if (b > a && !PairIdle(f[a], f[b])) live_[a] = live_[b] = 1;
+        if (b > a && !PairIdle(f[a], f[b])) live_[a] = live_[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b;
+    // A live pair whose faces are in no other is swept on its own.
+    for (int32_t a = 0; a < n; ++a) {
+      const int32_t b = partner_[a];
+      partner_[a] = -1;
+      if (b > a && pairs[a] == 1 && pairs[b] == 1) partner_[a] = b, alone_.push_back(a);
+    }
+    for (const int32_t a : alone_) partner_[partner_[a]] = a, live_[a] = live_[partner_[a]] = 0;
     for (int32_t a = 0; a < n; ++a)
       if (live_[a]) order_.push_back(a);
     next_.assign(static_cast<size_t>(n) + 1, n);
@@ -418,6 +427,8 @@ class TLIVESWEEP : public TWATCH {
     mark_.assign(static_cast<size_t>(n_), 0);
     states_.resize(static_cast<size_t>(n_));
     for (const int32_t a : order_) states_[a].push_back(f_[a]);
+    for (int32_t a = 0; a < n_; ++a)
+      if (partner_[a] >= 0) states_[a].push_back(f_[a]);
     near_.Watch(this);
     std::vector<int32_t> candidates;
     bool any = false;
@@ -444,9 +455,15 @@ class TLIVESWEEP : public TWATCH {
       ++i;
     }
     near_.Watch(nullptr);
+    for (const int32_t a : alone_)
+      if (ok_) any |= RunAlone(a, partner_[a]);
     if (!ok_ || !Isolated()) {
       std::memcpy(f_, backup.data(), backup.size() * sizeof(TLMAPFACE));
       return false;
+    }
+    for (const int32_t a : alone_) {
+      std::memcpy(&f_[a], &ends_[a], sizeof(TLMAPFACE));
+      std::memcpy(&f_[partner_[a]], &ends_[partner_[a]], sizeof(TLMAPFACE));
     }
     *joined = any;
     return true;
@@ -520,15 +537,71 @@ class TLIVESWEEP : public TWATCH {
     }
     return true;
   }
-  // Whether every still face of a live face's list stays idle with every
-  // state the live face took.
-  bool Isolated() const {
-    for (const int32_t a : order_)
-      for (const int32_t c : near_.List(a)) {
-        if (live_[c]) continue;
-        for (const TLMAPFACE& s : states_[a])
-          if (!PairIdle(s, f_[c])) return false;
+  // A pair a < b alone: each third face gives it the work of its triple,
+  // the join then the flip of a with b for a third face before a or after
+  // b, of b with a for one between them, and its own step is the join of a
+  // with b; each run of one kind is made until the pair comes back to a
+  // state it had. The states it took and the last are kept. True when it
+  // joined.
+  bool RunAlone(int32_t a, int32_t b) {
+    TLMAPFACE pair[2];
+    std::memcpy(&pair[0], &f_[a], sizeof(TLMAPFACE));
+    std::memcpy(&pair[1], &f_[b], sizeof(TLMAPFACE));
+    bool joined = false;
+    auto take = [&] {
+      for (const int32_t g : {0, 1}) {
+        std::vector<TLMAPFACE>& states = states_[g ? b : a];
+        bool known = false;
+        for (const TLMAPFACE& s : states) known = known || std::memcmp(&s, &pair[g], sizeof s) == 0;
+        if (!known) states.push_back(pair[g]);
       }
+    };
+    take();
+    auto run = [&](int kind, int32_t count) {  // 0 a with b, 1 b with a, 2 the pair's own join
+      std::vector<std::pair<TLMAPFACE, TLMAPFACE>> seen;
+      for (int32_t step = 0; step < count && ok_; ++step) {
+        size_t at = 0;
+        while (at < seen.size() && (std::memcmp(&seen[at].first, &pair[0], sizeof(TLMAPFACE)) != 0 ||
+                                    std::memcmp(&seen[at].second, &pair[1], sizeof(TLMAPFACE)) != 0))
+          ++at;
+        if (at < seen.size()) count = step + (count - step) % static_cast<int32_t>(seen.size() - at);
+        if (step == count) return;
+        if (seen.size() == kMaxStates) ok_ = false;
+        seen.emplace_back(pair[0], pair[1]);
+        TLMAPFACE *x = &pair[kind == 1], *y = &pair[kind != 1];
+        joined |= SB_JoinTwoFaces(x, y) != 0;
+        if (kind != 2) SB_FlipDiagonal(x, y);
+        take();
+      }
+    };
+    run(0, a), run(1, b - a - 1), run(2, 1), run(0, n_ - 1 - b);
+    if (states_[a].size() > kMaxStates || states_[b].size() > kMaxStates) ok_ = false;
+    ends_.resize(static_cast<size_t>(n_));
+    ends_[a] = pair[0], ends_[b] = pair[1];
+    return joined;
+  }
+  // The states a face took: a still face stands as it was.
+  const std::vector<TLMAPFACE>& StatesOf(int32_t a) {
+    if (live_[a] || partner_[a] >= 0) return states_[a];
+    still_.assign(1, f_[a]);
+    return still_;
+  }
+  // Whether no face that changed could, in any state it took, change or
+  // be changed with a face of its list other than those it was swept with
+  // (the live faces together, a pair alone with its partner), in any state
+  // that one took.
+  bool Isolated() {
+    std::vector<TLMAPFACE> mine;
+    for (int32_t a = 0; a < n_; ++a) {
+      if (!live_[a] && partner_[a] < 0) continue;
+      mine = states_[a];
+      for (const int32_t c : near_.List(a)) {
+        if (c == partner_[a] || (live_[a] && live_[c])) continue;
+        for (const TLMAPFACE& s : mine)
+          for (const TLMAPFACE& t : StatesOf(c))
+            if (!PairIdle(s, t)) return false;
+      }
+    }
     return true;
   }
 
@@ -538,7 +611,11 @@ class TLIVESWEEP : public TWATCH {
   std::vector<uint8_t> live_;
   std::vector<int32_t> order_;  // the live faces, ascending
   std::vector<int32_t> next_;   // the first live face from each index on, n when none
-  std::vector<std::vector<TLMAPFACE>> states_;  // the states each live face took
+  std::vector<std::vector<TLMAPFACE>> states_;  // the states each changing face took
+  std::vector<int32_t> partner_;  // the other face of a pair swept alone, -1
+  std::vector<int32_t> alone_;    // the first faces of the pairs swept alone
+  std::vector<TLMAPFACE> ends_;   // their faces as the sweep leaves them
+  std::vector<TLMAPFACE> still_;
   std::vector<TLMAPFACE> shadow_;  // each face as it stood before its last change
   std::vector<std::pair<int32_t, TLMAPFACE>> log_;  // the faces a run changed, as they were
   std::vector<size_t> rounds_;      // where each round of a run began in the log
