@@ -162,6 +162,29 @@ TEST_F(Join, SweepsPassingOverStillFacesEqualThePlainOne) {
     }
 }
 
+// A pair first and last in a cluster of faces apart: the corner (10, 0)
+// lies 0.0005 off the line from the second face's third corner to the
+// first's, but 0.05 off the other way, so only the first face takes the
+// second (within 0.001), and only at the pair's own step.
+TEST_F(Join, APairFirstAndLastJoinsAtItsOwnStep) {
+  std::vector<std::vector<TLMAPVERTEX>> faces = {{P(10, 0), P(0, 20), P(-90, 0)}};
+  for (int k = 0; k < 30; ++k) faces.push_back({P(1000 + 50 * k, 0), P(1010 + 50 * k, 0), P(1000 + 50 * k, 10)});
+  faces.push_back({P(10, 0), P(0, 20), P(11, 0.0005)});
+  std::vector<TLMAPFACE> plain;
+  for (void (*join)(TLMAP*) : {SB_JoinClusterPlain, SB_JoinCluster}) {
+    SB_Var.JoinTolerance = SB_Var.JoinLineTolerance = 0.001;
+    TLMAP* list = List(faces);
+    join(list);
+    if (plain.empty()) {
+      plain.assign(list->Faces, list->Faces + list->NbFaces);
+      EXPECT_EQ(plain.size(), faces.size() - 1);
+    } else {
+      ASSERT_EQ(list->NbFaces, plain.size());
+      EXPECT_EQ(std::memcmp(list->Faces, plain.data(), plain.size() * sizeof(TLMAPFACE)), 0);
+    }
+  }
+}
+
 TEST_F(Join, TextureRepeatCutsKeepEveryPieceWithinEight) {
   const struct {
     double u0, u1;
