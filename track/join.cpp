@@ -20,6 +20,7 @@ constexpr double kUvShare = 0.0078125;  // u and v tolerance: the point toleranc
 constexpr double kFarAway = 100000000.0;
 constexpr uint8_t kMarked = 1;
 constexpr int32_t kLiveSweepFrom = 32;  // clusters this large first try passing over still faces
+constexpr int32_t kLiveSweepTries = 4;
 
 double UvTolerance() { return SB_Var.JoinTolerance * kUvShare; }
 
@@ -402,8 +403,10 @@ bool PairIdle(const TLMAPFACE& a, const TLMAPFACE& b) {
 // run finds no cycle soon.
 class TLIVESWEEP : public TWATCH {
  public:
-  TLIVESWEEP(TLMAPFACE* f, int32_t n)
-      : f_(f), n_(n), near_(f, n, true), live_(static_cast<size_t>(n), 0), partner_(static_cast<size_t>(n), -1) {
+  // `live` marks faces to be taken as live whatever their pairs (those
+  // a sweep given up blamed).
+  TLIVESWEEP(TLMAPFACE* f, int32_t n, const std::vector<uint8_t>& live)
+      : f_(f), n_(n), near_(f, n, true), live_(live), partner_(static_cast<size_t>(n), -1) {
     std::vector<int32_t> pairs(static_cast<size_t>(n), 0);
     for (int32_t a = 0; a < n; ++a)
       for (const int32_t b : near_.List(a))
@@ -412,7 +415,7 @@ class TLIVESWEEP : public TWATCH {
     for (int32_t a = 0; a < n; ++a) {
       const int32_t b = partner_[a];
       partner_[a] = -1;
-      if (b > a && pairs[a] == 1 && pairs[b] == 1) partner_[a] = b, alone_.push_back(a);
+      if (b > a && pairs[a] == 1 && pairs[b] == 1 && !live[a] && !live[b]) partner_[a] = b, alone_.push_back(a);
     }
     for (const int32_t a : alone_) partner_[partner_[a]] = a, live_[a] = live_[partner_[a]] = 0;
     for (int32_t a = 0; a < n; ++a)
@@ -468,6 +471,9 @@ class TLIVESWEEP : public TWATCH {
     *joined = any;
     return true;
   }
+  // The faces that made the sweep give up: a still face that changed, or
+  // a face and one it could change with.
+  const std::vector<int32_t>& Blamed() const { return blamed_; }
   // An operation changed faces i and j.
   void Took(int32_t i, int32_t j) override {
     ++changes_;
@@ -476,6 +482,7 @@ class TLIVESWEEP : public TWATCH {
       std::memcpy(&shadow_[a], &f_[a], sizeof(TLMAPFACE));
       if (!live_[a]) {
         ok_ = false;
+        blamed_.push_back(i), blamed_.push_back(j);
         continue;
       }
       std::vector<TLMAPFACE>& states = states_[a];
@@ -599,7 +606,10 @@ class TLIVESWEEP : public TWATCH {
         if (c == partner_[a] || (live_[a] && live_[c])) continue;
         for (const TLMAPFACE& s : mine)
           for (const TLMAPFACE& t : StatesOf(c))
-            if (!PairIdle(s, t)) return false;
+            if (!PairIdle(s, t)) {
+              blamed_.push_back(a), blamed_.push_back(c);
+              return false;
+            }
       }
     }
     return true;
@@ -616,6 +626,7 @@ class TLIVESWEEP : public TWATCH {
   std::vector<int32_t> alone_;    // the first faces of the pairs swept alone
   std::vector<TLMAPFACE> ends_;   // their faces as the sweep leaves them
   std::vector<TLMAPFACE> still_;
+  std::vector<int32_t> blamed_;
   std::vector<TLMAPFACE> shadow_;  // each face as it stood before its last change
   std::vector<std::pair<int32_t, TLMAPFACE>> log_;  // the faces a run changed, as they were
   std::vector<size_t> rounds_;      // where each round of a run began in the log
@@ -632,8 +643,15 @@ bool Sweep(TLMAP* list, bool lists) {
   const int32_t n = static_cast<int32_t>(list->NbFaces);
   bool joined = false;
   if (lists && n >= kLiveSweepFrom) {
-    TLIVESWEEP live(f, n);
-    if (live.Run(&joined)) return joined;
+    // A sweep given up is tried again with the faces it blamed taken as
+    // live, a few times.
+    std::vector<uint8_t> forced(static_cast<size_t>(n), 0);
+    for (int32_t attempt = 0; attempt < kLiveSweepTries; ++attempt) {
+      TLIVESWEEP live(f, n, forced);
+      if (live.Run(&joined)) return joined;
+      if (live.Blamed().empty()) break;
+      for (const int32_t a : live.Blamed()) forced[a] = 1;
+    }
   }
   TNEARFACES near(f, n, lists);
   std::vector<int32_t> candidates;
