@@ -19,6 +19,8 @@ constexpr double kPlaneTolerance = 0.01;
 constexpr double kUvShare = 0.0078125;  // u and v tolerance: the point tolerance / 128
 constexpr double kFarAway = 100000000.0;
 constexpr uint8_t kMarked = 1;
+constexpr int32_t kLiveSweepFrom = 32;  // clusters this large first try passing over still faces
+constexpr int32_t kLiveSweepTries = 4;
 
 double UvTolerance() { return SB_Var.JoinTolerance * kUvShare; }
 
@@ -127,6 +129,14 @@ uint32_t TakeCoplanarCluster(TLMAPFACE* cluster, TLMAP* list) {
   return taken;
 }
 
+// Told of each pair operation that changed faces i and j.
+struct TWATCH {
+  virtual void Took(int32_t i, int32_t j) = 0;
+
+ protected:
+  ~TWATCH() = default;
+};
+
 // The faces' boxes, so that pairs too far apart to share a corner are
 // passed over at once (every pair operation needs two shared corners), and
 // with them each face's list of the faces that may share a corner with it,
@@ -168,6 +178,7 @@ class TNEARFACES {
   // An operation changed faces i and j: their boxes and lists. When
   // neither list grows, each face of either lists both already.
   void TakePair(int32_t i, int32_t j) {
+    if (watch_) watch_->Took(i, j);
     Take(i), Take(j);
     if (!lists_) return;
     merged_.clear();
@@ -186,6 +197,10 @@ class TNEARFACES {
       for (const int32_t a : {i, j})
         if (c != a && Insert(&near_[c], a)) last_[c] = near_[c].back();
   }
+  // Told of every operation that changed two faces (null: none).
+  void Watch(TWATCH* watch) { watch_ = watch; }
+  // The faces that may share a corner with face i, ascending.
+  const std::vector<int32_t>& List(int32_t i) const { return near_[i]; }
   // How many times a list grew: candidates taken before may be too few.
   uint64_t Growths() const { return growths_; }
   bool Near(int32_t i, int32_t j) const {
@@ -240,6 +255,7 @@ class TNEARFACES {
   std::vector<int32_t> last_;               // the last of each list, -1 when empty
   std::vector<int32_t> merged_;
   uint64_t growths_ = 0;
+  TWATCH* watch_ = nullptr;
 };
 
 // One pair operation (join or flip) of faces i and j, their boxes kept.
@@ -324,47 +340,323 @@ int32_t IdleRun(TLMAPFACE* f, TNEARFACES* near, int32_t i, int32_t j, int32_t fr
   return end;
 }
 
+// A sweep's work for the pair i < j and every third face after j. A third
+// face that shares no edge with either face of an edgeless pair is passed
+// over: with the lists, such faces are not visited at all (the candidates
+// are taken again whenever a face changed), and the third faces of a pair
+// sharing an edge that lie near neither face are gone through as an idle
+// run.
+void SweepPair(TLMAPFACE* f, int32_t n, TNEARFACES* near, bool lists, int32_t i, int32_t j,
+               std::vector<int32_t>* candidates, bool* joined) {
+  // Faces that share no corner neither share an edge nor join.
+  const bool touch = near->MayTouch(i, j);
+  if (!touch && !near->AnyAfter(i, j, j)) return;
+  bool shared = touch && ShareEdge(f, *near, i, j);
+  if (touch) *joined |= Pair(SB_JoinTwoFaces, f, near, i, j);
+  bool listed = false;  // the candidates are up to date
+  size_t next = 0;
+  for (int32_t k = j + 1; k < n; ++k) {
+    if ((lists || !shared) && !listed) near->Candidates(i, j, k - 1, candidates), next = 0, listed = true;
+    while (next < candidates->size() && (*candidates)[next] < k) ++next;
+    if (!shared) {
+      if (next == candidates->size()) break;
+      k = (*candidates)[next];
+      if (!ShareEdge(f, *near, j, k) && !ShareEdge(f, *near, k, i)) continue;
+    } else if (lists) {
+      const int32_t end = next < candidates->size() ? (*candidates)[next] : n;
+      if (k < end) {
+        bool changed = false;
+        k = IdleRun(f, near, i, j, k, end, joined, &shared, &changed) - 1;
+        if (changed) listed = false;
+        continue;
+      }
+    }
+    if (Triple(f, near, i, j, k, joined)) listed = false;
+    shared = ShareEdge(f, *near, i, j);
+  }
+}
+
+// Whether no pair operation (join or flip, a with b or b with a) succeeds
+// on the two faces as they stand.
+bool PairIdle(const TLMAPFACE& a, const TLMAPFACE& b) {
+  if (!SB_FacesShareEdge(&a, &b) && !SB_FacesShareEdge(&b, &a)) return true;
+  for (const bool turned : {false, true})
+    for (int32_t (*operation)(TLMAPFACE*, TLMAPFACE*) : {SB_JoinTwoFaces, SB_FlipDiagonal}) {
+      TLMAPFACE x, y;
+      std::memcpy(&x, turned ? &b : &a, sizeof x);
+      std::memcpy(&y, turned ? &a : &b, sizeof y);
+      if (operation(&x, &y)) return false;
+    }
+  return true;
+}
+
+// A sweep that passes over the faces that take part in no change. A pair
+// of faces is live when some operation would change it; the faces of no
+// live pair are "still". Supposing that no state a live face passes
+// through could change or be changed with a still face (checked at the
+// end, from every state each live face took), a still face first in a
+// triple leaves only the work of the other two, itself the same for every
+// still face between two live ones: the runs of still faces, as first or
+// second face of a triple, are made until the live faces come back to a
+// state they had, then only the remainder of that cycle. The sweep is
+// given up, and the faces put back, when a still face would change or a
+// run finds no cycle soon.
+class TLIVESWEEP : public TWATCH {
+ public:
+  // `live` marks faces to be taken as live whatever their pairs (those
+  // a sweep given up blamed).
+  TLIVESWEEP(TLMAPFACE* f, int32_t n, const std::vector<uint8_t>& live)
+      : f_(f), n_(n), near_(f, n, true), live_(live), partner_(static_cast<size_t>(n), -1) {
+    std::vector<int32_t> pairs(static_cast<size_t>(n), 0);
+    for (int32_t a = 0; a < n; ++a)
+      for (const int32_t b : near_.List(a))
+        if (b > a && !PairIdle(f[a], f[b])) live_[a] = live_[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b;
+    // A live pair whose faces are in no other is swept on its own.
+    for (int32_t a = 0; a < n; ++a) {
+      const int32_t b = partner_[a];
+      partner_[a] = -1;
+      if (b > a && pairs[a] == 1 && pairs[b] == 1 && !live[a] && !live[b]) partner_[a] = b, alone_.push_back(a);
+    }
+    for (const int32_t a : alone_) partner_[partner_[a]] = a, live_[a] = live_[partner_[a]] = 0;
+    for (int32_t a = 0; a < n; ++a)
+      if (live_[a]) order_.push_back(a);
+    next_.assign(static_cast<size_t>(n) + 1, n);
+    for (int32_t a = n - 1; a >= 0; --a) next_[a] = live_[a] ? a : next_[a + 1];
+  }
+  // The sweep; false (the faces as they were) when it was given up.
+  bool Run(bool* joined) {
+    std::vector<TLMAPFACE> backup(f_, f_ + n_);
+    shadow_ = backup;
+    mark_.assign(static_cast<size_t>(n_), 0);
+    states_.resize(static_cast<size_t>(n_));
+    for (const int32_t a : order_) states_[a].push_back(f_[a]);
+    for (int32_t a = 0; a < n_; ++a)
+      if (partner_[a] >= 0) states_[a].push_back(f_[a]);
+    near_.Watch(this);
+    std::vector<int32_t> candidates;
+    bool any = false;
+    for (int32_t i = 0; i < n_ && ok_;) {
+      if (!live_[i]) {
+        const int32_t end = next_[i];
+        Repeat(end - i, [&] {
+          for (auto at = std::lower_bound(order_.begin(), order_.end(), end); at != order_.end(); ++at)
+            Ticks(*at, *at, false, &any);
+        });
+        i = end;
+        continue;
+      }
+      for (int32_t j = i + 1; j < n_ && ok_;) {
+        if (live_[j]) {
+          SweepPair(f_, n_, &near_, true, i, j, &candidates, &any);
+          ++j;
+          continue;
+        }
+        const int32_t end = next_[j];
+        Repeat(end - j, [&] { Ticks(i, end - 1, true, &any); });
+        j = end;
+      }
+      ++i;
+    }
+    near_.Watch(nullptr);
+    for (const int32_t a : alone_)
+      if (ok_) any |= RunAlone(a, partner_[a]);
+    if (!ok_ || !Isolated()) {
+      std::memcpy(f_, backup.data(), backup.size() * sizeof(TLMAPFACE));
+      return false;
+    }
+    for (const int32_t a : alone_) {
+      std::memcpy(&f_[a], &ends_[a], sizeof(TLMAPFACE));
+      std::memcpy(&f_[partner_[a]], &ends_[partner_[a]], sizeof(TLMAPFACE));
+    }
+    *joined = any;
+    return true;
+  }
+  // The faces that made the sweep give up: a still face that changed, or
+  // a face and one it could change with.
+  const std::vector<int32_t>& Blamed() const { return blamed_; }
+  // An operation changed faces i and j.
+  void Took(int32_t i, int32_t j) override {
+    ++changes_;
+    for (const int32_t a : {i, j}) {
+      if (logging_) log_.emplace_back(a, shadow_[a]);
+      std::memcpy(&shadow_[a], &f_[a], sizeof(TLMAPFACE));
+      if (!live_[a]) {
+        ok_ = false;
+        blamed_.push_back(i), blamed_.push_back(j);
+        continue;
+      }
+      std::vector<TLMAPFACE>& states = states_[a];
+      bool known = false;
+      for (const TLMAPFACE& s : states) known = known || std::memcmp(&s, &f_[a], sizeof s) == 0;
+      if (known) continue;
+      if (states.size() == kMaxStates) ok_ = false;
+      states.push_back(f_[a]);
+    }
+  }
+
+ private:
+  static constexpr size_t kMaxStates = 32;  // a run's rounds kept, a face's states allowed
+  // The work of a triple whose other face is still, on the live faces k of
+  // face a's list after `after`: the join then flip of a with k (back:
+  // of k with a).
+  void Ticks(int32_t a, int32_t after, bool back, bool* joined) {
+    for (int32_t k = after;;) {
+      const std::vector<int32_t>& l = near_.List(a);
+      const auto at = std::upper_bound(l.begin(), l.end(), k);
+      if (at == l.end()) return;
+      k = *at;
+      if (!live_[k]) continue;
+      const int32_t first = back ? k : a, second = back ? a : k;
+      *joined |= Pair(SB_JoinTwoFaces, f_, &near_, first, second);
+      Pair(SB_FlipDiagonal, f_, &near_, first, second);
+    }
+  }
+  template <class ROUND>
+  void Repeat(int32_t count, const ROUND& round) {
+    rounds_.clear();
+    log_.clear();
+    logging_ = true;
+    for (int32_t step = 0; step < count && ok_; ++step) {
+      for (size_t s = 0; s < rounds_.size(); ++s)
+        if (AsAtRound(s)) {
+          const int32_t period = static_cast<int32_t>(rounds_.size() - s);
+          for (int32_t left = (count - step) % period; left > 0; --left) round();
+          logging_ = false;
+          return;
+        }
+      if (rounds_.size() == kMaxStates) ok_ = false;
+      rounds_.push_back(log_.size());
+      const uint64_t before = changes_;
+      round();
+      if (changes_ == before) break;  // a round that changed nothing does so again
+    }
+    logging_ = false;
+  }
+  // Whether the faces stand as they did when round s began: each face
+  // changed since holds what it held before its first change since.
+  bool AsAtRound(size_t s) {
+    ++stamp_;
+    for (size_t e = rounds_[s]; e < log_.size(); ++e) {
+      const int32_t a = log_[e].first;
+      if (mark_[a] == stamp_) continue;
+      mark_[a] = stamp_;
+      if (std::memcmp(&log_[e].second, &f_[a], sizeof(TLMAPFACE)) != 0) return false;
+    }
+    return true;
+  }
+  // A pair a < b alone: each third face gives it the work of its triple,
+  // the join then the flip of a with b for a third face before a or after
+  // b, of b with a for one between them, and its own step is the join of a
+  // with b; each run of one kind is made until the pair comes back to a
+  // state it had. The states it took and the last are kept. True when it
+  // joined.
+  bool RunAlone(int32_t a, int32_t b) {
+    TLMAPFACE pair[2];
+    std::memcpy(&pair[0], &f_[a], sizeof(TLMAPFACE));
+    std::memcpy(&pair[1], &f_[b], sizeof(TLMAPFACE));
+    bool joined = false;
+    auto take = [&] {
+      for (const int32_t g : {0, 1}) {
+        std::vector<TLMAPFACE>& states = states_[g ? b : a];
+        bool known = false;
+        for (const TLMAPFACE& s : states) known = known || std::memcmp(&s, &pair[g], sizeof s) == 0;
+        if (!known) states.push_back(pair[g]);
+      }
+    };
+    take();
+    auto run = [&](int kind, int32_t count) {  // 0 a with b, 1 b with a, 2 the pair's own join
+      std::vector<std::pair<TLMAPFACE, TLMAPFACE>> seen;
+      for (int32_t step = 0; step < count && ok_; ++step) {
+        size_t at = 0;
+        while (at < seen.size() && (std::memcmp(&seen[at].first, &pair[0], sizeof(TLMAPFACE)) != 0 ||
+                                    std::memcmp(&seen[at].second, &pair[1], sizeof(TLMAPFACE)) != 0))
+          ++at;
+        if (at < seen.size()) count = step + (count - step) % static_cast<int32_t>(seen.size() - at);
+        if (step == count) return;
+        if (seen.size() == kMaxStates) ok_ = false;
+        seen.emplace_back(pair[0], pair[1]);
+        TLMAPFACE *x = &pair[kind == 1], *y = &pair[kind != 1];
+        joined |= SB_JoinTwoFaces(x, y) != 0;
+        if (kind != 2) SB_FlipDiagonal(x, y);
+        take();
+      }
+    };
+    run(0, a), run(1, b - a - 1), run(2, 1), run(0, n_ - 1 - b);
+    if (states_[a].size() > kMaxStates || states_[b].size() > kMaxStates) ok_ = false;
+    ends_.resize(static_cast<size_t>(n_));
+    ends_[a] = pair[0], ends_[b] = pair[1];
+    return joined;
+  }
+  // The states a face took: a still face stands as it was.
+  const std::vector<TLMAPFACE>& StatesOf(int32_t a) {
+    if (live_[a] || partner_[a] >= 0) return states_[a];
+    still_.assign(1, f_[a]);
+    return still_;
+  }
+  // Whether no face that changed could, in any state it took, change or
+  // be changed with a face of its list other than those it was swept with
+  // (the live faces together, a pair alone with its partner), in any state
+  // that one took.
+  bool Isolated() {
+    std::vector<TLMAPFACE> mine;
+    for (int32_t a = 0; a < n_; ++a) {
+      if (!live_[a] && partner_[a] < 0) continue;
+      mine = states_[a];
+      for (const int32_t c : near_.List(a)) {
+        if (c == partner_[a] || (live_[a] && live_[c])) continue;
+        for (const TLMAPFACE& s : mine)
+          for (const TLMAPFACE& t : StatesOf(c))
+            if (!PairIdle(s, t)) {
+              blamed_.push_back(a), blamed_.push_back(c);
+              return false;
+            }
+      }
+    }
+    return true;
+  }
+
+  TLMAPFACE* f_;
+  int32_t n_;
+  TNEARFACES near_;
+  std::vector<uint8_t> live_;
+  std::vector<int32_t> order_;  // the live faces, ascending
+  std::vector<int32_t> next_;   // the first live face from each index on, n when none
+  std::vector<std::vector<TLMAPFACE>> states_;  // the states each changing face took
+  std::vector<int32_t> partner_;  // the other face of a pair swept alone, -1
+  std::vector<int32_t> alone_;    // the first faces of the pairs swept alone
+  std::vector<TLMAPFACE> ends_;   // their faces as the sweep leaves them
+  std::vector<TLMAPFACE> still_;
+  std::vector<int32_t> blamed_;
+  std::vector<TLMAPFACE> shadow_;  // each face as it stood before its last change
+  std::vector<std::pair<int32_t, TLMAPFACE>> log_;  // the faces a run changed, as they were
+  std::vector<size_t> rounds_;      // where each round of a run began in the log
+  std::vector<uint32_t> mark_;      // faces met in a comparison, by its stamp
+  uint32_t stamp_ = 0;
+  uint64_t changes_ = 0;
+  bool ok_ = true, logging_ = false;
+};
+
 // One sweep over every pair and every third face after it; true when a
-// join happened. A third face that shares no edge with either face of an
-// edgeless pair is passed over: with the lists, such faces are not visited
-// at all (the candidates are taken again whenever a face changed), and the
-// third faces of a pair sharing an edge that lie near neither face are
-// gone through as an idle run.
+// join happened.
 bool Sweep(TLMAP* list, bool lists) {
   TLMAPFACE* f = list->Faces;
   const int32_t n = static_cast<int32_t>(list->NbFaces);
+  bool joined = false;
+  if (lists && n >= kLiveSweepFrom) {
+    // A sweep given up is tried again with the faces it blamed taken as
+    // live, a few times.
+    std::vector<uint8_t> forced(static_cast<size_t>(n), 0);
+    for (int32_t attempt = 0; attempt < kLiveSweepTries; ++attempt) {
+      TLIVESWEEP live(f, n, forced);
+      if (live.Run(&joined)) return joined;
+      if (live.Blamed().empty()) break;
+      for (const int32_t a : live.Blamed()) forced[a] = 1;
+    }
+  }
   TNEARFACES near(f, n, lists);
   std::vector<int32_t> candidates;
-  bool joined = false;
   for (int32_t i = 0; i < n; ++i)
-    for (int32_t j = i + 1; j < n; ++j) {
-      // Faces that share no corner neither share an edge nor join.
-      const bool touch = near.MayTouch(i, j);
-      if (!touch && !near.AnyAfter(i, j, j)) continue;
-      bool shared = touch && ShareEdge(f, near, i, j);
-      if (touch) joined |= Pair(SB_JoinTwoFaces, f, &near, i, j);
-      bool listed = false;  // the candidates are up to date
-      size_t next = 0;
-      for (int32_t k = j + 1; k < n; ++k) {
-        if ((lists || !shared) && !listed) near.Candidates(i, j, k - 1, &candidates), next = 0, listed = true;
-        while (next < candidates.size() && candidates[next] < k) ++next;
-        if (!shared) {
-          if (next == candidates.size()) break;
-          k = candidates[next];
-          if (!ShareEdge(f, near, j, k) && !ShareEdge(f, near, k, i)) continue;
-        } else if (lists) {
-          const int32_t end = next < candidates.size() ? candidates[next] : n;
-          if (k < end) {
-            bool changed = false;
-            k = IdleRun(f, &near, i, j, k, end, &joined, &shared, &changed) - 1;
-            if (changed) listed = false;
-            continue;
-          }
-        }
-        if (Triple(f, &near, i, j, k, &joined)) listed = false;
-        shared = ShareEdge(f, near, i, j);
-      }
-    }
+    for (int32_t j = i + 1; j < n; ++j) SweepPair(f, n, &near, lists, i, j, &candidates, &joined);
   return joined;
 }
 
