@@ -3,12 +3,15 @@
 // map, whose textures stay loaded between them. The first race's go
 // lights the start lamps, writes "  GO " and moves the road lights; the
 // second race's grid must look as the first race's did, so that its go
-// shows again.
+// shows again. And Alt+S over the developer's texture-memory report.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "system/bmap.h"
+#include "system/font.h"
+#include "system/lsvar.h"
 #include "tests/support/program.h"
 #include "tests/support/testenv.h"
 
@@ -47,3 +50,48 @@ TEST_F(TwoRacesTest, TheSecondRaceStartsWithTheLampsOut) {
 }
 
 }  // namespace
+
+// With DRAWDEVINFO on, holding F10 over the accelerated race draws the
+// texture-memory report into the race overlay; Alt+S taken meanwhile
+// writes the overlay as the screen shows it, the report included.
+constexpr const char* kReportKeys =
+    "clock 20\n250 121 down\n5 18 down\n0 83 down\n5 83 up\n0 18 up\n5 121 up\n"
+    "5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+
+using ReportShotTest = ztest::LibraryTest;
+
+TEST_F(ReportShotTest, AltSCapturesTheTextureMemoryReport) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  const std::string startup = ztest::ReadFile(tree + "/dat/startup.txt");
+  ztest::WriteFile(tree + "/dat/REPORT.TXT", startup + "DRAWDEVINFO 1\r\nPLAY\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", kReportKeys);
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "report.txt", temp_ + "/stderr.txt", 120), 0);
+  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
+  ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
+  // The report's last line starts "FreeMem:" at (10, 220): the shot's
+  // pixels there are the system font's glyphs, drawn opaque in two colours.
+  StartLibrary();
+  constexpr int32_t kWidth = 64, kHeight = 8, kX = 10, kY = 220;
+  BMAP* alone = LS_CreateBmap(kWidth, kHeight, 8, 0);
+  ASSERT_NE(alone, nullptr);
+  LS_ClearBmap(alone);
+  LS_DrawString(LS_Var.SysFont, alone, "FreeMem:", 0, 0, LS_BLIT_OPAQUE);
+  const auto pixel = [&](int32_t x, int32_t y) {
+    const size_t at = 18 + (static_cast<size_t>(kY + y) * 640 + static_cast<size_t>(kX + x)) * 3;
+    return shot.substr(at, 3);
+  };
+  std::string ink, paper;
+  int32_t mismatches = 0;
+  for (int32_t y = 0; y < kHeight; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) {
+      std::string& expected = LS_GetPixel(alone, x, y) ? ink : paper;
+      if (expected.empty()) expected = pixel(x, y);
+      mismatches += pixel(x, y) != expected;
+    }
+  LS_FreeBmap(alone);
+  EXPECT_FALSE(ink.empty());
+  EXPECT_NE(ink, paper);
+  EXPECT_EQ(mismatches, 0) << "the report is not in the shot";
+}
