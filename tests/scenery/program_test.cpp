@@ -7,6 +7,7 @@
 // and over a sliding car's puffs.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -61,6 +62,28 @@ constexpr const char* kReportKeys =
 
 using ReportShotTest = ztest::LibraryTest;
 
+// Pixels of a 640 x 480 shot's text at (x, y) that are not the system
+// font's glyphs of the text drawn opaque, in two colours of the shot's
+// own; the whole area when the shot has but one colour there.
+int32_t Misdrawn(const std::string& shot, const std::string& text, int32_t x0, int32_t y0) {
+  const auto width = static_cast<int32_t>(text.size()) * 8, height = 8;
+  BMAP* alone = LS_CreateBmap(width, height, 8, 0);
+  if (!alone) return -1;
+  LS_ClearBmap(alone);
+  LS_DrawString(LS_Var.SysFont, alone, text.c_str(), 0, 0, LS_BLIT_OPAQUE);
+  std::string ink, paper;
+  int32_t wrong = 0;
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      const size_t at = 18 + (static_cast<size_t>(y0 + y) * 640 + static_cast<size_t>(x0 + x)) * 3;
+      std::string& expected = LS_GetPixel(alone, x, y) ? ink : paper;
+      if (expected.empty()) expected = shot.substr(at, 3);
+      wrong += shot.compare(at, 3, expected) != 0;
+    }
+  LS_FreeBmap(alone);
+  return ink.empty() || ink == paper ? width * height : wrong;
+}
+
 TEST_F(ReportShotTest, AltSCapturesTheTextureMemoryReport) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
@@ -71,30 +94,29 @@ TEST_F(ReportShotTest, AltSCapturesTheTextureMemoryReport) {
   EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "report.txt", temp_ + "/stderr.txt", 120), 0);
   const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
   ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
-  // The report's last line starts "FreeMem:" at (10, 220): the shot's
-  // pixels there are the system font's glyphs, drawn opaque in two colours.
+  // The report's last line starts "FreeMem:" at (10, 220).
   StartLibrary();
-  constexpr int32_t kWidth = 64, kHeight = 8, kX = 10, kY = 220;
-  BMAP* alone = LS_CreateBmap(kWidth, kHeight, 8, 0);
-  ASSERT_NE(alone, nullptr);
-  LS_ClearBmap(alone);
-  LS_DrawString(LS_Var.SysFont, alone, "FreeMem:", 0, 0, LS_BLIT_OPAQUE);
-  const auto pixel = [&](int32_t x, int32_t y) {
-    const size_t at = 18 + (static_cast<size_t>(kY + y) * 640 + static_cast<size_t>(kX + x)) * 3;
-    return shot.substr(at, 3);
-  };
-  std::string ink, paper;
-  int32_t mismatches = 0;
-  for (int32_t y = 0; y < kHeight; ++y)
-    for (int32_t x = 0; x < kWidth; ++x) {
-      std::string& expected = LS_GetPixel(alone, x, y) ? ink : paper;
-      if (expected.empty()) expected = pixel(x, y);
-      mismatches += pixel(x, y) != expected;
-    }
-  LS_FreeBmap(alone);
-  EXPECT_FALSE(ink.empty());
-  EXPECT_NE(ink, paper);
-  EXPECT_EQ(mismatches, 0) << "the report is not in the shot";
+  EXPECT_EQ(Misdrawn(shot, "FreeMem:", 10, 220), 0) << "the report is not in the shot";
+}
+
+// On a card of half a megabyte the circuit's textures do not all fit:
+// with DRAWDEVINFO on, the race shows its cache's state at (100, 100).
+TEST_F(ReportShotTest, ASmallCardShowsTheCacheFull) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  const std::string startup = ztest::ReadFile(tree + "/dat/startup.txt");
+  ztest::WriteFile(tree + "/dat/REPORT.TXT", startup + "DRAWDEVINFO 1\r\nPLAY\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", "clock 20\n250 18 down\n0 83 down\n5 83 up\n0 18 up\n"
+                                        "5 27 down\n2 27 up\n3 112 down\n5 112 up\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  setenv("ZENTROVA_ACCEL_MB", "0.5", 1);
+  const int code = ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "report.txt", temp_ + "/stderr.txt", 120);
+  unsetenv("ZENTROVA_ACCEL_MB");
+  EXPECT_EQ(code, 0);
+  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
+  ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
+  StartLibrary();
+  EXPECT_EQ(Misdrawn(shot, "CACHE FULL (Nb: ", 100, 100), 0) << "no cache line in the shot";
 }
 
 // The shipped start-up's race with the wheels' smoke as it sets it and
