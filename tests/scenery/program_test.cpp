@@ -101,22 +101,29 @@ TEST_F(ReportShotTest, AltSCapturesTheTextureMemoryReport) {
 
 // On a card of half a megabyte the circuit's textures do not all fit:
 // with DRAWDEVINFO on, the race shows its cache's state at (100, 100).
+// The state follows what each frame needed, so three shots are taken a
+// second apart: the line shows in one at least.
 TEST_F(ReportShotTest, ASmallCardShowsTheCacheFull) {
   const std::string tree = temp_ + "/tree";
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
   const std::string startup = ztest::ReadFile(tree + "/dat/startup.txt");
   ztest::WriteFile(tree + "/dat/REPORT.TXT", startup + "DRAWDEVINFO 1\r\nPLAY\r\nQUIT\r\n");
-  ztest::WriteFile(temp_ + "/keys.txt", "clock 20\n250 18 down\n0 83 down\n5 83 up\n0 18 up\n"
-                                        "5 27 down\n2 27 up\n3 112 down\n5 112 up\n");
+  const std::string shot = "18 down\n0 83 down\n5 83 up\n0 18 up\n";
+  ztest::WriteFile(temp_ + "/keys.txt", "clock 20\n250 " + shot + "50 " + shot + "50 " + shot +
+                                            "5 27 down\n2 27 up\n3 112 down\n5 112 up\n");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   setenv("ZENTROVA_ACCEL_MB", "0.5", 1);
   const int code = ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "report.txt", temp_ + "/stderr.txt", 120);
   unsetenv("ZENTROVA_ACCEL_MB");
   EXPECT_EQ(code, 0);
-  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
-  ASSERT_EQ(shot.size(), 18u + 640 * 480 * 3);
   StartLibrary();
-  EXPECT_EQ(Misdrawn(shot, "CACHE FULL (Nb: ", 100, 100), 0) << "no cache line in the shot";
+  int32_t shown = 0;
+  for (int n = 1; n <= 3; ++n) {
+    const std::string picture = ztest::ReadFile(tree + "/SCREEN" + std::to_string(n) + ".TGA");
+    ASSERT_EQ(picture.size(), 18u + 640 * 480 * 3) << n;
+    shown += Misdrawn(picture, "CACHE FULL (Nb: ", 100, 100) == 0;
+  }
+  EXPECT_GE(shown, 1) << "no cache line in the shots";
 }
 
 // The shipped start-up's race with the wheels' smoke as it sets it and
