@@ -89,7 +89,7 @@ void FinishFrame() {
   SB_InspectPolygons(SB_Var.PreviousView);
   SB_DrawDevInfo();
   SB_DrawPhysicsMeters();
-  SB_ScreenShot(SB_Var.TextScreen);
+  SB_RaceScreenShot();
   SB_DrawHud();
   SB_DrawEndMenu();
   SB_DrawNoMoreServer();

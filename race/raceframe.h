@@ -46,3 +46,8 @@ void SB_DrawBackObcs(TCAMERA* camera, TSOFTSCENE* view);
 // With S and Alt held (never in master mode): the bitmap in the 3D palette
 // as the next free "screen%ld.tga", 24 bits.
 void SB_ScreenShot(BMAP* bmap);
+// The race frame's screenshot step: with the keys above, a shot of the
+// race overlay is due; SB_TakeRaceScreenShot, once the frame's overlay is
+// composed, writes it.
+void SB_RaceScreenShot();
+void SB_TakeRaceScreenShot();

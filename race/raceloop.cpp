@@ -147,6 +147,7 @@ void SB_DoFrame() {
       SB_Show3dScreen();
       break;
   }
+  SB_TakeRaceScreenShot();  // the overlay as composed, developer report included
 }
 
 void SB_CheckRaceKeys() {

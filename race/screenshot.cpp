@@ -1,5 +1,7 @@
 // The screenshot of Alt+S: the bitmap in the 3D palette, written as the
-// next free "screen%ld.tga" in 24 bits.
+// next free "screen%ld.tga" in 24 bits. In the race the keys are read at
+// the frame's step, and the race overlay is written once the frame has
+// composed it (developer report, HUD, end menu), as the screen shows it.
 #include <cstdio>
 
 #include "race/raceframe.h"
@@ -39,12 +41,18 @@ int32_t Save(const char* name, BMAP* shot) {
   return LS_SaveTga(name, shot, nullptr, 0);
 }
 
-}  // namespace
-
-void SB_ScreenShot(BMAP* bmap) {
-  if (LSI_Var.Master || !KeysHeld()) return;
+// The keys' part of a shot: nothing in master mode or unless S and Alt are
+// held; else a beep and a wait until either is released. True when a shot
+// is due.
+bool ShotAsked() {
+  if (LSI_Var.Master || !KeysHeld()) return false;
   LS_Beep();
   while (KeysHeld() && LSYS_KeyMayCome()) SB_UpdateEvent();
+  return true;
+}
+
+// The bitmap in the 3D palette as the next free name, then a beep.
+void Write(BMAP* bmap) {
   char name[32];
   if (!bmap || !NextName(name, sizeof name)) return;
   PALETTE* kept = bmap->Palette;
@@ -57,4 +65,22 @@ void SB_ScreenShot(BMAP* bmap) {
   }
   bmap->Palette = kept;
   LS_Beep();
+}
+
+bool g_raceShotDue = false;
+
+}  // namespace
+
+void SB_ScreenShot(BMAP* bmap) {
+  if (ShotAsked()) Write(bmap);
+}
+
+void SB_RaceScreenShot() {
+  if (ShotAsked()) g_raceShotDue = true;
+}
+
+void SB_TakeRaceScreenShot() {
+  if (!g_raceShotDue) return;
+  g_raceShotDue = false;
+  Write(SB_Var.TextScreen);
 }

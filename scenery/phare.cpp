@@ -4,6 +4,7 @@
 // light volumes.
 #include "scenery/phare.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "engine3d/object.h"
@@ -150,6 +151,9 @@ int32_t POWER_ProjectPharePoint(const double* p, TSGLVERTEX* out) {
   const double s = SB_Var.Focal / p[2];
   out->X = static_cast<float>(SB_Var.CenterX + p[0] * s);
   out->Y = static_cast<float>(SB_Var.CenterY + p[1] * s);
+  // A point barely in front of the camera, far aside, projects beyond what
+  // the card takes: its face is corrected onto the near plane instead.
+  if (!(std::fabs(out->X) <= SGL_MAX_COORDINATE && std::fabs(out->Y) <= SGL_MAX_COORDINATE)) return 0;
   out->Depth = static_cast<float>(SB_Var.DepthScale * p[2]);
   out->InvW = static_cast<float>(1.0 / p[2] * SB_Var.ProjFactor);
   out->Colour = out->Specular = 0;  // only the plane matters to the card

@@ -93,7 +93,14 @@ void DrawOutlines(_WINDOW* window, const TSOFTSCENE* scene, bool all) {
 
 // Weak, so that the race tests can record the call in its place.
 __attribute__((weak)) void E3D_SoftDrawScene(_WINDOW* window, TSOFTSCENE* scene) {
-  if (!window || !scene || !scene->FirstPolygon || scene->NbPolygons <= 0) return;
+  if (!window || !scene) return;
+  // The band above the panorama is the frame's own, whatever the view
+  // holds: a view without polygons still gets it, or the band keeps the
+  // pixels of an earlier frame.
+  if (!scene->FirstPolygon || scene->NbPolygons <= 0) {
+    SB_FillAbovePanorama();
+    return;
+  }
   E3D_SoftBuildDrawList(window, scene);
   SB_Var.NbPolysDrawn = E3D_SoftDraws.NbDraws;
   SB_FillAbovePanorama();

@@ -1,7 +1,7 @@
 // Settings of the accelerator stand-in and what tests read of it. The
 // settings start from the environment: ZENTROVA_ACCEL=0 makes the library
-// absent, ZENTROVA_ACCEL_MB gives the card's memory in megabytes (1 to
-// 256, default 4), ZENTROVA_ACCEL_THREADS the threads that draw a frame (1
+// absent, ZENTROVA_ACCEL_MB gives the card's memory in megabytes (0.25 to
+// 256, a fraction allowed, default 4), ZENTROVA_ACCEL_THREADS the threads that draw a frame (1
 // to 64, default the machine's cores).
 #pragma once
 #include <cstdint>

@@ -12,19 +12,22 @@ namespace plat::accel {
 
 namespace {
 
-constexpr uint32_t kMaxCardMegabytes = 256;
+constexpr double kMinCardMegabytes = 0.25, kMaxCardMegabytes = 256;
 
 bool PresentFromEnvironment() {
   const char* value = std::getenv("ZENTROVA_ACCEL");
   return !value || std::strcmp(value, "0") != 0;
 }
 
+// Megabytes, whole or with a fraction ("0.5"), down to a quarter, so that
+// a small card can be tried; the bytes are a whole number of kilobytes.
 uint32_t CardMemoryFromEnvironment() {
   const char* value = std::getenv("ZENTROVA_ACCEL_MB");
   char* end = nullptr;
-  const unsigned long megabytes = value ? std::strtoul(value, &end, 10) : 0;
-  if (!value || end == value || *end || megabytes < 1 || megabytes > kMaxCardMegabytes) return 4u << 20;
-  return static_cast<uint32_t>(megabytes) << 20;
+  const double megabytes = value ? std::strtod(value, &end) : 0;
+  if (!value || end == value || *end || !(megabytes >= kMinCardMegabytes && megabytes <= kMaxCardMegabytes))
+    return 4u << 20;
+  return static_cast<uint32_t>(megabytes * 1024) << 10;
 }
 
 State MakeState() {

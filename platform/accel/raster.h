@@ -17,7 +17,7 @@ struct CardTexture;
 constexpr int32_t kTile = SGL_REGION_SIDE;      // the tiles are the render regions
 constexpr int32_t kTilePixels = kTile * kTile;
 constexpr int64_t kMaxFrameTriangles = 1000000;  // triangles and planes of one frame
-constexpr float kMaxCoordinate = 1000000.0f;     // pixels either side of the origin
+constexpr float kMaxCoordinate = SGL_MAX_COORDINATE;  // pixels either side of the origin
 constexpr int32_t kMaxThreads = 64;
 
 // What a draw call's triangles keep of the context at the time of the call.

@@ -36,6 +36,10 @@ constexpr int32_t SGL_MAP_4444_LEVELS = 4;
 constexpr int32_t SGL_MIN_MAP_SIDE = 32;
 constexpr int32_t SGL_MAX_SIZE_CODE = 3;
 
+// Screen x and y the card takes, either side of 0: a triangle with a
+// vertex beyond is dropped and its call fails.
+constexpr float SGL_MAX_COORDINATE = 1000000.0f;
+
 // One vertex: screen position, depth term, 1/w (larger is nearer),
 // colour 0xAARRGGBB, specular 0xRRGGBB, texture coordinates (1.0 = the
 // side).

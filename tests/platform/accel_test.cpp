@@ -3,6 +3,7 @@
 // and bad input refused with nothing changed.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -64,6 +65,25 @@ TEST_F(Accel, SizesFormatsAndLevels) {
   for (const auto& [level, x, texel] : texels) EXPECT_EQ(plat::AccelReadTexel(name, level, x, 5 >> level), texel);
   EXPECT_EQ(plat::AccelReadTexel(name, 7, 0, 0), -1);
   sgl_free_pixels(&map);
+}
+
+TEST_F(Accel, TheCardsMemoryComesFromTheEnvironment) {
+  const struct {
+    const char* value;
+    uint32_t bytes;
+  } rows[] = {{nullptr, 4u << 20}, {"1", 1u << 20},      {"256", 256u << 20}, {"0.5", 512u << 10},
+              {"0.25", 256u << 10}, {"0.9", 921u << 10}, {"0.2", 4u << 20},  {"257", 4u << 20},
+              {"nan", 4u << 20},    {"1e400", 4u << 20}, {"2x", 4u << 20},   {"", 4u << 20}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.value ? r.value : "(unset)");
+    if (r.value)
+      setenv("ZENTROVA_ACCEL_MB", r.value, 1);
+    else
+      unsetenv("ZENTROVA_ACCEL_MB");
+    plat::AccelReset();
+    EXPECT_EQ(plat::AccelCardMemory(), r.bytes);
+  }
+  unsetenv("ZENTROVA_ACCEL_MB");
 }
 
 TEST_F(Accel, CardMemoryFillsAndFrees) {

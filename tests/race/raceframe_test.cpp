@@ -8,6 +8,7 @@
 #include "engine3d/object.h"
 #include "engine3d/videotable.h"
 #include "platform/window.h"
+#include "race/raceloop.h"
 #include "scenery/effects.h"
 #include "shell/owner.h"
 #include "system/bmap.h"
@@ -234,6 +235,41 @@ TEST_F(ScreenShotTest, NeedsBothKeysAndNoMasterMode) {
   SB_ScreenShot(overlay_);
   EXPECT_EQ(plat::BeepCount(), 0);
   EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN1.TGA"));
+}
+
+TEST_F(ScreenShotTest, TheRaceShotIsWrittenOnceTheFramesOverlayIsComposed) {
+  BMAP* race = SB_Var.TextScreen;
+  SB_Var.TextScreen = overlay_;
+  SB_RaceScreenShot();  // the frame's step: the keys are read, nothing written yet
+  EXPECT_EQ(plat::BeepCount(), 1);
+  EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN1.TGA"));
+  LS_PutPixel8(overlay_, 7, 1, 5);  // drawn later in the frame, as the developer report is
+  SB_TakeRaceScreenShot();
+  SB_TakeRaceScreenShot();  // one shot per press
+  EXPECT_EQ(plat::BeepCount(), 2);
+  const std::string tga = ztest::ReadFile(root_ + "/SCREEN1.TGA");
+  ASSERT_EQ(tga.size(), 18u + 64 * 32 * 3);
+  EXPECT_GE(static_cast<uint8_t>(tga[18 + (1 * 64 + 7) * 3 + 2]), 252);
+  EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN2.TGA"));
+  // Without the keys no shot becomes due.
+  SB_RaceScreenShot();
+  SB_TakeRaceScreenShot();
+  EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN2.TGA"));
+  SB_Var.TextScreen = race;
+}
+
+TEST_F(ScreenShotTest, EachModesFrameEndsWithTheShotOfItsOverlay) {
+  int32_t shots = 0;
+  for (int32_t mode : {SB_DEBUG_GAME, SB_DEBUG_VPARAMS, SB_DEBUG_DECOREDITOR, SB_DEBUG_SCENEEDITOR}) {
+    SCOPED_TRACE(mode);
+    plat::SetKeyState(83, true);
+    plat::SetKeyState(18, true);
+    g_pumps = plat::PumpCount();
+    SB_Var.DebugMode = mode;
+    SB_DoFrame();
+    const std::string name = root_ + "/SCREEN" + std::to_string(++shots) + ".TGA";
+    EXPECT_EQ(ztest::ReadFile(name).size(), 18u + 640 * 480 * 3);
+  }
 }
 
 TEST_F(ScreenShotTest, AFolderThatCannotBeWrittenIsReportedAndTheRaceGoesOn) {

@@ -114,6 +114,29 @@ TEST_F(PanoramaTest, EightBitScreensLoadThePcxOtherDepthsTheTga) {
   }
 }
 
+TEST_F(PanoramaTest, TruncatedPicturesAreNotFound) {
+  WriteConfig("NBACKS: 1\nBACKFILE1: HILLS\n");
+  for (int32_t depth : {8, 16}) {
+    const std::string file = root_ + "/TXT/TRAVUN/HILLS" + (depth == 8 ? ".PCX" : ".TGA");
+    for (uintmax_t size : {uintmax_t{0}, uintmax_t{10}, uintmax_t{100}}) {  // the PCX header is 128 bytes
+      SCOPED_TRACE(testing::Message() << depth << " bits cut at " << size);
+      SB_Var.VideoModes[0].Depth = depth;
+      std::filesystem::remove_all(root_ + "/TXT/TRAVUN");
+      std::filesystem::create_directories(root_ + "/TXT/TRAVUN");
+      WritePicture("HILLS", depth);
+      ASSERT_GT(std::filesystem::file_size(file), size);
+      std::filesystem::resize_file(file, size);
+      SB_ClearPrintedLines();
+      SB_LoadBackgrounds();
+      EXPECT_EQ(Names(), std::vector<std::string>{"-"});
+      EXPECT_EQ(SB_PrintedLines(),
+                (std::vector<std::string>{"Loading background HILLS...", "Background HILLS not found !!!"}));
+    }
+  }
+  SB_FreeBackgrounds();
+  EXPECT_EQ(SB_Var.NbBmapOwners, 0);
+}
+
 TEST_F(PanoramaTest, TheAcceleratorReadsTheRangesButNoPicture) {
   WriteConfig("NBACKS: 1\nBACKFILE1: HILLS\nBACK11: 10,20,0\n");
   WritePicture("HILLS", 16);

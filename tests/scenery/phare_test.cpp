@@ -214,6 +214,12 @@ TEST_F(PhareTest, ProjectionRefusesPointsLessThanOneDeep) {
   EXPECT_EQ(std::vector<float>({out.U, out.V}), std::vector<float>({0, 0}));
   EXPECT_EQ(POWER_ProjectPharePoint(zero, &out), 0);
   EXPECT_EQ(POWER_ProjectPharePoint(shallow, &out), 0);
+  // Barely in front and far aside: beyond the card's coordinates, which
+  // would drop the volume and fail the frame's render.
+  const double aside[3] = {5000, 1, 1.5}, below[3] = {1, -5000, 1.5}, reached[3] = {4600, 4600, 1.5};
+  EXPECT_EQ(POWER_ProjectPharePoint(aside, &out), 0);
+  EXPECT_EQ(POWER_ProjectPharePoint(below, &out), 0);
+  EXPECT_EQ(POWER_ProjectPharePoint(reached, &out), 1);
 }
 
 }  // namespace

@@ -137,9 +137,14 @@ TEST_F(DrawSceneTest, ANullOrEmptyViewOrANullSlotDrawsNothing) {
   Window(8);
   SB_Var.NbPolysDrawn = -1;
   E3D_SoftDrawScene(&window_, nullptr);
-  Draw();
+  E3D_SoftDrawScene(nullptr, &scene_);
   EXPECT_TRUE(g_calls.empty());
+  // A view without polygons still has its band above the panorama filled.
+  Draw();
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].filler, "panorama");
   EXPECT_EQ(SB_Var.NbPolysDrawn, -1);
+  g_calls.clear();
   SB_Var.AffineTriFiller = nullptr;
   SB_Var.TexturePlaces[0].Loaded = 0;
   Add(1, Triangle(0, 0, 1000));
