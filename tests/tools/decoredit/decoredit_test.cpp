@@ -13,6 +13,7 @@
 #include "platform/window.h"
 #include "shell/gamedraw.h"
 #include "system/input.h"
+#include "tests/support/golden.h"
 #include "tests/tools/trackedit/trackedit_fixture.h"
 #include "tools/decoredit/decoredit.h"
 #include "tools/editors.h"
@@ -216,6 +217,25 @@ TEST_F(DecorEditor, WithoutItsPanelTheEditorNeitherDrawsNorActs) {
     EXPECT_EQ(LS_GetPixel(SB_Var.TextScreen, kX + 20, kY + 20), 0u);
     SB_FreeDecorEditor();
   }
+}
+
+}  // namespace
+
+// The panel with its values after a press of plus x, pinned as a golden
+// picture: the 8-bit overlay through the 3D palette.
+namespace {
+
+TEST_F(DecorEditor, ThePanelWithItsValues) {
+  objects_[0].Position[1] = 2.5f * 60800;
+  Press(216, 46, 1);
+  Step(0, kX + 150, kY + 60);
+  BMAP* shot = SB_CreateBmap(640, 480, 24, 0, "shot");
+  SB_Var.TextScreen->Palette = SB_Var.Pal3d;
+  SB_Bitmove(SB_Var.TextScreen, shot, 0, 0, 639, 479, 0, 0);
+  LS_LockBmap(shot);
+  ztest::ExpectGolden(shot, "tests/tools/golden/decoredit.tga", root_);
+  LS_UnlockBmap(shot);
+  SB_FreeBmap(shot);
 }
 
 }  // namespace
