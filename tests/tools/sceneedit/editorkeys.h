@@ -3,7 +3,7 @@
 // script (editors on, a race) and the input script that plays F4, the
 // panel's next-object and plus-x buttons, F4, F5, Select and a box over
 // the grid, Move and a drag, Route and four right clicks, F5 and Esc; each
-// editor is held long enough for pictures of it.
+// editor is held 3 s of the clock for pictures of it.
 #pragma once
 #include <string>
 
@@ -30,7 +30,7 @@ inline std::string EditorTrialKeys() {
   std::string keys = "# pumps key state\n300 115 down\n5 115 up\n";  // F4 in the race
   keys += click(100 + 220, 100 + 5, 1);                          // the next decor object
   keys += "5 mouse 318 148\n3 1 down\n30 1 up\n";                // plus x, held
-  keys += "200 mouse 420 300\n5 115 down\n5 115 up\n";           // F4 again: back to the race
+  keys += "3000ms mouse 420 300\n5 115 down\n5 115 up\n";           // F4 again: back to the race
   keys += "10 116 down\n5 116 up\n";                             // F5
   keys += click(40, 28, 1);                                      // Select
   keys += drag(290, 230, 370, 300);                              // a box over the grid
@@ -39,8 +39,7 @@ inline std::string EditorTrialKeys() {
   keys += click(40, 119, 1);                                     // Route
   for (const auto& p : {std::pair(200, 150), std::pair(450, 150), std::pair(450, 350), std::pair(200, 350)})
     keys += click(p.first, p.second, 2);
-  keys += "200 mouse 250 300\n5 116 down\n5 116 up\n";           // F5 again
-  keys += "10 27 down\n3 27 up\n";                               // Esc leaves the race
+  keys += "3000ms mouse 250 300\n5 27 down\n3 27 up\n";             // Esc leaves the race
   return keys;
 }
 
