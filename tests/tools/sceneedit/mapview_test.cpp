@@ -110,7 +110,7 @@ TEST_F(SceneEditor, AMapWithoutCellsIsEmpty) {
   LS_UnlockBmap(SB_Var.MapBmap);
 }
 
-// One cell at the origin with one face of n corners on a circle of 100 m,
+// One cell at the origin with one face of n corners on a circle of 25 m,
 // its links as given.
 class OneFace : public SceneEditor {
  protected:
@@ -118,48 +118,59 @@ class OneFace : public SceneEditor {
     points_.clear(), links_.clear();
     for (int32_t k = 0; k < corners; ++k) {
       const double a = 2 * M_PI * k / corners;
-      points_.push_back({static_cast<uint16_t>(8192 + 32000 * std::cos(a)), 8192,
-                         static_cast<uint16_t>(8192 + 32000 * std::sin(a))});
+      points_.push_back({static_cast<uint16_t>(8192 + 8000 * std::cos(a)), 8192,
+                         static_cast<uint16_t>(8192 + 8000 * std::sin(a))});
       links_.push_back(static_cast<uint32_t>(k * sizeof(TFPOINTOFFSET)));
     }
-    face_ = TFFACEPOLY{};
-    face_.NbCorners = static_cast<uint8_t>(corners);
-    face_.PointOffsets = firstLink;
+    // A triangle of corners 0, 2 and 4 lies just past the face array.
+    faces_[0] = faces_[1] = TFFACEPOLY{};
+    faces_[0].NbCorners = static_cast<uint8_t>(corners);
+    faces_[0].PointOffsets = firstLink;
+    faces_[1].NbCorners = 3;
+    links_.insert(links_.end(), {0, 2 * sizeof(TFPOINTOFFSET), 4 * sizeof(TFPOINTOFFSET)});
+    faces_[1].PointOffsets = static_cast<uint32_t>(corners * sizeof(uint32_t));
     cell_ = TFCUBE10POLY{};
     cell_.X = cell_.Y = cell_.Z = 64;
     cell_.NbFaces[SB_GROUNDRUN] = static_cast<uint16_t>(facesClaimed);
     TDECOR& d = SB_Var.Decor;
     d.PointOffsets = points_.data(), d.NbPointOffsets = corners;
-    d.PPointOffsets = links_.data(), d.NbPPointOffsets = corners;
-    d.FacePolys = &face_, d.NbFacePolys = 1;
+    d.PPointOffsets = links_.data(), d.NbPPointOffsets = static_cast<int32_t>(links_.size());
+    d.FacePolys = faces_, d.NbFacePolys = 1;
     d.Cube10Polys = &cell_, d.NbCube10Polys = 1;
-    SB_Var.MapScale = 0.5;
+    SB_Var.MapScale = 0.125;
     E3D_CalcMap(view_);
     d = TDECOR{};
   }
-  uint32_t At(double angle, double radius) {
-    return LS_GetPixel(SB_Var.MapBmap, 320 + static_cast<int32_t>(radius * std::cos(angle) / 0.5),
-                       240 - static_cast<int32_t>(radius * std::sin(angle) / 0.5));
+  // The first non-zero pixel around the point (world metres from the
+  // centre), or 0.
+  uint32_t At(double x, double z) {
+    const int32_t px = 320 + static_cast<int32_t>(x / 0.125), py = 240 - static_cast<int32_t>(z / 0.125);
+    for (int32_t dy = -1; dy <= 1; ++dy)
+      for (int32_t dx = -1; dx <= 1; ++dx)
+        if (uint32_t p = LS_GetPixel(SB_Var.MapBmap, px + dx, py + dy)) return p;
+    return 0;
   }
+  uint32_t AtCorner(double angle) { return At(25 * std::cos(angle), 25 * std::sin(angle)); }
   std::vector<TFPOINTOFFSET> points_;
   std::vector<uint32_t> links_;
-  TFFACEPOLY face_{};
+  TFFACEPOLY faces_[2]{};
   TFCUBE10POLY cell_{};
 };
 
 TEST_F(OneFace, SeventyCornersAreOutlinedFromTheFirst64) {
   Build(70, 1, 0);
   const uint32_t cyan = SB_RgbToPixel16(0, 255, 255);
-  EXPECT_EQ(At(2 * M_PI * 10 / 70, 100), cyan);
-  EXPECT_EQ(At(2 * M_PI * 66 / 70, 100), 0u);  // beyond corner 63 the chord back to 0 cuts inside
+  EXPECT_EQ(AtCorner(2 * M_PI * 10 / 70), cyan);
+  EXPECT_EQ(AtCorner(2 * M_PI * 66 / 70), 0u);  // beyond corner 63 the chord back to 0 cuts inside
 }
 
 TEST_F(OneFace, LinksPastTheArraysAreSkipped) {
   Build(8, 40, 0);  // the cell claims 40 faces of the one there is
-  EXPECT_EQ(At(0.0, 100), SB_RgbToPixel16(0, 255, 255));
+  EXPECT_EQ(AtCorner(0.0), SB_RgbToPixel16(0, 255, 255));
+  EXPECT_EQ(At(12.5, 12.5), 0u);  // the triangle past the face array is not read
   SB_FreeBmap(SB_Var.MapBmap), SB_Var.MapBmap = nullptr;
   Build(8, 1, 4 * 4);  // the face's corners run past the link array
-  EXPECT_EQ(At(0.0, 100), 0u);
+  EXPECT_EQ(AtCorner(0.0), 0u);
 }
 
 TEST_F(SceneEditor, ASelectedCarIsAllTint) {

@@ -155,13 +155,17 @@ TEST_F(SceneEditor, TheMouseIsPulledBackIntoTheView) {
 TEST_F(SceneEditor, TheCleanUpClearsEveryReference) {
   ChooseTool(SB_TOOLSELECT);
   Frame(0, 30, 15);
-  Frame(kLeft, 30, 15);  // a title drag under way
+  Frame(kLeft, 30, 15);  // a title drag under way, Select still the tool
   Frame(kLeft, 31, 15);
   ASSERT_NE(SB_Var.DraggedWindow, nullptr);
-  Frame(0, 31, 15);
-  Frame(0, 14, 39);  // Move pressed, not released
+  ASSERT_NE(SB_Var.ActiveTool, nullptr);
+  SB_FreeSceneEditor();
+  EXPECT_EQ(SB_Var.ActiveTool, nullptr);
+  EXPECT_EQ(SB_Var.DraggedWindow, nullptr);
+  Frame(0, 14, 39);  // the next race: Move pressed, not released
   Frame(kLeft, 14, 39);
   ASSERT_NE(SB_Var.PressedButton, nullptr);
+  ASSERT_NE(SB_Var.HotButton, nullptr);
   SB_FreeSceneEditor();
   EXPECT_EQ(SB_Var.ToolWindows, nullptr);
   EXPECT_EQ(SB_Var.HotButton, nullptr);
