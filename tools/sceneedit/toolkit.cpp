@@ -134,7 +134,9 @@ void SB_DrawToolButtons(BMAP* target, TTOOLBUTTON* first) {
     SB_DrawBevelBox(face, 0, 0, b->Width, b->Height, b->State);
     // Halved unsigned: a label wider than its button lands far outside.
     const uint32_t room = static_cast<uint32_t>(b->Width) - 8u * static_cast<uint32_t>(std::strlen(b->Label));
-    SB_DrawSysText(b->Label, face, static_cast<int32_t>(room >> 1), 2);
+    // Such a place is not handed to the font, whose pen would overflow.
+    const uint32_t x = room >> 1;
+    if (x < static_cast<uint32_t>(b->Width)) SB_DrawSysText(b->Label, face, static_cast<int32_t>(x), 2);
     Copy(face, target, b->X, b->Y);
     SB_FreeBmap(face);
   }
