@@ -28,6 +28,7 @@
 #include "datagen/circuitdrive.h"
 #include "datagen/decorprops.h"
 #include "datagen/devenv.h"
+#include "datagen/editor2.h"
 #include "datagen/editorpanel.h"
 #include "datagen/hudart.h"
 #include "datagen/insetcars.h"
@@ -384,6 +385,17 @@ bool WriteStickers(const fs::path& out) {
   return true;
 }
 
+// The decor-object editor's panel, the scene editor's markers and cursors.
+bool WriteSceneEditorPictures(const fs::path& out) {
+  return WritePicture(out, "PCX/EDITOR2.PCX", datagen::DecorPanelPicture(), datagen::WritePcx) &&
+         WritePicture(out, "MISCPICT/PETITCAR.TGA", datagen::CarMarkerPicture(), datagen::WriteTga) &&
+         WritePicture(out, "MISCPICT/PETITCAM.TGA", datagen::CameraMarkerPicture(), datagen::WriteTga) &&
+         WritePicture(out, "INTERFAC/CURSOR.TGA", datagen::ArrowCursorPicture(), datagen::WriteTga) &&
+         WritePicture(out, "INTERFAC/SELECT.TGA", datagen::SelectCursorPicture(), datagen::WriteTga) &&
+         WritePicture(out, "INTERFAC/LOUPE.TGA", datagen::LoupeCursorPicture(), datagen::WriteTga) &&
+         WritePicture(out, "INTERFAC/HAND.TGA", datagen::HandCursorPicture(), datagen::WriteTga);
+}
+
 int BuildTree(const fs::path& out, const char* textData) {
   std::error_code ec;
   fs::create_directories(out, ec);
@@ -401,6 +413,7 @@ int BuildTree(const fs::path& out, const char* textData) {
   // Pictures are drawn after the copy, over any placeholder of the same name.
   if (!WritePicture(out, "PCX/DEVENV.PCX", datagen::DevEnvPicture(), datagen::WritePcx)) return 1;
   if (!WritePicture(out, "PCX/EDITOR.PCX", datagen::EditorPanelPicture(), datagen::WritePcx)) return 1;
+  if (!WriteSceneEditorPictures(out)) return 1;
   if (!WriteHudPictures(out) || !WriteMenuPictures(out) || !WriteSessionPictures(out) ||
       !WriteSkyPictures(out) || !WriteShadowMeshes(out) || !WriteNetrace(out) || !WriteCircuitTextures(out) ||
       !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||

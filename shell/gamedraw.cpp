@@ -80,15 +80,20 @@ bool Inside(const Point& p, int32_t xmax, int32_t ymax) {
 
 }  // namespace
 
-void SB_DrawLine(BMAP* bmap, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
-  if (!bmap) return;
-  const int32_t xmax = bmap->SizeX - 1, ymax = bmap->SizeY - 1;
-  Point p{x0, y0}, q{x1, y1};
+bool SB_ClipLine(int32_t xmax, int32_t ymax, int32_t* x0, int32_t* y0, int32_t* x1, int32_t* y1) {
+  Point p{*x0, *y0}, q{*x1, *y1};
   CutAt(p, q, 0, true, true);
   CutAt(p, q, xmax, false, true);
   CutAt(p, q, 0, true, false);
   CutAt(p, q, ymax, false, false);
-  if (!Inside(p, xmax, ymax) || !Inside(q, xmax, ymax)) return;
+  *x0 = p.x, *y0 = p.y, *x1 = q.x, *y1 = q.y;
+  return Inside(p, xmax, ymax) && Inside(q, xmax, ymax);
+}
+
+void SB_DrawLine(BMAP* bmap, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+  if (!bmap) return;
+  Point p{x0, y0}, q{x1, y1};
+  if (!SB_ClipLine(bmap->SizeX - 1, bmap->SizeY - 1, &p.x, &p.y, &q.x, &q.y)) return;
   // The window's line primitive draws without clipping of its own.
   _WINDOW window;
   LS_InitWindowFull(bmap, &window, kAllFaceTypes);

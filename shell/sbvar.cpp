@@ -40,6 +40,8 @@ void SB_ResetVars() {
   SB_Var.LightRate = 0.001;
   for (float& k : SB_Var.LightTint) k = 1.0f;
   SB_Var.SunLightColor = 0xCCE5FF;
+  SB_Var.MapScale = 4.0;  // the scene editor's map: 4 m a pixel, built on first show
+  SB_Var.MapDirty = 1;
   SB_Var.DayColor = SB_Var.SkyColor = 0xFFFFFF;
   SB_Var.NightColor = 0x4040B0;
   SB_Var.DayTime = 1;

@@ -697,6 +697,44 @@ struct SB_VARS {
   TPAGEANIMLIST** PageAnimLists;
   int32_t TxtAnimEditing;
 
+  // The decor-object editor: its panel picture in the 3D palette (null
+  // when missing), the panel's corner, the right-button drag of its
+  // outline, and the decor object and script block selected.
+  BMAP* DecorEditPanel;
+  int32_t DecorEditX, DecorEditY;
+  int32_t DecorEditDragging, DecorEditDragX, DecorEditDragY, DecorEditGrabX, DecorEditGrabY;
+  int32_t DecorEditObject, DecorEditBlock;
+
+  // The editors' window toolkit: the root window list, the buttons under
+  // the mouse, pressed and active as a tool, the window dragged by its
+  // title, and the mouse of this frame and the previous one (view pixels,
+  // buttons bit 0 left, bit 1 right).
+  TTOOLWINDOW* ToolWindows;
+  TTOOLBUTTON* HotButton;
+  TTOOLBUTTON* PressedButton;
+  TTOOLBUTTON* ActiveTool;
+  TTOOLWINDOW* DraggedWindow;
+  int32_t EditorMouseX, EditorMouseY, EditorButtons;
+  int32_t EditorPrevMouseX, EditorPrevMouseY, EditorPrevButtons;
+
+  // The scene editor: the map's metres per pixel and the world x, z at the
+  // view's centre, its bitmap (rebuilt while MapDirty is set), the car and
+  // camera markers, the Tools window and its eight buttons, the selection,
+  // the drag of Select and Main, and the cursor kind with its pictures.
+  double MapScale;
+  double MapOriginX, MapOriginZ;
+  int32_t MapDirty;
+  BMAP* MapBmap;
+  BMAP* CarMarker;
+  BMAP* CameraMarker;
+  TTOOLWINDOW* ToolsWindow;
+  TTOOLBUTTON* ToolButtons[SB_NBSCENETOOLS];
+  uint32_t CarSelected[SB_MAXCARS];
+  int32_t CameraSelected;
+  int32_t DragActive, DragStartX, DragStartY;
+  int32_t EditorCursor;
+  BMAP* CursorBmaps[SB_NBEDITORCURSORS];
+
   // ========================================================================
   // race/: the race session, rules and timing, sequencer, HUD, kiosk and statistics
   // ========================================================================

@@ -114,3 +114,43 @@ struct TPAGEANIMLIST {
   uint32_t FrameWord;  // cleared every race frame
   TTXTANIM** Anims;
 };
+
+// The editors' window toolkit. A window: its place and outer size on the
+// view, its title (also the owner tag of the record and its bitmaps), the
+// whole window as shown, its client area ((width - 4) x (height - 14) at
+// (2, 12) in the frame) and the layer its buttons are drawn into, and its
+// links.
+struct BMAP;
+struct TTOOLBUTTON;
+struct TTOOLWINDOW {
+  int32_t X, Y;
+  int32_t Width, Height;
+  const char* Title;
+  BMAP* Frame;
+  BMAP* Client;
+  BMAP* ButtonsLayer;
+  TTOOLWINDOW* Next;
+  TTOOLWINDOW* Child;
+  TTOOLWINDOW* Parent;
+  TTOOLBUTTON* FirstButton;
+};
+
+// A push button in its window's client area. State bit 0 pressed, bit 1
+// under the mouse; the value 0..3 is also its bevel style.
+constexpr uint32_t SB_BUTTONPRESSED = 1, SB_BUTTONHOT = 2;
+struct TTOOLBUTTON {
+  int32_t X, Y;
+  uint32_t State;
+  int32_t Width, Height;
+  const char* Label;
+  TTOOLWINDOW* Owner;
+  TTOOLBUTTON* Next;
+  TTOOLBUTTON* Previous;
+};
+
+// The scene editor's tools (the Tools window's buttons, in order) and its
+// cursor kinds (0 arrow, 2 select, 3 loupe, 4 hand; 1 unused).
+constexpr int32_t SB_NBSCENETOOLS = 8;
+constexpr int32_t SB_TOOLSELECT = 0, SB_TOOLMOVE = 1, SB_TOOLROTY = 2, SB_TOOLROTX = 3, SB_TOOLROTZ = 4,
+                  SB_TOOLMAIN = 5, SB_TOOLLOUPE = 6, SB_TOOLROUTE = 7;
+constexpr int32_t SB_NBEDITORCURSORS = 5;
