@@ -40,6 +40,9 @@ void PlayerNameScreen();
 void ProtocolScreen();
 void ServersScreen();
 void CreateServerScreen();
+// The server list's and player list's lines drawn after the server list
+// changed, the selected server's line pressed.
+void DrawServerLists();
 void ComdexScreen();
 // The trade-show page's own loop.
 void testinterface();
