@@ -265,7 +265,11 @@ void SB_SaveSettings() {
   if (SB_Var.ControlMode >= 0 && SB_Var.ControlMode <= 2) r.ChoixInput = SB_Var.ControlMode;
   TakeScreenSize(&r.TailleEcran);
   // The name typed on the network screens is the one kept.
-  if (SB_Var.MenuPlayerName[0]) std::snprintf(r.PlayerName, sizeof r.PlayerName, "%s", SB_Var.MenuPlayerName);
+  // It is stored at full size: nothing of a longer name before it stays.
+  if (SB_Var.MenuPlayerName[0]) {
+    std::memset(r.PlayerName, 0, sizeof r.PlayerName);
+    std::snprintf(r.PlayerName, sizeof r.PlayerName, "%s", SB_Var.MenuPlayerName);
+  }
   WriteAll(r, {SB_Var.MenuServerName, SB_Var.MenuNbPlayers, SB_Var.MenuDetail, SB_Var.MenuShadows,
                SB_Var.SelectedSetup});
 }
