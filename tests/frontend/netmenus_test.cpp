@@ -13,6 +13,15 @@ namespace {
 
 using NetMenusTest = NetMenuTest;
 
+// One way along the road: the lines answered 0, the lines sent and the
+// screen it ends on.
+struct RoadCase {
+  const char* name;
+  std::map<std::string, int32_t> results;
+  Lines lines;
+  int32_t screen;
+};
+
 // The protocol screen entered with n protocols listed.
 void Protocols(NetMenuTest* t, int n) {
   Canned().lists["PROTOCOLSLIST"] = NetMenuTest::Numbered("P", n);
@@ -51,12 +60,7 @@ TEST_F(NetMenusTest, ScrollingTheProtocolList) {
 }
 
 TEST_F(NetMenusTest, TheProtocolRoad) {
-  struct Case {
-    const char* name;
-    std::map<std::string, int32_t> results;
-    Lines lines;
-    int32_t screen;
-  } cases[] = {
+  const RoadCase cases[] = {
       {"opened", {}, {"PROTOCOLSLIST", "PROTOCOL 102", "STARTNET"}, 14},
       {"start fails",
        {{"STARTNET", 0}},
@@ -64,7 +68,7 @@ TEST_F(NetMenusTest, TheProtocolRoad) {
        8},
       {"protocol refused", {{"PROTOCOL 102", 0}}, {"PROTOCOLSLIST", "PROTOCOL 102", "Erreur Reseau PROTOCOL 102"}, 8},
   };
-  for (const Case& c : cases) {
+  for (const RoadCase& c : cases) {
     SCOPED_TRACE(c.name);
     Canned().results = c.results;
     Protocols(this, 3);
@@ -154,12 +158,7 @@ TEST_F(NetMenusTest, ThePlayerCountIsClamped) {
 }
 
 TEST_F(NetMenusTest, CreatingAServer) {
-  struct Case {
-    const char* name;
-    std::map<std::string, int32_t> results;
-    Lines lines;
-    int32_t screen;
-  } cases[] = {
+  const RoadCase cases[] = {
       {"created", {}, {"CREATE ACE PILOT RACE 4", "RUN PNET"}, 5},
       {"create fails",
        {{"CREATE ACE PILOT RACE 4", 0}},
@@ -170,7 +169,7 @@ TEST_F(NetMenusTest, CreatingAServer) {
        {"CREATE ACE PILOT RACE 4", "RUN PNET", "Erreur Reseau RUN PNET", "LEAVE", "CLOSENET"},
        8},
   };
-  for (const Case& c : cases) {
+  for (const RoadCase& c : cases) {
     SCOPED_TRACE(c.name);
     Enter(10);
     Canned().results = c.results;
