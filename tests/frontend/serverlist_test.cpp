@@ -13,6 +13,14 @@ using ServerListTest = NetMenuTest;
 
 constexpr const char* kList = "MYSERVERSLIST 0";
 
+std::string FrontScreen() {
+  BMAP* front = LS_Var.Screen;
+  LS_LockBmap(front);
+  std::string bytes(reinterpret_cast<const char*>(front->Start), front->ByteLen * front->SizeY);
+  LS_UnlockBmap(front);
+  return bytes;
+}
+
 Lines Probe(const std::string& server) {
   return {"(find " + server + ")", "(join __INFO__ 3)", "PLAYERSLIST", "(leave)"};
 }
@@ -185,6 +193,11 @@ TEST_F(ServerListTest, Joining) {
     if (c.text) {
       EXPECT_GE(LSYS_GetTime() - before, 2500u);
       EXPECT_EQ(SB_Var.MenuScreen, 9);
+      // The front screen is the message of that text over the screen.
+      const std::string shown = FrontScreen();
+      ShowMenuBitmap(SB_Var.MenuBmap);
+      drawscreentext(SB_Var.MenuFontBig, c.text, 220, 224);
+      EXPECT_EQ(shown, FrontScreen());
     }
   }
 }
