@@ -46,7 +46,12 @@ void CloseNetAndChange(int32_t events, TMENUITEM* item, int32_t screen) {
   if (!ButtonReleased(events, item)) return;
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
-  if (!Exec("CLOSENET")) LS_Error(0, "Closenet Error in RetourReseauGames");
+  if (!Exec("CLOSENET")) {
+    LS_Message("Closenet Error");
+    LS_Error(0, "Closenet Error in RetourReseauGames");
+  }
+  // The screen entered fetches its content again.
+  SB_Var.MenuScreenReady = 0;
   GoTo(screen);
 }
 

@@ -45,6 +45,9 @@ void PlayerNameScreen();
 void ProtocolScreen();
 void ServersScreen();
 void CreateServerScreen();
+// The server list's and player list's lines drawn after the server list
+// changed, the selected server's line pressed.
+void DrawServerLists();
 void ComdexScreen();
 // The trade-show page: its own loop on screen 12 until Q or a confirmed
 // exit; its set-up (engine state, arrow, work bitmap, background, fonts)

@@ -188,6 +188,8 @@ void InitInterface() {
   ResetMenuEngineState();
   SB_Var.DrawnMenuScreen = -1;
   SB_Var.MenuJoinDisabled = 1;
+  SB_Var.MenuSelectedServer = -1;
+  SB_Var.MenuRefreshTime = 0;
   SB_Var.CarChoiceCancel = 0;
   AllocateWorkBlocks();
   std::snprintf(SB_Var.MenuServerName, sizeof SB_Var.MenuServerName, "DEFAULTSERVER");

@@ -1,6 +1,9 @@
 // The list the network console words leave: the last provider, session or
 // player list fetched, kept until the next one and the console's end.
+// Its release is a file of its own (netconsolefree.cpp), so that a reader
+// of the list does not bring the release with it.
 #include "net/net.h"
+#include "net/netconsolelist.h"
 #include "shell/owner.h"
 
 namespace {
@@ -10,8 +13,15 @@ int32_t g_count = 0;
 
 }  // namespace
 
+NET_ENUMENTRY* NET_TakeConsoleList() {
+  NET_ENUMENTRY* list = g_list;
+  g_list = nullptr;
+  g_count = 0;
+  return list;
+}
+
 void NET_SetConsoleList(NET_ENUMENTRY* list, int32_t count) {
-  NET_FreeConsoleList();
+  if (NET_ENUMENTRY* old = NET_TakeConsoleList()) SB_Release(old);
   g_list = list;
   g_count = list && count > 0 ? count : 0;
 }
@@ -19,10 +29,4 @@ void NET_SetConsoleList(NET_ENUMENTRY* list, int32_t count) {
 const NET_ENUMENTRY* NET_GetConsoleList(int32_t* count) {
   if (count) *count = g_count;
   return g_list;
-}
-
-void NET_FreeConsoleList() {
-  if (g_list) SB_Release(g_list);
-  g_list = nullptr;
-  g_count = 0;
 }

@@ -555,6 +555,9 @@ struct SB_VARS {
   TMENULISTENTRY* MenuPlayers;
   int32_t MenuNbProtocols;
   int32_t MenuNbServers;
+  int32_t MenuSelectedServer;   // the server row chosen last, -1 none
+  int32_t MenuRefreshTime;      // ms since the server list was fetched
+  uint32_t MenuRefreshClock;    // the clock's reading at the last pass
   // Interface waves: the sound table, the waves bound to screen changes
   // and the waves being faded in (packed from the front).
   TMENUSOUND MenuSounds[SB_NBMENUSOUNDS];

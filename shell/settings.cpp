@@ -13,8 +13,6 @@
 #include "system/heap.h"
 #include "system/util.h"
 
-const char* const SB_SETTINGSKEY = "Zentrova Race";
-
 namespace {
 
 // The vehicles keep the chosen setup; the console carries out the words.
@@ -87,10 +85,7 @@ int32_t WriteAll(const TREGSETTINGS& r, const TOTHERVALUES& other) {
   WriteNumber("TailleEcran", r.TailleEcran);
   WriteNumber("BoiteAuto", r.BoiteAuto);
   WriteText("PlayerName", r.PlayerName, SB_MENUNAMESIZE);
-  char server[SB_MENUNAMESIZE];
-  std::snprintf(server, sizeof server, "%s", other.ServerName);
-  WriteText("ServerName", server, static_cast<uint32_t>(std::strlen(server) + 1));
-  WriteNumber("NbPlayers", other.NbPlayers);
+  SB_WriteServerValues(other.ServerName, other.NbPlayers);
   WriteNumber("Details", other.Details);
   WriteNumber("Shadows", other.Shadows);
   WriteNumber("NumberOfCars", other.NumberOfCars);
@@ -238,6 +233,7 @@ void SB_LoadSettings() {
   FillItemTexts();
   ApplyLinearMarks();
   LatchScreenSize(SB_Var.Settings.TailleEcran);
+  std::snprintf(SB_Var.MenuPlayerName, sizeof SB_Var.MenuPlayerName, "%s", SB_Var.Settings.PlayerName);
 }
 
 void SB_ReadSettings() {
@@ -268,6 +264,12 @@ void SB_SaveSettings() {
     if (key.Item >= 0 && HasText(key.Item)) std::snprintf(r.*key.Field, SB_KEYNAMESIZE, "%s", ItemText(key.Item));
   if (SB_Var.ControlMode >= 0 && SB_Var.ControlMode <= 2) r.ChoixInput = SB_Var.ControlMode;
   TakeScreenSize(&r.TailleEcran);
+  // The name typed on the network screens is the one kept.
+  // It is stored at full size: nothing of a longer name before it stays.
+  if (SB_Var.MenuPlayerName[0]) {
+    std::memset(r.PlayerName, 0, sizeof r.PlayerName);
+    std::snprintf(r.PlayerName, sizeof r.PlayerName, "%s", SB_Var.MenuPlayerName);
+  }
   WriteAll(r, {SB_Var.MenuServerName, SB_Var.MenuNbPlayers, SB_Var.MenuDetail, SB_Var.MenuShadows,
                SB_Var.SelectedSetup});
 }

@@ -45,12 +45,19 @@ struct TREGSETTINGS {
 // Writes every value with its default, in one open and close of the key;
 // the close's result.
 int32_t SB_WriteDefaultSettings();
-// The full read (front end) and the shorter one before each race.
+// The full read (front end), which gives the interface the stored player
+// name, and the shorter one before each race.
 void SB_LoadSettings();
 void SB_ReadSettings();
 // Turns the record into game state, partly by console commands.
 void SB_ApplySettings();
-// Writes the record and the other values, "TEST" := "OK".
+// Writes the record, with the interface's player name when it has one,
+// and the other values, "TEST" := "OK".
 void SB_SaveSettings();
+// Writes "ServerName" and "NbPlayers" alone, as SB_SaveSettings does.
+void SB_SaveServerSettings();
+// Inside an open settings key: the server name as a text of its own
+// length (at most 31 characters) and the player count as 4 bytes.
+void SB_WriteServerValues(const char* serverName, int32_t nbPlayers);
 // Releases the text blocks of the options screen's items.
 void SB_FreeMenuItemTexts();

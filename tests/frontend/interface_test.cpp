@@ -217,24 +217,6 @@ TEST_F(CreditsTest, EscapeStopsThemAndAMissingFileShowsNothing) {
   EXPECT_EQ(LS_GetPixel(LS_Var.Screen, 320, 240), 0x1234u);
 }
 
-// The front screen reduced to 160 x 120 by 4 x 4 averages.
-void ExpectReducedGolden(const std::string& golden, const std::string& root) {
-  BMAP* full = LS_CreateBmap(640, 480, 24, 0);
-  LS_Bitmove(LS_Var.Screen, full, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
-  BMAP* small = LS_CreateBmap(160, 120, 24, 0);
-  for (int32_t y = 0; y < 120; ++y)
-    for (int32_t x = 0; x < 160; ++x)
-      for (int32_t c = 0; c < 3; ++c) {
-        uint32_t sum = 0;
-        for (int32_t dy = 0; dy < 4; ++dy)
-          for (int32_t dx = 0; dx < 4; ++dx) sum += full->Start[(y * 4 + dy) * full->ByteLen + (x * 4 + dx) * 3 + c];
-        small->Start[y * small->ByteLen + x * 3 + c] = static_cast<uint8_t>(sum / 16);
-      }
-  ExpectGolden(small, golden, root);
-  LS_FreeBmap(small);
-  LS_FreeBmap(full);
-}
-
 using GoldenMenusTest = TreeMenuTest;
 
 TEST_F(GoldenMenusTest, MainMenuWithThePointerOnRace) {

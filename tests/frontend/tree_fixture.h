@@ -13,6 +13,7 @@
 #include "frontend/menus.h"
 #include "shell/hooks.h"
 #include "tests/frontend/menu_fixture.h"
+#include "tests/support/golden.h"
 
 namespace ztest {
 
@@ -34,6 +35,24 @@ inline int32_t RecordExec(const char* format, ...) {
   va_end(args);
   Exec().lines.push_back(line);
   return Exec().answer ? Exec().answer(line) : 1;
+}
+
+// The front screen reduced to 160 x 120 by 4 x 4 averages.
+inline void ExpectReducedGolden(const std::string& golden, const std::string& root) {
+  BMAP* full = LS_CreateBmap(640, 480, 24, 0);
+  LS_Bitmove(LS_Var.Screen, full, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
+  BMAP* small = LS_CreateBmap(160, 120, 24, 0);
+  for (int32_t y = 0; y < 120; ++y)
+    for (int32_t x = 0; x < 160; ++x)
+      for (int32_t c = 0; c < 3; ++c) {
+        uint32_t sum = 0;
+        for (int32_t dy = 0; dy < 4; ++dy)
+          for (int32_t dx = 0; dx < 4; ++dx) sum += full->Start[(y * 4 + dy) * full->ByteLen + (x * 4 + dx) * 3 + c];
+        small->Start[y * small->ByteLen + x * 3 + c] = static_cast<uint8_t>(sum / 16);
+      }
+  ExpectGolden(small, golden, root);
+  LS_FreeBmap(small);
+  LS_FreeBmap(full);
 }
 
 class TreeMenuTest : public MenuTest {
