@@ -8,4 +8,3 @@ __attribute__((weak)) void SB_FreeDecorEditor() {}
 __attribute__((weak)) void SB_UpdateDecorEditor() {}
 __attribute__((weak)) void SB_UpdateSceneEditor(BMAP*) {}
 __attribute__((weak)) void SB_FreeSceneEditor() {}
-__attribute__((weak)) void SB_InspectPolygons(TSOFTSCENE*) {}
