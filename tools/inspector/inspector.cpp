@@ -40,8 +40,10 @@ struct TINSPECTOR {
   const TSGLPOLY* Shown;
 };
 
+// The key is read last: outside the inspector's conditions a race frame
+// reads no key for it.
 bool Active() {
-  return SB_Var.Renderer == kRendererPvr && SB_KeyDown(kF11) && (SB_Var.DrawDevInfo || SB_Var.EditorMode);
+  return SB_Var.Renderer == kRendererPvr && (SB_Var.DrawDevInfo || SB_Var.EditorMode) && SB_KeyDown(kF11);
 }
 
 const TTEXTUREPLACE* PlaceOf(const TSGLPOLY* p) {
