@@ -31,8 +31,11 @@ bool EscapeHeld() { return LS_KeyDown(kEscape) || !LSYS_KeyMayCome(); }
 
 void PlaySelectWave() { PlayInterfaceWave(SB_Var.MenuSounds[kSelectCarWave].Wave); }
 
+void ClearItemFlags() { SB_Var.CarChoicePrevious = SB_Var.CarChoiceNext = SB_Var.CarChoiceEnd = 0; }
+
+// The flags the items raised since the last pass are read once, then
+// cleared.
 void ChooserItems() {
-  SB_Var.CarChoicePrevious = SB_Var.CarChoiceNext = SB_Var.CarChoiceEnd = 0;
   DispatchItemEvents(CurrentMenuScreen(), SB_Var.MouseX, SB_Var.MouseY, SB_Var.Buttons & 1);
   if (SB_Var.CarChoicePrevious) {
     SB_Var.SetupScrollTarget -= 1;
@@ -43,6 +46,7 @@ void ChooserItems() {
     PlaySelectWave();
   }
   if (SB_Var.CarChoiceEnd) SB_Var.CarEditorQuit = 1;
+  ClearItemFlags();
   SB_Var.CarChoiceCancel = 0;  // every way out keeps the centred car
 }
 
@@ -56,6 +60,7 @@ void PressArrow(int32_t index, int32_t step) {
     item->State = kPressed;
     if (item->Callback) item->Callback(kButtonUp, item);
   }
+  ClearItemFlags();  // the key makes the step, not a flag its callback raised
   PlaySelectWave();
   SB_Var.SetupScrollTarget += step;
 }
