@@ -60,8 +60,8 @@ void Copy(BMAP* from, BMAP* to) {
 
 void Outline(const TSGLPOLY* p) {
   _WINDOW w{};
+  LS_LockBmap(LS_Var.Screen);  // a surface's pixels have an address only while locked
   LS_InitWindowFull(LS_Var.Screen, &w, 0);
-  LS_LockBmap(LS_Var.Screen);
   const int32_t n = p->NbVertices;
   for (int32_t i = 0; i < n; ++i) {
     const TSGLVERTEX &a = p->Vertices[i], &b = p->Vertices[(i + 1) % n];
@@ -155,8 +155,9 @@ bool SB_ScreenPixel(float v, int32_t* pixel) {
 
 void SB_PolygonTitle(const TSGLPOLY* p, char* text, int32_t size) {
   const TTEXTUREPLACE* place = PlaceOf(p);
-  const bool mapTexture = p->Kind == 1 || p->Kind == 3;
-  const int64_t slot = p->Kind == 7 ? int64_t{p->Texture} : place ? place->PageNumber : 0;
+  // The texture slot: the polygon's own for kind 7, else its material's
+  // page; none without a material in the table.
+  const int64_t slot = p->Kind == 7 ? int64_t{p->Texture} : place ? place->PageNumber : -1;
   char name[SB_TEXTURENAMESIZE + 1] = "";
   if (p->Kind != 7 && place) {
     for (int32_t i = 0; i < 15 && i < SB_TEXTURENAMESIZE; ++i) {
@@ -170,7 +171,7 @@ void SB_PolygonTitle(const TSGLPOLY* p, char* text, int32_t size) {
   const bool placed = place && p->Kind != 7;
   std::snprintf(text, static_cast<size_t>(size), "T%ld NP%ld (TI%ld [%s] l%ld sgl:%X X%3d Y%3d F%X T:%ld)",
                 static_cast<long>(p->Kind), static_cast<long>(p->NbVertices),
-                static_cast<long>(mapTexture || p->Kind == 7 ? slot : 0), name,
+                static_cast<long>(slot >= 0 || place ? slot : 0), name,
                 static_cast<long>(place ? static_cast<int8_t>(place->Three) : 0),
                 static_cast<unsigned>(named ? named->Name : 0), placed ? static_cast<int>(place->X) : 0,
                 placed ? static_cast<int>(place->Y) : 0, flagged ? flagged->Flags : 0u,
