@@ -2,6 +2,7 @@
 // their frame and its release, and the paint editor's background.
 #include "engine3d/videomode.h"
 #include "engine3d/views.h"
+#include "scenery/framefx.h"
 #include "shell/console.h"
 #include "shell/gamedraw.h"
 #include "shell/sbvar.h"
@@ -38,6 +39,9 @@ void SB_InitCarEditorView() {
   SB_Var.FarDistance = 38400;
   SB_Var.DrawDistance = 300;
   SB_Var.DetailDistance = 96000;
+  // The cars are shaded through the light tables, which only a race has
+  // made so far: made here from the light as it stands.
+  SB_BuildLightTable();
   SB_ConsolePrintf("CarEditor Inits successful terminated...");
 }
 
