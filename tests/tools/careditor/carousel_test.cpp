@@ -106,6 +106,11 @@ TEST_F(CarouselTest, StepMovesWithoutOvershootAndSelectsOnTruncation) {
   EXPECT_EQ(SB_Var.SelectedSetup, 1);
   SB_TurnCarPaintCarousel();
   EXPECT_EQ(SB_Var.SelectedSetup, 0);
+  for (int i = 0; i < 100 && SB_Var.SetupScrollPos != 0.0; ++i) {
+    SB_TurnCarPaintCarousel();
+    EXPECT_LE(SB_Var.SetupScrollPos, 0.0) << "no overshoot on the way up";
+  }
+  EXPECT_EQ(SB_Var.SetupScrollPos, 0.0);
   EXPECT_EQ(SB_CarouselMod(-1, 9), 8);
   EXPECT_EQ(SB_CarouselMod(-9, 9), 0);
   EXPECT_EQ(SB_CarouselMod(-10, 9), 8);
