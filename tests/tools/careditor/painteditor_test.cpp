@@ -138,6 +138,29 @@ TEST_P(PaintEditorTest, WithoutTheSliderTrackTheEditorRefuses) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "Car editor: interfac>boutons>vbara missing !!!"), lines.end());
 }
 
+TEST_P(PaintEditorTest, AOneRowTrackIsRefusedToo) {
+  datagen::Picture24 track(12, 1, 80, 80, 80);
+  ASSERT_TRUE(datagen::WriteTga(Path("INTERFAC/BOUTONS/VBARA.TGA"), track));
+  SB_ClearPrintedLines();
+  Run();
+  EXPECT_EQ(ztest::g_passes, 0);
+  const auto lines = Printed();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "Car editor: interfac>boutons>vbara missing !!!"), lines.end());
+}
+
+TEST_P(PaintEditorTest, TheTitleStepIsTheFrameTimePlusTwoQuartered) {
+  SB_Var.CarEditorDepth = GetParam();
+  const struct {
+    int32_t frameTime, x;
+  } kRows[] = {{25, 634}, {2, 633}, {1, 633}, {26, 626}, {5000, 0}};
+  SB_Var.CarPaintTitleX = 640;
+  for (const auto& r : kRows) {
+    SB_Var.FrameTime = r.frameTime;
+    SB_DrawCarPaintTitle();
+    EXPECT_EQ(SB_Var.CarPaintTitleX, r.x) << r.frameTime;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, PaintEditorTest, testing::Values(8, 16));
 
 }  // namespace
