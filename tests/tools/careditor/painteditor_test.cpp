@@ -78,6 +78,7 @@ TEST_P(PaintEditorTest, DragsStopAtTheEndsAndRepaintOnRelease) {
 }
 
 TEST_P(PaintEditorTest, ArrowsDitherAndQuit) {
+  setups_[0].Dither = 1;
   const int32_t hueY = KnobY(setups_[0].HDelta, 255);
   Play({{220, 180, true},                          // left arrow: a step on the press
         {300, 300, true},   {220, 180, true},    // slide off and back: nothing more
@@ -90,7 +91,7 @@ TEST_P(PaintEditorTest, ArrowsDitherAndQuit) {
   EXPECT_EQ(ztest::g_passes, 16) << "no quit by any of those releases";
   EXPECT_EQ(SB_Var.SetupScrollTarget, -2) << "the arrow's press and the key, settled on setup 2";
   EXPECT_EQ(SB_Var.SelectedSetup, 2);
-  EXPECT_EQ(setups_[0].Dither, 1);
+  EXPECT_EQ(setups_[0].Dither, 0) << "toggled off";
   EXPECT_EQ(ztest::g_repaints, (std::vector<int32_t>{0, 0})) << "the dither toggle and the knob's release";
 }
 
