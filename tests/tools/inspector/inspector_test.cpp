@@ -73,6 +73,9 @@ TEST_F(InspectorTest, TheTitleReadsTheTablesOnlyWithinThem) {
   std::memcpy(SB_Var.TextureNames[2], "road", 4);
   SB_Var.TextureCache[5].Name = 0x2A, SB_Var.TextureCache[5].Flags = 0x10;
   SB_Var.TextureCache[9].Name = 0x3B;
+  // The words behind the cache poisoned, so that a read past its end shows.
+  auto* behind = reinterpret_cast<unsigned char*>(&SB_Var.TextureCache[SB_MAXCACHETEXTURE - 1]) + sizeof(TEXTURECACHE);
+  std::memset(behind, 0x5A, sizeof(TEXTURECACHE));
   const struct {
     int8_t kind;
     uint16_t material;
