@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "shell/console.h"
+#include "shell/gamedraw.h"
+#include "tests/support/golden.h"
 #include "system/lsvar.h"
 #include "tests/tools/careditor/careditor_fixture.h"
 #include "tools/careditor/careditor.h"
@@ -162,6 +164,27 @@ TEST_P(PaintEditorTest, TheTitleStepIsTheFrameTimePlusTwoQuartered) {
     SB_DrawCarPaintTitle();
     EXPECT_EQ(SB_Var.CarPaintTitleX, r.x) << r.frameTime;
   }
+}
+
+// After 120 passes of 25 ms with setup 0's hue dragged to half way: the
+// title in place, the controls, the knobs at the setup's values and the
+// strips of its colours, the pointer (no cars: the test has none).
+TEST_P(PaintEditorTest, GoldenFrameAfter120Passes) {
+  if (GetParam() != 16) GTEST_SKIP() << "one picture, at the default depth";
+  setups_[0].SDelta = 60.0f, setups_[0].VDelta = -40.0f;
+  const int32_t hueY = KnobY(0, 255);
+  std::vector<Step> steps = {{535, hueY, false}, {535, hueY, true}, {535, hueY - 75, true}, {535, hueY - 75, false}};
+  steps.resize(120, Step{300, 260, false});
+  Play(steps);
+  BMAP* shot = SB_CreateBmap(640, 480, 24, 0, "shot");
+  auto play = ztest::g_afterPass;
+  ztest::g_afterPass = [&, play](int n) {
+    if (n == 119) SB_Bitmove(SB_Var.CarEditorFrame, shot, 0, 0, 639, 479, 0, 0);
+    play(n);
+  };
+  Run();
+  ztest::ExpectGolden(shot, "tests/tools/golden/careditor16.tga", root_);
+  SB_FreeBmap(shot);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, PaintEditorTest, testing::Values(8, 16));
