@@ -17,6 +17,9 @@ constexpr int32_t kEsc = 27, kLeftKey = 37;
 TEST_F(CarChooserTest, AnArrowKeyHighlightsItsArrowAndStepsOncePerPress) {
   StartOn(2);
   SB_Var.NbSelectableSetups = 8;
+  SB_Var.NbCars = 4;
+  SB_Var.TextureReduction = 1;
+  int32_t carsInside = 0, reductionInside = -1;
   int polls = 0;
   int32_t heldState = -1, releasedState = -1, targetWhileHeld = 99;
   ztest::OnPoll() = [&] {
@@ -28,6 +31,7 @@ TEST_F(CarChooserTest, AnArrowKeyHighlightsItsArrowAndStepsOncePerPress) {
       targetWhileHeld = SB_Var.SetupScrollTarget;
     }
     if (polls == 300) releasedState = SB_Var.MenuScreens[3].Items[1].State;
+    if (polls == 300) carsInside = SB_Var.NbCars, reductionInside = SB_Var.TextureReduction;
     plat::SetKeyState(kEsc, polls >= 400);
   };
   SB_RunCarEditor(16);
@@ -40,6 +44,8 @@ TEST_F(CarChooserTest, AnArrowKeyHighlightsItsArrowAndStepsOncePerPress) {
   EXPECT_EQ(SB_Var.SetupScrollPos, -10.0);
   EXPECT_EQ(SB_Var.DrawnMenuScreen, 2);
   EXPECT_EQ(SB_Var.MenuScreen, 2);
+  EXPECT_EQ(carsInside * 10 + reductionInside, 80) << "one car per selectable setup, no reduction";
+  EXPECT_EQ(SB_Var.NbCars * 10 + SB_Var.TextureReduction, 41) << "both restored";
 }
 
 TEST_F(CarChooserTest, LeftBeforeTheRowArrivesTheEntrySetupStays) {
