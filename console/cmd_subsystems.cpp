@@ -142,14 +142,6 @@ int32_t SB_CarEditorCommand(const SB_COMMANDWORDS& w) {
   return 1;
 }
 
-void SB_SetNumberOfCars(int32_t n) {
-  SB_ConsolePrintf("Free replays...");
-  SB_FreeAllCarReplays();
-  SB_FreeCarsReplays();
-  SB_Var.NbCars = n;
-  SB_AllocCarsReplays();
-}
-
 // One car per local setup, painted on the console's picture; the setups
 // are saved whichever way the editor was left.
 void SB_EditUserCar(int32_t depth) {

@@ -13,6 +13,7 @@
 #include "track/decor.h"
 #include "vehicles/devenv.h"
 #include "vehicles/replays.h"
+#include "vehicles/vehicles.h"
 
 namespace {
 

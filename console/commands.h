@@ -99,9 +99,6 @@ int32_t SB_UnAlphaCommand(const SB_COMMANDWORDS& words);
 int32_t SB_BmapTo16Command(const SB_COMMANDWORDS& words);
 
 // The command functions.
-// "Free replays...": frees every car's replay and the recordings, sets
-// the number of cars and allocates the recordings again.
-void SB_SetNumberOfCars(int32_t n);
 // The car paint editor run from the console, at the depth 8 or 16, with
 // one car per local setup; the setups are saved afterwards.
 void SB_EditUserCar(int32_t depth);

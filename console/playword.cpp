@@ -16,6 +16,7 @@
 #include "system/bmap.h"
 #include "system/lsvar.h"
 #include "vehicles/types.h"
+#include "vehicles/vehicles.h"
 
 namespace {
 

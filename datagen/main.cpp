@@ -49,6 +49,7 @@
 #include "datagen/sysfont.h"
 #include "datagen/testsong.h"
 #include "datagen/tgawrite.h"
+#include "datagen/careditorpics.h"
 #include "datagen/tune.h"
 #include "datagen/wavwrite.h"
 #include "frontend/interface.h"
@@ -419,6 +420,8 @@ int BuildTree(const fs::path& out, const char* textData) {
       !WriteBackObjects(out) || !WriteCircuit(out) || !WriteStickers(out) || !WriteCarSounds(out) ||
       !WriteMenuSounds(out) || !WriteDecorProps(out) || !WriteIntroArt(out))
     return 1;
+  for (const datagen::CarEditorPicture& p : datagen::CarEditorPictures())
+    if (!WritePicture(out, p.path, p.picture, datagen::WriteTga)) return 1;
   for (const datagen::CarModel& car : datagen::CarModels())
     if (!datagen::WriteCarModel(out.string(), car)) {
       std::fprintf(stderr, "datagen: cannot write %s\n", car.path.c_str());

@@ -161,3 +161,9 @@ void SB_ResetViewState() {
   E3D_SoftMapState[0] = E3D_SoftMapState[1] = 0;
   E3D_SoftMapState[2] = 1;
 }
+
+void SB_SwapViewBuffers() {
+  TSOFTSCENE* next = SB_Var.PreviousView ? SB_Var.PreviousView : SB_Var.UserView[1];
+  SB_Var.PreviousView = SB_Var.CurrentView;
+  SB_Var.CurrentView = next;
+}

@@ -15,6 +15,9 @@ struct _WINDOW;
 // previous view.
 void SB_AllocUserViews();
 void SB_FreeUserViews();
+// The current view becomes the previous one; the other view (the second
+// user view at the first swap) is filled next.
+void SB_SwapViewBuffers();
 // Bytes of a view's vertex array: room for the larger of the two paths.
 size_t SB_ViewVertexBytes();
 // Empties a view for the software renderer.

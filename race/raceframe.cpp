@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine3d/race3d.h"
+#include "engine3d/views.h"
 #include "engine3d/videotable.h"
 #include "net/net.h"
 #include "race/devinfo.h"
@@ -127,12 +128,6 @@ void SB_FinishFrameRender(_WINDOW* window, TSOFTSCENE* view) {
   if (accelerated) BeginAcceleratorFrame(window, view);
   Render(window, view);
   if (accelerated) POWER_WaitRenderDone();
-}
-
-void SB_SwapViewBuffers() {
-  TSOFTSCENE* next = DrawnView();
-  SB_Var.PreviousView = SB_Var.CurrentView;
-  SB_Var.CurrentView = next;
 }
 
 void SB_AutoDetail() {

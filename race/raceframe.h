@@ -29,9 +29,6 @@ void SB_RenderPvrFrame(_WINDOW* window, TSOFTSCENE* view);
 // Unless NORENDER: on the fast path the wait for the accelerator; else the
 // view rendered now (started and waited for on the accelerator only).
 void SB_FinishFrameRender(_WINDOW* window, TSOFTSCENE* view);
-// The current view becomes the previous one; the other view (the second
-// user view at the first frame) is filled next.
-void SB_SwapViewBuffers();
 // Draw and far distances from the last frame's duration.
 void SB_AutoDetail();
 

@@ -620,6 +620,24 @@ struct SB_VARS {
   // The car editors' bitmap depth; 0 until set (their pictures are then
   // made at 16 bits).
   int32_t CarEditorDepth;
+  // The car editors: the frame drawn each pass (the paint editor's own, or
+  // the interface's back screen for the chooser), the paint editor's
+  // background and the caller's picture; the quit request, a press that
+  // slid off a control or began on a knob, the arrow keys of the pass
+  // before; the paint editor's knobs under the mouse (held while a button
+  // is down), its arrow and quit hits and its title's x.
+  BMAP* CarEditorFrame;
+  BMAP* CarEditorBackground;
+  BMAP* CarEditorSource;
+  int32_t CarEditorQuit;
+  int32_t CarEditorCaptured;
+  int32_t ArrowKeysDown[2];  // left, right
+  int32_t CarPaintKnobs[3];  // hue, saturation, value
+  int32_t CarPaintHits[3];   // left arrow, right arrow, quit
+  int32_t CarPaintTitleX;
+  // The carousel's turn angle (seconds shown, radians) and its camera.
+  double CarEditorSpin;
+  TCAMERA CarEditorCamera;
 
   // The race line's control points (metres) with their selection words,
   // and the table resampled every metre from them (owner tag

@@ -40,6 +40,9 @@ void SB_PlayBlueskySound();
 // playback begins startTime ms into it.
 int32_t SB_LoadCarReplay(const char* name, int32_t slot, int32_t startTime);
 void SB_FreeAllCarReplays();
+// "Free replays...": frees every car's replay and the recordings, sets
+// the number of cars and allocates the recordings again.
+void SB_SetNumberOfCars(int32_t n);
 // Re-selects SB_Var.DrivenCar and SB_Var.ReplayCar from the cars' replays.
 void SB_FindDrivenCar();
 // Runs after every completed lap of the driven car.

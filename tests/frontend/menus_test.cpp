@@ -236,7 +236,7 @@ TEST_F(MenusTest, TheCarChoice) {
       last = now;
       if (still < 3) return;
       ++polls;
-      if (polls == 2) SB_Var.CarChoiceNext = 1;  // cleared by the loop, unused by the stub
+      if (polls == 2) SB_Var.CarChoiceNext = 1;  // a step, read and cleared by the chooser
       if (polls != 8) return;
       screenSeen = SB_Var.MenuScreen;
       Click(leaving);
@@ -244,8 +244,8 @@ TEST_F(MenusTest, TheCarChoice) {
     Click(2);
     OnPoll() = nullptr;
     EXPECT_EQ(screenSeen, 3);
-    EXPECT_EQ(SB_Var.CarChoiceEnd, 1);
-    EXPECT_EQ(SB_Var.CarChoiceCancel, leaving == 3 ? 1 : 0);
+    EXPECT_EQ(SB_Var.CarChoiceEnd, 0) << "read and cleared by the chooser";
+    EXPECT_EQ(SB_Var.CarChoiceCancel, 0) << "every way out keeps the car";
     EXPECT_EQ(SB_Var.CarChoiceNext, 0);
     EXPECT_EQ(SB_Var.DrawnMenuScreen, 2);
     FreeInterface(0);

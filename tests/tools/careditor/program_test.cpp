@@ -1,0 +1,96 @@
+// The built program headless on a copy of the default data tree, as a new
+// user tries the car tools: CAREDITOR with a hue drag, which saves the
+// changed setups; the main menu's car button, two right-arrow clicks and
+// the car area, which store the player's setup and write no setup file;
+// and F11 in an accelerated race with the developer display, whose frame
+// taken with Alt+S shows the inspector's description.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "tests/support/program.h"
+#include "tests/support/testenv.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CarToolsProgram : public ztest::Environment {
+ protected:
+  std::string CopyTree() {
+    const std::string tree = temp_ + "/tree";
+    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+    return tree;
+  }
+  int Run(const std::string& tree, const std::string& script, const std::string& keys) {
+    ztest::WriteFile(temp_ + "/keys.txt", keys);
+    return ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", script, temp_ + "/stderr.txt", 300);
+  }
+};
+
+TEST_F(CarToolsProgram, CarEditorSavesTheDraggedHue) {
+  const std::string tree = CopyTree();
+  ztest::WriteFile(tree + "/dat/CE.TXT", "OUTPUT 1\r\nDRAWCONSOLE 1\r\nCAREDITOR\r\nQUIT\r\n");
+  // Left at once, the editor saves the setups as they were.
+  EXPECT_EQ(Run(tree, "ce.txt", "100 27 down\n"), 0);
+  const std::string before = ztest::ReadFile(tree + "/dat/NRCAR.CFG");
+  ASSERT_FALSE(before.empty());
+  // Setup 0's hue is 0: its knob sits at the foot of the track (535, 475).
+  EXPECT_EQ(Run(tree, "ce.txt",
+                "100 mouse 535 475\n5 1 down\n5 mouse 535 440\n5 mouse 535 400\n5 1 up\n20 27 down\n"),
+            0);
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_NE(console.find("CarEditor Inits successful terminated..."), std::string::npos);
+  EXPECT_NE(console.find("Saving cars configuration dat>nrcar.cfg..."), std::string::npos);
+  const std::string after = ztest::ReadFile(tree + "/dat/NRCAR.CFG");
+  EXPECT_EQ(after.size(), before.size());
+  EXPECT_NE(after, before) << "the hue changed";
+}
+
+TEST_F(CarToolsProgram, TheMenuCarChoiceStoresTheCentredSetup) {
+  const std::string tree = CopyTree();
+  const std::string before = ztest::ReadFile(tree + "/dat/NRCAR.CFG");
+  ztest::WriteFile(tree + "/dat/UI.TXT", "OUTPUT 1\r\nINTERFACE\r\n");
+  // CAR (190, 330); the right arrow (410, 345) twice; the car area
+  // (320, 220); QUIT (30, 411) and Y.
+  EXPECT_EQ(Run(tree, "ui.txt",
+                "clock 1\n8000ms mouse 190 330\n10 1 down\n10 1 up\n6000ms mouse 410 345\n10 1 down\n10 1 up\n"
+                "1000ms 1 down\n10 1 up\n2000ms mouse 320 220\n10 1 down\n10 1 up\n"
+                "4000ms mouse 30 411\n10 1 down\n10 1 up\n1000ms 89 down\n"),
+            0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
+  EXPECT_NE(ztest::ReadFile(config_ + "/registry.txt").find("NumberOfCars=4:06000000"), std::string::npos);
+  EXPECT_EQ(ztest::ReadFile(tree + "/dat/NRCAR.CFG"), before) << "the chooser writes no setup file";
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_NE(console.find("Free user cars..."), std::string::npos);
+}
+
+TEST_F(CarToolsProgram, F11DescribesThePolygonUnderTheMouse) {
+  const std::string tree = CopyTree();
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots outside master mode
+  ztest::WriteFile(tree + "/dat/IN.TXT", "RUN STARTUP.TXT\r\nDRAWDEVINFO 1\r\nPLAY\r\nQUIT\r\n");
+  EXPECT_EQ(Run(tree, "in.txt",
+                "clock 1\n3000ms mouse 200 300\n100ms 122 down\n300ms mouse 210 310\n300ms 18 down\n0 83 down\n"
+                "40 83 up\n0 18 up\n300ms 81 down\n100ms 122 up\n100ms 81 up\n500ms 27 down\n100ms 27 up\n"
+                "500ms 112 down\n100ms 112 up\n"),
+            0);
+  // The description's first line, drawn opaque at (10, 10) over the
+  // frame: its band holds the system font's two colours only.
+  const std::string shot = ztest::ReadFile(tree + "/SCREEN1.TGA");
+  ASSERT_GE(shot.size(), 18u + 640 * 480 * 3);
+  const size_t start = 18 + static_cast<unsigned char>(shot[0]);
+  std::set<std::string> colours;
+  int glyphs = 0;
+  for (int y = 10; y < 18; ++y)
+    for (int x = 100; x < 400; ++x) {
+      const std::string p = shot.substr(start + static_cast<size_t>(y * 640 + x) * 3, 3);
+      colours.insert(p);
+      glyphs += p != std::string(3, '\0');
+    }
+  EXPECT_EQ(colours.size(), 2u);
+  EXPECT_GT(glyphs, 100);
+}
+
+}  // namespace

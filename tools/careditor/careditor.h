@@ -1,0 +1,30 @@
+// The car editors: the turning carousel of the vehicle setups both show,
+// the paint editor's passes and the menu car chooser's.
+#pragma once
+#include <cstdint>
+
+// The carousel (one step and one preview per pass, paint editor and
+// chooser variants).
+void SB_TurnCarPaintCarousel();
+void SB_TurnCarCarousel();
+void SB_DrawCarPaintPreview();
+void SB_DrawCarCarousel();
+// Poses car index (angles in radians, position in metres) and submits it
+// to the current view; nothing for an index out of the cars or an empty
+// slot.
+void SB_PlaceEditorCar(int32_t index, double a1, double a2, double a3, double x, double y, double z);
+// At the end of an editor: the centred setup of n becomes the selection,
+// the row at rest on it.
+void SB_SettleCarousel(int32_t n);
+// The non-negative remainder of k by n (n > 0).
+int32_t SB_CarouselMod(int32_t k, int32_t n);
+
+// The 3D set-up both editors share around their loops (the view window on
+// SB_Var.CarEditorFrame), and its release.
+void SB_InitCarEditorView();
+void SB_FreeCarPaintView();
+// The editors' mouse reading: the last one kept, x and y clamped to at
+// most 639 and 479, the cursor put there.
+void SB_ReadCarPaintMouse();
+// The paint editor's strips, rebuilt from the selected setup's deltas.
+void SB_BuildCarPaintStrips();
