@@ -15,10 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// On the manual clock: Alt+S after 6 s of the race, again 3 s later, then
-// Esc (pause) and F1 (leave).
+// On the manual clock: accelerate chooses the automatic gearbox (the scene
+// stands still behind the choice), Alt+S after 6 s of the race, again 3 s
+// later, then Esc (pause) and F1 (leave).
 constexpr const char* kKeys =
-    "clock 20\n300 18 down\n0 83 down\n5 83 up\n0 18 up\n150 18 down\n0 83 down\n5 83 up\n0 18 up\n"
+    "clock 20\n250 16 down\n10 16 up\n40 18 down\n0 83 down\n5 83 up\n0 18 up\n150 18 down\n0 83 down\n5 83 up\n0 18 up\n"
     "5 27 down\n2 27 up\n3 112 down\n5 112 up\n";
 
 class DecorPropsProgramTest : public ztest::Environment {
