@@ -110,6 +110,7 @@ void SB_Init(int16_t argc, char** argv) {
   SetSoundFormat(&format);
   if (LSI_Var.Debug) LS_SetErrorHook(SB_DebugBreak);
   LSYS_SetActivateHook(SB_OnActivate);
+  LSYS_SetRunInactiveHook(NET_IsSessionOpen);
 }
 
 void SB_Run() {

@@ -6,6 +6,10 @@
 
 // Non-zero when a network session is open and connected.
 int32_t NET_IsConnected();
+// Non-zero while a session is open (made or joined): the other machines
+// wait for this one, so the program keeps running when its window is
+// inactive.
+int32_t NET_IsSessionOpen();
 // The game-side network pump.
 void NET_UpdateEvent();
 // The last protocol, session or player list fetched by the network

@@ -184,10 +184,20 @@ void VehicleSetup(const Msg& m) {
     SB_ConsolePrintf(" ");
     SB_ConsolePrintf("[XNET][receiving color from %ld]", static_cast<long>(m.h.Param1));
     SB_ConsolePrintf(" ");
+    // The controller answers each request with every setup it holds: one
+    // already held, on a car already painted, changes nothing (byte 21 of
+    // the record is the changed mark itself).
     TVEHICLESETUP& setup = SB_Var.CarSetups[m.h.Param1];
+    const uint8_t pending = setup.Changed;
+    uint8_t before[SB_SETUPRECORDSIZE], after[SB_SETUPRECORDSIZE];
+    SB_PackVehicleSetup(setup, before);
     SB_UnpackVehicleSetup(m.body, &setup);
     SB_SanitizeVehicleSetup(&setup);
-    setup.Changed = 1;
+    SB_PackVehicleSetup(setup, after);
+    before[21] = after[21] = 0;
+    const TCAR* car = SB_Var.Cars[m.h.Param1];
+    const bool news = std::memcmp(before, after, sizeof before) != 0 || !car || !car->TexturesReady;
+    setup.Changed = news || pending ? 1 : 0;
   }
   NET_Side.SetupsReceived = 1;
 }

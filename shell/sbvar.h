@@ -431,6 +431,8 @@ struct SB_VARS {
   int32_t SetupScrollTarget;
   double SetupScrollPos;
   TVEHICLESETUP CarSetups[SB_MAXCARS];  // each car's own copy
+  uint32_t SetupsAskedAt;  // library clock of the last request for missing setups
+  int32_t SetupsAsked;     // 1 once a request went out in the current wait
 
   // ========================================================================
   // scenery/: sky, sun and the day/night cycle

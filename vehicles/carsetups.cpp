@@ -4,6 +4,7 @@
 #include "net/net.h"
 #include "net/netplayer.h"
 #include "shell/sbvar.h"
+#include "system/input.h"
 #include "vehicles/setups.h"
 #include "vehicles/types.h"
 #include "vehicles/vehicles.h"
@@ -32,7 +33,17 @@ void SB_SendLocalCarSetup(TVEHICLESETUP* copies) {
   NET_SendVehicleSetup(SB_Var.DrivenCar, &copies[SB_Var.DrivenCar]);
 }
 
+namespace {
+
+// While a car waits, the controller is asked again this long after the
+// last request: its answer holds only the setups it has been sent so far.
+constexpr uint32_t kSetupAskPeriodMs = 1000;
+
+}  // namespace
+
 // A car taking part whose textures are not made is waiting for its setup.
+// The controller is asked once a period while one waits, not every frame;
+// a setup that arrives marks its car changed, which repaints it.
 void SB_RefreshCarSetups() {
   if (NET_IsConnected()) {
     int32_t waiting = 0;
@@ -40,7 +51,14 @@ void SB_RefreshCarSetups() {
       const TCAR* car = SB_Var.Cars[i];
       if (car && !car->OutOfRace && !car->OutOfRace2 && !car->TexturesReady) ++waiting;
     }
-    if (waiting) NET_RequestVehicleSetups();
+    const uint32_t now = LS_GetTime();
+    if (!waiting) {
+      SB_Var.SetupsAsked = 0;
+    } else if (!SB_Var.SetupsAsked || now - SB_Var.SetupsAskedAt >= kSetupAskPeriodMs) {
+      SB_Var.SetupsAsked = 1;
+      SB_Var.SetupsAskedAt = now;
+      NET_RequestVehicleSetups();
+    }
   }
   SB_RegenerateChangedCarTextures(SB_Var.CarSetups);
 }

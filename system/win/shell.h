@@ -10,6 +10,8 @@ using LSYS_REPAINTHOOK = void (*)(int32_t x1, int32_t y1, int32_t x2, int32_t y2
 using LSYS_USERMESSAGEHOOK = void (*)(intptr_t lParam);
 // The music player's pause and resume, called on focus loss and return.
 using LSYS_MUSICHOOK = int32_t (*)();
+// Nonzero while the program must keep running when inactive.
+using LSYS_RUNINACTIVEHOOK = int32_t (*)();
 
 // Window styles of LS_Var.Style.
 constexpr int32_t LSYS_STYLE_FULLSCREEN = 0;
@@ -27,6 +29,7 @@ struct LSYS_SHELL {
   LSYS_USERMESSAGEHOOK UserMessageHook;
   LSYS_MUSICHOOK PauseHook;
   LSYS_MUSICHOOK ResumeHook;
+  LSYS_RUNINACTIVEHOOK RunInactiveHook;
 };
 extern LSYS_SHELL LSYS_Shell;
 
@@ -60,7 +63,9 @@ int32_t LSYS_SetWindowStyle(int32_t width, int32_t height, int32_t style);
 intptr_t LSYS_WindowProc(uint32_t message, uintptr_t wParam, intptr_t lParam);
 void LSYS_RepaintWindow();
 // Dispatches waiting messages and returns the active flag; while the
-// application is inactive it waits (and dispatches) until it is active.
+// application is inactive it waits (and dispatches) with the library clock
+// stopped until it is active, unless the run-inactive hook says to run on:
+// then it returns once the messages are dispatched, and the clock runs.
 int32_t LSYS_PumpMessages();
 // The public pump: while a bitmap is locked it unlocks the screen and
 // raises error 8 first.
@@ -68,6 +73,9 @@ void LS_UpdateEvent();
 void LS_SetInputMode(int32_t mode);
 
 void LSYS_SetActivateHook(LSYS_ACTIVATEHOOK hook);
+// Asked on focus loss and at each pass of the pump while inactive (null:
+// never run inactive).
+void LSYS_SetRunInactiveHook(LSYS_RUNINACTIVEHOOK hook);
 void LSYS_SetRepaintHook(LSYS_REPAINTHOOK hook);
 void LSYS_SetUserMessageHook(LSYS_USERMESSAGEHOOK hook);
 LSYS_ACTIVATEHOOK LSYS_GetActivateHook();

@@ -20,6 +20,10 @@ constexpr uint32_t kMonitorPower = 0xF170;
 // While inactive the pump waits this long after each pass.
 constexpr uint32_t kInactiveSleepMs = 50;
 
+// True while the program must run on when inactive (the hook says so while
+// a network session is open: the other machines wait for this one).
+bool RunsInactive() { return LSYS_Shell.RunInactiveHook && LSYS_Shell.RunInactiveHook(); }
+
 void Activate(bool active) {
   LSYS_Shell.Active = active ? 1 : 0;
   if (active) {
@@ -27,7 +31,7 @@ void Activate(bool active) {
     if (LSYS_Shell.ResumeHook) LSYS_Shell.ResumeHook();
     LS_StartChrono();
   } else {
-    LSYS_PauseTime();
+    LSYS_PauseTime();  // the pump starts it again at once when running inactive
     if (LSYS_Shell.PauseHook) LSYS_Shell.PauseHook();
   }
   if (LSYS_Shell.ActivateHook) LSYS_Shell.ActivateHook(LSYS_Shell.Active);
@@ -117,13 +121,22 @@ int32_t LSYS_PumpMessages() {
   for (;;) {
     plat::PollMessageSource();
     plat::WindowMessage message{};
-    if (plat::PeekWindowMessage(message)) {
+    const bool dispatched = plat::PeekWindowMessage(message);
+    if (dispatched) {
       if (message.message == plat::kMsgQuit) Quit(static_cast<int32_t>(message.wParam));
       LSYS_WindowProc(message.message, message.wParam, message.lParam);
-    } else if (LSYS_Shell.Active) {
-      break;
     }
-    if (!LSYS_Shell.Active) plat::SleepMs(kInactiveSleepMs);
+    if (LSYS_Shell.Active || RunsInactive()) {
+      // Running inactive, the clock runs too (stopped by the focus loss or
+      // before the session opened).
+      if (!LSYS_Shell.Active) LSYS_ResumeTime();
+      if (!dispatched) break;
+      continue;
+    }
+    // Inactive with nothing to run on for: the clock stands (also when a
+    // session closed since the focus went) and the pump waits.
+    LSYS_PauseTime();
+    plat::SleepMs(kInactiveSleepMs);
   }
   return LSYS_Shell.Active;
 }
@@ -141,6 +154,7 @@ void LS_SetInputMode(int32_t mode) {
 }
 
 void LSYS_SetActivateHook(LSYS_ACTIVATEHOOK hook) { LSYS_Shell.ActivateHook = hook; }
+void LSYS_SetRunInactiveHook(LSYS_RUNINACTIVEHOOK hook) { LSYS_Shell.RunInactiveHook = hook; }
 void LSYS_SetRepaintHook(LSYS_REPAINTHOOK hook) { LSYS_Shell.RepaintHook = hook; }
 void LSYS_SetUserMessageHook(LSYS_USERMESSAGEHOOK hook) { LSYS_Shell.UserMessageHook = hook; }
 LSYS_ACTIVATEHOOK LSYS_GetActivateHook() { return LSYS_Shell.ActivateHook; }

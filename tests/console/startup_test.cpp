@@ -127,6 +127,24 @@ TEST_F(StartupTest, DebugSwitchInstallsTheDebugHook) {
   EXPECT_EQ(SB_OnActivate(0), 1);
 }
 
+TEST_F(StartupTest, TheProgramRunsInactiveWhileANetworkSessionIsOpen) {
+  Marker("");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  SB_Init(0, nullptr);
+  started_ = true;
+  ASSERT_NE(LSYS_Shell.RunInactiveHook, nullptr);
+  const XSTATE kept = SB_Var.XState;
+  const struct {
+    XSTATE state;
+    int32_t runs;
+  } rows[] = {{XSTATE_NONET, 0}, {XSTATE_NETINITED, 0}, {XSTATE_CONNECTED, 1}, {XSTATE_PLAYING, 1}, {XSTATE_ENDOFRACE, 1}};
+  for (const auto& row : rows) {
+    SB_Var.XState = row.state;
+    EXPECT_EQ(LSYS_Shell.RunInactiveHook(), row.runs) << row.state;
+  }
+  SB_Var.XState = kept;
+}
+
 TEST_F(StartupTest, InitBuildsTheCosineTable) {
   Marker("");
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "net/netplayer.h"
+#include "vehicles/setups.h"
 #include "tests/netgame/netgame_fixture.h"
 
 namespace {
@@ -140,6 +141,40 @@ TEST_F(NetHandle, CarStateFromSeventhStateOnly) {
   SB_Var.XState = XSTATE_WAIT4READY;
   Handle(101, state);
   EXPECT_EQ(cars_[1].StatesReceived, 1);
+}
+
+// The controller answers every request with each setup it holds: only a
+// setup that differs from the car's, or one for a car not yet painted,
+// marks the car for painting; a mark still pending stays.
+TEST_F(NetHandle, ASetupMarksItsCarChangedOnlyWhenItBringsSomethingNew) {
+  SB_Var.XState = XSTATE_READY2PLAY;
+  const auto setupMessage = [](float hDelta) {
+    TVEHICLESETUP setup{};
+    setup.HDelta = hDelta;
+    setup.Changed = 1;  // as the controller stores it
+    std::string record(SB_SETUPRECORDSIZE, '\0');
+    SB_PackVehicleSetup(setup, reinterpret_cast<uint8_t*>(record.data()));
+    return Message(CTRL_VEHICLESETUP, 1, 1, record);
+  };
+  struct Row {
+    const char* what;
+    uint8_t texturesReady, pendingBefore;
+    float hDelta;
+    uint8_t changed;
+  };
+  for (const Row& r : {Row{"first arrival, car unpainted", 0, 0, 0.25f, 1},
+                       Row{"the same again, car painted", 1, 0, 0.25f, 0},
+                       Row{"the same again, mark pending", 1, 1, 0.25f, 1},
+                       Row{"a new one, car painted", 1, 0, 0.5f, 1},
+                       Row{"the same, car not painted yet", 0, 0, 0.5f, 1}}) {
+    SCOPED_TRACE(r.what);
+    cars_[1].TexturesReady = r.texturesReady;
+    SB_Var.CarSetups[1].Changed = r.pendingBefore;
+    Handle(101, setupMessage(r.hDelta));  // from the car's own player
+    EXPECT_FALSE(Refused());
+    EXPECT_EQ(SB_Var.CarSetups[1].HDelta, r.hDelta);
+    EXPECT_EQ(SB_Var.CarSetups[1].Changed, r.changed);
+  }
 }
 
 TEST_F(NetHandle, TextLoggedThenShownOnTheHud) {

@@ -4,8 +4,9 @@
 // on the grid; joiner B, started once A's log shows the game created,
 // joins in a paint of its own, drives, then brakes so that its time runs
 // out. (A answers a search for games only between its loads, so B starts
-// once A has loaded its race.) The race ends by itself: each tree's circuit gives 20 s and no
-// time extension, and the race runs against the clock.
+// once A has loaded its race.) The race ends by itself: each tree's
+// circuit gives a time limit and no time extension, and the race runs
+// against the clock.
 #pragma once
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
@@ -106,26 +107,66 @@ inline std::string Script(const std::vector<std::string>& lines) {
   return text;
 }
 
+// Race lengths and key times, in milliseconds. Each tree's circuit gives
+// its program a time limit and no time extension, so the race ends by
+// itself. Each program's end menu comes only once the other's race has
+// ended too, and a program that has left its race holds the other at its
+// end until it also leaves the game. So the joiner's race ends well before
+// the host's, and it leaves its race and the game while the host is still
+// racing; the host's end menu then comes, and it leaves it, closes the
+// game and quits. Both press F1 throughout.
+struct Timing {
+  int hostSeconds = 32, joinerSeconds = 5;  // STARTINGTIME of each tree
+  // The driver drives until then (the race asks for its confirmations
+  // some 10 s in and starts some 18-27 s in), then brakes and shifts down
+  // to neutral, so that it stops once its time has run out.
+  int brakeMs = 28000;
+  int endMs = 150000;      // the keys' end, after any race's
+  // The host's last screenshot: it takes one a tick, for the joiner's car
+  // shows near the host's only in its first second or so of driving; the
+  // driver takes one every other second from the grid on.
+  int lastShotMs = 45000, driverShotsFromMs = 8000;
+};
+
 // Input scripts, timed by the clock from the program's start (passes of
 // the pump come at a frame's pace, and on a display also while it loads).
-// Every 500 ms the accelerator (Shift) is tapped, which confirms whenever
-// the race asks; every second for 150 s Alt+S takes a screenshot; F1
-// leaves the end menu once it shows; all for 300 s, longer than any race.
-// The host never shifts up, so it stands on the grid. The driver, for 75 s, also shifts up
-// (A) once its engine runs and holds the accelerator between the taps,
-// then lets go and holds the brake (Down) until its time runs out. The
-// host presses F1 from 150 s on only: its race ends first, and leaving its
-// end menu at once would leave the joiner waiting for the host's end.
-inline std::string Keys(bool drives) {
+// Each 500 ms tick presses its keys at once and releases them two passes
+// later: a wait counts from the line before, so the driver's few waits
+// keep its times from drifting late. Each tick taps the accelerator
+// (Shift), which confirms whenever the race asks, and F1, which leaves the
+// end menu once it shows. The host never shifts up, so it stands on the
+// grid; half a tick after each tap it takes a screenshot (Alt+S: with Alt
+// held, Shift would confirm nothing). The driver holds the accelerator
+// between its taps and shifts up (A) every third tick, which starts it
+// once its engine runs; from its braking time it holds the brake (Down)
+// instead and shifts down (Z) at each tick.
+inline std::string Keys(bool drives, const Timing& timing) {
   std::ostringstream k;
-  constexpr int kTicks = 600, kDriveTicks = 150, kHostLeaveTicks = 300, kShotTicks = 300;  // half seconds
-  for (int t = 1; t <= kTicks; ++t) {
-    const bool driving = drives && t < kDriveTicks;
-    k << (driving ? "500ms 16 up\n2 16 down\n" : "500ms 16 down\n2 16 up\n");
-    if (driving && t % 3 == 1) k << "200ms 65 down\n5 65 up\n";
-    if (drives && t == kDriveTicks) k << "0 16 up\n0 40 down\n";
-    if (drives || t >= kHostLeaveTicks) k << "0 112 down\n2 112 up\n";
-    if (t % 2 == 0 && t <= kShotTicks) k << "0 18 down\n0 83 down\n2 83 up\n0 18 up\n";
+  for (int ms = 500, t = 1; ms <= timing.endMs; ms += 500, ++t) {
+    const bool braking = drives && ms >= timing.brakeMs, driving = drives && !braking;
+    std::string press = drives ? "500ms" : "250ms", release = "2";
+    const auto both = [&](int key) {
+      press += " " + std::to_string(key) + " down\n0";
+      release += " " + std::to_string(key) + " up\n0";
+    };
+    if (braking) {
+      press += " 16 up\n0 40 down\n0";  // the accelerator let go for good
+      both(90);
+    } else if (driving) {
+      press += " 16 up\n0";  // a tap of the held accelerator: up, then down again
+      release += " 16 down\n0";
+      if (t % 3 == 1) both(65);
+    } else {
+      both(16);
+    }
+    both(112);
+    if (drives && ms >= timing.driverShotsFromMs && t % 4 == 0) {
+      both(18);
+      both(83);
+    }
+    // Each string ends in a "0" that waits for nothing: drop it.
+    k << press.substr(0, press.size() - 1) << release.substr(0, release.size() - 1);
+    if (!drives) k << (ms <= timing.lastShotMs ? "250ms 18 down\n0 83 down\n2 83 up\n0 18 up\n" : "250ms 18 up\n");
   }
   return k.str();
 }
@@ -151,7 +192,8 @@ struct PairOptions {
   bool hostList = true;  // ZENTROVA_NET_HOSTS=127.0.0.1, else found by broadcast
   std::string faults;    // ZENTROVA_NET_FAULTS
   std::string prefixA, prefixB;  // put before each program's command (a network namespace)
-  int seconds = 600;             // for the whole run
+  Timing timing;
+  int seconds = 240;  // for the whole run
 };
 
 class Pair {
@@ -170,15 +212,15 @@ class Pair {
     const std::vector<std::string> video = {"OUTPUT 1", "USINGCARS 1", "TIME OFF", "VIDEOMODE 16", "MODE PVR"};
     std::vector<std::string> host = video;
     host.insert(host.end(), {"PROTOCOLSLIST", "PROTOCOL 0", "STARTNET", "CREATE " + session_ + " ALBA RACE 2", "PLAY",
-                             "FAME 61000 185000 ALBA", "HALLOFFAME", "INFOS", "DELAY 15000", "CLOSENET", "QUIT"});
+                             "FAME 61000 185000 ALBA", "HALLOFFAME", "INFOS", "DELAY 3000", "CLOSENET", "QUIT"});
     // Setup 2 of the car definitions: a paint that the host's setups,
     // never loaded from them, do not have.
     std::vector<std::string> joiner = {"LOADTEXTCARS DAT>CARDEFS.TXT", "CARNUM 2"};
     joiner.insert(joiner.begin(), video.begin(), video.end());
     joiner.insert(joiner.end(), {"PROTOCOL 0", "STARTNET", "SERVERSLIST", "JOIN BRUNO " + session_, "PLAY",
                                  "PLAYERSLIST", "LEAVE", "CLOSENET", "QUIT"});
-    MakeSide(a_, "A.TXT", Script(host), Keys(false));
-    MakeSide(b_, "B.TXT", Script(joiner), Keys(true));
+    MakeSide(a_, "A.TXT", Script(host), Keys(false, options_.timing), options_.timing.hostSeconds);
+    MakeSide(b_, "B.TXT", Script(joiner), Keys(true, options_.timing), options_.timing.joinerSeconds);
   }
 
   // Runs A, then B once A's game exists; true when both ended with 0 in
@@ -216,7 +258,8 @@ class Pair {
   }
 
  private:
-  void MakeSide(const Side& side, const std::string& script, const std::string& text, const std::string& keys) {
+  void MakeSide(const Side& side, const std::string& script, const std::string& text, const std::string& keys,
+                int seconds) {
     fs::create_directories(side.dir + "/config");
     fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
     WriteFile(side.Tree() + "/dat/" + script, text);
@@ -226,7 +269,7 @@ class Pair {
     std::istringstream in(ReadFile(circuit));
     std::string out;
     for (std::string line; std::getline(in, line);) {
-      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: 20";
+      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
       if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
       out += line + "\n";
     }

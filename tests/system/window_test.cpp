@@ -80,6 +80,52 @@ TEST_F(WindowTest, AnInactiveApplicationWaitsInThePumpWithItsClockStopped) {
   EXPECT_EQ(LS_GetTime(), 1005u);
 }
 
+// The run-inactive hook's answer, and a message source that changes it at
+// tick 3000 (a network session opening or closing while the focus is
+// elsewhere) and counts its polls.
+int32_t g_runInactive = 0, g_polls = 0;
+int32_t RunInactive() { return g_runInactive; }
+void FlipRunInactiveAt3000() {
+  ++g_polls;
+  if (plat::TickMs() == 3000) g_runInactive = !g_runInactive;
+}
+
+TEST_F(WindowTest, AnInactiveApplicationRunsOnWhileTheHookSaysSo) {
+  plat::SetManualTime(1000);
+  g_runInactive = 1;
+  LSYS_SetRunInactiveHook(RunInactive);
+  plat::SetMessageSource(FlipRunInactiveAt3000);
+  Post(plat::kMsgActivateApp, 0);  // the focus goes, as the window system reports it
+  g_polls = 0;
+  LS_UpdateEvent();
+  EXPECT_EQ((std::tuple{g_polls, LSYS_Shell.Active}), (std::tuple{2, 0}));  // the message, then none: back
+  plat::AdvanceManualTime(500);
+  g_polls = 0;
+  LS_UpdateEvent();
+  EXPECT_EQ((std::tuple{g_polls, LS_GetTime()}), (std::tuple{1, 1500u}));  // at once, the clock running
+  // The session closes: the next pump stops the clock and waits for the
+  // focus, dispatching what comes.
+  g_runInactive = 0;
+  plat::SetMessageSource(ActivateAt11000);
+  g_clockAtPoll.clear();
+  g_tickAtPoll.clear();
+  LS_UpdateEvent();
+  EXPECT_EQ((std::tuple{plat::TickMs(), LS_GetTime()}), (std::tuple{11000u, 1500u}));
+  EXPECT_EQ(g_seen, (std::vector<std::string>{"pause", "activate 0", "resume", "activate 1"}));
+}
+
+TEST_F(WindowTest, ASessionOpenedWhileInactiveRestartsTheStoppedClock) {
+  plat::SetManualTime(1000);
+  g_runInactive = 0;
+  LSYS_SetRunInactiveHook(RunInactive);
+  plat::SetMessageSource(FlipRunInactiveAt3000);
+  Post(plat::kMsgActivateApp, 0);
+  LS_UpdateEvent();  // waits, the clock stopped at 1000, until the hook says to run at 3000
+  EXPECT_EQ((std::tuple{plat::TickMs(), LS_GetTime(), LSYS_Shell.Active}), (std::tuple{3000u, 1000u, 0}));
+  plat::AdvanceManualTime(250);
+  EXPECT_EQ(LS_GetTime(), 1250u);
+}
+
 int32_t PumpAgain(int32_t active) {
   Seen("activate " + std::to_string(active));
   EXPECT_EQ(LSYS_PumpMessages(), 1);  // nested: at once

@@ -1,6 +1,7 @@
 // The vehicle setups: the stored record, the defaults, the setup file and
 // its damaged forms, the check of untrusted setups, and the per-car copies
 // of a race.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -174,13 +175,20 @@ TEST_F(SetupTest, EachCarOfARaceTakesItsCopy) {
   EXPECT_EQ(SB_PrintedLines(), Lines{"[SEND][SENDVEHICLESETUP 0"});
 }
 
-TEST_F(SetupTest, TheRefreshAsksForMissingSetupsThenPaintsTheChangedCars) {
+// A connected race of two cars: car 0 painted, car 1 waiting for its setup.
+TCAR* TwoCarsConnected() {
   static TCAR cars[2];
+  cars[0] = cars[1] = TCAR{};
   cars[0].TexturesReady = 1;
   SB_Var.Cars[0] = &cars[0], SB_Var.Cars[1] = &cars[1];
   SB_Var.NbCars = 2;
   SB_Var.UsingCars = SB_Var.NetConnected = 1;
   SB_Var.XState = XSTATE_CONNECTED;
+  return cars;
+}
+
+TEST_F(SetupTest, TheRefreshAsksForMissingSetupsThenPaintsTheChangedCars) {
+  TCAR* cars = TwoCarsConnected();
   SB_Var.CarSetups[1].Changed = 1;
   SB_RefreshCarSetups();
   EXPECT_LT(plat::TickMs(), 30000u);  // no controller to ask, so no wait
@@ -190,6 +198,28 @@ TEST_F(SetupTest, TheRefreshAsksForMissingSetupsThenPaintsTheChangedCars) {
   cars[1].TexturesReady = 1;
   SB_RefreshCarSetups();
   EXPECT_EQ(SB_PrintedLines(), Lines{});
+  SB_Var.Cars[0] = SB_Var.Cars[1] = nullptr;
+}
+
+// While a car waits, the controller is asked once a second, not each frame;
+// a new wait asks at once.
+TEST_F(SetupTest, AWaitingCarAsksForItsSetupOnceASecond) {
+  TCAR* cars = TwoCarsConnected();
+  const auto asks = [] {
+    const Lines& l = SB_PrintedLines();
+    return std::count(l.begin(), l.end(), "[XNET]Cannot get vehicle setup !!!");
+  };
+  struct Row {
+    uint32_t advanceMs;
+    uint8_t ready;
+    long asksAfter;
+  };
+  for (const Row& r : {Row{0, 0, 1}, Row{400, 0, 1}, Row{599, 0, 1}, Row{1, 0, 2}, Row{10, 1, 2}, Row{10, 0, 3}}) {
+    plat::AdvanceManualTime(r.advanceMs);
+    cars[1].TexturesReady = r.ready;
+    SB_RefreshCarSetups();
+    EXPECT_EQ(asks(), r.asksAfter) << plat::TickMs();
+  }
   SB_Var.Cars[0] = SB_Var.Cars[1] = nullptr;
 }
 
