@@ -14,17 +14,20 @@ class NetMenusPair : public ztest::Environment {
  protected:
   // A side's tree, its configuration and its keys; the program started on
   // the discovery ports from base.
-  bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base) {
+  bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds) {
     fs::create_directories(side.dir + "/config");
     fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
-    // The cars in use, as the shipped start-up script sets them.
-    ztest::WriteFile(side.Tree() + "/dat/UI.TXT", "OUTPUT 1\r\nUSINGCARS 1\r\nINTERFACE\r\n");
+    // The cars in use, as the shipped start-up script sets them, and the
+    // race against the clock.
+    ztest::WriteFile(side.Tree() + "/dat/UI.TXT", "OUTPUT 1\r\nUSINGCARS 1\r\nTIME OFF\r\nINTERFACE\r\n");
     ztest::WriteFile(side.dir + "/keys.txt", keys);
-    // The race runs 20 s against the clock, without extensions.
+    // The race runs against the clock, without extensions; the joiner's
+    // ends well before the host's, as in the console pair (each end waits
+    // for the other's race to have ended).
     std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
     std::string circuit;
     for (std::string line; std::getline(in, line);) {
-      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: 20";
+      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
       if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
       circuit += line + "\n";
     }
@@ -53,12 +56,12 @@ TEST_F(NetMenusPair, OneCreatesOneJoinsThroughTheMenus) {
   Side a{temp_ + "/a"}, b{temp_ + "/b"};
   Process pa, pb;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(600);
-  ASSERT_TRUE(Start(pa, a, CreateKeys(server), base));
+  ASSERT_TRUE(Start(pa, a, CreateKeys(server), base, Timing{}.hostSeconds));
   // The host answers a search for games once its race has loaded.
   ASSERT_TRUE(WaitFor(pa, a, {">CREATE " + server + " ALBA RACE 2", "[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."},
                       end))
       << a.Console() << a.Errors();
-  ASSERT_TRUE(Start(pb, b, JoinKeys(), base));
+  ASSERT_TRUE(Start(pb, b, JoinKeys(), base, Timing{}.joinerSeconds));
   int codeA = -1, codeB = -1;
   bool endedA = false, endedB = false;
   while (!(endedA && endedB) && std::chrono::steady_clock::now() < end) {
@@ -79,6 +82,9 @@ TEST_F(NetMenusPair, OneCreatesOneJoinsThroughTheMenus) {
   joiner.insert(joiner.end(), race.begin(), race.end());
   EXPECT_EQ(MissingInOrder(a.Console(), host), "") << a.Console() << a.Errors();
   EXPECT_EQ(MissingInOrder(b.Console(), joiner), "") << b.Console() << b.Errors();
+  // Each race ended by its time limit, and its end reached the controller.
+  for (const char* name : {"ALBA", "BRUNO"})
+    EXPECT_EQ(MissingInOrder(a.Console(), {std::string("[CTRL][NAME:") + name + " LAP:"}), "") << name;
   for (const Side* side : {&a, &b}) {
     EXPECT_EQ(side->Console().find("Erreur Reseau"), std::string::npos);
     EXPECT_EQ(side->Errors(), "");
