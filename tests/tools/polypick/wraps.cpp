@@ -1,7 +1,7 @@
 // The wrapped calls of the inspector's tests: each pass's wait for the
 // vertical blank runs the test's input for the pass, and the texts drawn
 // are recorded.
-#include "tests/tools/inspector/inspector_fixture.h"
+#include "tests/tools/polypick/polypick_fixture.h"
 
 namespace ztest {
 std::function<void(int n)> g_onPass;

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <limits>
 
-#include "tests/tools/inspector/inspector_fixture.h"
+#include "tests/tools/polypick/polypick_fixture.h"
 #include "tools/editors.h"
 #include "tools/inspector/inspector.h"
 
