@@ -15,8 +15,18 @@ cmake --build build-sanitize -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
+logs=$(mktemp -d)
 echo "== tests, sanitizer build"
-ctest --test-dir build-sanitize -j "$jobs" --output-on-failure || status=1
+ctest --test-dir build-sanitize -j "$jobs" --output-on-failure 2>&1 | tee "$logs/sanitize.log" || status=1
 echo "== tests, normal build"
-ctest --test-dir build -j "$jobs" --output-on-failure || status=1
+ctest --test-dir build -j "$jobs" --output-on-failure 2>&1 | tee "$logs/normal.log" || status=1
+# The last lines of a long run are what gets read: repeat each build's
+# failures there.
+for build in sanitize normal; do
+  if grep -q "tests FAILED" "$logs/$build.log"; then
+    echo "== failed in the $build build:"
+    sed -n '/The following tests FAILED/,$p' "$logs/$build.log"
+  fi
+done
+rm -rf "$logs"
 exit $status
