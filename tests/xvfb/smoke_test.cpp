@@ -190,6 +190,8 @@ TEST(Program, ATermSignalClosesItsMessageBox) {
 }
 
 // A display of its own (which tells its number on a pipe), or -1.
+// The server writes the number and its newline apart and dies of SIGPIPE if
+// the pipe is closed between the two: read the whole line.
 pid_t StartServer(std::string* display) {
   int numbers[2];
   if (pipe(numbers) != 0) return -1;
@@ -203,11 +205,12 @@ pid_t StartServer(std::string* display) {
     _exit(127);
   }
   close(numbers[1]);
-  char text[16] = {};
-  const ssize_t n = server > 0 ? read(numbers[0], text, sizeof text - 1) : 0;
+  std::string text;
+  char c = 0;
+  while (server > 0 && text.size() < 16 && read(numbers[0], &c, 1) == 1 && c != '\n') text += c;
   close(numbers[0]);
-  if (n <= 0) return -1;
-  *display = ":" + std::to_string(std::atoi(text));
+  if (c != '\n' || text.empty()) return -1;
+  *display = ":" + std::to_string(std::atoi(text.c_str()));
   return server;
 }
 
@@ -238,7 +241,7 @@ TEST(Program, ALostDisplayEndsItWithOne) {
     usleep(50000);
     waiting = ztest::ReadFile(root + "/c/CONSOLE.TXT").find("waiting") != std::string::npos;
   }
-  EXPECT_TRUE(waiting) << "its console did not start";
+  EXPECT_TRUE(waiting) << "its console did not start; it said:\n" << ztest::ReadFile(root + "/stderr.txt");
   kill(server, SIGTERM);
   waitpid(server, nullptr, 0);
   for (int i = 0; i < 200 && !done && !(done = ended()); ++i) usleep(50000);
