@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "bench/benchlib.h"
+#include "bench/pixman_main.h"
 #include "frontend/media.h"
 
 namespace {
@@ -82,12 +83,4 @@ BENCHMARK(BM_BlitFliFramePixman)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-#ifndef ZENTROVA_HAVE_PIXMAN
-  benchmark::AddCustomContext("pixman", "not found: the library runs alone");
-#endif
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunComparedWithPixman(argc, argv); }

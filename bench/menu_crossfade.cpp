@@ -12,6 +12,7 @@
 #endif
 
 #include "bench/benchlib.h"
+#include "bench/pixman_main.h"
 #include "frontend/menu.h"
 
 namespace {
@@ -133,12 +134,4 @@ BENCHMARK(BM_PrepareIcone220x160)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-#ifndef ZENTROVA_HAVE_PIXMAN
-  benchmark::AddCustomContext("pixman", "not found: the library runs alone");
-#endif
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::RunComparedWithPixman(argc, argv); }
