@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "datagen/canvas8.h"
+
 namespace datagen {
 namespace {
 
@@ -17,15 +19,8 @@ constexpr int kFontWidth = 325, kFontColumns = 40, kCell = 8;
 
 enum Colour : uint8_t { kBlack, kWhite, kLight, kFace, kDark, kField, kRed, kGreen };
 
-struct Canvas8 {
-  Picture8 p;
-  void Set(int x, int y, uint8_t c) {
-    if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.pixels[static_cast<size_t>(y * p.width + x)] = c;
-  }
-  void Fill(int x1, int y1, int x2, int y2, uint8_t c) {
-    for (int y = y1; y <= y2; ++y)
-      for (int x = x1; x <= x2; ++x) Set(x, y, c);
-  }
+// The panel's canvas, with the system font's labels.
+struct Panel8 : Canvas8 {
   void Text(const char* text, int x, int y, uint8_t ink) {
     for (; *text; ++text, x += kCell) {
       const int glyph = static_cast<unsigned char>(*text) - 32;
@@ -77,7 +72,7 @@ Picture24 Arrow(uint32_t body) {
 }  // namespace
 
 Picture8 DecorPanelPicture() {
-  Canvas8 c;
+  Panel8 c;
   c.p.width = kDecorPanelWidth, c.p.height = kDecorPanelHeight;
   c.p.pixels.assign(static_cast<size_t>(c.p.width * c.p.height), kLight);
   const uint8_t colours[][3] = {{0, 0, 0},     {255, 255, 255}, {192, 196, 204}, {150, 154, 168},

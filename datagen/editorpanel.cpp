@@ -6,29 +6,14 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "datagen/canvas8.h"
+
 namespace datagen {
 namespace {
 
 enum Colour : uint8_t { kBlack, kWhite, kLight, kFace, kDark, kRed, kGreen, kBlue, kYellow, kCyan };
 
-struct Canvas {
-  Picture8 p;
-  void Set(int x, int y, uint8_t c) {
-    if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.pixels[static_cast<size_t>(y * p.width + x)] = c;
-  }
-  void Fill(int x1, int y1, int x2, int y2, uint8_t c) {
-    for (int y = y1; y <= y2; ++y)
-      for (int x = x1; x <= x2; ++x) Set(x, y, c);
-  }
-  void Frame(int x1, int y1, int x2, int y2, uint8_t c) {
-    Fill(x1, y1, x2, y1, c), Fill(x1, y2, x2, y2, c), Fill(x1, y1, x1, y2, c), Fill(x2, y1, x2, y2, c);
-  }
-  void Line(int x0, int y0, int x1, int y1, uint8_t c) {
-    const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
-    for (int i = 0; i <= steps; ++i)
-      Set(x0 + (steps ? (x1 - x0) * i / steps : 0), y0 + (steps ? (y1 - y0) * i / steps : 0), c);
-  }
-};
+using Canvas = Canvas8;
 
 void Palette(std::vector<uint8_t>& palette) {
   const uint8_t colours[][3] = {{0, 0, 0},      {255, 255, 255}, {200, 200, 210}, {140, 140, 155},
