@@ -9,6 +9,7 @@
 #include "system/asm3d/zidade3d.h"
 #include "tools/careditor/careditor.h"
 #include "tools/careditor/paint.h"
+#include "vehicles/vehicles.h"
 
 namespace {
 constexpr int32_t kWidth = 640, kHeight = 480;
@@ -26,6 +27,10 @@ int32_t SB_CarPaintRedraw(BMAP* bmap) {
 
 void SB_InitCarEditorView() {
   SB_Var.Pal3d = SB_Var.DevEnvPal;
+  // The cars were made at the video mode's depth, before this palette:
+  // made again for the frame they are drawn on.
+  if (const BMAP* frame = SB_Var.CarEditorFrame)
+    SB_PaintCarsForDisplay(SB_Var.VehicleSetups, frame->Depth, frame->Format);
   LS_AllocObject3D(&SB_Var.DataView, 1000, 1000);
   SB_Alloc3dBuffersTria();
   SB_AllocUserViews();
