@@ -30,6 +30,9 @@ BMAP* SB_BuildCarTexture(const TVEHICLESETUP* setup, int32_t j);
 // Every car whose setup is marked changed, the mark cleared, and every car
 // whose 8-bit textures were painted without the loaded 3D palette.
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups);
+// Whether the car's 8-bit textures were painted before SB_Var.Pal3d was
+// loaded (a race makes its cars first) and so hold other colours.
+bool SB_CarPaintedBeforeThePalette(const TCAR* car);
 // The lamp materials' faces of the car drawn full white.
 void SB_MarkLightFaces(int32_t index);
 // Accelerator only: the car's textured materials take their entry's card

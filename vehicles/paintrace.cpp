@@ -10,26 +10,10 @@
 #include "vehicles/paint.h"
 #include "vehicles/types.h"
 
-namespace {
-
-// Whether the car's 8-bit textures were painted before the race loaded
-// its 3D palette (the cars are made first) and so hold other colours.
-bool PaintedBeforeThePalette(const TCAR* car) {
-  const MLIB* library = car && car->Object && car->Object->Materials ? car->Object->Materials->Library : nullptr;
-  if (!SB_Var.Pal3d || !library || !car->TexturesReady) return false;
-  for (uint32_t j = 0; j < library->NbTextures; ++j) {
-    const BMAP* bitmap = library->Textures[j].Bitmap;
-    if (bitmap && bitmap->Depth == 8 && bitmap->Palette != SB_Var.Pal3d) return true;
-  }
-  return false;
-}
-
-}  // namespace
-
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups) {
   if (!SB_Var.UsingCars || !setups) return;
   for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
-    if (!setups[i].Changed && !PaintedBeforeThePalette(SB_Var.Cars[i])) continue;
+    if (!setups[i].Changed && !SB_CarPaintedBeforeThePalette(SB_Var.Cars[i])) continue;
     SB_ConsolePrintf("...Generating textures for car n: %ld", static_cast<long>(i));
     SB_GenerateCarTextures(setups, i);
     setups[i].Changed = 0;

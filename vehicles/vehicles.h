@@ -62,6 +62,12 @@ void SB_StartRace();
 // Silences and frees the car-sound channels.
 void SB_StopCarSounds();
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups);
+// The cars made for a display other than the video mode's (the car
+// editors'): a car whose texture bitmaps are of another depth or format
+// gets its own library made again at depth and format, and it, one not
+// painted yet or one whose 8-bit textures predate SB_Var.Pal3d, is painted
+// from its setup. Nothing for the accelerator, whose textures are the card's.
+void SB_PaintCarsForDisplay(TVEHICLESETUP* setups, int32_t depth, int32_t format);
 // The cars' card textures of the accelerator.
 void SB_FreeCarPvrTextures();
 

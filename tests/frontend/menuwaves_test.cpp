@@ -12,19 +12,8 @@
 namespace ztest {
 namespace {
 
-class MenuWavesTest : public TreeMenuTest {
+class MenuWavesTest : public SoundMenuTest {
  protected:
-  void SetUp() override {
-    TreeMenuTest::SetUp();
-    LSI_CloseSound();
-    ASSERT_EQ(plat::audio::AttachOutput(44100, 2), plat::audio::kOk);
-    ASSERT_EQ(LSI_InitSound(), 1);
-    SB_Var.MemoryClass = SB_MEMORY_HIGH;
-  }
-  void TearDown() override {
-    TreeMenuTest::TearDown();
-    plat::audio::Reset();
-  }
   static bool Playing(int32_t row) { return MenuWave(row) && LS_GetSoundStatus(MenuWave(row)) == LS_SOUND_PLAYING; }
 };
 

@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "console/startup.h"
 #include "frontend/menus.h"
+#include "platform/audio.h"
 #include "shell/hooks.h"
+#include "system/sound.h"
 #include "tests/frontend/menu_fixture.h"
 #include "tests/support/golden.h"
 
@@ -54,6 +57,17 @@ inline void ExpectReducedGolden(const std::string& golden, const std::string& ro
   LS_FreeBmap(small);
   LS_FreeBmap(full);
 }
+
+// What the car chooser's wrapped calls saw (tests/frontend/chooserwraps.cpp):
+// the network pumps, their count at each carousel drawing, and each wave
+// played with the pass number the test keeps in pass.
+struct ChooserCalls {
+  int32_t netUpdates = 0;
+  std::vector<int32_t> netUpdatesAtDraw;
+  int32_t pass = 0;
+  std::vector<std::pair<int32_t, SOUND*>> waves;
+};
+ChooserCalls& Chooser();
 
 class TreeMenuTest : public MenuTest {
  protected:
@@ -98,6 +112,23 @@ class TreeMenuTest : public MenuTest {
     DispatchItemEvents(CurrentMenuScreen(), x, y, 0);
   }
   SB_HOOKS saved_;
+};
+
+// The menus on the tree with the audio stand-in as output, so that the
+// interface's waves load and play.
+class SoundMenuTest : public TreeMenuTest {
+ protected:
+  void SetUp() override {
+    TreeMenuTest::SetUp();
+    LSI_CloseSound();
+    ASSERT_EQ(plat::audio::AttachOutput(44100, 2), plat::audio::kOk);
+    ASSERT_EQ(LSI_InitSound(), 1);
+    SB_Var.MemoryClass = SB_MEMORY_HIGH;
+  }
+  void TearDown() override {
+    TreeMenuTest::TearDown();
+    plat::audio::Reset();
+  }
 };
 
 }  // namespace ztest

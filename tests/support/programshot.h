@@ -25,12 +25,13 @@ namespace ztest {
 class ProgramShotTest : public Environment {
  protected:
   // keys: the message source, polled at each pass of the message pump and
-  // at each key read; golden: the picture's path below the source tree.
-  void ExpectShot(void (*keys)(), const char* golden) {
+  // at each key read; golden: the picture's path below the source tree;
+  // script: the console's commands, PLAY after the start-up by default.
+  void ExpectShot(void (*keys)(), const char* golden, const char* script = "RUN STARTUP.TXT\r\nPLAY\r\nQUIT\r\n") {
     const std::string command =
         "'" ZENTROVA_DATAGEN "' '" + root_ + "' '" + std::string(ZENTROVA_SOURCE_DIR) + "/data' 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    WriteFile(root_ + "/dat/FRAME.TXT", "RUN STARTUP.TXT\r\nPLAY\r\nQUIT\r\n");
+    WriteFile(root_ + "/dat/FRAME.TXT", script);
     WriteWinIni("[ZIDADE]\nMaster=FALSE\n");  // screenshots are taken outside master mode
     plat::SetMessageSource(keys);
     std::vector<const char*> args = {"zentrova", "-S:frame.txt"};

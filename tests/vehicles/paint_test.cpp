@@ -9,6 +9,7 @@
 
 #include "datagen/tgawrite.h"
 #include "engine3d/object.h"
+#include "shell/gamedraw.h"
 #include "shell/owner.h"
 #include "system/heap.h"
 #include "tests/vehicles/vehicle_fixture.h"
@@ -210,6 +211,65 @@ TEST_F(PaintTest, EightBitCarsMadeBeforeThe3dPaletteArePaintedIntoIt) {
   }
   SB_Var.Pal3d = nullptr;
   LS_Var.Palette = screen;
+}
+
+// The car editors draw on a display whose depth need not be the video
+// mode's the cars were made at: their textures are made again at the
+// display's depth and format, each material on its new bitmap, painted as
+// a 24-bit texture copied to that depth reads; a car not yet painted is
+// painted; at 8 bits a car painted before the 3D palette takes it. Once
+// made, a second call does nothing.
+TEST_F(PaintTest, CarsAreMadeAgainForADisplayOfAnotherDepth) {
+  LoadSet();
+  SB_Var.VideoModeIndex = 0;
+  SB_Var.VideoModes[0].Depth = 8;
+  SB_Var.NbCars = 2;
+  SB_Var.CarSetups[0] = SB_Var.CarSetups[1] = TVEHICLESETUP{};
+  SB_Var.CarSetups[0].Changed = 1;
+  SB_Var.CarSetups[1].HDelta = 90.0f;
+  SB_LoadCars(SB_Var.CarSetups, 1);  // car 0 painted at 8 bits without a palette, car 1 not at all
+  ASSERT_EQ(SB_Var.Cars[1]->TexturesReady, 0);
+  PALETTE greys{};
+  for (int i = 0; i < 256; ++i) greys.Entry[i] = LS_RGB{uint8_t(i / 4), uint8_t(i / 4), uint8_t(i / 4)};
+  SB_Var.Pal3d = &greys;
+  const struct {
+    int32_t depth, format;
+  } kRows[] = {{8, BMAP_PAL8}, {16, BMAP_RGB565}, {16, BMAP_RGB555}};
+  for (const auto& r : kRows) {
+    SCOPED_TRACE(r.depth * 1000 + r.format);
+    SB_ClearPrintedLines();
+    SB_PaintCarsForDisplay(SB_Var.CarSetups, r.depth, r.format);
+    EXPECT_EQ(SB_PrintedLines(), (Lines{"...Generating textures for car n: 0", "...Generating textures for car n: 1"}));
+    SB_ClearPrintedLines();
+    SB_PaintCarsForDisplay(SB_Var.CarSetups, r.depth, r.format);
+    EXPECT_EQ(SB_PrintedLines(), Lines{}) << "made once";
+    for (int32_t i = 0; i < 2; ++i) {
+      const MLIB* library = SB_Var.Cars[i]->Object->Materials->Library;
+      for (uint32_t j = 0; j < library->NbTextures; ++j) {
+        const BMAP* texture = library->Textures[j].Bitmap;
+        ASSERT_NE(texture, nullptr);
+        EXPECT_EQ(texture->Depth, r.depth);
+        EXPECT_EQ(r.depth == 8 ? texture->Palette == &greys : texture->Format == r.format, true);
+        BMAP* painted = SB_BuildCarTexture(&SB_Var.CarSetups[i], static_cast<int32_t>(j));
+        ASSERT_NE(painted, nullptr);
+        bitmaps_.push_back(painted);
+        BMAP* expected = SB_CreateBmap(texture->SizeX, texture->SizeY, r.depth, LS_DefaultHeap, "test");
+        bitmaps_.push_back(expected);
+        expected->Format = texture->Format, expected->Palette = texture->Palette;
+        SB_Bitmove(painted, expected, 0, 0, painted->SizeX - 1, painted->SizeY - 1, 0, 0);
+        const int32_t row = painted->SizeX * r.depth / 8;
+        for (int32_t y = 0; y < painted->SizeY; ++y)
+          ASSERT_EQ(std::memcmp(texture->Start + y * texture->ByteLen, expected->Start + y * expected->ByteLen, row), 0)
+              << i << " " << j << " row " << y;
+      }
+      for (uint32_t k = 0; k < library->NbMaterials; ++k) {
+        const TMATERIAL& m = library->Materials[k];
+        if (m.Flags & MATERIAL_UNTEXTURED) continue;
+        EXPECT_EQ(m.Bitmap, library->Textures[m.Texture].Bitmap) << k;
+      }
+    }
+  }
+  SB_Var.Pal3d = nullptr;
 }
 
 // On the accelerator, with the lamps drawn unlit at every level.

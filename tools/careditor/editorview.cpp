@@ -9,6 +9,7 @@
 #include "system/asm3d/zidade3d.h"
 #include "tools/careditor/careditor.h"
 #include "tools/careditor/paint.h"
+#include "vehicles/vehicles.h"
 
 namespace {
 constexpr int32_t kWidth = 640, kHeight = 480;
@@ -26,6 +27,15 @@ int32_t SB_CarPaintRedraw(BMAP* bmap) {
 
 void SB_InitCarEditorView() {
   SB_Var.Pal3d = SB_Var.DevEnvPal;
+  // The cars were made at the video mode's depth, before this palette:
+  // made again for the frame they are drawn on.
+  if (const BMAP* frame = SB_Var.CarEditorFrame)
+    SB_PaintCarsForDisplay(SB_Var.VehicleSetups, frame->Depth, frame->Format);
+  // The distances first: the user views take their room from the draw
+  // distance, which outside a race may match no limits row (no room).
+  SB_Var.FarDistance = 38400;
+  SB_Var.DrawDistance = 300;
+  SB_Var.DetailDistance = 96000;
   LS_AllocObject3D(&SB_Var.DataView, 1000, 1000);
   SB_Alloc3dBuffersTria();
   SB_AllocUserViews();
@@ -36,9 +46,6 @@ void SB_InitCarEditorView() {
   for (int32_t& h : SB_Var.CarPaintHits) h = 0;
   SB_Var.CarChoicePrevious = SB_Var.CarChoiceNext = SB_Var.CarChoiceEnd = 0;
   SB_Var.CarEditorCaptured = SB_Var.CarEditorQuit = 0;
-  SB_Var.FarDistance = 38400;
-  SB_Var.DrawDistance = 300;
-  SB_Var.DetailDistance = 96000;
   // The cars are shaded through the light tables, which only a race has
   // made so far: made here from the light as it stands.
   SB_BuildLightTable();

@@ -81,6 +81,9 @@ void SB_CarPaintEditor(BMAP* source, int32_t depth) {
   SB_Var.CarEditorSource = source;
   SB_Var.CarEditorDepth = depth;
   SB_SetDisplayMode(kWidth, kHeight, depth);
+  // At 8 bits the frame's pixels, cars included, are indices into the
+  // console's palette (the editor's 3D palette): the screen shows them so.
+  if (depth == 8 && SB_Var.DevEnvPal) SB_SetPalette(SB_Var.DevEnvPal);
   if (AllocBmaps()) {
     SB_ConsolePrintf("Car editor inits...");
     SB_FlushKeyboard();

@@ -4,16 +4,23 @@
 // held on entry, a missing slider track, and the mode left behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+
+#include "datagen/carmodels.h"
 
 #include "shell/console.h"
 #include "shell/gamedraw.h"
 #include "tests/support/golden.h"
+#include "system/asm3d/zidade3d.h"
 #include "system/lsvar.h"
 #include "tests/tools/careditor/careditor_fixture.h"
 #include "tools/careditor/careditor.h"
 #include "tools/careditor/paint.h"
 #include "tools/tools.h"
+#include "vehicles/devenv.h"
+#include "vehicles/setups.h"
+#include "vehicles/vehicles.h"
 
 namespace {
 
@@ -35,6 +42,17 @@ class PaintEditorTest : public ztest::CarEditorTest, public testing::WithParamIn
     EXPECT_EQ(LS_Var.Screen->SizeY, 480);
     EXPECT_EQ(LS_Var.Screen->Depth, 16);
     for (const std::string& tag : Tags()) EXPECT_EQ(tag.rfind("CarEditor", 0), std::string::npos) << tag;
+  }
+  // The project's car models loaded and one car per setup made at the
+  // video mode's 8 bits with no palette, as CAREDITOR makes them.
+  void LoadCars() {
+    LS_InitSinTable();  // as the program starts
+    for (const datagen::CarModel& car : datagen::CarModels()) ASSERT_TRUE(datagen::WriteCarModel(root_, car));
+    SB_LoadVehiclePrototypes(nullptr);
+    SB_Var.VideoModeIndex = 0;
+    SB_Var.VideoModes[0].Depth = 8;
+    SB_Var.NbCars = 9;
+    SB_LoadCars(setups_, 1);
   }
   // The knob's centre for the setup's delta (track height 150).
   static int32_t KnobY(double delta, double range) {
@@ -124,6 +142,24 @@ TEST_P(PaintEditorTest, TheTitleSlidesInSixPixelsAPass) {
   EXPECT_EQ(xs[107], 0) << "arrives after 107 passes of 25 ms";
 }
 
+// The frame's 8-bit pixels, cars included, are indices into the console's
+// palette: the screen shows that palette while the editor runs.
+TEST_P(PaintEditorTest, AtEightBitsTheScreenShowsTheConsolePalette) {
+  if (GetParam() != 8) GTEST_SKIP() << "a palette only at 8 bits";
+  for (LS_RGB& e : LS_Var.Palette.Entry) e = {1, 2, 3};
+  int32_t same = -1;
+  Play({{320, 240, false}});
+  auto play = ztest::g_afterPass;
+  ztest::g_afterPass = [&, play](int n) {
+    if (n == 0)
+      same = std::equal(std::begin(palette_.Entry) + 1, std::end(palette_.Entry), std::begin(LS_Var.Palette.Entry) + 1,
+                        [](const LS_RGB& a, const LS_RGB& b) { return a.Red == b.Red && a.Green == b.Green && a.Blue == b.Blue; });
+    play(n);
+  };
+  Run();
+  EXPECT_EQ(same, 1);
+}
+
 TEST_P(PaintEditorTest, EscHeldOnEntryRunsNoPass) {
   plat::SetKeyState(ztest::kEsc, true);
   Run();
@@ -168,9 +204,13 @@ TEST_P(PaintEditorTest, TheTitleStepIsTheFrameTimePlusTwoQuartered) {
 
 // After 120 passes of 25 ms with setup 0's hue dragged to half way: the
 // title in place, the controls, the knobs at the setup's values and the
-// strips of its colours, the pointer (no cars: the test has none).
+// strips of its colours, the pointer, and the carousel of the nine cars,
+// made as the program makes them (at the 8-bit video mode's depth, before
+// the editor's palette) and shown in their colours, the centred one
+// repainted at the drag's release.
 TEST_P(PaintEditorTest, GoldenFrameAfter120Passes) {
   if (GetParam() != 16) GTEST_SKIP() << "one picture, at the default depth";
+  LoadCars();
   setups_[0].SDelta = 60.0f, setups_[0].VDelta = -40.0f;
   const int32_t hueY = KnobY(0, 255);
   std::vector<Step> steps = {{535, hueY, false}, {535, hueY, true}, {535, hueY - 75, true}, {535, hueY - 75, false}};
@@ -183,6 +223,19 @@ TEST_P(PaintEditorTest, GoldenFrameAfter120Passes) {
     play(n);
   };
   Run();
+  SB_FreeCars();
+  SB_FreeVehiclePrototypes();
+  EXPECT_EQ(ztest::g_repaints, (std::vector<int32_t>{0, 1, 2, 3, 4, 5, 6, 7, 8, 0})) << "each car once, then the release";
+  // The centred car, at the middle of the frame's top half, in colour.
+  int32_t coloured = 0;
+  LS_LockBmap(shot);
+  for (int32_t y = 40; y < 170; ++y)
+    for (int32_t x = 240; x < 400; ++x) {
+      const uint8_t* p = shot->Start + y * shot->ByteLen + x * 3;
+      coloured += std::max({p[0], p[1], p[2]}) - std::min({p[0], p[1], p[2]}) > 60;
+    }
+  LS_UnlockBmap(shot);
+  EXPECT_GT(coloured, 2000);
   ztest::ExpectGolden(shot, "tests/tools/golden/careditor16.tga", root_);
   SB_FreeBmap(shot);
 }
