@@ -423,11 +423,32 @@ class TLIVESWEEP : public TWATCH {
       const int32_t a = forced[e], b = forced[e + 1];
       live[a] = live[b] = kept[a] = kept[b] = 1, Unite(a, b);
     }
-    std::vector<int32_t> pairs(static_cast<size_t>(n), 0);
+    std::vector<int32_t> pairs(static_cast<size_t>(n), 0), found;
     for (int32_t a = 0; a < n; ++a)
       for (const int32_t b : near_.List(a))
         if (b > a && !PairIdle(f[a], f[b]))
-          live[a] = live[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b, Unite(a, b);
+          live[a] = live[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b, Unite(a, b), found.push_back(a),
+          found.push_back(b);
+    // A face that one operation of a live pair makes could change with a
+    // face near the pair: the three are swept together.
+    for (size_t e = 0; e < found.size(); e += 2) {
+      const int32_t a = found[e], b = found[e + 1];
+      for (const bool turned : {false, true})
+        for (int32_t (*operation)(TLMAPFACE*, TLMAPFACE*) : {SB_JoinTwoFaces, SB_FlipDiagonal}) {
+          TLMAPFACE x, y;
+          std::memcpy(&x, turned ? &f[b] : &f[a], sizeof x);
+          std::memcpy(&y, turned ? &f[a] : &f[b], sizeof y);
+          if (!operation(&x, &y)) continue;
+          const TLMAPFACE& na = turned ? y : x;
+          const TLMAPFACE& nb = turned ? x : y;
+          for (const int32_t c : {a, b})
+            for (const int32_t d : near_.List(c)) {
+              if (d == a || d == b) continue;
+              if (PairIdle(na, f[d]) && PairIdle(nb, f[d])) continue;
+              live[d] = 1, ++pairs[a], ++pairs[b], ++pairs[d], Unite(a, d);
+            }
+        }
+    }
     // A live pair whose faces are in no other is swept on its own.
     for (int32_t a = 0; a < n; ++a) {
       const int32_t b = partner_[a];
