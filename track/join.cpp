@@ -428,7 +428,7 @@ class TLIVESWEEP : public TWATCH {
       const int32_t a = forced[e], b = forced[e + 1];
       live[a] = live[b] = kept[a] = kept[b] = 1, Unite(a, b);
     }
-    std::vector<int32_t> pairs(static_cast<size_t>(n), 0), found;
+    std::vector<int32_t> pairs(static_cast<size_t>(n), 0), found, around;
     for (int32_t a = 0; a < n; ++a)
       for (const int32_t b : near_.List(a))
         if (b > a && !PairIdle(f[a], f[b]))
@@ -446,12 +446,15 @@ class TLIVESWEEP : public TWATCH {
           if (!operation(&x, &y)) continue;
           const TLMAPFACE& na = turned ? y : x;
           const TLMAPFACE& nb = turned ? x : y;
-          for (const int32_t c : {a, b})
-            for (const int32_t d : near_.List(c)) {
-              if (d == a || d == b) continue;
-              if (PairIdle(na, f[d]) && PairIdle(nb, f[d])) continue;
-              live[d] = 1, ++pairs[a], ++pairs[b], ++pairs[d], Unite(a, d);
-            }
+          around.clear();
+          std::set_union(near_.List(a).begin(), near_.List(a).end(), near_.List(b).begin(), near_.List(b).end(),
+                         std::back_inserter(around));
+          // A face already in the pair's group is tried no more: the group stands.
+          for (const int32_t d : around) {
+            if (d == a || d == b || Find(d) == Find(a)) continue;
+            if (PairIdle(na, f[d]) && PairIdle(nb, f[d])) continue;
+            live[d] = 1, ++pairs[a], ++pairs[b], ++pairs[d], Unite(a, d);
+          }
         }
     }
     // A live pair whose faces are in no other is swept on its own.
