@@ -783,9 +783,9 @@ int32_t SB_FacesCoplanar(const TLMAPFACE* a, const TLMAPFACE* b) {
 int32_t SB_FacesShareEdge(const TLMAPFACE* a, const TLMAPFACE* b) {
   if (Marked(*a) || Marked(*b)) return 0;
   int32_t shared = 0;
-  for (const TLMAPVERTEX& v : a->V)
+  for (int32_t i = 0; i < 3 && shared + 3 - i >= 2; ++i)  // stops once two can no longer match
     for (const TLMAPVERTEX& w : b->V)
-      if (SB_SamePointUV(&v, &w)) {
+      if (SB_SamePointUV(&a->V[i], &w)) {
         ++shared;
         break;
       }
