@@ -417,11 +417,6 @@ class TLIVESWEEP : public TWATCH {
         unit_(static_cast<size_t>(n), -1),
         partner_(static_cast<size_t>(n), -1) {
     std::vector<uint8_t> live(static_cast<size_t>(n), 0), kept(static_cast<size_t>(n), 0);
-    firstAt_.assign(1, 0);
-    for (int32_t a = 0; a < n; ++a) {
-      firstNear_.insert(firstNear_.end(), near_.List(a).begin(), near_.List(a).end());
-      firstAt_.push_back(firstNear_.size());
-    }
     up_.resize(static_cast<size_t>(n));
     for (int32_t a = 0; a < n; ++a) up_[a] = a;
     for (size_t e = 0; e + 1 < forced.size(); e += 2) {
@@ -674,17 +669,16 @@ class TLIVESWEEP : public TWATCH {
     for (int32_t a = 0; a < n_; ++a) {
       if (unit_[a] < 0 && partner_[a] < 0) continue;
       mine = states_[a];
-      const auto firstFrom = firstNear_.begin() + firstAt_[a], firstTo = firstNear_.begin() + firstAt_[a + 1];
       for (const int32_t c : near_.List(a)) {
         if (c == partner_[a] || (unit_[a] >= 0 && unit_[a] == unit_[c])) continue;
-        // Two faces that both change are taken once; two first states of
-        // faces listed together at the start were found idle then.
+        // Two faces that both change are taken once. Their first states
+        // are idle: faces that shared a corner then were tried at the
+        // start, those of a live pair put in one group.
         if (c < a && (unit_[c] >= 0 || partner_[c] >= 0)) continue;
-        const bool metFirst = std::binary_search(firstFrom, firstTo, c);
         const std::vector<TLMAPFACE>& theirs = StatesOf(c);
         bool idle = true;
         for (size_t s = 0; s < mine.size() && idle; ++s)
-          for (size_t t = s == 0 && metFirst ? 1 : 0; t < theirs.size(); ++t)
+          for (size_t t = s == 0 ? 1 : 0; t < theirs.size(); ++t)
             if (!PairIdle(mine[s], theirs[t])) {
               blamed_.push_back(a), blamed_.push_back(c);
               idle = isolated = false;
@@ -703,8 +697,6 @@ class TLIVESWEEP : public TWATCH {
   std::vector<std::vector<int32_t>> units_;  // the groups of faces swept together, each ascending
   std::vector<int32_t> unit_;                // each face's group, -1 when none
   std::vector<int32_t> up_;                  // the groups being found: each face's parent
-  std::vector<int32_t> firstNear_;           // the lists as the sweep found them, one after another
-  std::vector<size_t> firstAt_;              // where each face's list begins there
   std::vector<std::vector<TLMAPFACE>> states_;  // the states each changing face took
   std::vector<int32_t> partner_;  // the other face of a pair swept alone, -1
   std::vector<int32_t> alone_;    // the first faces of the pairs swept alone
