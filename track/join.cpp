@@ -19,7 +19,7 @@ constexpr double kPlaneTolerance = 0.01;
 constexpr double kUvShare = 0.0078125;  // u and v tolerance: the point tolerance / 128
 constexpr double kFarAway = 100000000.0;
 constexpr uint8_t kMarked = 1;
-constexpr int32_t kLiveSweepFrom = 32;  // clusters this large first try passing over still faces
+constexpr int32_t kLiveSweepFrom = 16;  // clusters this large first try passing over still faces
 constexpr int32_t kLiveSweepTries = 8;
 
 double UvTolerance() { return SB_Var.JoinTolerance * kUvShare; }
