@@ -518,13 +518,14 @@ class TLIVESWEEP : public TWATCH {
       bool known = false;
       for (const TLMAPFACE& s : states) known = known || std::memcmp(&s, &f_[a], sizeof s) == 0;
       if (known) continue;
-      if (states.size() == kMaxStates) ok_ = false;
+      if (states.size() == kMaxFaceStates) ok_ = false;
       states.push_back(f_[a]);
     }
   }
 
  private:
-  static constexpr size_t kMaxStates = 32;  // a run's rounds kept, a face's states allowed
+  static constexpr size_t kMaxStates = 32;        // a run's rounds kept, a pair alone's states allowed
+  static constexpr size_t kMaxFaceStates = 128;   // the states a face of a group may take
   int32_t Find(int32_t a) {
     while (up_[a] != a) a = up_[a] = up_[up_[a]];
     return a;
