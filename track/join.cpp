@@ -19,8 +19,8 @@ constexpr double kPlaneTolerance = 0.01;
 constexpr double kUvShare = 0.0078125;  // u and v tolerance: the point tolerance / 128
 constexpr double kFarAway = 100000000.0;
 constexpr uint8_t kMarked = 1;
-constexpr int32_t kLiveSweepFrom = 32;  // clusters this large first try passing over still faces
-constexpr int32_t kLiveSweepTries = 4;
+constexpr int32_t kLiveSweepFrom = 16;  // clusters this large first try passing over still faces
+constexpr int32_t kLiveSweepTries = 8;
 
 double UvTolerance() { return SB_Var.JoinTolerance * kUvShare; }
 
@@ -398,30 +398,76 @@ bool PairIdle(const TLMAPFACE& a, const TLMAPFACE& b) {
 // triple leaves only the work of the other two, itself the same for every
 // still face between two live ones: the runs of still faces, as first or
 // second face of a triple, are made until the live faces come back to a
-// state they had, then only the remainder of that cycle. The sweep is
-// given up, and the faces put back, when a still face would change or a
-// run finds no cycle soon.
+// state they had, then only the remainder of that cycle. The live faces
+// fall into groups, those joined by live pairs: supposing further that no
+// face of one group could change with a face of another in any states
+// they took (checked at the end too), each group is swept on its own with
+// every other face still, so that a run's cycle is that of one group. The
+// sweep is given up, and the faces put back, when a face outside the group
+// being swept would change or a run finds no cycle soon.
 class TLIVESWEEP : public TWATCH {
  public:
-  // `live` marks faces to be taken as live whatever their pairs (those
-  // a sweep given up blamed).
-  TLIVESWEEP(TLMAPFACE* f, int32_t n, const std::vector<uint8_t>& live)
-      : f_(f), n_(n), near_(f, n, true), live_(live), partner_(static_cast<size_t>(n), -1) {
-    std::vector<int32_t> pairs(static_cast<size_t>(n), 0);
+  // `forced`: pairs of faces (a, b, a, b...) to be taken as live and swept
+  // together whatever their pairs (those a sweep given up blamed).
+  TLIVESWEEP(TLMAPFACE* f, int32_t n, const std::vector<int32_t>& forced)
+      : f_(f),
+        n_(n),
+        near_(f, n, true),
+        live_(static_cast<size_t>(n), 0),
+        unit_(static_cast<size_t>(n), -1),
+        partner_(static_cast<size_t>(n), -1) {
+    std::vector<uint8_t> live(static_cast<size_t>(n), 0), kept(static_cast<size_t>(n), 0);
+    up_.resize(static_cast<size_t>(n));
+    for (int32_t a = 0; a < n; ++a) up_[a] = a;
+    for (size_t e = 0; e + 1 < forced.size(); e += 2) {
+      const int32_t a = forced[e], b = forced[e + 1];
+      live[a] = live[b] = kept[a] = kept[b] = 1, Unite(a, b);
+    }
+    std::vector<int32_t> pairs(static_cast<size_t>(n), 0), found, around;
     for (int32_t a = 0; a < n; ++a)
       for (const int32_t b : near_.List(a))
-        if (b > a && !PairIdle(f[a], f[b])) live_[a] = live_[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b;
+        if (b > a && !PairIdle(f[a], f[b]))
+          live[a] = live[b] = 1, ++pairs[a], ++pairs[b], partner_[a] = b, Unite(a, b), found.push_back(a),
+          found.push_back(b);
+    // A face that one operation of a live pair makes could change with a
+    // face near the pair: the three are swept together.
+    for (size_t e = 0; e < found.size(); e += 2) {
+      const int32_t a = found[e], b = found[e + 1];
+      for (const bool turned : {false, true})
+        for (int32_t (*operation)(TLMAPFACE*, TLMAPFACE*) : {SB_JoinTwoFaces, SB_FlipDiagonal}) {
+          TLMAPFACE x, y;
+          std::memcpy(&x, turned ? &f[b] : &f[a], sizeof x);
+          std::memcpy(&y, turned ? &f[a] : &f[b], sizeof y);
+          if (!operation(&x, &y)) continue;
+          const TLMAPFACE& na = turned ? y : x;
+          const TLMAPFACE& nb = turned ? x : y;
+          around.clear();
+          std::set_union(near_.List(a).begin(), near_.List(a).end(), near_.List(b).begin(), near_.List(b).end(),
+                         std::back_inserter(around));
+          // A face already in the pair's group is tried no more: the group stands.
+          for (const int32_t d : around) {
+            if (d == a || d == b || Find(d) == Find(a)) continue;
+            if (PairIdle(na, f[d]) && PairIdle(nb, f[d])) continue;
+            live[d] = 1, ++pairs[a], ++pairs[b], ++pairs[d], Unite(a, d);
+          }
+        }
+    }
     // A live pair whose faces are in no other is swept on its own.
     for (int32_t a = 0; a < n; ++a) {
       const int32_t b = partner_[a];
       partner_[a] = -1;
-      if (b > a && pairs[a] == 1 && pairs[b] == 1 && !live[a] && !live[b]) partner_[a] = b, alone_.push_back(a);
+      if (b > a && pairs[a] == 1 && pairs[b] == 1 && !kept[a] && !kept[b]) partner_[a] = b, alone_.push_back(a);
     }
-    for (const int32_t a : alone_) partner_[partner_[a]] = a, live_[a] = live_[partner_[a]] = 0;
-    for (int32_t a = 0; a < n; ++a)
-      if (live_[a]) order_.push_back(a);
-    next_.assign(static_cast<size_t>(n) + 1, n);
-    for (int32_t a = n - 1; a >= 0; --a) next_[a] = live_[a] ? a : next_[a + 1];
+    for (const int32_t a : alone_) partner_[partner_[a]] = a, live[a] = live[partner_[a]] = 0;
+    // The other live faces by the faces they may change with: each group
+    // is swept on its own, the rest still.
+    std::vector<int32_t> unitOf(static_cast<size_t>(n), -1);
+    for (int32_t a = 0; a < n; ++a) {
+      if (!live[a]) continue;
+      int32_t& u = unitOf[Find(a)];
+      if (u < 0) u = static_cast<int32_t>(units_.size()), units_.emplace_back();
+      units_[u].push_back(a), unit_[a] = u;
+    }
   }
   // The sweep; false (the faces as they were) when it was given up.
   bool Run(bool* joined) {
@@ -429,33 +475,16 @@ class TLIVESWEEP : public TWATCH {
     shadow_ = backup;
     mark_.assign(static_cast<size_t>(n_), 0);
     states_.resize(static_cast<size_t>(n_));
-    for (const int32_t a : order_) states_[a].push_back(f_[a]);
     for (int32_t a = 0; a < n_; ++a)
-      if (partner_[a] >= 0) states_[a].push_back(f_[a]);
+      if (unit_[a] >= 0 || partner_[a] >= 0) states_[a].push_back(f_[a]);
     near_.Watch(this);
-    std::vector<int32_t> candidates;
     bool any = false;
-    for (int32_t i = 0; i < n_ && ok_;) {
-      if (!live_[i]) {
-        const int32_t end = next_[i];
-        Repeat(end - i, [&] {
-          for (auto at = std::lower_bound(order_.begin(), order_.end(), end); at != order_.end(); ++at)
-            Ticks(*at, *at, false, &any);
-        });
-        i = end;
-        continue;
-      }
-      for (int32_t j = i + 1; j < n_ && ok_;) {
-        if (live_[j]) {
-          SweepPair(f_, n_, &near_, true, i, j, &candidates, &any);
-          ++j;
-          continue;
-        }
-        const int32_t end = next_[j];
-        Repeat(end - j, [&] { Ticks(i, end - 1, true, &any); });
-        j = end;
-      }
-      ++i;
+    for (const std::vector<int32_t>& unit : units_) {
+      if (!ok_) break;
+      for (const int32_t a : order_) live_[a] = 0;
+      order_ = unit;
+      for (const int32_t a : order_) live_[a] = 1;
+      SweepUnit(&any);
     }
     near_.Watch(nullptr);
     for (const int32_t a : alone_)
@@ -489,13 +518,51 @@ class TLIVESWEEP : public TWATCH {
       bool known = false;
       for (const TLMAPFACE& s : states) known = known || std::memcmp(&s, &f_[a], sizeof s) == 0;
       if (known) continue;
-      if (states.size() == kMaxStates) ok_ = false;
+      if (states.size() == kMaxFaceStates) ok_ = false;
       states.push_back(f_[a]);
     }
   }
 
  private:
-  static constexpr size_t kMaxStates = 32;  // a run's rounds kept, a face's states allowed
+  static constexpr size_t kMaxStates = 32;        // a run's rounds kept, a pair alone's states allowed
+  static constexpr size_t kMaxFaceStates = 128;   // the states a face of a group may take
+  int32_t Find(int32_t a) {
+    while (up_[a] != a) a = up_[a] = up_[up_[a]];
+    return a;
+  }
+  void Unite(int32_t a, int32_t b) { up_[Find(a)] = Find(b); }
+  // The first live face from x on, n when none.
+  int32_t NextLive(int32_t x) const {
+    const auto at = std::lower_bound(order_.begin(), order_.end(), x);
+    return at == order_.end() ? n_ : *at;
+  }
+  // The sweep as the live faces (one group) see it, every other face
+  // taken as still.
+  void SweepUnit(bool* any) {
+    std::vector<int32_t> candidates;
+    for (int32_t i = 0; i < n_ && ok_;) {
+      if (!live_[i]) {
+        const int32_t end = NextLive(i);
+        Repeat(end - i, [&] {
+          for (auto at = std::lower_bound(order_.begin(), order_.end(), end); at != order_.end(); ++at)
+            Ticks(*at, *at, false, any);
+        });
+        i = end;
+        continue;
+      }
+      for (int32_t j = i + 1; j < n_ && ok_;) {
+        if (live_[j]) {
+          SweepPair(f_, n_, &near_, true, i, j, &candidates, any);
+          ++j;
+          continue;
+        }
+        const int32_t end = NextLive(j);
+        Repeat(end - j, [&] { Ticks(i, end - 1, true, any); });
+        j = end;
+      }
+      ++i;
+    }
+  }
   // The work of a triple whose other face is still, on the live faces k of
   // face a's list after `after`: the join then flip of a with k (back:
   // of k with a).
@@ -589,7 +656,7 @@ class TLIVESWEEP : public TWATCH {
   }
   // The states a face took: a still face stands as it was.
   const std::vector<TLMAPFACE>& StatesOf(int32_t a) {
-    if (live_[a] || partner_[a] >= 0) return states_[a];
+    if (unit_[a] >= 0 || partner_[a] >= 0) return states_[a];
     still_.assign(1, f_[a]);
     return still_;
   }
@@ -599,28 +666,38 @@ class TLIVESWEEP : public TWATCH {
   // that one took.
   bool Isolated() {
     std::vector<TLMAPFACE> mine;
+    bool isolated = true;
     for (int32_t a = 0; a < n_; ++a) {
-      if (!live_[a] && partner_[a] < 0) continue;
+      if (unit_[a] < 0 && partner_[a] < 0) continue;
       mine = states_[a];
       for (const int32_t c : near_.List(a)) {
-        if (c == partner_[a] || (live_[a] && live_[c])) continue;
-        for (const TLMAPFACE& s : mine)
-          for (const TLMAPFACE& t : StatesOf(c))
-            if (!PairIdle(s, t)) {
+        if (c == partner_[a] || (unit_[a] >= 0 && unit_[a] == unit_[c])) continue;
+        // Two faces that both change are taken once. Their first states
+        // are idle: faces that shared a corner then were tried at the
+        // start, those of a live pair put in one group.
+        if (c < a && (unit_[c] >= 0 || partner_[c] >= 0)) continue;
+        const std::vector<TLMAPFACE>& theirs = StatesOf(c);
+        bool idle = true;
+        for (size_t s = 0; s < mine.size() && idle; ++s)
+          for (size_t t = s == 0 ? 1 : 0; t < theirs.size(); ++t)
+            if (!PairIdle(mine[s], theirs[t])) {
               blamed_.push_back(a), blamed_.push_back(c);
-              return false;
+              idle = isolated = false;
+              break;
             }
       }
     }
-    return true;
+    return isolated;
   }
 
   TLMAPFACE* f_;
   int32_t n_;
   TNEARFACES near_;
-  std::vector<uint8_t> live_;
+  std::vector<uint8_t> live_;   // the faces of the group being swept
   std::vector<int32_t> order_;  // the live faces, ascending
-  std::vector<int32_t> next_;   // the first live face from each index on, n when none
+  std::vector<std::vector<int32_t>> units_;  // the groups of faces swept together, each ascending
+  std::vector<int32_t> unit_;                // each face's group, -1 when none
+  std::vector<int32_t> up_;                  // the groups being found: each face's parent
   std::vector<std::vector<TLMAPFACE>> states_;  // the states each changing face took
   std::vector<int32_t> partner_;  // the other face of a pair swept alone, -1
   std::vector<int32_t> alone_;    // the first faces of the pairs swept alone
@@ -645,12 +722,12 @@ bool Sweep(TLMAP* list, bool lists) {
   if (lists && n >= kLiveSweepFrom) {
     // A sweep given up is tried again with the faces it blamed taken as
     // live, a few times.
-    std::vector<uint8_t> forced(static_cast<size_t>(n), 0);
+    std::vector<int32_t> forced;
     for (int32_t attempt = 0; attempt < kLiveSweepTries; ++attempt) {
       TLIVESWEEP live(f, n, forced);
       if (live.Run(&joined)) return joined;
       if (live.Blamed().empty()) break;
-      for (const int32_t a : live.Blamed()) forced[a] = 1;
+      forced.insert(forced.end(), live.Blamed().begin(), live.Blamed().end());
     }
   }
   TNEARFACES near(f, n, lists);
@@ -699,9 +776,9 @@ int32_t SB_FacesCoplanar(const TLMAPFACE* a, const TLMAPFACE* b) {
 int32_t SB_FacesShareEdge(const TLMAPFACE* a, const TLMAPFACE* b) {
   if (Marked(*a) || Marked(*b)) return 0;
   int32_t shared = 0;
-  for (const TLMAPVERTEX& v : a->V)
+  for (int32_t i = 0; i < 3 && shared + 3 - i >= 2; ++i)  // stops once two can no longer match
     for (const TLMAPVERTEX& w : b->V)
-      if (SB_SamePointUV(&v, &w)) {
+      if (SB_SamePointUV(&a->V[i], &w)) {
         ++shared;
         break;
       }

@@ -97,12 +97,8 @@ const HashRow kLargeFull = {"circuit 19,992 full", 20000, Variant::kFull,
 const HashRow kLargePlain = {"circuit 19,992 plain", 20000, Variant::kPlain,
                              "cf0c8040d6e57bfa6cc440102522f75303a9b4bad1e3c5948dd9eabf0168aed6", kDropped};
 
-// A build of 20,000 faces takes minutes under the sanitizers: the normal
-// build runs it.
+// A build of 20,000 faces: about 2 s, 8 s under the sanitizers.
 TEST_F(MapHash, LargeMapKeepsItsBytes) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "a build of 20,000 faces takes minutes under the sanitizers";
-#endif
   EXPECT_EQ(Build(Circuit(kLargeFull.faces), kLargeFull.variant, kLargeFull.warning), kLargeFull.sha256);
 }
 
