@@ -3,8 +3,9 @@
 // editor at 8 and 16 bits (F2, the race-line tool, three right
 // clicks, F2, Escape and F1, the line saved) and the texture-animation
 // editor at 16 bits (F3, a new animation named, a destination and a source
-// picked, a step added, play, stop, F3, Escape and F1), with pictures of the window
-// taken by xwd.
+// picked, a step added, play, stop, F3, Escape and F1), the car tools
+// (CAREDITOR's hue dragged, CHOOSE CAR from the main menu, F11 over an
+// accelerated race), with pictures of the window taken by xwd.
 #include "tests/xvfb/display_fixture.h"
 
 namespace {
@@ -170,6 +171,122 @@ TEST_F(DisplayEditors, AnAnimationMadeAndPlayedInTheTextureEditor) {
   EXPECT_EQ(Leave(), 0);
   EXPECT_FALSE(fs::exists(root_ + "/tree/TXTANIM.BIN"));
   EXPECT_EQ(ReadFile(root_ + "/stderr.txt").find("not released"), std::string::npos);
+}
+
+class DisplayCarTools : public DisplayEditors {
+ public:
+  // Pixels of the front screen's box whose colour leans to green (g) or
+  // magenta (r and b) by more than 40.
+  int Leaning(const XwdPicture& p, int x1, int y1, int x2, int y2, bool magenta) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y)
+      for (int x = x1; x < x2; ++x) {
+        const uint32_t c = Shown(p, x, y);
+        const int r = int(c >> 16 & 255), g = int(c >> 8 & 255), b = int(c & 255);
+        n += magenta ? r > g + 40 && b > g + 40 : g > r + 40 && g > b + 40;
+      }
+    return n;
+  }
+};
+
+// Setup 0's hue knob at the foot of its track, dragged up half way and
+// released: the centred car, green as made, turns magenta; Escape saves.
+TEST_F(DisplayCarTools, TheHueDraggedRepaintsTheCarAndEscapeSavesIt) {
+  Prepare("ce.txt", "OUTPUT 1\r\nDRAWCONSOLE 1\r\nCAREDITOR\r\nQUIT\r\n");
+  const std::string before = ReadFile(root_ + "/tree/dat/NRCAR.CFG");  // none in a new tree
+  Start();
+  ASSERT_TRUE(FindWindow());
+  ASSERT_TRUE(WaitForLine("CarEditor Inits successful terminated...", 60));
+  Pause(5);  // the title slides in
+  MoveTo(535, 475);
+  Pause(1);
+  const XwdPicture green = Picture("careditor0");
+  Xdo("mousedown 1");
+  Pause(0.5);
+  for (int y = 465; y >= 400; y -= 5) {
+    MoveTo(535, y);
+    Pause(0.1);
+  }
+  Pause(0.5);
+  Xdo("mouseup 1");
+  Pause(0.5);
+  MoveTo(300, 300);
+  Pause(2);
+  const XwdPicture magenta = Picture("careditor1");
+  ASSERT_GT(magenta.width, 0);
+  EXPECT_GT(Leaning(green, 240, 40, 400, 170, false), 2000);
+  EXPECT_GT(Leaning(magenta, 240, 40, 400, 170, true), 2000) << "repainted at the release";
+  EXPECT_LT(Leaning(magenta, 240, 40, 400, 170, false), 100);
+  Press("Escape");
+  EXPECT_EQ(Wait(60), 0);
+  EXPECT_TRUE(WaitForLine("Saving cars configuration dat>nrcar.cfg...", 1));
+  const std::string after = ReadFile(root_ + "/tree/dat/NRCAR.CFG");
+  EXPECT_FALSE(after.empty());
+  EXPECT_NE(after, before);
+}
+
+// The main menu's car button, two clicks on the right arrow from setup 0,
+// the car area, then QUIT and Y: the player's setup is 6.
+TEST_F(DisplayCarTools, TheMenuCarChoiceStoresTheCentredSetup) {
+  Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n");
+  Start();
+  ASSERT_TRUE(FindWindow());
+  Pause(9);  // the two splashes and MAIN MENU's transition
+  ClickAt(190, 330);
+  ASSERT_TRUE(WaitForLine("CarEditor Inits successful terminated...", 60));
+  Pause(4);
+  const XwdPicture chooser = Picture("chooser");
+  ASSERT_GT(chooser.width, 0);
+  EXPECT_GT(Leaning(chooser, 0, 120, 640, 320, false), 5000) << "the cars in their colours";
+  ClickAt(410, 345);
+  Pause(1.5);
+  ClickAt(410, 345);
+  Pause(2.5);
+  ClickAt(320, 220);
+  ASSERT_TRUE(WaitForLine("Free user cars...", 30));
+  Pause(4);
+  ClickAt(30, 411);
+  Pause(1.5);
+  Press("y");
+  Pause(1);
+  Press("Escape");
+  EXPECT_EQ(Wait(60), 0);
+  EXPECT_NE(ReadFile(root_ + "/config/registry.txt").find("NumberOfCars=4:06000000"), std::string::npos)
+      << ReadFile(root_ + "/config/registry.txt");
+}
+
+// F11 held in an accelerated race with the developer display: the frame
+// stops with the polygon under the pointer outlined and described at the
+// top; Q goes back to the race.
+TEST_F(DisplayCarTools, F11DescribesThePolygonUnderThePointer) {
+  Prepare("in.txt", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nDRAWDEVINFO 1\r\nPLAY\r\nQUIT\r\n");
+  Start();
+  ASSERT_TRUE(FindWindow());
+  ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
+  Pause(4);
+  MoveTo(200, 300);
+  Pause(1);
+  const XwdPicture race = Picture("race");
+  Xdo("keydown F11");
+  Pause(1);
+  MoveTo(210, 310);
+  Pause(1.5);
+  const XwdPicture described = Picture("polyinfo");
+  ASSERT_GT(described.width, 0);
+  // The description's lines over the top of the frame.
+  int changed = 0;
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 400; ++x) changed += Shown(race, x, y) != Shown(described, x, y);
+  EXPECT_GT(changed, 1000);
+  // Q leaves while F11 is still held, which is let go before Q: a held
+  // F11 would stop the next frame again.
+  Xdo("keydown q");
+  Pause(0.3);
+  Xdo("keyup F11");
+  Pause(0.3);
+  Xdo("keyup q");
+  Pause(1);
+  EXPECT_EQ(Leave(), 0);
 }
 
 }  // namespace
