@@ -152,13 +152,16 @@ class TNEARFACES {
     if (!lists_) return;
     near_.resize(static_cast<size_t>(n));
     last_.assign(static_cast<size_t>(n), -1);
-    // Faces by their lowest x, so that each meets only those whose x range
-    // reaches its own.
+    // Faces by their lowest coordinate on the axis along which they spread
+    // most, so that each meets only those whose range on that axis reaches
+    // its own: fewer than on an axis across which a road runs.
+    const int32_t axis = SpreadAxis();
     std::vector<int32_t> order(static_cast<size_t>(n));
     for (int32_t i = 0; i < n; ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return Box(a)[0] < Box(b)[0]; });
+    std::sort(order.begin(), order.end(), [&](int32_t a, int32_t b) { return Box(a)[axis] < Box(b)[axis]; });
     for (size_t x = 0; x < order.size(); ++x)
-      for (size_t y = x + 1; y < order.size() && Box(order[y])[0] <= Box(order[x])[3] + tolerance_; ++y) {
+      for (size_t y = x + 1;
+           y < order.size() && Box(order[y])[axis] <= Box(order[x])[axis + 3] + tolerance_; ++y) {
         const int32_t i = order[x], k = order[y];
         if (Near(i, k) && ShareCorner(faces_[i], faces_[k])) near_[i].push_back(k), near_[k].push_back(i);
       }
@@ -232,6 +235,17 @@ class TNEARFACES {
 
  private:
   const double* Box(int32_t i) const { return &box_[6 * static_cast<size_t>(i)]; }
+  // The axis (0 x, 1 y, 2 z) along which the faces' boxes spread most.
+  int32_t SpreadAxis() const {
+    double low[3] = {kFarAway, kFarAway, kFarAway}, high[3] = {-kFarAway, -kFarAway, -kFarAway};
+    for (int32_t i = 0; i < n_; ++i)
+      for (int32_t a = 0; a < 3; ++a)
+        low[a] = std::fmin(low[a], Box(i)[a]), high[a] = std::fmax(high[a], Box(i)[a + 3]);
+    int32_t best = 0;
+    for (int32_t a = 1; a < 3; ++a)
+      if (high[a] - low[a] > high[best] - low[best]) best = a;
+    return best;
+  }
   static bool ShareCorner(const TLMAPFACE& a, const TLMAPFACE& b) {
     for (const TLMAPVERTEX& v : a.V)
       for (const TLMAPVERTEX& w : b.V)
