@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "shell/console.h"
 #include "shell/sbvar.h"
@@ -97,13 +98,48 @@ int32_t MoveCellToEnds(TFCUBE10POLY& c) {
   return 1;
 }
 
+// Each cell's shared entries by value, so that finding one does not scan
+// the cell (the denser the map, the more entries a cell holds). Entries are
+// only appended to a cell lying at the array's end; a cell moved there is
+// indexed again under its new start. Emptied when a conversion starts (the
+// array empty or another one).
+template <typename Record>
+class TSHAREDINDEX {
+ public:
+  // The cell's first entry equal to the value, or -1.
+  int32_t Find(const Record* array, int32_t total, uint32_t cellStart, uint16_t cellCount, const Record& value) {
+    if (array != array_ || total == 0) cells_.clear(), array_ = array;
+    const int32_t first = static_cast<int32_t>(cellStart / sizeof(Record));
+    TCELL& cell = cells_[cellStart];
+    if (cell.Indexed > cellCount) cell = {};
+    for (; cell.Indexed < cellCount; ++cell.Indexed)
+      cell.First.emplace(Key(array[first + cell.Indexed]), first + cell.Indexed);
+    const auto at = cell.First.find(Key(value));
+    return at == cell.First.end() ? -1 : at->second;
+  }
+
+ private:
+  static uint64_t Key(const Record& r) {
+    static_assert(sizeof(Record) <= sizeof(uint64_t));
+    uint64_t k = 0;
+    std::memcpy(&k, &r, sizeof r);
+    return k;
+  }
+  struct TCELL {
+    uint16_t Indexed = 0;
+    std::unordered_map<uint64_t, int32_t> First;
+  };
+  const Record* array_ = nullptr;
+  std::unordered_map<uint32_t, TCELL> cells_;  // by the cell's start in bytes
+};
+
 // The cell's entry equal to the value, or a new one; -1 when full.
 template <typename Record>
 int32_t SharedEntry(Record* array, int32_t* total, int32_t room, uint32_t cellStart, uint16_t* cellCount,
                     const Record& value) {
-  Record* cell = array + cellStart / sizeof(Record);
-  for (int32_t i = 0; i < *cellCount; ++i)
-    if (std::memcmp(&cell[i], &value, sizeof value) == 0) return static_cast<int32_t>(cell - array) + i;
+  static TSHAREDINDEX<Record> index;
+  const int32_t found = index.Find(array, *total, cellStart, *cellCount, value);
+  if (found >= 0) return found;
   if (*total >= room || *cellCount >= kMaxCellCount) return -1;
   array[*total] = value;
   ++*cellCount;
