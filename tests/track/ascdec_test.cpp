@@ -160,6 +160,33 @@ TEST_F(AscDec, EqualOffsetsAreSharedWithinACellOnly) {
   EXPECT_EQ(D().NbPPointOffsets, 9);
 }
 
+// A conversion finds nothing of the one before it: a scene converted after
+// another gives the arrays it gives on its own.
+TEST_F(AscDec, AConversionKeepsNothingOfTheLastOne) {
+  auto convert = [&](double shift) {
+    map_->NbFaces = 0;
+    for (int32_t i = 0; i < 40; ++i)
+      for (int32_t j = 0; j < 40; ++j)
+        Floor(i * 30 - 100 + shift, j * 30 - 100 + shift, 25, (i + j) % 3 ? kGrass : kRoad, i * 0.1, 0.5 + shift);
+    for (int32_t j = 0; j < 40; ++j)  // faces on a cell border, filed from both sides
+      Add(V(512, 0, j * 30 + shift), V(512, 10, j * 30), V(512, 0, j * 30 + 25), j % 2 ? kWall : kBoth);
+    EXPECT_EQ(SB_ConvertAscToDec(map_), 1);
+    auto bytes = [](const void* p, size_t n) {
+      const auto* b = static_cast<const uint8_t*>(p);
+      return std::vector<uint8_t>(b, b + n);
+    };
+    return std::vector<std::vector<uint8_t>>{
+        bytes(D().PointOffsets, D().NbPointOffsets * sizeof(TFPOINTOFFSET)),
+        bytes(D().PointTextures, D().NbPointTextures * sizeof(TFPOINTTEXTURE)),
+        bytes(D().PPointOffsets, D().NbPPointOffsets * 4u), bytes(D().PPointTextures, D().NbPPointTextures * 4u),
+        bytes(D().FacePolys, D().NbFacePolys * sizeof(TFFACEPOLY)),
+        bytes(D().Cube10Polys, D().NbCube10Polys * sizeof(TFCUBE10POLY))};
+  };
+  const auto alone = convert(3);
+  convert(0);
+  EXPECT_EQ(convert(3), alone);
+}
+
 TEST_F(AscDec, FacesLandInTheirRuns) {
   Floor(0, 0, 10, kGrass);
   Floor(20, 0, 10, kRoad);
