@@ -53,6 +53,9 @@ void Finish(const Progress& progress, long welded) {
 class CornerHash {
  public:
   explicit CornerHash(TLMAP* map) : map_(map), group_(map->NbFaces * 3) {
+    // Room for every corner at a point of its own, so that the tables
+    // are not grown and rehashed as the corners come in.
+    byPoint_.reserve(group_.size()), cells_.reserve(group_.size());
     for (uint32_t c = 0; c < map->NbFaces * 3; ++c) Join(c, GroupAt(Corner(c)));
   }
   // The corners of faces after face i that p welds: those that move, and
