@@ -10,12 +10,12 @@
 #include "system/input.h"
 #include "tools/careditor/careditor.h"
 #include "tools/careditor/paint.h"
+#include "tools/trackedit/trackedit.h"
 #include "vehicles/cars.h"
 #include "vehicles/types.h"
 
 namespace {
 
-constexpr int32_t kMaxX = 639, kMaxY = 479;
 constexpr int32_t kLeftKey = 37, kRightKey = 39;
 constexpr int32_t kTrackY = 400;
 constexpr int32_t kKnobX[3] = {535, 570, 605};
@@ -75,18 +75,9 @@ double FrameSeconds() { return SB_Var.FrameTime * 0.001; }
 
 }  // namespace
 
-void SB_ReadCarPaintMouse() {
-  SB_Var.PrevMouseX = SB_Var.MouseX;
-  SB_Var.PrevMouseY = SB_Var.MouseY;
-  SB_Var.PrevButtons = SB_Var.Buttons;
-  int32_t x = 0, y = 0, b = 0;
-  LS_GetMouse(&x, &y, &b);
-  x = static_cast<int16_t>(x), y = static_cast<int16_t>(y), b = static_cast<uint16_t>(b);
-  SB_Var.MouseX = x > kMaxX ? kMaxX : x;
-  SB_Var.MouseY = y > kMaxY ? kMaxY : y;
-  SB_Var.Buttons = b;
-  LS_SetMousePos(SB_Var.MouseX, SB_Var.MouseY);
-}
+// The track editor's reading: limited to the screen, the pointer put back
+// only when it lay beyond it.
+void SB_ReadCarPaintMouse() { SB_ReadEditMouse(); }
 
 int32_t SB_CarPaintKnobY(int32_t slider) {
   const TVEHICLESETUP* s = Selected();

@@ -232,10 +232,13 @@ void SB_ReadEditorMouse(BMAP* view) {
   LS_GetMouse(&x, &y, &buttons);
   x = static_cast<int16_t>(x), y = static_cast<int16_t>(y);
   SB_Var.EditorButtons = static_cast<uint16_t>(buttons);
+  const int32_t readX = x, readY = y;
   if (view && x > view->SizeX - 1) x = view->SizeX - 1;
   if (view && y > view->SizeY - 1) y = view->SizeY - 1;
   SB_Var.EditorMouseX = x, SB_Var.EditorMouseY = y;
-  LS_SetMousePos(x, y);
+  // Put back only when limited: put back every pass, it would undo a move
+  // the user made since it was read.
+  if (x != readX || y != readY) LS_SetMousePos(x, y);
 }
 
 void SB_BlitToolWindows(TTOOLWINDOW* windows, BMAP* view) {

@@ -144,10 +144,23 @@ TEST_F(SceneEditor, ATitleBarDragMovesTheWindowByTheMouseTravel) {
   EXPECT_EQ(SB_Var.DraggedWindow, nullptr);
 }
 
-TEST_F(SceneEditor, TheMouseIsPulledBackIntoTheView) {
+int32_t g_warps = 0;
+
+// The pointer is put back only when it lay beyond the view: on a display a
+// move made after the reading would else be undone every pass.
+TEST_F(SceneEditor, TheMouseIsPulledBackIntoTheViewOnlyWhenBeyondIt) {
+  const plat::WindowBackend counting = {nullptr, nullptr, nullptr, [](int32_t, int32_t) { ++g_warps; }, nullptr};
+  plat::SetWindowBackend(&counting);
+  plat::SetWindowGeometry({1280, 960, 640, 480});
+  g_warps = 0;
+  for (int32_t i = 0; i < 3; ++i) Frame(0, 300, 200);
+  EXPECT_EQ(g_warps, 3);  // the test's own moves only
   Frame(0, 900, 700);
+  EXPECT_EQ(g_warps, 5);
   EXPECT_EQ(SB_Var.EditorMouseX, 639);
   EXPECT_EQ(SB_Var.EditorMouseY, 479);
+  plat::SetWindowBackend(nullptr);
+  plat::SetWindowGeometry({});
 }
 
 // The clean-up leaves no reference into the freed records: the next
