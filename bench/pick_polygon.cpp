@@ -10,7 +10,7 @@
 
 #include "engine3d/types.h"
 #include "platform/accel/types.h"
-#include "tools/inspector/inspector.h"
+#include "tools/polyinfo/polyinfo.h"
 #include "tools/pointinpolygon.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "tests/tools/polypick/polypick_fixture.h"
 #include "tools/editors.h"
-#include "tools/inspector/inspector.h"
+#include "tools/polyinfo/polyinfo.h"
 
 namespace {
 

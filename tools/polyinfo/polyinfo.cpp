@@ -23,7 +23,7 @@
 #include "system/lsvar.h"
 #include "system/picture.h"
 #include "tools/editors.h"
-#include "tools/inspector/inspector.h"
+#include "tools/polyinfo/polyinfo.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Picking the polygon under a point of the frame the accelerated path
 // drew: the nearest one that contains it.
 #include "engine3d/types.h"
-#include "tools/inspector/inspector.h"
+#include "tools/polyinfo/polyinfo.h"
 #include "tools/pointinpolygon.h"
 
 namespace {
