@@ -108,14 +108,6 @@ Picture8 DecorPanelPicture() {
 Picture24 CarMarkerPicture() { return Arrow(0x30D040); }
 Picture24 CameraMarkerPicture() { return Arrow(0x40D0F0); }
 
-Picture24 ArrowCursorPicture() {
-  Canvas24 c{Picture24(12, 16)};
-  for (int y = 0; y < 12; ++y) c.Fill(0, y, y * 2 / 3, y, 0xFFFFFF);
-  c.Fill(3, 12, 5, 15, 0xFFFFFF);
-  c.Line(0, 0, 0, 12, kInk), c.Line(0, 0, 8, 11, kInk), c.Line(0, 12, 3, 10, kInk);
-  return c.p;
-}
-
 Picture24 SelectCursorPicture() {
   Canvas24 c{Picture24(17, 15)};
   c.Fill(0, 7, 6, 7, 0xFFFFFF), c.Fill(10, 7, 16, 7, 0xFFFFFF);

@@ -16,9 +16,8 @@ Picture8 DecorPanelPicture();
 // 32 x 16 arrows pointing along +x (to the right), on black.
 Picture24 CarMarkerPicture();
 Picture24 CameraMarkerPicture();
-// The cursors on black, their hot spots: arrow (0, 0), cross (8, 7),
-// loupe (4, 4), hand (5, 8).
-Picture24 ArrowCursorPicture();
+// The cursors on black, their hot spots: cross (8, 7), loupe (4, 4),
+// hand (5, 8). The arrow, "INTERFAC>CURSOR.TGA", is the car editors'.
 Picture24 SelectCursorPicture();
 Picture24 LoupeCursorPicture();
 Picture24 HandCursorPicture();

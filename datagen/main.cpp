@@ -391,7 +391,6 @@ bool WriteSceneEditorPictures(const fs::path& out) {
   return WritePicture(out, "PCX/EDITOR2.PCX", datagen::DecorPanelPicture(), datagen::WritePcx) &&
          WritePicture(out, "MISCPICT/PETITCAR.TGA", datagen::CarMarkerPicture(), datagen::WriteTga) &&
          WritePicture(out, "MISCPICT/PETITCAM.TGA", datagen::CameraMarkerPicture(), datagen::WriteTga) &&
-         WritePicture(out, "INTERFAC/CURSOR.TGA", datagen::ArrowCursorPicture(), datagen::WriteTga) &&
          WritePicture(out, "INTERFAC/SELECT.TGA", datagen::SelectCursorPicture(), datagen::WriteTga) &&
          WritePicture(out, "INTERFAC/LOUPE.TGA", datagen::LoupeCursorPicture(), datagen::WriteTga) &&
          WritePicture(out, "INTERFAC/HAND.TGA", datagen::HandCursorPicture(), datagen::WriteTga);

@@ -162,8 +162,10 @@ void SB_ResetViewState() {
   E3D_SoftMapState[2] = 1;
 }
 
+TSOFTSCENE* SB_DrawnView() { return SB_Var.PreviousView ? SB_Var.PreviousView : SB_Var.UserView[1]; }
+
 void SB_SwapViewBuffers() {
-  TSOFTSCENE* next = SB_Var.PreviousView ? SB_Var.PreviousView : SB_Var.UserView[1];
+  TSOFTSCENE* next = SB_DrawnView();
   SB_Var.PreviousView = SB_Var.CurrentView;
   SB_Var.CurrentView = next;
 }

@@ -17,6 +17,9 @@ void SB_AllocUserViews();
 void SB_FreeUserViews();
 // The current view becomes the previous one; the other view (the second
 // user view at the first swap) is filled next.
+// The user view the next frame draws into: the previous one, or the
+// second before any swap.
+TSOFTSCENE* SB_DrawnView();
 void SB_SwapViewBuffers();
 // Bytes of a view's vertex array: room for the larger of the two paths.
 size_t SB_ViewVertexBytes();

@@ -5,6 +5,7 @@
 
 #include "engine3d/videomode.h"
 #include "frontend/menu.h"
+#include "frontend/menulists.h"
 #include "frontend/menus.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
@@ -31,7 +32,6 @@ constexpr int32_t kRuledGlassRow = 18;  // VITREDEF
 constexpr const char* kVitreOk = "INTER>BMAPS>VITREOK.TGA";
 constexpr const char* kVitreTex = "INTER>BMAPS>VITRETEX.TGA";
 
-int32_t Exec(const char* line) { return SB_Hooks.ExecCommand ? SB_Hooks.ExecCommand("%s", line) : 0; }
 
 void MakeMenuHeap(uint32_t size) { SB_Var.MenuHeap = LS_GetHeap(size); }
 
@@ -120,8 +120,8 @@ void SB_PlayFromInterface(int32_t closeNet, int32_t screen, int32_t textIndex) {
   ReleaseMenuHeap();
   LSYS_SetRepaintHook(nullptr);
 
-  if (!Exec("PLAY")) ShowNetError("DEVENVEEXEC PLAY");
-  if (closeNet && !Exec("CLOSENET")) ShowNetError("CLOSENET");
+  if (!MenuExec("PLAY")) ShowNetError("DEVENVEEXEC PLAY");
+  if (closeNet && !MenuExec("CLOSENET")) ShowNetError("CLOSENET");
 
   SB_SetDisplayMode(640, 480, 16);
   if (SB_Hooks.ShowPleaseWait) SB_Hooks.ShowPleaseWait();

@@ -2,6 +2,7 @@
 // button shares, the splashes, MAIN MENU, CHOOSE YOUR RACE with its races,
 // the car choice's items, the quit question and the screen-change buttons.
 #include "frontend/menu.h"
+#include "frontend/menulists.h"
 #include "frontend/menuparts.h"
 #include "frontend/menus.h"
 #include "shell/hooks.h"
@@ -25,12 +26,6 @@ constexpr int32_t kPleaseWait = 57;
 constexpr int32_t kConfirmExit = 2;
 constexpr int32_t kCarChoiceArgument = 16;
 
-int32_t Exec(const char* line) { return SB_Hooks.ExecCommand ? SB_Hooks.ExecCommand("%s", line) : 0; }
-
-void GoTo(int32_t screen) {
-  SB_Var.MenuScreen = screen;
-  prepareecran(SB_Var.MenuBmap);
-}
 
 // A screen-change button: the pattern, the flash and the change.
 void ChangeScreen(int32_t events, TMENUITEM* item, int32_t screen, bool unready) {
@@ -38,7 +33,7 @@ void ChangeScreen(int32_t events, TMENUITEM* item, int32_t screen, bool unready)
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
   if (unready) SB_Var.MenuScreenReady = 0;
-  GoTo(screen);
+  MenuGoTo(screen);
 }
 
 // The network's back buttons close the session first.
@@ -46,13 +41,13 @@ void CloseNetAndChange(int32_t events, TMENUITEM* item, int32_t screen) {
   if (!ButtonReleased(events, item)) return;
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
-  if (!Exec("CLOSENET")) {
+  if (!MenuExec("CLOSENET")) {
     LS_Message("Closenet Error");
     LS_Error(0, "Closenet Error in RetourReseauGames");
   }
   // The screen entered fetches its content again.
   SB_Var.MenuScreenReady = 0;
-  GoTo(screen);
+  MenuGoTo(screen);
 }
 
 // A race button's pattern: flashed, then left pressed while the race loads.
@@ -98,7 +93,7 @@ void ButtonAction(TMENUITEM* item) {
 
 void SplashScreen() {
   if (const TMENUSCREEN* screen = CurrentMenuScreen()) PlayInterfaceWaveLooped(MenuWave(screen->Sound));
-  GoTo(SB_Var.MenuScreen + 1);
+  MenuGoTo(SB_Var.MenuScreen + 1);
 }
 
 void LoopScreenSound() {
@@ -113,7 +108,7 @@ void ChooseRaceButton(int32_t events, TMENUITEM* item) {
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
   SB_SetControlMap();
-  GoTo(5);
+  MenuGoTo(5);
 }
 
 void CommandsButton(int32_t events, TMENUITEM* item) { ChangeScreen(events, item, 4, false); }
@@ -134,27 +129,27 @@ void PlayerNameOkButton(int32_t events, TMENUITEM* item) {
   ButtonAction(item);
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
   DrawItem(SB_Var.MenuBmap, item);
-  GoTo(8);
+  MenuGoTo(8);
   SB_Var.MenuScreenReady = 0;
 }
 
 void TimeTrialButton(int32_t events, TMENUITEM* item) {
   if (!RaceButtonReleased(events, item)) return;
-  Exec("RUN PMONTRE");
+  MenuExec("RUN PMONTRE");
   SB_PlayFromInterface(0, 5, kLoadingGame);
 }
 
 void RaceButton(int32_t events, TMENUITEM* item) {
   if (!RaceButtonReleased(events, item)) return;
   FreeScreenBmaps(SB_Var.MenuScreen);
-  Exec("RUN GAME");
+  MenuExec("RUN GAME");
   SB_PlayFromInterface(0, 5, kLoadingGame);
 }
 
 void DemoButton(int32_t events, TMENUITEM* item) {
   if (!RaceButtonReleased(events, item)) return;
   SB_SaveSettings();
-  Exec("RUN DEMO");
+  MenuExec("RUN DEMO");
   SB_PlayFromInterface(0, 2, kLoadingDemo);
 }
 
@@ -206,5 +201,5 @@ void QuitButton(int32_t events, TMENUITEM* item) {
     return;
   }
   SB_Var.MenuQuit = 0;
-  GoTo(SB_MAINMENUSCREEN);
+  MenuGoTo(SB_MAINMENUSCREEN);
 }

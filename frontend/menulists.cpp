@@ -26,6 +26,11 @@ TMENUPROBECALLS SB_MenuProbe{NET_FindSessionId, LS_NetJoinSession, LS_NetLeaveSe
 
 int32_t MenuExec(const char* line) { return SB_Hooks.ExecCommand ? SB_Hooks.ExecCommand("%s", line) : 0; }
 
+void MenuGoTo(int32_t screen) {
+  SB_Var.MenuScreen = screen;
+  prepareecran(SB_Var.MenuBmap);
+}
+
 void ClearRows(TMENULISTENTRY* rows) {
   if (!rows) return;
   for (int32_t i = 0; i < SB_MENULISTROWS; ++i) rows[i] = TMENULISTENTRY{0, 0, -1, {}};

@@ -28,6 +28,8 @@ constexpr int32_t SB_NETTEXTSIZE = 256;  // console lines built by the menus
 
 // The console line's result: 1 success, 0 failure (or no interpreter).
 int32_t MenuExec(const char* line);
+// The screen shown next, drawn on the menu bitmap.
+void MenuGoTo(int32_t screen);
 
 // The network words' last list copied into the rows from row 0 on, at most
 // 16 entries, each name ended within its 256 bytes, skipping an entry

@@ -34,10 +34,6 @@ constexpr int32_t kConnectionFailed = 83;
 constexpr int32_t kCreateFailed = 84;
 constexpr int32_t kLoadingGame = 65;
 
-void GoTo(int32_t screen) {
-  SB_Var.MenuScreen = screen;
-  prepareecran(SB_Var.MenuBmap);
-}
 
 void DrawText(const char* text, int32_t x, int32_t y) {
   if (SB_Var.MenuBmap && SB_Var.MenuFontSmall) LS_DrawString(SB_Var.MenuFontSmall, SB_Var.MenuBmap, text, x, y, LS_BLIT_ALPHA);
@@ -103,7 +99,7 @@ void BackToProtocols(const char* script, const char* leaveError) {
   if (!MenuExec("LEAVE")) LS_Error(0, "%s", leaveError);
   MenuExec("CLOSENET");
   SB_Var.MenuScreenReady = 0;
-  GoTo(8);
+  MenuGoTo(8);
 }
 
 }  // namespace
@@ -131,7 +127,7 @@ void ProtocolScreen() {
   if (!SB_Var.MenuScreenReady) {
     if (!MenuExec("PROTOCOLSLIST")) {
       ShowNetError("PROTOCOLSLIST");
-      GoTo(5);
+      MenuGoTo(5);
       return;
     }
     // A list fetched anew: no line keeps a highlight from before.
@@ -173,7 +169,7 @@ void ProtocolOkButton(int32_t events, TMENUITEM* item) {
     return;
   }
   if (MenuExec("STARTNET")) {
-    GoTo(14);
+    MenuGoTo(14);
     SB_Var.MenuScreenReady = 0;
     return;
   }
@@ -231,7 +227,7 @@ void CreateServerOkButton(int32_t events, TMENUITEM* item) {
     LS_Wait(kFailureMs);
     MenuExec("CLOSENET");
     SB_Var.MenuScreenReady = 0;
-    GoTo(8);
+    MenuGoTo(8);
     return;
   }
   if (MenuExec("RUN PNET")) {

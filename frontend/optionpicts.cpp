@@ -79,12 +79,8 @@ BMAP* LoadOptionPicture(const char* name) {
 // the cache takes; anything else leaves the slot unset.
 int32_t LoadHudTexture(const char* name, bool boxBit) {
   if (!LS_FileExists(name)) return 0;
-  BMAP* picture = LS_LoadTga(name, LS_DefaultHeap);
+  BMAP* picture = LoadOptionPicture(name);
   if (!picture) return 0;
-  if (picture->Depth != 32 || picture->Format != BMAP_ARGB8888) {
-    LS_FreeBmap(picture);
-    return 0;
-  }
   BMAP* texture = SB_ConvertBmapTo32(picture);
   if (!texture) return 0;
   const int32_t side = texture->SizeX;

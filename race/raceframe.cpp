@@ -30,10 +30,6 @@ constexpr int32_t kMinFar = 14400, kMaxFar = 38400;
 constexpr int32_t kMinDraw = 150, kMaxDraw = 300;
 constexpr int32_t kSecondDetailDistance = 9600;
 
-// The view drawn this frame: the previous one, the second user view at the
-// first frame.
-TSOFTSCENE* DrawnView() { return SB_Var.PreviousView ? SB_Var.PreviousView : SB_Var.UserView[1]; }
-
 void BeginAcceleratorFrame(_WINDOW* window, TSOFTSCENE* view) {
   if (view && view->NbPolygons > 0) POWER_BeginFrame(window, view);
 }
@@ -51,7 +47,7 @@ void UpdateWorld() {
   SB_UpdateLapCounters();
   SB_RefreshCarSetups();
   if (NET_IsConnected()) NET_UpdateEvent();
-  TSOFTSCENE* drawn = DrawnView();
+  TSOFTSCENE* drawn = SB_DrawnView();
   SB_StartPvrFrame(&SB_Var.ScreenWindow, drawn);
   SB_RenderPvrFrame(&SB_Var.ScreenWindow, drawn);
   const bool software = SB_Var.Renderer != SB_RENDERER_PVR;

@@ -679,11 +679,10 @@ class TLIVESWEEP : public TWATCH {
   // (the live faces together, a pair alone with its partner), in any state
   // that one took.
   bool Isolated() {
-    std::vector<TLMAPFACE> mine;
     bool isolated = true;
     for (int32_t a = 0; a < n_; ++a) {
       if (unit_[a] < 0 && partner_[a] < 0) continue;
-      mine = states_[a];
+      const std::vector<TLMAPFACE>& mine = states_[a];
       for (const int32_t c : near_.List(a)) {
         if (c == partner_[a] || (unit_[a] >= 0 && unit_[a] == unit_[c])) continue;
         // Two faces that both change are taken once. Their first states

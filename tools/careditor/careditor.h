@@ -24,7 +24,9 @@ int32_t SB_CarouselMod(int32_t k, int32_t n);
 void SB_InitCarEditorView();
 void SB_FreeCarPaintView();
 // The editors' mouse reading: the last one kept, x and y clamped to at
-// most 639 and 479, the cursor put there.
+// most 639 and 479, the cursor put back there only when it lay beyond.
 void SB_ReadCarPaintMouse();
+// Whether the editors' loops end: Esc held, or no input can come any more.
+bool SB_CarEditorEscapeHeld();
 // The paint editor's strips, rebuilt from the selected setup's deltas.
 void SB_BuildCarPaintStrips();

@@ -20,14 +20,11 @@
 namespace {
 
 constexpr int32_t kChooseCarScreen = 3;
-constexpr int32_t kEscape = 27;
 constexpr int32_t kLeftKey = 37, kRightKey = 39;
 constexpr int32_t kSelectCarWave = 10;  // "INTER>SONS>SELCTCAR.WAV"
 constexpr int32_t kButtonUp = 8;
 constexpr int32_t kPressed = 2;
 constexpr int32_t kBandTop = 120, kBandHeight = 200, kWidth = 640, kHeight = 480;
-
-bool EscapeHeld() { return LS_KeyDown(kEscape) || !LSYS_KeyMayCome(); }
 
 void PlaySelectWave() { PlayInterfaceWave(SB_Var.MenuSounds[kSelectCarWave].Wave); }
 
@@ -119,11 +116,11 @@ void ChooserLoop() {
   }
   const TMENUSCREEN* screen = CurrentMenuScreen();
   if (screen && screen->Callback) screen->Callback();
-  if (!EscapeHeld()) {
+  if (!SB_CarEditorEscapeHeld()) {
     do {
       if (SB_Var.CarEditorQuit) break;
       ChooserPass(band);
-    } while (!EscapeHeld());
+    } while (!SB_CarEditorEscapeHeld());
   }
   SB_FreeBmap(band);
 }

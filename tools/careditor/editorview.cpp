@@ -7,6 +7,7 @@
 #include "shell/gamedraw.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
+#include "system/input.h"
 #include "tools/careditor/careditor.h"
 #include "tools/careditor/paint.h"
 #include "vehicles/vehicles.h"
@@ -23,6 +24,11 @@ int32_t SB_CarPaintRedraw(BMAP* bmap) {
   if (SB_Var.CarEditorSource && console)
     SB_Bitmove(SB_Var.CarEditorSource, bmap, 0, 0, console->SizeX - 1, console->SizeY - 1, 0, 0);
   return 1;
+}
+
+bool SB_CarEditorEscapeHeld() {
+  constexpr int32_t kEscape = 27;
+  return LS_KeyDown(kEscape) || !LSYS_KeyMayCome();
 }
 
 void SB_InitCarEditorView() {

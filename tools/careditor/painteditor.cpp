@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int32_t kWidth = 640, kHeight = 480;
-constexpr int32_t kEscape = 27;
 
 void FreeBmaps() {
   SB_FreeBmap(SB_Var.CarEditorBackground);
@@ -52,10 +51,9 @@ void InitPaintView() {
 
 // Esc ends the editor; so does an input that can never come (headless, or
 // the input script ended), so that a run never hangs.
-bool EscapeHeld() { return LS_KeyDown(kEscape) || !LSYS_KeyMayCome(); }
 
 void EditorLoop() {
-  if (EscapeHeld()) return;
+  if (SB_CarEditorEscapeHeld()) return;
   do {
     if (SB_Var.CarEditorQuit) break;
     SB_NullHook();
@@ -72,7 +70,7 @@ void EditorLoop() {
     SB_DrawCarPaintControls();
     SB_DrawCarPaintPointer();
     SB_Bitmove(SB_Var.CarEditorFrame, LS_Var.Screen, 0, 0, kWidth - 1, kHeight - 1, 0, 0);
-  } while (!EscapeHeld());
+  } while (!SB_CarEditorEscapeHeld());
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ void SB_DrawCursorPicture(BMAP** slot, BMAP* view, const char* file, int32_t hot
 // The line cut to the window's rectangle and drawn by its line primitive;
 // nothing when an end stays outside.
 void SB_ToolDrawLine(_WINDOW* window, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour);
-int32_t SB_LineInterpolate(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t a);
 // A fresh press and a release of this frame.
 bool SB_EditorPressed();
 bool SB_EditorReleased();

@@ -14,6 +14,7 @@
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "system/picture.h"
+#include "tools/editmouse.h"
 #include "tools/sceneedit/sceneedit.h"
 
 namespace {
@@ -228,17 +229,8 @@ void SB_ReadEditorMouse(BMAP* view) {
   SB_Var.EditorPrevMouseX = SB_Var.EditorMouseX;
   SB_Var.EditorPrevMouseY = SB_Var.EditorMouseY;
   SB_Var.EditorPrevButtons = SB_Var.EditorButtons;
-  int32_t x = 0, y = 0, buttons = 0;
-  LS_GetMouse(&x, &y, &buttons);
-  x = static_cast<int16_t>(x), y = static_cast<int16_t>(y);
-  SB_Var.EditorButtons = static_cast<uint16_t>(buttons);
-  const int32_t readX = x, readY = y;
-  if (view && x > view->SizeX - 1) x = view->SizeX - 1;
-  if (view && y > view->SizeY - 1) y = view->SizeY - 1;
-  SB_Var.EditorMouseX = x, SB_Var.EditorMouseY = y;
-  // Put back only when limited: put back every pass, it would undo a move
-  // the user made since it was read.
-  if (x != readX || y != readY) LS_SetMousePos(x, y);
+  SB_ReadLimitedMouse(view ? view->SizeX - 1 : INT32_MAX, view ? view->SizeY - 1 : INT32_MAX, &SB_Var.EditorMouseX,
+                      &SB_Var.EditorMouseY, &SB_Var.EditorButtons);
 }
 
 void SB_BlitToolWindows(TTOOLWINDOW* windows, BMAP* view) {
@@ -266,9 +258,6 @@ void SB_DrawCursorPicture(BMAP** slot, BMAP* view, const char* file, int32_t hot
                           SB_Var.EditorMouseX - hotX, SB_Var.EditorMouseY - hotY);
 }
 
-int32_t SB_LineInterpolate(int32_t a0, int32_t b0, int32_t a1, int32_t b1, int32_t a) {
-  return SB_LineIntercept(a0, b0, a1, b1, a);
-}
 
 void SB_ToolDrawLine(_WINDOW* window, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t colour) {
   if (!window || !window->W_ADDRESS) return;

@@ -10,6 +10,7 @@
 #include "shell/gamepicture.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
+#include "tools/editmouse.h"
 #include "tools/trackedit/trackedit.h"
 #include "track/ground.h"
 
@@ -121,15 +122,7 @@ void SB_EditInput() {
 
 void SB_ReadEditMouse() {
   SB_Var.PrevMouseX = SB_Var.MouseX, SB_Var.PrevMouseY = SB_Var.MouseY, SB_Var.PrevButtons = SB_Var.Buttons;
-  int32_t x = 0, y = 0, buttons = 0;
-  LS_GetMouse(&x, &y, &buttons);
-  x = static_cast<int16_t>(x), y = static_cast<int16_t>(y);
-  SB_Var.Buttons = static_cast<uint16_t>(buttons);
-  SB_Var.MouseX = x > 639 ? 639 : x;
-  SB_Var.MouseY = y > 479 ? 479 : y;
-  // The pointer is put back only when it was limited: put back every
-  // frame, it would undo a move the user made since it was read.
-  if (SB_Var.MouseX != x || SB_Var.MouseY != y) LS_SetMousePos(SB_Var.MouseX, SB_Var.MouseY);
+  SB_ReadLimitedMouse(639, 479, &SB_Var.MouseX, &SB_Var.MouseY, &SB_Var.Buttons);
 }
 
 double SB_EditGroundHeight(double x, double z) {

@@ -14,6 +14,7 @@
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "tools/txtanim/txtanim.h"
+#include "tools/editmouse.h"
 
 namespace {
 
@@ -98,15 +99,7 @@ void SB_TxtAnimFreeUi() {
 void SB_TxtAnimReadMouse() {
   TTXTANIMUI& ui = SB_TxtAnimUi;
   ui.PrevMouseX = ui.MouseX, ui.PrevMouseY = ui.MouseY, ui.PrevButtons = ui.Buttons;
-  int32_t x = 0, y = 0, buttons = 0;
-  LS_GetMouse(&x, &y, &buttons);
-  x = static_cast<int16_t>(x), y = static_cast<int16_t>(y), buttons &= 0xFFFF;
-  // Put back only when limited, so that a move made since the reading is
-  // not undone.
-  if (x > 639 || y > 479) LS_SetMousePos(x > 639 ? 639 : x, y > 479 ? 479 : y);
-  if (x > 639) x = 639;
-  if (y > 479) y = 479;
-  ui.MouseX = x, ui.MouseY = y, ui.Buttons = buttons;
+  SB_ReadLimitedMouse(639, 479, &ui.MouseX, &ui.MouseY, &ui.Buttons);
 }
 
 int32_t SB_TxtAnimPointerIn(int32_t x, int32_t y, int32_t w, int32_t h) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "datagen/careditorpics.h"
 #include "datagen/editor2.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -58,7 +59,8 @@ class SceneEditor : public ToolsTest {
   void WritePictures() {
     Tga("MISCPICT/PETITCAR.TGA", datagen::CarMarkerPicture());
     Tga("MISCPICT/PETITCAM.TGA", datagen::CameraMarkerPicture());
-    Tga("INTERFAC/CURSOR.TGA", datagen::ArrowCursorPicture());
+    for (const datagen::CarEditorPicture& p : datagen::CarEditorPictures())
+      if (p.path == "INTERFAC/CURSOR.TGA") Tga(p.path, p.picture);  // the tree's one cursor picture
     Tga("INTERFAC/SELECT.TGA", datagen::SelectCursorPicture());
     Tga("INTERFAC/LOUPE.TGA", datagen::LoupeCursorPicture());
     Tga("INTERFAC/HAND.TGA", datagen::HandCursorPicture());
