@@ -1,13 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the game and its default data tree, and
-# starts it. Arguments go to the game (as "-S:script.txt").
+# starts it on a play tree of its own (scripts/play.sh). Arguments go to the
+# game (as "-S:script.txt").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target zentrova
-# Drive C: is the data tree, drive D: the CD with its audio tracks.
-if [ -z "${ZENTROVA_DRIVES:-}" ]; then
-  export ZENTROVA_DRIVES="C=fixed:$PWD/build/data;D=cdrom:$PWD/build/cd"
-fi
-exec build/zentrova "$@"
+cmake --build build --target zentrova datatree
+exec scripts/play.sh "$@"

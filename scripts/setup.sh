@@ -2,9 +2,15 @@
 # Installs what building and testing need on Debian 12, when it is missing.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build ccache pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev sox netpbm xvfb xauth
+# The libraries and headers the build needs, and the tools a developer uses
+# on the code (cloc counts the lines of code and tests).
+packages=(pkg-config libgtest-dev libgmock-dev libbenchmark-dev libsdl2-dev
           libmagickcore-6.q16-dev libxmp-dev libenet-dev
-          xfonts-base xdotool libfreetype-dev fonts-dejavu-core cloc libosmesa6-dev iproute2 libpixman-1-dev libboost-dev)
+          xfonts-base libfreetype-dev fonts-dejavu-core cloc libosmesa6-dev libpixman-1-dev libboost-dev)
+# The packages of the programs the tests, benchmarks and scripts run.
+while read -r _ package _; do
+  packages+=("$package")
+done < <(grep -v '^[[:space:]]*\(#\|$\)' "$(dirname "$0")/programs.txt")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -15,6 +15,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "tests/support/program.h"
@@ -244,6 +245,40 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
     else
       EXPECT_EQ(error, "") << c.script;
   }
+}
+
+// The run command plays on a play tree of its own (scripts/play.sh, as
+// scripts/run.sh starts it): the shipped start-up's accelerated race with
+// a screenshot and a saved replay writes there, and the build's data tree,
+// which the tests copy, is left as datagen made it.
+std::map<std::string, std::string> TreeContents(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root))
+    if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = ztest::ReadFile(entry.path());
+  return files;
+}
+
+TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
+  const fs::path build = fs::path(ZENTROVA_EXE).parent_path();
+  const auto before = TreeContents(build / "data");
+  const std::string play = temp_ + "/play";
+  ztest::WriteFile(play + "/dat/MINE.TXT",
+                   "OUTPUT 1\r\nRUN STARTUP.TXT\r\nPLAY\r\nSAVEREPLAY MINE.REP\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", kKeys);
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  const std::string command = "env -u ZENTROVA_DRIVES ZENTROVA_HEADLESS=1 ZENTROVA_BUILD_DIR='" + build.string() +
+                              "' ZENTROVA_PLAY_DIR='" + play + "' ZENTROVA_CONFIG_DIR='" + config_ +
+                              "' ZENTROVA_INPUT_SCRIPT='" + temp_ + "/keys.txt' timeout 300 '" ZENTROVA_SOURCE_DIR
+                              "/scripts/play.sh' -S:mine.txt >/dev/null 2>'" + temp_ + "/err.txt'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ztest::ReadFile(temp_ + "/err.txt");
+  const std::string console = ztest::ReadFile(play + "/CONSOLE.TXT");
+  EXPECT_NE(console.find("Current mode\t: PVR"), std::string::npos);
+  for (const char* written : {"/SCREEN1.TGA", "/BNK/NETRACE.BN2", "/MINE.REP"})
+    EXPECT_TRUE(fs::exists(play + written)) << written;
+  EXPECT_EQ(ztest::ReadFile(play + "/dat/MINE.TXT").substr(0, 8), "OUTPUT 1");  // the player's own file kept
+  EXPECT_TRUE(TreeContents(build / "data") == before) << "the build's data tree changed";
 }
 
 }  // namespace
