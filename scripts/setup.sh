@@ -13,7 +13,10 @@ while read -r _ package _; do
 done < <(grep -v '^[[:space:]]*\(#\|$\)' "$(dirname "$0")/programs.txt")
 
 missing=()
+declare -A seen=()
 for p in "${packages[@]}"; do
+  [ -n "${seen[$p]:-}" ] && continue
+  seen[$p]=1
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
