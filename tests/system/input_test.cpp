@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/joystick.h"
@@ -64,6 +65,20 @@ TEST_F(InputTest, WaitSleepsTickTimeAlsoWhilePaused) {
   LSYS_ResumeTime();
   plat::AdvanceManualTime(40);
   EXPECT_EQ(LS_GetChrono(), 40u);
+}
+
+// A wait shows what was drawn before it: nothing pumps the window's
+// messages during the wait, so the presenter is asked first, at the tick
+// the wait begins.
+TEST_F(InputTest, AWaitShowsWhatWasDrawnFirst) {
+  static std::vector<uint32_t> shownAt;
+  shownAt.clear();
+  plat::SetPresenter([] {}, [] { shownAt.push_back(plat::TickMs()); });
+  plat::SetManualTime(700);
+  LS_Wait(2500);
+  plat::SetPresenter(nullptr, nullptr);
+  EXPECT_EQ(shownAt, std::vector<uint32_t>{700});
+  EXPECT_EQ(plat::TickMs(), 3200u);
 }
 
 TEST_F(InputTest, TheBufferKeepsSixteenCharacters) {
