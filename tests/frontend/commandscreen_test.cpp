@@ -158,6 +158,7 @@ TEST_F(CommandScreenTest, UserKeyEntry) {
       {{{66, 'b'}, {68, 'd'}}, "B"},        // its own key again: accepted, D not asked
       {{{27, 27}}, "B"},                   // Escape: an empty answer keeps the name
       {{{87, 'w'}, {67, 'c'}}, "C"},        // GEAR DOWN's W refused, then C
+      {{{13, 13}, {69, 'e'}}, "E"},         // VIEW's ENTER (the last user key) refused, then E
       {{{81, 'q'}}, "Q"},                  // Q taken as a key
   };
   for (const auto& row : rows) {
