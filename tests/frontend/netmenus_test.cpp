@@ -2,6 +2,7 @@
 // CHOOSE YOUR PROTOCOL and CREATE YOUR SERVER, with the console lines
 // they send recorded and answered, their fields erased from the composed
 // screen, and golden pictures of NETWORK MENU and CREATE YOUR SERVER.
+#include <filesystem>
 #include <functional>
 
 #include "platform/clock.h"
@@ -264,6 +265,20 @@ TEST_F(NetMenusTest, FieldsAreErasedFromTheComposedScreen) {
     row.draw();
     for (size_t k = 0; k < row.fields.size(); ++k) EXPECT_EQ(point(row.fields[k]), before[k]) << row.fields[k];
   }
+}
+
+// A frame picture missing from the tree: NETWORK MENU draws without it,
+// its buttons at their resting look.
+TEST_F(NetMenusTest, AMissingFrameLeavesTheScreenWithoutIt) {
+  std::filesystem::remove(root_ + "/INTER/BMAPS/DIALOG5A.TGA");
+  Enter(14);
+  ASSERT_EQ(SB_Var.DrawnMenuScreen, 14);
+  EXPECT_EQ(SB_Var.MenuBmaps[68].Picture->SizeX, SB_MENUPLACEHOLDER);
+  const TMENUITEM& create = Item(14, 1);
+  const BMAP* look = SB_Var.MenuBmaps[create.Index].Normal;
+  ASSERT_NE(look, nullptr);
+  EXPECT_EQ(Pixel(SB_Var.MenuBmap, create.X + look->SizeX / 2, create.Y + look->SizeY / 2),
+            Pixel(const_cast<BMAP*>(look), look->SizeX / 2, look->SizeY / 2));
 }
 
 using GoldenNetMenusTest = NetMenuTest;
