@@ -66,7 +66,7 @@ int32_t EchoCommand(const SB_COMMANDWORDS& words) {
 // A batch that wants to be breakable runs this between its lines.
 int32_t KeyQuitBatchCommand(const SB_COMMANDWORDS&) {
   SB_UpdateEvent();
-  if (SB_KeyDown(kShiftKey) && SB_KeyDown(kEscapeKey)) {
+  if (SB_KeyDown(kEscapeKey) && SB_KeyHeld(kShiftKey)) {
     SB_ConsolePrintf("Batch execution user break !!!");
     SB_BreakBatch();
   }

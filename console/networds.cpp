@@ -9,6 +9,7 @@
 #include "console/networdset.h"
 #include "net/ctrl.h"
 #include "net/netgame.h"
+#include "race/hud.h"
 #include "race/racerules.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
@@ -88,8 +89,15 @@ int32_t InfosWord(const SB_NETWORDS&) {
 
 int32_t ListWord(const SB_NETWORDS&) { return 1; }
 int32_t StartNetWord(const SB_NETWORDS&) { return NET_Open(); }
-int32_t CloseNetWord(const SB_NETWORDS&) { return NET_Close(); }
-int32_t LeaveWord(const SB_NETWORDS&) { return NET_LeaveServer(); }
+// Leaving the network forgets a session lost in the last race.
+int32_t CloseNetWord(const SB_NETWORDS&) {
+  SB_ClearLostSession();
+  return NET_Close();
+}
+int32_t LeaveWord(const SB_NETWORDS&) {
+  SB_ClearLostSession();
+  return NET_LeaveServer();
+}
 
 // The command table's DELAY, reached here when a caller comes straight.
 int32_t DelayWord(const SB_NETWORDS& w) {

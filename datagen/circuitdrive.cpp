@@ -5,6 +5,8 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <vector>
 
@@ -31,6 +33,7 @@
 #include "vehicles/devenv.h"
 #include "vehicles/replays.h"
 #include "vehicles/vehicles.h"
+#include "vehicles/vparams.h"
 
 namespace datagen {
 
@@ -122,15 +125,17 @@ bool CircuitDrive::Start(std::string* error, const MapLoader& loader) {
   SB_SetControlMap();
   SetStick(0, 0, 0);
   SB_Var.CameraMode = 1;
-  SB_Var.NbCars = 1;
+  SB_Var.NbCars = std::clamp(cars_, 1, SB_MAXCARS);
   SB_Var.UsingCars = 1;
   SB_Var.DrivenCar = 0;
-  if (!(SB_Var.Cars[0] = LoadVehicle())) {
-    *error = "cannot make the car";
-    return false;
-  }
+  for (int32_t i = 0; i < SB_Var.NbCars; ++i)
+    if (!(SB_Var.Cars[i] = LoadVehicle())) {
+      *error = "cannot make the cars";
+      return false;
+    }
+  MoveToGridPlace(gridPlace_);
   SB_StartRace();
-  SB_Var.Cars[0]->TexturesReady = 1;
+  for (int32_t i = 0; i < SB_Var.NbCars; ++i) SB_Var.Cars[i]->TexturesReady = 1;
   SB_SetGameModeSteps(SB_OFFLINE);
   SB_Var.RaceClockStart = -1;  // a fresh race: its clock starts at the first lap
   SB_ResetClock();
@@ -138,6 +143,27 @@ bool CircuitDrive::Start(std::string* error, const MapLoader& loader) {
   SB_ResetReplayClocks();
   driver_ = ScriptedDriver{};
   return true;
+}
+
+// The game mode's start slot, as the map information loaded it for this
+// drive, moved by the step from the grid's first place to the place given
+// (as the game's own grid places the cars), so that car 0 starts there at
+// every placing.
+void CircuitDrive::MoveToGridPlace(int32_t place) {
+  const ptrdiff_t index = SB_Var.CurStartSlots - SB_Var.StartSlots;
+  if (place <= 0 || index < 0 || index >= SB_NBSTARTSLOTS) return;
+  TSTARTSLOT& slot = SB_Var.StartSlots[index];
+  TCAR& car = *SB_Var.Cars[0];
+  double at[2][2];
+  for (int32_t k = 0; k < 2; ++k) {
+    SB_Var.GridCount = k == 0 ? 0 : place;
+    SB_PlaceCarOnGrid(&car, 0);
+    at[k][0] = car.Position[0];
+    at[k][1] = car.Position[2];
+  }
+  SB_Var.GridCount = 0;
+  slot.X += at[1][0] - at[0][0];
+  slot.Z += at[1][1] - at[0][1];
 }
 
 void CircuitDrive::Frame(uint32_t ms, const std::function<void(DriverInput&)>& adjust) {
@@ -170,9 +196,24 @@ void CircuitDrive::Stop() {
   SB_FreeDecor();
 }
 
-bool RecordAttractReplay(const char* path, std::string* error) {
+// Paces and lines chosen so that the cars from behind catch the ones ahead
+// within a lap, each on a line of its own so that they pass beside one
+// another.
+const LapReplay kAttractReplay = {"SA0.REP", 0, 42.0, 27.0, 0.0};
+const LapReplay kOpponentReplays[3] = {
+    {"SA1.REP", 1, 48.0, 31.0, -3.0},
+    {"SA2.REP", 2, 45.0, 29.0, 3.0},
+    {"SA3.REP", 3, 41.0, 26.5, -4.0},
+};
+
+bool RecordLapReplay(const LapReplay& lap, std::string* error) {
+  const char* path = lap.path;
   CircuitDrive drive;
+  drive.SetGridPlace(lap.gridPlace);
   if (!drive.Start(error)) return false;
+  drive.Driver().straightSpeed = lap.straightSpeed;
+  drive.Driver().bendSpeed = lap.bendSpeed;
+  drive.Driver().lineOffset = lap.lineOffset;
   // The first lap, and on until the replay's last record is past the car's
   // grid place, so that the replay's loop goes on from a passage of the
   // car racing rather than from the car standing on the grid.

@@ -49,6 +49,13 @@ class CircuitDrive {
   // clock, the replay clocks and the local recording started. False, with
   // the reason in *error, when a part is missing.
   bool Start(std::string* error, const MapLoader& loader = {});
+  // The grid place the car starts from (0 the pole, the default), for the
+  // next Start.
+  void SetGridPlace(int32_t place) { gridPlace_ = place; }
+  // The number of cars of the next Start (1 to SB_MAXCARS, 1 the default):
+  // car 0 is driven, the others stand on the grid unless a replay is
+  // loaded on them.
+  void SetCars(int32_t cars) { cars_ = cars; }
   // One race frame of ms milliseconds: the clock, the driver's stick (which
   // adjust, when given, may change), the sequencer, the lap counters and
   // the car update (physics, recording).
@@ -60,13 +67,31 @@ class CircuitDrive {
   ScriptedDriver& Driver() { return driver_; }
 
  private:
+  void MoveToGridPlace(int32_t place);
+
   ScriptedDriver driver_;
   bool started_ = false;
+  int32_t gridPlace_ = 0;
+  int32_t cars_ = 1;
 };
 
-// The attract replay: the default car from the grid until it has finished
-// its first lap, recorded and written as a replay file at path (a logical
-// name such as "SA0.REP"). False, with the reason in *error, on failure.
-bool RecordAttractReplay(const char* path, std::string* error);
+// A lap replay: the default car from a grid place until it has finished
+// its first lap and is past its grid place again (so that the replay's
+// loop goes on racing), driven by the scripted driver at its paces on its
+// line, recorded and written as a replay file at path (a logical name such
+// as "SA0.REP"). False, with the reason in *error, on failure.
+struct LapReplay {
+  const char* path;
+  int32_t gridPlace;
+  double straightSpeed, bendSpeed, lineOffset;
+};
+bool RecordLapReplay(const LapReplay& lap, std::string* error);
+
+// The attract replay "SA0.REP" from the pole, and the opponents' replays
+// of the race of four cars ("SA1.REP" to "SA3.REP", the race script "GAME"
+// loads them on cars 1 to 3): each from its own grid place behind, on a
+// line and at paces of its own.
+extern const LapReplay kAttractReplay;
+extern const LapReplay kOpponentReplays[3];
 
 }  // namespace datagen

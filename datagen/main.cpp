@@ -3,7 +3,8 @@
 // rasterised from a TrueType font, the interface's arrow, the pictures
 // around a race, the 3D palette), writes the car models and the animated decor props, builds the default circuit's map, centre line and road
 // texture, writes the music the program loads and, when the text data
-// holds the circuit's map information, records the attract replay;
+// holds the circuit's map information, records the attract replay and the
+// opponents' replays of the race of four cars;
 // with a CD folder, writes the CD's audio tracks there. Also writes the
 // system font's include from its glyph text, and an extra scene of the
 // generated circuit at a chosen size.
@@ -327,25 +328,34 @@ bool WriteCircuit(const fs::path& out) {
   return true;
 }
 
-// The attract replay "SA0.REP" at the tree's root, where the game finds a
-// bare file name: the default car's first lap of the default circuit, driven
-// on the tree's map, cars and parameters.
-bool WriteAttractReplay(const fs::path& out) {
+// The lap replays at the tree's root, where the game finds a bare file
+// name: the attract replay "SA0.REP" (the default car's first lap of the
+// default circuit from the pole) and the three opponents of the race of
+// four cars, "SA1.REP" to "SA3.REP", each driven on the tree's map, cars
+// and parameters by a library of its own.
+bool WriteLapReplay(const fs::path& out, const datagen::LapReplay& lap) {
   std::string error;
   datagen::TreeLibrary library(out.string(), 64u << 20);
-  if (!library.Started() || !datagen::RecordAttractReplay("SA0.REP", &error)) {
-    std::fprintf(stderr, "datagen: cannot record the attract replay SA0.REP: %s\n",
+  if (!library.Started() || !datagen::RecordLapReplay(lap, &error)) {
+    std::fprintf(stderr, "datagen: cannot record the replay %s: %s\n", lap.path,
                  library.Started() ? error.c_str() : "no memory");
     return false;
   }
   // The game creates its files for the user alone; the tree's files are
   // readable by all, as the other writers leave them.
   std::error_code ec;
-  const fs::path replay = PlaceInTree(out, "SA0.REP");
+  const fs::path replay = PlaceInTree(out, lap.path);
   fs::permissions(replay, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read,
                   ec);
   if (ec) std::fprintf(stderr, "datagen: cannot make %s readable: %s\n", replay.c_str(), ec.message().c_str());
   return !ec;
+}
+
+bool WriteLapReplays(const fs::path& out) {
+  if (!WriteLapReplay(out, datagen::kAttractReplay)) return false;
+  for (const datagen::LapReplay& lap : datagen::kOpponentReplays)
+    if (!WriteLapReplay(out, lap)) return false;
+  return true;
 }
 
 // Writes bytes at their place in the tree.
@@ -433,7 +443,7 @@ int BuildTree(const fs::path& out, const char* textData) {
     return 1;
   }
   // The drive needs the circuit's map information of the text tree.
-  if (fs::exists(PlaceInTree(out, "TXT/NETRACE.TXT"), ec) && !WriteAttractReplay(out)) return 1;
+  if (fs::exists(PlaceInTree(out, "TXT/NETRACE.TXT"), ec) && !WriteLapReplays(out)) return 1;
   return 0;
 }
 

@@ -1,6 +1,7 @@
 // Draws the menus' pictures: rounded buttons with a soft edge and a label
-// stamped from the interface's own glyph sheets, pictograms, translucent
-// dialogue frames, the background, its glass panes and the splashes.
+// stamped from the interface's own glyph sheets, pictograms, dialogue
+// frames with clear insides, the background, its glass panes and the
+// splashes.
 #include "datagen/menupictures.h"
 
 #include <algorithm>
@@ -31,11 +32,23 @@ Canvas Button(const Fonts& f, int w, int h, const std::string& label, bool bigGl
   return c;
 }
 
-// A translucent frame: a glass panel inside an opaque rim.
+// A frame: a rounded rim around a clear inside. The menus draw some frames
+// after the buttons and fields they surround, so that the inside must
+// leave them as they are.
 Canvas Frame(int w, int h) {
+  constexpr uint32_t kRimAlpha = 0xE0;
+  constexpr int kRim = 4, kInnerRadius = 10;
   Canvas c(w, h);
-  RoundBox(&c, 0, 0, w, h, 14, 0x8CB4E0, 0x4A6A9A, 0xE0);
-  RoundBox(&c, 4, 4, w - 8, h - 8, 10, 0x10203A, 0x0A1426, 0x90);
+  RoundBox(&c, 0, 0, w, h, 14, 0x8CB4E0, 0x4A6A9A, kRimAlpha);
+  // The inside cut out, its edge softened over two pixels as the rim's is.
+  Canvas inside(w - 2 * kRim, h - 2 * kRim);
+  RoundBox(&inside, 0, 0, inside.w, inside.h, kInnerRadius, 0, 0, 255);
+  for (int y = 0; y < inside.h; ++y)
+    for (int x = 0; x < inside.w; ++x) {
+      uint32_t& p = c.At(x + kRim, y + kRim);
+      const uint32_t cut = inside.At(x, y) >> 24;
+      p = Argb((p >> 24) * (255 - cut) / 255, p);
+    }
   return c;
 }
 
@@ -75,11 +88,14 @@ Canvas Crosshair(int w, int h) {
   return c;
 }
 
-// A level picture: the label over 1 to 3 bars.
-Canvas Level(const Fonts& f, int w, int h, const std::string& label, int bars, uint32_t hue) {
+// A level picture: the row's caption (which setting), the level's label
+// and 1 to 3 bars.
+Canvas Level(const Fonts& f, int w, int h, const std::string& caption, const std::string& label, int bars,
+             uint32_t hue) {
   Canvas c = Button(f, w, h, "", false, hue);
-  f.small.Centred(&c, label, w / 2, 24, 2, 0xFFF4D8);
-  for (int b = 0; b < bars; ++b) Rect(&c, w / 2 - 40 + b * 30, h - 24 - b * 14, 20, 14 + b * 14, 0xFFF4D8A0);
+  f.small.Centred(&c, caption, w / 2, 14, 1, 0xD8E0F0);
+  f.small.Centred(&c, label, w / 2, 34, 2, 0xFFF4D8);
+  for (int b = 0; b < bars; ++b) Rect(&c, w / 2 - 40 + b * 30, h - 14 - b * 12, 20, 10 + b * 12, 0xFFF4D8A0);
   return c;
 }
 
@@ -196,8 +212,8 @@ bool MenuPictures(const std::string& fontFile, std::vector<MenuPicture>* out, st
   static const char* const kLevels[] = {"HIGH", "MEDIUM", "LOW"};
   static const char* const kShadows[] = {"HIGH", "LOW", "NONE"};
   for (int k = 0; k < 3; ++k) {
-    Add(out, "ICDETAI" + std::to_string(k + 1), Level(f, 140, 100, kLevels[k], 3 - k, kBlue));
-    Add(out, "ICOMBRE" + std::to_string(k + 1), Level(f, 140, 100, kShadows[k], 3 - k, kGrey));
+    Add(out, "ICDETAI" + std::to_string(k + 1), Level(f, 140, 100, "DETAIL", kLevels[k], 3 - k, kBlue));
+    Add(out, "ICOMBRE" + std::to_string(k + 1), Level(f, 140, 100, "SHADOWS", kShadows[k], 3 - k, kGrey));
   }
   return true;
 }

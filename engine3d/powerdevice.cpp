@@ -107,7 +107,7 @@ __attribute__((weak)) void POWER_WaitRenderDone() {
   for (;;) {
     if (!SB_Var.SglStatus || (*SB_Var.SglStatus & 1)) break;
     if (SB_GetTime() - start >= kRenderWaitMs) break;
-    if (LS_KeyDown(kKeyControl) && LS_KeyDown(kKeyX)) break;
+    if (LS_KeyDown(kKeyX) && LS_KeyHeld(kKeyControl)) break;
     plat::SleepMs(1);
   }
   SB_Var.SglWaitTime = static_cast<int32_t>(SB_GetTime() - start);

@@ -21,9 +21,9 @@ constexpr Handler kHandlers[9] = {
 // A press of the camera control: set now, clear in the previous frame.
 void OnCameraControl() {
   if (!SB_Var.Controls.Camera || SB_Var.PrevControls.Camera) return;
-  if (SB_Var.EditorMode && LS_KeyDown(kCtrlKey)) {
+  if (SB_Var.EditorMode && LS_KeyHeld(kCtrlKey)) {
     const int32_t next = SB_Var.CameraMode + 1;
-    SB_Var.CameraMode = LS_KeyDown(kShiftKey) && next <= SB_CAMERA_FIXEDANGLE ? next : SB_CAMERA_FREE;
+    SB_Var.CameraMode = LS_KeyHeld(kShiftKey) && next <= SB_CAMERA_FIXEDANGLE ? next : SB_CAMERA_FREE;
     return;
   }
   SB_Var.CameraMode = SB_Var.CameraMode == SB_CAMERA_INCAR ? SB_CAMERA_FOLLOW : SB_CAMERA_INCAR;

@@ -15,7 +15,9 @@
 namespace {
 
 constexpr int32_t kComdexScreen = 12;
-constexpr double kComdexNormalFactor = 0.05;
+// The page's buttons rest darker than the menus' (0.65), so that the one
+// under the pointer stands out at a distance, yet their labels read.
+constexpr double kComdexNormalFactor = 0.5;
 constexpr int32_t kFlashMs = 800;
 constexpr int32_t kQuitKey = 'Q', kEscape = 27;
 constexpr int32_t kLeftButton = 1;
@@ -90,6 +92,7 @@ void FreeComdexInterface() {
   for (TMENUBMAP& row : SB_Var.MenuBmaps)
     for (BMAP** slot : {&row.Picture, &row.Highlighted, &row.Normal, &row.Pressed}) FreeSlot(slot);
   SB_Var.MenuBackground = nullptr;
+  FreeSlot(&SB_Var.MenuComposed);
   if (SB_Var.MenuBmap) LS_SetBmapRestoreProc(SB_Var.MenuBmap, nullptr);
   FreeSlot(&SB_Var.MenuBmap);
   FreeSlot(&SB_Var.CursorSave);

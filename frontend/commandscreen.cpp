@@ -203,7 +203,10 @@ void CalibrateButton(int32_t events, TMENUITEM* item) {
   ShowMenuBitmap(SB_Var.MenuBmap);
 }
 
+// The joystick's mark chooses the joystick: without one it stays inert
+// (the device chosen is kept) and a release says so.
 void JoystickLinearToggle(int32_t events, TMENUITEM* item) {
+  if (NoJoystick(events)) return;
   if (!TextItemReleased(events, item)) return;
   ChooseDevice(kJoystickItem, 0);
   SB_Var.LinearInput = ToggleMark(item) ? 1 : 0;

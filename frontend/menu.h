@@ -22,6 +22,10 @@ void SB_ResetFrontEnd();
 // Screens: prepareecran makes SB_Var.MenuScreen the shown screen (nothing
 // when it is already drawn).
 void prepareecran(BMAP* screen);
+// What a field of the drawn screen (a list line, a name, a number) is
+// erased from: the screen as prepareecran composed it (background, frames
+// and every item), else the background picture.
+BMAP* MenuFieldBackground();
 void RunScreenTransition(BMAP* dst, BMAP* oldImage, BMAP* newImage, int32_t kind);
 // dst = (1 - a) src1 + a src2 per component; lines 0 even, 1 odd, 2 all.
 // Nothing unless all three are 16-bit of one size and one format.

@@ -184,8 +184,9 @@ void ShowWithCursor(BMAP* bmap) {
     ShowMenuBitmap(bmap);
     return;
   }
-  int32_t x = 0, y = 0, buttons = 0;
-  LS_GetMouse(&x, &y, &buttons);
+  // The position only: the buttons are the dispatch's to read.
+  int32_t x = 0, y = 0;
+  LS_GetMouse(&x, &y, nullptr);
   const BMAP* area = SB_Var.CursorAnimated ? save : cursor;
   LS_Bitmove(bmap, save, x, y, x + area->SizeX - 1, y + area->SizeY - 1, 0, 0, LS_BLIT_OPAQUE);
   LS_Bitmove(cursor, bmap, 0, 0, cursor->SizeX - 1, cursor->SizeY - 1, x, y, LS_BLIT_TRANSPARENT);

@@ -85,7 +85,7 @@ void DrawListLine(const TMENULIST& list, int32_t k, bool highlighted) {
   // Drawn from a copy: the clipping cuts the text it draws.
   char text[sizeof TMENULISTENTRY{}.Name] = {};
   if (const TMENULISTENTRY* row = RowOnLine(list, k)) std::memcpy(text, row->Name, sizeof text);
-  DrawClippedText(item, SB_Var.MenuBackground, highlighted ? SB_Var.MenuFontSmall : SB_Var.MenuFontSmall2, text);
+  DrawClippedText(item, MenuFieldBackground(), highlighted ? SB_Var.MenuFontSmall : SB_Var.MenuFontSmall2, text);
 }
 
 void SetArrow(const TMENULIST& list, int32_t index, bool enabled) {

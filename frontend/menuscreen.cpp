@@ -155,6 +155,7 @@ void prepareecran(BMAP* bmap) {
   UpdateInterfaceCursor();
 
   if (screen->Transition == 6 && LS_Var.Screen) CopyWhole(LS_Var.Screen, bmap);
+  FreeSlot(&SB_Var.MenuComposed);
   BMAP* oldImage = WorkBitmap(bmap);
   BMAP* newImage = WorkBitmap(bmap);
   CopyWhole(bmap, oldImage);
@@ -166,8 +167,12 @@ void prepareecran(BMAP* bmap) {
   else
     ShowMenuBitmap(bmap);
   if (oldImage) SB_FreeBmap(oldImage);
-  if (newImage) SB_FreeBmap(newImage);
+  // The new image is what the screen's fields are erased from later: the
+  // background with every item, frames included, drawn on it.
+  SB_Var.MenuComposed = newImage;
 }
+
+BMAP* MenuFieldBackground() { return SB_Var.MenuComposed ? SB_Var.MenuComposed : SB_Var.MenuBackground; }
 
 void RunScreenTransition(BMAP* dst, BMAP* oldImage, BMAP* newImage, int32_t kind) {
   const bool menuKind = kind == 4 || kind == 5;

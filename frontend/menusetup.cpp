@@ -208,6 +208,7 @@ void FreeInterface(int32_t saveSettings) {
   for (TMENUBMAP& row : SB_Var.MenuBmaps)
     for (BMAP** slot : {&row.Picture, &row.Highlighted, &row.Normal, &row.Pressed}) FreeBitmap(slot);
   SB_Var.MenuBackground = nullptr;
+  FreeBitmap(&SB_Var.MenuComposed);
   FreeInterfaceWaves();
   FreeBmapAnimSys(SB_Var.CursorAnim);
   SB_Var.CursorAnim = nullptr;

@@ -24,7 +24,9 @@ constexpr int32_t kUpKey = 38;
 constexpr int32_t kDownKey = 40;
 constexpr int32_t kNameX = 207, kNameY = 221;
 constexpr int32_t kServerX = 200, kServerY = 178;
-constexpr int32_t kCountX = 317, kCountY = 249, kCountX2 = 351, kCountY2 = 264;
+constexpr int32_t kCountX = 317, kCountY = 249;
+constexpr int32_t kPlayerNameScreen = 7, kPlayerNameItem = 2;
+constexpr int32_t kCreateScreen = 10, kServerNameItem = 1, kCountItem = 3;
 constexpr int32_t kNameLength = 8;
 constexpr int32_t kCountLength = 2;
 constexpr int32_t kMinPlayers = 2, kMaxPlayers = 16;
@@ -52,6 +54,17 @@ void BeginEdit(TMENUITEM* item) {
   SB_Var.MenuHotKeys = 0;
   ReleaseAllItems();
   PlayInterfaceWave(MenuWave(item->Sound));
+}
+
+// A field's whole rectangle erased from the composed screen: a longer
+// text shown there before (the server name starts as "DEFAULTSERVER")
+// leaves nothing behind.
+void EraseItemField(int32_t screen, int32_t index) {
+  const TMENUITEM& item = SB_Var.MenuScreens[screen].Items[index];
+  BMAP* background = MenuFieldBackground();
+  if (background && SB_Var.MenuBmap)
+    LS_Bitmove(background, SB_Var.MenuBmap, item.HitX1, item.HitY1, item.HitX2 - 1, item.HitY2 - 1, item.HitX1,
+               item.HitY1, LS_BLIT_OPAQUE);
 }
 
 void ClampPlayers() { SB_Var.MenuNbPlayers = std::clamp(SB_Var.MenuNbPlayers, kMinPlayers, kMaxPlayers); }
@@ -106,6 +119,7 @@ void BackToProtocols(const char* script, const char* leaveError) {
 
 void PlayerNameScreen() {
   if (!SB_Var.MenuScreenReady) {
+    EraseItemField(kPlayerNameScreen, kPlayerNameItem);
     DrawText(SB_Var.MenuPlayerName, kNameX, kNameY);
     ShowMenuBitmap(SB_Var.MenuBmap);
     SB_Var.MenuScreenReady = 1;
@@ -118,6 +132,7 @@ void PlayerNameScreen() {
 void PlayerNameEntry(int32_t events, TMENUITEM* item) {
   if (!(events & MENU_DOWN)) return;
   BeginEdit(item);
+  EraseItemField(kPlayerNameScreen, kPlayerNameItem);
   EditScreenText(SB_Var.MenuPlayerName, kNameX, kNameY, kNameLength, TEXT_UPPER);
   WaitKeyReleased(kEnterKey);
   SB_Var.MenuHotKeys = 1;
@@ -184,6 +199,8 @@ void CreateServerScreen() {
   ClampPlayers();
   char count[16];
   std::snprintf(count, sizeof count, "%d", SB_Var.MenuNbPlayers);
+  EraseItemField(kCreateScreen, kCountItem);
+  EraseItemField(kCreateScreen, kServerNameItem);
   DrawText(count, kCountX, kCountY);
   DrawText(SB_Var.MenuServerName, kServerX, kServerY);
   ShowMenuBitmap(SB_Var.MenuBmap);
@@ -193,6 +210,7 @@ void CreateServerScreen() {
 void ServerNameEntry(int32_t events, TMENUITEM* item) {
   if (!(events & MENU_DOWN)) return;
   BeginEdit(item);
+  EraseItemField(kCreateScreen, kServerNameItem);
   EditScreenText(SB_Var.MenuServerName, kServerX, kServerY, kNameLength, TEXT_UPPER);
   SB_Var.MenuHotKeys = 1;
 }
@@ -206,9 +224,7 @@ void NbPlayersEntry(int32_t events, TMENUITEM* item) {
   EditScreenText(count, kCountX, kCountY, kCountLength, TEXT_UPPER | TEXT_DIGITS);
   SB_Var.MenuNbPlayers = static_cast<int32_t>(std::strtol(count, nullptr, 10));
   ClampPlayers();
-  if (SB_Var.MenuBackground && SB_Var.MenuBmap)
-    LS_Bitmove(SB_Var.MenuBackground, SB_Var.MenuBmap, kCountX, kCountY, kCountX2, kCountY2, kCountX, kCountY,
-               LS_BLIT_OPAQUE);
+  EraseItemField(kCreateScreen, kCountItem);
   SB_Var.MenuScreenReady = 0;
   SB_Var.MenuHotKeys = 1;
 }

@@ -39,6 +39,13 @@ bool Accepted(const FONT* font, int32_t key, size_t length, int32_t maxLen, int3
   return digit || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z');
 }
 
+// The field of maxLen characters at (x, y) erased from the composed screen.
+void EraseMenuField(int32_t x, int32_t y, int32_t maxLen) {
+  BMAP* background = MenuFieldBackground();
+  if (background && SB_Var.MenuBmap)
+    LS_Bitmove(background, SB_Var.MenuBmap, x, y, x + kEditCharWidth * maxLen, y + kEditHeight, x, y, LS_BLIT_OPAQUE);
+}
+
 void PutField(BMAP* field, int32_t x, int32_t y) {
   if (SB_Var.MenuBmap) LS_Bitmove(field, SB_Var.MenuBmap, 0, 0, field->SizeX - 1, field->SizeY - 1, x, y, LS_BLIT_OPAQUE);
 }
@@ -103,17 +110,19 @@ int32_t LS_GetString(FONT* font, char* text, int32_t x, int32_t y, int32_t maxLe
   DrawStringField(font, field, background, bgX, bgY, text, flags);
   PutField(field, x, y);
   SB_FreeBmap(field);
+  // The keys typed were taken as characters: none acts again as a held
+  // key once the menus read the keyboard (a typed Q would leave them).
+  LS_ForgetKeyTaps();
   return result;
 }
 
 void EditScreenText(char* text, int32_t x, int32_t y, int32_t maxLen, int32_t flags) {
   if (!text) return;
   LS_FlushKeyboard();
+  BMAP* background = MenuFieldBackground();
   do {
-    if (SB_Var.MenuBackground && SB_Var.MenuBmap)
-      LS_Bitmove(SB_Var.MenuBackground, SB_Var.MenuBmap, x, y, x + kEditCharWidth * maxLen, y + kEditHeight, x, y,
-                 LS_BLIT_OPAQUE);
-    LS_GetString(SB_Var.MenuFontSmall, text, x, y, maxLen, SB_Var.MenuBackground, x, y, 0, flags);
+    EraseMenuField(x, y, maxLen);
+    LS_GetString(SB_Var.MenuFontSmall, text, x, y, maxLen, background, x, y, 0, flags);
   } while (!text[0] && SB_Var.MenuFontSmall && LSYS_KeyMayCome());
   LS_FlushKeyboard();
   LS_FlushKeyboard();

@@ -142,7 +142,11 @@ void prepareicone(TMENUITEM* item, BMAP* picture) {
   const int32_t w = picture->SizeX, h = picture->SizeY;
   const int32_t depth = SB_Var.MenuBmap ? SB_Var.MenuBmap->Depth : 16;
   BMAP** looks[] = {&row->Highlighted, &row->Normal, &row->Pressed};
-  const double factors[] = {kHighlightedFactor, SB_Var.MenuNormalFactor, kPressedFactor};
+  // An item that never reacts is never highlighted: its normal look is its
+  // picture at full brightness, so that a caption (the trade-show page's
+  // best-time labels) can be read.
+  const double normal = item->Live ? SB_Var.MenuNormalFactor : 1.0;
+  const double factors[] = {kHighlightedFactor, normal, kPressedFactor};
   BMAP* work = SB_CreateBmap(w, h, 32, LS_DefaultHeap, "prepareicone");
   BMAP* scaled = SB_CreateBmap(w, h, 32, LS_DefaultHeap, "prepareicone");
   if (scaled) scaled->Format = BMAP_ARGB8888;

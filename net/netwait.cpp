@@ -2,13 +2,13 @@
 // flag is set, the time-out runs out or the network closes.
 #include "net/net.h"
 #include "net/netgame.h"
-#include "platform/clock.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 
 namespace {
 
-void SleepOne() { plat::SleepMs(1); }
+// What was drawn before the wait (the menus' busy cursor) is shown first.
+void SleepOne() { LS_Wait(1); }
 NETWAITSTEP g_step = SleepOne;
 
 }  // namespace

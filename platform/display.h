@@ -134,6 +134,9 @@ void WaitForVerticalBlank();
 // is asked to show a pending change at each vertical-blank wait.
 using FrontHook = void (*)();
 void SetPresenter(FrontHook changed, FrontHook flush);
+// Shows a change of the primary surface not yet shown (the presenter's
+// flush); nothing without a presenter.
+void ShowPendingFront();
 // The primary surface's pixels within area (clamped to it) as 0xRRGGBB,
 // rows of width pixels one after another; an 8-bit surface through its
 // palette (the desktop's without one). False without a primary surface or

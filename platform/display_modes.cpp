@@ -153,11 +153,15 @@ DisplayResult CreateClipper() {
 int32_t ClipperCount() { return S().clippers; }
 
 void WaitForVerticalBlank() {
-  if (S().flush) S().flush();
+  ShowPendingFront();
   const uint64_t now = TickMs();
   const uint64_t next = now * kRefreshRate / 1000 + 1;
   const uint64_t at = (next * 1000 + kRefreshRate - 1) / kRefreshRate;
   SleepMs(static_cast<uint32_t>(at - now));
+}
+
+void ShowPendingFront() {
+  if (S().flush) S().flush();
 }
 
 void SetPresenter(FrontHook changed, FrontHook flush) {

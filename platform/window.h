@@ -156,9 +156,22 @@ const WindowGeometry& GetWindowGeometry();
 // The rectangle of a window w x h that shows a frame fw x fh, aspect kept.
 Rect FitFrame(int32_t w, int32_t h, int32_t fw, int32_t fh);
 
-// Held keys by virtual-key code 0 to 255 (mouse buttons 1, 2 and 4).
+// Held keys by virtual-key code 0 to 255 (mouse buttons 1, 2 and 4), as
+// the devices say (KeyState). A key that goes down is also latched until
+// the game reads it (ReadKeyState), so that a press and its release that
+// both arrive between two readings (a touchpad's tap, a quick key) still
+// read as held once. A latch the game does not read within kKeyTapLifeMs
+// of the press is dropped, so that an old press does not act later on
+// another screen.
+constexpr uint32_t kKeyTapLifeMs = 1000;
 void SetKeyState(int32_t key, bool down);
 bool KeyState(int32_t key);
+// The game's reading: held now, or pressed since the last reading and
+// released meanwhile; either way the latch is used up.
+bool ReadKeyState(int32_t key);
+// Drops every latch not yet read (the reader of the input changes).
+void ForgetKeyTaps();
+// Every key up and every latch dropped.
 void ReleaseAllKeys();
 
 // The cursor's display counter: shown while it is 0 or more. Returns the

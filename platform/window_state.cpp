@@ -1,6 +1,7 @@
 // The program's window as state: style, back end, message source,
 // registered messages, geometry, key state, cursor and repaint region.
 #include <algorithm>
+#include <array>
 #include <bitset>
 #include <map>
 
@@ -23,6 +24,8 @@ struct Window {
   WindowGeometry geometry;
   std::map<std::string, uint32_t> registered;
   std::bitset<256> keys;
+  std::bitset<256> tapped;  // went down since the game last read the key
+  std::array<uint32_t, 256> tappedAt{};
   int32_t cursorCount = 0;
   int32_t cursorX = 0, cursorY = 0;
   bool clipped = false;
@@ -125,12 +128,34 @@ Rect FitFrame(int32_t w, int32_t h, int32_t fw, int32_t fh) {
 }
 
 void SetKeyState(int32_t key, bool down) {
-  if (key >= 0 && key < 256) W().keys[static_cast<size_t>(key)] = down;
+  if (key < 0 || key >= 256) return;
+  Window& w = W();
+  const auto k = static_cast<size_t>(key);
+  // Only a fresh press latches: a key's repeats while held add nothing.
+  if (down && !w.keys[k]) {
+    w.tapped[k] = true;
+    w.tappedAt[k] = TickMs();
+  }
+  w.keys[k] = down;
 }
 
 bool KeyState(int32_t key) { return key >= 0 && key < 256 && W().keys[static_cast<size_t>(key)]; }
 
-void ReleaseAllKeys() { W().keys.reset(); }
+bool ReadKeyState(int32_t key) {
+  if (key < 0 || key >= 256) return false;
+  Window& w = W();
+  const auto k = static_cast<size_t>(key);
+  const bool tap = w.tapped[k] && TickMs() - w.tappedAt[k] <= kKeyTapLifeMs;
+  w.tapped[k] = false;
+  return w.keys[k] || tap;
+}
+
+void ForgetKeyTaps() { W().tapped.reset(); }
+
+void ReleaseAllKeys() {
+  W().keys.reset();
+  W().tapped.reset();
+}
 
 int32_t ShowCursor(bool show) {
   Window& w = W();

@@ -134,6 +134,10 @@ BMAP* SB_GetCarPicture(int32_t car);
 void SB_DrawEndMenu();
 void SB_DrawNoMoreServer();
 int32_t SB_IsEndDelayOver();
+// The lost session forgotten, its flag and the time since the loss, when
+// a race is left and when the network is left or closed, so that the next
+// race runs.
+void SB_ClearLostSession();
 
 // Back to the state before the race set-up (test fixtures).
 void SB_ResetHud();

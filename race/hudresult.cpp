@@ -158,7 +158,11 @@ void SB_DrawEndMenu() {
 }
 
 void SB_DrawNoMoreServer() {
-  if (!SB_Var.SessionLost) return;
+  // The time counts from the loss: a session opened again starts it anew.
+  if (!SB_Var.SessionLost) {
+    SB_Hud.LostTime = 0;
+    return;
+  }
   SB_Hud.LostTime =
       static_cast<int32_t>(std::min<int64_t>(int64_t{SB_Hud.LostTime} + SB_Var.FrameTime, INT32_MAX));
   if (!SB_HudOddPhase(SB_Var.Time)) return;
@@ -169,3 +173,8 @@ void SB_DrawNoMoreServer() {
 }
 
 int32_t SB_IsEndDelayOver() { return SB_Var.SessionLost && SB_Hud.LostTime > kEndDelay ? 1 : 0; }
+
+void SB_ClearLostSession() {
+  SB_Var.SessionLost = 0;
+  SB_Hud.LostTime = 0;
+}

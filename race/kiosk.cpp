@@ -44,7 +44,7 @@ void SB_CheckKioskKeys() {
     SB_PostKioskCode(SB_KIOSK_ESCAPE);
     SB_MinimizeWindow();
   }
-  if (SB_KeyDown(kF1Key) && SB_KeyDown(kControlKey)) SB_QuitRace();
+  if (SB_KeyDown(kF1Key) && SB_KeyHeld(kControlKey)) SB_QuitRace();
   if (SB_Var.ZoriraTimeOut >= 0 && LS_GetChrono() > static_cast<uint32_t>(SB_Var.ZoriraTimeOut)) {
     SB_PostKioskCode(SB_KIOSK_TIMEOUT);
     SB_MinimizeWindow();

@@ -257,6 +257,7 @@ int32_t SB_PlayRace() {
   SB_FreeDevEnvBackground();
   LS_SetInputMode(1);
   SB_RaceSession();
+  SB_ClearLostSession();
   LS_SetInputMode(0);
   SB_Var.DevEnvBackground = SB_LoadPcx(kConsoleBackground, 0);
   SB_FreeMenuItemTexts();

@@ -23,7 +23,7 @@ namespace {
 constexpr int32_t kAltKey = 18, kSKey = 83;
 constexpr long kMaxShots = 99999;  // numbers tried before giving up
 
-bool KeysHeld() { return SB_KeyDown(kSKey) && SB_KeyDown(kAltKey); }
+bool KeysHeld() { return SB_KeyDown(kSKey) && SB_KeyHeld(kAltKey); }
 
 // The first free name from screen1.tga on; false when all are taken.
 bool NextName(char* name, size_t size) {

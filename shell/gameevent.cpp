@@ -14,7 +14,9 @@ constexpr int32_t kEnterKey = 13, kAltKey = 18;
 
 void SB_UpdateEvent() {
   LS_UpdateEvent();
-  const bool held = LS_KeyDown(kAltKey) && LS_KeyDown(kEnterKey);
+  // Both held together, as they are now: the pump uses up no press that
+  // another reader of Enter waits for.
+  const bool held = LS_KeyHeld(kAltKey) && LS_KeyHeld(kEnterKey);
   if (!held) {
     SB_Var.AltEnterLatch = 0;
   } else if (!SB_Var.AltEnterLatch) {
@@ -26,6 +28,7 @@ void SB_UpdateEvent() {
 void SB_PumpEvents() { SB_UpdateEvent(); }
 
 int32_t SB_KeyDown(int32_t key) { return LS_KeyDown(key) ? 1 : 0; }
+int32_t SB_KeyHeld(int32_t key) { return LS_KeyHeld(key) ? 1 : 0; }
 
 void SB_FlushKeyboard() { LS_FlushKeyboard(); }
 

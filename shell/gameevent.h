@@ -7,8 +7,11 @@
 // window once per press.
 void SB_UpdateEvent();
 void SB_PumpEvents();
-// 1 while the key (a virtual-key code) is held, else 0.
+// 1 while the key (a virtual-key code) is held, else 0; a press released
+// since the key was last read counts once.
 int32_t SB_KeyDown(int32_t key);
+// 1 while the key is held now: the modifier of a chord.
+int32_t SB_KeyHeld(int32_t key);
 // Empties the keyboard buffer.
 void SB_FlushKeyboard();
 // The next typed character, pumping events until there is one; 0 at once

@@ -539,6 +539,7 @@ struct SB_VARS {
   int32_t CarChoiceEnd;       // 1: the car choice is left
   BMAP* MenuBmap;  // the interface's own screen
   BMAP* MenuBackground;
+  BMAP* MenuComposed;  // the drawn screen as composed, before its run-time texts
   FONT* MenuFontBig;
   FONT* MenuFontSmall;
   FONT* MenuFontSmall2;

@@ -183,16 +183,28 @@ void ApplyLinearMarks() {
 
 TMENUITEM& SizeItem(int32_t index) { return SB_Var.MenuScreens[SB_DETAILSCREEN].Items[index]; }
 
-// The stored screen size latched on DETAIL SETTING: 0 the 640 x 480
-// choice, 1 the 800 x 600 one; any other value latches nothing.
-void LatchScreenSize(int32_t size) {
-  if (size != 0 && size != 1) return;
-  TMENUITEM& on = SizeItem(size == 0 ? SB_ITEM_SIZE640 : SB_ITEM_SIZE800);
-  TMENUITEM& off = SizeItem(size == 0 ? SB_ITEM_SIZE800 : SB_ITEM_SIZE640);
-  on.Selected = 1;
-  on.State = 2;
-  off.Selected = 2;
-  off.State = off.RestState;
+// A stored choice latched on its screen as its radio button latches it
+// (Selected 1, the pressed look), the others of the group not; a value
+// outside the group latches nothing.
+void LatchChoice(int32_t screen, int32_t firstItem, int32_t count, int32_t chosen) {
+  if (chosen < 0 || chosen >= count) return;
+  for (int32_t k = 0; k < count; ++k) {
+    TMENUITEM& item = SB_Var.MenuScreens[screen].Items[firstItem + k];
+    item.Selected = k == chosen ? 1 : 2;
+    item.State = k == chosen ? 2 : item.RestState;
+  }
+}
+
+// The stored choices shown as chosen when the menus open: the screen size
+// (0 the 640 x 480 choice, 1 the 800 x 600 one), the input device, which
+// the control mode follows, the detail and the shadows.
+void LatchStoredChoices() {
+  const TREGSETTINGS& r = SB_Var.Settings;
+  LatchChoice(SB_DETAILSCREEN, SB_ITEM_SIZE640, 2, r.TailleEcran);
+  LatchChoice(SB_OPTIONSSCREEN, SB_ITEM_FIRSTDEVICE, 3, r.ChoixInput);
+  if (r.ChoixInput >= 0 && r.ChoixInput <= 2) SB_Var.ControlMode = r.ChoixInput;
+  LatchChoice(SB_DETAILSCREEN, SB_ITEM_FIRSTDETAIL, 3, SB_Var.MenuDetail);
+  LatchChoice(SB_DETAILSCREEN, SB_ITEM_FIRSTSHADOW, 3, SB_Var.MenuShadows);
 }
 
 // The latched choice back into the record; neither latched keeps it.
@@ -232,7 +244,7 @@ void SB_LoadSettings() {
   if (SB_Var.MenuNbPlayers < kDefaultNbPlayers) SB_Var.MenuNbPlayers = kFewPlayersRead;
   FillItemTexts();
   ApplyLinearMarks();
-  LatchScreenSize(SB_Var.Settings.TailleEcran);
+  LatchStoredChoices();
   std::snprintf(SB_Var.MenuPlayerName, sizeof SB_Var.MenuPlayerName, "%s", SB_Var.Settings.PlayerName);
 }
 

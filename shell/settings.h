@@ -12,7 +12,9 @@ constexpr size_t SB_KEYNAMESIZE = 14;     // a key name and its terminator
 constexpr size_t SB_MENUNAMESIZE = 32;    // player and server names
 constexpr int32_t SB_NBKEYNAMES = 11;     // Accel .. LinearCust
 
-// Items of the options screen that show the settings.
+// Items of the options screen that show the settings: the input device's
+// choices are items 1 to 3 (stored 0 joystick, 1 keyboard, 2 user keys).
+constexpr int32_t SB_ITEM_FIRSTDEVICE = 1;
 constexpr int32_t SB_ITEM_LINEARJOY = 21;
 constexpr int32_t SB_ITEM_FIRSTKEY = 30;  // Accel .. Camera are items 30 .. 37
 constexpr int32_t SB_ITEM_LINEARCUST = 38;
@@ -21,6 +23,10 @@ constexpr int32_t SB_ITEM_LINEARCUST = 38;
 constexpr int32_t SB_DETAILSCREEN = 13;
 constexpr int32_t SB_ITEM_SIZE640 = 1;
 constexpr int32_t SB_ITEM_SIZE800 = 2;
+// Its detail choices, items 3 to 5 (stored 0 high to 2 low), and its
+// shadow choices, items 6 to 8 (0 high, 1 low, 2 none).
+constexpr int32_t SB_ITEM_FIRSTDETAIL = 3;
+constexpr int32_t SB_ITEM_FIRSTSHADOW = 6;
 constexpr intptr_t SB_ITEMTEXTMIN = 256;  // an item word this large holds a text block
 
 struct TREGSETTINGS {

@@ -10,7 +10,8 @@ uint32_t LS_GetTime();
 uint32_t LSYS_GetTime();
 void LSYS_PauseTime();
 void LSYS_ResumeTime();
-// Sleeps ms milliseconds of the tick count (so it ends during a pause too).
+// Sleeps ms milliseconds of the tick count (so it ends during a pause too),
+// after showing in the window what was drawn and not yet shown.
 void LS_Wait(uint32_t ms);
 // The stopwatch: restarted by every key press, character, button press and
 // activation, so LS_GetChrono gives the time since the last user input.
@@ -32,14 +33,24 @@ int32_t LS_GetKey();
 int32_t LSYS_KeyMayCome();
 void LS_ClearKeyboard();
 void LS_FlushKeyboard();
-// 1 while the key (a virtual-key code 0 to 255) is held, else 0. Pumps
-// first unless the input mode is 1.
+// 1 while the key (a virtual-key code 0 to 255) is held, else 0; a key
+// pressed and released since its last test reads 1 once. Pumps first
+// unless the input mode is 1.
 int32_t LS_KeyDown(int32_t key);
+// 1 while the key is held now, else 0: no press already released counts
+// and none is used up. Chords read their modifier so (Shift+D, Alt+S), so
+// that a modifier tapped a moment before does not join a later key.
+int32_t LS_KeyHeld(int32_t key);
+// Forgets the presses of keys and buttons no test has read yet: a text
+// field that took the typed keys as characters, or a change of input mode,
+// leaves none of them to act later.
+void LS_ForgetKeyTaps();
 void LSI_InitSpecial();
 void LSI_CloseSpecial();
 
 // Mouse: in client coordinates (front-screen pixels); buttons bit 0 left,
-// bit 1 right. Everything reads 0 and does nothing while the mouse
+// bit 1 right, a button pressed and released since the last reading of the
+// buttons read as held once. Everything reads 0 and does nothing while the mouse
 // manager is off.
 void LSYS_InitMouse();
 // Frees the confinement and turns the mouse manager off.

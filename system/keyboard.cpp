@@ -40,8 +40,18 @@ int32_t LS_KeyDown(int32_t key) {
     LSYS_PumpMessages();
   else
     plat::PollMessageSource();
+  return LSI_InputFilter(plat::ReadKeyState(key) ? 1 : 0);
+}
+
+int32_t LS_KeyHeld(int32_t key) {
+  if (LSI_Var.InputMode != 1)
+    LSYS_PumpMessages();
+  else
+    plat::PollMessageSource();
   return LSI_InputFilter(plat::KeyState(key) ? 1 : 0);
 }
+
+void LS_ForgetKeyTaps() { plat::ForgetKeyTaps(); }
 
 void LSI_InitSpecial() {
   LSI_Var.SpecialOn = 1;

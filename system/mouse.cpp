@@ -20,7 +20,8 @@ void LS_GetMouse(int32_t* x, int32_t* y, int32_t* buttons) {
     else
       plat::PollMessageSource();
     plat::GetCursorPos(&px, &py);
-    held = (plat::KeyState(1) ? 1 : 0) | (plat::KeyState(2) ? 2 : 0);
+    // Only a caller that asks for the buttons uses up their latched presses.
+    if (buttons) held = (plat::ReadKeyState(1) ? 1 : 0) | (plat::ReadKeyState(2) ? 2 : 0);
   }
   if (x) *x = px;
   if (y) *y = py;

@@ -1,6 +1,7 @@
 // The library clock, its pauses while the application is inactive, the
 // stopwatch and waits.
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "system/input.h"
 #include "system/lsvar.h"
 
@@ -24,7 +25,13 @@ void LSYS_ResumeTime() {
   LSI_Var.TimePaused = 0;
 }
 
-void LS_Wait(uint32_t ms) { plat::SleepMs(ms); }
+// Nothing pumps the window's messages while it waits, and the window shows
+// a drawing only when it is presented: what was drawn before the wait (a
+// message held for a while) is presented first, so that it is seen.
+void LS_Wait(uint32_t ms) {
+  plat::ShowPendingFront();
+  plat::SleepMs(ms);
+}
 
 void LS_StartChrono() { LSI_Var.ChronoStart = LSYS_GetTime(); }
 

@@ -149,8 +149,11 @@ void LS_UpdateEvent() {
   LSYS_PumpMessages();
 }
 
+// The reader of the input changes with the mode (console, menus, race):
+// presses the last one left unread do not reach the next.
 void LS_SetInputMode(int32_t mode) {
   LSI_Var.InputMode = (mode >= 0 && mode <= 2) ? static_cast<uint32_t>(mode) : 0;
+  LS_ForgetKeyTaps();
 }
 
 void LSYS_SetActivateHook(LSYS_ACTIVATEHOOK hook) { LSYS_Shell.ActivateHook = hook; }

@@ -93,16 +93,20 @@ TEST_F(CommandScreenTest, RadioChoices) {
   }
 }
 
-// Without a joystick its choice and CALIBRATE stay inert and say so for
-// 2500 ms; with one, CALIBRATE sends its line.
+// Without a joystick its choice, its linear mark and CALIBRATE stay inert
+// (the keyboard stays chosen) and say so for 2500 ms; with one, CALIBRATE
+// sends its line.
 TEST_F(CommandScreenTest, JoystickCheckAndCalibration) {
   StartOn(4);
-  for (int32_t item : {1, 41}) {
+  const std::string mark = Text(21);
+  for (int32_t item : {1, 21, 41}) {
     SB_Var.ControlMode = 1;
     const uint32_t before = LSYS_GetTime();
     Click(item);
     EXPECT_GE(LSYS_GetTime() - before, 2500u) << item;
     EXPECT_EQ(SB_Var.ControlMode, 1) << item;
+    EXPECT_EQ(Text(21), mark) << item;
+    if (item == 21) continue;  // a mark's State is its mark's, not a look
     EXPECT_NE(It(4, item).State, ITEMSTATE_HILITE) << item;
     EXPECT_NE(It(4, item).State, ITEMSTATE_PRESSED) << item;
   }
@@ -154,6 +158,7 @@ TEST_F(CommandScreenTest, UserKeyEntry) {
       {{{66, 'b'}, {68, 'd'}}, "B"},        // its own key again: accepted, D not asked
       {{{27, 27}}, "B"},                   // Escape: an empty answer keeps the name
       {{{87, 'w'}, {67, 'c'}}, "C"},        // GEAR DOWN's W refused, then C
+      {{{13, 13}, {69, 'e'}}, "E"},         // VIEW's ENTER (the last user key) refused, then E
       {{{81, 'q'}}, "Q"},                  // Q taken as a key
   };
   for (const auto& row : rows) {
@@ -170,8 +175,10 @@ TEST_F(CommandScreenTest, UserKeyEntry) {
 }
 
 // The choices reach the store when the interface ends, come back latched
-// and drawn with the next one, and choose the next race's video mode.
+// and drawn with the next one (in a program started afresh: the screens'
+// items at rest), and choose the next race's video mode.
 TEST_F(CommandScreenTest, ChoicesRoundTripThroughTheStore) {
+  PlugJoystick();
   for (int32_t size : {2, 1}) {  // 800 x 600, then 640 x 480
     SCOPED_TRACE(size);
     StartOn(13);
@@ -187,10 +194,18 @@ TEST_F(CommandScreenTest, ChoicesRoundTripThroughTheStore) {
               (std::tuple{size == 2 ? 1 : 0, 1, std::string(joyMark % 2 ? "^" : "_")}));
     SB_Var.MenuDetail = SB_Var.MenuShadows = 0;
     SB_Var.Settings.TailleEcran = 5;
+    SB_Var.ControlMode = -1;
     std::strcpy(SB_Var.Settings.LinearJoy, "?");
+    SB_LoadMenuCatalogue();
     StartOn(13);
     EXPECT_EQ((std::tuple{It(13, 1).Selected, It(13, 2).Selected}), (std::tuple{size == 1 ? 1 : 2, size == 2 ? 1 : 2}));
     EXPECT_EQ((std::tuple{SB_Var.MenuDetail, SB_Var.MenuShadows}), (std::tuple{2, 1}));
+    // Detail LOW and shadows LOW latched, the others not; the keyboard
+    // chosen, and the control mode with it.
+    for (int32_t item = 3; item <= 8; ++item)
+      EXPECT_EQ(It(13, item).Selected, item == 5 || item == 7 ? 1 : 2) << item;
+    for (int32_t item = 1; item <= 3; ++item) EXPECT_EQ(It(4, item).Selected, item == 2 ? 1 : 2) << item;
+    EXPECT_EQ(SB_Var.ControlMode, 1);
     EXPECT_EQ(Text(21), joyMark % 2 ? "^" : "_");
     Exec().lines.clear();
     SB_ApplySettings();

@@ -199,6 +199,15 @@ TEST_F(MenuTest, BrightnessLooksOfAButton) {
   EXPECT_NE(Pixel(blended, 0, 0), Pixel(row.Pressed, 0, 0));
   LS_FreeBmap(blended);
   FreeInterface(0);
+
+  // An item that never reacts (a caption) is never highlighted: it rests
+  // at full brightness.
+  button.Live = 0;
+  Screen(0, 4, {button});
+  SB_Var.DrawnMenuScreen = -1;
+  Start();
+  EXPECT_EQ(Pixel(row.Normal, 0, 0), OnScreen(0xC86432));
+  FreeInterface(0);
 }
 
 }  // namespace

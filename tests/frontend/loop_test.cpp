@@ -61,6 +61,32 @@ TEST_F(LoopTest, QEndsAndEscapeGoesToTheMainMenu) {
   EXPECT_EQ(SB_Var.MenuBmap, nullptr);
 }
 
+// A touchpad's taps: each press and its release come in one poll, at
+// polls that fall on every part of a pass (the cursor's drawing reads the
+// pointer between two dispatches); every one reaches the item as a click.
+TEST_F(LoopTest, TapsInOnePollClickTheItemUnderThePointer) {
+  Picture("INTER/BMAPS/CURSOR.TGA", 8, 8, [](int, int) { return 0xFFFFFFFFu; });
+  SB_Var.MenuScreens[0].CursorShown = 1;
+  constexpr int kTaps = 12, kFirst = 40, kEvery = 41;  // some three passes apart
+  int polls = 0;
+  OnPoll() = [&] {
+    ++polls;
+    if (polls >= kFirst && polls < kFirst + kTaps * kEvery && (polls - kFirst) % kEvery == 0) {
+      plat::SetCursorPos(30, 20);  // the hot spot 10 pixels lower: on the item
+      plat::SetKeyState(1, true);
+      plat::SetKeyState(1, false);
+    }
+    plat::SetKeyState('Q', polls >= kFirst + kTaps * kEvery + 20);
+  };
+  RunInterfaceLoop();
+  int downs = 0, ups = 0;
+  for (const auto& [item, events] : Received()) {
+    downs += item == 0 && (events & MENU_DOWN);
+    ups += item == 0 && (events & MENU_UP);
+  }
+  EXPECT_EQ(std::pair(downs, ups), std::pair(kTaps, kTaps));
+}
+
 TEST_F(LoopTest, MissingPicturesAndALostSurface) {
   SB_Var.MenuBmaps[1].FileName = "INTER>BMAPS>NONE.TGA";
   WriteFile(root_ + "/INTER/BMAPS/CUT.TGA", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x20\0", 14));

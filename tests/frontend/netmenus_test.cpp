@@ -1,6 +1,10 @@
 // The network road's first screens: the lists' scrolling, PLAYER NAME,
 // CHOOSE YOUR PROTOCOL and CREATE YOUR SERVER, with the console lines
-// they send recorded and answered.
+// they send recorded and answered, their fields erased from the composed
+// screen, and golden pictures of NETWORK MENU and CREATE YOUR SERVER.
+#include <filesystem>
+#include <functional>
+
 #include "platform/clock.h"
 #include "platform/registry.h"
 #include "platform/window.h"
@@ -220,6 +224,85 @@ TEST_F(NetMenusTest, BackingOutClosesTheNetworkAndListsAgain) {
   ProtocolScreen();
   EXPECT_EQ(Exec().lines, (Lines{"CLOSENET", "PROTOCOLSLIST"}));
   EXPECT_EQ(Shown(SB_ProtocolList)[0], "[P0]");
+}
+
+// A field is erased from the screen as it was composed, frames and all:
+// with frames whose inside is tinted, a point of a redrawn field that no
+// text covers shows what the screen showed there before, the tint of the
+// frame's inside, not the bare background. Each row: the screen, what
+// draws its fields, and the fields.
+TEST_F(NetMenusTest, FieldsAreErasedFromTheComposedScreen) {
+  Background(0x203040);
+  Picture("INTER/BMAPS/TINT.TGA", 300, 330, [](int, int) { return 0x80C04020u; });
+  for (int32_t row : {34, 42, 48}) SB_Var.MenuBmaps[row].FileName = "INTER>BMAPS>TINT.TGA";
+  Canned().lists["MYSERVERSLIST 0"] = {"ALBA RACE"};
+  Canned().lists["PLAYERSLIST"] = {"ALBA"};
+  const struct {
+    int32_t screen;
+    std::function<void()> draw;
+    std::vector<int32_t> fields;  // the fields' items
+  } rows[] = {
+      {7, [] { PlayerNameScreen(); }, {2}},
+      {10,
+       [this] {
+         CreateServerScreen();
+         Type("\x08\x08" "4\r");
+         Press(10, 3);
+         CreateServerScreen();
+       },
+       {1, 3}},
+      {9, [] { ServersScreen(); }, {0, 3, 10}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.screen);
+    Enter(row.screen);
+    std::vector<uint32_t> before;
+    const auto point = [&](int32_t index) {
+      const TMENUITEM& field = Item(row.screen, index);
+      return Pixel(SB_Var.MenuBmap, field.HitX2 - 3, field.HitY1 + 2);
+    };
+    for (int32_t index : row.fields) before.push_back(point(index));
+    row.draw();
+    for (size_t k = 0; k < row.fields.size(); ++k) EXPECT_EQ(point(row.fields[k]), before[k]) << row.fields[k];
+  }
+}
+
+// A frame picture missing from the tree: NETWORK MENU draws without it,
+// its buttons at their resting look.
+TEST_F(NetMenusTest, AMissingFrameLeavesTheScreenWithoutIt) {
+  std::filesystem::remove(root_ + "/INTER/BMAPS/DIALOG5A.TGA");
+  Enter(14);
+  ASSERT_EQ(SB_Var.DrawnMenuScreen, 14);
+  EXPECT_EQ(SB_Var.MenuBmaps[68].Picture->SizeX, SB_MENUPLACEHOLDER);
+  const TMENUITEM& create = Item(14, 1);
+  const BMAP* look = SB_Var.MenuBmaps[create.Index].Normal;
+  ASSERT_NE(look, nullptr);
+  EXPECT_EQ(Pixel(SB_Var.MenuBmap, create.X + look->SizeX / 2, create.Y + look->SizeY / 2),
+            Pixel(const_cast<BMAP*>(look), look->SizeX / 2, look->SizeY / 2));
+}
+
+using GoldenNetMenusTest = NetMenuTest;
+
+// NETWORK MENU at rest, the pointer away from its buttons: CREATE SERVER
+// and JOIN SERVER in their frame, at their normal look.
+TEST_F(GoldenNetMenusTest, NetworkMenu) {
+  LS_SetMousePos(600, 250);
+  Enter(14);
+  UpdateInterfaceCursor();
+  ExpectReducedGolden("tests/frontend/golden/networkmenu.tga", root_);
+}
+
+// CREATE YOUR SERVER with the stored server name and a player count typed
+// into its field.
+TEST_F(GoldenNetMenusTest, CreateYourServer) {
+  LS_SetMousePos(600, 250);
+  Enter(10);
+  CreateServerScreen();
+  Type("\x08\x08" "6\r");
+  Press(10, 3);
+  CreateServerScreen();
+  UpdateInterfaceCursor();
+  ExpectReducedGolden("tests/frontend/golden/createserver.tga", root_);
 }
 
 TEST_F(NetMenusTest, TheTypedNameIsTheStoredOne) {

@@ -38,6 +38,7 @@ TEST_F(ServerListTest, TheListRefreshesAndMerges) {
       {"one new appended", {"S3", "S1", "S2"}, -1, {"S1", "[S2]", "S3", "", "", ""}, 0, 0},
       {"two new rebuild by name", {"S4", "S5", "S2", "S1", "S3"}, -1, {"S4", "S5", "[S2]", "S1", "S3", ""}, 0, 0},
       {"selected gone", {"S5", "S1"}, -1, {"[S5]", "S1", "", "", "", ""}, 0, 0},
+      {"six fill the lines", NetMenuTest::Numbered("U", 6), -1, {"[U0]", "U1", "U2", "U3", "U4", "U5"}, 0, 0},
       {"seven", NetMenuTest::Numbered("T", 7), -1, {"[T0]", "T1", "T2", "T3", "T4", "T5"}, 1, 0},
       {"empty", {}, -1, {"", "", "", "", "", ""}, 0, 1},
   };

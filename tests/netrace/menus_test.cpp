@@ -14,12 +14,13 @@ class NetMenusPair : public ztest::Environment {
  protected:
   // A side's tree, its configuration and its keys; the program started on
   // the discovery ports from base.
-  bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds) {
+  // The start-up script runs its lines after the cars in use, as the
+  // shipped start-up script sets them, and the race against the clock.
+  bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds,
+             const std::string& lines = "INTERFACE\r\n") {
     fs::create_directories(side.dir + "/config");
     fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
-    // The cars in use, as the shipped start-up script sets them, and the
-    // race against the clock.
-    ztest::WriteFile(side.Tree() + "/dat/UI.TXT", "OUTPUT 1\r\nUSINGCARS 1\r\nTIME OFF\r\nINTERFACE\r\n");
+    ztest::WriteFile(side.Tree() + "/dat/UI.TXT", "OUTPUT 1\r\nUSINGCARS 1\r\nTIME OFF\r\n" + lines);
     ztest::WriteFile(side.dir + "/keys.txt", keys);
     // The race runs against the clock, without extensions; the joiner's
     // ends well before the host's, as in the console pair (each end waits
@@ -89,6 +90,45 @@ TEST_F(NetMenusPair, OneCreatesOneJoinsThroughTheMenus) {
     EXPECT_EQ(side->Console().find("Erreur Reseau"), std::string::npos);
     EXPECT_EQ(side->Errors(), "");
   }
+}
+
+// The joiner's race loses its host (the host's program killed while both
+// race): "NO MORE SERVER..." ends it, the menus come back on CHOOSE YOUR
+// RACE with the network closed, and TIME TRIAL from there runs its race,
+// which keeps racing rather than ending at its first frame on the session
+// lost before. The joiner taps the accelerator every 500 ms (the race's
+// confirmations) and clicks TIME TRIAL every 2 s, which acts only on
+// CHOOSE YOUR RACE.
+TEST_F(NetMenusPair, AfterTheHostIsLostATimeTrialRaces) {
+  const std::string server = "L" + std::to_string(getpid() % 100000);
+  const uint16_t base = FreeBasePort();
+  ASSERT_NE(base, 0);
+  Side a{temp_ + "/a"}, b{temp_ + "/b"};
+  Process pa, pb;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(280);
+  std::string taps, joiner = JoinKeys().substr(0, JoinKeys().find("500ms 16 down"));
+  for (int t = 0; t < 1200; ++t) taps += "500ms 16 down\n2 16 up\n";
+  for (int t = 0; t < 300; ++t)
+    joiner += "500ms 16 down\n2 16 up\n500ms 16 down\n2 16 up\n500ms 16 down\n2 16 up\n"
+              "500ms mouse 220 126\n0 1 down\n0 16 down\n2 1 up\n0 16 up\n";
+  ASSERT_TRUE(Start(pa, a, taps, base, 600, "PROTOCOL 0\r\nSTARTNET\r\nCREATE " + server + " ALBA RACE 2\r\nPLAY\r\n"));
+  ASSERT_TRUE(WaitFor(pa, a, {"[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}, end)) << a.Console() << a.Errors();
+  ASSERT_TRUE(Start(pb, b, joiner, base, 600));
+  ASSERT_TRUE(WaitFor(pb, b, {">RUN PJNET", ">PLAY", "[XNET]SETTING CONTROLLER STATUS TO PLAYING..."}, end))
+      << b.Console() << b.Errors();
+  pa.Kill();
+  const std::vector<std::string> lost = {">RUN PJNET", ">PLAY", "[SYS ][SESSION LOST...]", "DisposeVehicles...",
+                                         ">CLOSENET", ">RUN PMONTRE", ">PLAY", "Memory used in game: "};
+  ASSERT_TRUE(WaitFor(pb, b, lost, end)) << b.Console() << b.Errors();
+  // The time trial goes on racing: 15 s on, it has not been torn down,
+  // and TIME TRIAL was not started again.
+  std::this_thread::sleep_for(std::chrono::seconds(15));
+  const std::string log = b.Console();
+  pb.Kill();
+  const size_t trial = log.rfind(">RUN PMONTRE");
+  EXPECT_EQ(log.find(">RUN PMONTRE"), trial);
+  EXPECT_EQ(log.find("DisposeVehicles...", trial), std::string::npos) << log;
+  EXPECT_EQ(b.Errors(), "");
 }
 
 }  // namespace

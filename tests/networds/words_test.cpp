@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "net/net.h"
+#include "race/hud_internal.h"
 #include "tests/networds/networds_fixture.h"
 
 namespace {
@@ -14,6 +15,22 @@ namespace np = plat::netplay;
 using Calls = std::vector<std::string>;
 
 class NetWords : public ztest::NetWordsTest {};
+
+// Leaving the network forgets a session lost in the last race, its flag and
+// the time since the loss, so that the next race does not end at once.
+TEST_F(NetWords, LeavingTheNetworkForgetsALostSession) {
+  for (const char* word : {"CLOSENET", "LEAVE"}) {
+    SCOPED_TRACE(word);
+    SB_Var.SessionLost = 1;
+    SB_Hud.LostTime = 10000;
+    ASSERT_EQ(SB_IsEndDelayOver(), 1);
+    Run(word);
+    EXPECT_EQ(SB_Var.SessionLost, 0);
+    SB_Var.SessionLost = 1;  // a session lost anew: its delay starts again
+    EXPECT_EQ(SB_IsEndDelayOver(), 0);
+    SB_Var.SessionLost = 0;
+  }
+}
 
 // Without a network: each word's own answer, no syntax error hidden.
 TEST_F(NetWords, UsageLinesAndRefusalsWithoutANetwork) {

@@ -1,6 +1,7 @@
 // The window stand-in: UTF-8 to Windows-1252, the frame's place in a window
 // and the pointer on it, the cursor counter and confinement, registered
-// names, the repaint region and the input script of headless runs. Show
+// names, the held keys with their latched presses, the repaint region and
+// the input script of headless runs. Show
 // states and broadcasts are shown by tests/race/kiosk_test.cpp, keys and
 // joysticks out of range by tests/system/input_test.cpp.
 #include <gtest/gtest.h>
@@ -111,6 +112,42 @@ TEST_F(WindowState, CursorCounterPlacementAndConfinement) {
   ClipCursor(nullptr);
   Rect kept;
   EXPECT_FALSE(GetCursorClip(&kept));
+}
+
+// The game's reading of a key: what the devices say, and a press released
+// before the reading read as held at the next one, once. Each row plays its
+// steps on key 65: d down, u up, w a wait past a latch's life, f the latches
+// forgotten, a every key released, k the devices' state (up, latch kept),
+// then r a reading that must say held and n one that must not.
+TEST_F(WindowState, APressReleasedBetweenReadingsReadsHeldOnce) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"a tap", "durn"},
+      {"a held key", "drrr"},
+      {"held, then released after a reading", "drun"},
+      {"a repeat while held latches nothing", "drdun"},
+      {"two taps between readings read once", "dudurn"},
+      {"a tap unread for too long", "duwn"},
+      {"taps forgotten", "dufn"},
+      {"every key released", "dan"},
+      {"the devices' state leaves the latch", "dukrn"},
+  };
+  for (const auto& [name, steps] : rows) {
+    ReleaseAllKeys();
+    UseManualClock(true);
+    SetManualTime(1000);
+    for (const char* c = steps; *c; ++c) {
+      switch (*c) {
+        case 'd': SetKeyState(65, true); break;
+        case 'u': SetKeyState(65, false); break;
+        case 'w': AdvanceManualTime(kKeyTapLifeMs + 1); break;
+        case 'f': ForgetKeyTaps(); break;
+        case 'a': ReleaseAllKeys(); break;
+        case 'k': EXPECT_FALSE(KeyState(65)) << name; break;
+        default: EXPECT_EQ(ReadKeyState(65), *c == 'r') << name << " at step " << (c - steps); break;
+      }
+    }
+  }
+  UseManualClock(false);
 }
 
 TEST_F(WindowState, KeysRegisteredNamesAndTheRepaintRegion) {

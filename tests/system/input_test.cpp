@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/joystick.h"
@@ -66,6 +67,20 @@ TEST_F(InputTest, WaitSleepsTickTimeAlsoWhilePaused) {
   EXPECT_EQ(LS_GetChrono(), 40u);
 }
 
+// A wait shows what was drawn before it: nothing pumps the window's
+// messages during the wait, so the presenter is asked first, at the tick
+// the wait begins.
+TEST_F(InputTest, AWaitShowsWhatWasDrawnFirst) {
+  static std::vector<uint32_t> shownAt;
+  shownAt.clear();
+  plat::SetPresenter([] {}, [] { shownAt.push_back(plat::TickMs()); });
+  plat::SetManualTime(700);
+  LS_Wait(2500);
+  plat::SetPresenter(nullptr, nullptr);
+  EXPECT_EQ(shownAt, std::vector<uint32_t>{700});
+  EXPECT_EQ(plat::TickMs(), 3200u);
+}
+
 TEST_F(InputTest, TheBufferKeepsSixteenCharacters) {
   for (int i = 0; i < 20; ++i) Post(plat::kMsgChar, static_cast<uintptr_t>('a' + i));
   std::string read;
@@ -107,6 +122,20 @@ TEST_F(InputTest, InputModesDecideWhoPumps) {
   EXPECT_EQ(LSI_Var.NbKeys, 3);
   LS_SetInputMode(7);
   EXPECT_EQ(LSI_Var.InputMode, 0u);
+}
+
+// A key tapped between two tests reads held at the next, once; a chord's
+// modifier is read as held now, so that a modifier tapped before does not
+// join a later key, and that reading uses up no tap.
+TEST_F(InputTest, ATapReadsOnceAndAModifierAsHeldNow) {
+  plat::SetKeyState(16, true);
+  plat::SetKeyState(16, false);
+  EXPECT_EQ(LS_KeyHeld(16), 0);
+  EXPECT_EQ(LS_KeyDown(16), 1);
+  EXPECT_EQ(LS_KeyDown(16), 0);
+  plat::SetKeyState(16, true);
+  EXPECT_EQ(LS_KeyHeld(16), 1);
+  EXPECT_EQ(LS_KeyDown(16), 1);
 }
 
 TEST_F(InputTest, KeyStatesOutsideTheTableAreUp) {

@@ -2,7 +2,7 @@
 // the build's data tree with a start-up script, on the X display of
 // xvfb-run, its window found, and real pointer moves, clicks and keys sent
 // to it with xdotool, the front screen's pixels mapped through the
-// window's geometry.
+// window's geometry, and pictures of the window taken by xwd.
 #pragma once
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <cctype>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/testenv.h"
@@ -35,6 +37,46 @@ inline std::string Output(const std::string& command) {
 }
 
 inline void Pause(double seconds) { usleep(static_cast<useconds_t>(seconds * 1e6)); }
+
+// A window picture xwd wrote: 32-bit pixels of a true-colour visual with
+// 8-bit masks, in the file's byte order (xwdtopnm misreads these).
+struct XwdPicture {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // 0xRRGGBB
+  uint32_t At(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < height ? pixels[size_t(y) * size_t(width) + size_t(x)] : 0;
+  }
+};
+
+inline uint32_t BigEndian(const std::string& b, size_t at) {
+  return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 |
+         uint32_t(uint8_t(b[at + 2])) << 8 | uint8_t(b[at + 3]);
+}
+
+inline XwdPicture ReadXwd(const std::string& path) {
+  XwdPicture p;
+  const std::string b = ReadFile(path);
+  if (b.size() < 100) return p;
+  const uint32_t headerSize = BigEndian(b, 0), width = BigEndian(b, 16), height = BigEndian(b, 20);
+  const uint32_t byteOrder = BigEndian(b, 28), bits = BigEndian(b, 44), line = BigEndian(b, 48);
+  const uint32_t masks[3] = {BigEndian(b, 56), BigEndian(b, 60), BigEndian(b, 64)},
+                 colours = BigEndian(b, 76);
+  const size_t start = size_t(headerSize) + size_t(colours) * 12;
+  if (bits != 32 || width > 4096 || height > 4096 || b.size() < start + size_t(line) * height) return p;
+  p.width = int(width), p.height = int(height);
+  p.pixels.resize(size_t(width) * height);
+  for (uint32_t y = 0; y < height; ++y)
+    for (uint32_t x = 0; x < width; ++x) {
+      const size_t at = start + size_t(y) * line + size_t(x) * 4;
+      uint32_t v = 0;
+      for (int k = 0; k < 4; ++k)
+        v |= uint32_t(uint8_t(b[at + size_t(k)])) << (byteOrder == 0 ? 8 * k : 24 - 8 * k);
+      uint32_t rgb = 0;
+      for (uint32_t mask : masks) rgb = rgb << 8 | (mask ? (v & mask) / (mask & -mask) : 0);
+      p.pixels[size_t(y) * width + x] = rgb;
+    }
+  return p;
+}
 
 // script: the start-up script written as dat/<NAME> (upper case, as the
 // game's files are), the text of its lines; the program runs -S:<name>.
@@ -67,6 +109,7 @@ class DisplayProgram : public ::testing::Test {
       setenv("ZENTROVA_DRIVES", ("C=fixed:" + root_ + "/tree").c_str(), 1);
       setenv("ZENTROVA_CONFIG_DIR", (root_ + "/config").c_str(), 1);
       setenv("SDL_AUDIODRIVER", "dummy", 1);
+      for (const auto& [name, value] : env_) setenv(name.c_str(), value.c_str(), 1);
       // SDL unloads D-Bus at exit; the sanitizer cannot then tell its leaks.
       setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
       std::freopen((root_ + "/stderr.txt").c_str(), "w", stderr);
@@ -112,6 +155,24 @@ class DisplayProgram : public ::testing::Test {
     Pause(0.4);
     Xdo("keyup " + keys);
   }
+  // A picture of the window; kept as a portable pixmap where
+  // ZENTROVA_KEEP_PICTURES names a folder, to look at.
+  XwdPicture Picture(const std::string& name) {
+    const std::string file = root_ + "/" + name + ".xwd";
+    if (std::system(("xwd -silent -id " + window_ + " -out '" + file + "'").c_str()) != 0) return {};
+    XwdPicture p = ReadXwd(file);
+    if (const char* folder = std::getenv("ZENTROVA_KEEP_PICTURES")) {
+      std::string ppm = "P6\n" + std::to_string(p.width) + " " + std::to_string(p.height) + "\n255\n";
+      for (uint32_t rgb : p.pixels) ppm += {char(rgb >> 16), char(rgb >> 8), char(rgb)};
+      WriteFile(std::string(folder) + "/" + name + ".ppm", ppm);
+    }
+    return p;
+  }
+  // The window pixel at the centre of the front screen's pixel (x, y).
+  uint32_t Shown(const XwdPicture& p, int x, int y) {
+    const double s = std::min(width_ / 640.0, height_ / 480.0);
+    return p.At(int((width_ - 640 * s) / 2 + (x + 0.5) * s), int((height_ - 480 * s) / 2 + (y + 0.5) * s));
+  }
   // The exit code, or -1 when it has not ended within the time.
   int Wait(int seconds) {
     int status = 0;
@@ -136,6 +197,7 @@ class DisplayProgram : public ::testing::Test {
     }
     return false;
   }
+  std::vector<std::pair<std::string, std::string>> env_;  // more of the program's environment
   std::string root_, name_, window_;
   int width_ = 0, height_ = 0;
   pid_t pid_ = 0;

@@ -101,7 +101,7 @@ void SB_ToolRoute(TTOOLWINDOW* windows, BMAP* view) {
   const int32_t index = SB_FindRouteSegment(view, &d);
   SB_Var.NearBspline = d / SB_Var.MapScale < kNear ? 1 : 0;
   if (SB_Var.EditorButtons & 2) RightButton(view, index);
-  if (LS_KeyDown(kKeyShift) && LS_KeyDown(kKeyD)) {
+  if (LS_KeyDown(kKeyD) && LS_KeyHeld(kKeyShift)) {
     DeleteSelected();
     SB_GetBsplinesAngles();
   }

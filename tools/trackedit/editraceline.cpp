@@ -115,7 +115,7 @@ void SB_EditBsplinePoints() {
       SB_Var.EditDrag = 1;
     }
   }
-  if (LS_KeyDown(kKeyShift) && LS_KeyDown(kKeyD) && SB_Var.EditDrag == 0) DeleteSelection();
+  if (LS_KeyDown(kKeyD) && LS_KeyHeld(kKeyShift) && SB_Var.EditDrag == 0) DeleteSelection();
 }
 
 void SB_SelectBsplinePoints() {
