@@ -102,7 +102,9 @@ TEST_F(OpponentsTest, ThreeOpponentsRaceAndTheOrderChangesWithinALap) {
     previous = order;
   }
   for (int32_t i = 0; i < kCars; ++i) {
-    if (i > 0) EXPECT_GT(travelled[i], 1000.0) << "car " << i;  // a lap from the grid
+    if (i > 0) {
+      EXPECT_GT(travelled[i], 1000.0) << "car " << i;  // a lap from the grid
+    }
     EXPECT_LT(worstOff[i], kHalfRoad) << "car " << i;
   }
   EXPECT_GE(changes, 1);
