@@ -11,13 +11,13 @@
 #include <string>
 
 #include "console/hooks.h"
-#include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
 #include "platform/config.h"
 #include "platform/fs.h"
 #include "platform/window.h"
 #include "race/dial.h"
 #include "race/hud.h"
+#include "racescene/race3d.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"

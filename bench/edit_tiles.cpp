@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "bench/benchlib.h"
-#include "engine3d/race3d.h"
 #include "engine3d/texpages.h"
 #include "engine3d/textures.h"
 #include "engine3d/types.h"
+#include "racescene/mapinfo.h"
+#include "racescene/race3d.h"
 #include "shell/owner.h"
 #include "softrender/softrender.h"
 #include "system/lsvar.h"

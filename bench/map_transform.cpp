@@ -13,7 +13,7 @@
 #include "datagen/mapbuild.h"
 #include "engine3d/camera.h"
 #include "engine3d/power.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "system/asm3d/zidade3d.h"
 #include "tests/support/testmap.h"
 #include "track/decor.h"

@@ -7,7 +7,7 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/matrix.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
 

@@ -20,8 +20,8 @@
 
 #include "bench/benchlib.h"
 #include "net/ctrl.h"
-#include "net/ls_net.h"
 #include "net/netgame.h"
+#include "netlink/ls_net.h"
 #include "platform/clock.h"
 #include "platform/netplay/netplay.h"
 #include "shell/hooks.h"

@@ -8,7 +8,7 @@
 #include "bench/benchlib.h"
 #include "datagen/netrace.h"
 #include "engine3d/camera.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "system/asm3d/zidade3d.h"
 #include "track/decor.h"
 

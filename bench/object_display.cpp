@@ -12,7 +12,8 @@
 #include "engine3d/camera.h"
 #include "engine3d/object.h"
 #include "engine3d/power.h"
-#include "engine3d/views.h"
+#include "racescene/powerscene.h"
+#include "racescene/views.h"
 #include "system/asm3d/zidade3d.h"
 #include "vehicles/types.h"
 

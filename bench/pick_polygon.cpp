@@ -8,10 +8,10 @@
 #include <random>
 #include <vector>
 
+#include "engine3d/pointinpolygon.h"
 #include "engine3d/types.h"
 #include "platform/accel/types.h"
 #include "tools/polyinfo/polyinfo.h"
-#include "tools/pointinpolygon.h"
 
 namespace {
 

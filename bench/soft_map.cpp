@@ -7,7 +7,7 @@
 
 #include "bench/netrace_views.h"
 #include "engine3d/power.h"
-#include "engine3d/race3d.h"
+#include "racescene/race3d.h"
 #include "softrender/softrender.h"
 
 namespace {

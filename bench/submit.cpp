@@ -10,8 +10,8 @@
 
 #include "bench/benchlib.h"
 #include "engine3d/power.h"
-#include "engine3d/powerscene.h"
 #include "platform/accel/sgl.h"
+#include "racescene/powerscene.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench/benchlib.h"
+#include "engine3d/sort.h"
 #include "engine3d/texpages.h"
-#include "softrender/sort.h"
 
 namespace {
 

@@ -1,14 +1,19 @@
 // Fills the hook table with the calls the lower floors make into the
-// network, the 3D engine, the vehicles, the race and the console.
+// network, the 3D engine, the scenery, the front end, the tools, the
+// vehicles, the race and the console.
 #include "console/hooks.h"
 
 #include "console/consoleedit.h"
 #include "console/interpreter.h"
 #include "engine3d/palette3d.h"
-#include "engine3d/videomode.h"
+#include "engine3d/powertextures.h"
+#include "engine3d/texpages.h"
 #include "engine3d/videotable.h"
+#include "frontend/media.h"
 #include "frontend/menu.h"
+#include "frontend/raceoverlay.h"
 #include "net/net.h"
+#include "net/netplayer.h"
 #include "race/devinfo.h"
 #include "race/hud.h"
 #include "race/raceframe.h"
@@ -16,7 +21,10 @@
 #include "race/racerules.h"
 #include "race/sequencer.h"
 #include "race/session.h"
+#include "racescene/videomode.h"
+#include "scenery/effects.h"
 #include "shell/hooks.h"
+#include "tools/tools.h"
 #include "vehicles/setups.h"
 
 namespace {
@@ -67,4 +75,14 @@ void SB_InstallHooks() {
   SB_Hooks.UnlockTextScreen = SB_UnlockTextScreen;
   SB_Hooks.FormatTime = SB_FormatTime;
   SB_Hooks.BreakBatch = SB_BreakBatch;
+  SB_Hooks.ReleaseMapTextures = [] {
+    POWER_ReleaseTextures();
+    SB_FreeTextures();
+  };
+  SB_Hooks.AddSmoke = SB_AddFumee;
+  SB_Hooks.RequestVehicleSetups = NET_RequestVehicleSetups;
+  SB_Hooks.SendVehicleSetup = NET_SendVehicleSetup;
+  SB_Hooks.DisplayIntroPicts = SB_DisplayIntroPicts;
+  SB_Hooks.PlayPreloadedFilm = SB_PlayPreloadedFli;
+  SB_Hooks.RunCarEditor = SB_RunCarEditor;
 }

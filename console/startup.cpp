@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "console/hooks.h"
-#include "engine3d/videomode.h"
 #include "net/net.h"
 #include "platform/debug.h"
 #include "race/session.h"
+#include "racescene/videomode.h"
 #include "shell/gameclock.h"
 #include "shell/gameevent.h"
 #include "shell/owner.h"

@@ -19,6 +19,8 @@
 #include "platform/window.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "race/session.h"
+#include "racescene/mapinfo.h"
 #include "shell/gameclock.h"
 #include "shell/sbvar.h"
 #include "system/error.h"

@@ -1,5 +1,6 @@
 // Cameras: smoothing toward a target, the three frames the renderers read,
-// the nine race-camera modes and the race camera's per-frame update.
+// and the ground under a point. The race camera's modes are in
+// racescene/racecamera.h.
 #pragma once
 #include <cstdint>
 
@@ -24,29 +25,3 @@ void SB_SetCameraFloatFrame(float frame[12], int32_t x, int32_t y, int32_t z, in
 // The road height when there is road (below 99999), else the terrain
 // height (100000 without ground), truncated.
 int32_t SB_GetCameraGroundHeight(int32_t x, int32_t z);
-
-// The race camera modes (SB_Var.CameraMode) and their handlers.
-enum : int32_t {
-  SB_CAMERA_FREE = 0,
-  SB_CAMERA_FOLLOW = 1,
-  SB_CAMERA_INCAR = 2,
-  SB_CAMERA_TRACKSIDE = 3,
-  SB_CAMERA_CHASE = 4,
-  SB_CAMERA_REAR = 5,
-  SB_CAMERA_SWING = 6,
-  SB_CAMERA_FIXEDANGLE = 7,
-  SB_CAMERA_FINISH = 8,
-};
-void SB_CameraFree(TCAMERA* camera);
-void SB_CameraFollow(TCAMERA* camera, int32_t car);
-void SB_CameraInCar(TCAMERA* camera, int32_t car);
-void SB_CameraTrackside(TCAMERA* camera, int32_t car);
-void SB_CameraChase(TCAMERA* camera, int32_t car);
-void SB_CameraRearView(TCAMERA* camera, int32_t car);
-void SB_CameraSwing(TCAMERA* camera, int32_t car);
-void SB_CameraFixedAngle(TCAMERA* camera, int32_t car);
-void SB_CameraFinish(TCAMERA* camera, int32_t car);
-
-// Once per race frame: picks the followed car and the mode, runs the
-// mode and updates the camera's centre-line index, which it returns.
-int32_t SB_UpdateRaceCamera(TCAMERA* camera);

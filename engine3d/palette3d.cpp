@@ -2,7 +2,7 @@
 // picture of the texture path, loaded once per race.
 #include <cstdio>
 
-#include "engine3d/race3d.h"
+#include "engine3d/palette3d.h"
 #include "shell/console.h"
 #include "shell/gamefile.h"
 #include "shell/gamepicture.h"

@@ -1,13 +1,17 @@
-// Material conversion for the screen: an object's own copy of its material
-// library at display depth, 24-bit pictures dithered down to a palette,
-// alpha-blended stickers, and the alpha channel of a paint mask grown by a
-// flood fill. The 3D palette itself is loaded by SB_LoadPalette3d
-// (engine3d/race3d.h).
+// The 3D palette, and material conversion for the screen: an object's own
+// copy of its material library at display depth, 24-bit pictures dithered
+// down to a palette, alpha-blended stickers, and the alpha channel of a
+// paint mask grown by a flood fill.
 #pragma once
 #include <cstdint>
 
 struct BMAP;
 struct MLIBENTRY;
+
+// The 3D palette SB_Var.Pal3d from the file (null: the texture path's);
+// 1 when loaded (or already), 0 when missing.
+int32_t SB_LoadPalette3d(const char* name);
+void SB_FreePalette3d();
 
 // A copy of the entry's library whose texture entries hold empty bitmaps
 // 256 wide at the depth and format code, and no pictures. The copy has

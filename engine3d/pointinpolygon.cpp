@@ -3,8 +3,8 @@
 // that do not share a pixel, must see the point on the same side.
 #include <cmath>
 
+#include "engine3d/pointinpolygon.h"
 #include "platform/accel/types.h"
-#include "tools/pointinpolygon.h"
 
 namespace {
 constexpr int32_t kMaxCorners = 32;

@@ -1,5 +1,5 @@
-// The polygon inspector's geometry: whether a screen point lies inside a
-// polygon of the accelerator's vertices.
+// Whether a screen point lies inside a polygon of the accelerator's
+// vertices: the sun's visibility and the polygon inspector's pick.
 #pragma once
 #include <cstdint>
 

@@ -1,8 +1,7 @@
 // The game's layer over the accelerator's device: the screen device, the
 // render context SB_Var.SglContext, the render callback into the 3D view
 // window, the error report, the inset's render region and the
-// texture-memory overlay. The wait for the end of a render is in
-// engine3d/race3d.h.
+// texture-memory overlay, and the wait for the end of a render.
 #pragma once
 #include <cstdint>
 
@@ -26,6 +25,9 @@ int32_t POWER_InstallRenderCallback();
 // end of the render) and says where its pixels are; 0.
 int32_t sgl_render_callback(SGLRENDERTARGET* target);
 int32_t POWER_UnlockRenderWindow();
+// Waits until the render the frame began has finished, then unlocks the
+// render window.
+void POWER_WaitRenderDone();
 // After the named library call: 0 with a message when its latest error is
 // one other than full texture memory, else 1.
 int32_t POWER_CheckErrors(const char* name);
@@ -39,9 +41,3 @@ void POWER_ShowTextureMemInfo();
 
 // Fills SB_Var.TwiddleTable.
 void SB_InitTwiddleTable();
-
-// Empties a view for the accelerator: cursors at the array bases (the clip
-// data behind the MaxVertices vertices), counts and use counters 0.
-void POWER_ResetScene(TSOFTSCENE* scene);
-// The map's face shades for the light.
-void SB_RefreshLighting();

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine3d/race3d.h"
 #include "platform/accel/sgl.h"
 #include "platform/clock.h"
 #include "shell/console.h"

@@ -1,5 +1,5 @@
 // What the scene submission reads of a texture-cache slot.
-#include "engine3d/powerscene.h"
+#include "engine3d/texcache.h"
 #include "shell/sbvar.h"
 
 int32_t POWER_SlotName(int32_t slot) {

@@ -1,7 +1,7 @@
 // Quicksort with the Hoare partition over record pointers, by the signed
 // 32-bit key that starts each record, largest first. It works in place and
 // allocates nothing, since the renderers sort every frame.
-#include "softrender/sort.h"
+#include "engine3d/sort.h"
 
 #include <cstring>
 #include <utility>

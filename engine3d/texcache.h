@@ -26,3 +26,7 @@ int32_t POWER_MarkTextureUsed(TSOFTSCENE* scene, int32_t index);
 void POWER_UpdateTextureCache(TSOFTSCENE* scene);
 // One pass over the needed slots of the class; 1.
 int32_t POWER_CacheAlgo(int32_t textureClass);
+// The SGL name and cache flags of a texture-cache slot; -1 and 0 for a slot
+// outside 1..511 or not in use.
+int32_t POWER_SlotName(int32_t slot);
+uint32_t POWER_SlotFlags(int32_t slot);

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine3d/sort.h"
 #include "engine3d/videotable.h"
 #include "shell/console.h"
 #include "shell/gamepicture.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "softrender/sort.h"
 #include "system/file.h"
 #include "system/heap.h"
 

@@ -1,4 +1,5 @@
-// The map's textures as the track releases them with the map.
+// The map's textures as they are released with the map (the track's
+// SB_FreeDecor asks for it through the hook ReleaseMapTextures).
 #pragma once
 
 // Releases the software renderer's texture pages and mip-map levels, when

@@ -1,12 +1,12 @@
 // The start-up probe of the video-mode table: which rows the display
 // offers, and in which pixel format; whether the accelerator answers.
 #include "engine3d/power.h"
-#include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "shell/gameevent.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/graphic.h"
+#include "system/lsvar.h"
 
 namespace {
 
@@ -20,6 +20,11 @@ int32_t FormatOfDepth(int32_t depth) {
 }
 
 }  // namespace
+
+int32_t SB_GetScreen16Format() {
+  const BMAP* screen = LS_Var.Screen;
+  return screen && screen->Depth == 16 ? static_cast<int32_t>(screen->Format) : BMAP_RGB555;
+}
 
 void SB_CheckVideoModeCallback(BMAP* mode) {
   TVIDEOPROBE& p = SB_Var.VideoProbe;

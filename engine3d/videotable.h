@@ -1,9 +1,13 @@
 // The renderer's video-mode table: the rows the race can run in, the one
-// selected, the renderers and the console's listing of the modes.
+// selected, the renderers, the console's listing of the modes and the
+// start-up probe of which rows the display offers. Switching to a row is
+// in racescene/videomode.h.
 #pragma once
 #include <cstdint>
 
 #include "engine3d/types.h"
+
+struct BMAP;
 
 // The table as shipped: nothing available until the display is probed;
 // the selection at row 7, the software renderer alone, renderer 0.
@@ -24,9 +28,12 @@ const char* SB_GetPixelFormatName(int32_t code);
 // that it cycles among the modes of one pixel format; a whole turn without
 // one leaves the selection.
 void SB_NextVideoMode();
-// Switches the display to the selected row: the race overlay, the palette,
-// the 3D view window and the race bitmaps; 0 when the overlay cannot be
-// made.
-int32_t SB_ApplyVideoMode();
-int32_t SB_SetVideoMode(int32_t width, int32_t height, int32_t depth, int32_t focal, int32_t x, int32_t y,
-                        int32_t viewWidth, int32_t viewHeight);
+
+// The start-up probe: marks the table's rows the display offers, with
+// their formats; asks whether the accelerator answers.
+void SB_InitVideoModes();
+// 1 when the display offers the mode; its format code in SB_Var.VideoProbe.
+int32_t SB_ProbeVideoMode(int32_t width, int32_t height, int32_t depth);
+void SB_CheckVideoModeCallback(BMAP* mode);
+// The screen's format code when it is 16 bits deep, else 5-5-5.
+int32_t SB_GetScreen16Format();

@@ -2,7 +2,6 @@
 // shows a blinking prompt until a key is held or a stick moves.
 #include <cstdio>
 
-#include "frontend/keynames.h"
 #include "frontend/menu.h"
 #include "shell/gameevent.h"
 #include "shell/sbvar.h"
@@ -11,6 +10,7 @@
 #include "system/input.h"
 #include "system/lsvar.h"
 #include "vehicles/controls.h"
+#include "vehicles/keynames.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // to a race and back.
 #include "frontend/interface.h"
 
-#include "engine3d/videomode.h"
 #include "frontend/menu.h"
 #include "frontend/menulists.h"
 #include "frontend/menus.h"
+#include "racescene/videomode.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"

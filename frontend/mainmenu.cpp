@@ -11,7 +11,6 @@
 #include "system/error.h"
 #include "system/input.h"
 #include "system/sound.h"
-#include "tools/tools.h"
 #include "vehicles/vehicles.h"
 
 namespace {
@@ -161,7 +160,7 @@ void ChooseCarButton(int32_t events, TMENUITEM* item) {
   ShowMenuBitmap(SB_Var.MenuBmap);
   drawscreentext(SB_Var.MenuFontBig, kPleaseWait, 220, 224);
   UpdateInterfaceWaves();
-  SB_RunCarEditor(kCarChoiceArgument);
+  if (SB_Hooks.RunCarEditor) SB_Hooks.RunCarEditor(kCarChoiceArgument);
 }
 
 void PreviousCarButton(int32_t events, TMENUITEM* item) { CarStep(events, item, &SB_Var.CarChoicePrevious); }

@@ -53,6 +53,3 @@ int32_t BlitFliFrame(BMAP* frame, BMAP* dst);
 // CD track 2, repeated, when music is on.
 int32_t SB_StartCdMusic();
 int32_t SB_StopCdMusic();
-
-// The practice laps a network controller asks for.
-void SB_EnterPracticeMode();

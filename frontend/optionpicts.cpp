@@ -1,7 +1,7 @@
 // The race's option overlay before the start: the "accelerate" and
 // "choose" banners and the gearbox boxes, the chosen one pulsing, over a
-// snapshot of the darkened scene; the darkening itself; the HUD's box and
-// radar textures of the accelerator path; and practice mode.
+// snapshot of the darkened scene; the darkening itself; and the HUD's box
+// and radar textures of the accelerator path.
 #include "engine3d/texcache.h"
 #include "engine3d/types.h"
 #include "frontend/media.h"
@@ -190,11 +190,4 @@ __attribute__((weak)) void POWER_FreeHudTextures() {
     if (*slot) POWER_RemoveCachedTexture(*slot);
     *slot = 0;
   }
-}
-
-void SB_EnterPracticeMode() {
-  if (SB_Hooks.SetGameMode) SB_Hooks.SetGameMode(0);
-  if (SB_Hooks.StopReplayRecord) SB_Hooks.StopReplayRecord();
-  SB_RestartRace();
-  SB_Var.CameraMode = 2;
 }

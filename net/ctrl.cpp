@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "net/ls_net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"

@@ -1,43 +1,13 @@
 // The game controller, run on the machine that created the session: the
 // player table, the game type and maximum, the game state of a
 // CONTROLLEDRACE, the stored vehicle setups, the liveness of players, the
-// finishing list and the best-time records.
+// finishing list and the best-time records. Its record, TCTRL, is in
+// net/types.h, since each machine record of netlink/ls_net.h holds one.
 #pragma once
 #include <cstdint>
 
 #include "net/types.h"
-#include "vehicles/types.h"
 
-// Game states of a CONTROLLEDRACE.
-constexpr int32_t CTRL_NORACE = 0;
-constexpr int32_t CTRL_WAITTWO = 1;
-constexpr int32_t CTRL_WAITOTHERS = 2;
-constexpr int32_t CTRL_WARMUP = 3;
-constexpr int32_t CTRL_INPROGRESS = 4;
-constexpr int32_t CTRL_COMPLETED = 5;
-constexpr int32_t CTRL_TRAININGMODE = 6;
-
-constexpr uint32_t CTRL_NOTIME = 1000000000;
-
-// One machine's controller; each machine record holds one.
-struct TCTRL {
-  int32_t Running;
-  CTRL_PLAYER Players[NET_MAXPLAYERS];
-  char Names[NET_MAXPLAYERS][XNET_MAXNAME + 1];  // empty: no name
-  uint32_t LastHeard[NET_MAXPLAYERS];
-  int32_t GameType;  // the maximum players is SB_Var.NetControllerMax
-  int32_t Logged;
-  int32_t GameState;
-  TVEHICLESETUP Setups[NET_MAXPLAYERS];  // Changed set: stored
-  CTRL_RECORD Finishers[NET_MAXPLAYERS];
-  int32_t NbFinishers;
-  CTRL_RECORD Records[CTRL_NBRECORDS];
-  int32_t HasRecords;
-  uint32_t LastCheck;
-  int32_t InCheck;
-  int32_t OrderWaits;  // player orders being waited for, nested
-  char Text[256];
-};
 // The current machine's controller.
 TCTRL& CTRL_State();
 

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "net/ctrl.h"
-#include "net/ls_net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/input.h"

@@ -1,27 +1,13 @@
 // The player side of a network game: the local player's network state,
 // opening and closing the network, creating or joining a game and the
 // decoding of every game message the controller and the other players
-// send.
+// send. What the waits poll (TNETSIDE, in net/types.h) is kept per
+// machine: NET_Side is in netlink/netmachine.h.
 #pragma once
 #include <cstdint>
 
 #include "net/types.h"
-
-// What the waits poll, and what the handlers keep of the messages.
-struct TNETSIDE {
-  int32_t AnswerReceived;  // message 4
-  XNETMSG LastAnswer;
-  int32_t UpdateReceived;    // message 8
-  int32_t StatusEchoed;      // message 8 about the local order
-  int32_t OrderReceived;     // message 5
-  int32_t SetupsReceived;    // message 9
-  int32_t GameInfoReceived;  // message 2
-  uint32_t RefusedCarShown;  // cars whose refused state was reported this race, a bit each
-  int32_t EndOfRaceShown;    // the controller's end-of-race box this race
-  uint32_t DriverKind;
-  const char* DriverName;
-};
-extern TNETSIDE NET_Side;
+#include "netlink/netmachine.h"
 
 // Low 16 bits of a message's type, as a signed value.
 int32_t NET_MessageType(int32_t type);
@@ -71,6 +57,10 @@ int32_t NET_SendProgress(int32_t type, int32_t flag);
 // The PlayerMessage and PlayerSystem callbacks.
 void NET_HandleMessage(uint32_t sender, const void* message, uint32_t length);
 void NET_HandleSystemMessage(uint32_t player, uint32_t kind);
+// The practice laps a network controller asks for (message 21): the game
+// mode 0, the replay recording stopped, the race restarted, the in-car
+// camera.
+void SB_EnterPracticeMode();
 
 // Opening and closing, choosing a provider.
 int32_t NET_Open();

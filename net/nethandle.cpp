@@ -1,13 +1,12 @@
 // The player side's decoding of the game messages: each one checked for
 // its length, its sender and its values before anything is touched, then
-// handled by its type.
+// handled by its type; and the practice mode the controller asks for.
 #include <cstdio>
 #include <cstring>
 
-#include "frontend/media.h"
-#include "net/ls_net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
@@ -250,7 +249,7 @@ void StartNow() {
   if (SB_Var.GameMode != 0 && SB_Var.GameMode != CTRL_CONTROLLEDRACE) return;
   if (!SB_Hooks.GetGameStep || SB_Hooks.GetGameStep() != 1) return;
   SB_SilenceCarSounds();
-  SB_PlayPreloadedFli();
+  if (SB_Hooks.PlayPreloadedFilm) SB_Hooks.PlayPreloadedFilm();
   if (SB_Hooks.SetGameMode) SB_Hooks.SetGameMode(CTRL_CONTROLLEDRACE);
   if (SB_Hooks.StopReplayRecord) SB_Hooks.StopReplayRecord();
   if (SB_Hooks.NextGameStep) SB_Hooks.NextGameStep();
@@ -322,4 +321,11 @@ void NET_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
     return;
   }
   Dispatch(m);
+}
+
+void SB_EnterPracticeMode() {
+  if (SB_Hooks.SetGameMode) SB_Hooks.SetGameMode(0);
+  if (SB_Hooks.StopReplayRecord) SB_Hooks.StopReplayRecord();
+  SB_RestartRace();
+  SB_Var.CameraMode = 2;
 }

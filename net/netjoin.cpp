@@ -7,10 +7,10 @@
 #include <cstring>
 
 #include "net/ctrl.h"
-#include "net/ls_net.h"
-#include "net/netenum.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
+#include "netlink/netenum.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"

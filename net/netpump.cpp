@@ -3,8 +3,8 @@
 // silent players. A file of its own, so that tests which fake it link
 // without it.
 #include "net/ctrl.h"
-#include "net/ls_net.h"
 #include "net/net.h"
+#include "netlink/ls_net.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/error.h"

@@ -2,10 +2,10 @@
 // progress, texts to all, and the check of a player's name.
 #include <cstring>
 
-#include "net/ls_net.h"
 #include "net/net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/bytes.h"

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "net/ctrl.h"
-#include "net/ls_net.h"
-#include "net/netenum.h"
 #include "net/netgame.h"
+#include "netlink/ls_net.h"
+#include "netlink/netenum.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"

@@ -1,8 +1,8 @@
 // Sends the local car's vehicle setup to the controller, which keeps it
 // for late joiners, then to every other logged player.
-#include "net/ls_net.h"
 #include "net/netgame.h"
 #include "net/netplayer.h"
+#include "netlink/ls_net.h"
 #include "platform/clock.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"

@@ -1,7 +1,10 @@
 // Network states and the controller's player record, as the game's
-// global record and the wire hold them.
+// global record and the wire hold them, and the records of the game
+// protocol's state that each machine record of netlink/ls_net.h holds.
 #pragma once
 #include <cstdint>
+
+#include "vehicles/types.h"
 
 // A player's network state.
 using XSTATE = uint32_t;
@@ -182,4 +185,52 @@ struct NET_ENUMENTRY {
   uint32_t Id;
   uint32_t Kind;
   char Name[256];
+};
+
+// ---- The game protocol's state, one of each per machine record ----
+
+// Game states of a CONTROLLEDRACE.
+constexpr int32_t CTRL_NORACE = 0;
+constexpr int32_t CTRL_WAITTWO = 1;
+constexpr int32_t CTRL_WAITOTHERS = 2;
+constexpr int32_t CTRL_WARMUP = 3;
+constexpr int32_t CTRL_INPROGRESS = 4;
+constexpr int32_t CTRL_COMPLETED = 5;
+constexpr int32_t CTRL_TRAININGMODE = 6;
+
+constexpr uint32_t CTRL_NOTIME = 1000000000;
+
+// One machine's controller; each machine record holds one.
+struct TCTRL {
+  int32_t Running;
+  CTRL_PLAYER Players[NET_MAXPLAYERS];
+  char Names[NET_MAXPLAYERS][XNET_MAXNAME + 1];  // empty: no name
+  uint32_t LastHeard[NET_MAXPLAYERS];
+  int32_t GameType;  // the maximum players is SB_Var.NetControllerMax
+  int32_t Logged;
+  int32_t GameState;
+  TVEHICLESETUP Setups[NET_MAXPLAYERS];  // Changed set: stored
+  CTRL_RECORD Finishers[NET_MAXPLAYERS];
+  int32_t NbFinishers;
+  CTRL_RECORD Records[CTRL_NBRECORDS];
+  int32_t HasRecords;
+  uint32_t LastCheck;
+  int32_t InCheck;
+  int32_t OrderWaits;  // player orders being waited for, nested
+  char Text[256];
+};
+
+// What the waits poll, and what the handlers keep of the messages.
+struct TNETSIDE {
+  int32_t AnswerReceived;  // message 4
+  XNETMSG LastAnswer;
+  int32_t UpdateReceived;    // message 8
+  int32_t StatusEchoed;      // message 8 about the local order
+  int32_t OrderReceived;     // message 5
+  int32_t SetupsReceived;    // message 9
+  int32_t GameInfoReceived;  // message 2
+  uint32_t RefusedCarShown;  // cars whose refused state was reported this race, a bit each
+  int32_t EndOfRaceShown;    // the controller's end-of-race box this race
+  uint32_t DriverKind;
+  const char* DriverName;
 };

@@ -7,8 +7,6 @@
 #include "shell/sbvar.h"
 #include "vehicles/bytes.h"
 
-TNETSIDE NET_Side{};
-
 int32_t NET_MessageType(int32_t type) { return static_cast<int16_t>(static_cast<uint32_t>(type) & 0xFFFF); }
 
 void NET_PutHeader(uint8_t* at, int32_t type, int32_t param1, int32_t param2) {

@@ -1,6 +1,6 @@
 // LS_Net's machine records, opening and closing, and its sessions,
 // enumerations and player names over the transport.
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 
 #include <cstring>
 

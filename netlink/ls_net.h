@@ -5,11 +5,10 @@
 #pragma once
 #include <cstdint>
 
-#include "net/ctrl.h"
-#include "net/lsys_net.h"
-#include "net/neti.h"
-#include "net/netmachine.h"
 #include "net/types.h"
+#include "netlink/lsys_net.h"
+#include "netlink/neti.h"
+#include "netlink/netmachine.h"
 
 // One machine's network state: LS_Net's copy of the settings record, the
 // transport, the sequence counter, the reliable layer, the game

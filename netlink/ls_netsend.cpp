@@ -4,7 +4,7 @@
 // resend pass.
 #include <cstring>
 
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 #include "system/bmap.h"
 #include "system/error.h"
 

@@ -2,7 +2,7 @@
 // the object and its caps, the provider and session tables, sessions and
 // players, sends to player lists and the receive of packets and system
 // events.
-#include "net/lsys_net.h"
+#include "netlink/lsys_net.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "net/lsys_net.h"
+#include "netlink/lsys_net.h"
 #include "platform/window.h"
 #include "system/input.h"
 

@@ -1,11 +1,11 @@
 // The provider, session and player enumerations gathered into arrays: a
 // work array of 100 entries filled by the callbacks, then copied into an
 // array of exactly the count found.
-#include "net/netenum.h"
+#include "netlink/netenum.h"
 
 #include <cstring>
 
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 #include "shell/owner.h"
 
 namespace {

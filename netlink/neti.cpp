@@ -2,11 +2,11 @@
 // recipient list, holding a packet back from a recipient while an earlier
 // one of the same sender is outstanding for it, the resend pass, delivery
 // queries and departed players.
-#include "net/neti.h"
+#include "netlink/neti.h"
 
 #include <cstring>
 
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 #include "system/error.h"
 #include "system/input.h"
 

@@ -3,8 +3,8 @@
 // and delivery to the controller's or the player's message callback.
 #include <cstring>
 
-#include "net/ls_net.h"
-#include "net/neti.h"
+#include "netlink/ls_net.h"
+#include "netlink/neti.h"
 #include "system/error.h"
 
 namespace {

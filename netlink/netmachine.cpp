@@ -1,5 +1,5 @@
 // The copy of the global record's network fields each machine keeps.
-#include "net/netmachine.h"
+#include "netlink/netmachine.h"
 
 #include <cstring>
 
@@ -32,6 +32,8 @@ void Copy(const From& f, To& t, const TNETSIDE& side, TNETSIDE& sideOut) {
 }
 
 }  // namespace
+
+TNETSIDE NET_Side{};
 
 void NET_ResetMachineVars(TNETMACHINEVARS* vars) {
   std::memset(vars, 0, sizeof *vars);

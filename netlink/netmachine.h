@@ -1,10 +1,14 @@
 // The network part of the game's global record, one copy per machine: a
-// machine record keeps it while another machine is selected.
+// machine record keeps it while another machine is selected, with the
+// player side's wait state NET_Side.
 #pragma once
 #include <cstdint>
 
-#include "net/netgame.h"
 #include "net/types.h"
+
+// The selected machine's player side: what the waits poll, and what the
+// message handlers keep.
+extern TNETSIDE NET_Side;
 
 struct TNETMACHINEVARS {
   XSTATE XState;

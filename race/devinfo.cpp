@@ -7,10 +7,10 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "engine3d/race3d.h"
 #include "net/net.h"
 #include "net/netplayer.h"
 #include "race/racerules.h"
+#include "racescene/race3d.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "system/font.h"

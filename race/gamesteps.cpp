@@ -7,6 +7,7 @@
 #include "net/netplayer.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "race/session.h"
 #include "shell/sbsound.h"
 #include "shell/sbvar.h"
 #include "vehicles/vehicles.h"

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "engine3d/object.h"
-#include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
 #include "race/raceframe.h"
+#include "racescene/race3d.h"
 #include "scenery/effects.h"
 #include "shell/sbvar.h"
 #include "vehicles/types.h"

@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "engine3d/race3d.h"
-#include "engine3d/views.h"
 #include "engine3d/videotable.h"
 #include "net/net.h"
 #include "race/devinfo.h"
@@ -14,6 +12,9 @@
 #include "race/raceloop.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "racescene/race3d.h"
+#include "racescene/racecamera.h"
+#include "racescene/views.h"
 #include "scenery/effects.h"
 #include "shell/sbvar.h"
 #include "system/lsvar.h"

@@ -11,6 +11,7 @@
 #include "race/kiosk.h"
 #include "race/raceframe.h"
 #include "race/sequencer.h"
+#include "racescene/videomode.h"
 #include "scenery/effects.h"
 #include "shell/gameclock.h"
 #include "shell/gameevent.h"

@@ -1,8 +1,6 @@
 // The race session: a race from its settings, cars, map and 3D palette
 // through the set-up of every race subsystem in its logged order, the race
 // loop and the tear-down in reverse order, to the play statistics.
-#include "engine3d/race3d.h"
-#include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "frontend/media.h"
 #include "frontend/raceoverlay.h"
@@ -15,6 +13,9 @@
 #include "race/racerules.h"
 #include "race/sequencer.h"
 #include "race/session.h"
+#include "racescene/mapinfo.h"
+#include "racescene/race3d.h"
+#include "racescene/videomode.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/gameclock.h"

@@ -1,6 +1,7 @@
 // The race start of the cars: physics state, sounds, grid, physics clock,
 // brake lights, then the vehicle-parameter file on top and the skid timers
 // at its start value.
+#include "race/session.h"
 #include "scenery/brakelights.h"
 #include "shell/sbvar.h"
 #include "vehicles/carsounds.h"

@@ -1,6 +1,7 @@
 // The race-state reset at set-up and at every race start: clocks, day and
 // night, decor scripts, replay clocks, race parameters, gaps and camera.
 #include "engine3d/camera.h"
+#include "race/session.h"
 #include "scenery/daynight.h"
 #include "scenery/decorobjects.h"
 #include "shell/gameclock.h"

@@ -10,6 +10,7 @@
 #include "net/netplayer.h"
 #include "race/kiosk.h"
 #include "race/racerules.h"
+#include "race/session.h"
 #include "scenery/daynight.h"
 #include "scenery/panels.h"
 #include "shell/gameevent.h"

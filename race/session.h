@@ -1,5 +1,5 @@
 // The race session: a whole race from its settings to the console again,
-// and the programme's pictures around the console.
+// its start and reset, and the programme's pictures around the console.
 #pragma once
 #include <cstdint>
 
@@ -23,3 +23,9 @@ int32_t SB_LoadMapFiles();
 void SB_RaceSession();
 // The network gate before the loop: 1 go, 0 fail.
 int32_t SB_CheckNetworkStart();
+// Cars, car sounds, physics clocks, brake lights and vehicle parameters to
+// their start.
+void SB_StartRace();
+// Race timer, day/night state, decor animation, replay clocks, scores, gap
+// tables, camera and race flags back to their start.
+void SB_RaceTeardown();

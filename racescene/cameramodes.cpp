@@ -5,6 +5,7 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/matrix.h"
+#include "racescene/racecamera.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
 #include "system/input.h"

@@ -2,7 +2,7 @@
 // their card textures at race set-up and back at tear-down, and halved for
 // the cars whose card textures are reduced.
 #include "engine3d/material.h"
-#include "engine3d/race3d.h"
+#include "racescene/race3d.h"
 #include "shell/sbvar.h"
 
 namespace {

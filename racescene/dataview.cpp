@@ -2,16 +2,17 @@
 // load entry, the centre-line indices of the map cubes and the start
 // vertices of the software map faces.
 #include "engine3d/camera.h"
+#include "engine3d/matrix.h"
 #include "engine3d/power.h"
 #include "engine3d/texpages.h"
-#include "engine3d/views.h"
+#include "racescene/powerscene.h"
+#include "racescene/views.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "track/bspline.h"
 #include "track/decor.h"
-#include "engine3d/matrix.h"
 
 namespace {
 

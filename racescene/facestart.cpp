@@ -2,7 +2,7 @@
 // fillers start from, chosen so that its two edges are as long as can be.
 #include <cstdint>
 
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "shell/sbvar.h"
 #include "track/decor.h"
 

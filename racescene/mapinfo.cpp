@@ -1,5 +1,7 @@
 // The map information file of a circuit: which centre line belongs to it,
 // the three start slots of the grid, and the scenery's sun and night keys.
+#include "racescene/mapinfo.h"
+
 #include <cmath>
 
 #include "scenery/mapkeys.h"

@@ -5,7 +5,7 @@
 // with accelerator vertices and clip records.
 #include <cstring>
 
-#include "engine3d/powerscene.h"
+#include "racescene/powerscene.h"
 #include "shell/sbvar.h"
 #include "track/decor.h"
 

@@ -7,11 +7,12 @@
 
 #include "engine3d/matrix.h"
 #include "engine3d/object.h"
-#include "engine3d/powerscene.h"
-#include "engine3d/race3d.h"
+#include "engine3d/sort.h"
+#include "racescene/powerscene.h"
+#include "racescene/race3d.h"
 #include "scenery/framefx.h"
+#include "scenery/types.h"
 #include "shell/sbvar.h"
-#include "softrender/sort.h"
 #include "vehicles/types.h"
 
 namespace {
@@ -282,4 +283,15 @@ __attribute__((weak)) void SB_DrawObjectDirect(TSOFTSCENE* scene, _WINDOW* windo
   SB_Var.ObjectCar = car;
   SB_Var.ObjectKeyBias = kDirectBias;
   ListAndEmit(list, OBJ_MAIN);
+}
+
+__attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE* view) {
+  if (!view || !SB_Var.DecorObjects || SB_Var.NbDecorObjects < 1) return;
+  for (int32_t i = 0; i < SB_Var.NbDecorObjects; ++i) {
+    const TDECOROBJ& entry = SB_Var.DecorObjects[i];
+    if (!entry.Object) continue;
+    const double* position = entry.Blocks && entry.NbBlocks > 0 ? entry.Blocks[0].Position : nullptr;
+    SB_DrawObject(view, &SB_Var.ScreenWindow, entry.Object, &SB_Var.Camera, nullptr, position, 0, 0,
+                  SB_Var.LightColor);
+  }
 }

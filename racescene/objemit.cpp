@@ -7,7 +7,7 @@
 
 #include "engine3d/matrix.h"
 #include "engine3d/object.h"
-#include "engine3d/powerscene.h"
+#include "racescene/powerscene.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
 #include "track/ground.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine3d/powerscene.h"
+#include "racescene/powerscene.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "system/asm3d/zidade3d.h"

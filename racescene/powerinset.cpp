@@ -6,10 +6,10 @@
 
 #include "engine3d/matrix.h"
 #include "engine3d/power.h"
-#include "engine3d/powerscene.h"
-#include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
 #include "platform/accel/sgl.h"
+#include "racescene/powerscene.h"
+#include "racescene/race3d.h"
 #include "scenery/lensflare.h"
 #include "shell/console.h"
 #include "shell/hooks.h"

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "engine3d/power.h"
-#include "engine3d/powerscene.h"
-#include "engine3d/race3d.h"
+#include "racescene/powerscene.h"
+#include "racescene/race3d.h"
 #include "shell/sbvar.h"
 #include "track/types.h"
 

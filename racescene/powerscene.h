@@ -2,10 +2,12 @@
 // their submission in batches of triangles per texture slot and variant,
 // the object emitters, the map transform, the car-position inset, the
 // face shading and the camera-zone factor. The race's entries (frame,
-// clip pass, render slots, object display) are in engine3d/race3d.h.
+// clip pass, render slots, object display) are in racescene/race3d.h; what
+// the submission reads of a texture-cache slot is in engine3d/texcache.h.
 #pragma once
 #include <cstdint>
 
+#include "engine3d/texcache.h"
 #include "engine3d/types.h"
 
 struct TGRAF;
@@ -80,7 +82,8 @@ void SB_ShadeDecorVertex(TFFACEPOLY* face);
 // The zone factor at a position (metres).
 double SB_CalcCameraZoneFactor(const double position[3]);
 
-// The SGL name and cache flags of a texture-cache slot; -1 and 0 for a slot
-// outside 1..511 or not in use.
-int32_t POWER_SlotName(int32_t slot);
-uint32_t POWER_SlotFlags(int32_t slot);
+// Empties a view for the accelerator: cursors at the array bases (the clip
+// data behind the MaxVertices vertices), counts and use counters 0.
+void POWER_ResetScene(TSOFTSCENE* scene);
+// The map's face shades for the light.
+void SB_RefreshLighting();

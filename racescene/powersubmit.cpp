@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "engine3d/power.h"
-#include "engine3d/powerscene.h"
-#include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
 #include "platform/accel/sgl.h"
+#include "racescene/powerscene.h"
+#include "racescene/race3d.h"
 #include "scenery/framefx.h"
 #include "shell/gameclock.h"
 #include "shell/sbvar.h"

@@ -2,7 +2,7 @@
 // against which the object display culls cars.
 #include <cmath>
 
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
 

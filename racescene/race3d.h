@@ -1,21 +1,20 @@
-// What the race session and the race frame use of the 3D engine (with the
-// views and cameras of views.h and camera.h): the 3D palette, the accelerator's
-// frame, clip and wait, object display and the cars' texture passes.
+// What the race session and the race frame use of the race scene (with the
+// views and cameras of views.h and camera.h, the 3D palette of
+// engine3d/palette3d.h and the render wait of engine3d/power.h): the
+// accelerator's frame and clip, object display and the cars' texture
+// passes.
 #pragma once
 #include <cstdint>
 
 #include "engine3d/camera.h"
+#include "engine3d/palette3d.h"
+#include "engine3d/power.h"
 #include "engine3d/types.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 
 struct OBJECT;
 struct TCAR;
 struct _WINDOW;
-
-// The 3D palette SB_Var.Pal3d from the file (null: the texture path's);
-// 1 when loaded (or already), 0 when missing.
-int32_t SB_LoadPalette3d(const char* name);
-void SB_FreePalette3d();
 
 // The cars' texture coordinates for the accelerator's card: scaled
 // (multiply 1) or back (0), doubled for the non-local cars (1) or back (0).
@@ -28,11 +27,9 @@ void POWER_FreeScarsTexture();
 // Per race frame.
 void SB_UpdateCameraZoneFactor();
 // The accelerator's frame: begun over the view's polygons, its polygons
-// clipped to the screen, the wait for the end of the render; the debug
-// outlines (1 when they ran).
+// clipped to the screen; the debug outlines (1 when they ran).
 void POWER_BeginFrame(_WINDOW* window, TSOFTSCENE* view);
 void POWER_ClipViewPolygons(_WINDOW* window, TSOFTSCENE* view);
-void POWER_WaitRenderDone();
 int32_t POWER_DrawPolygonOutlines(TSOFTSCENE* view);
 // The accelerator's map and frame routines for the renderer slots.
 void POWER_RenderMap(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
@@ -44,3 +41,5 @@ void SB_DrawObject(TSOFTSCENE* view, _WINDOW* window, OBJECT* object, TCAMERA* c
                    const double* position, int32_t detail, int32_t index, uint32_t colour);
 void SB_DrawObjectDirect(TSOFTSCENE* view, _WINDOW* window, OBJECT* object, TCAMERA* camera, TCAR* car,
                          int32_t unused);
+// Every loaded decor object, culled, at its first block's position.
+void SB_DrawDecorObjects(TSOFTSCENE* view);

@@ -1,6 +1,7 @@
 // The race camera's frame: the end-phase clock, the camera control, the
 // followed car and its mode, then the mode's handler.
 #include "engine3d/camera.h"
+#include "racescene/racecamera.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/input.h"

@@ -1,20 +1,21 @@
-// Display modes: the start-up probe, the display switch with its window
-// state, the renderer's back end, the focal length, the editors' view
-// windows and Alt+Enter.
+// Display modes: the switch to the selected row of the video-mode table,
+// the display switch with its window state, the renderer's back end, the
+// focal length, the editors' view windows and Alt+Enter. The table and the
+// start-up probe are in engine3d/videotable.h.
 #pragma once
 #include <cstdint>
+
+#include "engine3d/videotable.h"
 
 struct BMAP;
 struct _WINDOW;
 
-// Marks the table's rows the display offers, with their formats; asks
-// whether the accelerator answers.
-void SB_InitVideoModes();
-// 1 when the display offers the mode; its format code in SB_Var.VideoProbe.
-int32_t SB_ProbeVideoMode(int32_t width, int32_t height, int32_t depth);
-void SB_CheckVideoModeCallback(BMAP* mode);
-// The screen's format code when it is 16 bits deep, else 5-5-5.
-int32_t SB_GetScreen16Format();
+// Switches the display to the selected row: the race overlay, the palette,
+// the 3D view window and the race bitmaps; 0 when the overlay cannot be
+// made.
+int32_t SB_ApplyVideoMode();
+int32_t SB_SetVideoMode(int32_t width, int32_t height, int32_t depth, int32_t focal, int32_t x, int32_t y,
+                        int32_t viewWidth, int32_t viewHeight);
 // Sets the display mode unless it is shown already with the window state
 // asked for (a window only at the desktop's depth); installs the back end.
 void SB_SetDisplayMode(int32_t width, int32_t height, int32_t depth);

@@ -1,13 +1,13 @@
 // Switching the display: the mode with its window state, the renderer's
 // back end for the depth, the race overlay with the 3D view window, the
 // focal length and projection centre, and Alt+Enter.
-#include "engine3d/videomode.h"
+#include "racescene/videomode.h"
 
 #include "engine3d/power.h"
-#include "engine3d/race3d.h"
 #include "engine3d/videotable.h"
-#include "engine3d/views.h"
 #include "platform/window.h"
+#include "racescene/race3d.h"
+#include "racescene/views.h"
 #include "scenery/effects.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
@@ -101,11 +101,6 @@ void PlaceViewWindow(BMAP* bitmap, int32_t x, int32_t y, int32_t width, int32_t 
 }
 
 }  // namespace
-
-int32_t SB_GetScreen16Format() {
-  const BMAP* screen = LS_Var.Screen;
-  return screen && screen->Depth == 16 ? static_cast<int32_t>(screen->Format) : BMAP_RGB555;
-}
 
 void SB_InstallRenderBackEnd(int32_t depth) {
   SB_Var.RenderMap = E3D_SoftRenderMap;

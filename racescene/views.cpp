@@ -1,12 +1,13 @@
 // The two user views with their polygon and vertex arrays, the triangle
 // work buffers, and a view's preparation for a frame: rotation lookup
 // tables, projection slopes and the window's size.
-#include "engine3d/views.h"
+#include "racescene/views.h"
 
 #include <cmath>
 #include <cstring>
 
 #include "engine3d/power.h"
+#include "racescene/powerscene.h"
 #include "scenery/framefx.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"

@@ -1,8 +1,8 @@
 // The decor objects' textures, made again for each race's renderer and
-// taken off the accelerator's card at its end, and their drawing.
+// taken off the accelerator's card at its end. Their drawing is the race
+// scene's (racescene/objdisplay.cpp).
 #include "engine3d/object.h"
 #include "engine3d/powertextures.h"
-#include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
 #include "scenery/decorobjects.h"
 #include "scenery/effects.h"
@@ -89,15 +89,4 @@ void SB_FreeDecorCardTextures(TDECOROBJ* entry) {
 __attribute__((weak)) void SB_FreeObjectsExtraTextures() {
   if (SB_Var.Renderer != SB_RENDERER_PVR || !SB_Var.DecorObjects) return;
   for (int32_t i = 0; i < SB_Var.NbDecorObjects; ++i) SB_FreeDecorCardTextures(&SB_Var.DecorObjects[i]);
-}
-
-__attribute__((weak)) void SB_DrawDecorObjects(TSOFTSCENE* view) {
-  if (!view || !SB_Var.DecorObjects || SB_Var.NbDecorObjects < 1) return;
-  for (int32_t i = 0; i < SB_Var.NbDecorObjects; ++i) {
-    const TDECOROBJ& entry = SB_Var.DecorObjects[i];
-    if (!entry.Object) continue;
-    const double* position = entry.Blocks && entry.NbBlocks > 0 ? entry.Blocks[0].Position : nullptr;
-    SB_DrawObject(view, &SB_Var.ScreenWindow, entry.Object, &SB_Var.Camera, nullptr, position, 0, 0,
-                  SB_Var.LightColor);
-  }
 }

@@ -56,8 +56,6 @@ void SB_BlitBackgroundSlice(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int3
 // The overlay row of the panorama's top edge for the camera's pitch; 720
 // when the point ahead lies almost in the camera plane.
 int32_t SB_GetHorizonY(const TCAMERA* camera);
-// Fills the band of the 3D view above the panorama's top edge.
-void SB_FillAbovePanorama();
 // Rebuilds the windscreen scratch overlay for the screen's format.
 void SB_RemapScratch();
 
@@ -88,7 +86,6 @@ void SB_AnimateExplosions();
 void SB_UpdateLensFlare();
 void SB_UpdateSunGlare();
 void SB_UpdateDayNight();
-void SB_DrawDecorObjects(TSOFTSCENE* view);
 void SB_DrawFumee(TSOFTSCENE* view, _WINDOW* window);
 // Starts one smoke puff at a position (m) with a velocity (m/s); the
 // count is not used. Nothing when every puff is busy.

@@ -8,10 +8,10 @@
 #include <cstdio>
 
 #include "engine3d/power.h"
-#include "frontend/raceoverlay.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/gamedraw.h"
+#include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
@@ -90,7 +90,7 @@ __attribute__((weak)) void SB_Free3dScreen() {
 __attribute__((weak)) void SB_Show3dScreen() {
   if (!SB_Var.TextScreen) return;
   if (SB_Var.DrawDevInfo) ShowCacheState();
-  SB_DisplayIntroPicts();
+  if (SB_Hooks.DisplayIntroPicts) SB_Hooks.DisplayIntroPicts();
   const _WINDOW& w = SB_Var.ScreenWindow;
   if (!LS_Var.Screen || w.W_WIDTH <= 0 || w.W_HEIGHT <= 0) return;
   SB_Bitmove(SB_Var.TextScreen, LS_Var.Screen, w.W_POSX, w.W_POSY, w.W_POSX + w.W_WIDTH - 1,

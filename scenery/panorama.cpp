@@ -1,8 +1,9 @@
 // Backdrop panoramas of software modes: the circuit configuration names
 // pictures for stretches of the centre line; the one of the camera's
 // stretch is held in the background layer and blitted each frame behind
-// the scene, shifted by the camera's heading and pitch, with the band above
-// its top edge filled in its first pixel's colour.
+// the scene, shifted by the camera's heading and pitch; the software frame
+// fills the band above its top edge in its first pixel's colour
+// (SB_FillAbovePanorama, softrender/drawscene.cpp).
 //
 // The race entries are weak, so that tests can put recording fakes in
 // their place.
@@ -177,10 +178,3 @@ int32_t SB_GetHorizonY(const TCAMERA* camera) {
   return static_cast<int32_t>(static_cast<int64_t>(point[1]) * SB_Var.Focal / point[2]);
 }
 
-__attribute__((weak)) void SB_FillAbovePanorama() {
-  const _WINDOW& w = SB_Var.ScreenWindow;
-  if (!SB_Var.TextScreen || SB_Var.BackgroundFillLimit < w.W_POSY || w.W_WIDTH <= 0 || w.W_HEIGHT <= 0) return;
-  const int32_t bottom = w.W_POSY + w.W_HEIGHT - 1;
-  const int32_t limit = SB_Var.BackgroundFillLimit < bottom ? SB_Var.BackgroundFillLimit : bottom;
-  SB_FillRect(SB_Var.TextScreen, w.W_POSX, w.W_POSY, w.W_POSX + w.W_WIDTH - 1, limit, SB_Var.BackgroundFill);
-}

@@ -7,7 +7,7 @@
 
 #include "engine3d/matrix.h"
 #include "engine3d/powercache.h"
-#include "engine3d/powerscene.h"
+#include "engine3d/texcache.h"
 #include "platform/accel/sgl.h"
 #include "scenery/effects.h"
 #include "scenery/framefx.h"

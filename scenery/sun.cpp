@@ -5,13 +5,13 @@
 #include <cmath>
 
 #include "engine3d/matrix.h"
+#include "engine3d/pointinpolygon.h"
 #include "platform/accel/types.h"
 #include "scenery/effects.h"
 #include "scenery/lensflare.h"
 #include "scenery/mapkeys.h"
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
-#include "tools/pointinpolygon.h"
 
 namespace {
 

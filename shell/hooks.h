@@ -1,14 +1,15 @@
 // Hooks: the empty hook points of the loops and set-ups, and the calls the
 // game-layer services and the subsystems make into higher floors (the
-// network, the 3D engine, the race, the console). Those go through
-// SB_Hooks, which the program fills at start-up (SB_InstallHooks); an empty
-// entry does nothing and answers 0.
+// network, the 3D engine, the scenery, the front end, the tools, the race,
+// the console). Those go through SB_Hooks, which the program fills at
+// start-up (SB_InstallHooks); an empty entry does nothing and answers 0.
 #pragma once
 #include <cstdint>
 
 struct BMAP;
 struct CTRL_PLAYER;
 struct TCAR;
+struct TVEHICLESETUP;
 
 // Empty hooks called from the loops, the chunked read, the race set-up,
 // the console start-up and each batch line.
@@ -47,6 +48,15 @@ struct SB_HOOKS {
   void (*UpdateGaps)();          // the time gaps to the cars around the driven car
   void (*UpdateRanking)();       // the network race's ranking and catch-up factor
 
+  // Called by a subsystem into one on a higher floor.
+  void (*ReleaseMapTextures)();  // the track's map freed: the textures made from it go too
+  // A sliding wheel's smoke: count puffs at the position (metres), moving
+  // at the velocity.
+  void (*AddSmoke)(const double position[3], const double velocity[3], int32_t count);
+  int32_t (*RequestVehicleSetups)();  // every player's setup asked of the controller; 1 when one came
+  void (*SendVehicleSetup)(int32_t order, const TVEHICLESETUP* setup);  // the local car's, to the others
+  void (*DisplayIntroPicts)();  // the attract cycle's picture over the race overlay, in its step
+
   // Called by the network's message handlers.
   int32_t (*SetGameMode)(int32_t mode);
   void (*AddToScoreTab)(TCAR* car, int32_t order, int32_t classified);
@@ -58,6 +68,7 @@ struct SB_HOOKS {
   void (*StartReplayRecord)();  // the driven car's replay recording
   const char* (*FormatTime)(int32_t ms, int32_t style);
   void (*BreakBatch)();  // stops the running script of console commands
+  int32_t (*PlayPreloadedFilm)();  // the film preloaded for the race's start; 1 when it played
 
   // Called by the front end.
   void (*ScreenShot)(BMAP* screen);  // saves a screenshot while its keys are held
@@ -67,6 +78,7 @@ struct SB_HOOKS {
   void (*LockTextScreen)();
   void (*DrawText)(BMAP* bmap, int32_t x, int32_t y, const char* text);
   void (*UnlockTextScreen)();
+  void (*RunCarEditor)(int32_t mode);  // the car editor's car choice, from MAIN MENU
 };
 
 // Lives for the whole run; SB_ResetVars leaves it alone.

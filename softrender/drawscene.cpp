@@ -2,7 +2,7 @@
 // panorama filled, each entry handed to the filler of its kind with the
 // window locked, far to near; then, while L or N is held, the entries'
 // outlines over the view.
-#include "scenery/effects.h"
+#include "shell/gamedraw.h"
 #include "shell/gameevent.h"
 #include "shell/gamepicture.h"
 #include "shell/sbvar.h"
@@ -90,6 +90,15 @@ void DrawOutlines(_WINDOW* window, const TSOFTSCENE* scene, bool all) {
 }
 
 }  // namespace
+
+// Weak, so that the frame's tests can record the call in its place.
+__attribute__((weak)) void SB_FillAbovePanorama() {
+  const _WINDOW& w = SB_Var.ScreenWindow;
+  if (!SB_Var.TextScreen || SB_Var.BackgroundFillLimit < w.W_POSY || w.W_WIDTH <= 0 || w.W_HEIGHT <= 0) return;
+  const int32_t bottom = w.W_POSY + w.W_HEIGHT - 1;
+  const int32_t limit = SB_Var.BackgroundFillLimit < bottom ? SB_Var.BackgroundFillLimit : bottom;
+  SB_FillRect(SB_Var.TextScreen, w.W_POSX, w.W_POSY, w.W_POSX + w.W_WIDTH - 1, limit, SB_Var.BackgroundFill);
+}
 
 // Weak, so that the race tests can record the call in its place.
 __attribute__((weak)) void E3D_SoftDrawScene(_WINDOW* window, TSOFTSCENE* scene) {

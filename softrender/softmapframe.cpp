@@ -1,10 +1,10 @@
 // The software map frame of a view: the visible big entities made into
 // cells, the cells drawn far to near, and each cell's listed faces sorted
 // far to near and appended to the view as polygons with their vertices.
+#include "engine3d/sort.h"
 #include "shell/sbvar.h"
 #include "softrender/softmap.h"
 #include "softrender/softrender.h"
-#include "softrender/sort.h"
 #include "track/decor.h"
 
 namespace {

@@ -13,6 +13,10 @@ struct _WINDOW;
 
 void E3D_SoftRenderMap(TSOFTSCENE* view, TCAMERA* camera, _WINDOW* window);
 void E3D_SoftDrawScene(_WINDOW* window, TSOFTSCENE* view);
+// Fills the band of the 3D view above the panorama's top edge
+// (SB_Var.BackgroundFillLimit, which the panorama sets) with the
+// panorama's fill colour.
+void SB_FillAbovePanorama();
 
 // The fillers of the back-end table (8-bit, then 16-bit families): the
 // triangle fillers take (size index, window, texture base, three corners,

@@ -6,10 +6,10 @@
 #include <bit>
 #include <cstring>
 
-#include "engine3d/textures.h"
 #include "engine3d/types.h"
 #include "shell/console.h"
 #include "shell/gamefile.h"
+#include "shell/hooks.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
@@ -274,8 +274,7 @@ __attribute__((weak)) int32_t SB_LoadDecor(const char* name) {
 __attribute__((weak)) void SB_FreeDecor() {
   TDECOR& d = SB_Var.Decor;
   ReleaseArrays();
-  POWER_ReleaseTextures();
-  SB_FreeTextures();
+  if (SB_Hooks.ReleaseMapTextures) SB_Hooks.ReleaseMapTextures();
   d.FacesRescaled = 0;
   d.Loaded = 0;
   if (SB_Var.GameHeap) {

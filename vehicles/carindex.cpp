@@ -1,7 +1,7 @@
-// The vehicles as the race rules, the session and the frame need them: the
-// car-index guard and the textures-ready word read the car table; the calls
-// whose work comes later do nothing, or the least a race needs. Those are
-// weak, so that tests can put recording fakes in their place.
+// The car-index guard and the textures-ready word, read from the car table
+// as the race rules, the session and the frame need them; and the lap
+// hook, which does nothing. That one is weak, so that tests can put a
+// recording fake in its place.
 #include "shell/sbvar.h"
 #include "vehicles/physics.h"
 #include "vehicles/types.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "engine3d/object.h"
-#include "net/net.h"
+#include "netlink/netlink.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/setups.h"

@@ -1,8 +1,8 @@
 // The per-car copies of the vehicle setups a race takes: chosen from the
 // local setups, or left blank for the other players' cars of a network
 // race; the local car's copy sent to them, and missing copies asked for.
-#include "net/net.h"
-#include "net/netplayer.h"
+#include "netlink/netlink.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 #include "vehicles/setups.h"
@@ -30,7 +30,7 @@ void SB_AssignCarSetups(TVEHICLESETUP* copies) {
 void SB_SendLocalCarSetup(TVEHICLESETUP* copies) {
   if (!SB_Var.UsingCars || !copies || SB_Var.XState <= XSTATE_NONET) return;
   if (!SB_IsValidCarIndex(SB_Var.DrivenCar)) return;
-  NET_SendVehicleSetup(SB_Var.DrivenCar, &copies[SB_Var.DrivenCar]);
+  if (SB_Hooks.SendVehicleSetup) SB_Hooks.SendVehicleSetup(SB_Var.DrivenCar, &copies[SB_Var.DrivenCar]);
 }
 
 namespace {
@@ -57,7 +57,7 @@ void SB_RefreshCarSetups() {
     } else if (!SB_Var.SetupsAsked || now - SB_Var.SetupsAskedAt >= kSetupAskPeriodMs) {
       SB_Var.SetupsAsked = 1;
       SB_Var.SetupsAskedAt = now;
-      NET_RequestVehicleSetups();
+      if (SB_Hooks.RequestVehicleSetups) SB_Hooks.RequestVehicleSetups();
     }
   }
   SB_RegenerateChangedCarTextures(SB_Var.CarSetups);

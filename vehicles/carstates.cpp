@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "net/net.h"
 #include "net/types.h"
+#include "netlink/netlink.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"

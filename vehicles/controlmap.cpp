@@ -2,10 +2,10 @@
 // presets, or the user's keys from the controls screen.
 #include <cstring>
 
-#include "frontend/keynames.h"
 #include "shell/sbvar.h"
 #include "shell/settings.h"
 #include "vehicles/controls.h"
+#include "vehicles/keynames.h"
 #include "vehicles/vehicles.h"
 
 namespace {

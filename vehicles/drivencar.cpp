@@ -1,6 +1,6 @@
 // The choice of the car driven on this machine and of the car shown from a
 // replay when none is.
-#include "net/net.h"
+#include "netlink/netlink.h"
 #include "shell/sbvar.h"
 #include "vehicles/vehicles.h"
 

@@ -1,6 +1,6 @@
 // The key-name table and the conversions between names and codes. The
 // table is constant data, so the conversions work before any start-up.
-#include "frontend/keynames.h"
+#include "vehicles/keynames.h"
 
 #include <cstring>
 

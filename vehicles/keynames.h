@@ -1,5 +1,6 @@
-// Key names of the controls screen and their codes: Windows virtual-key
-// codes below 256, joystick directions and buttons from 1025.
+// Key names of the controls (the control map and the controls screen) and
+// their codes: Windows virtual-key codes below 256, joystick directions
+// and buttons from 1025.
 #pragma once
 #include <cstdint>
 

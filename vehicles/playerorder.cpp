@@ -1,5 +1,5 @@
 // In a network game the controller's order for the local player names its car.
-#include "net/net.h"
+#include "netlink/netlink.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/vehicles.h"

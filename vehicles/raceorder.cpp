@@ -4,8 +4,8 @@
 // earlier so that they stay in touch with the live cars.
 #include <cmath>
 
-#include "net/net.h"
 #include "net/types.h"
+#include "netlink/netlink.h"
 #include "race/types.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"

@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "net/net.h"
-#include "net/netplayer.h"
 #include "shell/console.h"
 #include "shell/gamefile.h"
 #include "shell/owner.h"

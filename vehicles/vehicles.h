@@ -27,9 +27,6 @@ int32_t SB_IsCarReplayPlaying(int32_t index);
 
 // Every car re-initialised without reloading it.
 void SB_RestartRace();
-// Race timer, day/night state, decor animation, replay clocks, scores, gap
-// tables, camera and race flags back to their start.
-void SB_RaceTeardown();
 void SB_ResetReplayClocks();
 // Wanted volume silent on every car-sound channel.
 void SB_SilenceCarSounds();
@@ -57,8 +54,6 @@ void SB_PrintPlayerOrder();
 // the other players (network game).
 void SB_AssignCarSetups(TVEHICLESETUP* setups);
 void SB_SendLocalCarSetup(TVEHICLESETUP* setups);
-// Cars, car sounds, physics clocks and vehicle parameters to their start.
-void SB_StartRace();
 // Silences and frees the car-sound channels.
 void SB_StopCarSounds();
 void SB_RegenerateChangedCarTextures(TVEHICLESETUP* setups);

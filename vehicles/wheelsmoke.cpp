@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "engine3d/matrix.h"
-#include "scenery/effects.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "vehicles/physics.h"
@@ -27,7 +26,7 @@ void PuffPair(const TCAR& car, const double at[3]) {
     const double position[3] = {at[0] + point.x, at[1] + point.y, at[2] + point.z};
     const TVECTOR& heading = car.WheelHeadings[wheel];
     const double velocity[3] = {heading.x, heading.y, heading.z};
-    SB_AddFumee(position, velocity, kSmokeKind);
+    if (SB_Hooks.AddSmoke) SB_Hooks.AddSmoke(position, velocity, kSmokeKind);
   }
 }
 

@@ -8,6 +8,7 @@
 
 #include "engine3d/matrix.h"
 #include "platform/window.h"
+#include "racescene/racecamera.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"

@@ -5,7 +5,7 @@
 
 #include "engine3d/power.h"
 #include "engine3d/texpages.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "scenery/effects.h"
 #include "scenery/framefx.h"
 #include "shell/console.h"

@@ -9,13 +9,13 @@
 #include <cstring>
 #include <vector>
 
-#include "engine3d/race3d.h"
-#include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "racescene/race3d.h"
+#include "racescene/videomode.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/owner.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "datagen/tgawrite.h"
-#include "engine3d/race3d.h"
+#include "racescene/race3d.h"
 #include "tests/engine3d/model_fixture.h"
 #include "vehicles/types.h"
 

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <string>
 
-#include "engine3d/race3d.h"
-#include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
-#include "engine3d/views.h"
 #include "platform/accel/control.h"
 #include "platform/display.h"
 #include "platform/window.h"
+#include "racescene/race3d.h"
+#include "racescene/videomode.h"
+#include "racescene/views.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"

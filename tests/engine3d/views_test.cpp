@@ -1,6 +1,6 @@
 // The user views and their limits, the rotation tables, a view's
 // preparation, the data view's set-up and the per-map preparations.
-#include "engine3d/views.h"
+#include "racescene/views.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 #include "net/netplayer.h"
 #include "race/hud.h"
 #include "race/kiosk.h"
+#include "race/session.h"
 #include "scenery/daynight.h"
 #include "scenery/panels.h"
 #include "shell/console.h"

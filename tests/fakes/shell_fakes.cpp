@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "console/networds.h"
 #include "datagen/devenv.h"
 #include "engine3d/palette3d.h"
-#include "engine3d/videomode.h"
 #include "frontend/media.h"
-#include "console/networds.h"
 #include "net/net.h"
+#include "racescene/videomode.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/owner.h"

@@ -2,11 +2,11 @@
 // scripted poll by poll on the manual clock.
 #include <cstring>
 
-#include "frontend/keynames.h"
 #include "platform/clock.h"
 #include "platform/joystick.h"
 #include "system/font.h"
 #include "tests/frontend/menu_fixture.h"
+#include "vehicles/keynames.h"
 
 namespace ztest {
 namespace {

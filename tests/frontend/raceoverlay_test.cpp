@@ -11,6 +11,7 @@
 #include "frontend/intropicts.h"
 #include "frontend/media.h"
 #include "frontend/raceoverlay.h"
+#include "net/netgame.h"
 #include "platform/clock.h"
 #include "shell/console.h"
 #include "shell/hooks.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 #include "platform/clock.h"
 #include "platform/netplay/netplay.h"
 #include "system/error.h"

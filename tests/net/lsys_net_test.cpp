@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/lsys_net.h"
+#include "netlink/lsys_net.h"
 #include "platform/netplay/netplay.h"
 #include "platform/window.h"
 #include "system/error.h"

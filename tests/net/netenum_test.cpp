@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "net/netenum.h"
+#include "netlink/netenum.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "tests/net/lsnet_fixture.h"

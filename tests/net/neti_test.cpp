@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <set>
 
-#include "net/neti.h"
+#include "netlink/neti.h"
 #include "tests/net/lsnet_fixture.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "net/ls_net.h"
 #include "net/netgame.h"
+#include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "net/ls_net.h"
+#include "netlink/ls_net.h"
 #include "system/input.h"
 #include "tests/netgame/session_fixture.h"
 #include "vehicles/replays.h"

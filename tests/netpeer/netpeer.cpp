@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "net/lsys_net.h"
+#include "netlink/lsys_net.h"
 #include "platform/netplay/netplay.h"
 #include "system/error.h"
 

@@ -2,7 +2,7 @@
 // player is destroyed for the host within a second.
 #include <gtest/gtest.h>
 
-#include "net/lsys_net.h"
+#include "netlink/lsys_net.h"
 #include "tests/netplay/child.h"
 #include "tests/netplay/netplay_fixture.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <utility>
 
-#include "engine3d/race3d.h"
+#include "racescene/race3d.h"
 #include "shell/owner.h"
 #include "system/font.h"
 #include "system/lsvar.h"

@@ -6,10 +6,13 @@
 #include <filesystem>
 
 #include "datagen/palette3d.h"
-#include "engine3d/race3d.h"
-#include "engine3d/videomode.h"
 #include "engine3d/videotable.h"
 #include "platform/window.h"
+#include "race/session.h"
+#include "racescene/mapinfo.h"
+#include "racescene/race3d.h"
+#include "racescene/racecamera.h"
+#include "racescene/videomode.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/owner.h"

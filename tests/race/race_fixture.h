@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "racescene/mapinfo.h"
 #include "shell/sbvar.h"
 #include "tests/support/cartable.h"
 #include "tests/support/testenv.h"

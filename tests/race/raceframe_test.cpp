@@ -9,6 +9,7 @@
 #include "engine3d/videotable.h"
 #include "platform/window.h"
 #include "race/raceloop.h"
+#include "racescene/racecamera.h"
 #include "scenery/effects.h"
 #include "shell/owner.h"
 #include "system/bmap.h"

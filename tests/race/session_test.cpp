@@ -8,12 +8,13 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine3d/videotable.h"
 #include "console/networds.h"
+#include "engine3d/videotable.h"
 #include "net/net.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "race/raceloop.h"
+#include "racescene/mapinfo.h"
 #include "shell/console.h"
 #include "system/lsvar.h"
 #include "system/palette.h"

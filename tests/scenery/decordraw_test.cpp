@@ -5,8 +5,8 @@
 // for the distance test.
 #include "engine3d/camera.h"
 #include "engine3d/material.h"
-#include "engine3d/powerscene.h"
 #include "engine3d/powertextures.h"
+#include "racescene/powerscene.h"
 #include "system/asm3d/zidade3d.h"
 #include "tests/scenery/decor_fixture.h"
 

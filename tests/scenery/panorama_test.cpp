@@ -9,6 +9,7 @@
 #include "datagen/pcxwrite.h"
 #include "datagen/tgawrite.h"
 #include "engine3d/camera.h"
+#include "softrender/softrender.h"
 #include "system/asm3d/zidade3d.h"
 #include "system/heap.h"
 #include "tests/scenery/scenery_fixture.h"

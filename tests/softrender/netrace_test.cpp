@@ -6,8 +6,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "tests/softrender/softmap_fixture.h"
+#include "racescene/mapinfo.h"
 #include "system/file.h"
+#include "tests/softrender/softmap_fixture.h"
 #include "track/track.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include "datagen/mapbuild.h"
 #include "engine3d/camera.h"
-#include "engine3d/views.h"
+#include "racescene/views.h"
 #include "shell/sbvar.h"
 #include "softrender/softmap.h"
 #include "softrender/softrender.h"

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine3d/pointinpolygon.h"
 #include "platform/accel/types.h"
-#include "tools/pointinpolygon.h"
 
 namespace {
 

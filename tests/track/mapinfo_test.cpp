@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "race/types.h"
+#include "racescene/mapinfo.h"
 #include "tests/track/track_fixture.h"
 #include "track/track.h"
 

@@ -7,6 +7,7 @@
 
 #include "datagen/netrace.h"
 #include "engine3d/types.h"
+#include "racescene/mapinfo.h"
 #include "tests/track/track_fixture.h"
 #include "track/track.h"
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "race/session.h"
 #include "tests/vehicles/vehicle_fixture.h"
 #include "vehicles/vparams.h"
 

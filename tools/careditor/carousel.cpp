@@ -6,8 +6,8 @@
 
 #include "engine3d/camera.h"
 #include "engine3d/matrix.h"
-#include "engine3d/race3d.h"
-#include "engine3d/views.h"
+#include "racescene/race3d.h"
+#include "racescene/views.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "tools/careditor/careditor.h"

@@ -1,7 +1,7 @@
 // What both car editors share around their loops: the 3D view set-up on
 // their frame and its release, and the paint editor's background.
-#include "engine3d/videomode.h"
-#include "engine3d/views.h"
+#include "racescene/videomode.h"
+#include "racescene/views.h"
 #include "scenery/framefx.h"
 #include "shell/console.h"
 #include "shell/gamedraw.h"

@@ -1,9 +1,9 @@
 // The car paint editor's frame: its work bitmaps and pictures, the 3D view
 // set-up the car chooser shares, and the loop that composes each pass back
 // to front (background, carousel, title, controls, pointer).
-#include "engine3d/videomode.h"
-#include "engine3d/views.h"
 #include "frontend/bmapanim.h"
+#include "racescene/videomode.h"
+#include "racescene/views.h"
 #include "shell/console.h"
 #include "shell/gameclock.h"
 #include "shell/gamedraw.h"

@@ -1,8 +1,8 @@
 // Picking the polygon under a point of the frame the accelerated path
 // drew: the nearest one that contains it.
+#include "engine3d/pointinpolygon.h"
 #include "engine3d/types.h"
 #include "tools/polyinfo/polyinfo.h"
-#include "tools/pointinpolygon.h"
 
 namespace {
 constexpr int32_t kFarthestKey = 1000000;

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine3d/race3d.h"
-#include "engine3d/textures.h"
 #include "engine3d/texpages.h"
-#include "engine3d/views.h"
+#include "engine3d/textures.h"
+#include "racescene/race3d.h"
+#include "racescene/views.h"
 #include "shell/console.h"
 #include "shell/gamedraw.h"
 #include "shell/sbvar.h"

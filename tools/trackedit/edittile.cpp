@@ -3,12 +3,12 @@
 // filled with the affine texture filler or outlined.
 #include <cstdint>
 
+#include "engine3d/sort.h"
 #include "engine3d/types.h"
 #include "shell/gamedraw.h"
 #include "shell/gamepicture.h"
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
-#include "softrender/sort.h"
 #include "system/lsvar.h"
 #include "tools/trackedit/trackedit.h"
 #include "track/decor.h"

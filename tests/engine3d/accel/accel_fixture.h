@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "engine3d/powerscene.h"
+#include "racescene/powerscene.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
 #include "tests/support/testenv.h"

@@ -10,12 +10,12 @@
 
 #include "datagen/insetcars.h"
 #include "engine3d/power.h"
-#include "engine3d/race3d.h"
 #include "engine3d/texcache.h"
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
 #include "platform/window.h"
 #include "race/raceloop.h"
+#include "racescene/race3d.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "system/bmap.h"

@@ -8,8 +8,8 @@
 
 #include "datagen/mapbuild.h"
 #include "engine3d/camera.h"
-#include "engine3d/race3d.h"
-#include "engine3d/views.h"
+#include "racescene/race3d.h"
+#include "racescene/views.h"
 #include "tests/engine3d/accel/accel_fixture.h"
 #include "tests/support/testmap.h"
 #include "track/decor.h"

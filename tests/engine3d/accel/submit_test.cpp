@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "engine3d/power.h"
-#include "engine3d/race3d.h"
 #include "platform/accel/control.h"
 #include "platform/accel/sgl.h"
 #include "platform/window.h"
+#include "racescene/race3d.h"
 #include "scenery/framefx.h"
 #include "shell/hooks.h"
 #include "tests/engine3d/accel/accel_fixture.h"

@@ -13,9 +13,9 @@
 
 #include "datagen/careditorpics.h"
 #include "engine3d/types.h"
-#include "engine3d/videomode.h"
 #include "platform/accel/types.h"
 #include "platform/window.h"
+#include "racescene/videomode.h"
 #include "shell/gamedraw.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"

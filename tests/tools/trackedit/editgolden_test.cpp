@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "engine3d/race3d.h"
-#include "engine3d/textures.h"
 #include "engine3d/texpages.h"
+#include "engine3d/textures.h"
 #include "platform/clock.h"
+#include "racescene/mapinfo.h"
+#include "racescene/race3d.h"
 #include "shell/gamedraw.h"
 #include "system/file.h"
 #include "system/lsvar.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "engine3d/race3d.h"
-#include "engine3d/textures.h"
 #include "engine3d/texpages.h"
-#include "engine3d/views.h"
+#include "engine3d/textures.h"
+#include "racescene/race3d.h"
+#include "racescene/views.h"
 #include "system/file.h"
 #include "tests/tools/trackedit/trackedit_fixture.h"
 #include "tools/trackedit/trackedit.h"

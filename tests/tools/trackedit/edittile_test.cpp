@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "datagen/mapbuild.h"
+#include "engine3d/sort.h"
 #include "shell/gamedraw.h"
 #include "shell/owner.h"
-#include "softrender/sort.h"
 #include "system/lsvar.h"
 #include "tests/tools/tools_fixture.h"
 #include "tools/trackedit/trackedit.h"

@@ -5,10 +5,12 @@
 #include <cstdlib>
 
 #include "engine3d/texpages.h"
+#include "race/session.h"
+#include "racescene/mapinfo.h"
+#include "tests/vehicles/setup/setup_fixture.h"
 #include "track/decor.h"
 #include "track/ground.h"
 #include "track/track.h"
-#include "tests/vehicles/setup/setup_fixture.h"
 #include "vehicles/cars.h"
 #include "vehicles/devenv.h"
 #include "vehicles/physics.h"

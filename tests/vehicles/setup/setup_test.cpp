@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "race/session.h"
 #include "tests/vehicles/setup/setup_fixture.h"
 
 namespace ztest {
