@@ -1,7 +1,8 @@
 // The race camera's frame: the end-phase clock, the camera control, the
 // followed car and its mode, then the mode's handler.
-#include "engine3d/camera.h"
 #include "racescene/racecamera.h"
+
+#include "engine3d/camera.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
