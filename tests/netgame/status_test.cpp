@@ -9,7 +9,7 @@
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
-#include "tests/net/lsnet_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
 #include "vehicles/bytes.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "net/net.h"
 #include "system/bmap.h"
-#include "tests/net/lsnet_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "netlink/netenum.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
-#include "tests/net/lsnet_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <map>
 
-#include "tests/net/lsnet_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "netlink/neti.h"
-#include "tests/net/lsnet_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
 
 namespace {
 

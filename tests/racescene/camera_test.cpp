@@ -12,7 +12,7 @@
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/asm3d/zidade3d.h"
-#include "tests/engine3d/engine3d_fakes.h"
+#include "tests/racescene/engine3d_fakes.h"
 #include "tests/support/testenv.h"
 
 namespace {

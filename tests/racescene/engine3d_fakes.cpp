@@ -1,7 +1,7 @@
 // The 3D engine tests' stand-ins: the track's ground queries and map
 // file, the overlay and light of the scenery, the bluesky sound, the
 // software renderer's row table.
-#include "tests/engine3d/engine3d_fakes.h"
+#include "tests/racescene/engine3d_fakes.h"
 
 #include "engine3d/power.h"
 #include "engine3d/texpages.h"

@@ -1,7 +1,7 @@
-// What the 3D engine's tests put in place of the track, the scenery, the
-// vehicles and the software renderer: an installable
-// ground, the race overlay, and stand-ins that record their calls in
-// order.
+// What the race scene's tests (and the device's, whose mode switch goes
+// through the race scene) put in place of the track, the scenery, the
+// vehicles and the software renderer: an installable ground, the race
+// overlay, and stand-ins that record their calls in order.
 #pragma once
 #include <cstdint>
 #include <functional>

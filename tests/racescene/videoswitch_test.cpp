@@ -20,7 +20,7 @@
 #include "system/error.h"
 #include "system/lsvar.h"
 #include "system/win/shell.h"
-#include "tests/engine3d/engine3d_fakes.h"
+#include "tests/racescene/engine3d_fakes.h"
 #include "tests/support/testenv.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "shell/sbvar.h"
 #include "softrender/softrender.h"
 #include "system/error.h"
-#include "tests/engine3d/engine3d_fakes.h"
+#include "tests/racescene/engine3d_fakes.h"
 #include "tests/support/testenv.h"
 #include "track/decor.h"
 

@@ -1,5 +1,5 @@
 // The accelerated frame tests' fixture.
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 
 #include "engine3d/power.h"
 #include "system/error.h"

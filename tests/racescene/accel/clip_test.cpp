@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "softrender/softrender.h"
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 
 namespace {
 

@@ -40,7 +40,7 @@ void Keys() {
 TEST_P(FirstFrameTest, MatchesTheGoldenPicture) {
   if (GetParam() > 0) setenv("ZENTROVA_ACCEL_THREADS", std::to_string(GetParam()).c_str(), 1);
   plat::AccelReset();  // the settings taken from the environment again
-  ExpectShot(Keys, "tests/engine3d/accel/golden/frame1.tga");
+  ExpectShot(Keys, "tests/racescene/accel/golden/frame1.tga");
   unsetenv("ZENTROVA_ACCEL_THREADS");
 }
 

@@ -19,7 +19,7 @@
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "system/bmap.h"
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 #include "vehicles/types.h"
 
 namespace {

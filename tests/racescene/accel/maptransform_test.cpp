@@ -10,7 +10,7 @@
 #include "engine3d/camera.h"
 #include "racescene/race3d.h"
 #include "racescene/views.h"
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 #include "tests/support/testmap.h"
 #include "track/decor.h"
 

@@ -14,7 +14,7 @@
 #include "engine3d/power.h"
 #include "racescene/race3d.h"
 #include "racescene/views.h"
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 #include "track/decor.h"
 #include "track/ground.h"
 #include "vehicles/types.h"

@@ -15,7 +15,7 @@
 #include "racescene/race3d.h"
 #include "scenery/framefx.h"
 #include "shell/hooks.h"
-#include "tests/engine3d/accel/accel_fixture.h"
+#include "tests/racescene/accel/accel_fixture.h"
 #include "track/types.h"
 #include "vehicles/types.h"
 
