@@ -50,8 +50,8 @@ struct SB_HOOKS {
 
   // Called by a subsystem into one on a higher floor.
   void (*ReleaseMapTextures)();  // the track's map freed: the textures made from it go too
-  // A sliding wheel's smoke: count puffs at the position (metres), moving
-  // at the velocity.
+  // A sliding wheel's smoke: a puff at the position (m) moving at the
+  // velocity (m/s); the count is not used.
   void (*AddSmoke)(const double position[3], const double velocity[3], int32_t count);
   int32_t (*RequestVehicleSetups)();  // every player's setup asked of the controller; 1 when one came
   void (*SendVehicleSetup)(int32_t order, const TVEHICLESETUP* setup);  // the local car's, to the others
