@@ -24,6 +24,9 @@ void SB_WorldToPolyCellCoords(int32_t v, int32_t* offset, int32_t* cell);
 // and leaves the list empty). Both are freed in the reverse order.
 void BuildXZYList();
 void BuildListXZYPoly();
+// The list over the big entitys in any renderer, unless it is built: what
+// the editors' top view reads, also in the accelerator's race.
+void SB_BuildCubeXZYList();
 void SB_FreeXZYList();
 void SB_FreeListXZYPoly();
 // The records of a column by its x and z numbers, lowest y first (a slot
