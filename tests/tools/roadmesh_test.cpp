@@ -137,7 +137,8 @@ TEST_F(RoadMesh, TheProfileEndsAtItsValues) {
 }
 
 // Every number is checked before anything is made: a refused piece says
-// why, and leaves no mesh, no block and no "Creation du circuit...".
+// why, and leaves no mesh, no block and no "Creation du circuit..." (the
+// dialogue's answers are tried in roadwrite_test.cpp).
 TEST_F(RoadMesh, PiecesThatCannotBeBuiltSaySoAndTakeNothing) {
   using Change = void (*)(TROADPARAMS&);
   const struct {
@@ -155,11 +156,8 @@ TEST_F(RoadMesh, PiecesThatCannotBeBuiltSaySoAndTakeNothing) {
       {"101 lanes", [](TROADPARAMS& p) { p.NbLanes = 101; }, "Portion de route trop grande !!!"},
       {"negative lanes", [](TROADPARAMS& p) { p.NbLanes = -1; }, "Portion de route trop grande !!!"},
       {"2,508 faces", [](TROADPARAMS& p) { p.BaseLength = 1, p.Length = 209; }, "Portion de route trop grande !!!"},
-      {"a smoothing of inf", [](TROADPARAMS& p) { p.SlopeSmooth = INFINITY; }, "Nombre invalide !!!"},
       {"a smoothing of -0.5", [](TROADPARAMS& p) { p.BankSmooth = -0.5f; }, "Smooth entre 0.0 et 1.0 !!!"},
       {"a smoothing of 1.5", [](TROADPARAMS& p) { p.HeadingSmooth = 1.5f; }, "Smooth entre 0.0 et 1.0 !!!"},
-      {"a bank of 1.5707963", [](TROADPARAMS& p) { p.StartBank = 1.5707963f; }, "Virage trop incline !!!"},
-      {"a bank of -1.5707963", [](TROADPARAMS& p) { p.StartBank = -1.5707963f; }, "Virage trop incline !!!"},
       {"a bank rising to 1.6", [](TROADPARAMS& p) { p.BankChange = 1.6f; }, "Virage trop incline !!!"},
       {"a gradient of 1e38 over 100",
        [](TROADPARAMS& p) { p.StartGradient = std::atan2(1e38f, 100.0f); }, "Pente trop forte !!!"},
@@ -167,10 +165,6 @@ TEST_F(RoadMesh, PiecesThatCannotBeBuiltSaySoAndTakeNothing) {
        "Virage trop serre !!!"},
       {"half a turn left in 10 m", [](TROADPARAMS& p) { p.Length = 10, p.HeadingChange = -3.1415927f; },
        "Virage trop serre !!!"},
-      {"1e9 degrees", [](TROADPARAMS& p) { p.HeadingChange = 1e9f * -1.0f * 0.0055555557f * 3.1415927f; },
-       "Virage trop serre !!!"},
-      {"an altitude of 1e38", [](TROADPARAMS& p) { p.SlopeSmooth = 1, p.AltitudeChange = 1e38f; },
-       "Portion de route hors de la carte !!!"},
       {"an altitude of 9,000", [](TROADPARAMS& p) { p.SlopeSmooth = 1, p.AltitudeChange = 9000; },
        "Portion de route hors de la carte !!!"},
       {"2,010 m: past the texture's range", [](TROADPARAMS& p) { p.Length = 2010; },

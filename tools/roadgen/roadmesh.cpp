@@ -280,12 +280,12 @@ void RoadAddTriangle(const TROADVERTEX* p1, const TROADVERTEX* p2, const TROADVE
 }
 
 int32_t SB_BuildRoadMesh(const TROADPARAMS* params) {
+  RoadNbVertices = RoadNbFaces = g_droppedFaces = 0;
   int32_t n = 0;
   if (const char* refusal = Refusal(*params, &n)) {
     SB_ConsolePrintf("%s", refusal);
     return 0;
   }
-  RoadNbVertices = RoadNbFaces = g_droppedFaces = 0;
   auto* spine = static_cast<TROADSAMPLE*>(SB_GetMem((n + 1) * static_cast<int32_t>(sizeof(TROADSAMPLE)),
                                                    "CalcRoadAndSaveAscii"));
   RoadVertices = static_cast<TROADVERTEX*>(
@@ -309,7 +309,7 @@ int32_t SB_BuildRoadMesh(const TROADPARAMS* params) {
   if (refusal) {
     SB_ConsolePrintf("%s", refusal);
     SB_FreeRoadMesh();
-    RoadNbVertices = RoadNbFaces = 0;
+    RoadNbVertices = RoadNbFaces = 0;  // no mesh is left of a refused piece
     return 0;
   }
   SB_ConsolePrintf("Creation du circuit...");
