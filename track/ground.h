@@ -37,7 +37,8 @@ TFCUBE10POLY** SB_FindInListXZYPoly(int32_t x, int32_t z, int32_t* count);
 // Cube map: the first floor face under the point; the lowest face of any
 // slope; the highest floor face whose texture has the letter C, whose H, B,
 // L, F and E flags are then ORed into SB_Var.GroundFlags. In the
-// accelerator's renderer the first two answer from the polygon cells.
+// accelerator's renderer the first two answer from the polygon cells, and
+// the third finds no road.
 double SB_GetGroundHeight(int32_t x, int32_t z);
 double SB_GetLowestGroundHeight(int32_t x, int32_t z);
 double SB_GetRoadHeight(int32_t x, int32_t z);
