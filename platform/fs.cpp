@@ -242,7 +242,9 @@ int OpenFile(const std::string& physical, int flags) {
   if (create) mode |= O_CREAT;
   if (flags & kOpenTruncate) mode |= O_TRUNC;
   if (flags & kOpenAppend) mode |= O_APPEND;
-  const int fd = ::open(host.c_str(), mode | O_CLOEXEC, 0600);
+  // Read and write for all, as the user's umask allows: a file the game or
+  // an editor writes is the user's like any other.
+  const int fd = ::open(host.c_str(), mode | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   struct stat st;
   if (fd > SHRT_MAX || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
