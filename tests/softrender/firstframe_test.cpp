@@ -15,6 +15,7 @@
 #include "console/startup.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "race/sequencer.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/error.h"
@@ -68,6 +69,47 @@ TEST_P(FirstFrameTest, MatchesTheGoldenPicture) {
   // The 1/z renderer's pictures carry its short name.
   const std::string tag = renderer == "PERSPECTIVE" ? "PERSP" : renderer;
   ztest::ExpectGolden(shot, "tests/softrender/golden/frame" + mode + "_" + tag + ".tga", root_);
+  LS_FreeBmap(shot);
+  LS_CloseZidAde();
+  LSI_CloseMemory();
+}
+
+// After the go, with the decor objects on: accelerate held for two frames
+// from the twelfth chooses the gearbox and the training race goes on to
+// the go; Alt+S is held from the third frame after it, and the race is
+// left after the shot.
+constexpr int32_t kPressFrame = 12;
+int32_t g_goFrame = -1;
+void GoKeys() {
+  plat::AdvanceManualTime(1);
+  const int32_t frame = SB_Var.RaceFrames;
+  plat::SetKeyState(16, frame >= kPressFrame && frame < kPressFrame + 2);
+  if (g_goFrame < 0 && frame > kPressFrame && SB_GetGameStep() > 14) g_goFrame = frame;
+  const bool held = g_goFrame >= 0 && frame >= g_goFrame + 2 && g_polls < 1000;
+  if (held) ++g_polls;
+  plat::SetKeyState(18, held), plat::SetKeyState(83, held);
+  if (g_goFrame >= 0 && frame >= g_goFrame + 3) SB_Var.LeaveRace = 1;
+}
+
+TEST_P(FirstFrameTest, AfterTheGoMatchesTheGoldenPicture) {
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", root_,
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  const std::string mode = GetParam().videoMode, renderer = GetParam().renderer;
+  ztest::WriteFile(root_ + "/dat/FRAME.TXT", "USINGCARS 1\r\nNUMBEROFCARS 4\r\nUSINGOBJECTS dat>decor.txt\r\nVIDEOMODE " +
+                                                 mode + "\r\nMODE " + renderer + "\r\nPLAY\r\nQUIT\r\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  g_polls = 0, g_goFrame = -1;
+  plat::SetMessageSource(GoKeys);
+  std::vector<const char*> args = {"zentrova", "-S:frame.txt"};
+  EXPECT_EQ(ztest::ExitCodeOf([&] { SB_Main(int16_t(args.size()), const_cast<char**>(args.data())); }), 0);
+  plat::SetMessageSource(nullptr);
+  EXPECT_GT(g_goFrame, kPressFrame);
+  ASSERT_TRUE(ztest::FileExists(root_ + "/SCREEN1.TGA"));
+  ASSERT_EQ(LS_InitZidAde(8u << 20), 1);
+  BMAP* shot = LS_LoadTga("SCREEN1.TGA", 0);
+  ASSERT_NE(shot, nullptr);
+  const std::string tag = renderer == "PERSPECTIVE" ? "PERSP" : renderer;
+  ztest::ExpectGolden(shot, "tests/softrender/golden/go" + mode + "_" + tag + ".tga", root_);
   LS_FreeBmap(shot);
   LS_CloseZidAde();
   LSI_CloseMemory();
