@@ -85,9 +85,8 @@ bool ObjectTexture(const _WINDOW* window, const TSOFTSCENE* scene, const TSOFTPO
   if (!material || !material->Bitmap || !material->Pixels || material->Bitmap->SizeY < 1) return false;
   const BMAP& bitmap = *material->Bitmap;
   const BMAP* view = window->W_BMAP;
-  const int32_t bytes = view ? view->Depth / 8 : 0;
   if (!view || bitmap.Depth != view->Depth || bitmap.SizeX != kObjectTextureWidth ||
-      bitmap.ByteLen != kObjectTextureWidth * bytes || material->Pixels != bitmap.Start) {
+      bitmap.ByteLen != bitmap.SizeX * (bitmap.Depth / 8) || material->Pixels != bitmap.Start) {
     ++E3D_SoftDraws.NbRefused;
     return false;
   }
