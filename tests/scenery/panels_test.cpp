@@ -290,24 +290,45 @@ TEST_F(PanelTest, ScrollingTextsMoveWithTheClockAndStopWhenPrinted) {
 }
 
 TEST_F(PanelTest, StartLampsCopyTheLitPage) {
-  // Software at 8 bits: the saver of "InitPanel", lit rows 6-34 x 5-121, unlit put back.
-  Start(8);
-  for (int32_t y = 0; y < 128; ++y)
-    for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, x & 7);
-  SB_RemapPanel();  // the unlit lamps saved again
-  EXPECT_EQ(SB_Var.Panels.SaverSize, 6786);
-  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
-  SB_SetCountdownLights(1);
-  EXPECT_EQ(std::vector<bool>({lit(5, 6), lit(121, 34), lit(4, 6), lit(122, 6), lit(5, 5), lit(5, 35)}),
-            std::vector<bool>({true, true, false, false, false, false}));
-  SB_SetCountdownLights(0);
-  EXPECT_EQ(At(5, 121, 34), 121u & 7);
-  SB_SetGoLights();
-  EXPECT_EQ(std::vector<bool>({lit(5, 35), lit(123, 59), lit(124, 59), lit(5, 60), lit(5, 34)}),
-            std::vector<bool>({true, true, false, false, false}));
-  SB_DisposePanel();
+  // Software at 8 and 16 bits: the saver of "InitPanel"; the rectangles,
+  // rows 6-34 x 5-121 and rows 35-59 x 5-123 of a lamp page as large as the
+  // card's copy (128 x 64), grow with a larger page (the data tree's 256 x
+  // 128); the unlit lamps are put back.
+  struct Rect {
+    int32_t x1, y1, x2, y2;
+  };
+  const struct {
+    int32_t mode, w, h, saver;
+    Rect countdown, go;
+  } rows[] = {{8, 128, 64, 6786, {5, 6, 121, 34}, {5, 35, 123, 59}},
+              {8, 256, 128, 234 * 58 * 2, {10, 12, 243, 69}, {10, 70, 247, 119}},
+              {16, 256, 128, 234 * 58 * 2, {10, 12, 243, 69}, {10, 70, 247, 119}}};
+  for (const auto& r : rows) {
+    std::vector<Page> pages = kPages;
+    pages[5].w = pages[6].w = r.w, pages[5].h = pages[6].h = r.h;
+    Start(r.mode, pages);
+    for (int32_t y = 0; y < r.h; ++y)
+      for (int32_t x = 0; x < r.w; ++x) Put(6, x, y, 200), Put(5, x, y, x & 7);
+    SB_RemapPanel();  // the unlit lamps saved again
+    EXPECT_EQ(SB_Var.Panels.SaverSize, r.saver) << r.w;
+    auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+    // The corners lit, the texels beside them not.
+    auto only = [&](const Rect& q) {
+      return std::vector<bool>({lit(q.x1, q.y1), lit(q.x2, q.y2), lit(q.x1 - 1, q.y1), lit(q.x2 + 1, q.y2),
+                                lit(q.x1, q.y1 - 1), lit(q.x2, q.y2 + 1)});
+    };
+    const std::vector<bool> inside = {true, true, false, false, false, false};
+    SB_SetCountdownLights(1);
+    EXPECT_EQ(only(r.countdown), inside) << r.mode << " " << r.w;
+    SB_SetCountdownLights(0);
+    EXPECT_EQ(At(5, r.countdown.x2, r.countdown.y2), static_cast<uint32_t>(r.countdown.x2 & 7)) << r.w;
+    SB_SetGoLights();
+    EXPECT_EQ(only(r.go), inside) << r.mode << " " << r.w;
+    SB_DisposePanel();
+  }
   // The card: corners (5, 6)-(122, 35) and (5, 35)-(124, 60), the saver of 16384 bytes.
   Start(kCard, kPages, 2);
+  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
   EXPECT_EQ(SB_Var.Panels.SaverSize, 16384);
   EXPECT_STREQ(SB_MemOwners[SB_Var.NbMemOwners - 1].Owner, "realloc trafficLightsSaver");
   for (int32_t y = 0; y < 64; ++y)
@@ -547,28 +568,36 @@ TEST_F(OfflineRaceTest, TheCountdownAndGoShowOnTheCard) {
   EXPECT_EQ(std::pair(lit(5, 6), lit(5, 36)), std::pair(true, true));
 }
 
-TEST_F(OfflineRaceTest, TheLampsAndClearsShowAtEightBits) {
-  Start(8);
-  for (int32_t y = 0; y < 128; ++y)
-    for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, 1);
-  for (int32_t i = 0; i < 5; ++i)
-    for (int32_t y = 0; y < 64; ++y)
-      for (int32_t x = 0; x < 256; ++x) Put(i, x, y, 7);
-  SB_RemapPanel();
-  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
-  auto cleared = [&](int32_t i) {
-    for (int32_t y = 0; y < 64; ++y)
-      for (int32_t x = 0; x < 256; ++x)
-        if (At(i, x, y) != Dot(false, y & 3, x & 3)) return false;
-    return true;
-  };
-  RunUntil(8);
-  SB_DoGameMode();
-  EXPECT_EQ(std::vector<bool>({cleared(0), cleared(2), lit(5, 6), lit(5, 35)}),
-            std::vector<bool>({true, false, true, false}));
-  RunUntil(15);
-  EXPECT_EQ(std::vector<bool>({cleared(1), cleared(2), cleared(3), cleared(4), lit(5, 6), lit(5, 35)}),
-            std::vector<bool>({false, true, true, true, false, true}));
+TEST_F(OfflineRaceTest, TheLampsAndClearsShowInSoftware) {
+  for (int32_t mode : {8, 16}) {
+    Start(mode);
+    for (int32_t y = 0; y < 128; ++y)
+      for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, 1);
+    for (int32_t i = 0; i < 5; ++i)
+      for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 256; ++x) Put(i, x, y, 7);
+    SB_RemapPanel();
+    // The lamps of the 256 x 128 page: the countdown's from (10, 12), the go's from (10, 70).
+    auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+    auto cleared = [&](int32_t i) {
+      for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 256; ++x)
+          if (At(i, x, y) != Dot(false, y & 3, x & 3)) return false;
+      return true;
+    };
+    first_ = true;
+    SB_SetGameMode(SB_OFFLINE);
+    RunUntil(8);
+    SB_DoGameMode();
+    EXPECT_EQ(std::vector<bool>({cleared(0), cleared(2), lit(10, 12), lit(10, 70)}),
+              std::vector<bool>({true, false, true, false}))
+        << mode;
+    RunUntil(15);
+    EXPECT_EQ(std::vector<bool>({cleared(1), cleared(2), cleared(3), cleared(4), lit(10, 12), lit(10, 70)}),
+              std::vector<bool>({false, true, true, true, false, true}))
+        << mode;
+    SB_DisposePanel();
+  }
 }
 
 }  // namespace
