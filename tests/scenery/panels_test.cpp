@@ -423,6 +423,51 @@ TEST_F(PanelTest, ARacesEndPutsTheLampsBackForTheNextRace) {
   EXPECT_EQ(At(5, 10, 12), 99u);
 }
 
+// In software the draw list takes a far panel's mip levels: a printed text
+// and a clear reach each of them (the level's texels of the text's place
+// change, the unlit dots fill a cleared level).
+TEST_F(PanelTest, ASoftwarePanelsMipLevelsShowItsText) {
+  for (int32_t mode : {8, 16}) {
+    MakeMap(mode);
+    const int32_t bytes = mode / 8;
+    // The panel "GO" in page 0 at (0, 128), as the page's level pages hold it.
+    BMAP* page = SB_CreateBmap(256, 256, mode, LS_DefaultHeap, "test");
+    std::memset(page->Start, 0, static_cast<size_t>(page->ByteLen) * 256);
+    SB_Var.TexturePages[0] = page, SB_Var.NbTexturePages = 1;
+    TTEXTUREPLACE& place = SB_Var.TexturePlaces[0];
+    place.Page = page->Start, place.Y = 128, place.Texels = page->Start + 128 * page->ByteLen;
+    std::vector<std::vector<uint8_t>> levels(SB_NBMIPLEVELS, std::vector<uint8_t>(256 * 256 * bytes, 0));
+    for (int32_t l = 0; l < SB_NBMIPLEVELS; ++l) SB_Var.MipPages[l][0] = {levels[l].data(), 0, 0};
+    SB_InitPanel();
+    SB_RemapPanel();
+    SeenByPreviousView(0);
+    // The level's texels of the panel's rows.
+    auto level = [&](int32_t l) {
+      const int32_t w = 256 >> l, h = 64 >> l, y0 = 128 >> l;
+      std::vector<uint8_t> out;
+      for (int32_t y = y0; y < y0 + h; ++y) {
+        const uint8_t* row = levels[l - 1].data() + static_cast<ptrdiff_t>(y) * 256 * bytes;
+        out.insert(out.end(), row, row + w * bytes);
+      }
+      return out;
+    };
+    SB_ClearPanel(0);
+    std::vector<std::vector<uint8_t>> cleared;
+    for (int32_t l = 1; l <= SB_NBMIPLEVELS; ++l) {
+      cleared.push_back(level(l));
+      EXPECT_NE(cleared.back(), std::vector<uint8_t>(cleared.back().size(), 0)) << mode << " level " << l;
+    }
+    SB_PanelPrintText(0, "  GO ", 8);
+    for (int32_t l = 1; l <= SB_NBMIPLEVELS; ++l) EXPECT_NE(level(l), cleared[l - 1]) << mode << " level " << l;
+    // Texels of the page outside the panel are not written.
+    EXPECT_EQ(levels[0][(63 * 256 + 5) * bytes], 0) << mode;
+    SB_DisposePanel();
+    for (auto& m : SB_Var.MipPages) m[0] = {};
+    SB_Var.TexturePages[0] = nullptr, SB_Var.NbTexturePages = 0;
+    SB_FreeBmap(page);
+  }
+}
+
 // With the map's textures mip-mapped, the card draws a far panel from its
 // smaller levels: a printed text reaches them when the page is marked.
 TEST_F(PanelTest, AMipMappedPanelsSmallerLevelsShowItsText) {
