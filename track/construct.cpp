@@ -3,8 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <cstdio>
-#include <cstdlib>
 
 #include "engine3d/types.h"
 #include "shell/console.h"
@@ -223,7 +221,6 @@ int32_t SB_ConstructMap(TLMAP* map) {
                    static_cast<long>(d.NbBigEntitys));
   if (SB_Var.MapFacesDropped)
     SB_ConsolePrintf("Map warning: %ld faces dropped (cube limits)", static_cast<long>(SB_Var.MapFacesDropped));
-  if (getenv("MAPSTAT")) fprintf(stderr, "faces %ld vertices %ld big %ld small %ld\n", (long)d.NbFaces, (long)d.NbVertices, (long)d.NbBigEntitys, (long)d.NbSmallEntitys);
   SB_3D_BuildPvs();
   d.NewlyLoaded = d.Loaded = 1;
   return 1;
