@@ -25,7 +25,12 @@ struct Points {
 template <bool kTransparent>
 void Row(uint32_t mask, const TPERSPEDGE& left, int32_t pixels, uint8_t* span) {
   const uint8_t* texels = E3D_PerspSpanTexture;
-  Points points{left.W, left.UW, left.VW};
+  // The edge's values hold where the edge crosses the row, up to half a
+  // pixel from the first pixel: taken to that pixel, so that the texels of
+  // two triangles meet along their common edge.
+  const float shift = static_cast<float>((left.X >> 16) - (left.X - 0x8000) / 65536.0) / 16.0f;
+  Points points{left.W + shift * E3D_PerspSpanStepW, left.UW + shift * E3D_PerspSpanStepU,
+                left.VW + shift * E3D_PerspSpanStepV};
   int32_t u, v;
   points(u, v);
   auto write = [=](int32_t i, uint32_t packed) {

@@ -1,3 +1,5 @@
+#include <cstdio>
+#include <cstdlib>
 // No background through the road: the whole program in this process on a
 // copy of the build's data tree, in each software mode (VIDEOMODE 7 with
 // the 8-bit polygon families and with the 1/z triangle filler, VIDEOMODE
@@ -48,8 +50,9 @@ std::vector<TCAMERA> Cameras() {
   const auto line = datagen::NetraceCentreLine();
   const size_t n = line.size();
   for (size_t i = 0; i < static_cast<size_t>(kCameras); ++i) {
-    const auto& p = line[n * i / kCameras];
+    const auto& p = line[(n * i / kCameras + (getenv("AT") ? atoi(getenv("AT")) : 0)) % n];
     const auto& ahead = line[(n * i / kCameras + 20) % n];
+    if (getenv("DUMP") && i > 0) continue;
     TCAMERA c{};
     c.TargetX = static_cast<int32_t>(p[0] * 320.0);
     c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
@@ -192,6 +195,14 @@ void Pump() {
     for (size_t i = 0; i < a.size(); ++i) uncovered += a[i] != b[i] && inside[i], road += inside[i];
     g_uncovered.push_back(uncovered);
     g_road.push_back(road);
+    if (getenv("DUMP")) {
+      static int k = 0;
+      std::string path = "/tmp/wt74/cam" + std::to_string(k++) + ".pgm";
+      FILE* f = fopen(path.c_str(), "wb");
+      fprintf(f, "P5 %d %d 255\n", w, h);
+      for (size_t i = 0; i < a.size(); ++i) { unsigned char c = (unsigned char)a[i]; fwrite(&c, 1, 1, f); }
+      fclose(f);
+    }
   }
   g_drawing = false;
   SB_Var.LeaveRace = 1;
