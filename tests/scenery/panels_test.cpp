@@ -287,6 +287,20 @@ TEST_F(PanelTest, ScrollingTextsMoveWithTheClockAndStopWhenPrinted) {
     SB_PanelPrintText(panel, "A", -1);
     SB_ClearPanel(panel);
   }
+  // On a panel 256 wide a character is 12 sub-columns of half a dot: after
+  // 100 ms at 40 a second the window starts at sub-column 4 of "K", its
+  // glyph column 2 (0x28: dot rows 2 and 4 lit, 3 not), 8 texels a dot.
+  SB_DisposePanel();
+  Start(kCard);
+  TLEDPANEL& wide = SB_Var.Panels.Panels[0];
+  view_.TextureUses[wide.PageNumber] = 3;
+  SB_Var.Time = 1000;
+  SB_SetPanelScrollText(0, "K", 40, 0, 0);
+  SB_Var.Time = 1100;
+  SB_UpdatePanels(&view_);
+  EXPECT_EQ(std::pair(wide.Current, wide.SubColumn), std::pair(0, 4));
+  EXPECT_EQ(std::vector<uint32_t>({At(0, 1, 17), At(0, 1, 25), At(0, 1, 33)}),
+            std::vector<uint32_t>({Dot(true, 1, 1), Dot(false, 1, 1), Dot(true, 1, 1)}));
 }
 
 TEST_F(PanelTest, StartLampsCopyTheLitPage) {
@@ -367,6 +381,14 @@ TEST_F(PanelTest, RoadLightsSwapTheirBlocksEveryHundredMs) {
   }
   EXPECT_EQ(std::pair(row[26], row[45]), std::pair(27u, 46u));
   EXPECT_EQ(SB_Var.Panels.RoadPhase, 2);
+  // The lamp moves once more than 100 ms were owed: a frame of exactly
+  // 100 ms does not move it, the next millisecond does.
+  SB_Var.Panels.RoadClock = 0;
+  for (const auto& [frame, phase] : {std::pair{100, 2}, {1, 3}}) {
+    SB_Var.FrameTime = frame;
+    SB_AnimateRoadLights(&view_);
+    EXPECT_EQ(SB_Var.Panels.RoadPhase, phase) << frame;
+  }
 }
 
 // The map's textures outlive a race: its end puts the lamps of "DEPART"
