@@ -1,5 +1,3 @@
-#include <cstdio>
-#include <cstdlib>
 // No background through the road: the whole program in this process on a
 // copy of the build's data tree, in each software mode (VIDEOMODE 7 with
 // the 8-bit polygon families and with the 1/z triangle filler, VIDEOMODE
@@ -37,11 +35,7 @@ namespace fs = std::filesystem;
 
 constexpr int32_t kCameras = 32;
 constexpr double kNear = 128.0;
-
-struct Mode {
-  const char* videoMode;
-  const char* renderer;
-};
+constexpr int32_t kRows = 8;  // span rows a pixel
 
 // The cameras of the map frame's benchmark: places along the centre line,
 // 1.25 m above it, each looking 20 m ahead.
@@ -50,9 +44,7 @@ std::vector<TCAMERA> Cameras() {
   const auto line = datagen::NetraceCentreLine();
   const size_t n = line.size();
   for (size_t i = 0; i < static_cast<size_t>(kCameras); ++i) {
-    const auto& p = line[(n * i / kCameras + (getenv("AT") ? atoi(getenv("AT")) : 0)) % n];
-    const auto& ahead = line[(n * i / kCameras + 20) % n];
-    if (getenv("DUMP") && i > 0) continue;
+    const auto &p = line[n * i / kCameras], &ahead = line[(n * i / kCameras + 20) % n];
     TCAMERA c{};
     c.TargetX = static_cast<int32_t>(p[0] * 320.0);
     c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
@@ -65,64 +57,63 @@ std::vector<TCAMERA> Cameras() {
   return cameras;
 }
 
-// The view's pixels, each widened to 32 bits.
-std::vector<uint32_t> Pixels(_WINDOW* window) {
+// The map drawn from the camera over a background of the byte: the view's
+// pixels, each widened to 32 bits.
+std::vector<uint32_t> Draw(TCAMERA& camera, uint8_t background) {
+  _WINDOW* window = &SB_Var.ScreenWindow;
+  const int32_t bytes = window->W_BMAP->Depth / 8, pitch = window->W_BMAP->ByteLen;
+  LS_LockWindow(window);
+  for (int32_t y = 0; y < window->W_HEIGHT; ++y)
+    std::memset(window->W_ADDRESS + y * pitch, background, static_cast<size_t>(window->W_WIDTH * bytes));
+  LS_UnlockWindow(window);
+  TSOFTSCENE* view = SB_Var.CurrentView;
+  SB_SetView(view, &camera, window, SB_Var.Focal, SB_Var.DetailDistance, 0);
+  SB_Var.RenderMap(view, &camera, window);
+  SB_Var.RenderFrame(window, view);
   std::vector<uint32_t> out;
   LS_LockWindow(window);
-  const int32_t bytes = window->W_BMAP->Depth / 8, pitch = window->W_BMAP->ByteLen;
   for (int32_t y = 0; y < window->W_HEIGHT; ++y)
     for (int32_t x = 0; x < window->W_WIDTH; ++x) {
-      const uint8_t* p = window->W_ADDRESS + static_cast<ptrdiff_t>(y) * pitch + x * bytes;
+      const uint8_t* p = window->W_ADDRESS + y * pitch + x * bytes;
       out.push_back(bytes == 1 ? p[0] : static_cast<uint32_t>(p[0] | p[1] << 8));
     }
   LS_UnlockWindow(window);
   return out;
 }
 
-// The map drawn from the camera over a background of the byte.
-std::vector<uint32_t> Draw(TCAMERA& camera, uint8_t background) {
-  _WINDOW* window = &SB_Var.ScreenWindow;
-  LS_LockWindow(window);
-  const int32_t bytes = window->W_BMAP->Depth / 8, pitch = window->W_BMAP->ByteLen;
-  for (int32_t y = 0; y < window->W_HEIGHT; ++y)
-    std::memset(window->W_ADDRESS + static_cast<ptrdiff_t>(y) * pitch, background,
-                static_cast<size_t>(window->W_WIDTH) * bytes);
-  LS_UnlockWindow(window);
-  TSOFTSCENE* view = SB_Var.CurrentView;
-  SB_SetView(view, &camera, window, SB_Var.Focal, SB_Var.DetailDistance, 0);
-  SB_Var.RenderMap(view, &camera, window);
-  SB_Var.RenderFrame(window, view);
-  return Pixels(window);
+// The polygon cut at the near plane and projected exactly.
+std::vector<std::array<double, 2>> Projected(const TSOFTPOLY& poly) {
+  std::vector<std::array<double, 2>> out;
+  const int32_t n = poly.NbVertices;
+  auto put = [&](double x, double y, double z) {
+    out.push_back({SB_Var.CenterX + x * SB_Var.Focal / z, SB_Var.CenterY + y * SB_Var.Focal / z});
+  };
+  for (int32_t i = 0; i < n; ++i) {
+    const TSOFTVERTEX &a = poly.FirstVertex[i], &b = poly.FirstVertex[(i + 1) % n];
+    if (a.CamZ >= kNear) put(a.CamX, a.CamY, a.CamZ);
+    if ((a.CamZ >= kNear) != (b.CamZ >= kNear)) {
+      const double t = (kNear - a.CamZ) / (double(b.CamZ) - a.CamZ);
+      put(a.CamX + t * (b.CamX - a.CamX), a.CamY + t * (b.CamY - a.CamY), kNear);
+    }
+  }
+  return out;
 }
 
 // The pixels whose neighbourhood (the pixel and one pixel around it) lies
-// wholly in the union of the listed road and wall polygons, each cut at
-// the near plane and projected exactly: the union's spans are taken on
-// rows an eighth of a pixel apart, so that a gap between two surfaces that
-// a rounded corner may widen into a pixel is never taken for road.
-class Outline {
- public:
-  Outline(int32_t w, int32_t h) : w_(w), h_(h), spans_(static_cast<size_t>(h) * kRows) {}
-  void Add(const TSOFTPOLY& poly) {
-    std::vector<std::array<double, 3>> cut;
-    const int32_t n = poly.NbVertices;
-    for (int32_t i = 0; i < n; ++i) {
-      const TSOFTVERTEX &a = poly.FirstVertex[i], &b = poly.FirstVertex[(i + 1) % n];
-      if (a.CamZ >= kNear) cut.push_back({double(a.CamX), double(a.CamY), double(a.CamZ)});
-      if ((a.CamZ >= kNear) != (b.CamZ >= kNear)) {
-        const double t = (kNear - a.CamZ) / (double(b.CamZ) - a.CamZ);
-        cut.push_back({a.CamX + t * (b.CamX - a.CamX), a.CamY + t * (b.CamY - a.CamY), kNear});
-      }
-    }
-    if (cut.size() < 3) return;
-    std::vector<std::array<double, 2>> p;
-    for (const auto& c : cut)
-      p.push_back({SB_Var.CenterX + c[0] * SB_Var.Focal / c[2], SB_Var.CenterY + c[1] * SB_Var.Focal / c[2]});
-    double top = 1e9, bottom = -1e9;
-    for (const auto& q : p) top = std::min(top, q[1]), bottom = std::max(bottom, q[1]);
-    const int32_t first = std::max(0, static_cast<int32_t>(std::ceil(top * kRows - 0.5)));
-    const int32_t last = std::min(h_ * kRows - 1, static_cast<int32_t>(std::floor(bottom * kRows - 0.5)));
-    for (int32_t r = first; r <= last; ++r) {
+// wholly in the union of the view's road polygons: the union's spans are
+// taken on rows an eighth of a pixel apart, so that a gap between two
+// surfaces that a rounded corner may widen into a pixel is never taken for
+// road.
+std::vector<uint8_t> RoadInside(const TSOFTSCENE* view, int32_t w, int32_t h) {
+  std::vector<std::vector<std::array<double, 2>>> spans(static_cast<size_t>(h) * kRows);
+  int32_t walked = 0;
+  for (auto* poly = static_cast<const TSOFTPOLY*>(view->FirstPolygon); poly && walked < view->NbPolygons;
+       poly = poly->Next, ++walked) {
+    if (poly->Kind == 7 || poly->Kind == 8 || poly->Material >= SB_Var.NbTextures ||
+        std::strncmp(SB_Var.TextureNames[poly->Material], "ROUT", 4) != 0)
+      continue;
+    const auto p = Projected(*poly);
+    for (int32_t r = 0; p.size() >= 3 && r < h * kRows; ++r) {
       const double y = (r + 0.5) / kRows;
       double left = 1e9, right = -1e9;
       for (size_t i = 0; i < p.size(); ++i) {
@@ -131,50 +122,32 @@ class Outline {
         const double x = a[0] + (y - a[1]) * (b[0] - a[0]) / (b[1] - a[1]);
         left = std::min(left, x), right = std::max(right, x);
       }
-      if (left < right) spans_[static_cast<size_t>(r)].push_back({left, right});
+      if (left < right) spans[static_cast<size_t>(r)].push_back({left, right});
     }
   }
-  // Which pixels lie a pixel deep inside the union.
-  std::vector<uint8_t> Inside() {
-    std::vector<uint8_t> full(static_cast<size_t>(w_) * h_, 1);
-    for (int32_t r = 0; r < h_ * kRows; ++r) {
-      auto& row = spans_[static_cast<size_t>(r)];
-      std::sort(row.begin(), row.end());
-      std::vector<uint8_t> covered(static_cast<size_t>(w_), 0);
-      for (size_t i = 0; i < row.size();) {
-        double a = row[i][0], b = row[i][1];
-        for (++i; i < row.size() && row[i][0] <= b; ++i) b = std::max(b, row[i][1]);
-        // Pixels x whose neighbours' span [x - 1, x + 2] lies in [a, b].
-        for (int32_t x = std::max(0, static_cast<int32_t>(std::ceil(a + 1))); x <= std::min(w_ - 1, static_cast<int32_t>(std::floor(b - 2))); ++x)
-          covered[static_cast<size_t>(x)] = 1;
-      }
-      uint8_t* line = &full[static_cast<size_t>(r / kRows) * w_];
-      for (int32_t x = 0; x < w_; ++x) line[x] &= covered[static_cast<size_t>(x)];
+  std::vector<uint8_t> full(static_cast<size_t>(w) * h, 1), inside(full.size(), 0);
+  for (int32_t r = 0; r < h * kRows; ++r) {
+    auto& row = spans[static_cast<size_t>(r)];
+    std::sort(row.begin(), row.end());
+    std::vector<uint8_t> covered(static_cast<size_t>(w), 0);
+    for (size_t i = 0; i < row.size();) {
+      double a = row[i][0], b = row[i][1];
+      for (++i; i < row.size() && row[i][0] <= b; ++i) b = std::max(b, row[i][1]);
+      // Pixels x whose neighbours' span [x - 1, x + 2] lies in [a, b].
+      for (int32_t x = std::max(0, int32_t(std::ceil(a + 1))); x <= std::min(w - 1, int32_t(std::floor(b - 2))); ++x)
+        covered[static_cast<size_t>(x)] = 1;
     }
-    std::vector<uint8_t> inside(static_cast<size_t>(w_) * h_, 0);
-    for (int32_t y = 1; y + 1 < h_; ++y)
-      for (int32_t x = 0; x < w_; ++x) {
-        const size_t i = static_cast<size_t>(y) * w_ + x;
-        inside[i] = full[i - w_] & full[i] & full[i + w_];
-      }
-    return inside;
+    for (int32_t x = 0; x < w; ++x) full[static_cast<size_t>(r / kRows * w + x)] &= covered[static_cast<size_t>(x)];
   }
-
- private:
-  static constexpr int32_t kRows = 8;  // span rows a pixel
-  int32_t w_, h_;
-  std::vector<std::vector<std::array<double, 2>>> spans_;
-};
-
-bool Road(const TSOFTPOLY& poly) {
-  if (poly.Kind == 7 || poly.Kind == 8 || poly.Material >= SB_Var.NbTextures) return false;
-  return std::strncmp(SB_Var.TextureNames[poly.Material], "ROUT", 4) == 0;
+  for (size_t i = static_cast<size_t>(w); i + w < full.size(); ++i) inside[i] = full[i - w] & full[i] & full[i + w];
+  return inside;
 }
 
 std::vector<int32_t> g_uncovered, g_road;
 bool g_limited = false, g_drawing = false;
 
-// The drawing reads keys, which pump the messages again.
+// Once the race has drawn two frames (the drawing reads keys, which pump
+// the messages again).
 void Pump() {
   plat::AdvanceManualTime(1);
   if (g_drawing || !g_uncovered.empty() || SB_Var.RaceFrames < 2) return;
@@ -184,29 +157,20 @@ void Pump() {
     const TSOFTSCENE* view = SB_Var.CurrentView;
     g_limited = g_limited || view->NbPolygons >= SB_Var.MaxFaces || E3D_SoftDraws.NbDraws >= SB_MAXSOFTDRAWS ||
                 E3D_SoftDraws.NbTris >= SB_MAXSOFTTRIS || E3D_SoftDraws.NbPersps >= SB_MAXSOFTPERSPS;
-    const int32_t w = SB_Var.ScreenWindow.W_WIDTH, h = SB_Var.ScreenWindow.W_HEIGHT;
-    Outline outline(w, h);
-    int32_t walked = 0;
-    for (const auto* p = static_cast<const TSOFTPOLY*>(view->FirstPolygon); p && walked < view->NbPolygons;
-         p = p->Next, ++walked)
-      if (Road(*p)) outline.Add(*p);
-    const std::vector<uint8_t> inside = outline.Inside();
+    const std::vector<uint8_t> inside = RoadInside(view, SB_Var.ScreenWindow.W_WIDTH, SB_Var.ScreenWindow.W_HEIGHT);
     int32_t uncovered = 0, road = 0;
     for (size_t i = 0; i < a.size(); ++i) uncovered += a[i] != b[i] && inside[i], road += inside[i];
     g_uncovered.push_back(uncovered);
     g_road.push_back(road);
-    if (getenv("DUMP")) {
-      static int k = 0;
-      std::string path = "/tmp/wt74/cam" + std::to_string(k++) + ".pgm";
-      FILE* f = fopen(path.c_str(), "wb");
-      fprintf(f, "P5 %d %d 255\n", w, h);
-      for (size_t i = 0; i < a.size(); ++i) { unsigned char c = (unsigned char)a[i]; fwrite(&c, 1, 1, f); }
-      fclose(f);
-    }
   }
   g_drawing = false;
   SB_Var.LeaveRace = 1;
 }
+
+struct Mode {
+  const char* videoMode;
+  const char* renderer;
+};
 
 class CracksTest : public ztest::Environment, public testing::WithParamInterface<Mode> {};
 
