@@ -33,7 +33,9 @@ void SB_MapBufferFull(const char* owner);
 // Counts faces the cube limits leave out.
 void SB_DropFaces(int32_t count);
 
-// Face joining.
+// Face joining. The fine series' last tolerance: a corner it joins away
+// lies at most this far from the new edge.
+constexpr double SB_FINEJOINTOLERANCE = 0.001;
 void SB_JoinSeriesFine(TLMAP* list);
 void SB_JoinSeriesCoarse(TLMAP* list);
 void SB_JoinAlligned(TLMAP* list);

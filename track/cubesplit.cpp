@@ -2,11 +2,11 @@
 // slab by slab the z and y cuts and the groups of faces of one cube, which
 // are joined and cut at texture repeats; then, the corners of every cube
 // known, each group's T-junctions mended and the group filed into the cube
-// arrays. Also
-// the texture-repeat cuts themselves, which use the same edge cut.
-#include <climits>
+// arrays. Also the texture-repeat cuts themselves, which use the same edge
+// cut.
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <unordered_map>
 #include <vector>
@@ -93,8 +93,8 @@ bool FitsCube(const TLMAP* group, double scale) {
 }
 
 // The joins and texture cuts of one cube's group, small or big. The coarse
-// series takes corners up to 2 units apart for one and lines 2 units off
-// for straight, so its faces leave real gaps to their neighbours
+// series counts corners up to 2 units apart as one and lines 2 units off
+// as straight, so its faces leave real gaps to their neighbours
 // (background lines along the road's edges in the software renderer,
 // which draws the big cubes): it is run only on a big cube whose faces
 // would not go into it otherwise.
@@ -166,7 +166,7 @@ void FileGroups(const TJOINEDGROUPS& joined, TLMAP* workGroup, bool big) {
           const auto it = corners.find(CubeKey(f.CubeX + dx, f.CubeY + dy, f.CubeZ + dz));
           if (it != corners.end()) around.insert(around.end(), it->second.begin(), it->second.end());
         }
-    SB_SplitTJunctions(workGroup, SB_Var.JoinLineTolerance, around.data(), static_cast<uint32_t>(around.size()));
+    SB_SplitTJunctions(workGroup, SB_FINEJOINTOLERANCE, around.data(), static_cast<uint32_t>(around.size()));
     if (SB_Var.MapBuildFailed) return;
     if (!FitsCube(workGroup, big ? kBigScale : 1.0)) CopyGroup(joined, first, end, workGroup);
     first = end;
