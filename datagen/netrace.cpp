@@ -198,9 +198,12 @@ void WriteDisplays(std::string* out) {
     along({kGantryX - 0.3, kGantryX + 0.3, y, 0, kGantryTop + 0.3, kFrame});
   }
   facing({kGantryX + 0.05, outer - 1.8, kGantryBottom - 0.3, inner + 1.8, kGantryTop + 0.3, kFrame});
-  facing({kGantryX, -95.0, kGantryBottom, -87.0, kGantryTop, "PANSTAD2"});
-  facing({kGantryX, -85.0, kGantryBottom, -77.0, kGantryTop, "GO"});
-  facing({kGantryX, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART N"});
+  // The displays stand 5 cm in front of the beam: their depth-bias letter
+  // Z draws them after it in the software renderer's painter's order,
+  // where the beam's long triangles would otherwise cover parts of them.
+  facing({kGantryX, -95.0, kGantryBottom, -87.0, kGantryTop, "PANSTAD2 Z"});
+  facing({kGantryX, -85.0, kGantryBottom, -77.0, kGantryTop, "GO Z"});
+  facing({kGantryX, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART NZ"});
   // The lamps drawn lit, on the gantry's back, where the cars never look.
   facing({kGantryX + 0.1, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART3 N"}, 1);
   // Boards beside the outer wall, 2 m x 0.5 m on posts.

@@ -58,6 +58,9 @@ int32_t SB_TextureRectFits(int32_t x, int32_t y, int32_t w, int32_t h, int32_t p
 int32_t SB_AllocTexturePages();
 void SB_LoadTexturesTga();
 void SB_ResampleTextures();
+// The mip levels of the w x h rectangle at (x, y) of a page made again
+// from its texels (averaged), after they were written during a race.
+void SB_ResampleTextureArea(int32_t page, int32_t x, int32_t y, int32_t w, int32_t h);
 void SB_BuildTextureDescriptors();
 // The map faces' texture coordinates to the size of their textures.
 void SB_RescaleMapTextureCoords();
