@@ -70,7 +70,7 @@ TEST_F(NetCtrlEdges, NewcomerLeavingDuringItsOrderWaitEndsIt) {
   EXPECT_EQ(host_.Ctrl.Players[1].Pending, 0);
   EXPECT_EQ(host_.Ctrl.Players[1].InUse, 0);
   EXPECT_EQ(host_.Ctrl.Names[1][0], 0);
-  EXPECT_EQ(host_.Ctrl.OrderWaits, 0);
+  EXPECT_EQ(host_.Ctrl.OrderPending[1], 0);
 }
 
 TEST_F(NetCtrlEdges, NetworkClosedDuringAnOrderWaitEndsIt) {
