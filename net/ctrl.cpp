@@ -70,6 +70,20 @@ void FollowOrder(int32_t order) {
   if (c.Running && c.Players[order].Id == id && CTRL_IsPresent(c.Players[order])) DelPlayer(id);
 }
 
+// Whether the player is in the session now. Not by its name: the
+// transport still names a player that has just left.
+bool InSession(uint32_t id) {
+  static uint32_t wanted;
+  static bool found;
+  wanted = id;
+  found = false;
+  LS_NetEnumeratePlayers([](uint32_t, const char*, uint32_t p) {
+    found = found || p == wanted;
+    return int32_t{1};
+  });
+  return found;
+}
+
 }  // namespace
 
 bool CTRL_IsPresent(const CTRL_PLAYER& p) { return p.InUse || p.Pending; }
@@ -225,11 +239,14 @@ void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
     std::snprintf(name, sizeof name, "%s", looked ? looked : "");
     SB_ConsolePrintf("[SYS CRTL][ADD PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name, static_cast<long>(player));
-    // Looked up again: a player who left while the lines pumped is not
-    // added, where its order would be tried three times for nothing.
-    looked = LS_NetGetPlayerName(player);
-    if (player != ServerId() && looked && std::strcmp(looked, kInfoPlayer) != 0) CTRL_AddPlayer(player);
+    // A player who left while the lines pumped is not added, where its
+    // order would be tried three times for nothing.
+    if (player != ServerId() && looked && std::strcmp(name, kInfoPlayer) != 0 && InSession(player))
+      CTRL_AddPlayer(player);
   } else if (kind == 2) {
+    // Its order is followed no more: the lines below may pump.
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (CTRL_IsPresent(C().Players[i]) && C().Players[i].Id == player) C().OrderPending[i] = 0;
     SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
     if (player != ServerId()) DelPlayer(player);

@@ -344,11 +344,17 @@ void NETI_RemovePlayerInfo(uint32_t departed, uint32_t) {
     FreeEarly(p);
     p.InUse = 0;
   }
-  // A departed recipient never acknowledges: what waited for it is done
-  // with, without failure, and its windows go.
+  // A departed recipient never acknowledges: what waited for it failed
+  // (without SendFailure: nobody is left to give up on), and its windows
+  // go.
   for (NETI_SENDPAIR& p : n.Sends) {
     if (!p.InUse || (p.To != departed && p.From != departed)) continue;
-    for (uint32_t number = p.Oldest; number != p.Next && n.Pool; ++number) AckNumber(p, number);
+    for (uint32_t number = p.Oldest; number != p.Next && n.Pool; ++number) {
+      int32_t index = -1;
+      const int32_t s = Outstanding(p, number, &index);
+      if (s >= 0 && n.Pool[s].Pending[index]) RecordFailed(n.Pool[s].Handle);
+      AckNumber(p, number);
+    }
     std::memset(&p, 0, sizeof p);
   }
 }

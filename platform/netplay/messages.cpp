@@ -36,14 +36,20 @@ uint32_t SendFault(Instance& in) {
 
 uint32_t Send(Instance* in, uint32_t from, uint32_t to, const void* data, uint32_t size) {
   if (!in || (!data && size)) return kErrInvalidParams;
-  // No servicing here: a send reads nothing, and the player list it goes
-  // by is the one the last receive or wait brought up to date.
+  // No servicing of the session here: the player list a send goes by is
+  // the one the last receive or wait brought up to date.
   if (!InSession(*in)) return kErrNoSession;
   if (size > kMaxPacket) return kErrTooLarge;
   const Player* sender = FindPlayer(*in, from);
   if (!sender || !sender->local) return kErrInvalidPlayer;
   if (to != kToAll && !FindPlayer(*in, to)) return kErrInvalidPlayer;
   if (const uint32_t fault = SendFault(*in)) return fault;
+  // A delivery to a player of this instance joins its queue now: what has
+  // arrived from elsewhere is taken in first, to keep the order of arrival.
+  const bool toLocal = std::any_of(in->players.begin(), in->players.end(), [&](const Player& p) {
+    return p.local && p.id != from && (to == kToAll || p.id == to);
+  });
+  if (toLocal) ServiceData(*in);
   const auto* bytes = static_cast<const uint8_t*>(data);
   std::vector<uint8_t> datagram;
   // A copy: a local delivery may not change the list, but stays safe if it did.

@@ -108,6 +108,14 @@ struct Instance {
   uint32_t queryNonce = 0;
   Guid enumApplication;
   std::vector<std::pair<SessionInfo, Address>> heard;  // answers of the enumeration under way
+  // Answers heard in the last second: a host answers an address at most
+  // once a second, so an enumeration right after another reports these.
+  struct Recent {
+    SessionInfo session;
+    Address host;
+    uint32_t at = 0;
+  };
+  std::vector<Recent> recent;
   bool enumerating = false;
 
   std::deque<Message> queue;
