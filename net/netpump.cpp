@@ -5,6 +5,7 @@
 #include "net/ctrl.h"
 #include "net/ls_net.h"
 #include "net/net.h"
+#include "net/netgame.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
 #include "system/error.h"
@@ -16,6 +17,7 @@ void NET_UpdateEvent() {
     return;
   }
   LS_NetUpdateEvent();
+  NET_FlushNotices();
   if (!SB_Var.IsController || SB_Var.XState == XSTATE_NONET) return;
   // Followed here, never waited for: the race frame runs this pump.
   CTRL_FollowPlayerOrders();

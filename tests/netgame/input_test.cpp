@@ -11,6 +11,8 @@
 
 #include "net/ctrl.h"
 #include "net/netplayer.h"
+#include "platform/clock.h"
+#include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netgame/session_fixture.h"
 #include "vehicles/replays.h"
@@ -102,8 +104,10 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    plat::AdvanceManualTime(NET_NOTICEMS);  // a refusal is said at most once a second
     Table();
     CTRL_State().LastHeard[1] = 7;
+    CTRL_State().LastCheck = LS_GetTime();  // no liveness check in the lines' pumps
     const std::vector<uint8_t> before = Snapshot();
     SB_ClearPrintedLines();
     CtrlHandle(r.from, r.message);
