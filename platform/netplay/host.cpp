@@ -167,9 +167,12 @@ void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
     return Drop(in, link);
   }
   if (PlayersOf(in, link) >= kMaxPlayersPerMember) {
+    // Said once a connection: a member asking again and again is counted.
     ++in.counters.refusedPlayers;
-    Note(in, member + " asked for player '" + f.shortName + "' beyond the " + std::to_string(kMaxPlayersPerMember) +
-                 " a connection may hold: refused");
+    if (!link.refusalNoted)
+      Note(in, member + " asked for player '" + f.shortName + "' beyond the " + std::to_string(kMaxPlayersPerMember) +
+                   " a connection may hold: refused, and every further one");
+    link.refusalNoted = true;
     return RefusePlayer(link, f.request, wire::kReasonTooManyPlayers);
   }
   if (in.players.size() >= in.maxPlayers) return RefusePlayer(link, f.request, wire::kReasonFull);

@@ -178,7 +178,10 @@ uint32_t MemberCreatePlayer(Instance& in, const std::string& shortName, const st
     in.pendingRequest = 0;
     return kErrTimeout;
   }
-  if (in.createdId == 0) return in.refusal ? kErrSessionFull : kErrNoHost;
+  if (in.createdId == 0) {
+    if (in.refusal == wire::kReasonForbiddenName) return kErrInvalidParams;
+    return in.refusal ? kErrSessionFull : kErrNoHost;
+  }
   *id = in.createdId;
   return kOk;
 }

@@ -99,7 +99,10 @@ uint32_t JoinSession(Instance* instance, const Guid& application, const Guid& se
 // destroys every other player for the members.
 uint32_t Close(Instance* instance);
 
-// Names of at most kMaxNameLength bytes. Ids come from the host.
+// Names of at most kMaxNameLength bytes. Ids come from the host. A
+// member's player past its connection's kMaxPlayersPerMember gets
+// kErrSessionFull; one with the long name kHostOnlyName kErrInvalidParams,
+// and the member loses the session.
 uint32_t CreatePlayer(Instance* instance, const char* shortName, const char* longName, uint32_t* id);
 // Only a player of this instance.
 uint32_t DestroyPlayer(Instance* instance, uint32_t id);

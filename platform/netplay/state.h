@@ -49,6 +49,7 @@ struct Link {
   uint16_t dataPort = 0;  // the member's data socket, from its hello
   bool joined = false;
   bool dead = false;
+  bool refusalNoted = false;  // a refused player was noted for the game's log
   uint32_t openedAt = 0;  // platform clock, for the handshake's time-out
   std::vector<uint8_t> in, out;
 };
