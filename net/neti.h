@@ -27,6 +27,9 @@ constexpr uint32_t NETI_TRIES = 60;
 // Messages that failed, remembered so that they are never reported
 // delivered.
 constexpr int32_t NETI_NBFAILED = 256;
+// Each pump's acknowledgement of a pair goes again at the next pump: the
+// sender learns of a delivery unless both are lost, and resends less.
+constexpr uint32_t NETI_ACKREPEATS = 2;
 // An acknowledgement: the header, whose sequence is the highest number
 // delivered in order, then a u32 whose bit i tells that number + 2 + i has
 // arrived and waits for the ones before it.
@@ -75,7 +78,7 @@ struct NETI_PLAYERINFO {
   uint32_t ReceiverId;
   uint32_t SenderId;
   int32_t LastSequence;  // the highest number delivered in order
-  uint32_t AckDue;       // an acknowledgement goes at the end of the pump
+  uint32_t AckDue;       // acknowledgements still to go, one at the end of each pump
   NETI_EARLY* Early;     // NETI_WINDOW entries once one came early, else null
 };
 

@@ -65,7 +65,7 @@ void DeliverHeld(uint32_t receiver, uint32_t sender) {
 void ReceiveGuaranteed(uint32_t receiver, uint32_t sender, const uint8_t* packet, uint32_t length) {
   NETI_PLAYERINFO* info = NETI_GetPlayerInfo(receiver, sender);
   if (!info) return;  // unacknowledged: the sender resends
-  info->AckDue = 1;
+  info->AckDue = NETI_ACKREPEATS;
   const uint32_t number = LS_NetGetHeader(packet).Sequence;
   const int32_t ahead = Distance(number, static_cast<uint32_t>(info->LastSequence) + 1);
   if (ahead < 0) return;  // a duplicate: acknowledged again
@@ -115,7 +115,7 @@ void NETI_SendAcks() {
     if (!N().Pool) return;
     NETI_PLAYERINFO& p = N().Players[i];
     if (!p.InUse || !p.AckDue) continue;
-    p.AckDue = 0;
+    --p.AckDue;
     const uint32_t last = static_cast<uint32_t>(p.LastSequence);
     uint32_t map = 0;
     for (uint32_t bit = 0; p.Early && bit < 32 && bit + 1 < static_cast<uint32_t>(NETI_WINDOW); ++bit) {

@@ -89,6 +89,13 @@ TEST_F(Neti, EachPacketDeliveredOnceInOrderEarlyOnesHeld) {
   EXPECT_EQ(ztest::CountPrinted("[NETI][GUARANTEED PACKET FROM " + std::to_string(Hugo()) +
                                 " BEYOND THE WINDOW REFUSED (1)]"),
             1);
+  // The pump after repeats the last acknowledgement, once.
+  LS_NetSelect(&mia_);
+  NETI_SendAcks();
+  EXPECT_EQ(Wire(host_), (decltype(Wire(host_)){{Hugo(), Ack(kFirst + 3, 1u << 30)}}));
+  LS_NetSelect(&mia_);
+  NETI_SendAcks();
+  EXPECT_TRUE(Wire(host_).empty());
   // A plain packet has no order and no acknowledgement.
   LS_NetSelect(&mia_);
   EXPECT_EQ(Feed(Mia(), Hugo(), Packet(LS_NETMODE_PLAIN, kFirst, "q")), 1);
