@@ -88,6 +88,7 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"status -1", kMia, Message(CTRL_SETPLAYERSTATUS, -1, 1)},
       {"sub-state 3", kMia, Message(CTRL_SETPLAYERSTATUS, 4, 3)},
       {"log-in question from a stranger", kStranger, Message(CTRL_CANILOGMYSELF, 3, 0)},
+      {"game information asked by a stranger", kStranger, Message(CTRL_GETGAMEINFO, 0, 0)},
       {"setup too short", kMia, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, 'x'))},
       {"setup for another's order", kMia, Message(CTRL_VEHICLESETUP, 2, 1, std::string(424, 'x'))},
       {"setup for order 32", kMia, Message(CTRL_VEHICLESETUP, 32, 1, std::string(424, 'x'))},
