@@ -158,10 +158,15 @@ TEST_F(NetHostile, AFloodOfGameInformationRequestsCostsNoHonestPlayerAnything) {
   int slots = 0;
   for (int32_t s = 0; s < NETI_NBSLOTS; ++s) slots += host_.Neti.Pool[s].InUse != 0;
   EXPECT_LE(slots, NETI_WINDOW + 1);  // its share, and what is under way
-  // Mia joins and plays meanwhile; all the controller sent her arrived.
+  // Mia joins and plays meanwhile, without a wait: all the controller sent
+  // her arrived, while the flooder is still in the table.
+  const uint32_t joining = plat::TickMs();
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   MiaRaces();
+  EXPECT_LT(plat::TickMs() - joining, 5000u);
   NothingOfMiasOutstanding();
+  EXPECT_EQ(host_.Ctrl.Players[1].Id, id);
+  EXPECT_TRUE(CTRL_IsPresent(host_.Ctrl.Players[1]));
   // Once it is given up, its answers fail as failures, each said.
   SB_ClearPrintedLines();
   Frames([] { return PrintedStart("[NETI][GIVING UP ON "); }, 2000);
