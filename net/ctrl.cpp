@@ -11,8 +11,6 @@
 #include "net/netplayer.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
-#include "system/bmap.h"
-#include "system/error.h"
 #include "system/input.h"
 
 namespace {

@@ -104,8 +104,6 @@ const char* NET_GameTypeName(int32_t type);
 // machines).
 void NET_WaitStep();
 
-// Lets time pass between two pumps of a wait.
-void NET_Idle();
 
 using NETWAITSTEP = void (*)();
 void NET_SetWaitStep(NETWAITSTEP step);  // null: back to the program's

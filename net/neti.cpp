@@ -287,6 +287,16 @@ int32_t NETI_HandleAck(uint32_t local, uint32_t from, uint32_t cumulative, uint3
                        static_cast<unsigned long>(from), static_cast<unsigned long>(count));
     return 0;
   }
+  // Older than one taken already: one that came late, or again. Nothing
+  // more than the map can come of it.
+  if (Distance(cumulative, p->Oldest - 1) < 0) {
+    uint32_t count = 0;
+    if (NET_CountNotice(&N().LateAcks, &count))
+      SB_ConsolePrintf("[NETI][LATE ACKNOWLEDGEMENT FROM %lu IGNORED (%lu)]", static_cast<unsigned long>(from),
+                       static_cast<unsigned long>(count));
+    p = NETI_GetSendPair(local, from, false);  // the line may have pumped
+    if (!p) return 1;
+  }
   for (uint32_t number = p->Oldest; Distance(number, cumulative) <= 0 && number != p->Next; ++number)
     AckNumber(*p, number);
   for (uint32_t bit = 0; bit < 32; ++bit) {
@@ -393,6 +403,8 @@ void NETI_FlushNotices() {
                      static_cast<unsigned long>(count));
   if (N().Pool && NET_NoticeDue(&N().BadAcks, &count))
     SB_ConsolePrintf("[NETI][ACKNOWLEDGEMENTS FOR NOTHING SENT REFUSED (%lu)]", static_cast<unsigned long>(count));
+  if (N().Pool && NET_NoticeDue(&N().LateAcks, &count))
+    SB_ConsolePrintf("[NETI][LATE ACKNOWLEDGEMENTS IGNORED (%lu)]", static_cast<unsigned long>(count));
   if (N().Pool && NET_NoticeDue(&N().BadPackets, &count))
     SB_ConsolePrintf("[NETI][GUARANTEED PACKETS BEYOND THE WINDOW REFUSED (%lu)]", static_cast<unsigned long>(count));
 }

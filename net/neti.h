@@ -91,7 +91,7 @@ struct TNETI {
   NETI_GUARANTEEDMSG* Filling;  // the slot whose recipients an enumeration adds
   uint32_t Failed[NETI_NBFAILED];  // handles of failed messages, the latest last
   int32_t NbFailed;                // how many were ever recorded
-  TNETNOTICE BadAcks, BadPackets, Refusals;
+  TNETNOTICE BadAcks, LateAcks, BadPackets, Refusals;
 };
 
 // What NETI_StoreGuaranteedMessage did when it stored nothing.

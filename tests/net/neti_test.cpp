@@ -167,10 +167,14 @@ TEST_F(Neti, TheWindowGoesAtOnceAndRefusesWhatDoesNotFit) {
   for (int i = 0; i < NETI_WINDOW; ++i) EXPECT_EQ(NETI_IsDelivered(static_cast<uint32_t>(seqs[i])), i != 30) << i;
   for (int i = 0; i < NETI_WINDOW - 2; ++i) ASSERT_GT(SendTo(Hugo(), "y"), 0) << i;
   EXPECT_EQ(SendTo(Hugo(), "z"), -2);
-  // A stale or duplicated acknowledgement changes nothing; one for a
-  // number never sent is refused.
+  // A late or repeated acknowledgement changes nothing, and is said; one
+  // for a number never sent is refused.
+  SB_ClearPrintedLines();
+  EXPECT_EQ(Feed(Mia(), Hugo(), Ack(kFirst + 3)), 1);
   EXPECT_EQ(Feed(Mia(), Hugo(), Ack(kFirst + 3)), 1);
   EXPECT_EQ(NETI_IsDelivered(static_cast<uint32_t>(seqs[30])), 0);
+  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"[NETI][LATE ACKNOWLEDGEMENT FROM " +
+                                                        std::to_string(Hugo()) + " IGNORED (1)]"});
   SB_ClearPrintedLines();
   plat::AdvanceManualTime(NET_NOTICEMS);
   EXPECT_EQ(Feed(Mia(), Hugo(), Ack(kFirst + 2 * NETI_WINDOW + 5)), 0);
