@@ -8,6 +8,11 @@
 #include "net/types.h"
 #include "vehicles/types.h"
 
+// A game type (CTRL_TRAINING to CTRL_OFFLINERACE) and a game state of a
+// CONTROLLEDRACE (CTRL_NORACE to CTRL_TRAININGMODE).
+using CTRL_GAMETYPE = int32_t;
+using CTRL_GAMESTATE = int32_t;
+
 // Game states of a CONTROLLEDRACE.
 constexpr int32_t CTRL_NORACE = 0;
 constexpr int32_t CTRL_WAITTWO = 1;
@@ -25,9 +30,9 @@ struct TCTRL {
   CTRL_PLAYER Players[NET_MAXPLAYERS];
   char Names[NET_MAXPLAYERS][XNET_MAXNAME + 1];  // empty: no name
   uint32_t LastHeard[NET_MAXPLAYERS];
-  int32_t GameType;  // the maximum players is SB_Var.NetControllerMax
+  CTRL_GAMETYPE GameType;  // the maximum players is SB_Var.NetControllerMax
   int32_t Logged;
-  int32_t GameState;
+  CTRL_GAMESTATE GameState;
   TVEHICLESETUP Setups[NET_MAXPLAYERS];  // Changed set: stored
   CTRL_RECORD Finishers[NET_MAXPLAYERS];
   int32_t NbFinishers;
@@ -35,7 +40,15 @@ struct TCTRL {
   int32_t HasRecords;
   uint32_t LastCheck;
   int32_t InCheck;
-  int32_t OrderWaits;  // player orders being waited for, nested
+  // The player order (message 5) of each newcomer, followed from the pump
+  // until delivered: pending, its send's sequence (-2 refused), when it was
+  // sent and how many tries it took.
+  int32_t OrderPending[NET_MAXPLAYERS];
+  int32_t OrderSequence[NET_MAXPLAYERS];
+  uint32_t OrderSentAt[NET_MAXPLAYERS];
+  int32_t OrderTries[NET_MAXPLAYERS];
+  int32_t InFollow;  // the follow-up runs, guarded against the pumps its lines make
+  int32_t RecordsChanged;  // the records differ from the file
   char Text[256];
 };
 // The current machine's controller.
@@ -46,12 +59,20 @@ void CTRL_Free();
 // To one player (target points at its id) or, with NET_TOALL as the
 // target's value, to each present player in table order.
 int32_t CTRL_SendMessage(uint32_t count, const uint32_t* target, const void* message, uint32_t length);
-// The ServerSystem, ServerMessage and SendFailure callbacks.
+// The ServerSystem, ServerMessage and SendFailure callbacks; the second
+// handler takes the types the first passes on (9, 13, 14, 16 and any above
+// 23).
 void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind);
 void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length);
+void CTRL_HandleOtherMessage(uint32_t sender, const void* message, uint32_t length);
 void CTRL_SendFailure(uint32_t sequence, uint32_t recipient);
 
+// Enters a newcomer and sends its order, without waiting: the pump
+// follows the delivery (CTRL_FollowPlayerOrders).
 void CTRL_AddPlayer(uint32_t id);
+// Each newcomer's order: delivered, or after 60000 ms or a failure sent
+// again, and after the third failure the player is deleted.
+void CTRL_FollowPlayerOrders();
 void DelPlayer(uint32_t id);
 CTRL_PLAYER* GetPlayerById(uint32_t id);
 int32_t GetPlayerOrderbyId(uint32_t id);
@@ -74,6 +95,10 @@ void CTRL_SendBestTime();
 
 // Records.
 void CTRL_LoadRecords();
+// Writes the records to the records file through a temporary file renamed
+// over it: 1, or 0 (the file as it was) on failure.
+int32_t CTRL_WriteRecords();
+// Writes the records when they changed, then forgets them.
 void CTRL_FreeRecords();
 // The best record's race time, or CTRL_NOTIME without a record table.
 uint32_t CTRL_BestRaceTime();

@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+#include "net/netnotice.h"
 #include "net/types.h"
 
 // What the waits poll, and what the handlers keep of the messages.
@@ -16,7 +17,9 @@ struct TNETSIDE {
   int32_t OrderReceived;     // message 5
   int32_t SetupsReceived;    // message 9
   int32_t GameInfoReceived;  // message 2
-  uint32_t RefusedCarShown;  // cars whose refused state was reported this race, a bit each
+  // Refusals a peer may repeat without end, reported at most once a
+  // second: messages refused by each side, car states the race refused.
+  TNETNOTICE RefusedRead, RefusedCtrl, RefusedCars;
   int32_t EndOfRaceShown;    // the controller's end-of-race box this race
   uint32_t DriverKind;
   const char* DriverName;
@@ -35,8 +38,9 @@ CTRL_PLAYER NET_GetPlayer(const uint8_t* at);
 // A text of a message: from at to its zero or the end, cut to
 // XNET_MAXNAME characters, into out (XNET_MAXNAME + 1 bytes).
 void NET_GetText(const uint8_t* at, int32_t available, char* out);
-// A new race (the state goes to 4): the refused car states, the end of
-// the race and the player-order mismatch are reported once again.
+// A new race (the state goes to 4): the end of the race and the
+// player-order mismatch are reported once again, and the refused car
+// states counted afresh.
 void NET_ResetRaceNotices();
 // The driven car's record, or null.
 struct TCAR;
@@ -55,8 +59,11 @@ struct NETMSGVIEW {
 // side) when it is shorter than a header.
 bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
                      NETMSGVIEW* out);
-// Logs a message refused for its length, sender or values.
+// Logs a message refused for its length, sender or values: at most once
+// a second for each side, the refusals between counted.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
+// Reports the counted refusals that are due (the pump calls it).
+void NET_FlushNotices();
 
 // A short message to the controller, guaranteed; 1 when sent.
 int32_t NET_SendShort(int32_t type, int32_t param1, int32_t param2);
@@ -97,8 +104,6 @@ const char* NET_GameTypeName(int32_t type);
 // machines).
 void NET_WaitStep();
 
-// Lets time pass between two pumps of a wait.
-void NET_Idle();
 
 using NETWAITSTEP = void (*)();
 void NET_SetWaitStep(NETWAITSTEP step);  // null: back to the program's

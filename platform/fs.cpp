@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -255,6 +256,17 @@ int OpenFile(const std::string& physical, int flags) {
 }
 
 int CloseFile(int handle) { return handle < 0 ? -1 : ::close(handle); }
+
+bool ReplaceFile(const std::string& fromPhysical, const std::string& toPhysical) {
+  std::string from, to;
+  if (!ResolveHostPath(fromPhysical, false, from) || !ResolveHostPath(toPhysical, true, to)) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& physical) {
+  std::string host;
+  return ResolveHostPath(physical, false, host) && ::unlink(host.c_str()) == 0;
+}
 
 void SetReadObserver(ReadObserver observer) { g_readObserver = observer; }
 

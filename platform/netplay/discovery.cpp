@@ -61,6 +61,14 @@ uint32_t EnumerateSessions(Instance* in, const Guid& application, uint32_t timeo
   for (const SessionInfo& s : in->faults.injectedSessions)
     if (s.application == application && !Report(*in, s, {}, f, ctx)) return kOk;
 
+  // What was heard less than a second ago still stands: its host will not
+  // answer this address again before the second is out.
+  const uint32_t now = Now();
+  std::erase_if(in->recent, [now](const Instance::Recent& r) { return now - r.at >= kAnswerEveryMs; });
+  const std::vector<Instance::Recent> recent = in->recent;
+  for (const Instance::Recent& r : recent)
+    if (r.session.application == application && !Report(*in, r.session, r.host, f, ctx)) return kOk;
+
   const std::vector<Address> targets = QueryTargets();
   wire::Query query;
   query.application = application;
@@ -107,7 +115,11 @@ void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   s.name = a.name;
   s.maxPlayers = a.maxPlayers;
   s.players = a.players;
-  in.heard.push_back({s, {from.ip, a.tcpPort}});
+  const Address host = {from.ip, a.tcpPort};
+  in.heard.push_back({s, host});
+  std::erase_if(in.recent, [&](const Instance::Recent& r) { return r.session.instance == s.instance; });
+  if (in.recent.size() >= kMaxHeard) in.recent.erase(in.recent.begin());
+  in.recent.push_back({s, host, Now()});
 }
 
 }  // namespace detail

@@ -145,6 +145,31 @@ TEST_F(NetplayBadUdp, MalformedOrForeignQueriesGetNoAnswer) {
   EXPECT_TRUE(raw_.Heard());
 }
 
+// A flood of good queries from one address gets one answer a second; an
+// instance enumerating again within the second still finds the session
+// from the answer it heard.
+TEST_F(NetplayBadUdp, AQuerierIsAnsweredOnceASecond) {
+  wire::Query q;
+  q.application = kApp;
+  const Bytes query = wire::EncodeQuery(q);
+  const uint32_t before = np::GetCounters(host_).throttledQueries;
+  auto answers = [&](int queries) {
+    for (int i = 0; i < queries; ++i) raw_.SendTo(np::DiscoveryPort(host_), query);
+    np::Settle();
+    int heard = 0;
+    while (raw_.Heard()) ++heard;
+    return heard;
+  };
+  EXPECT_EQ(answers(50), 1);
+  plat::AdvanceManualTime(np::kAnswerEveryMs - 1);
+  EXPECT_EQ(answers(5), 0);
+  plat::AdvanceManualTime(1);
+  EXPECT_EQ(answers(5), 1);
+  EXPECT_EQ(np::GetCounters(host_).throttledQueries, before + 58);
+  np::Instance* m = Make();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Enumerate(m, 100).size(), 1u) << i;  // 300 ms: one answer heard
+}
+
 TEST_F(NetplayBadUdp, ForeignMalformedAndThousandAnswersAreBounded) {
   // A fake host: answers the first query with 1,000 sessions and a few bad
   // answers, from another thread while the enumeration waits.
