@@ -39,23 +39,7 @@ constexpr int32_t kRows = 8;  // span rows a pixel
 
 // The cameras of the map frame's benchmark: places along the centre line,
 // 1.25 m above it, each looking 20 m ahead.
-std::vector<TCAMERA> Cameras() {
-  std::vector<TCAMERA> cameras;
-  const auto line = datagen::NetraceCentreLine();
-  const size_t n = line.size();
-  for (size_t i = 0; i < static_cast<size_t>(kCameras); ++i) {
-    const auto &p = line[n * i / kCameras], &ahead = line[(n * i / kCameras + 20) % n];
-    TCAMERA c{};
-    c.TargetX = static_cast<int32_t>(p[0] * 320.0);
-    c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
-    c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
-    const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
-    SB_CameraLookAt(&c, look);
-    SB_UpdateCamera(&c, 1.0, 1.0);
-    cameras.push_back(c);
-  }
-  return cameras;
-}
+std::vector<TCAMERA> Cameras() { return datagen::NetraceCameras(kCameras); }
 
 // The map drawn from the camera over a background of the byte: the view's
 // pixels, each widened to 32 bits.
