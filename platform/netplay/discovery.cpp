@@ -100,15 +100,21 @@ uint32_t EnumerateSessions(Instance* in, const Guid& application, uint32_t timeo
 
 namespace detail {
 
+// Keeps what a host answered for the next enumerations: the host answers
+// this address again only a second after its last answer.
+void Remember(Instance& in, const SessionInfo& s, const Address& host) {
+  std::erase_if(in.recent, [&](const Instance::Recent& r) { return r.session.instance == s.instance; });
+  if (in.recent.size() >= kMaxHeard) in.recent.erase(in.recent.begin());
+  in.recent.push_back({s, host, Now()});
+}
+
 void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   wire::Answer a;
-  if (!in.enumerating || !wire::DecodeAnswer(p, n, &a) || a.nonce != in.queryNonce ||
-      !(a.application == in.enumApplication) || in.heard.size() + in.found.size() >= kMaxHeard) {
+  if (!wire::DecodeAnswer(p, n, &a) || in.queryNonce == 0 || a.nonce != in.queryNonce || !(a.application == in.enumApplication) ||
+      (in.enumerating && in.heard.size() + in.found.size() >= kMaxHeard)) {
     ++in.counters.badDiscovery;
     return;
   }
-  for (const auto& h : in.heard)
-    if (h.first.instance == a.instance) return;
   SessionInfo s;
   s.application = a.application;
   s.instance = a.instance;
@@ -116,10 +122,14 @@ void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   s.maxPlayers = a.maxPlayers;
   s.players = a.players;
   const Address host = {from.ip, a.tcpPort};
+  // An answer to the last query that comes after its enumeration ended is
+  // still remembered: its host counts it as answered, and would otherwise
+  // leave the next enumeration within the second without it.
+  Remember(in, s, host);
+  if (!in.enumerating) return;
+  for (const auto& h : in.heard)
+    if (h.first.instance == a.instance) return;
   in.heard.push_back({s, host});
-  std::erase_if(in.recent, [&](const Instance::Recent& r) { return r.session.instance == s.instance; });
-  if (in.recent.size() >= kMaxHeard) in.recent.erase(in.recent.begin());
-  in.recent.push_back({s, host, Now()});
 }
 
 }  // namespace detail
