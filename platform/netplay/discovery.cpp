@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kDefaultEnumerationMs = 500;
 constexpr uint32_t kQueryEveryMs = 100;
 constexpr size_t kMaxHeard = 256;  // sessions one enumeration reports at most
+constexpr size_t kMaxAsked = 8;    // enumerations whose answers still count
 
 std::vector<Address> QueryTargets() {
   std::vector<Address> hosts = ConfiguredHosts();
@@ -72,9 +73,10 @@ uint32_t EnumerateSessions(Instance* in, const Guid& application, uint32_t timeo
   const std::vector<Address> targets = QueryTargets();
   wire::Query query;
   query.application = application;
-  query.nonce = in->queryNonce = Random(*in) | 1;
+  query.nonce = Random(*in) | 1;
   const std::vector<uint8_t> bytes = wire::EncodeQuery(query);
-  in->enumApplication = application;
+  if (in->asked.size() >= kMaxAsked) in->asked.pop_front();
+  in->asked.push_back({query.nonce, application});
   in->heard.clear();
   in->enumerating = true;
   const uint32_t start = Now();
@@ -108,9 +110,20 @@ void Remember(Instance& in, const SessionInfo& s, const Address& host) {
   in.recent.push_back({s, host, Now()});
 }
 
+namespace {
+
+// Whether the answer is to one of this instance's last queries.
+bool AnswersAQuery(const Instance& in, const wire::Answer& a) {
+  return std::any_of(in.asked.begin(), in.asked.end(), [&](const Instance::Asked& q) {
+    return q.nonce == a.nonce && q.application == a.application;
+  });
+}
+
+}  // namespace
+
 void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   wire::Answer a;
-  if (!wire::DecodeAnswer(p, n, &a) || in.queryNonce == 0 || a.nonce != in.queryNonce || !(a.application == in.enumApplication) ||
+  if (!wire::DecodeAnswer(p, n, &a) || !AnswersAQuery(in, a) ||
       (in.enumerating && in.heard.size() + in.found.size() >= kMaxHeard)) {
     ++in.counters.badDiscovery;
     return;
@@ -122,11 +135,12 @@ void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   s.maxPlayers = a.maxPlayers;
   s.players = a.players;
   const Address host = {from.ip, a.tcpPort};
-  // An answer to the last query that comes after its enumeration ended is
-  // still remembered: its host counts it as answered, and would otherwise
-  // leave the next enumeration within the second without it.
+  // An answer to an earlier query, or one that comes after its enumeration
+  // ended, is still remembered: its host counts this address as answered,
+  // and would otherwise leave the next enumeration within the second
+  // without it.
   Remember(in, s, host);
-  if (!in.enumerating) return;
+  if (!in.enumerating || !(a.application == in.asked.back().application)) return;
   for (const auto& h : in.heard)
     if (h.first.instance == a.instance) return;
   in.heard.push_back({s, host});

@@ -106,8 +106,14 @@ struct Instance {
 
   // Discovery.
   std::vector<Found> found;
-  uint32_t queryNonce = 0;
-  Guid enumApplication;
+  // The queries of the last enumerations: a host busy for a while reads
+  // the queries queued meanwhile in order and answers the oldest, which
+  // may belong to an enumeration already ended.
+  struct Asked {
+    uint32_t nonce = 0;
+    Guid application;
+  };
+  std::deque<Asked> asked;  // the newest last
   std::vector<std::pair<SessionInfo, Address>> heard;  // answers of the enumeration under way
   // Answers heard in the last second: a host answers an address at most
   // once a second, so an enumeration right after another reports these.
