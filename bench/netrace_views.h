@@ -14,26 +14,7 @@
 
 namespace bench {
 
-// Places along the circuit's centre line at a driver's height, each
-// looking 20 m ahead.
-inline std::vector<TCAMERA> NetraceCameras(int32_t count) {
-  std::vector<TCAMERA> cameras;
-  const auto line = datagen::NetraceCentreLine();
-  const size_t n = line.size();
-  for (int32_t i = 0; i < count; ++i) {
-    const auto& p = line[n * static_cast<size_t>(i) / count];
-    const auto& ahead = line[(n * static_cast<size_t>(i) / count + 20) % n];
-    TCAMERA c{};
-    c.TargetX = static_cast<int32_t>(p[0] * 320.0);
-    c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
-    c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
-    const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
-    SB_CameraLookAt(&c, look);
-    SB_UpdateCamera(&c, 1.0, 1.0);
-    cameras.push_back(c);
-  }
-  return cameras;
-}
+using datagen::NetraceCameras;
 
 struct NetraceViews {
   static constexpr int32_t kCameras = 64;

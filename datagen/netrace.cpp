@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine3d/camera.h"
+
 namespace datagen {
 
 namespace {
@@ -198,9 +200,12 @@ void WriteDisplays(std::string* out) {
     along({kGantryX - 0.3, kGantryX + 0.3, y, 0, kGantryTop + 0.3, kFrame});
   }
   facing({kGantryX + 0.05, outer - 1.8, kGantryBottom - 0.3, inner + 1.8, kGantryTop + 0.3, kFrame});
-  facing({kGantryX, -95.0, kGantryBottom, -87.0, kGantryTop, "PANSTAD2"});
-  facing({kGantryX, -85.0, kGantryBottom, -77.0, kGantryTop, "GO"});
-  facing({kGantryX, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART N"});
+  // The displays stand 5 cm in front of the beam: their depth-bias letter
+  // Z draws them after it in the software renderer's painter's order,
+  // where the beam's long triangles would otherwise cover parts of them.
+  facing({kGantryX, -95.0, kGantryBottom, -87.0, kGantryTop, "PANSTAD2 Z"});
+  facing({kGantryX, -85.0, kGantryBottom, -77.0, kGantryTop, "GO Z"});
+  facing({kGantryX, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART NZ"});
   // The lamps drawn lit, on the gantry's back, where the cars never look.
   facing({kGantryX + 0.1, -75.0, kGantryBottom, -71.0, kGantryTop, "DEPART3 N"}, 1);
   // Boards beside the outer wall, 2 m x 0.5 m on posts.
@@ -301,6 +306,25 @@ Picture8 NetracePvsPicture() {
       if (std::hypot(along, sy) < kWall) p.pixels[y * kWidth + x] = 1;
     }
   return p;
+}
+
+std::vector<TCAMERA> NetraceCameras(int32_t count) {
+  std::vector<TCAMERA> cameras;
+  const auto line = NetraceCentreLine();
+  const size_t n = line.size();
+  for (int32_t i = 0; i < count; ++i) {
+    const auto& p = line[n * static_cast<size_t>(i) / count];
+    const auto& ahead = line[(n * static_cast<size_t>(i) / count + 20) % n];
+    TCAMERA c{};
+    c.TargetX = static_cast<int32_t>(p[0] * 320.0);
+    c.TargetY = static_cast<int32_t>((p[1] - 1.25) * 320.0);
+    c.TargetZ = static_cast<int32_t>(p[2] * 320.0);
+    const double look[3] = {ahead[0], ahead[1] - 1.25, ahead[2]};
+    SB_CameraLookAt(&c, look);
+    SB_UpdateCamera(&c, 1.0, 1.0);
+    cameras.push_back(c);
+  }
+  return cameras;
 }
 
 }  // namespace datagen

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datagen/pcxwrite.h"
+#include "engine3d/types.h"
 
 namespace datagen {
 
@@ -20,6 +21,10 @@ std::string NetraceScene(int32_t segments = kNetraceSegments);
 int32_t NetraceSegmentsFor(int32_t faces);
 // The centre line in world metres, about 1 m apart, in driving order.
 std::vector<std::array<double, 3>> NetraceCentreLine();
+// count places along the centre line at a driver's height (1.25 m above
+// it), each looking 20 m ahead: the views the renderers' tests and
+// benchmarks draw the circuit from.
+std::vector<TCAMERA> NetraceCameras(int32_t count);
 // Scene point (X, Y, Z) to world metres (x, y, z).
 std::array<double, 3> NetraceWorld(double x, double y, double z);
 // "BSPLINENAME", three "FIRSTCAROFF"/"CARINITANGLEY" pairs and "SUN" lines.

@@ -2,7 +2,9 @@
 // 16, each level's shrunk pages packed together into 256 x 256 level pages
 // of one 64 KB-aligned block. Each texel is the average of its block (8-bit
 // texels through the 3D palette), or, once Escape was held, its block's
-// first texel; the status line shows the progress once a second.
+// first texel; the status line shows the progress once a second. A
+// rectangle of a page whose texels were written during a race is
+// resampled again into the levels.
 #include <cstring>
 
 #include "engine3d/texpages.h"
@@ -176,14 +178,44 @@ uint8_t* AllocLevel(int32_t level, int32_t levelPages, int32_t bytes) {
   return first;
 }
 
+// The shrink of the selected mode's pages.
+Shrink PageShrink(ColourCache* cache) {
+  const TVIDEOMODE* mode = SB_GetSelectedVideoMode();
+  return Shrink{SB_TextureBytes(), mode ? mode->TextureFormat : 0, {SB_Var.Pal3d, cache}};
+}
+
 }  // namespace
+
+void SB_ResampleTextureArea(int32_t page, int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (page < 0 || page >= SB_Var.NbTexturePages || page >= SB_MAXTEXTTRI || !SB_Var.TexturePages[page]) return;
+  const int32_t x0 = x < 0 ? 0 : x, y0 = y < 0 ? 0 : y;
+  const int32_t x1 = static_cast<int32_t>(int64_t{x} + w > kSide ? kSide : int64_t{x} + w);
+  const int32_t y1 = static_cast<int32_t>(int64_t{y} + h > kSide ? kSide : int64_t{y} + h);
+  if (x1 <= x0 || y1 <= y0) return;
+  ColourCache cache;
+  const Shrink shrink = PageShrink(&cache);
+  if (shrink.bytes == 1 && SB_Var.Pal3d) LS_InitColorSearch(SB_Var.Pal3d);
+  const bool pointSample = shrink.bytes == 1 && !SB_Var.Pal3d;
+  const uint8_t* source = SB_Var.TexturePages[page]->Start;
+  for (int32_t level = 1; level <= SB_NBMIPLEVELS; ++level) {
+    const TMIPPAGE& mip = SB_Var.MipPages[level - 1][page];
+    if (!mip.Texels) continue;
+    // Every texel of this level whose block holds a changed texel: the
+    // last ones from the rectangle's last column and row on.
+    const int32_t s = 1 << level, first = x0 >> level, columns = ((x1 - 1) >> level) - first + 1;
+    for (int32_t row = y0 >> level; row <= (y1 - 1) >> level; ++row) {
+      uint8_t* out = mip.Texels + (static_cast<ptrdiff_t>(mip.Y + row) * kSide + mip.X + first) * shrink.bytes;
+      shrink.Row(source + (static_cast<ptrdiff_t>(row) * s * kSide + first * s) * shrink.bytes, out, level, columns,
+                 pointSample);
+    }
+  }
+}
 
 void SB_ResampleTextures() {
   const int32_t pages = SB_Var.NbTexturePages;
   const int32_t bytes = SB_TextureBytes();
-  const TVIDEOMODE* mode = SB_GetSelectedVideoMode();
   ColourCache cache;
-  const Shrink shrink{bytes, mode ? mode->TextureFormat : 0, {SB_Var.Pal3d, &cache}};
+  const Shrink shrink = PageShrink(&cache);
   if (bytes == 1 && SB_Var.Pal3d) LS_InitColorSearch(SB_Var.Pal3d);
   Progress progress;
   for (int32_t level = 1; level <= SB_NBMIPLEVELS; ++level) progress.total += int64_t{kSide >> level} * pages;

@@ -179,5 +179,6 @@ void SB_FreeTextures() {
     place.Texels = place.Page = nullptr;
     for (uint8_t*& texels : place.MipTexels) texels = nullptr;
   }
+  std::memset(SB_Var.EditTexturePlaces, 0, sizeof SB_Var.EditTexturePlaces);
   SB_ConsolePrintf("Textures released");
 }

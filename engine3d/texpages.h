@@ -9,6 +9,7 @@
 #include "engine3d/textures.h"  // SB_FreeTextures
 
 struct TEXTTRI;
+struct TTEXTUREPLACE;
 
 // When the map was newly loaded: the decor faces' texture numbers, the
 // pages or the accelerator's textures, the placement records and, on the
@@ -19,6 +20,19 @@ void SB_LoadMapTextures();
 // The software path's mip-level texel addresses and filler selectors of
 // every placement record.
 void SB_InitTextureAddresses();
+
+// In the accelerator's race, the software pages of the map's textures (as
+// the selected video mode's software path makes them, without mip levels)
+// and their placement records in SB_Var.EditTexturePlaces, for the
+// editors; nothing in a software mode or when they are made already. They
+// are released with the other pages (SB_FreeTextures).
+void SB_LoadEditorTexturePages();
+// The placement records of the map's texture names in the software pages,
+// into the array (SB_MAXTEXTURES records).
+void SB_BuildSoftTexturePlaces(TTEXTUREPLACE* places);
+// Where the software pages' placement records are: SB_Var.TexturePlaces,
+// or SB_Var.EditTexturePlaces in the accelerator's race.
+TTEXTUREPLACE* SB_SoftTexturePlaces();
 
 // Bytes per texel of the pages: the selected mode's texture depth / 8.
 int32_t SB_TextureBytes();
@@ -44,6 +58,9 @@ int32_t SB_TextureRectFits(int32_t x, int32_t y, int32_t w, int32_t h, int32_t p
 int32_t SB_AllocTexturePages();
 void SB_LoadTexturesTga();
 void SB_ResampleTextures();
+// The mip levels of the w x h rectangle at (x, y) of a page made again
+// from its texels (averaged), after they were written during a race.
+void SB_ResampleTextureArea(int32_t page, int32_t x, int32_t y, int32_t w, int32_t h);
 void SB_BuildTextureDescriptors();
 // The map faces' texture coordinates to the size of their textures.
 void SB_RescaleMapTextureCoords();

@@ -51,12 +51,15 @@ void SetCardWords(TTEXTUREPLACE& t) {
 
 }  // namespace
 
-void SB_BuildTextureDescriptors() {
+namespace {
+
+// The placement records of every texture name from the TEXTTRI records:
+// the accelerator's words, or the addresses in the software pages.
+void BuildPlaces(TTEXTUREPLACE* places, bool card) {
   const int32_t bytes = SB_TextureBytes();
-  const bool card = SB_Var.Renderer == SB_RENDERER_PVR;
-  std::memset(SB_Var.TexturePlaces, 0, sizeof SB_Var.TexturePlaces);
+  std::memset(places, 0, sizeof SB_Var.TexturePlaces);
   for (int32_t i = 0; i < SB_TextureNameCount(); ++i) {
-    TTEXTUREPLACE& t = SB_Var.TexturePlaces[i];
+    TTEXTUREPLACE& t = places[i];
     const char* name = SB_Var.TextureNames[i];
     char file[SB_TEXTTRINAMESIZE];
     SB_TextureFileName(name, file);
@@ -79,6 +82,16 @@ void SB_BuildTextureDescriptors() {
     }
     SetFlags(t, name);
   }
+}
+
+}  // namespace
+
+void SB_BuildTextureDescriptors() { BuildPlaces(SB_Var.TexturePlaces, SB_Var.Renderer == SB_RENDERER_PVR); }
+
+void SB_BuildSoftTexturePlaces(TTEXTUREPLACE* places) { BuildPlaces(places, false); }
+
+TTEXTUREPLACE* SB_SoftTexturePlaces() {
+  return SB_Var.Renderer == SB_RENDERER_PVR ? SB_Var.EditTexturePlaces : SB_Var.TexturePlaces;
 }
 
 __attribute__((weak)) void SB_InitTextureAddresses() {

@@ -11,8 +11,6 @@
 #include "netlink/ls_net.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
-#include "system/bmap.h"
-#include "system/error.h"
 #include "system/input.h"
 
 namespace {
@@ -27,39 +25,61 @@ constexpr const char* kInfoPlayer = "__INFO__";
 TCTRL& C() { return CTRL_State(); }
 uint32_t ServerId() { return LS_NetCurrent()->Config.ControllerId; }
 
-// Waits for the delivery of the player order: 1 delivered, 0 not, -1 the
-// player left while it waited.
-int32_t WaitOrder(int32_t order, uint32_t id, int32_t sequence) {
-  const uint32_t start = LS_GetTime();
-  for (uint32_t pass = 0; pass <= kOrderWaitMs + 1000; ++pass) {
-    if (C().Players[order].Id != id || !CTRL_IsPresent(C().Players[order]) || !C().Running) return -1;
-    if (NETI_IsDelivered(static_cast<uint32_t>(sequence))) return 1;
-    if (LS_GetTime() - start >= kOrderWaitMs) return 0;
-    if (LS_BmapLockCount) {
-      LS_Error(23, "Cannot UpdateEvent while bmap locked");
-      return 0;
-    }
-    LS_NetUpdateEvent();
-    NET_Idle();
-  }
-  return 0;
+// Sends a newcomer its order, one try more. The send's sequence is kept
+// for the pump to follow; a refused send is a failed try.
+void SendOrder(int32_t order) {
+  TCTRL& c = C();
+  uint8_t m[XNETMSG_HEADERSIZE];
+  NET_PutHeader(m, CTRL_PLAYERORDER, order, static_cast<int32_t>(CTRL_BestRaceTime()));
+  const uint32_t id = c.Players[order].Id;
+  ++c.OrderTries[order];
+  c.OrderPending[order] = 1;
+  c.OrderSentAt[order] = LS_GetTime();
+  c.OrderSequence[order] = LS_NetServerSendMessage(1, &id, m, sizeof m);
 }
 
-// The wait above, with the liveness check held off: the console's lines
-// pump while it waits, and a check run there would judge every player at
-// once, before an answer to its query could come back, the newcomer too,
-// who cannot answer before its order arrives. Once the wait is over,
-// every present player is taken as heard: no one was asked meanwhile.
-int32_t WaitOrderDelivered(int32_t order, uint32_t id, int32_t sequence) {
-  ++C().OrderWaits;
-  const int32_t got = WaitOrder(order, id, sequence);
+// Where one newcomer's order stands: 1 delivered, 0 still travelling, -1
+// failed (refused, given up, or not delivered in time).
+int32_t OrderState(int32_t order) {
+  const TCTRL& c = C();
+  const int32_t sequence = c.OrderSequence[order];
+  if (sequence == -2) return -1;
+  if (NETI_IsDelivered(static_cast<uint32_t>(sequence))) return 1;
+  if (NETI_IsFailed(static_cast<uint32_t>(sequence))) return -1;
+  return LS_GetTime() - c.OrderSentAt[order] >= kOrderWaitMs ? -1 : 0;
+}
+
+void FollowOrder(int32_t order) {
   TCTRL& c = C();
-  if (c.OrderWaits > 0 && --c.OrderWaits == 0 && c.Running) {
-    const uint32_t now = LS_GetTime();
-    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
-      if (CTRL_IsPresent(c.Players[i])) c.LastHeard[i] = now;
+  const int32_t state = OrderState(order);
+  if (state == 0) return;
+  const uint32_t id = c.Players[order].Id;
+  if (state > 0) {
+    c.OrderPending[order] = 0;
+    SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER (%s,%ld)...\n]", c.Names[order], static_cast<long>(id));
+    return;
   }
-  return got;
+  SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER 2 %ld has failed]", static_cast<long>(id));
+  // The line may have pumped: the player may have left meanwhile.
+  if (!c.Running || !c.OrderPending[order] || c.Players[order].Id != id || !CTRL_IsPresent(c.Players[order])) return;
+  if (c.OrderTries[order] < kOrderTries) return SendOrder(order);
+  c.OrderPending[order] = 0;
+  SB_ConsolePrintf("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 %ld]", static_cast<long>(id));
+  if (c.Running && c.Players[order].Id == id && CTRL_IsPresent(c.Players[order])) DelPlayer(id);
+}
+
+// Whether the player is in the session now. Not by its name: the
+// transport still names a player that has just left.
+bool InSession(uint32_t id) {
+  static uint32_t wanted;
+  static bool found;
+  wanted = id;
+  found = false;
+  LS_NetEnumeratePlayers([](uint32_t, const char*, uint32_t p) {
+    found = found || p == wanted;
+    return int32_t{1};
+  });
+  return found;
 }
 
 }  // namespace
@@ -85,12 +105,16 @@ int32_t CTRL_SendMessage(uint32_t count, const uint32_t* target, const void* mes
     if (!target) return -2;
     return LS_NetServerSendMessage(count ? 1 : 0, target, message, length);
   }
+  // Each player separately, on past a failure: one peer whose messages
+  // cannot go (its window full, given up) must not cost the others theirs.
+  int32_t tried = 0, failed = 0;
   for (const CTRL_PLAYER& p : C().Players) {
     if (!CTRL_IsPresent(p)) continue;
     const uint32_t id = p.Id;
-    if (LS_NetServerSendMessage(1, &id, message, length) == -2) return -2;
+    ++tried;
+    if (LS_NetServerSendMessage(1, &id, message, length) == -2) ++failed;
   }
-  return 1;
+  return tried > 0 && failed == tried ? -2 : 1;
 }
 
 int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2) {
@@ -143,20 +167,24 @@ void CTRL_AddPlayer(uint32_t id) {
   const char* name = LS_NetGetPlayerName(id);
   std::snprintf(c.Names[order], sizeof c.Names[order], "%s", name ? name : "");
   SB_ConsolePrintf("[CTRL][ADDPLAYER %s ID:%ld]", c.Names[order], static_cast<long>(id));
-  uint8_t m[XNETMSG_HEADERSIZE];
-  NET_PutHeader(m, CTRL_PLAYERORDER, order, static_cast<int32_t>(CTRL_BestRaceTime()));
-  for (int32_t tries = 0; tries < kOrderTries; ++tries) {
-    const int32_t sequence = LS_NetServerSendMessage(1, &id, m, sizeof m);
-    const int32_t got = sequence == -2 ? 0 : WaitOrderDelivered(order, id, sequence);
-    if (got < 0) return;  // it left: its record is gone
-    if (got > 0) {
-      SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER (%s,%ld)...\n]", c.Names[order], static_cast<long>(id));
-      return;
+  c.OrderTries[order] = 0;
+  // The line may have pumped, and the newcomer left meanwhile.
+  if (c.Running && p.Id == id && CTRL_IsPresent(p)) SendOrder(order);
+}
+
+void CTRL_FollowPlayerOrders() {
+  TCTRL& c = C();
+  if (!c.Running || c.InFollow) return;
+  c.InFollow = 1;
+  for (int32_t i = 0; i < NET_MAXPLAYERS && c.Running; ++i) {
+    if (!c.OrderPending[i]) continue;
+    if (!CTRL_IsPresent(c.Players[i])) {
+      c.OrderPending[i] = 0;  // it left before its order arrived
+      continue;
     }
-    SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER 2 %ld has failed]", static_cast<long>(id));
+    FollowOrder(i);
   }
-  SB_ConsolePrintf("[CTRL][UNABLE 2 send CTRL_PLAYERORDER 2 %ld]", static_cast<long>(id));
-  DelPlayer(id);
+  c.InFollow = 0;
 }
 
 void CTRL_NotifyPlayerGone(int32_t order) {
@@ -192,6 +220,7 @@ void DelPlayer(uint32_t id) {
   SB_ConsolePrintf("[CTRL][DELPLAYER %s ID:%ld]", c.Names[order], static_cast<long>(id));
   const bool logged = p.InUse != 0;
   p.InUse = p.XState = p.Pending = 0;
+  c.OrderPending[order] = 0;
   c.Setups[order].Changed = 0;
   CTRL_NotifyPlayerGone(order);
   c.Names[order][0] = 0;
@@ -208,11 +237,14 @@ void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
     std::snprintf(name, sizeof name, "%s", looked ? looked : "");
     SB_ConsolePrintf("[SYS CRTL][ADD PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER '%s' of ID:%ld has arrived...]", name, static_cast<long>(player));
-    // Looked up again: a player who left while the lines pumped is not
-    // added, where its order would be tried three times for nothing.
-    looked = LS_NetGetPlayerName(player);
-    if (player != ServerId() && looked && std::strcmp(looked, kInfoPlayer) != 0) CTRL_AddPlayer(player);
+    // A player who left while the lines pumped is not added, where its
+    // order would be tried three times for nothing.
+    if (player != ServerId() && looked && std::strcmp(name, kInfoPlayer) != 0 && InSession(player))
+      CTRL_AddPlayer(player);
   } else if (kind == 2) {
+    // Its order is followed no more: the lines below may pump.
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (CTRL_IsPresent(C().Players[i]) && C().Players[i].Id == player) C().OrderPending[i] = 0;
     SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
     if (player != ServerId()) DelPlayer(player);
@@ -230,7 +262,7 @@ void CTRL_ChangeMaxPlayers(uint32_t id) {
 
 void CTRL_DropSilentPlayers() {
   TCTRL& c = C();
-  if (!c.Running || c.InCheck || c.OrderWaits) return;
+  if (!c.Running || c.InCheck) return;
   if (c.GameType == CTRL_CONTROLLEDRACE && c.GameState != CTRL_NORACE) return;
   const uint32_t now = LS_GetTime();
   if (now - c.LastCheck <= kCheckEveryMs) return;
@@ -239,7 +271,10 @@ void CTRL_DropSilentPlayers() {
   CTRL_SendShortToAll(CTRL_PRESENCEQUERY, 0, 0);
   for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
     const CTRL_PLAYER& p = c.Players[i];
-    if (!CTRL_IsPresent(p) || p.XState < XSTATE_CONNECTED || now - c.LastHeard[i] <= kSilentMs) continue;
+    // A newcomer whose order is still followed cannot answer yet: the
+    // follow-up drops it if the order never arrives.
+    if (!CTRL_IsPresent(p) || c.OrderPending[i] || p.XState < XSTATE_CONNECTED || now - c.LastHeard[i] <= kSilentMs)
+      continue;
     const uint32_t id = p.Id;
     SB_ConsolePrintf("[CTRL][DELETING NOT-RECEIVING PLAYER:%s ID:%ld]\n", c.Names[i], static_cast<long>(id));
     CTRL_ChangeMaxPlayers(id);

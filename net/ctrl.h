@@ -16,12 +16,20 @@ void CTRL_Free();
 // To one player (target points at its id) or, with NET_TOALL as the
 // target's value, to each present player in table order.
 int32_t CTRL_SendMessage(uint32_t count, const uint32_t* target, const void* message, uint32_t length);
-// The ServerSystem, ServerMessage and SendFailure callbacks.
+// The ServerSystem, ServerMessage and SendFailure callbacks; the second
+// handler takes the types the first passes on (9, 13, 14, 16 and any above
+// 23).
 void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind);
 void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length);
+void CTRL_HandleOtherMessage(uint32_t sender, const void* message, uint32_t length);
 void CTRL_SendFailure(uint32_t sequence, uint32_t recipient);
 
+// Enters a newcomer and sends its order, without waiting: the pump
+// follows the delivery (CTRL_FollowPlayerOrders).
 void CTRL_AddPlayer(uint32_t id);
+// Each newcomer's order: delivered, or after 60000 ms or a failure sent
+// again, and after the third failure the player is deleted.
+void CTRL_FollowPlayerOrders();
 void DelPlayer(uint32_t id);
 CTRL_PLAYER* GetPlayerById(uint32_t id);
 int32_t GetPlayerOrderbyId(uint32_t id);
@@ -44,6 +52,10 @@ void CTRL_SendBestTime();
 
 // Records.
 void CTRL_LoadRecords();
+// Writes the records to the records file through a temporary file renamed
+// over it: 1, or 0 (the file as it was) on failure.
+int32_t CTRL_WriteRecords();
+// Writes the records when they changed, then forgets them.
 void CTRL_FreeRecords();
 // The best record's race time, or CTRL_NOTIME without a record table.
 uint32_t CTRL_BestRaceTime();

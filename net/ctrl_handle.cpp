@@ -192,6 +192,9 @@ int32_t MinLength(int32_t type) {
 bool Allowed(const Msg& m) {
   const int32_t order = OrderOf(m.sender);
   switch (m.type) {
+    // Answered only to a player of the table: a stranger's requests cost
+    // the controller nothing.
+    case CTRL_GETGAMEINFO:
     case CTRL_CANILOGMYSELF:
     case XNET_CARSTATE:
     case CTRL_PRESENCEACK: return order >= 0;
@@ -209,14 +212,45 @@ bool Allowed(const Msg& m) {
   }
 }
 
-void Dispatch(const Msg& m) {
+// The types the first handler passes on to the second.
+bool Other(int32_t type) {
+  return type == CTRL_VEHICLESETUP || type == XNET_CARSTATE || type == XNET_TEXT || type == CTRL_PRESENCEACK ||
+         type > 23;
+}
+
+// A received message read and checked for its length, sender and values;
+// false (the refusal logged) when it is refused.
+bool Read(uint32_t sender, const void* message, uint32_t length, Msg* m) {
+  if (!C().Running || !NET_ReadMessage("CTRL", sender, message, length, m)) return false;
+  if (m->bodyLength + XNETMSG_HEADERSIZE >= MinLength(m->type) && Allowed(*m)) return true;
+  NET_LogRefused("CTRL", m->type, length, sender);
+  return false;
+}
+
+}  // namespace
+
+void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
+  Msg m;
+  if (!Read(sender, message, length, &m)) return;
   switch (m.type) {
     case CTRL_GETGAMEINFO: GameInfo(m); break;
     case CTRL_CANILOGMYSELF: CanILogMyself(m); break;
     case CTRL_SETPLAYERSTATUS: SetPlayerStatus(m); break;
     case CTRL_SETGAMETYPE: SetGameType(m); break;
-    case CTRL_VEHICLESETUP: StoreSetup(m); break;
     case CTRL_ALLVEHICLESETUP: AllSetups(m); break;
+    case XNET_RACEFINISHED:
+    case XNET_OUTOFTIME: Progress(m); break;
+    default:
+      if (Other(m.type)) CTRL_HandleOtherMessage(sender, message, length);
+      break;
+  }
+}
+
+void CTRL_HandleOtherMessage(uint32_t sender, const void* message, uint32_t length) {
+  Msg m;
+  if (!Read(sender, message, length, &m)) return;
+  switch (m.type) {
+    case CTRL_VEHICLESETUP: StoreSetup(m); break;
     case XNET_CARSTATE: C().LastHeard[OrderOf(m.sender)] = LS_GetTime(); break;
     case XNET_TEXT: Broadcast(m); break;
     case CTRL_PRESENCEACK: {
@@ -225,21 +259,6 @@ void Dispatch(const Msg& m) {
       C().LastHeard[order] = LS_GetTime();
       break;
     }
-    case XNET_RACEFINISHED:
-    case XNET_OUTOFTIME: Progress(m); break;
     default: break;
   }
-}
-
-}  // namespace
-
-void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length) {
-  if (!C().Running) return;
-  Msg m;
-  if (!NET_ReadMessage("CTRL", sender, message, length, &m)) return;
-  if (m.bodyLength + XNETMSG_HEADERSIZE < MinLength(m.type) || !Allowed(m)) {
-    NET_LogRefused("CTRL", m.type, length, sender);
-    return;
-  }
-  Dispatch(m);
 }

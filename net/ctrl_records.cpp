@@ -1,19 +1,26 @@
 // The controller's best-time records and finishing list: the records file
-// read at start, finishes entered in time order, and their texts.
+// read when the controller starts and written whenever a record changes,
+// finishes entered in time order, and their texts.
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "net/ctrl.h"
+#include "platform/fs.h"
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
+#include "system/lsvar.h"
 #include "vehicles/bytes.h"
 
 namespace {
 
 constexpr const char* kRecordsFile = "BestRec.TMB";
+// Written in full beside the records file, then renamed over it: a crash
+// leaves the old file or the new one, never a part of one.
+constexpr const char* kRecordsTemp = "BestRec.TMP";
 constexpr int32_t kRecordSize = 776;
 constexpr int32_t kFileSize = CTRL_NBRECORDS * kRecordSize;
 
@@ -25,14 +32,30 @@ void GetText(const uint8_t* at, char* out) {
   out[255] = 0;
 }
 
+// The text of a record into its 256 bytes, zero-filled after it.
+void PutText(uint8_t* at, const char* text) {
+  std::memset(at, 0, 256);
+  std::memcpy(at, text, strnlen(text, 255));
+}
+
 bool ReadFile(CTRL_RECORD* records) {
-  if (!LS_FileExists(kRecordsFile) || LS_GetFileSize(kRecordsFile) != kFileSize) return false;
+  if (!LS_FileExists(kRecordsFile)) return false;
+  const int32_t size = LS_GetFileSize(kRecordsFile);
+  if (size != kFileSize) {
+    SB_ConsolePrintf("[CTRL][Records file %s refused: %ld bytes, not %ld]", kRecordsFile, static_cast<long>(size),
+                     static_cast<long>(kFileSize));
+    return false;
+  }
   const int16_t file = LS_Open(kRecordsFile, LS_O_RDONLY | LS_O_BINARY);
   if (file < 0) return false;
   static uint8_t bytes[kFileSize];
   const int32_t got = LS_Read(file, bytes, kFileSize);
   LS_Close(file);
-  if (got != kFileSize) return false;
+  if (got != kFileSize) {
+    SB_ConsolePrintf("[CTRL][Records file %s refused: %ld bytes read, not %ld]", kRecordsFile, static_cast<long>(got),
+                     static_cast<long>(kFileSize));
+    return false;
+  }
   for (int32_t i = 0; i < CTRL_NBRECORDS; ++i) {
     const uint8_t* at = bytes + i * kRecordSize;
     GetText(at, records[i].Name);
@@ -42,6 +65,35 @@ bool ReadFile(CTRL_RECORD* records) {
     GetText(at + 520, records[i].Date);
   }
   return true;
+}
+
+std::string Physical(const char* name) {
+  char path[LS_PATHSIZE];
+  std::snprintf(path, sizeof path, "%s", name);
+  return LSI_GetPhysicalPath(path, sizeof path) < 0 ? std::string() : std::string(path);
+}
+
+// The whole file to a temporary one, then renamed over the records file.
+bool WriteFile(const CTRL_RECORD* records) {
+  static uint8_t bytes[kFileSize];
+  for (int32_t i = 0; i < CTRL_NBRECORDS; ++i) {
+    uint8_t* at = bytes + i * kRecordSize;
+    PutText(at, records[i].Name);
+    SB_PutLong(at + 256, records[i].BestLap);
+    SB_PutLong(at + 260, records[i].RaceTime);
+    PutText(at + 264, records[i].TimeOfDay);
+    PutText(at + 520, records[i].Date);
+  }
+  const std::string temp = Physical(kRecordsTemp), file = Physical(kRecordsFile);
+  if (temp.empty() || file.empty()) return false;
+  const int handle =
+      plat::OpenFile(temp, plat::kOpenWriteOnly | plat::kOpenCreate | plat::kOpenTruncate | plat::kOpenBinary);
+  if (handle < 0) return false;
+  const bool written = plat::WriteFile(handle, bytes, kFileSize) == kFileSize;
+  const bool closed = plat::CloseFile(handle) == 0;
+  if (written && closed && plat::ReplaceFile(temp, file)) return true;
+  plat::RemoveFile(temp);
+  return false;
 }
 
 // Now's time of day and date as HH:MM:SS and MM/DD/YY.
@@ -80,7 +132,23 @@ void CTRL_LoadRecords() {
   SB_ConsolePrintf("[CTRL][Records file created.]}");
 }
 
-void CTRL_FreeRecords() { C().HasRecords = 0; }
+int32_t CTRL_WriteRecords() {
+  TCTRL& c = C();
+  if (!c.HasRecords) return 0;
+  if (!WriteFile(c.Records)) {
+    SB_ConsolePrintf("[CTRL][Records file %s not written: it stays as it was]", kRecordsFile);
+    return 0;
+  }
+  c.RecordsChanged = 0;
+  SB_ConsolePrintf("[CTRL][Records file written.]");
+  return 1;
+}
+
+void CTRL_FreeRecords() {
+  // A file that was refused, or is as the records are, stays untouched.
+  if (C().HasRecords && C().RecordsChanged) CTRL_WriteRecords();
+  C().HasRecords = 0;
+}
 
 uint32_t CTRL_BestRaceTime() { return C().HasRecords ? C().Records[0].RaceTime : CTRL_NOTIME; }
 
@@ -111,6 +179,8 @@ void CTRL_UpdateRecords(uint32_t bestLap, uint32_t raceTime, const char* name) {
   if (at == CTRL_NBRECORDS) return;
   for (int32_t i = CTRL_NBRECORDS - 1; i > at; --i) c.Records[i] = c.Records[i - 1];
   Fill(c.Records[at], bestLap, raceTime, name);
+  c.RecordsChanged = 1;
+  CTRL_WriteRecords();
   if (at != 0) return;
   SB_ConsolePrintf(" ");
   SB_ConsolePrintf("[CTRL][ New Best Time record ]");

@@ -8,6 +8,7 @@
 
 #include "net/types.h"
 #include "netlink/netmachine.h"
+#include "netlink/netnotice.h"
 
 // Low 16 bits of a message's type, as a signed value.
 int32_t NET_MessageType(int32_t type);
@@ -21,8 +22,9 @@ CTRL_PLAYER NET_GetPlayer(const uint8_t* at);
 // A text of a message: from at to its zero or the end, cut to
 // XNET_MAXNAME characters, into out (XNET_MAXNAME + 1 bytes).
 void NET_GetText(const uint8_t* at, int32_t available, char* out);
-// A new race (the state goes to 4): the refused car states, the end of
-// the race and the player-order mismatch are reported once again.
+// A new race (the state goes to 4): the end of the race and the
+// player-order mismatch are reported once again, and the refused car
+// states counted afresh.
 void NET_ResetRaceNotices();
 // The driven car's record, or null.
 struct TCAR;
@@ -41,8 +43,11 @@ struct NETMSGVIEW {
 // side) when it is shorter than a header.
 bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,
                      NETMSGVIEW* out);
-// Logs a message refused for its length, sender or values.
+// Logs a message refused for its length, sender or values: at most once
+// a second for each side, the refusals between counted.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
+// Reports the counted refusals that are due (the pump calls it).
+void NET_FlushNotices();
 
 // A short message to the controller, guaranteed; 1 when sent.
 int32_t NET_SendShort(int32_t type, int32_t param1, int32_t param2);
@@ -87,8 +92,6 @@ const char* NET_GameTypeName(int32_t type);
 // machines).
 void NET_WaitStep();
 
-// Lets time pass between two pumps of a wait.
-void NET_Idle();
 
 using NETWAITSTEP = void (*)();
 void NET_SetWaitStep(NETWAITSTEP step);  // null: back to the program's

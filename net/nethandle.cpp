@@ -206,10 +206,13 @@ void CarState(const Msg& m) {
   TCARSTATE s;
   SB_ReadCarState(m.body, &s);
   if (SB_ReceiveCarState(m.h.Param1, &s)) return;
-  // Once per car and race on the console: a box would stop the race each time.
-  const uint32_t bit = m.h.Param1 >= 0 && m.h.Param1 < 32 ? 1u << m.h.Param1 : 0;
-  if (bit && (NET_Side.RefusedCarShown & bit)) return;
-  NET_Side.RefusedCarShown |= bit;
+  // On the console, at most once a second with the count between: a box
+  // would stop the race each time, and a line each would let a peer grow
+  // the console's file at its pace.
+  uint32_t count = 0;
+  if (!NET_CountNotice(&NET_Side.RefusedCars, &count)) return;
+  if (count > 1)
+    SB_ConsolePrintf("[READ][%lu MORE CAR STATES REFUSED]", static_cast<unsigned long>(count - 1));
   SB_ConsolePrintf("Position recue voiture (%ld) (p%ld) illegale", static_cast<long>(m.h.Param1),
                    static_cast<long>(SB_Var.DrivenCar));
 }

@@ -5,7 +5,7 @@
 #include "shell/sbvar.h"
 
 void NET_ResetRaceNotices() {
-  NET_Side.RefusedCarShown = 0;
+  NET_Side.RefusedCars = TNETNOTICE{};
   NET_Side.EndOfRaceShown = 0;
   SB_Var.OrderMismatchShown = 0;
 }

@@ -1,9 +1,10 @@
 // The game's network pump, called by the race frame, the waits, the
-// console and file loading; on the controller's machine it also drops
-// silent players. A file of its own, so that tests which fake it link
-// without it.
+// console and file loading; on the controller's machine it also follows
+// the newcomers' orders and drops silent players. A file of its own, so
+// that tests which fake it link without it.
 #include "net/ctrl.h"
 #include "net/net.h"
+#include "net/netgame.h"
 #include "netlink/ls_net.h"
 #include "shell/sbvar.h"
 #include "system/bmap.h"
@@ -16,5 +17,9 @@ void NET_UpdateEvent() {
     return;
   }
   LS_NetUpdateEvent();
+  NET_FlushNotices();
+  if (!SB_Var.IsController || SB_Var.XState == XSTATE_NONET) return;
+  // Followed here, never waited for: the race frame runs this pump.
+  CTRL_FollowPlayerOrders();
   if (SB_Var.IsController && SB_Var.XState != XSTATE_NONET) CTRL_DropSilentPlayers();
 }

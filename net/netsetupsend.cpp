@@ -18,7 +18,9 @@ constexpr uint32_t kDeliveryWaitMs = 30000;
 void WaitDelivered(int32_t sequence) {
   const uint32_t start = LS_GetTime();
   for (uint32_t pass = 0; pass <= kDeliveryWaitMs + 1000; ++pass) {
-    if (NETI_IsDelivered(static_cast<uint32_t>(sequence)) || SB_Var.XState == XSTATE_NONET) return;
+    if (NETI_IsDelivered(static_cast<uint32_t>(sequence)) || NETI_IsFailed(static_cast<uint32_t>(sequence)) ||
+        SB_Var.XState == XSTATE_NONET)
+      return;
     if (LS_GetTime() - start >= kDeliveryWaitMs) return;
     NET_WaitStep();
   }

@@ -15,8 +15,6 @@ NETWAITSTEP g_step = SleepOne;
 
 void NET_SetWaitStep(NETWAITSTEP step) { g_step = step ? step : SleepOne; }
 
-void NET_Idle() { g_step(); }
-
 void NET_WaitStep() {
   NET_UpdateEvent();
   g_step();

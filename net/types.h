@@ -189,6 +189,11 @@ struct NET_ENUMENTRY {
 
 // ---- The game protocol's state, one of each per machine record ----
 
+// A game type (CTRL_TRAINING to CTRL_OFFLINERACE) and a game state of a
+// CONTROLLEDRACE (CTRL_NORACE to CTRL_TRAININGMODE).
+using CTRL_GAMETYPE = int32_t;
+using CTRL_GAMESTATE = int32_t;
+
 // Game states of a CONTROLLEDRACE.
 constexpr int32_t CTRL_NORACE = 0;
 constexpr int32_t CTRL_WAITTWO = 1;
@@ -206,9 +211,9 @@ struct TCTRL {
   CTRL_PLAYER Players[NET_MAXPLAYERS];
   char Names[NET_MAXPLAYERS][XNET_MAXNAME + 1];  // empty: no name
   uint32_t LastHeard[NET_MAXPLAYERS];
-  int32_t GameType;  // the maximum players is SB_Var.NetControllerMax
+  CTRL_GAMETYPE GameType;  // the maximum players is SB_Var.NetControllerMax
   int32_t Logged;
-  int32_t GameState;
+  CTRL_GAMESTATE GameState;
   TVEHICLESETUP Setups[NET_MAXPLAYERS];  // Changed set: stored
   CTRL_RECORD Finishers[NET_MAXPLAYERS];
   int32_t NbFinishers;
@@ -216,8 +221,25 @@ struct TCTRL {
   int32_t HasRecords;
   uint32_t LastCheck;
   int32_t InCheck;
-  int32_t OrderWaits;  // player orders being waited for, nested
+  // The player order (message 5) of each newcomer, followed from the pump
+  // until delivered: pending, its send's sequence (-2 refused), when it was
+  // sent and how many tries it took.
+  int32_t OrderPending[NET_MAXPLAYERS];
+  int32_t OrderSequence[NET_MAXPLAYERS];
+  uint32_t OrderSentAt[NET_MAXPLAYERS];
+  int32_t OrderTries[NET_MAXPLAYERS];
+  int32_t InFollow;  // the follow-up runs, guarded against the pumps its lines make
+  int32_t RecordsChanged;  // the records differ from the file
   char Text[256];
+};
+
+// A notice of something a peer may repeat without end (refused messages,
+// acknowledgements or packets outside a window): counted, and reported on
+// the console at most once a second (netlink/netnotice.h).
+struct TNETNOTICE {
+  uint32_t Count;   // events not reported yet
+  uint32_t LastAt;  // library time of the last line
+  int32_t Printed;  // a line was printed once
 };
 
 // What the waits poll, and what the handlers keep of the messages.
@@ -229,7 +251,9 @@ struct TNETSIDE {
   int32_t OrderReceived;     // message 5
   int32_t SetupsReceived;    // message 9
   int32_t GameInfoReceived;  // message 2
-  uint32_t RefusedCarShown;  // cars whose refused state was reported this race, a bit each
+  // Refusals a peer may repeat without end, reported at most once a
+  // second: messages refused by each side, car states the race refused.
+  TNETNOTICE RefusedRead, RefusedCtrl, RefusedCars;
   int32_t EndOfRaceShown;    // the controller's end-of-race box this race
   uint32_t DriverKind;
   const char* DriverName;

@@ -58,9 +58,31 @@ int32_t NET_LocalSubState() {
   return o >= 0 && o < NET_MAXPLAYERS ? SB_Var.NetPlayers[o].SubState : 0;
 }
 
+namespace {
+
+TNETNOTICE& Refusals(const char* side) {
+  return std::strcmp(side, "CTRL") == 0 ? NET_Side.RefusedCtrl : NET_Side.RefusedRead;
+}
+
+void More(const char* side, uint32_t count, const char* what) {
+  SB_ConsolePrintf("[%s][%lu MORE %s REFUSED]", side, static_cast<unsigned long>(count), what);
+}
+
+}  // namespace
+
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender) {
+  uint32_t count = 0;
+  if (!NET_CountNotice(&Refusals(side), &count)) return;
+  if (count > 1) More(side, count - 1, "MESSAGES");
   SB_ConsolePrintf("[%s][REFUSED type:%ld length:%lu from:%lu]", side, static_cast<long>(type),
                    static_cast<unsigned long>(length), static_cast<unsigned long>(sender));
+}
+
+void NET_FlushNotices() {
+  uint32_t count = 0;
+  for (const char* side : {"READ", "CTRL"})
+    if (NET_NoticeDue(&Refusals(side), &count)) More(side, count, "MESSAGES");
+  if (NET_NoticeDue(&NET_Side.RefusedCars, &count)) More("READ", count, "CAR STATES");
 }
 
 bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "netlink/ls_net.h"
+#include "shell/console.h"
 #include "system/bmap.h"
 #include "system/error.h"
 
@@ -36,7 +37,9 @@ int32_t SendOnce(uint32_t from, uint32_t count, const uint32_t* target, const ui
 }
 
 // Builds the packet behind the next sequence number and sends it; mode 1
-// is stored first. The sequence number, or -2.
+// is stored first and goes to each recipient with the number of its pair.
+// A guaranteed message that cannot be stored is not sent. The sequence
+// number, or -2.
 int32_t Send(uint32_t from, uint32_t count, const uint32_t* target, const void* data, uint32_t length,
              uint8_t mode) {
   TLSNET& m = *LS_NetCurrent();
@@ -48,14 +51,9 @@ int32_t Send(uint32_t from, uint32_t count, const uint32_t* target, const void* 
   int32_t sent = 0;
   if (mode == LS_NETMODE_GUARANTEED) {
     const int32_t slot = NETI_StoreGuaranteedMessage(from, count, target, packet, total);
-    if (slot >= 0) {
-      sent = NETI_SendStored(slot, count, target);
-    } else {
-      // Not stored: sent once, as a plain packet, so that it cannot raise
-      // a receiver's last sequence past messages still held for it.
-      if (slot == NETI_POOLFULL) packet[0] = LS_NETMODE_PLAIN;
-      sent = SendOnce(from, count, target, packet, total);
-    }
+    if (slot == NETI_NORECIPIENT) return static_cast<int32_t>(sequence);  // nobody to wait for
+    if (slot < 0) return -2;  // the pool or every recipient's window is full
+    sent = NETI_SendStored(slot);
   } else {
     sent = SendOnce(from, count, target, packet, total);
   }
@@ -114,5 +112,14 @@ void LS_NetUpdateEvent() {
     }
     if (!m.Config.IsOpen) return;  // a callback closed LS_Net: its pool is gone
   }
-  NETI_ResendPending();
+  // What the transport refused of a peer, said on the console.
+  char notice[640];
+  while (LSYS_NetTakeNotice(notice, sizeof notice)) {
+    SB_ConsolePrintf("[SYS ][%s]", notice);
+    if (!m.Config.IsOpen) return;
+  }
+  // One acknowledgement per pair for everything this pump took.
+  NETI_SendAcks();
+  if (m.Config.IsOpen) NETI_ResendPending();
+  if (m.Config.IsOpen) NETI_FlushNotices();
 }

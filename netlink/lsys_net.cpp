@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/netplay/netplay.h"
@@ -218,7 +219,9 @@ int32_t LSYS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback) {
       [](uint32_t id, const char* shortName, const char* longName, void* ctx) {
         auto* w = static_cast<Walk*>(ctx);
         uint32_t kind = 1;
-        if (std::strcmp(longName, "SERVER") == 0) {
+        // The controller is the host's own: a member's player that bears
+        // the name is a player like any other.
+        if (std::strcmp(longName, np::kHostOnlyName) == 0 && np::IsHostPlayer(w->s->Object, id)) {
           kind = kControllerKind;
           if (w->s->Config) w->s->Config->ControllerId = id;
         }
@@ -230,8 +233,23 @@ int32_t LSYS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback) {
 
 const char* LSYS_NetGetPlayerName(uint32_t id) {
   TLSYSNET& s = S();
-  if (!s.Object || np::GetPlayerName(s.Object, id, s.NameBuffer, nullptr) != np::kOk) return nullptr;
-  return s.NameBuffer;
+  if (!s.Object) return nullptr;
+  if (np::GetPlayerName(s.Object, id, s.NameBuffer, nullptr) == np::kOk) return s.NameBuffer;
+  const uint32_t kept = std::min<uint32_t>(s.NbDeparted, LSYS_NETDEPARTEDNAMES);
+  for (uint32_t i = 0; i < kept; ++i)
+    if (s.Departed[i].Id == id) {
+      CopyName(s.NameBuffer, sizeof s.NameBuffer, s.Departed[i].Name);
+      return s.NameBuffer;
+    }
+  return nullptr;
+}
+
+int32_t LSYS_NetTakeNotice(char* text, uint32_t size) {
+  TLSYSNET& s = S();
+  std::string notice;
+  if (!s.Object || !np::TakeNotice(s.Object, &notice)) return 0;
+  CopyName(text, size, notice.c_str());
+  return 1;
 }
 
 namespace {
@@ -289,6 +307,9 @@ int32_t LSYS_NetReceive(uint32_t* to, uint32_t* from, void* buffer, uint32_t* si
     return 1;
   }
   if (event.type == np::kSysDestroyPlayer) {
+    auto& gone = s.Departed[s.NbDeparted++ % LSYS_NETDEPARTEDNAMES];
+    gone.Id = event.playerId;
+    CopyName(gone.Name, sizeof gone.Name, event.shortName);
     *size = 2;
     return 1;
   }

@@ -13,6 +13,7 @@ struct Instance;
 
 constexpr int32_t LSYS_NETMAXPROVIDERS = 16;
 constexpr int32_t LSYS_NETMAXSESSIONS = 100;
+constexpr int32_t LSYS_NETDEPARTEDNAMES = 8;
 
 // A row of the provider table; its index is LS_NETCONFIG.Protocol.
 struct LSYS_NETPROVIDER {
@@ -32,6 +33,13 @@ struct TLSYSNET {
   LS_GUID AppGuid;
   char NameBuffer[256];  // the last player name read
   int32_t CursorHidden;
+  // The short names of the last players that left, so that the lines about
+  // a departure can still name the player.
+  struct {
+    uint32_t Id;
+    char Name[256];
+  } Departed[LSYS_NETDEPARTEDNAMES];
+  uint32_t NbDeparted;  // how many were ever kept
 };
 
 // Makes state the current machine's (null: the process's own) and returns
@@ -63,11 +71,16 @@ int32_t LSYS_NetCreateSession(uint32_t maxPlayers, const char* sessionName, cons
 int32_t LSYS_NetJoinSession(const char* playerName, int32_t index);
 // 1, or 7 when the close fails.
 int32_t LSYS_NetLeaveSession();
-// Kind 0x6FFFFFFF for the "SERVER" player (its id becomes ControllerId),
+// Kind 0x6FFFFFFF for the "SERVER" player of the session's host (its id
+// becomes ControllerId; a member's player of that name is no controller),
 // else 1: 1, or 9 when the enumeration fails.
 int32_t LSYS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback);
-// The short name (valid until the next call), or null.
+// The short name (valid until the next call), or null; a player that has
+// just left is still named.
 const char* LSYS_NetGetPlayerName(uint32_t id);
+// The transport's oldest notice of what it refused of a peer, in words,
+// into text: 1, or 0 when none waits.
+int32_t LSYS_NetTakeNotice(char* text, uint32_t size);
 // Sends to count ids of targets, or to the controller (0x6FFFFFFF) or all
 // (0x7FFFFFFF) given as the targets' value: 1, or -2.
 int32_t LSYS_NetSend(uint32_t from, uint32_t count, const uint32_t* targets, const void* data, uint32_t length);

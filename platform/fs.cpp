@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -242,7 +243,9 @@ int OpenFile(const std::string& physical, int flags) {
   if (create) mode |= O_CREAT;
   if (flags & kOpenTruncate) mode |= O_TRUNC;
   if (flags & kOpenAppend) mode |= O_APPEND;
-  const int fd = ::open(host.c_str(), mode | O_CLOEXEC, 0600);
+  // Read and write for all, as the user's umask allows: a file the game or
+  // an editor writes is the user's like any other.
+  const int fd = ::open(host.c_str(), mode | O_CLOEXEC, 0666);
   if (fd < 0) return -1;
   struct stat st;
   if (fd > SHRT_MAX || ::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -253,6 +256,17 @@ int OpenFile(const std::string& physical, int flags) {
 }
 
 int CloseFile(int handle) { return handle < 0 ? -1 : ::close(handle); }
+
+bool ReplaceFile(const std::string& fromPhysical, const std::string& toPhysical) {
+  std::string from, to;
+  if (!ResolveHostPath(fromPhysical, false, from) || !ResolveHostPath(toPhysical, true, to)) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& physical) {
+  std::string host;
+  return ResolveHostPath(physical, false, host) && ::unlink(host.c_str()) == 0;
+}
 
 void SetReadObserver(ReadObserver observer) { g_readObserver = observer; }
 

@@ -60,6 +60,13 @@ int64_t ReadFile(int handle, void* buffer, uint32_t count);       // bytes, or -
 int64_t WriteFile(int handle, const void* buffer, uint32_t count);  // bytes, or -1
 int64_t SeekFile(int handle, int64_t offset, int whence);         // position, or -1
 
+// Puts a file in the place of another, replacing it at once (a reader
+// sees the old file or the new one, never a part); false when either path
+// does not resolve or the rename fails.
+bool ReplaceFile(const std::string& fromPhysical, const std::string& toPhysical);
+// Removes a file; false when it is not there or cannot be removed.
+bool RemoveFile(const std::string& physical);
+
 // Tests watch the sizes of the read calls made.
 using ReadObserver = void (*)(uint32_t count);
 void SetReadObserver(ReadObserver observer);

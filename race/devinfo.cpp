@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 #include "net/net.h"
 #include "net/netplayer.h"
@@ -21,6 +22,13 @@ namespace {
 constexpr int32_t kSessionTop = 300;  // "PLAYER MAX"; the players' lines from 316
 constexpr int32_t kLineHeight = 8;
 
+// The length of the text last drawn at each line of the overlay: a shorter
+// text that follows is padded with blanks over it, since where no view
+// covers the overlay nothing else clears it ("P815" would show "P8150").
+constexpr int32_t kLines = 480 / kLineHeight;
+size_t g_drawnLength[kLines];
+const BMAP* g_drawnOn = nullptr;  // a new overlay holds none of them
+
 void DrawLine(int32_t x, int32_t y, const char* format, ...) __attribute__((format(printf, 3, 4)));
 void DrawLine(int32_t x, int32_t y, const char* format, ...) {
   char text[128];
@@ -28,6 +36,16 @@ void DrawLine(int32_t x, int32_t y, const char* format, ...) {
   va_start(args, format);
   std::vsnprintf(text, sizeof text, format, args);
   va_end(args);
+  if (g_drawnOn != SB_Var.TextScreen) {
+    g_drawnOn = SB_Var.TextScreen;
+    for (size_t& n : g_drawnLength) n = 0;
+  }
+  const size_t length = std::strlen(text);
+  if (y >= 0 && y / kLineHeight < kLines) {
+    size_t& drawn = g_drawnLength[y / kLineHeight];
+    for (size_t n = length; n < drawn && n + 1 < sizeof text; ++n) text[n] = ' ', text[n + 1] = '\0';
+    drawn = length;
+  }
   LS_DrawString(LS_Var.SysFont, SB_Var.TextScreen, text, x, y, LS_BLIT_OPAQUE);
 }
 
@@ -65,9 +83,12 @@ void SB_ProfileStart() {
   if (SB_Var.DrawDevInfo) E3D_StartTimer();
 }
 
+// Each measure adds its low 32 bits, as the counter's readers did; the
+// total and the count keep 64 bits, so that a long race's total does not
+// wrap and spoil the average.
 void SB_ProfileStop() {
   if (!SB_Var.DrawDevInfo) return;
-  SB_Var.ProfileTicks += E3D_ElapsedTime();
+  SB_Var.ProfileTicks += static_cast<uint32_t>(E3D_ElapsedTime());
   ++SB_Var.ProfileCalls;
   SB_Var.ProfileAverage = SB_Var.ProfileTicks / SB_Var.ProfileCalls;
 }

@@ -195,6 +195,15 @@ void ListAndEmit(OBJECT* list, int32_t variant) {
   if (count == 0) return;
   const bool pvr = SB_Var.Renderer == SB_RENDERER_PVR;
   if (!pvr) E3D_SortByKey(reinterpret_cast<void**>(gFaceOrder), count);
+  if (!pvr && !SB_Var.ObjectCar && SB_Var.ObjectKeyBias == 0 && SB_Var.EmitScene) {
+    // An object without a car (a decor object) stands off the road: put at
+    // its nearest face's depth, it is drawn before the map's faces in front
+    // of it. The car's rule, its centre pulled a big cell (51 m) nearer,
+    // would draw it over every face within that reach (a windmill over
+    // the gantry before it).
+    SB_Var.ObjectKey = static_cast<int32_t>(gFaceOrder[count - 1]->Key / SB_OBJECTUNITS);
+    FindInsertPlace(SB_Var.EmitScene, SB_Var.ObjectKey);
+  }
   for (int32_t i = 0; i < count; ++i) {
     const TFACEENTRY* e = gFaceOrder[i];
     if (e->Face->NbPoints == 3)

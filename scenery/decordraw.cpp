@@ -1,6 +1,7 @@
-// The decor objects' textures, made again for each race's renderer and
-// taken off the accelerator's card at its end. Their drawing is the race
-// scene's (racescene/objdisplay.cpp).
+// The decor objects' textures, made again for each race's renderer (at the
+// video mode's depth for the software renderers) and taken off the
+// accelerator's card at its end. Their drawing is the race scene's
+// (racescene/objdisplay.cpp).
 #include "engine3d/object.h"
 #include "engine3d/powertextures.h"
 #include "engine3d/texcache.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int32_t kCardSide = 256;
+constexpr const char* kBitmapOwner = "Load material";
 
 // The entry's library when it has textures, else null.
 MLIB* TexturedLibrary(const TDECOROBJ* entry) {
@@ -35,6 +37,39 @@ void MakeCardTexture(MLIBTEXTURE& texture, BMAP* work) {
   bitmap->Texture = slot;
 }
 
+// The depth and pixel format of the texture bitmaps: the software
+// renderers' fillers read them at the video mode's, as the cars' own; on
+// the card they are only the card textures' source and keep the loader's
+// 8 bits. Format 0 leaves the library's default for the depth.
+void BitmapFormat(int32_t* depth, int32_t* format) {
+  const int32_t index = SB_Var.VideoModeIndex;
+  const bool valid = index >= 0 && index < SB_NBVIDEOMODES;
+  const bool card = SB_Var.Renderer == SB_RENDERER_PVR;
+  *depth = card || !valid ? 8 : SB_Var.VideoModes[index].Depth;
+  *format = card || !valid ? 0 : SB_Var.VideoModes[index].TextureFormat;
+}
+
+// The texture's bitmap made again at the depth and format wanted (as wide
+// and as high as before, empty), its materials pointed at it; the old one
+// is kept when the new one is refused.
+void MatchBitmap(MLIB& library, MLIBTEXTURE& texture, int32_t depth, int32_t format) {
+  BMAP* old = texture.Bitmap;
+  if (old->Depth == depth && (format == 0 || old->Format == format)) return;
+  BMAP* bitmap = SB_CreateBmap(old->SizeX, old->SizeY, depth, LS_DefaultHeap, kBitmapOwner);
+  if (!bitmap) return;
+  if (format) bitmap->Format = format;
+  for (uint32_t m = 0; library.Materials && m < library.NbMaterials; ++m) {
+    TMATERIAL& material = library.Materials[m];
+    if (material.Bitmap != old) continue;
+    material.Bitmap = bitmap;
+    material.Pixels = bitmap->Start;
+  }
+  if (old->Texture) POWER_RemoveCachedTexture(old->Texture);
+  old->Texture = 0;
+  SB_FreeBmap(old);
+  texture.Bitmap = bitmap;
+}
+
 }  // namespace
 
 __attribute__((weak)) void SB_DynRemapObject(TDECOROBJ* entry) {
@@ -46,9 +81,12 @@ __attribute__((weak)) void SB_DynRemapObject(TDECOROBJ* entry) {
     return;
   }
   const bool card = SB_Var.Renderer == SB_RENDERER_PVR && work;
+  int32_t depth, format;
+  BitmapFormat(&depth, &format);
   for (uint32_t t = 0; t < library->NbTextures; ++t) {
     MLIBTEXTURE& texture = library->Textures[t];
     if (!texture.Bitmap) continue;
+    MatchBitmap(*library, texture, depth, format);
     texture.Bitmap->Palette = SB_Var.Pal3d;
     if (texture.Picture)
       SB_Bitmove(texture.Picture, texture.Bitmap, 0, 0, texture.Picture->SizeX - 1, texture.Picture->SizeY - 1, 0, 0);

@@ -41,8 +41,9 @@ void SkipBlanks(DecorScan& s) {
 }
 
 // The C library's conversion of the number at the scan position, then past
-// the digits, '.', '+', '-' and 'E' that follow. A value that is not
-// finite reads as 0.
+// the digits, '.', '+', '-' and the exponent's 'E' or 'e' that follow (the
+// conversion takes either, so a lower-case exponent must not be left to
+// be read as the next number). A value that is not finite reads as 0.
 double Number(DecorScan& s) {
   SkipBlanks(s);
   char text[kNumberText];
@@ -53,7 +54,7 @@ double Number(DecorScan& s) {
   }
   text[n] = 0;
   double v = std::strtod(text, nullptr);
-  while (!s.AtEnd() && (std::strchr("0123456789.+-E", *s.p) && *s.p)) ++s.p;
+  while (!s.AtEnd() && (std::strchr("0123456789.+-Ee", *s.p) && *s.p)) ++s.p;
   SkipBlanks(s);
   return std::isfinite(v) ? v : 0.0;
 }

@@ -27,8 +27,28 @@ struct Lamps {
 };
 constexpr Lamps kCountdownCard = {5, 6, 122, 35}, kGoCard = {5, 35, 124, 60};
 constexpr Lamps kCountdownSoft = {5, 6, 121, 34}, kGoSoft = {5, 35, 123, 59};
+// The lamp page the rectangles are drawn for: the card's copy of the lamps.
+constexpr int32_t kLampWidth = 128, kLampHeight = 64;
 
 bool Card() { return SB_Var.Renderer == SB_RENDERER_PVR; }
+
+}  // namespace
+
+// A software page holds the lamp picture at its own size, larger than the
+// card's copy (the data tree's is 256 x 128 where the card's is 128 x 64):
+// the rectangles grow with it, so that the same lamps light in both paths.
+void SB_ScaleLampRect(int32_t width, int32_t height, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2) {
+  const int32_t sx = std::max(1, width / kLampWidth), sy = std::max(1, height / kLampHeight);
+  *x1 *= sx, *y1 *= sy;
+  *x2 = (*x2 + 1) * sx - 1, *y2 = (*y2 + 1) * sy - 1;
+}
+
+namespace {
+
+Lamps Scaled(Lamps r, const TPANELTARGET& t) {
+  SB_ScaleLampRect(t.Width, t.Height, &r.x1, &r.y1, &r.x2, &r.y2);
+  return r;
+}
 
 // The lamps of "DEPART3" onto "DEPART" inside both cards' textures.
 void CopyCardLamps(const Lamps& r) {
@@ -44,18 +64,19 @@ void CopyCardLamps(const Lamps& r) {
   s.LampsChanged = 1;
 }
 
-// In software, only over an 8-bit race overlay: the lit lamps copied in,
-// or (countdown lamps only) the saved unlit ones put back.
-void CopySoftwareLamps(const Lamps& r, bool lit) {
+// In software, at 8 or 16 bits: the lit lamps copied in, or (countdown
+// lamps only) the saved unlit ones put back, in the rectangle grown with
+// the page.
+void CopySoftwareLamps(const Lamps& lamps, bool lit) {
   TPANELSTATE& s = SB_Var.Panels;
   TPANELTARGET on, off;
-  if (!SB_Var.TextScreen || SB_Var.TextScreen->Depth != 8 || !s.LampsOff.Present ||
-      !SB_PanelTarget(s.LampsOff.Texture, &off))
-    return;
+  if (!s.LampsOff.Present || !SB_PanelTarget(s.LampsOff.Texture, &off)) return;
   const bool fromSaver = !lit;
   if (fromSaver ? !s.SaverFilled || !s.trafficLightsSaver : !s.LampsOn.Present || !SB_PanelTarget(s.LampsOn.Texture, &on))
     return;
+  const Lamps r = Scaled(lamps, off);
   const int32_t columns = r.x2 - r.x1 + 1;
+  if (fromSaver && int64_t{columns} * (r.y2 - r.y1 + 1) * off.Bytes > s.SaverSize) return;
   for (int32_t y = r.y1; y <= r.y2 && y < off.Height; ++y)
     for (int32_t x = r.x1; x <= r.x2 && x < off.Width; ++x) {
       uint32_t texel;
@@ -68,6 +89,7 @@ void CopySoftwareLamps(const Lamps& r, bool lit) {
       }
       SB_PutPanelTexel(off, x, y, texel);
     }
+  SB_RefreshPanelLevels(s.LampsOff.Texture, r.x1, r.y1, columns, r.y2 - r.y1 + 1);
 }
 
 // The road light's two blocks of this phase and the next exchange texels.
@@ -88,11 +110,12 @@ void SwapBlocks(const TPANELPAGE& light, int32_t phase) {
 }
 
 // The area a race writes into: every lamp of "DEPART" (the card's and the
-// software's rectangles together), the four blocks of a road light.
+// software's rectangles together, grown with a software page), the four
+// blocks of a road light.
 struct Area {
   int32_t x, y, w, h;
 };
-constexpr Area kLampArea = {5, 6, 124 - 5 + 1, 60 - 6 + 1};
+constexpr Lamps kLampArea = {5, 6, 124, 60};
 Area RoadArea(const TPANELPAGE& light) {
   const int32_t s = light.Width == 64 ? 1 : 0;
   const int32_t x = kRoadPlaces[0][0] >> s, y = kRoadPlaces[0][1] >> s;
@@ -107,6 +130,13 @@ void Forget(TPANELDRAWN& d) {
 // The block a target's texels lie in.
 const void* BlockOf(const TPANELTARGET& t) {
   return t.Card ? static_cast<const void*>(t.Card) : static_cast<const void*>(t.Texels);
+}
+
+// The lamps' area of the page: in software grown with it.
+Area LampArea(const TPANELPAGE& page) {
+  TPANELTARGET t;
+  const Lamps r = !Card() && page.Present && SB_PanelTarget(page.Texture, &t) ? Scaled(kLampArea, t) : kLampArea;
+  return {r.x1, r.y1, r.x2 - r.x1 + 1, r.y2 - r.y1 + 1};
 }
 
 void Keep(TPANELDRAWN& d, const TPANELPAGE& page, const Area& a) {
@@ -137,7 +167,7 @@ void PutBack(TPANELDRAWN& d, const TPANELPAGE& page) {
 
 void SB_KeepMapLamps() {
   TPANELSTATE& s = SB_Var.Panels;
-  Keep(s.Drawn[0], s.LampsOff, kLampArea);
+  Keep(s.Drawn[0], s.LampsOff, LampArea(s.LampsOff));
   for (int32_t k = 0; k < 2; ++k) Keep(s.Drawn[1 + k], s.RoadLights[k], RoadArea(s.RoadLights[k]));
   // On the card the page may still hold the last race's lamps.
   if (Card() && s.Drawn[0].Texels) s.LampsChanged = 1;

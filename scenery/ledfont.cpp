@@ -122,6 +122,14 @@ bool SB_PanelTarget(int32_t texture, TPANELTARGET* target) {
   return true;
 }
 
+void SB_RefreshPanelLevels(int32_t texture, int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (SB_Var.Renderer == SB_RENDERER_PVR || texture < 0 || texture >= SB_MAXTEXTURES || texture >= SB_Var.NbTextures)
+    return;
+  const TTEXTUREPLACE& p = SB_Var.TexturePlaces[texture];
+  if (p.N || !p.Texels || x < 0 || y < 0) return;
+  SB_ResampleTextureArea(p.PageNumber, p.X + x, p.Y + y, std::min(w, p.Width - x), std::min(h, p.Height - y));
+}
+
 uint32_t SB_GetPanelTexel(const TPANELTARGET& t, int32_t x, int32_t y) {
   if (t.Card) return t.Card[SB_TwiddledIndex(t.X + x, t.Y + y)];
   const uint8_t* p = t.Texels + static_cast<ptrdiff_t>(y) * t.Pitch + x * t.Bytes;

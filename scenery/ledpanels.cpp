@@ -27,7 +27,7 @@ constexpr const char* kDotOn = "MISCPICT>DIODEon.TGA";
 constexpr const char* kDotOff = "MISCPICT>DIODEoff.TGA";
 constexpr const char* kPatterns[SB_LEDPANELCOUNT] = {"GO", "PANSTAD2", "TIMEX1", "TIMEX2", "TIMEX3"};
 constexpr const char* kRoadPatterns[2] = {"TRGROZEB", "?PAVIR"};
-constexpr int32_t kSaverBytes = 6786;     // 29 rows of 117 texels, two bytes each at most
+constexpr int32_t kSaverRect[4] = {5, 6, 121, 34};  // the unlit countdown lamps, corners inclusive
 constexpr int32_t kCardSaverBytes = 16384;
 constexpr int32_t kPanelWidth = 256;
 
@@ -85,6 +85,20 @@ bool TakePage(TPANELPAGE& page, int32_t i, const char* stem) {
   return true;
 }
 
+// The unlit countdown lamps' rectangle of a lamp page of that size.
+void SaverRect(int32_t width, int32_t height, int32_t (&r)[4]) {
+  std::copy(std::begin(kSaverRect), std::end(kSaverRect), r);
+  SB_ScaleLampRect(width, height, &r[0], &r[1], &r[2], &r[3]);
+}
+
+// Bytes of the saved lamps, two a texel at most: 6786 for the card's size
+// of page, 29 rows of 117 texels.
+int32_t SaverBytes(int32_t width, int32_t height) {
+  int32_t r[4];
+  SaverRect(width, height, r);
+  return (r[2] - r[0] + 1) * (r[3] - r[1] + 1) * 2;
+}
+
 void TakeTexture(int32_t i) {
   TPANELSTATE& s = State();
   const bool card = SB_Var.Renderer == SB_RENDERER_PVR;
@@ -107,8 +121,9 @@ void TakeTexture(int32_t i) {
   if (!s.LampsOff.Present && SB_MatchPageName(SB_Var.TextureNames[i], "DEPART")) {
     if (TakePage(s.LampsOff, i, stem)) {
       FreeSaver();
-      s.trafficLightsSaver = static_cast<uint8_t*>(SB_GetMem(kSaverBytes, "InitPanel"));
-      s.SaverSize = s.trafficLightsSaver ? kSaverBytes : 0;
+      const int32_t bytes = SaverBytes(place.Width, place.Height);
+      s.trafficLightsSaver = static_cast<uint8_t*>(SB_GetMem(bytes, "InitPanel"));
+      s.SaverSize = s.trafficLightsSaver ? bytes : 0;
     }
   } else if (!s.LampsOn.Present && SB_MatchPageName(SB_Var.TextureNames[i], "DEPART3")) {
     TakePage(s.LampsOn, i, stem);
@@ -146,14 +161,17 @@ void CardDots() {
   }
 }
 
-// The unlit lamps of "DEPART", rows 6 to 34 and columns 5 to 121, kept to
-// put back when the countdown lamps go out.
+// The unlit lamps of "DEPART", rows 6 to 34 and columns 5 to 121 (grown
+// with the page), kept to put back when the countdown lamps go out.
 void SaveSoftwareLamps() {
   TPANELTARGET t;
   uint8_t* saver = State().trafficLightsSaver;
   if (!State().LampsOff.Present || !saver || !SB_PanelTarget(State().LampsOff.Texture, &t)) return;
-  for (int32_t y = 6, k = 0; y <= 34; ++y)
-    for (int32_t x = 5; x <= 121; ++x, k += t.Bytes) {
+  int32_t r[4];
+  SaverRect(t.Width, t.Height, r);
+  if (int64_t{r[2] - r[0] + 1} * (r[3] - r[1] + 1) * t.Bytes > State().SaverSize) return;
+  for (int32_t y = r[1], k = 0; y <= r[3]; ++y)
+    for (int32_t x = r[0]; x <= r[2]; ++x, k += t.Bytes) {
       const uint32_t texel = x < t.Width && y < t.Height ? SB_GetPanelTexel(t, x, y) : 0;
       saver[k] = static_cast<uint8_t>(texel);
       if (t.Bytes == 2) saver[k + 1] = static_cast<uint8_t>(texel >> 8);

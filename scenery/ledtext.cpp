@@ -1,5 +1,6 @@
-// The LED panels' texts: fixed texts, clears, the scrolling text drawn at
-// each accelerated frame, and the panels' pages marked for upload.
+// The LED panels' texts: fixed texts, clears (with the software pages' mip
+// levels made again), the scrolling text drawn at each accelerated frame,
+// and the panels' pages marked for upload.
 #include <cstring>
 
 #include "engine3d/texcache.h"
@@ -98,8 +99,12 @@ __attribute__((weak)) void SB_PanelPrintText(int32_t panel, const char* text, in
   if (!p || !text || !SB_PanelTarget(p->Texture, &t)) return;
   if (start >= 0 && !SB_PanelPageUsed(SB_Var.PreviousView, p->Texture)) return;
   p->Active = 0;
-  WriteText(*p, t, text, start < 0 ? 0 : start);
-  if (SB_Var.Renderer == SB_RENDERER_PVR) p->Changed = 1;
+  const int32_t from = start < 0 ? 0 : start;
+  WriteText(*p, t, text, from);
+  if (SB_Var.Renderer == SB_RENDERER_PVR)
+    p->Changed = 1;
+  else if (4 * int64_t{from} < t.Width)
+    SB_RefreshPanelLevels(p->Texture, 4 * from, 0, t.Width - 4 * from, 8 * DotSide(*p));
 }
 
 void SB_BlankPanel(int32_t panel) {
@@ -121,6 +126,7 @@ __attribute__((weak)) void SB_ClearPanel(int32_t panel) {
   if (p->Width != 256 || !SB_PanelTarget(p->Texture, &t)) return;
   for (int32_t y = 0; y < 64; ++y)
     for (int32_t x = 0; x < t.Width; x += 4) SB_PutDotRow(t, x, y, false, y & 3);
+  SB_RefreshPanelLevels(p->Texture, 0, 0, t.Width, 64);
 }
 
 __attribute__((weak)) void SB_UpdatePanels(TSOFTSCENE* view) {

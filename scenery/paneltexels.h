@@ -21,6 +21,12 @@ bool SB_PanelTarget(int32_t texture, TPANELTARGET* target);
 // Texel (x, y) of the texture, x and y inside its place (checked by the caller).
 uint32_t SB_GetPanelTexel(const TPANELTARGET& t, int32_t x, int32_t y);
 void SB_PutPanelTexel(const TPANELTARGET& t, int32_t x, int32_t y, uint32_t texel);
+// In software, the mip levels of the w x h rectangle at (x, y) of the
+// texture (relative to its origin) made again from the texels written
+// there, so that the texture reads the same at every distance; nothing on
+// the card, whose pages refresh their levels when they are sent, nor for a
+// texture the renderer never draws mip-mapped.
+void SB_RefreshPanelLevels(int32_t texture, int32_t x, int32_t y, int32_t w, int32_t h);
 // 1 when the slot of a card texture or the software texture was drawn by
 // the view (software: the texture's used-this-frame flag).
 bool SB_PanelPageUsed(const TSOFTSCENE* view, int32_t texture);
@@ -34,6 +40,9 @@ void SB_BuildLedFont();
 // A sub-column of a panel: 4 texels wide from x, its 8 dots of glyph
 // column byte g (bit 7 the top), each dot `dot` texels high.
 void SB_DrawPanelSubColumn(const TPANELTARGET& t, int32_t x, uint8_t g, int32_t dot);
+// A software lamp rectangle (corners inclusive, drawn for the card's lamp
+// page of 128 x 64 texels) grown with a page that holds the lamps larger.
+void SB_ScaleLampRect(int32_t width, int32_t height, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2);
 // The lamps of "DEPART" and the road lights' blocks as the map drew them:
 // kept at the race's set-up (the card's page then sent again at the first
 // frame), put back at its end, or forgotten without writing.

@@ -171,6 +171,9 @@ struct SB_VARS {
   // 3D display.
   PALETTE* Pal3d;            // the 3D palette, null until loaded
   TTEXTUREPLACE TexturePlaces[SB_MAXTEXTURES];  // one per map texture name
+  // In the accelerator's race, the places of the map's textures in the
+  // software pages that its editors draw (SB_LoadEditorTexturePages).
+  TTEXTUREPLACE EditTexturePlaces[SB_MAXTEXTURES];
   TSOFTSCENE* PreviousView;  // the view filled in the frame before, null at the first frame
 
   // Video modes and renderers (records: engine3d/types.h).

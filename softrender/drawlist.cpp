@@ -25,6 +25,9 @@ constexpr uint8_t kTableA[12] = {0, 1, 0, 3, 0, 1, 0, 1, 3, 0, 0, 0};
 constexpr uint8_t kTableP[12] = {0, 5, 0, 6, 0, 5, 0, 0, 0, 0, 0, 0};
 constexpr uint8_t kTableT[12] = {0, 9, 0, 10, 0, 9, 0, 0, 0, 0, 0, 0};
 
+// Texels a row of an object texture's bitmap.
+constexpr int32_t kObjectTextureWidth = 256;
+
 // Vertex room a clip needs beyond what it writes.
 constexpr int32_t kClipMargin = 10;
 
@@ -71,14 +74,25 @@ bool MapTexture(TSOFTPOLY& poly, TPolyFill* fill) {
   return true;
 }
 
-// An object texture: a work bitmap 256 wide and as high as its picture,
-// whose size index wraps v inside the largest power of two of rows.
-bool ObjectTexture(const TSOFTSCENE* scene, const TSOFTPOLY& poly, TPolyFill* fill) {
+// An object texture: a work bitmap 256 texels wide at the view's depth and
+// as high as its picture, whose size index wraps v inside the largest
+// power of two of rows. The fillers read its pixels as rows of 256 texels
+// of the view's depth: a bitmap of another depth or row length, or pixels
+// that are not its own, would be read past its end, so such a polygon is
+// refused and counted.
+bool ObjectTexture(const _WINDOW* window, const TSOFTSCENE* scene, const TSOFTPOLY& poly, TPolyFill* fill) {
   const auto* material = static_cast<const TMATERIAL*>(poly.Texture);
   if (!material || !material->Bitmap || !material->Pixels || material->Bitmap->SizeY < 1) return false;
+  const BMAP& bitmap = *material->Bitmap;
+  const BMAP* view = window->W_BMAP;
+  if (!view || bitmap.Depth != view->Depth || bitmap.SizeX != kObjectTextureWidth ||
+      bitmap.ByteLen != bitmap.SizeX * (bitmap.Depth / 8) || material->Pixels != bitmap.Start) {
+    ++E3D_SoftDraws.NbRefused;
+    return false;
+  }
   uint8_t shift = 0;
-  while (shift < 7 && (256 >> shift) > material->Bitmap->SizeY) ++shift;
-  if ((256 >> shift) > material->Bitmap->SizeY) return false;
+  while (shift < 7 && (256 >> shift) > bitmap.SizeY) ++shift;
+  if ((256 >> shift) > bitmap.SizeY) return false;
   fill->size = shift;
   fill->texture = SB_SOFTTEX_POLYGON | static_cast<uint32_t>(&poly - static_cast<const TSOFTPOLY*>(scene->Polygons));
   return true;
@@ -148,14 +162,14 @@ void EmitPersp(const TSOFTSCENE* scene, const TSOFTVERTEX* corners, int32_t n, c
 }
 
 // The polygon's texture, fill mode and clip callbacks; false to skip it.
-bool Prepare(const TSOFTSCENE* scene, TSOFTPOLY& poly, TPolyFill* fill, TSOFTPERSP* gradients) {
+bool Prepare(const _WINDOW* window, const TSOFTSCENE* scene, TSOFTPOLY& poly, TPolyFill* fill, TSOFTPERSP* gradients) {
   const uint8_t r = poly.Kind;
   SB_Var.ClipEdgeProc = E3D_ClipEdgeUV, SB_Var.ClipNearProc = E3D_ClipNearUV;
   if (r == 0 || r == 11) {
     SB_Var.ClipEdgeProc = E3D_ClipEdge, SB_Var.ClipNearProc = E3D_ClipNear;
     return true;
   }
-  if (r == 7 || r == 8) return ObjectTexture(scene, poly, fill);
+  if (r == 7 || r == 8) return ObjectTexture(window, scene, poly, fill);
   if (!MapTexture(poly, fill)) return false;
   if (fill->persp && TextureAreaZero(poly.FirstVertex)) fill->persp = false;
   if (!fill->persp) return true;
@@ -185,7 +199,7 @@ void AddPolygon(_WINDOW* window, TSOFTSCENE* scene, TSOFTPOLY& poly) {
   if (andCode) return;
   TPolyFill fill;
   TSOFTPERSP gradients{};
-  if (!Prepare(scene, poly, &fill, &gradients)) return;
+  if (!Prepare(window, scene, poly, &fill, &gradients)) return;
   TSOFTVERTEX* corners = poly.FirstVertex;
   int32_t n = poly.NbVertices;
   if (!Clip(window, scene, &corners, &n)) return;
@@ -232,7 +246,7 @@ void E3D_SoftBuildDrawList(_WINDOW* window, TSOFTSCENE* scene) {
   const int32_t textures = SB_Var.NbTextures < SB_MAXTEXTURES ? SB_Var.NbTextures : SB_MAXTEXTURES;
   for (int32_t i = 0; i < textures; ++i) SB_Var.TexturePlaces[i].UsedThisFrame = 0;
   SB_Var.FrameTextureMemory = 0;
-  E3D_SoftDraws.NbTris = E3D_SoftDraws.NbPersps = E3D_SoftDraws.NbDraws = 0;
+  E3D_SoftDraws.NbTris = E3D_SoftDraws.NbPersps = E3D_SoftDraws.NbDraws = E3D_SoftDraws.NbRefused = 0;
   if (!window || !scene || !scene->Vertices || !scene->VertexCursor) return;
   if (!SB_Var.TriBuffers[0] || !SB_Var.TriBuffers[1] || !SB_Var.TriBuffers[2]) return;
   // The walk is bounded by the polygons listed, so a looped list ends.

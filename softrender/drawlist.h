@@ -13,8 +13,10 @@
 constexpr uint32_t SB_SOFTTEX_POLYGON = 0x80000000u;
 
 // What the last draw list holds and the gradients of the last polygon.
+// NbRefused counts the object polygons whose bitmap the fillers could not
+// read safely (another depth or row length than the view's).
 struct TSOFTDRAWLIST {
-  int32_t NbTris, NbPersps, NbDraws;
+  int32_t NbTris, NbPersps, NbDraws, NbRefused;
   float Su[3], Sv[3], O[3];  // camera-space change x 2047.97 per unit of u and of v; texel (0, 0) / 32
 };
 extern TSOFTDRAWLIST E3D_SoftDraws;

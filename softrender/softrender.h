@@ -60,6 +60,7 @@ extern uint8_t E3D_SoftMapState[3];
 // vertices. The new count, 0 when nothing is left.
 int32_t E3D_ClipPolyToScreen(const _WINDOW* window, const void* in, void* out, int32_t n);
 
-// Notes the time-stamp counter; E3D_ElapsedTime gives the ticks since.
-void E3D_StartTimer();
+// Notes the time-stamp counter and gives it; E3D_ElapsedTime gives the
+// ticks since (modulo 2^64).
+uint64_t E3D_StartTimer();
 uint64_t E3D_ElapsedTime();

@@ -6,12 +6,19 @@
 #include "softrender/softrender.h"
 
 namespace {
-std::chrono::steady_clock::time_point g_start = std::chrono::steady_clock::now();
+
+uint64_t Now() {
+  const auto since = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(since).count());
 }
 
-__attribute__((weak)) void E3D_StartTimer() { g_start = std::chrono::steady_clock::now(); }
+uint64_t g_start = Now();
 
-__attribute__((weak)) uint64_t E3D_ElapsedTime() {
-  const auto elapsed = std::chrono::steady_clock::now() - g_start;
-  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count());
+}  // namespace
+
+__attribute__((weak)) uint64_t E3D_StartTimer() {
+  g_start = Now();
+  return g_start;
 }
+
+__attribute__((weak)) uint64_t E3D_ElapsedTime() { return Now() - g_start; }

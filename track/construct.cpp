@@ -192,13 +192,9 @@ int32_t SB_ConstructMap(TLMAP* map) {
     SB_FreeDecor();
     return 0;
   }
-  if (SB_Var.Renderer == SB_RENDERER_PVR) {
-    std::memcpy(SB_Var.TextureNames, d.Names2, sizeof d.Names2);
-    SB_Var.NbTextures = d.NbNames2;
-    SB_PublishDecor();
-    d.Loaded = d.NewlyLoaded = 1;
-    return 1;
-  }
+  // The cube map is built in every renderer: the accelerator's race draws
+  // the polygon cells, but its editors draw the cubes, and the map file
+  // written from this build must serve the software modes as well.
   SB_ConsoleStatus("Initializing map construction...");
   TLMAP* workGroup = nullptr;
   if (!SB_InitMapConstruction(&workGroup)) {

@@ -33,7 +33,9 @@ void SB_MapBufferFull(const char* owner);
 // Counts faces the cube limits leave out.
 void SB_DropFaces(int32_t count);
 
-// Face joining.
+// Face joining. The fine series' last tolerance: a corner it joins away
+// lies at most this far from the new edge.
+constexpr double SB_FINEJOINTOLERANCE = 0.001;
 void SB_JoinSeriesFine(TLMAP* list);
 void SB_JoinSeriesCoarse(TLMAP* list);
 void SB_JoinAlligned(TLMAP* list);
@@ -50,6 +52,10 @@ int32_t SB_SamePointUV(const TLMAPVERTEX* a, const TLMAPVERTEX* b);
 double SB_PointLineDistance(const TLMAPVERTEX* p, const TLMAPVERTEX* a, const TLMAPVERTEX* b);
 void SB_RemoveMarkedFaces(TLMAP* list);
 void SB_SplitTextureRepeats(TLMAP* list);
+// Splits every face of the list whose edge passes through one of the
+// corners (within the tolerance of the edge), there; pieces are appended
+// and split in their turn, as long as the list has room.
+void SB_SplitTJunctions(TLMAP* list, double tolerance, const TLMAPVERTEX* corners, uint32_t count);
 int32_t SB_CutFaceAtUV8(TLMAP* list, uint32_t face, int32_t a, int32_t b);
 
 // The grid split.

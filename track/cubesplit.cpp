@@ -1,9 +1,15 @@
 // Cutting a map copy along the cube grid: x cuts over the whole map, then
 // slab by slab the z and y cuts and the groups of faces of one cube, which
-// are joined, cut at texture repeats and filed into the cube arrays. Also
-// the texture-repeat cuts themselves, which use the same edge cut.
+// are joined and cut at texture repeats; then, the corners of every cube
+// known, each group's T-junctions mended and the group filed into the cube
+// arrays. Also the texture-repeat cuts themselves, which use the same edge
+// cut.
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cmath>
+#include <unordered_map>
+#include <vector>
 
 #include "shell/console.h"
 #include "shell/owner.h"
@@ -15,6 +21,7 @@ namespace {
 constexpr int32_t kCube = 128;
 constexpr double kEdgeMargin = 0.000001;  // edge fractions this near an end are not cut
 constexpr double kRepeat = 8.0;           // texture repeats a face may span
+constexpr double kBigScale = 4.0;         // the big cubes' map is reduced by 4
 
 int32_t g_progress = 0, g_slabStartProgress = 0;  // this slab's and the last one's
 
@@ -65,29 +72,108 @@ bool FillSlab(const TLMAP* map, TLMAP* slab, int32_t s) {
   return true;
 }
 
-// The joins, cuts and filing of one cube's group, small or big.
-void FileGroup(TLMAP* workGroup, bool big) {
+// Whether the group's faces go into one cube: at most 255 faces and 255
+// corners once rounded as the filing rounds them (scale 1 for the small
+// cubes, 4 for the big ones, whose map is reduced by 4).
+bool FitsCube(const TLMAP* group, double scale) {
+  std::vector<std::array<int64_t, 3>> corners;
+  int32_t faces = 0;
+  for (uint32_t i = 0; i < group->NbFaces; ++i) {
+    const TLMAPFACE& f = group->Faces[i];
+    if (f.Done == 1) continue;
+    ++faces;
+    for (const TLMAPVERTEX& v : f.V)
+      corners.push_back({static_cast<int64_t>(std::floor(v.X * scale + 0.5)),
+                         static_cast<int64_t>(std::floor(v.Y * scale + 0.5)),
+                         static_cast<int64_t>(std::floor(v.Z * scale + 0.5))});
+  }
+  std::sort(corners.begin(), corners.end());
+  const auto distinct = std::unique(corners.begin(), corners.end()) - corners.begin();
+  return faces <= SB_MAXCUBEITEMS && distinct <= SB_MAXCUBEITEMS;
+}
+
+// The joins and texture cuts of one cube's group, small or big. The coarse
+// series counts corners up to 2 units apart as one and lines 2 units off
+// as straight, so its faces leave real gaps to their neighbours
+// (background lines along the road's edges in the software renderer,
+// which draws the big cubes): it is run only on a big cube whose faces
+// would not go into it otherwise.
+void JoinGroup(TLMAP* workGroup, bool big) {
   SB_JoinSeriesFine(workGroup);
   if (SB_Var.SplitTextureRepeats) {
     SB_SplitTextureRepeats(workGroup);
-    if (!big) SB_JoinSeriesFine(workGroup);
-  }
-  if (big) {
     SB_JoinSeriesFine(workGroup);
-    SB_JoinSeriesCoarse(workGroup);
   }
-  if (SB_Var.MapBuildFailed) return;
-  if (big)
-    SB_CubeGroupToBig(workGroup);
-  else
-    SB_CubeGroupToSmall(workGroup);
+  if (big && !FitsCube(workGroup, kBigScale)) SB_JoinSeriesCoarse(workGroup);
 }
 
-void SplitGroups(TLMAP* slab, TLMAP* workGroup, bool big) {
+// Every cube's joined faces, kept until the corners of all of them are
+// known: a join takes a corner away on one side of an edge, which the
+// faces on the other side, in the same cube or the one beside it, keep.
+struct TJOINEDGROUPS {
+  std::vector<TLMAPFACE> faces;
+  std::vector<size_t> starts;  // each group's first face; the last entry ends the faces
+};
+
+void SplitGroups(TLMAP* slab, TLMAP* workGroup, bool big, TJOINEDGROUPS* joined) {
   for (uint32_t i = 0; i < slab->NbFaces; ++i) slab->Faces[i].Done = 0;
   while (!SB_Var.MapBuildFailed && SB_NextCubeGroup(workGroup, slab)) {
     if (g_progress != g_slabStartProgress) SB_ConsoleStatus("Map to cube conversion :  %ld/100", long{g_progress});
-    FileGroup(workGroup, big);
+    JoinGroup(workGroup, big);
+    joined->faces.insert(joined->faces.end(), workGroup->Faces, workGroup->Faces + workGroup->NbFaces);
+    joined->starts.push_back(joined->faces.size());
+  }
+}
+
+// The cube of a point, packed into one key.
+uint64_t CubeKey(int64_t x, int64_t y, int64_t z) {
+  return static_cast<uint64_t>(x & 0x1FFFFF) << 42 | static_cast<uint64_t>(y & 0x1FFFFF) << 21 |
+         static_cast<uint64_t>(z & 0x1FFFFF);
+}
+uint64_t CubeKey(const TLMAPVERTEX& v) {
+  return CubeKey(static_cast<int64_t>(std::floor(v.X)) >> 7, static_cast<int64_t>(std::floor(v.Y)) >> 7,
+                 static_cast<int64_t>(std::floor(v.Z)) >> 7);
+}
+
+// The group's faces from the joined ones.
+void CopyGroup(const TJOINEDGROUPS& joined, size_t first, size_t end, TLMAP* workGroup) {
+  workGroup->NbFaces = 0;
+  for (size_t i = first; i < end && workGroup->NbFaces < workGroup->Capacity; ++i)
+    workGroup->Faces[workGroup->NbFaces++] = joined.faces[i];
+}
+
+// Each group's T-junctions mended with the corners of its cube and of the
+// cubes around it, unless the pieces would not go into the cube (faces
+// left out are worse than a crack), then the group filed.
+void FileGroups(const TJOINEDGROUPS& joined, TLMAP* workGroup, bool big) {
+  std::unordered_map<uint64_t, std::vector<TLMAPVERTEX>> corners;
+  for (const TLMAPFACE& f : joined.faces)
+    for (const TLMAPVERTEX& v : f.V) corners[CubeKey(v)].push_back(v);
+  std::vector<TLMAPVERTEX> around;
+  size_t first = 0;
+  for (const size_t end : joined.starts) {
+    if (SB_Var.MapBuildFailed) return;
+    CopyGroup(joined, first, end, workGroup);
+    if (workGroup->NbFaces == 0) {
+      first = end;
+      continue;
+    }
+    const TLMAPFACE& f = workGroup->Faces[0];
+    around.clear();
+    for (int64_t dx = -1; dx <= 1; ++dx)
+      for (int64_t dy = -1; dy <= 1; ++dy)
+        for (int64_t dz = -1; dz <= 1; ++dz) {
+          const auto it = corners.find(CubeKey(f.CubeX + dx, f.CubeY + dy, f.CubeZ + dz));
+          if (it != corners.end()) around.insert(around.end(), it->second.begin(), it->second.end());
+        }
+    SB_SplitTJunctions(workGroup, SB_FINEJOINTOLERANCE, around.data(), static_cast<uint32_t>(around.size()));
+    if (SB_Var.MapBuildFailed) return;
+    if (!FitsCube(workGroup, big ? kBigScale : 1.0)) CopyGroup(joined, first, end, workGroup);
+    first = end;
+    if (big)
+      SB_CubeGroupToBig(workGroup);
+    else
+      SB_CubeGroupToSmall(workGroup);
   }
 }
 
@@ -107,6 +193,7 @@ void Split(TLMAP* map, TLMAP* workGroup, bool big) {
     SB_MapBufferFull(owner);
     return;
   }
+  TJOINEDGROUPS joined;
   const TMAPBOX box = SB_MapBoundingBox(map);
   int32_t firstX, lastX, firstY, lastY, firstZ, lastZ;
   Planes(box.MinX, box.MaxX, &firstX, &lastX);
@@ -119,10 +206,12 @@ void Split(TLMAP* map, TLMAP* workGroup, bool big) {
     g_progress = span > 0 ? static_cast<int32_t>(((s - firstX) * 4 + 512) * 25 / span) : 100;
     ok = FillSlab(map, &slab, static_cast<int32_t>(s)) && CutAll(&slab, 2, firstZ, lastZ, false) &&
          CutAll(&slab, 1, firstY, lastY, true);
-    if (ok) SplitGroups(&slab, workGroup, big);
+    if (ok) SplitGroups(&slab, workGroup, big, &joined);
     ok = ok && !SB_Var.MapBuildFailed;
   }
   SB_Release(slab.Faces);
+  if (ok) FileGroups(joined, workGroup, big);
+  ok = ok && !SB_Var.MapBuildFailed;
   if (ok) SB_ConsolePrintf("Map conversion :  %ld/100", long{g_progress});
 }
 

@@ -35,7 +35,7 @@ constexpr const char* SB_MAPFILEVERSION = "Map file v1.07";
 constexpr int32_t SB_MAPHEADERSIZE = 256;
 // Header byte 15: which sections the writer stored.
 constexpr uint8_t SB_MAPWITHCUBES = 1;     // sections 1 to 7 (the cube map) are there
-constexpr uint8_t SB_MAPWITHOUTCUBES = 2;  // written by the accelerator's renderer: no cube map
+constexpr uint8_t SB_MAPWITHOUTCUBES = 2;  // no cube map: a map the accelerator loaded without one
 
 // Refreshes the published copies: SB_Var.Decor.Cubes, SB_Var.Cube10Polys,
 // their counts and SB_Var.Decor.NbMapFaces.

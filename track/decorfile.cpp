@@ -148,15 +148,6 @@ class MapReader {
     }
     return true;
   }
-  bool Skip(int64_t size) {
-    char scratch[4096];
-    while (size > 0) {
-      const int64_t piece = size < static_cast<int64_t>(sizeof scratch) ? size : sizeof scratch;
-      if (!Read(scratch, piece)) return false;
-      size -= piece;
-    }
-    return true;
-  }
 
  private:
   int32_t file_;
@@ -170,14 +161,12 @@ struct TLOADFAULT {
   bool Memory = false;
 };
 
-// Reads one section into its place (or over it when dropped); its record
-// count goes to *count.
-TLOADFAULT ReadSection(MapReader& in, const TMAPSECTION& s, uint32_t* count, bool drop) {
+// Reads one section into its place; its record count goes to *count.
+TLOADFAULT ReadSection(MapReader& in, const TMAPSECTION& s, uint32_t* count) {
   if (s.Count && !in.Read(count, sizeof *count)) return {s.Word};
   const int64_t limit = s.Table ? SB_MAXTEXTURES : in.Left() / s.Size;
   if (*count > limit || int64_t{*count} * s.Size > in.Left()) return {s.Word};
   const int64_t bytes = int64_t{*count} * s.Size;
-  if (drop) return in.Skip(bytes) ? TLOADFAULT{} : TLOADFAULT{s.Word};
   if (*count == 0) return {};
   SB_ConsolePrintf("Loading %ld %s...", static_cast<long>(*count), s.Word);
   void* to = s.Table;
@@ -189,15 +178,16 @@ TLOADFAULT ReadSection(MapReader& in, const TMAPSECTION& s, uint32_t* count, boo
   return in.Read(to, bytes) ? TLOADFAULT{} : TLOADFAULT{s.Word};
 }
 
-// The sections after the header. Sections 1 to 7 are read when the file
-// has them, and kept only outside the accelerator's renderer. The seen
-// entitys have no count of their own: there is one per small entity.
-TLOADFAULT ReadSections(MapReader& in, bool cubesInFile, bool keepCubes) {
+// The sections after the header. Sections 1 to 7 (the cube map) are read
+// when the file has them, in every renderer: the accelerator's editors
+// draw them. The seen entitys have no count of their own: there is one per
+// small entity.
+TLOADFAULT ReadSections(MapReader& in, bool cubesInFile) {
   uint32_t smallCount = 0;
   for (int32_t i = cubesInFile ? 0 : kCubeSections; i < static_cast<int32_t>(std::size(kSections)); ++i) {
     const TMAPSECTION& s = kSections[i];
     uint32_t count = s.Count ? 0 : smallCount;
-    const TLOADFAULT fault = ReadSection(in, s, &count, i < kCubeSections && !keepCubes);
+    const TLOADFAULT fault = ReadSection(in, s, &count);
     if (fault.Word) return fault;
     if (s.Count == &SB_Var.Decor.NbSmallEntitys) smallCount = count;
   }
@@ -220,7 +210,10 @@ void SB_PublishDecor() {
 __attribute__((weak)) void SB_SaveDecor(const char* name) {
   if (!SB_Var.Decor.Loaded) return;
   const int32_t file = CreateQuietly(name);
-  const bool written = file && WriteSections(file, SB_Var.Renderer != SB_RENDERER_PVR);
+  // The cube map goes with the polygons whenever the map has it; only a
+  // map the accelerator loaded from a file without it is saved without.
+  const bool cubes = SB_Var.Renderer != SB_RENDERER_PVR || SB_Var.Decor.BigEntitys != nullptr;
+  const bool written = file && WriteSections(file, cubes);
   SB_CloseFile(file);
   if (!written) SB_ConsolePrintf("Map error: cannot write %s !!!", name ? name : "");
 }
@@ -252,7 +245,7 @@ __attribute__((weak)) int32_t SB_LoadDecor(const char* name) {
     return 0;
   }
   const bool cubesInFile = header[15] == SB_MAPWITHCUBES || (header[15] == 0 && !pvr);
-  TLOADFAULT fault = whole ? ReadSections(in, cubesInFile, !pvr) : TLOADFAULT{"header"};
+  TLOADFAULT fault = whole ? ReadSections(in, cubesInFile) : TLOADFAULT{"header"};
   SB_CloseFile(file);
   if (!fault.Word) fault.Word = SB_CheckDecorLinks();
   if (fault.Word) {

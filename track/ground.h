@@ -24,6 +24,9 @@ void SB_WorldToPolyCellCoords(int32_t v, int32_t* offset, int32_t* cell);
 // and leaves the list empty). Both are freed in the reverse order.
 void BuildXZYList();
 void BuildListXZYPoly();
+// The list over the big entitys in any renderer, unless it is built: what
+// the editors' top view reads, also in the accelerator's race.
+void SB_BuildCubeXZYList();
 void SB_FreeXZYList();
 void SB_FreeListXZYPoly();
 // The records of a column by its x and z numbers, lowest y first (a slot
@@ -34,7 +37,8 @@ TFCUBE10POLY** SB_FindInListXZYPoly(int32_t x, int32_t z, int32_t* count);
 // Cube map: the first floor face under the point; the lowest face of any
 // slope; the highest floor face whose texture has the letter C, whose H, B,
 // L, F and E flags are then ORed into SB_Var.GroundFlags. In the
-// accelerator's renderer the first two answer from the polygon cells.
+// accelerator's renderer the first two answer from the polygon cells, and
+// the third finds no road.
 double SB_GetGroundHeight(int32_t x, int32_t z);
 double SB_GetLowestGroundHeight(int32_t x, int32_t z);
 double SB_GetRoadHeight(int32_t x, int32_t z);

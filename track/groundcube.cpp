@@ -139,6 +139,10 @@ double SB_GetLowestGroundHeight(int32_t x, int32_t z) {
 
 __attribute__((weak)) double SB_GetRoadHeight(int32_t x, int32_t z) {
   ResetNormal();
+  // The accelerator's race keeps no cube list of its own (the editors'
+  // top view builds one): the road query finds nothing there, editors on
+  // or off.
+  if (SB_Var.Renderer == SB_RENDERER_PVR) return SB_NOGROUND;
   double highest = -SB_NOGROUND;
   const TTEXTUREPLACE* kept = nullptr;
   WalkFaces(x, z, [&](const TMAPFACE& face, double height) {

@@ -885,7 +885,7 @@ void SB_JoinAlligned(TLMAP* list) {
 void SB_JoinAllignedBig(TLMAP* list) { SB_JoinAlligned(list); }
 
 void SB_JoinSeriesFine(TLMAP* list) {
-  static constexpr double kFine[4] = {0.000001, 0.00001, 0.0001, 0.001};
+  static constexpr double kFine[4] = {0.000001, 0.00001, 0.0001, SB_FINEJOINTOLERANCE};
   RunSeries(list, kFine, SB_JoinAlligned);
 }
 

@@ -112,12 +112,16 @@ __attribute__((weak)) void BuildXZYList() {
   if (SB_Var.Renderer != SB_RENDERER_PVR) BuildList(&SB_Var.XZYList, SB_Var.Decor.Cubes, SB_Var.Decor.NbCubes);
 }
 
+void SB_BuildCubeXZYList() {
+  if (!SB_Var.XZYList.Block) BuildList(&SB_Var.XZYList, SB_Var.Decor.Cubes, SB_Var.Decor.NbCubes);
+}
+
 __attribute__((weak)) void BuildListXZYPoly() {
   if (SB_Var.NbCube10Polys <= 0) LS_Error(0, "BuildListXZYPoly Error - Map with no Cubes10");
   BuildList(&SB_Var.PolyXZYList, SB_Var.Cube10Polys, SB_Var.NbCube10Polys);
 }
 
-// Never built in the accelerator's renderer, so there is nothing to free then.
+// Built in the accelerator's renderer only for its editors.
 __attribute__((weak)) void SB_FreeXZYList() { FreeList(&SB_Var.XZYList); }
 
 __attribute__((weak)) void SB_FreeListXZYPoly() { FreeList(&SB_Var.PolyXZYList); }

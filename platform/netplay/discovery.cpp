@@ -15,6 +15,7 @@ namespace {
 constexpr uint32_t kDefaultEnumerationMs = 500;
 constexpr uint32_t kQueryEveryMs = 100;
 constexpr size_t kMaxHeard = 256;  // sessions one enumeration reports at most
+constexpr size_t kMaxAsked = 8;    // enumerations whose answers still count
 
 std::vector<Address> QueryTargets() {
   std::vector<Address> hosts = ConfiguredHosts();
@@ -61,12 +62,21 @@ uint32_t EnumerateSessions(Instance* in, const Guid& application, uint32_t timeo
   for (const SessionInfo& s : in->faults.injectedSessions)
     if (s.application == application && !Report(*in, s, {}, f, ctx)) return kOk;
 
+  // What was heard less than a second ago still stands: its host will not
+  // answer this address again before the second is out.
+  const uint32_t now = Now();
+  std::erase_if(in->recent, [now](const Instance::Recent& r) { return now - r.at >= kAnswerEveryMs; });
+  const std::vector<Instance::Recent> recent = in->recent;
+  for (const Instance::Recent& r : recent)
+    if (r.session.application == application && !Report(*in, r.session, r.host, f, ctx)) return kOk;
+
   const std::vector<Address> targets = QueryTargets();
   wire::Query query;
   query.application = application;
-  query.nonce = in->queryNonce = Random(*in) | 1;
+  query.nonce = Random(*in) | 1;
   const std::vector<uint8_t> bytes = wire::EncodeQuery(query);
-  in->enumApplication = application;
+  if (in->asked.size() >= kMaxAsked) in->asked.pop_front();
+  in->asked.push_back({query.nonce, application});
   in->heard.clear();
   in->enumerating = true;
   const uint32_t start = Now();
@@ -92,22 +102,48 @@ uint32_t EnumerateSessions(Instance* in, const Guid& application, uint32_t timeo
 
 namespace detail {
 
+// Keeps what a host answered for the next enumerations: the host answers
+// this address again only a second after its last answer.
+void Remember(Instance& in, const SessionInfo& s, const Address& host) {
+  std::erase_if(in.recent, [&](const Instance::Recent& r) { return r.session.instance == s.instance; });
+  if (in.recent.size() >= kMaxHeard) in.recent.erase(in.recent.begin());
+  in.recent.push_back({s, host, Now()});
+}
+
+namespace {
+
+// Whether the answer is to one of this instance's last queries.
+bool AnswersAQuery(const Instance& in, const wire::Answer& a) {
+  return std::any_of(in.asked.begin(), in.asked.end(), [&](const Instance::Asked& q) {
+    return q.nonce == a.nonce && q.application == a.application;
+  });
+}
+
+}  // namespace
+
 void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   wire::Answer a;
-  if (!in.enumerating || !wire::DecodeAnswer(p, n, &a) || a.nonce != in.queryNonce ||
-      !(a.application == in.enumApplication) || in.heard.size() + in.found.size() >= kMaxHeard) {
+  if (!wire::DecodeAnswer(p, n, &a) || !AnswersAQuery(in, a) ||
+      (in.enumerating && in.heard.size() + in.found.size() >= kMaxHeard)) {
     ++in.counters.badDiscovery;
     return;
   }
-  for (const auto& h : in.heard)
-    if (h.first.instance == a.instance) return;
   SessionInfo s;
   s.application = a.application;
   s.instance = a.instance;
   s.name = a.name;
   s.maxPlayers = a.maxPlayers;
   s.players = a.players;
-  in.heard.push_back({s, {from.ip, a.tcpPort}});
+  const Address host = {from.ip, a.tcpPort};
+  // An answer to an earlier query, or one that comes after its enumeration
+  // ended, is still remembered: its host counts this address as answered,
+  // and would otherwise leave the next enumeration within the second
+  // without it.
+  Remember(in, s, host);
+  if (!in.enumerating || !(a.application == in.asked.back().application)) return;
+  for (const auto& h : in.heard)
+    if (h.first.instance == a.instance) return;
+  in.heard.push_back({s, host});
 }
 
 }  // namespace detail

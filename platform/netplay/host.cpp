@@ -141,15 +141,41 @@ void Welcome(Instance& in, Link& link, const wire::Frame& hello) {
   QueueFrame(link, ready);
 }
 
+void RefusePlayer(Link& link, uint32_t request, uint8_t reason) {
+  wire::Frame no;
+  no.tag = wire::kPlayerRefused;
+  no.request = request;
+  no.reason = reason;
+  QueueFrame(link, no);
+}
+
+uint32_t PlayersOf(const Instance& in, const Link& link) {
+  uint32_t n = 0;
+  for (const Player& p : in.players) n += p.link == link.serial ? 1 : 0;
+  return n;
+}
+
 void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
-  if (in.players.size() >= in.maxPlayers) {
-    wire::Frame no;
-    no.tag = wire::kPlayerRefused;
-    no.request = f.request;
-    no.reason = wire::kReasonFull;
-    QueueFrame(link, no);
-    return;
+  const std::string member = "member at " + AddressText(link.peer);
+  // The controller is known by that long name: a member bearing it would
+  // become every later joiner's controller.
+  if (f.longName == kHostOnlyName) {
+    ++in.counters.refusedNames;
+    Note(in, member + " asked for player '" + f.shortName + "' with the long name " + kHostOnlyName +
+                 ", which only the host's players bear: refused, and the member dropped with its players");
+    RefusePlayer(link, f.request, wire::kReasonForbiddenName);
+    return Drop(in, link);
   }
+  if (PlayersOf(in, link) >= kMaxPlayersPerMember) {
+    // Said once a connection: a member asking again and again is counted.
+    ++in.counters.refusedPlayers;
+    if (!link.refusalNoted)
+      Note(in, member + " asked for player '" + f.shortName + "' beyond the " + std::to_string(kMaxPlayersPerMember) +
+                   " a connection may hold: refused, and every further one");
+    link.refusalNoted = true;
+    return RefusePlayer(link, f.request, wire::kReasonTooManyPlayers);
+  }
+  if (in.players.size() >= in.maxPlayers) return RefusePlayer(link, f.request, wire::kReasonFull);
   Player p;
   p.id = NewPlayerId(in);
   p.shortName = f.shortName;
@@ -260,6 +286,7 @@ uint32_t HostCreatePlayer(Instance& in, const std::string& shortName, const std:
   p.shortName = shortName;
   p.longName = longName;
   p.local = true;
+  p.hostOwned = true;
   p.data = {0, in.dataPort};
   AddPlayer(in, p);
   ToMembers(in, AddedFrame(p, 0), 0);
@@ -280,10 +307,28 @@ void HostDestroyPlayer(Instance& in, uint32_t id) {
 void HostClose(Instance& in) {
   for (auto& m : in.members) CloseLink(*m);
   in.members.clear();
+  in.answered.clear();
   CloseFd(in.listenFd);
   CloseFd(in.discoveryFd);
   in.listenPort = in.discoveryPort = 0;
 }
+
+namespace {
+
+// Each querying address is answered at most once a second: an enumeration
+// asks every 100 ms, and a flood of queries costs the host no answers.
+bool AnswerDue(Instance& in, const Address& from) {
+  constexpr size_t kMaxQueriers = 256;
+  const uint32_t now = Now();
+  std::erase_if(in.answered, [now](const auto& a) { return now - a.second >= kAnswerEveryMs; });
+  for (const auto& a : in.answered)
+    if (a.first == from) return false;
+  if (in.answered.size() >= kMaxQueriers) in.answered.erase(in.answered.begin());
+  in.answered.push_back({from, now});
+  return true;
+}
+
+}  // namespace
 
 void ServiceDiscovery(Instance& in) {
   uint8_t buf[wire::kMaxDatagram + 1];
@@ -294,6 +339,10 @@ void ServiceDiscovery(Instance& in) {
     wire::Query q;
     if (n > sizeof buf || !wire::DecodeQuery(buf, n, &q) || !(q.application == in.application)) {
       ++in.counters.badDiscovery;
+      continue;
+    }
+    if (!AnswerDue(in, from)) {
+      ++in.counters.throttledQueries;
       continue;
     }
     wire::Answer a;

@@ -72,6 +72,7 @@ void Added(Instance& in, const wire::Frame& f) {
   p.shortName = f.shortName;
   p.longName = f.longName;
   p.data = PlayerAddress(in, f);
+  p.hostOwned = f.ip[0] == 0 && f.ip[1] == 0 && f.ip[2] == 0 && f.ip[3] == 0;  // the host's own travel as 0.0.0.0
   p.local = f.request != 0 && f.request == in.pendingRequest;
   if (p.local) {
     in.createdId = p.id;
@@ -177,7 +178,10 @@ uint32_t MemberCreatePlayer(Instance& in, const std::string& shortName, const st
     in.pendingRequest = 0;
     return kErrTimeout;
   }
-  if (in.createdId == 0) return in.refusal ? kErrSessionFull : kErrNoHost;
+  if (in.createdId == 0) {
+    if (in.refusal == wire::kReasonForbiddenName) return kErrInvalidParams;
+    return in.refusal ? kErrSessionFull : kErrNoHost;
+  }
   *id = in.createdId;
   return kOk;
 }

@@ -36,13 +36,20 @@ uint32_t SendFault(Instance& in) {
 
 uint32_t Send(Instance* in, uint32_t from, uint32_t to, const void* data, uint32_t size) {
   if (!in || (!data && size)) return kErrInvalidParams;
-  Service(*in);
+  // No servicing of the session here: the player list a send goes by is
+  // the one the last receive or wait brought up to date.
   if (!InSession(*in)) return kErrNoSession;
   if (size > kMaxPacket) return kErrTooLarge;
   const Player* sender = FindPlayer(*in, from);
   if (!sender || !sender->local) return kErrInvalidPlayer;
   if (to != kToAll && !FindPlayer(*in, to)) return kErrInvalidPlayer;
   if (const uint32_t fault = SendFault(*in)) return fault;
+  // A delivery to a player of this instance joins its queue now: what has
+  // arrived from elsewhere is taken in first, to keep the order of arrival.
+  const bool toLocal = std::any_of(in->players.begin(), in->players.end(), [&](const Player& p) {
+    return p.local && p.id != from && (to == kToAll || p.id == to);
+  });
+  if (toLocal) ServiceData(*in);
   const auto* bytes = static_cast<const uint8_t*>(data);
   std::vector<uint8_t> datagram;
   // A copy: a local delivery may not change the list, but stays safe if it did.
@@ -65,7 +72,14 @@ uint32_t Send(Instance* in, uint32_t from, uint32_t to, const void* data, uint32
 
 uint32_t Receive(Instance* in, uint32_t* from, uint32_t* to, void* buffer, uint32_t* size, SystemEvent* event) {
   if (!in || !from || !to || !size) return kErrInvalidParams;
-  Service(*in);
+  // The sockets are read when the queue runs dry, and every so many
+  // receives besides, so that a queue kept full still lets the session's
+  // connections be served.
+  constexpr uint32_t kServiceEvery = 64;
+  if (in->queue.empty() || ++in->receivesUnserviced >= kServiceEvery) {
+    in->receivesUnserviced = 0;
+    Service(*in);
+  }
   if (in->queue.empty()) ReleaseHeld(*in);
   if (in->queue.empty()) return kErrNoMessages;
   Message& m = in->queue.front();
@@ -97,12 +111,12 @@ namespace detail {
 
 namespace {
 
-void Push(Instance& in, const Message& m) {
+void Push(Instance& in, Message&& m) {
   if (in.queue.size() >= kMaxQueue) {
     ++in.counters.queueOverflows;
     return;
   }
-  in.queue.push_back(m);
+  in.queue.push_back(std::move(m));
 }
 
 void TakeData(Instance& in, const uint8_t* p, size_t n, const Address& source) {
@@ -166,17 +180,18 @@ void Deliver(Instance& in, Message&& m) {
     in.held = std::move(m);  // goes out behind the next message
     return;
   }
-  Push(in, m);
   if (Roll(in, f.duplicatePercent)) {
     ++in.counters.duplicated;
-    Push(in, m);
+    Message copy = m;
+    Push(in, std::move(copy));
   }
+  Push(in, std::move(m));
   ReleaseHeld(in);
 }
 
 void ReleaseHeld(Instance& in) {
   if (!in.held) return;
-  Push(in, *in.held);
+  Push(in, std::move(*in.held));
   in.held.reset();
 }
 

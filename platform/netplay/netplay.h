@@ -99,12 +99,24 @@ uint32_t JoinSession(Instance* instance, const Guid& application, const Guid& se
 // destroys every other player for the members.
 uint32_t Close(Instance* instance);
 
-// Names of at most kMaxNameLength bytes. Ids come from the host.
+// Names of at most kMaxNameLength bytes. Ids come from the host. A
+// member's player past its connection's kMaxPlayersPerMember gets
+// kErrSessionFull; one with the long name kHostOnlyName kErrInvalidParams,
+// and the member loses the session.
 uint32_t CreatePlayer(Instance* instance, const char* shortName, const char* longName, uint32_t* id);
 // Only a player of this instance.
 uint32_t DestroyPlayer(Instance* instance, uint32_t id);
 using PlayerCallback = bool (*)(uint32_t id, const char* shortName, const char* longName, void* ctx);
 uint32_t EnumeratePlayers(Instance* instance, PlayerCallback f, void* ctx);
+// True for a player of the session's host (created by the instance that
+// created the session), false for a member's or an unknown id.
+bool IsHostPlayer(Instance* instance, uint32_t id);
+// Players a member's connection may hold at once: the most one copy of the
+// game creates (the controller's and its own on the machine that hosts).
+constexpr uint32_t kMaxPlayersPerMember = 2;
+// The long name the host gives only its own players; a member asking for
+// it is a bad peer, dropped with its players.
+extern const char kHostOnlyName[];  // "SERVER"
 // Both names, each kMaxNameLength + 1 bytes.
 uint32_t GetPlayerName(Instance* instance, uint32_t id, char* shortName, char* longName);
 
@@ -152,6 +164,9 @@ uint16_t DataPort(Instance* instance);
 uint16_t ListenPort(Instance* instance);
 uint16_t DiscoveryPort(Instance* instance);
 
+// A querying address is answered at most once in this time.
+constexpr uint32_t kAnswerEveryMs = 1000;
+
 // Faults for tests. Loss, duplication and reordering (percent, from a
 // seeded generator) act on received player datagrams and same-instance
 // deliveries, never on the TCP connection. ZENTROVA_NET_FAULTS
@@ -178,7 +193,17 @@ struct Counters {
   uint32_t queueOverflows = 0;   // dropped because the queue was full
   uint32_t droppedLinks = 0;     // TCP connections closed for bad frames or silence
   uint32_t badDiscovery = 0;     // malformed or foreign queries and answers
+  uint32_t throttledQueries = 0;  // a querier answered less than a second before
+  uint32_t refusedNames = 0;     // a member's player named as only the host's are
+  uint32_t refusedPlayers = 0;   // a member's connection past its players
+  uint32_t notesDropped = 0;     // notices beyond kMaxNotices
 };
 Counters GetCounters(Instance* instance);
+
+// What the host refused of a member or a querier, in words, for the game's
+// log: the oldest notice, false when none waits. At most kMaxNotices wait;
+// further ones are counted in notesDropped.
+constexpr size_t kMaxNotices = 64;
+bool TakeNotice(Instance* instance, std::string* text);
 
 }  // namespace plat::netplay

@@ -66,6 +66,21 @@ uint32_t EnumeratePlayers(Instance* in, PlayerCallback f, void* ctx) {
   return kOk;
 }
 
+bool IsHostPlayer(Instance* in, uint32_t id) {
+  if (!in) return false;
+  const Player* p = FindPlayer(*in, id);
+  return p && p->hostOwned;
+}
+
+const char kHostOnlyName[] = "SERVER";
+
+bool TakeNotice(Instance* in, std::string* text) {
+  if (!in || in->notices.empty()) return false;
+  *text = std::move(in->notices.front());
+  in->notices.pop_front();
+  return true;
+}
+
 uint32_t GetPlayerName(Instance* in, uint32_t id, char* shortName, char* longName) {
   if (!in) return kErrInvalidParams;
   Service(*in);
@@ -86,6 +101,23 @@ Player* FindPlayer(Instance& in, uint32_t id) {
 }
 
 bool ValidName(const char* name) { return name && std::strlen(name) <= kMaxNameLength; }
+
+void Note(Instance& in, std::string text) {
+  if (in.notices.size() >= kMaxNotices) {
+    ++in.counters.notesDropped;
+    return;
+  }
+  // A peer's names go into the text: nothing but printable characters.
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+  in.notices.push_back(std::move(text));
+}
+
+std::string AddressText(const Address& a) {
+  const uint32_t ip = a.ip;  // network order: the first byte first
+  return std::to_string(ip & 0xFF) + "." + std::to_string(ip >> 8 & 0xFF) + "." + std::to_string(ip >> 16 & 0xFF) +
+         "." + std::to_string(ip >> 24 & 0xFF) + ":" + std::to_string(a.port);
+}
 
 namespace {
 

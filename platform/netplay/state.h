@@ -28,6 +28,7 @@ struct Player {
   bool local = false;
   Address data;          // where its datagrams come from and go to
   uint32_t link = 0;     // on the host: the serial of the member's link (0: the host's own)
+  bool hostOwned = false;  // created by the session's host
 };
 
 // A received player message or system event, waiting for Receive.
@@ -48,6 +49,7 @@ struct Link {
   uint16_t dataPort = 0;  // the member's data socket, from its hello
   bool joined = false;
   bool dead = false;
+  bool refusalNoted = false;  // a refused player was noted for the game's log
   uint32_t openedAt = 0;  // platform clock, for the handshake's time-out
   std::vector<uint8_t> in, out;
 };
@@ -90,6 +92,7 @@ struct Instance {
   uint32_t nextPlayerId = 0;
   uint32_t nextLinkSerial = 1;
   std::vector<std::unique_ptr<Link>> members;
+  std::vector<std::pair<Address, uint32_t>> answered;  // queriers and when each was last answered
 
   // Member.
   Link host;
@@ -103,12 +106,28 @@ struct Instance {
 
   // Discovery.
   std::vector<Found> found;
-  uint32_t queryNonce = 0;
-  Guid enumApplication;
+  // The queries of the last enumerations: a host busy for a while reads
+  // the queries queued meanwhile in order and answers the oldest, which
+  // may belong to an enumeration already ended.
+  struct Asked {
+    uint32_t nonce = 0;
+    Guid application;
+  };
+  std::deque<Asked> asked;  // the newest last
   std::vector<std::pair<SessionInfo, Address>> heard;  // answers of the enumeration under way
+  // Answers heard in the last second: a host answers an address at most
+  // once a second, so an enumeration right after another reports these.
+  struct Recent {
+    SessionInfo session;
+    Address host;
+    uint32_t at = 0;
+  };
+  std::vector<Recent> recent;
   bool enumerating = false;
 
   std::deque<Message> queue;
+  uint32_t receivesUnserviced = 0;  // receives served from the queue since the sockets were read
+  std::deque<std::string> notices;
   std::optional<Message> held;  // a message the reorder fault holds back
 
   Faults faults;
@@ -183,6 +202,10 @@ void AddPlayer(Instance& in, const Player& p);
 void RemovePlayer(Instance& in, uint32_t id);
 void ClearSession(Instance& in);
 bool ValidName(const char* name);
+// Keeps a notice for the game's log.
+void Note(Instance& in, std::string text);
+// An address as "a.b.c.d:port".
+std::string AddressText(const Address& a);
 
 // Host (host.cpp).
 void ServiceHost(Instance& in);

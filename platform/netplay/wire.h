@@ -106,6 +106,8 @@ enum Tag : uint8_t {
 // Refusal reasons.
 constexpr uint8_t kReasonFull = 1;
 constexpr uint8_t kReasonWrongSession = 2;
+constexpr uint8_t kReasonForbiddenName = 3;  // a long name only the host's players bear
+constexpr uint8_t kReasonTooManyPlayers = 4;  // the connection holds its most players
 
 // Every frame's fields; each tag uses some of them.
 struct Frame {

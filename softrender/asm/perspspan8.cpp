@@ -25,16 +25,20 @@ struct Points {
 template <bool kTransparent>
 void Row(uint32_t mask, const TPERSPEDGE& left, int32_t pixels, uint8_t* span) {
   const uint8_t* texels = E3D_PerspSpanTexture;
-  Points points{left.W, left.UW, left.VW};
+  // The edge's values hold where the edge crosses the row, up to half a
+  // pixel from the first pixel: taken to that pixel, so that the texels of
+  // two triangles meet along their common edge.
+  const float shift = static_cast<float>((left.X >> 16) - (left.X - 0x8000) / 65536.0) / 16.0f;
+  Points points{left.W + shift * E3D_PerspSpanStepW, left.UW + shift * E3D_PerspSpanStepU,
+                left.VW + shift * E3D_PerspSpanStepV};
   int32_t u, v;
   points(u, v);
   auto write = [=](int32_t i, uint32_t packed) {
     const uint8_t texel = texels[E3D_TexelOffset(packed) & mask];
     if (!kTransparent || texel) span[i] = texel;
   };
-  // A right-clipped corner lies at x = width: the row's right end is
-  // drawn, so such a row stops at the last column rather than in the next
-  // row. Its pixels keep the positions of the whole row.
+  // A row never passes the view's last column (a bad corner could take
+  // it into the next row); its pixels keep the positions of the whole row.
   const int32_t limit = E3D_PerspSpanWidth - (left.X >> 16);
   if (pixels <= limit)
     E3D_StepSpan<true>(pixels, u, v, points, write);
@@ -48,8 +52,8 @@ template <bool kTransparent>
 void Rows(uint32_t mask, int32_t lines, TPERSPEDGE* left, TPERSPEDGE* right) {
   uint8_t* line = E3D_PerspSpanLine;
   for (; lines > 0; --lines) {
-    const int32_t d = (right->X - left->X) >> 16, x0 = left->X >> 16;
-    if (d >= 0 && x0 >= 0 && x0 < E3D_PerspSpanWidth) Row<kTransparent>(mask, *left, d + 1, line + x0);
+    const int32_t x0 = left->X >> 16, pixels = (right->X >> 16) - x0;
+    if (pixels > 0 && x0 >= 0 && x0 < E3D_PerspSpanWidth) Row<kTransparent>(mask, *left, pixels, line + x0);
     right->X += right->XStep, left->X += left->XStep;
     left->W += left->StepW, left->UW += left->StepUW, left->VW += left->StepVW;
     line += E3D_PerspSpanPitch;

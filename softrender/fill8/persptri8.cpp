@@ -28,7 +28,9 @@ struct Planes {
 void Build(TPERSPEDGE& e, const Corner& upper, const Corner& lower, const Planes& g, bool carry) {
   e.Dx = lower.x - upper.x, e.Dy = lower.y - upper.y;
   e.XStep = e.Dx * 65536 / e.Dy;
-  e.X = upper.x * 65536;
+  // From the corner's pixel centre, as the other fillers' edges: rounded
+  // alike, the triangles meet their polygons without a gap.
+  e.X = upper.x * 65536 + 0x8000;
   if (!carry) e.W = upper.f[0], e.UW = upper.f[1], e.VW = upper.f[2];
   const float t = static_cast<float>(e.Dx) / static_cast<float>(e.Dy);
   e.StepW = t * g.dx[0] + g.dy[0], e.StepUW = t * g.dx[1] + g.dy[1], e.StepVW = t * g.dx[2] + g.dy[2];

@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "net/netplayer.h"
-#include "vehicles/setups.h"
+#include "platform/clock.h"
 #include "tests/netgame/netgame_fixture.h"
+#include "vehicles/setups.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ TEST_F(NetHandle, RefusedForLengthSenderOrValues) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    plat::AdvanceManualTime(NET_NOTICEMS);  // a refusal is said at most once a second
     SB_ClearPrintedLines();
     SB_Var.NetPlayerOrder = SB_Var.DrivenCar = 0;
     SB_Var.NetBestTime = 0;
@@ -262,6 +264,41 @@ TEST_F(NetHandle, EndOfRaceOnTheController) {
   EXPECT_EQ(SB_Var.RaceOver, 1);
   EXPECT_EQ(HookCalls()[0], "SetGameMode 4");
   EXPECT_EQ(HookCalls()[1], "SetGameModeSteps 4");
+}
+
+// A peer repeating what is refused gets a line a second, the refusals
+// between counted: the console's file grows at the program's pace.
+TEST_F(NetHandle, RefusalsAreSaidOnceASecondWithTheCountBetween) {
+  SB_Var.XState = XSTATE_PLAYING;
+  SB_Var.GameMode = CTRL_RACE;
+  SB_Var.NbCars = 1;  // car 1's states are refused by the race
+  const std::string state = Message(XNET_CARSTATE, 1, 0, std::string(88, '\0'));
+  struct Row {
+    const char* what;
+    uint32_t from;
+    std::string line, more;
+  };
+  const Row rows[] = {
+      {"a stranger's car state", 555, "[READ][REFUSED type:13 length:100 from:555]", "[READ][99 MORE MESSAGES REFUSED]"},
+      {"a car state the race refuses", 101, "Position recue voiture (1) (p0) illegale",
+       "[READ][99 MORE CAR STATES REFUSED]"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    plat::AdvanceManualTime(NET_NOTICEMS);
+    SB_ClearPrintedLines();
+    for (int i = 0; i < 100; ++i) Handle(r.from, state);
+    plat::AdvanceManualTime(NET_NOTICEMS - 1);
+    NET_FlushNotices();
+    EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{r.line});
+    plat::AdvanceManualTime(1);
+    NET_FlushNotices();
+    NET_FlushNotices();
+    EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more}));
+    plat::AdvanceManualTime(NET_NOTICEMS);
+    Handle(r.from, state);
+    EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more, r.line}));
+  }
 }
 
 TEST_F(NetHandle, NamesKeepLettersDigitsAndThreeSigns) {

@@ -11,6 +11,8 @@
 
 #include "net/ctrl.h"
 #include "net/netplayer.h"
+#include "platform/clock.h"
+#include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netgame/session_fixture.h"
 #include "vehicles/replays.h"
@@ -86,6 +88,7 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"status -1", kMia, Message(CTRL_SETPLAYERSTATUS, -1, 1)},
       {"sub-state 3", kMia, Message(CTRL_SETPLAYERSTATUS, 4, 3)},
       {"log-in question from a stranger", kStranger, Message(CTRL_CANILOGMYSELF, 3, 0)},
+      {"game information asked by a stranger", kStranger, Message(CTRL_GETGAMEINFO, 0, 0)},
       {"setup too short", kMia, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, 'x'))},
       {"setup for another's order", kMia, Message(CTRL_VEHICLESETUP, 2, 1, std::string(424, 'x'))},
       {"setup for order 32", kMia, Message(CTRL_VEHICLESETUP, 32, 1, std::string(424, 'x'))},
@@ -102,8 +105,10 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    plat::AdvanceManualTime(NET_NOTICEMS);  // a refusal is said at most once a second
     Table();
     CTRL_State().LastHeard[1] = 7;
+    CTRL_State().LastCheck = LS_GetTime();  // no liveness check in the lines' pumps
     const std::vector<uint8_t> before = Snapshot();
     SB_ClearPrintedLines();
     CtrlHandle(r.from, r.message);

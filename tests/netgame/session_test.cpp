@@ -4,6 +4,9 @@
 // of the session.
 #include <cstdio>
 
+#include "netlink/netenum.h"
+#include "shell/owner.h"
+
 #include "tests/netgame/session_fixture.h"
 
 namespace {
@@ -41,6 +44,25 @@ TEST_F(NetSession, CreateThenJoinGivesOrdersAndLogsBothIn) {
                 static_cast<long>(Mia()));
   EXPECT_TRUE(Printed(line));
   EXPECT_EQ(breaks_, 0);
+}
+
+// The lines about a departure name the player who left, though the
+// session no longer holds it.
+TEST_F(NetSession, DepartureLinesNameThePlayer) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  const uint32_t mia = Mia();
+  ASSERT_EQ(NET_LeaveServer(), 1);
+  LS_NetSelect(&host_);
+  SB_ClearPrintedLines();
+  ASSERT_TRUE(Until([] { return PrintedStart("[SYS ][PLAYER "); }));
+  EXPECT_TRUE(Printed("[SYS ][PLAYER 'Mia' of ID:" + std::to_string(mia) + " is history...]"));
+  EXPECT_TRUE(PrintedStart("[CTRL][DELPLAYER Mia ID:"));
+  EXPECT_EQ(LS_NetGetPlayerName(mia), std::string("Mia"));  // named still, but gone from the session
+  int32_t players = 0;
+  NET_ENUMENTRY* list = NET_GetPlayers(&players);
+  for (int32_t i = 0; i < players; ++i) EXPECT_NE(list[i].Id, mia);
+  if (list) SB_Release(list);
 }
 
 TEST_F(NetSession, FailuresSayWhyAndStopTheScript) {

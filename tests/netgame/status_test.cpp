@@ -69,11 +69,11 @@ class NetStatus : public ztest::LsNetTest {
 
 TEST_F(NetStatus, EchoEndsTheWaitAndTheSameStateSendsOnlyWithSubStateZero) {
   // The notices of the last race are given again in this one.
-  NET_Side.RefusedCarShown = 4;
+  NET_Side.RefusedCars.Count = 4;
   NET_Side.EndOfRaceShown = SB_Var.OrderMismatchShown = 1;
   const uint32_t start = plat::TickMs();
   EXPECT_EQ(NET_SetControllerStatus(XSTATE_LOADING, 0), 1);
-  EXPECT_EQ(NET_Side.RefusedCarShown + NET_Side.EndOfRaceShown + SB_Var.OrderMismatchShown, 0u);
+  EXPECT_EQ(NET_Side.RefusedCars.Count + NET_Side.EndOfRaceShown + SB_Var.OrderMismatchShown, 0u);
   EXPECT_LT(plat::TickMs() - start, 30000u);
   EXPECT_EQ(SB_Var.XState, XSTATE_LOADING);
   EXPECT_EQ(SB_Var.XSubState, 1);

@@ -26,16 +26,20 @@ TEST_F(LsNet, WireBytesAndConsecutiveSequences) {
   std::vector<RawPacket> got = Raw(host_);
   ASSERT_EQ(got.size(), 2u);
   EXPECT_EQ(got[0].bytes, std::string("\x02\x04\x03\x02\x01plain", 10));
-  EXPECT_EQ(got[1].bytes, std::string("\x01\x05\x03\x02\x01sure", 9));
+  // A guaranteed packet carries its pair's number: the first to Hugo.
+  EXPECT_EQ(got[1].bytes, std::string("\x01\x04\x03\x02\x01sure", 9));
   EXPECT_EQ(got[1].from, Mia());
 
-  // The guaranteed one handed to LS_Net's receive: acknowledged with
-  // exactly {4, sequence}.
+  // The guaranteed one handed to LS_Net's receive: acknowledged at the end
+  // of the pump with {4, the number delivered in order, no early ones}.
   LS_NetSelect(&host_);
   NETI_ReceiveMessage(got[1].to, got[1].from, got[1].bytes.data(), static_cast<uint32_t>(got[1].bytes.size()));
+  EXPECT_TRUE(Raw(mia_).empty());
+  LS_NetSelect(&host_);
+  NETI_SendAcks();
   got = Raw(mia_);
   ASSERT_EQ(got.size(), 1u);
-  EXPECT_EQ(got[0].bytes, std::string("\x04\x05\x03\x02\x01", 5));
+  EXPECT_EQ(got[0].bytes, std::string("\x04\x04\x03\x02\x01\0\0\0\0", 9));
   EXPECT_EQ(got[0].from, hugo);
   EXPECT_EQ(Log(host_).player, (std::vector<Delivered>{{Mia(), "sure"}}));
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <string>
@@ -14,6 +15,7 @@
 #include "netlink/ls_net.h"
 #include "platform/clock.h"
 #include "platform/netplay/netplay.h"
+#include "shell/console.h"
 #include "system/error.h"
 #include "tests/netplay/netplay_fixture.h"
 #include "tests/support/testenv.h"
@@ -41,6 +43,19 @@ inline std::map<const TLSNET*, MachineLog>& Logs() {
 inline MachineLog& CurrentLog() { return Logs()[LS_NetCurrent()]; }
 
 inline std::string Bytes(const void* p, uint32_t n) { return std::string(static_cast<const char*>(p), n); }
+
+// The console's lines since they were last cleared: how many equal text,
+// and whether one does or one begins with it.
+inline int CountPrinted(const std::string& text) {
+  const auto& l = SB_PrintedLines();
+  return static_cast<int>(std::count(l.begin(), l.end(), text));
+}
+inline bool Printed(const std::string& text) { return CountPrinted(text) > 0; }
+inline bool PrintedStart(const std::string& text) {
+  for (const std::string& l : SB_PrintedLines())
+    if (l.rfind(text, 0) == 0) return true;
+  return false;
+}
 
 inline const uint32_t* const kAll = reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL});
 inline const uint32_t* const kController = reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOCONTROLLER});

@@ -9,6 +9,7 @@
 
 #include "netlink/lsys_net.h"
 #include "platform/netplay/netplay.h"
+#include "platform/netplay/state.h"
 #include "platform/window.h"
 #include "system/error.h"
 #include "tests/netplay/netplay_fixture.h"
@@ -27,6 +28,12 @@ struct Packet {
   uint32_t to = 0, from = 0, size = 0;
   std::string bytes;
 };
+
+// What a player enumeration's callback saw, as "name:kind".
+std::vector<std::string>& LSYSNetPlayers() {
+  static std::vector<std::string> seen;
+  return seen;
+}
 
 class LsysNet : public ztest::Environment {
  protected:
@@ -191,6 +198,33 @@ TEST_F(LsysNet, ControllerAndPlayersAfterJoin) {
   EXPECT_STREQ(LSYS_NetGetPlayerName(hostConfig_.LocalPlayerId), "Hugo");
   EXPECT_EQ(LSYS_NetGetPlayerName(4242), nullptr);
   EXPECT_EQ(std::memcmp(&memberConfig_.SessionGuid, &hostConfig_.SessionGuid, sizeof(LS_GUID)), 0);
+}
+
+// Only the host's own "SERVER" player is the controller: a player of a
+// member bearing that long name (the host refuses to make one; here it is
+// put straight into each machine's list) is a player like any other, on
+// the host and on a member.
+TEST_F(LsysNet, OnlyTheHostsServerPlayerIsTheController) {
+  Meet();
+  for (TLSYSNET* s : {&host_, &member_}) {
+    SCOPED_TRACE(s == &host_ ? "host" : "member");
+    np::detail::Player evil;
+    evil.id = 0x5E5E;
+    evil.shortName = "Evil";
+    evil.longName = "SERVER";
+    s->Object->players.push_back(evil);  // after the real one
+    LSYSNetPlayers().clear();
+    LSYS_NetSelect(s);
+    s->Config->ControllerId = 0;
+    ASSERT_EQ(LSYS_NetEnumeratePlayers([](uint32_t kind, const char* name, uint32_t) {
+                LSYSNetPlayers().push_back(std::string(name) + ":" + std::to_string(kind));
+                return int32_t{1};
+              }),
+              1);
+    EXPECT_EQ(s->Config->ControllerId, hostConfig_.ControllerId);
+    EXPECT_EQ(LSYSNetPlayers(), (std::vector<std::string>{"SERVER:" + std::to_string(0x6FFFFFFF), "Hugo:1", "Mia:1",
+                                                           "Evil:1"}));
+  }
 }
 
 TEST_F(LsysNet, ReceiveEventsAndPackets) {

@@ -145,6 +145,71 @@ TEST_F(NetplayBadUdp, MalformedOrForeignQueriesGetNoAnswer) {
   EXPECT_TRUE(raw_.Heard());
 }
 
+// A flood of good queries from one address gets one answer a second; an
+// instance enumerating again within the second still finds the session
+// from the answer it heard.
+TEST_F(NetplayBadUdp, AQuerierIsAnsweredOnceASecond) {
+  wire::Query q;
+  q.application = kApp;
+  const Bytes query = wire::EncodeQuery(q);
+  const uint32_t before = np::GetCounters(host_).throttledQueries;
+  auto answers = [&](int queries) {
+    for (int i = 0; i < queries; ++i) raw_.SendTo(np::DiscoveryPort(host_), query);
+    np::Settle();
+    int heard = 0;
+    while (raw_.Heard()) ++heard;
+    return heard;
+  };
+  EXPECT_EQ(answers(50), 1);
+  plat::AdvanceManualTime(np::kAnswerEveryMs - 1);
+  EXPECT_EQ(answers(5), 0);
+  plat::AdvanceManualTime(1);
+  EXPECT_EQ(answers(5), 1);
+  EXPECT_EQ(np::GetCounters(host_).throttledQueries, before + 58);
+  np::Instance* m = Make();
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(Enumerate(m, 100).size(), 1u) << i;  // 300 ms: one answer heard
+}
+
+// A host busy for a while reads the queries queued meanwhile in order and
+// answers the oldest, once a second: the querier counts that answer even
+// when it names an enumeration already over, since the host will not
+// answer the newer ones within the second.
+TEST_F(NetplayBadUdp, AnAnswerToAnEarlierQueryStillCounts) {
+  struct Row {
+    const char* what;
+    int unanswered;  // enumerations ended before the host answers the first
+  };
+  for (const Row& row : {Row{"after its enumeration ended", 1}, Row{"after a later enumeration asked", 2}}) {
+    SCOPED_TRACE(row.what);
+    const int fake = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    const sockaddr_in any = ztest::LoopbackAt(0);
+    ASSERT_EQ(bind(fake, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+    np::SetHosts("127.0.0.1:" + std::to_string(ztest::PortOf(fake)));
+    np::Instance* m = Make();
+    for (int i = 0; i < row.unanswered; ++i) EXPECT_EQ(Enumerate(m, 100).size(), 0u);  // nothing answered in time
+    uint8_t buf[64];
+    sockaddr_in from{};
+    socklen_t len = sizeof from;
+    const ssize_t n = recvfrom(fake, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);  // the oldest
+    wire::Query q;
+    ASSERT_TRUE(n > 0 && wire::DecodeQuery(buf, static_cast<size_t>(n), &q));
+    wire::Answer a;
+    a.nonce = q.nonce;
+    a.application = kApp;
+    a.instance = ztest::MakeGuid(7);
+    a.tcpPort = 9;
+    const Bytes late = wire::EncodeAnswer(a);
+    sendto(fake, late.data(), late.size(), 0, reinterpret_cast<const sockaddr*>(&from), sizeof from);
+    np::Settle();
+    const std::vector<np::SessionInfo> found = Enumerate(m, 100);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].instance, a.instance);
+    plat::AdvanceManualTime(np::kAnswerEveryMs);
+    EXPECT_EQ(Enumerate(m, 100).size(), 0u);  // a second on, it is asked again
+    close(fake);
+  }
+}
+
 TEST_F(NetplayBadUdp, ForeignMalformedAndThousandAnswersAreBounded) {
   // A fake host: answers the first query with 1,000 sessions and a few bad
   // answers, from another thread while the enumeration waits.

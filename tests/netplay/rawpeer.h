@@ -61,6 +61,14 @@ class RawPeer {
     const sockaddr_in to = LoopbackAt(port);
     sendto(udp_, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
   }
+  // Takes the next datagram waiting on the UDP socket, if any.
+  bool TakeDatagram(std::vector<uint8_t>* out) {
+    uint8_t buf[2048];
+    const ssize_t got = recv(udp_, buf, sizeof buf, MSG_DONTWAIT);
+    if (got < 0) return false;
+    out->assign(buf, buf + got);
+    return true;
+  }
   // A datagram waiting on the UDP socket, if any.
   bool Heard() {
     uint8_t buf[2048];

@@ -190,7 +190,8 @@ TEST_F(NetplaySession, HundredCreationsReuseNoIdAndTakeNoReservedOne) {
     np::Instance* maker = i % 2 ? m : h;
     ASSERT_EQ(np::CreatePlayer(maker, "p", "CLIENT", &id), np::kOk);
     EXPECT_TRUE(ids.insert(id).second) << id;
-    if (i % 3 == 0) {
+    // A member's connection holds two players at most.
+    if (i % 3 == 0 || maker == m) {
       ASSERT_EQ(np::DestroyPlayer(maker, id), np::kOk);
     }
   }
@@ -200,6 +201,40 @@ TEST_F(NetplaySession, HundredCreationsReuseNoIdAndTakeNoReservedOne) {
   EXPECT_EQ(AdvancePlayerId(0x6FFFFFFE), 0x70000000u);
   EXPECT_EQ(AdvancePlayerId(0x7FFFFFFE), 0x80000000u);
   EXPECT_EQ(AdvancePlayerId(0xFFFFFFFE), 1u);
+}
+
+// The host keeps the long name "SERVER" to its own players and two
+// players to each member's connection; each refusal is noted once for the
+// game's log.
+TEST_F(NetplaySession, HostKeepsItsOwnNameAndEachMemberTwoPlayers) {
+  uint32_t server = 0, hugo = 0;
+  np::Instance* h = HostWithPlayers("S", 0, &server, &hugo);
+  uint32_t a = 0, b = 0, c = 0;
+  np::Instance* two = Member("S", "A", &a);
+  EXPECT_EQ(np::CreatePlayer(two, "B", "CLIENT", &b), np::kOk);
+  EXPECT_EQ(np::CreatePlayer(two, "C", "CLIENT", &c), np::kErrSessionFull);
+  EXPECT_EQ(np::CreatePlayer(two, "D", "CLIENT", &c), np::kErrSessionFull);
+  ASSERT_EQ(np::DestroyPlayer(two, b), np::kOk);
+  EXPECT_EQ(np::CreatePlayer(two, "C", "CLIENT", &c), np::kOk);  // room again
+  np::Instance* bad = Member("S", nullptr);
+  uint32_t evil = 0;
+  EXPECT_EQ(np::CreatePlayer(bad, "Evil", "SERVER", &evil), np::kErrInvalidParams);
+  Drain(h);
+  EXPECT_EQ(np::CreatePlayer(bad, "Evil", "CLIENT", &evil), np::kErrNoSession);  // dropped
+  const struct {
+    uint32_t id;
+    bool host;
+  } rows[] = {{server, true}, {hugo, true}, {a, false}, {c, false}, {12345, false}};
+  for (np::Instance* in : {h, two})
+    for (const auto& r : rows) EXPECT_EQ(np::IsHostPlayer(in, r.id), r.host) << r.id;
+  std::vector<std::string> notes;
+  for (std::string n; np::TakeNotice(h, &n);) notes.push_back(n.substr(0, n.find(" asked")));
+  ASSERT_EQ(notes.size(), 2u);
+  EXPECT_EQ(notes[0].rfind("member at 127.0.0.1:", 0), 0u);
+  EXPECT_NE(notes[0], notes[1]);  // one for each member
+  EXPECT_EQ(np::GetCounters(h).refusedPlayers, 2u);
+  EXPECT_EQ(np::GetCounters(h).refusedNames, 1u);
+  EXPECT_FALSE(np::TakeNotice(h, &notes[0]));
 }
 
 TEST_F(NetplaySession, NamesOverTheLimitAreRefused) {

@@ -2,6 +2,7 @@
 // and registry files, text lines, OEM characters and the message queue.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <thread>
 #include <tuple>
@@ -74,14 +75,22 @@ TEST_F(PlatformTest, HostPathsMatchWithoutRegardToCaseInsideTheirDrive) {
   }
 }
 
-TEST_F(PlatformTest, FilesAreCreatedPrivate) {
-  const int fd = plat::OpenFile("C:/new.bin", plat::kOpenCreate | plat::kOpenWriteOnly);
-  ASSERT_GE(fd, 0);
-  EXPECT_EQ(plat::WriteFile(fd, "abc", 3), 3);
-  EXPECT_EQ(plat::CloseFile(fd), 0);
-  struct stat st;
-  ASSERT_EQ(stat((root_ + "/new.bin").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
+TEST_F(PlatformTest, FilesAreCreatedAsTheUmaskAllows) {
+  const struct {
+    mode_t umask, mode;
+  } cases[] = {{022, 0644}, {077, 0600}, {002, 0664}};
+  for (const auto& c : cases) {
+    const mode_t saved = ::umask(c.umask);
+    const int fd = plat::OpenFile("C:/new.bin", plat::kOpenCreate | plat::kOpenWriteOnly);
+    ::umask(saved);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(plat::WriteFile(fd, "abc", 3), 3);
+    EXPECT_EQ(plat::CloseFile(fd), 0);
+    struct stat st;
+    ASSERT_EQ(stat((root_ + "/new.bin").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, c.mode) << std::oct << c.umask;
+    ASSERT_EQ(::unlink((root_ + "/new.bin").c_str()), 0);
+  }
   EXPECT_EQ(plat::CloseFile(-1), -1);
   EXPECT_EQ(plat::SeekFile(-1, 0, 0), -1);
 }

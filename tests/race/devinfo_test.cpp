@@ -73,6 +73,19 @@ TEST_F(DevInfoTest, DrawsTheFrameAndSessionLines) {
                {"P(0), U(1), XS(READY2PLAY)", 316}, {"P(1), U(0), XS()", 324}, {"P(2), U(1), XS(?)", 332}});
 }
 
+// Where no view covers the overlay nothing clears it between frames: a
+// shorter line leaves none of the longer one's characters.
+TEST_F(DevInfoTest, AShorterLineLeavesNothingOfTheLongerOne) {
+  SB_Var.DrawDevInfo = 1;
+  SB_Var.FrameTime = 20;
+  for (const int32_t polygons : {8150, 815}) {
+    SB_Var.NbPolysDrawn = polygons;
+    SB_Var.ProfileAverage = polygons * 10;
+    SB_DrawDevInfo();
+  }
+  ExpectLines({{"50 W0 L0 R0 P815", 0}, {"M8150", 8}});
+}
+
 TEST_F(DevInfoTest, NoFrameTimeNoStatisticsAndAtMost32Players) {
   Connected(1000);
   SB_DrawDevInfo();
@@ -81,8 +94,9 @@ TEST_F(DevInfoTest, NoFrameTimeNoStatisticsAndAtMost32Players) {
   ExpectLines(lines);
 }
 
-TEST_F(DevInfoTest, TheProfileAveragesInSixtyFourBits) {
-  ztest::Session().ticks = 5000000000;  // more than 32 bits hold
+// Each measure adds its low 32 bits; the total keeps 64.
+TEST_F(DevInfoTest, TheProfileAddsEachMeasuresLow32BitsToA64BitTotal) {
+  ztest::Session().ticks = 3000000000;
   SB_ProfileStart();
   SB_ProfileStop();  // overlay off: not measured
   EXPECT_EQ(SB_Var.ProfileCalls, 0u);
@@ -90,12 +104,14 @@ TEST_F(DevInfoTest, TheProfileAveragesInSixtyFourBits) {
   for (int i = 0; i < 2; ++i) {
     SB_ProfileStart();
     SB_ProfileStop();
-    ztest::Session().ticks = 7000000000;
   }
-  EXPECT_EQ(std::pair(SB_Var.ProfileTicks, SB_Var.ProfileAverage), std::pair(12000000000u, 6000000000u));
+  EXPECT_EQ(std::pair(SB_Var.ProfileTicks, SB_Var.ProfileAverage), std::pair(uint64_t{6000000000}, uint64_t{3000000000}));
+  ztest::Session().ticks = (uint64_t{1} << 32) + 9000000;  // a measure past 32 bits
+  SB_ProfileStop();
+  EXPECT_EQ(SB_Var.ProfileTicks, 6009000000u);
   SB_Var.DrawDevInfo = 0;
   SB_ProfileStop();
-  EXPECT_EQ(SB_Var.ProfileAverage, 6000000000u);  // the average stays
+  EXPECT_EQ(SB_Var.ProfileAverage, 2003000000u);  // the average stays
 }
 
 }  // namespace

@@ -219,7 +219,7 @@ void SB_DrawObject(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, const double
   Trace(text);
 }
 void SB_DrawObjectDirect(TSOFTSCENE*, _WINDOW*, OBJECT*, TCAMERA*, TCAR*, int32_t) { Trace("SB_DrawObjectDirect"); }
-void E3D_StartTimer() {}
+uint64_t E3D_StartTimer() { return 0; }
 uint64_t E3D_ElapsedTime() { return Session().ticks; }
 
 // Front end, network, settings.

@@ -97,13 +97,21 @@ TEST_F(DayNight, KioskCycleOfNoSecondsRunsNoCycleAndTheLargestNoOverflow) {
 }
 
 TEST_F(DayNight, NightKeysReadWithDefaultsAndOutOfRangeValuesHarmless) {
-  // A word the reader takes as 0 is a time the cycle never reaches again.
-  TKEYFILE* keys = Keys("STARTNIGHT1: -5\nENDNIGHT1: 1000000000000\nENDNIGHT2: abc\n");
-  SB_ReadNightTimes(keys);
-  SB_CloseKeyFile(keys);
-  EXPECT_EQ(
-      std::vector<int32_t>({SB_Var.StartNight1, SB_Var.EndNight1, SB_Var.StartNight2, SB_Var.EndNight2}),
-      std::vector<int32_t>({-5, INT32_MAX, 510, 0}));
+  // A missing key gives its default; a word the reader takes as 0 is a
+  // time the cycle never reaches again.
+  const struct {
+    const char* text;
+    std::vector<int32_t> times;
+  } rows[] = {{"STARTNIGHT1: 100\nSTARTNIGHT2: 500\nENDNIGHT2: 600\n", {100, 240, 500, 600}},
+              {"STARTNIGHT1: -5\nENDNIGHT1: 1000000000000\nENDNIGHT2: abc\n", {-5, INT32_MAX, 510, 0}}};
+  for (const auto& r : rows) {
+    TKEYFILE* keys = Keys(r.text);
+    SB_ReadNightTimes(keys);
+    SB_CloseKeyFile(keys);
+    EXPECT_EQ(std::vector<int32_t>({SB_Var.StartNight1, SB_Var.EndNight1, SB_Var.StartNight2, SB_Var.EndNight2}),
+              r.times)
+        << r.text;
+  }
   // Neither the time before the start nor the farthest time ever fires.
   EXPECT_EQ(Fades(600), (std::vector<std::pair<double, double>>{{510, 12}}));
 }

@@ -32,18 +32,48 @@ class DecorDrawTest : public DecorTest {
   void LoadMill() { LoadOne("{ {XYZ 0 0 30 TIME 1} }"); }
 };
 
-TEST_F(DecorDrawTest, PicturesAreCopiedIntoTheirTextureBitmapsWithThe3dPalette) {
+// Off the card the bitmaps are made at the video mode's depth and format,
+// which the software fillers read; on the card they stay at 8 bits, the
+// card textures' source. Each race's remap makes them again for its mode,
+// and the textured materials take the new bitmaps.
+TEST_F(DecorDrawTest, PicturesAreCopiedIntoTextureBitmapsAtTheModesDepth) {
+  SB_Var.VideoModes[0].Depth = 8, SB_Var.VideoModes[0].TextureFormat = BMAP_PAL8;
   LoadMill();
-  for (uint32_t t = 0; t < Library()->NbTextures; ++t) {
-    const MLIBTEXTURE& texture = Library()->Textures[t];
-    ASSERT_NE(texture.Bitmap, nullptr);
-    EXPECT_EQ(texture.Bitmap->Palette, SB_Var.Pal3d);
-    EXPECT_EQ(texture.Bitmap->Texture, 0);  // no card texture off the accelerator
-    for (auto [x, y] : {std::pair{5, 5}, {0, 0}, {40, 33}}) {
-      const uint32_t want = texture.Picture ? LSI_LoadPixel(LSI_PixelAt(texture.Picture, x, y), 3) : 0;
-      const LS_RGB& got = SB_Var.Pal3d->Entry[*LSI_PixelAt(texture.Bitmap, x, y)];
-      EXPECT_NEAR(got.Red * 4, static_cast<int32_t>(want >> 16 & 0xFF), 40) << t << " " << x << "," << y;
-      EXPECT_NEAR(got.Blue * 4, static_cast<int32_t>(want & 0xFF), 40) << t << " " << x << "," << y;
+  const struct {
+    int32_t renderer, depth, format, bitmapDepth;
+  } rows[] = {{0, 16, BMAP_RGB565, 16}, {0, 8, BMAP_PAL8, 8}, {1, 16, BMAP_RGB555, 16},
+              {SB_RENDERER_PVR, 16, BMAP_RGB565, 8}, {0, 16, BMAP_RGB565, 16}};
+  for (const auto& r : rows) {
+    SB_Var.Renderer = r.renderer;
+    SB_Var.VideoModes[0].Depth = r.depth, SB_Var.VideoModes[0].TextureFormat = r.format;
+    SB_RemapDecorObjects();
+    for (uint32_t t = 0; t < Library()->NbTextures; ++t) {
+      const MLIBTEXTURE& texture = Library()->Textures[t];
+      ASSERT_NE(texture.Bitmap, nullptr);
+      EXPECT_EQ(texture.Bitmap->Depth, r.bitmapDepth) << r.depth << " " << r.renderer;
+      EXPECT_EQ(texture.Bitmap->Palette, SB_Var.Pal3d);
+      EXPECT_EQ(texture.Bitmap->Texture != 0, r.renderer == SB_RENDERER_PVR);  // a card texture on the card only
+      for (auto [x, y] : {std::pair{5, 5}, {0, 0}, {40, 33}}) {
+        const uint32_t want = texture.Picture ? LSI_LoadPixel(LSI_PixelAt(texture.Picture, x, y), 3) : 0;
+        int32_t red, blue;
+        if (r.bitmapDepth == 8) {
+          const LS_RGB& got = SB_Var.Pal3d->Entry[*LSI_PixelAt(texture.Bitmap, x, y)];
+          red = got.Red * 4, blue = got.Blue * 4;
+        } else {
+          const uint32_t got = LSI_LoadPixel(LSI_PixelAt(texture.Bitmap, x, y), 2);
+          red = static_cast<int32_t>(got >> (r.format == BMAP_RGB565 ? 11 : 10) & 31) * 8;
+          blue = static_cast<int32_t>(got & 31) * 8;
+        }
+        const int32_t within = r.bitmapDepth == 8 ? 40 : 8;
+        EXPECT_NEAR(red, static_cast<int32_t>(want >> 16 & 0xFF), within) << t << " " << x << "," << y;
+        EXPECT_NEAR(blue, static_cast<int32_t>(want & 0xFF), within) << t << " " << x << "," << y;
+      }
+    }
+    for (uint32_t m = 0; m < Library()->NbMaterials; ++m) {
+      const TMATERIAL& material = Library()->Materials[m];
+      if (material.Flags & MATERIAL_UNTEXTURED) continue;
+      EXPECT_EQ(material.Bitmap, Library()->Textures[material.Texture].Bitmap) << m;
+      EXPECT_EQ(material.Pixels, material.Bitmap->Start) << m;
     }
   }
 }

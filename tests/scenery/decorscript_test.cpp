@@ -80,7 +80,8 @@ TEST_F(DecorScriptTest, EachKeywordSetsItsFlagAndStoresItsValues) {
 }
 
 TEST_F(DecorScriptTest, TriplesReadTheSameWithCommasBlanksOrBothAtSinglePrecision) {
-  for (const char* triple : {"0.1,0.2,0.3", "0.1 0.2 0.3", "0.1 , 0.2 ,0.3", "0.1;c\r0.2;c\n0.3"}) {
+  for (const char* triple : {"0.1,0.2,0.3", "0.1 0.2 0.3", "0.1 , 0.2 ,0.3", "0.1;c\r0.2;c\n0.3",
+                             "1e-1,2e-1,3e-1", "1E-1 2e-1,3E-1"}) {  // either case of exponent
     LoadOne(std::string("{ {XYZ ") + triple + " TIME 0.1} }");
     const TDECORCMD& c = Command(0, 0);
     EXPECT_EQ(c.Position[0], static_cast<double>(0.1f)) << triple;

@@ -287,27 +287,62 @@ TEST_F(PanelTest, ScrollingTextsMoveWithTheClockAndStopWhenPrinted) {
     SB_PanelPrintText(panel, "A", -1);
     SB_ClearPanel(panel);
   }
+  // On a panel 256 wide a character is 12 sub-columns of half a dot: after
+  // 100 ms at 40 a second the window starts at sub-column 4 of "K", its
+  // glyph column 2 (0x28: dot rows 2 and 4 lit, 3 not), 8 texels a dot.
+  SB_DisposePanel();
+  Start(kCard);
+  TLEDPANEL& wide = SB_Var.Panels.Panels[0];
+  view_.TextureUses[wide.PageNumber] = 3;
+  SB_Var.Time = 1000;
+  SB_SetPanelScrollText(0, "K", 40, 0, 0);
+  SB_Var.Time = 1100;
+  SB_UpdatePanels(&view_);
+  EXPECT_EQ(std::pair(wide.Current, wide.SubColumn), std::pair(0, 4));
+  EXPECT_EQ(std::vector<uint32_t>({At(0, 1, 17), At(0, 1, 25), At(0, 1, 33)}),
+            std::vector<uint32_t>({Dot(true, 1, 1), Dot(false, 1, 1), Dot(true, 1, 1)}));
 }
 
 TEST_F(PanelTest, StartLampsCopyTheLitPage) {
-  // Software at 8 bits: the saver of "InitPanel", lit rows 6-34 x 5-121, unlit put back.
-  Start(8);
-  for (int32_t y = 0; y < 128; ++y)
-    for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, x & 7);
-  SB_RemapPanel();  // the unlit lamps saved again
-  EXPECT_EQ(SB_Var.Panels.SaverSize, 6786);
-  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
-  SB_SetCountdownLights(1);
-  EXPECT_EQ(std::vector<bool>({lit(5, 6), lit(121, 34), lit(4, 6), lit(122, 6), lit(5, 5), lit(5, 35)}),
-            std::vector<bool>({true, true, false, false, false, false}));
-  SB_SetCountdownLights(0);
-  EXPECT_EQ(At(5, 121, 34), 121u & 7);
-  SB_SetGoLights();
-  EXPECT_EQ(std::vector<bool>({lit(5, 35), lit(123, 59), lit(124, 59), lit(5, 60), lit(5, 34)}),
-            std::vector<bool>({true, true, false, false, false}));
-  SB_DisposePanel();
+  // Software at 8 and 16 bits: the saver of "InitPanel"; the rectangles,
+  // rows 6-34 x 5-121 and rows 35-59 x 5-123 of a lamp page as large as the
+  // card's copy (128 x 64), grow with a larger page (the data tree's 256 x
+  // 128); the unlit lamps are put back.
+  struct Rect {
+    int32_t x1, y1, x2, y2;
+  };
+  const struct {
+    int32_t mode, w, h, saver;
+    Rect countdown, go;
+  } rows[] = {{8, 128, 64, 6786, {5, 6, 121, 34}, {5, 35, 123, 59}},
+              {8, 256, 128, 234 * 58 * 2, {10, 12, 243, 69}, {10, 70, 247, 119}},
+              {16, 256, 128, 234 * 58 * 2, {10, 12, 243, 69}, {10, 70, 247, 119}}};
+  for (const auto& r : rows) {
+    std::vector<Page> pages = kPages;
+    pages[5].w = pages[6].w = r.w, pages[5].h = pages[6].h = r.h;
+    Start(r.mode, pages);
+    for (int32_t y = 0; y < r.h; ++y)
+      for (int32_t x = 0; x < r.w; ++x) Put(6, x, y, 200), Put(5, x, y, x & 7);
+    SB_RemapPanel();  // the unlit lamps saved again
+    EXPECT_EQ(SB_Var.Panels.SaverSize, r.saver) << r.w;
+    auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+    // The corners lit, the texels beside them not.
+    auto only = [&](const Rect& q) {
+      return std::vector<bool>({lit(q.x1, q.y1), lit(q.x2, q.y2), lit(q.x1 - 1, q.y1), lit(q.x2 + 1, q.y2),
+                                lit(q.x1, q.y1 - 1), lit(q.x2, q.y2 + 1)});
+    };
+    const std::vector<bool> inside = {true, true, false, false, false, false};
+    SB_SetCountdownLights(1);
+    EXPECT_EQ(only(r.countdown), inside) << r.mode << " " << r.w;
+    SB_SetCountdownLights(0);
+    EXPECT_EQ(At(5, r.countdown.x2, r.countdown.y2), static_cast<uint32_t>(r.countdown.x2 & 7)) << r.w;
+    SB_SetGoLights();
+    EXPECT_EQ(only(r.go), inside) << r.mode << " " << r.w;
+    SB_DisposePanel();
+  }
   // The card: corners (5, 6)-(122, 35) and (5, 35)-(124, 60), the saver of 16384 bytes.
   Start(kCard, kPages, 2);
+  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
   EXPECT_EQ(SB_Var.Panels.SaverSize, 16384);
   EXPECT_STREQ(SB_MemOwners[SB_Var.NbMemOwners - 1].Owner, "realloc trafficLightsSaver");
   for (int32_t y = 0; y < 64; ++y)
@@ -346,6 +381,14 @@ TEST_F(PanelTest, RoadLightsSwapTheirBlocksEveryHundredMs) {
   }
   EXPECT_EQ(std::pair(row[26], row[45]), std::pair(27u, 46u));
   EXPECT_EQ(SB_Var.Panels.RoadPhase, 2);
+  // The lamp moves once more than 100 ms were owed: a frame of exactly
+  // 100 ms does not move it, the next millisecond does.
+  SB_Var.Panels.RoadClock = 0;
+  for (const auto& [frame, phase] : {std::pair{100, 2}, {1, 3}}) {
+    SB_Var.FrameTime = frame;
+    SB_AnimateRoadLights(&view_);
+    EXPECT_EQ(SB_Var.Panels.RoadPhase, phase) << frame;
+  }
 }
 
 // The map's textures outlive a race: its end puts the lamps of "DEPART"
@@ -400,6 +443,51 @@ TEST_F(PanelTest, ARacesEndPutsTheLampsBackForTheNextRace) {
   SB_DisposePanel();
   SB_Var.VideoModes[0].Depth = SB_Var.VideoModes[0].TextureDepth = 8;
   EXPECT_EQ(At(5, 10, 12), 99u);
+}
+
+// In software the draw list takes a far panel's mip levels: a printed text
+// and a clear reach each of them (the level's texels of the text's place
+// change, the unlit dots fill a cleared level).
+TEST_F(PanelTest, ASoftwarePanelsMipLevelsShowItsText) {
+  for (int32_t mode : {8, 16}) {
+    MakeMap(mode);
+    const int32_t bytes = mode / 8;
+    // The panel "GO" in page 0 at (0, 128), as the page's level pages hold it.
+    BMAP* page = SB_CreateBmap(256, 256, mode, LS_DefaultHeap, "test");
+    std::memset(page->Start, 0, static_cast<size_t>(page->ByteLen) * 256);
+    SB_Var.TexturePages[0] = page, SB_Var.NbTexturePages = 1;
+    TTEXTUREPLACE& place = SB_Var.TexturePlaces[0];
+    place.Page = page->Start, place.Y = 128, place.Texels = page->Start + 128 * page->ByteLen;
+    std::vector<std::vector<uint8_t>> levels(SB_NBMIPLEVELS, std::vector<uint8_t>(256 * 256 * bytes, 0));
+    for (int32_t l = 0; l < SB_NBMIPLEVELS; ++l) SB_Var.MipPages[l][0] = {levels[l].data(), 0, 0};
+    SB_InitPanel();
+    SB_RemapPanel();
+    SeenByPreviousView(0);
+    // The level's texels of the panel's rows.
+    auto level = [&](int32_t l) {
+      const int32_t w = 256 >> l, h = 64 >> l, y0 = 128 >> l;
+      std::vector<uint8_t> out;
+      for (int32_t y = y0; y < y0 + h; ++y) {
+        const uint8_t* row = levels[l - 1].data() + static_cast<ptrdiff_t>(y) * 256 * bytes;
+        out.insert(out.end(), row, row + w * bytes);
+      }
+      return out;
+    };
+    SB_ClearPanel(0);
+    std::vector<std::vector<uint8_t>> cleared;
+    for (int32_t l = 1; l <= SB_NBMIPLEVELS; ++l) {
+      cleared.push_back(level(l));
+      EXPECT_NE(cleared.back(), std::vector<uint8_t>(cleared.back().size(), 0)) << mode << " level " << l;
+    }
+    SB_PanelPrintText(0, "  GO ", 8);
+    for (int32_t l = 1; l <= SB_NBMIPLEVELS; ++l) EXPECT_NE(level(l), cleared[l - 1]) << mode << " level " << l;
+    // Texels of the page outside the panel are not written.
+    EXPECT_EQ(levels[0][(63 * 256 + 5) * bytes], 0) << mode;
+    SB_DisposePanel();
+    for (auto& m : SB_Var.MipPages) m[0] = {};
+    SB_Var.TexturePages[0] = nullptr, SB_Var.NbTexturePages = 0;
+    SB_FreeBmap(page);
+  }
 }
 
 // With the map's textures mip-mapped, the card draws a far panel from its
@@ -547,28 +635,36 @@ TEST_F(OfflineRaceTest, TheCountdownAndGoShowOnTheCard) {
   EXPECT_EQ(std::pair(lit(5, 6), lit(5, 36)), std::pair(true, true));
 }
 
-TEST_F(OfflineRaceTest, TheLampsAndClearsShowAtEightBits) {
-  Start(8);
-  for (int32_t y = 0; y < 128; ++y)
-    for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, 1);
-  for (int32_t i = 0; i < 5; ++i)
-    for (int32_t y = 0; y < 64; ++y)
-      for (int32_t x = 0; x < 256; ++x) Put(i, x, y, 7);
-  SB_RemapPanel();
-  auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
-  auto cleared = [&](int32_t i) {
-    for (int32_t y = 0; y < 64; ++y)
-      for (int32_t x = 0; x < 256; ++x)
-        if (At(i, x, y) != Dot(false, y & 3, x & 3)) return false;
-    return true;
-  };
-  RunUntil(8);
-  SB_DoGameMode();
-  EXPECT_EQ(std::vector<bool>({cleared(0), cleared(2), lit(5, 6), lit(5, 35)}),
-            std::vector<bool>({true, false, true, false}));
-  RunUntil(15);
-  EXPECT_EQ(std::vector<bool>({cleared(1), cleared(2), cleared(3), cleared(4), lit(5, 6), lit(5, 35)}),
-            std::vector<bool>({false, true, true, true, false, true}));
+TEST_F(OfflineRaceTest, TheLampsAndClearsShowInSoftware) {
+  for (int32_t mode : {8, 16}) {
+    Start(mode);
+    for (int32_t y = 0; y < 128; ++y)
+      for (int32_t x = 0; x < 256; ++x) Put(6, x, y, 200), Put(5, x, y, 1);
+    for (int32_t i = 0; i < 5; ++i)
+      for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 256; ++x) Put(i, x, y, 7);
+    SB_RemapPanel();
+    // The lamps of the 256 x 128 page: the countdown's from (10, 12), the go's from (10, 70).
+    auto lit = [&](int32_t x, int32_t y) { return At(5, x, y) == 200; };
+    auto cleared = [&](int32_t i) {
+      for (int32_t y = 0; y < 64; ++y)
+        for (int32_t x = 0; x < 256; ++x)
+          if (At(i, x, y) != Dot(false, y & 3, x & 3)) return false;
+      return true;
+    };
+    first_ = true;
+    SB_SetGameMode(SB_OFFLINE);
+    RunUntil(8);
+    SB_DoGameMode();
+    EXPECT_EQ(std::vector<bool>({cleared(0), cleared(2), lit(10, 12), lit(10, 70)}),
+              std::vector<bool>({true, false, true, false}))
+        << mode;
+    RunUntil(15);
+    EXPECT_EQ(std::vector<bool>({cleared(1), cleared(2), cleared(3), cleared(4), lit(10, 12), lit(10, 70)}),
+              std::vector<bool>({false, true, true, true, false, true}))
+        << mode;
+    SB_DisposePanel();
+  }
 }
 
 }  // namespace

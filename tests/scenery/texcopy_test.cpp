@@ -107,15 +107,19 @@ TEST_F(TexCopyTest, SmallerLevelsFollowTheLargest) {
       for (int32_t x = 8; x < 24; ++x) level[0][Twiddled(x, y)] = v;
     level[0][Twiddled(40, 40)] = 0x001F;  // one texel of a 2 x 2 block of zeros
     for (int32_t k : {1, 2, 3}) level[0][Twiddled(40 + (k & 1), 40 + (k >> 1))] = 0;
+    // A rectangle whose right edge falls on an odd x (columns 50 to 54):
+    // the half level's column 27 holds its last column.
+    for (int32_t k = 0; k < 4; ++k) level[0][Twiddled(54 + (k & 1), 50 + (k >> 1))] = v;
     SB_UpdateCardLevels(3, 8, 4, 16, 8);
     SB_UpdateCardLevels(3, 40, 40, 2, 2);
+    SB_UpdateCardLevels(3, 50, 50, 5, 1);
     // Blue 31 and three zeros: 8 at 5-5-5; 0x001F at 4-4-4-4 is 15 and 1 in its low channels: 4 and 0.
     const uint16_t quarter = format == SGL_MAP_555_LEVELS ? 8 : 4;
     const struct {
       int32_t level, x, y;
       uint16_t want;  // 0: as before
     } rows[] = {{1, 4, 2, v}, {1, 11, 5, v}, {2, 2, 1, v},  {2, 5, 2, v},      {1, 3, 2, 0},
-                {1, 12, 2, 0}, {1, 4, 1, 0}, {2, 6, 1, 0}, {1, 20, 20, quarter}};
+                {1, 12, 2, 0}, {1, 4, 1, 0}, {2, 6, 1, 0}, {1, 20, 20, quarter}, {1, 27, 25, v}};
     for (const auto& row : rows) {
       const uint16_t got = level[row.level][Twiddled(row.x, row.y)];
       const size_t at = static_cast<size_t>(level[row.level] - block) + Twiddled(row.x, row.y);

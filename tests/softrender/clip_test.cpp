@@ -86,20 +86,23 @@ TEST_F(ClipTest, EachEdgeCodeCutsAtItsEdge) {
   struct Row {
     int32_t code;
     TSOFTVERTEX a, b;
-    int32_t x, y;
+    int32_t x, y, u, v;
   } rows[] = {
-      {CLIP_LEFT, Screen(-10, 0, 0, 0), Screen(10, 20, 2000, 400), 0, 10},
-      {CLIP_RIGHT, Screen(629, 0, 0, 0), Screen(649, 20, 2000, 400), 639, 10},
-      {CLIP_TOP, Screen(0, -10, 0, 0), Screen(20, 10, 2000, 400), 10, 0},
-      {CLIP_BOTTOM, Screen(0, 389, 0, 0), Screen(20, 409, 2000, 400), 10, 399},
+      {CLIP_LEFT, Screen(-10, 0, 0, 0), Screen(10, 20, 2000, 400), 0, 10, 1000, 200},
+      {CLIP_RIGHT, Screen(629, 0, 0, 0), Screen(649, 20, 2000, 400), 639, 10, 1000, 200},
+      {CLIP_TOP, Screen(0, -10, 0, 0), Screen(20, 10, 2000, 400), 10, 0, 1000, 200},
+      {CLIP_BOTTOM, Screen(0, 389, 0, 0), Screen(20, 409, 2000, 400), 10, 399, 1000, 200},
+      // Crossings between two pixels: x truncated (5.5 and 4.5).
+      {CLIP_TOP, Screen(3, -5, 0, 0), Screen(10, 9, 1400, 700), 5, 0, 500, 250},
+      {CLIP_BOTTOM, Screen(0, 396, 0, 0), Screen(9, 402, 600, 300), 4, 399, 300, 150},
   };
   for (const Row& r : rows) {
     TSOFTVERTEX uv[3] = {r.a, r.b, Screen(-1, -1, 5, 5)};
     E3D_ClipEdgeUV(uv, 2, 0, 1, r.code, 639, 399);
     EXPECT_EQ(uv[2].X, r.x) << r.code;
     EXPECT_EQ(uv[2].Y, r.y) << r.code;
-    EXPECT_EQ(uv[2].U, 1000) << r.code;
-    EXPECT_EQ(uv[2].V, 200) << r.code;
+    EXPECT_EQ(uv[2].U, r.u) << r.code;
+    EXPECT_EQ(uv[2].V, r.v) << r.code;
     EXPECT_EQ(uv[2].Code, 0) << r.code;
     TSOFTVERTEX plain[3] = {r.a, r.b, Screen(-1, -1, 5, 5)};
     E3D_ClipEdge(plain, 2, 0, 1, r.code, 639, 399);

@@ -10,6 +10,7 @@
 #include "softrender/clip.h"
 #include "softrender/drawlist.h"
 #include "softrender/softmap.h"
+#include "system/bmap.h"
 #include "system/asm3d/zidade3d.h"
 #include "tests/support/testenv.h"
 
@@ -26,6 +27,8 @@ class DrawListTest : public LibraryTest {
     SB_Var.SoftFillers = 1;
     SB_Var.FarDistance = 38400;
     window_.W_WIDTH = 640, window_.W_HEIGHT = 400;
+    view_ = LS_CreateBmap(640, 400, 8, 0);  // the depth the object textures must have
+    window_.W_BMAP = view_;
     for (int32_t i = 0; i < 3; ++i) {
       buffers_[i].assign(kBufferSizes[i], 0);
       SB_Var.TriBuffers[i] = buffers_[i].data();
@@ -44,6 +47,7 @@ class DrawListTest : public LibraryTest {
   }
   void TearDown() override {
     for (void*& b : SB_Var.TriBuffers) b = nullptr;
+    if (view_) LS_FreeBmap(view_);
     LibraryTest::TearDown();
   }
   void Limits(int32_t faces, int32_t vertices) {
@@ -106,6 +110,7 @@ class DrawListTest : public LibraryTest {
   std::vector<TSOFTPOLY> polygons_;
   std::vector<TSOFTVERTEX> vertices_;
   _WINDOW window_{};
+  BMAP* view_ = nullptr;
 };
 
 }  // namespace ztest

@@ -2,8 +2,10 @@
 // filler of its kind with its arguments, in list order; and the L and N
 // outlines over 8- and 16-bit views.
 #include <cmath>
+#include <cstring>
 #include <string>
 
+#include "engine3d/object.h"
 #include "platform/window.h"
 #include "scenery/effects.h"
 #include "softrender/softrender.h"
@@ -150,6 +152,50 @@ TEST_F(DrawSceneTest, ANullOrEmptyViewOrANullSlotDrawsNothing) {
   Add(1, Triangle(0, 0, 1000));
   Draw();
   EXPECT_EQ(g_calls.size(), 1u);  // the panorama band only
+}
+
+// The fillers read an object texture as rows of 256 texels at the view's
+// depth: a bitmap of another depth, width or row length, or pixels not its
+// own, is refused and counted, and never read.
+TEST_F(DrawSceneTest, AnObjectBitmapUnlikeTheViewIsRefusedUnread) {
+  const struct {
+    const char* what;
+    int32_t view, depth, width, extraRow, offset;
+    bool drawn;
+  } rows[] = {
+      {"8 bits in an 8-bit view", 8, 8, 256, 0, 0, true},
+      {"16 bits in a 16-bit view", 16, 16, 256, 0, 0, true},
+      {"8 bits in a 16-bit view", 16, 8, 256, 0, 0, false},
+      {"16 bits in an 8-bit view", 8, 16, 256, 0, 0, false},
+      {"128 texels wide", 16, 16, 128, 0, 0, false},
+      {"a row longer than its width", 8, 8, 256, 4, 0, false},
+      {"pixels past its start", 8, 8, 256, 0, 256, false},
+  };
+  for (const auto& r : rows) {
+    Window(r.view);
+    SB_Var.AffineTriFiller = r.view == 16 ? E3D_AffineTri16 : E3D_AffineTri8;
+    // The pixels in a block of their own exact size, which the sanitizers
+    // watch (the library's heap would hide a read past them).
+    BMAP* texture = LS_CreateBmap(r.width, 64, r.depth, 0);
+    std::vector<uint8_t> pixels(static_cast<size_t>(texture->ByteLen) * 64, 0x5A);
+    uint8_t* own = texture->Start;
+    texture->Start = pixels.data();
+    texture->ByteLen += r.extraRow;
+    TMATERIAL material{};
+    material.Bitmap = texture, material.Pixels = texture->Start + r.offset;
+    Limits(10, 100);
+    Add(7, {At(-300, -300, 1000, 0, 0), At(300, -300, 1000, 255 << 8, 0), At(-300, 300, 1000, 0, 255 << 8)}, 1000, 0,
+        &material);
+    Draw();
+    EXPECT_EQ(E3D_SoftDraws.NbDraws, r.drawn ? 1 : 0) << r.what;
+    EXPECT_EQ(E3D_SoftDraws.NbRefused, r.drawn ? 0 : 1) << r.what;
+    EXPECT_EQ(bitmap_->Start[120 * bitmap_->ByteLen + 250 * r.view / 8], r.drawn ? 0x5A : 0) << r.what;
+    texture->ByteLen -= r.extraRow;
+    texture->Start = own;
+    LS_FreeBmap(texture);
+    LS_FreeBmap(bitmap_);
+    bitmap_ = nullptr;
+  }
 }
 
 // Every pixel of the colour lies on an edge of the entries, and every

@@ -46,11 +46,12 @@ TEST_F(ToolsProgram, RaceLineFilesAndARoadPieceRacedOn) {
   const std::string tree = temp_ + "/tree";
   fs::copy(data, tree, fs::copy_options::recursive);
   ztest::WriteFile(tree + "/LINE.BSP", ControlPoints());
-  // The piece's map information: the grid on its first lanes, the centre
-  // line the script saves.
+  // The piece's map information: the grid's origin on its lane 0, 20 m
+  // along, 20 cm above the road under the first car (lane 3, 17.5 m
+  // across, 1.76 m up on the bank of 0.1), the centre line the script saves.
   ztest::WriteFile(tree + "/txt/TEST.TXT",
-                   "BSPLINENAME: METRES.BSP\r\nFIRSTCAROFF: -3.9,-6.6,13.6\r\nCARINITANGLEY: 0.0\r\n"
-                   "FIRSTCAROFF: -3.9,-6.6,13.6\r\nCARINITANGLEY: 0.0\r\nFIRSTCAROFF: -3.9,-6.6,13.6\r\n"
+                   "BSPLINENAME: METRES.BSP\r\nFIRSTCAROFF: -3.9,-8.36,13.6\r\nCARINITANGLEY: 0.0\r\n"
+                   "FIRSTCAROFF: -3.9,-8.36,13.6\r\nCARINITANGLEY: 0.0\r\nFIRSTCAROFF: -3.9,-8.36,13.6\r\n"
                    "CARINITANGLEY: 0.0\r\nSUN: 1000.0,-3000.0,500.0\r\n");
   ztest::WriteFile(tree + "/dat/TOOLS.TXT",
                    "OUTPUT 1\r\nSAVEBSPLINE X.BSP\r\nLOADBSPLINE TXT>NETRACE.BSP\r\nSAVEBSPLINE X.BSP\r\n"

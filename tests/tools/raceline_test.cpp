@@ -58,6 +58,36 @@ TEST_F(RaceLine, LongStepsRepeatTheirPointAndTheTableStopsAtItsEnd) {
   EXPECT_EQ(SB_Var.NbBsplineMeters, 0);
 }
 
+// Far points make steps of many metres each, counted at once: every line
+// ends, the table full and its cut reported. Equal points make no step,
+// whatever the rounding of their curve.
+TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
+  const TVECTOR a = {0.1, 0.2, 0.3}, far = {5e5, 3.7, -5e5}, farther = {-7.3e9, 1e3, 0.1};
+  const struct {
+    const char* what;
+    std::vector<TVECTOR> line;
+    int32_t meters;
+    bool cut;
+  } rows[] = {
+      {"three equal points", {a, a, a}, 0, false},
+      {"three equal points 500 km out", {far, far, far}, 0, false},
+      {"three equal points at 7e9", {farther, farther, farther}, 0, false},
+      {"a point 1e9 away", {{0, 0, 0}, {1e9, 0, 0}}, SB_MAXBSPLINEMETERS, true},
+      {"a point 1e12 away", {{0, 0, 0}, {0, 0, 1e12}, {0, 0, 0}}, SB_MAXBSPLINEMETERS, true},
+      {"a point 1e150 away", {{0, 0, 0}, {1e150, 0, 1e150}}, SB_MAXBSPLINEMETERS, true},
+      // Steps too long for a double: no length, no ground direction.
+      {"a point 1e300 away", {{0, 0, 0}, {1e300, 0, 1e300}}, 0, false},
+      {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, false},
+  };
+  for (const auto& r : rows) {
+    SetLine(r.line);
+    SB_GetBsplinesAngles();
+    EXPECT_EQ(SB_Var.NbBsplineMeters, r.meters) << r.what;
+    EXPECT_EQ(Printed(), r.cut ? std::vector<std::string>{"Bspline cut at 10000 m !!!"} : std::vector<std::string>{})
+        << r.what;
+  }
+}
+
 TEST_F(RaceLine, SegmentDistance) {
   const TVECTOR a = {0, 0, 0}, b = {10, 0, 0}, c = {1, 0, 1};
   const struct {

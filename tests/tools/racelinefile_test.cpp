@@ -32,12 +32,12 @@ class RaceLineFile : public ztest::ToolsTest {
 };
 
 TEST_F(RaceLineFile, ControlPointsGoAndComeBackBitForBit) {
-  SetLine({{1.5, -2.25, 1e-300}, {-0.0, 7e9, 3.0 / 7}, {std::nextafter(1.0, 2.0), 0, -5}});
+  SetLine({{1.5, -2.25, 1e-300}, {-0.0, 7e3, 3.0 / 7}, {std::nextafter(1.0, 2.0), 0, -5}});
   SB_SaveBsplines("LINE.BSP");
   EXPECT_EQ(Printed(), Lines{"Bspline LINE.BSP saved."});
   const std::string bytes = ztest::ReadFile(Path("LINE.BSP"));
   ASSERT_EQ(bytes.size(), 76u);
-  EXPECT_EQ(bytes, Bytes(3, {1.5, -2.25, 1e-300, -0.0, 7e9, 3.0 / 7, std::nextafter(1.0, 2.0), 0, -5}));
+  EXPECT_EQ(bytes, Bytes(3, {1.5, -2.25, 1e-300, -0.0, 7e3, 3.0 / 7, std::nextafter(1.0, 2.0), 0, -5}));
   TVECTOR saved[3];
   std::memcpy(saved, SB_Var.RaceLinePoints, sizeof saved);
   SetLine({{9, 9, 9}});
@@ -114,6 +114,11 @@ TEST_F(RaceLineFile, RefusedFilesLeaveTheLineAsItWas) {
       {"one byte long", good + "x", "Bspline file BAD.BSP corrupt !!!"},
       {"not a number", Bytes(2, {1, 2, 3, 4, nan, 6}), "Bspline file BAD.BSP corrupt !!!"},
       {"infinite", Bytes(1, {-inf, 2, 3}), "Bspline file BAD.BSP corrupt !!!"},
+      {"a point 1e9 away", Bytes(2, {0, 0, 0, 1e9, 0, 0}), "Bspline file BAD.BSP corrupt !!!"},
+      {"a point 1e12 away", Bytes(3, {0, 0, 0, 0, 0, 1e12, 0, 0, 0}), "Bspline file BAD.BSP corrupt !!!"},
+      {"a point 1e300 away", Bytes(2, {1, 2, 3, 1, 1e300, 3}), "Bspline file BAD.BSP corrupt !!!"},
+      {"a point -1e300 away", Bytes(2, {-1e300, 2, 3, 1, 2, 3}), "Bspline file BAD.BSP corrupt !!!"},
+      {"10,000.5 m across", Bytes(2, {0, 0, -5000, 0, 0, 5000.5}), "Bspline file BAD.BSP corrupt !!!"},
       {"1001 points", Bytes(1001, std::vector<double>(3003, 1.0)), "Bspline file BAD.BSP: 1001 points, 1000 at most !!!"},
   };
   SetLine({{1, 2, 3}, {4, 5, 6}});
@@ -133,6 +138,12 @@ TEST_F(RaceLineFile, RefusedFilesLeaveTheLineAsItWas) {
     EXPECT_EQ(SB_Var.NbBsplineMeters, meters) << r.what;
   }
   EXPECT_EQ(SB_LoadBsplines("NOWHERE>BAD.BSP"), 0);  // a folder that does not exist
+  EXPECT_TRUE(Printed().empty());
+  // Three equal points far out are a line, with no metre point.
+  ztest::WriteFile(Path("FAR.BSP"), Bytes(3, {5e5, 1, -5e5, 5e5, 1, -5e5, 5e5, 1, -5e5}));
+  EXPECT_EQ(SB_LoadBsplines("FAR.BSP"), 1);
+  EXPECT_EQ(SB_Var.NbRaceLinePoints, 3);
+  EXPECT_EQ(SB_Var.NbBsplineMeters, 0);
   EXPECT_TRUE(Printed().empty());
 }
 

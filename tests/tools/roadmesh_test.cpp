@@ -38,7 +38,7 @@ TEST_F(RoadMesh, Counts) {
       {"simplified, N = 1", 10, 4, 1, 1, 12},
       {"three lanes", 100, 3, 0, 10, 120},
       {"no lane", 100, 0, 0, 10, 80},
-      {"2,500 faces at most", 10000, 4, 0, 1000, 2500},
+      {"2,000 m: the texture's longest run", 2000, 4, 0, 200, 2400},
   };
   for (const auto& r : rows) {
     TROADPARAMS p = DefaultPiece();
@@ -136,34 +136,72 @@ TEST_F(RoadMesh, TheProfileEndsAtItsValues) {
   EXPECT_NEAR(LanePoint(100, 0)->Z, 100 * std::tan(0.0011f), 1e-5);
 }
 
+// Every number is checked before anything is made: a refused piece says
+// why, and leaves no mesh, no block and no "Creation du circuit..." (the
+// dialogue's answers are tried in roadwrite_test.cpp).
 TEST_F(RoadMesh, PiecesThatCannotBeBuiltSaySoAndTakeNothing) {
-  const float nan = std::nanf(""), inf = INFINITY;
+  using Change = void (*)(TROADPARAMS&);
   const struct {
     const char* what;
-    float base, length;
-    int32_t lanes;
+    Change change;
     const char* message;
   } rows[] = {
-      {"base below 1", 0.99f, 100, 4, "Un metre de base mimimum !!!"},
-      {"no length", 10, 0, 4, "Un segment minumum !!!"},
-      {"negative length", 10, -5, 4, "Un segment minumum !!!"},
-      {"length not a number", 10, nan, 4, "Portion de route trop grande !!!"},
-      {"infinite length", 10, inf, 4, "Portion de route trop grande !!!"},
-      {"base not a number", nan, 100, 4, "Portion de route trop grande !!!"},
-      {"2,501 segments", 10, 25001, 4, "Portion de route trop grande !!!"},
-      {"101 lanes", 10, 100, 101, "Portion de route trop grande !!!"},
-      {"negative lanes", 10, 100, -1, "Portion de route trop grande !!!"},
+      {"base below 1", [](TROADPARAMS& p) { p.BaseLength = 0.99f; }, "Un metre de base mimimum !!!"},
+      {"no length", [](TROADPARAMS& p) { p.Length = 0; }, "Un segment minumum !!!"},
+      {"negative length", [](TROADPARAMS& p) { p.Length = -5; }, "Un segment minumum !!!"},
+      {"length not a number", [](TROADPARAMS& p) { p.Length = std::nanf(""); }, "Nombre invalide !!!"},
+      {"infinite length", [](TROADPARAMS& p) { p.Length = INFINITY; }, "Nombre invalide !!!"},
+      {"base not a number", [](TROADPARAMS& p) { p.BaseLength = std::nanf(""); }, "Nombre invalide !!!"},
+      {"2,501 segments", [](TROADPARAMS& p) { p.Length = 25001; }, "Portion de route trop grande !!!"},
+      {"101 lanes", [](TROADPARAMS& p) { p.NbLanes = 101; }, "Portion de route trop grande !!!"},
+      {"negative lanes", [](TROADPARAMS& p) { p.NbLanes = -1; }, "Portion de route trop grande !!!"},
+      {"2,508 faces", [](TROADPARAMS& p) { p.BaseLength = 1, p.Length = 209; }, "Portion de route trop grande !!!"},
+      {"a smoothing of -0.5", [](TROADPARAMS& p) { p.BankSmooth = -0.5f; }, "Smooth entre 0.0 et 1.0 !!!"},
+      {"a smoothing of 1.5", [](TROADPARAMS& p) { p.HeadingSmooth = 1.5f; }, "Smooth entre 0.0 et 1.0 !!!"},
+      {"a bank rising to 1.6", [](TROADPARAMS& p) { p.BankChange = 1.6f; }, "Virage trop incline !!!"},
+      {"a gradient of 1e38 over 100",
+       [](TROADPARAMS& p) { p.StartGradient = std::atan2(1e38f, 100.0f); }, "Pente trop forte !!!"},
+      {"half a turn right in 50 m", [](TROADPARAMS& p) { p.Length = 50, p.HeadingChange = 3.1415927f; },
+       "Virage trop serre !!!"},
+      {"half a turn left in 10 m", [](TROADPARAMS& p) { p.Length = 10, p.HeadingChange = -3.1415927f; },
+       "Virage trop serre !!!"},
+      {"an altitude of 9,000", [](TROADPARAMS& p) { p.SlopeSmooth = 1, p.AltitudeChange = 9000; },
+       "Portion de route hors de la carte !!!"},
+      {"2,010 m: past the texture's range", [](TROADPARAMS& p) { p.Length = 2010; },
+       "Portion de route hors de la carte !!!"},
+      {"a start 2,000 km out", [](TROADPARAMS& p) { p.StartX = 2e6f; }, "Portion de route hors de la carte !!!"},
+      {"segments of 250 m: faces the reader refuses", [](TROADPARAMS& p) { p.BaseLength = 250, p.Length = 250; },
+       "Portion de route hors de la carte !!!"},
+      {"lanes no wide", [](TROADPARAMS& p) { p.LaneWidth = 0; }, "Nombre invalide !!!"},
+      {"no texture length", [](TROADPARAMS& p) { p.TextureLength = 0; }, "Nombre invalide !!!"},
   };
   for (const auto& r : rows) {
     TROADPARAMS p = DefaultPiece();
-    p.BaseLength = r.base, p.Length = r.length, p.NbLanes = r.lanes;
+    r.change(p);
     EXPECT_EQ(SB_BuildRoadMesh(&p), 0) << r.what;
     EXPECT_EQ(Printed(), std::vector<std::string>{r.message}) << r.what;
     EXPECT_EQ(SB_Var.NbMemOwners, 0) << r.what;
+    EXPECT_EQ(RoadNbFaces, 0) << r.what;
   }
-  TROADPARAMS p = DefaultPiece();
-  p.Length = 25000;  // 2,500 segments: the most
-  EXPECT_EQ(SB_BuildRoadMesh(&p), 2500);
+  // At the limits: the piece is made.
+  const struct {
+    const char* what;
+    Change change;
+    int32_t segments;
+  } made[] = {
+      {"2,496 faces", [](TROADPARAMS& p) { p.BaseLength = 1, p.Length = 208; }, 208},
+      {"a bank of 1.5", [](TROADPARAMS& p) { p.StartBank = 1.5f; }, 10},
+      {"a bend of no angle", [](TROADPARAMS& p) { p.StartBank = 0.1f, p.HeadingSmooth = 1; }, 10},
+      {"a quarter turn right in 100 m", [](TROADPARAMS& p) { p.HeadingChange = 1.5707964f, p.HeadingSmooth = 1; },
+       10},
+  };
+  for (const auto& r : made) {
+    TROADPARAMS p = DefaultPiece();
+    r.change(p);
+    EXPECT_EQ(SB_BuildRoadMesh(&p), r.segments) << r.what;
+    EXPECT_EQ(Printed(), std::vector<std::string>{"Creation du circuit..."}) << r.what;
+    SB_FreeRoadMesh();
+  }
 }
 
 }  // namespace

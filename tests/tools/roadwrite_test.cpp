@@ -127,28 +127,51 @@ TEST_F(Road, BadAnswersGiveTheirDefaultOrNoFile) {
   const struct {
     const char* what;
     Lines answers;
-    const char* message;  // null: the default straight
+    const char* message;  // null: the default straight; "": another piece
   } rows[] = {
       {"empty lines and letters", {"D", "abc", "x", ""}, nullptr},
-      {"length not a number", {"D", "", "", "nan"}, "Portion de route trop grande !!!"},
-      {"infinite length", {"D", "", "", "inf"}, "Portion de route trop grande !!!"},
+      {"length not a number", {"D", "", "", "nan"}, "Nombre invalide !!!"},
+      {"infinite length", {"D", "", "", "inf"}, "Nombre invalide !!!"},
+      {"length -inf", {"D", "", "", "-inf"}, "Nombre invalide !!!"},
       {"length 1e30", {"D", "", "", "1e30"}, "Portion de route trop grande !!!"},
       {"length -5", {"D", "", "", "-5"}, "Un segment minumum !!!"},
       {"base 0.5", {"C", "", "0.5", "", "", ""}, "Un metre de base mimimum !!!"},
+      {"base 0", {"C", "", "0", "", "", ""}, "Un metre de base mimimum !!!"},
       {"lanes 99999999999", {"D", "", "99999999999", ""}, "Portion de route trop grande !!!"},
       {"lanes 4294967300", {"D", "", "4294967300", ""}, "Portion de route trop grande !!!"},
       {"lanes -5", {"D", "", "-5", ""}, "Portion de route trop grande !!!"},
-      {"a length at the line's limit", {"D", "", "", long79}, "Portion de route trop grande !!!"},
+      {"lanes 0", {"D", "", "0", ""}, ""},
+      {"a length at the line's limit, beyond a float", {"D", "", "", long79}, "Nombre invalide !!!"},
+      {"altitude nan", {"C", "", "", "", "", "nan"}, "Nombre invalide !!!"},
+      {"altitude inf", {"C", "", "", "", "", "inf"}, "Nombre invalide !!!"},
+      {"altitude -inf", {"B", "", "", "", "", "-inf", ""}, "Nombre invalide !!!"},
+      {"altitude 1e38", {"C", "", "", "", "", "1e38"}, "Portion de route hors de la carte !!!"},
+      {"altitude -20", {"I", "", "", "", "", "-20", ""}, ""},
+      {"smoothing inf", {"B", "", "", "", "", "10", "inf"}, "Nombre invalide !!!"},
+      {"smoothing -1", {"B", "", "", "", "", "10", "-1"}, "Smooth entre 0.0 et 1.0 !!!"},
+      {"bank 1.5707963", {"V", "", "", "", "", "1.5707963", "90"}, "Virage trop incline !!!"},
+      {"bank -1.5707963", {"E", "", "", "", "", "-1.5707963"}, "Virage trop incline !!!"},
+      {"bank -0.2", {"F", "", "", "", "", "-0.2"}, ""},
+      {"radius 0: a bend of no length", {"V", "", "", "", "0", "0.1", "90"}, "Un segment minumum !!!"},
+      {"angle 1e9", {"V", "", "", "", "100", "0.1", "1e9"}, "Virage trop serre !!!"},
+      {"angle -180 in 50 m", {"V", "", "", "", "50", "0", "-180"}, "Virage trop serre !!!"},
+      {"angle 0", {"V", "", "", "", "100", "0.1", "0"}, ""},
+      {"gradient 1e38", {"H", "", "", "", "100", "1e38", "0", "1"}, "Pente trop forte !!!"},
+      {"gradient nan", {"H", "", "", "", "100", "nan", "0", "1"}, "Nombre invalide !!!"},
   };
   for (const auto& r : rows) {
     std::remove(Path("ASC/PIECE.ASC").c_str());
     Printed();
     const std::string text = Make(r.answers);
-    if (r.message) {
-      EXPECT_EQ(text, "") << r.what;
-      EXPECT_EQ(Printed(), Lines{r.message}) << r.what;
-    } else {
+    const Lines printed = Printed();
+    if (!r.message) {
       EXPECT_EQ(text, Golden()) << r.what;
+    } else if (!*r.message) {
+      EXPECT_EQ(printed, Lines{"Creation du circuit..."}) << r.what;
+      EXPECT_NE(text, "") << r.what;
+    } else {
+      EXPECT_EQ(text, "") << r.what;
+      EXPECT_EQ(printed, Lines{r.message}) << r.what;
     }
   }
 }

@@ -2,6 +2,7 @@
 // cube keys, the insertion of small entitys, the first-vertex rule, the
 // stored values of both passes, faces in cut planes, and the buffers that
 // stop the construction when they overflow.
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -126,7 +127,7 @@ TEST_F(CubeSplit, ANewSmallEntityStaysWithItsBigCube) {
 
 TEST_F(CubeSplit, FacesBeginWithAFlaggedVertex) {
   Add({{10, 10, 10}, {30, 10, 10}, {10, 10, 30}}, "A");
-  Add({{10, 10, 10}, {10, 30, 10}, {30, 30, 30}}, "B");  // shares vertex 0: kept
+  Add({{10, 10, 10}, {10, 30, 10}, {30, 30, 25}}, "B");  // shares vertex 0: kept
   Add({{50, 50, 50}, {60, 50, 50}, {10, 10, 10}}, "C");  // shares its third: turned
   SmallPass();
   const TMAPFACE* f = SB_Var.Decor.Faces;
@@ -195,6 +196,66 @@ TEST_F(CubeSplit, TheBigPassFilesReducedFacesIntoExistingBigCubes) {
   const TWORDVERTEX& w = d.WordVertices[d.Faces[1].Vertex[0]];
   EXPECT_EQ(std::vector<int32_t>({w.X, w.Y, w.Z, w.Flags}), std::vector<int32_t>({266, 276, 286, 1}));
   EXPECT_EQ(SB_Var.MapFacesDropped, 1);
+}
+
+// Two lanes of a flat road across the cube boundary x = 128: the first a
+// fan from one corner to its side's corners every 16 units, which the
+// joins make a few large faces, the second cells of another material
+// whose mapping keeps them apart, so that they keep the corners on the
+// lanes' common side. No corner of a filed face lies inside an edge of
+// another (where the rasterisers would leave a crack between them).
+TEST_F(CubeSplit, TheFiledFacesMeetWithoutTJunctions) {
+  auto corner = [](int32_t x, int32_t z, double v) { return TLMAPVERTEX{double(x), 10, double(z), x / 100.0, v}; };
+  auto face = [&](TLMAPVERTEX a, TLMAPVERTEX b, TLMAPVERTEX c, const char* material) {
+    TLMAPFACE f{};
+    f.V[0] = a, f.V[1] = b, f.V[2] = c;
+    std::memcpy(f.Material, material, std::strlen(material));
+    faces_.push_back(f);
+  };
+  const TLMAPVERTEX hub = corner(8, 10, 0.1);
+  face(hub, corner(248, 10, 0.1), corner(248, 30, 0.3), "ROAD");
+  for (int32_t x = 8; x < 248; x += 16) {
+    const int32_t e = x + 16;
+    face(hub, corner(e, 30, 0.3), corner(x, 30, 0.3), "ROAD");
+    const double far = (x / 16) % 2 ? 0.9 : 0.5;  // a mapping that bends at every corner
+    face(corner(x, 30, 0.3), corner(e, 30, 0.3), corner(e, 50, far), "KERB");
+    face(corner(x, 30, 0.3), corner(e, 50, far), corner(x, 50, 1.4 - far), "KERB");
+  }
+  SmallPass();
+  // Every filed face's corners in map units: the small cube's place in
+  // its big cube, then the corner's in the small cube.
+  std::vector<std::array<std::array<int64_t, 3>, 3>> filed;
+  const TDECOR& d = SB_Var.Decor;
+  for (int32_t b = 0; b < d.NbBigEntitys; ++b) {
+    const TBIGENTITY& big = d.BigEntitys[b];
+    for (uint32_t k = 0; k < big.NbSmallEntitys; ++k) {
+      const TSMALLENTITY& s = d.SmallEntitys[big.SmallEntitys / sizeof(TSMALLENTITY) + k];
+      const int64_t cube[3] = {(big.KeyX - 64) * 4 + s.X - 64, (big.KeyY - 64) * 4 + s.Y - 64,
+                               (big.KeyZ - 64) * 4 + s.Z - 64};
+      for (int32_t f = 0; f < s.NbFaces; ++f) {
+        std::array<std::array<int64_t, 3>, 3> t{};
+        for (int32_t c = 0; c < 3; ++c) {
+          const TMAPVERTEX& v = VertexOf(s, f, c);
+          t[c] = {cube[0] * 128 + v.X, cube[1] * 128 + v.Y, cube[2] * 128 + v.Z};
+        }
+        filed.push_back(t);
+      }
+    }
+  }
+  ASSERT_EQ(filed.size(), static_cast<size_t>(d.NbFaces));
+  int32_t inside = 0;
+  for (const auto& t : filed)
+    for (int32_t e = 0; e < 3; ++e) {
+      const auto &a = t[e], &b = t[(e + 1) % 3];
+      for (const auto& other : filed)
+        for (const auto& p : other) {
+          const int64_t u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]}, w[3] = {p[0] - a[0], p[1] - a[1], p[2] - a[2]};
+          const int64_t cross[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2], u[0] * w[1] - u[1] * w[0]};
+          const int64_t dot = u[0] * w[0] + u[1] * w[1] + u[2] * w[2], length2 = u[0] * u[0] + u[1] * u[1] + u[2] * u[2];
+          inside += cross[0] == 0 && cross[1] == 0 && cross[2] == 0 && dot > 0 && dot < length2;
+        }
+    }
+  EXPECT_EQ(inside, 0);
 }
 
 // 90 faces of their own corners in one cube: the 255-vertex limit leaves

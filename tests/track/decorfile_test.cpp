@@ -65,8 +65,14 @@ TEST_F(DecorFile, HeaderThenFifteenSectionsInOrder) {
     EXPECT_EQ(s[i].count, static_cast<uint32_t>(counts[i])) << s[i].word;
     EXPECT_GT(s[i].count, 0u) << s[i].word;  // the map has every kind
   }
-  // The accelerator's renderer stores the polygons only.
+  // The accelerator's renderer stores the same file while the map has its
+  // cubes, and the polygons only once it has none.
   SB_Var.Renderer = SB_RENDERER_PVR;
+  EXPECT_EQ(Save("PVR.DEC"), bytes);
+  SB_FreeDecor();
+  ztest::WriteFile(Path("POLYGONS.DEC"), bytes.substr(0, 15) + '\2' + bytes.substr(16, 240) +
+                                             bytes.substr(s[7].countAt));
+  ASSERT_EQ(SB_LoadDecor("POLYGONS.DEC"), 1);
   const std::string polygons = Save("PVR.DEC");
   EXPECT_EQ(polygons[15], 2);
   ASSERT_EQ(ReadSections(polygons, false, &end).front().word, "names");
@@ -160,20 +166,29 @@ TEST_F(DecorFile, AnyOtherHeaderIsAnOldFormat) {
   }
 }
 
-TEST_F(DecorFile, TheAcceleratorReadsThePolygonsOnly) {
+// The accelerator keeps the cube map of a file that has it (its editors
+// draw it), and takes a file without it, or unmarked, as polygons only.
+TEST_F(DecorFile, TheAcceleratorReadsWhatTheFileHolds) {
   ztest::RichMap().Install();
   const std::string withCubes = Save();
-  SB_Var.Renderer = SB_RENDERER_PVR;
-  std::string withoutCubes = Save("PVR.DEC");
   SB_FreeDecor();
+  size_t end = 0;
+  const std::vector<SavedSection> s = ReadSections(withCubes, true, &end);
+  std::string withoutCubes = withCubes.substr(0, 15) + '\2' + withCubes.substr(16, 240) + withCubes.substr(s[7].countAt);
+  ztest::WriteFile(Path("PVR.DEC"), withoutCubes);
   withoutCubes[15] = 0;  // unmarked: read as the current renderer writes
   ztest::WriteFile(Path("UNMARKED.DEC"), withoutCubes);
-  for (const char* name : {"MAP.DEC", "UNMARKED.DEC"}) {
-    ASSERT_EQ(SB_LoadDecor(name), 1) << name;
+  SB_Var.Renderer = SB_RENDERER_PVR;
+  const struct {
+    const char* name;
+    int32_t bigEntitys;
+  } rows[] = {{"MAP.DEC", 2}, {"PVR.DEC", 0}, {"UNMARKED.DEC", 0}};
+  for (const auto& r : rows) {
+    ASSERT_EQ(SB_LoadDecor(r.name), 1) << r.name;
     const TDECOR& d = SB_Var.Decor;
-    EXPECT_EQ(d.NbBigEntitys + d.NbSmallEntitys + d.NbFaces + d.NbVertices, 0) << name;
-    EXPECT_EQ(d.BigEntitys, nullptr);
-    EXPECT_EQ(std::make_pair(d.NbFacePolys, SB_Var.NbTextures), std::make_pair(6, 300)) << name;
+    EXPECT_EQ(d.NbBigEntitys, r.bigEntitys) << r.name;
+    EXPECT_EQ(d.BigEntitys != nullptr, r.bigEntitys > 0) << r.name;
+    EXPECT_EQ(std::make_pair(d.NbFacePolys, SB_Var.NbTextures), std::make_pair(6, 300)) << r.name;
     SB_FreeDecor();
   }
 }

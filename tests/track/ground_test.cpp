@@ -111,6 +111,12 @@ TEST_F(Ground, EachFormAnswersByItsOwnOrigin) {
   EXPECT_EQ(SB_Var.GroundNormal[1], -64);
   EXPECT_EQ(SB_GetGroundHeight(100, 100), -2044.0);
   EXPECT_EQ(SB_Var.GroundNormal[1], 16384);
+  // The road query keeps to the cube map, which the accelerator's race
+  // does not query even when its editors have listed it.
+  SB_Var.TexturePlaces[road_].C = 1;
+  EXPECT_EQ(SB_GetRoadHeight(100, 100), SB_NOGROUND);
+  SB_Var.Renderer = 0;
+  EXPECT_EQ(SB_GetRoadHeight(100, 100), -2048.0);
 }
 
 TEST_F(Ground, ACarAcrossACellCornerGathersFourCellsInOrder) {

@@ -188,6 +188,48 @@ TEST_F(Join, TextureRepeatCutsKeepEveryPieceWithinEight) {
   }
 }
 
+// The face (0,0) (100,0) (0,100) and the corners of the faces around it:
+// one inside an edge splits the face there (the pieces share the corner,
+// with the face's own u and v at it); one off the edge, at an end, or of
+// a face too thin to meet anything does not; a list without room keeps
+// its T-junction and the build goes on.
+TEST_F(Join, CornersInsideAnEdgeSplitTheFace) {
+  const struct {
+    const char* what;
+    std::vector<TLMAPVERTEX> face;
+    std::vector<TLMAPVERTEX> corners;
+    uint32_t capacity, pieces;
+  } rows[] = {
+      {"inside the bottom edge", {P(0, 0), P(100, 0), P(0, 100)}, {P(40, 0, 9, 9)}, 64, 2},
+      {"within the tolerance of the edge", {P(0, 0), P(100, 0), P(0, 100)}, {P(40, 0.0005, 9, 9)}, 64, 2},
+      {"two on the long edge", {P(0, 0), P(100, 0), P(0, 100)}, {P(25, 75), P(75, 25)}, 64, 3},
+      {"off the edge", {P(0, 0), P(100, 0), P(0, 100)}, {P(40, 0.01), P(40, -0.01)}, 64, 1},
+      {"at an end", {P(0, 0), P(100, 0), P(0, 100)}, {P(0.0005, 0), P(100, 0.0005)}, 64, 1},
+      {"beside a sliver", {P(0, 0), P(100, 0), P(50, 0.001)}, {P(30, 0)}, 64, 1},
+      {"in a full list", {P(0, 0), P(100, 0), P(0, 100)}, {P(40, 0)}, 1, 1},
+  };
+  for (const auto& r : rows) {
+    TLMAP* list = List({r.face});
+    list->Capacity = r.capacity;
+    std::vector<TLMAPVERTEX> corners = r.corners;
+    corners.insert(corners.end(), r.face.begin(), r.face.end());
+    SB_SplitTJunctions(list, 0.001, corners.data(), static_cast<uint32_t>(corners.size()));
+    EXPECT_EQ(list->NbFaces, r.pieces) << r.what;
+    EXPECT_EQ(SB_Var.MapBuildFailed, 0) << r.what;
+    // Every corner inside an edge became a corner of two pieces, with the
+    // face's mapping (u = x / 100) there; the pieces cover the face.
+    double area = 0;
+    for (uint32_t i = 0; i < list->NbFaces; ++i) {
+      const TLMAPVERTEX* v = list->Faces[i].V;
+      area += std::fabs((v[1].X - v[0].X) * (v[2].Z - v[0].Z) - (v[2].X - v[0].X) * (v[1].Z - v[0].Z)) / 2;
+      for (int32_t k = 0; k < 3; ++k) EXPECT_NEAR(v[k].U, v[k].X / 100, 1e-9) << r.what;
+    }
+    EXPECT_NEAR(area, std::fabs((r.face[1].X - r.face[0].X) * (r.face[2].Z - r.face[0].Z) -
+                                (r.face[2].X - r.face[0].X) * (r.face[1].Z - r.face[0].Z)) / 2, 0.05)
+        << r.what;
+  }
+}
+
 TEST_F(Join, CutsBeyondTheListAndUnallocatedWorkListsStopTheBuild) {
   TLMAP* list = List({{P(0, 0, 0, 0), P(100, 0, 30, 0), P(0, 100, 0, 0)}});
   list->Capacity = 2;

@@ -1,7 +1,7 @@
 // The map files the construction writes for the generated circuits and the
 // ramp-and-bridge scene, pinned by their SHA-256: any change to the
-// construction's results (welding, conversion, cube split, joins, filing,
-// visibility sets) shows here. Each map is built by the test from the
+// construction's results (welding, conversion, cube split, joins, the
+// mended T-junctions, filing, visibility sets) shows here. Each map is built by the test from the
 // generator's scene, with the polygon merging and the visibility sets off
 // ("plain") and on ("full"); "default" is the build of the data tree's
 // DEC>NETRACE.DEC (visibility sets on, merging off).
@@ -70,11 +70,11 @@ struct HashRow {
 
 const HashRow kMaps[] = {
     {"circuit 3,072 plain", 0, Variant::kPlain, 
-     "00e23a83dafa502d6613fcd2311e9b4eecc04dfbcac26e3213d959b28a0570c4"},
+     "9bef899f2d9c66fa8a79671a40b54e13ae369180a4938f533cb9fe5369314ec4"},
     {"circuit 3,072 default", 0, Variant::kDefault, 
-     "6665fb3140e6643e9ea079f074b28ccbb71dc31040111394f7e434a3531dcc66"},
+     "1daaf02c8837ff9030253219890926c8d2bb949cb53bf8234a7fa99149e864b2"},
     {"circuit 3,072 full", 0, Variant::kFull, 
-     "cda3b1a01772c549d191028b8ed84cc8c266eceb2fd70fada071cd004de737c2"},
+     "f278d587cf5f0b6dc430e247939f4b0522008a7b072b4a1822ac5670231ebc73"},
     {"ramp and bridge plain", -1, Variant::kPlain, 
      "3c6781515a5f423ad6c5353ccb75cde4dbb0ebff1bb14b1333c515f39d9ec898"},
     {"ramp and bridge full", -1, Variant::kFull, 
@@ -93,9 +93,9 @@ TEST_F(MapHash, SmallMapsKeepTheirBytes) {
 // overflow.
 constexpr const char* kDropped = "Map warning: 1629 faces dropped (cube limits)";
 const HashRow kLargeFull = {"circuit 19,992 full", 20000, Variant::kFull,
-                            "532cc83d938b31898a32c77d60b3c8deb8e233bddf756852dc7021d8c33b8a3b", kDropped};
+                            "2242da05a5d698f5e0f95d151ac547442477e32b88ceb0a536a87e537abd6632", kDropped};
 const HashRow kLargePlain = {"circuit 19,992 plain", 20000, Variant::kPlain,
-                             "cf0c8040d6e57bfa6cc440102522f75303a9b4bad1e3c5948dd9eabf0168aed6", kDropped};
+                             "5026aec967b69900b9dc386ad6bf7602db37a006c19b2920426d532488c6d8e7", kDropped};
 
 // A build of 20,000 faces: about 2 s, 8 s under the sanitizers.
 TEST_F(MapHash, LargeMapKeepsItsBytes) {

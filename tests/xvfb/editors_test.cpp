@@ -3,10 +3,13 @@
 // editor at 8 and 16 bits (F2, the race-line tool, three right
 // clicks, F2, Escape and F1, the line saved) and the texture-animation
 // editor at 16 bits (F3, a new animation named, a destination and a source
-// picked, a step added, play, stop, F3, Escape and F1), the car tools
+// picked, a step added, play, stop, F3, Escape and F1), both editors under
+// the shipped start-up (the accelerator's race), the car tools
 // (CAREDITOR's hue dragged, CHOOSE CAR from the main menu, F11 over an
 // accelerated race), with pictures of the window taken by xwd.
 #include "tests/xvfb/display_fixture.h"
+
+#include <set>
 
 namespace {
 
@@ -91,9 +94,9 @@ TEST_F(DisplayEditors, AnAnimationMadeAndPlayedInTheTextureEditor) {
   Pause(1);
   ClickAt(300, 40, 3);  // a destination texture
   Pause(0.5);
-  ClickAt(85, 449);  // add step
+  ClickAt(30, 40, 3);  // a source texture, whole on the first step
   Pause(0.5);
-  ClickAt(30, 40, 3);  // a source texture
+  ClickAt(85, 449);  // add step
   Pause(0.5);
   ClickAt(553, 35);  // play
   Pause(2);
@@ -108,11 +111,57 @@ TEST_F(DisplayEditors, AnAnimationMadeAndPlayedInTheTextureEditor) {
   EXPECT_GT(face & 0xFF, 80u);
   EXPECT_NEAR(double(face >> 16), double((face >> 8) & 0xFF), 16);
   EXPECT_LT(plus & 0xFF, 40u);
+  // The first step's source box on the time line shows the picked texture
+  // scaled, not the "?" of an undefined source.
+  std::set<uint32_t> source;
+  for (int y = 348; y < 380; ++y)
+    for (int x = 20; x < 52; ++x) source.insert(Shown(shot, x, y));
+  EXPECT_GE(source.size(), 4u);
   Press("F3");
   Pause(2);
   EXPECT_EQ(Leave(), 0);
   EXPECT_FALSE(fs::exists(root_ + "/tree/TXTANIM.BIN"));
   EXPECT_EQ(ReadFile(root_ + "/stderr.txt").find("not released"), std::string::npos);
+}
+
+// The shipped start-up (the accelerator's 16-bit mode) with the editors on:
+// F2's top view shows the circuit's faces outlined, F3's destination panel
+// a page of the map's textures.
+TEST_F(DisplayEditors, TheShippedStartUpsEditorsShowTheCircuitAndItsTextures) {
+  const std::string startup = ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data/dat/startup.txt").string());
+  Prepare("se.txt", startup + "\r\nOUTPUT 1\r\nEDITORMODE 1\r\nPLAY\r\nQUIT\r\n");
+  Start();
+  ASSERT_TRUE(FindWindow());
+  ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
+  Pause(4);
+  Press("F2");
+  Pause(1.5);
+  MoveTo(300, 330);
+  Pause(1);
+  const XwdPicture top = Picture("shipped-trackedit");
+  ASSERT_GT(top.width, 0);
+  int outlined = 0;
+  for (int y = 100; y < 400; y += 2)
+    for (int x = 50; x < 590; x += 2) {
+      const uint32_t c = Shown(top, x, y);
+      outlined += (c >> 16) > 150 && (c & 255) > 150 && ((c >> 8) & 255) < 100;
+    }
+  EXPECT_GT(outlined, 1000) << "the circuit's outlines";
+  Press("F2");
+  Pause(1);
+  Press("F3");
+  Pause(2);
+  MoveTo(600, 200);
+  Pause(1);
+  const XwdPicture pages = Picture("shipped-txtanim");
+  ASSERT_GT(pages.width, 0);
+  std::set<uint32_t> colours;
+  for (int y = 20; y < 276; ++y)
+    for (int x = 280; x < 536; ++x) colours.insert(Shown(pages, x, y));
+  EXPECT_GE(colours.size(), 6u) << "a page of textures";
+  Press("F3");
+  Pause(1.5);
+  EXPECT_EQ(Leave(), 0);
 }
 
 class DisplayCarTools : public DisplayEditors {

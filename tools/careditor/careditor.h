@@ -30,3 +30,28 @@ void SB_ReadCarPaintMouse();
 bool SB_CarEditorEscapeHeld();
 // The paint editor's strips, rebuilt from the selected setup's deltas.
 void SB_BuildCarPaintStrips();
+
+// The paint editor's frame and background ("CarEditor 2" and 3, the
+// background redrawn by its restore procedure; 0 without a frame) and
+// their release; its view set-up (the shared one, the strips, the
+// background) and its loop of passes until Esc.
+int32_t SB_AllocCarPaintBmaps();
+void SB_FreeCarPaintBmaps();
+void SB_InitCarPaintView();
+void SB_CarPaintEditorLoop();
+
+// The menu car chooser: its bitmaps forgotten (the frame is the menus'
+// back screen; 1), its loop of passes until Esc or a leaving item, one
+// pass's items (the flags the arrows and the car area raised) and keys
+// (the arrow keys as the screen's arrows), the interface cursor drawn on
+// the back screen, the back screen shown, and its end: the centred setup
+// chosen, the cars freed and their count and the texture reduction given
+// back, MAIN MENU. The chooser reads the mouse as the paint editor does
+// (SB_ReadCarPaintMouse).
+int32_t SB_ResetCarChooserBmaps();
+void SB_Careditorloop();
+void SB_CarChooserItems();
+void SB_CarChooserKeys();
+void SB_DrawCarChooserCursor();
+void SB_ShowMenuBackScreen();
+void SB_EndCarEditor(int32_t cars, int32_t reduction);

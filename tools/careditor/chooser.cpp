@@ -30,9 +30,11 @@ void PlaySelectWave() { PlayInterfaceWave(SB_Var.MenuSounds[kSelectCarWave].Wave
 
 void ClearItemFlags() { SB_Var.CarChoicePrevious = SB_Var.CarChoiceNext = SB_Var.CarChoiceEnd = 0; }
 
+}  // namespace
+
 // The flags the items raised since the last pass are read once, then
 // cleared.
-void ChooserItems() {
+void SB_CarChooserItems() {
   DispatchItemEvents(CurrentMenuScreen(), SB_Var.MouseX, SB_Var.MouseY, SB_Var.Buttons & 1);
   if (SB_Var.CarChoicePrevious) {
     SB_Var.SetupScrollTarget -= 1;
@@ -46,6 +48,8 @@ void ChooserItems() {
   ClearItemFlags();
   SB_Var.CarChoiceCancel = 0;  // every way out keeps the centred car
 }
+
+namespace {
 
 // A newly pressed arrow key shows its screen arrow pressed through the
 // arrow's own callback (released: drawn highlighted) and steps.
@@ -62,7 +66,9 @@ void PressArrow(int32_t index, int32_t step) {
   SB_Var.SetupScrollTarget += step;
 }
 
-void ChooserKeys() {
+}  // namespace
+
+void SB_CarChooserKeys() {
   const int32_t left = LS_KeyDown(kLeftKey) ? 1 : 0, right = LS_KeyDown(kRightKey) ? 1 : 0;
   if ((!right && SB_Var.ArrowKeysDown[1]) || (!left && SB_Var.ArrowKeysDown[0])) UnhiliteOtherItems(nullptr);
   if (left && !SB_Var.ArrowKeysDown[0]) PressArrow(1, -1);
@@ -72,7 +78,7 @@ void ChooserKeys() {
 }
 
 // The interface cursor drawn on the back screen, what it covers saved.
-void DrawChooserCursor() {
+void SB_DrawCarChooserCursor() {
   BMAP* cursor = SB_Var.Cursor;
   BMAP* save = SB_Var.CursorSave;
   BMAP* back = SB_Var.MenuBmap;
@@ -82,19 +88,21 @@ void DrawChooserCursor() {
   SB_BitmoveTransparent(cursor, back, 0, 0, cursor->SizeX - 1, cursor->SizeY - 1, x, y);
 }
 
+namespace {
+
 void ChooserPass(BMAP* band) {
   BMAP* back = SB_Var.MenuBmap;
   SB_PumpEvents();
   if (band) SB_Bitmove(band, back, 0, 0, kWidth - 1, kBandHeight - 1, 0, kBandTop);
   SB_UpdateClock();
   NET_UpdateEvent();
-  SB_ReadCarPaintMouse();
-  ChooserItems();
-  ChooserKeys();
+  SB_ReadCarPaintMouse();  // the chooser's mouse reading is the paint editor's
+  SB_CarChooserItems();
+  SB_CarChooserKeys();
   SB_TurnCarCarousel();
   NET_UpdateEvent();
   SB_DrawCarCarousel();
-  DrawChooserCursor();
+  SB_DrawCarChooserCursor();
   NET_UpdateEvent();
   ShowMenuBitmap(back);
   if (SB_Var.CursorSave && back) {
@@ -103,9 +111,11 @@ void ChooserPass(BMAP* band) {
   }
 }
 
+}  // namespace
+
 // The band under the cars is restored from the background picture each
 // pass; without the band or the picture the copies are skipped.
-void ChooserLoop() {
+void SB_Careditorloop() {
   BMAP* band = SB_CreateBmap(kWidth, kBandHeight, 16, BMAP_VIDEOMEM, "SB Careditorloop");
   if (band) {
     LS_SetBmapRestoreProc(band, RestoreInterfaceScreen);
@@ -125,12 +135,19 @@ void ChooserLoop() {
   SB_FreeBmap(band);
 }
 
-void EndCarChooser(int32_t cars, int32_t reduction) {
-  ChooserLoop();
+void SB_ShowMenuBackScreen() { ShowMenuBitmap(SB_Var.MenuBmap); }
+
+int32_t SB_ResetCarChooserBmaps() {
+  SB_Var.CarEditorBackground = SB_Var.CarEditorFrame = nullptr;
+  return 1;
+}
+
+void SB_EndCarEditor(int32_t cars, int32_t reduction) {
+  SB_Careditorloop();
   SB_SettleCarousel(SB_Var.NbSelectableSetups);
   SB_FreeCarPaintView();
   SB_FlushKeyboard();
-  ShowMenuBitmap(SB_Var.MenuBmap);
+  SB_ShowMenuBackScreen();
   SB_ConsolePrintf("Free user cars...");
   SB_FreeCars();
   SB_SetNumberOfCars(cars);
@@ -138,8 +155,6 @@ void EndCarChooser(int32_t cars, int32_t reduction) {
   SB_Var.TextureReduction = reduction;
   prepareecran(SB_Var.MenuBmap);
 }
-
-}  // namespace
 
 void SB_RunCarEditor(int32_t depth) {
   const int32_t cars = SB_Var.NbCars, reduction = SB_Var.TextureReduction;
@@ -149,7 +164,7 @@ void SB_RunCarEditor(int32_t depth) {
   SB_ConsolePrintf("Duplicating user cars...");
   SB_LoadCars(SB_Var.VehicleSetups, 1);
   SB_Var.CarEditorDepth = depth;
-  SB_Var.CarEditorBackground = nullptr;
+  SB_ResetCarChooserBmaps();
   SB_Var.CarEditorFrame = SB_Var.MenuBmap;
   SB_ConsolePrintf("Car editor inits...");
   UpdateInterfaceWaves();
@@ -166,6 +181,6 @@ void SB_RunCarEditor(int32_t depth) {
   NET_UpdateEvent();
   SB_TurnCarCarousel();
   SB_DrawCarCarousel();
-  EndCarChooser(cars, reduction);
+  SB_EndCarEditor(cars, reduction);
   SB_Var.CarEditorFrame = nullptr;
 }

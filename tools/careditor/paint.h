@@ -20,6 +20,10 @@ int32_t SB_CarPaintRedraw(BMAP* bmap);
 // without a strip.
 int32_t SB_LoadCarPaintArt();
 void SB_FreeCarPaintArt();
+// The six strips for the slider track's height (0, nothing kept, without a
+// track of 2 rows or a strip), and their release.
+int32_t SB_AllocCarPaintWork();
+void SB_FreeCarPaintWork();
 BMAPANIM* SB_CarPaintPicture(int32_t which);
 // The slider track's height h, 0 without the work.
 int32_t SB_CarPaintTrackHeight();

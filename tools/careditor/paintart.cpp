@@ -31,7 +31,9 @@ BMAPANIM* gPicts[CP_NBPICTS];
 BMAP* gStrips[6];  // HSV and shown, for hue, saturation and value in turn
 int32_t gTrackHeight;
 
-void FreeWork() {
+}  // namespace
+
+void SB_FreeCarPaintWork() {
   for (BMAP*& s : gStrips) {
     SB_FreeBmap(s);
     s = nullptr;
@@ -39,20 +41,22 @@ void FreeWork() {
   gTrackHeight = 0;
 }
 
-int32_t AllocWork() {
+int32_t SB_AllocCarPaintWork() {
   const BMAPANIM* track = gPicts[CP_VBARA];
   const int32_t h = track ? track->Frames[0]->SizeY : 0;
   if (h < 2) return 0;
   for (int32_t i = 0; i < 6; ++i) {
     gStrips[i] = SB_CreateBmap(kStripWidth, h, i % 2 ? SB_Var.CarEditorDepth : 24, LS_DefaultHeap, kStripOwners[i]);
     if (!gStrips[i]) {
-      FreeWork();
+      SB_FreeCarPaintWork();
       return 0;
     }
   }
   gTrackHeight = h;
   return 1;
 }
+
+namespace {
 
 int32_t Clamp255(double x) { return static_cast<int32_t>(std::trunc(std::clamp(x, 0.0, 255.0))); }
 // The low 8 bits of x truncated toward zero (a hue out of range wraps).
@@ -62,13 +66,13 @@ uint8_t Low8(double x) { return static_cast<uint8_t>(static_cast<int64_t>(std::t
 
 int32_t SB_LoadCarPaintArt() {
   for (int32_t i = 0; i < CP_NBPICTS; ++i) gPicts[i] = LoadBmapAnim(kPictNames[i]);
-  if (AllocWork()) return 1;
+  if (SB_AllocCarPaintWork()) return 1;
   SB_FreeCarPaintArt();
   return 0;
 }
 
 void SB_FreeCarPaintArt() {
-  FreeWork();
+  SB_FreeCarPaintWork();
   for (BMAPANIM*& p : gPicts) {
     FreeBmapAnim(p);
     p = nullptr;

@@ -23,13 +23,15 @@ namespace {
 
 constexpr int32_t kWidth = 640, kHeight = 480;
 
-void FreeBmaps() {
+}  // namespace
+
+void SB_FreeCarPaintBmaps() {
   SB_FreeBmap(SB_Var.CarEditorBackground);
   SB_FreeBmap(SB_Var.CarEditorFrame);
   SB_Var.CarEditorBackground = SB_Var.CarEditorFrame = nullptr;
 }
 
-int32_t AllocBmaps() {
+int32_t SB_AllocCarPaintBmaps() {
   const int32_t depth = SB_Var.CarEditorDepth;
   SB_Var.CarEditorFrame = SB_CreateBmap(kWidth, kHeight, depth, BMAP_VIDEOMEM, "CarEditor 2");
   if (!SB_Var.CarEditorFrame) return 0;
@@ -42,7 +44,7 @@ int32_t AllocBmaps() {
   return 1;
 }
 
-void InitPaintView() {
+void SB_InitCarPaintView() {
   SB_Var.CarPaintTitleX = kWidth;
   SB_InitCarEditorView();
   SB_BuildCarPaintStrips();
@@ -51,8 +53,7 @@ void InitPaintView() {
 
 // Esc ends the editor; so does an input that can never come (headless, or
 // the input script ended), so that a run never hangs.
-
-void EditorLoop() {
+void SB_CarPaintEditorLoop() {
   if (SB_CarEditorEscapeHeld()) return;
   do {
     if (SB_Var.CarEditorQuit) break;
@@ -73,8 +74,6 @@ void EditorLoop() {
   } while (!SB_CarEditorEscapeHeld());
 }
 
-}  // namespace
-
 void SB_CarPaintEditor(BMAP* source, int32_t depth) {
   SB_Var.CarEditorSource = source;
   SB_Var.CarEditorDepth = depth;
@@ -82,14 +81,14 @@ void SB_CarPaintEditor(BMAP* source, int32_t depth) {
   // At 8 bits the frame's pixels, cars included, are indices into the
   // console's palette (the editor's 3D palette): the screen shows them so.
   if (depth == 8 && SB_Var.DevEnvPal) SB_SetPalette(SB_Var.DevEnvPal);
-  if (AllocBmaps()) {
+  if (SB_AllocCarPaintBmaps()) {
     SB_ConsolePrintf("Car editor inits...");
     SB_FlushKeyboard();
     SB_PumpEvents();
     if (SB_LoadCarPaintArt()) {
-      InitPaintView();
+      SB_InitCarPaintView();
       SB_ResetClock();
-      EditorLoop();
+      SB_CarPaintEditorLoop();
       SB_FreeCarPaintView();
       SB_SettleCarousel(SB_Var.NbVehicleSetups);
     } else {
@@ -98,7 +97,7 @@ void SB_CarPaintEditor(BMAP* source, int32_t depth) {
     SB_FreeCarPaintArt();
     SB_FlushKeyboard();
   }
-  FreeBmaps();
+  SB_FreeCarPaintBmaps();
   SB_SetDisplayMode(kWidth, kHeight, 16);
   SB_SetPalette(SB_Var.DevEnvPal);
 }

@@ -7,7 +7,11 @@
 #include "tools/types.h"
 
 // Builds the piece and writes it to the path (a logical path); reports on
-// the console and writes nothing when the piece cannot be built.
+// the console and writes nothing when the piece cannot be built: numbers
+// that are not finite or out of their range (smoothings 0 to 1, banks and
+// gradients within 1.5 radians), a bend tighter than the road is wide, a
+// mesh larger than the arrays or outside what the track's scene reader
+// takes.
 void CalcRoadAndSaveAscii(const char* path, const TROADPARAMS* params);
 // The two halves of it: the mesh built into the arrays below (the segment
 // count, or 0 after the console was told why not), and the arrays freed.

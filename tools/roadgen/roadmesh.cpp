@@ -9,6 +9,7 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "tools/roadgen/roadgen.h"
+#include "track/scene.h"
 
 TROADVERTEX* RoadVertices = nullptr;
 int32_t RoadNbVertices = 0;
@@ -174,29 +175,100 @@ void EmitMesh(const TROADBUILD& b) {
   for (; single < b.N; ++single) EmitSegment(b, single);
 }
 
-// The segment count, or 0 after saying why the piece cannot be built.
-int32_t Segments(const TROADPARAMS& p) {
-  if (p.BaseLength < 1.0f) {
-    SB_ConsolePrintf("Un metre de base mimimum !!!");
-    return 0;
-  }
-  const double n = std::ceil(static_cast<double>(p.Length) / p.BaseLength);
-  if (!std::isfinite(p.Length) || !std::isfinite(p.BaseLength) || n > SB_MAXROADSEGMENTS || p.NbLanes < 0 ||
-      p.NbLanes > SB_MAXROADLANES || p.LanesPerStrip < 1) {
-    SB_ConsolePrintf("Portion de route trop grande !!!");
-    return 0;
-  }
-  if (n < 1) {
-    SB_ConsolePrintf("Un segment minumum !!!");
-    return 0;
-  }
-  return static_cast<int32_t>(n);
+// What the piece's numbers may be: all finite; a smoothing a share; the
+// bank and the gradient short of a right angle, where the road would
+// stand on its edge; positions, altitudes and widths well inside what a
+// float holds, so that the spine's sums stay numbers (the map's own
+// limits are checked on the built mesh).
+constexpr double kMaxBank = 1.5, kMaxGradient = 1.5;  // radians
+constexpr double kMaxPlace = 1e6, kMaxWidth = 1000.0;  // metres
+constexpr double kMapUnits = 10.0;                     // a scene metre in the map's units
+
+bool Finite(const TROADPARAMS& p) {
+  const float values[] = {p.StartY,       p.StartZ,     p.StartX,         p.StartHeading, p.StartGradient,
+                          p.StartBank,    p.HeadingChange, p.GradientChange, p.BankChange, p.AltitudeChange,
+                          p.LaneWidth,    p.BaseLength, p.Length,         p.TextureLength, p.SlopeSmooth,
+                          p.BankSmooth,   p.HeadingSmooth, p.GutterWidth};
+  for (float v : values)
+    if (!std::isfinite(v)) return false;
+  return true;
 }
+
+bool Share(float s) { return s >= 0.0f && s <= 1.0f; }
+
+bool Within(double v, double limit) { return std::fabs(v) <= limit; }
+
+// Why the numbers make no piece, before anything is built; null when they
+// make one, its segment count in *segments.
+const char* Refusal(const TROADPARAMS& p, int32_t* segments) {
+  if (!Finite(p)) return "Nombre invalide !!!";
+  if (p.BaseLength < 1.0f) return "Un metre de base mimimum !!!";
+  const double n = std::ceil(static_cast<double>(p.Length) / p.BaseLength);
+  if (n > SB_MAXROADSEGMENTS || p.NbLanes < 0 || p.NbLanes > SB_MAXROADLANES || p.LanesPerStrip < 1 ||
+      p.BaseLength > kMaxWidth)
+    return "Portion de route trop grande !!!";
+  if (n < 1) return "Un segment minumum !!!";
+  if (!Share(p.SlopeSmooth) || !Share(p.BankSmooth) || !Share(p.HeadingSmooth)) return "Smooth entre 0.0 et 1.0 !!!";
+  if (!Within(p.StartBank, kMaxBank) || !Within(double{p.StartBank} + p.BankChange, kMaxBank))
+    return "Virage trop incline !!!";
+  if (!Within(p.StartGradient, kMaxGradient) || !Within(double{p.StartGradient} + p.GradientChange, kMaxGradient))
+    return "Pente trop forte !!!";
+  if (!(p.LaneWidth > 0.0f && p.LaneWidth <= kMaxWidth && p.GutterWidth >= 0.0f && p.GutterWidth <= kMaxWidth &&
+        p.TextureLength > 0.0f))
+    return "Nombre invalide !!!";
+  if (!Within(p.StartX, kMaxPlace) || !Within(p.StartY, kMaxPlace) || !Within(p.StartZ, kMaxPlace) ||
+      !Within(p.AltitudeChange, kMaxPlace))
+    return "Portion de route hors de la carte !!!";
+  *segments = static_cast<int32_t>(n);
+  return nullptr;
+}
+
+// A bend whose inner edge would run backwards (a radius below the road's
+// width on the inside of the turn) folds the road onto itself. Turning
+// toward the lanes (a growing heading) the inside is the far edge.
+bool TooTight(const TROADBUILD& b) {
+  const double left = b.P->GutterWidth, right = b.P->NbLanes * double{b.P->LaneWidth} + b.P->GutterWidth;
+  for (int32_t i = 0; i < b.N; ++i) {
+    const double turn = double{b.Spine[i + 1].Heading} - b.Spine[i].Heading;
+    const double inside = turn > 0 ? right : left;
+    if (!(std::fabs(turn) < kQuarterTurn && std::fabs(turn) * inside < b.P->BaseLength)) return true;
+  }
+  return false;
+}
+
+// Whether the track's scene reader takes the mesh as it will be written:
+// every vertex inside the map's coordinates and texture range, and no
+// face larger than the reader's bound on an axis. The reader turns the
+// file's (X, Y, Z) into map (10 X, -10 Z, 10 Y).
+bool InsideMap() {
+  auto map = [](const TROADVERTEX& v, int32_t axis) {
+    return axis == 0 ? kMapUnits * v.X : axis == 1 ? -kMapUnits * v.Z : kMapUnits * v.Y;
+  };
+  for (int32_t i = 0; i < RoadNbVertices; ++i) {
+    const TROADVERTEX& v = RoadVertices[i];
+    for (int32_t axis = 0; axis < 3; ++axis)
+      if (!(map(v, axis) >= SB_MINMAPCOORD && map(v, axis) <= SB_MAXMAPCOORD)) return false;
+    if (!Within(v.U, SB_MAXMAPPING) || !Within(v.V, SB_MAXMAPPING)) return false;
+  }
+  for (int32_t f = 0; f < RoadNbFaces; ++f) {
+    const TROADFACE& face = RoadFaces[f];
+    const TROADVERTEX* c[3] = {&RoadVertices[face.A], &RoadVertices[face.B], &RoadVertices[face.C]};
+    for (int32_t k = 0; k < 3; ++k)
+      for (int32_t axis = 0; axis < 3; ++axis)
+        if (!Within(map(*c[k], axis) - map(*c[(k + 1) % 3], axis), SB_MAXFACESPAN)) return false;
+  }
+  return true;
+}
+
+int32_t g_droppedFaces = 0;  // triangles the arrays had no room for, in this build
 
 }  // namespace
 
 void RoadAddTriangle(const TROADVERTEX* p1, const TROADVERTEX* p2, const TROADVERTEX* p3, const char* material) {
-  if (RoadNbVertices >= SB_MAXROADVERTICES - kVertexRoomLeft || RoadNbFaces >= SB_MAXROADFACES) return;
+  if (RoadNbVertices >= SB_MAXROADVERTICES - kVertexRoomLeft || RoadNbFaces >= SB_MAXROADFACES) {
+    ++g_droppedFaces;
+    return;
+  }
   TROADFACE& f = RoadFaces[RoadNbFaces++];
   f.A = RoadNbVertices;
   f.B = RoadNbVertices + 1;
@@ -208,27 +280,40 @@ void RoadAddTriangle(const TROADVERTEX* p1, const TROADVERTEX* p2, const TROADVE
 }
 
 int32_t SB_BuildRoadMesh(const TROADPARAMS* params) {
-  const int32_t n = Segments(*params);
-  if (!n) return 0;
-  SB_ConsolePrintf("Creation du circuit...");
-  RoadNbVertices = RoadNbFaces = 0;
+  RoadNbVertices = RoadNbFaces = g_droppedFaces = 0;
+  int32_t n = 0;
+  if (const char* refusal = Refusal(*params, &n)) {
+    SB_ConsolePrintf("%s", refusal);
+    return 0;
+  }
   auto* spine = static_cast<TROADSAMPLE*>(SB_GetMem((n + 1) * static_cast<int32_t>(sizeof(TROADSAMPLE)),
                                                    "CalcRoadAndSaveAscii"));
   RoadVertices = static_cast<TROADVERTEX*>(
       SB_GetMem(SB_MAXROADVERTICES * static_cast<int32_t>(sizeof(TROADVERTEX)), "Creation de circuits (points)"));
   RoadFaces = static_cast<TROADFACE*>(
       SB_GetMem(SB_MAXROADFACES * static_cast<int32_t>(sizeof(TROADFACE)), "Creation de circuits (faces)"));
-  const bool ready = spine && RoadVertices && RoadFaces;
-  if (ready) {
+  const char* refusal = spine && RoadVertices && RoadFaces ? nullptr : "Memory allocation error...";
+  if (!refusal) {
     const TROADBUILD build = {params, spine, n};
     BuildSpine(build);
-    EmitMesh(build);
-  } else {
-    SB_ConsolePrintf("Memory allocation error...");
-    SB_FreeRoadMesh();
+    if (TooTight(build)) refusal = "Virage trop serre !!!";
+  }
+  if (!refusal) {
+    EmitMesh({params, spine, n});
+    // A piece the arrays cannot hold whole, or that the map cannot take,
+    // is not written at all.
+    if (g_droppedFaces) refusal = "Portion de route trop grande !!!";
+    else if (!InsideMap()) refusal = "Portion de route hors de la carte !!!";
   }
   if (spine) SB_Release(spine);
-  return ready ? n : 0;
+  if (refusal) {
+    SB_ConsolePrintf("%s", refusal);
+    SB_FreeRoadMesh();
+    RoadNbVertices = RoadNbFaces = 0;  // no mesh is left of a refused piece
+    return 0;
+  }
+  SB_ConsolePrintf("Creation du circuit...");
+  return n;
 }
 
 void SB_FreeRoadMesh() {

@@ -17,14 +17,12 @@ constexpr double kCameraOverGround = 352.0;  // map units (1.1 m)
 constexpr double kCarOverGround = 4.0;       // metres
 constexpr int32_t kSelectionGrowth = 7;
 
-void CameraPixel(int32_t* x, int32_t* y) {
-  const int32_t size = SB_Var.EditTileSize;
-  *x = (((SB_Var.Camera.CurrentX - SB_EDITTILEUNITS) * size) >> 12) - SB_Var.EditScrollX * size + 320;
-  *y = (((SB_EDITTILEUNITS - SB_Var.Camera.CurrentZ) * size) >> 12) - SB_Var.EditScrollY * size + 240;
+bool CameraPixel(int32_t* x, int32_t* y) {
+  return SB_MapToEditView(x, y, SB_Var.Camera.CurrentX, SB_Var.Camera.CurrentZ) != 0;
 }
 
-void CarPixel(const TCAR* car, int32_t* x, int32_t* y) {
-  SB_WorldToEditView(x, y, car->Position[0], car->Position[2]);
+bool CarPixel(const TCAR* car, int32_t* x, int32_t* y) {
+  return SB_WorldToEditView(x, y, car->Position[0], car->Position[2]) != 0;
 }
 
 bool CarsShown() { return SB_Var.UsingCars && SB_Var.NbCars > 0; }
@@ -83,13 +81,12 @@ void SB_DragCameraAndCars() {
 void SB_DrawEditCameraAndCars() {
   if (SB_Var.Edit3DView || !SB_Var.EditorPicture || !SB_Var.TextScreen) return;
   int32_t x = 0, y = 0;
-  CameraPixel(&x, &y);
-  Icon(39, x, y);
+  if (CameraPixel(&x, &y)) Icon(39, x, y);
   for (int32_t i = 0; CarsShown() && i < SB_Var.NbCars && i < SB_MAXCARS; ++i)
-    if (SB_Var.Cars[i]) CarPixel(SB_Var.Cars[i], &x, &y), Icon(65, x, y);
-  if (SB_Var.EditCameraSelected) CameraPixel(&x, &y), Icon(52, x, y);
+    if (SB_Var.Cars[i] && CarPixel(SB_Var.Cars[i], &x, &y)) Icon(65, x, y);
+  if (SB_Var.EditCameraSelected && CameraPixel(&x, &y)) Icon(52, x, y);
   for (int32_t i = 0; CarsShown() && i < SB_Var.NbCars && i < SB_MAXCARS; ++i)
-    if (SB_Var.Cars[i] && SB_Var.EditCarSelected[i]) CarPixel(SB_Var.Cars[i], &x, &y), Icon(52, x, y);
+    if (SB_Var.Cars[i] && SB_Var.EditCarSelected[i] && CarPixel(SB_Var.Cars[i], &x, &y)) Icon(52, x, y);
 }
 
 void SB_SelectCameraAndCars() {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine3d/matrix.h"
+#include "engine3d/texpages.h"
 #include "scenery/effects.h"
 #include "shell/console.h"
 #include "shell/gamedraw.h"
@@ -16,6 +17,7 @@
 #include "tools/editors.h"
 #include "tools/trackedit/trackedit.h"
 #include "tools/txtanim/txtanim.h"
+#include "track/ground.h"
 
 namespace {
 
@@ -94,6 +96,9 @@ void DrawTools() {
 
 void SB_Edit() {
   if (!MakeBitmaps()) return;
+  // The top view draws the cube map, whose list the accelerator's race
+  // does not build for itself.
+  SB_BuildCubeXZYList();
   SB_Var.EditClearColor = Nearest(23, 23, 63);
   ResetView(kStartZoom);
   SB_Var.Edit3DView = 0;
@@ -120,6 +125,7 @@ void SB_EnterEdit() {
     SB_Var.DebugMode = 0;
     return;
   }
+  SB_LoadEditorTexturePages();
   SB_RedrawEditView();
   std::memcpy(SB_Var.EditEntryTexturePath, SB_Var.TexturePath, sizeof SB_Var.EditEntryTexturePath);
 }

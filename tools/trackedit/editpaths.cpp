@@ -15,6 +15,7 @@
 #include "shell/sbvar.h"
 #include "tools/trackedit/catmullrom.h"
 #include "tools/trackedit/trackedit.h"
+#include "track/ground.h"
 
 namespace {
 
@@ -124,7 +125,13 @@ void SB_AddMovePoint() {
     return;
   const int64_t x = SB_EditPixelToMapX(SB_Var.MouseX), z = SB_EditPixelToMapZ(SB_Var.MouseY);
   const double h = SB_EditGroundHeight(static_cast<double>(x), static_cast<double>(z));
-  const TVECTOR p = {x * kMetresPerUnit, h * kMetresPerUnit, z * kMetresPerUnit};
+  TVECTOR p = {x * kMetresPerUnit, h * kMetresPerUnit, z * kMetresPerUnit};
+  // Over no ground the path keeps the height of the point before it; a
+  // path cannot start there.
+  if (!(h < SB_NOGROUND)) {
+    if (SB_Var.NbMovePoints == 0) return;
+    p.y = SB_Var.MoveRecord[SB_Var.NbMovePoints - 1].y;
+  }
   if (SB_Var.NbMovePoints == 0) SB_Var.MoveRecord[SB_Var.NbMovePoints++] = p;
   SB_Var.MoveRecord[SB_Var.NbMovePoints++] = p;
 }

@@ -23,22 +23,27 @@ int32_t BlockCount() {
   return SB_Var.DecorObjects[SB_Var.MoveObject].NbBlocks;
 }
 
-// A recorded point's pixel as a curve point (x, y, unused).
-TVECTOR PixelOf(int32_t i) {
+// A recorded point's pixel as a curve point (x, y, unused); false for a
+// point off the view.
+bool PixelOf(int32_t i, TVECTOR* pixel) {
   const int32_t last = SB_Var.NbMovePoints - 1;
   const TVECTOR& p = SB_Var.MoveRecord[i < last ? i : last];
   int32_t x = 0, y = 0;
-  SB_WorldToEditView(&x, &y, p.x, p.z);
-  return {static_cast<double>(x), static_cast<double>(y), 0.0};
+  const bool on = SB_WorldToEditView(&x, &y, p.x, p.z) != 0;
+  *pixel = {static_cast<double>(x), static_cast<double>(y), 0.0};
+  return on;
 }
 
-void DrawMoveRecord() {
+}  // namespace
+
+void SB_DrawMoveRecord() {
   BMAP* overlay = SB_Var.TextScreen;
   if (!SB_Var.Recording || !SB_Var.MoveRecord || !overlay) return;
   const uint32_t black = SB_EditNearestOverlayColor(0, 0, 0);
   const uint32_t square = SB_Var.EditBlink & 4 ? black : SB_EditNearestOverlayColor(63, 63, 63);
   for (int32_t i = 0; i < SB_Var.NbMovePoints; ++i) {
-    const TVECTOR p = PixelOf(i);
+    TVECTOR p;
+    if (!PixelOf(i, &p)) continue;
     const int32_t x = static_cast<int32_t>(p.x), y = static_cast<int32_t>(p.y);
     LS_FillRect(overlay, x - 3, y - 3, x + 4, y + 4, square);
   }
@@ -46,10 +51,17 @@ void DrawMoveRecord() {
   bool started = false;
   int32_t px = 0, py = 0;
   for (int32_t i = 0; i < SB_Var.NbMovePoints; ++i) {
-    const TVECTOR p0 = PixelOf(i), p1 = PixelOf(i + 1), p2 = PixelOf(i + 2), p3 = PixelOf(i + 3);
+    TVECTOR p[4];
+    bool on = true;
+    for (int32_t k = 0; k < 4; ++k) on = PixelOf(i + k, &p[k]) && on;
+    // A piece with a point off the view is left out; the line starts again after it.
+    if (!on) {
+      started = false;
+      continue;
+    }
     for (double t = 0.0; t < kLastT; t += kCurveStep) {
       TVECTOR c;
-      CalcCatmullRomPoint(&c, &p0, t, &p1, &p2, &p3);
+      CalcCatmullRomPoint(&c, &p[0], t, &p[1], &p[2], &p[3]);
       const int32_t x = static_cast<int32_t>(c.x), y = static_cast<int32_t>(c.y);
       if (started) SB_DrawLine(overlay, px, py, x, y, black);
       started = true, px = x, py = y;
@@ -58,7 +70,7 @@ void DrawMoveRecord() {
   LS_UnlockBmap(overlay);
 }
 
-void DrawEditObjects() {
+void SB_DrawEditObjects() {
   BMAP* picture = SB_Var.EditorPicture;
   for (int32_t i = 0; picture && SB_Var.DecorObjects && i < SB_Var.NbDecorObjects; ++i) {
     const TDECOROBJ& object = SB_Var.DecorObjects[i];
@@ -68,7 +80,7 @@ void DrawEditObjects() {
       const TDECORBLOCK& block = object.Blocks[b];
       if (!block.Object || block.Position[0] == 0 || block.Position[1] == 0 || block.Position[2] == 0) continue;
       int32_t x = 0, y = 0;
-      SB_WorldToEditView(&x, &y, block.Position[0], block.Position[2]);
+      if (!SB_WorldToEditView(&x, &y, block.Position[0], block.Position[2])) continue;
       picture->Palette = SB_Var.Pal3d;
       SB_BitmoveTransparent(picture, SB_Var.TextScreen, x1, y1, x1 + kIconSize - 1, y1 + kIconSize - 1, x - 10,
                             y - 10);
@@ -80,8 +92,6 @@ void DrawEditObjects() {
   SB_DrawSysText(text, SB_Var.TextScreen, 10, 50);
   SB_Var.EditFrameStamp = now;
 }
-
-}  // namespace
 
 void SB_NextMovePath() {
   if (SB_Var.MovePath + 1 < BlockCount()) ++SB_Var.MovePath;
@@ -103,7 +113,7 @@ void SB_RecordMove() {
     SB_DrawSysText(text, SB_Var.TextScreen, 320, 472);
   }
   ++SB_Var.EditBlink;
-  DrawMoveRecord();
+  SB_DrawMoveRecord();
   SB_AddMovePoint();
-  DrawEditObjects();
+  SB_DrawEditObjects();
 }

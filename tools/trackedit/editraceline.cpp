@@ -22,6 +22,7 @@ constexpr double kMetresPerUnit = 0.003125;
 constexpr double kNearestSquare = 100.0;  // pixels², for the insert form
 constexpr double kChord = 0.025, kLastT = 0.9999999;
 constexpr double kNearPlane = 0.1;  // metres in front of the eye
+constexpr double kMapReach = 1099511627776.0;  // 2^40 map units: no product with a tile size overflows
 constexpr int32_t kKeyShift = 16, kKeyD = 68, kKeyN = 78, kKeyA = 65;
 
 bool AnySelected() {
@@ -78,19 +79,32 @@ bool RaceLineTool() { return SB_Var.EditTool == 4; }
 
 }  // namespace
 
-void SB_WorldToEditView(int32_t* px, int32_t* py, double x, double z) {
-  const int32_t size = SB_Var.EditTileSize;
-  const int32_t mx = static_cast<int32_t>(std::floor(x * 320 + 0.5));
-  const int32_t mz = static_cast<int32_t>(std::floor(z * 320 + 0.5));
-  *px = (((mx - SB_EDITTILEUNITS) * size) >> 12) - SB_Var.EditScrollX * size + 320;
-  *py = (((SB_EDITTILEUNITS - mz) * size) >> 12) - SB_Var.EditScrollY * size + 240;
+int32_t SB_MapToEditView(int32_t* px, int32_t* py, int64_t mapX, int64_t mapZ) {
+  const int64_t size = SB_Var.EditTileSize;
+  // 64-bit, so that a point hundreds of kilometres out cannot overflow;
+  // the shift is arithmetic, a floor division by the tile's units.
+  const int64_t x = ((mapX - SB_EDITTILEUNITS) * size >> 12) - SB_Var.EditScrollX * size + 320;
+  const int64_t y = ((SB_EDITTILEUNITS - mapZ) * size >> 12) - SB_Var.EditScrollY * size + 240;
+  if (x < -SB_EDITVIEWREACH || x > SB_EDITVIEWREACH || y < -SB_EDITVIEWREACH || y > SB_EDITVIEWREACH) {
+    *px = *py = -SB_EDITVIEWREACH;
+    return 0;
+  }
+  *px = static_cast<int32_t>(x), *py = static_cast<int32_t>(y);
+  return 1;
+}
+
+int32_t SB_WorldToEditView(int32_t* px, int32_t* py, double x, double z) {
+  const double mx = std::floor(x * 320 + 0.5), mz = std::floor(z * 320 + 0.5);
+  // A point this far out (or not a number) is far beyond any view.
+  if (!(std::fabs(mx) < kMapReach && std::fabs(mz) < kMapReach)) {
+    *px = *py = -SB_EDITVIEWREACH;
+    return 0;
+  }
+  return SB_MapToEditView(px, py, static_cast<int64_t>(mx), static_cast<int64_t>(mz));
 }
 
 int32_t SB_EditProjectPoint(const TVECTOR* point, int32_t* px, int32_t* py) {
-  if (!SB_Var.Edit3DView) {
-    SB_WorldToEditView(px, py, point->x, point->z);
-    return 1;
-  }
+  if (!SB_Var.Edit3DView) return SB_WorldToEditView(px, py, point->x, point->z);
   TVECTOR v = {point->x - SB_Var.Edit3DPos[0], point->y - SB_Var.Edit3DPos[1], point->z - SB_Var.Edit3DPos[2]};
   E3D_MatMulVec(SB_Var.Edit3DMatrix, &v);
   // Points at or behind the eye have no pixel.

@@ -64,7 +64,7 @@ TGROUNDLISTS FreeMapAndTextures() {
 // The ground lists again, the palette and the textures from the current
 // texture path, over a map just loaded.
 void RebuildOverMap(TGROUNDLISTS lists) {
-  if (lists.Cubes) BuildXZYList();
+  if (lists.Cubes) SB_BuildCubeXZYList();
   if (lists.Cells) BuildListXZYPoly();
   SB_LoadPalette3d(nullptr);
   SB_LoadMapTextures();

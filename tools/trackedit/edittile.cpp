@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine3d/sort.h"
+#include "engine3d/texpages.h"
 #include "engine3d/types.h"
 #include "shell/gamedraw.h"
 #include "shell/gamepicture.h"
@@ -24,7 +25,7 @@ void FaceTexture(const TMAPFACE& face, TEDITTILEFACE& e) {
   e.SizeIndex = 0, e.Texels = nullptr;
   const int32_t texture = SB_MapFaceTexture(&face);
   if (texture < 0 || texture >= SB_Var.NbTextures || texture >= SB_MAXTEXTURES) return;
-  const TTEXTUREPLACE& place = SB_Var.TexturePlaces[texture];
+  const TTEXTUREPLACE& place = SB_SoftTexturePlaces()[texture];
   if (place.Log2Width < 1 || place.Log2Width > 8 || place.Log2Height < 1 || place.Log2Height > 8) return;
   e.SizeIndex = (9 - place.Log2Width) * 8 - place.Log2Height;
   e.Texels = place.Texels;

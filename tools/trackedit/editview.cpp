@@ -1,6 +1,8 @@
 // The track editor's top view: tile geometry by zoom, the full redraw, the
 // one-tile scrolls, the zoom and scroll keys, the mouse reading and the
 // position read-out.
+#include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -126,6 +128,8 @@ void SB_ReadEditMouse() {
 }
 
 double SB_EditGroundHeight(double x, double z) {
+  // Past what a map coordinate holds there is no map, nor ground.
+  if (!(std::fabs(x) < INT32_MAX && std::fabs(z) < INT32_MAX)) return SB_NOGROUND;
   const int32_t ix = static_cast<int32_t>(x), iz = static_cast<int32_t>(z);
   return SB_Var.EditObjectMode ? SB_GetLowestGroundHeight(ix, iz) : SB_GetGroundHeight(ix, iz);
 }

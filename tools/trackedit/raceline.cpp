@@ -21,6 +21,7 @@ constexpr double kNoSegment = 100000000000.0;
 constexpr double kMetresPerUnit = 0.003125;  // 1 / 320
 constexpr int32_t kTileUnits = 4096;
 constexpr double kLeastGroundShare = 1e-9;  // of a step's length, on the ground plane
+constexpr double kRoundingShare = 1e-13;    // of a curve point's size
 
 // The four control points of segment i: its ends, and their neighbours or,
 // at the line's ends, the reflection of the other end.
@@ -59,13 +60,24 @@ struct TRESAMPLE {
   bool Cut = false;
 };
 
-void Append(const TVECTOR& q, TRESAMPLE* state) {
-  if (SB_Var.NbBsplineMeters >= SB_MAXBSPLINEMETERS) {
+// The point count times, as far as the table has room; the end of the
+// table is reported once a resampling.
+void Append(const TVECTOR& q, double count, TRESAMPLE* state) {
+  if (!(count > 0.0)) return;
+  const int32_t room = SB_MAXBSPLINEMETERS - SB_Var.NbBsplineMeters;
+  const int32_t n = count < room ? static_cast<int32_t>(count) : room;
+  for (int32_t k = 0; k < n; ++k) SB_Var.BsplineMeters[SB_Var.NbBsplineMeters++] = q;
+  if (count > room) {
     if (!state->Cut) SB_ConsolePrintf("Bspline cut at %d m !!!", SB_MAXBSPLINEMETERS);
     state->Cut = true;
-    return;
   }
-  SB_Var.BsplineMeters[SB_Var.NbBsplineMeters++] = q;
+}
+
+// The rounding left in a curve point of that size: the weights of a
+// segment whose points are all equal do not sum to exactly one, and a
+// step no longer than this is no step.
+double Noise(const TVECTOR& p) {
+  return kRoundingShare * (1.0 + std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z));
 }
 
 // One step from prev to cur: a metre point each time the arc passes a
@@ -73,22 +85,22 @@ void Append(const TVECTOR& q, TRESAMPLE* state) {
 void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
   const double dx = cur.x - prev.x, dy = cur.y - prev.y, dz = cur.z - prev.z;
   const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+  if (!(length > Noise(prev))) return;
   if (!(length > state->Remaining)) {
     state->Remaining -= length;
     return;
   }
   const double h = std::sqrt(dx * dx + dz * dz);
   const TVECTOR q = {prev.x + dx / h, prev.y + dy / h, prev.z + dz / h};
+  // The first mark the step passes, then one more for each whole metre
+  // beyond it: counted at once (subtracting 1.0 at a time never ends for
+  // a step of 2^53 m), which leaves the same remainder bit for bit.
+  const double s = length - state->Remaining;
+  const double more = s > 1.0 ? std::ceil(s - 1.0) : 0.0;
   // A step straight up has no ground direction (what is left is the
   // curve's rounding): no point to append.
-  const bool ground = h > length * kLeastGroundShare;
-  double s = length - state->Remaining;
-  if (ground) Append(q, state);
-  while (s > 1.0) {
-    s -= 1.0;
-    if (ground) Append(q, state);
-  }
-  state->Remaining = 1.0 - s;
+  if (h > length * kLeastGroundShare) Append(q, 1.0 + more, state);
+  state->Remaining = 1.0 - (s - more);
 }
 
 }  // namespace

@@ -56,8 +56,9 @@ bool SavePoints(const char* name, const TVECTOR* points, int32_t count) {
   return written;
 }
 
-// The file's points when it is whole: its size is the count's, and every
-// coordinate a number. Reports what is wrong with it otherwise.
+// The file's points when it is whole: its size is the count's, every
+// coordinate a number, and the line short enough for the metre table.
+// Reports what is wrong with it otherwise.
 bool ReadPoints(const char* name, int32_t file, std::vector<TVECTOR>* points) {
   const int64_t size = LS_GetFileSize(name);
   uint8_t head[4] = {};
@@ -84,6 +85,21 @@ bool ReadPoints(const char* name, int32_t file, std::vector<TVECTOR>* points) {
       return false;
     }
     points->push_back(p);
+  }
+  // Points farther apart on an axis than the metre table's length make a
+  // line no centre line can hold.
+  for (int32_t axis = 0; axis < 3; ++axis) {
+    double low = 0.0, high = 0.0;
+    for (size_t k = 0; k < points->size(); ++k) {
+      const TVECTOR& p = (*points)[k];
+      const double v = axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+      if (k == 0 || v < low) low = v;
+      if (k == 0 || v > high) high = v;
+    }
+    if (high - low > SB_MAXBSPLINEMETERS) {
+      SB_ConsolePrintf("Bspline file %s corrupt !!!", name);
+      return false;
+    }
   }
   return true;
 }

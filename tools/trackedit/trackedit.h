@@ -45,10 +45,16 @@ uint32_t SB_EditOverlayColor(int32_t index);
 // The overlay pixel of the 3D palette's entry nearest to (r, g, b), 0..63.
 uint32_t SB_EditNearestOverlayColor(int32_t r, int32_t g, int32_t b);
 
-// The race line's tool (tool 4): the view pixel of a world point in
-// metres; the perspective view's pixel, 0 for a point at or behind the
-// eye; adding, moving and deleting points; selection; the curve drawn.
-void SB_WorldToEditView(int32_t* px, int32_t* py, double x, double z);
+// The top view's pixel of a world point in metres, or of a point in map
+// units: 1, or 0 (the pixel set to -SB_EDITVIEWREACH on both axes) for a
+// point farther than SB_EDITVIEWREACH pixels from the view, which callers
+// leave undrawn.
+constexpr int32_t SB_EDITVIEWREACH = 1 << 24;
+int32_t SB_WorldToEditView(int32_t* px, int32_t* py, double x, double z);
+int32_t SB_MapToEditView(int32_t* px, int32_t* py, int64_t mapX, int64_t mapZ);
+// The race line's tool (tool 4): the perspective view's pixel, 0 for a
+// point at or behind the eye or off the top view; adding, moving and
+// deleting points; selection; the curve drawn.
 int32_t SB_EditProjectPoint(const TVECTOR* point, int32_t* px, int32_t* py);
 void SB_EditBsplinePoints();
 void SB_SelectBsplinePoints();
@@ -91,10 +97,14 @@ void SB_SaveMoveRecord();
 void SB_SaveMoveCoords();
 double SB_MovePointDistance(int32_t i);
 // The path shown, within the object's script blocks; one object-mode frame
-// (read-outs, recorded points and curve, a click added, decor objects).
+// (read-outs, recorded points and curve, a click added, decor objects);
+// the recorded points and the curve through them, while recording; each
+// decor object's script blocks at their places, and the frame time.
 void SB_NextMovePath();
 void SB_PrevMovePath();
 void SB_RecordMove();
+void SB_DrawMoveRecord();
+void SB_DrawEditObjects();
 
 // One tile (map column and row, rows toward smaller z) into the top-left
 // square of the tile bitmap: cleared, then its faces highest first.

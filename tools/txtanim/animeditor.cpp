@@ -4,6 +4,7 @@
 // the animations played, everything freed at the race's tear-down.
 #include <cstring>
 
+#include "engine3d/texpages.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 #include "tools/editors.h"
@@ -135,7 +136,7 @@ void PickTexture(int32_t which, int32_t left, int32_t page) {
   if (!SB_TxtAnimCurStep()) return;
   E().HitTexture = SB_TxtAnimTextureAt(Ui().MouseX - left, Ui().MouseY - 20, page);
   if (E().HitTexture < 0) return;
-  const TTEXTUREPLACE& p = SB_Var.TexturePlaces[E().HitTexture];
+  const TTEXTUREPLACE& p = SB_SoftTexturePlaces()[E().HitTexture];
   if (SB_TxtAnimRectFits(which, p.X, p.Y, p.X + p.Width - 1, p.Y + p.Height - 1))
     SB_TxtAnimSetRect(which, E().HitTexture, p.X, p.Y, p.X + p.Width - 1, p.Y + p.Height - 1);
 }
@@ -181,7 +182,7 @@ TDRAGGED Dragged(TTXTANIMSTEP* s, bool source) {
 
 bool OnShownPage(const TDRAGGED& d) {
   return d.texture >= 0 && d.texture < SB_Var.NbTextures && d.texture < SB_MAXTEXTURES &&
-         SB_Var.TexturePlaces[d.texture].PageNumber == d.page;
+         SB_SoftTexturePlaces()[d.texture].PageNumber == d.page;
 }
 
 // Moves the dragged corner to the pointer, kept inside the texture; the
@@ -192,7 +193,7 @@ void DragCorner(bool source) {
   const TDRAGGED d = Dragged(s, source);
   int32_t px = Ui().MouseX - d.left, py = Ui().MouseY - 20;
   if (OnShownPage(d)) {
-    const TTEXTUREPLACE& p = SB_Var.TexturePlaces[d.texture];
+    const TTEXTUREPLACE& p = SB_SoftTexturePlaces()[d.texture];
     px = px < p.X ? p.X : px > p.X + p.Width - 1 ? p.X + p.Width - 1 : px;
     py = py < p.Y ? p.Y : py > p.Y + p.Height - 1 ? p.Y + p.Height - 1 : py;
   }
@@ -305,6 +306,9 @@ void SB_TxtAnimFree() {
 
 // Weak, so that the race tests' recording fake takes its place.
 __attribute__((weak)) void SB_TxtAnimEditor() {
+  // In the accelerator's race the pages are made when the editor first
+  // shows them.
+  SB_LoadEditorTexturePages();
   // The buttons and cursors are cut from the track editor's panel picture:
   // without it (the track editor unavailable) the race goes on.
   if (!SB_Var.EditorPicture || !SB_TxtAnimSetUp()) {

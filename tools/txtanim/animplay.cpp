@@ -25,7 +25,7 @@ int32_t gNbLists = 0;  // entries of the built list array
 // or the accelerated path, which keeps no page bitmaps).
 BMAP* PageOf(int32_t texture) {
   if (texture < 0 || texture >= SB_TextureNameCount()) return nullptr;
-  const int32_t page = SB_Var.TexturePlaces[texture].PageNumber;
+  const int32_t page = SB_SoftTexturePlaces()[texture].PageNumber;
   if (page < 0 || page >= SB_Var.NbTexturePages || page >= SB_MAXTEXTTRI) return nullptr;
   BMAP* bmap = SB_Var.TexturePages[page];
   return bmap && bmap->Start ? bmap : nullptr;
@@ -66,7 +66,7 @@ void DrawCopyPreview(const TTXTANIM& anim, const TTXTANIMSTEP& s) {
   if (&s == &anim.Steps[0]) {
     PreviewFrame(true);
     if (s.DstTexture >= 0 && s.DstTexture < SB_TextureNameCount()) {
-      const TTEXTUREPLACE& p = SB_Var.TexturePlaces[s.DstTexture];
+      const TTEXTUREPLACE& p = SB_SoftTexturePlaces()[s.DstTexture];
       PreviewCopy(PageOf(s.DstTexture), p.X, p.Y, p.Width, p.Height, p.X, p.Y);
     }
   }
@@ -296,7 +296,7 @@ TPAGEANIMLIST** SB_BuildPageList() {
 TPAGEANIMLIST* SB_FillPage(int32_t i) {
   if (BMAP* page = PageOf(i)) {
     char number[16];
-    std::snprintf(number, sizeof number, "%ld", static_cast<long>(SB_Var.TexturePlaces[i].PageNumber));
+    std::snprintf(number, sizeof number, "%ld", static_cast<long>(SB_SoftTexturePlaces()[i].PageNumber));
     LS_DrawString(LS_Var.SysFont, page, number, 0, 0, LS_BLIT_OPAQUE);
   }
   return NewList(i, "SB_FillPage");

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine3d/texpages.h"
 #include "shell/sbvar.h"
 #include "system/font.h"
 #include "system/input.h"
@@ -31,7 +32,7 @@ BMAP* Page(int32_t page) {
 
 int32_t PageOfTexture(int32_t texture) {
   return texture >= 0 && texture < SB_Var.NbTextures && texture < SB_MAXTEXTURES
-             ? SB_Var.TexturePlaces[texture].PageNumber
+             ? SB_SoftTexturePlaces()[texture].PageNumber
              : -1;
 }
 

@@ -227,7 +227,7 @@ void SB_TxtAnimRestorePreview() {
 int32_t SB_TxtAnimTextureAt(int32_t x, int32_t y, int32_t page) {
   const int32_t n = SB_TextureNameCount();
   for (int32_t i = 0; i < n; ++i) {
-    const TTEXTUREPLACE& p = SB_Var.TexturePlaces[i];
+    const TTEXTUREPLACE& p = SB_SoftTexturePlaces()[i];
     if (p.PageNumber == page && x >= p.X && x <= p.X + p.Width - 1 && y >= p.Y && y <= p.Y + p.Height - 1)
       return i;
   }

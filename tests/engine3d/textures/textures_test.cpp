@@ -419,6 +419,49 @@ TEST_F(TexturesTest, PlacementRecordsTellWhereAndHowEachNameIsDrawn) {
   SB_Var.Renderer = 0;
 }
 
+// In the accelerator's race the editors get software pages of their own:
+// the card's picture records and placements stay as they were, the pages'
+// placements go apart, once, and go with the pages.
+TEST_F(TexturesTest, TheAcceleratorsEditorsGetPagesOfTheirOwn) {
+  Pcx("F", 64, 16);
+  Pcx("G", 32, 32);
+  Names({"F", "G"});
+  SB_LoadEditorTexturePages();  // a software mode: its own pages serve
+  EXPECT_EQ(SB_Var.NbTexturePages, 0);
+  EXPECT_EQ(SB_SoftTexturePlaces(), SB_Var.TexturePlaces);
+  SB_Var.Renderer = SB_RENDERER_PVR;
+  SB_Var.TextTri[0] = TEXTTRI{0, 0, 0, 64, 16, 5, "TXT>TR>F.PCX", 1, {}};
+  SB_Var.TextTri[1] = TEXTTRI{1, 0, 0, 32, 32, 6, "TXT>TR>G.PCX", 1, {}};
+  SB_Var.TextTriOrder[0] = &SB_Var.TextTri[0], SB_Var.TextTriOrder[1] = &SB_Var.TextTri[1];
+  SB_Var.NbTextTri = 2;
+  SB_BuildTextureDescriptors();
+  const std::vector<char> records(reinterpret_cast<char*>(SB_Var.TextTri),
+                                  reinterpret_cast<char*>(SB_Var.TextTri + SB_MAXTEXTTRI));
+  const std::vector<char> places(reinterpret_cast<char*>(SB_Var.TexturePlaces),
+                                 reinterpret_cast<char*>(SB_Var.TexturePlaces + SB_MAXTEXTURES));
+  SB_LoadEditorTexturePages();
+  EXPECT_EQ(std::memcmp(records.data(), SB_Var.TextTri, records.size()), 0);
+  EXPECT_EQ(std::memcmp(places.data(), SB_Var.TexturePlaces, places.size()), 0);
+  EXPECT_EQ(SB_Var.NbTextTri, 2);
+  EXPECT_EQ(SB_Var.TextTriOrder[1], &SB_Var.TextTri[1]);
+  ASSERT_EQ(SB_SoftTexturePlaces(), SB_Var.EditTexturePlaces);
+  ASSERT_EQ(SB_Var.NbTexturePages, 1);
+  for (int32_t i = 0; i < 2; ++i) {
+    const TTEXTUREPLACE& t = SB_Var.EditTexturePlaces[i];
+    ASSERT_NE(t.Texels, nullptr) << i;
+    EXPECT_EQ(t.PageNumber, 0) << i;
+    EXPECT_EQ(t.Texels, SB_Var.TexturePages[0]->Start + t.Y * 256 + t.X) << i;
+    EXPECT_EQ(t.Texels[3 * 256 + 5], 8) << i;  // texel (5, 3) of the picture
+  }
+  const uintptr_t heap = SB_Var.TextureHeap;
+  SB_LoadEditorTexturePages();  // made already
+  EXPECT_EQ(SB_Var.TextureHeap, heap);
+  SB_FreeTextures();
+  EXPECT_EQ(SB_Var.EditTexturePlaces[0].Texels, nullptr);
+  EXPECT_EQ(SB_Var.EditTexturePlaces[1].Width, 0);
+  SB_Var.Renderer = 0;
+}
+
 TEST_F(TexturesTest, TheLeastUsedColoursAreReportedFromTheFirst193) {
   Palette();
   Pcx("ALL", 193, 2);  // texel (x, y) = x + y

@@ -197,22 +197,34 @@ TEST_F(ObjectDisplayTest, SoftwareListOrderAndKeys) {
   std::vector<TSOFTVERTEX> verts(80);
   TSOFTSCENE soft{};
   soft.Polygons = polys.data(), soft.Vertices = verts.data();
-  for (const auto& [nearFlag, quadFirst] : {std::pair{0, false}, std::pair{0x80000, true}}) {
+  // A car's key is its place 3200 map units away pulled a big cell nearer;
+  // an object without a car takes its nearest face's key (the face keys
+  // in object units, 190 a map unit): the quad 0.75 x 4 x 1,608,000, or
+  // with its near flag (32,000 more) the triangle 3 x 1,613,000.
+  const struct {
+    bool car;
+    int32_t nearFlag;
+    int32_t key;
+    std::vector<int32_t> order;  // map keys, and the object's faces by corner count
+  } rows[] = {{true, 0, 3 * 3200 - 49152, {30000, 3, 4, -100000}},
+              {false, 0, 4824000 / 190, {30000, 3, 4, -100000}},
+              {false, 0x80000, 4839000 / 190, {30000, 4, 3, -100000}}};
+  for (const auto& r : rows) {
     SB_ResetUserView(&soft);
-    // Two map polygons, keys 0 and -100000: the object's key lies between.
-    polys[0].Key = 0, polys[1].Key = -100000, polys[0].Next = &polys[1], polys[1].Next = nullptr;
+    // Two map polygons, keys 30000 and -100000: the object's key lies between.
+    polys[0].Key = 30000, polys[1].Key = -100000, polys[0].Next = &polys[1], polys[1].Next = nullptr;
     soft.PolygonCursor = &polys[2], soft.NbPolygons = 2;
-    Model m(0, 0, 10);  // key 3 x 3200 - 49152
+    Model m(0, 0, 10);  // 3200 map units away
     m.faces[0].clear(), m.points[0].clear();
-    m.Face(0, {{0, 0, 1000000}, {1, 0, 1000000}, {1, 1, 1000000}, {0, 1, 1000000}}, nearFlag);
+    m.Face(0, {{0, 0, 1000000}, {1, 0, 1000000}, {1, 1, 1000000}, {0, 1, 1000000}}, r.nearFlag);
     m.Face(0, {{0, 0, 1005000}, {1, 0, 1005000}, {1, 1, 1005000}});
-    SB_DrawObject(&soft, &window_, &m.object, &camera_, nullptr, nullptr, 0, 0, 0);
-    EXPECT_EQ(SB_Var.ObjectKey, 3 * 3200 - 49152);
+    TCAR car = Car(0, 0, 10);
+    SB_DrawObject(&soft, &window_, &m.object, &camera_, r.car ? &car : nullptr, nullptr, 0, 0, 0);
+    EXPECT_EQ(SB_Var.ObjectKey, r.key);
     std::vector<int32_t> order;
     for (auto* p = static_cast<TSOFTPOLY*>(soft.FirstPolygon); p; p = p->Next)
       order.push_back(p->Key == SB_Var.ObjectKey ? p->NbVertices : p->Key);
-    EXPECT_EQ(order, quadFirst ? (std::vector<int32_t>{0, 4, 3, -100000})
-                               : (std::vector<int32_t>{0, 3, 4, -100000}));
+    EXPECT_EQ(order, r.order);
   }
   Model m(0, 0, 10);
   SB_ResetUserView(&soft);

@@ -137,6 +137,11 @@ TEST_F(EditPanel, WhileRecordingOnlyStopAnswersAndTheOtherObjectButtonsAddPoints
   char names[1][SB_DECORNAMESIZE] = {"PATH"};
   SB_Var.DecorScriptNames = names;
   SB_Var.NbDecorObjects = 1;
+  datagen::MapBuilder b;  // a floor under every click
+  b.Texture("A");
+  b.FlatSquare(-512, -512, 24, 64, 0, b.Material("A"));
+  b.Install();
+  BuildXZYList();
   Click(610, 160);  // object-path mode
   ASSERT_EQ(SB_Var.EditObjectMode, 1);
   Click(610, 200);  // a tool button now the previous-path button: no tool change

@@ -1,7 +1,9 @@
-// Object paths of the track editor: clicks recorded (the first twice, a
-// click taken by a button left out), the ".TRJ" text, ".CRD" samples and
-// their ".TAB" records, an empty recording, and names that cannot be
-// created; the exports read back by the decor-script reader.
+// Object paths of the track editor on a ring of road: clicks recorded (the
+// first twice, a click taken by a button left out, clicks over no ground),
+// the ".TRJ" text, ".CRD" samples and their ".TAB" records to the path's
+// end, an empty recording, and names that cannot be created; the exports
+// read back by the decor-script reader.
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <numbers>
@@ -13,8 +15,10 @@
 #include "engine3d/matrix.h"
 #include "scenery/decorobjects.h"
 #include "scenery/devenv.h"
+#include "tests/support/testmap.h"
 #include "tests/tools/tools_fixture.h"
 #include "tools/trackedit/trackedit.h"
+#include "track/ground.h"
 
 namespace {
 
@@ -30,8 +34,17 @@ class ObjectPaths : public ztest::ToolsTest {
     SB_Var.EditTileSize = 16;
     SB_Var.Recording = 1;
     StartMoveRecord();
+    // Road from 10 to 30 m round the origin, found by the polygon cells'
+    // ground query: the clicks at (12.8, 12.8), (20.8, 12.8) and (20.8, 4.8)
+    // land on it, (76.8, 12.8) beyond it.
+    ztest::BuildRingMap({20.0, 10.0, 0.6, 1.0, 48});
+    SB_Var.Renderer = SB_RENDERER_PVR;
+    BuildListXZYPoly();
   }
   void TearDown() override {
+    SB_FreeListXZYPoly();
+    ztest::FreeRingMap();
+    SB_Var.Renderer = 0;
     SB_SaveMoveRecord();  // releases the buffer whatever happened
     SB_Var.DecorScriptNames = nullptr;
     SB_Var.NbDecorObjects = 0;
@@ -57,13 +70,12 @@ TEST_F(ObjectPaths, ThreeClicksExportAFourCommandBlockAndMetreSamples) {
   EXPECT_DOUBLE_EQ(SB_MovePointDistance(3), 0.0);
   SB_SaveMoveRecord();
   EXPECT_EQ(SB_Var.MoveRecord, nullptr);
-  // Over no ground the height is that of "no ground": 312.5 m.
   EXPECT_EQ(ztest::ReadFile(Path("TXT/WINDMILL.TRJ")),
             "; OBJECT PATH: 'TXT>WINDMILL'\n; 4 coordinates\n{\n"
-            "\t{\n\t\tANGLE\t0,90,0\n\t\tSPEED\t0.5,0.5,0.5\n\t\tXYZ\t  12.8, 312.5,  12.8\n\t\tTIME\t    0\n\t}\n"
-            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  12.8, 312.5,  12.8\n\t\tTIME\t    8\n\t}\n"
-            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  20.8, 312.5,  12.8\n\t\tTIME\t    8\n\t}\n"
-            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  20.8, 312.5,   4.8\n\t\tTIME\t    0\n\t}\n"
+            "\t{\n\t\tANGLE\t0,90,0\n\t\tSPEED\t0.5,0.5,0.5\n\t\tXYZ\t  12.8,     0,  12.8\n\t\tTIME\t    0\n\t}\n"
+            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  12.8,     0,  12.8\n\t\tTIME\t    8\n\t}\n"
+            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  20.8,     0,  12.8\n\t\tTIME\t    8\n\t}\n"
+            "\t{\n\t\tAUTOANGLE\n\t\tAUTOSPEED\n\t\tAUTOPENCHE\n\t\tXYZ\t  20.8,     0,   4.8\n\t\tTIME\t    0\n\t}\n"
             "}\n");
   const std::string crd = ztest::ReadFile(Path("TXT/WINDMILL.CRD"));
   const std::string tab = ztest::ReadFile(Path("TXT/WINDMILL.TAB"));
@@ -71,14 +83,61 @@ TEST_F(ObjectPaths, ThreeClicksExportAFourCommandBlockAndMetreSamples) {
   for (size_t at = 0, end; (end = crd.find('\n', at)) != std::string::npos; at = end + 1)
     if (crd[at] == '[' && crd[at + 1] != 'C') samples.push_back(crd.substr(at, end - at));
   ASSERT_FALSE(samples.empty());
-  EXPECT_EQ(samples.front(), "[0] x:12.8 y:312.5 z:12.8 ");
+  EXPECT_EQ(samples.front(), "[0] x:12.8 y:0 z:12.8 ");
   EXPECT_GE(samples.size(), 16u);  // about a metre apart over 16 m
   EXPECT_LE(samples.size(), 20u);
+  // The samples run to the path's end: the last line and record are the
+  // last click, after the four points' 2000 steps each.
+  EXPECT_EQ(samples.back(), "[8000] x:20.8 y:0 z:4.8 ");
   ASSERT_EQ(tab.size(), 24 * samples.size());
-  double first[3];
+  double first[3], last[3];
   std::memcpy(first, tab.data(), sizeof first);
+  std::memcpy(last, tab.data() + tab.size() - 24, sizeof last);
   EXPECT_DOUBLE_EQ(first[0], 12.8);
-  EXPECT_DOUBLE_EQ(first[1], 312.5);
+  EXPECT_DOUBLE_EQ(first[1], 0.0);
+  EXPECT_DOUBLE_EQ(last[0], 20.8);
+  EXPECT_DOUBLE_EQ(last[2], 4.8);
+}
+
+// A click over no ground starts no path; once started, the path keeps the
+// height of the point before it there, also past the map's edge and past
+// what a map coordinate holds. No file holds the no-ground height.
+TEST_F(ObjectPaths, ClicksOverNoGroundTakeTheHeightBeforeThem) {
+  const struct {
+    const char* what;
+    int32_t scrollX, x, y;
+    int32_t points;
+    double height;  // metres, of the last point
+  } rows[] = {
+      {"no ground first", 0, 400, 240, 0, 0.0},
+      {"on the road", 0, 320, 240, 2, 0.0},
+      {"no ground then", 0, 400, 240, 3, 2.5},
+      {"past the map's edge", 3000, 320, 240, 4, 2.5},
+      {"past a map coordinate", 600000, 320, 240, 5, 2.5},
+  };
+  for (const auto& r : rows) {
+    SB_Var.EditScrollX = r.scrollX;
+    Click(r.x, r.y);
+    ASSERT_EQ(SB_Var.NbMovePoints, r.points) << r.what;
+    if (r.points) {
+      EXPECT_EQ(SB_Var.MoveRecord[r.points - 1].y, r.height) << r.what;
+    }
+    // A point before with a height of its own, that the next ones keep.
+    if (r.points) SB_Var.MoveRecord[r.points - 1].y = 2.5;
+  }
+  SB_Var.EditScrollX = 0;
+  SB_SaveMoveRecord();
+  const std::string trj = ztest::ReadFile(Path("TXT/WINDMILL.TRJ")), crd = ztest::ReadFile(Path("TXT/WINDMILL.CRD"));
+  EXPECT_EQ(trj.find(", 312.5,"), std::string::npos);
+  EXPECT_NE(trj.find(",   2.5,"), std::string::npos);
+  EXPECT_EQ(crd.find("y:312.5"), std::string::npos);
+  EXPECT_NE(crd.find("y:2.5"), std::string::npos);
+  const std::string tab = ztest::ReadFile(Path("TXT/WINDMILL.TAB"));
+  for (size_t at = 0; at + 24 <= tab.size(); at += 24) {
+    double y = 0;
+    std::memcpy(&y, tab.data() + at + 8, 8);
+    EXPECT_LT(std::fabs(y), 3.0) << at / 24;
+  }
 }
 
 TEST_F(ObjectPaths, ARecordingStoppedBeforeAnyClickWritesTheBareBlock) {

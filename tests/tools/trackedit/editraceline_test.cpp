@@ -23,6 +23,14 @@ class RaceLineTool : public ztest::TrackEditor {
     SB_Var.EditTool = 4;
     Frame();
   }
+  static std::vector<uint8_t> Pixels() {
+    const BMAP* b = SB_Var.TextScreen;
+    LS_LockBmap(SB_Var.TextScreen);
+    std::vector<uint8_t> out;
+    for (int32_t y = 0; y < 480; ++y) out.insert(out.end(), b->Start + y * b->ByteLen, b->Start + y * b->ByteLen + 640);
+    LS_UnlockBmap(SB_Var.TextScreen);
+    return out;
+  }
   static std::vector<int32_t> Selection() {
     return std::vector<int32_t>(SB_Var.BsplineSelected, SB_Var.BsplineSelected + SB_Var.NbRaceLinePoints);
   }
@@ -144,6 +152,63 @@ TEST_F(RaceLineTool, WorldPointsLandOnTheTilesTheReadOutNames) {
     EXPECT_EQ(SB_EditPixelToMapX(px) * 0.003125, r.x) << r.size;
     EXPECT_EQ(SB_EditPixelToMapZ(py) * 0.003125, r.z) << r.size;
   }
+}
+
+// Points far out have no pixel, and what stands there is left undrawn:
+// a race line 500 km out, decor blocks 1e7 and 1e12 m away, in the race
+// line's view and the object-path view.
+TEST_F(RaceLineTool, FarPointsHaveNoPixelAndAreLeftUndrawn) {
+  const double nan = std::nan("");
+  const struct {
+    int32_t size;
+    double x, z;
+    int32_t on, px, py;
+  } rows[] = {
+      {16, 500000.0, 12.8, 1, 320 + 625000 - 16, 240},
+      {256, 12.8, -500000.0, 1, 320, 240 + 10000256},
+      {256, 1e7, 0.0, 0, -SB_EDITVIEWREACH, -SB_EDITVIEWREACH},
+      {1, 1e12, 1e12, 0, -SB_EDITVIEWREACH, -SB_EDITVIEWREACH},
+      {16, -1e300, 0.0, 0, -SB_EDITVIEWREACH, -SB_EDITVIEWREACH},
+      {16, nan, 0.0, 0, -SB_EDITVIEWREACH, -SB_EDITVIEWREACH},
+  };
+  for (const auto& r : rows) {
+    SB_Var.EditTileSize = r.size;
+    int32_t px = 0, py = 0;
+    EXPECT_EQ(SB_WorldToEditView(&px, &py, r.x, r.z), r.on) << r.x << " " << r.z;
+    EXPECT_EQ(px, r.px) << r.x;
+    EXPECT_EQ(py, r.py) << r.z;
+  }
+  SB_Var.EditTileSize = 16;
+  Frame();
+  const std::vector<uint8_t> before = Pixels();
+  SetLine({{500000.0, 0.0, 12.8}, {500050.0, 0.0, 40.0}, {500100.0, 0.0, 12.8}});
+  Frame();
+  EXPECT_EQ(Pixels(), before);
+  SB_Var.NbRaceLinePoints = 0;
+  // Decor blocks in object-path mode; a real block is drawn, the far ones not.
+  TDECORBLOCK blocks[3] = {};
+  const double places[3][3] = {{1e7, 5.0, 1e7}, {1e12, 5.0, -1e12}, {12.8, 5.0, 12.8}};
+  for (int32_t b = 0; b < 3; ++b) {
+    blocks[b].Object = reinterpret_cast<OBJECT*>(&blocks[b]);  // only its presence counts
+    for (int32_t k = 0; k < 3; ++k) blocks[b].Position[k] = places[b][k];
+  }
+  TDECOROBJ object = {nullptr, 2, 0, blocks};
+  SB_Var.DecorObjects = &object;
+  SB_Var.NbDecorObjects = 1;
+  SB_Var.EditObjectMode = 1;
+  Frame();
+  const std::vector<uint8_t> far = Pixels();
+  object.NbBlocks = 3;
+  Frame();
+  const std::vector<uint8_t> near = Pixels();
+  SB_Var.EditObjectMode = 0;
+  SB_Var.DecorObjects = nullptr;
+  SB_Var.NbDecorObjects = 0;
+  // The frame-rate read-out changes between frames: the icon's square only.
+  int32_t changed = 0;
+  for (int32_t y = 230; y < 250; ++y)
+    for (int32_t x = 310; x < 330; ++x) changed += far[y * 640 + x] != near[y * 640 + x];
+  EXPECT_GT(changed, 0);
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // 8 and 16 bits: editors on, F2 in a race, the race-line tool, three right
 // clicks on the top view, a picture of the screen, F2 back to the race,
 // Escape; the line then saved as a metre table that the circuit loads in
-// the next race.
+// the next race. And F2 under the shipped start-up, the accelerator's, as
+// under the software mode.
 #include "tests/support/program.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "tests/support/dumpshot.h"
@@ -75,6 +77,45 @@ TEST_F(TrackEditorProgram, ARaceLineLaidWithTheMouseAtEightAndSixteenBits) {
   const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
   EXPECT_NE(console.find("Duplicating user cars..."), std::string::npos);
   EXPECT_EQ(console.find("Bspline file"), std::string::npos);
+}
+
+// The shipped start-up (VIDEOMODE 17, MODE PVR) with the editors on, and
+// the same with MODE VECTOR: F2's top view shows the circuit, its faces
+// outlined in the outline colour on the clear colour, the same picture in
+// both.
+TEST_F(TrackEditorProgram, TheTopViewUnderTheShippedStartUpIsTheSoftwareModes) {
+  const char* modes[] = {"", "MODE VECTOR\r\n"};
+  ztest::DumpShot shots[2];
+  for (int m = 0; m < 2; ++m) {
+    SCOPED_TRACE(m ? "MODE VECTOR" : "MODE PVR");
+    const std::string tree = temp_ + "/tree" + std::to_string(m);
+    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+    ztest::WriteFile(tree + "/dat/TV.TXT", ztest::ReadFile(tree + "/dat/startup.txt") +
+                                               "\r\nOUTPUT 1\r\nEDITORMODE 1\r\n" + modes[m] + "PLAY\r\nQUIT\r\n");
+    const std::string shot = temp_ + "/top" + std::to_string(m) + ".tga";
+    ztest::WriteFile(temp_ + "/keys.txt", "# pumps key state\n300 113 down\n5 113 up\n10 mouse 300 330\n10 dump " +
+                                              shot + "\n5 113 down\n5 113 up\n5 27 down\n2 27 up\n3 112 down\n5 112 up\n");
+    WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+    EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "tv.txt", temp_ + "/stderr.txt", 120), 0);
+    EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt").find("not released"), std::string::npos);
+    shots[m] = ztest::ReadDump(shot);
+    ASSERT_EQ(shots[m].width, 640);
+    ASSERT_EQ(shots[m].height, 480);
+  }
+  // The outline colour (the palette's nearest to magenta) along the
+  // circuit's faces, inside the view, away from the panel's buttons.
+  int32_t outlined = 0;
+  std::set<uint32_t> colours;
+  for (int32_t y = 100; y < 400; ++y)
+    for (int32_t x = 50; x < 590; ++x) {
+      const uint32_t c = shots[0].At(x, y);
+      const int32_t r = int32_t(c >> 16), g = int32_t(c >> 8 & 255), b = int32_t(c & 255);
+      outlined += r > 150 && b > 150 && g < 100;
+      colours.insert(c);
+    }
+  EXPECT_GT(outlined, 5000);
+  EXPECT_GE(colours.size(), 2u);
+  EXPECT_EQ(shots[0].Differences(shots[1], 0, 0, 640, 480), 0);
 }
 
 }  // namespace

@@ -66,6 +66,28 @@ TEST_F(TxtAnimSetTest, AddingAfterADestinationCopiesItAndNotTheSource) {
   EXPECT_EQ(Anim()->LastShown, 1);
 }
 
+// An inserted step takes the destination of the step before it, or of the
+// step after it when inserted first; its delay is a fresh one.
+TEST_F(TxtAnimSetTest, AnInsertedStepTakesTheDestinationBeforeIt) {
+  const struct {
+    int32_t at, texture;
+  } rows[] = {{1, 10}, {2, 11}, {0, 10}};
+  for (const auto& r : rows) {
+    NewAnim(3);
+    for (int32_t i = 0; i < 3; ++i) {
+      SB_TxtAnimSetCurStep(i);
+      SB_TxtAnimSetRect(1, 10 + i, 0, 0, 7, 7);
+    }
+    SB_TxtAnimSetCurStep(r.at);
+    SB_TxtAnimInsertStep();
+    ASSERT_EQ(Anim()->NbSteps, 4) << r.at;
+    EXPECT_EQ(Anim()->Steps[r.at].DstTexture, r.texture) << r.at;
+    EXPECT_EQ(Anim()->Steps[r.at].DstFlags, TXA_DSTDEFINED) << r.at;
+    EXPECT_EQ(Anim()->Steps[r.at].Delay, 65536) << r.at;
+    EXPECT_EQ(Anim()->Steps[r.at + 1].DstTexture, 10 + r.at) << r.at;  // moved up one
+  }
+}
+
 TEST_F(TxtAnimSetTest, StepDeletionsAndTheirRefusals) {
   struct Row {
     int32_t steps, index;
@@ -242,7 +264,10 @@ TEST_F(TxtAnimSetTest, DeletingAnimationsAndMovingBetweenThem) {
   EXPECT_EQ(SB_Var.TxtAnimSet->NbAnims, 2);
   SB_TxtAnimNext();
   EXPECT_EQ(Anim()->NbSteps, 2);
-  SB_TxtAnimDelete(1);
+  // The current animation deleted, the last: the one before it is current.
+  SB_TxtAnimDelete(SB_Var.TxtAnimSet->CurAnim);
+  EXPECT_EQ(SB_Var.TxtAnimSet->CurAnim, 0);
+  EXPECT_EQ(Anim()->NbSteps, 1);
   SB_TxtAnimDelete(0);
   EXPECT_EQ(SB_Var.TxtAnimSet->Anims, nullptr);
   EXPECT_EQ(SB_HasCurrentAnim(), 0);

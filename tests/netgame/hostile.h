@@ -1,0 +1,140 @@
+// A member of a network game that follows the protocol with ill intent:
+// a TCP connection and a UDP socket on 127.0.0.1 (tests/netplay/rawpeer.h)
+// that join the host's session frame by frame, create players of any name,
+// and send and read LS_Net packets by hand, acknowledging only when told.
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "netlink/ls_net.h"
+#include "platform/netplay/netplay.h"
+#include "platform/netplay/wire.h"
+#include "tests/netplay/netplay_fixture.h"
+#include "tests/netplay/rawpeer.h"
+
+namespace ztest {
+
+class HostileMember {
+ public:
+  // What arrived from one sender: guaranteed numbers (in arrival order,
+  // duplicates included), plain packets, and the game types of both.
+  struct Heard {
+    std::vector<uint32_t> numbers;
+    int plain = 0;
+    std::map<int32_t, int> types;
+  };
+
+  // Joins the session of the host's machine: the hello, then its frames
+  // up to the end of the player list.
+  bool Join(const TLSNET& host) {
+    np::Instance* in = host.Transport.Object;
+    const np::Guid session = ServiceGuid(host.Config.SessionGuid);
+    key_ = (session.bytes[0] | session.bytes[1] << 8 | session.bytes[2] << 16 |
+            static_cast<uint32_t>(session.bytes[3]) << 24) | 1;
+    if (!peer_.Connect(np::ListenPort(in))) return false;
+    np::wire::Frame hello;
+    hello.tag = np::wire::kHello;
+    hello.application = ServiceGuid(LSYS_NetBuiltinAppGuid);
+    hello.instance = session;
+    hello.port = peer_.UdpPort();
+    peer_.Send(hello);
+    return Await([this](const np::wire::Frame& f) {
+      if (f.tag == np::wire::kWelcome) hostData_ = f.port;
+      return f.tag == np::wire::kReady;
+    });
+  }
+
+  // Asks for a player: its id, or 0 when refused (the reason kept).
+  uint32_t CreatePlayer(const std::string& shortName, const std::string& longName) {
+    np::wire::Frame f;
+    f.tag = np::wire::kCreatePlayer;
+    f.request = ++request_;
+    f.shortName = shortName;
+    f.longName = longName;
+    peer_.Send(f);
+    uint32_t id = 0;
+    reason_ = 0;
+    Await([&](const np::wire::Frame& g) {
+      if (g.request != f.request) return false;
+      if (g.tag == np::wire::kPlayerAdded) id = g.id;
+      if (g.tag == np::wire::kPlayerRefused) reason_ = g.reason;
+      return g.tag == np::wire::kPlayerAdded || g.tag == np::wire::kPlayerRefused;
+    });
+    return id;
+  }
+  uint8_t Reason() const { return reason_; }
+  // False once the host has closed the connection.
+  bool Connected() {
+    np::Settle();
+    return peer_.Read();
+  }
+
+  // A game message from one of its players, guaranteed with the next
+  // number of that pair, or plain.
+  void Send(uint32_t from, uint32_t to, const std::string& message, bool guaranteed = true) {
+    const uint32_t number = guaranteed ? next_[{from, to}]++ + LS_NETFIRSTSEQUENCE : 0;
+    Raw(from, to, guaranteed ? LS_NETMODE_GUARANTEED : LS_NETMODE_PLAIN, number, message);
+  }
+  // Any LS_Net packet.
+  void Raw(uint32_t from, uint32_t to, uint8_t mode, uint32_t number, const std::string& rest) {
+    std::string packet(LS_NETHEADERSIZE, '\0');
+    LS_NetPutHeader(reinterpret_cast<uint8_t*>(packet.data()), mode, number);
+    packet += rest;
+    std::vector<uint8_t> datagram;
+    np::wire::EncodeData({key_, from, to}, packet.data(), packet.size(), &datagram);
+    peer_.SendTo(hostData_, datagram);
+  }
+
+  // Reads every datagram waiting, by sender; acknowledges each guaranteed
+  // one (to the player it was for) when told to.
+  void Drain(bool acknowledge) {
+    std::vector<uint8_t> d;
+    while (peer_.TakeDatagram(&d)) {
+      np::wire::DataHeader h;
+      const uint8_t* payload = nullptr;
+      size_t size = 0;
+      if (!np::wire::DecodeData(d.data(), d.size(), &h, &payload, &size) || size < LS_NETHEADERSIZE) continue;
+      const LS_NETHEADER header = LS_NetGetHeader(payload);
+      Heard& from = heard_[h.from];
+      const int32_t type = size >= LS_NETHEADERSIZE + 4 ? static_cast<int16_t>(payload[5] | payload[6] << 8) : -1;
+      if (header.Mode == LS_NETMODE_PLAIN) {
+        ++from.plain;
+        ++from.types[type];
+      } else if (header.Mode == LS_NETMODE_GUARANTEED) {
+        from.numbers.push_back(header.Sequence);
+        ++from.types[type];
+        if (acknowledge) Raw(h.to, h.from, LS_NETMODE_ACK, header.Sequence, std::string(4, '\0'));
+      }
+    }
+  }
+  Heard& From(uint32_t sender) { return heard_[sender]; }
+
+ private:
+  // Services the host until a frame of the host's satisfies done.
+  template <typename Done>
+  bool Await(Done done) {
+    for (int i = 0; i < 200; ++i) {
+      np::Settle();
+      const bool open = peer_.Read();
+      const auto frames = peer_.Frames();
+      for (; seen_ < frames.size(); ++seen_)
+        if (done(frames[seen_])) {
+          ++seen_;
+          return true;
+        }
+      if (!open) return false;
+    }
+    return false;
+  }
+
+  RawPeer peer_;
+  uint32_t key_ = 0, request_ = 0;
+  uint16_t hostData_ = 0;
+  uint8_t reason_ = 0;
+  size_t seen_ = 0;
+  std::map<std::pair<uint32_t, uint32_t>, uint32_t> next_;
+  std::map<uint32_t, Heard> heard_;
+};
+
+}  // namespace ztest
