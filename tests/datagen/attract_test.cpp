@@ -14,44 +14,25 @@
 #include "race/sequencer.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
-#include "tests/support/testenv.h"
+#include "tests/datagen/circuit_fixture.h"
 #include "vehicles/replays.h"
 #include "vehicles/vehicles.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
 constexpr uint32_t kFrameMs = 20;
 constexpr double kHalfRoad = 16.0;  // m: the circuit's road is 32 m wide
 
-class AttractReplayTest : public ztest::LibraryTest {
+class AttractReplayTest : public ztest::CircuitDriveTest {
  protected:
   void SetUp() override {
-    ztest::LibraryTest::SetUp();
-    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", root_, fs::copy_options::recursive);
-    StartLibrary(64u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
+    ztest::CircuitDriveTest::SetUp();
     std::string error;
     ASSERT_TRUE(drive_.Start(&error)) << error;
-  }
-  void TearDown() override {
-    drive_.Stop();
-    ztest::LibraryTest::TearDown();
   }
   static double Metres(const std::array<double, 3>& a, const std::array<double, 3>& b) {
     return std::hypot(b[0] - a[0], b[2] - a[2]);
   }
-  // Metres from p to the nearest point of the centre line.
-  static double OffLine(const double p[3]) {
-    double best = 1e300;
-    for (int32_t i = 0; i < SB_Var.NbBsplinePoints; ++i) {
-      const TVECTOR& c = SB_Var.BsplinePoints[i];
-      best = std::min(best, std::hypot(c.x - p[0], c.z - p[2]));
-    }
-    return best;
-  }
-  datagen::CircuitDrive drive_;
 };
 
 TEST_F(AttractReplayTest, TheDrivenCarDrivesTheCircuitFromTheAttractReplay) {

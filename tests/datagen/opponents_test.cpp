@@ -17,7 +17,7 @@
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
-#include "tests/support/testenv.h"
+#include "tests/datagen/circuit_fixture.h"
 #include "vehicles/replays.h"
 
 namespace fs = std::filesystem;
@@ -29,18 +29,8 @@ constexpr uint32_t kRaceMs = 60000;  // the countdown and the engine's start, th
 constexpr double kHalfRoad = 16.0;   // m: the circuit's road is 32 m wide
 constexpr int32_t kCars = 4;
 
-class OpponentsTest : public ztest::LibraryTest {
+class OpponentsTest : public ztest::CircuitDriveTest {
  protected:
-  void SetUp() override {
-    ztest::LibraryTest::SetUp();
-    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", root_, fs::copy_options::recursive);
-    StartLibrary(64u << 20);
-    LS_SetErrorMode(LS_ERRMODE_KEEP);
-  }
-  void TearDown() override {
-    drive_.Stop();
-    ztest::LibraryTest::TearDown();
-  }
   // The race script run as the menus' RACE runs it, then the race of four
   // started on the circuit.
   void StartRace() {
@@ -49,14 +39,6 @@ class OpponentsTest : public ztest::LibraryTest {
     drive_.SetCars(kCars);
     std::string error;
     ASSERT_TRUE(drive_.Start(&error)) << error;
-  }
-  static double OffLine(const double p[3]) {
-    double best = 1e300;
-    for (int32_t i = 0; i < SB_Var.NbBsplinePoints; ++i) {
-      const TVECTOR& c = SB_Var.BsplinePoints[i];
-      best = std::min(best, std::hypot(c.x - p[0], c.z - p[2]));
-    }
-    return best;
   }
   // The cars by their place in the race, the leader first.
   static std::vector<int32_t> Order() {
@@ -69,7 +51,6 @@ class OpponentsTest : public ztest::LibraryTest {
     const std::vector<std::string>& lines = SB_PrintedLines();
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
-  datagen::CircuitDrive drive_;
 };
 
 // The player drives a cautious lap: the opponents, which never run into a
