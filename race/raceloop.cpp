@@ -48,6 +48,33 @@ void EnterMode(int32_t mode) {
   SB_ResetClock();
 }
 
+struct KeyMode {
+  int32_t key, mode;
+};
+// The editors' keys from the race, in the order they are tested.
+constexpr KeyMode kEditorKeys[] = {{kF2, SB_DEBUG_TRACKEDITOR},
+                                   {kF1, SB_DEBUG_VPARAMS},
+                                   {kF3, SB_DEBUG_TXTANIM},
+                                   {kF4, SB_DEBUG_DECOREDITOR},
+                                   {kF5, SB_DEBUG_SCENEEDITOR}};
+
+// The decor editor opens only while there are decor objects to edit.
+bool EditorOpens(const KeyMode& k) { return k.mode != SB_DEBUG_DECOREDITOR || SB_Var.DecorObjectsOn; }
+
+// Whether the debug-mode switch reads the key: with the editors on, every
+// function key in an editor (it goes back to the race), and in the race
+// each key that opens an editor. Reading a key uses up a press latched
+// since the last reading, so a key has one reader: a quick tap that
+// arrives while another reader pumps the events stays latched for the
+// switch at its next pass.
+bool EditorOwns(int32_t key) {
+  if (!SB_Var.EditorMode) return false;
+  if (SB_Var.DebugMode != SB_DEBUG_GAME) return key >= kF1 && key <= kF5;
+  for (const KeyMode& k : kEditorKeys)
+    if (k.key == key) return EditorOpens(k);
+  return false;
+}
+
 // The key's press edge: held now, not at the last test.
 bool Pressed(int32_t key, int32_t* previous) {
   const int32_t held = SB_KeyDown(key);
@@ -94,17 +121,8 @@ void SB_SwitchDebugMode() {
     return;
   }
   if (!SB_Var.EditorMode) return;
-  struct KeyMode {
-    int32_t key, mode;
-  };
-  static const KeyMode kOrder[] = {{kF2, SB_DEBUG_TRACKEDITOR},
-                                   {kF1, SB_DEBUG_VPARAMS},
-                                   {kF3, SB_DEBUG_TXTANIM},
-                                   {kF4, SB_DEBUG_DECOREDITOR},
-                                   {kF5, SB_DEBUG_SCENEEDITOR}};
-  for (const KeyMode& k : kOrder) {
-    if (k.mode == SB_DEBUG_DECOREDITOR && !SB_Var.DecorObjectsOn) continue;
-    if (!SB_KeyDown(k.key)) continue;
+  for (const KeyMode& k : kEditorKeys) {
+    if (!EditorOpens(k) || !SB_KeyDown(k.key)) continue;
     WaitWhileHeld(k.key);
     EnterMode(k.mode);
   }
@@ -167,9 +185,17 @@ void SB_CheckRaceKeys() {
   if (menu && SB_KeyDown(kF2)) SB_EndRace();
 }
 
+// A key an editor owns is left unread: its tap is the editor's.
 void SB_CheckDisplayKeys() {
-  if (Pressed(kF3, &SB_Var.PrevF3Key)) SB_Var.ShowInset = !SB_Var.ShowInset;
-  if (Pressed(kF4, &SB_Var.PrevF4Key)) SB_Var.ShowDashboard = !SB_Var.ShowDashboard;
+  struct Toggle {
+    int32_t key;
+    int32_t* previous;
+    int32_t* shown;
+  };
+  const Toggle toggles[] = {{kF3, &SB_Var.PrevF3Key, &SB_Var.ShowInset},
+                            {kF4, &SB_Var.PrevF4Key, &SB_Var.ShowDashboard}};
+  for (const Toggle& t : toggles)
+    if (!EditorOwns(t.key) && Pressed(t.key, t.previous)) *t.shown = !*t.shown;
 }
 
 void SB_QuitRace() {

@@ -196,6 +196,42 @@ TEST_F(RaceLoopTest, F3AndF4ToggleOnTheirPressEdges) {
   EXPECT_EQ(SB_Var.ShowDashboard, 0);
 }
 
+// A quick tap (down and up between two readings) has one reader: with the
+// editors on, the switch for a key that opens an editor (F4 only with decor
+// objects) and for every function key inside an editor; else the display
+// toggle. The display check that runs first leaves the switch's tap alone.
+TEST_F(RaceLoopTest, ATapGoesToTheEditorThatOwnsItsKeyElseToTheDisplay) {
+  struct Case {
+    int32_t key, editorMode, decorObjects, mode;
+    bool toggled;
+    int32_t modeAfter;
+  };
+  const Case cases[] = {
+      {kF3, 1, 0, SB_DEBUG_GAME, false, SB_DEBUG_TXTANIM},
+      {kF4, 1, 1, SB_DEBUG_GAME, false, SB_DEBUG_DECOREDITOR},
+      {kF4, 1, 0, SB_DEBUG_GAME, true, SB_DEBUG_GAME},
+      {kF3, 0, 1, SB_DEBUG_GAME, true, SB_DEBUG_GAME},
+      {kF3, 1, 1, SB_DEBUG_TXTANIM, false, SB_DEBUG_GAME},
+      {kF4, 1, 0, SB_DEBUG_TXTANIM, false, SB_DEBUG_GAME},
+      {kF4, 1, 1, SB_DEBUG_DECOREDITOR, false, SB_DEBUG_GAME},
+  };
+  for (const Case& c : cases) {
+    SB_ShowHudParts();
+    SB_Var.EditorMode = c.editorMode;
+    SB_Var.DecorObjectsOn = c.decorObjects;
+    SB_Var.DebugMode = c.mode;
+    plat::SetKeyState(c.key, true);
+    Release(c.key);
+    SB_CheckDisplayKeys();
+    const int32_t shown = c.key == kF3 ? SB_Var.ShowInset : SB_Var.ShowDashboard;
+    EXPECT_EQ(shown, c.toggled ? 0 : 1) << c.key << " in mode " << c.mode;
+    SB_SwitchDebugMode();
+    EXPECT_EQ(SB_Var.DebugMode, c.modeAfter) << c.key << " in mode " << c.mode;
+    SB_CheckDisplayKeys();  // the tap is used up
+    EXPECT_EQ(c.key == kF3 ? SB_Var.ShowInset : SB_Var.ShowDashboard, shown);
+  }
+}
+
 TEST_F(RaceLoopTest, VAppliesTheNextVideoModeOrEndsOnNoVideoRam) {
   MakeRaceScreen();
   SB_Var.VideoModeIndex = 13;  // 512 x 384 x 16; the next 16-bit row is 640 x 400

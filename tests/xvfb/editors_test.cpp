@@ -9,6 +9,8 @@
 // accelerated race), with pictures of the window taken by xwd.
 #include "tests/xvfb/display_fixture.h"
 
+#include <cstdlib>
+#include <functional>
 #include <set>
 
 namespace {
@@ -161,6 +163,52 @@ TEST_F(DisplayEditors, TheShippedStartUpsEditorsShowTheCircuitAndItsTextures) {
   EXPECT_GE(colours.size(), 6u) << "a page of textures";
   Press("F3");
   Pause(1.5);
+  EXPECT_EQ(Leave(), 0);
+}
+
+// Quick taps (xdotool key: down and up at once, often between two readings
+// of the keys) of F3 and F4 in a race with the editors on, under the
+// shipped start-up: every tap opens or closes its editor, 12 of 12.
+TEST_F(DisplayEditors, QuickTapsOfF3AndF4OpenAndCloseTheirEditorsEveryTime) {
+  const std::string startup = ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data/dat/startup.txt").string());
+  Prepare("tap.txt", startup + "\r\nOUTPUT 1\r\nEDITORMODE 1\r\nPLAY\r\nQUIT\r\n");
+  Start();
+  ASSERT_TRUE(FindWindow());
+  ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
+  Pause(4);
+  Press("Shift_L");  // the automatic gearbox: the race starts
+  Pause(6);
+  MoveTo(600, 20);
+  // The texture editor's new-animation button (a grey face, a black plus);
+  // the decor panel's face at its place (100, 100), at two points.
+  const auto anim = [&](const XwdPicture& p) {
+    const uint32_t face = Shown(p, 10, 450), plus = Shown(p, 20, 460);
+    return (face & 0xFF) > 80 && std::abs(int(face >> 16) - int((face >> 8) & 0xFF)) < 16 && (plus & 0xFF) < 40;
+  };
+  const auto grey = [](uint32_t c) {
+    return std::abs(int(c >> 16) - 192) < 40 && std::abs(int((c >> 8) & 255) - 196) < 40 &&
+           std::abs(int(c & 255) - 204) < 40;
+  };
+  const auto decor = [&](const XwdPicture& p) { return grey(Shown(p, 250, 140)) && grey(Shown(p, 336, 222)); };
+  const struct {
+    const char* key;
+    std::function<bool(const XwdPicture&)> open;
+  } editors[] = {{"F3", anim}, {"F4", decor}};
+  for (const auto& e : editors) {
+    bool open = false;
+    int acted = 0;
+    for (int tap = 1; tap <= 12; ++tap) {
+      Xdo(std::string("key ") + e.key);
+      Pause(1.2);
+      const XwdPicture shot = Picture(std::string("tap") + e.key + "-" + std::to_string(tap));
+      ASSERT_GT(shot.width, 0);
+      const bool now = e.open(shot);
+      acted += now != open;
+      open = now;
+    }
+    EXPECT_EQ(acted, 12) << e.key;
+    EXPECT_FALSE(open) << e.key;
+  }
   EXPECT_EQ(Leave(), 0);
 }
 
