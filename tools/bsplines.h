@@ -9,10 +9,14 @@ struct TVECTOR;
 
 // Control points: a 32-bit count, then count points of three doubles.
 // Loading gives 1, or 0 with the line unchanged when the file is missing
-// or refused (a refused file is reported on the console).
+// or refused (a refused file is reported on the console). Saving and
+// loading take the same lines: at most SB_MAXRACELINEPOINTS points, every
+// coordinate a finite number; a line the load would refuse is not saved.
 int32_t SB_LoadBsplines(const char* name);
 void SB_SaveBsplines(const char* name);
-// The per-metre table in the same form: the track's centre-line file.
+// The per-metre table in the same form: the track's centre-line file. A
+// table cut at its end (a line longer than SB_MAXBSPLINEMETERS metres) is
+// not saved: no lap of it could be counted.
 void SB_SaveBsplinesMeters(const char* name);
 
 // Releases the per-metre centre-line table when it exists.
@@ -20,6 +24,8 @@ void SB_FreeBsplinesMeters();
 
 // Resamples the race line into the per-metre table (taken on first use).
 void SB_GetBsplinesAngles();
+// 1 when the last resampling filled the table before the line's end.
+int32_t SB_BsplineMetersCut();
 // The segment nearest to the ground point under the track editor's mouse,
 // or -1; its squared distance (square metres, 1e11 when none) in *distance.
 int32_t SB_FindNearestBsplineSegment(double* distance);

@@ -103,10 +103,14 @@ void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
   state->Remaining = 1.0 - (s - more);
 }
 
+// Whether the last resampling ran out of the table's room.
+bool g_metresCut = false;
+
 }  // namespace
 
 void SB_GetBsplinesAngles() {
   SB_Var.NbBsplineMeters = 0;
+  g_metresCut = false;
   if (!SB_Var.BsplineMeters)
     SB_Var.BsplineMeters =
         static_cast<TVECTOR*>(SB_GetMem(SB_MAXBSPLINEMETERS * static_cast<int32_t>(sizeof(TVECTOR)), kOwner));
@@ -122,7 +126,10 @@ void SB_GetBsplinesAngles() {
       Step(prev, cur, &state);
     }
   }
+  g_metresCut = state.Cut;
 }
+
+int32_t SB_BsplineMetersCut() { return g_metresCut ? 1 : 0; }
 
 void SB_FreeBsplinesMeters() {
   if (SB_Var.BsplineMeters) SB_Release(SB_Var.BsplineMeters);

@@ -1,7 +1,7 @@
 // The race line's two files, a 32-bit count then that many points of three
-// little-endian doubles: the control points (SAVEBSPLINE, LOADBSPLINE) and
-// the per-metre table (SAVEBSPLINEMETER), which the track reads as its
-// centre line.
+// little-endian doubles: the control points (SAVEBSPLINE, LOADBSPLINE),
+// which take the same lines, and the per-metre table (SAVEBSPLINEMETER),
+// which the track reads as its centre line.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -32,6 +32,17 @@ double GetDouble(const uint8_t* in) {
   return v;
 }
 
+// What saving and loading both require of a line, besides no more points
+// than the array holds: every coordinate a finite number. The first point
+// that is not, or -1 when the line is sound. Far points are kept: the
+// editors draw them clipped, and a line longer than the metre table is
+// cut when resampled, with a message.
+int32_t FirstUnsoundPoint(const TVECTOR* points, int32_t count) {
+  for (int32_t k = 0; k < count; ++k)
+    if (!std::isfinite(points[k].x) || !std::isfinite(points[k].y) || !std::isfinite(points[k].z)) return k;
+  return -1;
+}
+
 // Writes the count and the points; the file's own errors are the user's
 // to read on the console, and the console goes on.
 bool SavePoints(const char* name, const TVECTOR* points, int32_t count) {
@@ -56,9 +67,9 @@ bool SavePoints(const char* name, const TVECTOR* points, int32_t count) {
   return written;
 }
 
-// The file's points when it is whole: its size is the count's, every
-// coordinate a number, and the line short enough for the metre table.
-// Reports what is wrong with it otherwise.
+// The file's points when it is whole: its size is the count's, and the
+// line one that could have been saved. Reports what is wrong with it
+// otherwise.
 bool ReadPoints(const char* name, int32_t file, std::vector<TVECTOR>* points) {
   const int64_t size = LS_GetFileSize(name);
   uint8_t head[4] = {};
@@ -79,27 +90,11 @@ bool ReadPoints(const char* name, int32_t file, std::vector<TVECTOR>* points) {
   }
   for (int32_t k = 0; k < count; ++k) {
     const uint8_t* in = bytes.data() + size_t(k) * kPointBytes;
-    const TVECTOR p = {GetDouble(in), GetDouble(in + 8), GetDouble(in + 16)};
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-      SB_ConsolePrintf("Bspline file %s corrupt !!!", name);
-      return false;
-    }
-    points->push_back(p);
+    points->push_back({GetDouble(in), GetDouble(in + 8), GetDouble(in + 16)});
   }
-  // Points farther apart on an axis than the metre table's length make a
-  // line no centre line can hold.
-  for (int32_t axis = 0; axis < 3; ++axis) {
-    double low = 0.0, high = 0.0;
-    for (size_t k = 0; k < points->size(); ++k) {
-      const TVECTOR& p = (*points)[k];
-      const double v = axis == 0 ? p.x : axis == 1 ? p.y : p.z;
-      if (k == 0 || v < low) low = v;
-      if (k == 0 || v > high) high = v;
-    }
-    if (high - low > SB_MAXBSPLINEMETERS) {
-      SB_ConsolePrintf("Bspline file %s corrupt !!!", name);
-      return false;
-    }
+  if (FirstUnsoundPoint(points->data(), count) >= 0) {
+    SB_ConsolePrintf("Bspline file %s corrupt !!!", name);
+    return false;
   }
   return true;
 }
@@ -111,12 +106,27 @@ void SB_SaveBsplines(const char* name) {
     SB_ConsolePrintf("Error no bspline !!!");
     return;
   }
-  if (SavePoints(name, SB_Var.RaceLinePoints, SB_Var.NbRaceLinePoints)) SB_ConsolePrintf("Bspline %s saved.", name);
+  const int32_t count = SB_Var.NbRaceLinePoints;
+  if (count > SB_MAXRACELINEPOINTS) {
+    SB_ConsolePrintf("Bspline %s not saved: %ld points, %ld at most !!!", name, long(count),
+                     long(SB_MAXRACELINEPOINTS));
+    return;
+  }
+  if (const int32_t bad = FirstUnsoundPoint(SB_Var.RaceLinePoints, count); bad >= 0) {
+    SB_ConsolePrintf("Bspline %s not saved: point %ld is not a number !!!", name, long(bad));
+    return;
+  }
+  if (SavePoints(name, SB_Var.RaceLinePoints, count)) SB_ConsolePrintf("Bspline %s saved.", name);
 }
 
 void SB_SaveBsplinesMeters(const char* name) {
   if (SB_Var.NbBsplineMeters <= 0 || !SB_Var.BsplineMeters) {
     SB_ConsolePrintf("Error no bspline !!!");
+    return;
+  }
+  if (SB_BsplineMetersCut()) {
+    SB_ConsolePrintf("Bspline meter %s not saved: the line is longer than %ld m !!!", name,
+                     long(SB_MAXBSPLINEMETERS));
     return;
   }
   if (SavePoints(name, SB_Var.BsplineMeters, SB_Var.NbBsplineMeters))
