@@ -57,24 +57,29 @@ constexpr TROADPIECE kPieces[] = {
     {"MakeRoadGradeChangeBend", {"HV", "VH"}, "123490867", 1, 0, 1, 0, H, false},
 };
 
+// The shipped maps' road textures are rout1 and rout2, one a strip of
+// LanesPerStrip lanes: a wider road would name textures no map has.
+constexpr int32_t kRoadTextures = 2;
+
 void Ask(const char* prompt, char* line) {
   line[0] = 0;
   if (SB_Hooks.ConsoleInput) SB_Hooks.ConsoleInput(prompt, line);
   line[kLineSize - 1] = 0;
 }
 
-// The answer read as "%f", or the field left as it was.
-void AskFloat(const char* prompt, float* field) {
+// The answer scanned with the format into *value: an answer that begins
+// with a number (text after it is ignored) sets it, an empty one keeps the
+// default, and one that begins with text is refused with a message.
+template <typename T>
+bool AskNumber(const char* prompt, const char* format, T* value) {
   char line[kLineSize];
   Ask(prompt, line);
-  std::sscanf(line, "%f", field);
-}
-
-long AskLong(const char* prompt, long value) {
-  char line[kLineSize];
-  Ask(prompt, line);
-  std::sscanf(line, "%ld", &value);
-  return value;
+  T read{};
+  const int scanned = std::sscanf(line, format, &read);
+  if (scanned == 1) *value = read;
+  if (scanned == 1 || scanned == EOF) return true;
+  SB_ConsolePrintf("Not a number: '%s', no road made !!!", line);
+  return false;
 }
 
 // The defaults every piece starts from, with the type's fixed settings.
@@ -101,47 +106,65 @@ void ApplyBank(TROADPARAMS* p, TBANKROLE role, float h) {
   if (role == TBANKROLE::Hold) p->StartBank = h;
 }
 
-// One prompt of the piece, with its conversion right after its answer.
-void AskPrompt(char label, const TROADPIECE& piece, TROADPARAMS* p) {
+// One prompt of the piece, with its conversion right after its answer;
+// false when the answer was refused.
+bool AskPrompt(char label, const TROADPIECE& piece, TROADPARAMS* p) {
   switch (label) {
-    case '1': p->SimplifiedWall = AskLong("Mur simplifie: ", p->SimplifiedWall) != 0; break;
-    case '2': AskFloat("Longueur du carre de base: ", &p->BaseLength); break;
-    case '3': {
-      // Out of 0..100 the construction refuses the piece, rather than
-      // wrap the count into the 32-bit field.
-      const long lanes = AskLong("Nombre de voies: ", p->NbLanes);
-      p->NbLanes = lanes < 0 || lanes > SB_MAXROADLANES ? -1 : static_cast<int32_t>(lanes);
-      break;
+    case '1': {
+      long wall = p->SimplifiedWall;
+      const bool read = AskNumber("Mur simplifie: ", "%ld", &wall);
+      p->SimplifiedWall = wall != 0;
+      return read;
     }
-    case '4': AskFloat("Longueur de la portion de route: ", &p->Length); break;
-    case '5':
-      AskFloat("Altitude: ", &p->AltitudeChange);
+    case '2': return AskNumber("Longueur du carre de base: ", "%f", &p->BaseLength);
+    case '3': {
+      long lanes = p->NbLanes;
+      if (!AskNumber("Nombre de voies: ", "%ld", &lanes)) return false;
+      const long most = long{kRoadTextures} * p->LanesPerStrip;
+      if (lanes < 0 || lanes > most) {
+        SB_ConsolePrintf("Lanes: 0 to %ld, the road textures being rout1 and rout2, no road made !!!", most);
+        return false;
+      }
+      p->NbLanes = static_cast<int32_t>(lanes);
+      return true;
+    }
+    case '4': return AskNumber("Longueur de la portion de route: ", "%f", &p->Length);
+    case '5': {
+      const bool read = AskNumber("Altitude: ", "%f", &p->AltitudeChange);
       if (piece.Scaled) p->AltitudeChange *= kTwoOverPi;
-      break;
+      return read;
+    }
     case '6': {
       float h = 0.0f;
-      AskFloat("Hauteur du virage: ", &h);
+      const bool read = AskNumber("Hauteur du virage: ", "%f", &h);
       ApplyBank(p, piece.Bank, h);
-      break;
+      return read;
     }
-    case '7':
-      AskFloat("Angle du virage: ", &p->HeadingChange);
+    case '7': {
+      const bool read = AskNumber("Angle du virage: ", "%f", &p->HeadingChange);
       p->HeadingChange = p->HeadingChange * -1.0f * kDegree * kPi;
-      break;
-    case '8': AskFloat("Smooth sur la pente (0.0->1.0): ", &p->SlopeSmooth); break;
-    case '9': AskFloat("Pente de debut: ", &p->StartGradient); break;
-    case '0':
-      AskFloat("Pente de fin: ", &p->GradientChange);
+      return read;
+    }
+    case '8': return AskNumber("Smooth sur la pente (0.0->1.0): ", "%f", &p->SlopeSmooth);
+    case '9': return AskNumber("Pente de debut: ", "%f", &p->StartGradient);
+    case '0': {
+      const bool read = AskNumber("Pente de fin: ", "%f", &p->GradientChange);
       p->StartGradient = std::atan2(p->StartGradient, p->Length);
       p->GradientChange = std::atan2(p->GradientChange, p->Length);
-      break;
+      return read;
+    }
   }
+  return true;
 }
 
+// Every prompt of the piece is asked, also after a refused answer (the
+// lines typed for the later ones are answers, not commands); a refused
+// answer makes no piece.
 void RunBuilder(const char* path, const TROADPIECE& piece) {
   TROADPARAMS p = Defaults(path, piece);
-  for (const char* label = piece.Prompts; *label; ++label) AskPrompt(*label, piece, &p);
-  CalcRoadAndSaveAscii(path, &p);
+  bool answered = true;
+  for (const char* label = piece.Prompts; *label; ++label) answered = AskPrompt(*label, piece, &p) && answered;
+  if (answered) CalcRoadAndSaveAscii(path, &p);
 }
 
 const TROADPIECE* FindPiece(const char* answer) {
