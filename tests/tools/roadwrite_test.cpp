@@ -4,10 +4,13 @@
 #include <cmath>
 #include <deque>
 
+#include "race/racerules.h"
+#include "racescene/mapinfo.h"
 #include "shell/hooks.h"
 #include "system/file.h"
 #include "tests/tools/road_fixture.h"
 #include "tools/tools.h"
+#include "vehicles/vparams.h"
 
 namespace {
 
@@ -197,6 +200,51 @@ TEST_F(Road, BadAnswersGiveTheirDefaultOrNoFile) {
       EXPECT_EQ(text, "") << r.what;
       EXPECT_EQ(printed, Lines{r.message}) << r.what;
     }
+  }
+}
+
+// The scene's height (Z) of the road strips under the scene point (X, Y),
+// or NAN off them (over a gutter, a wall or beyond).
+double StripHeight(const std::vector<TROADVERTEX>& strips, double X, double Y) {
+  for (size_t f = 0; f + 2 < strips.size(); f += 3) {
+    const TROADVERTEX &a = strips[f], &b = strips[f + 1], &c = strips[f + 2];
+    const double d = (b.X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (b.Y - a.Y);
+    if (d == 0) continue;
+    const double v = ((X - a.X) * (c.Y - a.Y) - (c.X - a.X) * (Y - a.Y)) / d;
+    const double w = ((b.X - a.X) * (Y - a.Y) - (X - a.X) * (b.Y - a.Y)) / d;
+    if (v >= -1e-9 && w >= -1e-9 && v + w <= 1 + 1e-9) return a.Z + v * (b.Z - a.Z) + w * (c.Z - a.Z);
+  }
+  return NAN;
+}
+
+// The README's bend of 4 lanes banked at 0.1 and its start grid: the four
+// cars of the shipped start-up are placed from the map information as a
+// race places them, and each stands over a lane, its wheels at or above
+// the road (the grid has one height, that of its highest lane). The grid
+// 5 m further right puts its third car beyond the road.
+TEST_F(Road, TheReadmesBendGridPutsFourCarsOnTheRoad) {
+  const std::vector<TROADVERTEX> strips = ztest::StripVertices(Make({"V", "", "10", "4", "400", "0.1", "-8"}));
+  ASSERT_FALSE(strips.empty());
+  const struct {
+    const char* start;
+    int cars;  // on the road
+  } rows[] = {{"-8.9,-8.36,13.6", 4}, {"-3.9,-8.36,13.6", 3}};
+  SB_SetGameMode(SB_TRAINING);  // the console's race: a grid of six lanes a row
+  for (const auto& r : rows) {
+    ztest::WriteFile(Path("GAME/TXT/BEND.TXT"), std::string("BSPLINENAME: TXT>BEND.BSP\r\nFIRSTCAROFF: ") + r.start +
+                                               "\r\nCARINITANGLEY: 0.0\r\n");
+    ASSERT_EQ(SB_LoadMapInfo("TXT>BEND.TXT"), 1);
+    SB_Var.CurStartSlots = &SB_Var.StartSlots[0];
+    SB_Var.GridCount = 0;
+    int onRoad = 0;
+    for (int32_t i = 0; i < 4; ++i) {
+      TCAR car{};  // no wheel offset: its position is its wheels' height
+      SB_PlaceCarOnGrid(&car, i);
+      // The race's world is the scene's: x = X - 6.4, y = -Z - 6.4, z = Y - 6.4.
+      const double road = StripHeight(strips, car.Position[0] + 6.4, car.Position[2] + 6.4);
+      onRoad += -car.Position[1] - 6.4 >= road - 1e-3;  // NAN (off the road) never is
+    }
+    EXPECT_EQ(onRoad, r.cars) << r.start;
   }
 }
 
