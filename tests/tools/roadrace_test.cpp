@@ -163,7 +163,7 @@ TEST_P(RoadPieceProgram, BuiltAndRacedFromTheStartOnTheRoad) {
 
   // Its centre line, then the race.
   ztest::WriteFile(tree + "/LINE.BSP", MiddleLine(scene));
-  ztest::WriteFile(tree + "/dat/RACE.TXT", startup + "NUMBEROFCARS 1\r\n" + run.mode +
+  ztest::WriteFile(tree + "/dat/RACE.TXT", startup + run.mode +
                                                "MAP PIECE TRAVUN\r\nLOADBSPLINE LINE.BSP\r\n"
                                                "SAVEBSPLINEMETER TXT>PIECE.BSP\r\nPLAY\r\nSAVEREPLAY PIECE.REP\r\nQUIT\r\n");
   ztest::WriteFile(temp_ + "/drive.txt", kDrive);
@@ -194,14 +194,16 @@ TEST_P(RoadPieceProgram, BuiltAndRacedFromTheStartOnTheRoad) {
 }
 
 // A straight of 4 lanes, 400 m long, and a bend of 400 m banked at 0.1
-// radian turning 8 degrees right (an angle of -8): the first car of the
-// grid stands in its lane 3, 15 m across from the grid's origin, 20 m along
-// the piece, which on the bank lies 17.5 x tan 0.1 = 1.76 m up.
+// radian turning 8 degrees right (an angle of -8), raced by the shipped
+// start-up's four cars: the grid's origin 2.5 m left of the road, 20 m
+// along the piece, puts them over the road's four lanes, the driven car
+// in its lane 3, 15 m across; the grid's one height is that of the
+// highest car, 17.5 x tan 0.1 = 1.76 m up on the bank.
 INSTANTIATE_TEST_SUITE_P(
     Pieces, RoadPieceProgram,
-    ::testing::Values(TPIECERUN{"straight", {"D", "", "4", "400"}, "-3.9,-6.6,13.6", ""},
-                      TPIECERUN{"bend", {"V", "", "10", "4", "400", "0.1", "-8"}, "-3.9,-8.36,13.6", ""},
-                      TPIECERUN{"bendsoftware", {"V", "", "10", "4", "400", "0.1", "-8"}, "-3.9,-8.36,13.6",
+    ::testing::Values(TPIECERUN{"straight", {"D", "", "4", "400"}, "-8.9,-6.6,13.6", ""},
+                      TPIECERUN{"bend", {"V", "", "10", "4", "400", "0.1", "-8"}, "-8.9,-8.36,13.6", ""},
+                      TPIECERUN{"bendsoftware", {"V", "", "10", "4", "400", "0.1", "-8"}, "-8.9,-8.36,13.6",
                                 "MODE VECTOR\r\n"}),
     [](const ::testing::TestParamInfo<TPIECERUN>& info) { return std::string(info.param.what); });
 
