@@ -4,7 +4,8 @@
 // clicks, F2, Escape and F1, the line saved) and the texture-animation
 // editor at 16 bits (F3, a new animation named, a destination and a source
 // picked, a step added, play, stop, F3, Escape and F1), both editors under
-// the shipped start-up (the accelerator's race), the car tools
+// the shipped start-up (the accelerator's race), quick taps of F3 and F4
+// opening and closing their editors in a running race, the car tools
 // (CAREDITOR's hue dragged, CHOOSE CAR from the main menu, F11 over an
 // accelerated race), with pictures of the window taken by xwd.
 #include "tests/xvfb/display_fixture.h"
