@@ -134,6 +134,7 @@ int32_t SB_BsplineMetersCut() { return g_metresCut ? 1 : 0; }
 void SB_FreeBsplinesMeters() {
   if (SB_Var.BsplineMeters) SB_Release(SB_Var.BsplineMeters);
   SB_Var.BsplineMeters = nullptr;
+  g_metresCut = false;
 }
 
 double SB_SegmentDist2(const TVECTOR* a, const TVECTOR* b, const TVECTOR* p) {
