@@ -253,8 +253,8 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
 
 // The run command plays on a play tree of its own (scripts/play.sh, as
 // scripts/run.sh starts it): the shipped start-up's accelerated race with
-// a screenshot and a saved replay writes there, and the build's data tree,
-// which the tests copy, is left as datagen made it.
+// a screenshot and a saved replay of its first second writes there, and
+// the build's data tree, which the tests copy, is left as datagen made it.
 std::map<std::string, std::string> TreeContents(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
@@ -268,7 +268,8 @@ TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
   const std::string play = temp_ + "/play";
   ztest::WriteFile(play + "/dat/MINE.TXT",
                    "OUTPUT 1\r\nRUN STARTUP.TXT\r\nPLAY\r\nSAVEREPLAY MINE.REP\r\nQUIT\r\n");
-  ztest::WriteFile(temp_ + "/keys.txt", kKeys);
+  // The gearbox chosen, so that the race records the car, then the keys.
+  ztest::WriteFile(temp_ + "/keys.txt", "300 16 down\n10 16 up\n1000ms 16 down\n0 16 up\n" + std::string(kKeys));
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   const std::string command = "env -u ZENTROVA_DRIVES ZENTROVA_HEADLESS=1 ZENTROVA_BUILD_DIR='" + build.string() +
                               "' ZENTROVA_PLAY_DIR='" + play + "' ZENTROVA_CONFIG_DIR='" + config_ +
