@@ -17,6 +17,14 @@ bool OnlyLocalCars() {
   return SB_Var.GameMode == SB_TRAINING && SB_Var.XState != XSTATE_NONET;
 }
 
+// A replay played from part-way through its recording would show its car
+// away from the grid: that car waits for the racing phase. One played from
+// its start shows the car where its recording began, on the grid.
+bool WaitsForTheRace(int32_t car) {
+  const TREPLAY* replay = SB_IsValidCarIndex(car) ? SB_Var.CarReplays[car] : nullptr;
+  return replay && replay->StartTime != 0;
+}
+
 }  // namespace
 
 int32_t SB_IsCarEnabled(int32_t car) {
@@ -27,14 +35,6 @@ int32_t SB_IsCarEnabled(int32_t car) {
 }
 
 int32_t SB_IsCarInGame(int32_t car) { return SB_CarTexturesReady(car) && SB_IsCarEnabled(car) ? 1 : 0; }
-
-// A replay played from part-way through its recording would show its car
-// away from the grid: that car waits for the racing phase. One played from
-// its start shows the car where its recording began, on the grid.
-bool WaitsForTheRace(int32_t car) {
-  const TREPLAY* replay = SB_IsValidCarIndex(car) ? SB_Var.CarReplays[car] : nullptr;
-  return replay && replay->StartTime != 0;
-}
 
 int32_t SB_IsCarSimulated(int32_t car) {
   if (!SB_IsCarInGame(car)) return 0;
