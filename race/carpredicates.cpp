@@ -17,6 +17,14 @@ bool OnlyLocalCars() {
   return SB_Var.GameMode == SB_TRAINING && SB_Var.XState != XSTATE_NONET;
 }
 
+// A replay played from part-way through its recording would show its car
+// away from the grid: that car waits for the racing phase. One played from
+// its start shows the car where its recording began, on the grid.
+bool WaitsForTheRace(int32_t car) {
+  const TREPLAY* replay = SB_IsValidCarIndex(car) ? SB_Var.CarReplays[car] : nullptr;
+  return replay && replay->StartTime != 0;
+}
+
 }  // namespace
 
 int32_t SB_IsCarEnabled(int32_t car) {
@@ -31,5 +39,5 @@ int32_t SB_IsCarInGame(int32_t car) { return SB_CarTexturesReady(car) && SB_IsCa
 int32_t SB_IsCarSimulated(int32_t car) {
   if (!SB_IsCarInGame(car)) return 0;
   if (SB_GetGameStep() >= SB_STEP_RACING) return 1;
-  return SB_IsCarReplayPlaying(car) ? 0 : 1;
+  return WaitsForTheRace(car) ? 0 : 1;
 }

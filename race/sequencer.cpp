@@ -93,7 +93,15 @@ void WaitForConfirm(Frame& frame) {
   }
 }
 
+// A race shown from a replay, with no car driven here: nobody to choose a
+// gearbox for, nor to show the choice to.
+bool OnlyReplayShown() { return !SB_IsValidCarIndex(SB_Var.DrivenCar) && SB_IsValidCarIndex(SB_Var.ReplayCar); }
+
 void ChooseGearbox(const Frame& frame) {
+  if (OnlyReplayShown()) {
+    SB_NextGameStep();
+    return;
+  }
   SB_LoadOptionPicts();
   KeepSceneAlive();
   SB_Var.AutomaticGears = ManualChosen() ? 0 : 1;

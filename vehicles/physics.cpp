@@ -165,6 +165,9 @@ void SB_UpdateCars() {
     SB_PlaceRemoteCar(i, now);
     SB_PlayReplayTick(i, now, SB_Var.FrameTime);
   });
+  // With no car driven here, the car shown from its replay is recorded in
+  // its place, so that what was shown can be saved.
+  if (!SB_IsValidCarIndex(SB_Var.DrivenCar)) SB_RecordTick(SB_Var.ReplayCar);
   SB_UpdateRaceStanding();
   SB_LinkRaceOrder();
   SB_PaceReplayBehindLeader();

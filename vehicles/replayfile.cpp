@@ -125,10 +125,16 @@ bool Attach(const char* name, const uint8_t* records, int32_t count, int32_t car
 }  // namespace
 
 __attribute__((weak)) int32_t SB_SaveCarReplay(const char* name) {
-  const int32_t car = SB_Var.DrivenCar;
-  if (!SB_IsValidCarIndex(car) || !name) return 0;
+  if (!name) return 0;
+  // The car recorded: the driven one, or the one shown from its replay
+  // when none is driven.
+  const int32_t car = SB_IsValidCarIndex(SB_Var.DrivenCar) ? SB_Var.DrivenCar : SB_Var.ReplayCar;
   const TREPLAY* replay = SB_Var.LocalReplay;
   const int32_t count = replay && replay->Records ? std::clamp(replay->RecordCount, 0, SB_MAXREPLAYRECORDS) : 0;
+  if (!SB_IsValidCarIndex(car) || count == 0) {
+    SB_ConsolePrintf("No replay recorded !!!");
+    return 0;
+  }
   std::vector<uint8_t> file(SB_REPLAYFILEHEAD + static_cast<size_t>(count) * SB_REPLAYRECSIZE, 0);
   std::memcpy(file.data(), kSignature, kSignatureBytes);
   SB_PutLong(file.data() + SB_REPLAYHEADERSIZE, static_cast<uint32_t>(car));

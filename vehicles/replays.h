@@ -55,8 +55,9 @@ void SB_AllocCarsReplays();
 // shares it.
 void SB_FreeCarReplay(int32_t index);
 
-// Writes the driven car's recording ("Car replay file V1.01"); 1 when
-// written.
+// Writes the recording ("Car replay file V1.01") of the driven car, or of
+// the car shown from its replay when none is driven; 1 when written. With
+// no such car or no record it says so and writes nothing.
 int32_t SB_SaveCarReplay(const char* name);
 
 // Network states: a state received for a car (0 for an invalid index,

@@ -6,17 +6,21 @@
 // script takes a screenshot, another with L held (the software view's
 // outlines), pauses and leaves; scripts with nothing to type end and say
 // what they did; the user keys chosen by INTERCUST drive and brake by
-// their names.
+// their names; DEMO drives the player's car on the attract lap, and a
+// replay of a race loaded on car 0 drives it round the same path.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/program.h"
 #include "tests/support/testenv.h"
@@ -249,8 +253,8 @@ TEST_F(ProgramRunTest, HeadlessScriptsEndAndSayWhatTheyDid) {
 
 // The run command plays on a play tree of its own (scripts/play.sh, as
 // scripts/run.sh starts it): the shipped start-up's accelerated race with
-// a screenshot and a saved replay writes there, and the build's data tree,
-// which the tests copy, is left as datagen made it.
+// a screenshot and a saved replay of its first second writes there, and
+// the build's data tree, which the tests copy, is left as datagen made it.
 std::map<std::string, std::string> TreeContents(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::recursive_directory_iterator(root))
@@ -264,7 +268,8 @@ TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
   const std::string play = temp_ + "/play";
   ztest::WriteFile(play + "/dat/MINE.TXT",
                    "OUTPUT 1\r\nRUN STARTUP.TXT\r\nPLAY\r\nSAVEREPLAY MINE.REP\r\nQUIT\r\n");
-  ztest::WriteFile(temp_ + "/keys.txt", kKeys);
+  // The gearbox chosen, so that the race records the car, then the keys.
+  ztest::WriteFile(temp_ + "/keys.txt", "300 16 down\n10 16 up\n1000ms 16 down\n0 16 up\n" + std::string(kKeys));
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   const std::string command = "env -u ZENTROVA_DRIVES ZENTROVA_HEADLESS=1 ZENTROVA_BUILD_DIR='" + build.string() +
                               "' ZENTROVA_PLAY_DIR='" + play + "' ZENTROVA_CONFIG_DIR='" + config_ +
@@ -279,6 +284,128 @@ TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
     EXPECT_TRUE(fs::exists(play + written)) << written;
   EXPECT_EQ(ztest::ReadFile(play + "/dat/MINE.TXT").substr(0, 8), "OUTPUT 1");  // the player's own file kept
   EXPECT_TRUE(TreeContents(build / "data") == before) << "the build's data tree changed";
+}
+
+// A replay file's records: the time (ms) and the position (m) of each.
+struct Record {
+  uint32_t time;
+  double at[3];
+};
+std::vector<Record> ReplayRecords(const std::string& file) {
+  auto word = [&](size_t offset) {
+    uint32_t v = 0;
+    for (size_t k = 0; k < 4 && offset + k < file.size(); ++k)
+      v |= static_cast<uint32_t>(static_cast<uint8_t>(file[offset + k])) << (8 * k);
+    return v;
+  };
+  std::vector<Record> records;
+  for (size_t at = 264; at + 84 <= file.size() && records.size() < word(260); at += 84) {
+    Record r{word(at), {}};
+    for (size_t k = 0; k < 3; ++k) r.at[k] = static_cast<int32_t>(word(at + 4 + 4 * k)) * 0.001;
+    records.push_back(r);
+  }
+  return records;
+}
+
+double Metres(const double* a, const double* b) { return std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]); }
+
+// The path's length up to a time.
+double PathLength(const std::vector<Record>& path, uint32_t until) {
+  double length = 0.0;
+  for (size_t i = 1; i < path.size() && path[i].time <= until; ++i) length += Metres(path[i - 1].at, path[i].at);
+  return length;
+}
+
+// Esc (pause) and F1 (leave) after ms of racing.
+std::string LeaveAfter(int ms) { return std::to_string(ms) + "ms 27 down\n2 27 up\n3 112 down\n5 112 up\n"; }
+
+// DEMO, as the main menu runs it after the shipped start-up, plays the
+// attract lap on the player's car, which covers at least 200 m in its first
+// 20 s (the car shown is recorded: SAVEREPLAY saves its path). A missing or
+// damaged lap leaves the car on the grid with the loader's message, and the
+// demonstration runs all the same.
+TEST_F(ProgramRaceTest, TheDemoDrivesThePlayersCarOnTheAttractLap) {
+  const struct {
+    const char* what;
+    const char* lap;  // SA0.REP's new contents, or null to keep it
+    const char* said;
+    int racingMs;
+    double least, most;  // metres covered in the first 20 s
+  } rows[] = {
+      {"the shipped lap", nullptr, "Car 0: +13000 SA0.REP", 24000, 200.0, 1e9},
+      {"a missing lap", "", "File SA0.REP not found !!!", 3000, 0.0, 0.5},
+      {"a truncated lap", "Car replay file V1.01", "Old replay format !!!", 3000, 0.0, 0.5},
+  };
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  for (const auto& row : rows) {
+    const std::string tree = temp_ + "/tree";
+    fs::remove_all(tree);
+    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+    if (row.lap && !*row.lap) fs::remove(tree + "/SA0.REP");
+    if (row.lap && *row.lap) ztest::WriteFile(tree + "/SA0.REP", row.lap);
+    ztest::WriteFile(tree + "/dat/SHOW.TXT",
+                     "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN DEMO\r\nPLAY\r\nSAVEREPLAY SHOWN.REP\r\nQUIT\r\n");
+    ztest::WriteFile(temp_ + "/keys.txt", LeaveAfter(row.racingMs));
+    EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "show.txt", temp_ + "/stderr.txt", 120), 0)
+        << row.what;
+    EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "") << row.what;
+    const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+    EXPECT_NE(console.find(std::string(row.said) + "\n"), std::string::npos) << row.what;
+    EXPECT_NE(console.find("Saved matrix replay SHOWN.REP of the car 0..."), std::string::npos) << row.what;
+    const auto path = ReplayRecords(ztest::ReadFile(tree + "/SHOWN.REP"));
+    ASSERT_FALSE(path.empty()) << row.what;
+    if (row.lap) EXPECT_GE(path.back().time, 2000u) << row.what;
+    else EXPECT_GE(path.back().time, 20000u) << row.what;
+    const double covered = PathLength(path, 20000);
+    EXPECT_GE(covered, row.least) << row.what;
+    EXPECT_LE(covered, row.most) << row.what;
+  }
+}
+
+// A one-car race driven by the README's keys and saved; its replay loaded
+// on car 0 then drives that car round the same path, which is recorded and
+// saved again: positions at the same times agree within a few centimetres.
+// Before any race there is nothing to save, and SAVEREPLAY says so.
+TEST_F(ProgramRaceTest, AReplayOnCarZeroDrivesItRoundTheSamePath) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/AGAIN.TXT",
+                   "OUTPUT 1\r\nRUN STARTUP.TXT\r\nNUMBEROFCARS 1\r\nSAVEREPLAY EARLY.REP\r\nPLAY\r\n"
+                   "SAVEREPLAY MYREP.REP\r\nINITREPLAY\r\nLOADREPLAY MYREP.REP 0\r\nPLAY\r\n"
+                   "SAVEREPLAY AGAIN.REP\r\nQUIT\r\n");
+  // The first race driven off the grid for 6 s, the second watched for 8 s.
+  ztest::WriteFile(temp_ + "/keys.txt", "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n2500ms 65 down\n"
+                                        "10 65 up\n0 16 down\n6000ms 16 up\n" +
+                                            LeaveAfter(100) + LeaveAfter(8000));
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "again.txt", temp_ + "/stderr.txt", 120), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/stderr.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_NE(console.find(">SAVEREPLAY EARLY.REP\nNo replay recorded !!!\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(tree + "/EARLY.REP"));
+  EXPECT_NE(console.find("Car 0: +0 MYREP.REP"), std::string::npos);
+  const std::string again = ztest::ReadFile(tree + "/AGAIN.REP");
+  ASSERT_GE(again.size(), 264u);
+  EXPECT_EQ(again.substr(256, 4), std::string(4, '\0'));  // car 0's
+  const auto driven = ReplayRecords(ztest::ReadFile(tree + "/MYREP.REP")), shown = ReplayRecords(again);
+  ASSERT_GE(driven.size(), 2u);
+  ASSERT_GE(shown.size(), 2u);
+  EXPECT_GE(PathLength(driven, driven.back().time), 30.0);  // it drove off
+  EXPECT_GE(PathLength(shown, shown.back().time), 30.0);
+  EXPECT_GE(shown.back().time, 6000u);
+  // Each position shown, against the driven path at the same time.
+  size_t compared = 0;
+  for (const Record& r : shown) {
+    for (size_t i = 1; i < driven.size(); ++i) {
+      if (r.time < driven[i - 1].time || r.time >= driven[i].time) continue;
+      const double f = double(r.time - driven[i - 1].time) / double(driven[i].time - driven[i - 1].time);
+      double at[3];
+      for (size_t k = 0; k < 3; ++k) at[k] = driven[i - 1].at[k] + (driven[i].at[k] - driven[i - 1].at[k]) * f;
+      EXPECT_LT(Metres(at, r.at), 0.05) << r.time;
+      ++compared;
+    }
+  }
+  EXPECT_GE(compared + 2, shown.size());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The car update of a frame: fixed steps of simulated time, the other cars
-// placed at the step times or once a frame, the order of the frame's
-// calls, the drag divisor, and the choice of the driven car.
+// placed at the step times or once a frame (the car shown recorded when
+// none is driven), the order of the frame's calls, the drag divisor, and
+// the choice of the driven car.
 #include "tests/vehicles/vehicle_fixture.h"
 
 namespace {
@@ -53,10 +54,14 @@ TEST_F(StepTest, NearCarsArePlacedAtEveryStepAndFarOnesOncePerFrame) {
   EXPECT_EQ(Only("replay"), (Lines{"replay 0 985 10", "replay 1 985 10", "replay 0 995 10", "replay 1 995 10",
                                    "replay 0 1000 5", "replay 1 1000 5", "replay 2 1000 25"}));
   EXPECT_EQ(Only("remote").size(), 7u);
+  EXPECT_EQ(Only("record"), Lines{"record 0"});
   ztest::g_calls.clear();
   SB_Var.DrivenCar = 5;  // no such car: every car is far
+  SB_Var.ReplayCar = 2;  // and the car shown is recorded, once placed
   SB_UpdateCars();
   EXPECT_EQ(Only("replay"), (Lines{"replay 0 1000 25", "replay 1 1000 25", "replay 2 1000 25"}));
+  EXPECT_EQ(Only("re"), (Lines{"remote 0 1000", "replay 0 1000 25", "remote 1 1000", "replay 1 1000 25",
+                               "remote 2 1000", "replay 2 1000 25", "record 2"}));
   EXPECT_EQ(Car(1).DistanceToDriven, 100000.0);
 }
 

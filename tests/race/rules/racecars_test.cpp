@@ -59,24 +59,41 @@ TEST_F(RaceCarsTest, InGameNeedsTexturesReady) {
   EXPECT_EQ(SB_CarTexturesReady(7), 0);
 }
 
-TEST_F(RaceCarsTest, AReplayingCarIsSimulatedOnlyFromStep15) {
-  ztest::Fakes().replaying.insert(2);
-  SB_SetGameMode(SB_RACE);
-  for (int i = 0; i < 10; ++i) SB_NextGameStep();  // to step 14
-  ASSERT_EQ(SB_GetGameStep(), 14);
-  EXPECT_EQ(SB_IsCarSimulated(2), 0);
-  EXPECT_EQ(SB_IsCarSimulated(0), 1);
-  SB_NextGameStep();
-  ASSERT_EQ(SB_GetGameStep(), 15);
-  EXPECT_EQ(SB_IsCarSimulated(2), 1);
+// Before the racing phase a car played back from part-way through its
+// replay is held back; one played from the replay's start stands where its
+// recording began, as a car driven here does.
+TEST_F(RaceCarsTest, AReplayFromPartWayIsSimulatedOnlyFromStep15) {
+  struct Row {
+    const char* what;
+    int32_t start;  // the replay's start, -1 for none
+    int32_t before, racing;
+  };
+  const Row rows[] = {{"no replay", -1, 1, 1}, {"from its start", 0, 1, 1}, {"from part-way", 500, 0, 1}};
+  TREPLAY replay{};
+  for (const Row& r : rows) {
+    replay.StartTime = r.start;
+    SB_Var.CarReplays[2] = r.start >= 0 ? &replay : nullptr;
+    SB_SetGameMode(SB_RACE);
+    for (int i = 0; i < 10; ++i) SB_NextGameStep();  // to step 14
+    ASSERT_EQ(SB_GetGameStep(), 14);
+    EXPECT_EQ(SB_IsCarSimulated(2), r.before) << r.what;
+    EXPECT_EQ(SB_IsCarSimulated(0), 1) << r.what;
+    SB_NextGameStep();
+    ASSERT_EQ(SB_GetGameStep(), 15);
+    EXPECT_EQ(SB_IsCarSimulated(2), r.racing) << r.what;
+  }
   Car(2).TexturesReady = 0;
   EXPECT_EQ(SB_IsCarSimulated(2), 0);
+  SB_Var.CarReplays[2] = nullptr;
 }
 
 TEST_F(RaceCarsTest, WithoutAListEveryCarInGameIsSimulated) {
-  ztest::Fakes().replaying.insert(1);
+  TREPLAY replay{};
+  replay.StartTime = 500;
+  SB_Var.CarReplays[1] = &replay;
   EXPECT_EQ(SB_IsCarSimulated(1), 1);
   EXPECT_EQ(SB_IsRaceRunning(), 0);
+  SB_Var.CarReplays[1] = nullptr;
 }
 
 }  // namespace

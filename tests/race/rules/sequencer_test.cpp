@@ -158,7 +158,7 @@ TEST_F(SequencerTest, ANetworkRaceReportsStates7To9AndWaitsForThePlayers) {
 // One row per game mode's path through its list. The script's letters:
 // P presses the accelerator, F finishes car 0, E ends the race, O sets
 // the controller's end of race, N is the controller's start message, S
-// its restart.
+// its restart, R shows car 0 from its replay with no car driven.
 struct ModeRow {
   const char* name;
   int32_t mode, kiosk, last;
@@ -176,6 +176,8 @@ TEST_F(SequencerTest, EachModeTakesItsPathThroughTheList) {
       {"training", SB_TRAINING, 0, 10, {{3, 'P'}, {10, 'E'}}, {{1, 5}, {3, 15}, {10, 5}}, "RestartRace", {1, 10},
        &SB_Var.DayNightOn, 0},
       // The double advance passes the wrap and skips step 0.
+      // Nobody to choose a gearbox for: the replay is raced at once.
+      {"training shown from a replay", SB_TRAINING, 0, 3, {{1, 'R'}}, {{1, 15}}, "RestartRace", {1}, nullptr, 0},
       {"training, finished and ended", SB_TRAINING, 0, 20, {{3, 'P'}, {20, 'F'}, {20, 'E'}},
        {{1, 5}, {3, 15}, {20, 5}}, "RestartRace", {1}, &SB_Var.RaceOver, 1},
       // 15 -> 16 -> 17 in one pass, 17 and 18 pass, and the list wraps.
@@ -214,6 +216,7 @@ TEST_F(SequencerTest, EachModeTakesItsPathThroughTheList) {
         if (act == 'O') SB_Var.RaceOver = 1;
         if (act == 'N') SB_NextGameStep();
         if (act == 'S') SB_SetGameModeSteps(row.mode);
+        if (act == 'R') SB_Var.DrivenCar = -1, SB_Var.ReplayCar = 0;
       }
     });
     EXPECT_EQ(StepChanges(), row.changes) << row.name;

@@ -1,5 +1,6 @@
-// The replay file: its bytes, save and load, the console's listing, cars
-// sharing one record table, the console words, and damaged files.
+// The replay file: its bytes, save and load (of the car shown, and refused
+// with nothing recorded), the console's listing, cars sharing one record
+// table, the console words, and damaged files.
 #include <filesystem>
 #include <string>
 
@@ -58,6 +59,38 @@ TEST_F(ReplayFileTest, SavedBytesLoadBackAsTheSameRecords) {
   EXPECT_STREQ(r->Name, "R1.REP");
   EXPECT_EQ(std::memcmp(r->Records, SB_Var.LocalReplay->Records, 3 * sizeof(TREPLAYREC)), 0);
   EXPECT_EQ(Printed(), (Lines{"Car 0: no replay", "Car 1: no replay", "Car 2: +500 R1.REP", "Car 3: no replay"}));
+}
+
+// The recording is the driven car's, or the shown replay car's when none
+// is driven; with neither, or nothing recorded, nothing is written.
+TEST_F(ReplayFileTest, SavesTheCarShownOrSaysNothingWasRecorded) {
+  struct Row {
+    const char* what;
+    int32_t driven, replay, records, fileCar;  // fileCar -1: nothing written
+  };
+  const Row rows[] = {
+      {"driven", 1, -1, 3, 1},
+      {"shown from a replay", -1, 2, 3, 2},
+      {"nothing recorded", 0, -1, 0, -1},
+      {"no car shown", -1, -1, 3, -1},
+      {"a car beyond the race", 4, -1, 3, -1},
+  };
+  for (const Row& r : rows) {
+    SB_Var.DrivenCar = r.driven;
+    SB_Var.ReplayCar = r.replay;
+    SB_Var.LocalReplay->RecordCount = 0;
+    for (int32_t k = 0; k < r.records; ++k) SB_RecordCarState(0, SB_Var.LocalReplay);
+    std::filesystem::remove(root_ + "/S.REP");
+    SB_ClearPrintedLines();
+    EXPECT_EQ(SB_SaveCarReplay("S.REP"), r.fileCar >= 0 ? 1 : 0) << r.what;
+    if (r.fileCar < 0) {
+      EXPECT_EQ(Printed(), Lines{"No replay recorded !!!"}) << r.what;
+      EXPECT_FALSE(std::filesystem::exists(root_ + "/S.REP")) << r.what;
+      continue;
+    }
+    EXPECT_EQ(Printed(), Lines{"Saved matrix replay S.REP of the car " + std::to_string(r.fileCar) + "..."});
+    EXPECT_EQ(ztest::ReadFile(root_ + "/S.REP").substr(256, 8), Le32(r.fileCar) + Le32(3)) << r.what;
+  }
 }
 
 TEST_F(ReplayFileTest, CarsLoadingOneFileShareItsTableUntilTheLastIsFreed) {
