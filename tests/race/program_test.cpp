@@ -13,12 +13,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
 
 #include "tests/support/program.h"
+#include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -279,6 +281,51 @@ TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
     EXPECT_TRUE(fs::exists(play + written)) << written;
   EXPECT_EQ(ztest::ReadFile(play + "/dat/MINE.TXT").substr(0, 8), "OUTPUT 1");  // the player's own file kept
   EXPECT_TRUE(TreeContents(build / "data") == before) << "the build's data tree changed";
+}
+
+// RACE's race of four as the menus start it (the start-up, then the race
+// script "GAME"), the player's car left standing on the pole: automatic
+// gearbox chosen, nothing pressed after, the race left 11 s after "GO"
+// (12.5 s after "READY", when the recording starts). The player's recorded
+// place and heading stay put for 5 s after "GO" (within 0.1 m and one step
+// of the recorded angles), and while the three opponents from behind go by
+// it is neither pushed sideways nor turned.
+TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
+  constexpr uint32_t kGo = 12500, kLeft = kGo + 11000;  // ms of the recording
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/STAND.TXT",
+                   "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nSAVEREPLAY STAND.REP\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt",
+                   "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n25000ms 27 down\n2 27 up\n3 112 down\n5 112 up\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "stand.txt", temp_ + "/err.txt", 180), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_EQ(console.find("not found"), std::string::npos) << console;
+  for (const char* replay : {"SA1.REP", "SA2.REP", "SA3.REP"})
+    EXPECT_NE(console.find(std::string(">LOADREPLAY ") + replay), std::string::npos) << replay;
+
+  const std::vector<ztest::TRECORD> records = ztest::ReadReplay(ztest::ReadFile(tree + "/STAND.REP"));
+  ASSERT_GT(records.size(), 10u);
+  ASSERT_GE(records.back().time, kLeft - 1000);
+  const ztest::TRECORD& start = records.front();
+  auto turned = [&](const ztest::TRECORD& r) {
+    uint32_t most = 0;
+    for (int k = 0; k < 3; ++k) most = std::max(most, std::min((r.angles[k] - start.angles[k]) & 1023u,
+                                                               (start.angles[k] - r.angles[k]) & 1023u));
+    return most;
+  };
+  double still = 0, sideways = 0;  // m: moved in the first 5 s after "GO", across the grid (+x) all along
+  uint32_t turn = 0;
+  for (const ztest::TRECORD& r : records) {
+    if (r.time <= kGo + 5000) still = std::max(still, std::hypot(r.x - start.x, r.z - start.z));
+    sideways = std::max(sideways, std::fabs(r.z - start.z));
+    turn = std::max(turn, turned(r));
+  }
+  EXPECT_LT(still, 0.1);
+  EXPECT_LT(sideways, 0.1);
+  EXPECT_LE(turn, 1u);
 }
 
 }  // namespace
