@@ -127,7 +127,7 @@ bool CircuitDrive::Start(std::string* error, const MapLoader& loader) {
   SB_SetControlMap();
   SetStick(0, 0, 0);
   SB_Var.CameraMode = 1;
-  SB_Var.NbCars = std::clamp(cars_, 1, SB_MAXCARS);
+  SB_Var.NbCars = std::clamp(cars_ + (poleCar_ ? 1 : 0), 1, SB_MAXCARS);
   SB_Var.UsingCars = 1;
   SB_Var.DrivenCar = 0;
   for (int32_t i = 0; i < SB_Var.NbCars; ++i)
@@ -135,8 +135,14 @@ bool CircuitDrive::Start(std::string* error, const MapLoader& loader) {
       *error = "cannot make the cars";
       return false;
     }
+  if (poleCar_) {
+    SB_Var.GridCount = 0;
+    SB_PlaceCarOnGrid(&pole_, 0);
+    SB_Var.GridCount = 0;
+  }
   MoveToGridPlace(gridPlace_);
   SB_StartRace();
+  KeepPoleCar();
   for (int32_t i = 0; i < SB_Var.NbCars; ++i) SB_Var.Cars[i]->TexturesReady = 1;
   SB_SetGameModeSteps(SB_OFFLINE);
   SB_Var.RaceClockStart = -1;  // a fresh race: its clock starts at the first lap
@@ -168,6 +174,19 @@ void CircuitDrive::MoveToGridPlace(int32_t place) {
   slot.Z += at[1][1] - at[0][1];
 }
 
+// The last car back on the pole, standing, wherever the grid (which the
+// race's start lays out again) put it.
+void CircuitDrive::KeepPoleCar() {
+  if (!poleCar_) return;
+  TCAR& car = *SB_Var.Cars[SB_Var.NbCars - 1];
+  car.Position[0] = pole_.Position[0];  // the height is the grid's, as the race placed it
+  car.Position[2] = pole_.Position[2];
+  std::copy(std::begin(pole_.Orientation), std::end(pole_.Orientation), car.Orientation);
+  std::copy(std::begin(pole_.InsetMatrix), std::end(pole_.InsetMatrix), car.InsetMatrix);
+  std::fill(std::begin(car.Velocity), std::end(car.Velocity), 0.0);
+  std::fill(std::begin(car.AngularVelocity), std::end(car.AngularVelocity), 0.0);
+}
+
 void CircuitDrive::Frame(uint32_t ms, const std::function<void(DriverInput&)>& adjust) {
   plat::AdvanceManualTime(ms);
   SB_UpdateClock();
@@ -176,6 +195,7 @@ void CircuitDrive::Frame(uint32_t ms, const std::function<void(DriverInput&)>& a
   SetStick(in.x, in.y, in.buttons);
   SB_SnapshotControls();
   SB_DoGameMode();
+  KeepPoleCar();
   SB_UpdateLapCounters();
   SB_UpdateCars();
 }
@@ -212,6 +232,7 @@ bool RecordLapReplay(const LapReplay& lap, std::string* error) {
   const char* path = lap.path;
   CircuitDrive drive;
   drive.SetGridPlace(lap.gridPlace);
+  drive.SetPoleCar(lap.gridPlace > 0);
   if (!drive.Start(error)) return false;
   drive.Driver().straightSpeed = lap.straightSpeed;
   drive.Driver().bendSpeed = lap.bendSpeed;

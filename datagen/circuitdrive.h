@@ -56,6 +56,10 @@ class CircuitDrive {
   // car 0 is driven, the others stand on the grid unless a replay is
   // loaded on them.
   void SetCars(int32_t cars) { cars_ = cars; }
+  // One car more, of the default prototype, standing on the pole through
+  // the drive, for the next Start: what a driven car from a place behind
+  // finds there in a race.
+  void SetPoleCar(bool standing) { poleCar_ = standing; }
   // One race frame of ms milliseconds: the clock, the driver's stick (which
   // adjust, when given, may change), the sequencer, the lap counters and
   // the car update (physics, recording).
@@ -68,18 +72,23 @@ class CircuitDrive {
 
  private:
   void MoveToGridPlace(int32_t place);
+  void KeepPoleCar();
 
   ScriptedDriver driver_;
   bool started_ = false;
   int32_t gridPlace_ = 0;
   int32_t cars_ = 1;
+  bool poleCar_ = false;
+  TCAR pole_{};  // the pose of the pole, for the car standing there
 };
 
 // A lap replay: the default car from a grid place until it has finished
 // its first lap and is past its grid place again (so that the replay's
 // loop goes on racing), driven by the scripted driver at its paces on its
 // line, recorded and written as a replay file at path (a logical name such
-// as "SA0.REP"). False, with the reason in *error, on failure.
+// as "SA0.REP"). From a place behind, a car stands on the pole, as the
+// player's car may when the replay races it, and the driver passes it.
+// False, with the reason in *error, on failure.
 struct LapReplay {
   const char* path;
   int32_t gridPlace;

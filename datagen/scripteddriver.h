@@ -3,7 +3,8 @@
 // starts the engine after "GO" with a fresh press of accelerate, shifts
 // into first once the engine has cranked, then steers toward the centre
 // line some 15 m ahead, or a line beside it, and holds a speed chosen by
-// the bend ahead.
+// the bend ahead. A car standing ahead on or near its line is passed on
+// the line's side of it, 5 m from centre to centre.
 #pragma once
 #include <algorithm>
 #include <cmath>
@@ -37,13 +38,41 @@ class ScriptedDriver {
     const double speed = std::sqrt(car.Velocity[0] * car.Velocity[0] + car.Velocity[2] * car.Velocity[2]);
     const double wanted = Bend(car, 25, 60) > 0.15 ? bendSpeed : straightSpeed;
     in.y = speed > wanted + 1.0 ? 0.6 : speed > wanted ? 0.0 : -1.0;
-    in.x = std::clamp(Aim(car, 15, lineOffset) * 3.0, -1.0, 1.0);
+    in.x = std::clamp(Aim(car, 15, LineBeside(car)) * 3.0, -1.0, 1.0);
     if (car.Gear == 0 && car.EngineStartTimer >= 2.0 && racing_ % 2) in.buttons = 1;
     return in;
   }
 
  private:
   int32_t frame_ = 0, racing_ = 0;
+
+  static constexpr double kStanding = 1.0;   // m/s: below it a car stands
+  static constexpr double kPassWidth = 5.0;  // m between the centres of a car passed and the passer
+  static constexpr int32_t kPassAhead = 60, kPassBehind = 8;  // m along the line: a standing car looked at
+
+  // The line driven: lineOffset, or beside a car standing from 60 m ahead
+  // until 8 m behind whose centre lies nearer the line than kPassWidth.
+  double LineBeside(const TCAR& car) const {
+    const int32_t n = SB_Var.NbBsplinePoints;
+    double offset = lineOffset;
+    for (int32_t j = 0; j < SB_Var.NbCars && j < SB_MAXCARS; ++j) {
+      const TCAR* other = SB_Var.Cars[j];
+      if (!other || other == &car || std::hypot(other->Velocity[0], other->Velocity[2]) >= kStanding)
+        continue;
+      const int32_t ahead = ((other->CenterLineIndex - car.CenterLineIndex) % n + n + n / 2) % n - n / 2;
+      if (ahead < -kPassBehind || ahead > kPassAhead) continue;
+      const double across = Across(other->CenterLineIndex, other->Position);
+      if (std::fabs(across - offset) < kPassWidth)
+        offset = across + (lineOffset >= across ? kPassWidth : -kPassWidth);
+    }
+    return offset;
+  }
+  // Metres from the centre line at point i to the position, to the right.
+  static double Across(int32_t i, const double* position) {
+    const TVECTOR &p = Point(i), &q = Point(i + 1);
+    const double tx = q.x - p.x, tz = q.z - p.z, length = std::hypot(tx, tz);
+    return length > 0 ? ((position[0] - p.x) * tz - (position[2] - p.z) * tx) / length : 0.0;
+  }
 
   static const TVECTOR& Point(int32_t i) {
     const int32_t n = SB_Var.NbBsplinePoints;

@@ -195,6 +195,14 @@ void SB_UpdateCarTrackProgress(TCAR* car) {
   const double f = NearestIndex(car->Position, car->CenterLineIndex);
   car->CenterLineIndex = static_cast<int32_t>(f);
   UpdateSectorAndDistance(car, car->CenterLineIndex, f);
+  // The set-up's distance of 0 is not where the car stands: a grid behind
+  // the start line measures a lap less on the first frame. That first
+  // measure is where the car starts, so that a car standing on the grid or
+  // driving to the line is not taken for one going the wrong way.
+  if (!car->ProgressMeasured) {
+    car->ProgressMeasured = 1;
+    car->BestDistance = car->PrevDistance = car->Distance;
+  }
   UpdateWrongWay(car);
 }
 

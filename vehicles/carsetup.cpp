@@ -35,6 +35,7 @@ void ResetRaceFields(TCAR* car, int32_t first) {
   car->RaceTime = car->LapTime = 0;
   car->CenterLineIndex = car->Sector = car->Laps = car->LastLapChange = car->SectorSkip = 0;
   car->Distance = car->BestDistance = car->PrevDistance = 0.0;
+  car->ProgressMeasured = 0;
   car->WrongWay = car->WrongWayTime = 0;
   car->Place = 1;
   car->CarAhead = car->CarBehind = -1;

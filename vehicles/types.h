@@ -189,6 +189,7 @@ struct TCAR {
   double Distance;      // centre-line points (metres) since the start, laps included
   double BestDistance;  // distance at the last frame in which it grew
   double PrevDistance;  // distance of the previous frame
+  int32_t ProgressMeasured;  // the progress was measured since the car was set up
   int32_t WrongWay;
   int32_t WrongWayTime;   // ms
   double RaceClock;       // seconds

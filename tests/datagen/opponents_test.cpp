@@ -2,8 +2,9 @@
 // datagen's lap replays "SA1.REP" to "SA3.REP" on cars 1 to 3 of a race of
 // four; from their grid places behind the driven car they drive the
 // circuit on the road and pass a slower player, so that the race order
-// changes within a lap. A replay that is missing or cut short leaves its
-// car on the grid with the loader's message, and the others race.
+// changes within a lap; a player's car left standing on the pole is gone
+// round. A replay that is missing or cut short leaves its car on the grid
+// with the loader's message, and the others race.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "console/interpreter.h"
 #include "datagen/circuitdrive.h"
+#include "race/sequencer.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
@@ -28,6 +30,7 @@ constexpr uint32_t kFrameMs = 20;
 constexpr uint32_t kRaceMs = 60000;  // the countdown and the engine's start, then a lap
 constexpr double kHalfRoad = 16.0;   // m: the circuit's road is 32 m wide
 constexpr int32_t kCars = 4;
+constexpr int32_t kGoStep = 14;  // the sequencer's step that shows "GO"
 
 class OpponentsTest : public ztest::CircuitDriveTest {
  protected:
@@ -89,6 +92,41 @@ TEST_F(OpponentsTest, ThreeOpponentsRaceAndTheOrderChangesWithinALap) {
     EXPECT_LT(worstOff[i], kHalfRoad) << "car " << i;
   }
   EXPECT_GE(changes, 1);
+}
+
+// The player's car left standing on the pole after "GO": the opponents
+// from behind go round it without a touch (its place and heading stay
+// within 0.1 m and 0.01 rad for 5 s, and it is neither pushed sideways
+// nor turned while they pass), they are all 100 m or more down the road
+// 11 s after "GO", and the car facing the right way on the grid is never
+// warned of the wrong way.
+TEST_F(OpponentsTest, ThePlayerStandingOnThePoleIsPassedUntouched) {
+  StartRace();
+  const TCAR& player = *SB_Var.Cars[0];
+  auto heading = [&] { return std::atan2(player.Orientation[6], player.Orientation[8]); };
+  const double start[2] = {player.Position[0], player.Position[2]}, startHeading = heading();
+  int32_t sinceGo = -1, warned = 0;
+  double worstAt5 = 0.0, worstSideways = 0.0, worstTurn = 0.0;
+  for (uint32_t t = 0; t < kRaceMs && sinceGo < 11000; t += kFrameMs) {
+    // The gearbox chosen, then no control touched.
+    drive_.Frame(kFrameMs, [](datagen::DriverInput& in) {
+      if (SB_GetGameStep() > 5) in = {};
+    });
+    if (sinceGo >= 0 || SB_GetGameStep() >= kGoStep) sinceGo = sinceGo < 0 ? 0 : sinceGo + kFrameMs;
+    warned |= player.WrongWay;
+    const double moved = std::hypot(player.Position[0] - start[0], player.Position[2] - start[1]);
+    // The grid faces along +x: sideways is z.
+    worstSideways = std::max(worstSideways, std::fabs(player.Position[2] - start[1]));
+    worstTurn = std::max(worstTurn, std::fabs(std::remainder(heading() - startHeading, 2 * M_PI)));
+    if (sinceGo <= 5000) worstAt5 = std::max(worstAt5, moved);
+  }
+  ASSERT_GE(sinceGo, 11000);
+  EXPECT_LT(worstAt5, 0.1);
+  EXPECT_LT(worstSideways, 0.1);  // after 5 s the car, in gear, may creep forward
+  EXPECT_LT(worstTurn, 0.01);
+  for (int32_t car = 1; car < kCars; ++car)
+    EXPECT_GE(SB_Var.Cars[car]->Distance - player.Distance, 100.0) << "car " << car;
+  EXPECT_EQ(warned, 0);
 }
 
 // Bad replays named by the script: one missing, one cut short. Their cars

@@ -7,7 +7,8 @@
 // outlines), pauses and leaves; scripts with nothing to type end and say
 // what they did; the user keys chosen by INTERCUST drive and brake by
 // their names; DEMO drives the player's car on the attract lap, and a
-// replay of a race loaded on car 0 drives it round the same path.
+// replay of a race loaded on car 0 drives it round the same path; in the
+// race of four the opponents go round the player's car left on the pole.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "tests/support/program.h"
+#include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -286,33 +288,16 @@ TEST_F(ProgramRunTest, TheRunCommandPlaysOnATreeOfItsOwn) {
   EXPECT_TRUE(TreeContents(build / "data") == before) << "the build's data tree changed";
 }
 
-// A replay file's records: the time (ms) and the position (m) of each.
-struct Record {
-  uint32_t time;
-  double at[3];
-};
-std::vector<Record> ReplayRecords(const std::string& file) {
-  auto word = [&](size_t offset) {
-    uint32_t v = 0;
-    for (size_t k = 0; k < 4 && offset + k < file.size(); ++k)
-      v |= static_cast<uint32_t>(static_cast<uint8_t>(file[offset + k])) << (8 * k);
-    return v;
-  };
-  std::vector<Record> records;
-  for (size_t at = 264; at + 84 <= file.size() && records.size() < word(260); at += 84) {
-    Record r{word(at), {}};
-    for (size_t k = 0; k < 3; ++k) r.at[k] = static_cast<int32_t>(word(at + 4 + 4 * k)) * 0.001;
-    records.push_back(r);
-  }
-  return records;
-}
+using Record = ztest::TRECORD;
+std::vector<Record> ReplayRecords(const std::string& file) { return ztest::ReadReplay(file); }
 
 double Metres(const double* a, const double* b) { return std::hypot(b[0] - a[0], b[1] - a[1], b[2] - a[2]); }
+double Metres(const Record& a, const Record& b) { return std::hypot(b.x - a.x, b.y - a.y, b.z - a.z); }
 
 // The path's length up to a time.
 double PathLength(const std::vector<Record>& path, uint32_t until) {
   double length = 0.0;
-  for (size_t i = 1; i < path.size() && path[i].time <= until; ++i) length += Metres(path[i - 1].at, path[i].at);
+  for (size_t i = 1; i < path.size() && path[i].time <= until; ++i) length += Metres(path[i - 1], path[i]);
   return length;
 }
 
@@ -399,13 +384,60 @@ TEST_F(ProgramRaceTest, AReplayOnCarZeroDrivesItRoundTheSamePath) {
     for (size_t i = 1; i < driven.size(); ++i) {
       if (r.time < driven[i - 1].time || r.time >= driven[i].time) continue;
       const double f = double(r.time - driven[i - 1].time) / double(driven[i].time - driven[i - 1].time);
-      double at[3];
-      for (size_t k = 0; k < 3; ++k) at[k] = driven[i - 1].at[k] + (driven[i].at[k] - driven[i - 1].at[k]) * f;
-      EXPECT_LT(Metres(at, r.at), 0.05) << r.time;
+      const double at[3] = {driven[i - 1].x + (driven[i].x - driven[i - 1].x) * f,
+                            driven[i - 1].y + (driven[i].y - driven[i - 1].y) * f,
+                            driven[i - 1].z + (driven[i].z - driven[i - 1].z) * f};
+      const double shownAt[3] = {r.x, r.y, r.z};
+      EXPECT_LT(Metres(at, shownAt), 0.05) << r.time;
       ++compared;
     }
   }
   EXPECT_GE(compared + 2, shown.size());
+}
+
+// RACE's race of four as the menus start it (the start-up, then the race
+// script "GAME"), the player's car left standing on the pole: automatic
+// gearbox chosen, nothing pressed after, the race left 11 s after "GO"
+// (12.5 s after "READY", when the recording starts). The player's recorded
+// place and heading stay put for 5 s after "GO" (within 0.1 m and one step
+// of the recorded angles), and while the three opponents from behind go by
+// it is neither pushed sideways nor turned.
+TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
+  constexpr uint32_t kGo = 12500, kLeft = kGo + 11000;  // ms of the recording
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/STAND.TXT",
+                   "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nSAVEREPLAY STAND.REP\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt",
+                   "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n25000ms 27 down\n2 27 up\n3 112 down\n5 112 up\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "stand.txt", temp_ + "/err.txt", 180), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_EQ(console.find("not found"), std::string::npos) << console;
+  for (const char* replay : {"SA1.REP", "SA2.REP", "SA3.REP"})
+    EXPECT_NE(console.find(std::string(">LOADREPLAY ") + replay), std::string::npos) << replay;
+
+  const std::vector<ztest::TRECORD> records = ztest::ReadReplay(ztest::ReadFile(tree + "/STAND.REP"));
+  ASSERT_GT(records.size(), 10u);
+  ASSERT_GE(records.back().time, kLeft - 1000);
+  const ztest::TRECORD& start = records.front();
+  auto turned = [&](const ztest::TRECORD& r) {
+    uint32_t most = 0;
+    for (int k = 0; k < 3; ++k) most = std::max(most, std::min((r.angles[k] - start.angles[k]) & 1023u,
+                                                               (start.angles[k] - r.angles[k]) & 1023u));
+    return most;
+  };
+  double still = 0, sideways = 0;  // m: moved in the first 5 s after "GO", across the grid (+x) all along
+  uint32_t turn = 0;
+  for (const ztest::TRECORD& r : records) {
+    if (r.time <= kGo + 5000) still = std::max(still, std::hypot(r.x - start.x, r.z - start.z));
+    sideways = std::max(sideways, std::fabs(r.z - start.z));
+    turn = std::max(turn, turned(r));
+  }
+  EXPECT_LT(still, 0.1);
+  EXPECT_LT(sideways, 0.1);
+  EXPECT_LE(turn, 1u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tests/support/program.h"
+#include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
 
 namespace fs = std::filesystem;
@@ -97,28 +98,6 @@ std::string MiddleLine(const TSCENE& s) {
   return bytes;
 }
 
-struct TRECORD {
-  uint32_t time;
-  double x, y, z;
-};
-
-// The replay file's records: a 264-byte head (the count at 260), then 84
-// bytes a record, its time in ms and its position in mm first.
-std::vector<TRECORD> ReadReplay(const std::string& bytes) {
-  std::vector<TRECORD> out;
-  if (bytes.size() < 264) return out;
-  uint32_t n = 0;
-  std::memcpy(&n, bytes.data() + 260, 4);
-  for (uint32_t k = 0; k < n && 264 + (k + 1) * 84 <= bytes.size(); ++k) {
-    uint32_t time = 0;
-    int32_t mm[3];
-    std::memcpy(&time, bytes.data() + 264 + k * 84, 4);
-    std::memcpy(mm, bytes.data() + 264 + k * 84 + 4, 12);
-    out.push_back({time, mm[0] / 1000.0, mm[1] / 1000.0, mm[2] / 1000.0});
-  }
-  return out;
-}
-
 std::string Typed(const std::vector<const char*>& answers) {
   std::string script = "# pumps char code\n100 char 32\n3 char 8\n";
   for (const char* answer : answers) {
@@ -174,16 +153,16 @@ TEST_P(RoadPieceProgram, BuiltAndRacedFromTheStartOnTheRoad) {
 
   // From the first record, on the floor (the car's centre within 1.5 m
   // above it) until 10 s after it first moved, having covered 100 m then.
-  const std::vector<TRECORD> records = ReadReplay(ztest::ReadFile(tree + "/PIECE.REP"));
+  const std::vector<ztest::TRECORD> records = ztest::ReadReplay(ztest::ReadFile(tree + "/PIECE.REP"));
   ASSERT_GT(records.size(), 40u);
   uint32_t moved = 0;
-  for (const TRECORD& r : records)
+  for (const ztest::TRECORD& r : records)
     if (!moved && std::hypot(r.x - records[0].x, r.z - records[0].z) > 1.0) moved = r.time;
   ASSERT_GT(moved, 0u);
   ASSERT_GE(records.back().time, moved + 10000);
   double covered = 0;
   for (size_t k = 0; k < records.size() && records[k].time <= moved + 10000; ++k) {
-    const TRECORD& r = records[k];
+    const ztest::TRECORD& r = records[k];
     const double floor = FloorHeight(scene, r.x, r.z);
     ASSERT_TRUE(r.y < floor && r.y > floor - 1.5)
         << r.time << " ms: " << r.x << ", " << r.y << ", " << r.z << " over " << floor;

@@ -81,6 +81,7 @@ class CentreLine : public ztest::TrackTest {
     car_.CenterLineIndex = static_cast<int32_t>(f);
     car_.Sector = static_cast<int32_t>(f * 10 / line_.size());
     car_.Distance = car_.BestDistance = car_.PrevDistance = f;
+    car_.ProgressMeasured = 1;
   }
   // Drives from index `from` by `step` points a frame for `frames` frames.
   void Drive(double from, double step, int frames) {
@@ -132,6 +133,40 @@ TEST_F(CentreLine, WrongWayAfterMoreThanTwoSecondsBehind) {
   }
   Drive(500, 0.5, 3);  // progress clears it
   EXPECT_EQ(std::make_pair(car_.WrongWay, car_.WrongWayTime), std::make_pair(0, 0));
+}
+
+// Cars as the race set-up leaves them (index, sector, laps and distances
+// 0) on a grid behind the start line, standing, then driven over the line
+// or turned back: only a car going back is warned, after its two seconds.
+TEST_F(CentreLine, AGridBehindTheLineIsNotTheWrongWay) {
+  Use(Circle(1000));
+  struct Leg {
+    double step;  // points a frame
+    int frames;
+  };
+  const struct {
+    const char* what;
+    double grid;
+    std::vector<Leg> legs;
+    int laps, flag;
+  } rows[] = {
+      {"the pole, standing 3 s", 995, {{0, 300}}, -1, 0},
+      {"the last place, 65 m back, standing 3 s", 935, {{0, 300}}, -1, 0},
+      {"standing, then over the line", 955, {{0, 300}, {0.2, 400}}, 0, 0},
+      {"turned back on the grid for 2.05 s", 975, {{0, 100}, {-0.5, 205}}, -1, 1},
+      {"turned back on the grid for 1.95 s", 975, {{0, 100}, {-0.5, 195}}, -1, 0},
+      {"over the line, then turned back", 995, {{0.2, 200}, {-0.5, 205}}, -1, 1},
+  };
+  for (const auto& r : rows) {
+    car_ = TCAR{};
+    double at = r.grid;
+    for (const Leg& leg : r.legs) {
+      Drive(at, leg.step, leg.frames);
+      at += leg.step * leg.frames;
+    }
+    EXPECT_EQ(car_.Laps, r.laps) << r.what;
+    EXPECT_EQ(car_.WrongWay, r.flag) << r.what;
+  }
 }
 
 TEST_F(CentreLine, TheSearchWrapsAndFindsAFarCarAgain) {

@@ -2,6 +2,7 @@
 // the start grid, the player order and the race-state reset.
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "race/session.h"
 #include "tests/vehicles/setup/setup_fixture.h"
@@ -72,6 +73,7 @@ TEST_F(RaceSetupTest, ThePhysicsDefaults) {
   car.Rouesolreaction = 1234;  // an entry the set-up leaves alone
   car.Gear = 3;
   car.Laps = car.Finished = 2;
+  car.ProgressMeasured = 1;  // raced before: its progress is measured afresh
   car.CatchUp = 0.2;
   SB_InitCarPhysics(&car, 0, 1);
   const TVPARAMBLOCK& b = car.VParams;
@@ -87,7 +89,7 @@ TEST_F(RaceSetupTest, ThePhysicsDefaults) {
   EXPECT_EQ(car.Gear, 0);
   EXPECT_EQ(car.SkidTimer, -SB_ShippedVParams.Derappetimeapresmini);
   EXPECT_EQ(car.CatchUp + car.CatchUp2 + car.CatchUpTarget + car.DragDivisor, 4.0);
-  EXPECT_EQ(car.Laps, 0);
+  EXPECT_EQ(std::make_pair(car.Laps, car.ProgressMeasured), std::make_pair(0, 0));
   EXPECT_EQ(car.Mass, 1000.0);
   EXPECT_EQ(car.EngineVolume, -10000);
   // The wheel points are where the tyres meet the road: the first wheel's
