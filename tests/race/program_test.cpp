@@ -6,7 +6,8 @@
 // script takes a screenshot, another with L held (the software view's
 // outlines), pauses and leaves; scripts with nothing to type end and say
 // what they did; the user keys chosen by INTERCUST drive and brake by
-// their names.
+// their names, and those stored from the controls screen drive a race
+// started from the console.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
