@@ -116,6 +116,11 @@ TEST_F(DialTest, TheDialAndItsNeedles) {
     DrawOnFill();
     EXPECT_TRUE(Texts().empty()) << gear;
   }
+  // The gearbox step without its boxes (the software view draws none):
+  // the dial stays.
+  GoToStep(SB_RACE, 5);
+  DrawOnFill();
+  EXPECT_NE(Pixel(X() + 15, Y() + 5), 1u);
 }
 
 TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
@@ -131,8 +136,11 @@ TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
     const char* what;
     std::function<void()> spoil;
   } cases[] = {
-      {"the confirm step", [] { GoToStep(SB_CONTROLLEDRACE, 4); }},
-      {"the gearbox choice", [] { GoToStep(SB_RACE, 5); }},
+      {"the gearbox boxes",
+       [] {
+         GoToStep(SB_RACE, 5);
+         SB_Var.OptionsFade = 3;
+       }},
       {"F4 off", [] { SB_Var.ShowDashboard = 0; }},
       {"camera mode 0", [] { SB_Var.CameraMode = 0; }},
       {"1024 wide",
@@ -147,6 +155,7 @@ TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
     SCOPED_TRACE(c.what);
     ReadyToDraw();
     GoToStep(SB_RACE, SB_STEP_RACING);
+    SB_Var.OptionsFade = 0;
     MakeOverlay(640, 480, 16);
     SB_LoadCounter2();
     c.spoil();
