@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "frontend/menu.h"
+
 namespace datagen {
 namespace {
 
@@ -119,22 +121,26 @@ bool MenuFontImage(const std::string& fontFile, const MenuFont& font, TgaImage* 
 }
 
 TgaImage MenuArrowImage() {
-  // The arrow's outline: a point at the top left, a slanted right side, a
-  // notch and a tail.
-  static const char* const kRows[] = {
+  // The arrow's outline: a point at the left, a slanted right side, a
+  // notch and a tail. The menus draw the picture with its top-left corner
+  // at the pointer's position and test the point SB_MENUHITDROP pixels
+  // below it, so the point stands that many clear rows down: what its tip
+  // touches is what a click takes.
+  static const char* const kArrow[] = {
       "#               ", "##              ", "#.#             ", "#..#            ", "#...#           ",
       "#....#          ", "#.....#         ", "#......#        ", "#.......#       ", "#........#      ",
       "#.........#     ", "#..........#    ", "#......#####    ", "#...#..#        ", "#..# #..#       ",
       "#.#  #..#       ", "##    #..#      ", "#     #..#      ", "       #..#     ", "       ####     ",
   };
+  constexpr int kPointRow = SB_MENUHITDROP;
   TgaImage image;
   image.width = 16;
-  image.height = static_cast<int>(std::size(kRows));
+  image.height = kPointRow + static_cast<int>(std::size(kArrow));
   image.depth = 24;
   image.pixels.assign(static_cast<size_t>(image.width) * image.height * 3, 0);
-  for (int y = 0; y < image.height; ++y)
+  for (int y = kPointRow; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
-      const char c = kRows[y][x];
+      const char c = kArrow[y - kPointRow][x];
       const uint8_t v = c == '.' ? 0xFF : c == '#' ? 0x40 : 0;
       uint8_t* p = &image.pixels[(static_cast<size_t>(y) * image.width + x) * 3];
       p[0] = p[1] = p[2] = v;

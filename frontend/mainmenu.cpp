@@ -159,6 +159,9 @@ void ChooseCarButton(int32_t events, TMENUITEM* item) {
   FlashItem(item, SB_Var.MenuBmap, kFlashMs);
   ShowMenuBitmap(SB_Var.MenuBmap);
   drawscreentext(SB_Var.MenuFontBig, kPleaseWait, 220, 224);
+  // The window shows a drawing when it is presented, which a wait does
+  // first: the message is seen while the cars are made, not after.
+  LS_Wait(0);
   UpdateInterfaceWaves();
   if (SB_Hooks.RunCarEditor) SB_Hooks.RunCarEditor(kCarChoiceArgument);
 }

@@ -143,6 +143,10 @@ void SB_DrawOptionPict(BMAP* target, int32_t index, int32_t pulse) {
   SB_FreeBmap(scaled);
 }
 
+int32_t SB_GearboxBoxesShown() {
+  return SB_Var.OptionsFade == kFadeFrames && GameStep() == kGearboxStep && !SB_Var.SessionLost ? 1 : 0;
+}
+
 __attribute__((weak)) void SB_DisplayGameOptions(BMAP* overlay) {
   if (!overlay || SB_Var.OptionsFade != kFadeFrames) return;
   const int32_t step = GameStep();
@@ -160,7 +164,7 @@ __attribute__((weak)) void SB_DisplayGameOptions(BMAP* overlay) {
   BMAP* second = WorkBitmap(1, overlay);
   if (!second) return;
   CopyWhole(first, second);
-  if (shown && step == kGearboxStep) {
+  if (SB_GearboxBoxesShown()) {
     SB_DrawOptionPict(second, kAutoBox, SB_Var.AutomaticGears ? 1 : 0);
     SB_DrawOptionPict(second, kManualBox, SB_Var.AutomaticGears ? 0 : 1);
   }

@@ -33,6 +33,10 @@ void SB_DrawOptionPict(BMAP* target, int32_t index, int32_t pulse);
 // During the pre-start steps, with the fade complete: the step's banner
 // and the gearbox boxes drawn over a snapshot of the overlay.
 void SB_DisplayGameOptions(BMAP* overlay);
+// Whether the gearbox boxes are drawn over the race now: in the gearbox
+// step, the fade complete (so on the accelerator only), the session not
+// lost. The dial gives way to them.
+int32_t SB_GearboxBoxesShown();
 // A rectangle of a 32-bit picture blended by its alpha at (x, y).
 void SB_BitmoveAlpha(BMAP* source, BMAP* target, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x,
                      int32_t y);

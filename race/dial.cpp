@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine3d/videotable.h"
+#include "frontend/raceoverlay.h"
 #include "race/hud_internal.h"
 #include "race/racerules.h"
 #include "shell/owner.h"
@@ -180,11 +181,14 @@ void SB_FreeCounters() {
   SB_Dial.Current = nullptr;
 }
 
+// While the gearbox boxes are shown before the start, the dial gives way
+// to them: drawn over them, it would hide the MANUAL box at the lower
+// right.
 void SB_DrawNeedle(BMAP* bmap) {
   const TCAR* car = SB_DrivenCarRecord();
   const TCOUNTER* c = SB_Dial.Current;
   if (!SB_Var.ShowDashboard || !SB_Var.UsingCars || !SB_Var.PreviousView || SB_Var.CameraMode == 0 || !car ||
-      !c || !c->Ready || !c->NbRuns || !bmap)
+      !c || !c->Ready || !c->NbRuns || !bmap || SB_GearboxBoxesShown())
     return;
   const bool lockHere = !SB_IsTextScreenLocked();
   if (lockHere) LS_LockBmap(bmap);

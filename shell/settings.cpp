@@ -248,9 +248,14 @@ void SB_LoadSettings() {
   std::snprintf(SB_Var.MenuPlayerName, sizeof SB_Var.MenuPlayerName, "%s", SB_Var.Settings.PlayerName);
 }
 
+// A device that nothing chose in this run (neither the menus nor a console
+// word) is the stored one: a race started from the console drives with the
+// keys the controls screen kept.
 void SB_ReadSettings() {
   EnsureStore();
   ReadValues(false);
+  const int32_t stored = SB_Var.Settings.ChoixInput;
+  if (SB_Var.ControlMode == -1 && stored >= 0 && stored <= 2) SB_Var.ControlMode = stored;
   FillItemTexts();
   ApplyLinearMarks();
 }

@@ -11,6 +11,7 @@
 
 #include "datagen/devenv.h"
 #include "datagen/sysfont.h"
+#include "frontend/menu.h"
 #include "race/hud.h"
 #include "shell/gamepicture.h"
 #include "shell/sbvar.h"
@@ -232,13 +233,18 @@ TEST_F(DatagenTest, TheInterfaceFontsAndArrowLoadInTheGame) {
             ztest::ReadFile((data / "INTER/BMAPS/CURSOR.TGA").string()));
   BMAP* arrow = LS_LoadTga("INTER>BMAPS>CURSOR.TGA", 0);
   ASSERT_NE(arrow, nullptr);
-  // A dark grey edge at the point, white inside, black beside it.
-  const uint32_t edge = LS_GetPixel(arrow, 0, 0) & 0xFFFFFF, inside = LS_GetPixel(arrow, 1, 4) & 0xFFFFFF;
+  // The point where the menus' hit test looks, below the pointer's
+  // position: clear (black) above it, a dark grey edge at it, white inside,
+  // black beside it.
+  const int32_t tip = SB_MENUHITDROP;
+  for (int32_t y = 0; y < tip; ++y)
+    for (int32_t x = 0; x < arrow->SizeX; ++x) ASSERT_EQ(LS_GetPixel(arrow, x, y) & 0xFFFFFF, 0u) << x << "," << y;
+  const uint32_t edge = LS_GetPixel(arrow, 0, tip) & 0xFFFFFF, inside = LS_GetPixel(arrow, 1, tip + 4) & 0xFFFFFF;
   EXPECT_EQ(edge & 0xFF, (edge >> 8) & 0xFF);
   EXPECT_GT(edge & 0xFF, 0u);
   EXPECT_LT(edge & 0xFF, 0x80u);
   EXPECT_EQ(inside, 0xFFFFFFu);
-  EXPECT_EQ(LS_GetPixel(arrow, arrow->SizeX - 1, 0) & 0xFFFFFF, 0u);
+  EXPECT_EQ(LS_GetPixel(arrow, arrow->SizeX - 1, tip) & 0xFFFFFF, 0u);
   LS_FreeBmap(arrow);
 }
 

@@ -13,6 +13,16 @@ namespace {
 
 class ComdexTest : public TreeMenuTest {
  protected:
+  // The page shows the controller's state, which tests set: each test
+  // starts from the controller's state as found and leaves it so.
+  void SetUp() override {
+    TreeMenuTest::SetUp();
+    controller_ = CTRL_State();
+  }
+  void TearDown() override {
+    CTRL_State() = controller_;
+    TreeMenuTest::TearDown();
+  }
   // The page set up as testinterface sets it up, without its loop.
   void Open() {
     InitComdexInterface();
@@ -32,6 +42,7 @@ class ComdexTest : public TreeMenuTest {
       for (int32_t x = it.HitX1; x < it.HitX2; ++x) out.push_back(all[static_cast<size_t>(y * bmap->SizeX + x)]);
     return out;
   }
+  TCTRL controller_{};
 };
 
 // The loop runs on screen 12 at the page's dim normal look, and what the

@@ -3,8 +3,10 @@
 // menus with the interface torn down and rebuilt, the car choice and the
 // quit question.
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/display.h"
 #include "shell/settings.h"
 #include "system/util.h"
 #include "tests/frontend/tree_fixture.h"
@@ -224,6 +226,59 @@ TEST_F(MenusTest, OutOfVideoMemoryIsShownForItsTimeAndCleared) {
     LS_ReleaseHeap(SB_Var.MenuHeap);
     SB_Var.MenuHeap = LS_GetHeap(6000000);
   }
+}
+
+// The cars of CHOOSE CAR take a while to make: when their making starts,
+// the window has been shown the screen as it stands, "PLEASE WAIT" on it.
+std::vector<uint32_t>& Presented() {
+  static std::vector<uint32_t> pixels;
+  return pixels;
+}
+
+std::vector<uint32_t> FrontPixels() {
+  std::vector<uint32_t> pixels;
+  int32_t w = 0, h = 0;
+  plat::ReadFront(plat::Rect{0, 0, 640, 480}, pixels, &w, &h);
+  return pixels;
+}
+
+TEST_F(MenusTest, PleaseWaitIsInTheWindowBeforeTheCarsAreMade) {
+  StartOn(2);
+  Presented().clear();
+  plat::SetPresenter([] {}, [] { Presented() = FrontPixels(); });
+  static bool shownFirst = false;
+  static std::vector<uint32_t> atCall;
+  shownFirst = false;
+  atCall.clear();
+  SB_Hooks.RunCarEditor = [](int32_t) {
+    atCall = Presented();
+    shownFirst = !atCall.empty() && atCall == FrontPixels();
+  };
+  Click(2);
+  plat::SetPresenter(nullptr, nullptr);
+  EXPECT_TRUE(shownFirst);
+  // What was shown is MAIN MENU with the message's box over its middle.
+  BMAP* work = LS_CreateBmap(640, 480, 24, 0);
+  LS_Bitmove(SB_Var.MenuBmap, work, 0, 0, 639, 479, 0, 0, LS_BLIT_OPAQUE);
+  // The pixels that differ: the box, centred.
+  int32_t x1 = 640, y1 = 480, x2 = -1, y2 = -1, changed = 0;
+  ASSERT_EQ(atCall.size(), 640u * 480u);
+  for (int32_t y = 0; y < 480; ++y)
+    for (int32_t x = 0; x < 640; ++x) {
+      const uint32_t a = atCall[static_cast<size_t>(y) * 640 + x];
+      const uint8_t* b = work->Start + static_cast<intptr_t>(y) * work->ByteLen + x * 3;
+      // Within the rounding of 16-bit colours read two ways.
+      if (std::abs(int(a >> 16 & 255) - b[2]) <= 8 && std::abs(int(a >> 8 & 255) - b[1]) <= 8 &&
+          std::abs(int(a & 255) - b[0]) <= 8)
+        continue;
+      ++changed;
+      x1 = std::min(x1, x), y1 = std::min(y1, y), x2 = std::max(x2, x), y2 = std::max(y2, y);
+    }
+  LS_FreeBmap(work);
+  EXPECT_GT(changed, 2000);
+  EXPECT_NEAR(x1 + x2, 639, 4) << x1 << ".." << x2;
+  EXPECT_NEAR(y1 + y2, 479, 4) << y1 << ".." << y2;
+  EXPECT_LT(y2 - y1, 80);
 }
 
 // The car choice runs on CHOOSE CAR until its back button or the car area

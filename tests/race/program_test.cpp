@@ -6,9 +6,11 @@
 // script takes a screenshot, another with L held (the software view's
 // outlines), pauses and leaves; scripts with nothing to type end and say
 // what they did; the user keys chosen by INTERCUST drive and brake by
-// their names; DEMO drives the player's car on the attract lap, and a
-// replay of a race loaded on car 0 drives it round the same path; in the
-// race of four the opponents go round the player's car left on the pole.
+// their names, and those stored from the controls screen drive a race
+// started from the console; DEMO drives the player's car on the attract
+// lap, and a replay of a race loaded on car 0 drives it round the same
+// path; in the race of four the opponents go round the player's car left
+// on the pole.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -23,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
+#include "shell/settings.h"
 #include "tests/support/program.h"
 #include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
@@ -201,6 +205,33 @@ TEST_F(ProgramRaceTest, TheCustomKeysActByTheirNames) {
   const auto braking = shots(CustomKeys(16, "0 16 up\n0 40 down\n"));
   EXPECT_EQ(braking.first, coasting.first);
   EXPECT_NE(braking.second, coasting.second);
+}
+
+// The device and keys that SELECT COMMAND stored drive a race started from
+// the console in a later run, no console word choosing them: "X" stored
+// for ACCELERATE (and "Q" for GEAR UP) drives the car.
+TEST_F(ProgramRaceTest, TheStoredCustomKeysDriveARaceStartedFromTheConsole) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  ztest::WriteFile(tree + "/dat/CUST.TXT", "USINGCARS 1\r\nNUMBEROFCARS 1\r\nVIDEOMODE 17\r\nPLAY\r\nQUIT\r\n");
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  plat::RegistryForget();
+  const plat::RegKey key = plat::RegCreateKey("SOFTWARE\\Tamrisk Entertainment\\Zentrova Race");
+  const int32_t version = SB_SETTINGSVERSION, customKeys = 2;
+  char accelerate[SB_KEYNAMESIZE] = "X", gearUp[SB_KEYNAMESIZE] = "Q";
+  plat::RegSetValue(key, "TEST", plat::kRegString, "OK", 3);
+  plat::RegSetValue(key, "Version", plat::kRegNumber, &version, 4);
+  plat::RegSetValue(key, "ChoixInput", plat::kRegNumber, &customKeys, 4);
+  plat::RegSetValue(key, "Accel", plat::kRegString, accelerate, sizeof accelerate);
+  plat::RegSetValue(key, "GearUp", plat::kRegString, gearUp, sizeof gearUp);
+  plat::RegCloseKey(key);
+  plat::RegistryForget();
+  ztest::WriteFile(temp_ + "/keys.txt", CustomKeys('X', ""));
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "cust.txt", temp_ + "/stderr.txt", 120), 0);
+  const std::string first = ztest::ReadFile(tree + "/SCREEN1.TGA"), second = ztest::ReadFile(tree + "/SCREEN2.TGA");
+  EXPECT_EQ(first.size(), 18u + 640 * 480 * 3);
+  EXPECT_EQ(second.size(), first.size());
+  EXPECT_TRUE(first != second) << "the dials moved on";
 }
 
 // As a user runs it headless with a script and nothing to type: a race

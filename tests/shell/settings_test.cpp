@@ -152,6 +152,24 @@ TEST_F(Settings, TheReadsKeepTheirRules) {
   EXPECT_EQ(SB_Var.MenuNbPlayers, 4);
 }
 
+// The race-start read takes the stored device only when nothing chose one
+// in this run, so that a race started from the console drives with the
+// stored keys; a device chosen in this run stays.
+TEST_F(Settings, TheRaceStartReadTakesTheStoredDeviceWhenNoneWasChosen) {
+  struct Row {
+    int32_t before, stored, after;
+  };
+  for (const Row& row : {Row{-1, 2, 2}, Row{-1, 0, 0}, Row{1, 2, 1}, Row{0, 2, 0}, Row{-1, 7, -1}}) {
+    SB_LoadSettings();
+    StoreNumber("ChoixInput", row.stored);
+    Store("Accel", plat::kRegString, "X", 2);
+    SB_Var.ControlMode = row.before;
+    SB_ReadSettings();
+    EXPECT_EQ(SB_Var.ControlMode, row.after) << row.before << " " << row.stored;
+    EXPECT_EQ(ItemText(30), "X");
+  }
+}
+
 TEST_F(Settings, AStaleVersionRewritesTheDefaults) {
   SB_LoadSettings();
   StoreNumber("Version", 5);

@@ -76,6 +76,7 @@ void Environment::SetUp() {
 }
 
 void Environment::TearDown() {
+  plat::UseManualClock(false);  // as the process started: a test after this one may read the real clock
   plat::SetReadObserver(nullptr);
   plat::SetExitHook(nullptr);
   plat::SetConfigDir("");

@@ -3,8 +3,9 @@
 // by real pointer moves, clicks and keys sent with xdotool, the menus'
 // pixels mapped through the window's geometry: RACE, TIME TRIAL, a
 // screenshot in the race, Escape and F1, BACK, QUIT, Y, Escape over the
-// credits; and the messages the menus hold for 2.5 s seen in the window
-// while they wait.
+// credits; the messages the menus hold for 2.5 s seen in the window
+// while they wait; and clicks with the arrow's tip on a key row and on the
+// player's name.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -20,8 +21,8 @@ class DisplayMenus : public DisplayProgram {
   void SetUp() override { Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n"); }
 };
 
-// The pointer's pixels are 10 above the buttons' centres (the cursor's hot
-// spot): RACE, TIME TRIAL, BACK and QUIT.
+// The pointer's pixels are 10 above the buttons' centres (where the arrow's
+// tip stands): RACE, TIME TRIAL, BACK and QUIT.
 TEST_F(DisplayMenus, ATimeTrialThroughTheRealWindow) {
   Start();
   ASSERT_TRUE(FindWindow());
@@ -58,6 +59,91 @@ TEST_F(DisplayMenus, ATimeTrialThroughTheRealWindow) {
   for (std::string line; std::getline(log, line) && next < lines.size();)
     if (line.rfind(lines[next], 0) == 0) ++next;
   EXPECT_EQ(next, lines.size()) << "missing or out of order: " << lines[std::min(next, lines.size() - 1)];
+}
+
+// A value the program stored in its registry file (name=type:hex), as
+// text up to its first zero; empty when missing.
+std::string StoredText(const std::string& root, const std::string& name) {
+  std::istringstream store(ReadFile(root + "/config/registry.txt"));
+  for (std::string line; std::getline(store, line);) {
+    if (line.rfind(name + "=", 0) != 0) continue;
+    const size_t colon = line.find(':');
+    std::string text;
+    for (size_t i = colon + 1; colon != std::string::npos && i + 1 < line.size(); i += 2) {
+      const char c = static_cast<char>(std::stoi(line.substr(i, 2), nullptr, 16));
+      if (!c) break;
+      text += c;
+    }
+    return text;
+  }
+  return "";
+}
+
+class DisplayPointer : public DisplayMenus {
+ protected:
+  // Where the arrow's tip stands from the pointer's position: the topmost,
+  // then leftmost, pixel of the window that changes when the pointer, at
+  // (x, y) over a still part of the screen, moves 60 pixels lower.
+  std::pair<int, int> TipOffset(int x, int y) {
+    MoveTo(x, y);
+    Pause(0.8);
+    const XwdPicture on = Picture("tip-on");
+    MoveTo(x, y + 60);
+    Pause(0.8);
+    const XwdPicture off = Picture("tip-off");
+    for (int j = y - 8; j < y + 50; ++j)
+      for (int i = x - 8; i < x + 30; ++i)
+        if (Shown(on, i, j) != Shown(off, i, j)) return {i - x, j - y};
+    return {0, 0};
+  }
+  // One quick click with the arrow's tip on the pixel (x, y).
+  void ClickWithTheTip(int x, int y, std::pair<int, int> tip) {
+    MoveTo(x - tip.first, y - tip.second);
+    Pause(0.5);
+    Xdo("click 1");
+  }
+};
+
+// What the arrow's tip touches is what a click takes: on SELECT COMMAND the
+// tip in the middle of ACCELERATE's key (a row 15 pixels high above
+// BRAKE's) asks for ACCELERATE's key, and on the player's name screen the
+// tip on the name edits the name; both are stored when the program ends.
+TEST_F(DisplayPointer, TheArrowsTipTakesWhatItTouches) {
+  Start();
+  ASSERT_TRUE(FindWindow());
+  Pause(9);  // the two splashes and MAIN MENU's transition
+  ClickAt(503, 146);  // CONTROLS
+  Pause(3.5);
+  const std::pair<int, int> tip = TipOffset(400, 30);  // beside the title: nothing there reacts
+  EXPECT_EQ(tip.first, 0);
+  EXPECT_GT(tip.second, 0) << "the tip stands below the pointer's position, where the clicks are tested";
+  ClickWithTheTip(515, 167, tip);  // ACCELERATE's key, 160..175
+  Pause(1);
+  Press("x");
+  Pause(1.5);
+  Press("Escape");
+  Pause(3.5);
+  // RACE, NETWORK: the player's name, its field 221..236.
+  for (auto [x, y] : {std::pair{191, 115}, {330, 301}}) {
+    ClickAt(x, y);
+    Pause(3.5);
+  }
+  ClickWithTheTip(300, 228, tip);
+  Pause(1);
+  for (int i = 0; i < 10; ++i) Press("BackSpace");
+  for (const char* key : {"z", "e", "d", "Return"}) Press(key);
+  Pause(1);
+  Press("Escape");
+  Pause(3.5);
+  ClickAt(70, 411);  // QUIT
+  Pause(1.5);
+  Press("y");
+  Pause(1);
+  Press("Escape");
+  ASSERT_EQ(Wait(60), 0);
+  EXPECT_EQ(StoredText(root_, "Accel"), "X");
+  EXPECT_EQ(StoredText(root_, "Brake"), "DOWN");
+  EXPECT_EQ(StoredText(root_, "PlayerName"), "ZED");
 }
 
 // The UDP ports from base on, eight of them, held so that a game created

@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "race/racerules.h"
+#include "race/sequencer.h"
 #include "shell/owner.h"
 #include "tests/race/rules/hud_fixture.h"
 
@@ -51,6 +53,11 @@ class DialTest : public ztest::HudTest {
     SB_DrawNeedle(SB_Var.TextScreen);
   }
   static int32_t Round(double v) { return static_cast<int32_t>(std::floor(v + 0.5)); }
+  static void GoToStep(int32_t mode, int32_t step) {
+    SB_SetGameMode(mode);
+    for (int i = 0; i < 64 && SB_GetGameStep() != step; ++i) SB_NextGameStep();
+    ASSERT_EQ(SB_GetGameStep(), step);
+  }
 };
 
 TEST_F(DialTest, LoadingKeepsColoursTagsAndTheDialOfTheWidth) {
@@ -109,6 +116,11 @@ TEST_F(DialTest, TheDialAndItsNeedles) {
     DrawOnFill();
     EXPECT_TRUE(Texts().empty()) << gear;
   }
+  // The gearbox step without its boxes (the software view draws none):
+  // the dial stays.
+  GoToStep(SB_RACE, 5);
+  DrawOnFill();
+  EXPECT_NE(Pixel(X() + 15, Y() + 5), 1u);
 }
 
 TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
@@ -124,6 +136,11 @@ TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
     const char* what;
     std::function<void()> spoil;
   } cases[] = {
+      {"the gearbox boxes",
+       [] {
+         GoToStep(SB_RACE, 5);
+         SB_Var.OptionsFade = 3;
+       }},
       {"F4 off", [] { SB_Var.ShowDashboard = 0; }},
       {"camera mode 0", [] { SB_Var.CameraMode = 0; }},
       {"1024 wide",
@@ -137,6 +154,8 @@ TEST_F(DialTest, NothingIsDrawnWithoutADialToShow) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ReadyToDraw();
+    GoToStep(SB_RACE, SB_STEP_RACING);
+    SB_Var.OptionsFade = 0;
     MakeOverlay(640, 480, 16);
     SB_LoadCounter2();
     c.spoil();
