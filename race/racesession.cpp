@@ -38,10 +38,6 @@ namespace {
 
 constexpr const char* kMeterPicture = "pcx>voatu.pcx";
 constexpr const char* kConsoleBackground = "pcx>devenv.pcx";
-
-// The race's last frames that the game clock had not yet seen take any
-// time when the race loop ended.
-int32_t g_untimedFrames = 0;
 constexpr double kUnlitLevel = 2147483647.0;
 
 void Say(const char* text) { SB_ConsolePrintf("%s", text); }
@@ -148,7 +144,7 @@ void RunRace() {
   SB_ResetClock();
   SB_Var.RaceDuration = static_cast<int32_t>(SB_Var.Time);
   SB_Var.RaceFrames = 0;
-  SB_Var.MaxFrameRate = 0;
+  SB_Var.MaxFrameRate = SB_Var.TimedFrames = 0;
   SB_Var.DebugMode = SB_DEBUG_GAME;
   SB_ResetGameSteps();
   if (SB_Var.ZoriraDemo) {
@@ -158,7 +154,6 @@ void RunRace() {
   if (SB_CheckNetworkStart()) SB_RaceLoop();
   if (SB_Var.ZoriraDemo) SB_FreeInfoPage();
   SB_Var.RaceDuration = static_cast<int32_t>(SB_Var.Time) - SB_Var.RaceDuration;
-  g_untimedFrames = SB_Var.FramesThisTick;
   SB_FreeSceneEditor();
   SB_FlushKeyboard();
   SB_StopCdMusic();
@@ -235,10 +230,10 @@ void PrintStatistics() {
     SB_ConsolePrintf("You've been playing.: %lds,", static_cast<long>(duration / 1000));
     // Frames per second of the whole duration: the duration cut to whole
     // seconds first would raise the rate by up to half (2,980 ms as 2 s).
-    // The last frames the clock has not yet seen take any time are left
-    // out, as the best rate leaves them: the average stays at or below it.
-    const int64_t timed = int64_t{SB_Var.RaceFrames} - g_untimedFrames;
-    SB_ConsolePrintf("  Medium frame rate.: %ldf/s", static_cast<long>((timed > 0 ? timed : 0) * 1000 / duration));
+    // The frames counted are those the clock timed, as the best rate
+    // counts them, so that the average never exceeds it.
+    SB_ConsolePrintf("  Medium frame rate.: %ldf/s",
+                     static_cast<long>(int64_t{SB_Var.TimedFrames} * 1000 / duration));
     SB_ConsolePrintf("  Maximum frame rate: %ldf/s", static_cast<long>(SB_Var.MaxFrameRate));
   }
   SB_ConsolePrintf("  Maximum polygons..: %ld", static_cast<long>(SB_Var.MaxPolygons));
@@ -301,8 +296,7 @@ int32_t SB_LoadMapFiles() {
 void SB_RaceSession() {
   // A race whose video mode fails never reaches the loop: no figures of
   // an earlier race may be left to print.
-  SB_Var.RaceDuration = SB_Var.RaceFrames = SB_Var.MaxFrameRate = 0;
-  g_untimedFrames = 0;
+  SB_Var.RaceDuration = SB_Var.RaceFrames = SB_Var.MaxFrameRate = SB_Var.TimedFrames = 0;
   SB_Var.MaxPolygons = SB_Var.MaxSceneVertices = 0;
   SetUpWorld();
   SetUpCarsAndHud();
