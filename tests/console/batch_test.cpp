@@ -145,4 +145,27 @@ TEST_F(Batch, ControlAndHighBytesDoNoHarm) {
   EXPECT_EQ(Run("RUN BYTES.TXT"), (Lines{"a", "\xE9\xFF\x80\x01", syntax, syntax, "%s%n%d"}));
 }
 
+// The menus' race scripts as shipped, run with the settings a start-up of
+// only INTERFACE leaves (no cars, the race clock off): each race uses its
+// cars, and each says whether it races against the clock, so that no race
+// takes it from the one run before: the time trial's runs, the others'
+// do not.
+TEST_F(Batch, TheMenusRaceScriptsUseCarsAndSetTheRaceClock) {
+  struct Row {
+    const char* script;
+    int32_t noTimeLimit;
+  };
+  const Row rows[] = {{"PMONTRE", 0}, {"GAME", 1}, {"PNET", 1}, {"PJNET", 1}};
+  for (const Row& r : rows) {
+    const std::string text = ztest::ReadFile(std::string(ZENTROVA_SOURCE_DIR) + "/data/dat/" + r.script);
+    ASSERT_FALSE(text.empty()) << r.script;
+    Script(r.script, text);
+    SB_Var.UsingCars = 0;
+    SB_Var.NoTimeLimit = 1 - r.noTimeLimit;
+    Run(std::string("RUN ") + r.script);
+    EXPECT_EQ(SB_Var.UsingCars, 1) << r.script;
+    EXPECT_EQ(SB_Var.NoTimeLimit, r.noTimeLimit) << r.script;
+  }
+}
+
 }  // namespace
