@@ -27,11 +27,16 @@ double Jitter(int32_t i, int32_t seed) {
   return ((h ^ (h >> 13)) & 0xFFFF) / 32767.5 - 1.0;
 }
 
-ModelPoint At(double x, double y, double z) {
+// A point given in the world's level axes x and z and its height above the
+// foot, written in the display axes the game places background objects
+// with (the cars' and props': +x up, +y along the world's z, +z along the
+// world's -x), so that the mountain stands upright where it is placed.
+ModelPoint At(double worldX, double up, double worldZ) {
+  const double x = up, y = worldZ, z = -worldX;
   ModelPoint p;
   p.x = static_cast<int32_t>(std::lround(x)), p.y = static_cast<int32_t>(std::lround(y));
   p.z = static_cast<int32_t>(std::lround(z));
-  // The normal points away from the mountain's axis and upward.
+  // The normal points away from the mountain's foot and upward.
   const double n[3] = {x, y, z}, length = std::sqrt(x * x + y * y + z * z);
   for (int k = 0; length > 0 && k < 3; ++k) p.normal[k] = static_cast<int32_t>(std::lround(n[k] * 16384.0 / length));
   return p;
@@ -48,7 +53,7 @@ ModelFace Textured(const ModelAtom& atom, std::initializer_list<int32_t> corners
   return f;
 }
 
-// Base ring, shoulder ring and peak; y grows downward, the base at 0.
+// Base ring, shoulder ring and peak, the base at height 0.
 ModelAtom MountainMesh(const BackObject& object, int32_t seed) {
   ModelAtom atom;
   atom.name = object.name;
@@ -58,9 +63,9 @@ ModelAtom MountainMesh(const BackObject& object, int32_t seed) {
       const double a = 2 * kPi * (i + 0.3 * Jitter(i, seed + ring)) / kSegments;
       const double reach = r * (ring ? 0.45 : 1.0) * (1.0 + 0.15 * Jitter(i + 50, seed));
       const double up = ring ? h * (0.5 + 0.12 * Jitter(i + 90, seed)) : 0.0;
-      atom.points.push_back(At(reach * std::cos(a), -up, reach * std::sin(a)));
+      atom.points.push_back(At(reach * std::cos(a), up, reach * std::sin(a)));
     }
-  atom.points.push_back(At(r * 0.08 * Jitter(7, seed), -h, r * 0.08 * Jitter(8, seed)));
+  atom.points.push_back(At(r * 0.08 * Jitter(7, seed), h, r * 0.08 * Jitter(8, seed)));
   const int32_t peak = 2 * kSegments;
   for (int32_t i = 0; i < kSegments; ++i) {
     const int32_t j = (i + 1) % kSegments;

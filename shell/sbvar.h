@@ -63,7 +63,9 @@ struct SB_VARS {
   uint32_t Time;              // at the last update or reset
   int32_t FrameTime;          // between the last two updates
   uint32_t RecordMark;        // set by a reset; moved on by the car recording
-  int32_t MaxFrameRate;       // best 1000 / FrameTime seen
+  int32_t MaxFrameRate;       // best frame rate seen: the frames the clock last moved over, a second over their time
+  int32_t FramesThisTick;     // frames ended since the clock last moved; -1 right after a reset
+  int32_t TimedFrames;        // frames the clock moved over, as the best rate counts them
 
   // Console screen, log and line editor.
   char ConsoleText[SB_CONSOLELINES][SB_CONSOLECOLUMNS + 1];

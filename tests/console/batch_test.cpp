@@ -145,4 +145,27 @@ TEST_F(Batch, ControlAndHighBytesDoNoHarm) {
   EXPECT_EQ(Run("RUN BYTES.TXT"), (Lines{"a", "\xE9\xFF\x80\x01", syntax, syntax, "%s%n%d"}));
 }
 
+// The menus' race scripts as shipped, run with the settings a start-up of
+// only INTERFACE leaves (no cars): each race uses its cars. The time
+// trial's runs against the race clock; the others keep the switch as the
+// start-up set it.
+TEST_F(Batch, TheMenusRaceScriptsUseCars) {
+  struct Row {
+    const char* script;
+    bool timeOff;
+  };
+  const Row rows[] = {{"PMONTRE", true}, {"GAME", false}, {"PNET", false}, {"PJNET", false}, {"DEMO", false}};
+  for (const Row& r : rows)
+    for (int32_t before : {0, 1}) {
+      const std::string text = ztest::ReadFile(std::string(ZENTROVA_SOURCE_DIR) + "/data/dat/" + r.script);
+      ASSERT_FALSE(text.empty()) << r.script;
+      Script(r.script, text);
+      SB_Var.UsingCars = 0;
+      SB_Var.NoTimeLimit = before;
+      Run(std::string("RUN ") + r.script);
+      EXPECT_EQ(SB_Var.UsingCars, 1) << r.script;
+      EXPECT_EQ(SB_Var.NoTimeLimit, r.timeOff ? 0 : before) << r.script;
+    }
+}
+
 }  // namespace

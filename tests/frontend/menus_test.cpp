@@ -141,19 +141,20 @@ int32_t StoredPlayers() {
   return value;
 }
 
-// Each race: the button, the lines sent, the screen returned to, and
-// whether a setting changed while the race script runs is saved around
-// the race.
+// Each race: the button, the lines sent, the screen returned to, whether
+// a setting changed while the race script runs is saved around the race,
+// and whether the race clock's switch the script turns is given back
+// after the race.
 TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
   struct Row {
     int32_t screen, item;
     const char* run;
     int32_t back;
-    bool savedAroundTheRace, picturesFreedFirst;
+    bool savedAroundTheRace, picturesFreedFirst, raceClockGivenBack;
   };
-  const Row rows[] = {{5, 1, "RUN PMONTRE", 5, true, false},
-                      {5, 4, "RUN GAME", 5, true, true},
-                      {2, 4, "RUN DEMO", 2, false, false}};
+  const Row rows[] = {{5, 1, "RUN PMONTRE", 5, true, false, true},
+                      {5, 4, "RUN GAME", 5, true, true, false},
+                      {2, 4, "RUN DEMO", 2, false, false, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.run);
     StartOn(r.screen);
@@ -163,9 +164,11 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     bool bitmapAtPlay = true, picturesAtRun = false;
     const int32_t row = SB_Var.MenuScreens[r.screen].Items[r.item].Index;
     Exec().lines.clear();
+    SB_Var.NoTimeLimit = 1;
     Exec().answer = [&](const std::string& line) {
       if (line == r.run) {
         SB_Var.MenuNbPlayers = 5;
+        SB_Var.NoTimeLimit = 0;  // the script's TIME OFF
         picturesAtRun = SB_Var.MenuBmaps[row].Picture != nullptr;
       }
       if (line == "PLAY") {
@@ -186,6 +189,7 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     EXPECT_EQ(SB_Var.DrawnMenuScreen, r.back);
     EXPECT_EQ(StoredPlayers(), r.savedAroundTheRace ? 5 : 3);
     EXPECT_EQ(picturesAtRun, !r.picturesFreedFirst);
+    EXPECT_EQ(SB_Var.NoTimeLimit, r.raceClockGivenBack ? 1 : 0);
     FreeInterface(0);
     LS_ReleaseHeap(SB_Var.MenuHeap);
     SB_Var.MenuHeap = LS_GetHeap(6000000);

@@ -28,7 +28,7 @@ constexpr const char* kKeys =
     "10 mouse 76 418\n10 1 down\n10 1 up\n"
     "4000ms mouse 70 411\n10 1 down\n10 1 up\n1000ms 89 down\n";
 
-const std::vector<std::string> kLines = {">INTERFACE", ">RUN PMONTRE", ">RACEMODE TRAINING", ">MAP NETRACE",
+const std::vector<std::string> kLines = {">INTERFACE", ">RUN PMONTRE", ">RACEMODE STANDALONE", ">MAP NETRACE",
                                          ">PLAY", "Duplicating user cars...", "Memory used in game: ",
                                          "DisposeVehicles...", ">CLOSENET", ">QUIT"};
 

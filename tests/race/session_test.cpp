@@ -176,19 +176,30 @@ TEST_F(RaceSessionTest, AFailedNetworkGateSkipsTheLoop) {
 TEST_F(RaceSessionTest, PrintsThePlayTimeAndFrameRatesOfARaceOverASecond) {
   const Trace maxima = {"\"  Maximum polygons..: 0\"", "\"  Maximum vertices..: 0\""};
   const struct {
-    int32_t frames;  // of 20 ms each
+    int32_t frames;
+    int32_t perMillisecond;  // frames a millisecond, or 0 for frames of 20 ms
     Trace played, lines;
-  } cases[] = {{150,  // the clock read at the start of each frame: 2980 ms, 50.3 frames a second
+  } cases[] = {{150, 0,  // the clock read at the start of each frame: 2980 ms, 50.3 frames a second
                 {"\"You've been playing.: 2s,\""},
                 {"\"  Medium frame rate.: 50f/s\"", "\"  Maximum frame rate: 50f/s\"", maxima[0], maxima[1]}},
-               {10, {}, maxima}};
+               {10, 0, {}, maxima},
+               // Quicker than the clock: 1001 ms of three frames each, the
+               // race's first update timing no frame, and one more frame the
+               // clock had not yet seen take any time.
+               {3005, 3,
+                {"\"You've been playing.: 1s,\""},
+                {"\"  Medium frame rate.: 3000f/s\"", "\"  Maximum frame rate: 3000f/s\"", maxima[0], maxima[1]}}};
   for (const auto& c : cases) {
     ztest::Session().trace.clear();
     frames_ = 0;
     SB_Var.Time = plat::TickMs() - 20000;  // last read 20 s before, at the console
     ztest::Session().onFrame = [this, &c] {
-      plat::AdvanceManualTime(20);
-      if (++frames_ == c.frames) SB_QuitRace();
+      ++frames_;
+      if (!c.perMillisecond)
+        plat::AdvanceManualTime(20);
+      else if (frames_ % c.perMillisecond == 0)
+        plat::AdvanceManualTime(1);
+      if (frames_ == c.frames) SB_QuitRace();
     };
     SB_PlayRace();
     EXPECT_EQ(SB_Var.RaceFrames, c.frames);

@@ -114,6 +114,37 @@ TEST_F(BackObcTest, TheDefaultListLoadsItsMountains) {
   EXPECT_EQ(SB_PrintedLines(), expected);
 }
 
+// Each instance turned by the axes the race draws it with: its foot on the
+// ground (world y 0, y pointing down), its peak its height above, its
+// foot's reach about its radius around its place.
+TEST_F(BackObcTest, TheDefaultMountainsStandUprightInTheRace) {
+  WriteList(datagen::BackObcList());
+  LoadBackObcFile();
+  TransBackObc();
+  const auto objects = datagen::BackObjects();
+  ASSERT_EQ(SB_Var.NbBackObcs, static_cast<int32_t>(objects.size()));
+  constexpr double kUnits = 60800.0;
+  for (size_t i = 0; i < objects.size(); ++i) {
+    SCOPED_TRACE(objects[i].name);
+    const OBJECT* instance = SB_Var.BackObcs[i].Instance;
+    ASSERT_NE(instance, nullptr);
+    const TATOM* atom = instance->Atoms[OBJ_MAIN];
+    ASSERT_NE(atom, nullptr);
+    const float* m = instance->Orientation;
+    double top = 0, foot = -1e18, reach = 0;
+    for (int32_t p = 0; p < atom->NbPoints; ++p) {
+      const TPOINT3D& q = atom->Points[p];
+      const double x = m[0] * q.X + m[3] * q.Y + m[6] * q.Z, y = m[1] * q.X + m[4] * q.Y + m[7] * q.Z,
+                   z = m[2] * q.X + m[5] * q.Y + m[8] * q.Z;
+      top = std::min(top, y), foot = std::max(foot, y), reach = std::max(reach, std::hypot(x, z));
+    }
+    EXPECT_NEAR(foot, 0.0, 1.0);
+    EXPECT_NEAR(top, -objects[i].height * kUnits, 0.01 * objects[i].height * kUnits);
+    EXPECT_GT(reach, 0.85 * objects[i].radius * kUnits);
+    EXPECT_LT(reach, 1.2 * objects[i].radius * kUnits);
+  }
+}
+
 TEST_F(BackObcTest, TexturesAreHsvAfterLoadingAndRgbInEachInstance) {
   WriteList("OBC>BACKOBC>MONT1.OBC 1 2 3\n");
   LoadBackObcFile();

@@ -42,6 +42,7 @@ TEST_F(GameClock, AResetHidesTheTimeBeforeIt) {
 TEST_F(GameClock, TheSameMillisecondGivesAZeroFrame) {
   plat::SetManualTime(100);
   SB_ResetClock();
+  SB_UpdateClock();
   plat::AdvanceManualTime(10);
   SB_UpdateClock();
   ASSERT_EQ(SB_Var.MaxFrameRate, 100);
@@ -50,9 +51,46 @@ TEST_F(GameClock, TheSameMillisecondGivesAZeroFrame) {
   EXPECT_EQ(SB_Var.MaxFrameRate, 100);
 }
 
+// Frames quicker than the timer's millisecond: the rate is that of every
+// frame since the clock last moved, over the time it moved by. The time
+// from a reset to the next update is no frame.
+TEST_F(GameClock, FramesWithinAMillisecondCountWhenTheClockMoves) {
+  struct Row {
+    int32_t sameMillisecond;  // frames that read no time, before one that reads the move
+    uint32_t moved;           // ms
+    int32_t best;
+  };
+  const Row rows[] = {{0, 1, 1000}, {2, 1, 3000}, {4, 2, 2500}, {9, 5, 2000}};
+  for (const Row& r : rows) {
+    plat::SetManualTime(5000);
+    SB_ResetClock();
+    SB_Var.MaxFrameRate = SB_Var.TimedFrames = 0;
+    SB_UpdateClock();
+    for (int32_t i = 0; i < r.sameMillisecond; ++i) SB_UpdateClock();
+    EXPECT_EQ(SB_Var.MaxFrameRate, 0) << "no time read yet";
+    plat::AdvanceManualTime(r.moved);
+    SB_UpdateClock();
+    EXPECT_EQ(SB_Var.FrameTime, static_cast<int32_t>(r.moved));
+    EXPECT_EQ(SB_Var.MaxFrameRate, r.best) << r.sameMillisecond;
+    EXPECT_EQ(SB_Var.TimedFrames, r.sameMillisecond + 1);
+    plat::AdvanceManualTime(10);
+    SB_UpdateClock();  // the count starts again once the clock moved
+    EXPECT_EQ(SB_Var.MaxFrameRate, r.best);
+    EXPECT_EQ(SB_Var.TimedFrames, r.sameMillisecond + 2);
+  }
+  SB_ResetClock();
+  SB_Var.MaxFrameRate = SB_Var.TimedFrames = 0;
+  plat::AdvanceManualTime(1);
+  SB_UpdateClock();
+  EXPECT_EQ(SB_Var.FrameTime, 1);
+  EXPECT_EQ(SB_Var.MaxFrameRate, 0) << "the time since a reset is no frame";
+  EXPECT_EQ(SB_Var.TimedFrames, 0);
+}
+
 TEST_F(GameClock, AFrameAcrossTheTimersWrapKeepsItsLength) {
   plat::SetManualTime(0xFFFFFFF0u);
   SB_ResetClock();
+  SB_UpdateClock();
   plat::SetManualTime(0x10);
   SB_UpdateClock();
   EXPECT_EQ(SB_Var.FrameTime, 32);

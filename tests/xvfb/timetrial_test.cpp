@@ -1,0 +1,95 @@
+// TIME TRIAL from the menus on a real X display (CTest runs this under
+// xvfb-run), pictures of the window taken with xwd: started with only
+// INTERFACE, the race is drawn (the road in front of the car) and its
+// picture changes as the countdown runs; started after the shipped
+// start-up, the race shows its time ticking at the top right once it is on.
+#include "tests/xvfb/display_fixture.h"
+
+namespace {
+
+using namespace ztest;
+
+int Red(uint32_t c) { return int(c >> 16 & 255); }
+int Green(uint32_t c) { return int(c >> 8 & 255); }
+int Blue(uint32_t c) { return int(c & 255); }
+
+class DisplayTimeTrial : public DisplayProgram {
+ protected:
+  // RACE, then TIME TRIAL (the pointer's pixels are 10 above the buttons'
+  // centres), until the race's cars are made and its first frames shown.
+  void StartTimeTrial() {
+    Start();
+    ASSERT_TRUE(FindWindow());
+    Pause(9);  // the two splashes and MAIN MENU's transition
+    ClickAt(191, 115);
+    Pause(3.5);
+    ClickAt(220, 126);
+    ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
+    ASSERT_TRUE(WaitForLine("Memory used in game: ", 120));
+    Pause(3);
+  }
+  // The front screen's pixels of the box that differ between two pictures.
+  int Changed(const XwdPicture& a, const XwdPicture& b, int x1, int y1, int x2, int y2) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y)
+      for (int x = x1; x < x2; ++x) n += Shown(a, x, y) != Shown(b, x, y);
+    return n;
+  }
+  // The pixels of the box in the HUD's white letters.
+  int White(const XwdPicture& p, int x1, int y1, int x2, int y2) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y)
+      for (int x = x1; x < x2; ++x) {
+        const uint32_t c = Shown(p, x, y);
+        n += Red(c) > 200 && Green(c) > 200 && Blue(c) > 200;
+      }
+    return n;
+  }
+};
+
+// Without the start-up's settings the menus' race still uses its car: the
+// road's grey fills the view left of the car and below the horizon, and
+// the countdown, once the gearbox is chosen with the accelerator, changes
+// the picture.
+TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
+  Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n");
+  StartTimeTrial();
+  Press("shift");
+  Pause(2.5);
+  const XwdPicture before = Picture("countdown1");
+  Pause(2);
+  const XwdPicture after = Picture("countdown2");
+  ASSERT_GT(before.width, 0);
+  ASSERT_GT(after.width, 0);
+  EXPECT_GE(Changed(before, after, 0, 0, 640, 480), 20);
+  int road = 0, all = 0;
+  for (int y = 300; y < 470; y += 2)
+    for (int x = 20; x < 220; x += 2, ++all) {
+      const uint32_t c = Shown(after, x, y);
+      const int r = Red(c), g = Green(c), b = Blue(c);
+      // The asphalt's greys; the bare ground's browns are redder than blue.
+      road += std::abs(r - b) < 16 && std::abs(r - g) < 20 && std::abs(g - b) < 20 && r > 25 && r < 170;
+    }
+  EXPECT_GT(road, all * 8 / 10) << road << " of " << all << " grey";
+  EXPECT_TRUE(WaitForLine("Video Mode set to 18.", 1));
+}
+
+// The shipped start-up, then the menus: once the countdown ended the race
+// time shows in white under "TIME", at the top right, and ticks.
+TEST_F(DisplayTimeTrial, AfterTheShippedStartUpTheRaceTimeShows) {
+  Prepare("ui.txt", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nINTERFACE\r\n");
+  StartTimeTrial();
+  Press("shift");
+  Pause(16);  // the ready wait of 8 s, three counts of 1.5 s and GO
+  const XwdPicture first = Picture("time1");
+  Pause(1.2);
+  const XwdPicture second = Picture("time2");
+  ASSERT_GT(first.width, 0);
+  ASSERT_GT(second.width, 0);
+  EXPECT_GE(White(first, 440, 16, 520, 40), 40) << "the label TIME";
+  EXPECT_GE(White(first, 430, 42, 570, 66), 60) << "the time";
+  EXPECT_GE(White(second, 430, 42, 570, 66), 60) << "the time";
+  EXPECT_GE(Changed(first, second, 430, 42, 570, 66), 20) << "the time ticks";
+}
+
+}  // namespace
