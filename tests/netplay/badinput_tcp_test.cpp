@@ -153,7 +153,7 @@ TEST_F(NetplayBadTcp, SilentHandshakeIsDroppedAfterFiveSeconds) {
 TEST_F(NetplayBadTcp, HundredConnectionsAtOnce) {
   std::vector<std::unique_ptr<RawPeer>> raws;
   for (int i = 0; i < 100; ++i) {
-    raws.push_back(std::make_unique<RawPeer>());
+    raws.push_back(std::make_unique<RawPeer>(static_cast<uint8_t>(2 + i)));  // a hundred machines
     ASSERT_TRUE(raws.back()->Connect(np::ListenPort(host_)));
   }
   np::Settle();
