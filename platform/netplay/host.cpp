@@ -243,12 +243,12 @@ void Accept(Instance& in) {
     link->peer = {s.sin_addr.s_addr, ntohs(s.sin_port)};
     const auto same = std::count_if(in.members.begin(), in.members.end(),
                                     [&](const auto& m) { return !m->dead && m->peer.ip == link->peer.ip; });
-    if (static_cast<uint32_t>(same) >= kMaxLinksPerAddress) {
+    if (static_cast<uint32_t>(same) >= LinksPerAddress()) {
       // Told at once, as a full session is: the joiner need not wait.
       ++in.counters.refusedLinks;
       Report(in, Refusal::kTooManyLinks, link->peer.ip,
              "connection from " + AddressText(link->peer) + " refused: that address holds the " +
-                 std::to_string(kMaxLinksPerAddress) + " connections one machine may open");
+                 std::to_string(LinksPerAddress()) + " connections one machine may open");
       wire::Frame no;
       no.tag = wire::kRefuse;
       no.reason = wire::kReasonFull;

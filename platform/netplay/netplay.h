@@ -167,6 +167,9 @@ constexpr uint16_t kDefaultDiscoveryBase = 28760;
 constexpr uint32_t kDiscoveryPorts = 8;
 void SetDiscoveryBase(uint16_t base);
 void SetHosts(const std::string& hosts);
+// The connections a host keeps from one address (0: kMaxLinksPerAddress),
+// for tests that play many machines from 127.0.0.1.
+void SetLinksPerAddress(uint32_t links);
 // Back to the environment's values.
 void ResetConfig();
 

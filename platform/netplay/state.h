@@ -213,6 +213,7 @@ uint16_t DiscoveryBase();
 // whole discovery range.
 std::vector<Address> ConfiguredHosts();
 Faults EnvironmentFaults();
+uint32_t LinksPerAddress();
 
 // The service loop (instance.cpp).
 void Service(Instance& in);
