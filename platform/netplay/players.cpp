@@ -140,9 +140,19 @@ std::string IpText(uint32_t ip) {
   return a.substr(0, a.rfind(':'));
 }
 
+// Connections are closed; the rest refused.
+const char* Verb(Refusal kind) {
+  switch (kind) {
+    case Refusal::kBadFrame:
+    case Refusal::kSilentLink:
+    case Refusal::kIdleLink: return "closed";
+    default: return "refused";
+  }
+}
+
 void SayCount(Instance& in, Reported& r, uint32_t now) {
-  Note(in, std::to_string(r.since) + " more " + Plural(r.kind) + " from " + IpText(r.ip) +
-               " refused in the last second");
+  Note(in, std::to_string(r.since) + " more " + Plural(r.kind) + " from " + IpText(r.ip) + " " + Verb(r.kind) +
+               " in the last second");
   r.since = 0;
   r.saidAt = now;
 }

@@ -246,6 +246,8 @@ TEST_F(NetplayBadTcp, AConnectionWithoutAPlayerIsClosedAfterTenSeconds) {
       wire::Frame gone;
       gone.tag = wire::kDestroyPlayer;
       gone.id = RawJoin(p);
+      plat::AdvanceManualTime(5000);  // the ten seconds run from its departure
+      np::Settle();
       p.Send(gone);
     } else {
       ASSERT_TRUE(p.Connect(np::ListenPort(host_)));
