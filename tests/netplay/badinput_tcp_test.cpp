@@ -272,4 +272,33 @@ TEST_F(NetplayBadTcp, AConnectionWithoutAPlayerIsClosedAfterTenSeconds) {
   StillWorks();
 }
 
+// A host that sends a member a bad frame is lost to it, said once for the
+// member's log.
+TEST_F(NetplayBadTcp, AHostBreakingTheProtocolIsLostWithALine) {
+  const struct {
+    const char* what;
+    Bytes bytes;
+    const char* says;
+  } rows[] = {
+      {"an unknown tag", {1, 0, 0, 0, 0x7F}, " sent a malformed frame: connection closed"},
+      {"a member's frame", wire::EncodeFrame(Hello(1234)), " sent a frame out of turn: connection closed"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    np::Instance* m = Member("S", "Zed");
+    np::Settle();
+    np::detail::Link& link = *host_->members.back();
+    link.out.insert(link.out.end(), row.bytes.begin(), row.bytes.end());
+    np::detail::FlushLink(link);
+    np::Settle();
+    uint32_t id = 0;
+    EXPECT_EQ(np::CreatePlayer(m, "Again", "CLIENT", &id), np::kErrNoSession);  // the host is lost
+    std::string said;
+    ASSERT_TRUE(np::TakeNotice(m, &said));
+    EXPECT_EQ(said, "host at 127.0.0.1:" + std::to_string(np::ListenPort(host_)) + row.says);
+    Forget(m);
+  }
+  StillWorks();
+}
+
 }  // namespace
