@@ -81,18 +81,14 @@ void Added(Instance& in, const wire::Frame& f) {
   AddPlayer(in, p);
 }
 
-// A host that breaks the protocol is a lost host, said for the log.
-void LoseHost(Instance& in, const char* why) {
-  in.host.dead = true;
-  ++in.counters.droppedLinks;
-  Report(in, Refusal::kBadFrame, in.host.peer.ip,
-         "host at " + AddressText(in.host.peer) + " " + why + ": connection closed");
-}
-
 void HandleHostFrame(Instance& in, const std::vector<uint8_t>& body) {
   wire::Frame f;
   const bool waiting = in.join == JoinState::kWaiting;
-  if (!wire::DecodeFrame(body.data(), body.size(), &f)) return LoseHost(in, "sent a malformed frame");
+  if (!wire::DecodeFrame(body.data(), body.size(), &f)) {
+    in.host.dead = true;
+    ++in.counters.droppedLinks;
+    return;
+  }
   switch (f.tag) {
     case wire::kWelcome:
       if (!waiting) break;
@@ -126,7 +122,8 @@ void HandleHostFrame(Instance& in, const std::vector<uint8_t>& body) {
     default:
       break;
   }
-  LoseHost(in, "sent a frame out of turn");
+  in.host.dead = true;
+  ++in.counters.droppedLinks;
 }
 
 // The host is gone: every player that is not this member's goes too.
