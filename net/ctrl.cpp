@@ -154,7 +154,21 @@ void CTRL_AddPlayer(uint32_t id) {
   int32_t order = -1;
   for (int32_t i = 0; i < SB_MAXCARS && order < 0; ++i)
     if (!CTRL_IsPresent(c.Players[i])) order = i;
-  if (order < 0) return;
+  if (order < 0) {
+    // Said on the host, at most once a second; the newcomer is told at
+    // once, rather than waiting for an order that never comes.
+    const char* name = LS_NetGetPlayerName(id);
+    uint32_t count = 0;
+    if (NET_CountNotice(&c.NoPlace, &count)) {
+      if (count > 1) SB_ConsolePrintf("[CTRL][%lu MORE JOINS REFUSED: NO FREE CAR PLACE]", static_cast<unsigned long>(count - 1));
+      SB_ConsolePrintf("[CTRL][NO FREE CAR PLACE FOR %s ID:%ld: JOIN REFUSED]", name ? name : "",
+                       static_cast<long>(id));
+    }
+    uint8_t m[XNETMSG_HEADERSIZE];
+    NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, 0);
+    if (c.Running) LS_NetServerSendMessage(1, &id, m, sizeof m);
+    return;
+  }
   CTRL_PLAYER& p = c.Players[order];
   p = CTRL_PLAYER{};
   p.Pending = 1;

@@ -165,6 +165,7 @@ void AllSetups(const Msg& m) {
 }
 
 void Broadcast(const Msg& m) {
+  if (!NET_TakeChat("CTRL", m.sender)) return;
   char text[XNET_MAXNAME + 1];
   NET_GetText(m.body, m.bodyLength, text);
   SB_ConsolePrintf("[CTRL]*** Broadcast Message from %s ***\n'%s'\n", SessionName(m.sender), text);

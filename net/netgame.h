@@ -48,6 +48,16 @@ bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uin
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
 // Reports the counted refusals that are due (the pump calls it).
 void NET_FlushNotices();
+// Chat (message 14) taken from one member on one side ("READ", "CTRL") in
+// a second; beyond it the messages are dropped, counted and said once a
+// second.
+constexpr int32_t NET_CHATPERSECOND = 5;
+// Whether this message of the sender's is taken; the line of the dropped
+// ones said when due.
+bool NET_TakeChat(const char* side, uint32_t sender);
+// Says the dropped chat counted a second or more ago (NET_FlushNotices
+// calls it).
+void NET_FlushChat();
 
 // A short message to the controller, guaranteed; 1 when sent.
 int32_t NET_SendShort(int32_t type, int32_t param1, int32_t param2);

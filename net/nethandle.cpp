@@ -109,6 +109,12 @@ void Answer(const Msg& m) {
 }
 
 void PlayerOrder(const Msg& m) {
+  if (m.h.Param1 == CTRL_NOPLACE) {
+    SB_ConsolePrintf("[READ]CTRL_PLAYERORDER: NO FREE CAR PLACE");
+    NET_Side.GameFull = 1;
+    NET_Side.OrderReceived = 1;
+    return;
+  }
   SB_Var.NetPlayerOrder = SB_Var.DrivenCar = m.h.Param1;
   // Said on the console: a box raised by a peer would stop the race.
   if (SB_Var.XState >= XSTATE_LOADING)
@@ -218,6 +224,7 @@ void CarState(const Msg& m) {
 }
 
 void Text(const Msg& m) {
+  if (!NET_TakeChat("READ", m.sender)) return;
   char text[XNET_MAXNAME + 1];
   NET_GetText(m.body, m.bodyLength, text);
   const char* from = SessionName(m.sender);
@@ -277,7 +284,7 @@ void EndOfRace() {
 // The values each type must hold before it is handled.
 bool ValuesAllowed(const Msg& m) {
   switch (m.type) {
-    case CTRL_PLAYERORDER: return m.h.Param1 >= 0 && m.h.Param1 < SB_MAXCARS;
+    case CTRL_PLAYERORDER: return (m.h.Param1 >= 0 && m.h.Param1 < SB_MAXCARS) || m.h.Param1 == CTRL_NOPLACE;
     case CTRL_UPDATENETPLAYER: {
       const CTRL_PLAYER p = NET_GetPlayer(m.body);
       return p.XState <= XSTATE_ENDOFRACE && p.SubState <= XSUBSTATE_WATCHING;

@@ -111,7 +111,7 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
     Break();
     return 0;
   }
-  NET_Side.AnswerReceived = NET_Side.OrderReceived = 0;
+  NET_Side.AnswerReceived = NET_Side.OrderReceived = NET_Side.GameFull = 0;
   if (LS_NetJoinSession(player, index) != 1) {
     SB_ConsolePrintf("Connection to game %s failed", server);
     Break();
@@ -119,6 +119,12 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
   }
   if (!NET_WaitFor(&NET_Side.OrderReceived, kAnswerWaitMs)) {
     Fail("[XNET][XNET_PlayerOrderUpdated1 not received...]");
+    Retreat();
+    return 0;
+  }
+  if (NET_Side.GameFull) {
+    SB_ConsolePrintf("Game %s is full: no free car place", server);
+    Break();
     Retreat();
     return 0;
   }

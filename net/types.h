@@ -60,6 +60,8 @@ constexpr int32_t CTRL_GAMEINFO = 2;
 constexpr int32_t CTRL_CANILOGMYSELF = 3;
 constexpr int32_t CTRL_ANSWER = 4;
 constexpr int32_t CTRL_PLAYERORDER = 5;
+// The order message 5 carries to a newcomer when every car place is taken.
+constexpr int32_t CTRL_NOPLACE = -1;
 constexpr int32_t CTRL_SETPLAYERSTATUS = 6;
 constexpr int32_t CTRL_SETGAMETYPE = 7;
 constexpr int32_t CTRL_UPDATENETPLAYER = 8;
@@ -205,6 +207,24 @@ constexpr int32_t CTRL_TRAININGMODE = 6;
 
 constexpr uint32_t CTRL_NOTIME = 1000000000;
 
+// A notice of something a peer may repeat without end (refused messages,
+// acknowledgements or packets outside a window): counted, and reported on
+// the console at most once a second (netlink/netnotice.h).
+struct TNETNOTICE {
+  uint32_t Count;   // events not reported yet
+  uint32_t LastAt;  // library time of the last line
+  int32_t Printed;  // a line was printed once
+};
+
+// A member's chat taken in the current second, by sender; the surplus
+// counted and reported once a second.
+struct TNETCHAT {
+  uint32_t Sender;    // 0: a free row
+  uint32_t SecondAt;  // library time the current second began
+  uint32_t Taken;     // messages taken in it
+  TNETNOTICE Dropped;
+};
+
 // One machine's controller; each machine record holds one.
 struct TCTRL {
   int32_t Running;
@@ -231,16 +251,9 @@ struct TCTRL {
   int32_t InFollow;  // the follow-up runs, guarded against the pumps its lines make
   int32_t RecordsChanged;  // the records differ from the file
   char Text[256];
+  TNETNOTICE NoPlace;  // newcomers refused for want of a car place
 };
 
-// A notice of something a peer may repeat without end (refused messages,
-// acknowledgements or packets outside a window): counted, and reported on
-// the console at most once a second (netlink/netnotice.h).
-struct TNETNOTICE {
-  uint32_t Count;   // events not reported yet
-  uint32_t LastAt;  // library time of the last line
-  int32_t Printed;  // a line was printed once
-};
 
 // What the waits poll, and what the handlers keep of the messages.
 struct TNETSIDE {
@@ -249,11 +262,14 @@ struct TNETSIDE {
   int32_t UpdateReceived;    // message 8
   int32_t StatusEchoed;      // message 8 about the local order
   int32_t OrderReceived;     // message 5
+  int32_t GameFull;          // message 5 said there is no car place
   int32_t SetupsReceived;    // message 9
   int32_t GameInfoReceived;  // message 2
   // Refusals a peer may repeat without end, reported at most once a
   // second: messages refused by each side, car states the race refused.
   TNETNOTICE RefusedRead, RefusedCtrl, RefusedCars;
+  // Chat taken from each member, on the player side and the controller's.
+  TNETCHAT ChatRead[NET_MAXPLAYERS], ChatCtrl[NET_MAXPLAYERS];
   int32_t EndOfRaceShown;    // the controller's end-of-race box this race
   uint32_t DriverKind;
   const char* DriverName;

@@ -83,6 +83,7 @@ void NET_FlushNotices() {
   for (const char* side : {"READ", "CTRL"})
     if (NET_NoticeDue(&Refusals(side), &count)) More(side, count, "MESSAGES");
   if (NET_NoticeDue(&NET_Side.RefusedCars, &count)) More("READ", count, "CAR STATES");
+  NET_FlushChat();
 }
 
 bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uint32_t length,

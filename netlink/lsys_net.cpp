@@ -9,11 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "netlink/netnotice.h"
 #include "platform/netplay/netplay.h"
 #include "platform/window.h"
+#include "shell/console.h"
 #include "system/error.h"
 
 namespace np = plat::netplay;
+
+// The pump's buffer holds the transport's largest packet: the transport
+// refuses a larger one before it is queued.
+static_assert(LS_NETMAXPACKET == np::kMaxPacket);
 
 namespace {
 
@@ -286,14 +292,25 @@ int32_t LSYS_NetReceive(uint32_t* to, uint32_t* from, void* buffer, uint32_t* si
   const uint32_t hr = np::Receive(s.Object, from, to, buffer, &got, &event);
   if (hr == np::kErrNoMessages) return 0;
   if (hr == np::kErrBufferTooSmall) {
-    // Left queued it would stop every later pump at it: it is dropped.
-    LS_Message("Reveive BUFFER TOO SMALL");
-    std::vector<uint8_t> scratch(got);
+    // A packet larger than the caller's buffer is dropped, left queued it
+    // would stop every later pump at it. Said on the console at most once
+    // a second, the others counted: what a peer sends never raises a box.
+    const uint32_t needed = got;
+    std::vector<uint8_t> scratch(needed);
     np::Receive(s.Object, from, to, scratch.data(), &got, &event);
+    uint32_t count = 0;
+    if (!NET_CountNotice(&s.TooLarge, &count)) return 0;
+    if (count > 1) SB_ConsolePrintf("[SYS ][%lu MORE PACKETS OVER THE BUFFER DROPPED]", static_cast<unsigned long>(count - 1));
+    SB_ConsolePrintf("[SYS ][PACKET OF %lu BYTES FROM %lu OVER THE %lu-BYTE BUFFER DROPPED]",
+                     static_cast<unsigned long>(needed), static_cast<unsigned long>(*from),
+                     static_cast<unsigned long>(capacity));
     return 0;
   }
   if (hr != np::kOk) {
-    LS_Message("unwanted error in receive hr=%X", hr);
+    uint32_t count = 0;
+    if (!NET_CountNotice(&s.Failures, &count)) return 0;
+    if (count > 1) SB_ConsolePrintf("[SYS ][%lu MORE RECEIVES FAILED]", static_cast<unsigned long>(count - 1));
+    SB_ConsolePrintf("[SYS ][RECEIVE FAILED hr=%X]", hr);
     return 0;
   }
   if (*from != 0) {

@@ -40,6 +40,9 @@ struct TLSYSNET {
     char Name[256];
   } Departed[LSYS_NETDEPARTEDNAMES];
   uint32_t NbDeparted;  // how many were ever kept
+  // Packets over the caller's buffer and failed receives, said on the
+  // console at most once a second each.
+  TNETNOTICE TooLarge, Failures;
 };
 
 // Makes state the current machine's (null: the process's own) and returns
@@ -86,7 +89,9 @@ int32_t LSYS_NetTakeNotice(char* text, uint32_t size);
 int32_t LSYS_NetSend(uint32_t from, uint32_t count, const uint32_t* targets, const void* data, uint32_t length);
 // One packet (2: ids and bytes, size set) or system event (1: from is the
 // player, size 1 arrived with its short name in buffer, 2 left); 0 when
-// there is nothing. *size gives the buffer's size.
+// there is nothing. *size gives the buffer's size. A packet over it is
+// dropped and a failed receive skipped, each with a console line at most
+// once a second (the others counted), and 0.
 int32_t LSYS_NetReceive(uint32_t* to, uint32_t* from, void* buffer, uint32_t* size);
 void LSYS_NetShowCursor();
 void LSYS_NetHideCursor();

@@ -144,10 +144,15 @@ void NETI_AcknowledgeRecipient(int32_t slot, int32_t index) {
   if (m.NbPending == 0) NETI_FreeGuaranteedSlot(slot);
 }
 
-void NETI_PeerError(const char* text) {
+void NETI_PeerError(TNETNOTICE* notice, const char* text) {
+  uint32_t count = 0;
+  if (!NET_CountNotice(notice, &count)) return;
   const uint32_t mode = LSI_Var.ErrorMode;
   LSI_Var.ErrorMode = LS_ERRMODE_LOG;
-  LS_Error(0, "%s", text);
+  if (count > 1)
+    LS_Error(0, "%s (%lu times since the last line)", text, static_cast<unsigned long>(count));
+  else
+    LS_Error(0, "%s", text);
   LSI_Var.ErrorMode = mode;
 }
 
@@ -239,7 +244,7 @@ int32_t NETI_StoreGuaranteedMessage(uint32_t from, uint32_t count, const uint32_
   if (slot < 0) {
     // Too many messages unacknowledged is the peers' doing: logged, the
     // message refused, and the program goes on.
-    NETI_PeerError("Too many guaranteed msg !");
+    NETI_PeerError(&N().PoolFull, "Too many guaranteed msg !");
     return NETI_POOLFULL;
   }
   NETI_GUARANTEEDMSG& m = N().Pool[slot];

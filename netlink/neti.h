@@ -92,6 +92,7 @@ struct TNETI {
   uint32_t Failed[NETI_NBFAILED];  // handles of failed messages, the latest last
   int32_t NbFailed;                // how many were ever recorded
   TNETNOTICE BadAcks, LateAcks, BadPackets, Refusals;
+  TNETNOTICE PoolFull, PairsFull;  // the errors a peer causes, logged once a second
 };
 
 // What NETI_StoreGuaranteedMessage did when it stored nothing.
@@ -145,8 +146,9 @@ int32_t NETI_HandleAck(uint32_t local, uint32_t from, uint32_t cumulative, uint3
 // Clears a pending recipient's flag, freeing the slot with the last one.
 void NETI_AcknowledgeRecipient(int32_t slot, int32_t index);
 // Raises an error caused by a peer in the library's log mode, so that it
-// never ends the program; the mode is restored.
-void NETI_PeerError(const char* text);
+// never ends the program, at most once a second for each notice (the count
+// between said with it); the mode is restored.
+void NETI_PeerError(TNETNOTICE* notice, const char* text);
 int32_t NETI_AllocGuaranteedSlot();
 void NETI_FreeGuaranteedSlot(int32_t slot);
 // The first slot in use with that handle and the recipient in its list

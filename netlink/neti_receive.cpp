@@ -140,7 +140,7 @@ NETI_PLAYERINFO* NETI_GetPlayerInfo(uint32_t receiver, uint32_t sender) {
     }
   }
   if (!free) {
-    NETI_PeerError("NETI_GetPlayerInfo : Too many players !");
+    NETI_PeerError(&N().PairsFull, "NETI_GetPlayerInfo : Too many players !");
     return nullptr;
   }
   delete[] free->Early;

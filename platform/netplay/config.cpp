@@ -17,6 +17,7 @@ namespace {
 
 std::optional<uint16_t> g_base;
 std::optional<std::string> g_hosts;
+uint32_t g_linksPerAddress = 0;
 
 // An IPv4 address in dotted form or a name resolved to one; 0 when none.
 uint32_t Resolve(const std::string& name) {
@@ -35,13 +36,17 @@ uint32_t Resolve(const std::string& name) {
 
 void SetDiscoveryBase(uint16_t base) { g_base = base; }
 void SetHosts(const std::string& hosts) { g_hosts = hosts; }
+void SetLinksPerAddress(uint32_t links) { g_linksPerAddress = links; }
 
 void ResetConfig() {
   g_base.reset();
   g_hosts.reset();
+  g_linksPerAddress = 0;
 }
 
 namespace detail {
+
+uint32_t LinksPerAddress() { return g_linksPerAddress ? g_linksPerAddress : kMaxLinksPerAddress; }
 
 uint16_t DiscoveryBase() {
   if (g_base) return *g_base;

@@ -123,7 +123,12 @@ bool AnswersAQuery(const Instance& in, const wire::Answer& a) {
 
 void TakeAnswer(Instance& in, const uint8_t* p, size_t n, const Address& from) {
   wire::Answer a;
-  if (!wire::DecodeAnswer(p, n, &a) || !AnswersAQuery(in, a) ||
+  if (!wire::DecodeAnswer(p, n, &a)) {
+    ++in.counters.badDiscovery;
+    return Report(in, Refusal::kBadDiscovery, from.ip,
+                  "malformed discovery answer of " + std::to_string(n) + " bytes from " + AddressText(from) + " refused");
+  }
+  if (!AnswersAQuery(in, a) ||
       (in.enumerating && in.heard.size() + in.found.size() >= kMaxHeard)) {
     ++in.counters.badDiscovery;
     return;

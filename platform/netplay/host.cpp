@@ -110,9 +110,13 @@ void ToMembers(Instance& in, const wire::Frame& f, uint32_t exceptSerial) {
     if (m->joined && !m->dead && m->serial != exceptSerial) QueueFrame(*m, f);
 }
 
-void Drop(Instance& in, Link& link) {
+std::string MemberAt(const Link& link) { return "member at " + AddressText(link.peer); }
+
+// Closes a link for a bad frame, with the line that says why.
+void Drop(Instance& in, Link& link, const char* why) {
   link.dead = true;
   ++in.counters.droppedLinks;
+  Report(in, Refusal::kBadFrame, link.peer.ip, MemberAt(link) + " " + why + ": connection closed");
 }
 
 void Refuse(Instance& in, Link& link, uint8_t reason) {
@@ -126,8 +130,13 @@ void Refuse(Instance& in, Link& link, uint8_t reason) {
 
 void Welcome(Instance& in, Link& link, const wire::Frame& hello) {
   if (!(hello.application == in.application) || !(hello.instance == in.session)) return Refuse(in, link, wire::kReasonWrongSession);
-  if (in.players.size() >= in.maxPlayers) return Refuse(in, link, wire::kReasonFull);
+  if (in.players.size() >= in.maxPlayers) {
+    Report(in, Refusal::kSessionFull, link.peer.ip,
+           MemberAt(link) + " refused: the session's " + std::to_string(in.maxPlayers) + " places are taken");
+    return Refuse(in, link, wire::kReasonFull);
+  }
   link.joined = true;
+  link.idleSince = Now();
   link.dataPort = hello.port;
   wire::Frame f;
   f.tag = wire::kWelcome;
@@ -156,7 +165,7 @@ uint32_t PlayersOf(const Instance& in, const Link& link) {
 }
 
 void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
-  const std::string member = "member at " + AddressText(link.peer);
+  const std::string member = MemberAt(link);
   // The controller is known by that long name: a member bearing it would
   // become every later joiner's controller.
   if (f.longName == kHostOnlyName) {
@@ -164,7 +173,9 @@ void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
     Note(in, member + " asked for player '" + f.shortName + "' with the long name " + kHostOnlyName +
                  ", which only the host's players bear: refused, and the member dropped with its players");
     RefusePlayer(link, f.request, wire::kReasonForbiddenName);
-    return Drop(in, link);
+    link.dead = true;
+    ++in.counters.droppedLinks;
+    return;
   }
   if (PlayersOf(in, link) >= kMaxPlayersPerMember) {
     // Said once a connection: a member asking again and again is counted.
@@ -175,7 +186,12 @@ void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
     link.refusalNoted = true;
     return RefusePlayer(link, f.request, wire::kReasonTooManyPlayers);
   }
-  if (in.players.size() >= in.maxPlayers) return RefusePlayer(link, f.request, wire::kReasonFull);
+  if (in.players.size() >= in.maxPlayers) {
+    Report(in, Refusal::kSessionFull, link.peer.ip,
+           member + " asked for player '" + f.shortName + "': refused, the session's " +
+               std::to_string(in.maxPlayers) + " places are taken");
+    return RefusePlayer(link, f.request, wire::kReasonFull);
+  }
   Player p;
   p.id = NewPlayerId(in);
   p.shortName = f.shortName;
@@ -189,24 +205,25 @@ void MemberCreates(Instance& in, Link& link, const wire::Frame& f) {
 
 void HandleMemberFrame(Instance& in, Link& link, const std::vector<uint8_t>& body) {
   wire::Frame f;
-  if (!wire::DecodeFrame(body.data(), body.size(), &f)) return Drop(in, link);
+  if (!wire::DecodeFrame(body.data(), body.size(), &f)) return Drop(in, link, "sent a malformed frame");
   if (!link.joined) {
     // Nothing but the hello before the handshake.
-    if (f.tag != wire::kHello) return Drop(in, link);
+    if (f.tag != wire::kHello) return Drop(in, link, "sent a frame before its hello");
     return Welcome(in, link, f);
   }
   if (f.tag == wire::kCreatePlayer) return MemberCreates(in, link, f);
   if (f.tag == wire::kDestroyPlayer) {
     const Player* p = FindPlayer(in, f.id);
-    if (!p || p->link != link.serial) return Drop(in, link);  // not this member's player
+    if (!p || p->link != link.serial) return Drop(in, link, "destroyed a player not its own");
     RemovePlayer(in, f.id);
+    if (PlayersOf(in, link) == 0) link.idleSince = Now();
     wire::Frame gone;
     gone.tag = wire::kPlayerRemoved;
     gone.id = f.id;
     ToMembers(in, gone, link.serial);
     return;
   }
-  Drop(in, link);  // a second hello or a frame only a host sends
+  Drop(in, link, "sent a second hello or a host's frame");
 }
 
 void Accept(Instance& in) {
@@ -221,11 +238,26 @@ void Accept(Instance& in) {
       ++in.counters.droppedLinks;
       continue;
     }
-    SetKeepAlive(fd);
     auto link = std::make_unique<Link>();
     link->fd = fd;
-    link->serial = in.nextLinkSerial++;
     link->peer = {s.sin_addr.s_addr, ntohs(s.sin_port)};
+    const auto same = std::count_if(in.members.begin(), in.members.end(),
+                                    [&](const auto& m) { return !m->dead && m->peer.ip == link->peer.ip; });
+    if (static_cast<uint32_t>(same) >= LinksPerAddress()) {
+      // Told at once, as a full session is: the joiner need not wait.
+      ++in.counters.refusedLinks;
+      Report(in, Refusal::kTooManyLinks, link->peer.ip,
+             "connection from " + AddressText(link->peer) + " refused: that address holds the " +
+                 std::to_string(LinksPerAddress()) + " connections one machine may open");
+      wire::Frame no;
+      no.tag = wire::kRefuse;
+      no.reason = wire::kReasonFull;
+      QueueFrame(*link, no);
+      CloseLink(*link);
+      continue;
+    }
+    SetKeepAlive(fd);
+    link->serial = in.nextLinkSerial++;
     link->openedAt = Now();
     in.members.push_back(std::move(link));
   }
@@ -237,11 +269,23 @@ void ServiceLink(Instance& in, Link& link) {
     const int got = FillLink(link);
     int taken = 0;
     while (!link.dead && (taken = TakeFrame(link, &body)) == 1) HandleMemberFrame(in, link, body);
-    if (!link.dead && taken < 0) Drop(in, link);
+    if (!link.dead && taken < 0) Drop(in, link, "sent a frame of a bad length");
     if (got < 0) link.dead = true;
     if (got <= 0) break;
   }
-  if (!link.joined && !link.dead && Now() - link.openedAt >= kHandshakeMs) Drop(in, link);
+  if (!link.joined && !link.dead && Now() - link.openedAt >= kHandshakeMs) {
+    link.dead = true;
+    ++in.counters.droppedLinks;
+    Report(in, Refusal::kSilentLink, link.peer.ip,
+           "connection from " + AddressText(link.peer) + " closed: no hello within " +
+               std::to_string(kHandshakeMs / 1000) + " s");
+  }
+  if (link.joined && !link.dead && PlayersOf(in, link) == 0 && Now() - link.idleSince >= kIdleLinkMs) {
+    link.dead = true;
+    ++in.counters.idleLinks;
+    Report(in, Refusal::kIdleLink, link.peer.ip,
+           MemberAt(link) + " closed: no player of its own for " + std::to_string(kIdleLinkMs / 1000) + " s");
+  }
   FlushLink(link);
 }
 
@@ -337,7 +381,13 @@ void ServiceDiscovery(Instance& in) {
     Address from;
     if (!ReceiveFrom(in.discoveryFd, buf, sizeof buf, &n, &from)) return;
     wire::Query q;
-    if (n > sizeof buf || !wire::DecodeQuery(buf, n, &q) || !(q.application == in.application)) {
+    if (n > wire::kMaxDatagram || !wire::DecodeQuery(buf, n, &q)) {
+      ++in.counters.badDiscovery;
+      Report(in, Refusal::kBadDiscovery, from.ip,
+             "malformed discovery query of " + std::to_string(n) + " bytes from " + AddressText(from) + " refused");
+      continue;
+    }
+    if (!(q.application == in.application)) {  // another program's: not ours to answer
       ++in.counters.badDiscovery;
       continue;
     }

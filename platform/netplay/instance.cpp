@@ -109,6 +109,7 @@ void Service(Instance& in) {
   if (in.role == Role::kHost) ServiceHost(in);
   if (in.role == Role::kMember || in.join == JoinState::kWaiting) ServiceMember(in);
   ServiceData(in);
+  SayCounts(in);
 }
 
 void ServiceAll() {

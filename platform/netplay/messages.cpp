@@ -119,28 +119,41 @@ void Push(Instance& in, Message&& m) {
   in.queue.push_back(std::move(m));
 }
 
+std::string From(const Address& source) { return " from " + AddressText(source); }
+
 void TakeData(Instance& in, const uint8_t* p, size_t n, const Address& source) {
   wire::DataHeader h;
   const uint8_t* payload = nullptr;
   size_t size = 0;
-  if (!wire::DecodeData(p, n, &h, &payload, &size) || in.role == Role::kNone || h.session != in.sessionKey) {
+  if (!wire::DecodeData(p, n, &h, &payload, &size)) {
     ++in.counters.badDatagrams;
-    return;
+    return Report(in, Refusal::kMalformed, source.ip,
+                  "malformed datagram of " + std::to_string(n) + " bytes" + From(source) + " refused");
+  }
+  if (in.role == Role::kNone || h.session != in.sessionKey) {
+    ++in.counters.badDatagrams;
+    return Report(in, Refusal::kOtherSession, source.ip, "datagram of another session" + From(source) + " refused");
   }
   const Player* sender = FindPlayer(in, h.from);
   if (!sender) {
     ++in.counters.unknownSenders;
-    return;
+    return Report(in, Refusal::kUnknownSender, source.ip,
+                  "datagram from unknown player " + std::to_string(h.from) + From(source) + " refused");
   }
   if (sender->local || !(sender->data == source)) {
     ++in.counters.spoofedSenders;
-    return;
+    return Report(in, Refusal::kSpoofedSender, source.ip,
+                  "datagram from player " + std::to_string(h.from) + From(source) +
+                      ", an address that does not own it, refused");
   }
   const Player* receiver = FindPlayer(in, h.to);
   if (!receiver || !receiver->local) {
     ++in.counters.notLocal;
-    return;
+    return Report(in, Refusal::kNotLocal, source.ip,
+                  "datagram for player " + std::to_string(h.to) + ", who is not here," + From(source) + " refused");
   }
+  if (in.queue.size() >= kMaxQueue)
+    Report(in, Refusal::kQueueFull, source.ip, "receive queue full: datagram" + From(source) + " dropped");
   Message m;
   m.from = h.from;
   m.to = h.to;
@@ -159,12 +172,21 @@ void ServiceData(Instance& in) {
     if (!ReceiveFrom(in.dataFd, buf, sizeof buf, &n, &from)) return;
     const size_t held = std::min(n, sizeof buf);
     const uint8_t kind = wire::DatagramKind(buf, held);
-    if (kind == wire::kAnswer && n <= wire::kMaxDatagram) {
+    if (n > wire::kMaxDatagram) {
+      // Refused here, before anything reads it: a packet larger than the
+      // largest one would not fit the game's receive buffer.
+      ++in.counters.badDatagrams;
+      Report(in, Refusal::kOversized, from.ip,
+             "datagram of " + std::to_string(n) + " bytes" + From(from) + " refused: a packet holds at most " +
+                 std::to_string(kMaxPacket) + " bytes");
+    } else if (kind == wire::kAnswer) {
       TakeAnswer(in, buf, n, from);
-    } else if (kind == wire::kData && n <= wire::kMaxDatagram) {
+    } else if (kind == wire::kData) {
       TakeData(in, buf, n, from);
     } else {
       ++in.counters.badDatagrams;
+      Report(in, Refusal::kMalformed, from.ip,
+             "malformed datagram of " + std::to_string(n) + " bytes" + From(from) + " refused");
     }
   }
 }

@@ -37,9 +37,12 @@ constexpr uint32_t kErrAlreadyInSession = 0x80700006;
 constexpr uint32_t kErrNotFound = 0x80700007;  // a session this instance did not enumerate
 
 // Sizes. The caps report kMaxBuffer; a packet of up to kMaxPacket bytes
-// passes, so a full buffer with a small header of its own does too.
+// passes: a full buffer behind the 5-byte header the game's session layer
+// puts in front of it, which is also what the game's receive buffer holds.
+// A larger packet goes nowhere: its send answers kErrTooLarge, and a
+// received one is dropped, counted and reported before anyone sees it.
 constexpr uint32_t kMaxBuffer = 1024;
-constexpr uint32_t kMaxPacket = 1040;
+constexpr uint32_t kMaxPacket = kMaxBuffer + 5;
 constexpr uint32_t kMaxNameLength = 255;
 constexpr uint32_t kMaxPlayers = 256;
 constexpr uint32_t kToAll = 0;  // a send to every player but the sender
@@ -111,6 +114,15 @@ uint32_t EnumeratePlayers(Instance* instance, PlayerCallback f, void* ctx);
 // True for a player of the session's host (created by the instance that
 // created the session), false for a member's or an unknown id.
 bool IsHostPlayer(Instance* instance, uint32_t id);
+// Connections a host keeps from one address, handshakes included: two
+// copies of the game on one machine, and each of them once more while a
+// connection it left behind is still being closed. A connection past them
+// is answered that the session is full and closed.
+constexpr uint32_t kMaxLinksPerAddress = 4;
+// A member's connection that holds no player (none created since its
+// handshake, or its last one destroyed) for this long is closed: a copy of
+// the game creates its player right after joining.
+constexpr uint32_t kIdleLinkMs = 10000;
 // Players a member's connection may hold at once: the most one copy of the
 // game creates (the controller's and its own on the machine that hosts).
 constexpr uint32_t kMaxPlayersPerMember = 2;
@@ -155,6 +167,9 @@ constexpr uint16_t kDefaultDiscoveryBase = 28760;
 constexpr uint32_t kDiscoveryPorts = 8;
 void SetDiscoveryBase(uint16_t base);
 void SetHosts(const std::string& hosts);
+// The connections a host keeps from one address (0: kMaxLinksPerAddress),
+// for tests that play many machines from 127.0.0.1.
+void SetLinksPerAddress(uint32_t links);
 // Back to the environment's values.
 void ResetConfig();
 
@@ -197,11 +212,15 @@ struct Counters {
   uint32_t refusedNames = 0;     // a member's player named as only the host's are
   uint32_t refusedPlayers = 0;   // a member's connection past its players
   uint32_t notesDropped = 0;     // notices beyond kMaxNotices
+  uint32_t refusedLinks = 0;     // connections past kMaxLinksPerAddress
+  uint32_t idleLinks = 0;        // connections closed for holding no player
 };
 Counters GetCounters(Instance* instance);
 
-// What the host refused of a member or a querier, in words, for the game's
-// log: the oldest notice, false when none waits. At most kMaxNotices wait;
+// What the instance refused of a peer, in words, for the game's log: the
+// oldest notice, false when none waits. Each kind of refusal is said at
+// most once a second for each peer address; those between are counted and
+// said in one line once the second has passed. At most kMaxNotices wait;
 // further ones are counted in notesDropped.
 constexpr size_t kMaxNotices = 64;
 bool TakeNotice(Instance* instance, std::string* text);

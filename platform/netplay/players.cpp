@@ -113,6 +113,86 @@ void Note(Instance& in, std::string text) {
   in.notices.push_back(std::move(text));
 }
 
+namespace {
+
+// What the counted line says of each kind.
+const char* Plural(Refusal kind) {
+  switch (kind) {
+    case Refusal::kOversized: return "oversized datagrams";
+    case Refusal::kMalformed: return "malformed datagrams";
+    case Refusal::kOtherSession: return "datagrams of another session";
+    case Refusal::kUnknownSender: return "datagrams from unknown players";
+    case Refusal::kSpoofedSender: return "datagrams from players the address does not own";
+    case Refusal::kNotLocal: return "datagrams for players not here";
+    case Refusal::kQueueFull: return "datagrams beyond the full receive queue";
+    case Refusal::kBadDiscovery: return "bad discovery datagrams";
+    case Refusal::kBadFrame: return "connections with bad frames";
+    case Refusal::kSilentLink: return "connections without a hello";
+    case Refusal::kTooManyLinks: return "connections past the limit";
+    case Refusal::kIdleLink: return "connections without a player";
+    case Refusal::kSessionFull: return "joins to the full session";
+    default: return "refusals";
+  }
+}
+
+std::string IpText(uint32_t ip) {
+  const std::string a = AddressText({ip, 0});
+  return a.substr(0, a.rfind(':'));
+}
+
+// Connections are closed; the rest refused.
+const char* Verb(Refusal kind) {
+  switch (kind) {
+    case Refusal::kBadFrame:
+    case Refusal::kSilentLink:
+    case Refusal::kIdleLink: return "closed";
+    default: return "refused";
+  }
+}
+
+void SayCount(Instance& in, Reported& r, uint32_t now) {
+  Note(in, std::to_string(r.since) + " more " + Plural(r.kind) + " from " + IpText(r.ip) + " " + Verb(r.kind) +
+               " in the last second");
+  r.since = 0;
+  r.saidAt = now;
+}
+
+}  // namespace
+
+void Report(Instance& in, Refusal kind, uint32_t ip, const std::string& text) {
+  const uint32_t now = Now();
+  auto it = std::find_if(in.reported.begin(), in.reported.end(),
+                         [&](const Reported& r) { return r.kind == kind && r.ip == ip; });
+  if (it != in.reported.end() && now - it->saidAt < 1000) {
+    ++it->since;
+    return;
+  }
+  if (it == in.reported.end()) {
+    // A full table gives up its oldest row, its count said first.
+    if (in.reported.size() >= kMaxReported) {
+      auto oldest = std::min_element(in.reported.begin(), in.reported.end(),
+                                     [&](const Reported& a, const Reported& b) { return now - a.saidAt > now - b.saidAt; });
+      if (oldest->since) SayCount(in, *oldest, now);
+      in.reported.erase(oldest);
+    }
+    in.reported.push_back({kind, ip, now, 0});
+    it = in.reported.end() - 1;
+  } else if (it->since) {
+    SayCount(in, *it, now);
+  }
+  it->saidAt = now;
+  Note(in, text);
+}
+
+void SayCounts(Instance& in) {
+  if (in.reported.empty()) return;
+  const uint32_t now = Now();
+  for (Reported& r : in.reported)
+    if (r.since && now - r.saidAt >= 1000) SayCount(in, r, now);
+  // Rows quiet for a minute go.
+  std::erase_if(in.reported, [now](const Reported& r) { return !r.since && now - r.saidAt >= 60000; });
+}
+
 std::string AddressText(const Address& a) {
   const uint32_t ip = a.ip;  // network order: the first byte first
   return std::to_string(ip & 0xFF) + "." + std::to_string(ip >> 8 & 0xFF) + "." + std::to_string(ip >> 16 & 0xFF) +

@@ -51,6 +51,7 @@ struct Link {
   bool dead = false;
   bool refusalNoted = false;  // a refused player was noted for the game's log
   uint32_t openedAt = 0;  // platform clock, for the handshake's time-out
+  uint32_t idleSince = 0;  // on the host: since when the joined link holds no player
   std::vector<uint8_t> in, out;
 };
 
@@ -61,6 +62,34 @@ struct Found {
 };
 
 enum class Role { kNone, kHost, kMember, kLost };
+
+// The kinds of refusal said to the game's log, each at most once a second
+// for each peer address.
+enum class Refusal : uint8_t {
+  kOversized,      // a datagram larger than the largest packet
+  kMalformed,      // too short, or not our magic or version
+  kOtherSession,   // another session's key
+  kUnknownSender,  // a sender not (or no longer) in the session
+  kSpoofedSender,  // a sender the source address does not own
+  kNotLocal,       // a receiver that is no player of this instance
+  kQueueFull,      // the receive queue was full
+  kBadDiscovery,   // a malformed or foreign discovery query or answer
+  kBadFrame,       // a connection closed for a bad frame
+  kSilentLink,     // a connection closed for sending no hello
+  kTooManyLinks,   // a connection past kMaxLinksPerAddress
+  kIdleLink,       // a connection closed for holding no player
+  kSessionFull,    // a join or a player refused for want of a place
+  kCount
+};
+
+// One kind of refusal from one address: when it was last said, and how
+// many came since.
+struct Reported {
+  Refusal kind = Refusal::kCount;
+  uint32_t ip = 0;
+  uint32_t saidAt = 0;
+  uint32_t since = 0;
+};
 enum class JoinState { kIdle, kWaiting, kJoined, kFailed };
 
 }  // namespace detail
@@ -128,6 +157,7 @@ struct Instance {
   std::deque<Message> queue;
   uint32_t receivesUnserviced = 0;  // receives served from the queue since the sockets were read
   std::deque<std::string> notices;
+  std::vector<detail::Reported> reported;  // at most detail::kMaxReported
   std::optional<Message> held;  // a message the reorder fault holds back
 
   Faults faults;
@@ -183,6 +213,7 @@ uint16_t DiscoveryBase();
 // whole discovery range.
 std::vector<Address> ConfiguredHosts();
 Faults EnvironmentFaults();
+uint32_t LinksPerAddress();
 
 // The service loop (instance.cpp).
 void Service(Instance& in);
@@ -204,6 +235,13 @@ void ClearSession(Instance& in);
 bool ValidName(const char* name);
 // Keeps a notice for the game's log.
 void Note(Instance& in, std::string text);
+// A refusal of a peer's input: its text noted when none of its kind from
+// that address was in the last second, else counted for the line that
+// says the count once the second has passed.
+constexpr size_t kMaxReported = 64;
+void Report(Instance& in, Refusal kind, uint32_t ip, const std::string& text);
+// Says the counts whose second has passed (the service loop calls it).
+void SayCounts(Instance& in);
 // An address as "a.b.c.d:port".
 std::string AddressText(const Address& a);
 

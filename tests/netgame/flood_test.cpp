@@ -59,6 +59,7 @@ TEST_F(NetFlood, AThousandMessagesInOnePump) {
 // orders, some before it has even seen them arrive. A player gone before
 // the controller added it is never added.
 TEST_F(NetFlood, AThousandArrivalsAndDepartures) {
+  np::SetLinksPerAddress(6);  // six machines, all at 127.0.0.1 (the fixture resets it)
   Create(CTRL_RACE, 16);
   ASSERT_EQ(JoinAs(lea_, "Lea"), 1);
   std::vector<np::Instance*> churners;

@@ -1,5 +1,6 @@
 // A member of a network game that follows the protocol with ill intent:
-// a TCP connection and a UDP socket on 127.0.0.1 (tests/netplay/rawpeer.h)
+// a TCP connection and a UDP socket on 127.0.0.1, or on 127.0.0.n as a
+// machine of its own (tests/netplay/rawpeer.h),
 // that join the host's session frame by frame, create players of any name,
 // and send and read LS_Net packets by hand, acknowledging only when told.
 #pragma once
@@ -17,6 +18,8 @@ namespace ztest {
 
 class HostileMember {
  public:
+  explicit HostileMember(uint8_t machine = 1) : peer_(machine) {}
+
   // What arrived from one sender: guaranteed numbers (in arrival order,
   // duplicates included), plain packets, and the game types of both.
   struct Heard {
@@ -76,15 +79,17 @@ class HostileMember {
     const uint32_t number = guaranteed ? next_[{from, to}]++ + LS_NETFIRSTSEQUENCE : 0;
     Raw(from, to, guaranteed ? LS_NETMODE_GUARANTEED : LS_NETMODE_PLAIN, number, message);
   }
-  // Any LS_Net packet.
-  void Raw(uint32_t from, uint32_t to, uint8_t mode, uint32_t number, const std::string& rest) {
+  // Any LS_Net packet, to the host's data socket or another port.
+  void Raw(uint32_t from, uint32_t to, uint8_t mode, uint32_t number, const std::string& rest, uint16_t port = 0) {
     std::string packet(LS_NETHEADERSIZE, '\0');
     LS_NetPutHeader(reinterpret_cast<uint8_t*>(packet.data()), mode, number);
     packet += rest;
     std::vector<uint8_t> datagram;
     np::wire::EncodeData({key_, from, to}, packet.data(), packet.size(), &datagram);
-    peer_.SendTo(hostData_, datagram);
+    peer_.SendTo(port ? port : hostData_, datagram);
   }
+  // Any bytes as one datagram.
+  void Bytes(uint16_t port, const std::vector<uint8_t>& bytes) { peer_.SendTo(port, bytes); }
 
   // Reads every datagram waiting, by sender; acknowledges each guaranteed
   // one (to the player it was for) when told to.

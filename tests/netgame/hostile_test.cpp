@@ -6,7 +6,10 @@
 // joins and plays under the real controller.
 #include "tests/netgame/hostile.h"
 
+#include <memory>
+
 #include "netlink/neti.h"
+#include "platform/window.h"
 #include "tests/netgame/session_fixture.h"
 #include "vehicles/bytes.h"
 
@@ -36,6 +39,29 @@ class NetHostile : public ztest::NetSessionTest {
   }
   int32_t Frames(int32_t n) {
     return Frames([] { return false; }, n);
+  }
+  // Frames of the host's race and Mia's side by side, as two copies run
+  // them: the frames both ran without waiting.
+  int32_t BothFrames(int32_t n) {
+    TLSNET* was = LS_NetCurrent();
+    int32_t frames = 0;
+    for (int32_t i = 0; i < n; ++i) {
+      plat::AdvanceManualTime(kFrameMs);
+      const uint32_t before = plat::TickMs();
+      for (TLSNET* m : {&host_, &mia_}) {
+        LS_NetSelect(m);
+        NET_UpdateEvent();
+      }
+      frames += plat::TickMs() == before;
+      np::Settle();
+    }
+    LS_NetSelect(was);
+    return frames;
+  }
+  static int CountHolding(const std::string& text) {
+    int n = 0;
+    for (const std::string& l : SB_PrintedLines()) n += l.find(text) != std::string::npos;
+    return n;
   }
 
   // Mia plays a race under the controller: each state of the race echoed
@@ -205,6 +231,147 @@ TEST_F(NetHostile, AMemberAskingForTwentyPlayersGetsTwoAndAnHonestCopyStillJoins
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   EXPECT_EQ(SB_Var.NetPlayerOrder, 3);  // after Hugo and the member's two
   MiaRaces();
+}
+
+// A packet of 1,035 bytes and a datagram of 64 KiB, to the host in a race
+// and to a member racing: both races run on, no box is raised, and each
+// machine says it once, then the count.
+TEST_F(NetHostile, OversizedDatagramsStopNeitherTheHostNorAMember) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  for (XSTATE s : {XSTATE_LOADING, XSTATE_REMAPPINGCARS, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO,
+                   XSTATE_PLAYING})
+    ASSERT_EQ(NET_SetControllerStatus(s, 0), 1) << s;
+  HostileMember evil;
+  ASSERT_TRUE(evil.Join(host_));
+  const uint32_t id = evil.CreatePlayer("Evil", "CLIENT");
+  ASSERT_NE(id, 0u);
+  BothFrames(4);
+  plat::ClearShownMessageBoxes();
+  SB_ClearPrintedLines();
+  const std::pair<TLSNET*, uint32_t> targets[] = {{&host_, Server()}, {&mia_, Mia()}};
+  for (const auto& [machine, to] : targets) {
+    const uint16_t port = np::DataPort(machine->Transport.Object);
+    evil.Raw(id, to, LS_NETMODE_PLAIN, 0, std::string(1035 - LS_NETHEADERSIZE, 'x'), port);
+    evil.Bytes(port, std::vector<uint8_t>(64 * 1024 - 29, 0xEE));  // the largest datagram
+  }
+  EXPECT_EQ(BothFrames(100), 100);  // 5 s of both races
+  EXPECT_TRUE(plat::ShownMessageBoxes().empty());
+  // Once on each machine, then the count.
+  EXPECT_EQ(CountHolding("datagram of 1053 bytes from 127.0.0.1:"), 2);
+  EXPECT_EQ(CountHolding(" refused: a packet holds at most 1029 bytes]"), 2);
+  EXPECT_EQ(CountHolding("[SYS ][1 more oversized datagrams from 127.0.0.1 refused in the last second]"), 2);
+  EXPECT_EQ(CountHolding("[CTRL][DELETING NOT-RECEIVING PLAYER:"), 0);
+  EXPECT_EQ(host_.Ctrl.Players[1].Id, Mia());
+  EXPECT_EQ(host_.Ctrl.Players[1].XState, XSTATE_PLAYING);
+  MiaRaces();
+}
+
+// One machine opens sixteen connections: four are kept, their eight
+// players taken; the rest are refused with one line and the count. An
+// honest copy joins and races; connections that never make a player are
+// closed after ten seconds.
+TEST_F(NetHostile, SixteenConnectionsFromOneMachineLeavePlacesForAnHonestCopy) {
+  Create(CTRL_RACE, 16);
+  std::vector<std::unique_ptr<HostileMember>> many;
+  int joined = 0, players = 0;
+  for (int i = 0; i < 16; ++i) {
+    many.push_back(std::make_unique<HostileMember>(2));
+    if (!many.back()->Join(host_)) continue;
+    ++joined;
+    for (int k = 0; k < 2; ++k) players += many.back()->CreatePlayer("M" + std::to_string(i) + std::to_string(k), "CLIENT") != 0;
+  }
+  EXPECT_EQ(joined, static_cast<int>(np::kMaxLinksPerAddress));
+  EXPECT_EQ(players, 2 * joined);
+  HostileMember idle[2] = {HostileMember(3), HostileMember(3)};
+  for (HostileMember& h : idle) ASSERT_TRUE(h.Join(host_));
+  LS_NetSelect(&host_);
+  Frames(25);
+  EXPECT_EQ(CountHolding("[SYS ][connection from 127.0.0.2:"), 1);
+  EXPECT_EQ(CountHolding(" refused: that address holds the 4 connections one machine may open]"), 1);
+  EXPECT_TRUE(Printed("[SYS ][11 more connections past the limit from 127.0.0.2 refused in the last second]"));
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  EXPECT_EQ(SB_Var.NetPlayerOrder, 1 + players);
+  MiaRaces();
+  LS_NetSelect(&host_);
+  Frames(200);  // 10 s
+  for (HostileMember& h : idle) EXPECT_FALSE(h.Connected());
+  EXPECT_EQ(CountHolding(" closed: no player of its own for 10 s]"), 1);
+  EXPECT_EQ(np::GetCounters(host_.Transport.Object).idleLinks, 2u);
+  EXPECT_EQ(host_.Ctrl.Players[1 + players].Id, Mia());
+}
+
+// Every car place taken: a joiner is told at once, not after 45 s, and
+// the host says so; once a place is free, it joins and races.
+TEST_F(NetHostile, AJoinerFindingNoFreeCarPlaceIsToldAtOnce) {
+  Create(CTRL_RACE, 16);
+  std::vector<std::unique_ptr<HostileMember>> many;
+  int players = 0;
+  for (int i = 0; players < SB_MAXCARS - 1; ++i) {
+    many.push_back(std::make_unique<HostileMember>(static_cast<uint8_t>(2 + i / 4)));
+    ASSERT_TRUE(many.back()->Join(host_));
+    for (int k = 0; k < 2 && players < SB_MAXCARS - 1; ++k)
+      players += many.back()->CreatePlayer("F" + std::to_string(i) + std::to_string(k), "CLIENT") != 0;
+  }
+  LS_NetSelect(&host_);
+  Frames(4);
+  SB_ClearPrintedLines();
+  const uint32_t start = plat::TickMs();
+  EXPECT_EQ(JoinAs(mia_, "Mia"), 0);
+  EXPECT_LT(plat::TickMs() - start, 5000u);
+  EXPECT_TRUE(Printed("Game S is full: no free car place"));
+  EXPECT_EQ(CountHolding("[CTRL][NO FREE CAR PLACE FOR Mia ID:"), 1);
+  many.back().reset();  // its connection closed, its player gone
+  LS_NetSelect(&host_);
+  Frames(4);
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_JoinServer("Mia", "S"), 1);
+  MiaRaces();
+}
+
+// Ten thousand chat messages to the host's player and its controller:
+// each side takes five a second from the member and counts the rest, said
+// once a second, every one accounted for; Mia's chat still arrives.
+TEST_F(NetHostile, AChatFloodIsTakenFiveTimesASecondAndHonestChatArrives) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  HostileMember chatty;
+  ASSERT_TRUE(chatty.Join(host_));
+  const uint32_t id = chatty.CreatePlayer("Chatty", "CLIENT");
+  LS_NetSelect(&host_);
+  Frames(4);
+  SB_ClearPrintedLines();
+  std::string text(XNETMSG_HEADERSIZE, '\0');
+  NET_PutHeader(reinterpret_cast<uint8_t*>(text.data()), XNET_TEXT, 0, 0);
+  text += std::string("spam") + '\0';
+  for (int burst = 0; burst < 50; ++burst) {
+    for (int i = 0; i < 200; ++i) chatty.Send(id, i % 2 ? Hugo() : Server(), text, false);
+    Frames(1);
+  }
+  Frames(25);  // 3.75 s in all
+  const struct {
+    std::string taken, counted;
+  } sides[] = {{"[READ][from:Chatty][spam]", "[READ][CHAT FROM Chatty: "},
+               {"[CTRL]*** Broadcast Message from Chatty ***", "[CTRL][CHAT FROM Chatty: "}};
+  for (const auto& side : sides) {
+    int taken = 0, lines = 0, counted = 0;
+    for (const std::string& l : SB_PrintedLines()) {
+      taken += l.rfind(side.taken, 0) == 0;
+      if (l.rfind(side.counted, 0) == 0 && l.ends_with(" OVER 5 A SECOND DROPPED]")) {
+        ++lines;
+        counted += std::stoi(l.substr(side.counted.size()));
+      }
+    }
+    EXPECT_LE(taken, 4 * NET_CHATPERSECOND) << side.taken;
+    EXPECT_LE(lines, 4) << side.taken;
+    EXPECT_EQ(taken + counted, 5000) << side.taken;
+  }
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_Broadcast("hello"), 1);
+  LS_NetSelect(&host_);
+  Frames(2);
+  EXPECT_TRUE(Printed("[READ][from:Mia][hello]"));
+  EXPECT_TRUE(PrintedStart("[CTRL]*** Broadcast Message from Mia ***"));
 }
 
 }  // namespace

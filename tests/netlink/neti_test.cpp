@@ -277,6 +277,12 @@ TEST_F(Neti, FortyPlayersInTurnNeverFillTheTable) {
   for (uint32_t i = 0; i < NETI_NBPAIRS; ++i) Feed(Server(), 6000 + i, Packet(1, kFirst, "s"));
   EXPECT_EQ(Feed(Server(), 7000, Packet(1, kFirst, "s")), 1);
   EXPECT_EQ(Logged("NETI_GetPlayerInfo : Too many players !"), 1);
+  // More in the same second are counted, not each written to the log file.
+  for (uint32_t i = 1; i <= 100; ++i) Feed(Server(), 7000 + i, Packet(1, kFirst, "s"));
+  EXPECT_EQ(Logged("NETI_GetPlayerInfo : Too many players !"), 1);
+  plat::AdvanceManualTime(1000);
+  Feed(Server(), 7101, Packet(1, kFirst, "s"));
+  EXPECT_EQ(Logged("NETI_GetPlayerInfo : Too many players ! (101 times since the last line)"), 1);
   EXPECT_EQ(LSI_Var.ErrorMode, LS_ERRMODE_FATAL);
   LS_SetErrorMode(LS_ERRMODE_LOG);
   EXPECT_EQ(Log(host_).server.size(), 40u + NETI_NBPAIRS);
@@ -333,8 +339,10 @@ TEST_F(Neti, BadPacketsAreDroppedOrIgnored) {
                          static_cast<uint32_t>(row.packet.size())), np::kOk);
     }
   }
+  // A packet over the pump's buffer is the transport's to refuse.
   const std::string big(LS_NETMAXPACKET + 1, '\x02');
-  ASSERT_EQ(np::Send(mia_.Transport.Object, Mia(), hugo, big.data(), static_cast<uint32_t>(big.size())), np::kOk);
+  EXPECT_EQ(np::Send(mia_.Transport.Object, Mia(), hugo, big.data(), static_cast<uint32_t>(big.size())),
+            np::kErrTooLarge);
   ASSERT_EQ(np::Send(mia_.Transport.Object, Mia(), hugo, Packet(2, kFirst, "ok").data(), 7), np::kOk);
   for (int i = 0; i < 3; ++i) PumpAll();
   EXPECT_EQ(Log(host_).player, (std::vector<Delivered>{{Server(), "x"}, {Mia(), "ok"}}));

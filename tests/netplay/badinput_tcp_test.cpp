@@ -57,6 +57,7 @@ class NetplayBadTcp : public ztest::NetplayMeeting {
 
   size_t Links() const { return host_->members.size(); }
 
+
   // The session still works: a message from "Mia" reaches "Hugo".
   void StillWorks() {
     ASSERT_EQ(np::Send(member_, mia_, hugo_, "ok", 2), np::kOk);
@@ -153,7 +154,7 @@ TEST_F(NetplayBadTcp, SilentHandshakeIsDroppedAfterFiveSeconds) {
 TEST_F(NetplayBadTcp, HundredConnectionsAtOnce) {
   std::vector<std::unique_ptr<RawPeer>> raws;
   for (int i = 0; i < 100; ++i) {
-    raws.push_back(std::make_unique<RawPeer>());
+    raws.push_back(std::make_unique<RawPeer>(static_cast<uint8_t>(2 + i)));  // a hundred machines
     ASSERT_TRUE(raws.back()->Connect(np::ListenPort(host_)));
   }
   np::Settle();
@@ -167,6 +168,37 @@ TEST_F(NetplayBadTcp, HundredConnectionsAtOnce) {
   for (auto& r : raws) EXPECT_TRUE(Closed(*r));
   for (const auto& link : host_->members) EXPECT_LE(link->in.size(), wire::kMaxFrame + 4);
   StillWorks();
+}
+
+// A connection that holds no player, whether it never made one or
+// destroyed the one it had, is closed ten seconds later with a line.
+TEST_F(NetplayBadTcp, AConnectionWithoutAPlayerIsClosedAfterTenSeconds) {
+  for (const bool madeOne : {false, true}) {
+    RawPeer p(2);
+    if (madeOne) {
+      wire::Frame gone;
+      gone.tag = wire::kDestroyPlayer;
+      gone.id = RawJoin(p);
+      plat::AdvanceManualTime(5000);  // the ten seconds run from its departure
+      np::Settle();
+      p.Send(gone);
+    } else {
+      ASSERT_TRUE(p.Connect(np::ListenPort(host_)));
+      p.Send(Hello(p.UdpPort()));
+    }
+    np::Settle();
+    for (std::string n; np::TakeNotice(host_, &n);) {
+    }
+    plat::AdvanceManualTime(np::kIdleLinkMs - 1);
+    np::Settle();
+    EXPECT_TRUE(p.Read()) << madeOne;
+    plat::AdvanceManualTime(1);
+    EXPECT_TRUE(Closed(p)) << madeOne;
+    std::string said;
+    EXPECT_TRUE(np::TakeNotice(host_, &said) && said.rfind("member at 127.0.0.2:", 0) == 0 &&
+                said.ends_with(" closed: no player of its own for 10 s")) << said;
+  }
+  EXPECT_EQ(Links(), 1u);  // Mia's, which holds her player
 }
 
 }  // namespace

@@ -55,6 +55,12 @@ class NetplayBadUdp : public ztest::NetplayMeeting {
     return n;
   }
 
+  std::vector<std::string> Notices() {
+    std::vector<std::string> out;
+    for (std::string n; np::TakeNotice(host_, &n);) out.push_back(n);
+    return out;
+  }
+
   uint32_t rawId_ = 0;
   RawPeer raw_;
 };
@@ -67,30 +73,41 @@ TEST_F(NetplayBadUdp, EachBadDatagramIsDroppedAndCounted) {
     return b;
   };
   using C = uint32_t np::Counters::*;
+  const std::string at = "from 127.0.0.1:" + std::to_string(raw_.UdpPort());
   const struct {
     const char* what;
     Bytes bytes;
     C counter;  // null: delivered
+    std::string says;  // the line for the game's log
   } rows[] = {
-      {"a good one", good, nullptr},
-      {"shorter than the header", Bytes(good.begin(), good.begin() + 10), &np::Counters::badDatagrams},
-      {"over the maximum", Datagram(rawId_, hugo_, np::kMaxPacket + 1), &np::Counters::badDatagrams},
-      {"wrong magic", with(0, 0x00), &np::Counters::badDatagrams},
-      {"wrong version", with(4, 2), &np::Counters::badDatagrams},
-      {"wrong session", with(6, static_cast<uint8_t>(good[6] ^ 2)), &np::Counters::badDatagrams},
-      {"a sender the address does not own", Datagram(mia_, hugo_), &np::Counters::spoofedSenders},
-      {"a sender that is the host's own", Datagram(server_, hugo_), &np::Counters::spoofedSenders},
-      {"a receiver that is not local", Datagram(rawId_, mia_), &np::Counters::notLocal},
-      {"an unknown sender", Datagram(4242, hugo_), &np::Counters::unknownSenders},
+      {"a good one", good, nullptr, ""},
+      {"shorter than the header", Bytes(good.begin(), good.begin() + 10), &np::Counters::badDatagrams,
+       "malformed datagram of 10 bytes " + at + " refused"},
+      {"over the maximum", Datagram(rawId_, hugo_, np::kMaxPacket + 1), &np::Counters::badDatagrams,
+       "datagram of 1048 bytes " + at + " refused: a packet holds at most 1029 bytes"},
+      {"wrong magic", with(0, 0x00), &np::Counters::badDatagrams, "malformed datagram of 19 bytes " + at + " refused"},
+      {"wrong version", with(4, 2), &np::Counters::badDatagrams, "malformed datagram of 19 bytes " + at + " refused"},
+      {"wrong session", with(6, static_cast<uint8_t>(good[6] ^ 2)), &np::Counters::badDatagrams,
+       "datagram of another session " + at + " refused"},
+      {"a sender the address does not own", Datagram(mia_, hugo_), &np::Counters::spoofedSenders,
+       "datagram from player " + std::to_string(mia_) + " " + at + ", an address that does not own it, refused"},
+      {"a sender that is the host's own", Datagram(server_, hugo_), &np::Counters::spoofedSenders,
+       "datagram from player " + std::to_string(server_) + " " + at + ", an address that does not own it, refused"},
+      {"a receiver that is not local", Datagram(rawId_, mia_), &np::Counters::notLocal,
+       "datagram for player " + std::to_string(mia_) + ", who is not here, " + at + " refused"},
+      {"an unknown sender", Datagram(4242, hugo_), &np::Counters::unknownSenders,
+       "datagram from unknown player 4242 " + at + " refused"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
+    plat::AdvanceManualTime(1000);  // a second apart: each is said
     const np::Counters before = np::GetCounters(host_);
     raw_.SendTo(np::DataPort(host_), row.bytes);
     EXPECT_EQ(Received(), row.counter ? 0 : 1);
     if (row.counter) {
       EXPECT_EQ(np::GetCounters(host_).*row.counter, before.*row.counter + 1);
     }
+    EXPECT_EQ(Notices(), row.says.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.says});
   }
   // A departed sender.
   wire::Frame gone;
@@ -102,6 +119,38 @@ TEST_F(NetplayBadUdp, EachBadDatagramIsDroppedAndCounted) {
   raw_.SendTo(np::DataPort(host_), good);
   EXPECT_EQ(Received(), 0);
   EXPECT_EQ(np::GetCounters(host_).unknownSenders, unknown + 1);
+}
+
+// Every size from an empty datagram to the largest UDP carries, the
+// header cut short below its 18 bytes: those that hold a packet of at
+// most the largest size are taken, the others refused, each kind said once
+// and then counted within the second.
+TEST_F(NetplayBadUdp, EverySizeIsTakenOrRefusedAndSaidOnceASecond) {
+  const Bytes header = Datagram(rawId_, hugo_, 0);
+  Notices();
+  // Each size up to 2,100, then steps of 997 ending at 65,507.
+  auto next = [](size_t n) { return n < 2100 || n == 65507 ? n + 1 : std::min<size_t>(n + 997, 65507); };
+  int small = 0, large = 0, i = 0;
+  for (size_t n = 0; n <= 65507; n = next(n), ++i) {
+    Bytes d(n, 'p');
+    std::copy_n(header.begin(), std::min(n, header.size()), d.begin());
+    raw_.SendTo(np::DataPort(host_), d);
+    small += n < header.size();
+    large += n > header.size() + np::kMaxPacket;
+    if (n > 4096 || i % 32 == 31) np::Settle();  // within the socket's buffer
+  }
+  EXPECT_EQ(Received(), static_cast<int>(np::kMaxPacket) + 1);
+  const std::string at = "from 127.0.0.1:" + std::to_string(raw_.UdpPort());
+  EXPECT_EQ(Notices(), (std::vector<std::string>{"malformed datagram of 0 bytes " + at + " refused",
+                                                 "datagram of 1048 bytes " + at +
+                                                     " refused: a packet holds at most 1029 bytes"}));
+  plat::AdvanceManualTime(1000);
+  np::Settle();
+  EXPECT_EQ(Notices(), (std::vector<std::string>{
+                           std::to_string(small - 1) + " more malformed datagrams from 127.0.0.1 refused in the last second",
+                           std::to_string(large - 1) + " more oversized datagrams from 127.0.0.1 refused in the last second"}));
+  ASSERT_EQ(np::Send(member_, mia_, hugo_, "after", 5), np::kOk);
+  EXPECT_EQ(Received(), 1);
 }
 
 TEST_F(NetplayBadUdp, FloodBetweenTwoCallsKeepsMemoryBounded) {

@@ -1,6 +1,7 @@
 // A raw peer for the local-network play service's bad-input tests: a TCP
-// connection and a UDP socket on 127.0.0.1 that send whatever bytes a test
-// makes, and read the host's frames back.
+// connection and a UDP socket on 127.0.0.1 (or another loopback address,
+// as another machine would) that send whatever bytes a test makes, and
+// read the host's frames back.
 #pragma once
 #include <arpa/inet.h>
 #include <errno.h>
@@ -16,10 +17,11 @@
 
 namespace ztest {
 
-inline sockaddr_in LoopbackAt(uint16_t port) {
+// 127.0.0.1, or 127.0.0.n for a machine of its own.
+inline sockaddr_in LoopbackAt(uint16_t port, uint8_t machine = 1) {
   sockaddr_in s{};
   s.sin_family = AF_INET;
-  s.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  s.sin_addr.s_addr = htonl(0x7F000000u | machine);
   s.sin_port = htons(port);
   return s;
 }
@@ -33,9 +35,10 @@ inline uint16_t PortOf(int fd) {
 
 class RawPeer {
  public:
-  RawPeer() {
+  // Sends from 127.0.0.machine.
+  explicit RawPeer(uint8_t machine = 1) : machine_(machine) {
     udp_ = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    const sockaddr_in any = LoopbackAt(0);
+    const sockaddr_in any = LoopbackAt(0, machine_);
     bind(udp_, reinterpret_cast<const sockaddr*>(&any), sizeof any);
   }
   ~RawPeer() {
@@ -47,6 +50,8 @@ class RawPeer {
 
   bool Connect(uint16_t port) {
     tcp_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in from = LoopbackAt(0, machine_);
+    if (bind(tcp_, reinterpret_cast<const sockaddr*>(&from), sizeof from) != 0) return false;
     const sockaddr_in to = LoopbackAt(port);
     if (connect(tcp_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) return false;
     const int flags = 1;
@@ -100,6 +105,7 @@ class RawPeer {
   }
 
  private:
+  uint8_t machine_ = 1;
   int tcp_ = -1, udp_ = -1;
   std::vector<uint8_t> in_;
 };

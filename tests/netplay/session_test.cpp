@@ -137,11 +137,17 @@ TEST_F(NetplaySession, LosingTheHostDestroysEveryOtherPlayer) {
 
 TEST_F(NetplaySession, FullSessionRefusesJoinAndCreation) {
   uint32_t server = 0, own = 0;
-  HostWithPlayers("Full", 2, &server, &own);
+  np::Instance* h = HostWithPlayers("Full", 2, &server, &own);
   np::Instance* m = Make();
   const auto found = Enumerate(m);
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(np::JoinSession(m, kApp, found[0].instance), np::kErrSessionFull);
+  // The host says each refusal for the game's log.
+  auto said = [](np::Instance* in, const std::string& end) {
+    std::string n;
+    return np::TakeNotice(in, &n) && n.rfind("member at 127.0.0.1:", 0) == 0 && n.ends_with(end);
+  };
+  EXPECT_TRUE(said(h, " refused: the session's 2 places are taken"));
 
   np::Instance* h3 = Host("Three", 3, nullptr);
   ASSERT_EQ(np::CreatePlayer(h3, "SERVER", "SERVER", &server), np::kOk);
