@@ -185,6 +185,23 @@ class DisplayProgram : public ::testing::Test {
     }
     return -1;
   }
+  // From MAIN MENU: RACE, then TIME TRIAL (the pointer's pixels are 10
+  // above the buttons' centres), until the race's cars are being made.
+  void StartTimeTrial() {
+    ClickAt(191, 115);
+    Pause(3.5);
+    ClickAt(220, 126);
+  }
+  // From MAIN MENU: QUIT, Y to confirm, Esc to stop the credits; the
+  // program's exit code, -1 if it has not ended within a minute.
+  int QuitFromTheMainMenu() {
+    ClickAt(70, 411);
+    Pause(1.5);
+    Press("y");
+    Pause(1);
+    Press("Escape");
+    return Wait(60);
+  }
   // Whether the console's file holds a line starting with the text within
   // the time: the steps that load or tear down wait on the program, which
   // a loaded machine or the sanitizer build can make much slower.

@@ -27,9 +27,7 @@ TEST_F(DisplayMenus, ATimeTrialThroughTheRealWindow) {
   Start();
   ASSERT_TRUE(FindWindow());
   Pause(9);  // the two splashes and MAIN MENU's transition
-  ClickAt(191, 115);
-  Pause(3.5);
-  ClickAt(220, 126);
+  StartTimeTrial();
   ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
   Pause(7);
   Press("alt+s");
@@ -45,12 +43,7 @@ TEST_F(DisplayMenus, ATimeTrialThroughTheRealWindow) {
     WaitForLine(">CLOSENET", 3);
   }
   Pause(3.5);
-  ClickAt(70, 411);
-  Pause(1.5);
-  Press("y");
-  Pause(1);
-  Press("Escape");
-  EXPECT_EQ(Wait(60), 0);
+  EXPECT_EQ(QuitFromTheMainMenu(), 0);
   EXPECT_TRUE(fs::exists(root_ + "/tree/SCREEN1.TGA"));
   std::istringstream log(ztest::ReadFile(root_ + "/tree/CONSOLE.TXT"));
   const std::vector<std::string> lines = {">INTERFACE", ">RUN PMONTRE", ">PLAY", "Duplicating user cars...",
@@ -135,12 +128,7 @@ TEST_F(DisplayPointer, TheArrowsTipTakesWhatItTouches) {
   Pause(1);
   Press("Escape");
   Pause(3.5);
-  ClickAt(70, 411);  // QUIT
-  Pause(1.5);
-  Press("y");
-  Pause(1);
-  Press("Escape");
-  ASSERT_EQ(Wait(60), 0);
+  ASSERT_EQ(QuitFromTheMainMenu(), 0);
   EXPECT_EQ(StoredText(root_, "Accel"), "X");
   EXPECT_EQ(StoredText(root_, "Brake"), "DOWN");
   EXPECT_EQ(StoredText(root_, "PlayerName"), "ZED");
@@ -236,12 +224,7 @@ TEST_F(DisplayMessages, EachWaitShowsItsMessageInTheWindow) {
   Pause(1);
   Press("Escape");
   Pause(3.5);
-  ClickAt(70, 411);  // QUIT
-  Pause(1.5);
-  Press("y");
-  Pause(1);
-  Press("Escape");
-  EXPECT_EQ(Wait(60), 0);
+  EXPECT_EQ(QuitFromTheMainMenu(), 0);
 }
 
 }  // namespace

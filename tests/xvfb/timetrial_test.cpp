@@ -15,15 +15,12 @@ int Blue(uint32_t c) { return int(c & 255); }
 
 class DisplayTimeTrial : public DisplayProgram {
  protected:
-  // RACE, then TIME TRIAL (the pointer's pixels are 10 above the buttons'
-  // centres), until the race's cars are made and its first frames shown.
-  void StartTimeTrial() {
+  // Until the race's cars are made and its first frames shown.
+  void StartTheRace() {
     Start();
     ASSERT_TRUE(FindWindow());
     Pause(9);  // the two splashes and MAIN MENU's transition
-    ClickAt(191, 115);
-    Pause(3.5);
-    ClickAt(220, 126);
+    StartTimeTrial();
     ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
     ASSERT_TRUE(WaitForLine("Memory used in game: ", 120));
     Pause(3);
@@ -53,7 +50,7 @@ class DisplayTimeTrial : public DisplayProgram {
 // over, the picture changes as the car is put in gear and driven off.
 TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
   Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n");
-  StartTimeTrial();
+  StartTheRace();
   Press("shift");
   Pause(15);  // the ready wait of 8 s, three counts of 1.5 s and GO
   const XwdPicture before = Picture("racing1");
@@ -82,7 +79,7 @@ TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
 // time shows in white under "TIME", at the top right, and ticks.
 TEST_F(DisplayTimeTrial, AfterTheShippedStartUpTheRaceTimeShows) {
   Prepare("ui.txt", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nINTERFACE\r\n");
-  StartTimeTrial();
+  StartTheRace();
   Press("shift");
   Pause(16);  // the ready wait of 8 s, three counts of 1.5 s and GO
   const XwdPicture first = Picture("time1");
