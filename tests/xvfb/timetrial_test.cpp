@@ -25,6 +25,22 @@ class DisplayTimeTrial : public DisplayProgram {
     ASSERT_TRUE(WaitForLine("Memory used in game: ", 120));
     Pause(3);
   }
+  // Until GO, seen as the time under "TIME" ticking between two pictures:
+  // after the gearbox's choice come the ready wait of 8 s, three counts of
+  // 1.5 s and GO. A loaded machine draws its first frames late and can
+  // miss the tap that chose the gearbox, so the accelerator is tapped again
+  // when nothing ticks 20 s on.
+  bool WaitForGo() {
+    XwdPicture last = Picture("waiting");
+    for (int seconds = 0; seconds < 60; ++seconds) {
+      if (seconds == 20) Press("shift");
+      Pause(1);
+      XwdPicture now = Picture("waiting");
+      if (last.width && now.width && Changed(last, now, 430, 42, 570, 66) >= 20) return true;
+      last = std::move(now);
+    }
+    return false;
+  }
   // The front screen's pixels of the box, one in step each way, that pass
   // the test.
   template <typename Test>
@@ -55,13 +71,19 @@ TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
   Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n");
   StartTheRace();
   Press("shift");
-  Pause(15);  // the ready wait of 8 s, three counts of 1.5 s and GO
+  ASSERT_TRUE(WaitForGo());
   const XwdPicture before = Picture("racing1");
-  Xdo("keydown shift");  // the engine cranks for 2 s
+  // A fresh press after GO starts the engine, which cranks for 2 s; a key
+  // tapped within one slow frame is not seen, so the gear is asked for
+  // again while the picture stands.
+  Xdo("keydown shift");
   Pause(2.5);
-  Press("a");  // out of neutral
-  Pause(2.5);
-  const XwdPicture after = Picture("racing2");
+  XwdPicture after;
+  for (int tries = 0; tries < 4 && !(after.width && Changed(before, after, 0, 0, 640, 480) >= 2000); ++tries) {
+    Press("a");  // out of neutral
+    Pause(2.5);
+    after = Picture("racing2");
+  }
   Xdo("keyup shift");
   ASSERT_GT(before.width, 0);
   ASSERT_GT(after.width, 0);
@@ -83,7 +105,7 @@ TEST_F(DisplayTimeTrial, AfterTheShippedStartUpTheRaceTimeShows) {
   Prepare("ui.txt", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nINTERFACE\r\n");
   StartTheRace();
   Press("shift");
-  Pause(16);  // the ready wait of 8 s, three counts of 1.5 s and GO
+  ASSERT_TRUE(WaitForGo());
   const XwdPicture first = Picture("time1");
   Pause(1.2);
   const XwdPicture second = Picture("time2");
