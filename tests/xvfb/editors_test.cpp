@@ -43,6 +43,16 @@ class DisplayEditors : public DisplayProgram {
     }
     return -1;
   }
+  // The shipped start-up, then the editors on and its race played, as the
+  // start-up script NAME: until the race's first frames are shown.
+  void PlayTheShippedStartUpWithTheEditors(const std::string& name) {
+    const std::string startup = ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data/dat/startup.txt").string());
+    Prepare(name, startup + "\r\nOUTPUT 1\r\nEDITORMODE 1\r\nPLAY\r\nQUIT\r\n");
+    Start();
+    ASSERT_TRUE(FindWindow());
+    ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
+    Pause(4);
+  }
 };
 
 // The track editor in the 8-bit mode (full screen) and the 16-bit one (in
@@ -131,12 +141,7 @@ TEST_F(DisplayEditors, AnAnimationMadeAndPlayedInTheTextureEditor) {
 // F2's top view shows the circuit's faces outlined, F3's destination panel
 // a page of the map's textures.
 TEST_F(DisplayEditors, TheShippedStartUpsEditorsShowTheCircuitAndItsTextures) {
-  const std::string startup = ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data/dat/startup.txt").string());
-  Prepare("se.txt", startup + "\r\nOUTPUT 1\r\nEDITORMODE 1\r\nPLAY\r\nQUIT\r\n");
-  Start();
-  ASSERT_TRUE(FindWindow());
-  ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
-  Pause(4);
+  ASSERT_NO_FATAL_FAILURE(PlayTheShippedStartUpWithTheEditors("se.txt"));
   Press("F2");
   Pause(1.5);
   MoveTo(300, 330);
@@ -171,12 +176,7 @@ TEST_F(DisplayEditors, TheShippedStartUpsEditorsShowTheCircuitAndItsTextures) {
 // of the keys) of F3 and F4 in a race with the editors on, under the
 // shipped start-up: every tap opens or closes its editor, 12 of 12.
 TEST_F(DisplayEditors, QuickTapsOfF3AndF4OpenAndCloseTheirEditorsEveryTime) {
-  const std::string startup = ReadFile((fs::path(ZENTROVA_EXE).parent_path() / "data/dat/startup.txt").string());
-  Prepare("tap.txt", startup + "\r\nOUTPUT 1\r\nEDITORMODE 1\r\nPLAY\r\nQUIT\r\n");
-  Start();
-  ASSERT_TRUE(FindWindow());
-  ASSERT_TRUE(WaitForLine("Duplicating user cars...", 120));
-  Pause(4);
+  ASSERT_NO_FATAL_FAILURE(PlayTheShippedStartUpWithTheEditors("tap.txt"));
   Press("Shift_L");  // the automatic gearbox: the race starts
   Pause(6);
   MoveTo(600, 20);

@@ -69,7 +69,7 @@ class DisplayTimeTrial : public DisplayProgram {
 // over, the picture changes as the car is put in gear and driven off.
 TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
   Prepare("ui.txt", "OUTPUT 1\r\nINTERFACE\r\n");
-  StartTheRace();
+  ASSERT_NO_FATAL_FAILURE(StartTheRace());
   Press("shift");
   ASSERT_TRUE(WaitForGo());
   const XwdPicture before = Picture("racing1");
@@ -103,7 +103,7 @@ TEST_F(DisplayTimeTrial, WithOnlyTheInterfaceTheRaceIsDrawnAndMoves) {
 // time shows in white under "TIME", at the top right, and ticks.
 TEST_F(DisplayTimeTrial, AfterTheShippedStartUpTheRaceTimeShows) {
   Prepare("ui.txt", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nINTERFACE\r\n");
-  StartTheRace();
+  ASSERT_NO_FATAL_FAILURE(StartTheRace());
   Press("shift");
   ASSERT_TRUE(WaitForGo());
   const XwdPicture first = Picture("time1");
