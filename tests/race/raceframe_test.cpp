@@ -3,6 +3,9 @@
 // draws, and the screenshot.
 #include "race/raceframe.h"
 
+#include <cctype>
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "engine3d/object.h"
@@ -226,6 +229,22 @@ TEST_F(ScreenShotTest, WritesTheNextFreeNumberIn24BitsThroughThe3dPalette) {
   EXPECT_EQ(pixel[0], 0);
   EXPECT_GE(pixel[2], 252);
   EXPECT_EQ(overlay_->Palette, nullptr);  // its own palette back
+}
+
+// Alt+S in a folder without pictures writes one file, under the exact name the
+// README gives (file names on the disk are matched by case).
+TEST_F(ScreenShotTest, TheFileIsTheOneTheReadmeNames) {
+  SB_ScreenShot(overlay_);
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(root_))
+    if (std::string name = entry.path().filename().string(); name.size() > 4) {
+      std::string tail = name.substr(name.size() - 4);
+      for (char& c : tail) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      if (tail == ".TGA") names.push_back(name);
+    }
+  EXPECT_EQ(names, std::vector<std::string>{"SCREEN1.TGA"});
+  const std::string readme = ztest::ReadFile(ZENTROVA_SOURCE_DIR "/README.md");
+  EXPECT_NE(readme.find("\"SCREEN1.TGA\", \"SCREEN2.TGA\"..."), std::string::npos);
 }
 
 TEST_F(ScreenShotTest, NeedsBothKeysAndNoMasterMode) {
