@@ -155,7 +155,7 @@ TEST_F(Route, LinesEndingNearTheDoubleLimitDrawTheirFinitePart) {
   for (const double end : {1e308, -1e308, 9e307, -9e307, 8e307, -8e307}) {
     // The middle segment runs up column 320 from row 228 (z = 50 m) to
     // row 215 (z = 100 m).
-    SetLine({{end, 0, 0}, {0, 0, 0}, {0, 0, 50}, {0, 0, 100}, {0, 0, 150}, {end, 0, 150}});
+    SetLine({{end, 0, end}, {0, 0, 0}, {0, 0, 50}, {0, 0, 100}, {0, 0, 150}, {end, 0, end}});
     SB_SaveBsplines("FAR.BSP");
     SetLine({});
     ASSERT_EQ(SB_LoadBsplines("FAR.BSP"), 1) << end;
