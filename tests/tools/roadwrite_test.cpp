@@ -240,8 +240,8 @@ TEST_F(Road, TextAfterANumberIsDroppedAndSaid) {
     const std::string reference = fresh({"D", "", "", r.real});
     Lines expected = said(r.real, r.droppedReal);
     for (const std::string& line : Printed()) expected.push_back(line);
-    EXPECT_EQ(made, reference) << r.answer;
-    EXPECT_EQ(printed, expected) << r.answer;
+    EXPECT_EQ(made, reference) << r.answer.substr(0, 8);
+    EXPECT_EQ(printed, expected) << r.answer.substr(0, 8);
   }
   // Every question: "HV" asks all but the altitude, "BV" the altitude too.
   for (const char* code : {"HV", "BV"}) {
@@ -259,9 +259,9 @@ TEST_F(Road, TextAfterANumberIsDroppedAndSaid) {
         const std::string reference = fresh(answers);
         Lines expected = said(whole ? r.whole : r.real, whole ? r.droppedWhole : r.droppedReal);
         for (const std::string& line : Printed()) expected.push_back(line);
-        EXPECT_EQ(asked, labels.size()) << code << " " << labels[k] << " " << r.answer;
-        EXPECT_EQ(made, reference) << code << " " << labels[k] << " " << r.answer;
-        EXPECT_EQ(printed, expected) << code << " " << labels[k] << " " << r.answer;
+        EXPECT_EQ(asked, labels.size() + 1) << code << " " << labels[k] << " " << r.answer.substr(0, 8);
+        EXPECT_EQ(made, reference) << code << " " << labels[k] << " " << r.answer.substr(0, 8);
+        EXPECT_EQ(printed, expected) << code << " " << labels[k] << " " << r.answer.substr(0, 8);
       }
     }
   }
