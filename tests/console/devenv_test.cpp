@@ -210,7 +210,8 @@ TEST_F(DevEnv, TheShippedStartUpScriptRunsCleanly) {
   std::snprintf(SB_Var.StartupScript, sizeof SB_Var.StartupScript, "startup.txt");
   Run("help\rinfo\rquit\r");
   EXPECT_EQ(SB_PrintedLines()[2], "Welcome to the Zentrova developer console.");
-  EXPECT_EQ(SB_PrintedLines()[4], "Type PLAY for a race of four cars, INTERFACE to play from the menus;");
+  EXPECT_EQ(SB_PrintedLines()[4], "Type INTERFACE to play from the menus, RUN GAME then PLAY to race three");
+  EXPECT_EQ(SB_PrintedLines()[5], "opponents; PLAY alone is practice: the three other cars stay on the grid.");
   EXPECT_TRUE(Printed(help.substr(lastLine, help.size() - 2 - lastLine)));  // past HELP's first page
   EXPECT_TRUE(Printed(info.substr(0, info.find('\r'))));                    // INFO
   EXPECT_GE(ztest::PagerPrompts(), 2);

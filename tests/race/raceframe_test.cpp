@@ -248,7 +248,10 @@ TEST_F(ScreenShotTest, TheRaceShotIsWrittenOnceTheFramesOverlayIsComposed) {
   SB_TakeRaceScreenShot();
   SB_TakeRaceScreenShot();  // one shot per press
   EXPECT_EQ(plat::BeepCount(), 2);
+  // Found under the name the README gives, matched by case.
   const std::string tga = ztest::ReadFile(root_ + "/SCREEN1.TGA");
+  EXPECT_NE(ztest::ReadFile(ZENTROVA_SOURCE_DIR "/README.md").find("\"SCREEN1.TGA\", \"SCREEN2.TGA\"..."),
+            std::string::npos);
   ASSERT_EQ(tga.size(), 18u + 64 * 32 * 3);
   EXPECT_GE(static_cast<uint8_t>(tga[18 + (1 * 64 + 7) * 3 + 2]), 252);
   EXPECT_FALSE(ztest::FileExists(root_ + "/SCREEN2.TGA"));

@@ -203,6 +203,60 @@ TEST_F(Road, BadAnswersGiveTheirDefaultOrNoFile) {
   }
 }
 
+// An answer is read as far as its number goes ("%ld" for the walls and the
+// lanes, "%f" for the rest); text after the number is dropped and said.
+// Each answer at each question of three pieces that between them ask all
+// ten makes what its number alone makes, written whole or refused, with
+// the line first.
+TEST_F(Road, TextAfterANumberIsDroppedAndSaid) {
+  const std::string x5000 = "12" + std::string(4998, 'x'), x77(SB_INPUTSIZE - 3, 'x');
+  const struct {
+    std::string answer;
+    const char* whole;  // the value a whole-number question takes
+    const char* real;   // the value the others take
+    std::string droppedWhole, droppedReal;
+  } rows[] = {
+      {"12abc", "12", "12", "abc", "abc"},
+      {"0,5", "0", "0", ",5", ",5"},
+      {"2.5m", "2", "2.5", ".5m", "m"},
+      {"1e3", "1", "1000", "e3", ""},
+      {" 12", "12", "12", "", ""},
+      {"12 ", "12", "12", "", ""},
+      {"+4", "4", "4", "", ""},
+      {"", "", "", "", ""},
+      {x5000, "12", "12", x77, x77},  // the console's line holds SB_INPUTSIZE - 1 characters
+  };
+  const auto made = [this](const Lines& answers, Lines* printed) {
+    std::remove(Path("ASC/PIECE.ASC").c_str());  // a refused piece leaves no file
+    const std::string text = Make(answers);
+    *printed = Printed();
+    return text;
+  };
+  Printed();
+  // The prompts' labels in order: '1' walls, '3' lanes, the rest "%f".
+  for (const auto& [code, labels] : {std::pair<const char*, std::string>{"D", "134"}, {"HV", "123490867"},
+                                     {"BV", "12346758"}})
+    for (size_t k = 0; k < labels.size(); ++k) {
+      const bool whole = labels[k] == '1' || labels[k] == '3';
+      for (const auto& r : rows) {
+        const char* value = whole ? r.whole : r.real;
+        const std::string& dropped = whole ? r.droppedWhole : r.droppedReal;
+        Lines answers(labels.size() + 1, ""), printed, expected;
+        answers[0] = code;
+        answers[k + 1] = r.answer;
+        const std::string text = made(answers, &printed);
+        const size_t asked = g_prompts.size();
+        answers[k + 1] = value;
+        if (!dropped.empty()) expected.push_back("Read " + std::string(value) + ", dropped '" + dropped + "' !!!");
+        Lines alone;
+        EXPECT_EQ(text, made(answers, &alone)) << code << " " << labels[k] << " " << r.answer.substr(0, 8);
+        expected.insert(expected.end(), alone.begin(), alone.end());
+        EXPECT_EQ(printed, expected) << code << " " << labels[k] << " " << r.answer.substr(0, 8);
+        EXPECT_EQ(asked, labels.size() + 1) << code << " " << labels[k];  // the type's prompt, then every one
+      }
+    }
+}
+
 // The scene's height (Z) of the road strips under the scene point (X, Y),
 // or NAN off them (over a gutter, a wall or beyond).
 double StripHeight(const std::vector<TROADVERTEX>& strips, double X, double Y) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include "shell/console.h"
 #include "shell/hooks.h"
@@ -68,16 +69,31 @@ void Ask(const char* prompt, char* line) {
 }
 
 // The answer scanned with the format into *value: an answer that begins
-// with a number (text after it is ignored) sets it, an empty one keeps the
-// default, and one that begins with text is refused with a message.
+// with a number sets it, an empty one keeps the default, and one that
+// begins with text is refused with a message. Text after the number is
+// not read: the console says which value was taken and what was dropped
+// ("0,5" is 0, its ",5" dropped), so that a short reading is not silent.
 template <typename T>
 bool AskNumber(const char* prompt, const char* format, T* value) {
   char line[kLineSize];
   Ask(prompt, line);
   T read{};
-  const int scanned = std::sscanf(line, format, &read);
-  if (scanned == 1) *value = read;
-  if (scanned == 1 || scanned == EOF) return true;
+  int used = 0;
+  char scan[8];
+  std::snprintf(scan, sizeof scan, "%s%%n", format);
+  const int scanned = std::sscanf(line, scan, &read, &used);
+  if (scanned == 1) {
+    *value = read;
+    const char* rest = line + used;
+    if (rest[std::strspn(rest, " \t")] != 0) {
+      if constexpr (std::is_floating_point_v<T>)
+        SB_ConsolePrintf("Read %g, dropped '%s' !!!", static_cast<double>(read), rest);
+      else
+        SB_ConsolePrintf("Read %ld, dropped '%s' !!!", static_cast<long>(read), rest);
+    }
+    return true;
+  }
+  if (scanned == EOF) return true;
   SB_ConsolePrintf("Not a number: '%s', no road made !!!", line);
   return false;
 }

@@ -19,6 +19,7 @@ namespace {
 
 constexpr int32_t kMaxFaceVertices = 64;  // an outline takes a face's first 64 corners
 constexpr double kCellMetres = 51.2, kUnitMetres = 0.003125;
+constexpr double kFarPixel = 1e9;  // pixels from the centre: off any view, and no sum overflows
 constexpr double kMarkerTurn = 1.5707;  // a quarter turn, as the markers have always been turned by
 
 // The world x, z of corner k of a face, false when its links reach past
@@ -68,11 +69,11 @@ uint32_t ReadPixel(const uint8_t* p, int32_t bytes) {
 // The marker turned to its heading and tinted when selected, centred on
 // the world point.
 void DrawMarker(BMAP* view, BMAP* picture, double x, double z, double angle, bool selected, uint32_t tint) {
+  int32_t px = 0, py = 0;
+  if (!SB_WorldToMapView(view, x, 0.0, z, &px, &py)) return;
   BMAP* marker = rotstretch(picture, 0.5, angle);
   if (!marker) return;
   if (selected) SB_RecolourBmap16(marker, tint);
-  int32_t px = 0, py = 0;
-  SB_WorldToMapView(view, x, 0.0, z, &px, &py);
   SB_BitmoveTransparent(marker, view, 0, 0, marker->SizeX - 1, marker->SizeY - 1, px - marker->SizeX / 2,
                         py - marker->SizeY / 2);
   SB_FreeBmap(marker);
@@ -86,13 +87,20 @@ double Heading(const double* matrix) {
 
 }  // namespace
 
-void SB_WorldToMapView(const BMAP* view, double x, double, double z, int32_t* px, int32_t* py) {
+int32_t SB_WorldToMapView(const BMAP* view, double x, double, double z, int32_t* px, int32_t* py) {
   const int32_t w = view ? view->SizeX : 0, h = view ? view->SizeY : 0;
   const double u = std::trunc((x - SB_Var.MapOriginX) / SB_Var.MapScale);
   const double v = std::trunc((z - SB_Var.MapOriginZ) / SB_Var.MapScale);
+  // A point that is not a number (a curve point overflowed past the double
+  // range) has no pixel; it is put where far points go.
+  if (std::isnan(u) || std::isnan(v)) {
+    *px = *py = static_cast<int32_t>(-kFarPixel);
+    return 0;
+  }
   // Far points are held at the int32 range, where the clipper drops them.
-  *px = static_cast<int32_t>(std::clamp(u, -1e9, 1e9)) + w / 2;
-  *py = h / 2 - static_cast<int32_t>(std::clamp(v, -1e9, 1e9));
+  *px = static_cast<int32_t>(std::clamp(u, -kFarPixel, kFarPixel)) + w / 2;
+  *py = h / 2 - static_cast<int32_t>(std::clamp(v, -kFarPixel, kFarPixel));
+  return 1;
 }
 
 void SB_MapViewToWorld(const BMAP* view, int32_t px, int32_t py, double* x, double* z) {

@@ -111,11 +111,12 @@ void SB_DrawMapBspline(BMAP* view) {
   if (!view || !RouteActive()) return;
   const uint32_t curve = SB_ToolPixel(view, 192, 0, 0);
   LS_LockBmap(view);
+  // A chord with an end that is not a number (a far line's curve that
+  // overflowed) is left out.
   ForEachChord([&](int32_t, const TVECTOR& a, const TVECTOR& b) {
     int32_t x1, y1, x2, y2;
-    SB_WorldToMapView(view, a.x, a.y, a.z, &x1, &y1);
-    SB_WorldToMapView(view, b.x, b.y, b.z, &x2, &y2);
-    SB_DrawLine(view, x1, y1, x2, y2, curve);
+    if (SB_WorldToMapView(view, a.x, a.y, a.z, &x1, &y1) && SB_WorldToMapView(view, b.x, b.y, b.z, &x2, &y2))
+      SB_DrawLine(view, x1, y1, x2, y2, curve);
   });
   LS_UnlockBmap(view);
   const bool blue = plat::TickMs() % 1000 > 500;
@@ -124,8 +125,8 @@ void SB_DrawMapBspline(BMAP* view) {
   for (int32_t i = 0; i < SB_Var.NbRaceLinePoints; ++i) {
     const TVECTOR& p = SB_Var.RaceLinePoints[i];
     int32_t px, py;
-    SB_WorldToMapView(view, p.x, p.y, p.z, &px, &py);
-    LS_FillRect(view, px - 1, py - 1, px + 1, py + 1, SB_Var.BsplineSelected[i] ? selected : plain);
+    if (SB_WorldToMapView(view, p.x, p.y, p.z, &px, &py))
+      LS_FillRect(view, px - 1, py - 1, px + 1, py + 1, SB_Var.BsplineSelected[i] ? selected : plain);
   }
 }
 

@@ -44,7 +44,10 @@ bool SB_EditorPressed();
 bool SB_EditorReleased();
 
 // ---- Map view ----
-void SB_WorldToMapView(const BMAP* view, double x, double y, double z, int32_t* px, int32_t* py);
+// The pixel of the world point: 1, or 0 for a point that is not a number,
+// which is given a pixel far off the view. Far points are held about 1e9
+// pixels out, where the line clipper drops them.
+int32_t SB_WorldToMapView(const BMAP* view, double x, double y, double z, int32_t* px, int32_t* py);
 void SB_MapViewToWorld(const BMAP* view, int32_t px, int32_t py, double* x, double* z);
 void E3D_CalcMap(BMAP* view);
 void SB_DrawMapView(BMAP* view);

@@ -19,6 +19,20 @@ TEST_F(SceneEditor, WorldToMapAndBack) {
   SB_WorldToMapView(view_, 40.0, 0.0, 40.0, &px, &py);
   EXPECT_EQ(px, 330);
   EXPECT_EQ(py, 230);
+  // Far points are held 1e9 pixels out; one that is not a number has no
+  // pixel.
+  const double nan = std::nan("");
+  const struct {
+    double x, z;
+    int32_t on, px, py;
+  } far[] = {{1e308, -1e308, 1, 1000000320, 1000000240},
+             {-HUGE_VAL, 4.0, 1, -999999680, 239},
+             {nan, 0.0, 0, -1000000000, -1000000000},
+             {0.0, nan, 0, -1000000000, -1000000000}};
+  for (const auto& r : far) {
+    EXPECT_EQ(SB_WorldToMapView(view_, r.x, 0.0, r.z, &px, &py), r.on) << r.x << " " << r.z;
+    EXPECT_EQ(std::pair(px, py), std::pair(r.px, r.py)) << r.x << " " << r.z;
+  }
   for (double w : {-123.4, 0.5, 77.7}) {
     SB_WorldToMapView(view_, w, 0.0, -w, &px, &py);
     double x = 0, z = 0;

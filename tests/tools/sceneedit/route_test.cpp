@@ -144,4 +144,33 @@ TEST_F(Route, AnEditedLineSavedAndLoadedBack) {
   EXPECT_EQ(SB_Var.NbBsplinePoints, SB_Var.NbBsplineMeters);
 }
 
+// Lines whose end points lie near the double range's end: where twice an
+// end point overflows, the curve's first and last segments are not
+// numbers and are left out; the segments next to them reach far out and
+// are clipped; the segment between is drawn and hit as usual. Each line
+// is saved and loaded as LOADBSPLINE loads it. Under the sanitizers a
+// pixel computed from a curve point that is not a number is a report.
+TEST_F(Route, LinesEndingNearTheDoubleLimitDrawTheirFinitePart) {
+  const uint32_t curve = SB_ToolPixel(view_, 192, 0, 0);
+  for (const double end : {1e308, -1e308, 9e307, -9e307, 8e307, -8e307}) {
+    // The middle segment runs up column 320 from row 228 (z = 50 m) to
+    // row 215 (z = 100 m).
+    SetLine({{end, 0, end}, {0, 0, 0}, {0, 0, 50}, {0, 0, 100}, {0, 0, 150}, {end, 0, end}});
+    SB_SaveBsplines("FAR.BSP");
+    SetLine({});
+    ASSERT_EQ(SB_LoadBsplines("FAR.BSP"), 1) << end;
+    ASSERT_EQ(SB_Var.NbRaceLinePoints, 6) << end;
+    LS_ClearBmap(view_);
+    Frame(0, 500, 400);
+    int32_t drawn = 0;
+    for (int32_t y = 217; y <= 226; ++y) drawn += Pixel(320, y) == curve;
+    EXPECT_EQ(drawn, 10) << end;
+    for (const int32_t y : {240, 228, 215, 203}) EXPECT_NE(Pixel(320, y), 0u) << end << " " << y;  // the points
+    RightClick(322, 222);  // 8 m beside the middle segment: inserted into it
+    ASSERT_EQ(SB_Var.NbRaceLinePoints, 7) << end;
+    EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[3].x, 8.0) << end;
+    EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[3].z, 72.0) << end;
+  }
+}
+
 }  // namespace

@@ -236,4 +236,46 @@ TEST_F(RaceLineTool, ThePerspectiveArrowsTurnAboutAPointBehindTheEyeAndUAndDLift
   EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[0].y, 0.0);
 }
 
+// Lines whose end points lie near the double range's end, in the top view
+// and the perspective view: where twice an end point overflows, the
+// curve's first and last segments are not numbers and have no pixel; the
+// segments next to them reach far out; the segment between is drawn, and
+// hit in the top view. Each line is saved and loaded as LOADBSPLINE loads
+// it. Under the sanitizers a pixel computed from a curve point that is not
+// a number is a report.
+TEST_F(RaceLineTool, LinesEndingNearTheDoubleLimitDrawTheirFinitePart) {
+  const uint8_t curve = static_cast<uint8_t>(SB_FindNearestColor(SB_Var.Pal3d, 48, 0, 0));
+  const auto CurvePixels = [&](int32_t from, int32_t to) {
+    const std::vector<uint8_t> pixels = Pixels();
+    int32_t n = 0;
+    for (int32_t x = from; x <= to; ++x) n += pixels[240 * 640 + x] == curve;
+    return n;
+  };
+  for (const double end : {1e308, -1e308, 9e307, -9e307, 8e307, -8e307}) {
+    // The middle segment runs along row 240 from x = 52.8 m to 92.8 m.
+    SetLine({{12.8, 0, end}, {12.8, 0, 12.8}, {52.8, 0, 12.8}, {92.8, 0, 12.8}, {132.8, 0, 12.8}, {132.8, 0, end}});
+    SB_SaveBsplines("FAR.BSP");
+    SetLine({});
+    ASSERT_EQ(SB_LoadBsplines("FAR.BSP"), 1) << end;
+    ASSERT_EQ(SB_Var.NbRaceLinePoints, 6) << end;
+    SB_Var.EditTileSize = 16, SB_Var.EditScrollX = SB_Var.EditScrollY = 0;
+    SB_Var.Edit3DView = 1;
+    SB_Var.Edit3DPos[2] = -500.0;  // looking along +z
+    Frame({}, 600, 100);
+    int32_t a = 0, b = 0, y = 0;
+    const TVECTOR from = {52.8, 0, 12.8}, to = {92.8, 0, 12.8};
+    ASSERT_EQ(SB_EditProjectPoint(&from, &a, &y), 1);
+    ASSERT_EQ(SB_EditProjectPoint(&to, &b, &y), 1);
+    EXPECT_EQ(CurvePixels(a + 2, b - 2), b - a - 3) << end;
+    SB_Var.Edit3DView = 0;
+    Frame({}, 600, 100);
+    EXPECT_EQ(CurvePixels(372, 418), 47) << end;  // pixels 370 to 420
+    Frame({kRightButton}, 395, 236);  // 3.2 m beside the middle segment: inserted into it
+    Frame({}, 395, 236);
+    ASSERT_EQ(SB_Var.NbRaceLinePoints, 7) << end;
+    EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[3].x, SB_EditPixelToMapX(395) * 0.003125) << end;
+    EXPECT_DOUBLE_EQ(SB_Var.RaceLinePoints[3].z, SB_EditPixelToMapZ(236) * 0.003125) << end;
+  }
+}
+
 }  // namespace
