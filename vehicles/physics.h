@@ -37,6 +37,9 @@ void SB_InitRigidBody(TCAR* body, double width, double height, double length, do
 // The step's forces on car index's body, as impulses of SB_Var.PhysicsDt.
 void SB_ApplyGravity(TCAR* car);
 void SB_ApplySpoilerForce(TCAR* car);
+// The pull on car index of each car moving away ahead of it, nearer than
+// half that car's speed (m/s) in metres, while car index is in its wake:
+// within a car's width of its line of travel.
 void SB_ApplySlipstream(int32_t index);
 // Air drag on the velocities, then the move.
 void SB_ApplyAirDrag(TCAR* car);

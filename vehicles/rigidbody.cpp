@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr double kWakeWidth = 2.4;  // m across the line of travel: two bodies of 2.4 m side by side overlap nearer
+
 double Dot(const double* a, const double* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 double Norm(const double* a) { return std::sqrt(Dot(a, a)); }
 
@@ -141,6 +143,13 @@ void SB_ApplySlipstream(int32_t index) {
                          other->Position[2] - car->Position[2]};
     const double speed = Norm(other->Velocity), gap = Norm(d);
     if (!(speed > 1.0 && gap > 1.0 && gap < 0.5 * speed)) continue;
+    // Only a car in the other's wake is drawn along: its centre within a
+    // body's width of the other's line of travel. A car passed beside it
+    // (a car standing on the grid as the field goes by) is not.
+    const double across[3] = {d[1] * other->Velocity[2] - d[2] * other->Velocity[1],
+                              d[2] * other->Velocity[0] - d[0] * other->Velocity[2],
+                              d[0] * other->Velocity[1] - d[1] * other->Velocity[0]};
+    if (!(Norm(across) < kWakeWidth * speed)) continue;
     const double k = 50.0 * Dot(other->Velocity, d) / std::pow(gap, 1.5);
     if (!(k > 0.0)) continue;  // car i is not behind car j
     const double force[3] = {k * other->Velocity[0] / speed, k * other->Velocity[1] / speed,

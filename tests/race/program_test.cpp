@@ -430,9 +430,9 @@ TEST_F(ProgramRaceTest, AReplayOnCarZeroDrivesItRoundTheSamePath) {
 // script "GAME"), the player's car left standing on the pole: automatic
 // gearbox chosen, nothing pressed after, the race left 11 s after "GO"
 // (12.5 s after "READY", when the recording starts). The player's recorded
-// place and heading stay put for 5 s after "GO" (within 0.1 m and one step
-// of the recorded angles), and while the three opponents from behind go by
-// it is neither pushed sideways nor turned.
+// place and heading stay put until then (within 0.1 m and one step of the
+// recorded angles): the three opponents from behind go by without pushing
+// it or drawing it along in their slipstream.
 TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
   constexpr uint32_t kGo = 12500, kLeft = kGo + 11000;  // ms of the recording
   const std::string tree = temp_ + "/tree";
@@ -459,15 +459,13 @@ TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
                                                                (start.angles[k] - r.angles[k]) & 1023u));
     return most;
   };
-  double still = 0, sideways = 0;  // m: moved in the first 5 s after "GO", across the grid (+x) all along
+  double still = 0;  // m
   uint32_t turn = 0;
   for (const ztest::TRECORD& r : records) {
-    if (r.time <= kGo + 5000) still = std::max(still, std::hypot(r.x - start.x, r.z - start.z));
-    sideways = std::max(sideways, std::fabs(r.z - start.z));
+    still = std::max(still, std::hypot(r.x - start.x, r.z - start.z));
     turn = std::max(turn, turned(r));
   }
   EXPECT_LT(still, 0.1);
-  EXPECT_LT(sideways, 0.1);
   EXPECT_LE(turn, 1u);
 }
 

@@ -83,17 +83,29 @@ TEST_F(BodyTest, TheSpoilerPressesOnlyWhileMovingForward) {
     }
 }
 
+// Car 1 at (x, z) from car 0, moving along z: car 0 is drawn only from
+// behind it, within half its speed in metres, and in its wake (its centre
+// less than 2.4 m from car 1's line), not from beside it.
 TEST_F(BodyTest, ACarAheadDrawsTheCarBehindIt) {
-  const double rows[][3] = {
-      {5, 20, 50 * 100 / std::pow(5, 1.5)}, {11, 20, 0}, {-5, 20, 0}, {0.5, 20, 0}, {0.5, 1, 0}};
+  const double rows[][4] = {{0, 5, 20, 50 * 100 / std::pow(5, 1.5)},
+                            {0, 11, 20, 0},
+                            {0, -5, 20, 0},
+                            {0, 0.5, 20, 0},
+                            {0, 0.5, 1, 0},
+                            {2.3, 5, 20, 50 * 100 / std::pow(std::hypot(2.3, 5), 1.5)},
+                            {-2.5, 5, 20, 0},
+                            {4.8, 5, 45, 0}};
   for (const auto& r : rows) {
-    Car(1).Position[2] = r[0];
-    Car(1).Velocity[2] = r[1];
+    Car(1).Position[0] = r[0];
+    Car(1).Position[2] = r[1];
+    Car(1).Velocity[2] = r[2];
     Clear();
     SB_ApplySlipstream(0);
-    EXPECT_NEAR(Force().z, r[2] * 0.01, 1e-9) << r[0];
+    EXPECT_NEAR(Force().z, r[3] * 0.01, 1e-9) << r[0] << ", " << r[1];
   }
+  Car(1).Position[0] = 0;
   Car(1).Position[2] = 5;
+  Clear();
   ztest::g_simulated[1] = false;
   SB_ApplySlipstream(0);
   SB_ApplySlipstream(-1);
