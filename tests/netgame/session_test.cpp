@@ -101,11 +101,15 @@ TEST_F(NetSession, FailuresSayWhyAndStopTheScript) {
   EXPECT_EQ(SB_Var.NetConnected, 0);
 }
 
+// A one-player game has no car place for a joiner: refused at once, never
+// told it may join.
 TEST_F(NetSession, FullGameRefusesAndSetsTheRefusedFlag) {
   Create(CTRL_RACE, 1);
+  SB_ClearPrintedLines();
   EXPECT_EQ(JoinAs(mia_, "Mia"), 0);
-  EXPECT_TRUE(PrintedStart("player Mia Not allowed to log game id:"));
-  EXPECT_EQ(SB_Var.NetJoinRefused, 1);
+  EXPECT_TRUE(Printed("Game S is full: no free car place"));
+  EXPECT_FALSE(PrintedStart("[XNET][You can join the game"));
+  EXPECT_EQ(SB_Var.NetJoinRefused, 2);
   EXPECT_EQ(SB_Var.XState, XSTATE_NETINITED);
   EXPECT_EQ(SB_Var.NetConnected, 0);
 }
@@ -139,9 +143,8 @@ TEST_F(NetSession, EndOfRaceFromTheControllerReportsStateTenAndOutOfTime) {
   Create(CTRL_CONTROLLEDRACE, 4);
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   SB_Var.GameMode = CTRL_CONTROLLEDRACE;
-  SB_Var.XState = XSTATE_PLAYING;
+  for (XSTATE s : {XSTATE_READY2PLAY, XSTATE_PLAYING}) ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
   LS_NetSelect(&host_);
-  host_.Ctrl.Players[1].XState = XSTATE_PLAYING;
   SB_ClearPrintedLines();
   ASSERT_GE(CTRL_SendShortToAll(CTRL_ENDOFRACE, 2, 0), 1);
   LS_NetSelect(&mia_);
