@@ -194,9 +194,7 @@ const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why,
   const TCTRL& c = C();
   const CTRL_PLAYER& p = c.Players[order];
   if (c.RaceResult[order] == CTRL_RESULTIN) return "ITS RESULT OF THIS RACE IS ALREADY IN";
-  if (c.RaceResult[order] != CTRL_RACING || p.SubState == XSUBSTATE_WATCHING ||
-      (p.XState != XSTATE_PLAYING && p.XState != XSTATE_ENDOFRACE))
-    return "NOT RACING IN THIS RACE";
+  if (c.RaceResult[order] != CTRL_RACING || p.SubState == XSUBSTATE_WATCHING) return "NOT RACING IN THIS RACE";
   const uint32_t raced = LS_GetTime() - c.RaceStartedAt[order];
   if (uint64_t{race} + CTRL_RESULTSLACKMS < raced) {
     std::snprintf(why, size, "RACE TIME %lu ms, BUT RACING FOR %lu ms", static_cast<unsigned long>(race),

@@ -341,6 +341,7 @@ TEST_F(NetHostile, AnIdlePlayerGivesItsPlaceBackAndNeverStopsAnHonestJoiner) {
   ASSERT_NE(id, 0u);
   LS_NetSelect(&host_);
   Frames([] { return PrintedStart("[CTRL][ADDPLAYER Idle"); }, 10);
+  Frames(200);       // 10 s for its order to arrive: the wait counts from then
   idle.Drain(true);  // its order taken, never a log-in
   Frames(2);
   ASSERT_EQ(GetPlayerOrderbyId(id), 1);
