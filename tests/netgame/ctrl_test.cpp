@@ -239,22 +239,25 @@ TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
   SB_Var.NbLaps = 3;
   LS_NetSelect(&host_);
   CTRL_UpdateRecords(61000, 190000, "Bea");
+  enum Then { kStays, kWatches, kLeaves };
   struct Row {
     const char* what;
     TLSNET* from;
-    bool race, watch;
+    bool race;
+    Then then;
     uint32_t racedMs, lap, time;
     std::string refusal;  // empty: entered
   };
   const Row rows[] = {
-      {"before the race", &lea_, false, false, 0, 1, 1, "NOT RACING IN THIS RACE"},
-      {"a race time of 1 ms", &lea_, true, false, 20000, 1, 1, "RACE TIME 1 ms, BUT RACING FOR 2"},
-      {"a best lap longer than a third of the time", &lea_, true, false, 10000, 5000, 12000,
+      {"before the race", &lea_, false, kStays, 0, 1, 1, "NOT RACING IN THIS RACE"},
+      {"a race time of 1 ms", &lea_, true, kStays, 20000, 1, 1, "RACE TIME 1 ms, BUT RACING FOR 2"},
+      {"a best lap longer than a third of the time", &lea_, true, kStays, 10000, 5000, 12000,
        "BEST LAP 5000 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
-      {"a best lap of 0", &lea_, true, false, 10000, 0, 12000, "BEST LAP 0 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
-      {"from a watching player", &lea_, true, true, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
-      {"honest", &mia_, true, false, 20000, 6000, 19000, ""},
-      {"twice in one race", &mia_, false, false, 0, 5000, 18000, "ITS RESULT OF THIS RACE IS ALREADY IN"},
+      {"a best lap of 0", &lea_, true, kStays, 10000, 0, 12000, "BEST LAP 0 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
+      {"from a watching player", &lea_, true, kWatches, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
+      {"after leaving the race", &lea_, true, kLeaves, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
+      {"honest", &mia_, true, kStays, 20000, 6000, 19000, ""},
+      {"twice in one race", &mia_, false, kStays, 0, 5000, 18000, "ITS RESULT OF THIS RACE IS ALREADY IN"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -265,7 +268,8 @@ TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
       for (XSTATE s : {XSTATE_CONNECTED, XSTATE_READY2PLAY, XSTATE_WAIT4GO, XSTATE_PLAYING})
         ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
     }
-    if (r.watch) ASSERT_EQ(NET_SendShort(CTRL_SETPLAYERSTATUS, 0, XSUBSTATE_WATCHING), 1);
+    if (r.then == kWatches) ASSERT_EQ(NET_SendShort(CTRL_SETPLAYERSTATUS, 0, XSUBSTATE_WATCHING), 1);
+    if (r.then == kLeaves) ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
     plat::AdvanceManualTime(r.racedMs);
     LS_NetSelect(&host_);
     const std::string before = FileBytes("BestRec.TMB");

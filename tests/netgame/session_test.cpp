@@ -155,6 +155,12 @@ TEST_F(NetSession, EndOfRaceFromTheControllerReportsStateTenAndOutOfTime) {
   // The controller read message 18 with the flag and no times.
   ASSERT_TRUE(Until([] { return Printed("[CTRL][NAME:Mia LAP:1000000000 RACE:1000000000"); }));
   EXPECT_EQ(host_.Ctrl.NbFinishers, 0);
+  // Said once a race: the same end again is the race's result already in.
+  LS_NetSelect(&host_);
+  ASSERT_GE(CTRL_SendShortToAll(CTRL_ENDOFRACE, 2, 0), 1);
+  LS_NetSelect(&mia_);
+  Until([] { return false; }, 20);
+  EXPECT_EQ(ztest::CountPrinted("[CTRL][NAME:Mia LAP:1000000000 RACE:1000000000"), 1);
 }
 
 TEST_F(NetSession, ControllerLeavingLosesTheSessionAlsoInsideAWait) {
