@@ -156,6 +156,12 @@ TEST_F(NetInput, ControllerRefusalsAreCountedAndSaidOnceTheirSecondHasPassed) {
     NET_FlushNotices();
     NET_FlushNotices();
     EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more}));
+    // Refused on past the second, unflushed: the next line says them first.
+    for (int i = 0; i < 100; ++i) r.refuse();
+    plat::AdvanceManualTime(NET_NOTICEMS);
+    r.refuse();
+    const std::string hundred = r.more.substr(0, 7) + "100" + r.more.substr(9);
+    EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more, hundred, r.line}));
     EXPECT_EQ(CTRL_State().Records[0].RaceTime, CTRL_NORECORD);
   }
 }
