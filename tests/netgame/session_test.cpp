@@ -114,6 +114,28 @@ TEST_F(NetSession, FullGameRefusesAndSetsTheRefusedFlag) {
   EXPECT_EQ(SB_Var.NetConnected, 0);
 }
 
+// A copy refused for want of a car place, joining once a place is free:
+// its chat carries its name to the others, and theirs to it.
+TEST_F(NetSession, ACopyRefusedAtItsJoinKeepsItsNameInChat) {
+  Create(CTRL_RACE, 2);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  EXPECT_EQ(JoinAs(lea_, "Lea"), 0);
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_LeaveServer(), 1);
+  LS_NetSelect(&lea_);
+  ASSERT_EQ(NET_JoinServer("Lea", "S"), 1);
+  SB_ClearPrintedLines();
+  ASSERT_EQ(NET_Broadcast("hi"), 1);
+  LS_NetSelect(&host_);
+  ASSERT_EQ(NET_Broadcast("yo"), 1);
+  Until([] { return Printed("[READ][from:Lea][hi]"); });
+  LS_NetSelect(&lea_);
+  Until([] { return Printed("[READ][from:Hugo][yo]"); });
+  EXPECT_TRUE(Printed("[READ][from:Lea][hi]"));
+  EXPECT_TRUE(PrintedStart("[CTRL]*** Broadcast Message from Lea ***"));
+  EXPECT_TRUE(Printed("[READ][from:Hugo][yo]"));
+}
+
 TEST_F(NetSession, SilentControllerRetreatsAfterFortyFiveSeconds) {
   Create(CTRL_RACE, 4);
   quiet_ = &host_;
