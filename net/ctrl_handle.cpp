@@ -112,7 +112,7 @@ void FollowRace(int32_t order, uint8_t old, int32_t state) {
   if (state == XSTATE_PLAYING && old != XSTATE_PLAYING) {
     c.RaceResult[order] = CTRL_RACING;
     c.RaceStartedAt[order] = LS_GetTime();
-  } else if (state < XSTATE_PLAYING) {
+  } else if (state < static_cast<int32_t>(XSTATE_PLAYING)) {
     c.RaceResult[order] = CTRL_NOTRACING;
   }
 }

@@ -265,11 +265,16 @@ TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
     const uint32_t id = SB_Var.NetPlayerId;
     const int32_t order = SB_Var.NetPlayerOrder;
     if (r.race) {
-      for (XSTATE s : {XSTATE_CONNECTED, XSTATE_READY2PLAY, XSTATE_WAIT4GO, XSTATE_PLAYING})
+      for (XSTATE s : {XSTATE_CONNECTED, XSTATE_READY2PLAY, XSTATE_WAIT4GO, XSTATE_PLAYING}) {
         ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
+      }
     }
-    if (r.then == kWatches) ASSERT_EQ(NET_SendShort(CTRL_SETPLAYERSTATUS, 0, XSUBSTATE_WATCHING), 1);
-    if (r.then == kLeaves) ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
+    if (r.then == kWatches) {
+      ASSERT_EQ(NET_SendShort(CTRL_SETPLAYERSTATUS, 0, XSUBSTATE_WATCHING), 1);
+    }
+    if (r.then == kLeaves) {
+      ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
+    }
     plat::AdvanceManualTime(r.racedMs);
     LS_NetSelect(&host_);
     const std::string before = FileBytes("BestRec.TMB");
