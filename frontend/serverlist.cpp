@@ -19,6 +19,7 @@ constexpr int32_t kFlashMs = 800;
 constexpr int32_t kFailureMs = 2500;
 constexpr int32_t kRefreshMs = 10000;
 constexpr int32_t kRefreshKey = 82;  // R
+constexpr int32_t kRaceFull = 78;
 constexpr int32_t kNotResponding = 80;
 constexpr int32_t kAlreadyStarted = 81;
 constexpr int32_t kConnectionFailed = 83;
@@ -246,7 +247,9 @@ void JoinServerButton(int32_t events, TMENUITEM* item) {
   SetCursorMode(1);
   if (!joined) {
     ShowMenuBitmap(SB_Var.MenuBmap);
-    drawscreentext(SB_Var.MenuFontBig, SB_Var.NetJoinRefused ? kAlreadyStarted : kNotResponding, 220, 224);
+    const int32_t refused = SB_Var.NetJoinRefused;
+    drawscreentext(SB_Var.MenuFontBig, refused == 2 ? kRaceFull : refused ? kAlreadyStarted : kNotResponding, 220,
+                   224);
     LS_Wait(kFailureMs);
     ShowNetError(line);
     return;

@@ -56,6 +56,7 @@ void FollowOrder(int32_t order) {
   const uint32_t id = c.Players[order].Id;
   if (state > 0) {
     c.OrderPending[order] = 0;
+    c.LoginWaitFrom[order] = LS_GetTime();
     SB_ConsolePrintf("[CTRL][CTRL_PLAYERORDER (%s,%ld)...\n]", c.Names[order], static_cast<long>(id));
     return;
   }
@@ -82,7 +83,30 @@ bool InSession(uint32_t id) {
   return found;
 }
 
+// A newcomer whose order arrived CTRL_LOGINWAITMS ago and who has not
+// logged in gives its car place back, with a line: a copy that died or
+// never asks must not hold a place an honest joiner could race in.
+void DropPlayersNotLoggedIn() {
+  TCTRL& c = C();
+  const uint32_t now = LS_GetTime();
+  for (int32_t i = 0; i < NET_MAXPLAYERS && c.Running; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    if (!CTRL_IsPresent(p) || p.InUse || c.OrderPending[i] || now - c.LoginWaitFrom[i] < CTRL_LOGINWAITMS) continue;
+    const uint32_t id = p.Id;
+    SB_ConsolePrintf("[CTRL][PLAYER %s ID:%ld NOT LOGGED IN WITHIN %lu s: ITS CAR PLACE IS FREED]", c.Names[i],
+                     static_cast<long>(id), static_cast<unsigned long>(CTRL_LOGINWAITMS / 1000));
+    DelPlayer(id);
+  }
+}
+
 }  // namespace
+
+int32_t CTRL_CarPlaces() {
+  // Before the game type is set (the host's own player arriving) only the
+  // car table bounds the orders.
+  if (C().GameType < CTRL_FREERACE) return SB_MAXCARS;
+  return SB_Var.NetSlots < 1 ? 1 : (SB_Var.NetSlots > SB_MAXCARS ? SB_MAXCARS : SB_Var.NetSlots);
+}
 
 bool CTRL_IsPresent(const CTRL_PLAYER& p) { return p.InUse || p.Pending; }
 
@@ -150,20 +174,19 @@ int32_t CTRL_CountPlayers() {
 
 void CTRL_AddPlayer(uint32_t id) {
   TCTRL& c = C();
-  // Orders are car indices: only the car table's 16 are given.
+  // Orders are car indices: only the race's car places are given (a car
+  // beyond them is no car of the race).
   int32_t order = -1;
-  for (int32_t i = 0; i < SB_MAXCARS && order < 0; ++i)
+  const int32_t places = CTRL_CarPlaces();
+  for (int32_t i = 0; i < places && order < 0; ++i)
     if (!CTRL_IsPresent(c.Players[i])) order = i;
   if (order < 0) {
     // Said on the host, at most once a second; the newcomer is told at
     // once, rather than waiting for an order that never comes.
     const char* name = LS_NetGetPlayerName(id);
-    uint32_t count = 0;
-    if (NET_CountNotice(&c.NoPlace, &count)) {
-      if (count > 1) SB_ConsolePrintf("[CTRL][%lu MORE JOINS REFUSED: NO FREE CAR PLACE]", static_cast<unsigned long>(count - 1));
+    if (NET_CountLine(&c.NoPlace, "CTRL", "JOINS"))
       SB_ConsolePrintf("[CTRL][NO FREE CAR PLACE FOR %s ID:%ld: JOIN REFUSED]", name ? name : "",
                        static_cast<long>(id));
-    }
     uint8_t m[XNETMSG_HEADERSIZE];
     NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, 0);
     if (c.Running) LS_NetServerSendMessage(1, &id, m, sizeof m);
@@ -176,6 +199,8 @@ void CTRL_AddPlayer(uint32_t id) {
   p.XState = XSTATE_CONNECTED;
   p.SubState = XSUBSTATE_PLAYING;
   c.Setups[order].Changed = 0;
+  c.RaceResult[order] = CTRL_NOTRACING;
+  c.LoginWaitFrom[order] = LS_GetTime();  // before any line: a line may pump
   // Heard on arrival, so that the next liveness check keeps it.
   c.LastHeard[order] = LS_GetTime();
   const char* name = LS_NetGetPlayerName(id);
@@ -198,27 +223,37 @@ void CTRL_FollowPlayerOrders() {
     }
     FollowOrder(i);
   }
+  DropPlayersNotLoggedIn();
   c.InFollow = 0;
 }
 
-void CTRL_NotifyPlayerGone(int32_t order) {
-  TCTRL& c = C();
-  const CTRL_PLAYER& p = c.Players[order];
-  if (!c.Names[order][0]) {
+namespace {
+
+// Message 8 to all that the player of that order, its record as it now
+// stands, is gone; nothing without a name.
+void NotifyGone(int32_t order, const CTRL_PLAYER& p, const char* name) {
+  if (!name[0]) {
     SB_ConsolePrintf("[CTRL] Cannot notify quit");
     return;
   }
   uint8_t m[XNET_UPDATEMSGSIZE + XNET_MAXNAME + 1];
   NET_PutHeader(m, CTRL_UPDATENETPLAYER, order, 1);
   NET_PutPlayer(m + XNETMSG_HEADERSIZE, p);
-  const size_t n = strnlen(c.Names[order], XNET_MAXNAME);
-  std::memcpy(m + XNET_UPDATEMSGSIZE, c.Names[order], n);
+  const size_t n = strnlen(name, XNET_MAXNAME);
+  std::memcpy(m + XNET_UPDATEMSGSIZE, name, n);
   m[XNET_UPDATEMSGSIZE + n] = 0;
   const auto* all = reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL});
   if (CTRL_SendMessage(0, all, m, static_cast<uint32_t>(XNET_UPDATEMSGSIZE + n + 1)) == -2)
     SB_ConsolePrintf("[CTRL][UNABLE 2 NOTIFY that player ID %ld is history...\n]", static_cast<long>(p.Id));
   else
     SB_ConsolePrintf("[CTRL][NOTIFYING that player ID %ld is history...\n]", static_cast<long>(p.Id));
+}
+
+}  // namespace
+
+void CTRL_NotifyPlayerGone(int32_t order) {
+  TCTRL& c = C();
+  NotifyGone(order, c.Players[order], c.Names[order]);
 }
 
 void DelPlayer(uint32_t id) {
@@ -230,15 +265,21 @@ void DelPlayer(uint32_t id) {
     SB_ConsolePrintf("[CTRL][DelPlayer: Unknown player ID:%ld]", static_cast<long>(id));
     return;
   }
+  // The place is freed before any line: a line may pump, and a newcomer
+  // arriving meanwhile must find it free, and keep its name.
   CTRL_PLAYER& p = c.Players[order];
-  SB_ConsolePrintf("[CTRL][DELPLAYER %s ID:%ld]", c.Names[order], static_cast<long>(id));
+  char name[XNET_MAXNAME + 1];
+  std::snprintf(name, sizeof name, "%s", c.Names[order]);
   const bool logged = p.InUse != 0;
   p.InUse = p.XState = p.Pending = 0;
   c.OrderPending[order] = 0;
   c.Setups[order].Changed = 0;
-  CTRL_NotifyPlayerGone(order);
-  c.Names[order][0] = 0;
+  c.RaceResult[order] = CTRL_NOTRACING;
   if (logged && c.Logged > 0) --c.Logged;
+  const CTRL_PLAYER gone = p;
+  c.Names[order][0] = 0;
+  SB_ConsolePrintf("[CTRL][DELPLAYER %s ID:%ld]", name, static_cast<long>(id));
+  NotifyGone(order, gone, name);
 }
 
 void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
@@ -256,12 +297,11 @@ void CTRL_HandleSystemMessage(uint32_t player, uint32_t kind) {
     if (player != ServerId() && looked && std::strcmp(name, kInfoPlayer) != 0 && InSession(player))
       CTRL_AddPlayer(player);
   } else if (kind == 2) {
-    // Its order is followed no more: the lines below may pump.
-    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
-      if (CTRL_IsPresent(C().Players[i]) && C().Players[i].Id == player) C().OrderPending[i] = 0;
+    // Deleted before the lines: they may pump, and a newcomer arriving
+    // meanwhile must find the place free.
+    if (player != ServerId()) DelPlayer(player);
     SB_ConsolePrintf("[SYS CTRL][DELETE PLAYER]");
     SB_ConsolePrintf("[SYS CTRL][PLAYER of ID:%ld is history...]", static_cast<long>(player));
-    if (player != ServerId()) DelPlayer(player);
   }
 }
 

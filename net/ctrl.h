@@ -24,11 +24,14 @@ void CTRL_HandleMessage(uint32_t sender, const void* message, uint32_t length);
 void CTRL_HandleOtherMessage(uint32_t sender, const void* message, uint32_t length);
 void CTRL_SendFailure(uint32_t sequence, uint32_t recipient);
 
+// The race's car places: the orders a newcomer may be given.
+int32_t CTRL_CarPlaces();
 // Enters a newcomer and sends its order, without waiting: the pump
 // follows the delivery (CTRL_FollowPlayerOrders).
 void CTRL_AddPlayer(uint32_t id);
 // Each newcomer's order: delivered, or after 60000 ms or a failure sent
-// again, and after the third failure the player is deleted.
+// again, and after the third failure the player is deleted. A newcomer
+// not logged in CTRL_LOGINWAITMS after its order arrived is deleted.
 void CTRL_FollowPlayerOrders();
 void DelPlayer(uint32_t id);
 CTRL_PLAYER* GetPlayerById(uint32_t id);

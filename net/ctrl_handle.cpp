@@ -104,6 +104,19 @@ void NewState(int32_t order, XSTATE state, uint8_t old, uint32_t sender) {
   }
 }
 
+// Where the player's race stands after a change of its state: entering
+// PLAYING starts a race on the controller's clock, leaving the race for a
+// state before it ends it. The end of race keeps it, for the result.
+void FollowRace(int32_t order, uint8_t old, int32_t state) {
+  TCTRL& c = C();
+  if (state == XSTATE_PLAYING && old != XSTATE_PLAYING) {
+    c.RaceResult[order] = CTRL_RACING;
+    c.RaceStartedAt[order] = LS_GetTime();
+  } else if (state < static_cast<int32_t>(XSTATE_PLAYING)) {
+    c.RaceResult[order] = CTRL_NOTRACING;
+  }
+}
+
 void SetPlayerStatus(const Msg& m) {
   TCTRL& c = C();
   const int32_t order = OrderOf(m.sender);
@@ -111,6 +124,7 @@ void SetPlayerStatus(const Msg& m) {
   CTRL_PLAYER& p = c.Players[order];
   if (m.h.Param1 != 0) {
     const uint8_t old = p.XState;
+    FollowRace(order, old, m.h.Param1);
     p.XState = static_cast<uint8_t>(m.h.Param1);
     NewState(order, static_cast<XSTATE>(m.h.Param1), old, m.sender);
   }
@@ -171,11 +185,58 @@ void Broadcast(const Msg& m) {
   SB_ConsolePrintf("[CTRL]*** Broadcast Message from %s ***\n'%s'\n", SessionName(m.sender), text);
 }
 
+// Why a race result cannot be entered, or null when it can: it must come
+// from a player racing now (started, not watching) that has entered no
+// result this race, be no shorter than the time the controller saw it
+// race, less the slack, and hold a best lap that fits in it the race's
+// laps over.
+const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
+  const TCTRL& c = C();
+  const CTRL_PLAYER& p = c.Players[order];
+  if (c.RaceResult[order] == CTRL_RESULTIN) return "ITS RESULT OF THIS RACE IS ALREADY IN";
+  if (c.RaceResult[order] != CTRL_RACING || p.SubState == XSUBSTATE_WATCHING) return "NOT RACING IN THIS RACE";
+  const uint32_t raced = LS_GetTime() - c.RaceStartedAt[order];
+  if (uint64_t{race} + CTRL_RESULTSLACKMS < raced) {
+    std::snprintf(why, size, "RACE TIME %lu ms, BUT RACING FOR %lu ms", static_cast<unsigned long>(race),
+                  static_cast<unsigned long>(raced));
+    return why;
+  }
+  const uint64_t laps = SB_Var.NbLaps > 1 ? static_cast<uint64_t>(SB_Var.NbLaps) : 1;
+  if (lap == 0 || lap * laps > race) {
+    std::snprintf(why, size, "BEST LAP %lu ms DOES NOT FIT %lu LAPS IN %lu ms", static_cast<unsigned long>(lap),
+                  static_cast<unsigned long>(laps), static_cast<unsigned long>(race));
+    return why;
+  }
+  return nullptr;
+}
+
+// A finish or time-out: a result with a time is entered in the records
+// once it passes the checks; one refused is a counted line.
 void Progress(const Msg& m) {
   if (m.h.Param2 == 0) return;
   const uint32_t lap = SB_GetLong(m.body), race = SB_GetLong(m.body + 4);
+  TCTRL& c = C();
+  const int32_t order = OrderOf(m.sender);
   char name[XNET_MAXNAME + 1];
   std::snprintf(name, sizeof name, "%s", SessionName(m.sender));
+  if (race == 0 || race == CTRL_NOTIME) {
+    // Without a time (out of time, the race ended) nothing is entered; the
+    // first of a race is said, as the racer's result.
+    if (c.RaceResult[order] != CTRL_RACING) return;
+    c.RaceResult[order] = CTRL_RESULTIN;
+    SB_ConsolePrintf("[CTRL][NAME:%s LAP:%ld RACE:%ld", name, static_cast<long>(lap), static_cast<long>(race));
+    return;
+  }
+  char why[96];
+  const char* refusal = ResultRefusal(order, lap, race, why, sizeof why);
+  // One result a race, even a refused one: a second try is no better.
+  if (c.RaceResult[order] == CTRL_RACING) c.RaceResult[order] = CTRL_RESULTIN;
+  if (refusal) {
+    if (NET_CountLine(&c.RefusedResults, "CTRL", "RACE RESULTS"))
+      SB_ConsolePrintf("[CTRL][RACE RESULT OF %s ID:%lu REFUSED: %s]", name, static_cast<unsigned long>(m.sender),
+                       refusal);
+    return;
+  }
   SB_ConsolePrintf("[CTRL][NAME:%s LAP:%ld RACE:%ld", name, static_cast<long>(lap), static_cast<long>(race));
   CTRL_UpdateRecords(lap, race, name);
 }
@@ -190,22 +251,34 @@ int32_t MinLength(int32_t type) {
   }
 }
 
+// Whether the order is that of a present player other than the sender.
+bool OrderOfAnother(int32_t order, uint32_t sender) {
+  return order >= 0 && order < NET_MAXPLAYERS && CTRL_IsPresent(C().Players[order]) &&
+         C().Players[order].Id != sender;
+}
+
 bool Allowed(const Msg& m) {
   const int32_t order = OrderOf(m.sender);
   switch (m.type) {
     // Answered only to a player of the table: a stranger's requests cost
     // the controller nothing.
     case CTRL_GETGAMEINFO:
-    case CTRL_CANILOGMYSELF:
     case XNET_CARSTATE:
     case CTRL_PRESENCEACK: return order >= 0;
+    // Never for another player's order.
+    case CTRL_CANILOGMYSELF: return order >= 0 && !OrderOfAnother(m.h.Param1, m.sender);
+    // A race starts (PLAYING) only from its set-up: ready, waiting for the
+    // others or at the start line.
     case CTRL_SETPLAYERSTATUS:
       return order >= 0 && m.h.Param1 >= 0 && m.h.Param1 <= static_cast<int32_t>(XSTATE_ENDOFRACE) &&
-             (m.h.Param2 & 0xFF) <= XSUBSTATE_WATCHING;
+             (m.h.Param2 & 0xFF) <= XSUBSTATE_WATCHING &&
+             (m.h.Param1 != XSTATE_PLAYING ||
+              (C().Players[order].XState >= XSTATE_READY2PLAY && C().Players[order].XState <= XSTATE_PLAYING));
     // A setup is stored only under its sender's own order.
     case CTRL_VEHICLESETUP: return order >= 0 && m.h.Param1 == order;
+    // Only of the sender's own car.
     case XNET_RACEFINISHED:
-    case XNET_OUTOFTIME: return order >= 0 && C().Players[order].InUse;
+    case XNET_OUTOFTIME: return order >= 0 && C().Players[order].InUse && m.h.Param1 == order;
     case CTRL_SETGAMETYPE:
       return m.sender == LS_NetCurrent()->Config.LocalPlayerId && m.h.Param1 >= CTRL_FREERACE &&
              m.h.Param1 <= CTRL_CONTROLLEDRACE;

@@ -46,7 +46,12 @@ bool NET_ReadMessage(const char* side, uint32_t sender, const void* message, uin
 // Logs a message refused for its length, sender or values: at most once
 // a second for each side, the refusals between counted.
 void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender);
-// Reports the counted refusals that are due (the pump calls it).
+// Counts one refusal of a kind (what: "MESSAGES", "JOINS"...). True when
+// its line is due now: the count of those before it, said as "[side][n
+// MORE what REFUSED]", is then printed, and the caller prints its own.
+bool NET_CountLine(TNETNOTICE* notice, const char* side, const char* what);
+// Reports the counted refusals that are due (the pump calls it): every
+// notice counted through NET_CountLine, said once its second has passed.
 void NET_FlushNotices();
 // Chat (message 14) taken from one member on one side ("READ", "CTRL") in
 // a second; beyond it the messages are dropped, counted and said once a

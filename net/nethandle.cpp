@@ -215,10 +215,7 @@ void CarState(const Msg& m) {
   // On the console, at most once a second with the count between: a box
   // would stop the race each time, and a line each would let a peer grow
   // the console's file at its pace.
-  uint32_t count = 0;
-  if (!NET_CountNotice(&NET_Side.RefusedCars, &count)) return;
-  if (count > 1)
-    SB_ConsolePrintf("[READ][%lu MORE CAR STATES REFUSED]", static_cast<unsigned long>(count - 1));
+  if (!NET_CountLine(&NET_Side.RefusedCars, "READ", "CAR STATES")) return;
   SB_ConsolePrintf("Position recue voiture (%ld) (p%ld) illegale", static_cast<long>(m.h.Param1),
                    static_cast<long>(SB_Var.DrivenCar));
 }

@@ -126,6 +126,7 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
     SB_ConsolePrintf("Game %s is full: no free car place", server);
     Break();
     Retreat();
+    SB_Var.NetJoinRefused = 2;
     return 0;
   }
   NET_Side.UpdateReceived = 0;

@@ -207,6 +207,18 @@ constexpr int32_t CTRL_TRAININGMODE = 6;
 
 constexpr uint32_t CTRL_NOTIME = 1000000000;
 
+// A newcomer that has not logged in this long after its order arrived
+// gives its car place back.
+constexpr uint32_t CTRL_LOGINWAITMS = 15000;
+// A race result may be this much shorter than the time the controller saw
+// its player race (from its start to the result's arrival): the two
+// messages' unequal delays over the network.
+constexpr uint32_t CTRL_RESULTSLACKMS = 5000;
+// Where each player's race stands on the controller.
+constexpr int32_t CTRL_NOTRACING = 0;
+constexpr int32_t CTRL_RACING = 1;
+constexpr int32_t CTRL_RESULTIN = 2;
+
 // A notice of something a peer may repeat without end (refused messages,
 // acknowledgements or packets outside a window): counted, and reported on
 // the console at most once a second (netlink/netnotice.h).
@@ -252,6 +264,14 @@ struct TCTRL {
   int32_t RecordsChanged;  // the records differ from the file
   char Text[256];
   TNETNOTICE NoPlace;  // newcomers refused for want of a car place
+  // When each newcomer's order arrived: from then it has CTRL_LOGINWAITMS
+  // to log in, or its place goes to the next joiner.
+  uint32_t LoginWaitFrom[NET_MAXPLAYERS];
+  // Each player's race as the controller saw it: when it said it started
+  // (state PLAYING), and whether it is racing and its result entered.
+  uint32_t RaceStartedAt[NET_MAXPLAYERS];
+  int32_t RaceResult[NET_MAXPLAYERS];  // CTRL_NOTRACING, CTRL_RACING, CTRL_RESULTIN
+  TNETNOTICE RefusedResults;  // race results refused
 };
 
 

@@ -2,6 +2,7 @@
 // field by field, and the log line of a refused message.
 #include <cstring>
 
+#include "net/ctrl.h"
 #include "net/netgame.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
@@ -70,19 +71,34 @@ void More(const char* side, uint32_t count, const char* what) {
 
 }  // namespace
 
-void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender) {
+bool NET_CountLine(TNETNOTICE* notice, const char* side, const char* what) {
   uint32_t count = 0;
-  if (!NET_CountNotice(&Refusals(side), &count)) return;
-  if (count > 1) More(side, count - 1, "MESSAGES");
+  if (!NET_CountNotice(notice, &count)) return false;
+  if (count > 1) More(side, count - 1, what);
+  return true;
+}
+
+void NET_LogRefused(const char* side, int32_t type, uint32_t length, uint32_t sender) {
+  if (!NET_CountLine(&Refusals(side), side, "MESSAGES")) return;
   SB_ConsolePrintf("[%s][REFUSED type:%ld length:%lu from:%lu]", side, static_cast<long>(type),
                    static_cast<unsigned long>(length), static_cast<unsigned long>(sender));
 }
 
 void NET_FlushNotices() {
-  uint32_t count = 0;
-  for (const char* side : {"READ", "CTRL"})
-    if (NET_NoticeDue(&Refusals(side), &count)) More(side, count, "MESSAGES");
-  if (NET_NoticeDue(&NET_Side.RefusedCars, &count)) More("READ", count, "CAR STATES");
+  TCTRL& c = CTRL_State();
+  const struct {
+    TNETNOTICE* notice;
+    const char* side;
+    const char* what;
+  } counted[] = {{&NET_Side.RefusedRead, "READ", "MESSAGES"},
+                 {&NET_Side.RefusedCtrl, "CTRL", "MESSAGES"},
+                 {&NET_Side.RefusedCars, "READ", "CAR STATES"},
+                 {&c.NoPlace, "CTRL", "JOINS"},
+                 {&c.RefusedResults, "CTRL", "RACE RESULTS"}};
+  for (const auto& k : counted) {
+    uint32_t count = 0;
+    if (NET_NoticeDue(k.notice, &count)) More(k.side, count, k.what);
+  }
   NET_FlushChat();
 }
 

@@ -618,7 +618,7 @@ struct SB_VARS {
   int32_t NetPlayerOrder;   // the local player's slot, also its car index
   int32_t IsController;     // the game controller runs on this machine
   int32_t NetProtocol;      // the chosen provider, -1 none
-  int32_t NetJoinRefused;   // the last join was refused by the controller
+  int32_t NetJoinRefused;   // the last join was refused by the controller: 1 not logged in, 2 no car place
   int32_t NetControllerMax; // players the controller takes
 
   // ========================================================================

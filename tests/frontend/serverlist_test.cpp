@@ -168,6 +168,7 @@ TEST_F(ServerListTest, Joining) {
       {"joined", {}, 0, {"JOIN ACE SERVER1", "RUN PJNET"}, 0},
       {"not answered", {{"JOIN ACE SERVER1", 0}}, 0, {"JOIN ACE SERVER1", "Erreur Reseau JOIN ACE SERVER1"}, 80},
       {"refused", {{"JOIN ACE SERVER1", 0}}, 1, {"JOIN ACE SERVER1", "Erreur Reseau JOIN ACE SERVER1"}, 81},
+      {"full", {{"JOIN ACE SERVER1", 0}}, 2, {"JOIN ACE SERVER1", "Erreur Reseau JOIN ACE SERVER1"}, 78},
       {"script fails", {{"RUN PJNET", 0}}, 0, {"JOIN ACE SERVER1", "RUN PJNET", "Erreur Reseau RUN PJNET", "LEAVE"}, 0},
   };
   for (const Case& c : cases) {

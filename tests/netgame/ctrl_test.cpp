@@ -18,6 +18,8 @@ namespace {
 
 namespace np = plat::netplay;
 
+std::string FileBytes(const char* name);
+
 class NetCtrl : public ztest::NetSessionTest {
  protected:
   // The records of the host's controller after these finishes, by name.
@@ -28,18 +30,25 @@ class NetCtrl : public ztest::NetSessionTest {
   }
 };
 
+// Three copies and a two-player game: Hugo hosts, Mia races, Lea is told
+// at once that the race is full, and the host says so; never told she may
+// join. Once Mia leaves, Lea takes her car place.
 TEST_F(NetCtrl, FullGameRefusesUntilAPlayerLeavesAndCountsEachPlayerOnce) {
   Create(CTRL_RACE, 2);
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   EXPECT_EQ(NET_AskJoinGame(), 1);  // asked again: still one place
   EXPECT_EQ(host_.Ctrl.Logged, 2);
+  SB_ClearPrintedLines();
+  const uint32_t start = plat::TickMs();
   EXPECT_EQ(JoinAs(lea_, "Lea"), 0);
-  EXPECT_EQ(SB_Var.NetJoinRefused, 1);
+  EXPECT_LT(plat::TickMs() - start, 5000u);
+  EXPECT_TRUE(Printed("Game S is full: no free car place"));
+  EXPECT_FALSE(PrintedStart("[XNET][You can join the game"));
+  EXPECT_EQ(SB_Var.NetJoinRefused, 2);
+  EXPECT_TRUE(PrintedStart("[CTRL][NO FREE CAR PLACE FOR Lea ID:"));
   LS_NetSelect(&mia_);
   ASSERT_EQ(NET_LeaveServer(), 1);
-  LS_NetSelect(&host_);
-  ASSERT_TRUE(Until([&] { return host_.Ctrl.Logged == 1; }));
-  EXPECT_EQ(host_.Ctrl.Players[1].InUse, 0);
+  // At once: the host handles Mia's departure and Lea's arrival together.
   LS_NetSelect(&lea_);
   EXPECT_EQ(NET_JoinServer("Lea", "S"), 1);
   EXPECT_EQ(SB_Var.NetPlayerOrder, 1);  // the freed order
@@ -56,6 +65,7 @@ TEST_F(NetCtrl, LeavingARunningRaceLowersTheMaximumAFinishDoesNot) {
   for (const Row& r : {Row{XSTATE_ENDOFRACE, 4}, Row{XSTATE_PLAYING, 3}}) {
     SCOPED_TRACE(r.from);
     LS_NetSelect(&mia_);
+    ASSERT_EQ(NET_SetControllerStatus(XSTATE_READY2PLAY, 0), 1);  // a race set up
     ASSERT_EQ(NET_SetControllerStatus(r.from, 0), 1);
     ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
     ASSERT_TRUE(Until([&] { return SB_Var.NetMaxPlayers == r.max; }));
@@ -216,6 +226,85 @@ TEST_F(NetCtrl, RecordsKeepTimeOrderAndAnnounceANewBest) {
   EXPECT_EQ(std::strlen(c.Records[0].Date), 8u);
   LS_NetSelect(&mia_);
   ASSERT_TRUE(Until([] { return SB_Var.NetBestTime == 4000; }));
+}
+
+// A member's player logged in and saying it races can send any result:
+// each forged one is refused with a line, the records and their file stay
+// as they were, byte for byte; an honest finish still enters them. The
+// race has 3 laps; time passes only where a row says so.
+TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
+  Create(CTRL_RACE, 4);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  ASSERT_EQ(JoinAs(lea_, "Lea"), 1);
+  SB_Var.NbLaps = 3;
+  LS_NetSelect(&host_);
+  CTRL_UpdateRecords(61000, 190000, "Bea");
+  enum Then { kStays, kWatches, kLeaves };
+  struct Row {
+    const char* what;
+    TLSNET* from;
+    bool race;
+    Then then;
+    uint32_t racedMs, lap, time;
+    std::string refusal;  // empty: entered
+  };
+  const Row rows[] = {
+      {"before the race", &lea_, false, kStays, 0, 1, 1, "NOT RACING IN THIS RACE"},
+      {"a race time of 1 ms", &lea_, true, kStays, 20000, 1, 1, "RACE TIME 1 ms, BUT RACING FOR 2"},
+      {"a best lap longer than a third of the time", &lea_, true, kStays, 10000, 5000, 12000,
+       "BEST LAP 5000 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
+      {"a best lap of 0", &lea_, true, kStays, 10000, 0, 12000, "BEST LAP 0 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
+      {"from a watching player", &lea_, true, kWatches, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
+      {"after leaving the race", &lea_, true, kLeaves, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
+      {"honest", &mia_, true, kStays, 20000, 6000, 19000, ""},
+      {"twice in one race", &mia_, false, kStays, 0, 5000, 18000, "ITS RESULT OF THIS RACE IS ALREADY IN"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    LS_NetSelect(r.from);
+    const uint32_t id = SB_Var.NetPlayerId;
+    const int32_t order = SB_Var.NetPlayerOrder;
+    if (r.race) {
+      for (XSTATE s : {XSTATE_CONNECTED, XSTATE_READY2PLAY, XSTATE_WAIT4GO, XSTATE_PLAYING}) {
+        ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
+      }
+    }
+    if (r.then == kWatches) {
+      ASSERT_EQ(NET_SendShort(CTRL_SETPLAYERSTATUS, 0, XSUBSTATE_WATCHING), 1);
+    }
+    if (r.then == kLeaves) {
+      ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
+    }
+    plat::AdvanceManualTime(r.racedMs);
+    LS_NetSelect(&host_);
+    const std::string before = FileBytes("BestRec.TMB");
+    ASSERT_EQ(before.size(), 7760u);
+    const std::string best = host_.Ctrl.Records[0].Name;
+    plat::AdvanceManualTime(NET_NOTICEMS);  // each refusal said at once
+    SB_ClearPrintedLines();
+    LS_NetSelect(r.from);
+    uint8_t finish[XNET_PROGRESSMSGSIZE];
+    NET_PutHeader(finish, XNET_RACEFINISHED, order, 1);
+    SB_PutLong(finish + 12, r.lap);
+    SB_PutLong(finish + 16, r.time);
+    SB_PutLong(finish + 20, 0);
+    ASSERT_NE(NET_SendToAll(finish, sizeof finish, NET_GUARANTEED), -2);
+    LS_NetSelect(&host_);
+    const std::string name = r.from == &mia_ ? "Mia" : "Lea";
+    if (r.refusal.empty()) {
+      ASSERT_TRUE(Until([&] { return host_.Ctrl.Records[0].RaceTime == r.time; }));
+      EXPECT_EQ(host_.Ctrl.Records[0].Name, name);
+      EXPECT_NE(FileBytes("BestRec.TMB"), before);
+      continue;
+    }
+    const std::string line = "[CTRL][RACE RESULT OF " + name + " ID:" + std::to_string(id) + " REFUSED: " + r.refusal;
+    ASSERT_TRUE(Until([&] { return PrintedStart(line); }));
+    Until([] { return false; }, 5);
+    EXPECT_EQ(FileBytes("BestRec.TMB"), before);
+    EXPECT_EQ(host_.Ctrl.Records[0].Name, best);
+    EXPECT_FALSE(PrintedStart("[CTRL][NAME:"));
+    EXPECT_FALSE(Printed("[CTRL][ New Best Time record ]"));
+  }
 }
 
 TEST_F(NetCtrl, GameStateNamesArePadded) {

@@ -329,6 +329,44 @@ TEST_F(NetHostile, AJoinerFindingNoFreeCarPlaceIsToldAtOnce) {
   MiaRaces();
 }
 
+// A two-player game: a member's player that takes order 1 and never logs
+// in. An honest joiner is told at once that the race is full, never that
+// it may join; once the idle player's 15 s are up its place is freed, with
+// a line, and the joiner takes it and races.
+TEST_F(NetHostile, AnIdlePlayerGivesItsPlaceBackAndNeverStopsAnHonestJoiner) {
+  Create(CTRL_RACE, 2);
+  HostileMember idle;
+  ASSERT_TRUE(idle.Join(host_));
+  const uint32_t id = idle.CreatePlayer("Idle", "CLIENT");
+  ASSERT_NE(id, 0u);
+  LS_NetSelect(&host_);
+  Frames([] { return PrintedStart("[CTRL][ADDPLAYER Idle"); }, 10);
+  Frames(200);       // 10 s for its order to arrive: the wait counts from then
+  idle.Drain(true);  // its order taken, never a log-in
+  Frames(2);
+  ASSERT_EQ(GetPlayerOrderbyId(id), 1);
+  SB_ClearPrintedLines();
+  const uint32_t start = plat::TickMs();
+  EXPECT_EQ(JoinAs(mia_, "Mia"), 0);
+  EXPECT_LT(plat::TickMs() - start, 5000u);
+  EXPECT_TRUE(Printed("Game S is full: no free car place"));
+  EXPECT_EQ(SB_Var.NetJoinRefused, 2);
+  EXPECT_FALSE(PrintedStart("[XNET][You can join the game"));
+  EXPECT_EQ(CountHolding("[CTRL][NO FREE CAR PLACE FOR Mia ID:"), 1);
+  // Freed 15 s after its order arrived, not before.
+  LS_NetSelect(&host_);
+  const std::string freed = "[CTRL][PLAYER Idle ID:" + std::to_string(id) + " NOT LOGGED IN WITHIN 15 s: ITS CAR PLACE IS FREED]";
+  Frames([&] { return Printed(freed); }, 400);
+  EXPECT_GE(plat::TickMs() - start, CTRL_LOGINWAITMS - 1000);
+  EXPECT_LT(plat::TickMs() - start, CTRL_LOGINWAITMS + 1000);
+  EXPECT_TRUE(PrintedStart("[CTRL][DELPLAYER Idle ID:" + std::to_string(id)));
+  EXPECT_EQ(CountHolding(freed), 1);
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_JoinServer("Mia", "S"), 1);
+  EXPECT_EQ(SB_Var.NetPlayerOrder, 1);  // the idle player's place, a car of the race
+  MiaRaces();
+}
+
 // Ten thousand chat messages to the host's player and its controller:
 // each side takes five a second from the member and counts the rest, said
 // once a second, every one accounted for; Mia's chat still arrives.

@@ -41,6 +41,7 @@ void RaceTable(TCTRL& c, uint32_t hugo, uint32_t mia, uint32_t lea) {
     p.XState = XSTATE_CONNECTED;
     p.SubState = 1;
     std::strcpy(c.Names[i], names[i]);
+    c.LoginWaitFrom[i] = LS_GetTime();  // Lea has her time to log in
   }
   c.Logged = 2;
 }
@@ -88,6 +89,8 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"status -1", kMia, Message(CTRL_SETPLAYERSTATUS, -1, 1)},
       {"sub-state 3", kMia, Message(CTRL_SETPLAYERSTATUS, 4, 3)},
       {"log-in question from a stranger", kStranger, Message(CTRL_CANILOGMYSELF, 3, 0)},
+      {"log-in question for another player's order", kMia, Message(CTRL_CANILOGMYSELF, 2, 0)},
+      {"racing straight from connected", kMia, Message(CTRL_SETPLAYERSTATUS, XSTATE_PLAYING, 1)},
       {"game information asked by a stranger", kStranger, Message(CTRL_GETGAMEINFO, 0, 0)},
       {"setup too short", kMia, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, 'x'))},
       {"setup for another's order", kMia, Message(CTRL_VEHICLESETUP, 2, 1, std::string(424, 'x'))},
@@ -98,6 +101,7 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"presence from a stranger", kStranger, Message(CTRL_PRESENCEACK, 0, 0)},
       {"finish too short", kMia, Message(XNET_RACEFINISHED, 1, 1, progress.substr(0, 11))},
       {"finish from a player not logged in", kLea, Message(XNET_RACEFINISHED, 2, 1, progress)},
+      {"finish for another player's car", kMia, Message(XNET_RACEFINISHED, 0, 1, progress)},
       {"out of time from a stranger", kStranger, Message(XNET_OUTOFTIME, 3, 1, progress)},
       {"game type from another player", kMia, Message(CTRL_SETGAMETYPE, CTRL_RACE, 4)},
       {"game type 0", kHugo, Message(CTRL_SETGAMETYPE, CTRL_TRAINING, 4)},
@@ -118,6 +122,47 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
                   static_cast<unsigned long>(r.message.size()), static_cast<unsigned long>(r.from));
     EXPECT_TRUE(Printed(line)) << line;
     EXPECT_TRUE(Snapshot() == before);
+  }
+}
+
+// What the controller refuses again and again is said once, and the
+// count of the rest once their second has passed, not at the next
+// refusal: joins past the race's car places, results of a player not
+// racing.
+TEST_F(NetInput, ControllerRefusalsAreCountedAndSaidOnceTheirSecondHasPassed) {
+  struct Row {
+    const char* what;
+    void (*refuse)();
+    std::string line, more;
+  };
+  const Row rows[] = {
+      {"a join past the car places", [] { CTRL_AddPlayer(kStranger); },
+       "[CTRL][NO FREE CAR PLACE FOR  ID:555: JOIN REFUSED]", "[CTRL][99 MORE JOINS REFUSED]"},
+      {"a result of a player not racing",
+       [] { CtrlHandle(kMia, Message(XNET_RACEFINISHED, 1, 1, Long(60000) + Long(180000) + Long(5))); },
+       "[CTRL][RACE RESULT OF  ID:101 REFUSED: NOT RACING IN THIS RACE]", "[CTRL][99 MORE RACE RESULTS REFUSED]"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    plat::AdvanceManualTime(NET_NOTICEMS);
+    Table();
+    SB_Var.NetSlots = 3;  // Hugo's, Mia's and Lea's places: the race's cars
+    SB_ClearPrintedLines();
+    for (int i = 0; i < 100; ++i) r.refuse();
+    plat::AdvanceManualTime(NET_NOTICEMS - 1);
+    NET_FlushNotices();
+    EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{r.line});
+    plat::AdvanceManualTime(1);
+    NET_FlushNotices();
+    NET_FlushNotices();
+    EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more}));
+    // Refused on past the second, unflushed: the next line says them first.
+    for (int i = 0; i < 100; ++i) r.refuse();
+    plat::AdvanceManualTime(NET_NOTICEMS);
+    r.refuse();
+    const std::string hundred = r.more.substr(0, 7) + "100" + r.more.substr(9);
+    EXPECT_EQ(SB_PrintedLines(), (std::vector<std::string>{r.line, r.more, hundred, r.line}));
+    EXPECT_EQ(CTRL_State().Records[0].RaceTime, CTRL_NORECORD);
   }
 }
 

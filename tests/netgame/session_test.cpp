@@ -101,13 +101,39 @@ TEST_F(NetSession, FailuresSayWhyAndStopTheScript) {
   EXPECT_EQ(SB_Var.NetConnected, 0);
 }
 
+// A one-player game has no car place for a joiner: refused at once, never
+// told it may join.
 TEST_F(NetSession, FullGameRefusesAndSetsTheRefusedFlag) {
   Create(CTRL_RACE, 1);
+  SB_ClearPrintedLines();
   EXPECT_EQ(JoinAs(mia_, "Mia"), 0);
-  EXPECT_TRUE(PrintedStart("player Mia Not allowed to log game id:"));
-  EXPECT_EQ(SB_Var.NetJoinRefused, 1);
+  EXPECT_TRUE(Printed("Game S is full: no free car place"));
+  EXPECT_FALSE(PrintedStart("[XNET][You can join the game"));
+  EXPECT_EQ(SB_Var.NetJoinRefused, 2);
   EXPECT_EQ(SB_Var.XState, XSTATE_NETINITED);
   EXPECT_EQ(SB_Var.NetConnected, 0);
+}
+
+// A copy refused for want of a car place, joining once a place is free:
+// its chat carries its name to the others, and theirs to it.
+TEST_F(NetSession, ACopyRefusedAtItsJoinKeepsItsNameInChat) {
+  Create(CTRL_RACE, 2);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  EXPECT_EQ(JoinAs(lea_, "Lea"), 0);
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_LeaveServer(), 1);
+  LS_NetSelect(&lea_);
+  ASSERT_EQ(NET_JoinServer("Lea", "S"), 1);
+  SB_ClearPrintedLines();
+  ASSERT_EQ(NET_Broadcast("hi"), 1);
+  LS_NetSelect(&host_);
+  ASSERT_EQ(NET_Broadcast("yo"), 1);
+  Until([] { return Printed("[READ][from:Lea][hi]"); });
+  LS_NetSelect(&lea_);
+  Until([] { return Printed("[READ][from:Hugo][yo]"); });
+  EXPECT_TRUE(Printed("[READ][from:Lea][hi]"));
+  EXPECT_TRUE(PrintedStart("[CTRL]*** Broadcast Message from Lea ***"));
+  EXPECT_TRUE(Printed("[READ][from:Hugo][yo]"));
 }
 
 TEST_F(NetSession, SilentControllerRetreatsAfterFortyFiveSeconds) {
@@ -139,9 +165,8 @@ TEST_F(NetSession, EndOfRaceFromTheControllerReportsStateTenAndOutOfTime) {
   Create(CTRL_CONTROLLEDRACE, 4);
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   SB_Var.GameMode = CTRL_CONTROLLEDRACE;
-  SB_Var.XState = XSTATE_PLAYING;
+  for (XSTATE s : {XSTATE_READY2PLAY, XSTATE_PLAYING}) ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
   LS_NetSelect(&host_);
-  host_.Ctrl.Players[1].XState = XSTATE_PLAYING;
   SB_ClearPrintedLines();
   ASSERT_GE(CTRL_SendShortToAll(CTRL_ENDOFRACE, 2, 0), 1);
   LS_NetSelect(&mia_);
@@ -152,6 +177,12 @@ TEST_F(NetSession, EndOfRaceFromTheControllerReportsStateTenAndOutOfTime) {
   // The controller read message 18 with the flag and no times.
   ASSERT_TRUE(Until([] { return Printed("[CTRL][NAME:Mia LAP:1000000000 RACE:1000000000"); }));
   EXPECT_EQ(host_.Ctrl.NbFinishers, 0);
+  // Said once a race: the same end again is the race's result already in.
+  LS_NetSelect(&host_);
+  ASSERT_GE(CTRL_SendShortToAll(CTRL_ENDOFRACE, 2, 0), 1);
+  LS_NetSelect(&mia_);
+  Until([] { return false; }, 20);
+  EXPECT_EQ(ztest::CountPrinted("[CTRL][NAME:Mia LAP:1000000000 RACE:1000000000"), 1);
 }
 
 TEST_F(NetSession, ControllerLeavingLosesTheSessionAlsoInsideAWait) {

@@ -199,6 +199,9 @@ TEST_F(NetWire, EveryMessageTypeSentHasItsBytes) {
          cars[1].Distance = 1234.9;
          SB_Var.LocalBestLap = 61000;
          SB_Var.LocalRaceTime = 183000;
+         // Started, as the controller takes results only of a race it saw start.
+         NET_SetControllerStatus(XSTATE_READY2PLAY, 0);
+         NET_SetControllerStatus(XSTATE_PLAYING, 0);
          NET_SendRaceProgress(XNET_RACEFINISHED, 1);
        },
        &host_, false, 17, Head(17, 1, 1) + W(61000) + W(183000) + W(1234)},
@@ -206,6 +209,9 @@ TEST_F(NetWire, EveryMessageTypeSentHasItsBytes) {
        [] {
          cars[1].Laps = 2;
          NET_SendRaceProgress(XNET_OUTOFTIME, 0);
+         // Out of the race, back to loading the next.
+         NET_SetControllerStatus(XSTATE_ENDOFRACE, 0);
+         NET_SetControllerStatus(XSTATE_LOADING, 0);
        },
        &host_, false, 18, Head(18, 1, 0) + W(1000000000) + W(1000000000) + W(1234)},
       {"15 presence query", &host_,

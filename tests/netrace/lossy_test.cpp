@@ -1,5 +1,6 @@
 // Two headless programs race each other over a lossy link: 10% of the
-// player messages each receives are lost, 5% doubled and 5% reordered. They
+// player messages each receives are lost, 5% doubled and 5% reordered; a
+// third joins their game of two and is refused. They
 // run in two network namespaces joined by a veth pair, where the joiner
 // finds the host by broadcast; where namespaces cannot be made here, on
 // 127.0.0.1 with its host list.
@@ -52,6 +53,7 @@ class NetRacePair : public ztest::Environment {};
 TEST_F(NetRacePair, HeadlessOverALossyLink) {
   PairOptions options;
   options.faults = "10,5,5";
+  options.third = true;
   Namespaces ns;
   const std::string why = ns.Make();
   if (why.empty()) {
@@ -65,6 +67,13 @@ TEST_F(NetRacePair, HeadlessOverALossyLink) {
   pair.Prepare();
   ASSERT_TRUE(pair.Run());
   ExpectRaced(pair);
+  // A third copy joining the game of two: told at once that the race is
+  // full, never that it may join; the host says so.
+  const std::string c = pair.c().Console();
+  EXPECT_NE(c.find("Game " + pair.session() + " is full: no free car place"), std::string::npos) << c;
+  EXPECT_EQ(c.find("You can join"), std::string::npos);
+  EXPECT_EQ(c.find("not received"), std::string::npos);
+  EXPECT_EQ(MissingInOrder(pair.a().Console(), {"[CTRL][NO FREE CAR PLACE FOR CLARA ID:"}), "");
 }
 
 }  // namespace

@@ -194,6 +194,9 @@ struct PairOptions {
   std::string prefixA, prefixB;  // put before each program's command (a network namespace)
   Timing timing;
   int seconds = 240;  // for the whole run
+  // A third copy, C, that joins as CLARA once B is in: the race has two
+  // car places, so it is refused and then ended.
+  bool third = false;
 };
 
 class Pair {
@@ -201,10 +204,12 @@ class Pair {
   Pair(const std::string& root, const PairOptions& options) : options_(options) {
     a_.dir = root + "/a";
     b_.dir = root + "/b";
+    c_.dir = root + "/c";
     session_ = "S" + std::to_string(getpid() % 100000);
   }
   const Side& a() const { return a_; }
   const Side& b() const { return b_; }
+  const Side& c() const { return c_; }
   const std::string& session() const { return session_; }
 
   // Both trees, configurations and scripts.
@@ -221,6 +226,10 @@ class Pair {
                                  "PLAYERSLIST", "LEAVE", "CLOSENET", "QUIT"});
     MakeSide(a_, "A.TXT", Script(host), Keys(false, options_.timing), options_.timing.hostSeconds);
     MakeSide(b_, "B.TXT", Script(joiner), Keys(true, options_.timing), options_.timing.joinerSeconds);
+    if (options_.third)
+      MakeSide(c_, "C.TXT",
+               Script({"OUTPUT 1", "PROTOCOL 0", "STARTNET", "SERVERSLIST", "JOIN CLARA " + session_, "QUIT"}), "",
+               options_.timing.joinerSeconds);
   }
 
   // Runs A, then B once A's game exists; true when both ended with 0 in
@@ -240,7 +249,9 @@ class Pair {
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     if (!b.Start(Command(b_, "b.txt", options_.prefixB, base))) return Fail("B did not start");
-    int codeA = -1, codeB = -1;
+    Process c;
+    bool startedC = false;
+    int codeA = -1, codeB = -1, codeC = -1;
     bool endedA = false, endedB = false;
     // A script stopped by a failed word leaves its program idle: no need
     // to wait for the time limit.
@@ -248,6 +259,11 @@ class Pair {
     while (!(endedA && endedB) && std::chrono::steady_clock::now() < end && !stopped(a_) && !stopped(b_)) {
       endedA = endedA || a.Ended(&codeA);
       endedB = endedB || b.Ended(&codeB);
+      // C once B is logged in; ended once it has its answer.
+      if (options_.third && !startedC && b_.Console().find("Player BRUNO logged with ID[") != std::string::npos)
+        startedC = c.Start(Command(c_, "c.txt", options_.prefixB, base));
+      if (startedC && !c.Ended(&codeC) && c_.Console().find(" is full: no free car place") != std::string::npos)
+        c.Kill();
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     if (codeA == 0 && codeB == 0) return true;
@@ -297,7 +313,7 @@ class Pair {
   }
 
   PairOptions options_;
-  Side a_, b_;
+  Side a_, b_, c_;
   std::string session_;
 };
 
