@@ -106,12 +106,18 @@ void NewState(int32_t order, XSTATE state, uint8_t old, uint32_t sender) {
 
 // Where the player's race stands after a change of its state: entering
 // PLAYING starts a race on the controller's clock, leaving the race for a
-// state before it ends it. The end of race keeps it, for the result.
+// state before it ends it. The end of race keeps it, for the result. In a
+// CONTROLLEDRACE every racer is timed from the race's start, the first
+// PLAYING while the game is not yet in progress: a player that says it
+// started later cannot shorten its race by that.
 void FollowRace(int32_t order, uint8_t old, int32_t state) {
   TCTRL& c = C();
   if (state == XSTATE_PLAYING && old != XSTATE_PLAYING) {
+    const uint32_t now = LS_GetTime();
+    const bool controlled = c.GameType == CTRL_CONTROLLEDRACE;
+    if (controlled && c.GameState != CTRL_INPROGRESS) c.RaceGoAt = now;
     c.RaceResult[order] = CTRL_RACING;
-    c.RaceStartedAt[order] = LS_GetTime();
+    c.RaceStartedAt[order] = controlled ? c.RaceGoAt : now;
   } else if (state < static_cast<int32_t>(XSTATE_PLAYING)) {
     c.RaceResult[order] = CTRL_NOTRACING;
   }

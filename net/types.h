@@ -269,7 +269,10 @@ struct TCTRL {
   uint32_t LoginWaitFrom[NET_MAXPLAYERS];
   // Each player's race as the controller saw it: when it said it started
   // (state PLAYING), and whether it is racing and its result entered.
+  // A CONTROLLEDRACE starts for all at once: its racers are timed from
+  // the first PLAYING of the race (RaceGoAt), whenever each says it.
   uint32_t RaceStartedAt[NET_MAXPLAYERS];
+  uint32_t RaceGoAt;
   int32_t RaceResult[NET_MAXPLAYERS];  // CTRL_NOTRACING, CTRL_RACING, CTRL_RESULTIN
   TNETNOTICE RefusedResults;  // race results refused
 };

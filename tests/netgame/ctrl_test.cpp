@@ -307,6 +307,38 @@ TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
   }
 }
 
+// A CONTROLLEDRACE starts for every racer at once: one that says it
+// started 20 s after the others is still timed from the race's start.
+TEST_F(NetCtrl, AControlledRacersResultIsTimedFromTheRacesStart) {
+  Create(CTRL_CONTROLLEDRACE, 3);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  ASSERT_EQ(JoinAs(lea_, "Lea"), 1);
+  SB_Var.NbLaps = 1;
+  for (TLSNET* m : {&mia_, &lea_}) {
+    LS_NetSelect(m);
+    for (XSTATE s : {XSTATE_READY2PLAY, XSTATE_WAIT4GO}) ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
+  }
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_SetControllerStatus(XSTATE_PLAYING, 0), 1);
+  plat::AdvanceManualTime(20000);
+  LS_NetSelect(&lea_);
+  const uint32_t id = SB_Var.NetPlayerId;
+  ASSERT_EQ(NET_SetControllerStatus(XSTATE_PLAYING, 0), 1);
+  plat::AdvanceManualTime(2000);
+  uint8_t finish[XNET_PROGRESSMSGSIZE];
+  NET_PutHeader(finish, XNET_RACEFINISHED, SB_Var.NetPlayerOrder, 1);
+  SB_PutLong(finish + 12, 2000);
+  SB_PutLong(finish + 16, 2000);
+  SB_PutLong(finish + 20, 0);
+  SB_ClearPrintedLines();
+  ASSERT_NE(NET_SendToAll(finish, sizeof finish, NET_GUARANTEED), -2);
+  LS_NetSelect(&host_);
+  EXPECT_TRUE(Until([&] {
+    return PrintedStart("[CTRL][RACE RESULT OF Lea ID:" + std::to_string(id) + " REFUSED: RACE TIME 2000 ms, BUT RACING FOR 22");
+  }));
+  EXPECT_FALSE(PrintedStart("[CTRL][NAME:"));
+}
+
 TEST_F(NetCtrl, GameStateNamesArePadded) {
   struct Row {
     int32_t state;
