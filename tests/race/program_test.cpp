@@ -472,3 +472,115 @@ TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
 }
 
 }  // namespace
+
+namespace {
+
+// A dumped picture's pixel (x, y) of a 640 x 480 24-bit TGA, bottom-up or
+// top-down as its descriptor says, and whether it is in the HUD's white.
+struct Dump {
+  std::string bytes;
+  bool Valid() const { return bytes.size() >= 18u + 640 * 480 * 3; }
+  std::array<uint8_t, 3> At(int x, int y) const {
+    const int row = (bytes[17] & 0x20) ? y : 479 - y;
+    const size_t i = 18 + (size_t(row) * 640 + x) * 3;
+    return {uint8_t(bytes[i]), uint8_t(bytes[i + 1]), uint8_t(bytes[i + 2])};
+  }
+  bool White(int x, int y) const {
+    const auto c = At(x, y);
+    return c[0] >= 200 && c[1] >= 200 && c[2] >= 200;
+  }
+};
+
+// The white mask of a box, as rows of '#' and '.'; and the glyph columns
+// from its right edge: the runs of columns holding white, right to left.
+std::vector<std::string> Mask(const Dump& d, int x1, int y1, int x2, int y2) {
+  std::vector<std::string> rows;
+  for (int y = y1; y < y2; ++y) {
+    std::string row;
+    for (int x = x1; x < x2; ++x) row += d.White(x, y) ? '#' : '.';
+    rows.push_back(row);
+  }
+  return rows;
+}
+// The mask's last `glyphs` runs of non-blank columns (the rightmost
+// glyphs), cut out as a picture of their own: equal for equal text.
+std::vector<std::string> LastGlyphs(const std::vector<std::string>& mask, int glyphs) {
+  if (mask.empty()) return {};
+  const int width = static_cast<int>(mask[0].size());
+  auto blank = [&](int x) {
+    for (const std::string& r : mask)
+      if (r[x] == '#') return false;
+    return true;
+  };
+  int right = width - 1;
+  while (right >= 0 && blank(right)) --right;
+  int left = right;
+  for (int g = 0; g < glyphs && left >= 0; ++g) {
+    while (left >= 0 && !blank(left)) --left;
+    if (g + 1 < glyphs)
+      while (left >= 0 && blank(left)) --left;
+  }
+  if (right < 0) return {};
+  std::vector<std::string> out;
+  for (const std::string& r : mask) out.push_back(r.substr(left + 1, right - left));
+  return out;
+}
+int Count(const std::vector<std::string>& mask) {
+  int n = 0;
+  for (const std::string& r : mask) n += static_cast<int>(std::count(r.begin(), r.end(), '#'));
+  return n;
+}
+
+}  // namespace
+
+// RACE's race of four as a player meets it: the shipped start-up, then the
+// race script "GAME" and PLAY, the car driven by the keys (accelerate
+// tapped, a gear asked for). The window is dumped every 3 s from 10 s on:
+// once the race runs, the time under "TIME" differs between two dumps
+// 3 s apart, and the place under "POS" ends in "/4", drawn as the lap
+// counter draws "/4" of a race of 4 laps (the copy of the tree races 4,
+// NLAPS set apart to 2, which the race does not take).
+TEST_F(ProgramRunTest, TheFourCarRaceRunsItsClockAfterTheShippedStartup) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  std::istringstream in(ztest::ReadFile(tree + "/txt/netrace.txt"));
+  std::string circuit;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("OFFLINENLAPS:", 0) == 0) line = "OFFLINENLAPS: 4";
+    if (line.rfind("NLAPS:", 0) == 0) line = "NLAPS: 2";
+    circuit += line + "\n";
+  }
+  ztest::WriteFile(tree + "/txt/netrace.txt", circuit);
+  ztest::WriteFile(tree + "/dat/FOUR.TXT", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nQUIT\r\n");
+  std::string keys = "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n";
+  constexpr int kDumps = 16;
+  for (int k = 0; k < kDumps; ++k)
+    keys += (k == 0 ? "9500ms" : "2500ms") + std::string(" dump ") + temp_ + "/d" + std::to_string(k) +
+            ".tga\n0 16 down\n250ms 16 up\n0 65 down\n250ms 65 up\n";
+  keys += "500ms 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+  ztest::WriteFile(temp_ + "/keys.txt", keys);
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "four.txt", temp_ + "/err.txt", 240), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  EXPECT_NE(console.find(">TIME OFF"), std::string::npos) << console;
+
+  // The HUD's text screen starts 8 rows down the window; "TIME"'s value
+  // at (435, 32), "LAP"'s at (19, 44), "POS"'s at (559, 44) of it.
+  constexpr int kTop = 8;
+  int ticking = 0, placed = 0;
+  for (int k = 0; k + 1 < kDumps; ++k) {
+    const Dump a{ztest::ReadFile(temp_ + "/d" + std::to_string(k) + ".tga")},
+        b{ztest::ReadFile(temp_ + "/d" + std::to_string(k + 1) + ".tga")};
+    if (!a.Valid() || !b.Valid()) continue;
+    const auto timeA = Mask(a, 430, kTop + 32, 575, kTop + 56), timeB = Mask(b, 430, kTop + 32, 575, kTop + 56);
+    if (Count(timeA) < 40 || Count(timeB) < 40 || timeA == timeB) continue;
+    ++ticking;
+    // "/4" in the second font: the rows it spans beside the place's digit.
+    const auto lap = LastGlyphs(Mask(b, 19, kTop + 44, 200, kTop + 62), 2);
+    const auto pos = LastGlyphs(Mask(b, 559, kTop + 44, 640, kTop + 62), 2);
+    if (Count(lap) > 20 && lap == pos && Count(Mask(b, 559, kTop + 44, 640, kTop + 75)) > Count(pos) + 20) ++placed;
+  }
+  EXPECT_GE(ticking, 3) << "the time under TIME, 3 s apart";
+  EXPECT_GE(placed, 3) << "POS n/4";
+}
