@@ -28,6 +28,7 @@
 
 #include "platform/registry.h"
 #include "shell/settings.h"
+#include "tests/support/drivekeys.h"
 #include "tests/support/program.h"
 #include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
@@ -555,27 +556,11 @@ void SetRaceKeys(const std::string& tree, const std::map<std::string, std::strin
   ztest::WriteFile(tree + "/txt/netrace.txt", text);
 }
 
-// The keys that drive a race of RACE on the real clock: accelerate tapped
-// to choose the automatic gearbox, then periods of `period` ms. Round the
-// oval: Left tapped for 100 ms in each, accelerate held, which takes the
-// car round along the walls; the accelerator is pressed afresh and gear up
-// asked for in each of the first 30 (the engine starts on the first press
-// after "GO", which a loaded machine reaches later). Else accelerate and
-// gear up pressed for 60 ms in each: the car creeps along the start's
-// straight, the sky behind the HUD. The window is dumped to dump<k>.tga
-// at every `dumpEvery`-th period from the 12th on.
-std::string DriveKeys(bool round, int period, int periods, int dumpEvery, const std::string& dumps) {
-  std::string keys = "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n";
-  for (int k = 0, dumped = 0; k < periods; ++k) {
-    if (!round)
-      keys += std::to_string(period - 60) + "ms 16 down\n0 65 down\n60ms 16 up\n0 65 up\n";
-    else if (k < 30)
-      keys += std::to_string(period - 100) + "ms 37 down\n0 16 up\n0 65 down\n20ms 16 down\n0 65 up\n80ms 37 up\n";
-    else
-      keys += std::to_string(period - 100) + "ms 37 down\n100ms 37 up\n";
-    if (k >= 12 && (k - 12) % dumpEvery == 0) keys += "0 dump " + dumps + "/dump" + std::to_string(dumped++) + ".tga\n";
-  }
-  return keys + "0 dump " + dumps + "/final.tga\n500ms 16 up\n0 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+// The keys of a race of RACE: accelerate tapped to choose the automatic
+// gearbox, then the driving, then Esc and F1, which leave the race.
+std::string RaceKeys(bool round, int period, int periods, int dumpEvery, const std::string& dumps) {
+  return "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n" +
+         ztest::DriveKeys(round, period, periods, 30, 24, dumpEvery, dumps) + "0 27 down\n2 27 up\n3 112 down\n5 112 up\n";
 }
 
 // The race distance along the centre line of the tree's circuit at each
@@ -620,7 +605,7 @@ TEST_F(ProgramRunTest, TheFourCarRaceRunsItsClockAfterTheShippedStartup) {
   SetRaceKeys(tree, {{"OFFLINENLAPS", "4"}, {"NLAPS", "2"}});
   ztest::WriteFile(tree + "/dat/FOUR.TXT", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nQUIT\r\n");
   constexpr int kDumps = 12;
-  ztest::WriteFile(temp_ + "/keys.txt", DriveKeys(false, 750, 12 + 4 * (kDumps - 1) + 1, 4, temp_));
+  ztest::WriteFile(temp_ + "/keys.txt", RaceKeys(false, 750, 12 + 4 * (kDumps - 1) + 1, 4, temp_));
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "four.txt", temp_ + "/err.txt", 240), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
@@ -661,7 +646,7 @@ TEST_F(ProgramRunTest, TheFourCarRaceFinishesAfterItsLapWithItsTimeFromGo) {
   SetRaceKeys(tree, {{"OFFLINENLAPS", "1"}, {"NLAPS", "3"}});
   ztest::WriteFile(tree + "/dat/LAP.TXT",
                    "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nSAVEREPLAY LAP.REP\r\nQUIT\r\n");
-  ztest::WriteFile(temp_ + "/keys.txt", DriveKeys(true, 700, 150, 30, temp_));
+  ztest::WriteFile(temp_ + "/keys.txt", RaceKeys(true, 700, 180, 30, temp_));
   WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
   EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "lap.txt", temp_ + "/err.txt", 300), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");

@@ -223,6 +223,11 @@ TEST_F(NetRaceTest, RaceSetUpAndEveryRaceStartKeepTheLapsOfTheMode) {
   EXPECT_EQ(SB_Var.NbLaps, 6);
   SB_ReadNetRace();
   EXPECT_EQ(SB_Var.NbLaps, 6);
+  // A mode taken over from the session after the set-up: its race starts
+  // with its own laps.
+  SB_Var.GameMode = SB_CONTROLLEDRACE;
+  SB_ReadNetRace();
+  EXPECT_EQ(SB_Var.NbLaps, 4);
 }
 
 TEST_F(NetRaceTest, TheDataTreesFileHasEveryKey) {
