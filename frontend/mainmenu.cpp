@@ -134,20 +134,13 @@ void PlayerNameOkButton(int32_t events, TMENUITEM* item) {
 
 void TimeTrialButton(int32_t events, TMENUITEM* item) {
   if (!RaceButtonReleased(events, item)) return;
-  // The time trial's script runs its race against the race clock, which
-  // only then counts the lap times it shows; the other races keep the
-  // switch as it was before.
-  const int32_t noTimeLimit = SB_Var.NoTimeLimit;
-  MenuExec("RUN PMONTRE");
-  SB_PlayFromInterface(0, 5, kLoadingGame);
-  SB_Var.NoTimeLimit = noTimeLimit;
+  SB_RaceFromInterface("PMONTRE", 0, 5, kLoadingGame);
 }
 
 void RaceButton(int32_t events, TMENUITEM* item) {
   if (!RaceButtonReleased(events, item)) return;
   FreeScreenBmaps(SB_Var.MenuScreen);
-  MenuExec("RUN GAME");
-  SB_PlayFromInterface(0, 5, kLoadingGame);
+  SB_RaceFromInterface("GAME", 0, 5, kLoadingGame);
 }
 
 void DemoButton(int32_t events, TMENUITEM* item) {

@@ -24,6 +24,11 @@ void ShowNetError(const char* command);
 
 // Leaves the interface for "PLAY" and rebuilds it on the given screen.
 void SB_PlayFromInterface(int32_t closeNet, int32_t screen, int32_t textIndex);
+// A race of the menus: "RUN <script>" with the race clock switched on (the
+// console word TIME OFF), then, when the script ran, SB_PlayFromInterface.
+// The switch is given back as it was before, so that a race typed at the
+// console afterwards runs as it would have. The script's result.
+int32_t SB_RaceFromInterface(const char* script, int32_t closeNet, int32_t screen, int32_t textIndex);
 
 // "CONFIRM EXIT Y/N" over the shown menu bitmap, then the keys polled:
 // true for Y, false for N. Once no key can arrive any more (a headless run

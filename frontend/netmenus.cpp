@@ -246,9 +246,6 @@ void CreateServerOkButton(int32_t events, TMENUITEM* item) {
     MenuGoTo(8);
     return;
   }
-  if (MenuExec("RUN PNET")) {
-    SB_PlayFromInterface(1, 5, kLoadingGame);
-    return;
-  }
+  if (SB_RaceFromInterface("PNET", 1, 5, kLoadingGame)) return;
   BackToProtocols("RUN PNET", "Leave server after run pnet failure");
 }

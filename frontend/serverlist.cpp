@@ -254,10 +254,7 @@ void JoinServerButton(int32_t events, TMENUITEM* item) {
     ShowNetError(line);
     return;
   }
-  if (MenuExec("RUN PJNET")) {
-    SB_PlayFromInterface(1, 5, kLoadingGame);
-    return;
-  }
+  if (SB_RaceFromInterface("PJNET", 1, 5, kLoadingGame)) return;
   ShowNetError("RUN PJNET");
   if (!MenuExec("LEAVE")) LS_Error(0, "Leave server after run pjnet failure");
 }

@@ -7,6 +7,7 @@
 #include "race/hud.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/vehicles.h"
 
@@ -65,6 +66,9 @@ void Finish(TCAR* car) {
   const int32_t record = SB_Var.NetBestTime;
   SB_Var.RecordFlag = car->Place == 1 && record != 0 && record != SB_NOTIME && record > car->RaceTime ? 1 : 0;
   car->Laps = SB_Var.NbLaps;
+  // The console keeps the result after the race has left the screen.
+  SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms)", static_cast<long>(car->Place),
+                   SB_FormatTime(car->RaceTime, 2), static_cast<long>(car->RaceTime));
   SB_AddToScoreTab(car, SB_Var.DrivenCar, 1);
   if (NET_IsConnected()) NET_SendRaceProgress(17, 1);
 }

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr const char* kNetRaceFile = "TXT>NETRACE.TXT";
+constexpr double kDefaultStartingTime = 60.0;  // s
 
 // Truncated toward zero, saturating at the 32-bit limits; NaN gives 0.
 int32_t ToInt32(double value) {
@@ -33,8 +34,13 @@ void ReadStartingTime(TKEYFILE* file) {
   if (mode == SB_RACE || mode == SB_CONTROLLEDRACE) {
     if (SB_ScanKeyFile(file, 1, "NETEXTRATIME: %f", {&extra}) != 1) extra = 0.0;
   }
-  double starting = 0.0;  // a missing key counts as 0 seconds
-  if (SB_ScanKeyFile(file, 1, "STARTINGTIME: %f", {&starting}) != 1) starting = 0.0;
+  // Without the key a race would be out of time at "GO": it starts with the
+  // shipped data's minute instead, and says so.
+  double starting = kDefaultStartingTime;
+  if (SB_ScanKeyFile(file, 1, "STARTINGTIME: %f", {&starting}) != 1) {
+    starting = kDefaultStartingTime;
+    LS_Message("STARTINGTIME parameter missing...");
+  }
   SB_Var.StartingTime = Saturate(int64_t{ToInt32(extra * 1000.0)} + ToInt32(starting * 1000.0));
 }
 
@@ -82,7 +88,7 @@ void ReadLaps(TKEYFILE* file) {
                &SB_Var.ControlledRaceLaps);
   ReadLapCount(file, "OFFLINENLAPS: %f", "OFFLINENLAPS parameter missing...", &SB_Var.OfflineLaps);
   ReadLapCount(file, "MULTIRACENLAPS: %f", "MULTIRACENLAPS parameter missing...", &SB_Var.MultiLaps);
-  ReadLapCount(file, "NLAPS: %f", "NLAPS parameter missing...", &SB_Var.NbLaps);
+  ReadLapCount(file, "NLAPS: %f", "NLAPS parameter missing...", &SB_Var.NLaps);
   SB_Var.MaxLaps =
       std::max({SB_Var.MultiLaps, SB_Var.OfflineLaps, SB_Var.ControlledRaceLaps, SB_Var.RaceLaps});
 }
@@ -112,6 +118,9 @@ void SB_ReadNetRace() {
   ReadLaps(file);
   ReadPlayerNames(file);
   SB_CloseKeyFile(file);
+  // The parameters are read again at every race start: the race keeps
+  // the laps of its mode's key, not NLAPS.
+  SB_ChooseRaceLaps();
 }
 
 void SB_PreInitTimeExtends() {
@@ -119,6 +128,10 @@ void SB_PreInitTimeExtends() {
   SB_Var.RaceClockStart = -1;
   SB_Var.RaceClock = 0;
   SB_Var.FinishCounters[0] = SB_Var.FinishCounters[1] = 0;
+  SB_ChooseRaceLaps();
+}
+
+void SB_ChooseRaceLaps() {
   switch (SB_Var.GameMode) {
     case SB_TRAINING:
     case SB_STANDALONE:
@@ -128,6 +141,6 @@ void SB_PreInitTimeExtends() {
     case SB_MULTIRACE: SB_Var.NbLaps = SB_Var.MultiLaps; break;
     case SB_CONTROLLEDRACE: SB_Var.NbLaps = SB_Var.ControlledRaceLaps; break;
     case SB_OFFLINE: SB_Var.NbLaps = SB_Var.OfflineLaps; break;
-    default: break;  // FREERACE and DEMO keep NLAPS
+    default: SB_Var.NbLaps = SB_Var.NLaps; break;  // FREERACE and DEMO
   }
 }

@@ -27,6 +27,9 @@ int32_t SB_GetIndPlayerCarIndex(int32_t i);
 // Race parameters and timing.
 void SB_ReadNetRace();
 void SB_PreInitTimeExtends();
+// SB_Var.NbLaps from the laps of the game mode's key (NLAPS in FREERACE
+// and DEMO).
+void SB_ChooseRaceLaps();
 void SB_StartRaceClock();
 void SB_UpdateLapCounters();
 void SB_UpdatePlayerLap();

@@ -793,7 +793,8 @@ struct SB_VARS {
   int32_t ControlledRaceLaps;
   int32_t OfflineLaps;
   int32_t MultiLaps;
-  int32_t NbLaps;   // laps of the current race
+  int32_t NLaps;    // the NLAPS key: the laps of FREERACE and DEMO
+  int32_t NbLaps;   // laps of the current race, chosen by the game mode
   int32_t MaxLaps;  // the largest of the four laps per mode
   int32_t StartingTime;  // ms
   double FinalCamera[3];

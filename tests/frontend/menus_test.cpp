@@ -143,17 +143,18 @@ int32_t StoredPlayers() {
 
 // Each race: the button, the lines sent, the screen returned to, whether
 // a setting changed while the race script runs is saved around the race,
-// and whether the race clock's switch the script turns is given back
-// after the race.
+// and whether the race runs its race clock (the switch of TIME OFF from
+// before the script, whatever the script says, and given back after the
+// race), with the switch set as the console's start-up sets it.
 TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
   struct Row {
     int32_t screen, item;
     const char* run;
     int32_t back;
-    bool savedAroundTheRace, picturesFreedFirst, raceClockGivenBack;
+    bool savedAroundTheRace, picturesFreedFirst, raceClock;
   };
   const Row rows[] = {{5, 1, "RUN PMONTRE", 5, true, false, true},
-                      {5, 4, "RUN GAME", 5, true, true, false},
+                      {5, 4, "RUN GAME", 5, true, true, true},
                       {2, 4, "RUN DEMO", 2, false, false, false}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.run);
@@ -162,16 +163,18 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     SB_SaveSettings();
     uintptr_t heapAtPlay = 1;
     bool bitmapAtPlay = true, picturesAtRun = false;
+    int32_t switchAtRun = -1, switchAtPlay = -1;
     const int32_t row = SB_Var.MenuScreens[r.screen].Items[r.item].Index;
     Exec().lines.clear();
     SB_Var.NoTimeLimit = 1;
     Exec().answer = [&](const std::string& line) {
       if (line == r.run) {
         SB_Var.MenuNbPlayers = 5;
-        SB_Var.NoTimeLimit = 0;  // the script's TIME OFF
+        switchAtRun = SB_Var.NoTimeLimit;
         picturesAtRun = SB_Var.MenuBmaps[row].Picture != nullptr;
       }
       if (line == "PLAY") {
+        switchAtPlay = SB_Var.NoTimeLimit;
         heapAtPlay = SB_Var.MenuHeap;
         bitmapAtPlay = SB_Var.MenuBmap != nullptr;
       }
@@ -189,7 +192,9 @@ TEST_F(MenusTest, RacesLeaveTheInterfaceAndComeBack) {
     EXPECT_EQ(SB_Var.DrawnMenuScreen, r.back);
     EXPECT_EQ(StoredPlayers(), r.savedAroundTheRace ? 5 : 3);
     EXPECT_EQ(picturesAtRun, !r.picturesFreedFirst);
-    EXPECT_EQ(SB_Var.NoTimeLimit, r.raceClockGivenBack ? 1 : 0);
+    EXPECT_EQ(switchAtRun, r.raceClock ? 0 : 1);
+    EXPECT_EQ(switchAtPlay, r.raceClock ? 0 : 1);
+    EXPECT_EQ(SB_Var.NoTimeLimit, 1);
     FreeInterface(0);
     LS_ReleaseHeap(SB_Var.MenuHeap);
     SB_Var.MenuHeap = LS_GetHeap(6000000);

@@ -24,6 +24,7 @@ struct NetCanned {
   std::map<std::string, int32_t> results;  // lines answered other than 1
   int32_t sessionId = 3;                   // what the session search finds
   int32_t joinResult = 1, leaveResult = 1;
+  int32_t switchAtPlay = -1;  // the race clock's switch (TIME) when PLAY was sent
 };
 inline NetCanned& Canned() {
   static NetCanned c;
@@ -45,6 +46,7 @@ inline void HandOver(const Names& names) {
 }
 
 inline int32_t CannedAnswer(const std::string& line) {
+  if (line == "PLAY") Canned().switchAtPlay = SB_Var.NoTimeLimit;
   auto result = Canned().results.find(line);
   const int32_t answer = result == Canned().results.end() ? 1 : result->second;
   auto list = Canned().lists.find(line);

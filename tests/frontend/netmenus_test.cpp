@@ -180,7 +180,13 @@ TEST_F(NetMenusTest, CreatingAServer) {
     std::snprintf(SB_Var.MenuServerName, sizeof SB_Var.MenuServerName, "ACE");
     std::snprintf(SB_Var.MenuPlayerName, sizeof SB_Var.MenuPlayerName, "PILOT");
     SB_Var.MenuNbPlayers = 4;
+    SB_Var.NoTimeLimit = 1;  // as the console's start-up leaves it
+    Canned().switchAtPlay = -1;
     Release(10, 6);
+    // The race runs its race clock, and the switch is given back.
+    EXPECT_EQ(Canned().switchAtPlay, c.screen == 5 ? 0 : -1);
+    EXPECT_EQ(SB_Var.NoTimeLimit, 1);
+    SB_Var.NoTimeLimit = 0;
     Lines sent = Exec().lines;
     if (c.screen == 5) {
       // The race, with the network closed after it.

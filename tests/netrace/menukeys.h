@@ -32,11 +32,12 @@ inline std::string ToNetworkMenu(const std::string& player) {
 // The race: the accelerator (Shift) tapped every 500 ms, which confirms
 // whenever the race asks; F1, which leaves the end of the race, from
 // `leaveAfter` half seconds on; Q, which quits the menus once they are
-// back, from `quitAfter` on, for 20 ticks more; then the script ends, and
-// with no input left to come the program leaves as Esc would.
-inline std::string RaceThenQuit(int leaveAfter, int quitAfter) {
+// back, from `quitAfter` on, until `ticks` (20 ticks more by default);
+// then the script ends, and with no input left to come the program leaves
+// as Esc would. Q acts only in the menus.
+inline std::string RaceThenQuit(int leaveAfter, int quitAfter, int ticks = 0) {
   std::ostringstream k;
-  for (int t = 1; t <= quitAfter + 20; ++t) {
+  for (int t = 1; t <= (ticks ? ticks : quitAfter + 20); ++t) {
     k << "500ms 16 down\n2 16 up\n";
     if (t >= leaveAfter) k << "0 112 down\n2 112 up\n";
     if (t >= quitAfter) k << "0 81 down\n50ms 81 up\n";  // held over a few passes of the menus

@@ -3,7 +3,10 @@
 // list and joins it; both race and come back to the menus, which they quit.
 #include <unistd.h>
 
+#include <cstring>
+
 #include "tests/netrace/menukeys.h"
+#include "tests/support/drivekeys.h"
 #include "tests/netrace/pair.h"
 
 namespace {
@@ -13,23 +16,33 @@ using namespace ztest::netrace;
 class NetMenusPair : public ztest::Environment {
  protected:
   // A side's tree, its configuration and its keys; the program started on
-  // the discovery ports from base.
-  // The start-up script runs its lines after the cars in use, as the
-  // shipped start-up script sets them, and the race against the clock.
+  // the discovery ports from base. The start-up script runs its lines
+  // after the cars in use (the menus' races run their race clock). Its
+  // race runs against the clock of `seconds` without extensions; or, when
+  // `shipped`, the start-up is the shipped one and the race is of one lap
+  // (NLAPS set apart to 3) with the shipped time limit, or a starting time
+  // of `seconds` when not 0.
   bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds,
-             const std::string& lines = "INTERFACE\r\n") {
+             const std::string& lines = "INTERFACE\r\n", bool shipped = false) {
     fs::create_directories(side.dir + "/config");
     fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
-    ztest::WriteFile(side.Tree() + "/dat/UI.TXT", "OUTPUT 1\r\nUSINGCARS 1\r\nTIME OFF\r\n" + lines);
+    ztest::WriteFile(side.Tree() + "/dat/UI.TXT",
+                     std::string(shipped ? "OUTPUT 1\r\nRUN STARTUP.TXT\r\n" : "OUTPUT 1\r\nUSINGCARS 1\r\n") + lines);
     ztest::WriteFile(side.dir + "/keys.txt", keys);
-    // The race runs against the clock, without extensions; the joiner's
-    // ends well before the host's, as in the console pair (each end waits
-    // for the other's race to have ended).
+    // The joiner's race ends well before the host's, as in the console
+    // pair (each end waits for the other's race to have ended).
     std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
     std::string circuit;
     for (std::string line; std::getline(in, line);) {
-      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-      if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
+      if (shipped) {
+        if (line.rfind("RACENLAPS:", 0) == 0 || line.rfind("CONTROLLEDRACENLAPS:", 0) == 0)
+          line = line.substr(0, line.find(':')) + ": 1";
+        if (line.rfind("NLAPS:", 0) == 0) line = "NLAPS: 3";
+        if (seconds && line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
+      } else {
+        if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
+        if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
+      }
       circuit += line + "\n";
     }
     ztest::WriteFile(side.Tree() + "/txt/netrace.txt", circuit);
@@ -129,6 +142,81 @@ TEST_F(NetMenusPair, AfterTheHostIsLostATimeTrialRaces) {
   EXPECT_EQ(log.find(">RUN PMONTRE"), trial);
   EXPECT_EQ(log.find("DisposeVehicles...", trial), std::string::npos) << log;
   EXPECT_EQ(b.Errors(), "");
+}
+
+// Under the shipped start-up, no TIME word typed: the host creates a game
+// through the menus and stands on the grid; the joiner joins it and drives
+// its one lap round the oval. The joiner finishes and says its race time;
+// the host takes it into its records (its log, "BestRec.TMB"), and a game
+// created afterwards on the host lists it under HALLOFFAME, each within
+// 1 s of the joiner's own.
+TEST_F(NetMenusPair, AJoinersFinishEntersTheHostsHallOfFame) {
+  const std::string server = "H" + std::to_string(getpid() % 100000);
+  const uint16_t base = FreeBasePort();
+  ASSERT_NE(base, 0);
+  Side a{temp_ + "/a"}, b{temp_ + "/b"};
+  Process pa, pb;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(280);
+  const std::string host = ToNetworkMenu("alba") + ClickAt("3000ms", 361, 222) + ClickAt("3000ms", 330, 175) +
+                           TypeText(13, server) + ClickAt("1000ms", 334, 246) + TypeText(2, "2") +
+                           ClickAt("1000ms", 489, 322) + RaceThenQuit(1, 1, 340);
+  // The joiner's race starts some 30 s after its JOIN: it steers from 35 s on.
+  const std::string joiner = ToNetworkMenu("bruno") + ClickAt("3000ms", 345, 309) + ClickAt("8000ms", 525, 341) +
+                             ztest::DriveKeys(true, 700, 200, 90, 50, 1000, b.dir) + RaceThenQuit(1, 1);
+  ASSERT_TRUE(Start(pa, a, host, base, 0, "INTERFACE\r\n", true));
+  ASSERT_TRUE(WaitFor(pa, a, {"[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}, end)) << a.Console() << a.Errors();
+  // The lap along the walls is slower than a player's: the joiner has time.
+  ASSERT_TRUE(Start(pb, b, joiner, base, 300, "INTERFACE\r\n", true));
+  ASSERT_TRUE(WaitFor(pb, b, {">RUN PJNET", ">TIME OFF", ">PLAY", "Race finished: place 1, race time "}, end))
+      << b.Console() << b.Errors();
+  ASSERT_TRUE(WaitFor(pa, a, {"[CTRL][Records file written.]"}, end)) << a.Console() << a.Errors();
+  int code = 0;
+  while (!(pa.Ended(&code) && pb.Ended(&code)) && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  pa.Kill();
+  pb.Kill();
+  const std::string joined = b.Console();
+  const size_t said = joined.find("Race finished: place 1, race time ");
+  const double own = std::strtod(joined.c_str() + joined.find('(', said) + 1, nullptr);
+  EXPECT_GT(own, 30000.0);
+  // The host's log of the finish, with the race time sent.
+  const std::string hosted = a.Console();
+  const size_t sent = hosted.find("[CTRL][NAME:BRUNO LAP:");
+  ASSERT_NE(sent, std::string::npos) << hosted;
+  EXPECT_NEAR(std::strtod(hosted.c_str() + hosted.find("RACE:", sent) + 5, nullptr), own, 1000.0);
+  // The records file: ten records of 776 bytes, the name first and the
+  // race time at 260.
+  std::string records;
+  for (const char* name : {"/BestRec.TMB", "/BESTREC.TMB"})
+    if (records.empty()) records = ztest::ReadFile(a.Tree() + name);
+  ASSERT_EQ(records.size(), 7760u);
+  bool listed = false;
+  for (size_t r = 0; r < 10; ++r) {
+    if (std::string(records.c_str() + 776 * r) != "BRUNO") continue;
+    uint32_t time = 0;
+    std::memcpy(&time, records.data() + 776 * r + 260, 4);
+    EXPECT_NEAR(double(time), own, 1000.0);
+    listed = true;
+  }
+  EXPECT_TRUE(listed);
+  // A game created on the host afterwards lists it.
+  ztest::WriteFile(a.Tree() + "/dat/HOF.TXT",
+                   "OUTPUT 1\r\nPROTOCOL 0\r\nSTARTNET\r\nCREATE " + server + "B ALBA RACE 2\r\nHALLOFFAME\r\nCLOSENET\r\nQUIT\r\n");
+  ASSERT_TRUE(pa.Start("exec env ZENTROVA_HEADLESS=1 ZENTROVA_NET_HOSTS=127.0.0.1 ZENTROVA_NET_PORT=" + std::to_string(base) +
+                       " ZENTROVA_DRIVES='C=fixed:" + a.Tree() + "' ZENTROVA_CONFIG_DIR='" + a.dir + "/config' '" ZENTROVA_EXE
+                       "' -S:hof.txt >/dev/null 2>/dev/null"));
+  while (!pa.Ended(&code) && std::chrono::steady_clock::now() < end + std::chrono::seconds(15))
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const std::string listing = a.Console();
+  const size_t fame = listing.rfind("ZENTROVA RACE - HALL OF FAME");
+  ASSERT_NE(fame, std::string::npos) << listing;
+  const size_t row = listing.find("|           BRUNO| ", fame);
+  ASSERT_NE(row, std::string::npos) << listing.substr(fame);
+  // "m:ss:hh" as the game formats times.
+  const std::string shown = listing.substr(row + 19, 9);
+  int m = 0, sec = 0, hund = 0;
+  ASSERT_EQ(std::sscanf(shown.c_str(), "%d:%d:%d", &m, &sec, &hund), 3) << shown;
+  EXPECT_NEAR(m * 60000.0 + sec * 1000.0 + hund * 10.0, own, 1000.0);
 }
 
 }  // namespace

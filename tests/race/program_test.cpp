@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -27,6 +28,7 @@
 
 #include "platform/registry.h"
 #include "shell/settings.h"
+#include "tests/support/drivekeys.h"
 #include "tests/support/program.h"
 #include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
@@ -470,3 +472,211 @@ TEST_F(ProgramRunTest, TheOpponentsGoRoundACarStandingOnThePole) {
 }
 
 }  // namespace
+
+
+namespace {
+
+// A dumped 640 x 480 24-bit picture of the window, and whether a pixel is
+// dark: the HUD's letters are edged in near black, which neither the sky
+// nor the clouds behind them hold.
+struct Dump {
+  std::string bytes;
+  bool Valid() const { return bytes.size() >= 18u + 640 * 480 * 3; }
+  std::array<uint8_t, 3> Rgb(int x, int y) const {
+    const int row = (bytes[17] & 0x20) ? y : 479 - y;
+    const size_t i = 18 + (size_t(row) * 640 + x) * 3;
+    return {uint8_t(bytes[i + 2]), uint8_t(bytes[i + 1]), uint8_t(bytes[i])};
+  }
+  bool Edge(int x, int y) const {
+    const auto [r, g, b] = Rgb(x, y);
+    return std::max({r, g, b}) <= 48;
+  }
+  bool Yellow(int x, int y) const {
+    const auto [r, g, b] = Rgb(x, y);
+    return r > 200 && r - b > 70;
+  }
+};
+
+// The letters' edges in a box, as rows of '#' and '.'.
+std::vector<std::string> Mask(const Dump& d, int x1, int y1, int x2, int y2) {
+  std::vector<std::string> rows;
+  for (int y = y1; y < y2; ++y) {
+    std::string row;
+    for (int x = x1; x < x2; ++x) row += d.Edge(x, y) ? '#' : '.';
+    rows.push_back(row);
+  }
+  return rows;
+}
+int Count(const std::vector<std::string>& mask) {
+  int n = 0;
+  for (const std::string& r : mask) n += static_cast<int>(std::count(r.begin(), r.end(), '#'));
+  return n;
+}
+// The mask's last `glyphs` runs of marked columns (its rightmost
+// glyphs), cut out as a picture of their own: equal for equal text.
+std::vector<std::string> LastGlyphs(const std::vector<std::string>& mask, int glyphs) {
+  if (mask.empty()) return {};
+  auto blank = [&](int x) {
+    for (const std::string& r : mask)
+      if (r[x] == '#') return false;
+    return true;
+  };
+  int right = static_cast<int>(mask[0].size()) - 1;
+  while (right >= 0 && blank(right)) --right;
+  if (right < 0) return {};
+  int left = right;
+  for (int g = 0; g < glyphs; ++g) {
+    while (left >= 0 && !blank(left)) --left;
+    if (g + 1 < glyphs)
+      while (left >= 0 && blank(left)) --left;
+  }
+  std::vector<std::string> out;
+  for (const std::string& r : mask) out.push_back(r.substr(left + 1, right - left));
+  return out;
+}
+
+// The race's view starts 40 rows down the window; the HUD's values lie at
+// TIME (435, 32), LAP (19, 44) and POS (559, 44) of it (their first
+// font 31 rows high, the second 20), the result's two
+// words "RACE COMPLETED" across the middle of its top.
+constexpr int kHudTop = 40;
+
+// A copy of the data tree whose race parameters give the lines' keys the
+// values asked (the other lines kept).
+void SetRaceKeys(const std::string& tree, const std::map<std::string, std::string>& keys) {
+  std::istringstream in(ztest::ReadFile(tree + "/txt/netrace.txt"));
+  std::string text;
+  for (std::string line; std::getline(in, line);) {
+    for (const auto& [key, value] : keys)
+      if (line.rfind(key + ":", 0) == 0) line = key + ": " + value;
+    text += line + "\n";
+  }
+  ztest::WriteFile(tree + "/txt/netrace.txt", text);
+}
+
+// The keys of a race of RACE: accelerate tapped to choose the automatic
+// gearbox, then the driving, then Esc and F1, which leave the race.
+std::string RaceKeys(bool round, int period, int periods, int dumpEvery, const std::string& dumps) {
+  return "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n" +
+         ztest::DriveKeys(round, period, periods, 30, 24, dumpEvery, dumps) + "0 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+}
+
+// The race distance along the centre line of the tree's circuit at each
+// record of a replay, counted as the game counts it (a lap each time the
+// car passes from the line's last tenth into its first): (ms, metres).
+std::vector<std::pair<uint32_t, double>> RaceDistances(const std::string& tree, const std::string& replay) {
+  const std::string line = ztest::ReadFile(tree + "/txt/NETRACE.BSP");
+  uint32_t n = 0;
+  if (line.size() >= 4) std::memcpy(&n, line.data(), 4);
+  std::vector<std::array<double, 3>> points(std::min<size_t>(n, (line.size() - 4) / 24));
+  for (size_t i = 0; i < points.size(); ++i) std::memcpy(points[i].data(), line.data() + 4 + 24 * i, 24);
+  std::vector<std::pair<uint32_t, double>> out;
+  if (points.empty()) return out;
+  const int32_t count = static_cast<int32_t>(points.size());
+  int32_t sector = 0, laps = 0;
+  for (const ztest::TRECORD& r : ztest::ReadReplay(ztest::ReadFile(replay))) {
+    int32_t nearest = 0;
+    double best = 1e300;
+    for (int32_t i = 0; i < count; ++i) {
+      const double d = std::hypot(points[i][0] - r.x, points[i][2] - r.z);
+      if (d < best) best = d, nearest = i;
+    }
+    const int32_t now = nearest * 10 / count;
+    if (sector >= 9 && now == 0) ++laps;
+    if (sector == 0 && now >= 9) --laps;
+    sector = now;
+    out.push_back({r.time, double(laps) * count + nearest});
+  }
+  return out;
+}
+
+}  // namespace
+
+// RACE's race of four as a player meets it: the shipped start-up, then the
+// race script "GAME" and PLAY, the car driven by the keys. Once the race
+// runs, the time under "TIME" differs between dumps 3 s apart, and the
+// place under "POS" ends in "/4" as the lap counter draws "/4" of a race
+// of 4 laps (the copy of the tree races 4, NLAPS set apart to 2).
+TEST_F(ProgramRunTest, TheFourCarRaceRunsItsClockAfterTheShippedStartup) {
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  SetRaceKeys(tree, {{"OFFLINENLAPS", "4"}, {"NLAPS", "2"}});
+  ztest::WriteFile(tree + "/dat/FOUR.TXT", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nQUIT\r\n");
+  constexpr int kDumps = 12;
+  ztest::WriteFile(temp_ + "/keys.txt", RaceKeys(false, 750, 12 + 4 * (kDumps - 1) + 1, 4, temp_));
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "four.txt", temp_ + "/err.txt", 240), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  // "/4" under POS as under LAP (the font's edges, right of the place).
+  auto placed = [](const Dump& d) {
+    const auto lap = LastGlyphs(Mask(d, 19, kHudTop + 44, 130, kHudTop + 72), 2);  // left of BEST LAP's value
+    const auto pos = Mask(d, 559, kHudTop + 44, 636, kHudTop + 72);               // left of the window's edge
+    return Count(lap) > 20 && LastGlyphs(pos, 2) == lap && Count(pos) > Count(lap) + 20;
+  };
+  int ticking = 0, places = 0;
+  for (int k = 0; k + 1 < kDumps; ++k) {
+    const Dump a{ztest::ReadFile(temp_ + "/dump" + std::to_string(k) + ".tga")},
+        b{ztest::ReadFile(temp_ + "/dump" + std::to_string(k + 1) + ".tga")};
+    ASSERT_TRUE(a.Valid() && b.Valid()) << k;
+    if (!placed(b)) continue;
+    ++places;
+    // The time's box also holds the scenery's edges (a windmill), which
+    // move as the car does: compared only between pictures that show
+    // the HUD's values.
+    const int y = kHudTop + 32;
+    if (placed(a) && Mask(a, 430, y, 575, y + 24) != Mask(b, 430, y, 575, y + 24)) ++ticking;
+  }
+  // About 10 of the 12 pictures come after "GO"; dark scenery behind
+  // the lap counter (the gantry, a car) hides some.
+  EXPECT_GE(places, 5) << "POS n/4";
+  EXPECT_GE(ticking, 3) << "the time under TIME ticks";
+}
+
+// RACE's race of four, one lap long in a copy of the tree (NLAPS set apart
+// to 3, 300 s to start with), driven round by the keys after the shipped
+// start-up, "GAME" and PLAY: the car finishes, the console says its race time, which is the
+// time from "GO" to the car's crossing of the line as its saved replay
+// records it (within 1 s; "GO" comes 12.5 s after "READY", where the
+// recording starts), and the window shows "RACE COMPLETED" in the HUD's
+// yellow, which the race did not show while it ran.
+TEST_F(ProgramRunTest, TheFourCarRaceFinishesAfterItsLapWithItsTimeFromGo) {
+  constexpr double kGo = 12500;
+  const std::string tree = temp_ + "/tree";
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+  // The lap along the walls is slower than a player's: time enough for it.
+  SetRaceKeys(tree, {{"OFFLINENLAPS", "1"}, {"NLAPS", "3"}, {"STARTINGTIME", "300"}});
+  ztest::WriteFile(tree + "/dat/LAP.TXT",
+                   "OUTPUT 1\r\nRUN STARTUP.TXT\r\nRUN GAME\r\nPLAY\r\nSAVEREPLAY LAP.REP\r\nQUIT\r\n");
+  ztest::WriteFile(temp_ + "/keys.txt", RaceKeys(true, 700, 180, 30, temp_));
+  WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+  EXPECT_EQ(ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "lap.txt", temp_ + "/err.txt", 300), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  const std::string console = ztest::ReadFile(tree + "/CONSOLE.TXT");
+  const size_t said = console.find("Race finished: place ");
+  ASSERT_NE(said, std::string::npos) << console;
+  const size_t open = console.find('(', said);
+  ASSERT_NE(open, std::string::npos);
+  const double raceTime = std::strtod(console.c_str() + open + 1, nullptr);
+
+  const auto distances = RaceDistances(tree, tree + "/LAP.REP");
+  const double lap = static_cast<double>(ztest::ReadFile(tree + "/txt/NETRACE.BSP").size() - 4) / 24;
+  double crossed = -1;
+  for (size_t i = 1; i < distances.size() && crossed < 0; ++i) {
+    const auto [t0, d0] = distances[i - 1];
+    const auto [t1, d1] = distances[i];
+    if (d0 < lap && d1 >= lap) crossed = t0 + (t1 - t0) * (lap - d0) / (d1 - d0);
+  }
+  ASSERT_GT(crossed, kGo) << "the car never crossed the line after its lap";
+  EXPECT_NEAR(raceTime, crossed - kGo, 1000.0);
+
+  auto yellow = [](const Dump& d) {
+    int n = 0;
+    for (int y = kHudTop + 40; y < kHudTop + 120; ++y)
+      for (int x = 200; x < 440; ++x) n += d.Yellow(x, y);
+    return n;
+  };
+  const Dump racing{ztest::ReadFile(temp_ + "/dump1.tga")}, end{ztest::ReadFile(temp_ + "/final.tga")};
+  ASSERT_TRUE(racing.Valid() && end.Valid());
+  EXPECT_LT(yellow(racing), 500);
+  EXPECT_GE(yellow(end), 2000) << "RACE COMPLETED";
+}

@@ -19,7 +19,7 @@ const char* kFull =
     "MAXPLAYERS: 3\nPLAYER1NAME: ALBA\nPLAYER2NAME: BRUNO\nPLAYER3NAME: CELIA\n";
 
 const std::vector<std::string> kMissing = {
-    "TIME EXTEND parameters missing...", "FINALCAMERA parameter missing...",
+    "STARTINGTIME parameter missing...", "TIME EXTEND parameters missing...", "FINALCAMERA parameter missing...",
     "RACENLAPS parameter missing...",    "CONTROLLEDRACENLAPS parameter missing...",
     "OFFLINENLAPS parameter missing...", "MULTIRACENLAPS parameter missing...",
     "NLAPS parameter missing...",        "MAXPLAYERS parameter missing...",
@@ -44,7 +44,7 @@ TEST_F(NetRaceTest, ReadsEveryParameter) {
   SB_Var.GameMode = SB_OFFLINE;
   SB_ReadNetRace();
   EXPECT_TRUE(Boxes().empty());
-  EXPECT_EQ(SB_Var.NbLaps, 2);
+  EXPECT_EQ(SB_Var.NLaps, 2);
   EXPECT_EQ(SB_Var.RaceLaps, 3);
   EXPECT_EQ(SB_Var.ControlledRaceLaps, 4);
   EXPECT_EQ(SB_Var.OfflineLaps, 5);
@@ -81,7 +81,7 @@ TEST_F(NetRaceTest, MaxLapsLeavesOutNlaps) {
   Write("NLAPS: 50\nRACENLAPS: 1\nCONTROLLEDRACENLAPS: 2\nOFFLINENLAPS: 9\nMULTIRACENLAPS: 3\n");
   SB_ReadNetRace();
   EXPECT_EQ(SB_Var.MaxLaps, 9);
-  EXPECT_EQ(SB_Var.NbLaps, 50);
+  EXPECT_EQ(SB_Var.NLaps, 50);
 }
 
 TEST_F(NetRaceTest, EachMissingKeyIsReportedOnceAndLeavesItsValue) {
@@ -90,7 +90,7 @@ TEST_F(NetRaceTest, EachMissingKeyIsReportedOnceAndLeavesItsValue) {
   SB_Var.FinalCamera[1] = 4.0;
   std::snprintf(SB_Var.PlayerNames[0], SB_PLAYERNAMESIZE, "OLD");
   SB_ReadNetRace();
-  EXPECT_EQ(Boxes(), kMissing);
+  EXPECT_EQ(Boxes(), std::vector<std::string>(kMissing.begin() + 1, kMissing.end()));
   EXPECT_EQ(SB_Var.RaceLaps, 7);
   EXPECT_EQ(SB_Var.MaxLaps, 7);
   EXPECT_EQ(SB_Var.FinalCamera[1], 4.0);
@@ -98,13 +98,14 @@ TEST_F(NetRaceTest, EachMissingKeyIsReportedOnceAndLeavesItsValue) {
   EXPECT_EQ(SB_Var.StartingTime, 30000);
 }
 
-TEST_F(NetRaceTest, AMissingFileReportsEveryKeyAndTheStartingTimeBecomesZero) {
+// Without a starting time the race starts with a minute, not out of time.
+TEST_F(NetRaceTest, AMissingFileReportsEveryKeyAndTheStartingTimeBecomesAMinute) {
   SB_Var.StartingTime = 12345;
   SB_Var.OfflineLaps = 3;
   SB_Var.TimeExtends[1].Extension = 900;
   SB_ReadNetRace();
   EXPECT_EQ(Boxes(), kMissing);
-  EXPECT_EQ(SB_Var.StartingTime, 0);
+  EXPECT_EQ(SB_Var.StartingTime, 60000);
   EXPECT_EQ(SB_Var.OfflineLaps, 3);
   EXPECT_EQ(SB_Var.TimeExtends[1].Extension, 900);
 }
@@ -176,7 +177,7 @@ TEST_F(NetRaceTest, BadNumbersSaturateWithoutUndefinedBehaviour) {
       "NLAPS: -5\nRACENLAPS: 1e12\nCONTROLLEDRACENLAPS: nan\nOFFLINENLAPS: -1e12\nMULTIRACENLAPS: inf\n"
       "STARTINGTIME: 1e12\nTIMEXTEND: nan,nan\nTIMEXTEND: 1,-1e300\nMAXPLAYERS: nan\n");
   SB_ReadNetRace();
-  EXPECT_EQ(SB_Var.NbLaps, -5);
+  EXPECT_EQ(SB_Var.NLaps, -5);
   EXPECT_EQ(SB_Var.RaceLaps, INT32_MAX);
   EXPECT_EQ(SB_Var.ControlledRaceLaps, 0);
   EXPECT_EQ(SB_Var.OfflineLaps, INT32_MIN);
@@ -196,7 +197,9 @@ TEST_F(NetRaceTest, ExtraAndStartingTimeAddWithoutOverflow) {
   EXPECT_EQ(SB_Var.StartingTime, INT32_MIN);
 }
 
-TEST_F(NetRaceTest, RaceSetUpChoosesTheLapsOfTheMode) {
+// NLAPS and every mode's key set apart: the race set-up, then each race
+// start, which reads the parameters again, keeps the laps of the mode.
+TEST_F(NetRaceTest, RaceSetUpAndEveryRaceStartKeepTheLapsOfTheMode) {
   Write(kFull);
   const std::pair<int32_t, int32_t> rows[] = {
       {SB_TRAINING, 5},       {SB_STANDALONE, 5}, {SB_RACE, 3},     {SB_MULTIRACE, 6},
@@ -209,11 +212,22 @@ TEST_F(NetRaceTest, RaceSetUpChoosesTheLapsOfTheMode) {
     EXPECT_EQ(SB_Var.NbLaps, laps) << mode;
     EXPECT_EQ(SB_Var.RaceClock, 0);
     EXPECT_EQ(SB_Var.RaceClockStart, -1);
+    for (int start = 0; start < 2; ++start) {
+      SB_ReadNetRace();  // as the race state's reset reads them at each start
+      EXPECT_EQ(SB_Var.NbLaps, laps) << mode;
+    }
   }
   SB_Var.XState = XSTATE_CONNECTED;  // in a session TRAINING races the longest
   SB_Var.GameMode = SB_TRAINING;
   SB_PreInitTimeExtends();
   EXPECT_EQ(SB_Var.NbLaps, 6);
+  SB_ReadNetRace();
+  EXPECT_EQ(SB_Var.NbLaps, 6);
+  // A mode taken over from the session after the set-up: its race starts
+  // with its own laps.
+  SB_Var.GameMode = SB_CONTROLLEDRACE;
+  SB_ReadNetRace();
+  EXPECT_EQ(SB_Var.NbLaps, 4);
 }
 
 TEST_F(NetRaceTest, TheDataTreesFileHasEveryKey) {
