@@ -195,7 +195,8 @@ void Broadcast(const Msg& m) {
 // from a player racing now (started, not watching) that has entered no
 // result this race, be no shorter than the time the controller saw it
 // race, less the slack, and hold a best lap that fits in it the race's
-// laps over.
+// laps over. A best lap of 0 is none: a first lap under a minute is not
+// kept as the best, so an honest one-lap race of 58 s reports none.
 const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
   const TCTRL& c = C();
   const CTRL_PLAYER& p = c.Players[order];
@@ -208,7 +209,7 @@ const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why,
     return why;
   }
   const uint64_t laps = SB_Var.NbLaps > 1 ? static_cast<uint64_t>(SB_Var.NbLaps) : 1;
-  if (lap == 0 || lap * laps > race) {
+  if (lap != 0 && lap * laps > race) {
     std::snprintf(why, size, "BEST LAP %lu ms DOES NOT FIT %lu LAPS IN %lu ms", static_cast<unsigned long>(lap),
                   static_cast<unsigned long>(laps), static_cast<unsigned long>(race));
     return why;
