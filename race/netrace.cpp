@@ -110,16 +110,16 @@ void ReadPlayerNames(TKEYFILE* file) {
 }  // namespace
 
 void SB_ReadNetRace() {
-  TKEYFILE* file = SB_OpenKeyFile(kNetRaceFile);
-  if (!file) return;
-  ReadStartingTime(file);
-  ReadTimeExtends(file);
-  ReadFinalCamera(file);
-  ReadLaps(file);
-  ReadPlayerNames(file);
-  SB_CloseKeyFile(file);
-  // The parameters are read again at every race start: the race keeps
-  // the laps of its mode's key, not NLAPS.
+  if (TKEYFILE* file = SB_OpenKeyFile(kNetRaceFile)) {
+    ReadStartingTime(file);
+    ReadTimeExtends(file);
+    ReadFinalCamera(file);
+    ReadLaps(file);
+    ReadPlayerNames(file);
+    SB_CloseKeyFile(file);
+  }
+  // The parameters are read again at every race start, file or not: the
+  // race keeps the laps of its mode's key, not NLAPS.
   SB_ChooseRaceLaps();
 }
 
@@ -128,7 +128,6 @@ void SB_PreInitTimeExtends() {
   SB_Var.RaceClockStart = -1;
   SB_Var.RaceClock = 0;
   SB_Var.FinishCounters[0] = SB_Var.FinishCounters[1] = 0;
-  SB_ChooseRaceLaps();
 }
 
 void SB_ChooseRaceLaps() {
