@@ -30,10 +30,10 @@ constexpr TRANGE kOffset = {-kWorldMetres, kWorldMetres};
 constexpr TRANGE kLaps = {1.0, 2147483647.0};
 constexpr TRANGE kCount = {0.0, 2147483647.0};
 
-// A number outside its range is refused with the key and the value, and
-// the entry it belongs to is left out.
+// A number outside its range (no number is inside any) is refused with
+// the key and the value, and the entry it belongs to is left out.
 bool Accepted(const char* key, double value, TRANGE range) {
-  if (std::isfinite(value) && value >= range.least && value <= range.most) return true;
+  if (value >= range.least && value <= range.most) return true;
   LS_Message("%s parameter %g refused...", key, value);
   return false;
 }

@@ -86,6 +86,7 @@ TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
       {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, true},
       {"1e170 between points 100 m apart", tenWithAFarOne, 101, true},
       {"only far points, 800 m apart", onlyFar, 0, true},
+      {"far points, then near ones", {{0, 0, 1e20}, {9, 0, 1e20}, {0, 0, 0}, {9, 0, 0}}, 0, true},
   };
   for (const auto& r : rows) {
     SetLine(r.line);

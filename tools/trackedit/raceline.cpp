@@ -85,16 +85,17 @@ double Noise(const TVECTOR& p) {
 // One step from prev to cur: a metre point each time the arc passes a
 // whole metre, one metre on the ground plane from prev along the step.
 void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
-  if (state->Cut) return;
-  const double dx = cur.x - prev.x, dy = cur.y - prev.y, dz = cur.z - prev.z;
-  const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
   // Where the curve lies so far out that a metre is lost in its rounding,
-  // or a step's length overflows, its metres cannot be counted: the line
-  // is cut there, as one too long for the table.
-  if (!(Noise(prev) < 1.0) || !std::isfinite(length)) {
+  // its metres cannot be counted: the line is cut there, as one too long
+  // for the table. A step whose length overflows ends so far out, and
+  // appends nothing: the next one is cut.
+  if (state->Cut) return;
+  if (!(Noise(prev) < 1.0)) {
     Cut(state);
     return;
   }
+  const double dx = cur.x - prev.x, dy = cur.y - prev.y, dz = cur.z - prev.z;
+  const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
   if (!(length > Noise(prev))) return;
   if (!(length > state->Remaining)) {
     state->Remaining -= length;

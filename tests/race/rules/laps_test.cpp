@@ -164,6 +164,14 @@ TEST_F(LapsTest, EachExtensionFiresOncePerLap) {
   EXPECT_EQ(SB_Var.CheckpointClock, SB_Var.RaceClock);
 }
 
+// An entry whose distance is no number is never reached.
+TEST_F(LapsTest, AnExtensionAtNoDistanceNeverFires) {
+  for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = std::nan("");
+  Frames(50, 5.0);
+  EXPECT_EQ(SB_Var.CheckpointNumber, -1);
+  EXPECT_EQ(Car(0).RemainingTime, 60000 - 50 * 100);
+}
+
 TEST_F(LapsTest, TheLastLapFinishesTheRaceClassified) {
   SB_Var.NbLaps = 1;
   SB_Var.NetBestTime = 999999;
