@@ -195,8 +195,9 @@ void Broadcast(const Msg& m) {
 // from a player racing now (started, not watching) that has entered no
 // result this race, be no shorter than the time the controller saw it
 // race, less the slack, and hold a best lap that fits in it the race's
-// laps over. A best lap of 0 is none: a first lap under a minute is not
-// kept as the best, so an honest one-lap race of 58 s reports none.
+// laps over. A best lap of 0 is none: the lap from the grid is never kept
+// as the best, so an honest race of one lap from a grid past the line
+// reports none.
 const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
   const TCTRL& c = C();
   const CTRL_PLAYER& p = c.Players[order];

@@ -77,7 +77,11 @@ void DrawLap(const Frame& f) {
 void DrawBestLap(const Frame& f) {
   At(f, 132, 8, "*1BEST LAP");
   const TCAR& c = *f.car;
-  const bool blinking = SB_Var.NewBestLap && c.LapTime < kCheckpointShown && c.BestLap > kBlinkingBestLap;
+  // The lap time stands once the car has finished or run out of time: a
+  // new best set by the last lap then stands too, shown, not hidden.
+  const bool racing = !c.Finished && !c.OutOfTime;
+  const bool blinking =
+      racing && SB_Var.NewBestLap && c.LapTime < kCheckpointShown && c.BestLap > kBlinkingBestLap;
   if (blinking && !SB_HudOddPhase(c.LapTime)) return;
   At(f, 164, 35, "*1%s", SB_FormatTime(c.BestLap, 2));
 }

@@ -1,6 +1,7 @@
 // Lap and race timing: the race clock, lap changes and best laps, the time
 // limit with its extensions, time-outs and finishes.
 #include <algorithm>
+#include <cstdio>
 
 #include "net/net.h"
 #include "net/netplayer.h"
@@ -13,29 +14,50 @@
 
 namespace {
 
-// A first lap counts as a best lap only when it took longer than this:
-// shorter ones started behind the line.
-constexpr int32_t kMinFirstBestLap = 60000;
-
 int32_t AddSaturated(int32_t a, int64_t b) {
   return static_cast<int32_t>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
 bool RemainingTimeRuns() { return SB_Var.GameMode != SB_TRAINING && SB_Var.GameMode != SB_STANDALONE; }
 
-void CountLap(TCAR* car) {
+// Only a lap from one crossing of the line to the next can be the best,
+// whatever the circuit's length. The start never is one: a grid past the
+// line makes its first lap change as the clock starts (a lap of 0 ms),
+// and the lap from the grid, behind the line or past it, ends at the
+// first crossing. The sectors count a lap only once the car has passed
+// through each of them in order, and a lap taken back over the line is
+// counted no second time, so a crossing always ends a whole lap.
+void CountLap(TCAR* car, bool crossing) {
   SB_Var.NewBestLap = 0;
   const int32_t lap = car->LapTime;
-  if (car->BestLap == 0 ? lap > kMinFirstBestLap : lap < car->BestLap) {
+  if (SB_Var.LapFromLine && (car->BestLap == 0 || lap < car->BestLap)) {
     car->BestLap = lap;
     SB_Var.NewBestLap = 1;
   }
+  SB_Var.LapFromLine = crossing ? 1 : 0;
   car->LastLapChange = car->Laps;
   car->LapTime = 0;
   SB_LapCompletedHook();
 }
 
+// The race time and the best lap, as the console keeps them.
+void SayFinish(const TCAR* car) {
+  char race[16];
+  std::snprintf(race, sizeof race, "%s", SB_FormatTime(car->RaceTime, 2));
+  if (car->BestLap == 0) {
+    SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms), no best lap", static_cast<long>(car->Place),
+                     race, static_cast<long>(car->RaceTime));
+    return;
+  }
+  SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms), best lap %s (%ld ms)",
+                   static_cast<long>(car->Place), race, static_cast<long>(car->RaceTime),
+                   SB_FormatTime(car->BestLap, 2), static_cast<long>(car->BestLap));
+}
+
 void TimeOut(TCAR* car) {
+  // The console tells how the race ended, as it does for a finish.
+  SB_ConsolePrintf("Race over, out of time: place %ld, distance run %.0f m", static_cast<long>(car->Place),
+                   std::max(0.0, car->Distance - SB_Var.RaceStartDistance));
   car->OutOfTime = 1;
   SB_Var.EndTime = SB_Var.Time;
   car->RaceTime = SB_NOTIME;
@@ -48,7 +70,7 @@ void TimeOut(TCAR* car) {
 bool PassTimeExtend(TCAR* car) {
   for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) {
     TTIMEEXTEND& entry = SB_Var.TimeExtends[i];
-    if (entry.StartDistance > car->Distance) continue;
+    if (!(entry.StartDistance <= car->Distance)) continue;  // nor a distance that is no number
     car->RemainingTime = AddSaturated(car->RemainingTime, entry.Extension);
     entry.StartDistance += SB_Var.NbBsplinePoints;
     SB_Var.CheckpointNumber = i;
@@ -67,8 +89,7 @@ void Finish(TCAR* car) {
   SB_Var.RecordFlag = car->Place == 1 && record != 0 && record != SB_NOTIME && record > car->RaceTime ? 1 : 0;
   car->Laps = SB_Var.NbLaps;
   // The console keeps the result after the race has left the screen.
-  SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms)", static_cast<long>(car->Place),
-                   SB_FormatTime(car->RaceTime, 2), static_cast<long>(car->RaceTime));
+  SayFinish(car);
   SB_AddToScoreTab(car, SB_Var.DrivenCar, 1);
   if (NET_IsConnected()) NET_SendRaceProgress(17, 1);
 }
@@ -78,6 +99,8 @@ void Finish(TCAR* car) {
 void SB_StartRaceClock() {
   SB_Var.RaceClockStart = SB_Var.RaceClock;
   SB_Var.NewBestLap = 0;
+  SB_Var.LapFromLine = 0;
+  if (const TCAR* driven = SB_DrivenCarRecord()) SB_Var.RaceStartDistance = driven->Distance;
   SB_Var.CheckpointNumber = -1;
   SB_Var.CheckpointClock = 0;
   SB_Var.CheckpointLapTime = 0;
@@ -116,9 +139,10 @@ void SB_UpdatePlayerLap() {
   if (SB_GetGameStep() < SB_STEP_RACING) return;
   TCAR* car = SB_DrivenCarRecord();
   if (!car || car->OutOfTime || car->Finished) return;
-  if (SB_Var.RaceClockStart == -1) SB_StartRaceClock();
+  const bool starting = SB_Var.RaceClockStart == -1;
+  if (starting) SB_StartRaceClock();
   car->RaceTime = AddSaturated(SB_Var.RaceClock, -int64_t{SB_Var.RaceClockStart});
-  if (car->Laps > car->LastLapChange) CountLap(car);
+  if (car->Laps > car->LastLapChange) CountLap(car, !starting);
   car->LapTime = AddSaturated(car->LapTime, SB_Var.FrameTime);
   if (!SB_Var.TimeLimitOn) return;
   SB_Var.RaceClock = AddSaturated(SB_Var.RaceClock, SB_Var.FrameTime);

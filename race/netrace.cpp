@@ -16,6 +16,28 @@ namespace {
 constexpr const char* kNetRaceFile = "TXT>NETRACE.TXT";
 constexpr double kDefaultStartingTime = 60.0;  // s
 
+// What a number of the file may hold: a finite value in the range its use
+// can take. Times are whole milliseconds in 32 bits; distances and the
+// camera's offset lie within the map's world (1/320 m in 32 bits); a race
+// has at least one lap. Nan, infinities and far values are typing errors.
+struct TRANGE {
+  double least, most;
+};
+constexpr double kWorldMetres = 2147483647.0 / 320.0;
+constexpr TRANGE kSeconds = {0.0, 2147483.647};
+constexpr TRANGE kDistance = {0.0, kWorldMetres};
+constexpr TRANGE kOffset = {-kWorldMetres, kWorldMetres};
+constexpr TRANGE kLaps = {1.0, 2147483647.0};
+constexpr TRANGE kCount = {0.0, 2147483647.0};
+
+// A number outside its range (no number is inside any) is refused with
+// the key and the value, and the entry it belongs to is left out.
+bool Accepted(const char* key, double value, TRANGE range) {
+  if (value >= range.least && value <= range.most) return true;
+  LS_Message("%s parameter %g refused...", key, value);
+  return false;
+}
+
 // Truncated toward zero, saturating at the 32-bit limits; NaN gives 0.
 int32_t ToInt32(double value) {
   if (std::isnan(value)) return 0;
@@ -32,7 +54,8 @@ void ReadStartingTime(TKEYFILE* file) {
   double extra = 0.0;
   const int32_t mode = SB_Var.GameMode;
   if (mode == SB_RACE || mode == SB_CONTROLLEDRACE) {
-    if (SB_ScanKeyFile(file, 1, "NETEXTRATIME: %f", {&extra}) != 1) extra = 0.0;
+    if (SB_ScanKeyFile(file, 1, "NETEXTRATIME: %f", {&extra}) != 1 || !Accepted("NETEXTRATIME", extra, kSeconds))
+      extra = 0.0;
   }
   // Without the key a race would be out of time at "GO": it starts with the
   // shipped data's minute instead, and says so.
@@ -40,22 +63,27 @@ void ReadStartingTime(TKEYFILE* file) {
   if (SB_ScanKeyFile(file, 1, "STARTINGTIME: %f", {&starting}) != 1) {
     starting = kDefaultStartingTime;
     LS_Message("STARTINGTIME parameter missing...");
+  } else if (!Accepted("STARTINGTIME", starting, kSeconds)) {
+    starting = kDefaultStartingTime;
   }
   SB_Var.StartingTime = Saturate(int64_t{ToInt32(extra * 1000.0)} + ToInt32(starting * 1000.0));
 }
 
 // Pairs of start distance and extension, each search after the last; a
-// pair read short ends the list.
+// pair read short ends the list, a refused one is passed over.
 void ReadTimeExtends(TKEYFILE* file) {
   int32_t filled = 0;
   int32_t fromStart = 1;
   while (filled < SB_NBTIMEEXTENDS) {
     double distance = 0.0, seconds = 0.0;
     if (SB_ScanKeyFile(file, fromStart, "TIMEXTEND: %f,%f", {&distance, &seconds}) < 2) break;
+    fromStart = 0;
+    const bool placed = Accepted("TIMEXTEND", distance, kDistance);
+    const bool timed = Accepted("TIMEXTEND", seconds, kSeconds);
+    if (!placed || !timed) continue;
     SB_Var.TimeExtends[filled].StartDistance = distance;
     SB_Var.TimeExtends[filled].Extension = ToInt32(seconds * 1000.0);
     ++filled;
-    fromStart = 0;
   }
   if (filled < SB_NBTIMEEXTENDS) LS_Message("TIME EXTEND parameters missing...");
 }
@@ -63,6 +91,9 @@ void ReadTimeExtends(TKEYFILE* file) {
 void ReadFinalCamera(TKEYFILE* file) {
   double x = 0.0, y = 0.0, z = 0.0;
   if (SB_ScanKeyFile(file, 1, "FINALCAMERA: %f,%f,%f", {&x, &y, &z}) == 3) {
+    int32_t accepted = 0;
+    for (double v : {x, y, z}) accepted += Accepted("FINALCAMERA", v, kOffset) ? 1 : 0;
+    if (accepted < 3) return;
     SB_Var.FinalCamera[0] = x;
     SB_Var.FinalCamera[1] = y;
     SB_Var.FinalCamera[2] = z;
@@ -71,24 +102,25 @@ void ReadFinalCamera(TKEYFILE* file) {
   }
 }
 
-void ReadLapCount(TKEYFILE* file, const char* format, const char* missing, int32_t* laps) {
+void ReadLapCount(TKEYFILE* file, const char* key, int32_t* laps) {
+  char format[40];
+  std::snprintf(format, sizeof format, "%s: %%f", key);
   double value = 0.0;
-  if (SB_ScanKeyFile(file, 1, format, {&value}) == 1)
+  if (SB_ScanKeyFile(file, 1, format, {&value}) != 1)
+    LS_Message("%s parameter missing...", key);
+  else if (Accepted(key, value, kLaps))
     *laps = ToInt32(value);
-  else
-    LS_Message("%s", missing);
 }
 
 // A key is found anywhere, also at the end of a longer key ("NLAPS: " ends
 // "RACENLAPS: "), so the file lists NLAPS first and RACENLAPS before the
 // longer keys that end with it.
 void ReadLaps(TKEYFILE* file) {
-  ReadLapCount(file, "RACENLAPS: %f", "RACENLAPS parameter missing...", &SB_Var.RaceLaps);
-  ReadLapCount(file, "CONTROLLEDRACENLAPS: %f", "CONTROLLEDRACENLAPS parameter missing...",
-               &SB_Var.ControlledRaceLaps);
-  ReadLapCount(file, "OFFLINENLAPS: %f", "OFFLINENLAPS parameter missing...", &SB_Var.OfflineLaps);
-  ReadLapCount(file, "MULTIRACENLAPS: %f", "MULTIRACENLAPS parameter missing...", &SB_Var.MultiLaps);
-  ReadLapCount(file, "NLAPS: %f", "NLAPS parameter missing...", &SB_Var.NLaps);
+  ReadLapCount(file, "RACENLAPS", &SB_Var.RaceLaps);
+  ReadLapCount(file, "CONTROLLEDRACENLAPS", &SB_Var.ControlledRaceLaps);
+  ReadLapCount(file, "OFFLINENLAPS", &SB_Var.OfflineLaps);
+  ReadLapCount(file, "MULTIRACENLAPS", &SB_Var.MultiLaps);
+  ReadLapCount(file, "NLAPS", &SB_Var.NLaps);
   SB_Var.MaxLaps =
       std::max({SB_Var.MultiLaps, SB_Var.OfflineLaps, SB_Var.ControlledRaceLaps, SB_Var.RaceLaps});
 }
@@ -99,6 +131,7 @@ void ReadPlayerNames(TKEYFILE* file) {
     LS_Message("MAXPLAYERS parameter missing...");
     return;
   }
+  if (!Accepted("MAXPLAYERS", players, kCount)) return;
   const int32_t count = std::clamp(ToInt32(players), 0, SB_MAXPLAYERNAMES);
   for (int32_t k = 1; k <= count; ++k) {
     char format[32];

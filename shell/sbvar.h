@@ -809,6 +809,8 @@ struct SB_VARS {
 
   // What the HUD and the result screen show of the driven car.
   int32_t NewBestLap;         // 1 after a lap that set a new best
+  int32_t LapFromLine;        // the driven car's lap under way began at a crossing of the line
+  double RaceStartDistance;   // the driven car's distance when the race clock started
   int32_t LocalBestLap;       // ms; SB_NOTIME for none
   int32_t LocalRaceTime;      // ms; SB_NOTIME for none
   int32_t EndTime;            // game time of the finish or the time-out

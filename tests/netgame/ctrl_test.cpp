@@ -253,7 +253,7 @@ TEST_F(NetCtrl, ForgedResultsAreRefusedAndTheRecordsFileStaysAsItWas) {
       {"a race time of 1 ms", &lea_, true, kStays, 20000, 1, 1, "RACE TIME 1 ms, BUT RACING FOR 2"},
       {"a best lap longer than a third of the time", &lea_, true, kStays, 10000, 5000, 12000,
        "BEST LAP 5000 ms DOES NOT FIT 3 LAPS IN 12000 ms"},
-      {"no best lap (no lap over a minute)", &lea_, true, kStays, 20000, 0, 21000, ""},
+      {"no best lap (its one lap from the grid)", &lea_, true, kStays, 20000, 0, 21000, ""},
       {"from a watching player", &lea_, true, kWatches, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
       {"after leaving the race", &lea_, true, kLeaves, 20000, 6000, 19000, "NOT RACING IN THIS RACE"},
       {"honest", &mia_, true, kStays, 20000, 6000, 19000, ""},

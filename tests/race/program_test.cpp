@@ -541,24 +541,13 @@ std::vector<std::string> LastGlyphs(const std::vector<std::string>& mask, int gl
 // words "RACE COMPLETED" across the middle of its top.
 constexpr int kHudTop = 40;
 
-// A copy of the data tree whose race parameters give the lines' keys the
-// values asked (the other lines kept).
-void SetRaceKeys(const std::string& tree, const std::map<std::string, std::string>& keys) {
-  std::istringstream in(ztest::ReadFile(tree + "/txt/netrace.txt"));
-  std::string text;
-  for (std::string line; std::getline(in, line);) {
-    for (const auto& [key, value] : keys)
-      if (line.rfind(key + ":", 0) == 0) line = key + ": " + value;
-    text += line + "\n";
-  }
-  ztest::WriteFile(tree + "/txt/netrace.txt", text);
-}
+using ztest::SetRaceKeys;
 
-// The keys of a race of RACE: accelerate tapped to choose the automatic
-// gearbox, then the driving, then Esc and F1, which leave the race.
+// The keys of a race of RACE: the gearbox chosen, then the driving, then
+// Esc and F1, which leave the race.
 std::string RaceKeys(bool round, int period, int periods, int dumpEvery, const std::string& dumps) {
-  return "300 16 down\n10 16 up\n500ms 16 down\n10 16 up\n" +
-         ztest::DriveKeys(round, period, periods, 30, 24, dumpEvery, dumps) + "0 27 down\n2 27 up\n3 112 down\n5 112 up\n";
+  return std::string(ztest::kChooseTheGearbox) + ztest::DriveKeys(round, period, periods, 30, 24, dumpEvery, dumps) +
+         ztest::kLeaveTheRace;
 }
 
 // The race distance along the centre line of the tree's circuit at each

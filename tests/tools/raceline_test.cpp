@@ -60,9 +60,16 @@ TEST_F(RaceLine, LongStepsRepeatTheirPointAndTheTableStopsAtItsEnd) {
 
 // Far points make steps of many metres each, counted at once: every line
 // ends, the table full and its cut reported. Equal points make no step,
-// whatever the rounding of their curve.
+// whatever the rounding of their curve. Where a step's length overflows,
+// or the curve lies so far out that a metre is lost in its rounding, the
+// metres cannot be counted: the table is cut there, as for a long line.
 TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
   const TVECTOR a = {0.1, 0.2, 0.3}, far = {5e5, 3.7, -5e5}, farther = {-7.3e9, 1e3, 0.1};
+  std::vector<TVECTOR> tenWithAFarOne, onlyFar;
+  for (int k = 0; k < 10; ++k) {
+    tenWithAFarOne.push_back({k * 100.0, 0, k == 3 ? 1e170 : 0});
+    onlyFar.push_back({k * 100.0, 0, 1e170});
+  }
   const struct {
     const char* what;
     std::vector<TVECTOR> line;
@@ -75,9 +82,11 @@ TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
       {"a point 1e9 away", {{0, 0, 0}, {1e9, 0, 0}}, SB_MAXBSPLINEMETERS, true},
       {"a point 1e12 away", {{0, 0, 0}, {0, 0, 1e12}, {0, 0, 0}}, SB_MAXBSPLINEMETERS, true},
       {"a point 1e150 away", {{0, 0, 0}, {1e150, 0, 1e150}}, SB_MAXBSPLINEMETERS, true},
-      // Steps too long for a double: no length, no ground direction.
-      {"a point 1e300 away", {{0, 0, 0}, {1e300, 0, 1e300}}, 0, false},
-      {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, false},
+      {"a point 1e300 away", {{0, 0, 0}, {1e300, 0, 1e300}}, 0, true},
+      {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, true},
+      {"1e170 between points 100 m apart", tenWithAFarOne, 101, true},
+      {"only far points, 800 m apart", onlyFar, 0, true},
+      {"far points, then near ones", {{0, 0, 1e20}, {9, 0, 1e20}, {0, 0, 0}, {9, 0, 0}}, 0, true},
   };
   for (const auto& r : rows) {
     SetLine(r.line);

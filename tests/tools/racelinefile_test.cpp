@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <random>
 
 #include "datagen/netrace.h"
 #include "tests/tools/tools_fixture.h"
@@ -120,6 +121,10 @@ TEST_F(RaceLineFile, EverySavedLineLoadsBackAndAnUnloadableOneIsNotSaved) {
       {"far from the origin", {{5e5, 1, -5e5}, {5e5 + 30, 1, -5e5 + 40}}, "Bspline L.BSP saved.",
        "Bspline meter M.BSP saved."},
       {"1000 points", thousand, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
+      {"1e170 out among points", {{0, 0, 0}, {100, 0, 0}, {200, 0, 1e170}, {300, 0, 0}}, "Bspline L.BSP saved.",
+       "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},
+      {"only 1e170 out", {{0, 0, 1e170}, {800, 0, 1e170}}, "Bspline L.BSP saved.",
+       "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},
       {"not a number", {{0, 0, 0}, {nan, 0, 0}}, "Bspline L.BSP not saved: point 1 is not a number !!!", nullptr},
       {"infinite", {{0, -inf, 0}}, "Bspline L.BSP not saved: point 0 is not a number !!!", nullptr},
   };
@@ -148,6 +153,33 @@ TEST_F(RaceLineFile, EverySavedLineLoadsBackAndAnUnloadableOneIsNotSaved) {
   EXPECT_EQ(Printed(), Lines{"Bspline L.BSP not saved: 1001 points, 1000 at most !!!"});
   EXPECT_FALSE(ztest::FileExists(Path("L.BSP")));
   SB_Var.NbRaceLinePoints = 0;
+}
+
+// Lines of points near and far at random: SAVEBSPLINEMETER says "saved."
+// only for a table that runs to the line's end, and writes all of it;
+// otherwise it writes nothing.
+TEST_F(RaceLineFile, AMetreTableIsSavedOnlyWhole) {
+  const double far[] = {1e7, 1e13, 1e170, 1e300};
+  std::mt19937 random(92);
+  std::uniform_real_distribution<double> near(-300.0, 300.0);
+  for (int run = 0; run < 100; ++run) {
+    std::vector<TVECTOR> line(2 + random() % 5);
+    for (TVECTOR& p : line) {
+      p = {near(random), 0.0, near(random)};
+      if (random() % 6 == 0) p.z = far[random() % 4] * (random() % 2 ? 1 : -1);
+    }
+    SetLine(line);
+    SB_GetBsplinesAngles();
+    std::filesystem::remove(Path("M.BSP"));
+    Printed();
+    SB_SaveBsplinesMeters("M.BSP");
+    const bool saved = Printed() == Lines{"Bspline meter M.BSP saved."};
+    EXPECT_EQ(ztest::FileExists(Path("M.BSP")), saved) << run;
+    if (!saved) continue;
+    const TVECTOR& last = SB_Var.BsplineMeters[SB_Var.NbBsplineMeters - 1];
+    EXPECT_LT(std::hypot(last.x - line.back().x, last.z - line.back().z), 3.0) << run;
+    EXPECT_EQ(ztest::ReadFile(Path("M.BSP")).size(), 4 + 24 * size_t(SB_Var.NbBsplineMeters)) << run;
+  }
 }
 
 TEST_F(RaceLineFile, RefusedFilesLeaveTheLineAsItWas) {

@@ -60,17 +60,19 @@ struct TRESAMPLE {
   bool Cut = false;
 };
 
-// The point count times, as far as the table has room; the end of the
-// table is reported once a resampling.
+// The table ends here: reported once a resampling.
+void Cut(TRESAMPLE* state) {
+  if (!state->Cut) SB_ConsolePrintf("Bspline cut at %d m !!!", SB_MAXBSPLINEMETERS);
+  state->Cut = true;
+}
+
+// The point count times, as far as the table has room.
 void Append(const TVECTOR& q, double count, TRESAMPLE* state) {
   if (!(count > 0.0)) return;
   const int32_t room = SB_MAXBSPLINEMETERS - SB_Var.NbBsplineMeters;
   const int32_t n = count < room ? static_cast<int32_t>(count) : room;
   for (int32_t k = 0; k < n; ++k) SB_Var.BsplineMeters[SB_Var.NbBsplineMeters++] = q;
-  if (count > room) {
-    if (!state->Cut) SB_ConsolePrintf("Bspline cut at %d m !!!", SB_MAXBSPLINEMETERS);
-    state->Cut = true;
-  }
+  if (count > room) Cut(state);
 }
 
 // The rounding left in a curve point of that size: the weights of a
@@ -83,6 +85,15 @@ double Noise(const TVECTOR& p) {
 // One step from prev to cur: a metre point each time the arc passes a
 // whole metre, one metre on the ground plane from prev along the step.
 void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
+  // Where the curve lies so far out that a metre is lost in its rounding,
+  // its metres cannot be counted: the line is cut there, as one too long
+  // for the table. A step whose length overflows ends so far out, and
+  // appends nothing: the next one is cut.
+  if (state->Cut) return;
+  if (!(Noise(prev) < 1.0)) {
+    Cut(state);
+    return;
+  }
   const double dx = cur.x - prev.x, dy = cur.y - prev.y, dz = cur.z - prev.z;
   const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
   if (!(length > Noise(prev))) return;

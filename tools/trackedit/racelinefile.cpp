@@ -120,13 +120,15 @@ void SB_SaveBsplines(const char* name) {
 }
 
 void SB_SaveBsplinesMeters(const char* name) {
-  if (SB_Var.NbBsplineMeters <= 0 || !SB_Var.BsplineMeters) {
-    SB_ConsolePrintf("Error no bspline !!!");
-    return;
-  }
+  // A table cut short is no line to race on, even when nothing came
+  // before the cut.
   if (SB_BsplineMetersCut()) {
     SB_ConsolePrintf("Bspline meter %s not saved: the line is longer than %ld m !!!", name,
                      long(SB_MAXBSPLINEMETERS));
+    return;
+  }
+  if (SB_Var.NbBsplineMeters <= 0 || !SB_Var.BsplineMeters) {
+    SB_ConsolePrintf("Error no bspline !!!");
     return;
   }
   if (SavePoints(name, SB_Var.BsplineMeters, SB_Var.NbBsplineMeters))

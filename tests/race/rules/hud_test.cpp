@@ -191,6 +191,25 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
   ExpectAt("*01/*13", 19, 84);
 }
 
+// A new best blinks on its lap's time in 300 ms phases for 4 s while the
+// car races; once the car has finished (or run out of time) that time
+// stands, and so does the best lap, shown.
+TEST_F(HudDrawTest, ANewBestBlinksWhileTheCarRaces) {
+  RaceUnderWay();
+  SB_Var.NewBestLap = 1;
+  const struct {
+    int32_t lapTime, finished;
+    bool shown;
+  } rows[] = {{100, 0, false}, {400, 0, true}, {4200, 0, true}, {10, 1, true}};
+  for (const auto& r : rows) {
+    Car(0).LapTime = r.lapTime;
+    Car(0).Finished = Car(0).OutOfTime = r.finished;
+    ClearTexts();
+    SB_DrawHud();
+    EXPECT_EQ(Find("*11:10:00") != nullptr, r.shown) << r.lapTime << " " << r.finished;
+  }
+}
+
 // Before the race is on, the lap counter and the best lap show their
 // values; the time, the position, the gaps and the points only labels or
 // nothing.

@@ -3,12 +3,15 @@
 // finish of the other cars.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <tuple>
 #include <vector>
 
 #include "race/hud.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "shell/console.h"
 #include "shell/sbvar.h"
 #include "tests/fakes/race_fakes.h"
 
@@ -37,7 +40,7 @@ class LapsTest : public ztest::RaceTest {
     for (int i = 0; i < n; ++i) {
       SB_Var.Time += SB_Var.FrameTime;
       Car(0).Distance += metres;
-      if (metres != 0.0) Car(0).Laps = static_cast<int32_t>(Car(0).Distance / SB_Var.NbBsplinePoints);
+      if (metres != 0.0) Car(0).Laps = static_cast<int32_t>(std::floor(Car(0).Distance / SB_Var.NbBsplinePoints));
       SB_UpdatePlayerLap();
     }
   }
@@ -76,30 +79,40 @@ TEST_F(LapsTest, TheFirstUpdateStartsTheRaceClock) {
   EXPECT_NE(SB_HudMessages[0].Expiry, 0);  // cleared only once
 }
 
-TEST_F(LapsTest, AFirstLapMustTakeMoreThanAMinuteToBeTheBest) {
-  SB_Var.TimeLimitOn = 0;
-  auto lap = [&](int frames) {
-    Frames(frames - 1);
-    ++Car(0).Laps;
-    SB_UpdatePlayerLap();
+// Laps in seconds after the start from the grid, each ended by crossing
+// the line forward, or (negative) by backing over it: only a lap from
+// one crossing of the line to the next is the best, however short.
+TEST_F(LapsTest, OnlyALapFromTheLineToTheLineIsTheBest) {
+  const struct {
+    const char* what;
+    bool behind;  // the grid stands behind the line (as on the shipped circuit)
+    std::vector<int> seconds;
+    int32_t best, newBest;
+  } rows[] = {
+      {"the start past the line (0 ms)", false, {}, 0, 0},
+      {"the part lap from behind the line", true, {3}, 0, 0},
+      {"the lap from a grid past the line", false, {45}, 0, 0},
+      {"a 36 s lap after the start", true, {3, 36}, 36000, 1},
+      {"a faster lap replaces it", true, {3, 36, 34}, 34000, 1},
+      {"a slower one does not", true, {3, 36, 38}, 36000, 0},
+      {"a 58 s lap after the start", false, {45, 58}, 58000, 1},
+      {"backed over the line and across again", true, {3, 36, -2, 1}, 36000, 1},  // still the 36 s lap's
+      {"the lap after backing over", true, {3, 36, -2, 1, 30}, 33000, 1},
   };
-  Frames(1);  // the start: lap time counts from here
-  Car(0).Laps = 0;
-  lap(550);
-  EXPECT_EQ(Car(0).BestLap, 0);  // 55 s
-  lap(580);
-  EXPECT_EQ(Car(0).BestLap, 0);  // 58 s
-  lap(610);
-  EXPECT_EQ(Car(0).BestLap, 61000);
-  EXPECT_EQ(SB_Var.NewBestLap, 1);
-  lap(620);
-  EXPECT_EQ(Car(0).BestLap, 61000);
-  EXPECT_EQ(SB_Var.NewBestLap, 0);
-  lap(590);
-  EXPECT_EQ(Car(0).BestLap, 59000);  // once recorded, any shorter lap is the best
-  EXPECT_EQ(SB_Var.NewBestLap, 1);
-  EXPECT_EQ(ztest::Count("LapCompleted"), 6);
-  EXPECT_EQ(SB_Var.RaceClock, 0);  // without the time limit the clock stands
+  for (const auto& r : rows) {
+    TearDown();
+    SetUp();
+    SB_Var.TimeLimitOn = 0;
+    Car(0).Laps = r.behind ? -1 : 0;
+    Frames(1);  // the start: lap time counts from here
+    for (int s : r.seconds) {
+      Frames(std::abs(s) * 10 - 1);
+      Car(0).Laps += s > 0 ? 1 : -1;
+      Frames(1);
+    }
+    EXPECT_EQ(Car(0).BestLap, r.best) << r.what;
+    EXPECT_EQ(SB_Var.NewBestLap, r.newBest) << r.what;
+  }
 }
 
 TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {
@@ -108,11 +121,14 @@ TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {
   Car(0).Speed = 0.5;
   Car(0).Place = 2;
   Car(0).BestLap = 0;
-  Frames(10);
+  Car(0).Distance = -30.0;  // on a grid behind the line
+  Frames(10, 1.2);
   EXPECT_EQ(Car(0).RemainingTime, 0);
   EXPECT_EQ(Car(0).OutOfTime, 0);
-  Frames(1);
+  SB_ClearPrintedLines();
+  Frames(1, 1.2);
   EXPECT_EQ(Car(0).OutOfTime, 1);
+  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Race over, out of time: place 2, distance run 12 m"});
   EXPECT_EQ(Car(0).RaceTime, SB_NOTIME);
   EXPECT_EQ(SB_Var.LocalRaceTime, SB_NOTIME);
   EXPECT_EQ(SB_Var.EndTime, SB_Var.Time);
@@ -148,6 +164,14 @@ TEST_F(LapsTest, EachExtensionFiresOncePerLap) {
   EXPECT_EQ(SB_Var.CheckpointClock, SB_Var.RaceClock);
 }
 
+// An entry whose distance is no number is never reached.
+TEST_F(LapsTest, AnExtensionAtNoDistanceNeverFires) {
+  for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = std::nan("");
+  Frames(50, 5.0);
+  EXPECT_EQ(SB_Var.CheckpointNumber, -1);
+  EXPECT_EQ(Car(0).RemainingTime, 60000 - 50 * 100);
+}
+
 TEST_F(LapsTest, TheLastLapFinishesTheRaceClassified) {
   SB_Var.NbLaps = 1;
   SB_Var.NetBestTime = 999999;
@@ -165,6 +189,27 @@ TEST_F(LapsTest, TheLastLapFinishesTheRaceClassified) {
   const int32_t time = Car(0).RaceTime;
   Frames(10, 5.0);
   EXPECT_EQ(Car(0).RaceTime, time);
+}
+
+// The console keeps how the race ended: its time, and its best lap if any.
+TEST_F(LapsTest, TheFinishLineNamesTheBestLap) {
+  const struct {
+    double grid;  // the car's distance on the grid
+    int32_t laps;
+    const char* said;
+  } rows[] = {
+      {0.0, 1, "Race finished: place 1, race time 0:19:90 (19900 ms), no best lap"},
+      {-50.0, 2, "Race finished: place 1, race time 0:40:90 (40900 ms), best lap 0:20:00 (20000 ms)"},
+  };
+  for (const auto& r : rows) {
+    TearDown();
+    SetUp();
+    SB_Var.NbLaps = r.laps;
+    Car(0).Distance = r.grid;
+    SB_ClearPrintedLines();
+    Frames(450, 5.0);
+    EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{r.said});
+  }
 }
 
 TEST_F(LapsTest, AFinishInANetworkGameIsSent) {

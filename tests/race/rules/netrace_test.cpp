@@ -2,8 +2,14 @@
 // numbers and names, busy slots, and the data tree's own file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
 #include <string>
 
+#include "platform/window.h"
 #include "race/racerules.h"
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
@@ -172,19 +178,93 @@ TEST_F(NetRaceTest, TheExtensionIsSearchedAfterItsDistance) {
   EXPECT_EQ(SB_Var.TimeExtends[1].Extension, 3000);
 }
 
-TEST_F(NetRaceTest, BadNumbersSaturateWithoutUndefinedBehaviour) {
-  Write(
-      "NLAPS: -5\nRACENLAPS: 1e12\nCONTROLLEDRACENLAPS: nan\nOFFLINENLAPS: -1e12\nMULTIRACENLAPS: inf\n"
-      "STARTINGTIME: 1e12\nTIMEXTEND: nan,nan\nTIMEXTEND: 1,-1e300\nMAXPLAYERS: nan\n");
-  SB_ReadNetRace();
-  EXPECT_EQ(SB_Var.NLaps, -5);
-  EXPECT_EQ(SB_Var.RaceLaps, INT32_MAX);
-  EXPECT_EQ(SB_Var.ControlledRaceLaps, 0);
-  EXPECT_EQ(SB_Var.OfflineLaps, INT32_MIN);
-  EXPECT_EQ(SB_Var.MultiLaps, INT32_MAX);
-  EXPECT_EQ(SB_Var.StartingTime, INT32_MAX);
-  EXPECT_EQ(SB_Var.TimeExtends[0].Extension, 0);
-  EXPECT_EQ(SB_Var.TimeExtends[1].Extension, INT32_MIN);
+// A number that is no number, infinite, too large or below its least is
+// refused with its key and value, and its entry left out: the race runs
+// with the rest of the file and the old values in its place.
+TEST_F(NetRaceTest, EveryBadNumberIsRefusedByNameAndLeftOut) {
+  const char* missing = "TIME EXTEND parameters missing...";
+  const struct {
+    const char *line, *bad;
+    std::vector<std::string> said;
+    int32_t starting;
+    std::vector<double> extends;  // start distances
+    double cameraY;
+    int32_t raceLaps, offlineLaps, players;  // players: names read
+  } rows[] = {
+      {"NETEXTRATIME: 5", "NETEXTRATIME: nan", {"NETEXTRATIME parameter nan refused..."}, 60000,
+       {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"STARTINGTIME: 60", "STARTINGTIME: inf", {"STARTINGTIME parameter inf refused..."}, 65000,
+       {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"TIMEXTEND: 700,15.5", "TIMEXTEND: nan,20", {"TIMEXTEND parameter nan refused...", missing}, 65000,
+       {0, 1400, 2100, 99}, -2, 3, 5, 3},
+      {"TIMEXTEND: 1400,10", "TIMEXTEND: 1400,-inf", {"TIMEXTEND parameter -inf refused...", missing}, 65000,
+       {0, 700, 2100, 99}, -2, 3, 5, 3},
+      {"TIMEXTEND: 2100,5", "TIMEXTEND: -20,5", {"TIMEXTEND parameter -20 refused...", missing}, 65000,
+       {0, 700, 1400, 99}, -2, 3, 5, 3},
+      {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,1e308,3.5", {"FINALCAMERA parameter 1e+308 refused..."}, 65000,
+       {0, 700, 1400, 2100}, 4, 3, 5, 3},
+      {"RACENLAPS: 3", "RACENLAPS: -inf", {"RACENLAPS parameter -inf refused..."}, 65000, {0, 700, 1400, 2100}, -2,
+       7, 5, 3},
+      {"OFFLINENLAPS: 5", "OFFLINENLAPS: 0", {"OFFLINENLAPS parameter 0 refused..."}, 65000, {0, 700, 1400, 2100},
+       -2, 3, 7, 3},
+      {"MAXPLAYERS: 3", "MAXPLAYERS: -1", {"MAXPLAYERS parameter -1 refused..."}, 65000, {0, 700, 1400, 2100}, -2,
+       3, 5, 0},
+  };
+  for (const auto& r : rows) {
+    std::string text = kFull;
+    text.replace(text.find(r.line), std::strlen(r.line), r.bad);
+    Write(text);
+    SB_Var.GameMode = SB_RACE;
+    SB_Var.TimeExtends[3].StartDistance = 99.0;
+    SB_Var.FinalCamera[1] = 4.0;
+    SB_Var.RaceLaps = SB_Var.OfflineLaps = 7;
+    SB_Var.PlayerNames[0][0] = '\0';
+    plat::ClearShownMessageBoxes();
+    SB_ReadNetRace();
+    EXPECT_EQ(Boxes(), r.said) << r.bad;
+    EXPECT_EQ(SB_Var.StartingTime, r.starting) << r.bad;
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(SB_Var.TimeExtends[i].StartDistance, r.extends[i]) << r.bad << " " << i;
+    EXPECT_EQ(SB_Var.FinalCamera[1], r.cameraY) << r.bad;
+    EXPECT_EQ(SB_Var.RaceLaps, r.raceLaps) << r.bad;
+    EXPECT_EQ(SB_Var.OfflineLaps, r.offlineLaps) << r.bad;
+    EXPECT_EQ(SB_Var.PlayerNames[0][0] != '\0', r.players > 0) << r.bad;
+  }
+}
+
+// Any of the file's numbers spoilt at random: each spoilt one is refused
+// by name, and nothing stored is beyond what its use can take.
+TEST_F(NetRaceTest, SpoiltNumbersAreAllRefused) {
+  // Each "#" a number of the file; numbers 10 to 12 (the camera's offset)
+  // may be negative, so only the first six spoils spoil them.
+  const std::string form =
+      "NETEXTRATIME: #\nSTARTINGTIME: #\nTIMEXTEND: #,#\nTIMEXTEND: #,#\nTIMEXTEND: #,#\nTIMEXTEND: #,#\n"
+      "FINALCAMERA: #,#,#\nNLAPS: #\nRACENLAPS: #\nCONTROLLEDRACENLAPS: #\nOFFLINENLAPS: #\nMULTIRACENLAPS: #\n"
+      "MAXPLAYERS: #\n";
+  const char* spoils[] = {"nan", "inf", "-inf", "1e308", "-1e308", "1e300", "-7", "-0.5"};
+  std::mt19937 random(92);
+  for (int run = 0; run < 200; ++run) {
+    std::string text;
+    int number = 0, spoilt = 0;
+    for (char c : form) {
+      const bool spoil = c == '#' && random() % 4 == 0;
+      if (spoil) ++spoilt, text += spoils[random() % (number >= 10 && number <= 12 ? 6 : 8)];
+      text += c != '#' ? std::string(1, c) : spoil ? "" : std::to_string(number % 5 + 1);
+      number += c == '#';
+    }
+    Write(text);
+    SB_Var.GameMode = SB_RACE;
+    SB_Var.NLaps = SB_Var.RaceLaps = SB_Var.ControlledRaceLaps = SB_Var.OfflineLaps = SB_Var.MultiLaps = 9;
+    plat::ClearShownMessageBoxes();
+    SB_ReadNetRace();
+    EXPECT_EQ(std::count_if(Boxes().begin(), Boxes().end(),
+                            [](const std::string& b) { return b.find(" refused...") != std::string::npos; }),
+              spoilt)
+        << text;
+    EXPECT_GT(SB_Var.StartingTime, 0) << text;
+    for (const TTIMEEXTEND& e : SB_Var.TimeExtends) EXPECT_TRUE(e.StartDistance >= 0 && e.Extension >= 0) << text;
+    for (double c : SB_Var.FinalCamera) EXPECT_TRUE(std::isfinite(c)) << text;
+    EXPECT_GE(std::min({SB_Var.NLaps, SB_Var.RaceLaps, SB_Var.OfflineLaps, SB_Var.MaxLaps}), 1) << text;
+  }
 }
 
 TEST_F(NetRaceTest, ExtraAndStartingTimeAddWithoutOverflow) {
@@ -192,9 +272,6 @@ TEST_F(NetRaceTest, ExtraAndStartingTimeAddWithoutOverflow) {
   SB_Var.GameMode = SB_RACE;
   SB_ReadNetRace();
   EXPECT_EQ(SB_Var.StartingTime, INT32_MAX);
-  Write("STARTINGTIME: -2000000\nNETEXTRATIME: -2000000\n");
-  SB_ReadNetRace();
-  EXPECT_EQ(SB_Var.StartingTime, INT32_MIN);
 }
 
 // NLAPS and every mode's key set apart: the race set-up, then each race
