@@ -90,7 +90,6 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"sub-state 3", kMia, Message(CTRL_SETPLAYERSTATUS, 4, 3)},
       {"log-in question from a stranger", kStranger, Message(CTRL_CANILOGMYSELF, 3, 0)},
       {"log-in question for another player's order", kMia, Message(CTRL_CANILOGMYSELF, 2, 0)},
-      {"racing straight from connected", kMia, Message(CTRL_SETPLAYERSTATUS, XSTATE_PLAYING, 1)},
       {"game information asked by a stranger", kStranger, Message(CTRL_GETGAMEINFO, 0, 0)},
       {"setup too short", kMia, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, 'x'))},
       {"setup for another's order", kMia, Message(CTRL_VEHICLESETUP, 2, 1, std::string(424, 'x'))},
