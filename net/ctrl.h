@@ -55,6 +55,9 @@ int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2);
 const char* CTRL_StateRefusal(int32_t order, int32_t state);
 void CTRL_FollowRace(int32_t order, int32_t old, int32_t state);
 bool CTRL_RaceOn();
+// The controller launched a CONTROLLEDRACE (message 20): its racers may
+// start it, and the last race's seats are gone.
+void CTRL_LaunchRace();
 const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size);
 
 // Game state and race control.

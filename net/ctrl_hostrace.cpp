@@ -98,14 +98,23 @@ const char* Playing(int32_t order) {
 
 }  // namespace
 
+// A host's race runs while its own player is in it; another while any
+// racer seated in it is.
 bool CTRL_RaceOn() {
   const TCTRL& c = C();
+  const int32_t host = HostsGo() ? HostOrder() : -1;
   for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
     const CTRL_PLAYER& p = c.Players[i];
-    if (p.InUse && p.XState >= XSTATE_PLAYING && (c.RaceResult[i] == CTRL_RACING || c.RaceResult[i] == CTRL_RESULTIN))
-      return true;
+    if ((host >= 0 && i != host) || !p.InUse || p.XState < XSTATE_PLAYING) continue;
+    if (c.RaceResult[i] == CTRL_RACING || c.RaceResult[i] == CTRL_RESULTIN) return true;
   }
   return false;
+}
+
+void CTRL_LaunchRace() {
+  TCTRL& c = C();
+  c.Launched = 1;
+  for (int32_t& r : c.RaceResult) r = CTRL_NOTRACING;
 }
 
 const char* CTRL_StateRefusal(int32_t order, int32_t state) {

@@ -72,8 +72,7 @@ int32_t CTRL_StartNewRaceNow() {
   if (!Announce(CTRL_STARTNEWRACENOW, CTRL_CountPlayers(), "[CTRL][CTRL_STARTNEWRACENOW sent...]",
                 "[CTRL][CTRL_STARTNEWRACENOW failed.]"))
     return 0;
-  // A CONTROLLEDRACE's racers may start it now (net/ctrl_hostrace.cpp).
-  c.Launched = 1;
+  CTRL_LaunchRace();
   CTRL_SetGameState(CTRL_WAITTWO);
   return 1;
 }
