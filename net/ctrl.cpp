@@ -120,16 +120,21 @@ void NoteRejoinWait(int32_t order) {
   const CTRL_PLAYER& p = c.Players[order];
   const uint32_t address = c.Address[order];
   if (p.InUse || c.AskedLogin[order] || !address) return;
-  const uint32_t until = LS_GetTime() + CTRL_REJOINWAITMS;
+  const uint32_t now = LS_GetTime();
+  // What is left of a row's wait: 0 for a free row or one that is over.
+  const auto left = [now](const TCTRLREJOIN& w) {
+    const int32_t l = static_cast<int32_t>(w.Until - now);
+    return w.Address && l > 0 ? l : 0;
+  };
   TCTRLREJOIN* row = &c.RejoinWaits[0];
   for (TCTRLREJOIN& w : c.RejoinWaits) {
     if (w.Address == address) {
       row = &w;
       break;
     }
-    if (static_cast<int32_t>(w.Until - row->Until) < 0 || !w.Address) row = &w;
+    if (left(w) < left(*row)) row = &w;
   }
-  *row = {address, until};
+  *row = {address, now + CTRL_REJOINWAITMS};
 }
 
 // Message 5 telling a newcomer that it gets no car place.
