@@ -37,21 +37,13 @@ namespace np = plat::netplay;
 using ztest::Long;
 using ztest::Message;
 
-class NetHostRace : public ztest::LibraryTest {
+class NetHostRace : public ztest::LsNetTest {
  public:
   void SetUp() override {
-    LibraryTest::SetUp();
-    StartLibrary(8u << 20);
-    LS_SetErrorMode(LS_ERRMODE_LOG);
-    np::SetDiscoveryBase(0);
-    np::SetHosts("127.0.0.1");
-    LS_NetResetState(&host_);
+    LsNetTest::SetUp();
     LS_NetSelect(&host_);
     ASSERT_EQ(LS_NetEnumerateProtocols(nullptr), 1);
-    LS_NETCONFIG c{};
-    c.Size = sizeof c;
-    c.LocalPlayerId = 0xFFFFFFFF;
-    c.MaxPlayers = 32;
+    LS_NETCONFIG c = Config();
     c.ServerMessage = CTRL_HandleMessage;
     c.ServerSystem = CTRL_HandleSystemMessage;
     // What reaches the members' players is acknowledged by the reliable
@@ -67,11 +59,9 @@ class NetHostRace : public ztest::LibraryTest {
     SB_Var.NbLaps = 3;
   }
   void TearDown() override {
+    LS_NetSelect(&host_);
     CTRL_Free();
-    LS_NetShutdown();
-    LS_NetSelect(nullptr);
-    np::ResetConfig();
-    LibraryTest::TearDown();
+    LsNetTest::TearDown();
   }
 
   // A fresh controller of a game of that type and maximum, the players of
@@ -142,7 +132,6 @@ class NetHostRace : public ztest::LibraryTest {
     Status(id, static_cast<int32_t>(target));
   }
 
-  TLSNET host_{};
   uint32_t hostId_ = 0;
   std::vector<uint32_t> made_;
 };
