@@ -178,6 +178,8 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
        "NOT IN THE HOST'S RACE", "H", false},
       {"back to the start line after leaving the race", CTRL_RACE, 4, true,
        {"H:8", "M:8", "H:9", "M:9", "M:3", "M:8"}, 9, "NOT IN THE HOST'S RACE", "H", false},
+      {"the host gone back from its race, a member racing on", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "H:10", "H:3"}, 0, nullptr, "M", true},
       {"the race over, its racers gone back", CTRL_MULTIRACE, 4, true,
        {"H:8", "M:8", "H:9", "M:9", "H:10", "M:10", "H:3", "M:3"}, 0, nullptr, nullptr, true},
       {"no host player: all at the start line", CTRL_RACE, 2, false, {"M:8", "L:8"}, 9, nullptr, "LM", false},
