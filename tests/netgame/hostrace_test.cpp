@@ -16,20 +16,13 @@
 
 #include "net/ctrl.h"
 #include "net/net.h"
-#include "net/netgame.h"
 #include "net/netplayer.h"
-#include "netlink/ls_net.h"
 #include "platform/clock.h"
-#include "platform/netplay/netplay.h"
 #include "platform/window.h"
-#include "shell/console.h"
 #include "shell/sbvar.h"
-#include "system/error.h"
-#include "system/file.h"
 #include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netlink/lsnet_fixture.h"
-#include "tests/support/testenv.h"
 
 namespace {
 
@@ -256,6 +249,7 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
 // in at its race's start, once a race, with a race time no shorter than
 // the time from the start to its arrival less the slack; every honest
 // finish is entered.
+
 // What the games came to, so that a generator that no longer reaches the
 // races shows.
 struct Tally {
@@ -291,7 +285,7 @@ class RaceGame {
     uint32_t id;
     std::string name;
     XSTATE state = XSTATE_CONNECTED;
-    bool playing = false, finished = false;
+    bool finished = false;
   };
   uint32_t Pick(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
   static uint32_t Now() { return LS_GetTime(); }
