@@ -120,7 +120,8 @@ void RefuseState(const Msg& m, int32_t order, const char* why) {
   if (NET_CountLine(&c.RefusedStates, "CTRL", "STATE CHANGES"))
     SB_ConsolePrintf("[CTRL][STATE %s OF %s ID:%lu REFUSED: %s]", NET_XStateNames[m.h.Param1], c.Names[order],
                      static_cast<unsigned long>(m.sender), why);
-  SendRecord(order, &m.sender);
+  // The line may have pumped, and the sender left meanwhile.
+  if (c.Players[order].Id == m.sender && CTRL_IsPresent(c.Players[order])) SendRecord(order, &m.sender);
 }
 
 void SetPlayerStatus(const Msg& m) {
@@ -130,6 +131,8 @@ void SetPlayerStatus(const Msg& m) {
   CTRL_PLAYER& p = c.Players[order];
   if (m.h.Param1 != 0) {
     if (const char* why = CTRL_StateRefusal(order, m.h.Param1)) return RefuseState(m, order, why);
+    // A race's start says so, and the line may have pumped.
+    if (p.Id != m.sender || !CTRL_IsPresent(p)) return;
     const uint8_t old = p.XState;
     CTRL_FollowRace(order, old, m.h.Param1);
     p.XState = static_cast<uint8_t>(m.h.Param1);
