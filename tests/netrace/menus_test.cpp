@@ -98,7 +98,9 @@ TEST_F(NetMenusPair, AfterTheHostIsLostATimeTrialRaces) {
 
 // Under the shipped start-up, no TIME word typed: the host creates a game
 // through the menus and stands on the grid; the joiner joins it and drives
-// its one lap round the oval. The joiner finishes and says its race time;
+// its one lap round the oval. The host leaves its race's end (F1) as soon
+// as its own race is over, which ends the game for the joiner: its time
+// (100 s) outlasts the joiner's lap. The joiner finishes and says its race time;
 // the host takes it into its records (its log, "BestRec.TMB"), and a game
 // created afterwards on the host lists it under HALLOFFAME, each within
 // 1 s of the joiner's own.
@@ -115,7 +117,7 @@ TEST_F(NetMenusPair, AJoinersFinishEntersTheHostsHallOfFame) {
   // The joiner's race starts some 30 s after its JOIN: it steers from 35 s on.
   const std::string joiner = ToNetworkMenu("bruno") + ClickAt("3000ms", 345, 309) + ClickAt("8000ms", 525, 341) +
                              ztest::DriveKeys(true, 700, 200, 90, 50, 1000, b.dir) + RaceThenQuit(1, 1);
-  ASSERT_TRUE(StartSide(pa, a, host, base, 0, "INTERFACE\r\n", true));
+  ASSERT_TRUE(StartSide(pa, a, host, base, 100, "INTERFACE\r\n", true));
   ASSERT_TRUE(WaitFor(pa, a, {"[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}, end)) << a.Console() << a.Errors();
   // The lap along the walls is slower than a player's: the joiner has time.
   ASSERT_TRUE(StartSide(pb, b, joiner, base, 300, "INTERFACE\r\n", true));

@@ -109,12 +109,12 @@ inline std::string Script(const std::vector<std::string>& lines) {
 
 // Race lengths and key times, in milliseconds. Each tree's circuit gives
 // its program a time limit and no time extension, so the race ends by
-// itself. Each program's end menu comes only once the other's race has
-// ended too, and a program that has left its race holds the other at its
-// end until it also leaves the game. So the joiner's race ends well before
-// the host's, and it leaves its race and the game while the host is still
-// racing; the host's end menu then comes, and it leaves it, closes the
-// game and quits. Both press F1 throughout.
+// itself. At its race's end a program waits for the other's race to end,
+// its end menu shown meanwhile; both press F1 throughout, so each leaves
+// its race as soon as that race is over. The joiner's race ends well
+// before the host's (the host leaving its race ends the game): it leaves
+// its race and the game while the host is still racing; the host's race
+// then ends, and it leaves it, closes the game and quits.
 struct Timing {
   int hostSeconds = 32, joinerSeconds = 5;  // STARTINGTIME of each tree
   // The driver drives until then (the race asks for its confirmations
@@ -202,7 +202,7 @@ inline bool StartSide(Process& p, const Side& side, const std::string& keys, uin
                    std::string(shipped ? "OUTPUT 1\r\nRUN STARTUP.TXT\r\n" : "OUTPUT 1\r\nUSINGCARS 1\r\n") + lines);
   ztest::WriteFile(side.dir + "/keys.txt", keys);
   // The joiner's race ends well before the host's, as in the console
-  // pair (each end waits for the other's race to have ended).
+  // pair (the host leaving its race ends the game).
   std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
   std::string circuit;
   for (std::string line; std::getline(in, line);) {
