@@ -83,20 +83,65 @@ bool InSession(uint32_t id) {
   return found;
 }
 
-// A newcomer whose order arrived CTRL_LOGINWAITMS ago and who has not
-// logged in gives its car place back, with a line: a copy that died or
-// never asks must not hold a place an honest joiner could race in.
+// A newcomer not logged in CTRL_LOGINWAITMS after its order arrived, or
+// after it arrived when its order never does, gives its car place back,
+// with a line: a copy that died, never acknowledges or never asks must
+// not hold a place an honest joiner could race in.
 void DropPlayersNotLoggedIn() {
   TCTRL& c = C();
   const uint32_t now = LS_GetTime();
   for (int32_t i = 0; i < NET_MAXPLAYERS && c.Running; ++i) {
     const CTRL_PLAYER& p = c.Players[i];
-    if (!CTRL_IsPresent(p) || p.InUse || c.OrderPending[i] || now - c.LoginWaitFrom[i] < CTRL_LOGINWAITMS) continue;
+    if (!CTRL_IsPresent(p) || p.InUse || now - c.LoginWaitFrom[i] < CTRL_LOGINWAITMS) continue;
     const uint32_t id = p.Id;
     SB_ConsolePrintf("[CTRL][PLAYER %s ID:%ld NOT LOGGED IN WITHIN %lu s: ITS CAR PLACE IS FREED]", c.Names[i],
                      static_cast<long>(id), static_cast<unsigned long>(CTRL_LOGINWAITMS / 1000));
     DelPlayer(id);
   }
+}
+
+// Until when a machine waits for a car place, or 0: its player gave one
+// back without asking to log in a moment ago.
+uint32_t RejoinWait(uint32_t address) {
+  if (!address) return 0;
+  const uint32_t now = LS_GetTime();
+  for (const TCTRLREJOIN& w : C().RejoinWaits)
+    if (w.Address == address && static_cast<int32_t>(w.Until - now) > 0) return w.Until;
+  return 0;
+}
+
+// The newcomer of that order leaves or is dropped: a member's player that
+// held a car place without ever asking to log in makes its machine wait
+// CTRL_REJOINWAITMS for the next, so that re-creating it at once cannot
+// hold the place again. One row per machine; when all are taken, the one
+// whose wait ends first makes room.
+void NoteRejoinWait(int32_t order) {
+  TCTRL& c = C();
+  const CTRL_PLAYER& p = c.Players[order];
+  const uint32_t address = c.Address[order];
+  if (p.InUse || c.AskedLogin[order] || !address) return;
+  const uint32_t now = LS_GetTime();
+  // What is left of a row's wait: 0 for a free row or one that is over.
+  const auto left = [now](const TCTRLREJOIN& w) {
+    const int32_t l = static_cast<int32_t>(w.Until - now);
+    return w.Address && l > 0 ? l : 0;
+  };
+  TCTRLREJOIN* row = &c.RejoinWaits[0];
+  for (TCTRLREJOIN& w : c.RejoinWaits) {
+    if (w.Address == address) {
+      row = &w;
+      break;
+    }
+    if (left(w) < left(*row)) row = &w;
+  }
+  *row = {address, now + CTRL_REJOINWAITMS};
+}
+
+// Message 5 telling a newcomer that it gets no car place.
+void SendNoPlace(uint32_t id) {
+  uint8_t m[XNETMSG_HEADERSIZE];
+  NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, 0);
+  if (C().Running) LS_NetServerSendMessage(1, &id, m, sizeof m);
 }
 
 }  // namespace
@@ -180,16 +225,22 @@ void CTRL_AddPlayer(uint32_t id) {
   const int32_t places = CTRL_CarPlaces();
   for (int32_t i = 0; i < places && order < 0; ++i)
     if (!CTRL_IsPresent(c.Players[i])) order = i;
-  if (order < 0) {
+  const uint32_t address = LS_NetGetPlayerAddress(id);
+  const uint32_t waitUntil = RejoinWait(address);
+  if (order < 0 || waitUntil) {
     // Said on the host, at most once a second; the newcomer is told at
     // once, rather than waiting for an order that never comes.
     const char* name = LS_NetGetPlayerName(id);
-    if (NET_CountLine(&c.NoPlace, "CTRL", "JOINS"))
-      SB_ConsolePrintf("[CTRL][NO FREE CAR PLACE FOR %s ID:%ld: JOIN REFUSED]", name ? name : "",
-                       static_cast<long>(id));
-    uint8_t m[XNETMSG_HEADERSIZE];
-    NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, 0);
-    if (c.Running) LS_NetServerSendMessage(1, &id, m, sizeof m);
+    if (NET_CountLine(&c.NoPlace, "CTRL", "JOINS")) {
+      if (waitUntil)
+        SB_ConsolePrintf("[CTRL][NO CAR PLACE FOR %s ID:%ld FOR %lu s: ITS MACHINE GAVE ONE BACK WITHOUT LOGGING IN]",
+                         name ? name : "", static_cast<long>(id),
+                         static_cast<unsigned long>((waitUntil - LS_GetTime() + 999) / 1000));
+      else
+        SB_ConsolePrintf("[CTRL][NO FREE CAR PLACE FOR %s ID:%ld: JOIN REFUSED]", name ? name : "",
+                         static_cast<long>(id));
+    }
+    SendNoPlace(id);
     return;
   }
   CTRL_PLAYER& p = c.Players[order];
@@ -200,6 +251,8 @@ void CTRL_AddPlayer(uint32_t id) {
   p.SubState = XSUBSTATE_PLAYING;
   c.Setups[order].Changed = 0;
   c.RaceResult[order] = CTRL_NOTRACING;
+  c.Address[order] = address;
+  c.AskedLogin[order] = 0;
   c.LoginWaitFrom[order] = LS_GetTime();  // before any line: a line may pump
   // Heard on arrival, so that the next liveness check keeps it.
   c.LastHeard[order] = LS_GetTime();
@@ -271,6 +324,7 @@ void DelPlayer(uint32_t id) {
   char name[XNET_MAXNAME + 1];
   std::snprintf(name, sizeof name, "%s", c.Names[order]);
   const bool logged = p.InUse != 0;
+  NoteRejoinWait(order);
   p.InUse = p.XState = p.Pending = 0;
   c.OrderPending[order] = 0;
   c.Setups[order].Changed = 0;

@@ -4,6 +4,7 @@
 // finishing list and the best-time records. Its record, TCTRL, is in
 // net/types.h, since each machine record of netlink/ls_net.h holds one.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "net/types.h"
@@ -44,6 +45,20 @@ void CTRL_ChangeMaxPlayers(uint32_t id);
 void CTRL_DropSilentPlayers();
 // Messages to all: the sequence, or -2 at the first failure; 1 when sent.
 int32_t CTRL_SendShortToAll(int32_t type, int32_t param1, int32_t param2);
+
+// The host's race (net/ctrl_hostrace.cpp). Why the player of that order
+// may not say READY2PLAY or PLAYING (the state asked) now, or null; a
+// PLAYING taken may start the race. After a state change taken, where the
+// player stands in the race. Whether a race runs that closes the game to
+// joiners: a seated player is in it. Why a race result of the player
+// cannot be entered, or null (why: room for the reason's words).
+const char* CTRL_StateRefusal(int32_t order, int32_t state);
+void CTRL_FollowRace(int32_t order, int32_t old, int32_t state);
+bool CTRL_RaceOn();
+// The controller launched a CONTROLLEDRACE (message 20): its racers may
+// start it, and the last race's seats are gone.
+void CTRL_LaunchRace();
+const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size);
 
 // Game state and race control.
 void CTRL_SetGameState(int32_t state);

@@ -56,12 +56,12 @@ void GameInfo(const Msg& m) {
 
 void CanILogMyself(const Msg& m) {
   TCTRL& c = C();
-  bool racing = false;
-  for (const CTRL_PLAYER& p : c.Players) racing = racing || (p.InUse && p.XState >= XSTATE_PLAYING);
   const int32_t order = OrderOf(m.sender);
   const bool already = order >= 0 && c.Players[order].InUse;
-  // A player already logged in keeps its place and is not counted again.
-  const bool yes = already || (c.Logged < SB_Var.NetControllerMax && !racing);
+  if (order >= 0) c.AskedLogin[order] = 1;
+  // A player already logged in keeps its place and is not counted again;
+  // a newcomer waits while the host's race runs.
+  const bool yes = already || (c.Logged < SB_Var.NetControllerMax && !CTRL_RaceOn());
   uint8_t out[XNETMSG_HEADERSIZE];
   NET_PutHeader(out, CTRL_ANSWER, yes ? 1 : 0, 0);
   if (CTRL_SendMessage(1, &m.sender, out, sizeof out) == -2) {
@@ -104,23 +104,24 @@ void NewState(int32_t order, XSTATE state, uint8_t old, uint32_t sender) {
   }
 }
 
-// Where the player's race stands after a change of its state: entering
-// PLAYING starts a race on the controller's clock, leaving the race for a
-// state before it ends it. The end of race keeps it, for the result. In a
-// CONTROLLEDRACE every racer is timed from the race's start, the first
-// PLAYING while the game is not yet in progress: a player that says it
-// started later cannot shorten its race by that.
-void FollowRace(int32_t order, uint8_t old, int32_t state) {
+// Message 8 with the record of that order as it stands, to all or to one.
+int32_t SendRecord(int32_t order, const uint32_t* to) {
+  uint8_t out[XNET_UPDATEMSGSIZE];
+  NET_PutHeader(out, CTRL_UPDATENETPLAYER, order, 0);
+  NET_PutPlayer(out + XNETMSG_HEADERSIZE, C().Players[order]);
+  return CTRL_SendMessage(1, to, out, sizeof out);
+}
+
+// A READY2PLAY or PLAYING outside the host's race changes nothing: a
+// counted line, and the sender's record as it stands, which ends its wait
+// for the echo.
+void RefuseState(const Msg& m, int32_t order, const char* why) {
   TCTRL& c = C();
-  if (state == XSTATE_PLAYING && old != XSTATE_PLAYING) {
-    const uint32_t now = LS_GetTime();
-    const bool controlled = c.GameType == CTRL_CONTROLLEDRACE;
-    if (controlled && c.GameState != CTRL_INPROGRESS) c.RaceGoAt = now;
-    c.RaceResult[order] = CTRL_RACING;
-    c.RaceStartedAt[order] = controlled ? c.RaceGoAt : now;
-  } else if (state < static_cast<int32_t>(XSTATE_PLAYING)) {
-    c.RaceResult[order] = CTRL_NOTRACING;
-  }
+  if (NET_CountLine(&c.RefusedStates, "CTRL", "STATE CHANGES"))
+    SB_ConsolePrintf("[CTRL][STATE %s OF %s ID:%lu REFUSED: %s]", NET_XStateNames[m.h.Param1], c.Names[order],
+                     static_cast<unsigned long>(m.sender), why);
+  // The line may have pumped, and the sender left meanwhile.
+  if (c.Players[order].Id == m.sender && CTRL_IsPresent(c.Players[order])) SendRecord(order, &m.sender);
 }
 
 void SetPlayerStatus(const Msg& m) {
@@ -129,8 +130,11 @@ void SetPlayerStatus(const Msg& m) {
   c.LastHeard[order] = LS_GetTime();
   CTRL_PLAYER& p = c.Players[order];
   if (m.h.Param1 != 0) {
+    if (const char* why = CTRL_StateRefusal(order, m.h.Param1)) return RefuseState(m, order, why);
+    // A race's start says so, and the line may have pumped.
+    if (p.Id != m.sender || !CTRL_IsPresent(p)) return;
     const uint8_t old = p.XState;
-    FollowRace(order, old, m.h.Param1);
+    CTRL_FollowRace(order, old, m.h.Param1);
     p.XState = static_cast<uint8_t>(m.h.Param1);
     NewState(order, static_cast<XSTATE>(m.h.Param1), old, m.sender);
   }
@@ -139,11 +143,7 @@ void SetPlayerStatus(const Msg& m) {
   p.SubState = static_cast<uint8_t>(m.h.Param2 & 0xFF);
   static const char* const kSubNames[] = {"UNDEF", "PLAYING", "WATCHING"};
   SB_ConsolePrintf("[Player %s states are (%s,%s)]\n", "-", NET_XStateNames[p.XState], kSubNames[p.SubState]);
-  uint8_t out[XNET_UPDATEMSGSIZE];
-  NET_PutHeader(out, CTRL_UPDATENETPLAYER, order, 0);
-  NET_PutPlayer(out + XNETMSG_HEADERSIZE, p);
-  if (CTRL_SendMessage(0, AllPlayers(), out, sizeof out) == -2)
-    SB_ConsolePrintf("[CTRL][CTRL_SETPLAYERSTATUS LS_NETERR_SENDFAILED]");
+  if (SendRecord(order, AllPlayers()) == -2) SB_ConsolePrintf("[CTRL][CTRL_SETPLAYERSTATUS LS_NETERR_SENDFAILED]");
 }
 
 void SetGameType(const Msg& m) {
@@ -191,33 +191,6 @@ void Broadcast(const Msg& m) {
   SB_ConsolePrintf("[CTRL]*** Broadcast Message from %s ***\n'%s'\n", SessionName(m.sender), text);
 }
 
-// Why a race result cannot be entered, or null when it can: it must come
-// from a player racing now (started, not watching) that has entered no
-// result this race, be no shorter than the time the controller saw it
-// race, less the slack, and hold a best lap that fits in it the race's
-// laps over. A best lap of 0 is none: the lap from the grid is never kept
-// as the best, so an honest race of one lap from a grid past the line
-// reports none.
-const char* ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
-  const TCTRL& c = C();
-  const CTRL_PLAYER& p = c.Players[order];
-  if (c.RaceResult[order] == CTRL_RESULTIN) return "ITS RESULT OF THIS RACE IS ALREADY IN";
-  if (c.RaceResult[order] != CTRL_RACING || p.SubState == XSUBSTATE_WATCHING) return "NOT RACING IN THIS RACE";
-  const uint32_t raced = LS_GetTime() - c.RaceStartedAt[order];
-  if (uint64_t{race} + CTRL_RESULTSLACKMS < raced) {
-    std::snprintf(why, size, "RACE TIME %lu ms, BUT RACING FOR %lu ms", static_cast<unsigned long>(race),
-                  static_cast<unsigned long>(raced));
-    return why;
-  }
-  const uint64_t laps = SB_Var.NbLaps > 1 ? static_cast<uint64_t>(SB_Var.NbLaps) : 1;
-  if (lap != 0 && lap * laps > race) {
-    std::snprintf(why, size, "BEST LAP %lu ms DOES NOT FIT %lu LAPS IN %lu ms", static_cast<unsigned long>(lap),
-                  static_cast<unsigned long>(laps), static_cast<unsigned long>(race));
-    return why;
-  }
-  return nullptr;
-}
-
 // A finish or time-out: a result with a time is entered in the records
 // once it passes the checks; one refused is a counted line.
 void Progress(const Msg& m) {
@@ -236,7 +209,7 @@ void Progress(const Msg& m) {
     return;
   }
   char why[96];
-  const char* refusal = ResultRefusal(order, lap, race, why, sizeof why);
+  const char* refusal = CTRL_ResultRefusal(order, lap, race, why, sizeof why);
   // One result a race, even a refused one: a second try is no better.
   if (c.RaceResult[order] == CTRL_RACING) c.RaceResult[order] = CTRL_RESULTIN;
   if (refusal) {
@@ -275,13 +248,10 @@ bool Allowed(const Msg& m) {
     case CTRL_PRESENCEACK: return order >= 0;
     // Never for another player's order.
     case CTRL_CANILOGMYSELF: return order >= 0 && !OrderOfAnother(m.h.Param1, m.sender);
-    // A race starts (PLAYING) only from its set-up: ready, waiting for the
-    // others or at the start line.
+    // Which READY2PLAY and PLAYING are taken is the host's race's to say.
     case CTRL_SETPLAYERSTATUS:
       return order >= 0 && m.h.Param1 >= 0 && m.h.Param1 <= static_cast<int32_t>(XSTATE_ENDOFRACE) &&
-             (m.h.Param2 & 0xFF) <= XSUBSTATE_WATCHING &&
-             (m.h.Param1 != XSTATE_PLAYING ||
-              (C().Players[order].XState >= XSTATE_READY2PLAY && C().Players[order].XState <= XSTATE_PLAYING));
+             (m.h.Param2 & 0xFF) <= XSUBSTATE_WATCHING;
     // A setup is stored only under its sender's own order.
     case CTRL_VEHICLESETUP: return order >= 0 && m.h.Param1 == order;
     // Only of the sender's own car.

@@ -72,12 +72,14 @@ int32_t CTRL_StartNewRaceNow() {
   if (!Announce(CTRL_STARTNEWRACENOW, CTRL_CountPlayers(), "[CTRL][CTRL_STARTNEWRACENOW sent...]",
                 "[CTRL][CTRL_STARTNEWRACENOW failed.]"))
     return 0;
+  CTRL_LaunchRace();
   CTRL_SetGameState(CTRL_WAITTWO);
   return 1;
 }
 
 int32_t CTRL_LaunchNewRace() {
   if (NoNetwork()) return 0;
+  C().Launched = 0;  // the racers go back to wait for the start message
   CTRL_ClearFinishers();
   if (!Announce(CTRL_LAUCHNEWRACE, CTRL_CountPlayers(), "[CTRL][CTRL_LAUCHNEWRACE sent...]",
                 "[CTRL][CTRL_LAUCHNEWRACE failed.]"))
@@ -88,6 +90,7 @@ int32_t CTRL_LaunchNewRace() {
 
 int32_t CTRL_EnterPracticeMode() {
   if (NoNetwork()) return 0;
+  C().Launched = 0;
   LS_StopCD();
   if (!Announce(CTRL_ENTERPRACTICEMODE, 0, "[CTRL][CTRL_ENTERPRACTICEMODE sent...]",
                 "[CTRL][CTRL_ENTERPRACTICEMODE failed.]"))
@@ -103,6 +106,7 @@ int32_t CTRL_EndOfRace() {
     LS_Beep();
     return 0;
   }
+  c.Launched = 0;
   CTRL_SetGameState(CTRL_NORACE);
   LS_PlayCDTrack(2, 10000);
   return Announce(CTRL_ENDOFRACE, CTRL_CountPlayers(), "[CTRL][CTRL_ENDOFRACE sent...]",

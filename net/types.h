@@ -210,14 +210,29 @@ constexpr uint32_t CTRL_NOTIME = 1000000000;
 // A newcomer that has not logged in this long after its order arrived
 // gives its car place back.
 constexpr uint32_t CTRL_LOGINWAITMS = 15000;
+// A machine whose player gave its car place back without asking to log
+// in gets no car place for this long: re-creating its player at once
+// would hold the place again, and keep an honest joiner out.
+constexpr uint32_t CTRL_REJOINWAITMS = 30000;
+// Machines remembered that way; the one whose wait ends first makes room.
+constexpr int32_t CTRL_NBREJOINWAITS = 16;
 // A race result may be this much shorter than the time the controller saw
-// its player race (from its start to the result's arrival): the two
-// messages' unequal delays over the network.
+// its race run (from its start to the result's arrival): the start's and
+// the result's unequal delays over the network.
 constexpr uint32_t CTRL_RESULTSLACKMS = 5000;
-// Where each player's race stands on the controller.
+// Where each player stands in the host's race on the controller: not in
+// it, said PLAYING at its start line before it started, seated in it, or
+// seated with its result entered.
 constexpr int32_t CTRL_NOTRACING = 0;
 constexpr int32_t CTRL_RACING = 1;
 constexpr int32_t CTRL_RESULTIN = 2;
+constexpr int32_t CTRL_ATSTART = 3;
+
+// A machine, by its address, that may take no car place until a time.
+struct TCTRLREJOIN {
+  uint32_t Address;  // IPv4; 0: a free row
+  uint32_t Until;    // library time
+};
 
 // A notice of something a peer may repeat without end (refused messages,
 // acknowledgements or packets outside a window): counted, and reported on
@@ -264,17 +279,23 @@ struct TCTRL {
   int32_t RecordsChanged;  // the records differ from the file
   char Text[256];
   TNETNOTICE NoPlace;  // newcomers refused for want of a car place
-  // When each newcomer's order arrived: from then it has CTRL_LOGINWAITMS
-  // to log in, or its place goes to the next joiner.
+  // When each newcomer arrived, then when its order arrived: from then it
+  // has CTRL_LOGINWAITMS to log in, or its place goes to the next joiner.
   uint32_t LoginWaitFrom[NET_MAXPLAYERS];
-  // Each player's race as the controller saw it: when it said it started
-  // (state PLAYING), and whether it is racing and its result entered.
-  // A CONTROLLEDRACE starts for all at once: its racers are timed from
-  // the first PLAYING of the race (RaceGoAt), whenever each says it.
-  uint32_t RaceStartedAt[NET_MAXPLAYERS];
+  // Each newcomer's machine (IPv4, 0 for the host's own players) and
+  // whether it asked to log in; machines that gave a place back without
+  // asking, and until when they get none.
+  uint32_t Address[NET_MAXPLAYERS];
+  int32_t AskedLogin[NET_MAXPLAYERS];
+  TCTRLREJOIN RejoinWaits[CTRL_NBREJOINWAITS];
+  // The host's race: when it started (every seated racer is timed from
+  // then), whether a CONTROLLEDRACE was launched and waits for its start,
+  // and where each player stands in it (CTRL_NOTRACING...).
   uint32_t RaceGoAt;
-  int32_t RaceResult[NET_MAXPLAYERS];  // CTRL_NOTRACING, CTRL_RACING, CTRL_RESULTIN
+  int32_t Launched;
+  int32_t RaceResult[NET_MAXPLAYERS];
   TNETNOTICE RefusedResults;  // race results refused
+  TNETNOTICE RefusedStates;   // READY2PLAY and PLAYING refused
 };
 
 

@@ -94,7 +94,8 @@ void NET_FlushNotices() {
                  {&NET_Side.RefusedCtrl, "CTRL", "MESSAGES"},
                  {&NET_Side.RefusedCars, "READ", "CAR STATES"},
                  {&c.NoPlace, "CTRL", "JOINS"},
-                 {&c.RefusedResults, "CTRL", "RACE RESULTS"}};
+                 {&c.RefusedResults, "CTRL", "RACE RESULTS"},
+                 {&c.RefusedStates, "CTRL", "STATE CHANGES"}};
   for (const auto& k : counted) {
     uint32_t count = 0;
     if (NET_NoticeDue(k.notice, &count)) More(k.side, count, k.what);

@@ -132,6 +132,11 @@ int32_t LS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback) {
   return LSYS_NetEnumeratePlayers(callback);
 }
 
+uint32_t LS_NetGetPlayerAddress(uint32_t playerId) {
+  if (LSI_RefuseWhileLocked("LS_NetGetPlayerAddress") || !LS_NetCurrent()->Config.IsOpen) return 0;
+  return LSYS_NetGetPlayerAddress(playerId);
+}
+
 void LS_NetPutHeader(uint8_t* packet, uint8_t mode, uint32_t sequence) {
   packet[0] = mode;
   for (int i = 0; i < 4; ++i) packet[1 + i] = static_cast<uint8_t>(sequence >> (8 * i));

@@ -56,6 +56,9 @@ int32_t LS_NetLeaveSession();
 int32_t LS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback);
 // The player's short name, or null.
 const char* LS_NetGetPlayerName(uint32_t playerId);
+// On the session's host: the IPv4 address (network order) of the machine a
+// member's player came from; 0 for the host's own players or unknown ids.
+uint32_t LS_NetGetPlayerAddress(uint32_t playerId);
 // Guaranteed from the controller's player: the sequence number, or -2.
 int32_t LS_NetServerSendMessage(uint32_t count, const uint32_t* target, const void* data, uint32_t length);
 // From the local player in mode 1 (guaranteed) or 2 (plain): the sequence

@@ -250,6 +250,11 @@ const char* LSYS_NetGetPlayerName(uint32_t id) {
   return nullptr;
 }
 
+uint32_t LSYS_NetGetPlayerAddress(uint32_t id) {
+  const TLSYSNET& s = S();
+  return s.Object ? np::PlayerAddress(s.Object, id) : 0;
+}
+
 int32_t LSYS_NetTakeNotice(char* text, uint32_t size) {
   TLSYSNET& s = S();
   std::string notice;

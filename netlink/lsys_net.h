@@ -81,6 +81,9 @@ int32_t LSYS_NetEnumeratePlayers(LSYS_NETPLAYERCALLBACK callback);
 // The short name (valid until the next call), or null; a player that has
 // just left is still named.
 const char* LSYS_NetGetPlayerName(uint32_t id);
+// On the host: the address (IPv4, network order) of the machine a member's
+// player came from, or 0.
+uint32_t LSYS_NetGetPlayerAddress(uint32_t id);
 // The transport's oldest notice of what it refused of a peer, in words,
 // into text: 1, or 0 when none waits.
 int32_t LSYS_NetTakeNotice(char* text, uint32_t size);

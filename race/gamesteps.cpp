@@ -27,15 +27,18 @@ constexpr const char* kAttractReplay = "SA0.REP";
 
 bool SoloEndMode() { return SB_Var.GameMode == SB_OFFLINE || SB_Var.GameMode == SB_STANDALONE; }
 
-// States of the in-use players, tested against [low, low + span].
-bool PlayersWithin(int64_t low, int64_t span, int32_t* inUse) {
+// States of the in-use players, tested against [low, low + span]; with
+// `leftCounts`, a player back in the waiting states (CONNECTED to
+// WAIT4READY) passes too.
+bool PlayersWithin(int64_t low, int64_t span, bool leftCounts, int32_t* inUse) {
   bool all = true;
   *inUse = 0;
   for (int32_t i = 0; i < SB_NetPlayerCount(); ++i) {
     const CTRL_PLAYER& player = SB_Var.NetPlayers[i];
     if (!player.InUse) continue;
     ++*inUse;
-    if (player.XState < low || player.XState > low + span) all = false;
+    const bool left = leftCounts && player.XState >= XSTATE_CONNECTED && player.XState <= XSTATE_WAIT4READY;
+    if (!left && (player.XState < low || player.XState > low + span)) all = false;
   }
   return all;
 }
@@ -79,10 +82,12 @@ TGAMESTEP SB_EndRace() {
   return step;
 }
 
+// The end menu, and with it F1, from the wait for the other players at the
+// race's end on: leaving is the player's choice there as after it.
 void SB_CheckStepListEnd() {
   if (!SB_Var.GameSteps) return;
   const TGAMESTEP step = SB_GetGameStep();
-  if (step == 18 || (step == 16 && SoloEndMode())) SB_Var.StepListEnd = 1;
+  if (step == 17 || step == 18 || (step == 16 && SoloEndMode())) SB_Var.StepListEnd = 1;
 }
 
 int32_t SB_CanRestart() {
@@ -91,15 +96,18 @@ int32_t SB_CanRestart() {
   return step == 16 || step >= 18 ? 1 : 0;
 }
 
-// Each in-use player at the local state or one beyond it.
+// Each in-use player at the local state or one beyond it. Once the local
+// race has started, a player back in the waiting states has left this
+// race, for the console or a later race's start, and will not come back
+// to its end: it counts as there.
 int32_t SB_NetAllAtState() {
   int32_t inUse = 0;
-  return PlayersWithin(SB_Var.XState, 1, &inUse) ? 1 : 0;
+  return PlayersWithin(SB_Var.XState, 1, SB_Var.XState >= XSTATE_PLAYING, &inUse) ? 1 : 0;
 }
 
 int32_t SB_NetAllWithin(int32_t n) {
   int32_t inUse = 0;
-  const bool all = PlayersWithin(SB_Var.XState, n, &inUse);
+  const bool all = PlayersWithin(SB_Var.XState, n, false, &inUse);
   return all && inUse >= SB_Var.NetMaxPlayers ? 1 : 0;
 }
 

@@ -114,6 +114,10 @@ uint32_t EnumeratePlayers(Instance* instance, PlayerCallback f, void* ctx);
 // True for a player of the session's host (created by the instance that
 // created the session), false for a member's or an unknown id.
 bool IsHostPlayer(Instance* instance, uint32_t id);
+// On the host: the IPv4 address (network order) of the machine a member's
+// player came from; 0 for the host's own players, an unknown id, or on a
+// member.
+uint32_t PlayerAddress(Instance* instance, uint32_t id);
 // Connections a host keeps from one address, handshakes included: two
 // copies of the game on one machine, and each of them once more while a
 // connection it left behind is still being closed. A connection past them

@@ -72,6 +72,12 @@ bool IsHostPlayer(Instance* in, uint32_t id) {
   return p && p->hostOwned;
 }
 
+uint32_t PlayerAddress(Instance* in, uint32_t id) {
+  if (!in || in->role != Role::kHost) return 0;
+  const Player* p = FindPlayer(*in, id);
+  return p && p->link != 0 ? p->data.ip : 0;
+}
+
 const char kHostOnlyName[] = "SERVER";
 
 bool TakeNotice(Instance* in, std::string* text) {

@@ -3,9 +3,13 @@
 // machine of its own (tests/netplay/rawpeer.h),
 // that join the host's session frame by frame, create players of any name,
 // and send and read LS_Net packets by hand, acknowledging only when told.
+// It meets a host in the test's process, or a program's found on its
+// discovery port.
 #pragma once
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "netlink/ls_net.h"
@@ -31,11 +35,31 @@ class HostileMember {
   // Joins the session of the host's machine: the hello, then its frames
   // up to the end of the player list.
   bool Join(const TLSNET& host) {
-    np::Instance* in = host.Transport.Object;
-    const np::Guid session = ServiceGuid(host.Config.SessionGuid);
+    return Join(np::ListenPort(host.Transport.Object), ServiceGuid(host.Config.SessionGuid));
+  }
+  // Joins the session a program hosts on 127.0.0.1, asking the discovery
+  // ports from `discovery` on for it (10 s at most).
+  bool Join(uint16_t discovery) {
+    np::wire::Query q;
+    q.application = ServiceGuid(LSYS_NetBuiltinAppGuid);
+    q.nonce = 0x5EED;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int ask = 0; std::chrono::steady_clock::now() < end; ++ask) {
+      if (ask % 50 == 0)
+        for (uint16_t port = discovery; port < discovery + np::kDiscoveryPorts; ++port)
+          peer_.SendTo(port, np::wire::EncodeQuery(q));
+      std::vector<uint8_t> d;
+      np::wire::Answer a;
+      while (peer_.TakeDatagram(&d))
+        if (np::wire::DecodeAnswer(d.data(), d.size(), &a) && a.nonce == q.nonce) return Join(a.tcpPort, a.instance);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+  }
+  bool Join(uint16_t tcpPort, const np::Guid& session) {
     key_ = (session.bytes[0] | session.bytes[1] << 8 | session.bytes[2] << 16 |
             static_cast<uint32_t>(session.bytes[3]) << 24) | 1;
-    if (!peer_.Connect(np::ListenPort(in))) return false;
+    if (!peer_.Connect(tcpPort)) return false;
     np::wire::Frame hello;
     hello.tag = np::wire::kHello;
     hello.application = ServiceGuid(LSYS_NetBuiltinAppGuid);
@@ -67,6 +91,21 @@ class HostileMember {
     return id;
   }
   uint8_t Reason() const { return reason_; }
+  // The host's controller player ("SERVER"), from the player list; 0
+  // before it is known.
+  uint32_t Server() {
+    peer_.Read();
+    for (const np::wire::Frame& f : peer_.Frames())
+      if (f.tag == np::wire::kPlayerAdded && f.longName == np::kHostOnlyName) return f.id;
+    return 0;
+  }
+  // Takes the player away: its connection stays.
+  void DestroyPlayer(uint32_t id) {
+    np::wire::Frame f;
+    f.tag = np::wire::kDestroyPlayer;
+    f.id = id;
+    peer_.Send(f);
+  }
   // False once the host has closed the connection.
   bool Connected() {
     np::Settle();
@@ -91,6 +130,15 @@ class HostileMember {
   // Any bytes as one datagram.
   void Bytes(uint16_t port, const std::vector<uint8_t>& bytes) { peer_.SendTo(port, bytes); }
 
+  // A game message received: its sender, header and body.
+  struct Got {
+    uint32_t from;
+    int32_t type, param1, param2;
+    std::string body;
+  };
+  // Every game message drained so far, in arrival order.
+  const std::vector<Got>& Messages() const { return got_; }
+
   // Reads every datagram waiting, by sender; acknowledges each guaranteed
   // one (to the player it was for) when told to.
   void Drain(bool acknowledge) {
@@ -103,6 +151,15 @@ class HostileMember {
       const LS_NETHEADER header = LS_NetGetHeader(payload);
       Heard& from = heard_[h.from];
       const int32_t type = size >= LS_NETHEADERSIZE + 4 ? static_cast<int16_t>(payload[5] | payload[6] << 8) : -1;
+      if (size >= LS_NETHEADERSIZE + XNETMSG_HEADERSIZE && header.Mode != LS_NETMODE_ACK) {
+        const uint8_t* m = payload + LS_NETHEADERSIZE;
+        const auto word = [&](int at) {
+          return static_cast<int32_t>(m[at] | m[at + 1] << 8 | m[at + 2] << 16 | static_cast<uint32_t>(m[at + 3]) << 24);
+        };
+        got_.push_back({h.from, type, word(4), word(8),
+                        std::string(reinterpret_cast<const char*>(m + XNETMSG_HEADERSIZE),
+                                    size - LS_NETHEADERSIZE - XNETMSG_HEADERSIZE)});
+      }
       if (header.Mode == LS_NETMODE_PLAIN) {
         ++from.plain;
         ++from.types[type];
@@ -116,10 +173,12 @@ class HostileMember {
   Heard& From(uint32_t sender) { return heard_[sender]; }
 
  private:
-  // Services the host until a frame of the host's satisfies done.
+  // Services a host in the process (or lets a program's run) until a
+  // frame of the host's satisfies done: 10 s at most.
   template <typename Done>
   bool Await(Done done) {
-    for (int i = 0; i < 200; ++i) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (int i = 0; i < 200 || std::chrono::steady_clock::now() < end; ++i) {
       np::Settle();
       const bool open = peer_.Read();
       const auto frames = peer_.Frames();
@@ -129,6 +188,7 @@ class HostileMember {
           return true;
         }
       if (!open) return false;
+      if (i >= 200) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return false;
   }
@@ -140,6 +200,7 @@ class HostileMember {
   size_t seen_ = 0;
   std::map<std::pair<uint32_t, uint32_t>, uint32_t> next_;
   std::map<uint32_t, Heard> heard_;
+  std::vector<Got> got_;
 };
 
 }  // namespace ztest

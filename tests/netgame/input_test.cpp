@@ -90,7 +90,6 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
       {"sub-state 3", kMia, Message(CTRL_SETPLAYERSTATUS, 4, 3)},
       {"log-in question from a stranger", kStranger, Message(CTRL_CANILOGMYSELF, 3, 0)},
       {"log-in question for another player's order", kMia, Message(CTRL_CANILOGMYSELF, 2, 0)},
-      {"racing straight from connected", kMia, Message(CTRL_SETPLAYERSTATUS, XSTATE_PLAYING, 1)},
       {"game information asked by a stranger", kStranger, Message(CTRL_GETGAMEINFO, 0, 0)},
       {"setup too short", kMia, Message(CTRL_VEHICLESETUP, 1, 1, std::string(423, 'x'))},
       {"setup for another's order", kMia, Message(CTRL_VEHICLESETUP, 2, 1, std::string(424, 'x'))},
@@ -128,7 +127,7 @@ TEST_F(NetInput, ControllerRefusesShortMessagesStrangersAndBadValues) {
 // What the controller refuses again and again is said once, and the
 // count of the rest once their second has passed, not at the next
 // refusal: joins past the race's car places, results of a player not
-// racing.
+// racing, states outside a race.
 TEST_F(NetInput, ControllerRefusalsAreCountedAndSaidOnceTheirSecondHasPassed) {
   struct Row {
     const char* what;
@@ -141,6 +140,8 @@ TEST_F(NetInput, ControllerRefusalsAreCountedAndSaidOnceTheirSecondHasPassed) {
       {"a result of a player not racing",
        [] { CtrlHandle(kMia, Message(XNET_RACEFINISHED, 1, 1, Long(60000) + Long(180000) + Long(5))); },
        "[CTRL][RACE RESULT OF  ID:101 REFUSED: NOT RACING IN THIS RACE]", "[CTRL][99 MORE RACE RESULTS REFUSED]"},
+      {"a READY2PLAY outside a race", [] { CtrlHandle(kMia, Message(CTRL_SETPLAYERSTATUS, XSTATE_READY2PLAY, 1)); },
+       "[CTRL][STATE READY2PLAY OF Mia ID:101 REFUSED: NOT AFTER LOADING A RACE]", "[CTRL][99 MORE STATE CHANGES REFUSED]"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,23 @@ class NetSessionTest : public LsNetTest {
     TLSNET* was = LS_NetSelect(&self_->host_);
     NET_Close();
     LS_NetSelect(was);
+  }
+
+  // A race the host runs: each machine given sets its race up, LOADING to
+  // the start line (WAIT4GO), in turn; then each says PLAYING in turn, the
+  // first (the host, where it races) starting the race.
+  static void ToStartLine(std::initializer_list<TLSNET*> machines) {
+    for (TLSNET* m : machines) {
+      LS_NetSelect(m);
+      for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO})
+        ASSERT_EQ(NET_SetControllerStatus(s, 0), 1) << s;
+    }
+  }
+  static void Go(std::initializer_list<TLSNET*> machines) {
+    for (TLSNET* m : machines) {
+      LS_NetSelect(m);
+      ASSERT_EQ(NET_SetControllerStatus(XSTATE_PLAYING, 0), 1);
+    }
   }
 
   static bool Printed(const std::string& text) {

@@ -165,7 +165,10 @@ TEST_F(NetSession, EndOfRaceFromTheControllerReportsStateTenAndOutOfTime) {
   Create(CTRL_CONTROLLEDRACE, 4);
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   SB_Var.GameMode = CTRL_CONTROLLEDRACE;
-  for (XSTATE s : {XSTATE_READY2PLAY, XSTATE_PLAYING}) ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
+  LS_NetSelect(&host_);
+  ASSERT_EQ(CTRL_StartNewRaceNow(), 1);  // a race Mia starts, and races
+  ToStartLine({&mia_});
+  Go({&mia_});
   LS_NetSelect(&host_);
   SB_ClearPrintedLines();
   ASSERT_GE(CTRL_SendShortToAll(CTRL_ENDOFRACE, 2, 0), 1);

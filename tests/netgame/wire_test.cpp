@@ -192,16 +192,20 @@ TEST_F(NetWire, EveryMessageTypeSentHasItsBytes) {
        },
        &host_, false, 13, Head(13, 1, 0) + carWire},
       {"17 finished", &mia_,
-       [] {
+       [&] {
          SB_Var.GameMode = CTRL_RACE;
          SB_Var.NbLaps = 3;
          cars[1].Laps = 3;
          cars[1].Distance = 1234.9;
          SB_Var.LocalBestLap = 61000;
          SB_Var.LocalRaceTime = 183000;
-         // Started, as the controller takes results only of a race it saw start.
-         NET_SetControllerStatus(XSTATE_READY2PLAY, 0);
-         NET_SetControllerStatus(XSTATE_PLAYING, 0);
+         // Raced, as the controller takes results only of a race it started:
+         // launched, then Mia's PLAYING from the start line.
+         LS_NetSelect(&host_);
+         CTRL_StartNewRaceNow();
+         LS_NetSelect(&mia_);
+         for (XSTATE s : {XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO, XSTATE_PLAYING})
+           NET_SetControllerStatus(s, 0);
          NET_SendRaceProgress(XNET_RACEFINISHED, 1);
        },
        &host_, false, 17, Head(17, 1, 1) + W(61000) + W(183000) + W(1234)},

@@ -3,6 +3,9 @@
 // reopened instance and player ids.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+
 #include <algorithm>
 #include <set>
 
@@ -227,12 +230,18 @@ TEST_F(NetplaySession, HostKeepsItsOwnNameAndEachMemberTwoPlayers) {
   EXPECT_EQ(np::CreatePlayer(bad, "Evil", "SERVER", &evil), np::kErrInvalidParams);
   Drain(h);
   EXPECT_EQ(np::CreatePlayer(bad, "Evil", "CLIENT", &evil), np::kErrNoSession);  // dropped
+  // Only the host knows the machine a member's player came from.
+  const uint32_t loopback = htonl(INADDR_LOOPBACK);
   const struct {
     uint32_t id;
     bool host;
-  } rows[] = {{server, true}, {hugo, true}, {a, false}, {c, false}, {12345, false}};
+    uint32_t address;
+  } rows[] = {{server, true, 0}, {hugo, true, 0}, {a, false, loopback}, {c, false, loopback}, {12345, false, 0}};
   for (np::Instance* in : {h, two})
-    for (const auto& r : rows) EXPECT_EQ(np::IsHostPlayer(in, r.id), r.host) << r.id;
+    for (const auto& r : rows) {
+      EXPECT_EQ(np::IsHostPlayer(in, r.id), r.host) << r.id;
+      EXPECT_EQ(np::PlayerAddress(in, r.id), in == h ? r.address : 0u) << r.id;
+    }
   std::vector<std::string> notes;
   for (std::string n; np::TakeNotice(h, &n);) notes.push_back(n.substr(0, n.find(" asked")));
   ASSERT_EQ(notes.size(), 2u);

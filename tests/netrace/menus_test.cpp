@@ -13,55 +13,7 @@ namespace {
 
 using namespace ztest::netrace;
 
-class NetMenusPair : public ztest::Environment {
- protected:
-  // A side's tree, its configuration and its keys; the program started on
-  // the discovery ports from base. The start-up script runs its lines
-  // after the cars in use (the menus' races run their race clock). Its
-  // race runs against the clock of `seconds` without extensions; or, when
-  // `shipped`, the start-up is the shipped one and the race is of one lap
-  // (NLAPS set apart to 3) with the shipped time limit, or a starting time
-  // of `seconds` when not 0.
-  bool Start(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds,
-             const std::string& lines = "INTERFACE\r\n", bool shipped = false) {
-    fs::create_directories(side.dir + "/config");
-    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
-    ztest::WriteFile(side.Tree() + "/dat/UI.TXT",
-                     std::string(shipped ? "OUTPUT 1\r\nRUN STARTUP.TXT\r\n" : "OUTPUT 1\r\nUSINGCARS 1\r\n") + lines);
-    ztest::WriteFile(side.dir + "/keys.txt", keys);
-    // The joiner's race ends well before the host's, as in the console
-    // pair (each end waits for the other's race to have ended).
-    std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
-    std::string circuit;
-    for (std::string line; std::getline(in, line);) {
-      if (shipped) {
-        if (line.rfind("RACENLAPS:", 0) == 0 || line.rfind("CONTROLLEDRACENLAPS:", 0) == 0)
-          line = line.substr(0, line.find(':')) + ": 1";
-        if (line.rfind("NLAPS:", 0) == 0) line = "NLAPS: 3";
-        if (seconds && line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-      } else {
-        if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-        if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
-      }
-      circuit += line + "\n";
-    }
-    ztest::WriteFile(side.Tree() + "/txt/netrace.txt", circuit);
-    return p.Start("exec env -u ZENTROVA_NET_FAULTS ZENTROVA_HEADLESS=1 ZENTROVA_NET_HOSTS=127.0.0.1 ZENTROVA_NET_PORT=" +
-                   std::to_string(base) + " LSAN_OPTIONS=\"${LSAN_OPTIONS}:print_suppressions=0\" ZENTROVA_DRIVES='C=fixed:" +
-                   side.Tree() + "' ZENTROVA_CONFIG_DIR='" + side.dir + "/config' ZENTROVA_INPUT_SCRIPT='" + side.dir +
-                   "/keys.txt' '" ZENTROVA_EXE "' -S:ui.txt >/dev/null 2>'" + side.dir + "/stderr.txt'");
-  }
-  // Waits for the lines in a side's log; false at the deadline or its end.
-  static bool WaitFor(Process& p, const Side& side, const std::vector<std::string>& lines,
-                      std::chrono::steady_clock::time_point end) {
-    int code = 0;
-    while (MissingInOrder(side.Console(), lines) != "") {
-      if (p.Ended(&code) || std::chrono::steady_clock::now() > end) return false;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-  }
-};
+class NetMenusPair : public ztest::Environment {};
 
 TEST_F(NetMenusPair, OneCreatesOneJoinsThroughTheMenus) {
   const std::string server = "M" + std::to_string(getpid() % 100000);
@@ -70,12 +22,12 @@ TEST_F(NetMenusPair, OneCreatesOneJoinsThroughTheMenus) {
   Side a{temp_ + "/a"}, b{temp_ + "/b"};
   Process pa, pb;
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(600);
-  ASSERT_TRUE(Start(pa, a, CreateKeys(server), base, Timing{}.hostSeconds));
+  ASSERT_TRUE(StartSide(pa, a, CreateKeys(server), base, Timing{}.hostSeconds));
   // The host answers a search for games once its race has loaded.
   ASSERT_TRUE(WaitFor(pa, a, {">CREATE " + server + " ALBA RACE 2", "[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."},
                       end))
       << a.Console() << a.Errors();
-  ASSERT_TRUE(Start(pb, b, JoinKeys(), base, Timing{}.joinerSeconds));
+  ASSERT_TRUE(StartSide(pb, b, JoinKeys(), base, Timing{}.joinerSeconds));
   int codeA = -1, codeB = -1;
   bool endedA = false, endedB = false;
   while (!(endedA && endedB) && std::chrono::steady_clock::now() < end) {
@@ -124,9 +76,9 @@ TEST_F(NetMenusPair, AfterTheHostIsLostATimeTrialRaces) {
   for (int t = 0; t < 300; ++t)
     joiner += "500ms 16 down\n2 16 up\n500ms 16 down\n2 16 up\n500ms 16 down\n2 16 up\n"
               "500ms mouse 220 126\n0 1 down\n0 16 down\n2 1 up\n0 16 up\n";
-  ASSERT_TRUE(Start(pa, a, taps, base, 600, "PROTOCOL 0\r\nSTARTNET\r\nCREATE " + server + " ALBA RACE 2\r\nPLAY\r\n"));
+  ASSERT_TRUE(StartSide(pa, a, taps, base, 600, "PROTOCOL 0\r\nSTARTNET\r\nCREATE " + server + " ALBA RACE 2\r\nPLAY\r\n"));
   ASSERT_TRUE(WaitFor(pa, a, {"[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}, end)) << a.Console() << a.Errors();
-  ASSERT_TRUE(Start(pb, b, joiner, base, 600));
+  ASSERT_TRUE(StartSide(pb, b, joiner, base, 600));
   ASSERT_TRUE(WaitFor(pb, b, {">RUN PJNET", ">PLAY", "[XNET]SETTING CONTROLLER STATUS TO PLAYING..."}, end))
       << b.Console() << b.Errors();
   pa.Kill();
@@ -146,7 +98,9 @@ TEST_F(NetMenusPair, AfterTheHostIsLostATimeTrialRaces) {
 
 // Under the shipped start-up, no TIME word typed: the host creates a game
 // through the menus and stands on the grid; the joiner joins it and drives
-// its one lap round the oval. The joiner finishes and says its race time;
+// its one lap round the oval. The host leaves its race's end (F1) as soon
+// as its own race is over, which ends the game for the joiner: its time
+// (100 s) outlasts the joiner's lap. The joiner finishes and says its race time;
 // the host takes it into its records (its log, "BestRec.TMB"), and a game
 // created afterwards on the host lists it under HALLOFFAME, each within
 // 1 s of the joiner's own.
@@ -163,10 +117,10 @@ TEST_F(NetMenusPair, AJoinersFinishEntersTheHostsHallOfFame) {
   // The joiner's race starts some 30 s after its JOIN: it steers from 35 s on.
   const std::string joiner = ToNetworkMenu("bruno") + ClickAt("3000ms", 345, 309) + ClickAt("8000ms", 525, 341) +
                              ztest::DriveKeys(true, 700, 200, 90, 50, 1000, b.dir) + RaceThenQuit(1, 1);
-  ASSERT_TRUE(Start(pa, a, host, base, 0, "INTERFACE\r\n", true));
+  ASSERT_TRUE(StartSide(pa, a, host, base, 100, "INTERFACE\r\n", true));
   ASSERT_TRUE(WaitFor(pa, a, {"[XNET]SETTING CONTROLLER STATUS TO READY2PLAY..."}, end)) << a.Console() << a.Errors();
   // The lap along the walls is slower than a player's: the joiner has time.
-  ASSERT_TRUE(Start(pb, b, joiner, base, 300, "INTERFACE\r\n", true));
+  ASSERT_TRUE(StartSide(pb, b, joiner, base, 300, "INTERFACE\r\n", true));
   ASSERT_TRUE(WaitFor(pb, b, {">RUN PJNET", ">TIME OFF", ">PLAY", "Race finished: place 1, race time "}, end))
       << b.Console() << b.Errors();
   ASSERT_TRUE(WaitFor(pa, a, {"[CTRL][Records file written.]"}, end)) << a.Console() << a.Errors();

@@ -109,12 +109,12 @@ inline std::string Script(const std::vector<std::string>& lines) {
 
 // Race lengths and key times, in milliseconds. Each tree's circuit gives
 // its program a time limit and no time extension, so the race ends by
-// itself. Each program's end menu comes only once the other's race has
-// ended too, and a program that has left its race holds the other at its
-// end until it also leaves the game. So the joiner's race ends well before
-// the host's, and it leaves its race and the game while the host is still
-// racing; the host's end menu then comes, and it leaves it, closes the
-// game and quits. Both press F1 throughout.
+// itself. At its race's end a program waits for the other's race to end,
+// its end menu shown meanwhile; both press F1 throughout, so each leaves
+// its race as soon as that race is over. The joiner's race ends well
+// before the host's (the host leaving its race ends the game): it leaves
+// its race and the game while the host is still racing; the host's race
+// then ends, and it leaves it, closes the game and quits.
 struct Timing {
   int hostSeconds = 32, joinerSeconds = 5;  // STARTINGTIME of each tree
   // The driver drives until then (the race asks for its confirmations
@@ -186,6 +186,53 @@ struct Side {
     return shots;
   }
 };
+
+// A side's tree, its configuration and its keys; the program started on
+// the discovery ports from base. The start-up script runs its lines
+// after the cars in use (the menus' races run their race clock). Its
+// race runs against the clock of `seconds` without extensions; or, when
+// `shipped`, the start-up is the shipped one and the race is of one lap
+// (NLAPS set apart to 3) with the shipped time limit, or a starting time
+// of `seconds` when not 0.
+inline bool StartSide(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds,
+                      const std::string& lines = "INTERFACE\r\n", bool shipped = false) {
+  fs::create_directories(side.dir + "/config");
+  fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
+  ztest::WriteFile(side.Tree() + "/dat/UI.TXT",
+                   std::string(shipped ? "OUTPUT 1\r\nRUN STARTUP.TXT\r\n" : "OUTPUT 1\r\nUSINGCARS 1\r\n") + lines);
+  ztest::WriteFile(side.dir + "/keys.txt", keys);
+  // The joiner's race ends well before the host's, as in the console
+  // pair (the host leaving its race ends the game).
+  std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
+  std::string circuit;
+  for (std::string line; std::getline(in, line);) {
+    if (shipped) {
+      if (line.rfind("RACENLAPS:", 0) == 0 || line.rfind("CONTROLLEDRACENLAPS:", 0) == 0)
+        line = line.substr(0, line.find(':')) + ": 1";
+      if (line.rfind("NLAPS:", 0) == 0) line = "NLAPS: 3";
+      if (seconds && line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
+    } else {
+      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
+      if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
+    }
+    circuit += line + "\n";
+  }
+  ztest::WriteFile(side.Tree() + "/txt/netrace.txt", circuit);
+  return p.Start("exec env -u ZENTROVA_NET_FAULTS ZENTROVA_HEADLESS=1 ZENTROVA_NET_HOSTS=127.0.0.1 ZENTROVA_NET_PORT=" +
+                 std::to_string(base) + " LSAN_OPTIONS=\"${LSAN_OPTIONS}:print_suppressions=0\" ZENTROVA_DRIVES='C=fixed:" +
+                 side.Tree() + "' ZENTROVA_CONFIG_DIR='" + side.dir + "/config' ZENTROVA_INPUT_SCRIPT='" + side.dir +
+                 "/keys.txt' '" ZENTROVA_EXE "' -S:ui.txt >/dev/null 2>'" + side.dir + "/stderr.txt'");
+}
+// Waits for the lines in a side's log; false at the deadline or its end.
+inline bool WaitFor(Process& p, const Side& side, const std::vector<std::string>& lines,
+                    std::chrono::steady_clock::time_point end) {
+  int code = 0;
+  while (MissingInOrder(side.Console(), lines) != "") {
+    if (p.Ended(&code) || std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
+}
 
 struct PairOptions {
   bool headless = true;

@@ -25,8 +25,8 @@ class GameStepsTest : public ztest::RaceTest {
 };
 
 // The step predicates; the race is over, may restart and ends its list at
-// the late steps, the solo modes (and TRAINING for the first two) from step
-// 15 or 16.
+// the late steps (the end menu from the wait for the others at the race's
+// end), the solo modes (and TRAINING for the first two) from step 15 or 16.
 TEST_F(GameStepsTest, PredicatesByModeAndStep) {
   for (int32_t mode = 0; mode < SB_NBGAMEMODES; ++mode) {
     for (TGAMESTEP step = 0; step <= 19; ++step) {
@@ -42,7 +42,7 @@ TEST_F(GameStepsTest, PredicatesByModeAndStep) {
       EXPECT_EQ(SB_IsRaceRunning(), step < 15);
       EXPECT_EQ(SB_IsPreStartStep(), step == 4 || step == 5);
       SB_CheckStepListEnd();
-      EXPECT_EQ(SB_Var.StepListEnd, step == 18 || (step == 16 && solo));
+      EXPECT_EQ(SB_Var.StepListEnd, step == 17 || step == 18 || (step == 16 && solo));
     }
   }
 }
@@ -101,6 +101,20 @@ TEST_F(GameStepsTest, AllAtStateTakesTheLocalStateOrOneBeyond) {
   EXPECT_EQ(SB_NetAllAtState(), 1);
   SB_Var.NetPlayers[1].XState = 6;
   EXPECT_EQ(SB_NetAllAtState(), 0);
+  // Once the local race has started (the race's end step), a player back
+  // in the waiting states has left it, for the console or the next race,
+  // and counts; one racing on, or not yet at the end, does not.
+  struct Row {
+    XSTATE local, other;
+    int32_t all;
+  };
+  for (const Row& r : {Row{10, 3, 1}, Row{10, 7, 1}, Row{10, 8, 0}, Row{10, 9, 0}, Row{10, 11, 1}, Row{9, 4, 1},
+                       Row{9, 2, 0}, Row{8, 7, 0}}) {
+    SCOPED_TRACE(testing::Message() << r.local << " " << r.other);
+    MakeSession(3, r.local);
+    SB_Var.NetPlayers[2].XState = r.other;
+    EXPECT_EQ(SB_NetAllAtState(), r.all);
+  }
   // Any state byte is taken as it is.
   SB_Var.XState = 254;
   SB_Var.NetPlayers[0].XState = 255;

@@ -1,0 +1,159 @@
+// The host's race as the controller keeps it: when it starts and whom it
+// seats, which READY2PLAY and PLAYING a player may say, whether a race
+// closes the game to joiners, and which race results it takes.
+//
+// A race starts:
+// - in a FREERACE, RACE or MULTIRACE whose host has a player (CREATE, the
+//   menus): at the host's own GO, its player's PLAYING from the start line;
+// - in one without a host player (SERVER): at the first PLAYING from the
+//   start line once every logged-in player in a race session (LOADING or
+//   beyond) is at the start line, as many as the game's maximum, and no
+//   race runs;
+// - in a CONTROLLEDRACE: the same, in a race the controller launched
+//   (message 20), the host's own player among them when it races.
+// It seats the logged-in players, not watching, at the start line (or,
+// in a host's race, that said PLAYING there since the host reached it).
+// A FREERACE's racers never reach a start line: its races start nothing.
+#include <cstdio>
+
+#include "net/ctrl.h"
+#include "net/netgame.h"
+#include "netlink/ls_net.h"
+#include "shell/console.h"
+#include "shell/sbvar.h"
+#include "system/input.h"
+
+namespace {
+
+TCTRL& C() { return CTRL_State(); }
+
+bool AtStartLine(const CTRL_PLAYER& p) { return p.XState == XSTATE_WAIT4GO || p.XState == XSTATE_PLAYING; }
+bool Watching(const CTRL_PLAYER& p) { return p.SubState == XSUBSTATE_WATCHING; }
+
+// The host's own player, logged in, or -1 (a game made without one).
+int32_t HostOrder() {
+  const uint32_t host = LS_NetCurrent()->Config.LocalPlayerId;
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+    if (C().Players[i].InUse && C().Players[i].Id == host) return i;
+  return -1;
+}
+
+// Whose GO starts the race: the host's, where it has a player outside a
+// CONTROLLEDRACE.
+bool HostsGo() { return C().GameType != CTRL_CONTROLLEDRACE && HostOrder() >= 0; }
+
+// Every logged-in player in a race session is at the start line, and
+// outside a CONTROLLEDRACE they are as many as the game's maximum (what
+// each racer's own start line waits for).
+bool AllAtStartLine() {
+  int32_t n = 0;
+  for (const CTRL_PLAYER& p : C().Players) {
+    if (!p.InUse || p.XState < XSTATE_LOADING) continue;
+    if (!AtStartLine(p)) return false;
+    ++n;
+  }
+  return n >= (C().GameType == CTRL_CONTROLLEDRACE ? 1 : SB_Var.NetControllerMax);
+}
+
+// The race starts now: its seats replace the last race's.
+void StartRace() {
+  TCTRL& c = C();
+  c.RaceGoAt = LS_GetTime();
+  c.Launched = 0;
+  int32_t seated = 0;
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    const bool seat = p.InUse && !Watching(p) &&
+                      (p.XState == XSTATE_WAIT4GO || (p.XState == XSTATE_PLAYING && c.RaceResult[i] == CTRL_ATSTART));
+    c.RaceResult[i] = seat ? CTRL_RACING : CTRL_NOTRACING;
+    seated += seat ? 1 : 0;
+  }
+  SB_ConsolePrintf("[CTRL][RACE STARTED: %ld PLAYERS SEATED]", static_cast<long>(seated));
+}
+
+// Why a PLAYING is refused, or null when it is taken; a taken one may
+// start the race, or mark the sender at the host's start line.
+const char* Playing(int32_t order) {
+  TCTRL& c = C();
+  const CTRL_PLAYER& p = c.Players[order];
+  if (p.XState != XSTATE_WAIT4GO) return "NOT AT THE START LINE";
+  // Seated at the start, it says so late: timed from the start all the same.
+  if (c.RaceResult[order] == CTRL_RACING) return nullptr;
+  if (HostsGo()) {
+    const int32_t host = HostOrder();
+    if (order == host) {
+      StartRace();
+      return nullptr;
+    }
+    if (c.Players[host].XState != XSTATE_WAIT4GO) return "NOT IN THE HOST'S RACE";
+    c.RaceResult[order] = CTRL_ATSTART;
+    return nullptr;
+  }
+  if (CTRL_RaceOn()) return "NOT IN THE RACE UNDER WAY";
+  if (c.GameType == CTRL_CONTROLLEDRACE && !c.Launched) return "NO RACE LAUNCHED";
+  if (!AllAtStartLine()) return "NOT EVERY PLAYER AT THE START LINE";
+  StartRace();
+  return nullptr;
+}
+
+}  // namespace
+
+// A host's race runs while its own player is in it; another while any
+// racer seated in it is.
+bool CTRL_RaceOn() {
+  const TCTRL& c = C();
+  const int32_t host = HostsGo() ? HostOrder() : -1;
+  for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
+    const CTRL_PLAYER& p = c.Players[i];
+    if ((host >= 0 && i != host) || !p.InUse || p.XState < XSTATE_PLAYING) continue;
+    if (c.RaceResult[i] == CTRL_RACING || c.RaceResult[i] == CTRL_RESULTIN) return true;
+  }
+  return false;
+}
+
+void CTRL_LaunchRace() {
+  TCTRL& c = C();
+  c.Launched = 1;
+  for (int32_t& r : c.RaceResult) r = CTRL_NOTRACING;
+}
+
+const char* CTRL_StateRefusal(int32_t order, int32_t state) {
+  const CTRL_PLAYER& p = C().Players[order];
+  if (state == static_cast<int32_t>(XSTATE_READY2PLAY))
+    return p.XState == XSTATE_LOADING || p.XState == XSTATE_REMAPPINGCARS || p.XState == XSTATE_READY2PLAY
+               ? nullptr
+               : "NOT AFTER LOADING A RACE";
+  if (state == static_cast<int32_t>(XSTATE_PLAYING) && p.XState != XSTATE_PLAYING) return Playing(order);
+  return nullptr;
+}
+
+void CTRL_FollowRace(int32_t order, int32_t old, int32_t state) {
+  TCTRL& c = C();
+  // Back before the start: out of the race (a new race seats anew).
+  if (state < static_cast<int32_t>(XSTATE_PLAYING) && state != old) c.RaceResult[order] = CTRL_NOTRACING;
+  // The host reaching its start line opens it afresh: a PLAYING said at an
+  // earlier one seats nobody.
+  if (order == HostOrder() && state == static_cast<int32_t>(XSTATE_WAIT4GO) && state != old)
+    for (int32_t& r : c.RaceResult)
+      if (r == CTRL_ATSTART) r = CTRL_NOTRACING;
+}
+
+const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
+  const TCTRL& c = C();
+  const CTRL_PLAYER& p = c.Players[order];
+  if (c.RaceResult[order] == CTRL_RESULTIN) return "ITS RESULT OF THIS RACE IS ALREADY IN";
+  if (c.RaceResult[order] != CTRL_RACING || Watching(p)) return "NOT RACING IN THIS RACE";
+  const uint32_t raced = LS_GetTime() - c.RaceGoAt;
+  if (uint64_t{race} + CTRL_RESULTSLACKMS < raced) {
+    std::snprintf(why, size, "RACE TIME %lu ms, BUT RACING FOR %lu ms", static_cast<unsigned long>(race),
+                  static_cast<unsigned long>(raced));
+    return why;
+  }
+  const uint64_t laps = SB_Var.NbLaps > 1 ? static_cast<uint64_t>(SB_Var.NbLaps) : 1;
+  if (lap != 0 && lap * laps > race) {
+    std::snprintf(why, size, "BEST LAP %lu ms DOES NOT FIT %lu LAPS IN %lu ms", static_cast<unsigned long>(lap),
+                  static_cast<unsigned long>(laps), static_cast<unsigned long>(race));
+    return why;
+  }
+  return nullptr;
+}

@@ -1,0 +1,518 @@
+// The host's race under the controller: a table of who may say READY2PLAY
+// and PLAYING, which race starts and whom it seats; and a seeded generator
+// of member messages beside honest racers, the controller's rules checked
+// after each message. The members are players of the host's own machine,
+// their messages handed to the controller as the pump would: the
+// controller's answers are delivered and acknowledged in memory, so that
+// thousands of games run in seconds.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "net/ctrl.h"
+#include "net/net.h"
+#include "net/netplayer.h"
+#include "platform/clock.h"
+#include "platform/window.h"
+#include "shell/sbvar.h"
+#include "system/input.h"
+#include "tests/netgame/netgame_fixture.h"
+#include "tests/netlink/lsnet_fixture.h"
+
+namespace {
+
+namespace np = plat::netplay;
+using ztest::Long;
+using ztest::Message;
+
+class NetHostRace : public ztest::LsNetTest {
+ public:
+  void SetUp() override {
+    LsNetTest::SetUp();
+    LS_NetSelect(&host_);
+    ASSERT_EQ(LS_NetEnumerateProtocols(nullptr), 1);
+    LS_NETCONFIG c = Config();
+    c.ServerMessage = CTRL_HandleMessage;
+    c.ServerSystem = CTRL_HandleSystemMessage;
+    // What reaches the members' players is acknowledged by the reliable
+    // layer and read no further: their side plays no part here.
+    c.PlayerMessage = [](uint32_t, const void*, uint32_t) {};
+    c.PlayerSystem = [](uint32_t, uint32_t) {};
+    c.SendFailure = CTRL_SendFailure;
+    ASSERT_EQ(LS_NetInit(&c), 1);
+    ASSERT_EQ(LS_NetCreateSession(32, "S", "HOST"), 1);
+    hostId_ = host_.Config.LocalPlayerId;
+    // The host's machine in its race: the console's lines are kept, not
+    // drawn (nor do they pump).
+    SB_Var.XState = XSTATE_READY2PLAY;
+    SB_Var.IsController = 1;
+    SB_Var.NbLaps = 3;
+  }
+  void TearDown() override {
+    LS_NetSelect(&host_);
+    CTRL_Free();
+    LsNetTest::TearDown();
+  }
+
+  // A fresh controller of a game of that type and maximum, the players of
+  // the last game gone; the host's own player logged in when it races,
+  // else it is no player of the game.
+  void NewGame(int32_t type, int32_t maximum, bool hostRaces) {
+    for (uint32_t id : made_) np::DestroyPlayer(host_.Transport.Object, id);
+    made_.clear();
+    Pump();
+    CTRL_Free();
+    CTRL_Init();
+    if (hostRaces) {
+      CTRL_AddPlayer(hostId_);
+      Pump();
+    }
+    Send(hostId_, Message(CTRL_SETGAMETYPE, type, maximum));
+    if (hostRaces) LogIn(hostId_);
+    SB_ClearPrintedLines();
+  }
+
+  // A member's player arriving in the session: its id, once the
+  // controller has sent its order.
+  uint32_t Join(const std::string& name) {
+    uint32_t id = 0;
+    EXPECT_EQ(np::CreatePlayer(host_.Transport.Object, name.c_str(), "CLIENT", &id), np::kOk);
+    made_.push_back(id);
+    Pump();
+    return id;
+  }
+  void Leave(uint32_t id) {
+    np::DestroyPlayer(host_.Transport.Object, id);
+    Pump();
+  }
+  // One pump delivers what the controller sent; the acknowledgements come
+  // back with the next.
+  static void Pump() { NET_UpdateEvent(); }
+  // A message from the player, as the pump hands it over.
+  static void Send(uint32_t from, const std::string& m) {
+    CTRL_HandleMessage(from, m.data(), static_cast<uint32_t>(m.size()));
+    Pump();
+  }
+  static int32_t OrderOf(uint32_t id) {
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (CTRL_IsPresent(CTRL_State().Players[i]) && CTRL_State().Players[i].Id == id) return i;
+    return -1;
+  }
+  static void LogIn(uint32_t id) { Send(id, Message(CTRL_CANILOGMYSELF, OrderOf(id), 0)); }
+  static void Status(uint32_t id, int32_t state, int32_t sub = XSUBSTATE_PLAYING) {
+    Send(id, Message(CTRL_SETPLAYERSTATUS, state, sub));
+  }
+  static void Result(uint32_t id, int32_t order, uint32_t lap, uint32_t race, int32_t type = XNET_RACEFINISHED) {
+    Send(id, Message(type, order, 1, Long(lap) + Long(race) + Long(0)));
+  }
+  static XSTATE StateOf(uint32_t id) {
+    const int32_t o = OrderOf(id);
+    return o < 0 ? 0 : CTRL_State().Players[o].XState;
+  }
+  // The player walked along the race's states as a copy of the game walks
+  // them, from where it stands up to the state given.
+  static void To(uint32_t id, XSTATE target) {
+    static const XSTATE kSetUp[] = {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO};
+    if (target <= XSTATE_WAIT4GO && target != XSTATE_CONNECTED) {
+      for (XSTATE s : kSetUp)
+        if (s > StateOf(id) && s <= target) Status(id, static_cast<int32_t>(s));
+      return;
+    }
+    Status(id, static_cast<int32_t>(target));
+  }
+
+  uint32_t hostId_ = 0;
+  std::vector<uint32_t> made_;
+};
+
+// ---- Known cases ----
+
+// Each row sets a game up (steps "X:n" walk player X, the host H or the
+// members M and L, to state n; "launch" is the controller's start of a
+// CONTROLLEDRACE; "wait" lets 20 s pass, and a second passes before the
+// ask), then M asks a state: taken or
+// refused with its reason, the race started (and whom it seats) or not,
+// and whether a newcomer may log in afterwards. Where a row gives a race
+// time, M then sends that result: entered, or refused with its reason.
+TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
+  struct Row {
+    const char* what;
+    int32_t type, maximum;
+    bool hostRaces;
+    std::vector<std::string> steps;
+    int32_t asked;
+    const char* refusal;  // null: taken
+    const char* seated;   // the race started, seating these; null: none started
+    bool joinersWelcome;
+    uint32_t raceTime = 0;
+    const char* resultRefusal = nullptr;
+  };
+  const Row rows[] = {
+      {"ready without loading a race", CTRL_RACE, 4, true, {}, 6, "NOT AFTER LOADING A RACE", nullptr, true},
+      {"ready after loading", CTRL_RACE, 4, true, {"M:4"}, 6, nullptr, nullptr, true},
+      {"ready again after a race", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "M:10"}, 6,
+       "NOT AFTER LOADING A RACE", "HM", false},
+      {"playing before the start line", CTRL_RACE, 4, true, {"H:8", "M:7"}, 9, "NOT AT THE START LINE", nullptr, true},
+      {"a member's own race, the host at the console", CTRL_RACE, 4, true, {"M:8"}, 9, "NOT IN THE HOST'S RACE",
+       nullptr, true},
+      {"a member's own race, the host waiting for all", CTRL_RACE, 4, true, {"H:7", "M:8"}, 9,
+       "NOT IN THE HOST'S RACE", nullptr, true},
+      {"at the host's start line, before its GO", CTRL_RACE, 4, true, {"H:8", "M:8"}, 9, nullptr, nullptr, true},
+      {"the host's GO seats who said PLAYING at its start line", CTRL_RACE, 4, true, {"H:8", "M:8", "M:9", "H:9"}, 0,
+       nullptr, "HM", false, 20000, nullptr},
+      {"late, seated at the start: timed from it", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "wait"}, 9, nullptr, "HM",
+       false, 1, "RACE TIME 1 ms, BUT RACING FOR 21"},
+      {"at the start line after the host's GO", CTRL_RACE, 4, true, {"H:8", "H:9", "M:8"}, 9,
+       "NOT IN THE HOST'S RACE", "H", false},
+      {"back to the start line after leaving the race", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "M:3", "M:8"}, 9, "NOT IN THE HOST'S RACE", "H", false},
+      {"the host gone back from its race, a member racing on", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "H:10", "H:3"}, 0, nullptr, "M", true},
+      {"the race over, its racers gone back", CTRL_MULTIRACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "H:10", "M:10", "H:3", "M:3"}, 0, nullptr, nullptr, true},
+      {"no host player: all at the start line", CTRL_RACE, 2, false, {"M:8", "L:8"}, 9, nullptr, "LM", false},
+      {"no host player: one still loading", CTRL_RACE, 2, false, {"M:8", "L:6"}, 9,
+       "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"no host player: fewer than the game's maximum", CTRL_FREERACE, 3, false, {"M:8", "L:8"}, 9,
+       "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"no host player: a race under way", CTRL_RACE, 2, false, {"M:8", "L:8", "L:9", "M:3", "M:8"}, 9,
+       "NOT IN THE RACE UNDER WAY", "L", false},
+      {"controlled, not launched", CTRL_CONTROLLEDRACE, 2, false, {"M:8", "L:8"}, 9, "NO RACE LAUNCHED", nullptr,
+       true},
+      {"controlled, launched, the host's player at the console", CTRL_CONTROLLEDRACE, 3, true,
+       {"launch", "M:8", "L:8"}, 9, nullptr, "LM", false},
+      {"controlled, launched, the host waiting for all", CTRL_CONTROLLEDRACE, 3, true,
+       {"launch", "H:7", "M:8", "L:8"}, 9, "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    NewGame(r.type, r.maximum, r.hostRaces);
+    const uint32_t m = Join("M"), l = Join("L");
+    LogIn(m);
+    LogIn(l);
+    std::map<char, uint32_t> who = {{'H', hostId_}, {'M', m}, {'L', l}};
+    for (const std::string& step : r.steps) {
+      if (step == "launch") {
+        ASSERT_EQ(CTRL_StartNewRaceNow(), 1);
+      } else if (step == "wait") {
+        plat::AdvanceManualTime(20000);
+      } else {
+        To(who[step[0]], static_cast<XSTATE>(std::stoi(step.substr(2))));
+      }
+    }
+    plat::AdvanceManualTime(NET_NOTICEMS);  // each refusal said at once
+    SB_ClearPrintedLines();
+    const XSTATE before = StateOf(m);
+    if (r.asked) Status(m, r.asked);
+    const std::string line = "[CTRL][STATE " + std::string(r.asked ? NET_XStateNames[r.asked] : "") + " OF M ID:" +
+                             std::to_string(m) + " REFUSED: " + (r.refusal ? r.refusal : "") + "]";
+    EXPECT_EQ(ztest::CountPrinted(line), r.refusal ? 1 : 0) << line;
+    EXPECT_EQ(StateOf(m), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
+    std::string seated;
+    for (const auto& [name, id] : who)
+      if (OrderOf(id) >= 0 && CTRL_State().RaceResult[OrderOf(id)] == CTRL_RACING) seated += name;
+    EXPECT_EQ(seated, r.seated ? r.seated : "");
+    EXPECT_EQ(CTRL_RaceOn(), !r.joinersWelcome);
+    const uint32_t late = Join("N");
+    if (OrderOf(late) >= 0) {  // a place left to take
+      LogIn(late);
+      EXPECT_EQ(CTRL_State().Players[OrderOf(late)].InUse, r.joinersWelcome ? 1 : 0);
+    }
+    if (r.raceTime) {
+      SB_ClearPrintedLines();
+      Result(m, OrderOf(m), 0, r.raceTime);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:M LAP:0 RACE:" + std::to_string(r.raceTime)), !r.resultRefusal);
+      if (r.resultRefusal) {
+        EXPECT_TRUE(ztest::PrintedStart("[CTRL][RACE RESULT OF M ID:" + std::to_string(m) + " REFUSED: " +
+                                        r.resultRefusal));
+      }
+    }
+  }
+}
+
+// ---- The seeded generator ----
+
+// One game of the generator. Honest racers race the races the host starts
+// (in a RACE or MULTIRACE its own player's GO; in a CONTROLLEDRACE without
+// a host player, launched by the controller, its members' GO once every
+// player they see is at the start line), each sending its finish with the
+// time it raced. Hostile members, up to three machines of two players
+// each, send any member message at any time: join, log in, any state,
+// results of any time and order, leave; time passes at random between.
+// After each message the controller's lines are judged: a race starts
+// only as the host starts it; an entered result comes from a player logged
+// in at its race's start, once a race, with a race time no shorter than
+// the time from the start to its arrival less the slack; every honest
+// finish is entered.
+
+// What the games came to, so that a generator that no longer reaches the
+// races shows.
+struct Tally {
+  int32_t races = 0, honestEntries = 0, otherEntries = 0, controlledRaces = 0;
+};
+
+class RaceGame {
+ public:
+  RaceGame(NetHostRace& t, uint32_t seed, Tally& tally) : t_(t), rng_(seed), tally_(tally) {}
+
+  void Play() {
+    const bool controlled = Pick(4) == 0;
+    type_ = controlled ? CTRL_CONTROLLEDRACE : (Pick(2) ? CTRL_RACE : CTRL_MULTIRACE);
+    const int32_t members = 1 + Pick(2);
+    const int32_t maximum = members + (controlled ? 0 : 1) + Pick(3);
+    t_.NewGame(type_, maximum, !controlled);
+    if (!controlled) honest_.push_back({t_.hostId_, "HOST"});
+    for (int32_t i = 0; i < members; ++i) {
+      const std::string name = "M" + std::to_string(i);
+      const uint32_t id = t_.Join(name);
+      t_.LogIn(id);
+      honest_.push_back({id, name});
+    }
+    Lines();
+    for (int32_t step = 0; step < 600 && races_ < 3 && !::testing::Test::HasFatalFailure(); ++step) {
+      if (Pick(3) == 0) HostileStep();
+      HonestStep();
+    }
+  }
+
+ private:
+  struct Racer {
+    uint32_t id;
+    std::string name;
+    XSTATE state = XSTATE_CONNECTED;
+    bool finished = false;
+  };
+  uint32_t Pick(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
+  static uint32_t Now() { return LS_GetTime(); }
+
+  // The lines since the last look: the race's start, and each result entered.
+  void Lines(bool hostsGo = false, const Racer* finisher = nullptr, uint32_t finish = 0) {
+    bool finishEntered = false;
+    for (const std::string& l : SB_PrintedLines()) {
+      if (l.rfind("[CTRL][RACE STARTED: ", 0) == 0) Started(hostsGo);
+      char name[64];
+      long lap = 0, race = 0;
+      if (std::sscanf(l.c_str(), "[CTRL][NAME:%63[^ ] LAP:%ld RACE:%ld", name, &lap, &race) != 3 || race == 0 ||
+          race == static_cast<long>(CTRL_NOTIME))
+        continue;
+      Entered(name, static_cast<uint32_t>(race));
+      finishEntered = finishEntered || (finisher && finisher->name == name && static_cast<uint32_t>(race) == finish);
+    }
+    if (finisher) {
+      EXPECT_TRUE(finishEntered) << finisher->name << "'s finish in " << finish << " ms " << Context();
+    }
+    SB_ClearPrintedLines();
+  }
+
+  // A race starts only as the host starts it: at its own GO in a game it
+  // races, else once launched and every honest racer is at the start line.
+  void Started(bool hostsGo) {
+    if (type_ == CTRL_CONTROLLEDRACE) {
+      EXPECT_TRUE(launched_) << "a race not launched " << Context();
+      for (const Racer& r : honest_)
+        EXPECT_TRUE(r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING || r.state < XSTATE_LOADING)
+            << r.name << " at " << r.state << " " << Context();
+    } else {
+      EXPECT_TRUE(hostsGo) << "a race the host did not start " << Context();
+    }
+    launched_ = false;
+    startedAt_ = Now();
+    ++race_;
+    ++tally_.races;
+    tally_.controlledRaces += type_ == CTRL_CONTROLLEDRACE ? 1 : 0;
+    seated_.clear();
+    for (const CTRL_PLAYER& p : CTRL_State().Players)
+      if (p.InUse) seated_.insert(p.Id);
+  }
+
+  void Entered(const std::string& name, uint32_t race) {
+    EXPECT_GT(race_, 0) << name << " entered without a race " << Context();
+    const auto id = ids_.find(name);
+    const uint32_t who = id == ids_.end() ? Honest(name) : id->second;
+    ++(id == ids_.end() ? tally_.honestEntries : tally_.otherEntries);
+    EXPECT_TRUE(seated_.count(who)) << name << " not logged in at the start " << Context();
+    EXPECT_TRUE(entries_.insert({name, race_}).second) << name << " entered twice in race " << race_ << Context();
+    EXPECT_GE(uint64_t{race} + CTRL_RESULTSLACKMS, Now() - startedAt_) << name << " " << Context();
+  }
+  uint32_t Honest(const std::string& name) const {
+    for (const Racer& r : honest_)
+      if (r.name == name) return r.id;
+    return 0;
+  }
+  std::string Context() const {
+    return "(game type " + std::to_string(type_) + ", race " + std::to_string(race_) + ", at " +
+           std::to_string(Now()) + " ms)";
+  }
+
+  // Time passes, the honest racers' copies still heard from (their car
+  // states, their answers to the presence query).
+  void Wait(uint32_t ms) {
+    plat::AdvanceManualTime(ms);
+    if (Now() - heardAt_ < 20000) return;
+    heardAt_ = Now();
+    for (const Racer& r : honest_) t_.Send(r.id, Message(CTRL_PRESENCEACK, 0, 0));
+    Lines();
+  }
+
+  void Status(Racer& r, XSTATE state, bool hostsGo = false) {
+    r.state = state;
+    t_.Status(r.id, static_cast<int32_t>(state));
+    Lines(hostsGo);
+  }
+
+  // The honest racers' next move: set up, wait at the start line, go,
+  // race, finish, leave; the next race.
+  void HonestStep() {
+    Wait(Pick(8) == 0 ? 1000 + Pick(15000) : Pick(400));
+    bool allAtLine = true, allDone = true;
+    for (const Racer& r : honest_) {
+      allAtLine = allAtLine && r.state == XSTATE_WAIT4GO;
+      allDone = allDone && r.state == XSTATE_CONNECTED && r.finished;
+    }
+    if (allDone) return NextRace();
+    if (honest_[0].state == XSTATE_CONNECTED && !honest_[0].finished && type_ == CTRL_CONTROLLEDRACE && !launched_ &&
+        !racing_) {
+      // The operator launches the race; a race in progress on the
+      // controller (a racer still at PLAYING) is stopped first.
+      if (!CTRL_StartNewRaceNow()) {
+        ASSERT_EQ(CTRL_EndOfRace(), 1);
+        ASSERT_EQ(CTRL_StartNewRaceNow(), 1);
+      }
+      launched_ = true;
+      Lines();
+    }
+    Racer& r = honest_[Pick(static_cast<uint32_t>(honest_.size()))];
+    if (r.finished) {
+      if (r.state != XSTATE_CONNECTED) Status(r, XSTATE_CONNECTED);
+      return;
+    }
+    if (r.state < XSTATE_WAIT4GO) {
+      static const XSTATE kNext[] = {0, 0, 0, XSTATE_LOADING, XSTATE_READY2PLAY, 0, XSTATE_WAIT4READY, XSTATE_WAIT4GO};
+      return Status(r, kNext[r.state]);
+    }
+    if (r.state == XSTATE_WAIT4GO) return Go(r, allAtLine);
+    if (r.state == XSTATE_PLAYING && Now() - startedAt_ > 5000 + Pick(120000)) Finish(r);
+  }
+
+  // At the start line: the host goes once its racers are all there; a
+  // member once the race has started, or, in a CONTROLLEDRACE, once every
+  // player it sees is at the start line (as its race waits for).
+  void Go(Racer& r, bool allAtLine) {
+    const bool host = type_ != CTRL_CONTROLLEDRACE && r.id == t_.hostId_;
+    if (host && !allAtLine) return;
+    if (!host && type_ != CTRL_CONTROLLEDRACE && !racing_) return;
+    if (type_ == CTRL_CONTROLLEDRACE && !racing_) {
+      int32_t inUse = 0;
+      for (const CTRL_PLAYER& p : CTRL_State().Players) {
+        if (!p.InUse) continue;
+        ++inUse;
+        if (p.XState != XSTATE_WAIT4GO && p.XState != XSTATE_PLAYING) return;
+      }
+      if (inUse < SB_Var.NetControllerMax) return;
+    }
+    Status(r, XSTATE_PLAYING, host);
+    racing_ = true;
+    EXPECT_EQ(t_.StateOf(r.id), XSTATE_PLAYING) << r.name << "'s GO refused " << Context();
+  }
+
+  // The finish: the race time from the start as the racer's copy counted
+  // it (its GO up to a frame or two after the host's, the result's way
+  // over the network up to 3 s), a best lap that fits; then the end.
+  void Finish(Racer& r) {
+    const uint32_t raced = Now() - startedAt_;
+    const uint32_t time = raced > 3300 ? raced - Pick(3300) : raced + 1;
+    const uint32_t lap = Pick(2) ? 0 : 1 + Pick(time / static_cast<uint32_t>(SB_Var.NbLaps));
+    t_.Result(r.id, t_.OrderOf(r.id), lap, time);
+    Lines(false, &r, time);
+    r.finished = true;
+    Status(r, XSTATE_ENDOFRACE);
+  }
+
+  void NextRace() {
+    ++races_;
+    racing_ = false;
+    for (Racer& r : honest_) r.finished = false;
+  }
+
+  // ---- The hostile members ----
+
+  void HostileStep() {
+    const uint32_t machine = Pick(3);
+    std::vector<uint32_t>& mine = hostile_[machine];
+    const uint32_t action = Pick(10);
+    if (mine.empty() || (action == 0 && mine.size() < 2)) {
+      const std::string name = "E" + std::to_string(machine) + "_" + std::to_string(made_++);
+      const uint32_t id = t_.Join(name);
+      ids_[name] = id;
+      mine.push_back(id);
+      return Lines();
+    }
+    const size_t which = Pick(static_cast<uint32_t>(mine.size()));
+    const uint32_t id = mine[which];
+    const int32_t order = t_.OrderOf(id) >= 0 && Pick(10) ? t_.OrderOf(id) : static_cast<int32_t>(Pick(8));
+    switch (action) {
+      case 1:
+        t_.Leave(id);
+        mine.erase(mine.begin() + static_cast<long>(which));
+        break;
+      case 2: t_.Send(id, Message(CTRL_CANILOGMYSELF, order, 0)); break;
+      case 3:
+      case 4:
+      case 5: {
+        static const int32_t kStates[] = {0, 3, 4, 5, 6, 6, 7, 8, 8, 9, 9, 9, 10, 10, 1, 2};
+        const int32_t sub = Pick(8) == 0 ? static_cast<int32_t>(Pick(3)) : XSUBSTATE_PLAYING;
+        t_.Send(id, Message(CTRL_SETPLAYERSTATUS, kStates[Pick(16)], sub));
+        break;
+      }
+      case 6:
+      case 7:
+      case 8: {
+        const uint32_t since = race_ ? Now() - startedAt_ : 0;
+        const uint32_t times[] = {0, 1, 1000, CTRL_NOTIME, CTRL_NORECORD, Pick(300000), since + Pick(8000),
+                                  since > 8000 ? since - Pick(8000) : 1 + Pick(8000)};
+        const uint32_t time = times[Pick(8)];
+        const uint32_t lap = Pick(3) == 0 ? 0 : (Pick(2) ? 1 : Pick(time / 3 + 1));
+        t_.Send(id, Message(Pick(5) ? XNET_RACEFINISHED : XNET_OUTOFTIME, order, Pick(10) ? 1 : 0,
+                            Long(lap) + Long(time) + Long(0)));
+        break;
+      }
+      default: plat::AdvanceManualTime(Pick(20000)); break;
+    }
+    Lines();
+  }
+
+  NetHostRace& t_;
+  std::mt19937 rng_;
+  Tally& tally_;
+  int32_t type_ = 0;
+  std::vector<Racer> honest_;
+  std::vector<uint32_t> hostile_[3];
+  std::map<std::string, uint32_t> ids_;  // the hostile players by name
+  uint32_t made_ = 0;
+  bool launched_ = false, racing_ = false;
+  int32_t race_ = 0, races_ = 0;
+  uint32_t startedAt_ = 0, heardAt_ = 0;
+  std::set<uint32_t> seated_;  // logged in at the start
+  std::set<std::pair<std::string, int32_t>> entries_;
+};
+
+TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
+  constexpr uint32_t kGames = 2000;
+  Tally tally;
+  for (uint32_t game = 0; game < kGames && !HasFailure(); ++game) {
+    SCOPED_TRACE("game " + std::to_string(game));
+    RaceGame(*this, 9100 + game, tally).Play();
+  }
+  EXPECT_TRUE(plat::ShownMessageBoxes().empty());
+  // The games reach their races, in both kinds, and their finishes.
+  EXPECT_GT(tally.races, static_cast<int32_t>(2 * kGames));
+  EXPECT_GT(tally.controlledRaces, static_cast<int32_t>(kGames / 10));
+  EXPECT_GT(tally.honestEntries, static_cast<int32_t>(4 * kGames));
+}
+
+}  // namespace
