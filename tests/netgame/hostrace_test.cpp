@@ -169,6 +169,8 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
        false, 1, "RACE TIME 1 ms, BUT RACING FOR 21"},
       {"at the start line after the host's GO", CTRL_RACE, 4, true, {"H:8", "H:9", "M:8"}, 9,
        "NOT IN THE HOST'S RACE", "H", false},
+      {"PLAYING said at an earlier start line of the host", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "M:9", "H:3", "H:8", "H:9"}, 0, nullptr, "H", false, 20000, "NOT RACING IN THIS RACE"},
       {"still racing the last race when the host's next starts", CTRL_RACE, 4, true,
        {"H:8", "M:8", "H:9", "M:9", "H:10", "H:3", "H:8", "H:9"}, 0, nullptr, "H", false, 20000,
        "NOT RACING IN THIS RACE"},
