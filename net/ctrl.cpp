@@ -100,13 +100,20 @@ void DropPlayersNotLoggedIn() {
   }
 }
 
+// What is left of a machine's wait at `now`: 0 for a free row or one
+// that is over.
+int32_t WaitLeft(const TCTRLREJOIN& w, uint32_t now) {
+  const int32_t left = static_cast<int32_t>(w.Until - now);
+  return w.Address && left > 0 ? left : 0;
+}
+
 // Until when a machine waits for a car place, or 0: its player gave one
 // back without asking to log in a moment ago.
 uint32_t RejoinWait(uint32_t address) {
   if (!address) return 0;
   const uint32_t now = LS_GetTime();
   for (const TCTRLREJOIN& w : C().RejoinWaits)
-    if (w.Address == address && static_cast<int32_t>(w.Until - now) > 0) return w.Until;
+    if (w.Address == address && WaitLeft(w, now) > 0) return w.Until;
   return 0;
 }
 
@@ -121,18 +128,13 @@ void NoteRejoinWait(int32_t order) {
   const uint32_t address = c.Address[order];
   if (p.InUse || c.AskedLogin[order] || !address) return;
   const uint32_t now = LS_GetTime();
-  // What is left of a row's wait: 0 for a free row or one that is over.
-  const auto left = [now](const TCTRLREJOIN& w) {
-    const int32_t l = static_cast<int32_t>(w.Until - now);
-    return w.Address && l > 0 ? l : 0;
-  };
   TCTRLREJOIN* row = &c.RejoinWaits[0];
   for (TCTRLREJOIN& w : c.RejoinWaits) {
     if (w.Address == address) {
       row = &w;
       break;
     }
-    if (left(w) < left(*row)) row = &w;
+    if (WaitLeft(w, now) < WaitLeft(*row, now)) row = &w;
   }
   *row = {address, now + CTRL_REJOINWAITMS};
 }

@@ -42,16 +42,12 @@ void CountLap(TCAR* car, bool crossing) {
 
 // The race time and the best lap, as the console keeps them.
 void SayFinish(const TCAR* car) {
-  char race[16];
-  std::snprintf(race, sizeof race, "%s", SB_FormatTime(car->RaceTime, 2));
-  if (car->BestLap == 0) {
-    SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms), no best lap", static_cast<long>(car->Place),
-                     race, static_cast<long>(car->RaceTime));
-    return;
-  }
-  SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms), best lap %s (%ld ms)",
-                   static_cast<long>(car->Place), race, static_cast<long>(car->RaceTime),
-                   SB_FormatTime(car->BestLap, 2), static_cast<long>(car->BestLap));
+  char best[48] = "no best lap";
+  if (car->BestLap != 0)
+    std::snprintf(best, sizeof best, "best lap %s (%ld ms)", SB_FormatTime(car->BestLap, 2),
+                  static_cast<long>(car->BestLap));
+  SB_ConsolePrintf("Race finished: place %ld, race time %s (%ld ms), %s", static_cast<long>(car->Place),
+                   SB_FormatTime(car->RaceTime, 2), static_cast<long>(car->RaceTime), best);
 }
 
 void TimeOut(TCAR* car) {

@@ -19,11 +19,13 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/drivekeys.h"
 #include "tests/support/testenv.h"
 
 extern char** environ;
@@ -187,6 +189,20 @@ struct Side {
   }
 };
 
+// The tree's circuit raced against a clock of `seconds`, its time
+// extensions giving nothing, so that the race ends by itself.
+inline void RaceAgainstTheClock(const std::string& tree, int seconds) {
+  const std::string circuit = tree + "/txt/netrace.txt";
+  std::istringstream in(ztest::ReadFile(circuit));
+  std::string out;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
+    if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
+    out += line + "\n";
+  }
+  ztest::WriteFile(circuit, out);
+}
+
 // A side's tree, its configuration and its keys; the program started on
 // the discovery ports from base. The start-up script runs its lines
 // after the cars in use (the menus' races run their race clock). Its
@@ -203,21 +219,13 @@ inline bool StartSide(Process& p, const Side& side, const std::string& keys, uin
   ztest::WriteFile(side.dir + "/keys.txt", keys);
   // The joiner's race ends well before the host's, as in the console
   // pair (the host leaving its race ends the game).
-  std::istringstream in(ztest::ReadFile(side.Tree() + "/txt/netrace.txt"));
-  std::string circuit;
-  for (std::string line; std::getline(in, line);) {
-    if (shipped) {
-      if (line.rfind("RACENLAPS:", 0) == 0 || line.rfind("CONTROLLEDRACENLAPS:", 0) == 0)
-        line = line.substr(0, line.find(':')) + ": 1";
-      if (line.rfind("NLAPS:", 0) == 0) line = "NLAPS: 3";
-      if (seconds && line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-    } else {
-      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-      if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
-    }
-    circuit += line + "\n";
+  if (shipped) {
+    std::map<std::string, std::string> keys = {{"RACENLAPS", "1"}, {"CONTROLLEDRACENLAPS", "1"}, {"NLAPS", "3"}};
+    if (seconds) keys["STARTINGTIME"] = std::to_string(seconds);
+    ztest::SetRaceKeys(side.Tree(), keys);
+  } else {
+    RaceAgainstTheClock(side.Tree(), seconds);
   }
-  ztest::WriteFile(side.Tree() + "/txt/netrace.txt", circuit);
   return p.Start("exec env -u ZENTROVA_NET_FAULTS ZENTROVA_HEADLESS=1 ZENTROVA_NET_HOSTS=127.0.0.1 ZENTROVA_NET_PORT=" +
                  std::to_string(base) + " LSAN_OPTIONS=\"${LSAN_OPTIONS}:print_suppressions=0\" ZENTROVA_DRIVES='C=fixed:" +
                  side.Tree() + "' ZENTROVA_CONFIG_DIR='" + side.dir + "/config' ZENTROVA_INPUT_SCRIPT='" + side.dir +
@@ -328,15 +336,7 @@ class Pair {
     WriteFile(side.Tree() + "/dat/" + script, text);
     WriteFile(side.dir + "/keys.txt", keys);
     WriteFile(side.dir + "/config/win.ini", "[ZIDADE]\nMaster=FALSE\n");  // screenshots allowed
-    const std::string circuit = side.Tree() + "/txt/netrace.txt";
-    std::istringstream in(ReadFile(circuit));
-    std::string out;
-    for (std::string line; std::getline(in, line);) {
-      if (line.rfind("STARTINGTIME:", 0) == 0) line = "STARTINGTIME: " + std::to_string(seconds);
-      if (line.rfind("TIMEXTEND:", 0) == 0) line = line.substr(0, line.find(',')) + ",0";
-      out += line + "\n";
-    }
-    WriteFile(circuit, out);
+    RaceAgainstTheClock(side.Tree(), seconds);
   }
 
   std::string Command(const Side& side, const std::string& script, const std::string& prefix, uint16_t base) const {
