@@ -5,6 +5,7 @@
 
 #include "tests/tools/tools_fixture.h"
 #include "tools/trackedit/catmullrom.h"
+#include "track/types.h"
 
 namespace {
 
@@ -123,6 +124,10 @@ TEST_F(RaceLine, ALineKeepsEveryMetreOrIsCutWithItsReason) {
       {"up to the world's edge", {{out - 100.5, 0, 0}, {out, 0, 0}}, 101, 0},
       {"a metre past the world's edge", {{out - 100.5, 0, 0}, {out + 1, 0, 0}}, 101, SB_BSPLINE_TOOFAR},
       {"below its edge", {{0, -out - 1, 0}, {0, -out - 1, 10}}, 0, SB_BSPLINE_TOOFAR},
+      // From a point on the edge (the curve starts there exactly) inward.
+      {"from its edge along x", {{SB_WORLDMETRES, 0, 0}, {SB_WORLDMETRES - 0.5, 0, 0}}, 1, 0},
+      {"from its edge along y (no ground step)", {{0, -SB_WORLDMETRES, 0}, {0, 0.5 - SB_WORLDMETRES, 0}}, 0, 0},
+      {"from its edge along z", {{0, 0, SB_WORLDMETRES}, {0, 0, SB_WORLDMETRES - 0.5}}, 1, 0},
       {"9,999 m: the table exactly full", {{0, 0, 0}, {9999, 0, 0}}, SB_MAXBSPLINEMETERS, 0},
       {"10,000 m: one metre more", {{0, 0, 0}, {10000, 0, 0}}, SB_MAXBSPLINEMETERS, SB_BSPLINE_TOOLONG},
   };

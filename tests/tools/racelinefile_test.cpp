@@ -115,6 +115,8 @@ TEST_F(RaceLineFile, EverySavedLineLoadsBackAndAnUnloadableOneIsNotSaved) {
     const char* metres;  // what SAVEBSPLINEMETER says after the load
   } rows[] = {
       {"short", {{0, 0, 0}, {10, 0, 5}}, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
+      {"half a metre: one metre point", {{0, 0, 0}, {0.5, 0, 0}}, "Bspline L.BSP saved.",
+       "Bspline meter M.BSP saved."},
       {"9.9 km", {{-4950, 2, 0}, {0, 1, 10}, {4950, 0, 0}}, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
       {"10.1 km", {{-5050, 2, 0}, {0, 1, 10}, {5050, 0, 0}}, "Bspline L.BSP saved.",
        "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},

@@ -216,6 +216,9 @@ TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
       {"RACE", SB_RACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
       {"TIME TRIAL", SB_STANDALONE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
       {"CONTROLLEDRACE", SB_CONTROLLEDRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:05:00"},
+      // TIME TRIAL's HUD has the lap line's place, not the checkpoints'.
+      {"TIME TRIAL, a checkpoint", SB_STANDALONE, 0, 400, 0, 0, 2, nullptr, "*10:15:00"},
+      {"TIME TRIAL, the first entry away from the line", SB_STANDALONE, 0, 400, 0, 0, 0, "*1LAP TIME", "*10:15:00"},
   };
   for (const auto& r : rows) {
     RaceUnderWay();
@@ -230,6 +233,9 @@ TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
     EXPECT_EQ(Find("*1LAP TIME") != nullptr, r.label && std::string(r.label) == "*1LAP TIME") << r.what;
     EXPECT_EQ(Find("*1CHECK 2") != nullptr, r.label && std::string(r.label) == "*1CHECK 2") << r.what;
     if (r.label) ExpectAt(r.label, 432, 48);
+    int at432 = 0;  // nothing else there
+    for (const ztest::DrawnText& t : Texts()) at432 += t.x == 432;
+    EXPECT_EQ(at432, r.label ? 1 : 0) << r.what;
     if (!r.finished && !r.outOfTime) ExpectAt(r.time, 435, 72);
   }
   SB_Var.LineLapTime = 0;

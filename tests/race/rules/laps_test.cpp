@@ -96,6 +96,7 @@ TEST_F(LapsTest, OnlyALapFromTheLineToTheLineIsTheBest) {
       {"a 36 s lap after the start", true, {3, 36}, 36000, 1},
       {"a faster lap replaces it", true, {3, 36, 34}, 34000, 1},
       {"a slower one does not", true, {3, 36, 38}, 36000, 0},
+      {"nor an equal one", true, {3, 36, 36}, 36000, 0},
       {"a 58 s lap after the start", false, {45, 58}, 58000, 1},
       {"backed over the line and across again", true, {3, 36, -2, 1}, 36000, 1},  // still the 36 s lap's
       {"the lap after backing over", true, {3, 36, -2, 1, 30}, 33000, 1},

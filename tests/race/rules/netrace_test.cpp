@@ -210,6 +210,19 @@ TEST_F(NetRaceTest, EveryBadNumberIsRefusedByNameAndLeftOut) {
        {0, 700, 1400, 2100}, -2, 3, 3, 3},
       {"MAXPLAYERS: 3", "MAXPLAYERS: -1", {"MAXPLAYERS parameter -1 refused..."}, 65000, {0, 700, 1400, 2100}, -2,
        3, 5, 0},
+      // Each range at its limit, and just past it.
+      {"STARTINGTIME: 60", "STARTINGTIME: 2147483.647", {}, INT32_MAX, {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"STARTINGTIME: 60", "STARTINGTIME: 2147483.648", {"STARTINGTIME parameter 2.14748e+06 refused..."}, 65000,
+       {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"STARTINGTIME: 60", "STARTINGTIME: 0", {}, 5000, {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"TIMEXTEND: 2100,5", "TIMEXTEND: 6710886.39,5", {}, 65000, {0, 700, 1400, 6710886.39}, -2, 3, 5, 3},
+      {"TIMEXTEND: 2100,5", "TIMEXTEND: 6710886.4,5", {"TIMEXTEND parameter 6.71089e+06 refused...", missing},
+       65000, {0, 700, 1400, 99}, -2, 3, 5, 3},
+      {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,-6710886.39,3.5", {}, 65000, {0, 700, 1400, 2100}, -6710886.39, 3,
+       5, 3},
+      {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,-6710886.4,3.5", {"FINALCAMERA parameter -6.71089e+06 refused..."},
+       65000, {0, 700, 1400, 2100}, 4, 3, 5, 3},
+      {"MAXPLAYERS: 3", "MAXPLAYERS: 0", {}, 65000, {0, 700, 1400, 2100}, -2, 3, 5, 0},
   };
   for (const auto& r : rows) {
     std::string text = kFull;
