@@ -10,6 +10,7 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/heap.h"
 #include "vehicles/vehicles.h"
 
 int32_t* SB_Gaps[SB_MAXCARS];
@@ -122,8 +123,15 @@ void SB_AllocGaps() {
   ClearCarGaps();
   const int64_t checkpoints = (int64_t{SB_Var.NbBsplinePoints} + SB_GAPSTEP) / SB_GAPSTEP;
   const int64_t cells = checkpoints * SB_Var.MaxLaps;
-  SB_ConsolePrintf("Memory used for GAPS :%ld Bytes", static_cast<long>(TableCars() * cells * 4));
+  const int64_t bytes = TableCars() * cells * 4;
+  SB_ConsolePrintf("Memory used for GAPS :%ld Bytes", static_cast<long>(bytes));
   if (checkpoints <= 0 || cells <= 0 || cells * 4 > kMaxTableBytes) return;
+  // A heap that cannot hold them with room to spare races without gaps,
+  // rather than ending the program at a failed allocation.
+  if (bytes > int64_t{LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap))} / 2) {
+    SB_ConsolePrintf("No room for GAPS: the race shows no gaps");
+    return;
+  }
   SB_Var.GapCheckpoints = static_cast<int32_t>(checkpoints);
   SB_Var.GapLaps = SB_Var.MaxLaps;
   for (int32_t i = 0; i < TableCars(); ++i)

@@ -58,10 +58,22 @@ int32_t ShownCheckpoint() {
   return since >= 0 && since < kCheckpointShown ? n : -1;
 }
 
-// "LAP TIME" (entry 0) or "CHECK n", blinking.
+// The lap just driven, for 4 s of the next lap's time after the crossing
+// that ended it: not a part lap from the grid of 10 s or less, and no
+// longer once the car has finished or run out of time (its lap time stands).
+bool LineShown(const TCAR& c) {
+  return !c.Finished && !c.OutOfTime && SB_Var.LineLapTime > kCheckpointMinLap && c.LapTime < kCheckpointShown;
+}
+
+// "LAP TIME" (at the line, or entry 0 elsewhere) or "CHECK n", blinking.
 void DrawCheckpoint(const Frame& f, bool lapLine) {
+  if (SB_Var.GameMode == SB_TRAINING) return;
+  if (LineShown(*f.car)) {
+    if (lapLine && SB_HudOddPhase(f.car->LapTime)) At(f, 432, 8, "%s", kCheckTexts[0]);
+    return;
+  }
   const int32_t n = ShownCheckpoint();
-  if (n < 0 || (n == 0) != lapLine || SB_Var.GameMode == SB_TRAINING) return;
+  if (n < 0 || (n == 0) != lapLine) return;
   if (!SB_HudOddPhase(int64_t{SB_Var.RaceClock} - SB_Var.CheckpointClock)) return;
   At(f, 432, 8, "%s", kCheckTexts[n]);
 }
@@ -112,6 +124,8 @@ void DrawTime(const Frame& f) {
   int32_t t = f.car->LapTime;
   if (SB_Var.GameMode == SB_CONTROLLEDRACE)
     t = f.car->RaceTime;
+  else if (LineShown(*f.car))
+    t = SB_Var.LineLapTime;
   else if (ShownCheckpoint() >= 0)
     t = SB_Var.CheckpointLapTime;
   At(f, 435, 32, "*1%s", SB_FormatTime(t, 2));

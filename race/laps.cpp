@@ -35,6 +35,7 @@ void CountLap(TCAR* car, bool crossing) {
     SB_Var.NewBestLap = 1;
   }
   SB_Var.LapFromLine = crossing ? 1 : 0;
+  SB_Var.LineLapTime = lap;
   car->LastLapChange = car->Laps;
   car->LapTime = 0;
   SB_LapCompletedHook();
@@ -96,6 +97,7 @@ void SB_StartRaceClock() {
   SB_Var.RaceClockStart = SB_Var.RaceClock;
   SB_Var.NewBestLap = 0;
   SB_Var.LapFromLine = 0;
+  SB_Var.LineLapTime = 0;
   if (const TCAR* driven = SB_DrivenCarRecord()) SB_Var.RaceStartDistance = driven->Distance;
   SB_Var.CheckpointNumber = -1;
   SB_Var.CheckpointClock = 0;

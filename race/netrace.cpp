@@ -10,6 +10,7 @@
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
+#include "track/types.h"
 
 namespace {
 
@@ -19,15 +20,16 @@ constexpr double kDefaultStartingTime = 60.0;  // s
 // What a number of the file may hold: a finite value in the range its use
 // can take. Times are whole milliseconds in 32 bits; distances and the
 // camera's offset lie within the map's world (1/320 m in 32 bits); a race
-// has at least one lap. Nan, infinities and far values are typing errors.
+// has from one lap to as many as the HUD's lap counter shows (two digits),
+// which also bounds its gap tables. Nan, infinities and far values are
+// typing errors.
 struct TRANGE {
   double least, most;
 };
-constexpr double kWorldMetres = 2147483647.0 / 320.0;
 constexpr TRANGE kSeconds = {0.0, 2147483.647};
-constexpr TRANGE kDistance = {0.0, kWorldMetres};
-constexpr TRANGE kOffset = {-kWorldMetres, kWorldMetres};
-constexpr TRANGE kLaps = {1.0, 2147483647.0};
+constexpr TRANGE kDistance = {0.0, SB_WORLDMETRES};
+constexpr TRANGE kOffset = {-SB_WORLDMETRES, SB_WORLDMETRES};
+constexpr TRANGE kLaps = {1.0, SB_MOSTLAPS};
 constexpr TRANGE kCount = {0.0, 2147483647.0};
 
 // A number outside its range (no number is inside any) is refused with
@@ -37,6 +39,9 @@ bool Accepted(const char* key, double value, TRANGE range) {
   LS_Message("%s parameter %g refused...", key, value);
   return false;
 }
+
+// A lap count the race can hold, else the shipped file's.
+int32_t Playable(int32_t laps) { return laps >= 1 && laps <= SB_MOSTLAPS ? laps : SB_FALLBACKLAPS; }
 
 // Truncated toward zero, saturating at the 32-bit limits; NaN gives 0.
 int32_t ToInt32(double value) {
@@ -102,14 +107,23 @@ void ReadFinalCamera(TKEYFILE* file) {
   }
 }
 
+// A count missing or refused gives the race the shipped file's laps, and
+// says so: a race of no laps would be won at the first crossing, and one
+// of more laps than its gap tables can hold would end the program.
 void ReadLapCount(TKEYFILE* file, const char* key, int32_t* laps) {
   char format[40];
   std::snprintf(format, sizeof format, "%s: %%f", key);
   double value = 0.0;
-  if (SB_ScanKeyFile(file, 1, format, {&value}) != 1)
-    LS_Message("%s parameter missing...", key);
-  else if (Accepted(key, value, kLaps))
+  if (SB_ScanKeyFile(file, 1, format, {&value}) != 1) {
+    LS_Message("%s parameter missing, %ld laps...", key, static_cast<long>(SB_FALLBACKLAPS));
+  } else if (value >= kLaps.least && value <= kLaps.most) {
     *laps = ToInt32(value);
+    return;
+  } else {
+    LS_Message("%s parameter %g refused (%ld to %ld laps), %ld laps...", key, value, static_cast<long>(kLaps.least),
+               static_cast<long>(kLaps.most), static_cast<long>(SB_FALLBACKLAPS));
+  }
+  *laps = SB_FALLBACKLAPS;
 }
 
 // A key is found anywhere, also at the end of a longer key ("NLAPS: " ends
@@ -163,6 +177,7 @@ void SB_PreInitTimeExtends() {
   SB_Var.FinishCounters[0] = SB_Var.FinishCounters[1] = 0;
 }
 
+// A count never read (the file missing) races the shipped file's laps too.
 void SB_ChooseRaceLaps() {
   switch (SB_Var.GameMode) {
     case SB_TRAINING:
@@ -175,4 +190,5 @@ void SB_ChooseRaceLaps() {
     case SB_OFFLINE: SB_Var.NbLaps = SB_Var.OfflineLaps; break;
     default: SB_Var.NbLaps = SB_Var.NLaps; break;  // FREERACE and DEMO
   }
+  SB_Var.NbLaps = Playable(SB_Var.NbLaps);
 }

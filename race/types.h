@@ -83,6 +83,11 @@ struct TSCORE {
 // points) the race time at which the car first passed it, -1 not yet.
 constexpr int32_t SB_GAPSTEP = 50;
 
+// A race's laps: at most what the HUD's counter shows, two digits; a count
+// missing or refused in the race parameters gives the shipped file's 3.
+constexpr int32_t SB_MOSTLAPS = 99;
+constexpr int32_t SB_FALLBACKLAPS = 3;
+
 // The race-phase sequencer's steps.
 using TGAMESTEP = int32_t;
 constexpr TGAMESTEP SB_STEP_RACING = 15;

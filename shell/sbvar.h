@@ -810,6 +810,7 @@ struct SB_VARS {
   // What the HUD and the result screen show of the driven car.
   int32_t NewBestLap;         // 1 after a lap that set a new best
   int32_t LapFromLine;        // the driven car's lap under way began at a crossing of the line
+  int32_t LineLapTime;        // ms: the driven car's lap ended at its last lap change, 0 none
   double RaceStartDistance;   // the driven car's distance when the race clock started
   int32_t LocalBestLap;       // ms; SB_NOTIME for none
   int32_t LocalRaceTime;      // ms; SB_NOTIME for none

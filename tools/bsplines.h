@@ -24,7 +24,11 @@ void SB_FreeBsplinesMeters();
 
 // Resamples the race line into the per-metre table (taken on first use).
 void SB_GetBsplinesAngles();
-// 1 when the last resampling filled the table before the line's end.
+// Why the last resampling cut the table before the line's end: 0 it did
+// not, SB_BSPLINE_TOOLONG the table was full, SB_BSPLINE_TOOFAR the curve
+// left the world a position in map units can name (SB_WORLDMETRES).
+constexpr int32_t SB_BSPLINE_TOOLONG = 1;
+constexpr int32_t SB_BSPLINE_TOOFAR = 2;
 int32_t SB_BsplineMetersCut();
 // The segment nearest to the ground point under the track editor's mouse,
 // or -1; its squared distance (square metres, 1e11 when none) in *distance.

@@ -24,6 +24,9 @@ struct TSTARTSLOT {
 constexpr double SB_MAPCELLMETRES = 51.2;
 constexpr double SB_MAPLOWMETRES = -64 * SB_MAPCELLMETRES;
 constexpr double SB_MAPHIGHMETRES = 192 * SB_MAPCELLMETRES;
+// The world a position in map units (1/320 m in 32 bits) can name, on
+// each side of the origin: about 6,710 km.
+constexpr double SB_WORLDMETRES = 2147483647.0 / 320.0;
 
 constexpr int32_t SB_MAXTEXTURES = 512;  // names and names2 tables
 constexpr int32_t SB_TEXTURENAMESIZE = 15;

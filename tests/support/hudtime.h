@@ -68,7 +68,28 @@ class HudFont {
     return read;
   }
 
+  // The share of the text's dark outline, drawn as SB_DrawText places "*1"
+  // texts at (x, y), that is near-black in the picture too.
+  double Covers(const std::string& text, const std::function<uint32_t(int, int)>& rgb, int x, int y) const {
+    constexpr int kHeight = 31;
+    const int width = SB_GetTextWidth("*1%s", text.c_str());
+    BMAP* drawn = width > 0 ? LS_CreateBmap(width, kHeight, 8, 0) : nullptr;
+    if (!drawn) return 0.0;
+    LS_FillRect(drawn, 0, 0, width - 1, kHeight - 1, 255);
+    SB_DrawText(drawn, 0, 0, "*1%s", text.c_str());
+    int outline = 0, dark = 0;
+    for (int j = 0; j < kHeight; ++j)
+      for (int i = 0; i < width; ++i) {
+        if (LS_GetPixel(drawn, i, j) > 48) continue;
+        ++outline;
+        dark += Dark(rgb(x + i, y + j));
+      }
+    LS_FreeBmap(drawn);
+    return outline ? double(dark) / outline : 0.0;
+  }
+
  private:
+  static bool Dark(uint32_t c) { return (c >> 16 & 255) <= 48 && (c >> 8 & 255) <= 48 && (c & 255) <= 48; }
   // Pixels of the text's first columns where the drawn outline and the
   // picture's near-black pixels agree.
   static int Agreement(const std::string& text, int width, const std::function<uint32_t(int, int)>& rgb, int x,
@@ -81,9 +102,7 @@ class HudFont {
     int agree = 0;
     for (int j = 0; j < kHeight; ++j)
       for (int i = 0; i < width; ++i) {
-        const uint32_t c = rgb(x + i, y + j);
-        const bool dark = (c >> 16 & 255) <= 48 && (c >> 8 & 255) <= 48 && (c & 255) <= 48;
-        agree += dark == (LS_GetPixel(drawn, i, j) <= 48);
+        agree += Dark(rgb(x + i, y + j)) == (LS_GetPixel(drawn, i, j) <= 48);
       }
     LS_FreeBmap(drawn);
     return agree;

@@ -5,6 +5,7 @@
 
 #include "tests/tools/tools_fixture.h"
 #include "tools/trackedit/catmullrom.h"
+#include "track/types.h"
 
 namespace {
 
@@ -60,9 +61,9 @@ TEST_F(RaceLine, LongStepsRepeatTheirPointAndTheTableStopsAtItsEnd) {
 
 // Far points make steps of many metres each, counted at once: every line
 // ends, the table full and its cut reported. Equal points make no step,
-// whatever the rounding of their curve. Where a step's length overflows,
-// or the curve lies so far out that a metre is lost in its rounding, the
-// metres cannot be counted: the table is cut there, as for a long line.
+// whatever the rounding of their curve. Where the curve leaves the world
+// a map position can name (about 6,710 km each way), the table is cut
+// there with that reason.
 TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
   const TVECTOR a = {0.1, 0.2, 0.3}, far = {5e5, 3.7, -5e5}, farther = {-7.3e9, 1e3, 0.1};
   std::vector<TVECTOR> tenWithAFarOne, onlyFar;
@@ -74,26 +75,76 @@ TEST_F(RaceLine, FarPointsEndAndEqualPointsMakeNoPoint) {
     const char* what;
     std::vector<TVECTOR> line;
     int32_t meters;
-    bool cut;
+    int32_t cut;  // why, 0 not cut
   } rows[] = {
-      {"three equal points", {a, a, a}, 0, false},
-      {"three equal points 500 km out", {far, far, far}, 0, false},
-      {"three equal points at 7e9", {farther, farther, farther}, 0, false},
-      {"a point 1e9 away", {{0, 0, 0}, {1e9, 0, 0}}, SB_MAXBSPLINEMETERS, true},
-      {"a point 1e12 away", {{0, 0, 0}, {0, 0, 1e12}, {0, 0, 0}}, SB_MAXBSPLINEMETERS, true},
-      {"a point 1e150 away", {{0, 0, 0}, {1e150, 0, 1e150}}, SB_MAXBSPLINEMETERS, true},
-      {"a point 1e300 away", {{0, 0, 0}, {1e300, 0, 1e300}}, 0, true},
-      {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, true},
-      {"1e170 between points 100 m apart", tenWithAFarOne, 101, true},
-      {"only far points, 800 m apart", onlyFar, 0, true},
-      {"far points, then near ones", {{0, 0, 1e20}, {9, 0, 1e20}, {0, 0, 0}, {9, 0, 0}}, 0, true},
+      {"three equal points", {a, a, a}, 0, 0},
+      {"three equal points 500 km out", {far, far, far}, 0, 0},
+      {"three equal points at 7e9", {farther, farther, farther}, 0, SB_BSPLINE_TOOFAR},
+      {"a point 1e9 away", {{0, 0, 0}, {1e9, 0, 0}}, SB_MAXBSPLINEMETERS, SB_BSPLINE_TOOLONG},
+      {"a point 1e12 away", {{0, 0, 0}, {0, 0, 1e12}, {0, 0, 0}}, 0, SB_BSPLINE_TOOFAR},
+      {"a point 1e150 away", {{0, 0, 0}, {1e150, 0, 1e150}}, 0, SB_BSPLINE_TOOFAR},
+      {"a point 1e300 away", {{0, 0, 0}, {1e300, 0, 1e300}}, 0, SB_BSPLINE_TOOFAR},
+      {"1e300 and -1e300", {{1e300, 0, 0}, {-1e300, 0, 0}}, 0, SB_BSPLINE_TOOFAR},
+      {"1e170 between points 100 m apart", tenWithAFarOne, 101, SB_BSPLINE_TOOFAR},
+      {"only far points, 800 m apart", onlyFar, 0, SB_BSPLINE_TOOFAR},
+      {"far points, then near ones", {{0, 0, 1e20}, {9, 0, 1e20}, {0, 0, 0}, {9, 0, 0}}, 0, SB_BSPLINE_TOOFAR},
   };
   for (const auto& r : rows) {
     SetLine(r.line);
     SB_GetBsplinesAngles();
     EXPECT_EQ(SB_Var.NbBsplineMeters, r.meters) << r.what;
-    EXPECT_EQ(Printed(), r.cut ? std::vector<std::string>{"Bspline cut at 10000 m !!!"} : std::vector<std::string>{})
+    EXPECT_EQ(SB_BsplineMetersCut(), r.cut) << r.what;
+    EXPECT_EQ(Printed(), r.cut == 0 ? std::vector<std::string>{}
+                         : r.cut == SB_BSPLINE_TOOLONG
+                             ? std::vector<std::string>{"Bspline cut at 10000 m !!!"}
+                             : std::vector<std::string>{"Bspline cut at " + std::to_string(r.meters) +
+                                                        " m: the line leaves the map, 6710 km from its origin !!!"})
         << r.what;
+  }
+}
+
+// The same line laid at the origin and moved out, along x and along z:
+// inside the map's world it keeps every metre, beyond it it is cut where
+// it leaves, with that reason. A line whose metres fill the table exactly
+// is whole; one metre more is cut as too long.
+TEST_F(RaceLine, ALineKeepsEveryMetreOrIsCutWithItsReason) {
+  const double out = 6710886.0;  // the world's edge, less a fraction of a metre
+  const struct {
+    const char* what;
+    std::vector<TVECTOR> line;
+    int32_t meters;
+    int32_t cut;
+  } rows[] = {
+      {"at the origin", {}, 3316, 0},
+      {"6,000 km out along x", {}, 3316, 0},
+      {"6,000 km out along z", {}, 3316, 0},
+      {"at 1e10 m", {}, 0, SB_BSPLINE_TOOFAR},
+      {"at 1e12 m", {}, 0, SB_BSPLINE_TOOFAR},
+      {"at 5e12 m", {}, 0, SB_BSPLINE_TOOFAR},
+      {"up to the world's edge", {{out - 100.5, 0, 0}, {out, 0, 0}}, 101, 0},
+      {"a metre past the world's edge", {{out - 100.5, 0, 0}, {out + 1, 0, 0}}, 101, SB_BSPLINE_TOOFAR},
+      {"below its edge", {{0, -out - 1, 0}, {0, -out - 1, 10}}, 0, SB_BSPLINE_TOOFAR},
+      // From a point on the edge (the curve starts there exactly) inward.
+      {"from its edge along x", {{SB_WORLDMETRES, 0, 0}, {SB_WORLDMETRES - 0.5, 0, 0}}, 1, 0},
+      {"from its edge along y (no ground step)", {{0, -SB_WORLDMETRES, 0}, {0, 0.5 - SB_WORLDMETRES, 0}}, 0, 0},
+      {"from its edge along z", {{0, 0, SB_WORLDMETRES}, {0, 0, SB_WORLDMETRES - 0.5}}, 1, 0},
+      {"9,999 m: the table exactly full", {{0, 0, 0}, {9999, 0, 0}}, SB_MAXBSPLINEMETERS, 0},
+      {"10,000 m: one metre more", {{0, 0, 0}, {10000, 0, 0}}, SB_MAXBSPLINEMETERS, SB_BSPLINE_TOOLONG},
+  };
+  // Seven points out to 3,300 m, with bends, moved by each row's offset.
+  const TVECTOR shape[] = {{0, 0, 0}, {500, 3, 40}, {1100, 0, -30}, {1650, 5, 0}, {2200, 0, 60}, {2800, 2, 0},
+                           {3300, 0, 10}};
+  const TVECTOR offsets[] = {{0, 0, 0}, {6e6, 0, 0}, {0, 0, -6e6}, {1e10, 0, 0}, {0, 0, 1e12}, {5e12, 0, 5e12}};
+  for (size_t k = 0; k < std::size(rows); ++k) {
+    const auto& r = rows[k];
+    std::vector<TVECTOR> line = r.line;
+    if (line.empty())
+      for (const TVECTOR& p : shape) line.push_back({p.x + offsets[k].x, p.y + offsets[k].y, p.z + offsets[k].z});
+    SetLine(line);
+    SB_GetBsplinesAngles();
+    Printed();
+    EXPECT_EQ(SB_BsplineMetersCut(), r.cut) << r.what;
+    EXPECT_EQ(SB_Var.NbBsplineMeters, r.meters) << r.what;
   }
 }
 

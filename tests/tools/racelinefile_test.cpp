@@ -115,6 +115,8 @@ TEST_F(RaceLineFile, EverySavedLineLoadsBackAndAnUnloadableOneIsNotSaved) {
     const char* metres;  // what SAVEBSPLINEMETER says after the load
   } rows[] = {
       {"short", {{0, 0, 0}, {10, 0, 5}}, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
+      {"half a metre: one metre point", {{0, 0, 0}, {0.5, 0, 0}}, "Bspline L.BSP saved.",
+       "Bspline meter M.BSP saved."},
       {"9.9 km", {{-4950, 2, 0}, {0, 1, 10}, {4950, 0, 0}}, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
       {"10.1 km", {{-5050, 2, 0}, {0, 1, 10}, {5050, 0, 0}}, "Bspline L.BSP saved.",
        "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},
@@ -122,9 +124,11 @@ TEST_F(RaceLineFile, EverySavedLineLoadsBackAndAnUnloadableOneIsNotSaved) {
        "Bspline meter M.BSP saved."},
       {"1000 points", thousand, "Bspline L.BSP saved.", "Bspline meter M.BSP saved."},
       {"1e170 out among points", {{0, 0, 0}, {100, 0, 0}, {200, 0, 1e170}, {300, 0, 0}}, "Bspline L.BSP saved.",
-       "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},
+       "Bspline meter M.BSP not saved: the line leaves the map, 6710 km from its origin !!!"},
       {"only 1e170 out", {{0, 0, 1e170}, {800, 0, 1e170}}, "Bspline L.BSP saved.",
-       "Bspline meter M.BSP not saved: the line is longer than 10000 m !!!"},
+       "Bspline meter M.BSP not saved: the line leaves the map, 6710 km from its origin !!!"},
+      {"1,200 m at 1e12 m", {{1e12, 0, 0}, {1e12 + 600, 0, 5}, {1e12 + 1200, 0, 0}}, "Bspline L.BSP saved.",
+       "Bspline meter M.BSP not saved: the line leaves the map, 6710 km from its origin !!!"},
       {"not a number", {{0, 0, 0}, {nan, 0, 0}}, "Bspline L.BSP not saved: point 1 is not a number !!!", nullptr},
       {"infinite", {{0, -inf, 0}}, "Bspline L.BSP not saved: point 0 is not a number !!!", nullptr},
   };

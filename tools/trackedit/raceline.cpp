@@ -10,6 +10,7 @@
 #include "shell/sbvar.h"
 #include "tools/bsplines.h"
 #include "tools/trackedit/catmullrom.h"
+#include "track/types.h"
 
 namespace {
 
@@ -54,16 +55,21 @@ int32_t NbSegments() {
 }
 
 // The resampling's state: the arc still to go before the next metre
-// point, and whether the table's end was reported.
+// point, and why the table was cut (0 not).
 struct TRESAMPLE {
   double Remaining = 0.0;
-  bool Cut = false;
+  int32_t Cut = 0;
 };
 
-// The table ends here: reported once a resampling.
-void Cut(TRESAMPLE* state) {
-  if (!state->Cut) SB_ConsolePrintf("Bspline cut at %d m !!!", SB_MAXBSPLINEMETERS);
-  state->Cut = true;
+// The table ends here, for that reason: reported once a resampling.
+void Cut(TRESAMPLE* state, int32_t reason) {
+  if (state->Cut) return;
+  state->Cut = reason;
+  if (reason == SB_BSPLINE_TOOLONG)
+    SB_ConsolePrintf("Bspline cut at %d m !!!", SB_MAXBSPLINEMETERS);
+  else
+    SB_ConsolePrintf("Bspline cut at %ld m: the line leaves the map, %ld km from its origin !!!",
+                     static_cast<long>(SB_Var.NbBsplineMeters), static_cast<long>(SB_WORLDMETRES / 1000.0));
 }
 
 // The point count times, as far as the table has room.
@@ -72,26 +78,31 @@ void Append(const TVECTOR& q, double count, TRESAMPLE* state) {
   const int32_t room = SB_MAXBSPLINEMETERS - SB_Var.NbBsplineMeters;
   const int32_t n = count < room ? static_cast<int32_t>(count) : room;
   for (int32_t k = 0; k < n; ++k) SB_Var.BsplineMeters[SB_Var.NbBsplineMeters++] = q;
-  if (count > room) Cut(state);
+  if (count > room) Cut(state, SB_BSPLINE_TOOLONG);
 }
 
 // The rounding left in a curve point of that size: the weights of a
 // segment whose points are all equal do not sum to exactly one, and a
-// step no longer than this is no step.
+// step no longer than this is no step. Within the map's world it is below
+// 2 micrometres, so no step of a line is lost to it.
 double Noise(const TVECTOR& p) {
   return kRoundingShare * (1.0 + std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z));
+}
+
+// Whether a curve point lies where the track can place it (not a number
+// lies nowhere).
+bool InWorld(const TVECTOR& p) {
+  return std::fabs(p.x) <= SB_WORLDMETRES && std::fabs(p.y) <= SB_WORLDMETRES && std::fabs(p.z) <= SB_WORLDMETRES;
 }
 
 // One step from prev to cur: a metre point each time the arc passes a
 // whole metre, one metre on the ground plane from prev along the step.
 void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
-  // Where the curve lies so far out that a metre is lost in its rounding,
-  // its metres cannot be counted: the line is cut there, as one too long
-  // for the table. A step whose length overflows ends so far out, and
-  // appends nothing: the next one is cut.
+  // A step that leaves the map's world cuts the line where it leaves: no
+  // car races there, and its metres could not all be counted.
   if (state->Cut) return;
-  if (!(Noise(prev) < 1.0)) {
-    Cut(state);
+  if (!InWorld(prev) || !InWorld(cur)) {
+    Cut(state, SB_BSPLINE_TOOFAR);
     return;
   }
   const double dx = cur.x - prev.x, dy = cur.y - prev.y, dz = cur.z - prev.z;
@@ -104,8 +115,8 @@ void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
   const double h = std::sqrt(dx * dx + dz * dz);
   const TVECTOR q = {prev.x + dx / h, prev.y + dy / h, prev.z + dz / h};
   // The first mark the step passes, then one more for each whole metre
-  // beyond it: counted at once (subtracting 1.0 at a time never ends for
-  // a step of 2^53 m), which leaves the same remainder bit for bit.
+  // beyond it: counted at once, which leaves the same remainder bit for
+  // bit as subtracting 1.0 at a time.
   const double s = length - state->Remaining;
   const double more = s > 1.0 ? std::ceil(s - 1.0) : 0.0;
   // A step straight up has no ground direction (what is left is the
@@ -114,14 +125,14 @@ void Step(const TVECTOR& prev, const TVECTOR& cur, TRESAMPLE* state) {
   state->Remaining = 1.0 - (s - more);
 }
 
-// Whether the last resampling ran out of the table's room.
-bool g_metresCut = false;
+// Why the last resampling cut the table, 0 when it did not.
+int32_t g_metresCut = 0;
 
 }  // namespace
 
 void SB_GetBsplinesAngles() {
   SB_Var.NbBsplineMeters = 0;
-  g_metresCut = false;
+  g_metresCut = 0;
   if (!SB_Var.BsplineMeters)
     SB_Var.BsplineMeters =
         static_cast<TVECTOR*>(SB_GetMem(SB_MAXBSPLINEMETERS * static_cast<int32_t>(sizeof(TVECTOR)), kOwner));
@@ -140,12 +151,12 @@ void SB_GetBsplinesAngles() {
   g_metresCut = state.Cut;
 }
 
-int32_t SB_BsplineMetersCut() { return g_metresCut ? 1 : 0; }
+int32_t SB_BsplineMetersCut() { return g_metresCut; }
 
 void SB_FreeBsplinesMeters() {
   if (SB_Var.BsplineMeters) SB_Release(SB_Var.BsplineMeters);
   SB_Var.BsplineMeters = nullptr;
-  g_metresCut = false;
+  g_metresCut = 0;
 }
 
 double SB_SegmentDist2(const TVECTOR* a, const TVECTOR* b, const TVECTOR* p) {

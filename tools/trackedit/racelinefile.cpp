@@ -13,6 +13,7 @@
 #include "shell/sbvar.h"
 #include "system/file.h"
 #include "tools/bsplines.h"
+#include "track/types.h"
 
 namespace {
 
@@ -122,9 +123,14 @@ void SB_SaveBsplines(const char* name) {
 void SB_SaveBsplinesMeters(const char* name) {
   // A table cut short is no line to race on, even when nothing came
   // before the cut.
-  if (SB_BsplineMetersCut()) {
+  if (SB_BsplineMetersCut() == SB_BSPLINE_TOOLONG) {
     SB_ConsolePrintf("Bspline meter %s not saved: the line is longer than %ld m !!!", name,
                      long(SB_MAXBSPLINEMETERS));
+    return;
+  }
+  if (SB_BsplineMetersCut()) {
+    SB_ConsolePrintf("Bspline meter %s not saved: the line leaves the map, %ld km from its origin !!!", name,
+                     static_cast<long>(SB_WORLDMETRES / 1000.0));
     return;
   }
   if (SB_Var.NbBsplineMeters <= 0 || !SB_Var.BsplineMeters) {

@@ -191,6 +191,56 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
   ExpectAt("*01/*13", 19, 84);
 }
 
+// At the line the lap just driven shows: "LAP TIME" blinking in 300 ms
+// phases of the new lap's time for its first 4 s, and that lap's time
+// under TIME (the race time in CONTROLLEDRACE). Not for a lap of 10 s or
+// less (the part lap from a grid behind the line), nor once the car has
+// finished or run out of time; a checkpoint passed meanwhile waits.
+TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
+  const struct {
+    const char* what;
+    int32_t mode, line, lapTime, finished, outOfTime, checkpoint;
+    const char *label, *time;  // label null: neither LAP TIME nor CHECK 2
+  } rows[] = {
+      {"just over the line", SB_MULTIRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
+      {"its even phase", SB_MULTIRACE, 41170, 700, 0, 0, -1, nullptr, "*10:41:17"},
+      {"the last phase", SB_MULTIRACE, 41170, 3999, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
+      {"4 s after the line", SB_MULTIRACE, 41170, 4000, 0, 0, -1, nullptr, "*10:04:00"},
+      {"a lap of 10 s", SB_MULTIRACE, 10000, 400, 0, 0, -1, nullptr, "*10:00:40"},
+      {"a lap just over 10 s", SB_MULTIRACE, 10010, 400, 0, 0, -1, "*1LAP TIME", "*10:10:01"},
+      {"no lap yet", SB_MULTIRACE, 0, 400, 0, 0, -1, nullptr, "*10:00:40"},
+      {"finished", SB_MULTIRACE, 41170, 400, 1, 0, -1, nullptr, "*10:00:40"},
+      {"out of time", SB_MULTIRACE, 41170, 400, 0, 1, -1, nullptr, "*10:00:40"},
+      {"a checkpoint too", SB_MULTIRACE, 41170, 400, 0, 0, 2, "*1LAP TIME", "*10:41:17"},
+      {"a checkpoint alone", SB_MULTIRACE, 0, 400, 0, 0, 2, "*1CHECK 2", "*10:15:00"},
+      {"RACE", SB_RACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
+      {"TIME TRIAL", SB_STANDALONE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
+      {"CONTROLLEDRACE", SB_CONTROLLEDRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:05:00"},
+      // TIME TRIAL's HUD has the lap line's place, not the checkpoints'.
+      {"TIME TRIAL, a checkpoint", SB_STANDALONE, 0, 400, 0, 0, 2, nullptr, "*10:15:00"},
+      {"TIME TRIAL, the first entry away from the line", SB_STANDALONE, 0, 400, 0, 0, 0, "*1LAP TIME", "*10:15:00"},
+  };
+  for (const auto& r : rows) {
+    RaceUnderWay();
+    SB_Var.GameMode = r.mode;
+    SB_Var.LineLapTime = r.line;
+    Car(0).LapTime = r.lapTime;
+    Car(0).Finished = r.finished;
+    Car(0).OutOfTime = r.outOfTime;
+    SB_Var.CheckpointNumber = r.checkpoint;
+    ClearTexts();
+    SB_DrawHud();
+    EXPECT_EQ(Find("*1LAP TIME") != nullptr, r.label && std::string(r.label) == "*1LAP TIME") << r.what;
+    EXPECT_EQ(Find("*1CHECK 2") != nullptr, r.label && std::string(r.label) == "*1CHECK 2") << r.what;
+    if (r.label) ExpectAt(r.label, 432, 48);
+    int at432 = 0;  // nothing else there
+    for (const ztest::DrawnText& t : Texts()) at432 += t.x == 432;
+    EXPECT_EQ(at432, r.label ? 1 : 0) << r.what;
+    if (!r.finished && !r.outOfTime) ExpectAt(r.time, 435, 72);
+  }
+  SB_Var.LineLapTime = 0;
+}
+
 // A new best blinks on its lap's time in 300 ms phases for 4 s while the
 // car races; once the car has finished (or run out of time) that time
 // stands, and so does the best lap, shown.

@@ -14,6 +14,7 @@
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "tests/fakes/race_fakes.h"
+#include "tests/support/testenv.h"
 
 namespace {
 
@@ -95,6 +96,7 @@ TEST_F(LapsTest, OnlyALapFromTheLineToTheLineIsTheBest) {
       {"a 36 s lap after the start", true, {3, 36}, 36000, 1},
       {"a faster lap replaces it", true, {3, 36, 34}, 34000, 1},
       {"a slower one does not", true, {3, 36, 38}, 36000, 0},
+      {"nor an equal one", true, {3, 36, 36}, 36000, 0},
       {"a 58 s lap after the start", false, {45, 58}, 58000, 1},
       {"backed over the line and across again", true, {3, 36, -2, 1}, 36000, 1},  // still the 36 s lap's
       {"the lap after backing over", true, {3, 36, -2, 1, 30}, 33000, 1},
@@ -113,6 +115,58 @@ TEST_F(LapsTest, OnlyALapFromTheLineToTheLineIsTheBest) {
     EXPECT_EQ(Car(0).BestLap, r.best) << r.what;
     EXPECT_EQ(SB_Var.NewBestLap, r.newBest) << r.what;
   }
+}
+
+// Two races in one run, each set up as a race is, from its own grid: the
+// first finishes its two laps, the second, whose lap count the file
+// refuses, runs the shipped file's three and runs out of time. Nothing of
+// the first race's laps, best lap, line or start carries into the second.
+TEST_F(LapsTest, ASecondRaceInTheSameRunStartsAfresh) {
+  const std::string file =
+      "STARTINGTIME: 60\nTIMEXTEND: 0,20\nTIMEXTEND: 300,5\nTIMEXTEND: 600,5\nTIMEXTEND: 900,5\n"
+      "FINALCAMERA: 0,0,0\nMAXPLAYERS: 0\nNLAPS: 1\nRACENLAPS: %\nCONTROLLEDRACENLAPS: 1\nOFFLINENLAPS: 1\n"
+      "MULTIRACENLAPS: 1\n";
+  const auto race = [&](const char* laps, double grid) {
+    std::string text = file;
+    text.replace(text.find('%'), 1, laps);
+    ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", text);
+    SB_PreInitTimeExtends();
+    // The car back on its grid; the rest of its record is the last race's.
+    Car(0).Finished = Car(0).OutOfTime = 0;
+    Car(0).Distance = grid;
+    Car(0).Laps = -1;  // a grid behind the line
+    Frames(1);         // the start
+    SB_ClearPrintedLines();
+  };
+  // 2.5 m a frame of 100 ms: 40 s a lap of 1000 m.
+  race("2", -30.0);
+  EXPECT_EQ(SB_Var.NbLaps, 2);
+  Frames(12, 2.5);  // over the line after 1.2 s: no best lap, no lap shown
+  EXPECT_EQ(Car(0).BestLap, 0);
+  EXPECT_EQ(SB_Var.LineLapTime, 1200);
+  Frames(400, 2.5);
+  EXPECT_EQ(Car(0).BestLap, 40000);
+  EXPECT_EQ(SB_Var.LineLapTime, 40000);
+  Frames(400, 2.5);
+  ASSERT_EQ(Car(0).Finished, 1);
+  EXPECT_EQ(SB_PrintedLines(),
+            std::vector<std::string>{"Race finished: place 1, race time 1:21:20 (81200 ms), best lap 0:40:00 (40000 ms)"});
+
+  race("nan", -10.0);
+  EXPECT_EQ(SB_Var.NbLaps, 3);
+  EXPECT_EQ(Car(0).Finished + Car(0).OutOfTime + Car(0).BestLap, 0);
+  EXPECT_EQ(SB_Var.LineLapTime, 0);  // no lap ended yet: nothing shows at the start
+  EXPECT_EQ(SB_Var.LapFromLine, 0);
+  Frames(4, 2.5);  // the part lap from the grid is no best lap
+  EXPECT_EQ(Car(0).BestLap, 0);
+  EXPECT_EQ(SB_Var.NewBestLap, 0);
+  Frames(416, 2.5);  // a whole lap, and 20 m on
+  EXPECT_EQ(Car(0).BestLap, 40000);
+  Car(0).Speed = 0.5;
+  for (int i = 0; i < 2000 && !Car(0).OutOfTime; ++i) Frames(1);
+  ASSERT_EQ(Car(0).OutOfTime, 1);
+  EXPECT_EQ(Car(0).Finished, 0);
+  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Race over, out of time: place 1, distance run 1050 m"});
 }
 
 TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {

@@ -26,9 +26,9 @@ const char* kFull =
 
 const std::vector<std::string> kMissing = {
     "STARTINGTIME parameter missing...", "TIME EXTEND parameters missing...", "FINALCAMERA parameter missing...",
-    "RACENLAPS parameter missing...",    "CONTROLLEDRACENLAPS parameter missing...",
-    "OFFLINENLAPS parameter missing...", "MULTIRACENLAPS parameter missing...",
-    "NLAPS parameter missing...",        "MAXPLAYERS parameter missing...",
+    "RACENLAPS parameter missing, 3 laps...",    "CONTROLLEDRACENLAPS parameter missing, 3 laps...",
+    "OFFLINENLAPS parameter missing, 3 laps...", "MULTIRACENLAPS parameter missing, 3 laps...",
+    "NLAPS parameter missing, 3 laps...",        "MAXPLAYERS parameter missing...",
 };
 
 class NetRaceTest : public ztest::RaceTest {
@@ -97,8 +97,8 @@ TEST_F(NetRaceTest, EachMissingKeyIsReportedOnceAndLeavesItsValue) {
   std::snprintf(SB_Var.PlayerNames[0], SB_PLAYERNAMESIZE, "OLD");
   SB_ReadNetRace();
   EXPECT_EQ(Boxes(), std::vector<std::string>(kMissing.begin() + 1, kMissing.end()));
-  EXPECT_EQ(SB_Var.RaceLaps, 7);
-  EXPECT_EQ(SB_Var.MaxLaps, 7);
+  EXPECT_EQ(SB_Var.RaceLaps, 3);  // a missing lap count races the shipped file's laps
+  EXPECT_EQ(SB_Var.MaxLaps, 3);
   EXPECT_EQ(SB_Var.FinalCamera[1], 4.0);
   EXPECT_STREQ(SB_Var.PlayerNames[0], "OLD");
   EXPECT_EQ(SB_Var.StartingTime, 30000);
@@ -180,7 +180,8 @@ TEST_F(NetRaceTest, TheExtensionIsSearchedAfterItsDistance) {
 
 // A number that is no number, infinite, too large or below its least is
 // refused with its key and value, and its entry left out: the race runs
-// with the rest of the file and the old values in its place.
+// with the rest of the file and the old values in its place, a refused
+// lap count with the shipped file's 3 laps.
 TEST_F(NetRaceTest, EveryBadNumberIsRefusedByNameAndLeftOut) {
   const char* missing = "TIME EXTEND parameters missing...";
   const struct {
@@ -203,12 +204,25 @@ TEST_F(NetRaceTest, EveryBadNumberIsRefusedByNameAndLeftOut) {
        {0, 700, 1400, 99}, -2, 3, 5, 3},
       {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,1e308,3.5", {"FINALCAMERA parameter 1e+308 refused..."}, 65000,
        {0, 700, 1400, 2100}, 4, 3, 5, 3},
-      {"RACENLAPS: 3", "RACENLAPS: -inf", {"RACENLAPS parameter -inf refused..."}, 65000, {0, 700, 1400, 2100}, -2,
-       7, 5, 3},
-      {"OFFLINENLAPS: 5", "OFFLINENLAPS: 0", {"OFFLINENLAPS parameter 0 refused..."}, 65000, {0, 700, 1400, 2100},
-       -2, 3, 7, 3},
+      {"RACENLAPS: 3", "RACENLAPS: -inf", {"RACENLAPS parameter -inf refused (1 to 99 laps), 3 laps..."}, 65000,
+       {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"OFFLINENLAPS: 5", "OFFLINENLAPS: 0", {"OFFLINENLAPS parameter 0 refused (1 to 99 laps), 3 laps..."}, 65000,
+       {0, 700, 1400, 2100}, -2, 3, 3, 3},
       {"MAXPLAYERS: 3", "MAXPLAYERS: -1", {"MAXPLAYERS parameter -1 refused..."}, 65000, {0, 700, 1400, 2100}, -2,
        3, 5, 0},
+      // Each range at its limit, and just past it.
+      {"STARTINGTIME: 60", "STARTINGTIME: 2147483.647", {}, INT32_MAX, {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"STARTINGTIME: 60", "STARTINGTIME: 2147483.648", {"STARTINGTIME parameter 2.14748e+06 refused..."}, 65000,
+       {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"STARTINGTIME: 60", "STARTINGTIME: 0", {}, 5000, {0, 700, 1400, 2100}, -2, 3, 5, 3},
+      {"TIMEXTEND: 2100,5", "TIMEXTEND: 6710886.39,5", {}, 65000, {0, 700, 1400, 6710886.39}, -2, 3, 5, 3},
+      {"TIMEXTEND: 2100,5", "TIMEXTEND: 6710886.4,5", {"TIMEXTEND parameter 6.71089e+06 refused...", missing},
+       65000, {0, 700, 1400, 99}, -2, 3, 5, 3},
+      {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,-6710886.39,3.5", {}, 65000, {0, 700, 1400, 2100}, -6710886.39, 3,
+       5, 3},
+      {"FINALCAMERA: 1,-2,3.5", "FINALCAMERA: 1,-6710886.4,3.5", {"FINALCAMERA parameter -6.71089e+06 refused..."},
+       65000, {0, 700, 1400, 2100}, 4, 3, 5, 3},
+      {"MAXPLAYERS: 3", "MAXPLAYERS: 0", {}, 65000, {0, 700, 1400, 2100}, -2, 3, 5, 0},
   };
   for (const auto& r : rows) {
     std::string text = kFull;
@@ -257,7 +271,7 @@ TEST_F(NetRaceTest, SpoiltNumbersAreAllRefused) {
     plat::ClearShownMessageBoxes();
     SB_ReadNetRace();
     EXPECT_EQ(std::count_if(Boxes().begin(), Boxes().end(),
-                            [](const std::string& b) { return b.find(" refused...") != std::string::npos; }),
+                            [](const std::string& b) { return b.find(" refused") != std::string::npos; }),
               spoilt)
         << text;
     EXPECT_GT(SB_Var.StartingTime, 0) << text;
@@ -265,6 +279,83 @@ TEST_F(NetRaceTest, SpoiltNumbersAreAllRefused) {
     for (double c : SB_Var.FinalCamera) EXPECT_TRUE(std::isfinite(c)) << text;
     EXPECT_GE(std::min({SB_Var.NLaps, SB_Var.RaceLaps, SB_Var.OfflineLaps, SB_Var.MaxLaps}), 1) << text;
   }
+}
+
+// Each mode's lap count at its limits and past them: what is said, and
+// the laps the race of that mode then runs. The file keeps the other
+// counts at 2, so the count read is the one the row sets.
+TEST_F(NetRaceTest, EveryModesLapCountRacesAtLeastOneLapAndAtMost99) {
+  const struct {
+    const char* key;
+    int32_t mode;
+  } keys[] = {{"RACENLAPS", SB_RACE},           {"CONTROLLEDRACENLAPS", SB_CONTROLLEDRACE},
+              {"OFFLINENLAPS", SB_OFFLINE},     {"MULTIRACENLAPS", SB_MULTIRACE},
+              {"NLAPS", SB_FREERACE}};
+  const struct {
+    const char* value;  // null: the key left out
+    int32_t laps;
+    const char* said;   // after the key; null: nothing
+  } rows[] = {
+      {"1", 1, nullptr},
+      {"99", 99, nullptr},
+      {"99.9", 3, " parameter 99.9 refused (1 to 99 laps), 3 laps..."},
+      {"100", 3, " parameter 100 refused (1 to 99 laps), 3 laps..."},
+      {"100000", 3, " parameter 100000 refused (1 to 99 laps), 3 laps..."},
+      {"0.9", 3, " parameter 0.9 refused (1 to 99 laps), 3 laps..."},
+      {"0", 3, " parameter 0 refused (1 to 99 laps), 3 laps..."},
+      {"-5", 3, " parameter -5 refused (1 to 99 laps), 3 laps..."},
+      {"nan", 3, " parameter nan refused (1 to 99 laps), 3 laps..."},
+      {"1e308", 3, " parameter 1e+308 refused (1 to 99 laps), 3 laps..."},
+      {nullptr, 3, " parameter missing, 3 laps..."},
+  };
+  for (const auto& k : keys) {
+    for (const auto& r : rows) {
+      std::string text = "STARTINGTIME: 60\nTIMEXTEND: 0,1\nTIMEXTEND: 1,1\nTIMEXTEND: 2,1\nTIMEXTEND: 3,1\n"
+                         "FINALCAMERA: 0,0,0\nMAXPLAYERS: 0\n";
+      // A key is found at the end of a longer one too: a row that leaves its
+      // key out leaves every lap count out.
+      for (const char* other : {"NLAPS", "RACENLAPS", "CONTROLLEDRACENLAPS", "OFFLINENLAPS", "MULTIRACENLAPS"})
+        if (std::strcmp(other, k.key) != 0 && r.value) text += std::string(other) + ": 2\n";
+        else if (r.value) text += std::string(other) + ": " + r.value + "\n";
+      Write(text);
+      SB_Var.GameMode = k.mode;
+      SB_Var.NLaps = SB_Var.RaceLaps = SB_Var.ControlledRaceLaps = SB_Var.OfflineLaps = SB_Var.MultiLaps = 7;
+      plat::ClearShownMessageBoxes();
+      SB_PreInitTimeExtends();
+      const std::string what = std::string(k.key) + " " + (r.value ? r.value : "left out");
+      if (r.value) {
+        EXPECT_EQ(Boxes(), r.said ? std::vector<std::string>{k.key + std::string(r.said)} : std::vector<std::string>{})
+            << what;
+        // The gap tables are sized by the four race modes' largest count.
+        EXPECT_EQ(SB_Var.MaxLaps, k.mode == SB_FREERACE ? 2 : std::max(r.laps, 2)) << what;
+      } else {
+        EXPECT_EQ(std::count(Boxes().begin(), Boxes().end(), k.key + std::string(r.said)), 1) << what;
+        EXPECT_EQ(Boxes().size(), 5u) << what;
+        EXPECT_EQ(SB_Var.MaxLaps, 3) << what;
+      }
+      EXPECT_EQ(SB_Var.NbLaps, r.laps) << what;
+    }
+  }
+}
+
+// When the file cannot be read at all (every key-file slot busy) the
+// counts are those before, 0 in a program's first race: the race still
+// runs the shipped file's laps, in every mode.
+TEST_F(NetRaceTest, ARaceOfCountsNeverReadRunsThreeLaps) {
+  TKEYFILE* busy[SB_MAXKEYFILES];
+  for (TKEYFILE*& k : busy) k = SB_OpenKeyFile("none.txt");
+  const std::pair<int32_t, int32_t> rows[] = {{0, 3}, {-4, 3}, {1, 1}, {99, 99}, {100, 3}, {INT32_MAX, 3}};
+  for (const auto& [count, laps] : rows) {
+    for (int32_t mode = 0; mode < SB_NBGAMEMODES; ++mode) {
+      SB_Var.GameMode = mode;
+      SB_Var.NLaps = SB_Var.RaceLaps = SB_Var.ControlledRaceLaps = SB_Var.OfflineLaps = SB_Var.MultiLaps =
+          SB_Var.MaxLaps = count;
+      SB_PreInitTimeExtends();
+      EXPECT_EQ(SB_Var.NbLaps, laps) << count << " in mode " << mode;
+    }
+  }
+  EXPECT_TRUE(Boxes().empty());
+  for (TKEYFILE* k : busy) SB_CloseKeyFile(k);
 }
 
 TEST_F(NetRaceTest, ExtraAndStartingTimeAddWithoutOverflow) {

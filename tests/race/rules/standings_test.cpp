@@ -9,6 +9,7 @@
 #include "shell/console.h"
 #include "shell/owner.h"
 #include "shell/sbvar.h"
+#include "system/heap.h"
 #include "tests/fakes/race_fakes.h"
 
 namespace {
@@ -178,6 +179,37 @@ TEST_F(GapsTest, UnusableSizesLeaveTheTablesUnallocated) {
   }
   EXPECT_EQ(SB_PrintedLines().back(),
             "Memory used for GAPS :" + std::to_string(3LL * 42949673 * INT32_MAX * 4) + " Bytes");
+}
+
+// The most laps a race may have, on the longest line the metre table
+// holds and with every car, fits the heap; tables the heap cannot hold
+// with room to spare leave the race without gaps instead of ending it.
+TEST_F(GapsTest, TablesTheHeapCannotHoldLeaveTheRaceWithoutGaps) {
+  const struct {
+    int32_t cars, points, laps;
+    bool made;
+  } rows[] = {{SB_MAXCARS, 10000, SB_MOSTLAPS, true}, {3, 1103, SB_MOSTLAPS, true}, {3, 2000000, SB_MOSTLAPS, false}};
+  for (const auto& r : rows) {
+    MakeCars(r.cars);
+    SB_Var.NbBsplinePoints = r.points;
+    SB_Var.MaxLaps = r.laps;
+    SB_ClearPrintedLines();
+    SB_AllocGaps();
+    EXPECT_EQ(SB_Var.NbMemOwners, r.made ? r.cars : 0) << r.points;
+    EXPECT_EQ(SB_PrintedLines().back() == "No room for GAPS: the race shows no gaps", !r.made) << r.points;
+    if (r.made) Frame(1000, 100, 200, 300);
+    SB_FreeGaps();
+  }
+  // One car's table of one lap about half the heap's largest free block.
+  MakeCars(1);
+  SB_Var.MaxLaps = 1;
+  for (const int64_t more : {-1, 1}) {
+    const int64_t half = int64_t{LSI_GetHeapMaxFree(LSI_GetHeapOf(LS_DefaultHeap))} / 2;
+    SB_Var.NbBsplinePoints = static_cast<int32_t>((half / 4 + more - 1) * SB_GAPSTEP);
+    SB_AllocGaps();
+    EXPECT_EQ(SB_Var.NbMemOwners, more < 0 ? 1 : 0) << more;
+    SB_FreeGaps();
+  }
 }
 
 TEST_F(GapsTest, GapsAheadAndBehindInARace) {
