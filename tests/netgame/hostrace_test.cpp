@@ -116,14 +116,15 @@ class NetHostRace : public ztest::LsNetTest {
   }
   // The player walked along the race's states as a copy of the game walks
   // them, from where it stands up to the state given.
-  static void To(uint32_t id, XSTATE target) {
-    static const XSTATE kSetUp[] = {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO};
-    if (target <= XSTATE_WAIT4GO && target != XSTATE_CONNECTED) {
+  static void To(uint32_t id, XSTATE target, int32_t sub = XSUBSTATE_PLAYING) {
+    static const XSTATE kSetUp[] = {XSTATE_LOADING, XSTATE_REMAPPINGCARS, XSTATE_READY2PLAY, XSTATE_WAIT4READY,
+                                    XSTATE_WAIT4GO};
+    if (target <= XSTATE_WAIT4GO && target > StateOf(id) && target != XSTATE_CONNECTED) {
       for (XSTATE s : kSetUp)
-        if (s > StateOf(id) && s <= target) Status(id, static_cast<int32_t>(s));
+        if (s > StateOf(id) && s <= target) Status(id, static_cast<int32_t>(s), sub);
       return;
     }
-    Status(id, static_cast<int32_t>(target));
+    Status(id, static_cast<int32_t>(target), sub);
   }
 
   uint32_t hostId_ = 0;
@@ -133,12 +134,16 @@ class NetHostRace : public ztest::LsNetTest {
 // ---- Known cases ----
 
 // Each row sets a game up (steps "X:n" walk player X, the host H or the
-// members M and L, to state n; "launch" is the controller's start of a
-// CONTROLLEDRACE; "wait" lets 20 s pass, and a second passes before the
-// ask), then M asks a state: taken or
-// refused with its reason, the race started (and whom it seats) or not,
-// and whether a newcomer may log in afterwards. Where a row gives a race
-// time, M then sends that result: entered, or refused with its reason.
+// members M and L, to state n, "X:nw" watching; "launch" is the
+// controller's start of a CONTROLLEDRACE; "wait" lets 20 s pass, "wait:n"
+// n ms, and a second passes before the ask), then a player (M unless the
+// row names another) asks a state: taken, its record then going to every
+// player of the game, or refused with its reason and its record going back
+// to it alone; no other refusal; the race started (and whom it seats) or
+// not, and whether a newcomer may log in afterwards. Where a row gives a
+// race time, M (or the row's finisher) then sends that result: entered,
+// or refused with its reason and nothing else refused. A row may give the
+// circuit's lap: the race's least time is then its 3 laps at the top speed.
 TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
   struct Row {
     const char* what;
@@ -151,6 +156,8 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     bool joinersWelcome;
     uint32_t raceTime = 0;
     const char* resultRefusal = nullptr;
+    char by = 'M', finisher = 'M';
+    int32_t lapMetres = 0;
   };
   const Row rows[] = {
       {"ready without loading a race", CTRL_RACE, 4, true, {}, 6, "NOT AFTER LOADING A RACE", nullptr, true},
@@ -193,9 +200,42 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
        {"launch", "M:8", "L:8"}, 9, nullptr, "LM", false},
       {"controlled, launched, the host waiting for all", CTRL_CONTROLLEDRACE, 3, true,
        {"launch", "H:7", "M:8", "L:8"}, 9, "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"a watcher at the start line is not seated", CTRL_RACE, 4, true, {"H:8", "M:8", "L:8w"}, 0, nullptr, nullptr,
+       true, 0, nullptr, 'H'},
+      {"...nor its result entered", CTRL_RACE, 4, true, {"H:8", "M:8w", "L:8"}, 9, nullptr, "HL", false, 20000,
+       "NOT RACING IN THIS RACE", 'H'},
+      {"the host's own result", CTRL_RACE, 4, true, {"H:8", "M:8", "wait"}, 9, nullptr, "HM", false, 20000, nullptr,
+       'H', 'H'},
+      {"WAIT4GO said twice", CTRL_RACE, 4, true, {"H:8", "M:8"}, 8, nullptr, nullptr, true},
+      {"PLAYING said twice at the host's start line", CTRL_RACE, 4, true, {"H:8", "M:8", "M:9"}, 9, nullptr, nullptr,
+       true},
+      {"PLAYING said twice in the race", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait"}, 9, nullptr, "HM",
+       false, 20000},
+      {"a third player at the start line after a member said PLAYING", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "M:9", "L:8"}, 9, nullptr, "HLM", false, 0, nullptr, 'H'},
+      {"seated in the last race, never started, PLAYING at the next start line", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "H:10", "H:3", "H:8", "M:9", "wait"}, 9, nullptr, "HM", false, 20000, nullptr, 'H'},
+      {"...and its PLAYING taken there", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "H:10", "H:3", "H:8"}, 9, nullptr,
+       nullptr, true},
+      {"a result at the race's least time", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0,
+       nullptr, "HM", false, 36000, nullptr, 'M', 'M', 1000},
+      {"a result a millisecond under it", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0, nullptr,
+       "HM", false, 35999, "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms",
+       'M', 'M', 1000},
+      {"a result arriving at the least time less the slack", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "wait:30000"}, 0, nullptr, "HM", false, 36000, nullptr, 'M', 'M', 1000},
+      {"...a millisecond sooner", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:29999"}, 0, nullptr, "HM",
+       false, 36000, "RACE TIME 36000 ms, 30999 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M',
+       1000},
+      {"a SERVER game's result under its least time", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:9000"}, 0,
+       nullptr, "LM", false, 10000, "RACE TIME 10000 ms, 10000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms",
+       'M', 'M', 1000},
   };
+  const int32_t lineBefore = SB_Var.NbBsplinePoints, validBefore = SB_Var.BsplineValid;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    SB_Var.NbBsplinePoints = r.lapMetres;
+    SB_Var.BsplineValid = r.lapMetres > 0;
     NewGame(r.type, r.maximum, r.hostRaces);
     const uint32_t m = Join("M"), l = Join("L");
     LogIn(m);
@@ -204,20 +244,35 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     for (const std::string& step : r.steps) {
       if (step == "launch") {
         ASSERT_EQ(CTRL_StartNewRaceNow(), 1);
-      } else if (step == "wait") {
-        plat::AdvanceManualTime(20000);
+      } else if (step.rfind("wait", 0) == 0) {
+        plat::AdvanceManualTime(step == "wait" ? 20000 : std::stoi(step.substr(5)));
       } else {
-        To(who[step[0]], static_cast<XSTATE>(std::stoi(step.substr(2))));
+        const bool watching = step.back() == 'w';
+        To(who[step[0]], static_cast<XSTATE>(std::stoi(step.substr(2))),
+           watching ? XSUBSTATE_WATCHING : XSUBSTATE_PLAYING);
       }
     }
     plat::AdvanceManualTime(NET_NOTICEMS);  // each refusal said at once
+    Pump();  // the presence query the time passed calls for, before the count of sends
     SB_ClearPrintedLines();
-    const XSTATE before = StateOf(m);
-    if (r.asked) Status(m, r.asked);
-    const std::string line = "[CTRL][STATE " + std::string(r.asked ? NET_XStateNames[r.asked] : "") + " OF M ID:" +
-                             std::to_string(m) + " REFUSED: " + (r.refusal ? r.refusal : "") + "]";
+    const uint32_t asker = who[r.by];
+    const std::string name(1, r.by == 'H' ? 'H' : r.by);
+    const XSTATE before = StateOf(asker);
+    const uint32_t sentBefore = host_.Sequence;
+    int32_t present = 0;
+    for (const CTRL_PLAYER& p : CTRL_State().Players) present += CTRL_IsPresent(p) ? 1 : 0;
+    if (r.asked) Status(asker, r.asked);
+    const std::string line = "[CTRL][STATE " + std::string(r.asked ? NET_XStateNames[r.asked] : "") + " OF " +
+                             (r.by == 'H' ? "HOST" : name) + " ID:" + std::to_string(asker) + " REFUSED: " +
+                             (r.refusal ? r.refusal : "") + "]";
     EXPECT_EQ(ztest::CountPrinted(line), r.refusal ? 1 : 0) << line;
-    EXPECT_EQ(StateOf(m), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
+    int32_t refusals = 0;
+    for (const std::string& l : SB_PrintedLines()) refusals += l.find(" REFUSED") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(refusals, r.refusal ? 1 : 0);
+    // The record goes back to a refused sender alone, and to every player
+    // of the game when taken.
+    if (r.asked) EXPECT_EQ(host_.Sequence - sentBefore, r.refusal ? 1u : static_cast<uint32_t>(present));
+    EXPECT_EQ(StateOf(asker), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
     std::string seated;
     for (const auto& [name, id] : who)
       if (OrderOf(id) >= 0 && CTRL_State().RaceResult[OrderOf(id)] == CTRL_RACING) seated += name;
@@ -230,14 +285,20 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     }
     if (r.raceTime) {
       SB_ClearPrintedLines();
-      Result(m, OrderOf(m), 0, r.raceTime);
-      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:M LAP:0 RACE:" + std::to_string(r.raceTime)), !r.resultRefusal);
+      const uint32_t f = who[r.finisher];
+      const std::string fname = r.finisher == 'H' ? "HOST" : std::string(1, r.finisher);
+      Result(f, OrderOf(f), 0, r.raceTime);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:" + fname + " LAP:0 RACE:" + std::to_string(r.raceTime)),
+                !r.resultRefusal);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][RACE RESULT OF "), r.resultRefusal != nullptr);
       if (r.resultRefusal) {
-        EXPECT_TRUE(ztest::PrintedStart("[CTRL][RACE RESULT OF M ID:" + std::to_string(m) + " REFUSED: " +
-                                        r.resultRefusal));
+        EXPECT_TRUE(ztest::PrintedStart("[CTRL][RACE RESULT OF " + fname + " ID:" + std::to_string(f) +
+                                        " REFUSED: " + r.resultRefusal));
       }
     }
   }
+  SB_Var.NbBsplinePoints = lineBefore;
+  SB_Var.BsplineValid = validBefore;
 }
 
 // ---- The seeded generator ----
