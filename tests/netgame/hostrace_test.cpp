@@ -23,6 +23,7 @@
 #include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netlink/lsnet_fixture.h"
+#include "vehicles/physics.h"
 
 namespace {
 
@@ -329,10 +330,19 @@ class RaceGame {
   void Play() {
     const bool controlled = Pick(4) == 0;
     type_ = controlled ? CTRL_CONTROLLEDRACE : (Pick(2) ? CTRL_RACE : CTRL_MULTIRACE);
+    // With or without a host player: without, the game starts its race
+    // once every racer is at the start line.
+    hostRaces_ = Pick(3) != 0;
+    hostsGo_ = hostRaces_ && !controlled;
     const int32_t members = 1 + Pick(2);
-    const int32_t maximum = members + (controlled ? 0 : 1) + Pick(3);
-    t_.NewGame(type_, maximum, !controlled);
-    if (!controlled) honest_.push_back({t_.hostId_, "HOST"});
+    const int32_t maximum = members + (hostRaces_ ? 1 : 0) + (hostsGo_ ? Pick(3) : 0);
+    // The circuit's lap: the least time of a race is its laps at the top
+    // speed of the fastest car.
+    SB_Var.NbBsplinePoints = 100 + static_cast<int32_t>(Pick(400));
+    SB_Var.BsplineValid = 1;
+    floorMs_ = static_cast<uint32_t>(1000.0 * SB_Var.NbLaps * SB_Var.NbBsplinePoints / SB_TOPSPEED);
+    t_.NewGame(type_, maximum, hostRaces_);
+    if (hostRaces_) honest_.push_back({t_.hostId_, "HOST"});
     for (int32_t i = 0; i < members; ++i) {
       const std::string name = "M" + std::to_string(i);
       const uint32_t id = t_.Join(name);
@@ -378,13 +388,19 @@ class RaceGame {
   // A race starts only as the host starts it: at its own GO in a game it
   // races, else once launched and every honest racer is at the start line.
   void Started(bool hostsGo) {
-    if (type_ == CTRL_CONTROLLEDRACE) {
-      EXPECT_TRUE(launched_) << "a race not launched " << Context();
+    if (!hostsGo_) {
+      EXPECT_TRUE(launched_ || type_ != CTRL_CONTROLLEDRACE) << "a race not launched " << Context();
       for (const Racer& r : honest_)
         EXPECT_TRUE(r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING || r.state < XSTATE_LOADING)
             << r.name << " at " << r.state << " " << Context();
     } else {
       EXPECT_TRUE(hostsGo) << "a race the host did not start " << Context();
+    }
+    // Every honest racer at the start line at the GO races in it.
+    for (const Racer& r : honest_) {
+      const int32_t o = t_.OrderOf(r.id);
+      if (r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING)
+        EXPECT_TRUE(o >= 0 && CTRL_State().RaceResult[o] == CTRL_RACING) << r.name << " not seated " << Context();
     }
     launched_ = false;
     startedAt_ = Now();
@@ -404,6 +420,10 @@ class RaceGame {
     EXPECT_TRUE(seated_.count(who)) << name << " not logged in at the start " << Context();
     EXPECT_TRUE(entries_.insert({name, race_}).second) << name << " entered twice in race " << race_ << Context();
     EXPECT_GE(uint64_t{race} + CTRL_RESULTSLACKMS, Now() - startedAt_) << name << " " << Context();
+    // No result shorter than its race's laps at the fastest car's top
+    // speed, nor arriving sooner than that (less the slack).
+    EXPECT_GE(race, floorMs_) << name << " " << Context();
+    EXPECT_GE(uint64_t{Now() - startedAt_} + CTRL_RESULTSLACKMS, floorMs_) << name << " " << Context();
   }
   uint32_t Honest(const std::string& name) const {
     for (const Racer& r : honest_)
@@ -441,7 +461,7 @@ class RaceGame {
       allDone = allDone && r.state == XSTATE_CONNECTED && r.finished;
     }
     if (allDone) return NextRace();
-    if (honest_[0].state == XSTATE_CONNECTED && !honest_[0].finished && type_ == CTRL_CONTROLLEDRACE && !launched_ &&
+    if (!honest_.empty() && honest_[0].state == XSTATE_CONNECTED && !honest_[0].finished && type_ == CTRL_CONTROLLEDRACE && !launched_ &&
         !racing_) {
       // The operator launches the race; a race in progress on the
       // controller (a racer still at PLAYING) is stopped first.
@@ -462,17 +482,17 @@ class RaceGame {
       return Status(r, kNext[r.state]);
     }
     if (r.state == XSTATE_WAIT4GO) return Go(r, allAtLine);
-    if (r.state == XSTATE_PLAYING && Now() - startedAt_ > 5000 + Pick(120000)) Finish(r);
+    if (r.state == XSTATE_PLAYING && Now() - startedAt_ > floorMs_ + 3300 + Pick(120000)) Finish(r);
   }
 
   // At the start line: the host goes once its racers are all there; a
   // member once the race has started, or, in a CONTROLLEDRACE, once every
   // player it sees is at the start line (as its race waits for).
   void Go(Racer& r, bool allAtLine) {
-    const bool host = type_ != CTRL_CONTROLLEDRACE && r.id == t_.hostId_;
+    const bool host = hostsGo_ && r.id == t_.hostId_;
     if (host && !allAtLine) return;
-    if (!host && type_ != CTRL_CONTROLLEDRACE && !racing_) return;
-    if (type_ == CTRL_CONTROLLEDRACE && !racing_) {
+    if (!host && hostsGo_ && !racing_) return;
+    if (!hostsGo_ && !racing_) {
       int32_t inUse = 0;
       for (const CTRL_PLAYER& p : CTRL_State().Players) {
         if (!p.InUse) continue;
@@ -556,6 +576,8 @@ class RaceGame {
   std::mt19937 rng_;
   Tally& tally_;
   int32_t type_ = 0;
+  bool hostRaces_ = true, hostsGo_ = true;
+  uint32_t floorMs_ = 0;
   std::vector<Racer> honest_;
   std::vector<uint32_t> hostile_[3];
   std::map<std::string, uint32_t> ids_;  // the hostile players by name
@@ -570,10 +592,13 @@ class RaceGame {
 TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
   constexpr uint32_t kGames = 2000;
   Tally tally;
+  const int32_t lineBefore = SB_Var.NbBsplinePoints, validBefore = SB_Var.BsplineValid;
   for (uint32_t game = 0; game < kGames && !HasFailure(); ++game) {
     SCOPED_TRACE("game " + std::to_string(game));
     RaceGame(*this, 9100 + game, tally).Play();
   }
+  SB_Var.NbBsplinePoints = lineBefore;
+  SB_Var.BsplineValid = validBefore;
   EXPECT_TRUE(plat::ShownMessageBoxes().empty());
   // The games reach their races, in both kinds, and their finishes.
   EXPECT_GT(tally.races, static_cast<int32_t>(2 * kGames));
