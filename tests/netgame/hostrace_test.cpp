@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -300,6 +301,56 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
   }
   SB_Var.NbBsplinePoints = lineBefore;
   SB_Var.BsplineValid = validBefore;
+}
+
+// A host without a race of its own reads its race file, when the game
+// type is set, for the laps of that type and its circuit's lap: the
+// count of the centre line its file names. A damaged line or a missing
+// file leaves them unknown.
+TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
+  const std::string line = std::string("\xFA\0\0\0", 4) + std::string(250 * 24, '\0');
+  struct Row {
+    const char* what;
+    int32_t type;
+    std::string metreFile;
+    bool raceFile;
+    int32_t laps, metres;
+  };
+  const Row rows[] = {
+      {"FREERACE: NLAPS", CTRL_FREERACE, line, true, 2, 250},
+      {"RACE", CTRL_RACE, line, true, 3, 250},
+      {"MULTIRACE", CTRL_MULTIRACE, line, true, 4, 250},
+      {"CONTROLLEDRACE", CTRL_CONTROLLEDRACE, line, true, 5, 250},
+      {"a line a point short", CTRL_RACE, line.substr(0, line.size() - 1), true, 3, 0},
+      {"a line of no point", CTRL_RACE, std::string(4, '\0'), true, 3, 0},
+      {"no race file", CTRL_RACE, line, false, 0, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+    if (r.raceFile)
+      ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
+                       "NLAPS: 2\nRACENLAPS: 3\nCONTROLLEDRACENLAPS: 5\nMULTIRACENLAPS: 4\n"
+                       "RACENLAPS: 9\nBSPLINENAME: TXT>LINE.BSP\n");
+    ztest::WriteFile(root_ + "/TXT/LINE.BSP", r.metreFile);
+    NewGame(r.type, 2, false);
+    EXPECT_EQ(CTRL_State().FileLaps, r.laps);
+    EXPECT_EQ(CTRL_State().FileLapMetres, r.metres);
+  }
+  std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+  // And so it times a race: 3 laps of 250 m at 300 km/h.
+  const int32_t valid = SB_Var.BsplineValid;
+  SB_Var.BsplineValid = 0;
+  ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", "RACENLAPS: 3\nBSPLINENAME: TXT>LINE.BSP\n");
+  ztest::WriteFile(root_ + "/TXT/LINE.BSP", line);
+  NewGame(CTRL_RACE, 1, false);
+  const uint32_t m = Join("M");
+  LogIn(m);
+  To(m, XSTATE_WAIT4GO);
+  Status(m, XSTATE_PLAYING);
+  EXPECT_TRUE(ztest::Printed("[CTRL][NO RESULT UNDER 9000 ms: 3 LAPS AT 300 km/h]"));
+  SB_Var.BsplineValid = valid;
+  std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
 }
 
 // ---- The seeded generator ----
