@@ -69,8 +69,9 @@ void SetRaceFloor() {
   const bool own = HostOrder() >= 0 && SB_Var.NbLaps >= 1;
   const int32_t laps = own ? SB_Var.NbLaps : (c.FileLaps >= 1 ? c.FileLaps : SB_Var.NbLaps);
   c.RaceLaps = laps > 1 ? laps : 1;
-  const int32_t metres = SB_Var.BsplineValid && SB_Var.NbBsplinePoints > 0 ? SB_Var.NbBsplinePoints : c.FileLapMetres;
-  const double floor = 1000.0 * c.RaceLaps * (metres > 0 ? metres : 0) / SB_TOPSPEED;
+  // A loaded line holds at least one point; a file's line is 0 when unknown.
+  const int32_t metres = SB_Var.BsplineValid ? SB_Var.NbBsplinePoints : c.FileLapMetres;
+  const double floor = 1000.0 * c.RaceLaps * metres / SB_TOPSPEED;
   c.RaceFloorMs = floor < 4e9 ? static_cast<uint32_t>(floor) : 4000000000u;
 }
 

@@ -323,6 +323,7 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
       {"CONTROLLEDRACE", CTRL_CONTROLLEDRACE, line, true, 5, 250},
       {"a line a point short", CTRL_RACE, line.substr(0, line.size() - 1), true, 3, 0},
       {"a line of no point", CTRL_RACE, std::string(4, '\0'), true, 3, 0},
+      {"a line of one point", CTRL_RACE, std::string("\1\0\0\0", 4) + std::string(24, '\0'), true, 3, 1},
       {"no race file", CTRL_RACE, line, false, 0, 0},
   };
   for (const Row& r : rows) {
@@ -338,18 +339,42 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
     EXPECT_EQ(CTRL_State().FileLapMetres, r.metres);
   }
   std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
-  // And so it times a race: 3 laps of 250 m at 300 km/h.
-  const int32_t valid = SB_Var.BsplineValid;
-  SB_Var.BsplineValid = 0;
-  ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", "RACENLAPS: 3\nBSPLINENAME: TXT>LINE.BSP\n");
+  // And so it times a race; a host racing itself times it by its own
+  // race's laps and circuit (at 300 km/h: 12 ms a metre).
+  struct Timed {
+    const char* what;
+    bool hostRaces;
+    int32_t nbLaps, lineMetres;
+    bool raceFile;
+    const char* said;
+  };
+  const Timed timed[] = {
+      {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
+      {"no host player: a line loaded", false, 2, 100, true, "3600 ms: 3 LAPS"},
+      {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
+      {"a host that never chose its laps", true, 0, 0, true, "9000 ms: 3 LAPS"},
+      {"no race file: the laps last chosen, no line", false, 2, 0, false, "0 ms: 2 LAPS"},
+      {"nothing known: one lap", false, 0, 0, false, "0 ms: 1 LAPS"},
+  };
+  const int32_t valid = SB_Var.BsplineValid, points = SB_Var.NbBsplinePoints;
   ztest::WriteFile(root_ + "/TXT/LINE.BSP", line);
-  NewGame(CTRL_RACE, 1, false);
-  const uint32_t m = Join("M");
-  LogIn(m);
-  To(m, XSTATE_WAIT4GO);
-  Status(m, XSTATE_PLAYING);
-  EXPECT_TRUE(ztest::Printed("[CTRL][NO RESULT UNDER 9000 ms: 3 LAPS AT 300 km/h]"));
+  for (const Timed& r : timed) {
+    SCOPED_TRACE(r.what);
+    std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+    if (r.raceFile) ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", "RACENLAPS: 3\nBSPLINENAME: TXT>LINE.BSP\n");
+    SB_Var.NbLaps = r.nbLaps;
+    SB_Var.BsplineValid = r.lineMetres > 0;
+    SB_Var.NbBsplinePoints = r.lineMetres;
+    NewGame(CTRL_RACE, r.hostRaces ? 2 : 1, r.hostRaces);
+    const uint32_t racer = r.hostRaces ? hostId_ : Join("M");
+    if (!r.hostRaces) LogIn(racer);
+    To(racer, XSTATE_WAIT4GO);
+    Status(racer, XSTATE_PLAYING);
+    EXPECT_TRUE(ztest::Printed(std::string("[CTRL][NO RESULT UNDER ") + r.said + " AT 300 km/h]"));
+  }
+  SB_Var.NbLaps = 3;
   SB_Var.BsplineValid = valid;
+  SB_Var.NbBsplinePoints = points;
   std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
 }
 
