@@ -255,7 +255,7 @@ TEST_F(NetHandle, StartNowOnlyAtTheFirstStepOfModesZeroAndFour) {
 // Message 5 without a car place: the game is full, or, with a count of
 // seconds, the joiner's machine still waits that long.
 TEST_F(NetHandle, NoCarPlaceSaysHowLongTheMachineWaits) {
-  for (int32_t wait : {12, 0, -5}) {
+  for (int32_t wait : {12, 1, 0, -5}) {
     SCOPED_TRACE(wait);
     NET_Side.GameFull = NET_Side.NoPlaceWaitS = 0;
     Handle(kController, Message(CTRL_PLAYERORDER, CTRL_NOPLACE, wait));

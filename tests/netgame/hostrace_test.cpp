@@ -325,6 +325,7 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
       {"a line of no point", CTRL_RACE, std::string(4, '\0'), true, 3, 0},
       {"a line of one point", CTRL_RACE, std::string("\1\0\0\0", 4) + std::string(24, '\0'), true, 3, 1},
       {"no race file", CTRL_RACE, line, false, 0, 0},
+      {"the line the file names missing", CTRL_RACE, "", true, 3, 0},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
@@ -333,7 +334,8 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
       ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
                        "NLAPS: 2\nRACENLAPS: 3\nCONTROLLEDRACENLAPS: 5\nMULTIRACENLAPS: 4\n"
                        "RACENLAPS: 9\nBSPLINENAME: TXT>LINE.BSP\n");
-    ztest::WriteFile(root_ + "/TXT/LINE.BSP", r.metreFile);
+    std::filesystem::remove(root_ + "/TXT/LINE.BSP");
+    if (!r.metreFile.empty()) ztest::WriteFile(root_ + "/TXT/LINE.BSP", r.metreFile);
     NewGame(r.type, 2, false);
     EXPECT_EQ(CTRL_State().FileLaps, r.laps);
     EXPECT_EQ(CTRL_State().FileLapMetres, r.metres);
@@ -347,11 +349,14 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
     int32_t nbLaps, lineMetres;
     bool raceFile;
     const char* said;
+    const char* fileLaps = "3";
   };
   const Timed timed[] = {
       {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
+      {"no host player: a race file of one lap", false, 2, 0, true, "3000 ms: 1 LAPS", "1"},
       {"no host player: a line loaded", false, 2, 100, true, "3600 ms: 3 LAPS"},
       {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
+      {"the host's own race of one lap", true, 1, 100, true, "1200 ms: 1 LAPS"},
       {"a host that never chose its laps", true, 0, 0, true, "9000 ms: 3 LAPS"},
       {"no race file: the laps last chosen, no line", false, 2, 0, false, "0 ms: 2 LAPS"},
       {"nothing known: one lap", false, 0, 0, false, "0 ms: 1 LAPS"},
@@ -361,7 +366,9 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
   for (const Timed& r : timed) {
     SCOPED_TRACE(r.what);
     std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
-    if (r.raceFile) ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", "RACENLAPS: 3\nBSPLINENAME: TXT>LINE.BSP\n");
+    if (r.raceFile)
+      ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
+                       std::string("RACENLAPS: ") + r.fileLaps + "\nBSPLINENAME: TXT>LINE.BSP\n");
     SB_Var.NbLaps = r.nbLaps;
     SB_Var.BsplineValid = r.lineMetres > 0;
     SB_Var.NbBsplinePoints = r.lineMetres;
