@@ -178,7 +178,8 @@ void CTRL_ReadRaceFile(int32_t gameType) {
                                                       : "NLAPS: %f";
   double laps = 0.0;
   char line[SB_FILENAMESIZE] = {};
-  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= 1e6) c.FileLaps = static_cast<int32_t>(laps);
+  // A count the race refuses (above 99 laps) races fewer: left unknown.
+  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= 99) c.FileLaps = static_cast<int32_t>(laps);
   if (SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1) c.FileLapMetres = SB_BsplineFileMetres(line);
   SB_CloseKeyFile(file);
 }

@@ -355,6 +355,8 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
   const Timed timed[] = {
       {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
       {"no host player: a race file of one lap", false, 2, 0, true, "3000 ms: 1 LAPS", "1"},
+      {"no host player: 99 laps", false, 2, 0, true, "297000 ms: 99 LAPS", "99"},
+      {"no host player: 100 laps, which the race refuses", false, 2, 0, true, "6000 ms: 2 LAPS", "100"},
       {"no host player: a line loaded", false, 2, 100, true, "3600 ms: 3 LAPS"},
       {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
       {"the host's own race of one lap", true, 1, 100, true, "1200 ms: 1 LAPS"},
