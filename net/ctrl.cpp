@@ -139,10 +139,11 @@ void NoteRejoinWait(int32_t order) {
   *row = {address, now + CTRL_REJOINWAITMS};
 }
 
-// Message 5 telling a newcomer that it gets no car place.
-void SendNoPlace(uint32_t id) {
+// Message 5 telling a newcomer that it gets no car place, with the seconds
+// its machine still waits (0: the game is full).
+void SendNoPlace(uint32_t id, int32_t waitS) {
   uint8_t m[XNETMSG_HEADERSIZE];
-  NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, 0);
+  NET_PutHeader(m, CTRL_PLAYERORDER, CTRL_NOPLACE, waitS);
   if (C().Running) LS_NetServerSendMessage(1, &id, m, sizeof m);
 }
 
@@ -233,16 +234,16 @@ void CTRL_AddPlayer(uint32_t id) {
     // Said on the host, at most once a second; the newcomer is told at
     // once, rather than waiting for an order that never comes.
     const char* name = LS_NetGetPlayerName(id);
+    const int32_t waitS = waitUntil ? static_cast<int32_t>((waitUntil - LS_GetTime() + 999) / 1000) : 0;
     if (NET_CountLine(&c.NoPlace, "CTRL", "JOINS")) {
       if (waitUntil)
         SB_ConsolePrintf("[CTRL][NO CAR PLACE FOR %s ID:%ld FOR %lu s: ITS MACHINE GAVE ONE BACK WITHOUT LOGGING IN]",
-                         name ? name : "", static_cast<long>(id),
-                         static_cast<unsigned long>((waitUntil - LS_GetTime() + 999) / 1000));
+                         name ? name : "", static_cast<long>(id), static_cast<unsigned long>(waitS));
       else
         SB_ConsolePrintf("[CTRL][NO FREE CAR PLACE FOR %s ID:%ld: JOIN REFUSED]", name ? name : "",
                          static_cast<long>(id));
     }
-    SendNoPlace(id);
+    SendNoPlace(id, waitS);
     return;
   }
   CTRL_PLAYER& p = c.Players[order];

@@ -17,6 +17,9 @@ namespace {
 
 using Msg = NETMSGVIEW;
 
+// The sender of a game type set by a host without a player (SERVER).
+constexpr uint32_t kNoPlayer = 0xFFFFFFFF;
+
 TCTRL& C() { return CTRL_State(); }
 const uint32_t* AllPlayers() { return reinterpret_cast<const uint32_t*>(uintptr_t{NET_TOALL}); }
 
@@ -60,18 +63,35 @@ void CanILogMyself(const Msg& m) {
   const bool already = order >= 0 && c.Players[order].InUse;
   if (order >= 0) c.AskedLogin[order] = 1;
   // A player already logged in keeps its place and is not counted again;
-  // a newcomer waits while the host's race runs.
-  const bool yes = already || (c.Logged < SB_Var.NetControllerMax && !CTRL_RaceOn());
+  // a newcomer takes any free car place of the game, the ones players that
+  // left freed included, but waits while the host's race runs. A refusal
+  // says why.
+  const int32_t places = c.GameType >= CTRL_FREERACE ? CTRL_CarPlaces() : 0;
+  const int32_t why = already ? 0 : (c.Logged >= places ? CTRL_REFUSEDFULL : (CTRL_RaceOn() ? CTRL_REFUSEDRACING : 0));
+  const bool yes = why == 0;
   uint8_t out[XNETMSG_HEADERSIZE];
-  NET_PutHeader(out, CTRL_ANSWER, yes ? 1 : 0, 0);
+  NET_PutHeader(out, CTRL_ANSWER, yes ? 1 : 0, why);
   if (CTRL_SendMessage(1, &m.sender, out, sizeof out) == -2) {
     SB_ConsolePrintf("[CTRL][CTRL_CANILOGMYSELF LS_NETERR_SENDFAILED]");
     return;
   }
-  if (!yes || order < 0 || already) return;
+  if (!yes) {
+    if (NET_CountLine(&c.NoPlace, "CTRL", "JOINS"))
+      SB_ConsolePrintf("[CTRL][CTRL_CANILOGMYSELF Player %ld refused: %s]", static_cast<long>(m.sender),
+                       why == CTRL_REFUSEDFULL ? "GAME FULL" : "RACE UNDER WAY");
+    return;
+  }
+  if (order < 0 || already) return;
   c.Players[order].InUse = 1;
   ++c.Logged;
   SB_ConsolePrintf("[CTRL][CTRL_CANILOGMYSELF Player %ld logged]", static_cast<long>(m.sender));
+  // A place a leaver freed is raced again: the start lines wait for the
+  // newcomer too.
+  if (c.Logged > SB_Var.NetControllerMax) {
+    SB_Var.NetControllerMax = c.Logged;
+    SB_ConsolePrintf("[CTRL][MAXPLAYER++... %ld ]", static_cast<long>(SB_Var.NetControllerMax));
+    CTRL_SendShortToAll(CTRL_CHANGEMAXNETPLAYER, SB_Var.NetControllerMax, 0);
+  }
 }
 
 int32_t LoggedInState(XSTATE state) {
@@ -148,6 +168,8 @@ void SetPlayerStatus(const Msg& m) {
 
 void SetGameType(const Msg& m) {
   TCTRL& c = C();
+  // First, as reading a file may pump.
+  CTRL_ReadRaceFile(m.h.Param1);
   int32_t maxPlayers = m.h.Param2;
   if (maxPlayers < 1) maxPlayers = 1;
   if (maxPlayers > SB_MAXCARS) maxPlayers = SB_MAXCARS;
@@ -157,6 +179,9 @@ void SetGameType(const Msg& m) {
   for (CTRL_PLAYER& p : c.Players) p.InUse = 0;
   SB_ConsolePrintf("[CTRL][SETGAMETYPE %ld MAXPLAYERS:%ld", static_cast<long>(c.GameType),
                    static_cast<long>(maxPlayers));
+  // The answer goes to the host's player; a game made without one (SERVER)
+  // has nobody to tell.
+  if (m.sender == kNoPlayer) return;
   uint8_t out[XNETMSG_HEADERSIZE];
   NET_PutHeader(out, CTRL_ANSWER, 1, 0);
   if (CTRL_SendMessage(1, &m.sender, out, sizeof out) == -2)
@@ -175,13 +200,21 @@ void StoreSetup(const Msg& m) {
 
 void AllSetups(const Msg& m) {
   SB_ConsolePrintf("[CTRL][CTRL_ALLVEHICLESETUP params(%ld,%ld)]", 0L, 424L);
+  bool sent = false;
   for (int32_t i = 0; i < SB_Var.NetSlots && i < NET_MAXPLAYERS; ++i) {
     if (!C().Setups[i].Changed) continue;
     uint8_t out[XNET_SETUPMSGSIZE];
     NET_PutHeader(out, CTRL_VEHICLESETUP, i, 1);
     SB_PackVehicleSetup(C().Setups[i], out + XNETMSG_HEADERSIZE);
     CTRL_SendMessage(1, &m.sender, out, sizeof out);
+    sent = true;
   }
+  if (sent) return;
+  // Holding none, it answers all the same: a setup of no car (order -1,
+  // Param2 0), which ends the asker's wait and paints nothing.
+  uint8_t out[XNET_SETUPMSGSIZE] = {};
+  NET_PutHeader(out, CTRL_VEHICLESETUP, CTRL_NOPLACE, 0);
+  CTRL_SendMessage(1, &m.sender, out, sizeof out);
 }
 
 void Broadcast(const Msg& m) {
@@ -208,7 +241,7 @@ void Progress(const Msg& m) {
     SB_ConsolePrintf("[CTRL][NAME:%s LAP:%ld RACE:%ld", name, static_cast<long>(lap), static_cast<long>(race));
     return;
   }
-  char why[96];
+  char why[128];
   const char* refusal = CTRL_ResultRefusal(order, lap, race, why, sizeof why);
   // One result a race, even a refused one: a second try is no better.
   if (c.RaceResult[order] == CTRL_RACING) c.RaceResult[order] = CTRL_RESULTIN;

@@ -14,14 +14,21 @@
 // It seats the logged-in players, not watching, at the start line (or,
 // in a host's race, that said PLAYING there since the host reached it).
 // A FREERACE's racers never reach a start line: its races start nothing.
+//
+// A race result is entered only when no car could have driven the race
+// faster: its laps of the circuit's lap at the fastest car's top speed
+// (SB_TOPSPEED), both in its race time and in its arrival after the start.
 #include <cstdio>
 
 #include "net/ctrl.h"
 #include "net/netgame.h"
 #include "netlink/ls_net.h"
 #include "shell/console.h"
+#include "shell/keyfile.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
+#include "track/bspline.h"
+#include "vehicles/physics.h"
 
 namespace {
 
@@ -55,11 +62,25 @@ bool AllAtStartLine() {
   return n >= (C().GameType == CTRL_CONTROLLEDRACE ? 1 : SB_Var.NetControllerMax);
 }
 
+// The race's laps and least time: the host's own race's laps and circuit
+// where it races, else what its race file says; at least one lap.
+void SetRaceFloor() {
+  TCTRL& c = C();
+  const bool own = HostOrder() >= 0 && SB_Var.NbLaps >= 1;
+  const int32_t laps = own ? SB_Var.NbLaps : (c.FileLaps >= 1 ? c.FileLaps : SB_Var.NbLaps);
+  c.RaceLaps = laps > 1 ? laps : 1;
+  // A loaded line holds at least one point; a file's line is 0 when unknown.
+  const int32_t metres = SB_Var.BsplineValid ? SB_Var.NbBsplinePoints : c.FileLapMetres;
+  const double floor = 1000.0 * c.RaceLaps * metres / SB_TOPSPEED;
+  c.RaceFloorMs = floor < 4e9 ? static_cast<uint32_t>(floor) : 4000000000u;
+}
+
 // The race starts now: its seats replace the last race's.
 void StartRace() {
   TCTRL& c = C();
   c.RaceGoAt = LS_GetTime();
   c.Launched = 0;
+  SetRaceFloor();
   int32_t seated = 0;
   for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
     const CTRL_PLAYER& p = c.Players[i];
@@ -69,6 +90,8 @@ void StartRace() {
     seated += seat ? 1 : 0;
   }
   SB_ConsolePrintf("[CTRL][RACE STARTED: %ld PLAYERS SEATED]", static_cast<long>(seated));
+  SB_ConsolePrintf("[CTRL][NO RESULT UNDER %lu ms: %ld LAPS AT %.0f km/h]", static_cast<unsigned long>(c.RaceFloorMs),
+                   static_cast<long>(c.RaceLaps), SB_TOPSPEED * 3.6);
 }
 
 // Why a PLAYING is refused, or null when it is taken; a taken one may
@@ -78,6 +101,7 @@ const char* Playing(int32_t order) {
   const CTRL_PLAYER& p = c.Players[order];
   if (p.XState != XSTATE_WAIT4GO) return "NOT AT THE START LINE";
   // Seated at the start, it says so late: timed from the start all the same.
+  // (A seat is kept only while its race is the last the host started.)
   if (c.RaceResult[order] == CTRL_RACING) return nullptr;
   if (HostsGo()) {
     const int32_t host = HostOrder();
@@ -133,9 +157,31 @@ void CTRL_FollowRace(int32_t order, int32_t old, int32_t state) {
   if (state < static_cast<int32_t>(XSTATE_PLAYING) && state != old) c.RaceResult[order] = CTRL_NOTRACING;
   // The host reaching its start line opens it afresh: a PLAYING said at an
   // earlier one seats nobody.
+  // So does a seat in the last race of a player that never started it: it
+  // waits at this start line, and its GO is this race's.
   if (order == HostOrder() && state == static_cast<int32_t>(XSTATE_WAIT4GO) && state != old)
-    for (int32_t& r : c.RaceResult)
-      if (r == CTRL_ATSTART) r = CTRL_NOTRACING;
+    for (int32_t i = 0; i < NET_MAXPLAYERS; ++i)
+      if (c.RaceResult[i] == CTRL_ATSTART || (c.RaceResult[i] == CTRL_RACING && c.Players[i].XState == XSTATE_WAIT4GO))
+        c.RaceResult[i] = CTRL_NOTRACING;
+}
+
+void CTRL_ReadRaceFile(int32_t gameType) {
+  TCTRL& c = C();
+  c.FileLaps = c.FileLapMetres = 0;
+  TKEYFILE* file = SB_OpenKeyFile(CTRL_RACEFILE);
+  if (!file) return;
+  // NLAPS is found first at the file's own NLAPS line, which comes before
+  // the longer keys ending with it.
+  const char* key = gameType == CTRL_RACE        ? "RACENLAPS: %f"
+                    : gameType == CTRL_MULTIRACE ? "MULTIRACENLAPS: %f"
+                    : gameType == CTRL_CONTROLLEDRACE ? "CONTROLLEDRACENLAPS: %f"
+                                                      : "NLAPS: %f";
+  double laps = 0.0;
+  char line[SB_FILENAMESIZE] = {};
+  // A count the race refuses (above 99 laps) races fewer: left unknown.
+  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= 99) c.FileLaps = static_cast<int32_t>(laps);
+  if (SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1) c.FileLapMetres = SB_BsplineFileMetres(line);
+  SB_CloseKeyFile(file);
 }
 
 const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
@@ -149,7 +195,13 @@ const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char*
                   static_cast<unsigned long>(raced));
     return why;
   }
-  const uint64_t laps = SB_Var.NbLaps > 1 ? static_cast<uint64_t>(SB_Var.NbLaps) : 1;
+  if (race < c.RaceFloorMs || uint64_t{raced} + CTRL_RESULTSLACKMS < c.RaceFloorMs) {
+    std::snprintf(why, size, "RACE TIME %lu ms, %lu ms AFTER THE START: NO CAR DRIVES THE RACE UNDER %lu ms",
+                  static_cast<unsigned long>(race), static_cast<unsigned long>(raced),
+                  static_cast<unsigned long>(c.RaceFloorMs));
+    return why;
+  }
+  const uint64_t laps = static_cast<uint64_t>(c.RaceLaps > 1 ? c.RaceLaps : 1);
   if (lap != 0 && lap * laps > race) {
     std::snprintf(why, size, "BEST LAP %lu ms DOES NOT FIT %lu LAPS IN %lu ms", static_cast<unsigned long>(lap),
                   static_cast<unsigned long>(laps), static_cast<unsigned long>(race));

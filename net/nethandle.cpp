@@ -112,6 +112,7 @@ void PlayerOrder(const Msg& m) {
   if (m.h.Param1 == CTRL_NOPLACE) {
     SB_ConsolePrintf("[READ]CTRL_PLAYERORDER: NO FREE CAR PLACE");
     NET_Side.GameFull = 1;
+    NET_Side.NoPlaceWaitS = m.h.Param2 > 0 ? m.h.Param2 : 0;
     NET_Side.OrderReceived = 1;
     return;
   }

@@ -111,7 +111,7 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
     Break();
     return 0;
   }
-  NET_Side.AnswerReceived = NET_Side.OrderReceived = NET_Side.GameFull = 0;
+  NET_Side.AnswerReceived = NET_Side.OrderReceived = NET_Side.GameFull = NET_Side.NoPlaceWaitS = 0;
   if (LS_NetJoinSession(player, index) != 1) {
     SB_ConsolePrintf("Connection to game %s failed", server);
     Break();
@@ -123,7 +123,11 @@ int32_t NET_JoinServer(const char* playerName, const char* serverName) {
     return 0;
   }
   if (NET_Side.GameFull) {
-    SB_ConsolePrintf("Game %s is full: no free car place", server);
+    if (NET_Side.NoPlaceWaitS > 0)
+      SB_ConsolePrintf("No car place in game %s for %ld s: this machine gave one back without logging in", server,
+                       static_cast<long>(NET_Side.NoPlaceWaitS));
+    else
+      SB_ConsolePrintf("Game %s is full: no free car place", server);
     Break();
     Retreat();
     SB_Var.NetJoinRefused = 2;
@@ -189,6 +193,10 @@ int32_t NET_AskJoinGame() {
     return 1;
   }
   SB_Var.NetConnected = 0;
+  // Why, where the controller said so.
+  const int32_t why = sent && NET_Side.AnswerReceived ? NET_Side.LastAnswer.Param2 : 0;
+  if (why == CTRL_REFUSEDFULL) SB_ConsolePrintf("[XNET][The game is full: every car place is taken]");
+  if (why == CTRL_REFUSEDRACING) SB_ConsolePrintf("[XNET][A race is under way: join after it]");
   return Fail("[XNET][You cannot join the game...");
 }
 

@@ -62,6 +62,11 @@ constexpr int32_t CTRL_ANSWER = 4;
 constexpr int32_t CTRL_PLAYERORDER = 5;
 // The order message 5 carries to a newcomer when every car place is taken.
 constexpr int32_t CTRL_NOPLACE = -1;
+// Why message 4 refuses a log-in (its Param2): every car place taken, or a
+// race under way. (Message 5's CTRL_NOPLACE carries in Param2 the seconds
+// the newcomer's machine still waits, 0 when the game is full.)
+constexpr int32_t CTRL_REFUSEDFULL = 1;
+constexpr int32_t CTRL_REFUSEDRACING = 2;
 constexpr int32_t CTRL_SETPLAYERSTATUS = 6;
 constexpr int32_t CTRL_SETGAMETYPE = 7;
 constexpr int32_t CTRL_UPDATENETPLAYER = 8;
@@ -220,6 +225,9 @@ constexpr int32_t CTRL_NBREJOINWAITS = 16;
 // its race run (from its start to the result's arrival): the start's and
 // the result's unequal delays over the network.
 constexpr uint32_t CTRL_RESULTSLACKMS = 5000;
+// The race file whose laps and circuit a host without a race of its own
+// times results by.
+constexpr const char* CTRL_RACEFILE = "TXT>NETRACE.TXT";
 // Where each player stands in the host's race on the controller: not in
 // it, said PLAYING at its start line before it started, seated in it, or
 // seated with its result entered.
@@ -296,6 +304,14 @@ struct TCTRL {
   int32_t RaceResult[NET_MAXPLAYERS];
   TNETNOTICE RefusedResults;  // race results refused
   TNETNOTICE RefusedStates;   // READY2PLAY and PLAYING refused
+  // What the host's race file says of the game's races (its laps, its
+  // circuit's lap in metres; 0 unknown), read when the game type is set;
+  // and the race under way's laps and least time: its laps of the lap at
+  // the fastest car's top speed (ms; 0 when the lap is unknown).
+  int32_t FileLaps;
+  int32_t FileLapMetres;
+  int32_t RaceLaps;
+  uint32_t RaceFloorMs;
 };
 
 
@@ -307,6 +323,7 @@ struct TNETSIDE {
   int32_t StatusEchoed;      // message 8 about the local order
   int32_t OrderReceived;     // message 5
   int32_t GameFull;          // message 5 said there is no car place
+  int32_t NoPlaceWaitS;      // ...because this machine waits that many s (0: full)
   int32_t SetupsReceived;    // message 9
   int32_t GameInfoReceived;  // message 2
   // Refusals a peer may repeat without end, reported at most once a

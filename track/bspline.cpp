@@ -178,6 +178,16 @@ int32_t SB_LoadBsplinesMeters(const char* path) {
   return 1;
 }
 
+int32_t SB_BsplineFileMetres(const char* path) {
+  const int32_t file = path && path[0] ? SB_OpenFile(path, SB_OPEN_READ) : 0;
+  if (!file) return 0;
+  int32_t n = 0;
+  const bool read = SB_ReadFile(file, &n, sizeof n) == sizeof n;
+  SB_CloseFile(file);
+  const int64_t size = LS_GetFileSize(path);
+  return read && n >= 1 && size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4 ? n : 0;
+}
+
 __attribute__((weak)) void SB_EvolutionPrepare() { SB_LoadBsplinesMeters(SB_Var.BsplineName); }
 
 int32_t SB_BsplineSegmentDistance(const double* position, int32_t i, int32_t j, double* best, double* index) {

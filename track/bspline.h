@@ -14,6 +14,10 @@ void SB_EvolutionPrepare();
 // opened ("Bspline file %s not found !!!") or is damaged ("Bspline file %s
 // corrupt !!!"); the line is then invalid.
 int32_t SB_LoadBsplinesMeters(const char* path);
+// The length in metres of the line a file holds (its point count), read
+// without loading it: 0 when the file is missing or is not a count and
+// that many points.
+int32_t SB_BsplineFileMetres(const char* path);
 // Frees the centre-line points when there are any.
 void SB_FreeBsplinePoints();
 

@@ -84,8 +84,12 @@ TEST_F(NetCtrlEdges, NetworkClosedWhileAnOrderTravelsEndsIt) {
 
 TEST_F(NetCtrlEdges, ServerWithoutAPlayer) {
   OpenNet(host_);
+  const uint32_t sequence = host_.Sequence;
   ASSERT_EQ(NET_CreateServer("S", nullptr, CTRL_MULTIRACE, 3), 1);
   EXPECT_TRUE(Printed("Server 'S'successfully launched..."));
+  // Its game type is answered to nobody: it has no player.
+  EXPECT_EQ(host_.Sequence, sequence);
+  EXPECT_FALSE(PrintedStart("[CTRL][SEND CTRL_SETGAMETYPE ACK"));
   EXPECT_EQ(SB_Var.XState, XSTATE_CONNECTED);
   EXPECT_EQ(SB_Var.IsController, 1);
   EXPECT_EQ(SB_Var.NetConnected, 0);
@@ -98,6 +102,12 @@ TEST_F(NetCtrlEdges, ServerWithoutAPlayer) {
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
   EXPECT_EQ(SB_Var.NetPlayerOrder, 0);  // the first player's order
   EXPECT_EQ(host_.Ctrl.Logged, 1);
+  // A joiner without cars asks for every setup of a controller holding
+  // none: answered at once, nothing painted.
+  SB_ClearPrintedLines();
+  EXPECT_EQ(NET_RequestVehicleSetups(), 1);
+  EXPECT_FALSE(Printed("[XNET]Cannot get vehicle setup !!!"));
+  for (const TVEHICLESETUP& s : SB_Var.CarSetups) EXPECT_EQ(s.Changed, 0);
 }
 
 TEST_F(NetCtrlEdges, HallOfFameAndFinishingList) {

@@ -77,6 +77,50 @@ TEST_F(NetCtrl, LeavingARunningRaceLowersTheMaximumAFinishDoesNot) {
   EXPECT_TRUE(Printed("[READ][CTRL_CHANGEMAXNETPLAYER]"));
 }
 
+// In a game for two, Mia leaves race 1 while it runs: the maximum drops,
+// and the host's start line no longer waits for her. Lea, joining while
+// the race runs, is told why she is refused; once it is over, she takes
+// the freed place, the maximum rises again for every start line, and
+// she is seated at the host's next GO.
+TEST_F(NetCtrl, AFreedCarPlaceIsRacedAgainAndARefusedLogInSaysWhy) {
+  Create(CTRL_RACE, 2);
+  ASSERT_EQ(JoinAs(mia_, "Mia"), 1);
+  ToStartLine({&host_, &mia_});
+  Go({&host_, &mia_});
+  LS_NetSelect(&mia_);
+  ASSERT_EQ(NET_SetControllerStatus(XSTATE_CONNECTED, 0), 1);
+  ASSERT_EQ(NET_LeaveServer(), 1);
+  LS_NetSelect(&host_);
+  ASSERT_TRUE(Until([&] { return SB_Var.NetMaxPlayers == 1 && host_.Ctrl.Logged == 1; }));
+  SB_ClearPrintedLines();
+  EXPECT_EQ(JoinAs(lea_, "Lea"), 0);  // the host still races
+  EXPECT_TRUE(Printed("[XNET][A race is under way: join after it]"));
+  EXPECT_TRUE(Printed("[XNET][You cannot join the game..."));
+  EXPECT_FALSE(Printed("[XNET][The game is full: every car place is taken]"));
+  const auto& lines = SB_PrintedLines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                          [](const std::string& l) {
+                            return l.rfind("[CTRL][CTRL_CANILOGMYSELF Player ", 0) == 0 &&
+                                   l.find(" refused: RACE UNDER WAY]") != std::string::npos;
+                          }),
+            1);
+  LS_NetSelect(&host_);
+  for (XSTATE s : {XSTATE_ENDOFRACE, XSTATE_CONNECTED}) ASSERT_EQ(NET_SetControllerStatus(s, 0), 1);
+  SB_ClearPrintedLines();
+  LS_NetSelect(&lea_);
+  EXPECT_EQ(NET_JoinServer("Lea", "S"), 1);
+  EXPECT_EQ(SB_Var.NetPlayerOrder, 1);  // Mia's place
+  ASSERT_TRUE(Until([&] { return SB_Var.NetMaxPlayers == 2; }));
+  EXPECT_EQ(host_.Vars.NetControllerMax, 2);
+  EXPECT_EQ(host_.Ctrl.Logged, 2);
+  LS_NetSelect(&host_);
+  ASSERT_TRUE(Until([&] { return SB_Var.NetMaxPlayers == 2; }));  // the host's own start line too
+  ToStartLine({&host_, &lea_});
+  Go({&host_, &lea_});
+  EXPECT_EQ(host_.Ctrl.RaceResult[0], CTRL_RACING);
+  EXPECT_EQ(host_.Ctrl.RaceResult[1], CTRL_RACING);
+}
+
 TEST_F(NetCtrl, ControlledRaceStartsWhenTheLastPlayerIsReady) {
   Create(CTRL_CONTROLLEDRACE, 3);
   ASSERT_EQ(JoinAs(mia_, "Mia"), 1);

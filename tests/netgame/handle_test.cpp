@@ -252,6 +252,19 @@ TEST_F(NetHandle, StartNowOnlyAtTheFirstStepOfModesZeroAndFour) {
   step_ = 1;
 }
 
+// Message 5 without a car place: the game is full, or, with a count of
+// seconds, the joiner's machine still waits that long.
+TEST_F(NetHandle, NoCarPlaceSaysHowLongTheMachineWaits) {
+  for (int32_t wait : {12, 1, 0, -5}) {
+    SCOPED_TRACE(wait);
+    NET_Side.GameFull = NET_Side.NoPlaceWaitS = 0;
+    Handle(kController, Message(CTRL_PLAYERORDER, CTRL_NOPLACE, wait));
+    EXPECT_EQ(NET_Side.GameFull, 1);
+    EXPECT_EQ(NET_Side.NoPlaceWaitS, wait > 0 ? wait : 0);
+  }
+  NET_Side.GameFull = NET_Side.NoPlaceWaitS = 0;
+}
+
 TEST_F(NetHandle, EndOfRaceOnTheController) {
   SB_Var.IsController = 1;
   SB_Var.GameMode = 0;

@@ -424,6 +424,17 @@ TEST_F(NetHostile, AMachineWhosePlayerGaveItsPlaceBackWithoutLoggingInWaits) {
     EXPECT_EQ(CountHolding("[CTRL][NO CAR PLACE FOR Q ID:" + std::to_string(again) + " FOR "), r.waits ? 1 : 0);
     EXPECT_EQ(CountHolding(" s: ITS MACHINE GAVE ONE BACK WITHOUT LOGGING IN]"), r.waits ? 1 : 0);
     EXPECT_EQ(GetPlayerOrderbyId(again) >= 0, !r.waits);
+    // The machine is told how long it still waits.
+    m.Drain(true);
+    int32_t told = -1;
+    for (const auto& got : m.Messages())
+      if (got.type == CTRL_PLAYERORDER && got.param1 == CTRL_NOPLACE) told = got.param2;
+    if (r.waits) {
+      EXPECT_GE(told, 28);
+      EXPECT_LE(told, 30);
+    } else {
+      EXPECT_EQ(told, -1);
+    }
     m.DestroyPlayer(again);
     if (r.waits) {
       // Another machine is not kept waiting; this one is, until its 30 s are over.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <random>
 #include <set>
@@ -19,10 +20,12 @@
 #include "net/netplayer.h"
 #include "platform/clock.h"
 #include "platform/window.h"
+#include "shell/hooks.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netlink/lsnet_fixture.h"
+#include "vehicles/physics.h"
 
 namespace {
 
@@ -116,14 +119,15 @@ class NetHostRace : public ztest::LsNetTest {
   }
   // The player walked along the race's states as a copy of the game walks
   // them, from where it stands up to the state given.
-  static void To(uint32_t id, XSTATE target) {
-    static const XSTATE kSetUp[] = {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO};
-    if (target <= XSTATE_WAIT4GO && target != XSTATE_CONNECTED) {
+  static void To(uint32_t id, XSTATE target, int32_t sub = XSUBSTATE_PLAYING) {
+    static const XSTATE kSetUp[] = {XSTATE_LOADING, XSTATE_REMAPPINGCARS, XSTATE_READY2PLAY, XSTATE_WAIT4READY,
+                                    XSTATE_WAIT4GO};
+    if (target <= XSTATE_WAIT4GO && target > StateOf(id) && target != XSTATE_CONNECTED) {
       for (XSTATE s : kSetUp)
-        if (s > StateOf(id) && s <= target) Status(id, static_cast<int32_t>(s));
+        if (s > StateOf(id) && s <= target) Status(id, static_cast<int32_t>(s), sub);
       return;
     }
-    Status(id, static_cast<int32_t>(target));
+    Status(id, static_cast<int32_t>(target), sub);
   }
 
   uint32_t hostId_ = 0;
@@ -133,12 +137,16 @@ class NetHostRace : public ztest::LsNetTest {
 // ---- Known cases ----
 
 // Each row sets a game up (steps "X:n" walk player X, the host H or the
-// members M and L, to state n; "launch" is the controller's start of a
-// CONTROLLEDRACE; "wait" lets 20 s pass, and a second passes before the
-// ask), then M asks a state: taken or
-// refused with its reason, the race started (and whom it seats) or not,
-// and whether a newcomer may log in afterwards. Where a row gives a race
-// time, M then sends that result: entered, or refused with its reason.
+// members M and L, to state n, "X:nw" watching; "launch" is the
+// controller's start of a CONTROLLEDRACE; "wait" lets 20 s pass, "wait:n"
+// n ms, and a second passes before the ask), then a player (M unless the
+// row names another) asks a state: taken, its record then going to every
+// player of the game, or refused with its reason and its record going back
+// to it alone; no other refusal; the race started (and whom it seats) or
+// not, and whether a newcomer may log in afterwards. Where a row gives a
+// race time, M (or the row's finisher) then sends that result: entered,
+// or refused with its reason and nothing else refused. A row may give the
+// circuit's lap: the race's least time is then its 3 laps at the top speed.
 TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
   struct Row {
     const char* what;
@@ -151,6 +159,8 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     bool joinersWelcome;
     uint32_t raceTime = 0;
     const char* resultRefusal = nullptr;
+    char by = 'M', finisher = 'M';
+    int32_t lapMetres = 0;
   };
   const Row rows[] = {
       {"ready without loading a race", CTRL_RACE, 4, true, {}, 6, "NOT AFTER LOADING A RACE", nullptr, true},
@@ -193,9 +203,42 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
        {"launch", "M:8", "L:8"}, 9, nullptr, "LM", false},
       {"controlled, launched, the host waiting for all", CTRL_CONTROLLEDRACE, 3, true,
        {"launch", "H:7", "M:8", "L:8"}, 9, "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"a watcher at the start line is not seated", CTRL_RACE, 4, true, {"H:8", "M:8", "L:8w"}, 0, nullptr, nullptr,
+       true, 0, nullptr, 'H'},
+      {"...nor its result entered", CTRL_RACE, 4, true, {"H:8", "M:8w", "L:8"}, 9, nullptr, "HL", false, 20000,
+       "NOT RACING IN THIS RACE", 'H'},
+      {"the host's own result", CTRL_RACE, 4, true, {"H:8", "M:8", "wait"}, 9, nullptr, "HM", false, 20000, nullptr,
+       'H', 'H'},
+      {"WAIT4GO said twice", CTRL_RACE, 4, true, {"H:8", "M:8"}, 8, nullptr, nullptr, true},
+      {"PLAYING said twice at the host's start line", CTRL_RACE, 4, true, {"H:8", "M:8", "M:9"}, 9, nullptr, nullptr,
+       true},
+      {"PLAYING said twice in the race", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait"}, 9, nullptr, "HM",
+       false, 20000},
+      {"a third player at the start line after a member said PLAYING", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "M:9", "L:8"}, 9, nullptr, "HLM", false, 0, nullptr, 'H'},
+      {"seated in the last race, never started, PLAYING at the next start line", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "H:10", "H:3", "H:8", "M:9", "wait"}, 9, nullptr, "HM", false, 20000, nullptr, 'H'},
+      {"...and its PLAYING taken there", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "H:10", "H:3", "H:8"}, 9, nullptr,
+       nullptr, true},
+      {"a result at the race's least time", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0,
+       nullptr, "HM", false, 36000, nullptr, 'M', 'M', 1000},
+      {"a result a millisecond under it", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0, nullptr,
+       "HM", false, 35999, "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms",
+       'M', 'M', 1000},
+      {"a result arriving at the least time less the slack", CTRL_RACE, 4, true,
+       {"H:8", "M:8", "H:9", "M:9", "wait:30000"}, 0, nullptr, "HM", false, 36000, nullptr, 'M', 'M', 1000},
+      {"...a millisecond sooner", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:29999"}, 0, nullptr, "HM",
+       false, 36000, "RACE TIME 36000 ms, 30999 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M',
+       1000},
+      {"a SERVER game's result under its least time", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:9000"}, 0,
+       nullptr, "LM", false, 10000, "RACE TIME 10000 ms, 10000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms",
+       'M', 'M', 1000},
   };
+  const int32_t lineBefore = SB_Var.NbBsplinePoints, validBefore = SB_Var.BsplineValid;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
+    SB_Var.NbBsplinePoints = r.lapMetres;
+    SB_Var.BsplineValid = r.lapMetres > 0;
     NewGame(r.type, r.maximum, r.hostRaces);
     const uint32_t m = Join("M"), l = Join("L");
     LogIn(m);
@@ -204,20 +247,35 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     for (const std::string& step : r.steps) {
       if (step == "launch") {
         ASSERT_EQ(CTRL_StartNewRaceNow(), 1);
-      } else if (step == "wait") {
-        plat::AdvanceManualTime(20000);
+      } else if (step.rfind("wait", 0) == 0) {
+        plat::AdvanceManualTime(step == "wait" ? 20000 : std::stoi(step.substr(5)));
       } else {
-        To(who[step[0]], static_cast<XSTATE>(std::stoi(step.substr(2))));
+        const bool watching = step.back() == 'w';
+        To(who[step[0]], static_cast<XSTATE>(std::stoi(step.substr(2))),
+           watching ? XSUBSTATE_WATCHING : XSUBSTATE_PLAYING);
       }
     }
     plat::AdvanceManualTime(NET_NOTICEMS);  // each refusal said at once
+    Pump();  // the presence query the time passed calls for, before the count of sends
     SB_ClearPrintedLines();
-    const XSTATE before = StateOf(m);
-    if (r.asked) Status(m, r.asked);
-    const std::string line = "[CTRL][STATE " + std::string(r.asked ? NET_XStateNames[r.asked] : "") + " OF M ID:" +
-                             std::to_string(m) + " REFUSED: " + (r.refusal ? r.refusal : "") + "]";
+    const uint32_t asker = who[r.by];
+    const std::string name(1, r.by == 'H' ? 'H' : r.by);
+    const XSTATE before = StateOf(asker);
+    const uint32_t sentBefore = host_.Sequence;
+    int32_t present = 0;
+    for (const CTRL_PLAYER& p : CTRL_State().Players) present += CTRL_IsPresent(p) ? 1 : 0;
+    if (r.asked) Status(asker, r.asked);
+    const std::string line = "[CTRL][STATE " + std::string(r.asked ? NET_XStateNames[r.asked] : "") + " OF " +
+                             (r.by == 'H' ? "HOST" : name) + " ID:" + std::to_string(asker) + " REFUSED: " +
+                             (r.refusal ? r.refusal : "") + "]";
     EXPECT_EQ(ztest::CountPrinted(line), r.refusal ? 1 : 0) << line;
-    EXPECT_EQ(StateOf(m), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
+    int32_t refusals = 0;
+    for (const std::string& l : SB_PrintedLines()) refusals += l.find(" REFUSED") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(refusals, r.refusal ? 1 : 0);
+    // The record goes back to a refused sender alone, and to every player
+    // of the game when taken.
+    if (r.asked) EXPECT_EQ(host_.Sequence - sentBefore, r.refusal ? 1u : static_cast<uint32_t>(present));
+    EXPECT_EQ(StateOf(asker), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
     std::string seated;
     for (const auto& [name, id] : who)
       if (OrderOf(id) >= 0 && CTRL_State().RaceResult[OrderOf(id)] == CTRL_RACING) seated += name;
@@ -230,14 +288,104 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     }
     if (r.raceTime) {
       SB_ClearPrintedLines();
-      Result(m, OrderOf(m), 0, r.raceTime);
-      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:M LAP:0 RACE:" + std::to_string(r.raceTime)), !r.resultRefusal);
+      const uint32_t f = who[r.finisher];
+      const std::string fname = r.finisher == 'H' ? "HOST" : std::string(1, r.finisher);
+      Result(f, OrderOf(f), 0, r.raceTime);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:" + fname + " LAP:0 RACE:" + std::to_string(r.raceTime)),
+                !r.resultRefusal);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][RACE RESULT OF "), r.resultRefusal != nullptr);
       if (r.resultRefusal) {
-        EXPECT_TRUE(ztest::PrintedStart("[CTRL][RACE RESULT OF M ID:" + std::to_string(m) + " REFUSED: " +
-                                        r.resultRefusal));
+        EXPECT_TRUE(ztest::PrintedStart("[CTRL][RACE RESULT OF " + fname + " ID:" + std::to_string(f) +
+                                        " REFUSED: " + r.resultRefusal));
       }
     }
   }
+  SB_Var.NbBsplinePoints = lineBefore;
+  SB_Var.BsplineValid = validBefore;
+}
+
+// A host without a race of its own reads its race file, when the game
+// type is set, for the laps of that type and its circuit's lap: the
+// count of the centre line its file names. A damaged line or a missing
+// file leaves them unknown.
+TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
+  const std::string line = std::string("\xFA\0\0\0", 4) + std::string(250 * 24, '\0');
+  struct Row {
+    const char* what;
+    int32_t type;
+    std::string metreFile;
+    bool raceFile;
+    int32_t laps, metres;
+  };
+  const Row rows[] = {
+      {"FREERACE: NLAPS", CTRL_FREERACE, line, true, 2, 250},
+      {"RACE", CTRL_RACE, line, true, 3, 250},
+      {"MULTIRACE", CTRL_MULTIRACE, line, true, 4, 250},
+      {"CONTROLLEDRACE", CTRL_CONTROLLEDRACE, line, true, 5, 250},
+      {"a line a point short", CTRL_RACE, line.substr(0, line.size() - 1), true, 3, 0},
+      {"a line of no point", CTRL_RACE, std::string(4, '\0'), true, 3, 0},
+      {"a line of one point", CTRL_RACE, std::string("\1\0\0\0", 4) + std::string(24, '\0'), true, 3, 1},
+      {"no race file", CTRL_RACE, line, false, 0, 0},
+      {"the line the file names missing", CTRL_RACE, "", true, 3, 0},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+    if (r.raceFile)
+      ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
+                       "NLAPS: 2\nRACENLAPS: 3\nCONTROLLEDRACENLAPS: 5\nMULTIRACENLAPS: 4\n"
+                       "RACENLAPS: 9\nBSPLINENAME: TXT>LINE.BSP\n");
+    std::filesystem::remove(root_ + "/TXT/LINE.BSP");
+    if (!r.metreFile.empty()) ztest::WriteFile(root_ + "/TXT/LINE.BSP", r.metreFile);
+    NewGame(r.type, 2, false);
+    EXPECT_EQ(CTRL_State().FileLaps, r.laps);
+    EXPECT_EQ(CTRL_State().FileLapMetres, r.metres);
+  }
+  std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+  // And so it times a race; a host racing itself times it by its own
+  // race's laps and circuit (at 300 km/h: 12 ms a metre).
+  struct Timed {
+    const char* what;
+    bool hostRaces;
+    int32_t nbLaps, lineMetres;
+    bool raceFile;
+    const char* said;
+    const char* fileLaps = "3";
+  };
+  const Timed timed[] = {
+      {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
+      {"no host player: a race file of one lap", false, 2, 0, true, "3000 ms: 1 LAPS", "1"},
+      {"no host player: 99 laps", false, 2, 0, true, "297000 ms: 99 LAPS", "99"},
+      {"no host player: 100 laps, which the race refuses", false, 2, 0, true, "6000 ms: 2 LAPS", "100"},
+      {"no host player: a line loaded", false, 2, 100, true, "3600 ms: 3 LAPS"},
+      {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
+      {"the host's own race of one lap", true, 1, 100, true, "1200 ms: 1 LAPS"},
+      {"a host that never chose its laps", true, 0, 0, true, "9000 ms: 3 LAPS"},
+      {"no race file: the laps last chosen, no line", false, 2, 0, false, "0 ms: 2 LAPS"},
+      {"nothing known: one lap", false, 0, 0, false, "0 ms: 1 LAPS"},
+  };
+  const int32_t valid = SB_Var.BsplineValid, points = SB_Var.NbBsplinePoints;
+  ztest::WriteFile(root_ + "/TXT/LINE.BSP", line);
+  for (const Timed& r : timed) {
+    SCOPED_TRACE(r.what);
+    std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
+    if (r.raceFile)
+      ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
+                       std::string("RACENLAPS: ") + r.fileLaps + "\nBSPLINENAME: TXT>LINE.BSP\n");
+    SB_Var.NbLaps = r.nbLaps;
+    SB_Var.BsplineValid = r.lineMetres > 0;
+    SB_Var.NbBsplinePoints = r.lineMetres;
+    NewGame(CTRL_RACE, r.hostRaces ? 2 : 1, r.hostRaces);
+    const uint32_t racer = r.hostRaces ? hostId_ : Join("M");
+    if (!r.hostRaces) LogIn(racer);
+    To(racer, XSTATE_WAIT4GO);
+    Status(racer, XSTATE_PLAYING);
+    EXPECT_TRUE(ztest::Printed(std::string("[CTRL][NO RESULT UNDER ") + r.said + " AT 300 km/h]"));
+  }
+  SB_Var.NbLaps = 3;
+  SB_Var.BsplineValid = valid;
+  SB_Var.NbBsplinePoints = points;
+  std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
 }
 
 // ---- The seeded generator ----
@@ -268,10 +416,22 @@ class RaceGame {
   void Play() {
     const bool controlled = Pick(4) == 0;
     type_ = controlled ? CTRL_CONTROLLEDRACE : (Pick(2) ? CTRL_RACE : CTRL_MULTIRACE);
+    // With or without a host player: without, the game starts its race
+    // once every racer is at the start line.
+    hostRaces_ = Pick(3) != 0;
+    hostsGo_ = hostRaces_ && !controlled;
     const int32_t members = 1 + Pick(2);
-    const int32_t maximum = members + (controlled ? 0 : 1) + Pick(3);
-    t_.NewGame(type_, maximum, !controlled);
-    if (!controlled) honest_.push_back({t_.hostId_, "HOST"});
+    const int32_t maximum = members + (hostRaces_ ? 1 : 0) + (hostsGo_ ? Pick(3) : 0);
+    // The circuit's lap: the least time of a race is its laps at the top
+    // speed of the fastest car.
+    SB_Var.NbBsplinePoints = 100 + static_cast<int32_t>(Pick(400));
+    SB_Var.BsplineValid = 1;
+    floorMs_ = static_cast<uint32_t>(1000.0 * SB_Var.NbLaps * SB_Var.NbBsplinePoints / SB_TOPSPEED);
+    t_.NewGame(type_, maximum, hostRaces_);
+    // The host's console: kept as in a race, or drawn, each line then
+    // pumping the network inside the message that printed it.
+    SB_Var.XState = Pick(2) ? XSTATE_READY2PLAY : XSTATE_CONNECTED;
+    if (hostRaces_) honest_.push_back({t_.hostId_, "HOST"});
     for (int32_t i = 0; i < members; ++i) {
       const std::string name = "M" + std::to_string(i);
       const uint32_t id = t_.Join(name);
@@ -317,13 +477,19 @@ class RaceGame {
   // A race starts only as the host starts it: at its own GO in a game it
   // races, else once launched and every honest racer is at the start line.
   void Started(bool hostsGo) {
-    if (type_ == CTRL_CONTROLLEDRACE) {
-      EXPECT_TRUE(launched_) << "a race not launched " << Context();
+    if (!hostsGo_) {
+      EXPECT_TRUE(launched_ || type_ != CTRL_CONTROLLEDRACE) << "a race not launched " << Context();
       for (const Racer& r : honest_)
         EXPECT_TRUE(r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING || r.state < XSTATE_LOADING)
             << r.name << " at " << r.state << " " << Context();
     } else {
       EXPECT_TRUE(hostsGo) << "a race the host did not start " << Context();
+    }
+    // Every honest racer at the start line at the GO races in it.
+    for (const Racer& r : honest_) {
+      const int32_t o = t_.OrderOf(r.id);
+      if (r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING)
+        EXPECT_TRUE(o >= 0 && CTRL_State().RaceResult[o] == CTRL_RACING) << r.name << " not seated " << Context();
     }
     launched_ = false;
     startedAt_ = Now();
@@ -343,6 +509,10 @@ class RaceGame {
     EXPECT_TRUE(seated_.count(who)) << name << " not logged in at the start " << Context();
     EXPECT_TRUE(entries_.insert({name, race_}).second) << name << " entered twice in race " << race_ << Context();
     EXPECT_GE(uint64_t{race} + CTRL_RESULTSLACKMS, Now() - startedAt_) << name << " " << Context();
+    // No result shorter than its race's laps at the fastest car's top
+    // speed, nor arriving sooner than that (less the slack).
+    EXPECT_GE(race, floorMs_) << name << " " << Context();
+    EXPECT_GE(uint64_t{Now() - startedAt_} + CTRL_RESULTSLACKMS, floorMs_) << name << " " << Context();
   }
   uint32_t Honest(const std::string& name) const {
     for (const Racer& r : honest_)
@@ -380,7 +550,7 @@ class RaceGame {
       allDone = allDone && r.state == XSTATE_CONNECTED && r.finished;
     }
     if (allDone) return NextRace();
-    if (honest_[0].state == XSTATE_CONNECTED && !honest_[0].finished && type_ == CTRL_CONTROLLEDRACE && !launched_ &&
+    if (!honest_.empty() && honest_[0].state == XSTATE_CONNECTED && !honest_[0].finished && type_ == CTRL_CONTROLLEDRACE && !launched_ &&
         !racing_) {
       // The operator launches the race; a race in progress on the
       // controller (a racer still at PLAYING) is stopped first.
@@ -401,17 +571,17 @@ class RaceGame {
       return Status(r, kNext[r.state]);
     }
     if (r.state == XSTATE_WAIT4GO) return Go(r, allAtLine);
-    if (r.state == XSTATE_PLAYING && Now() - startedAt_ > 5000 + Pick(120000)) Finish(r);
+    if (r.state == XSTATE_PLAYING && Now() - startedAt_ > floorMs_ + 3300 + Pick(120000)) Finish(r);
   }
 
   // At the start line: the host goes once its racers are all there; a
   // member once the race has started, or, in a CONTROLLEDRACE, once every
   // player it sees is at the start line (as its race waits for).
   void Go(Racer& r, bool allAtLine) {
-    const bool host = type_ != CTRL_CONTROLLEDRACE && r.id == t_.hostId_;
+    const bool host = hostsGo_ && r.id == t_.hostId_;
     if (host && !allAtLine) return;
-    if (!host && type_ != CTRL_CONTROLLEDRACE && !racing_) return;
-    if (type_ == CTRL_CONTROLLEDRACE && !racing_) {
+    if (!host && hostsGo_ && !racing_) return;
+    if (!hostsGo_ && !racing_) {
       int32_t inUse = 0;
       for (const CTRL_PLAYER& p : CTRL_State().Players) {
         if (!p.InUse) continue;
@@ -465,7 +635,14 @@ class RaceGame {
         t_.Leave(id);
         mine.erase(mine.begin() + static_cast<long>(which));
         break;
-      case 2: t_.Send(id, Message(CTRL_CANILOGMYSELF, order, 0)); break;
+      case 2: {
+        // A free place is given to a joiner that asks while no race runs.
+        const bool mine = order == t_.OrderOf(id), free = mine && !CTRL_RaceOn();
+        t_.Send(id, Message(CTRL_CANILOGMYSELF, order, 0));
+        if (free && t_.OrderOf(id) == order)
+          EXPECT_TRUE(CTRL_State().Players[order].InUse) << "a free place refused " << Context();
+        break;
+      }
       case 3:
       case 4:
       case 5: {
@@ -495,6 +672,8 @@ class RaceGame {
   std::mt19937 rng_;
   Tally& tally_;
   int32_t type_ = 0;
+  bool hostRaces_ = true, hostsGo_ = true;
+  uint32_t floorMs_ = 0;
   std::vector<Racer> honest_;
   std::vector<uint32_t> hostile_[3];
   std::map<std::string, uint32_t> ids_;  // the hostile players by name
@@ -509,10 +688,18 @@ class RaceGame {
 TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
   constexpr uint32_t kGames = 2000;
   Tally tally;
+  const int32_t lineBefore = SB_Var.NbBsplinePoints, validBefore = SB_Var.BsplineValid;
+  // The console pumps the network as the game's does, where it is drawn.
+  void (*pumpBefore)() = SB_Hooks.NetUpdateEvent;
+  SB_Hooks.NetUpdateEvent = NET_UpdateEvent;
   for (uint32_t game = 0; game < kGames && !HasFailure(); ++game) {
     SCOPED_TRACE("game " + std::to_string(game));
     RaceGame(*this, 9100 + game, tally).Play();
   }
+  SB_Var.NbBsplinePoints = lineBefore;
+  SB_Var.BsplineValid = validBefore;
+  SB_Var.XState = XSTATE_READY2PLAY;
+  SB_Hooks.NetUpdateEvent = pumpBefore;
   EXPECT_TRUE(plat::ShownMessageBoxes().empty());
   // The games reach their races, in both kinds, and their finishes.
   EXPECT_GT(tally.races, static_cast<int32_t>(2 * kGames));

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 #include "net/netgame.h"
 #include "tests/netgame/hostile.h"
@@ -233,6 +234,73 @@ TEST_F(NetMembers, InAMenusGameALatePlayingIsTimedFromTheRacesStart) {
   HostStillRuns();
 }
 
+// A member seated at the host's GO, in a RACE the console made, sends a
+// race time of 1 ms a second later: no car drives the race that fast, and
+// nothing is entered.
+TEST_F(NetMembers, ASeatedMembersOneMillisecondRaceEntersNothing) {
+  std::string keys;
+  for (int t = 0; t < 120; ++t) keys += "500ms 16 down\n2 16 up\n";  // the gearbox confirmed
+  Host("PROTOCOL 0\r\nSTARTNET\r\nCREATE " + server_ + " ALBA RACE 2\r\nPLAY\r\n", keys);
+  Member evil;
+  ASSERT_TRUE(evil.Join(base_, "EVIL")) << a_.Console();
+  ASSERT_TRUE(evil.LogIn());
+  for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO})
+    ASSERT_EQ(evil.State(s), static_cast<int32_t>(s));
+  ASSERT_NE(evil.AwaitState(0, XSTATE_PLAYING, 0, 120), 0u) << a_.Console();
+  EXPECT_TRUE(HostSaid("[CTRL][RACE STARTED: 2 PLAYERS SEATED]"));
+  evil.Idle(1000);
+  evil.Result(0, 1);
+  const std::string refused = "[CTRL][RACE RESULT OF EVIL ID:" + std::to_string(evil.Id()) + " REFUSED: RACE TIME 1 ms, ";
+  ASSERT_TRUE(WaitFor(host_, a_, {refused}, Clock::now() + std::chrono::seconds(10))) << a_.Console();
+  EXPECT_TRUE(HostSaid("NO CAR DRIVES THE RACE UNDER 13236 ms]")) << a_.Console();  // one lap of 1,103 m at 300 km/h
+  EXPECT_FALSE(HostSaid("[CTRL][NAME:EVIL"));
+  EXPECT_FALSE(HostSaid("New Best Time record"));
+  EXPECT_TRUE(NoRecords());
+  HostStillRuns();
+}
+
+// One machine fills a SERVER game for four with two connections of two
+// players each, and races its own races: every player at the start line,
+// the race starts, and results of 1 to 52 ms follow. Nothing is entered,
+// and the joiners' requests for every setup are answered though the
+// controller holds none.
+TEST_F(NetMembers, OneMachineFillingAServerGameEntersNothing) {
+  ASSERT_TRUE(StartSide(host_, a_, "240000ms 16 up\n", base_, 0, "PROTOCOL 0\r\nSTARTNET\r\nSERVER " + server_ + " RACE 4\r\n", true));
+  ASSERT_TRUE(WaitFor(host_, a_, {"Server '" + server_ + "'successfully launched..."}, Clock::now() + kLoad))
+      << a_.Console() << a_.Errors();
+  std::vector<std::unique_ptr<Member>> members;
+  for (int i = 0; i < 4; ++i) {
+    members.push_back(std::make_unique<Member>());
+    ASSERT_TRUE(members.back()->Join(base_, "EVIL" + std::to_string(i))) << a_.Console();
+    ASSERT_TRUE(members.back()->LogIn()) << a_.Console();
+  }
+  for (int race = 1; race <= 3; ++race) {
+    SCOPED_TRACE(race);
+    for (auto& m : members)
+      for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO})
+        ASSERT_EQ(m->State(s), static_cast<int32_t>(s));
+    for (auto& m : members) ASSERT_EQ(m->State(XSTATE_PLAYING), static_cast<int32_t>(XSTATE_PLAYING));
+    for (size_t i = 0; i < members.size(); ++i) members[i]->Result(0, static_cast<uint32_t>(1 + 17 * i));
+    for (auto& m : members) {
+      ASSERT_EQ(m->State(XSTATE_ENDOFRACE), static_cast<int32_t>(XSTATE_ENDOFRACE));
+      ASSERT_EQ(m->State(XSTATE_CONNECTED), static_cast<int32_t>(XSTATE_CONNECTED));
+    }
+  }
+  Settle();
+  EXPECT_EQ(MissingInOrder(a_.Console(), {"[CTRL][RACE STARTED: 4 PLAYERS SEATED]", "[CTRL][RACE STARTED: 4 PLAYERS SEATED]",
+                                          "[CTRL][RACE STARTED: 4 PLAYERS SEATED]"}),
+            "");
+  // One lap of the race file (1,103 m) at 300 km/h, from the host's own race file.
+  EXPECT_TRUE(HostSaid("[CTRL][NO RESULT UNDER 13236 ms: 1 LAPS AT 300 km/h]")) << a_.Console();
+  EXPECT_TRUE(HostSaid("NO CAR DRIVES THE RACE UNDER 13236 ms]")) << a_.Console();
+  EXPECT_FALSE(HostSaid("[CTRL][NAME:EVIL"));
+  EXPECT_FALSE(HostSaid("New Best Time record"));
+  EXPECT_FALSE(HostSaid("ACK FAILED"));
+  EXPECT_FALSE(HostSaid("GIVING UP ON 4294967295"));
+  EXPECT_TRUE(NoRecords());
+  HostStillRuns();
+}
+
 // A machine of its own (127.0.0.2) takes the only free place of a game
 // for two and never logs in; each time its player loses the place it
 // destroys it and creates another at once. An honest copy joins from the
@@ -279,6 +347,61 @@ TEST_F(NetMembers, AMachineRecreatingItsPlayerKeepsNoHonestJoinerOut) {
   HostStillRuns();
 }
 
+// In a game for two, the member quits race 1 while it runs (PLAYING, then
+// back to CONNECTED, as Esc and F1 send), leaves the game, and joins again
+// with a new player once the host's race 1 is over. The place it freed is
+// its again, the host's start line of race 2 waits for it, and its finish
+// of race 2 reaches the host's records.
+TEST_F(NetMembers, AMemberQuittingARaceJoinsAgainAndRacesTheNext) {
+  std::string keys;
+  for (int t = 0; t < 480; ++t) keys += "500ms 16 down\n2 16 up\n0 112 down\n2 112 up\n";  // confirm, and F1
+  Host("PROTOCOL 0\r\nSTARTNET\r\nCREATE " + server_ +
+           " ALBA RACE 2\r\nRUN PNET\r\nPLAY\r\nPLAY\r\nHALLOFFAME\r\nCLOSENET\r\nQUIT\r\n",
+       keys, 15);
+  {
+    Member first;
+    ASSERT_TRUE(first.Join(base_, "BRUNO")) << a_.Console();
+    ASSERT_TRUE(first.LogIn());
+    for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY}) ASSERT_EQ(first.State(s), static_cast<int32_t>(s));
+    ASSERT_NE(first.AwaitState(0, XSTATE_WAIT4GO, 0, 120), 0u) << a_.Console();
+    ASSERT_EQ(first.State(XSTATE_WAIT4GO), static_cast<int32_t>(XSTATE_WAIT4GO));
+    ASSERT_NE(first.AwaitState(0, XSTATE_PLAYING, 0, 60), 0u) << a_.Console();
+    ASSERT_EQ(first.State(XSTATE_PLAYING), static_cast<int32_t>(XSTATE_PLAYING));
+    first.Idle(2000);
+    ASSERT_EQ(first.State(XSTATE_CONNECTED), static_cast<int32_t>(XSTATE_CONNECTED));  // quits the race
+    first.Raw().DestroyPlayer(first.Id());  // and the game
+  }
+  ASSERT_TRUE(WaitFor(host_, a_, {"[CTRL][MAXPLAYER--...", "DisposeVehicles..."}, Clock::now() + kLoad)) << a_.Console();
+  Member again;
+  ASSERT_TRUE(again.Join(base_, "BRUNO")) << a_.Console();
+  ASSERT_TRUE(again.LogIn()) << a_.Console();
+  for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY}) ASSERT_EQ(again.State(s), static_cast<int32_t>(s));
+  size_t from = again.AwaitState(0, XSTATE_WAIT4GO, 0, 120);
+  ASSERT_NE(from, 0u) << a_.Console();
+  ASSERT_EQ(again.State(XSTATE_WAIT4GO), static_cast<int32_t>(XSTATE_WAIT4GO));
+  ASSERT_NE(again.AwaitState(0, XSTATE_PLAYING, from, 60), 0u) << a_.Console();
+  const auto go = Clock::now();
+  ASSERT_EQ(again.State(XSTATE_PLAYING), static_cast<int32_t>(XSTATE_PLAYING));
+  again.Idle(15000);  // no sooner than its lap at the fastest car's top speed
+  const auto time = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - go).count());
+  again.Result(0, time);
+  ASSERT_EQ(again.State(XSTATE_ENDOFRACE), static_cast<int32_t>(XSTATE_ENDOFRACE));
+  ASSERT_EQ(again.State(XSTATE_CONNECTED), static_cast<int32_t>(XSTATE_CONNECTED));
+  int code = -1;
+  const auto end = Clock::now() + std::chrono::seconds(120);
+  while (!host_.Ended(&code) && Clock::now() < end) again.Idle(100);
+  EXPECT_EQ(code, 0) << a_.Console();
+  const std::string log = a_.Console();
+  EXPECT_EQ(MissingInOrder(log, {"[CTRL][RACE STARTED: 2 PLAYERS SEATED]", "[CTRL][MAXPLAYER--...",
+                                 "[CTRL][MAXPLAYER++... 2 ]", "[CTRL][RACE STARTED: 2 PLAYERS SEATED]",
+                                 "[CTRL][NAME:BRUNO LAP:0 RACE:" + std::to_string(time), ">HALLOFFAME",
+                                 "[   0|           BRUNO| "}),
+            "")
+      << log;
+  EXPECT_FALSE(HostSaid("You cannot join"));
+  EXPECT_EQ(a_.Errors(), "");
+}
+
 // A console session of two network races: the host stands on the grid
 // until its time runs out (its race script, DAT>PNET, runs the race
 // clock), and leaves each race's end; a member races
@@ -308,7 +431,9 @@ TEST_F(NetMembers, AConsoleSessionRacesTwiceAndEachResultReachesTheRecords) {
     ASSERT_NE(from = member.AwaitState(0, XSTATE_PLAYING, from, 60), 0u) << a_.Console();
     const auto go = Clock::now();
     ASSERT_EQ(member.State(XSTATE_PLAYING), static_cast<int32_t>(XSTATE_PLAYING));
-    member.Idle(2000 + 1000 * race);
+    // Its race of one lap takes no less than the lap (1,103 m) at the
+    // fastest car's top speed, about 13.2 s: a result sooner is refused.
+    member.Idle(14000 + 1000 * race);
     times.push_back(static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - go).count()));
     member.Result(0, times.back());
     ASSERT_EQ(member.State(XSTATE_ENDOFRACE), static_cast<int32_t>(XSTATE_ENDOFRACE));
