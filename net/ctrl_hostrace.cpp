@@ -23,6 +23,7 @@
 #include "net/ctrl.h"
 #include "net/netgame.h"
 #include "netlink/ls_net.h"
+#include "race/types.h"
 #include "shell/console.h"
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
@@ -178,8 +179,9 @@ void CTRL_ReadRaceFile(int32_t gameType) {
                                                       : "NLAPS: %f";
   double laps = 0.0;
   char line[SB_FILENAMESIZE] = {};
-  // A count the race refuses (above 99 laps) races fewer: left unknown.
-  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= 99) c.FileLaps = static_cast<int32_t>(laps);
+  // A count the race refuses (above SB_MOSTLAPS) races fewer: left unknown.
+  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= SB_MOSTLAPS)
+    c.FileLaps = static_cast<int32_t>(laps);
   if (SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1) c.FileLapMetres = SB_BsplineFileMetres(line);
   SB_CloseKeyFile(file);
 }

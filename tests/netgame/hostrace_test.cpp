@@ -274,7 +274,9 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     EXPECT_EQ(refusals, r.refusal ? 1 : 0);
     // The record goes back to a refused sender alone, and to every player
     // of the game when taken.
-    if (r.asked) EXPECT_EQ(host_.Sequence - sentBefore, r.refusal ? 1u : static_cast<uint32_t>(present));
+    if (r.asked) {
+      EXPECT_EQ(host_.Sequence - sentBefore, r.refusal ? 1u : static_cast<uint32_t>(present));
+    }
     EXPECT_EQ(StateOf(asker), r.refusal || !r.asked ? before : static_cast<XSTATE>(r.asked));
     std::string seated;
     for (const auto& [name, id] : who)
@@ -488,8 +490,9 @@ class RaceGame {
     // Every honest racer at the start line at the GO races in it.
     for (const Racer& r : honest_) {
       const int32_t o = t_.OrderOf(r.id);
-      if (r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING)
+      if (r.state == XSTATE_WAIT4GO || r.state == XSTATE_PLAYING) {
         EXPECT_TRUE(o >= 0 && CTRL_State().RaceResult[o] == CTRL_RACING) << r.name << " not seated " << Context();
+      }
     }
     launched_ = false;
     startedAt_ = Now();
@@ -639,8 +642,9 @@ class RaceGame {
         // A free place is given to a joiner that asks while no race runs.
         const bool mine = order == t_.OrderOf(id), free = mine && !CTRL_RaceOn();
         t_.Send(id, Message(CTRL_CANILOGMYSELF, order, 0));
-        if (free && t_.OrderOf(id) == order)
+        if (free && t_.OrderOf(id) == order) {
           EXPECT_TRUE(CTRL_State().Players[order].InUse) << "a free place refused " << Context();
+        }
         break;
       }
       case 3:
