@@ -118,6 +118,9 @@ bool IsHostPlayer(Instance* instance, uint32_t id);
 // player came from; 0 for the host's own players, an unknown id, or on a
 // member.
 uint32_t PlayerAddress(Instance* instance, uint32_t id);
+// Headless tests: a player of the host's own stands in for one that came
+// from the machine at that address (network order), as PlayerAddress says.
+void SetStandInAddress(Instance* instance, uint32_t id, uint32_t ip);
 // Connections a host keeps from one address, handshakes included: two
 // copies of the game on one machine, and each of them once more while a
 // connection it left behind is still being closed. A connection past them

@@ -75,7 +75,13 @@ bool IsHostPlayer(Instance* in, uint32_t id) {
 uint32_t PlayerAddress(Instance* in, uint32_t id) {
   if (!in || in->role != Role::kHost) return 0;
   const Player* p = FindPlayer(*in, id);
-  return p && p->link != 0 ? p->data.ip : 0;
+  if (!p) return 0;
+  return p->link != 0 ? p->data.ip : p->standInIp;
+}
+
+void SetStandInAddress(Instance* in, uint32_t id, uint32_t ip) {
+  Player* p = in && in->role == Role::kHost ? FindPlayer(*in, id) : nullptr;
+  if (p && p->link == 0) p->standInIp = ip;
 }
 
 const char kHostOnlyName[] = "SERVER";

@@ -29,6 +29,7 @@ struct Player {
   Address data;          // where its datagrams come from and go to
   uint32_t link = 0;     // on the host: the serial of the member's link (0: the host's own)
   bool hostOwned = false;  // created by the session's host
+  uint32_t standInIp = 0;  // a host's own player standing in for a machine's (headless tests)
 };
 
 // A received player message or system event, waiting for Receive.

@@ -80,11 +80,13 @@ class NetHostRace : public ztest::LsNetTest {
     SB_ClearPrintedLines();
   }
 
-  // A member's player arriving in the session: its id, once the
-  // controller has sent its order.
-  uint32_t Join(const std::string& name) {
+  // A member's player arriving in the session, from the machine at that
+  // address (0: the host's own): its id, once the controller has sent its
+  // order.
+  uint32_t Join(const std::string& name, uint32_t address = 0) {
     uint32_t id = 0;
     EXPECT_EQ(np::CreatePlayer(host_.Transport.Object, name.c_str(), "CLIENT", &id), np::kOk);
+    if (address) np::SetStandInAddress(host_.Transport.Object, id, address);
     made_.push_back(id);
     Pump();
     return id;
@@ -409,7 +411,11 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
 // races shows.
 struct Tally {
   int32_t races = 0, honestEntries = 0, otherEntries = 0, controlledRaces = 0;
+  int32_t freePlacesTaken = 0, machinesKeptWaiting = 0;
 };
+
+// 127.0.k.n in network order: a machine of the generated games.
+uint32_t Machine(uint8_t k, uint8_t n) { return (uint32_t{n} << 24) | (uint32_t{k} << 16) | 127u; }
 
 class RaceGame {
  public:
@@ -434,9 +440,13 @@ class RaceGame {
     // pumping the network inside the message that printed it.
     SB_Var.XState = Pick(2) ? XSTATE_READY2PLAY : XSTATE_CONNECTED;
     if (hostRaces_) honest_.push_back({t_.hostId_, "HOST"});
+    // Each honest member on a machine of its own; the hostile machines on
+    // addresses of their own, or all on one, or the first on an honest
+    // member's.
+    addresses_ = Pick(3);
     for (int32_t i = 0; i < members; ++i) {
       const std::string name = "M" + std::to_string(i);
-      const uint32_t id = t_.Join(name);
+      const uint32_t id = t_.Join(name, Machine(1, static_cast<uint8_t>(i + 1)));
       t_.LogIn(id);
       honest_.push_back({id, name});
     }
@@ -619,13 +629,44 @@ class RaceGame {
 
   // ---- The hostile members ----
 
+  uint32_t AddressOf(uint32_t machine) const {
+    if (addresses_ == 1) return Machine(2, 1);
+    if (addresses_ == 2 && machine == 0) return Machine(1, 1);
+    return Machine(2, static_cast<uint8_t>(machine + 1));
+  }
+
+  // A machine one of whose players gave back a car place it held without
+  // asking to log in may be kept waiting; any other is not.
+  void NoteGivenBack() {
+    for (auto it = held_.begin(); it != held_.end();) {
+      if (t_.OrderOf(it->first) >= 0) {
+        ++it;
+        continue;
+      }
+      if (!asked_.count(it->first)) gaveBack_.insert(it->second);
+      it = held_.erase(it);
+    }
+  }
+
   void HostileStep() {
     const uint32_t machine = Pick(3);
     std::vector<uint32_t>& mine = hostile_[machine];
     const uint32_t action = Pick(10);
     if (mine.empty() || (action == 0 && mine.size() < 2)) {
       const std::string name = "E" + std::to_string(machine) + "_" + std::to_string(made_++);
-      const uint32_t id = t_.Join(name);
+      // A joiner takes a free car place, unless its machine gave one back.
+      NetHostRace::Pump();
+      NoteGivenBack();
+      int32_t present = 0;
+      for (int32_t i = 0; i < CTRL_CarPlaces(); ++i) present += CTRL_IsPresent(CTRL_State().Players[i]) ? 1 : 0;
+      const bool free = present < CTRL_CarPlaces(), waits = gaveBack_.count(AddressOf(machine)) != 0;
+      const uint32_t id = t_.Join(name, AddressOf(machine));
+      if (free && !waits) {
+        EXPECT_GE(t_.OrderOf(id), 0) << "a free car place refused " << Context();
+        ++tally_.freePlacesTaken;
+      }
+      if (free && waits && t_.OrderOf(id) < 0) ++tally_.machinesKeptWaiting;
+      if (t_.OrderOf(id) >= 0) held_[id] = AddressOf(machine);
       ids_[name] = id;
       mine.push_back(id);
       return Lines();
@@ -641,6 +682,11 @@ class RaceGame {
       case 2: {
         // A free place is given to a joiner that asks while no race runs.
         const bool mine = order == t_.OrderOf(id), free = mine && !CTRL_RaceOn();
+        // A log-in naming another player's car place is no log-in.
+        const int32_t own = t_.OrderOf(id);
+        const bool another = order != own && order >= 0 && order < NET_MAXPLAYERS &&
+                             CTRL_IsPresent(CTRL_State().Players[order]);
+        if (own >= 0 && !another) asked_.insert(id);
         t_.Send(id, Message(CTRL_CANILOGMYSELF, order, 0));
         if (free && t_.OrderOf(id) == order) {
           EXPECT_TRUE(CTRL_State().Players[order].InUse) << "a free place refused " << Context();
@@ -680,6 +726,10 @@ class RaceGame {
   uint32_t floorMs_ = 0;
   std::vector<Racer> honest_;
   std::vector<uint32_t> hostile_[3];
+  uint32_t addresses_ = 0;              // how the hostile machines' addresses are laid out
+  std::map<uint32_t, uint32_t> held_;   // hostile players holding a car place, by their machine
+  std::set<uint32_t> asked_;            // ...that asked to log in while holding it
+  std::set<uint32_t> gaveBack_;         // machines that gave one back unasked
   std::map<std::string, uint32_t> ids_;  // the hostile players by name
   uint32_t made_ = 0;
   bool launched_ = false, racing_ = false;
@@ -709,6 +759,9 @@ TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
   EXPECT_GT(tally.races, static_cast<int32_t>(2 * kGames));
   EXPECT_GT(tally.controlledRaces, static_cast<int32_t>(kGames / 10));
   EXPECT_GT(tally.honestEntries, static_cast<int32_t>(4 * kGames));
+  // Joiners take free places, and machines that gave one back wait.
+  EXPECT_GT(tally.freePlacesTaken, static_cast<int32_t>(kGames / 2));
+  EXPECT_GT(tally.machinesKeptWaiting, static_cast<int32_t>(kGames / 4));
 }
 
 }  // namespace
