@@ -8,6 +8,7 @@
 #include "net/netplayer.h"
 #include "race/racerules.h"
 #include "shell/keyfile.h"
+#include "shell/racelaps.h"
 #include "shell/sbvar.h"
 #include "system/error.h"
 #include "track/types.h"
@@ -19,17 +20,14 @@ constexpr double kDefaultStartingTime = 60.0;  // s
 
 // What a number of the file may hold: a finite value in the range its use
 // can take. Times are whole milliseconds in 32 bits; distances and the
-// camera's offset lie within the map's world (1/320 m in 32 bits); a race
-// has from one lap to as many as the HUD's lap counter shows (two digits),
-// which also bounds its gap tables. Nan, infinities and far values are
-// typing errors.
+// camera's offset lie within the map's world (1/320 m in 32 bits). Nan,
+// infinities and far values are typing errors.
 struct TRANGE {
   double least, most;
 };
 constexpr TRANGE kSeconds = {0.0, 2147483.647};
 constexpr TRANGE kDistance = {0.0, SB_WORLDMETRES};
 constexpr TRANGE kOffset = {-SB_WORLDMETRES, SB_WORLDMETRES};
-constexpr TRANGE kLaps = {1.0, SB_MOSTLAPS};
 constexpr TRANGE kCount = {0.0, 2147483647.0};
 
 // A number outside its range (no number is inside any) is refused with
@@ -107,34 +105,22 @@ void ReadFinalCamera(TKEYFILE* file) {
   }
 }
 
-// A count missing or refused gives the race the shipped file's laps, and
-// says so: a race of no laps would be won at the first crossing, and one
-// of more laps than its gap tables can hold would end the program.
-void ReadLapCount(TKEYFILE* file, const char* key, int32_t* laps) {
-  char format[40];
-  std::snprintf(format, sizeof format, "%s: %%f", key);
-  double value = 0.0;
-  if (SB_ScanKeyFile(file, 1, format, {&value}) != 1) {
-    LS_Message("%s parameter missing, %ld laps...", key, static_cast<long>(SB_FALLBACKLAPS));
-  } else if (value >= kLaps.least && value <= kLaps.most) {
-    *laps = ToInt32(value);
-    return;
-  } else {
-    LS_Message("%s parameter %g refused (%ld to %ld laps), %ld laps...", key, value, static_cast<long>(kLaps.least),
-               static_cast<long>(kLaps.most), static_cast<long>(SB_FALLBACKLAPS));
-  }
-  *laps = SB_FALLBACKLAPS;
-}
-
-// A key is found anywhere, also at the end of a longer key ("NLAPS: " ends
-// "RACENLAPS: "), so the file lists NLAPS first and RACENLAPS before the
-// longer keys that end with it.
+// Each mode's count as the controller reads it too; a count missing or
+// refused races the shipped file's laps and says so.
 void ReadLaps(TKEYFILE* file) {
-  ReadLapCount(file, "RACENLAPS", &SB_Var.RaceLaps);
-  ReadLapCount(file, "CONTROLLEDRACENLAPS", &SB_Var.ControlledRaceLaps);
-  ReadLapCount(file, "OFFLINENLAPS", &SB_Var.OfflineLaps);
-  ReadLapCount(file, "MULTIRACENLAPS", &SB_Var.MultiLaps);
-  ReadLapCount(file, "NLAPS", &SB_Var.NLaps);
+  const struct {
+    int32_t mode;
+    int32_t* laps;
+  } counts[] = {{SB_RACE, &SB_Var.RaceLaps},
+                {SB_CONTROLLEDRACE, &SB_Var.ControlledRaceLaps},
+                {SB_OFFLINE, &SB_Var.OfflineLaps},
+                {SB_MULTIRACE, &SB_Var.MultiLaps},
+                {SB_FREERACE, &SB_Var.NLaps}};
+  for (const auto& count : counts) {
+    char said[128];
+    *count.laps = SB_ReadLapCount(file, SB_LapKeyOfMode(count.mode), said, sizeof said);
+    if (said[0]) LS_Message("%s", said);
+  }
   SB_Var.MaxLaps =
       std::max({SB_Var.MultiLaps, SB_Var.OfflineLaps, SB_Var.ControlledRaceLaps, SB_Var.RaceLaps});
 }

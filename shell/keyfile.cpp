@@ -96,6 +96,23 @@ char* SB_FindInKeyFile(TKEYFILE* slot, const char* text, int32_t fromStart) {
   return nullptr;
 }
 
+char* SB_FindKeyLine(TKEYFILE* slot, const char* text) {
+  if (!slot || !slot->Start || !text || !text[0]) return nullptr;
+  const size_t length = std::strlen(text);
+  bool lineStart = true;
+  for (char* at = slot->Start; at < slot->End; ++at) {
+    if (lineStart && static_cast<size_t>(slot->End - at) >= length && std::memcmp(at, text, length) == 0) {
+      slot->Position = at + length;
+      return slot->Position;
+    }
+    if (*at == '\n' || *at == '\r')
+      lineStart = true;
+    else if (*at != ' ' && *at != '\t')
+      lineStart = false;
+  }
+  return nullptr;
+}
+
 int32_t SB_ScanKeyFile(TKEYFILE* slot, int32_t fromStart, const char* format,
                        std::initializer_list<TKEYVALUE> values) {
   if (!slot || !slot->InUse || !slot->Start || !format) return 0;

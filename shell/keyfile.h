@@ -48,3 +48,8 @@ char* SB_FindInKeyFile(TKEYFILE* slot, const char* text, int32_t fromStart);
 // and uses up its output.
 int32_t SB_ScanKeyFile(TKEYFILE* slot, int32_t fromStart, const char* format,
                        std::initializer_list<TKEYVALUE> values);
+// Searches, from the start of the file, for the text where it begins a
+// line (the file's first line or one after a line end, blanks and tabs
+// before it allowed), so that a key is never found inside a longer one;
+// the position after the match, or null (the search position unchanged).
+char* SB_FindKeyLine(TKEYFILE* slot, const char* text);

@@ -4,9 +4,11 @@
 #pragma once
 #include <cstdint>
 
+#include "track/types.h"
+
 // The race line: control points, and the table resampled every metre.
 constexpr int32_t SB_MAXRACELINEPOINTS = 1000;
-constexpr int32_t SB_MAXBSPLINEMETERS = 10000;
+constexpr int32_t SB_MAXBSPLINEMETERS = SB_MOSTBSPLINEPOINTS;  // what a race takes
 
 // One road piece, as the road-piece dialogue fills it (angles in radians,
 // lengths in metres; the file's Z axis is up).

@@ -11,6 +11,7 @@
 #include "shell/owner.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
+#include "track/types.h"
 
 static_assert(sizeof(TVECTOR) == 24, "a centre-line point as in its file: three doubles");
 
@@ -144,6 +145,36 @@ void ReleasePoints() {
 // fakes in their place.
 __attribute__((weak)) void SB_FreeBsplinePoints() { ReleasePoints(); }
 
+int32_t SB_ReadBsplineFile(const char* path, int32_t* count, TVECTOR** points) {
+  *count = 0;
+  if (points) *points = nullptr;
+  const int32_t file = path && path[0] ? SB_OpenFile(path, SB_OPEN_READ) : 0;
+  if (!file) return SB_LINEFILE_MISSING;
+  // The file is exactly its count and that many points, every one finite.
+  const int64_t size = LS_GetFileSize(path);
+  int32_t n = 0;
+  const bool counted = SB_ReadFile(file, &n, sizeof n) == sizeof n && n >= 1;
+  bool sound = counted && size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4;
+  *count = counted ? n : 0;
+  // The count is checked before anything is allocated by it.
+  if (sound && n > SB_MOSTBSPLINEPOINTS) {
+    SB_CloseFile(file);
+    return SB_LINEFILE_TOOLARGE;
+  }
+  const int32_t bytes = sound ? n * static_cast<int32_t>(sizeof(TVECTOR)) : 0;
+  auto* read = static_cast<TVECTOR*>(sound ? SB_GetMem(bytes, kOwner) : nullptr);
+  sound = read && SB_ReadFile(file, read, bytes) == bytes;
+  for (int32_t i = 0; sound && i < n; ++i)
+    sound = std::isfinite(read[i].x) && std::isfinite(read[i].y) && std::isfinite(read[i].z);
+  SB_CloseFile(file);
+  if (sound && points) {
+    *points = read;
+    read = nullptr;
+  }
+  if (read) SB_Release(read);
+  return sound ? SB_LINEFILE_SOUND : SB_LINEFILE_CORRUPT;
+}
+
 int32_t SB_LoadBsplinesMeters(const char* path) {
   SB_Var.BsplineValid = 0;
   if (!SB_Var.Decor.NewlyLoaded) {
@@ -151,26 +182,17 @@ int32_t SB_LoadBsplinesMeters(const char* path) {
     return 1;
   }
   ReleasePoints();
-  const int32_t file = SB_OpenFile(path, SB_OPEN_READ);
-  if (!file) {
-    SB_ConsolePrintf("Bspline file %s not found !!!", path ? path : "");
-    return 0;
-  }
-  // The file is exactly its count and that many points, every one finite.
-  const int64_t size = LS_GetFileSize(path);
+  const char* name = path ? path : "";
   int32_t n = 0;
-  bool sound = SB_ReadFile(file, &n, sizeof n) == sizeof n && n >= 1 &&
-               size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4;
-  const int32_t bytes = sound ? n * static_cast<int32_t>(sizeof(TVECTOR)) : 0;
-  auto* points = static_cast<TVECTOR*>(sound ? SB_GetMem(bytes, kOwner) : nullptr);
-  sound = points && SB_ReadFile(file, points, bytes) == bytes;
-  for (int32_t i = 0; sound && i < n; ++i)
-    sound = std::isfinite(points[i].x) && std::isfinite(points[i].y) && std::isfinite(points[i].z);
-  SB_CloseFile(file);
-  if (!sound) {
-    if (points) SB_Release(points);
-    SB_ConsolePrintf("Bspline file %s corrupt !!!", path);
-    return 0;
+  TVECTOR* points = nullptr;
+  switch (SB_ReadBsplineFile(path, &n, &points)) {
+    case SB_LINEFILE_SOUND: break;
+    case SB_LINEFILE_MISSING: SB_ConsolePrintf("Bspline file %s not found !!!", name); return 0;
+    case SB_LINEFILE_TOOLARGE:
+      SB_ConsolePrintf("Bspline file %s refused: %ld points, a race takes at most %ld !!!", name, static_cast<long>(n),
+                       static_cast<long>(SB_MOSTBSPLINEPOINTS));
+      return 0;
+    default: SB_ConsolePrintf("Bspline file %s corrupt !!!", name); return 0;
   }
   SB_Var.BsplinePoints = points;
   SB_Var.NbBsplinePoints = n;
@@ -179,13 +201,8 @@ int32_t SB_LoadBsplinesMeters(const char* path) {
 }
 
 int32_t SB_BsplineFileMetres(const char* path) {
-  const int32_t file = path && path[0] ? SB_OpenFile(path, SB_OPEN_READ) : 0;
-  if (!file) return 0;
   int32_t n = 0;
-  const bool read = SB_ReadFile(file, &n, sizeof n) == sizeof n;
-  SB_CloseFile(file);
-  const int64_t size = LS_GetFileSize(path);
-  return read && n >= 1 && size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4 ? n : 0;
+  return SB_ReadBsplineFile(path, &n, nullptr) == SB_LINEFILE_SOUND ? n : 0;
 }
 
 __attribute__((weak)) void SB_EvolutionPrepare() { SB_LoadBsplinesMeters(SB_Var.BsplineName); }

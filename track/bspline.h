@@ -11,12 +11,19 @@
 void SB_EvolutionPrepare();
 // When the map was newly loaded, reads the line (a 32-bit count N, then N
 // points of three doubles): 1 loaded or kept, 0 when the file cannot be
-// opened ("Bspline file %s not found !!!") or is damaged ("Bspline file %s
-// corrupt !!!"); the line is then invalid.
+// opened ("Bspline file %s not found !!!"), is damaged ("Bspline file %s
+// corrupt !!!") or holds more points than a race takes ("Bspline file %s
+// refused: %ld points, a race takes at most %ld !!!"); the line is then
+// invalid, and the race runs without one: no lap, distance or place is
+// counted.
 int32_t SB_LoadBsplinesMeters(const char* path);
-// The length in metres of the line a file holds (its point count), read
-// without loading it: 0 when the file is missing or is not a count and
-// that many points.
+// Reads and checks a centre-line file as the race loads it: its
+// SB_LINEFILE_ verdict; *count gets the point count the file gives (0
+// when it gives none). With `points`, a sound line's points are kept there
+// (owner-tagged memory of the caller's).
+int32_t SB_ReadBsplineFile(const char* path, int32_t* count, TVECTOR** points);
+// The length in metres of the line a file holds (its point count): 0 when
+// the race would not take it (see SB_ReadBsplineFile).
 int32_t SB_BsplineFileMetres(const char* path);
 // Frees the centre-line points when there are any.
 void SB_FreeBsplinePoints();

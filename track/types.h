@@ -28,6 +28,17 @@ constexpr double SB_MAPHIGHMETRES = 192 * SB_MAPCELLMETRES;
 // each side of the origin: about 6,710 km.
 constexpr double SB_WORLDMETRES = 2147483647.0 / 320.0;
 
+// The most points a centre line (one a metre) holds: as many as the race
+// line's metre table that the track editor writes. A longer file is
+// refused: its metres could not be raced, and its gap tables would not fit.
+constexpr int32_t SB_MOSTBSPLINEPOINTS = 10000;
+
+// What a centre-line file holds, as its reader finds it.
+constexpr int32_t SB_LINEFILE_SOUND = 0;
+constexpr int32_t SB_LINEFILE_MISSING = 1;   // no file, or no name
+constexpr int32_t SB_LINEFILE_CORRUPT = 2;   // not a count and that many finite points
+constexpr int32_t SB_LINEFILE_TOOLARGE = 3;  // more than SB_MOSTBSPLINEPOINTS points
+
 constexpr int32_t SB_MAXTEXTURES = 512;  // names and names2 tables
 constexpr int32_t SB_TEXTURENAMESIZE = 15;
 

@@ -156,6 +156,35 @@ TEST_F(KeyFileTest, FindReturnsThePlaceAfterTheMatch) {
   EXPECT_EQ(SB_FindInKeyFile(f, "abcabcx", 1), nullptr);
 }
 
+// A key searched as a line's own: where it is found, by the offset after
+// it, or -1.
+TEST_F(KeyFileTest, AKeyLineIsFoundOnlyAtTheStartOfALine) {
+  const struct {
+    const char* text;
+    int offset;
+  } rows[] = {
+      {"NLAPS: 2", 7},                        // the file's first line
+      {"RACENLAPS: 3\nNLAPS: 2", 20},         // not inside a longer key
+      {"RACENLAPS: 3", -1},                   // nor anywhere else
+      {"X: 1 NLAPS: 2", -1},                  // nor after other words
+      {"X\r\n  \tNLAPS: 2", 13},              // blanks and tabs before it
+      {"X\rNLAPS: 2", 9},                     // a CR alone ends a line
+      {"NLAPS: 1\nNLAPS: 2", 7},              // the first one
+      {"NLAPS:", -1},                         // the whole key or nothing
+      {"", -1},
+  };
+  for (const auto& row : rows) {
+    TKEYFILE* f = Open(row.text);
+    char* at = SB_FindKeyLine(f, "NLAPS: ");
+    EXPECT_EQ(at ? at - f->Start : -1, row.offset) << row.text;
+    if (at) {
+      EXPECT_EQ(f->Position, at) << row.text;
+    }
+    SB_CloseKeyFile(f);
+  }
+  EXPECT_EQ(SB_FindKeyLine(nullptr, "NLAPS: "), nullptr);
+}
+
 TEST_F(KeyFileTest, TheEleventhOpenGivesNull) {
   ztest::WriteFile(root_ + "/k.txt", "A: 1");
   TKEYFILE* slots[SB_MAXKEYFILES];

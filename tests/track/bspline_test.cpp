@@ -243,4 +243,37 @@ TEST_F(CentreLine, DamagedFilesLeaveTheLineInvalid) {
   EXPECT_TRUE(std::isfinite(car_.Distance));
 }
 
+// The most points a race takes is what the track editor writes: one more
+// is refused by name, and the race and the controller read the same
+// verdict. Nothing is allocated for a refused file.
+TEST_F(CentreLine, ALineOfMoreThanTenThousandPointsIsRefusedByName) {
+  const struct {
+    int32_t points;
+    bool loads;
+  } rows[] = {{1, true}, {10000, true}, {10001, false}, {440000, false}, {2000000, false}};
+  for (const auto& r : rows) {
+    SB_ClearPrintedLines();
+    SB_Var.Decor.NewlyLoaded = 1;
+    const std::string bytes = Bytes(Line(r.points, TVECTOR{1, 2, 3}), r.points);
+    EXPECT_EQ(Load(bytes), r.loads ? 1 : 0) << r.points;
+    EXPECT_EQ(SB_Var.BsplineValid, r.loads ? 1 : 0) << r.points;
+    EXPECT_EQ(SB_Var.NbBsplinePoints, r.loads ? r.points : 0) << r.points;
+    EXPECT_EQ(SB_BsplineFileMetres("LINE.BSP"), r.loads ? r.points : 0) << r.points;
+    int32_t count = 0;
+    EXPECT_EQ(SB_ReadBsplineFile("LINE.BSP", &count, nullptr), r.loads ? SB_LINEFILE_SOUND : SB_LINEFILE_TOOLARGE);
+    EXPECT_EQ(count, r.points);
+    const std::string refusal =
+        "Bspline file LINE.BSP refused: " + std::to_string(r.points) + " points, a race takes at most 10000 !!!";
+    EXPECT_EQ(Printed(refusal), !r.loads) << r.points;
+    SB_FreeBsplinePoints();
+    EXPECT_EQ(SB_Var.NbMemOwners, 0) << r.points;
+  }
+  int32_t count = 7;
+  EXPECT_EQ(SB_ReadBsplineFile("NONE.BSP", &count, nullptr), SB_LINEFILE_MISSING);
+  EXPECT_EQ(SB_ReadBsplineFile("", &count, nullptr), SB_LINEFILE_MISSING);
+  EXPECT_EQ(count, 0);
+  ztest::WriteFile(Path("LINE.BSP"), Bytes(Circle(10), 11));
+  EXPECT_EQ(SB_ReadBsplineFile("LINE.BSP", &count, nullptr), SB_LINEFILE_CORRUPT);
+}
+
 }  // namespace
