@@ -125,8 +125,7 @@ void SB_StartReplayRecord() {
     SB_LoadCarReplay(kAttractReplay, SB_Var.DrivenCar, 0);
     SB_FindDrivenCar();
   }
-  SB_RestartRace();
-  SB_RaceTeardown();
+  SB_RestartRaceAfresh();
 }
 
 void SB_StopReplayRecord() {
@@ -134,6 +133,5 @@ void SB_StopReplayRecord() {
   SB_Var.AttractReplay = 0;
   SB_FreeAllCarReplays();
   SB_FindDrivenCar();
-  SB_RestartRace();
-  SB_RaceTeardown();
+  SB_RestartRaceAfresh();
 }

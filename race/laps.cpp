@@ -8,6 +8,7 @@
 #include "race/hud.h"
 #include "race/racerules.h"
 #include "race/sequencer.h"
+#include "race/session.h"
 #include "shell/console.h"
 #include "shell/sbvar.h"
 #include "vehicles/vehicles.h"
@@ -93,18 +94,17 @@ void Finish(TCAR* car) {
 
 }  // namespace
 
-void SB_StartRaceClock() {
-  SB_Var.RaceClockStart = SB_Var.RaceClock;
+namespace {
+
+// What the HUD shows of the driven car and what every car's timing holds
+// when its race starts.
+void ClearTiming() {
   SB_Var.NewBestLap = 0;
   SB_Var.LapFromLine = 0;
   SB_Var.LineLapTime = 0;
-  if (const TCAR* driven = SB_DrivenCarRecord()) SB_Var.RaceStartDistance = driven->Distance;
   SB_Var.CheckpointNumber = -1;
   SB_Var.CheckpointClock = 0;
   SB_Var.CheckpointLapTime = 0;
-  SB_ClearHudMessages();
-  if (SB_Var.TimeLimitOn)
-    for (TTIMEEXTEND& entry : SB_Var.TimeExtends) entry.EndDistance = entry.StartDistance + 100.0;
   for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i) {
     TCAR* car = SB_Var.Cars[i];
     if (!car) continue;
@@ -115,6 +115,35 @@ void SB_StartRaceClock() {
     car->LastLapChange = -1;  // the start crossing counts as a lap change
     car->BestLap = 0;
   }
+}
+
+}  // namespace
+
+void SB_ResetRaceTiming() {
+  SB_Var.RaceClockStart = -1;
+  SB_Var.RaceClock = 0;
+  SB_Var.EndTime = 0;
+  SB_Var.FinalRaceTime = 0;
+  SB_Var.FinalPlace = 0;
+  SB_Var.RecordFlag = 0;
+  ClearTiming();
+  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i)
+    if (TCAR* car = SB_Var.Cars[i]) car->RaceTime = 0;
+}
+
+void SB_RestartRaceAfresh() {
+  SB_RestartRace();
+  SB_RaceTeardown();
+  SB_ResetRaceTiming();
+}
+
+void SB_StartRaceClock() {
+  SB_Var.RaceClockStart = SB_Var.RaceClock;
+  ClearTiming();
+  if (const TCAR* driven = SB_DrivenCarRecord()) SB_Var.RaceStartDistance = driven->Distance;
+  SB_ClearHudMessages();
+  if (SB_Var.TimeLimitOn)
+    for (TTIMEEXTEND& entry : SB_Var.TimeExtends) entry.EndDistance = entry.StartDistance + 100.0;
   for (TSCORE& score : scoreTab) score.Used = 0;
 }
 

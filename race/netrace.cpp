@@ -158,8 +158,7 @@ void SB_ReadNetRace() {
 
 void SB_PreInitTimeExtends() {
   SB_ReadNetRace();
-  SB_Var.RaceClockStart = -1;
-  SB_Var.RaceClock = 0;
+  SB_ResetRaceTiming();
   SB_Var.FinishCounters[0] = SB_Var.FinishCounters[1] = 0;
 }
 

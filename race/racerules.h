@@ -31,6 +31,15 @@ void SB_PreInitTimeExtends();
 // and DEMO).
 void SB_ChooseRaceLaps();
 void SB_StartRaceClock();
+// The race's timing as every race starts from it: no race clock yet,
+// nothing finished or out of time, the starting time left, no lap, best
+// lap, LAP TIME or checkpoint shown.
+void SB_ResetRaceTiming();
+// Every start of a race goes through here (the first race of a session,
+// F2 after a finish, a time-out or mid-race, a network restart, the
+// attract replay's start and stop): the cars back on their grid, the race
+// state and the race's timing as at a first start.
+void SB_RestartRaceAfresh();
 void SB_UpdateLapCounters();
 void SB_UpdatePlayerLap();
 void SB_UpdateCarLaps(int32_t car);

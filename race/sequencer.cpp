@@ -65,8 +65,7 @@ void InitRace() {
   }
   SB_Var.RaceOver = SB_Var.StepListEnd = SB_Var.Paused = 0;
   SB_ResetGaps();
-  SB_RestartRace();
-  SB_RaceTeardown();
+  SB_RestartRaceAfresh();
   SB_ApplyGameModeSettings();
   SB_SilenceCarSounds();
   SetRaceCamera();

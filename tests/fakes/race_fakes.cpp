@@ -91,12 +91,7 @@ void SB_ResetDayNight() { Record("ResetDayNight"); }
 
 // Vehicles.
 int32_t SB_IsCarReplayPlaying(int32_t index) { return ztest::Fakes().replaying.count(index) ? 1 : 0; }
-void SB_RestartRace() {
-  Record("RestartRace");
-  if (!ztest::Fakes().restartClearsCars) return;
-  for (TCAR* car : SB_Var.Cars)
-    if (car) car->OutOfTime = car->Finished = 0;
-}
+void SB_RestartRace() { Record("RestartRace"); }
 void SB_RaceTeardown() { Record("RaceTeardown"); }
 void SB_ResetReplayClocks() { Record("ResetReplayClocks"); }
 void SB_SilenceCarSounds() { Record("SilenceCarSounds"); }

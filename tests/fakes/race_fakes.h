@@ -20,7 +20,6 @@ struct RaceFakes {
   std::vector<std::string> calls;           // in order, as "Name arg arg"
   std::map<uint32_t, std::string> names;    // session names by player id
   std::set<int32_t> replaying;              // cars playing back a replay
-  bool restartClearsCars = true;            // SB_RestartRace clears the finish words
   int32_t controllerAnswer = 1;             // result of NET_SetControllerStatus
   std::map<int32_t, int32_t> setupNumbers;  // SB_GetCarSetupNumber by car index
   TVIDEOMODE videoMode{640, 480, 16, 224, 1.0f, 640, 400, 0, 40, 1, BMAP_RGB565, BMAP_RGB565, 16, 2};
