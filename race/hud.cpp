@@ -65,17 +65,22 @@ bool LineShown(const TCAR& c) {
   return !c.Finished && !c.OutOfTime && SB_Var.LineLapTime > kCheckpointMinLap && c.LapTime < kCheckpointShown;
 }
 
-// "LAP TIME" (at the line, or entry 0 elsewhere) or "CHECK n", blinking.
-void DrawCheckpoint(const Frame& f, bool lapLine) {
-  if (SB_Var.GameMode == SB_TRAINING) return;
+// The word shown at (432, 8) this frame, whose "TIME" stands where the
+// TIME label would: "LAP TIME" at the line (or entry 0 elsewhere) or
+// "CHECK n" with its mode's bit, blinking (`lit` in the drawn phases);
+// null when none shows.
+const char* CheckpointWord(const Frame& f, int32_t mask, bool* lit) {
+  *lit = false;
+  if (SB_Var.GameMode == SB_TRAINING) return nullptr;
+  const bool lapLine = (mask & SB_HUD_LAPLINE) != 0, checks = (mask & SB_HUD_TIMELIMIT) != 0;
   if (LineShown(*f.car)) {
-    if (lapLine && SB_HudOddPhase(f.car->LapTime)) At(f, 432, 8, "%s", kCheckTexts[0]);
-    return;
+    *lit = SB_HudOddPhase(f.car->LapTime);
+    return lapLine ? kCheckTexts[0] : nullptr;
   }
   const int32_t n = ShownCheckpoint();
-  if (n < 0 || (n == 0) != lapLine) return;
-  if (!SB_HudOddPhase(int64_t{SB_Var.RaceClock} - SB_Var.CheckpointClock)) return;
-  At(f, 432, 8, "%s", kCheckTexts[n]);
+  if (n < 0 || !(n == 0 ? lapLine : checks)) return nullptr;
+  *lit = SB_HudOddPhase(int64_t{SB_Var.RaceClock} - SB_Var.CheckpointClock);
+  return kCheckTexts[n];
 }
 
 // The lap counter and the best lap are shown whenever their bits are set,
@@ -118,8 +123,10 @@ void DrawTimeLimit(const Frame& f) {
   SB_HudCentred(f.width, f.Y(8), text);
 }
 
-void DrawTime(const Frame& f) {
-  At(f, 447, 8, "*1TIME");
+// The label gives way to the checkpoint's word while that shows: both are
+// drawn at the same place.
+void DrawTime(const Frame& f, bool labelled) {
+  if (labelled) At(f, 447, 8, "*1TIME");
   if (!f.on) return;
   int32_t t = f.car->LapTime;
   if (SB_Var.GameMode == SB_CONTROLLEDRACE)
@@ -163,10 +170,11 @@ void DrawWrongWay(const Frame& f) {
 void DrawElements(const Frame& f, int32_t mask) {
   if (mask & SB_HUD_LAP) DrawLap(f);
   if (mask & SB_HUD_BESTLAP) DrawBestLap(f);
-  if (mask & SB_HUD_TIMELIMIT) DrawCheckpoint(f, false);
+  bool lit = false;
+  const char* word = CheckpointWord(f, mask, &lit);
+  if (word && lit) At(f, 432, 8, "%s", word);
   if (mask & SB_HUD_TIMELIMIT) DrawTimeLimit(f);
-  if (mask & SB_HUD_LAPLINE) DrawCheckpoint(f, true);
-  if (mask & SB_HUD_TIME) DrawTime(f);
+  if (mask & SB_HUD_TIME) DrawTime(f, !word);
   if (mask & SB_HUD_POSITION) DrawPosition(f);
   DrawGaps(f, mask);
   if (mask & SB_HUD_POINTS) DrawPoints(f);

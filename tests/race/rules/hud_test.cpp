@@ -165,9 +165,8 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
                 {"*01/*13", 19, 84},
                 {"*1BEST LAP", 132, 48},
                 {"*11:10:00", 164, 75},
-                {"*1CHECK 2", 432, 48},
+                {"*1CHECK 2", 432, 48},  // in the TIME label's place
                 {"*030", kCentred, 48},
-                {"*1TIME", 447, 48},
                 {"*10:15:00", 435, 72},  // the lap time noted at the checkpoint
                 {"*0POS", 559, 48},
                 {"*02/*13", 559, 84},
@@ -195,30 +194,32 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
 // phases of the new lap's time for its first 4 s, and that lap's time
 // under TIME (the race time in CONTROLLEDRACE). Not for a lap of 10 s or
 // less (the part lap from a grid behind the line), nor once the car has
-// finished or run out of time; a checkpoint passed meanwhile waits.
+// finished or run out of time; a checkpoint passed meanwhile waits. The
+// TIME label gives way to the word at its place while the word shows.
 TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
   const struct {
     const char* what;
     int32_t mode, line, lapTime, finished, outOfTime, checkpoint;
     const char *label, *time;  // label null: neither LAP TIME nor CHECK 2
+    bool timeLabel;            // "TIME" drawn: no word shows at its place, lit or dark
   } rows[] = {
-      {"just over the line", SB_MULTIRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
-      {"its even phase", SB_MULTIRACE, 41170, 700, 0, 0, -1, nullptr, "*10:41:17"},
-      {"the last phase", SB_MULTIRACE, 41170, 3999, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
-      {"4 s after the line", SB_MULTIRACE, 41170, 4000, 0, 0, -1, nullptr, "*10:04:00"},
-      {"a lap of 10 s", SB_MULTIRACE, 10000, 400, 0, 0, -1, nullptr, "*10:00:40"},
-      {"a lap just over 10 s", SB_MULTIRACE, 10010, 400, 0, 0, -1, "*1LAP TIME", "*10:10:01"},
-      {"no lap yet", SB_MULTIRACE, 0, 400, 0, 0, -1, nullptr, "*10:00:40"},
-      {"finished", SB_MULTIRACE, 41170, 400, 1, 0, -1, nullptr, "*10:00:40"},
-      {"out of time", SB_MULTIRACE, 41170, 400, 0, 1, -1, nullptr, "*10:00:40"},
-      {"a checkpoint too", SB_MULTIRACE, 41170, 400, 0, 0, 2, "*1LAP TIME", "*10:41:17"},
-      {"a checkpoint alone", SB_MULTIRACE, 0, 400, 0, 0, 2, "*1CHECK 2", "*10:15:00"},
-      {"RACE", SB_RACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
-      {"TIME TRIAL", SB_STANDALONE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17"},
-      {"CONTROLLEDRACE", SB_CONTROLLEDRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:05:00"},
+      {"just over the line", SB_MULTIRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
+      {"its even phase", SB_MULTIRACE, 41170, 700, 0, 0, -1, nullptr, "*10:41:17", false},
+      {"the last phase", SB_MULTIRACE, 41170, 3999, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
+      {"4 s after the line", SB_MULTIRACE, 41170, 4000, 0, 0, -1, nullptr, "*10:04:00", true},
+      {"a lap of 10 s", SB_MULTIRACE, 10000, 400, 0, 0, -1, nullptr, "*10:00:40", true},
+      {"a lap just over 10 s", SB_MULTIRACE, 10010, 400, 0, 0, -1, "*1LAP TIME", "*10:10:01", false},
+      {"no lap yet", SB_MULTIRACE, 0, 400, 0, 0, -1, nullptr, "*10:00:40", true},
+      {"finished", SB_MULTIRACE, 41170, 400, 1, 0, -1, nullptr, "*10:00:40", true},
+      {"out of time", SB_MULTIRACE, 41170, 400, 0, 1, -1, nullptr, "*10:00:40", true},
+      {"a checkpoint too", SB_MULTIRACE, 41170, 400, 0, 0, 2, "*1LAP TIME", "*10:41:17", false},
+      {"a checkpoint alone", SB_MULTIRACE, 0, 400, 0, 0, 2, "*1CHECK 2", "*10:15:00", false},
+      {"RACE", SB_RACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
+      {"TIME TRIAL", SB_STANDALONE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
+      {"CONTROLLEDRACE", SB_CONTROLLEDRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:05:00", false},
       // TIME TRIAL's HUD has the lap line's place, not the checkpoints'.
-      {"TIME TRIAL, a checkpoint", SB_STANDALONE, 0, 400, 0, 0, 2, nullptr, "*10:15:00"},
-      {"TIME TRIAL, the first entry away from the line", SB_STANDALONE, 0, 400, 0, 0, 0, "*1LAP TIME", "*10:15:00"},
+      {"TIME TRIAL, a checkpoint", SB_STANDALONE, 0, 400, 0, 0, 2, nullptr, "*10:15:00", true},
+      {"TIME TRIAL, the first entry away from the line", SB_STANDALONE, 0, 400, 0, 0, 0, "*1LAP TIME", "*10:15:00", false},
   };
   for (const auto& r : rows) {
     RaceUnderWay();
@@ -237,6 +238,7 @@ TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
     for (const ztest::DrawnText& t : Texts()) at432 += t.x == 432;
     EXPECT_EQ(at432, r.label ? 1 : 0) << r.what;
     if (!r.finished && !r.outOfTime) ExpectAt(r.time, 435, 72);
+    EXPECT_EQ(Find("*1TIME") != nullptr, r.timeLabel) << r.what;
   }
   SB_Var.LineLapTime = 0;
 }
@@ -248,15 +250,17 @@ TEST_F(HudDrawTest, ANewBestBlinksWhileTheCarRaces) {
   RaceUnderWay();
   SB_Var.NewBestLap = 1;
   const struct {
-    int32_t lapTime, finished;
+    int32_t lapTime, finished, outOfTime;
     bool shown;
-  } rows[] = {{100, 0, false}, {400, 0, true}, {4200, 0, true}, {10, 1, true}};
+  } rows[] = {{100, 0, 0, false}, {400, 0, 0, true}, {4200, 0, 0, true},
+              {10, 1, 1, true},    {10, 1, 0, true},  {10, 0, 1, true}};
   for (const auto& r : rows) {
     Car(0).LapTime = r.lapTime;
-    Car(0).Finished = Car(0).OutOfTime = r.finished;
+    Car(0).Finished = r.finished;
+    Car(0).OutOfTime = r.outOfTime;
     ClearTexts();
     SB_DrawHud();
-    EXPECT_EQ(Find("*11:10:00") != nullptr, r.shown) << r.lapTime << " " << r.finished;
+    EXPECT_EQ(Find("*11:10:00") != nullptr, r.shown) << r.lapTime << " " << r.finished << r.outOfTime;
   }
 }
 
@@ -268,6 +272,7 @@ TEST_F(HudDrawTest, BeforeTheRaceTheLapCounterAndBestLapShow) {
   Car(0).RaceTime = 0;
   Car(0).BestLap = 0;
   Car(0).Laps = -1;
+  SB_Var.CheckpointNumber = -1;  // none passed before the start
   SB_DrawHud();
   ExpectAt("*01/*13", 19, 84);
   ExpectAt("*10:00:00", 164, 75);

@@ -193,31 +193,39 @@ TEST_F(LapsTest, F2StartsEachRaceAfresh) {
   EXPECT_NE(Car(0).RemainingTime, left);
 }
 
+// Driven forward from a grid behind the line, or backed away from it:
+// the distance run is what the car gained, none when it lost ground.
 TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {
-  for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = 1e9;
-  SB_Var.StartingTime = 1000;
-  Car(0).Speed = 0.5;
-  Car(0).Place = 2;
-  Car(0).BestLap = 0;
-  Car(0).Distance = -30.0;  // on a grid behind the line
-  Frames(10, 1.2);
-  EXPECT_EQ(Car(0).RemainingTime, 0);
-  EXPECT_EQ(Car(0).OutOfTime, 0);
-  SB_ClearPrintedLines();
-  Frames(1, 1.2);
-  EXPECT_EQ(Car(0).OutOfTime, 1);
-  EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Race over, out of time: place 2, distance run 12 m"});
-  EXPECT_EQ(Car(0).RaceTime, SB_NOTIME);
-  EXPECT_EQ(SB_Var.LocalRaceTime, SB_NOTIME);
-  EXPECT_EQ(SB_Var.EndTime, SB_Var.Time);
-  EXPECT_TRUE(ztest::Called("Progress 18 1"));
-  EXPECT_EQ(scoreTab[1].Used, 1);  // from place - 1 upward
-  EXPECT_EQ(scoreTab[1].NotClassified, 1.0);
-  EXPECT_EQ(scoreTab[1].RaceTime, SB_NOTIME);
-  EXPECT_EQ(Car(0).Finished, 0);
-  const int32_t clock = SB_Var.RaceClock;
-  Frames(5);
-  EXPECT_EQ(SB_Var.RaceClock, clock);  // nothing more once out of time
+  const std::pair<double, const char*> rows[] = {{1.2, "12"}, {-1.2, "0"}};
+  for (const auto& [metres, run] : rows) {
+    TearDown();
+    SetUp();
+    for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = 1e9;
+    SB_Var.StartingTime = 1000;
+    Car(0).Speed = 0.5;
+    Car(0).Place = 2;
+    Car(0).BestLap = 0;
+    Car(0).Distance = -30.0;  // on a grid behind the line
+    Frames(10, metres);
+    EXPECT_EQ(Car(0).RemainingTime, 0);
+    EXPECT_EQ(Car(0).OutOfTime, 0);
+    SB_ClearPrintedLines();
+    Frames(1, metres);
+    EXPECT_EQ(Car(0).OutOfTime, 1);
+    EXPECT_EQ(SB_PrintedLines(), std::vector<std::string>{"Race over, out of time: place 2, distance run " +
+                                                          std::string(run) + " m"});
+    EXPECT_EQ(Car(0).RaceTime, SB_NOTIME);
+    EXPECT_EQ(SB_Var.LocalRaceTime, SB_NOTIME);
+    EXPECT_EQ(SB_Var.EndTime, SB_Var.Time);
+    EXPECT_TRUE(ztest::Called("Progress 18 1"));
+    EXPECT_EQ(scoreTab[1].Used, 1);  // from place - 1 upward
+    EXPECT_EQ(scoreTab[1].NotClassified, 1.0);
+    EXPECT_EQ(scoreTab[1].RaceTime, SB_NOTIME);
+    EXPECT_EQ(Car(0).Finished, 0);
+    const int32_t clock = SB_Var.RaceClock;
+    Frames(5);
+    EXPECT_EQ(SB_Var.RaceClock, clock);  // nothing more once out of time
+  }
 }
 
 TEST_F(LapsTest, AMovingCarKeepsRacingPastItsTime) {
