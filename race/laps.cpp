@@ -64,8 +64,11 @@ void TimeOut(TCAR* car) {
 }
 
 // The first entry the car has reached gives its extension once, then waits
-// for the next lap. False when no entry was reached.
+// for the next lap. False when no entry was reached. Without a centre line
+// (its file missing, corrupt or refused) no distance is measured: no entry
+// is passed, and the race's time runs out.
 bool PassTimeExtend(TCAR* car) {
+  if (SB_Var.NbBsplinePoints <= 0) return false;
   for (int32_t i = 0; i < SB_NBTIMEEXTENDS; ++i) {
     TTIMEEXTEND& entry = SB_Var.TimeExtends[i];
     if (!(entry.StartDistance <= car->Distance)) continue;  // nor a distance that is no number

@@ -195,17 +195,24 @@ TEST_F(LapsTest, F2StartsEachRaceAfresh) {
 
 // Driven forward from a grid behind the line, or backed away from it:
 // the distance run is what the car gained, none when it lost ground.
+// Without a centre line nothing is measured: no time extension at its
+// distance 0 either.
 TEST_F(LapsTest, TheTimeRunsOutWhenTheCarStands) {
-  const std::pair<double, const char*> rows[] = {{1.2, "12"}, {-1.2, "0"}};
-  for (const auto& [metres, run] : rows) {
+  const struct {
+    double metres;
+    const char* run;
+    int32_t line;
+  } rows[] = {{1.2, "12", 1000}, {-1.2, "0", 1000}, {0.0, "0", 0}};
+  for (const auto& [metres, run, line] : rows) {
     TearDown();
     SetUp();
-    for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = 1e9;
+    SB_Var.NbBsplinePoints = line;
+    for (TTIMEEXTEND& e : SB_Var.TimeExtends) e.StartDistance = line ? 1e9 : 0.0;
     SB_Var.StartingTime = 1000;
     Car(0).Speed = 0.5;
     Car(0).Place = 2;
     Car(0).BestLap = 0;
-    Car(0).Distance = -30.0;  // on a grid behind the line
+    Car(0).Distance = line ? -30.0 : 0.0;  // on a grid behind the line, or nowhere
     Frames(10, metres);
     EXPECT_EQ(Car(0).RemainingTime, 0);
     EXPECT_EQ(Car(0).OutOfTime, 0);
