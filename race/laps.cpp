@@ -122,16 +122,12 @@ void ClearTiming() {
 
 }  // namespace
 
+// (The finish's own values, its time, place and record, are read only
+// while the car is finished.)
 void SB_ResetRaceTiming() {
   SB_Var.RaceClockStart = -1;
   SB_Var.RaceClock = 0;
-  SB_Var.EndTime = 0;
-  SB_Var.FinalRaceTime = 0;
-  SB_Var.FinalPlace = 0;
-  SB_Var.RecordFlag = 0;
   ClearTiming();
-  for (int32_t i = 0; i < SB_Var.NbCars && i < SB_MAXCARS; ++i)
-    if (TCAR* car = SB_Var.Cars[i]) car->RaceTime = 0;
 }
 
 void SB_RestartRaceAfresh() {

@@ -16,6 +16,6 @@ const char* SB_LapKeyOfMode(int32_t mode);
 
 // The key's count, truncated: 1 to SB_MOSTLAPS as the file gives it;
 // missing, no number or out of that range, SB_FALLBACKLAPS, and `said`
-// receives why, as in "RACENLAPS parameter 100 refused (1 to 99 laps), 3
+// (a text of `size` bytes, at least one) receives why, as in "RACENLAPS parameter 100 refused (1 to 99 laps), 3
 // laps..." (emptied when the count was taken).
 int32_t SB_ReadLapCount(TKEYFILE* file, const char* key, char* said, size_t size);

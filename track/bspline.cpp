@@ -157,10 +157,8 @@ int32_t SB_ReadBsplineFile(const char* path, int32_t* count, TVECTOR** points) {
   bool sound = counted && size == int64_t{n} * static_cast<int64_t>(sizeof(TVECTOR)) + 4;
   *count = counted ? n : 0;
   // The count is checked before anything is allocated by it.
-  if (sound && n > SB_MOSTBSPLINEPOINTS) {
-    SB_CloseFile(file);
-    return SB_LINEFILE_TOOLARGE;
-  }
+  const bool tooLarge = sound && n > SB_MOSTBSPLINEPOINTS;
+  sound = sound && !tooLarge;
   const int32_t bytes = sound ? n * static_cast<int32_t>(sizeof(TVECTOR)) : 0;
   auto* read = static_cast<TVECTOR*>(sound ? SB_GetMem(bytes, kOwner) : nullptr);
   sound = read && SB_ReadFile(file, read, bytes) == bytes;
@@ -172,6 +170,7 @@ int32_t SB_ReadBsplineFile(const char* path, int32_t* count, TVECTOR** points) {
     read = nullptr;
   }
   if (read) SB_Release(read);
+  if (tooLarge) return SB_LINEFILE_TOOLARGE;
   return sound ? SB_LINEFILE_SOUND : SB_LINEFILE_CORRUPT;
 }
 

@@ -171,6 +171,7 @@ TEST_F(KeyFileTest, AKeyLineIsFoundOnlyAtTheStartOfALine) {
       {"X\rNLAPS: 2", 9},                     // a CR alone ends a line
       {"NLAPS: 1\nNLAPS: 2", 7},              // the first one
       {"NLAPS:", -1},                         // the whole key or nothing
+      {"X\nNLAPS: ", 9},                      // at the file's very end
       {"", -1},
   };
   for (const auto& row : rows) {
@@ -183,6 +184,9 @@ TEST_F(KeyFileTest, AKeyLineIsFoundOnlyAtTheStartOfALine) {
     SB_CloseKeyFile(f);
   }
   EXPECT_EQ(SB_FindKeyLine(nullptr, "NLAPS: "), nullptr);
+  TKEYFILE* f = Open("NLAPS: 2");
+  EXPECT_EQ(SB_FindKeyLine(f, nullptr), nullptr);
+  EXPECT_EQ(SB_FindKeyLine(f, ""), nullptr);
 }
 
 TEST_F(KeyFileTest, TheEleventhOpenGivesNull) {

@@ -271,6 +271,7 @@ TEST_F(CentreLine, ALineOfMoreThanTenThousandPointsIsRefusedByName) {
   int32_t count = 7;
   EXPECT_EQ(SB_ReadBsplineFile("NONE.BSP", &count, nullptr), SB_LINEFILE_MISSING);
   EXPECT_EQ(SB_ReadBsplineFile("", &count, nullptr), SB_LINEFILE_MISSING);
+  EXPECT_EQ(SB_ReadBsplineFile(nullptr, &count, nullptr), SB_LINEFILE_MISSING);
   EXPECT_EQ(count, 0);
   ztest::WriteFile(Path("LINE.BSP"), Bytes(Circle(10), 11));
   EXPECT_EQ(SB_ReadBsplineFile("LINE.BSP", &count, nullptr), SB_LINEFILE_CORRUPT);

@@ -185,9 +185,11 @@ TEST_F(HudDrawTest, WhereEachElementGoes) {
   EXPECT_EQ(Find("*1CHECK 2"), nullptr);
   ExpectAt("*03/*13", 19, 84);
   Car(0).Laps = -3;
+  SB_Var.CheckpointNumber = -1;  // no word at the TIME label's place
   ClearTexts();
   SB_DrawHud();
   ExpectAt("*01/*13", 19, 84);
+  ExpectAt("*1TIME", 447, 48);
 }
 
 // At the line the lap just driven shows: "LAP TIME" blinking in 300 ms
@@ -217,6 +219,8 @@ TEST_F(HudDrawTest, TheLapJustDrivenShowsAtTheLine) {
       {"RACE", SB_RACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
       {"TIME TRIAL", SB_STANDALONE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:41:17", false},
       {"CONTROLLEDRACE", SB_CONTROLLEDRACE, 41170, 400, 0, 0, -1, "*1LAP TIME", "*10:05:00", false},
+      // FREERACE's HUD has neither place.
+      {"FREERACE", SB_FREERACE, 41170, 400, 0, 0, 2, nullptr, "*10:41:17", true},
       // TIME TRIAL's HUD has the lap line's place, not the checkpoints'.
       {"TIME TRIAL, a checkpoint", SB_STANDALONE, 0, 400, 0, 0, 2, nullptr, "*10:15:00", true},
       {"TIME TRIAL, the first entry away from the line", SB_STANDALONE, 0, 400, 0, 0, 0, "*1LAP TIME", "*10:15:00", false},
