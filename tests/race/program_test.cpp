@@ -783,9 +783,10 @@ int32_t TimeLeftShown(const ztest::HudFont& font, const ztest::DumpShot& shot) {
 // as long; over 10 s, the time left shows steady, not blinking): Esc and F2
 // 10 s into the race; the new race's time left at its "GO" is the file's
 // 20 s, as at the first race's, and it runs out; F2 at the end menu, and
-// the race after runs out of time in turn. Pictures every 0.5 s from 9 s
-// after the gearbox's keys: the first with a time left is the first after
-// "GO" and shows 19. The car stands still: frames of 50 ms.
+// the race after starts with 20 s again and runs out of time in turn.
+// Pictures every 0.5 s from 9 s after the gearbox's keys: the first with a
+// time left is the first after "GO" and shows 19. The car stands still:
+// frames of 50 ms.
 TEST_F(MenusRaceTest, F2AfterATimeOutOrMidRaceStartsWithTheWholeTime) {
   const std::string tree = Tree();
   ztest::SetRaceKeys(tree, {{"STARTINGTIME", "20"}});
@@ -793,10 +794,10 @@ TEST_F(MenusRaceTest, F2AfterATimeOutOrMidRaceStartsWithTheWholeTime) {
     std::string keys =
         std::string(ztest::kChooseTheGearbox) + "9000ms dump " + temp_ + "/" + name + "0.tga\n";
     for (int k = 1; k < 14; ++k) keys += "500ms dump " + temp_ + "/" + name + std::to_string(k) + ".tga\n";
-    return keys;  // 15.5 s after the gearbox's choice
+    return keys;  // 15.5 s after the gearbox's keys
   };
   const std::string keys = watched("first") + EscF2After(7000) + watched("restarted") + F2After(24500) +
-                           ztest::kChooseTheGearbox + LeaveAfter(40000);
+                           watched("timedout") + LeaveAfter(24500);
   EXPECT_EQ(Race(tree, 50, keys, 450), 0);
   EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
   EXPECT_EQ(Said("Race over, out of time: ").size(), 2u) << console_;
@@ -804,7 +805,7 @@ TEST_F(MenusRaceTest, F2AfterATimeOutOrMidRaceStartsWithTheWholeTime) {
 
   ztest::HudFont font(tree, config_);
   ASSERT_TRUE(font.Loaded());
-  for (const char* race : {"first", "restarted"}) {
+  for (const char* race : {"first", "restarted", "timedout"}) {
     std::vector<int32_t> shown;
     for (int k = 0; k < 14; ++k)
       shown.push_back(TimeLeftShown(font, ztest::ReadDump(temp_ + "/" + race + std::to_string(k) + ".tga")));
