@@ -10,7 +10,9 @@
 // started from the console; DEMO drives the player's car on the attract
 // lap, and a replay of a race loaded on car 0 drives it round the same
 // path; in the race of four the opponents go round the player's car left
-// on the pole.
+// on the pole. RACE's race of four from the menus starts afresh at F2 after
+// its finish, its time-out and mid-race, and a centre line or race file it
+// cannot take is refused by name while the program goes on.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -29,6 +31,8 @@
 #include "platform/registry.h"
 #include "shell/settings.h"
 #include "tests/support/drivekeys.h"
+#include "tests/support/dumpshot.h"
+#include "tests/support/hudtime.h"
 #include "tests/support/program.h"
 #include "tests/support/replayrecords.h"
 #include "tests/support/testenv.h"
@@ -676,3 +680,225 @@ TEST_F(ProgramRunTest, TheFourCarRaceFinishesAfterItsLapWithItsTimeFromGo) {
   EXPECT_LT(yellow(racing), 500);
   EXPECT_GE(yellow(end), 2000) << "RACE COMPLETED";
 }
+
+namespace {
+
+// RACE's race of four as a player starts it from the menus, on the input
+// script's clock (a frame every `clock` ms: the same race on any machine):
+// the shipped start-up, INTERFACE, then RACE on MAIN MENU and RACE on
+// CHOOSE YOUR RACE clicked (the pointer 10 pixels above their centres,
+// (191, 125) and (420, 145); the splashes and the screens' changes take
+// frames, whatever their length); after the script's keys, Q leaves the
+// menus and the script quits.
+class MenusRaceTest : public ztest::Environment {
+ protected:
+  // The program's exit code; the console's lines kept in console_.
+  int Race(const std::string& tree, int clock, const std::string& keys, int seconds) {
+    ztest::WriteFile(tree + "/dat/UI.TXT", "OUTPUT 1\r\nRUN STARTUP.TXT\r\nINTERFACE\r\nQUIT\r\n");
+    ztest::WriteFile(temp_ + "/keys.txt", "clock " + std::to_string(clock) +
+                                              "\n800 mouse 191 115\n10 1 down\n10 1 up\n"
+                                              "400 mouse 420 135\n10 1 down\n10 1 up\n" +
+                                              keys + "3000ms 81 down\n10 81 up\n");
+    WriteWinIni("[ZIDADE]\nMaster=FALSE\n");
+    const int code =
+        ztest::RunWithKeys(tree, config_, temp_ + "/keys.txt", "ui.txt", temp_ + "/err.txt", seconds);
+    console_ = ztest::ReadFile(tree + "/CONSOLE.TXT");
+    return code;
+  }
+  // The console's lines that start with the text.
+  std::vector<std::string> Said(const std::string& text) const {
+    std::vector<std::string> lines;
+    std::istringstream log(console_);
+    for (std::string line; std::getline(log, line);)
+      if (line.rfind(text, 0) == 0) lines.push_back(line);
+    return lines;
+  }
+  std::string Tree() {
+    const std::string tree = temp_ + "/tree";
+    fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", tree, fs::copy_options::recursive);
+    return tree;
+  }
+  std::string console_;
+};
+
+// F2 at the end menu, and Esc then F2 during the race, after ms.
+std::string F2After(int ms) { return std::to_string(ms) + "ms 113 down\n5 113 up\n"; }
+std::string EscF2After(int ms) { return std::to_string(ms) + "ms 27 down\n2 27 up\n3 113 down\n5 113 up\n"; }
+
+// A race one lap long in the copy of the tree, driven round the oval to its
+// finish (about 44 s after "GO", which comes 12.5 s after the gearbox's
+// choice), F2 at the result, the gearbox chosen again and the same keys:
+// the race after the restart finishes too, as the first did (the same keys
+// on the same clock drive the same race): its place, its race time counted
+// from its own "GO", and its best lap from the line to the line, not the
+// part lap from the grid. Frames of 25 ms (the car gets round at 10 to
+// 40): under the sanitizers each frame takes long, and two laps of 10 ms
+// frames take over 7 minutes of a loaded machine.
+TEST_F(MenusRaceTest, F2AfterTheFinishRacesTheSameLapAgain) {
+  const std::string tree = Tree();
+  ztest::SetRaceKeys(tree, {{"OFFLINENLAPS", "1"}});
+  const std::string lap =
+      std::string(ztest::kChooseTheGearbox) + ztest::DriveKeys(true, 700, 95, 30, 24, 1000, temp_);
+  EXPECT_EQ(Race(tree, 25, lap + F2After(0) + lap + ztest::kLeaveTheRace, 450), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  // "Race finished: place 4, race time 0:43:75 (43750 ms), best lap 0:40:27 (40275 ms)"
+  const auto finished = Said("Race finished: place ");
+  ASSERT_EQ(finished.size(), 2u) << console_;
+  struct Finish {
+    long place;
+    double raceTime, bestLap;  // ms; the best lap is the race time when none is said
+  };
+  auto finish = [](const std::string& line) {
+    return Finish{std::strtol(line.c_str() + 21, nullptr, 10),
+                  std::strtod(line.c_str() + line.find('(') + 1, nullptr),
+                  std::strtod(line.c_str() + line.rfind('(') + 1, nullptr)};
+  };
+  const Finish first = finish(finished[0]), again = finish(finished[1]);
+  EXPECT_GT(first.raceTime, 30000.0) << finished[0];
+  EXPECT_LT(first.raceTime, 90000.0) << finished[0];
+  EXPECT_LT(first.bestLap, first.raceTime) << finished[0];
+  EXPECT_EQ(again.place, first.place) << finished[1];
+  EXPECT_NEAR(again.raceTime, first.raceTime, 1000.0) << finished[1];
+  EXPECT_NEAR(again.bestLap, first.bestLap, 1000.0) << finished[1];
+}
+
+// The time left, in seconds, that the HUD shows centred at the top of the
+// race's view (from the menus the view fills the screen from its top row),
+// in the largest font: the number whose glyphs' outline the picture covers
+// best; -1 when none is shown.
+int32_t TimeLeftShown(const ztest::HudFont& font, const ztest::DumpShot& shot) {
+  int32_t shown = -1;
+  double best = 0.0;
+  for (int32_t n = 0; n < 100; ++n) {
+    const std::string text = std::to_string(n);
+    const double covered = font.Covers(
+        text, [&](int x, int y) { return shot.At(x, y); }, (640 - font.Width(text, 0)) / 2, 8, 0);
+    if (covered > best) best = covered, shown = n;
+  }
+  return best >= 0.85 ? shown : -1;
+}
+
+// The player's car left on the grid, the race file's STARTINGTIME 20 s in
+// the copy of the tree (the shipped minute would make the test three times
+// as long; over 10 s, the time left shows steady, not blinking): Esc and F2
+// 10 s into the race; the new race's time left at its "GO" is the file's
+// 20 s, as at the first race's, and it runs out; F2 at the end menu, and
+// the race after starts with 20 s again and runs out of time in turn.
+// Pictures every 0.5 s from 9 s after the gearbox's keys: the first with a
+// time left is the first after "GO" and shows 19. The car stands still:
+// frames of 50 ms.
+TEST_F(MenusRaceTest, F2AfterATimeOutOrMidRaceStartsWithTheWholeTime) {
+  const std::string tree = Tree();
+  ztest::SetRaceKeys(tree, {{"STARTINGTIME", "20"}});
+  auto watched = [&](const std::string& name) {
+    std::string keys =
+        std::string(ztest::kChooseTheGearbox) + "9000ms dump " + temp_ + "/" + name + "0.tga\n";
+    for (int k = 1; k < 14; ++k) keys += "500ms dump " + temp_ + "/" + name + std::to_string(k) + ".tga\n";
+    return keys;  // 15.5 s after the gearbox's keys
+  };
+  const std::string keys = watched("first") + EscF2After(7000) + watched("restarted") + F2After(24500) +
+                           watched("timedout") + LeaveAfter(24500);
+  EXPECT_EQ(Race(tree, 50, keys, 450), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");
+  EXPECT_EQ(Said("Race over, out of time: ").size(), 2u) << console_;
+  EXPECT_EQ(Said("Race finished").size(), 0u);
+
+  ztest::HudFont font(tree, config_);
+  ASSERT_TRUE(font.Loaded());
+  for (const char* race : {"first", "restarted", "timedout"}) {
+    std::vector<int32_t> shown;
+    for (int k = 0; k < 14; ++k)
+      shown.push_back(TimeLeftShown(font, ztest::ReadDump(temp_ + "/" + race + std::to_string(k) + ".tga")));
+    ASSERT_EQ(shown[0], -1) << race << ": the pictures start after GO";
+    const auto go = std::find_if(shown.begin(), shown.end(), [](int32_t n) { return n >= 0; });
+    ASSERT_NE(go, shown.end()) << race << ": no time left shown";
+    EXPECT_EQ(*go, 19) << race;
+  }
+}
+
+// A race file or a centre line that the race cannot take, in the copy of
+// the tree: RACE's race of four from the menus, the player's car left on
+// the grid (STARTINGTIME 5 s in the copy, so that the race's time runs out
+// soon; frames of 50 ms). The program says what it refused by name; a
+// race without a line runs until its time runs out (no distance, lap or
+// time extension is counted without one), and the script's QUIT then ends
+// the program: no error of the game's heap, no stall.
+constexpr int32_t kShippedLine = -1;
+struct BadRaceFiles {
+  const char* name;
+  int32_t
+      points;     // TXT>NETRACE.BSP: the shipped line resampled to this many points; 0: none; or kShippedLine
+  bool raceFile;  // TXT>NETRACE.TXT kept
+  const char* said;  // the console's line, or null when no line file is refused
+  bool raced;        // the race ran out of its time
+};
+
+void PrintTo(const BadRaceFiles& row, std::ostream* os) { *os << row.name; }
+
+class MenusRaceFilesTest : public MenusRaceTest, public testing::WithParamInterface<BadRaceFiles> {};
+
+// The shipped centre line's points resampled along it to n points, written
+// as its file is: the count, then each point's three little-endian doubles.
+void WriteCentreLine(const std::string& tree, int32_t n) {
+  const std::string line = ztest::ReadFile(tree + "/txt/NETRACE.BSP");
+  uint32_t count = 0;
+  ASSERT_GE(line.size(), 4u + 24);
+  std::memcpy(&count, line.data(), 4);
+  ASSERT_EQ(line.size(), 4u + 24 * size_t(count));
+  std::vector<double> in(3 * size_t(count));
+  std::memcpy(in.data(), line.data() + 4, 24 * size_t(count));
+  std::string out(4 + 24 * size_t(n), '\0');
+  std::memcpy(out.data(), &n, 4);
+  for (int32_t i = 0; i < n; ++i) {
+    const double t = double(i) * count / n;
+    const size_t a = size_t(t), b = (a + 1) % count;
+    for (size_t c = 0; c < 3; ++c) {
+      const double v = in[3 * a + c] + (in[3 * b + c] - in[3 * a + c]) * (t - double(a));
+      std::memcpy(out.data() + 4 + 24 * size_t(i) + 8 * c, &v, 8);
+    }
+  }
+  ztest::WriteFile(tree + "/txt/NETRACE.BSP", out);
+}
+
+TEST_P(MenusRaceFilesTest, RefusedByNameAndTheProgramGoesOn) {
+  const BadRaceFiles& row = GetParam();
+  const std::string tree = Tree();
+  ztest::SetRaceKeys(tree, {{"STARTINGTIME", "5"}});
+  if (row.points > 0) {
+    ASSERT_NO_FATAL_FAILURE(WriteCentreLine(tree, row.points));
+  } else if (row.points == 0) {
+    ASSERT_TRUE(fs::remove(tree + "/txt/NETRACE.BSP"));
+  }
+  if (!row.raceFile) {
+    ASSERT_TRUE(fs::remove(tree + "/txt/netrace.txt"));
+  }
+  // "GO" comes 12.5 s after the gearbox's choice, the time out 5 s later.
+  EXPECT_EQ(Race(tree, 50, std::string(ztest::kChooseTheGearbox) + LeaveAfter(25000), 300), 0);
+  EXPECT_EQ(ztest::ReadFile(temp_ + "/err.txt"), "");  // no error of the heap, no message box
+  if (row.said)
+    EXPECT_EQ(Said(row.said).size(), 1u) << console_;
+  else
+    EXPECT_EQ(Said("Bspline file ").size(), 0u) << console_;
+  EXPECT_EQ(Said("Race over, out of time: ").size(), row.raced ? 1u : 0u) << console_;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CentreLines, MenusRaceFilesTest,
+    testing::Values(
+        BadRaceFiles{"TheMostPoints", 10000, true, nullptr, true},
+        BadRaceFiles{"OneMorePoint", 10001, true,
+                     "Bspline file TXT>NETRACE.BSP refused: 10001 points, a race takes at most 10000 !!!",
+                     true},
+        BadRaceFiles{"FourHundredFortyThousandPoints", 440000, true,
+                     "Bspline file TXT>NETRACE.BSP refused: 440000 points, a race takes at most 10000 !!!",
+                     true},
+        BadRaceFiles{"TwoMillionPoints", 2000000, true,
+                     "Bspline file TXT>NETRACE.BSP refused: 2000000 points, a race takes at most 10000 !!!",
+                     true},
+        BadRaceFiles{"NoLineFile", 0, true, "Bspline file TXT>NETRACE.BSP not found !!!", true},
+        // The grid is in the race file: no race, the menus come back.
+        BadRaceFiles{"NoRaceFile", kShippedLine, false, "Map info file TXT>NETRACE.TXT not found !!!",
+                     false}),
+    [](const testing::TestParamInfo<BadRaceFiles>& info) { return std::string(info.param.name); });
+
+}  // namespace

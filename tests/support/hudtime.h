@@ -1,7 +1,7 @@
-// A time read back from a picture of the race HUD: the game's own font
-// code, started in the test's process on a data tree, draws each time the
-// HUD could show, and the one whose glyphs' dark outline best matches the
-// picture's near-black pixels is the time shown.
+// A time or a word read back from a picture of the race HUD: the game's
+// own font code, started in the test's process on a data tree, draws each
+// text the HUD could show, and the one whose glyphs' dark outline best
+// matches the picture's near-black pixels is the text shown.
 #pragma once
 #include <algorithm>
 #include <cstdint>
@@ -68,15 +68,17 @@ class HudFont {
     return read;
   }
 
-  // The share of the text's dark outline, drawn as SB_DrawText places "*1"
-  // texts at (x, y), that is near-black in the picture too.
-  double Covers(const std::string& text, const std::function<uint32_t(int, int)>& rgb, int x, int y) const {
-    constexpr int kHeight = 31;
-    const int width = SB_GetTextWidth("*1%s", text.c_str());
+  // The share of the text's dark outline, drawn as SB_DrawText places texts
+  // of the font ("*1" by default, "*0" the largest) at (x, y), that is
+  // near-black in the picture too.
+  double Covers(const std::string& text, const std::function<uint32_t(int, int)>& rgb, int x, int y,
+                int font = 1) const {
+    constexpr int kHeight = 31;  // the largest font's
+    const int width = Width(text, font);
     BMAP* drawn = width > 0 ? LS_CreateBmap(width, kHeight, 8, 0) : nullptr;
     if (!drawn) return 0.0;
     LS_FillRect(drawn, 0, 0, width - 1, kHeight - 1, 255);
-    SB_DrawText(drawn, 0, 0, "*1%s", text.c_str());
+    SB_DrawText(drawn, 0, 0, "*%d%s", font, text.c_str());
     int outline = 0, dark = 0;
     for (int j = 0; j < kHeight; ++j)
       for (int i = 0; i < width; ++i) {
@@ -87,6 +89,8 @@ class HudFont {
     LS_FreeBmap(drawn);
     return outline ? double(dark) / outline : 0.0;
   }
+  // The text's width in pixels in the font, as the HUD centres it.
+  int Width(const std::string& text, int font = 1) const { return SB_GetTextWidth("*%d%s", font, text.c_str()); }
 
  private:
   static bool Dark(uint32_t c) { return (c >> 16 & 255) <= 48 && (c >> 8 & 255) <= 48 && (c & 255) <= 48; }

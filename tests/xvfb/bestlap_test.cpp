@@ -3,7 +3,8 @@
 // the window taken with xwd: after the shipped start-up, RACE's race of
 // two laps says its best lap on the console when it finishes and the
 // window shows it under BEST LAP; TIME TRIAL shows its first lap from the
-// line to the line there.
+// line to the line there, and "LAP TIME" at the line in the TIME label's
+// place, the label back once the word has gone.
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -100,10 +101,17 @@ class DisplayLapTime : public DisplayBestLap {
   bool LapTimeShown(const XwdPicture& p, const HudFont& font) {
     return font.Covers("L", [&](int x, int y) { return Shown(p, x, y); }, kLapTimeX, kLapTimeY) >= 0.85;
   }
+  // The "TIME" label drawn at its own place (447, 8), right of LAP TIME's
+  // start: most of its outline dark. LAP TIME's own "TIME" lies further
+  // right and covers about a third of it.
+  bool TimeLabelShown(const XwdPicture& p, const HudFont& font) {
+    return font.Covers("TIME", [&](int x, int y) { return Shown(p, x, y); }, kLabelX, kLapTimeY) >= 0.85;
+  }
   // From the menus the race's view fills the screen from its top row:
   // BEST LAP's value at (164, 35), TIME's at (435, 32), LAP TIME's label
-  // at (432, 8).
-  static constexpr int kBestX = 164, kBestY = 35, kLapTimeX = 432, kLapTimeY = 8, kTimeX = 435, kTimeY = 32;
+  // at (432, 8), TIME's label at (447, 8).
+  static constexpr int kBestX = 164, kBestY = 35, kLapTimeX = 432, kLapTimeY = 8, kTimeX = 435, kTimeY = 32,
+                       kLabelX = 447;
 };
 
 TEST_F(DisplayLapTime, TimeTrialShowsEachLapAtTheLine) {
@@ -132,23 +140,28 @@ TEST_F(DisplayLapTime, TimeTrialShowsEachLapAtTheLine) {
   for (int i = 0; i < 4000 && best == "0:00:00" && !FileExists(root_ + "/final.tga"); ++i) best = bestShown();
   ASSERT_NE(best, "0:00:00") << "no lap from the line to the line";
   // Within 4 s of it: "LAP TIME", blinking, with that lap's time under
-  // TIME. The new best blinks too: its value is read where it shows.
+  // TIME, and in its lit pictures no TIME label drawn over it (the player
+  // would read "LAITMEIME"). The new best blinks too: its value is read
+  // where it shows.
   std::string lap;
   std::vector<std::string> times;
-  int labelled = 0;
+  int labelled = 0, overdrawn = 0;
   const auto start = std::chrono::steady_clock::now();
   for (; std::chrono::steady_clock::now() - start < std::chrono::seconds(4); p = Picture("line")) {
     if (!p.width) continue;
     const std::string shown = font.ReadTime([&](int x, int y) { return Shown(p, x, y); }, kBestX, kBestY);
     if (shown >= "0:30:00" && shown <= "0:59:99") lap = shown;
-    labelled += LapTimeShown(p, font);
+    const bool lit = LapTimeShown(p, font);
+    labelled += lit;
+    overdrawn += lit && TimeLabelShown(p, font);
     times.push_back(font.ReadTime([&](int x, int y) { return Shown(p, x, y); }, kTimeX, kTimeY));
   }
   ASSERT_NE(lap, "") << "the lap's time under BEST LAP";
   EXPECT_GT(labelled, 0) << "LAP TIME at the line";
+  EXPECT_EQ(overdrawn, 0) << "the TIME label drawn over LAP TIME in " << overdrawn << " of " << labelled;
   EXPECT_NE(std::find(times.begin(), times.end(), lap), times.end()) << "the lap's time " << lap << " under TIME";
   // Once its 4 s are over TIME shows the lap under way again, and "LAP
-  // TIME" is gone from every picture after. The race runs on the input
+  // TIME" is gone from every picture after, the TIME label back in its place. The race runs on the input
   // script's clock, 10 ms a frame: under the sanitizers its 4 s take far
   // longer than 4 s of the test's. (The program is left in its race: the
   // test's end stops it.)
@@ -165,6 +178,7 @@ TEST_F(DisplayLapTime, TimeTrialShowsEachLapAtTheLine) {
   for (int i = 0; i < 5; ++i) {
     later = Picture("later");
     EXPECT_FALSE(later.width && LapTimeShown(later, font)) << "LAP TIME after its 4 s";
+    EXPECT_TRUE(later.width && TimeLabelShown(later, font)) << "the TIME label after LAP TIME's 4 s";
   }
 }
 
