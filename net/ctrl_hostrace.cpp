@@ -213,20 +213,17 @@ const char* LineUnknown(const char* line, bool named, int32_t* metres, char* why
 
 void CTRL_ReadRaceFile(int32_t gameType) {
   TCTRL& c = C();
-  c.FileLaps = SB_FALLBACKLAPS;
-  c.FileLapMetres = 0;
   char said[128] = {}, line[SB_FILENAMESIZE] = {}, why[SB_FILENAMESIZE + 96];
   TKEYFILE* file = SB_OpenKeyFile(CTRL_RACEFILE);
   const bool found = file && file->Start;
-  bool named = false;
-  if (found) {
-    // The race's own reader: the same key, the same 1 to 99, the same fallback.
-    c.FileLaps = SB_ReadLapCount(file, SB_LapKeyOfMode(gameType), said, sizeof said);
-    named = SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1;
-  }
+  // The race's own reader: the same key, the same 1 to 99, the same fallback.
+  c.FileLaps = found ? SB_ReadLapCount(file, SB_LapKeyOfMode(gameType), said, sizeof said) : SB_FALLBACKLAPS;
+  const bool named = found && SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1;
   if (file) SB_CloseKeyFile(file);
   if (said[0]) SB_ConsolePrintf("[CTRL][%s: %s]", CTRL_RACEFILE, said);
-  const char* unknown = found ? LineUnknown(line, named, &c.FileLapMetres, why, sizeof why) : "NOT FOUND";
+  int32_t metres = 0;
+  const char* unknown = found ? LineUnknown(line, named, &metres, why, sizeof why) : "NOT FOUND";
+  c.FileLapMetres = metres;
   if (!unknown) return;
   // Said when the game is made: a host without a race of its own has no
   // other lap to time results by (a SERVER's game enters none).

@@ -458,6 +458,7 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
     bool raceFile;
     const char* said;
     const char* fileLaps = "3";
+    int32_t filePoints = 250;
   };
   const Timed timed[] = {
       {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
@@ -465,6 +466,7 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
       {"no host player: 99 laps", false, 2, 0, true, "297000 ms: 99 LAPS", "99"},
       {"no host player: 100 laps, which the race refuses for its 3", false, 2, 0, true, "9000 ms: 3 LAPS", "100"},
       {"no host player: a line loaded, not the file's", false, 2, 100, true, "9000 ms: 3 LAPS"},
+      {"no host player: a line of one point", false, 2, 0, true, "36 ms: 3 LAPS", "3", 1},
       {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
       {"the host's own race of one lap", true, 1, 100, true, "1200 ms: 1 LAPS"},
       {"a host that never chose its laps", true, 0, 0, true, "9000 ms: 3 LAPS"},
@@ -472,9 +474,9 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
       {"nothing known: no least time", false, 0, 0, false, nullptr},
   };
   const int32_t valid = SB_Var.BsplineValid, points = SB_Var.NbBsplinePoints;
-  ztest::WriteFile(root_ + "/TXT/LINE.BSP", line);
   for (const Timed& r : timed) {
     SCOPED_TRACE(r.what);
+    ztest::WriteLineFile(root_ + "/TXT/LINE.BSP", r.filePoints);
     std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
     if (r.raceFile)
       ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
