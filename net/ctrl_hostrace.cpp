@@ -3,8 +3,8 @@
 // closes the game to joiners, and which race results it takes.
 //
 // A race starts:
-// - in a FREERACE, RACE or MULTIRACE whose host has a player (CREATE, the
-//   menus): at the host's own GO, its player's PLAYING from the start line;
+// - in a RACE or MULTIRACE whose host has a player (CREATE, the menus): at
+//   the host's own GO, its player's PLAYING from the start line;
 // - in one without a host player (SERVER): at the first PLAYING from the
 //   start line once every logged-in player in a race session (LOADING or
 //   beyond) is at the start line, as many as the game's maximum, and no
@@ -13,9 +13,8 @@
 //   (message 20), the host's own player among them when it races.
 // It seats the logged-in players, not watching, at the start line (or,
 // in a host's race, that said PLAYING there since the host reached it).
-// A FREERACE's racers never reach a start line: its races start nothing.
-//
-// A FREERACE has no start: none of its results count.
+// A FREERACE has no start (its racers never reach a start line): a
+// PLAYING in it is refused, and none of its results count.
 //
 // A race result is entered only when no car could have driven the race
 // faster: its laps of the circuit's lap at the fastest car's top speed
