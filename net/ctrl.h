@@ -59,8 +59,9 @@ bool CTRL_RaceOn();
 // start it, and the last race's seats are gone.
 void CTRL_LaunchRace();
 // Reads what the host's race file says of the game type's races: their
-// laps and the circuit's lap in metres (a host without a race of its own
-// knows no other).
+// laps, by the race's own reader, and the length of the line it names (a
+// host without a race of its own knows no other). What it cannot read is
+// said on the console.
 void CTRL_ReadRaceFile(int32_t gameType);
 const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size);
 

@@ -3,8 +3,8 @@
 // closes the game to joiners, and which race results it takes.
 //
 // A race starts:
-// - in a FREERACE, RACE or MULTIRACE whose host has a player (CREATE, the
-//   menus): at the host's own GO, its player's PLAYING from the start line;
+// - in a RACE or MULTIRACE whose host has a player (CREATE, the menus): at
+//   the host's own GO, its player's PLAYING from the start line;
 // - in one without a host player (SERVER): at the first PLAYING from the
 //   start line once every logged-in player in a race session (LOADING or
 //   beyond) is at the start line, as many as the game's maximum, and no
@@ -13,11 +13,14 @@
 //   (message 20), the host's own player among them when it races.
 // It seats the logged-in players, not watching, at the start line (or,
 // in a host's race, that said PLAYING there since the host reached it).
-// A FREERACE's racers never reach a start line: its races start nothing.
+// A FREERACE has no start (its racers never reach a start line): a
+// PLAYING in it is refused, and none of its results count.
 //
 // A race result is entered only when no car could have driven the race
 // faster: its laps of the circuit's lap at the fastest car's top speed
-// (SB_TOPSPEED), both in its race time and in its arrival after the start.
+// (SB_TOPSPEED), both in its race time and in its arrival after the start;
+// nor a best lap faster than one lap at that speed. A race whose lap the
+// host cannot know enters no result.
 #include <cstdio>
 
 #include "net/ctrl.h"
@@ -26,14 +29,23 @@
 #include "race/types.h"
 #include "shell/console.h"
 #include "shell/keyfile.h"
+#include "shell/racelaps.h"
 #include "shell/sbvar.h"
 #include "system/input.h"
 #include "track/bspline.h"
+#include "track/types.h"
 #include "vehicles/physics.h"
+
+// The race file's keys are those of the race's game modes.
+static_assert(CTRL_FREERACE == SB_FREERACE && CTRL_RACE == SB_RACE && CTRL_MULTIRACE == SB_MULTIRACE &&
+                  CTRL_CONTROLLEDRACE == SB_CONTROLLEDRACE,
+              "a game type is the game mode its races run");
 
 namespace {
 
 TCTRL& C() { return CTRL_State(); }
+
+constexpr const char* kLapUnknown = "THE LAP'S LENGTH IS UNKNOWN";
 
 bool AtStartLine(const CTRL_PLAYER& p) { return p.XState == XSTATE_WAIT4GO || p.XState == XSTATE_PLAYING; }
 bool Watching(const CTRL_PLAYER& p) { return p.SubState == XSUBSTATE_WATCHING; }
@@ -63,17 +75,23 @@ bool AllAtStartLine() {
   return n >= (C().GameType == CTRL_CONTROLLEDRACE ? 1 : SB_Var.NetControllerMax);
 }
 
-// The race's laps and least time: the host's own race's laps and circuit
-// where it races, else what its race file says; at least one lap.
+// The least time of a distance: driven at the fastest car's top speed (ms).
+uint32_t LeastMs(double metres) {
+  const double ms = 1000.0 * metres / SB_TOPSPEED;
+  return ms < 4e9 ? static_cast<uint32_t>(ms) : 4000000000u;
+}
+
+// The race's laps, lap and least times: the host's own race's laps and
+// line where its player is seated in it (its line where it loaded one),
+// else what its race file says, never a line left loaded from before.
 void SetRaceFloor() {
   TCTRL& c = C();
-  const bool own = HostOrder() >= 0 && SB_Var.NbLaps >= 1;
-  const int32_t laps = own ? SB_Var.NbLaps : (c.FileLaps >= 1 ? c.FileLaps : SB_Var.NbLaps);
-  c.RaceLaps = laps > 1 ? laps : 1;
-  // A loaded line holds at least one point; a file's line is 0 when unknown.
-  const int32_t metres = SB_Var.BsplineValid ? SB_Var.NbBsplinePoints : c.FileLapMetres;
-  const double floor = 1000.0 * c.RaceLaps * metres / SB_TOPSPEED;
-  c.RaceFloorMs = floor < 4e9 ? static_cast<uint32_t>(floor) : 4000000000u;
+  const int32_t host = HostOrder();
+  const bool own = host >= 0 && c.RaceResult[host] == CTRL_RACING;
+  c.RaceLaps = own && SB_Var.NbLaps >= 1 ? SB_Var.NbLaps : c.FileLaps;
+  c.RaceLapMetres = own && SB_Var.BsplineValid ? SB_Var.NbBsplinePoints : c.FileLapMetres;
+  c.LapFloorMs = LeastMs(c.RaceLapMetres);
+  c.RaceFloorMs = LeastMs(double{c.RaceLapMetres} * c.RaceLaps);
 }
 
 // The race starts now: its seats replace the last race's.
@@ -81,7 +99,6 @@ void StartRace() {
   TCTRL& c = C();
   c.RaceGoAt = LS_GetTime();
   c.Launched = 0;
-  SetRaceFloor();
   int32_t seated = 0;
   for (int32_t i = 0; i < NET_MAXPLAYERS; ++i) {
     const CTRL_PLAYER& p = c.Players[i];
@@ -90,9 +107,13 @@ void StartRace() {
     c.RaceResult[i] = seat ? CTRL_RACING : CTRL_NOTRACING;
     seated += seat ? 1 : 0;
   }
+  SetRaceFloor();
   SB_ConsolePrintf("[CTRL][RACE STARTED: %ld PLAYERS SEATED]", static_cast<long>(seated));
-  SB_ConsolePrintf("[CTRL][NO RESULT UNDER %lu ms: %ld LAPS AT %.0f km/h]", static_cast<unsigned long>(c.RaceFloorMs),
-                   static_cast<long>(c.RaceLaps), SB_TOPSPEED * 3.6);
+  if (c.RaceLapMetres > 0)
+    SB_ConsolePrintf("[CTRL][NO RESULT UNDER %lu ms: %ld LAPS AT %.0f km/h]",
+                     static_cast<unsigned long>(c.RaceFloorMs), static_cast<long>(c.RaceLaps), SB_TOPSPEED * 3.6);
+  else
+    SB_ConsolePrintf("[CTRL][NO RESULT OF THIS RACE WILL BE ENTERED: %s]", kLapUnknown);
 }
 
 // Why a PLAYING is refused, or null when it is taken; a taken one may
@@ -100,6 +121,7 @@ void StartRace() {
 const char* Playing(int32_t order) {
   TCTRL& c = C();
   const CTRL_PLAYER& p = c.Players[order];
+  if (c.GameType == CTRL_FREERACE) return "A FREERACE HAS NO START";
   if (p.XState != XSTATE_WAIT4GO) return "NOT AT THE START LINE";
   // Seated at the start, it says so late: timed from the start all the same.
   // (A seat is kept only while its race is the last the host started.)
@@ -166,24 +188,46 @@ void CTRL_FollowRace(int32_t order, int32_t old, int32_t state) {
         c.RaceResult[i] = CTRL_NOTRACING;
 }
 
+namespace {
+
+// Why the race file's line gives no lap length, or null when it does.
+const char* LineUnknown(const char* line, bool named, int32_t* metres, char* why, size_t size) {
+  int32_t points = 0;
+  const int32_t verdict = named ? SB_ReadBsplineFile(line, &points, nullptr) : SB_LINEFILE_MISSING;
+  *metres = verdict == SB_LINEFILE_SOUND ? points : 0;
+  if (!named) return "NO BSPLINENAME";
+  switch (verdict) {
+    case SB_LINEFILE_SOUND: return nullptr;
+    case SB_LINEFILE_MISSING: std::snprintf(why, size, "LINE %s NOT FOUND", line); break;
+    case SB_LINEFILE_TOOLARGE:
+      std::snprintf(why, size, "LINE %s REFUSED: %ld POINTS, A RACE TAKES AT MOST %ld", line, static_cast<long>(points),
+                    static_cast<long>(SB_MOSTBSPLINEPOINTS));
+      break;
+    default: std::snprintf(why, size, "LINE %s CORRUPT", line); break;
+  }
+  return why;
+}
+
+}  // namespace
+
 void CTRL_ReadRaceFile(int32_t gameType) {
   TCTRL& c = C();
-  c.FileLaps = c.FileLapMetres = 0;
+  char said[128] = {}, line[SB_FILENAMESIZE] = {}, why[SB_FILENAMESIZE + 96];
   TKEYFILE* file = SB_OpenKeyFile(CTRL_RACEFILE);
-  if (!file) return;
-  // NLAPS is found first at the file's own NLAPS line, which comes before
-  // the longer keys ending with it.
-  const char* key = gameType == CTRL_RACE        ? "RACENLAPS: %f"
-                    : gameType == CTRL_MULTIRACE ? "MULTIRACENLAPS: %f"
-                    : gameType == CTRL_CONTROLLEDRACE ? "CONTROLLEDRACENLAPS: %f"
-                                                      : "NLAPS: %f";
-  double laps = 0.0;
-  char line[SB_FILENAMESIZE] = {};
-  // A count the race refuses (above SB_MOSTLAPS) races fewer: left unknown.
-  if (SB_ScanKeyFile(file, 1, key, {&laps}) == 1 && laps >= 1 && laps <= SB_MOSTLAPS)
-    c.FileLaps = static_cast<int32_t>(laps);
-  if (SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1) c.FileLapMetres = SB_BsplineFileMetres(line);
-  SB_CloseKeyFile(file);
+  const bool found = file && file->Start;
+  // The race's own reader: the same key, the same 1 to 99, the same fallback.
+  c.FileLaps = found ? SB_ReadLapCount(file, SB_LapKeyOfMode(gameType), said, sizeof said) : SB_FALLBACKLAPS;
+  const bool named = found && SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1;
+  if (file) SB_CloseKeyFile(file);
+  if (said[0]) SB_ConsolePrintf("[CTRL][%s: %s]", CTRL_RACEFILE, said);
+  int32_t metres = 0;
+  const char* unknown = found ? LineUnknown(line, named, &metres, why, sizeof why) : "NOT FOUND";
+  c.FileLapMetres = metres;
+  if (!unknown) return;
+  // Said when the game is made: a host without a race of its own has no
+  // other lap to time results by (a SERVER's game enters none).
+  SB_ConsolePrintf("[CTRL][%s: %s: %s: A RACE WITHOUT THE HOST'S PLAYER ENTERS NO RESULT]", CTRL_RACEFILE, unknown,
+                   kLapUnknown);
 }
 
 const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char* why, size_t size) {
@@ -191,6 +235,8 @@ const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char*
   const CTRL_PLAYER& p = c.Players[order];
   if (c.RaceResult[order] == CTRL_RESULTIN) return "ITS RESULT OF THIS RACE IS ALREADY IN";
   if (c.RaceResult[order] != CTRL_RACING || Watching(p)) return "NOT RACING IN THIS RACE";
+  // A least time the host cannot know refuses: it never opens.
+  if (c.RaceLapMetres <= 0) return kLapUnknown;
   const uint32_t raced = LS_GetTime() - c.RaceGoAt;
   if (uint64_t{race} + CTRL_RESULTSLACKMS < raced) {
     std::snprintf(why, size, "RACE TIME %lu ms, BUT RACING FOR %lu ms", static_cast<unsigned long>(race),
@@ -201,6 +247,12 @@ const char* CTRL_ResultRefusal(int32_t order, uint32_t lap, uint32_t race, char*
     std::snprintf(why, size, "RACE TIME %lu ms, %lu ms AFTER THE START: NO CAR DRIVES THE RACE UNDER %lu ms",
                   static_cast<unsigned long>(race), static_cast<unsigned long>(raced),
                   static_cast<unsigned long>(c.RaceFloorMs));
+    return why;
+  }
+  // A best lap no car drives refuses the result: the message is no copy's.
+  if (lap != 0 && lap < c.LapFloorMs) {
+    std::snprintf(why, size, "BEST LAP %lu ms: NO CAR DRIVES A LAP UNDER %lu ms", static_cast<unsigned long>(lap),
+                  static_cast<unsigned long>(c.LapFloorMs));
     return why;
   }
   const uint64_t laps = static_cast<uint64_t>(c.RaceLaps > 1 ? c.RaceLaps : 1);

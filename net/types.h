@@ -304,14 +304,17 @@ struct TCTRL {
   int32_t RaceResult[NET_MAXPLAYERS];
   TNETNOTICE RefusedResults;  // race results refused
   TNETNOTICE RefusedStates;   // READY2PLAY and PLAYING refused
-  // What the host's race file says of the game's races (its laps, its
-  // circuit's lap in metres; 0 unknown), read when the game type is set;
-  // and the race under way's laps and least time: its laps of the lap at
-  // the fastest car's top speed (ms; 0 when the lap is unknown).
+  // What the host's race file says of the game's races, read when the
+  // game type is set: their laps, as the race reads them, and the
+  // circuit's lap in metres (0: unknown). The race under way's laps, lap in
+  // metres (0: unknown, and no result is entered) and least times: its
+  // laps, and one lap, at the fastest car's top speed (ms).
   int32_t FileLaps;
   int32_t FileLapMetres;
   int32_t RaceLaps;
+  int32_t RaceLapMetres;
   uint32_t RaceFloorMs;
+  uint32_t LapFloorMs;
 };
 
 

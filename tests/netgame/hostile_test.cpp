@@ -373,8 +373,9 @@ TEST_F(NetHostile, AnIdlePlayerGivesItsPlaceBackAndNeverStopsAnHonestJoiner) {
 // asking to log in gets no place for 30 s, told as for a full game, with
 // a line; one whose player logged in, or asked while the host raced, is
 // not kept waiting, nor is another machine. Each row: a machine of its own
-// joins a game of four, its player does what the row says, then a new
-// player of the same machine arrives, at once and once the wait is over.
+// joins a game of four, its player does what the row says (in the car
+// place the row before freed), then a new player of the same machine
+// arrives, at once and once the wait is over.
 TEST_F(NetHostile, AMachineWhosePlayerGaveItsPlaceBackWithoutLoggingInWaits) {
   enum Then { kDropped, kLeaves, kLogsInAndLeaves, kAsksWhileRacingAndLeaves };
   struct Row {
@@ -387,6 +388,7 @@ TEST_F(NetHostile, AMachineWhosePlayerGaveItsPlaceBackWithoutLoggingInWaits) {
       {"leaves before it is dropped", kLeaves, true},
       {"logged in, then leaves", kLogsInAndLeaves, false},
       {"asked to log in while the host raced, then leaves", kAsksWhileRacingAndLeaves, false},
+      {"leaves before it is dropped, its car place's last holder having asked", kLeaves, true},
   };
   Create(CTRL_RACE, 4);
   uint8_t machine = 2;

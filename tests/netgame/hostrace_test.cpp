@@ -25,6 +25,7 @@
 #include "system/input.h"
 #include "tests/netgame/netgame_fixture.h"
 #include "tests/netlink/lsnet_fixture.h"
+#include "track/types.h"
 #include "vehicles/physics.h"
 
 namespace {
@@ -43,8 +44,9 @@ class NetHostRace : public ztest::LsNetTest {
     c.ServerMessage = CTRL_HandleMessage;
     c.ServerSystem = CTRL_HandleSystemMessage;
     // What reaches the members' players is acknowledged by the reliable
-    // layer and read no further: their side plays no part here.
-    c.PlayerMessage = [](uint32_t, const void*, uint32_t) {};
+    // layer and read no further (the last kept): their side plays no part
+    // here.
+    c.PlayerMessage = [](uint32_t, const void* m, uint32_t n) { LastToAPlayer() = ztest::Bytes(m, n); };
     c.PlayerSystem = [](uint32_t, uint32_t) {};
     c.SendFailure = CTRL_SendFailure;
     ASSERT_EQ(LS_NetInit(&c), 1);
@@ -64,7 +66,8 @@ class NetHostRace : public ztest::LsNetTest {
 
   // A fresh controller of a game of that type and maximum, the players of
   // the last game gone; the host's own player logged in when it races,
-  // else it is no player of the game.
+  // else it is no player of the game. The lines from the game type's
+  // setting on are kept.
   void NewGame(int32_t type, int32_t maximum, bool hostRaces) {
     for (uint32_t id : made_) np::DestroyPlayer(host_.Transport.Object, id);
     made_.clear();
@@ -75,9 +78,9 @@ class NetHostRace : public ztest::LsNetTest {
       CTRL_AddPlayer(hostId_);
       Pump();
     }
+    SB_ClearPrintedLines();  // what the game type's setting says is kept
     Send(hostId_, Message(CTRL_SETGAMETYPE, type, maximum));
     if (hostRaces) LogIn(hostId_);
-    SB_ClearPrintedLines();
   }
 
   // A member's player arriving in the session, from the machine at that
@@ -132,6 +135,12 @@ class NetHostRace : public ztest::LsNetTest {
     Status(id, static_cast<int32_t>(target), sub);
   }
 
+  const std::string& Root() const { return root_; }
+  static std::string& LastToAPlayer() {
+    static std::string last;
+    return last;
+  }
+
   uint32_t hostId_ = 0;
   std::vector<uint32_t> made_;
 };
@@ -145,10 +154,14 @@ class NetHostRace : public ztest::LsNetTest {
 // row names another) asks a state: taken, its record then going to every
 // player of the game, or refused with its reason and its record going back
 // to it alone; no other refusal; the race started (and whom it seats) or
-// not, and whether a newcomer may log in afterwards. Where a row gives a
-// race time, M (or the row's finisher) then sends that result: entered,
-// or refused with its reason and nothing else refused. A row may give the
-// circuit's lap: the race's least time is then its 3 laps at the top speed.
+// not. Where a row gives a race time, M (or the row's finisher) then sends
+// that result, with the row's best lap: entered, or refused with its
+// reason and nothing else refused. Then whether a newcomer may log in.
+// The host's race file names a line of 100 m (or the row's; 0: none) and
+// gives 3 laps (or the row's count): the race's least time is its laps of
+// that line at the top speed. The host's copy has loaded that line where
+// it races, and none (or the row's) where it has no player; a copy without
+// a player last chose 1 lap, in a race before.
 TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
   struct Row {
     const char* what;
@@ -162,7 +175,10 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
     uint32_t raceTime = 0;
     const char* resultRefusal = nullptr;
     char by = 'M', finisher = 'M';
-    int32_t lapMetres = 0;
+    int32_t lapMetres = 100;
+    uint32_t bestLap = 0;
+    int32_t loadedMetres = -1;  // -1: the file's where the host races, else none
+    const char* fileLaps = "3";
   };
   const Row rows[] = {
       {"ready without loading a race", CTRL_RACE, 4, true, {}, 6, "NOT AFTER LOADING A RACE", nullptr, true},
@@ -195,8 +211,12 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
       {"no host player: all at the start line", CTRL_RACE, 2, false, {"M:8", "L:8"}, 9, nullptr, "LM", false},
       {"no host player: one still loading", CTRL_RACE, 2, false, {"M:8", "L:6"}, 9,
        "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
-      {"no host player: fewer than the game's maximum", CTRL_FREERACE, 3, false, {"M:8", "L:8"}, 9,
+      {"no host player: fewer than the game's maximum", CTRL_RACE, 3, false, {"M:8", "L:8"}, 9,
        "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"a FREERACE, every player at the start line", CTRL_FREERACE, 2, false, {"M:8", "L:8"}, 9,
+       "A FREERACE HAS NO START", nullptr, true, 20000, "NOT RACING IN THIS RACE"},
+      {"a FREERACE's host at its start line", CTRL_FREERACE, 4, true, {"H:8", "M:8"}, 9, "A FREERACE HAS NO START",
+       nullptr, true, 0, nullptr, 'H'},
       {"no host player: a race under way", CTRL_RACE, 2, false, {"M:8", "L:8", "L:9", "M:3", "M:8"}, 9,
        "NOT IN THE RACE UNDER WAY", "L", false},
       {"controlled, not launched", CTRL_CONTROLLEDRACE, 2, false, {"M:8", "L:8"}, 9, "NO RACE LAUNCHED", nullptr,
@@ -205,6 +225,12 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
        {"launch", "M:8", "L:8"}, 9, nullptr, "LM", false},
       {"controlled, launched, the host waiting for all", CTRL_CONTROLLEDRACE, 3, true,
        {"launch", "H:7", "M:8", "L:8"}, 9, "NOT EVERY PLAYER AT THE START LINE", nullptr, true},
+      {"controlled, the next race not launched", CTRL_CONTROLLEDRACE, 2, false,
+       {"launch", "M:8", "L:8", "M:9", "L:9", "M:10", "L:10", "M:3", "L:3", "M:8", "L:8"}, 9, "NO RACE LAUNCHED",
+       nullptr, true},
+      {"controlled, the host's player at the console: its race file's line, not one left loaded",
+       CTRL_CONTROLLEDRACE, 3, true, {"launch", "M:8", "L:8", "M:9", "wait:35000"}, 0, nullptr, "LM", false, 36000,
+       nullptr, 'M', 'M', 1000, 0, 5000},
       {"a watcher at the start line is not seated", CTRL_RACE, 4, true, {"H:8", "M:8", "L:8w"}, 0, nullptr, nullptr,
        true, 0, nullptr, 'H'},
       {"...nor its result entered", CTRL_RACE, 4, true, {"H:8", "M:8w", "L:8"}, 9, nullptr, "HL", false, 20000,
@@ -212,6 +238,8 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
       {"the host's own result", CTRL_RACE, 4, true, {"H:8", "M:8", "wait"}, 9, nullptr, "HM", false, 20000, nullptr,
        'H', 'H'},
       {"WAIT4GO said twice", CTRL_RACE, 4, true, {"H:8", "M:8"}, 8, nullptr, nullptr, true},
+      {"WAIT4GO said again, seated", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "wait"}, 8, nullptr, "HM", false,
+       20000},
       {"PLAYING said twice at the host's start line", CTRL_RACE, 4, true, {"H:8", "M:8", "M:9"}, 9, nullptr, nullptr,
        true},
       {"PLAYING said twice in the race", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait"}, 9, nullptr, "HM",
@@ -235,12 +263,36 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
       {"a SERVER game's result under its least time", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:9000"}, 0,
        nullptr, "LM", false, 10000, "RACE TIME 10000 ms, 10000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms",
        'M', 'M', 1000},
+      {"a SERVER whose copy loaded a longer line: its race file's times the race", CTRL_RACE, 2, false,
+       {"M:8", "L:8", "M:9", "wait:35000"}, 0, nullptr, "LM", false, 36000, nullptr, 'M', 'M', 1000, 0, 5000},
+      {"...a shorter line", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:35000"}, 0, nullptr, "LM", false, 35999,
+       "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M', 1000, 0, 100},
+      {"a SERVER whose race file's line is missing", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait"}, 0, nullptr,
+       "LM", false, 21000, "THE LAP'S LENGTH IS UNKNOWN", 'M', 'M', 0, 0, 1000},
+      {"a SERVER whose laps are refused races the race's 3", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:35000"},
+       0, nullptr, "LM", false, 35999,
+       "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M', 1000, 0, -1,
+       "100"},
+      {"...or missing", CTRL_MULTIRACE, 2, false, {"M:8", "L:8", "M:9", "wait:35000"}, 0, nullptr, "LM", false, 35999,
+       "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M', 1000, 0, -1,
+       nullptr},
+      {"the host's own race: the line its copy loaded", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"},
+       0, nullptr, "HM", false, 35999,
+       "RACE TIME 35999 ms, 36000 ms AFTER THE START: NO CAR DRIVES THE RACE UNDER 36000 ms", 'M', 'M', 100, 0, 1000},
+      {"a best lap at one lap's least time", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0,
+       nullptr, "HM", false, 36000, nullptr, 'M', 'M', 1000, 12000},
+      {"...a millisecond under it", CTRL_RACE, 4, true, {"H:8", "M:8", "H:9", "M:9", "wait:35000"}, 0, nullptr, "HM",
+       false, 36000, "BEST LAP 11999 ms: NO CAR DRIVES A LAP UNDER 12000 ms", 'M', 'M', 1000, 11999},
+      {"a SERVER's 1 ms best lap", CTRL_RACE, 2, false, {"M:8", "L:8", "M:9", "wait:35000"}, 0, nullptr, "LM", false,
+       36000, "BEST LAP 1 ms: NO CAR DRIVES A LAP UNDER 12000 ms", 'M', 'M', 1000, 1},
   };
   const int32_t lineBefore = SB_Var.NbBsplinePoints, validBefore = SB_Var.BsplineValid;
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
-    SB_Var.NbBsplinePoints = r.lapMetres;
-    SB_Var.BsplineValid = r.lapMetres > 0;
+    ztest::WriteRaceFile(root_, r.fileLaps, r.lapMetres);
+    SB_Var.NbBsplinePoints = r.loadedMetres >= 0 ? r.loadedMetres : (r.hostRaces ? r.lapMetres : 0);
+    SB_Var.BsplineValid = SB_Var.NbBsplinePoints > 0;
+    SB_Var.NbLaps = r.hostRaces ? 3 : 1;
     NewGame(r.type, r.maximum, r.hostRaces);
     const uint32_t m = Join("M"), l = Join("L");
     LogIn(m);
@@ -285,17 +337,13 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
       if (OrderOf(id) >= 0 && CTRL_State().RaceResult[OrderOf(id)] == CTRL_RACING) seated += name;
     EXPECT_EQ(seated, r.seated ? r.seated : "");
     EXPECT_EQ(CTRL_RaceOn(), !r.joinersWelcome);
-    const uint32_t late = Join("N");
-    if (OrderOf(late) >= 0) {  // a place left to take
-      LogIn(late);
-      EXPECT_EQ(CTRL_State().Players[OrderOf(late)].InUse, r.joinersWelcome ? 1 : 0);
-    }
     if (r.raceTime) {
       SB_ClearPrintedLines();
       const uint32_t f = who[r.finisher];
       const std::string fname = r.finisher == 'H' ? "HOST" : std::string(1, r.finisher);
-      Result(f, OrderOf(f), 0, r.raceTime);
-      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:" + fname + " LAP:0 RACE:" + std::to_string(r.raceTime)),
+      Result(f, OrderOf(f), r.bestLap, r.raceTime);
+      EXPECT_EQ(ztest::PrintedStart("[CTRL][NAME:" + fname + " LAP:" + std::to_string(r.bestLap) +
+                                    " RACE:" + std::to_string(r.raceTime)),
                 !r.resultRefusal);
       EXPECT_EQ(ztest::PrintedStart("[CTRL][RACE RESULT OF "), r.resultRefusal != nullptr);
       if (r.resultRefusal) {
@@ -303,51 +351,106 @@ TEST_F(NetHostRace, WhoMaySayReadyOrPlayingAndWhomARaceSeats) {
                                         " REFUSED: " + r.resultRefusal));
       }
     }
+    // A result in, the race runs on while its racers race.
+    const uint32_t late = Join("N");
+    if (OrderOf(late) >= 0) {  // a place left to take
+      LogIn(late);
+      EXPECT_EQ(CTRL_State().Players[OrderOf(late)].InUse, r.joinersWelcome ? 1 : 0);
+    }
   }
   SB_Var.NbBsplinePoints = lineBefore;
   SB_Var.BsplineValid = validBefore;
+  SB_Var.NbLaps = 3;
+}
+
+// Members that joined while the host set its game up hold orders past a
+// game of two: the first to ask logs in, the next is told the game is full
+// (message 4 with its reason), and the host says so.
+TEST_F(NetHostRace, ALogInPastTheCarPlacesIsRefusedAsAFullGame) {
+  CTRL_Free();
+  CTRL_Init();
+  CTRL_AddPlayer(hostId_);
+  const uint32_t m = Join("M"), l = Join("L");
+  Send(hostId_, Message(CTRL_SETGAMETYPE, CTRL_RACE, 2));
+  LogIn(hostId_);
+  LogIn(m);
+  ASSERT_EQ(CTRL_State().Logged, 2);
+  plat::AdvanceManualTime(NET_NOTICEMS);
+  SB_ClearPrintedLines();
+  const uint32_t sent = host_.Sequence;
+  LogIn(l);
+  Pump();
+  EXPECT_EQ(CTRL_State().Players[OrderOf(l)].InUse, 0);
+  EXPECT_TRUE(ztest::Printed("[CTRL][CTRL_CANILOGMYSELF Player " + std::to_string(l) + " refused: GAME FULL]"));
+  EXPECT_EQ(host_.Sequence - sent, 1u);
+  EXPECT_EQ(LastToAPlayer(), Message(CTRL_ANSWER, 0, CTRL_REFUSEDFULL));
 }
 
 // A host without a race of its own reads its race file, when the game
-// type is set, for the laps of that type and its circuit's lap: the
-// count of the centre line its file names. A damaged line or a missing
-// file leaves them unknown.
+// type is set, for the laps of that type, as the race reads them (the
+// same key, 1 to 99, else 3 laps), and its circuit's lap: the count of the
+// centre line its file names, as the race loads it. What it cannot read it
+// says then, by name, and what it means for the game's results.
 TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
   const std::string line = std::string("\xFA\0\0\0", 4) + std::string(250 * 24, '\0');
+  const std::string keys = "NLAPS: 2\nRACENLAPS: 3\nCONTROLLEDRACENLAPS: 5\nMULTIRACENLAPS: 4\nRACENLAPS: 9\n";
+  const std::string named = keys + "BSPLINENAME: TXT>LINE.BSP\n";
+  const std::string unknown = "THE LAP'S LENGTH IS UNKNOWN: A RACE WITHOUT THE HOST'S PLAYER ENTERS NO RESULT]";
   struct Row {
     const char* what;
     int32_t type;
     std::string metreFile;
-    bool raceFile;
+    std::string raceFile;  // empty: none
     int32_t laps, metres;
+    std::string said;  // the line said, empty: none
+    int32_t linePoints = 0;  // the line written with that many points instead
   };
   const Row rows[] = {
-      {"FREERACE: NLAPS", CTRL_FREERACE, line, true, 2, 250},
-      {"RACE", CTRL_RACE, line, true, 3, 250},
-      {"MULTIRACE", CTRL_MULTIRACE, line, true, 4, 250},
-      {"CONTROLLEDRACE", CTRL_CONTROLLEDRACE, line, true, 5, 250},
-      {"a line a point short", CTRL_RACE, line.substr(0, line.size() - 1), true, 3, 0},
-      {"a line of no point", CTRL_RACE, std::string(4, '\0'), true, 3, 0},
-      {"a line of one point", CTRL_RACE, std::string("\1\0\0\0", 4) + std::string(24, '\0'), true, 3, 1},
-      {"no race file", CTRL_RACE, line, false, 0, 0},
-      {"the line the file names missing", CTRL_RACE, "", true, 3, 0},
+      {"FREERACE: NLAPS", CTRL_FREERACE, line, named, 2, 250, ""},
+      {"RACE", CTRL_RACE, line, named, 3, 250, ""},
+      {"MULTIRACE", CTRL_MULTIRACE, line, named, 4, 250, ""},
+      {"CONTROLLEDRACE", CTRL_CONTROLLEDRACE, line, named, 5, 250, ""},
+      {"a line a point short", CTRL_RACE, line.substr(0, line.size() - 1), named, 3, 0,
+       "[CTRL][TXT>NETRACE.TXT: LINE TXT>LINE.BSP CORRUPT: " + unknown},
+      {"a line of no point", CTRL_RACE, std::string(4, '\0'), named, 3, 0,
+       "[CTRL][TXT>NETRACE.TXT: LINE TXT>LINE.BSP CORRUPT: " + unknown},
+      {"a line of one point", CTRL_RACE, std::string("\1\0\0\0", 4) + std::string(24, '\0'), named, 3, 1, ""},
+      {"a line of 10,000 points", CTRL_RACE, "", named, 3, 10000, "", 10000},
+      {"a line of 10,001 points, which the race refuses", CTRL_RACE, "", named, 3, 0,
+       "[CTRL][TXT>NETRACE.TXT: LINE TXT>LINE.BSP REFUSED: 10001 POINTS, A RACE TAKES AT MOST 10000: " + unknown,
+       10001},
+      {"no race file", CTRL_RACE, line, "", 3, 0, "[CTRL][TXT>NETRACE.TXT: NOT FOUND: " + unknown},
+      {"the line the file names missing", CTRL_RACE, "", named, 3, 0,
+       "[CTRL][TXT>NETRACE.TXT: LINE TXT>LINE.BSP NOT FOUND: " + unknown},
+      {"a race file naming no line", CTRL_RACE, line, keys, 3, 0, "[CTRL][TXT>NETRACE.TXT: NO BSPLINENAME: " + unknown},
+      {"the laps missing: the race's 3", CTRL_RACE, line, "NLAPS: 2\nBSPLINENAME: TXT>LINE.BSP\n", 3, 250,
+       "[CTRL][TXT>NETRACE.TXT: RACENLAPS parameter missing, 3 laps...]"},
+      {"100 laps, refused", CTRL_RACE, line, "RACENLAPS: 100\nBSPLINENAME: TXT>LINE.BSP\n", 3, 250,
+       "[CTRL][TXT>NETRACE.TXT: RACENLAPS parameter 100 refused (1 to 99 laps), 3 laps...]"},
+      {"no number of laps", CTRL_MULTIRACE, line, "MULTIRACENLAPS: abc\nBSPLINENAME: TXT>LINE.BSP\n", 3, 250,
+       "[CTRL][TXT>NETRACE.TXT: MULTIRACENLAPS parameter 0 refused (1 to 99 laps), 3 laps...]"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);
     std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
-    if (r.raceFile)
-      ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
-                       "NLAPS: 2\nRACENLAPS: 3\nCONTROLLEDRACENLAPS: 5\nMULTIRACENLAPS: 4\n"
-                       "RACENLAPS: 9\nBSPLINENAME: TXT>LINE.BSP\n");
+    if (!r.raceFile.empty()) ztest::WriteFile(root_ + "/TXT/NETRACE.TXT", r.raceFile);
     std::filesystem::remove(root_ + "/TXT/LINE.BSP");
     if (!r.metreFile.empty()) ztest::WriteFile(root_ + "/TXT/LINE.BSP", r.metreFile);
+    if (r.linePoints) ztest::WriteLineFile(root_ + "/TXT/LINE.BSP", r.linePoints);
     NewGame(r.type, 2, false);
     EXPECT_EQ(CTRL_State().FileLaps, r.laps);
     EXPECT_EQ(CTRL_State().FileLapMetres, r.metres);
+    int32_t lines = 0;
+    for (const std::string& l : SB_PrintedLines()) lines += l.rfind("[CTRL][TXT>NETRACE.TXT: ", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(lines, r.said.empty() ? 0 : 1);
+    if (!r.said.empty()) {
+      EXPECT_TRUE(ztest::Printed(r.said)) << r.said;
+    }
   }
-  std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
   // And so it times a race; a host racing itself times it by its own
-  // race's laps and circuit (at 300 km/h: 12 ms a metre).
+  // race's laps and circuit (at 300 km/h: 12 ms a metre), a host without a
+  // race of its own by its race file's, whatever its copy last chose or
+  // loaded.
   struct Timed {
     const char* what;
     bool hostRaces;
@@ -355,23 +458,25 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
     bool raceFile;
     const char* said;
     const char* fileLaps = "3";
+    int32_t filePoints = 250;
   };
   const Timed timed[] = {
       {"no host player: the file's laps and line", false, 2, 0, true, "9000 ms: 3 LAPS"},
       {"no host player: a race file of one lap", false, 2, 0, true, "3000 ms: 1 LAPS", "1"},
       {"no host player: 99 laps", false, 2, 0, true, "297000 ms: 99 LAPS", "99"},
-      {"no host player: 100 laps, which the race refuses", false, 2, 0, true, "6000 ms: 2 LAPS", "100"},
-      {"no host player: a line loaded", false, 2, 100, true, "3600 ms: 3 LAPS"},
+      {"no host player: 100 laps, which the race refuses for its 3", false, 2, 0, true, "9000 ms: 3 LAPS", "100"},
+      {"no host player: a line loaded, not the file's", false, 2, 100, true, "9000 ms: 3 LAPS"},
+      {"no host player: a line of one point", false, 2, 0, true, "36 ms: 3 LAPS", "3", 1},
       {"the host's own race", true, 2, 100, true, "2400 ms: 2 LAPS"},
       {"the host's own race of one lap", true, 1, 100, true, "1200 ms: 1 LAPS"},
       {"a host that never chose its laps", true, 0, 0, true, "9000 ms: 3 LAPS"},
-      {"no race file: the laps last chosen, no line", false, 2, 0, false, "0 ms: 2 LAPS"},
-      {"nothing known: one lap", false, 0, 0, false, "0 ms: 1 LAPS"},
+      {"no race file, a line loaded: no least time", false, 2, 100, false, nullptr},
+      {"nothing known: no least time", false, 0, 0, false, nullptr},
   };
   const int32_t valid = SB_Var.BsplineValid, points = SB_Var.NbBsplinePoints;
-  ztest::WriteFile(root_ + "/TXT/LINE.BSP", line);
   for (const Timed& r : timed) {
     SCOPED_TRACE(r.what);
+    ztest::WriteLineFile(root_ + "/TXT/LINE.BSP", r.filePoints);
     std::filesystem::remove(root_ + "/TXT/NETRACE.TXT");
     if (r.raceFile)
       ztest::WriteFile(root_ + "/TXT/NETRACE.TXT",
@@ -384,7 +489,9 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
     if (!r.hostRaces) LogIn(racer);
     To(racer, XSTATE_WAIT4GO);
     Status(racer, XSTATE_PLAYING);
-    EXPECT_TRUE(ztest::Printed(std::string("[CTRL][NO RESULT UNDER ") + r.said + " AT 300 km/h]"));
+    const std::string said = r.said ? std::string("[CTRL][NO RESULT UNDER ") + r.said + " AT 300 km/h]"
+                                    : "[CTRL][NO RESULT OF THIS RACE WILL BE ENTERED: THE LAP'S LENGTH IS UNKNOWN]";
+    EXPECT_TRUE(ztest::Printed(said)) << said;
   }
   SB_Var.NbLaps = 3;
   SB_Var.BsplineValid = valid;
@@ -394,24 +501,34 @@ TEST_F(NetHostRace, AHostWithoutARaceReadsItsRacesLapsAndCircuit) {
 
 // ---- The seeded generator ----
 
-// One game of the generator. Honest racers race the races the host starts
-// (in a RACE or MULTIRACE its own player's GO; in a CONTROLLEDRACE without
-// a host player, launched by the controller, its members' GO once every
+// One game of the generator. The host's race file gives any laps (a
+// count, one the race refuses, none) and names any line (of a few hundred
+// metres, of one point, past what a race takes, missing), or is missing;
+// every copy races what it says, with the race's own 3 laps where it gives
+// none it takes. A host without a player has any line left loaded, and
+// any laps last chosen. Honest racers race the races the host starts (in a
+// RACE or MULTIRACE its own player's GO; in a CONTROLLEDRACE without a
+// host player, launched by the controller, its members' GO once every
 // player they see is at the start line), each sending its finish with the
-// time it raced. Hostile members, up to three machines of two players
-// each, send any member message at any time: join, log in, any state,
-// results of any time and order, leave; time passes at random between.
-// After each message the controller's lines are judged: a race starts
-// only as the host starts it; an entered result comes from a player logged
-// in at its race's start, once a race, with a race time no shorter than
-// the time from the start to its arrival less the slack; every honest
-// finish is entered.
+// time it raced and a best lap it could drive; in a FREERACE they drive
+// freely, never at a start line. Hostile members, up to three machines of
+// two players each, send any member message at any time: join, log in, any
+// state, results of any time, best lap and order, leave; time passes at
+// random between. After each message the controller's lines are judged: a
+// race starts only as the host starts it, never in a FREERACE; an entered
+// result comes from a player logged in at its race's start, once a race,
+// with a race time no shorter than the time from the start to its arrival
+// less the slack, and neither it nor its best lap shorter than the race
+// file's race (its laps, or one lap, of its line at the fastest car's top
+// speed); a race of a line the copies cannot race enters nothing; every
+// honest finish of a race that can be timed is entered.
 
 // What the games came to, so that a generator that no longer reaches the
 // races shows.
 struct Tally {
   int32_t races = 0, honestEntries = 0, otherEntries = 0, controlledRaces = 0;
   int32_t freePlacesTaken = 0, machinesKeptWaiting = 0;
+  int32_t freeRaces = 0, unknownLapRaces = 0, lapsNotTaken = 0, forgedLaps = 0;
 };
 
 // 127.0.k.n in network order: a machine of the generated games.
@@ -423,19 +540,16 @@ class RaceGame {
 
   void Play() {
     const bool controlled = Pick(4) == 0;
-    type_ = controlled ? CTRL_CONTROLLEDRACE : (Pick(2) ? CTRL_RACE : CTRL_MULTIRACE);
+    type_ = controlled ? CTRL_CONTROLLEDRACE : (Pick(8) == 0 ? CTRL_FREERACE : (Pick(2) ? CTRL_RACE : CTRL_MULTIRACE));
     // With or without a host player: without, the game starts its race
     // once every racer is at the start line.
     hostRaces_ = Pick(3) != 0;
     hostsGo_ = hostRaces_ && !controlled;
     const int32_t members = 1 + Pick(2);
     const int32_t maximum = members + (hostRaces_ ? 1 : 0) + (hostsGo_ ? Pick(3) : 0);
-    // The circuit's lap: the least time of a race is its laps at the top
-    // speed of the fastest car.
-    SB_Var.NbBsplinePoints = 100 + static_cast<int32_t>(Pick(400));
-    SB_Var.BsplineValid = 1;
-    floorMs_ = static_cast<uint32_t>(1000.0 * SB_Var.NbLaps * SB_Var.NbBsplinePoints / SB_TOPSPEED);
+    RaceFile();
     t_.NewGame(type_, maximum, hostRaces_);
+    tally_.freeRaces += type_ == CTRL_FREERACE ? 1 : 0;
     // The host's console: kept as in a race, or drawn, each line then
     // pumping the network inside the message that printed it.
     SB_Var.XState = Pick(2) ? XSTATE_READY2PLAY : XSTATE_CONNECTED;
@@ -467,8 +581,36 @@ class RaceGame {
   uint32_t Pick(uint32_t n) { return static_cast<uint32_t>(rng_() % n); }
   static uint32_t Now() { return LS_GetTime(); }
 
-  // The lines since the last look: the race's start, and each result entered.
-  void Lines(bool hostsGo = false, const Racer* finisher = nullptr, uint32_t finish = 0) {
+  // The host's race file, and what its copy has loaded. The race every
+  // copy races: the file's laps where it gives a count of 1 to 99, else
+  // the race's 3; the file's line where it holds one the race takes. No
+  // car drives a lap of it under its length at the top speed.
+  void RaceFile() {
+    static const char* const kLaps[] = {"1", "2", "3", "4", "100", "abc", "0", nullptr};
+    const char* laps = kLaps[Pick(8)];
+    const bool counted = laps && laps[0] >= '1' && laps[0] <= '4' && !laps[1];
+    tally_.lapsNotTaken += counted ? 0 : 1;
+    const int32_t raceLaps = counted ? laps[0] - '0' : 3;
+    static const int32_t kOddLines[] = {0, 1, 10001, 1000000};
+    const int32_t points = Pick(6) == 0 ? kOddLines[Pick(4)] : 100 + static_cast<int32_t>(Pick(400));
+    ztest::WriteRaceFile(t_.Root(), laps, points);
+    const bool noFile = Pick(20) == 0;
+    if (noFile) std::filesystem::remove(t_.Root() + "/TXT/NETRACE.TXT");
+    lapMetres_ = noFile || points > SB_MOSTBSPLINEPOINTS ? 0 : points;
+    tally_.unknownLapRaces += lapMetres_ == 0 ? 1 : 0;
+    lapFloorMs_ = static_cast<uint32_t>(1000.0 * lapMetres_ / SB_TOPSPEED);
+    floorMs_ = static_cast<uint32_t>(1000.0 * raceLaps * lapMetres_ / SB_TOPSPEED);
+    // A host that races loaded its race's line and chose its laps; one
+    // without a player kept whatever it had.
+    SB_Var.NbLaps = hostRaces_ ? raceLaps : static_cast<int32_t>(Pick(10));
+    SB_Var.NbBsplinePoints = hostRaces_ ? lapMetres_ : static_cast<int32_t>(Pick(3) ? Pick(10000) : 0);
+    SB_Var.BsplineValid = SB_Var.NbBsplinePoints > 0;
+    raceLaps_ = raceLaps;
+  }
+
+  // The lines since the last look: the race's start, and each result
+  // entered; a finisher's result entered where it is taken, else not.
+  void Lines(bool hostsGo = false, const Racer* finisher = nullptr, uint32_t finish = 0, bool taken = false) {
     bool finishEntered = false;
     for (const std::string& l : SB_PrintedLines()) {
       if (l.rfind("[CTRL][RACE STARTED: ", 0) == 0) Started(hostsGo);
@@ -477,11 +619,11 @@ class RaceGame {
       if (std::sscanf(l.c_str(), "[CTRL][NAME:%63[^ ] LAP:%ld RACE:%ld", name, &lap, &race) != 3 || race == 0 ||
           race == static_cast<long>(CTRL_NOTIME))
         continue;
-      Entered(name, static_cast<uint32_t>(race));
+      Entered(name, static_cast<uint32_t>(lap), static_cast<uint32_t>(race));
       finishEntered = finishEntered || (finisher && finisher->name == name && static_cast<uint32_t>(race) == finish);
     }
     if (finisher) {
-      EXPECT_TRUE(finishEntered) << finisher->name << "'s finish in " << finish << " ms " << Context();
+      EXPECT_EQ(finishEntered, taken) << finisher->name << "'s finish in " << finish << " ms " << Context();
     }
     SB_ClearPrintedLines();
   }
@@ -489,6 +631,7 @@ class RaceGame {
   // A race starts only as the host starts it: at its own GO in a game it
   // races, else once launched and every honest racer is at the start line.
   void Started(bool hostsGo) {
+    EXPECT_NE(type_, CTRL_FREERACE) << "a FREERACE's race " << Context();
     if (!hostsGo_) {
       EXPECT_TRUE(launched_ || type_ != CTRL_CONTROLLEDRACE) << "a race not launched " << Context();
       for (const Racer& r : honest_)
@@ -514,8 +657,10 @@ class RaceGame {
       if (p.InUse) seated_.insert(p.Id);
   }
 
-  void Entered(const std::string& name, uint32_t race) {
+  void Entered(const std::string& name, uint32_t lap, uint32_t race) {
     EXPECT_GT(race_, 0) << name << " entered without a race " << Context();
+    // Nothing of a race its copies cannot race.
+    EXPECT_GT(lapMetres_, 0) << name << " entered without a line " << Context();
     const auto id = ids_.find(name);
     const uint32_t who = id == ids_.end() ? Honest(name) : id->second;
     ++(id == ids_.end() ? tally_.honestEntries : tally_.otherEntries);
@@ -523,8 +668,12 @@ class RaceGame {
     EXPECT_TRUE(entries_.insert({name, race_}).second) << name << " entered twice in race " << race_ << Context();
     EXPECT_GE(uint64_t{race} + CTRL_RESULTSLACKMS, Now() - startedAt_) << name << " " << Context();
     // No result shorter than its race's laps at the fastest car's top
-    // speed, nor arriving sooner than that (less the slack).
+    // speed, nor arriving sooner than that (less the slack); no best lap
+    // shorter than one lap.
     EXPECT_GE(race, floorMs_) << name << " " << Context();
+    if (lap != 0) {
+      EXPECT_GE(lap, lapFloorMs_) << name << " " << Context();
+    }
     EXPECT_GE(uint64_t{Now() - startedAt_} + CTRL_RESULTSLACKMS, floorMs_) << name << " " << Context();
   }
   uint32_t Honest(const std::string& name) const {
@@ -534,7 +683,8 @@ class RaceGame {
   }
   std::string Context() const {
     return "(game type " + std::to_string(type_) + ", race " + std::to_string(race_) + ", at " +
-           std::to_string(Now()) + " ms)";
+           std::to_string(Now()) + " ms, " + std::to_string(raceLaps_) + " laps of " + std::to_string(lapMetres_) +
+           " m)";
   }
 
   // Time passes, the honest racers' copies still heard from (their car
@@ -557,6 +707,7 @@ class RaceGame {
   // race, finish, leave; the next race.
   void HonestStep() {
     Wait(Pick(8) == 0 ? 1000 + Pick(15000) : Pick(400));
+    if (type_ == CTRL_FREERACE) return FreeStep();
     bool allAtLine = true, allDone = true;
     for (const Racer& r : honest_) {
       allAtLine = allAtLine && r.state == XSTATE_WAIT4GO;
@@ -587,6 +738,24 @@ class RaceGame {
     if (r.state == XSTATE_PLAYING && Now() - startedAt_ > floorMs_ + 3300 + Pick(120000)) Finish(r);
   }
 
+  // A FREERACE's racers drive once loaded, never at a start line; now and
+  // then one goes back to the console, and a member there may leave the
+  // game, its car place free for the next joiner.
+  void FreeStep() {
+    if (honest_.empty()) return;
+    const size_t which = Pick(static_cast<uint32_t>(honest_.size()));
+    Racer& r = honest_[which];
+    if (r.state >= XSTATE_READY2PLAY) {
+      if (Pick(3) == 0) Status(r, XSTATE_CONNECTED);
+    } else if (r.state == XSTATE_CONNECTED && r.id != t_.hostId_ && Pick(6) == 0) {
+      t_.Leave(r.id);
+      honest_.erase(honest_.begin() + static_cast<long>(which));
+      Lines();
+    } else {
+      Status(r, r.state == XSTATE_CONNECTED ? XSTATE_LOADING : XSTATE_READY2PLAY);
+    }
+  }
+
   // At the start line: the host goes once its racers are all there; a
   // member once the race has started, or, in a CONTROLLEDRACE, once every
   // player it sees is at the start line (as its race waits for).
@@ -610,13 +779,20 @@ class RaceGame {
 
   // The finish: the race time from the start as the racer's copy counted
   // it (its GO up to a frame or two after the host's, the result's way
-  // over the network up to 3 s), a best lap that fits; then the end.
+  // over the network up to 3 s), a best lap that fits and could be
+  // driven; then the end. Now and then the racer's copy forges its best
+  // lap, shorter than a lap could be driven: that finish is refused.
   void Finish(Racer& r) {
     const uint32_t raced = Now() - startedAt_;
     const uint32_t time = raced > 3300 ? raced - Pick(3300) : raced + 1;
-    const uint32_t lap = Pick(2) ? 0 : 1 + Pick(time / static_cast<uint32_t>(SB_Var.NbLaps));
+    const uint32_t most = time / static_cast<uint32_t>(raceLaps_);
+    const bool forged = lapFloorMs_ > 1 && Pick(6) == 0;
+    const uint32_t lap = forged                               ? 1 + Pick(lapFloorMs_ - 1)
+                         : Pick(2) || most < lapFloorMs_ ? 0
+                                                              : lapFloorMs_ + Pick(most - lapFloorMs_ + 1);
+    tally_.forgedLaps += forged ? 1 : 0;
     t_.Result(r.id, t_.OrderOf(r.id), lap, time);
-    Lines(false, &r, time);
+    Lines(false, &r, time, lapMetres_ > 0 && !forged);
     r.finished = true;
     Status(r, XSTATE_ENDOFRACE);
   }
@@ -698,7 +874,9 @@ class RaceGame {
       case 5: {
         static const int32_t kStates[] = {0, 3, 4, 5, 6, 6, 7, 8, 8, 9, 9, 9, 10, 10, 1, 2};
         const int32_t sub = Pick(8) == 0 ? static_cast<int32_t>(Pick(3)) : XSUBSTATE_PLAYING;
-        t_.Send(id, Message(CTRL_SETPLAYERSTATUS, kStates[Pick(16)], sub));
+        // At its start line, it goes as often as not.
+        const bool go = t_.StateOf(id) == XSTATE_WAIT4GO && Pick(2);
+        t_.Send(id, Message(CTRL_SETPLAYERSTATUS, go ? XSTATE_PLAYING : kStates[Pick(16)], sub));
         break;
       }
       case 6:
@@ -708,7 +886,8 @@ class RaceGame {
         const uint32_t times[] = {0, 1, 1000, CTRL_NOTIME, CTRL_NORECORD, Pick(300000), since + Pick(8000),
                                   since > 8000 ? since - Pick(8000) : 1 + Pick(8000)};
         const uint32_t time = times[Pick(8)];
-        const uint32_t lap = Pick(3) == 0 ? 0 : (Pick(2) ? 1 : Pick(time / 3 + 1));
+        const uint32_t laps[] = {0, 1, Pick(time / 3 + 1), lapFloorMs_ - 1, lapFloorMs_};
+        const uint32_t lap = laps[Pick(5)];
         t_.Send(id, Message(Pick(5) ? XNET_RACEFINISHED : XNET_OUTOFTIME, order, Pick(10) ? 1 : 0,
                             Long(lap) + Long(time) + Long(0)));
         break;
@@ -723,7 +902,8 @@ class RaceGame {
   Tally& tally_;
   int32_t type_ = 0;
   bool hostRaces_ = true, hostsGo_ = true;
-  uint32_t floorMs_ = 0;
+  int32_t raceLaps_ = 3, lapMetres_ = 0;  // the race the copies race (0 m: none)
+  uint32_t floorMs_ = 0, lapFloorMs_ = 0;
   std::vector<Racer> honest_;
   std::vector<uint32_t> hostile_[3];
   uint32_t addresses_ = 0;              // how the hostile machines' addresses are laid out
@@ -753,6 +933,7 @@ TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
   SB_Var.NbBsplinePoints = lineBefore;
   SB_Var.BsplineValid = validBefore;
   SB_Var.XState = XSTATE_READY2PLAY;
+  SB_Var.NbLaps = 3;
   SB_Hooks.NetUpdateEvent = pumpBefore;
   EXPECT_TRUE(plat::ShownMessageBoxes().empty());
   // The games reach their races, in both kinds, and their finishes.
@@ -762,6 +943,11 @@ TEST_F(NetHostRace, SeededGamesOfHonestRacersAndHostileMembersKeepTheRules) {
   // Joiners take free places, and machines that gave one back wait.
   EXPECT_GT(tally.freePlacesTaken, static_cast<int32_t>(kGames / 2));
   EXPECT_GT(tally.machinesKeptWaiting, static_cast<int32_t>(kGames / 4));
+  // FREERACEs, races of no line and laps refused or missing are played.
+  EXPECT_GT(tally.freeRaces, static_cast<int32_t>(kGames / 20));
+  EXPECT_GT(tally.unknownLapRaces, static_cast<int32_t>(kGames / 20));
+  EXPECT_GT(tally.lapsNotTaken, static_cast<int32_t>(kGames / 5));
+  EXPECT_GT(tally.forgedLaps, static_cast<int32_t>(kGames / 2));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,29 @@ inline std::string Player(const CTRL_PLAYER& p) {
   uint8_t b[CTRL_PLAYERSIZE];
   NET_PutPlayer(b, p);
   return std::string(reinterpret_cast<char*>(b), sizeof b);
+}
+
+// A centre-line file at the path, of that many points (its count, then
+// three doubles a point, all 0: a file may be far larger than a race
+// takes without costing the disk).
+inline void WriteLineFile(const std::string& path, int32_t points) {
+  uint8_t count[4];
+  SB_PutLong(count, static_cast<uint32_t>(points));
+  WriteFile(path, std::string(reinterpret_cast<char*>(count), 4));
+  std::filesystem::resize_file(path, 4 + 24 * static_cast<uintmax_t>(points > 0 ? points : 0));
+}
+
+// The data tree's race file "TXT>NETRACE.TXT" under root, as the shipped
+// one (every game type's laps given as `laps`; null: the keys left out)
+// naming the line "TXT>NETRACE.BSP", which is written with that many
+// points (none: no line file).
+inline void WriteRaceFile(const std::string& root, const char* laps, int32_t linePoints) {
+  std::string text;
+  for (const char* key : {"NLAPS", "RACENLAPS", "CONTROLLEDRACENLAPS", "OFFLINENLAPS", "MULTIRACENLAPS"})
+    if (laps) text += std::string(key) + ": " + laps + "\r\n";
+  WriteFile(root + "/TXT/NETRACE.TXT", text + "BSPLINENAME: TXT>NETRACE.BSP\r\n");
+  std::filesystem::remove(root + "/TXT/NETRACE.BSP");
+  if (linePoints > 0) WriteLineFile(root + "/TXT/NETRACE.BSP", linePoints);
 }
 
 class NetGameTest : public LibraryTest {

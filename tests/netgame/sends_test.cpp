@@ -91,9 +91,17 @@ TEST_F(NetSends, EverySetupAskedOnlyWhenConnectedAndAnswered) {
   EXPECT_FALSE(Printed("[XNET]Cannot get vehicle setup !!!"));
   for (const TVEHICLESETUP& s : SB_Var.CarSetups) EXPECT_EQ(s.Changed, 0);
   TVEHICLESETUP setup{};
+  SB_ClearPrintedLines();
   NET_SendVehicleSetup(1, &setup);
+  // Hugo's copy has it too.
+  ASSERT_TRUE(Until([] { return ztest::CountPrinted("[READ][VEHICLE SETUP]") == 1; }));
+  SB_ClearPrintedLines();
   EXPECT_EQ(NET_RequestVehicleSetups(), 1);
   EXPECT_EQ(NET_Side.SetupsReceived, 1);
+  // Holding one, the controller answers with that one alone.
+  Until([] { return false; }, 10);
+  EXPECT_EQ(ztest::CountPrinted("[READ][VEHICLE SETUP]"), 1);
+  EXPECT_TRUE(Printed("[XNET][receiving color from 1]"));
 }
 
 // The controller gives Mia her order, then falls silent: her status is

@@ -16,6 +16,7 @@
 #include "shell/console.h"
 #include "shell/hooks.h"
 #include "shell/sbvar.h"
+#include "tests/netgame/netgame_fixture.h"
 #include "tests/netlink/lsnet_fixture.h"
 
 namespace ztest {
@@ -29,6 +30,10 @@ class NetSessionTest : public LsNetTest {
     quiet_ = nullptr;
     SB_Hooks.BreakBatch = [] { ++breaks_; };
     NET_SetWaitStep(Step);
+    // The data tree's race file, as a game's: 3 laps of a line of 100 m,
+    // the least time a host times races by (3.6 s: results a few
+    // seconds after the start are entered).
+    WriteRaceFile(root_, "3", 100);
     SB_ClearPrintedLines();
   }
   void TearDown() override {

@@ -8,7 +8,10 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <map>
 #include <memory>
+#include <sstream>
+#include <vector>
 
 #include "net/netgame.h"
 #include "tests/netgame/hostile.h"
@@ -259,40 +262,73 @@ TEST_F(NetMembers, ASeatedMembersOneMillisecondRaceEntersNothing) {
   HostStillRuns();
 }
 
-// One machine fills a SERVER game for four with two connections of two
-// players each, and races its own races: every player at the start line,
-// the race starts, and results of 1 to 52 ms follow. Nothing is entered,
+// A SERVER game races what its race file says, the file every copy reads:
+// its laps (the race's 3 where the count is refused) of its line at the
+// fastest car's top speed; a line it cannot read enters nothing. One
+// machine fills the game (a game for four: two connections of two players
+// each) and races its own races: every player at the start line, the race
+// starts, and results follow, at once (of 1 to 52 ms) or after the
+// row's wait, with its best lap. Nothing is entered, the host says why
+// (when the game is made where the file is at fault, and at each start),
 // and the joiners' requests for every setup are answered though the
 // controller holds none.
-TEST_F(NetMembers, OneMachineFillingAServerGameEntersNothing) {
-  ASSERT_TRUE(StartSide(host_, a_, "240000ms 16 up\n", base_, 0, "PROTOCOL 0\r\nSTARTNET\r\nSERVER " + server_ + " RACE 4\r\n", true));
+struct ServerRow {
+  const char* what;
+  std::map<std::string, std::string> raceKeys;
+  int members, races, waitMs;
+  uint32_t bestLap;
+  std::vector<std::string> said;  // in order
+  std::string refusal;
+};
+
+void PrintTo(const ServerRow& r, std::ostream* os) { *os << r.what; }
+
+class NetMembersServer : public NetMembers, public ::testing::WithParamInterface<ServerRow> {};
+
+TEST_P(NetMembersServer, ResultsUnderItsRaceFilesRaceEnterNothing) {
+  const ServerRow& r = GetParam();
+  ASSERT_TRUE(StartSide(host_, a_, "240000ms 16 up\n", base_, 0,
+                        "PROTOCOL 0\r\nSTARTNET\r\nSERVER " + server_ + " RACE " + std::to_string(r.members) + "\r\n",
+                        true, r.raceKeys));
   ASSERT_TRUE(WaitFor(host_, a_, {"Server '" + server_ + "'successfully launched..."}, Clock::now() + kLoad))
       << a_.Console() << a_.Errors();
   std::vector<std::unique_ptr<Member>> members;
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < r.members; ++i) {
     members.push_back(std::make_unique<Member>());
     ASSERT_TRUE(members.back()->Join(base_, "EVIL" + std::to_string(i))) << a_.Console();
     ASSERT_TRUE(members.back()->LogIn()) << a_.Console();
   }
-  for (int race = 1; race <= 3; ++race) {
+  for (int race = 1; race <= r.races; ++race) {
     SCOPED_TRACE(race);
     for (auto& m : members)
       for (XSTATE s : {XSTATE_LOADING, XSTATE_READY2PLAY, XSTATE_WAIT4READY, XSTATE_WAIT4GO})
         ASSERT_EQ(m->State(s), static_cast<int32_t>(s));
+    const auto go = Clock::now();
     for (auto& m : members) ASSERT_EQ(m->State(XSTATE_PLAYING), static_cast<int32_t>(XSTATE_PLAYING));
-    for (size_t i = 0; i < members.size(); ++i) members[i]->Result(0, static_cast<uint32_t>(1 + 17 * i));
+    members[0]->Idle(r.waitMs);
+    const auto raced =
+        static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - go).count());
+    for (size_t i = 0; i < members.size(); ++i)
+      members[i]->Result(r.bestLap, r.waitMs ? raced : static_cast<uint32_t>(1 + 17 * i));
     for (auto& m : members) {
       ASSERT_EQ(m->State(XSTATE_ENDOFRACE), static_cast<int32_t>(XSTATE_ENDOFRACE));
       ASSERT_EQ(m->State(XSTATE_CONNECTED), static_cast<int32_t>(XSTATE_CONNECTED));
     }
   }
   Settle();
-  EXPECT_EQ(MissingInOrder(a_.Console(), {"[CTRL][RACE STARTED: 4 PLAYERS SEATED]", "[CTRL][RACE STARTED: 4 PLAYERS SEATED]",
-                                          "[CTRL][RACE STARTED: 4 PLAYERS SEATED]"}),
-            "");
-  // One lap of the race file (1,103 m) at 300 km/h, from the host's own race file.
-  EXPECT_TRUE(HostSaid("[CTRL][NO RESULT UNDER 13236 ms: 1 LAPS AT 300 km/h]")) << a_.Console();
-  EXPECT_TRUE(HostSaid("NO CAR DRIVES THE RACE UNDER 13236 ms]")) << a_.Console();
+  std::vector<std::string> started(static_cast<size_t>(r.races),
+                                   "[CTRL][RACE STARTED: " + std::to_string(r.members) + " PLAYERS SEATED]");
+  EXPECT_EQ(MissingInOrder(a_.Console(), started), "");
+  EXPECT_EQ(MissingInOrder(a_.Console(), r.said), "") << a_.Console();
+  // The first result refused says why.
+  const std::string refused = "[CTRL][RACE RESULT OF EVIL0 ID:" + std::to_string(members[0]->Id()) + " REFUSED: ";
+  std::istringstream log(a_.Console());
+  bool why = false;
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    why = why || (line.rfind(refused, 0) == 0 && line.ends_with(r.refusal));
+  }
+  EXPECT_TRUE(why) << refused << "..." << r.refusal << "\n" << a_.Console();
   EXPECT_FALSE(HostSaid("[CTRL][NAME:EVIL"));
   EXPECT_FALSE(HostSaid("New Best Time record"));
   EXPECT_FALSE(HostSaid("ACK FAILED"));
@@ -300,6 +336,35 @@ TEST_F(NetMembers, OneMachineFillingAServerGameEntersNothing) {
   EXPECT_TRUE(NoRecords());
   HostStillRuns();
 }
+
+// One lap of the race file's line (1,103 m) at 300 km/h is 13,236 ms.
+INSTANTIATE_TEST_SUITE_P(
+    RaceFiles, NetMembersServer,
+    ::testing::Values(
+        ServerRow{"the shipped race file", {}, 4, 3, 0, 0, {"[CTRL][NO RESULT UNDER 13236 ms: 1 LAPS AT 300 km/h]"},
+                  "NO CAR DRIVES THE RACE UNDER 13236 ms]"},
+        ServerRow{"a race file naming a missing line",
+                  {{"BSPLINENAME", "TXT>NOLINE.BSP"}},
+                  4,
+                  3,
+                  0,
+                  0,
+                  {"[CTRL][TXT>NETRACE.TXT: LINE TXT>NOLINE.BSP NOT FOUND: THE LAP'S LENGTH IS UNKNOWN: A RACE WITHOUT "
+                   "THE HOST'S PLAYER ENTERS NO RESULT]",
+                   "[CTRL][NO RESULT OF THIS RACE WILL BE ENTERED: THE LAP'S LENGTH IS UNKNOWN]"},
+                  "THE LAP'S LENGTH IS UNKNOWN]"},
+        ServerRow{"100 laps, which the race refuses for its 3: 13.3 s",
+                  {{"RACENLAPS", "100"}},
+                  1,
+                  1,
+                  13300,
+                  0,
+                  {"[CTRL][TXT>NETRACE.TXT: RACENLAPS parameter 100 refused (1 to 99 laps), 3 laps...]",
+                   "[CTRL][NO RESULT UNDER 39708 ms: 3 LAPS AT 300 km/h]"},
+                  "NO CAR DRIVES THE RACE UNDER 39708 ms]"},
+        ServerRow{"a best lap of 1 ms", {}, 1, 1, 14000, 1, {"[CTRL][NO RESULT UNDER 13236 ms: 1 LAPS AT 300 km/h]"},
+                  "BEST LAP 1 ms: NO CAR DRIVES A LAP UNDER 13236 ms]"}),
+    [](const ::testing::TestParamInfo<ServerRow>& info) { return std::to_string(info.index); });
 
 // A machine of its own (127.0.0.2) takes the only free place of a game
 // for two and never logs in; each time its player loses the place it

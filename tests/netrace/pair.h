@@ -209,9 +209,11 @@ inline void RaceAgainstTheClock(const std::string& tree, int seconds) {
 // race runs against the clock of `seconds` without extensions; or, when
 // `shipped`, the start-up is the shipped one and the race is of one lap
 // (NLAPS set apart to 3) with the shipped time limit, or a starting time
-// of `seconds` when not 0.
+// of `seconds` when not 0; the race file's keys then take the values
+// given in `raceKeys`.
 inline bool StartSide(Process& p, const Side& side, const std::string& keys, uint16_t base, int seconds,
-                      const std::string& lines = "INTERFACE\r\n", bool shipped = false) {
+                      const std::string& lines = "INTERFACE\r\n", bool shipped = false,
+                      const std::map<std::string, std::string>& raceKeys = {}) {
   fs::create_directories(side.dir + "/config");
   fs::copy(fs::path(ZENTROVA_EXE).parent_path() / "data", side.Tree(), fs::copy_options::recursive);
   ztest::WriteFile(side.Tree() + "/dat/UI.TXT",
@@ -222,6 +224,7 @@ inline bool StartSide(Process& p, const Side& side, const std::string& keys, uin
   if (shipped) {
     std::map<std::string, std::string> keys = {{"RACENLAPS", "1"}, {"CONTROLLEDRACENLAPS", "1"}, {"NLAPS", "3"}};
     if (seconds) keys["STARTINGTIME"] = std::to_string(seconds);
+    for (const auto& [key, value] : raceKeys) keys[key] = value;
     ztest::SetRaceKeys(side.Tree(), keys);
   } else {
     RaceAgainstTheClock(side.Tree(), seconds);
