@@ -91,7 +91,7 @@ void SetRaceFloor() {
   c.RaceLaps = own && SB_Var.NbLaps >= 1 ? SB_Var.NbLaps : c.FileLaps;
   c.RaceLapMetres = own && SB_Var.BsplineValid ? SB_Var.NbBsplinePoints : c.FileLapMetres;
   c.LapFloorMs = LeastMs(c.RaceLapMetres);
-  c.RaceFloorMs = LeastMs(double{c.RaceLapMetres} * c.RaceLaps);
+  c.RaceFloorMs = LeastMs(static_cast<double>(c.RaceLapMetres) * c.RaceLaps);
 }
 
 // The race starts now: its seats replace the last race's.
@@ -217,7 +217,7 @@ void CTRL_ReadRaceFile(int32_t gameType) {
   const bool found = file && file->Start;
   // The race's own reader: the same key, the same 1 to 99, the same fallback.
   c.FileLaps = found ? SB_ReadLapCount(file, SB_LapKeyOfMode(gameType), said, sizeof said) : SB_FALLBACKLAPS;
-  const bool named = found && SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {line}) == 1;
+  const bool named = found && SB_ReadBsplineName(file, line, sizeof line) == 1;
   if (file) SB_CloseKeyFile(file);
   if (said[0]) SB_ConsolePrintf("[CTRL][%s: %s]", CTRL_RACEFILE, said);
   int32_t metres = 0;

@@ -10,6 +10,7 @@
 #include "shell/keyfile.h"
 #include "shell/sbvar.h"
 #include "system/file.h"
+#include "track/bspline.h"
 #include "track/track.h"
 
 namespace {
@@ -58,9 +59,8 @@ __attribute__((weak)) int32_t SB_LoadMapInfo(const char* path) {
   }
   SB_ConsolePrintf("Loading map info file %s...", path);
   // A key the file lacks must not keep another circuit's value.
-  SB_Var.BsplineName[0] = '\0';
   for (TSTARTSLOT& slot : SB_Var.StartSlots) slot = TSTARTSLOT{};
-  SB_ScanKeyFile(keys, 1, "BSPLINENAME: %s", {SB_Var.BsplineName});
+  SB_ReadBsplineName(keys, SB_Var.BsplineName, sizeof SB_Var.BsplineName);
   for (TSTARTSLOT& slot : SB_Var.StartSlots) ReadStartSlot(keys, &slot, path);
   SB_ReadSunPosition(keys);
   SB_ReadNightTimes(keys);

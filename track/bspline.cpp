@@ -199,9 +199,10 @@ int32_t SB_LoadBsplinesMeters(const char* path) {
   return 1;
 }
 
-int32_t SB_BsplineFileMetres(const char* path) {
-  int32_t n = 0;
-  return SB_ReadBsplineFile(path, &n, nullptr) == SB_LINEFILE_SOUND ? n : 0;
+int32_t SB_ReadBsplineName(TKEYFILE* file, char* name, size_t size) {
+  if (size == 0) return 0;
+  name[0] = '\0';
+  return SB_ScanKeyFile(file, 1, "BSPLINENAME: %s", {TKEYVALUE(name, size)}) == 1 ? 1 : 0;
 }
 
 __attribute__((weak)) void SB_EvolutionPrepare() { SB_LoadBsplinesMeters(SB_Var.BsplineName); }

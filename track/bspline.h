@@ -2,9 +2,11 @@
 // from the file the map information names, and the progress of every car
 // along it (index, sector, laps, distance, wrong way).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "engine3d/types.h"
+#include "shell/keyfile.h"
 #include "vehicles/types.h"
 
 // Loads the line of SB_Var.BsplineName for the race being set up.
@@ -22,9 +24,10 @@ int32_t SB_LoadBsplinesMeters(const char* path);
 // when it gives none). With `points`, a sound line's points are kept there
 // (owner-tagged memory of the caller's).
 int32_t SB_ReadBsplineFile(const char* path, int32_t* count, TVECTOR** points);
-// The length in metres of the line a file holds (its point count): 0 when
-// the race would not take it (see SB_ReadBsplineFile).
-int32_t SB_BsplineFileMetres(const char* path);
+// The centre line a circuit's file names (its "BSPLINENAME" key, a word),
+// as the race's map information and the network's controller both read
+// it: 1 named, else 0 and the name emptied.
+int32_t SB_ReadBsplineName(TKEYFILE* file, char* name, size_t size);
 // Frees the centre-line points when there are any.
 void SB_FreeBsplinePoints();
 
